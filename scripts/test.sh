@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds everything and runs all tests under Wine in a fresh prefix and Xvfb.
+# Installs the packages it needs on a fresh Debian 12 machine.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+
+ensure_packages
+BUILD="$ROOT/build"
+build_all "$BUILD"
+
+export WINEPREFIX
+WINEPREFIX=$(mktemp -d /tmp/darad4-test-prefix.XXXXXX)
+KEEPALIVE_PID=""
+cleanup() {
+    [ -n "$KEEPALIVE_PID" ] && kill "$KEEPALIVE_PID" 2>/dev/null
+    stop_prefix
+    stop_xvfb
+    rm -rf "$WINEPREFIX"
+}
+trap cleanup EXIT
+
+start_xvfb
+init_prefix
+# One window-owning process for the whole run keeps Wine's desktop process up.
+wine "$BUILD/bin/keepalive.exe" >/dev/null 2>&1 </dev/null &
+KEEPALIVE_PID=$!
+
+cd "$BUILD"
+ctest --output-on-failure -j "$(nproc)" "$@"

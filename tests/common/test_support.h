@@ -1,0 +1,9 @@
+// Support shared by the test programs.
+#pragma once
+
+// The x87 control word as main() found it.
+extern unsigned short g_FpuControlWordAtStart;
+
+// Routes every box the program can show (diagnostic boxes, alerts, help,
+// sounds) to seams that answer at once, so no test can block on a modal box.
+void TestSilenceBoxes();
