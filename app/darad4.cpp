@@ -1,8 +1,12 @@
 // Start-up, message loop and the main window procedures.
-#include <windows.h>
+#include "app/darad4.h"
+
+HINSTANCE g_Instance = nullptr;
+HWND g_MainWnd = nullptr;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    (void)instance;
+    g_MainWnd = nullptr;
+    g_Instance = instance;
     return 0;
 }
