@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -279,15 +280,31 @@ TEST_F(Registry, PlainValueOfAnotherSizeIsNotRead)
 TEST_F(Registry, InterruptedSplitWriteLeavesNoMixture)
 {
     // A name so long that "(Part 10)" makes a subkey name past the registry's
-    // limit: the tenth part of a value cannot be created.
-    const std::string name(246, 'n');
-    char partName[SYSTEM_KEY_NAME_SIZE];
-    SystemBinaryPartName(partName, name.c_str(), 10);
-    HKEY probe = nullptr;
-    if (RegCreateKeyExA(key, partName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &probe, nullptr) == ERROR_SUCCESS) {
-        RegCloseKey(probe);
-        GTEST_SKIP() << "the registry accepts key names of this length";
+    // limit while "(Part 9)" still fits: the tenth part cannot be created.
+    std::string name;
+    for (size_t length = 230; length < 300 && name.empty(); ++length) {
+        const std::string candidate(length, 'n');
+        char part9[SYSTEM_KEY_NAME_SIZE * 2], part10[SYSTEM_KEY_NAME_SIZE * 2];
+        snprintf(part9, sizeof part9, "%s (Part 9)", candidate.c_str());
+        snprintf(part10, sizeof part10, "%s (Part 10)", candidate.c_str());
+        HKEY probe = nullptr;
+        const bool nineFits = RegCreateKeyExA(key, part9, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &probe,
+                                              nullptr) == ERROR_SUCCESS;
+        if (nineFits) {
+            RegCloseKey(probe);
+            RegDeleteKeyA(key, part9);
+        }
+        const bool tenFits = RegCreateKeyExA(key, part10, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &probe,
+                                             nullptr) == ERROR_SUCCESS;
+        if (tenFits) {
+            RegCloseKey(probe);
+            RegDeleteKeyA(key, part10);
+        }
+        if (nineFits && !tenFits)
+            name = candidate;
     }
+    if (name.empty() || name.size() + 10 >= SYSTEM_KEY_NAME_SIZE)
+        GTEST_SKIP() << "no name length makes only the tenth part fail";
 
     constexpr uint32_t OLD_SIZE = 9 * 8192;
     const auto oldData = Pattern(OLD_SIZE, 1);
