@@ -75,6 +75,8 @@ static void InitInsertSlot(BlockInsertSlot *slot)
     slot->attribCopy = 1;
 }
 
+static void BuildFileDialogNames(ProgramOptions *o);
+
 static void InitFileDialogs(ProgramOptions *o)
 {
     for (int i = 0; i < FILE_DIALOG_STATES; ++i) {
@@ -84,6 +86,8 @@ static void InitFileDialogs(ProgramOptions *o)
                  eDefaultPaths[FILE_DIALOG_DEFAULTS[i].pathEntry]);
         s.type = FILE_DIALOG_DEFAULTS[i].type;
     }
+    // Built here as well, so that a profile without options still offers names.
+    BuildFileDialogNames(o);
 }
 
 // The current name of each chooser: its first folder, the default base name
