@@ -348,6 +348,16 @@ static void ProgramFolder(char out[SYSTEM_PATH_SIZE])
     CopyText(out, SYSTEM_PATH_SIZE, path);
 }
 
+// Folders are used by appending file names: make sure one ends with a backslash.
+static void EndWithBackslash(char folder[SYSTEM_PATH_SIZE])
+{
+    const size_t length = strlen(folder);
+    if (length > 0 && folder[length - 1] != '\\' && length + 1 < SYSTEM_PATH_SIZE) {
+        folder[length] = '\\';
+        folder[length + 1] = 0;
+    }
+}
+
 static int MonitorSizeValid(int32_t millimetres)
 {
     return millimetres >= MONITOR_SIZE_MIN && millimetres <= MONITOR_SIZE_MAX;
@@ -373,6 +383,8 @@ void SystemReadMachineSettings()
     SystemReadBool(key, "Client", &g_Client);
     SystemReadString(key, "PathServer", g_PathServer, sizeof g_PathServer);
     SystemReadString(key, "PathLocal", g_PathLocal, sizeof g_PathLocal);
+    EndWithBackslash(g_PathServer);
+    EndWithBackslash(g_PathLocal);
     if (SystemReadInt(key, "MonitorWidth", &value) && MonitorSizeValid(value))
         g_MonitorWidth = value;
     if (SystemReadInt(key, "MonitorHeight", &value) && MonitorSizeValid(value))

@@ -526,6 +526,19 @@ TEST_F(MachineSettings, WriteThenReadAndForeignValuesDropped)
     g_Debugging = 0;
 }
 
+TEST_F(MachineSettings, FoldersEndWithABackslash)
+{
+    HKEY key = Open();
+    SystemWriteString(key, "PathServer", "C:\\shared");
+    SystemWriteString(key, "PathLocal", "C:\\mine\\");
+    RegCloseKey(key);
+    SystemReadMachineSettings();
+    EXPECT_STREQ(g_PathServer, "C:\\shared\\");
+    EXPECT_STREQ(g_PathLocal, "C:\\mine\\");
+    SystemDeleteKeyTree(HKEY_LOCAL_MACHINE, keyPath);
+    SystemReadMachineSettings();
+}
+
 TEST_F(MachineSettings, DefaultDrawingPrefersTheLocalFolder)
 {
     char temp[MAX_PATH];
