@@ -1,0 +1,771 @@
+// The program options, the remembered working values and the lists of recent
+// files, read from the user's registry key at start and written at exit.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+#include "app/system.h"
+#include "language/language.h"
+
+ProgramOptions g_Options;
+FontDef g_DefaultFont;
+int32_t g_FontFillMode = 1;
+ProfileLists g_ProfileLists;
+ObjectLimits g_ObjectLimits;
+uint32_t g_SettingsImported = 0;
+
+static const char *const GENERAL_KEY = "General";
+constexpr uint32_t FILE_MODE_ALL = 0x40FFFFFF;
+constexpr uint32_t FILE_MODE_TEMPLATE = 0x40CFFFFF;
+constexpr int32_t OBJECT_SIZE_DEFAULT_KB = 128;
+constexpr int32_t UNDO_STEPS_DEFAULT = 3;
+constexpr int32_t SCRATCH_BYTES_PER_POINT = 40;
+
+static void CopyText(char *out, size_t outSize, const char *text)
+{
+    snprintf(out, outSize, "%s", text ? text : "");
+}
+
+// ---------------------------------------------------------------------------
+// Defaults
+// ---------------------------------------------------------------------------
+
+struct FileDialogDefault {
+    const char *valueFormat; // null: not stored
+    int pathEntry;           // eDefaultPaths entry of the first folder
+    uint32_t type;
+    const char *extension;
+};
+static const FileDialogDefault FILE_DIALOG_DEFAULTS[FILE_DIALOG_STATES] = {
+    {"PathINF %d", 0, 0x20, "inf"},  {"PathZVD %d", 1, 2, "zvd"},     {"PathZVL %d", 2, 0x10, "zvl"},
+    {"PathEMF %d", 1, 0x200, "emf"}, {"PathWMF %d", 1, 0x400, "wmf"}, {"PathBMP %d", 1, 0x800, "bmp"},
+    {nullptr, 0, 0x2000, "dig"},     {"PathFLT %d", 1, 1, "dxf"},
+};
+
+// Keyboard assignment without Shift (0-9, A-Z, Backspace, Enter), then with Shift.
+static const int32_t KEYBOARD_DEFAULT[KEYBOARD_KEYS] = {
+    1042, 1016, 1017, 1018, 1019, 1020, 1021, 1022, 1023, 1024,                   // 0-9
+    342, 343, 104, 414, 401, 713, 515, 210, -1, 400, 535, 500, 808,               // A-M
+    1010, 547, 522, 1001, 576, 344, 700, 438, -1, 404, 800, 900, 341,             // N-Z
+    200, 1008,                                                                    // Backspace, Enter
+    1043, -1, 364, 365, 366, -1, -1, -1, -1, -1,                                  // Shift 0-9
+    354, 353, 452, -1, 370, 377, 355, -1, 369, 373, -1, 368, 385,                 // Shift A-M
+    -1, 566, -1, 1000, 375, 371, 383, 331, 367, 372, 356, 374, -1,                // Shift N-Z
+    -1, -1,                                                                       // Shift Backspace, Enter
+};
+
+static const int32_t TOOLBOX_DEFAULT[] = {501, 526, 536, 548, 801, 342, 344, 400, 401,
+                                          402, 405, 410, 701, 809, 814, 818, 578, 901};
+
+static void InitPlacement(WindowPlacement *p, uint32_t keep)
+{
+    p->pos = POINT{SYSTEM_NOT_SET, SYSTEM_NOT_SET};
+    p->size = SIZE{SYSTEM_NOT_SET, SYSTEM_NOT_SET};
+    p->keep = keep;
+}
+
+static void InitInsertSlot(BlockInsertSlot *slot)
+{
+    memset(slot, 0, sizeof *slot);
+    slot->scale = 1.0;
+    slot->rotation = 0.0;
+    slot->display = 1;
+    slot->attribCopy = 1;
+}
+
+static void BuildFileDialogNames(ProgramOptions *o);
+
+static void InitFileDialogs(ProgramOptions *o)
+{
+    for (int i = 0; i < FILE_DIALOG_STATES; ++i) {
+        FileDialogState &s = o->fileDialogs[i];
+        memset(&s, 0, sizeof s);
+        snprintf(s.folders[0], SYSTEM_PATH_SIZE, "%s%s", g_PathServer,
+                 eDefaultPaths[FILE_DIALOG_DEFAULTS[i].pathEntry]);
+        s.type = FILE_DIALOG_DEFAULTS[i].type;
+    }
+    // Built here as well, so that a profile without options still offers names.
+    BuildFileDialogNames(o);
+}
+
+// The current name of each chooser: its first folder, the default base name
+// and the purpose's extension.
+static void BuildFileDialogNames(ProgramOptions *o)
+{
+    for (int i = 0; i < FILE_DIALOG_STATES; ++i) {
+        FileDialogState &s = o->fileDialogs[i];
+        snprintf(s.current, SYSTEM_PATH_SIZE, "%s%s%s", s.folders[0], eDefaultPaths[4],
+                 FILE_DIALOG_DEFAULTS[i].extension);
+    }
+}
+
+void SystemInitProgramOptions(ProgramOptions *o)
+{
+    memset(o, 0, sizeof *o);
+    o->objectSize = OBJECT_SIZE_DEFAULT_KB * 1024;
+    o->undoSteps = UNDO_STEPS_DEFAULT;
+    o->coordRangeDRV = COORD_RANGE_DEFAULT;
+    o->coordRangeEMF = COORD_RANGE_DEFAULT;
+
+    o->menuVisible = 1;
+    o->menuLongNames = 1;
+    o->viewVisible = 0;
+    o->viewUpdate = 1;
+    o->viewSimple = 1;
+    o->startUpDisplay = 1;
+    o->tooltipVisible = 1;
+    o->snapFlagVisible = 1;
+    o->pageVisible = 1;
+    o->buttonVisible = 0;
+    o->originVisible = 1;
+    o->scrollVisible = 1;
+    o->rulerVisible = 1;
+    o->windowArrangement = 0;
+
+    o->panelVisible = 1;
+    o->panelMoveable = 1;
+    o->panelButton = 0;
+    o->panelFontSize = 11;
+    CopyText(o->panelFontName, sizeof o->panelFontName, "MS Sans Serif");
+    o->propertyVisible = 1;
+    o->propertyMoveable = 0;
+    o->propertyButton = 1;
+    o->statusVisible = 1;
+    o->statusFontSize = 11;
+    CopyText(o->statusFontName, sizeof o->statusFontName, "MS Sans Serif");
+    o->toolboxVisible = 1;
+    o->guideVisible = 1;
+
+    InitPlacement(&o->appPlacement, 0);
+    for (WindowPlacement *p : {&o->viewPlacement, &o->panelPlacement, &o->penPlacement, &o->layerPlacement,
+                               &o->statusPlacement, &o->symbolPlacement, &o->toolboxPlacement,
+                               &o->guidePlacement, &o->propertyPlacement, &o->choicePlacement,
+                               &o->penDialogPlacement, &o->layerDialogPlacement})
+        InitPlacement(p, 1);
+
+    o->outputRotatedBitmap = 1;
+    o->displayRotatedBitmap = 0;
+    o->bitmapCount = 50;
+    o->usePolyDraw = 0;
+
+    o->fileModeLoad = FILE_MODE_ALL;
+    o->fileModeSave = FILE_MODE_ALL;
+    o->fileModeNew = FILE_MODE_ALL;
+    o->fileModeLoadTemplate = FILE_MODE_TEMPLATE;
+    o->fileModeSaveTemplate = FILE_MODE_TEMPLATE;
+    InitFileDialogs(o);
+
+    o->mButtonCommand = 342;
+    o->mButtonMode = 2;
+    o->rButtonMode = 0;
+    o->autoSaveInterval = 3;
+
+    memcpy(o->keyboard, KEYBOARD_DEFAULT, sizeof o->keyboard);
+    memcpy(o->toolbox, TOOLBOX_DEFAULT, sizeof TOOLBOX_DEFAULT);
+
+    o->symbolBlock = 1;
+    o->symbolPreview = 1;
+    o->symbolSortMode = 3;
+    InitInsertSlot(&o->insertSlots[0]);
+    for (int i = 1; i < INSERT_SLOTS; ++i)
+        o->insertSlots[i] = o->insertSlots[0];
+
+    o->propertyPresets[0] = 6;
+    o->propertyPresets[1] = 8;
+    o->propertyPresets[2] = 8;
+    o->toolboxRows = 7;
+    o->toolboxColumns = 1;
+}
+
+static void InitDefaultFont()
+{
+    memset(&g_DefaultFont, 0, sizeof g_DefaultFont);
+    g_DefaultFont.kind = 1;
+    g_DefaultFont.weight = 400;
+    CopyText(g_DefaultFont.face, sizeof g_DefaultFont.face, "Arial");
+    g_FontFillMode = 1;
+}
+
+void SystemApplyCoordRangeLimit(ProgramOptions *o, int isWin9x)
+{
+    if (!isWin9x)
+        return;
+    const int32_t range = o->coordRangeDRV < COORD_RANGE_WIN9X ? o->coordRangeDRV : COORD_RANGE_WIN9X;
+    o->coordRangeDRV = range;
+    o->coordRangeEMF = range;
+}
+
+void SystemComputeObjectLimits(uint32_t objectSize, ObjectLimits *l)
+{
+    l->unitBuffer = objectSize;
+    l->maxUnitData = objectSize - UNIT_RESERVE_BYTES;
+    l->maxUnitPoints = l->maxUnitData / 32;
+    l->maxPolygonPoints = 4 * l->maxUnitPoints;
+    l->pointsPerPiece = POINTS_PER_PIECE;
+    const uint32_t byPoints = SCRATCH_BYTES_PER_POINT * l->maxUnitPoints;
+    l->scratchSize = objectSize > byPoints ? objectSize : byPoints;
+    uint32_t chunk = OBJECT_CHUNK_START;
+    while (chunk <= objectSize)
+        chunk *= 2;
+    l->chunkBytes = chunk;
+    l->chunkParagraphs = chunk / 16;
+}
+
+static int IsWin9x()
+{
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+// ---------------------------------------------------------------------------
+
+static void ReadFileDialogFolders(HKEY general, ProgramOptions *o)
+{
+    for (int i = 0; i < FILE_DIALOG_STATES; ++i) {
+        const char *format = FILE_DIALOG_DEFAULTS[i].valueFormat;
+        if (!format)
+            continue;
+        for (int k = 0; k < FILE_DIALOG_FOLDERS; ++k) {
+            char name[32];
+            snprintf(name, sizeof name, format, k + 1);
+            SystemReadString(general, name, o->fileDialogs[i].folders[k], SYSTEM_PATH_SIZE);
+        }
+    }
+    // DIG files share the folders of the first purpose.
+    memcpy(o->fileDialogs[FD_DIG].folders, o->fileDialogs[FD_INF].folders, sizeof o->fileDialogs[FD_DIG].folders);
+}
+
+// Nominal size of a window known by its position only, for the screen test.
+constexpr LONG POSITION_ONLY_EXTENT = 32;
+
+int SystemPlacementOnScreen(POINT pos, SIZE size)
+{
+    const LONG left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const LONG top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const LONG right = left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const LONG bottom = top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (size.cx <= 0 || size.cy <= 0)
+        return 0;
+    // 64-bit sums: stored values may be anything.
+    const int64_t x2 = (int64_t)pos.x + size.cx;
+    const int64_t y2 = (int64_t)pos.y + size.cy;
+    return pos.x < right && x2 > left && pos.y < bottom && y2 > top;
+}
+
+// A placement that would put the window wholly off every screen (a minimised
+// window's, or one from another monitor set-up) counts as not saved.
+static void ReadPlacement(HKEY key, const char *name, WindowPlacement *p)
+{
+    POINT pos{};
+    SIZE size{};
+    p->keep = SystemReadRect(key, name, &pos, &size) && SystemPlacementOnScreen(pos, size);
+    if (p->keep) {
+        p->pos = pos;
+        p->size = size;
+    }
+}
+
+static void ReadPosition(HKEY key, const char *name, WindowPlacement *p)
+{
+    POINT pos{};
+    p->keep = SystemReadPoint(key, name, &pos) &&
+              SystemPlacementOnScreen(pos, SIZE{POSITION_ONLY_EXTENT, POSITION_ONLY_EXTENT});
+    if (p->keep)
+        p->pos = pos;
+}
+
+static void ReadDialogPlacement(HKEY key, const char *name, WindowPlacement *p)
+{
+    POINT pos{};
+    SIZE size{};
+    if (SystemReadRect(key, name, &pos, &size) && SystemPlacementOnScreen(pos, size)) {
+        p->pos = pos;
+        p->size = size;
+    }
+}
+
+static void ReadInt(HKEY key, const char *name, int32_t *out)
+{
+    SystemReadInt(key, name, out);
+}
+
+static void ReadGeneral(HKEY g, ProgramOptions *o)
+{
+    ReadFileDialogFolders(g, o);
+    BuildFileDialogNames(o);
+
+    int32_t value = 0;
+    if (SystemReadInt(g, "ObjectSize", &value)) {
+        // Stored in KB; kept in bytes.
+        const int64_t bytes = (int64_t)value * 1024;
+        o->objectSize = bytes < OBJECT_SIZE_MIN ? OBJECT_SIZE_MIN
+                      : bytes > OBJECT_SIZE_MAX ? OBJECT_SIZE_MAX
+                                                : (uint32_t)bytes;
+    }
+    if (SystemReadInt(g, "UndoSteps", &value) && value >= UNDO_STEPS_MIN && value <= UNDO_STEPS_MAX)
+        o->undoSteps = value;
+    SystemReadString(g, "AuthorName", o->authorName, sizeof o->authorName);
+    ReadInt(g, "CoordRangeDRV", &o->coordRangeDRV);
+    ReadInt(g, "CoordRangeEMF", &o->coordRangeEMF);
+
+    SystemReadBool(g, "MenuVisible", &o->menuVisible);
+    SystemReadBool(g, "MenuLongNames", &o->menuLongNames);
+    SystemReadBool(g, "ViewVisible", &o->viewVisible);
+    SystemReadBool(g, "ViewUpdate", &o->viewUpdate);
+    SystemReadBool(g, "ViewSimple", &o->viewSimple);
+    SystemReadBool(g, "StartUpDisplay", &o->startUpDisplay);
+    SystemReadBool(g, "TooltipVisible", &o->tooltipVisible);
+    SystemReadBool(g, "SnapFlagVisible", &o->snapFlagVisible);
+    SystemReadBool(g, "PageVisible", &o->pageVisible);
+    SystemReadBool(g, "ButtonVisible", &o->buttonVisible);
+    SystemReadBool(g, "OriginVisible", &o->originVisible);
+    SystemReadBool(g, "ScrollVisible", &o->scrollVisible);
+    SystemReadBool(g, "RulerVisible", &o->rulerVisible);
+    ReadInt(g, "WindowArrangement", &o->windowArrangement);
+
+    SystemReadBool(g, "PanelVisible", &o->panelVisible);
+    SystemReadBool(g, "PanelMoveable", &o->panelMoveable);
+    ReadInt(g, "PanelButton", &o->panelButton);
+    ReadInt(g, "PanelFontSize", &o->panelFontSize);
+    SystemReadString(g, "PanelFontName", o->panelFontName, sizeof o->panelFontName);
+    SystemReadBool(g, "PropertyVisible", &o->propertyVisible);
+    SystemReadBool(g, "PropertyMoveable", &o->propertyMoveable);
+    ReadInt(g, "PropertyButton", &o->propertyButton);
+    SystemReadBool(g, "PenVisible", &o->penVisible);
+    SystemReadBool(g, "PenDialogVisible", &o->penDialogVisible);
+    SystemReadBool(g, "LayerVisible", &o->layerVisible);
+    SystemReadBool(g, "LayerDialogVisible", &o->layerDialogVisible);
+    SystemReadBool(g, "StatusVisible", &o->statusVisible);
+    SystemReadBool(g, "StatusMoveable", &o->statusMoveable);
+    ReadInt(g, "StatusFontSize", &o->statusFontSize);
+    SystemReadString(g, "StatusFontName", o->statusFontName, sizeof o->statusFontName);
+    SystemReadBool(g, "SymbolVisible", &o->symbolVisible);
+    SystemReadBool(g, "ToolboxVisible", &o->toolboxVisible);
+    SystemReadBool(g, "ToolboxMoveable", &o->toolboxMoveable);
+    SystemReadBool(g, "GuideVisible", &o->guideVisible);
+
+    ReadPlacement(g, "AppPlacement", &o->appPlacement);
+    ReadPlacement(g, "ViewPlacement", &o->viewPlacement);
+    ReadPlacement(g, "PanelPlacement", &o->panelPlacement);
+    ReadPlacement(g, "PenPlacement", &o->penPlacement);
+    ReadPlacement(g, "LayerPlacement", &o->layerPlacement);
+    ReadPlacement(g, "StatusPlacement", &o->statusPlacement);
+    ReadPlacement(g, "SymbolPlacement", &o->symbolPlacement);
+    ReadPlacement(g, "ToolboxPlacement", &o->toolboxPlacement);
+    ReadPlacement(g, "GuidePlacement", &o->guidePlacement);
+    ReadPosition(g, "PropertyPlacement", &o->propertyPlacement);
+    ReadPosition(g, "ChoicePlacement", &o->choicePlacement);
+    ReadDialogPlacement(g, "PenDialogPlacement", &o->penDialogPlacement);
+    ReadDialogPlacement(g, "LayerDialogPlacement", &o->layerDialogPlacement);
+
+    SystemReadBool(g, "OutputRotatedBitmap", &o->outputRotatedBitmap);
+    SystemReadBool(g, "DisplayRotatedBitmap", &o->displayRotatedBitmap);
+    ReadInt(g, "BitmapCount", &o->bitmapCount);
+    SystemReadBool(g, "UsePolyDraw", &o->usePolyDraw);
+
+    ReadInt(g, "FileModeLoad", reinterpret_cast<int32_t *>(&o->fileModeLoad));
+    ReadInt(g, "FileModeSave", reinterpret_cast<int32_t *>(&o->fileModeSave));
+    ReadInt(g, "FileModeNew", reinterpret_cast<int32_t *>(&o->fileModeNew));
+    ReadInt(g, "FileModeLoadTemplate", reinterpret_cast<int32_t *>(&o->fileModeLoadTemplate));
+    ReadInt(g, "FileModeSaveTemplate", reinterpret_cast<int32_t *>(&o->fileModeSaveTemplate));
+    SystemReadString(g, "FilePassword", o->filePassword, sizeof o->filePassword);
+
+    ReadInt(g, "MButtonCommand", &o->mButtonCommand);
+    ReadInt(g, "MButtonMode", &o->mButtonMode);
+    ReadInt(g, "RButtonMode", &o->rButtonMode);
+    SystemReadBool(g, "ColorSortByName", &o->colorSortByName);
+    ReadInt(g, "ColorDefinition", &o->colorDefinition);
+    ReadInt(g, "DateTimeFormat", &o->dateTimeFormat);
+
+    SystemReadBool(g, "AutoSaveActive", &o->autoSaveActive);
+    ReadInt(g, "AutoSaveMode", &o->autoSaveMode);
+    ReadInt(g, "AutoSaveInterval", &o->autoSaveInterval);
+
+    ReadInt(g, "FontDefaultType", reinterpret_cast<int32_t *>(&g_DefaultFont.kind));
+    ReadInt(g, "FontDefaultStyle", reinterpret_cast<int32_t *>(&g_DefaultFont.style));
+    ReadInt(g, "FontDefaultWeight", reinterpret_cast<int32_t *>(&g_DefaultFont.weight));
+    SystemReadString(g, "FontDefaultName", g_DefaultFont.face, sizeof g_DefaultFont.face);
+    ReadInt(g, "FontFillMode", &g_FontFillMode);
+
+    SystemReadBinary(g, "Keyboard", o->keyboard, sizeof o->keyboard);
+    SystemReadBinary(g, "Toolbox", o->toolbox, sizeof o->toolbox);
+
+    SystemReadBool(g, "SymbolIndex", &o->symbolIndex);
+    SystemReadBool(g, "SymbolScale", &o->symbolScale);
+    SystemReadBool(g, "SymbolRotate", &o->symbolRotate);
+    SystemReadBool(g, "SymbolLibrary", &o->symbolLibrary);
+    SystemReadBool(g, "SymbolBlock", &o->symbolBlock);
+    SystemReadBool(g, "SymbolPreview", &o->symbolPreview);
+    ReadInt(g, "SymbolSortMode", &o->symbolSortMode);
+}
+
+// Opens "<format k>" below the user key for reading; 0 when it is missing.
+static HKEY OpenNumbered(HKEY user, const char *format, int k)
+{
+    char name[32];
+    snprintf(name, sizeof name, format, k);
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(user, name, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+static int HoldsName(const char (*names)[SYSTEM_PATH_SIZE], size_t stride, int count, const char *name)
+{
+    const char *p = reinterpret_cast<const char *>(names);
+    for (int i = 0; i < count; ++i, p += stride)
+        if (lstrcmpiA(p, name) == 0)
+            return 1;
+    return 0;
+}
+
+static void ReadLists(HKEY user)
+{
+    ProfileLists &l = g_ProfileLists;
+    for (int k = 1; k <= RECENT_DRAWINGS; ++k) {
+        HKEY key = OpenNumbered(user, "Drawing %d", k);
+        if (!key)
+            continue;
+        char name[SYSTEM_PATH_SIZE] = "";
+        if (SystemReadString(key, "FileName", name, sizeof name) && name[0] &&
+            !HoldsName(l.recent, SYSTEM_PATH_SIZE, l.recentCount, name))
+            CopyText(l.recent[l.recentCount++], SYSTEM_PATH_SIZE, name);
+        RegCloseKey(key);
+    }
+    for (int k = 1; k <= LIBRARY_SLOTS; ++k) {
+        HKEY key = OpenNumbered(user, "Library %d", k);
+        if (!key)
+            continue;
+        ProfileLibrary lib{};
+        if (SystemReadString(key, "FileName", lib.fileName, sizeof lib.fileName) && lib.fileName[0] &&
+            !HoldsName(&l.libraries[0].fileName, sizeof(ProfileLibrary), l.libraryCount, lib.fileName)) {
+            SystemReadBool(key, "Caching", &lib.caching);
+            SystemReadBool(key, "Load", &lib.load);
+            SystemReadBool(key, "Save", &lib.save);
+            l.libraries[l.libraryCount++] = lib;
+        }
+        RegCloseKey(key);
+    }
+    for (int k = 1; k <= CHAR_LIBRARY_SLOTS; ++k) {
+        HKEY key = OpenNumbered(user, "Font %d", k);
+        if (!key)
+            continue;
+        char name[SYSTEM_PATH_SIZE] = "";
+        if (SystemReadString(key, "FileName", name, sizeof name) && name[0] &&
+            !HoldsName(l.fonts, SYSTEM_PATH_SIZE, l.fontCount, name))
+            CopyText(l.fonts[l.fontCount++], SYSTEM_PATH_SIZE, name);
+        RegCloseKey(key);
+    }
+}
+
+static void ReadInsertSlots(HKEY user, ProgramOptions *o)
+{
+    for (int k = 1; k <= INSERT_SLOTS; ++k) {
+        BlockInsertSlot &s = o->insertSlots[k - 1];
+        InitInsertSlot(&s);
+        HKEY key = OpenNumbered(user, "Block %d", k);
+        if (!key)
+            continue;
+        SystemReadString(key, "NameLibrary", s.nameLibrary, sizeof s.nameLibrary);
+        SystemReadString(key, "NameBlock", s.nameBlock, sizeof s.nameBlock);
+        SystemReadDouble(key, "Scale", &s.scale);
+        SystemReadDouble(key, "Rotation", &s.rotation);
+        SystemReadBool(key, "Display", &s.display);
+        SystemReadBool(key, "AttribCopy", &s.attribCopy);
+        SystemReadBool(key, "AttribEdit", &s.attribEdit);
+        SystemReadBool(key, "TransmitLayer", &s.transmitLayer);
+        SystemReadBool(key, "TransmitPen", &s.transmitPen);
+        SystemReadBool(key, "BlockLayer", &s.blockLayer);
+        SystemReadBool(key, "BlockPen", &s.blockPen);
+        RegCloseKey(key);
+    }
+}
+
+void SystemReadProfileFrom(const char *keyPath)
+{
+    SystemInitLocalData(&g_LocalData);
+    SystemInitCommandDefaults(&g_CommandDefaults);
+    SystemInitDigitizer(&g_Digitizer);
+    memset(&g_ProfileLists, 0, sizeof g_ProfileLists);
+    InitDefaultFont();
+    SystemInitProgramOptions(&g_Options);
+
+    HKEY user = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &user) == ERROR_SUCCESS) {
+        SystemReadLocalData(user, &g_LocalData);
+        HKEY general = nullptr;
+        if (RegOpenKeyExA(user, GENERAL_KEY, 0, KEY_READ, &general) == ERROR_SUCCESS) {
+            ReadGeneral(general, &g_Options);
+            SystemApplyCoordRangeLimit(&g_Options, IsWin9x());
+            RegCloseKey(general);
+            ReadLists(user);
+            ReadInsertSlots(user, &g_Options);
+        }
+        RegCloseKey(user);
+    }
+    SystemComputeObjectLimits(g_Options.objectSize, &g_ObjectLimits);
+}
+
+void SystemReadProfile()
+{
+    char keyPath[SYSTEM_KEY_NAME_SIZE];
+    SystemProgramKeyPath(keyPath);
+    SystemReadProfileFrom(keyPath);
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+// ---------------------------------------------------------------------------
+
+static HKEY CreateKey(HKEY parent, const char *name)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(parent, name, 0, const_cast<char *>(""), REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+// Placements wholly off screen (a minimised window's iconic place) are not
+// stored: the next start would open the window where nobody can see it.
+static void WritePlacement(HKEY key, const char *name, const WindowPlacement &p, uint32_t moveable = 1)
+{
+    if (p.pos.x != SYSTEM_NOT_SET && p.keep && moveable && SystemPlacementOnScreen(p.pos, p.size))
+        SystemWriteRect(key, name, &p.pos, &p.size);
+}
+
+static void WritePosition(HKEY key, const char *name, const WindowPlacement &p, uint32_t moveable = 1)
+{
+    if (p.pos.x != SYSTEM_NOT_SET && p.keep && moveable &&
+        SystemPlacementOnScreen(p.pos, SIZE{POSITION_ONLY_EXTENT, POSITION_ONLY_EXTENT}))
+        SystemWritePoint(key, name, &p.pos);
+}
+
+static void WriteDialogPlacement(HKEY key, const char *name, const WindowPlacement &p)
+{
+    if (p.pos.x != SYSTEM_NOT_SET && SystemPlacementOnScreen(p.pos, p.size))
+        SystemWriteRect(key, name, &p.pos, &p.size);
+}
+
+static void WriteGeneral(HKEY g, const ProgramOptions &o)
+{
+    for (int i = 0; i < FILE_DIALOG_STATES; ++i) {
+        const char *format = FILE_DIALOG_DEFAULTS[i].valueFormat;
+        if (!format)
+            continue;
+        for (int k = 0; k < FILE_DIALOG_FOLDERS; ++k) {
+            char name[32];
+            snprintf(name, sizeof name, format, k + 1);
+            SystemWriteString(g, name, o.fileDialogs[i].folders[k]);
+        }
+    }
+    SystemWriteInt(g, "ObjectSize", (int32_t)((o.objectSize + 1023) / 1024));
+    SystemWriteInt(g, "UndoSteps", o.undoSteps);
+    SystemWriteString(g, "AuthorName", o.authorName);
+    SystemWriteInt(g, "CoordRangeDRV", o.coordRangeDRV);
+    SystemWriteInt(g, "CoordRangeEMF", o.coordRangeEMF);
+
+    SystemWriteBool(g, "MenuVisible", o.menuVisible);
+    SystemWriteBool(g, "MenuLongNames", o.menuLongNames);
+    SystemWriteBool(g, "ViewVisible", o.viewVisible);
+    SystemWriteBool(g, "ViewUpdate", o.viewUpdate);
+    SystemWriteBool(g, "ViewSimple", o.viewSimple);
+    SystemWriteBool(g, "StartUpDisplay", o.startUpDisplay);
+    SystemWriteBool(g, "TooltipVisible", o.tooltipVisible);
+    SystemWriteBool(g, "SnapFlagVisible", o.snapFlagVisible);
+    SystemWriteBool(g, "PageVisible", o.pageVisible);
+    SystemWriteBool(g, "ButtonVisible", o.buttonVisible);
+    SystemWriteBool(g, "OriginVisible", o.originVisible);
+    SystemWriteBool(g, "ScrollVisible", o.scrollVisible);
+    SystemWriteBool(g, "RulerVisible", o.rulerVisible);
+    SystemWriteInt(g, "WindowArrangement", o.windowArrangement);
+
+    SystemWriteBool(g, "PanelVisible", o.panelVisible);
+    SystemWriteBool(g, "PanelMoveable", o.panelMoveable);
+    SystemWriteInt(g, "PanelButton", o.panelButton);
+    SystemWriteInt(g, "PanelFontSize", o.panelFontSize);
+    SystemWriteString(g, "PanelFontName", o.panelFontName);
+    SystemWriteBool(g, "PropertyVisible", o.propertyVisible);
+    SystemWriteBool(g, "PropertyMoveable", o.propertyMoveable);
+    SystemWriteInt(g, "PropertyButton", o.propertyButton);
+    SystemWriteBool(g, "PenVisible", o.penVisible);
+    SystemWriteBool(g, "PenDialogVisible", o.penDialogVisible);
+    SystemWriteBool(g, "LayerVisible", o.layerVisible);
+    SystemWriteBool(g, "LayerDialogVisible", o.layerDialogVisible);
+    SystemWriteBool(g, "StatusVisible", o.statusVisible);
+    SystemWriteBool(g, "StatusMoveable", o.statusMoveable);
+    SystemWriteInt(g, "StatusFontSize", o.statusFontSize);
+    SystemWriteString(g, "StatusFontName", o.statusFontName);
+    SystemWriteBool(g, "SymbolVisible", o.symbolVisible);
+    SystemWriteBool(g, "ToolboxVisible", o.toolboxVisible);
+    SystemWriteBool(g, "ToolboxMoveable", o.toolboxMoveable);
+    SystemWriteBool(g, "GuideVisible", o.guideVisible);
+
+    WritePlacement(g, "AppPlacement", o.appPlacement);
+    WritePlacement(g, "ViewPlacement", o.viewPlacement);
+    WritePlacement(g, "PanelPlacement", o.panelPlacement, o.panelMoveable);
+    WritePlacement(g, "PenPlacement", o.penPlacement);
+    WritePlacement(g, "LayerPlacement", o.layerPlacement);
+    WritePlacement(g, "StatusPlacement", o.statusPlacement, o.statusMoveable);
+    WritePlacement(g, "SymbolPlacement", o.symbolPlacement);
+    WritePlacement(g, "ToolboxPlacement", o.toolboxPlacement, o.toolboxMoveable);
+    WritePlacement(g, "GuidePlacement", o.guidePlacement);
+    WritePosition(g, "PropertyPlacement", o.propertyPlacement, o.propertyMoveable);
+    WritePosition(g, "ChoicePlacement", o.choicePlacement);
+    WriteDialogPlacement(g, "PenDialogPlacement", o.penDialogPlacement);
+    WriteDialogPlacement(g, "LayerDialogPlacement", o.layerDialogPlacement);
+
+    SystemWriteBool(g, "OutputRotatedBitmap", o.outputRotatedBitmap);
+    SystemWriteBool(g, "DisplayRotatedBitmap", o.displayRotatedBitmap);
+    SystemWriteInt(g, "BitmapCount", o.bitmapCount);
+    SystemWriteBool(g, "UsePolyDraw", o.usePolyDraw);
+
+    SystemWriteInt(g, "FileModeLoad", (int32_t)o.fileModeLoad);
+    SystemWriteInt(g, "FileModeSave", (int32_t)o.fileModeSave);
+    SystemWriteInt(g, "FileModeNew", (int32_t)o.fileModeNew);
+    SystemWriteInt(g, "FileModeLoadTemplate", (int32_t)o.fileModeLoadTemplate);
+    SystemWriteInt(g, "FileModeSaveTemplate", (int32_t)o.fileModeSaveTemplate);
+    SystemWriteString(g, "FilePassword", o.filePassword);
+
+    SystemWriteInt(g, "MButtonCommand", o.mButtonCommand);
+    SystemWriteInt(g, "MButtonMode", o.mButtonMode);
+    SystemWriteInt(g, "RButtonMode", o.rButtonMode);
+    SystemWriteBool(g, "ColorSortByName", o.colorSortByName);
+    SystemWriteInt(g, "ColorDefinition", o.colorDefinition);
+    SystemWriteInt(g, "DateTimeFormat", o.dateTimeFormat);
+
+    SystemWriteBool(g, "AutoSaveActive", o.autoSaveActive);
+    SystemWriteInt(g, "AutoSaveMode", o.autoSaveMode);
+    SystemWriteInt(g, "AutoSaveInterval", o.autoSaveInterval);
+
+    SystemWriteInt(g, "FontDefaultType", (int32_t)g_DefaultFont.kind);
+    SystemWriteInt(g, "FontDefaultStyle", (int32_t)g_DefaultFont.style);
+    SystemWriteInt(g, "FontDefaultWeight", (int32_t)g_DefaultFont.weight);
+    SystemWriteString(g, "FontDefaultName", g_DefaultFont.face);
+    SystemWriteInt(g, "FontFillMode", g_FontFillMode);
+
+    SystemWriteBinary(g, "Keyboard", o.keyboard, sizeof o.keyboard);
+    SystemWriteBinary(g, "Toolbox", o.toolbox, sizeof o.toolbox);
+
+    SystemWriteBool(g, "SymbolIndex", o.symbolIndex);
+    SystemWriteBool(g, "SymbolScale", o.symbolScale);
+    SystemWriteBool(g, "SymbolRotate", o.symbolRotate);
+    SystemWriteBool(g, "SymbolLibrary", o.symbolLibrary);
+    SystemWriteBool(g, "SymbolBlock", o.symbolBlock);
+    SystemWriteBool(g, "SymbolPreview", o.symbolPreview);
+    SystemWriteInt(g, "SymbolSortMode", o.symbolSortMode);
+}
+
+// Replaces "<format k>" by a fresh subkey; 0 when it cannot be created.
+static HKEY RecreateNumbered(HKEY user, const char *format, int k)
+{
+    char name[32];
+    snprintf(name, sizeof name, format, k);
+    SystemDeleteKeyTree(user, name);
+    return CreateKey(user, name);
+}
+
+static void DeleteNumbered(HKEY user, const char *format, int k)
+{
+    char name[32];
+    snprintf(name, sizeof name, format, k);
+    SystemDeleteKeyTree(user, name);
+}
+
+// Writes one numbered list; 0 when a subkey could not be created.
+template <typename WriteEntry>
+static int WriteNumberedList(HKEY user, const char *format, int count, int limit, WriteEntry writeEntry)
+{
+    for (int k = 1; k <= limit; ++k) {
+        if (k > count) {
+            DeleteNumbered(user, format, k);
+            continue;
+        }
+        HKEY key = RecreateNumbered(user, format, k);
+        if (!key)
+            return 0;
+        writeEntry(key, k - 1);
+        RegCloseKey(key);
+    }
+    return 1;
+}
+
+static int WriteLists(HKEY user)
+{
+    const ProfileLists &l = g_ProfileLists;
+    if (!WriteNumberedList(user, "Drawing %d", l.recentCount, RECENT_DRAWINGS,
+                           [&](HKEY key, int i) { SystemWriteString(key, "FileName", l.recent[i]); }))
+        return 0;
+    if (!WriteNumberedList(user, "Library %d", l.libraryCount, LIBRARY_SLOTS, [&](HKEY key, int i) {
+            SystemWriteString(key, "FileName", l.libraries[i].fileName);
+            SystemWriteBool(key, "Caching", l.libraries[i].caching);
+            SystemWriteBool(key, "Load", l.libraries[i].load);
+            SystemWriteBool(key, "Save", l.libraries[i].save);
+        }))
+        return 0;
+    return WriteNumberedList(user, "Font %d", l.fontCount, CHAR_LIBRARY_SLOTS,
+                             [&](HKEY key, int i) { SystemWriteString(key, "FileName", l.fonts[i]); });
+}
+
+static int SlotInUse(const BlockInsertSlot &s)
+{
+    return s.nameLibrary[0] && s.nameBlock[0];
+}
+
+static int WriteInsertSlots(HKEY user, const ProgramOptions &o)
+{
+    for (int k = 1; k <= INSERT_SLOTS; ++k) {
+        const BlockInsertSlot &s = o.insertSlots[k - 1];
+        if (!SlotInUse(s)) {
+            DeleteNumbered(user, "Block %d", k);
+            continue;
+        }
+        HKEY key = RecreateNumbered(user, "Block %d", k);
+        if (!key)
+            return 0;
+        SystemWriteString(key, "NameLibrary", s.nameLibrary);
+        SystemWriteString(key, "NameBlock", s.nameBlock);
+        SystemWriteDouble(key, "Scale", s.scale);
+        SystemWriteDouble(key, "Rotation", s.rotation);
+        SystemWriteBool(key, "Display", s.display);
+        SystemWriteBool(key, "AttribCopy", s.attribCopy);
+        SystemWriteBool(key, "AttribEdit", s.attribEdit);
+        SystemWriteBool(key, "TransmitLayer", s.transmitLayer);
+        SystemWriteBool(key, "TransmitPen", s.transmitPen);
+        SystemWriteBool(key, "BlockLayer", s.blockLayer);
+        SystemWriteBool(key, "BlockPen", s.blockPen);
+        RegCloseKey(key);
+    }
+    return 1;
+}
+
+void SystemWriteProfileTo(const char *keyPath)
+{
+    if (g_SettingsImported)
+        return;
+    HKEY user = CreateKey(HKEY_CURRENT_USER, keyPath);
+    if (!user)
+        return;
+    SystemWriteLocalData(user, &g_LocalData);
+    SystemDeleteKeyTree(user, GENERAL_KEY);
+    HKEY general = CreateKey(user, GENERAL_KEY);
+    if (general) {
+        WriteGeneral(general, g_Options);
+        RegCloseKey(general);
+        if (WriteLists(user))
+            WriteInsertSlots(user, g_Options);
+    }
+    RegCloseKey(user);
+}
+
+void SystemWriteProfile()
+{
+    char keyPath[SYSTEM_KEY_NAME_SIZE];
+    SystemProgramKeyPath(keyPath);
+    SystemWriteProfileTo(keyPath);
+}
