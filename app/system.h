@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "app/system_records.h"
+#include "database/storage.h"
 
 // ---------------------------------------------------------------------------
 // Registry storage
@@ -84,8 +85,6 @@ uint32_t SystemLocaleInchSwitch();
 // Program options (HKEY_CURRENT_USER)
 // ---------------------------------------------------------------------------
 
-constexpr uint32_t OBJECT_SIZE_MIN = 131072;  // bytes
-constexpr uint32_t OBJECT_SIZE_MAX = 1048576;
 constexpr int32_t UNDO_STEPS_MIN = 1;
 constexpr int32_t UNDO_STEPS_MAX = 99;
 constexpr int32_t COORD_RANGE_DEFAULT = 16777216;
@@ -96,8 +95,6 @@ constexpr int KEYBOARD_KEYS = 76;
 constexpr int TOOLBOX_BUTTONS = 100;
 constexpr int INSERT_SLOTS = 100;
 constexpr int RECENT_DRAWINGS = 20;
-constexpr int LIBRARY_SLOTS = 50;
-constexpr int CHAR_LIBRARY_SLOTS = 10;
 constexpr int SHORT_NAME_SIZE = 64;
 constexpr int FONT_NAME_SIZE = 64;
 
@@ -200,28 +197,12 @@ struct ProfileLists {
     int32_t recentCount;
     char recent[RECENT_DRAWINGS][SYSTEM_PATH_SIZE];
     int32_t libraryCount;
-    ProfileLibrary libraries[LIBRARY_SLOTS];
+    ProfileLibrary libraries[SYMBOL_LIBRARY_SLOTS];
     int32_t fontCount;
     char fonts[CHAR_LIBRARY_SLOTS][SYSTEM_PATH_SIZE];
 };
 extern ProfileLists g_ProfileLists;
 
-// Limits derived from ObjectSize at the end of every SystemReadProfile.
-constexpr uint32_t UNIT_RESERVE_BYTES = 2048;
-constexpr uint32_t POINTS_PER_PIECE = 4032;
-constexpr uint32_t OBJECT_CHUNK_START = 131072;
-struct ObjectLimits {
-    uint32_t unitBuffer;      // bytes of one unit buffer
-    uint32_t maxUnitData;     // usable bytes of one unit
-    uint32_t maxUnitPoints;   // points per unit
-    uint32_t maxPolygonPoints;
-    uint32_t pointsPerPiece;
-    uint32_t scratchSize;     // Universal1 and Uni2
-    uint32_t chunkBytes;      // object-allocator chunk
-    uint32_t chunkParagraphs;
-};
-extern ObjectLimits g_ObjectLimits;
-void SystemComputeObjectLimits(uint32_t objectSize, ObjectLimits *limits);
 
 // Set when the settings were imported during this run: the profile is then
 // not written at exit.
@@ -340,7 +321,6 @@ constexpr int SETTINGS_TEXT_SIZE = 256;
 constexpr int DIM_VARIANTS = 13;
 constexpr int DIM_TEXTS = 7;
 constexpr int DIM_SMALL_RECORDS = 3;
-constexpr int MULTILINE_LINES = 8;
 constexpr int SETTINGS_KEYS = 109;
 
 struct PrintHeaderSetting {

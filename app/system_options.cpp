@@ -7,13 +7,13 @@
 #include <initializer_list>
 
 #include "app/system.h"
+#include "app/system_objectsize.h"
 #include "language/language.h"
 
 ProgramOptions g_Options;
 FontDef g_DefaultFont;
 int32_t g_FontFillMode = 1;
 ProfileLists g_ProfileLists;
-ObjectLimits g_ObjectLimits;
 uint32_t g_SettingsImported = 0;
 
 static const char *const GENERAL_KEY = "General";
@@ -197,22 +197,6 @@ void SystemApplyCoordRangeLimit(ProgramOptions *o, int isWin9x)
     o->coordRangeEMF = range;
 }
 
-void SystemComputeObjectLimits(uint32_t objectSize, ObjectLimits *l)
-{
-    l->unitBuffer = objectSize;
-    l->maxUnitData = objectSize - UNIT_RESERVE_BYTES;
-    l->maxUnitPoints = l->maxUnitData / 32;
-    l->maxPolygonPoints = 4 * l->maxUnitPoints;
-    l->pointsPerPiece = POINTS_PER_PIECE;
-    const uint32_t byPoints = SCRATCH_BYTES_PER_POINT * l->maxUnitPoints;
-    l->scratchSize = objectSize > byPoints ? objectSize : byPoints;
-    uint32_t chunk = OBJECT_CHUNK_START;
-    while (chunk <= objectSize)
-        chunk *= 2;
-    l->chunkBytes = chunk;
-    l->chunkParagraphs = chunk / 16;
-}
-
 static int IsWin9x()
 {
     OSVERSIONINFOA info{};
@@ -301,11 +285,9 @@ static void ReadGeneral(HKEY g, ProgramOptions *o)
 
     int32_t value = 0;
     if (SystemReadInt(g, "ObjectSize", &value)) {
-        // Stored in KB; kept in bytes.
-        const int64_t bytes = (int64_t)value * 1024;
-        o->objectSize = bytes < OBJECT_SIZE_MIN ? OBJECT_SIZE_MIN
-                      : bytes > OBJECT_SIZE_MAX ? OBJECT_SIZE_MAX
-                                                : (uint32_t)bytes;
+        // Stored in KB; kept in bytes. A negative value clamps to the least.
+        const uint32_t kilobytes = value < 0 ? 0 : (uint32_t)value;
+        o->objectSize = SystemObjectSizeFromKilobytes(&kilobytes);
     }
     if (SystemReadInt(g, "UndoSteps", &value) && value >= UNDO_STEPS_MIN && value <= UNDO_STEPS_MAX)
         o->undoSteps = value;
@@ -437,7 +419,7 @@ static void ReadLists(HKEY user)
             CopyText(l.recent[l.recentCount++], SYSTEM_PATH_SIZE, name);
         RegCloseKey(key);
     }
-    for (int k = 1; k <= LIBRARY_SLOTS; ++k) {
+    for (int k = 1; k <= SYMBOL_LIBRARY_SLOTS; ++k) {
         HKEY key = OpenNumbered(user, "Library %d", k);
         if (!key)
             continue;
@@ -508,7 +490,7 @@ void SystemReadProfileFrom(const char *keyPath)
         }
         RegCloseKey(user);
     }
-    SystemComputeObjectLimits(g_Options.objectSize, &g_ObjectLimits);
+    MemSetLimits(g_Options.objectSize);
 }
 
 void SystemReadProfile()
@@ -701,7 +683,7 @@ static int WriteLists(HKEY user)
     if (!WriteNumberedList(user, "Drawing %d", l.recentCount, RECENT_DRAWINGS,
                            [&](HKEY key, int i) { SystemWriteString(key, "FileName", l.recent[i]); }))
         return 0;
-    if (!WriteNumberedList(user, "Library %d", l.libraryCount, LIBRARY_SLOTS, [&](HKEY key, int i) {
+    if (!WriteNumberedList(user, "Library %d", l.libraryCount, SYMBOL_LIBRARY_SLOTS, [&](HKEY key, int i) {
             SystemWriteString(key, "FileName", l.libraries[i].fileName);
             SystemWriteBool(key, "Caching", l.libraries[i].caching);
             SystemWriteBool(key, "Load", l.libraries[i].load);

@@ -136,19 +136,18 @@ TEST_F(Options, EmptyRegistryGivesEveryDefault)
     // Limits derived from 128 KB.
     EXPECT_EQ(g_ObjectLimits.maxUnitData, 131072u - 2048);
     EXPECT_EQ(g_ObjectLimits.maxUnitPoints, (131072u - 2048) / 32);
-    EXPECT_EQ(g_ObjectLimits.maxPolygonPoints, 4 * ((131072u - 2048) / 32));
-    EXPECT_EQ(g_ObjectLimits.chunkBytes, 262144u);
+    EXPECT_EQ(g_ObjectLimits.maxPathPoints, 4 * ((131072u - 2048) / 32));
+    EXPECT_EQ(g_ObjectLimits.chunkSize, 262144u);
     EXPECT_EQ(g_ObjectLimits.scratchSize, 40 * ((131072u - 2048) / 32));
 }
 
 TEST_F(Options, DerivedLimitsFollowObjectSize)
 {
-    ObjectLimits l{};
-    SystemComputeObjectLimits(1048576, &l);
-    EXPECT_EQ(l.chunkBytes, 2097152u);
+    const ObjectLimits l = MemComputeLimits(1048576);
+    EXPECT_EQ(l.chunkSize, 2097152u);
     EXPECT_EQ(l.chunkParagraphs, 2097152u / 16);
     EXPECT_EQ(l.maxUnitPoints, (1048576u - 2048) / 32);
-    EXPECT_EQ(l.pointsPerPiece, 4032u);
+    EXPECT_EQ(l.pieceLimit, 4032u);
 }
 
 TEST_F(Options, WriteThenReadGivesTheSameValues)
