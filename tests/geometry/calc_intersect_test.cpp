@@ -258,3 +258,45 @@ TEST(CalcIntersectCurves, ResultBufferHoldsAtMostSixteenCrossings)
     for (const CalcPoint &p : CurvePoints(slots))
         EXPECT_NEAR(std::hypot(p.x / 2, p.y), 1.0, 3e-4);
 }
+
+// Near tangency the curve solvers see the figures as their leaf chords: a
+// crossing by 1e-4 is found (in the right place), a miss by 1e-4 is not.
+TEST(CalcIntersectCurves, JustCrossingAndJustApart)
+{
+    struct Case {
+        const char *name;
+        int (*crossing)();
+        int (*apart)();
+        std::vector<CalcPoint> points;
+    };
+    const double xc = std::sqrt(1.0001 * 1.0001 - 1) / std::sqrt(0.75);  // circle 1.0001 / ellipse 2x1
+    const double xl = std::sqrt(1 - 0.9999 * 0.9999);                     // unit circle / line y = 0.9999
+    const Case cases[] = {
+        {"circle and ellipse touching inside",
+         [] { return CalcIntersectCircleEllipse(0, 0, 1.0001, 0, 0, 0, 2, 0, 0, 1); },
+         [] { return CalcIntersectCircleEllipse(0, 0, 0.9999, 0, 0, 0, 2, 0, 0, 1); },
+         {{xc, 1}, {-xc, 1}, {xc, -1}, {-xc, -1}}},
+        {"ellipses touching outside",
+         [] { return CalcIntersectEllipseEllipse(0, 0, 2, 0, 0, 1, 3.9999, 0, 5.9999, 0, 3.9999, 1); },
+         [] { return CalcIntersectEllipseEllipse(0, 0, 2, 0, 0, 1, 4.0001, 0, 6.0001, 0, 4.0001, 1); },
+         {{1.99995, 0.00714}, {1.99995, -0.00714}}},
+        {"circle and straight Bezier",
+         [] { return CalcIntersectCircleBezier(-2, 0.9999, -2.0 / 3, 0.9999, 2.0 / 3, 0.9999, 2, 0.9999, 0, 0, 1, 0); },
+         [] { return CalcIntersectCircleBezier(-2, 1.0001, -2.0 / 3, 1.0001, 2.0 / 3, 1.0001, 2, 1.0001, 0, 0, 1, 0); },
+         {{xl, 0.9999}, {-xl, 0.9999}}},
+        {"ellipse and straight Bezier",
+         [] { return CalcIntersectEllipseBezier(-3, 0.9999, -1, 0.9999, 1, 0.9999, 3, 0.9999, 0, 0, 2, 0, 0, 1); },
+         [] { return CalcIntersectEllipseBezier(-3, 1.0001, -1, 1.0001, 1, 1.0001, 3, 1.0001, 0, 0, 2, 0, 0, 1); },
+         {{2 * xl, 0.9999}, {-2 * xl, 0.9999}}},
+        {"arches touching at their tops",
+         [] { return CalcIntersectBezierBezier(0, 0, 1, 1, 2, 1, 3, 0, 0, 1.4999, 1, 0.4999, 2, 0.4999, 3, 1.4999); },
+         [] { return CalcIntersectBezierBezier(0, 0, 1, 1, 2, 1, 3, 0, 0, 1.5001, 1, 0.5001, 2, 0.5001, 3, 1.5001); },
+         {{1.5 - 0.01224, 0.74995}, {1.5 + 0.01224, 0.74995}}},
+    };
+    for (const Case &c : cases) {
+        const int slots = c.crossing();
+        EXPECT_EQ(slots, 2 * static_cast<int>(c.points.size())) << c.name;
+        EXPECT_TRUE(SamePointSet(CurvePoints(slots), c.points, 1e-3)) << c.name;
+        EXPECT_EQ(c.apart(), 0) << c.name;
+    }
+}
