@@ -362,6 +362,10 @@ TEST(CalcTangents, CirclesAndEllipses)
          CircleAsEllipse(0, 0, 0.5), {0, 0, 2, 0, 0, 1}, 0},
         {"circle and the same circle as an ellipse", [] { return CalcTangentsCircleEllipse(0, 0, 1, 0, 0, 0, 0, 1, -1, 0); },
          CircleAsEllipse(0, 0, 1), CircleAsEllipse(0, 0, 1), 0},
+        // One inner tangent, x = 1, touches the circle at angle 0, where the
+        // first pass finds it at both ends of its range: reported once.
+        {"tangent at the circle's angle 0", [] { return CalcTangentsCircleEllipse(0, 0, 1, 0, 2, 5, 3, 5, 2, 6); },
+         CircleAsEllipse(0, 0, 1), CircleAsEllipse(2, 5, 1), 8},
         {"two ellipses apart", [] { return CalcTangentsEllipseEllipse(0, 0, 2, 0, 0, 1, 6, 1, 6, 3, 5, 1); },
          {0, 0, 2, 0, 0, 1}, {6, 1, 6, 3, 5, 1}, 8},
         {"two ellipses crossing", [] { return CalcTangentsEllipseEllipse(0, 0, 2, 0, 0, 1, 0, 0, 1, 0, 0, 2); },
@@ -383,6 +387,9 @@ TEST(CalcTangents, CirclesAndEllipses)
     }
     EXPECT_TRUE(SlotIs(2, {0, 1}, 1e-4));
     EXPECT_TRUE(SlotIs(3, {5, 1}, 1e-4));
+    ASSERT_EQ(CalcTangentsCircleEllipse(0, 0, 1, 0, 2, 5, 3, 5, 2, 6), 8);
+    EXPECT_TRUE(SlotIs(0, {1, 0}, 1e-4));
+    EXPECT_TRUE(SlotIs(1, {1, 5}, 1e-4));
 }
 
 TEST(CalcTangents, PointsAmongCirclesAndEllipses)
