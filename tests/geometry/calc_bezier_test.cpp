@@ -168,8 +168,9 @@ TEST(CalcBezier, NearestPointDistanceAndSide)
         {"above the top, nearest at a joint", 1.5, 2, 1.25, 0},
     };
     for (const Case &c : cases) {
-        if (c.distance >= 0)
+        if (c.distance >= 0) {
             EXPECT_NEAR(CalcDistancePointBezier(0, 0, 1, 1, 2, 1, 3, 0, c.px, c.py), c.distance, 1e-4) << c.name;
+        }
         EXPECT_EQ(CalcBezierPointSide(0, 0, 1, 1, 2, 1, 3, 0, c.px, c.py), c.side) << c.name;
     }
 }

@@ -107,8 +107,9 @@ TEST(CalcConstruct, BisectorOfLinesPickedByPoints)
     for (const Case &c : cases) {
         EXPECT_EQ(CalcBisectorOfLines(&c.p0, &c.p1, &c.pick1, &c.p3, &c.p4, &c.pick2), c.result) << c.name;
         EXPECT_TRUE(SlotIs(0, c.first)) << c.name;
-        if (c.result)
+        if (c.result) {
             EXPECT_TRUE(SlotIs(1, c.second)) << c.name;
+        }
         EXPECT_TRUE(BufferIsClean()) << c.name;
     }
 }

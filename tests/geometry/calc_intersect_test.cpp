@@ -232,8 +232,9 @@ TEST(CalcIntersectCurves, LeafChordsAcceptASmallSlack)
         // A slanted piece through (x, 0) whose box overlaps the chord's box.
         const BezierPiece slanted{{{c.x - 1, -1}, {c.x - 1.0 / 3, -1.0 / 3}, {c.x + 1.0 / 3, 1.0 / 3}, {c.x + 1, 1}}, 0, 1};
         EXPECT_EQ(CalcIntersectBezierBezierCore(&chord, &slanted, 0, leaf), c.hit ? 2 : 0) << c.x;
-        if (c.hit)
+        if (c.hit) {
             EXPECT_TRUE(SlotIs(1, {0.25 + 0.25 * c.x, 0.5})) << c.x;
+        }
     }
 }
 

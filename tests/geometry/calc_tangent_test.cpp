@@ -276,8 +276,9 @@ TEST(CalcTangentPoints, FromAPoint)
     for (const Case &c : cases) {
         EXPECT_EQ(c.solve(), c.result) << c.name;
         EXPECT_TRUE(SlotIs(0, c.first, 1e-5)) << c.name;
-        if (c.result)
+        if (c.result) {
             EXPECT_TRUE(SlotIs(1, c.second, 1e-5)) << c.name;
+        }
     }
 }
 
