@@ -613,7 +613,7 @@ int Box08TermCalculate(HWND owner, double lengthDivisor, double angleDivisor, co
         Message(MSG_SYNTAX);
         ok = 0;
     }
-    if (ok)
+    if (ok && out)
         *out = value;
     Box08TermGiveBackWorkBlock(s.work);
     s.work = nullptr;

@@ -40,9 +40,10 @@ struct Row {
     const char *name = nullptr; // the name entry 91 reports
 };
 
+// Any owner: the alert seam answers before a box would be made.
 HWND Owner()
 {
-    return (HWND)GetDesktopWindow();
+    return (HWND)(INT_PTR)0x1234;
 }
 
 std::string ExpectedText(const Row &row)
