@@ -1,0 +1,114 @@
+// Value texts: numbers, lengths, angles and dates to text and back; tokens,
+// abbreviations, folder paths; help for commands and windows.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+// Markers: no value, no integer.
+constexpr double CONVERT_NO_VALUE = 1e300;
+constexpr int CONVERT_NO_INT = (int)0x80000001;
+// Values beyond this magnitude are not numbers the program works with.
+constexpr double CONVERT_VALUE_LIMIT = 1e100;
+
+// Width of a value text when the caller passes 0.
+constexpr int CONVERT_DEFAULT_WIDTH = 63;
+
+// Number-format codes (low 16 bits of the caller's word).
+enum ConvertFormat : uint32_t {
+    CONVERT_DECIMAL = 0,
+    CONVERT_FRACTION = 1,
+    CONVERT_FEET_INCHES = 2,
+    CONVERT_FEET_INCHES_FRACTION = 3,
+    CONVERT_YARDS_FEET_INCHES = 4,
+    CONVERT_YARDS_FEET_INCHES_FRACTION = 5,
+    CONVERT_DEG_MIN_SEC = 6,
+    CONVERT_DEG_MIN_SEC_FRACTION = 7,
+    CONVERT_METRES = 8,        // metres from 1 m, else centimetres
+    CONVERT_METRES_2 = 9,      // 2 decimals / none
+    CONVERT_METRES_5MM = 10,   // nearest 5 mm; 3 decimals / 1
+    CONVERT_METRES_2_5MM = 11, // nearest 2.5 mm; 4 decimals / 2
+    CONVERT_METRES_3 = 12,     // 3 decimals / 1
+};
+
+// One unit: its name as terms write it and its factor to the internal unit.
+struct ConvertUnit {
+    const char *name;
+    double factor;
+};
+
+// Length units (millimetres per unit) by the index a coordinate system stores.
+constexpr int CONVERT_LENGTH_UNIT_COUNT = 17;
+extern const ConvertUnit g_ConvertLengthUnits[CONVERT_LENGTH_UNIT_COUNT];
+// Angle units (radians per unit).
+constexpr int CONVERT_ANGLE_UNIT_COUNT = 6;
+extern const ConvertUnit g_ConvertAngleUnits[CONVERT_ANGLE_UNIT_COUNT];
+// The angle signs that follow the angle units in the name list: degree,
+// minute and second signs.
+constexpr int CONVERT_ANGLE_SIGN_COUNT = 3;
+extern const char *const g_ConvertAngleSigns[CONVERT_ANGLE_SIGN_COUNT];
+
+// Value to term text (a text the term evaluator reads back). Width 0 means 63.
+// out must hold width + 1 characters.
+void ConvertLengthToString(char *out, double value, int width, uint32_t format, int digits, double factor);
+// The same for line widths and angles: the metre formats become decimal.
+void ConvertWidthAngleToString(char *out, double value, int width, uint32_t format, int digits, double factor);
+// Value to display text; out2 (may be null) receives the raised digits of the
+// metre formats; mode trims zeros: 0 all, 1 down to one decimal, other none.
+// The width is taken as passed.
+void ConvertValueToString(char *out, char *out2, double value, int width, uint32_t format, int digits,
+                          int mode, double factor);
+// Decimal text of a double. Width 0 means 63.
+void ConvertDoubleToString(char *out, double value, int width, int digits);
+
+// A plain number (decimal comma accepted) followed by nothing but blanks;
+// CONVERT_NO_VALUE otherwise.
+double ConvertStringToDouble(const char *text);
+void ConvertIntToString(char *out, int n);
+void ConvertLongToString(char *out, long n);
+// Plain "%d" reading; CONVERT_NO_INT when empty or unreadable.
+int ConvertStringToIntPlain(const char *text);
+// A term read as a plain number and rounded; CONVERT_NO_INT when it does not
+// evaluate or lies outside the 32-bit range.
+int ConvertStringToInt(const char *text);
+
+// Date and time by a format of '#' codes. out must hold 256 characters.
+void ConvertDateTimeToString(const SYSTEMTIME *time, const char *format, char *out);
+// The name tables the date codes read (month, weekday, day half); they point
+// at the language module's tables and may be replaced by tests.
+struct ConvertDateNames {
+    const char *const *months;    // 12 entries, January first
+    const char *const *days;      // 7 entries, Sunday first
+    const char *const *dayHalves; // before noon, from noon
+};
+extern ConvertDateNames g_ConvertDateNames;
+
+// Buffer size a token is cut to when the caller does not say.
+constexpr size_t CONVERT_TOKEN_SIZE = 260;
+// Next blank-separated or double-quoted token of text into out (cut to fit
+// outSize). Returns the position behind the token, or null when there is none.
+const char *ConvertNextToken(const char *text, char *out, size_t outSize = CONVERT_TOKEN_SIZE);
+// 0 when equal, 1 when abbrev is a proper leading part of name, -1 otherwise.
+int ConvertCompareAbbrev(const char *name, const char *abbrev, int caseSensitive);
+// Appends "\" to a folder path unless it is empty, starts with "*", is 259
+// characters or longer, or ends in "\" or "/". path holds 260 characters.
+void ConvertAppendBackslash(char *path);
+
+// Help context of a command, or -1 for commands without a context of their own
+// (plug-in and filter commands).
+int ConvertCommandHelpContext(int commandId);
+void ConvertShowCommandHelp(int commandId);
+
+// Test seam: when set, receives the help requests instead of WinHelp.
+typedef void (*ConvertHelpHook)(const char *helpFile, UINT command, ULONG_PTR data);
+extern ConvertHelpHook g_ConvertHelpHook;
+
+// Coordinates between drawing millimetres and a window's coordinate system;
+// CONVERT_NO_VALUE when an input is CONVERT_NO_VALUE, the window does not
+// exist or the result lies outside +-1e100.
+double ConvertWorldToSystemX(int window, double x, double y);
+double ConvertWorldToSystemY(int window, double x, double y);
+double ConvertSystemToWorldX(int window, double x, double y);
+double ConvertSystemToWorldY(int window, double x, double y);
