@@ -86,6 +86,20 @@ REG
     wine wineboot >/dev/null 2>&1 </dev/null
 }
 
+# Waits until Wine's desktop process runs. Started by a test instead, it would
+# inherit that test's output pipe and ctest would wait for it to end.
+wait_for_desktop() {
+    local i pid
+    for i in $(seq 1 200); do
+        # Only this prefix's: other runs may share the machine.
+        for pid in $(pgrep -f 'explorer.exe /desktop'); do
+            tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+        done
+        sleep 0.05
+    done
+    log "Wine's desktop process did not start"
+}
+
 stop_prefix() {
     wineserver -k 2>/dev/null
     wineserver -w 2>/dev/null

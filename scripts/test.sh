@@ -24,6 +24,7 @@ init_prefix
 # One window-owning process for the whole run keeps Wine's desktop process up.
 wine "$BUILD/bin/keepalive.exe" >/dev/null 2>&1 </dev/null &
 KEEPALIVE_PID=$!
+wait_for_desktop
 
 cd "$BUILD"
 ctest --output-on-failure -j "$(nproc)" "$@"
