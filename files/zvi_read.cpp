@@ -16,7 +16,7 @@ namespace {
 
 enum SourceKind { SOURCE_IDLE = 0, SOURCE_DISK = 1, SOURCE_MEMORY = 2 };
 
-constexpr int ERROR_TEXT_SIZE = 200;
+constexpr int ERROR_TEXT_SIZE = 400; // room for a number of 300 digits
 constexpr int MAX_HEADER = 255; // longest header text ZVI_FileReadHeader compares
 
 struct ReaderState {
@@ -48,10 +48,10 @@ ReaderState s_R;
 // Reports a failure with the line it was found on (1-based).
 void Report(const char *text)
 {
-    snprintf(s_R.errorText, sizeof s_R.errorText, "%s", text);
-    s_R.errorLine = s_R.line + 1;
     if (s_R.quiet)
         return;
+    snprintf(s_R.errorText, sizeof s_R.errorText, "%s", text);
+    s_R.errorLine = s_R.line + 1;
     char message[ERROR_TEXT_SIZE + 32];
     snprintf(message, sizeof message, "%s\n(line %ld)", text, long(s_R.errorLine));
     InitErrorBoxInterface(__FILE_NAME__, __LINE__, message);
@@ -65,7 +65,7 @@ void Fail(const char *text)
 
 void FailBadNumber(double v, const char *expecting)
 {
-    char text[120];
+    char text[ERROR_TEXT_SIZE];
     snprintf(text, sizeof text, "Invalid number %f,\nexpecting %s", v, expecting);
     Fail(text);
 }
@@ -124,6 +124,8 @@ bool SkipComment()
         }
         if (char(c) == s_R.delimiters.commentMark)
             return true;
+        // Counted here too, or every later message would name a wrong line.
+        CountLineBreak(c);
     }
 }
 
