@@ -73,9 +73,21 @@ TEST_F(LanguageModuleTest, EntryPointsAreFoundByTheirPlainNames)
     auto exit = reinterpret_cast<LanguageExitProc>(GetProcAddress(module, "ZVI_LanguageExit"));
     ASSERT_NE(init, nullptr);
     ASSERT_NE(exit, nullptr);
-    char exchange[64] = {};
-    EXPECT_NE(init(GetModuleHandleA(nullptr), nullptr, LANGUAGE_INTERFACE_NUMBER, exchange), 0);
-    EXPECT_EQ(init(GetModuleHandleA(nullptr), nullptr, LANGUAGE_INTERFACE_NUMBER - 1, exchange), 0);
+    // The exchange block: the module writes its switches (offsets 0, 4 and
+    // 17780 to 17791) and leaves the program's module tables alone.
+    constexpr size_t EXCHANGE_SIZE = 17792;
+    std::vector<unsigned char> exchange(EXCHANGE_SIZE, 0xAB);
+    EXPECT_EQ(init(GetModuleHandleA(nullptr), nullptr, LANGUAGE_INTERFACE_NUMBER - 1, exchange.data()), 0);
+    EXPECT_EQ(exchange[0], 0xAB) << "a refused call writes nothing";
+    EXPECT_NE(init(GetModuleHandleA(nullptr), nullptr, LANGUAGE_INTERFACE_NUMBER, exchange.data()), 0);
+    for (size_t i = 0; i < EXCHANGE_SIZE; ++i) {
+        const bool moduleField = i < 8 || i >= 17780;
+        if (moduleField)
+            EXPECT_EQ(exchange[i], 0) << "byte " << i;
+        else if (exchange[i] != 0xAB)
+            ADD_FAILURE() << "the module wrote into the program's byte " << i;
+    }
+    EXPECT_NE(init(GetModuleHandleA(nullptr), nullptr, LANGUAGE_INTERFACE_NUMBER, nullptr), 0);
     EXPECT_NE(exit(), 0);
 }
 
