@@ -4,7 +4,6 @@
 HMODULE g_LanguageModule = nullptr;
 uint32_t g_ModalDepth = 0;
 uint32_t g_PopupByRightButton = 0;
-char g_PathServer[PATH_SIZE] = "";
 HFONT hDialogFont = nullptr;
 int g_ScreenWidth = 0;
 int g_ScreenHeight = 0;

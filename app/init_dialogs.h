@@ -19,9 +19,6 @@ extern uint32_t g_ModalDepth;
 // 1 while a popup menu opened with the right mouse button is shown.
 extern uint32_t g_PopupByRightButton;
 
-// Folder of the shared program files (help files, tour), ending in a backslash.
-extern char g_PathServer[PATH_SIZE];
-
 // The dialog font: measures and draws the message box text and owner-drawn
 // labels. 0 until it is created; users then take the dialog's own font.
 extern HFONT hDialogFont;

@@ -7,6 +7,7 @@
 
 #include "app/darad4.h"
 #include "app/init_dialogs.h"
+#include "app/system.h"
 #include "app/init_help.h"
 #include "dialogs/alert.h"
 

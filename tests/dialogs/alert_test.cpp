@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/init_dialogs.h"
+#include "app/system.h"
 #include "common/dialog_driver.h"
 #include "common/test_support.h"
 #include "dialogs/alert.h"
