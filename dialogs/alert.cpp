@@ -5,6 +5,7 @@
 // push buttons (551 to 553). It sizes itself to its text and returns the code
 // of the pressed button.
 #include "dialogs/alert.h"
+#include "files/zvi.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -391,39 +392,6 @@ uint32_t AlertSM27(HWND owner) { return AlertOk(owner, eAlertTextSM[27]); }
 uint32_t AlertNoDialog(HWND owner) { return AlertOk(owner, eAlertTextOK[46]); }
 uint32_t AlertSM48(HWND owner) { return AlertOk(owner, eAlertTextSM[48]); }
 
-// The display form of a path for messages: without a leading '*', and a long
-// path shortened to drive, "\...", the last folders that fit and the name.
-void AlertShortPath(const char *fullName, char *out, size_t outSize)
-{
-    constexpr size_t SHORT_LIMIT = 40; // shorter names are shown whole
-    constexpr int SHORT_BUDGET = 36;
-    std::string_view name(fullName ? fullName : "");
-    if (!name.empty() && name[0] == '*')
-        name.remove_prefix(1);
-    if (name.size() < SHORT_LIMIT) {
-        snprintf(out, outSize, "%.*s", static_cast<int>(name.size()), name.data());
-        return;
-    }
-    char drive[_MAX_DRIVE], folder[_MAX_DIR], base[_MAX_FNAME], ext[_MAX_EXT];
-    const std::string whole(name);
-    _splitpath(whole.c_str(), drive, folder, base, ext);
-    int budget = SHORT_BUDGET - static_cast<int>(strlen(drive) + strlen(base) + strlen(ext));
-    const std::string_view dir(folder);
-    size_t tailStart = dir.size(); // empty tail unless a separator is reached
-    for (size_t i = dir.size(); i > 0 && budget > 0; --budget) {
-        --i;
-        if (dir[i] == '\\' || dir[i] == '/')
-            tailStart = i;
-    }
-    std::string tail(dir.substr(tailStart));
-    if (tail.empty() || (tail.back() != '\\' && tail.back() != '/'))
-        tail += '\\';
-    std::string shortened = std::string(drive) + "\\..." + tail + base + ext;
-    if (shortened.size() >= whole.size())
-        shortened = whole;
-    snprintf(out, outSize, "%s", shortened.c_str());
-}
-
 namespace {
 
 struct FileErrorBox {
@@ -449,9 +417,10 @@ uint32_t AlertFileError(HWND owner, const char *fileName, uint32_t code)
         return code;
     const FileErrorBox &box = FILE_ERROR_BOXES[code];
     if (code == FILE_CODE_CANNOT_WRITE && fileName)
-        DeleteFileA(fileName);
-    char shortName[PATH_SIZE];
-    AlertShortPath(fileName, shortName, sizeof shortName);
+        ZVI_FileDelete(fileName);
+    char shortName[PATH_SIZE] = "";
+    if (fileName)
+        ZVI_FileShortName(fileName, shortName);
     char message[ALERT_MESSAGE_SIZE];
     snprintf(message, sizeof message, eAlertErrorText[box.entry], shortName);
     return AlertBox(owner, message, box.code1, box.code2, 0, box.defaultIndex);

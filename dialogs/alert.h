@@ -49,9 +49,6 @@ uint32_t AlertSM48(HWND owner);
 // nothing and are returned unchanged.
 uint32_t AlertFileError(HWND owner, const char *fileName, uint32_t code);
 
-// The display form of a path in messages (at most 259 characters): a leading
-// '*' dropped, a long path shortened to drive, "\...", the last folders and the name.
-void AlertShortPath(const char *fullName, char *out, size_t outSize);
 
 // Test seam: when set, every box is answered by this function instead of
 // being shown. It receives the text and the three codes; its result is the

@@ -374,24 +374,5 @@ TEST_F(AlertSeamTest, FixedMessagesShowTheirEntryWithTheirButtons)
     }
 }
 
-TEST(AlertShortPath, ShortensLongPathsToTheirLastFolders)
-{
-    struct Case {
-        const char *full;
-        const char *shown;
-    };
-    const Case cases[] = {
-        {"*Untitled", "Untitled"},
-        {"C:\\short\\plan.zvd", "C:\\short\\plan.zvd"},
-        {"C:\\projects\\customers\\north\\buildings\\hall7\\plan.zvd", "C:\\...\\north\\buildings\\hall7\\plan.zvd"},
-        {"C:\\averyveryveryveryveryverylongfoldername\\plan.zvd", "C:\\...\\plan.zvd"},
-        {"", ""},
-    };
-    for (const Case &c : cases) {
-        char out[260];
-        AlertShortPath(c.full, out, sizeof out);
-        EXPECT_STREQ(out, c.shown) << c.full;
-    }
-}
 
 } // namespace
