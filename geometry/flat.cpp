@@ -11,6 +11,9 @@
 
 namespace {
 
+// The capacity of the path arrays as a signed index.
+int32_t MaxPoints() { return (int32_t)g_MaxPathPoints; }
+
 constexpr double kHalfPi = 1.5707963267948966;
 constexpr double kTwoPi = 6.283185307179586;
 // Control length factor of a quarter circle: 4/3 tan(pi/8).
@@ -65,7 +68,7 @@ int32_t WriteArcSteps(PathPoint *points, int32_t n, PathPoint start, PathPoint e
     int32_t count = ClipArcSegmentCount(r);
     if (count < 1)
         count = 1;
-    if (n + count >= g_MaxPathPoints - 2)
+    if (n + count >= MaxPoints() - 2)
         return FLAT_REFUSED;
     const double alpha = kTwoPi / count;
     const double c = std::cos(alpha);
@@ -263,7 +266,7 @@ int32_t FlatAddZigzag(PathPoint *points, int32_t n, double size, double width)
     double remaining = length;
     int32_t next = n + 1;
     while (remaining > step) {
-        if (next >= g_MaxPathPoints - 4)
+        if (next >= MaxPoints() - 4)
             return FLAT_REFUSED;
         const PathPoint m = Add(current, Scale(u, step / 2.0));
         points[next++] = m;
@@ -273,7 +276,7 @@ int32_t FlatAddZigzag(PathPoint *points, int32_t n, double size, double width)
         current = Add(current, Scale(u, step));
         remaining -= step;
     }
-    if (next >= g_MaxPathPoints - 1)
+    if (next >= MaxPoints() - 1)
         return FLAT_REFUSED;
     points[next++] = p1;
     return next - n;
@@ -289,7 +292,7 @@ int32_t FlatAddPolygon(PathPoint *points, int32_t n, int32_t corners)
         return 1;
     if (corners < 1)
         return 0;
-    if (n + corners >= g_MaxPathPoints - 2)
+    if (n + corners >= MaxPoints() - 2)
         return FLAT_REFUSED;
     const PathPoint towards = Sub(direction, centre);
     const double l = Length(towards);
@@ -311,7 +314,7 @@ int32_t FlatAddCircleSteps(PathPoint *points, int32_t n)
     int32_t count = ClipArcSegmentCount(r) / 4 * 4;
     if (count < 4)
         count = 4;
-    if (n + count >= g_MaxPathPoints - 2)
+    if (n + count >= MaxPoints() - 2)
         return FLAT_REFUSED;
     const double alpha = kTwoPi / count;
     const double c = std::cos(alpha);
@@ -354,7 +357,7 @@ int32_t FlatAddEllipseSteps(PathPoint *points, int32_t n)
     int32_t count = ClipArcSegmentCount((Length(u1) + Length(u2)) / 2.0) / 4 * 4;
     if (count < 4)
         count = 4;
-    if (n + count >= g_MaxPathPoints)
+    if (n + count >= MaxPoints())
         return FLAT_REFUSED;
     const double alpha = kTwoPi / count;
     const double c = std::cos(alpha);
@@ -379,7 +382,7 @@ int32_t FlatAddEllipseArcSteps(PathPoint *points, int32_t n, double startParamet
     int32_t count = ClipArcSegmentCount((Length(u1) + Length(u2)) / 2.0);
     if (count < 1)
         count = 1;
-    if (n + 1 + count >= g_MaxPathPoints - 2)
+    if (n + 1 + count >= MaxPoints() - 2)
         return FLAT_REFUSED;
     const double alpha = kTwoPi / count;
     const double c = std::cos(alpha);
@@ -406,7 +409,7 @@ int32_t FlatAddBezierSteps(PathPoint *points, int32_t n, int32_t minimumSteps)
         steps = minimumSteps;
     if (steps < 1)
         steps = 1;
-    if (n + 1 + steps >= g_MaxPathPoints)
+    if (n + 1 + steps >= MaxPoints())
         return FLAT_REFUSED;
     const PathPoint a = Scale(Sub(p1, p0), 3.0);
     const PathPoint b = Sub(Scale(Sub(p2, p1), 3.0), a);
@@ -421,7 +424,7 @@ int32_t FlatAddBezierSteps(PathPoint *points, int32_t n, int32_t minimumSteps)
 
 int32_t FlatAddSpline(PathPoint *points, int32_t n, int32_t m)
 {
-    if (n + m >= g_MaxPathPoints - 2)
+    if (n + m >= MaxPoints() - 2)
         return FLAT_REFUSED;
     if (m < 3)
         return m;
@@ -430,10 +433,10 @@ int32_t FlatAddSpline(PathPoint *points, int32_t n, int32_t m)
     const int32_t scratchA = n + m;
     const int32_t scratchB = scratchA + FLAT_SPLINE_SCRATCH;
     const int32_t stageStart = scratchB + FLAT_SPLINE_SCRATCH;
-    if (stageStart >= g_MaxPathPoints - 2)
+    if (stageStart >= MaxPoints() - 2)
         return FLAT_REFUSED;
     const PathPoint *q = points + n;
-    Stage out{points + stageStart, 0, g_MaxPathPoints - stageStart};
+    Stage out{points + stageStart, 0, MaxPoints() - stageStart};
     if (!out.Put(q[0]))
         return FLAT_REFUSED;
 
@@ -513,7 +516,7 @@ int32_t FlatAddSketch(PathPoint *points, int32_t m)
         int32_t steps = ClipArcSegmentCountEx(Length(Sub(p1, p0)));
         if (steps < 1)
             steps = 1;
-        if (steps + 1 >= g_MaxPathPoints - 2) {
+        if (steps + 1 >= MaxPoints() - 2) {
             count = FLAT_REFUSED;
         } else {
             for (int32_t j = 0; j < steps; ++j)
@@ -545,7 +548,7 @@ int32_t FlatAddSketch(PathPoint *points, int32_t m)
 
 int32_t FlatAddCircle(PathPoint *points, uint32_t *codes, int32_t n)
 {
-    if (n + FLAT_MAX_CURVE_ENTRIES >= g_MaxPathPoints)
+    if (n + FLAT_MAX_CURVE_ENTRIES >= MaxPoints())
         return FLAT_REFUSED;
     const PathPoint c = points[n];
     const double r = Length(Sub(points[n + 1], c));
@@ -573,7 +576,7 @@ int32_t FlatAddArc(PathPoint *points, uint32_t *codes, int32_t n, double sweep)
         codes[n + 1] = PATH_LINE;
         return 2;
     }
-    if (n + FLAT_MAX_CURVE_ENTRIES >= g_MaxPathPoints)
+    if (n + FLAT_MAX_CURVE_ENTRIES >= MaxPoints())
         return FLAT_REFUSED;
     return WriteArcPieces(points, codes, n, end, centre, sweep, r);
 }
@@ -593,7 +596,7 @@ int32_t FlatAddArcBulge(PathPoint *points, uint32_t *codes, int32_t n, double di
         codes[n + 1] = PATH_LINE;
         return 2;
     }
-    if (n + FLAT_MAX_CURVE_ENTRIES >= g_MaxPathPoints)
+    if (n + FLAT_MAX_CURVE_ENTRIES >= MaxPoints())
         return FLAT_REFUSED;
     return WriteArcPieces(points, codes, n, end, centre, sweep, r);
 }

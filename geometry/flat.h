@@ -10,11 +10,10 @@
 
 #include <cstdint>
 
-struct PathPoint {
-    double x;
-    double y;
-};
-static_assert(sizeof(PathPoint) == 16);
+#include "database/storage.h"
+
+// A path point is an entry of the shared work arrays.
+using PathPoint = WorkPoint;
 
 // Path point codes.
 constexpr uint32_t PATH_START = 1;    // start of a figure

@@ -1,6 +1,5 @@
 #include "geometry/flat_pending.h"
 #include <cmath>
-int32_t g_MaxPathPoints = 16128;
 static double AngleOf(double dx, double dy)
 {
     if (dx == 0.0 && dy == 0.0)

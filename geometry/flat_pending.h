@@ -1,5 +1,4 @@
 // Stand-ins for services of other modules that are still being written.
 #pragma once
 #include <cstdint>
-extern int32_t g_MaxPathPoints;
 double CalcArcSweep(double cx, double cy, double x1, double y1, double x2, double y2, int ccw);

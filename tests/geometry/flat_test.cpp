@@ -21,7 +21,7 @@ class FlatTest : public ::testing::Test {
 protected:
     static constexpr int32_t kGuard = 64;
     static constexpr double kSentinel = 12345.678;
-    int32_t savedMax = 0;
+    uint32_t savedMax = 0;
     uint32_t savedMode = 0;
     double savedScale = 0;
     DrawingSettings savedSettings{};
@@ -53,7 +53,7 @@ protected:
     }
     bool GuardsIntact() const
     {
-        for (size_t i = g_MaxPathPoints + 1; i < pts.size(); ++i)
+        for (size_t i = (size_t)g_MaxPathPoints + 1; i < pts.size(); ++i)
             if (pts[i].x != kSentinel || codes[i] != 0xDEAD)
                 return false;
         return true;
@@ -427,7 +427,7 @@ struct CapacityCase {
 TEST_F(FlatTest, EveryAdderRefusesAtItsMargin)
 {
     Resize(300);
-    const int32_t max = g_MaxPathPoints;
+    const int32_t max = (int32_t)g_MaxPathPoints;
     auto two = [](PathPoint a, PathPoint b) {
         return [a, b](std::vector<PathPoint> &p, int32_t n) { p[n] = a, p[n + 1] = b; };
     };
