@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/system_settings.h"
+#include "app/system_pending.h"
 #include "display/output.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/system_settings.h"
+#include "app/system_pending.h"
 #include "display/clip.h"
 #include "display/output.h"
 #include "geometry/flat_pending.h"

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/system_settings.h"
+#include "app/system_pending.h"
 #include "display/clip.h"
 #include "display/output.h"
 #include "geometry/flat.h"

@@ -1,5 +1,7 @@
-// The open drawing's settings and the remembered working values: the fields
-// that the database, the geometry kernel and the display read.
+// Stand-in for the settings records of the application frame while they are
+// being written elsewhere: the fields read here carry the names of the real
+// records (DrawingSettings, LocalData), so replacing this header by theirs
+// changes no caller.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +20,8 @@ struct DrawingSettings {
     uint32_t displayVariables; // texts show references expanded; instances measured member by member
     uint32_t displayExtern;    // the screen uses property set B
     uint32_t outputIntern;     // devices use property set A
-    uint32_t commentDisplay;   // first value of CommentDisplay: comments shown
-    uint32_t displayGeometry[2]; // construction objects shown, frozen
+    uint32_t commentDisplay[2];  // comments shown
+    uint32_t displayGeometry[3]; // construction objects shown, frozen
     uint32_t outputGeometry;   // construction objects printed
 };
 
@@ -32,7 +34,4 @@ struct LocalData {
 
 extern DrawingSettings g_DrawingSettings;
 extern LocalData g_LocalData;
-
-// Gives both records their default values.
-void SystemDefaultDrawingSettings();
-void SystemDefaultLocalData();
+extern int32_t g_FontFillMode;
