@@ -39,3 +39,26 @@ extern OutputContext g_OutputContext;
 // Draws one top-level object (kinds 0, 1, 9) into the device context. Does
 // nothing and returns 1 while no drawing can be done (no device context).
 int OutputDrawObject(HDC dc, Unit *unit);
+
+struct XProperty;
+
+// Attribute resolution. Each fills `out` (which may alias an input).
+// The object's effective attributes for the current output; 0 when its layer
+// or pen is not shown there.
+int OutputResolveXProperty(const XProperty *own, const XProperty *parent, XProperty *out);
+// own with every field it does not own taken from parent.
+int OutputFillXProperty(const XProperty *own, const XProperty *parent, XProperty *out);
+// own with every field it does not own taken from the instance when that owns
+// it, else from the block; the own flags accumulate.
+int OutputInheritXProperty(const XProperty *instance, const XProperty *block, const XProperty *own, XProperty *out);
+
+// State of pens and layers; index 0 (and an index outside the tables) is
+// always shown, never locked and always pickable.
+int OutputIsLayerShownScreen(int layer);
+int OutputIsPenShownScreen(int pen);
+int OutputIsLayerShownPrint(int layer);
+int OutputIsPenShownPrint(int pen);
+int OutputIsLayerLocked(int layer);
+int OutputIsPenLocked(int pen);
+int OutputIsLayerNoPick(int layer);
+int OutputIsPenNoPick(int pen);
