@@ -1,0 +1,239 @@
+// Affine matrices: building, combining, inverting, testing and decomposing.
+#include "geometry/matrix.h"
+
+#include <cmath>
+
+#include "geometry/calc.h"
+
+namespace {
+
+// The right angle as the decomposition has always subtracted it; the tiny
+// difference to pi/2 vanishes below MATRIX_SEPARATE_ZERO.
+constexpr double SEPARATE_RIGHT_ANGLE = 1.5707963267946;
+
+bool MatrixIsFinite(const Matrix &m)
+{
+    return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) &&
+           std::isfinite(m.tx) && std::isfinite(m.ty);
+}
+
+}  // namespace
+
+void MatrixInit(Matrix *m)
+{
+    if (!m)
+        return;
+    *m = Matrix{1.0, 0.0, 0.0, 1.0, 0.0, 0.0};
+}
+
+void MatrixRotate(Matrix *m, double angle)
+{
+    if (!m)
+        return;
+    const double s = std::sin(angle);
+    const double c = std::cos(angle);
+    auto rotateRow = [s, c](double &x, double &y) {
+        const double nx = x * c - y * s;
+        const double ny = x * s + y * c;
+        x = nx;
+        y = ny;
+    };
+    rotateRow(m->a, m->b);
+    rotateRow(m->c, m->d);
+    rotateRow(m->tx, m->ty);
+}
+
+void MatrixMove(Matrix *m, double dx, double dy)
+{
+    if (!m)
+        return;
+    m->tx += dx;
+    m->ty += dy;
+}
+
+void MatrixMirrorY(Matrix *m)
+{
+    if (!m)
+        return;
+    m->b = -m->b;
+    m->d = -m->d;
+    m->ty = -m->ty;
+}
+
+void MatrixMirrorX(Matrix *m)
+{
+    if (!m)
+        return;
+    m->a = -m->a;
+    m->c = -m->c;
+    m->tx = -m->tx;
+}
+
+void MatrixScale(Matrix *m, double sx, double sy)
+{
+    if (!m)
+        return;
+    m->a *= sx;
+    m->c *= sx;
+    m->tx *= sx;
+    m->b *= sy;
+    m->d *= sy;
+    m->ty *= sy;
+}
+
+void MatrixShearX(Matrix *m, double f)
+{
+    if (!m)
+        return;
+    m->a += f * m->b;
+    m->c += f * m->d;
+    m->tx += f * m->ty;
+}
+
+void MatrixShearY(Matrix *m, double f)
+{
+    if (!m)
+        return;
+    m->b += f * m->a;
+    m->d += f * m->c;
+    m->ty += f * m->tx;
+}
+
+void MatrixMultiply(Matrix *m, const Matrix *n)
+{
+    if (!m || !n)
+        return;
+    // Both are copied, so m and n may be the same record.
+    const Matrix p = *m;
+    const Matrix q = *n;
+    m->a = p.a * q.a + p.b * q.c;
+    m->b = p.a * q.b + p.b * q.d;
+    m->c = p.c * q.a + p.d * q.c;
+    m->d = p.c * q.b + p.d * q.d;
+    m->tx = p.tx * q.a + p.ty * q.c + q.tx;
+    m->ty = p.tx * q.b + p.ty * q.d + q.ty;
+}
+
+int MatrixInvert(const Matrix *m, Matrix *out)
+{
+    if (!m || !out)
+        return 0;
+    const Matrix p = *m;
+    const double det = p.a * p.d - p.b * p.c;
+    if (det == 0.0 || !std::isfinite(det))
+        return 0;
+    const Matrix inv{p.d / det,
+                     -p.b / det,
+                     -p.c / det,
+                     p.a / det,
+                     (p.c * p.ty - p.d * p.tx) / det,
+                     (p.b * p.tx - p.a * p.ty) / det};
+    // A nearly singular matrix is inverted, unless its inverse overflows.
+    if (!MatrixIsFinite(inv))
+        return 0;
+    *out = inv;
+    return 1;
+}
+
+int MatrixIsMirrored(const Matrix *m)
+{
+    if (!m)
+        return 0;
+    return m->d * m->a - m->c * m->b < 0.0 ? 1 : 0;
+}
+
+int MatrixIsRotated(const Matrix *m)
+{
+    if (!m)
+        return 0;
+    return std::fabs(m->b) > MATRIX_ROTATED_SHARE * std::fabs(m->a) ||
+                   std::fabs(m->c) > MATRIX_ROTATED_SHARE * std::fabs(m->d)
+               ? 1
+               : 0;
+}
+
+int MatrixIsDistorted(const Matrix *m)
+{
+    if (!m)
+        return 0;
+    const double r1 = std::sqrt(m->a * m->a + m->b * m->b);
+    const double r2 = std::sqrt(m->c * m->c + m->d * m->d);
+    if (r2 * MATRIX_DISTORTED_RATIO < r1)
+        return 1;
+    if (r1 * MATRIX_DISTORTED_RATIO < r2)
+        return 1;
+    // Absolute on purpose: the callers work with millimetre-sized matrices.
+    if (std::fabs(m->a * m->c + m->b * m->d) > MATRIX_DISTORTED_DOT)
+        return 1;
+    return 0;
+}
+
+int MatrixSeparate(const Matrix *m, double *scaleY, double *ratioXY, double *rotation,
+                   double *distortion, double *moveX, double *moveY)
+{
+    double sy = 0.0, ratio = 1.0, rot = 0.0, dist = 0.0, mx = 0.0, my = 0.0;
+    int result = 0;
+    if (m) {
+        mx = std::isfinite(m->tx) ? m->tx : 0.0;
+        my = std::isfinite(m->ty) ? m->ty : 0.0;
+    }
+    if (m && MatrixIsFinite(*m)) {
+        const double a = m->a, b = m->b, c = m->c, d = m->d;
+        const double r1 = std::sqrt(a * a + b * b);
+        const double r2 = std::sqrt(c * c + d * d);
+        const double det = a * d - b * c;
+        if (r1 != 0.0 && r2 != 0.0 && det != 0.0) {
+            sy = std::fabs(det / r1);
+            ratio = (a * a + b * b) / det;
+            dist = CalcAngleOfVector(c, d) - CalcAngleOfVector(a, b) - SEPARATE_RIGHT_ANGLE;
+            while (dist < -CALC_HALF_PI)
+                dist += CALC_PI;
+            while (dist >= CALC_HALF_PI)
+                dist -= CALC_PI;
+            rot = det < 0.0 ? CalcAngleOfVector(-a, b) : CalcAngleOfVector(a, b);
+            result = 1;
+        }
+    }
+    if (std::fabs(rot) < MATRIX_SEPARATE_ZERO)
+        rot = 0.0;
+    if (std::fabs(dist) < MATRIX_SEPARATE_ZERO)
+        dist = 0.0;
+    if (scaleY)
+        *scaleY = sy;
+    if (ratioXY)
+        *ratioXY = ratio;
+    if (rotation)
+        *rotation = rot;
+    if (distortion)
+        *distortion = dist;
+    if (moveX)
+        *moveX = mx;
+    if (moveY)
+        *moveY = my;
+    return result;
+}
+
+void MatrixTransformRect(const Matrix *m, const double rect[4], double out[4])
+{
+    if (!m || !rect || !out)
+        return;
+    const double xs[4] = {rect[0], rect[2], rect[2], rect[0]};
+    const double ys[4] = {rect[1], rect[1], rect[3], rect[3]};
+    double minX = 0, minY = 0, maxX = 0, maxY = 0;
+    for (int i = 0; i < 4; ++i) {
+        double x, y;
+        MatrixApply(*m, xs[i], ys[i], &x, &y);
+        if (i == 0 || x < minX)
+            minX = x;
+        if (i == 0 || x > maxX)
+            maxX = x;
+        if (i == 0 || y < minY)
+            minY = y;
+        if (i == 0 || y > maxY)
+            maxY = y;
+    }
+    out[0] = minX;
+    out[1] = minY;
+    out[2] = maxX;
+    out[3] = maxY;
+}
