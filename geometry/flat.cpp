@@ -7,7 +7,7 @@
 #include "app/system_pending.h"
 #include "display/clip.h"
 #include "display/output.h"
-#include "geometry/flat_pending.h"
+#include "geometry/calc.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "display/clip.h"
 #include "display/output.h"
 #include "geometry/flat.h"
-#include "geometry/flat_pending.h"
+#include "geometry/calc.h"
 
 namespace {
 
