@@ -1,0 +1,147 @@
+// The block services the undo purge relies on.
+#include "database/symbol_undo.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "database/object_types.h"
+#include "database/storage.h"
+#include "files/file_drawinginfo.h"
+
+OwnBlockIndex g_OwnBlockIndex;
+
+namespace {
+
+constexpr int NESTING_PASSES = 20;
+constexpr const char *OWN_LIBRARY = "*";
+
+// The placement of a ClipSurface payload: XProperty, library, block, matrix,
+// hide flag, then the cached library and block indexes.
+struct ClipSurfaceRef {
+    XProperty property;
+    char library[UNIT_NAME_SIZE];
+    char block[UNIT_NAME_SIZE];
+    double placement[6];
+    int32_t hide;
+    int32_t libraryIndex;
+    int32_t blockIndex;
+    int32_t unresolved;
+};
+static_assert(sizeof(ClipSurfaceRef) + ELEMENT_HEADER_SIZE == ELEM_SIZE_CLIP_SURFACE);
+
+ClipSurfaceRef *FindClipSurface(Unit *unit)
+{
+    if (unit->kind != UNIT_KIND_OBJECT || unit->object.type != OBJTYPE_CLIP)
+        return nullptr;
+    for (Element *e = UnitFirstElement(unit); e->kind != ELEM_END && e->size > 0; e = ElementNext(e))
+        if (e->kind == ELEM_CLIP_SURFACE)
+            return static_cast<ClipSurfaceRef *>(ElementPayload(e));
+    return nullptr;
+}
+
+// The own block that a unit refers to, or 0.
+const char *OwnBlockUsedBy(Unit *unit)
+{
+    if (unit->kind == UNIT_KIND_INSTANCE || unit->kind == UNIT_KIND_PLUGIN)
+        return lstrcmpA(unit->instance.library, OWN_LIBRARY) == 0 ? unit->instance.block : nullptr;
+    if (const ClipSurfaceRef *clip = FindClipSurface(unit))
+        return lstrcmpA(clip->library, OWN_LIBRARY) == 0 ? clip->block : nullptr;
+    return nullptr;
+}
+
+bool Contains(const std::vector<const char *> &names, const char *name)
+{
+    for (const char *n : names)
+        if (lstrcmpA(n, name) == 0)
+            return true;
+    return false;
+}
+
+void AddName(std::vector<const char *> &names, const char *name)
+{
+    if (name && !Contains(names, name))
+        names.push_back(name);
+}
+
+// Renumbers a cached own-block index after the entry at position was removed.
+void UnshiftIndex(int32_t libraryIndex, int32_t &blockIndex, int32_t position)
+{
+    if (libraryIndex != LIBRARY_INDEX_OWN)
+        return;
+    if (blockIndex == position)
+        blockIndex = UNIT_INDEX_UNRESOLVED;
+    else if (blockIndex > position)
+        --blockIndex;
+}
+
+void UnshiftUnit(Unit *unit, int32_t position)
+{
+    if (unit->kind == UNIT_KIND_INSTANCE || unit->kind == UNIT_KIND_PLUGIN)
+        UnshiftIndex(unit->instance.libraryIndex, unit->instance.blockIndex, position);
+    else if (ClipSurfaceRef *clip = FindClipSurface(unit))
+        UnshiftIndex(clip->libraryIndex, clip->blockIndex, position);
+}
+
+void OwnIndexUnshiftAll(int32_t position)
+{
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+        UnshiftUnit(u, position);
+    for (Unit *b = g_ObjectLists[LIST_OWN_BLOCKS].head; b; b = b->next)
+        if (b->kind == UNIT_KIND_BLOCK)
+            for (Unit *m = b->block.firstMember; m; m = m->next)
+                UnshiftUnit(m, position);
+}
+
+} // namespace
+
+int SymbolIsBlockUsed(const char *blockName)
+{
+    if (!blockName)
+        return 0;
+    std::vector<const char *> used;
+    {
+        ListFilterKeeper keep;
+        for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, 1); u; u = MemListNext(u))
+            AddName(used, OwnBlockUsedBy(u));
+    }
+    // Blocks used by used blocks; each pass reaches one level deeper.
+    for (int pass = 0; pass < NESTING_PASSES; ++pass) {
+        const size_t before = used.size();
+        for (Unit *b = g_ObjectLists[LIST_OWN_BLOCKS].head; b; b = b->next) {
+            if (b->kind != UNIT_KIND_BLOCK || !Contains(used, b->block.name))
+                continue;
+            for (Unit *m = b->block.firstMember; m; m = m->next)
+                AddName(used, OwnBlockUsedBy(m));
+        }
+        if (used.size() == before)
+            break;
+    }
+    return Contains(used, blockName) ? 1 : 0;
+}
+
+void SymbolIndexRemoveOwn(Unit *block)
+{
+    OwnBlockIndex &index = g_OwnBlockIndex;
+    for (int32_t i = 0; i < index.count; ++i) {
+        if (index.blocks[i] != block)
+            continue;
+        FileSetModified();
+        std::memmove(&index.blocks[i], &index.blocks[i + 1], (index.count - i - 1) * sizeof(Unit *));
+        --index.count;
+        index.blocks[index.count] = nullptr;
+        OwnIndexUnshiftAll(i);
+        return;
+    }
+}
+
+Unit *SymbolDeleteBlock(int list, Unit *block)
+{
+    if (!block)
+        return nullptr;
+    if (block->kind == UNIT_KIND_BLOCK)
+        for (Unit *m = block->block.firstMember; m;)
+            m = MemChainRemove(list, block, m);
+    return MemListDelete(list, block);
+}

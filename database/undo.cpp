@@ -1,0 +1,263 @@
+// Undo by lifetime stamps.
+#include "database/undo.h"
+
+#include "database/object_rects.h"
+#include "database/storage.h"
+#include "database/symbol_undo.h"
+#include "files/file_drawinginfo.h"
+
+int32_t g_UndoOldest = UNDO_STEP_START;
+int32_t g_UndoNewest = UNDO_STEP_START;
+int32_t g_IdentCounter = UNDO_STEP_START;
+int32_t g_UndoSteps = UNDO_STEPS_DEFAULT;
+
+namespace {
+
+constexpr uint32_t PURGE_CLEARED_FLAGS = 0x0380; // temporary and transformation marks
+
+// Depth of the open undo brackets; 0 between operations.
+int g_UndoDepth = 0;
+
+void ClearFlags(Unit *unit, uint32_t bits) { unit->flags &= ~bits; }
+
+// Applies the purge's stamp rules; true when the unit lies wholly outside
+// [lo, hi] and is to be deleted for good.
+bool ClampStamps(Unit *unit, int32_t lo, int32_t hi)
+{
+    ClearFlags(unit, PURGE_CLEARED_FLAGS);
+    if (unit->birth < lo)
+        unit->birth = UNIT_BIRTH_ALWAYS;
+    if (unit->death > hi)
+        unit->death = UNIT_DEATH_ALIVE;
+    return unit->birth > hi || unit->death < lo;
+}
+
+// Wraps instead of overflowing, whatever a damaged stamp holds.
+int32_t Shifted(int32_t stamp, int32_t delta) { return (int32_t)((uint32_t)stamp + (uint32_t)delta); }
+
+void ShiftStamps(int list, int32_t delta)
+{
+    for (Unit *u = g_ObjectLists[list].head; u; u = u->next) {
+        if (u->birth != UNIT_BIRTH_ALWAYS)
+            u->birth = Shifted(u->birth, delta);
+        if (u->death != UNIT_DEATH_ALIVE)
+            u->death = Shifted(u->death, delta);
+    }
+}
+
+// The step an operation may not undo beyond: `UndoSteps` behind the step,
+// never moving back.
+void AdvanceOldest()
+{
+    const int32_t oldest = g_UndoStep - g_UndoSteps;
+    if (oldest >= g_UndoOldest)
+        g_UndoOldest = oldest;
+}
+
+int MoveStep(int32_t delta)
+{
+    UndoMarkBefore();
+    g_UndoStep += delta;
+    UndoPurge(g_UndoOldest, g_UndoNewest);
+    UndoRenormalise();
+    UndoCollectChanges();
+    return 1;
+}
+
+bool IsOwnIndexed(const Unit *block)
+{
+    for (int32_t i = 0; i < g_OwnBlockIndex.count; ++i)
+        if (g_OwnBlockIndex.blocks[i] == block)
+            return true;
+    return false;
+}
+
+} // namespace
+
+void UndoReset()
+{
+    g_UndoStep = g_UndoOldest = g_UndoNewest = g_IdentCounter = UNDO_STEP_START;
+    g_UndoDepth = 0;
+}
+
+bool UndoIsProcessOpen() { return g_UndoDepth > 0; }
+
+void UndoInitProcess()
+{
+    if (g_UndoDepth++ > 0)
+        return;
+    // Drops the redo branch: what was created after the current step goes
+    // for good, what was deleted after it is alive again.
+    UndoPurge(g_UndoOldest, g_UndoStep);
+    UndoRenormalise();
+    // The dropped redo steps can no longer be reached, also when this
+    // operation is cancelled.
+    g_UndoNewest = g_UndoStep;
+    ++g_UndoStep;
+}
+
+void UndoFinishProcess()
+{
+    if (g_UndoDepth == 0 || --g_UndoDepth > 0)
+        return;
+    AdvanceOldest();
+    g_UndoNewest = g_UndoStep;
+    UndoPurge(g_UndoOldest, g_UndoStep);
+    UndoRenormalise();
+    FileSetModified();
+}
+
+void UndoCancelProcess()
+{
+    if (g_UndoDepth == 0 || --g_UndoDepth > 0)
+        return;
+    // Units born in the cancelled step now lie beyond the range and go;
+    // units it deleted have a death beyond the range and live again.
+    --g_UndoStep;
+    UndoPurge(g_UndoOldest, g_UndoStep);
+    UndoRenormalise();
+}
+
+int UndoStepBack()
+{
+    if (g_UndoDepth > 0 || g_UndoStep <= g_UndoOldest)
+        return 0;
+    return MoveStep(-1);
+}
+
+int UndoStepForward()
+{
+    if (g_UndoDepth > 0 || g_UndoStep >= g_UndoNewest)
+        return 0;
+    return MoveStep(1);
+}
+
+void UndoClearHistory()
+{
+    g_UndoOldest = g_UndoNewest = g_UndoStep;
+    UndoPurge(g_UndoStep, g_UndoStep);
+    UndoRenormalise();
+}
+
+void UndoApplySteps()
+{
+    AdvanceOldest();
+    const int32_t newest = g_UndoStep + g_UndoSteps;
+    if (newest <= g_UndoNewest)
+        g_UndoNewest = newest;
+    UndoPurge(g_UndoOldest, g_UndoNewest);
+}
+
+void UndoPurge(int32_t lo, int32_t hi)
+{
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u;)
+        u = ClampStamps(u, lo, hi) ? MemListDelete(LIST_DRAWING, u) : u->next;
+
+    // An unreachable block stays while something still uses it. The walk
+    // keeps its own position: the used-block test walks the drawing itself.
+    for (Unit *b = g_ObjectLists[LIST_OWN_BLOCKS].head; b;) {
+        Unit *next = b->next;
+        if (ClampStamps(b, lo, hi) && !SymbolIsBlockUsed(b->block.name)) {
+            SymbolIndexRemoveOwn(b);
+            next = SymbolDeleteBlock(LIST_OWN_BLOCKS, b);
+        }
+        b = next;
+    }
+}
+
+void UndoRenormalise()
+{
+    int32_t delta = 0;
+    if (g_UndoStep >= UNDO_STEP_LIMIT)
+        delta = -UNDO_STEP_SHIFT;
+    else if (g_UndoStep < -UNDO_STEP_LIMIT)
+        delta = UNDO_STEP_SHIFT;
+    else
+        return;
+    g_UndoStep += delta;
+    g_UndoOldest += delta;
+    g_UndoNewest += delta;
+    ShiftStamps(LIST_OWN_BLOCKS, delta);
+    ShiftStamps(LIST_DRAWING, delta);
+}
+
+void UndoMarkBefore()
+{
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+        u->flags |= UndoIsVisible(u, g_UndoStep) ? UNIT_DISAPPEARED : UNIT_APPEARED;
+}
+
+void UndoCollectChanges()
+{
+    RectSetEmpty(g_ExtentsRect);
+    RectSetEmpty(g_ChangedRect);
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next) {
+        // What stays marked changed its visibility with the step.
+        ClearFlags(u, UndoIsVisible(u, g_UndoStep) ? UNIT_DISAPPEARED : UNIT_APPEARED);
+        if (u->flags & UNIT_DISAPPEARED)
+            RectUnite(g_ExtentsRect, u->frame);
+        if (u->flags & UNIT_APPEARED)
+            RectUnite(g_ChangedRect, u->frame);
+        ClearFlags(u, UNIT_SHORT_MARKS);
+    }
+}
+
+void UndoStampCreated(Unit *unit)
+{
+    unit->birth = g_UndoStep;
+    unit->death = UNIT_DEATH_ALIVE;
+    unit->ident = UNIT_NO_IDENT;
+    unit->flags &= UNIT_POINTS_SELECTED;
+}
+
+void UndoStampDeleted(Unit *unit) { unit->death = g_UndoStep; }
+
+void UndoStampPermanent(Unit *unit)
+{
+    unit->birth = UNIT_BIRTH_ALWAYS;
+    unit->death = UNIT_DEATH_ALIVE;
+    unit->ident = UNIT_NO_IDENT;
+    unit->flags = 0;
+}
+
+void UndoAssignIdent(Unit *unit) { unit->ident = g_IdentCounter++; }
+
+Unit *UndoFindIdent(int32_t ident)
+{
+    // Units without an ident all carry the same value: it names none of them.
+    if (ident == UNIT_NO_IDENT)
+        return nullptr;
+    ListFilterKeeper keep;
+    for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, 1); u; u = MemListNext(u))
+        if (u->ident == ident)
+            return u;
+    return nullptr;
+}
+
+void UndoClearMarks()
+{
+    for (Unit *u = g_ObjectLists[LIST_OWN_BLOCKS].head; u; u = u->next)
+        ClearFlags(u, UNIT_SHORT_MARKS);
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+        ClearFlags(u, UNIT_SHORT_MARKS);
+}
+
+void UndoDeleteTemporaryBlocks()
+{
+    for (Unit *b = g_ObjectLists[LIST_OWN_BLOCKS].head; b;) {
+        if (!(b->flags & UNIT_TEMPORARY)) {
+            b = b->next;
+            continue;
+        }
+        if (IsOwnIndexed(b))
+            SymbolIndexRemoveOwn(b);
+        b = SymbolDeleteBlock(LIST_OWN_BLOCKS, b);
+    }
+}
+
+void UndoDeleteTemporary()
+{
+    UndoDeleteTemporaryBlocks();
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u;)
+        u = (u->flags & UNIT_TEMPORARY) ? MemListDelete(LIST_DRAWING, u) : u->next;
+}

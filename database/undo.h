@@ -1,0 +1,69 @@
+// Undo by lifetime stamps. Every unit carries the step in which it came into
+// existence and the step in which it was deleted; one counter says which
+// moment of the drawing's history is shown, and a unit is visible at step s
+// when birth <= s < death. Undo and redo move the counter; a purge at the
+// start and end of every operation deletes for good what can no longer be
+// reached.
+#pragma once
+
+#include <cstdint>
+
+#include "database/undo_step.h" // g_UndoStep
+#include "database/unit.h"
+
+constexpr int32_t UNDO_STEP_START = -1000000000;
+// When the step reaches the limit, the step and every ordinary stamp shift
+// back by UNDO_STEP_SHIFT. The shift stops short of the full 2000000000 so
+// that no ordinary stamp of the undo window ever lands on one of the two
+// markers (-1000000001 always existed, 1000000001 alive), and the limit is
+// reached before a step could be stamped with the alive marker itself.
+constexpr int32_t UNDO_STEP_LIMIT = 1000000000;
+constexpr int32_t UNDO_SHIFT_MARGIN = 200;        // wider than any undo window
+constexpr int32_t UNDO_STEP_SHIFT = 2000000000 - UNDO_SHIFT_MARGIN;
+constexpr int32_t UNDO_STEPS_DEFAULT = 3;
+constexpr int32_t UNDO_STEPS_MIN = 1;
+constexpr int32_t UNDO_STEPS_MAX = 99;
+
+extern int32_t g_UndoOldest;     // the oldest step undo may go back to
+extern int32_t g_UndoNewest;     // the newest step redo may go forward to
+extern int32_t g_IdentCounter;   // the next object ident
+// The number of operations that can be undone (the option UndoSteps, 1 to 99).
+extern int32_t g_UndoSteps;
+
+inline bool UndoIsVisible(const Unit *unit, int32_t step)
+{
+    return unit->birth <= step && step < unit->death;
+}
+
+void UndoReset();
+
+// The bracket around every change of the drawing. A bracket opened inside an
+// open bracket joins it: only the outermost finish or cancel acts. Finish or
+// cancel without an open bracket does nothing.
+void UndoInitProcess();
+void UndoFinishProcess();
+void UndoCancelProcess();
+bool UndoIsProcessOpen();
+
+// The Undo and Redo commands: 1 done, 0 nothing to do (also while a bracket
+// is open). The frames of what disappeared go to g_ExtentsRect, those of
+// what appeared to g_ChangedRect.
+int UndoStepBack();
+int UndoStepForward();
+
+void UndoClearHistory();
+void UndoApplySteps();
+void UndoPurge(int32_t lo, int32_t hi);
+void UndoRenormalise();
+void UndoMarkBefore();
+void UndoCollectChanges();
+
+void UndoStampCreated(Unit *unit);
+void UndoStampDeleted(Unit *unit);
+void UndoStampPermanent(Unit *unit);
+void UndoAssignIdent(Unit *unit);
+Unit *UndoFindIdent(int32_t ident);
+
+void UndoClearMarks();
+void UndoDeleteTemporary();
+void UndoDeleteTemporaryBlocks();
