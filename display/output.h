@@ -52,13 +52,4 @@ int OutputFillXProperty(const XProperty *own, const XProperty *parent, XProperty
 // it, else from the block; the own flags accumulate.
 int OutputInheritXProperty(const XProperty *instance, const XProperty *block, const XProperty *own, XProperty *out);
 
-// State of pens and layers; index 0 (and an index outside the tables) is
-// always shown, never locked and always pickable.
-int OutputIsLayerShownScreen(int layer);
-int OutputIsPenShownScreen(int pen);
-int OutputIsLayerShownPrint(int layer);
-int OutputIsPenShownPrint(int pen);
-int OutputIsLayerLocked(int layer);
-int OutputIsPenLocked(int pen);
-int OutputIsLayerNoPick(int layer);
-int OutputIsPenNoPick(int pen);
+// The state tests of pens and layers are in display/output_penlayer.h.

@@ -1,7 +1,7 @@
 #include "display/output.h"
 
 #include "app/system_defs.h"
-#include "app/system_pending.h"
+#include "app/system_display_switches.h"
 #include "database/unit.h"
 
 namespace {
@@ -38,8 +38,8 @@ const Property &PenSet(int pen)
 {
     const PenDef &p = g_PenDefs[pen];
     if (DeviceOutput())
-        return g_DrawingSettings.outputIntern ? p.setA : p.setB;
-    return g_DrawingSettings.displayExtern ? p.setB : p.setA;
+        return g_DisplaySwitches.outputIntern ? p.setA : p.setB;
+    return g_DisplaySwitches.displayExtern ? p.setB : p.setA;
 }
 
 uint32_t PenState(int pen) { return (pen > 0 && pen < PEN_SLOTS) ? g_PenDefs[pen].state : DEF_STATE_DEFAULT; }
@@ -48,8 +48,8 @@ uint32_t LayerState(int layer) { return (layer > 0 && layer < LAYER_SLOTS) ? g_L
 bool ShownNow(uint32_t state)
 {
     if (DeviceOutput())
-        return (state & (g_DrawingSettings.outputIntern ? DEF_STATE_SHOWN_A : DEF_STATE_SHOWN_B)) != 0;
-    return (state & (g_DrawingSettings.displayExtern ? DEF_STATE_SHOWN_B : DEF_STATE_SHOWN_A)) != 0;
+        return (state & (g_DisplaySwitches.outputIntern ? DEF_STATE_SHOWN_A : DEF_STATE_SHOWN_B)) != 0;
+    return (state & (g_DisplaySwitches.displayExtern ? DEF_STATE_SHOWN_B : DEF_STATE_SHOWN_A)) != 0;
 }
 
 } // namespace
@@ -111,35 +111,3 @@ int OutputInheritXProperty(const XProperty *instance, const XProperty *block, co
     return 1;
 }
 
-int OutputIsLayerShownScreen(int layer)
-{
-    if (layer <= 0 || layer >= LAYER_SLOTS)
-        return 1;
-    return (g_LayerDefs[layer].state & (g_DrawingSettings.displayExtern ? DEF_STATE_SHOWN_B : DEF_STATE_SHOWN_A)) ? 1 : 0;
-}
-
-int OutputIsPenShownScreen(int pen)
-{
-    if (pen <= 0 || pen >= PEN_SLOTS)
-        return 1;
-    return (g_PenDefs[pen].state & (g_DrawingSettings.displayExtern ? DEF_STATE_SHOWN_B : DEF_STATE_SHOWN_A)) ? 1 : 0;
-}
-
-int OutputIsLayerShownPrint(int layer)
-{
-    if (layer <= 0 || layer >= LAYER_SLOTS)
-        return 1;
-    return (g_LayerDefs[layer].state & (g_DrawingSettings.outputIntern ? DEF_STATE_SHOWN_A : DEF_STATE_SHOWN_B)) ? 1 : 0;
-}
-
-int OutputIsPenShownPrint(int pen)
-{
-    if (pen <= 0 || pen >= PEN_SLOTS)
-        return 1;
-    return (g_PenDefs[pen].state & (g_DrawingSettings.outputIntern ? DEF_STATE_SHOWN_A : DEF_STATE_SHOWN_B)) ? 1 : 0;
-}
-
-int OutputIsLayerLocked(int layer) { return (layer > 0 && layer < LAYER_SLOTS && (g_LayerDefs[layer].state & DEF_STATE_LOCKED)) ? 1 : 0; }
-int OutputIsPenLocked(int pen) { return (pen > 0 && pen < PEN_SLOTS && (g_PenDefs[pen].state & DEF_STATE_LOCKED)) ? 1 : 0; }
-int OutputIsLayerNoPick(int layer) { return (layer > 0 && layer < LAYER_SLOTS && (g_LayerDefs[layer].state & DEF_STATE_NO_PICK)) ? 1 : 0; }
-int OutputIsPenNoPick(int pen) { return (pen > 0 && pen < PEN_SLOTS && (g_PenDefs[pen].state & DEF_STATE_NO_PICK)) ? 1 : 0; }

@@ -1,6 +1,7 @@
 #include "geometry/frame.h"
 
 #include <cmath>
+#include <initializer_list>
 
 #include "database/object.h"
 #include "display/output.h"

@@ -1,5 +1,7 @@
 #include <cmath>
+#include <cstddef>
 #include <cstring>
+#include <initializer_list>
 
 #include "app/system_pending.h"
 #include "database/object.h"
@@ -26,7 +28,7 @@ struct ClipSurfaceRecord {
     Matrix placement;
     int32_t hide;
 };
-static_assert(sizeof(ClipSurfaceRecord) == 220);
+static_assert(offsetof(ClipSurfaceRecord, placement) == 168);
 // The bitmap reference record: the bitmap name and its placement.
 struct BitmapRefRecord {
     char name[256];
