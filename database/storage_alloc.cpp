@@ -6,9 +6,12 @@
 // fast with many chunks, without changing which block is chosen:
 //  - per chunk (in chunk order) an upper bound of its largest free block, in
 //    a max-tree, so the walk starts at the first chunk that may fit;
-//  - the chunks sorted by address, so a release finds its chunk by bisection.
+//  - the chunks sorted by address, so a release finds its chunk by bisection;
+//  - per chunk a bitmap of the paragraphs where free blocks start, so a
+//    release finds its free-list neighbours without walking the chunk's list.
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "app/init.h"
@@ -40,8 +43,15 @@ constexpr int MAX_CHUNKS = 16384;
 
 struct ChunkInfo {
     MemNode *base;
-    int32_t maxFree; // upper bound of the chunk's largest free block, paragraphs
+    int32_t maxFree;     // upper bound of the chunk's largest free block, paragraphs
+    uint32_t *freeStarts; // bit p set: a free block starts at paragraph p; then
+                          // one summary bit per word: that word is not 0
 };
+
+// Words of the free-start bitmap of a chunk of the given paragraphs, and
+// where its summary begins.
+uint32_t FreeStartWords(uint32_t paragraphs) { return (paragraphs + 31) / 32; }
+uint32_t SummaryWords(uint32_t paragraphs) { return (FreeStartWords(paragraphs) + 31) / 32; }
 
 ChunkInfo g_Chunks[MAX_CHUNKS]; // chunk order
 int g_ChunkCount = 0;
@@ -60,6 +70,59 @@ void SetNextChunk(MemNode *header, MemNode *next) { header->bytes = static_cast<
 MemNode *NodeAt(void *base, uint32_t paragraphs)
 {
     return reinterpret_cast<MemNode *>(static_cast<uint8_t *>(base) + static_cast<size_t>(paragraphs) * PARAGRAPH_SIZE);
+}
+
+uint32_t ParagraphOf(const ChunkInfo &chunk, const MemNode *node)
+{
+    return static_cast<uint32_t>((reinterpret_cast<const uint8_t *>(node) - reinterpret_cast<const uint8_t *>(chunk.base)) /
+                                 PARAGRAPH_SIZE);
+}
+
+uint32_t *Summary(const ChunkInfo &chunk) { return chunk.freeStarts + FreeStartWords(ChunkParagraphs()); }
+
+void MarkFree(const ChunkInfo &chunk, const MemNode *node)
+{
+    const uint32_t p = ParagraphOf(chunk, node);
+    const uint32_t word = p >> 5;
+    chunk.freeStarts[word] |= 1u << (p & 31);
+    Summary(chunk)[word >> 5] |= 1u << (word & 31);
+}
+
+void MarkUsed(const ChunkInfo &chunk, const MemNode *node)
+{
+    const uint32_t p = ParagraphOf(chunk, node);
+    const uint32_t word = p >> 5;
+    chunk.freeStarts[word] &= ~(1u << (p & 31));
+    if (!chunk.freeStarts[word])
+        Summary(chunk)[word >> 5] &= ~(1u << (word & 31));
+}
+
+int HighestBit(uint32_t bits) { return 31 - __builtin_clz(bits); }
+
+bool IsFreeStart(const ChunkInfo &chunk, const MemNode *node)
+{
+    const uint32_t p = ParagraphOf(chunk, node);
+    return (chunk.freeStarts[p >> 5] >> (p & 31)) & 1;
+}
+
+// The last free block of the chunk starting below node, or the chunk's header
+// node when there is none: the free-list predecessor of a block freed there.
+MemNode *FreeBlockBelow(const ChunkInfo &chunk, const MemNode *node)
+{
+    const uint32_t p = ParagraphOf(chunk, node);
+    const uint32_t word = p >> 5;
+    if (const uint32_t bits = chunk.freeStarts[word] & ((1u << (p & 31)) - 1))
+        return NodeAt(chunk.base, word * 32 + HighestBit(bits));
+    // The nearest nonzero word below, found through the summary.
+    const uint32_t *summary = Summary(chunk);
+    int s = static_cast<int>(word >> 5);
+    uint32_t words = summary[s] & ((1u << (word & 31)) - 1);
+    while (!words && s > 0)
+        words = summary[--s];
+    if (!words)
+        return chunk.base;
+    const uint32_t found = static_cast<uint32_t>(s) * 32 + HighestBit(words);
+    return NodeAt(chunk.base, found * 32 + HighestBit(chunk.freeStarts[found]));
 }
 
 void TreeSet(int index, int32_t value)
@@ -120,6 +183,8 @@ int AddressPosition(const void *p)
 
 void ResetSideTables()
 {
+    for (int i = 0; i < g_ChunkCount; ++i)
+        free(g_Chunks[i].freeStarts);
     g_ChunkCount = 0;
     g_ChunkBytes = 0;
     TreeRebuild();
@@ -161,6 +226,7 @@ void ReleaseChunk(int index)
         after->prev = before;
     chunks.count -= g_ChunkBytes;
 
+    free(g_Chunks[index].freeStarts);
     memmove(&g_Chunks[index], &g_Chunks[index + 1], (g_ChunkCount - index - 1) * sizeof g_Chunks[0]);
     const int pos = AddressPosition(header);
     memmove(&g_ChunkByAddress[pos], &g_ChunkByAddress[pos + 1], (g_ChunkCount - pos - 1) * sizeof g_ChunkByAddress[0]);
@@ -186,9 +252,12 @@ int MemEnlargeList()
     if (g_ChunkCount == MAX_CHUNKS)
         return 0;
     const uint32_t chunkBytes = g_ChunkCount ? g_ChunkBytes : g_ObjectLimits.chunkSize;
-    auto *header = static_cast<MemNode *>(GlobalAlloc(GPTR, chunkBytes));
-    if (!header)
+    auto *freeStarts = static_cast<uint32_t *>(calloc(FreeStartWords(chunkBytes / PARAGRAPH_SIZE) + SummaryWords(chunkBytes / PARAGRAPH_SIZE), sizeof(uint32_t)));
+    auto *header = freeStarts ? static_cast<MemNode *>(GlobalAlloc(GPTR, chunkBytes)) : nullptr;
+    if (!header) {
+        free(freeStarts);
         return 0;
+    }
     g_ChunkBytes = chunkBytes;
     const uint32_t paragraphs = ChunkParagraphs();
 
@@ -217,7 +286,8 @@ int MemEnlargeList()
     chunks.count += chunkBytes;
 
     const int index = g_ChunkCount;
-    g_Chunks[index] = {header, block->paragraphs};
+    g_Chunks[index] = {header, block->paragraphs, freeStarts};
+    MarkFree(g_Chunks[index], block);
     const int pos = AddressPosition(header) + 1;
     memmove(&g_ChunkByAddress[pos + 1], &g_ChunkByAddress[pos], (g_ChunkCount - pos) * sizeof g_ChunkByAddress[0]);
     memmove(&g_ChunkOrderOf[pos + 1], &g_ChunkOrderOf[pos], (g_ChunkCount - pos) * sizeof g_ChunkOrderOf[0]);
@@ -270,6 +340,8 @@ void *MemSubAlloc(uint32_t bytes)
             TreeSet(index, largest);
             continue;
         }
+        const ChunkInfo &chunk = g_Chunks[index];
+        MarkUsed(chunk, node);
         if (node->paragraphs == n) {
             node->prev->next = node->next;
             if (node->next)
@@ -283,6 +355,7 @@ void *MemSubAlloc(uint32_t bytes)
             rest->prev->next = rest;
             if (rest->next)
                 rest->next->prev = rest;
+            MarkFree(chunk, rest);
             node->paragraphs = n;
         }
         node->prev = nullptr;
@@ -317,14 +390,13 @@ void MemSubFree(void *address)
     auto *block = static_cast<MemNode *>(address);
     if (block->paragraphs <= 0)
         return;
-    MemNode *prev = g_Chunks[index].base;
+    const ChunkInfo &chunk = g_Chunks[index];
+    // Free blocks of a chunk are listed in address order behind its header
+    // node: the new block goes behind the last free block below it.
+    MemNode *prev = FreeBlockBelow(chunk, block);
     MemNode *next = prev->next;
-    while (next && next->paragraphs > 0 && next < block) {
-        prev = next;
-        next = next->next;
-    }
     // A block already on the free list, or inside a free block, is not freed twice.
-    if (next == block || (prev->paragraphs > 0 && NodeAt(prev, prev->paragraphs) > block)) {
+    if (IsFreeStart(chunk, block) || (prev->paragraphs > 0 && NodeAt(prev, prev->paragraphs) > block)) {
         InitErrorBox(STORAGE_SOURCE, __LINE__, "MemSubFree(): the block is already free.");
         return;
     }
@@ -334,8 +406,10 @@ void MemSubFree(void *address)
     if (next)
         next->prev = block;
     block->bytes = static_cast<uint32_t>(block->paragraphs) * PARAGRAPH_SIZE;
+    MarkFree(chunk, block);
 
     if (next && next->paragraphs > 0 && NodeAt(block, block->paragraphs) == next) {
+        MarkUsed(chunk, next);
         block->paragraphs += next->paragraphs;
         block->bytes = static_cast<uint32_t>(block->paragraphs) * PARAGRAPH_SIZE;
         block->next = next->next;
@@ -344,6 +418,7 @@ void MemSubFree(void *address)
     }
     MemNode *merged = block;
     if (prev->paragraphs > 0 && NodeAt(prev, prev->paragraphs) == block) {
+        MarkUsed(chunk, block);
         prev->paragraphs += block->paragraphs;
         prev->bytes = static_cast<uint32_t>(prev->paragraphs) * PARAGRAPH_SIZE;
         prev->next = block->next;
