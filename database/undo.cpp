@@ -9,7 +9,7 @@
 int32_t g_UndoOldest = UNDO_STEP_START;
 int32_t g_UndoNewest = UNDO_STEP_START;
 int32_t g_IdentCounter = UNDO_STEP_START;
-int32_t g_UndoSteps = UNDO_STEPS_DEFAULT;
+int32_t g_UndoSteps = UNDO_WINDOW_DEFAULT;
 
 namespace {
 

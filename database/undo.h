@@ -20,15 +20,14 @@ constexpr int32_t UNDO_STEP_START = -1000000000;
 constexpr int32_t UNDO_STEP_LIMIT = 1000000000;
 constexpr int32_t UNDO_SHIFT_MARGIN = 200;        // wider than any undo window
 constexpr int32_t UNDO_STEP_SHIFT = 2000000000 - UNDO_SHIFT_MARGIN;
-constexpr int32_t UNDO_STEPS_DEFAULT = 3;
-constexpr int32_t UNDO_STEPS_MIN = 1;
-constexpr int32_t UNDO_STEPS_MAX = 99;
 
 extern int32_t g_UndoOldest;     // the oldest step undo may go back to
 extern int32_t g_UndoNewest;     // the newest step redo may go forward to
 extern int32_t g_IdentCounter;   // the next object ident
-// The number of operations that can be undone (the option UndoSteps, 1 to 99).
+// The number of operations that can be undone: the option UndoSteps (1 to
+// 99, 3 unless set), copied here by whoever reads or changes the options.
 extern int32_t g_UndoSteps;
+constexpr int32_t UNDO_WINDOW_DEFAULT = 3;
 
 inline bool UndoIsVisible(const Unit *unit, int32_t step)
 {

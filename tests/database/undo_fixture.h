@@ -21,7 +21,7 @@ inline void UndoTestClearDrawing()
         b = SymbolDeleteBlock(LIST_OWN_BLOCKS, b);
     g_OwnBlockIndex.count = 0;
     UndoReset();
-    g_UndoSteps = UNDO_STEPS_DEFAULT;
+    g_UndoSteps = UNDO_WINDOW_DEFAULT;
     g_DrawingInfo.modified = 0;
 }
 
