@@ -628,15 +628,30 @@ TangentGroup GroupOf(const GeoObject &g)
     case GEO_CIRCLE:
     case GEO_CIRC_ARC:
     case GEO_GEOCIRCLE:
-        return GeoValid(g, 4) ? TangentGroup::Circle : TangentGroup::None;
+        return TangentGroup::Circle;
     case GEO_ELLIPSE:
     case GEO_ELLI_ARC:
     case GEO_GEOELLI:
-        return GeoValid(g, 6) ? TangentGroup::Ellipse : TangentGroup::None;
+        return TangentGroup::Ellipse;
     case GEO_MARK:
-        return GeoValid(g, 2) ? TangentGroup::Point : TangentGroup::None;
+        return TangentGroup::Point;
     default:
         return TangentGroup::None;
+    }
+}
+
+// The doubles a record of the group carries.
+bool GroupValid(const GeoObject &g, TangentGroup group)
+{
+    switch (group) {
+    case TangentGroup::Circle:
+        return GeoValid(g, 4);
+    case TangentGroup::Ellipse:
+        return GeoValid(g, 6);
+    case TangentGroup::Point:
+        return GeoValid(g, 2);
+    default:
+        return false;
     }
 }
 
@@ -672,6 +687,8 @@ int CalcGeoTangent(const GeoObject *g1, const GeoObject *g2)
     const TangentGroup k1 = GroupOf(*g1), k2 = GroupOf(*g2);
     if (k1 == TangentGroup::None || k2 == TangentGroup::None)
         return 0;
+    if (!GroupValid(*g1, k1) || !GroupValid(*g2, k2))
+        return CalcReject();
     const double *a = g1->d;
     const double *b = g2->d;
     if (k1 == TangentGroup::Point && k2 == TangentGroup::Point) {
