@@ -1,6 +1,9 @@
 #include "common/test_support.h"
 
+#include "app/init_help.h"
 #include "dialogs/alert.h"
+
+TestHelpRequest g_TestHelp = {0, nullptr, "", 0, 0};
 
 // Answers every alert with its first button without showing it.
 static uint32_t AnswerFirstButton(const char *, uint32_t code1, uint32_t, uint32_t)
@@ -8,7 +11,18 @@ static uint32_t AnswerFirstButton(const char *, uint32_t code1, uint32_t, uint32
     return code1;
 }
 
+// Keeps a help request instead of starting WinHelp.
+static void RecordHelp(HWND window, const char *file, UINT command, ULONG_PTR data)
+{
+    ++g_TestHelp.count;
+    g_TestHelp.window = window;
+    g_TestHelp.file = file ? file : "";
+    g_TestHelp.command = command;
+    g_TestHelp.data = data;
+}
+
 void TestSilenceBoxes()
 {
     g_AlertAnswerHook = AnswerFirstButton;
+    g_InitHelpSink = RecordHelp;
 }

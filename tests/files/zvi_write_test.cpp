@@ -335,3 +335,21 @@ TEST_F(ZviTest, DiskWriteWholeAndInOrder)
     EXPECT_EQ(first.substr(0, expectedStart.size()), expectedStart);
     EXPECT_EQ(first.substr(first.size() - 11), "\r\n=EXIT=;\r\n");
 }
+
+TEST_F(ZviTest, ShortDiskWriteSetsTheErrorFlag)
+{
+    TempFile file("zvi_readonly.zvd");
+    HANDLE h;
+    ASSERT_EQ(ZVI_FileCreate(&h, file.Path()), 1);
+    ZVI_FileClose(h);
+    // A handle open for reading only: every write to it fails.
+    ASSERT_EQ(ZVI_FileOpen(&h, file.Path()), 1);
+    ASSERT_EQ(ZVI_FileWriteInitDisk(h), 1);
+    EXPECT_EQ(ZVI_FileWriteTextData("text"), 1); // buffered
+    EXPECT_EQ(ZVI_FileWriteFlush(), 0);
+    EXPECT_EQ(ZVI_FileWriteError(), 1);
+    EXPECT_EQ(ZVI_FileWriteTextData("more"), 0);
+    ZVI_FileWriteExit();
+    ZVI_FileClose(h);
+    EXPECT_EQ(file.Contents(), "");
+}
