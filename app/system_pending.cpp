@@ -1,20 +1,22 @@
 #include "app/system_pending.h"
 
+PendingLocalData g_PendingLocalData = {30, 1.0, {}, {}};
+
 namespace {
 
-DrawingSettings DefaultDrawingSettings()
+// The drawing settings the measuring code relies on before a drawing has
+// been given its settings.
+bool PresetDrawingSettings()
 {
-    DrawingSettings s{};
+    DrawingSettings &s = g_DrawingSettings;
     s.displayQuality[0] = 2.0;
     s.displayQuality[1] = 1.0;
     s.displayQuality[2] = 2.0;
     s.commentDisplay[0] = 1;
     s.displayGeometry[0] = 1;
-    return s;
+    return true;
 }
 
-} // namespace
+const bool s_Preset = PresetDrawingSettings();
 
-DrawingSettings g_DrawingSettings = DefaultDrawingSettings();
-LocalData g_LocalData = {30, 1.0, {}, {}};
-int32_t g_FontFillMode = 1;
+} // namespace

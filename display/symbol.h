@@ -7,22 +7,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/system_records.h"
 #include "database/unit.h"
 #include "geometry/matrix.h"
 
-constexpr int FONT_FACE_SIZE = 64;
 // Font kinds (first field of a FontDef).
 constexpr uint32_t FONT_KIND_LIBRARY = 0; // a character library named by the face
 constexpr uint32_t FONT_KIND_DEVICE = 2;
 
-// Font of a text or dimension record.
-struct FontDef {
-    uint32_t kind;   // 0 = character library
-    uint32_t style;  // style bits; 0x4 draws a line over a dimension's main text
-    uint32_t weight;
-    char face[FONT_FACE_SIZE];
-};
-static_assert(sizeof(FontDef) == 76);
+// FontDef: the font record of texts and dimensions (app/system_records.h).
 
 // Payload of a TextStandard element (kind 235).
 struct TextStandardRecord {

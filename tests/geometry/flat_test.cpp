@@ -375,7 +375,7 @@ TEST_F(FlatTest, SplineRefusesWhenScratchWouldPassLimit)
 
 TEST_F(FlatTest, SketchWithoutJitterIsTheFlattenedCurve)
 {
-    LocalData saved = g_LocalData;
+    auto saved = g_LocalData;
     g_LocalData.sketchJitter = 0;
     g_LocalData.sketchStep = 2.0;
     const PathPoint q[4] = {{0, 0}, {10, 5}, {20, 0}, {30, 5}};
@@ -400,7 +400,7 @@ TEST_F(FlatTest, SketchWithoutJitterIsTheFlattenedCurve)
 
 TEST_F(FlatTest, SketchJitterKeepsEnds)
 {
-    LocalData saved = g_LocalData;
+    auto saved = g_LocalData;
     g_LocalData.sketchJitter = 100;
     g_LocalData.sketchStep = 1.0;
     const double quality = g_DrawingSettings.displayQuality[2];
