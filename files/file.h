@@ -57,7 +57,8 @@ constexpr uint32_t FILE_ALERT_UNPACK = 11;
 constexpr uint32_t FILE_ALERT_READ = 12;
 
 // Reading and writing whole drawings; 1 or 0. Reading without merge replaces
-// the drawing: a file that cannot be read leaves a new, empty drawing.
+// the drawing's objects, blocks and bitmaps, and the tables the file
+// carries; a file that cannot be read leaves a new, empty drawing.
 int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int merge);
 int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge);
 // Writes into a temporary file beside path and replaces path only when the

@@ -258,6 +258,15 @@ bool MakeSiblingTemp(const char *path, char *out)
     return GetTempFileNameA(folder, "zvd", 0, out) != 0;
 }
 
+// A drawing read without merging replaces the objects, blocks and bitmaps;
+// the tables and settings keep what the file does not carry.
+void ClearObjects()
+{
+    ObjectPurgeAll();
+    SymbolClearBlocks(LIST_OWN_BLOCKS);
+    ImageClearData();
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -409,25 +418,29 @@ int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int 
     HANDLE file = INVALID_HANDLE_VALUE;
     if (!path || !ZVI_FileOpen(&file, path)) {
         FileAlert(path ? path : "", FILE_ALERT_CANNOT_OPEN);
+        if (!merge)
+            FileClearDrawing();
         return 0;
     }
     if (!ZVI_FileReadInitDisk(file) || !ZviReadFileHeader(1)) {
         const bool known = ZVI_FileReadError() != 0; // a known header, then a damaged first keyword
         ZVI_FileReadExit();
         ZVI_FileClose(file);
-        if (known) {
+        if (known)
             ReportFailure(path, FILE_ALERT_SYNTAX, FILE_ALERT_READ);
-            return 0;
-        }
-        RefuseHeader(path);
+        else
+            RefuseHeader(path);
+        if (!merge)
+            FileClearDrawing();
         return 0;
     }
+    if (!merge)
+        ClearObjects();
     char name[ZVI_PATH_SIZE];
     NameAndExtension(path, name);
     StartProgress(sections, TEXT_READING, name, 1);
     DrawingInfo read{};
     const int result = ReadBody(&read, sections, merge);
-    const bool readerError = ZVI_FileReadError() != 0;
     EndProgress(sections);
     if (!result) {
         ReportFailure(path, FILE_ALERT_SYNTAX, FILE_ALERT_READ);
@@ -437,7 +450,6 @@ int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int 
             FileClearDrawing();
         return 0;
     }
-    (void)readerError;
     ZVI_FileReadExit();
     ZVI_FileClose(file);
     if (info && !merge && (g_FileSectionsRead & FILE_SECTION_DRAWING))
@@ -456,8 +468,12 @@ int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge)
     if (!ZVI_FileReadInitMemory(block) || !ZviReadFileHeader(1)) {
         ReportFailure(name, FILE_ALERT_SYNTAX, FILE_ALERT_WRONG_CONTENT);
         ZVI_FileReadExit();
+        if (!merge)
+            FileClearDrawing();
         return 0;
     }
+    if (!merge)
+        ClearObjects();
     if (Quiet(sections)) {
         WindowClearCancel();
     } else {
