@@ -184,6 +184,8 @@ void FilteredWalk(const std::vector<uint32_t> &sizes, std::mt19937 &random)
 
 } // namespace
 
+void BenchFiles(); // bench_files.cpp
+
 int main()
 {
     std::mt19937 random(20261210);
@@ -204,5 +206,6 @@ int main()
 
     FilteredWalk(sizes, random);
     MemFreeChunks();
+    BenchFiles();
     return 0;
 }
