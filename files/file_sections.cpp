@@ -399,16 +399,21 @@ int FileWriteSectionModule(int list, uint32_t sections)
         return 1;
     FileShowWriteProgress(FileProgressText(FILE_PROGRESS_SECTIONS), 0);
     ZVI_FileWriteKeyword(KEY_MODULE);
+    bool failed = false;
     for (Unit *u = g_ObjectLists[list].head; u && !ZVI_FileWriteError(); u = u->next) {
         if (u->kind != UNIT_KIND_OBJECT) {
             FileReport("Invalid unit in section =MODULE=");
             continue;
         }
-        if (!FileWriteUnit(u, 0))
+        if (!FileWriteUnit(u, 0)) {
+            failed = true;
             break;
+        }
         if (WindowIsCancelled())
             break;
     }
+    if (failed)
+        return 0;
     WriteListClose();
     if (ZVI_FileWriteError()) {
         FileReport("Cannot write end of section =MODULE=");
@@ -581,18 +586,18 @@ int FileWriteSectionBlock(int list, uint32_t sections)
             continue;
         }
         if (!FileWriteUnit(b, 1))
-            break;
+            return 0;
         for (Unit *m = b->block.firstMember; m; m = m->next) {
             if (!CanStore(m)) {
                 FileReport("Invalid unit within an internal block");
                 continue;
             }
             if (!FileWriteUnit(m, 1))
-                break;
+                return 0;
         }
         if (!FileWriteUnitListEnd()) {
             FileReport("Cannot write BLOCK end");
-            break;
+            return 0;
         }
         WriteProgressEvery(FILE_PROGRESS_BLOCKS, ++done);
         if (WindowIsCancelled())
@@ -711,7 +716,7 @@ int FileWriteSectionObject(int list, uint32_t sections)
                 continue;
             }
             if (!FileWriteUnit(u, 1))
-                break;
+                return 0;
             WriteProgressEvery(FILE_PROGRESS_OBJECTS, ++done);
             if (WindowIsCancelled())
                 break;
