@@ -1,6 +1,7 @@
 // A drawing with everything in it is written, read back and written again.
 #include <algorithm>
 
+#include "app/window_progress.h"
 #include "drawfile_fixture.h"
 
 namespace {
@@ -154,6 +155,29 @@ TEST_F(DrawFileRoundTrip, ProfileKeysAreTheSettingsKeys)
 {
     for (int i = 0; i < SETTINGS_KEYS; ++i)
         EXPECT_STREQ(ZviProfileKeyName(i), g_SettingsKeys[i].name) << i;
+}
+
+} // namespace
+
+namespace {
+
+class DrawFileProgress : public DrawFileTest {};
+
+// With the progress window: the same files, and the window is gone afterwards.
+TEST_F(DrawFileProgress, ReadAndWriteWithTheProgressWindow)
+{
+    BuildRichDrawing();
+    const std::string quiet = TempPath("drawfile_quiet.zvd");
+    const std::string shown = TempPath("drawfile_shown.zvd");
+    ASSERT_EQ(FileWriteDrawing(nullptr, quiet.c_str(), kAll), 1);
+    ASSERT_EQ(FileWriteDrawing(nullptr, shown.c_str(), FILE_SECTIONS_ALL), 1);
+    EXPECT_EQ(g_Progress.nesting, 0u);
+    EXPECT_TRUE(ReadWholeFile(quiet) == ReadWholeFile(shown));
+    ASSERT_EQ(FileReadDrawing(nullptr, shown.c_str(), FILE_SECTIONS_ALL, 0), 1);
+    EXPECT_EQ(g_Progress.nesting, 0u);
+    EXPECT_GT(g_ObjectLists[LIST_DRAWING].count, 30u);
+    DeleteFileA(quiet.c_str());
+    DeleteFileA(shown.c_str());
 }
 
 } // namespace
