@@ -184,8 +184,8 @@ void FilteredWalk(const std::vector<uint32_t> &sizes, std::mt19937 &random)
 
 } // namespace
 
-// Rendering figures (bench_render.cpp).
-void BenchRender();
+void BenchRender(); // bench_render.cpp
+void BenchFiles();  // bench_files.cpp
 
 int main()
 {
@@ -208,5 +208,6 @@ int main()
     FilteredWalk(sizes, random);
     MemFreeChunks();
     BenchRender();
+    BenchFiles();
     return 0;
 }
