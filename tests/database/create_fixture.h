@@ -47,7 +47,7 @@ protected:
             ASSERT_EQ(MemInitWork(), 1);
         }
         UndoReset();
-        g_UndoSteps = UNDO_STEPS_DEFAULT;
+        g_UndoSteps = UNDO_WINDOW_DEFAULT;
         g_ListFilter = {0, 0, 0};
         SystemInitDrawing(0);
         DefinePen(3);
