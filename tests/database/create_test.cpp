@@ -276,3 +276,72 @@ TEST_F(CreateTest, PurgeAllEmptiesDrawingAndPluginData)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CreateTest, DeleteSelectedSkipsLockedAndUndoRestores)
+{
+    DefineLayer(5);
+    SetCp(0, 0, 0), SetCp(1, 1, 1);
+    UndoInitProcess();
+    g_ActiveLayer = 2;
+    ASSERT_EQ(ObjectNewLine(OBJTYPE_LINE, 0, 1), 1);
+    Unit *open = Tail();
+    g_ActiveLayer = 5;
+    ASSERT_EQ(ObjectNewLine(OBJTYPE_LINE, 0, 1), 1);
+    Unit *locked = Tail();
+    UndoFinishProcess();
+    g_LayerDefs[5].state |= DEF_STATE_LOCKED;
+    ObjectUpdateDisplayFlagsAll(0);
+    open->flags |= UNIT_SELECTED;
+    locked->flags |= UNIT_SELECTED;
+    UndoInitProcess();
+    EXPECT_EQ(ObjectDeleteSelected(UNIT_SELECTED), 1);
+    UndoFinishProcess();
+    EXPECT_FALSE(UndoIsVisible(open, g_UndoStep));
+    EXPECT_TRUE(UndoIsVisible(locked, g_UndoStep));
+    ASSERT_EQ(UndoStepBack(), 1);
+    EXPECT_TRUE(UndoIsVisible(open, g_UndoStep));
+    // Nothing matching: 0.
+    UndoInitProcess();
+    EXPECT_EQ(ObjectDeleteGeo(UNIT_SELECTED), 0);
+    UndoFinishProcess();
+}
+
+TEST_F(CreateTest, DeleteCommentsOnlyTouchesComments)
+{
+    SetCp(0, 0, 0), SetCp(1, 1, 1);
+    UndoInitProcess();
+    ASSERT_EQ(ObjectNewComment(), 1);
+    Unit *comment = Tail();
+    ASSERT_EQ(ObjectNewLine(OBJTYPE_LINE, 0, 1), 1);
+    Unit *line = Tail();
+    UndoFinishProcess();
+    g_DrawingInfo.commentsChanged = 0;
+    UndoInitProcess();
+    EXPECT_EQ(ObjectDeleteComments(0), 1);
+    UndoFinishProcess();
+    EXPECT_FALSE(UndoIsVisible(comment, g_UndoStep));
+    EXPECT_TRUE(UndoIsVisible(line, g_UndoStep));
+    EXPECT_EQ(g_DrawingInfo.commentsChanged, 1u);
+}
+
+TEST_F(CreateTest, DrawNewMarkersClearsShortMarksOfThisStepOnly)
+{
+    SetCp(0, 0, 0), SetCp(1, 1, 1);
+    UndoInitProcess();
+    ASSERT_EQ(ObjectNewLine(OBJTYPE_LINE, 0, 1), 1);
+    Unit *older = Tail();
+    UndoFinishProcess();
+    UndoInitProcess();
+    ASSERT_EQ(ObjectNewLine(OBJTYPE_LINE, 0, 1), 1);
+    Unit *fresh = Tail();
+    older->flags |= UNIT_TRANSFORM;
+    fresh->flags |= UNIT_TRANSFORM;
+    ObjectDrawNewMarkers(0);
+    EXPECT_EQ(fresh->flags & UNIT_SHORT_MARKS, 0u);
+    EXPECT_NE(older->flags & UNIT_SHORT_MARKS, 0u);
+    UndoFinishProcess();
+}
+
+} // namespace
