@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "app/system_pending.h"
+#include "database/init.h"
 #include "files/file_drawinginfo.h"
 #include "language/language.h"
 
@@ -342,6 +343,38 @@ TEST_F(CreateTest, DrawNewMarkersClearsShortMarksOfThisStepOnly)
     EXPECT_EQ(fresh->flags & UNIT_SHORT_MARKS, 0u);
     EXPECT_NE(older->flags & UNIT_SHORT_MARKS, 0u);
     UndoFinishProcess();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CreateTest, ElementRecordsTakeTheirSlotsAndFontFill)
+{
+    DefinePen(7);
+    DefineLayer(4);
+    g_DefaultPens[DEFAULT_PEN_TEXT] = 7;
+    g_DefaultLayers[DEFAULT_LAYER_TEXT] = 4;
+    alignas(8) uint8_t buffer[ELEM_SIZE_TEXT_STANDARD] = {};
+    Element *e = reinterpret_cast<Element *>(buffer);
+    InitElementEmpty(e, ELEM_TEXT_STANDARD);
+    e->size = ELEM_SIZE_TEXT_STANDARD;
+    uint8_t *payload = static_cast<uint8_t *>(ElementPayload(e));
+    const uint32_t namedFont = 1;
+    std::memcpy(payload, &namedFont, sizeof namedFont);
+    const int32_t savedFill = g_FontFillMode;
+    g_FontFillMode = 1;
+    ObjectPropertyForElement(e);
+    XProperty p;
+    std::memcpy(&p, payload + RECORD_XPROPERTY_OFFSET, sizeof p);
+    EXPECT_EQ(p.pen, 7);
+    EXPECT_EQ(p.layer, 4);
+    EXPECT_EQ(p.width, 0.5);
+    EXPECT_EQ(p.ownFlags, XPROP_OWN_PEN | XPROP_OWN_LAYER | XPROP_OWN_FILL);
+    EXPECT_EQ(p.fillMode, 1);
+    g_FontFillMode = savedFill;
+    g_DefaultPens[DEFAULT_PEN_TEXT] = -1;
+    g_DefaultLayers[DEFAULT_LAYER_TEXT] = -1;
 }
 
 } // namespace
