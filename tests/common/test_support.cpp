@@ -1,6 +1,7 @@
 #include "common/test_support.h"
 
 #include "app/init_help.h"
+#include "app/system.h"
 #include "dialogs/alert.h"
 
 TestHelpRequest g_TestHelp = {0, nullptr, "", 0, 0};
@@ -25,4 +26,15 @@ void TestSilenceBoxes()
 {
     g_AlertAnswerHook = AnswerFirstButton;
     g_InitHelpSink = RecordHelp;
+}
+
+void TestSetDisplaySwitches(uint32_t displayExtern, uint32_t outputIntern, uint32_t outputGeometry,
+                            uint32_t commentShown, uint32_t geometryShown, uint32_t geometryFrozen)
+{
+    g_DrawingSettings.displayExtern = displayExtern;
+    g_DrawingSettings.outputIntern = outputIntern;
+    g_DrawingSettings.outputGeometry = outputGeometry;
+    g_DrawingSettings.commentDisplay[0] = commentShown;
+    g_DrawingSettings.displayGeometry[0] = geometryShown;
+    g_DrawingSettings.displayGeometry[1] = geometryFrozen;
 }
