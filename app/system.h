@@ -275,6 +275,13 @@ static_assert(offsetof(LocalData, sketchStep) == 44888);
 static_assert(offsetof(LocalData, surfaceTolerance) == 44896);
 extern LocalData g_LocalData;
 
+// Remembered values that their users keep in LocalData's general areas.
+constexpr int LOCAL_COMMENT_TEXT = 3;  // texts[]: the comment command's current text
+constexpr int COMMENT_SETTINGS_SIZE = 72;
+// commandValues[]: the payload of a new comment's settings element, at the end.
+constexpr int LOCAL_COMMENT_SETTINGS = LOCAL_COMMAND_VALUES_SIZE - COMMENT_SETTINGS_SIZE;
+constexpr int LOCAL_SKETCH_JITTER = 3; // further[]: sideways jitter of sketches, percent of the step
+
 void SystemInitLocalData(LocalData *data);
 // Reads "Init" from an open user key into data: 1 when a whole record with the
 // right stamp was found; otherwise data is unchanged.

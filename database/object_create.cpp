@@ -4,7 +4,7 @@
 
 #include "app/darad4.h"
 #include "app/system_defs.h"
-#include "app/system_pending.h"
+#include "app/system.h"
 #include "app/window_title.h"
 #include "commands/input_points.h"
 #include "database/init.h"
@@ -524,11 +524,11 @@ int ObjectNewComment()
     ChainCp(w, POINT_AUX, 0);
     ChainCp(w, POINT_AUX, 1);
     char text[kCommentTextCapacity];
-    lstrcpynA(text, g_LocalData.commentText, kCommentTextCapacity);
+    lstrcpynA(text, g_LocalData.texts[LOCAL_COMMENT_TEXT], kCommentTextCapacity);
     InitChainText(&w, text, TEXT_CAPACITY_LONG, false);
     Element *data = InitChainRecord(&w, ELEM_COMMENT, ELEM_SIZE_COMMENT);
     if (data)
-        std::memcpy(ElementPayload(data), g_LocalData.commentSettings, COMMENT_SETTINGS_SIZE);
+        std::memcpy(ElementPayload(data), g_LocalData.commandValues + LOCAL_COMMENT_SETTINGS, COMMENT_SETTINGS_SIZE);
     if (!InitChainEnd(&w)) {
         AlertSM2(g_MainWnd);
         return 0;

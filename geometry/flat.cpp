@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/system_pending.h"
+#include "app/system.h"
 #include "display/clip.h"
 #include "display/output.h"
 #include "geometry/calc.h"
@@ -531,7 +531,7 @@ int32_t FlatAddSketch(PathPoint *points, int32_t m)
     if (count < 0)
         return count;
 
-    const double amplitude = g_LocalData.sketchJitter / 100.0;
+    const double amplitude = g_LocalData.further[LOCAL_SKETCH_JITTER] / 100.0;
     double offset = 0.0;
     PathPoint previous = points[0]; // unmoved
     for (int32_t k = 1; k < count - 1; ++k) {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "app/system_pending.h"
+#include "app/system.h"
 #include "database/object.h"
 #include "database/object_types.h"
 #include "database/storage.h"

@@ -33,6 +33,6 @@ int main(int argc, char **argv)
     g_FpuControlWordAtStart = ReadFpuControlWord();
     KeepOutputHandlesToThisProcess();
     testing::InitGoogleTest(&argc, argv);
-    TestSilenceBoxes();
+    TestPrepareProgram();
     return RUN_ALL_TESTS();
 }

@@ -22,8 +22,12 @@ static void RecordHelp(HWND window, const char *file, UINT command, ULONG_PTR da
     g_TestHelp.data = data;
 }
 
-void TestSilenceBoxes()
+void TestPrepareProgram()
 {
+    // The settings a started program has before it reads the registry.
+    SystemInitDrawingSettings(&g_DrawingSettings);
+    SystemInitLocalData(&g_LocalData);
+
     g_AlertAnswerHook = AnswerFirstButton;
     g_InitHelpSink = RecordHelp;
 }

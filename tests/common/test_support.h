@@ -10,10 +10,12 @@
 extern unsigned short g_FpuControlWordAtStart;
 
 // Routes every box the program can show (diagnostic boxes, alerts, help,
-// sounds) to seams that answer at once, so no test can block on a modal box.
-void TestSilenceBoxes();
+// sounds) to seams that answer at once, so no test can block on a modal box,
+// and gives the settings the values a started program has before it reads
+// the registry.
+void TestPrepareProgram();
 
-// The help requests that TestSilenceBoxes caught, the last one kept.
+// The help requests that TestPrepareProgram caught, the last one kept.
 struct TestHelpRequest {
     int count;
     HWND window;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <functional>
 
-#include "app/system_pending.h"
+#include "app/system.h"
 #include "database/init.h"
 #include "files/file_drawinginfo.h"
 #include "language/language.h"
@@ -251,7 +251,7 @@ TEST_F(CreateTest, HiddenOrLockedLayerAsks)
 
 TEST_F(CreateTest, CommentMarksCommentsChanged)
 {
-    std::strcpy(g_LocalData.commentText, "a note");
+    std::strcpy(g_LocalData.texts[LOCAL_COMMENT_TEXT], "a note");
     g_DrawingInfo.commentsChanged = 0;
     SetCp(0, 0, 0), SetCp(1, 3, 3);
     UndoInitProcess();

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/system_pending.h"
+#include "app/system.h"
 #include "display/clip.h"
 #include "display/output.h"
 #include "geometry/flat.h"
@@ -376,7 +376,7 @@ TEST_F(FlatTest, SplineRefusesWhenScratchWouldPassLimit)
 TEST_F(FlatTest, SketchWithoutJitterIsTheFlattenedCurve)
 {
     auto saved = g_LocalData;
-    g_LocalData.sketchJitter = 0;
+    g_LocalData.further[LOCAL_SKETCH_JITTER] = 0;
     g_LocalData.sketchStep = 2.0;
     const PathPoint q[4] = {{0, 0}, {10, 5}, {20, 0}, {30, 5}};
     for (int i = 0; i < 4; ++i)
@@ -401,7 +401,7 @@ TEST_F(FlatTest, SketchWithoutJitterIsTheFlattenedCurve)
 TEST_F(FlatTest, SketchJitterKeepsEnds)
 {
     auto saved = g_LocalData;
-    g_LocalData.sketchJitter = 100;
+    g_LocalData.further[LOCAL_SKETCH_JITTER] = 100;
     g_LocalData.sketchStep = 1.0;
     const double quality = g_DrawingSettings.displayQuality[2];
     Put(0, {{0, 0}, {50, 0}});
