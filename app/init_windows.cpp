@@ -39,7 +39,9 @@ constexpr int NAME_TITLE_FORMAT = 5;   // eDefaultNames
 
 constexpr DWORD FLOATING_STYLE = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 constexpr DWORD FLOATING_BAR_STYLE = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD DOCKED_STYLE = WS_POPUP;
+// Docked tool windows are children of the main window: they move with it and
+// are painted within it.
+constexpr DWORD DOCKED_STYLE = WS_CHILD | WS_CLIPSIBLINGS;
 
 bool IsSet(LONG value)
 {

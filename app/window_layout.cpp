@@ -65,15 +65,12 @@ void WindowComputeLayout(HWND mainWindow)
 
 namespace {
 
-// Docked tool windows are popups owned by the main window, placed over its
-// client area in screen coordinates.
-void PlaceDocked(HWND mainWindow, HWND tool, uint32_t visible, uint32_t moveable, const RECT &client)
+// Docked tool windows are children of the main window along its edges.
+void PlaceDocked(HWND tool, uint32_t visible, uint32_t moveable, const RECT &client)
 {
-    if (!tool || !Docked(visible, moveable))
+    if (!tool || !Docked(visible, moveable) || !(GetWindowLongA(tool, GWL_STYLE) & WS_CHILD))
         return;
-    POINT origin{client.left, client.top};
-    ClientToScreen(mainWindow, &origin);
-    SetWindowPos(tool, nullptr, origin.x, origin.y, client.right - client.left, client.bottom - client.top,
+    SetWindowPos(tool, nullptr, client.left, client.top, client.right - client.left, client.bottom - client.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -86,10 +83,10 @@ void WindowArrange(HWND mainWindow)
     WindowComputeLayout(mainWindow);
     const WindowLayout &l = g_WindowLayout;
     const ProgramOptions &o = g_Options;
-    PlaceDocked(mainWindow, hGlobalPanel, o.panelVisible, o.panelMoveable, l.panel);
-    PlaceDocked(mainWindow, hGlobalToolbox, o.toolboxVisible, o.toolboxMoveable, l.toolbox);
-    PlaceDocked(mainWindow, hGlobalStatus, o.statusVisible, o.statusMoveable, l.status);
-    PlaceDocked(mainWindow, hGlobalProp, o.propertyVisible, o.propertyMoveable, l.property);
+    PlaceDocked(hGlobalPanel, o.panelVisible, o.panelMoveable, l.panel);
+    PlaceDocked(hGlobalToolbox, o.toolboxVisible, o.toolboxMoveable, l.toolbox);
+    PlaceDocked(hGlobalStatus, o.statusVisible, o.statusMoveable, l.status);
+    PlaceDocked(hGlobalProp, o.propertyVisible, o.propertyMoveable, l.property);
     for (const DrawWindow &w : g_DrawWindows)
         if (w.window)
             MoveWindow(w.window, w.frame.left, w.frame.top, w.frame.right - w.frame.left,
