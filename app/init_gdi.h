@@ -1,0 +1,53 @@
+// Shared GDI objects of the drawing output and the font constructors: the
+// screen-colour pens and brushes the renderer selects, the eraser and
+// drawing-area brushes, the placing bitmap and the small fonts.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+struct FontDef;
+
+// Set at start-up on Windows 95/98: paths then go out point by point and the
+// program walks dashes itself.
+extern uint32_t g_IsWin9x;
+
+struct SharedGdi {
+    // Stock objects.
+    HPEN nullPen, whitePen, blackPen;
+    HBRUSH nullBrush, whiteBrush, blackBrush;
+    // Resources.
+    HBITMAP placingBitmap; // 20 x 20 monochrome
+    HBITMAP eraserBitmap;
+    HFONT miniFontX;       // ruler and label font, 11 pixels
+    // Screen-colour objects (rebuilt when the drawing settings change).
+    HBRUSH drawAreaBrush;
+    HBRUSH eraserBrush;
+    HPEN drawAreaPen;
+    HPEN blocksDottedPen, blocksSolidPen;
+    HPEN pointsSolidPen, pointsDottedPen;
+    HPEN marksPen, geometryPen, erasersPen;
+    HPEN inputSolidPen, inputDottedPen;
+    HPEN layersPen;
+    HFONT panelFont;
+};
+extern SharedGdi g_SharedGdi;
+
+// The standard colour of a drawing-settings colour index (0 to 31; others 0).
+COLORREF InitStandardColor(int32_t index);
+
+// The stock objects, the placing and eraser bitmaps and the mini font.
+// 1 on success, 0 when the mini font cannot be made.
+int InitCreateGdiResources();
+void InitDeleteGdiResources();
+// The screen-colour pens, brushes and the panel font from the drawing
+// settings; the previous ones are deleted first.
+void InitCreateScreenObjects();
+void InitDeleteScreenObjects();
+
+// Font constructors (0 on failure).
+HFONT InitCreateFont(const char *face, int32_t height);
+HFONT InitCreateMiniFont(int32_t height, int32_t escapement);
+HFONT InitCreateFontDef(int32_t height, int32_t escapement, const FontDef *font);
+HFONT InitCreateFontDefDevice(int32_t height, int32_t escapement, const FontDef *font);

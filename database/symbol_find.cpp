@@ -1,0 +1,22 @@
+#include "database/symbol_find.h"
+
+#include <windows.h>
+
+#include "database/storage.h"
+
+Unit *SymbolFindBlock(const char *library, const char *blockName)
+{
+    if (!library || !blockName || lstrcmpA(library, SYMBOL_OWN_LIBRARY) != 0)
+        return nullptr; // libraries are not loaded by this lookup yet
+    for (Unit *u = g_ObjectLists[LIST_OWN_BLOCKS].head; u; u = u->next)
+        if (u->kind == UNIT_KIND_BLOCK && u->ident != BLOCK_STATE_DELETED && lstrcmpA(u->block.name, blockName) == 0)
+            return u;
+    return nullptr;
+}
+
+Unit *SymbolGetInstanceBlock(Unit *instance)
+{
+    if (!instance || (instance->kind != UNIT_KIND_INSTANCE && instance->kind != UNIT_KIND_PLUGIN))
+        return nullptr;
+    return SymbolFindBlock(instance->instance.library, instance->instance.block);
+}

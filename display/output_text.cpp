@@ -1,0 +1,220 @@
+// Text output: the annotation part of objects, texts with their attributes,
+// character by character through the text engine.
+#include <cmath>
+#include <cstring>
+
+#include "app/init_gdi.h"
+#include "app/system.h"
+#include "database/object_types.h"
+#include "display/clip.h"
+#include "display/output.h"
+#include "display/symbol.h"
+#include "geometry/matrix.h"
+
+namespace {
+
+constexpr double CHARACTER_UNIT = 0.05; // one character unit: 1/20 of the text height
+constexpr int FIRST_CODE = 32;
+constexpr int LAST_CODE = 255;
+
+OutputContext &Ctx() { return g_OutputContext; }
+
+const Element *ElementAt(Unit *unit, int index)
+{
+    const uint8_t *end = reinterpret_cast<uint8_t *>(unit) + unit->bytes;
+    int i = 0;
+    for (const Element *e = UnitFirstElement(unit);
+         reinterpret_cast<const uint8_t *>(e) + ELEMENT_HEADER_SIZE <= end && e->kind != ELEM_END &&
+         e->size >= ELEMENT_HEADER_SIZE;
+         e = ElementNext(e), ++i)
+        if (i == index)
+            return e;
+    return nullptr;
+}
+
+const char *TextOf(const Element *e)
+{
+    return e && e->kind == ELEM_TEXT ? static_cast<const char *>(ElementPayload(e)) : nullptr;
+}
+
+// Whether the current output draws TrueType texts as outlines.
+bool TrueTypeAsOutlines()
+{
+    const uint32_t mode = Ctx().mode;
+    const bool screen = OutputIsScreenType(mode), device = OutputIsDeviceMode(mode);
+    if (screen && device)
+        return g_DrawingSettings.displayTrueType && g_DrawingSettings.outputTrueType;
+    if (device)
+        return g_DrawingSettings.outputTrueType != 0;
+    return g_DrawingSettings.displayTrueType != 0;
+}
+
+int StandardText(HDC hdc, Unit *unit, int textIndex, int recordIndex, const XProperty *parent, const Matrix *matrix,
+                 int clip)
+{
+    const char *text = TextOf(ElementAt(unit, textIndex));
+    const Element *recordElement = ElementAt(unit, recordIndex);
+    if (!text || !recordElement || recordElement->kind != ELEM_TEXT_STANDARD)
+        return 1;
+    const auto *record = static_cast<const TextStandardRecord *>(ElementPayload(recordElement));
+    Matrix m = record->matrix;
+    MatrixMultiply(&m, matrix);
+    SymbolSetTextLayout(record->charSpacing, record->tabUnit, record->lineSpacing, record->alignment);
+    const char *shown = SymbolGetTextString(text);
+    const int result = OutputTextWithAttributes(hdc, &record->font, shown, &record->property, parent, &m, clip);
+    SymbolReleaseTextString();
+    return result;
+}
+
+} // namespace
+
+int OutputAnnotation(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip)
+{
+    switch (unit->object.type) {
+    case OBJTYPE_STD_TEXT:
+        return StandardText(hdc, unit, 0, 1, parent, matrix, clip);
+    case OBJTYPE_REF_TEXT:
+        return StandardText(hdc, unit, 2, 3, parent, matrix, clip);
+    case OBJTYPE_FRAME_TEXT: {
+        // The frame of a framed text on the screen.
+        if (!OutputIsScreenType(Ctx().mode) || !g_DrawingSettings.displayFrames ||
+            (Ctx().window == OUTPUT_WINDOW_VIEW && g_Options.viewSimple) || !g_SharedGdi.blocksDottedPen)
+            return 1;
+        const Element *e0 = ElementAt(unit, 0), *e1 = ElementAt(unit, 1), *e2 = ElementAt(unit, 2);
+        if (!e0 || !e1 || !e2 || !ElementIsPoint(e0) || !ElementIsPoint(e1) || !ElementIsPoint(e2))
+            return 1;
+        const auto *p0 = reinterpret_cast<const ElementPoint *>(e0);
+        const auto *p1 = reinterpret_cast<const ElementPoint *>(e1);
+        const auto *p2 = reinterpret_cast<const ElementPoint *>(e2);
+        Ctx().current = *matrix;
+        MatrixMultiply(&Ctx().current, &Ctx().base);
+        HGDIOBJ old = SelectObject(hdc, g_SharedGdi.blocksDottedPen);
+        const double p3x = p1->x + p2->x - p0->x, p3y = p1->y + p2->y - p0->y;
+        ClipDrawWorldLine(hdc, p0->x, p0->y, p1->x, p1->y);
+        ClipDrawWorldLine(hdc, p1->x, p1->y, p3x, p3y);
+        ClipDrawWorldLine(hdc, p3x, p3y, p2->x, p2->y);
+        ClipDrawWorldLine(hdc, p2->x, p2->y, p0->x, p0->y);
+        SelectObject(hdc, old);
+        Ctx().current = Ctx().base;
+        return 1;
+    }
+    default:
+        return 1;
+    }
+}
+
+int OutputTextWithAttributes(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
+                             const XProperty *parent, const Matrix *matrix, int clip)
+{
+    if (!text || !*text)
+        return 1;
+    if (!OutputPrepareTextAttributes(textProperty, parent, &Ctx()))
+        return 1;
+    OutputSelectObjectGdi(hdc, &Ctx());
+    Ctx().textColour = OutputMapColor(hdc, Ctx().fillColour);
+    OutputText(hdc, font, text, matrix, clip, 1);
+    OutputRestoreGdi(hdc, &Ctx());
+    return 1;
+}
+
+int OutputText(HDC hdc, const FontDef *font, const char *text, const Matrix *matrix, int clip, int showMissing)
+{
+    if (!text || !*text)
+        return 1;
+    HFONT gdiFont = nullptr;
+    int library = -1;
+    const bool allowed = OutputIsDeviceMode(Ctx().mode) || g_DrawingSettings.displayTexts;
+    if (!allowed || !SymbolSelectFont(font, &gdiFont, &library)) {
+        if (showMissing)
+            return OutputDrawMissingText(hdc, "[%s] %s", font->face, text, matrix);
+        return 1;
+    }
+    if (Ctx().depth > OUTPUT_MAX_NESTING)
+        return 1;
+    Ctx().depth += 1;
+    Matrix m = *matrix;
+    m.a *= CHARACTER_UNIT, m.b *= CHARACTER_UNIT, m.c *= CHARACTER_UNIT, m.d *= CHARACTER_UNIT;
+    Ctx().current = m;
+    MatrixMultiply(&Ctx().current, &Ctx().base);
+    HFONT deviceFont = nullptr;
+    int boxes = 0;
+    if (gdiFont) {
+        const bool outlines = font->kind == FONT_KIND_TRUETYPE && TrueTypeAsOutlines();
+        boxes = OutputSelectDeviceFont(font, Ctx().fillOnlyText && !outlines ? &deviceFont : nullptr);
+        // Without the glyph outlines of the text engine, outline texts use the
+        // device font where the matrix allows one.
+        if (!deviceFont && !boxes)
+            OutputSelectDeviceFont(font, &deviceFont);
+    }
+    int code = SymbolBeginText(text, &Ctx().current);
+    while (code >= FIRST_CODE && code <= LAST_CODE && !OutputAborted()) {
+        double advance;
+        if (deviceFont || boxes || !gdiFont)
+            advance = gdiFont ? OutputCharDevice(hdc, deviceFont, code) : OutputCharVectorFont(hdc, library, code, clip);
+        else
+            advance = OutputCharTrueType(hdc, gdiFont, code, clip);
+        code = SymbolNextTextLine(advance, nullptr);
+    }
+    Ctx().current = Ctx().base;
+    Ctx().depth -= 1;
+    return 1;
+}
+
+namespace {
+
+// The character's cell; false when it lies outside the visible device area.
+bool CharVisible(int code, double box[4], double *advance)
+{
+    SymbolGetCharCell(code, box, advance);
+    return OutputDeviceBoxVisible(box[0], box[1], box[2], box[3]) != 0;
+}
+
+} // namespace
+
+double OutputCharDevice(HDC hdc, HFONT font, int code)
+{
+    double box[4], advance;
+    if (!CharVisible(code, box, &advance))
+        return advance;
+    if (OutputCheckAbort())
+        return 0.0;
+    if (font) {
+        HGDIOBJ old = SelectObject(hdc, font);
+        SetTextColor(hdc, Ctx().textColour);
+        SetTextAlign(hdc, TA_BASELINE);
+        SetBkMode(hdc, TRANSPARENT);
+        const char c = static_cast<char>(code);
+        TextOutA(hdc, ClipRound(Ctx().current.tx), ClipRound(Ctx().current.ty), &c, 1);
+        SetTextAlign(hdc, 0);
+        SelectObject(hdc, old);
+        return advance;
+    }
+    HBRUSH brush = CreateSolidBrush(Ctx().textColour);
+    SelectObject(hdc, GetStockObject(NULL_PEN));
+    if (brush)
+        SelectObject(hdc, brush);
+    ClipDrawPolygon(hdc, box[0], box[1], advance, box[3]);
+    SelectObject(hdc, Ctx().brush ? static_cast<HGDIOBJ>(Ctx().brush) : GetStockObject(WHITE_BRUSH));
+    if (brush)
+        DeleteObject(brush);
+    SelectObject(hdc, Ctx().pen ? static_cast<HGDIOBJ>(Ctx().pen) : GetStockObject(BLACK_PEN));
+    return advance;
+}
+
+double OutputCharTrueType(HDC hdc, HFONT font, int code, int clip)
+{
+    (void)font;
+    (void)clip;
+    // Glyph outlines are not available from the text engine yet: the cell box.
+    return OutputCharDevice(hdc, nullptr, code);
+}
+
+double OutputCharVectorFont(HDC hdc, int library, int code, int clip)
+{
+    (void)hdc;
+    (void)library;
+    (void)clip;
+    double box[4], advance;
+    SymbolGetCharCell(code, box, &advance);
+    return advance;
+}
