@@ -339,8 +339,8 @@ uint32_t AppCreateMainWindow(int showCommand)
 
     g_RelayoutPending = 1;
     for (int i = 0; i < g_DrawWindowCount && i < DRAW_WINDOWS; ++i)
-        ShowTool(g_DrawWindows[i].window, 1);
-    ShowTool(g_ViewWindow.window, o.viewVisible);
+        ShowTool(g_DrawWindows[i].hwnd, 1);
+    ShowTool(g_ViewWindow.hwnd, o.viewVisible);
     g_RelayoutPending = 0;
     return 1;
 }

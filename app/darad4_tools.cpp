@@ -15,10 +15,10 @@ void ForgetHandle(HWND window)
         if (*h == window)
             *h = nullptr;
     for (DrawWindow &w : g_DrawWindows)
-        if (w.window == window)
-            w.window = nullptr;
-    if (g_ViewWindow.window == window)
-        g_ViewWindow.window = nullptr;
+        if (w.hwnd == window)
+            w.hwnd = nullptr;
+    if (g_ViewWindow.hwnd == window)
+        g_ViewWindow.hwnd = nullptr;
 }
 
 LRESULT ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

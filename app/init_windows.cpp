@@ -232,7 +232,7 @@ uint32_t InitCreateWindows(HINSTANCE instance, HWND mainWindow)
         if (!w)
             return CreateFailed(DRAW_NAMES[i]), INIT_WINDOWS_FAILED;
         WindowInitRecord(&g_DrawWindows[i], w, FIRST_COORDINATE_SYSTEM);
-        g_DrawWindows[i].frame = f;
+        g_DrawWindows[i].frameRect = f;
         if (o.scrollVisible)
             SetScrollRanges(w);
     }
