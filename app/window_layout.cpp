@@ -102,7 +102,8 @@ void WindowComputeScreenMetrics(int32_t widthPixels, int32_t heightPixels, doubl
     if (!(py > 0))
         py = 1.0;
     const double mean = (px + py) * 0.5;
-    const double ratio = px / py;
+    // Rounded to a double, so that a ratio of exactly 0.9 or 1.1 compares equal.
+    const volatile double ratio = px / py;
     if (ratio > SQUARE_PIXEL_LOW && ratio < SQUARE_PIXEL_HIGH)
         px = py = mean;
     out->pixelsPerMmX = px;
