@@ -13,6 +13,7 @@
 #include "app/init_help.h"
 #include "app/init_sound.h"
 #include "app/system.h"
+#include "app/darad4_draw.h"
 #include "app/window_layout.h"
 #include "app/window_title.h"
 #include "commands/command.h"
@@ -557,6 +558,10 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_PAINT:
         PaintMain(window);
+        return 0;
+    case WM_MOUSEWHEEL:
+        if (!g_StartScreen && !g_Closing)
+            AppMainMouseWheel(wParam);
         return 0;
     case WM_CLOSE:
         CloseMain(window);

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "app/darad4.h"
+#include "app/darad4_draw.h"
 #include "app/window_layout.h"
 
 namespace {
@@ -41,22 +42,6 @@ LRESULT ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-LRESULT DrawWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_ERASEBKGND:
-        if (g_Closing)
-            return 1;
-        break;
-    case WM_NCDESTROY:
-        ForgetHandle(window);
-        break;
-    default:
-        break;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 } // namespace
 
 LRESULT CALLBACK AppPanelWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
@@ -67,8 +52,18 @@ LRESULT CALLBACK AppLayerWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return 
 LRESULT CALLBACK AppStatusWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
 LRESULT CALLBACK AppToolboxWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
 LRESULT CALLBACK AppGuideWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
-LRESULT CALLBACK AppViewWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
-LRESULT CALLBACK AppDrawWndProc1(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DrawWindowProc(w, m, wp, lp); }
-LRESULT CALLBACK AppDrawWndProc2(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DrawWindowProc(w, m, wp, lp); }
-LRESULT CALLBACK AppDrawWndProc3(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DrawWindowProc(w, m, wp, lp); }
-LRESULT CALLBACK AppDrawWndProc4(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DrawWindowProc(w, m, wp, lp); }
+// The view window is a tool window that shows the drawing like a drawing window.
+LRESULT CALLBACK AppViewWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    switch (m) {
+    case WM_CLOSE:
+    case WM_NCDESTROY:
+        return ToolWindowProc(w, m, wp, lp);
+    case WM_ERASEBKGND:
+        if (g_StartScreen || g_Closing)
+            return 1;
+        return AppDrawWndProc(WINDOW_VIEW, w, m, wp, lp);
+    default:
+        return AppDrawWndProc(WINDOW_VIEW, w, m, wp, lp);
+    }
+}
