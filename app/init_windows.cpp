@@ -237,6 +237,8 @@ uint32_t InitCreateWindows(HINSTANCE instance, HWND mainWindow)
             SetScrollRanges(w);
     }
     g_DrawWindowCount = 1;
+    // Pages, systems and the windows' matrices of the first drawing.
+    WindowUpdateAllSystems();
     return INIT_WINDOWS_DONE;
 }
 
