@@ -171,11 +171,8 @@ LRESULT AppDrawWndProc(int index, HWND hwnd, UINT message, WPARAM wParam, LPARAM
     case WM_SETCURSOR:
         if (!g_StartScreen) {
             WindowSetActive(index, 0);
-            if (LOWORD(lParam) == HTCLIENT) {
-                HWND active = GetActiveWindow();
-                if (active && active != g_MainWnd && GetWindow(active, GW_OWNER) == g_MainWnd)
-                    SetActiveWindow(g_MainWnd);
-            }
+            if (LOWORD(lParam) == HTCLIENT && WindowIsOwnPopupActive() && g_MainWnd)
+                SetActiveWindow(g_MainWnd);
         }
         break;
     case WM_HSCROLL:

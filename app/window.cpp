@@ -447,8 +447,11 @@ void WindowPushView(int window)
     if (!w)
         return;
     if (w->historyCount >= VIEW_HISTORY_SIZE) {
-        std::copy(&w->historyCentre[1][0], &w->historyCentre[VIEW_HISTORY_SIZE][0], &w->historyCentre[0][0]);
-        std::copy(&w->historyZoom[1], &w->historyZoom[VIEW_HISTORY_SIZE], &w->historyZoom[0]);
+        for (int i = 1; i < VIEW_HISTORY_SIZE; ++i) {
+            w->historyCentre[i - 1][0] = w->historyCentre[i][0];
+            w->historyCentre[i - 1][1] = w->historyCentre[i][1];
+            w->historyZoom[i - 1] = w->historyZoom[i];
+        }
         w->historyCount = VIEW_HISTORY_SIZE - 1;
     }
     const int n = w->historyCount++;

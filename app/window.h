@@ -204,3 +204,22 @@ void WindowRelayout(HWND mainWindow);
 // 1 when the window has rulers (view window: only while ViewSimple is off).
 int WindowHasRulers(int window);
 int WindowHasButtons(int window);
+
+// ---------------------------------------------------------------------------
+// Tool windows and the popup registry (window_tools.cpp).
+
+constexpr int WINDOW_POPUP_SLOTS = 100;
+constexpr int WINDOW_OWN_POPUPS = 11; // entries 0 to 10 are the program's own tool windows
+struct PopupRegistry {
+    HWND windows[WINDOW_POPUP_SLOTS];
+    int32_t count;
+};
+extern PopupRegistry g_PopupWindows;
+
+struct ProgramOptions;
+void WindowRepaintTools();
+// Applies changed tool-window options; oldOptions is a copy from before the change.
+void WindowApplyPanels(const ProgramOptions &oldOptions, const ProgramOptions &newOptions, int relayout);
+void WindowListOwn();
+void WindowResetPopups();
+int WindowIsOwnPopupActive();

@@ -138,3 +138,17 @@ TEST_F(WindowAreas, WithoutRulersTheAreaIsTheClient)
 }
 
 } // namespace
+
+namespace {
+
+TEST(WindowPopups, ResetForgetsThePlugInPopups)
+{
+    g_PopupWindows.windows[20] = reinterpret_cast<HWND>(0x1234);
+    g_PopupWindows.count = 21;
+    WindowResetPopups();
+    EXPECT_EQ(g_PopupWindows.count, WINDOW_OWN_POPUPS);
+    EXPECT_EQ(g_PopupWindows.windows[20], nullptr);
+    EXPECT_EQ(WindowIsOwnPopupActive(), 0) << "no tool window exists here";
+}
+
+} // namespace

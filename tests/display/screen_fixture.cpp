@@ -48,8 +48,9 @@ void ScreenWindowTest::SetUp()
     g_DrawingSettings.colorDrawArea = 0; // white
     g_DrawingSettings.colorCross[0] = 7;  // black
     g_DrawingSettings.colorCross[1] = 8;
-    if (!g_Universal1)
+    if (!g_Universal1) {
         ASSERT_EQ(MemInitWork(), 1);
+    }
     mem_init_temp();
     MemFreeChunks();
     MemInitLists();
