@@ -6,6 +6,7 @@
 
 #include "app/darad4.h"
 #include "app/system.h"
+#include "app/system_defs.h"
 #include "app/window.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
@@ -278,4 +279,109 @@ void OutputHideCrosshair()
     ScreenHideCrosshairs();
     InputFeedbackHide(4);
     ChooseCursor();
+}
+
+// ---------------------------------------------------------------------------
+// Line-type previews.
+
+namespace {
+
+constexpr double PREVIEW_UNIT = 0.02;      // pixels per stored length unit in the control
+constexpr double SAMPLE_SHARE = 0.75;      // the sample's pattern spans this share of the width
+constexpr int MAX_DASH_ENTRIES = 2 * LINE_MAX_PAIRS;
+
+void Row(HDC hdc, int x1, int x2, int y)
+{
+    MoveToEx(hdc, x1, y, nullptr);
+    LineTo(hdc, x2, y);
+}
+
+// Dashes and gaps alternate from the first dash, cyclically, over the width;
+// the last piece is cut at the end. A pattern of zero total length draws
+// nothing rather than walking forever.
+void WalkDashes(HDC hdc, double x, double width, const int rows[2], const double *lengths, int n)
+{
+    double total = 0.0;
+    for (int i = 0; i < n; ++i)
+        total += std::fabs(lengths[i]);
+    if (!(total > 0.0))
+        return;
+    const double end = x + width;
+    for (int i = 0; x < end; i = (i + 1) % n) {
+        const double length = std::fabs(lengths[i]);
+        const double stop = std::min(x + length, end);
+        if (i % 2 == 0) {
+            const int from = static_cast<int>(std::floor(x + 0.5)), to = static_cast<int>(std::floor(stop + 0.5));
+            Row(hdc, from, to, rows[0]);
+            Row(hdc, from, to, rows[1]);
+        }
+        x = stop;
+    }
+}
+
+int PatternEntries(const LineDef *line)
+{
+    const int n = 2 * line->pairs;
+    return n >= 1 && n <= MAX_DASH_ENTRIES ? n : 0;
+}
+
+} // namespace
+
+void OutputDrawLineDefPreview(HWND control, const LineDef *line)
+{
+    if (!control || !line)
+        return;
+    InvalidateRect(control, nullptr, FALSE);
+    UpdateWindow(control);
+    RECT r;
+    GetClientRect(control, &r);
+    HDC hdc = GetDC(control);
+    if (!hdc)
+        return;
+    IntersectClipRect(hdc, r.left, r.top, r.right, r.bottom);
+    HPEN frame = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWFRAME));
+    HGDIOBJ oldPen = SelectObject(hdc, frame);
+    HGDIOBJ oldBrush = SelectObject(hdc, GetStockObject(WHITE_BRUSH));
+    Rectangle(hdc, r.left, r.top, r.right, r.bottom);
+    SelectObject(hdc, GetStockObject(BLACK_PEN));
+    DeleteObject(frame);
+    const int mid = (r.top + r.bottom) / 2;
+    const int rows[2] = {mid, mid + 1};
+    const int n = PatternEntries(line);
+    if (n == 0) {
+        Row(hdc, r.left + 1, r.right - 1, rows[0]);
+        Row(hdc, r.left + 1, r.right - 1, rows[1]);
+    } else {
+        double lengths[MAX_DASH_ENTRIES];
+        for (int i = 0; i < n; ++i)
+            lengths[i] = line->lengths[i] * PREVIEW_UNIT;
+        WalkDashes(hdc, r.left + 1, (r.right - r.left) - 2, rows, lengths, n);
+    }
+    SelectObject(hdc, oldPen);
+    SelectObject(hdc, oldBrush);
+    ReleaseDC(control, hdc);
+}
+
+void OutputDrawLineDefSample(HDC hdc, const RECT *rect, const LineDef *line)
+{
+    if (!hdc || !rect || !line)
+        return;
+    const RECT &r = *rect;
+    const int mid = (r.top + r.bottom) / 2;
+    const int rows[2] = {mid, mid - 1};
+    const int n = PatternEntries(line);
+    if (n == 0) {
+        Row(hdc, r.left, r.right, rows[0]);
+        Row(hdc, r.left, r.right, rows[1]);
+        return;
+    }
+    double sum = 0.0;
+    for (int i = 0; i < n; ++i)
+        sum += std::fabs(static_cast<double>(line->lengths[i]));
+    const double width = r.right - r.left;
+    const double scale = SAMPLE_SHARE * width / (1.0 + sum);
+    double lengths[MAX_DASH_ENTRIES];
+    for (int i = 0; i < n; ++i)
+        lengths[i] = line->lengths[i] * scale;
+    WalkDashes(hdc, r.left, width, rows, lengths, n);
 }

@@ -32,3 +32,10 @@ extern uint32_t g_OutputPainting;
 // can deliver a nested paint the way a dispatched message would.
 typedef void (*OutputPaintHook)(int window);
 extern OutputPaintHook g_OutputPaintHook;
+
+struct LineDef;
+// Line-type previews of the line-type dialogs: in a control (framed, white)
+// and as a sample in a rectangle. A line type without a usable pattern (no
+// pairs, or more than the table holds) shows as a solid double line.
+void OutputDrawLineDefPreview(HWND control, const LineDef *line);
+void OutputDrawLineDefSample(HDC hdc, const RECT *rect, const LineDef *line);
