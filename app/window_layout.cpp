@@ -297,9 +297,13 @@ void WindowArrange(HWND mainWindow)
         w.repaint = 0;
     }
     MoveDrawWindows();
-    if (g_ViewWindow.hwnd && o.viewPlacement.size.cx > 0)
-        MoveWindow(g_ViewWindow.hwnd, o.viewPlacement.pos.x, o.viewPlacement.pos.y, o.viewPlacement.size.cx,
-                   o.viewPlacement.size.cy, TRUE);
+    // The view window goes back to its saved place. (The floating tool
+    // windows keep the places the tool-window code gives them.)
+    const WindowPlacement &v = o.viewPlacement;
+    if (g_ViewWindow.hwnd && v.size.cx > 0 && v.size.cy > 0)
+        MoveWindow(g_ViewWindow.hwnd, v.pos.x, v.pos.y, v.size.cx, v.size.cy, TRUE);
+    if (g_ViewWindow.hwnd)
+        GetWindowRect(g_ViewWindow.hwnd, &g_ViewWindow.frameRect);
 }
 
 void WindowRelayout(HWND mainWindow)
