@@ -223,3 +223,8 @@ void WindowApplyPanels(const ProgramOptions &oldOptions, const ProgramOptions &n
 void WindowListOwn();
 void WindowResetPopups();
 int WindowIsOwnPopupActive();
+
+// A drawing was loaded or started: pages and systems recomputed, the view
+// histories emptied, and every drawing window re-arranged to show the
+// active page.
+void WindowShowNewDrawing(HWND mainWindow);

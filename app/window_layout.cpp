@@ -324,3 +324,20 @@ LRESULT CALLBACK WindowTimedFlagProc(HWND window, UINT message, WPARAM wParam, L
 {
     return DefWindowProcA(window, message, wParam, lParam);
 }
+
+void WindowShowNewDrawing(HWND mainWindow)
+{
+    WindowUpdateAllSystems();
+    WindowClearViewHistory();
+    g_RelayoutPending = 1;
+    if (!mainWindow) {
+        g_RelayoutPending = 0;
+        return;
+    }
+    for (const DrawWindow &w : g_DrawWindows)
+        if (w.hwnd)
+            InvalidateRect(w.hwnd, nullptr, FALSE);
+    if (g_ViewWindow.hwnd)
+        InvalidateRect(g_ViewWindow.hwnd, nullptr, FALSE);
+    WindowRelayout(mainWindow);
+}

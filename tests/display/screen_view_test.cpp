@@ -4,6 +4,7 @@
 
 #include "app/darad4.h"
 #include "app/darad4_draw.h"
+#include "app/system_defs.h"
 #include "display/screen.h"
 #include "screen_fixture.h"
 
@@ -99,6 +100,35 @@ TEST_F(ScreenView, PaletteMessagesRealiseNothingAboveEightBits)
 {
     g_ScreenColorBits = 24;
     EXPECT_EQ(SendMessageA(hwnd_, WM_QUERYNEWPALETTE, 0, 0), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ScreenView, ANewDrawingShowsTheActivePage)
+{
+    WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 77.0, 33.0, 5.0);
+    WindowPushView(0);
+    // The page becomes 100 x 50 mm with its bottom left corner at (10, 20).
+    g_PageDefs.pages[0].format = 0;
+    g_PageDefs.pages[0].anchor = 7;
+    g_PageDefs.pages[0].refX = 10;
+    g_PageDefs.pages[0].refY = 20;
+    g_PageDefs.pages[0].width = 100;
+    g_PageDefs.pages[0].height = 50;
+    // Without a main window nothing is re-arranged; the next paint that
+    // finds a relayout pending fits the page.
+    WindowShowNewDrawing(nullptr);
+    EXPECT_EQ(W().historyCount, 0);
+    EXPECT_EQ(g_RelayoutPending, 0u);
+    g_RelayoutPending = 1;
+    PaintNow();
+    g_RelayoutPending = 0;
+    EXPECT_NEAR(W().centreX, 60.0, 1e-9);
+    EXPECT_NEAR(W().centreY, 45.0, 1e-9);
+    EXPECT_NEAR(W().zoom, TEST_AREA_WIDTH * 0.98 / (100.0 * 4), 1e-12);
+    EXPECT_EQ(W().historyCount, 0);
 }
 
 } // namespace
