@@ -5,6 +5,7 @@
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "commands/command_state.h"
+#include "display/output.h"
 #include "display/screen.h"
 #include "screen_fixture.h"
 
@@ -227,6 +228,32 @@ TEST_F(ScreenCursor, HitTestOfTheMargin)
     // Window 0 always has its tool toggles in the top right corner.
     const RECT &t = W().buttonRects[13];
     EXPECT_EQ(ScreenHitTestMargin(0, t.left + 1, t.top + 1), 13);
+}
+
+TEST_F(ScreenCursor, OutputSetUpForAWindow)
+{
+    const RECT update{100, 50, 500, 120};
+    ScreenSetupOutput(nullptr, 0, &update, OUTPUT_SCREEN);
+    const OutputContext &o = g_OutputContext;
+    const int32_t clip[4] = {100, 50, TEST_AREA_WIDTH, 120};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(o.pixelClipRect[i], clip[i]) << i;
+    // The clip rectangle widened by half a pixel, in millimetres.
+    const double visible[4] = {-25.125, 7.375, 50.125, 25.125};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(o.visibleRect[i], visible[i], TOL) << i;
+    EXPECT_NEAR(o.zoom, 4.0, TOL);
+    EXPECT_NEAR(o.scale, 1.0, TOL);
+    EXPECT_EQ(o.mode, OUTPUT_SCREEN);
+    EXPECT_EQ(o.window, 0);
+    EXPECT_EQ(o.base.tx, W().MatrixMMToPixel.tx);
+    EXPECT_EQ(o.backgroundColour, RGB(255, 255, 255));
+    EXPECT_EQ(o.safePixelRect[2], W().safePixelRect[2]);
+
+    ScreenSetupOutput(nullptr, 0, nullptr, OUTPUT_SCREEN);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(o.visibleRect[i], W().visibleRect[i]);
+    EXPECT_EQ(o.pixelClipRect[2], TEST_AREA_WIDTH);
 }
 
 } // namespace
