@@ -184,6 +184,9 @@ void FilteredWalk(const std::vector<uint32_t> &sizes, std::mt19937 &random)
 
 } // namespace
 
+// Rendering figures (bench_render.cpp).
+void BenchRender();
+
 int main()
 {
     std::mt19937 random(20261210);
@@ -204,5 +207,6 @@ int main()
 
     FilteredWalk(sizes, random);
     MemFreeChunks();
+    BenchRender();
     return 0;
 }
