@@ -183,14 +183,16 @@ double KeyToInterrupted(HWND hwnd, double fullRepaint, int *stopped)
 
 } // namespace
 
-int main()
+void BenchWindows()
 {
     SystemInitDrawing(0);
     SystemInitDrawingSettings(&g_DrawingSettings);
     g_DrawingSettings.colorDrawArea = 0;
-    if (!MemInitWork())
-        return 1;
-    mem_init_temp();
+    if (!g_Universal1 && !MemInitWork()) {
+        std::printf("windows: no work memory\n");
+        return;
+    }
+    MemFreeChunks();
     MemInitLists();
     MemEnlargeList();
     InitCreateGdiResources();
@@ -199,8 +201,10 @@ int main()
     MakeDrawing(random);
 
     HWND hwnd = MakeWindow();
-    if (!hwnd)
-        return 1;
+    if (!hwnd) {
+        std::printf("windows: no window\n");
+        return;
+    }
     WindowComputeScreenMetrics(WIDTH, HEIGHT, 508.0, 286.0, &g_ScreenMetrics);
     g_DrawWindowCount = 1;
     WindowInitRecord(&g_DrawWindows[0], hwnd, 0);
@@ -221,6 +225,7 @@ int main()
                 "windows.key_to_interrupted_repaint_vs_full", latency / full, latency * 1000, full * 1000,
                 stopped ? "" : ", NOT interrupted");
     DestroyWindow(hwnd);
+    WindowInitRecord(&g_DrawWindows[0], nullptr, 0);
     MemFreeChunks();
-    return 0;
+    MemInitLists();
 }

@@ -186,6 +186,8 @@ void FilteredWalk(const std::vector<uint32_t> &sizes, std::mt19937 &random)
 
 // Rendering figures (bench_render.cpp).
 void BenchRender();
+// Drawing-window paint figures (bench_windows.cpp).
+void BenchWindows();
 
 int main()
 {
@@ -208,5 +210,6 @@ int main()
     FilteredWalk(sizes, random);
     MemFreeChunks();
     BenchRender();
+    BenchWindows();
     return 0;
 }
