@@ -101,9 +101,6 @@ void ConvertAppendBackslash(char *path);
 int ConvertCommandHelpContext(int commandId);
 void ConvertShowCommandHelp(int commandId);
 
-// Test seam: when set, receives the help requests instead of WinHelp.
-typedef void (*ConvertHelpHook)(const char *helpFile, UINT command, ULONG_PTR data);
-extern ConvertHelpHook g_ConvertHelpHook;
 
 // Coordinates between drawing millimetres and a window's coordinate system;
 // CONVERT_NO_VALUE when an input is CONVERT_NO_VALUE, the window does not

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "app/convert.h"
+#include "app/init_help.h"
 #include "app/darad4.h"
 
-ConvertHelpHook g_ConvertHelpHook = nullptr;
 
 namespace {
 
@@ -56,9 +56,5 @@ void ConvertShowCommandHelp(int commandId)
         return;
     char path[MAX_PATH + 16];
     HelpFilePath(path, sizeof path);
-    if (g_ConvertHelpHook) {
-        g_ConvertHelpHook(path, HELP_CONTEXT, (ULONG_PTR)context);
-        return;
-    }
-    WinHelpA(g_MainWnd, path, HELP_CONTEXT, (ULONG_PTR)context);
+    InitWinHelp(g_MainWnd, path, HELP_CONTEXT, (ULONG_PTR)context);
 }

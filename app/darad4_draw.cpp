@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/darad4.h"
+#include "app/init_dialogs.h"
 #include "app/system.h"
 #include "app/window.h"
 #include "commands/command_mouse.h"
@@ -13,8 +14,6 @@
 #include "display/output.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
-
-uint32_t g_PopupByRightButton = 0;
 
 namespace {
 

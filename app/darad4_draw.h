@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-// A right-button press opened a popup menu: the drawing windows swallow
-// presses and let the release only clear this.
-extern uint32_t g_PopupByRightButton;
+// g_PopupByRightButton (app/init_dialogs.h): while a right-button popup is
+// open the drawing windows swallow presses and a release only clears it.
+#include "app/init_dialogs.h"
 
 LRESULT AppDrawWndProc(int index, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // WM_MOUSEWHEEL of the main window: zooms the window under the mouse about

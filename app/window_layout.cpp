@@ -320,11 +320,6 @@ void WindowRelayout(HWND mainWindow)
     g_AppActive = tracking;
 }
 
-LRESULT CALLBACK WindowTimedFlagProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 void WindowShowNewDrawing(HWND mainWindow)
 {
     WindowUpdateAllSystems();

@@ -4,5 +4,4 @@
 #include <windows.h>
 
 #include "app/window.h"
-
-LRESULT CALLBACK WindowTimedFlagProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+#include "app/window_progress.h" // the timed-flag window class procedure

@@ -5,6 +5,7 @@
 // block; an operator goes down the tree's right edge past operators that bind
 // less, so precedence and left grouping come out of the insertion alone.
 #include "dialogs/box08_term.h"
+#include "database/storage.h"
 
 #include <cmath>
 #include <cstdio>
@@ -67,11 +68,10 @@ bool AddsBeforeDigit(char ch)
 
 int s_WorkBlocksOut = 0;
 
-// Takes the work block. Stands in for the tracked temporary memory
-// (mem_alloc_temp) until that is available to this module.
+// Takes the work block from the tracked temporary memory.
 TermNode *Box08TermTakeWorkBlock()
 {
-    void *block = std::malloc(TERM_WORK_BLOCK_SIZE);
+    void *block = mem_alloc_temp(TERM_WORK_BLOCK_SIZE, __FILE__, __LINE__);
     if (block)
         ++s_WorkBlocksOut;
     return static_cast<TermNode *>(block);
@@ -81,7 +81,7 @@ void Box08TermGiveBackWorkBlock(TermNode *block)
 {
     if (!block)
         return;
-    std::free(block);
+    mem_free_temp(block, __FILE__, __LINE__);
     --s_WorkBlocksOut;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/convert.h"
+#include "common/test_support.h"
 #include "app/window_current.h"
 
 namespace {
@@ -166,18 +167,6 @@ TEST(ConvertTokens, AppendBackslash)
     }
 }
 
-std::string s_helpFile;
-UINT s_helpCommand = 0;
-ULONG_PTR s_helpData = 0;
-int s_helpCalls = 0;
-void KeepHelp(const char *file, UINT command, ULONG_PTR data)
-{
-    s_helpFile = file;
-    s_helpCommand = command;
-    s_helpData = data;
-    ++s_helpCalls;
-}
-
 TEST(ConvertHelp, CommandContexts)
 {
     struct {
@@ -194,17 +183,15 @@ TEST(ConvertHelp, CommandContexts)
     for (const auto &r : rows)
         EXPECT_EQ(ConvertCommandHelpContext(r.command), r.context) << r.command;
 
-    g_ConvertHelpHook = KeepHelp;
-    s_helpCalls = 0;
+    const int before = g_TestHelp.count;
     ConvertShowCommandHelp(7890);
-    EXPECT_EQ(s_helpCalls, 1);
-    EXPECT_EQ(s_helpCommand, (UINT)HELP_CONTEXT);
-    EXPECT_EQ(s_helpData, 14014u);
-    EXPECT_GE(s_helpFile.size(), 11u);
-    EXPECT_EQ(s_helpFile.substr(s_helpFile.size() - 11), "\\darad4.hlp");
+    EXPECT_EQ(g_TestHelp.count, before + 1);
+    EXPECT_EQ(g_TestHelp.command, (UINT)HELP_CONTEXT);
+    EXPECT_EQ(g_TestHelp.data, 14014u);
+    ASSERT_GE(g_TestHelp.file.size(), 11u);
+    EXPECT_EQ(g_TestHelp.file.substr(g_TestHelp.file.size() - 11), "\\darad4.hlp");
     ConvertShowCommandHelp(1350);
-    EXPECT_EQ(s_helpCalls, 1) << "plug-in commands have no page in the help file";
-    g_ConvertHelpHook = nullptr;
+    EXPECT_EQ(g_TestHelp.count, before + 1) << "plug-in commands have no page in the help file";
 }
 
 TEST(ConvertCoordinates, WorldAndSystem)

@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <tlhelp32.h>
-
 #include <cmath>
 #include <string>
 
@@ -20,34 +18,6 @@ constexpr double DEG = 0.01745329251994;
 constexpr double TWO_PI = 6.283185307179586;
 constexpr int FIELD = 200;
 
-bool DesktopProcessRuns()
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return false;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    bool found = false;
-    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
-        found = lstrcmpiA(entry.szExeFile, "explorer.exe") == 0;
-    CloseHandle(snapshot);
-    return found;
-}
-
-// The test run keeps one window-owning process alive so that Wine's desktop
-// process belongs to it. A test that makes the first window itself would start
-// the desktop process, which inherits the test's output pipe and holds the run
-// up: wait a little for it to appear before making windows.
-void WaitForDesktopProcess()
-{
-    static bool waited = false;
-    if (waited)
-        return;
-    waited = true;
-    for (int i = 0; i < 60 && !DesktopProcessRuns(); ++i)
-        Sleep(50);
-}
-
 // A window with one edit field, to see the field selected after a failure.
 class ValidateFields : public ::testing::Test {
 protected:
@@ -56,7 +26,6 @@ protected:
         g_ActiveWindow = 0;
         WindowResetUnits(&g_DrawWindows[0]);
         WindowSelectCurrent();
-        WaitForDesktopProcess();
         m_dialog = CreateWindowExA(0, "STATIC", "dialog", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
                                    GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(m_dialog, nullptr);

@@ -1,0 +1,45 @@
+// Shared inside the file services: the number texts of the format, the
+// shared buffers and the argument checks.
+#pragma once
+
+#include <cstdint>
+
+#include "files/zvi.h"
+
+// The default delimiter set: CR LF , ; / \ " = |
+extern const FileDelimiters g_ZviDefaultDelimiters;
+
+// The writer's string buffer and the reader's token buffer (ZVI_STRING_BUFFER_SIZE
+// bytes each), or null before ZVI_InitFileBuffers.
+char *ZviStringBuffer();
+char *ZviTokenBuffer();
+void ZviResetWriteDelimiters();
+void ZviResetReadDelimiters();
+// Null restores the defaults; a non-empty line break and every non-zero
+// delimiter byte of change replace the current ones.
+void ZviApplyDelimiters(FileDelimiters &current, const FileDelimiters *change);
+
+// Buffers of the disk sinks and sources.
+void *ZviAllocBuffer(uint32_t size);
+void ZviFreeBuffer(void *block);
+
+// Number texts, independent of the C runtime and of the locale, so that a
+// file is byte-identical wherever it is written. Each writes a zero-terminated
+// text into out (at least ZVI_NUMBER_TEXT bytes) and returns its length.
+constexpr int ZVI_NUMBER_TEXT = 40;
+int ZviFormatInt(char *out, int32_t value);
+// printf "%.<digits>g" rounding and layout (exponent with sign and at least
+// two digits). A value that is not finite gives "nan", "inf" or "-inf".
+int ZviFormatGeneral(char *out, double value, int digits);
+
+// Reads a decimal number at the start of text ("%lf" without the locale):
+// optional sign, digits with an optional point, optional exponent. Text behind
+// the number is ignored. Returns 0 when text does not begin with a number.
+// Too large a magnitude gives an infinity, too small a zero.
+int ZviParseNumber(const char *text, double *value);
+
+// Argument checks; a bad pointer is reported as "<function>()\n\n<argument>
+// address invalid!" through the interface diagnostic box.
+bool ZviCanRead(const void *p, uint32_t size, const char *function, const char *argument);
+bool ZviCanWrite(void *p, uint32_t size, const char *function, const char *argument);
+bool ZviCanReadString(const char *p, const char *function, const char *argument);

@@ -1,0 +1,868 @@
+// The token reader: splits the text format into keywords, strings and
+// numbers, checks every value's type and range, and moves between records
+// and sections. Reads a disk file or a block of global memory.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "app/init.h"
+#include "files/zvi_internal.h"
+
+int32_t g_FileVersion = 460;
+uint32_t g_FileSkippedSection = 0;
+uint32_t g_FileSectionsRead = 0;
+
+namespace {
+
+enum SourceKind { SOURCE_IDLE = 0, SOURCE_DISK = 1, SOURCE_MEMORY = 2 };
+
+constexpr int ERROR_TEXT_SIZE = 400; // room for a number of 300 digits
+constexpr int MAX_HEADER = 255; // longest header text ZVI_FileReadHeader compares
+
+struct ReaderState {
+    int source = SOURCE_IDLE;
+    unsigned char *buffer = nullptr; // disk buffer, or the locked memory block
+    uint32_t count = 0;              // bytes in the buffer
+    uint32_t pos = 0;                // next byte in the buffer
+    HANDLE file = INVALID_HANDLE_VALUE;
+    HGLOBAL block = nullptr;
+    uint32_t total = 0;
+    int32_t consumed = 0;
+    int32_t line = 0;
+    int error = 0;
+    int previousByte = -1; // the byte handed out before the last one
+    int lastByte = -1;
+    // The last token.
+    double value = 0.0;
+    int kind = 0;
+    char lastDelimiter = ' ';
+    int lastKeyword = -1;
+    FileDelimiters delimiters = g_ZviDefaultDelimiters;
+    bool quiet = false; // skipping: tokens that fail are not reported
+    char errorText[ERROR_TEXT_SIZE] = "";
+    int32_t errorLine = 0;
+};
+
+ReaderState s_R;
+
+// Reports a failure with the line it was found on (1-based).
+void Report(const char *text)
+{
+    if (s_R.quiet)
+        return;
+    snprintf(s_R.errorText, sizeof s_R.errorText, "%s", text);
+    s_R.errorLine = s_R.line + 1;
+    char message[ERROR_TEXT_SIZE + 32];
+    snprintf(message, sizeof message, "%s\n(line %ld)", text, long(s_R.errorLine));
+    InitErrorBoxInterface(__FILE_NAME__, __LINE__, message);
+}
+
+void Fail(const char *text)
+{
+    Report(text);
+    s_R.error = 1;
+}
+
+void FailBadNumber(double v, const char *expecting)
+{
+    char text[ERROR_TEXT_SIZE];
+    snprintf(text, sizeof text, "Invalid number %f,\nexpecting %s", v, expecting);
+    Fail(text);
+}
+
+// --- byte source -----------------------------------------------------------
+
+bool Refill()
+{
+    if (s_R.source != SOURCE_DISK || !s_R.buffer)
+        return false;
+    int32_t n = ZVI_FileRead(s_R.file, s_R.buffer, ZVI_DISK_BUFFER_SIZE);
+    if (n <= 0)
+        return false;
+    s_R.count = uint32_t(n);
+    s_R.pos = 0;
+    return true;
+}
+
+// The next byte, or -1 at the end of the data (which sets the error flag).
+int NextByte()
+{
+    if (s_R.pos >= s_R.count && !Refill()) {
+        s_R.error = 1;
+        return -1;
+    }
+    ++s_R.consumed;
+    s_R.previousByte = s_R.lastByte;
+    s_R.lastByte = s_R.buffer[s_R.pos++];
+    return s_R.lastByte;
+}
+
+// The next byte without taking it, or -1 at the end of the data.
+int PeekByte()
+{
+    if (s_R.pos >= s_R.count && !Refill())
+        return -1;
+    return s_R.buffer[s_R.pos];
+}
+
+// Counts a line for a CR, and for an LF that does not follow a CR, so that
+// files with either line break report the right line.
+void CountLineBreak(int c)
+{
+    if (c == '\r' || (c == '\n' && s_R.previousByte != '\r'))
+        ++s_R.line;
+}
+
+// Skips a comment up to its closing mark; false at the end of the data.
+bool SkipComment()
+{
+    for (;;) {
+        int c = NextByte();
+        if (c < 0) {
+            Fail("End of file within a comment");
+            return false;
+        }
+        if (char(c) == s_R.delimiters.commentMark)
+            return true;
+        // Counted here too, or every later message would name a wrong line.
+        CountLineBreak(c);
+    }
+}
+
+// --- the tokeniser -----------------------------------------------------------
+
+// Reads one field; returns its kind (keyword, string, number) or -1.
+int ReadToken()
+{
+    char *text = ZviTokenBuffer();
+    s_R.lastDelimiter = ' ';
+    s_R.value = 0.0;
+    s_R.kind = ZVI_TOKEN_FAILED;
+    if (!text) {
+        s_R.error = 1;
+        return ZVI_TOKEN_FAILED;
+    }
+    text[0] = 0;
+    const FileDelimiters &d = s_R.delimiters;
+    int len = 0;
+    int kind = 0;
+    bool inString = false, inKeyword = false, escapePending = false;
+    for (;;) {
+        int c = NextByte();
+        if (c <= 0) {
+            bool quiet = s_R.quiet;
+            s_R.quiet = quiet && c == 0; // the end of the data is always worth a word
+            Report("End of file within a token");
+            s_R.quiet = quiet;
+            return ZVI_TOKEN_FAILED;
+        }
+        char ch = char(c);
+        bool store = false;
+        if (escapePending) {
+            escapePending = false;
+            store = true;
+        } else if (ch == d.separator || ch == d.terminator || ch == d.colorSeparator) {
+            if (inString || inKeyword) {
+                store = true;
+            } else {
+                s_R.lastDelimiter = ch;
+                text[len] = 0;
+                if (kind == 0) {
+                    kind = ZVI_TOKEN_NUMBER; // an empty field is the number 0
+                } else if (kind == ZVI_TOKEN_NUMBER && !ZviParseNumber(text, &s_R.value)) {
+                    Report("Invalid numeric value");
+                    return ZVI_TOKEN_FAILED;
+                }
+                s_R.kind = kind;
+                return kind;
+            }
+        } else if (ch == d.escape) {
+            if (inString) {
+                escapePending = true;
+            } else if (inKeyword) {
+                store = true;
+            } else {
+                Report("Invalid character '\\'\noutside a string");
+                return ZVI_TOKEN_FAILED;
+            }
+        } else if (ch == d.quote) {
+            if (inString) {
+                inString = false;
+            } else if (inKeyword) {
+                store = true;
+            } else if (kind == ZVI_TOKEN_KEYWORD || kind == ZVI_TOKEN_NUMBER) {
+                Report("Invalid character '\"'\ninside a numeric value");
+                return ZVI_TOKEN_FAILED;
+            } else {
+                inString = true; // a second string in the same field continues the first
+                kind = ZVI_TOKEN_STRING;
+            }
+        } else if (ch == d.keywordMark) {
+            if (inString) {
+                store = true;
+            } else if (inKeyword) {
+                inKeyword = false;
+            } else if (kind == ZVI_TOKEN_STRING || kind == ZVI_TOKEN_NUMBER) {
+                Report("Invalid character '='\ninside a numeric value");
+                return ZVI_TOKEN_FAILED;
+            } else {
+                inKeyword = true;
+                kind = ZVI_TOKEN_KEYWORD;
+            }
+        } else if (ch == d.commentMark) {
+            if (inString || inKeyword)
+                store = true;
+            else if (!SkipComment())
+                return ZVI_TOKEN_FAILED;
+        } else if (c <= 32) {
+            CountLineBreak(c);
+            store = inString;
+        } else {
+            store = true;
+            if (kind == 0)
+                kind = ZVI_TOKEN_NUMBER;
+        }
+        if (store) {
+            text[len++] = ch;
+            if (len >= ZVI_MAX_TOKEN) {
+                text[len - 1] = 0;
+                Report("Token too long (>32700 bytes)");
+                return ZVI_TOKEN_FAILED;
+            }
+        }
+    }
+}
+
+bool EqualsIgnoreCase(const char *a, const char *b)
+{
+    for (;; ++a, ++b) {
+        char x = *a, y = *b;
+        if (x >= 'a' && x <= 'z')
+            x = char(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z')
+            y = char(y - 'a' + 'A');
+        if (x != y)
+            return false;
+        if (!x)
+            return true;
+    }
+}
+
+// Checks the length of the keyword just read and looks it up.
+bool LookUpKeyword()
+{
+    const char *text = ZviTokenBuffer();
+    if (strlen(text) > size_t(ZVI_MAX_KEYWORD)) {
+        Fail("Keyword too long (> 32 bytes)");
+        return false;
+    }
+    for (int i = 0; i < ZVI_KEYWORD_COUNT; ++i)
+        if (EqualsIgnoreCase(text, ZviKeywordText(i))) {
+            s_R.lastKeyword = i;
+            break;
+        }
+    return true;
+}
+
+// Reads a token that must be a number; false (error flag set) otherwise.
+bool ReadNumberToken(double *v)
+{
+    int kind = ReadToken();
+    if (kind != ZVI_TOKEN_NUMBER) {
+        if (kind != ZVI_TOKEN_FAILED)
+            Report("Invalid data type,\nexpecting numeric value");
+        s_R.error = 1;
+        return false;
+    }
+    *v = s_R.value;
+    return true;
+}
+
+// Reads a token that must be a string; its text is in the token buffer.
+bool ReadStringToken(const char *expecting)
+{
+    int kind = ReadToken();
+    if (kind != ZVI_TOKEN_STRING) {
+        if (kind != ZVI_TOKEN_FAILED)
+            Report(expecting);
+        s_R.error = 1;
+        return false;
+    }
+    return true;
+}
+
+bool InRange(double v, double low, double high)
+{
+    return v >= low && v <= high; // false for NaN
+}
+
+void StartSource(int source)
+{
+    s_R.source = source;
+    s_R.buffer = nullptr;
+    s_R.count = 0;
+    s_R.pos = 0;
+    s_R.file = INVALID_HANDLE_VALUE;
+    s_R.block = nullptr;
+    s_R.total = 0;
+    s_R.consumed = 0;
+    s_R.line = 0;
+    s_R.error = 0;
+    s_R.previousByte = s_R.lastByte = -1;
+    s_R.value = 0.0;
+    s_R.kind = 0;
+    s_R.lastDelimiter = ' ';
+    s_R.lastKeyword = -1;
+    s_R.quiet = false;
+    s_R.errorText[0] = 0;
+    s_R.errorLine = 0;
+    g_FileSkippedSection = 0;
+    g_FileSectionsRead = 0;
+    g_FileVersion = 460;
+}
+
+} // namespace
+
+void ZviResetReadDelimiters()
+{
+    s_R.delimiters = g_ZviDefaultDelimiters;
+}
+
+const char *ZviReadLastErrorText()
+{
+    return s_R.errorText;
+}
+
+int32_t ZviReadLastErrorLine()
+{
+    return s_R.errorLine;
+}
+
+// --- starting and ending ---------------------------------------------------
+
+extern "C" int ZVI_FileReadInitDisk(HANDLE file)
+{
+    StartSource(SOURCE_DISK);
+    s_R.file = file;
+    uint32_t size = ZVI_FileSize(file);
+    s_R.total = size == 0xFFFFFFFFu ? 0 : size;
+    s_R.buffer = static_cast<unsigned char *>(ZviAllocBuffer(ZVI_DISK_BUFFER_SIZE));
+    if (!s_R.buffer) {
+        s_R.error = 1;
+        return 0;
+    }
+    return 1;
+}
+
+extern "C" int ZVI_FileReadInitMemory(HGLOBAL block)
+{
+    StartSource(SOURCE_MEMORY);
+    s_R.block = block;
+    s_R.buffer = block ? static_cast<unsigned char *>(GlobalLock(block)) : nullptr;
+    if (!s_R.buffer) {
+        s_R.error = 1;
+        return 0;
+    }
+    s_R.total = uint32_t(GlobalSize(block));
+    s_R.count = s_R.total; // the whole block counts as buffered
+    return 1;
+}
+
+extern "C" void ZVI_FileReadExit()
+{
+    if (s_R.source == SOURCE_DISK)
+        ZviFreeBuffer(s_R.buffer);
+    else if (s_R.source == SOURCE_MEMORY && s_R.buffer)
+        GlobalUnlock(s_R.block);
+    s_R.buffer = nullptr;
+    s_R.count = s_R.pos = 0;
+    s_R.source = SOURCE_IDLE;
+}
+
+// --- raw input ---------------------------------------------------------------
+
+extern "C" int ZVI_FileReadData(void *buffer, int32_t count)
+{
+    if (s_R.error)
+        return 0;
+    if (count < 0) {
+        Fail("ZVI_FileReadData()\n\nCount invalid!");
+        return 0;
+    }
+    if (count == 0)
+        return 1;
+    if (!ZviCanWrite(buffer, uint32_t(count), "ZVI_FileReadData", "Data")) {
+        s_R.error = 1;
+        return 0;
+    }
+    s_R.consumed += count;
+    unsigned char *out = static_cast<unsigned char *>(buffer);
+    uint32_t left = uint32_t(count);
+    while (left > 0) {
+        if (s_R.pos >= s_R.count && !Refill()) {
+            s_R.error = 1;
+            return 0;
+        }
+        uint32_t n = s_R.count - s_R.pos;
+        if (n > left)
+            n = left;
+        memcpy(out, s_R.buffer + s_R.pos, n);
+        s_R.pos += n;
+        out += n;
+        left -= n;
+    }
+    s_R.previousByte = count > 1 ? out[-2] : s_R.lastByte;
+    s_R.lastByte = out[-1];
+    return 1;
+}
+
+extern "C" int ZVI_FileReadChar()
+{
+    if (s_R.error)
+        return 0;
+    int c = NextByte();
+    return c < 0 ? 0 : c;
+}
+
+extern "C" int ZVI_FileReadLine(char *buffer, int32_t size)
+{
+    if (s_R.error)
+        return 0;
+    if (size < 1 || !ZviCanWrite(buffer, uint32_t(size), "ZVI_FileReadLine", "Data")) {
+        s_R.error = 1;
+        return 0;
+    }
+    int32_t n = 0;
+    for (;;) {
+        int next = PeekByte();
+        bool isBreak = next == '\r' || next == '\n';
+        if (n == size - 1 && !isBreak) {
+            buffer[n] = 0;
+            return 0; // the line does not fit; the rest stays unread
+        }
+        int c = NextByte();
+        if (c < 0) {
+            buffer[n] = 0;
+            return 0;
+        }
+        if (isBreak) {
+            int pair = c == '\r' ? '\n' : '\r';
+            if (PeekByte() == pair)
+                NextByte();
+            ++s_R.line;
+            buffer[n] = 0;
+            return 1;
+        }
+        buffer[n++] = char(c);
+    }
+}
+
+// --- records and sections --------------------------------------------------
+
+extern "C" int ZVI_FileReadComma()
+{
+    if (s_R.error)
+        return 0;
+    if (s_R.lastDelimiter != s_R.delimiters.separator) {
+        char text[80];
+        snprintf(text, sizeof text, "Invalid character '%c',\nexpecting '%c'", s_R.lastDelimiter,
+                 s_R.delimiters.separator);
+        Fail(text);
+        return 0;
+    }
+    return 1;
+}
+
+extern "C" int ZVI_FileReadContinue()
+{
+    return !s_R.error && s_R.lastDelimiter != s_R.delimiters.terminator ? 1 : 0;
+}
+
+extern "C" int ZVI_FileReadSemi()
+{
+    if (s_R.error)
+        return 0;
+    const FileDelimiters &d = s_R.delimiters;
+    if (s_R.lastDelimiter == d.terminator)
+        return 1;
+    bool inString = false, escapePending = false;
+    for (;;) {
+        int c = NextByte();
+        if (c < 0) {
+            Fail("End of file while searching for ';'");
+            return 0;
+        }
+        char ch = char(c);
+        if (inString) {
+            CountLineBreak(c);
+            if (escapePending)
+                escapePending = false;
+            else if (ch == d.escape)
+                escapePending = true;
+            else if (ch == d.quote)
+                inString = false;
+        } else if (ch == d.quote) {
+            inString = true;
+        } else if (ch == d.commentMark) {
+            if (!SkipComment())
+                return 0;
+        } else if (ch == d.terminator) {
+            s_R.lastDelimiter = ch;
+            return 1;
+        } else {
+            CountLineBreak(c);
+        }
+    }
+}
+
+extern "C" int ZVI_FileReadKeyword()
+{
+    if (s_R.error)
+        return 0;
+    s_R.lastKeyword = -1;
+    int kind = ReadToken();
+    if (kind != ZVI_TOKEN_KEYWORD) {
+        if (kind != ZVI_TOKEN_FAILED)
+            Report("Invalid data type,\nexpecting keyword");
+        s_R.error = 1;
+        return 0;
+    }
+    return LookUpKeyword() ? 1 : 0;
+}
+
+extern "C" int ZVI_FileReadNextKeyword()
+{
+    if (s_R.error)
+        return 0;
+    s_R.lastKeyword = -1;
+    // Whatever stands before the keyword is skipped without a word.
+    s_R.quiet = true;
+    int kind = 0;
+    while (!s_R.error && kind != ZVI_TOKEN_KEYWORD)
+        kind = ReadToken();
+    s_R.quiet = false;
+    if (kind != ZVI_TOKEN_KEYWORD)
+        return 0;
+    return LookUpKeyword() ? 1 : 0;
+}
+
+extern "C" int ZVI_FileReadNextSection()
+{
+    if (s_R.error)
+        return 0;
+    if (s_R.lastKeyword != KEY_END) {
+        if (!ZVI_FileReadNextKeyword())
+            return 0;
+        if (s_R.lastKeyword != KEY_END) {
+            Fail("Unexpected section end,\nno =END= keyword found");
+            return 0;
+        }
+    }
+    for (;;) {
+        if (!ZVI_FileReadNextKeyword())
+            return 0;
+        if (s_R.lastKeyword >= 0)
+            return 1;
+        // A section nobody reads: skipped up to its END.
+        do {
+            if (!ZVI_FileReadNextKeyword())
+                return 0;
+        } while (s_R.lastKeyword != KEY_END);
+    }
+}
+
+extern "C" int ZVI_FileReadLastKeyword()
+{
+    return s_R.lastKeyword;
+}
+
+extern "C" int ZVI_FileReadProfileEntry()
+{
+    if (s_R.error)
+        return -1;
+    int kind = ReadToken();
+    const char *text = ZviTokenBuffer();
+    if (kind == ZVI_TOKEN_KEYWORD && EqualsIgnoreCase(text, "END")) {
+        s_R.lastKeyword = KEY_END;
+        return ZVI_PROFILE_END;
+    }
+    if (kind != ZVI_TOKEN_STRING) {
+        if (kind != ZVI_TOKEN_FAILED)
+            Report("Invalid data,\nexpecting character string");
+        s_R.error = 1;
+        return -1;
+    }
+    for (int i = 0; i < ZVI_PROFILE_KEY_COUNT; ++i)
+        if (EqualsIgnoreCase(text, ZviProfileKeyName(i)))
+            return i;
+    return -1;
+}
+
+extern "C" int ZVI_FileReadHeader(const char *text)
+{
+    if (s_R.error)
+        return 0;
+    if (text) {
+        if (!ZviCanReadString(text, "ZVI_FileReadHeader", "Text")) {
+            s_R.error = 1;
+            return 0;
+        }
+        size_t n = strlen(text);
+        char header[MAX_HEADER + 1];
+        // A mismatch is no message: the caller tries other headers.
+        if (n > MAX_HEADER || !ZVI_FileReadData(header, int32_t(n + 1)) || memcmp(header, text, n) != 0 ||
+            header[n] != s_R.delimiters.terminator) {
+            s_R.error = 1;
+            return 0;
+        }
+    }
+    return ZVI_FileReadKeyword();
+}
+
+extern "C" int ZVI_FileReadEndOfFile()
+{
+    if (s_R.lastKeyword != KEY_EXIT)
+        Report("Warning!\n\nUnexpected end of file,\n=EXIT= missing");
+    return s_R.error ? 0 : 1;
+}
+
+// --- values ------------------------------------------------------------------
+
+extern "C" int ZVI_FileReadBool(int *value)
+{
+    if (s_R.error)
+        return 0;
+    if (!ZviCanWrite(value, sizeof *value, "ZVI_FileReadBool", "Value")) {
+        s_R.error = 1;
+        return 0;
+    }
+    double v;
+    if (!ReadNumberToken(&v))
+        return 0;
+    if (v != 0.0 && v != 1.0) {
+        FailBadNumber(v, "BOOL (0 or 1)");
+        return 0;
+    }
+    *value = v == 1.0 ? 1 : 0;
+    return 1;
+}
+
+extern "C" int ZVI_FileReadShort(int16_t *value)
+{
+    if (s_R.error)
+        return 0;
+    if (!ZviCanWrite(value, sizeof *value, "ZVI_FileReadShort", "Value")) {
+        s_R.error = 1;
+        return 0;
+    }
+    double v;
+    if (!ReadNumberToken(&v))
+        return 0;
+    if (!InRange(v, -32766.49, 32767.49)) {
+        FailBadNumber(v, "INT16 (-32766 .. 32767)");
+        return 0;
+    }
+    *value = int16_t(std::floor(v + 0.5));
+    return 1;
+}
+
+extern "C" int ZVI_FileReadInt(int32_t *value)
+{
+    if (s_R.error)
+        return 0;
+    if (!ZviCanWrite(value, sizeof *value, "ZVI_FileReadInt", "Value")) {
+        s_R.error = 1;
+        return 0;
+    }
+    double v;
+    if (!ReadNumberToken(&v))
+        return 0;
+    if (!InRange(v, -2147483646.49, 2147483647.49)) {
+        FailBadNumber(v, "INT32 (-2147483646 .. 2147483647)");
+        return 0;
+    }
+    *value = int32_t(std::floor(v + 0.5));
+    return 1;
+}
+
+extern "C" int ZVI_FileReadDouble(double *value)
+{
+    if (s_R.error)
+        return 0;
+    if (!ZviCanWrite(value, sizeof *value, "ZVI_FileReadDouble", "Value")) {
+        s_R.error = 1;
+        return 0;
+    }
+    double v;
+    if (!ReadNumberToken(&v))
+        return 0;
+    // 1e300 is the program's "no value" or "infinitely far".
+    if (!InRange(v, -1e100, 1e100) && v != 1e300 && v != -1e300) {
+        FailBadNumber(v, "DOUBLE (-1e100 .. 1e100)");
+        return 0;
+    }
+    *value = v;
+    return 1;
+}
+
+extern "C" int ZVI_FileReadColorref(COLORREF *value)
+{
+    if (s_R.error)
+        return 0;
+    if (!ZviCanWrite(value, sizeof *value, "ZVI_FileReadColorref", "Value")) {
+        s_R.error = 1;
+        return 0;
+    }
+    static const char *const expecting[3] = {"RVALUE (0.0 .. 1.0)", "GVALUE (0.0 .. 1.0)", "BVALUE (0.0 .. 1.0)"};
+    unsigned parts[3];
+    for (int i = 0; i < 3; ++i) {
+        double v;
+        if (!ReadNumberToken(&v))
+            return 0;
+        if (!InRange(v, 0.0, 1.0)) {
+            FailBadNumber(v, expecting[i]);
+            return 0;
+        }
+        parts[i] = unsigned(std::floor(v * 255 + 0.5));
+        // Red and green end with the colour separator; blue with anything.
+        if (i < 2 && s_R.lastDelimiter != s_R.delimiters.colorSeparator) {
+            char text[80];
+            snprintf(text, sizeof text, "Invalid character '%c',\nexpecting '%c'", s_R.lastDelimiter,
+                     s_R.delimiters.colorSeparator);
+            Fail(text);
+            return 0;
+        }
+    }
+    *value = RGB(parts[0], parts[1], parts[2]);
+    return 1;
+}
+
+extern "C" int ZVI_FileReadString(char *buffer, int32_t size)
+{
+    if (s_R.error)
+        return 0;
+    if (size < 1 || !ZviCanWrite(buffer, uint32_t(size), "ZVI_FileReadString", "Value")) {
+        s_R.error = 1;
+        return 0;
+    }
+    if (!ReadStringToken("Invalid data,\nexpecting character string"))
+        return 0;
+    const char *text = ZviTokenBuffer();
+    size_t n = strlen(text);
+    if (n >= size_t(size)) {
+        char message[64];
+        snprintf(message, sizeof message, "String too long (> %ld bytes)", long(size));
+        Fail(message);
+        return 0;
+    }
+    memcpy(buffer, text, n + 1);
+    return 1;
+}
+
+extern "C" int ZVI_FileReadBinary(void *buffer, int32_t count)
+{
+    if (s_R.error)
+        return 0;
+    if (count < 0 || (count > 0 && !ZviCanWrite(buffer, uint32_t(count), "ZVI_FileReadBinary", "Value"))) {
+        s_R.error = 1;
+        return 0;
+    }
+    if (!ReadStringToken("Invalid data,\nexpecting hexadecimal string"))
+        return 0;
+    char *text = ZviTokenBuffer();
+    size_t len = strlen(text);
+    // Only the digits that give the count bytes are decoded; check them first
+    // so that a bad text leaves the destination untouched.
+    size_t used = (size_t(count) + 2) / 3 * 4;
+    if (used > len)
+        used = len;
+    for (size_t i = 0; i < used; ++i) {
+        char &c = text[i];
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+        if (c < ' ' || c > '_') {
+            char message[64];
+            snprintf(message, sizeof message, "Illegal digit '%c' in hexadecimal string", c);
+            Fail(message);
+            return 0;
+        }
+    }
+    unsigned char *out = static_cast<unsigned char *>(buffer);
+    if (count > 0)
+        memset(out, 0, size_t(count));
+    int32_t stored = 0;
+    // A text that ends inside a group reads as if blanks followed.
+    for (size_t g = 0; g < used && stored < count; g += 4) {
+        uint32_t group = 0;
+        for (size_t k = 0; k < 4; ++k)
+            group = (group << 6) | (g + k < used ? uint32_t(text[g + k] - ' ') : 0u);
+        for (int shift = 16; shift >= 0 && stored < count; shift -= 8)
+            out[stored++] = (unsigned char)(group >> shift);
+    }
+    return 1;
+}
+
+extern "C" int ZVI_FileReadCommaBool(int *value)
+{
+    return ZVI_FileReadComma() && ZVI_FileReadBool(value);
+}
+
+extern "C" int ZVI_FileReadCommaShort(int16_t *value)
+{
+    return ZVI_FileReadComma() && ZVI_FileReadShort(value);
+}
+
+extern "C" int ZVI_FileReadCommaInt(int32_t *value)
+{
+    return ZVI_FileReadComma() && ZVI_FileReadInt(value);
+}
+
+extern "C" int ZVI_FileReadCommaDouble(double *value)
+{
+    return ZVI_FileReadComma() && ZVI_FileReadDouble(value);
+}
+
+extern "C" int ZVI_FileReadCommaColorref(COLORREF *value)
+{
+    return ZVI_FileReadComma() && ZVI_FileReadColorref(value);
+}
+
+extern "C" int ZVI_FileReadCommaString(char *buffer, int32_t size)
+{
+    return ZVI_FileReadComma() && ZVI_FileReadString(buffer, size);
+}
+
+extern "C" int ZVI_FileReadCommaBinary(void *buffer, int32_t count)
+{
+    return ZVI_FileReadComma() && ZVI_FileReadBinary(buffer, count);
+}
+
+// --- settings and queries --------------------------------------------------
+
+extern "C" int ZVI_FileReadDelimiters(const FileDelimiters *delimiters)
+{
+    if (delimiters && !ZviCanRead(delimiters, sizeof(FileDelimiters), "ZVI_FileReadDelimiters", "Delimiters"))
+        return 0;
+    ZviApplyDelimiters(s_R.delimiters, delimiters);
+    return 1;
+}
+
+extern "C" int ZVI_FileReadError()
+{
+    return s_R.error;
+}
+
+extern "C" int32_t ZVI_FileReadTotalSize()
+{
+    return int32_t(s_R.total);
+}
+
+extern "C" int32_t ZVI_FileReadCurrentSize()
+{
+    return s_R.consumed;
+}
+
+extern "C" int32_t ZVI_FileReadCurrentLine()
+{
+    return s_R.line;
+}
