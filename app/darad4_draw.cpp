@@ -14,6 +14,7 @@
 #include "display/output.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
+#include "plugin/zvi_hooks.h"
 
 namespace {
 

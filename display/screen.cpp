@@ -13,6 +13,7 @@
 #include "commands/input.h"
 #include "display/output.h"
 #include "geometry/calc.h"
+#include "plugin/zvi_hooks.h"
 
 CursorPos g_CursorPos = {0, 0, 0, 0, 0.0, 0.0, 0.0, 0.0};
 
@@ -148,9 +149,6 @@ void RestoreCursor()
 }
 
 } // namespace
-
-void ZVI_HookPositionEnd(int, double *) {}
-void ZVI_HookMouseEnd(int, UINT, WPARAM, int, int) {}
 
 HBRUSH ScreenBackgroundBrush()
 {

@@ -46,7 +46,3 @@ void ScreenScrollPositions(int window, int *horizontal, int *vertical);
 // The background brush of the drawing area (the shared one, or the module's
 // own while the shared objects are not made).
 HBRUSH ScreenBackgroundBrush();
-
-// Hook points for plug-ins: they do nothing.
-void ZVI_HookPositionEnd(int window, double *point);
-void ZVI_HookMouseEnd(int window, UINT message, WPARAM wParam, int x, int y);
