@@ -73,6 +73,19 @@ void RepaintNow(HWND hwnd)
     UpdateWindow(hwnd);
 }
 
+// Paints that arrived while a paint ran are asked for again once it ended,
+// so that no window stays partly unpainted until something else repaints it.
+void RequestPendingPaints()
+{
+    auto request = [](DrawWindow &w) {
+        if (w.paintPending && w.hwnd)
+            InvalidateRect(w.hwnd, &w.pendingRect, FALSE);
+    };
+    for (DrawWindow &w : g_DrawWindows)
+        request(w);
+    request(g_ViewWindow);
+}
+
 bool ViewUpdates() { return g_Options.viewVisible && g_Options.viewUpdate && g_ViewWindow.hwnd; }
 
 void Limit(const double *in, double out[4])
@@ -113,6 +126,7 @@ int OutputPaintWindow(int window, const RECT *update)
         ReleaseDC(w->hwnd, hdc);
         g_OutputPainting = 0;
         g_OutputContext.passMask = PASS_ALL;
+        RequestPendingPaints();
         return 0;
     };
     if (geometryPass && !PaintPass(hdc, PASS_GEOMETRY))
@@ -131,6 +145,7 @@ int OutputPaintWindow(int window, const RECT *update)
     g_OutputContext.passMask = PASS_ALL;
     ReleaseDC(w->hwnd, hdc);
     g_OutputPainting = 0;
+    RequestPendingPaints();
     return 1;
 }
 

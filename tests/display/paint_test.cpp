@@ -73,6 +73,10 @@ TEST_F(Paint, PaintsDuringAPaintAreDoneAfterwardsAsOneUnion)
     EXPECT_EQ(W().paintPending, 1u);
     EXPECT_TRUE(Same(W().pendingRect, RECT{10, 5, 120, 60}));
     EXPECT_EQ(g_OutputPainting, 0u);
+    // The recorded paint is asked for again: the window has it as its update region.
+    RECT region;
+    ASSERT_TRUE(GetUpdateRect(hwnd_, &region, FALSE));
+    EXPECT_TRUE(Same(region, RECT{10, 5, 120, 60}));
 
     g_OutputPaintHook = CountPaints;
     const RECT next{300, 200, 310, 210};
