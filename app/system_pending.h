@@ -1,37 +1,26 @@
-// Stand-in for the settings records of the application frame while they are
-// being written elsewhere: the fields read here carry the names of the real
-// records (DrawingSettings, LocalData), so replacing this header by theirs
-// changes no caller.
+// Stand-in for the working values the application frame's LocalData does
+// not carry yet (comment text and settings, sketch jitter). The drawing
+// settings and the font fill mode are the real ones of app/system.h.
+//
+// Merge note: the real records arrived beside this stand-in; the drawing
+// settings are now the real record, and the remembered values read here go
+// to a record of their own until LocalData carries them.
 #pragma once
 
 #include <cstdint>
 
+#include "app/system.h"
+
 constexpr int COMMENT_TEXT_SIZE = 8192;
 constexpr int COMMENT_SETTINGS_SIZE = 72;
 
-struct DrawingSettings {
-    // Flattening tolerances in millimetres: screen, metafiles and printers,
-    // coarse flattening and enumeration.
-    double displayQuality[3];
-    uint32_t displayPoints;
-    uint32_t displayArrows;
-    uint32_t displayNumbers;
-    uint32_t displayPalette;
-    uint32_t displayVariables; // texts show references expanded; instances measured member by member
-    uint32_t displayExtern;    // the screen uses property set B
-    uint32_t outputIntern;     // devices use property set A
-    uint32_t commentDisplay[2];  // comments shown
-    uint32_t displayGeometry[3]; // construction objects shown, frozen
-    uint32_t outputGeometry;   // construction objects printed
-};
-
-struct LocalData {
+struct PendingLocalData {
     int32_t sketchJitter;      // percent of the step length, 0 to 100
     double sketchStep;         // millimetres
     char commentText[COMMENT_TEXT_SIZE];
     uint8_t commentSettings[COMMENT_SETTINGS_SIZE];
 };
 
-extern DrawingSettings g_DrawingSettings;
-extern LocalData g_LocalData;
-extern int32_t g_FontFillMode;
+extern PendingLocalData g_PendingLocalData;
+// Code that includes this header reads the stand-in under the real name.
+#define g_LocalData g_PendingLocalData

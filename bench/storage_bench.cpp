@@ -184,10 +184,9 @@ void FilteredWalk(const std::vector<uint32_t> &sizes, std::mt19937 &random)
 
 } // namespace
 
-// Rendering figures (bench_render.cpp).
-void BenchRender();
-// Drawing-window paint figures (bench_windows.cpp).
-void BenchWindows();
+void BenchRender();  // bench_render.cpp
+void BenchFiles();   // bench_files.cpp
+void BenchWindows(); // bench_windows.cpp
 
 int main()
 {
@@ -210,6 +209,7 @@ int main()
     FilteredWalk(sizes, random);
     MemFreeChunks();
     BenchRender();
+    BenchFiles();
     BenchWindows();
     return 0;
 }

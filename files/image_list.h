@@ -31,3 +31,20 @@ extern BitmapList g_BitmapList;
 
 // The image bytes of all loaded bitmaps (the memory display adds them).
 uint32_t ImageBytesInUse();
+
+// Embedded bitmaps as the drawing file carries them: a name and the bytes of
+// a complete .BMP file. Kept whole so that a drawing is written back as it
+// was read; showing them is the bitmap module's work.
+constexpr uint32_t IMAGE_DATA_MAX_COUNT = 1001;
+struct ImageData {
+    char name[256];
+    uint8_t *bytes; // size bytes from the process heap
+    uint32_t size;
+};
+// Stores a copy under the name, replacing one of the same name; 1 or 0.
+int ImageStoreData(const char *name, const uint8_t *bytes, uint32_t size);
+// The stored bitmap of that name, or 0.
+const ImageData *ImageFindData(const char *name);
+int32_t ImageDataCount();
+const ImageData *ImageDataAt(int32_t index);
+void ImageClearData();

@@ -1,0 +1,3 @@
+#include "commands/input_points.h"
+
+ConstructionPoint g_ConstructionPoints[INPUT_MAX_CONSTRUCTION_POINTS];

@@ -1,0 +1,155 @@
+// Own blocks, their members and instances; the own-block index.
+#include "database/symbol_block.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "database/init.h"
+#include "database/storage.h"
+#include "database/symbol_find.h"
+#include "database/symbol_undo.h"
+#include "database/undo.h"
+
+namespace {
+
+bool FitsName(const char *name)
+{
+    return name && name[0] && std::strlen(name) < size_t(UNIT_NAME_SIZE);
+}
+
+Unit *FindBlockInList(int list, const char *name)
+{
+    for (Unit *u = g_ObjectLists[list].head; u; u = u->next)
+        if (u->kind == UNIT_KIND_BLOCK && lstrcmpA(u->block.name, name) == 0)
+            return u;
+    return nullptr;
+}
+
+} // namespace
+
+Unit *SymbolNewBlock(int list, const char *name)
+{
+    if (!FitsName(name))
+        return nullptr;
+    uint8_t record[UNIT_ELEMENTS_BLOCK + ELEM_SIZE_END] = {};
+    Unit *u = reinterpret_cast<Unit *>(record);
+    u->kind = UNIT_KIND_BLOCK;
+    u->property = XPropertyDefault();
+    std::strcpy(u->block.name, name);
+    u->bytes = sizeof record;
+    InitElementEnd(UnitFirstElement(u));
+    Unit *stored = MemListNewCopyAfter(list, record, sizeof record, nullptr);
+    if (!stored)
+        return nullptr;
+    UndoStampPermanent(stored);
+    stored->ident = BLOCK_STATE_UNCHANGED;
+    stored->block.firstMember = stored->block.lastMember = nullptr;
+    for (int i = 0; i < 4; ++i)
+        stored->frame[i] = 0.0;
+    return stored;
+}
+
+Unit *SymbolAddMember(int list, Unit *block, const Unit *record)
+{
+    if (!block || block->kind != UNIT_KIND_BLOCK || !record)
+        return nullptr;
+    if (record->kind != UNIT_KIND_OBJECT && record->kind != UNIT_KIND_INSTANCE && record->kind != UNIT_KIND_PLUGIN)
+        return nullptr;
+    Unit *member = MemChainAppend(list, block, record, record->bytes);
+    if (member)
+        UndoStampPermanent(member);
+    return member;
+}
+
+uint32_t SymbolMakeInstance(Unit *buffer, uint32_t capacity, const char *library, const char *blockName,
+                            const double placement[6])
+{
+    const uint32_t bytes = UNIT_ELEMENTS_INSTANCE + ELEM_SIZE_END;
+    if (capacity < bytes || !FitsName(library) || !FitsName(blockName))
+        return 0;
+    std::memset(buffer, 0, bytes);
+    buffer->kind = UNIT_KIND_INSTANCE;
+    buffer->property = XPropertyDefault();
+    std::strcpy(buffer->instance.library, library);
+    std::strcpy(buffer->instance.block, blockName);
+    std::memcpy(buffer->instance.placement, placement, sizeof buffer->instance.placement);
+    buffer->instance.libraryIndex = UNIT_INDEX_UNRESOLVED;
+    buffer->instance.blockIndex = UNIT_INDEX_UNRESOLVED;
+    for (int i = 0; i < 4; ++i)
+        buffer->frame[i] = i < 2 ? 1e300 : -1e300;
+    InitElementEnd(UnitFirstElement(buffer));
+    buffer->bytes = bytes;
+    return bytes;
+}
+
+void SymbolRebuildOwnIndex()
+{
+    OwnBlockIndex &index = g_OwnBlockIndex;
+    index.count = 0;
+    for (Unit *u = g_ObjectLists[LIST_OWN_BLOCKS].head; u && index.count < OWN_BLOCK_INDEX_CAPACITY; u = u->next)
+        if (u->kind == UNIT_KIND_BLOCK)
+            index.blocks[index.count++] = u;
+    std::stable_sort(index.blocks, index.blocks + index.count,
+                     [](const Unit *a, const Unit *b) { return lstrcmpA(a->block.name, b->block.name) < 0; });
+}
+
+void SymbolClearBlocks(int list)
+{
+    Unit *u = g_ObjectLists[list].head;
+    while (u)
+        u = SymbolDeleteBlock(list, u);
+    if (list == LIST_OWN_BLOCKS)
+        g_OwnBlockIndex.count = 0;
+}
+
+Unit *SymbolFindSelfContaining(int list)
+{
+    // Edges: block -> the blocks of the same list its members' instances name.
+    std::vector<Unit *> blocks;
+    for (Unit *u = g_ObjectLists[list].head; u; u = u->next)
+        if (u->kind == UNIT_KIND_BLOCK)
+            blocks.push_back(u);
+    const size_t n = blocks.size();
+    auto indexOf = [&](const char *name) -> int {
+        for (size_t i = 0; i < n; ++i)
+            if (lstrcmpA(blocks[i]->block.name, name) == 0)
+                return int(i);
+        return -1;
+    };
+    std::vector<std::vector<int>> uses(n);
+    for (size_t i = 0; i < n; ++i)
+        for (Unit *m = blocks[i]->block.firstMember; m; m = m->next)
+            if ((m->kind == UNIT_KIND_INSTANCE || m->kind == UNIT_KIND_PLUGIN) &&
+                (list != LIST_OWN_BLOCKS || lstrcmpA(m->instance.library, SYMBOL_OWN_LIBRARY) == 0)) {
+                const int j = indexOf(m->instance.block);
+                if (j >= 0)
+                    uses[i].push_back(j);
+            }
+    // Depth-first search without recursion; colour 1 = on the current path.
+    std::vector<int> colour(n, 0);
+    for (size_t start = 0; start < n; ++start) {
+        if (colour[start])
+            continue;
+        std::vector<std::pair<int, size_t>> stack{{int(start), 0}};
+        colour[start] = 1;
+        while (!stack.empty()) {
+            auto &[node, next] = stack.back();
+            if (next < uses[node].size()) {
+                const int to = uses[node][next++];
+                if (colour[to] == 1)
+                    return blocks[to];
+                if (colour[to] == 0) {
+                    colour[to] = 1;
+                    stack.push_back({to, 0});
+                }
+            } else {
+                colour[node] = 2;
+                stack.pop_back();
+            }
+        }
+    }
+    return nullptr;
+}

@@ -1,0 +1,32 @@
+// The least of the block half of the symbol module: creating the drawing's
+// own blocks and their members, instances that name them, the name-sorted
+// index of the own blocks, and the check that no block contains itself.
+#pragma once
+
+#include <cstdint>
+
+#include "database/unit.h"
+
+constexpr int32_t SYMBOL_OWN_BLOCKS_MAX = 20000;  // blocks in a drawing
+constexpr int SYMBOL_NESTING_MAX = 20;             // levels followed through instances
+
+// A new empty block of that name in the list (list 1: the drawing's own
+// blocks), always existing (not undoable), with a zero frame; 0 when the
+// name is empty or too long, or memory runs out.
+Unit *SymbolNewBlock(int list, const char *name);
+// Appends a copy of a prepared unit (kind 0, 1 or 9) to the block's members;
+// the stored member, or 0.
+Unit *SymbolAddMember(int list, Unit *block, const Unit *record);
+// Fills a unit buffer with an instance (kind 1) of the named block, with the
+// placement matrix {a, b, c, d, tx, ty}, the default property and an empty
+// attribute chain; its byte size, or 0 when the names do not fit.
+uint32_t SymbolMakeInstance(Unit *buffer, uint32_t capacity, const char *library, const char *blockName,
+                            const double placement[6]);
+
+// Rebuilds g_OwnBlockIndex from list 1 in ascending name order.
+void SymbolRebuildOwnIndex();
+// Deletes every block of the list with its members, for good.
+void SymbolClearBlocks(int list);
+// A block of the list that contains itself through instances of its members,
+// directly or through other blocks of the list; 0 when there is none.
+Unit *SymbolFindSelfContaining(int list);

@@ -1,0 +1,106 @@
+// Drawing files: recognition of the headers, reading and writing whole
+// drawings by section, on disk or in global memory.
+//
+// A drawing file is a text file of the token format (files/zvi.h): a header
+// line, then sections, each opened by its keyword and closed by =END=, and
+// finally =EXIT=. The section mask selects what is read or written and carries
+// the modes below.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "files/file_drawinginfo.h"
+
+// Section bits of the mask, in the order the writer writes them.
+constexpr uint32_t FILE_SECTION_DRAWING = 0x1;
+constexpr uint32_t FILE_SECTION_WINDOW = 0x10;
+constexpr uint32_t FILE_SECTION_DEFAULT = 0x20;
+constexpr uint32_t FILE_SECTION_PROFILE = 0x40;
+constexpr uint32_t FILE_SECTION_MODULE = 0x80;
+constexpr uint32_t FILE_SECTION_PAGE = 0x100;
+constexpr uint32_t FILE_SECTION_COLOR = 0x200;
+constexpr uint32_t FILE_SECTION_HATCH = 0x400;
+constexpr uint32_t FILE_SECTION_MULTILINE = 0x800;
+constexpr uint32_t FILE_SECTION_SYSTEM = 0x1000;
+constexpr uint32_t FILE_SECTION_PEN = 0x2000;
+constexpr uint32_t FILE_SECTION_LINE = 0x4000;
+constexpr uint32_t FILE_SECTION_LAYER = 0x8000;
+constexpr uint32_t FILE_SECTION_BITMAP = 0x10000;
+constexpr uint32_t FILE_SECTION_VARIABLE = 0x20000;
+constexpr uint32_t FILE_SECTION_ATTRIB = 0x80000;
+constexpr uint32_t FILE_SECTION_BLOCK = 0x100000;
+constexpr uint32_t FILE_SECTION_OBJECT = 0x200000;
+constexpr uint32_t FILE_SECTIONS_ALL = 0x33FFF1;
+// Modes.
+constexpr uint32_t FILE_MODE_ZIPPED = 0x1000000;
+constexpr uint32_t FILE_MODE_SELECTION = 0x20000000;
+constexpr uint32_t FILE_MODE_REPLACE = 0x40000000;
+constexpr uint32_t FILE_MODE_QUIET = 0x80000000;
+
+// The header the writer writes and the file versions of the headers read.
+constexpr int FILE_HEADER_LENGTH = 22; // then the terminator: 23 bytes
+constexpr const char *FILE_HEADER_CURRENT = "Quirn++Valsev CAD 4.60";
+constexpr int32_t FILE_VERSION_460 = 460;
+constexpr int32_t FILE_VERSION_450 = 450;
+constexpr int32_t FILE_VERSION_420 = 420;
+constexpr int32_t FILE_VERSION_400 = 400;
+
+// Alert codes of AlertFileError used by the drawing files.
+constexpr uint32_t FILE_ALERT_CANNOT_OPEN = 0;
+constexpr uint32_t FILE_ALERT_SYNTAX = 3;
+constexpr uint32_t FILE_ALERT_CANNOT_CREATE = 4;
+constexpr uint32_t FILE_ALERT_WRONG_CONTENT = 6;
+constexpr uint32_t FILE_ALERT_CANNOT_WRITE = 9;
+constexpr uint32_t FILE_ALERT_UNPACK = 11;
+constexpr uint32_t FILE_ALERT_READ = 12;
+
+// Reading and writing whole drawings; 1 or 0. Reading without merge replaces
+// the drawing's objects, blocks and bitmaps, and the tables the file
+// carries; a file that cannot be read leaves a new, empty drawing.
+int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int merge);
+int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge);
+// Writes into a temporary file beside path and replaces path only when the
+// whole drawing was written; a failed or cancelled save leaves path as it was.
+int FileWriteDrawing(const DrawingInfo *info, const char *path, uint32_t sections);
+HGLOBAL FileWriteDrawingMemory(uint32_t sections);
+
+// Recognition.
+int FileCheckDrawingHeader(const char *path);
+int FileRejectOldFormat(const char *path);
+int FileRejectForeignType(const char *path);
+int FileReadDrawingInfo(const char *path, DrawingInfo *out);
+
+// The header inside a running reader or writer.
+int ZviReadFileHeader(int readKeyword);
+int ZviWriteFileHeader();
+// The file version of a 22-character header text, or 0.
+int32_t FileHeaderVersion(const char *text);
+
+// Progress of a section: the format with the number, and the kilobytes done.
+void FileShowReadProgress(const char *format, int32_t number);
+void FileShowWriteProgress(const char *format, int32_t number);
+
+// Empties the drawing and gives its tables and settings the contents of a
+// new drawing (what a failed read leaves behind).
+void FileClearDrawing();
+
+// The clock that stamps the saved date; tests put a fixed one here.
+typedef void (*FileClockSource)(SYSTEMTIME *out);
+extern FileClockSource g_FileClock;
+
+// The saved views of the WINDOW section: the view window, then drawing
+// windows 1 to 4. The reader stores them with the drawing; the load command
+// copies them into the windows.
+constexpr int FILE_VIEW_COUNT = 5;
+struct DrawingView {
+    int32_t system;      // coordinate system
+    int32_t displayGrid; // switches
+    int32_t catchGrid;
+    double centerX;
+    double centerY;
+    double zoom;
+};
+extern DrawingView g_DrawingViews[FILE_VIEW_COUNT];
+void FileInitDrawingViews();

@@ -1,0 +1,572 @@
+// Drawing files as a whole: header recognition, reading by section mask from
+// disk or memory, writing in the writer's section order, progress and the
+// failures the user is told about.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/darad4.h"
+#include "app/init.h"
+#include "app/system.h"
+#include "app/system_defs.h"
+#include "app/window_progress.h"
+#include "database/object.h"
+#include "database/storage.h"
+#include "database/symbol_block.h"
+#include "database/undo.h"
+#include "dialogs/alert.h"
+#include "files/file.h"
+#include "files/file_internal.h"
+#include "files/file_records.h"
+#include "files/image_list.h"
+#include "files/zvi.h"
+#include "language/language.h"
+
+namespace {
+
+constexpr int HEADER_BYTES = FILE_HEADER_LENGTH + 1;
+constexpr int PROGRESS_TITLE = 15;       // eHeadlineText: "Drawing File"
+constexpr int PROGRESS_MEMORY_NAME = 16; // eHeadlineText: the clipboard data
+constexpr int TEXT_READING = 10;         // eDialogText
+constexpr int TEXT_WRITING = 11;
+constexpr int TEXT_MEASURING = 47;
+constexpr int TEXT_WRITING_MEMORY = 48;
+constexpr int TEXT_READING_MEMORY = 49;
+constexpr int CANCEL_NOTICE = 45;        // eAlertTextSM
+constexpr int OLD_DRAWING = 54;
+constexpr int OLD_LIBRARY = 55;
+constexpr int FOREIGN_WMF = 56;
+constexpr int FOREIGN_BMP = 57;
+constexpr int FOREIGN_DXF = 58;
+constexpr int FOREIGN_OTHER = 59;
+constexpr int MESSAGE_SIZE = 600;
+
+struct KnownHeader {
+    const char *text;
+    int32_t version;
+};
+const KnownHeader HEADERS[] = {
+    {"Quirn++Valsev CAD 4.60", FILE_VERSION_460},
+    {"Quirn++Valsev NUV 4.50", FILE_VERSION_450},
+    {"Vulmeridasoft NUV 4.20", FILE_VERSION_420},
+    {"Vulmeridasoft NUV 4.00", FILE_VERSION_400},
+};
+
+struct OldHeader {
+    const char *text;
+    int message;
+};
+const OldHeader OLD_HEADERS[] = {
+    {"Vulmeridasoft NUV 3.00", OLD_DRAWING},   {"Vulmeridasoft NUB 3.00", OLD_LIBRARY},
+    {"Vulmeridasoft NUV 2.01", FOREIGN_OTHER}, {"Vulmeridasoft NUV 1.00", FOREIGN_OTHER},
+    {"Vulmeridasoft NUB 2.01", FOREIGN_OTHER}, {"Vulmeridasoft NUB 1.00", FOREIGN_OTHER},
+    {"Vulmeridasoft KWR 1.00", FOREIGN_OTHER},
+};
+
+// The first bytes of a file; the count read.
+int ReadFirstBytes(const char *path, char *out, int count)
+{
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (!ZVI_FileOpen(&file, path))
+        return 0;
+    const int32_t n = ZVI_FileRead(file, out, count);
+    ZVI_FileClose(file);
+    return n < 0 ? 0 : n;
+}
+
+bool IsZipStart(const char *bytes, int count)
+{
+    return count >= 2 && bytes[0] == 'P' && bytes[1] == 'K';
+}
+
+// Alerts are kept back while a master progress runs: the caller reports.
+uint32_t FileAlert(const char *name, uint32_t code)
+{
+    if (WindowIsMasterProgress())
+        return code;
+    return AlertFileError(g_MainWnd, name, code);
+}
+
+void ShowText(HWND owner, const char *format, const char *path)
+{
+    if (WindowIsMasterProgress())
+        return;
+    char shortName[ZVI_PATH_SIZE] = "";
+    ZVI_FileShortName(path, shortName);
+    char text[MESSAGE_SIZE];
+    std::snprintf(text, sizeof text, format, shortName);
+    AlertOk(owner, text);
+}
+
+// "name.ext" of a path for the progress texts.
+void NameAndExtension(const char *path, char *out)
+{
+    const char *name = path;
+    for (const char *p = path; *p; ++p)
+        if (*p == '\\' || *p == '/' || *p == ':')
+            name = p + 1;
+    std::snprintf(out, ZVI_PATH_SIZE, "%s", name);
+}
+
+bool Quiet(uint32_t sections)
+{
+    return (sections & FILE_MODE_QUIET) != 0;
+}
+
+void StartProgress(uint32_t sections, int textEntry, const char *name, int withBar)
+{
+    if (Quiet(sections)) {
+        WindowClearCancel();
+        return;
+    }
+    char text[MESSAGE_SIZE];
+    std::snprintf(text, sizeof text, eDialogText[textEntry], name);
+    WindowShowProgress(eHeadlineText[PROGRESS_TITLE], text, withBar);
+}
+
+void EndProgress(uint32_t sections)
+{
+    if (!Quiet(sections))
+        WindowHideProgress();
+}
+
+// The sections after the first keyword, in file order, until EXIT. 1 when
+// the file was read to its end or the user cancelled, 0 on failure.
+int ReadSections(uint32_t sections, int merge)
+{
+    for (;;) {
+        if (!ZVI_FileReadNextSection())
+            return 0;
+        if (WindowIsCancelled())
+            return 1;
+        int ok = 1;
+        switch (ZVI_FileReadLastKeyword()) {
+        case KEY_EXIT: return 1;
+        case KEY_DRAWING: ok = FileReadSectionDrawing(nullptr, 0, sections & ~FILE_SECTION_DRAWING); break;
+        case KEY_DEFAULT: ok = FileReadSectionDefault(sections); break;
+        case KEY_PROFILE: ok = FileReadSectionProfile(0, sections); break;
+        case KEY_MODULE: ok = FileReadSectionModule(LIST_PLUGIN_DATA, sections); break;
+        case KEY_PAGE: ok = FileReadSectionPage(sections); break;
+        case KEY_COLOR: ok = FileReadSectionColor(sections); break;
+        case KEY_HATCH: ok = FileReadSectionHatch(sections); break;
+        case KEY_MULTILINE: ok = FileReadSectionMultiLine(sections); break;
+        case KEY_SYSTEM: ok = FileReadSectionSystem(sections); break;
+        case KEY_PEN: ok = FileReadSectionPen(sections); break;
+        case KEY_LINE: ok = FileReadSectionLine(sections); break;
+        case KEY_LAYER: ok = FileReadSectionLayer(sections); break;
+        case KEY_WINDOW: ok = FileReadSectionWindow(sections); break;
+        case KEY_BITMAP: ok = FileReadSectionBitmap(0, sections); break;
+        case KEY_VARIABLE: ok = FileReadSectionVariable(sections); break;
+        case KEY_BLOCK: ok = FileReadSectionBlock(LIST_OWN_BLOCKS, sections, merge); break;
+        case KEY_OBJECT: ok = FileReadSectionObject(LIST_DRAWING, sections, merge); break;
+        default: break; // LIBRARY, ATTRIB, PREVIEW: not read in drawings
+        }
+        if (!ok)
+            return 0;
+        if (WindowIsCancelled())
+            return 1;
+    }
+}
+
+// The whole read behind the header: the DRAWING record, the sections, the
+// end of the file. 1 read, 2 cancelled, 0 failed.
+int ReadBody(DrawingInfo *info, uint32_t sections, int merge)
+{
+    if (ZVI_FileReadLastKeyword() != KEY_DRAWING) {
+        InitErrorBox(__FILE_NAME__, __LINE__, "Not a DRAWING file");
+        return 0;
+    }
+    if (!FileReadSectionDrawing(info, 0, sections))
+        return 0;
+    if (!ReadSections(sections, merge))
+        return 0;
+    if (WindowIsCancelled())
+        return 2;
+    return ZVI_FileReadEndOfFile() ? 1 : 0;
+}
+
+// The name a failure names: the file and the line where reading stopped.
+void FailureName(const char *name, char *out)
+{
+    int32_t line = ZviReadLastErrorLine();
+    if (line <= 0)
+        line = ZVI_FileReadCurrentLine() + 1;
+    std::snprintf(out, ZVI_PATH_SIZE, "%s, line %ld", name, long(line));
+}
+
+void ReportFailure(const char *name, uint32_t syntaxCode, uint32_t contentCode)
+{
+    char where[ZVI_PATH_SIZE];
+    FailureName(name, where);
+    if (ZVI_FileReadError()) {
+        char text[96];
+        int32_t line = ZviReadLastErrorLine();
+        if (line <= 0)
+            line = ZVI_FileReadCurrentLine() + 1;
+        std::snprintf(text, sizeof text, "Syntax error in line %ld of ZVD file", long(line));
+        InitErrorBox(__FILE_NAME__, __LINE__, text);
+        FileAlert(where, syntaxCode);
+    } else {
+        FileAlert(where, contentCode);
+    }
+}
+
+// Why a file with an unknown header was refused.
+void RefuseHeader(const char *path)
+{
+    char bytes[HEADER_BYTES] = {};
+    const int n = ReadFirstBytes(path, bytes, HEADER_BYTES);
+    if (FileRejectOldFormat(path))
+        return;
+    if (IsZipStart(bytes, n)) {
+        // Unpacking needs the zip tools, which the file commands bring.
+        InitErrorBox(__FILE_NAME__, __LINE__, "Zipped drawings cannot be unpacked yet");
+        FileAlert(path, FILE_ALERT_UNPACK);
+        return;
+    }
+    InitErrorBox(__FILE_NAME__, __LINE__, "Not a ZVD file");
+    FileAlert(path, FILE_ALERT_READ);
+}
+
+// Writes the header and every section in the writer's order, then EXIT.
+int WriteAll(const DrawingInfo *info, uint32_t sections)
+{
+    return ZviWriteFileHeader() && FileWriteSectionDrawing(info, 0, sections) && FileWriteSectionDefault(sections) &&
+           FileWriteSectionProfile(0, sections) && FileWriteSectionModule(LIST_PLUGIN_DATA, sections) &&
+           FileWriteSectionPage(sections) && FileWriteSectionColor(sections) && FileWriteSectionHatch(sections) &&
+           FileWriteSectionMultiLine(sections) && FileWriteSectionSystem(sections) && FileWriteSectionPen(sections) &&
+           FileWriteSectionLine(sections) && FileWriteSectionLayer(sections) && FileWriteSectionWindow(sections) &&
+           FileWriteSectionBitmap(0, sections, 0) && FileWriteSectionVariable(sections) &&
+           FileWriteSectionBlock(LIST_OWN_BLOCKS, sections) && FileWriteSectionObject(LIST_DRAWING, sections) &&
+           ZVI_FileWriteEndOfFile() && ZVI_FileWriteFlush();
+}
+
+// A new file in the folder of path, for writing before the original is replaced.
+bool MakeSiblingTemp(const char *path, char *out)
+{
+    char folder[ZVI_PATH_SIZE];
+    std::snprintf(folder, sizeof folder, "%s", path);
+    char *cut = nullptr;
+    for (char *p = folder; *p; ++p)
+        if (*p == '\\' || *p == '/')
+            cut = p;
+    if (cut)
+        cut[1] = 0;
+    else
+        std::strcpy(folder, ".");
+    return GetTempFileNameA(folder, "zvd", 0, out) != 0;
+}
+
+// A drawing read without merging replaces the objects, blocks and bitmaps;
+// the tables and settings keep what the file does not carry.
+void ClearObjects()
+{
+    ObjectPurgeAll();
+    SymbolClearBlocks(LIST_OWN_BLOCKS);
+    ImageClearData();
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Headers
+
+int32_t FileHeaderVersion(const char *text)
+{
+    for (const KnownHeader &h : HEADERS)
+        if (std::memcmp(text, h.text, FILE_HEADER_LENGTH) == 0)
+            return h.version;
+    return 0;
+}
+
+int ZviReadFileHeader(int readKeyword)
+{
+    char header[HEADER_BYTES];
+    if (!ZVI_FileReadData(header, HEADER_BYTES))
+        return 0;
+    const int32_t version = header[FILE_HEADER_LENGTH] == ';' ? FileHeaderVersion(header) : 0;
+    if (!version)
+        return 0;
+    g_FileVersion = version;
+    return readKeyword ? ZVI_FileReadKeyword() : 1;
+}
+
+int ZviWriteFileHeader()
+{
+    return ZVI_FileWriteHeader(FILE_HEADER_CURRENT);
+}
+
+int FileCheckDrawingHeader(const char *path)
+{
+    char bytes[HEADER_BYTES] = {};
+    const int n = ReadFirstBytes(path, bytes, HEADER_BYTES);
+    if (n == HEADER_BYTES && bytes[FILE_HEADER_LENGTH] == ';') {
+        const int32_t version = FileHeaderVersion(bytes);
+        if (version) {
+            g_FileVersion = version;
+            return 1;
+        }
+    }
+    return IsZipStart(bytes, n) ? 1 : 0;
+}
+
+int FileRejectOldFormat(const char *path)
+{
+    char bytes[HEADER_BYTES] = {};
+    if (ReadFirstBytes(path, bytes, HEADER_BYTES) != HEADER_BYTES)
+        return 0;
+    bytes[FILE_HEADER_LENGTH] = 0;
+    for (const OldHeader &h : OLD_HEADERS)
+        if (std::strcmp(bytes, h.text) == 0) {
+            ShowText(g_MainWnd, eAlertTextSM[h.message], path);
+            return 1;
+        }
+    return 0;
+}
+
+int FileRejectForeignType(const char *path)
+{
+    char extension[ZVI_PATH_SIZE] = "";
+    ZVI_FileGetExtension(path, extension);
+    int message = FOREIGN_OTHER;
+    if (lstrcmpiA(extension, "WMF") == 0)
+        message = FOREIGN_WMF;
+    else if (lstrcmpiA(extension, "BMP") == 0)
+        message = FOREIGN_BMP;
+    else if (lstrcmpiA(extension, "DXF") == 0)
+        message = FOREIGN_DXF;
+    ShowText(g_MainWnd, eAlertTextSM[message], path);
+    return 0;
+}
+
+int FileReadDrawingInfo(const char *path, DrawingInfo *out)
+{
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (!out || !ZVI_FileOpen(&file, path))
+        return 0;
+    int ok = 0;
+    if (ZVI_FileReadInitDisk(file) && ZviReadFileHeader(1)) {
+        const int keyword = ZVI_FileReadLastKeyword();
+        if (keyword != KEY_DRAWING && keyword != KEY_LIBRARY) {
+            InitErrorBox(__FILE_NAME__, __LINE__, "Not a ZVD file");
+        } else {
+            DrawingInfo info{};
+            ok = FileReadSectionDrawing(&info, 0, FILE_SECTION_DRAWING);
+            if (ok)
+                *out = info;
+            else
+                InitErrorBox(__FILE_NAME__, __LINE__, "Error in section =DRAWING= / =LIBRARY=");
+        }
+    }
+    ZVI_FileReadExit();
+    ZVI_FileClose(file);
+    return ok;
+}
+
+// ---------------------------------------------------------------------------
+// Progress
+
+void FileShowReadProgress(const char *format, int32_t number)
+{
+    if (!g_Progress.nesting)
+        return;
+    char text1[PROGRESS_TEXT_SIZE], text2[PROGRESS_TEXT_SIZE];
+    std::snprintf(text1, sizeof text1, format ? format : "", number);
+    const int32_t done = ZVI_FileReadCurrentSize();
+    std::snprintf(text2, sizeof text2, eDialogText[FILE_PROGRESS_KILOBYTES], (done + 1023) / 1024);
+    WindowUpdateProgress(text1, text2, done, ZVI_FileReadTotalSize());
+}
+
+void FileShowWriteProgress(const char *format, int32_t number)
+{
+    if (!g_Progress.nesting)
+        return;
+    char text1[PROGRESS_TEXT_SIZE], text2[PROGRESS_TEXT_SIZE];
+    std::snprintf(text1, sizeof text1, format ? format : "", number);
+    const int32_t done = ZVI_FileWriteCurrentSize();
+    std::snprintf(text2, sizeof text2, eDialogText[FILE_PROGRESS_KILOBYTES], (done + 1023) / 1024);
+    WindowUpdateProgress(text1, text2, done, 0);
+}
+
+// ---------------------------------------------------------------------------
+// A new, empty drawing
+
+void FileClearDrawing()
+{
+    ObjectPurgeAll();
+    SymbolClearBlocks(LIST_OWN_BLOCKS);
+    SystemInitDrawing(SystemLocaleInchSwitch());
+    for (VariableDef &v : g_VariableDefs)
+        v = VariableDef{};
+    SystemInitDrawingSettings(&g_DrawingSettings);
+    ImageClearData();
+    FileInitDrawingViews();
+    UndoReset();
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+
+int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int merge)
+{
+    FileInitIndexMaps();
+    if (!merge)
+        sections |= FILE_MODE_REPLACE;
+    else
+        sections &= ~(FILE_MODE_REPLACE | FILE_SECTION_DRAWING);
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (!path || !ZVI_FileOpen(&file, path)) {
+        FileAlert(path ? path : "", FILE_ALERT_CANNOT_OPEN);
+        if (!merge)
+            FileClearDrawing();
+        return 0;
+    }
+    if (!ZVI_FileReadInitDisk(file) || !ZviReadFileHeader(1)) {
+        const bool known = ZVI_FileReadError() != 0; // a known header, then a damaged first keyword
+        ZVI_FileReadExit();
+        ZVI_FileClose(file);
+        if (known)
+            ReportFailure(path, FILE_ALERT_SYNTAX, FILE_ALERT_READ);
+        else
+            RefuseHeader(path);
+        if (!merge)
+            FileClearDrawing();
+        return 0;
+    }
+    if (!merge)
+        ClearObjects();
+    char name[ZVI_PATH_SIZE];
+    NameAndExtension(path, name);
+    StartProgress(sections, TEXT_READING, name, 1);
+    DrawingInfo read{};
+    const int result = ReadBody(&read, sections, merge);
+    EndProgress(sections);
+    if (!result) {
+        ReportFailure(path, FILE_ALERT_SYNTAX, FILE_ALERT_READ);
+        ZVI_FileReadExit();
+        ZVI_FileClose(file);
+        if (!merge)
+            FileClearDrawing();
+        return 0;
+    }
+    ZVI_FileReadExit();
+    ZVI_FileClose(file);
+    if (info && !merge && (g_FileSectionsRead & FILE_SECTION_DRAWING))
+        *info = read;
+    return result == 1 ? 1 : 0;
+}
+
+int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge)
+{
+    FileInitIndexMaps();
+    if (!merge)
+        sections |= FILE_MODE_REPLACE;
+    else
+        sections &= ~FILE_SECTION_DRAWING;
+    const char *name = eHeadlineText[PROGRESS_MEMORY_NAME];
+    if (!ZVI_FileReadInitMemory(block) || !ZviReadFileHeader(1)) {
+        ReportFailure(name, FILE_ALERT_SYNTAX, FILE_ALERT_WRONG_CONTENT);
+        ZVI_FileReadExit();
+        if (!merge)
+            FileClearDrawing();
+        return 0;
+    }
+    if (!merge)
+        ClearObjects();
+    if (Quiet(sections)) {
+        WindowClearCancel();
+    } else {
+        WindowShowProgress(eHeadlineText[PROGRESS_TITLE], eDialogText[TEXT_READING_MEMORY], 1);
+    }
+    DrawingInfo dropped{};
+    const int result = ReadBody(&dropped, sections, merge);
+    EndProgress(sections);
+    if (!result) {
+        ReportFailure(name, FILE_ALERT_SYNTAX, FILE_ALERT_WRONG_CONTENT);
+        ZVI_FileReadExit();
+        if (!merge)
+            FileClearDrawing();
+        return 0;
+    }
+    ZVI_FileReadExit();
+    return result == 1 ? 1 : 0;
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+
+int FileWriteDrawing(const DrawingInfo *info, const char *path, uint32_t sections)
+{
+    // Packing needs the zip tools, which come with the file commands: until
+    // then a zipped save is written plain.
+    sections &= ~FILE_MODE_ZIPPED;
+    char temp[ZVI_PATH_SIZE] = "";
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (!path || !MakeSiblingTemp(path, temp) || !ZVI_FileCreate(&file, temp)) {
+        if (temp[0])
+            ZVI_FileDelete(temp);
+        FileAlert(path ? path : "", FILE_ALERT_CANNOT_CREATE);
+        return 0;
+    }
+    char name[ZVI_PATH_SIZE];
+    NameAndExtension(path, name);
+    StartProgress(sections, TEXT_WRITING, name, 0);
+    int ok = ZVI_FileWriteInitDisk(file) && WriteAll(info, sections);
+    ZVI_FileWriteExit();
+    EndProgress(sections);
+    if (!ZVI_FileClose(file))
+        ok = 0;
+    const bool cancelled = WindowIsCancelled() != 0;
+    // The original is replaced only by a complete file.
+    if (ok && !cancelled && !MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        ok = 0;
+    if (!ok || cancelled) {
+        ZVI_FileDelete(temp);
+        if (cancelled) {
+            if (!WindowIsMasterProgress())
+                AlertButton1(g_MainWnd, eAlertTextSM[CANCEL_NOTICE]);
+        } else {
+            // The file named is the unfinished copy, which is gone; the
+            // original stays as it was.
+            FileAlert(temp, FILE_ALERT_CANNOT_WRITE);
+        }
+        return 0;
+    }
+    return 1;
+}
+
+HGLOBAL FileWriteDrawingMemory(uint32_t sections)
+{
+    const DrawingInfo *info = &g_DrawingInfo.info;
+    if (Quiet(sections))
+        WindowClearCancel();
+    else
+        WindowShowProgress(eHeadlineText[PROGRESS_TITLE], eDialogText[TEXT_MEASURING], 0);
+    int ok = ZVI_FileWriteInitNull() && WriteAll(info, sections);
+    const int32_t size = ZVI_FileWriteCurrentSize();
+    ZVI_FileWriteExit();
+    EndProgress(sections);
+    if (!ok || size <= 0)
+        return nullptr;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, SIZE_T(size));
+    if (!block)
+        return nullptr;
+    if (!Quiet(sections))
+        WindowShowProgress(eHeadlineText[PROGRESS_TITLE], eDialogText[TEXT_WRITING_MEMORY], 1);
+    ok = ZVI_FileWriteInitMemory(block, size) && WriteAll(info, sections);
+    ZVI_FileWriteExit();
+    EndProgress(sections);
+    if (WindowIsCancelled()) {
+        GlobalFree(block);
+        if (!WindowIsMasterProgress())
+            AlertButton1(g_MainWnd, eAlertTextSM[CANCEL_NOTICE]);
+        return nullptr;
+    }
+    if (!ok) {
+        GlobalFree(block);
+        AlertNoDialog(g_MainWnd);
+        return nullptr;
+    }
+    return block;
+}

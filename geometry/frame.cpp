@@ -1,0 +1,283 @@
+#include "geometry/frame.h"
+
+#include <cmath>
+#include <initializer_list>
+
+#include "database/object.h"
+#include "display/output.h"
+#include "display/symbol.h"
+
+double g_FrameBox[4] = {FRAME_EMPTY_MIN, FRAME_EMPTY_MIN, FRAME_EMPTY_MAX, FRAME_EMPTY_MAX};
+int32_t g_FrameExact = 0;
+
+namespace {
+
+// Widens one axis by the safety margin.
+void WidenAxis(double &lo, double &hi)
+{
+    double m = FRAME_MARGIN_SHARE * std::fabs(hi - lo);
+    if (m < FRAME_MARGIN_MIN)
+        m = FRAME_MARGIN_MIN;
+    if (m > FRAME_MARGIN_MAX)
+        m = FRAME_MARGIN_MAX;
+    lo -= m;
+    hi += m;
+}
+
+void ControlRange(double p0, double p1, double p2, double p3, double &lo, double &hi)
+{
+    if (p3 < p0) {
+        lo = p3;
+        hi = p0;
+    } else {
+        lo = p0;
+        hi = p3;
+    }
+    for (double p : {p1, p2}) {
+        if (p < lo)
+            lo = p;
+        else if (p > hi)
+            hi = p;
+    }
+}
+
+} // namespace
+
+void FrameSetEmpty(double frame[4])
+{
+    frame[0] = frame[1] = FRAME_EMPTY_MIN;
+    frame[2] = frame[3] = FRAME_EMPTY_MAX;
+}
+
+void FrameExtendPoint(double frame[4], double x, double y)
+{
+    if (x < frame[0])
+        frame[0] = x;
+    if (x > frame[2])
+        frame[2] = x;
+    if (y < frame[1])
+        frame[1] = y;
+    if (y > frame[3])
+        frame[3] = y;
+}
+
+void FrameUnion(double frame[4], const double other[4])
+{
+    if (other[0] < frame[0])
+        frame[0] = other[0];
+    if (other[1] < frame[1])
+        frame[1] = other[1];
+    if (other[2] > frame[2])
+        frame[2] = other[2];
+    if (other[3] > frame[3])
+        frame[3] = other[3];
+}
+
+void FrameAddMargin(double frame[4])
+{
+    WidenAxis(frame[0], frame[2]);
+    WidenAxis(frame[1], frame[3]);
+}
+
+void FrameAddBezier(const BezierPiece *piece, double frame[4], int depth)
+{
+    double x0, x1, y0, y1;
+    ControlRange(piece->p[0].x, piece->p[1].x, piece->p[2].x, piece->p[3].x, x0, x1);
+    ControlRange(piece->p[0].y, piece->p[1].y, piece->p[2].y, piece->p[3].y, y0, y1);
+    if (x0 >= frame[0] && x1 <= frame[2] && y0 >= frame[1] && y1 <= frame[3])
+        return;
+    if (depth >= FRAME_BEZIER_DEPTH) {
+        if (x0 < frame[0])
+            frame[0] = x0;
+        if (x1 > frame[2])
+            frame[2] = x1;
+        if (y0 < frame[1])
+            frame[1] = y0;
+        if (y1 > frame[3])
+            frame[3] = y1;
+        return;
+    }
+    BezierPiece left, right;
+    CalcBezierSplit(piece, &left, &right);
+    FrameAddBezier(&left, frame, depth + 1);
+    FrameAddBezier(&right, frame, depth + 1);
+}
+
+void FrameAddBezierMatrix(double x0, double y0, double x1, double y1, double x2, double y2, double x3, double y3,
+                          double frame[4], const Matrix *matrix)
+{
+    BezierPiece piece{{{x0, y0}, {x1, y1}, {x2, y2}, {x3, y3}}, 0.0, 1.0};
+    if (matrix)
+        for (CalcPoint &p : piece.p)
+            MatrixApply(*matrix, p.x, p.y, &p.x, &p.y);
+    FrameAddBezier(&piece, frame, 0);
+}
+
+void FrameAddPath(const PathPoint *points, const uint32_t *types, int32_t count, double frame[4],
+                  const Matrix *matrix)
+{
+    PathPoint current = {0.0, 0.0};
+    for (int32_t i = 0; i < count; ++i) {
+        switch (types[i]) {
+        case PATH_START:
+        case PATH_LINE: {
+            double x = points[i].x, y = points[i].y;
+            if (matrix)
+                MatrixApply(*matrix, x, y, &x, &y);
+            FrameExtendPoint(frame, x, y);
+            current = points[i];
+            break;
+        }
+        case PATH_CONTROL1:
+            if (i + 2 >= count)
+                return;
+            FrameAddBezierMatrix(current.x, current.y, points[i].x, points[i].y, points[i + 1].x, points[i + 1].y,
+                                 points[i + 2].x, points[i + 2].y, frame, matrix);
+            current = points[i + 2];
+            i += 2;
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+int FrameMeasureChar(HFONT font, int library, int code, double box[4], double *advance,
+                     const XProperty *attributes, const Matrix *matrix)
+{
+    (void)attributes;
+    if (font) {
+        double cell[4];
+        SymbolGetCharCell(code, cell, advance);
+        MatrixTransformRect(matrix, cell, box);
+        return 1;
+    }
+    // Characters of character libraries are blocks; without a loaded
+    // library there is no block to measure.
+    (void)library;
+    return 0;
+}
+
+void FrameMeasureText(const FontDef *record, const char *text, const Matrix *textMatrix, const XProperty *own,
+                      const XProperty *parent, const Matrix *outer)
+{
+    double box[4];
+    FrameSetEmpty(box);
+    Matrix m = *textMatrix;
+    XProperty attributes;
+    OutputResolveXProperty(own, parent, &attributes);
+    if (outer)
+        MatrixMultiply(&m, outer);
+    m.a *= FRAME_TEXT_UNIT_SCALE;
+    m.b *= FRAME_TEXT_UNIT_SCALE;
+    m.c *= FRAME_TEXT_UNIT_SCALE;
+    m.d *= FRAME_TEXT_UNIT_SCALE;
+    HFONT font = nullptr;
+    int library = -1;
+    // A font that cannot be selected leaves the text unmeasured: it gets the
+    // point frame at its origin, like an empty text.
+    if (SymbolSelectFont(record, &font, &library) && text && *text &&
+        g_OutputContext.nestingDepth <= OUTPUT_MAX_NESTING) {
+        ++g_OutputContext.nestingDepth;
+        double advance = 0.0;
+        int code = SymbolBeginText(text, &m);
+        while (code >= 32 && code <= 255) {
+            double charBox[4];
+            if (FrameMeasureChar(font, library, code, charBox, &advance, &attributes, &m) == 1)
+                FrameUnion(box, charBox);
+            code = SymbolNextTextLine(advance, nullptr);
+        }
+        --g_OutputContext.nestingDepth;
+    }
+    if (box[0] == FRAME_EMPTY_MIN || box[2] == FRAME_EMPTY_MAX)
+        box[0] = box[2] = m.tx;
+    if (box[1] == FRAME_EMPTY_MIN || box[3] == FRAME_EMPTY_MAX)
+        box[1] = box[3] = m.ty;
+    if (g_OutputContext.nestingDepth == 0)
+        FrameAddMargin(box);
+    for (int i = 0; i < 4; ++i)
+        g_FrameBox[i] = box[i];
+}
+
+// ---------------------------------------------------------------------------
+
+void FrameCalcObject(Unit *object, int regenerate)
+{
+    const int32_t savedDepth = g_OutputContext.nestingDepth;
+    g_OutputContext.nestingDepth = 0;
+    g_OutputContext.currentInstance = nullptr;
+    const XProperty defaults = XPropertyDefault();
+    FrameMeasureObject(object, &defaults, regenerate);
+    g_OutputContext.nestingDepth = savedDepth;
+}
+
+void FrameMeasureInstance(Unit *instance, const XProperty *parent, int regenerate, int useBlockFrames)
+{
+    FrameSetEmpty(g_FrameBox);
+    if (regenerate && instance->kind == UNIT_KIND_PLUGIN) {
+        // The modules' object callbacks would rebuild the object here; with
+        // no module table the stored elements stand as they are.
+        FrameScanMarkedPoints(instance);
+    }
+    FrameMeasureInstanceMembers(instance, parent, nullptr, useBlockFrames);
+    for (int i = 0; i < 4; ++i)
+        instance->frame[i] = g_FrameBox[i];
+}
+
+void FrameCalcInstance(Unit *instance, int regenerate)
+{
+    g_OutputContext.nestingDepth = 0;
+    g_OutputContext.currentInstance = nullptr;
+    const XProperty defaults = XPropertyDefault();
+    FrameMeasureInstance(instance, &defaults, regenerate, 0);
+}
+
+void FrameCalcBlock(Unit *block, int recompute)
+{
+    double box[4];
+    FrameSetEmpty(box);
+    const XProperty defaults = XPropertyDefault();
+    for (Unit *member = block->block.firstMember; member; member = member->next) {
+        if (member->kind == UNIT_KIND_OBJECT && recompute) {
+            g_OutputContext.nestingDepth = 0;
+            g_OutputContext.currentInstance = block;
+            FrameMeasureObject(member, &defaults, 0);
+        } else if (member->kind == UNIT_KIND_INSTANCE || member->kind == UNIT_KIND_PLUGIN) {
+            g_OutputContext.nestingDepth = 0;
+            g_OutputContext.currentInstance = block;
+            FrameMeasureInstance(member, &defaults, recompute, 0);
+        }
+        // Infinite sides (construction lines) are skipped.
+        const double *f = member->frame;
+        if (f[0] != -FRAME_INFINITE && f[0] < box[0])
+            box[0] = f[0];
+        if (f[1] != -FRAME_INFINITE && f[1] < box[1])
+            box[1] = f[1];
+        if (f[2] != FRAME_INFINITE && f[2] > box[2])
+            box[2] = f[2];
+        if (f[3] != FRAME_INFINITE && f[3] > box[3])
+            box[3] = f[3];
+    }
+    if (box[0] == FRAME_EMPTY_MIN) {
+        for (int i = 0; i < 4; ++i)
+            block->frame[i] = 0.0;
+    } else {
+        for (int i = 0; i < 4; ++i)
+            block->frame[i] = box[i];
+    }
+}
+
+void FrameScanMarkedPoints(Unit *unit)
+{
+    ObjectUpdatePointFlag(unit);
+}
+
+void FrameFindMarkedElement(Unit *unit, int ignored)
+{
+    (void)ignored;
+    g_OutputContext.currentInstance = nullptr;
+    const int32_t savedDepth = g_OutputContext.nestingDepth;
+    g_OutputContext.nestingDepth = 0;
+    FrameScanMarkedPoints(unit);
+    g_OutputContext.nestingDepth = savedDepth;
+}

@@ -1,0 +1,137 @@
+// Committed drawings made by the program's own writer: the default drawing
+// installed beside the program and the rich fixture the damaged files and
+// the mutation test start from. DRAWFILE_REGENERATE=1 rewrites them.
+#include <algorithm>
+#include <cstdlib>
+#include <random>
+
+#include "drawfile_fixture.h"
+
+namespace {
+
+constexpr const char *kDefaultDrawing = "../../app/darad4.zvd";
+constexpr const char *kRichDrawing = "fixtures/rich.zvd";
+constexpr const char *kDamagedFolder = "fixtures/damaged/";
+
+bool Regenerating()
+{
+    const char *v = std::getenv("DRAWFILE_REGENERATE");
+    return v && *v == '1';
+}
+
+class DrawFileFixtures : public DrawFileTest {
+protected:
+    static std::string Written()
+    {
+        const std::string path = TempPath("drawfile_fixture_out.zvd");
+        EXPECT_EQ(FileWriteDrawing(nullptr, path.c_str(), kAll), 1);
+        std::string bytes = ReadWholeFile(path);
+        DeleteFileA(path.c_str());
+        return bytes;
+    }
+    static void ExpectCommitted(const char *committed, const std::string &bytes)
+    {
+        if (Regenerating())
+            WriteWholeFile(committed, bytes);
+        EXPECT_TRUE(ReadWholeFile(committed) == bytes) << committed << " differs from what the writer makes now";
+    }
+};
+
+TEST_F(DrawFileFixtures, DefaultDrawingIsANewDrawingAsTheWriterWritesIt)
+{
+    ExpectCommitted(kDefaultDrawing, Written());
+    // And it loads without a word.
+    ASSERT_EQ(FileReadDrawing(nullptr, kDefaultDrawing, kAll, 0), 1);
+    EXPECT_TRUE(DrawLog().alerts.empty());
+    EXPECT_TRUE(DrawLog().diagnostics.empty());
+}
+
+TEST_F(DrawFileFixtures, RichDrawingIsCurrent)
+{
+    BuildRichDrawing();
+    ExpectCommitted(kRichDrawing, Written());
+}
+
+std::vector<std::string> DamagedFiles()
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((std::string(kDamagedFolder) + "*.zvd").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(found.cFileName);
+    while (FindNextFileA(h, &found));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(DrawFileFixtures, DamagedFilesEndInACleanRefusal)
+{
+    const auto names = DamagedFiles();
+    ASSERT_GE(names.size(), 20u);
+    for (const std::string &name : names) {
+        std::printf("damaged: %s\n", name.c_str());
+        std::fflush(stdout);
+        FileClearDrawing();
+        BuildRichDrawing(); // something to lose
+        DrawLog() = DrawFileLog{};
+        const std::string path = kDamagedFolder + name;
+        EXPECT_EQ(FileReadDrawing(nullptr, path.c_str(), kAll, 0), 0) << name;
+        EXPECT_EQ(DrawLog().alerts.size(), 1u) << name;
+        EXPECT_TRUE(DrawingIsNew()) << name;
+        EXPECT_STREQ(g_PenDefs[1].name, "") << name;
+        // The alert names the line where reading stopped.
+        if (!DrawLog().alerts.empty() && name.rfind("header", 0) != 0)
+            EXPECT_TRUE(SawAlertOrDiagnostic("line")) << name;
+    }
+}
+
+std::string Mutate(const std::string &base, std::mt19937 &random)
+{
+    static const char interesting[] = "\"\\=|;,/ \r\n-0123456789.eE";
+    std::string s = base;
+    const int mutations = 1 + int(random() % 4);
+    for (int m = 0; m < mutations && !s.empty(); ++m) {
+        const size_t at = random() % s.size();
+        switch (random() % 6) {
+        case 0: s[at] = char(random()); break;
+        case 1: s[at] = interesting[random() % (sizeof interesting - 1)]; break;
+        case 2: s.insert(at, 1, interesting[random() % (sizeof interesting - 1)]); break;
+        case 3: s.erase(at, 1 + random() % 40); break;
+        case 4: s.resize(at); break;
+        case 5: s.insert(at, std::string(1 + random() % 6, "9"[0])); break;
+        }
+    }
+    return s;
+}
+
+// Seeded mutations of a valid drawing: every read returns, and a refused one
+// leaves a new drawing.
+TEST_F(DrawFileFixtures, MutatedDrawingsNeverCrashTheReader)
+{
+    const std::string base = ReadWholeFile(kRichDrawing);
+    ASSERT_GT(base.size(), 1000u);
+    std::mt19937 random(4711);
+    constexpr int kCases = 400;
+    int refused = 0;
+    for (int i = 0; i < kCases; ++i) {
+        const std::string text = Mutate(base, random);
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.empty() ? 1 : text.size());
+        ASSERT_NE(block, nullptr);
+        std::memcpy(GlobalLock(block), text.data(), text.size());
+        GlobalUnlock(block);
+        FileClearDrawing();
+        const int result = FileReadDrawingMemory(block, kAll, 0);
+        GlobalFree(block);
+        if (!result) {
+            ++refused;
+            ASSERT_TRUE(DrawingIsNew()) << "case " << i;
+        }
+        ASSERT_EQ(g_Universal1Owner.locked, 0u) << "case " << i;
+    }
+    EXPECT_GT(refused, kCases / 4);
+}
+
+} // namespace
