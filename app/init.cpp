@@ -11,6 +11,7 @@
 #include "database/storage.h"
 #include "database/symbol_undo.h"
 #include "database/undo.h"
+#include "files/zvi.h"
 
 namespace {
 
@@ -53,11 +54,14 @@ uint32_t InitInit(HINSTANCE instance, HWND mainWindow)
         return FailInit(STAGE_OBJECT_MEMORY, __LINE__, "InitInitDrawing() failure.");
     SystemInitDrawing(SystemLocaleInchSwitch());
     SystemInitDrawingSettings(&g_DrawingSettings);
+    if (!ZVI_InitFileBuffers())
+        return FailInit(STAGE_OBJECT_MEMORY, __LINE__, "ZVI_InitFileBuffers() failure.");
     return 0;
 }
 
 void InitExit()
 {
+    ZviExitFileBuffers();
     InitExitDrawing();
     MemExitWork();
     MemFreeChunks();

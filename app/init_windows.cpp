@@ -7,6 +7,7 @@
 
 #include "app/darad4.h"
 #include "app/init.h"
+#include "app/init_gdi.h"
 #include "app/system.h"
 #include "app/window_layout.h"
 #include "dialogs/alert.h"
@@ -104,6 +105,10 @@ void InitDefaultPlacements(ProgramOptions *options, RECT a, POINT origin, SIZE s
 
 uint32_t InitCreateResources(HWND mainWindow)
 {
+    // The pens, brushes and fonts the drawing output shares.
+    if (!InitCreateGdiResources())
+        return 0;
+    InitCreateScreenObjects();
     return SetTimer(mainWindow, MAIN_TIMER_ID, MAIN_TIMER_PERIOD, nullptr) ? 1 : 0;
 }
 
@@ -111,6 +116,8 @@ void InitDeleteResources(HWND mainWindow)
 {
     if (mainWindow)
         KillTimer(mainWindow, MAIN_TIMER_ID);
+    InitDeleteScreenObjects();
+    InitDeleteGdiResources();
 }
 
 // ---------------------------------------------------------------------------
