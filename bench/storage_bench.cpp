@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/bench_create.h"
 #include "database/storage.h"
 #include "database/undo_step.h"
 
@@ -208,6 +209,7 @@ int main()
 
     FilteredWalk(sizes, random);
     MemFreeChunks();
+    BenchCreate();
     BenchRender();
     BenchFiles();
     BenchWindows();

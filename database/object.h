@@ -57,3 +57,11 @@ void ObjectDrawNewMarkers(int window);
 void ObjectDrawNewMarkersAll();
 // Deletes for good every unit of lists 0 and 2 (a new drawing replaces the old).
 void ObjectPurgeAll();
+
+// Stamps deleted the alive objects that carry every bit of mask and are
+// neither hidden nor locked; 1 when any was deleted. g_ExtentsRect then holds
+// the frame of what disappeared.
+int ObjectDeleteSelected(uint32_t mask);
+// The same for construction objects (45 to 47) only, and for comments (40) only.
+int ObjectDeleteGeo(uint32_t mask);
+int ObjectDeleteComments(uint32_t mask);

@@ -3,7 +3,7 @@
 
 #include "app/darad4.h"
 #include "app/system_defs.h"
-#include "app/system_display_switches.h"
+#include "app/system.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "dialogs/alert.h"
@@ -64,17 +64,17 @@ DisplayVerdict JudgeUnit(const Unit *unit)
         return v;
     // The drawing switches only add bits; they never make the result 1.
     const int32_t type = unit->object.type;
-    const DisplaySwitches &sw = g_DisplaySwitches;
-    if (!sw.commentDisplay && type == OBJTYPE_COMMENT) {
+    const DrawingSettings &sw = g_DrawingSettings;
+    if (!sw.commentDisplay[0] && type == OBJTYPE_COMMENT) {
         v.bits |= UNIT_HIDDEN;
         v.lost = true;
     }
     if (IsConstruction(type)) {
-        if (sw.geometryFrozen) {
+        if (sw.displayGeometry[1]) {
             v.bits |= UNIT_LOCKED;
             v.lost = true;
         }
-        if (!sw.geometryShown) {
+        if (!sw.displayGeometry[0]) {
             v.bits |= UNIT_HIDDEN;
             v.lost = true;
         }

@@ -8,7 +8,7 @@
 #include "app/init_gdi.h"
 #include "app/system.h"
 #include "app/system_defs.h"
-#include "app/system_display_switches.h"
+#include "app/system.h"
 #include "geometry/matrix.h"
 
 OutputContext g_OutputContext = [] {
@@ -116,8 +116,8 @@ void OutputSetupView(int32_t width, int32_t height, const double world[4], int32
 
 namespace {
 
-uint32_t ScreenSetBit() { return g_DisplaySwitches.displayExtern ? DEF_STATE_SHOWN_B : DEF_STATE_SHOWN_A; }
-uint32_t PrintSetBit() { return g_DisplaySwitches.outputIntern ? DEF_STATE_SHOWN_A : DEF_STATE_SHOWN_B; }
+uint32_t ScreenSetBit() { return g_DrawingSettings.displayExtern ? DEF_STATE_SHOWN_B : DEF_STATE_SHOWN_A; }
+uint32_t PrintSetBit() { return g_DrawingSettings.outputIntern ? DEF_STATE_SHOWN_A : DEF_STATE_SHOWN_B; }
 uint32_t CurrentSetBit() { return OutputUsesSetB() ? DEF_STATE_SHOWN_B : DEF_STATE_SHOWN_A; }
 
 // The state word of a slot; index 0, an index out of range and a free slot
@@ -141,11 +141,11 @@ bool PenHas(int32_t pen, uint32_t bit, bool answerForZero)
 int OutputUsesSetB()
 {
     if (OutputIsScreenType(g_OutputContext.mode))
-        return g_DisplaySwitches.displayExtern ? 1 : 0;
-    return g_DisplaySwitches.outputIntern ? 0 : 1;
+        return g_DrawingSettings.displayExtern ? 1 : 0;
+    return g_DrawingSettings.outputIntern ? 0 : 1;
 }
 
-int OutputPrintUsesSetA() { return g_DisplaySwitches.outputIntern ? 1 : 0; }
+int OutputPrintUsesSetA() { return g_DrawingSettings.outputIntern ? 1 : 0; }
 
 int OutputIsLayerShown(int32_t layer) { return LayerHas(layer, CurrentSetBit(), true); }
 int OutputIsPenShown(int32_t pen) { return PenHas(pen, CurrentSetBit(), true); }

@@ -6,7 +6,7 @@
 
 #include "app/init_gdi.h"
 #include "app/system.h"
-#include "app/system_display_switches.h"
+#include "app/system.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "database/symbol_find.h"
@@ -48,9 +48,9 @@ bool PassesFilter(int32_t type)
 {
     const bool screen = OutputIsScreenType(Ctx().mode);
     if (type == OBJTYPE_COMMENT)
-        return g_DisplaySwitches.commentDisplay && (Ctx().passMask & PASS_COMMENTS);
+        return g_DrawingSettings.commentDisplay[0] && (Ctx().passMask & PASS_COMMENTS);
     if (type >= OBJTYPE_GEO_LINE && type <= OBJTYPE_GEO_ELLI) {
-        const bool shown = screen ? g_DisplaySwitches.geometryShown != 0 : g_DisplaySwitches.outputGeometry != 0;
+        const bool shown = screen ? g_DrawingSettings.displayGeometry[0] != 0 : g_DrawingSettings.outputGeometry != 0;
         return shown && (Ctx().passMask & PASS_GEOMETRY);
     }
     if (screen && (!g_DrawingSettings.displayObjects || !g_DrawingSettings.displayDrawing))

@@ -43,7 +43,8 @@ HFONT CreateFontFromDef(const FontDef &f)
 
 void ReadMetrics(HFONT font)
 {
-    HDC dc = GetDC(g_MainWnd);
+    // Without a main window a memory context serves: it needs no desktop window.
+    HDC dc = g_MainWnd ? GetDC(g_MainWnd) : CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
@@ -70,7 +71,10 @@ void ReadMetrics(HFONT font)
             g_Font.kerningCount = GetKerningPairsA(dc, pairs, g_Font.kerning);
     }
     SelectObject(dc, old);
-    ReleaseDC(g_MainWnd, dc);
+    if (g_MainWnd)
+        ReleaseDC(g_MainWnd, dc);
+    else
+        DeleteDC(dc);
 }
 
 } // namespace

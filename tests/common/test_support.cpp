@@ -2,6 +2,7 @@
 
 #include "app/init_help.h"
 #include "app/init_sound.h"
+#include "app/system.h"
 #include "dialogs/alert.h"
 
 TestHelpRequest g_TestHelp = {0, nullptr, "", 0, 0};
@@ -30,4 +31,15 @@ void TestSilenceBoxes()
     g_AlertAnswerHook = AnswerFirstButton;
     g_InitHelpSink = RecordHelp;
     g_InitSoundSink = IgnoreSound;
+}
+
+void TestSetDisplaySwitches(uint32_t displayExtern, uint32_t outputIntern, uint32_t outputGeometry,
+                            uint32_t commentShown, uint32_t geometryShown, uint32_t geometryFrozen)
+{
+    g_DrawingSettings.displayExtern = displayExtern;
+    g_DrawingSettings.outputIntern = outputIntern;
+    g_DrawingSettings.outputGeometry = outputGeometry;
+    g_DrawingSettings.commentDisplay[0] = commentShown;
+    g_DrawingSettings.displayGeometry[0] = geometryShown;
+    g_DrawingSettings.displayGeometry[1] = geometryFrozen;
 }

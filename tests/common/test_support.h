@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 // The x87 control word as main() found it.
@@ -21,3 +22,7 @@ struct TestHelpRequest {
     ULONG_PTR data;
 };
 extern TestHelpRequest g_TestHelp;
+
+// Sets the drawing switches that decide what is shown, printed and pickable.
+void TestSetDisplaySwitches(uint32_t displayExtern, uint32_t outputIntern, uint32_t outputGeometry,
+                            uint32_t commentShown, uint32_t geometryShown, uint32_t geometryFrozen);

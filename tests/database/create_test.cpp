@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "app/system_pending.h"
+#include "database/init.h"
 #include "files/file_drawinginfo.h"
 #include "language/language.h"
 
@@ -273,6 +274,107 @@ TEST_F(CreateTest, PurgeAllEmptiesDrawingAndPluginData)
     EXPECT_EQ(g_ObjectLists[LIST_DRAWING].count, 0u);
     EXPECT_EQ(g_ObjectLists[LIST_PLUGIN_DATA].count, 0u);
     EXPECT_EQ(g_ObjectLists[LIST_DRAWING].bytes, 0u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CreateTest, DeleteSelectedSkipsLockedAndUndoRestores)
+{
+    DefineLayer(5);
+    SetCp(0, 0, 0), SetCp(1, 1, 1);
+    UndoInitProcess();
+    g_ActiveLayer = 2;
+    ASSERT_EQ(ObjectNewLine(OBJTYPE_LINE, 0, 1), 1);
+    Unit *open = Tail();
+    g_ActiveLayer = 5;
+    ASSERT_EQ(ObjectNewLine(OBJTYPE_LINE, 0, 1), 1);
+    Unit *locked = Tail();
+    UndoFinishProcess();
+    g_LayerDefs[5].state |= DEF_STATE_LOCKED;
+    ObjectUpdateDisplayFlagsAll(0);
+    open->flags |= UNIT_SELECTED;
+    locked->flags |= UNIT_SELECTED;
+    UndoInitProcess();
+    EXPECT_EQ(ObjectDeleteSelected(UNIT_SELECTED), 1);
+    UndoFinishProcess();
+    EXPECT_FALSE(UndoIsVisible(open, g_UndoStep));
+    EXPECT_TRUE(UndoIsVisible(locked, g_UndoStep));
+    ASSERT_EQ(UndoStepBack(), 1);
+    EXPECT_TRUE(UndoIsVisible(open, g_UndoStep));
+    // Nothing matching: 0.
+    UndoInitProcess();
+    EXPECT_EQ(ObjectDeleteGeo(UNIT_SELECTED), 0);
+    UndoFinishProcess();
+}
+
+TEST_F(CreateTest, DeleteCommentsOnlyTouchesComments)
+{
+    SetCp(0, 0, 0), SetCp(1, 1, 1);
+    UndoInitProcess();
+    ASSERT_EQ(ObjectNewComment(), 1);
+    Unit *comment = Tail();
+    ASSERT_EQ(ObjectNewLine(OBJTYPE_LINE, 0, 1), 1);
+    Unit *line = Tail();
+    UndoFinishProcess();
+    g_DrawingInfo.commentsChanged = 0;
+    UndoInitProcess();
+    EXPECT_EQ(ObjectDeleteComments(0), 1);
+    UndoFinishProcess();
+    EXPECT_FALSE(UndoIsVisible(comment, g_UndoStep));
+    EXPECT_TRUE(UndoIsVisible(line, g_UndoStep));
+    EXPECT_EQ(g_DrawingInfo.commentsChanged, 1u);
+}
+
+TEST_F(CreateTest, DrawNewMarkersClearsShortMarksOfThisStepOnly)
+{
+    SetCp(0, 0, 0), SetCp(1, 1, 1);
+    UndoInitProcess();
+    ASSERT_EQ(ObjectNewLine(OBJTYPE_LINE, 0, 1), 1);
+    Unit *older = Tail();
+    UndoFinishProcess();
+    UndoInitProcess();
+    ASSERT_EQ(ObjectNewLine(OBJTYPE_LINE, 0, 1), 1);
+    Unit *fresh = Tail();
+    older->flags |= UNIT_TRANSFORM;
+    fresh->flags |= UNIT_TRANSFORM;
+    ObjectDrawNewMarkers(0);
+    EXPECT_EQ(fresh->flags & UNIT_SHORT_MARKS, 0u);
+    EXPECT_NE(older->flags & UNIT_SHORT_MARKS, 0u);
+    UndoFinishProcess();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CreateTest, ElementRecordsTakeTheirSlotsAndFontFill)
+{
+    DefinePen(7);
+    DefineLayer(4);
+    g_DefaultPens[DEFAULT_PEN_TEXT] = 7;
+    g_DefaultLayers[DEFAULT_LAYER_TEXT] = 4;
+    alignas(8) uint8_t buffer[ELEM_SIZE_TEXT_STANDARD] = {};
+    Element *e = reinterpret_cast<Element *>(buffer);
+    InitElementEmpty(e, ELEM_TEXT_STANDARD);
+    e->size = ELEM_SIZE_TEXT_STANDARD;
+    uint8_t *payload = static_cast<uint8_t *>(ElementPayload(e));
+    const uint32_t namedFont = 1;
+    std::memcpy(payload, &namedFont, sizeof namedFont);
+    const int32_t savedFill = g_FontFillMode;
+    g_FontFillMode = 1;
+    ObjectPropertyForElement(e);
+    XProperty p;
+    std::memcpy(&p, payload + RECORD_XPROPERTY_OFFSET, sizeof p);
+    EXPECT_EQ(p.pen, 7);
+    EXPECT_EQ(p.layer, 4);
+    EXPECT_EQ(p.width, 0.5);
+    EXPECT_EQ(p.ownFlags, XPROP_OWN_PEN | XPROP_OWN_LAYER | XPROP_OWN_FILL);
+    EXPECT_EQ(p.fillMode, 1);
+    g_FontFillMode = savedFill;
+    g_DefaultPens[DEFAULT_PEN_TEXT] = -1;
+    g_DefaultLayers[DEFAULT_LAYER_TEXT] = -1;
 }
 
 } // namespace

@@ -4,7 +4,8 @@
 #include <cstring>
 
 #include "app/system_defs.h"
-#include "app/system_display_switches.h"
+#include "app/system.h"
+#include "common/test_support.h"
 #include "database/init.h"
 #include "database/object_flags.h"
 #include "dialogs/alert.h"
@@ -26,7 +27,7 @@ protected:
     {
         UndoTestClearDrawing();
         SystemInitDrawing(0);
-        g_DisplaySwitches = {0, 0, 0, 1, 1, 0};
+        TestSetDisplaySwitches(0, 0, 0, 1, 1, 0);
         std::strcpy(g_LayerDefs[LAYER_A].name, "Walls");
         std::strcpy(g_LayerDefs[LAYER_B].name, "Doors");
         std::strcpy(g_PenDefs[PEN_A].name, "Thin");
@@ -40,7 +41,7 @@ protected:
         g_AlertAnswerHook = savedHook_;
         UndoTestClearDrawing();
         SystemInitDrawing(0);
-        g_DisplaySwitches = {0, 0, 0, 1, 1, 0};
+        TestSetDisplaySwitches(0, 0, 0, 1, 1, 0);
     }
 
     // A plain object of the type with two point elements, selected points
@@ -121,8 +122,8 @@ TEST_F(FlagsTest, StatesOfLayersAndPens)
     };
     for (const StateCase &c : cases) {
         SCOPED_TRACE(c.what);
-        g_DisplaySwitches.displayExtern = (c.switches & 1) != 0;
-        g_DisplaySwitches.outputIntern = (c.switches & 2) != 0;
+        g_DrawingSettings.displayExtern = (c.switches & 1) != 0;
+        g_DrawingSettings.outputIntern = (c.switches & 2) != 0;
         g_LayerDefs[LAYER_A].state = c.onLayer ? c.state : DEF_STATE_DEFAULT;
         g_PenDefs[PEN_A].state = c.onLayer ? DEF_STATE_DEFAULT : c.state;
         Unit *u = NewObject(OBJTYPE_LINE, LAYER_A, PEN_A);
@@ -136,7 +137,7 @@ TEST_F(FlagsTest, StatesOfLayersAndPens)
 
         // Back to the plain state: the whole drawing follows.
         g_LayerDefs[LAYER_A].state = g_PenDefs[PEN_A].state = DEF_STATE_DEFAULT;
-        g_DisplaySwitches.displayExtern = g_DisplaySwitches.outputIntern = 0;
+        g_DrawingSettings.displayExtern = g_DrawingSettings.outputIntern = 0;
         ObjectUpdateDisplayFlagsAll(0);
         EXPECT_EQ(u->flags & UNIT_DISPLAY_BITS, 0u);
         EXPECT_EQ(other->ident, otherIdent) << "objects elsewhere keep their idents";
@@ -171,25 +172,25 @@ TEST_F(FlagsTest, IndexesOutsideTheTablesAreSlotZero)
 TEST_F(FlagsTest, DrawingSwitches)
 {
     Unit *comment = NewObject(OBJTYPE_COMMENT, 0, 0);
-    g_DisplaySwitches.commentDisplay = 0;
+    g_DrawingSettings.commentDisplay[0] = 0;
     EXPECT_EQ(ObjectUpdateDisplayFlags(comment), 0) << "only layers and pens make the result";
     EXPECT_EQ(comment->flags & UNIT_DISPLAY_BITS, UNIT_HIDDEN);
     EXPECT_EQ(comment->ident, UNIT_NO_IDENT);
 
     Unit *geo = NewObject(OBJTYPE_GEO_LINE, LAYER_A, 0);
-    g_DisplaySwitches.geometryFrozen = 1;
-    g_DisplaySwitches.outputGeometry = 1;
+    g_DrawingSettings.displayGeometry[1] = 1;
+    g_DrawingSettings.outputGeometry = 1;
     EXPECT_EQ(ObjectUpdateDisplayFlags(geo), 0);
     EXPECT_EQ(geo->flags & UNIT_DISPLAY_BITS, UNIT_LOCKED);
-    g_DisplaySwitches = {0, 0, 0, 1, 0, 0};
+    TestSetDisplaySwitches(0, 0, 0, 1, 0, 0);
     ObjectUpdateDisplayFlags(geo);
     EXPECT_EQ(geo->flags & UNIT_DISPLAY_BITS, UNIT_HIDDEN | UNIT_NOT_PRINTABLE);
-    g_DisplaySwitches = {0, 0, 0, 1, 1, 0};
+    TestSetDisplaySwitches(0, 0, 0, 1, 1, 0);
     ObjectUpdateDisplayFlags(geo);
     EXPECT_EQ(geo->flags & UNIT_DISPLAY_BITS, UNIT_NOT_PRINTABLE) << "construction objects not printed";
 
     Unit *line = NewObject(OBJTYPE_LINE, 0, 0);
-    g_DisplaySwitches = {0, 0, 0, 0, 0, 1};
+    TestSetDisplaySwitches(0, 0, 0, 0, 0, 1);
     ObjectUpdateDisplayFlags(line);
     EXPECT_EQ(line->flags & UNIT_DISPLAY_BITS, 0u);
 }
@@ -304,7 +305,7 @@ TEST_F(FlagsTest, ResolvedPropertiesFollowThePen)
     EXPECT_DOUBLE_EQ(stored->property.width, 0.7);
     EXPECT_DOUBLE_EQ(onPenZero->property.width, 1.5) << "pen 0 fills nothing";
 
-    g_DisplaySwitches.outputIntern = 1;
+    g_DrawingSettings.outputIntern = 1;
     ObjectResolveProperty(inst);
     EXPECT_DOUBLE_EQ(inst->property.width, 0.1);
 }

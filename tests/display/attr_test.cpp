@@ -135,8 +135,8 @@ TEST_F(AttrTest, StateTestsBySet)
     };
     for (const Case &c : cases) {
         g_LayerDefs[3].state = c.state;
-        g_DisplaySwitches.displayExtern = c.extern_;
-        g_DisplaySwitches.outputIntern = c.intern;
+        g_DrawingSettings.displayExtern = c.extern_;
+        g_DrawingSettings.outputIntern = c.intern;
         g_OutputContext.mode = c.mode;
         EXPECT_EQ(OutputIsLayerShown(3), c.shown) << c.state << " " << c.mode;
     }

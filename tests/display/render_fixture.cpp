@@ -7,8 +7,8 @@
 void RenderTest::SetUp()
 {
     g_Debugging = 0;
-    savedSwitches_ = g_DisplaySwitches;
-    g_DisplaySwitches = {0, 0, 0, 1, 1, 0};
+    savedSettings_ = g_DrawingSettings;
+    TestSetDisplaySwitches(0, 0, 0, 1, 1, 0);
     SystemInitDrawing(0);
     SystemInitDrawingSettings(&g_DrawingSettings);
     g_DrawingSettings.displayLinesMode = 0;
@@ -55,7 +55,7 @@ void RenderTest::TearDown()
     DeleteDC(dc_);
     MemFreeChunks();
     MemInitLists();
-    g_DisplaySwitches = savedSwitches_;
+    g_DrawingSettings = savedSettings_;
     g_IsWin9x = 0;
 }
 

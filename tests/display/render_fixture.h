@@ -12,8 +12,9 @@
 #include "app/init.h"
 #include "app/init_gdi.h"
 #include "app/system.h"
+#include "common/test_support.h"
 #include "app/system_defs.h"
-#include "app/system_display_switches.h"
+#include "app/system.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "display/clip.h"
@@ -52,5 +53,5 @@ protected:
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ oldBitmap_ = nullptr;
     uint32_t *bits_ = nullptr;
-    DisplaySwitches savedSwitches_{};
+    DrawingSettings savedSettings_{};
 };

@@ -103,10 +103,10 @@ TEST_F(RenderObjectTest, PassAndSwitchFilterSkipWithResultOne)
     EXPECT_EQ(OutputDrawObject(dc_, line), 1);
     EXPECT_EQ(CountPixels(BLACK), 0);
     g_OutputContext.passMask = PASS_ALL;
-    g_DisplaySwitches.geometryShown = 0;
+    g_DrawingSettings.displayGeometry[0] = 0;
     EXPECT_EQ(OutputDrawObject(dc_, geo), 1);
     EXPECT_EQ(CountPixels(BLACK), 0);
-    g_DisplaySwitches.geometryShown = 1;
+    g_DrawingSettings.displayGeometry[0] = 1;
     EXPECT_EQ(OutputDrawObject(dc_, geo), 1);
     EXPECT_EQ(Pixel(0, 140), BLACK); // endless: across the whole DIB
     EXPECT_EQ(Pixel(199, 140), BLACK);
