@@ -7,7 +7,6 @@
 #include "app/init_gdi.h"
 #include "app/system.h"
 #include "app/system_defs.h"
-#include "app/system_display_switches.h"
 #include "commands/command_state.h"
 #include "database/object_types.h"
 #include "database/storage.h"
