@@ -4,12 +4,10 @@
 namespace {
 
 CommandState s_MainState = {COMMAND_START_ID, COMMAND_START_ID, 0, TEMPLATE_FIXED_STEPS, 0, 0, -1, 0};
-ConstructionPoint s_ConstructionPoints[CONSTRUCTION_POINTS];
 
 } // namespace
 
 CommandState *g_CommandState = &s_MainState;
-ConstructionPoint *g_ConstructionPoints = s_ConstructionPoints;
 
 int CommandTracksCursor()
 {

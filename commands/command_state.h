@@ -7,7 +7,6 @@
 constexpr int32_t COMMAND_START_ID = 501;       // the line command, running at start
 constexpr int32_t COMMAND_TRANSPARENT = 342;    // the transparent coordinate command
 constexpr int32_t POINT_KIND_FIRST_PICK = 45;   // point kinds from here on select or identify
-constexpr int CONSTRUCTION_POINTS = 100;
 
 // Template modes.
 constexpr int32_t TEMPLATE_RUN_AT_ONCE = 0;
@@ -29,12 +28,9 @@ struct CommandState {
     int32_t pointCount;     // points entered; the index of the current input point
 };
 
-struct ConstructionPoint {
-    double x, y, flag;
-};
-
-extern CommandState *g_CommandState;                // the main or the transparent state
-extern ConstructionPoint *g_ConstructionPoints;     // CONSTRUCTION_POINTS entries
+// The main or the transparent state. The construction points are in
+// commands/input_points.h.
+extern CommandState *g_CommandState;
 
 // 1 when the running command follows the mouse with the crosshair: template
 // modes 0, 4, 5 and 6.

@@ -11,6 +11,7 @@
 #include "app/window.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
+#include "commands/input_points.h"
 #include "display/output.h"
 #include "geometry/calc.h"
 #include "plugin/zvi_hooks.h"
@@ -300,7 +301,7 @@ void ScreenOrthoCatch(int window, double point[2])
         return;
     if (!InputIsNotTransparent(cs.commandId))
         return;
-    if (cs.referenceIndex < 0 || cs.referenceIndex >= CONSTRUCTION_POINTS)
+    if (cs.referenceIndex < 0 || cs.referenceIndex >= INPUT_MAX_CONSTRUCTION_POINTS)
         return;
     const ConstructionPoint &r = g_ConstructionPoints[cs.referenceIndex];
     const double px = point[0], py = point[1];

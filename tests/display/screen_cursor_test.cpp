@@ -5,6 +5,7 @@
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "commands/command_state.h"
+#include "commands/input_points.h"
 #include "display/output.h"
 #include "display/screen.h"
 #include "screen_fixture.h"
@@ -130,7 +131,7 @@ TEST_F(ScreenCursor, OrthoCatch)
     ds.displayOrtho = 1;
     ds.orthoModes[0] = 1; // 90 degrees
     ds.orthoExtra = 0.0;
-    g_ConstructionPoints[0] = ConstructionPoint{10.0, 10.0, 0.0};
+    g_ConstructionPoints[0] = ConstructionPoint{10.0, 10.0, CPOINT_START, 0};
     g_CommandState->referenceIndex = 0;
     g_CommandState->pointCount = 1;
     double p[2] = {20.0, 12.0};
