@@ -8,11 +8,11 @@ namespace {
 
 enum Axis { AXIS_X, AXIS_Y };
 
-double MapCoordinate(const double *m, double x, double y, Axis axis)
+double MapCoordinate(const Matrix &m, double x, double y, Axis axis)
 {
     if (x == CONVERT_NO_VALUE || y == CONVERT_NO_VALUE)
         return CONVERT_NO_VALUE;
-    double v = axis == AXIS_X ? m[0] * x + m[2] * y + m[4] : m[1] * x + m[3] * y + m[5];
+    double v = axis == AXIS_X ? m.a * x + m.c * y + m.tx : m.b * x + m.d * y + m.ty;
     if (!(v >= -CONVERT_VALUE_LIMIT && v <= CONVERT_VALUE_LIMIT))
         return CONVERT_NO_VALUE;
     return v;

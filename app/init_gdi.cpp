@@ -9,7 +9,6 @@
 #include "app/system_defs.h"
 #include "language/language.h"
 
-uint32_t g_IsWin9x = 0;
 SharedGdi g_SharedGdi;
 
 namespace {

@@ -185,8 +185,9 @@ void FilteredWalk(const std::vector<uint32_t> &sizes, std::mt19937 &random)
 
 } // namespace
 
-void BenchRender(); // bench_render.cpp
-void BenchFiles();  // bench_files.cpp
+void BenchRender();  // bench_render.cpp
+void BenchFiles();   // bench_files.cpp
+void BenchWindows(); // bench_windows.cpp
 
 int main()
 {
@@ -211,5 +212,6 @@ int main()
     BenchCreate();
     BenchRender();
     BenchFiles();
+    BenchWindows();
     return 0;
 }

@@ -198,10 +198,8 @@ TEST(ConvertCoordinates, WorldAndSystem)
 {
     DrawWindow &w = g_DrawWindows[1];
     // System: origin at (10, 20), centimetres: system = (mm - origin) / 10.
-    const double toSystem[6] = {0.1, 0, 0, 0.1, -1.0, -2.0};
-    const double toWorld[6] = {10, 0, 0, 10, 10, 20};
-    std::copy(toSystem, toSystem + 6, w.MatrixMMToSystem);
-    std::copy(toWorld, toWorld + 6, w.MatrixSystemToMM);
+    w.MatrixMMToSystem = Matrix{0.1, 0, 0, 0.1, -1.0, -2.0};
+    w.MatrixSystemToMM = Matrix{10, 0, 0, 10, 10, 20};
     EXPECT_DOUBLE_EQ(ConvertWorldToSystemX(1, 30, 40), 2.0);
     EXPECT_DOUBLE_EQ(ConvertWorldToSystemY(1, 30, 40), 2.0);
     EXPECT_DOUBLE_EQ(ConvertSystemToWorldX(1, 2, 2), 30.0);

@@ -1,6 +1,7 @@
 #include "common/test_support.h"
 
 #include "app/init_help.h"
+#include "app/init_sound.h"
 #include "app/system.h"
 #include "dialogs/alert.h"
 
@@ -11,6 +12,9 @@ static uint32_t AnswerFirstButton(const char *, uint32_t code1, uint32_t, uint32
 {
     return code1;
 }
+
+// Sounds never reach the system.
+static void IgnoreSound(const char *) {}
 
 // Keeps a help request instead of starting WinHelp.
 static void RecordHelp(HWND window, const char *file, UINT command, ULONG_PTR data)
@@ -30,6 +34,7 @@ void TestPrepareProgram()
 
     g_AlertAnswerHook = AnswerFirstButton;
     g_InitHelpSink = RecordHelp;
+    g_InitSoundSink = IgnoreSound;
 }
 
 void TestSetDisplaySwitches(uint32_t displayExtern, uint32_t outputIntern, uint32_t outputGeometry,

@@ -305,8 +305,7 @@ TEST_F(TermEvaluator, PageEdgesInTheCurrentSystem)
     });
     // A system with its origin at the page's lower-left corner, in centimetres.
     DrawWindow &w = g_DrawWindows[0];
-    const double toSystem[6] = {0.1, 0, 0, 0.1, -1.0, -2.0};
-    std::copy(toSystem, toSystem + 6, w.MatrixMMToSystem);
+    w.MatrixMMToSystem = Matrix{0.1, 0, 0, 0.1, -1.0, -2.0};
     CheckRows({{"_pl", CM, 0, OK}, {"_pb", CM, 0, OK}, {"_pr", CM, 29.7, OK}, {"_pt", CM, 21, OK}});
     // The active page decides.
     g_PageFrames[1] = {0.0, 0.0, 100.0, 50.0};

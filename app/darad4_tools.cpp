@@ -1,0 +1,69 @@
+// The tool-window and drawing-window procedures. Until their contents are
+// drawn, each window shows its class background; closing a tool window hides
+// it, and a destroyed window leaves no stale handle behind.
+#include <initializer_list>
+
+#include "app/darad4.h"
+#include "app/darad4_draw.h"
+#include "app/window_layout.h"
+
+namespace {
+
+void ForgetHandle(HWND window)
+{
+    for (HWND *h : {&hGlobalPanel, &hGlobalProp, &hGlobalPen, &hGlobalLayer, &hGlobalSymbol, &hGlobalStatus,
+                    &hGlobalToolbox, &hGlobalGuide})
+        if (*h == window)
+            *h = nullptr;
+    for (DrawWindow &w : g_DrawWindows)
+        if (w.hwnd == window)
+            w.hwnd = nullptr;
+    if (g_ViewWindow.hwnd == window)
+        g_ViewWindow.hwnd = nullptr;
+}
+
+LRESULT ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CLOSE:
+        ShowWindow(window, SW_HIDE);
+        return 0;
+    case WM_ERASEBKGND:
+        // Nothing is painted while the start screen shows or the program closes.
+        if (g_StartScreen || g_Closing)
+            return 1;
+        break;
+    case WM_NCDESTROY:
+        ForgetHandle(window);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+LRESULT CALLBACK AppPanelWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
+LRESULT CALLBACK AppPropWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
+LRESULT CALLBACK AppSymbolWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
+LRESULT CALLBACK AppPenWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
+LRESULT CALLBACK AppLayerWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
+LRESULT CALLBACK AppStatusWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
+LRESULT CALLBACK AppToolboxWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
+LRESULT CALLBACK AppGuideWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
+// The view window is a tool window that shows the drawing like a drawing window.
+LRESULT CALLBACK AppViewWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    switch (m) {
+    case WM_CLOSE:
+    case WM_NCDESTROY:
+        return ToolWindowProc(w, m, wp, lp);
+    case WM_ERASEBKGND:
+        if (g_StartScreen || g_Closing)
+            return 1;
+        return AppDrawWndProc(WINDOW_VIEW, w, m, wp, lp);
+    default:
+        return AppDrawWndProc(WINDOW_VIEW, w, m, wp, lp);
+    }
+}

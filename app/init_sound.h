@@ -1,0 +1,11 @@
+// The one door to the sound service: the start and exit sounds go through it.
+#pragma once
+
+#include <windows.h>
+
+// Plays a wave file asynchronously when it exists; 1 when it was started.
+int InitPlaySound(const char *path);
+
+// Test seam: when set, receives every sound request in place of PlaySoundA.
+typedef void (*InitSoundSink)(const char *path);
+extern InitSoundSink g_InitSoundSink;

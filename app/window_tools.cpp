@@ -1,0 +1,129 @@
+// Tool windows around the drawing windows: repainting them, applying changed
+// tool-window options, and the registry of the program's popups.
+#include <initializer_list>
+
+#include "app/darad4.h"
+#include "app/system.h"
+#include "app/window.h"
+
+PopupRegistry g_PopupWindows = {{}, WINDOW_OWN_POPUPS};
+
+namespace {
+
+void Refresh(HWND window)
+{
+    if (!window)
+        return;
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+}
+
+void ShowOrHide(HWND window, uint32_t visible)
+{
+    if (!window)
+        return;
+    ShowWindow(window, SW_HIDE);
+    if (visible)
+        ShowWindow(window, SW_SHOWNA);
+}
+
+} // namespace
+
+void WindowRepaintTools()
+{
+    for (HWND w : {hGlobalPanel, hGlobalProp, hGlobalPen, hGlobalLayer, hGlobalSymbol, hGlobalStatus, hGlobalToolbox,
+                   hGlobalGuide, hGlobalLayerDialog, hGlobalPenDialog, g_MainWnd})
+        Refresh(w);
+}
+
+void WindowApplyPanels(const ProgramOptions &o, const ProgramOptions &n, int relayout)
+{
+    bool tools = false;
+    if (o.windowArrangement != n.windowArrangement) {
+        WindowComputeLayout(g_MainWnd);
+        relayout = 1;
+    }
+    if (o.viewVisible != n.viewVisible) {
+        ShowOrHide(g_ViewWindow.hwnd, n.viewVisible);
+        tools = true;
+    }
+    if (o.viewUpdate != n.viewUpdate) {
+        if (n.viewUpdate && g_ViewWindow.hwnd)
+            InvalidateRect(g_ViewWindow.hwnd, nullptr, FALSE);
+        tools = true;
+    }
+    if (o.viewSimple != n.viewSimple && g_ViewWindow.hwnd)
+        InvalidateRect(g_ViewWindow.hwnd, nullptr, FALSE);
+    // Docked windows take room from the drawing windows: a change of their
+    // visibility re-arranges. (Re-creating a window in the other mode comes
+    // with the tool-window layout.)
+    struct Docked {
+        HWND window;
+        uint32_t oldVisible, newVisible, oldMoveable, newMoveable;
+    };
+    const Docked docked[] = {
+        {hGlobalPanel, o.panelVisible, n.panelVisible, o.panelMoveable, n.panelMoveable},
+        {hGlobalStatus, o.statusVisible, n.statusVisible, o.statusMoveable, n.statusMoveable},
+        {hGlobalProp, o.propertyVisible, n.propertyVisible, o.propertyMoveable, n.propertyMoveable},
+        {hGlobalToolbox, o.toolboxVisible, n.toolboxVisible, o.toolboxMoveable, n.toolboxMoveable},
+    };
+    for (const Docked &d : docked) {
+        if (d.oldVisible == d.newVisible && d.oldMoveable == d.newMoveable)
+            continue;
+        ShowOrHide(d.window, 0);
+        if (!d.newMoveable || d.oldMoveable != d.newMoveable) {
+            WindowComputeLayout(g_MainWnd);
+            relayout = 1;
+        }
+        ShowOrHide(d.window, d.newVisible);
+        tools = true;
+    }
+    if (o.penVisible != n.penVisible)
+        ShowOrHide(hGlobalPen, n.penVisible);
+    if (o.layerVisible != n.layerVisible)
+        ShowOrHide(hGlobalLayer, n.layerVisible);
+    if (o.guideVisible != n.guideVisible) {
+        ShowOrHide(hGlobalGuide, n.guideVisible);
+        tools = true;
+    }
+    if (o.symbolVisible != n.symbolVisible) {
+        ShowOrHide(hGlobalSymbol, n.symbolVisible);
+        tools = true;
+    }
+    if (o.pageVisible != n.pageVisible || o.buttonVisible != n.buttonVisible || o.originVisible != n.originVisible ||
+        o.scrollVisible != n.scrollVisible || o.rulerVisible != n.rulerVisible)
+        relayout = 1;
+    if (relayout)
+        WindowRelayout(g_MainWnd);
+    if (tools)
+        WindowRepaintTools();
+    WindowListOwn();
+}
+
+void WindowListOwn()
+{
+    const HWND own[WINDOW_OWN_POPUPS] = {hGlobalPanel,  hGlobalProp,    hGlobalPen,      hGlobalLayer,
+                                         hGlobalStatus, hGlobalToolbox, hGlobalGuide,    hGlobalSymbol,
+                                         hGlobalPenDialog, hGlobalLayerDialog, g_ViewWindow.hwnd};
+    for (int i = 0; i < WINDOW_OWN_POPUPS; ++i)
+        g_PopupWindows.windows[i] = own[i];
+}
+
+void WindowResetPopups()
+{
+    for (HWND &w : g_PopupWindows.windows)
+        w = nullptr;
+    g_PopupWindows.count = WINDOW_OWN_POPUPS;
+    WindowListOwn();
+}
+
+int WindowIsOwnPopupActive()
+{
+    const HWND active = GetActiveWindow();
+    if (!active)
+        return 0;
+    for (int i = 0; i < g_PopupWindows.count && i < WINDOW_POPUP_SLOTS; ++i)
+        if (g_PopupWindows.windows[i] == active)
+            return 1;
+    return 0;
+}

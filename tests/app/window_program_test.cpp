@@ -1,0 +1,232 @@
+// The program started with a drawing on its command line shows it: the
+// drawing's lines lie at the pixels that the first drawing window's matrix
+// gives for the active page fitted into the window.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/init.h"
+#include "app/init_gdi.h"
+#include "app/system.h"
+#include "app/system_defs.h"
+#include "app/window.h"
+#include "database/object_types.h"
+#include "database/storage.h"
+#include "files/file.h"
+#include "files/zvi.h"
+
+namespace {
+
+constexpr DWORD TIMEOUT_MS = 20000;
+constexpr int MIN_VISIBLE_POINTS = 4; // points on the lines that no tool window hides
+
+std::string ProgramFolder()
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string folder(self);
+    return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+Unit *NewLine(double x1, double y1, double x2, double y2)
+{
+    const ObjectChainShape shape{2, nullptr};
+    const uint32_t bytes = ObjectChainSize(OBJTYPE_LINE, shape);
+    Unit *u = MemListNewObject(0, bytes, nullptr);
+    u->birth = UNIT_BIRTH_ALWAYS;
+    u->death = UNIT_DEATH_ALIVE;
+    u->property = XPropertyDefault();
+    ObjectWriteChain(u, bytes, OBJTYPE_LINE, shape);
+    const double xy[4] = {x1, y1, x2, y2};
+    int i = 0;
+    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END && i < 4; e = ElementNext(e))
+        if (ElementIsPoint(e)) {
+            auto *p = reinterpret_cast<ElementPoint *>(e);
+            p->x = xy[i];
+            p->y = xy[i + 1];
+            i += 2;
+        }
+    u->frame[0] = std::fmin(x1, x2);
+    u->frame[1] = std::fmin(y1, y2);
+    u->frame[2] = std::fmax(x1, x2);
+    u->frame[3] = std::fmax(y1, y2);
+    return u;
+}
+
+struct ProgramRun {
+    PROCESS_INFORMATION process{};
+    ~ProgramRun()
+    {
+        if (!process.hProcess)
+            return;
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(process.hProcess, 99);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+};
+
+struct Search {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM lParam)
+{
+    auto *s = reinterpret_cast<Search *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (pid == s->pid && lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window)) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The text of a box the program shows, for the failure message.
+std::string BoxText(DWORD pid)
+{
+    Search s{pid, nullptr};
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&s));
+    if (!s.found)
+        return "";
+    char text[512] = "";
+    GetDlgItemTextA(s.found, 700, text, sizeof text);
+    return text;
+}
+
+BOOL CALLBACK FindMain(HWND window, LPARAM lParam)
+{
+    auto *s = reinterpret_cast<Search *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (pid == s->pid && lstrcmpA(name, "DARAD4_MainWClass") == 0) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Whether the screen shows the drawing window at a client point: tool
+// windows of the program may lie over it.
+bool Visible(HWND window, LONG x, LONG y)
+{
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    return WindowFromPoint(p) == window;
+}
+
+// The screen's pixel at a client point of the window: another process's
+// window surface is read where the screen shows it. A line may fall on
+// either of two pixels where its position rounds at .5.
+bool IsBlack(HWND window, HDC screen, LONG x, LONG y)
+{
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    for (LONG dx = -1; dx <= 1; ++dx)
+        for (LONG dy = -1; dy <= 1; ++dy)
+            if (GetPixel(screen, p.x + dx, p.y + dy) == RGB(0, 0, 0))
+                return true;
+    return false;
+}
+
+TEST(WindowProgram, ShowsTheDrawingNamedOnTheCommandLine)
+{
+    // The fixture: a fresh drawing (A3 landscape page centred on the zero
+    // point) with two lines, written as a drawing file.
+    g_Debugging = 0;
+    ASSERT_EQ(ZVI_InitFileBuffers(), 1);
+    MemFreeChunks();
+    MemInitLists();
+    ASSERT_EQ(MemEnlargeList(), 1);
+    if (!g_Universal1) {
+        ASSERT_EQ(MemInitWork(), 1);
+    }
+    g_ListFilter = {0, 0, 0};
+    FileClearDrawing();
+    NewLine(-150.0, -100.0, 150.0, -100.0);
+    NewLine(100.0, -120.0, 100.0, 120.0);
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    const std::string path = std::string(folder) + "darad4-window-fixture.zvd";
+    ASSERT_EQ(FileWriteDrawing(nullptr, path.c_str(), FILE_SECTIONS_ALL | FILE_MODE_QUIET), 1);
+    FileClearDrawing();
+    MemFreeChunks();
+    MemInitLists();
+
+    ProgramRun run;
+    const std::string exe = ProgramFolder() + "darad4.exe";
+    std::string line = "\"" + exe + "\" \"" + path + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    ASSERT_TRUE(CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                               &run.process));
+
+    HWND main = nullptr, draw = nullptr;
+    const DWORD start = GetTickCount();
+    bool shown = false;
+    std::string detail;
+    while (GetTickCount() - start < TIMEOUT_MS && !shown) {
+        Sleep(100);
+        Search s{run.process.dwProcessId, nullptr};
+        EnumWindows(FindMain, reinterpret_cast<LPARAM>(&s));
+        main = s.found;
+        draw = main ? FindWindowExA(main, nullptr, "DARAD4_DrawWClass1", nullptr) : nullptr;
+        if (!draw || !IsWindowVisible(draw))
+            continue;
+        WaitForInputIdle(run.process.hProcess, TIMEOUT_MS);
+        // The window's matrix: the active page fitted into the drawing area
+        // (square pixels: the monitor size cancels out).
+        SystemReadProfile();
+        RECT client;
+        GetClientRect(draw, &client);
+        g_DrawWindows[0].hwnd = nullptr;
+        WindowComputeAreasFrom(0, client);
+        const RECT a = g_DrawWindows[0].areaRect;
+        const double s1 = (a.right - a.left) * WINDOW_FIT_SHARE / 420.0;
+        const double s2 = (a.bottom - a.top) * WINDOW_FIT_SHARE / 297.0;
+        const double scale = std::fmin(s1, s2);
+        const double cx = (a.left + a.right) * 0.5, cy = (a.top + a.bottom) * 0.5;
+        auto pixel = [&](double x, double y) {
+            return POINT{static_cast<LONG>(std::floor(cx + x * scale + 0.5)),
+                         static_cast<LONG>(std::floor(cy - y * scale + 0.5))};
+        };
+        HDC dc = GetDC(nullptr);
+        int black = 0, total = 0;
+        std::vector<POINT> onLines;
+        for (double x : {-140.0, -100.0, -50.0, 0.0, 60.0, 140.0})
+            onLines.push_back(pixel(x, -100.0));
+        for (double y : {-110.0, -40.0, 30.0, 80.0, 110.0})
+            onLines.push_back(pixel(100.0, y));
+        for (const POINT &p : onLines) {
+            if (!Visible(draw, p.x, p.y))
+                continue;
+            black += IsBlack(draw, dc, p.x, p.y);
+            ++total;
+        }
+        // Away from the lines the drawing area is empty.
+        const POINT empty = pixel(-20.0, 50.0);
+        const bool clear = !Visible(draw, empty.x, empty.y) || !IsBlack(draw, dc, empty.x, empty.y);
+        ReleaseDC(nullptr, dc);
+        shown = total >= MIN_VISIBLE_POINTS && black == total && clear;
+        detail = "area " + std::to_string(a.left) + "," + std::to_string(a.top) + "," + std::to_string(a.right) + "," +
+                 std::to_string(a.bottom) + " scale " + std::to_string(scale) + " black " + std::to_string(black) +
+                 "/" + std::to_string(total) + " rulers " + std::to_string(g_Options.rulerVisible);
+    }
+    EXPECT_TRUE(shown) << "the drawing's lines were not found where the window's matrix puts them"
+                       << "; box: " << BoxText(run.process.dwProcessId) << "; " << detail;
+    if (main)
+        PostMessageA(main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(run.process.hProcess, TIMEOUT_MS) != WAIT_OBJECT_0)
+        TerminateProcess(run.process.hProcess, 98);
+    DeleteFileA(path.c_str());
+}
+
+} // namespace

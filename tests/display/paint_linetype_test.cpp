@@ -1,0 +1,89 @@
+// The line-type samples of the line-type dialogs.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "app/system_defs.h"
+#include "display/output_paint.h"
+
+namespace {
+
+constexpr int W = 100, H = 10;
+
+struct Dib {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    uint32_t *bits = nullptr;
+    Dib()
+    {
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof bi.bmiHeader, W, -H, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void *p = nullptr;
+        bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+        bits = static_cast<uint32_t *>(p);
+        old = SelectObject(dc, bitmap);
+        for (int i = 0; i < W * H; ++i)
+            bits[i] = 0xFFFFFF;
+        SelectObject(dc, GetStockObject(BLACK_PEN));
+    }
+    ~Dib()
+    {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    bool Black(int x, int y)
+    {
+        GdiFlush();
+        return (bits[y * W + x] & 0xFFFFFF) == 0;
+    }
+};
+
+LineDef Line(int pairs, std::initializer_list<int> lengths)
+{
+    LineDef l{};
+    l.pairs = pairs;
+    int i = 0;
+    for (int v : lengths)
+        l.lengths[i++] = v;
+    return l;
+}
+
+TEST(PaintLineType, SampleWalksDashesOverThreeQuarters)
+{
+    // One pair of 100 and 100: 1 + 200 spans 75 pixels, so each piece is 37.3.
+    Dib d;
+    const LineDef l = Line(1, {100, 100});
+    const RECT r{0, 0, W, H};
+    OutputDrawLineDefSample(d.dc, &r, &l);
+    struct Row {
+        int x;
+        bool black;
+    };
+    const Row rows[] = {{1, true}, {36, true}, {39, false}, {60, false}, {76, true}, {98, true}};
+    for (const Row &row : rows) {
+        EXPECT_EQ(d.Black(row.x, 5), row.black) << row.x;
+        EXPECT_EQ(d.Black(row.x, 4), row.black) << row.x << " second row";
+    }
+    EXPECT_FALSE(d.Black(10, 6));
+}
+
+TEST(PaintLineType, UnusablePatternsAreSolidOrEmpty)
+{
+    const RECT r{0, 0, W, H};
+    {
+        Dib d;
+        const LineDef nine = Line(9, {10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10});
+        OutputDrawLineDefSample(d.dc, &r, &nine);
+        EXPECT_TRUE(d.Black(50, 5)) << "nine pairs do not fit the table: solid";
+        EXPECT_TRUE(d.Black(50, 4));
+    }
+    {
+        Dib d;
+        const LineDef zero = Line(2, {0, 0, 0, 0});
+        OutputDrawLineDefSample(d.dc, &r, &zero); // must return
+        EXPECT_FALSE(d.Black(50, 5));
+    }
+}
+
+} // namespace

@@ -1,0 +1,157 @@
+// Window paint: objects at the pixels of the window's matrix, paints that
+// arrive during a paint, the abort, and the repaint requests.
+#include <vector>
+
+#include "app/system.h"
+#include "display/output.h"
+#include "display/output_paint.h"
+#include "screen_fixture.h"
+
+namespace {
+
+constexpr COLORREF WHITE = RGB(255, 255, 255);
+constexpr COLORREF BLACK = RGB(0, 0, 0);
+
+class Paint : public ScreenWindowTest {};
+
+// Nested paints delivered from inside a running paint.
+std::vector<RECT> s_Nested;
+std::vector<int> s_NestedResults;
+int s_PaintCalls = 0;
+
+void DeliverNestedPaints(int window)
+{
+    ++s_PaintCalls;
+    for (const RECT &r : s_Nested)
+        s_NestedResults.push_back(OutputPaintWindow(window, &r));
+    s_Nested.clear();
+}
+
+void CountPaints(int) { ++s_PaintCalls; }
+
+bool Same(const RECT &a, const RECT &b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+int s_AbortCalls = 0;
+int AbortAtOnce()
+{
+    ++s_AbortCalls;
+    return 1;
+}
+
+TEST_F(Paint, LinesLieWhereTheMatrixPutsThem)
+{
+    WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 10.0, 5.0, 1.5);
+    NewLine(-20.0, -10.0, 30.0, -10.0); // horizontal
+    NewLine(12.0, -20.0, 12.0, 25.0);   // vertical
+    PaintNow();
+    for (double x : {-15.0, 0.0, 25.0}) {
+        const POINT p = Pixel(x, -10.0);
+        EXPECT_EQ(PixelColour(p.x, p.y), BLACK) << "horizontal line at x " << x;
+        EXPECT_EQ(PixelColour(p.x, p.y - 3), WHITE);
+    }
+    for (double y : {-15.0, 0.0, 20.0}) {
+        const POINT p = Pixel(12.0, y);
+        EXPECT_EQ(PixelColour(p.x, p.y), BLACK) << "vertical line at y " << y;
+        EXPECT_EQ(PixelColour(p.x + 3, p.y), WHITE);
+    }
+    const POINT away = Pixel(-5.0, 20.0);
+    EXPECT_EQ(PixelColour(away.x, away.y), WHITE);
+}
+
+TEST_F(Paint, PaintsDuringAPaintAreDoneAfterwardsAsOneUnion)
+{
+    NewLine(-20.0, -10.0, 30.0, -10.0);
+    s_Nested = {RECT{10, 20, 50, 60}, RECT{100, 5, 120, 30}};
+    s_NestedResults.clear();
+    g_OutputPaintHook = DeliverNestedPaints;
+    const RECT first{0, 0, 40, 40};
+    EXPECT_EQ(OutputPaintWindow(0, &first), 1);
+    EXPECT_EQ(s_NestedResults, (std::vector<int>{0, 0})) << "nested paints are only recorded";
+    EXPECT_EQ(W().paintPending, 1u);
+    EXPECT_TRUE(Same(W().pendingRect, RECT{10, 5, 120, 60}));
+    EXPECT_EQ(g_OutputPainting, 0u);
+    // The recorded paint is asked for again: the window has it as its update region.
+    RECT region;
+    ASSERT_TRUE(GetUpdateRect(hwnd_, &region, FALSE));
+    EXPECT_TRUE(Same(region, RECT{10, 5, 120, 60}));
+
+    g_OutputPaintHook = CountPaints;
+    const RECT next{300, 200, 310, 210};
+    EXPECT_EQ(OutputPaintWindow(0, &next), 1);
+    EXPECT_EQ(W().paintPending, 0u);
+    const int32_t *clip = g_OutputContext.pixelClipRect;
+    EXPECT_EQ(clip[0], 10);
+    EXPECT_EQ(clip[1], 5);
+    EXPECT_EQ(clip[2], 310);
+    EXPECT_EQ(clip[3], 210) << "the pending rectangle joined the next paint";
+}
+
+TEST_F(Paint, AKeyStopsThePaint)
+{
+    for (int i = 0; i < 100; ++i)
+        NewLine(-40.0 + i * 0.5, -30.0, -40.0 + i * 0.5, 30.0);
+    s_AbortCalls = 0;
+    g_OutputAbortHook = AbortAtOnce;
+    const RECT all{0, 0, TEST_AREA_WIDTH, TEST_AREA_HEIGHT};
+    EXPECT_EQ(OutputPaintWindow(0, &all), 0);
+    EXPECT_EQ(s_AbortCalls, 1) << "the queue is looked at once every 33 objects";
+    EXPECT_EQ(g_OutputPainting, 0u);
+    EXPECT_EQ(g_OutputContext.passMask, PASS_ALL);
+    g_OutputAbortHook = nullptr;
+    EXPECT_EQ(OutputPaintWindow(0, &all), 1) << "the next paint starts afresh";
+}
+
+TEST_F(Paint, TwoAreasApartArePaintedSeparately)
+{
+    g_OutputPaintHook = CountPaints;
+    struct Row {
+        double a[4], b[4];
+        int paints;
+    };
+    const Row rows[] = {
+        {{0, 0, 10, 10}, {30, 20, 40, 30}, 2},
+        {{0, 0, 10, 10}, {5, 0, 15, 10}, 1},
+        {{1e300, 0, 0, 0}, {5, 0, 15, 10}, 1},
+        {{1e300, 0, 0, 0}, {1e300, 0, 0, 0}, 0},
+        {{500, 500, 510, 510}, {1e300, 0, 0, 0}, 0}, // wholly outside the window
+    };
+    for (const Row &r : rows) {
+        s_PaintCalls = 0;
+        OutputInvalidateTwoAreas(r.a, r.b);
+        EXPECT_EQ(s_PaintCalls, r.paints) << r.a[0] << " " << r.b[0];
+    }
+}
+
+TEST_F(Paint, AreaToPixelsGrowsByFiveAndClipsToTheArea)
+{
+    const double rect[4] = {0.0, 0.0, 10.0, 10.0};
+    RECT r;
+    ASSERT_EQ(OutputAreaToPixels(0, rect, &r), 1);
+    EXPECT_TRUE(Same(r, RECT{195, 105, 245, 155}));
+    const double edge[4] = {45.0, -40.0, 60.0, -30.0};
+    ASSERT_EQ(OutputAreaToPixels(0, edge, &r), 1);
+    EXPECT_TRUE(Same(r, RECT{375, 265, 400, 300}));
+    const double outside[4] = {60.0, 60.0, 70.0, 70.0};
+    EXPECT_EQ(OutputAreaToPixels(0, outside, &r), 0);
+}
+
+TEST_F(Paint, RedrawRequestsClearRepaintFlags)
+{
+    g_OutputPaintHook = CountPaints;
+    s_PaintCalls = 0;
+    W().repaint = 1;
+    OutputRedrawAll(0);
+    EXPECT_EQ(s_PaintCalls, 1);
+    EXPECT_EQ(W().repaint, 0u);
+    OutputRedrawAll(0);
+    EXPECT_EQ(s_PaintCalls, 1) << "nothing to repaint";
+    OutputRedrawWindow(3);
+    EXPECT_EQ(s_PaintCalls, 1) << "no such window";
+    OutputRedrawWindow(0);
+    EXPECT_EQ(s_PaintCalls, 2);
+}
+
+} // namespace

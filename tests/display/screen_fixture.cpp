@@ -1,0 +1,175 @@
+#include "screen_fixture.h"
+
+#include <cmath>
+
+#include "app/darad4.h"
+#include "app/init.h"
+#include "app/init_gdi.h"
+#include "app/system.h"
+#include "app/system_defs.h"
+#include "commands/command_state.h"
+#include "database/object_types.h"
+#include "database/storage.h"
+#include "display/output.h"
+#include "display/output_paint.h"
+#include "display/screen.h"
+
+namespace {
+
+const char *const TEST_CLASS = "DARAD4_TestDrawWClass1";
+
+ATOM RegisterTestClass()
+{
+    static ATOM atom = 0;
+    if (atom)
+        return atom;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = AppDrawWndProc1;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = TEST_CLASS;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    atom = RegisterClassA(&wc);
+    return atom;
+}
+
+} // namespace
+
+void ScreenWindowTest::SetUp()
+{
+    g_Debugging = 0;
+    savedAppActive_ = g_AppActive;
+    g_AppActive = 0;
+    g_StartScreen = 0;
+    g_Closing = 0;
+    SystemInitDrawing(0);
+    SystemInitDrawingSettings(&g_DrawingSettings);
+    g_DrawingSettings.displayLinesMode = 0;
+    g_DrawingSettings.colorDrawArea = 0; // white
+    g_DrawingSettings.colorCross[0] = 7;  // black
+    g_DrawingSettings.colorCross[1] = 8;
+    if (!g_Universal1) {
+        ASSERT_EQ(MemInitWork(), 1);
+    }
+    mem_init_temp();
+    MemFreeChunks();
+    MemInitLists();
+    ASSERT_EQ(MemEnlargeList(), 1);
+    InitCreateGdiResources();
+    InitCreateScreenObjects();
+    OutputResetAbort();
+    g_OutputAbortHook = nullptr;
+    g_OutputPaintHook = nullptr;
+    g_Options.rulerVisible = 0;
+    g_Options.buttonVisible = 0;
+    g_Options.scrollVisible = 0;
+    g_Options.viewVisible = 0;
+    *g_CommandState = CommandState{COMMAND_START_ID, COMMAND_START_ID, 0, TEMPLATE_FIXED_STEPS, 2, 0, -1, 0};
+    g_LocalData.snap.switches[0] = 0;
+    g_CursorPos = CursorPos{0, 0, 0, 0, 0.0, 0.0, 0.0, 0.0};
+
+    WindowComputeScreenMetrics(1600, 1200, 400.0, 300.0, &g_ScreenMetrics);
+    ASSERT_NE(RegisterTestClass(), 0);
+    g_DrawWindowCount = 1;
+    g_ActiveWindow = 0;
+    g_PanelWindow = 0;
+    RECT r{0, 0, TEST_AREA_WIDTH, TEST_AREA_HEIGHT};
+    AdjustWindowRect(&r, WS_POPUP, FALSE);
+    hwnd_ = CreateWindowExA(WS_EX_TOPMOST, TEST_CLASS, "drawing", WS_POPUP, 0, 0, r.right - r.left,
+                            r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(hwnd_, nullptr);
+    WindowInitRecord(&g_DrawWindows[0], hwnd_, 0);
+    WindowUpdateAllSystems();
+    WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 0.0, 0.0, 1.0);
+    g_RelayoutPending = 0;
+    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    UpdateWindow(hwnd_);
+}
+
+void ScreenWindowTest::TearDown()
+{
+    ScreenHideCrosshairs();
+    g_OutputPaintHook = nullptr;
+    g_OutputAbortHook = nullptr;
+    if (hwnd_)
+        DestroyWindow(hwnd_);
+    WindowInitRecord(&g_DrawWindows[0], nullptr, 0);
+    MemFreeChunks();
+    MemInitLists();
+    g_AppActive = savedAppActive_;
+}
+
+POINT ScreenWindowTest::Pixel(double x, double y)
+{
+    double px, py;
+    MatrixApply(W().MatrixMMToPixel, x, y, &px, &py);
+    return POINT{static_cast<LONG>(std::floor(px + 0.5)), static_cast<LONG>(std::floor(py + 0.5))};
+}
+
+std::vector<uint32_t> ScreenWindowTest::Grab()
+{
+    GdiFlush();
+    HDC window = GetDC(hwnd_);
+    HDC memory = CreateCompatibleDC(window);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = TEST_AREA_WIDTH;
+    bi.bmiHeader.biHeight = -TEST_AREA_HEIGHT;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void *bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, TEST_AREA_WIDTH, TEST_AREA_HEIGHT, window, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::vector<uint32_t> out(static_cast<const uint32_t *>(bits),
+                              static_cast<const uint32_t *>(bits) + TEST_AREA_WIDTH * TEST_AREA_HEIGHT);
+    for (uint32_t &v : out)
+        v &= 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(hwnd_, window);
+    return out;
+}
+
+COLORREF ScreenWindowTest::PixelColour(int x, int y)
+{
+    GdiFlush();
+    HDC dc = GetDC(hwnd_);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(hwnd_, dc);
+    return c;
+}
+
+Unit *ScreenWindowTest::NewLine(double x1, double y1, double x2, double y2)
+{
+    const ObjectChainShape shape{2, nullptr};
+    const uint32_t bytes = ObjectChainSize(OBJTYPE_LINE, shape);
+    Unit *u = MemListNewObject(0, bytes, nullptr);
+    if (!u)
+        return nullptr;
+    u->birth = UNIT_BIRTH_ALWAYS;
+    u->death = UNIT_DEATH_ALIVE;
+    u->property = XPropertyDefault();
+    ObjectWriteChain(u, bytes, OBJTYPE_LINE, shape);
+    const double xy[4] = {x1, y1, x2, y2};
+    int i = 0;
+    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END && i < 4; e = ElementNext(e))
+        if (ElementIsPoint(e)) {
+            auto *p = reinterpret_cast<ElementPoint *>(e);
+            p->x = xy[i];
+            p->y = xy[i + 1];
+            i += 2;
+        }
+    u->frame[0] = std::fmin(x1, x2);
+    u->frame[1] = std::fmin(y1, y2);
+    u->frame[2] = std::fmax(x1, x2);
+    u->frame[3] = std::fmax(y1, y2);
+    return u;
+}
+
+void ScreenWindowTest::PaintNow()
+{
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    UpdateWindow(hwnd_);
+}
