@@ -2,6 +2,7 @@
 #include "app/window_layout.h"
 
 #include "app/darad4.h"
+#include "app/init_dialogs.h"
 #include "app/system.h"
 
 DrawWindow g_DrawWindows[DRAW_WINDOWS];
@@ -59,6 +60,7 @@ void WindowComputeLayout(HWND mainWindow)
     if (area.bottom < area.top)
         area.bottom = area.top;
     l.freeArea = area;
+    g_DrawingArea = area;
     for (DrawWindow &w : g_DrawWindows)
         w.frame = area;
 }

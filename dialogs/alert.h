@@ -3,13 +3,17 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
-// Button codes: the label of code c is eButtonText entry c - 1.
+// Button codes: the label of code c is eButtonText entry c - 1; 0 = no button.
 constexpr uint32_t ALERT_BUTTON1 = 1;  // plain acknowledgement
 constexpr uint32_t ALERT_CANCEL = 2;   // close or cancel; also the answer to Escape
 constexpr uint32_t ALERT_YES = 3;
 constexpr uint32_t ALERT_NO = 4;
+constexpr uint32_t ALERT_GO_ON_6 = 6;  // 6, 7, 8: the affirmative answer of a question
+constexpr uint32_t ALERT_GO_ON_7 = 7;  // whose other answer is ALERT_CANCEL
+constexpr uint32_t ALERT_GO_ON_8 = 8;
 
 uint32_t AlertBox(HWND owner, const char *text, uint32_t code1, uint32_t code2, uint32_t code3,
                   uint32_t defaultIndex);
@@ -40,8 +44,14 @@ uint32_t AlertSM27(HWND owner);
 uint32_t AlertNoDialog(HWND owner); // a dialog template or popup menu could not be created
 uint32_t AlertSM48(HWND owner);
 
-// A file-operation code turned into its message; codes 13 and more show nothing.
+// A file-operation code turned into its message with the file's display
+// name; code 9 (cannot write) first deletes the file. Codes 13 and more show
+// nothing and are returned unchanged.
 uint32_t AlertFileError(HWND owner, const char *fileName, uint32_t code);
+
+// The display form of a path in messages (at most 259 characters): a leading
+// '*' dropped, a long path shortened to drive, "\...", the last folders and the name.
+void AlertShortPath(const char *fullName, char *out, size_t outSize);
 
 // Test seam: when set, every box is answered by this function instead of
 // being shown. It receives the text and the three codes; its result is the

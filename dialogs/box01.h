@@ -1,0 +1,95 @@
+// The dialog protocol and the small functions every dialog calls.
+//
+// An opener copies the caller's data into a dialog record, runs the dialog
+// from a template of the language module (Box01DialogRun) and copies the
+// edited fields back only when the record's result is not DIALOG_CANCELLED.
+// The dialog procedure calls Box01DialogInit on WM_INITDIALOG, validates on
+// IDOK, and ends with Box01DialogEnd; Box01DialogDefault answers help and
+// menu-idle messages.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+constexpr uint32_t DIALOG_OK = 1;        // closed with OK
+constexpr uint32_t DIALOG_CANCELLED = 2; // closed with Cancel, Escape or the close box
+
+constexpr int HELP_CONTEXT_NONE = -1;
+
+// The start of every dialog record: the window that had the focus when the
+// dialog opened (it gets the focus back when the dialog closes) and the result.
+struct DialogHeader {
+    HWND previousFocus;
+    uint32_t result;
+};
+static_assert(sizeof(DialogHeader) == 8);
+
+// Value of a remembered window position that was never set.
+constexpr LONG DIALOG_NO_POSITION = static_cast<LONG>(0x80000001);
+
+// Margin in pixels between a placed window and the drawing area's edges.
+constexpr int DIALOG_PLACE_MARGIN = 4;
+
+// Help file of every dialog, looked for in g_PathServer.
+extern const char *g_HelpFileName;
+
+// --- Opener side -----------------------------------------------------------
+
+// Runs the modal dialog `templateName` of the language module with `record`
+// as its creation parameter. A template that cannot be created is reported
+// with AlertNoDialog and gives -1; g_ModalDepth is then unchanged. Otherwise
+// lowers g_ModalDepth (raised by Box01DialogInit) and returns EndDialog's value.
+INT_PTR Box01DialogRun(HWND owner, const char *templateName, DLGPROC procedure, DialogHeader *record);
+
+// The whole protocol for a record that the dialog edits in place: copies
+// `caller` into a working record, runs the dialog and copies the working
+// record back only when it was not cancelled. Returns 1 on OK (or the
+// dialog's own result code), 0 on cancel or when the dialog cannot be shown.
+template <typename Record>
+uint32_t Box01DialogEdit(HWND owner, const char *templateName, DLGPROC procedure, Record &caller)
+{
+    Record work = caller;
+    if (Box01DialogRun(owner, templateName, procedure, &work.header) == -1)
+        return 0;
+    if (work.header.result == DIALOG_CANCELLED)
+        return 0;
+    caller = work;
+    return work.header.result;
+}
+
+// --- Procedure side --------------------------------------------------------
+
+// WM_INITDIALOG: keeps the record with the window, raises g_ModalDepth and
+// centres the dialog. Returns the record.
+DialogHeader *Box01DialogInit(HWND dialog, LPARAM record);
+
+// The record kept by Box01DialogInit (null before it).
+DialogHeader *Box01DialogRecord(HWND dialog);
+
+template <typename Record>
+Record *Box01DialogRecordOf(HWND dialog)
+{
+    return reinterpret_cast<Record *>(Box01DialogRecord(dialog));
+}
+
+// Stores the result, gives the focus back to the saved window and ends the dialog.
+void Box01DialogEnd(HWND dialog, uint32_t result);
+
+// The protocol's answer to the messages every dialog treats alike: WM_HELP
+// opens `helpContext`, WM_ENTERIDLE goes to Box01DialogEnterIdle, IDCANCEL
+// ends with DIALOG_CANCELLED. Returns 0 for anything else (default processing).
+INT_PTR Box01DialogDefault(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, int helpContext);
+
+// --- Basic functions -------------------------------------------------------
+
+void Box01DialogCenter(HWND window);
+void Box01DialogPlace(HWND window, int mode, POINT *position);
+void Box01DialogMove(HWND window, int x, int y, int width, int height);
+void Box01DialogHelp(HWND window, int context);
+uint32_t Box01DialogEnterIdle(HWND window, WPARAM wParam, LPARAM lParam);
+void Box01DialogCheck(HWND dialog, int id, uint32_t value);
+void Box01DialogRedrawItem(HWND dialog, int id);
+void Box01DialogRedrawItems(HWND dialog, int firstId, int lastId);
+void Box01DialogShowItem(HWND dialog, int id, int show);
+HWND Box01DialogFocusEdit(HWND dialog, int id);
