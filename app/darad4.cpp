@@ -23,10 +23,6 @@
 
 HINSTANCE g_Instance = nullptr;
 HWND g_MainWnd = nullptr;
-HMODULE g_LanguageModule = nullptr;
-uint32_t g_ModalDepth = 0;
-int g_ScreenWidth = 0;
-int g_ScreenHeight = 0;
 int32_t g_ScreenColorBits = 0;
 int32_t g_ScreenPpiX = 0;
 int32_t g_ScreenPpiY = 0;
@@ -229,12 +225,11 @@ namespace {
 
 void ReadScreen()
 {
+    InitReadScreenSize();
     HWND desktop = GetDesktopWindow();
     HDC dc = GetDC(desktop);
     if (!dc)
         return;
-    g_ScreenWidth = GetDeviceCaps(dc, HORZRES);
-    g_ScreenHeight = GetDeviceCaps(dc, VERTRES);
     g_ScreenColorBits = GetDeviceCaps(dc, PLANES) * GetDeviceCaps(dc, BITSPIXEL);
     g_ScreenPpiX = GetDeviceCaps(dc, LOGPIXELSX);
     g_ScreenPpiY = GetDeviceCaps(dc, LOGPIXELSY);

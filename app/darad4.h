@@ -10,14 +10,10 @@
 extern HINSTANCE g_Instance; // the program's instance
 extern HWND g_MainWnd;       // the main window; 0 until it exists
 
-// The loaded language module (dialog templates and the main icon come from
-// it); 0 before InitLoadLanguage and after InitFreeLanguage.
-extern HMODULE g_LanguageModule;
-// Modal dialogs and progress displays that are open.
-extern uint32_t g_ModalDepth;
+// The language module, the modal-dialog count and the screen size.
+#include "app/init_dialogs.h"
+
 // The desktop, read while the main window is created.
-extern int g_ScreenWidth;
-extern int g_ScreenHeight;
 extern int32_t g_ScreenColorBits;
 extern int32_t g_ScreenPpiX;
 extern int32_t g_ScreenPpiY;

@@ -4,6 +4,7 @@
 #include "app/window_layout.h"
 
 #include "app/darad4.h"
+#include "app/init_dialogs.h"
 #include "app/system.h"
 
 WindowLayout g_WindowLayout;
@@ -203,6 +204,7 @@ void WindowComputeLayout(HWND mainWindow)
     if (area.bottom < area.top)
         area.bottom = area.top;
     l.freeArea = area;
+    g_DrawingArea = area;
 
     RECT frames[WINDOW_DRAW_COUNT];
     g_DrawWindowCount = WindowTile(area, o.windowArrangement, GetSystemMetrics(SM_CXBORDER),

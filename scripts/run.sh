@@ -23,7 +23,12 @@ if [ -z "${DISPLAY:-}" ]; then
     log "no display: starting Xvfb (the window is not visible; take screenshots with xwd)"
     start_xvfb
 fi
-[ "$NEED_INIT" = 1 ] && init_prefix
+if [ "$NEED_INIT" = 1 ]; then
+    init_prefix
+    # The set-up leaves a persistent server behind; end it, or the wait for
+    # the program's end below would never return.
+    stop_prefix
+fi
 
 args=()
 if [ $# -gt 0 ]; then
