@@ -10,7 +10,9 @@
 #include "app/init_gdi.h"
 #include "app/system.h"
 #include "app/window_layout.h"
+#include "database/object_flags.h"
 #include "dialogs/alert.h"
+#include "files/file.h"
 #include "files/file_drawinginfo.h"
 #include "language/language.h"
 
@@ -131,9 +133,13 @@ int PrepareFirstDrawing(HWND mainWindow)
 {
     char path[SYSTEM_PATH_SIZE];
     SystemDefaultDrawingPath(path);
-    // The drawing reader takes the template's contents; until then the empty
-    // drawing InitInit prepared stands for it.
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+    // Read silently: a missing or damaged template gets the one file alert
+    // below, and start-up goes on with the empty drawing InitInit prepared.
+    const bool read = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES &&
+                      FileReadDrawing(&g_DrawingInfo.info, path, g_Options.fileModeLoad | FILE_MODE_QUIET, 0);
+    if (read) {
+        ObjectValidateDefaultSlots();
+    } else {
         if (AlertFileError(mainWindow, path, FILE_ERROR_DEFAULT_DRAWING) == ALERT_CANCEL)
             return 0;
         SetCursor(LoadCursorA(nullptr, IDC_WAIT));
