@@ -5,6 +5,7 @@
 // push buttons (551 to 553). It sizes itself to its text and returns the code
 // of the pressed button.
 #include "dialogs/alert.h"
+#include "files/file_drawinginfo.h"
 #include "files/zvi.h"
 
 #include <algorithm>
@@ -424,4 +425,21 @@ uint32_t AlertFileError(HWND owner, const char *fileName, uint32_t code)
     char message[ALERT_MESSAGE_SIZE];
     snprintf(message, sizeof message, eAlertErrorText[box.entry], shortName);
     return AlertBox(owner, message, box.code1, box.code2, 0, box.defaultIndex);
+}
+
+uint32_t AlertSaveDrawing(HWND owner)
+{
+    constexpr int NEVER_SAVED_TEXT = 39; // eAlertTextSM: title only
+    constexpr int SAVED_TEXT = 38;       // eAlertTextSM: title and path
+    const CurrentDrawing &d = g_DrawingInfo;
+    const char *title = d.info.title[0] ? d.info.title : " ";
+    char message[ALERT_MESSAGE_SIZE];
+    if (d.currentPath[0] == '*') {
+        snprintf(message, sizeof message, eAlertTextSM[NEVER_SAVED_TEXT], title);
+    } else {
+        char shortName[PATH_SIZE] = "";
+        ZVI_FileShortName(d.currentPath, shortName);
+        snprintf(message, sizeof message, eAlertTextSM[SAVED_TEXT], title, shortName);
+    }
+    return AlertYesNoCancel(owner, message);
 }

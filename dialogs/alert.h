@@ -49,6 +49,10 @@ uint32_t AlertSM48(HWND owner);
 // nothing and are returned unchanged.
 uint32_t AlertFileError(HWND owner, const char *fileName, uint32_t code);
 
+// Asks whether to save the changed current drawing: ALERT_YES (save),
+// ALERT_NO (do not save) or ALERT_CANCEL.
+uint32_t AlertSaveDrawing(HWND owner);
+
 
 // Test seam: when set, every box is answered by this function instead of
 // being shown. It receives the text and the three codes; its result is the

@@ -10,6 +10,7 @@
 #include "common/dialog_driver.h"
 #include "common/test_support.h"
 #include "dialogs/alert.h"
+#include "files/file_drawinginfo.h"
 #include "language/language.h"
 
 namespace {
@@ -376,3 +377,33 @@ TEST_F(AlertSeamTest, FixedMessagesShowTheirEntryWithTheirButtons)
 
 
 } // namespace
+
+// The save question names a never-saved drawing by its title only, a saved one
+// by title and path; an empty title is shown as one blank.
+TEST_F(AlertSeamTest, SaveDrawingAsksWithTitleAndPath)
+{
+    const CurrentDrawing saved = g_DrawingInfo;
+    struct Case {
+        const char *title, *path;
+        std::string expected;
+    };
+    char withPath[600], neverSaved[600], untitled[600];
+    snprintf(withPath, sizeof withPath, eAlertTextSM[38], "Plan", "C:\\data\\plan.zvd");
+    snprintf(neverSaved, sizeof neverSaved, eAlertTextSM[39], "Sketch");
+    snprintf(untitled, sizeof untitled, eAlertTextSM[39], " ");
+    const Case cases[] = {{"Plan", "C:\\data\\plan.zvd", withPath},
+                          {"Sketch", "*Untitled", neverSaved},
+                          {"", "*Untitled", untitled}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.title);
+        snprintf(g_DrawingInfo.info.title, sizeof g_DrawingInfo.info.title, "%s", c.title);
+        snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "%s", c.path);
+        g_Seen = Seen();
+        EXPECT_EQ(AlertSaveDrawing(nullptr), ALERT_YES);
+        EXPECT_EQ(g_Seen.text, c.expected);
+        EXPECT_EQ(g_Seen.codes[0], ALERT_YES);
+        EXPECT_EQ(g_Seen.codes[1], ALERT_NO);
+        EXPECT_EQ(g_Seen.codes[2], ALERT_CANCEL);
+    }
+    g_DrawingInfo = saved;
+}
