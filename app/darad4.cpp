@@ -402,9 +402,16 @@ uint32_t AppExit()
 int AppRunMessageLoop()
 {
     MSG msg{};
+    // The quit message's code, or 0 when the loop ends because the program
+    // stopped running (the last message dispatched says nothing about that).
+    int exitCode = 0;
     for (;;) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1)
+        if (got == 0) {
+            exitCode = static_cast<int>(msg.wParam);
+            break;
+        }
+        if (got == -1)
             break;
         if (hGlobalPenDialog && IsDialogMessageA(hGlobalPenDialog, &msg))
             continue;
@@ -417,7 +424,7 @@ int AppRunMessageLoop()
         if (!g_Running)
             break;
     }
-    return static_cast<int>(msg.wParam);
+    return exitCode;
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
