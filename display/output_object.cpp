@@ -6,13 +6,13 @@
 
 #include "app/init_gdi.h"
 #include "app/system.h"
-#include "app/system.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "database/symbol_find.h"
 #include "display/clip.h"
 #include "display/clip_object.h"
 #include "display/output.h"
+#include "files/file_records.h"
 #include "geometry/matrix.h"
 
 OutputAbortHook g_OutputAbortHook = nullptr;
@@ -293,8 +293,8 @@ int OutputSymbolFill(HDC hdc, Unit *surface, const XProperty *parent, const Matr
     const Chain c = ReadChain(surface);
     if (c.count < 1 || c.at[0]->kind != ELEM_CLIP_SURFACE)
         return 1;
-    const ClipSurface *record = static_cast<const ClipSurface *>(ElementPayload(c.at[0]));
-    if (Ctx().outlineOnly && record->keepOutOfOutline)
+    const ClipSurfaceData *record = static_cast<const ClipSurfaceData *>(ElementPayload(c.at[0]));
+    if (Ctx().outlineOnly && record->hide)
         return 1;
     Matrix m = record->placement;
     MatrixMultiply(&m, matrix);

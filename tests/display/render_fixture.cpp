@@ -203,7 +203,7 @@ Unit *RenderTest::NewPath(int list, int32_t type, const std::vector<std::vector<
         e->kind = ELEM_CLIP_SURFACE;
         e->valueType = VALUE_RECORD;
         e->count = 1;
-        auto *cs = static_cast<ClipSurface *>(ElementPayload(e));
+        auto *cs = static_cast<ClipSurfaceData *>(ElementPayload(e));
         cs->property = XPropertyDefault();
         MatrixInit(&cs->placement);
         lstrcpynA(cs->library, "*", UNIT_NAME_SIZE);

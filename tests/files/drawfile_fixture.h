@@ -180,7 +180,7 @@ protected:
                 TextStandardData r;
                 FileDefaultTextStandard(&r);
                 r.property = Prop(1, 2, 0);
-                r.matrix[4] = 12.5;
+                r.matrix.tx = 12.5;
                 r.alignment = 1;
                 r.font.style = 0x3;
                 std::memcpy(p, &r, sizeof r);
@@ -205,16 +205,14 @@ protected:
                 r.property = Prop(1, 1, 2);
                 std::strcpy(r.library, "*");
                 std::strcpy(r.block, "Inner");
-                const double m[6] = {1, 0, 0, 1, 5, 6};
-                std::memcpy(r.placement, m, sizeof m);
+                r.placement = Matrix{1, 0, 0, 1, 5, 6};
                 r.hide = 1;
                 r.libraryIndex = r.blockIndex = -1;
                 std::memcpy(p, &r, sizeof r);
             } else if (e->kind == ELEM_BITMAP_REF) {
                 BitmapRefData r{};
                 std::strcpy(r.name, "#B logo");
-                const double m[6] = {0, 0, 40, 0, 0, 30};
-                std::memcpy(r.placement, m, sizeof m);
+                r.placement = Matrix{0, 0, 40, 0, 0, 30};
                 std::memcpy(p, &r, sizeof r);
             }
         }

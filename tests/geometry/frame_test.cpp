@@ -79,7 +79,7 @@ protected:
         InitChainBegin(&w, u, sizeof buffer);
         InitChainText(&w, text, TEXT_CAPACITY_LONG, false);
         Element *e = InitChainRecord(&w, ELEM_TEXT_STANDARD, ELEM_SIZE_TEXT_STANDARD);
-        auto *r = static_cast<TextStandardRecord *>(ElementPayload(e));
+        auto *r = static_cast<TextStandardData *>(ElementPayload(e));
         r->font.kind = fontKind;
         std::strcpy(r->font.face, face);
         r->property = XPropertyDefault();
