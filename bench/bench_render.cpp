@@ -16,6 +16,7 @@
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "display/output.h"
+#include "geometry/calc.h"
 #include "geometry/matrix.h"
 
 namespace {
@@ -70,7 +71,7 @@ ElementPoint *PointAt(Unit *u, int index)
 
 bool BuildDrawing(std::mt19937 &random)
 {
-    std::uniform_real_distribution<double> pos(0.0, WORLD), size(0.5, 15.0), angle(0.0, 6.283185307179586);
+    std::uniform_real_distribution<double> pos(0.0, WORLD), size(0.5, 15.0), angle(0.0, CALC_TWO_PI);
     for (int i = 0; i < OBJECT_COUNT; ++i) {
         const double x = pos(random), y = pos(random), s = size(random), a = angle(random);
         Unit *u = nullptr;
@@ -109,7 +110,7 @@ bool BuildDrawing(std::mt19937 &random)
             u = MakeObject(surface ? OBJTYPE_SURFACE : OBJTYPE_CURVE, n);
             if (!u) return false;
             for (uint32_t k = 0; k < n; ++k) {
-                const double t = a + 6.283185307179586 * (surface ? k % 6 : k) / 6.0;
+                const double t = a + CALC_TWO_PI * (surface ? k % 6 : k) / 6.0;
                 const double r = surface ? s : s * (k + 1) / n;
                 ElementPoint *p = PointAt(u, static_cast<int>(k));
                 p->x = x + r * std::cos(t);

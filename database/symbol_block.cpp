@@ -1,4 +1,5 @@
 // Own blocks, their members and instances; the own-block index.
+#include "database/object_rects.h"
 #include "database/symbol_block.h"
 
 #include <windows.h>
@@ -78,8 +79,7 @@ uint32_t SymbolMakeInstance(Unit *buffer, uint32_t capacity, const char *library
     std::memcpy(buffer->instance.placement, placement, sizeof buffer->instance.placement);
     buffer->instance.libraryIndex = UNIT_INDEX_UNRESOLVED;
     buffer->instance.blockIndex = UNIT_INDEX_UNRESOLVED;
-    for (int i = 0; i < 4; ++i)
-        buffer->frame[i] = i < 2 ? 1e300 : -1e300;
+    RectSetEmpty(buffer->frame);
     InitElementEnd(UnitFirstElement(buffer));
     buffer->bytes = bytes;
     return bytes;

@@ -1,6 +1,7 @@
 // Units and their element chains in the drawing file: the header record by
 // unit kind, one record per element, the run-time elements the reader puts
 // back, and the checks that keep a damaged file out of the object lists.
+#include "database/object_rects.h"
 #include "files/file_unit.h"
 
 #include <cstdio>
@@ -649,8 +650,7 @@ int32_t FileReadUnit(Unit *unit, uint32_t capacity)
     std::memset(unit, 0, offset);
     unit->module = module;
     unit->kind = kind;
-    for (int i = 0; i < 4; ++i)
-        unit->frame[i] = (i < 2) ? 1e300 : -1e300;
+    RectSetEmpty(unit->frame);
     if (!ReadHeaderByKind(unit) || !ZVI_FileReadSemi()) {
         ReportKind("Error in %s header", kind);
         return -1;

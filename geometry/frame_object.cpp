@@ -11,11 +11,11 @@
 #include "display/output.h"
 #include "display/symbol.h"
 #include "files/file_records.h"
+#include "geometry/calc.h"
 #include "geometry/frame.h"
 
 namespace {
 
-constexpr double kHalfPi = 1.5707963267948966;
 constexpr double kVertical = 1e-10;
 // Elements read by position: enough for every fixed chain.
 constexpr int kMaxPositions = 24;
@@ -350,8 +350,8 @@ void RegenerateLineCurved(const Chain &c)
     sub[0] = CalcArcSweep(centre->x, centre->y, s->x, s->y, e->x, e->y, ccw ? 1 : 0);
     sub[1] = CalcAngleOfVector(s->x - centre->x, s->y - centre->y);
     sub[2] = CalcAngleOfVector(e->x - centre->x, e->y - centre->y);
-    sub[3] = ccw ? sub[1] + kHalfPi : sub[1] - kHalfPi;
-    sub[4] = ccw ? sub[2] - kHalfPi : sub[2] + kHalfPi;
+    sub[3] = ccw ? sub[1] + CALC_HALF_PI : sub[1] - CALC_HALF_PI;
+    sub[4] = ccw ? sub[2] - CALC_HALF_PI : sub[2] + CALC_HALF_PI;
 }
 
 void CopyTextProperty(Unit *object, const Chain &c, int index, int16_t kind)

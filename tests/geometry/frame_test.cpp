@@ -7,11 +7,11 @@
 #include "database/init.h"
 #include "database/undo_fixture.h"
 #include "display/symbol.h"
+#include "geometry/calc.h"
 #include "geometry/frame.h"
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 
 void ExpectFrame(const double *f, double x0, double y0, double x1, double y1, double tol = 1e-9)
 {
@@ -192,7 +192,7 @@ TEST_F(FrameTest, DerivedDataOfArcsAndLineStrings)
     FrameCalcObject(u, 0);
     const double *dirs = static_cast<double *>(ElementPayload(UnitElementAt(u, 4)));
     EXPECT_EQ(dirs[0], 0.0);
-    EXPECT_NEAR(dirs[1], kPi, 1e-15);
+    EXPECT_NEAR(dirs[1], CALC_PI, 1e-15);
     ExpectFrame(u->frame, 0, 0, 10, 0, 0);
 }
 
