@@ -120,8 +120,8 @@ void InitSystems(bool inch)
     s.displayGridX = s.displayGridY = grid;
     s.catchGridX = s.catchGridY = grid;
     // Identity until the windows compute the matrices.
-    s.toSystem[0] = s.toSystem[3] = 1.0;
-    s.fromSystem[0] = s.fromSystem[3] = 1.0;
+    s.toSystem.a = s.toSystem.d = 1.0;
+    s.fromSystem.a = s.fromSystem.d = 1.0;
     CopySlotZero(g_SystemDefs);
 }
 

@@ -60,18 +60,6 @@ void UnitLabel(char *out, const char *name)
     std::snprintf(out, WINDOW_UNIT_LABEL_SIZE, "[%s]", name);
 }
 
-Matrix ToMatrix(const double m[6]) { return Matrix{m[0], m[1], m[2], m[3], m[4], m[5]}; }
-
-void FromMatrix(const Matrix &m, double out[6])
-{
-    out[0] = m.a;
-    out[1] = m.b;
-    out[2] = m.c;
-    out[3] = m.d;
-    out[4] = m.tx;
-    out[5] = m.ty;
-}
-
 const SystemDef &SystemOf(const DrawWindow &w)
 {
     const int s = w.system >= 0 && w.system < SYSTEM_SLOTS ? w.system : 0;
@@ -239,8 +227,8 @@ void WindowCacheSystem(int window, int system)
     w->MatrixMMToPixel = m;
     MatrixInvert(&m, &w->MatrixPixelToMM);
 
-    w->MatrixMMToSystem = ToMatrix(s.toSystem);
-    w->MatrixSystemToMM = ToMatrix(s.fromSystem);
+    w->MatrixMMToSystem = s.toSystem;
+    w->MatrixSystemToMM = s.fromSystem;
     w->MatrixPixelToSystem = w->MatrixPixelToMM;
     MatrixMultiply(&w->MatrixPixelToSystem, &w->MatrixMMToSystem);
     MatrixInvert(&w->MatrixPixelToSystem, &w->MatrixSystemToPixel);
@@ -297,10 +285,10 @@ void WindowUpdateSystem(int system)
     MatrixRotate(&a, -s.angle);
     const double f = 1.0 / (LengthUnitFactor(s.lengthUnit) * s.scale);
     MatrixScale(&a, f, f);
-    Matrix inverse = ToMatrix(s.fromSystem);
+    Matrix inverse = s.fromSystem;
     MatrixInvert(&a, &inverse);
-    FromMatrix(a, s.toSystem);
-    FromMatrix(inverse, s.fromSystem);
+    s.toSystem = a;
+    s.fromSystem = inverse;
 
     for (int i = 0; i < g_DrawWindowCount && i < WINDOW_DRAW_COUNT; ++i)
         WindowCacheSystem(i, system);

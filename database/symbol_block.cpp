@@ -66,7 +66,7 @@ Unit *SymbolAddMember(int list, Unit *block, const Unit *record)
 }
 
 uint32_t SymbolMakeInstance(Unit *buffer, uint32_t capacity, const char *library, const char *blockName,
-                            const double placement[6])
+                            const Matrix *placement)
 {
     const uint32_t bytes = UNIT_ELEMENTS_INSTANCE + ELEM_SIZE_END;
     if (capacity < bytes || !FitsName(library) || !FitsName(blockName))
@@ -76,7 +76,7 @@ uint32_t SymbolMakeInstance(Unit *buffer, uint32_t capacity, const char *library
     buffer->property = XPropertyDefault();
     std::strcpy(buffer->instance.library, library);
     std::strcpy(buffer->instance.block, blockName);
-    std::memcpy(buffer->instance.placement, placement, sizeof buffer->instance.placement);
+    buffer->instance.placement = *placement;
     buffer->instance.libraryIndex = UNIT_INDEX_UNRESOLVED;
     buffer->instance.blockIndex = UNIT_INDEX_UNRESOLVED;
     RectSetEmpty(buffer->frame);

@@ -11,6 +11,20 @@
 
 FileIndexMaps g_FileMaps;
 
+int FileWriteMatrix(const Matrix *m)
+{
+    return ZVI_FileWriteDouble(m->a) && ZVI_FileWriteCommaDouble(m->b) && ZVI_FileWriteComma() &&
+           ZVI_FileWriteNewline() && ZVI_FileWriteDouble(m->c) && ZVI_FileWriteCommaDouble(m->d) &&
+           ZVI_FileWriteComma() && ZVI_FileWriteNewline() && ZVI_FileWriteDouble(m->tx) &&
+           ZVI_FileWriteCommaDouble(m->ty);
+}
+
+int FileReadCommaMatrix(Matrix *m)
+{
+    return ZVI_FileReadCommaDouble(&m->a) && ZVI_FileReadCommaDouble(&m->b) && ZVI_FileReadCommaDouble(&m->c) &&
+           ZVI_FileReadCommaDouble(&m->d) && ZVI_FileReadCommaDouble(&m->tx) && ZVI_FileReadCommaDouble(&m->ty);
+}
+
 namespace {
 
 bool Since(int32_t version)
@@ -30,13 +44,6 @@ int ReadCommaDoubles(double *values, int count)
         if (!ZVI_FileReadCommaDouble(&values[i]))
             return 0;
     return 1;
-}
-
-// The six values of a matrix, each behind a separator.
-int ReadCommaMatrix(Matrix *m)
-{
-    return ZVI_FileReadCommaDouble(&m->a) && ZVI_FileReadCommaDouble(&m->b) && ZVI_FileReadCommaDouble(&m->c) &&
-           ZVI_FileReadCommaDouble(&m->d) && ZVI_FileReadCommaDouble(&m->tx) && ZVI_FileReadCommaDouble(&m->ty);
 }
 
 int ReadCommaInts(int32_t *values, int count)
@@ -88,13 +95,6 @@ int WriteBreak()
     return ZVI_FileWriteComma() && ZVI_FileWriteNewline();
 }
 
-// A matrix as three lines of two values, each line after a break.
-int WriteMatrixLines(const Matrix &m)
-{
-    return WriteBreak() && ZVI_FileWriteDouble(m.a) && ZVI_FileWriteCommaDouble(m.b) && WriteBreak() &&
-           ZVI_FileWriteDouble(m.c) && ZVI_FileWriteCommaDouble(m.d) && WriteBreak() && ZVI_FileWriteDouble(m.tx) &&
-           ZVI_FileWriteCommaDouble(m.ty);
-}
 
 // The shared front of DimSmall and DimLarge, up to and including the int
 // that ends DimSmall.
@@ -386,7 +386,7 @@ extern "C" int ZVI_FileReadDimLarge(DimLargeRecord *r)
 extern "C" int ZVI_FileReadTextStandard(TextStandardData *r)
 {
     TextStandardData t{};
-    if (!ZVI_FileReadFontdef(&t.font) || !ZVI_FileReadCommaXProperty(&t.property) || !ReadCommaMatrix(&t.matrix) ||
+    if (!ZVI_FileReadFontdef(&t.font) || !ZVI_FileReadCommaXProperty(&t.property) || !FileReadCommaMatrix(&t.matrix) ||
         !ZVI_FileReadCommaDouble(&t.charSpacing) || !ZVI_FileReadCommaDouble(&t.tabUnit) ||
         !ZVI_FileReadCommaDouble(&t.lineSpacing) || !ZVI_FileReadCommaInt(&t.alignment))
         return 0;
@@ -429,7 +429,7 @@ extern "C" int ZVI_FileReadClipSurface(ClipSurfaceData *r)
 {
     ClipSurfaceData c{};
     if (!ZVI_FileReadXProperty(&c.property) || !ZVI_FileReadCommaString(c.library, UNIT_NAME_SIZE) ||
-        !ZVI_FileReadCommaString(c.block, UNIT_NAME_SIZE) || !ReadCommaMatrix(&c.placement) ||
+        !ZVI_FileReadCommaString(c.block, UNIT_NAME_SIZE) || !FileReadCommaMatrix(&c.placement) ||
         !ZVI_FileReadCommaInt(&c.hide))
         return 0;
     c.libraryIndex = UNIT_INDEX_UNRESOLVED;
@@ -442,7 +442,7 @@ extern "C" int ZVI_FileReadClipSurface(ClipSurfaceData *r)
 extern "C" int ZVI_FileReadBitmapRef(BitmapRefData *r)
 {
     BitmapRefData b{};
-    if (!ZVI_FileReadString(b.name, BITMAP_NAME_LIMIT) || !ReadCommaMatrix(&b.placement))
+    if (!ZVI_FileReadString(b.name, BITMAP_NAME_LIMIT) || !FileReadCommaMatrix(&b.placement))
         return 0;
     *r = b;
     return 1;
@@ -511,7 +511,7 @@ extern "C" int ZVI_FileWriteDimLarge(const DimLargeRecord *r)
 extern "C" int ZVI_FileWriteTextStandard(const TextStandardData *r)
 {
     return ZVI_FileWriteFontdef(&r->font) && WriteBreak() && ZVI_FileWriteXProperty(&r->property) &&
-           WriteMatrixLines(r->matrix) &&
+           WriteBreak() && FileWriteMatrix(&r->matrix) &&
            ZVI_FileWriteCommaDouble(r->charSpacing) && ZVI_FileWriteCommaDouble(r->tabUnit) &&
            ZVI_FileWriteCommaDouble(r->lineSpacing) && ZVI_FileWriteCommaInt(r->alignment);
 }
@@ -538,13 +538,13 @@ extern "C" int ZVI_FileWriteCommentData(const CommentDataRecord *r)
 extern "C" int ZVI_FileWriteClipSurface(const ClipSurfaceData *r)
 {
     return ZVI_FileWriteXProperty(&r->property) && WriteBreak() && ZVI_FileWriteString(r->library) &&
-           ZVI_FileWriteCommaString(r->block) && WriteMatrixLines(r->placement) && WriteBreak() &&
+           ZVI_FileWriteCommaString(r->block) && WriteBreak() && FileWriteMatrix(&r->placement) && WriteBreak() &&
            ZVI_FileWriteInt(r->hide);
 }
 
 extern "C" int ZVI_FileWriteBitmapRef(const BitmapRefData *r)
 {
-    return ZVI_FileWriteString(r->name) && WriteMatrixLines(r->placement);
+    return ZVI_FileWriteString(r->name) && WriteBreak() && FileWriteMatrix(&r->placement);
 }
 
 #define COMMA_WRITER(Name, Type)                             \

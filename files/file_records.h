@@ -159,6 +159,11 @@ void FileDefaultTextStandard(TextStandardData *r);
 void FileDefaultTextFrame(TextFrameData *r);
 void FileDefaultTextReference(TextReferenceData *r);
 
+// A matrix as the file holds it: three lines of two values ("a,b,", "c,d,",
+// "tx,ty"); the reader takes each value behind a separator. 1 or 0.
+int FileWriteMatrix(const Matrix *m);
+int FileReadCommaMatrix(Matrix *m);
+
 // Size of an element of the record kind (value type 0), 0 for a kind that
 // has no record.
 uint32_t FileRecordElementSize(int16_t kind);

@@ -482,8 +482,7 @@ void FrameMeasureInstanceMembers(Unit *instance, const XProperty *parent, const 
         g_FrameExact = 1;
     double box[4];
     FrameSetEmpty(box);
-    Matrix m;
-    std::memcpy(&m, instance->instance.placement, sizeof m);
+    Matrix m = instance->instance.placement;
     if (outer)
         MatrixMultiply(&m, outer);
     if (g_OutputContext.nestingDepth <= OUTPUT_MAX_NESTING) {

@@ -187,8 +187,8 @@ TEST_F(WindowView, SystemOriginsAndMatrices)
     s.lengthUnit = 2; // cm
     s.scale = 2.0;
     WindowUpdateSystem(0);
-    EXPECT_NEAR(s.toSystem[0], 1.0 / 20, TOL);
-    EXPECT_NEAR(s.toSystem[4], -3.0 / 20, TOL);
+    EXPECT_NEAR(s.toSystem.a, 1.0 / 20, TOL);
+    EXPECT_NEAR(s.toSystem.tx, -3.0 / 20, TOL);
     EXPECT_NEAR(W().mmPerUnit, 20.0, TOL);
     EXPECT_NEAR(W().lengthFactor, 10.0, TOL);
     double sx, sy;

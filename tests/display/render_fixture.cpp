@@ -172,7 +172,7 @@ Unit *RenderTest::NewInstance(int list, const char *block, const Matrix &placeme
     u->bytes = bytes;
     lstrcpynA(u->instance.library, "*", UNIT_NAME_SIZE);
     lstrcpynA(u->instance.block, block, UNIT_NAME_SIZE);
-    std::memcpy(u->instance.placement, &placement, sizeof placement);
+    u->instance.placement = placement;
     u->instance.libraryIndex = u->instance.blockIndex = -1;
     std::memcpy(u->frame, frame, 4 * sizeof(double));
     InitElementEnd(UnitFirstElement(u));

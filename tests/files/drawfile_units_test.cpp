@@ -88,8 +88,8 @@ TEST_F(DrawFileUnits, InstanceHeaderIndicesAreCorrectedAndTranslated)
     EXPECT_EQ(u->property.layer, 9);
     EXPECT_STREQ(u->instance.block, "B");
     EXPECT_EQ(u->instance.libraryIndex, -1);
-    EXPECT_EQ(u->instance.placement[0], 1.0);
-    EXPECT_EQ(u->instance.placement[3], 1.0);
+    EXPECT_EQ(u->instance.placement.a, 1.0);
+    EXPECT_EQ(u->instance.placement.d, 1.0);
 }
 
 TEST_F(DrawFileUnits, ObjectTypesAndLayoutsAreChecked)

@@ -107,7 +107,7 @@ protected:
         Matrix m;
         MatrixInit(&m);
         MatrixMove(&m, tx, ty);
-        std::memcpy(i->instance.placement, &m, sizeof m);
+        i->instance.placement = m;
         return i;
     }
 };
