@@ -12,6 +12,7 @@
 #include "app/init_gdi.h"
 #include "app/system.h"
 #include "app/system_defs.h"
+#include "bench/bench_common.h"
 #include "database/init.h"
 #include "database/object_types.h"
 #include "database/storage.h"
@@ -26,18 +27,6 @@ constexpr int DIB_WIDTH = 1920;
 constexpr int DIB_HEIGHT = 1080;
 constexpr double WORLD = 1000.0; // mm
 constexpr double ZOOM_FACTOR = 20.0;
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void Frame(Unit *u, double x0, double y0, double x1, double y1)
 {
@@ -141,11 +130,11 @@ double RenderPass(HDC dc, double zoomFactor)
     MatrixTransformRect(&inverse, pixels, g_OutputContext.visibleRect);
     std::memcpy(g_OutputContext.noClipRect, g_OutputContext.visibleRect, sizeof g_OutputContext.visibleRect);
     PatBlt(dc, 0, 0, DIB_WIDTH, DIB_HEIGHT, WHITENESS);
-    const double t0 = Now();
+    const double t0 = BenchSeconds();
     for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, 1); u; u = MemListNext(u))
         OutputDrawObject(dc, u);
     GdiFlush();
-    return Now() - t0;
+    return BenchSeconds() - t0;
 }
 
 } // namespace
