@@ -8,6 +8,7 @@
 
 #include "app/system_current.h"
 #include "dialogs/alert_check.h"
+#include "geometry/calc.h"
 
 const ConvertUnit g_ConvertLengthUnits[CONVERT_LENGTH_UNIT_COUNT] = {
     {"\xB5m", 0.001},         {"mm", 1.0},
@@ -22,8 +23,8 @@ const ConvertUnit g_ConvertLengthUnits[CONVERT_LENGTH_UNIT_COUNT] = {
 };
 
 const ConvertUnit g_ConvertAngleUnits[CONVERT_ANGLE_UNIT_COUNT] = {
-    {"deg", 0.01745329251994}, {"gra", 0.01570796326795}, {"rad", 1.0},
-    {"rel", 6.283185307179586}, {"min", 0.01666666666666}, {"sec", 0.00027777777777},
+    {"deg", CONVERT_DEGREE_FACTOR}, {"gra", 0.01570796326795}, {"rad", 1.0},
+    {"rel", CALC_TWO_PI}, {"min", 0.01666666666666}, {"sec", 0.00027777777777},
 };
 
 const char *const g_ConvertAngleSigns[CONVERT_ANGLE_SIGN_COUNT] = {"\xB0", "'", "\""};
@@ -341,7 +342,7 @@ void FormatValue(char *out, char *out2, double value, int width, uint32_t format
                  double factor, Form form)
 {
     char text[TEXT_SIZE] = "";
-    if (value == CONVERT_NO_VALUE || std::isnan(value)) {
+    if (value == CALC_NO_VALUE || std::isnan(value)) {
         CutAtWidth(out, text, 0);
         return;
     }
@@ -443,18 +444,18 @@ double ConvertStringToDouble(const char *text)
         char ch = text[n];
         // A scanned double has no hexadecimal form.
         if (ch == 'x' || ch == 'X')
-            return CONVERT_NO_VALUE;
+            return CALC_NO_VALUE;
         copy[n] = ch == ',' ? '.' : ch;
     }
     copy[n] = 0;
     char *end = nullptr;
     double v = std::strtod(copy, &end);
     if (end == copy)
-        return CONVERT_NO_VALUE;
+        return CALC_NO_VALUE;
     while (*end == ' ')
         ++end;
-    if (*end != 0 || !(v >= -CONVERT_VALUE_LIMIT && v <= CONVERT_VALUE_LIMIT))
-        return CONVERT_NO_VALUE;
+    if (*end != 0 || !(v >= -CALC_COORD_LIMIT && v <= CALC_COORD_LIMIT))
+        return CALC_NO_VALUE;
     return v;
 }
 

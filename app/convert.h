@@ -7,11 +7,15 @@
 #include <cstddef>
 #include <cstdint>
 
-// Markers: no value, no integer.
-constexpr double CONVERT_NO_VALUE = 1e300;
+#include "geometry/calc.h"
+
+// Marker: no integer (no value is CALC_NO_VALUE, and values beyond
+// CALC_COORD_LIMIT are not numbers the program works with).
 constexpr int CONVERT_NO_INT = (int)0x80000001;
-// Values beyond this magnitude are not numbers the program works with.
-constexpr double CONVERT_VALUE_LIMIT = 1e100;
+
+// Radians per degree as the angle-unit tables store it: not exactly pi/180,
+// and every angle suffix, view angle and degree field uses this value.
+constexpr double CONVERT_DEGREE_FACTOR = 0.01745329251994;
 
 // Width of a value text when the caller passes 0.
 constexpr int CONVERT_DEFAULT_WIDTH = 63;
@@ -64,7 +68,7 @@ void ConvertValueToString(char *out, char *out2, double value, int width, uint32
 void ConvertDoubleToString(char *out, double value, int width, int digits);
 
 // A plain number (decimal comma accepted) followed by nothing but blanks;
-// CONVERT_NO_VALUE otherwise.
+// CALC_NO_VALUE otherwise.
 double ConvertStringToDouble(const char *text);
 void ConvertIntToString(char *out, int n);
 void ConvertLongToString(char *out, long n);
@@ -103,7 +107,7 @@ void ConvertShowCommandHelp(int commandId);
 
 
 // Coordinates between drawing millimetres and a window's coordinate system;
-// CONVERT_NO_VALUE when an input is CONVERT_NO_VALUE, the window does not
+// CALC_NO_VALUE when an input is CALC_NO_VALUE, the window does not
 // exist or the result lies outside +-1e100.
 double ConvertWorldToSystemX(int window, double x, double y);
 double ConvertWorldToSystemY(int window, double x, double y);

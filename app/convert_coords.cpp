@@ -3,6 +3,7 @@
 
 #include "app/convert.h"
 #include "app/window_current.h"
+#include "geometry/calc.h"
 
 namespace {
 
@@ -10,24 +11,24 @@ enum Axis { AXIS_X, AXIS_Y };
 
 double MapCoordinate(const Matrix &m, double x, double y, Axis axis)
 {
-    if (x == CONVERT_NO_VALUE || y == CONVERT_NO_VALUE)
-        return CONVERT_NO_VALUE;
+    if (x == CALC_NO_VALUE || y == CALC_NO_VALUE)
+        return CALC_NO_VALUE;
     double v = axis == AXIS_X ? m.a * x + m.c * y + m.tx : m.b * x + m.d * y + m.ty;
-    if (!(v >= -CONVERT_VALUE_LIMIT && v <= CONVERT_VALUE_LIMIT))
-        return CONVERT_NO_VALUE;
+    if (!(v >= -CALC_COORD_LIMIT && v <= CALC_COORD_LIMIT))
+        return CALC_NO_VALUE;
     return v;
 }
 
 double WorldToSystem(int window, double x, double y, Axis axis)
 {
     const DrawWindow *w = WindowGetRecord(window);
-    return w ? MapCoordinate(w->MatrixMMToSystem, x, y, axis) : CONVERT_NO_VALUE;
+    return w ? MapCoordinate(w->MatrixMMToSystem, x, y, axis) : CALC_NO_VALUE;
 }
 
 double SystemToWorld(int window, double x, double y, Axis axis)
 {
     const DrawWindow *w = WindowGetRecord(window);
-    return w ? MapCoordinate(w->MatrixSystemToMM, x, y, axis) : CONVERT_NO_VALUE;
+    return w ? MapCoordinate(w->MatrixSystemToMM, x, y, axis) : CALC_NO_VALUE;
 }
 
 } // namespace

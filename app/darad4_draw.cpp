@@ -14,6 +14,7 @@
 #include "display/output.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
+#include "geometry/calc.h"
 #include "plugin/zvi_hooks.h"
 
 namespace {
@@ -55,7 +56,7 @@ void Paint(int index, HWND hwnd)
         const double *page = g_PageDefs.frames[active];
         WindowSetViewRect(index, page[0], page[1], page[2], page[3]);
     } else {
-        WindowSetView(index, WINDOW_VIEW_ABSOLUTE, WINDOW_NOT_GIVEN, WINDOW_NOT_GIVEN, WINDOW_NOT_GIVEN);
+        WindowSetView(index, WINDOW_VIEW_ABSOLUTE, CALC_NO_VALUE, CALC_NO_VALUE, CALC_NO_VALUE);
     }
     if (index != WINDOW_VIEW)
         ScreenSetScrollPos(index);
@@ -75,7 +76,7 @@ void Scroll(int index, bool horizontal, WPARAM wParam)
     const double sign = horizontal ? 1.0 : -1.0; // up moves the view up, left moves it left
     double amount = 0.0;
     int mode = WINDOW_VIEW_RELATIVE;
-    double position = WINDOW_NOT_GIVEN;
+    double position = CALC_NO_VALUE;
     switch (LOWORD(wParam)) {
     case SB_LINEUP: amount = -SCROLL_LINE * sign; break;
     case SB_LINEDOWN: amount = SCROLL_LINE * sign; break;
@@ -90,9 +91,9 @@ void Scroll(int index, bool horizontal, WPARAM wParam)
     WindowPushView(index);
     const double value = mode == WINDOW_VIEW_SCROLL ? position : amount;
     if (horizontal)
-        WindowSetView(index, mode, value, WINDOW_NOT_GIVEN, WINDOW_NOT_GIVEN);
+        WindowSetView(index, mode, value, CALC_NO_VALUE, CALC_NO_VALUE);
     else
-        WindowSetView(index, mode, WINDOW_NOT_GIVEN, value, WINDOW_NOT_GIVEN);
+        WindowSetView(index, mode, CALC_NO_VALUE, value, CALC_NO_VALUE);
     OutputRedrawWindow(index);
     OutputShowCrosshair();
 }
@@ -240,7 +241,7 @@ void AppMainMouseWheel(WPARAM wParam)
     } else {
         window = g_ActiveWindow;
         WindowPushView(window);
-        WindowSetView(window, WINDOW_VIEW_RELATIVE, WINDOW_NOT_GIVEN, WINDOW_NOT_GIVEN, f);
+        WindowSetView(window, WINDOW_VIEW_RELATIVE, CALC_NO_VALUE, CALC_NO_VALUE, f);
     }
     OutputRedrawWindow(window);
     OutputShowCrosshair();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "geometry/calc.h"
 #include "language/language.h"
 
 PenDef g_PenDefs[PEN_SLOTS];
@@ -53,7 +54,6 @@ constexpr int NAME_ENTRY_PEN = 2;
 constexpr int NAME_ENTRY_LINE = 3;
 constexpr int NAME_ENTRY_LAYER = 4;
 
-constexpr double PI = 3.14159265358979323846;
 
 constexpr double A3_WIDTH = 420.0, A3_HEIGHT = 297.0;
 constexpr double TABLOID_WIDTH = 431.8, TABLOID_HEIGHT = 279.4;
@@ -120,8 +120,8 @@ void InitSystems(bool inch)
     s.displayGridX = s.displayGridY = grid;
     s.catchGridX = s.catchGridY = grid;
     // Identity until the windows compute the matrices.
-    s.toSystem[0] = s.toSystem[3] = 1.0;
-    s.fromSystem[0] = s.fromSystem[3] = 1.0;
+    s.toSystem.a = s.toSystem.d = 1.0;
+    s.fromSystem.a = s.fromSystem.d = 1.0;
     CopySlotZero(g_SystemDefs);
 }
 
@@ -143,8 +143,8 @@ void InitHatches()
     std::memset(g_HatchDefs, 0, sizeof g_HatchDefs);
     HatchDef &h = g_HatchDefs[0];
     CopyName(h.name, eDefaultNames[NAME_ENTRY_STANDARD]);
-    h.family1 = {1, 0, PI / 4};
-    h.family2 = {0, 0, 3 * PI / 4};
+    h.family1 = {1, 0, CALC_PI / 4};
+    h.family2 = {0, 0, 3 * CALC_PI / 4};
     static const double placement[HATCH_PLACEMENT_VALUES] = {0.0, 1.0, 1.0, 0.0, 1.0, 0.0, 0.0, 0.0};
     std::memcpy(h.placement, placement, sizeof placement);
     CopySlotZero(g_HatchDefs);

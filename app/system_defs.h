@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "database/unit.h" // XProperty
+#include "geometry/matrix.h"
 
 // ---------------------------------------------------------------------------
 // Table sizes.
@@ -204,10 +205,10 @@ struct SystemDef {
     int32_t pad;
     double catchGridX;
     double catchGridY;
-    // The millimetre-to-system matrix and its inverse, {a, b, c, d, tx, ty}
-    // each; computed when the windows update their systems, never filed.
-    double toSystem[6];
-    double fromSystem[6];
+    // The millimetre-to-system matrix and its inverse; computed when the
+    // windows update their systems, never filed.
+    Matrix toSystem;
+    Matrix fromSystem;
 };
 static_assert(sizeof(SystemDef) == 232);
 static_assert(offsetof(SystemDef, angle) == 32);

@@ -1,7 +1,7 @@
-// Records that the settings embed whose owners have no header yet: the font
-// record of texts (files) and the selection filter (dialogs). The layouts are
-// the filed and plug-in visible ones, checked below, so moving them to their
-// owners' headers later changes nothing else.
+// Records that the settings embed: the font record of texts (defined with the
+// other filed records) and the selection filter, whose owner (dialogs) has no
+// header yet. The layout is the filed and plug-in visible one, checked below,
+// so moving it to its owner's header later changes nothing else.
 #pragma once
 
 #include <windows.h>
@@ -11,17 +11,7 @@
 
 #include "app/system_defs.h"
 #include "database/unit.h"
-
-constexpr int FONT_FACE_SIZE = 64;
-
-// Font of a text or dimension record.
-struct FontDef {
-    uint32_t kind;   // first field: 0 = no font named
-    uint32_t style;  // style bits
-    uint32_t weight;
-    char face[FONT_FACE_SIZE];
-};
-static_assert(sizeof(FontDef) == 76);
+#include "files/file_records.h" // FontDef
 
 constexpr int SELECTION_FILTER_NAME_SIZE = 32;
 constexpr int SELECTION_FILTER_TYPES = 50;

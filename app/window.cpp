@@ -10,6 +10,7 @@
 #include "app/system.h"
 #include "app/system_current.h"
 #include "app/system_defs.h"
+#include "geometry/calc.h"
 
 DrawWindow g_DrawWindows[WINDOW_DRAW_COUNT];
 DrawWindow g_ViewWindow;
@@ -42,7 +43,7 @@ constexpr int ANGLE_UNIT_CODES = 4;
 double Clamp(double v, double lo, double hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
 // A given argument is clamped; "not given" stays as it is.
-double ClampGiven(double v, double lo, double hi) { return v == WINDOW_NOT_GIVEN ? v : Clamp(v, lo, hi); }
+double ClampGiven(double v, double lo, double hi) { return v == CALC_NO_VALUE ? v : Clamp(v, lo, hi); }
 
 double LengthUnitFactor(int32_t code)
 {
@@ -51,24 +52,12 @@ double LengthUnitFactor(int32_t code)
 
 double AngleUnitFactor(int32_t code)
 {
-    return code >= 0 && code < ANGLE_UNIT_CODES ? g_ConvertAngleUnits[code].factor : WINDOW_RADIANS_PER_DEGREE;
+    return code >= 0 && code < ANGLE_UNIT_CODES ? g_ConvertAngleUnits[code].factor : CONVERT_DEGREE_FACTOR;
 }
 
 void UnitLabel(char *out, const char *name)
 {
     std::snprintf(out, WINDOW_UNIT_LABEL_SIZE, "[%s]", name);
-}
-
-Matrix ToMatrix(const double m[6]) { return Matrix{m[0], m[1], m[2], m[3], m[4], m[5]}; }
-
-void FromMatrix(const Matrix &m, double out[6])
-{
-    out[0] = m.a;
-    out[1] = m.b;
-    out[2] = m.c;
-    out[3] = m.d;
-    out[4] = m.tx;
-    out[5] = m.ty;
 }
 
 const SystemDef &SystemOf(const DrawWindow &w)
@@ -110,7 +99,7 @@ DrawWindow *WindowGetRecord(int window)
 
 void WindowResetUnits(DrawWindow *window)
 {
-    window->angleFactor = WINDOW_RADIANS_PER_DEGREE;
+    window->angleFactor = CONVERT_DEGREE_FACTOR;
     window->widthFactor = 1.0;
     window->lengthFactor = 1.0;
     window->mmPerUnit = 1.0;
@@ -238,8 +227,8 @@ void WindowCacheSystem(int window, int system)
     w->MatrixMMToPixel = m;
     MatrixInvert(&m, &w->MatrixPixelToMM);
 
-    w->MatrixMMToSystem = ToMatrix(s.toSystem);
-    w->MatrixSystemToMM = ToMatrix(s.fromSystem);
+    w->MatrixMMToSystem = s.toSystem;
+    w->MatrixSystemToMM = s.fromSystem;
     w->MatrixPixelToSystem = w->MatrixPixelToMM;
     MatrixMultiply(&w->MatrixPixelToSystem, &w->MatrixMMToSystem);
     MatrixInvert(&w->MatrixPixelToSystem, &w->MatrixSystemToPixel);
@@ -296,10 +285,10 @@ void WindowUpdateSystem(int system)
     MatrixRotate(&a, -s.angle);
     const double f = 1.0 / (LengthUnitFactor(s.lengthUnit) * s.scale);
     MatrixScale(&a, f, f);
-    Matrix inverse = ToMatrix(s.fromSystem);
+    Matrix inverse = s.fromSystem;
     MatrixInvert(&a, &inverse);
-    FromMatrix(a, s.toSystem);
-    FromMatrix(inverse, s.fromSystem);
+    s.toSystem = a;
+    s.fromSystem = inverse;
 
     for (int i = 0; i < g_DrawWindowCount && i < WINDOW_DRAW_COUNT; ++i)
         WindowCacheSystem(i, system);
@@ -360,9 +349,9 @@ void WindowSetView(int window, int mode, double a, double b, double c)
     if (!w)
         return;
     c = ClampGiven(c, WINDOW_ZOOM_MIN, WINDOW_ZOOM_MAX);
-    a = ClampGiven(a, -WINDOW_COORD_LIMIT, WINDOW_COORD_LIMIT);
-    b = ClampGiven(b, -WINDOW_COORD_LIMIT, WINDOW_COORD_LIMIT);
-    const bool hasA = a != WINDOW_NOT_GIVEN, hasB = b != WINDOW_NOT_GIVEN, hasC = c != WINDOW_NOT_GIVEN;
+    a = ClampGiven(a, -CALC_COORD_LIMIT, CALC_COORD_LIMIT);
+    b = ClampGiven(b, -CALC_COORD_LIMIT, CALC_COORD_LIMIT);
+    const bool hasA = a != CALC_NO_VALUE, hasB = b != CALC_NO_VALUE, hasC = c != CALC_NO_VALUE;
     switch (mode) {
     case WINDOW_VIEW_RELATIVE: {
         const RECT &r = w->areaRect;
@@ -413,8 +402,8 @@ void WindowSetView(int window, int mode, double a, double b, double c)
         break;
     }
     w->zoom = Clamp(w->zoom, WINDOW_ZOOM_MIN, WINDOW_ZOOM_MAX);
-    w->centreX = Clamp(w->centreX, -WINDOW_COORD_LIMIT, WINDOW_COORD_LIMIT);
-    w->centreY = Clamp(w->centreY, -WINDOW_COORD_LIMIT, WINDOW_COORD_LIMIT);
+    w->centreX = Clamp(w->centreX, -CALC_COORD_LIMIT, CALC_COORD_LIMIT);
+    w->centreY = Clamp(w->centreY, -CALC_COORD_LIMIT, CALC_COORD_LIMIT);
     const int system = w->system;
     if (g_SystemDefs[system >= 0 && system < SYSTEM_SLOTS ? system : 0].name[0])
         WindowUpdateSystem(system);
@@ -429,10 +418,10 @@ void WindowSetViewRect(int window, double x1, double y1, double x2, double y2)
     DrawWindow *w = WindowGetRecord(window);
     if (!w)
         return;
-    x1 = Clamp(x1, -WINDOW_COORD_LIMIT, WINDOW_COORD_LIMIT);
-    y1 = Clamp(y1, -WINDOW_COORD_LIMIT, WINDOW_COORD_LIMIT);
-    x2 = Clamp(x2, -WINDOW_COORD_LIMIT, WINDOW_COORD_LIMIT);
-    y2 = Clamp(y2, -WINDOW_COORD_LIMIT, WINDOW_COORD_LIMIT);
+    x1 = Clamp(x1, -CALC_COORD_LIMIT, CALC_COORD_LIMIT);
+    y1 = Clamp(y1, -CALC_COORD_LIMIT, CALC_COORD_LIMIT);
+    x2 = Clamp(x2, -CALC_COORD_LIMIT, CALC_COORD_LIMIT);
+    y2 = Clamp(y2, -CALC_COORD_LIMIT, CALC_COORD_LIMIT);
     const RECT &r = w->areaRect;
     const double dx = std::fabs(x2 - x1) * g_ScreenMetrics.pixelsPerMmX;
     const double dy = std::fabs(y2 - y1) * g_ScreenMetrics.pixelsPerMmY;

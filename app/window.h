@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "geometry/calc.h"
 #include "geometry/matrix.h"
 
 struct SystemDef;
@@ -24,15 +25,11 @@ constexpr int WINDOW_CORNER_BUTTONS = 5;
 constexpr int WINDOW_FIRST_TOGGLE = 5;
 constexpr int WINDOW_TOGGLES = 9;
 
-// Radians per degree, as the unit tables store it.
-constexpr double WINDOW_RADIANS_PER_DEGREE = 0.01745329251994;
-
 // View limits: a zoom outside these bounds and centres beyond the coordinate
-// clamp would make the matrices singular or overflow.
+// clamp (CALC_COORD_LIMIT) would make the matrices singular or overflow. An
+// argument of WindowSetView left out is CALC_NO_VALUE.
 constexpr double WINDOW_ZOOM_MIN = 1e-10;
 constexpr double WINDOW_ZOOM_MAX = 1e10;
-constexpr double WINDOW_COORD_LIMIT = 1e100;
-constexpr double WINDOW_NOT_GIVEN = 1e300; // an argument of WindowSetView left out
 constexpr double WINDOW_FIT_SHARE = 0.98;  // a fitted rectangle fills this much of the area
 constexpr int32_t WINDOW_SCROLL_RANGE = 10000;
 

@@ -1,6 +1,5 @@
 // Object creation and frame computation per object, against a bare copy of
 // the same units into the object store (the floor any creator pays).
-#include "bench/bench_create.h"
 
 #include <windows.h>
 
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "app/system_defs.h"
+#include "bench/bench_common.h"
 #include "commands/input_points.h"
 #include "database/object.h"
 #include "database/object_types.h"
@@ -20,18 +20,6 @@ namespace {
 
 constexpr int kObjects = 200000;
 constexpr int kKinds = 10;
-
-double Now()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency;
-}
 
 void SetCp(int i, double x, double y, int32_t type = 0) { g_ConstructionPoints[i] = {x, y, type, 0}; }
 
@@ -91,26 +79,26 @@ void BenchCreate()
     }
     UndoFinishProcess();
     FreshDrawing();
-    double t0 = Now();
+    double t0 = BenchSeconds();
     for (int i = 0; i < kObjects; ++i) {
         const std::vector<uint8_t> &s = samples[i % kKinds];
         MemListNewCopyAfter(LIST_DRAWING, s.data(), (uint32_t)s.size(), nullptr);
     }
-    const double bare = Now() - t0;
+    const double bare = BenchSeconds() - t0;
 
     FreshDrawing();
     int created = 0;
-    t0 = Now();
+    t0 = BenchSeconds();
     UndoInitProcess();
     for (int i = 0; i < kObjects; ++i)
         created += CreateOne(i % kKinds, (i % 1000) * 25.0, (i / 1000) * 25.0);
     UndoFinishProcess();
-    const double create = Now() - t0;
+    const double create = BenchSeconds() - t0;
 
-    t0 = Now();
+    t0 = BenchSeconds();
     for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
         FrameCalcObject(u, 0);
-    const double frames = Now() - t0;
+    const double frames = BenchSeconds() - t0;
 
     const double perBare = bare / kObjects * 1e6;
     const double perCreate = create / created * 1e6;

@@ -11,6 +11,7 @@
 
 #include "app/system.h"
 #include "app/system_defs.h"
+#include "bench/bench_common.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "database/undo.h"
@@ -25,22 +26,10 @@ constexpr int MIXED_COUNT = 100000;
 constexpr uint32_t SECTIONS = FILE_SECTIONS_ALL | FILE_MODE_QUIET;
 constexpr double MEGABYTE = 1048576.0;
 
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(frequency.QuadPart);
-}
-
 // The plain read the file code is compared with: the whole file into memory.
 double PlainRead(const char *path, uint64_t *bytes)
 {
-    const double t0 = Seconds();
+    const double t0 = BenchSeconds();
     HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE)
         return 0;
@@ -50,7 +39,7 @@ double PlainRead(const char *path, uint64_t *bytes)
     ReadFile(f, data.data(), size, &got, nullptr);
     CloseHandle(f);
     *bytes = got;
-    return Seconds() - t0;
+    return BenchSeconds() - t0;
 }
 
 void AddObjects(int count, const int32_t *types, int typeCount)
@@ -100,18 +89,18 @@ void Measure(const char *name, int count, const int32_t *types, int typeCount)
     char path[MAX_PATH];
     GetTempPathA(MAX_PATH, path);
     strcat(path, "bench_files.zvd");
-    double t0 = Seconds();
+    double t0 = BenchSeconds();
     if (!FileWriteDrawing(nullptr, path, SECTIONS)) {
         printf("%s: write failed\n", name);
         return;
     }
-    const double write = Seconds() - t0;
+    const double write = BenchSeconds() - t0;
     uint64_t bytes = 0;
     double plain = PlainRead(path, &bytes);
     Fresh();
-    t0 = Seconds();
+    t0 = BenchSeconds();
     const int ok = FileReadDrawing(nullptr, path, SECTIONS, 0);
-    const double read = Seconds() - t0;
+    const double read = BenchSeconds() - t0;
     // A second plain read, now that the file is in the system's cache for both.
     const double plain2 = PlainRead(path, &bytes);
     if (plain2 > 0 && plain2 < plain)

@@ -12,10 +12,12 @@
 #include "app/init_gdi.h"
 #include "app/system.h"
 #include "app/system_defs.h"
+#include "bench/bench_common.h"
 #include "database/init.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "display/output.h"
+#include "geometry/calc.h"
 #include "geometry/matrix.h"
 
 namespace {
@@ -25,18 +27,6 @@ constexpr int DIB_WIDTH = 1920;
 constexpr int DIB_HEIGHT = 1080;
 constexpr double WORLD = 1000.0; // mm
 constexpr double ZOOM_FACTOR = 20.0;
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void Frame(Unit *u, double x0, double y0, double x1, double y1)
 {
@@ -70,7 +60,7 @@ ElementPoint *PointAt(Unit *u, int index)
 
 bool BuildDrawing(std::mt19937 &random)
 {
-    std::uniform_real_distribution<double> pos(0.0, WORLD), size(0.5, 15.0), angle(0.0, 6.283185307179586);
+    std::uniform_real_distribution<double> pos(0.0, WORLD), size(0.5, 15.0), angle(0.0, CALC_TWO_PI);
     for (int i = 0; i < OBJECT_COUNT; ++i) {
         const double x = pos(random), y = pos(random), s = size(random), a = angle(random);
         Unit *u = nullptr;
@@ -109,7 +99,7 @@ bool BuildDrawing(std::mt19937 &random)
             u = MakeObject(surface ? OBJTYPE_SURFACE : OBJTYPE_CURVE, n);
             if (!u) return false;
             for (uint32_t k = 0; k < n; ++k) {
-                const double t = a + 6.283185307179586 * (surface ? k % 6 : k) / 6.0;
+                const double t = a + CALC_TWO_PI * (surface ? k % 6 : k) / 6.0;
                 const double r = surface ? s : s * (k + 1) / n;
                 ElementPoint *p = PointAt(u, static_cast<int>(k));
                 p->x = x + r * std::cos(t);
@@ -140,11 +130,11 @@ double RenderPass(HDC dc, double zoomFactor)
     MatrixTransformRect(&inverse, pixels, g_OutputContext.visibleRect);
     std::memcpy(g_OutputContext.noClipRect, g_OutputContext.visibleRect, sizeof g_OutputContext.visibleRect);
     PatBlt(dc, 0, 0, DIB_WIDTH, DIB_HEIGHT, WHITENESS);
-    const double t0 = Now();
+    const double t0 = BenchSeconds();
     for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, 1); u; u = MemListNext(u))
         OutputDrawObject(dc, u);
     GdiFlush();
-    return Now() - t0;
+    return BenchSeconds() - t0;
 }
 
 } // namespace

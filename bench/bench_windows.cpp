@@ -16,6 +16,7 @@
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
+#include "bench/bench_common.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "display/output.h"
@@ -30,18 +31,6 @@ constexpr int POLY_POINTS = 6;
 constexpr double WORLD_HALF = 200.0; // objects lie within +-200 mm of the centre
 constexpr int REPEATS = 3;
 constexpr double KEY_SHARE = 0.3;    // the key comes after this share of a full repaint
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 Unit *NewObject(int32_t type, const std::vector<double> &xy)
 {
@@ -117,10 +106,10 @@ HWND MakeWindow()
 double FullRepaint()
 {
     const RECT all{0, 0, WIDTH, HEIGHT};
-    const double t0 = Now();
+    const double t0 = BenchSeconds();
     OutputPaintWindow(0, &all);
     GdiFlush();
-    return Now() - t0;
+    return BenchSeconds() - t0;
 }
 
 // The baseline: the same objects' points as plain polylines through GDI,
@@ -130,7 +119,7 @@ double BarePolylines(HWND hwnd)
     HDC dc = GetDC(hwnd);
     const Matrix &m = g_DrawWindows[0].MatrixMMToPixel;
     std::vector<POINT> points;
-    const double t0 = Now();
+    const double t0 = BenchSeconds();
     for (Unit *u = MemListFirst(0, 0, 0, 1); u; u = MemListNext(u)) {
         points.clear();
         for (Element *e = UnitFirstElement(u); e->kind != ELEM_END; e = ElementNext(e))
@@ -144,7 +133,7 @@ double BarePolylines(HWND hwnd)
             Polyline(dc, points.data(), static_cast<int>(points.size()));
     }
     GdiFlush();
-    const double t = Now() - t0;
+    const double t = BenchSeconds() - t0;
     ReleaseDC(hwnd, dc);
     return t;
 }
@@ -159,7 +148,7 @@ DWORD WINAPI PressKeyLater(void *argument)
 {
     auto *k = static_cast<KeyPress *>(argument);
     Sleep(k->delayMs);
-    k->postedAt = Now();
+    k->postedAt = BenchSeconds();
     PostMessageA(k->hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
     return 0;
 }
@@ -171,7 +160,7 @@ double KeyToInterrupted(HWND hwnd, double fullRepaint, int *stopped)
     HANDLE thread = CreateThread(nullptr, 0, PressKeyLater, &k, 0, nullptr);
     const RECT all{0, 0, WIDTH, HEIGHT};
     const int painted = OutputPaintWindow(0, &all);
-    const double end = Now();
+    const double end = BenchSeconds();
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
     *stopped = painted == 0;

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "bench/bench_create.h"
+#include "bench/bench_common.h"
 #include "database/storage.h"
 #include "database/undo_step.h"
 
@@ -18,18 +18,6 @@ namespace {
 constexpr int UNIT_COUNT = 1000000;
 constexpr uint32_t SMALLEST_UNIT = 48;
 constexpr uint32_t LARGEST_UNIT = 400;
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void FreshStorage()
 {
@@ -49,13 +37,13 @@ Timing SubAllocator(const std::vector<uint32_t> &sizes, const std::vector<int> &
 {
     std::vector<void *> blocks(sizes.size());
     FreshStorage();
-    const double t0 = Now();
+    const double t0 = BenchSeconds();
     for (size_t i = 0; i < sizes.size(); ++i)
         blocks[i] = MemAllocBlock(sizes[i]);
-    const double t1 = Now();
+    const double t1 = BenchSeconds();
     for (int i : order)
         MemSubFree(blocks[i]);
-    const double t2 = Now();
+    const double t2 = BenchSeconds();
     for (void *b : blocks)
         if (!b) {
             printf("sub-allocator ran out of memory\n");
@@ -68,13 +56,13 @@ Timing ProcessHeap(const std::vector<uint32_t> &sizes, const std::vector<int> &o
 {
     std::vector<void *> blocks(sizes.size());
     HANDLE heap = GetProcessHeap();
-    const double t0 = Now();
+    const double t0 = BenchSeconds();
     for (size_t i = 0; i < sizes.size(); ++i)
         blocks[i] = HeapAlloc(heap, 0, sizes[i]);
-    const double t1 = Now();
+    const double t1 = BenchSeconds();
     for (int i : order)
         HeapFree(heap, 0, blocks[i]);
-    const double t2 = Now();
+    const double t2 = BenchSeconds();
     return {t1 - t0, t2 - t1};
 }
 
@@ -95,13 +83,13 @@ double Churn(bool subAllocator, const std::vector<uint32_t> &sizes, const std::v
     };
     for (int i = 0; i < live; ++i)
         blocks[i] = alloc(sizes[i]);
-    const double t0 = Now();
+    const double t0 = BenchSeconds();
     for (size_t step = 0; step < victims.size(); ++step) {
         const int v = victims[step];
         release(blocks[v]);
         blocks[v] = alloc(sizes[step]);
     }
-    const double t1 = Now();
+    const double t1 = BenchSeconds();
     for (void *b : blocks)
         release(b);
     return t1 - t0;
@@ -165,7 +153,7 @@ void FilteredWalk(const std::vector<uint32_t> &sizes, std::mt19937 &random)
         // Alternate which walk goes first, so neither always finds a warm cache.
         for (int pass = 0; pass < 2; ++pass) {
             const bool filteredPass = (pass == 0) == (w % 2 == 0);
-            const double t0 = Now();
+            const double t0 = BenchSeconds();
             uint32_t total = 0;
             if (filteredPass) {
                 for (Unit *u = MemListFirst(LIST_DRAWING, UNIT_USER_FILTER_MASK, 0, 1); u; u = MemListNext(u))
@@ -174,7 +162,7 @@ void FilteredWalk(const std::vector<uint32_t> &sizes, std::mt19937 &random)
                 for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
                     total += u->bytes;
             }
-            (filteredPass ? filtered : bare) += Now() - t0;
+            (filteredPass ? filtered : bare) += BenchSeconds() - t0;
             sink = sink + total;
         }
     }
@@ -185,11 +173,7 @@ void FilteredWalk(const std::vector<uint32_t> &sizes, std::mt19937 &random)
 
 } // namespace
 
-void BenchRender();  // bench_render.cpp
-void BenchFiles();   // bench_files.cpp
-void BenchWindows(); // bench_windows.cpp
-
-int main()
+void BenchStorage()
 {
     std::mt19937 random(20261210);
     std::uniform_int_distribution<uint32_t> size(SMALLEST_UNIT, LARGEST_UNIT);
@@ -209,9 +193,4 @@ int main()
 
     FilteredWalk(sizes, random);
     MemFreeChunks();
-    BenchCreate();
-    BenchRender();
-    BenchFiles();
-    BenchWindows();
-    return 0;
 }

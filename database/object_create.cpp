@@ -18,6 +18,7 @@
 #include "display/output_penlayer.h"
 #include "display/symbol.h"
 #include "files/file_drawinginfo.h"
+#include "files/file_records.h"
 #include "files/image_names.h"
 #include "geometry/flat.h"
 #include "geometry/frame.h"
@@ -34,15 +35,7 @@ constexpr uint32_t kUnitEllipseArc = 352;
 constexpr uint32_t kUnitBitmap = 456;
 constexpr uint32_t kUnitPerPointBase = UNIT_ELEMENTS_OBJECT + ELEM_SIZE_END; // 136 + 32 n
 constexpr int kCommentTextCapacity = TEXT_CAPACITY_LONG;
-constexpr int kBitmapNameSize = 256;
 constexpr int32_t kClipFillMode = 2;
-
-// Payload of a BitmapRef element.
-struct BitmapRefPayload {
-    char name[kBitmapNameSize];
-    Matrix placement;
-};
-static_assert(sizeof(BitmapRefPayload) + ELEMENT_HEADER_SIZE == ELEM_SIZE_BITMAP_REF);
 
 bool ValidPenIndex(int32_t pen) { return pen >= 0 && pen < PEN_SLOTS; }
 
@@ -560,19 +553,19 @@ int ObjectNewBitmapRef(double x, double y, const char *fileName, const char *ima
         AlertSM2(g_MainWnd);
         return 0;
     }
-    auto *payload = static_cast<BitmapRefPayload *>(ElementPayload(ref));
+    auto *payload = static_cast<BitmapRefData *>(ElementPayload(ref));
     MatrixInit(&payload->placement);
     MatrixMove(&payload->placement, x, y);
     ObjectInitHeaderFlags(unit, OBJTYPE_BITMAP);
     if (embed) {
         if (imageName && *imageName) {
-            lstrcpynA(payload->name, imageName, kBitmapNameSize);
+            lstrcpynA(payload->name, imageName, BITMAP_NAME_SIZE);
         } else {
-            lstrcpynA(payload->name, fileName ? fileName : "", kBitmapNameSize);
-            ImageMakeEmbeddedName(payload->name, kBitmapNameSize);
+            lstrcpynA(payload->name, fileName ? fileName : "", BITMAP_NAME_SIZE);
+            ImageMakeEmbeddedName(payload->name, BITMAP_NAME_SIZE);
         }
     } else {
-        lstrcpynA(payload->name, fileName ? fileName : "", kBitmapNameSize);
+        lstrcpynA(payload->name, fileName ? fileName : "", BITMAP_NAME_SIZE);
     }
     // The bitmap itself is looked up (and its colours taken over) by the
     // bitmap list; an object whose bitmap is missing is stored all the same.

@@ -1,4 +1,5 @@
 // Own blocks, their members and instances; the own-block index.
+#include "database/object_rects.h"
 #include "database/symbol_block.h"
 
 #include <windows.h>
@@ -65,7 +66,7 @@ Unit *SymbolAddMember(int list, Unit *block, const Unit *record)
 }
 
 uint32_t SymbolMakeInstance(Unit *buffer, uint32_t capacity, const char *library, const char *blockName,
-                            const double placement[6])
+                            const Matrix *placement)
 {
     const uint32_t bytes = UNIT_ELEMENTS_INSTANCE + ELEM_SIZE_END;
     if (capacity < bytes || !FitsName(library) || !FitsName(blockName))
@@ -75,11 +76,10 @@ uint32_t SymbolMakeInstance(Unit *buffer, uint32_t capacity, const char *library
     buffer->property = XPropertyDefault();
     std::strcpy(buffer->instance.library, library);
     std::strcpy(buffer->instance.block, blockName);
-    std::memcpy(buffer->instance.placement, placement, sizeof buffer->instance.placement);
+    buffer->instance.placement = *placement;
     buffer->instance.libraryIndex = UNIT_INDEX_UNRESOLVED;
     buffer->instance.blockIndex = UNIT_INDEX_UNRESOLVED;
-    for (int i = 0; i < 4; ++i)
-        buffer->frame[i] = i < 2 ? 1e300 : -1e300;
+    RectSetEmpty(buffer->frame);
     InitElementEnd(UnitFirstElement(buffer));
     buffer->bytes = bytes;
     return bytes;

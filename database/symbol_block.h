@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "database/unit.h"
+#include "geometry/matrix.h"
 
 constexpr int32_t SYMBOL_OWN_BLOCKS_MAX = 20000;  // blocks in a drawing
 constexpr int SYMBOL_NESTING_MAX = 20;             // levels followed through instances
@@ -21,7 +22,7 @@ Unit *SymbolAddMember(int list, Unit *block, const Unit *record);
 // placement matrix {a, b, c, d, tx, ty}, the default property and an empty
 // attribute chain; its byte size, or 0 when the names do not fit.
 uint32_t SymbolMakeInstance(Unit *buffer, uint32_t capacity, const char *library, const char *blockName,
-                            const double placement[6]);
+                            const Matrix *placement);
 
 // Rebuilds g_OwnBlockIndex from list 1 in ascending name order.
 void SymbolRebuildOwnIndex();

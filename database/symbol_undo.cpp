@@ -9,6 +9,7 @@
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "files/file_drawinginfo.h"
+#include "files/file_records.h"
 
 OwnBlockIndex g_OwnBlockIndex;
 
@@ -17,27 +18,13 @@ namespace {
 constexpr int NESTING_PASSES = 20;
 constexpr const char *OWN_LIBRARY = "*";
 
-// The placement of a ClipSurface payload: XProperty, library, block, matrix,
-// hide flag, then the cached library and block indexes.
-struct ClipSurfaceRef {
-    XProperty property;
-    char library[UNIT_NAME_SIZE];
-    char block[UNIT_NAME_SIZE];
-    double placement[6];
-    int32_t hide;
-    int32_t libraryIndex;
-    int32_t blockIndex;
-    int32_t unresolved;
-};
-static_assert(sizeof(ClipSurfaceRef) + ELEMENT_HEADER_SIZE == ELEM_SIZE_CLIP_SURFACE);
-
-ClipSurfaceRef *FindClipSurface(Unit *unit)
+ClipSurfaceData *FindClipSurface(Unit *unit)
 {
     if (unit->kind != UNIT_KIND_OBJECT || unit->object.type != OBJTYPE_CLIP)
         return nullptr;
     for (Element *e = UnitFirstElement(unit); e->kind != ELEM_END && e->size > 0; e = ElementNext(e))
         if (e->kind == ELEM_CLIP_SURFACE)
-            return static_cast<ClipSurfaceRef *>(ElementPayload(e));
+            return static_cast<ClipSurfaceData *>(ElementPayload(e));
     return nullptr;
 }
 
@@ -46,7 +33,7 @@ const char *OwnBlockUsedBy(Unit *unit)
 {
     if (unit->kind == UNIT_KIND_INSTANCE || unit->kind == UNIT_KIND_PLUGIN)
         return lstrcmpA(unit->instance.library, OWN_LIBRARY) == 0 ? unit->instance.block : nullptr;
-    if (const ClipSurfaceRef *clip = FindClipSurface(unit))
+    if (const ClipSurfaceData *clip = FindClipSurface(unit))
         return lstrcmpA(clip->library, OWN_LIBRARY) == 0 ? clip->block : nullptr;
     return nullptr;
 }
@@ -80,7 +67,7 @@ void UnshiftUnit(Unit *unit, int32_t position)
 {
     if (unit->kind == UNIT_KIND_INSTANCE || unit->kind == UNIT_KIND_PLUGIN)
         UnshiftIndex(unit->instance.libraryIndex, unit->instance.blockIndex, position);
-    else if (ClipSurfaceRef *clip = FindClipSurface(unit))
+    else if (ClipSurfaceData *clip = FindClipSurface(unit))
         UnshiftIndex(clip->libraryIndex, clip->blockIndex, position);
 }
 

@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "geometry/matrix.h"
+
 // ---------------------------------------------------------------------------
 // XProperty: the attributes of a unit and of the text and dimension records
 // inside elements.
@@ -115,7 +117,7 @@ struct UnitObjectPart {
 struct UnitInstancePart {
     char library[UNIT_NAME_SIZE]; // "*" = the drawing's own blocks
     char block[UNIT_NAME_SIZE];
-    double placement[6];          // a Matrix {a, b, c, d, tx, ty}
+    Matrix placement;
     int32_t libraryIndex;         // cached slot, 999 own blocks, -1 not yet resolved
     int32_t blockIndex;           // cached index in that library's index, -1 not yet resolved
     int32_t unresolved;

@@ -1,4 +1,5 @@
 // Field validators.
+#include "app/convert.h"
 #include "dialogs/alert_check.h"
 
 #include <cmath>
@@ -7,11 +8,10 @@
 #include "app/window_current.h"
 #include "dialogs/alert.h"
 #include "dialogs/box08_term.h"
+#include "geometry/calc.h"
 #include "language/language.h"
 
 namespace {
-
-constexpr double TWO_PI = 6.283185307179586;
 
 // Messages (eAlertTextOK entries).
 constexpr int MSG_ANGLE = 5;
@@ -53,7 +53,7 @@ const DrawWindow &Current()
 // Within one turn, keeping the sign; a whole turn itself stays.
 double NormaliseAngle(double a)
 {
-    return std::fabs(a) > TWO_PI ? std::fmod(a, TWO_PI) : a;
+    return std::fabs(a) > CALC_TWO_PI ? std::fmod(a, CALC_TWO_PI) : a;
 }
 
 } // namespace
@@ -84,7 +84,7 @@ int AlertCheckInputValueEx(HWND dialog, double lengthDivisor, double angleDiviso
 
 int AlertCheckInputLength(HWND dialog, const char *text, double *out, int controlId)
 {
-    return AlertCheckInputLengthRange(dialog, text, out, controlId, -ALERT_VALUE_LIMIT, ALERT_VALUE_LIMIT,
+    return AlertCheckInputLengthRange(dialog, text, out, controlId, -CALC_COORD_LIMIT, CALC_COORD_LIMIT,
                                       eAlertTextOK[MSG_VALUE]);
 }
 
@@ -129,28 +129,28 @@ int AlertCheckInputAngleEx(HWND dialog, double lengthDivisor, double angleDiviso
 int AlertCheckInputCoordinate(HWND dialog, const char *text, double *out, int controlId)
 {
     const DrawWindow &w = Current();
-    return AlertCheckInputValue(dialog, w.lengthFactor, w.angleFactor, text, out, 1.0, -ALERT_VALUE_LIMIT,
-                                ALERT_VALUE_LIMIT, eAlertTextOK[MSG_COORDINATE], controlId);
+    return AlertCheckInputValue(dialog, w.lengthFactor, w.angleFactor, text, out, 1.0, -CALC_COORD_LIMIT,
+                                CALC_COORD_LIMIT, eAlertTextOK[MSG_COORDINATE], controlId);
 }
 
 int AlertCheckInputDouble(HWND dialog, const char *text, double *out, int controlId)
 {
-    return AlertCheckInputDoubleRange(dialog, text, out, controlId, -ALERT_VALUE_LIMIT, ALERT_VALUE_LIMIT,
+    return AlertCheckInputDoubleRange(dialog, text, out, controlId, -CALC_COORD_LIMIT, CALC_COORD_LIMIT,
                                       eAlertTextOK[MSG_VALUE]);
 }
 
 int AlertCheckInputDoubleRange(HWND dialog, const char *text, double *out, int controlId, double min,
                                double max, const char *message)
 {
-    return AlertCheckInputValue(dialog, 1.0, ALERT_DEGREE, text, out, 1.0, min, max, message, controlId);
+    return AlertCheckInputValue(dialog, 1.0, CONVERT_DEGREE_FACTOR, text, out, 1.0, min, max, message, controlId);
 }
 
 int AlertScaleAngle(HWND dialog, double *angle, double factor)
 {
     const double a = *angle;
     const double scaled = a * factor;
-    if (!(a >= -ALERT_VALUE_LIMIT && a <= ALERT_VALUE_LIMIT) ||
-        !(scaled >= -ALERT_VALUE_LIMIT && scaled <= ALERT_VALUE_LIMIT)) {
+    if (!(a >= -CALC_COORD_LIMIT && a <= CALC_COORD_LIMIT) ||
+        !(scaled >= -CALC_COORD_LIMIT && scaled <= CALC_COORD_LIMIT)) {
         if (dialog)
             AlertOk(dialog, eAlertTextOK[MSG_VALUE]);
         return 0;
@@ -161,7 +161,7 @@ int AlertScaleAngle(HWND dialog, double *angle, double factor)
 
 int AlertCheckDoubleRange(HWND dialog, double value)
 {
-    if (value >= -ALERT_VALUE_LIMIT && value <= ALERT_VALUE_LIMIT)
+    if (value >= -CALC_COORD_LIMIT && value <= CALC_COORD_LIMIT)
         return 1;
     if (dialog)
         AlertOk(dialog, eAlertTextOK[MSG_VALUE]);

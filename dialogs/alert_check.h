@@ -9,12 +9,9 @@
 
 #include <windows.h>
 
-constexpr double ALERT_VALUE_LIMIT = 1e100;
 constexpr double ALERT_ANGLE_LIMIT = 1e10;
 constexpr double ALERT_MIN_WIDTH = 1e-10;
 constexpr double ALERT_MAX_WIDTH = 1e10;
-// Radians per degree: plain number fields read angle suffixes as degrees.
-constexpr double ALERT_DEGREE = 0.01745329251994;
 
 // The worker: evaluates text with the two divisors, stores value x factor in
 // out and checks min <= value <= max; message NULL means eAlertTextOK entry 8.

@@ -17,6 +17,7 @@
 #include "app/system_current.h"
 #include "app/window_current.h"
 #include "dialogs/alert.h"
+#include "geometry/calc.h"
 #include "language/language.h"
 
 TermState g_TermState = {};
@@ -24,8 +25,6 @@ TermState g_TermState = {};
 namespace {
 
 constexpr char SOURCE_NAME[] = "box08_term.cpp";
-constexpr double PI = 3.141592653589793;
-constexpr double TWO_PI = 6.283185307179586;
 constexpr double TAN_POLE_DISTANCE = 1e-10;
 
 // Messages (eAlertTextOK entries).
@@ -54,7 +53,7 @@ enum { EDGE_LEFT, EDGE_BOTTOM, EDGE_RIGHT, EDGE_TOP };
 
 // Factors of the degree, minute and second signs, in radians.
 const double ANGLE_SIGN_FACTORS[CONVERT_ANGLE_SIGN_COUNT] = {
-    0.01745329251994, 0.01745329251994 / 60.0, 0.01745329251994 / 3600.0};
+    CONVERT_DEGREE_FACTOR, CONVERT_DEGREE_FACTOR / 60.0, CONVERT_DEGREE_FACTOR / 3600.0};
 
 // Characters after which the normaliser adds "+" before a digit, so that
 // suffixed parts written one after the other add up ("2yd1ft"): the first
@@ -93,7 +92,7 @@ void Message(int entry)
 
 bool InRange(double v)
 {
-    return v >= -TERM_VALUE_LIMIT && v <= TERM_VALUE_LIMIT; // false for NaN
+    return v >= -CALC_COORD_LIMIT && v <= CALC_COORD_LIMIT; // false for NaN
 }
 
 bool IsOperator(char ch)
@@ -148,7 +147,7 @@ TermLevel &CurrentLevel()
 void CopyPageFrame()
 {
     const PageFrame &f = SystemActivePageFrame();
-    auto system = [](double v) { return v == TERM_NO_VALUE ? 0.0 : v; };
+    auto system = [](double v) { return v == CALC_NO_VALUE ? 0.0 : v; };
     g_TermState.pageFrame[EDGE_LEFT] = system(ConvertWorldToSystemX(g_ActiveWindow, f.xmin, f.ymin));
     g_TermState.pageFrame[EDGE_BOTTOM] = system(ConvertWorldToSystemY(g_ActiveWindow, f.xmin, f.ymin));
     g_TermState.pageFrame[EDGE_RIGHT] = system(ConvertWorldToSystemX(g_ActiveWindow, f.xmax, f.ymax));
@@ -175,7 +174,7 @@ TermNode *Box08TermNewEntry()
     if (l.used >= TERM_LEVEL_NODES)
         return nullptr;
     TermNode *node = g_TermState.work + g_TermState.level * TERM_LEVEL_NODES + l.used++;
-    *node = TermNode{nullptr, nullptr, TERM_NO_VALUE, ' '};
+    *node = TermNode{nullptr, nullptr, CALC_NO_VALUE, ' '};
     return node;
 }
 
@@ -249,32 +248,32 @@ int Box08TermInsertOperator(char op)
 double Box08TermEvalTree(const TermNode *node)
 {
     if (!node)
-        return TERM_NO_VALUE;
+        return CALC_NO_VALUE;
     double v;
     if (!IsOperatorNode(node)) {
         v = node->value;
     } else {
         double a = Box08TermEvalTree(node->left);
         double b = Box08TermEvalTree(node->right);
-        if (a == TERM_NO_VALUE || b == TERM_NO_VALUE)
-            return TERM_NO_VALUE;
+        if (a == CALC_NO_VALUE || b == CALC_NO_VALUE)
+            return CALC_NO_VALUE;
         switch (node->op) {
         case '+': v = a + b; break;
         case '-': v = a - b; break;
         case '*': v = a * b; break;
         case '/':
             if (b == 0.0)
-                return TERM_NO_VALUE;
+                return CALC_NO_VALUE;
             v = a / b;
             break;
         default:
             if (a == 0.0 && b == 0.0)
-                return TERM_NO_VALUE;
+                return CALC_NO_VALUE;
             v = std::pow(a, b);
             break;
         }
     }
-    return InRange(v) ? v : TERM_NO_VALUE;
+    return InRange(v) ? v : CALC_NO_VALUE;
 }
 
 int Box08TermApply(double *value, int function)
@@ -296,7 +295,7 @@ int Box08TermApply(double *value, int function)
     };
     switch (function) {
     case FN_SQRT:
-        ok = x >= 0.0 && x <= TERM_VALUE_LIMIT;
+        ok = x >= 0.0 && x <= CALC_COORD_LIMIT;
         r = ok ? std::sqrt(x) : 0.0;
         checkResult = false;
         break;
@@ -305,7 +304,7 @@ int Box08TermApply(double *value, int function)
         r = x * x;
         break;
     case FN_LN:
-        ok = x > 0.0 && x <= TERM_VALUE_LIMIT;
+        ok = x > 0.0 && x <= CALC_COORD_LIMIT;
         r = ok ? std::log(x) : 0.0;
         checkResult = false;
         break;
@@ -321,14 +320,14 @@ int Box08TermApply(double *value, int function)
     case FN_SIN:
     case FN_COS: {
         double a = 0.0;
-        ok = reducedAngle(TWO_PI, &a);
+        ok = reducedAngle(CALC_TWO_PI, &a);
         r = function == FN_SIN ? std::sin(a) : std::cos(a);
         checkResult = false;
         break;
     }
     case FN_TAN: {
         double a = 0.0;
-        ok = reducedAngle(PI, &a) && std::fabs(std::fabs(a) - PI / 2) >= TAN_POLE_DISTANCE;
+        ok = reducedAngle(CALC_PI, &a) && std::fabs(std::fabs(a) - CALC_PI / 2) >= TAN_POLE_DISTANCE;
         r = ok ? std::tan(a) : 0.0;
         break;
     }
@@ -344,7 +343,7 @@ int Box08TermApply(double *value, int function)
         ok = InRange(r);
     if (!ok) {
         Message(MSG_OUT_OF_DOMAIN);
-        *value = TERM_NO_VALUE;
+        *value = CALC_NO_VALUE;
         return 0;
     }
     *value = r;
@@ -405,14 +404,14 @@ int Box08TermConstant(const char *text, int *length, double *value)
             bestLength = n;
         }
     }
-    *value = TERM_NO_VALUE;
+    *value = CALC_NO_VALUE;
     *length = (int)bestLength;
     if (best < 0)
         return 0;
     const double *page = g_TermState.pageFrame;
     switch (best) {
     case 0: *value = std::exp(1.0); return 1;
-    case 1: *value = PI; return 1;
+    case 1: *value = CALC_PI; return 1;
     case 2:
     case 6: *value = page[EDGE_LEFT]; return 1;
     case 3:
@@ -450,10 +449,10 @@ double Box08TermNumber()
         ++cursor;
     }
     int length = 0;
-    double value = TERM_NO_VALUE;
+    double value = CALC_NO_VALUE;
     int constant = Box08TermConstant(cursor, &length, &value);
     if (constant < 0)
-        return TERM_NO_VALUE;
+        return CALC_NO_VALUE;
     if (constant > 0) {
         cursor += length;
         if (negative)
@@ -480,12 +479,12 @@ double Box08TermNumber()
         value = std::strtod(number, &end);
         if (end == number || (negative && end == number + 1)) {
             Message(MSG_SYNTAX);
-            return TERM_NO_VALUE;
+            return CALC_NO_VALUE;
         }
     }
     if (!InRange(value)) {
         Message(MSG_OUT_OF_DOMAIN);
-        return TERM_NO_VALUE;
+        return CALC_NO_VALUE;
     }
     return value;
 }
@@ -510,32 +509,32 @@ double Box08TermExpression()
             ++cursor;
             if (!*cursor) {
                 Message(MSG_SYNTAX);
-                return TERM_NO_VALUE;
+                return CALC_NO_VALUE;
             }
             if (!Box08TermPushLevel())
-                return TERM_NO_VALUE;
+                return CALC_NO_VALUE;
             value = Box08TermExpression();
-            if (value == TERM_NO_VALUE)
-                return TERM_NO_VALUE;
+            if (value == CALC_NO_VALUE)
+                return CALC_NO_VALUE;
             if (*cursor != ')') {
                 Message(MSG_SYNTAX);
-                return TERM_NO_VALUE;
+                return CALC_NO_VALUE;
             }
             ++cursor;
         } else {
             if (function >= 0) {
                 Message(MSG_SYNTAX);
-                return TERM_NO_VALUE;
+                return CALC_NO_VALUE;
             }
             value = Box08TermNumber();
-            if (value == TERM_NO_VALUE)
-                return TERM_NO_VALUE;
+            if (value == CALC_NO_VALUE)
+                return CALC_NO_VALUE;
         }
         TermNode *operand = CurrentLevel().current;
         operand->op = '#';
         operand->value = value;
         if (!Box08TermApply(&operand->value, function))
-            return TERM_NO_VALUE;
+            return CALC_NO_VALUE;
         if (negate)
             operand->value *= -1.0;
         if (Box08TermUnit(cursor, &length, &operand->value))
@@ -543,14 +542,14 @@ double Box08TermExpression()
 
         if (IsOperator(*cursor)) {
             if (!Box08TermInsertOperator(*cursor))
-                return TERM_NO_VALUE;
+                return CALC_NO_VALUE;
             ++cursor;
             if (!*cursor)
-                return TERM_NO_VALUE; // a term that ends with an operator fails silently
+                return CALC_NO_VALUE; // a term that ends with an operator fails silently
             continue;
         }
         const double result = Box08TermEvalTree(CurrentLevel().root);
-        if (result == TERM_NO_VALUE)
+        if (result == CALC_NO_VALUE)
             Message(MSG_NOT_COMPUTABLE);
         Box08TermPopLevel();
         return result;
@@ -607,8 +606,8 @@ int Box08TermCalculate(HWND owner, double lengthDivisor, double angleDivisor, co
     CopyPageFrame();
     s.referencesOn = 0;
 
-    const double value = ok ? Box08TermExpression() : TERM_NO_VALUE;
-    ok = value != TERM_NO_VALUE;
+    const double value = ok ? Box08TermExpression() : CALC_NO_VALUE;
+    ok = value != CALC_NO_VALUE;
     if (ok && *s.cursor) {
         Message(MSG_SYNTAX);
         ok = 0;

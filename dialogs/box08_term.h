@@ -7,9 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// No value; every failure gives it.
-constexpr double TERM_NO_VALUE = 1e300;
-constexpr double TERM_VALUE_LIMIT = 1e100;
+#include "geometry/calc.h" // CALC_NO_VALUE: what every failure gives
+
 // Characters of a term that are read; the rest is cut.
 constexpr int TERM_MAX_LENGTH = 250;
 // Levels: the term itself and nine nested pairs of parentheses.

@@ -4,10 +4,10 @@
 
 #include "app/system.h"
 #include "display/output.h"
+#include "geometry/calc.h"
 
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
 constexpr double kFourPi = 12.566370614359172;
 constexpr double kDeviceCircleCap = 360.0;
 constexpr double kDevicePieceCap = 100.0;
@@ -37,12 +37,12 @@ int32_t ClipArcSegmentCount(double r)
     const double s = g_OutputContext.scale;
     switch (g_OutputContext.outputMode) {
     case OUTPUT_SCREEN:
-        return Round(4.0 + kTwoPi * Fineness(r * s, q[0]), kDeviceCircleCap);
+        return Round(4.0 + CALC_TWO_PI * Fineness(r * s, q[0]), kDeviceCircleCap);
     case OUTPUT_COARSE:
     case OUTPUT_ENUMERATE:
-        return Round(16.0 + kTwoPi * Fineness(r, q[2]), kDeviceCircleCap);
+        return Round(16.0 + CALC_TWO_PI * Fineness(r, q[2]), kDeviceCircleCap);
     case OUTPUT_METAFILE:
-        return Round(16.0 + kTwoPi * Fineness(r * s, q[1]), kDeviceCircleCap);
+        return Round(16.0 + CALC_TWO_PI * Fineness(r * s, q[1]), kDeviceCircleCap);
     case OUTPUT_SCREEN_LIKE:
     case OUTPUT_PRINTER:
         return Round(16.0 + kFourPi * Fineness(r * s, q[1]), kDeviceCircleCap);

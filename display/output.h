@@ -281,21 +281,3 @@ void OutputResetAbort();
 // Test seam: when set, decides the abort in place of the message queue.
 typedef int (*OutputAbortHook)();
 extern OutputAbortHook g_OutputAbortHook;
-
-// ---------------------------------------------------------------------------
-// The clip-surface record (payload of the element of kind 242): the symbol's
-// own attributes and placement inside the surface.
-struct ClipSurface {
-    XProperty property;
-    char library[UNIT_NAME_SIZE];
-    char block[UNIT_NAME_SIZE];
-    Matrix placement;
-    int32_t keepOutOfOutline; // not drawn in outline-only redraws
-    int32_t libraryIndex;
-    int32_t blockIndex;
-    int32_t pad;
-};
-static_assert(sizeof(ClipSurface) == ELEM_SIZE_CLIP_SURFACE - ELEMENT_HEADER_SIZE);
-static_assert(offsetof(ClipSurface, library) == 40);
-static_assert(offsetof(ClipSurface, placement) == 168);
-static_assert(offsetof(ClipSurface, keepOutOfOutline) == 216);

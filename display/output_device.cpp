@@ -9,6 +9,7 @@
 #include "database/storage.h"
 #include "display/clip.h"
 #include "display/output.h"
+#include "geometry/calc.h"
 #include "geometry/matrix.h"
 
 namespace {
@@ -44,7 +45,7 @@ int PrintableExtents(uint32_t mask, double rect[4])
         std::memcpy(f, u->frame, sizeof f);
         bool usable = true;
         for (double v : f)
-            if (v == 1e300 || v == -1e300)
+            if (v == CALC_NO_VALUE || v == -CALC_NO_VALUE)
                 usable = false;
         if (!usable)
             continue;

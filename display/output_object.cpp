@@ -6,13 +6,13 @@
 
 #include "app/init_gdi.h"
 #include "app/system.h"
-#include "app/system.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "database/symbol_find.h"
 #include "display/clip.h"
 #include "display/clip_object.h"
 #include "display/output.h"
+#include "files/file_records.h"
 #include "geometry/matrix.h"
 
 OutputAbortHook g_OutputAbortHook = nullptr;
@@ -110,15 +110,15 @@ const double *Values(const Chain &c, int i, int16_t kind)
     return i < c.count && c.at[i]->kind == kind ? static_cast<const double *>(ElementPayload(c.at[i])) : nullptr;
 }
 
-double InstanceScale(const double m[6])
+double InstanceScale(const Matrix &m)
 {
-    const double u = (m[0] + m[1]) * HALF_DIAGONAL, v = (m[2] + m[3]) * HALF_DIAGONAL;
+    const double u = (m.a + m.b) * HALF_DIAGONAL, v = (m.c + m.d) * HALF_DIAGONAL;
     return std::sqrt(u * u + v * v);
 }
 
 // The members of a block drawn with a composed matrix and inherited
 // attributes: the shared half of instances and clip-surface symbols.
-int DrawBlockMembers(HDC hdc, Unit *owner, Unit *block, const XProperty *ownProperty, const double placement[6],
+int DrawBlockMembers(HDC hdc, Unit *owner, Unit *block, const XProperty *ownProperty, const Matrix &placement,
                      const XProperty *parent, const Matrix *m, int clip)
 {
     Ctx().depth += 1;
@@ -277,8 +277,7 @@ int OutputDrawInstance(HDC hdc, Unit *instance, const XProperty *parent, const M
         return 1;
     if (!Cull(instance, matrix, &clip))
         return 1;
-    Matrix m;
-    std::memcpy(&m, instance->instance.placement, sizeof m);
+    Matrix m = instance->instance.placement;
     MatrixMultiply(&m, matrix);
     Unit *block = nullptr;
     const bool labelOnly = (!OutputIsDeviceMode(Ctx().mode) && !g_DrawingSettings.displayBlocks) ||
@@ -293,16 +292,15 @@ int OutputSymbolFill(HDC hdc, Unit *surface, const XProperty *parent, const Matr
     const Chain c = ReadChain(surface);
     if (c.count < 1 || c.at[0]->kind != ELEM_CLIP_SURFACE)
         return 1;
-    const ClipSurface *record = static_cast<const ClipSurface *>(ElementPayload(c.at[0]));
-    if (Ctx().outlineOnly && record->keepOutOfOutline)
+    const ClipSurfaceData *record = static_cast<const ClipSurfaceData *>(ElementPayload(c.at[0]));
+    if (Ctx().outlineOnly && record->hide)
         return 1;
     Matrix m = record->placement;
     MatrixMultiply(&m, matrix);
     Unit *block = nullptr;
     if (Ctx().depth > OUTPUT_MAX_NESTING || !(block = SymbolFindBlock(record->library, record->block)))
         return OutputDrawMissingText(hdc, "(%s) %s", record->library, record->block, &m);
-    const double *placement = &record->placement.a;
-    return DrawBlockMembers(hdc, surface, block, &record->property, placement, parent, &m, clip);
+    return DrawBlockMembers(hdc, surface, block, &record->property, record->placement, parent, &m, clip);
 }
 
 int OutputDrawElement(HDC hdc, Unit *unit, int clip, uint32_t flags)

@@ -14,6 +14,7 @@
 #include "display/output.h"
 #include "display/screen.h"
 #include "display/symbol.h"
+#include "geometry/calc.h"
 
 uint32_t g_OutputPainting = 0;
 OutputPaintHook g_OutputPaintHook = nullptr;
@@ -22,8 +23,6 @@ namespace {
 
 constexpr int INVALIDATE_MARGIN = 5;
 constexpr double TWO_AREAS_RATIO = 1.2;
-constexpr double NO_RECT = 1e300;
-constexpr double RECT_LIMIT = 1e100;
 constexpr int LIST_DRAWING = 0;
 
 uint32_t s_LastOfBatch = 0;
@@ -90,10 +89,10 @@ bool ViewUpdates() { return g_Options.viewVisible && g_Options.viewUpdate && g_V
 
 void Limit(const double *in, double out[4])
 {
-    out[0] = std::max(in[0], -RECT_LIMIT);
-    out[1] = std::max(in[1], -RECT_LIMIT);
-    out[2] = std::min(in[2], RECT_LIMIT);
-    out[3] = std::min(in[3], RECT_LIMIT);
+    out[0] = std::max(in[0], -CALC_COORD_LIMIT);
+    out[1] = std::max(in[1], -CALC_COORD_LIMIT);
+    out[2] = std::min(in[2], CALC_COORD_LIMIT);
+    out[3] = std::min(in[3], CALC_COORD_LIMIT);
 }
 
 } // namespace
@@ -214,7 +213,7 @@ void OutputInvalidateArea(int window, const double *rect)
     const DrawWindow *w = WindowGetRecord(window);
     if (!w || !w->hwnd)
         return;
-    if (!rect || rect[0] == NO_RECT) {
+    if (!rect || rect[0] == CALC_NO_VALUE) {
         RepaintNow(w->hwnd);
         return;
     }
@@ -236,7 +235,7 @@ void OutputInvalidateAreaAll(const double *rect)
 
 void OutputInvalidateTwoAreas(const double *oldRect, const double *newRect)
 {
-    const bool hasOld = oldRect && oldRect[0] != NO_RECT, hasNew = newRect && newRect[0] != NO_RECT;
+    const bool hasOld = oldRect && oldRect[0] != CALC_NO_VALUE, hasNew = newRect && newRect[0] != CALC_NO_VALUE;
     if (!hasOld && !hasNew)
         return;
     double a[4], b[4];

@@ -56,7 +56,7 @@ int StandardText(HDC hdc, Unit *unit, int textIndex, int recordIndex, const XPro
     const Element *recordElement = ElementAt(unit, recordIndex);
     if (!text || !recordElement || recordElement->kind != ELEM_TEXT_STANDARD)
         return 1;
-    const auto *record = static_cast<const TextStandardRecord *>(ElementPayload(recordElement));
+    const auto *record = static_cast<const TextStandardData *>(ElementPayload(recordElement));
     Matrix m = record->matrix;
     MatrixMultiply(&m, matrix);
     SymbolSetTextLayout(record->charSpacing, record->tabUnit, record->lineSpacing, record->alignment);

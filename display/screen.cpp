@@ -27,8 +27,6 @@ constexpr int SNAP_SWITCH_KEEP_GRID = 2;
 
 constexpr double ORTHO_NO_TOLERANCE = 1e-10;
 constexpr double ORTHO_RAY_LENGTH = 128.0;
-constexpr double PI = 3.14159265358979323846;
-constexpr double HALF_PI = 1.5707963267948966;
 constexpr int ORTHO_MAX_ANGLES = 8;
 constexpr double ORTHO_STEPS[] = {0.0,          1.5707963267946, 0.7853981633973, 0.5235987755982,
                                   0.39269908169865, 0.2617993877991, 0.0872664625997};
@@ -314,11 +312,11 @@ void ScreenOrthoCatch(int window, double point[2])
         for (int i = 0; i < count; ++i)
             angles[i] = ds.orthoAngles[i];
     } else if (kind >= 1 && kind <= 6) {
-        for (double a = 0.0; a < PI && count < 64; a += ORTHO_STEPS[kind])
+        for (double a = 0.0; a < CALC_PI && count < 64; a += ORTHO_STEPS[kind])
             angles[count++] = a;
     } else {
         angles[count++] = 0.0;
-        angles[count++] = HALF_PI;
+        angles[count++] = CALC_HALF_PI;
     }
     double best = 1e300;
     double outX = px, outY = py;
@@ -327,10 +325,10 @@ void ScreenOrthoCatch(int window, double point[2])
         const double a = angles[i];
         if (std::fabs(tolerance) > ORTHO_NO_TOLERANCE) {
             double d = direction - a;
-            while (d > HALF_PI)
-                d -= PI;
-            while (d < -HALF_PI)
-                d += PI;
+            while (d > CALC_HALF_PI)
+                d -= CALC_PI;
+            while (d < -CALC_HALF_PI)
+                d += CALC_PI;
             if (std::fabs(d) > tolerance)
                 continue;
         }

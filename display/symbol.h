@@ -7,46 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/system_records.h" // FontDef
 #include "database/unit.h"
+#include "files/file_records.h" // FontDef and the text records
 #include "geometry/matrix.h"
-
-// Font kinds (first field of a FontDef).
-constexpr uint32_t FONT_KIND_LIBRARY = 0; // a character library named by the face
-constexpr uint32_t FONT_KIND_TRUETYPE = 1;
-constexpr uint32_t FONT_KIND_DEVICE = 2;
-constexpr uint32_t FONT_STYLE_OVERLINE = 0x4; // a line over a dimension's main text
-
-// Payload of a TextStandard element (kind 235).
-struct TextStandardRecord {
-    FontDef font;
-    uint32_t pad;
-    XProperty property;  // 80 bytes into the payload
-    Matrix matrix;       // the text matrix
-    double charSpacing;  // text heights
-    double tabUnit;
-    double lineSpacing;
-    int32_t alignment;   // 0 left, 1 centred, 2 right
-    uint32_t pad2;
-};
-static_assert(sizeof(TextStandardRecord) == 216 - 16);
-static_assert(offsetof(TextStandardRecord, property) == 80);
-static_assert(offsetof(TextStandardRecord, matrix) == 120);
-
-// Payload of a TextFrame element (kind 236).
-struct TextFrameRecord {
-    FontDef font;
-    uint32_t pad;
-    XProperty property;
-    double height;
-    double charSpacing;
-    double tabUnit;
-    double lineSpacing;
-    int32_t alignment;
-    uint32_t pad2;
-};
-static_assert(sizeof(TextFrameRecord) == 176 - 16);
-static_assert(offsetof(TextFrameRecord, property) == 80);
 
 // Internal text units per text height.
 constexpr double TEXT_UNITS_PER_HEIGHT = 20.0;

@@ -1,4 +1,5 @@
 #include "display/symbol.h"
+#include "geometry/calc.h"
 
 #include <cmath>
 
@@ -168,12 +169,12 @@ int SymbolBeginText(const char *text, Matrix *m)
     const int code = BeginLine();
     if (code >= 0)
         return code;
-    return SymbolNextTextLine(1e300, nullptr);
+    return SymbolNextTextLine(CALC_NO_VALUE, nullptr);
 }
 
 int SymbolNextTextLine(double advance, int *newLine)
 {
-    if (advance != 1e300) {
+    if (advance != CALC_NO_VALUE) {
         const int code = NextChar(advance);
         if (code >= 0)
             return code;

@@ -11,6 +11,20 @@
 
 FileIndexMaps g_FileMaps;
 
+int FileWriteMatrix(const Matrix *m)
+{
+    return ZVI_FileWriteDouble(m->a) && ZVI_FileWriteCommaDouble(m->b) && ZVI_FileWriteComma() &&
+           ZVI_FileWriteNewline() && ZVI_FileWriteDouble(m->c) && ZVI_FileWriteCommaDouble(m->d) &&
+           ZVI_FileWriteComma() && ZVI_FileWriteNewline() && ZVI_FileWriteDouble(m->tx) &&
+           ZVI_FileWriteCommaDouble(m->ty);
+}
+
+int FileReadCommaMatrix(Matrix *m)
+{
+    return ZVI_FileReadCommaDouble(&m->a) && ZVI_FileReadCommaDouble(&m->b) && ZVI_FileReadCommaDouble(&m->c) &&
+           ZVI_FileReadCommaDouble(&m->d) && ZVI_FileReadCommaDouble(&m->tx) && ZVI_FileReadCommaDouble(&m->ty);
+}
+
 namespace {
 
 bool Since(int32_t version)
@@ -80,6 +94,7 @@ int WriteBreak()
 {
     return ZVI_FileWriteComma() && ZVI_FileWriteNewline();
 }
+
 
 // The shared front of DimSmall and DimLarge, up to and including the int
 // that ends DimSmall.
@@ -199,8 +214,8 @@ void FileDefaultTextStandard(TextStandardData *r)
     Clear(r, sizeof *r);
     FileDefaultFontDef(&r->font);
     r->property = XPropertyDefault();
-    r->matrix[0] = 5.0;
-    r->matrix[3] = 5.0;
+    r->matrix.a = 5.0;
+    r->matrix.d = 5.0;
     r->tabUnit = 4.0;
     r->lineSpacing = 1.0;
 }
@@ -371,7 +386,7 @@ extern "C" int ZVI_FileReadDimLarge(DimLargeRecord *r)
 extern "C" int ZVI_FileReadTextStandard(TextStandardData *r)
 {
     TextStandardData t{};
-    if (!ZVI_FileReadFontdef(&t.font) || !ZVI_FileReadCommaXProperty(&t.property) || !ReadCommaDoubles(t.matrix, 6) ||
+    if (!ZVI_FileReadFontdef(&t.font) || !ZVI_FileReadCommaXProperty(&t.property) || !FileReadCommaMatrix(&t.matrix) ||
         !ZVI_FileReadCommaDouble(&t.charSpacing) || !ZVI_FileReadCommaDouble(&t.tabUnit) ||
         !ZVI_FileReadCommaDouble(&t.lineSpacing) || !ZVI_FileReadCommaInt(&t.alignment))
         return 0;
@@ -414,7 +429,7 @@ extern "C" int ZVI_FileReadClipSurface(ClipSurfaceData *r)
 {
     ClipSurfaceData c{};
     if (!ZVI_FileReadXProperty(&c.property) || !ZVI_FileReadCommaString(c.library, UNIT_NAME_SIZE) ||
-        !ZVI_FileReadCommaString(c.block, UNIT_NAME_SIZE) || !ReadCommaDoubles(c.placement, 6) ||
+        !ZVI_FileReadCommaString(c.block, UNIT_NAME_SIZE) || !FileReadCommaMatrix(&c.placement) ||
         !ZVI_FileReadCommaInt(&c.hide))
         return 0;
     c.libraryIndex = UNIT_INDEX_UNRESOLVED;
@@ -427,7 +442,7 @@ extern "C" int ZVI_FileReadClipSurface(ClipSurfaceData *r)
 extern "C" int ZVI_FileReadBitmapRef(BitmapRefData *r)
 {
     BitmapRefData b{};
-    if (!ZVI_FileReadString(b.name, BITMAP_NAME_LIMIT) || !ReadCommaDoubles(b.placement, 6))
+    if (!ZVI_FileReadString(b.name, BITMAP_NAME_LIMIT) || !FileReadCommaMatrix(&b.placement))
         return 0;
     *r = b;
     return 1;
@@ -496,9 +511,7 @@ extern "C" int ZVI_FileWriteDimLarge(const DimLargeRecord *r)
 extern "C" int ZVI_FileWriteTextStandard(const TextStandardData *r)
 {
     return ZVI_FileWriteFontdef(&r->font) && WriteBreak() && ZVI_FileWriteXProperty(&r->property) &&
-           WriteBreak() && ZVI_FileWriteDouble(r->matrix[0]) && ZVI_FileWriteCommaDouble(r->matrix[1]) &&
-           WriteBreak() && ZVI_FileWriteDouble(r->matrix[2]) && ZVI_FileWriteCommaDouble(r->matrix[3]) &&
-           WriteBreak() && ZVI_FileWriteDouble(r->matrix[4]) && ZVI_FileWriteCommaDouble(r->matrix[5]) &&
+           WriteBreak() && FileWriteMatrix(&r->matrix) &&
            ZVI_FileWriteCommaDouble(r->charSpacing) && ZVI_FileWriteCommaDouble(r->tabUnit) &&
            ZVI_FileWriteCommaDouble(r->lineSpacing) && ZVI_FileWriteCommaInt(r->alignment);
 }
@@ -525,18 +538,13 @@ extern "C" int ZVI_FileWriteCommentData(const CommentDataRecord *r)
 extern "C" int ZVI_FileWriteClipSurface(const ClipSurfaceData *r)
 {
     return ZVI_FileWriteXProperty(&r->property) && WriteBreak() && ZVI_FileWriteString(r->library) &&
-           ZVI_FileWriteCommaString(r->block) && WriteBreak() && ZVI_FileWriteDouble(r->placement[0]) &&
-           ZVI_FileWriteCommaDouble(r->placement[1]) && WriteBreak() && ZVI_FileWriteDouble(r->placement[2]) &&
-           ZVI_FileWriteCommaDouble(r->placement[3]) && WriteBreak() && ZVI_FileWriteDouble(r->placement[4]) &&
-           ZVI_FileWriteCommaDouble(r->placement[5]) && WriteBreak() && ZVI_FileWriteInt(r->hide);
+           ZVI_FileWriteCommaString(r->block) && WriteBreak() && FileWriteMatrix(&r->placement) && WriteBreak() &&
+           ZVI_FileWriteInt(r->hide);
 }
 
 extern "C" int ZVI_FileWriteBitmapRef(const BitmapRefData *r)
 {
-    return ZVI_FileWriteString(r->name) && WriteBreak() && ZVI_FileWriteDouble(r->placement[0]) &&
-           ZVI_FileWriteCommaDouble(r->placement[1]) && WriteBreak() && ZVI_FileWriteDouble(r->placement[2]) &&
-           ZVI_FileWriteCommaDouble(r->placement[3]) && WriteBreak() && ZVI_FileWriteDouble(r->placement[4]) &&
-           ZVI_FileWriteCommaDouble(r->placement[5]);
+    return ZVI_FileWriteString(r->name) && WriteBreak() && FileWriteMatrix(&r->placement);
 }
 
 #define COMMA_WRITER(Name, Type)                             \

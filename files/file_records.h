@@ -10,8 +10,25 @@
 #include <cstdint>
 
 #include "app/system_defs.h"
-#include "app/system_records.h" // FontDef
 #include "database/unit.h"
+#include "geometry/matrix.h"
+
+// Font kinds (first field of a FontDef).
+constexpr uint32_t FONT_KIND_LIBRARY = 0; // a character library named by the face
+constexpr uint32_t FONT_KIND_TRUETYPE = 1;
+constexpr uint32_t FONT_KIND_DEVICE = 2;
+constexpr uint32_t FONT_STYLE_OVERLINE = 0x4; // a line over a dimension's main text
+
+constexpr int FONT_FACE_SIZE = 64;
+
+// Font of a text or dimension record.
+struct FontDef {
+    uint32_t kind;   // first field: 0 = no font named
+    uint32_t style;  // style bits
+    uint32_t weight;
+    char face[FONT_FACE_SIZE];
+};
+static_assert(sizeof(FontDef) == 76);
 
 // ---------------------------------------------------------------------------
 // Payloads of the record elements (value type 0). Each begins 16 bytes into
@@ -58,20 +75,23 @@ struct DimLargeRecord {
 static_assert(offsetof(DimLargeRecord, distance) == 224);
 static_assert(sizeof(DimLargeRecord) + ELEMENT_HEADER_SIZE == ELEM_SIZE_DIM_LARGE);
 
+// Payload of a TextStandard element (kind 235).
 struct TextStandardData {
     FontDef font;
     uint32_t pad;
-    XProperty property;
-    double matrix[6];
-    double charSpacing;
+    XProperty property;  // 80 bytes into the payload
+    Matrix matrix;       // the text matrix
+    double charSpacing;  // text heights
     double tabUnit;
     double lineSpacing;
-    int32_t alignment;
+    int32_t alignment;   // 0 left, 1 centred, 2 right
     uint32_t pad2;
 };
 static_assert(offsetof(TextStandardData, property) == RECORD_XPROPERTY_OFFSET);
+static_assert(offsetof(TextStandardData, matrix) == 120);
 static_assert(sizeof(TextStandardData) + ELEMENT_HEADER_SIZE == ELEM_SIZE_TEXT_STANDARD);
 
+// Payload of a TextFrame element (kind 236).
 struct TextFrameData {
     FontDef font;
     uint32_t pad;
@@ -83,6 +103,7 @@ struct TextFrameData {
     int32_t alignment;
     uint32_t pad2;
 };
+static_assert(offsetof(TextFrameData, property) == RECORD_XPROPERTY_OFFSET);
 static_assert(sizeof(TextFrameData) + ELEMENT_HEADER_SIZE == ELEM_SIZE_TEXT_FRAME);
 
 struct TextReferenceData {
@@ -100,23 +121,28 @@ struct CommentDataRecord {
 };
 static_assert(sizeof(CommentDataRecord) + ELEMENT_HEADER_SIZE == ELEM_SIZE_COMMENT);
 
+// Payload of a clip-surface element (kind 242): the symbol's own attributes
+// and its placement inside the surface.
 struct ClipSurfaceData {
     XProperty property;
     char library[UNIT_NAME_SIZE];
     char block[UNIT_NAME_SIZE];
-    double placement[6];
-    int32_t hide;
+    Matrix placement;
+    int32_t hide;         // kept out of outline-only redraws
     int32_t libraryIndex; // run-time: reset on reading
     int32_t blockIndex;
     int32_t unresolved;
 };
 static_assert(sizeof(ClipSurfaceData) + ELEMENT_HEADER_SIZE == ELEM_SIZE_CLIP_SURFACE);
+static_assert(offsetof(ClipSurfaceData, library) == 40);
+static_assert(offsetof(ClipSurfaceData, placement) == 168);
+static_assert(offsetof(ClipSurfaceData, hide) == 216);
 
 constexpr int BITMAP_NAME_SIZE = 256;
 constexpr int BITMAP_NAME_LIMIT = 250; // names the file admits are shorter
 struct BitmapRefData {
     char name[BITMAP_NAME_SIZE];
-    double placement[6]; // three points
+    Matrix placement;
 };
 static_assert(sizeof(BitmapRefData) + ELEMENT_HEADER_SIZE == ELEM_SIZE_BITMAP_REF);
 
@@ -132,6 +158,11 @@ void FileDefaultDimLarge(DimLargeRecord *r);
 void FileDefaultTextStandard(TextStandardData *r);
 void FileDefaultTextFrame(TextFrameData *r);
 void FileDefaultTextReference(TextReferenceData *r);
+
+// A matrix as the file holds it: three lines of two values ("a,b,", "c,d,",
+// "tx,ty"); the reader takes each value behind a separator. 1 or 0.
+int FileWriteMatrix(const Matrix *m);
+int FileReadCommaMatrix(Matrix *m);
 
 // Size of an element of the record kind (value type 0), 0 for a kind that
 // has no record.

@@ -9,6 +9,7 @@
 
 #include "app/init.h"
 #include "database/init.h"
+#include "database/object_rects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "files/file_records.h"
@@ -221,14 +222,6 @@ int WriteElement(const Element *e)
            WritePayload(e) && ZVI_FileWriteSemi();
 }
 
-int WriteMatrixLines(const double *m)
-{
-    return ZVI_FileWriteDouble(m[0]) && ZVI_FileWriteCommaDouble(m[1]) && ZVI_FileWriteComma() &&
-           ZVI_FileWriteNewline() && ZVI_FileWriteDouble(m[2]) && ZVI_FileWriteCommaDouble(m[3]) &&
-           ZVI_FileWriteComma() && ZVI_FileWriteNewline() && ZVI_FileWriteDouble(m[4]) &&
-           ZVI_FileWriteCommaDouble(m[5]);
-}
-
 int WriteHeader(const Unit *u)
 {
     if (!ZVI_FileWriteInt(u->module) || !ZVI_FileWriteCommaInt(u->kind) ||
@@ -246,7 +239,7 @@ int WriteHeader(const Unit *u)
         if (!ZVI_FileWriteCommaString(u->instance.library) || !ZVI_FileWriteComma() || !ZVI_FileWriteNewline() ||
             !ZVI_FileWriteString(u->instance.block) || !ZVI_FileWriteComma() || !ZVI_FileWriteNewline())
             return 0;
-        return WriteMatrixLines(u->instance.placement);
+        return FileWriteMatrix(&u->instance.placement);
     }
 }
 
@@ -447,14 +440,6 @@ bool ChainFitsType(Unit *u)
     }
 }
 
-bool ReadMatrix(double *m)
-{
-    for (int i = 0; i < 6; ++i)
-        if (!ZVI_FileReadCommaDouble(&m[i]))
-            return false;
-    return true;
-}
-
 bool ReadHeaderByKind(Unit *u)
 {
     if (!ZVI_FileReadCommaXProperty(&u->property) || !FileMapXProperty(&u->property))
@@ -476,7 +461,7 @@ bool ReadHeaderByKind(Unit *u)
         return true;
     default:
         if (!ZVI_FileReadCommaString(u->instance.library, UNIT_NAME_SIZE) ||
-            !ZVI_FileReadCommaString(u->instance.block, UNIT_NAME_SIZE) || !ReadMatrix(u->instance.placement))
+            !ZVI_FileReadCommaString(u->instance.block, UNIT_NAME_SIZE) || !FileReadCommaMatrix(&u->instance.placement))
             return false;
         if (u->kind == UNIT_KIND_PLUGIN) {
             int32_t flags = 0;
@@ -649,8 +634,7 @@ int32_t FileReadUnit(Unit *unit, uint32_t capacity)
     std::memset(unit, 0, offset);
     unit->module = module;
     unit->kind = kind;
-    for (int i = 0; i < 4; ++i)
-        unit->frame[i] = (i < 2) ? 1e300 : -1e300;
+    RectSetEmpty(unit->frame);
     if (!ReadHeaderByKind(unit) || !ZVI_FileReadSemi()) {
         ReportKind("Error in %s header", kind);
         return -1;

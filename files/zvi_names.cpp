@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/convert.h"
 #include "files/zvi_internal.h"
 
 const char *g_ZviServerFolder = nullptr;
@@ -62,14 +63,16 @@ bool CopyPath(char *out, const std::string &text)
     return true;
 }
 
-// A backslash is appended unless the path is empty, untitled, too long, or
-// already ends in a separator.
+// The program's folder-path rule (ConvertAppendBackslash) on a string: a path
+// too long for a path buffer gets no backslash, as that rule says.
 void AppendBackslash(std::string &path)
 {
-    if (path.empty() || path[0] == UNTITLED_MARK || path.size() >= size_t(ZVI_PATH_SIZE - 1) ||
-        IsSeparator(path.back()))
+    if (path.size() >= size_t(ZVI_PATH_SIZE - 1))
         return;
-    path += '\\';
+    char buffer[ZVI_PATH_SIZE];
+    std::memcpy(buffer, path.c_str(), path.size() + 1);
+    ConvertAppendBackslash(buffer);
+    path = buffer;
 }
 
 std::string ProgramFolder()

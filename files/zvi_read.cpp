@@ -7,6 +7,7 @@
 
 #include "app/init.h"
 #include "files/zvi_internal.h"
+#include "geometry/calc.h"
 
 int32_t g_FileVersion = 460;
 uint32_t g_FileSkippedSection = 0;
@@ -696,8 +697,8 @@ extern "C" int ZVI_FileReadDouble(double *value)
     double v;
     if (!ReadNumberToken(&v))
         return 0;
-    // 1e300 is the program's "no value" or "infinitely far".
-    if (!InRange(v, -1e100, 1e100) && v != 1e300 && v != -1e300) {
+    // CALC_NO_VALUE is the program's "no value" or "infinitely far".
+    if (!InRange(v, -CALC_COORD_LIMIT, CALC_COORD_LIMIT) && v != CALC_NO_VALUE && v != -CALC_NO_VALUE) {
         FailBadNumber(v, "DOUBLE (-1e100 .. 1e100)");
         return 0;
     }

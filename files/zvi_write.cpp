@@ -5,6 +5,7 @@
 
 #include "app/init.h"
 #include "files/zvi_internal.h"
+#include "geometry/calc.h"
 
 namespace {
 
@@ -359,10 +360,10 @@ extern "C" int ZVI_FileWriteDouble(double value)
     if (value == 0.0)
         return WriteZero();
     // An infinite value is the program's "infinitely far".
-    if (value > 1e300)
-        value = 1e300;
-    else if (value < -1e300)
-        value = -1e300;
+    if (value > CALC_NO_VALUE)
+        value = CALC_NO_VALUE;
+    else if (value < -CALC_NO_VALUE)
+        value = -CALC_NO_VALUE;
     char text[ZVI_NUMBER_TEXT];
     ZviFormatGeneral(text, value, 14);
     return AppendWithoutLeadingZero(text);

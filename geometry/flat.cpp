@@ -14,12 +14,6 @@ namespace {
 // The capacity of the path arrays as a signed index.
 int32_t MaxPoints() { return (int32_t)g_MaxPathPoints; }
 
-constexpr double kHalfPi = 1.5707963267948966;
-constexpr double kTwoPi = 6.283185307179586;
-// Control length factor of a quarter circle: 4/3 tan(pi/8).
-constexpr double kKappa = 0.5522847498306668;
-// Control distance of a quarter circle in units of the radius, times 3.
-constexpr double kCircleControl = 1.6568542494920004;
 // A remaining sweep within this many radians closes with a straight line.
 constexpr double kSweepTolerance = 0.001;
 constexpr double kStraightFactor = 1e100;
@@ -40,10 +34,10 @@ PathPoint Right(PathPoint v) { return {v.y, -v.x}; } // turned a quarter clockwi
 // the callers' small arrays are sized for at most one.
 double ClampSweep(double sweep)
 {
-    if (sweep > kTwoPi)
-        return kTwoPi;
-    if (sweep < -kTwoPi)
-        return -kTwoPi;
+    if (sweep > CALC_TWO_PI)
+        return CALC_TWO_PI;
+    if (sweep < -CALC_TWO_PI)
+        return -CALC_TWO_PI;
     return sweep;
 }
 
@@ -70,7 +64,7 @@ int32_t WriteArcSteps(PathPoint *points, int32_t n, PathPoint start, PathPoint e
         count = 1;
     if (n + count >= MaxPoints() - 2)
         return FLAT_REFUSED;
-    const double alpha = kTwoPi / count;
+    const double alpha = CALC_TWO_PI / count;
     const double c = std::cos(alpha);
     const double s = sweep < 0.0 ? -std::sin(alpha) : std::sin(alpha);
     const double total = std::fabs(sweep);
@@ -100,30 +94,30 @@ int32_t WriteArcPieces(PathPoint *points, uint32_t *codes, int32_t n, PathPoint 
     PathPoint p = points[n];
     int32_t next = n + 1;
     int32_t quarters = 0;
-    while (sweep > kHalfPi && quarters < kMaxQuarters) {
+    while (sweep > CALC_HALF_PI && quarters < kMaxQuarters) {
         const PathPoint v = Sub(p, centre);
         const PathPoint q = Add(centre, Left(v));
-        points[next] = Add(p, Scale(Left(v), kKappa));
+        points[next] = Add(p, Scale(Left(v), CALC_ELLIPSE_KAPPA));
         codes[next++] = PATH_CONTROL1;
-        points[next] = Add(q, Scale(v, kKappa));
+        points[next] = Add(q, Scale(v, CALC_ELLIPSE_KAPPA));
         codes[next++] = PATH_CONTROL2;
         points[next] = q;
         codes[next++] = PATH_LINE;
         p = q;
-        sweep -= kHalfPi;
+        sweep -= CALC_HALF_PI;
         ++quarters;
     }
-    while (sweep < -kHalfPi && quarters < kMaxQuarters) {
+    while (sweep < -CALC_HALF_PI && quarters < kMaxQuarters) {
         const PathPoint v = Sub(p, centre);
         const PathPoint q = Add(centre, Right(v));
-        points[next] = Add(p, Scale(Right(v), kKappa));
+        points[next] = Add(p, Scale(Right(v), CALC_ELLIPSE_KAPPA));
         codes[next++] = PATH_CONTROL1;
-        points[next] = Add(q, Scale(v, kKappa));
+        points[next] = Add(q, Scale(v, CALC_ELLIPSE_KAPPA));
         codes[next++] = PATH_CONTROL2;
         points[next] = q;
         codes[next++] = PATH_LINE;
         p = q;
-        sweep += kHalfPi;
+        sweep += CALC_HALF_PI;
         ++quarters;
     }
     if (sweep > kSweepTolerance || sweep < -kSweepTolerance) {
@@ -297,7 +291,7 @@ int32_t FlatAddPolygon(PathPoint *points, int32_t n, int32_t corners)
     const PathPoint towards = Sub(direction, centre);
     const double l = Length(towards);
     PathPoint v = l == 0.0 ? PathPoint{r, 0.0} : Scale(towards, r / l);
-    const double alpha = kTwoPi / corners;
+    const double alpha = CALC_TWO_PI / corners;
     const double c = std::cos(alpha);
     const double s = std::sin(alpha);
     for (int32_t k = 0; k < corners; ++k) {
@@ -316,7 +310,7 @@ int32_t FlatAddCircleSteps(PathPoint *points, int32_t n)
         count = 4;
     if (n + count >= MaxPoints() - 2)
         return FLAT_REFUSED;
-    const double alpha = kTwoPi / count;
+    const double alpha = CALC_TWO_PI / count;
     const double c = std::cos(alpha);
     const double s = std::sin(alpha);
     PathPoint v = {r, 0.0};
@@ -359,7 +353,7 @@ int32_t FlatAddEllipseSteps(PathPoint *points, int32_t n)
         count = 4;
     if (n + count >= MaxPoints())
         return FLAT_REFUSED;
-    const double alpha = kTwoPi / count;
+    const double alpha = CALC_TWO_PI / count;
     const double c = std::cos(alpha);
     const double s = std::sin(alpha);
     double cosT = 1.0, sinT = 0.0;
@@ -384,7 +378,7 @@ int32_t FlatAddEllipseArcSteps(PathPoint *points, int32_t n, double startParamet
         count = 1;
     if (n + 1 + count >= MaxPoints() - 2)
         return FLAT_REFUSED;
-    const double alpha = kTwoPi / count;
+    const double alpha = CALC_TWO_PI / count;
     const double c = std::cos(alpha);
     const double s = sweep < 0.0 ? -std::sin(alpha) : std::sin(alpha);
     const double total = std::fabs(sweep);
@@ -552,7 +546,7 @@ int32_t FlatAddCircle(PathPoint *points, uint32_t *codes, int32_t n)
         return FLAT_REFUSED;
     const PathPoint c = points[n];
     const double r = Length(Sub(points[n + 1], c));
-    const double k = r * kCircleControl / 3.0;
+    const double k = r * CALC_CIRCLE_KAPPA3 / 3.0;
     const PathPoint entries[FLAT_MAX_CURVE_ENTRIES] = {
         {c.x + r, c.y},     {c.x + r, c.y + k}, {c.x + k, c.y + r}, {c.x, c.y + r}, {c.x - k, c.y + r},
         {c.x - r, c.y + k}, {c.x - r, c.y},     {c.x - r, c.y - k}, {c.x - k, c.y - r}, {c.x, c.y - r},

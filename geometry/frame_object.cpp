@@ -10,31 +10,17 @@
 #include "database/symbol_find.h"
 #include "display/output.h"
 #include "display/symbol.h"
+#include "files/file_records.h"
+#include "geometry/calc.h"
 #include "geometry/frame.h"
 
 namespace {
 
-constexpr double kHalfPi = 1.5707963267948966;
 constexpr double kVertical = 1e-10;
 // Elements read by position: enough for every fixed chain.
 constexpr int kMaxPositions = 24;
 // One closed circle, arc or ellipse and its closing centre point.
 constexpr int kCurveEntries = FLAT_MAX_CURVE_ENTRIES + 1;
-// The clip surface record: an XProperty, the library and block names, the placement.
-struct ClipSurfaceRecord {
-    XProperty property;
-    char library[64];
-    char block[64];
-    Matrix placement;
-    int32_t hide;
-};
-static_assert(offsetof(ClipSurfaceRecord, placement) == 168);
-// The bitmap reference record: the bitmap name and its placement.
-struct BitmapRefRecord {
-    char name[256];
-    Matrix placement;
-};
-static_assert(sizeof(BitmapRefRecord) == 304);
 
 struct Chain {
     Element *at[kMaxPositions]; // elements by position from 0
@@ -246,7 +232,7 @@ void AddStdText(const Chain &c, const XProperty *parent, double box[4], const Ma
 {
     if (c.count < 2 || c.at[0]->kind != ELEM_TEXT || c.at[1]->kind != ELEM_TEXT_STANDARD)
         return;
-    const auto *record = static_cast<const TextStandardRecord *>(ElementPayload(c.at[1]));
+    const auto *record = static_cast<const TextStandardData *>(ElementPayload(c.at[1]));
     SymbolSetTextLayout(record->charSpacing, record->tabUnit, record->lineSpacing, record->alignment);
     const char *s = SymbolGetTextString(static_cast<const char *>(ElementPayload(c.at[0])));
     FrameMeasureText(&record->font, s, &record->matrix, &record->property, parent, matrix);
@@ -268,7 +254,7 @@ void AddFrameText(const Chain &c, double box[4], const Matrix *matrix)
 void AddClip(Unit *object, const Chain &c, const XProperty &resolved, double box[4], const Matrix *matrix)
 {
     if ((resolved.fillMode == 3 || resolved.fillMode == 4) && c.count > 0 && c.at[0]->kind == ELEM_CLIP_SURFACE) {
-        const auto *clip = static_cast<const ClipSurfaceRecord *>(ElementPayload(c.at[0]));
+        const auto *clip = static_cast<const ClipSurfaceData *>(ElementPayload(c.at[0]));
         Matrix m = clip->placement;
         if (matrix)
             MatrixMultiply(&m, matrix);
@@ -284,7 +270,7 @@ void AddBitmap(const Chain &c, double box[4], const Matrix *matrix)
         return;
     // The placed image rectangle needs the bitmap's pixel size; until the
     // bitmap list can be searched by name the placement origin stands for it.
-    const auto *ref = static_cast<const BitmapRefRecord *>(ElementPayload(c.at[0]));
+    const auto *ref = static_cast<const BitmapRefData *>(ElementPayload(c.at[0]));
     AddPoint(box, ref->placement.tx, ref->placement.ty, matrix);
 }
 
@@ -364,8 +350,8 @@ void RegenerateLineCurved(const Chain &c)
     sub[0] = CalcArcSweep(centre->x, centre->y, s->x, s->y, e->x, e->y, ccw ? 1 : 0);
     sub[1] = CalcAngleOfVector(s->x - centre->x, s->y - centre->y);
     sub[2] = CalcAngleOfVector(e->x - centre->x, e->y - centre->y);
-    sub[3] = ccw ? sub[1] + kHalfPi : sub[1] - kHalfPi;
-    sub[4] = ccw ? sub[2] - kHalfPi : sub[2] + kHalfPi;
+    sub[3] = ccw ? sub[1] + CALC_HALF_PI : sub[1] - CALC_HALF_PI;
+    sub[4] = ccw ? sub[2] - CALC_HALF_PI : sub[2] + CALC_HALF_PI;
 }
 
 void CopyTextProperty(Unit *object, const Chain &c, int index, int16_t kind)
@@ -496,8 +482,7 @@ void FrameMeasureInstanceMembers(Unit *instance, const XProperty *parent, const 
         g_FrameExact = 1;
     double box[4];
     FrameSetEmpty(box);
-    Matrix m;
-    std::memcpy(&m, instance->instance.placement, sizeof m);
+    Matrix m = instance->instance.placement;
     if (outer)
         MatrixMultiply(&m, outer);
     if (g_OutputContext.nestingDepth <= OUTPUT_MAX_NESTING) {

@@ -7,6 +7,7 @@
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
+#include "geometry/calc.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ TEST_F(WindowView, ZoomFactorsAreClampedBeforeUse)
     const Row rows[] = {{-2.0, 1e-10}, {1e-20, 1e-10}, {0.5, 0.5}, {1e20, 1e10}};
     for (const Row &r : rows) {
         WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 0.0, 0.0, 1.0);
-        WindowSetView(0, WINDOW_VIEW_RELATIVE, WINDOW_NOT_GIVEN, WINDOW_NOT_GIVEN, r.factor);
+        WindowSetView(0, WINDOW_VIEW_RELATIVE, CALC_NO_VALUE, CALC_NO_VALUE, r.factor);
         EXPECT_NEAR(W().zoom / r.expectedZoom, 1.0, 1e-12) << r.factor;
         EXPECT_GT(W().zoom, 0.0);
     }
@@ -86,7 +87,7 @@ TEST_F(WindowView, ZoomAboutPointKeepsThatPointInPlace)
     EXPECT_NEAR(W().zoom, f, TOL);
     // One value missing: nothing changes, but the matrices are recomputed.
     W().repaint = 0;
-    WindowSetView(0, WINDOW_VIEW_ZOOM_ABOUT, 30.0, WINDOW_NOT_GIVEN, 2.0);
+    WindowSetView(0, WINDOW_VIEW_ZOOM_ABOUT, 30.0, CALC_NO_VALUE, 2.0);
     EXPECT_NEAR(W().zoom, f, TOL);
     EXPECT_EQ(W().repaint, 1u);
 }
@@ -95,10 +96,10 @@ TEST_F(WindowView, RelativeMovesAreFractionsOfTheSmallerSide)
 {
     WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 0.0, 0.0, 1.0);
     // 300 pixels is the smaller side: 0.95 of it is 285 px = 71.25 mm.
-    WindowSetView(0, WINDOW_VIEW_RELATIVE, WINDOW_NOT_GIVEN, -0.95, WINDOW_NOT_GIVEN);
+    WindowSetView(0, WINDOW_VIEW_RELATIVE, CALC_NO_VALUE, -0.95, CALC_NO_VALUE);
     EXPECT_NEAR(W().centreX, 0.0, TOL);
     EXPECT_NEAR(W().centreY, -71.25, TOL) << "page down moves the view down";
-    WindowSetView(0, WINDOW_VIEW_RELATIVE, 0.1, WINDOW_NOT_GIVEN, WINDOW_NOT_GIVEN);
+    WindowSetView(0, WINDOW_VIEW_RELATIVE, 0.1, CALC_NO_VALUE, CALC_NO_VALUE);
     EXPECT_NEAR(W().centreX, 7.5, TOL);
 }
 
@@ -112,7 +113,7 @@ TEST_F(WindowView, ScrollPositionsReferToThePage)
     };
     const Row rows[] = {{0, -210.0, 148.5}, {10000, 210.0, -148.5}, {5000, 0.0, 0.0}};
     for (const Row &r : rows) {
-        WindowSetView(0, WINDOW_VIEW_SCROLL, r.position, r.position, WINDOW_NOT_GIVEN);
+        WindowSetView(0, WINDOW_VIEW_SCROLL, r.position, r.position, CALC_NO_VALUE);
         EXPECT_NEAR(W().centreX, r.x, TOL) << r.position;
         EXPECT_NEAR(W().centreY, r.y, TOL) << "0 is the top edge";
     }
@@ -186,8 +187,8 @@ TEST_F(WindowView, SystemOriginsAndMatrices)
     s.lengthUnit = 2; // cm
     s.scale = 2.0;
     WindowUpdateSystem(0);
-    EXPECT_NEAR(s.toSystem[0], 1.0 / 20, TOL);
-    EXPECT_NEAR(s.toSystem[4], -3.0 / 20, TOL);
+    EXPECT_NEAR(s.toSystem.a, 1.0 / 20, TOL);
+    EXPECT_NEAR(s.toSystem.tx, -3.0 / 20, TOL);
     EXPECT_NEAR(W().mmPerUnit, 20.0, TOL);
     EXPECT_NEAR(W().lengthFactor, 10.0, TOL);
     double sx, sy;

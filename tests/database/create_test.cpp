@@ -6,11 +6,11 @@
 #include "app/system.h"
 #include "database/init.h"
 #include "files/file_drawinginfo.h"
+#include "geometry/calc.h"
 #include "language/language.h"
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 
 TEST_F(CreateTest, LineTakesActivePenAndLayerAndUndoRemovesIt)
 {
@@ -136,7 +136,7 @@ TEST_F(CreateTest, ArcGetsSweepAndStartOnCircle)
     const double *sweep = static_cast<double *>(ElementPayload(UnitElementAt(u, 6)));
     EXPECT_NEAR(start->x, 2, 1e-12);
     EXPECT_NEAR(end->y, 2, 1e-12);
-    EXPECT_NEAR(sweep[0], -1.5 * kPi, 1e-12); // clockwise from 0 to pi/2
+    EXPECT_NEAR(sweep[0], -1.5 * CALC_PI, 1e-12); // clockwise from 0 to pi/2
     EXPECT_TRUE(FrameHolds(u, -2, 0, 1e-6));
     EXPECT_TRUE(FrameHolds(u, 0, -2, 1e-6));
     UndoFinishProcess();

@@ -9,13 +9,13 @@
 #include "app/system_current.h"
 #include "app/window_current.h"
 #include "dialogs/box08_term.h"
+#include "geometry/calc.h"
 #include "language/language.h"
 #include "term_alert_counter.h"
 
 namespace {
 
 constexpr double DEG = 0.01745329251994;
-constexpr double PI = 3.141592653589793;
 
 // The divisors of a field: its length unit in millimetres, its angle unit in radians.
 struct Units {
@@ -26,7 +26,7 @@ constexpr Units MM = {"mm/deg", 1.0, DEG};
 constexpr Units CM = {"cm/deg", 10.0, DEG};
 constexpr Units INCH = {"in/deg", 25.4, DEG};
 constexpr Units RAD = {"mm/rad", 1.0, 1.0};
-constexpr Units REL = {"mm/rel", 1.0, 6.283185307179586};
+constexpr Units REL = {"mm/rel", 1.0, CALC_TWO_PI};
 constexpr Units PLAIN = {"plain", 1.0, DEG}; // plain number fields
 
 constexpr int OK = 0;
@@ -144,7 +144,7 @@ TEST_F(TermEvaluator, FunctionsInsideAndOutsideTheirRange)
         {"arccos(0.5)", MM, 60.00000000000007, OK},
         {"arccos(-1.1)", MM, 0, 88},
         {"arctan(1e100)", MM, 90, OK},
-        {"arctan(1)", RAD, PI / 4, OK},
+        {"arctan(1)", RAD, CALC_PI / 4, OK},
         {"sin(30)", MM, 0.5, OK},
         {"sin(-30)", MM, -0.5, OK},
         {"cos(60)", MM, 0.5, OK},
@@ -240,9 +240,9 @@ TEST_F(TermEvaluator, AngleSuffixesInAngleLengthAndPlainFields)
         {"90deg", PLAIN, 90, OK},
         {"1rad", PLAIN, 57.29577951308, OK},
         {"90deg", CM, 90, OK}, // angle suffixes ignore the length unit
-        {"180deg", RAD, PI, OK},
-        {"1rel", RAD, 2 * PI, OK},
-        {"200gra", RAD, PI, OK},
+        {"180deg", RAD, CALC_PI, OK},
+        {"1rel", RAD, 2 * CALC_PI, OK},
+        {"200gra", RAD, CALC_PI, OK},
         {"pirad", MM, 180, OK},
         {"1rel", REL, 1, OK},
     });
@@ -284,9 +284,9 @@ TEST_F(TermEvaluator, NumbersAreReadUpToTheirFirstUnreadableCharacter)
         {"1e101", MM, 0, 88},
         {"-1e101", MM, 0, 88},
         {"e", MM, std::exp(1.0), OK},
-        {"pi", MM, PI, OK},
-        {"-pi", MM, -PI, OK},
-        {"2*pi", MM, 2 * PI, OK},
+        {"pi", MM, CALC_PI, OK},
+        {"-pi", MM, -CALC_PI, OK},
+        {"2*pi", MM, 2 * CALC_PI, OK},
         {"2e", MM, 0, 84},  // "e" not followed by a digit ends the number
         {"2pi", MM, 0, 84}, // a constant needs an operator before it
         {"", MM, 0, 84},

@@ -9,13 +9,13 @@
 #include "app/window_current.h"
 #include "dialogs/alert_check.h"
 #include "dialogs/box08_term.h"
+#include "geometry/calc.h"
 #include "language/language.h"
 #include "term_alert_counter.h"
 
 namespace {
 
 constexpr double DEG = 0.01745329251994;
-constexpr double TWO_PI = 6.283185307179586;
 constexpr int FIELD = 200;
 
 // A window with one edit field, to see the field selected after a failure.
@@ -103,10 +103,10 @@ TEST_F(ValidateFields, RowsInACentimetreSystemOfScaleTwo)
         {ANGLE, "370", 10 * DEG, 0},
         {ANGLE, "-370", -10 * DEG, 0},
         {ANGLE, "360", 360 * DEG, 0}, // a whole turn stays
-        {ANGLE, "720", std::fmod(720 * DEG, TWO_PI), 0},
+        {ANGLE, "720", std::fmod(720 * DEG, CALC_TWO_PI), 0},
         {ANGLE, "1rad", 1.0, 0},
         {ANGLE, "1e12", 0, 5},  // beyond 1e10 radians
-        {ANGLE, "1e11", std::fmod(1e11 * DEG, TWO_PI), 0}, // 1.7e9 radians: within the range
+        {ANGLE, "1e11", std::fmod(1e11 * DEG, CALC_TWO_PI), 0}, // 1.7e9 radians: within the range
         {ANGLE, "sin30", 0, 84},
         {COORDINATE, "5", 5.0, 0}, // the system's units, without scale
         {COORDINATE, "5mm", 0.5, 0},
@@ -179,7 +179,7 @@ TEST_F(ValidateFields, RangeVariantsUseTheirUnits)
     EXPECT_EQ(AlertCheckInputValueEx(m_dialog, 2.0, 1.0, "1mm", &out, 3.0, 0.0, 10.0, "v", FIELD), 1);
     EXPECT_NEAR(out, 1.5, 1e-12);
     EXPECT_EQ(AlertCheckInputAngleEx(m_dialog, 1.0, 1.0, "7", &out, 1.0, FIELD), 1);
-    EXPECT_NEAR(out, 7.0 - TWO_PI, 1e-12);
+    EXPECT_NEAR(out, 7.0 - CALC_TWO_PI, 1e-12);
     ASSERT_EQ(alerts.Count(), 1u);
     EXPECT_EQ(alerts.Texts()[0], "m");
 }
@@ -203,9 +203,9 @@ TEST_F(ValidateFields, ScaleAngleAndDoubleRange)
     double a = 370.0;
     EXPECT_EQ(AlertScaleAngle(m_dialog, &a, DEG), 1);
     EXPECT_NEAR(a, 10 * DEG, 1e-11); // 370 stored degrees less one turn
-    a = -TWO_PI;
+    a = -CALC_TWO_PI;
     EXPECT_EQ(AlertScaleAngle(m_dialog, &a, 1.0), 1);
-    EXPECT_EQ(a, -TWO_PI);
+    EXPECT_EQ(a, -CALC_TWO_PI);
     a = 1e101;
     EXPECT_EQ(AlertScaleAngle(m_dialog, &a, DEG), 0);
     a = 1e99;

@@ -172,7 +172,7 @@ Unit *RenderTest::NewInstance(int list, const char *block, const Matrix &placeme
     u->bytes = bytes;
     lstrcpynA(u->instance.library, "*", UNIT_NAME_SIZE);
     lstrcpynA(u->instance.block, block, UNIT_NAME_SIZE);
-    std::memcpy(u->instance.placement, &placement, sizeof placement);
+    u->instance.placement = placement;
     u->instance.libraryIndex = u->instance.blockIndex = -1;
     std::memcpy(u->frame, frame, 4 * sizeof(double));
     InitElementEnd(UnitFirstElement(u));
@@ -203,7 +203,7 @@ Unit *RenderTest::NewPath(int list, int32_t type, const std::vector<std::vector<
         e->kind = ELEM_CLIP_SURFACE;
         e->valueType = VALUE_RECORD;
         e->count = 1;
-        auto *cs = static_cast<ClipSurface *>(ElementPayload(e));
+        auto *cs = static_cast<ClipSurfaceData *>(ElementPayload(e));
         cs->property = XPropertyDefault();
         MatrixInit(&cs->placement);
         lstrcpynA(cs->library, "*", UNIT_NAME_SIZE);

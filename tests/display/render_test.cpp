@@ -208,7 +208,7 @@ TEST_F(RenderObjectTest, ClipSurfaceHidesWhatLiesOutsideIt)
     Own(member, FILL_SOLID, RED, RED);
     AddMember(block, member);
     Unit *clip = NewPath(LIST_DRAWING, OBJTYPE_CLIP, {Square(30, 30, 70, 70)});
-    auto *record = static_cast<ClipSurface *>(ElementPayload(UnitFirstElement(clip)));
+    auto *record = static_cast<ClipSurfaceData *>(ElementPayload(UnitFirstElement(clip)));
     lstrcpynA(record->block, "pattern", UNIT_NAME_SIZE);
     Own(clip, FILL_SOLID, 0, BLACK);
     EXPECT_EQ(OutputDrawObject(dc_, clip), 1);

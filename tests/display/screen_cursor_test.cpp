@@ -9,6 +9,7 @@
 #include "display/output.h"
 #include "display/screen.h"
 #include "screen_fixture.h"
+#include "geometry/calc.h"
 
 namespace {
 
@@ -210,7 +211,7 @@ TEST_F(ScreenCursor, ScrollPositionsFollowTheView)
     const Row rows[] = {{0, 0, 5000, 5000}, {-210, 148.5, 0, 0}, {210, -148.5, 10000, 10000},
                         {-500, 500, 0, 0},  {500, -500, 10000, 10000}, {-105, 0, 2500, 5000}};
     for (const Row &r : rows) {
-        WindowSetView(0, WINDOW_VIEW_ABSOLUTE, r.x, r.y, WINDOW_NOT_GIVEN);
+        WindowSetView(0, WINDOW_VIEW_ABSOLUTE, r.x, r.y, CALC_NO_VALUE);
         int h, v;
         ScreenScrollPositions(0, &h, &v);
         EXPECT_EQ(h, r.h) << r.x;

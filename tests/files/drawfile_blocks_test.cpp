@@ -8,9 +8,9 @@ class DrawFileBlocks : public DrawFileTest {
 protected:
     static void AddInstance(Unit *block, const char *name)
     {
-        const double m[6] = {1, 0, 0, 1, 0, 0};
+        const Matrix m{1, 0, 0, 1, 0, 0};
         Unit *u = reinterpret_cast<Unit *>(Buffer().data());
-        ASSERT_NE(SymbolMakeInstance(u, 4096, "*", name, m), 0u);
+        ASSERT_NE(SymbolMakeInstance(u, 4096, "*", name, &m), 0u);
         ASSERT_NE(SymbolAddMember(LIST_OWN_BLOCKS, block, u), nullptr);
     }
 };

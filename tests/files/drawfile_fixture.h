@@ -180,7 +180,7 @@ protected:
                 TextStandardData r;
                 FileDefaultTextStandard(&r);
                 r.property = Prop(1, 2, 0);
-                r.matrix[4] = 12.5;
+                r.matrix.tx = 12.5;
                 r.alignment = 1;
                 r.font.style = 0x3;
                 std::memcpy(p, &r, sizeof r);
@@ -205,16 +205,14 @@ protected:
                 r.property = Prop(1, 1, 2);
                 std::strcpy(r.library, "*");
                 std::strcpy(r.block, "Inner");
-                const double m[6] = {1, 0, 0, 1, 5, 6};
-                std::memcpy(r.placement, m, sizeof m);
+                r.placement = Matrix{1, 0, 0, 1, 5, 6};
                 r.hide = 1;
                 r.libraryIndex = r.blockIndex = -1;
                 std::memcpy(p, &r, sizeof r);
             } else if (e->kind == ELEM_BITMAP_REF) {
                 BitmapRefData r{};
                 std::strcpy(r.name, "#B logo");
-                const double m[6] = {0, 0, 40, 0, 0, 30};
-                std::memcpy(r.placement, m, sizeof m);
+                r.placement = Matrix{0, 0, 40, 0, 0, 30};
                 std::memcpy(p, &r, sizeof r);
             }
         }
@@ -394,9 +392,9 @@ protected:
         block->ident = BLOCK_STATE_UNCHANGED;
         block->block.firstMember = block->block.lastMember = nullptr;
         ASSERT_NE(SymbolAddMember(LIST_OWN_BLOCKS, block, MakeTyped(OBJTYPE_LINE, 4)), nullptr);
-        const double m[6] = {2, 0, 0, 2, 1, 1};
+        const Matrix m{2, 0, 0, 2, 1, 1};
         Unit *instance = reinterpret_cast<Unit *>(Buffer().data());
-        ASSERT_NE(SymbolMakeInstance(instance, 4096, "*", "Inner", m), 0u);
+        ASSERT_NE(SymbolMakeInstance(instance, 4096, "*", "Inner", &m), 0u);
         ASSERT_NE(SymbolAddMember(LIST_OWN_BLOCKS, block, instance), nullptr);
     }
 
@@ -404,8 +402,8 @@ protected:
     {
         Unit *u = reinterpret_cast<Unit *>(Buffer().data());
         std::memset(u, 0, 4096);
-        const double m[6] = {0.5, 0.5, -0.5, 0.5, 100, 200};
-        ASSERT_NE(SymbolMakeInstance(u, 4096, "*", "Frame", m), 0u);
+        const Matrix m{0.5, 0.5, -0.5, 0.5, 100, 200};
+        ASSERT_NE(SymbolMakeInstance(u, 4096, "*", "Frame", &m), 0u);
         u->property = Prop(1, 2, 0);
         ChainWriter w;
         InitChainBegin(&w, u, 4096);
@@ -423,8 +421,8 @@ protected:
     {
         Unit *u = reinterpret_cast<Unit *>(Buffer().data());
         std::memset(u, 0, 8192);
-        const double m[6] = {1, 0, 0, 1, 0, 0};
-        ASSERT_NE(SymbolMakeInstance(u, 8192, "*", "Inner", m), 0u);
+        const Matrix m{1, 0, 0, 1, 0, 0};
+        ASSERT_NE(SymbolMakeInstance(u, 8192, "*", "Inner", &m), 0u);
         u->kind = UNIT_KIND_PLUGIN;
         u->module = 7;
         u->instance.userFlags = 0x1234;
@@ -529,7 +527,7 @@ protected:
         default:
             EXPECT_STREQ(x->instance.library, y->instance.library) << where;
             EXPECT_STREQ(x->instance.block, y->instance.block) << where;
-            EXPECT_EQ(0, std::memcmp(x->instance.placement, y->instance.placement, 48)) << where;
+            EXPECT_EQ(0, std::memcmp(&x->instance.placement, &y->instance.placement, 48)) << where;
             if (x->kind == UNIT_KIND_PLUGIN)
                 EXPECT_EQ(x->instance.userFlags, y->instance.userFlags) << where;
         }

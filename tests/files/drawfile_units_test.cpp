@@ -88,8 +88,8 @@ TEST_F(DrawFileUnits, InstanceHeaderIndicesAreCorrectedAndTranslated)
     EXPECT_EQ(u->property.layer, 9);
     EXPECT_STREQ(u->instance.block, "B");
     EXPECT_EQ(u->instance.libraryIndex, -1);
-    EXPECT_EQ(u->instance.placement[0], 1.0);
-    EXPECT_EQ(u->instance.placement[3], 1.0);
+    EXPECT_EQ(u->instance.placement.a, 1.0);
+    EXPECT_EQ(u->instance.placement.d, 1.0);
 }
 
 TEST_F(DrawFileUnits, ObjectTypesAndLayoutsAreChecked)
@@ -153,11 +153,11 @@ TEST_F(DrawFileUnits, RecordsWrittenAndReadBackAreEqual)
     large.distance420 = 0.5;
     TextStandardData text;
     FileDefaultTextStandard(&text);
-    text.matrix[1] = 0.25;
+    text.matrix.b = 0.25;
     ClipSurfaceData clip{};
     clip.property = XPropertyDefault();
     std::strcpy(clip.block, "Hatch 1");
-    clip.placement[0] = 1;
+    clip.placement.a = 1;
     const std::string written = WriteText([&] {
         ZVI_FileWriteDimLarge(&large);
         ZVI_FileWriteSemi();

@@ -10,7 +10,7 @@ namespace {
 
 CalcPoint Dir(double degrees, double r = 1.0)
 {
-    return CalcPoint{r * std::cos(degrees * PI / 180), r * std::sin(degrees * PI / 180)};
+    return CalcPoint{r * std::cos(degrees * CALC_PI / 180), r * std::sin(degrees * CALC_PI / 180)};
 }
 
 }  // namespace
@@ -21,8 +21,8 @@ TEST(CalcDirections, AngleOfVectorLiesInOneTurn)
         double dx, dy, angle;
     };
     const Case cases[] = {
-        {0, 0, 0},           {1, 0, 0},          {0, 1, PI / 2},       {-1, 0, PI},
-        {0, -1, 3 * PI / 2}, {1, -1, 7 * PI / 4}, {-1, -1e-30, PI},     {1e-300, 0, 0},
+        {0, 0, 0},           {1, 0, 0},          {0, 1, CALC_PI / 2},       {-1, 0, CALC_PI},
+        {0, -1, 3 * CALC_PI / 2}, {1, -1, 7 * CALC_PI / 4}, {-1, -1e-30, CALC_PI},     {1e-300, 0, 0},
         {3, 4, std::atan2(4.0, 3.0)},
     };
     for (const Case &c : cases)
@@ -128,7 +128,7 @@ TEST(CalcArcs, SweepsInBothSenses)
     };
     for (const Case &c : cases) {
         const CalcPoint s = Dir(c.startDeg), e = Dir(c.endDeg, 7);
-        EXPECT_NEAR(CalcArcSweep(0, 0, s.x, s.y, e.x, e.y, c.ccw), c.sweepDeg * PI / 180, 1e-9)
+        EXPECT_NEAR(CalcArcSweep(0, 0, s.x, s.y, e.x, e.y, c.ccw), c.sweepDeg * CALC_PI / 180, 1e-9)
             << c.startDeg << " -> " << c.endDeg << (c.ccw ? " ccw" : " cw");
     }
     // Equal directions sweep nothing, in either sense.
@@ -182,8 +182,8 @@ TEST(CalcArcs, CirclePointTowards)
         double angle;
     };
     const Case cases[] = {
-        {0, 0, 2, 0, 0, 5, {0, 2}, PI / 2},
-        {1, 1, 1, 4, -9, 1, {-2, 1}, PI},
+        {0, 0, 2, 0, 0, 5, {0, 2}, CALC_PI / 2},
+        {1, 1, 1, 4, -9, 1, {-2, 1}, CALC_PI},
         {1, 1, 1, 4, 1, 1, {4, 1}, 0},  // towards the centre itself
     };
     for (const Case &c : cases) {
@@ -200,7 +200,7 @@ TEST(CalcEllipseParameters, BothParameterisations)
     // Axis-2: parameter 0 at A2, pi/2 at A1.
     EXPECT_NEAR(CalcEllipsePointTowards(cx, cy, a1x, a1y, a2x, a2y, 0, 5), 0, TIGHT);
     EXPECT_TRUE(SlotIs(0, {0, 1}));
-    EXPECT_NEAR(CalcEllipsePointTowards(cx, cy, a1x, a1y, a2x, a2y, 5, 0), PI / 2, TIGHT);
+    EXPECT_NEAR(CalcEllipsePointTowards(cx, cy, a1x, a1y, a2x, a2y, 5, 0), CALC_PI / 2, TIGHT);
     EXPECT_TRUE(SlotIs(0, {2, 0}));
     // Axis-1: the first piece runs from A1 (parameter 0) to A2 (pi/2), and
     // the tangent direction at A1 is A2 - C.
@@ -223,9 +223,9 @@ TEST(CalcEllipseParameters, PointTowardsFollowsTheDirectionInTheUnitFrame)
     const double r = std::sqrt(0.5);
     const Case cases[] = {
         {"towards A2", 0, 0, 0, 1, 2, 0, 5, 0, 0, {2, 0}, 0},
-        {"towards A1", 0, 0, 0, 1, 2, 0, 0, 5, PI / 2, {0, 1}, 0},
-        {"diagonal in the unit frame", 1, 1, 1, 2, 3, 1, 3, 2, PI / 4, {1 + 2 * r, 1 + r}, 0},
-        {"behind the centre", 0, 0, 0, 1, 2, 0, -4, 0, PI, {-2, 0}, 0},
+        {"towards A1", 0, 0, 0, 1, 2, 0, 0, 5, CALC_PI / 2, {0, 1}, 0},
+        {"diagonal in the unit frame", 1, 1, 1, 2, 3, 1, 3, 2, CALC_PI / 4, {1 + 2 * r, 1 + r}, 0},
+        {"behind the centre", 0, 0, 0, 1, 2, 0, -4, 0, CALC_PI, {-2, 0}, 0},
     };
     for (const Case &c : cases) {
         EXPECT_NEAR(CalcEllipsePointTowards(c.cx, c.cy, c.a1x, c.a1y, c.a2x, c.a2y, c.px, c.py), c.t, TIGHT)
@@ -248,13 +248,13 @@ TEST(CalcEllipseParameters, ArcSweepKeepsTheSenseOfTheDrawing)
     };
     const Case cases[] = {
         // A1 = (0, 1), A2 = (2, 0): the axis-2 parameter runs counter-clockwise.
-        {"quarter ccw", 0, 1, 2, 0, 2, 0, 0, 1, 1, PI / 2},
-        {"quarter cw", 0, 1, 2, 0, 2, 0, 0, 1, 0, -3 * PI / 2},
+        {"quarter ccw", 0, 1, 2, 0, 2, 0, 0, 1, 1, CALC_PI / 2},
+        {"quarter cw", 0, 1, 2, 0, 2, 0, 0, 1, 0, -3 * CALC_PI / 2},
         {"equal parameters", 0, 1, 2, 0, 2, 0, 4, 0, 1, 0},
         // A1 = (0, -1): the parameter runs clockwise, so the flag turns round.
         // A quarter counter-clockwise in the drawing, a decreasing parameter.
-        {"mirrored, ccw in the drawing", 0, -1, 2, 0, 2, 0, 0, 1, 1, -PI / 2},
-        {"mirrored, cw in the drawing", 0, -1, 2, 0, 2, 0, 0, 1, 0, 3 * PI / 2},
+        {"mirrored, ccw in the drawing", 0, -1, 2, 0, 2, 0, 0, 1, 1, -CALC_PI / 2},
+        {"mirrored, cw in the drawing", 0, -1, 2, 0, 2, 0, 0, 1, 0, 3 * CALC_PI / 2},
         {"degenerate", 1, 0, 2, 0, 2, 0, 0, 1, 1, 0},
     };
     for (const Case &c : cases)

@@ -121,7 +121,7 @@ TEST(CalcBadInput, MeasuringFunctionsGiveTheirNothingValue)
     // have no direction.
     EXPECT_EQ(CalcAngleOfVector(nan, 1), 0.0);
     EXPECT_EQ(CalcAngleOfVector(std::numeric_limits<double>::infinity(), 1), 0.0);
-    EXPECT_NEAR(CalcAngleOfVector(-2e100, 0), PI, TIGHT);
+    EXPECT_NEAR(CalcAngleOfVector(-2e100, 0), CALC_PI, TIGHT);
     EXPECT_EQ(CalcSameDirection(nan, 0, 1, 0), 0);
 }
 

@@ -182,8 +182,8 @@ TEST(CalcExtremes, CircleExtremes)
         {"top and bottom", [] { return CalcCircleTopBottom(1, 1, 4, 5); }, {1, -4}, {1, 6}},
         {"left and right", [] { return CalcCircleLeftRight(1, 1, 4, 5); }, {-4, 1}, {6, 1}},
         {"at angle 0", [] { return CalcCircleExtremesAtAngle(0, 0, 1, 0, 0); }, {0, -1}, {0, 1}},
-        {"at angle 90", [] { return CalcCircleExtremesAtAngle(0, 0, 1, 0, PI / 2); }, {1, 0}, {-1, 0}},
-        {"at angle 45", [] { return CalcCircleExtremesAtAngle(2, 0, 4, 0, PI / 4); }, {2 + std::sqrt(2.0), -std::sqrt(2.0)}, {2 - std::sqrt(2.0), std::sqrt(2.0)}},
+        {"at angle 90", [] { return CalcCircleExtremesAtAngle(0, 0, 1, 0, CALC_PI / 2); }, {1, 0}, {-1, 0}},
+        {"at angle 45", [] { return CalcCircleExtremesAtAngle(2, 0, 4, 0, CALC_PI / 4); }, {2 + std::sqrt(2.0), -std::sqrt(2.0)}, {2 - std::sqrt(2.0), std::sqrt(2.0)}},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(c.solve(), 2) << c.name;
@@ -202,8 +202,8 @@ TEST(CalcExtremes, EllipseExtremesFollowTheCubicPieces)
     const Case cases[] = {
         {"axis-parallel", {0, 0, 2, 0, 0, 1}, 0},
         {"turned", {1, 2, 3, 3, 0.5, 3}, 0},
-        {"turned, at 30 degrees", {1, 2, 3, 3, 0.5, 3}, PI / 6},
-        {"axis-parallel, at 90 degrees", {0, 0, 2, 0, 0, 1}, PI / 2},
+        {"turned, at 30 degrees", {1, 2, 3, 3, 0.5, 3}, CALC_PI / 6},
+        {"axis-parallel, at 90 degrees", {0, 0, 2, 0, 0, 1}, CALC_PI / 2},
     };
     for (const Case &c : cases) {
         const Ellipse &e = c.e;

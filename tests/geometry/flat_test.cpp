@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kEps = 1e-9;
 
 // A path array of g_MaxPathPoints + 1 entries like the shared one, followed by
@@ -153,16 +152,16 @@ struct ArcCase {
 TEST_F(FlatTest, ArcEntryCountsBySweep)
 {
     const ArcCase cases[] = {
-        {kPi / 2, 4, {1, 7, 8, 2}},
-        {-kPi / 2, 4, {1, 7, 8, 2}},
-        {kPi, 7, {1, 7, 8, 2, 7, 8, 2}},
-        {2 * kPi, 13, {1, 7, 8, 2, 7, 8, 2, 7, 8, 2, 7, 8, 2}},
-        {-2 * kPi, 13, {1, 7, 8, 2, 7, 8, 2, 7, 8, 2, 7, 8, 2}},
+        {CALC_PI / 2, 4, {1, 7, 8, 2}},
+        {-CALC_PI / 2, 4, {1, 7, 8, 2}},
+        {CALC_PI, 7, {1, 7, 8, 2, 7, 8, 2}},
+        {2 * CALC_PI, 13, {1, 7, 8, 2, 7, 8, 2, 7, 8, 2, 7, 8, 2}},
+        {-2 * CALC_PI, 13, {1, 7, 8, 2, 7, 8, 2, 7, 8, 2, 7, 8, 2}},
         {0.001, 2, {1, 2}},
         {-0.0005, 2, {1, 2}},
         // Beyond a full turn: clamped, never more than 13 entries.
-        {2 * kPi + 1e-12, 13, {}},
-        {3 * kPi, 13, {}},
+        {2 * CALC_PI + 1e-12, 13, {}},
+        {3 * CALC_PI, 13, {}},
         {-7.5, 13, {}},
     };
     for (const ArcCase &c : cases) {
@@ -183,7 +182,7 @@ TEST_F(FlatTest, ArcEntryCountsBySweep)
         EXPECT_EQ(local[got - 1].x, end.x);
         EXPECT_EQ(local[got - 1].y, end.y);
         // (A sweep beyond a full turn no longer ends where the arc would.)
-        if (std::fabs(c.sweep) > 0.01 && std::fabs(c.sweep) <= 2 * kPi + 1e-9)
+        if (std::fabs(c.sweep) > 0.01 && std::fabs(c.sweep) <= 2 * CALC_PI + 1e-9)
             ExpectPiecesOnCircle(local, localCodes, got, centre, r, r * 3e-4);
     }
 }
@@ -252,11 +251,11 @@ TEST_F(FlatTest, EllipseStartsAtSecondAxisAndPassesFirst)
     EXPECT_NEAR(Dist(pts[count / 4], a1), 0, 1e-9);
     // Elliptic arc over a quarter from parameter 0, both forms.
     Put(0, {{99, 99}, {98, 98}, c, a1, a2});
-    ASSERT_EQ(FlatAddEllipseArc(pts.data(), codes.data(), 0, 0.0, kPi / 2), 4);
+    ASSERT_EQ(FlatAddEllipseArc(pts.data(), codes.data(), 0, 0.0, CALC_PI / 2), 4);
     EXPECT_NEAR(Dist(pts[0], a2), 0, kEps);
     EXPECT_NEAR(Dist(pts[3], a1), 0, kEps);
     Put(0, {a2, a1, c, a1, a2});
-    const int32_t steps = FlatAddEllipseArcSteps(pts.data(), 0, 0.0, kPi / 2);
+    const int32_t steps = FlatAddEllipseArcSteps(pts.data(), 0, 0.0, CALC_PI / 2);
     ASSERT_GE(steps, 3);
     EXPECT_EQ(pts[0].x, a2.x);
     EXPECT_EQ(pts[steps - 1].x, a1.x);
@@ -274,13 +273,13 @@ TEST_F(FlatTest, CircleAndArcSteps)
     EXPECT_NEAR(pts[count / 4].y, 100, 1e-9);
     // Quarter arc: start, count/4 - 1 steps, end.
     Put(0, {{100, 0}, {0, 100}, {0, 0}});
-    const int32_t arc = FlatAddArcSteps(pts.data(), 0, kPi / 2);
+    const int32_t arc = FlatAddArcSteps(pts.data(), 0, CALC_PI / 2);
     const int32_t full = ClipArcSegmentCount(100);
-    EXPECT_EQ(arc, (int32_t)std::ceil(full / 4.0 - 0.001 * full / (2 * kPi)) + 1);
+    EXPECT_EQ(arc, (int32_t)std::ceil(full / 4.0 - 0.001 * full / (2 * CALC_PI)) + 1);
     EXPECT_EQ(pts[arc - 1].y, 100);
     // Clockwise and clamped: a sweep of 5 turns writes at most count + 1 entries.
     Put(0, {{100, 0}, {100, 0}, {0, 0}});
-    EXPECT_LE(FlatAddArcSteps(pts.data(), 0, -10 * kPi), full + 1);
+    EXPECT_LE(FlatAddArcSteps(pts.data(), 0, -10 * CALC_PI), full + 1);
     EXPECT_LT(pts[1].y, 0);
     // Zero radius.
     Put(0, {{1, 1}, {2, 2}, {1, 1}});
@@ -461,7 +460,7 @@ TEST_F(FlatTest, EveryAdderRefusesAtItsMargin)
          [=] { return max - 1 - bezierSteps; }},
         {"circle", two({0, 0}, {10, 0}), [](PathPoint *p, uint32_t *c, int32_t n) { return FlatAddCircle(p, c, n); },
          [=] { return max - 13; }},
-        {"arc", three({10, 0}, {0, 10}, {0, 0}), [](PathPoint *p, uint32_t *c, int32_t n) { return FlatAddArc(p, c, n, kPi / 2); },
+        {"arc", three({10, 0}, {0, 10}, {0, 0}), [](PathPoint *p, uint32_t *c, int32_t n) { return FlatAddArc(p, c, n, CALC_PI / 2); },
          [=] { return max - 13; }},
         {"bulge", two({-10, 0}, {10, 0}), [](PathPoint *p, uint32_t *c, int32_t n) { return FlatAddArcBulge(p, c, n, 1.0, 0.0); },
          [=] { return max - 13; }},
@@ -492,10 +491,10 @@ TEST_F(FlatTest, SegmentCountsFollowTheOutput)
         int32_t circle;
         int32_t piece;
     } cases[] = {
-        {OUTPUT_SCREEN, 8.0, (int32_t)std::floor(4 + 2 * kPi * 4 + 0.5), (int32_t)std::floor(3 + 4 + 0.5)},
-        {OUTPUT_COARSE, 8.0, (int32_t)std::floor(16 + 2 * kPi * 2 + 0.5), (int32_t)std::floor(6 + 2 + 0.5)},
-        {OUTPUT_METAFILE, 1.0, (int32_t)std::floor(16 + 2 * kPi * 2 + 0.5), 11},
-        {OUTPUT_PRINTER, 1.0, (int32_t)std::floor(16 + 4 * kPi * 2 + 0.5), 13},
+        {OUTPUT_SCREEN, 8.0, (int32_t)std::floor(4 + 2 * CALC_PI * 4 + 0.5), (int32_t)std::floor(3 + 4 + 0.5)},
+        {OUTPUT_COARSE, 8.0, (int32_t)std::floor(16 + 2 * CALC_PI * 2 + 0.5), (int32_t)std::floor(6 + 2 + 0.5)},
+        {OUTPUT_METAFILE, 1.0, (int32_t)std::floor(16 + 2 * CALC_PI * 2 + 0.5), 11},
+        {OUTPUT_PRINTER, 1.0, (int32_t)std::floor(16 + 4 * CALC_PI * 2 + 0.5), 13},
         {OUTPUT_MEASURE, 16.0, 20, 7},
         {OUTPUT_SCREEN, 1e9, 360, 100},
         {OUTPUT_MEASURE, 1e9, 60, 50},

@@ -7,11 +7,11 @@
 #include "database/init.h"
 #include "database/undo_fixture.h"
 #include "display/symbol.h"
+#include "geometry/calc.h"
 #include "geometry/frame.h"
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 
 void ExpectFrame(const double *f, double x0, double y0, double x1, double y1, double tol = 1e-9)
 {
@@ -79,7 +79,7 @@ protected:
         InitChainBegin(&w, u, sizeof buffer);
         InitChainText(&w, text, TEXT_CAPACITY_LONG, false);
         Element *e = InitChainRecord(&w, ELEM_TEXT_STANDARD, ELEM_SIZE_TEXT_STANDARD);
-        auto *r = static_cast<TextStandardRecord *>(ElementPayload(e));
+        auto *r = static_cast<TextStandardData *>(ElementPayload(e));
         r->font.kind = fontKind;
         std::strcpy(r->font.face, face);
         r->property = XPropertyDefault();
@@ -107,7 +107,7 @@ protected:
         Matrix m;
         MatrixInit(&m);
         MatrixMove(&m, tx, ty);
-        std::memcpy(i->instance.placement, &m, sizeof m);
+        i->instance.placement = m;
         return i;
     }
 };
@@ -192,7 +192,7 @@ TEST_F(FrameTest, DerivedDataOfArcsAndLineStrings)
     FrameCalcObject(u, 0);
     const double *dirs = static_cast<double *>(ElementPayload(UnitElementAt(u, 4)));
     EXPECT_EQ(dirs[0], 0.0);
-    EXPECT_NEAR(dirs[1], kPi, 1e-15);
+    EXPECT_NEAR(dirs[1], CALC_PI, 1e-15);
     ExpectFrame(u->frame, 0, 0, 10, 0, 0);
 }
 

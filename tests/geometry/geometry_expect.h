@@ -10,7 +10,6 @@
 
 #include "geometry/calc.h"
 
-constexpr double PI = 3.14159265358979323846;
 // Closed formulas at extended precision.
 constexpr double TIGHT = 1e-9;
 

@@ -52,14 +52,14 @@ TEST(Matrix, AppendedOperationsActInTheOrderTheyWereAppended)
     const Case cases[] = {
         {"scale then move", [](Matrix *m) { MatrixScale(m, 2, 3); MatrixMove(m, 10, 20); }, {1, 1}, {12, 23}},
         {"move then scale", [](Matrix *m) { MatrixMove(m, 10, 20); MatrixScale(m, 2, 3); }, {1, 1}, {22, 63}},
-        {"quarter turn", [](Matrix *m) { MatrixRotate(m, PI / 2); }, {1, 0}, {0, 1}},
-        {"move then quarter turn", [](Matrix *m) { MatrixMove(m, 5, 0); MatrixRotate(m, PI / 2); }, {0, 0}, {0, 5}},
-        {"quarter turn then move", [](Matrix *m) { MatrixRotate(m, PI / 2); MatrixMove(m, 5, 0); }, {0, 0}, {5, 0}},
+        {"quarter turn", [](Matrix *m) { MatrixRotate(m, CALC_PI / 2); }, {1, 0}, {0, 1}},
+        {"move then quarter turn", [](Matrix *m) { MatrixMove(m, 5, 0); MatrixRotate(m, CALC_PI / 2); }, {0, 0}, {0, 5}},
+        {"quarter turn then move", [](Matrix *m) { MatrixRotate(m, CALC_PI / 2); MatrixMove(m, 5, 0); }, {0, 0}, {5, 0}},
         {"mirror y", [](Matrix *m) { MatrixMove(m, 1, 2); MatrixMirrorY(m); }, {3, 4}, {4, -6}},
         {"mirror x", [](Matrix *m) { MatrixMove(m, 1, 2); MatrixMirrorX(m); }, {3, 4}, {-4, 6}},
         {"shear x after move", [](Matrix *m) { MatrixMove(m, 0, 1); MatrixShearX(m, 2); }, {1, 1}, {5, 2}},
         {"shear y after move", [](Matrix *m) { MatrixMove(m, 1, 0); MatrixShearY(m, 3); }, {1, 1}, {2, 7}},
-        {"scale, rotate, move", [](Matrix *m) { MatrixScale(m, 2, 1); MatrixRotate(m, PI / 2); MatrixMove(m, 1, 1); }, {1, 0}, {1, 3}},
+        {"scale, rotate, move", [](Matrix *m) { MatrixScale(m, 2, 1); MatrixRotate(m, CALC_PI / 2); MatrixMove(m, 1, 1); }, {1, 0}, {1, 3}},
     };
     for (const Case &c : cases) {
         const Matrix m = Built(c.steps);
@@ -73,7 +73,7 @@ TEST(Matrix, MultiplyAppliesTheFirstMatrixFirst)
     Matrix move = Identity();
     MatrixMove(&move, 5, 0);
     Matrix turn = Identity();
-    MatrixRotate(&turn, PI / 2);
+    MatrixRotate(&turn, CALC_PI / 2);
 
     Matrix moveThenTurn = move;
     MatrixMultiply(&moveThenTurn, &turn);
@@ -141,7 +141,7 @@ TEST(Matrix, ShapeTests)
         Matrix m;
         int mirrored, rotated, distorted;
     };
-    const double c30 = std::cos(PI / 6), s30 = std::sin(PI / 6);
+    const double c30 = std::cos(CALC_PI / 6), s30 = std::sin(CALC_PI / 6);
     const Case cases[] = {
         {"identity", {1, 0, 0, 1, 0, 0}, 0, 0, 0},
         {"scaled by 1000", {1000, 0, 0, 1000, 5, 5}, 0, 0, 0},
@@ -181,11 +181,11 @@ TEST(Matrix, SeparateDecomposesScaleRatioRotationDistortionAndMove)
     };
     const Case cases[] = {
         {"identity", Identity(), 1, 1, 1, 0, 0, 0, 0},
-        {"ratio 2, 30 degrees, moved", build(2, 1, PI / 6, 3, 4), 1, 1, 2, PI / 6, 0, 3, 4},
-        {"mirrored ratio -2", build(-2, 1, PI / 6, 0, 0), 1, 1, -2, 11 * PI / 6, 0, 0, 0},
-        {"mirrored in y", build(1, -1, 0, 0, 0), 1, 1, -1, PI, 0, 0, 0},
-        {"scaled 3, 200 degrees", build(3, 3, PI * 200 / 180, 0, 0), 1, 3, 1, PI * 200 / 180, 0, 0, 0},
-        {"shear", {1, 0, 1, 1, 0, 0}, 1, 1, 1, 0, -PI / 4, 0, 0},
+        {"ratio 2, 30 degrees, moved", build(2, 1, CALC_PI / 6, 3, 4), 1, 1, 2, CALC_PI / 6, 0, 3, 4},
+        {"mirrored ratio -2", build(-2, 1, CALC_PI / 6, 0, 0), 1, 1, -2, 11 * CALC_PI / 6, 0, 0, 0},
+        {"mirrored in y", build(1, -1, 0, 0, 0), 1, 1, -1, CALC_PI, 0, 0, 0},
+        {"scaled 3, 200 degrees", build(3, 3, CALC_PI * 200 / 180, 0, 0), 1, 3, 1, CALC_PI * 200 / 180, 0, 0, 0},
+        {"shear", {1, 0, 1, 1, 0, 0}, 1, 1, 1, 0, -CALC_PI / 4, 0, 0},
         {"zero row", {0, 0, 0, 1, 7, 8}, 0, 0, 1, 0, 0, 7, 8},
         {"singular", {1, 2, 2, 4, 7, 8}, 0, 0, 1, 0, 0, 7, 8},
     };
@@ -215,9 +215,9 @@ TEST(Matrix, TransformRectBoundsTheFourCorners)
         double rect[4], out[4];
     };
     Matrix turn = Identity();
-    MatrixRotate(&turn, PI / 2);
+    MatrixRotate(&turn, CALC_PI / 2);
     Matrix eighth = Identity();
-    MatrixRotate(&eighth, PI / 4);
+    MatrixRotate(&eighth, CALC_PI / 4);
     const double h = std::sqrt(2.0) / 2;
     const Case cases[] = {
         {"quarter turn", turn, {0, 0, 2, 1}, {-1, 0, 0, 2}},
