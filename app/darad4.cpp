@@ -566,6 +566,11 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
             AppMainMouseWheel(wParam);
         return 0;
     case WM_CLOSE:
+        // A modal dialog or a progress window is running an operation whose
+        // state the close would free under it: the close waits for the user
+        // to end that operation first.
+        if (g_ModalDepth > 0)
+            return 0;
         CloseMain(window);
         return 0;
     case WM_QUERYENDSESSION:

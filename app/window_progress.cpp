@@ -5,11 +5,61 @@
 #include <string>
 
 #include "app/darad4.h"
+#include "app/init_dialogs.h"
+#include "app/system.h"
+#include "database/storage.h"
+#include "dialogs/box01.h"
+#include "display/output.h"
 
 ProgressState g_Progress = {};
 uint32_t g_ProgressShown = 0;
 WindowTickSource g_WindowTickCount = GetTickCount;
-WindowProgressLinks g_WindowProgressLinks = {};
+namespace {
+
+// What a message dispatched while an operation reports progress may disturb:
+// the output context and the object-list filter of the operation.
+struct DispatchSnapshot {
+    OutputContext output;
+    uint32_t filter[3];
+};
+DispatchSnapshot s_DispatchSnapshot;
+
+void *SaveDispatchState()
+{
+    s_DispatchSnapshot.output = g_OutputContext;
+    MemListSaveFilter(s_DispatchSnapshot.filter);
+    return &s_DispatchSnapshot;
+}
+
+void RestoreDispatchState(void *snapshot)
+{
+    const auto *saved = static_cast<const DispatchSnapshot *>(snapshot);
+    g_OutputContext = saved->output;
+    MemListRestoreFilter(saved->filter);
+}
+
+void ChangeProgramModalDepth(int delta)
+{
+    g_ModalDepth += delta;
+}
+
+int StartScreenShown()
+{
+    return g_StartScreen != 0;
+}
+
+uint32_t RememberedFlagDuration()
+{
+    return g_LocalData.snap.flagDuration > 0 ? uint32_t(g_LocalData.snap.flagDuration) : TIMED_FLAG_DEFAULT_MS;
+}
+
+} // namespace
+
+// The program's own services; tests put observers in their place.
+WindowProgressLinks g_WindowProgressLinks = {
+    SaveDispatchState, RestoreDispatchState, nullptr, Box01DialogCenter, nullptr,
+    nullptr, ChangeProgramModalDepth, StartScreenShown, RememberedFlagDuration, nullptr,
+};
 
 const char TIMED_FLAG_CLASS[] = "DARAD4_TimedFlagClass";
 

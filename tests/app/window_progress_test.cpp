@@ -6,7 +6,11 @@
 
 #include <string>
 
+#include "app/darad4.h"
+#include "app/init_dialogs.h"
 #include "app/window_progress.h"
+#include "database/storage.h"
+#include "display/output.h"
 
 namespace {
 
@@ -113,6 +117,7 @@ protected:
         s_LastBar = nullptr;
         s_LastDone = s_LastTotal = -1;
         g_WindowTickCount = FakeTicks;
+        m_SavedLinks = g_WindowProgressLinks;
         g_WindowProgressLinks = {};
         g_WindowProgressLinks.saveDispatchState = SaveState;
         g_WindowProgressLinks.restoreDispatchState = RestoreState;
@@ -128,9 +133,10 @@ protected:
         DestroyWindow(m_Owner);
         DrainMessages();
         g_WindowTickCount = GetTickCount;
-        g_WindowProgressLinks = {};
+        g_WindowProgressLinks = m_SavedLinks;
     }
     HWND m_Owner = nullptr;
+    WindowProgressLinks m_SavedLinks{};
 };
 
 } // namespace
@@ -342,4 +348,80 @@ TEST_F(ProgressTest, RunProcess)
     EXPECT_EQ(WindowRunProcess("cmd.exe /c ping -n 2 127.0.0.1 >nul & exit 0"), 0);
     EXPECT_EQ(s_Dispatched, 1);
     EXPECT_EQ(s_Saved, 0); // the wait saves nothing around its dispatches
+}
+
+// With the program's own services linked in: a message dispatched while an
+// operation reports progress cannot change the operation's output context or
+// list filter, and the progress counts as a modal dialog for as long as it runs.
+namespace {
+
+LRESULT CALLBACK DisturbingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP) {
+        g_OutputContext.mode = 0x5A5A;
+        g_ListFilter = {0xFFFF, 0x1234, 0};
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+DWORD s_Ticks = 0;
+DWORD WINAPI ProgramTicks()
+{
+    return s_Ticks;
+}
+
+} // namespace
+
+TEST(ProgressWithProgramServices, DispatchedMessagesLeaveTheOperationsStateAndCountAsModal)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DisturbingWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ProgressDisturber";
+    RegisterClassA(&wc);
+    HWND disturber = CreateWindowExA(0, "ProgressDisturber", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                     wc.hInstance, nullptr);
+    ASSERT_TRUE(disturber);
+    g_WindowTickCount = ProgramTicks;
+    s_Ticks = 50000;
+
+    const uint32_t depthBefore = g_ModalDepth;
+    g_OutputContext.mode = 7;
+    g_ListFilter = {0x5000, 0, 1};
+    ASSERT_EQ(WindowShowProgress("Reading", "drawing.zvd", 1), 1);
+    EXPECT_EQ(g_ModalDepth, depthBefore + 1);
+
+    PostMessageA(disturber, WM_APP, 0, 0);
+    s_Ticks += 1000; // past the refresh gate: the update pumps messages
+    WindowUpdateProgress("", "", 1, 10);
+    EXPECT_EQ(g_OutputContext.mode, 7u);
+    EXPECT_EQ(g_ListFilter.mask, 0x5000u);
+    EXPECT_EQ(g_ListFilter.value, 0u);
+    EXPECT_EQ(g_ListFilter.aliveOnly, 1u);
+
+    WindowHideProgress();
+    EXPECT_EQ(g_ModalDepth, depthBefore);
+    g_WindowTickCount = GetTickCount;
+    DestroyWindow(disturber);
+}
+
+// A close request that arrives while a modal dialog or a progress window runs
+// an operation waits: the operation's state must not be freed under it.
+TEST(ProgressWithProgramServices, TheMainWindowIgnoresACloseWhileAnOperationRuns)
+{
+    const uint32_t depthBefore = g_ModalDepth;
+    const uint32_t runningBefore = g_Running;
+    g_Running = 1;
+    g_ModalDepth = depthBefore + 1;
+    HWND window = CreateWindowExA(0, "STATIC", "main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(AppMainWndProc(window, WM_CLOSE, 0, 0), 0);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(g_Running, 1u);
+    EXPECT_EQ(g_Closing, 0u);
+    DestroyWindow(window);
+    g_ModalDepth = depthBefore;
+    g_Running = runningBefore;
 }
