@@ -1,5 +1,6 @@
 // Own blocks, their members and instances; the own-block index.
 #include "database/object_rects.h"
+#include "geometry/frame.h"
 #include "database/symbol_block.h"
 
 #include <windows.h>
@@ -79,7 +80,7 @@ uint32_t SymbolMakeInstance(Unit *buffer, uint32_t capacity, const char *library
     buffer->instance.placement = *placement;
     buffer->instance.libraryIndex = UNIT_INDEX_UNRESOLVED;
     buffer->instance.blockIndex = UNIT_INDEX_UNRESOLVED;
-    RectSetEmpty(buffer->frame);
+    FrameSetEmpty(buffer->frame);
     InitElementEnd(UnitFirstElement(buffer));
     buffer->bytes = bytes;
     return bytes;

@@ -1,5 +1,6 @@
 // Undo by lifetime stamps.
 #include "database/undo.h"
+#include "geometry/frame.h"
 
 #include "database/object_rects.h"
 #include "database/storage.h"
@@ -189,15 +190,15 @@ void UndoMarkBefore()
 
 void UndoCollectChanges()
 {
-    RectSetEmpty(g_ExtentsRect);
-    RectSetEmpty(g_ChangedRect);
+    FrameSetEmpty(g_ExtentsRect);
+    FrameSetEmpty(g_ChangedRect);
     for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next) {
         // What stays marked changed its visibility with the step.
         ClearFlags(u, UndoIsVisible(u, g_UndoStep) ? UNIT_DISAPPEARED : UNIT_APPEARED);
         if (u->flags & UNIT_DISAPPEARED)
-            RectUnite(g_ExtentsRect, u->frame);
+            FrameUnion(g_ExtentsRect, u->frame);
         if (u->flags & UNIT_APPEARED)
-            RectUnite(g_ChangedRect, u->frame);
+            FrameUnion(g_ChangedRect, u->frame);
         ClearFlags(u, UNIT_SHORT_MARKS);
     }
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/system.h"
+#include "geometry/frame.h"
 #include "app/system_defs.h"
 #include "database/object_rects.h"
 #include "database/storage.h"
@@ -35,7 +36,7 @@ void ImageBox(const Matrix &m, double x1, double y1, double x2, double y2, doubl
 // The printable objects' extents of list 0 (alive, printable, flags & mask == mask).
 int PrintableExtents(uint32_t mask, double rect[4])
 {
-    RectSetEmpty(rect);
+    FrameSetEmpty(rect);
     int count = 0;
     ListFilterKeeper keep;
     for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, 1); u; u = MemListNext(u)) {
@@ -49,7 +50,7 @@ int PrintableExtents(uint32_t mask, double rect[4])
                 usable = false;
         if (!usable)
             continue;
-        RectUnite(rect, f);
+        FrameUnion(rect, f);
         ++count;
     }
     return count;

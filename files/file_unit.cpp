@@ -2,6 +2,7 @@
 // unit kind, one record per element, the run-time elements the reader puts
 // back, and the checks that keep a damaged file out of the object lists.
 #include "files/file_unit.h"
+#include "geometry/frame.h"
 
 #include <cstdio>
 #include <cstring>
@@ -634,7 +635,7 @@ int32_t FileReadUnit(Unit *unit, uint32_t capacity)
     std::memset(unit, 0, offset);
     unit->module = module;
     unit->kind = kind;
-    RectSetEmpty(unit->frame);
+    FrameSetEmpty(unit->frame);
     if (!ReadHeaderByKind(unit) || !ZVI_FileReadSemi()) {
         ReportKind("Error in %s header", kind);
         return -1;
