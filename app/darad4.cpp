@@ -23,6 +23,7 @@
 
 HINSTANCE g_Instance = nullptr;
 HWND g_MainWnd = nullptr;
+uint32_t g_ClosePending = 0;
 int32_t g_ScreenColorBits = 0;
 int32_t g_ScreenPpiX = 0;
 int32_t g_ScreenPpiY = 0;
@@ -423,6 +424,10 @@ int AppRunMessageLoop()
         }
         if (!g_Running)
             break;
+        if (g_ClosePending && g_ModalDepth == 0) {
+            g_ClosePending = 0;
+            PostMessageA(g_MainWnd, WM_CLOSE, 0, 0);
+        }
     }
     return exitCode;
 }
@@ -567,10 +572,12 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_CLOSE:
         // A modal dialog or a progress window is running an operation whose
-        // state the close would free under it: the close waits for the user
-        // to end that operation first.
-        if (g_ModalDepth > 0)
+        // state the close would free under it: the close is carried out when
+        // the message loop has the program to itself again.
+        if (g_ModalDepth > 0) {
+            g_ClosePending = 1;
             return 0;
+        }
         CloseMain(window);
         return 0;
     case WM_QUERYENDSESSION:

@@ -27,6 +27,8 @@ extern uint32_t g_OtherInstance; // another instance ran at start: no settings w
 // freed: from then on timer, activation and paint handlers do nothing, since
 // destroying the windows still sends them messages.
 extern uint32_t g_Closing;
+// A close request that came while an operation ran; the message loop repeats it.
+extern uint32_t g_ClosePending;
 
 extern uint32_t g_OsBuild, g_OsMajor, g_OsMinor;
 extern uint32_t g_IsWin9x; // Windows 95/98

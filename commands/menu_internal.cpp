@@ -17,9 +17,10 @@ void MenuStartUp(HWND mainWindow)
 {
     if (!g_StartFileExists)
         return;
-    // Read without a progress window: its message pump would let a close
-    // request tear the program down under the reader while start-up runs.
-    if (FileReadDrawing(&g_DrawingInfo.info, g_StartFile, FILE_SECTIONS_ALL | FILE_MODE_QUIET, 0))
+    // With a progress window: a close request that arrives while it pumps
+    // messages waits until the read is over (the main window ignores it while
+    // the progress counts as a modal dialog).
+    if (FileReadDrawing(&g_DrawingInfo.info, g_StartFile, FILE_SECTIONS_ALL, 0))
         std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "%s", g_StartFile);
     if (!g_Running || !IsWindow(mainWindow))
         return;

@@ -408,7 +408,7 @@ TEST(ProgressWithProgramServices, DispatchedMessagesLeaveTheOperationsStateAndCo
 
 // A close request that arrives while a modal dialog or a progress window runs
 // an operation waits: the operation's state must not be freed under it.
-TEST(ProgressWithProgramServices, TheMainWindowIgnoresACloseWhileAnOperationRuns)
+TEST(ProgressWithProgramServices, TheMainWindowDefersACloseWhileAnOperationRuns)
 {
     const uint32_t depthBefore = g_ModalDepth;
     const uint32_t runningBefore = g_Running;
@@ -421,6 +421,8 @@ TEST(ProgressWithProgramServices, TheMainWindowIgnoresACloseWhileAnOperationRuns
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(g_Running, 1u);
     EXPECT_EQ(g_Closing, 0u);
+    EXPECT_EQ(g_ClosePending, 1u) << "the message loop repeats the close once the operation is over";
+    g_ClosePending = 0;
     DestroyWindow(window);
     g_ModalDepth = depthBefore;
     g_Running = runningBefore;
