@@ -164,37 +164,37 @@ TEST_F(LanguageModuleTest, EveryCitedEntryLiesBeforeTheEndEntry)
 }
 
 // One template script and what it promises.
-struct TemplateSpec {
+struct TemplateExpectation {
     std::string file;
     std::string name;
     bool child = false;
     std::vector<std::pair<int, std::string>> controls;
 };
 
-std::vector<TemplateSpec> ReadTemplates()
+std::vector<TemplateExpectation> ReadTemplates()
 {
-    std::vector<TemplateSpec> out;
+    std::vector<TemplateExpectation> out;
     const std::regex dialogLine(R"(^\s*([A-Z0-9_]+)\s+DIALOG(EX)?\b)");
     const std::regex expectLine(R"(^\s*//\s*expect:\s*(\d+)\s+(\S+))");
     const std::regex kindLine(R"(^\s*//\s*kind:\s*child\b)");
     for (const auto &entry : std::filesystem::directory_iterator(TEMPLATE_DIR)) {
         if (entry.path().extension() != ".rc")
             continue;
-        TemplateSpec spec;
-        spec.file = entry.path().filename().string();
+        TemplateExpectation expected;
+        expected.file = entry.path().filename().string();
         std::ifstream file(entry.path());
         std::string line;
         std::smatch m;
         while (std::getline(file, line)) {
             if (std::regex_search(line, m, expectLine))
-                spec.controls.emplace_back(std::stoi(m[1]), m[2]);
+                expected.controls.emplace_back(std::stoi(m[1]), m[2]);
             else if (std::regex_search(line, kindLine))
-                spec.child = true;
-            else if (spec.name.empty() && std::regex_search(line, m, dialogLine))
-                spec.name = m[1];
+                expected.child = true;
+            else if (expected.name.empty() && std::regex_search(line, m, dialogLine))
+                expected.name = m[1];
         }
-        if (!spec.name.empty())
-            out.push_back(spec);
+        if (!expected.name.empty())
+            out.push_back(expected);
     }
     return out;
 }
@@ -206,18 +206,18 @@ INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM)
 
 TEST_F(LanguageModuleTest, EveryTemplateIsCreatedWithTheControlsTheProgramUses)
 {
-    const std::vector<TemplateSpec> templates = ReadTemplates();
+    const std::vector<TemplateExpectation> templates = ReadTemplates();
     ASSERT_FALSE(templates.empty()) << TEMPLATE_DIR;
     HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
-    for (const TemplateSpec &spec : templates) {
-        SCOPED_TRACE(spec.file);
-        EXPECT_EQ(spec.file, spec.name + ".rc") << "one template per script, named after it";
-        HWND dialog = CreateDialogParamA(module, spec.name.c_str(), spec.child ? host : nullptr,
+    for (const TemplateExpectation &expected : templates) {
+        SCOPED_TRACE(expected.file);
+        EXPECT_EQ(expected.file, expected.name + ".rc") << "one template per script, named after it";
+        HWND dialog = CreateDialogParamA(module, expected.name.c_str(), expected.child ? host : nullptr,
                                          QuietDialogProc, 0);
-        ASSERT_NE(dialog, nullptr) << "template " << spec.name << " cannot be created, error "
+        ASSERT_NE(dialog, nullptr) << "template " << expected.name << " cannot be created, error "
                                    << GetLastError();
-        for (const auto &[id, cls] : spec.controls) {
+        for (const auto &[id, cls] : expected.controls) {
             HWND item = GetDlgItem(dialog, id);
             EXPECT_NE(item, nullptr) << "control " << id;
             if (!item)
