@@ -5,6 +5,7 @@
 // push buttons (551 to 553). It sizes itself to its text and returns the code
 // of the pressed button.
 #include "dialogs/alert.h"
+#include "database/symbol_library.h"
 #include "files/file_drawinginfo.h"
 #include "files/zvi.h"
 
@@ -427,19 +428,37 @@ uint32_t AlertFileError(HWND owner, const char *fileName, uint32_t code)
     return AlertBox(owner, message, box.code1, box.code2, 0, box.defaultIndex);
 }
 
+namespace {
+
+// A question with a title and the display form of a path.
+uint32_t AskSaveTitlePath(HWND owner, int textEntry, const char *title, const char *path)
+{
+    char shortName[PATH_SIZE] = "";
+    ZVI_FileShortName(path, shortName);
+    char message[ALERT_MESSAGE_SIZE];
+    snprintf(message, sizeof message, eAlertTextSM[textEntry], title[0] ? title : " ", shortName);
+    return AlertYesNoCancel(owner, message);
+}
+
+} // namespace
+
 uint32_t AlertSaveDrawing(HWND owner)
 {
     constexpr int NEVER_SAVED_TEXT = 39; // eAlertTextSM: title only
     constexpr int SAVED_TEXT = 38;       // eAlertTextSM: title and path
     const CurrentDrawing &d = g_DrawingInfo;
-    const char *title = d.info.title[0] ? d.info.title : " ";
+    if (d.currentPath[0] != '*')
+        return AskSaveTitlePath(owner, SAVED_TEXT, d.info.title, d.currentPath);
     char message[ALERT_MESSAGE_SIZE];
-    if (d.currentPath[0] == '*') {
-        snprintf(message, sizeof message, eAlertTextSM[NEVER_SAVED_TEXT], title);
-    } else {
-        char shortName[PATH_SIZE] = "";
-        ZVI_FileShortName(d.currentPath, shortName);
-        snprintf(message, sizeof message, eAlertTextSM[SAVED_TEXT], title, shortName);
-    }
+    snprintf(message, sizeof message, eAlertTextSM[NEVER_SAVED_TEXT], d.info.title[0] ? d.info.title : " ");
     return AlertYesNoCancel(owner, message);
+}
+
+uint32_t AlertSaveLibrary(HWND owner, int slot)
+{
+    constexpr int LIBRARY_TEXT = 40; // eAlertTextSM: title and path
+    if (slot < 0 || slot >= SYMBOL_LIBRARY_SLOTS)
+        return 0; // no such slot: no answer
+    const LibrarySlot &library = g_LibrarySlots.slots[slot];
+    return AskSaveTitlePath(owner, LIBRARY_TEXT, library.info.title, library.path);
 }

@@ -52,6 +52,8 @@ uint32_t AlertFileError(HWND owner, const char *fileName, uint32_t code);
 // Asks whether to save the changed current drawing: ALERT_YES (save),
 // ALERT_NO (do not save) or ALERT_CANCEL.
 uint32_t AlertSaveDrawing(HWND owner);
+// The same question for the symbol library in the given slot.
+uint32_t AlertSaveLibrary(HWND owner, int slot);
 
 
 // Test seam: when set, every box is answered by this function instead of

@@ -10,6 +10,7 @@
 #include "common/dialog_driver.h"
 #include "common/test_support.h"
 #include "dialogs/alert.h"
+#include "database/symbol_library.h"
 #include "files/file_drawinginfo.h"
 #include "language/language.h"
 
@@ -406,4 +407,27 @@ TEST_F(AlertSeamTest, SaveDrawingAsksWithTitleAndPath)
         EXPECT_EQ(g_Seen.codes[2], ALERT_CANCEL);
     }
     g_DrawingInfo = saved;
+}
+
+TEST_F(AlertSeamTest, SaveLibraryAsksWithTheLibrarysNameAndPath)
+{
+    LibrarySlot &slot = g_LibrarySlots.slots[3];
+    const LibrarySlot saved = slot;
+    snprintf(slot.info.title, sizeof slot.info.title, "%s", "Valves");
+    snprintf(slot.path, sizeof slot.path, "%s", "C:\\lib\\valves.zvl");
+    char expected[600];
+    snprintf(expected, sizeof expected, eAlertTextSM[40], "Valves", "C:\\lib\\valves.zvl");
+    EXPECT_EQ(AlertSaveLibrary(nullptr, 3), ALERT_YES);
+    EXPECT_EQ(g_Seen.text, expected);
+    EXPECT_EQ(g_Seen.codes[2], ALERT_CANCEL);
+
+    slot.info.title[0] = 0; // an unnamed library is shown as one blank
+    snprintf(expected, sizeof expected, eAlertTextSM[40], " ", "C:\\lib\\valves.zvl");
+    AlertSaveLibrary(nullptr, 3);
+    EXPECT_EQ(g_Seen.text, expected);
+
+    g_Seen = Seen();
+    EXPECT_EQ(AlertSaveLibrary(nullptr, SYMBOL_LIBRARY_SLOTS), 0u);
+    EXPECT_EQ(g_Seen.calls, 0);
+    slot = saved;
 }
