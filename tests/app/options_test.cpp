@@ -9,6 +9,7 @@
 #include "app/init.h"
 #include "app/system.h"
 #include "language/language.h"
+#include "program_run.h"
 
 namespace {
 
@@ -474,11 +475,9 @@ TEST_F(MachineSettings, DefaultsWithoutTheKey)
     EXPECT_EQ(g_Client, 0u);
     EXPECT_EQ(g_MonitorWidth, 312);
     EXPECT_EQ(g_MonitorHeight, 234);
-    char exe[SYSTEM_PATH_SIZE];
-    GetModuleFileNameA(nullptr, exe, sizeof exe);
-    *(strrchr(exe, '\\') + 1) = 0;
-    EXPECT_STREQ(g_PathServer, exe);
-    EXPECT_STREQ(g_PathLocal, exe);
+    const std::string exe = ProgramFolder();
+    EXPECT_STREQ(g_PathServer, exe.c_str());
+    EXPECT_STREQ(g_PathLocal, exe.c_str());
 }
 
 TEST_F(MachineSettings, MonitorSizeOutsideItsRangeIsIgnored)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "common/test_objects.h"
 #include "database/init.h"
 
 void RenderTest::SetUp()
@@ -98,55 +99,11 @@ int RenderTest::CountPixels(COLORREF colour) const
     return n;
 }
 
-namespace {
-
-void SetFrameFromPoints(Unit *u, const std::vector<double> &xy)
-{
-    u->frame[0] = u->frame[1] = 1e300;
-    u->frame[2] = u->frame[3] = -1e300;
-    for (size_t i = 0; i + 1 < xy.size(); i += 2) {
-        u->frame[0] = std::fmin(u->frame[0], xy[i]);
-        u->frame[1] = std::fmin(u->frame[1], xy[i + 1]);
-        u->frame[2] = std::fmax(u->frame[2], xy[i]);
-        u->frame[3] = std::fmax(u->frame[3], xy[i + 1]);
-    }
-}
-
-void InitHeader(Unit *u)
-{
-    u->birth = UNIT_BIRTH_ALWAYS;
-    u->death = UNIT_DEATH_ALIVE;
-    u->property = XPropertyDefault();
-}
-
-} // namespace
-
-Unit *RenderTest::NewObject(int list, int32_t type, const std::vector<double> &xy, uint32_t points)
-{
-    ObjectChainShape shape{points ? points : static_cast<uint32_t>(xy.size() / 2), nullptr};
-    const uint32_t bytes = ObjectChainSize(type, shape);
-    EXPECT_GT(bytes, 0u);
-    Unit *u = MemListNewObject(list, bytes, nullptr);
-    EXPECT_NE(u, nullptr);
-    InitHeader(u);
-    EXPECT_EQ(ObjectWriteChain(u, bytes, type, shape), bytes);
-    size_t i = 0;
-    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END && i + 1 < xy.size(); e = ElementNext(e))
-        if (ElementIsPoint(e)) {
-            auto *p = reinterpret_cast<ElementPoint *>(e);
-            p->x = xy[i];
-            p->y = xy[i + 1];
-            i += 2;
-        }
-    SetFrameFromPoints(u, xy);
-    return u;
-}
-
 Unit *RenderTest::NewBlock(const char *name)
 {
     const uint32_t bytes = UNIT_ELEMENTS_BLOCK + ELEM_SIZE_END;
     Unit *b = MemListNewObject(LIST_OWN_BLOCKS, bytes, nullptr);
-    InitHeader(b);
+    TestInitUnitHeader(b);
     b->kind = UNIT_KIND_BLOCK;
     b->bytes = bytes;
     lstrcpynA(b->block.name, name, UNIT_NAME_SIZE);
@@ -167,7 +124,7 @@ Unit *RenderTest::NewInstance(int list, const char *block, const Matrix &placeme
 {
     const uint32_t bytes = UNIT_ELEMENTS_INSTANCE + ELEM_SIZE_END;
     Unit *u = MemListNewObject(list, bytes, nullptr);
-    InitHeader(u);
+    TestInitUnitHeader(u);
     u->kind = UNIT_KIND_INSTANCE;
     u->bytes = bytes;
     lstrcpynA(u->instance.library, "*", UNIT_NAME_SIZE);
@@ -190,7 +147,7 @@ Unit *RenderTest::NewPath(int list, int32_t type, const std::vector<std::vector<
     const uint32_t head = type == OBJTYPE_CLIP ? ELEM_SIZE_CLIP_SURFACE : 0;
     const uint32_t bytes = UNIT_ELEMENTS_OBJECT + head + points * ELEM_SIZE_POINT + ELEM_SIZE_END;
     Unit *u = MemListNewObject(list, bytes, nullptr);
-    InitHeader(u);
+    TestInitUnitHeader(u);
     u->kind = UNIT_KIND_OBJECT;
     u->bytes = bytes;
     u->object.type = type;
@@ -218,6 +175,6 @@ Unit *RenderTest::NewPath(int list, int32_t type, const std::vector<std::vector<
             at += ELEM_SIZE_POINT;
         }
     InitElementEnd(reinterpret_cast<Element *>(at));
-    SetFrameFromPoints(u, all);
+    TestSetFrameFromPoints(u, all);
     return u;
 }

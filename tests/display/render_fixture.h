@@ -12,9 +12,9 @@
 #include "app/init.h"
 #include "app/init_gdi.h"
 #include "app/system.h"
-#include "common/test_support.h"
 #include "app/system_defs.h"
-#include "app/system.h"
+#include "common/test_objects.h"
+#include "common/test_support.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "display/clip.h"
@@ -39,9 +39,6 @@ protected:
     void Clear(COLORREF colour = WHITE);
     int CountPixels(COLORREF colour) const;
 
-    // A plain object of the type with its chain; points are written from the
-    // list in chain order into the point elements. The frame is the points' box.
-    Unit *NewObject(int list, int32_t type, const std::vector<double> &xy, uint32_t points = 0);
     // A unit copy appended to a block's member chain.
     Unit *AddMember(Unit *block, const Unit *member);
     Unit *NewBlock(const char *name);

@@ -8,6 +8,7 @@
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "commands/command_state.h"
+#include "common/test_objects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "display/output.h"
@@ -139,33 +140,6 @@ COLORREF ScreenWindowTest::PixelColour(int x, int y)
     const COLORREF c = GetPixel(dc, x, y);
     ReleaseDC(hwnd_, dc);
     return c;
-}
-
-Unit *ScreenWindowTest::NewLine(double x1, double y1, double x2, double y2)
-{
-    const ObjectChainShape shape{2, nullptr};
-    const uint32_t bytes = ObjectChainSize(OBJTYPE_LINE, shape);
-    Unit *u = MemListNewObject(0, bytes, nullptr);
-    if (!u)
-        return nullptr;
-    u->birth = UNIT_BIRTH_ALWAYS;
-    u->death = UNIT_DEATH_ALIVE;
-    u->property = XPropertyDefault();
-    ObjectWriteChain(u, bytes, OBJTYPE_LINE, shape);
-    const double xy[4] = {x1, y1, x2, y2};
-    int i = 0;
-    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END && i < 4; e = ElementNext(e))
-        if (ElementIsPoint(e)) {
-            auto *p = reinterpret_cast<ElementPoint *>(e);
-            p->x = xy[i];
-            p->y = xy[i + 1];
-            i += 2;
-        }
-    u->frame[0] = std::fmin(x1, x2);
-    u->frame[1] = std::fmin(y1, y2);
-    u->frame[2] = std::fmax(x1, x2);
-    u->frame[3] = std::fmax(y1, y2);
-    return u;
 }
 
 void ScreenWindowTest::PaintNow()
