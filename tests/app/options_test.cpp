@@ -8,6 +8,7 @@
 
 #include "app/init.h"
 #include "app/system.h"
+#include "common/test_files.h"
 #include "language/language.h"
 #include "program_run.h"
 
@@ -539,10 +540,8 @@ TEST_F(MachineSettings, FoldersEndWithABackslash)
 
 TEST_F(MachineSettings, DefaultDrawingPrefersTheLocalFolder)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    const std::string local = std::string(temp) + "darad4-local\\";
-    const std::string server = std::string(temp) + "darad4-server\\";
+    const std::string local = TestTempPath("darad4-local\\");
+    const std::string server = TestTempPath("darad4-server\\");
     CreateDirectoryA(local.c_str(), nullptr);
     strcpy(g_PathLocal, local.c_str());
     strcpy(g_PathServer, server.c_str());

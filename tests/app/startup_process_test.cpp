@@ -9,6 +9,7 @@
 
 #include "app/init.h"
 #include "app/system.h"
+#include "common/test_files.h"
 #include "program_run.h"
 
 namespace {
@@ -291,9 +292,7 @@ TEST_F(StartupProcess, MissingDefaultDrawingAndCancelEndStartUp)
 {
     if (!FileErrorTextsPresent())
         GTEST_SKIP() << "the language module has no file-error texts yet";
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    const std::string empty = std::string(temp) + "darad4-no-default\\";
+    const std::string empty = TestTempPath("darad4-no-default\\");
     CreateDirectoryA(empty.c_str(), nullptr);
     HKEY machine = CreateKey(HKEY_LOCAL_MACHINE, ProgramKey());
     SystemWriteString(machine, "PathServer", empty.c_str());

@@ -13,6 +13,7 @@
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
+#include "common/test_files.h"
 #include "common/test_objects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
@@ -74,9 +75,8 @@ TEST(WindowProgram, ShowsTheDrawingNamedOnTheCommandLine)
     FileClearDrawing();
     TestNewLine(-150.0, -100.0, 150.0, -100.0);
     TestNewLine(100.0, -120.0, 100.0, 120.0);
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    const std::string path = std::string(folder) + "darad4-window-fixture.zvd";
+    const TestTempFile drawing("darad4-window-fixture.zvd");
+    const std::string path = drawing.Path();
     ASSERT_EQ(FileWriteDrawing(nullptr, path.c_str(), FILE_SECTIONS_ALL | FILE_MODE_QUIET), 1);
     FileClearDrawing();
     MemFreeChunks();
@@ -140,7 +140,6 @@ TEST(WindowProgram, ShowsTheDrawingNamedOnTheCommandLine)
         PostMessageA(main, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(run.process.hProcess, EXIT_TIMEOUT_MS) != WAIT_OBJECT_0)
         TerminateProcess(run.process.hProcess, 98);
-    DeleteFileA(path.c_str());
 }
 
 } // namespace
