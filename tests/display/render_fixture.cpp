@@ -4,43 +4,22 @@
 
 #include "common/test_objects.h"
 #include "database/init.h"
+#include "display_setup.h"
 
 void RenderTest::SetUp()
 {
     g_Debugging = 0;
     savedSettings_ = g_DrawingSettings;
     TestSetDisplaySwitches(0, 0, 0, 1, 1, 0);
-    SystemInitDrawing(0);
-    SystemInitDrawingSettings(&g_DrawingSettings);
-    g_DrawingSettings.displayLinesMode = 0;
+    DisplayResetDrawing();
     g_DrawingSettings.displayFills = 1;
     g_DrawingSettings.displayTexts = 1;
-    g_DrawingSettings.colorDrawArea = 0; // white
     g_IsWin9x = 0;
-    if (!g_Universal1)
-        ASSERT_EQ(MemInitWork(), 1);
-    mem_init_temp();
-    MemFreeChunks();
-    MemInitLists();
-    ASSERT_EQ(MemEnlargeList(), 1);
-    InitCreateGdiResources();
-    InitCreateScreenObjects();
-    OutputResetAbort();
-    g_OutputAbortHook = nullptr;
+    ASSERT_NO_FATAL_FAILURE(DisplayPrepareStorageAndGdi());
 
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = DIB_SIZE;
-    bi.bmiHeader.biHeight = -DIB_SIZE; // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    void *bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ASSERT_NE(bitmap_, nullptr);
-    bits_ = static_cast<uint32_t *>(bits);
-    oldBitmap_ = SelectObject(dc_, bitmap_);
+    dib_ = std::make_unique<TestDib>(DIB_SIZE, DIB_SIZE);
+    ASSERT_NE(dib_->bitmap, nullptr);
+    dc_ = dib_->dc;
     Clear();
 
     OutputResetContext(OUTPUT_SCREEN);
@@ -51,9 +30,8 @@ void RenderTest::SetUp()
 void RenderTest::TearDown()
 {
     OutputResetContext(OUTPUT_SCREEN);
-    SelectObject(dc_, oldBitmap_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
+    dib_.reset();
+    dc_ = nullptr;
     MemFreeChunks();
     MemInitLists();
     g_DrawingSettings = savedSettings_;
@@ -62,8 +40,7 @@ void RenderTest::TearDown()
 
 COLORREF RenderTest::Pixel(int x, int y) const
 {
-    GdiFlush();
-    const uint32_t v = bits_[y * DIB_SIZE + x] & 0xFFFFFF;
+    const uint32_t v = dib_->Rgb(x, y);
     return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
 }
 
@@ -84,10 +61,7 @@ COLORREF RenderTest::WorldPixel(double x, double y) const
 
 void RenderTest::Clear(COLORREF colour)
 {
-    GdiFlush();
-    const uint32_t v = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-    for (int i = 0; i < DIB_SIZE * DIB_SIZE; ++i)
-        bits_[i] = v;
+    dib_->Fill((GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour));
 }
 
 int RenderTest::CountPixels(COLORREF colour) const

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "app/init.h"
@@ -20,6 +21,7 @@
 #include "display/clip.h"
 #include "display/output.h"
 #include "geometry/matrix.h"
+#include "test_dib.h"
 
 constexpr int DIB_SIZE = 200;
 constexpr double WORLD_SIZE = 100.0;
@@ -46,9 +48,7 @@ protected:
     // A path object (Curve 12, Surface 13, Clip 42) from contours of points.
     Unit *NewPath(int list, int32_t type, const std::vector<std::vector<double>> &contours);
 
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
-    uint32_t *bits_ = nullptr;
+    std::unique_ptr<TestDib> dib_;
+    HDC dc_ = nullptr; // the DIB's
     DrawingSettings savedSettings_{};
 };
