@@ -12,6 +12,7 @@
 
 #include "app/init.h"
 #include "common/test_files.h"
+#include "common/test_support.h"
 #include "files/zvi.h"
 
 // Catches the interface diagnostics while it lives.
@@ -23,7 +24,7 @@ public:
         m_OldDebugging = g_Debugging;
         m_OldSink = g_InitErrorBoxSink;
         g_Debugging |= DEBUG_INTERFACE;
-        g_InitErrorBoxSink = Catch;
+        g_InitErrorBoxSink = TestCaptureDiagnostic;
     }
     ~DiagnosticCatcher()
     {
@@ -48,8 +49,7 @@ public:
     void Clear() { s_Messages.clear(); }
 
 private:
-    static void Catch(const char *text) { s_Messages.push_back(text); }
-    static inline std::vector<std::string> s_Messages;
+    static inline std::vector<std::string> &s_Messages = TestCapturedDiagnostics();
     uint32_t m_OldDebugging;
     InitErrorBoxSink m_OldSink;
 };
