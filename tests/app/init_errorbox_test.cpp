@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "app/init.h"
+#include "common/test_support.h"
 
 namespace {
 
-std::vector<std::string> g_Shown;
-void Capture(const char *text) { g_Shown.push_back(text); }
+std::vector<std::string> &g_Shown = TestCapturedDiagnostics();
 
 class ErrorBoxTest : public testing::Test {
 protected:
@@ -19,7 +19,7 @@ protected:
     {
         saved_ = g_Debugging;
         savedSink_ = g_InitErrorBoxSink;
-        g_InitErrorBoxSink = Capture;
+        g_InitErrorBoxSink = TestCaptureDiagnostic;
         g_Shown.clear();
     }
     void TearDown() override

@@ -8,7 +8,9 @@
 
 #include "app/init.h"
 #include "app/system.h"
+#include "common/test_files.h"
 #include "language/language.h"
+#include "program_run.h"
 
 namespace {
 
@@ -474,11 +476,9 @@ TEST_F(MachineSettings, DefaultsWithoutTheKey)
     EXPECT_EQ(g_Client, 0u);
     EXPECT_EQ(g_MonitorWidth, 312);
     EXPECT_EQ(g_MonitorHeight, 234);
-    char exe[SYSTEM_PATH_SIZE];
-    GetModuleFileNameA(nullptr, exe, sizeof exe);
-    *(strrchr(exe, '\\') + 1) = 0;
-    EXPECT_STREQ(g_PathServer, exe);
-    EXPECT_STREQ(g_PathLocal, exe);
+    const std::string exe = ProgramFolder();
+    EXPECT_STREQ(g_PathServer, exe.c_str());
+    EXPECT_STREQ(g_PathLocal, exe.c_str());
 }
 
 TEST_F(MachineSettings, MonitorSizeOutsideItsRangeIsIgnored)
@@ -540,10 +540,8 @@ TEST_F(MachineSettings, FoldersEndWithABackslash)
 
 TEST_F(MachineSettings, DefaultDrawingPrefersTheLocalFolder)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    const std::string local = std::string(temp) + "darad4-local\\";
-    const std::string server = std::string(temp) + "darad4-server\\";
+    const std::string local = TestTempPath("darad4-local\\");
+    const std::string server = TestTempPath("darad4-server\\");
     CreateDirectoryA(local.c_str(), nullptr);
     strcpy(g_PathLocal, local.c_str());
     strcpy(g_PathServer, server.c_str());

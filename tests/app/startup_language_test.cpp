@@ -5,6 +5,7 @@
 #include "app/darad4.h"
 #include "app/init.h"
 #include "app/system.h"
+#include "program_run.h"
 
 namespace {
 
@@ -83,10 +84,7 @@ TEST_F(LanguageLoading, LoadAndFreeTheRealModule)
     EXPECT_EQ(InitLoadLanguage(GetModuleHandleA(nullptr), &g_LanguageInitBlock), 1u);
     ASSERT_NE(g_LanguageModule, nullptr);
     // The program's folder, with its backslash.
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string folder(self);
-    folder.erase(folder.rfind('\\') + 1);
+    const std::string folder = ProgramFolder();
     EXPECT_STREQ(g_PathServer, folder.c_str());
     EXPECT_EQ(InitFreeLanguage(), 1u);
     EXPECT_EQ(g_LanguageModule, nullptr);

@@ -9,20 +9,12 @@
 
 #include "app/init.h"
 #include "app/system.h"
+#include "common/test_files.h"
+#include "program_run.h"
 
 namespace {
 
-constexpr DWORD START_TIMEOUT_MS = 20000;
-constexpr DWORD EXIT_TIMEOUT_MS = 20000;
 const char *const REFERENCE_KEY = "Software\\darad4-tests\\startup-reference";
-
-std::string ProgramFolder()
-{
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string folder(self);
-    return folder.substr(0, folder.rfind('\\') + 1);
-}
 
 std::string ProgramKey()
 {
@@ -99,108 +91,6 @@ int32_t ReadInt(const std::string &path, const char *name, int32_t fallback)
     }
     return value;
 }
-
-// One running instance of the program.
-struct Program {
-    PROCESS_INFORMATION process{};
-    HWND main = nullptr;
-
-    ~Program()
-    {
-        if (process.hProcess) {
-            // A test that failed half-way leaves nothing running.
-            if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(process.hProcess, 99);
-            CloseHandle(process.hProcess);
-            CloseHandle(process.hThread);
-        }
-    }
-
-    bool Start(const std::string &arguments = "", WORD show = SW_SHOWNORMAL)
-    {
-        const std::string exe = ProgramFolder() + "darad4.exe";
-        std::string line = "\"" + exe + "\" " + arguments;
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESHOWWINDOW;
-        si.wShowWindow = show;
-        return CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                              &process) != 0;
-    }
-
-    struct Search {
-        DWORD pid;
-        const char *className;
-        HWND found;
-    };
-    static BOOL CALLBACK FindOwn(HWND window, LPARAM lParam)
-    {
-        auto *s = reinterpret_cast<Search *>(lParam);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        char name[64] = "";
-        GetClassNameA(window, name, sizeof name);
-        if (pid == s->pid && lstrcmpA(name, s->className) == 0) {
-            s->found = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-
-    // A top-level window of this process of the class, or 0.
-    HWND Find(const char *className) const
-    {
-        Search s{process.dwProcessId, className, nullptr};
-        EnumWindows(FindOwn, reinterpret_cast<LPARAM>(&s));
-        return s.found;
-    }
-
-    bool Exited() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }
-
-    // Waits until the first drawing window shows and the loop is idle.
-    bool WaitReady()
-    {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < START_TIMEOUT_MS && !Exited()) {
-            main = Find("DARAD4_MainWClass");
-            HWND draw = main ? FindWindowExA(main, nullptr, "DARAD4_DrawWClass1", nullptr) : nullptr;
-            if (draw && IsWindowVisible(draw)) {
-                WaitForInputIdle(process.hProcess, START_TIMEOUT_MS);
-                return true;
-            }
-            Sleep(20);
-        }
-        return false;
-    }
-
-    // Waits for a message box or dialog of this process; 0 after the timeout.
-    HWND WaitBox()
-    {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < START_TIMEOUT_MS && !Exited()) {
-            if (HWND box = Find("#32770"))
-                return box;
-            Sleep(20);
-        }
-        return nullptr;
-    }
-
-    // The exit code, or -1 when the process did not end in time.
-    long WaitExit()
-    {
-        if (WaitForSingleObject(process.hProcess, EXIT_TIMEOUT_MS) != WAIT_OBJECT_0)
-            return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
-        return (long)code;
-    }
-
-    long Close()
-    {
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        return WaitExit();
-    }
-};
 
 class StartupProcess : public ::testing::Test {
 protected:
@@ -402,9 +292,7 @@ TEST_F(StartupProcess, MissingDefaultDrawingAndCancelEndStartUp)
 {
     if (!FileErrorTextsPresent())
         GTEST_SKIP() << "the language module has no file-error texts yet";
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    const std::string empty = std::string(temp) + "darad4-no-default\\";
+    const std::string empty = TestTempPath("darad4-no-default\\");
     CreateDirectoryA(empty.c_str(), nullptr);
     HKEY machine = CreateKey(HKEY_LOCAL_MACHINE, ProgramKey());
     SystemWriteString(machine, "PathServer", empty.c_str());

@@ -13,105 +13,27 @@
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
+#include "common/test_files.h"
+#include "common/test_objects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "files/file.h"
 #include "files/zvi.h"
+#include "program_run.h"
 
 namespace {
 
-constexpr DWORD TIMEOUT_MS = 20000;
 constexpr int MIN_VISIBLE_POINTS = 4; // points on the lines that no tool window hides
 
-std::string ProgramFolder()
-{
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string folder(self);
-    return folder.substr(0, folder.rfind('\\') + 1);
-}
-
-Unit *NewLine(double x1, double y1, double x2, double y2)
-{
-    const ObjectChainShape shape{2, nullptr};
-    const uint32_t bytes = ObjectChainSize(OBJTYPE_LINE, shape);
-    Unit *u = MemListNewObject(0, bytes, nullptr);
-    u->birth = UNIT_BIRTH_ALWAYS;
-    u->death = UNIT_DEATH_ALIVE;
-    u->property = XPropertyDefault();
-    ObjectWriteChain(u, bytes, OBJTYPE_LINE, shape);
-    const double xy[4] = {x1, y1, x2, y2};
-    int i = 0;
-    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END && i < 4; e = ElementNext(e))
-        if (ElementIsPoint(e)) {
-            auto *p = reinterpret_cast<ElementPoint *>(e);
-            p->x = xy[i];
-            p->y = xy[i + 1];
-            i += 2;
-        }
-    u->frame[0] = std::fmin(x1, x2);
-    u->frame[1] = std::fmin(y1, y2);
-    u->frame[2] = std::fmax(x1, x2);
-    u->frame[3] = std::fmax(y1, y2);
-    return u;
-}
-
-struct ProgramRun {
-    PROCESS_INFORMATION process{};
-    ~ProgramRun()
-    {
-        if (!process.hProcess)
-            return;
-        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(process.hProcess, 99);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-};
-
-struct Search {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM lParam)
-{
-    auto *s = reinterpret_cast<Search *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (pid == s->pid && lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window)) {
-        s->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The text of a box the program shows, for the failure message.
-std::string BoxText(DWORD pid)
+std::string BoxText(const Program &run)
 {
-    Search s{pid, nullptr};
-    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&s));
-    if (!s.found)
+    HWND box = run.Find("#32770", true);
+    if (!box)
         return "";
     char text[512] = "";
-    GetDlgItemTextA(s.found, 700, text, sizeof text);
+    GetDlgItemTextA(box, 700, text, sizeof text);
     return text;
-}
-
-BOOL CALLBACK FindMain(HWND window, LPARAM lParam)
-{
-    auto *s = reinterpret_cast<Search *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (pid == s->pid && lstrcmpA(name, "DARAD4_MainWClass") == 0) {
-        s->found = window;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 // Whether the screen shows the drawing window at a client point: tool
@@ -151,37 +73,29 @@ TEST(WindowProgram, ShowsTheDrawingNamedOnTheCommandLine)
     }
     g_ListFilter = {0, 0, 0};
     FileClearDrawing();
-    NewLine(-150.0, -100.0, 150.0, -100.0);
-    NewLine(100.0, -120.0, 100.0, 120.0);
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    const std::string path = std::string(folder) + "darad4-window-fixture.zvd";
+    TestNewLine(-150.0, -100.0, 150.0, -100.0);
+    TestNewLine(100.0, -120.0, 100.0, 120.0);
+    const TestTempFile drawing("darad4-window-fixture.zvd");
+    const std::string path = drawing.Path();
     ASSERT_EQ(FileWriteDrawing(nullptr, path.c_str(), FILE_SECTIONS_ALL | FILE_MODE_QUIET), 1);
     FileClearDrawing();
     MemFreeChunks();
     MemInitLists();
 
-    ProgramRun run;
-    const std::string exe = ProgramFolder() + "darad4.exe";
-    std::string line = "\"" + exe + "\" \"" + path + "\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    ASSERT_TRUE(CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                               &run.process));
+    Program run;
+    ASSERT_TRUE(run.Start("\"" + path + "\""));
 
     HWND main = nullptr, draw = nullptr;
     const DWORD start = GetTickCount();
     bool shown = false;
     std::string detail;
-    while (GetTickCount() - start < TIMEOUT_MS && !shown) {
+    while (GetTickCount() - start < START_TIMEOUT_MS && !shown) {
         Sleep(100);
-        Search s{run.process.dwProcessId, nullptr};
-        EnumWindows(FindMain, reinterpret_cast<LPARAM>(&s));
-        main = s.found;
+        main = run.Find("DARAD4_MainWClass");
         draw = main ? FindWindowExA(main, nullptr, "DARAD4_DrawWClass1", nullptr) : nullptr;
         if (!draw || !IsWindowVisible(draw))
             continue;
-        WaitForInputIdle(run.process.hProcess, TIMEOUT_MS);
+        WaitForInputIdle(run.process.hProcess, START_TIMEOUT_MS);
         // The window's matrix: the active page fitted into the drawing area
         // (square pixels: the monitor size cancels out).
         SystemReadProfile();
@@ -221,12 +135,11 @@ TEST(WindowProgram, ShowsTheDrawingNamedOnTheCommandLine)
                  "/" + std::to_string(total) + " rulers " + std::to_string(g_Options.rulerVisible);
     }
     EXPECT_TRUE(shown) << "the drawing's lines were not found where the window's matrix puts them"
-                       << "; box: " << BoxText(run.process.dwProcessId) << "; " << detail;
+                       << "; box: " << BoxText(run) << "; " << detail;
     if (main)
         PostMessageA(main, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(run.process.hProcess, TIMEOUT_MS) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(run.process.hProcess, EXIT_TIMEOUT_MS) != WAIT_OBJECT_0)
         TerminateProcess(run.process.hProcess, 98);
-    DeleteFileA(path.c_str());
 }
 
 } // namespace

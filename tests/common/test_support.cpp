@@ -47,3 +47,14 @@ void TestSetDisplaySwitches(uint32_t displayExtern, uint32_t outputIntern, uint3
     g_DrawingSettings.displayGeometry[0] = geometryShown;
     g_DrawingSettings.displayGeometry[1] = geometryFrozen;
 }
+
+std::vector<std::string> &TestCapturedDiagnostics()
+{
+    static std::vector<std::string> texts;
+    return texts;
+}
+
+void TestCaptureDiagnostic(const char *text)
+{
+    TestCapturedDiagnostics().push_back(text);
+}

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The x87 control word as main() found it.
 extern unsigned short g_FpuControlWordAtStart;
@@ -28,3 +29,8 @@ extern TestHelpRequest g_TestHelp;
 // Sets the drawing switches that decide what is shown, printed and pickable.
 void TestSetDisplaySwitches(uint32_t displayExtern, uint32_t outputIntern, uint32_t outputGeometry,
                             uint32_t commentShown, uint32_t geometryShown, uint32_t geometryFrozen);
+
+// The diagnostic boxes caught by TestCaptureDiagnostic, oldest first. A test
+// that sets g_InitErrorBoxSink to TestCaptureDiagnostic clears them first.
+std::vector<std::string> &TestCapturedDiagnostics();
+void TestCaptureDiagnostic(const char *text);

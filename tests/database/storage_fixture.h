@@ -8,11 +8,9 @@
 #include <vector>
 
 #include "app/init.h"
+#include "common/test_support.h"
 #include "database/storage.h"
 #include "database/undo_step.h"
-
-std::vector<std::string> &CapturedDiagnostics();
-void CaptureDiagnostic(const char *text);
 
 class StorageTest : public testing::Test {
 protected:
@@ -21,8 +19,8 @@ protected:
         savedDebugging_ = g_Debugging;
         savedSink_ = g_InitErrorBoxSink;
         g_Debugging = DEBUG_INTERNAL;
-        g_InitErrorBoxSink = CaptureDiagnostic;
-        CapturedDiagnostics().clear();
+        g_InitErrorBoxSink = TestCaptureDiagnostic;
+        TestCapturedDiagnostics().clear();
         MemFreeChunks();
         MemInitLists();
         ASSERT_EQ(MemEnlargeList(), 1);
@@ -39,7 +37,7 @@ protected:
 
     static uint32_t ChunkSize() { return g_ObjectLimits.chunkSize; }
     static ObjectList &Chunks() { return g_ObjectLists[LIST_CHUNKS]; }
-    static size_t Diagnostics() { return CapturedDiagnostics().size(); }
+    static size_t Diagnostics() { return TestCapturedDiagnostics().size(); }
 
     // A unit of the given size in the given list, flags and stamps set.
     static Unit *NewUnit(int list, uint32_t bytes, uint32_t flags = 0, int32_t birth = UNIT_BIRTH_ALWAYS,

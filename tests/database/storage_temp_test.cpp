@@ -21,7 +21,7 @@ protected:
         mem_init_temp();
         StorageTest::TearDown();
     }
-    static const std::string &LastDiagnostic() { return CapturedDiagnostics().back(); }
+    static const std::string &LastDiagnostic() { return TestCapturedDiagnostics().back(); }
 };
 
 int UsedSlots()
@@ -107,10 +107,10 @@ TEST_F(TempTest, LeftoversAreReportedAndReleasedAtExit)
     ASSERT_EQ(mem_lock_uni2("x:\\m\\holder.cpp", 12), 1);
     mem_exit_temp();
     ASSERT_EQ(Diagnostics(), 2u);
-    EXPECT_NE(CapturedDiagnostics()[0].find("mem_exit_temp():\n\nA pointer (1234 bytes) is still assigned to "
+    EXPECT_NE(TestCapturedDiagnostics()[0].find("mem_exit_temp():\n\nA pointer (1234 bytes) is still assigned to "
                                             "\\left.cpp\\99."),
               std::string::npos);
-    EXPECT_NE(CapturedDiagnostics()[1].find("mem_exit_temp():\n\nUni2 is still locked\nfrom x:\\m\\holder.cpp\\12."),
+    EXPECT_NE(TestCapturedDiagnostics()[1].find("mem_exit_temp():\n\nUni2 is still locked\nfrom x:\\m\\holder.cpp\\12."),
               std::string::npos);
     EXPECT_EQ(UsedSlots(), 0);
     EXPECT_EQ(mem_unlock_uni2("t.cpp", 1), 1);
@@ -142,7 +142,7 @@ TEST_F(TempTest, ASecondTakerOfAScratchBufferIsToldWhoHoldsIt)
          "mem_unlock_uni2() called from b.cpp\\30:\n\nUni2 is already unlocked."},
     };
     for (const Buffer &b : buffers) {
-        CapturedDiagnostics().clear();
+        TestCapturedDiagnostics().clear();
         ASSERT_EQ(b.lock("d:\\src\\a.cpp", 10), 1);
         EXPECT_STREQ(b.owner->file, "d:\\src\\a.cpp") << "the whole path";
         EXPECT_EQ(b.owner->line, 10);

@@ -8,6 +8,7 @@
 #include "app/init_dialogs.h"
 #include "app/system.h"
 #include "common/dialog_driver.h"
+#include "common/test_files.h"
 #include "common/test_support.h"
 #include "dialogs/alert.h"
 #include "database/symbol_library.h"
@@ -344,9 +345,7 @@ TEST_F(AlertSeamTest, FileErrorFrom13OnShowsNothing)
 
 TEST_F(AlertSeamTest, FileErrorCannotWriteDeletesTheFileFirst)
 {
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    g_WatchedFile = std::string(folder) + "alert_test_partial.zvd";
+    g_WatchedFile = TestTempPath("alert_test_partial.zvd");
     HANDLE file = CreateFileA(g_WatchedFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);

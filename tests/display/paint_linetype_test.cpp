@@ -4,39 +4,20 @@
 
 #include "app/system_defs.h"
 #include "display/output_paint.h"
+#include "test_dib.h"
 
 namespace {
 
 constexpr int W = 100, H = 10;
 
-struct Dib {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    uint32_t *bits = nullptr;
-    Dib()
+// A white strip with the black pen selected.
+struct Dib : TestDib {
+    Dib() : TestDib(W, H)
     {
-        BITMAPINFO bi{};
-        bi.bmiHeader = {sizeof bi.bmiHeader, W, -H, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void *p = nullptr;
-        bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-        bits = static_cast<uint32_t *>(p);
-        old = SelectObject(dc, bitmap);
-        for (int i = 0; i < W * H; ++i)
-            bits[i] = 0xFFFFFF;
+        Fill(0xFFFFFF);
         SelectObject(dc, GetStockObject(BLACK_PEN));
     }
-    ~Dib()
-    {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    bool Black(int x, int y)
-    {
-        GdiFlush();
-        return (bits[y * W + x] & 0xFFFFFF) == 0;
-    }
+    bool Black(int x, int y) const { return Rgb(x, y) == 0; }
 };
 
 LineDef Line(int pairs, std::initializer_list<int> lengths)

@@ -44,8 +44,8 @@ int AbortAtOnce()
 TEST_F(Paint, LinesLieWhereTheMatrixPutsThem)
 {
     WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 10.0, 5.0, 1.5);
-    NewLine(-20.0, -10.0, 30.0, -10.0); // horizontal
-    NewLine(12.0, -20.0, 12.0, 25.0);   // vertical
+    TestNewLine(-20.0, -10.0, 30.0, -10.0); // horizontal
+    TestNewLine(12.0, -20.0, 12.0, 25.0);   // vertical
     PaintNow();
     for (double x : {-15.0, 0.0, 25.0}) {
         const POINT p = Pixel(x, -10.0);
@@ -63,7 +63,7 @@ TEST_F(Paint, LinesLieWhereTheMatrixPutsThem)
 
 TEST_F(Paint, PaintsDuringAPaintAreDoneAfterwardsAsOneUnion)
 {
-    NewLine(-20.0, -10.0, 30.0, -10.0);
+    TestNewLine(-20.0, -10.0, 30.0, -10.0);
     s_Nested = {RECT{10, 20, 50, 60}, RECT{100, 5, 120, 30}};
     s_NestedResults.clear();
     g_OutputPaintHook = DeliverNestedPaints;
@@ -92,7 +92,7 @@ TEST_F(Paint, PaintsDuringAPaintAreDoneAfterwardsAsOneUnion)
 TEST_F(Paint, AKeyStopsThePaint)
 {
     for (int i = 0; i < 100; ++i)
-        NewLine(-40.0 + i * 0.5, -30.0, -40.0 + i * 0.5, 30.0);
+        TestNewLine(-40.0 + i * 0.5, -30.0, -40.0 + i * 0.5, 30.0);
     s_AbortCalls = 0;
     g_OutputAbortHook = AbortAtOnce;
     const RECT all{0, 0, TEST_AREA_WIDTH, TEST_AREA_HEIGHT};

@@ -2,44 +2,24 @@
 
 #include <cmath>
 
+#include "common/test_objects.h"
 #include "database/init.h"
+#include "display_setup.h"
 
 void RenderTest::SetUp()
 {
     g_Debugging = 0;
     savedSettings_ = g_DrawingSettings;
     TestSetDisplaySwitches(0, 0, 0, 1, 1, 0);
-    SystemInitDrawing(0);
-    SystemInitDrawingSettings(&g_DrawingSettings);
-    g_DrawingSettings.displayLinesMode = 0;
+    DisplayResetDrawing();
     g_DrawingSettings.displayFills = 1;
     g_DrawingSettings.displayTexts = 1;
-    g_DrawingSettings.colorDrawArea = 0; // white
     g_IsWin9x = 0;
-    if (!g_Universal1)
-        ASSERT_EQ(MemInitWork(), 1);
-    mem_init_temp();
-    MemFreeChunks();
-    MemInitLists();
-    ASSERT_EQ(MemEnlargeList(), 1);
-    InitCreateGdiResources();
-    InitCreateScreenObjects();
-    OutputResetAbort();
-    g_OutputAbortHook = nullptr;
+    ASSERT_NO_FATAL_FAILURE(DisplayPrepareStorageAndGdi());
 
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = DIB_SIZE;
-    bi.bmiHeader.biHeight = -DIB_SIZE; // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    void *bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ASSERT_NE(bitmap_, nullptr);
-    bits_ = static_cast<uint32_t *>(bits);
-    oldBitmap_ = SelectObject(dc_, bitmap_);
+    dib_ = std::make_unique<TestDib>(DIB_SIZE, DIB_SIZE);
+    ASSERT_NE(dib_->bitmap, nullptr);
+    dc_ = dib_->dc;
     Clear();
 
     OutputResetContext(OUTPUT_SCREEN);
@@ -50,9 +30,8 @@ void RenderTest::SetUp()
 void RenderTest::TearDown()
 {
     OutputResetContext(OUTPUT_SCREEN);
-    SelectObject(dc_, oldBitmap_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
+    dib_.reset();
+    dc_ = nullptr;
     MemFreeChunks();
     MemInitLists();
     g_DrawingSettings = savedSettings_;
@@ -61,8 +40,7 @@ void RenderTest::TearDown()
 
 COLORREF RenderTest::Pixel(int x, int y) const
 {
-    GdiFlush();
-    const uint32_t v = bits_[y * DIB_SIZE + x] & 0xFFFFFF;
+    const uint32_t v = dib_->Rgb(x, y);
     return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
 }
 
@@ -83,10 +61,7 @@ COLORREF RenderTest::WorldPixel(double x, double y) const
 
 void RenderTest::Clear(COLORREF colour)
 {
-    GdiFlush();
-    const uint32_t v = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-    for (int i = 0; i < DIB_SIZE * DIB_SIZE; ++i)
-        bits_[i] = v;
+    dib_->Fill((GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour));
 }
 
 int RenderTest::CountPixels(COLORREF colour) const
@@ -98,55 +73,11 @@ int RenderTest::CountPixels(COLORREF colour) const
     return n;
 }
 
-namespace {
-
-void SetFrameFromPoints(Unit *u, const std::vector<double> &xy)
-{
-    u->frame[0] = u->frame[1] = 1e300;
-    u->frame[2] = u->frame[3] = -1e300;
-    for (size_t i = 0; i + 1 < xy.size(); i += 2) {
-        u->frame[0] = std::fmin(u->frame[0], xy[i]);
-        u->frame[1] = std::fmin(u->frame[1], xy[i + 1]);
-        u->frame[2] = std::fmax(u->frame[2], xy[i]);
-        u->frame[3] = std::fmax(u->frame[3], xy[i + 1]);
-    }
-}
-
-void InitHeader(Unit *u)
-{
-    u->birth = UNIT_BIRTH_ALWAYS;
-    u->death = UNIT_DEATH_ALIVE;
-    u->property = XPropertyDefault();
-}
-
-} // namespace
-
-Unit *RenderTest::NewObject(int list, int32_t type, const std::vector<double> &xy, uint32_t points)
-{
-    ObjectChainShape shape{points ? points : static_cast<uint32_t>(xy.size() / 2), nullptr};
-    const uint32_t bytes = ObjectChainSize(type, shape);
-    EXPECT_GT(bytes, 0u);
-    Unit *u = MemListNewObject(list, bytes, nullptr);
-    EXPECT_NE(u, nullptr);
-    InitHeader(u);
-    EXPECT_EQ(ObjectWriteChain(u, bytes, type, shape), bytes);
-    size_t i = 0;
-    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END && i + 1 < xy.size(); e = ElementNext(e))
-        if (ElementIsPoint(e)) {
-            auto *p = reinterpret_cast<ElementPoint *>(e);
-            p->x = xy[i];
-            p->y = xy[i + 1];
-            i += 2;
-        }
-    SetFrameFromPoints(u, xy);
-    return u;
-}
-
 Unit *RenderTest::NewBlock(const char *name)
 {
     const uint32_t bytes = UNIT_ELEMENTS_BLOCK + ELEM_SIZE_END;
     Unit *b = MemListNewObject(LIST_OWN_BLOCKS, bytes, nullptr);
-    InitHeader(b);
+    TestInitUnitHeader(b);
     b->kind = UNIT_KIND_BLOCK;
     b->bytes = bytes;
     lstrcpynA(b->block.name, name, UNIT_NAME_SIZE);
@@ -167,7 +98,7 @@ Unit *RenderTest::NewInstance(int list, const char *block, const Matrix &placeme
 {
     const uint32_t bytes = UNIT_ELEMENTS_INSTANCE + ELEM_SIZE_END;
     Unit *u = MemListNewObject(list, bytes, nullptr);
-    InitHeader(u);
+    TestInitUnitHeader(u);
     u->kind = UNIT_KIND_INSTANCE;
     u->bytes = bytes;
     lstrcpynA(u->instance.library, "*", UNIT_NAME_SIZE);
@@ -190,7 +121,7 @@ Unit *RenderTest::NewPath(int list, int32_t type, const std::vector<std::vector<
     const uint32_t head = type == OBJTYPE_CLIP ? ELEM_SIZE_CLIP_SURFACE : 0;
     const uint32_t bytes = UNIT_ELEMENTS_OBJECT + head + points * ELEM_SIZE_POINT + ELEM_SIZE_END;
     Unit *u = MemListNewObject(list, bytes, nullptr);
-    InitHeader(u);
+    TestInitUnitHeader(u);
     u->kind = UNIT_KIND_OBJECT;
     u->bytes = bytes;
     u->object.type = type;
@@ -218,6 +149,6 @@ Unit *RenderTest::NewPath(int list, int32_t type, const std::vector<std::vector<
             at += ELEM_SIZE_POINT;
         }
     InitElementEnd(reinterpret_cast<Element *>(at));
-    SetFrameFromPoints(u, all);
+    TestSetFrameFromPoints(u, all);
     return u;
 }

@@ -7,19 +7,21 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "app/init.h"
 #include "app/init_gdi.h"
 #include "app/system.h"
-#include "common/test_support.h"
 #include "app/system_defs.h"
-#include "app/system.h"
+#include "common/test_objects.h"
+#include "common/test_support.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "display/clip.h"
 #include "display/output.h"
 #include "geometry/matrix.h"
+#include "test_dib.h"
 
 constexpr int DIB_SIZE = 200;
 constexpr double WORLD_SIZE = 100.0;
@@ -39,9 +41,6 @@ protected:
     void Clear(COLORREF colour = WHITE);
     int CountPixels(COLORREF colour) const;
 
-    // A plain object of the type with its chain; points are written from the
-    // list in chain order into the point elements. The frame is the points' box.
-    Unit *NewObject(int list, int32_t type, const std::vector<double> &xy, uint32_t points = 0);
     // A unit copy appended to a block's member chain.
     Unit *AddMember(Unit *block, const Unit *member);
     Unit *NewBlock(const char *name);
@@ -49,9 +48,7 @@ protected:
     // A path object (Curve 12, Surface 13, Clip 42) from contours of points.
     Unit *NewPath(int list, int32_t type, const std::vector<std::vector<double>> &contours);
 
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
-    uint32_t *bits_ = nullptr;
+    std::unique_ptr<TestDib> dib_;
+    HDC dc_ = nullptr; // the DIB's
     DrawingSettings savedSettings_{};
 };

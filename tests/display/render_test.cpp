@@ -42,7 +42,7 @@ protected:
 
 TEST_F(RenderObjectTest, LineLiesOnItsMappedPixels)
 {
-    Unit *line = NewObject(LIST_DRAWING, OBJTYPE_LINE, {10, 20, 90, 20});
+    Unit *line = TestNewObject(LIST_DRAWING, OBJTYPE_LINE, {10, 20, 90, 20});
     Own(line, FILL_NONE, 0, BLACK);
     EXPECT_EQ(OutputDrawObject(dc_, line), 1);
     for (double x = 10; x < 90; x += 5)
@@ -73,7 +73,7 @@ TEST_F(RenderObjectTest, SurfaceWithAHoleIsFilledInOnePath)
 
 TEST_F(RenderObjectTest, CircleFilledAndOutlined)
 {
-    Unit *circle = NewObject(LIST_DRAWING, OBJTYPE_CIRCLE, {50, 50, 80, 50});
+    Unit *circle = TestNewObject(LIST_DRAWING, OBJTYPE_CIRCLE, {50, 50, 80, 50});
     circle->frame[0] = circle->frame[1] = 20;
     circle->frame[2] = circle->frame[3] = 80;
     Own(circle, FILL_SOLID_OUTLINE, BLUE, BLACK);
@@ -85,7 +85,7 @@ TEST_F(RenderObjectTest, CircleFilledAndOutlined)
 
 TEST_F(RenderObjectTest, LargeCircleCrossingTheWindowIsClipped)
 {
-    Unit *circle = NewObject(LIST_DRAWING, OBJTYPE_CIRCLE, {50, -950, 50, 50});
+    Unit *circle = TestNewObject(LIST_DRAWING, OBJTYPE_CIRCLE, {50, -950, 50, 50});
     circle->frame[0] = -950, circle->frame[1] = -1950, circle->frame[2] = 1050, circle->frame[3] = 50;
     Own(circle, FILL_SOLID, BLUE, BLACK);
     EXPECT_EQ(OutputDrawObject(dc_, circle), 1);
@@ -95,8 +95,8 @@ TEST_F(RenderObjectTest, LargeCircleCrossingTheWindowIsClipped)
 
 TEST_F(RenderObjectTest, PassAndSwitchFilterSkipWithResultOne)
 {
-    Unit *line = NewObject(LIST_DRAWING, OBJTYPE_LINE, {10, 20, 90, 20});
-    Unit *geo = NewObject(LIST_DRAWING, OBJTYPE_GEO_LINE, {10, 30, 90, 30});
+    Unit *line = TestNewObject(LIST_DRAWING, OBJTYPE_LINE, {10, 20, 90, 20});
+    Unit *geo = TestNewObject(LIST_DRAWING, OBJTYPE_GEO_LINE, {10, 30, 90, 30});
     Own(line, FILL_NONE, 0, BLACK);
     Own(geo, FILL_NONE, 0, BLACK);
     g_OutputContext.passMask = PASS_GEOMETRY;
@@ -114,7 +114,7 @@ TEST_F(RenderObjectTest, PassAndSwitchFilterSkipWithResultOne)
 
 TEST_F(RenderObjectTest, ObjectsOutsideTheVisibleRectangleAreSkipped)
 {
-    Unit *line = NewObject(LIST_DRAWING, OBJTYPE_LINE, {10, 20, 90, 20});
+    Unit *line = TestNewObject(LIST_DRAWING, OBJTYPE_LINE, {10, 20, 90, 20});
     Own(line, FILL_NONE, 0, BLACK);
     const double visible[4] = {91, 0, 200, 100};
     std::memcpy(g_OutputContext.visibleRect, visible, sizeof visible);
@@ -237,7 +237,7 @@ TEST_F(RenderObjectTest, MissingBlockShowsItsLabel)
 
 TEST_F(RenderObjectTest, Windows9xPathsGivePixelsLikePolyDraw)
 {
-    Unit *circle = NewObject(LIST_DRAWING, OBJTYPE_CIRCLE, {50, 50, 80, 50});
+    Unit *circle = TestNewObject(LIST_DRAWING, OBJTYPE_CIRCLE, {50, 50, 80, 50});
     circle->frame[0] = circle->frame[1] = 20;
     circle->frame[2] = circle->frame[3] = 80;
     Own(circle, FILL_SOLID, BLUE, BLACK);
@@ -356,7 +356,7 @@ TEST_F(RenderObjectTest, MoreThanTenThousandFiguresInOnePath)
 TEST_F(RenderObjectTest, BusyScratchBufferDrawsNothing)
 {
     ASSERT_EQ(mem_lock_uni1("test", 1), 1);
-    Unit *circle = NewObject(LIST_DRAWING, OBJTYPE_CIRCLE, {50, 50, 80, 50});
+    Unit *circle = TestNewObject(LIST_DRAWING, OBJTYPE_CIRCLE, {50, 50, 80, 50});
     circle->frame[0] = circle->frame[1] = 20;
     circle->frame[2] = circle->frame[3] = 80;
     Own(circle, FILL_SOLID, BLUE, BLACK);

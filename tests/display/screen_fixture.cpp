@@ -8,11 +8,14 @@
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "commands/command_state.h"
+#include "common/test_objects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "display/output.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
+#include "display_setup.h"
+#include "test_dib.h"
 
 namespace {
 
@@ -41,23 +44,10 @@ void ScreenWindowTest::SetUp()
     g_AppActive = 0;
     g_StartScreen = 0;
     g_Closing = 0;
-    SystemInitDrawing(0);
-    SystemInitDrawingSettings(&g_DrawingSettings);
-    g_DrawingSettings.displayLinesMode = 0;
-    g_DrawingSettings.colorDrawArea = 0; // white
-    g_DrawingSettings.colorCross[0] = 7;  // black
+    DisplayResetDrawing();
+    g_DrawingSettings.colorCross[0] = 7; // black
     g_DrawingSettings.colorCross[1] = 8;
-    if (!g_Universal1) {
-        ASSERT_EQ(MemInitWork(), 1);
-    }
-    mem_init_temp();
-    MemFreeChunks();
-    MemInitLists();
-    ASSERT_EQ(MemEnlargeList(), 1);
-    InitCreateGdiResources();
-    InitCreateScreenObjects();
-    OutputResetAbort();
-    g_OutputAbortHook = nullptr;
+    ASSERT_NO_FATAL_FAILURE(DisplayPrepareStorageAndGdi());
     g_OutputPaintHook = nullptr;
     g_Options.rulerVisible = 0;
     g_Options.buttonVisible = 0;
@@ -109,25 +99,15 @@ std::vector<uint32_t> ScreenWindowTest::Grab()
 {
     GdiFlush();
     HDC window = GetDC(hwnd_);
-    HDC memory = CreateCompatibleDC(window);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = TEST_AREA_WIDTH;
-    bi.bmiHeader.biHeight = -TEST_AREA_HEIGHT;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void *bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, TEST_AREA_WIDTH, TEST_AREA_HEIGHT, window, 0, 0, SRCCOPY);
-    GdiFlush();
-    std::vector<uint32_t> out(static_cast<const uint32_t *>(bits),
-                              static_cast<const uint32_t *>(bits) + TEST_AREA_WIDTH * TEST_AREA_HEIGHT);
+    std::vector<uint32_t> out;
+    {
+        TestDib memory(TEST_AREA_WIDTH, TEST_AREA_HEIGHT, window);
+        BitBlt(memory.dc, 0, 0, TEST_AREA_WIDTH, TEST_AREA_HEIGHT, window, 0, 0, SRCCOPY);
+        GdiFlush();
+        out.assign(memory.bits, memory.bits + TEST_AREA_WIDTH * TEST_AREA_HEIGHT);
+    }
     for (uint32_t &v : out)
         v &= 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
     ReleaseDC(hwnd_, window);
     return out;
 }
@@ -139,33 +119,6 @@ COLORREF ScreenWindowTest::PixelColour(int x, int y)
     const COLORREF c = GetPixel(dc, x, y);
     ReleaseDC(hwnd_, dc);
     return c;
-}
-
-Unit *ScreenWindowTest::NewLine(double x1, double y1, double x2, double y2)
-{
-    const ObjectChainShape shape{2, nullptr};
-    const uint32_t bytes = ObjectChainSize(OBJTYPE_LINE, shape);
-    Unit *u = MemListNewObject(0, bytes, nullptr);
-    if (!u)
-        return nullptr;
-    u->birth = UNIT_BIRTH_ALWAYS;
-    u->death = UNIT_DEATH_ALIVE;
-    u->property = XPropertyDefault();
-    ObjectWriteChain(u, bytes, OBJTYPE_LINE, shape);
-    const double xy[4] = {x1, y1, x2, y2};
-    int i = 0;
-    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END && i < 4; e = ElementNext(e))
-        if (ElementIsPoint(e)) {
-            auto *p = reinterpret_cast<ElementPoint *>(e);
-            p->x = xy[i];
-            p->y = xy[i + 1];
-            i += 2;
-        }
-    u->frame[0] = std::fmin(x1, x2);
-    u->frame[1] = std::fmin(y1, y2);
-    u->frame[2] = std::fmax(x1, x2);
-    u->frame[3] = std::fmax(y1, y2);
-    return u;
 }
 
 void ScreenWindowTest::PaintNow()

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/window.h"
+#include "common/test_objects.h"
 #include "database/unit.h"
 
 constexpr int TEST_AREA_WIDTH = 400;
@@ -25,8 +26,6 @@ protected:
     // The client area's pixels (0x00RRGGBB, row by row) as the screen shows them.
     std::vector<uint32_t> Grab();
     COLORREF PixelColour(int x, int y);
-    // A line object in list 0 from (x1, y1) to (x2, y2) with the default pen.
-    Unit *NewLine(double x1, double y1, double x2, double y2);
     // Paints the whole window now.
     void PaintNow();
 

@@ -10,12 +10,11 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/init.h"
+#include "common/test_files.h"
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "database/init.h"
@@ -57,23 +56,6 @@ inline void FixedClock(SYSTEMTIME *t)
     t->wMonth = 1;
     t->wDay = 1;
     t->wDayOfWeek = 6;
-}
-
-inline std::string ReadWholeFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-inline void WriteWholeFile(const std::string &path, const std::string &bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-}
-inline std::string TempPath(const char *name)
-{
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + name;
 }
 
 // A stored unit as bytes, with its block members behind it.

@@ -23,17 +23,17 @@ class DrawFileFixtures : public DrawFileTest {
 protected:
     static std::string Written()
     {
-        const std::string path = TempPath("drawfile_fixture_out.zvd");
+        const std::string path = TestTempPath("drawfile_fixture_out.zvd");
         EXPECT_EQ(FileWriteDrawing(nullptr, path.c_str(), kAll), 1);
-        std::string bytes = ReadWholeFile(path);
+        std::string bytes = TestReadFile(path);
         DeleteFileA(path.c_str());
         return bytes;
     }
     static void ExpectCommitted(const char *committed, const std::string &bytes)
     {
         if (Regenerating())
-            WriteWholeFile(committed, bytes);
-        EXPECT_TRUE(ReadWholeFile(committed) == bytes) << committed << " differs from what the writer makes now";
+            TestWriteFile(committed, bytes);
+        EXPECT_TRUE(TestReadFile(committed) == bytes) << committed << " differs from what the writer makes now";
     }
 };
 
@@ -111,7 +111,7 @@ std::string Mutate(const std::string &base, std::mt19937 &random)
 // leaves a new drawing.
 TEST_F(DrawFileFixtures, MutatedDrawingsNeverCrashTheReader)
 {
-    const std::string base = ReadWholeFile(kRichDrawing);
+    const std::string base = TestReadFile(kRichDrawing);
     ASSERT_GT(base.size(), 1000u);
     std::mt19937 random(4711);
     constexpr int kCases = 400;

@@ -25,7 +25,7 @@ protected:
     }
     static std::string WriteFile(const char *name)
     {
-        const std::string path = TempPath(name);
+        const std::string path = TestTempPath(name);
         EXPECT_EQ(FileWriteDrawing(nullptr, path.c_str(), kAll), 1);
         return path;
     }

@@ -46,8 +46,8 @@ TEST_F(DrawFileRoundTrip, EverythingReadsBackEqualAndWritesByteIdentical)
     std::strcpy(info.author, "Quirn");
     std::strcpy(info.comment, "A comment; with \"quotes\"");
 
-    const std::string first = TempPath("drawfile_rt1.zvd");
-    const std::string second = TempPath("drawfile_rt2.zvd");
+    const std::string first = TestTempPath("drawfile_rt1.zvd");
+    const std::string second = TestTempPath("drawfile_rt2.zvd");
     ASSERT_EQ(FileWriteDrawing(&info, first.c_str(), kAll), 1) << DrawLog().diagnostics.size();
 
     FileClearDrawing();
@@ -85,7 +85,7 @@ TEST_F(DrawFileRoundTrip, EverythingReadsBackEqualAndWritesByteIdentical)
     EXPECT_EQ(ImageFindData("#B logo")->size, 1000u);
 
     ASSERT_EQ(FileWriteDrawing(&back, second.c_str(), kAll), 1);
-    const std::string a = ReadWholeFile(first), b = ReadWholeFile(second);
+    const std::string a = TestReadFile(first), b = TestReadFile(second);
     EXPECT_GT(a.size(), 5000u);
     EXPECT_TRUE(a == b);
     DeleteFileA(first.c_str());
@@ -108,9 +108,9 @@ TEST_F(DrawFileRoundTrip, RecordsOfTheFileFormat)
 {
     // Fields of the writer that the format fixes.
     BuildRichDrawing();
-    const std::string path = TempPath("drawfile_format.zvd");
+    const std::string path = TestTempPath("drawfile_format.zvd");
     ASSERT_EQ(FileWriteDrawing(nullptr, path.c_str(), kAll), 1);
-    const std::string text = ReadWholeFile(path);
+    const std::string text = TestReadFile(path);
     const char *const expected[] = {
         "Quirn++Valsev CAD 4.60;\r\n",
         "\r\n=DRAWING=;\r\n\"\",\r\n",       // untitled: empty title
@@ -133,13 +133,13 @@ TEST_F(DrawFileRoundTrip, RecordsOfTheFileFormat)
 TEST_F(DrawFileRoundTrip, OnlyTheMaskedSectionsAreWrittenAndRead)
 {
     BuildRichDrawing();
-    const std::string path = TempPath("drawfile_mask.zvd");
+    const std::string path = TestTempPath("drawfile_mask.zvd");
     ASSERT_EQ(FileWriteDrawing(nullptr, path.c_str(), FILE_SECTION_DRAWING | FILE_SECTION_PEN | FILE_MODE_QUIET), 1);
-    const std::string text = ReadWholeFile(path);
+    const std::string text = TestReadFile(path);
     EXPECT_NE(text.find("=PEN="), std::string::npos);
     EXPECT_EQ(text.find("=OBJECT="), std::string::npos);
 
-    const std::string full = TempPath("drawfile_full.zvd");
+    const std::string full = TestTempPath("drawfile_full.zvd");
     ASSERT_EQ(FileWriteDrawing(nullptr, full.c_str(), kAll), 1);
     FileClearDrawing();
     ASSERT_EQ(FileReadDrawing(nullptr, full.c_str(), FILE_SECTION_DRAWING | FILE_SECTION_PEN | FILE_MODE_QUIET, 0), 1);
@@ -167,12 +167,12 @@ class DrawFileProgress : public DrawFileTest {};
 TEST_F(DrawFileProgress, ReadAndWriteWithTheProgressWindow)
 {
     BuildRichDrawing();
-    const std::string quiet = TempPath("drawfile_quiet.zvd");
-    const std::string shown = TempPath("drawfile_shown.zvd");
+    const std::string quiet = TestTempPath("drawfile_quiet.zvd");
+    const std::string shown = TestTempPath("drawfile_shown.zvd");
     ASSERT_EQ(FileWriteDrawing(nullptr, quiet.c_str(), kAll), 1);
     ASSERT_EQ(FileWriteDrawing(nullptr, shown.c_str(), FILE_SECTIONS_ALL), 1);
     EXPECT_EQ(g_Progress.nesting, 0u);
-    EXPECT_TRUE(ReadWholeFile(quiet) == ReadWholeFile(shown));
+    EXPECT_TRUE(TestReadFile(quiet) == TestReadFile(shown));
     ASSERT_EQ(FileReadDrawing(nullptr, shown.c_str(), FILE_SECTIONS_ALL, 0), 1);
     EXPECT_EQ(g_Progress.nesting, 0u);
     EXPECT_GT(g_ObjectLists[LIST_DRAWING].count, 30u);

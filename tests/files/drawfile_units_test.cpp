@@ -111,11 +111,11 @@ TEST_F(DrawFileUnits, ObjectTypesAndLayoutsAreChecked)
 TEST_F(DrawFileUnits, AFailedSaveLeavesTheOldFileAsItWas)
 {
     BuildRichDrawing();
-    const std::string path = TempPath("drawfile_safe\\");
+    const std::string path = TestTempPath("drawfile_safe\\");
     CreateDirectoryA(path.c_str(), nullptr);
     const std::string file = path + "keep.zvd";
     ASSERT_EQ(FileWriteDrawing(nullptr, file.c_str(), kAll), 1);
-    const std::string good = ReadWholeFile(file);
+    const std::string good = TestReadFile(file);
 
     // An element the writer cannot write: the save fails half-way.
     Unit *last = g_ObjectLists[LIST_DRAWING].tail;
@@ -124,7 +124,7 @@ TEST_F(DrawFileUnits, AFailedSaveLeavesTheOldFileAsItWas)
     DrawLog() = DrawFileLog{};
     EXPECT_EQ(FileWriteDrawing(nullptr, file.c_str(), kAll), 0);
     EXPECT_EQ(DrawLog().alerts.size(), 1u);
-    EXPECT_TRUE(ReadWholeFile(file) == good);
+    EXPECT_TRUE(TestReadFile(file) == good);
     // No unfinished copy is left beside it.
     WIN32_FIND_DATAA found;
     HANDLE h = FindFirstFileA((path + "*").c_str(), &found);

@@ -176,7 +176,7 @@ TEST_F(ZviTest, MutatedFilesOnDiskAlwaysReturn)
 {
     const std::string base = SampleFile();
     std::mt19937 random(77);
-    TempFile file("zvi_fuzz.zvd");
+    TestTempFile file("zvi_fuzz.zvd");
     for (int n = 0; n < kDiskCases; ++n) {
         std::string input = Mutate(base, random);
         HANDLE h;

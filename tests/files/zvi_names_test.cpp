@@ -128,8 +128,8 @@ TEST_F(ZviTest, ApplicationAndTemporaryPaths)
 
 TEST_F(ZviTest, RawFileAccess)
 {
-    TempFile file("zvi_raw.bin");
-    TempFile copy("zvi_raw_copy.bin");
+    TestTempFile file("zvi_raw.bin");
+    TestTempFile copy("zvi_raw_copy.bin");
     EXPECT_EQ(ZVI_FileExist(file.Path()), 0);
     EXPECT_EQ(ZVI_FileIsLocked(file.Path()), 1); // missing counts as locked
     HANDLE h = nullptr;

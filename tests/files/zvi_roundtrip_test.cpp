@@ -150,7 +150,7 @@ TEST_F(ZviTest, RoundTripInMemory)
 TEST_F(ZviTest, RoundTripOnDiskAndZerosMode)
 {
     auto blobs = MakeBlobs();
-    TempFile file("zvi_roundtrip.zvd");
+    TestTempFile file("zvi_roundtrip.zvd");
     for (int zeros = 0; zeros < 2; ++zeros) {
         HANDLE h;
         ASSERT_EQ(ZVI_FileCreate(&h, file.Path()), 1);

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "app/init.h"
+#include "common/test_files.h"
+#include "common/test_support.h"
 #include "files/zvi.h"
 
 // Catches the interface diagnostics while it lives.
@@ -22,7 +24,7 @@ public:
         m_OldDebugging = g_Debugging;
         m_OldSink = g_InitErrorBoxSink;
         g_Debugging |= DEBUG_INTERFACE;
-        g_InitErrorBoxSink = Catch;
+        g_InitErrorBoxSink = TestCaptureDiagnostic;
     }
     ~DiagnosticCatcher()
     {
@@ -47,8 +49,7 @@ public:
     void Clear() { s_Messages.clear(); }
 
 private:
-    static void Catch(const char *text) { s_Messages.push_back(text); }
-    static inline std::vector<std::string> s_Messages;
+    static inline std::vector<std::string> &s_Messages = TestCapturedDiagnostics();
     uint32_t m_OldDebugging;
     InitErrorBoxSink m_OldSink;
 };
@@ -109,36 +110,6 @@ public:
 private:
     HGLOBAL m_Block;
     bool m_Ok;
-};
-
-// A path in the temporary folder, deleted at the end.
-class TempFile {
-public:
-    explicit TempFile(const char *name)
-    {
-        char folder[MAX_PATH];
-        GetTempPathA(MAX_PATH, folder);
-        m_Path = std::string(folder) + name;
-        DeleteFileA(m_Path.c_str());
-    }
-    ~TempFile() { DeleteFileA(m_Path.c_str()); }
-    const char *Path() const { return m_Path.c_str(); }
-    std::string Contents() const
-    {
-        std::string text;
-        HANDLE h = CreateFileA(m_Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (h == INVALID_HANDLE_VALUE)
-            return text;
-        char buffer[4096];
-        DWORD n = 0;
-        while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0)
-            text.append(buffer, n);
-        CloseHandle(h);
-        return text;
-    }
-
-private:
-    std::string m_Path;
 };
 
 // Every file test starts with the shared buffers in place and default delimiters.

@@ -300,7 +300,7 @@ TEST_F(ZviTest, DelimiterChanges)
 
 TEST_F(ZviTest, DiskWriteWholeAndInOrder)
 {
-    TempFile file("zvi_disk_write.zvd");
+    TestTempFile file("zvi_disk_write.zvd");
     auto writeAll = [&](std::string &text) {
         HANDLE h;
         ASSERT_EQ(ZVI_FileCreate(&h, file.Path()), 1);
@@ -338,7 +338,7 @@ TEST_F(ZviTest, DiskWriteWholeAndInOrder)
 
 TEST_F(ZviTest, ShortDiskWriteSetsTheErrorFlag)
 {
-    TempFile file("zvi_readonly.zvd");
+    TestTempFile file("zvi_readonly.zvd");
     HANDLE h;
     ASSERT_EQ(ZVI_FileCreate(&h, file.Path()), 1);
     ZVI_FileClose(h);

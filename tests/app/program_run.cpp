@@ -1,0 +1,109 @@
+#include "program_run.h"
+
+std::string ProgramFolder()
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string folder(self);
+    return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+namespace {
+
+struct Search {
+    DWORD pid;
+    const char *className;
+    bool visibleOnly;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwn(HWND window, LPARAM lParam)
+{
+    auto *s = reinterpret_cast<Search *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (pid == s->pid && lstrcmpA(name, s->className) == 0 && (!s->visibleOnly || IsWindowVisible(window))) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+Program::~Program()
+{
+    if (process.hProcess) {
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(process.hProcess, 99);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+}
+
+bool Program::Start(const std::string &arguments, WORD show)
+{
+    const std::string exe = ProgramFolder() + "darad4.exe";
+    std::string line = "\"" + exe + "\" " + arguments;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = show;
+    return CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process) !=
+           0;
+}
+
+HWND Program::Find(const char *className, bool visibleOnly) const
+{
+    Search s{process.dwProcessId, className, visibleOnly, nullptr};
+    EnumWindows(FindOwn, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+bool Program::Exited() const
+{
+    return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+}
+
+bool Program::WaitReady()
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < START_TIMEOUT_MS && !Exited()) {
+        main = Find("DARAD4_MainWClass");
+        HWND draw = main ? FindWindowExA(main, nullptr, "DARAD4_DrawWClass1", nullptr) : nullptr;
+        if (draw && IsWindowVisible(draw)) {
+            WaitForInputIdle(process.hProcess, START_TIMEOUT_MS);
+            return true;
+        }
+        Sleep(20);
+    }
+    return false;
+}
+
+HWND Program::WaitBox()
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < START_TIMEOUT_MS && !Exited()) {
+        if (HWND box = Find("#32770"))
+            return box;
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+long Program::WaitExit()
+{
+    if (WaitForSingleObject(process.hProcess, EXIT_TIMEOUT_MS) != WAIT_OBJECT_0)
+        return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    return (long)code;
+}
+
+long Program::Close()
+{
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    return WaitExit();
+}

@@ -1,0 +1,23 @@
+// Drawing objects built directly in the object lists, for tests that need a
+// drawing without going through the commands.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "database/unit.h"
+
+// A plain object of the type with its element chain in the list; the points
+// (x, y pairs) are written in chain order into the point elements, and the
+// frame is the points' box. `points` is the number of point elements the
+// chain gets (0: as many as the list gives). Null when it cannot be built.
+Unit *TestNewObject(int list, int32_t type, const std::vector<double> &xy, uint32_t points = 0);
+
+// A line object in list 0 from (x1, y1) to (x2, y2) with the default pen.
+Unit *TestNewLine(double x1, double y1, double x2, double y2);
+
+// Sets a unit's frame to the box of the points (x, y pairs).
+void TestSetFrameFromPoints(Unit *u, const std::vector<double> &xy);
+
+// Marks a unit as present in every step with the default properties.
+void TestInitUnitHeader(Unit *u);
