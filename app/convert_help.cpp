@@ -1,6 +1,4 @@
 // Help for commands and for the window under the mouse pointer.
-#include <cstdio>
-#include <cstring>
 
 #include "app/convert.h"
 #include "app/darad4.h"
