@@ -103,8 +103,44 @@ void ConvertAppendBackslash(char *path);
 // Help context of a command, or -1 for commands without a context of their own
 // (plug-in and filter commands).
 int ConvertCommandHelpContext(int commandId);
+// Help for a command: nothing for a command that opens a popup, the module's
+// or filter's own help for plug-in and filter commands, else the command's
+// page of the help file.
 void ConvertShowCommandHelp(int commandId);
 
+// Help contexts of the windows (ConvertShowContextHelp).
+constexpr int HELP_CONTEXT_MAIN = 12000;
+constexpr int HELP_CONTEXT_DRAW_AREA = 12001;
+constexpr int HELP_CONTEXT_VIEW_AREA = 12002;
+constexpr int HELP_CONTEXT_PANEL = 12003;
+constexpr int HELP_CONTEXT_PROPERTY_BAR = 12004;
+constexpr int HELP_CONTEXT_PEN_TREE = 12005;
+constexpr int HELP_CONTEXT_LAYER_TREE = 12006;
+constexpr int HELP_CONTEXT_MARGIN = 12007; // rulers, margin buttons, margins
+constexpr int HELP_CONTEXT_STATUS_BAR = 12008;
+constexpr int HELP_CONTEXT_SYMBOL = 12009;
+constexpr int HELP_CONTEXT_TOOLBOX = 12010;
+constexpr int HELP_CONTEXT_GUIDE = 12011;
+constexpr int HELP_CONTEXT_LAYER_TABLE = 309; // the pages of the table commands
+constexpr int HELP_CONTEXT_PEN_TABLE = 338;
+
+// The help context of the program window under a screen point: window is the
+// window there (a control inside one of the program's windows counts as that
+// window); -1 when it is none of the program's windows.
+int ConvertContextHelpAt(HWND window, POINT screen);
+// Help for the window under the mouse pointer; with a page to show, the
+// running command is cancelled, which ends the help pick.
+void ConvertShowContextHelp();
+
+
+// Where a command stands in the menu layout: CONVERT_POPUP_OPENER when it
+// opens a popup (also the tablet menu command 1200), CONVERT_POPUP_TOP_LEVEL
+// for an item of a main menu, CONVERT_POPUP_NOT_FOUND when the layout lacks
+// it, else the id of the popup that holds it.
+constexpr int CONVERT_POPUP_OPENER = -3;
+constexpr int CONVERT_POPUP_TOP_LEVEL = -2;
+constexpr int CONVERT_POPUP_NOT_FOUND = -1;
+int ConvertFindCommandPopup(int commandId);
 
 // Coordinates between drawing millimetres and a window's coordinate system;
 // CALC_NO_VALUE when an input is CALC_NO_VALUE, the window does not

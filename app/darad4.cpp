@@ -10,6 +10,7 @@
 #include <initializer_list>
 
 #include "app/init.h"
+#include "app/init_menulayout.h"
 #include "app/init_help.h"
 #include "app/init_sound.h"
 #include "app/system.h"
@@ -298,6 +299,7 @@ uint32_t AppCreateMainWindow(int showCommand)
         return AbandonMainWindow(false);
 
     InitClearModules();
+    InitBuildMenuLayout(g_MenuTemplate, g_MenuLayout, MENU_LAYOUT_SIZE);
     if (InitInit(g_Instance, g_MainWnd) == 2) {
         AlertOk(g_MainWnd, eAlertTextSM[TEXT_INIT_FAILED]);
         return AbandonMainWindow(false);
