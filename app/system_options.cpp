@@ -278,6 +278,40 @@ static void ReadInt(HKEY key, const char *name, int32_t *out)
     SystemReadInt(key, name, out);
 }
 
+// Options that index a table or choose among a few modes: a stored value
+// outside the range is clamped, so no later use can run past its table.
+struct IntRange {
+    const char *name;
+    int32_t min, max;
+};
+constexpr IntRange OPTION_RANGES[] = {
+    {"CoordRangeDRV", 1, 16777216},
+    {"CoordRangeEMF", 1, 16777216},
+    {"WindowArrangement", 0, 7}, // the arrangements of one to four drawing windows
+    {"PanelButton", 0, 1},       // the panel lists pens or layers
+    {"PanelFontSize", 4, 144},   // character heights in pixels
+    {"StatusFontSize", 4, 144},
+    {"BitmapCount", 1, 10000},   // capacity of the bitmap list
+    {"MButtonMode", 0, 4},
+    {"RButtonMode", 0, 1},
+    {"DateTimeFormat", 0, 4},    // index into the date and time formats
+};
+
+// Reads an integer option and clamps it to its range when it has one.
+static void ReadOption(HKEY key, const char *name, int32_t *out)
+{
+    int32_t value = 0;
+    if (!SystemReadInt(key, name, &value))
+        return;
+    for (const IntRange &r : OPTION_RANGES) {
+        if (strcmp(r.name, name) == 0) {
+            value = value < r.min ? r.min : value > r.max ? r.max : value;
+            break;
+        }
+    }
+    *out = value;
+}
+
 static void ReadGeneral(HKEY g, ProgramOptions *o)
 {
     ReadFileDialogFolders(g, o);
@@ -292,8 +326,8 @@ static void ReadGeneral(HKEY g, ProgramOptions *o)
     if (SystemReadInt(g, "UndoSteps", &value) && value >= UNDO_STEPS_MIN && value <= UNDO_STEPS_MAX)
         o->undoSteps = value;
     SystemReadString(g, "AuthorName", o->authorName, sizeof o->authorName);
-    ReadInt(g, "CoordRangeDRV", &o->coordRangeDRV);
-    ReadInt(g, "CoordRangeEMF", &o->coordRangeEMF);
+    ReadOption(g, "CoordRangeDRV", &o->coordRangeDRV);
+    ReadOption(g, "CoordRangeEMF", &o->coordRangeEMF);
 
     SystemReadBool(g, "MenuVisible", &o->menuVisible);
     SystemReadBool(g, "MenuLongNames", &o->menuLongNames);
@@ -308,12 +342,12 @@ static void ReadGeneral(HKEY g, ProgramOptions *o)
     SystemReadBool(g, "OriginVisible", &o->originVisible);
     SystemReadBool(g, "ScrollVisible", &o->scrollVisible);
     SystemReadBool(g, "RulerVisible", &o->rulerVisible);
-    ReadInt(g, "WindowArrangement", &o->windowArrangement);
+    ReadOption(g, "WindowArrangement", &o->windowArrangement);
 
     SystemReadBool(g, "PanelVisible", &o->panelVisible);
     SystemReadBool(g, "PanelMoveable", &o->panelMoveable);
-    ReadInt(g, "PanelButton", &o->panelButton);
-    ReadInt(g, "PanelFontSize", &o->panelFontSize);
+    ReadOption(g, "PanelButton", &o->panelButton);
+    ReadOption(g, "PanelFontSize", &o->panelFontSize);
     SystemReadString(g, "PanelFontName", o->panelFontName, sizeof o->panelFontName);
     SystemReadBool(g, "PropertyVisible", &o->propertyVisible);
     SystemReadBool(g, "PropertyMoveable", &o->propertyMoveable);
@@ -324,7 +358,7 @@ static void ReadGeneral(HKEY g, ProgramOptions *o)
     SystemReadBool(g, "LayerDialogVisible", &o->layerDialogVisible);
     SystemReadBool(g, "StatusVisible", &o->statusVisible);
     SystemReadBool(g, "StatusMoveable", &o->statusMoveable);
-    ReadInt(g, "StatusFontSize", &o->statusFontSize);
+    ReadOption(g, "StatusFontSize", &o->statusFontSize);
     SystemReadString(g, "StatusFontName", o->statusFontName, sizeof o->statusFontName);
     SystemReadBool(g, "SymbolVisible", &o->symbolVisible);
     SystemReadBool(g, "ToolboxVisible", &o->toolboxVisible);
@@ -347,7 +381,7 @@ static void ReadGeneral(HKEY g, ProgramOptions *o)
 
     SystemReadBool(g, "OutputRotatedBitmap", &o->outputRotatedBitmap);
     SystemReadBool(g, "DisplayRotatedBitmap", &o->displayRotatedBitmap);
-    ReadInt(g, "BitmapCount", &o->bitmapCount);
+    ReadOption(g, "BitmapCount", &o->bitmapCount);
     SystemReadBool(g, "UsePolyDraw", &o->usePolyDraw);
 
     ReadInt(g, "FileModeLoad", reinterpret_cast<int32_t *>(&o->fileModeLoad));
@@ -358,11 +392,11 @@ static void ReadGeneral(HKEY g, ProgramOptions *o)
     SystemReadString(g, "FilePassword", o->filePassword, sizeof o->filePassword);
 
     ReadInt(g, "MButtonCommand", &o->mButtonCommand);
-    ReadInt(g, "MButtonMode", &o->mButtonMode);
-    ReadInt(g, "RButtonMode", &o->rButtonMode);
+    ReadOption(g, "MButtonMode", &o->mButtonMode);
+    ReadOption(g, "RButtonMode", &o->rButtonMode);
     SystemReadBool(g, "ColorSortByName", &o->colorSortByName);
     ReadInt(g, "ColorDefinition", &o->colorDefinition);
-    ReadInt(g, "DateTimeFormat", &o->dateTimeFormat);
+    ReadOption(g, "DateTimeFormat", &o->dateTimeFormat);
 
     SystemReadBool(g, "AutoSaveActive", &o->autoSaveActive);
     ReadInt(g, "AutoSaveMode", &o->autoSaveMode);

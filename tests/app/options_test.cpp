@@ -257,6 +257,38 @@ TEST_F(Options, OutOfRangeValuesAreClampedOrIgnored)
     RegCloseKey(general);
 }
 
+// Options that choose among modes or index a table are clamped to their range.
+TEST_F(Options, ModeAndIndexOptionsAreClampedToTheirRange)
+{
+    struct Case {
+        const char *name;
+        int32_t ProgramOptions::*field;
+        int32_t stored, expected;
+    };
+    const Case cases[] = {
+        {"WindowArrangement", &ProgramOptions::windowArrangement, 99, 7},
+        {"WindowArrangement", &ProgramOptions::windowArrangement, -1, 0},
+        {"WindowArrangement", &ProgramOptions::windowArrangement, 3, 3},
+        {"PanelButton", &ProgramOptions::panelButton, 2, 1},
+        {"PanelFontSize", &ProgramOptions::panelFontSize, 0, 4},
+        {"StatusFontSize", &ProgramOptions::statusFontSize, 100000, 144},
+        {"BitmapCount", &ProgramOptions::bitmapCount, -50, 1},
+        {"MButtonMode", &ProgramOptions::mButtonMode, 5, 4},
+        {"RButtonMode", &ProgramOptions::rButtonMode, -3, 0},
+        {"DateTimeFormat", &ProgramOptions::dateTimeFormat, 40, 4},
+        {"DateTimeFormat", &ProgramOptions::dateTimeFormat, 2, 2},
+        {"CoordRangeDRV", &ProgramOptions::coordRangeDRV, 0, 1},
+        {"CoordRangeEMF", &ProgramOptions::coordRangeEMF, 0x7FFFFFFF, 16777216},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.stored));
+        SystemDeleteKeyTree(HKEY_CURRENT_USER, PROFILE_KEY);
+        SetInt("General", c.name, c.stored);
+        Read();
+        EXPECT_EQ(g_Options.*c.field, c.expected);
+    }
+}
+
 TEST_F(Options, ValuesOfTheWrongTypeAreIgnored)
 {
     SetString("General", "UndoSteps", "12");
