@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "app/convert.h"
-#include "app/window_current.h"
+#include "app/window.h"
 #include "geometry/calc.h"
 
 namespace {

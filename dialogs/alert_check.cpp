@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/window_current.h"
+#include "app/window.h"
 #include "dialogs/alert.h"
 #include "dialogs/box08_term.h"
 #include "geometry/calc.h"

@@ -15,7 +15,7 @@
 #include "app/convert.h"
 #include "app/init.h"
 #include "app/system_current.h"
-#include "app/window_current.h"
+#include "app/window.h"
 #include "dialogs/alert.h"
 #include "geometry/calc.h"
 #include "language/language.h"

@@ -5,7 +5,7 @@
 
 #include "app/convert.h"
 #include "common/test_support.h"
-#include "app/window_current.h"
+#include "app/window.h"
 
 namespace {
 

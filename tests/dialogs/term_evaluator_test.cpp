@@ -7,7 +7,7 @@
 
 #include "app/init.h"
 #include "app/system_current.h"
-#include "app/window_current.h"
+#include "app/window.h"
 #include "dialogs/box08_term.h"
 #include "geometry/calc.h"
 #include "language/language.h"

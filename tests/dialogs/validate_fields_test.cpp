@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/window_current.h"
+#include "app/window.h"
 #include "dialogs/alert_check.h"
 #include "dialogs/box08_term.h"
 #include "geometry/calc.h"
