@@ -2,7 +2,8 @@
 """Generates the language module's text tables and its .def file.
 
 Each table is one file tables/<name>.txt: one entry a line, "<index><TAB><text>",
-'#' lines and blank lines ignored. Texts are UTF-8 here and become Windows-1252
+'#' lines and blank lines ignored. A file whose name is not its table's names
+the table in a first line "@table <name>". Texts are UTF-8 here and become Windows-1252
 in the module; \\n, \\t, \\\\ and \\xNN are escapes. Indexes below the highest
 one that no line gives are empty strings. Every table is closed by its end
 entry, a text made of the character 4, added after its highest entry; lists
@@ -58,11 +59,21 @@ def unescape(text, where):
     return "".join(out)
 
 
+TABLE_DIRECTIVE = re.compile(r"@table\s+(e\w+)\s*$")
+
+
+def table_of_file(path):
+    """The table a file holds: its "@table" line, else its file name."""
+    with open(path, encoding="utf-8") as f:
+        m = TABLE_DIRECTIVE.match(f.readline())
+    return m.group(1) if m else os.path.basename(path)[:-4]
+
+
 def read_table(path):
     entries = {}
     for lineno, raw in enumerate(open(path, encoding="utf-8"), 1):
         line = raw.rstrip("\n")
-        if not line.strip() or line.startswith("#"):
+        if not line.strip() or line.startswith("#") or (lineno == 1 and TABLE_DIRECTIVE.match(line)):
             continue
         where = f"{path}:{lineno}"
         m = re.match(r"(\d+)\t(.*)$", line)
@@ -158,14 +169,22 @@ def main():
     header, tables_dir, cited_path, out_cpp, out_def = sys.argv[1:]
     names = table_names(header)
     known = set(names)
-    for f in os.listdir(tables_dir):
-        if f.endswith(".txt") and f[:-4] not in known:
+    files = {}
+    for f in sorted(os.listdir(tables_dir)):
+        if not f.endswith(".txt"):
+            continue
+        path = os.path.join(tables_dir, f)
+        name = table_of_file(path)
+        if name not in known:
             fail(f"{f}: no such table in language.h")
+        if name in files:
+            fail(f"{f}: table {name} is given by {files[name]} already")
+        files[name] = path
 
     tables = {}
     for name in names:
-        path = os.path.join(tables_dir, name + ".txt")
-        tables[name] = read_table(path) if os.path.exists(path) else {}
+        path = files.get(name, os.path.join(tables_dir, name + ".txt"))
+        tables[name] = read_table(path) if name in files else {}
         for index, text in tables[name].items():
             if text.startswith(END_ENTRY):
                 fail(f"{path}: entry {index} begins with the end mark; the end entry is added by itself")
