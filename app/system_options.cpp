@@ -2,6 +2,7 @@
 // files, read from the user's registry key at start and written at exit.
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -278,38 +279,138 @@ static void ReadInt(HKEY key, const char *name, int32_t *out)
     SystemReadInt(key, name, out);
 }
 
-// Options that index a table or choose among a few modes: a stored value
-// outside the range is clamped, so no later use can run past its table.
-struct IntRange {
+// The plain values of "General": switches, numbers and texts, read and
+// written alike. Numbers that choose a mode or index a table have a range
+// (min < max) and are clamped to it when read, so no later use can run past
+// its table; the others keep what was stored.
+enum OptionKind { OPTION_BOOL, OPTION_INT, OPTION_TEXT };
+struct OptionValue {
     const char *name;
+    OptionKind kind;
+    size_t offset, size;
     int32_t min, max;
 };
-constexpr IntRange OPTION_RANGES[] = {
-    {"CoordRangeDRV", 1, 16777216},
-    {"CoordRangeEMF", 1, 16777216},
-    {"WindowArrangement", 0, 7}, // the arrangements of one to four drawing windows
-    {"PanelButton", 0, 1},       // the panel lists pens or layers
-    {"PanelFontSize", 4, 144},   // character heights in pixels
-    {"StatusFontSize", 4, 144},
-    {"BitmapCount", 1, 10000},   // capacity of the bitmap list
-    {"MButtonMode", 0, 4},
-    {"RButtonMode", 0, 1},
-    {"DateTimeFormat", 0, 4},    // index into the date and time formats
+#define OPTION_FIELD(field) offsetof(ProgramOptions, field), sizeof(ProgramOptions::field)
+#define SWITCH_OPTION(name, field) {name, OPTION_BOOL, OPTION_FIELD(field), 0, 0}
+#define NUMBER_OPTION(name, field) {name, OPTION_INT, OPTION_FIELD(field), 0, 0}
+#define RANGED_OPTION(name, field, min, max) {name, OPTION_INT, OPTION_FIELD(field), min, max}
+#define TEXT_OPTION(name, field) {name, OPTION_TEXT, OPTION_FIELD(field), 0, 0}
+constexpr OptionValue OPTION_VALUES[] = {
+    TEXT_OPTION("AuthorName", authorName),
+    RANGED_OPTION("CoordRangeDRV", coordRangeDRV, 1, 16777216),
+    RANGED_OPTION("CoordRangeEMF", coordRangeEMF, 1, 16777216),
+    SWITCH_OPTION("MenuVisible", menuVisible),
+    SWITCH_OPTION("MenuLongNames", menuLongNames),
+    SWITCH_OPTION("ViewVisible", viewVisible),
+    SWITCH_OPTION("ViewUpdate", viewUpdate),
+    SWITCH_OPTION("ViewSimple", viewSimple),
+    SWITCH_OPTION("StartUpDisplay", startUpDisplay),
+    SWITCH_OPTION("TooltipVisible", tooltipVisible),
+    SWITCH_OPTION("SnapFlagVisible", snapFlagVisible),
+    SWITCH_OPTION("PageVisible", pageVisible),
+    SWITCH_OPTION("ButtonVisible", buttonVisible),
+    SWITCH_OPTION("OriginVisible", originVisible),
+    SWITCH_OPTION("ScrollVisible", scrollVisible),
+    SWITCH_OPTION("RulerVisible", rulerVisible),
+    RANGED_OPTION("WindowArrangement", windowArrangement, 0, 7),
+    SWITCH_OPTION("PanelVisible", panelVisible),
+    SWITCH_OPTION("PanelMoveable", panelMoveable),
+    RANGED_OPTION("PanelButton", panelButton, 0, 1),
+    RANGED_OPTION("PanelFontSize", panelFontSize, 4, 144),
+    TEXT_OPTION("PanelFontName", panelFontName),
+    SWITCH_OPTION("PropertyVisible", propertyVisible),
+    SWITCH_OPTION("PropertyMoveable", propertyMoveable),
+    NUMBER_OPTION("PropertyButton", propertyButton),
+    SWITCH_OPTION("PenVisible", penVisible),
+    SWITCH_OPTION("PenDialogVisible", penDialogVisible),
+    SWITCH_OPTION("LayerVisible", layerVisible),
+    SWITCH_OPTION("LayerDialogVisible", layerDialogVisible),
+    SWITCH_OPTION("StatusVisible", statusVisible),
+    SWITCH_OPTION("StatusMoveable", statusMoveable),
+    RANGED_OPTION("StatusFontSize", statusFontSize, 4, 144),
+    TEXT_OPTION("StatusFontName", statusFontName),
+    SWITCH_OPTION("SymbolVisible", symbolVisible),
+    SWITCH_OPTION("ToolboxVisible", toolboxVisible),
+    SWITCH_OPTION("ToolboxMoveable", toolboxMoveable),
+    SWITCH_OPTION("GuideVisible", guideVisible),
+    SWITCH_OPTION("OutputRotatedBitmap", outputRotatedBitmap),
+    SWITCH_OPTION("DisplayRotatedBitmap", displayRotatedBitmap),
+    RANGED_OPTION("BitmapCount", bitmapCount, 1, 10000),
+    SWITCH_OPTION("UsePolyDraw", usePolyDraw),
+    NUMBER_OPTION("FileModeLoad", fileModeLoad),
+    NUMBER_OPTION("FileModeSave", fileModeSave),
+    NUMBER_OPTION("FileModeNew", fileModeNew),
+    NUMBER_OPTION("FileModeLoadTemplate", fileModeLoadTemplate),
+    NUMBER_OPTION("FileModeSaveTemplate", fileModeSaveTemplate),
+    TEXT_OPTION("FilePassword", filePassword),
+    NUMBER_OPTION("MButtonCommand", mButtonCommand),
+    RANGED_OPTION("MButtonMode", mButtonMode, 0, 4),
+    RANGED_OPTION("RButtonMode", rButtonMode, 0, 1),
+    SWITCH_OPTION("ColorSortByName", colorSortByName),
+    NUMBER_OPTION("ColorDefinition", colorDefinition),
+    RANGED_OPTION("DateTimeFormat", dateTimeFormat, 0, 4),
+    SWITCH_OPTION("AutoSaveActive", autoSaveActive),
+    NUMBER_OPTION("AutoSaveMode", autoSaveMode),
+    NUMBER_OPTION("AutoSaveInterval", autoSaveInterval),
+    SWITCH_OPTION("SymbolIndex", symbolIndex),
+    SWITCH_OPTION("SymbolScale", symbolScale),
+    SWITCH_OPTION("SymbolRotate", symbolRotate),
+    SWITCH_OPTION("SymbolLibrary", symbolLibrary),
+    SWITCH_OPTION("SymbolBlock", symbolBlock),
+    SWITCH_OPTION("SymbolPreview", symbolPreview),
+    NUMBER_OPTION("SymbolSortMode", symbolSortMode),
 };
+#undef SWITCH_OPTION
+#undef NUMBER_OPTION
+#undef RANGED_OPTION
+#undef TEXT_OPTION
+#undef OPTION_FIELD
 
-// Reads an integer option and clamps it to its range when it has one.
-static void ReadOption(HKEY key, const char *name, int32_t *out)
+static void ReadOptionValues(HKEY g, ProgramOptions *o)
 {
-    int32_t value = 0;
-    if (!SystemReadInt(key, name, &value))
-        return;
-    for (const IntRange &r : OPTION_RANGES) {
-        if (strcmp(r.name, name) == 0) {
-            value = value < r.min ? r.min : value > r.max ? r.max : value;
+    char *base = reinterpret_cast<char *>(o);
+    for (const OptionValue &v : OPTION_VALUES) {
+        void *field = base + v.offset;
+        switch (v.kind) {
+        case OPTION_BOOL:
+            SystemReadBool(g, v.name, static_cast<uint32_t *>(field));
+            break;
+        case OPTION_TEXT:
+            SystemReadString(g, v.name, static_cast<char *>(field), uint32_t(v.size));
+            break;
+        case OPTION_INT: {
+            int32_t value = 0;
+            if (!SystemReadInt(g, v.name, &value))
+                break;
+            if (v.min < v.max)
+                value = value < v.min ? v.min : value > v.max ? v.max : value;
+            std::memcpy(field, &value, sizeof value);
             break;
         }
+        }
     }
-    *out = value;
+}
+
+static void WriteOptionValues(HKEY g, const ProgramOptions &o)
+{
+    const char *base = reinterpret_cast<const char *>(&o);
+    for (const OptionValue &v : OPTION_VALUES) {
+        const void *field = base + v.offset;
+        switch (v.kind) {
+        case OPTION_BOOL:
+            SystemWriteBool(g, v.name, *static_cast<const uint32_t *>(field));
+            break;
+        case OPTION_TEXT:
+            SystemWriteString(g, v.name, static_cast<const char *>(field));
+            break;
+        case OPTION_INT: {
+            int32_t value = 0;
+            std::memcpy(&value, field, sizeof value);
+            SystemWriteInt(g, v.name, value);
+            break;
+        }
+        }
+    }
 }
 
 static void ReadGeneral(HKEY g, ProgramOptions *o)
@@ -325,45 +426,7 @@ static void ReadGeneral(HKEY g, ProgramOptions *o)
     }
     if (SystemReadInt(g, "UndoSteps", &value) && value >= UNDO_STEPS_MIN && value <= UNDO_STEPS_MAX)
         o->undoSteps = value;
-    SystemReadString(g, "AuthorName", o->authorName, sizeof o->authorName);
-    ReadOption(g, "CoordRangeDRV", &o->coordRangeDRV);
-    ReadOption(g, "CoordRangeEMF", &o->coordRangeEMF);
-
-    SystemReadBool(g, "MenuVisible", &o->menuVisible);
-    SystemReadBool(g, "MenuLongNames", &o->menuLongNames);
-    SystemReadBool(g, "ViewVisible", &o->viewVisible);
-    SystemReadBool(g, "ViewUpdate", &o->viewUpdate);
-    SystemReadBool(g, "ViewSimple", &o->viewSimple);
-    SystemReadBool(g, "StartUpDisplay", &o->startUpDisplay);
-    SystemReadBool(g, "TooltipVisible", &o->tooltipVisible);
-    SystemReadBool(g, "SnapFlagVisible", &o->snapFlagVisible);
-    SystemReadBool(g, "PageVisible", &o->pageVisible);
-    SystemReadBool(g, "ButtonVisible", &o->buttonVisible);
-    SystemReadBool(g, "OriginVisible", &o->originVisible);
-    SystemReadBool(g, "ScrollVisible", &o->scrollVisible);
-    SystemReadBool(g, "RulerVisible", &o->rulerVisible);
-    ReadOption(g, "WindowArrangement", &o->windowArrangement);
-
-    SystemReadBool(g, "PanelVisible", &o->panelVisible);
-    SystemReadBool(g, "PanelMoveable", &o->panelMoveable);
-    ReadOption(g, "PanelButton", &o->panelButton);
-    ReadOption(g, "PanelFontSize", &o->panelFontSize);
-    SystemReadString(g, "PanelFontName", o->panelFontName, sizeof o->panelFontName);
-    SystemReadBool(g, "PropertyVisible", &o->propertyVisible);
-    SystemReadBool(g, "PropertyMoveable", &o->propertyMoveable);
-    ReadInt(g, "PropertyButton", &o->propertyButton);
-    SystemReadBool(g, "PenVisible", &o->penVisible);
-    SystemReadBool(g, "PenDialogVisible", &o->penDialogVisible);
-    SystemReadBool(g, "LayerVisible", &o->layerVisible);
-    SystemReadBool(g, "LayerDialogVisible", &o->layerDialogVisible);
-    SystemReadBool(g, "StatusVisible", &o->statusVisible);
-    SystemReadBool(g, "StatusMoveable", &o->statusMoveable);
-    ReadOption(g, "StatusFontSize", &o->statusFontSize);
-    SystemReadString(g, "StatusFontName", o->statusFontName, sizeof o->statusFontName);
-    SystemReadBool(g, "SymbolVisible", &o->symbolVisible);
-    SystemReadBool(g, "ToolboxVisible", &o->toolboxVisible);
-    SystemReadBool(g, "ToolboxMoveable", &o->toolboxMoveable);
-    SystemReadBool(g, "GuideVisible", &o->guideVisible);
+    ReadOptionValues(g, o);
 
     ReadPlacement(g, "AppPlacement", &o->appPlacement);
     ReadPlacement(g, "ViewPlacement", &o->viewPlacement);
@@ -379,29 +442,6 @@ static void ReadGeneral(HKEY g, ProgramOptions *o)
     ReadDialogPlacement(g, "PenDialogPlacement", &o->penDialogPlacement);
     ReadDialogPlacement(g, "LayerDialogPlacement", &o->layerDialogPlacement);
 
-    SystemReadBool(g, "OutputRotatedBitmap", &o->outputRotatedBitmap);
-    SystemReadBool(g, "DisplayRotatedBitmap", &o->displayRotatedBitmap);
-    ReadOption(g, "BitmapCount", &o->bitmapCount);
-    SystemReadBool(g, "UsePolyDraw", &o->usePolyDraw);
-
-    ReadInt(g, "FileModeLoad", reinterpret_cast<int32_t *>(&o->fileModeLoad));
-    ReadInt(g, "FileModeSave", reinterpret_cast<int32_t *>(&o->fileModeSave));
-    ReadInt(g, "FileModeNew", reinterpret_cast<int32_t *>(&o->fileModeNew));
-    ReadInt(g, "FileModeLoadTemplate", reinterpret_cast<int32_t *>(&o->fileModeLoadTemplate));
-    ReadInt(g, "FileModeSaveTemplate", reinterpret_cast<int32_t *>(&o->fileModeSaveTemplate));
-    SystemReadString(g, "FilePassword", o->filePassword, sizeof o->filePassword);
-
-    ReadInt(g, "MButtonCommand", &o->mButtonCommand);
-    ReadOption(g, "MButtonMode", &o->mButtonMode);
-    ReadOption(g, "RButtonMode", &o->rButtonMode);
-    SystemReadBool(g, "ColorSortByName", &o->colorSortByName);
-    ReadInt(g, "ColorDefinition", &o->colorDefinition);
-    ReadOption(g, "DateTimeFormat", &o->dateTimeFormat);
-
-    SystemReadBool(g, "AutoSaveActive", &o->autoSaveActive);
-    ReadInt(g, "AutoSaveMode", &o->autoSaveMode);
-    ReadInt(g, "AutoSaveInterval", &o->autoSaveInterval);
-
     ReadInt(g, "FontDefaultType", reinterpret_cast<int32_t *>(&g_DefaultFont.kind));
     ReadInt(g, "FontDefaultStyle", reinterpret_cast<int32_t *>(&g_DefaultFont.style));
     ReadInt(g, "FontDefaultWeight", reinterpret_cast<int32_t *>(&g_DefaultFont.weight));
@@ -410,14 +450,6 @@ static void ReadGeneral(HKEY g, ProgramOptions *o)
 
     SystemReadBinary(g, "Keyboard", o->keyboard, sizeof o->keyboard);
     SystemReadBinary(g, "Toolbox", o->toolbox, sizeof o->toolbox);
-
-    SystemReadBool(g, "SymbolIndex", &o->symbolIndex);
-    SystemReadBool(g, "SymbolScale", &o->symbolScale);
-    SystemReadBool(g, "SymbolRotate", &o->symbolRotate);
-    SystemReadBool(g, "SymbolLibrary", &o->symbolLibrary);
-    SystemReadBool(g, "SymbolBlock", &o->symbolBlock);
-    SystemReadBool(g, "SymbolPreview", &o->symbolPreview);
-    ReadInt(g, "SymbolSortMode", &o->symbolSortMode);
 }
 
 // Opens "<format k>" below the user key for reading; 0 when it is missing.
@@ -582,45 +614,7 @@ static void WriteGeneral(HKEY g, const ProgramOptions &o)
     }
     SystemWriteInt(g, "ObjectSize", (int32_t)((o.objectSize + 1023) / 1024));
     SystemWriteInt(g, "UndoSteps", o.undoSteps);
-    SystemWriteString(g, "AuthorName", o.authorName);
-    SystemWriteInt(g, "CoordRangeDRV", o.coordRangeDRV);
-    SystemWriteInt(g, "CoordRangeEMF", o.coordRangeEMF);
-
-    SystemWriteBool(g, "MenuVisible", o.menuVisible);
-    SystemWriteBool(g, "MenuLongNames", o.menuLongNames);
-    SystemWriteBool(g, "ViewVisible", o.viewVisible);
-    SystemWriteBool(g, "ViewUpdate", o.viewUpdate);
-    SystemWriteBool(g, "ViewSimple", o.viewSimple);
-    SystemWriteBool(g, "StartUpDisplay", o.startUpDisplay);
-    SystemWriteBool(g, "TooltipVisible", o.tooltipVisible);
-    SystemWriteBool(g, "SnapFlagVisible", o.snapFlagVisible);
-    SystemWriteBool(g, "PageVisible", o.pageVisible);
-    SystemWriteBool(g, "ButtonVisible", o.buttonVisible);
-    SystemWriteBool(g, "OriginVisible", o.originVisible);
-    SystemWriteBool(g, "ScrollVisible", o.scrollVisible);
-    SystemWriteBool(g, "RulerVisible", o.rulerVisible);
-    SystemWriteInt(g, "WindowArrangement", o.windowArrangement);
-
-    SystemWriteBool(g, "PanelVisible", o.panelVisible);
-    SystemWriteBool(g, "PanelMoveable", o.panelMoveable);
-    SystemWriteInt(g, "PanelButton", o.panelButton);
-    SystemWriteInt(g, "PanelFontSize", o.panelFontSize);
-    SystemWriteString(g, "PanelFontName", o.panelFontName);
-    SystemWriteBool(g, "PropertyVisible", o.propertyVisible);
-    SystemWriteBool(g, "PropertyMoveable", o.propertyMoveable);
-    SystemWriteInt(g, "PropertyButton", o.propertyButton);
-    SystemWriteBool(g, "PenVisible", o.penVisible);
-    SystemWriteBool(g, "PenDialogVisible", o.penDialogVisible);
-    SystemWriteBool(g, "LayerVisible", o.layerVisible);
-    SystemWriteBool(g, "LayerDialogVisible", o.layerDialogVisible);
-    SystemWriteBool(g, "StatusVisible", o.statusVisible);
-    SystemWriteBool(g, "StatusMoveable", o.statusMoveable);
-    SystemWriteInt(g, "StatusFontSize", o.statusFontSize);
-    SystemWriteString(g, "StatusFontName", o.statusFontName);
-    SystemWriteBool(g, "SymbolVisible", o.symbolVisible);
-    SystemWriteBool(g, "ToolboxVisible", o.toolboxVisible);
-    SystemWriteBool(g, "ToolboxMoveable", o.toolboxMoveable);
-    SystemWriteBool(g, "GuideVisible", o.guideVisible);
+    WriteOptionValues(g, o);
 
     WritePlacement(g, "AppPlacement", o.appPlacement);
     WritePlacement(g, "ViewPlacement", o.viewPlacement);
@@ -636,29 +630,6 @@ static void WriteGeneral(HKEY g, const ProgramOptions &o)
     WriteDialogPlacement(g, "PenDialogPlacement", o.penDialogPlacement);
     WriteDialogPlacement(g, "LayerDialogPlacement", o.layerDialogPlacement);
 
-    SystemWriteBool(g, "OutputRotatedBitmap", o.outputRotatedBitmap);
-    SystemWriteBool(g, "DisplayRotatedBitmap", o.displayRotatedBitmap);
-    SystemWriteInt(g, "BitmapCount", o.bitmapCount);
-    SystemWriteBool(g, "UsePolyDraw", o.usePolyDraw);
-
-    SystemWriteInt(g, "FileModeLoad", (int32_t)o.fileModeLoad);
-    SystemWriteInt(g, "FileModeSave", (int32_t)o.fileModeSave);
-    SystemWriteInt(g, "FileModeNew", (int32_t)o.fileModeNew);
-    SystemWriteInt(g, "FileModeLoadTemplate", (int32_t)o.fileModeLoadTemplate);
-    SystemWriteInt(g, "FileModeSaveTemplate", (int32_t)o.fileModeSaveTemplate);
-    SystemWriteString(g, "FilePassword", o.filePassword);
-
-    SystemWriteInt(g, "MButtonCommand", o.mButtonCommand);
-    SystemWriteInt(g, "MButtonMode", o.mButtonMode);
-    SystemWriteInt(g, "RButtonMode", o.rButtonMode);
-    SystemWriteBool(g, "ColorSortByName", o.colorSortByName);
-    SystemWriteInt(g, "ColorDefinition", o.colorDefinition);
-    SystemWriteInt(g, "DateTimeFormat", o.dateTimeFormat);
-
-    SystemWriteBool(g, "AutoSaveActive", o.autoSaveActive);
-    SystemWriteInt(g, "AutoSaveMode", o.autoSaveMode);
-    SystemWriteInt(g, "AutoSaveInterval", o.autoSaveInterval);
-
     SystemWriteInt(g, "FontDefaultType", (int32_t)g_DefaultFont.kind);
     SystemWriteInt(g, "FontDefaultStyle", (int32_t)g_DefaultFont.style);
     SystemWriteInt(g, "FontDefaultWeight", (int32_t)g_DefaultFont.weight);
@@ -667,14 +638,6 @@ static void WriteGeneral(HKEY g, const ProgramOptions &o)
 
     SystemWriteBinary(g, "Keyboard", o.keyboard, sizeof o.keyboard);
     SystemWriteBinary(g, "Toolbox", o.toolbox, sizeof o.toolbox);
-
-    SystemWriteBool(g, "SymbolIndex", o.symbolIndex);
-    SystemWriteBool(g, "SymbolScale", o.symbolScale);
-    SystemWriteBool(g, "SymbolRotate", o.symbolRotate);
-    SystemWriteBool(g, "SymbolLibrary", o.symbolLibrary);
-    SystemWriteBool(g, "SymbolBlock", o.symbolBlock);
-    SystemWriteBool(g, "SymbolPreview", o.symbolPreview);
-    SystemWriteInt(g, "SymbolSortMode", o.symbolSortMode);
 }
 
 // Replaces "<format k>" by a fresh subkey; 0 when it cannot be created.
