@@ -10,6 +10,7 @@
 #include "app/init.h"
 #include "app/system.h"
 #include "app/system_defs.h"
+#include "app/system_validate.h"
 #include "app/window_progress.h"
 #include "database/object.h"
 #include "database/storage.h"
@@ -403,6 +404,7 @@ void FileClearDrawing()
     ImageClearData();
     FileInitDrawingViews();
     UndoReset();
+    SystemValidateActiveSlots();
 }
 
 // ---------------------------------------------------------------------------
@@ -454,6 +456,8 @@ int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int 
     ZVI_FileClose(file);
     if (info && !merge && (g_FileSectionsRead & FILE_SECTION_DRAWING))
         *info = read;
+    if (!merge)
+        SystemValidateActiveSlots(); // a slot named by the file, or kept from before, may be free now
     return result == 1 ? 1 : 0;
 }
 
@@ -490,6 +494,8 @@ int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge)
         return 0;
     }
     ZVI_FileReadExit();
+    if (!merge)
+        SystemValidateActiveSlots();
     return result == 1 ? 1 : 0;
 }
 
