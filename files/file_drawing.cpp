@@ -22,6 +22,7 @@
 #include "files/file_records.h"
 #include "files/image_list.h"
 #include "files/zvi.h"
+#include "files/zvi_internal.h"
 #include "language/language.h"
 
 namespace {
@@ -42,6 +43,13 @@ constexpr int FOREIGN_BMP = 57;
 constexpr int FOREIGN_DXF = 58;
 constexpr int FOREIGN_OTHER = 59;
 constexpr int MESSAGE_SIZE = 600;
+// eAlertErrorText: a block that contained itself, and why a save failed.
+constexpr int NOTICE_BROKEN_CYCLES = 12;
+constexpr int SAVE_LOCKED = 13;
+constexpr int SAVE_NO_ROOM = 14;
+constexpr int SAVE_NO_PERMISSION = 15;
+constexpr int SAVE_READ_ONLY = 16;
+constexpr int SAVE_FAILED = 17;
 
 struct KnownHeader {
     const char *text;
@@ -241,6 +249,55 @@ int WriteAll(const DrawingInfo *info, uint32_t sections)
            FileWriteSectionBitmap(0, sections, 0) && FileWriteSectionVariable(sections) &&
            FileWriteSectionBlock(LIST_OWN_BLOCKS, sections) && FileWriteSectionObject(LIST_DRAWING, sections) &&
            ZVI_FileWriteEndOfFile() && ZVI_FileWriteFlush();
+}
+
+// The text that says why a save failed, from the system's error code.
+int SaveFailureText(DWORD error)
+{
+    switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return SAVE_LOCKED;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return SAVE_NO_ROOM;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT: return SAVE_NO_PERMISSION;
+    default: return SAVE_FAILED;
+    }
+}
+
+// Whether another program holds the file open so that it cannot be
+// replaced: the system then refuses the replacement as "access denied" too.
+bool HeldByAnotherProgram(const char *path)
+{
+    HANDLE h = CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// Why replacing the drawing failed.
+int ReplaceFailureText(DWORD error, const char *path)
+{
+    if (error == ERROR_ACCESS_DENIED && HeldByAnotherProgram(path))
+        return SAVE_LOCKED;
+    return SaveFailureText(error);
+}
+
+bool IsReadOnly(const char *path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Tells the user that the drawing was not saved and why; the drawing is
+// named, never the temporary copy, and the file on disk is left alone.
+void ReportSaveFailure(const char *path, int text)
+{
+    ShowText(g_MainWnd, eAlertErrorText[text], path);
 }
 
 // A new file in the folder of path, for writing before the original is replaced.
@@ -456,6 +513,8 @@ int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int 
     ZVI_FileClose(file);
     if (info && !merge && (g_FileSectionsRead & FILE_SECTION_DRAWING))
         *info = read;
+    if (g_FileBrokenCycles)
+        ShowText(g_MainWnd, eAlertErrorText[NOTICE_BROKEN_CYCLES], path);
     if (!merge)
         SystemValidateActiveSlots(); // a slot named by the file, or kept from before, may be free now
     return result == 1 ? 1 : 0;
@@ -494,6 +553,8 @@ int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge)
         return 0;
     }
     ZVI_FileReadExit();
+    if (g_FileBrokenCycles)
+        ShowText(g_MainWnd, eAlertErrorText[NOTICE_BROKEN_CYCLES], name);
     if (!merge)
         SystemValidateActiveSlots();
     return result == 1 ? 1 : 0;
@@ -507,35 +568,54 @@ int FileWriteDrawing(const DrawingInfo *info, const char *path, uint32_t section
     // Packing needs the zip tools, which come with the file commands: until
     // then a zipped save is written plain.
     sections &= ~FILE_MODE_ZIPPED;
+    if (!path) {
+        FileAlert("", FILE_ALERT_CANNOT_CREATE);
+        return 0;
+    }
+    // A read-only file is not replaced, as Windows refuses to write it.
+    if (IsReadOnly(path)) {
+        ReportSaveFailure(path, SAVE_READ_ONLY);
+        return 0;
+    }
     char temp[ZVI_PATH_SIZE] = "";
     HANDLE file = INVALID_HANDLE_VALUE;
-    if (!path || !MakeSiblingTemp(path, temp) || !ZVI_FileCreate(&file, temp)) {
+    if (!MakeSiblingTemp(path, temp) || !ZVI_FileCreate(&file, temp)) {
+        const DWORD error = GetLastError();
         if (temp[0])
             ZVI_FileDelete(temp);
-        FileAlert(path ? path : "", FILE_ALERT_CANNOT_CREATE);
+        if (SaveFailureText(error) == SAVE_FAILED)
+            FileAlert(path, FILE_ALERT_CANNOT_CREATE); // the folder is missing
+        else
+            ReportSaveFailure(path, SaveFailureText(error));
         return 0;
     }
     char name[ZVI_PATH_SIZE];
     NameAndExtension(path, name);
     StartProgress(sections, TEXT_WRITING, name, 0);
     int ok = ZVI_FileWriteInitDisk(file) && WriteAll(info, sections);
+    DWORD error = ZviWriteSystemError();
     ZVI_FileWriteExit();
     EndProgress(sections);
-    if (!ZVI_FileClose(file))
+    if (!ZVI_FileClose(file) && ok) {
         ok = 0;
+        error = GetLastError();
+    }
     const bool cancelled = WindowIsCancelled() != 0;
     // The original is replaced only by a complete file.
-    if (ok && !cancelled && !MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    int failure = SAVE_FAILED;
+    if (ok && !cancelled && !MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = 0;
+        failure = ReplaceFailureText(GetLastError(), path);
+    } else {
+        failure = SaveFailureText(error);
+    }
     if (!ok || cancelled) {
         ZVI_FileDelete(temp);
         if (cancelled) {
             if (!WindowIsMasterProgress())
                 AlertButton1(g_MainWnd, eAlertTextSM[CANCEL_NOTICE]);
         } else {
-            // The file named is the unfinished copy, which is gone; the
-            // original stays as it was.
-            FileAlert(temp, FILE_ALERT_CANNOT_WRITE);
+            ReportSaveFailure(path, failure);
         }
         return 0;
     }

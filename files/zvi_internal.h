@@ -51,3 +51,7 @@ bool ZviCanReadString(const char *p, const char *function, const char *argument)
 // refuse what the writer could not write again.
 int32_t ZviEncodeString(const char *text, char *out, const FileDelimiters &delimiters);
 int32_t ZviEncodeBinary(const void *data, int32_t count, char *out, const FileDelimiters &delimiters);
+
+// The system's error code of the disk write that failed in the current or
+// last write, 0 when none failed.
+DWORD ZviWriteSystemError();

@@ -21,6 +21,7 @@ struct WriterState {
     int32_t byteCount = 0;
     int32_t lineCount = 0;
     int error = 0;
+    DWORD systemError = 0; // why the disk refused the last write
     int zeros = 0;
     FileDelimiters delimiters = g_ZviDefaultDelimiters;
 };
@@ -50,6 +51,7 @@ void Start(int sink)
     s_W.byteCount = 0;
     s_W.lineCount = 0;
     s_W.error = 0;
+    s_W.systemError = 0;
     s_W.zeros = 0;
     s_W.delimiters = g_ZviDefaultDelimiters;
 }
@@ -59,8 +61,11 @@ bool WriteToFile(const char *data, uint32_t count)
 {
     if (count == 0)
         return true;
+    SetLastError(0);
     if (ZVI_FileWrite(s_W.file, data, int32_t(count)) != int32_t(count)) {
         s_W.error = 1;
+        // A short write without an error code: the disk is full.
+        s_W.systemError = GetLastError() ? GetLastError() : ERROR_DISK_FULL;
         return false;
     }
     return true;
@@ -496,6 +501,11 @@ extern "C" int ZVI_FileWriteBinary(const void *data, int32_t count)
         return 0;
     }
     return Append(out, uint32_t(n));
+}
+
+DWORD ZviWriteSystemError()
+{
+    return s_W.systemError;
 }
 
 extern "C" int ZVI_FileWriteCommaBool(int value)

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <random>
+#include <sstream>
 
 #include "drawfile_fixture.h"
 
@@ -67,24 +68,71 @@ std::vector<std::string> DamagedFiles()
     return names;
 }
 
+// One line of expected.txt: a damaged file, the message it is refused with,
+// and the line the alert names (0: none).
+struct DamagedFile {
+    std::string name;
+    std::string message;
+    int line = 0;
+};
+
+// Same as make_damaged.py's checksum (FNV-1a, 32 bits).
+uint32_t Checksum(const std::string &bytes)
+{
+    uint32_t h = 0x811C9DC5u;
+    for (unsigned char c : bytes)
+        h = (h ^ c) * 0x01000193u;
+    return h;
+}
+
+std::vector<DamagedFile> ExpectedRefusals(std::string *source)
+{
+    std::vector<DamagedFile> files;
+    std::istringstream in(TestReadFile(std::string(kDamagedFolder) + "expected.txt"));
+    std::getline(in, *source);
+    for (std::string line; std::getline(in, line);) {
+        const size_t a = line.find('\t'), b = line.rfind('\t');
+        if (a == std::string::npos || b == a)
+            continue;
+        DamagedFile f{line.substr(0, a), line.substr(a + 1, b - a - 1), std::atoi(line.c_str() + b + 1)};
+        for (size_t at; (at = f.message.find("\\n")) != std::string::npos;)
+            f.message.replace(at, 2, "\n");
+        files.push_back(f);
+    }
+    return files;
+}
+
+// Every damaged file is refused for its own reason, at its own line, and
+// leaves a new drawing; the list was made from the rich drawing as it is now.
 TEST_F(DrawFileFixtures, DamagedFilesEndInACleanRefusal)
 {
-    const auto names = DamagedFiles();
-    ASSERT_GE(names.size(), 20u);
-    for (const std::string &name : names) {
-        std::printf("damaged: %s\n", name.c_str());
-        std::fflush(stdout);
+    std::string source;
+    const auto expected = ExpectedRefusals(&source);
+    char checksum[40];
+    std::snprintf(checksum, sizeof checksum, "source rich.zvd %08lx", (unsigned long)Checksum(TestReadFile(kRichDrawing)));
+    ASSERT_EQ(source, checksum) << "rich.zvd changed: run tests/files/fixtures/damaged/make_damaged.py";
+    std::vector<std::string> listed;
+    for (const DamagedFile &f : expected)
+        listed.push_back(f.name);
+    ASSERT_EQ(listed, DamagedFiles()) << "expected.txt and the damaged files differ: run make_damaged.py";
+    ASSERT_GE(expected.size(), 20u);
+    for (const DamagedFile &f : expected) {
+        SCOPED_TRACE(f.name);
         FileClearDrawing();
         BuildRichDrawing(); // something to lose
         DrawLog() = DrawFileLog{};
-        const std::string path = kDamagedFolder + name;
-        EXPECT_EQ(FileReadDrawing(nullptr, path.c_str(), kAll, 0), 0) << name;
-        EXPECT_EQ(DrawLog().alerts.size(), 1u) << name;
-        EXPECT_TRUE(DrawingIsNew()) << name;
-        EXPECT_STREQ(g_PenDefs[1].name, "") << name;
+        const std::string path = kDamagedFolder + f.name;
+        EXPECT_EQ(FileReadDrawing(nullptr, path.c_str(), kAll, 0), 0);
+        ASSERT_EQ(DrawLog().alerts.size(), 1u);
+        EXPECT_TRUE(DrawingIsNew());
+        EXPECT_STREQ(g_PenDefs[1].name, "");
+        EXPECT_TRUE(SawAlertOrDiagnostic(f.message)) << "refused for another reason than: " << f.message;
         // The alert names the line where reading stopped.
-        if (!DrawLog().alerts.empty() && name.rfind("header", 0) != 0)
-            EXPECT_TRUE(SawAlertOrDiagnostic("line")) << name;
+        const std::string &alert = DrawLog().alerts[0];
+        if (f.line)
+            EXPECT_NE(alert.find(", line " + std::to_string(f.line) + "\""), std::string::npos) << alert;
+        else
+            EXPECT_EQ(alert.find(", line "), std::string::npos) << alert;
     }
 }
 
