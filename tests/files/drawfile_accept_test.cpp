@@ -96,3 +96,32 @@ TEST_F(DrawFileAccept, TextsTheWriterCannotWriteAreRefused)
 }
 
 } // namespace
+
+namespace {
+
+// The active pen, layer and hatch of the drawing before do not outlive it
+// when the new one has no such slot.
+TEST_F(DrawFileAccept, ActiveSlotsDoNotOutliveTheirDrawing)
+{
+    BuildRichDrawing();
+    g_ActivePen = 3;
+    g_ActiveLayer = 2;
+    g_CurrentHatch = 4;
+    ASSERT_TRUE(PenIsDefined(3) && LayerIsDefined(2) && g_HatchDefs[4].name[0]);
+    FileClearDrawing();
+    EXPECT_EQ(g_ActivePen, PenIsDefined(3) ? 3 : 0);
+    EXPECT_EQ(g_ActiveLayer, LayerIsDefined(2) ? 2 : 0);
+    EXPECT_EQ(g_CurrentHatch, g_HatchDefs[4].name[0] ? 4 : 0);
+
+    BuildRichDrawing();
+    g_ActivePen = 3;
+    g_CurrentHatch = 4;
+    // A file without PEN and HATCH sections replaces the drawing's objects
+    // and blocks; the tables keep what the file does not carry.
+    EXPECT_EQ(DrawFileReadText(WithObject(kInstanceHead)), 1);
+    EXPECT_TRUE(g_ActivePen == 0 || PenIsDefined(g_ActivePen));
+    EXPECT_TRUE(g_CurrentHatch == 0 || g_HatchDefs[g_CurrentHatch].name[0]);
+    ExpectWrittenBack(DrawFileWrittenText());
+}
+
+} // namespace
