@@ -23,19 +23,11 @@
 #include "files/image_list.h"
 #include "files/zvi.h"
 #include "files/zvi_internal.h"
-#include "language/language.h"
+#include "language/language_entries.h"
 
 namespace {
 
 constexpr int HEADER_BYTES = FILE_HEADER_LENGTH + 1;
-constexpr int PROGRESS_TITLE = 15;       // eHeadlineText: "Drawing File"
-constexpr int PROGRESS_MEMORY_NAME = 16; // eHeadlineText: the clipboard data
-constexpr int TEXT_READING = 10;         // eDialogText
-constexpr int TEXT_WRITING = 11;
-constexpr int TEXT_MEASURING = 47;
-constexpr int TEXT_WRITING_MEMORY = 48;
-constexpr int TEXT_READING_MEMORY = 49;
-constexpr int CANCEL_NOTICE = 45;        // eAlertTextSM
 constexpr int OLD_DRAWING = 54;
 constexpr int OLD_LIBRARY = 55;
 constexpr int FOREIGN_WMF = 56;
@@ -43,13 +35,6 @@ constexpr int FOREIGN_BMP = 57;
 constexpr int FOREIGN_DXF = 58;
 constexpr int FOREIGN_OTHER = 59;
 constexpr int MESSAGE_SIZE = 600;
-// eAlertErrorText: a block that contained itself, and why a save failed.
-constexpr int NOTICE_BROKEN_CYCLES = 12;
-constexpr int SAVE_LOCKED = 13;
-constexpr int SAVE_NO_ROOM = 14;
-constexpr int SAVE_NO_PERMISSION = 15;
-constexpr int SAVE_READ_ONLY = 16;
-constexpr int SAVE_FAILED = 17;
 
 struct KnownHeader {
     const char *text;
@@ -123,15 +108,15 @@ bool Quiet(uint32_t sections)
     return (sections & FILE_MODE_QUIET) != 0;
 }
 
-void StartProgress(uint32_t sections, int textEntry, const char *name, int withBar)
+void StartProgress(uint32_t sections, const char *format, const char *name, int withBar)
 {
     if (Quiet(sections)) {
         WindowClearCancel();
         return;
     }
     char text[MESSAGE_SIZE];
-    std::snprintf(text, sizeof text, eDialogText[textEntry], name);
-    WindowShowProgress(eHeadlineText[PROGRESS_TITLE], text, withBar);
+    std::snprintf(text, sizeof text, format, name);
+    WindowShowProgress(LANG(eHeadlineText, DrawingFile), text, withBar);
 }
 
 void EndProgress(uint32_t sections)
@@ -251,17 +236,31 @@ int WriteAll(const DrawingInfo *info, uint32_t sections)
            ZVI_FileWriteEndOfFile() && ZVI_FileWriteFlush();
 }
 
-// The text that says why a save failed, from the system's error code.
-int SaveFailureText(DWORD error)
+// Why a save failed, as far as it was found.
+enum class SaveCause { Locked, NoRoom, NoPermission, ReadOnly, Other };
+
+SaveCause SaveFailureCause(DWORD error)
 {
     switch (error) {
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return SAVE_LOCKED;
+    case ERROR_LOCK_VIOLATION: return SaveCause::Locked;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return SAVE_NO_ROOM;
+    case ERROR_HANDLE_DISK_FULL: return SaveCause::NoRoom;
     case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT: return SAVE_NO_PERMISSION;
-    default: return SAVE_FAILED;
+    case ERROR_WRITE_PROTECT: return SaveCause::NoPermission;
+    default: return SaveCause::Other;
+    }
+}
+
+// The text that tells the user, formatted with the drawing's name.
+const char *SaveCauseText(SaveCause cause)
+{
+    switch (cause) {
+    case SaveCause::Locked: return LANG_FORMAT(eAlertErrorText, SaveLocked, "%s");
+    case SaveCause::NoRoom: return LANG_FORMAT(eAlertErrorText, SaveNoRoom, "%s");
+    case SaveCause::NoPermission: return LANG_FORMAT(eAlertErrorText, SaveNoPermission, "%s");
+    case SaveCause::ReadOnly: return LANG_FORMAT(eAlertErrorText, SaveReadOnly, "%s");
+    default: return LANG_FORMAT(eAlertErrorText, SaveFailed, "%s");
     }
 }
 
@@ -279,11 +278,11 @@ bool HeldByAnotherProgram(const char *path)
 }
 
 // Why replacing the drawing failed.
-int ReplaceFailureText(DWORD error, const char *path)
+SaveCause ReplaceFailureCause(DWORD error, const char *path)
 {
     if (error == ERROR_ACCESS_DENIED && HeldByAnotherProgram(path))
-        return SAVE_LOCKED;
-    return SaveFailureText(error);
+        return SaveCause::Locked;
+    return SaveFailureCause(error);
 }
 
 bool IsReadOnly(const char *path)
@@ -295,9 +294,9 @@ bool IsReadOnly(const char *path)
 
 // Tells the user that the drawing was not saved and why; the drawing is
 // named, never the temporary copy, and the file on disk is left alone.
-void ReportSaveFailure(const char *path, int text)
+void ReportSaveFailure(const char *path, SaveCause cause)
 {
-    ShowText(g_MainWnd, eAlertErrorText[text], path);
+    ShowText(g_MainWnd, SaveCauseText(cause), path);
 }
 
 // A new file in the folder of path, for writing before the original is replaced.
@@ -497,7 +496,7 @@ int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int 
         ClearObjects();
     char name[ZVI_PATH_SIZE];
     NameAndExtension(path, name);
-    StartProgress(sections, TEXT_READING, name, 1);
+    StartProgress(sections, LANG_FORMAT(eDialogText, ReadingFile, "%s"), name, 1);
     DrawingInfo read{};
     const int result = ReadBody(&read, sections, merge);
     EndProgress(sections);
@@ -514,7 +513,7 @@ int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int 
     if (info && !merge && (g_FileSectionsRead & FILE_SECTION_DRAWING))
         *info = read;
     if (g_FileBrokenCycles)
-        ShowText(g_MainWnd, eAlertErrorText[NOTICE_BROKEN_CYCLES], path);
+        ShowText(g_MainWnd, LANG_FORMAT(eAlertErrorText, BlockContainsItself, "%s"), path);
     if (!merge)
         SystemValidateActiveSlots(); // a slot named by the file, or kept from before, may be free now
     return result == 1 ? 1 : 0;
@@ -527,7 +526,7 @@ int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge)
         sections |= FILE_MODE_REPLACE;
     else
         sections &= ~FILE_SECTION_DRAWING;
-    const char *name = eHeadlineText[PROGRESS_MEMORY_NAME];
+    const char *name = LANG(eHeadlineText, ClipboardData);
     if (!ZVI_FileReadInitMemory(block) || !ZviReadFileHeader(1)) {
         ReportFailure(name, FILE_ALERT_SYNTAX, FILE_ALERT_WRONG_CONTENT);
         ZVI_FileReadExit();
@@ -540,7 +539,7 @@ int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge)
     if (Quiet(sections)) {
         WindowClearCancel();
     } else {
-        WindowShowProgress(eHeadlineText[PROGRESS_TITLE], eDialogText[TEXT_READING_MEMORY], 1);
+        WindowShowProgress(LANG(eHeadlineText, DrawingFile), LANG(eDialogText, ReadingCopy), 1);
     }
     DrawingInfo dropped{};
     const int result = ReadBody(&dropped, sections, merge);
@@ -554,7 +553,7 @@ int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge)
     }
     ZVI_FileReadExit();
     if (g_FileBrokenCycles)
-        ShowText(g_MainWnd, eAlertErrorText[NOTICE_BROKEN_CYCLES], name);
+        ShowText(g_MainWnd, LANG_FORMAT(eAlertErrorText, BlockContainsItself, "%s"), name);
     if (!merge)
         SystemValidateActiveSlots();
     return result == 1 ? 1 : 0;
@@ -574,7 +573,7 @@ int FileWriteDrawing(const DrawingInfo *info, const char *path, uint32_t section
     }
     // A read-only file is not replaced, as Windows refuses to write it.
     if (IsReadOnly(path)) {
-        ReportSaveFailure(path, SAVE_READ_ONLY);
+        ReportSaveFailure(path, SaveCause::ReadOnly);
         return 0;
     }
     char temp[ZVI_PATH_SIZE] = "";
@@ -583,15 +582,15 @@ int FileWriteDrawing(const DrawingInfo *info, const char *path, uint32_t section
         const DWORD error = GetLastError();
         if (temp[0])
             ZVI_FileDelete(temp);
-        if (SaveFailureText(error) == SAVE_FAILED)
+        if (SaveFailureCause(error) == SaveCause::Other)
             FileAlert(path, FILE_ALERT_CANNOT_CREATE); // the folder is missing
         else
-            ReportSaveFailure(path, SaveFailureText(error));
+            ReportSaveFailure(path, SaveFailureCause(error));
         return 0;
     }
     char name[ZVI_PATH_SIZE];
     NameAndExtension(path, name);
-    StartProgress(sections, TEXT_WRITING, name, 0);
+    StartProgress(sections, LANG_FORMAT(eDialogText, WritingFile, "%s"), name, 0);
     int ok = ZVI_FileWriteInitDisk(file) && WriteAll(info, sections);
     DWORD error = ZviWriteSystemError();
     ZVI_FileWriteExit();
@@ -602,18 +601,16 @@ int FileWriteDrawing(const DrawingInfo *info, const char *path, uint32_t section
     }
     const bool cancelled = WindowIsCancelled() != 0;
     // The original is replaced only by a complete file.
-    int failure = SAVE_FAILED;
+    SaveCause failure = SaveFailureCause(error);
     if (ok && !cancelled && !MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = 0;
-        failure = ReplaceFailureText(GetLastError(), path);
-    } else {
-        failure = SaveFailureText(error);
+        failure = ReplaceFailureCause(GetLastError(), path);
     }
     if (!ok || cancelled) {
         ZVI_FileDelete(temp);
         if (cancelled) {
             if (!WindowIsMasterProgress())
-                AlertButton1(g_MainWnd, eAlertTextSM[CANCEL_NOTICE]);
+                AlertButton1(g_MainWnd, LANG(eAlertTextSM, WriteCancelled));
         } else {
             ReportSaveFailure(path, failure);
         }
@@ -628,7 +625,7 @@ HGLOBAL FileWriteDrawingMemory(uint32_t sections)
     if (Quiet(sections))
         WindowClearCancel();
     else
-        WindowShowProgress(eHeadlineText[PROGRESS_TITLE], eDialogText[TEXT_MEASURING], 0);
+        WindowShowProgress(LANG(eHeadlineText, DrawingFile), LANG(eDialogText, MeasuringCopy), 0);
     int ok = ZVI_FileWriteInitNull() && WriteAll(info, sections);
     const int32_t size = ZVI_FileWriteCurrentSize();
     ZVI_FileWriteExit();
@@ -639,14 +636,14 @@ HGLOBAL FileWriteDrawingMemory(uint32_t sections)
     if (!block)
         return nullptr;
     if (!Quiet(sections))
-        WindowShowProgress(eHeadlineText[PROGRESS_TITLE], eDialogText[TEXT_WRITING_MEMORY], 1);
+        WindowShowProgress(LANG(eHeadlineText, DrawingFile), LANG(eDialogText, WritingCopy), 1);
     ok = ZVI_FileWriteInitMemory(block, size) && WriteAll(info, sections);
     ZVI_FileWriteExit();
     EndProgress(sections);
     if (WindowIsCancelled()) {
         GlobalFree(block);
         if (!WindowIsMasterProgress())
-            AlertButton1(g_MainWnd, eAlertTextSM[CANCEL_NOTICE]);
+            AlertButton1(g_MainWnd, LANG(eAlertTextSM, WriteCancelled));
         return nullptr;
     }
     if (!ok) {
