@@ -14,16 +14,22 @@ protected:
         ASSERT_NE(SymbolMakeInstance(u, 4096, "*", name, &m), 0u);
         ASSERT_NE(SymbolAddMember(LIST_OWN_BLOCKS, block, u), nullptr);
     }
+    // Blocks A, B and C, with A using B and B using C.
+    static void Chain(Unit **a, Unit **b, Unit **c)
+    {
+        *a = SymbolNewBlock(LIST_OWN_BLOCKS, "A");
+        *b = SymbolNewBlock(LIST_OWN_BLOCKS, "B");
+        *c = SymbolNewBlock(LIST_OWN_BLOCKS, "C");
+        ASSERT_TRUE(*a && *b && *c);
+        AddInstance(*a, "B");
+        AddInstance(*b, "C");
+    }
 };
 
 TEST_F(DrawFileBlocks, BlocksThatContainThemselvesAreFound)
 {
-    Unit *a = SymbolNewBlock(LIST_OWN_BLOCKS, "A");
-    Unit *b = SymbolNewBlock(LIST_OWN_BLOCKS, "B");
-    Unit *c = SymbolNewBlock(LIST_OWN_BLOCKS, "C");
-    ASSERT_TRUE(a && b && c);
-    AddInstance(a, "B");
-    AddInstance(b, "C");
+    Unit *a, *b, *c;
+    ASSERT_NO_FATAL_FAILURE(Chain(&a, &b, &c));
     AddInstance(a, "Missing");
     EXPECT_EQ(SymbolFindSelfContaining(LIST_OWN_BLOCKS), nullptr);
     AddInstance(c, "A"); // A -> B -> C -> A
@@ -40,12 +46,8 @@ TEST_F(DrawFileBlocks, ABlockNamingItselfIsFound)
 
 TEST_F(DrawFileBlocks, ACycleIsBrokenWhereItClosesAndOnlyThere)
 {
-    Unit *a = SymbolNewBlock(LIST_OWN_BLOCKS, "A");
-    Unit *b = SymbolNewBlock(LIST_OWN_BLOCKS, "B");
-    Unit *c = SymbolNewBlock(LIST_OWN_BLOCKS, "C");
-    ASSERT_TRUE(a && b && c);
-    AddInstance(a, "B");
-    AddInstance(b, "C");
+    Unit *a, *b, *c;
+    ASSERT_NO_FATAL_FAILURE(Chain(&a, &b, &c));
     AddInstance(c, "A"); // closes A -> B -> C -> A
     AddInstance(c, "C"); // and C -> C
     Unit *first = nullptr;
