@@ -25,9 +25,16 @@ void ForgetHandle(HWND window)
 LRESULT ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CLOSE:
+    case WM_CLOSE: {
+        // Hiding the active window would hand the activation to whichever
+        // window comes next, often another tool window: it goes back to the
+        // main window, whose keys the user expects.
+        const bool wasActive = GetActiveWindow() == window;
         ShowWindow(window, SW_HIDE);
+        if (wasActive)
+            AppFocusMainWindow();
         return 0;
+    }
     case WM_ERASEBKGND:
         // Nothing is painted while the start screen shows or the program closes.
         if (g_StartScreen || g_Closing)
