@@ -58,8 +58,10 @@ bool Program::Start(const std::string &arguments, WORD show)
     std::string line = "\"" + exe + "\" " + arguments;
     STARTUPINFOA si{};
     si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = show;
+    if (show != SW_SHOWDEFAULT) {
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = show;
+    }
     return CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process) !=
            0;
 }

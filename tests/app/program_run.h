@@ -24,7 +24,9 @@ struct Program {
     Program &operator=(const Program &) = delete;
     ~Program();
 
-    // Starts darad4.exe with the arguments on its command line.
+    // Starts darad4.exe with the arguments on its command line; with
+    // SW_SHOWDEFAULT the start-up information names no show command, as
+    // when a shell starts the program without one.
     bool Start(const std::string &arguments = "", WORD show = SW_SHOWNORMAL);
     // A top-level window of this process of the class (a visible one when
     // asked), or 0.
