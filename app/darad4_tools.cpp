@@ -5,6 +5,7 @@
 
 #include "app/darad4.h"
 #include "app/darad4_draw.h"
+#include "app/system.h"
 #include "app/window_layout.h"
 
 namespace {
@@ -22,15 +23,39 @@ void ForgetHandle(HWND window)
         g_ViewWindow.hwnd = nullptr;
 }
 
+// The option that says whether the tool window is shown; null for none.
+uint32_t *VisibilitySwitch(HWND window)
+{
+    ProgramOptions &o = g_Options;
+    const struct {
+        HWND window;
+        uint32_t *visible;
+    } switches[] = {
+        {hGlobalPanel, &o.panelVisible},   {hGlobalProp, &o.propertyVisible},   {hGlobalPen, &o.penVisible},
+        {hGlobalLayer, &o.layerVisible},   {hGlobalSymbol, &o.symbolVisible},   {hGlobalStatus, &o.statusVisible},
+        {hGlobalToolbox, &o.toolboxVisible}, {hGlobalGuide, &o.guideVisible}, {g_ViewWindow.hwnd, &o.viewVisible},
+    };
+    for (const auto &s : switches)
+        if (s.window == window)
+            return s.visible;
+    return nullptr;
+}
+
 LRESULT ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CLOSE: {
+        // Closing hides the window and switches it off in the options.
+        uint32_t *visible = VisibilitySwitch(window);
+        if (!visible || !*visible)
+            return 0;
         // Hiding the active window would hand the activation to whichever
         // window comes next, often another tool window: it goes back to the
         // main window, whose keys the user expects.
         const bool wasActive = GetActiveWindow() == window;
-        ShowWindow(window, SW_HIDE);
+        if (IsWindowVisible(window))
+            ShowWindow(window, SW_HIDE);
+        *visible = 0;
         if (wasActive)
             AppFocusMainWindow();
         return 0;

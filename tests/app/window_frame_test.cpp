@@ -8,12 +8,29 @@
 #include <string>
 #include <vector>
 
+#include "app/system.h"
 #include "common/test_files.h"
 #include "program_run.h"
 
 namespace {
 
 constexpr DWORD SETTLE_MS = 300;
+
+std::string ProgramKey()
+{
+    char key[SYSTEM_KEY_NAME_SIZE];
+    SystemProgramKeyPath(key);
+    return key;
+}
+
+// Each test starts from no settings and leaves none behind: what a test
+// switches off must not hide a window from the next one.
+class WindowFrame : public ::testing::Test {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override { Clean(); }
+    static void Clean() { SystemDeleteKeyTree(HKEY_CURRENT_USER, ProgramKey().c_str()); }
+};
 
 // Thread focus and activation of the program's interface thread.
 GUITHREADINFO ThreadState(const Program &run)
@@ -112,7 +129,7 @@ std::string BlackWindows(const Program &run)
     return black;
 }
 
-TEST(WindowFrame, NoWindowIsABlackRectangleAfterStartOrUnderAnAlert)
+TEST_F(WindowFrame, NoWindowIsABlackRectangleAfterStartOrUnderAnAlert)
 {
     Program run;
     ASSERT_TRUE(run.Start());
@@ -137,7 +154,7 @@ TEST(WindowFrame, NoWindowIsABlackRectangleAfterStartOrUnderAnAlert)
     EXPECT_EQ(alerted.Close(), 0);
 }
 
-TEST(WindowFrame, MainWindowHasTheFocusAtStartAndAfterAToolWindowCloses)
+TEST_F(WindowFrame, MainWindowHasTheFocusAtStartAndAfterAToolWindowCloses)
 {
     Program run;
     ASSERT_TRUE(run.Start());
@@ -159,6 +176,16 @@ TEST(WindowFrame, MainWindowHasTheFocusAtStartAndAfterAToolWindowCloses)
     EXPECT_TRUE(WaitForMainFocus(run)) << "active " << Describe(ThreadState(run).hwndActive) << ", focus "
                                        << Describe(ThreadState(run).hwndFocus);
     EXPECT_EQ(run.Close(), 0);
+
+    // Closed, the guide is switched off, and so it is kept.
+    HKEY general = nullptr;
+    int32_t guideVisible = -1;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, (ProgramKey() + "\\General").c_str(), 0, KEY_READ, &general) ==
+        ERROR_SUCCESS) {
+        SystemReadInt(general, "GuideVisible", &guideVisible);
+        RegCloseKey(general);
+    }
+    EXPECT_EQ(guideVisible, 0);
 }
 
 // The screen's pixels of a short vertical band: what the crosshair's
@@ -187,7 +214,7 @@ bool WaitForBand(POINT at, const std::vector<COLORREF> &pixels, bool equal)
     return false;
 }
 
-TEST(WindowFrame, CrosshairGoesWhenTheMouseLeavesTheDrawingWindows)
+TEST_F(WindowFrame, CrosshairGoesWhenTheMouseLeavesTheDrawingWindows)
 {
     Program run;
     ASSERT_TRUE(run.Start());
@@ -215,7 +242,7 @@ TEST(WindowFrame, CrosshairGoesWhenTheMouseLeavesTheDrawingWindows)
     EXPECT_EQ(run.Close(), 0);
 }
 
-TEST(WindowFrame, MainWindowSurvivesBeingResizedAgainAndAgain)
+TEST_F(WindowFrame, MainWindowSurvivesBeingResizedAgainAndAgain)
 {
     Program run;
     ASSERT_TRUE(run.Start("", SW_SHOWNORMAL));
