@@ -49,6 +49,11 @@ LRESULT ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         uint32_t *visible = VisibilitySwitch(window);
         if (!visible || !*visible)
             return 0;
+        // A docked window is part of the main window's frame.
+        if (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) {
+            MessageBeep(0);
+            return 0;
+        }
         // Hiding the active window would hand the activation to whichever
         // window comes next, often another tool window: it goes back to the
         // main window, whose keys the user expects.
