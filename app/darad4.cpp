@@ -19,6 +19,7 @@
 #include "app/window_title.h"
 #include "commands/command.h"
 #include "database/undo.h"
+#include "display/output_paint.h"
 #include "display/screen.h"
 #include "dialogs/alert.h"
 #include "language/language.h"
@@ -604,12 +605,15 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
             SetFocus(window);
         } else {
             g_AppActive = 0;
+            OutputHideCrosshair();
         }
         return 0;
     case WM_ACTIVATEAPP:
         if (g_StartScreen || g_Closing)
             return 0;
         g_AppActive = wParam ? 1 : 0;
+        if (!wParam)
+            OutputHideCrosshair();
         return 0;
     case WM_PAINT:
         PaintMain(window);
