@@ -76,8 +76,9 @@ TEST_F(DrawFileBlocks, DrawingsWithABlockThatContainsItselfOpen)
         EXPECT_EQ(SymbolFindSelfContaining(LIST_OWN_BLOCKS), nullptr);
         // Every frame was computed, and is finite, without following the cycle.
         for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
-            if (u->kind == UNIT_KIND_INSTANCE)
+            if (u->kind == UNIT_KIND_INSTANCE) {
                 EXPECT_LT(u->frame[2] - u->frame[0], 1e6);
+            }
         const std::string original = TestReadFile(name);
         const std::string written = DrawFileWrittenText();
         EXPECT_TRUE(written == original) << "written differently from what was read";

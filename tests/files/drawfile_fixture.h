@@ -535,8 +535,9 @@ protected:
             EXPECT_STREQ(x->instance.library, y->instance.library) << where;
             EXPECT_STREQ(x->instance.block, y->instance.block) << where;
             EXPECT_EQ(0, std::memcmp(&x->instance.placement, &y->instance.placement, 48)) << where;
-            if (x->kind == UNIT_KIND_PLUGIN)
+            if (x->kind == UNIT_KIND_PLUGIN) {
                 EXPECT_EQ(x->instance.userFlags, y->instance.userFlags) << where;
+            }
         }
         const Element *e = UnitFirstElement(x);
         const Element *f = UnitFirstElement(y);
@@ -547,8 +548,9 @@ protected:
             EXPECT_EQ(e->valueType, f->valueType) << at;
             EXPECT_EQ(e->count, f->count) << at;
             EXPECT_EQ(e->module, f->module) << at;
-            if (e->kind >= 0)
+            if (e->kind >= 0) {
                 EXPECT_EQ(0, std::memcmp(ElementPayload(e), ElementPayload(f), e->size - 16)) << at;
+            }
             if (e->kind == ELEM_END)
                 break;
         }
