@@ -12,6 +12,7 @@
 #include "app/window_layout.h"
 #include "database/object_flags.h"
 #include "dialogs/alert.h"
+#include "display/symbol.h"
 #include "files/file.h"
 #include "files/file_drawinginfo.h"
 #include "language/language.h"
@@ -120,6 +121,7 @@ void InitDeleteResources(HWND mainWindow)
         KillTimer(mainWindow, MAIN_TIMER_ID);
     InitDeleteScreenObjects();
     InitDeleteGdiResources();
+    SymbolFreeFonts();
 }
 
 // ---------------------------------------------------------------------------

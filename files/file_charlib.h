@@ -1,0 +1,16 @@
+// Character libraries: probing and loading library files whose blocks are
+// characters (a block named by a decimal code 32 to 255), and closing them.
+#pragma once
+
+// Reads the header and =LIBRARY= record of the file named in the slot's path
+// into the slot's information; 0 (title cleared) when the file is no library
+// or its title is taken.
+int FileProbeCharLibrarySlot(int slot);
+// The =LIBRARY= record into the slot; 0 when it cannot be read or its title is taken.
+int FileReadSectionCharLibrary(const char *path, int slot);
+// The =BLOCK= section into the list; 0 on failure.
+int FileReadCharacters(int list);
+// Loads a library file into the slot: 1 loaded, 0 failed or cancelled.
+int FileLoadCharLibrary(const char *path, int slot);
+// Closes a slot; the last slot moves into the gap with its list.
+void FileRemoveCharLibrary(int slot);
