@@ -296,8 +296,10 @@ double OutputCharTrueType(HDC hdc, HFONT font, int code, int clip)
     if (size <= 0)
         return advance;
     Unit *piece = reinterpret_cast<Unit *>(g_Uni2);
-    if (SymbolGlyphToPath(piece, g_ObjectLimits.scratchSize, g_Universal1, &gm, uint32_t(size)))
-        OutputDrawElement(hdc, piece, clip, Ctx().drawFlags);
+    if (!SymbolGlyphToPath(piece, g_ObjectLimits.scratchSize, g_Universal1, &gm, uint32_t(size)))
+        return advance;
+    outline.Release(); // the path buffer of the drawers lives in it
+    OutputDrawElement(hdc, piece, clip, Ctx().drawFlags);
     return advance;
 }
 

@@ -267,6 +267,7 @@ double SymbolTextCharToCurves(Unit *source, int code, const XProperty *property,
     Unit *piece = reinterpret_cast<Unit *>(g_Uni2);
     if (!SymbolGlyphToPath(piece, g_ObjectLimits.scratchSize, g_Universal1, &gm, uint32_t(size)))
         return -1.0;
+    outline.Release();
     if (!InsertPiece(source, piece, property, m))
         return -1.0;
     return box[4];
