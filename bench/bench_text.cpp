@@ -53,7 +53,11 @@ bool BuildTexts(std::mt19937 &random)
         MatrixRotate(&m, i % 3 == 0 ? angle(random) : 0.0);
         if (!SymbolCreateStdText(&s, text.c_str(), &m))
             return false;
-        g_ObjectLists[LIST_DRAWING].tail->flags = i < CURVES_COUNT ? UNIT_SELECTED : 0;
+        Unit *u = g_ObjectLists[LIST_DRAWING].tail;
+        u->flags = i < CURVES_COUNT ? UNIT_SELECTED : 0;
+        auto *record = static_cast<TextStandardData *>(ElementPayload(UnitElementAt(u, 1)));
+        record->property.ownFlags |= XPROP_OWN_FILL;
+        record->property.fillMode = FILL_SOLID; // filled glyphs, as texts are mostly drawn
     }
     return true;
 }
@@ -85,6 +89,8 @@ void BenchText()
     SystemInitDrawing(0);
     SystemInitDrawingSettings(&g_DrawingSettings);
     g_DrawingSettings.displayTrueType = 1;
+    g_DrawingSettings.displayTexts = 1;
+    g_DrawingSettings.displayFills = 1;
     if (!g_Universal1 && !MemInitWork()) {
         printf("text: no work memory\n");
         return;

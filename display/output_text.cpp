@@ -287,19 +287,9 @@ double OutputCharTrueType(HDC hdc, HFONT font, int code, int clip)
         return advance;
     if (OutputCheckAbort())
         return 0.0;
-    ScratchUni1 outline(__FILE_NAME__, __LINE__);
-    ScratchUni2 glyph(__FILE_NAME__, __LINE__);
-    if (!outline || !glyph)
-        return advance;
-    GLYPHMETRICS gm{};
-    const int32_t size = SymbolGlyphOutline(code, g_Universal1, g_ObjectLimits.scratchSize, &gm);
-    if (size <= 0)
-        return advance;
-    Unit *piece = reinterpret_cast<Unit *>(g_Uni2);
-    if (!SymbolGlyphToPath(piece, g_ObjectLimits.scratchSize, g_Universal1, &gm, uint32_t(size)))
-        return advance;
-    outline.Release(); // the path buffer of the drawers lives in it
-    OutputDrawElement(hdc, piece, clip, Ctx().drawFlags);
+    // Outlines are kept with the font's metrics: a repaint converts nothing.
+    if (const Unit *glyph = SymbolGlyphPath(code))
+        OutputDrawElement(hdc, const_cast<Unit *>(glyph), clip, Ctx().drawFlags);
     return advance;
 }
 

@@ -49,6 +49,10 @@ double SymbolFontDescent();
 // The GGO_NATIVE outline of a character of the current Windows font into
 // buffer: its size (0 for a blank), or -1 on failure.
 int32_t SymbolGlyphOutline(int code, void *buffer, uint32_t size, GLYPHMETRICS *metrics);
+// The outline of a character of the current Windows font as a surface object
+// in character units, kept with the font's metrics; 0 for a character without
+// an outline, or without a Windows font.
+const Unit *SymbolGlyphPath(int code);
 
 // ---------------------------------------------------------------------------
 // Layout (symbol_text.cpp)

@@ -256,18 +256,9 @@ double SymbolTextCharToCurves(Unit *source, int code, const XProperty *property,
 {
     double box[5];
     SymbolGetCharBox(code, box);
-    ScratchUni1 outline(__FILE_NAME__, __LINE__);
-    ScratchUni2 glyph(__FILE_NAME__, __LINE__);
-    if (!outline || !glyph)
-        return -1.0;
-    GLYPHMETRICS gm{};
-    const int32_t size = SymbolGlyphOutline(code, g_Universal1, g_ObjectLimits.scratchSize, &gm);
-    if (size <= 0)
+    const Unit *piece = SymbolGlyphPath(code);
+    if (!piece)
         return box[4]; // a blank, or a character without an outline
-    Unit *piece = reinterpret_cast<Unit *>(g_Uni2);
-    if (!SymbolGlyphToPath(piece, g_ObjectLimits.scratchSize, g_Universal1, &gm, uint32_t(size)))
-        return -1.0;
-    outline.Release();
     if (!InsertPiece(source, piece, property, m))
         return -1.0;
     return box[4];

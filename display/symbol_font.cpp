@@ -41,6 +41,9 @@ struct FontMetrics {
     double right[kCodes];
     double advance[kCodes];
     std::vector<KernEntry> kerning; // sorted by key, table order kept among equal keys
+    // Glyph outlines as surface objects in character units, made when first
+    // drawn; an empty entry not made yet, one of a single byte: no outline.
+    std::vector<uint8_t> glyphs[kCodes];
 };
 
 FontMetrics g_Cache[kCacheEntries];
@@ -77,6 +80,8 @@ void FreeEntry(FontMetrics &e)
     e.used = 0;
     e.kerning.clear();
     e.kerning.shrink_to_fit();
+    for (std::vector<uint8_t> &g : e.glyphs)
+        std::vector<uint8_t>().swap(g);
 }
 
 void MeasureLibrary(FontMetrics &e)
@@ -319,4 +324,31 @@ int32_t SymbolGlyphOutline(int code, void *buffer, uint32_t size, GLYPHMETRICS *
         return -1;
     const DWORD n = GetGlyphOutlineA(dc, UINT(code & 0xFF), GGO_NATIVE, metrics, size, buffer, &identity);
     return n == GDI_ERROR ? -1 : int32_t(n);
+}
+
+const Unit *SymbolGlyphPath(int code)
+{
+    if (!g_Current || !g_Current->handle)
+        return nullptr;
+    std::vector<uint8_t> &glyph = g_Current->glyphs[code & 0xFF];
+    if (glyph.empty()) {
+        GLYPHMETRICS gm{};
+        const int32_t size = SymbolGlyphOutline(code, nullptr, 0, &gm);
+        std::vector<uint8_t> outline(size > 0 ? size_t(size) : 0);
+        bool made = false;
+        if (size > 0 && SymbolGlyphOutline(code, outline.data(), uint32_t(size), &gm) == size) {
+            // Every outline point becomes at most three point elements.
+            const uint32_t capacity = UNIT_ELEMENTS_OBJECT + ELEM_SIZE_END + 3 * ELEM_SIZE_POINT * uint32_t(size) / 8;
+            std::vector<uint8_t> path(capacity + sizeof(Unit));
+            Unit *unit = reinterpret_cast<Unit *>(path.data());
+            if (SymbolGlyphToPath(unit, capacity, outline.data(), &gm, uint32_t(size))) {
+                path.resize(unit->bytes);
+                glyph.swap(path);
+                made = true;
+            }
+        }
+        if (!made)
+            glyph.assign(1, 0);
+    }
+    return glyph.size() > 1 ? reinterpret_cast<const Unit *>(glyph.data()) : nullptr;
 }

@@ -301,3 +301,34 @@ void FileRemoveCharLibrary(int slot)
     SymbolIndexCharLibraries();
     SymbolFreeFonts();
 }
+
+int FileApplyCharLibraryMarks()
+{
+    int marked = 0;
+    for (int i = 0; i < g_CharLibrarySlots.count;) {
+        CharLibrarySlot &slot = g_CharLibrarySlots.slots[i];
+        if (slot.remove) {
+            marked = 1;
+            FileRemoveCharLibrary(i);
+            continue;
+        }
+        if (slot.added) {
+            marked = 1;
+            char path[CHAR_LIBRARY_PATH_SIZE];
+            lstrcpynA(path, slot.path, sizeof path);
+            slot.added = 0;
+            slot.info.title[0] = 0; // the load reads it again
+            if (!FileLoadCharLibrary(path, i)) {
+                FileRemoveCharLibrary(i);
+                continue;
+            }
+        }
+        ++i;
+    }
+    if (marked) {
+        SymbolSortCharLibraries();
+        SymbolIndexCharLibraries();
+    }
+    SymbolFreeFonts();
+    return marked;
+}

@@ -14,3 +14,7 @@ int FileReadCharacters(int list);
 int FileLoadCharLibrary(const char *path, int slot);
 // Closes a slot; the last slot moves into the gap with its list.
 void FileRemoveCharLibrary(int slot);
+// Carries out the marks of the character-library dialog: marked libraries are
+// closed, added ones loaded (closed again when that fails), the table sorted
+// and indexed. 1 when any slot was marked.
+int FileApplyCharLibraryMarks();
