@@ -53,6 +53,7 @@ struct TextDialog {
     char *text;              // the working stored text, or null
     char *edit;              // the edit control's text while reading it back
     FontDef *styles;
+    char keptFace[FONT_FACE_SIZE]; // a face not installed here, kept as it came
 };
 
 const DrawWindow &Window()
@@ -102,6 +103,7 @@ void InitFace(HWND dialog, TextDialog *d, bool keepUnknown)
     Box01DialogComboboxAdjust(dialog, ID_FACE);
     LRESULT at = SendDlgItemMessageA(dialog, ID_FACE, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(d->font->face));
     if (at == CB_ERR && keepUnknown && d->font->face[0]) {
+        lstrcpynA(d->keptFace, d->font->face, FONT_FACE_SIZE);
         at = SendDlgItemMessageA(dialog, ID_FACE, CB_ADDSTRING, 0, LPARAM(d->font->face));
         Box01DialogComboboxAdjust(dialog, ID_FACE);
     }
@@ -141,6 +143,9 @@ int ReadFont(HWND dialog, TextDialog *d)
         return 1;
     }
     EnableWindow(GetDlgItem(dialog, ID_UNDERLINE), TRUE);
+    // A face this machine lacks has no styles to choose: it stays as it came.
+    if (d->keptFace[0] && lstrcmpA(d->keptFace, f.face) == 0 && !IsWindowEnabled(GetDlgItem(dialog, ID_STYLE)))
+        return 1;
     const LRESULT at = SendDlgItemMessageA(dialog, ID_STYLE, CB_GETCURSEL, 0, 0);
     const LRESULT data = at == CB_ERR ? CB_ERR : SendDlgItemMessageA(dialog, ID_STYLE, CB_GETITEMDATA, WPARAM(at), 0);
     if (data == CB_ERR || data < 0 || data >= BOX01_FONT_STYLES || !IsWindowEnabled(GetDlgItem(dialog, ID_STYLE))) {
