@@ -1,6 +1,25 @@
 // What the benchmark parts share: the clock, and the parts main() runs in turn.
 #pragma once
 
+#include <windows.h>
+
+// A fresh drawing with default tables and settings, work memory, an empty
+// allocator and the screen's GDI objects; 0 (with a line naming the part)
+// when the work memory cannot be had.
+int BenchPrepareDrawing(const char *part);
+
+// A 32-bit memory DIB selected into its own context.
+struct BenchDib {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+};
+BenchDib BenchMakeDib(int width, int height);
+void BenchFreeDib(BenchDib *dib);
+// A screen output onto the DIB showing the middle of a square world of side
+// `world` mm, zoomed by zoomFactor; the visible rectangle is the whole DIB.
+void BenchSetupScreenView(int width, int height, double world, double zoomFactor);
+
 // Seconds from the performance counter (an arbitrary origin: use differences).
 double BenchSeconds();
 

@@ -64,15 +64,7 @@ bool BuildTexts(std::mt19937 &random)
 
 double PaintPass(HDC dc, double zoomFactor)
 {
-    OutputResetContext(OUTPUT_SCREEN);
-    const double half = WORLD / 2.0 / zoomFactor;
-    const double world[4] = {WORLD / 2.0 - half, WORLD / 2.0 - half, WORLD / 2.0 + half, WORLD / 2.0 + half};
-    OutputSetupView(DIB_WIDTH, DIB_HEIGHT, world, 100);
-    Matrix inverse;
-    const double pixels[4] = {0, 0, DIB_WIDTH, DIB_HEIGHT};
-    MatrixInvert(&g_OutputContext.base, &inverse);
-    MatrixTransformRect(&inverse, pixels, g_OutputContext.visibleRect);
-    std::memcpy(g_OutputContext.noClipRect, g_OutputContext.visibleRect, sizeof g_OutputContext.visibleRect);
+    BenchSetupScreenView(DIB_WIDTH, DIB_HEIGHT, WORLD, zoomFactor);
     PatBlt(dc, 0, 0, DIB_WIDTH, DIB_HEIGHT, WHITENESS);
     const double t0 = BenchSeconds();
     SymbolReleaseFont(); // as every window paint begins
@@ -86,36 +78,19 @@ double PaintPass(HDC dc, double zoomFactor)
 
 void BenchText()
 {
-    SystemInitDrawing(0);
-    SystemInitDrawingSettings(&g_DrawingSettings);
+    if (!BenchPrepareDrawing("text"))
+        return;
     g_DrawingSettings.displayTrueType = 1;
     g_DrawingSettings.displayTexts = 1;
     g_DrawingSettings.displayFills = 1;
-    if (!g_Universal1 && !MemInitWork()) {
-        printf("text: no work memory\n");
-        return;
-    }
-    MemFreeChunks();
-    MemInitLists();
-    MemEnlargeList();
-    InitCreateGdiResources();
-    InitCreateScreenObjects();
     UndoReset();
     std::mt19937 random(19990224);
     if (!BuildTexts(random)) {
         printf("text: out of memory\n");
         return;
     }
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = DIB_WIDTH;
-    bi.bmiHeader.biHeight = -DIB_HEIGHT;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    HDC dc = CreateCompatibleDC(nullptr);
-    void *bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    BenchDib dib = BenchMakeDib(DIB_WIDTH, DIB_HEIGHT);
+    HDC dc = dib.dc;
 
     SymbolFreeFonts();
     const double cold = PaintPass(dc, 1.0);
@@ -135,9 +110,7 @@ void BenchText()
            (curves / CURVES_COUNT) / (zoomed / TEXT_COUNT), curves * 1e6 / CURVES_COUNT);
 
     OutputResetContext(OUTPUT_SCREEN);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    BenchFreeDib(&dib);
     SymbolFreeFonts();
     MemFreeChunks();
     MemInitLists();

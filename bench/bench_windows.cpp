@@ -174,18 +174,9 @@ double KeyToInterrupted(HWND hwnd, double fullRepaint, int *stopped)
 
 void BenchWindows()
 {
-    SystemInitDrawing(0);
-    SystemInitDrawingSettings(&g_DrawingSettings);
-    g_DrawingSettings.colorDrawArea = 0;
-    if (!g_Universal1 && !MemInitWork()) {
-        std::printf("windows: no work memory\n");
+    if (!BenchPrepareDrawing("windows"))
         return;
-    }
-    MemFreeChunks();
-    MemInitLists();
-    MemEnlargeList();
-    InitCreateGdiResources();
-    InitCreateScreenObjects();
+    g_DrawingSettings.colorDrawArea = 0;
     std::mt19937 random(20261210);
     MakeDrawing(random);
 

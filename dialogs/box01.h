@@ -107,6 +107,9 @@ void Box01TextToMultiline(char *dst, const char *src, int dstSize);
 // control characters are dropped; at most maxLen characters. 0 when the text
 // did not fit and was cut.
 int Box01MultilineToText(char *dst, const char *src, int maxLen);
+// The text of the selected item of a combo box (size bytes); 0 after telling
+// the user to select an entry (eAlertTextOK entry 3) when none is selected.
+int Box01ComboSelection(HWND dialog, int id, char *out, int size);
 // Types text at the caret of a control (replacing its selection) and focuses it.
 void Box01DialogTypeText(HWND dialog, int id, const char *text);
 // Fits the drop-down height of a combo box to its items and the screen.

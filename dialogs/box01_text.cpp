@@ -9,6 +9,7 @@
 
 #include "app/darad4.h"
 #include "app/init_dialogs.h"
+#include "dialogs/alert.h"
 #include "dialogs/box01.h"
 #include "files/file_records.h"
 #include "language/language.h"
@@ -22,6 +23,7 @@ constexpr int kItalicSuffix = 10, kUnderlineSuffix = 11, kStrikeoutSuffix = 12;
 constexpr int kNoStyles = 13;            // eUniTexts
 constexpr int kMinimumItems = 3;         // a drop-down list opens for at least this many
 constexpr int kFontComboFirst = 180, kFontComboLast = 189;
+constexpr int kSelectFirst = 3;          // eAlertTextOK: please select an entry
 
 struct StyleSearch {
     FontDef *records;
@@ -107,6 +109,17 @@ int Box01MultilineToText(char *dst, const char *src, int maxLen)
     }
     dst[n] = 0;
     return *p == 0;
+}
+
+int Box01ComboSelection(HWND dialog, int id, char *out, int size)
+{
+    const LRESULT at = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
+    if (at == CB_ERR || SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, WPARAM(at), 0) >= size) {
+        AlertOk(dialog, eAlertTextOK[kSelectFirst]);
+        return 0;
+    }
+    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, WPARAM(at), LPARAM(out));
+    return 1;
 }
 
 void Box01DialogTypeText(HWND dialog, int id, const char *text)

@@ -121,13 +121,7 @@ void InitFace(HWND dialog, TextDialog *d, bool keepUnknown)
 // The chosen face into the working font; 0 without a selection.
 int ReadFace(HWND dialog, TextDialog *d)
 {
-    const LRESULT at = SendDlgItemMessageA(dialog, ID_FACE, CB_GETCURSEL, 0, 0);
-    if (at == CB_ERR || SendDlgItemMessageA(dialog, ID_FACE, CB_GETLBTEXTLEN, WPARAM(at), 0) >= FONT_FACE_SIZE) {
-        AlertOk(dialog, eAlertTextOK[MSG_SELECT]);
-        return 0;
-    }
-    SendDlgItemMessageA(dialog, ID_FACE, CB_GETLBTEXT, WPARAM(at), LPARAM(d->font->face));
-    return 1;
+    return Box01ComboSelection(dialog, ID_FACE, d->font->face, FONT_FACE_SIZE);
 }
 
 // Face and style of the OK button; 0 (alert shown) when a choice is missing.

@@ -90,13 +90,9 @@ void Remove(HWND dialog, FontHandling *d)
 
 void Confirm(HWND dialog, FontHandling *d)
 {
-    const LRESULT at = SendDlgItemMessageA(dialog, ID_FACE, CB_GETCURSEL, 0, 0);
-    if (at == CB_ERR || SendDlgItemMessageA(dialog, ID_FACE, CB_GETLBTEXTLEN, WPARAM(at), 0) >= FONT_FACE_SIZE) {
-        AlertOk(dialog, eAlertTextOK[MSG_SELECT]);
-        return;
-    }
     FontDef &f = d->work.font;
-    SendDlgItemMessageA(dialog, ID_FACE, CB_GETLBTEXT, WPARAM(at), LPARAM(f.face));
+    if (!Box01ComboSelection(dialog, ID_FACE, f.face, FONT_FACE_SIZE))
+        return;
     f.kind = FONT_KIND_LIBRARY;
     f.style = 0;
     f.weight = FW_NORMAL;

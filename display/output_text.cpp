@@ -132,8 +132,11 @@ int OutputAnnotation(HDC hdc, Unit *unit, const XProperty *parent, const Matrix 
     }
 }
 
-int OutputTextWithAttributes(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
-                             const XProperty *parent, const Matrix *matrix, int clip)
+namespace {
+
+// Prepares the text's attributes, draws it with `draw` and releases them.
+template <typename Draw>
+int WithTextAttributes(HDC hdc, const char *text, const XProperty *textProperty, const XProperty *parent, Draw draw)
 {
     if (!text || !*text)
         return 1;
@@ -141,9 +144,18 @@ int OutputTextWithAttributes(HDC hdc, const FontDef *font, const char *text, con
         return 1;
     OutputSelectObjectGdi(hdc, &Ctx());
     Ctx().textColour = OutputMapColor(hdc, Ctx().fillColour);
-    OutputText(hdc, font, text, matrix, clip, 1);
+    draw();
     OutputRestoreGdi(hdc, &Ctx());
     return 1;
+}
+
+} // namespace
+
+int OutputTextWithAttributes(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
+                             const XProperty *parent, const Matrix *matrix, int clip)
+{
+    return WithTextAttributes(hdc, text, textProperty, parent,
+                              [&] { OutputText(hdc, font, text, matrix, clip, 1); });
 }
 
 namespace {
@@ -227,15 +239,8 @@ int OutputTextSpaced(HDC hdc, const FontDef *font, const char *text, TextFrameLa
 int OutputTextSpacedWithAttributes(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
                                    const XProperty *parent, TextFrameLayout *layout, int clip)
 {
-    if (!text || !*text)
-        return 1;
-    if (!OutputPrepareTextAttributes(textProperty, parent, &Ctx()))
-        return 1;
-    OutputSelectObjectGdi(hdc, &Ctx());
-    Ctx().textColour = OutputMapColor(hdc, Ctx().fillColour);
-    OutputTextSpaced(hdc, font, text, layout, clip, 1);
-    OutputRestoreGdi(hdc, &Ctx());
-    return 1;
+    return WithTextAttributes(hdc, text, textProperty, parent,
+                              [&] { OutputTextSpaced(hdc, font, text, layout, clip, 1); });
 }
 
 namespace {
