@@ -132,3 +132,22 @@ struct CharLibrarySlot;
 void Box01DrawItemNumberedIcon(const DRAWITEMSTRUCT *item, const char *format, int baseId, int current);
 // A row of the character-library list: the new and remove marks, then the name.
 void Box01DrawItemFontRow(const DRAWITEMSTRUCT *item, const CharLibrarySlot *slot);
+
+// --- Insert menu of the text dialogs (box01_text.cpp) -----------------------
+
+struct VariableDef;
+constexpr int BOX01_INSERT_TEXT1 = 13821;    // + entry of eInsertText1
+constexpr int BOX01_INSERT_TEXT2 = 13872;    // + entry of eInsertText2
+constexpr int BOX01_INSERT_VARIABLE = 13923; // + position in the sorted variable table
+constexpr int BOX01_INSERT_ENTRIES = 50;     // items of each display list at most
+
+// Sorts a variable table by name without regard to case and packs the named
+// entries to the front, clearing the others.
+void Box01SortVariables(VariableDef *table);
+// The insert menu: the insertion texts, the variables of `sorted` (a table
+// sorted by Box01SortVariables; greyed when empty) and the values; null
+// after AlertNoDialog when it cannot be made. The caller tracks and destroys it.
+HMENU Box01MenuInsertText(HWND owner, const VariableDef *sorted);
+// The text a command of the insert menu types ("~name~" for a variable), or
+// empty for none; out holds 256 bytes.
+void Box01InsertTextFor(int command, const VariableDef *sorted, char *out);

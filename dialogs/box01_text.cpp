@@ -9,6 +9,7 @@
 
 #include "app/darad4.h"
 #include "app/init_dialogs.h"
+#include "app/system_defs.h"
 #include "dialogs/alert.h"
 #include "dialogs/box01.h"
 #include "files/file_records.h"
@@ -192,4 +193,97 @@ int Box01FillFontStyles(HWND dialog, int id, const char *faceName, FontDef recor
     Box01DialogComboboxAdjust(dialog, id);
     SendMessageA(combo, CB_SETCURSEL, 0, 0);
     return 1;
+}
+
+namespace {
+
+constexpr int kMenuTextSize = 300;
+constexpr int kValuesSubmenu = 15, kVariablesSubmenu = 16; // eSpecialMenus
+constexpr int kInsertTextSize = 256;
+
+bool IsEnd(const char *entry)
+{
+    return !entry || entry[0] == 0x04;
+}
+
+char Mnemonic(int i)
+{
+    return i < 10 ? char('0' + i) : char('A' + (i - 10));
+}
+
+// Items "&c<TAB>text" for the display entries of a table, ids first + i.
+bool AddEntries(HMENU menu, const char *const *display, int first)
+{
+    for (int i = 0; i < BOX01_INSERT_ENTRIES && !IsEnd(display[i]); ++i) {
+        char text[kMenuTextSize];
+        std::snprintf(text, sizeof text, "&%c\t%s", Mnemonic(i), display[i]);
+        if (!AppendMenuA(menu, MF_STRING, UINT_PTR(first + i), text))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void Box01SortVariables(VariableDef *table)
+{
+    for (int i = 0; i < VARIABLE_SLOTS - 1; ++i) {
+        int least = i;
+        for (int j = i + 1; j < VARIABLE_SLOTS; ++j)
+            if (table[j].name[0] && (!table[least].name[0] || lstrcmpiA(table[j].name, table[least].name) < 0))
+                least = j;
+        if (least != i) {
+            const VariableDef t = table[i];
+            table[i] = table[least];
+            table[least] = t;
+        }
+    }
+    int named = 0;
+    for (int i = 0; i < VARIABLE_SLOTS; ++i)
+        if (table[i].name[0])
+            table[named++] = table[i];
+    for (int i = named; i < VARIABLE_SLOTS; ++i)
+        table[i] = VariableDef{};
+}
+
+HMENU Box01MenuInsertText(HWND owner, const VariableDef *sorted)
+{
+    HMENU menu = CreatePopupMenu(), variables = CreatePopupMenu(), values = CreatePopupMenu();
+    bool ok = menu && variables && values && AddEntries(menu, eInsertTextDisplay1, BOX01_INSERT_TEXT1) &&
+              AddEntries(values, eInsertTextDisplay2, BOX01_INSERT_TEXT2);
+    int count = 0;
+    for (int i = 0; ok && i < VARIABLE_SLOTS && sorted[i].name[0]; ++i, ++count) {
+        char text[kMenuTextSize];
+        if (i < 36)
+            std::snprintf(text, sizeof text, "&%c\t%s", Mnemonic(i), sorted[i].name);
+        else
+            std::snprintf(text, sizeof text, "\t%s", sorted[i].name);
+        ok = AppendMenuA(variables, MF_STRING, UINT_PTR(BOX01_INSERT_VARIABLE + i), text) != 0;
+    }
+    ok = ok && AppendMenuA(menu, MF_SEPARATOR, 0, nullptr) &&
+         AppendMenuA(menu, MF_POPUP | (count ? 0 : MF_GRAYED), UINT_PTR(variables), eSpecialMenus[kVariablesSubmenu]) &&
+         AppendMenuA(menu, MF_SEPARATOR, 0, nullptr) &&
+         AppendMenuA(menu, MF_POPUP, UINT_PTR(values), eSpecialMenus[kValuesSubmenu]);
+    if (!ok) {
+        // Submenus already attached go with the menu; the others are destroyed alone.
+        for (HMENU m : {menu, variables, values})
+            if (m && IsMenu(m))
+                DestroyMenu(m);
+        AlertNoDialog(owner);
+        return nullptr;
+    }
+    return menu;
+}
+
+void Box01InsertTextFor(int command, const VariableDef *sorted, char *out)
+{
+    out[0] = 0;
+    const int i1 = command - BOX01_INSERT_TEXT1, i2 = command - BOX01_INSERT_TEXT2;
+    const int v = command - BOX01_INSERT_VARIABLE;
+    if (i1 >= 0 && i1 < BOX01_INSERT_ENTRIES && !IsEnd(eInsertText1[i1]))
+        lstrcpynA(out, eInsertText1[i1], kInsertTextSize);
+    else if (i2 >= 0 && i2 < BOX01_INSERT_ENTRIES && !IsEnd(eInsertText2[i2]))
+        lstrcpynA(out, eInsertText2[i2], kInsertTextSize);
+    else if (v >= 0 && v < VARIABLE_SLOTS && sorted[v].name[0])
+        std::snprintf(out, kInsertTextSize, "~%s~", sorted[v].name);
 }

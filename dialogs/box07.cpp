@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "app/convert.h"
+#include "app/init_dialogs.h"
+#include "app/system_defs.h"
 #include "app/window.h"
 #include "database/storage.h"
 #include "database/symbol_charlib.h"
@@ -22,7 +24,11 @@ constexpr int ID_FACE = 180, ID_STYLE = 181, ID_UNDERLINE = 250, ID_TEXT = 200;
 constexpr int ID_HEIGHT = 201, ID_ROTATION = 202, ID_SPACING = 203, ID_RATIO = 204, ID_SLANT = 205, ID_TAB = 206,
               ID_X = 207, ID_Y = 208, ID_LINE = 209;
 constexpr int ID_FRAME_LINE = 204; // the framed text's line spacing
-constexpr int ID_INSERT_FIRST = 551, ID_REFERENCE = 26, ID_ALIGN_FIRST = 800;
+constexpr int ID_INSERT_MENU = 550, ID_INSERT_FIRST = 551, ID_REFERENCE = 26, ID_ALIGN_FIRST = 800;
+constexpr int ID_CHANGE_FIRST = 500; // the change boxes of the several-objects variants: 500 + field bit
+constexpr int ID_DISTANCE = 200;     // the reference text's frame distance
+constexpr int HELP_REFERENCE = 15056;
+constexpr double DISTANCE_MAX = 1e10;
 constexpr int ID_UNIT_HEIGHT = 650, ID_UNIT_ROTATION = 651, ID_UNIT_SLANT = 652, ID_UNIT_X = 653, ID_UNIT_Y = 654;
 
 // Messages (eAlertTextOK).
@@ -41,7 +47,7 @@ constexpr uint32_t UNDERLINE = 0x2;
 constexpr uint32_t STYLE_MATCH = 0xFF01; // italic and the character-set byte
 constexpr int STYLE_RECORDS = BOX01_FONT_STYLES + 1;
 
-enum Kind { KIND_FONT, KIND_STANDARD, KIND_FRAME, KIND_CHANGE };
+enum Kind { KIND_FONT, KIND_STANDARD, KIND_FRAME, KIND_CHANGE, KIND_REFERENCE };
 
 struct TextDialog {
     DialogHeader header;
@@ -54,6 +60,7 @@ struct TextDialog {
     char *edit;              // the edit control's text while reading it back
     FontDef *styles;
     char keptFace[FONT_FACE_SIZE]; // a face not installed here, kept as it came
+    int multi;                     // the several-objects variant: touched fields are marked
 };
 
 const DrawWindow &Window()
@@ -230,20 +237,100 @@ int ReadText(HWND dialog, TextDialog *d)
     return 1;
 }
 
-// --- alignment buttons -------------------------------------------------------
+// --- icon button groups and change marks ----------------------------------------
 
-int32_t *AlignmentOf(TextDialog *d)
+// A group of icon buttons standing for the values 0, 1, ... of one field.
+struct IconGroup {
+    int first;        // the id of value 0
+    int count;
+    const char *icon; // the icons' name format
+    int bit;          // the field's change bit
+};
+
+constexpr IconGroup STANDARD_GROUPS[] = {{800, 3, "IDI_TEXTMOD%d", 10}};
+constexpr IconGroup FRAME_GROUPS[] = {{800, 4, "IDI_TEXTMOD%d", 5}};
+constexpr IconGroup REFERENCE_GROUPS[] = {
+    {800, 7, "IDI_ARROW%d", 0}, {807, 8, "IDI_RFARROW%d", 1}, {815, 4, "IDI_RFFRAME%d", 2}};
+
+// The icon groups of a dialog and the field each stores into.
+int Groups(const TextDialog *d, const IconGroup **groups)
 {
-    if (d->kind == KIND_STANDARD)
-        return &d->attributes->stdText.alignment;
-    if (d->kind == KIND_FRAME)
-        return &d->attributes->frameText.alignment;
-    return nullptr;
+    switch (d->kind) {
+    case KIND_STANDARD: *groups = STANDARD_GROUPS; return 1;
+    case KIND_FRAME: *groups = FRAME_GROUPS; return 1;
+    case KIND_REFERENCE: *groups = REFERENCE_GROUPS; return 3;
+    default: *groups = nullptr; return 0;
+    }
 }
 
-int AlignmentButtons(TextDialog *d)
+int32_t *GroupValue(TextDialog *d, int group)
 {
-    return d->kind == KIND_FRAME ? 4 : 3;
+    ObjectAttributes &a = *d->attributes;
+    switch (d->kind) {
+    case KIND_STANDARD: return &a.stdText.alignment;
+    case KIND_FRAME: return &a.frameText.alignment;
+    case KIND_REFERENCE: return group == 0 ? &a.refText.endMark : group == 1 ? &a.refText.leader : &a.refText.frameShape;
+    default: return nullptr;
+    }
+}
+
+// The group of a button id, or -1.
+int GroupOf(const TextDialog *d, int id)
+{
+    const IconGroup *groups;
+    const int n = Groups(d, &groups);
+    for (int g = 0; g < n; ++g)
+        if (id >= groups[g].first && id < groups[g].first + groups[g].count)
+            return g;
+    return -1;
+}
+
+uint32_t *ChangeMask(TextDialog *d)
+{
+    if (!d->attributes)
+        return nullptr;
+    switch (d->kind) {
+    case KIND_STANDARD: return &d->attributes->stdText.mask;
+    case KIND_FRAME: return &d->attributes->frameText.mask;
+    case KIND_REFERENCE: return &d->attributes->refText.mask;
+    default: return nullptr;
+    }
+}
+
+// The change bit of an edit field of the several-objects variants, or -1.
+int FieldBit(const TextDialog *d, int id)
+{
+    struct Field {
+        int id, bit;
+    };
+    static const Field standard[] = {{ID_SPACING, 1}, {ID_TAB, 2}, {ID_LINE, 3}, {ID_HEIGHT, 4}, {ID_RATIO, 5},
+                                     {ID_ROTATION, 6}, {ID_SLANT, 7}, {ID_X, 8}, {ID_Y, 9}};
+    static const Field frame[] = {{ID_SPACING, 1}, {ID_TAB, 2}, {ID_FRAME_LINE, 3}, {ID_HEIGHT, 4}};
+    static const Field reference[] = {{ID_DISTANCE, 3}};
+    const Field *table = d->kind == KIND_STANDARD ? standard : d->kind == KIND_FRAME ? frame : reference;
+    const int n = d->kind == KIND_STANDARD ? 9 : d->kind == KIND_FRAME ? 4 : d->kind == KIND_REFERENCE ? 1 : 0;
+    for (int i = 0; i < n; ++i)
+        if (table[i].id == id)
+            return table[i].bit;
+    return -1;
+}
+
+// Marks a touched field for application to every object (several-objects variants only).
+void Touch(HWND dialog, TextDialog *d, int bit)
+{
+    uint32_t *mask = ChangeMask(d);
+    if (!d->multi || !mask || bit < 0)
+        return;
+    *mask |= 1u << bit;
+    Box01DialogCheck(dialog, ID_CHANGE_FIRST + bit, 1);
+}
+
+void ShowChangeMarks(HWND dialog, TextDialog *d)
+{
+    const uint32_t *mask = ChangeMask(d);
+    for (int bit = 0; mask && bit < 11; ++bit)
+        if (GetDlgItem(dialog, ID_CHANGE_FIRST + bit))
+            Box01DialogCheck(dialog, ID_CHANGE_FIRST + bit, (*mask >> bit) & 1u);
 }
 
 // --- opening and confirming ------------------------------------------------------
@@ -330,10 +417,32 @@ int ConfirmFrame(HWND dialog, TextDialog *d)
            ReadNumber(dialog, ID_TAB, -TAB_LIMIT, TAB_LIMIT, MSG_TAB, false, &t.tabUnit);
 }
 
+void InitReference(HWND dialog, TextDialog *d)
+{
+    SetNumber(dialog, ID_DISTANCE, d->attributes->refText.frameDistance / Window().widthFactor);
+    Box01DialogFocusEdit(dialog, ID_DISTANCE);
+}
+
+int ConfirmReference(HWND dialog, TextDialog *d)
+{
+    char text[VALUE_SIZE];
+    GetDlgItemTextA(dialog, ID_DISTANCE, text, VALUE_SIZE);
+    double v;
+    if (!AlertCheckInputWidthRange(dialog, text, &v, ID_DISTANCE, 0.0, DISTANCE_MAX, nullptr))
+        return 0;
+    d->attributes->refText.frameDistance = v;
+    return 1;
+}
+
 void Init(HWND dialog, TextDialog *d)
 {
     if (d->caption)
         SetWindowTextA(dialog, d->caption);
+    if (d->kind == KIND_REFERENCE) {
+        InitReference(dialog, d);
+        ShowChangeMarks(dialog, d);
+        return;
+    }
     if (d->kind != KIND_CHANGE)
         InitFace(dialog, d, d->kind != KIND_FONT);
     if (d->kind == KIND_STANDARD)
@@ -343,13 +452,21 @@ void Init(HWND dialog, TextDialog *d)
     if (d->text) {
         ShowText(dialog, d);
         SetFocus(GetDlgItem(dialog, ID_TEXT));
+    } else if (d->multi) {
+        SetFocus(GetDlgItem(dialog, IDOK));
     } else if (d->kind != KIND_FONT) {
         Box01DialogFocusEdit(dialog, ID_HEIGHT);
     }
+    ShowChangeMarks(dialog, d);
 }
 
 void Confirm(HWND dialog, TextDialog *d)
 {
+    if (d->kind == KIND_REFERENCE) {
+        if (ConfirmReference(dialog, d))
+            Box01DialogEnd(dialog, DIALOG_OK);
+        return;
+    }
     if (d->text && !ReadText(dialog, d))
         return;
     if (d->kind != KIND_CHANGE && !ReadFont(dialog, d))
@@ -361,6 +478,85 @@ void Confirm(HWND dialog, TextDialog *d)
     Box01DialogEnd(dialog, DIALOG_OK);
 }
 
+uint32_t RunReference(HWND owner, const char *caption, ObjectAttributes *attributes, int multi);
+
+// The insert menu beside its button; the chosen text is typed at the caret.
+void InsertFromMenu(HWND dialog)
+{
+    std::vector<VariableDef> sorted(g_VariableDefs, g_VariableDefs + VARIABLE_SLOTS);
+    Box01SortVariables(sorted.data());
+    HMENU menu = Box01MenuInsertText(dialog, sorted.data());
+    if (!menu)
+        return;
+    RECT r;
+    GetWindowRect(GetDlgItem(dialog, ID_INSERT_MENU), &r);
+    const int items = GetMenuItemCount(menu);
+    const int y = (r.top + r.bottom) / 2 - items * GetSystemMetrics(SM_CYMENU) / 2;
+    g_PopupByRightButton = 1;
+    const int command = int(TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RETURNCMD | TPM_NONOTIFY, r.right - 1, y, 0,
+                                           dialog, nullptr));
+    g_PopupByRightButton = 0;
+    DestroyMenu(menu);
+    char text[VALUE_SIZE];
+    Box01InsertTextFor(command, sorted.data(), text);
+    if (text[0])
+        Box01DialogTypeText(dialog, ID_TEXT, text);
+}
+
+INT_PTR Command(HWND dialog, TextDialog *d, int id, int code)
+{
+    if (id == IDOK) {
+        Confirm(dialog, d);
+        return TRUE;
+    }
+    if ((id == ID_FACE || id == ID_STYLE) && code == CBN_SELCHANGE) {
+        if (id == ID_FACE)
+            FaceChanged(dialog, d);
+        Touch(dialog, d, 0);
+        return TRUE;
+    }
+    if (id == ID_UNDERLINE && code == BN_CLICKED) {
+        d->font->style ^= UNDERLINE;
+        Box01DialogCheck(dialog, ID_UNDERLINE, (d->font->style & UNDERLINE) ? 1 : 0);
+        Touch(dialog, d, 0);
+        return TRUE;
+    }
+    if (d->text && id == ID_INSERT_FIRST) {
+        Box01DialogTypeText(dialog, ID_TEXT, eInsertText1[0]);
+        return TRUE;
+    }
+    if (d->text && id == ID_INSERT_MENU) {
+        InsertFromMenu(dialog);
+        return TRUE;
+    }
+    if (id == ID_REFERENCE && d->kind == KIND_STANDARD) {
+        char caption[VALUE_SIZE] = "";
+        GetWindowTextA(dialog, caption, VALUE_SIZE);
+        RunReference(dialog, caption, d->attributes, d->multi);
+        return TRUE;
+    }
+    uint32_t *mask = ChangeMask(d);
+    if (d->multi && mask && id >= ID_CHANGE_FIRST && id < ID_CHANGE_FIRST + 11 && code == BN_CLICKED) {
+        *mask ^= 1u << (id - ID_CHANGE_FIRST);
+        Box01DialogCheck(dialog, id, (*mask >> (id - ID_CHANGE_FIRST)) & 1u);
+        return TRUE;
+    }
+    if (code == EN_SETFOCUS) {
+        Touch(dialog, d, FieldBit(d, id));
+        return FALSE;
+    }
+    const int group = GroupOf(d, id);
+    if (group >= 0) {
+        const IconGroup *groups;
+        Groups(d, &groups);
+        *GroupValue(d, group) = id - groups[group].first;
+        Box01DialogRedrawItems(dialog, groups[group].first, groups[group].first + groups[group].count - 1);
+        Touch(dialog, d, groups[group].bit);
+        return TRUE;
+    }
+    return FALSE;
+}
+
 INT_PTR CALLBACK TextDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     TextDialog *d = Box01DialogRecordOf<TextDialog>(dialog);
@@ -368,43 +564,23 @@ INT_PTR CALLBACK TextDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         d = reinterpret_cast<TextDialog *>(Box01DialogInit(dialog, lParam));
         Init(dialog, d);
-        return d->text || d->kind == KIND_FONT ? FALSE : FALSE;
+        return FALSE; // the focus is set
     case WM_DRAWITEM: {
-        int32_t *alignment = d ? AlignmentOf(d) : nullptr;
-        const int id = int(wParam);
-        if (!alignment || id < ID_ALIGN_FIRST || id >= ID_ALIGN_FIRST + AlignmentButtons(d))
+        const int group = d ? GroupOf(d, int(wParam)) : -1;
+        if (group < 0)
             return FALSE;
-        Box01DrawItemNumberedIcon(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam), "IDI_TEXTMOD%d", ID_ALIGN_FIRST,
-                                  *alignment);
+        const IconGroup *groups;
+        Groups(d, &groups);
+        Box01DrawItemNumberedIcon(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam), groups[group].icon,
+                                  groups[group].first, *GroupValue(d, group));
         return TRUE;
     }
-    case WM_COMMAND: {
-        const int id = LOWORD(wParam);
-        if (id == IDOK) {
-            Confirm(dialog, d);
+    case WM_COMMAND:
+        if (d && Command(dialog, d, LOWORD(wParam), HIWORD(wParam)))
             return TRUE;
-        }
-        if (id == ID_FACE && HIWORD(wParam) == CBN_SELCHANGE) {
-            FaceChanged(dialog, d);
-            return TRUE;
-        }
-        if (id == ID_UNDERLINE && HIWORD(wParam) == BN_CLICKED) {
-            d->font->style ^= UNDERLINE;
-            Box01DialogCheck(dialog, ID_UNDERLINE, (d->font->style & UNDERLINE) ? 1 : 0);
-            return TRUE;
-        }
-        if (id == ID_INSERT_FIRST && d->text) {
-            Box01DialogTypeText(dialog, ID_TEXT, eInsertText1[0]);
-            return TRUE;
-        }
-        int32_t *alignment = AlignmentOf(d);
-        if (alignment && id >= ID_ALIGN_FIRST && id < ID_ALIGN_FIRST + AlignmentButtons(d)) {
-            *alignment = id - ID_ALIGN_FIRST;
-            Box01DialogRedrawItems(dialog, ID_ALIGN_FIRST, ID_ALIGN_FIRST + AlignmentButtons(d) - 1);
-            return TRUE;
-        }
+        if (LOWORD(wParam) != IDCANCEL)
+            return FALSE;
         break;
-    }
     default:
         break;
     }
@@ -413,7 +589,7 @@ INT_PTR CALLBACK TextDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 // Runs one of the dialogs on temporary copies; the caller's records change on OK only.
 uint32_t Run(HWND owner, const char *templateName, Kind kind, int help, const char *caption, FontDef *font,
-             ObjectAttributes *attributes, char *text)
+             ObjectAttributes *attributes, char *text, int multi = 0)
 {
     TempBlock<FontDef> styles(STYLE_RECORDS, __FILE_NAME__, __LINE__);
     TempBlock<FontDef> fontCopy(1, __FILE_NAME__, __LINE__);
@@ -425,6 +601,7 @@ uint32_t Run(HWND owner, const char *templateName, Kind kind, int help, const ch
     d.caption = caption;
     d.kind = kind;
     d.helpContext = help;
+    d.multi = multi;
     d.styles = styles.get();
     d.font = fontCopy.get();
     if (attributes) {
@@ -449,7 +626,35 @@ uint32_t Run(HWND owner, const char *templateName, Kind kind, int help, const ch
     return 1;
 }
 
+// The reference dialog works on the caller's copy, which reaches the caller
+// only when the outer dialog is confirmed too.
+uint32_t RunReference(HWND owner, const char *caption, ObjectAttributes *attributes, int multi)
+{
+    return Run(owner, multi ? "TEXTREFERENCE__" : "TEXTREFERENCE", KIND_REFERENCE, HELP_REFERENCE, caption, nullptr,
+               attributes, nullptr, multi);
+}
+
 } // namespace
+
+uint32_t Box07TextStandardMulti(HWND owner, const char *caption, ObjectAttributes *attributes)
+{
+    return Run(owner, "TEXTSTANDARD2__", KIND_STANDARD, HELP_STD, caption, nullptr, attributes, nullptr, 1);
+}
+
+uint32_t Box07TextFrameMulti(HWND owner, const char *caption, ObjectAttributes *attributes)
+{
+    return Run(owner, "TEXTFRAME2__", KIND_FRAME, HELP_FRAME, caption, nullptr, attributes, nullptr, 1);
+}
+
+uint32_t Box07TextReference(HWND owner, const char *caption, ObjectAttributes *attributes)
+{
+    return RunReference(owner, caption, attributes, 0);
+}
+
+uint32_t Box07TextReferenceMulti(HWND owner, const char *caption, ObjectAttributes *attributes)
+{
+    return RunReference(owner, caption, attributes, 1);
+}
 
 uint32_t Box07FontDef(HWND owner, const char *caption, FontDef *font)
 {

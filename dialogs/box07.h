@@ -21,3 +21,11 @@ uint32_t Box07FontDef(HWND owner, const char *caption, FontDef *font);
 uint32_t Box07TextStandard(HWND owner, const char *caption, ObjectAttributes *attributes, char *text);
 uint32_t Box07TextFrame(HWND owner, const char *caption, ObjectAttributes *attributes, char *text);
 uint32_t Box07TextChange(HWND owner, const char *caption, char *text);
+// The reference-text group: arrow head, leader, frame shape and distance.
+uint32_t Box07TextReference(HWND owner, const char *caption, ObjectAttributes *attributes);
+// The several-objects variants: every field the user touches gets its bit in
+// the group's change mask (shown by check box 500 + bit) and is applied to
+// all selected objects.
+uint32_t Box07TextStandardMulti(HWND owner, const char *caption, ObjectAttributes *attributes);
+uint32_t Box07TextFrameMulti(HWND owner, const char *caption, ObjectAttributes *attributes);
+uint32_t Box07TextReferenceMulti(HWND owner, const char *caption, ObjectAttributes *attributes);

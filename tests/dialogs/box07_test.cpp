@@ -8,6 +8,7 @@
 
 #include "app/init_dialogs.h"
 #include "app/system.h"
+#include "app/system_defs.h"
 #include "app/window.h"
 #include "common/dialog_driver.h"
 #include "common/test_support.h"
@@ -255,6 +256,80 @@ TEST_F(TextDialogs, TheCharacterLibraryDialogListsTheLibrariesAndMarksThemForClo
     EXPECT_EQ(g_FontFillMode, 2);
     g_DefaultFont = savedFont;
     g_FontFillMode = 1;
+}
+
+TEST_F(TextDialogs, SeveralObjectsDialogsMarkWhatTheUserTouches)
+{
+    ObjectAttributes a = StandardText();
+    a.stdText.font = Font(FONT_KIND_LIBRARY, "Mono");
+    bool markedByFocus = false, referenceShown = true;
+    DialogDriver driver({[&](HWND d) {
+        referenceShown = IsWindowVisible(GetDlgItem(d, 26)) != 0;
+        SetFocus(GetDlgItem(d, 201)); // tabbing into the height marks it
+        markedByFocus = IsDlgButtonChecked(d, 504) == BST_CHECKED;
+        SetFocus(GetDlgItem(d, 209)); // line spacing, bit 3
+        SendMessageA(d, WM_COMMAND, MAKEWPARAM(504, BN_CLICKED), 0); // and unmarked again
+        SendMessageA(d, WM_COMMAND, 802, 0);                          // right-aligned
+        TestClickButton(d, IDOK);
+    }});
+    ASSERT_EQ(Box07TextStandardMulti(nullptr, "Texts", &a), 1u);
+    EXPECT_TRUE(markedByFocus);
+    EXPECT_FALSE(referenceShown) << "no reference-text group collected";
+    EXPECT_EQ(a.stdText.mask, (1u << 3) | (1u << 10));
+    EXPECT_EQ(a.stdText.alignment, 2);
+}
+
+TEST_F(TextDialogs, TheReferenceDialogStoresItsIconsAndDistance)
+{
+    ObjectAttributes a = StandardText();
+    a.present[ATTR_REF_TEXT] = 1;
+    a.refText = AttrRefText{0, 1, 1, 0, 1.0};
+    DialogDriver driver({
+        [&](HWND d) {
+            SendMessageA(d, WM_COMMAND, 817, 0); // frame shape 2, circle
+            SendMessageA(d, WM_COMMAND, 803, 0); // arrow head 3
+            SetDlgItemTextA(d, 200, "-1");
+            TestClickButton(d, IDOK);
+        },
+        [&](HWND d) {
+            SetDlgItemTextA(d, 200, "2.5");
+            TestClickButton(d, IDOK);
+        },
+    });
+    ASSERT_EQ(Box07TextReference(nullptr, "Reference", &a), 1u);
+    EXPECT_EQ(a.refText.frameShape, 2);
+    EXPECT_EQ(a.refText.endMark, 3);
+    EXPECT_DOUBLE_EQ(a.refText.frameDistance, 2.5);
+    EXPECT_EQ(g_Alerts.size(), 1u) << "a negative distance";
+}
+
+TEST(TextUtilities, TheInsertMenuOffersTextsVariablesAndValues)
+{
+    std::vector<VariableDef> table(VARIABLE_SLOTS);
+    std::strcpy(table[5].name, "Beta");
+    std::strcpy(table[7].name, "alpha");
+    Box01SortVariables(table.data());
+    EXPECT_STREQ(table[0].name, "alpha");
+    EXPECT_STREQ(table[1].name, "Beta");
+    EXPECT_EQ(table[2].name[0], 0);
+    char text[256];
+    Box01InsertTextFor(BOX01_INSERT_VARIABLE + 1, table.data(), text);
+    EXPECT_STREQ(text, "~Beta~");
+    Box01InsertTextFor(BOX01_INSERT_TEXT2 + 8, table.data(), text);
+    EXPECT_STREQ(text, "~%%~");
+    Box01InsertTextFor(BOX01_INSERT_VARIABLE + 2, table.data(), text);
+    EXPECT_STREQ(text, "");
+
+    std::vector<VariableDef> none(VARIABLE_SLOTS);
+    const VariableDef *const tables[] = {none.data(), table.data()};
+    for (const VariableDef *variables : tables) {
+        HMENU menu = Box01MenuInsertText(nullptr, variables);
+        ASSERT_NE(menu, nullptr);
+        const int items = GetMenuItemCount(menu);
+        const UINT state = GetMenuState(menu, UINT(items - 3), MF_BYPOSITION);
+        EXPECT_EQ((state & MF_GRAYED) != 0, variables == none.data());
+        DestroyMenu(menu);
+    }
 }
 
 TEST(TextUtilities, StoredTextsAndEditTextConvertBothWays)
