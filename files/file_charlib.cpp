@@ -8,6 +8,7 @@
 #include "app/convert.h"
 #include "app/darad4.h"
 #include "app/init.h"
+#include "app/system.h"
 #include "app/window_progress.h"
 #include "database/object_types.h"
 #include "database/storage.h"
@@ -331,4 +332,29 @@ int FileApplyCharLibraryMarks()
     }
     SymbolFreeFonts();
     return marked;
+}
+
+void FileLoadProfileCharLibraries()
+{
+    constexpr int kGoOnQuestion = 47; // eAlertTextSM
+    const ProfileLists &lists = g_ProfileLists;
+    for (int i = 0; i < lists.fontCount && i < CHAR_LIBRARY_SLOTS; ++i) {
+        const int slot = g_CharLibrarySlots.count;
+        if (FileLoadCharLibrary(lists.fonts[i], slot))
+            continue;
+        if (i + 1 < lists.fontCount && AlertYesNo(g_MainWnd, eAlertTextSM[kGoOnQuestion]) != ALERT_YES)
+            break;
+    }
+    SymbolSortCharLibraries();
+    SymbolIndexCharLibraries();
+    SymbolFreeFonts();
+}
+
+void FileStoreProfileCharLibraries()
+{
+    ProfileLists &lists = g_ProfileLists;
+    lists.fontCount = 0;
+    for (int i = 0; i < g_CharLibrarySlots.count && i < CHAR_LIBRARY_SLOTS; ++i)
+        if (g_CharLibrarySlots.slots[i].path[0] && !g_CharLibrarySlots.slots[i].added)
+            lstrcpynA(lists.fonts[lists.fontCount++], g_CharLibrarySlots.slots[i].path, SYSTEM_PATH_SIZE);
 }

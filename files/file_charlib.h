@@ -18,3 +18,9 @@ void FileRemoveCharLibrary(int slot);
 // closed, added ones loaded (closed again when that fails), the table sorted
 // and indexed. 1 when any slot was marked.
 int FileApplyCharLibraryMarks();
+// At start: loads the character libraries the profile names (g_ProfileLists),
+// each into the next slot; after a failure with more to come the user is
+// asked whether to go on. Then the table is sorted and indexed.
+void FileLoadProfileCharLibraries();
+// Before the profile is written: the paths of the open libraries into it.
+void FileStoreProfileCharLibraries();

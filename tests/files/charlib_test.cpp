@@ -5,6 +5,7 @@
 
 #include "database/symbol_charlib.h"
 #include "display/symbol.h"
+#include "app/system.h"
 #include "files/file_charlib.h"
 
 namespace {
@@ -147,6 +148,37 @@ TEST_F(CharLibraryFiles, DamagedAndMissingLibrariesAreRefusedWithAMessage)
     DrawLog().alerts.clear();
     EXPECT_EQ(FileLoadCharLibrary("C:\\no\\such.zvl", 0), 0);
     EXPECT_EQ(DrawLog().alerts.size(), 1u);
+}
+
+TEST_F(CharLibraryFiles, TheDialogsMarksAreCarriedOutAndTheProfileKeepsThePaths)
+{
+    TestTempFile mono("charlib_m.zvl"), gothic("charlib_g.zvl"), broken("charlib_x.zvl");
+    TestWriteFile(mono.Path(), LibraryFile("Mono"));
+    TestWriteFile(gothic.Path(), LibraryFile("Gothic"));
+    TestWriteFile(broken.Path(), "Quirn++Valsev CAD 4.60;\r\n\r\n=DRAWING=;\r\n");
+    g_ProfileLists.fontCount = 1;
+    std::strcpy(g_ProfileLists.fonts[0], mono.Path());
+    FileLoadProfileCharLibraries();
+    ASSERT_EQ(g_CharLibrarySlots.count, 1);
+
+    // As the dialog leaves it: Mono marked to close, Gothic and a broken file added.
+    g_CharLibrarySlots.slots[0].remove = 1;
+    for (const char *path : {gothic.Path(), broken.Path()}) {
+        CharLibrarySlot &slot = g_CharLibrarySlots.slots[g_CharLibrarySlots.count++];
+        std::strcpy(slot.path, path);
+        std::strcpy(slot.info.title, path == gothic.Path() ? "Gothic" : "?");
+        slot.added = 1;
+    }
+    EXPECT_EQ(FileApplyCharLibraryMarks(), 1);
+    ASSERT_EQ(g_CharLibrarySlots.count, 1);
+    EXPECT_STREQ(g_CharLibrarySlots.slots[0].info.title, "Gothic");
+    EXPECT_NE(SymbolGetCharBlock(0, 'A'), nullptr);
+    EXPECT_EQ(g_CharLibrarySlots.slots[0].added, 0u);
+
+    FileStoreProfileCharLibraries();
+    ASSERT_EQ(g_ProfileLists.fontCount, 1);
+    EXPECT_STREQ(g_ProfileLists.fonts[0], gothic.Path());
+    g_ProfileLists.fontCount = 0;
 }
 
 TEST_F(CharLibraryFiles, TextsLongerThan8000CharactersAreRefusedOnReading)
