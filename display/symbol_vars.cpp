@@ -23,7 +23,6 @@ namespace {
 
 constexpr int kNameSize = 32;           // a name between tildes holds at most 31 characters
 constexpr int kDefaultText = 7;         // eDefaultNames: what an unknown name shows
-constexpr int kDateTimeFormats = 5;     // the choices of the option DateTimeFormat
 constexpr int kDateTextSize = 256;
 constexpr double kScaleSmall = 1e-10;
 constexpr double kScaleLarge = 1e10;
@@ -98,11 +97,8 @@ void DateNow(char *value)
 {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    int format = g_Options.dateTimeFormat;
-    if (format < 0 || format >= kDateTimeFormats)
-        format = 0;
     char date[kDateTextSize] = "";
-    ConvertDateTimeToString(&now, eDateTimeFormats[format], date);
+    ConvertDateTimeByOption(&now, date);
     CopyValue(value, date);
 }
 
