@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/init.h"
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
@@ -222,6 +223,40 @@ TEST_F(TextTest, FontMetricsStayMeasuredAcrossReleases)
     ASSERT_EQ(SymbolSelectFont(&sans, &second, nullptr), 1);
     EXPECT_EQ(first, second) << "the font was not made again";
     EXPECT_DOUBLE_EQ(SymbolCharAdvance('W'), advance);
+}
+
+TEST_F(TextTest, UnusableFontsFallBackOrShowTheirLabel)
+{
+    const FontDef savedDefault = g_DefaultFont;
+    const FontDef missing = Font(FONT_KIND_LIBRARY, "Not Loaded");
+    HFONT handle = nullptr;
+    int library = 5;
+    // The default font is a Windows font: the text is drawn in it.
+    g_DefaultFont = Font(FONT_KIND_TRUETYPE, kSans);
+    EXPECT_EQ(SymbolSelectFont(&missing, &handle, &library), 1);
+    EXPECT_NE(handle, nullptr);
+    // A default that names a closed library too: no font at all, and the label.
+    g_DefaultFont = Font(FONT_KIND_LIBRARY, "Not Loaded Either");
+    EXPECT_EQ(SymbolSelectFont(&missing, &handle, &library), 0);
+    EXPECT_EQ(handle, nullptr);
+    EXPECT_EQ(library, -1);
+    Matrix m{10, 0, 0, 10, 20, 40};
+    EXPECT_EQ(OutputText(dc_, &missing, "x", &m, 0, 1), 1);
+    EXPECT_LT(CountPixels(WHITE), DIB_SIZE * DIB_SIZE) << "the [face] text label";
+    g_DefaultFont = savedDefault;
+
+    // Metrics asked for without a selected font are reported and read as zero.
+    const InitErrorBoxSink savedSink = g_InitErrorBoxSink;
+    const uint32_t savedDebugging = g_Debugging;
+    g_InitErrorBoxSink = TestCaptureDiagnostic;
+    g_Debugging = DEBUG_INTERNAL;
+    TestCapturedDiagnostics().clear();
+    SymbolReleaseFont();
+    EXPECT_DOUBLE_EQ(SymbolCharAdvance('A'), 0.0);
+    ASSERT_EQ(TestCapturedDiagnostics().size(), 1u);
+    EXPECT_NE(TestCapturedDiagnostics()[0].find("Access to uninitialized font!"), std::string::npos);
+    g_InitErrorBoxSink = savedSink;
+    g_Debugging = savedDebugging;
 }
 
 // The frame's top edge from (0, 100) to (w, 100), its bottom at y = 100 - height.
