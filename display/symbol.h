@@ -51,8 +51,9 @@ double SymbolFontDescent();
 int32_t SymbolGlyphOutline(int code, void *buffer, uint32_t size, GLYPHMETRICS *metrics);
 // The outline of a character of the current Windows font as a surface object
 // in character units, kept with the font's metrics; 0 for a character without
-// an outline, or without a Windows font.
-const Unit *SymbolGlyphPath(int code);
+// an outline, or without a Windows font, and then failed (when given) = 1 when
+// the outline was there but could not be converted.
+const Unit *SymbolGlyphPath(int code, int *failed = nullptr);
 
 // ---------------------------------------------------------------------------
 // Layout (symbol_text.cpp)

@@ -256,7 +256,10 @@ double SymbolTextCharToCurves(Unit *source, int code, const XProperty *property,
 {
     double box[5];
     SymbolGetCharBox(code, box);
-    const Unit *piece = SymbolGlyphPath(code);
+    int failed = 0;
+    const Unit *piece = SymbolGlyphPath(code, &failed);
+    if (failed)
+        return -1.0;
     if (!piece)
         return box[4]; // a blank, or a character without an outline
     if (!InsertPiece(source, piece, property, m))

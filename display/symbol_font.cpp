@@ -326,8 +326,13 @@ int32_t SymbolGlyphOutline(int code, void *buffer, uint32_t size, GLYPHMETRICS *
     return n == GDI_ERROR ? -1 : int32_t(n);
 }
 
-const Unit *SymbolGlyphPath(int code)
+const Unit *SymbolGlyphPath(int code, int *failed)
 {
+    // A glyph entry of one byte: the character has no outline; of two: its
+    // outline could not be converted.
+    constexpr size_t kNoOutline = 1, kUnconvertible = 2;
+    if (failed)
+        *failed = 0;
     if (!g_Current || !g_Current->handle)
         return nullptr;
     std::vector<uint8_t> &glyph = g_Current->glyphs[code & 0xFF];
@@ -335,7 +340,7 @@ const Unit *SymbolGlyphPath(int code)
         GLYPHMETRICS gm{};
         const int32_t size = SymbolGlyphOutline(code, nullptr, 0, &gm);
         std::vector<uint8_t> outline(size > 0 ? size_t(size) : 0);
-        bool made = false;
+        size_t state = kNoOutline;
         if (size > 0 && SymbolGlyphOutline(code, outline.data(), uint32_t(size), &gm) == size) {
             // Every outline point becomes at most three point elements.
             const uint32_t capacity = UNIT_ELEMENTS_OBJECT + ELEM_SIZE_END + 3 * ELEM_SIZE_POINT * uint32_t(size) / 8;
@@ -344,11 +349,14 @@ const Unit *SymbolGlyphPath(int code)
             if (SymbolGlyphToPath(unit, capacity, outline.data(), &gm, uint32_t(size))) {
                 path.resize(unit->bytes);
                 glyph.swap(path);
-                made = true;
+            } else {
+                state = kUnconvertible;
             }
         }
-        if (!made)
-            glyph.assign(1, 0);
+        if (glyph.empty())
+            glyph.assign(state, 0);
     }
-    return glyph.size() > 1 ? reinterpret_cast<const Unit *>(glyph.data()) : nullptr;
+    if (failed)
+        *failed = glyph.size() == kUnconvertible;
+    return glyph.size() > kUnconvertible ? reinterpret_cast<const Unit *>(glyph.data()) : nullptr;
 }

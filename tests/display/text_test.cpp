@@ -464,6 +464,75 @@ TEST_F(TextTest, AFramedTextIsDrawnInsideItsFrame)
     EXPECT_GT(dark, 0);
 }
 
+// A GGO_NATIVE buffer of one polygon: start (0, 0), a line to (50, 0), a
+// quadratic spline through (50, 50), (0, 50) to (0, 25).
+std::vector<uint8_t> HandMadeOutline(DWORD polygonType, WORD curveType)
+{
+    auto fx = [](int v) {
+        POINTFX p{};
+        p.x.value = short(v);
+        p.y.value = 0;
+        return p;
+    };
+    std::vector<uint8_t> b(sizeof(TTPOLYGONHEADER) + 2 * offsetof(TTPOLYCURVE, apfx) + 4 * sizeof(POINTFX));
+    auto *h = reinterpret_cast<TTPOLYGONHEADER *>(b.data());
+    h->cb = DWORD(b.size());
+    h->dwType = polygonType;
+    h->pfxStart = fx(0);
+    auto *line = reinterpret_cast<TTPOLYCURVE *>(b.data() + sizeof(TTPOLYGONHEADER));
+    line->wType = TT_PRIM_LINE;
+    line->cpfx = 1;
+    line->apfx[0] = fx(50);
+    auto *spline = reinterpret_cast<TTPOLYCURVE *>(reinterpret_cast<uint8_t *>(line) + offsetof(TTPOLYCURVE, apfx) +
+                                                   sizeof(POINTFX));
+    spline->wType = curveType;
+    spline->cpfx = 3;
+    POINTFX pts[3] = {fx(50), fx(0), fx(0)};
+    pts[0].y.value = 50;
+    pts[1].y.value = 50;
+    pts[2].y.value = 25;
+    std::memcpy(spline->apfx, pts, sizeof pts);
+    return b;
+}
+
+TEST_F(TextTest, GlyphOutlinesBecomeSurfacesAndDamagedOnesAreRefused)
+{
+    std::vector<uint8_t> buffer(4096);
+    Unit *out = reinterpret_cast<Unit *>(buffer.data());
+    GLYPHMETRICS gm{};
+    gm.gmBlackBoxX = 50;
+    gm.gmBlackBoxY = 50;
+    gm.gmptGlyphOrigin = {0, 50};
+    std::vector<uint8_t> good = HandMadeOutline(TT_POLYGON_TYPE, TT_PRIM_QSPLINE);
+    ASSERT_EQ(SymbolGlyphToPath(out, uint32_t(buffer.size()), good.data(), &gm, uint32_t(good.size())), 1);
+    EXPECT_EQ(out->object.type, OBJTYPE_SURFACE);
+    EXPECT_DOUBLE_EQ(out->frame[2], 1.0); // 50 font units are one character unit
+    std::vector<std::vector<double>> points; // kind, x, y (character units)
+    for (const Element *e = UnitFirstElement(out); e->kind != ELEM_END; e = ElementNext(e)) {
+        const auto *p = reinterpret_cast<const ElementPoint *>(e);
+        points.push_back({double(e->kind), p->x, p->y});
+    }
+    // The spline's pieces: (50,0) B(50,50) C(25,50), then (25,50) B(0,50) C(0,25);
+    // each quadratic piece becomes a cubic one with controls (A + 2B) / 3, (C + 2B) / 3.
+    const std::vector<std::vector<double>> expected = {
+        {POINT_START, 0, 0},         {POINT_LINE, 1, 0},
+        {POINT_CONTROL1, 1, 2.0 / 3}, {POINT_CONTROL2, 2.5 / 3, 1},
+        {POINT_LINE, 0.5, 1},       {POINT_CONTROL1, 0.5 / 3, 1},
+        {POINT_CONTROL2, 0, (0.5 + 2.0) / 3}, {POINT_LINE, 0, 0.5}};
+    ASSERT_EQ(points.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(points[i][0], expected[i][0]) << i;
+        EXPECT_NEAR(points[i][1], expected[i][1], 1e-12) << i;
+        EXPECT_NEAR(points[i][2], expected[i][2], 1e-12) << i;
+    }
+    std::vector<uint8_t> badPolygon = HandMadeOutline(99, TT_PRIM_QSPLINE);
+    EXPECT_EQ(SymbolGlyphToPath(out, uint32_t(buffer.size()), badPolygon.data(), &gm, uint32_t(badPolygon.size())), 0);
+    std::vector<uint8_t> badCurve = HandMadeOutline(TT_POLYGON_TYPE, 7);
+    EXPECT_EQ(SymbolGlyphToPath(out, uint32_t(buffer.size()), badCurve.data(), &gm, uint32_t(badCurve.size())), 0);
+    // A buffer whose polygon claims more bytes than there are.
+    EXPECT_EQ(SymbolGlyphToPath(out, uint32_t(buffer.size()), good.data(), &gm, uint32_t(good.size() - 4)), 0);
+}
+
 TEST_F(TextTest, TextToCurvesMakesOneSurfacePerGlyphAndOneUndoRestoresTheText)
 {
     const TextSettings s = StdSettings(kSans, FONT_KIND_TRUETYPE);
