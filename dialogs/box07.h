@@ -11,8 +11,8 @@
 #include "files/file_records.h"
 
 // The edit control of a text holds a stored text of 8000 characters with
-// every line break doubled (CR LF), and its terminator.
-constexpr int BOX07_EDIT_SIZE = 2 * 8000 + 1;
+// every line break doubled (CR LF), and the room Box01TextToMultiline keeps.
+constexpr int BOX07_EDIT_SIZE = 2 * 8000 + 2;
 
 // 1 on OK (font then holds the choice), 0 on Cancel or when the dialog cannot be shown.
 uint32_t Box07FontDef(HWND owner, const char *caption, FontDef *font);

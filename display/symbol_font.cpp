@@ -227,6 +227,14 @@ void SymbolFreeFonts()
 
 int SymbolSelectFont(const FontDef *font, HFONT *handle, int *library)
 {
+    // The same font as the text before: nothing to look up.
+    if (g_Current && std::memcmp(font, &g_Current->def, sizeof *font) == 0) {
+        if (handle)
+            *handle = g_Current->handle;
+        if (library)
+            *library = g_Current->library;
+        return 1;
+    }
     FontDef f = *font;
     if (f.kind == FONT_KIND_LIBRARY && SymbolFindCharLibraryName(f.face) < 0)
         f = g_DefaultFont;

@@ -201,6 +201,16 @@ TEST_F(TextDialogs, AnUnchangedTextOf8000CharactersComesBackByteForByte)
     EXPECT_TRUE(g_Alerts.empty());
 }
 
+TEST_F(TextDialogs, ATextOfOnlyLineBreaksComesBackWhole)
+{
+    std::vector<char> text(TEXT_BUFFER_SIZE, 0);
+    std::memset(text.data(), 0xB6, TEXT_MAX_LENGTH);
+    const std::string original(text.data());
+    DialogDriver driver({[&](HWND d) { TestClickButton(d, IDOK); }});
+    ASSERT_EQ(Box07TextChange(nullptr, "Text", text.data()), 1u);
+    EXPECT_EQ(std::string(text.data()), original);
+}
+
 TEST_F(TextDialogs, ATextTooLongIsWarnedAboutNotCut)
 {
     std::vector<char> text(TEXT_BUFFER_SIZE, 0);
