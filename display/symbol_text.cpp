@@ -159,6 +159,21 @@ int NextChar(double advance)
     return code;
 }
 
+void StartWalk(Matrix *m)
+{
+    g_Walk.m = m;
+    g_Walk.lineStart = *m;
+    g_Walk.penX = g_Walk.shift = 0.0;
+}
+
+// Moves the line start by (dx, dy) and the moving matrix there.
+void MoveLineStart(double dx, double dy)
+{
+    g_Walk.lineStart.tx += dx;
+    g_Walk.lineStart.ty += dy;
+    *g_Walk.m = g_Walk.lineStart;
+}
+
 // Width of the segment of the line buffer from bp to its end, with the spacing
 // that joins it to what stands before it.
 double JoinedSegmentWidth(int bp)
@@ -298,9 +313,7 @@ int SymbolMeasureText(const FontDef *font, const char *text, double charSpacing,
 
 int SymbolBeginText(const char *text, Matrix *m)
 {
-    g_Walk.m = m;
-    g_Walk.lineStart = *m;
-    g_Walk.penX = g_Walk.shift = 0.0;
+    StartWalk(m);
     g_Walk.rest = CopyLine(text);
     if (!g_Walk.rest)
         return -1;
@@ -322,10 +335,9 @@ int SymbolNextTextLine(double advance, int *newLine)
     for (;;) {
         if (!g_Walk.rest || !*g_Walk.rest)
             return -1;
-        Matrix &s = g_Walk.lineStart;
-        s.tx -= g_Layout.lineSpacing * s.c * TEXT_UNITS_PER_HEIGHT;
-        s.ty -= g_Layout.lineSpacing * s.d * TEXT_UNITS_PER_HEIGHT;
-        *g_Walk.m = s;
+        const Matrix &s = g_Walk.lineStart;
+        MoveLineStart(-g_Layout.lineSpacing * s.c * TEXT_UNITS_PER_HEIGHT,
+                      -g_Layout.lineSpacing * s.d * TEXT_UNITS_PER_HEIGHT);
         g_Walk.rest = CopyLine(g_Walk.rest);
         const int code = BeginLine(nullptr);
         if (code >= 0)
@@ -399,9 +411,7 @@ int SymbolBeginFrameText(const char *text, TextFrameLayout *layout, Matrix *m)
 {
     layout->lineStep[0] *= g_Layout.lineSpacing;
     layout->lineStep[1] *= g_Layout.lineSpacing;
-    g_Walk.m = m;
-    g_Walk.lineStart = *m;
-    g_Walk.penX = g_Walk.shift = 0.0;
+    StartWalk(m);
     g_Walk.rest = BreakFrameLine(text, layout);
     if (!g_Walk.rest)
         return -1;
@@ -427,10 +437,7 @@ int SymbolNextFrameLine(double advance, TextFrameLayout *layout, int *newLine)
     while (layout->linesLeft > 0) {
         if (!g_Walk.rest || !*g_Walk.rest)
             return -1;
-        Matrix &s = g_Walk.lineStart;
-        s.tx += layout->lineStep[0];
-        s.ty += layout->lineStep[1];
-        *g_Walk.m = s;
+        MoveLineStart(layout->lineStep[0], layout->lineStep[1]);
         g_Walk.rest = BreakFrameLine(g_Walk.rest, layout);
         if (!g_Walk.rest)
             return -1;
