@@ -22,14 +22,6 @@ bool FitsName(const char *name)
     return name && name[0] && std::strlen(name) < size_t(UNIT_NAME_SIZE);
 }
 
-Unit *FindBlockInList(int list, const char *name)
-{
-    for (Unit *u = g_ObjectLists[list].head; u; u = u->next)
-        if (u->kind == UNIT_KIND_BLOCK && lstrcmpA(u->block.name, name) == 0)
-            return u;
-    return nullptr;
-}
-
 } // namespace
 
 Unit *SymbolNewBlock(int list, const char *name)
