@@ -12,6 +12,7 @@
 #include "database/init.h"
 #include "database/storage.h"
 #include "database/symbol_find.h"
+#include "database/symbol_library.h"
 #include "database/symbol_undo.h"
 #include "database/undo.h"
 
@@ -87,6 +88,21 @@ void SymbolRebuildOwnIndex()
             index.blocks[index.count++] = u;
     std::stable_sort(index.blocks, index.blocks + index.count,
                      [](const Unit *a, const Unit *b) { return lstrcmpA(a->block.name, b->block.name) < 0; });
+}
+
+void SymbolRecalcFrames()
+{
+    auto blocksOf = [](int list) {
+        for (Unit *u = g_ObjectLists[list].head; u; u = u->next)
+            if (u->kind == UNIT_KIND_BLOCK)
+                FrameCalcBlock(u, 1);
+    };
+    for (int slot = 0; slot < g_LibrarySlots.count && slot < SYMBOL_LIBRARY_SLOTS; ++slot)
+        blocksOf(LIST_SYMBOL_LIBRARY_FIRST + slot);
+    blocksOf(LIST_OWN_BLOCKS);
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+        if (u->kind == UNIT_KIND_INSTANCE || u->kind == UNIT_KIND_PLUGIN)
+            FrameCalcInstance(u, 0);
 }
 
 void SymbolClearBlocks(int list)

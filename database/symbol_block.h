@@ -26,6 +26,10 @@ uint32_t SymbolMakeInstance(Unit *buffer, uint32_t capacity, const char *library
 
 // Rebuilds g_OwnBlockIndex from list 1 in ascending name order.
 void SymbolRebuildOwnIndex();
+// Recomputes the frames of every block of the symbol libraries and of the
+// drawing's own blocks, then of every instance and plug-in object of the
+// drawing: after a load, whose reader gives instances no frame.
+void SymbolRecalcFrames();
 // Deletes every block of the list with its members, for good.
 void SymbolClearBlocks(int list);
 // A block of the list that contains itself through instances of its members,
