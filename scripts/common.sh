@@ -119,6 +119,11 @@ ensure_qemu() {
     local codename mirror work
     codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
     mirror=$(debian_mirror "$codename")
+    if [ -z "$mirror" ]; then
+        # apt knows its sources' mirrors only once it has read their lists.
+        as_root apt-get update -q >/dev/null
+        mirror=$(debian_mirror "$codename")
+    fi
     [ -n "$mirror" ] || die "no Debian mirror for $codename found in apt's sources"
     log "fetching qemu-user from $codename-backports on $mirror"
     work=$(mktemp -d)

@@ -29,6 +29,8 @@ cleanup() {
     set +e
     if [ -n "$PROGRAM_PID" ] && kill -0 "$PROGRAM_PID" 2>/dev/null; then
         stop_prefix
+        # Before Xvfb goes, or the program complains about its lost display.
+        wait "$PROGRAM_PID" 2>/dev/null
     fi
     stop_xvfb
 }
