@@ -341,6 +341,7 @@ uint32_t AppCreateMainWindow(int showCommand)
         ShowTool(g_DrawWindows[i].hwnd, 1);
     ShowTool(g_ViewWindow.hwnd, o.viewVisible);
     g_RelayoutPending = 0;
+    AppStartFirstCommand();
     return 1;
 }
 
@@ -591,6 +592,11 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return CloseMain(window);
     case WM_TIMER:
         // The housekeeping of the running program; nothing while starting or closing.
+        return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        if (!g_StartScreen && !g_Closing)
+            AppMainKey(message, wParam, lParam);
         return 0;
     case WM_COMMAND: {
         const WORD id = LOWORD(wParam);
