@@ -592,6 +592,8 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return CloseMain(window);
     case WM_TIMER:
         // The housekeeping of the running program; nothing while starting or closing.
+        if (!g_StartScreen && !g_Closing)
+            AppMainTimerKeys();
         return 0;
     case WM_KEYDOWN:
     case WM_KEYUP:

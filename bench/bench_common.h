@@ -1,6 +1,8 @@
 // What the benchmark parts share: the clock, and the parts main() runs in turn.
 #pragma once
 
+#include <random>
+
 // Seconds from the performance counter (an arbitrary origin: use differences).
 double BenchSeconds();
 
@@ -10,3 +12,8 @@ void BenchCreate();  // bench_create.cpp: creation and frames per object
 void BenchRender();  // bench_render.cpp: fitted against zoomed rendering
 void BenchFiles();   // bench_files.cpp: drawing files against a plain read
 void BenchWindows(); // bench_windows.cpp: window repaint and key response
+void BenchMouse();   // bench_mouse.cpp: mouse moves over a small and a large drawing
+
+// Lines, circles, open polylines and filled surfaces in equal shares, within
+// 200 mm of the zero point, appended to list 0 (bench_windows.cpp).
+void BenchMakeDrawing(std::mt19937 &random, int objects);

@@ -8,5 +8,6 @@ int main()
     BenchRender();
     BenchFiles();
     BenchWindows();
+    BenchMouse();
     return 0;
 }

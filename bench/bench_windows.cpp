@@ -66,12 +66,13 @@ Unit *NewObject(int32_t type, const std::vector<double> &xy)
     return u;
 }
 
-// Lines, circles, open polylines and filled surfaces in equal shares.
-void MakeDrawing(std::mt19937 &random)
+} // namespace
+
+void BenchMakeDrawing(std::mt19937 &random, int objects)
 {
     std::uniform_real_distribution<double> position(-WORLD_HALF, WORLD_HALF);
     std::uniform_real_distribution<double> step(-5.0, 5.0);
-    for (int i = 0; i < OBJECTS; ++i) {
+    for (int i = 0; i < objects; ++i) {
         const double x = position(random), y = position(random);
         switch (i % 4) {
         case 0: NewObject(OBJTYPE_LINE, {x, y, x + step(random), y + step(random)}); break;
@@ -91,6 +92,8 @@ void MakeDrawing(std::mt19937 &random)
         }
     }
 }
+
+namespace {
 
 HWND MakeWindow()
 {
@@ -187,7 +190,7 @@ void BenchWindows()
     InitCreateGdiResources();
     InitCreateScreenObjects();
     std::mt19937 random(20261210);
-    MakeDrawing(random);
+    BenchMakeDrawing(random, OBJECTS);
 
     HWND hwnd = MakeWindow();
     if (!hwnd) {
