@@ -1,6 +1,8 @@
 // What the benchmark parts share: the clock, and the parts main() runs in turn.
 #pragma once
 
+#include <windows.h>
+
 #include <random>
 
 // Seconds from the performance counter (an arbitrary origin: use differences).
@@ -17,3 +19,9 @@ void BenchMouse();   // bench_mouse.cpp: mouse moves over a small and a large dr
 // Lines, circles, open polylines and filled surfaces in equal shares, within
 // 200 mm of the zero point, appended to list 0 (bench_windows.cpp).
 void BenchMakeDrawing(std::mt19937 &random, int objects);
+
+// A fresh drawing with its default settings, work memory, empty lists and the
+// screen's GDI objects; 0 when there is no work memory.
+int BenchPrepareDrawing();
+// A visible popup window of the size with its own class and procedure.
+HWND BenchMakeWindow(WNDPROC proc, const char *className, int width, int height);

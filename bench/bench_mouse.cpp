@@ -9,7 +9,6 @@
 
 #include "app/darad4.h"
 #include "app/darad4_draw.h"
-#include "app/init_gdi.h"
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
@@ -25,17 +24,6 @@ constexpr int WIDTH = 800;
 constexpr int HEIGHT = 600;
 constexpr int MOVES = 1000;
 constexpr int LARGE_DRAWING = 100000;
-
-HWND MakeDrawingWindow()
-{
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = AppDrawWndProc1;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "DARAD4_BenchMouseDrawWClass";
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0, 0, WIDTH, HEIGHT, nullptr,
-                           nullptr, wc.hInstance, nullptr);
-}
 
 // The seconds of MOVES mouse moves along a zigzag in the window.
 double Moves(HWND hwnd)
@@ -56,18 +44,11 @@ double Moves(HWND hwnd)
 
 void BenchMouse()
 {
-    SystemInitDrawing(0);
-    SystemInitDrawingSettings(&g_DrawingSettings);
-    if (!g_Universal1 && !MemInitWork()) {
+    if (!BenchPrepareDrawing()) {
         std::printf("mouse: no work memory\n");
         return;
     }
-    MemFreeChunks();
-    MemInitLists();
-    MemEnlargeList();
-    InitCreateGdiResources();
-    InitCreateScreenObjects();
-    HWND hwnd = MakeDrawingWindow();
+    HWND hwnd = BenchMakeWindow(AppDrawWndProc1, "DARAD4_BenchMouseDrawWClass", WIDTH, HEIGHT);
     if (!hwnd) {
         std::printf("mouse: no window\n");
         return;

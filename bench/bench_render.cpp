@@ -141,18 +141,11 @@ double RenderPass(HDC dc, double zoomFactor)
 
 void BenchRender()
 {
-    SystemInitDrawing(0);
-    SystemInitDrawingSettings(&g_DrawingSettings);
-    g_DrawingSettings.displayLinesMode = 0;
-    if (!g_Universal1 && !MemInitWork()) {
+    if (!BenchPrepareDrawing()) {
         printf("render: no work memory\n");
         return;
     }
-    MemFreeChunks();
-    MemInitLists();
-    MemEnlargeList();
-    InitCreateGdiResources();
-    InitCreateScreenObjects();
+    g_DrawingSettings.displayLinesMode = 0;
     std::mt19937 random(19990224);
     if (!BuildDrawing(random)) {
         printf("render: out of memory\n");

@@ -95,17 +95,6 @@ void BenchMakeDrawing(std::mt19937 &random, int objects)
 
 namespace {
 
-HWND MakeWindow()
-{
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "DARAD4_BenchDrawWClass";
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0, 0, WIDTH, HEIGHT, nullptr,
-                           nullptr, wc.hInstance, nullptr);
-}
-
 double FullRepaint()
 {
     const RECT all{0, 0, WIDTH, HEIGHT};
@@ -177,22 +166,15 @@ double KeyToInterrupted(HWND hwnd, double fullRepaint, int *stopped)
 
 void BenchWindows()
 {
-    SystemInitDrawing(0);
-    SystemInitDrawingSettings(&g_DrawingSettings);
-    g_DrawingSettings.colorDrawArea = 0;
-    if (!g_Universal1 && !MemInitWork()) {
+    if (!BenchPrepareDrawing()) {
         std::printf("windows: no work memory\n");
         return;
     }
-    MemFreeChunks();
-    MemInitLists();
-    MemEnlargeList();
-    InitCreateGdiResources();
-    InitCreateScreenObjects();
+    g_DrawingSettings.colorDrawArea = 0;
     std::mt19937 random(20261210);
     BenchMakeDrawing(random, OBJECTS);
 
-    HWND hwnd = MakeWindow();
+    HWND hwnd = BenchMakeWindow(DefWindowProcA, "DARAD4_BenchDrawWClass", WIDTH, HEIGHT);
     if (!hwnd) {
         std::printf("windows: no window\n");
         return;

@@ -42,6 +42,9 @@ int s_StatusArea = AREA_NONE;
 
 bool Modal() { return g_ModalDepth > 0; }
 
+// The window's record, or null while a modal dialog keeps the mouse away.
+DrawWindow *Target(int window) { return Modal() ? nullptr : WindowGetRecord(window); }
+
 bool IsButton(int area) { return area >= 0 && area < MARGIN_BUTTONS; }
 
 // The snap-mode text of the kind a snap search found.
@@ -209,9 +212,7 @@ bool ButtonPressedLook(int button)
 
 void CommandMouseMove(int window, int x, int y)
 {
-    if (Modal())
-        return;
-    DrawWindow *w = WindowGetRecord(window);
+    DrawWindow *w = Target(window);
     if (!w)
         return;
     const int area = ScreenHitTestMargin(window, x, y);
@@ -257,9 +258,7 @@ void CommandLButtonDown(int window, int x, int y)
         ConvertShowContextHelp();
         return;
     }
-    if (Modal())
-        return;
-    DrawWindow *w = WindowGetRecord(window);
+    DrawWindow *w = Target(window);
     if (!w)
         return;
     if (g_CommandSpaceZoom != SPACE_ZOOM_IDLE) {
@@ -301,9 +300,7 @@ void CommandLButtonUp(int window, int x, int y)
 
 void CommandRButtonDown(int window, int x, int y)
 {
-    if (Modal())
-        return;
-    DrawWindow *w = WindowGetRecord(window);
+    DrawWindow *w = Target(window);
     if (!w)
         return;
     if (g_CommandSpaceZoom != SPACE_ZOOM_IDLE) {
