@@ -22,6 +22,7 @@ int32_t g_CommandSpaceZoom = SPACE_ZOOM_IDLE;
 HMENU g_CommandContextMenu = nullptr;
 CommandSnapFinder g_CommandSnapFinder = nullptr;
 CommandPopupAnswer g_CommandPopupAnswer = nullptr;
+CommandMarginPopup g_CommandMarginPopup = nullptr;
 
 namespace {
 
@@ -183,11 +184,17 @@ void ButtonLeftAction(int window, int button)
         }
         break;
     }
-    default:
-        // The list popups at the button come with the menu state; until then
-        // the button's right-click command stands in.
-        CommandExecute(b.rightCommand, 0);
+    default: {
+        // The list popups open at the button, in screen coordinates.
+        if (!g_CommandMarginPopup) {
+            InitBeep();
+            break;
+        }
+        RECT r = WindowGetRecord(window)->buttonRects[button];
+        MapWindowPoints(WindowGetRecord(window)->hwnd, nullptr, reinterpret_cast<POINT *>(&r), 2);
+        g_CommandMarginPopup(window, b.left, r);
         break;
+    }
     }
 }
 

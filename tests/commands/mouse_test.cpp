@@ -177,3 +177,37 @@ TEST_F(Mouse, AModalDialogKeepsTheMouseAway)
 }
 
 } // namespace
+
+namespace {
+
+int s_PopupAsked = -1;
+RECT s_PopupAnchor;
+void RecordPopup(int, int popup, const RECT &anchor)
+{
+    s_PopupAsked = popup;
+    s_PopupAnchor = anchor;
+}
+
+TEST_F(Mouse, TheCornerButtonsOpenTheirPopupsAtTheButton)
+{
+    g_Options.buttonVisible = 1;
+    WindowComputeAreas(0);
+    const POINT b = Centre(W().buttonRects[1]);
+    {
+        TestBeeps beeps;
+        Send(WM_LBUTTONDOWN, b.x, b.y, MK_LBUTTON);
+        Send(WM_LBUTTONUP, b.x, b.y);
+        EXPECT_EQ(beeps.count(), 1u) << "no popups yet";
+    }
+    g_CommandMarginPopup = RecordPopup;
+    Send(WM_LBUTTONDOWN, b.x, b.y, MK_LBUTTON);
+    Send(WM_LBUTTONUP, b.x, b.y);
+    g_CommandMarginPopup = nullptr;
+    EXPECT_EQ(s_PopupAsked, MARGIN_POPUP_SYSTEM);
+    POINT origin{0, 0};
+    ClientToScreen(hwnd_, &origin);
+    EXPECT_EQ(s_PopupAnchor.left, W().buttonRects[1].left + origin.x);
+    EXPECT_EQ(s_PopupAnchor.bottom, W().buttonRects[1].bottom + origin.y);
+}
+
+} // namespace
