@@ -77,3 +77,14 @@ void BenchSetupScreenView(int width, int height, double world, double zoomFactor
     MatrixTransformRect(&inverse, pixels, g_OutputContext.visibleRect);
     std::memcpy(g_OutputContext.noClipRect, g_OutputContext.visibleRect, sizeof g_OutputContext.visibleRect);
 }
+
+HWND BenchMakeWindow(WNDPROC proc, const char *className, int width, int height)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, className, "bench", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
+                           wc.hInstance, nullptr);
+}

@@ -1,6 +1,6 @@
 // The benchmark program: every part in turn, each printing its own figures;
 // with arguments only the parts named (storage, create, render, files,
-// windows, text).
+// windows, text, mouse).
 #include <cstring>
 
 #include "bench/bench_common.h"
@@ -11,7 +11,8 @@ int main(int argc, char **argv)
         const char *name;
         void (*run)();
     } parts[] = {{"storage", BenchStorage}, {"create", BenchCreate}, {"render", BenchRender},
-                 {"files", BenchFiles},     {"windows", BenchWindows}, {"text", BenchText}};
+                 {"files", BenchFiles},     {"windows", BenchWindows}, {"text", BenchText},
+                 {"mouse", BenchMouse}};
     for (const Part &p : parts) {
         bool wanted = argc < 2;
         for (int i = 1; i < argc; ++i)
