@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "database/storage.h"
+#include "database/undo.h"
 #include "database/undo_step.h"
 
 ListFilter g_ListFilter = {0, 0, 0};
@@ -16,6 +17,10 @@ void Attach(ObjectList &l, Unit *object)
 {
     ++l.count;
     l.bytes += object->bytes;
+    if (&l == &g_ObjectLists[LIST_DRAWING]) {
+        MemSetInDrawing(object, 1);
+        UndoNoteLinked(object);
+    }
 }
 
 bool Passes(const Unit *u)
@@ -70,6 +75,8 @@ Unit *MemListUnlink(int list, Unit *object)
         l.tail = prev;
     --l.count;
     l.bytes -= object->bytes;
+    if (list == LIST_DRAWING)
+        MemSetInDrawing(object, 0);
     return next;
 }
 
