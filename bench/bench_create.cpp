@@ -64,6 +64,63 @@ void FreshDrawing()
     SystemInitDrawing(0);
 }
 
+// Lines stored directly as a loaded drawing would be, then one operation
+// to settle the purge's bookkeeping.
+void FillWithLines(int count)
+{
+    FreshDrawing();
+    CreateOne(0, 0, 0);
+    const Unit *line = g_ObjectLists[LIST_DRAWING].tail;
+    const std::vector<uint8_t> sample(reinterpret_cast<const uint8_t *>(line),
+                                      reinterpret_cast<const uint8_t *>(line) + line->bytes);
+    for (int i = 1; i < count; ++i) {
+        Unit *u = MemListNewCopyAfter(LIST_DRAWING, sample.data(), (uint32_t)sample.size(), nullptr);
+        if (!u)
+            break;
+        UndoStampPermanent(u);
+    }
+    UndoInitProcess();
+    UndoFinishProcess();
+}
+
+// Seconds per edit over a session of creating, changing (a backup copy
+// stamped created, the old state stamped deleted, as modification does) and
+// deleting one object each in its own undo step.
+double EditSession(int edits)
+{
+    Unit *first = g_ObjectLists[LIST_DRAWING].head;
+    const double t0 = BenchSeconds();
+    for (int i = 0; i < edits; ++i) {
+        UndoInitProcess();
+        CreateOne(i % kKinds, (i % 100) * 3.0, 7.0);
+        UndoFinishProcess();
+        UndoInitProcess();
+        Unit *old = g_ObjectLists[LIST_DRAWING].tail;
+        Unit *changed = MemListDuplicate(LIST_DRAWING, old);
+        if (changed) {
+            UndoStampCreated(changed);
+            UndoStampDeleted(old);
+        }
+        UndoFinishProcess();
+        UndoInitProcess();
+        UndoStampDeleted(changed ? changed : first);
+        UndoFinishProcess();
+    }
+    return (BenchSeconds() - t0) / (3.0 * edits);
+}
+
+void BenchEdits()
+{
+    constexpr int SMALL = 1000, LARGE = 1000000, EDITS = 2000;
+    FillWithLines(SMALL);
+    const double small = EditSession(EDITS);
+    FillWithLines(LARGE);
+    const double large = EditSession(EDITS);
+    printf("%-44s %8.3f   (%7.2f us per edit in 1,000, %7.2f us in 1,000,000 objects)\n",
+           "create.edit_in_1M_vs_in_1k_objects", large / small, small * 1e6, large * 1e6);
+    MemFreeChunks();
+}
+
 } // namespace
 
 void BenchCreate()
@@ -100,6 +157,17 @@ void BenchCreate()
         FrameCalcObject(u, 0);
     const double frames = BenchSeconds() - t0;
 
+    // The way a user works: one undo step per object.
+    FreshDrawing();
+    int createdSteps = 0;
+    t0 = BenchSeconds();
+    for (int i = 0; i < kObjects; ++i) {
+        UndoInitProcess();
+        createdSteps += CreateOne(i % kKinds, (i % 1000) * 25.0, (i / 1000) * 25.0);
+        UndoFinishProcess();
+    }
+    const double createSteps = BenchSeconds() - t0;
+
     const double perBare = bare / kObjects * 1e6;
     const double perCreate = create / created * 1e6;
     const double perFrame = frames / created * 1e6;
@@ -107,7 +175,11 @@ void BenchCreate()
            perCreate / perBare, perCreate, perBare);
     printf("%-44s %8.3f   (%7.3f us per object)\n", "create.frames_200k_mixed_vs_bare_store", perFrame / perBare,
            perFrame);
-    if (created != kObjects)
+    const double perStep = createSteps / createdSteps * 1e6;
+    printf("%-44s %8.3f   (%7.3f us per object)\n", "create.200k_mixed_step_each_vs_bare_store", perStep / perBare,
+           perStep);
+    if (created != kObjects || createdSteps != kObjects)
         printf("create: only %d of %d objects were created\n", created, kObjects);
     MemFreeChunks();
+    BenchEdits();
 }

@@ -117,11 +117,9 @@ bool BuildDrawing(std::mt19937 &random)
     return true;
 }
 
-double RenderPass(HDC dc, double zoomFactor)
+double RenderWorld(HDC dc, const double world[4])
 {
     OutputResetContext(OUTPUT_SCREEN);
-    const double half = WORLD / 2.0 / zoomFactor;
-    const double world[4] = {WORLD / 2.0 - half, WORLD / 2.0 - half, WORLD / 2.0 + half, WORLD / 2.0 + half};
     OutputSetupView(DIB_WIDTH, DIB_HEIGHT, world, 100);
     // The visible rectangle of the whole DIB, wider than the fitted square.
     Matrix inverse;
@@ -137,7 +135,51 @@ double RenderPass(HDC dc, double zoomFactor)
     return BenchSeconds() - t0;
 }
 
+double RenderPass(HDC dc, double zoomFactor)
+{
+    const double half = WORLD / 2.0 / zoomFactor;
+    const double world[4] = {WORLD / 2.0 - half, WORLD / 2.0 - half, WORLD / 2.0 + half, WORLD / 2.0 + half};
+    return RenderWorld(dc, world);
+}
+
+struct Dib {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+};
+
+Dib MakeDib()
+{
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = DIB_WIDTH;
+    bi.bmiHeader.biHeight = -DIB_HEIGHT;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    Dib d{CreateCompatibleDC(nullptr), nullptr, nullptr};
+    void *bits = nullptr;
+    d.bitmap = CreateDIBSection(d.dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    d.old = SelectObject(d.dc, d.bitmap);
+    return d;
+}
+
+void FreeDib(const Dib &d)
+{
+    OutputResetContext(OUTPUT_SCREEN);
+    SelectObject(d.dc, d.old);
+    DeleteObject(d.bitmap);
+    DeleteDC(d.dc);
+}
+
 } // namespace
+
+double BenchRenderDrawing(const double world[4])
+{
+    const Dib d = MakeDib();
+    const double t = RenderWorld(d.dc, world);
+    FreeDib(d);
+    return t;
+}
 
 void BenchRender()
 {
@@ -158,24 +200,12 @@ void BenchRender()
         printf("render: out of memory\n");
         return;
     }
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = DIB_WIDTH;
-    bi.bmiHeader.biHeight = -DIB_HEIGHT;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    HDC dc = CreateCompatibleDC(nullptr);
-    void *bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    const double fitted = RenderPass(dc, 1.0);
-    const double zoomed = RenderPass(dc, ZOOM_FACTOR);
+    const Dib d = MakeDib();
+    const double fitted = RenderPass(d.dc, 1.0);
+    const double zoomed = RenderPass(d.dc, ZOOM_FACTOR);
     printf("%-44s %8.3f   (fitted %6.2f us, 20x zoom %6.2f us per object)\n", "render.100k_mixed_20x_zoom_vs_fitted",
            zoomed / fitted, fitted * 1e6 / OBJECT_COUNT, zoomed * 1e6 / OBJECT_COUNT);
-    OutputResetContext(OUTPUT_SCREEN);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    FreeDib(d);
     MemFreeChunks();
     MemInitLists();
 }

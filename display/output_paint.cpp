@@ -122,6 +122,7 @@ int OutputPaintWindow(int window, const RECT *update)
     const bool geometryPass = ds.displayGeometry[2] != 0;
     const bool commentPass = ds.commentDisplay[1] != 0;
     auto stop = [&]() {
+        OutputFreeGdiCache();
         ReleaseDC(w->hwnd, hdc);
         g_OutputPainting = 0;
         g_OutputContext.passMask = PASS_ALL;
@@ -142,6 +143,7 @@ int OutputPaintWindow(int window, const RECT *update)
     if (commentPass && !PaintPass(hdc, PASS_COMMENTS))
         return stop();
     g_OutputContext.passMask = PASS_ALL;
+    OutputFreeGdiCache();
     ReleaseDC(w->hwnd, hdc);
     g_OutputPainting = 0;
     RequestPendingPaints();
