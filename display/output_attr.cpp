@@ -170,36 +170,32 @@ bool IsCachedBrush(HBRUSH brush)
     return false;
 }
 
+// Deletes every entry of a full table but the one in use; the new count.
+template <class Key, class Handle>
+int EmptyFullTable(Key *keys, Handle *handles, int count, Handle inUse)
+{
+    if (count < GDI_CACHE_SIZE)
+        return count;
+    int kept = 0;
+    for (int i = 0; i < count; ++i) {
+        if (handles[i] == inUse) {
+            keys[kept] = keys[i];
+            handles[kept++] = handles[i];
+        } else {
+            DeleteObject(handles[i]);
+        }
+    }
+    return kept;
+}
+
 // A full cache is emptied once the objects in use are selected, keeping those
 // two: a drawing with more attribute sets than fit still makes each pen once
 // per GDI_CACHE_SIZE changes at most.
 void TrimGdiCache(HPEN inUsePen, HBRUSH inUseBrush)
 {
     GdiCache &c = g_GdiCache;
-    if (c.penCount == GDI_CACHE_SIZE) {
-        int kept = 0;
-        for (int i = 0; i < c.penCount; ++i) {
-            if (c.pens[i] == inUsePen) {
-                c.penKeys[kept] = c.penKeys[i];
-                c.pens[kept++] = c.pens[i];
-            } else {
-                DeleteObject(c.pens[i]);
-            }
-        }
-        c.penCount = kept;
-    }
-    if (c.brushCount == GDI_CACHE_SIZE) {
-        int kept = 0;
-        for (int i = 0; i < c.brushCount; ++i) {
-            if (c.brushes[i] == inUseBrush) {
-                c.brushColours[kept] = c.brushColours[i];
-                c.brushes[kept++] = c.brushes[i];
-            } else {
-                DeleteObject(c.brushes[i]);
-            }
-        }
-        c.brushCount = kept;
-    }
+    c.penCount = EmptyFullTable(c.penKeys, c.pens, c.penCount, inUsePen);
+    c.brushCount = EmptyFullTable(c.brushColours, c.brushes, c.brushCount, inUseBrush);
 }
 
 } // namespace
