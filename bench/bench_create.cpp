@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "app/system_defs.h"
@@ -20,6 +21,7 @@ namespace {
 
 constexpr int kObjects = 200000;
 constexpr int kKinds = 10;
+constexpr int FRAME_REPEATS = 4; // frames per object in the by-kind figures (clock resolution)
 
 void SetCp(int i, double x, double y, int32_t type = 0) { g_ConstructionPoints[i] = {x, y, type, 0}; }
 
@@ -156,6 +158,20 @@ void BenchCreate()
     for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
         FrameCalcObject(u, 0);
     const double frames = BenchSeconds() - t0;
+    // Frames by kind: circles, arcs and ellipses against lines.
+    double kindSeconds[kKinds] = {};
+    int kindCount[kKinds] = {};
+    {
+        int i = 0;
+        for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next, ++i) {
+            const int k = i % kKinds;
+            const double k0 = BenchSeconds();
+            for (int r = 0; r < FRAME_REPEATS; ++r)
+                FrameCalcObject(u, 0);
+            kindSeconds[k] += BenchSeconds() - k0;
+            ++kindCount[k];
+        }
+    }
 
     // The way a user works: one undo step per object.
     FreshDrawing();
@@ -178,6 +194,14 @@ void BenchCreate()
     const double perStep = createSteps / createdSteps * 1e6;
     printf("%-44s %8.3f   (%7.3f us per object)\n", "create.200k_mixed_step_each_vs_bare_store", perStep / perBare,
            perStep);
+    const double perLine = kindSeconds[0] / kindCount[0];
+    const char *const curveNames[] = {"circle", "arc", "ellipse", "ellipse_arc"};
+    for (int k = 1; k <= 4; ++k) {
+        const double perKind = kindSeconds[k] / kindCount[k];
+        printf("%-44s %8.3f   (%7.3f us, line %7.3f us per frame)\n",
+               (std::string("create.frame_") + curveNames[k - 1] + "_vs_line").c_str(), perKind / perLine,
+               perKind / FRAME_REPEATS * 1e6, perLine / FRAME_REPEATS * 1e6);
+    }
     if (created != kObjects || createdSteps != kObjects)
         printf("create: only %d of %d objects were created\n", created, kObjects);
     MemFreeChunks();
