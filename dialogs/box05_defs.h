@@ -1,0 +1,18 @@
+// Editors of the drawing's definitions: the property set of a pen and the
+// text variables.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+struct Property;
+struct VariableDef;
+
+constexpr int BOX05_PROPERTY_HELP = 15034;
+constexpr int BOX05_VARIABLES_HELP = 15090;
+
+// Edits the variable table (100 entries), which is sorted first whatever the
+// outcome. 1 on OK with the edited table written back sorted, 0 on cancel or
+// when the dialog cannot be shown.
+int Box05EditVariableDefs(HWND owner, const char *caption, VariableDef *table);

@@ -1,0 +1,252 @@
+// The colour choosers and the variable editor, driven for real from the
+// language module's templates, with the name and text dialogs they open.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/init_dialogs.h"
+#include "app/system.h"
+#include "app/system_defs.h"
+#include "app/window.h"
+#include "common/dialog_driver.h"
+#include "common/test_support.h"
+#include "dialogs/alert.h"
+#include "dialogs/box01.h"
+#include "dialogs/box04_color.h"
+#include "dialogs/box05_defs.h"
+#include "language/language.h"
+
+namespace {
+
+constexpr int ID_LIST = 170, ID_FIELD = 200, ID_NAME_TEXT = 356, ID_VALUE_TEXT = 350;
+constexpr int ID_NEW = 14, ID_RENAME = 15, ID_DELETE = 13, ID_VALUE = 20;
+
+std::vector<std::string> g_Alerts;
+uint32_t g_AnswerNo = 0;
+uint32_t RecordAlert(const char *text, uint32_t code1, uint32_t code2, uint32_t)
+{
+    g_Alerts.push_back(text ? text : "");
+    return g_AnswerNo && code2 ? code2 : code1;
+}
+
+class DefinitionDialogs : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        savedHook_ = g_AlertAnswerHook;
+        g_AlertAnswerHook = RecordAlert;
+        savedModule_ = g_LanguageModule;
+        g_LanguageModule = GetModuleHandleA("language.dll");
+        ASSERT_NE(g_LanguageModule, nullptr);
+        InitReadScreenSize();
+        g_Alerts.clear();
+        g_AnswerNo = 0;
+        for (int i = 0; i < COLOR_SLOTS; ++i) {
+            g_ColorDefs[i] = ColorDef{};
+            if (i < STANDARD_COLORS) {
+                lstrcpynA(g_ColorDefs[i].name, eColorNames[i], DEF_NAME_SHORT);
+                g_ColorDefs[i].color = g_StandardColors[i];
+            }
+        }
+        savedOptions_[0] = g_Options.colorDefinition;
+        savedOptions_[1] = static_cast<int32_t>(g_Options.colorSortByName);
+        g_Options.colorDefinition = 0;
+        g_Options.colorSortByName = 0;
+    }
+    void TearDown() override
+    {
+        g_Options.colorDefinition = savedOptions_[0];
+        g_Options.colorSortByName = static_cast<uint32_t>(savedOptions_[1]);
+        g_AlertAnswerHook = savedHook_;
+        g_LanguageModule = savedModule_;
+    }
+    AlertAnswerHook savedHook_ = nullptr;
+    HMODULE savedModule_ = nullptr;
+    int32_t savedOptions_[2] = {};
+};
+
+// A step that fills the name or text dialog and confirms it.
+DialogStep Answer(const std::string &text)
+{
+    return [text](HWND dialog) {
+        SetDlgItemTextA(dialog, ID_FIELD, text.c_str());
+        TestClickButton(dialog, IDOK);
+    };
+}
+
+std::vector<std::string> Rows(HWND dialog)
+{
+    std::vector<std::string> rows;
+    const int n = static_cast<int>(SendDlgItemMessageA(dialog, ID_LIST, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        char text[400] = "";
+        SendDlgItemMessageA(dialog, ID_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        rows.push_back(text);
+    }
+    return rows;
+}
+
+// --- Colours ---------------------------------------------------------------------
+
+TEST_F(DefinitionDialogs, ColourFieldsShowPercentagesAndClampWhenLeft)
+{
+    COLORREF colour = RGB(255, 128, 0);
+    std::vector<std::string> shown, afterLeaving;
+    DialogDriver driver({[&](HWND dialog) {
+        for (int id = 200; id <= 202; ++id)
+            shown.push_back(TestItemText(dialog, id));
+        SetDlgItemTextA(dialog, 201, "150");
+        SetFocus(GetDlgItem(dialog, 202)); // leaving the field corrects it
+        afterLeaving.push_back(TestItemText(dialog, 201));
+        SetDlgItemTextA(dialog, 202, "no number");
+        SetFocus(GetDlgItem(dialog, 200));
+        afterLeaving.push_back(TestItemText(dialog, 202));
+        TestClickButton(dialog, IDOK);
+    }});
+    ASSERT_EQ(Box04ChooseColor(nullptr, "Colour", &colour), 1);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_EQ(shown, (std::vector<std::string>{"100.0", "50.2", "0.0"}));
+    EXPECT_EQ(afterLeaving, (std::vector<std::string>{"100.0", "0.0"}));
+    EXPECT_EQ(colour, RGB(255, 255, 0));
+}
+
+TEST_F(DefinitionDialogs, AColourRoundTripsAndCmyShowsItsComplement)
+{
+    COLORREF colour = RGB(255, 128, 0);
+    {
+        DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, IDOK); }});
+        ASSERT_EQ(Box04ChooseColor(nullptr, "Colour", &colour), 1);
+    }
+    EXPECT_EQ(colour, RGB(255, 128, 0));
+
+    g_Options.colorDefinition = 1;
+    COLORREF black = RGB(0, 0, 0);
+    std::vector<std::string> shown;
+    DialogDriver driver({[&](HWND dialog) {
+        for (int id = 200; id <= 202; ++id)
+            shown.push_back(TestItemText(dialog, id));
+        TestClickButton(dialog, IDCANCEL);
+    }});
+    EXPECT_EQ(Box04ChooseColor(nullptr, "Colour", &black), 0);
+    EXPECT_EQ(shown, (std::vector<std::string>{"100.0", "100.0", "100.0"}));
+}
+
+TEST_F(DefinitionDialogs, ANewNamedColourIsKeptOnOkAndForgottenOnCancel)
+{
+    const COLORREF orange = RGB(250, 120, 10);
+    for (int ok = 0; ok <= 1; ++ok) {
+        COLORREF colour = orange;
+        std::string before, after;
+        DialogDriver driver({[&](HWND dialog) {
+                                 before = TestItemText(dialog, ID_NAME_TEXT);
+                                 TestClickButton(dialog, ID_NEW);
+                             },
+                             Answer("Orange"),
+                             [&](HWND dialog) {
+                                 after = TestItemText(dialog, ID_NAME_TEXT);
+                                 TestClickButton(dialog, ok ? IDOK : IDCANCEL);
+                             }});
+        EXPECT_EQ(Box04ChooseColor(nullptr, "Colour", &colour), ok);
+        EXPECT_EQ(before, std::string(eUniTexts[71])) << "no entry has the colour";
+        EXPECT_EQ(after, std::string(eUniTexts[71]) + " (Orange)");
+        EXPECT_EQ(strcmp(g_ColorDefs[STANDARD_COLORS].name, "Orange") == 0, ok == 1);
+        if (ok)
+            EXPECT_EQ(g_ColorDefs[STANDARD_COLORS].color, orange);
+    }
+}
+
+TEST_F(DefinitionDialogs, TheStandardColourChooserAnswersAnIndex)
+{
+    int32_t index = 0;
+    std::string selected;
+    DialogDriver driver({[&](HWND dialog) {
+        TestClickButton(dialog, 10000 + 8);
+    },
+                         [&](HWND dialog) {
+                             const LRESULT row = SendDlgItemMessageA(dialog, ID_LIST, LB_GETCURSEL, 0, 0);
+                             char text[64] = "";
+                             SendDlgItemMessageA(dialog, ID_LIST, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
+                             selected = text;
+                             TestClickButton(dialog, IDOK);
+                         }});
+    ASSERT_EQ(Box04ChooseStdColor(nullptr, "Colour", &index), 1);
+    EXPECT_EQ(index, 8);
+    EXPECT_EQ(selected, std::string(eColorNames[8]));
+
+    DialogDriver cancel({[](HWND dialog) {
+        TestClickButton(dialog, 10000 + 3);
+        TestClickButton(dialog, IDCANCEL);
+    }});
+    EXPECT_EQ(Box04ChooseStdColor(nullptr, "Colour", &index), 0);
+    EXPECT_EQ(index, 8);
+}
+
+// --- Variables --------------------------------------------------------------------
+
+TEST_F(DefinitionDialogs, VariablesAreCreatedValuedAndSortedOnOk)
+{
+    std::vector<VariableDef> table(VARIABLE_SLOTS);
+    strcpy(table[3].name, "beta");
+    strcpy(table[3].value, "two");
+    const std::string longValue(VARIABLE_VALUE_EDIT - 1, 'v');
+    std::vector<std::string> rows;
+    bool valueEnabled = false;
+    DialogDriver driver({[&](HWND dialog) {
+                             valueEnabled = IsWindowEnabled(GetDlgItem(dialog, ID_VALUE)) != 0;
+                             TestClickButton(dialog, ID_NEW); // beta is selected: its value is copied
+                         },
+                         Answer("Alpha"),
+                         [&](HWND dialog) { TestClickButton(dialog, ID_VALUE); },
+                         Answer(longValue),
+                         [&](HWND dialog) {
+                             rows = Rows(dialog);
+                             TestClickButton(dialog, IDOK);
+                         }});
+    ASSERT_EQ(Box05EditVariableDefs(nullptr, "Variables", table.data()), 1);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_TRUE(valueEnabled);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_STREQ(table[0].name, "Alpha");
+    EXPECT_EQ(std::string(table[0].value), longValue) << "a 249-character value survives";
+    EXPECT_STREQ(table[1].name, "beta");
+    EXPECT_STREQ(table[1].value, "two");
+    EXPECT_EQ(table[2].name[0], 0);
+}
+
+TEST_F(DefinitionDialogs, AnEmptyVariableTableStillCreatesAndClashesAreRefused)
+{
+    std::vector<VariableDef> table(VARIABLE_SLOTS);
+    bool anyEnabled = true;
+    DialogDriver driver({[&](HWND dialog) {
+                             anyEnabled = IsWindowEnabled(GetDlgItem(dialog, ID_VALUE)) ||
+                                          IsWindowEnabled(GetDlgItem(dialog, ID_RENAME)) ||
+                                          IsWindowEnabled(GetDlgItem(dialog, ID_DELETE));
+                             TestClickButton(dialog, ID_NEW);
+                         },
+                         Answer("x"),
+                         [](HWND dialog) { TestClickButton(dialog, ID_NEW); },
+                         Answer("x"),
+                         [](HWND dialog) { TestClickButton(dialog, IDOK); }});
+    ASSERT_EQ(Box05EditVariableDefs(nullptr, "Variables", table.data()), 1);
+    EXPECT_FALSE(anyEnabled);
+    EXPECT_STREQ(table[0].name, "x");
+    EXPECT_EQ(table[1].name[0], 0);
+    ASSERT_EQ(g_Alerts.size(), 1u);
+    EXPECT_NE(g_Alerts[0].find("\"x\""), std::string::npos);
+}
+
+TEST_F(DefinitionDialogs, CancelLeavesTheVariablesSortedButUnchanged)
+{
+    std::vector<VariableDef> table(VARIABLE_SLOTS);
+    strcpy(table[5].name, "Beta");
+    strcpy(table[7].name, "alpha");
+    DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, ID_DELETE); },
+                         [](HWND dialog) { TestClickButton(dialog, IDCANCEL); }});
+    EXPECT_EQ(Box05EditVariableDefs(nullptr, "Variables", table.data()), 0);
+    EXPECT_STREQ(table[0].name, "alpha");
+    EXPECT_STREQ(table[1].name, "Beta");
+}
+
+} // namespace
