@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/convert.h"
 #include "app/init_dialogs.h"
 #include "app/system.h"
 #include "app/system_defs.h"
@@ -41,6 +42,9 @@ protected:
         g_LanguageModule = GetModuleHandleA("language.dll");
         ASSERT_NE(g_LanguageModule, nullptr);
         InitReadScreenSize();
+        g_ActiveWindow = 0;
+        WindowResetUnits(&g_DrawWindows[0]);
+        WindowSelectCurrent();
         g_Alerts.clear();
         g_AnswerNo = 0;
         for (int i = 0; i < COLOR_SLOTS; ++i) {
@@ -247,6 +251,64 @@ TEST_F(DefinitionDialogs, CancelLeavesTheVariablesSortedButUnchanged)
     EXPECT_EQ(Box05EditVariableDefs(nullptr, "Variables", table.data()), 0);
     EXPECT_STREQ(table[0].name, "alpha");
     EXPECT_STREQ(table[1].name, "Beta");
+}
+
+// --- Pen property ------------------------------------------------------------------
+
+TEST_F(DefinitionDialogs, PropertyStyleButtonsChangeOnlyTheirBits)
+{
+    struct Case {
+        int button;
+        uint32_t expected;
+    };
+    const Case cases[] = {{451, 0x2100}, {453, 0x0200}, {450, 0x2000}, {455, 0x2200}};
+    for (const Case &c : cases) {
+        Property p = PropertyDefault();
+        p.capJoin = 0x2200 | 0x7;
+        DialogDriver driver({[&](HWND dialog) {
+            TestClickButton(dialog, c.button);
+            TestClickButton(dialog, IDOK);
+        }});
+        ASSERT_EQ(Box05EditProperty(nullptr, "Pen", &p), 1);
+        EXPECT_EQ(p.capJoin, c.expected | 0x7) << c.button;
+    }
+}
+
+TEST_F(DefinitionDialogs, PropertyWidthIsCheckedAndCancelKeepsTheRecord)
+{
+    Property p = PropertyDefault();
+    p.fillMode = 2;
+    const Property before = p;
+    {
+        DialogDriver driver({[](HWND dialog) {
+            TestClickButton(dialog, 804);    // fill mode 4
+            TestClickButton(dialog, 451);    // square ends
+            TestClickButton(dialog, 406);    // 1.0 mm
+            TestClickButton(dialog, IDCANCEL);
+        }});
+        EXPECT_EQ(Box05EditProperty(nullptr, "Pen", &p), 0);
+    }
+    EXPECT_EQ(memcmp(&p, &before, sizeof p), 0) << "cancel leaves the record byte for byte";
+
+    std::string presetShown;
+    DialogDriver driver({[&](HWND dialog) {
+                             TestClickButton(dialog, 404); // 0.5 mm
+                         },
+                         [&](HWND dialog) {
+                             presetShown = TestItemText(dialog, ID_FIELD);
+                             SetDlgItemTextA(dialog, ID_FIELD, "-1");
+                             TestClickButton(dialog, IDOK); // refused
+                         },
+                         [&](HWND dialog) {
+                             SetDlgItemTextA(dialog, ID_FIELD, "100");
+                             TestClickButton(dialog, 801);
+                             TestClickButton(dialog, IDOK);
+                         }});
+    ASSERT_EQ(Box05EditProperty(nullptr, "Pen", &p), 1);
+    EXPECT_EQ(ConvertStringToDouble(presetShown.c_str()), 0.5);
+    EXPECT_EQ(g_Alerts.size(), 1u) << "a negative width";
+    EXPECT_EQ(p.width, 100.0);
+    EXPECT_EQ(p.fillMode, 1);
 }
 
 } // namespace
