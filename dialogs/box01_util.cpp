@@ -299,3 +299,17 @@ int Box01CompareNamePaths(const char *a, const char *b)
     }
     return Sign(lstrcmpA(a, b));
 }
+
+// --- List popups ---------------------------------------------------------------------
+
+Box01ListPopupProc g_Box01ListPopup = nullptr;
+
+void Box01OpenListPopup(Box01ListPopupKind kind, HWND owner, HWND button, int current, int firstCommand,
+                        int topCommand)
+{
+    if (!g_Box01ListPopup || !button)
+        return;
+    RECT rect;
+    GetWindowRect(button, &rect);
+    g_Box01ListPopup(kind, owner, &rect, current, firstCommand, topCommand);
+}

@@ -21,11 +21,6 @@ int Box05EditVariableDefs(HWND owner, const char *caption, VariableDef *table);
 // cancel or when the dialog cannot be shown (the record is then untouched).
 int Box05EditProperty(HWND owner, const char *caption, Property *property);
 
-// The line-type popup of the property dialog: the choice of line type i
-// arrives as command BOX05_LINE_CHOICE_FIRST + i. The popup is the command
-// module's list popup of line types; it is plugged in here by whoever owns
-// it (the menus), so the dialog does not depend on the command module.
+// The line-type popup of the property dialog: line type i arrives as
+// command BOX05_LINE_CHOICE_FIRST + i.
 constexpr int BOX05_LINE_CHOICE_FIRST = 13162;
-typedef void (*Box05LinePopupHook)(HWND owner, const RECT *button, int current, int firstCommand);
-extern Box05LinePopupHook g_Box05LinePopup;
-void Box05OpenLineTypePopup(HWND dialog, HWND button, int32_t current);

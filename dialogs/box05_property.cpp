@@ -141,7 +141,8 @@ INT_PTR Command(HWND dialog, int id)
         return 1;
     }
     case ID_LINE_TYPE:
-        Box05OpenLineTypePopup(dialog, GetDlgItem(dialog, ID_LINE_TYPE), p.lineType);
+        Box01OpenListPopup(BOX01_POPUP_LINES, dialog, GetDlgItem(dialog, ID_LINE_TYPE), p.lineType,
+                           BOX05_LINE_CHOICE_FIRST, 0);
         return 1;
     case IDOK: {
         char text[FIELD_TEXT_SIZE] = "";
@@ -189,17 +190,6 @@ INT_PTR CALLBACK PropertyProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 }
 
 } // namespace
-
-Box05LinePopupHook g_Box05LinePopup = nullptr;
-
-void Box05OpenLineTypePopup(HWND dialog, HWND button, int32_t current)
-{
-    if (!g_Box05LinePopup)
-        return;
-    RECT rect;
-    GetWindowRect(button, &rect);
-    g_Box05LinePopup(dialog, &rect, current, BOX05_LINE_CHOICE_FIRST);
-}
 
 int Box05EditProperty(HWND owner, const char *caption, Property *property)
 {

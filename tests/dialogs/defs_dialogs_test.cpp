@@ -17,6 +17,8 @@
 #include "dialogs/box01.h"
 #include "dialogs/box04_color.h"
 #include "dialogs/box05_defs.h"
+#include "dialogs/box06_defaults.h"
+#include "dialogs/box01_controls.h"
 #include "language/language.h"
 
 namespace {
@@ -309,6 +311,61 @@ TEST_F(DefinitionDialogs, PropertyWidthIsCheckedAndCancelKeepsTheRecord)
     EXPECT_EQ(g_Alerts.size(), 1u) << "a negative width";
     EXPECT_EQ(p.width, 100.0);
     EXPECT_EQ(p.fillMode, 1);
+}
+
+// --- Default layers and pens --------------------------------------------------------
+
+// Stands in for the command module's list popups: records what was asked
+// and answers with the scripted choice (-1: the top item).
+struct PopupScript {
+    std::vector<int> choices;
+    size_t next = 0;
+    std::vector<Box01ListPopupKind> kinds;
+    std::vector<int> currents;
+};
+PopupScript g_Popups;
+
+void ScriptedPopup(Box01ListPopupKind kind, HWND owner, const RECT *, int current, int first, int top)
+{
+    g_Popups.kinds.push_back(kind);
+    g_Popups.currents.push_back(current);
+    const int choice = g_Popups.choices.at(g_Popups.next++);
+    PostMessageA(owner, WM_COMMAND, choice < 0 ? top : first + choice, 0);
+}
+
+TEST_F(DefinitionDialogs, DefaultPensChangeOnlyTheSlotsTheyShow)
+{
+    g_Popups = PopupScript{};
+    g_Popups.choices = {3, -1, 7};
+    g_Box01ListPopup = ScriptedPopup;
+    int32_t slots[DEFAULT_SLOTS] = {-1, 2, 2, 2, 2, 11, 12, 13};
+    DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, 750); },
+                         [](HWND dialog) { TestClickButton(dialog, 751); },
+                         [](HWND dialog) { TestClickButton(dialog, 754); },
+                         [](HWND dialog) { TestClickButton(dialog, IDOK); }});
+    const int result = Box06EditDefaultPens(nullptr, "Pens", slots);
+    g_Box01ListPopup = nullptr;
+    ASSERT_EQ(result, 1);
+    EXPECT_EQ(std::vector<int32_t>(slots, slots + DEFAULT_SLOTS),
+              (std::vector<int32_t>{3, -1, 2, 2, 7, 11, 12, 13}));
+    EXPECT_EQ(g_Popups.kinds, (std::vector<Box01ListPopupKind>(3, BOX01_POPUP_PENS)));
+    EXPECT_EQ(g_Popups.currents, (std::vector<int>{-1, 2, 2})) << "each popup opens on its slot's value";
+}
+
+TEST_F(DefinitionDialogs, DefaultLayersCancelLeavesEverySlot)
+{
+    g_Popups = PopupScript{};
+    g_Popups.choices = {5, 6};
+    g_Box01ListPopup = ScriptedPopup;
+    int32_t slots[DEFAULT_SLOTS] = {0, 1, 2, 3, 4, 5, 6, 7};
+    DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, 757); },
+                         [](HWND dialog) { TestClickButton(dialog, 750); },
+                         [](HWND dialog) { TestClickButton(dialog, IDCANCEL); }});
+    const int result = Box06EditDefaultLayers(nullptr, "Layers", slots);
+    g_Box01ListPopup = nullptr;
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(std::vector<int32_t>(slots, slots + DEFAULT_SLOTS), (std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(g_Popups.kinds, (std::vector<Box01ListPopupKind>(2, BOX01_POPUP_LAYERS)));
 }
 
 } // namespace
