@@ -322,7 +322,7 @@ bool SameValueAccepted(HWND dialog, int except)
             continue;
         char question[MESSAGE_SIZE];
         snprintf(question, sizeof question, eAlertTextOK[MSG_SAME_VALUE], c.name);
-        return AlertYesNo(dialog, question) == IDYES;
+        return AlertYesNo(dialog, question) == ALERT_YES;
     }
     return true;
 }
@@ -367,7 +367,7 @@ void NewColour(HWND dialog)
     if (entry != NO_ENTRY) {
         char question[MESSAGE_SIZE];
         snprintf(question, sizeof question, eAlertTextOK[MSG_REPLACE], name);
-        if (AlertYesNo(dialog, question) != IDYES)
+        if (AlertYesNo(dialog, question) != ALERT_YES)
             return;
     } else {
         for (int i = 0; i < COLOR_SLOTS && entry == NO_ENTRY; ++i)
@@ -412,7 +412,7 @@ void DeleteColour(HWND dialog)
         return;
     char question[MESSAGE_SIZE];
     snprintf(question, sizeof question, eAlertTextOK[MSG_DELETE], table[entry].name);
-    if (AlertYesNo(dialog, question) != IDYES)
+    if (AlertYesNo(dialog, question) != ALERT_YES)
         return;
     table[entry] = ColorDef{};
     HWND list = GetDlgItem(dialog, ID_LIST);

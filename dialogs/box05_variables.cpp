@@ -178,7 +178,7 @@ void DeleteVariable(HWND dialog)
         return;
     char question[MESSAGE_SIZE];
     snprintf(question, sizeof question, eAlertTextOK[MSG_DELETE], table[entry].name);
-    if (AlertYesNo(dialog, question) != IDYES)
+    if (AlertYesNo(dialog, question) != ALERT_YES)
         return;
     table[entry] = VariableDef{};
     HWND list = GetDlgItem(dialog, ID_LIST);

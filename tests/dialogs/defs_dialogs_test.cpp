@@ -243,16 +243,28 @@ TEST_F(DefinitionDialogs, AnEmptyVariableTableStillCreatesAndClashesAreRefused)
     EXPECT_NE(g_Alerts[0].find("\"x\""), std::string::npos);
 }
 
-TEST_F(DefinitionDialogs, CancelLeavesTheVariablesSortedButUnchanged)
+TEST_F(DefinitionDialogs, DeletingAVariableTakesEffectOnlyOnOk)
 {
-    std::vector<VariableDef> table(VARIABLE_SLOTS);
-    strcpy(table[5].name, "Beta");
-    strcpy(table[7].name, "alpha");
-    DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, ID_DELETE); },
-                         [](HWND dialog) { TestClickButton(dialog, IDCANCEL); }});
-    EXPECT_EQ(Box05EditVariableDefs(nullptr, "Variables", table.data()), 0);
-    EXPECT_STREQ(table[0].name, "alpha");
-    EXPECT_STREQ(table[1].name, "Beta");
+    for (int ok = 0; ok <= 1; ++ok) {
+        std::vector<VariableDef> table(VARIABLE_SLOTS);
+        strcpy(table[5].name, "Beta");
+        strcpy(table[7].name, "alpha");
+        std::vector<std::string> rows;
+        DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, ID_DELETE); }, // alpha, the first row
+                             [&](HWND dialog) {
+                                 rows = Rows(dialog);
+                                 TestClickButton(dialog, ok ? IDOK : IDCANCEL);
+                             }});
+        EXPECT_EQ(Box05EditVariableDefs(nullptr, "Variables", table.data()), ok);
+        EXPECT_EQ(rows, (std::vector<std::string>{"Beta\t"}));
+        if (ok) {
+            EXPECT_STREQ(table[0].name, "Beta");
+            EXPECT_EQ(table[1].name[0], 0);
+        } else {
+            EXPECT_STREQ(table[0].name, "alpha") << "sorted even when cancelled";
+            EXPECT_STREQ(table[1].name, "Beta");
+        }
+    }
 }
 
 // --- Pen property ------------------------------------------------------------------
