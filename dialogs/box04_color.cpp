@@ -589,8 +589,8 @@ INT_PTR CALLBACK ColorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         Box01PaintColorPreview(GetDlgItem(dialog, ID_PATCH), r->colour);
         return 1;
     case WM_COMPAREITEM:
-        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, CompareRows(dialog, reinterpret_cast<COMPAREITEMSTRUCT *>(lParam)));
-        return 1;
+        // A dialog procedure answers WM_COMPAREITEM with its return value.
+        return CompareRows(dialog, reinterpret_cast<COMPAREITEMSTRUCT *>(lParam));
     case WM_DRAWITEM: {
         const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
         if (IsColorButton(static_cast<int>(item->CtlID))) {

@@ -13,6 +13,7 @@
 #include "dialogs/box01_controls.h"
 #include "dialogs/box04_color.h"
 #include "dialogs/box05_defs.h"
+#include "dialogs/box05_table.h"
 #include "display/output_paint.h"
 #include "language/language.h"
 
@@ -44,16 +45,10 @@ PropertyRecord *Record(HWND dialog)
     return Box01DialogRecordOf<PropertyRecord>(dialog);
 }
 
-double WidthFactor()
-{
-    const DrawWindow *w = g_ConvertState.window;
-    return w && w->widthFactor > 0 ? w->widthFactor : 1.0;
-}
-
 void ShowWidth(HWND dialog, double millimetres)
 {
     char text[64];
-    ConvertWidthAngleToString(text, millimetres, 0, 0, static_cast<int>(g_ConvertState.decimals), WidthFactor());
+    Box05FormatWidth(text, millimetres);
     SetDlgItemTextA(dialog, ID_WIDTH, text);
 }
 
