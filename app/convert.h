@@ -149,3 +149,31 @@ double ConvertWorldToSystemX(int window, double x, double y);
 double ConvertWorldToSystemY(int window, double x, double y);
 double ConvertSystemToWorldX(int window, double x, double y);
 double ConvertSystemToWorldY(int window, double x, double y);
+
+// Measures of the drawing as texts of a coordinate system. system < 0 means
+// the current system, an unused one system 0; format < 0 the system's own
+// format. A system whose unit index lies outside the unit tables, or whose
+// scale is 0, gives empty texts.
+void ConvertPointToStrings(char *outX, char *outY, double x, double y, int system, int format, int digits);
+// In system units before the length unit (the matrix's linear part only).
+double ConvertSystemDistance(double x1, double y1, double x2, double y2, int system);
+// out2 (may be null) receives the raised digits of the metre formats.
+void ConvertDistanceToString(char *out, char *out2, double x1, double y1, double x2, double y2, int system,
+                             int format, int digits);
+// The angle at P1 from P1-P2 to P1-P3 (direction 0) or back, in [0, 2 pi).
+double ConvertPointAngle(double x1, double y1, double x2, double y2, double x3, double y3, int direction,
+                         int system);
+void ConvertPointAngleToString(char *out, double x1, double y1, double x2, double y2, double x3, double y3,
+                               int direction, int system, int format, int digits);
+void ConvertAreaToString(char *out, double area, int system, int format, int digits);
+void ConvertSystemLengthToString(char *out, double length, int system, int format, int digits);
+
+// Colour models: percentages 0 to 100, hue in degrees. Null outputs are skipped.
+void ConvertColorToPercent(COLORREF color, double *red, double *green, double *blue);
+void ConvertColorToCMY(COLORREF color, double *cyan, double *magenta, double *yellow);
+void ConvertColorToHSB(COLORREF color, double *hue, double *saturation, double *brightness);
+// The colour chooser's order: by hue, then brightness, then saturation.
+double ConvertColorSortKey(COLORREF color);
+COLORREF ConvertPercentToColor(double red, double green, double blue);
+COLORREF ConvertCMYToColor(double cyan, double magenta, double yellow);
+COLORREF ConvertHSBToColor(double hue, double saturation, double brightness);
