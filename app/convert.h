@@ -177,3 +177,31 @@ double ConvertColorSortKey(COLORREF color);
 COLORREF ConvertPercentToColor(double red, double green, double blue);
 COLORREF ConvertCMYToColor(double cyan, double magenta, double yellow);
 COLORREF ConvertHSBToColor(double hue, double saturation, double brightness);
+
+// ---------------------------------------------------------------------------
+// Command names, titles and icons.
+
+struct ModuleCommand;
+// Room for a command title or menu text.
+constexpr size_t CONVERT_TITLE_SIZE = 256;
+
+// Cells of the command-icon strip; cell 0 is empty.
+int ConvertGetIconCount();
+int ConvertCommandToIconIndex(int commandId);
+// '1' to '9' and '0' for 0 to 9, 'A' to 'Z' for 10 to 35, else a blank.
+char ConvertIndexToAccelChar(int index);
+// Menu codes: 0 to 10 the main menus, MENU_PLUGIN_HEADER | module a module's
+// own menu. 1, or 0 when a module menu has no name (out then holds the
+// text that stands for a missing title).
+int ConvertGetMenuName(char *out, uint32_t menuCode);
+int ConvertGetMenuTitle(char *out, uint32_t menuCode, int longNames);
+// The 33-word command entry: a module's own, or a blank one. Always 1.
+int ConvertGetCommandInfo(ModuleCommand *info, int commandId);
+// The title with the keys assigned to the command ("Open [A/+B]"); 0 with an
+// empty text when the command has none. out holds CONVERT_TITLE_SIZE.
+int ConvertGetCommandTitle(char *out, int commandId);
+// The menu text with the keys right-aligned; 0 when there is none.
+int ConvertGetCommandMenuText(char *out, int commandId);
+// The submenu of menu (a menu bar or context menu built from the layout)
+// that the command opens, or null when it opens none.
+HMENU ConvertFindCommandSubmenu(HMENU menu, int commandId);

@@ -15,9 +15,9 @@
 #include "app/init_sound.h"
 #include "app/system.h"
 #include "app/darad4_draw.h"
+#include "app/darad4_menu.h"
 #include "app/window_layout.h"
 #include "app/window_title.h"
-#include "commands/command.h"
 #include "database/undo.h"
 #include "dialogs/alert.h"
 #include "language/language.h"
@@ -479,8 +479,9 @@ void OnDestroy(HWND window)
 }
 
 // The main window's place is kept for the next start, but never a
-// minimised window's: its iconic position lies off every screen.
-void RememberPlacement(HWND window, WPARAM sizeKind)
+// minimised window's: its iconic position lies off every screen. force lays
+// the windows out again even when the rectangle did not change.
+void RememberPlacement(HWND window, bool force)
 {
     if (IsIconic(window))
         return;
@@ -490,7 +491,7 @@ void RememberPlacement(HWND window, WPARAM sizeKind)
     const POINT pos{r.left, r.top};
     const SIZE size{r.right - r.left, r.bottom - r.top};
     const bool same = p.pos.x == pos.x && p.pos.y == pos.y && p.size.cx == size.cx && p.size.cy == size.cy;
-    if (same && sizeKind != SIZE_MINIMIZED)
+    if (same && !force)
         return;
     p.pos = pos;
     p.size = size;
@@ -548,7 +549,10 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_MOVE:
     case WM_SIZE:
-        RememberPlacement(window, message == WM_SIZE ? wParam : SIZE_RESTORED);
+        RememberPlacement(window, false);
+        return 0;
+    case MSG_MAIN_RELAYOUT:
+        RememberPlacement(window, true);
         return 0;
     case WM_ACTIVATE:
         if (g_StartScreen || g_Closing)
@@ -597,11 +601,15 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (id < COMMAND_FIRST || id > COMMAND_LAST)
             break;
         if (!g_Closing)
-            CommandExecute(id, 1);
+            AppMainCommand(id);
         return 0;
     }
-    default:
+    default: {
+        LRESULT result = 0;
+        if (!g_Closing && AppMainMenuMessage(window, message, wParam, lParam, &result))
+            return result;
         break;
+    }
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -7,12 +7,14 @@
 
 #include "app/darad4.h"
 #include "app/init.h"
+#include "app/init_menus.h"
 #include "app/init_gdi.h"
 #include "app/system.h"
 #include "app/window_layout.h"
 #include "database/object_flags.h"
 #include "dialogs/alert.h"
 #include "files/file.h"
+#include "files/file_commands.h"
 #include "files/file_drawinginfo.h"
 #include "language/language.h"
 
@@ -118,6 +120,7 @@ void InitDeleteResources(HWND mainWindow)
 {
     if (mainWindow)
         KillTimer(mainWindow, MAIN_TIMER_ID);
+    InitDestroyMenus(mainWindow);
     InitDeleteScreenObjects();
     InitDeleteGdiResources();
 }
@@ -252,6 +255,7 @@ uint32_t InitCreateWindows(HINSTANCE instance, HWND mainWindow)
     g_DrawWindowCount = 1;
     // Pages, systems and the windows' matrices of the first drawing.
     WindowUpdateAllSystems();
+    InitCreateMenus(mainWindow);
     return INIT_WINDOWS_DONE;
 }
 
@@ -260,8 +264,10 @@ uint32_t InitCreateWindows(HINSTANCE instance, HWND mainWindow)
 
 uint32_t InitExitWindows()
 {
-    // Nothing can be modified yet: the save questions come with the file
-    // commands. From here on the program is closing.
+    // The save question may keep the program running; from then on it is
+    // closing.
+    if (!FileQueryClose())
+        return 0;
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     g_Closing = 1;
     InitDeleteResources(g_MainWnd);
