@@ -1,0 +1,108 @@
+// List popups: names sorted, grouped by backslashes into submenus, numbered
+// with accelerators, the current entry ticked; continuation when the screen
+// is full.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "commands/command_popup.h"
+#include "language/language.h"
+
+namespace {
+
+constexpr int BASE = 5864;
+
+std::string Text(HMENU menu, int position)
+{
+    char text[256] = "";
+    GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+std::string Label(char accel, const char *name)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, eDialogText[53], accel, name);
+    return text;
+}
+
+std::vector<CommandNameEntry> List(const std::vector<const char *> &names)
+{
+    std::vector<CommandNameEntry> list;
+    for (size_t k = 0; k < names.size(); ++k)
+        list.push_back({static_cast<int32_t>(k), names[k]});
+    return list;
+}
+
+struct Menu {
+    HMENU handle = CreatePopupMenu();
+    ~Menu() { DestroyMenu(handle); }
+};
+
+TEST(ListPopups, SortingKeepsEntryZeroFirstAndEmptyNamesLast)
+{
+    auto list = List({"Standard", "", "Walls\\Outer", "Doors", "Walls\\Inner", ""});
+    EXPECT_EQ(CommandSortNames(list.data(), 6), 3);
+    const int expected[] = {0, 3, 4, 2};
+    for (int p = 0; p < 4; ++p)
+        EXPECT_EQ(list[p].order, expected[p]) << p;
+}
+
+TEST(ListPopups, BackslashesGroupNamesIntoSubmenus)
+{
+    auto list = List({"Standard", "Walls\\Outer", "Doors", "Walls\\Inner", "Odd\\"});
+    CommandSortNames(list.data(), 5);
+    Menu menu;
+    ASSERT_EQ(CommandMenuBuildSortedPopup(menu.handle, list.data(), 5, 3, 4, BASE), 1);
+    // Standard, separator, Doors, Odd\ (a plain entry with an empty label), Walls.
+    ASSERT_EQ(GetMenuItemCount(menu.handle), 5);
+    EXPECT_EQ(Text(menu.handle, 0), Label('0', "Standard"));
+    EXPECT_EQ(GetMenuItemID(menu.handle, 0), static_cast<UINT>(BASE));
+    EXPECT_TRUE(GetMenuState(menu.handle, 1, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(Text(menu.handle, 2), Label('1', "Doors"));
+    EXPECT_EQ(GetMenuItemID(menu.handle, 2), static_cast<UINT>(BASE + 2));
+    EXPECT_EQ(Text(menu.handle, 3), Label('2', ""));
+    EXPECT_EQ(Text(menu.handle, 4), Label('3', "Walls"));
+    // The group holds the current entry 3 (Walls\Inner): ticked, as is Inner.
+    EXPECT_TRUE(GetMenuState(menu.handle, 4, MF_BYPOSITION) & MF_CHECKED);
+    HMENU walls = GetSubMenu(menu.handle, 4);
+    ASSERT_NE(walls, nullptr);
+    ASSERT_EQ(GetMenuItemCount(walls), 2);
+    EXPECT_EQ(Text(walls, 0), Label('0', "Inner"));
+    EXPECT_EQ(GetMenuItemID(walls, 0), static_cast<UINT>(BASE + 3));
+    EXPECT_TRUE(GetMenuState(walls, 0, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_EQ(Text(walls, 1), Label('1', "Outer"));
+    EXPECT_FALSE(GetMenuState(walls, 1, MF_BYPOSITION) & MF_CHECKED);
+}
+
+TEST(ListPopups, LongListsContinueInASubmenuOrAreCut)
+{
+    const int rows = GetSystemMetrics(SM_CYSCREEN) / GetSystemMetrics(SM_CYMENU);
+    const int reserve = rows - 6; // five rows per menu for the tree, six for the flat list
+    std::vector<std::string> names;
+    for (int k = 0; k < 12; ++k)
+        names.push_back("Name " + std::string(1, static_cast<char>('a' + k)));
+    std::vector<const char *> pointers;
+    for (const std::string &n : names)
+        pointers.push_back(n.c_str());
+    auto list = List(pointers);
+    CommandSortNames(list.data(), 12);
+
+    Menu tree;
+    ASSERT_EQ(CommandMenuBuildSortedPopup(tree.handle, list.data(), 12, 11, reserve, BASE), 1);
+    // Five entries and the separator after entry 0, then "More" with the rest.
+    ASSERT_EQ(GetMenuItemCount(tree.handle), 7);
+    EXPECT_EQ(Text(tree.handle, 6), eDialogText[75]);
+    EXPECT_TRUE(GetMenuState(tree.handle, 6, MF_BYPOSITION) & MF_CHECKED); // holds entry 11
+    HMENU more = GetSubMenu(tree.handle, 6);
+    ASSERT_NE(more, nullptr);
+    EXPECT_EQ(GetMenuItemID(more, 0), static_cast<UINT>(BASE + 5));
+
+    Menu flat;
+    ASSERT_EQ(CommandMenuAppendColumns(flat.handle, list.data(), 12, 11, reserve, BASE), 1);
+    EXPECT_EQ(GetMenuItemCount(flat.handle), 7); // six entries and the separator; the rest is dropped
+}
+
+} // namespace
