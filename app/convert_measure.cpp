@@ -42,6 +42,10 @@ double AngleFactor(const SystemDef &s)
     return g_ConvertAngleUnits[s.angleUnit].factor;
 }
 
+// Millimetres per system unit (scale times unit factor), or 0 when the
+// system cannot be measured in.
+double UnitSize(const SystemDef &s) { return s.scale * LengthFactor(s); }
+
 uint32_t ChosenFormat(int format, uint16_t own)
 {
     return format < 0 ? own : static_cast<uint32_t>(format);
@@ -120,29 +124,20 @@ void ConvertPointAngleToString(char *out, double x1, double y1, double x2, doubl
 void ConvertAreaToString(char *out, double area, int system, int format, int digits)
 {
     const SystemDef &s = MeasureSystem(system);
-    const double factor = LengthFactor(s);
-    const double k = s.scale * factor;
-    if (k == 0.0) {
-        out[0] = 0;
-        return;
-    }
-    double value = area / (k * k);
+    const double factor = LengthFactor(s), k = UnitSize(s);
+    double value = k == 0.0 ? CALC_NO_VALUE : area / (k * k);
     const uint32_t code = ChosenFormat(format, s.format1) & FORMAT_CODE_MASK;
     if (code >= CONVERT_METRES && code <= CONVERT_METRES_3)
         value *= (factor / 1000.0) * (factor / 1000.0);
-    WriteValue(out, nullptr, value, CONVERT_DECIMAL, digits, 1.0);
+    WriteValue(out, nullptr, value, CONVERT_DECIMAL, digits, k == 0.0 ? 0.0 : 1.0);
 }
 
 void ConvertSystemLengthToString(char *out, double length, int system, int format, int digits)
 {
     const SystemDef &s = MeasureSystem(system);
-    const double factor = LengthFactor(s);
-    const double k = s.scale * factor;
-    if (k == 0.0) {
-        out[0] = 0;
-        return;
-    }
-    WriteValue(out, nullptr, length / k, ChosenFormat(format, s.format1), digits, factor);
+    const double k = UnitSize(s);
+    WriteValue(out, nullptr, k == 0.0 ? 0.0 : length / k, ChosenFormat(format, s.format1), digits,
+               k == 0.0 ? 0.0 : LengthFactor(s));
 }
 
 // ---------------------------------------------------------------------------

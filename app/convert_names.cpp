@@ -207,6 +207,23 @@ const ModuleData *PluginMenuModule(uint32_t menuCode)
     return ZviModuleRecord(static_cast<int>(menuCode & MENU_ID_MASK));
 }
 
+// A main menu's text from table, or a module menu's name (its long name for
+// a title); 0 when the module gives none.
+int MenuText(char *out, uint32_t menuCode, const char *const *table, bool title)
+{
+    Copy(out, TableEntry(eDialogText, TEXT_NO_TITLE));
+    if (menuCode & MENU_PLUGIN_HEADER) {
+        const ModuleData *m = PluginMenuModule(menuCode);
+        const char *name = m ? (title ? m->defaultEntry.longName : m->defaultEntry.name) : nullptr;
+        if (!name)
+            return 0;
+        Copy(out, name);
+    } else if (menuCode < MAIN_MENUS) {
+        Copy(out, TableEntry(table, static_cast<int>(menuCode)));
+    }
+    return 1;
+}
+
 } // namespace
 
 int ConvertGetIconCount() { return ICON_COUNT; }
@@ -242,32 +259,11 @@ char ConvertIndexToAccelChar(int index)
     return ' ';
 }
 
-int ConvertGetMenuName(char *out, uint32_t menuCode)
-{
-    Copy(out, TableEntry(eDialogText, TEXT_NO_TITLE));
-    if (menuCode & MENU_PLUGIN_HEADER) {
-        const ModuleData *m = PluginMenuModule(menuCode);
-        if (!m || !m->defaultEntry.name)
-            return 0;
-        Copy(out, m->defaultEntry.name);
-    } else if (menuCode < MAIN_MENUS) {
-        Copy(out, TableEntry(eMenuNames, static_cast<int>(menuCode)));
-    }
-    return 1;
-}
+int ConvertGetMenuName(char *out, uint32_t menuCode) { return MenuText(out, menuCode, eMenuNames, false); }
 
 int ConvertGetMenuTitle(char *out, uint32_t menuCode, int longNames)
 {
-    Copy(out, TableEntry(eDialogText, TEXT_NO_TITLE));
-    if (menuCode & MENU_PLUGIN_HEADER) {
-        const ModuleData *m = PluginMenuModule(menuCode);
-        if (!m || !m->defaultEntry.longName)
-            return 0;
-        Copy(out, m->defaultEntry.longName);
-    } else if (menuCode < MAIN_MENUS) {
-        Copy(out, TableEntry(longNames ? eMenuLongNames : eMenuShortNames, static_cast<int>(menuCode)));
-    }
-    return 1;
+    return MenuText(out, menuCode, longNames ? eMenuLongNames : eMenuShortNames, true);
 }
 
 int ConvertGetCommandInfo(ModuleCommand *info, int id)

@@ -110,6 +110,21 @@ void SaveStates(const Def *defs, int slots, SavedStates *saved)
     saved->valid = 1;
 }
 
+// A table's working copy becomes the drawing's table, and what depends on it
+// is brought up to date; the states before are kept for the restore command.
+template <typename Def, size_t N>
+void TakeTable(Def (&defs)[N], const Def (&work)[N], uint32_t link, uint32_t *linkOut, SavedStates *saved,
+               const DefChangeFlags &changes, uint32_t DefChangeFlags::*changed)
+{
+    SaveStates(defs, static_cast<int>(N), saved);
+    std::memcpy(defs, work, sizeof defs);
+    *linkOut = link;
+    SystemClearChanges();
+    g_DefChangeFlags = changes;
+    g_DefChangeFlags.*changed = 1;
+    SystemApplyChanges(1);
+}
+
 } // namespace
 
 void AppRegisterPenWork(PenDialogWork *work) { g_PenWork = work; }
@@ -194,30 +209,18 @@ int AppMainMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
     }
     if (message == g_MsgPen1 && g_MsgPen1) {
         const auto *work = reinterpret_cast<const PenDialogWork *>(lParam);
-        if (work && work == g_PenWork) {
-            SaveStates(g_PenDefs, PEN_SLOTS, &g_SavedPenStates);
-            std::memcpy(g_PenDefs, work->pens, sizeof g_PenDefs);
-            g_PenLink = work->link;
-            SystemClearChanges();
-            g_DefChangeFlags = work->changes;
-            g_DefChangeFlags.pens = 1;
-            SystemApplyChanges(1);
-        }
+        if (work && work == g_PenWork)
+            TakeTable(g_PenDefs, work->pens, work->link, &g_PenLink, &g_SavedPenStates, work->changes,
+                      &DefChangeFlags::pens);
         if (wParam < PEN_SLOTS)
             CommandExecute(PEN_COMMAND_BASE + static_cast<int>(wParam), 0);
         return 1;
     }
     if (message == g_MsgLayer1 && g_MsgLayer1) {
         const auto *work = reinterpret_cast<const LayerDialogWork *>(lParam);
-        if (work && work == g_LayerWork) {
-            SaveStates(g_LayerDefs, LAYER_SLOTS, &g_SavedLayerStates);
-            std::memcpy(g_LayerDefs, work->layers, sizeof g_LayerDefs);
-            g_LayerLink = work->link;
-            SystemClearChanges();
-            g_DefChangeFlags = work->changes;
-            g_DefChangeFlags.layers = 1;
-            SystemApplyChanges(1);
-        }
+        if (work && work == g_LayerWork)
+            TakeTable(g_LayerDefs, work->layers, work->link, &g_LayerLink, &g_SavedLayerStates, work->changes,
+                      &DefChangeFlags::layers);
         if (wParam < LAYER_SLOTS)
             CommandExecute(LAYER_COMMAND_BASE + static_cast<int>(wParam), 0);
         return 1;
