@@ -322,3 +322,30 @@ TEST_F(MenuTest, TwoDroppedFilesAreRefused)
 }
 
 } // namespace
+
+namespace {
+
+// The running program shows its menu bar and switches it off and on from
+// its system menu. (Another process's menus cannot be read under Wine: the
+// items are read in the tests above.)
+TEST(ProgramMenus, TheStartedProgramSwitchesItsMenuBar)
+{
+    Program run;
+    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(run.WaitReady());
+    ASSERT_NE(GetMenu(run.main), nullptr);
+    RECT before{}, after{};
+    GetClientRect(run.main, &before);
+    SendMessageA(run.main, WM_SYSCOMMAND, MENU_SYSTEM_BAR, 0);
+    EXPECT_EQ(GetMenu(run.main), nullptr);
+    GetClientRect(run.main, &after);
+    EXPECT_GT(after.bottom, before.bottom); // the bar's room went to the client area
+    SendMessageA(run.main, WM_SYSCOMMAND, MENU_SYSTEM_BAR, 0);
+    EXPECT_NE(GetMenu(run.main), nullptr);
+    char title[256] = "";
+    GetWindowTextA(run.main, title, sizeof title);
+    EXPECT_NE(std::string(title).find(eStatusTexts[12]), std::string::npos) << title;
+    EXPECT_EQ(run.Close(), 0);
+}
+
+} // namespace
