@@ -8,6 +8,7 @@
 #include "app/darad4.h"
 #include "app/init.h"
 #include "app/init_menus.h"
+#include "app/system_validate.h"
 #include "app/init_gdi.h"
 #include "app/system.h"
 #include "app/window_layout.h"
@@ -255,8 +256,9 @@ uint32_t InitCreateWindows(HINSTANCE instance, HWND mainWindow)
             SetScrollRanges(w);
     }
     g_DrawWindowCount = 1;
-    // Pages, systems and the windows' matrices of the first drawing.
-    WindowUpdateAllSystems();
+    // References into free slots repaired; pages, systems and the windows'
+    // matrices of the first drawing computed.
+    SystemValidateReferences();
     InitCreateMenus(mainWindow);
     return INIT_WINDOWS_DONE;
 }

@@ -8,6 +8,7 @@
 #include "app/darad4.h"
 #include "app/system.h"
 #include "app/system_changes.h"
+#include "app/system_validate.h"
 #include "app/window.h"
 #include "app/window_title.h"
 #include "dialogs/alert.h"
@@ -63,6 +64,8 @@ int FileOpenDrawing(const char *path, int kind, uint32_t sections, int setName, 
         return FILE_OPEN_NOT_THIS_KIND;
     }
     const int read = FileReadDrawing(&g_DrawingInfo.info, path, sections, merge);
+    // A failed read leaves a new drawing: its references are checked as well.
+    SystemValidateReferences();
     if (read && setName && !merge) {
         std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "%s", path);
         g_DrawingInfo.modified = 0;
