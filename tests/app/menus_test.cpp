@@ -349,3 +349,37 @@ TEST(ProgramMenus, TheStartedProgramSwitchesItsMenuBar)
 }
 
 } // namespace
+
+namespace {
+
+// A minimised main window never gives its iconic place to the next start,
+// also when the menu-bar switch lays the window out while it is minimised.
+TEST(ProgramMenus, AMinimisedWindowKeepsItsLastNormalPlace)
+{
+    RECT normal{};
+    {
+        Program run;
+        ASSERT_TRUE(run.Start());
+        ASSERT_TRUE(run.WaitReady());
+        SendMessageA(run.main, WM_SYSCOMMAND, MENU_SYSTEM_KEEP_PLACE, 0); // keep the place: on
+        ShowWindow(run.main, SW_RESTORE);
+        SetWindowPos(run.main, nullptr, 40, 30, 700, 500, SWP_NOZORDER | SWP_NOACTIVATE);
+        GetWindowRect(run.main, &normal);
+        ShowWindow(run.main, SW_MINIMIZE);
+        ASSERT_TRUE(IsIconic(run.main));
+        SendMessageA(run.main, WM_SYSCOMMAND, MENU_SYSTEM_BAR, 0);
+        SendMessageA(run.main, WM_SYSCOMMAND, MENU_SYSTEM_BAR, 0);
+        EXPECT_EQ(run.Close(), 0);
+    }
+    Program again;
+    ASSERT_TRUE(again.Start());
+    ASSERT_TRUE(again.WaitReady());
+    RECT r{};
+    GetWindowRect(again.main, &r);
+    EXPECT_EQ(r.left, normal.left);
+    EXPECT_EQ(r.top, normal.top);
+    SendMessageA(again.main, WM_SYSCOMMAND, MENU_SYSTEM_KEEP_PLACE, 0); // back to the default
+    EXPECT_EQ(again.Close(), 0);
+}
+
+} // namespace
