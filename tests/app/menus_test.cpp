@@ -25,6 +25,7 @@ namespace {
 
 std::vector<int> g_Commands; // WM_COMMAND ids the test window received
 int g_Relayouts = 0;
+int g_MenuLoops = 0;          // menus tracked for the test window
 
 LRESULT CALLBACK TestMainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -36,6 +37,8 @@ LRESULT CALLBACK TestMainProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         ++g_Relayouts;
         return 0;
     }
+    if (message == WM_ENTERMENULOOP)
+        ++g_MenuLoops;
     LRESULT result = 0;
     if (AppMainMenuMessage(window, message, wParam, lParam, &result))
         return result;
@@ -158,6 +161,32 @@ TEST_F(MenuTest, SystemMenuSwitchesHideTheBarAndChangeTheTitles)
     SendMessageA(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(system), 0);
     EXPECT_EQ(static_cast<bool>(GetMenuState(system, MENU_SYSTEM_KEEP_PLACE, MF_BYCOMMAND) & MF_CHECKED),
               g_Options.appPlacement.keep != 0);
+}
+
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    EndMenu();
+}
+
+// With the menu bar hidden, Alt pressed and released alone opens the menus
+// as a popup; Alt used with another key does not.
+TEST_F(MenuTest, AltAloneOpensTheContextMenuWhenTheBarIsHidden)
+{
+    g_Options.menuVisible = 0;
+    InitCreateMenus(window);
+    ASSERT_EQ(GetMenu(window), nullptr);
+    g_MenuLoops = 0;
+    SetTimer(nullptr, 0, 50, CloseMenu);
+    SendMessageA(window, WM_SYSKEYDOWN, VK_MENU, 0);
+    SendMessageA(window, WM_SYSKEYUP, VK_MENU, 0);
+    EXPECT_EQ(g_MenuLoops, 1);
+
+    SendMessageA(window, WM_SYSKEYDOWN, VK_MENU, 0);
+    SendMessageA(window, WM_SYSKEYDOWN, 'X', 0);
+    SendMessageA(window, WM_SYSKEYUP, VK_MENU, 0);
+    EXPECT_EQ(g_MenuLoops, 1);
+    g_PopupByRightButton = 0;
 }
 
 TEST_F(MenuTest, KeysJoinTitlesAndMenuTexts)
