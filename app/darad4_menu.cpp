@@ -7,8 +7,10 @@
 
 #include "app/convert.h"
 #include "app/darad4.h"
+#include "app/init_gdi.h"
 #include "app/init_menus.h"
 #include "app/system.h"
+#include "app/window.h"
 #include "commands/command.h"
 #include "commands/command_menu.h"
 #include "commands/command_state.h"
@@ -201,6 +203,10 @@ int AppMainMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
         g_AltAlone = 0;
         g_PopupByRightButton = 0;
         return 0;
+    case WM_SYSCOLORCHANGE:
+        InitCreateSysColorObjects();
+        WindowRelayout(window);
+        return 1;
     case WM_DROPFILES:
         DropFiles(window, reinterpret_cast<HDROP>(wParam));
         return 1;

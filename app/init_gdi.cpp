@@ -209,3 +209,40 @@ void InitDeleteScreenObjects()
     DeleteAndClear(g.layersPen);
     DeleteAndClear(g.panelFont);
 }
+
+SysColorObjects g_SysColors;
+
+namespace {
+
+constexpr COLORREF PALETTE_RELATIVE = 0x02000000;
+constexpr int COLOR_TEXT_SETTING = -1; // the drawing setting's colour, not a system colour
+
+COLORREF SysOrSettingColor(int index)
+{
+    return index == COLOR_TEXT_SETTING ? InitStandardColor(g_DrawingSettings.colorColorText) : GetSysColor(index);
+}
+
+} // namespace
+
+void InitCreateSysColorObjects()
+{
+    InitDeleteSysColorObjects();
+    static const int BRUSH_COLORS[SYS_BRUSH_COUNT] = {COLOR_WINDOW, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT,
+                                                      COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_TEXT_SETTING,
+                                                      COLOR_GRAYTEXT};
+    static const int PEN_COLORS[SYS_PEN_COUNT] = {COLOR_WINDOWFRAME, COLOR_WINDOWTEXT, COLOR_BTNSHADOW,
+                                                  COLOR_BTNHIGHLIGHT, COLOR_BTNFACE, COLOR_BTNTEXT,
+                                                  COLOR_TEXT_SETTING, COLOR_GRAYTEXT};
+    for (int i = 0; i < SYS_BRUSH_COUNT; ++i)
+        g_SysColors.brushes[i] = CreateSolidBrush(SysOrSettingColor(BRUSH_COLORS[i]) | PALETTE_RELATIVE);
+    for (int i = 0; i < SYS_PEN_COUNT; ++i)
+        g_SysColors.pens[i] = CreatePen(PS_SOLID, 1, SysOrSettingColor(PEN_COLORS[i]));
+}
+
+void InitDeleteSysColorObjects()
+{
+    for (HBRUSH &b : g_SysColors.brushes)
+        DeleteAndClear(b);
+    for (HPEN &p : g_SysColors.pens)
+        DeleteAndClear(p);
+}

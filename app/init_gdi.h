@@ -51,3 +51,18 @@ HFONT InitCreateFont(const char *face, int32_t height);
 HFONT InitCreateMiniFont(int32_t height, int32_t escapement);
 HFONT InitCreateFontDef(int32_t height, int32_t escapement, const FontDef *font);
 HFONT InitCreateFontDefDevice(int32_t height, int32_t escapement, const FontDef *font);
+
+// Brushes and pens of the system colours (and of the colour of coloured
+// texts, a drawing setting), for the tool windows' frames and buttons.
+// Made again when the system colours change.
+enum SysColorBrush { SYS_BRUSH_WINDOW, SYS_BRUSH_SHADOW, SYS_BRUSH_HIGHLIGHT, SYS_BRUSH_FACE, SYS_BRUSH_TEXT,
+                     SYS_BRUSH_COLOR_TEXT, SYS_BRUSH_GRAY_TEXT, SYS_BRUSH_COUNT };
+enum SysColorPen { SYS_PEN_FRAME, SYS_PEN_WINDOW_TEXT, SYS_PEN_SHADOW, SYS_PEN_HIGHLIGHT, SYS_PEN_FACE,
+                   SYS_PEN_TEXT, SYS_PEN_COLOR_TEXT, SYS_PEN_GRAY_TEXT, SYS_PEN_COUNT };
+struct SysColorObjects {
+    HBRUSH brushes[SYS_BRUSH_COUNT];
+    HPEN pens[SYS_PEN_COUNT];
+};
+extern SysColorObjects g_SysColors;
+void InitCreateSysColorObjects();
+void InitDeleteSysColorObjects();

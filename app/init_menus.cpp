@@ -153,6 +153,7 @@ void InitCreateMenus(HWND mainWindow)
         g_CheckBitmaps[0] = LoadBitmapA(g_Instance, "IDB_CHECK0");
         g_CheckBitmaps[1] = LoadBitmapA(g_Instance, "IDB_CHECK1");
     }
+    InitCreateSysColorObjects();
     InitCreateScreenObjects();
 
     bool barBuilt = false;
@@ -186,6 +187,7 @@ void InitCreateMenus(HWND mainWindow)
 
 void InitDeleteMenus()
 {
+    InitDeleteSysColorObjects();
     InitDeleteScreenObjects();
 }
 
@@ -196,6 +198,7 @@ void InitDestroyMenus(HWND mainWindow)
     g_ContextMenu = nullptr;
     if (mainWindow && IsWindow(mainWindow))
         ReplaceMenuBar(mainWindow, nullptr);
+    InitDeleteSysColorObjects();
     for (HBITMAP &b : g_CheckBitmaps) {
         if (b)
             DeleteObject(b);

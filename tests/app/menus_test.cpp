@@ -13,6 +13,7 @@
 #include "app/convert.h"
 #include "app/darad4.h"
 #include "app/darad4_menu.h"
+#include "app/init_gdi.h"
 #include "app/init_menulayout.h"
 #include "app/init_menus.h"
 #include "app/system.h"
@@ -187,6 +188,17 @@ TEST_F(MenuTest, AltAloneOpensTheContextMenuWhenTheBarIsHidden)
     SendMessageA(window, WM_SYSKEYUP, VK_MENU, 0);
     EXPECT_EQ(g_MenuLoops, 1);
     g_PopupByRightButton = 0;
+}
+
+TEST_F(MenuTest, SystemColourObjectsAreMadeAgainWhenTheColoursChange)
+{
+    ASSERT_NE(g_SysColors.brushes[SYS_BRUSH_FACE], nullptr);
+    SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_NE(g_SysColors.brushes[SYS_BRUSH_FACE], nullptr);
+    EXPECT_NE(g_SysColors.pens[SYS_PEN_GRAY_TEXT], nullptr);
+    LOGBRUSH face{};
+    GetObjectA(g_SysColors.brushes[SYS_BRUSH_FACE], sizeof face, &face);
+    EXPECT_EQ(face.lbColor & 0xFFFFFF, GetSysColor(COLOR_BTNFACE));
 }
 
 TEST_F(MenuTest, KeysJoinTitlesAndMenuTexts)
