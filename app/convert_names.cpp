@@ -8,14 +8,12 @@
 #include "app/system.h"
 #include "files/zvi.h"
 #include "language/language.h"
+#include "language/language_entries.h"
 #include "plugin/zvi_module.h"
 
 namespace {
 
 constexpr int MAIN_MENUS = 11;
-constexpr int TEXT_NO_TITLE = 9;       // eDialogText
-constexpr int TEXT_MODULE_MENU = 34;   // eDialogText: accelerator character and text
-constexpr int TEXT_SHIFT_PREFIX = 41;  // eDialogText
 constexpr int TEXT_KEY_NAMES = 5;      // eUniTexts: key index 36 is entry 41
 constexpr int KEYS_PLAIN = 38;         // keyboard slots without Shift
 constexpr char LETTERS_50[] = "ABCDEFGHJKLMNOPQRSTUVWXYZabcdefghjklmnopqrstuvwxyz";
@@ -114,7 +112,7 @@ void AppendKeys(char *out, int id, bool menuForm)
         first = false;
         const bool shift = slot >= KEYS_PLAIN;
         if (shift)
-            Append(out, menuForm ? TableEntry(eDialogText, TEXT_SHIFT_PREFIX) : "+");
+            Append(out, menuForm ? LANG(eDialogText, ShiftPrefix) : "+");
         char key[32];
         KeyName(key, shift ? slot - KEYS_PLAIN : slot);
         Append(out, key);
@@ -145,7 +143,7 @@ int BaseTitle(char *out, int id)
         if (k < g_ProfileLists.recentCount)
             ZVI_FileShortName(g_ProfileLists.recent[k], name);
         else
-            lstrcpynA(name, TableEntry(eDefaultNames, 7), sizeof name);
+            lstrcpynA(name, LANG(eDefaultNames, NoRecentFile), sizeof name);
         std::snprintf(out, CONVERT_TITLE_SIZE, TableEntry(eInternCommands, RECENT_ENTRY), k + 1, name);
         return 1;
     }
@@ -195,7 +193,7 @@ int ModuleMenuText(char *out, int id)
     }
     if (!entry->longName)
         return 0;
-    std::snprintf(out, CONVERT_TITLE_SIZE, TableEntry(eDialogText, TEXT_MODULE_MENU), ConvertIndexToAccelChar(accel),
+    std::snprintf(out, CONVERT_TITLE_SIZE, LANG_FORMAT(eDialogText, ModuleMenuText, "%c %s"), ConvertIndexToAccelChar(accel),
                   entry->longName);
     return 1;
 }
@@ -211,7 +209,7 @@ const ModuleData *PluginMenuModule(uint32_t menuCode)
 // a title); 0 when the module gives none.
 int MenuText(char *out, uint32_t menuCode, const char *const *table, bool title)
 {
-    Copy(out, TableEntry(eDialogText, TEXT_NO_TITLE));
+    Copy(out, LANG(eDialogText, NoTitle));
     if (menuCode & MENU_PLUGIN_HEADER) {
         const ModuleData *m = PluginMenuModule(menuCode);
         const char *name = m ? (title ? m->defaultEntry.longName : m->defaultEntry.name) : nullptr;
@@ -269,7 +267,7 @@ int ConvertGetMenuTitle(char *out, uint32_t menuCode, int longNames)
 int ConvertGetCommandInfo(ModuleCommand *info, int id)
 {
     *info = ModuleCommand{};
-    info->name = TableEntry(eDialogText, TEXT_NO_TITLE);
+    info->name = LANG(eDialogText, NoTitle);
     info->longName = info->name;
     info->iconChoice = MODULE_ICON_NONE;
     if (const ModuleCommand *entry = ZviCommandEntry(id))

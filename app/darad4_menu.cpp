@@ -18,6 +18,7 @@
 #include "display/output_paint.h"
 #include "files/file_commands.h"
 #include "language/language.h"
+#include "language/language_entries.h"
 
 SavedStates g_SavedLayerStates, g_SavedPenStates;
 uint32_t g_MenuHelpPending = 0;
@@ -30,7 +31,6 @@ constexpr int COMMAND_LAST = 7903;
 constexpr int COMMAND_STEP_BACK = 1009;
 constexpr int LAYER_COMMAND_BASE = 5864;
 constexpr int PEN_COMMAND_BASE = 6866;
-constexpr int TEXT_TWO_FILES = 88;       // eAlertTextSM
 constexpr int FREE_SLOT_STATE = 3;
 
 PenDialogWork *g_PenWork = nullptr;
@@ -99,7 +99,7 @@ void DropFiles(HWND window, HDROP drop)
         if (DragQueryFileA(drop, 0, path, sizeof path) < sizeof path && FileQueryClose())
             FileOpenDrawing(path, 0, g_Options.fileModeLoad, 1, 0);
     } else if (count > 1) {
-        AlertOk(window, eAlertTextSM[TEXT_TWO_FILES]);
+        AlertOk(window, LANG(eAlertTextSM, OneFileAtATime));
     }
     DragFinish(drop);
 }

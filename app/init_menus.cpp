@@ -10,15 +10,12 @@
 #include "app/system.h"
 #include "dialogs/alert.h"
 #include "language/language.h"
+#include "language/language_entries.h"
 #include "plugin/zvi_module.h"
 
 HMENU g_ContextMenu = nullptr;
 
 namespace {
-
-constexpr int TEXT_MENU_BAR = 3;     // eSystemCommands
-constexpr int TEXT_KEEP_PLACE = 12;  // eSystemCommands
-constexpr int TEXT_LONG_NAMES = 13;  // eSystemCommands
 
 HBITMAP g_CheckBitmaps[2] = {nullptr, nullptr};
 
@@ -45,7 +42,7 @@ bool AppendCommand(HMENU menu, UINT flags, UINT_PTR idOrMenu, uint32_t id)
 {
     char text[CONVERT_TITLE_SIZE];
     if (!ConvertGetCommandMenuText(text, static_cast<int>(id)))
-        lstrcpynA(text, eDialogText[9], sizeof text);
+        lstrcpynA(text, LANG(eDialogText, NoTitle), sizeof text);
     if (!AppendMenuA(menu, flags, idOrMenu, text))
         return false;
     if (IsModuleCommand(id))
@@ -140,9 +137,9 @@ void BuildSystemMenu(HWND mainWindow)
     if (!system)
         return;
     AppendMenuA(system, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(system, MF_STRING, MENU_SYSTEM_BAR, eSystemCommands[TEXT_MENU_BAR]);
-    AppendMenuA(system, MF_STRING, MENU_SYSTEM_LONG_NAMES, eSystemCommands[TEXT_LONG_NAMES]);
-    AppendMenuA(system, MF_STRING, MENU_SYSTEM_KEEP_PLACE, eSystemCommands[TEXT_KEEP_PLACE]);
+    AppendMenuA(system, MF_STRING, MENU_SYSTEM_BAR, LANG(eSystemCommands, MenuBar));
+    AppendMenuA(system, MF_STRING, MENU_SYSTEM_LONG_NAMES, LANG(eSystemCommands, LongMenuNames));
+    AppendMenuA(system, MF_STRING, MENU_SYSTEM_KEEP_PLACE, LANG(eSystemCommands, KeepPlacement));
 }
 
 } // namespace

@@ -15,16 +15,10 @@
 #include "commands/command_menu.h"
 #include "files/zvi.h"
 #include "language/language.h"
+#include "language/language_entries.h"
 
 namespace {
 
-constexpr int TEXT_NONE = 16;        // eDialogText: the top item
-constexpr int TEXT_NEW = 27;         // the "new" item
-constexpr int TEXT_LIST_WINDOW = 50; // the tool-window switch
-constexpr int TEXT_ACCEL_LABEL = 53; // accelerator and name
-constexpr int TEXT_PLAIN_LABEL = 54; // name only
-constexpr int TEXT_NO_ENTRIES = 74;  // grey: only entry 0 exists
-constexpr int TEXT_MORE = 75;        // continuation submenu
 constexpr int ACCEL_CHARS = 36;      // '0' to '9', 'A' to 'Z'
 constexpr int LABEL_SIZE = 300;
 
@@ -49,9 +43,9 @@ void Label(char *out, int k, const char *name)
 {
     if (k < ACCEL_CHARS) {
         const char c = static_cast<char>(k < 10 ? '0' + k : 'A' + k - 10);
-        std::snprintf(out, LABEL_SIZE, eDialogText[TEXT_ACCEL_LABEL], c, name);
+        std::snprintf(out, LABEL_SIZE, LANG_FORMAT(eDialogText, ListAccelLabel, "%c %s"), c, name);
     } else {
-        std::snprintf(out, LABEL_SIZE, eDialogText[TEXT_PLAIN_LABEL], name);
+        std::snprintf(out, LABEL_SIZE, LANG_FORMAT(eDialogText, ListLabel, "%s"), name);
     }
 }
 
@@ -90,7 +84,7 @@ int AppendList(HMENU menu, std::vector<CommandNameEntry> &list, bool tree, int c
                         : CommandMenuAppendColumns(menu, list.data(), n, current, reserve, base);
     if (!ok)
         return 0;
-    if (named == 0 && !AppendMenuA(menu, MF_STRING | MF_GRAYED, 0, eDialogText[TEXT_NO_ENTRIES]))
+    if (named == 0 && !AppendMenuA(menu, MF_STRING | MF_GRAYED, 0, LANG(eDialogText, ListEmpty)))
         return 0;
     return 1;
 }
@@ -106,11 +100,11 @@ void ShowTablePopup(const Def *defs, int slots, bool tree, int current, int rese
         return;
     std::vector<CommandNameEntry> list = NameList(defs, slots);
     bool ok = AppendList(menu, list, tree, current, reserve, base) && AppendMenuA(menu, MF_SEPARATOR, 0, nullptr) &&
-              AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(newCommand), eDialogText[TEXT_NEW]);
+              AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(newCommand), LANG(eDialogText, ListNew));
     if (ok && switchCommand)
         ok = AppendMenuA(menu, MF_SEPARATOR, 0, nullptr) &&
              AppendMenuA(menu, MF_STRING | Tick(switchOn), static_cast<UINT_PTR>(switchCommand),
-                         eDialogText[TEXT_LIST_WINDOW]);
+                         LANG(eDialogText, ListWindow));
     if (ok)
         CommandTrackPopup(g_MainWnd, menu, title, anchor);
     DestroyMenu(menu);
@@ -126,13 +120,13 @@ void ShowSelectPopup(const Def *defs, int slots, bool tree, HWND owner, const RE
     bool ok = true;
     if (topCommand > 0)
         ok = AppendMenuA(menu, MF_STRING | Tick(current == -1), static_cast<UINT_PTR>(topCommand),
-                         eDialogText[TEXT_NONE]) &&
+                         LANG(eDialogText, ListTop)) &&
              AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     std::vector<CommandNameEntry> list = NameList(defs, slots);
     ok = ok && AppendList(menu, list, tree, current, DIALOG_RESERVE, base);
     if (ok && newCommand > 0)
         ok = AppendMenuA(menu, MF_SEPARATOR, 0, nullptr) &&
-             AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(newCommand), eDialogText[TEXT_NEW]);
+             AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(newCommand), LANG(eDialogText, ListNew));
     if (ok)
         CommandTrackPopup(owner, menu, 0, button);
     DestroyMenu(menu);
@@ -194,7 +188,7 @@ int CommandMenuBuildColumns(HMENU menu, const CommandNameEntry *list, int n, int
                 return -1;
             const int q = CommandMenuBuildColumns(more, list, n, current, reserve, firstCommand, p, prefix);
             if (q < 0 || !AppendMenuA(menu, MF_POPUP | Tick(HoldsCurrent(list, p, q, current)),
-                                      reinterpret_cast<UINT_PTR>(more), eDialogText[TEXT_MORE])) {
+                                      reinterpret_cast<UINT_PTR>(more), LANG(eDialogText, ListMore))) {
                 DestroyMenu(more);
                 return -1;
             }
