@@ -20,6 +20,7 @@
 #include "dialogs/alert.h"
 #include "language/language.h"
 #include "plugin/zvi_module.h"
+#include "common/dialog_driver.h"
 #include "program_run.h"
 
 namespace {
@@ -199,6 +200,32 @@ TEST_F(MenuTest, SystemColourObjectsAreMadeAgainWhenTheColoursChange)
     LOGBRUSH face{};
     GetObjectA(g_SysColors.brushes[SYS_BRUSH_FACE], sizeof face, &face);
     EXPECT_EQ(face.lbColor & 0xFFFFFF, GetSysColor(COLOR_BTNFACE));
+}
+
+BOOL CALLBACK CollectText(HWND child, LPARAM texts)
+{
+    char text[512] = "";
+    GetWindowTextA(child, text, sizeof text);
+    reinterpret_cast<std::string *>(texts)->append(text).append("|");
+    return TRUE;
+}
+
+// Windows may not end the session while a dialog or progress window runs an
+// operation: the main window says so and refuses.
+TEST_F(MenuTest, TheSessionDoesNotEndWhileADialogIsOpen)
+{
+    std::string texts;
+    DialogDriver driver({[&texts](HWND box) {
+        EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&texts));
+        TestPressKey(box, VK_RETURN);
+    }});
+    const uint32_t savedDepth = g_ModalDepth;
+    g_ModalDepth = 1;
+    const LRESULT result = AppMainWndProc(window, WM_QUERYENDSESSION, 0, 0);
+    g_ModalDepth = savedDepth;
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(driver.stepsDone(), 1);
+    EXPECT_NE(texts.find(eAlertTextSM[23]), std::string::npos) << texts;
 }
 
 TEST_F(MenuTest, KeysJoinTitlesAndMenuTexts)
