@@ -8,6 +8,7 @@
 #include "app/darad4.h"
 #include "app/init.h"
 #include "app/init_menus.h"
+#include "app/init_templatemap.h"
 #include "app/system_validate.h"
 #include "app/init_gdi.h"
 #include "app/system.h"
@@ -259,6 +260,7 @@ uint32_t InitCreateWindows(HINSTANCE instance, HWND mainWindow)
     // References into free slots repaired; pages, systems and the windows'
     // matrices of the first drawing computed.
     SystemValidateReferences();
+    InitCommandTemplateMap();
     InitCreateMenus(mainWindow);
     return INIT_WINDOWS_DONE;
 }

@@ -16,6 +16,7 @@
 #include "app/init_gdi.h"
 #include "app/init_menulayout.h"
 #include "app/init_menus.h"
+#include "app/init_templatemap.h"
 #include "app/system.h"
 #include "dialogs/alert.h"
 #include "language/language.h"
@@ -200,6 +201,14 @@ TEST_F(MenuTest, SystemColourObjectsAreMadeAgainWhenTheColoursChange)
     LOGBRUSH face{};
     GetObjectA(g_SysColors.brushes[SYS_BRUSH_FACE], sizeof face, &face);
     EXPECT_EQ(face.lbColor & 0xFFFFFF, GetSysColor(COLOR_BTNFACE));
+}
+
+TEST(CommandTemplates, EachCommandFindsItsTemplate)
+{
+    InitCommandTemplateMap();
+    const int rows[][2] = {{501, 97}, {1006, 74}, {702, 12}, {843, 124}, {101, 0}, {99, 0}, {5339, 0}, {7903, 0}};
+    for (const auto &r : rows)
+        EXPECT_EQ(InitCommandTemplateIndex(r[0]), r[1]) << r[0];
 }
 
 BOOL CALLBACK CollectText(HWND child, LPARAM texts)
