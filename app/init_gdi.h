@@ -21,6 +21,10 @@ struct SharedGdi {
     HBITMAP placingBitmap; // 20 x 20 monochrome
     HBITMAP eraserBitmap;
     HFONT miniFontX;       // ruler and label font, 11 pixels
+    HFONT miniFontY;       // the same turned by 90 degrees, for vertical rulers
+    HFONT aboutFont;       // start screen and about texts
+    HCURSOR arrowCursor, waitCursor, helpCursor;
+    HPALETTE palette;      // halftone palette on an 8-bit screen, else none
     // Screen-colour objects (rebuilt when the drawing settings change).
     HBRUSH drawAreaBrush;
     HBRUSH eraserBrush;

@@ -203,6 +203,22 @@ TEST_F(MenuTest, SystemColourObjectsAreMadeAgainWhenTheColoursChange)
     EXPECT_EQ(face.lbColor & 0xFFFFFF, GetSysColor(COLOR_BTNFACE));
 }
 
+TEST(SharedObjects, FontsCursorsAndNoPaletteOnADeepScreen)
+{
+    ASSERT_EQ(InitCreateGdiResources(), 1);
+    const SharedGdi &g = g_SharedGdi;
+    LOGFONTA vertical{};
+    ASSERT_NE(g.miniFontY, nullptr);
+    GetObjectA(g.miniFontY, sizeof vertical, &vertical);
+    EXPECT_EQ(vertical.lfEscapement, 900);
+    EXPECT_EQ(vertical.lfHeight, -11);
+    EXPECT_NE(g.aboutFont, nullptr);
+    EXPECT_NE(hDialogFont, nullptr);
+    EXPECT_NE(g.helpCursor, nullptr);
+    if (g_ScreenColorBits != 8)
+        EXPECT_EQ(g.palette, nullptr);
+}
+
 TEST(CommandTemplates, EachCommandFindsItsTemplate)
 {
     InitCommandTemplateMap();
