@@ -133,3 +133,53 @@ TEST_F(MenuStateTest, SwitchesAreTicked)
 }
 
 } // namespace
+
+namespace {
+
+RECT g_PopupRect{};
+int32_t g_CommandDuringPopup = 0;
+
+void CALLBACK MeasurePopup(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    HWND popup = FindWindowA("#32768", nullptr);
+    if (popup)
+        GetWindowRect(popup, &g_PopupRect);
+    g_CommandDuringPopup = g_CommandState->commandId;
+    EndMenu();
+}
+
+// Shows a three-item popup anchored at the rectangle; the popup's place.
+RECT TrackAt(HWND owner, const RECT &anchor, int title)
+{
+    HMENU menu = CreatePopupMenu();
+    for (UINT id = 1; id <= 3; ++id)
+        AppendMenuA(menu, MF_STRING, id, "item");
+    g_PopupRect = RECT{};
+    SetTimer(nullptr, 0, 50, MeasurePopup);
+    CommandTrackPopup(owner, menu, title, &anchor);
+    DestroyMenu(menu);
+    return g_PopupRect;
+}
+
+TEST(PopupPlacement, APopupOpensAwayFromTheNearScreenEdge)
+{
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(owner);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const RECT right{width - 100, 300, width - 80, 320};
+    const int32_t running = g_CommandState->commandId;
+    const RECT r = TrackAt(owner, right, 337);
+    EXPECT_EQ(r.right, right.left);        // to the left of a button in the right half
+    EXPECT_EQ(g_CommandDuringPopup, 337);  // the popup's own command meanwhile
+    EXPECT_EQ(g_CommandState->commandId, running);
+    const RECT left{80, 300, 100, 320};
+    const RECT l = TrackAt(owner, left, 0);
+    EXPECT_EQ(l.left, left.right);         // to the right of one in the left half
+    EXPECT_EQ(g_CommandDuringPopup, running);
+    DestroyWindow(owner);
+    g_PopupByRightButton = 0;
+}
+
+} // namespace
