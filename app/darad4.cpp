@@ -16,6 +16,7 @@
 #include "app/system.h"
 #include "app/darad4_draw.h"
 #include "app/darad4_menu.h"
+#include "app/darad4_start.h"
 #include "app/window_layout.h"
 #include "app/window_title.h"
 #include "database/undo.h"
@@ -552,8 +553,7 @@ void PaintMain(HWND window)
     HDC dc = BeginPaint(window, &ps);
     if (!g_Closing) {
         if (g_StartScreen) {
-            SetWindowTextA(window, eStartUpText1[TEXT_PROGRAM_CAPTION]);
-            FillRect(dc, &ps.rcPaint, GetSysColorBrush(COLOR_BTNSHADOW));
+            AppPaintStartScreen(window, dc, ps.rcPaint);
         } else {
             FillRect(dc, &ps.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
             WindowUpdateTitle(window);

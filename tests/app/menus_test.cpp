@@ -13,6 +13,7 @@
 #include "app/convert.h"
 #include "app/darad4.h"
 #include "app/darad4_menu.h"
+#include "app/darad4_start.h"
 #include "app/init_gdi.h"
 #include "app/init_menulayout.h"
 #include "app/init_menus.h"
@@ -217,6 +218,26 @@ TEST(SharedObjects, FontsCursorsAndNoPaletteOnADeepScreen)
     EXPECT_NE(g.helpCursor, nullptr);
     if (g_ScreenColorBits != 8)
         EXPECT_EQ(g.palette, nullptr);
+}
+
+TEST(StartScreen, TheVersionLineNamesTheBuildAndWindows)
+{
+    const uint32_t major = g_OsMajor, minor = g_OsMinor, win9x = g_IsWin9x;
+    g_OsMajor = 4;
+    g_OsMinor = 10;
+    g_IsWin9x = 1;
+    char line[160];
+    AppFormatStartVersion(line, sizeof line);
+    char date[SYSTEM_BUILD_DATE_SIZE];
+    SystemGetBuildDate(date);
+    EXPECT_EQ(std::string(line), std::string("Version 4.7") + eProfileTitle[3] + " Service Pack 4, " + date +
+                                     ", Win95/98 4.10");
+    g_IsWin9x = 0;
+    AppFormatStartVersion(line, sizeof line);
+    EXPECT_NE(std::string(line).find(", NT 4.10"), std::string::npos) << line;
+    g_OsMajor = major;
+    g_OsMinor = minor;
+    g_IsWin9x = win9x;
 }
 
 TEST(CommandTemplates, EachCommandFindsItsTemplate)
