@@ -23,6 +23,7 @@
 #include "language/language.h"
 #include "plugin/zvi_module.h"
 #include "common/dialog_driver.h"
+#include "common/test_support.h"
 #include "program_run.h"
 
 namespace {
@@ -272,6 +273,17 @@ TEST_F(MenuTest, TheSessionDoesNotEndWhileADialogIsOpen)
     EXPECT_EQ(result, 0);
     EXPECT_EQ(driver.stepsDone(), 1);
     EXPECT_NE(texts.find(eAlertTextSM[23]), std::string::npos) << texts;
+}
+
+// F1 in an open menu, or a help pick, turns the chosen command into its help.
+TEST_F(MenuTest, AChosenCommandShowsItsHelpWhenHelpWasAskedFor)
+{
+    const int before = g_TestHelp.count;
+    g_MenuHelpPending = 1;
+    AppMainCommand(101);
+    EXPECT_EQ(g_TestHelp.count, before + 1);
+    EXPECT_EQ(g_MenuHelpPending, 0u);
+    EXPECT_EQ(g_TestHelp.data, static_cast<ULONG_PTR>(ConvertCommandHelpContext(101)));
 }
 
 TEST_F(MenuTest, KeysJoinTitlesAndMenuTexts)
