@@ -6,6 +6,8 @@
 
 #include <string>
 #include <vector>
+#include <cstdio>
+#include <cstring>
 
 #include "commands/command_popup.h"
 #include "language/language.h"
@@ -103,6 +105,65 @@ TEST(ListPopups, LongListsContinueInASubmenuOrAreCut)
     Menu flat;
     ASSERT_EQ(CommandMenuAppendColumns(flat.handle, list.data(), 12, 11, reserve, BASE), 1);
     EXPECT_EQ(GetMenuItemCount(flat.handle), 7); // six entries and the separator; the rest is dropped
+}
+
+} // namespace
+
+#include "app/darad4.h"
+#include "app/system.h"
+#include "app/system_defs.h"
+#include "commands/command_state.h"
+
+namespace {
+
+std::vector<std::string> g_Items; // the open popup's items: text, "-" for a separator
+std::vector<UINT> g_ItemStates;
+
+void CALLBACK ReadPopup(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    HWND popup = FindWindowA("#32768", nullptr);
+    HMENU menu = popup ? reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0)) : nullptr;
+    g_Items.clear();
+    g_ItemStates.clear();
+    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+        const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        g_Items.push_back((state & MF_SEPARATOR) ? "-" : Text(menu, i));
+        g_ItemStates.push_back(state);
+    }
+    EndMenu();
+}
+
+// A pen table with only its fixed entry 0: that entry, the grey item that
+// says there are no others, and the fixed items below.
+TEST(ListPopups, APenTableWithOnlyEntryZero)
+{
+    PenDef saved[PEN_SLOTS];
+    std::memcpy(saved, g_PenDefs, sizeof saved);
+    const uint32_t penVisible = g_Options.penVisible;
+    for (int k = 1; k < PEN_SLOTS; ++k)
+        g_PenDefs[k].name[0] = 0;
+    std::snprintf(g_PenDefs[0].name, sizeof g_PenDefs[0].name, "Standard");
+    g_Options.penVisible = 1;
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(owner);
+    const HWND savedMain = g_MainWnd;
+    g_MainWnd = owner;
+    SetTimer(nullptr, 0, 50, ReadPopup);
+    const RECT button{100, 100, 120, 120};
+    CommandPopupPenMenu(&button);
+    g_MainWnd = savedMain;
+    DestroyWindow(owner);
+    std::memcpy(g_PenDefs, saved, sizeof saved);
+    g_Options.penVisible = penVisible;
+    g_PopupByRightButton = 0;
+
+    const std::vector<std::string> expected = {Label('0', "Standard"), "-", eDialogText[74], "-", eDialogText[27],
+                                               "-", eDialogText[50]};
+    ASSERT_EQ(g_Items, expected);
+    EXPECT_TRUE(g_ItemStates[2] & MF_GRAYED);
+    EXPECT_TRUE(g_ItemStates[6] & MF_CHECKED);
 }
 
 } // namespace
