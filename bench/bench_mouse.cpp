@@ -44,10 +44,8 @@ double Moves(HWND hwnd)
 
 void BenchMouse()
 {
-    if (!BenchPrepareDrawing()) {
-        std::printf("mouse: no work memory\n");
+    if (!BenchPrepareDrawing("mouse"))
         return;
-    }
     HWND hwnd = BenchMakeWindow(AppDrawWndProc1, "DARAD4_BenchMouseDrawWClass", WIDTH, HEIGHT);
     if (!hwnd) {
         std::printf("mouse: no window\n");

@@ -166,10 +166,8 @@ double KeyToInterrupted(HWND hwnd, double fullRepaint, int *stopped)
 
 void BenchWindows()
 {
-    if (!BenchPrepareDrawing()) {
-        std::printf("windows: no work memory\n");
+    if (!BenchPrepareDrawing("windows"))
         return;
-    }
     g_DrawingSettings.colorDrawArea = 0;
     std::mt19937 random(20261210);
     BenchMakeDrawing(random, OBJECTS);
