@@ -41,7 +41,7 @@ uint32_t g_PopupOpenedByAlt = 0;
 void ShowHelp(int commandId)
 {
     ConvertShowCommandHelp(commandId);
-    if (g_CommandState->templateMode == TEMPLATE_HELP_PICK)
+    if (CommandMode() == TEMPLATE_HELP_PICK)
         CommandCancel();
     g_MenuHelpPending = 0;
 }
@@ -138,7 +138,7 @@ void AppMainCommand(int commandId)
     if (commandId < COMMAND_FIRST || commandId > COMMAND_LAST)
         return;
     if (commandId < COMMAND_INTERNAL_START) {
-        if (g_CommandState->templateMode == TEMPLATE_HELP_PICK) {
+        if (CommandMode() == TEMPLATE_HELP_PICK) {
             if (commandId == COMMAND_STEP_BACK) {
                 OutputHideCrosshair();
                 CommandCancel();

@@ -8,6 +8,8 @@
 #include "app/init_gdi.h"
 #include "app/init_menulayout.h"
 #include "app/system.h"
+#include "commands/command_mouse.h"
+#include "commands/command_popup.h"
 #include "dialogs/alert.h"
 #include "language/language.h"
 #include "language/language_entries.h"
@@ -177,6 +179,10 @@ void InitCreateMenus(HWND mainWindow)
     }
     if (!barBuilt && !g_ContextMenu)
         AlertNoDialog(mainWindow);
+    // The drawing windows open the same menus with the right button, and
+    // their margin buttons the list popups.
+    g_CommandContextMenu = g_ContextMenu;
+    g_CommandMarginPopup = CommandMarginPopupShow;
 
     BuildSystemMenu(mainWindow);
     DrawMenuBar(mainWindow);
@@ -193,6 +199,7 @@ void InitDestroyMenus(HWND mainWindow)
     if (g_ContextMenu)
         DestroyMenu(g_ContextMenu);
     g_ContextMenu = nullptr;
+    g_CommandContextMenu = nullptr;
     if (mainWindow && IsWindow(mainWindow))
         ReplaceMenuBar(mainWindow, nullptr);
     InitDeleteSysColorObjects();

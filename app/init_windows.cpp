@@ -8,7 +8,6 @@
 #include "app/darad4.h"
 #include "app/init.h"
 #include "app/init_menus.h"
-#include "app/init_templatemap.h"
 #include "app/system_validate.h"
 #include "app/init_gdi.h"
 #include "app/system.h"
@@ -16,7 +15,9 @@
 #include "database/object_flags.h"
 #include "database/symbol_block.h"
 #include "dialogs/alert.h"
+#include "display/symbol.h"
 #include "files/file.h"
+#include "files/file_charlib.h"
 #include "files/file_commands.h"
 #include "files/file_drawinginfo.h"
 #include "language/language.h"
@@ -126,6 +127,7 @@ void InitDeleteResources(HWND mainWindow)
     InitDestroyMenus(mainWindow);
     InitDeleteScreenObjects();
     InitDeleteGdiResources();
+    SymbolFreeFonts();
 }
 
 // ---------------------------------------------------------------------------
@@ -257,10 +259,10 @@ uint32_t InitCreateWindows(HINSTANCE instance, HWND mainWindow)
             SetScrollRanges(w);
     }
     g_DrawWindowCount = 1;
+    FileLoadProfileCharLibraries();
     // References into free slots repaired; pages, systems and the windows'
     // matrices of the first drawing computed.
     SystemValidateReferences();
-    InitCommandTemplateMap();
     InitCreateMenus(mainWindow);
     return INIT_WINDOWS_DONE;
 }
@@ -279,6 +281,7 @@ uint32_t InitExitWindows()
     InitDeleteResources(g_MainWnd);
     if (!g_OtherInstance) {
         SystemWriteMachineSettings();
+        FileStoreProfileCharLibraries();
         SystemWriteProfile();
     }
     return 1;

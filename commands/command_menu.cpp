@@ -9,10 +9,12 @@
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
+#include "app/write_refresh.h"
 #include "commands/command_state.h"
 #include "database/symbol_library.h"
 #include "database/undo.h"
 #include "language/language.h"
+#include "plugin/zvi_module.h"
 
 namespace {
 
@@ -35,7 +37,7 @@ struct CommandRule {
 
 bool InterruptingMode()
 {
-    const int32_t mode = g_CommandState->templateMode;
+    const int32_t mode = CommandMode();
     return mode == TEMPLATE_ONE_POINT || mode == TEMPLATE_SHORTCUT_PICK || mode == TEMPLATE_HELP_PICK;
 }
 
@@ -137,12 +139,22 @@ void CommandGetFlags(CommandFlagTable *table)
     });
 }
 
+static_assert(sizeof(ModuleCommand) == sizeof(CommandState::entry), "a command entry is one ModuleCommand");
+
 void CommandTrackPopup(HWND owner, HMENU menu, int titleCommand, const RECT *anchor)
 {
     // The guide and status bar describe the popup while it is open.
-    const int32_t savedCommand = g_CommandState->commandId;
-    if (titleCommand > 0)
-        g_CommandState->commandId = titleCommand;
+    CommandState &state = *g_CommandState;
+    const int32_t savedCommand = state.commandId;
+    int32_t savedEntry[COMMAND_ENTRY_WORDS];
+    std::memcpy(savedEntry, state.entry, sizeof savedEntry);
+    if (titleCommand > 0) {
+        ModuleCommand info;
+        ConvertGetCommandInfo(&info, titleCommand);
+        state.commandId = titleCommand;
+        std::memcpy(state.entry, &info, sizeof state.entry);
+        WriteRefreshFrame();
+    }
 
     const int count = GetMenuItemCount(menu);
     const int height = (count > 0 ? count - 1 : 0) * GetSystemMetrics(SM_CYMENU);
@@ -169,8 +181,11 @@ void CommandTrackPopup(HWND owner, HMENU menu, int titleCommand, const RECT *anc
         y = 0;
     TrackPopupMenu(menu, align, x, y, 0, owner, nullptr);
 
-    if (titleCommand > 0)
-        g_CommandState->commandId = savedCommand;
+    if (titleCommand > 0) {
+        state.commandId = savedCommand;
+        std::memcpy(state.entry, savedEntry, sizeof state.entry);
+        WriteRefreshFrame();
+    }
 }
 
 void CommandShowSubmenu(int commandId, const RECT *anchor)

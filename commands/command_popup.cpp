@@ -13,6 +13,7 @@
 #include "app/system_defs.h"
 #include "app/window.h"
 #include "commands/command_menu.h"
+#include "commands/command_tables.h"
 #include "files/zvi.h"
 #include "language/language.h"
 #include "language/language_entries.h"
@@ -31,6 +32,7 @@ constexpr int HATCH_COMMAND_BASE = 5662, HATCH_NEW = 580, HATCH_TITLE = 580;
 constexpr int PEN_COMMAND_BASE = 6866, PEN_NEW = 338, PEN_SWITCH = 369, PEN_TITLE = 337;
 constexpr int LAYER_COMMAND_BASE = 5864, LAYER_NEW = 309, LAYER_SWITCH = 370, LAYER_TITLE = 308;
 constexpr int RECENT_COMMAND_BASE = 5540, RECENT_TITLE = 104;
+constexpr int LAST_COMMANDS_TITLE = 210;
 
 // Menu rows that fit the screen, less the caller's reserve.
 int Rows(int reserve)
@@ -309,4 +311,38 @@ void CommandRecentFilesPopup()
     if (ok)
         CommandTrackPopup(g_MainWnd, menu, RECENT_TITLE, nullptr);
     DestroyMenu(menu);
+}
+
+void CommandLastCommandsPopup()
+{
+    const int32_t *list = g_CommandDefaults.lastCommands;
+    HMENU menu = CreatePopupMenu();
+    if (!menu)
+        return;
+    bool ok = true;
+    int items = 0;
+    for (int k = 0; ok && k < LAST_COMMANDS; ++k) {
+        if (list[k] < 0)
+            continue;
+        char title[CONVERT_TITLE_SIZE], label[LABEL_SIZE];
+        ConvertGetCommandTitle(title, list[k]);
+        std::snprintf(label, sizeof label, "&%c\t%s", ConvertIndexToAccelChar(k), title);
+        ok = AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(list[k]), label) != 0;
+        ++items;
+    }
+    if (ok && items > 0)
+        CommandTrackPopup(g_MainWnd, menu, LAST_COMMANDS_TITLE, nullptr);
+    DestroyMenu(menu);
+}
+
+void CommandMarginPopupShow(int window, int popup, const RECT &anchor)
+{
+    switch (popup) {
+    case MARGIN_POPUP_DRAWING: CommandMenuDrawingContextPopup(&anchor, window); break;
+    case MARGIN_POPUP_SYSTEM: CommandPopupSystemMenu(&anchor); break;
+    case MARGIN_POPUP_HATCH: CommandPopupHatchMenu(&anchor); break;
+    case MARGIN_POPUP_PEN: CommandPopupPenMenu(&anchor); break;
+    case MARGIN_POPUP_LAYER: CommandPopupLayerMenu(&anchor); break;
+    default: break;
+    }
 }

@@ -53,3 +53,9 @@ void CommandPopupSelectPen(HWND owner, const RECT *button, int current, int firs
 
 // The recent drawings at the cursor ("&1", "&2" ... and the short name).
 void CommandRecentFilesPopup();
+// The last commands at the cursor, by their titles, the latest first.
+void CommandLastCommandsPopup();
+
+// The popup of a drawing window's margin button (MARGIN_POPUP_* of
+// commands/command_tables.h) at the button's rectangle.
+void CommandMarginPopupShow(int window, int popup, const RECT &anchor);

@@ -17,7 +17,6 @@
 #include "app/init_gdi.h"
 #include "app/init_menulayout.h"
 #include "app/init_menus.h"
-#include "app/init_templatemap.h"
 #include "app/system.h"
 #include "dialogs/alert.h"
 #include "language/language.h"
@@ -239,14 +238,6 @@ TEST(StartScreen, TheVersionLineNamesTheBuildAndWindows)
     g_OsMajor = major;
     g_OsMinor = minor;
     g_IsWin9x = win9x;
-}
-
-TEST(CommandTemplates, EachCommandFindsItsTemplate)
-{
-    InitCommandTemplateMap();
-    const int rows[][2] = {{501, 97}, {1006, 74}, {702, 12}, {843, 124}, {101, 0}, {99, 0}, {5339, 0}, {7903, 0}};
-    for (const auto &r : rows)
-        EXPECT_EQ(InitCommandTemplateIndex(r[0]), r[1]) << r[0];
 }
 
 BOOL CALLBACK CollectText(HWND child, LPARAM texts)

@@ -26,19 +26,19 @@ protected:
         for (UINT id = 100; id < 1110; ++id)
             AppendMenuA(menu, MF_STRING, id, "x");
         savedCount = g_DrawWindowCount;
-        savedMode = g_CommandState->templateMode;
+        savedMode = CommandTemplateWords().mode;
         savedStep = g_UndoStep;
         savedOldest = g_UndoOldest;
         savedNewest = g_UndoNewest;
         savedOptions = g_Options;
         savedSettings = g_DrawingSettings;
-        g_CommandState->templateMode = TEMPLATE_FIXED_STEPS;
+        CommandTemplateWords().mode = TEMPLATE_FIXED_STEPS;
     }
     void TearDown() override
     {
         DestroyMenu(menu);
         g_DrawWindowCount = savedCount;
-        g_CommandState->templateMode = savedMode;
+        CommandTemplateWords().mode = savedMode;
         g_UndoStep = savedStep;
         g_UndoOldest = savedOldest;
         g_UndoNewest = savedNewest;
@@ -63,7 +63,7 @@ TEST_F(MenuStateTest, WindowArrangementsNeedMoreWindows)
     };
     for (const Row &r : rows) {
         g_DrawWindowCount = r.windows;
-        g_CommandState->templateMode = r.mode;
+        CommandTemplateWords().mode = r.mode;
         CommandInitMenuPopup(menu);
         EXPECT_EQ(Grey(364), r.grey364) << r.windows << " " << r.mode;
         EXPECT_EQ(Grey(365), r.grey365) << r.windows << " " << r.mode;
