@@ -112,7 +112,9 @@ TEST(ListPopups, LongListsContinueInASubmenuOrAreCut)
 #include "app/darad4.h"
 #include "app/system.h"
 #include "app/system_defs.h"
+#include "app/convert.h"
 #include "commands/command_state.h"
+#include "commands/command_tables.h"
 
 namespace {
 
@@ -164,6 +166,61 @@ TEST(ListPopups, APenTableWithOnlyEntryZero)
     ASSERT_EQ(g_Items, expected);
     EXPECT_TRUE(g_ItemStates[2] & MF_GRAYED);
     EXPECT_TRUE(g_ItemStates[6] & MF_CHECKED);
+}
+
+} // namespace
+
+namespace {
+
+// The last commands by their titles; the eleventh and twelfth carry A and B.
+TEST(ListPopups, TheLastCommandsAreNumberedByTheirPlace)
+{
+    int32_t saved[LAST_COMMANDS];
+    std::memcpy(saved, g_CommandDefaults.lastCommands, sizeof saved);
+    const int commands[12] = {501, 506, 507, 508, 509, 510, 512, 514, 516, 519, 520, 521};
+    for (int k = 0; k < LAST_COMMANDS; ++k)
+        g_CommandDefaults.lastCommands[k] = k < 12 ? commands[k] : -1;
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(owner);
+    const HWND savedMain = g_MainWnd;
+    g_MainWnd = owner;
+    SetTimer(nullptr, 0, 50, ReadPopup);
+    CommandLastCommandsPopup();
+    g_MainWnd = savedMain;
+    DestroyWindow(owner);
+    std::memcpy(g_CommandDefaults.lastCommands, saved, sizeof saved);
+    g_PopupByRightButton = 0;
+
+    ASSERT_EQ(g_Items.size(), 12u);
+    char title[256];
+    ConvertGetCommandTitle(title, 521);
+    EXPECT_EQ(g_Items[11], std::string("&B\t") + title);
+    EXPECT_EQ(g_Items[10].substr(0, 3), "&A\t");
+    EXPECT_EQ(g_Items[0].substr(0, 3), "&1\t");
+    EXPECT_EQ(g_Items[9].substr(0, 3), "&0\t");
+}
+
+} // namespace
+
+namespace {
+
+// The first margin button of a drawing window opens the window's view popup.
+TEST(ListPopups, TheMarginButtonOpensTheViewPopup)
+{
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(owner);
+    const HWND savedMain = g_MainWnd;
+    g_MainWnd = owner;
+    SetTimer(nullptr, 0, 50, ReadPopup);
+    CommandMarginPopupShow(2, MARGIN_POPUP_DRAWING, RECT{10, 10, 30, 30});
+    g_MainWnd = savedMain;
+    DestroyWindow(owner);
+    g_PopupByRightButton = 0;
+    ASSERT_EQ(g_Items.size(), 7u);
+    for (int j = 0; j < 7; ++j)
+        EXPECT_EQ(g_Items[j], eDialogText[67 + j]);
 }
 
 } // namespace
