@@ -568,9 +568,15 @@ void PaintMain(HWND window)
 // 1 when the window was closed, 0 when the user kept the program running.
 int CloseMain(HWND window)
 {
+    ScreenCrosshairOff();
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    if (!InitExitWindows())
+    if (!InitExitWindows()) {
+        // The user kept the program: the windows the question covered come
+        // back, and the active drawing window takes the keyboard again.
+        OutputRedrawAll(1);
+        WindowSetActive(g_ActiveWindow, 0);
         return 0;
+    }
     InitExit();
     DestroyWindow(window);
     g_Running = 0;

@@ -19,6 +19,7 @@
 #include "app/init_menus.h"
 #include "app/system.h"
 #include "dialogs/alert.h"
+#include "files/file_drawinginfo.h"
 #include "language/language.h"
 #include "plugin/zvi_module.h"
 #include "common/dialog_driver.h"
@@ -275,6 +276,30 @@ TEST_F(MenuTest, AChosenCommandShowsItsHelpWhenHelpWasAskedFor)
     EXPECT_EQ(g_TestHelp.count, before + 1);
     EXPECT_EQ(g_MenuHelpPending, 0u);
     EXPECT_EQ(g_TestHelp.data, static_cast<ULONG_PTR>(ConvertCommandHelpContext(101)));
+}
+
+// Closing asks to save a changed drawing; Cancel keeps the program running.
+TEST_F(MenuTest, CancellingTheSaveQuestionKeepsTheProgram)
+{
+    static int s_Questions = 0;
+    s_Questions = 0;
+    AlertAnswerHook saved = g_AlertAnswerHook;
+    g_AlertAnswerHook = [](const char *, uint32_t, uint32_t, uint32_t) {
+        ++s_Questions;
+        return ALERT_CANCEL;
+    };
+    const uint32_t modified = g_DrawingInfo.modified, running = g_Running, closing = g_Closing;
+    g_DrawingInfo.modified = 1;
+    g_Running = 1;
+    AppMainWndProc(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(s_Questions, 1);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(g_Running, 1u);
+    EXPECT_EQ(g_Closing, 0u);
+    g_AlertAnswerHook = saved;
+    g_DrawingInfo.modified = modified;
+    g_Running = running;
+    g_Closing = closing;
 }
 
 TEST_F(MenuTest, KeysJoinTitlesAndMenuTexts)
