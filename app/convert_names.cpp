@@ -160,7 +160,7 @@ int BaseTitle(char *out, int id)
         return 0;
     const char *name = entry->name;
     if (!name && id < IMPORT_COMMAND_FIRST) {
-        const ModuleData *m = ZviModuleRecord((id - MODULE_COMMAND_FIRST) / MODULE_COMMAND_STRIDE);
+        const ModuleData *m = ZviModuleRecord((id - COMMAND_PLUGIN_FIRST) / COMMAND_PLUGIN_PER_MODULE);
         name = m->defaultEntry.name;
     }
     if (!name)
@@ -177,7 +177,7 @@ int ModuleMenuText(char *out, int id)
         return 0;
     int accel = 0;
     if (id < IMPORT_COMMAND_FIRST) {
-        const int index = (id - MODULE_COMMAND_FIRST) / MODULE_COMMAND_STRIDE;
+        const int index = (id - COMMAND_PLUGIN_FIRST) / COMMAND_PLUGIN_PER_MODULE;
         const ModuleData *module = ZviModuleRecord(index);
         if (entry != &module->defaultEntry && entry->longName) {
             Copy(out, entry->longName);

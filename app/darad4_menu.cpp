@@ -25,9 +25,6 @@ uint32_t g_MenuHelpPending = 0;
 
 namespace {
 
-constexpr int COMMAND_FIRST = 100;
-constexpr int COMMAND_INTERNAL_START = 5340;
-constexpr int COMMAND_LAST = 7903;
 constexpr int COMMAND_STEP_BACK = 1009;
 constexpr int LAYER_COMMAND_BASE = 5864;
 constexpr int PEN_COMMAND_BASE = 6866;
@@ -135,9 +132,9 @@ void AppRegisterLayerWork(LayerDialogWork *work) { g_LayerWork = work; }
 void AppMainCommand(int commandId)
 {
     g_PopupByRightButton = 0;
-    if (commandId < COMMAND_FIRST || commandId > COMMAND_LAST)
+    if (commandId < COMMAND_MENU_FIRST || commandId > COMMAND_INTERNAL_LAST)
         return;
-    if (commandId < COMMAND_INTERNAL_START) {
+    if (commandId < COMMAND_INTERNAL_FIRST) {
         if (CommandMode() == TEMPLATE_HELP_PICK) {
             if (commandId == COMMAND_STEP_BACK) {
                 OutputHideCrosshair();

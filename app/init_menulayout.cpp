@@ -140,7 +140,7 @@ int Put(uint32_t *out, int at, int capacity, uint32_t entry)
 
 uint32_t ModuleCommandId(int module, int k)
 {
-    return static_cast<uint32_t>(MODULE_COMMAND_FIRST + 1 + MODULE_COMMAND_STRIDE * module + k);
+    return static_cast<uint32_t>(COMMAND_PLUGIN_FIRST + 1 + COMMAND_PLUGIN_PER_MODULE * module + k);
 }
 
 uint32_t PlaceOf(const ModuleData *record) { return record->defaultEntry.idFlags & MENU_ID_MASK; }
@@ -193,7 +193,7 @@ int ExpandMenuModules(uint32_t placeholder, uint32_t *out, int at, int capacity)
         if (first)
             at = Put(out, at, capacity, MENU_SEPARATOR | MENU_TOP_ITEM);
         first = false;
-        const uint32_t moduleId = static_cast<uint32_t>(MODULE_COMMAND_FIRST + MODULE_COMMAND_STRIDE * m);
+        const uint32_t moduleId = static_cast<uint32_t>(COMMAND_PLUGIN_FIRST + COMMAND_PLUGIN_PER_MODULE * m);
         const int count = ZviModuleCommandCount(module);
         if (count == 0) {
             at = Put(out, at, capacity, MENU_TOP_ITEM | moduleId);

@@ -21,7 +21,7 @@ namespace {
 
 HBITMAP g_CheckBitmaps[2] = {nullptr, nullptr};
 
-bool IsModuleCommand(uint32_t id) { return id >= MODULE_COMMAND_FIRST && id <= EXPORT_COMMAND_END; }
+bool IsModuleCommand(uint32_t id) { return id >= COMMAND_PLUGIN_FIRST && id <= COMMAND_FILTER_LAST; }
 
 int Failed(HMENU menu, const char *message)
 {

@@ -6,8 +6,10 @@
 
 #include <cstdint>
 
+#include "commands/command_tables.h"
+
 // One word per command number 0 to 5339; only 100 to 5339 are written.
-constexpr int COMMAND_FLAG_COUNT = 5340;
+constexpr int COMMAND_FLAG_COUNT = COMMAND_INTERNAL_FIRST;
 constexpr uint16_t COMMAND_FLAG_DISABLED = MF_GRAYED; // 1
 constexpr uint16_t COMMAND_FLAG_CHECKED = MF_CHECKED; // 8
 struct CommandFlagTable {

@@ -40,12 +40,12 @@ int ZviModuleCommandCount(const ModuleData *module)
 
 const ModuleCommand *ZviCommandEntry(int commandId)
 {
-    if (commandId >= MODULE_COMMAND_FIRST && commandId <= MODULE_COMMAND_END) {
-        const int offset = commandId - MODULE_COMMAND_FIRST;
-        const ModuleData *m = ZviModuleRecord(offset / MODULE_COMMAND_STRIDE);
+    if (commandId >= COMMAND_PLUGIN_FIRST && commandId <= COMMAND_PLUGIN_LAST) {
+        const int offset = commandId - COMMAND_PLUGIN_FIRST;
+        const ModuleData *m = ZviModuleRecord(offset / COMMAND_PLUGIN_PER_MODULE);
         if (!m)
             return nullptr;
-        const int k = offset % MODULE_COMMAND_STRIDE;
+        const int k = offset % COMMAND_PLUGIN_PER_MODULE;
         if (k >= 1 && m->list && k <= ZviModuleCommandCount(m))
             return &m->list[k - 1];
         return &m->defaultEntry;
@@ -54,7 +54,7 @@ const ModuleCommand *ZviCommandEntry(int commandId)
         const ModuleData *m = ZviImportRecord(commandId - IMPORT_COMMAND_FIRST);
         return m ? &m->defaultEntry : nullptr;
     }
-    if (commandId >= EXPORT_COMMAND_FIRST && commandId <= EXPORT_COMMAND_END) {
+    if (commandId >= EXPORT_COMMAND_FIRST && commandId <= COMMAND_FILTER_LAST) {
         const ModuleData *m = ZviExportRecord(commandId - EXPORT_COMMAND_FIRST);
         return m ? &m->defaultEntry : nullptr;
     }

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "commands/command_tables.h"
+
 // One command of a module: the first word carries its place or id in the low
 // 16 bits, menu flags in bits 16 to 27 and, on the entry after the last one
 // of a list, bit 31.
@@ -25,7 +27,6 @@ static_assert(offsetof(ModuleCommand, bitmap) == 116);
 static_assert(offsetof(ModuleCommand, iconChoice) == 128);
 
 constexpr uint32_t MODULE_COMMAND_LAST = 0x80000000;  // on the entry after the last one
-constexpr uint32_t MODULE_COMMAND_FLAGS = 0x0FFF0000; // copied into the menu layout
 constexpr int32_t MODULE_ICON_NONE = -1;
 constexpr int32_t MODULE_ICON_OWN_CELL = 0;
 
@@ -56,15 +57,12 @@ static_assert(offsetof(ModuleData, active) == 0xbc);
 static_assert(offsetof(ModuleData, commandProc) == 0xc8);
 static_assert(offsetof(ModuleData, exportProc) == 0xd4);
 
-// A module's commands are numbered 1300 + 100 x module + k; k = 0 is the
-// module itself, so a module has room for this many commands of its list.
+// A module's commands are numbered COMMAND_PLUGIN_FIRST + 100 x module + k;
+// k = 0 is the module itself, so a module has room for this many commands
+// of its list.
 constexpr int MODULE_COMMANDS_MAX = 98;
-constexpr int MODULE_COMMAND_FIRST = 1300;
-constexpr int MODULE_COMMAND_STRIDE = 100;
-constexpr int MODULE_COMMAND_END = 5299;
-constexpr int IMPORT_COMMAND_FIRST = 5300;
-constexpr int EXPORT_COMMAND_FIRST = 5320;
-constexpr int EXPORT_COMMAND_END = 5339;
+constexpr int IMPORT_COMMAND_FIRST = COMMAND_PLUGIN_LAST + 1; // import filters, then export filters
+constexpr int EXPORT_COMMAND_FIRST = 5320;                     // to COMMAND_FILTER_LAST
 
 // The records of the tables, or null for an index at or above the count.
 const ModuleData *ZviModuleRecord(int index);

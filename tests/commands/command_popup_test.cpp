@@ -136,6 +136,22 @@ void CALLBACK ReadPopup(HWND, UINT, UINT_PTR timer, DWORD)
     EndMenu();
 }
 
+// Opens a popup with the main window standing in, and reads its items while
+// it is open (g_Items, g_ItemStates).
+template <typename Open> void ShowAndRead(Open open)
+{
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(owner);
+    const HWND savedMain = g_MainWnd;
+    g_MainWnd = owner;
+    SetTimer(nullptr, 0, 50, ReadPopup);
+    open();
+    g_MainWnd = savedMain;
+    DestroyWindow(owner);
+    g_PopupByRightButton = 0;
+}
+
 // A pen table with only its fixed entry 0: that entry, the grey item that
 // says there are no others, and the fixed items below.
 TEST(ListPopups, APenTableWithOnlyEntryZero)
@@ -147,19 +163,10 @@ TEST(ListPopups, APenTableWithOnlyEntryZero)
         g_PenDefs[k].name[0] = 0;
     std::snprintf(g_PenDefs[0].name, sizeof g_PenDefs[0].name, "Standard");
     g_Options.penVisible = 1;
-    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    SetForegroundWindow(owner);
-    const HWND savedMain = g_MainWnd;
-    g_MainWnd = owner;
-    SetTimer(nullptr, 0, 50, ReadPopup);
     const RECT button{100, 100, 120, 120};
-    CommandPopupPenMenu(&button);
-    g_MainWnd = savedMain;
-    DestroyWindow(owner);
+    ShowAndRead([&] { CommandPopupPenMenu(&button); });
     std::memcpy(g_PenDefs, saved, sizeof saved);
     g_Options.penVisible = penVisible;
-    g_PopupByRightButton = 0;
 
     const std::vector<std::string> expected = {Label('0', "Standard"), "-", eDialogText[74], "-", eDialogText[27],
                                                "-", eDialogText[50]};
@@ -180,17 +187,8 @@ TEST(ListPopups, TheLastCommandsAreNumberedByTheirPlace)
     const int commands[12] = {501, 506, 507, 508, 509, 510, 512, 514, 516, 519, 520, 521};
     for (int k = 0; k < LAST_COMMANDS; ++k)
         g_CommandDefaults.lastCommands[k] = k < 12 ? commands[k] : -1;
-    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    SetForegroundWindow(owner);
-    const HWND savedMain = g_MainWnd;
-    g_MainWnd = owner;
-    SetTimer(nullptr, 0, 50, ReadPopup);
-    CommandLastCommandsPopup();
-    g_MainWnd = savedMain;
-    DestroyWindow(owner);
+    ShowAndRead(CommandLastCommandsPopup);
     std::memcpy(g_CommandDefaults.lastCommands, saved, sizeof saved);
-    g_PopupByRightButton = 0;
 
     ASSERT_EQ(g_Items.size(), 12u);
     char title[256];
@@ -208,16 +206,7 @@ namespace {
 // The first margin button of a drawing window opens the window's view popup.
 TEST(ListPopups, TheMarginButtonOpensTheViewPopup)
 {
-    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    SetForegroundWindow(owner);
-    const HWND savedMain = g_MainWnd;
-    g_MainWnd = owner;
-    SetTimer(nullptr, 0, 50, ReadPopup);
-    CommandMarginPopupShow(2, MARGIN_POPUP_DRAWING, RECT{10, 10, 30, 30});
-    g_MainWnd = savedMain;
-    DestroyWindow(owner);
-    g_PopupByRightButton = 0;
+    ShowAndRead([] { CommandMarginPopupShow(2, MARGIN_POPUP_DRAWING, RECT{10, 10, 30, 30}); });
     ASSERT_EQ(g_Items.size(), 7u);
     for (int j = 0; j < 7; ++j)
         EXPECT_EQ(g_Items[j], eDialogText[67 + j]);
