@@ -1,6 +1,7 @@
 // List popups.
 #include "commands/command_popup.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -174,7 +175,8 @@ int CommandMenuAppendColumns(HMENU menu, const CommandNameEntry *list, int n, in
 int CommandMenuBuildColumns(HMENU menu, const CommandNameEntry *list, int n, int current, int reserve,
                             int firstCommand, int start, const char *prefix)
 {
-    const int rows = Rows(reserve) - 1;
+    // At least one entry a menu, or the continuation would never advance.
+    const int rows = std::max(1, Rows(reserve) - 1);
     const size_t length = std::strlen(prefix);
     int k = 0;
     int p = start;

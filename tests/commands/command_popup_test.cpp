@@ -102,6 +102,11 @@ TEST(ListPopups, LongListsContinueInASubmenuOrAreCut)
     ASSERT_NE(more, nullptr);
     EXPECT_EQ(GetMenuItemID(more, 0), static_cast<UINT>(BASE + 5));
 
+    // A reserve larger than the screen still shows one entry in each menu.
+    Menu narrow;
+    ASSERT_EQ(CommandMenuBuildSortedPopup(narrow.handle, list.data(), 12, 11, rows + 50, BASE), 1);
+    EXPECT_EQ(GetMenuItemCount(narrow.handle), 3); // entry 0, its separator, "More"
+
     Menu flat;
     ASSERT_EQ(CommandMenuAppendColumns(flat.handle, list.data(), 12, 11, reserve, BASE), 1);
     EXPECT_EQ(GetMenuItemCount(flat.handle), 7); // six entries and the separator; the rest is dropped
