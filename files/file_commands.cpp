@@ -14,6 +14,8 @@
 #include "dialogs/alert.h"
 #include "files/file.h"
 #include "files/file_drawinginfo.h"
+#include "language/language.h"
+#include "language/language_entries.h"
 
 namespace {
 
@@ -29,6 +31,12 @@ void RenewTitle()
 }
 
 } // namespace
+
+void FileSetDefaultName()
+{
+    std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "*%s", LANG(eDefaultNames, Untitled));
+    g_DrawingInfo.sectionsFound = 0;
+}
 
 int FileQueryClose()
 {
@@ -66,8 +74,13 @@ int FileOpenDrawing(const char *path, int kind, uint32_t sections, int setName, 
     const int read = FileReadDrawing(&g_DrawingInfo.info, path, sections, merge);
     // A failed read leaves a new drawing: its references are checked as well.
     SystemValidateReferences();
-    if (read && setName && !merge) {
-        std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "%s", path);
+    if (!merge && (!read || setName)) {
+        // A file that could not be read leaves a new drawing behind: it must
+        // not keep the old name, or saving it would overwrite that file.
+        if (read)
+            std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "%s", path);
+        else
+            FileSetDefaultName();
         g_DrawingInfo.modified = 0;
         g_DrawingInfo.changed = 0;
     }

@@ -9,6 +9,9 @@ constexpr int FILE_OPEN_DONE = 0;
 constexpr int FILE_OPEN_NOT_THIS_KIND = 1;
 constexpr int FILE_OPEN_FAILED = 2;
 
+// The untitled name ("*" and the language module's default name) and no
+// sections found.
+void FileSetDefaultName();
 // Tells the plug-ins that the drawing is about to be replaced and, when it
 // was changed, asks whether to save it first. 1 go on, 0 cancelled (also
 // when the save failed). An untitled or read-only drawing cannot be saved

@@ -66,6 +66,14 @@ TEST_F(FileCommands, OpeningADrawingNamesIt)
     EXPECT_EQ(g_DrawingInfo.modified, 0u);
     EXPECT_GT(MemGetListTable()[0].count, 0);
 
+    // A drawing file that cannot be read leaves a new, untitled drawing: a
+    // save must not go over the file that failed.
+    TestTempFile damaged("file_commands_damaged.zvd");
+    TestWriteFile(damaged.Path(), file.Contents().substr(0, 40) + "\n=NOTASECTION=\n\x01\x02garbage");
+    EXPECT_EQ(FileOpenDrawing(damaged.Path(), 0, kAll, 1, 0), FILE_OPEN_FAILED);
+    EXPECT_EQ(g_DrawingInfo.currentPath[0], '*');
+    std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "%s", file.Path());
+
     TestTempFile other("file_commands_text.zvd");
     TestWriteFile(other.Path(), "no drawing at all");
     EXPECT_EQ(FileOpenDrawing(other.Path(), 0, kAll, 1, 0), FILE_OPEN_NOT_THIS_KIND);
