@@ -113,9 +113,8 @@ constexpr uint32_t LIBRARY_MARK_RELOAD = 0x10;
 // The drop-down buttons of the dialogs open the command module's list popups
 // of line types, layers and pens below themselves; the choice of entry i
 // arrives at the dialog as command firstCommand + i, the top item (when
-// topCommand is not 0) as topCommand and stands for -1. The command module
-// plugs its popups in here, so the dialogs do not depend on it; without them
-// a drop-down button does nothing.
+// topCommand is not 0) as topCommand and stands for -1. The popups are
+// modal menus: tests put a scripted stand-in here (null: no popup).
 enum Box01ListPopupKind { BOX01_POPUP_LINES, BOX01_POPUP_LAYERS, BOX01_POPUP_PENS };
 typedef void (*Box01ListPopupProc)(Box01ListPopupKind kind, HWND owner, const RECT *button, int current,
                                    int firstCommand, int topCommand);

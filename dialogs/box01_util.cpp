@@ -10,12 +10,12 @@
 #include <cstring>
 
 #include "app/convert.h"
-#include "app/convert_color.h"
 #include "app/init_dialogs.h"
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/system_records.h"
 #include "app/window.h"
+#include "commands/command_popup.h"
 #include "dialogs/alert.h"
 #include "dialogs/alert_check.h"
 #include "dialogs/box01.h"
@@ -302,7 +302,28 @@ int Box01CompareNamePaths(const char *a, const char *b)
 
 // --- List popups ---------------------------------------------------------------------
 
-Box01ListPopupProc g_Box01ListPopup = nullptr;
+namespace {
+
+// The command module's list popups; no new-entry item from the dialogs.
+void CommandListPopup(Box01ListPopupKind kind, HWND owner, const RECT *button, int current, int firstCommand,
+                      int topCommand)
+{
+    switch (kind) {
+    case BOX01_POPUP_LINES:
+        CommandPopupSelectLine(owner, button, current, firstCommand, topCommand, 0);
+        break;
+    case BOX01_POPUP_LAYERS:
+        CommandPopupSelectLayer(owner, button, current, firstCommand, topCommand, 0);
+        break;
+    case BOX01_POPUP_PENS:
+        CommandPopupSelectPen(owner, button, current, firstCommand, topCommand, 0);
+        break;
+    }
+}
+
+} // namespace
+
+Box01ListPopupProc g_Box01ListPopup = CommandListPopup;
 
 void Box01OpenListPopup(Box01ListPopupKind kind, HWND owner, HWND button, int current, int firstCommand,
                         int topCommand)

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/convert.h"
-#include "app/convert_color.h"
 #include "app/darad4.h"
 #include "app/init_dialogs.h"
 #include "app/system.h"

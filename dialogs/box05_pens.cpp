@@ -13,7 +13,7 @@
 #include "dialogs/box05_defs.h"
 #include "language/language.h"
 
-PenTableBlock g_PenTableBlock;
+PenDialogWork g_PenDialogWork;
 TableWindow g_PenTable;
 
 namespace {
@@ -111,12 +111,12 @@ void HandOverPens(TableWindow *w, int record)
         SendMessageA(g_MainWnd, g_MsgPen1, static_cast<WPARAM>(record), 0);
         return;
     }
-    PenTableBlock &b = g_PenTableBlock;
+    PenDialogWork &b = g_PenDialogWork;
     b.link = w->link;
     b.selected = w->selected;
-    memset(b.changes, 0, sizeof b.changes);
-    b.changes[HANDOVER_PEN_WORDS] = w->changes.changed;
-    memcpy(&b.changes[HANDOVER_PEN_WORDS + 1], w->changes.record, sizeof w->changes.record);
+    b.changes = DefChangeFlags{};
+    b.changes.pens = w->changes.changed;
+    memcpy(b.changes.pen, w->changes.record, sizeof b.changes.pen);
     SendMessageA(g_MainWnd, g_MsgPen1, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&b));
 }
 
@@ -131,7 +131,7 @@ const TableKind PEN_KIND = {
     54, 79, 74,
     true,
     sizeof(PenDef), DrawingPens, &g_PenLink, &g_ActivePen, &g_PenListDirty, &g_Options.penDialogVisible,
-    &hGlobalPenDialog,
+    &hGlobalPenDialog, &g_MsgPen2,
     PenName, PenState, PenLinkCopy, PaintPenRow, SummaryOf, ObjectScanPenUse, EditPenSets, HandOverPens,
 };
 
@@ -184,7 +184,8 @@ void Box05FormatPenSummary(TableWindow *w, int pen, char *out, const char *separ
 void Box05PenDialogCreate(HWND mainWindow)
 {
     g_PenTable.kind = &PEN_KIND;
-    g_PenTable.work = g_PenTableBlock.pens;
+    g_PenTable.work = g_PenDialogWork.pens;
+    AppRegisterPenWork(&g_PenDialogWork);
     Box05TableCreate(&g_PenTable, mainWindow);
 }
 
@@ -196,4 +197,5 @@ void Box05PenDialogShow(int32_t pen)
 void Box05PenDialogDestroy()
 {
     Box05TableDestroy(&g_PenTable);
+    AppRegisterPenWork(nullptr);
 }

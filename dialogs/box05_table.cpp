@@ -940,6 +940,13 @@ int Box05TableGetSelection(TableWindow *w)
 
 INT_PTR Box05TableProc(TableWindow *w, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == *w->kind->reloadMessage && message) {
+        // The drawing's table changed elsewhere: unapplied edits are dropped.
+        Box05TableLoad(w, static_cast<int32_t>(wParam));
+        *w->kind->listDirty = 0;
+        SendMessageA(window, WM_SHOWWINDOW, TRUE, 0);
+        return 1;
+    }
     switch (message) {
     case WM_INITDIALOG: {
         w->hwnd = window;

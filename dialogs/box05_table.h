@@ -45,6 +45,7 @@ struct TableKind {
     uint32_t *listDirty;
     uint32_t *dialogVisible;
     HWND *handle;
+    UINT *reloadMessage; // posted by the main window when the drawing's table changed elsewhere
     // Record access on a table of this kind.
     char *(*name)(void *table, int i);
     uint32_t *(*state)(void *table, int i);

@@ -11,7 +11,7 @@
 #include "dialogs/box05_pens.h"
 #include "language/language.h"
 
-LayerTableBlock g_LayerTableBlock;
+LayerDialogWork g_LayerDialogWork;
 TableWindow g_LayerTable;
 
 namespace {
@@ -121,12 +121,12 @@ void HandOverLayers(TableWindow *w, int record)
         SendMessageA(g_MainWnd, g_MsgLayer1, static_cast<WPARAM>(record), 0);
         return;
     }
-    LayerTableBlock &b = g_LayerTableBlock;
+    LayerDialogWork &b = g_LayerDialogWork;
     b.link = w->link;
     b.selected = w->selected;
-    memset(b.changes, 0, sizeof b.changes);
-    b.changes[HANDOVER_LAYER_WORDS] = w->changes.changed;
-    memcpy(&b.changes[HANDOVER_LAYER_WORDS + 1], w->changes.record, sizeof w->changes.record);
+    b.changes = DefChangeFlags{};
+    b.changes.layers = w->changes.changed;
+    memcpy(b.changes.layer, w->changes.record, sizeof b.changes.layer);
     SendMessageA(g_MainWnd, g_MsgLayer1, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&b));
 }
 
@@ -141,7 +141,7 @@ const TableKind LAYER_KIND = {
     56, 80, 45,
     false,
     sizeof(LayerDef), DrawingLayers, &g_LayerLink, &g_ActiveLayer, &g_LayerListDirty, &g_Options.layerDialogVisible,
-    &hGlobalLayerDialog,
+    &hGlobalLayerDialog, &g_MsgLayer2,
     LayerName, LayerState, LayerLinkCopy, PaintLayerRow, SummaryOf, ObjectScanLayerUse, EditLayerSets,
     HandOverLayers,
 };
@@ -234,7 +234,8 @@ void Box06FormatLayerSummary(TableWindow *w, int layer, char *out, const char *s
 void Box06LayerDialogCreate(HWND mainWindow)
 {
     g_LayerTable.kind = &LAYER_KIND;
-    g_LayerTable.work = g_LayerTableBlock.layers;
+    g_LayerTable.work = g_LayerDialogWork.layers;
+    AppRegisterLayerWork(&g_LayerDialogWork);
     Box05TableCreate(&g_LayerTable, mainWindow);
 }
 
@@ -246,4 +247,5 @@ void Box06LayerDialogShow(int32_t layer)
 void Box06LayerDialogDestroy()
 {
     Box05TableDestroy(&g_LayerTable);
+    AppRegisterLayerWork(nullptr);
 }

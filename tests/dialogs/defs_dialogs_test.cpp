@@ -15,7 +15,9 @@
 #include "common/test_support.h"
 #include "dialogs/alert.h"
 #include "dialogs/box01.h"
+#include "app/system_changes.h"
 #include "dialogs/box04_color.h"
+#include "dialogs/box04_lines.h"
 #include "dialogs/box05_defs.h"
 #include "dialogs/box06_defaults.h"
 #include "dialogs/box01_controls.h"
@@ -349,6 +351,7 @@ TEST_F(DefinitionDialogs, DefaultPensChangeOnlyTheSlotsTheyShow)
 {
     g_Popups = PopupScript{};
     g_Popups.choices = {3, -1, 7};
+    const Box01ListPopupProc realPopup = g_Box01ListPopup;
     g_Box01ListPopup = ScriptedPopup;
     int32_t slots[DEFAULT_SLOTS] = {-1, 2, 2, 2, 2, 11, 12, 13};
     DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, 750); },
@@ -356,7 +359,7 @@ TEST_F(DefinitionDialogs, DefaultPensChangeOnlyTheSlotsTheyShow)
                          [](HWND dialog) { TestClickButton(dialog, 754); },
                          [](HWND dialog) { TestClickButton(dialog, IDOK); }});
     const int result = Box06EditDefaultPens(nullptr, "Pens", slots);
-    g_Box01ListPopup = nullptr;
+    g_Box01ListPopup = realPopup;
     ASSERT_EQ(result, 1);
     EXPECT_EQ(std::vector<int32_t>(slots, slots + DEFAULT_SLOTS),
               (std::vector<int32_t>{3, -1, 2, 2, 7, 11, 12, 13}));
@@ -368,16 +371,118 @@ TEST_F(DefinitionDialogs, DefaultLayersCancelLeavesEverySlot)
 {
     g_Popups = PopupScript{};
     g_Popups.choices = {5, 6};
+    const Box01ListPopupProc realPopup = g_Box01ListPopup;
     g_Box01ListPopup = ScriptedPopup;
     int32_t slots[DEFAULT_SLOTS] = {0, 1, 2, 3, 4, 5, 6, 7};
     DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, 757); },
                          [](HWND dialog) { TestClickButton(dialog, 750); },
                          [](HWND dialog) { TestClickButton(dialog, IDCANCEL); }});
     const int result = Box06EditDefaultLayers(nullptr, "Layers", slots);
-    g_Box01ListPopup = nullptr;
+    g_Box01ListPopup = realPopup;
     EXPECT_EQ(result, 0);
     EXPECT_EQ(std::vector<int32_t>(slots, slots + DEFAULT_SLOTS), (std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(g_Popups.kinds, (std::vector<Box01ListPopupKind>(2, BOX01_POPUP_LAYERS)));
+}
+
+// --- Line types ---------------------------------------------------------------------
+
+constexpr int ID_ADD = 18, ID_INSERT = 9, ID_COUNT = 350;
+
+DialogStep AddLength(const char *text, int button = ID_ADD)
+{
+    return [text, button](HWND dialog) {
+        SetDlgItemTextA(dialog, ID_FIELD, text);
+        TestClickButton(dialog, button);
+    };
+}
+
+TEST_F(DefinitionDialogs, LinePatternsComeInPairsAndWithinTheirRange)
+{
+    LineDef line = {};
+    strcpy(line.name, "dash");
+    line.pairs = 1;
+    line.lengths[0] = 500;
+    line.lengths[1] = 200;
+    std::string count;
+    DialogDriver driver({AddLength("24"), AddLength("10001"), AddLength("x"), AddLength("25"),
+                         [&](HWND dialog) {
+                             count = TestItemText(dialog, ID_COUNT);
+                             TestClickButton(dialog, IDOK); // three rows: refused
+                         },
+                         AddLength("10000", ID_INSERT),
+                         [](HWND dialog) { TestClickButton(dialog, IDOK); }});
+    ASSERT_EQ(Box04EditLinePattern(nullptr, "Pattern", &line), 1);
+    EXPECT_EQ(count, std::string("1") + eUniTexts[12]);
+    ASSERT_EQ(g_Alerts.size(), 4u);
+    EXPECT_EQ(g_Alerts[0], eAlertTextOK[8]);
+    EXPECT_EQ(g_Alerts[1], eAlertTextOK[8]);
+    EXPECT_EQ(g_Alerts[2], eAlertTextOK[7]);
+    EXPECT_EQ(g_Alerts[3], eAlertTextOK[19]);
+    EXPECT_EQ(line.pairs, 2);
+    // 10000 went in before the new last row (25, still selected after the add).
+    EXPECT_EQ(std::vector<int>(line.lengths, line.lengths + 4), (std::vector<int>{500, 200, 10000, 25}));
+}
+
+TEST_F(DefinitionDialogs, SixteenLengthsAreTheMostAndNoneIsASolidLine)
+{
+    LineDef line = {};
+    line.pairs = 7;
+    for (int i = 0; i < 14; ++i)
+        line.lengths[i] = 100 + i;
+    DialogDriver driver({AddLength("50"), AddLength("60"), AddLength("70"),
+                         [](HWND dialog) { TestClickButton(dialog, IDOK); }});
+    ASSERT_EQ(Box04EditLinePattern(nullptr, "Pattern", &line), 1);
+    EXPECT_EQ(line.pairs, 8);
+    ASSERT_EQ(g_Alerts.size(), 1u);
+    EXPECT_EQ(g_Alerts[0], eAlertTextOK[18]);
+
+    std::vector<DialogStep> steps;
+    for (int i = 0; i < 16; ++i)
+        steps.push_back([](HWND dialog) { TestClickButton(dialog, 13); });
+    steps.push_back([](HWND dialog) { TestClickButton(dialog, IDOK); });
+    DialogDriver emptying(steps);
+    ASSERT_EQ(Box04EditLinePattern(nullptr, "Pattern", &line), 1);
+    EXPECT_EQ(line.pairs, 0);
+}
+
+TEST_F(DefinitionDialogs, TheLineTypeEditorFlagsOnlyWhatChanged)
+{
+    std::vector<LineDef> table(LINE_SLOTS);
+    strcpy(table[0].name, "Solid");
+    strcpy(table[1].name, "Dash");
+    table[1].pairs = 1;
+    table[1].lengths[0] = table[1].lengths[1] = 300;
+    g_DefChangeFlags.lines = 0;
+    g_DefChangeFlags.line[7] = 1;
+    {
+        DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, IDOK); }});
+        ASSERT_EQ(Box04EditLineDefs(nullptr, "Line types", table.data(), 1), 1);
+    }
+    EXPECT_EQ(g_DefChangeFlags.lines, 0u) << "left as it was";
+    EXPECT_EQ(g_DefChangeFlags.line[7], 0u);
+
+    bool standardLocked = false;
+    std::string proposal = "unset";
+    DialogDriver driver({[&](HWND dialog) {
+                             // Solid (slot 0) is preselected: it is the model of the new command.
+                             standardLocked = !IsWindowEnabled(GetDlgItem(dialog, ID_DELETE)) &&
+                                              !IsWindowEnabled(GetDlgItem(dialog, ID_RENAME));
+                             TestClickButton(dialog, ID_NEW);
+                         },
+                         [&](HWND dialog) {
+                             proposal = TestItemText(dialog, ID_FIELD);
+                             SetDlgItemTextA(dialog, ID_FIELD, "Copy");
+                             TestClickButton(dialog, IDOK);
+                         },
+                         [](HWND dialog) { TestClickButton(dialog, IDOK); }});
+    ASSERT_EQ(Box04EditLineDefs(nullptr, "Line types", table.data(), 0), 1);
+    EXPECT_TRUE(standardLocked);
+    EXPECT_EQ(proposal, "") << "slot 0 proposes an empty name";
+    EXPECT_STREQ(table[2].name, "Copy");
+    EXPECT_EQ(g_DefChangeFlags.lines, 1u);
+    EXPECT_EQ(g_DefChangeFlags.line[2], 1u);
+    EXPECT_EQ(g_DefChangeFlags.line[1], 0u);
+    SystemClearChanges();
 }
 
 } // namespace

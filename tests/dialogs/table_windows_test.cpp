@@ -47,10 +47,9 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     if (message == g_MsgPen1 && g_MsgPen1) {
         ++g_HandOver.count;
         g_HandOver.wParam = wParam;
-        if (const auto *b = reinterpret_cast<const PenTableBlock *>(lParam)) {
-            g_HandOver.changed = b->changes[HANDOVER_PEN_WORDS];
-            g_HandOver.penFlags.assign(b->changes + HANDOVER_PEN_WORDS + 1,
-                                       b->changes + HANDOVER_PEN_WORDS + 1 + PEN_SLOTS);
+        if (const auto *b = reinterpret_cast<const PenDialogWork *>(lParam)) {
+            g_HandOver.changed = b->changes.pens;
+            g_HandOver.penFlags.assign(b->changes.pen, b->changes.pen + PEN_SLOTS);
             g_HandOver.link = b->link;
         }
         return 0;
