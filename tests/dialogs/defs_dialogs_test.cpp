@@ -20,6 +20,7 @@
 #include "dialogs/box04_lines.h"
 #include "dialogs/box05_defs.h"
 #include "dialogs/box06_defaults.h"
+#include "dialogs/box11_filter.h"
 #include "dialogs/box01_controls.h"
 #include "language/language.h"
 
@@ -483,6 +484,79 @@ TEST_F(DefinitionDialogs, TheLineTypeEditorFlagsOnlyWhatChanged)
     EXPECT_EQ(g_DefChangeFlags.line[2], 1u);
     EXPECT_EQ(g_DefChangeFlags.line[1], 0u);
     SystemClearChanges();
+}
+
+// --- Selection filter -----------------------------------------------------------------
+
+constexpr int MENU_LOAD = 12026, MENU_DELETE = 12034, MENU_SAVE = 12042;
+
+struct Filters {
+    SelectionFilter current;
+    SelectionFilter stored[BOX11_FILTER_STORED];
+    Filters()
+    {
+        Box11FilterReset(&current);
+        for (SelectionFilter &f : stored)
+            Box11FilterReset(&f);
+        strcpy(stored[0].name, "walls");
+        stored[0].propertyMask = 64;
+        stored[0].values.layer = 3;
+        strcpy(stored[1].name, "texts");
+    }
+};
+
+TEST_F(DefinitionDialogs, CancelUndoesSavingAndDeletingStoredFilters)
+{
+    for (int ok = 0; ok <= 1; ++ok) {
+        Filters f;
+        DialogDriver driver({[](HWND dialog) {
+                                 TestClickButton(dialog, MENU_DELETE + 1); // texts
+                                 TestClickButton(dialog, MENU_SAVE + 2);
+                             },
+                             Answer("doors"),
+                             [ok](HWND dialog) { TestClickButton(dialog, ok ? IDOK : IDCANCEL); }});
+        EXPECT_EQ(Box11SelectionFilter(nullptr, "", &f.current, f.stored), ok);
+        EXPECT_STREQ(f.stored[1].name, ok ? "" : "texts");
+        EXPECT_STREQ(f.stored[2].name, ok ? "doors" : "");
+        EXPECT_STREQ(f.stored[0].name, "walls");
+    }
+}
+
+TEST_F(DefinitionDialogs, ALoadedFilterHasNoNameAndTheTypeListStaysWithinItsTable)
+{
+    Filters f;
+    f.current.values.ownFlags = 0x1234; // the word right after the type flags
+    std::string widthShown;
+    DialogDriver driver({[&](HWND dialog) {
+        TestClickButton(dialog, MENU_LOAD + 0);
+        TestClickButton(dialog, 551); // every type
+        TestClickButton(dialog, IDOK);
+    }});
+    ASSERT_EQ(Box11SelectionFilter(nullptr, "", &f.current, f.stored), 1);
+    EXPECT_EQ(f.current.name[0], 0);
+    EXPECT_EQ(f.current.propertyMask, 64u);
+    EXPECT_EQ(f.current.values.layer, 3);
+    EXPECT_EQ(f.current.values.ownFlags, 0u) << "the loaded filter's values, nothing written past the types";
+    for (int t = 0; t < SELECTION_FILTER_TYPES; ++t)
+        EXPECT_EQ(f.current.typeFlags[t], eObjectNames[t] && t <= 47 && eObjectNames[t][0] ? 1u : 0u) << t;
+
+    EXPECT_EQ(Box11ObjectTypeFromListIndex(0), 0);
+    EXPECT_EQ(Box11ObjectTypeFromListIndex(2), 5);
+    EXPECT_EQ(Box11ObjectTypeFromListIndex(1000), SELECTION_FILTER_TYPES);
+    EXPECT_EQ(Box11ListIndexFromObjectType(5), 2);
+}
+
+TEST_F(DefinitionDialogs, TheWidthFieldMarksTheWidthForMatching)
+{
+    Filters f;
+    DialogDriver driver({[](HWND dialog) {
+                             SetFocus(GetDlgItem(dialog, ID_FIELD));
+                             TestClickButton(dialog, 404); // 0.5 mm into the field
+                         },
+                         [](HWND dialog) { TestClickButton(dialog, IDOK); }});
+    ASSERT_EQ(Box11SelectionFilter(nullptr, "", &f.current, f.stored), 1);
+    EXPECT_EQ(f.current.propertyMask, 16u);
+    EXPECT_EQ(f.current.values.width, 0.5);
 }
 
 } // namespace
