@@ -23,35 +23,18 @@
 #include "dialogs/box11_filter.h"
 #include "dialogs/box01_controls.h"
 #include "language/language.h"
+#include "language_dialogs.h"
 
 namespace {
 
 constexpr int ID_LIST = 170, ID_FIELD = 200, ID_NAME_TEXT = 356, ID_VALUE_TEXT = 350;
 constexpr int ID_NEW = 14, ID_RENAME = 15, ID_DELETE = 13, ID_VALUE = 20;
 
-std::vector<std::string> g_Alerts;
-uint32_t g_AnswerNo = 0;
-uint32_t RecordAlert(const char *text, uint32_t code1, uint32_t code2, uint32_t)
-{
-    g_Alerts.push_back(text ? text : "");
-    return g_AnswerNo && code2 ? code2 : code1;
-}
-
-class DefinitionDialogs : public testing::Test {
+class DefinitionDialogs : public LanguageDialogTest {
 protected:
     void SetUp() override
     {
-        savedHook_ = g_AlertAnswerHook;
-        g_AlertAnswerHook = RecordAlert;
-        savedModule_ = g_LanguageModule;
-        g_LanguageModule = GetModuleHandleA("language.dll");
-        ASSERT_NE(g_LanguageModule, nullptr);
-        InitReadScreenSize();
-        g_ActiveWindow = 0;
-        WindowResetUnits(&g_DrawWindows[0]);
-        WindowSelectCurrent();
-        g_Alerts.clear();
-        g_AnswerNo = 0;
+        LanguageDialogTest::SetUp();
         for (int i = 0; i < COLOR_SLOTS; ++i) {
             g_ColorDefs[i] = ColorDef{};
             if (i < STANDARD_COLORS) {
@@ -68,11 +51,8 @@ protected:
     {
         g_Options.colorDefinition = savedOptions_[0];
         g_Options.colorSortByName = static_cast<uint32_t>(savedOptions_[1]);
-        g_AlertAnswerHook = savedHook_;
-        g_LanguageModule = savedModule_;
+        LanguageDialogTest::TearDown();
     }
-    AlertAnswerHook savedHook_ = nullptr;
-    HMODULE savedModule_ = nullptr;
     int32_t savedOptions_[2] = {};
 };
 
@@ -242,8 +222,8 @@ TEST_F(DefinitionDialogs, AnEmptyVariableTableStillCreatesAndClashesAreRefused)
     EXPECT_FALSE(anyEnabled);
     EXPECT_STREQ(table[0].name, "x");
     EXPECT_EQ(table[1].name[0], 0);
-    ASSERT_EQ(g_Alerts.size(), 1u);
-    EXPECT_NE(g_Alerts[0].find("\"x\""), std::string::npos);
+    ASSERT_EQ(Alerts().size(), 1u);
+    EXPECT_NE(Alerts()[0].find("\"x\""), std::string::npos);
 }
 
 TEST_F(DefinitionDialogs, DeletingAVariableTakesEffectOnlyOnOk)
@@ -323,7 +303,7 @@ TEST_F(DefinitionDialogs, PropertyWidthIsCheckedAndCancelKeepsTheRecord)
                          }});
     ASSERT_EQ(Box05EditProperty(nullptr, "Pen", &p), 1);
     EXPECT_EQ(ConvertStringToDouble(presetShown.c_str()), 0.5);
-    EXPECT_EQ(g_Alerts.size(), 1u) << "a negative width";
+    EXPECT_EQ(Alerts().size(), 1u) << "a negative width";
     EXPECT_EQ(p.width, 100.0);
     EXPECT_EQ(p.fillMode, 1);
 }
@@ -414,11 +394,11 @@ TEST_F(DefinitionDialogs, LinePatternsComeInPairsAndWithinTheirRange)
                          [](HWND dialog) { TestClickButton(dialog, IDOK); }});
     ASSERT_EQ(Box04EditLinePattern(nullptr, "Pattern", &line), 1);
     EXPECT_EQ(count, std::string("1") + eUniTexts[12]);
-    ASSERT_EQ(g_Alerts.size(), 4u);
-    EXPECT_EQ(g_Alerts[0], eAlertTextOK[8]);
-    EXPECT_EQ(g_Alerts[1], eAlertTextOK[8]);
-    EXPECT_EQ(g_Alerts[2], eAlertTextOK[7]);
-    EXPECT_EQ(g_Alerts[3], eAlertTextOK[19]);
+    ASSERT_EQ(Alerts().size(), 4u);
+    EXPECT_EQ(Alerts()[0], eAlertTextOK[8]);
+    EXPECT_EQ(Alerts()[1], eAlertTextOK[8]);
+    EXPECT_EQ(Alerts()[2], eAlertTextOK[7]);
+    EXPECT_EQ(Alerts()[3], eAlertTextOK[19]);
     EXPECT_EQ(line.pairs, 2);
     // 10000 went in before the new last row (25, still selected after the add).
     EXPECT_EQ(std::vector<int>(line.lengths, line.lengths + 4), (std::vector<int>{500, 200, 10000, 25}));
@@ -434,8 +414,8 @@ TEST_F(DefinitionDialogs, SixteenLengthsAreTheMostAndNoneIsASolidLine)
                          [](HWND dialog) { TestClickButton(dialog, IDOK); }});
     ASSERT_EQ(Box04EditLinePattern(nullptr, "Pattern", &line), 1);
     EXPECT_EQ(line.pairs, 8);
-    ASSERT_EQ(g_Alerts.size(), 1u);
-    EXPECT_EQ(g_Alerts[0], eAlertTextOK[18]);
+    ASSERT_EQ(Alerts().size(), 1u);
+    EXPECT_EQ(Alerts()[0], eAlertTextOK[18]);
 
     std::vector<DialogStep> steps;
     for (int i = 0; i < 16; ++i)
