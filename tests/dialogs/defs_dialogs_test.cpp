@@ -16,10 +16,12 @@
 #include "dialogs/alert.h"
 #include "dialogs/box01.h"
 #include "app/system_changes.h"
+#include "dialogs/box03_systems.h"
 #include "dialogs/box04_color.h"
 #include "dialogs/box04_lines.h"
 #include "dialogs/box05_defs.h"
 #include "dialogs/box06_defaults.h"
+#include "dialogs/box05_table.h"
 #include "dialogs/box11_filter.h"
 #include "dialogs/box01_controls.h"
 #include "language/language.h"
@@ -369,6 +371,15 @@ TEST_F(DefinitionDialogs, DefaultLayersCancelLeavesEverySlot)
 
 constexpr int ID_ADD = 18, ID_INSERT = 9, ID_COUNT = 350;
 
+// Types text into a field and presses OK.
+DialogStep AddLengthTo(int field, const char *text)
+{
+    return [field, text](HWND dialog) {
+        SetDlgItemTextA(dialog, field, text);
+        TestClickButton(dialog, IDOK);
+    };
+}
+
 DialogStep AddLength(const char *text, int button = ID_ADD)
 {
     return [text, button](HWND dialog) {
@@ -537,6 +548,90 @@ TEST_F(DefinitionDialogs, TheWidthFieldMarksTheWidthForMatching)
     ASSERT_EQ(Box11SelectionFilter(nullptr, "", &f.current, f.stored), 1);
     EXPECT_EQ(f.current.propertyMask, 16u);
     EXPECT_EQ(f.current.values.width, 0.5);
+}
+
+// --- Coordinate systems -----------------------------------------------------------
+
+SystemDef TestSystem(const char *name)
+{
+    SystemDef s = {};
+    strcpy(s.name, name);
+    s.scale = 1;
+    s.lengthUnit = UNIT_CODE_MILLIMETRE;
+    s.widthUnit = UNIT_CODE_MILLIMETRE;
+    s.decimals = 2;
+    return s;
+}
+
+DialogStep Ratio(const char *a, const char *b)
+{
+    return [a, b](HWND dialog) {
+        SetDlgItemTextA(dialog, 201, a);
+        SetDlgItemTextA(dialog, 202, b);
+        TestClickButton(dialog, IDOK);
+    };
+}
+
+TEST_F(DefinitionDialogs, TheDisplayPageStoresTheScaleAsARatio)
+{
+    SystemDef s = TestSystem("plan");
+    std::vector<std::string> shown;
+    DialogDriver driver({Ratio("1", "1e11"), Ratio("1", "50"), [](HWND dialog) { TestClickButton(dialog, IDOK); }});
+    ASSERT_EQ(Box03EditSystemDisplay(nullptr, "Display", &s), 1);
+    EXPECT_DOUBLE_EQ(s.scale, 0.02);
+    EXPECT_EQ(Alerts().size(), 1u) << "1 : 1e11 is refused";
+
+    DialogDriver again({[&](HWND dialog) {
+        shown = {TestItemText(dialog, 201), TestItemText(dialog, 202)};
+        TestClickButton(dialog, IDCANCEL);
+    }});
+    EXPECT_EQ(Box03EditSystemDisplay(nullptr, "Display", &s), 0);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(ConvertStringToDouble(shown[0].c_str()), 1.0);
+    EXPECT_EQ(ConvertStringToDouble(shown[1].c_str()), 50.0);
+    char summary[TABLE_SUMMARY_SIZE];
+    Box03FormatSystemSummary(&s, summary);
+    EXPECT_NE(std::string(summary).find("1.0:50.0"), std::string::npos) << summary;
+}
+
+TEST_F(DefinitionDialogs, DecimalsAreAWholeNumberUpToNine)
+{
+    SystemDef s = TestSystem("plan");
+    DialogDriver driver({AddLengthTo(200, "x"), AddLengthTo(200, "10"), AddLengthTo(200, "4")});
+    ASSERT_EQ(Box03EditSystemNumber(nullptr, "Numbers", &s), 1);
+    EXPECT_EQ(s.decimals, 4);
+    EXPECT_EQ(Alerts(), (std::vector<std::string>{eAlertTextOK[7], eAlertTextOK[8]}));
+}
+
+TEST_F(DefinitionDialogs, TheSystemEditorTakesAndFlagsWhatChanged)
+{
+    std::vector<SystemDef> table(SYSTEM_SLOTS);
+    table[0] = TestSystem("World");
+    table[1] = TestSystem("plan");
+    int32_t index = 1;
+    g_DefChangeFlags.system[3] = 1;
+    {
+        DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, IDOK); }});
+        ASSERT_EQ(Box03EditSystemDefs(nullptr, "Systems", table.data(), &index), 1);
+    }
+    EXPECT_EQ(index, -1);
+    EXPECT_EQ(g_DefChangeFlags.system[3], 0u);
+
+    index = 0;
+    bool pagesLocked = false;
+    DialogDriver driver({[&](HWND dialog) {
+                             pagesLocked = !IsWindowEnabled(GetDlgItem(dialog, 550));
+                             TestClickButton(dialog, ID_NEW); // a copy of the world system
+                         },
+                         Answer("copy"),
+                         [](HWND dialog) { TestClickButton(dialog, BOX03_TAKEN); }});
+    ASSERT_EQ(Box03EditSystemDefs(nullptr, "Systems", table.data(), &index), 1);
+    EXPECT_TRUE(pagesLocked);
+    EXPECT_EQ(index, 2);
+    EXPECT_STREQ(table[2].name, "copy");
+    EXPECT_EQ(g_DefChangeFlags.systems, 1u);
+    EXPECT_EQ(g_DefChangeFlags.system[2], 1u);
+    SystemClearChanges();
 }
 
 } // namespace
