@@ -131,7 +131,7 @@ const TableKind PEN_KIND = {
     54, 79, 74,
     true,
     sizeof(PenDef), DrawingPens, &g_PenLink, &g_ActivePen, &g_PenListDirty, &g_Options.penDialogVisible,
-    &hGlobalPenDialog, &g_MsgPen2,
+    &hGlobalPenDialog, &g_MsgPen2, &g_Options.penDialogPlacement,
     PenName, PenState, PenLinkCopy, PaintPenRow, SummaryOf, ObjectScanPenUse, EditPenSets, HandOverPens,
 };
 

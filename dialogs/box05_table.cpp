@@ -784,6 +784,8 @@ SIZE MinimumSize(const TableWindow *w)
 
 void Layout(TableWindow *w)
 {
+    if (!w->hwnd || !w->list)
+        return; // sized while being created, before its controls are known
     RECT margin = {0, 0, LAYOUT_MARGIN, LAYOUT_MARGIN};
     MapDialogRect(w->hwnd, &margin);
     RECT client;
@@ -948,6 +950,13 @@ INT_PTR Box05TableProc(TableWindow *w, HWND window, UINT message, WPARAM wParam,
         w->focusedGroup = -1;
         w->shiftHeld = false;
         Box05TableListFill(w, w->selected);
+        const WindowPlacement &p = *w->kind->placement;
+        const SIZE min = MinimumSize(w);
+        if (p.size.cy != DIALOG_NO_POSITION && p.size.cy > min.cy) {
+            const int screen = g_ScreenHeight > 0 ? g_ScreenHeight : GetSystemMetrics(SM_CYSCREEN);
+            SetWindowPos(window, nullptr, 0, 0, min.cx, std::min<LONG>(p.size.cy, screen),
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         Layout(w);
         return 0;
     }
@@ -966,9 +975,20 @@ INT_PTR Box05TableProc(TableWindow *w, HWND window, UINT message, WPARAM wParam,
             SelectionChanged(w);
         }
         return 0;
-    case WM_SIZE:
-        Layout(w);
+    case WM_MOVE:
+    case WM_SIZE: {
+        if (window != w->hwnd)
+            return 0;
+        RECT r;
+        GetWindowRect(window, &r);
+        WindowPlacement &p = *w->kind->placement;
+        p.pos = POINT{r.left, r.top};
+        if (message == WM_SIZE) {
+            p.size = SIZE{r.right - r.left, r.bottom - r.top};
+            Layout(w);
+        }
         return 0;
+    }
     case WM_GETMINMAXINFO: {
         auto *info = reinterpret_cast<MINMAXINFO *>(lParam);
         const SIZE min = MinimumSize(w);
@@ -1033,6 +1053,9 @@ void Box05TableShow(TableWindow *w, int32_t record)
         return;
     Box05TableLoad(w, record);
     *w->kind->listDirty = 0;
+    const WindowPlacement &p = *w->kind->placement;
+    if (p.pos.x != DIALOG_NO_POSITION && p.size.cy != DIALOG_NO_POSITION)
+        SetWindowPos(h, nullptr, p.pos.x, p.pos.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(h, SW_SHOW);
     Box05TableListFill(w, record);
     InvalidateRect(h, nullptr, TRUE);

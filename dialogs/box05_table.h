@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "app/system.h"
 #include "dialogs/box01_controls.h"
 #include "dialogs/box02.h"
 
@@ -46,6 +47,7 @@ struct TableKind {
     uint32_t *dialogVisible;
     HWND *handle;
     UINT *reloadMessage; // posted by the main window when the drawing's table changed elsewhere
+    WindowPlacement *placement; // remembered left, top, width and height
     // Record access on a table of this kind.
     char *(*name)(void *table, int i);
     uint32_t *(*state)(void *table, int i);

@@ -141,7 +141,7 @@ const TableKind LAYER_KIND = {
     56, 80, 45,
     false,
     sizeof(LayerDef), DrawingLayers, &g_LayerLink, &g_ActiveLayer, &g_LayerListDirty, &g_Options.layerDialogVisible,
-    &hGlobalLayerDialog, &g_MsgLayer2,
+    &hGlobalLayerDialog, &g_MsgLayer2, &g_Options.layerDialogPlacement,
     LayerName, LayerState, LayerLinkCopy, PaintLayerRow, SummaryOf, ObjectScanLayerUse, EditLayerSets,
     HandOverLayers,
 };
