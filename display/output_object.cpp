@@ -12,6 +12,7 @@
 #include "display/clip.h"
 #include "display/clip_object.h"
 #include "display/output.h"
+#include "display/output_select.h"
 #include "files/file_records.h"
 #include "geometry/matrix.h"
 
@@ -211,10 +212,7 @@ int OutputCheckAbort()
         s_Aborted = g_OutputAbortHook() ? 1 : 0;
         return s_Aborted;
     }
-    MSG msg;
-    if (PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) ||
-        PeekMessageA(&msg, nullptr, WM_LBUTTONDOWN, WM_MBUTTONDOWN, PM_NOREMOVE))
-        s_Aborted = 1;
+    s_Aborted = OutputAbortQueueSaysStop();
     return s_Aborted;
 }
 

@@ -12,6 +12,7 @@
 #include "commands/input.h"
 #include "database/storage.h"
 #include "display/output.h"
+#include "display/output_select.h"
 #include "display/screen.h"
 #include "display/symbol.h"
 #include "geometry/calc.h"
@@ -142,6 +143,7 @@ int OutputPaintWindow(int window, const RECT *update)
     if (commentPass && !PaintPass(hdc, PASS_COMMENTS))
         return stop();
     g_OutputContext.passMask = PASS_ALL;
+    OutputPaintSelection(hdc);
     ReleaseDC(w->hwnd, hdc);
     g_OutputPainting = 0;
     RequestPendingPaints();
