@@ -100,11 +100,10 @@ struct HighlightSetup {
     HighlightSetup &operator=(const HighlightSetup &) = delete;
 };
 
-int HighlightDrawing(HDC hdc, Unit *object, HPEN pen, int rop2, COLORREF colour)
+int HighlightPass(HDC hdc, Unit *object, HPEN pen, int rop2)
 {
     Ctx().depth = 0;
     Ctx().instance = nullptr;
-    Ctx().selectionColour = colour;
     HighlightSetup setup(hdc, pen, rop2);
     const XProperty parent = OutputDefaultXProperty();
     Matrix identity;
@@ -114,6 +113,17 @@ int HighlightDrawing(HDC hdc, Unit *object, HPEN pen, int rop2, COLORREF colour)
     if (object->kind == UNIT_KIND_INSTANCE || object->kind == UNIT_KIND_PLUGIN)
         return OutputDrawInstanceSelection(hdc, object, &parent, &identity, 0);
     return 0;
+}
+
+int HighlightDrawing(HDC hdc, Unit *object, HPEN pen, int rop2, COLORREF colour)
+{
+    Ctx().selectionColour = colour;
+    // The gaps of dotted and dashed pens show the drawing area: GDI leaves
+    // them untouched on some systems, so the outline is laid in that colour
+    // first (not for the XOR candidate, which must toggle).
+    if (rop2 == R2_COPYPEN && BackgroundPen())
+        HighlightPass(hdc, object, BackgroundPen(), R2_COPYPEN);
+    return HighlightPass(hdc, object, pen, rop2);
 }
 
 // The normal look again over a removed highlight (outline only).
