@@ -10,3 +10,4 @@ void BenchCreate();  // bench_create.cpp: creation and frames per object
 void BenchRender();  // bench_render.cpp: fitted against zoomed rendering
 void BenchFiles();   // bench_files.cpp: drawing files against a plain read
 void BenchWindows(); // bench_windows.cpp: window repaint and key response
+void BenchSelect();  // bench_select.cpp: picks and rectangle selection

@@ -140,20 +140,21 @@ int ObjectIdentifyAt(int window, double x, double y, uint32_t flags)
     Unit *best = nullptr;
     double bestDistance = DISTANCE_NONE;
     if (s.displayDrawing) {
-        // A tight walk: the list filter and the search box are tested inline,
-        // so that objects away from the pick cost only a few comparisons.
-        for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next) {
+        // The list filter and the search box are tested inline, so that
+        // objects away from the pick cost only a few comparisons; in a large
+        // drawing the pick index names the objects near the pick.
+        auto visit = [&](Unit *u) {
             if ((u->flags & walkMask) || u->birth > step || step >= u->death)
-                continue;
+                return;
             const double *f = u->frame;
             if (f[0] > box.xmax || f[2] < box.xmin || f[1] > box.ymax || f[3] < box.ymin)
-                continue;
+                return;
             if ((flags & IDENTIFY_FILTERED) && !ObjectPassesSelectionFilter(u))
-                continue;
+                return;
             if ((flags & IDENTIFY_SKIP_MARKED) && (u->flags & UNIT_USER_MARK))
-                continue;
+                return;
             if ((flags & IDENTIFY_ONLY_MARKED) && !(u->flags & UNIT_USER_MARK))
-                continue;
+                return;
             ClearNesting();
             ListFilterKeeper keep; // instances and texts may walk lists of their own
             double d = DISTANCE_NONE;
@@ -169,11 +170,19 @@ int ObjectIdentifyAt(int window, double x, double y, uint32_t flags)
                     d = DistancePointInstance(u, x, y, &defaults, nullptr, 1);
             }
             if (d >= r)
-                continue;
+                return;
             Insert(u, d);
             if (d <= bestDistance)
                 bestDistance = d, best = u;
-        }
+        };
+        const double area[4] = {box.xmin, box.ymin, box.xmax, box.ymax};
+        std::vector<Unit *> nearby;
+        if (ObjectPickCandidates(area, &nearby))
+            for (Unit *u : nearby)
+                visit(u);
+        else
+            for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+                visit(u);
     }
     int result = 0;
     if (!best) {

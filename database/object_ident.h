@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "database/unit.h"
 #include "geometry/calc.h"
@@ -45,6 +46,11 @@ extern IdentifyResult g_IdentifyResult;
 // default a record of this module).
 extern GeoObject *g_IdentElementSlots;
 constexpr int IDENTIFY_ELEMENT_SLOTS = 3;
+
+// The units of list 0 whose frames may meet the box {xmin, ymin, xmax, ymax},
+// in list order, from the pick index; false when the index does not serve
+// (a small list, or a box wider than its cells): the caller walks the list.
+bool ObjectPickCandidates(const double box[4], std::vector<Unit *> *out);
 
 // 1 picked (the unit got the ident g_IdentCounter had at the call), 0 none or cancelled.
 int ObjectIdentifyAt(int window, double x, double y, uint32_t flags);

@@ -20,6 +20,7 @@
 #include "files/image_list.h"
 
 ObjectList g_ObjectLists[LIST_TABLE_SIZE];
+uint32_t g_ObjectListGeneration = 0;
 
 namespace {
 
@@ -243,6 +244,7 @@ void ReleaseChunk(int index)
 
 void MemInitLists()
 {
+    ++g_ObjectListGeneration;
     memset(g_ObjectLists, 0, sizeof g_ObjectLists);
     ResetSideTables();
 }
@@ -462,6 +464,7 @@ void MemSwapLists(int a, int b)
 {
     if (a < 0 || b < 0 || a >= OBJECT_LIST_COUNT || b >= OBJECT_LIST_COUNT)
         return;
+    ++g_ObjectListGeneration;
     const ObjectList t = g_ObjectLists[a];
     g_ObjectLists[a] = g_ObjectLists[b];
     g_ObjectLists[b] = t;

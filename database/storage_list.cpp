@@ -14,6 +14,7 @@ bool ValidList(int list) { return list >= 0 && list < OBJECT_LIST_COUNT; }
 
 void Attach(ObjectList &l, Unit *object)
 {
+    ++g_ObjectListGeneration;
     ++l.count;
     l.bytes += object->bytes;
 }
@@ -57,6 +58,7 @@ Unit *MemListUnlink(int list, Unit *object)
 {
     if (!ValidList(list) || !object)
         return nullptr;
+    ++g_ObjectListGeneration;
     ObjectList &l = g_ObjectLists[list];
     Unit *next = object->next;
     Unit *prev = object->prev;

@@ -398,3 +398,42 @@ TEST_F(IdentTest, GeometryOfAnIdentAndTheNearestParts)
 }
 
 } // namespace
+
+namespace {
+
+// Large drawings are picked through the pick index: the same answers as the walk.
+TEST_F(IdentTest, ThePickIndexAnswersLikeTheWalk)
+{
+    constexpr int LINES = 30000;
+    std::vector<Unit *> lines;
+    for (int i = 0; i < LINES; ++i)
+        lines.push_back(TestNewLine((i % 200) * 10.0, (i / 200) * 10.0, (i % 200) * 10.0 + 5.0, (i / 200) * 10.0));
+    int32_t counter = g_IdentCounter;
+    EXPECT_EQ(ObjectIdentifyAny(0, 1232.5, 610.5, 0), 1);
+    EXPECT_EQ(lines[61 * 200 + 123]->ident, counter) << "the line at (1230, 610)";
+    // Equal distances: the later one shown first, as with the walk.
+    Unit *twin = TestNewLine(1230.0, 611.0, 1235.0, 611.0);
+    Box().answers = {MULTIPLE_IDENT_TAKE};
+    PickSetApertures(2, 0);
+    EXPECT_EQ(ObjectIdentifyAny(0, 1232.5, 610.5, 0), 1);
+    ASSERT_EQ(Box().shown.size(), 1u);
+    EXPECT_EQ(Box().shown[0], twin);
+    // A unit that moved is found at its new place after its frame is computed.
+    Unit *moved = lines[5];
+    for (Element *e = UnitFirstElement(moved); e->kind != ELEM_END; e = ElementNext(e))
+        reinterpret_cast<ElementPoint *>(e)->y += 5000.0;
+    FrameCalcObject(moved, 0);
+    counter = g_IdentCounter;
+    EXPECT_EQ(ObjectIdentifyAny(0, 52.5, 5000.5, 0), 1);
+    EXPECT_EQ(moved->ident, counter);
+    // Unbounded objects are found anywhere.
+    Unit *geo = TestNewObject(0, OBJTYPE_GEO_LINE, {-100, -100, -100, 100});
+    geo->frame[0] = geo->frame[1] = -FRAME_INFINITE;
+    geo->frame[2] = geo->frame[3] = FRAME_INFINITE;
+    FrameCalcObject(geo, 0);
+    counter = g_IdentCounter;
+    EXPECT_EQ(ObjectIdentifyGeo(0, -100.5, 3000, 0), 1);
+    EXPECT_EQ(geo->ident, counter);
+}
+
+} // namespace
