@@ -433,83 +433,29 @@ int ObjectGetIdentGeometry(int32_t ident, GeoObject *out)
 
 namespace {
 
-// The pieces of a path object with the byte offsets of their elements.
-struct PathPiece {
-    int kind; // 0 line, 12 Bezier, 6 arc
-    double x0, y0, x1, y1, c1x, c1y, c2x, c2y, direction, factor;
-    int32_t offset;
-    int32_t figureStart;
-    bool closing;
-};
-
-template <typename Visit>
-void WalkPieces(Unit *object, int32_t from, bool stopAtNextFigure, Visit visit)
+// The centre of an arc piece: the chord's middle moved by its factor.
+void ArcCentre(const DistancePathPiece &p, double *cx, double *cy)
 {
-    const bool surface = object->object.type == OBJTYPE_SURFACE;
-    const uint8_t *base = reinterpret_cast<const uint8_t *>(UnitFirstElement(object));
-    const uint8_t *end = reinterpret_cast<const uint8_t *>(object) + object->bytes;
-    double cx = 0, cy = 0, sx = 0, sy = 0;
-    int32_t figure = -1;
-    auto offsetOf = [&](const Element *e) { return static_cast<int32_t>(reinterpret_cast<const uint8_t *>(e) - base); };
-    auto close = [&]() {
-        if (surface && figure >= 0)
-            visit(PathPiece{0, cx, cy, sx, sy, 0, 0, 0, 0, 0, 0, IDENTIFY_CLOSING_EDGE, figure, true});
-    };
-    for (const Element *e = reinterpret_cast<const Element *>(base + from); reinterpret_cast<const uint8_t *>(e) < end;
-         e = ElementNext(e)) {
-        if (e->size < ELEMENT_HEADER_SIZE)
-            break;
-        if (e->kind == ELEM_END) {
-            close();
-            break;
-        }
-        const auto *p = reinterpret_cast<const ElementPoint *>(e);
-        if (e->kind == POINT_START) {
-            if (stopAtNextFigure && figure >= 0) {
-                close();
-                break;
-            }
-            close();
-            cx = sx = p->x, cy = sy = p->y;
-            figure = offsetOf(e);
-        } else if (e->kind == POINT_LINE) {
-            visit(PathPiece{0, cx, cy, p->x, p->y, 0, 0, 0, 0, 0, 0, offsetOf(e), figure, false});
-            cx = p->x, cy = p->y;
-        } else if (e->kind == POINT_CONTROL1) {
-            const Element *e8 = ElementNext(e);
-            const Element *e2 = reinterpret_cast<const uint8_t *>(e8) < end ? ElementNext(e8) : nullptr;
-            if (e8->kind == POINT_CONTROL2 && e2 && reinterpret_cast<const uint8_t *>(e2) < end &&
-                e2->kind == POINT_LINE) {
-                const auto *p8 = reinterpret_cast<const ElementPoint *>(e8);
-                const auto *p2 = reinterpret_cast<const ElementPoint *>(e2);
-                visit(PathPiece{12, cx, cy, p2->x, p2->y, p->x, p->y, p8->x, p8->y, 0, 0, offsetOf(e), figure, false});
-                cx = p2->x, cy = p2->y;
-                e = e2;
-            }
-        } else if (e->kind == POINT_ARC_PIECE_END) {
-            const Element *next = ElementNext(e);
-            if (reinterpret_cast<const uint8_t *>(next) < end && next->kind == ELEM_CURVE) {
-                const double *curve = static_cast<const double *>(ElementPayload(next));
-                visit(PathPiece{6, cx, cy, p->x, p->y, 0, 0, 0, 0, curve[0], curve[1], offsetOf(e), figure, false});
-                cx = p->x, cy = p->y;
-                e = next;
-            }
-        }
-    }
+    *cx = (p.x0 + p.x1) / 2 - p.factor * (p.y1 - p.y0);
+    *cy = (p.y0 + p.y1) / 2 + p.factor * (p.x1 - p.x0);
 }
 
-double PieceDistance(const PathPiece &piece, double px, double py)
+double PieceDistance(const DistancePathPiece &p, double px, double py)
 {
-    if (piece.kind == 0)
-        return DistancePointSegment(piece.x0, piece.y0, piece.x1, piece.y1, px, py, nullptr);
-    if (piece.kind == 12)
-        return DistancePointBezier(piece.x0, piece.y0, piece.c1x, piece.c1y, piece.c2x, piece.c2y, piece.x1,
-                                   piece.y1, px, py, nullptr);
-    const double f = piece.factor;
-    const double cx = (piece.x0 + piece.x1) / 2 - f * (piece.y1 - piece.y0);
-    const double cy = (piece.y0 + piece.y1) / 2 + f * (piece.x1 - piece.x0);
-    const double sweep = CalcArcSweep(cx, cy, piece.x0, piece.y0, piece.x1, piece.y1, piece.direction >= 0.0);
-    return DistancePointCircleArc(cx, cy, piece.x0, piece.y0, piece.x1, piece.y1, sweep, px, py, nullptr);
+    if (p.kind == PATH_PIECE_LINE)
+        return DistancePointSegment(p.x0, p.y0, p.x1, p.y1, px, py, nullptr);
+    if (p.kind == PATH_PIECE_BEZIER)
+        return DistancePointBezier(p.x0, p.y0, p.c1x, p.c1y, p.c2x, p.c2y, p.x1, p.y1, px, py, nullptr);
+    double cx, cy;
+    ArcCentre(p, &cx, &cy);
+    const double sweep = CalcArcSweep(cx, cy, p.x0, p.y0, p.x1, p.y1, p.direction >= 0.0);
+    return DistancePointCircleArc(cx, cy, p.x0, p.y0, p.x1, p.y1, sweep, px, py, nullptr);
+}
+
+// Only surfaces have closing edges here.
+bool Counts(const Unit *object, const DistancePathPiece &p)
+{
+    return !p.closing || object->object.type == OBJTYPE_SURFACE;
 }
 
 } // namespace
@@ -520,7 +466,9 @@ int32_t ObjectNearestPathPoint(Unit *object, double px, double py)
         return -1;
     double best = DISTANCE_NONE;
     int32_t result = -1;
-    WalkPieces(object, 0, false, [&](const PathPiece &piece) {
+    DistanceWalkPath(object, 0, false, [&](const DistancePathPiece &piece) {
+        if (!Counts(object, piece))
+            return;
         const double d = PieceDistance(piece, px, py);
         if (d < best)
             best = d, result = piece.figureStart;
@@ -534,23 +482,24 @@ int32_t ObjectNearestSegment(Unit *object, int32_t start, double px, double py, 
         return -1;
     double best = DISTANCE_NONE;
     int32_t result = -1;
-    WalkPieces(object, start, true, [&](const PathPiece &piece) {
+    DistanceWalkPath(object, start, true, [&](const DistancePathPiece &piece) {
+        if (!Counts(object, piece))
+            return;
         const double d = PieceDistance(piece, px, py);
         if (!(d < best))
             return;
         best = d;
-        result = piece.offset;
+        result = piece.closing ? IDENTIFY_CLOSING_EDGE : piece.offset;
         std::memset(out, 0, sizeof *out);
         out->d[0] = piece.x0, out->d[1] = piece.y0, out->d[2] = piece.x1, out->d[3] = piece.y1;
-        if (piece.kind == 0) {
+        if (piece.kind == PATH_PIECE_LINE) {
             out->type = GEO_LINE;
-        } else if (piece.kind == 12) {
+        } else if (piece.kind == PATH_PIECE_BEZIER) {
             out->type = GEO_CURVE;
             out->d[6] = piece.c1x, out->d[7] = piece.c1y, out->d[8] = piece.c2x, out->d[9] = piece.c2y;
         } else {
-            const double f = piece.factor;
-            const double cx = (piece.x0 + piece.x1) / 2 - f * (piece.y1 - piece.y0);
-            const double cy = (piece.y0 + piece.y1) / 2 + f * (piece.x1 - piece.x0);
+            double cx, cy;
+            ArcCentre(piece, &cx, &cy);
             out->type = GEO_CIRC_ARC;
             out->d[0] = cx, out->d[1] = cy, out->d[2] = piece.x0, out->d[3] = piece.y0;
             out->d[6] = piece.x0, out->d[7] = piece.y0, out->d[8] = piece.x1, out->d[9] = piece.y1;

@@ -451,12 +451,13 @@ int OutputDrawHandles(HDC hdc, Unit *object)
     return result;
 }
 
-int OutputHandlesDraw(HDC hdc, Unit *object, const XProperty *parent, const Matrix *matrix)
+namespace {
+
+// The handles of a plain object (arrows, control lines and point boxes) or
+// of a plug-in object (point boxes only).
+int Handles(HDC hdc, Unit *object, const XProperty *parent, const Matrix *matrix, bool arrows)
 {
     if (!g_DrawingSettings.displayObjects || !Visible(object, matrix) || OutputCheckAbort())
-        return 1;
-    const int32_t type = object->object.type;
-    if (type >= OBJTYPE_GEO_LINE && type <= OBJTYPE_GEO_ELLI)
         return 1;
     XProperty resolved;
     if (!OutputResolveXProperty(&object->property, parent, &resolved))
@@ -464,25 +465,26 @@ int OutputHandlesDraw(HDC hdc, Unit *object, const XProperty *parent, const Matr
     LoadCurrent(matrix);
     HighlightPens pens;
     HighlightSetup setup(hdc, pens.points, R2_COPYPEN);
-    Arrows(hdc, object, pens);
+    if (arrows)
+        Arrows(hdc, object, pens);
     PointBoxes(hdc, object, pens);
     Ctx().current = Ctx().base;
     return 1;
 }
 
+} // namespace
+
+int OutputHandlesDraw(HDC hdc, Unit *object, const XProperty *parent, const Matrix *matrix)
+{
+    const int32_t type = object->object.type;
+    if (type >= OBJTYPE_GEO_LINE && type <= OBJTYPE_GEO_ELLI)
+        return 1;
+    return Handles(hdc, object, parent, matrix, true);
+}
+
 int OutputHandlesPlugin(HDC hdc, Unit *object, const XProperty *parent, const Matrix *matrix)
 {
-    if (!g_DrawingSettings.displayObjects || !Visible(object, matrix) || OutputCheckAbort())
-        return 1;
-    XProperty resolved;
-    if (!OutputResolveXProperty(&object->property, parent, &resolved))
-        return 1;
-    LoadCurrent(matrix);
-    HighlightPens pens;
-    HighlightSetup setup(hdc, pens.points, R2_COPYPEN);
-    PointBoxes(hdc, object, pens);
-    Ctx().current = Ctx().base;
-    return 1;
+    return Handles(hdc, object, parent, matrix, false);
 }
 
 int OutputHandlesInstance(HDC hdc, Unit *instance, const XProperty *parent, const Matrix *matrix)
@@ -552,7 +554,7 @@ int OutputDrawPointNumbers(HDC hdc, Unit *object, int32_t *counter)
 // ---------------------------------------------------------------------------
 // Window redraws of the highlights.
 
-void OutputDrawSelectionInWindow(int window, Unit *object, int erase)
+void OutputWithWindowDC(int window, const std::function<void(HDC)> &draw)
 {
     const DrawWindow *w = WindowGetRecord(window);
     if (!w || !w->hwnd)
@@ -562,8 +564,13 @@ void OutputDrawSelectionInWindow(int window, Unit *object, int erase)
     if (!hdc)
         return;
     ScreenSetupOutput(hdc, window, nullptr, OUTPUT_SCREEN);
-    OutputDrawSelectionState(hdc, object, erase);
+    draw(hdc);
     ReleaseDC(w->hwnd, hdc);
+}
+
+void OutputDrawSelectionInWindow(int window, Unit *object, int erase)
+{
+    OutputWithWindowDC(window, [&](HDC hdc) { OutputDrawSelectionState(hdc, object, erase); });
 }
 
 void OutputPaintSelection(HDC hdc)

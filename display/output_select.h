@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "database/unit.h"
 #include "geometry/matrix.h"
@@ -33,6 +34,9 @@ int OutputHandlesPlugin(HDC hdc, Unit *object, const XProperty *parent, const Ma
 int OutputHandlesInstance(HDC hdc, Unit *instance, const XProperty *parent, const Matrix *matrix);
 int OutputDrawPointNumbers(HDC hdc, Unit *object, int32_t *counter);
 
+// Runs `draw` on a device context of a drawing window (999 the view window)
+// with the output set up for it; the output context is kept around it.
+void OutputWithWindowDC(int window, const std::function<void(HDC)> &draw);
 // Draws (erase 1) or removes the highlight of a candidate in a drawing
 // window, as identification does while its box is open.
 void OutputDrawSelectionInWindow(int window, Unit *object, int erase);

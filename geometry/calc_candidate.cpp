@@ -20,6 +20,7 @@
 #include "dialogs/box05.h"
 #include "display/clip.h"
 #include "display/output.h"
+#include "display/output_select.h"
 #include "display/screen.h"
 #include "geometry/distance.h"
 #include "geometry/flat.h"
@@ -282,16 +283,7 @@ void CalcDrawCandidate(HDC hdc, const GeoObject *g)
 
 void CalcDrawCandidateInWindow(int window, const GeoObject *g)
 {
-    const DrawWindow *w = WindowGetRecord(window);
-    if (!w || !w->hwnd)
-        return;
-    OutputContextKeeper keep;
-    HDC hdc = GetDC(w->hwnd);
-    if (!hdc)
-        return;
-    ScreenSetupOutput(hdc, window, nullptr, OUTPUT_SCREEN);
-    CalcDrawCandidate(hdc, g);
-    ReleaseDC(w->hwnd, hdc);
+    OutputWithWindowDC(window, [&](HDC hdc) { CalcDrawCandidate(hdc, g); });
 }
 
 void CalcCandidateCaption(char *out, size_t size, const char *title, int index, int count)
@@ -368,97 +360,77 @@ int CalcChooseCandidate(int window, int count, const CalcPoint *pick1, const Cal
 // ---------------------------------------------------------------------------
 // Builders.
 
-Unit *CalcCandidateToLine(int index, Unit *after)
+namespace {
+
+// A point element of a built chain and the d[] index of its coordinates.
+struct BuiltPoint {
+    int16_t kind;
+    int at;
+};
+constexpr BuiltPoint LINE_POINTS[] = {{POINT_START, 0}, {POINT_LINE, 2}};
+constexpr BuiltPoint CIRCLE_POINTS[] = {{POINT_CENTRE, 0}, {POINT_ON_CIRCLE, 2}};
+constexpr BuiltPoint ELLIPSE_POINTS[] = {{POINT_CENTRE, 0}, {POINT_AXIS_END, 2}, {POINT_AXIS_END, 4}};
+
+// What follows the points: nothing, the zigzag size, or the ends, the
+// orientation and the run-time element of an arc.
+enum class Tail { NONE, ZIGZAG, ARC };
+
+template <size_t N>
+Unit *Build(int index, Unit *after, int32_t type, uint32_t bytes, const BuiltPoint (&points)[N], Tail tail,
+            int16_t subKind = 0, uint32_t subSize = 0)
 {
     if (!ValidIndex(index))
         return nullptr;
     const GeoObject &g = g_CalcCandidates[index];
     ChainWriter w;
-    Unit *unit = NewCandidateUnit(g.type, UNIT_BYTES_LINE, after, &w);
+    Unit *unit = NewCandidateUnit(type, bytes, after, &w);
     if (!unit)
         return nullptr;
-    InitChainPoint(&w, POINT_START, g.d[0], g.d[1]);
-    InitChainPoint(&w, POINT_LINE, g.d[2], g.d[3]);
-    return FinishCandidateUnit(&w, unit, g.type);
+    for (const BuiltPoint &p : points)
+        InitChainPoint(&w, p.kind, g.d[p.at], g.d[p.at + 1]);
+    if (tail == Tail::ZIGZAG) {
+        InitChainConstant(&w, g.d[4]);
+    } else if (tail == Tail::ARC) {
+        InitChainPoint(&w, POINT_ARC_END, g.d[6], g.d[7]);
+        InitChainPoint(&w, POINT_ARC_END, g.d[8], g.d[9]);
+        InitChainOrient(&w, Orientation(g));
+        InitChainRecord(&w, subKind, subSize);
+    }
+    return FinishCandidateUnit(&w, unit, type);
+}
+
+int32_t TypeOf(int index) { return ValidIndex(index) ? g_CalcCandidates[index].type : 0; }
+
+} // namespace
+
+Unit *CalcCandidateToLine(int index, Unit *after)
+{
+    return Build(index, after, TypeOf(index), UNIT_BYTES_LINE, LINE_POINTS, Tail::NONE);
 }
 
 Unit *CalcCandidateToZigzag(int index, Unit *after)
 {
-    if (!ValidIndex(index))
-        return nullptr;
-    const GeoObject &g = g_CalcCandidates[index];
-    ChainWriter w;
-    Unit *unit = NewCandidateUnit(OBJTYPE_ZIGZAG, UNIT_BYTES_ZIGZAG, after, &w);
-    if (!unit)
-        return nullptr;
-    InitChainPoint(&w, POINT_START, g.d[0], g.d[1]);
-    InitChainPoint(&w, POINT_LINE, g.d[2], g.d[3]);
-    InitChainConstant(&w, g.d[4]);
-    return FinishCandidateUnit(&w, unit, OBJTYPE_ZIGZAG);
+    return Build(index, after, OBJTYPE_ZIGZAG, UNIT_BYTES_ZIGZAG, LINE_POINTS, Tail::ZIGZAG);
 }
 
 Unit *CalcCandidateToCircle(int index, Unit *after)
 {
-    if (!ValidIndex(index))
-        return nullptr;
-    const GeoObject &g = g_CalcCandidates[index];
-    ChainWriter w;
-    Unit *unit = NewCandidateUnit(g.type, UNIT_BYTES_CIRCLE, after, &w);
-    if (!unit)
-        return nullptr;
-    InitChainPoint(&w, POINT_CENTRE, g.d[0], g.d[1]);
-    InitChainPoint(&w, POINT_ON_CIRCLE, g.d[2], g.d[3]);
-    return FinishCandidateUnit(&w, unit, g.type);
+    return Build(index, after, TypeOf(index), UNIT_BYTES_CIRCLE, CIRCLE_POINTS, Tail::NONE);
 }
 
 Unit *CalcCandidateToCircArc(int index, Unit *after)
 {
-    if (!ValidIndex(index))
-        return nullptr;
-    const GeoObject &g = g_CalcCandidates[index];
-    ChainWriter w;
-    Unit *unit = NewCandidateUnit(g.type, UNIT_BYTES_CIRC_ARC, after, &w);
-    if (!unit)
-        return nullptr;
-    InitChainPoint(&w, POINT_CENTRE, g.d[0], g.d[1]);
-    InitChainPoint(&w, POINT_ON_CIRCLE, g.d[2], g.d[3]);
-    InitChainPoint(&w, POINT_ARC_END, g.d[6], g.d[7]);
-    InitChainPoint(&w, POINT_ARC_END, g.d[8], g.d[9]);
-    InitChainOrient(&w, Orientation(g));
-    InitChainRecord(&w, ELEM_SUB_CIRCLE_ARC, ELEM_SIZE_SUB_CIRCLE_ARC);
-    return FinishCandidateUnit(&w, unit, g.type);
+    return Build(index, after, TypeOf(index), UNIT_BYTES_CIRC_ARC, CIRCLE_POINTS, Tail::ARC, ELEM_SUB_CIRCLE_ARC,
+                 ELEM_SIZE_SUB_CIRCLE_ARC);
 }
 
 Unit *CalcCandidateToEllipse(int index, Unit *after)
 {
-    if (!ValidIndex(index))
-        return nullptr;
-    const GeoObject &g = g_CalcCandidates[index];
-    ChainWriter w;
-    Unit *unit = NewCandidateUnit(g.type, UNIT_BYTES_ELLIPSE, after, &w);
-    if (!unit)
-        return nullptr;
-    InitChainPoint(&w, POINT_CENTRE, g.d[0], g.d[1]);
-    InitChainPoint(&w, POINT_AXIS_END, g.d[2], g.d[3]);
-    InitChainPoint(&w, POINT_AXIS_END, g.d[4], g.d[5]);
-    return FinishCandidateUnit(&w, unit, g.type);
+    return Build(index, after, TypeOf(index), UNIT_BYTES_ELLIPSE, ELLIPSE_POINTS, Tail::NONE);
 }
 
 Unit *CalcCandidateToElliArc(int index, Unit *after)
 {
-    if (!ValidIndex(index))
-        return nullptr;
-    const GeoObject &g = g_CalcCandidates[index];
-    ChainWriter w;
-    Unit *unit = NewCandidateUnit(g.type, UNIT_BYTES_ELLI_ARC, after, &w);
-    if (!unit)
-        return nullptr;
-    InitChainPoint(&w, POINT_CENTRE, g.d[0], g.d[1]);
-    InitChainPoint(&w, POINT_AXIS_END, g.d[2], g.d[3]);
-    InitChainPoint(&w, POINT_AXIS_END, g.d[4], g.d[5]);
-    InitChainPoint(&w, POINT_ARC_END, g.d[6], g.d[7]);
-    InitChainPoint(&w, POINT_ARC_END, g.d[8], g.d[9]);
-    InitChainOrient(&w, Orientation(g));
-    InitChainRecord(&w, ELEM_SUB_ELLIPSE_ARC, ELEM_SIZE_SUB_ELLIPSE_ARC);
-    return FinishCandidateUnit(&w, unit, g.type);
+    return Build(index, after, TypeOf(index), UNIT_BYTES_ELLI_ARC, ELLIPSE_POINTS, Tail::ARC, ELEM_SUB_ELLIPSE_ARC,
+                 ELEM_SIZE_SUB_ELLIPSE_ARC);
 }

@@ -64,6 +64,26 @@ void Keep(double *best, double d)
         *best = d;
 }
 
+// The nearest point element of the given kind (any point with ANY_POINT).
+constexpr int16_t ANY_POINT = -1;
+double NearestPoint(const Unit *object, double px, double py, const Matrix *matrix, int16_t kind)
+{
+    double best = DISTANCE_NONE;
+    const uint8_t *end = reinterpret_cast<const uint8_t *>(object) + object->bytes;
+    for (const Element *e = UnitFirstElement(object); reinterpret_cast<const uint8_t *>(e) < end;
+         e = ElementNext(e)) {
+        if (e->kind == ELEM_END || e->size < ELEMENT_HEADER_SIZE)
+            break;
+        if (kind == ANY_POINT ? ElementIsPoint(e) : e->kind == kind) {
+            const auto *p = reinterpret_cast<const ElementPoint *>(e);
+            double x = p->x, y = p->y;
+            Map(matrix, &x, &y);
+            Keep(&best, Hypot(px - x, py - y));
+        }
+    }
+    return best;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -252,96 +272,92 @@ double DistancePointSpline(const Unit *object, double px, double py, const Matri
     return count >= 1 ? DistancePointPolyline(count, px, py, matrix) : DISTANCE_NONE;
 }
 
-// One walk over a path object's pieces, shared with the collection: the
-// visitor receives each straight piece, Bezier piece and arc piece.
-void DistanceWalkPath(const Unit *object, const DistancePathVisitor &visit)
+void DistanceWalkPath(const Unit *object, int32_t from, bool oneFigure,
+                      const std::function<void(const DistancePathPiece &)> &visit)
 {
     const bool open = object->object.type == OBJTYPE_HATCH || object->object.type == OBJTYPE_CURVE;
-    double cx = 0, cy = 0, sx = 0, sy = 0;
-    bool contour = false;
+    const uint8_t *base = reinterpret_cast<const uint8_t *>(UnitFirstElement(object));
     const uint8_t *end = reinterpret_cast<const uint8_t *>(object) + object->bytes;
-    auto closeContour = [&]() {
-        if (!open && contour)
-            visit.line(cx, cy, sx, sy, true);
+    double cx = 0, cy = 0, sx = 0, sy = 0;
+    int32_t figure = -1;
+    auto offsetOf = [&](const Element *e) { return static_cast<int32_t>(reinterpret_cast<const uint8_t *>(e) - base); };
+    auto inside = [&](const Element *e) { return reinterpret_cast<const uint8_t *>(e) + ELEMENT_HEADER_SIZE <= end; };
+    auto piece = [&](int kind, double x1, double y1, int32_t offset) {
+        DistancePathPiece p{};
+        p.kind = kind, p.x0 = cx, p.y0 = cy, p.x1 = x1, p.y1 = y1, p.offset = offset, p.figureStart = figure;
+        return p;
     };
-    for (const Element *e = UnitFirstElement(object); reinterpret_cast<const uint8_t *>(e) < end;
-         e = ElementNext(e)) {
-        if (e->size < ELEMENT_HEADER_SIZE)
+    auto closeFigure = [&]() {
+        if (open || figure < 0)
+            return;
+        DistancePathPiece p = piece(PATH_PIECE_LINE, sx, sy, -1);
+        p.closing = true;
+        visit(p);
+    };
+    for (const Element *e = reinterpret_cast<const Element *>(base + from); inside(e); e = ElementNext(e)) {
+        if (e->size < ELEMENT_HEADER_SIZE || e->kind == ELEM_END)
             break;
         const auto *p = reinterpret_cast<const ElementPoint *>(e);
-        if (e->kind == ELEM_END) {
-            closeContour();
-            break;
-        }
         if (e->kind == POINT_START) {
-            closeContour();
+            closeFigure();
+            if (oneFigure && figure >= 0)
+                return;
             cx = sx = p->x, cy = sy = p->y;
-            contour = true;
+            figure = offsetOf(e);
         } else if (e->kind == POINT_LINE) {
-            visit.line(cx, cy, p->x, p->y, false);
+            visit(piece(PATH_PIECE_LINE, p->x, p->y, offsetOf(e)));
             cx = p->x, cy = p->y;
         } else if (e->kind == POINT_CONTROL1) {
             const Element *e8 = ElementNext(e);
-            const Element *e2 = reinterpret_cast<const uint8_t *>(e8) < end ? ElementNext(e8) : nullptr;
-            if (e8->kind == POINT_CONTROL2 && e2 && reinterpret_cast<const uint8_t *>(e2) < end &&
-                e2->kind == POINT_LINE) {
+            const Element *e2 = inside(e8) ? ElementNext(e8) : nullptr;
+            if (inside(e8) && e8->kind == POINT_CONTROL2 && e2 && inside(e2) && e2->kind == POINT_LINE) {
                 const auto *p8 = reinterpret_cast<const ElementPoint *>(e8);
                 const auto *p2 = reinterpret_cast<const ElementPoint *>(e2);
-                visit.bezier(cx, cy, p->x, p->y, p8->x, p8->y, p2->x, p2->y);
+                DistancePathPiece b = piece(PATH_PIECE_BEZIER, p2->x, p2->y, offsetOf(e));
+                b.c1x = p->x, b.c1y = p->y, b.c2x = p8->x, b.c2y = p8->y;
+                visit(b);
                 cx = p2->x, cy = p2->y;
                 e = e2;
             }
         } else if (e->kind == POINT_ARC_PIECE_END) {
             const Element *next = ElementNext(e);
-            if (reinterpret_cast<const uint8_t *>(next) < end && next->kind == ELEM_CURVE) {
+            if (inside(next) && next->kind == ELEM_CURVE) {
                 const double *curve = static_cast<const double *>(ElementPayload(next));
-                visit.arc(cx, cy, p->x, p->y, curve[0], curve[1]);
+                DistancePathPiece a = piece(PATH_PIECE_ARC, p->x, p->y, offsetOf(e));
+                a.direction = curve[0], a.factor = curve[1];
+                visit(a);
                 cx = p->x, cy = p->y;
                 e = next;
             }
         }
     }
+    closeFigure();
 }
 
 double DistancePointPathObject(const Unit *object, double px, double py, const Matrix *matrix)
 {
     double best = DISTANCE_NONE;
-    DistancePathVisitor visit;
-    visit.line = [&](double x1, double y1, double x2, double y2, bool) {
-        Keep(&best, DistancePointSegment(x1, y1, x2, y2, px, py, matrix));
-    };
-    visit.bezier = [&](double x0, double y0, double x1, double y1, double x2, double y2, double x3, double y3) {
-        Keep(&best, DistancePointBezier(x0, y0, x1, y1, x2, y2, x3, y3, px, py, matrix));
-    };
-    visit.arc = [&](double x1, double y1, double x2, double y2, double direction, double factor) {
-        Points()[0] = {x1, y1};
-        Points()[1] = {x2, y2};
-        const int32_t n = FlatAddArcBulge(Points(), Codes(), 0, direction, factor);
-        if (n == 2) // a bulge too flat to bend: a straight piece
-            Keep(&best, DistancePointSegment(x1, y1, x2, y2, px, py, matrix));
-        else
-            Keep(&best, BezierPieces(n, px, py, matrix));
-    };
-    DistanceWalkPath(object, visit);
+    DistanceWalkPath(object, 0, false, [&](const DistancePathPiece &p) {
+        if (p.kind == PATH_PIECE_LINE) {
+            Keep(&best, DistancePointSegment(p.x0, p.y0, p.x1, p.y1, px, py, matrix));
+        } else if (p.kind == PATH_PIECE_BEZIER) {
+            Keep(&best, DistancePointBezier(p.x0, p.y0, p.c1x, p.c1y, p.c2x, p.c2y, p.x1, p.y1, px, py, matrix));
+        } else {
+            Points()[0] = {p.x0, p.y0};
+            Points()[1] = {p.x1, p.y1};
+            const int32_t n = FlatAddArcBulge(Points(), Codes(), 0, p.direction, p.factor);
+            if (n == 2) // a bulge too flat to bend: a straight piece
+                Keep(&best, DistancePointSegment(p.x0, p.y0, p.x1, p.y1, px, py, matrix));
+            else
+                Keep(&best, BezierPieces(n, px, py, matrix));
+        }
+    });
     return best;
 }
 
 double DistancePointMarkPoints(const Unit *object, double px, double py, const Matrix *matrix)
 {
-    double best = DISTANCE_NONE;
-    const uint8_t *end = reinterpret_cast<const uint8_t *>(object) + object->bytes;
-    for (const Element *e = UnitFirstElement(object); reinterpret_cast<const uint8_t *>(e) < end;
-         e = ElementNext(e)) {
-        if (e->kind == ELEM_END || e->size < ELEMENT_HEADER_SIZE)
-            break;
-        if (e->kind == POINT_MARK) {
-            const auto *p = reinterpret_cast<const ElementPoint *>(e);
-            double x = p->x, y = p->y;
-            Map(matrix, &x, &y);
-            Keep(&best, Hypot(px - x, py - y));
-        }
-    }
-    return best;
+    return NearestPoint(object, px, py, matrix, POINT_MARK);
 }
 
 // ---------------------------------------------------------------------------
@@ -415,26 +431,6 @@ double StandardText(const Unit *object, double px, double py, const Matrix *matr
     return d;
 }
 
-// Objects whose annotation geometry is not derived yet (dimensions, reference
-// texts): their nearest point.
-double NearestPoint(const Unit *object, double px, double py, const Matrix *matrix)
-{
-    double best = DISTANCE_NONE;
-    const uint8_t *end = reinterpret_cast<const uint8_t *>(object) + object->bytes;
-    for (const Element *e = UnitFirstElement(object); reinterpret_cast<const uint8_t *>(e) < end;
-         e = ElementNext(e)) {
-        if (e->kind == ELEM_END || e->size < ELEMENT_HEADER_SIZE)
-            break;
-        if (ElementIsPoint(e)) {
-            const auto *p = reinterpret_cast<const ElementPoint *>(e);
-            double x = p->x, y = p->y;
-            Map(matrix, &x, &y);
-            Keep(&best, Hypot(px - x, py - y));
-        }
-    }
-    return best;
-}
-
 // A framed text by the area of its frame.
 double FrameText(const Unit *object, double px, double py, const Matrix *matrix)
 {
@@ -446,6 +442,19 @@ double FrameText(const Unit *object, double px, double py, const Matrix *matrix)
     Map(matrix, &ux, &uy);
     Map(matrix, &vx, &vy);
     return Parallelogram(ox, oy, ux - ox, uy - oy, vx - ox, vy - oy, px, py);
+}
+
+// The straight parts that a sector (its two radii) or a segment (its chord)
+// adds to its arc.
+void SectorParts(double *best, bool sector, bool segment, double cx, double cy, double sx, double sy, double ex,
+                 double ey, double px, double py, const Matrix *matrix)
+{
+    if (sector) {
+        Keep(best, DistancePointSegment(cx, cy, sx, sy, px, py, matrix));
+        Keep(best, DistancePointSegment(cx, cy, ex, ey, px, py, matrix));
+    } else if (segment) {
+        Keep(best, DistancePointSegment(sx, sy, ex, ey, px, py, matrix));
+    }
 }
 
 double Sweep(const Unit *object, int number)
@@ -462,12 +471,8 @@ double CircleArcParts(const Unit *object, int32_t type, double px, double py, co
     if (!c || !s || !e)
         return DISTANCE_NONE;
     double best = DistancePointCircleArc(c->x, c->y, s->x, s->y, e->x, e->y, Sweep(object, 6), px, py, matrix);
-    if (type == OBJTYPE_CIRC_SEC) {
-        Keep(&best, DistancePointSegment(c->x, c->y, s->x, s->y, px, py, matrix));
-        Keep(&best, DistancePointSegment(c->x, c->y, e->x, e->y, px, py, matrix));
-    } else if (type == OBJTYPE_CIRC_SEGM) {
-        Keep(&best, DistancePointSegment(s->x, s->y, e->x, e->y, px, py, matrix));
-    }
+    SectorParts(&best, type == OBJTYPE_CIRC_SEC, type == OBJTYPE_CIRC_SEGM, c->x, c->y, s->x, s->y, e->x, e->y, px, py,
+                matrix);
     return best;
 }
 
@@ -481,12 +486,8 @@ double EllipseArcParts(const Unit *object, int32_t type, double px, double py, c
         return DISTANCE_NONE;
     double best = DistancePointEllipseArc(c->x, c->y, a1->x, a1->y, a2->x, a2->y, s->x, s->y, e->x, e->y, sub[0],
                                           sub[1], px, py, matrix);
-    if (type == OBJTYPE_ELLI_SEC) {
-        Keep(&best, DistancePointSegment(c->x, c->y, s->x, s->y, px, py, matrix));
-        Keep(&best, DistancePointSegment(c->x, c->y, e->x, e->y, px, py, matrix));
-    } else if (type == OBJTYPE_ELLI_SEGM) {
-        Keep(&best, DistancePointSegment(s->x, s->y, e->x, e->y, px, py, matrix));
-    }
+    SectorParts(&best, type == OBJTYPE_ELLI_SEC, type == OBJTYPE_ELLI_SEGM, c->x, c->y, s->x, s->y, e->x, e->y, px, py,
+                matrix);
     return best;
 }
 
@@ -588,7 +589,8 @@ double DistancePointObject(Unit *object, double px, double py, const XProperty *
     case OBJTYPE_DIM_AREA:
     case OBJTYPE_DIM_PERI:
     case OBJTYPE_REF_TEXT:
-        return NearestPoint(object, px, py, matrix);
+        // Their annotation geometry is not derived yet: their nearest point.
+        return NearestPoint(object, px, py, matrix, ANY_POINT);
     case OBJTYPE_STD_TEXT:
         return StandardText(object, px, py, matrix);
     case OBJTYPE_FRAME_TEXT:
@@ -672,12 +674,8 @@ double DistanceGeoObject(const GeoObject *g, double px, double py)
     case GEO_CIRC_SEGM: {
         const double sweep = CalcArcSweep(d[0], d[1], d[6], d[7], d[8], d[9], g->direction);
         double best = DistancePointCircleArc(d[0], d[1], d[6], d[7], d[8], d[9], sweep, px, py, nullptr);
-        if (g->type == GEO_CIRC_SEC) {
-            Keep(&best, DistancePointSegment(d[0], d[1], d[6], d[7], px, py, nullptr));
-            Keep(&best, DistancePointSegment(d[0], d[1], d[8], d[9], px, py, nullptr));
-        } else if (g->type == GEO_CIRC_SEGM) {
-            Keep(&best, DistancePointSegment(d[6], d[7], d[8], d[9], px, py, nullptr));
-        }
+        SectorParts(&best, g->type == GEO_CIRC_SEC, g->type == GEO_CIRC_SEGM, d[0], d[1], d[6], d[7], d[8], d[9], px,
+                    py, nullptr);
         return best;
     }
     case GEO_CURVE:
@@ -693,12 +691,8 @@ double DistanceGeoObject(const GeoObject *g, double px, double py)
         const double start = CalcEllipsePointTowards(d[0], d[1], d[2], d[3], d[4], d[5], d[6], d[7]);
         double best = DistancePointEllipseArc(d[0], d[1], d[2], d[3], d[4], d[5], d[6], d[7], d[8], d[9], start,
                                               sweep, px, py, nullptr);
-        if (g->type == GEO_ELLI_SEC) {
-            Keep(&best, DistancePointSegment(d[0], d[1], d[6], d[7], px, py, nullptr));
-            Keep(&best, DistancePointSegment(d[0], d[1], d[8], d[9], px, py, nullptr));
-        } else if (g->type == GEO_ELLI_SEGM) {
-            Keep(&best, DistancePointSegment(d[6], d[7], d[8], d[9], px, py, nullptr));
-        }
+        SectorParts(&best, g->type == GEO_ELLI_SEC, g->type == GEO_ELLI_SEGM, d[0], d[1], d[6], d[7], d[8], d[9], px,
+                    py, nullptr);
         return best;
     }
     case GEO_MARK:

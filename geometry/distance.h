@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "database/unit.h"
 #include "geometry/calc.h"
@@ -65,6 +66,24 @@ double DistancePointSpline(const Unit *object, double px, double py, const Matri
 // Hatch and Curve open, every other path type with each contour closed.
 double DistancePointPathObject(const Unit *object, double px, double py, const Matrix *matrix);
 double DistancePointMarkPoints(const Unit *object, double px, double py, const Matrix *matrix);
+
+// One piece of a path object (Hatch, Curve, Surface, Clip) as the walk hands it on.
+constexpr int PATH_PIECE_LINE = 0;
+constexpr int PATH_PIECE_BEZIER = 12;
+constexpr int PATH_PIECE_ARC = 6;
+struct DistancePathPiece {
+    int kind;
+    double x0, y0, x1, y1;     // from the current point to the piece's end
+    double c1x, c1y, c2x, c2y; // Bezier control points
+    double direction, factor;  // arc: the values of its curve element
+    int32_t offset;            // of the piece's (first) element from the first element of the chain
+    int32_t figureStart;       // offset of its figure's start element
+    bool closing;              // the closing edge of a figure (never for Hatch and Curve)
+};
+// Walks the pieces in chain order from the element at byte offset `from`
+// (0: the first); with oneFigure it stops where the next figure starts.
+void DistanceWalkPath(const Unit *object, int32_t from, bool oneFigure,
+                      const std::function<void(const DistancePathPiece &)> &visit);
 
 // ---- Objects ------------------------------------------------------------------
 

@@ -118,24 +118,25 @@ int Orientation(const Unit *object, int number)
 
 void PathParts(PartBuffer &b, const Unit *object, uint32_t mask)
 {
-    DistancePathVisitor visit;
-    visit.line = [&](double x1, double y1, double x2, double y2, bool) {
-        if (mask & COLLECT_LINES)
-            OfferLine(b, x1, y1, x2, y2);
-    };
-    visit.bezier = [&](double x0, double y0, double x1, double y1, double x2, double y2, double x3, double y3) {
-        if (!(mask & COLLECT_BEZIERS))
-            return;
-        GeoObject *g = Slot(b, GEO_CURVE);
-        g->d[0] = x0, g->d[1] = y0, g->d[6] = x1, g->d[7] = y1, g->d[8] = x2, g->d[9] = y2, g->d[2] = x3, g->d[3] = y3;
-        Offer(b, g);
-    };
-    visit.arc = [&](double x1, double y1, double x2, double y2, double direction, double h) {
-        const double cx = (x1 + x2) / 2 - h * (y2 - y1), cy = (y1 + y2) / 2 + h * (x2 - x1);
-        const int ccw = direction >= 0.0 ? 1 : 0;
-        OfferArc(b, mask, cx, cy, x1, y1, x1, y1, x2, y2, ccw, CalcArcSweep(cx, cy, x1, y1, x2, y2, ccw));
-    };
-    DistanceWalkPath(object, visit);
+    DistanceWalkPath(object, 0, false, [&](const DistancePathPiece &p) {
+        if (p.kind == PATH_PIECE_LINE) {
+            if (mask & COLLECT_LINES)
+                OfferLine(b, p.x0, p.y0, p.x1, p.y1);
+        } else if (p.kind == PATH_PIECE_BEZIER) {
+            if (!(mask & COLLECT_BEZIERS))
+                return;
+            GeoObject *g = Slot(b, GEO_CURVE);
+            g->d[0] = p.x0, g->d[1] = p.y0, g->d[6] = p.c1x, g->d[7] = p.c1y;
+            g->d[8] = p.c2x, g->d[9] = p.c2y, g->d[2] = p.x1, g->d[3] = p.y1;
+            Offer(b, g);
+        } else {
+            const double cx = (p.x0 + p.x1) / 2 - p.factor * (p.y1 - p.y0);
+            const double cy = (p.y0 + p.y1) / 2 + p.factor * (p.x1 - p.x0);
+            const int ccw = p.direction >= 0.0 ? 1 : 0;
+            OfferArc(b, mask, cx, cy, p.x0, p.y0, p.x0, p.y0, p.x1, p.y1, ccw,
+                     CalcArcSweep(cx, cy, p.x0, p.y0, p.x1, p.y1, ccw));
+        }
+    });
 }
 
 void ObjectParts(PartBuffer &b, Unit *object, const XProperty &resolved, uint32_t mask)
