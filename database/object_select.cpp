@@ -510,3 +510,26 @@ int ObjectSelectPointsInRect(double x1, double y1, double x2, double y2)
     }
     return any;
 }
+
+int ObjectExtentsSelectedPoints(uint32_t pointMask)
+{
+    double rect[4];
+    FrameSetEmpty(rect);
+    int count = 0;
+    for (Unit *u = MemListFirst(LIST_DRAWING, UNIT_USER_FILTER_MASK, 0, ALIVE); u; u = MemListNext(u)) {
+        if (!HasPoints(u))
+            continue;
+        bool has = false;
+        ForEachPoint(u, [&](ElementPoint *p) {
+            p->head.pointFlags = static_cast<uint16_t>(p->head.pointFlags & ~POINT_REDRAW);
+            if (pointMask == 0 || (p->head.pointFlags & pointMask)) {
+                FrameExtendPoint(rect, p->x, p->y);
+                has = true;
+            }
+        });
+        u->flags = has ? u->flags | UNIT_POINTS_SELECTED : u->flags & ~UNIT_POINTS_SELECTED;
+        count += has ? 1 : 0;
+    }
+    std::memcpy(g_ExtentsRect, rect, sizeof rect);
+    return count;
+}

@@ -44,6 +44,10 @@ int ObjectClearPointSelection();
 int ObjectSelectPointsByMask(uint32_t mask);
 int ObjectSelectPointsNear(int window, double x, double y);
 int ObjectSelectPointsInRect(double x1, double y1, double x2, double y2);
+// The extents of the point elements sharing a bit with pointMask (all when
+// 0) into g_ExtentsRect; the number of objects with such points. Bit 0x8 of
+// each object follows whether it has them; the points lose their redraw bit.
+int ObjectExtentsSelectedPoints(uint32_t pointMask);
 
 // The pick aperture of a window in millimetres: pixels over the window's scale.
 double ObjectPickRadius(int window, int32_t pixels);

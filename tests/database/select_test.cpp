@@ -194,6 +194,11 @@ TEST_F(SelectTest, PointsNearAndByMask)
     EXPECT_EQ(g_PointSelectionFlag, 0u);
     EXPECT_EQ(ObjectSelectPointsInRect(-1, -1, 0.5, 0.5), 1);
     EXPECT_TRUE(PointFlags(a, 1) & POINT_SELECTED);
+    SelectPoint(b, 2);
+    EXPECT_EQ(ObjectExtentsSelectedPoints(POINT_SELECTED), 3) << "a, b and the curve at (0, 0)";
+    EXPECT_EQ(g_ExtentsRect[2], 10.0);
+    EXPECT_EQ(g_ExtentsRect[3], 10.0);
+    EXPECT_EQ(g_ExtentsRect[0], 0.0);
     EXPECT_EQ(ObjectClearPointSelection(), 1);
     EXPECT_FALSE(PointFlags(a, 1) & (POINT_SELECTED | POINT_REDRAW));
 }
