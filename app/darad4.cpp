@@ -19,6 +19,8 @@
 #include "app/window_title.h"
 #include "commands/command.h"
 #include "database/undo.h"
+#include "display/output_paint.h"
+#include "display/screen.h"
 #include "dialogs/alert.h"
 #include "language/language.h"
 
@@ -244,12 +246,27 @@ bool IsNormalShow(int showCommand)
            showCommand == SW_RESTORE;
 }
 
+// Tool windows appear without taking the activation: the keyboard belongs
+// to the main window (and its active drawing window) from the start.
 void ShowTool(HWND window, uint32_t visible)
 {
     if (!window || !visible)
         return;
-    ShowWindow(window, SW_SHOW);
+    ShowWindow(window, SW_SHOWNA);
     UpdateWindow(window);
+}
+
+// The show command a program started without one in its start-up
+// information gets is SW_SHOWDEFAULT; it means what the start-up
+// information says, and without a word there a normal window.
+int ResolveShowCommand(int showCommand)
+{
+    if (showCommand != SW_SHOWDEFAULT)
+        return showCommand;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    GetStartupInfoA(&si);
+    return (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : SW_SHOWNORMAL;
 }
 
 // Start-up ended after the main window exists: nothing may be left behind.
@@ -280,6 +297,7 @@ uint32_t AppCreateMainWindow(int showCommand)
 
     char title[TITLE_SIZE];
     std::snprintf(title, sizeof title, "%s - %s", eDefaultNames[TEXT_UNTITLED], eStatusTexts[TEXT_PROGRAM_TITLE]);
+    showCommand = ResolveShowCommand(showCommand);
     const WindowPlacement &p = g_Options.appPlacement;
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT, w = CW_USEDEFAULT, h = CW_USEDEFAULT;
     if (p.keep) {
@@ -341,7 +359,36 @@ uint32_t AppCreateMainWindow(int showCommand)
         ShowTool(g_DrawWindows[i].hwnd, 1);
     ShowTool(g_ViewWindow.hwnd, o.viewVisible);
     g_RelayoutPending = 0;
+    AppFocusMainWindow();
     return 1;
+}
+
+void AppFocusMainWindow()
+{
+    if (!g_MainWnd || !IsWindowVisible(g_MainWnd) || IsIconic(g_MainWnd))
+        return;
+    if (GetActiveWindow() != g_MainWnd)
+        SetActiveWindow(g_MainWnd);
+    SetFocus(g_MainWnd);
+}
+
+void AppMainTimer()
+{
+    if (g_StartScreen || g_Closing)
+        return;
+    // The crosshair follows the mouse only inside the drawing windows: once
+    // the mouse has left them, nothing else would erase it.
+    if (g_CursorPos.shown && ScreenTrackCursor() < 0)
+        ScreenCrosshairOff();
+    // The modeless tables reload what changed in the drawing meanwhile.
+    if (g_PenListDirty && g_Options.penDialogVisible && hGlobalPenDialog) {
+        g_PenListDirty = 0;
+        PostMessageA(hGlobalPenDialog, g_MsgPen2, 0, 0);
+    }
+    if (g_LayerListDirty && g_Options.layerDialogVisible && hGlobalLayerDialog) {
+        g_LayerListDirty = 0;
+        PostMessageA(hGlobalLayerDialog, g_MsgLayer2, 0, 0);
+    }
 }
 
 uint32_t AppInit(const char *commandLine, int showCommand)
@@ -558,12 +605,15 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
             SetFocus(window);
         } else {
             g_AppActive = 0;
+            OutputHideCrosshair();
         }
         return 0;
     case WM_ACTIVATEAPP:
         if (g_StartScreen || g_Closing)
             return 0;
         g_AppActive = wParam ? 1 : 0;
+        if (!wParam)
+            OutputHideCrosshair();
         return 0;
     case WM_PAINT:
         PaintMain(window);
@@ -590,7 +640,7 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         return CloseMain(window);
     case WM_TIMER:
-        // The housekeeping of the running program; nothing while starting or closing.
+        AppMainTimer();
         return 0;
     case WM_COMMAND: {
         const WORD id = LOWORD(wParam);

@@ -102,6 +102,11 @@ uint32_t AppExit();
 // Runs until g_Running is cleared or the quit message arrives; the wParam
 // of the last message retrieved.
 int AppRunMessageLoop();
+// Activates the main window and gives it the keyboard focus (after start-up
+// and when a tool window that had the activation is closed).
+void AppFocusMainWindow();
+// The main window's 100 ms housekeeping.
+void AppMainTimer();
 
 // What the command line asks for.
 struct StartCommand {

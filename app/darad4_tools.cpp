@@ -5,6 +5,7 @@
 
 #include "app/darad4.h"
 #include "app/darad4_draw.h"
+#include "app/system.h"
 #include "app/window_layout.h"
 
 namespace {
@@ -22,12 +23,48 @@ void ForgetHandle(HWND window)
         g_ViewWindow.hwnd = nullptr;
 }
 
+// The option that says whether the tool window is shown; null for none.
+uint32_t *VisibilitySwitch(HWND window)
+{
+    ProgramOptions &o = g_Options;
+    const struct {
+        HWND window;
+        uint32_t *visible;
+    } switches[] = {
+        {hGlobalPanel, &o.panelVisible},   {hGlobalProp, &o.propertyVisible},   {hGlobalPen, &o.penVisible},
+        {hGlobalLayer, &o.layerVisible},   {hGlobalSymbol, &o.symbolVisible},   {hGlobalStatus, &o.statusVisible},
+        {hGlobalToolbox, &o.toolboxVisible}, {hGlobalGuide, &o.guideVisible}, {g_ViewWindow.hwnd, &o.viewVisible},
+    };
+    for (const auto &s : switches)
+        if (s.window == window)
+            return s.visible;
+    return nullptr;
+}
+
 LRESULT ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CLOSE:
-        ShowWindow(window, SW_HIDE);
+    case WM_CLOSE: {
+        // Closing hides the window and switches it off in the options.
+        uint32_t *visible = VisibilitySwitch(window);
+        if (!visible || !*visible)
+            return 0;
+        // A docked window is part of the main window's frame.
+        if (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) {
+            MessageBeep(0);
+            return 0;
+        }
+        // Hiding the active window would hand the activation to whichever
+        // window comes next, often another tool window: it goes back to the
+        // main window, whose keys the user expects.
+        const bool wasActive = GetActiveWindow() == window;
+        if (IsWindowVisible(window))
+            ShowWindow(window, SW_HIDE);
+        *visible = 0;
+        if (wasActive)
+            AppFocusMainWindow();
         return 0;
+    }
     case WM_ERASEBKGND:
         // Nothing is painted while the start screen shows or the program closes.
         if (g_StartScreen || g_Closing)

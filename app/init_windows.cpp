@@ -11,6 +11,7 @@
 #include "app/system.h"
 #include "app/window_layout.h"
 #include "database/object_flags.h"
+#include "database/symbol_block.h"
 #include "dialogs/alert.h"
 #include "files/file.h"
 #include "files/file_drawinginfo.h"
@@ -139,6 +140,7 @@ int PrepareFirstDrawing(HWND mainWindow)
                       FileReadDrawing(&g_DrawingInfo.info, path, g_Options.fileModeLoad | FILE_MODE_QUIET, 0);
     if (read) {
         ObjectValidateDefaultSlots();
+        SymbolRecalcFrames();
     } else {
         if (AlertFileError(mainWindow, path, FILE_ERROR_DEFAULT_DRAWING) == ALERT_CANCEL)
             return 0;

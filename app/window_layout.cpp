@@ -6,6 +6,7 @@
 #include "app/darad4.h"
 #include "app/init_dialogs.h"
 #include "app/system.h"
+#include "database/symbol_block.h"
 
 WindowLayout g_WindowLayout;
 
@@ -324,6 +325,9 @@ void WindowRelayout(HWND mainWindow)
 
 void WindowShowNewDrawing(HWND mainWindow)
 {
+    // Instances are read without a frame, and a unit without one is culled
+    // from every paint.
+    SymbolRecalcFrames();
     WindowUpdateAllSystems();
     WindowClearViewHistory();
     g_RelayoutPending = 1;

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "app/init.h"
+#include "app/init_trap.h"
 #include "database/storage.h"
 #include "database/undo_step.h"
 #include "files/image_list.h"
@@ -387,11 +388,15 @@ void MemSubFree(void *address)
     if (!address)
         return;
     const int index = ChunkOf(address);
-    if (index < 0)
+    if (index < 0) {
+        INIT_TRAP("MemSubFree: the block does not lie in the allocator's memory");
         return;
+    }
     auto *block = static_cast<MemNode *>(address);
-    if (block->paragraphs <= 0)
+    if (block->paragraphs <= 0) {
+        INIT_TRAP("MemSubFree: the block's size is not one the allocator gave out");
         return;
+    }
     const ChunkInfo &chunk = g_Chunks[index];
     // Free blocks of a chunk are listed in address order behind its header
     // node: the new block goes behind the last free block below it.
@@ -462,8 +467,10 @@ ObjectList *MemGetListTable() { return g_ObjectLists; }
 
 void MemSwapLists(int a, int b)
 {
-    if (a < 0 || b < 0 || a >= OBJECT_LIST_COUNT || b >= OBJECT_LIST_COUNT)
+    if (a < 0 || b < 0 || a >= OBJECT_LIST_COUNT || b >= OBJECT_LIST_COUNT) {
+        INIT_TRAP("MemSwapLists: no object list has this number");
         return;
+    }
     ++g_ObjectListGeneration;
     const ObjectList t = g_ObjectLists[a];
     g_ObjectLists[a] = g_ObjectLists[b];

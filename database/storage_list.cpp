@@ -3,6 +3,7 @@
 // operation, and the one global filter through which they are walked.
 #include <cstring>
 
+#include "app/init_trap.h"
 #include "database/storage.h"
 #include "database/undo_step.h"
 
@@ -10,7 +11,13 @@ ListFilter g_ListFilter = {0, 0, 0};
 
 namespace {
 
-bool ValidList(int list) { return list >= 0 && list < OBJECT_LIST_COUNT; }
+bool ValidList(int list)
+{
+    if (list >= 0 && list < OBJECT_LIST_COUNT)
+        return true;
+    INIT_TRAP("no object list has this number");
+    return false;
+}
 
 void Attach(ObjectList &l, Unit *object)
 {

@@ -26,8 +26,18 @@ uint32_t SymbolMakeInstance(Unit *buffer, uint32_t capacity, const char *library
 
 // Rebuilds g_OwnBlockIndex from list 1 in ascending name order.
 void SymbolRebuildOwnIndex();
+// Recomputes the frames of every block of the symbol libraries and of the
+// drawing's own blocks, then of every instance and plug-in object of the
+// drawing: after a load, whose reader gives instances no frame.
+void SymbolRecalcFrames();
 // Deletes every block of the list with its members, for good.
 void SymbolClearBlocks(int list);
 // A block of the list that contains itself through instances of its members,
 // directly or through other blocks of the list; 0 when there is none.
+// Instances whose cycle was broken no longer count.
 Unit *SymbolFindSelfContaining(int list);
+// Breaks every such cycle where it closes: the member instance that would
+// enter a block it lies in is marked (INSTANCE_CLOSES_CYCLE) and is never
+// expanded; it stays in the block and in the file. The number of instances
+// marked; the first block entered again goes to firstBlock when not null.
+int SymbolBreakCycles(int list, Unit **firstBlock);

@@ -690,9 +690,12 @@ int FileReadSectionBlock(int list, uint32_t sections, int merge)
     scratch.Release();
     if (drawing)
         SymbolRebuildOwnIndex();
-    if (Unit *bad = SymbolFindSelfContaining(list)) {
+    // Older versions wrote blocks that contain themselves: the drawing opens,
+    // and the instance that closes the cycle is kept but not expanded.
+    Unit *bad = nullptr;
+    if (const int broken = SymbolBreakCycles(list, &bad)) {
         FileReport("Block contains itself\n\"%s\", section =BLOCK=", bad->block.name);
-        return 0;
+        g_FileBrokenCycles += uint32_t(broken);
     }
     return 1;
 }

@@ -1,5 +1,14 @@
 #include "program_run.h"
 
+#include <cmath>
+
+#include "app/init.h"
+#include "app/system.h"
+#include "app/window.h"
+#include "database/storage.h"
+#include "files/file.h"
+#include "files/zvi.h"
+
 std::string ProgramFolder()
 {
     char self[MAX_PATH];
@@ -49,8 +58,10 @@ bool Program::Start(const std::string &arguments, WORD show)
     std::string line = "\"" + exe + "\" " + arguments;
     STARTUPINFOA si{};
     si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = show;
+    if (show != SW_SHOWDEFAULT) {
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = show;
+    }
     return CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process) !=
            0;
 }
@@ -106,4 +117,78 @@ long Program::Close()
 {
     PostMessageA(main, WM_CLOSE, 0, 0);
     return WaitExit();
+}
+
+void StartTestDrawing()
+{
+    g_Debugging = 0;
+    ZVI_InitFileBuffers();
+    MemFreeChunks();
+    MemInitLists();
+    MemEnlargeList();
+    if (!g_Universal1)
+        MemInitWork();
+    g_ListFilter = {0, 0, 0};
+    FileClearDrawing();
+}
+
+bool WriteTestDrawing(const std::string &path)
+{
+    const bool written = FileWriteDrawing(nullptr, path.c_str(), FILE_SECTIONS_ALL | FILE_MODE_QUIET) == 1;
+    FileClearDrawing();
+    MemFreeChunks();
+    MemInitLists();
+    return written;
+}
+
+POINT FittedPage::Pixel(double x, double y) const
+{
+    return POINT{static_cast<LONG>(std::floor(cx + x * scale + 0.5)),
+                 static_cast<LONG>(std::floor(cy - y * scale + 0.5))};
+}
+
+FittedPage FitA3Page(HWND draw)
+{
+    constexpr double PAGE_WIDTH = 420.0, PAGE_HEIGHT = 297.0;
+    SystemReadProfile();
+    RECT client;
+    GetClientRect(draw, &client);
+    g_DrawWindows[0].hwnd = nullptr;
+    WindowComputeAreasFrom(0, client);
+    FittedPage f;
+    f.area = g_DrawWindows[0].areaRect;
+    const RECT &a = f.area;
+    f.scale = std::fmin((a.right - a.left) * WINDOW_FIT_SHARE / PAGE_WIDTH,
+                        (a.bottom - a.top) * WINDOW_FIT_SHARE / PAGE_HEIGHT);
+    f.cx = (a.left + a.right) * 0.5;
+    f.cy = (a.top + a.bottom) * 0.5;
+    return f;
+}
+
+bool ClientPointVisible(HWND window, LONG x, LONG y)
+{
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    return WindowFromPoint(p) == window;
+}
+
+bool ScreenBlackNear(HWND window, HDC screen, LONG x, LONG y)
+{
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    for (LONG dx = -1; dx <= 1; ++dx)
+        for (LONG dy = -1; dy <= 1; ++dy)
+            if (GetPixel(screen, p.x + dx, p.y + dy) == RGB(0, 0, 0))
+                return true;
+    return false;
+}
+
+std::string ProgramBoxText(const Program &run)
+{
+    HWND box = run.Find("#32770", true);
+    if (!box)
+        return "";
+    char text[512] = "";
+    GetDlgItemTextA(box, 700, text, sizeof text);
+    return text;
 }

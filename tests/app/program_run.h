@@ -24,7 +24,9 @@ struct Program {
     Program &operator=(const Program &) = delete;
     ~Program();
 
-    // Starts darad4.exe with the arguments on its command line.
+    // Starts darad4.exe with the arguments on its command line; with
+    // SW_SHOWDEFAULT the start-up information names no show command, as
+    // when a shell starts the program without one.
     bool Start(const std::string &arguments = "", WORD show = SW_SHOWNORMAL);
     // A top-level window of this process of the class (a visible one when
     // asked), or 0.
@@ -39,3 +41,29 @@ struct Program {
     // Closes the main window and waits for the exit code.
     long Close();
 };
+
+// The drawing lists emptied and ready for test objects; the objects built
+// afterwards are written by WriteTestDrawing as a drawing file.
+void StartTestDrawing();
+bool WriteTestDrawing(const std::string &path);
+
+// The first drawing window of a program started on a drawing whose active
+// page is A3 landscape centred on the zero point: where the window's
+// matrix puts a point of the drawing (square pixels: the monitor size
+// cancels out).
+struct FittedPage {
+    RECT area{};
+    double scale = 0.0, cx = 0.0, cy = 0.0;
+    POINT Pixel(double x, double y) const;
+};
+FittedPage FitA3Page(HWND draw);
+
+// Whether the screen shows the window at a client point: tool windows of
+// the program may lie over it.
+bool ClientPointVisible(HWND window, LONG x, LONG y);
+// Whether the screen is black at a client point or a pixel beside it (a
+// line may fall on either of two pixels where its position rounds at .5).
+// Another process's window surface is read where the screen shows it.
+bool ScreenBlackNear(HWND window, HDC screen, LONG x, LONG y);
+// The text of a box the program shows, for failure messages.
+std::string ProgramBoxText(const Program &run);

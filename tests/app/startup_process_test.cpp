@@ -252,6 +252,21 @@ TEST_F(StartupProcess, MinimisedWindowKeepsItsSavedPlacement)
     EXPECT_EQ(ReadInt(general, "AppPlacement(h)", -1), 450);
 }
 
+// Without a saved placement the main window opens maximised, also when the
+// program is started without a show command.
+TEST_F(StartupProcess, FirstStartOpensMaximised)
+{
+    for (WORD show : {WORD(SW_SHOWNORMAL), WORD(SW_SHOWDEFAULT)}) {
+        SCOPED_TRACE(show);
+        Program p;
+        ASSERT_TRUE(p.Start("", show));
+        ASSERT_TRUE(p.WaitReady());
+        EXPECT_TRUE(IsZoomed(p.main));
+        EXPECT_EQ(p.Close(), 0);
+        Clean();
+    }
+}
+
 TEST_F(StartupProcess, SavedPlacementIsUsed)
 {
     HKEY key = CreateKey(HKEY_CURRENT_USER, General());
