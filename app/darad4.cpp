@@ -359,6 +359,7 @@ uint32_t AppCreateMainWindow(int showCommand)
         ShowTool(g_DrawWindows[i].hwnd, 1);
     ShowTool(g_ViewWindow.hwnd, o.viewVisible);
     g_RelayoutPending = 0;
+    AppStartFirstCommand();
     AppFocusMainWindow();
     return 1;
 }
@@ -389,6 +390,8 @@ void AppMainTimer()
         g_LayerListDirty = 0;
         PostMessageA(hGlobalLayerDialog, g_MsgLayer2, 0, 0);
     }
+    // Key releases that went to another window.
+    AppMainTimerKeys();
 }
 
 uint32_t AppInit(const char *commandLine, int showCommand)
@@ -641,6 +644,11 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return CloseMain(window);
     case WM_TIMER:
         AppMainTimer();
+        return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        if (!g_StartScreen && !g_Closing)
+            AppMainKey(message, wParam, lParam);
         return 0;
     case WM_COMMAND: {
         const WORD id = LOWORD(wParam);

@@ -66,12 +66,13 @@ Unit *NewObject(int32_t type, const std::vector<double> &xy)
     return u;
 }
 
-// Lines, circles, open polylines and filled surfaces in equal shares.
-void MakeDrawing(std::mt19937 &random)
+} // namespace
+
+void BenchMakeDrawing(std::mt19937 &random, int objects)
 {
     std::uniform_real_distribution<double> position(-WORLD_HALF, WORLD_HALF);
     std::uniform_real_distribution<double> step(-5.0, 5.0);
-    for (int i = 0; i < OBJECTS; ++i) {
+    for (int i = 0; i < objects; ++i) {
         const double x = position(random), y = position(random);
         switch (i % 4) {
         case 0: NewObject(OBJTYPE_LINE, {x, y, x + step(random), y + step(random)}); break;
@@ -92,16 +93,7 @@ void MakeDrawing(std::mt19937 &random)
     }
 }
 
-HWND MakeWindow()
-{
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "DARAD4_BenchDrawWClass";
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0, 0, WIDTH, HEIGHT, nullptr,
-                           nullptr, wc.hInstance, nullptr);
-}
+namespace {
 
 double FullRepaint()
 {
@@ -174,22 +166,13 @@ double KeyToInterrupted(HWND hwnd, double fullRepaint, int *stopped)
 
 void BenchWindows()
 {
-    SystemInitDrawing(0);
-    SystemInitDrawingSettings(&g_DrawingSettings);
-    g_DrawingSettings.colorDrawArea = 0;
-    if (!g_Universal1 && !MemInitWork()) {
-        std::printf("windows: no work memory\n");
+    if (!BenchPrepareDrawing("windows"))
         return;
-    }
-    MemFreeChunks();
-    MemInitLists();
-    MemEnlargeList();
-    InitCreateGdiResources();
-    InitCreateScreenObjects();
+    g_DrawingSettings.colorDrawArea = 0;
     std::mt19937 random(20261210);
-    MakeDrawing(random);
+    BenchMakeDrawing(random, OBJECTS);
 
-    HWND hwnd = MakeWindow();
+    HWND hwnd = BenchMakeWindow(DefWindowProcA, "DARAD4_BenchDrawWClass", WIDTH, HEIGHT);
     if (!hwnd) {
         std::printf("windows: no window\n");
         return;

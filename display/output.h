@@ -267,6 +267,12 @@ int OutputAnnotation(HDC hdc, Unit *unit, const XProperty *parent, const Matrix 
 int OutputText(HDC hdc, const FontDef *font, const char *text, const Matrix *matrix, int clip, int showMissing);
 int OutputTextWithAttributes(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
                              const XProperty *parent, const Matrix *matrix, int clip);
+struct TextFrameLayout;
+// A framed text along its layout, which the walk changes.
+int OutputTextSpaced(HDC hdc, const FontDef *font, const char *text, TextFrameLayout *layout, int clip,
+                     int showMissing);
+int OutputTextSpacedWithAttributes(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
+                                   const XProperty *parent, TextFrameLayout *layout, int clip);
 double OutputCharDevice(HDC hdc, HFONT font, int code);
 double OutputCharTrueType(HDC hdc, HFONT font, int code, int clip);
 double OutputCharVectorFont(HDC hdc, int library, int code, int clip);
