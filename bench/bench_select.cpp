@@ -81,13 +81,9 @@ void Reset()
 
 void BenchSelect()
 {
-    SystemInitDrawing(0);
-    SystemInitDrawingSettings(&g_DrawingSettings);
-    if (!g_Universal1 && !MemInitWork()) {
-        std::printf("select: no work memory\n");
+    if (!BenchPrepareDrawing("select"))
         return;
-    }
-    Reset();
+    UndoReset();
     std::mt19937 random(19990224);
     if (!BuildLines(PICK_OBJECTS, random)) {
         std::printf("select: out of memory\n");

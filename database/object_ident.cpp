@@ -9,6 +9,7 @@
 #include "app/darad4.h"
 #include "app/system.h"
 #include "app/window.h"
+#include "commands/command_state.h"
 #include "database/object_select.h"
 #include "database/object_types.h"
 #include "database/storage.h"
@@ -27,15 +28,8 @@ IdentifyResult g_IdentifyResult = {{}, 0, -1, -1};
 
 namespace {
 
-GeoObject s_ElementSlots[IDENTIFY_ELEMENT_SLOTS];
 constexpr int DIALOG_TEXT_NO_TITLE = 9;
 constexpr int TITLE_SIZE = 256;
-
-} // namespace
-
-GeoObject *g_IdentElementSlots = s_ElementSlots;
-
-namespace {
 
 void ResetResult()
 {
@@ -227,8 +221,8 @@ int ObjectIdentifyElement(int window, double x, double y, uint32_t mask, int slo
     }
     DistanceResetSearchBox();
     auto copyTo = [&](int index) {
-        if (slot >= 0 && slot < IDENTIFY_ELEMENT_SLOTS && g_IdentElementSlots)
-            g_IdentElementSlots[slot] = g_CalcCandidates[index];
+        if (slot >= 0 && slot < IDENTIFY_ELEMENT_SLOTS)
+            g_CommandState->elementGeo[slot] = g_CalcCandidates[index];
         else if (slot < 0 && index > 0)
             g_CalcCandidates[0] = g_CalcCandidates[index];
     };

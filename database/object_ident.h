@@ -41,10 +41,7 @@ struct IdentifyResult {
 };
 extern IdentifyResult g_IdentifyResult;
 
-// The three element geometries of the running command that element
-// identification fills (the command layer points this at its own; by
-// default a record of this module).
-extern GeoObject *g_IdentElementSlots;
+// Element identification fills the element geometries G1 to G3 of the running command.
 constexpr int IDENTIFY_ELEMENT_SLOTS = 3;
 
 // The units of list 0 whose frames may meet the box {xmin, ymin, xmax, ymax},

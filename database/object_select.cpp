@@ -9,6 +9,7 @@
 
 #include "app/system.h"
 #include "app/window.h"
+#include "commands/command_state.h"
 #include "database/object.h"
 #include "database/object_rects.h"
 #include "database/object_types.h"
@@ -18,10 +19,10 @@
 #include "geometry/calc.h"
 #include "geometry/frame.h"
 
-uint32_t g_ObjectSelectionFlag = 0;
-uint32_t g_PointSelectionFlag = 0;
-
 namespace {
+
+int32_t &ObjectsSelected() { return g_CommandState->objectsSelected; }
+int32_t &PointsSelected() { return g_CommandState->pointsSelected; }
 
 constexpr uint32_t NO_FILTER = 0;
 constexpr uint32_t ALIVE = 1;
@@ -84,7 +85,7 @@ void SettlePoints(Unit *u, bool toggled)
 {
     ObjectUpdatePointFlag(u);
     if (u->flags & UNIT_POINTS_SELECTED)
-        g_PointSelectionFlag = 1;
+        PointsSelected() = 1;
     if (toggled)
         u->flags |= UNIT_SELECTION_REDRAW;
 }
@@ -143,7 +144,7 @@ int SelectGroup(uint32_t mask, uint32_t walkMask, Group inGroup)
             any = 1;
         }
         if (u->flags & UNIT_SELECTED)
-            g_ObjectSelectionFlag = 1;
+            ObjectsSelected() = 1;
     }
     return any;
 }
@@ -232,13 +233,13 @@ int ObjectExtentsPrintable(int list, uint32_t mask) { return Extents(list, mask,
 
 int ObjectExtentsSelected(int list, uint32_t mask)
 {
-    g_ObjectSelectionFlag = 0;
+    ObjectsSelected() = 0;
     double rect[4];
     FrameSetEmpty(rect);
     int count = 0;
     for (Unit *u = MemListFirst(list, NO_FILTER, 0, ALIVE); u; u = MemListNext(u)) {
         if (u->flags & UNIT_SELECTED)
-            g_ObjectSelectionFlag = 1;
+            ObjectsSelected() = 1;
         if (u->flags & UNIT_USER_FILTER_MASK)
             u->flags &= ~UNIT_SELECTED;
         else if (u->flags & UNIT_SELECTED)
@@ -270,7 +271,7 @@ void ObjectMarkCreatedInStep()
 
 int ObjectDeselectAll()
 {
-    g_ObjectSelectionFlag = 0;
+    ObjectsSelected() = 0;
     int any = 0;
     for (Unit *u = MemListFirst(LIST_DRAWING, NO_FILTER, 0, ALL_LIFETIMES); u; u = MemListNext(u)) {
         if (!(u->flags & UNIT_SELECTED))
@@ -286,7 +287,7 @@ int ObjectDeselectAll()
 
 int ObjectSelectionReset()
 {
-    g_ObjectSelectionFlag = 0;
+    ObjectsSelected() = 0;
     int any = 0;
     for (Unit *u = MemListFirst(LIST_DRAWING, NO_FILTER, 0, ALL_LIFETIMES); u; u = MemListNext(u)) {
         if (u->flags & UNIT_SELECTED)
@@ -356,7 +357,7 @@ int ObjectSelectByRectangle(double x1, double y1, double x2, double y2, int skip
         Toggle(u);
         any = 1;
         if (u->flags & UNIT_SELECTED)
-            g_ObjectSelectionFlag = 1;
+            ObjectsSelected() = 1;
     }
     return any;
 }
@@ -368,7 +369,7 @@ int ObjectSelectByIdent(int32_t ident)
         return 0;
     Toggle(u);
     if (u->flags & UNIT_SELECTED)
-        g_ObjectSelectionFlag = 1;
+        ObjectsSelected() = 1;
     return 1;
 }
 
@@ -393,7 +394,7 @@ void ObjectUpdatePointSelection()
 
 int ObjectDeselectAllPoints()
 {
-    g_PointSelectionFlag = 0;
+    PointsSelected() = 0;
     int any = 0;
     for (Unit *u = MemListFirst(LIST_DRAWING, NO_FILTER, 0, ALL_LIFETIMES); u; u = MemListNext(u)) {
         if (!HasPoints(u))
@@ -417,7 +418,7 @@ int ObjectDeselectAllPoints()
 
 int ObjectClearPointSelection()
 {
-    g_PointSelectionFlag = 0;
+    PointsSelected() = 0;
     int any = 0;
     for (Unit *u = MemListFirst(LIST_DRAWING, NO_FILTER, 0, ALL_LIFETIMES); u; u = MemListNext(u)) {
         if (!HasPoints(u))

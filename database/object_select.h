@@ -3,17 +3,15 @@
 // selection filter, the marking of objects for a later pass, and the extents
 // of the visible, printable and selected objects. Selecting toggles: a
 // selected object or point is deselected by the same operation, and each one
-// toggled is marked for a selection redraw (0x20).
+// toggled is marked for a selection redraw (0x20). The running command's
+// state says whether some object and some point are selected (its
+// objectsSelected and pointsSelected words): the input machine reads them to
+// decide whether a reset has anything to clear.
 #pragma once
 
 #include <cstdint>
 
 #include "database/unit.h"
-
-// Whether something is selected: kept up to date for the input machine,
-// which reads them to decide whether a reset has anything to clear.
-extern uint32_t g_ObjectSelectionFlag;
-extern uint32_t g_PointSelectionFlag;
 
 int ObjectPassesSelectionFilter(Unit *unit);
 

@@ -8,6 +8,8 @@
 #include "app/init_gdi.h"
 #include "app/system.h"
 #include "app/window.h"
+#include "commands/command_mouse.h"
+#include "commands/command_state.h"
 #include "database/object_ident.h"
 #include "database/object_types.h"
 #include "database/storage.h"
@@ -17,10 +19,6 @@
 #include "display/screen.h"
 #include "geometry/calc.h"
 #include "geometry/calc_candidate.h"
-
-uint32_t g_OutputSpaceZoom = 0;
-uint32_t g_OutputSelectedDrawn = 0;
-uint32_t g_OutputSelectedPointDrawn = 0;
 
 namespace {
 
@@ -212,7 +210,7 @@ int OutputObjectSelection(HDC hdc, Unit *object, int selectedPass, int markedPas
     if ((f & UNIT_HIGHLIGHTED) && InPickWindow()) {
         result = HighlightDrawing(hdc, object, pens.candidateDotted, R2_NOTXORPEN, FlagColour(FLAG_CANDIDATE));
     } else if (selectedPass && (f & UNIT_SELECTED)) {
-        g_OutputSelectedDrawn = 1;
+        g_CommandState->selectionDrawn = 1;
         result = HighlightDrawing(hdc, object, pens.selectedDotted, R2_COPYPEN, FlagColour(FLAG_SELECTED));
     } else if (markedPass && s.displaySelection[1] && (f & UNIT_USER_MARK)) {
         result = HighlightDrawing(hdc, object, pens.markedDashed, R2_COPYPEN, FlagColour(FLAG_MARKED));
@@ -250,7 +248,7 @@ int OutputDrawSelectionState(HDC hdc, Unit *object, int erase)
     if (erase) {
         result = HighlightDrawing(hdc, object, pens.candidateDotted, R2_NOTXORPEN, FlagColour(FLAG_CANDIDATE));
     } else if (f & UNIT_SELECTED) {
-        g_OutputSelectedDrawn = 1;
+        g_CommandState->selectionDrawn = 1;
         result = HighlightDrawing(hdc, object, pens.selectedDotted, R2_COPYPEN, FlagColour(FLAG_SELECTED));
     } else if (g_DrawingSettings.displaySelection[1] && (f & UNIT_USER_MARK)) {
         result = HighlightDrawing(hdc, object, pens.markedDashed, R2_COPYPEN, FlagColour(FLAG_MARKED));
@@ -351,7 +349,7 @@ void PointBoxes(HDC hdc, Unit *object, const HighlightPens &pens)
         if (e->pointFlags & POINT_SELECTED) {
             SelectObject(hdc, pens.pointSolid);
             SelectObject(hdc, pens.pointBrush);
-            g_OutputSelectedPointDrawn = 1;
+            g_CommandState->handlesDrawn = 1;
             ClipDrawPointBox(hdc, p->x, p->y);
         } else if (show) {
             SelectObject(hdc, pens.points);
@@ -634,7 +632,7 @@ int OutputAbortQueueSaysStop()
 {
     MSG msg;
     auto peek = [&](UINT first, UINT last) { return PeekMessageA(&msg, nullptr, first, last, PM_NOREMOVE | PM_NOYIELD) != 0; };
-    if (g_OutputSpaceZoom)
+    if (g_CommandSpaceZoom != SPACE_ZOOM_IDLE)
         return peek(WM_LBUTTONDOWN, WM_LBUTTONDOWN) || peek(WM_RBUTTONDOWN, WM_RBUTTONDOWN);
     // Every waiting key press counts when it is a first press, a navigation
     // key or a numeric-pad zoom key; auto-repeats of other keys do not.

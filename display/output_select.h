@@ -13,12 +13,9 @@
 #include "database/unit.h"
 #include "geometry/matrix.h"
 
-// The zoom-with-Space mode of the command layer: while it is on, only left
-// and right clicks stop a redraw.
-extern uint32_t g_OutputSpaceZoom;
-// Set when a selected object was highlighted, and when a selected point box was drawn.
-extern uint32_t g_OutputSelectedDrawn;
-extern uint32_t g_OutputSelectedPointDrawn;
+// Drawing a selected object's highlight sets the running command's
+// selectionDrawn word, drawing a selected point's box its handlesDrawn word.
+// While Space is held for zooming only left and right clicks stop a redraw.
 
 int OutputObjectSelection(HDC hdc, Unit *object, int selectedPass, int markedPass);
 int OutputDrawSelectionState(HDC hdc, Unit *object, int erase);

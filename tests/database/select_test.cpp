@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/command_state.h"
 #include "create_fixture.h"
 #include "database/object_ident.h"
 #include "database/object_rects.h"
@@ -28,7 +29,7 @@ protected:
         g_DrawingSettings.displayAreas = 0;
         g_DrawingSettings.displayDrawing = 1;
         g_DrawingSettings.displayObjects = 1;
-        g_ObjectSelectionFlag = g_PointSelectionFlag = 0;
+        g_CommandState->objectsSelected = g_CommandState->pointsSelected = 0;
         PickSetApertures(2, 1);
     }
     static Unit *Geo(double x1, double y1, double x2, double y2)
@@ -67,7 +68,7 @@ TEST_F(SelectTest, ExtentsOfTheSelectionNormaliseIt)
     a->flags |= UNIT_SELECTED;
     hidden->flags |= UNIT_SELECTED | UNIT_HIDDEN;
     EXPECT_EQ(ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED), 1);
-    EXPECT_EQ(g_ObjectSelectionFlag, 1u) << "the hidden one still sets the flag";
+    EXPECT_EQ(g_CommandState->objectsSelected, 1) << "the hidden one still sets the flag";
     EXPECT_FALSE(hidden->flags & UNIT_SELECTED);
     EXPECT_TRUE(a->flags & UNIT_MARKED);
     EXPECT_EQ(g_ExtentsRect[2], 1.0);
@@ -128,11 +129,11 @@ TEST_F(SelectTest, SelectingTwiceRestores)
     // Deselecting: with redraw bits, or silently.
     EXPECT_EQ(ObjectDeselectAll(), 1);
     EXPECT_TRUE(comment->flags & UNIT_SELECTION_REDRAW);
-    EXPECT_EQ(g_ObjectSelectionFlag, 0u);
+    EXPECT_EQ(g_CommandState->objectsSelected, 0);
     EXPECT_EQ(ObjectSelectByIdent(UNIT_NO_IDENT), 0);
     UndoAssignIdent(a);
     EXPECT_EQ(ObjectSelectByIdent(a->ident), 1);
-    EXPECT_EQ(g_ObjectSelectionFlag, 1u);
+    EXPECT_EQ(g_CommandState->objectsSelected, 1);
     EXPECT_EQ(ObjectSelectionReset(), 1);
     EXPECT_FALSE(a->flags & (UNIT_SELECTED | UNIT_SELECTION_REDRAW));
 }
@@ -178,7 +179,7 @@ TEST_F(SelectTest, PointsNearAndByMask)
     EXPECT_TRUE(PointFlags(a, 2) & POINT_SELECTED) << "both points at (10, 0)";
     EXPECT_TRUE(PointFlags(b, 1) & POINT_SELECTED);
     EXPECT_TRUE(a->flags & UNIT_POINTS_SELECTED);
-    EXPECT_EQ(g_PointSelectionFlag, 1u);
+    EXPECT_EQ(g_CommandState->pointsSelected, 1);
     EXPECT_EQ(g_CalcPoints[0].x, 10.0);
 
     Unit *three = TestNewObject(0, OBJTYPE_CURVE, {0, 0, 1, 1, 2, 0});
@@ -191,7 +192,7 @@ TEST_F(SelectTest, PointsNearAndByMask)
     EXPECT_EQ(ObjectDeselectAllPoints(), 1);
     EXPECT_FALSE(PointFlags(three, 1) & POINT_SELECTED);
     EXPECT_TRUE(PointFlags(three, 1) & POINT_REDRAW);
-    EXPECT_EQ(g_PointSelectionFlag, 0u);
+    EXPECT_EQ(g_CommandState->pointsSelected, 0);
     EXPECT_EQ(ObjectSelectPointsInRect(-1, -1, 0.5, 0.5), 1);
     EXPECT_TRUE(PointFlags(a, 1) & POINT_SELECTED);
     SelectPoint(b, 2);
@@ -371,9 +372,9 @@ TEST_F(IdentTest, ElementsGoToTheCommandSlot)
     ASSERT_NE(circle, nullptr);
     circle->frame[0] = 15, circle->frame[1] = -5, circle->frame[2] = 25, circle->frame[3] = 5;
     EXPECT_EQ(ObjectIdentifyElement(0, 5, 0.5, COLLECT_LINES | COLLECT_CIRCLES, 1), 1);
-    EXPECT_EQ(g_IdentElementSlots[1].type, GEO_LINE);
+    EXPECT_EQ(g_CommandState->elementGeo[1].type, GEO_LINE);
     EXPECT_EQ(ObjectIdentifyElement(0, 25.5, 0, COLLECT_LINES | COLLECT_CIRCLES, 0), 1);
-    EXPECT_EQ(g_IdentElementSlots[0].type, GEO_CIRCLE);
+    EXPECT_EQ(g_CommandState->elementGeo[0].type, GEO_CIRCLE);
     EXPECT_EQ(ObjectIdentifyElement(0, 50, 50, COLLECT_LINES, 0), 0);
     EXPECT_EQ(g_CalcCandidateIndex, -1);
     EXPECT_EQ(g_Uni2Owner.locked, 0u) << "the scratch buffer is given back";

@@ -4,6 +4,8 @@
 
 #include "app/init_gdi.h"
 #include "app/system.h"
+#include "commands/command_mouse.h"
+#include "commands/command_state.h"
 #include "database/object_ident.h"
 #include "database/object_select.h"
 #include "display/output.h"
@@ -26,7 +28,7 @@ protected:
     void TearDown() override
     {
         g_IdentifyResult.window = -1;
-        g_OutputSpaceZoom = 0;
+        g_CommandSpaceZoom = SPACE_ZOOM_IDLE;
         DrainQueue();
         ScreenWindowTest::TearDown();
     }
@@ -110,7 +112,7 @@ TEST_F(Highlight, TheCandidateHighlightTogglesAndHandlesShowPoints)
     PaintNow();
     const POINT p = Pixel(-20.0, 5.0);
     EXPECT_EQ(PixelColour(p.x + 1, p.y + 1) & 0xFFFFFF, Flag(3)) << "the box of a selected point";
-    EXPECT_EQ(g_OutputSelectedPointDrawn, 1u);
+    EXPECT_EQ(g_CommandState->handlesDrawn, 1);
 }
 
 TEST_F(Highlight, AFirstKeyPressStopsAtTheThirtyThirdCheck)
@@ -134,12 +136,12 @@ TEST_F(Highlight, AFirstKeyPressStopsAtTheThirtyThirdCheck)
 
 TEST_F(Highlight, SpaceZoomAndDevicesKeepDrawing)
 {
-    g_OutputSpaceZoom = 1;
+    g_CommandSpaceZoom = SPACE_ZOOM_HELD;
     PostKey('A', false);
     EXPECT_EQ(ChecksUntilStop(100), 0) << "keys do not stop while Space zooms";
     PostMessageA(hwnd_, WM_LBUTTONDOWN, 0, 0);
     EXPECT_EQ(ChecksUntilStop(100), CHECKS_BEFORE_LOOK + 1) << "a click does";
-    g_OutputSpaceZoom = 0;
+    g_CommandSpaceZoom = SPACE_ZOOM_IDLE;
     DrainQueue();
     PostKey('A', false);
     g_OutputContext.mode = OUTPUT_PRINTER;
