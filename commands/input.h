@@ -46,6 +46,11 @@ int InputIdentifyStep(int kind, int window, double x, double y);
 // INPUT_SELECTION_OPEN while an additive selection or a rectangle stays open.
 constexpr int INPUT_SELECTION_OPEN = 2;
 int InputSelectionStep(int kind, int window, double x, double y);
+// The left button was released at the client pixel (x, y) after a press
+// that began a selection frame where nothing could be picked: 1 when the
+// cursor moved, so that the release closes the frame like a second click at
+// the cursor position; 0 otherwise (the frame is given up).
+int InputSelectionRelease(int window, int x, int y);
 // A selection-menu command (1000 to 1002) on a selection step of the kind: 1
 // when the step may complete now.
 int InputSelectByMenu(int32_t kind, uint32_t mask);

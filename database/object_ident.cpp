@@ -25,6 +25,7 @@
 
 uint32_t g_IdentifyFilter[IDENTIFY_TYPE_FLAGS];
 IdentifyResult g_IdentifyResult = {{}, 0, -1, -1};
+int32_t g_IdentifyLastCount = 0;
 
 namespace {
 
@@ -179,8 +180,10 @@ int ObjectIdentifyAt(int window, double x, double y, uint32_t flags)
                 visit(u);
     }
     int result = 0;
+    g_IdentifyLastCount = g_IdentifyResult.count;
     if (!best) {
-        MessageBeep(0);
+        if (!(flags & IDENTIFY_QUIET))
+            MessageBeep(0);
     } else {
         Trim(bestDistance, t);
         if (g_IdentifyResult.count <= 1) {

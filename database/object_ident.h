@@ -22,6 +22,8 @@ constexpr uint32_t IDENTIFY_FILTERED = 0x20000;     // must pass the selection f
 constexpr uint32_t IDENTIFY_LOCKED_TOO = 0x40000;
 constexpr uint32_t IDENTIFY_SKIP_MARKED = 0x1000000;
 constexpr uint32_t IDENTIFY_ONLY_MARKED = 0x2000000;
+// A miss is quiet (no beep): the caller does something else with the click.
+constexpr uint32_t IDENTIFY_QUIET = 0x4000000;
 
 // ObjectNearestSegment: the closing edge of a surface contour.
 constexpr int32_t IDENTIFY_CLOSING_EDGE = 0x100000;
@@ -40,6 +42,8 @@ struct IdentifyResult {
     int32_t window; // the window picked in; -1 idle
 };
 extern IdentifyResult g_IdentifyResult;
+// The number of candidates the last ObjectIdentifyAt found (0: a miss).
+extern int32_t g_IdentifyLastCount;
 
 // Element identification fills the element geometries G1 to G3 of the running command.
 constexpr int IDENTIFY_ELEMENT_SLOTS = 3;
