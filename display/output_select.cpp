@@ -16,6 +16,7 @@
 #include "database/symbol_find.h"
 #include "display/clip.h"
 #include "display/output.h"
+#include "display/output_paint.h"
 #include "display/screen.h"
 #include "geometry/calc.h"
 #include "geometry/calc_candidate.h"
@@ -98,6 +99,13 @@ struct HighlightSetup {
     HighlightSetup &operator=(const HighlightSetup &) = delete;
 };
 
+bool IsAnnotation(int32_t type)
+{
+    return (type >= OBJTYPE_DIM_DIST && type <= OBJTYPE_DIM_PERI) ||
+           (type >= OBJTYPE_STD_TEXT && type <= OBJTYPE_REF_TEXT) || type == OBJTYPE_COMMENT ||
+           type == OBJTYPE_BITMAP;
+}
+
 int HighlightPass(HDC hdc, Unit *object, HPEN pen, int rop2)
 {
     Ctx().depth = 0;
@@ -124,21 +132,24 @@ int HighlightDrawing(HDC hdc, Unit *object, HPEN pen, int rop2, COLORREF colour)
     return HighlightPass(hdc, object, pen, rop2);
 }
 
-// The normal look again over a removed highlight (outline only).
+// The normal look again over a removed highlight (outline only). Where the
+// highlight is not the object's own outline (the frame of a text, the
+// members of an instance) the area is repainted instead, after this redraw.
 int RedrawNormal(HDC hdc, Unit *object)
 {
+    if (object->kind != UNIT_KIND_OBJECT || IsAnnotation(object->object.type)) {
+        const DrawWindow *w = WindowGetRecord(Ctx().window);
+        RECT r;
+        if (w && w->hwnd && OutputAreaToPixels(Ctx().window, object->frame, &r))
+            InvalidateRect(w->hwnd, &r, FALSE);
+        return 1;
+    }
     Ctx().outlineOnly = 1;
     const int result = OutputDrawObject(hdc, object);
     Ctx().outlineOnly = 0;
     return result;
 }
 
-bool IsAnnotation(int32_t type)
-{
-    return (type >= OBJTYPE_DIM_DIST && type <= OBJTYPE_DIM_PERI) ||
-           (type >= OBJTYPE_STD_TEXT && type <= OBJTYPE_REF_TEXT) || type == OBJTYPE_COMMENT ||
-           type == OBJTYPE_BITMAP;
-}
 
 bool Visible(const Unit *u, const Matrix *matrix)
 {
