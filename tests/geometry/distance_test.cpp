@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "database/create_fixture.h"
 #include "geometry/area.h"
 #include "geometry/calc_candidate.h"
 #include "geometry/distance.h"
 #include "geometry/pick_objects.h"
+#include "dialogs/box05.h"
+#include "language/language.h"
 
 namespace {
 
@@ -357,6 +361,78 @@ TEST_F(CollectTest, CompletionMovesArcEndsOntoTheCircle)
     EXPECT_GT(g[0].d[CANDIDATE_EXTENTS + 0], 0.0) << "an arc's frame leaves the centre out";
     EXPECT_NEAR(g[1].d[CANDIDATE_EXTENTS + 0], 0.0, EPS) << "a sector's frame holds the centre";
     EXPECT_NEAR(g[1].d[CANDIDATE_EXTENTS + 1], 0.0, EPS);
+}
+
+} // namespace
+
+namespace {
+
+std::vector<std::string> s_Captions;
+std::vector<uint32_t> s_Answers;
+uint32_t AnswerChooser(const char *caption, int32_t, int32_t)
+{
+    s_Captions.push_back(caption);
+    const size_t i = s_Captions.size() - 1;
+    return i < s_Answers.size() ? s_Answers[i] : MULTIPLE_IDENT_CANCEL;
+}
+
+class ChooserTest : public CreateTest {
+protected:
+    void SetUp() override
+    {
+        CreateTest::SetUp();
+        saved_ = g_Box05MultipleIdentHook;
+        g_Box05MultipleIdentHook = AnswerChooser;
+        s_Captions.clear();
+        s_Answers.clear();
+        // Three circles of radius 1 at x = 0, 10, 20.
+        for (int i = 0; i < 3; ++i) {
+            GeoObject &g = g_CalcCandidates[i];
+            g = GeoObject{};
+            g.type = GEO_CIRCLE;
+            g.d[0] = 10.0 * i, g.d[2] = 10.0 * i + 1.0;
+        }
+    }
+    void TearDown() override
+    {
+        g_Box05MultipleIdentHook = saved_;
+        CreateTest::TearDown();
+    }
+    Box05MultipleIdentHook saved_ = nullptr;
+};
+
+TEST_F(ChooserTest, TheNearestToThePicksFirstAndStepsWrapAround)
+{
+    const CalcPoint pick{19.0, 0.0};
+    s_Answers = {MULTIPLE_IDENT_PREVIOUS, MULTIPLE_IDENT_NEXT, MULTIPLE_IDENT_NEXT, MULTIPLE_IDENT_TAKE};
+    const uint32_t before = Count();
+    EXPECT_EQ(CalcChooseCandidate(0, 3, &pick, nullptr, nullptr), 1);
+    ASSERT_EQ(s_Captions.size(), 4u);
+    char first[256], last[256];
+    CalcCandidateCaption(first, sizeof first, eObjectNames[GEO_CIRCLE], 0, 3);
+    CalcCandidateCaption(last, sizeof last, eObjectNames[GEO_CIRCLE], 2, 3);
+    EXPECT_EQ(s_Captions[0], first);
+    EXPECT_EQ(s_Captions[1], last) << "previous on the first shows the last";
+    EXPECT_EQ(s_Captions[2], first) << "next on the last shows the first";
+    EXPECT_EQ(Count(), before + 1);
+    EXPECT_EQ(Tail()->object.type, OBJTYPE_CIRCLE);
+    EXPECT_EQ(Kinds(Tail()), (std::vector<int>{POINT_CENTRE, POINT_ON_CIRCLE, ELEM_END}));
+    const auto *centre = reinterpret_cast<const ElementPoint *>(UnitFirstElement(Tail()));
+    EXPECT_EQ(centre->x, 10.0) << "the second shown: after the nearest (x = 20) comes x = 10";
+    EXPECT_EQ(g_CalcCandidateIndex, -1);
+    EXPECT_FALSE(UndoIsProcessOpen());
+}
+
+TEST_F(ChooserTest, CancelAndAFailedBoxCreateNothing)
+{
+    const uint32_t before = Count();
+    s_Answers = {MULTIPLE_IDENT_NEXT, 0}; // the box cannot be created the second time
+    EXPECT_EQ(CalcChooseCandidate(0, 3, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(s_Captions.size(), 2u);
+    EXPECT_EQ(Count(), before);
+    EXPECT_FALSE(UndoIsProcessOpen());
+    EXPECT_EQ(CalcChooseCandidate(0, 0, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(Alerts().texts.size(), 1u) << "no candidate: alert 8";
 }
 
 } // namespace
