@@ -6,10 +6,7 @@
 #include <cmath>
 
 #include "app/init_sound.h"
-#include "app/system.h"
 #include "app/window.h"
-#include "app/write_refresh.h"
-#include "commands/command_keys.h"
 #include "commands/command_state.h"
 #include "database/object_ident.h"
 #include "database/object_select.h"
@@ -24,11 +21,6 @@ constexpr int32_t COMMAND_SELECT_MARKED = 1005;   // only objects carrying it
 constexpr uint32_t FLAGS_SKIP_MARKED = IDENTIFY_SKIP_MARKED | IDENTIFY_FILTERED | IDENTIFY_INSTANCES;
 constexpr uint32_t FLAGS_ONLY_MARKED = IDENTIFY_ONLY_MARKED | IDENTIFY_FILTERED | IDENTIFY_INSTANCES;
 constexpr int32_t KIND_SELECT_LOCKED_TOO = 141;
-// Templates whose selection completes the command at once: the selection is
-// not redrawn unless it is additive (66 to 71 and 74), and the point
-// selection of 88 likewise.
-constexpr int32_t TEMPLATE_QUICK_FIRST = 66, TEMPLATE_QUICK_LAST = 71, TEMPLATE_QUICK_EXTRA = 74;
-constexpr int32_t TEMPLATE_QUICK_POINTS = 88;
 // A press and release farther apart than this (pixels) is a drag.
 constexpr double DRAG_PIXELS = 3.0;
 
@@ -40,22 +32,6 @@ struct DragFrame {
     double x = 0, y = 0;
 };
 DragFrame s_Drag;
-
-bool AdditiveHeld()
-{
-    return CommandIsKeyDown(VK_CONTROL) ||
-           (g_Options.mButtonMode == MBUTTON_AS_CTRL && CommandIsKeyDown(VK_MBUTTON));
-}
-
-bool RectangleHeld()
-{
-    return CommandIsKeyDown(VK_SHIFT) || (g_Options.mButtonMode == MBUTTON_AS_SHIFT && CommandIsKeyDown(VK_MBUTTON));
-}
-
-bool QuickTemplate(int32_t t)
-{
-    return (t >= TEMPLATE_QUICK_FIRST && t <= TEMPLATE_QUICK_LAST) || t == TEMPLATE_QUICK_EXTRA;
-}
 
 // The identify operation of a pick kind.
 int Identify(InputPickOp op, int window, double x, double y, uint32_t flags)
@@ -96,43 +72,6 @@ uint32_t SelectionFlags(int32_t kind)
     return g_PointKinds[kind].mask;
 }
 
-void RedrawSelected(bool additive)
-{
-    if (!QuickTemplate(g_CommandState->templateNumber) || additive)
-        OutputRedrawSelection();
-}
-
-void RedrawHandles(bool additive)
-{
-    if (g_CommandState->templateNumber != TEMPLATE_QUICK_POINTS || additive)
-        OutputRedrawSelection();
-}
-
-// The second corner of a pending rectangle: the selection inside it.
-bool CloseRectangle(int32_t kind, double x, double y)
-{
-    CommandState &cs = *g_CommandState;
-    cs.rect[2] = x, cs.rect[3] = y;
-    cs.rectanglePending = 0;
-    s_Drag.open = false;
-    if (kind == POINT_KIND_POINT_SELECTION) {
-        ObjectSelectPointsInRect(cs.rect[0], cs.rect[1], x, y);
-        return true;
-    }
-    const int32_t command = cs.commandId;
-    const int skip = command == COMMAND_SELECT_UNMARKED ? 1 : command == COMMAND_SELECT_MARKED ? 0 : -1;
-    const int locked = command != COMMAND_SELECT_UNMARKED && command != COMMAND_SELECT_MARKED &&
-                       kind == KIND_SELECT_LOCKED_TOO;
-    return ObjectSelectByRectangle(cs.rect[0], cs.rect[1], x, y, skip, locked) != 0;
-}
-
-void OpenRectangle(double x, double y)
-{
-    CommandState &cs = *g_CommandState;
-    cs.rect[0] = x, cs.rect[1] = y;
-    cs.rectanglePending = 1;
-}
-
 } // namespace
 
 int InputIdentifyStep(int kind, int window, double x, double y)
@@ -147,52 +86,31 @@ int InputIdentifyStep(int kind, int window, double x, double y)
     return 1;
 }
 
-int InputSelectionStep(int kind, int window, double x, double y)
+int InputSelectPicked(int kind, int window, double x, double y)
 {
+    if (kind == POINT_KIND_POINT_SELECTION)
+        return ObjectSelectPointsNear(window, x, y);
+    if (Identify(g_PointKinds[kind].op, window, x, y, SelectionFlags(kind) | IDENTIFY_QUIET))
+        return ObjectSelectByIdent(g_IdentCounter - 1);
+    if (g_IdentifyLastCount != 0)
+        return 0; // the choice among several was cancelled
+    // Nothing under the press: it begins a frame that the release closes.
     CommandState &cs = *g_CommandState;
-    const bool additive = AdditiveHeld();
-    // Ctrl released: the selection made so far is the step's result.
-    if (cs.additive && !additive) {
-        cs.additive = 0;
-        cs.rectanglePending = 0;
-        return 1;
-    }
-    const bool wasAdditive = cs.additive != 0;
-    const bool points = kind == POINT_KIND_POINT_SELECTION;
-    bool ok = false;
-    if (cs.rectanglePending) {
-        ok = CloseRectangle(kind, x, y);
-    } else if (RectangleHeld()) {
-        OpenRectangle(x, y);
-    } else if (points) {
-        ok = ObjectSelectPointsNear(window, x, y) != 0;
-    } else {
-        // Pressing where nothing can be picked begins a frame that the
-        // release of the button closes (InputSelectionRelease).
-        if (!Identify(g_PointKinds[kind].op, window, x, y, SelectionFlags(kind) | IDENTIFY_QUIET)) {
-            if (g_IdentifyLastCount == 0) {
-                OpenRectangle(x, y);
-                s_Drag = DragFrame{true, window, x, y};
-            }
-        } else if (ObjectSelectByIdent(g_IdentCounter - 1)) {
-            ok = true;
-        } else {
-            InitBeep();
-        }
-    }
-    if (ok) {
-        if (additive)
-            cs.additive = 1;
-        if (points)
-            RedrawHandles(cs.additive != 0);
-        else
-            RedrawSelected(cs.additive != 0);
-        if (!wasAdditive && additive)
-            WriteRefreshFrame();
-    }
-    if (cs.additive || cs.rectanglePending)
-        return INPUT_SELECTION_OPEN;
-    return ok ? 1 : 0;
+    cs.rect[0] = x, cs.rect[1] = y;
+    cs.rectanglePending = 1;
+    s_Drag = DragFrame{true, window, x, y};
+    return 1;
+}
+
+int InputSelectInRectangle(int kind, const double rect[4])
+{
+    s_Drag.open = false;
+    if (kind == POINT_KIND_POINT_SELECTION)
+        return ObjectSelectPointsInRect(rect[0], rect[1], rect[2], rect[3]);
+    const int32_t command = g_CommandState->commandId;
+    const int skip = command == COMMAND_SELECT_UNMARKED ? 1 : command == COMMAND_SELECT_MARKED ? 0 : -1;
+    const int locked = skip < 0 && kind == KIND_SELECT_LOCKED_TOO;
+    return ObjectSelectByRectangle(rect[0], rect[1], rect[2], rect[3], skip, locked);
 }
 
 int InputSelectionRelease(int window, int x, int y)
@@ -218,38 +136,25 @@ int InputSelectionRelease(int window, int x, int y)
 
 int InputSelectByMenu(int32_t kind, uint32_t mask)
 {
-    CommandState &cs = *g_CommandState;
-    const bool additive = AdditiveHeld();
-    if (cs.additive && !additive) {
-        cs.additive = 0;
-        cs.rectanglePending = 0;
-        return 0;
-    }
-    int any = 0;
     switch (kind) {
-    case 135: any = ObjectSelectAnnotations(mask); break;
-    case 136: any = ObjectSelectTexts(mask); break;
-    case 137: any = ObjectSelectDimAndLines(mask); break;
-    case 138: any = ObjectSelectDims(mask); break;
-    case 139: any = ObjectSelectInstances(mask); break;
-    case 140: any = ObjectSelectByMask(mask, 0); break;
-    case 141: any = ObjectSelectByMask(mask, 1); break;
+    case 135: return ObjectSelectAnnotations(mask);
+    case 136: return ObjectSelectTexts(mask);
+    case 137: return ObjectSelectDimAndLines(mask);
+    case 138: return ObjectSelectDims(mask);
+    case 139: return ObjectSelectInstances(mask);
+    case 140: return ObjectSelectByMask(mask, 0);
+    case KIND_SELECT_LOCKED_TOO: return ObjectSelectByMask(mask, 1);
     case 142:
-    case 143: any = ObjectSelectComments(mask); break;
-    case POINT_KIND_POINT_SELECTION: any = ObjectSelectPointsByMask(mask); break;
+    case 143: return ObjectSelectComments(mask);
+    case POINT_KIND_POINT_SELECTION: return ObjectSelectPointsByMask(mask);
     default: return 0;
     }
-    if (!any) {
-        InitBeep();
-        return 0;
-    }
-    if (additive)
-        cs.additive = 1;
-    const int32_t t = cs.templateNumber;
-    const bool quick = QuickTemplate(t) || t == TEMPLATE_QUICK_POINTS;
-    if (!quick || cs.additive)
-        OutputRedrawSelection();
-    return !cs.additive && !cs.rectanglePending ? 1 : 0;
+}
+
+void InputRedrawSelection(int)
+{
+    // The highlights and the handles are brought up together.
+    OutputRedrawSelection();
 }
 
 void InputDropSelection()

@@ -575,6 +575,7 @@ void OutputWithWindowDC(int window, const std::function<void(HDC)> &draw)
     ScreenSetupOutput(hdc, window, nullptr, OUTPUT_SCREEN);
     draw(hdc);
     ReleaseDC(w->hwnd, hdc);
+    OutputFreeGdiCache();
 }
 
 void OutputDrawSelectionInWindow(int window, Unit *object, int erase)
@@ -629,6 +630,7 @@ void OutputRedrawSelection()
         }
         Ctx().lastOfBatch = 0;
         ReleaseDC(w.hwnd, hdc);
+        OutputFreeGdiCache();
     }
     // With no drawing window the bits are cleared all the same.
     if (last < 0)
