@@ -4,6 +4,8 @@
 // picture, or a device-independent bitmap.
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/darad4.h"
 #include "app/init.h"
@@ -15,7 +17,9 @@
 #include "dialogs/alert.h"
 #include "display/output.h"
 #include "files/file.h"
+#include "files/image_list.h"
 #include "files/image_names.h"
+#include "files/meta_internal.h"
 #include "files/meta.h"
 #include "files/zvi.h"
 #include "geometry/frame.h"
@@ -45,6 +49,15 @@ void TempBitmapPath(char *out, size_t size)
     char folder[MAX_PATH] = "";
     GetTempPathA(sizeof folder, folder);
     std::snprintf(out, size, "%sdarad4clip.bmp", folder);
+}
+
+std::string ReadWholeFile(const char *path)
+{
+    std::vector<uint8_t> bytes;
+    const char *problem;
+    if (!MetaReadFileBytes(path, &bytes, META_FILE_MAX, &problem))
+        return std::string();
+    return std::string(bytes.begin(), bytes.end());
 }
 
 } // namespace
@@ -215,7 +228,13 @@ int MetaPasteDib(HWND owner)
     ImageMakeEmbeddedName(name, sizeof name);
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
     UndoInitProcess();
-    const int made = ObjectNewBitmapRef(0.0, 0.0, path, name, 1);
+    // The embedded image keeps the file's bytes, so the drawing carries it
+    // once the temporary file is gone.
+    const std::string bmp = ReadWholeFile(path);
+    int made = !bmp.empty() &&
+               ImageStoreData(name, reinterpret_cast<const uint8_t *>(bmp.data()), uint32_t(bmp.size()));
+    if (made)
+        made = ObjectNewBitmapRef(0.0, 0.0, path, name, 1);
     ZVI_FileDelete(path);
     if (made)
         UndoFinishProcess();
