@@ -42,7 +42,45 @@ double PlainRead(const char *path, uint64_t *bytes)
     return BenchSeconds() - t0;
 }
 
-void AddObjects(int count, const int32_t *types, int typeCount)
+void Measure(const char *name, int count, const int32_t *types, int typeCount)
+{
+    BenchFreshDrawing();
+    BenchAddObjects(count, types, typeCount);
+    char path[MAX_PATH];
+    GetTempPathA(MAX_PATH, path);
+    strcat(path, "bench_files.zvd");
+    double t0 = BenchSeconds();
+    if (!FileWriteDrawing(nullptr, path, SECTIONS)) {
+        printf("%s: write failed\n", name);
+        return;
+    }
+    const double write = BenchSeconds() - t0;
+    uint64_t bytes = 0;
+    double plain = PlainRead(path, &bytes);
+    BenchFreshDrawing();
+    t0 = BenchSeconds();
+    const int ok = FileReadDrawing(nullptr, path, SECTIONS, 0);
+    const double read = BenchSeconds() - t0;
+    // A second plain read, now that the file is in the system's cache for both.
+    const double plain2 = PlainRead(path, &bytes);
+    if (plain2 > 0 && plain2 < plain)
+        plain = plain2;
+    DeleteFileA(path);
+    if (!ok || g_ObjectLists[LIST_DRAWING].count != uint32_t(count)) {
+        printf("%s: read failed\n", name);
+        return;
+    }
+    const double mb = double(bytes) / MEGABYTE;
+    printf("%-44s %8.1f   (%.1f MB, write %.1f MB/s, plain read %.0f MB/s)\n", (std::string(name) + ".write_vs_plain_read").c_str(),
+           write / plain, mb, mb / write, mb / plain);
+    printf("%-44s %8.1f   (read %.1f MB/s)\n", (std::string(name) + ".read_vs_plain_read").c_str(), read / plain,
+           mb / read);
+    BenchFreshDrawing();
+}
+
+} // namespace
+
+void BenchAddObjects(int count, const int32_t *types, int typeCount)
 {
     static const char *const texts[] = {"label", "12.5", "", "", "", "", ""};
     std::vector<uint8_t> buffer(65536);
@@ -73,7 +111,7 @@ void AddObjects(int count, const int32_t *types, int typeCount)
     }
 }
 
-void Fresh()
+void BenchFreshDrawing()
 {
     MemFreeChunks();
     MemInitLists();
@@ -81,44 +119,6 @@ void Fresh()
     UndoReset();
     FileClearDrawing();
 }
-
-void Measure(const char *name, int count, const int32_t *types, int typeCount)
-{
-    Fresh();
-    AddObjects(count, types, typeCount);
-    char path[MAX_PATH];
-    GetTempPathA(MAX_PATH, path);
-    strcat(path, "bench_files.zvd");
-    double t0 = BenchSeconds();
-    if (!FileWriteDrawing(nullptr, path, SECTIONS)) {
-        printf("%s: write failed\n", name);
-        return;
-    }
-    const double write = BenchSeconds() - t0;
-    uint64_t bytes = 0;
-    double plain = PlainRead(path, &bytes);
-    Fresh();
-    t0 = BenchSeconds();
-    const int ok = FileReadDrawing(nullptr, path, SECTIONS, 0);
-    const double read = BenchSeconds() - t0;
-    // A second plain read, now that the file is in the system's cache for both.
-    const double plain2 = PlainRead(path, &bytes);
-    if (plain2 > 0 && plain2 < plain)
-        plain = plain2;
-    DeleteFileA(path);
-    if (!ok || g_ObjectLists[LIST_DRAWING].count != uint32_t(count)) {
-        printf("%s: read failed\n", name);
-        return;
-    }
-    const double mb = double(bytes) / MEGABYTE;
-    printf("%-44s %8.1f   (%.1f MB, write %.1f MB/s, plain read %.0f MB/s)\n", (std::string(name) + ".write_vs_plain_read").c_str(),
-           write / plain, mb, mb / write, mb / plain);
-    printf("%-44s %8.1f   (read %.1f MB/s)\n", (std::string(name) + ".read_vs_plain_read").c_str(), read / plain,
-           mb / read);
-    Fresh();
-}
-
-} // namespace
 
 // Called by the benchmark program's main.
 void BenchFiles()

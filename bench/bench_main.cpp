@@ -8,5 +8,6 @@ int main()
     BenchRender();
     BenchFiles();
     BenchWindows();
+    BenchMeta();
     return 0;
 }

@@ -25,10 +25,7 @@
 namespace {
 
 constexpr int ALERT_EMF_FAILED = 106;   // eAlertTextSM
-constexpr int TEXT_IMPORTING = 32;      // eDialogText
-constexpr int TEXT_PASTING = 1;
-constexpr int TEXT_RECORD = 15;
-constexpr int TITLE_METAFILE = 16;      // eHeadlineText
+constexpr double EMF_PIXEL_MM = 25.4 / 96; // a reference pixel when the header gives none
 constexpr double DEGREE_TENTH = 0.001745329251994;
 constexpr double DEGREE = 0.01745329251994;
 constexpr uint32_t EMR_LAST_HANDLED = 97;
@@ -55,13 +52,9 @@ struct EmfImportState {
     EmfBrush brush;
     LOGFONTW font;
     COLORREF background, textColour;
-    uint32_t backgroundMode, arcDirection, mapMode, polyFillMode, textAlign;
-    double unitX, unitY;
+    uint32_t backgroundMode, arcDirection, polyFillMode, textAlign;
+    MetaMapping map; // MM_TEXT: one unit is one pixel of the reference device
     double posX, posY;
-    double pictureW, pictureH;
-    double extX, extY, orgX, orgY;
-    double ratioX, ratioY, lengthRatio;
-    double deviceUnitX, deviceUnitY; // mm per reference-device pixel (MM_TEXT)
 };
 
 struct EmfObjectSlot {
@@ -80,38 +73,6 @@ struct EmfPlayer {
 
 EmfImportState g_EmfSaved;
 
-void SetMapMode32(EmfImportState *s, uint32_t mode)
-{
-    s->mapMode = mode;
-    s->ratioX = s->ratioY = 1.0;
-    switch (mode) {
-    case MM_LOMETRIC: s->unitX = s->unitY = 0.1; break;
-    case MM_HIMETRIC: s->unitX = s->unitY = 0.01; break;
-    case MM_LOENGLISH: s->unitX = s->unitY = 0.254; break;
-    case MM_HIENGLISH: s->unitX = s->unitY = 0.0254; break;
-    case MM_TWIPS: s->unitX = s->unitY = 25.4 / 1440; break;
-    case MM_ISOTROPIC:
-    case MM_ANISOTROPIC:
-        s->unitX = 1.0;
-        s->unitY = -1.0;
-        if (s->extX != 0.0 && s->extY != 0.0) {
-            s->ratioX = s->pictureW / s->extX;
-            s->ratioY = s->pictureH / s->extY;
-            if (mode == MM_ISOTROPIC) {
-                const double r = std::fabs(s->ratioX) < std::fabs(s->ratioY) ? s->ratioX : s->ratioY;
-                s->ratioX = s->ratioY = r;
-            }
-        }
-        break;
-    default:
-        // MM_TEXT: one logical unit is one pixel of the reference device.
-        s->unitX = s->deviceUnitX;
-        s->unitY = -s->deviceUnitY;
-        break;
-    }
-    s->lengthRatio = (std::fabs(s->ratioX) + std::fabs(s->ratioY)) / 2;
-}
-
 void StartState(EmfImportState *s, const MetaEmfHeaderInfo &h)
 {
     *s = EmfImportState{};
@@ -123,18 +84,15 @@ void StartState(EmfImportState *s, const MetaEmfHeaderInfo &h)
     s->backgroundMode = OPAQUE;
     s->arcDirection = AD_COUNTERCLOCKWISE;
     s->polyFillMode = ALTERNATE;
-    s->extX = s->extY = 1.0;
+    MetaMapping &m = s->map;
+    m.extX = m.extY = 1.0;
     const double w = (double(h.frame.right) - h.frame.left) * 0.01, hh = (double(h.frame.bottom) - h.frame.top) * 0.01;
-    s->pictureW = w > 0 && hh > 0 ? w : META_DEFAULT_PICTURE;
-    s->pictureH = w > 0 && hh > 0 ? hh : META_DEFAULT_PICTURE;
-    s->deviceUnitX = h.device.cx > 0 && h.millimetres.cx > 0 ? double(h.millimetres.cx) / h.device.cx : 25.4 / 96;
-    s->deviceUnitY = h.device.cy > 0 && h.millimetres.cy > 0 ? double(h.millimetres.cy) / h.device.cy : 25.4 / 96;
-    SetMapMode32(s, MM_TEXT);
+    m.pictureW = w > 0 && hh > 0 ? w : META_DEFAULT_PICTURE;
+    m.pictureH = w > 0 && hh > 0 ? hh : META_DEFAULT_PICTURE;
+    m.textUnitX = h.device.cx > 0 && h.millimetres.cx > 0 ? double(h.millimetres.cx) / h.device.cx : EMF_PIXEL_MM;
+    m.textUnitY = h.device.cy > 0 && h.millimetres.cy > 0 ? double(h.millimetres.cy) / h.device.cy : EMF_PIXEL_MM;
+    MetaSetMapMode(&m, MM_TEXT);
 }
-
-double MapX(const EmfImportState &s, double x) { return (x - s.orgX) * s.ratioX * s.unitX; }
-double MapY(const EmfImportState &s, double y) { return (y - s.orgY) * s.ratioY * s.unitY; }
-double MapLength(const EmfImportState &s, double n) { return std::fabs(n * s.unitX * s.lengthRatio); }
 
 void SetAttributes(const EmfPlayer &p)
 {
@@ -145,10 +103,10 @@ void SetAttributes(const EmfPlayer &p)
     a.line = s.pen.colour & 0xFFFFFF;
     a.fillMode = p.polyDraw || nullBrush ? 0 : nullPen ? 1 : 2;
     a.fill = (s.brush.style == BS_HATCHED && s.brush.hatch <= 5 ? s.background : s.brush.colour) & 0xFFFFFF;
-    a.width = std::min(MapLength(s, s.pen.width), META_WIDTH_MAX);
+    a.width = std::min(MetaMapLength(s.map, s.pen.width), META_WIDTH_MAX);
 }
 
-MetaPt Point(const EmfImportState &s, double x, double y, int16_t kind) { return {MapX(s, x), MapY(s, y), kind}; }
+MetaPt Point(const EmfImportState &s, double x, double y, int16_t kind) { return {MetaMapX(s.map, x), MetaMapY(s.map, y), kind}; }
 
 // The points of a poly record, 16-bit or 32-bit, with 64-bit checked sizes.
 bool ReadPoints(const EmfPlayer &p, const MetaRecord &r, uint32_t offset, uint32_t count, bool small,
@@ -203,36 +161,15 @@ int PolyPolyRecord(EmfPlayer &p, const MetaRecord &r, bool polygon)
         return 0;
     std::vector<uint32_t> counts(polys);
     uint64_t total = 0;
-    bool anyLong = false;
     for (uint32_t i = 0; i < polys; ++i) {
         r.U32(32 + i * 4, &counts[i]);
         total += counts[i];
-        anyLong |= counts[i] > g_MetaCore.maxPoints;
     }
     std::vector<MetaPt> pts;
     if (total != count || !ReadPoints(p, r, 32 + polys * 4, count, IsSmall(r.type), &pts))
         return 0;
     SetAttributes(p);
-    size_t first = 0;
-    if (!polygon || anyLong || total > g_MetaCore.maxPoints || p.s.polyFillMode == WINDING) {
-        for (uint32_t c : counts) {
-            if (c > 0) {
-                pts[first].kind = POINT_START;
-                const int ok = !polygon || anyLong ? MetaStorePieces(&pts[first], c, polygon)
-                                                   : StorePoints(p, OBJTYPE_SURFACE, &pts[first], c);
-                if (!ok)
-                    return 0;
-            }
-            first += c;
-        }
-        return 1;
-    }
-    for (uint32_t c : counts) {
-        if (c > 0)
-            pts[first].kind = POINT_START;
-        first += c;
-    }
-    return pts.empty() ? 1 : StorePoints(p, OBJTYPE_SURFACE, pts.data(), pts.size());
+    return MetaStorePolyPolygon(&pts, counts, polygon, p.s.polyFillMode == WINDING);
 }
 
 int PolyBezierRecord(EmfPlayer &p, const MetaRecord &r)
@@ -305,14 +242,6 @@ bool ReadBox(const MetaRecord &r, uint32_t offset, int32_t b[4])
     return r.I32(offset, &b[0]) && r.I32(offset + 4, &b[1]) && r.I32(offset + 8, &b[2]) && r.I32(offset + 12, &b[3]);
 }
 
-void EllipseFrame(const EmfImportState &s, const int32_t b[4], MetaPt out[3])
-{
-    const double cx = (double(b[0]) + b[2]) / 2, cy = (double(b[1]) + b[3]) / 2;
-    out[0] = Point(s, cx, cy, POINT_CENTRE);
-    out[1] = Point(s, b[0], cy, POINT_AXIS_END);
-    out[2] = Point(s, cx, b[1], POINT_AXIS_END);
-}
-
 int ShapeRecord(EmfPlayer &p, const MetaRecord &r)
 {
     int32_t b[4];
@@ -324,7 +253,7 @@ int ShapeRecord(EmfPlayer &p, const MetaRecord &r)
         return StorePoints(p, OBJTYPE_SURFACE, pts, 4);
     }
     MetaPt f[3];
-    EllipseFrame(p.s, b, f);
+    MetaEllipseFrame(p.s.map, b[0], b[1], b[2], b[3], f);
     if (r.type == EMR_ELLIPSE)
         return StorePoints(p, OBJTYPE_ELLIPSE, f, 3);
     int32_t sx, sy, ex, ey;
@@ -347,8 +276,8 @@ int AngleArcRecord(EmfPlayer &p, const MetaRecord &r)
         return 0;
     const double rr = radius, a0 = start * DEGREE, a1 = (double(start) + sweep) * DEGREE;
     const MetaPt centre = Point(p.s, x, y, POINT_CENTRE);
-    const MetaPt axis1 = {MapX(p.s, x + rr), centre.y, POINT_AXIS_END};
-    const MetaPt axis2 = {centre.x, MapY(p.s, y + rr), POINT_AXIS_END};
+    const MetaPt axis1 = {MetaMapX(p.s.map, x + rr), centre.y, POINT_AXIS_END};
+    const MetaPt axis2 = {centre.x, MetaMapY(p.s.map, y + rr), POINT_AXIS_END};
     const MetaPt s = Point(p.s, x + std::floor(std::cos(a0) * rr + 0.5), y + std::floor(std::sin(a0) * rr + 0.5),
                            POINT_ARC_END);
     const MetaPt e = Point(p.s, x + std::floor(std::cos(a1) * rr + 0.5), y + std::floor(std::sin(a1) * rr + 0.5),
@@ -387,10 +316,10 @@ void FontOf(const EmfImportState &s, FontDef *font, Matrix *m)
         ++n;
     const std::string face = Narrow(s.font.lfFaceName, n);
     std::snprintf(font->face, sizeof font->face, "%s", face.c_str());
-    const double h = MapLength(s, s.font.lfHeight);
+    const double h = MetaMapLength(s.map, s.font.lfHeight);
     double angle = 0.0;
     if (s.font.lfEscapement != 0) {
-        const bool metric = s.mapMode >= MM_LOMETRIC && s.mapMode <= MM_TWIPS;
+        const bool metric = s.map.mode >= MM_LOMETRIC && s.map.mode <= MM_TWIPS;
         angle = s.font.lfEscapement * (metric ? -DEGREE_TENTH : DEGREE_TENTH);
     }
     *m = MetaTextMatrix(h, angle, s.textAlign);
@@ -416,7 +345,7 @@ int TextAt(EmfPlayer &p, const MetaRecord &r, uint32_t offset, bool wide)
     FontDef font;
     Matrix m;
     FontOf(p.s, &font, &m);
-    MatrixMove(&m, MapX(p.s, x), MapY(p.s, y));
+    MatrixMove(&m, MetaMapX(p.s.map, x), MetaMapY(p.s.map, y));
     SetAttributes(p);
     return MetaStoreObject(OBJTYPE_STD_TEXT, MetaBuildText(text.data(), text.size(), font, m, p.s.textColour & 0xFFFFFF,
                                                            MetaTextAlignment(p.s.textAlign)));
@@ -463,10 +392,8 @@ int ChainAdd(EmfPlayer &p, double x, double y, int16_t code)
 {
     if (p.chain.size() + 2 > g_MetaCore.maxPoints) {
         const MetaPt last = p.chain.back();
-        const bool inPath = g_MetaCore.inPath;
         if (!FlushChain(p))
             return 0;
-        (void)inPath;
         p.chainOpen = true;
         p.chain.push_back({last.x, last.y, CODE_START});
     }
@@ -512,7 +439,7 @@ int ArcToRecord(EmfPlayer &p, const MetaRecord &r)
     const int steps = std::max(2, int(std::ceil(std::fabs(sweep) / (2 * kPi) * ARC_STEPS)));
     for (int i = 0; i <= steps; ++i) {
         const double a = a0 + sweep * i / steps;
-        if (!ChainAdd(p, MapX(p.s, cx + rx * std::cos(a)), MapY(p.s, cy + ry * std::sin(a)), CODE_LINE))
+        if (!ChainAdd(p, MetaMapX(p.s.map, cx + rx * std::cos(a)), MetaMapY(p.s.map, cy + ry * std::sin(a)), CODE_LINE))
             return 0;
     }
     return 1;
@@ -658,7 +585,7 @@ bool IsChainRecord(uint32_t type)
 
 int Record(EmfPlayer &p, const MetaRecord &r)
 {
-    ++g_MetaCore.records;
+    MetaImportCountRecord();
     if (p.chainOpen) {
         if (r.type == EMR_MOVETOEX) {
             if (g_MetaCore.inPath) {
@@ -701,14 +628,14 @@ int Record(EmfPlayer &p, const MetaRecord &r)
     case EMR_MOVETOEX:
         if (!r.I32(8, &a) || !r.I32(12, &b))
             return 0;
-        p.s.posX = MapX(p.s, a);
-        p.s.posY = MapY(p.s, b);
+        p.s.posX = MetaMapX(p.s.map, a);
+        p.s.posY = MetaMapY(p.s.map, b);
         return 1;
     case EMR_LINETO:
         if (!r.I32(8, &a) || !r.I32(12, &b))
             return 0;
         StartChain(p);
-        return ChainAdd(p, MapX(p.s, a), MapY(p.s, b), CODE_LINE);
+        return ChainAdd(p, MetaMapX(p.s.map, a), MetaMapY(p.s.map, b), CODE_LINE);
     case EMR_POLYLINETO:
     case EMR_POLYLINETO16: return PolyToRecord(p, r, false);
     case EMR_POLYBEZIERTO:
@@ -736,28 +663,19 @@ int Record(EmfPlayer &p, const MetaRecord &r)
     case EMR_SETPOLYFILLMODE: if (r.U32(8, &u)) p.s.polyFillMode = u; return 1;
     case EMR_SETTEXTALIGN: if (r.U32(8, &u)) p.s.textAlign = u; return 1;
     case EMR_SETARCDIRECTION: if (r.U32(8, &u)) p.s.arcDirection = u; return 1;
-    case EMR_SETMAPMODE: if (r.U32(8, &u)) SetMapMode32(&p.s, u); return 1;
+    case EMR_SETMAPMODE: if (r.U32(8, &u)) MetaSetMapMode(&p.s.map, u); return 1;
     case EMR_SETWINDOWEXTEX:
-        if (r.I32(8, &a) && r.I32(12, &b)) {
-            p.s.extX = a;
-            p.s.extY = b;
-            SetMapMode32(&p.s, p.s.mapMode);
-        }
+        if (r.I32(8, &a) && r.I32(12, &b))
+            MetaSetWindowExt(&p.s.map, a, b);
         return 1;
     case EMR_SETWINDOWORGEX:
-        if (r.I32(8, &a) && r.I32(12, &b)) {
-            p.s.orgX = a;
-            p.s.orgY = b;
-            SetMapMode32(&p.s, p.s.mapMode);
-        }
+        if (r.I32(8, &a) && r.I32(12, &b))
+            MetaSetWindowOrg(&p.s.map, a, b);
         return 1;
     case EMR_SCALEWINDOWEXTEX: {
         int32_t xn, xd, yn, yd;
-        if (r.I32(8, &xn) && r.I32(12, &xd) && r.I32(16, &yn) && r.I32(20, &yd) && xd != 0 && yd != 0) {
-            p.s.extX = double(xn) * p.s.extX / xd;
-            p.s.extY = double(yn) * p.s.extY / yd;
-            SetMapMode32(&p.s, p.s.mapMode);
-        }
+        if (r.I32(8, &xn) && r.I32(12, &xd) && r.I32(16, &yn) && r.I32(20, &yd))
+            MetaScaleWindowExt(&p.s.map, xn, xd, yn, yd);
         return 1;
     }
     case EMR_SAVEDC: g_EmfSaved = p.s; return 1;
@@ -766,12 +684,7 @@ int Record(EmfPlayer &p, const MetaRecord &r)
     }
 }
 
-void ReportFailure(HWND owner, const char *problem)
-{
-    if (problem)
-        InitErrorBox(__FILE__, __LINE__, problem);
-    AlertOk(owner, eAlertTextSM[ALERT_EMF_FAILED]);
-}
+void ReportFailure(HWND owner, const char *problem) { MetaImportFailed(owner, ALERT_EMF_FAILED, problem); }
 
 int PlayEmf(HWND owner, const uint8_t *bytes, size_t size, const char *path)
 {
@@ -785,24 +698,13 @@ int PlayEmf(HWND owner, const uint8_t *bytes, size_t size, const char *path)
     StartState(&p.s, info);
     p.table.assign(info.handles, EmfObjectSlot{});
 
-    char text[PROGRESS_TEXT_SIZE];
-    char name[ZVI_PATH_SIZE] = "";
-    if (path && ZVI_FileSplitName(path, nullptr, name))
-        std::snprintf(text, sizeof text, eDialogText[TEXT_IMPORTING], name);
-    else
-        std::snprintf(text, sizeof text, "%s", eDialogText[TEXT_PASTING]);
-    WindowShowProgress(eHeadlineText[TITLE_METAFILE], text, 0);
+    MetaImportProgress(path);
     if (!MetaImportBegin()) {
         WindowHideProgress();
         ReportFailure(owner, "Universal1 in use");
         return 0;
     }
-    char line[PROGRESS_TEXT_SIZE];
-    int ok = MetaWalkEmf(bytes, size, [&](const MetaRecord &r) {
-        std::snprintf(line, sizeof line, eDialogText[TEXT_RECORD], int(g_MetaCore.records));
-        WindowUpdateProgress(line, nullptr, 0, 0);
-        return Record(p, r);
-    });
+    int ok = MetaWalkEmf(bytes, size, [&](const MetaRecord &r) { return Record(p, r); });
     MetaImportEnd(ok);
     WindowHideProgress();
     if (!ok) {

@@ -101,6 +101,32 @@ int DrawObjects(HDC dc, uint32_t mask, int count, int withBar)
     return 1;
 }
 
+// The printable objects of the mask, with the output rectangle set; when
+// there are none the user is told.
+int PrintableCount(HWND owner, uint32_t mask)
+{
+    const int count = OutputGetRectangle(g_OutputContext.outputRect, mask);
+    if (count < 1)
+        AlertSM7(owner);
+    return count;
+}
+
+// The closed metafile of a recording, or 0: when it could not be closed
+// (the user is told) or the user cancelled (it is discarded).
+template <typename Handle>
+Handle FinishRecording(HWND owner, Handle handle, int done, BOOL(WINAPI *discard)(Handle))
+{
+    if (!handle) {
+        AlertNoDialog(owner);
+        return nullptr;
+    }
+    if (!done) {
+        discard(handle);
+        return nullptr;
+    }
+    return handle;
+}
+
 } // namespace
 
 MetaExtent MetaComputeExtent(double dx, double dy, double range, double scaleCap)
@@ -153,12 +179,9 @@ int MetaCalcEmfExtents(MetaExtent *extent, RECT *frame)
 
 HENHMETAFILE MetaCreateEmf(HWND owner, const char *path, uint32_t mask)
 {
-    OutputContext &c = g_OutputContext;
-    const int count = OutputGetRectangle(c.outputRect, mask);
-    if (count < 1) {
-        AlertSM7(owner);
+    const int count = PrintableCount(owner, mask);
+    if (count < 1)
         return nullptr;
-    }
     MetaExtent e;
     RECT frame;
     MetaCalcEmfExtents(&e, &frame);
@@ -199,15 +222,7 @@ HENHMETAFILE MetaCreateEmf(HWND owner, const char *path, uint32_t mask)
     WindowHideProgress();
     HENHMETAFILE handle = CloseEnhMetaFile(dc);
     ReleaseDC(owner, reference);
-    if (!handle) {
-        AlertNoDialog(owner);
-        return nullptr;
-    }
-    if (!done) {
-        DeleteEnhMetaFile(handle);
-        return nullptr;
-    }
-    return handle;
+    return FinishRecording(owner, handle, done, DeleteEnhMetaFile);
 }
 
 int MetaExportEmf(HWND owner, const char *path, uint32_t mask)
@@ -221,12 +236,9 @@ int MetaExportEmf(HWND owner, const char *path, uint32_t mask)
 
 HMETAFILE MetaCreateWmf(HWND owner, const char *path, uint32_t mask, MetaPlaceableHeader *header)
 {
-    OutputContext &c = g_OutputContext;
-    const int count = OutputGetRectangle(c.outputRect, mask);
-    if (count < 1) {
-        AlertSM7(owner);
+    const int count = PrintableCount(owner, mask);
+    if (count < 1)
         return nullptr;
-    }
     MetaExtent e;
     MetaCalcExtents(&e);
     char text[PROGRESS_TEXT_SIZE];
@@ -270,15 +282,7 @@ HMETAFILE MetaCreateWmf(HWND owner, const char *path, uint32_t mask, MetaPlaceab
     WindowHideProgress();
     HMETAFILE handle = CloseMetaFile(wmf);
     ReleaseDC(owner, reference);
-    if (!handle) {
-        AlertNoDialog(owner);
-        return nullptr;
-    }
-    if (!done) {
-        DeleteMetaFile(handle);
-        return nullptr;
-    }
-    return handle;
+    return FinishRecording(owner, handle, done, DeleteMetaFile);
 }
 
 int MetaWriteWmfFile(HWND owner, const char *path, uint32_t mask, int withHeader)

@@ -4,10 +4,13 @@
 // to the origin at the end.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "app/init.h"
 #include "app/system_defs.h"
+#include "app/window_progress.h"
 #include "database/init.h"
 #include "database/object.h"
 #include "database/object_flags.h"
@@ -15,11 +18,14 @@
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "database/undo.h"
+#include "dialogs/alert.h"
 #include "files/file_records.h"
 #include "files/meta.h"
 #include "files/meta_internal.h"
+#include "files/zvi.h"
 #include "geometry/frame.h"
 #include "geometry/matrix.h"
+#include "language/language.h"
 
 MetaImportCore g_MetaCore;
 
@@ -27,6 +33,10 @@ namespace {
 
 constexpr double TEXT_ASCENT = 0.7;   // of the height: baseline below a top reference point
 constexpr double TEXT_DESCENT = 0.3;  // of the height: baseline above a bottom reference point
+constexpr int TEXT_IMPORTING = 32;     // eDialogText
+constexpr int TEXT_PASTING = 1;
+constexpr int TEXT_RECORD = 15;
+constexpr int TITLE_METAFILE = 16;     // eHeadlineText
 
 Unit *Scratch() { return reinterpret_cast<Unit *>(g_Universal1); }
 
@@ -216,6 +226,40 @@ int MetaStorePieces(const MetaPt *points, size_t n, bool close)
     return MetaStoreObject(OBJTYPE_CURVE, MetaBuildPoints(OBJTYPE_CURVE, piece.data(), piece.size()));
 }
 
+int MetaStorePolyPolygon(std::vector<MetaPt> *points, const std::vector<uint32_t> &counts, bool polygon, bool winding)
+{
+    std::vector<MetaPt> &pts = *points;
+    const uint32_t m = g_MetaCore.maxPoints;
+    uint64_t total = 0;
+    bool anyLong = false;
+    for (uint32_t c : counts) {
+        total += c;
+        anyLong |= c > m;
+    }
+    if (total > pts.size())
+        return 0;
+    size_t first = 0;
+    for (uint32_t c : counts) {
+        if (c > 0)
+            pts[first].kind = POINT_START;
+        first += c;
+    }
+    if (polygon && !anyLong && total <= m && !winding)
+        return pts.empty() ? 1 : MetaStoreObject(OBJTYPE_SURFACE, MetaBuildPoints(OBJTYPE_SURFACE, pts.data(), size_t(total)));
+    first = 0;
+    for (uint32_t c : counts) {
+        if (c > 0) {
+            const int ok = !polygon || anyLong
+                               ? MetaStorePieces(&pts[first], c, polygon)
+                               : MetaStoreObject(OBJTYPE_SURFACE, MetaBuildPoints(OBJTYPE_SURFACE, &pts[first], c));
+            if (!ok)
+                return 0;
+        }
+        first += c;
+    }
+    return 1;
+}
+
 int MetaFillPathList(int32_t fillMode)
 {
     for (const std::vector<uint8_t> &record : g_MetaCore.pathList) {
@@ -253,4 +297,93 @@ Matrix MetaTextMatrix(double h, double angle, uint32_t align)
         m.ty -= share * m.d;
     }
     return m;
+}
+
+void MetaSetMapMode(MetaMapping *m, uint32_t mode)
+{
+    m->mode = mode;
+    m->ratioX = m->ratioY = 1.0;
+    switch (mode) {
+    case MM_LOMETRIC: m->unitX = m->unitY = 0.1; break;
+    case MM_HIMETRIC: m->unitX = m->unitY = 0.01; break;
+    case MM_LOENGLISH: m->unitX = m->unitY = 0.254; break;
+    case MM_HIENGLISH: m->unitX = m->unitY = 0.0254; break;
+    case MM_TWIPS: m->unitX = m->unitY = 25.4 / 1440; break;
+    case MM_ISOTROPIC:
+    case MM_ANISOTROPIC:
+        m->unitX = 1.0;
+        m->unitY = -1.0;
+        if (m->extX != 0.0 && m->extY != 0.0) {
+            m->ratioX = m->pictureW / m->extX;
+            m->ratioY = m->pictureH / m->extY;
+            if (mode == MM_ISOTROPIC) {
+                const double r = std::fabs(m->ratioX) < std::fabs(m->ratioY) ? m->ratioX : m->ratioY;
+                m->ratioX = m->ratioY = r;
+            }
+        }
+        break;
+    default:
+        m->unitX = m->textUnitX;
+        m->unitY = -m->textUnitY;
+        break;
+    }
+    m->lengthRatio = (std::fabs(m->ratioX) + std::fabs(m->ratioY)) / 2;
+}
+
+double MetaMapLength(const MetaMapping &m, double n) { return std::fabs(n * m.unitX * m.lengthRatio); }
+
+void MetaSetWindowOrg(MetaMapping *m, double x, double y)
+{
+    m->orgX = x;
+    m->orgY = y;
+    MetaSetMapMode(m, m->mode);
+}
+
+void MetaOffsetWindowOrg(MetaMapping *m, double dx, double dy) { MetaSetWindowOrg(m, m->orgX + dx, m->orgY + dy); }
+
+void MetaSetWindowExt(MetaMapping *m, double x, double y)
+{
+    m->extX = x;
+    m->extY = y;
+    MetaSetMapMode(m, m->mode);
+}
+
+void MetaScaleWindowExt(MetaMapping *m, double xNum, double xDenom, double yNum, double yDenom)
+{
+    if (xDenom != 0.0 && yDenom != 0.0)
+        MetaSetWindowExt(m, xNum * m->extX / xDenom, yNum * m->extY / yDenom);
+}
+
+void MetaEllipseFrame(const MetaMapping &m, double left, double top, double right, double bottom, MetaPt out[3])
+{
+    const double cx = (left + right) / 2, cy = (top + bottom) / 2;
+    out[0] = {MetaMapX(m, cx), MetaMapY(m, cy), POINT_CENTRE};
+    out[1] = {MetaMapX(m, left), MetaMapY(m, cy), POINT_AXIS_END};
+    out[2] = {MetaMapX(m, cx), MetaMapY(m, top), POINT_AXIS_END};
+}
+
+void MetaImportProgress(const char *path)
+{
+    char text[PROGRESS_TEXT_SIZE];
+    char name[ZVI_PATH_SIZE] = "";
+    if (path && ZVI_FileSplitName(path, nullptr, name))
+        std::snprintf(text, sizeof text, eDialogText[TEXT_IMPORTING], name);
+    else
+        std::snprintf(text, sizeof text, "%s", eDialogText[TEXT_PASTING]);
+    WindowShowProgress(eHeadlineText[TITLE_METAFILE], text, 0);
+}
+
+void MetaImportCountRecord()
+{
+    ++g_MetaCore.records;
+    char line[PROGRESS_TEXT_SIZE];
+    std::snprintf(line, sizeof line, eDialogText[TEXT_RECORD], int(g_MetaCore.records));
+    WindowUpdateProgress(line, nullptr, 0, 0);
+}
+
+void MetaImportFailed(HWND owner, int alertEntry, const char *problem)
+{
+    if (problem)
+        InitErrorBox(__FILE__, __LINE__, problem);
+    AlertOk(owner, eAlertTextSM[alertEntry]);
 }

@@ -177,6 +177,39 @@ struct MetaImportCore {
 };
 extern MetaImportCore g_MetaCore;
 
+// The mapping of a player's logical units to millimetres, kept by the
+// mapping-mode and window records. y always points up in the drawing.
+struct MetaMapping {
+    uint32_t mode;
+    double unitX, unitY;          // mm per mapped logical unit
+    double pictureW, pictureH;    // mm
+    double extX, extY, orgX, orgY;
+    double ratioX, ratioY, lengthRatio;
+    double textUnitX, textUnitY;  // mm per unit in MM_TEXT
+};
+// Sets the mode: the units of the metric and English modes keep y up, the
+// others turn it; the isotropic and anisotropic modes map the window extent
+// onto the picture.
+void MetaSetMapMode(MetaMapping *m, uint32_t mode);
+inline double MetaMapX(const MetaMapping &m, double x) { return (x - m.orgX) * m.ratioX * m.unitX; }
+inline double MetaMapY(const MetaMapping &m, double y) { return (y - m.orgY) * m.ratioY * m.unitY; }
+// Pen widths and font heights.
+double MetaMapLength(const MetaMapping &m, double n);
+void MetaSetWindowOrg(MetaMapping *m, double x, double y);
+void MetaOffsetWindowOrg(MetaMapping *m, double dx, double dy);
+void MetaSetWindowExt(MetaMapping *m, double x, double y);
+// Nothing when a denominator is 0.
+void MetaScaleWindowExt(MetaMapping *m, double xNum, double xDenom, double yNum, double yDenom);
+// The centre and the two axis ends of the ellipse inscribed in a box.
+void MetaEllipseFrame(const MetaMapping &m, double left, double top, double right, double bottom, MetaPt out[3]);
+// The progress window of an import from the file (null: the clipboard).
+void MetaImportProgress(const char *path);
+// Reports a metafile that cannot be imported: the diagnostic, then the
+// alert of the given eAlertTextSM entry.
+void MetaImportFailed(HWND owner, int alertEntry, const char *problem);
+// The record counter of the progress window.
+void MetaImportCountRecord();
+
 // m: the most point elements of one imported object.
 uint32_t MetaPointLimit();
 // Opens the undo step and the scratch buffer of an import; 0 when the
@@ -201,6 +234,11 @@ int MetaStoreObject(int32_t type, uint32_t size);
 // Stores points as Curve pieces of at most m points, overlapping by one;
 // with close the last piece ends with the first point.
 int MetaStorePieces(const MetaPt *points, size_t n, bool close);
+// Polygons (or polylines) of the given point counts: polygons of more than
+// m points, and polylines, as Curve pieces; polygons as one Surface whose
+// figures keep their holes, or one Surface each when they are too many
+// points together or filled by the winding rule.
+int MetaStorePolyPolygon(std::vector<MetaPt> *points, const std::vector<uint32_t> &counts, bool polygon, bool winding);
 // Copies every object of the path list into the drawing with the fill mode.
 int MetaFillPathList(int32_t fillMode);
 // Text alignment of a TA_* word: 1 centred, 2 right, 0 left.

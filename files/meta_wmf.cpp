@@ -24,10 +24,8 @@ namespace {
 
 constexpr int ALERT_WMF_FAILED = 105;   // eAlertTextSM
 constexpr int ALERT_SKIPPED = 110;
-constexpr int TEXT_IMPORTING = 32;      // eDialogText
-constexpr int TEXT_PASTING = 1;
-constexpr int TEXT_RECORD = 15;
-constexpr int TITLE_METAFILE = 16;      // eHeadlineText
+constexpr double WMF_TEXT_UNIT = 25.4 / 300;  // mm per unit in MM_TEXT
+constexpr double WMF_BARE_UNIT = 0.254;       // a metafile without placeable header: 100 units per inch
 constexpr double DEGREE_TENTH = 0.001745329251994;
 constexpr size_t WMF_FONT_SIZE = 50;
 constexpr size_t WMF_FONT_MIN = 18;     // the font record up to its face name
@@ -59,12 +57,9 @@ struct WmfImportState {
     WmfBrush brush;
     WmfFont font;
     COLORREF background, textColour;
-    uint32_t backgroundMode, mapMode, polyFillMode, textAlign;
-    double unitX, unitY;
+    uint32_t backgroundMode, polyFillMode, textAlign;
+    MetaMapping map;
     double posX, posY;
-    double pictureW, pictureH;
-    double extX, extY, orgX, orgY;
-    double ratioX, ratioY, lengthRatio;
 };
 
 struct WmfObjectSlot {
@@ -95,47 +90,14 @@ void StartState(WmfImportState *s)
     s->textColour = 0;
     s->backgroundMode = OPAQUE;
     s->polyFillMode = ALTERNATE;
-    s->extX = s->extY = 1.0;
-    s->mapMode = MM_ANISOTROPIC;
-    s->ratioX = s->ratioY = s->lengthRatio = 1.0;
-    s->unitX = 0.254;
-    s->unitY = -0.254;
+    MetaMapping &m = s->map;
+    m.extX = m.extY = 1.0;
+    m.textUnitX = m.textUnitY = WMF_TEXT_UNIT;
+    m.mode = MM_ANISOTROPIC;
+    m.ratioX = m.ratioY = m.lengthRatio = 1.0;
+    m.unitX = WMF_BARE_UNIT;
+    m.unitY = -WMF_BARE_UNIT;
 }
-
-void SetMapMode16(WmfImportState *s, uint32_t mode)
-{
-    s->mapMode = mode;
-    s->ratioX = s->ratioY = 1.0;
-    switch (mode) {
-    case MM_LOMETRIC: s->unitX = s->unitY = 0.1; break;
-    case MM_HIMETRIC: s->unitX = s->unitY = 0.01; break;
-    case MM_LOENGLISH: s->unitX = s->unitY = 0.254; break;
-    case MM_HIENGLISH: s->unitX = s->unitY = 0.0254; break;
-    case MM_TWIPS: s->unitX = s->unitY = 25.4 / 1440; break;
-    case MM_ISOTROPIC:
-    case MM_ANISOTROPIC:
-        s->unitX = 1.0;
-        s->unitY = -1.0;
-        if (s->extX != 0.0 && s->extY != 0.0) {
-            s->ratioX = s->pictureW / s->extX;
-            s->ratioY = s->pictureH / s->extY;
-            if (mode == MM_ISOTROPIC) {
-                const double r = std::fabs(s->ratioX) < std::fabs(s->ratioY) ? s->ratioX : s->ratioY;
-                s->ratioX = s->ratioY = r;
-            }
-        }
-        break;
-    default:
-        s->unitX = 25.4 / 300;
-        s->unitY = -25.4 / 300;
-        break;
-    }
-    s->lengthRatio = (std::fabs(s->ratioX) + std::fabs(s->ratioY)) / 2;
-}
-
-double MapX(const WmfImportState &s, double x) { return (x - s.orgX) * s.ratioX * s.unitX; }
-double MapY(const WmfImportState &s, double y) { return (y - s.orgY) * s.ratioY * s.unitY; }
-double MapLength(const WmfImportState &s, double n) { return std::fabs(n * s.unitX * s.lengthRatio); }
 
 void SetAttributes(const WmfImportState &s)
 {
@@ -146,10 +108,10 @@ void SetAttributes(const WmfImportState &s)
     a.fillMode = nullBrush ? 0 : nullPen ? 1 : 2;
     a.fill = (s.brush.style == BS_HATCHED && s.brush.hatch >= 0 && s.brush.hatch <= 5 ? s.background : s.brush.colour) &
              0xFFFFFF;
-    a.width = std::min(MapLength(s, s.pen.widthX), META_WIDTH_MAX);
+    a.width = std::min(MetaMapLength(s.map, s.pen.widthX), META_WIDTH_MAX);
 }
 
-MetaPt Point(const WmfImportState &s, int16_t x, int16_t y, int16_t kind) { return {MapX(s, x), MapY(s, y), kind}; }
+MetaPt Point(const WmfImportState &s, int16_t x, int16_t y, int16_t kind) { return {MetaMapX(s.map, x), MetaMapY(s.map, y), kind}; }
 
 int FlushChain(WmfPlayer &p)
 {
@@ -201,41 +163,17 @@ int PlayPolyPolygon(WmfPlayer &p, const MetaRecord &r)
         return 0;
     std::vector<uint32_t> counts(polys);
     uint64_t total = 0;
-    bool anyLong = false;
     for (uint32_t i = 0; i < polys; ++i) {
         uint16_t c = 0;
         r.U16(8 + i * 2, &c);
         counts[i] = c;
         total += c;
-        anyLong |= c > g_MetaCore.maxPoints;
     }
     std::vector<MetaPt> pts;
     if (!ReadPoints16(r, 8 + uint32_t(polys) * 2, uint32_t(total), p.s, &pts))
         return 0;
     SetAttributes(p.s);
-    size_t first = 0;
-    if (anyLong || total > g_MetaCore.maxPoints || p.s.polyFillMode == WINDING) {
-        for (uint32_t c : counts) {
-            if (c > 0) {
-                pts[first].kind = POINT_START;
-                const int ok = anyLong ? MetaStorePieces(&pts[first], c, true)
-                                       : MetaStoreObject(OBJTYPE_SURFACE,
-                                                         MetaBuildPoints(OBJTYPE_SURFACE, &pts[first], c));
-                if (!ok)
-                    return 0;
-            }
-            first += c;
-        }
-        return 1;
-    }
-    for (uint32_t c : counts) {
-        if (c > 0)
-            pts[first].kind = POINT_START;
-        first += c;
-    }
-    if (pts.empty())
-        return 1;
-    return MetaStoreObject(OBJTYPE_SURFACE, MetaBuildPoints(OBJTYPE_SURFACE, pts.data(), pts.size()));
+    return MetaStorePolyPolygon(&pts, counts, true, p.s.polyFillMode == WINDING);
 }
 
 // Box records hold bottom, right, top, left.
@@ -256,21 +194,13 @@ int PlayRectangle(WmfPlayer &p, const MetaRecord &r)
     return MetaStoreObject(OBJTYPE_SURFACE, MetaBuildPoints(OBJTYPE_SURFACE, pts, 4));
 }
 
-void EllipseFrame(const WmfImportState &s, const int16_t b[4], MetaPt out[3])
-{
-    const double cx = (double(b[0]) + b[2]) / 2, cy = (double(b[1]) + b[3]) / 2;
-    out[0] = {MapX(s, cx), MapY(s, cy), POINT_CENTRE};
-    out[1] = {MapX(s, b[0]), MapY(s, cy), POINT_AXIS_END};
-    out[2] = {MapX(s, cx), MapY(s, b[1]), POINT_AXIS_END};
-}
-
 int PlayEllipse(WmfPlayer &p, const MetaRecord &r)
 {
     int16_t b[4];
     if (!ReadBox(r, 6, b))
         return 0;
     MetaPt pts[3];
-    EllipseFrame(p.s, b, pts);
+    MetaEllipseFrame(p.s.map, b[0], b[1], b[2], b[3], pts);
     SetAttributes(p.s);
     return MetaStoreObject(OBJTYPE_ELLIPSE, MetaBuildPoints(OBJTYPE_ELLIPSE, pts, 3));
 }
@@ -281,7 +211,7 @@ int PlayArc(WmfPlayer &p, const MetaRecord &r, int32_t type)
     if (!r.I16(6, &ye) || !r.I16(8, &xe) || !r.I16(10, &ys) || !r.I16(12, &xs) || !ReadBox(r, 14, b))
         return 0;
     MetaPt f[3];
-    EllipseFrame(p.s, b, f);
+    MetaEllipseFrame(p.s.map, b[0], b[1], b[2], b[3], f);
     SetAttributes(p.s);
     return MetaStoreObject(type, MetaBuildArc(type, f[0], f[1], f[2], Point(p.s, xs, ys, POINT_ARC_END),
                                               Point(p.s, xe, ye, POINT_ARC_END), 1.0));
@@ -296,10 +226,10 @@ void MetaWmfFontOf(const WmfImportState &s, FontDef *font, Matrix *m)
                   (s.font.charSet == SYMBOL_CHARSET ? 0x100 : 0);
     std::memcpy(font->face, s.font.face, sizeof s.font.face);
     font->face[sizeof s.font.face] = 0;
-    const double h = MapLength(s, s.font.height);
+    const double h = MetaMapLength(s.map, s.font.height);
     double angle = 0.0;
     if (s.font.escapement != 0) {
-        const bool metric = s.mapMode >= MM_LOMETRIC && s.mapMode <= MM_TWIPS;
+        const bool metric = s.map.mode >= MM_LOMETRIC && s.map.mode <= MM_TWIPS;
         const bool leftHanded = (s.font.clipPrecision & CLIP_LH_ANGLES) != 0;
         angle = s.font.escapement * (!metric && leftHanded ? DEGREE_TENTH : -DEGREE_TENTH);
     }
@@ -313,7 +243,7 @@ int PlayText(WmfPlayer &p, const char *text, uint32_t n, int16_t x, int16_t y)
     FontDef font;
     Matrix m;
     MetaWmfFontOf(p.s, &font, &m);
-    MatrixMove(&m, MapX(p.s, x), MapY(p.s, y));
+    MatrixMove(&m, MetaMapX(p.s.map, x), MetaMapY(p.s.map, y));
     SetAttributes(p.s);
     return MetaStoreObject(OBJTYPE_STD_TEXT,
                            MetaBuildText(text, n, font, m, p.s.textColour & 0xFFFFFF, MetaTextAlignment(p.s.textAlign)));
@@ -385,7 +315,7 @@ bool Arg16(const MetaRecord &r, int index, int16_t *v) { return r.I16(6 + 2 * in
 
 int Record(WmfPlayer &p, const MetaRecord &r)
 {
-    ++g_MetaCore.records;
+    MetaImportCountRecord();
     // Consecutive line-to records form one chain; anything else ends it.
     if (p.chainOpen && r.type != META_LINETO && !FlushChain(p))
         return 0;
@@ -404,43 +334,32 @@ int Record(WmfPlayer &p, const MetaRecord &r)
     case META_RESTOREDC: p.s = g_WmfSaved; return 1;
     case META_SETBKMODE: if (r.U16(6, &u16)) p.s.backgroundMode = u16; return 1;
     case META_SETPOLYFILLMODE: if (r.U16(6, &u16)) p.s.polyFillMode = u16; return 1;
-    case META_SETMAPMODE: if (r.U16(6, &u16)) SetMapMode16(&p.s, u16); return 1;
+    case META_SETMAPMODE: if (r.U16(6, &u16)) MetaSetMapMode(&p.s.map, u16); return 1;
     case META_SETTEXTALIGN: if (r.U16(6, &u16)) p.s.textAlign = u16; return 1;
     case META_SETBKCOLOR: if (r.U32(6, &u32)) p.s.background = u32 & 0xFFFFFF; return 1;
     case META_SETTEXTCOLOR: if (r.U32(6, &u32)) p.s.textColour = u32 & 0xFFFFFF; return 1;
+    // The window records hold y before x.
     case META_SETWINDOWORG:
-        if (Arg16(r, 0, &a) && Arg16(r, 1, &b)) {
-            p.s.orgY = a;
-            p.s.orgX = b;
-            SetMapMode16(&p.s, p.s.mapMode);
-        }
+        if (Arg16(r, 0, &a) && Arg16(r, 1, &b))
+            MetaSetWindowOrg(&p.s.map, b, a);
         return 1;
     case META_SETWINDOWEXT:
-        if (Arg16(r, 0, &a) && Arg16(r, 1, &b)) {
-            p.s.extY = a;
-            p.s.extX = b;
-            SetMapMode16(&p.s, p.s.mapMode);
-        }
+        if (Arg16(r, 0, &a) && Arg16(r, 1, &b))
+            MetaSetWindowExt(&p.s.map, b, a);
         return 1;
     case META_OFFSETWINDOWORG:
-        if (Arg16(r, 0, &a) && Arg16(r, 1, &b)) {
-            p.s.orgY += a;
-            p.s.orgX += b;
-            SetMapMode16(&p.s, p.s.mapMode);
-        }
+        if (Arg16(r, 0, &a) && Arg16(r, 1, &b))
+            MetaOffsetWindowOrg(&p.s.map, b, a);
         return 1;
     case META_SCALEWINDOWEXT:
         // y denominator, y numerator, x denominator, x numerator
-        if (Arg16(r, 0, &a) && Arg16(r, 1, &b) && Arg16(r, 2, &c) && Arg16(r, 3, &d) && a != 0 && c != 0) {
-            p.s.extX = d * p.s.extX / c;
-            p.s.extY = b * p.s.extY / a;
-            SetMapMode16(&p.s, p.s.mapMode);
-        }
+        if (Arg16(r, 0, &a) && Arg16(r, 1, &b) && Arg16(r, 2, &c) && Arg16(r, 3, &d))
+            MetaScaleWindowExt(&p.s.map, d, c, b, a);
         return 1;
     case META_MOVETO:
         if (Arg16(r, 0, &a) && Arg16(r, 1, &b)) {
-            p.s.posX = MapX(p.s, b);
-            p.s.posY = MapY(p.s, a);
+            p.s.posX = MetaMapX(p.s.map, b);
+            p.s.posY = MetaMapY(p.s.map, a);
         }
         return 1;
     case META_LINETO:
@@ -450,8 +369,8 @@ int Record(WmfPlayer &p, const MetaRecord &r)
             p.chainOpen = true;
             p.chain.push_back({p.s.posX, p.s.posY, POINT_START});
         }
-        p.s.posX = MapX(p.s, b);
-        p.s.posY = MapY(p.s, a);
+        p.s.posX = MetaMapX(p.s.map, b);
+        p.s.posY = MetaMapY(p.s.map, a);
         p.chain.push_back({p.s.posX, p.s.posY, POINT_LINE});
         return 1;
     case META_CREATEPENINDIRECT: return CreateObject(p, r, SLOT_PEN, sizeof(WmfPen));
@@ -486,23 +405,7 @@ int Record(WmfPlayer &p, const MetaRecord &r)
     }
 }
 
-void ReportFailure(HWND owner, const char *problem)
-{
-    if (problem)
-        InitErrorBox(__FILE__, __LINE__, problem);
-    AlertOk(owner, eAlertTextSM[ALERT_WMF_FAILED]);
-}
-
-void ShowImportProgress(const char *path)
-{
-    char text[PROGRESS_TEXT_SIZE];
-    char name[ZVI_PATH_SIZE] = "";
-    if (path && ZVI_FileSplitName(path, nullptr, name))
-        std::snprintf(text, sizeof text, eDialogText[TEXT_IMPORTING], name);
-    else
-        std::snprintf(text, sizeof text, "%s", eDialogText[TEXT_PASTING]);
-    WindowShowProgress(eHeadlineText[TITLE_METAFILE], text, 0);
-}
+void ReportFailure(HWND owner, const char *problem) { MetaImportFailed(owner, ALERT_WMF_FAILED, problem); }
 
 int PlayWmf(HWND owner, const uint8_t *bytes, size_t size, const double *pictureMm, const char *path)
 {
@@ -514,33 +417,29 @@ int PlayWmf(HWND owner, const uint8_t *bytes, size_t size, const double *picture
     }
     WmfPlayer p;
     StartState(&p.s);
+    MetaMapping &m = p.s.map;
     if (info.placeable && info.inch > 0) {
-        p.s.unitX = 25.4 / info.inch;
-        p.s.unitY = -25.4 / info.inch;
-        p.s.pictureW = std::fabs(p.s.unitX) * std::abs(int(info.box[2]) - info.box[0]);
-        p.s.pictureH = std::fabs(p.s.unitY) * std::abs(int(info.box[3]) - info.box[1]);
+        m.unitX = 25.4 / info.inch;
+        m.unitY = -25.4 / info.inch;
+        m.pictureW = std::fabs(m.unitX) * std::abs(int(info.box[2]) - info.box[0]);
+        m.pictureH = std::fabs(m.unitY) * std::abs(int(info.box[3]) - info.box[1]);
     } else if (pictureMm) {
-        p.s.pictureW = pictureMm[0];
-        p.s.pictureH = pictureMm[1];
+        m.pictureW = pictureMm[0];
+        m.pictureH = pictureMm[1];
     } else {
-        p.s.pictureW = p.s.pictureH = META_DEFAULT_PICTURE;
+        m.pictureW = m.pictureH = META_DEFAULT_PICTURE;
     }
-    if (!(std::fabs(p.s.pictureW) >= 1e-10) || !(std::fabs(p.s.pictureH) >= 1e-10))
-        p.s.pictureW = p.s.pictureH = META_DEFAULT_PICTURE;
+    if (!(std::fabs(m.pictureW) >= 1e-10) || !(std::fabs(m.pictureH) >= 1e-10))
+        m.pictureW = m.pictureH = META_DEFAULT_PICTURE;
     p.table.assign(info.objects, WmfObjectSlot{});
 
-    ShowImportProgress(path);
+    MetaImportProgress(path);
     if (!MetaImportBegin()) {
         WindowHideProgress();
         ReportFailure(owner, "Universal1 in use");
         return 0;
     }
-    char line[PROGRESS_TEXT_SIZE];
-    int ok = MetaWalkWmf(bytes, size, info, [&](const MetaRecord &r) {
-        std::snprintf(line, sizeof line, eDialogText[TEXT_RECORD], int(g_MetaCore.records));
-        WindowUpdateProgress(line, nullptr, 0, 0);
-        return Record(p, r);
-    });
+    int ok = MetaWalkWmf(bytes, size, info, [&](const MetaRecord &r) { return Record(p, r); });
     if (ok)
         ok = FlushChain(p);
     MetaImportEnd(ok);
