@@ -89,6 +89,8 @@ int MetaImportEmfBits(HWND owner, const uint8_t *bytes, size_t size);
 constexpr uint32_t META_COPY_SECTIONS = 0x20300001;  // drawing info, blocks, objects, selection only
 constexpr uint32_t META_PASTE_SECTIONS = 0x40300000; // blocks, objects, merged
 
+// The objects of the mask as an enhanced metafile and as drawing text; with
+// UNIT_SELECTED in the mask and no object selected, the whole drawing.
 int MetaCopyToClipboard(HWND owner, uint32_t mask);
 HGLOBAL MetaGetNativeData(HWND owner, uint32_t mask);
 int MetaPasteFromClipboard(HWND owner);

@@ -43,6 +43,12 @@ void ExtentsOf(uint32_t mask, double out[4])
             FrameUnion(out, u->frame);
 }
 
+bool AnySelected()
+{
+    ListFilterKeeper keep;
+    return MemListFirst(LIST_DRAWING, UNIT_SELECTED, UNIT_SELECTED, 1) != nullptr;
+}
+
 // A temporary BMP file beside the other temporary files.
 void TempBitmapPath(char *out, size_t size)
 {
@@ -100,6 +106,10 @@ HGLOBAL MetaGetNativeData(HWND, uint32_t mask)
 
 int MetaCopyToClipboard(HWND owner, uint32_t mask)
 {
+    // Until the edit commands keep a selection of their own, a copy of the
+    // selection with nothing selected copies the whole drawing.
+    if ((mask & UNIT_SELECTED) && !AnySelected())
+        mask &= ~UNIT_SELECTED;
     double rect[4];
     HENHMETAFILE metafile = nullptr;
     if (OutputGetRectangle(rect, mask) > 0) {

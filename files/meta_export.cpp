@@ -227,6 +227,7 @@ HENHMETAFILE MetaCreateEmf(HWND owner, const char *path, uint32_t mask)
 
 int MetaExportEmf(HWND owner, const char *path, uint32_t mask)
 {
+    OutputContextKeeper keep;
     HENHMETAFILE h = MetaCreateEmf(owner, path, mask);
     if (!h)
         return 0;
@@ -287,6 +288,7 @@ HMETAFILE MetaCreateWmf(HWND owner, const char *path, uint32_t mask, MetaPlaceab
 
 int MetaWriteWmfFile(HWND owner, const char *path, uint32_t mask, int withHeader)
 {
+    OutputContextKeeper keep;
     MetaPlaceableHeader header;
     HMETAFILE h = MetaCreateWmf(owner, path, mask, &header);
     if (!h)

@@ -188,6 +188,8 @@ struct Translator {
     void BezierTo(const POINT *p, size_t n)
     {
         std::vector<POINT> flat;
+        if (!inPath)
+            flat.push_back(current); // 16-bit metafiles have no polyline-to
         for (size_t i = 0; i + 2 < n; i += 3) {
             MetaFlattenBezier(current.x, current.y, p[i].x, p[i].y, p[i + 1].x, p[i + 1].y, p[i + 2].x,
                               p[i + 2].y, &flat);
@@ -195,8 +197,9 @@ struct Translator {
         }
         if (inPath) {
             Figure().insert(Figure().end(), flat.begin(), flat.end());
-        } else if (!flat.empty()) {
-            PolylineTo(dc, flat.data(), DWORD(flat.size()));
+        } else if (flat.size() > 1) {
+            Polyline(dc, flat.data(), int(flat.size()));
+            MoveToEx(dc, current.x, current.y, nullptr);
         }
     }
     void FillFigures(bool fill, bool stroke)

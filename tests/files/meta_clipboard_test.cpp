@@ -73,10 +73,15 @@ TEST_F(MetaClipboardTest, CopyThenPasteLiesExactlyOverTheCopyInOneUndoStep)
     EXPECT_EQ(Coordinates(), before);
 }
 
-TEST_F(MetaClipboardTest, CopyOfTheSelectionTakesOnlyTheSelectedObjects)
+TEST_F(MetaClipboardTest, CopyOfTheSelectionTakesTheSelectedObjectsOrAllWhenNoneIs)
 {
     ASSERT_NO_FATAL_FAILURE(MakeObjects());
-    g_ObjectLists[LIST_DRAWING].tail->flags |= UNIT_SELECTED;
+    ASSERT_EQ(MetaCopyToClipboard(window_, UNIT_SELECTED), 1);
+    ASSERT_EQ(MetaPasteFromClipboard(window_), 1);
+    EXPECT_EQ(Objects().size(), 4u);
+
+    ASSERT_EQ(UndoStepBack(), 1);
+    g_ObjectLists[LIST_DRAWING].head->flags |= UNIT_SELECTED;
     ASSERT_EQ(MetaCopyToClipboard(window_, UNIT_SELECTED), 1);
     ASSERT_EQ(MetaPasteFromClipboard(window_), 1);
     EXPECT_EQ(Objects().size(), 3u);
