@@ -8,6 +8,8 @@
 #include "app/init_dialogs.h"
 #include "app/system.h"
 #include "app/window.h"
+#include "commands/command.h"
+#include "commands/command_keys.h"
 #include "commands/command_mouse.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
@@ -28,7 +30,7 @@ constexpr int HALFTONE_BITS = 8;
 
 void ArrowOrHelpCursor()
 {
-    const bool help = g_CommandState->templateMode == TEMPLATE_HELP_PICK;
+    const bool help = CommandMode() == TEMPLATE_HELP_PICK;
     SetCursor(LoadCursorA(nullptr, help ? IDC_HELP : IDC_ARROW));
 }
 
@@ -63,6 +65,8 @@ void Paint(int index, HWND hwnd)
     RECT inside;
     if (Intersect(ps.rcPaint, w->areaRect, &inside))
         OutputPaintWindow(index, &inside);
+    for (int button = 0; button < WINDOW_BUTTONS; ++button)
+        CommandDrawWindowButton(index, button);
     w->repaint = 0;
     EndPaint(hwnd, &ps);
     if (g_AppActive && g_ModalDepth == 0 && !GetCapture())
@@ -126,7 +130,8 @@ bool IsRelease(UINT message)
 
 LRESULT Mouse(int index, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const int x = LOWORD(lParam), y = HIWORD(lParam);
+    const POINT p = AppMousePoint(lParam);
+    const int x = p.x, y = p.y;
     if (g_PopupByRightButton) {
         if (IsRelease(message))
             g_PopupByRightButton = 0;
@@ -137,7 +142,7 @@ LRESULT Mouse(int index, UINT message, WPARAM wParam, LPARAM lParam)
         switch (message) {
         case WM_LBUTTONUP: CommandLButtonUp(index, x, y); break;
         case WM_RBUTTONUP: CommandRButtonUp(index, x, y); break;
-        default: CommandMButtonUp(index, x, y); break;
+        default: CommandMButtonUp(); break;
         }
         return 0;
     }
@@ -151,7 +156,7 @@ LRESULT Mouse(int index, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE: CommandMouseMove(index, x, y); break;
     case WM_LBUTTONDOWN: CommandLButtonDown(index, x, y); break;
     case WM_RBUTTONDOWN: CommandRButtonDown(index, x, y); break;
-    default: CommandMButtonDown(index, x, y); break;
+    default: CommandMButtonDown(); break;
     }
     return 0;
 }
@@ -245,4 +250,30 @@ void AppMainMouseWheel(WPARAM wParam)
     }
     OutputRedrawWindow(window);
     OutputShowCrosshair();
+}
+
+POINT AppMousePoint(LPARAM lParam)
+{
+    // Signed: a release outside a window that holds the capture comes with
+    // negative coordinates.
+    return POINT{static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))};
+}
+
+void AppMainKey(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_KEYDOWN)
+        CommandKeyDown(static_cast<int>(wParam), lParam);
+    else
+        CommandKeyUp(static_cast<int>(wParam), lParam);
+}
+
+void AppMainTimerKeys()
+{
+    CommandKeyTimer();
+}
+
+void AppStartFirstCommand()
+{
+    CommandSelectState(0);
+    InputStart(g_CommandState->resumeId);
 }

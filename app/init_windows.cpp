@@ -7,13 +7,18 @@
 
 #include "app/darad4.h"
 #include "app/init.h"
+#include "app/init_menus.h"
+#include "app/system_validate.h"
 #include "app/init_gdi.h"
 #include "app/system.h"
 #include "app/window_layout.h"
 #include "database/object_flags.h"
 #include "database/symbol_block.h"
 #include "dialogs/alert.h"
+#include "display/symbol.h"
 #include "files/file.h"
+#include "files/file_charlib.h"
+#include "files/file_commands.h"
 #include "files/file_drawinginfo.h"
 #include "language/language.h"
 
@@ -119,8 +124,10 @@ void InitDeleteResources(HWND mainWindow)
 {
     if (mainWindow)
         KillTimer(mainWindow, MAIN_TIMER_ID);
+    InitDestroyMenus(mainWindow);
     InitDeleteScreenObjects();
     InitDeleteGdiResources();
+    SymbolFreeFonts();
 }
 
 // ---------------------------------------------------------------------------
@@ -252,8 +259,11 @@ uint32_t InitCreateWindows(HINSTANCE instance, HWND mainWindow)
             SetScrollRanges(w);
     }
     g_DrawWindowCount = 1;
-    // Pages, systems and the windows' matrices of the first drawing.
-    WindowUpdateAllSystems();
+    FileLoadProfileCharLibraries();
+    // References into free slots repaired; pages, systems and the windows'
+    // matrices of the first drawing computed.
+    SystemValidateReferences();
+    InitCreateMenus(mainWindow);
     return INIT_WINDOWS_DONE;
 }
 
@@ -262,13 +272,16 @@ uint32_t InitCreateWindows(HINSTANCE instance, HWND mainWindow)
 
 uint32_t InitExitWindows()
 {
-    // Nothing can be modified yet: the save questions come with the file
-    // commands. From here on the program is closing.
+    // The save question may keep the program running; from then on it is
+    // closing.
+    if (!FileQueryClose())
+        return 0;
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     g_Closing = 1;
     InitDeleteResources(g_MainWnd);
     if (!g_OtherInstance) {
         SystemWriteMachineSettings();
+        FileStoreProfileCharLibraries();
         SystemWriteProfile();
     }
     return 1;

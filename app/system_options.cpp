@@ -283,11 +283,11 @@ static void ReadInt(HKEY key, const char *name, int32_t *out)
 // written alike. Numbers that choose a mode or index a table have a range
 // (min < max) and are clamped to it when read, so no later use can run past
 // its table; the others keep what was stored.
-enum OptionKind { OPTION_BOOL, OPTION_INT, OPTION_TEXT };
+enum OptionKind { OPTION_BOOL, OPTION_INT, OPTION_TEXT, OPTION_DOUBLE };
 struct OptionValue {
     const char *name;
     OptionKind kind;
-    size_t offset, size;
+    size_t offset, size; // of the field in its record
     int32_t min, max;
 };
 #define OPTION_FIELD(field) offsetof(ProgramOptions, field), sizeof(ProgramOptions::field)
@@ -366,21 +366,26 @@ constexpr OptionValue OPTION_VALUES[] = {
 #undef TEXT_OPTION
 #undef OPTION_FIELD
 
-static void ReadOptionValues(HKEY g, ProgramOptions *o)
+// The values of a table, read into the record at base and written from it.
+template <size_t N>
+static void ReadValues(HKEY key, const OptionValue (&table)[N], void *record)
 {
-    char *base = reinterpret_cast<char *>(o);
-    for (const OptionValue &v : OPTION_VALUES) {
+    char *base = static_cast<char *>(record);
+    for (const OptionValue &v : table) {
         void *field = base + v.offset;
         switch (v.kind) {
         case OPTION_BOOL:
-            SystemReadBool(g, v.name, static_cast<uint32_t *>(field));
+            SystemReadBool(key, v.name, static_cast<uint32_t *>(field));
             break;
         case OPTION_TEXT:
-            SystemReadString(g, v.name, static_cast<char *>(field), uint32_t(v.size));
+            SystemReadString(key, v.name, static_cast<char *>(field), uint32_t(v.size));
+            break;
+        case OPTION_DOUBLE:
+            SystemReadDouble(key, v.name, static_cast<double *>(field));
             break;
         case OPTION_INT: {
             int32_t value = 0;
-            if (!SystemReadInt(g, v.name, &value))
+            if (!SystemReadInt(key, v.name, &value))
                 break;
             if (v.min < v.max)
                 value = value < v.min ? v.min : value > v.max ? v.max : value;
@@ -391,27 +396,87 @@ static void ReadOptionValues(HKEY g, ProgramOptions *o)
     }
 }
 
-static void WriteOptionValues(HKEY g, const ProgramOptions &o)
+template <size_t N>
+static void WriteValues(HKEY key, const OptionValue (&table)[N], const void *record)
 {
-    const char *base = reinterpret_cast<const char *>(&o);
-    for (const OptionValue &v : OPTION_VALUES) {
+    const char *base = static_cast<const char *>(record);
+    for (const OptionValue &v : table) {
         const void *field = base + v.offset;
         switch (v.kind) {
         case OPTION_BOOL:
-            SystemWriteBool(g, v.name, *static_cast<const uint32_t *>(field));
+            SystemWriteBool(key, v.name, *static_cast<const uint32_t *>(field));
             break;
         case OPTION_TEXT:
-            SystemWriteString(g, v.name, static_cast<const char *>(field));
+            SystemWriteString(key, v.name, static_cast<const char *>(field));
+            break;
+        case OPTION_DOUBLE:
+            SystemWriteDouble(key, v.name, *static_cast<const double *>(field));
             break;
         case OPTION_INT: {
             int32_t value = 0;
             std::memcpy(&value, field, sizeof value);
-            SystemWriteInt(g, v.name, value);
+            SystemWriteInt(key, v.name, value);
             break;
         }
         }
     }
 }
+
+// The window placements of "General", read and written alike. A window
+// placement is four values, a position two; a dialog's placement is stored
+// whatever its window keeps. A placement of a window that cannot be moved
+// (its Moveable switch off) is not stored.
+enum PlacementKind { PLACEMENT_WINDOW, PLACEMENT_POSITION, PLACEMENT_DIALOG };
+struct PlacementValue {
+    const char *name;
+    PlacementKind kind;
+    WindowPlacement ProgramOptions::*field;
+    uint32_t ProgramOptions::*moveable; // null: always moveable
+};
+static const PlacementValue PLACEMENT_VALUES[] = {
+    {"AppPlacement", PLACEMENT_WINDOW, &ProgramOptions::appPlacement, nullptr},
+    {"ViewPlacement", PLACEMENT_WINDOW, &ProgramOptions::viewPlacement, nullptr},
+    {"PanelPlacement", PLACEMENT_WINDOW, &ProgramOptions::panelPlacement, &ProgramOptions::panelMoveable},
+    {"PenPlacement", PLACEMENT_WINDOW, &ProgramOptions::penPlacement, nullptr},
+    {"LayerPlacement", PLACEMENT_WINDOW, &ProgramOptions::layerPlacement, nullptr},
+    {"StatusPlacement", PLACEMENT_WINDOW, &ProgramOptions::statusPlacement, &ProgramOptions::statusMoveable},
+    {"SymbolPlacement", PLACEMENT_WINDOW, &ProgramOptions::symbolPlacement, nullptr},
+    {"ToolboxPlacement", PLACEMENT_WINDOW, &ProgramOptions::toolboxPlacement, &ProgramOptions::toolboxMoveable},
+    {"GuidePlacement", PLACEMENT_WINDOW, &ProgramOptions::guidePlacement, nullptr},
+    {"PropertyPlacement", PLACEMENT_POSITION, &ProgramOptions::propertyPlacement, &ProgramOptions::propertyMoveable},
+    {"ChoicePlacement", PLACEMENT_POSITION, &ProgramOptions::choicePlacement, nullptr},
+    {"PenDialogPlacement", PLACEMENT_DIALOG, &ProgramOptions::penDialogPlacement, nullptr},
+    {"LayerDialogPlacement", PLACEMENT_DIALOG, &ProgramOptions::layerDialogPlacement, nullptr},
+};
+
+static void ReadPlacements(HKEY g, ProgramOptions *o)
+{
+    for (const PlacementValue &v : PLACEMENT_VALUES) {
+        WindowPlacement *p = &(o->*v.field);
+        switch (v.kind) {
+        case PLACEMENT_WINDOW: ReadPlacement(g, v.name, p); break;
+        case PLACEMENT_POSITION: ReadPosition(g, v.name, p); break;
+        case PLACEMENT_DIALOG: ReadDialogPlacement(g, v.name, p); break;
+        }
+    }
+}
+
+// One block insert slot, read and written alike.
+#define SLOT_FIELD(field) offsetof(BlockInsertSlot, field), sizeof(BlockInsertSlot::field)
+static const OptionValue INSERT_SLOT_VALUES[] = {
+    {"NameLibrary", OPTION_TEXT, SLOT_FIELD(nameLibrary), 0, 0},
+    {"NameBlock", OPTION_TEXT, SLOT_FIELD(nameBlock), 0, 0},
+    {"Scale", OPTION_DOUBLE, SLOT_FIELD(scale), 0, 0},
+    {"Rotation", OPTION_DOUBLE, SLOT_FIELD(rotation), 0, 0},
+    {"Display", OPTION_BOOL, SLOT_FIELD(display), 0, 0},
+    {"AttribCopy", OPTION_BOOL, SLOT_FIELD(attribCopy), 0, 0},
+    {"AttribEdit", OPTION_BOOL, SLOT_FIELD(attribEdit), 0, 0},
+    {"TransmitLayer", OPTION_BOOL, SLOT_FIELD(transmitLayer), 0, 0},
+    {"TransmitPen", OPTION_BOOL, SLOT_FIELD(transmitPen), 0, 0},
+    {"BlockLayer", OPTION_BOOL, SLOT_FIELD(blockLayer), 0, 0},
+    {"BlockPen", OPTION_BOOL, SLOT_FIELD(blockPen), 0, 0},
+};
+#undef SLOT_FIELD
 
 static void ReadGeneral(HKEY g, ProgramOptions *o)
 {
@@ -426,21 +491,8 @@ static void ReadGeneral(HKEY g, ProgramOptions *o)
     }
     if (SystemReadInt(g, "UndoSteps", &value) && value >= UNDO_STEPS_MIN && value <= UNDO_STEPS_MAX)
         o->undoSteps = value;
-    ReadOptionValues(g, o);
-
-    ReadPlacement(g, "AppPlacement", &o->appPlacement);
-    ReadPlacement(g, "ViewPlacement", &o->viewPlacement);
-    ReadPlacement(g, "PanelPlacement", &o->panelPlacement);
-    ReadPlacement(g, "PenPlacement", &o->penPlacement);
-    ReadPlacement(g, "LayerPlacement", &o->layerPlacement);
-    ReadPlacement(g, "StatusPlacement", &o->statusPlacement);
-    ReadPlacement(g, "SymbolPlacement", &o->symbolPlacement);
-    ReadPlacement(g, "ToolboxPlacement", &o->toolboxPlacement);
-    ReadPlacement(g, "GuidePlacement", &o->guidePlacement);
-    ReadPosition(g, "PropertyPlacement", &o->propertyPlacement);
-    ReadPosition(g, "ChoicePlacement", &o->choicePlacement);
-    ReadDialogPlacement(g, "PenDialogPlacement", &o->penDialogPlacement);
-    ReadDialogPlacement(g, "LayerDialogPlacement", &o->layerDialogPlacement);
+    ReadValues(g, OPTION_VALUES, o);
+    ReadPlacements(g, o);
 
     ReadInt(g, "FontDefaultType", reinterpret_cast<int32_t *>(&g_DefaultFont.kind));
     ReadInt(g, "FontDefaultStyle", reinterpret_cast<int32_t *>(&g_DefaultFont.style));
@@ -519,17 +571,7 @@ static void ReadInsertSlots(HKEY user, ProgramOptions *o)
         HKEY key = OpenNumbered(user, "Block %d", k);
         if (!key)
             continue;
-        SystemReadString(key, "NameLibrary", s.nameLibrary, sizeof s.nameLibrary);
-        SystemReadString(key, "NameBlock", s.nameBlock, sizeof s.nameBlock);
-        SystemReadDouble(key, "Scale", &s.scale);
-        SystemReadDouble(key, "Rotation", &s.rotation);
-        SystemReadBool(key, "Display", &s.display);
-        SystemReadBool(key, "AttribCopy", &s.attribCopy);
-        SystemReadBool(key, "AttribEdit", &s.attribEdit);
-        SystemReadBool(key, "TransmitLayer", &s.transmitLayer);
-        SystemReadBool(key, "TransmitPen", &s.transmitPen);
-        SystemReadBool(key, "BlockLayer", &s.blockLayer);
-        SystemReadBool(key, "BlockPen", &s.blockPen);
+        ReadValues(key, INSERT_SLOT_VALUES, &s);
         RegCloseKey(key);
     }
 }
@@ -600,6 +642,19 @@ static void WriteDialogPlacement(HKEY key, const char *name, const WindowPlaceme
         SystemWriteRect(key, name, &p.pos, &p.size);
 }
 
+static void WritePlacements(HKEY g, const ProgramOptions &o)
+{
+    for (const PlacementValue &v : PLACEMENT_VALUES) {
+        const WindowPlacement &p = o.*v.field;
+        const uint32_t moveable = v.moveable ? o.*v.moveable : 1;
+        switch (v.kind) {
+        case PLACEMENT_WINDOW: WritePlacement(g, v.name, p, moveable); break;
+        case PLACEMENT_POSITION: WritePosition(g, v.name, p, moveable); break;
+        case PLACEMENT_DIALOG: WriteDialogPlacement(g, v.name, p); break;
+        }
+    }
+}
+
 static void WriteGeneral(HKEY g, const ProgramOptions &o)
 {
     for (int i = 0; i < FILE_DIALOG_STATES; ++i) {
@@ -614,21 +669,8 @@ static void WriteGeneral(HKEY g, const ProgramOptions &o)
     }
     SystemWriteInt(g, "ObjectSize", (int32_t)((o.objectSize + 1023) / 1024));
     SystemWriteInt(g, "UndoSteps", o.undoSteps);
-    WriteOptionValues(g, o);
-
-    WritePlacement(g, "AppPlacement", o.appPlacement);
-    WritePlacement(g, "ViewPlacement", o.viewPlacement);
-    WritePlacement(g, "PanelPlacement", o.panelPlacement, o.panelMoveable);
-    WritePlacement(g, "PenPlacement", o.penPlacement);
-    WritePlacement(g, "LayerPlacement", o.layerPlacement);
-    WritePlacement(g, "StatusPlacement", o.statusPlacement, o.statusMoveable);
-    WritePlacement(g, "SymbolPlacement", o.symbolPlacement);
-    WritePlacement(g, "ToolboxPlacement", o.toolboxPlacement, o.toolboxMoveable);
-    WritePlacement(g, "GuidePlacement", o.guidePlacement);
-    WritePosition(g, "PropertyPlacement", o.propertyPlacement, o.propertyMoveable);
-    WritePosition(g, "ChoicePlacement", o.choicePlacement);
-    WriteDialogPlacement(g, "PenDialogPlacement", o.penDialogPlacement);
-    WriteDialogPlacement(g, "LayerDialogPlacement", o.layerDialogPlacement);
+    WriteValues(g, OPTION_VALUES, &o);
+    WritePlacements(g, o);
 
     SystemWriteInt(g, "FontDefaultType", (int32_t)g_DefaultFont.kind);
     SystemWriteInt(g, "FontDefaultStyle", (int32_t)g_DefaultFont.style);
@@ -707,17 +749,7 @@ static int WriteInsertSlots(HKEY user, const ProgramOptions &o)
         HKEY key = RecreateNumbered(user, "Block %d", k);
         if (!key)
             return 0;
-        SystemWriteString(key, "NameLibrary", s.nameLibrary);
-        SystemWriteString(key, "NameBlock", s.nameBlock);
-        SystemWriteDouble(key, "Scale", s.scale);
-        SystemWriteDouble(key, "Rotation", s.rotation);
-        SystemWriteBool(key, "Display", s.display);
-        SystemWriteBool(key, "AttribCopy", s.attribCopy);
-        SystemWriteBool(key, "AttribEdit", s.attribEdit);
-        SystemWriteBool(key, "TransmitLayer", s.transmitLayer);
-        SystemWriteBool(key, "TransmitPen", s.transmitPen);
-        SystemWriteBool(key, "BlockLayer", s.blockLayer);
-        SystemWriteBool(key, "BlockPen", s.blockPen);
+        WriteValues(key, INSERT_SLOT_VALUES, &s);
         RegCloseKey(key);
     }
     return 1;

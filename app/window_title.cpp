@@ -5,12 +5,10 @@
 #include <cstring>
 
 #include "files/file_drawinginfo.h"
-#include "language/language.h"
+#include "language/language_entries.h"
 
 namespace {
 constexpr int TITLE_SIZE = 512;
-constexpr int TEXT_READ_ONLY_MARK = 90; // eDialogText
-constexpr int TEXT_PROGRAM_TITLE = 12;  // eStatusTexts
 
 // The file name without its folder; an untitled drawing's name without its "*".
 const char *ShortName(const char *path)
@@ -27,7 +25,7 @@ void WindowUpdateTitle(HWND mainWindow)
         return;
     char title[TITLE_SIZE];
     std::snprintf(title, sizeof title, "%s%s%s - %s", ShortName(g_DrawingInfo.currentPath),
-                  g_DrawingInfo.modified ? "*" : "", g_ReadOnly ? eDialogText[TEXT_READ_ONLY_MARK] : "",
-                  eStatusTexts[TEXT_PROGRAM_TITLE]);
+                  g_DrawingInfo.modified ? "*" : "", g_ReadOnly ? LANG(eDialogText, ReadOnlyMark) : "",
+                  LANG(eStatusTexts, ProgramTitle));
     SetWindowTextA(mainWindow, title);
 }

@@ -1,4 +1,5 @@
-// Metafiles: the export of 100,000 mixed objects to EMF and to WMF, and the
+// Metafiles: the export of 100,000 mixed objects (lines, circles, polylines
+// and filled surfaces) to EMF and to WMF, and the
 // import of an EMF of 500,000 records, as ratios within one run: the WMF
 // export against the EMF export of the same drawing (the WMF adds its
 // translation of the renderer's records), and the import against the bare
@@ -7,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "app/init_gdi.h"
@@ -83,10 +85,11 @@ std::vector<uint8_t> BigEmf(int records)
 
 void MeasureExport()
 {
-    BenchFreshDrawing();
-    const int32_t mixed[] = {OBJTYPE_LINE, OBJTYPE_CIRCLE, OBJTYPE_CIRC_ARC, OBJTYPE_ELLIPSE, OBJTYPE_ELLI_ARC,
-                             OBJTYPE_SPLINE, OBJTYPE_SURFACE, OBJTYPE_LINE_STR, OBJTYPE_STD_TEXT, OBJTYPE_MARK};
-    BenchAddObjects(MIXED_COUNT, mixed, int(sizeof mixed / sizeof mixed[0]));
+    if (!BenchPrepareDrawing("meta"))
+        return;
+    g_DrawingSettings.outputFrame.kind = 1; // the objects' extents
+    std::mt19937 random(28);
+    BenchMakeDrawing(random, MIXED_COUNT);
     char emf[MAX_PATH], wmf[MAX_PATH];
     GetTempPathA(MAX_PATH, emf);
     std::strcpy(wmf, emf);
@@ -111,7 +114,9 @@ void MeasureExport()
 
 void MeasureImport()
 {
-    BenchFreshDrawing();
+    if (!BenchPrepareDrawing("meta"))
+        return;
+    UndoReset();
     const std::vector<uint8_t> bits = BigEmf(IMPORT_RECORDS);
     MetaEmfHeaderInfo info;
     const char *problem;
@@ -133,21 +138,10 @@ void MeasureImport()
 
 void BenchMeta()
 {
-    SystemInitDrawing(0);
-    SystemInitDrawingSettings(&g_DrawingSettings);
-    if (!ZVI_InitFileBuffers() || (!g_Universal1 && !MemInitWork())) {
-        printf("meta: no work memory\n");
-        return;
-    }
-    mem_init_temp();
-    InitCreateGdiResources();
-    InitCreateScreenObjects();
     g_AlertAnswerHook = SilentAlert;
-    g_DrawingSettings.outputFrame.kind = 1;
     MeasureExport();
     MeasureImport();
     g_AlertAnswerHook = nullptr;
-    BenchFreshDrawing();
     MemFreeChunks();
     MemInitLists();
 }

@@ -65,12 +65,3 @@ int ObjectDeleteSelected(uint32_t mask);
 // The same for construction objects (45 to 47) only, and for comments (40) only.
 int ObjectDeleteGeo(uint32_t mask);
 int ObjectDeleteComments(uint32_t mask);
-
-// Objects of the list whose flags hold every bit of mask get UNIT_MARKED;
-// all others lose it.
-void ObjectMarkByMask(int list, uint32_t mask);
-// Transforms the marked objects of list 0 that carry every bit of mask
-// (points, text, bitmap and clip placements), recomputes their frames and
-// leaves their joined frames in g_ChangedRect. The number moved.
-struct Matrix;
-int ObjectTransformMarked(const Matrix *m, uint32_t mask);

@@ -5,6 +5,7 @@
 #include "app/darad4.h"
 #include "app/system_defs.h"
 #include "app/system.h"
+#include "app/window.h"
 #include "app/window_title.h"
 #include "commands/input_points.h"
 #include "database/init.h"
@@ -16,6 +17,7 @@
 #include "dialogs/alert.h"
 #include "display/output.h"
 #include "display/output_penlayer.h"
+#include "display/screen.h"
 #include "display/symbol.h"
 #include "files/file_drawinginfo.h"
 #include "files/file_records.h"
@@ -331,7 +333,7 @@ int ObjectNewPolyline(int32_t type, int n)
         return 0;
     if (n < 2)
         return 0;
-    if (TooManyPoints(n) || n > INPUT_MAX_CONSTRUCTION_POINTS) {
+    if (TooManyPoints(n) || n > g_InputPointLimit) {
         AlertSM2(g_MainWnd);
         return 0;
     }
@@ -462,7 +464,7 @@ int ObjectNewPath(int32_t type, int n)
 {
     if (!ObjectCheckCurrentLayerPen(type))
         return 0;
-    if (n < 2 || n > INPUT_MAX_CONSTRUCTION_POINTS)
+    if (n < 2 || n > g_InputPointLimit)
         return 0;
     // The chain closes behind the last line point or curve parameter.
     int last = -1;
@@ -578,7 +580,14 @@ int ObjectNewBitmapRef(double x, double y, const char *fileName, const char *ima
 
 void ObjectDrawNewMarkers(int window)
 {
-    (void)window;
+    DrawWindow *w = WindowGetRecord(window);
+    HDC hdc = w && w->hwnd ? GetDC(w->hwnd) : nullptr;
+    if (hdc) {
+        ScreenSetupOutput(hdc, window, nullptr, OUTPUT_SCREEN);
+        g_OutputContext.palette = nullptr; // the drawing has no palette of its own yet
+        g_OutputContext.currentInstance = nullptr;
+        g_OutputContext.nestingDepth = 0;
+    }
     // Without the window's device context there is nothing to draw into; the
     // new objects' short-lived marks are cleared all the same.
     for (Unit *u = g_ObjectLists[LIST_DRAWING].tail; u; u = u->prev) {
@@ -586,15 +595,21 @@ void ObjectDrawNewMarkers(int window)
             continue;
         if (u->death != UNIT_DEATH_ALIVE)
             continue;
-        OutputDrawObject(nullptr, u);
+        if (hdc)
+            OutputDrawObject(hdc, u);
         u->flags &= ~UNIT_SHORT_MARKS;
     }
+    if (hdc)
+        ReleaseDC(w->hwnd, hdc);
 }
 
 void ObjectDrawNewMarkersAll()
 {
-    // Drawn into each existing drawing window; none exists before the
-    // application frame opens them.
+    for (int i = 0; i < WINDOW_DRAW_COUNT; ++i)
+        if (g_DrawWindows[i].hwnd)
+            ObjectDrawNewMarkers(i);
+    if (g_Options.viewVisible && g_Options.viewUpdate && g_ViewWindow.hwnd)
+        ObjectDrawNewMarkers(WINDOW_VIEW);
 }
 
 void ObjectPurgeAll()

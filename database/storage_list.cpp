@@ -3,19 +3,32 @@
 // operation, and the one global filter through which they are walked.
 #include <cstring>
 
+#include "app/init_trap.h"
 #include "database/storage.h"
+#include "database/undo.h"
 #include "database/undo_step.h"
 
 ListFilter g_ListFilter = {0, 0, 0};
 
 namespace {
 
-bool ValidList(int list) { return list >= 0 && list < OBJECT_LIST_COUNT; }
+bool ValidList(int list)
+{
+    if (list >= 0 && list < OBJECT_LIST_COUNT)
+        return true;
+    INIT_TRAP("no object list has this number");
+    return false;
+}
 
 void Attach(ObjectList &l, Unit *object)
 {
+    ++g_ObjectListGeneration;
     ++l.count;
     l.bytes += object->bytes;
+    if (&l == &g_ObjectLists[LIST_DRAWING]) {
+        MemSetInDrawing(object, 1);
+        UndoNoteLinked(object);
+    }
 }
 
 bool Passes(const Unit *u)
@@ -57,6 +70,7 @@ Unit *MemListUnlink(int list, Unit *object)
 {
     if (!ValidList(list) || !object)
         return nullptr;
+    ++g_ObjectListGeneration;
     ObjectList &l = g_ObjectLists[list];
     Unit *next = object->next;
     Unit *prev = object->prev;
@@ -70,6 +84,8 @@ Unit *MemListUnlink(int list, Unit *object)
         l.tail = prev;
     --l.count;
     l.bytes -= object->bytes;
+    if (list == LIST_DRAWING)
+        MemSetInDrawing(object, 0);
     return next;
 }
 

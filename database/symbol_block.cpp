@@ -23,14 +23,6 @@ bool FitsName(const char *name)
     return name && name[0] && std::strlen(name) < size_t(UNIT_NAME_SIZE);
 }
 
-Unit *FindBlockInList(int list, const char *name)
-{
-    for (Unit *u = g_ObjectLists[list].head; u; u = u->next)
-        if (u->kind == UNIT_KIND_BLOCK && lstrcmpA(u->block.name, name) == 0)
-            return u;
-    return nullptr;
-}
-
 } // namespace
 
 Unit *SymbolNewBlock(int list, const char *name)
@@ -122,9 +114,22 @@ void SymbolClearBlocks(int list)
         g_OwnBlockIndex.count = 0;
 }
 
-Unit *SymbolFindSelfContaining(int list)
+namespace {
+
+// An instance member of a block that names a block of the same list.
+struct BlockUse {
+    int to;
+    Unit *member;
+};
+
+// Walks the graph block -> the blocks its members' instances name, depth
+// first from each block in list order, and calls closes(block entered again,
+// the member instance that enters it) for every use that re-enters a block on
+// the current path. Uses already broken are not followed. Stops early when
+// closes returns false.
+template <class Closes>
+void WalkCycles(int list, Closes closes)
 {
-    // Edges: block -> the blocks of the same list its members' instances name.
     std::vector<Unit *> blocks;
     for (Unit *u = g_ObjectLists[list].head; u; u = u->next)
         if (u->kind == UNIT_KIND_BLOCK)
@@ -136,16 +141,17 @@ Unit *SymbolFindSelfContaining(int list)
                 return int(i);
         return -1;
     };
-    std::vector<std::vector<int>> uses(n);
+    std::vector<std::vector<BlockUse>> uses(n);
     for (size_t i = 0; i < n; ++i)
         for (Unit *m = blocks[i]->block.firstMember; m; m = m->next)
             if ((m->kind == UNIT_KIND_INSTANCE || m->kind == UNIT_KIND_PLUGIN) &&
+                m->instance.unresolved != INSTANCE_CLOSES_CYCLE &&
                 (list != LIST_OWN_BLOCKS || lstrcmpA(m->instance.library, SYMBOL_OWN_LIBRARY) == 0)) {
                 const int j = indexOf(m->instance.block);
                 if (j >= 0)
-                    uses[i].push_back(j);
+                    uses[i].push_back({j, m});
             }
-    // Depth-first search without recursion; colour 1 = on the current path.
+    // Without recursion; colour 1 = on the current path, 2 = done.
     std::vector<int> colour(n, 0);
     for (size_t start = 0; start < n; ++start) {
         if (colour[start])
@@ -155,12 +161,13 @@ Unit *SymbolFindSelfContaining(int list)
         while (!stack.empty()) {
             auto &[node, next] = stack.back();
             if (next < uses[node].size()) {
-                const int to = uses[node][next++];
-                if (colour[to] == 1)
-                    return blocks[to];
-                if (colour[to] == 0) {
-                    colour[to] = 1;
-                    stack.push_back({to, 0});
+                const BlockUse use = uses[node][next++];
+                if (colour[use.to] == 1) {
+                    if (!closes(blocks[use.to], use.member))
+                        return;
+                } else if (colour[use.to] == 0) {
+                    colour[use.to] = 1;
+                    stack.push_back({use.to, 0});
                 }
             } else {
                 colour[node] = 2;
@@ -168,5 +175,29 @@ Unit *SymbolFindSelfContaining(int list)
             }
         }
     }
-    return nullptr;
+}
+
+} // namespace
+
+Unit *SymbolFindSelfContaining(int list)
+{
+    Unit *found = nullptr;
+    WalkCycles(list, [&](Unit *block, Unit *) {
+        found = block;
+        return false;
+    });
+    return found;
+}
+
+int SymbolBreakCycles(int list, Unit **firstBlock)
+{
+    int broken = 0;
+    WalkCycles(list, [&](Unit *block, Unit *member) {
+        if (!broken && firstBlock)
+            *firstBlock = block;
+        member->instance.unresolved = INSTANCE_CLOSES_CYCLE;
+        ++broken;
+        return true;
+    });
+    return broken;
 }

@@ -34,4 +34,10 @@ void SymbolRecalcFrames();
 void SymbolClearBlocks(int list);
 // A block of the list that contains itself through instances of its members,
 // directly or through other blocks of the list; 0 when there is none.
+// Instances whose cycle was broken no longer count.
 Unit *SymbolFindSelfContaining(int list);
+// Breaks every such cycle where it closes: the member instance that would
+// enter a block it lies in is marked (INSTANCE_CLOSES_CYCLE) and is never
+// expanded; it stays in the block and in the file. The number of instances
+// marked; the first block entered again goes to firstBlock when not null.
+int SymbolBreakCycles(int list, Unit **firstBlock);

@@ -16,7 +16,8 @@ Unit *SymbolFindBlock(const char *library, const char *blockName)
 
 Unit *SymbolGetInstanceBlock(Unit *instance)
 {
-    if (!instance || (instance->kind != UNIT_KIND_INSTANCE && instance->kind != UNIT_KIND_PLUGIN))
+    if (!instance || (instance->kind != UNIT_KIND_INSTANCE && instance->kind != UNIT_KIND_PLUGIN) ||
+        instance->instance.unresolved == INSTANCE_CLOSES_CYCLE)
         return nullptr;
     return SymbolFindBlock(instance->instance.library, instance->instance.block);
 }

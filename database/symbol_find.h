@@ -8,5 +8,6 @@ constexpr const char *SYMBOL_OWN_LIBRARY = "*";
 
 // The block of that name in that library ("*" = the drawing's own blocks), or 0.
 Unit *SymbolFindBlock(const char *library, const char *blockName);
-// The block an instance or plug-in object refers to, or 0.
+// The block an instance or plug-in object refers to, or 0 (also for an
+// instance that closes a cycle of blocks).
 Unit *SymbolGetInstanceBlock(Unit *instance);

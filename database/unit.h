@@ -120,9 +120,13 @@ struct UnitInstancePart {
     Matrix placement;
     int32_t libraryIndex;         // cached slot, 999 own blocks, -1 not yet resolved
     int32_t blockIndex;           // cached index in that library's index, -1 not yet resolved
-    int32_t unresolved;
+    int32_t unresolved;           // INSTANCE_CLOSES_CYCLE: never expanded
     uint32_t userFlags;           // kind 9 only; kind 1 elements start here
 };
+
+// The unresolved word of an instance that would re-enter a block it lies in:
+// drawing, frames, picking, explosion and export do not follow it.
+constexpr int32_t INSTANCE_CLOSES_CYCLE = 2;
 
 // Kind 2: block.
 struct UnitBlockPart {

@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cstdarg>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "app/init.h"
 #include "app/system_defs.h"
@@ -104,20 +106,231 @@ bool EndRecord(const char *name)
     return true;
 }
 
-int ReadBoolInt(int32_t *value)
-{
-    int v = 0;
-    if (!ZVI_FileReadCommaBool(&v))
-        return 0;
-    *value = v;
-    return 1;
-}
-
 // An index read from the file that names a free slot or lies outside the
 // table becomes 0.
 int32_t WithinTable(int32_t index, int slots, bool inUse)
 {
     return index >= 0 && index < slots && inUse ? index : 0;
+}
+
+// ---------------------------------------------------------------------------
+// The fields of a definition record, in file order: one table serves the
+// writer and the reader, so the two cannot drift apart. A break makes the
+// writer end the line after a separator; the reader needs nothing there.
+
+enum FieldKind : uint8_t {
+    FIELD_INT,       // 4 bytes
+    FIELD_BOOL,      // 4 bytes, written and read as 0 or 1
+    FIELD_DOUBLE,
+    FIELD_DOUBLES,   // an array of doubles, one field each
+    FIELD_TEXT,      // size: the room of the text, terminator included
+    FIELD_COLOR,
+    FIELD_PROPERTY,  // translated through the merge tables on reading
+    FIELD_XPROPERTY, // likewise
+    FIELD_FORMATS,   // two 16-bit words filed as one Int, the first low
+    FIELD_BREAK,
+};
+
+struct Field {
+    FieldKind kind;
+    uint16_t offset;
+    uint16_t size;
+};
+
+#define FIELD(kind, Record, member) Field{kind, uint16_t(offsetof(Record, member)), uint16_t(sizeof(Record::member))}
+#define FIELD_SIZED(kind, Record, member, size) Field{kind, uint16_t(offsetof(Record, member)), uint16_t(size)}
+constexpr Field LINE_BREAK{FIELD_BREAK, 0, 0};
+
+// Writes the fields, each after a separator unless it begins the record
+// (first) or a line. The record's terminator is the caller's.
+template <size_t N>
+void WriteFields(const void *record, const Field (&fields)[N], bool first)
+{
+    const char *base = static_cast<const char *>(record);
+    for (const Field &f : fields) {
+        const char *p = base + f.offset;
+        if (f.kind == FIELD_BREAK) {
+            ZVI_FileWriteComma();
+            ZVI_FileWriteNewline();
+            first = true;
+            continue;
+        }
+        int32_t word = 0;
+        switch (f.kind) {
+        case FIELD_INT:
+        case FIELD_BOOL:
+            std::memcpy(&word, p, sizeof word);
+            if (!first)
+                ZVI_FileWriteComma();
+            f.kind == FIELD_BOOL ? ZVI_FileWriteBool(word != 0) : ZVI_FileWriteInt(word);
+            break;
+        case FIELD_DOUBLE:
+        case FIELD_DOUBLES:
+            for (size_t k = 0; k < f.size / sizeof(double); ++k) {
+                double v;
+                std::memcpy(&v, p + k * sizeof v, sizeof v);
+                if (!first || k)
+                    ZVI_FileWriteComma();
+                ZVI_FileWriteDouble(v);
+            }
+            break;
+        case FIELD_TEXT: {
+            // Never longer than the reader takes back.
+            const std::string text(p, strnlen(p, size_t(f.size) - 1));
+            if (!first)
+                ZVI_FileWriteComma();
+            ZVI_FileWriteString(text.c_str());
+            break;
+        }
+        case FIELD_COLOR: {
+            COLORREF c;
+            std::memcpy(&c, p, sizeof c);
+            if (!first)
+                ZVI_FileWriteComma();
+            ZVI_FileWriteColorref(c);
+            break;
+        }
+        case FIELD_PROPERTY:
+            if (!first)
+                ZVI_FileWriteComma();
+            ZVI_FileWriteProperty(reinterpret_cast<const Property *>(p));
+            break;
+        case FIELD_XPROPERTY:
+            if (!first)
+                ZVI_FileWriteComma();
+            ZVI_FileWriteXProperty(reinterpret_cast<const XProperty *>(p));
+            break;
+        case FIELD_FORMATS: {
+            uint16_t w[2];
+            std::memcpy(w, p, sizeof w);
+            if (!first)
+                ZVI_FileWriteComma();
+            ZVI_FileWriteInt(int32_t(uint32_t(w[0]) | (uint32_t(w[1]) << 16)));
+            break;
+        }
+        case FIELD_BREAK: break;
+        }
+        first = false;
+    }
+}
+
+// Reads the fields into the record; the separator before each but the first
+// of the record is checked. 1, or 0 on the first that fails.
+template <size_t N>
+int ReadFields(void *record, const Field (&fields)[N], bool first)
+{
+    char *base = static_cast<char *>(record);
+    for (const Field &f : fields) {
+        char *p = base + f.offset;
+        if (f.kind == FIELD_BREAK)
+            continue;
+        if (!first && !ZVI_FileReadComma())
+            return 0;
+        first = false;
+        switch (f.kind) {
+        case FIELD_INT:
+        case FIELD_BOOL:
+        case FIELD_FORMATS: {
+            int32_t word = 0;
+            int flag = 0;
+            if (f.kind == FIELD_BOOL ? !ZVI_FileReadBool(&flag) : !ZVI_FileReadInt(&word))
+                return 0;
+            if (f.kind == FIELD_BOOL)
+                word = flag;
+            std::memcpy(p, &word, sizeof word);
+            break;
+        }
+        case FIELD_DOUBLE:
+        case FIELD_DOUBLES:
+            for (size_t k = 0; k < f.size / sizeof(double); ++k) {
+                double v = 0;
+                if ((k && !ZVI_FileReadComma()) || !ZVI_FileReadDouble(&v))
+                    return 0;
+                std::memcpy(p + k * sizeof v, &v, sizeof v);
+            }
+            break;
+        case FIELD_TEXT:
+            if (!ZVI_FileReadString(p, f.size))
+                return 0;
+            break;
+        case FIELD_COLOR: {
+            COLORREF c = 0;
+            if (!ZVI_FileReadColorref(&c))
+                return 0;
+            std::memcpy(p, &c, sizeof c);
+            break;
+        }
+        case FIELD_PROPERTY:
+            if (!ZVI_FileReadProperty(reinterpret_cast<Property *>(p)) ||
+                !FileMapProperty(reinterpret_cast<Property *>(p)))
+                return 0;
+            break;
+        case FIELD_XPROPERTY:
+            if (!ZVI_FileReadXProperty(reinterpret_cast<XProperty *>(p)) ||
+                !FileMapXProperty(reinterpret_cast<XProperty *>(p)))
+                return 0;
+            break;
+        case FIELD_BREAK: break;
+        }
+    }
+    return 1;
+}
+
+// The records of the definition sections. A definition record begins with
+// its name and its slot index, which the section code writes and reads; the
+// fields after them follow here.
+const Field PAGE_FIELDS[] = {
+    FIELD(FIELD_INT, PageDef, format),   FIELD(FIELD_INT, PageDef, orientation), FIELD(FIELD_INT, PageDef, anchor),
+    FIELD(FIELD_DOUBLE, PageDef, refX),  FIELD(FIELD_DOUBLE, PageDef, refY),      FIELD(FIELD_DOUBLE, PageDef, width),
+    FIELD(FIELD_DOUBLE, PageDef, height),
+};
+const Field COLOR_FIELDS[] = {FIELD(FIELD_TEXT, ColorDef, name), FIELD(FIELD_COLOR, ColorDef, color)};
+const Field HATCH_FAMILY_FIELDS[] = {
+    FIELD(FIELD_BOOL, HatchFamily, on), FIELD(FIELD_INT, HatchFamily, multiLine), FIELD(FIELD_DOUBLE, HatchFamily, angle)};
+const Field HATCH_BLOCK_FIELDS[] = {
+    FIELD(FIELD_BOOL, HatchDef, blockOn),        FIELD(FIELD_TEXT, HatchDef, blockLibrary),
+    FIELD(FIELD_TEXT, HatchDef, blockName),      LINE_BREAK,
+    FIELD(FIELD_DOUBLES, HatchDef, placement),
+};
+const Field HATCH_PHASE_FIELDS[] = {
+    FIELD(FIELD_DOUBLE, HatchDef, baseAngle), FIELD(FIELD_DOUBLE, HatchDef, phaseA), FIELD(FIELD_DOUBLE, HatchDef, phaseB)};
+const Field MULTILINE_LINE_FIELDS[] = {FIELD(FIELD_BOOL, MultiLineLine, on), FIELD(FIELD_DOUBLE, MultiLineLine, offset),
+                                       FIELD(FIELD_XPROPERTY, MultiLineLine, property)};
+// The angle is filed twice; the reader keeps the second.
+const Field SYSTEM_FIELDS[] = {
+    LINE_BREAK,
+    FIELD(FIELD_DOUBLE, SystemDef, angle),        FIELD(FIELD_DOUBLE, SystemDef, angle),
+    FIELD(FIELD_DOUBLE, SystemDef, scale),        FIELD(FIELD_INT, SystemDef, axisMode),
+    FIELD(FIELD_INT, SystemDef, anchor),          FIELD(FIELD_DOUBLE, SystemDef, originX),
+    FIELD(FIELD_DOUBLE, SystemDef, originY),      FIELD(FIELD_INT, SystemDef, lengthUnit),
+    FIELD(FIELD_INT, SystemDef, widthUnit),       FIELD(FIELD_INT, SystemDef, angleUnit),
+    FIELD_SIZED(FIELD_FORMATS, SystemDef, format1, 4),
+    FIELD(FIELD_INT, SystemDef, decimals),        FIELD(FIELD_INT, SystemDef, displayGridKind),
+    FIELD(FIELD_DOUBLE, SystemDef, displayGridX), FIELD(FIELD_DOUBLE, SystemDef, displayGridY),
+    FIELD(FIELD_INT, SystemDef, catchGridKind),   FIELD(FIELD_DOUBLE, SystemDef, catchGridX),
+    FIELD(FIELD_DOUBLE, SystemDef, catchGridY),
+};
+const Field PEN_FIELDS[] = {LINE_BREAK, FIELD(FIELD_PROPERTY, PenDef, setA), LINE_BREAK,
+                            FIELD(FIELD_PROPERTY, PenDef, setB)};
+const Field LINE_FIELDS[] = {LINE_BREAK, FIELD(FIELD_INT, LineDef, pairs), FIELD(FIELD_INT, LineDef, kind)};
+const Field LAYER_FIELDS[] = {LINE_BREAK, FIELD(FIELD_XPROPERTY, LayerDef, setA), LINE_BREAK,
+                              FIELD(FIELD_XPROPERTY, LayerDef, setB), FIELD(FIELD_INT, LayerDef, state)};
+// The file admits values shorter than the editors' limit only.
+const Field VARIABLE_FIELDS[] = {FIELD(FIELD_TEXT, VariableDef, name),
+                                 FIELD_SIZED(FIELD_TEXT, VariableDef, value, VARIABLE_VALUE_EDIT)};
+const Field WINDOW_FIELDS[] = {
+    FIELD(FIELD_INT, DrawingView, system),  FIELD(FIELD_BOOL, DrawingView, displayGrid),
+    FIELD(FIELD_BOOL, DrawingView, catchGrid), FIELD(FIELD_DOUBLE, DrawingView, centerX),
+    FIELD(FIELD_DOUBLE, DrawingView, centerY), FIELD(FIELD_DOUBLE, DrawingView, zoom),
+};
+#undef FIELD
+#undef FIELD_SIZED
+
+// A definition record's head: its name and its slot index.
+void WriteNamed(const char *name, int index)
+{
+    ZVI_FileWriteString(name);
+    ZVI_FileWriteCommaInt(index);
 }
 
 void ShowRead()
@@ -206,14 +419,7 @@ int FileWriteSectionPage(uint32_t sections)
     ZVI_FileWriteCommaInt(t.active);
     ZVI_FileWriteSemi();
     for (int i = 0; i < count; ++i) {
-        const PageDef &p = t.pages[i];
-        ZVI_FileWriteInt(p.format);
-        ZVI_FileWriteCommaInt(p.orientation);
-        ZVI_FileWriteCommaInt(p.anchor);
-        ZVI_FileWriteCommaDouble(p.refX);
-        ZVI_FileWriteCommaDouble(p.refY);
-        ZVI_FileWriteCommaDouble(p.width);
-        ZVI_FileWriteCommaDouble(p.height);
+        WriteFields(&t.pages[i], PAGE_FIELDS, true);
         ZVI_FileWriteSemi();
     }
     return FileWriteSectionEnd("PAGE");
@@ -243,9 +449,7 @@ int FileReadSectionPage(uint32_t sections)
     PageDef pages[PAGE_SLOTS];
     for (int i = 0; i < count; ++i) {
         PageDef p{};
-        if (!ZVI_FileReadInt(&p.format) || !ZVI_FileReadCommaInt(&p.orientation) || !ZVI_FileReadCommaInt(&p.anchor) ||
-            !ZVI_FileReadCommaDouble(&p.refX) || !ZVI_FileReadCommaDouble(&p.refY) ||
-            !ZVI_FileReadCommaDouble(&p.width) || !ZVI_FileReadCommaDouble(&p.height) || !ZVI_FileReadSemi())
+        if (!ReadFields(&p, PAGE_FIELDS, true) || !ZVI_FileReadSemi())
             return FileFailSection("PAGE");
         pages[i] = p;
     }
@@ -270,8 +474,7 @@ int FileWriteSectionColor(uint32_t sections)
     ZVI_FileWriteSemi();
     for (int i = STANDARD_COLORS; i < COLOR_SLOTS; ++i)
         if (g_ColorDefs[i].name[0]) {
-            ZVI_FileWriteString(g_ColorDefs[i].name);
-            ZVI_FileWriteCommaColorref(g_ColorDefs[i].color);
+            WriteFields(&g_ColorDefs[i], COLOR_FIELDS, true);
             ZVI_FileWriteSemi();
         }
     return FileWriteSectionEnd("COLOR");
@@ -289,7 +492,7 @@ int FileReadSectionColor(uint32_t sections)
         return FileFailSection("COLOR");
     for (int n = 0; n < count; ++n) {
         ColorDef c{};
-        if (!ZVI_FileReadString(c.name, DEF_NAME_SHORT) || !ZVI_FileReadCommaColorref(&c.color) || !EndRecord("COLOR"))
+        if (!ReadFields(&c, COLOR_FIELDS, true) || !EndRecord("COLOR"))
             return FileFailSection("COLOR");
         for (int i = STANDARD_COLORS; i < COLOR_SLOTS; ++i)
             if (!g_ColorDefs[i].name[0]) {
@@ -316,29 +519,15 @@ int FileWriteSectionHatch(uint32_t sections)
         const HatchDef &h = g_HatchDefs[i];
         if (!h.name[0])
             continue;
-        ZVI_FileWriteString(h.name);
-        ZVI_FileWriteCommaInt(i);
+        WriteNamed(h.name, i);
         ZVI_FileWriteSemi();
         for (const HatchFamily *f : {&h.family1, &h.family2}) {
-            ZVI_FileWriteBool(f->on);
-            ZVI_FileWriteCommaInt(f->multiLine);
-            ZVI_FileWriteCommaDouble(f->angle);
+            WriteFields(f, HATCH_FAMILY_FIELDS, true);
             ZVI_FileWriteSemi();
         }
-        ZVI_FileWriteBool(h.blockOn);
-        ZVI_FileWriteCommaString(h.blockLibrary);
-        ZVI_FileWriteCommaString(h.blockName);
-        ZVI_FileWriteComma();
-        ZVI_FileWriteNewline();
-        for (int k = 0; k < HATCH_PLACEMENT_VALUES; ++k) {
-            if (k)
-                ZVI_FileWriteComma();
-            ZVI_FileWriteDouble(h.placement[k]);
-        }
+        WriteFields(&h, HATCH_BLOCK_FIELDS, true);
         ZVI_FileWriteSemi();
-        ZVI_FileWriteDouble(h.baseAngle);
-        ZVI_FileWriteCommaDouble(h.phaseA);
-        ZVI_FileWriteCommaDouble(h.phaseB);
+        WriteFields(&h, HATCH_PHASE_FIELDS, true);
         ZVI_FileWriteSemi();
     }
     return FileWriteSectionEnd("HATCH");
@@ -346,11 +535,8 @@ int FileWriteSectionHatch(uint32_t sections)
 
 static bool ReadHatchFamily(HatchFamily *f)
 {
-    int on = 0;
-    if (!ZVI_FileReadBool(&on) || !ZVI_FileReadCommaInt(&f->multiLine) || !ZVI_FileReadCommaDouble(&f->angle) ||
-        !EndRecord("HATCH"))
+    if (!ReadFields(f, HATCH_FAMILY_FIELDS, true) || !EndRecord("HATCH"))
         return false;
-    f->on = on;
     if (f->multiLine < 0 || f->multiLine >= MULTILINE_SLOTS) {
         FileReport("Invalid HATCH multiline\n( %ld )", long(f->multiLine));
         return false;
@@ -372,18 +558,10 @@ int FileReadSectionHatch(uint32_t sections)
     for (int n = 0; n < count; ++n) {
         HatchDef h{};
         int32_t index = 0;
-        int on = 0;
-        if (!ZVI_FileReadString(h.name, DEF_NAME_LONG) || !ReadIndex(&index, HATCH_SLOTS, "HATCH") ||
+        if (!ZVI_FileReadString(h.name, sizeof h.name) || !ReadIndex(&index, HATCH_SLOTS, "HATCH") ||
             !EndRecord("HATCH") || !ReadHatchFamily(&h.family1) || !ReadHatchFamily(&h.family2) ||
-            !ZVI_FileReadBool(&on) || !ZVI_FileReadCommaString(h.blockLibrary, DEF_NAME_LONG) ||
-            !ZVI_FileReadCommaString(h.blockName, DEF_NAME_LONG))
-            return FileFailSection("HATCH");
-        h.blockOn = on;
-        for (double &v : h.placement)
-            if (!ZVI_FileReadCommaDouble(&v))
-                return FileFailSection("HATCH");
-        if (!EndRecord("HATCH") || !ZVI_FileReadDouble(&h.baseAngle) || !ZVI_FileReadCommaDouble(&h.phaseA) ||
-            !ZVI_FileReadCommaDouble(&h.phaseB) || !EndRecord("HATCH") || !h.name[0])
+            !ReadFields(&h, HATCH_BLOCK_FIELDS, true) || !EndRecord("HATCH") ||
+            !ReadFields(&h, HATCH_PHASE_FIELDS, true) || !EndRecord("HATCH") || !h.name[0])
             return FileFailSection("HATCH");
         PlaceDefinition(g_HatchDefs, HATCH_SLOTS, h, index, g_FileMaps.hatch);
     }
@@ -406,13 +584,10 @@ int FileWriteSectionMultiLine(uint32_t sections)
         const MultiLineDef &m = g_MultiLineDefs[i];
         if (!m.name[0])
             continue;
-        ZVI_FileWriteString(m.name);
-        ZVI_FileWriteCommaInt(i);
+        WriteNamed(m.name, i);
         ZVI_FileWriteSemi();
         for (const MultiLineLine &l : m.lines) {
-            ZVI_FileWriteBool(l.on);
-            ZVI_FileWriteCommaDouble(l.offset);
-            ZVI_FileWriteCommaXProperty(&l.property);
+            WriteFields(&l, MULTILINE_LINE_FIELDS, true);
             ZVI_FileWriteSemi();
         }
     }
@@ -432,16 +607,12 @@ int FileReadSectionMultiLine(uint32_t sections)
     for (int n = 0; n < count; ++n) {
         MultiLineDef m{};
         int32_t index = 0;
-        if (!ZVI_FileReadString(m.name, DEF_NAME_SHORT) || !ReadIndex(&index, MULTILINE_SLOTS, "MULTILINE") ||
+        if (!ZVI_FileReadString(m.name, sizeof m.name) || !ReadIndex(&index, MULTILINE_SLOTS, "MULTILINE") ||
             !EndRecord("MULTILINE") || !m.name[0])
             return FileFailSection("MULTILINE");
-        for (MultiLineLine &l : m.lines) {
-            int on = 0;
-            if (!ZVI_FileReadBool(&on) || !ZVI_FileReadCommaDouble(&l.offset) ||
-                !ZVI_FileReadCommaXProperty(&l.property) || !FileMapXProperty(&l.property) || !EndRecord("MULTILINE"))
+        for (MultiLineLine &l : m.lines)
+            if (!ReadFields(&l, MULTILINE_LINE_FIELDS, true) || !EndRecord("MULTILINE"))
                 return FileFailSection("MULTILINE");
-            l.on = on;
-        }
         PlaceDefinition(g_MultiLineDefs, MULTILINE_SLOTS, m, index, g_FileMaps.multiLine);
     }
     return 1;
@@ -462,28 +633,8 @@ int FileWriteSectionSystem(uint32_t sections)
         const SystemDef &s = g_SystemDefs[i];
         if (!s.name[0])
             continue;
-        ZVI_FileWriteString(s.name);
-        ZVI_FileWriteCommaInt(i);
-        ZVI_FileWriteComma();
-        ZVI_FileWriteNewline();
-        ZVI_FileWriteDouble(s.angle);
-        ZVI_FileWriteCommaDouble(s.angle); // filed twice; the reader keeps the second
-        ZVI_FileWriteCommaDouble(s.scale);
-        ZVI_FileWriteCommaInt(s.axisMode);
-        ZVI_FileWriteCommaInt(s.anchor);
-        ZVI_FileWriteCommaDouble(s.originX);
-        ZVI_FileWriteCommaDouble(s.originY);
-        ZVI_FileWriteCommaInt(s.lengthUnit);
-        ZVI_FileWriteCommaInt(s.widthUnit);
-        ZVI_FileWriteCommaInt(s.angleUnit);
-        ZVI_FileWriteCommaInt(int32_t(uint32_t(s.format1) | (uint32_t(s.format2) << 16)));
-        ZVI_FileWriteCommaInt(s.decimals);
-        ZVI_FileWriteCommaInt(s.displayGridKind);
-        ZVI_FileWriteCommaDouble(s.displayGridX);
-        ZVI_FileWriteCommaDouble(s.displayGridY);
-        ZVI_FileWriteCommaInt(s.catchGridKind);
-        ZVI_FileWriteCommaDouble(s.catchGridX);
-        ZVI_FileWriteCommaDouble(s.catchGridY);
+        WriteNamed(s.name, i);
+        WriteFields(&s, SYSTEM_FIELDS, false);
         ZVI_FileWriteSemi();
     }
     return FileWriteSectionEnd("SYSTEM");
@@ -501,21 +652,10 @@ int FileReadSectionSystem(uint32_t sections)
         return FileFailSection("SYSTEM");
     for (int n = 0; n < count; ++n) {
         SystemDef s{};
-        int32_t index = 0, formats = 0;
-        if (!ZVI_FileReadString(s.name, DEF_NAME_SHORT) || !ReadIndex(&index, SYSTEM_SLOTS, "SYSTEM") ||
-            !ZVI_FileReadCommaDouble(&s.angle) || !ZVI_FileReadCommaDouble(&s.angle) ||
-            !ZVI_FileReadCommaDouble(&s.scale) || !ZVI_FileReadCommaInt(&s.axisMode) ||
-            !ZVI_FileReadCommaInt(&s.anchor) || !ZVI_FileReadCommaDouble(&s.originX) ||
-            !ZVI_FileReadCommaDouble(&s.originY) || !ZVI_FileReadCommaInt(&s.lengthUnit) ||
-            !ZVI_FileReadCommaInt(&s.widthUnit) || !ZVI_FileReadCommaInt(&s.angleUnit) ||
-            !ZVI_FileReadCommaInt(&formats) || !ZVI_FileReadCommaInt(&s.decimals) ||
-            !ZVI_FileReadCommaInt(&s.displayGridKind) || !ZVI_FileReadCommaDouble(&s.displayGridX) ||
-            !ZVI_FileReadCommaDouble(&s.displayGridY) || !ZVI_FileReadCommaInt(&s.catchGridKind) ||
-            !ZVI_FileReadCommaDouble(&s.catchGridX) || !ZVI_FileReadCommaDouble(&s.catchGridY) ||
-            !EndRecord("SYSTEM") || !s.name[0])
+        int32_t index = 0;
+        if (!ZVI_FileReadString(s.name, sizeof s.name) || !ReadIndex(&index, SYSTEM_SLOTS, "SYSTEM") ||
+            !ReadFields(&s, SYSTEM_FIELDS, false) || !EndRecord("SYSTEM") || !s.name[0])
             return FileFailSection("SYSTEM");
-        s.format1 = uint16_t(uint32_t(formats) & 0xFFFF);
-        s.format2 = uint16_t(uint32_t(formats) >> 16);
         PlaceDefinition(g_SystemDefs, SYSTEM_SLOTS, s, index, g_FileMaps.system);
     }
     return 1;
@@ -540,14 +680,10 @@ int FileWriteSectionPen(uint32_t sections)
         const PenDef &p = g_PenDefs[i];
         if (!p.name[0])
             continue;
-        ZVI_FileWriteString(p.name);
-        ZVI_FileWriteCommaInt(i);
-        ZVI_FileWriteComma();
-        ZVI_FileWriteNewline();
-        ZVI_FileWriteProperty(&p.setA);
-        ZVI_FileWriteComma();
-        ZVI_FileWriteNewline();
-        ZVI_FileWriteProperty(&p.setB);
+        WriteNamed(p.name, i);
+        WriteFields(&p, PEN_FIELDS, false);
+        // The layer and the state are optional for the reader, the state
+        // since version 4.60.
         ZVI_FileWriteComma();
         ZVI_FileWriteNewline();
         ZVI_FileWriteInt(p.layer);
@@ -583,9 +719,8 @@ int FileReadSectionPen(uint32_t sections)
     for (int n = 0; n < count; ++n) {
         PenDef p{};
         int32_t index = 0, state = int32_t(DEF_STATE_DEFAULT);
-        if (!ZVI_FileReadString(p.name, DEF_NAME_LONG) || !ReadIndex(&index, PEN_SLOTS, "PEN") ||
-            !ZVI_FileReadCommaProperty(&p.setA) || !ZVI_FileReadCommaProperty(&p.setB) ||
-            !FileMapProperty(&p.setA) || !FileMapProperty(&p.setB))
+        if (!ZVI_FileReadString(p.name, sizeof p.name) || !ReadIndex(&index, PEN_SLOTS, "PEN") ||
+            !ReadFields(&p, PEN_FIELDS, false))
             return FileFailSection("PEN");
         p.layer = PEN_NO_LAYER;
         if (ZVI_FileReadContinue() && !ZVI_FileReadCommaInt(&p.layer))
@@ -624,12 +759,10 @@ int FileWriteSectionLine(uint32_t sections)
         if (!l.name[0])
             continue;
         const int pairs = l.pairs < 0 ? 0 : (l.pairs > LINE_MAX_PAIRS ? LINE_MAX_PAIRS : l.pairs);
-        ZVI_FileWriteString(l.name);
-        ZVI_FileWriteCommaInt(i);
-        ZVI_FileWriteComma();
-        ZVI_FileWriteNewline();
-        ZVI_FileWriteInt(pairs);
-        ZVI_FileWriteCommaInt(l.kind);
+        LineDef filed = l;
+        filed.pairs = pairs;
+        WriteNamed(l.name, i);
+        WriteFields(&filed, LINE_FIELDS, false);
         for (int k = 0; k < 2 * pairs; ++k)
             ZVI_FileWriteCommaInt(l.lengths[k]);
         ZVI_FileWriteSemi();
@@ -650,8 +783,8 @@ int FileReadSectionLine(uint32_t sections)
     for (int n = 0; n < count; ++n) {
         LineDef l{};
         int32_t index = 0;
-        if (!ZVI_FileReadString(l.name, DEF_NAME_SHORT) || !ReadIndex(&index, LINE_SLOTS, "LINE") ||
-            !ZVI_FileReadCommaInt(&l.pairs) || !ZVI_FileReadCommaInt(&l.kind))
+        if (!ZVI_FileReadString(l.name, sizeof l.name) || !ReadIndex(&index, LINE_SLOTS, "LINE") ||
+            !ReadFields(&l, LINE_FIELDS, false))
             return FileFailSection("LINE");
         // A line type holds at most eight pairs: more would be stored past the record.
         if (l.pairs < 0 || l.pairs > LINE_MAX_PAIRS) {
@@ -685,15 +818,8 @@ int FileWriteSectionLayer(uint32_t sections)
         const LayerDef &l = g_LayerDefs[i];
         if (!l.name[0])
             continue;
-        ZVI_FileWriteString(l.name);
-        ZVI_FileWriteCommaInt(i);
-        ZVI_FileWriteComma();
-        ZVI_FileWriteNewline();
-        ZVI_FileWriteXProperty(&l.setA);
-        ZVI_FileWriteComma();
-        ZVI_FileWriteNewline();
-        ZVI_FileWriteXProperty(&l.setB);
-        ZVI_FileWriteCommaInt(int32_t(l.state));
+        WriteNamed(l.name, i);
+        WriteFields(&l, LAYER_FIELDS, false);
         ZVI_FileWriteSemi();
     }
     return FileWriteSectionEnd("LAYER");
@@ -719,13 +845,10 @@ int FileReadSectionLayer(uint32_t sections)
         g_LayerLink = uint32_t(linked);
     for (int n = 0; n < count; ++n) {
         LayerDef l{};
-        int32_t index = 0, state = 0;
-        if (!ZVI_FileReadString(l.name, DEF_NAME_LONG) || !ReadIndex(&index, LAYER_SLOTS, "LAYER") ||
-            !ZVI_FileReadCommaXProperty(&l.setA) || !ZVI_FileReadCommaXProperty(&l.setB) ||
-            !ZVI_FileReadCommaInt(&state) || !EndRecord("LAYER") || !l.name[0] || !FileMapXProperty(&l.setA) ||
-            !FileMapXProperty(&l.setB))
+        int32_t index = 0;
+        if (!ZVI_FileReadString(l.name, sizeof l.name) || !ReadIndex(&index, LAYER_SLOTS, "LAYER") ||
+            !ReadFields(&l, LAYER_FIELDS, false) || !EndRecord("LAYER") || !l.name[0])
             return FileFailSection("LAYER");
-        l.state = uint32_t(state);
         if (g_LayerLink)
             l.setA = l.setB;
         PlaceDefinition(g_LayerDefs, LAYER_SLOTS, l, index, g_FileMaps.layer);
@@ -748,10 +871,7 @@ int FileWriteSectionVariable(uint32_t sections)
     ZVI_FileWriteSemi();
     for (const VariableDef &v : g_VariableDefs)
         if (v.name[0]) {
-            char value[VARIABLE_VALUE_EDIT];
-            std::snprintf(value, sizeof value, "%s", v.value); // the file admits shorter values only
-            ZVI_FileWriteString(v.name);
-            ZVI_FileWriteCommaString(value);
+            WriteFields(&v, VARIABLE_FIELDS, true);
             ZVI_FileWriteSemi();
         }
     return FileWriteSectionEnd("VARIABLE");
@@ -769,8 +889,7 @@ int FileReadSectionVariable(uint32_t sections)
         return FileFailSection("VARIABLE");
     for (int n = 0; n < count; ++n) {
         VariableDef v{};
-        if (!ZVI_FileReadString(v.name, DEF_NAME_SHORT) || !ZVI_FileReadCommaString(v.value, VARIABLE_VALUE_EDIT) ||
-            !EndRecord("VARIABLE"))
+        if (!ReadFields(&v, VARIABLE_FIELDS, true) || !EndRecord("VARIABLE"))
             return FileFailSection("VARIABLE");
         for (VariableDef &slot : g_VariableDefs)
             if (!slot.name[0]) {
@@ -846,12 +965,7 @@ int FileWriteSectionWindow(uint32_t sections)
     ZVI_FileWriteInt(FILE_VIEW_COUNT);
     ZVI_FileWriteSemi();
     for (const DrawingView &v : g_DrawingViews) {
-        ZVI_FileWriteInt(v.system);
-        ZVI_FileWriteCommaBool(v.displayGrid);
-        ZVI_FileWriteCommaBool(v.catchGrid);
-        ZVI_FileWriteCommaDouble(v.centerX);
-        ZVI_FileWriteCommaDouble(v.centerY);
-        ZVI_FileWriteCommaDouble(v.zoom);
+        WriteFields(&v, WINDOW_FIELDS, true);
         ZVI_FileWriteSemi();
     }
     return FileWriteSectionEnd("WINDOW");
@@ -875,15 +989,10 @@ int FileReadSectionWindow(uint32_t sections)
         count = 1;
     for (int i = 0; i < count; ++i) {
         DrawingView v{};
-        int grid = 0, grid2 = 0;
-        if (!ZVI_FileReadInt(&v.system) || !ZVI_FileReadCommaBool(&grid) || !ZVI_FileReadCommaBool(&grid2) ||
-            !ZVI_FileReadCommaDouble(&v.centerX) || !ZVI_FileReadCommaDouble(&v.centerY) ||
-            !ZVI_FileReadCommaDouble(&v.zoom) || !ZVI_FileReadSemi()) {
+        if (!ReadFields(&v, WINDOW_FIELDS, true) || !ZVI_FileReadSemi()) {
             FileReport("Error in WINDOW definition");
             return FileFailSection("WINDOW");
         }
-        v.displayGrid = grid;
-        v.catchGrid = grid2;
         if (v.system < 0 || v.system >= SYSTEM_SLOTS)
             v.system = 0;
         g_DrawingViews[i] = v;

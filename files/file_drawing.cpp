@@ -10,6 +10,7 @@
 #include "app/init.h"
 #include "app/system.h"
 #include "app/system_defs.h"
+#include "app/system_validate.h"
 #include "app/window_progress.h"
 #include "database/object.h"
 #include "database/storage.h"
@@ -21,19 +22,12 @@
 #include "files/file_records.h"
 #include "files/image_list.h"
 #include "files/zvi.h"
-#include "language/language.h"
+#include "files/zvi_internal.h"
+#include "language/language_entries.h"
 
 namespace {
 
 constexpr int HEADER_BYTES = FILE_HEADER_LENGTH + 1;
-constexpr int PROGRESS_TITLE = 15;       // eHeadlineText: "Drawing File"
-constexpr int PROGRESS_MEMORY_NAME = 16; // eHeadlineText: the clipboard data
-constexpr int TEXT_READING = 10;         // eDialogText
-constexpr int TEXT_WRITING = 11;
-constexpr int TEXT_MEASURING = 47;
-constexpr int TEXT_WRITING_MEMORY = 48;
-constexpr int TEXT_READING_MEMORY = 49;
-constexpr int CANCEL_NOTICE = 45;        // eAlertTextSM
 constexpr int OLD_DRAWING = 54;
 constexpr int OLD_LIBRARY = 55;
 constexpr int FOREIGN_WMF = 56;
@@ -114,15 +108,15 @@ bool Quiet(uint32_t sections)
     return (sections & FILE_MODE_QUIET) != 0;
 }
 
-void StartProgress(uint32_t sections, int textEntry, const char *name, int withBar)
+void StartProgress(uint32_t sections, const char *format, const char *name, int withBar)
 {
     if (Quiet(sections)) {
         WindowClearCancel();
         return;
     }
     char text[MESSAGE_SIZE];
-    std::snprintf(text, sizeof text, eDialogText[textEntry], name);
-    WindowShowProgress(eHeadlineText[PROGRESS_TITLE], text, withBar);
+    std::snprintf(text, sizeof text, format, name);
+    WindowShowProgress(LANG(eHeadlineText, DrawingFile), text, withBar);
 }
 
 void EndProgress(uint32_t sections)
@@ -240,6 +234,69 @@ int WriteAll(const DrawingInfo *info, uint32_t sections)
            FileWriteSectionBitmap(0, sections, 0) && FileWriteSectionVariable(sections) &&
            FileWriteSectionBlock(LIST_OWN_BLOCKS, sections) && FileWriteSectionObject(LIST_DRAWING, sections) &&
            ZVI_FileWriteEndOfFile() && ZVI_FileWriteFlush();
+}
+
+// Why a save failed, as far as it was found.
+enum class SaveCause { Locked, NoRoom, NoPermission, ReadOnly, Other };
+
+SaveCause SaveFailureCause(DWORD error)
+{
+    switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return SaveCause::Locked;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return SaveCause::NoRoom;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT: return SaveCause::NoPermission;
+    default: return SaveCause::Other;
+    }
+}
+
+// The text that tells the user, formatted with the drawing's name.
+const char *SaveCauseText(SaveCause cause)
+{
+    switch (cause) {
+    case SaveCause::Locked: return LANG_FORMAT(eAlertErrorText, SaveLocked, "%s");
+    case SaveCause::NoRoom: return LANG_FORMAT(eAlertErrorText, SaveNoRoom, "%s");
+    case SaveCause::NoPermission: return LANG_FORMAT(eAlertErrorText, SaveNoPermission, "%s");
+    case SaveCause::ReadOnly: return LANG_FORMAT(eAlertErrorText, SaveReadOnly, "%s");
+    default: return LANG_FORMAT(eAlertErrorText, SaveFailed, "%s");
+    }
+}
+
+// Whether another program holds the file open so that it cannot be
+// replaced: the system then refuses the replacement as "access denied" too.
+bool HeldByAnotherProgram(const char *path)
+{
+    HANDLE h = CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// Why replacing the drawing failed.
+SaveCause ReplaceFailureCause(DWORD error, const char *path)
+{
+    if (error == ERROR_ACCESS_DENIED && HeldByAnotherProgram(path))
+        return SaveCause::Locked;
+    return SaveFailureCause(error);
+}
+
+bool IsReadOnly(const char *path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Tells the user that the drawing was not saved and why; the drawing is
+// named, never the temporary copy, and the file on disk is left alone.
+void ReportSaveFailure(const char *path, SaveCause cause)
+{
+    ShowText(g_MainWnd, SaveCauseText(cause), path);
 }
 
 // A new file in the folder of path, for writing before the original is replaced.
@@ -403,6 +460,7 @@ void FileClearDrawing()
     ImageClearData();
     FileInitDrawingViews();
     UndoReset();
+    SystemValidateActiveSlots();
 }
 
 // ---------------------------------------------------------------------------
@@ -438,7 +496,7 @@ int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int 
         ClearObjects();
     char name[ZVI_PATH_SIZE];
     NameAndExtension(path, name);
-    StartProgress(sections, TEXT_READING, name, 1);
+    StartProgress(sections, LANG_FORMAT(eDialogText, ReadingFile, "%s"), name, 1);
     DrawingInfo read{};
     const int result = ReadBody(&read, sections, merge);
     EndProgress(sections);
@@ -454,6 +512,10 @@ int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int 
     ZVI_FileClose(file);
     if (info && !merge && (g_FileSectionsRead & FILE_SECTION_DRAWING))
         *info = read;
+    if (g_FileBrokenCycles)
+        ShowText(g_MainWnd, LANG_FORMAT(eAlertErrorText, BlockContainsItself, "%s"), path);
+    if (!merge)
+        SystemValidateActiveSlots(); // a slot named by the file, or kept from before, may be free now
     return result == 1 ? 1 : 0;
 }
 
@@ -464,7 +526,7 @@ int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge)
         sections |= FILE_MODE_REPLACE;
     else
         sections &= ~FILE_SECTION_DRAWING;
-    const char *name = eHeadlineText[PROGRESS_MEMORY_NAME];
+    const char *name = LANG(eHeadlineText, ClipboardData);
     if (!ZVI_FileReadInitMemory(block) || !ZviReadFileHeader(1)) {
         ReportFailure(name, FILE_ALERT_SYNTAX, FILE_ALERT_WRONG_CONTENT);
         ZVI_FileReadExit();
@@ -477,7 +539,7 @@ int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge)
     if (Quiet(sections)) {
         WindowClearCancel();
     } else {
-        WindowShowProgress(eHeadlineText[PROGRESS_TITLE], eDialogText[TEXT_READING_MEMORY], 1);
+        WindowShowProgress(LANG(eHeadlineText, DrawingFile), LANG(eDialogText, ReadingCopy), 1);
     }
     DrawingInfo dropped{};
     const int result = ReadBody(&dropped, sections, merge);
@@ -490,6 +552,10 @@ int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge)
         return 0;
     }
     ZVI_FileReadExit();
+    if (g_FileBrokenCycles)
+        ShowText(g_MainWnd, LANG_FORMAT(eAlertErrorText, BlockContainsItself, "%s"), name);
+    if (!merge)
+        SystemValidateActiveSlots();
     return result == 1 ? 1 : 0;
 }
 
@@ -501,35 +567,52 @@ int FileWriteDrawing(const DrawingInfo *info, const char *path, uint32_t section
     // Packing needs the zip tools, which come with the file commands: until
     // then a zipped save is written plain.
     sections &= ~FILE_MODE_ZIPPED;
+    if (!path) {
+        FileAlert("", FILE_ALERT_CANNOT_CREATE);
+        return 0;
+    }
+    // A read-only file is not replaced, as Windows refuses to write it.
+    if (IsReadOnly(path)) {
+        ReportSaveFailure(path, SaveCause::ReadOnly);
+        return 0;
+    }
     char temp[ZVI_PATH_SIZE] = "";
     HANDLE file = INVALID_HANDLE_VALUE;
-    if (!path || !MakeSiblingTemp(path, temp) || !ZVI_FileCreate(&file, temp)) {
+    if (!MakeSiblingTemp(path, temp) || !ZVI_FileCreate(&file, temp)) {
+        const DWORD error = GetLastError();
         if (temp[0])
             ZVI_FileDelete(temp);
-        FileAlert(path ? path : "", FILE_ALERT_CANNOT_CREATE);
+        if (SaveFailureCause(error) == SaveCause::Other)
+            FileAlert(path, FILE_ALERT_CANNOT_CREATE); // the folder is missing
+        else
+            ReportSaveFailure(path, SaveFailureCause(error));
         return 0;
     }
     char name[ZVI_PATH_SIZE];
     NameAndExtension(path, name);
-    StartProgress(sections, TEXT_WRITING, name, 0);
+    StartProgress(sections, LANG_FORMAT(eDialogText, WritingFile, "%s"), name, 0);
     int ok = ZVI_FileWriteInitDisk(file) && WriteAll(info, sections);
+    DWORD error = ZviWriteSystemError();
     ZVI_FileWriteExit();
     EndProgress(sections);
-    if (!ZVI_FileClose(file))
+    if (!ZVI_FileClose(file) && ok) {
         ok = 0;
+        error = GetLastError();
+    }
     const bool cancelled = WindowIsCancelled() != 0;
     // The original is replaced only by a complete file.
-    if (ok && !cancelled && !MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    SaveCause failure = SaveFailureCause(error);
+    if (ok && !cancelled && !MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = 0;
+        failure = ReplaceFailureCause(GetLastError(), path);
+    }
     if (!ok || cancelled) {
         ZVI_FileDelete(temp);
         if (cancelled) {
             if (!WindowIsMasterProgress())
-                AlertButton1(g_MainWnd, eAlertTextSM[CANCEL_NOTICE]);
+                AlertButton1(g_MainWnd, LANG(eAlertTextSM, WriteCancelled));
         } else {
-            // The file named is the unfinished copy, which is gone; the
-            // original stays as it was.
-            FileAlert(temp, FILE_ALERT_CANNOT_WRITE);
+            ReportSaveFailure(path, failure);
         }
         return 0;
     }
@@ -542,7 +625,7 @@ HGLOBAL FileWriteDrawingMemory(uint32_t sections)
     if (Quiet(sections))
         WindowClearCancel();
     else
-        WindowShowProgress(eHeadlineText[PROGRESS_TITLE], eDialogText[TEXT_MEASURING], 0);
+        WindowShowProgress(LANG(eHeadlineText, DrawingFile), LANG(eDialogText, MeasuringCopy), 0);
     int ok = ZVI_FileWriteInitNull() && WriteAll(info, sections);
     const int32_t size = ZVI_FileWriteCurrentSize();
     ZVI_FileWriteExit();
@@ -553,14 +636,14 @@ HGLOBAL FileWriteDrawingMemory(uint32_t sections)
     if (!block)
         return nullptr;
     if (!Quiet(sections))
-        WindowShowProgress(eHeadlineText[PROGRESS_TITLE], eDialogText[TEXT_WRITING_MEMORY], 1);
+        WindowShowProgress(LANG(eHeadlineText, DrawingFile), LANG(eDialogText, WritingCopy), 1);
     ok = ZVI_FileWriteInitMemory(block, size) && WriteAll(info, sections);
     ZVI_FileWriteExit();
     EndProgress(sections);
     if (WindowIsCancelled()) {
         GlobalFree(block);
         if (!WindowIsMasterProgress())
-            AlertButton1(g_MainWnd, eAlertTextSM[CANCEL_NOTICE]);
+            AlertButton1(g_MainWnd, LANG(eAlertTextSM, WriteCancelled));
         return nullptr;
     }
     if (!ok) {

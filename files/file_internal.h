@@ -68,8 +68,3 @@ int FileReadSectionBlock(int list, uint32_t sections, int merge);
 int FileWriteSectionBlock(int list, uint32_t sections);
 int FileReadSectionObject(int list, uint32_t sections, int merge);
 int FileWriteSectionObject(int list, uint32_t sections);
-
-// A block of the list that contains itself through its members, directly or
-// through other blocks of the list; 0 when there is none.
-struct Unit;
-Unit *FileFindSelfContainingBlock(int list);

@@ -15,6 +15,7 @@
 #include "database/storage.h"
 #include "files/file_records.h"
 #include "files/zvi.h"
+#include "files/zvi_internal.h"
 #include "language/language.h"
 
 namespace {
@@ -105,6 +106,24 @@ bool IsAttributeRecord(int16_t kind)
     return kind == 300 || kind == 301 || kind == 400 || kind == 401;
 }
 
+// An element of value type 0 has the size its kind's record gives it: the
+// fixed records theirs, an attribute at least its name, any other kind a bare
+// header. Anything else would make the writer read past the element.
+bool RecordFitsLayout(const Element *e)
+{
+    if (const uint32_t fixed = FileRecordElementSize(e->kind))
+        return e->size == fixed;
+    if (IsAttributeRecord(e->kind))
+        return e->size >= uint32_t(ATTRIBUTE_HEAD_SIZE);
+    return e->size == ELEMENT_HEADER_SIZE;
+}
+
+// Whether the writer can write a text again as the reader took it.
+bool TextWritable(const char *text)
+{
+    return ZviEncodeString(text, nullptr, g_ZviDefaultDelimiters) >= 0;
+}
+
 // The room a text of the given length takes in an element of capacity count.
 uint32_t TextRoom(int16_t count, size_t length)
 {
@@ -125,9 +144,32 @@ int32_t TextReadSize(int16_t count)
 
 // --- writing -------------------------------------------------------------------
 
+// Bytes per value of the value types 1 to 7 and 9.
+uint32_t ValueBytes(uint16_t valueType)
+{
+    switch (valueType) {
+    case VALUE_INTEGERS: return 4;
+    case VALUE_DOUBLES: return 8;
+    case VALUE_POINTS: return 16;
+    case VALUE_COLORS: return 4;
+    case VALUE_PROPERTY: return sizeof(Property);
+    case VALUE_XPROPERTY: return sizeof(XProperty);
+    case VALUE_FONTDEF: return sizeof(FontDef);
+    case VALUE_BINARY: return 1;
+    default: return 0;
+    }
+}
+
+
 int WriteRecordPayload(const Element *e)
 {
     const void *p = ElementPayload(e);
+    if ((FileRecordElementSize(e->kind) || IsAttributeRecord(e->kind)) && !RecordFitsLayout(e)) {
+        char message[64];
+        std::snprintf(message, sizeof message, "Invalid size %lu of block type %d", (unsigned long)e->size, e->kind);
+        Report(message);
+        return 0;
+    }
     switch (e->kind) {
     case ELEM_DIM_LINE: return ZVI_FileWriteCommaDimLine(static_cast<const DimLineRecord *>(p));
     case ELEM_DIM_LARGE: return ZVI_FileWriteCommaDimLarge(static_cast<const DimLargeRecord *>(p));
@@ -150,6 +192,8 @@ int WriteRecordPayload(const Element *e)
             std::memcpy(text.data(), name + ATTRIBUTE_NAME_SIZE, room);
             return ZVI_FileWriteCommaString(safeName) && ZVI_FileWriteCommaString(text.data());
         }
+        if (e->size == ELEMENT_HEADER_SIZE)
+            return 1; // a record this program does not know, read as a bare header: written back bare
         char message[64];
         std::snprintf(message, sizeof message, "Invalid native block type %d", e->kind);
         Report(message);
@@ -161,6 +205,15 @@ int WritePayload(const Element *e)
 {
     const uint8_t *p = static_cast<const uint8_t *>(ElementPayload(e));
     const int count = e->count;
+    // Values the element has no room for would be taken from behind it.
+    if (const uint32_t bytes = ValueBytes(e->valueType);
+        bytes && count > 0 && e->size < ELEMENT_HEADER_SIZE + bytes * uint32_t(count)) {
+        char message[64];
+        std::snprintf(message, sizeof message, "Invalid size %lu of block element type %d", (unsigned long)e->size,
+                      e->valueType);
+        Report(message);
+        return 0;
+    }
     switch (e->valueType) {
     case VALUE_RECORD:
         return WriteRecordPayload(e);
@@ -296,7 +349,7 @@ int ReadRecordPayload(Element *e, uint32_t room, uint32_t *size)
             return 0;
         const size_t length = std::strlen(text);
         const uint32_t textRoom = TextRoom(e->count, length);
-        if (uint32_t(ATTRIBUTE_HEAD_SIZE) + textRoom > room)
+        if (uint32_t(ATTRIBUTE_HEAD_SIZE) + textRoom > room || !TextWritable(text))
             return 0;
         std::memset(p, 0, ATTRIBUTE_NAME_SIZE + textRoom);
         std::memcpy(p, name, std::strlen(name) + 1);
@@ -309,22 +362,6 @@ int ReadRecordPayload(Element *e, uint32_t room, uint32_t *size)
     e->valueType = VALUE_RECORD;
     *size = ELEMENT_HEADER_SIZE;
     return 1;
-}
-
-// Bytes per value of the value types 1 to 7 and 9.
-uint32_t ValueBytes(uint16_t valueType)
-{
-    switch (valueType) {
-    case VALUE_INTEGERS: return 4;
-    case VALUE_DOUBLES: return 8;
-    case VALUE_POINTS: return 16;
-    case VALUE_COLORS: return 4;
-    case VALUE_PROPERTY: return sizeof(Property);
-    case VALUE_XPROPERTY: return sizeof(XProperty);
-    case VALUE_FONTDEF: return sizeof(FontDef);
-    case VALUE_BINARY: return 1;
-    default: return 0;
-    }
 }
 
 int ReadValues(Element *e)
@@ -376,7 +413,8 @@ int ReadValues(Element *e)
                 return 0;
         return 1;
     case VALUE_BINARY:
-        return ZVI_FileReadCommaBinary(p, count);
+        // Refused when its text would pass the writer's limit.
+        return ZVI_FileReadCommaBinary(p, count) && ZviEncodeBinary(p, count, nullptr, g_ZviDefaultDelimiters) >= 0;
     default:
         return 0;
     }
@@ -582,9 +620,15 @@ int32_t FileReadElement(Element *element, uint32_t room)
         if (!ZVI_FileReadCommaString(text, TextReadSize(count)))
             return -1;
         const size_t length = std::strlen(text);
+        // Texts are shown and edited in buffers of 8000 characters: a longer
+        // one comes only from a damaged or foreign file.
+        if (kind == ELEM_TEXT && length > size_t(TEXT_CAPACITY_LONG)) {
+            InitErrorBox(__FILE_NAME__, __LINE__, "Text longer than 8000 characters");
+            return -1;
+        }
         const uint32_t textRoom = TextRoom(count, length);
         size = ELEMENT_HEADER_SIZE + textRoom;
-        if (size > room)
+        if (size > room || !TextWritable(text))
             return -1;
         std::memset(ElementPayload(element), 0, textRoom);
         if (textRoom)
@@ -604,7 +648,7 @@ int32_t FileReadElement(Element *element, uint32_t room)
     if (!ZVI_FileReadSemi())
         return -1;
     element->size = size;
-    if (!KindFitsValueType(element))
+    if (!KindFitsValueType(element) || (element->valueType == VALUE_RECORD && !RecordFitsLayout(element)))
         return -1;
     return int32_t(size);
 }

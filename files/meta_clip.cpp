@@ -10,6 +10,8 @@
 #include "app/darad4.h"
 #include "app/init.h"
 #include "database/object.h"
+#include "database/object_select.h"
+#include "database/object_transform.h"
 #include "database/object_rects.h"
 #include "database/storage.h"
 #include "database/symbol_block.h"
@@ -32,16 +34,6 @@ constexpr int ALERT_PASTE_DIB = 107;
 constexpr uint32_t MAX_DIB_BITS = 0x7FFFFFFF;
 
 void PasteFailed(HWND owner, int entry) { AlertOk(owner, eAlertTextSM[entry]); }
-
-// The frame of the objects that carry every bit of mask.
-void ExtentsOf(uint32_t mask, double out[4])
-{
-    FrameSetEmpty(out);
-    ListFilterKeeper keep;
-    for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, 1); u; u = MemListNext(u))
-        if ((u->flags & mask) == mask && u->frame[0] <= u->frame[2])
-            FrameUnion(out, u->frame);
-}
 
 bool AnySelected()
 {
@@ -178,7 +170,7 @@ int MetaPasteNative(HWND owner)
     }
     SymbolRebuildOwnIndex();
     ObjectMarkByMask(LIST_DRAWING, UNIT_TRANSFORM);
-    ExtentsOf(UNIT_TRANSFORM, g_ExtentsRect);
+    ObjectExtentsVisible(LIST_DRAWING, UNIT_TRANSFORM);
     std::memcpy(g_ChangedRect, g_ExtentsRect, sizeof g_ChangedRect);
     UndoFinishProcess();
     CloseClipboard();

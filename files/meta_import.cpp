@@ -13,6 +13,8 @@
 #include "app/window_progress.h"
 #include "database/init.h"
 #include "database/object.h"
+#include "database/object_select.h"
+#include "database/object_transform.h"
 #include "database/object_flags.h"
 #include "database/object_rects.h"
 #include "database/object_types.h"

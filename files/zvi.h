@@ -120,6 +120,7 @@ extern int32_t g_FileVersion;
 // Kept for the drawing reader; both cleared by each start.
 extern uint32_t g_FileSkippedSection; // a section was present but not read
 extern uint32_t g_FileSectionsRead;   // mask of the sections read
+extern uint32_t g_FileBrokenCycles;   // instances that closed a cycle of blocks and are not expanded
 
 extern "C" {
 int ZVI_FileReadInitDisk(HANDLE file);

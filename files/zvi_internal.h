@@ -43,3 +43,15 @@ int ZviParseNumber(const char *text, double *value);
 bool ZviCanRead(const void *p, uint32_t size, const char *function, const char *argument);
 bool ZviCanWrite(void *p, uint32_t size, const char *function, const char *argument);
 bool ZviCanReadString(const char *p, const char *function, const char *argument);
+
+// The text the writer makes of a string (with its quotes and escapes) or of a
+// binary field (from its opening quote to its closing one, trailing blank
+// digits trimmed, lower case), into out when out is not null; its length, or
+// -1 when it would pass the writer's limit. The element reader uses them to
+// refuse what the writer could not write again.
+int32_t ZviEncodeString(const char *text, char *out, const FileDelimiters &delimiters);
+int32_t ZviEncodeBinary(const void *data, int32_t count, char *out, const FileDelimiters &delimiters);
+
+// The system's error code of the disk write that failed in the current or
+// last write, 0 when none failed.
+DWORD ZviWriteSystemError();

@@ -11,6 +11,7 @@
 
 int32_t g_FileVersion = 460;
 uint32_t g_FileSkippedSection = 0;
+uint32_t g_FileBrokenCycles = 0;
 uint32_t g_FileSectionsRead = 0;
 
 namespace {
@@ -318,6 +319,7 @@ void StartSource(int source)
     s_R.errorText[0] = 0;
     s_R.errorLine = 0;
     g_FileSkippedSection = 0;
+    g_FileBrokenCycles = 0;
     g_FileSectionsRead = 0;
     g_FileVersion = 460;
 }

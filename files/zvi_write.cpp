@@ -21,6 +21,7 @@ struct WriterState {
     int32_t byteCount = 0;
     int32_t lineCount = 0;
     int error = 0;
+    DWORD systemError = 0; // why the disk refused the last write
     int zeros = 0;
     FileDelimiters delimiters = g_ZviDefaultDelimiters;
 };
@@ -50,6 +51,7 @@ void Start(int sink)
     s_W.byteCount = 0;
     s_W.lineCount = 0;
     s_W.error = 0;
+    s_W.systemError = 0;
     s_W.zeros = 0;
     s_W.delimiters = g_ZviDefaultDelimiters;
 }
@@ -59,8 +61,11 @@ bool WriteToFile(const char *data, uint32_t count)
 {
     if (count == 0)
         return true;
+    SetLastError(0);
     if (ZVI_FileWrite(s_W.file, data, int32_t(count)) != int32_t(count)) {
         s_W.error = 1;
+        // A short write without an error code: the disk is full.
+        s_W.systemError = GetLastError() ? GetLastError() : ERROR_DISK_FULL;
         return false;
     }
     return true;
@@ -387,6 +392,71 @@ extern "C" int ZVI_FileWriteColorref(COLORREF value)
                : 0;
 }
 
+int32_t ZviEncodeString(const char *text, char *out, const FileDelimiters &d)
+{
+    int32_t n = 0;
+    auto put = [&](char c) {
+        if (out)
+            out[n] = c;
+        ++n;
+    };
+    put(d.quote);
+    for (const char *p = text; *p; ++p) {
+        const char c = *p;
+        if (c == d.quote || c == d.escape)
+            put(d.escape);
+        put((unsigned char)c < 32 ? ' ' : c);
+        if (n - 1 > ZVI_MAX_STRING_TEXT)
+            return -1; // checked after each character, so the buffer is never passed
+    }
+    put(d.quote);
+    return n;
+}
+
+int32_t ZviEncodeBinary(const void *data, int32_t count, char *out, const FileDelimiters &d)
+{
+    const unsigned char *bytes = static_cast<const unsigned char *>(data);
+    // Trailing zero bytes give blank digits, which are trimmed: only the
+    // digits up to the last non-zero byte count against the limit.
+    while (count > 0 && bytes[count - 1] == 0)
+        --count;
+    int32_t n = 1, end = 1; // end: behind the last digit that is not a blank
+    if (out)
+        out[0] = d.quote;
+    for (int32_t i = 0; i < count; i += 3) {
+        // Three bytes, the first highest, as four 6-bit digits from blank up.
+        uint32_t group = uint32_t(bytes[i]) << 16;
+        if (i + 1 < count)
+            group |= uint32_t(bytes[i + 1]) << 8;
+        if (i + 2 < count)
+            group |= bytes[i + 2];
+        for (int shift = 18; shift >= 0; shift -= 6) {
+            const char c = char(((group >> shift) & 63) + 32);
+            const bool escaped = c == d.quote || c == d.escape;
+            // Only the blanks of the last group can lie past the limit, and
+            // they are trimmed; the buffer holds them.
+            if (n + (escaped ? 2 : 1) > (c == ' ' ? ZVI_MAX_BINARY_TEXT + 3 : ZVI_MAX_BINARY_TEXT))
+                return -1;
+            if (escaped) {
+                if (out)
+                    out[n] = d.escape;
+                ++n;
+            }
+            if (out)
+                out[n] = c;
+            ++n;
+            if (c != ' ')
+                end = n;
+        }
+    }
+    if (out) {
+        out[end] = d.quote;
+        out[end + 1] = 0;
+        ToLowerAscii(out);
+    }
+    return end + 1;
+}
+
 extern "C" int ZVI_FileWriteString(const char *text)
 {
     if (s_W.error)
@@ -400,20 +470,11 @@ extern "C" int ZVI_FileWriteString(const char *text)
         s_W.error = 1;
         return 0;
     }
-    const FileDelimiters &d = s_W.delimiters;
-    int n = 0;
-    out[n++] = d.quote;
-    for (const char *p = text; *p; ++p) {
-        char c = *p;
-        if (c == d.quote || c == d.escape)
-            out[n++] = d.escape;
-        out[n++] = (unsigned char)c < 32 ? ' ' : c;
-        if (n - 1 > ZVI_MAX_STRING_TEXT) {
-            Fail("Resulting string too long,\n(> 32700 bytes)");
-            return 0;
-        }
+    const int32_t n = ZviEncodeString(text, out, s_W.delimiters);
+    if (n < 0) {
+        Fail("Resulting string too long,\n(> 32700 bytes)");
+        return 0;
     }
-    out[n++] = d.quote;
     return Append(out, uint32_t(n));
 }
 
@@ -434,37 +495,17 @@ extern "C" int ZVI_FileWriteBinary(const void *data, int32_t count)
         s_W.error = 1;
         return 0;
     }
-    const FileDelimiters &d = s_W.delimiters;
-    const unsigned char *bytes = static_cast<const unsigned char *>(data);
-    int n = 0;
-    out[n++] = d.quote;
-    for (int32_t i = 0; i < count; i += 3) {
-        // Three bytes, the first highest, as four 6-bit digits from blank up.
-        uint32_t group = uint32_t(bytes[i]) << 16;
-        if (i + 1 < count)
-            group |= uint32_t(bytes[i + 1]) << 8;
-        if (i + 2 < count)
-            group |= bytes[i + 2];
-        for (int shift = 18; shift >= 0; shift -= 6) {
-            char c = char(((group >> shift) & 63) + 32);
-            bool escaped = c == d.quote || c == d.escape;
-            // Checked before each digit, so the buffer is never passed.
-            if (n + (escaped ? 2 : 1) > ZVI_MAX_BINARY_TEXT) {
-                Fail("Resulting hexadecimal string too long,\n(> 32700 bytes)");
-                return 0;
-            }
-            if (escaped)
-                out[n++] = d.escape;
-            out[n++] = c;
-        }
+    const int32_t n = ZviEncodeBinary(data, count, out, s_W.delimiters);
+    if (n < 0) {
+        Fail("Resulting hexadecimal string too long,\n(> 32700 bytes)");
+        return 0;
     }
-    // Trailing zero digits carry nothing: the reader fills with zeros.
-    while (n > 1 && out[n - 1] == ' ')
-        --n;
-    out[n++] = d.quote;
-    out[n] = 0;
-    ToLowerAscii(out);
     return Append(out, uint32_t(n));
+}
+
+DWORD ZviWriteSystemError()
+{
+    return s_W.systemError;
 }
 
 extern "C" int ZVI_FileWriteCommaBool(int value)

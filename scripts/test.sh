@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
 # Builds everything and runs all tests under Wine in a fresh prefix and Xvfb.
-# Installs the packages it needs on a fresh Debian 12 machine.
+# Installs the packages it needs on a fresh Debian 12 machine. Arguments go
+# to ctest (for example -R commands).
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-ensure_packages
 BUILD="$ROOT/build"
-build_all "$BUILD"
+if ! in_wine_namespace; then
+    ensure_packages
+    build_all "$BUILD"
+    # Returns when Wine runs natively; otherwise runs this script again
+    # inside the emulation namespace, from the line after this one.
+    enter_wine_stage "$0" "$@"
+fi
 
 export WINEPREFIX
 WINEPREFIX=$(mktemp -d /tmp/darad4-test-prefix.XXXXXX)
 KEEPALIVE_PID=""
+# Every step runs, whatever failed before it.
 cleanup() {
+    set +e
     [ -n "$KEEPALIVE_PID" ] && kill "$KEEPALIVE_PID" 2>/dev/null
     stop_prefix
     stop_xvfb

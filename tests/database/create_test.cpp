@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "app/system.h"
+#include "app/window.h"
 #include "database/init.h"
 #include "files/file_drawinginfo.h"
 #include "geometry/calc.h"
@@ -343,6 +344,35 @@ TEST_F(CreateTest, DrawNewMarkersClearsShortMarksOfThisStepOnly)
     EXPECT_EQ(fresh->flags & UNIT_SHORT_MARKS, 0u);
     EXPECT_NE(older->flags & UNIT_SHORT_MARKS, 0u);
     UndoFinishProcess();
+}
+
+// New objects are drawn into every drawing window that exists, and into the
+// view window only when it is shown and follows the drawing.
+TEST_F(CreateTest, DrawNewMarkersAllDrawsIntoTheWindowsThatExist)
+{
+    HWND drawing = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND view = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(drawing && view);
+    WindowInitRecord(&g_DrawWindows[1], drawing, 0);
+    WindowInitRecord(&g_ViewWindow, view, 0);
+    const uint32_t visible = g_Options.viewVisible, update = g_Options.viewUpdate;
+    g_Options.viewVisible = 1;
+    SetCp(0, 0, 0), SetCp(1, 1, 1);
+    for (uint32_t follows : {0u, 1u}) {
+        g_Options.viewUpdate = follows;
+        g_OutputContext.window = -5;
+        UndoInitProcess();
+        ASSERT_EQ(ObjectNewLine(OBJTYPE_LINE, 0, 1), 1); // draws the new markers itself
+        EXPECT_EQ(g_OutputContext.window, follows ? WINDOW_VIEW : 1);
+        EXPECT_EQ(Tail()->flags & UNIT_SHORT_MARKS, 0u);
+        UndoFinishProcess();
+    }
+    g_Options.viewVisible = visible;
+    g_Options.viewUpdate = update;
+    WindowInitRecord(&g_DrawWindows[1], nullptr, 0);
+    WindowInitRecord(&g_ViewWindow, nullptr, 0);
+    DestroyWindow(drawing);
+    DestroyWindow(view);
 }
 
 } // namespace

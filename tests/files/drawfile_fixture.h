@@ -58,6 +58,31 @@ inline void FixedClock(SYSTEMTIME *t)
     t->wDayOfWeek = 6;
 }
 
+// Reads a drawing from a text, replacing the current one: 1 or 0.
+inline int DrawFileReadText(const std::string &text)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.empty() ? 1 : text.size());
+    if (!block)
+        return 0;
+    std::memcpy(GlobalLock(block), text.data(), text.size());
+    GlobalUnlock(block);
+    const int result = FileReadDrawingMemory(block, FILE_SECTIONS_ALL | FILE_MODE_QUIET, 0);
+    GlobalFree(block);
+    return result;
+}
+
+// The current drawing as the writer writes it; empty when the write failed.
+inline std::string DrawFileWrittenText()
+{
+    HGLOBAL block = FileWriteDrawingMemory(FILE_SECTIONS_ALL | FILE_MODE_QUIET);
+    if (!block)
+        return {};
+    std::string text(static_cast<const char *>(GlobalLock(block)), GlobalSize(block));
+    GlobalUnlock(block);
+    GlobalFree(block);
+    return text;
+}
+
 // A stored unit as bytes, with its block members behind it.
 struct SavedUnit {
     std::vector<uint8_t> bytes;
@@ -510,8 +535,9 @@ protected:
             EXPECT_STREQ(x->instance.library, y->instance.library) << where;
             EXPECT_STREQ(x->instance.block, y->instance.block) << where;
             EXPECT_EQ(0, std::memcmp(&x->instance.placement, &y->instance.placement, 48)) << where;
-            if (x->kind == UNIT_KIND_PLUGIN)
+            if (x->kind == UNIT_KIND_PLUGIN) {
                 EXPECT_EQ(x->instance.userFlags, y->instance.userFlags) << where;
+            }
         }
         const Element *e = UnitFirstElement(x);
         const Element *f = UnitFirstElement(y);
@@ -522,8 +548,9 @@ protected:
             EXPECT_EQ(e->valueType, f->valueType) << at;
             EXPECT_EQ(e->count, f->count) << at;
             EXPECT_EQ(e->module, f->module) << at;
-            if (e->kind >= 0)
+            if (e->kind >= 0) {
                 EXPECT_EQ(0, std::memcmp(ElementPayload(e), ElementPayload(f), e->size - 16)) << at;
+            }
             if (e->kind == ELEM_END)
                 break;
         }

@@ -48,8 +48,9 @@ TEST_F(DrawFileUnits, TextElementsKeepTheirRoomByCapacity)
         MemoryRead source(std::string(c.record) + "\r\n");
         alignas(8) uint8_t element[1024] = {};
         EXPECT_EQ(FileReadElement(reinterpret_cast<Element *>(element), sizeof element), c.size) << c.record;
-        if (c.size > 0)
+        if (c.size > 0) {
             EXPECT_EQ(reinterpret_cast<Element *>(element)->count, c.count) << c.record;
+        }
     }
 }
 

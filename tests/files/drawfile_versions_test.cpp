@@ -111,8 +111,9 @@ TEST_F(DrawFileVersions, FilesOfOtherKindsAreRefusedWithTheirMessage)
         DrawLog() = DrawFileLog{};
         EXPECT_EQ(FileReadDrawing(nullptr, c.file, kAll, 0), 0) << c.file;
         EXPECT_EQ(DrawLog().alerts.size(), 1u) << c.file;
-        if (c.diagnostic)
+        if (c.diagnostic) {
             EXPECT_TRUE(SawAlertOrDiagnostic(c.diagnostic)) << c.file;
+        }
     }
     EXPECT_EQ(FileCheckDrawingHeader("fixtures/zipped.zvd"), 1);
     EXPECT_EQ(FileCheckDrawingHeader("fixtures/v420.zvd"), 1);
