@@ -79,6 +79,21 @@ void OutputRectSize(double *dx, double *dy)
     *dy = std::fabs(r[3] - r[1]);
 }
 
+// While it lives, the renderer draws as on Windows 95/98: paths as single
+// moves, lines and Beziers, and dashes cut by the program with solid pens.
+// Metafiles are recorded so because not every writer keeps user-styled pens
+// (Wine's EMF recorder drops their dash entries) and not every reader draws
+// them, while cut dashes look the same everywhere.
+struct ProgramDashing {
+    ProgramDashing() : saved_(g_IsWin9x) { g_IsWin9x = 1; }
+    ~ProgramDashing() { g_IsWin9x = saved_; }
+    ProgramDashing(const ProgramDashing &) = delete;
+    ProgramDashing &operator=(const ProgramDashing &) = delete;
+
+private:
+    uint32_t saved_;
+};
+
 // Draws the printable objects of the mask into a metafile device context, in
 // list order; 0 when the user cancelled.
 int DrawObjects(HDC dc, uint32_t mask, int count, int withBar)
@@ -210,6 +225,7 @@ HENHMETAFILE MetaCreateEmf(HWND owner, const char *path, uint32_t mask)
     SelectObject(dc, GetStockObject(WHITE_BRUSH));
     SelectObject(dc, GetStockObject(BLACK_PEN));
 
+    ProgramDashing dashing;
     if (g_DrawingSettings.outputFrame.on) {
         WindowUpdateProgress(eDialogText[TEXT_PAGE_FRAME], nullptr, 0, 1);
         OutputBeginDevicePage(dc, mask, 1);
@@ -261,16 +277,14 @@ HMETAFILE MetaCreateWmf(HWND owner, const char *path, uint32_t mask, MetaPlaceab
     SelectObject(wmf, GetStockObject(BLACK_PEN));
 
     // The renderer draws into an enhanced metafile at the WMF's logical
-    // scale, as on Windows 95/98: paths as single moves, lines and Beziers,
-    // dashes cut by the program, so that plain 16-bit calls can repeat it.
+    // scale with the program's dashing, so that plain 16-bit calls can
+    // repeat every record.
     int done = 0;
     HDC record = CreateEnhMetaFileA(reference, nullptr, nullptr, nullptr);
     if (record) {
-        const uint32_t savedWin9x = g_IsWin9x;
-        g_IsWin9x = 1;
+        ProgramDashing dashing;
         OutputBeginDevicePage(record, mask, 0);
         done = DrawObjects(record, mask, count, 0);
-        g_IsWin9x = savedWin9x;
         HENHMETAFILE recorded = CloseEnhMetaFile(record);
         if (recorded) {
             std::vector<uint8_t> bits(GetEnhMetaFileBits(recorded, 0, nullptr));

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/system_defs.h"
 #include "common/test_support.h"
 #include "database/undo.h"
 #include "meta_fixture.h"
@@ -127,6 +128,50 @@ TEST_F(MetaExportTest, WmfTextsShareTheirFont)
     });
     EXPECT_GT(records, 10);
     EXPECT_LE(fonts, 2);
+}
+
+// A 100 mm line of 5 mm dashes and 5 mm gaps: both metafiles carry the dashes
+// cut by the program, with solid pens.
+TEST_F(MetaExportTest, DashesSurviveBothExports)
+{
+    LineDef &dash = g_LineDefs[3];
+    dash = LineDef{};
+    std::strcpy(dash.name, "dash");
+    dash.pairs = 1;
+    dash.kind = 1;
+    dash.lengths[0] = dash.lengths[1] = 500;
+    Unit *line = TestNewLine(0, 0, 100, 0);
+    ASSERT_NE(line, nullptr);
+    line->property.lineType = 3;
+    line->property.ownFlags |= XPROP_OWN_LINETYPE;
+    FrameCalcObject(line, 1);
+
+    TestTempFile wmf("meta_dash.wmf"), emf("meta_dash.emf");
+    ASSERT_EQ(MetaWriteWmfFile(nullptr, wmf.Path(), 0, 0), 1);
+    const std::vector<uint8_t> bits = Read(wmf.Path());
+    MetaWmfInfo info;
+    const char *problem;
+    ASSERT_EQ(MetaCheckWmfBits(bits.data(), bits.size(), &info, &problem), 1);
+    int strokes = 0;
+    MetaWalkWmf(bits.data(), bits.size(), info, [&](const MetaRecord &r) {
+        strokes += r.type == META_LINETO || r.type == META_POLYLINE;
+        uint16_t style = 0;
+        if (r.type == META_CREATEPENINDIRECT && r.U16(6, &style))
+            EXPECT_TRUE(style == PS_SOLID || style == PS_NULL) << style;
+        return 1;
+    });
+    EXPECT_GE(strokes, 9);
+
+    ASSERT_EQ(MetaExportEmf(nullptr, emf.Path(), 0), 1);
+    const std::vector<uint8_t> e = Read(emf.Path());
+    MetaEmfHeaderInfo header;
+    ASSERT_EQ(MetaCheckEmfBits(e.data(), e.size(), &header, &problem), 1);
+    int cut = 0;
+    MetaWalkEmf(e.data(), e.size(), [&](const MetaRecord &r) {
+        cut += r.type == EMR_LINETO;
+        return 1;
+    });
+    EXPECT_GE(cut, 9);
 }
 
 TEST_F(MetaExportTest, EmfFileCarriesThePictureSizeAndReadsBack)
