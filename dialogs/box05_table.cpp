@@ -938,6 +938,9 @@ INT_PTR Box05TableProc(TableWindow *w, HWND window, UINT message, WPARAM wParam,
     case WM_INITDIALOG: {
         w->hwnd = window;
         w->list = GetDlgItem(window, ID_LIST);
+        char title[CONVERT_TITLE_SIZE];
+        if (ConvertGetCommandTitle(title, w->kind->captionCommand))
+            SetWindowTextA(window, title); // else the template's own caption
         SetPropA(w->list, "TableWindow", w);
         w->listProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(w->list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListSubclassProc)));

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/darad4.h"
+#include "app/darad4_menu.h"
+#include "app/system_changes.h"
 #include "app/init_dialogs.h"
 #include "app/system.h"
 #include "app/system_defs.h"
@@ -283,6 +285,25 @@ TEST_F(TableWindows, SummaryAndReportDescribeThePens)
     EXPECT_NE(block.find(std::string(eUniTexts[62]) + " " + eUniTexts[67] + " " + eUniTexts[66]), std::string::npos);
     EXPECT_NE(block.find("walls"), std::string::npos);
     EXPECT_EQ(text.find("[a\\]"), std::string::npos) << "group rows are not reported";
+}
+
+// The main window's own side: the applied copy becomes the drawing's table.
+LRESULT CALLBACK ApplyingMainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (AppMainMenuMessage(window, message, wParam, lParam, &result))
+        return result;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(TableWindows, TheMainWindowTakesTheAppliedPens)
+{
+    SetWindowLongPtrA(g_MainWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ApplyingMainProc));
+    Command(501 + 0, 3); // pen 3 no longer shown in set A
+    Command(ID_APPLY);
+    EXPECT_EQ(g_PenDefs[3].state, DEF_STATE_SHOWN_B);
+    EXPECT_EQ(g_PenDefs[1].state, DEF_STATE_DEFAULT);
+    SystemClearChanges();
 }
 
 } // namespace
