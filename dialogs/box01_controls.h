@@ -141,6 +141,11 @@ int Box01AskFreeName(HWND dialog, const char *caption, char *name, int size,
 // Deletes the selected row of a list box and selects the row before it (or
 // the first). The newly selected row.
 int Box01ListDeleteSelection(HWND dialog, int id);
+// The row of a list box whose text, up to its first tab, is exactly `name`
+// (case counts; list boxes' own searches ignore case), or -1.
+int Box01ListFindExact(HWND dialog, int id, const char *name);
+// The text of a row up to its first tab (size bytes); 0 when there is none or it does not fit.
+int Box01ListRowName(HWND dialog, int id, int row, char *out, int size);
 // Height of the text "W" in the window's font.
 int Box01TextHeight(HWND window);
 

@@ -391,6 +391,28 @@ int Box01ListDeleteSelection(HWND dialog, int id)
     return select;
 }
 
+int Box01ListRowName(HWND dialog, int id, int row, char *out, int size)
+{
+    const LRESULT length = SendDlgItemMessageA(dialog, id, LB_GETTEXTLEN, row, 0);
+    if (row < 0 || length == LB_ERR || length >= size)
+        return 0;
+    SendDlgItemMessageA(dialog, id, LB_GETTEXT, row, reinterpret_cast<LPARAM>(out));
+    if (char *tab = strchr(out, '\t'))
+        *tab = 0;
+    return 1;
+}
+
+int Box01ListFindExact(HWND dialog, int id, const char *name)
+{
+    const int rows = static_cast<int>(SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        char text[NAMED_MESSAGE_SIZE];
+        if (Box01ListRowName(dialog, id, row, text, sizeof text) && strcmp(text, name) == 0)
+            return row;
+    }
+    return -1;
+}
+
 int Box01TextHeight(HWND window)
 {
     HDC dc = GetDC(window);

@@ -420,11 +420,10 @@ int FindSystem(const std::vector<SystemDef> &table, const char *name)
 
 int SelectedSystem(HWND dialog)
 {
-    const LRESULT row = SendDlgItemMessageA(dialog, ID_LIST, LB_GETCURSEL, 0, 0);
+    const int row = static_cast<int>(SendDlgItemMessageA(dialog, ID_LIST, LB_GETCURSEL, 0, 0));
     char text[DEF_NAME_SHORT * 2] = "";
-    if (row == LB_ERR || SendDlgItemMessageA(dialog, ID_LIST, LB_GETTEXTLEN, row, 0) >= LRESULT(sizeof text))
+    if (!Box01ListRowName(dialog, ID_LIST, row, text, sizeof text))
         return NO_ENTRY;
-    SendDlgItemMessageA(dialog, ID_LIST, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
     return FindSystem(Systems(dialog), text);
 }
 
@@ -453,10 +452,10 @@ void FillSystems(HWND dialog, int select)
             SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.name));
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-    LRESULT row = LB_ERR;
+    int row = -1;
     if (select >= 0 && select < SYSTEM_SLOTS && table[select].name[0])
-        row = SendMessageA(list, LB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(table[select].name));
-    SendMessageA(list, LB_SETCURSEL, row == LB_ERR ? 0 : row, 0);
+        row = Box01ListFindExact(dialog, ID_LIST, table[select].name);
+    SendMessageA(list, LB_SETCURSEL, row < 0 ? 0 : row, 0);
     ShowSelected(dialog);
 }
 

@@ -59,8 +59,9 @@ void SelectStdName(HWND dialog, int32_t index)
     for (int i = 0; i < STANDARD_COLORS; ++i) {
         if (g_ColorDefs[i].color != g_StandardColors[index])
             continue;
-        const LRESULT row = SendMessageA(list, LB_FINDSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(g_ColorDefs[i].name));
-        SendMessageA(list, LB_SETCURSEL, row == LB_ERR ? WPARAM(-1) : WPARAM(row), 0);
+        // The exact name: a prefix search would stop at a longer name that begins with it.
+        const int row = Box01ListFindExact(dialog, ID_LIST, g_ColorDefs[i].name);
+        SendMessageA(list, LB_SETCURSEL, WPARAM(row), 0);
         return;
     }
 }

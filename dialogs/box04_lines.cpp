@@ -260,13 +260,9 @@ int FindName(const std::vector<LineDef> &table, const char *name)
 
 int SelectedLine(HWND dialog)
 {
-    const int row = SelectedRow(dialog);
-    if (row == LB_ERR)
-        return NO_ENTRY;
     char text[DEF_NAME_SHORT * 2] = "";
-    if (SendDlgItemMessageA(dialog, ID_LIST, LB_GETTEXTLEN, row, 0) >= LRESULT(sizeof text))
+    if (!Box01ListRowName(dialog, ID_LIST, SelectedRow(dialog), text, sizeof text))
         return NO_ENTRY;
-    SendDlgItemMessageA(dialog, ID_LIST, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
     return FindName(Lines(dialog), text);
 }
 
@@ -291,10 +287,10 @@ void FillLines(HWND dialog, int select)
             SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(l.name));
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-    LRESULT row = LB_ERR;
+    int row = -1;
     if (select >= 0 && select < LINE_SLOTS && table[select].name[0])
-        row = SendMessageA(list, LB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(table[select].name));
-    SendMessageA(list, LB_SETCURSEL, row == LB_ERR ? 0 : row, 0);
+        row = Box01ListFindExact(dialog, ID_LIST, table[select].name);
+    SendMessageA(list, LB_SETCURSEL, row < 0 ? 0 : row, 0);
     SelectionShown(dialog);
 }
 

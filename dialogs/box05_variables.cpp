@@ -48,15 +48,10 @@ int FindName(const std::vector<VariableDef> &table, const char *name)
 // The entry of the selected row: its text up to the first tab, found exactly.
 int SelectedEntry(HWND dialog)
 {
-    const LRESULT row = SendDlgItemMessageA(dialog, ID_LIST, LB_GETCURSEL, 0, 0);
-    if (row == LB_ERR)
-        return NO_ENTRY;
+    const int row = static_cast<int>(SendDlgItemMessageA(dialog, ID_LIST, LB_GETCURSEL, 0, 0));
     char text[ROW_SIZE] = "";
-    if (SendDlgItemMessageA(dialog, ID_LIST, LB_GETTEXTLEN, row, 0) >= ROW_SIZE)
+    if (!Box01ListRowName(dialog, ID_LIST, row, text, ROW_SIZE))
         return NO_ENTRY;
-    SendDlgItemMessageA(dialog, ID_LIST, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
-    if (char *tab = strchr(text, '\t'))
-        *tab = 0;
     return FindName(Table(dialog), text);
 }
 
@@ -85,14 +80,8 @@ void FillList(HWND dialog, int entry)
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-    LRESULT row = LB_ERR;
-    if (entry != NO_ENTRY) {
-        // The row of exactly this name: rows begin "name<TAB>".
-        char prefix[DEF_NAME_SHORT + 2];
-        snprintf(prefix, sizeof prefix, "%s\t", table[entry].name);
-        row = SendMessageA(list, LB_FINDSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(prefix));
-    }
-    if (row != LB_ERR) {
+    const int row = entry != NO_ENTRY ? Box01ListFindExact(dialog, ID_LIST, table[entry].name) : -1;
+    if (row >= 0) {
         SendMessageA(list, LB_SETCURSEL, row, 0);
         ShowSelection(dialog, entry);
     } else {
