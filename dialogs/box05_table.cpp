@@ -1055,6 +1055,8 @@ void Box05TableShow(TableWindow *w, int32_t record)
     if (!h)
         return;
     Box05TableLoad(w, record);
+    if (!w->kind->keepsCopySwitch)
+        w->copyToGroup = 0;
     *w->kind->listDirty = 0;
     const WindowPlacement &p = *w->kind->placement;
     if (p.pos.x != DIALOG_NO_POSITION && p.size.cy != DIALOG_NO_POSITION)

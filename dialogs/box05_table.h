@@ -38,6 +38,7 @@ struct TableKind {
         msgLink;             // eAlertTextOK
     int captionRename, captionCopyToGroup, captionFilter; // eCaptionTexts
     bool hasLayerButton;
+    bool keepsCopySwitch; // showing the window keeps the copy-to-group switch
     // The drawing's table and its words.
     size_t recordSize;
     void *(*drawingTable)();

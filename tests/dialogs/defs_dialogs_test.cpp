@@ -148,6 +148,36 @@ TEST_F(DefinitionDialogs, ANewNamedColourIsKeptOnOkAndForgottenOnCancel)
     }
 }
 
+TEST_F(DefinitionDialogs, NamedColoursAreListedByHueOrByName)
+{
+    COLORREF colour = RGB(1, 2, 3);
+    std::vector<std::vector<int>> orders;
+    auto readOrder = [&](HWND dialog) {
+        std::vector<int> entries;
+        const int n = static_cast<int>(SendDlgItemMessageA(dialog, ID_LIST, LB_GETCOUNT, 0, 0));
+        for (int r = 0; r < n; ++r)
+            entries.push_back(static_cast<int>(SendDlgItemMessageA(dialog, ID_LIST, LB_GETITEMDATA, r, 0)));
+        orders.push_back(entries);
+    };
+    DialogDriver driver({[&](HWND dialog) {
+        readOrder(dialog);
+        TestClickButton(dialog, 250); // sort by name
+    },
+                         [&](HWND dialog) {
+                             readOrder(dialog);
+                             TestClickButton(dialog, IDCANCEL);
+                         }});
+    Box04ChooseColor(nullptr, "Colour", &colour);
+    ASSERT_EQ(orders.size(), 2u);
+    ASSERT_EQ(orders[0].size(), static_cast<size_t>(STANDARD_COLORS));
+    for (size_t i = 1; i < orders[0].size(); ++i)
+        EXPECT_LE(ConvertColorSortKey(g_ColorDefs[orders[0][i - 1]].color),
+                  ConvertColorSortKey(g_ColorDefs[orders[0][i]].color));
+    for (size_t i = 1; i < orders[1].size(); ++i)
+        EXPECT_LE(strcmp(g_ColorDefs[orders[1][i - 1]].name, g_ColorDefs[orders[1][i]].name), 0);
+    EXPECT_EQ(g_Options.colorSortByName, 0u) << "cancelled: the option is kept";
+}
+
 TEST_F(DefinitionDialogs, TheStandardColourChooserAnswersAnIndex)
 {
     int32_t index = 0;
