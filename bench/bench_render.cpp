@@ -117,9 +117,16 @@ bool BuildDrawing(std::mt19937 &random)
     return true;
 }
 
-double RenderPass(HDC dc, double zoomFactor)
+double RenderWorld(HDC dc, const double world[4])
 {
-    BenchSetupScreenView(DIB_WIDTH, DIB_HEIGHT, WORLD, zoomFactor);
+    OutputResetContext(OUTPUT_SCREEN);
+    OutputSetupView(DIB_WIDTH, DIB_HEIGHT, world, 100);
+    // The visible rectangle of the whole DIB, wider than the fitted square.
+    Matrix inverse;
+    const double pixels[4] = {0, 0, DIB_WIDTH, DIB_HEIGHT};
+    MatrixInvert(&g_OutputContext.base, &inverse);
+    MatrixTransformRect(&inverse, pixels, g_OutputContext.visibleRect);
+    std::memcpy(g_OutputContext.noClipRect, g_OutputContext.visibleRect, sizeof g_OutputContext.visibleRect);
     PatBlt(dc, 0, 0, DIB_WIDTH, DIB_HEIGHT, WHITENESS);
     const double t0 = BenchSeconds();
     for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, 1); u; u = MemListNext(u))
@@ -128,7 +135,23 @@ double RenderPass(HDC dc, double zoomFactor)
     return BenchSeconds() - t0;
 }
 
+double RenderPass(HDC dc, double zoomFactor)
+{
+    const double half = WORLD / 2.0 / zoomFactor;
+    const double world[4] = {WORLD / 2.0 - half, WORLD / 2.0 - half, WORLD / 2.0 + half, WORLD / 2.0 + half};
+    return RenderWorld(dc, world);
+}
+
 } // namespace
+
+double BenchRenderDrawing(const double world[4])
+{
+    BenchDib dib = BenchMakeDib(DIB_WIDTH, DIB_HEIGHT);
+    const double t = RenderWorld(dib.dc, world);
+    OutputResetContext(OUTPUT_SCREEN);
+    BenchFreeDib(&dib);
+    return t;
+}
 
 void BenchRender()
 {

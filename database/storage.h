@@ -206,6 +206,11 @@ void MemSubFree(void *block);
 uint32_t MemBytesInUse();
 void MemGetStatistics(MemStatistics *out);
 ObjectList *MemGetListTable();
+// Whether the unit at this address is linked in list 0 (the drawing): kept
+// by the list code in a bitmap beside each chunk, so that the undo purge can
+// test an address it noted earlier without walking the list.
+void MemSetInDrawing(const void *unit, int on);
+int MemIsInDrawing(const void *unit);
 void MemSwapLists(int a, int b);
 
 // Lists.

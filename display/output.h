@@ -229,6 +229,8 @@ int OutputPrepareTextAttributes(const XProperty *object, const XProperty *parent
 COLORREF OutputMapColor(HDC hdc, COLORREF colour);
 HBRUSH OutputCreateSolidBrush(HDC hdc, COLORREF colour);
 void OutputPreparePenColour(HDC hdc, OutputContext *context);
+// The pen makers hand out pens the renderer caches across objects with the
+// same attributes: select them, never delete them (OutputFreeGdiCache does).
 HPEN OutputCreateCosmeticPen(HDC hdc, OutputContext *context);
 HPEN OutputCreateCosmeticStylePen(HDC hdc, OutputContext *context);
 HPEN OutputCreateGeometricPen(HDC hdc, OutputContext *context);
@@ -239,6 +241,8 @@ int OutputBuildPenStyle(const OutputContext *context, double factorDivisor, DWOR
 
 void OutputSelectObjectGdi(HDC hdc, OutputContext *context);
 void OutputRestoreGdi(HDC hdc, OutputContext *context);
+// Deletes the cached pens and brushes (none may be selected into a DC).
+void OutputFreeGdiCache();
 
 int OutputIsMatrixConformal(double *scale, double *angle);
 void OutputInitFontCache();
