@@ -240,6 +240,10 @@ constexpr size_t LOCAL_OFS_PATTERN3 = 41328;
 constexpr size_t LOCAL_OFS_TEXT_FILE = 41524;
 constexpr size_t LOCAL_OFS_ZERO_TEXT = 41832;
 constexpr size_t LOCAL_OFS_COMMENT_NAME = 42412;
+// The eleven copy-properties words, then the transform commands' copy switch.
+constexpr size_t LOCAL_OFS_COPY_PROPERTIES = 42256;
+constexpr size_t LOCAL_OFS_TRANSFORM_COPY = 42300;
+static_assert(LOCAL_OFS_TRANSFORM_COPY + 4 <= LOCAL_OFS_COMMENT_NAME);
 
 struct LocalSnap {
     uint32_t switches[4];
