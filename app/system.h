@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "app/system_records.h"
+#include "commands/copy_settings.h"
 #include "database/storage.h"
 
 // ---------------------------------------------------------------------------
@@ -308,6 +309,8 @@ struct CommandDefaults {
     double distances[COMMAND_DISTANCES];
     double angle;
     int32_t counts[2];
+    // The spacing rules: every division and placement, and the grids' second direction.
+    ConstructionSettings construction[2];
 };
 extern CommandDefaults g_CommandDefaults;
 void SystemInitCommandDefaults(CommandDefaults *defaults);

@@ -118,6 +118,8 @@ void SystemInitCommandDefaults(CommandDefaults *c)
     for (int i = 1; i < LAST_COMMANDS; ++i)
         c->lastCommands[i] = -1;
     InitSelectionFilter(&c->filter);
+    CopyInitConstructionSettings(&c->construction[0]);
+    c->construction[1] = c->construction[0];
     if (SystemLocaleInchSwitch()) {
         c->page.format = 34;
         c->page.width = 431.8;
