@@ -308,33 +308,6 @@ void ForEachElement(Unit *unit, Visit visit)
 
 } // namespace
 
-int ObjectExtentsSelectedPoints(uint16_t pointMask)
-{
-    FrameSetEmpty(g_ExtentsRect);
-    int count = 0;
-    for (Unit *u = MemListFirst(LIST_DRAWING, UNIT_USER_FILTER_MASK, 0, 1); u; u = MemListNext(u)) {
-        if (!HasPoints(u))
-            continue;
-        bool any = false;
-        ForEachElement(u, [&](Element *e) {
-            if (ElementIsPoint(e) && (pointMask == 0 || (e->pointFlags & pointMask))) {
-                const auto *p = reinterpret_cast<const ElementPoint *>(e);
-                const double box[4] = {p->x, p->y, p->x, p->y};
-                FrameUnion(g_ExtentsRect, box);
-                any = true;
-            }
-            e->pointFlags &= uint16_t(~POINT_REDRAW);
-        });
-        if (any) {
-            u->flags |= UNIT_POINTS_SELECTED;
-            ++count;
-        } else {
-            u->flags &= ~UNIT_POINTS_SELECTED;
-        }
-    }
-    return count;
-}
-
 int ObjectTransformSelectedPoints(const Matrix *matrix, uint16_t pointMask)
 {
     ProgressReset();

@@ -51,8 +51,8 @@ int ObjectBringToFront(uint32_t mask);
 // FrameCalcObject on every plain object of list 0, whatever its lifetime.
 void ObjectRecalcAllFrames();
 
-// Points. pointMask selects point elements by their point flags.
-int ObjectExtentsSelectedPoints(uint16_t pointMask);
+// Points. pointMask selects point elements by their point flags; the
+// extents of selected points come with the selection.
 int ObjectTransformSelectedPoints(const Matrix *matrix, uint16_t pointMask);
 int ObjectMoveSelectedPoints(const Matrix *matrix, uint32_t mask, int keepCopy);
 int ObjectMovePointsAt(double x, double y, const Matrix *matrix, int keepCopy);
