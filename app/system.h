@@ -244,7 +244,9 @@ constexpr size_t LOCAL_OFS_COMMENT_NAME = 42412;
 // The eleven copy-properties words, then the transform commands' copy switch.
 constexpr size_t LOCAL_OFS_COPY_PROPERTIES = 42256;
 constexpr size_t LOCAL_OFS_TRANSFORM_COPY = 42300;
-static_assert(LOCAL_OFS_TRANSFORM_COPY + 4 <= LOCAL_OFS_COMMENT_NAME);
+// The options of a new group (GroupInfo, three words).
+constexpr size_t LOCAL_OFS_GROUP_INFO = 42304;
+static_assert(LOCAL_OFS_GROUP_INFO + 12 <= LOCAL_OFS_COMMENT_NAME);
 
 struct LocalSnap {
     uint32_t switches[4];
