@@ -26,7 +26,7 @@ void ExpectMaps(const Matrix &m, double x, double y, double ex, double ey)
     EXPECT_NEAR(oy, ey, 1e-9) << x << "," << y;
 }
 
-TEST(Pointer, HandlesAroundTheFrame)
+TEST(PointerHandles, HandlesAroundTheFrame)
 {
     const double r[4] = {0, 0, 40, 20};
     const Matrix px = ToPixel();
@@ -48,7 +48,7 @@ TEST(Pointer, HandlesAroundTheFrame)
     EXPECT_EQ(InputPointerHandleAt(line, px, 11, 10), 0x800C);
 }
 
-TEST(Pointer, DragsByHandle)
+TEST(PointerHandles, DragsByHandle)
 {
     const double r[4] = {0, 0, 40, 20};
     Matrix m;
