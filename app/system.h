@@ -313,6 +313,10 @@ struct CommandDefaults {
     int32_t counts[2];
     // The spacing rules: every division and placement, and the grids' second direction.
     ConstructionSettings construction[2];
+    // The Object menu's transformation dialogs: displacement, scale factors, angle.
+    double transformMove[2];
+    double transformScale[2];
+    double transformAngle;
 };
 extern CommandDefaults g_CommandDefaults;
 void SystemInitCommandDefaults(CommandDefaults *defaults);

@@ -2,7 +2,21 @@
 
 #include <cmath>
 
+#include "app/darad4.h"
+#include "app/init_sound.h"
+#include "app/system.h"
+#include "app/window.h"
+#include "commands/command_state.h"
+#include "database/object.h"
+#include "database/object_modify.h"
+#include "database/object_rects.h"
+#include "database/object_select.h"
+#include "database/storage.h"
+#include "database/undo.h"
+#include "dialogs/alert.h"
+#include "display/output_paint.h"
 #include "geometry/calc.h"
+#include "language/language_entries.h"
 
 namespace {
 
@@ -102,4 +116,106 @@ void InputPointerDragMatrix(int32_t code, const double r[4], double sx, double s
     } else {
         MatrixMove(m, ex - sx, ey - sy);
     }
+}
+
+// ---------------------------------------------------------------------------
+// The input machine's branches.
+
+namespace {
+
+constexpr double kNoExtent = 1e300;
+
+// The frame from the selection's extents; an axis without finite extent
+// collapses to 0. False when nothing is selected.
+bool FrameFromSelection()
+{
+    if (!ObjectExtentsVisible(LIST_DRAWING, UNIT_SELECTED))
+        return false;
+    double *r = g_CommandState->rect;
+    for (int k = 0; k < 4; ++k)
+        r[k] = g_ExtentsRect[k];
+    if (r[0] >= kNoExtent || r[2] <= -kNoExtent)
+        r[0] = r[2] = 0;
+    if (r[1] >= kNoExtent || r[3] <= -kNoExtent)
+        r[1] = r[3] = 0;
+    return true;
+}
+
+const Matrix &WindowToPixel()
+{
+    const int w = g_ActiveWindow >= 0 && g_ActiveWindow < WINDOW_DRAW_COUNT ? g_ActiveWindow : 0;
+    return g_DrawWindows[w].MatrixMMToPixel;
+}
+
+int DeleteSelection()
+{
+    if (AlertYesNo(g_MainWnd, LANG(eAlertTextSM, e32)) != ALERT_YES)
+        return INPUT_REFUSED;
+    UndoInitProcess();
+    if (ObjectDeleteSelected(UNIT_SELECTED)) {
+        UndoFinishProcess();
+        OutputInvalidateTwoAreas(g_ExtentsRect, g_ChangedRect);
+    } else {
+        UndoCancelProcess();
+    }
+    return INPUT_ASK_NEXT;
+}
+
+int PickHandle(double x, double y)
+{
+    CommandState &cs = *g_CommandState;
+    if (!FrameFromSelection())
+        return INPUT_CANCEL;
+    cs.variant = InputPointerHandleAt(cs.rect, WindowToPixel(), x, y);
+    if (cs.variant == 0) {
+        InitBeep();
+        return INPUT_REFUSED;
+    }
+    return cs.variant == POINTER_DELETE ? DeleteSelection() : INPUT_CONTINUE;
+}
+
+int ApplyDrag()
+{
+    CommandState &cs = *g_CommandState;
+    cs.progressTotal = ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED);
+    const int copy = g_DrawingSettings.displayDuplicate ? 1 : 0;
+    if (cs.progressTotal && ObjectTransformSelection(&cs.matrix, UNIT_SELECTED, copy, 1)) {
+        if (copy)
+            OutputInvalidateAreaAll(g_ChangedRect);
+        else
+            OutputInvalidateTwoAreas(g_ExtentsRect, g_ChangedRect);
+    }
+    if (!FrameFromSelection())
+        return INPUT_CANCEL;
+    if (copy) {
+        // Every further click makes one more copy with the same pick.
+        cs.additive = 1;
+        return INPUT_REFUSED;
+    }
+    return INPUT_CONTINUE;
+}
+
+} // namespace
+
+int InputPointerAccept(int index, double x, double y)
+{
+    if (index < 1)
+        return INPUT_CONTINUE;
+    return index % 2 == 1 ? PickHandle(x, y) : ApplyDrag();
+}
+
+int InputPointerConstruct(int index, double x, double y)
+{
+    g_ConstructionPoints[index].x = x;
+    g_ConstructionPoints[index].y = y;
+    if (index < 2 || index % 2 == 1)
+        return 1;
+    CommandState &cs = *g_CommandState;
+    const InputPointEntry &s = g_InputPoints[index - 1];
+    InputPointerDragMatrix(cs.variant, cs.rect, s.x, s.y, x, y, &cs.matrix);
+    const double *r = cs.rect;
+    const double xs[4] = {r[0], r[0], r[2], r[2]}, ys[4] = {r[1], r[3], r[3], r[1]};
+    for (int k = 0; k < 4; ++k)
+        MatrixApply(cs.matrix, xs[k], ys[k], &cs.corners[2 * k], &cs.corners[2 * k + 1]);
+    return 1;
 }

@@ -32,3 +32,11 @@ int32_t InputPointerHandleAt(const double r[4], const Matrix &toPixel, double x,
 // The transformation of a drag from s to e with the handle code.
 void InputPointerDragMatrix(int32_t code, const double r[4], double sx, double sy, double ex, double ey,
                             Matrix *m);
+
+// The pointer's branches of the input machine. Accepting an odd index picks a
+// handle (the delete box asks and deletes in one undo step), an even index of
+// 2 or more applies the drag to the selection in one undo step; the result is
+// an input code. The construction of an even index builds the drag's matrix
+// and the frame corners.
+int InputPointerAccept(int index, double x, double y);
+int InputPointerConstruct(int index, double x, double y);
