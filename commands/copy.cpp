@@ -380,18 +380,18 @@ int CopyCollectMarkPoints(CopyPlacement *out, int capacity, uint32_t mask)
     for (Unit *u = MemListFirst(LIST_DRAWING, mask, mask, 1); u; u = MemListNext(u)) {
         if (u->kind != UNIT_KIND_OBJECT || u->object.type != OBJTYPE_MARK)
             continue;
-        const uint8_t *end = reinterpret_cast<const uint8_t *>(u) + u->bytes;
-        for (const Element *e = UnitFirstElement(u);
-             reinterpret_cast<const uint8_t *>(e) + ELEMENT_HEADER_SIZE <= end && e->kind != ELEM_END &&
-             e->size >= ELEMENT_HEADER_SIZE;
-             e = ElementNext(e)) {
-            if (e->kind != POINT_MARK)
-                continue;
-            if (n >= capacity)
-                return -1;
-            const auto *p = reinterpret_cast<const ElementPoint *>(e);
-            out[n++] = {p->x, p->y, 0.0};
-        }
+        bool full = false;
+        UnitForEachElement(u, [&](Element *e) {
+            if (e->kind != POINT_MARK || full)
+                return;
+            full = n >= capacity;
+            if (!full) {
+                const auto *p = reinterpret_cast<const ElementPoint *>(e);
+                out[n++] = {p->x, p->y, 0.0};
+            }
+        });
+        if (full)
+            return -1;
     }
     return n;
 }

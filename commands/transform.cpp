@@ -16,17 +16,7 @@ void PlainCopy(const Unit *source, Unit *target)
         std::memmove(target, source, source->bytes);
 }
 
-// The n-th point element (from 0) and the first element of a kind.
-const ElementPoint *PointAt(const Unit *u, int n)
-{
-    int i = 0;
-    for (const Element *e = UnitFirstElement(u); e->kind != ELEM_END && e->size >= ELEMENT_HEADER_SIZE;
-         e = ElementNext(e))
-        if (ElementIsPoint(e) && i++ == n)
-            return reinterpret_cast<const ElementPoint *>(e);
-    return nullptr;
-}
-
+// The first element of a kind.
 Element *ElementOfKind(Unit *u, int16_t kind)
 {
     for (Element *e = UnitFirstElement(u); e->kind != ELEM_END && e->size >= ELEMENT_HEADER_SIZE; e = ElementNext(e))
@@ -61,10 +51,10 @@ int32_t EllipticTwin(int32_t type)
 int TransformDistortable(const Unit *source, Unit *target)
 {
     const int32_t twin = source->kind == UNIT_KIND_OBJECT ? EllipticTwin(source->object.type) : -1;
-    const ElementPoint *c = twin >= 0 ? PointAt(source, 0) : nullptr;
-    const ElementPoint *on = twin >= 0 ? PointAt(source, 1) : nullptr;
+    const ElementPoint *c = twin >= 0 ? UnitPointAt(source, 0) : nullptr;
+    const ElementPoint *on = twin >= 0 ? UnitPointAt(source, 1) : nullptr;
     const bool arc = twin == OBJTYPE_ELLI_ARC || twin == OBJTYPE_ELLI_SEC || twin == OBJTYPE_ELLI_SEGM;
-    const ElementPoint *s = arc ? PointAt(source, 2) : nullptr, *e = arc ? PointAt(source, 3) : nullptr;
+    const ElementPoint *s = arc ? UnitPointAt(source, 2) : nullptr, *e = arc ? UnitPointAt(source, 3) : nullptr;
     if (!c || !on || (arc && (!s || !e))) {
         PlainCopy(source, target);
         return 0;

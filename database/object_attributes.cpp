@@ -162,16 +162,6 @@ void CollectPlacement(const char *library, const char *block, const Matrix &plac
     p.placement = placement;
 }
 
-template <typename Visit>
-void ForEachElement(Unit *unit, Visit visit)
-{
-    const uint8_t *end = reinterpret_cast<const uint8_t *>(unit) + unit->bytes;
-    for (Element *e = UnitFirstElement(unit); reinterpret_cast<const uint8_t *>(e) + ELEMENT_HEADER_SIZE <= end &&
-                                              e->kind != ELEM_END && e->size >= ELEMENT_HEADER_SIZE;
-         e = ElementNext(e))
-        visit(e);
-}
-
 } // namespace
 
 uint32_t g_ReferencesChanged = 0;
@@ -493,7 +483,7 @@ void ObjectAttributesCollect(Unit *unit, ObjectAttributes *set)
         const int32_t type = unit->object.type;
         if (type != OBJTYPE_STD_TEXT && type != OBJTYPE_FRAME_TEXT)
             CollectGeneral(unit->property, set, true);
-        ForEachElement(unit, [&](Element *e) {
+        UnitForEachElement(unit, [&](Element *e) {
             switch (e->kind) {
             case ELEM_DIM_LINE: ObjectAttributesCollectDimLine(e, set); break;
             case ELEM_CONSTANT:
@@ -538,7 +528,7 @@ void ObjectAttributesApply(Unit *unit, const ObjectAttributes *set, int all, int
         } else {
             ApplyGeneral(unit, set, all);
         }
-        ForEachElement(unit, [&](Element *e) {
+        UnitForEachElement(unit, [&](Element *e) {
             switch (e->kind) {
             case ELEM_DIM_LINE: ObjectAttributesApplyDimLine(e, set, all); break;
             case ELEM_CONSTANT:

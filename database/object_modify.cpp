@@ -295,17 +295,6 @@ namespace {
 
 bool HasPoints(const Unit *u) { return u->kind == UNIT_KIND_OBJECT || u->kind == UNIT_KIND_PLUGIN; }
 
-// Calls visit(element) for every element of a unit's chain, within its bytes.
-template <typename Visit>
-void ForEachElement(Unit *unit, Visit visit)
-{
-    const uint8_t *end = reinterpret_cast<const uint8_t *>(unit) + unit->bytes;
-    for (Element *e = UnitFirstElement(unit); reinterpret_cast<const uint8_t *>(e) + ELEMENT_HEADER_SIZE <= end &&
-                                              e->kind != ELEM_END && e->size >= ELEMENT_HEADER_SIZE;
-         e = ElementNext(e))
-        visit(e);
-}
-
 } // namespace
 
 int ObjectTransformSelectedPoints(const Matrix *matrix, uint16_t pointMask)
@@ -339,7 +328,7 @@ int ObjectMovePointsAt(double x, double y, const Matrix *matrix, int keepCopy)
         if (!HasPoints(u))
             continue;
         bool here = false;
-        ForEachElement(u, [&](Element *e) {
+        UnitForEachElement(u, [&](Element *e) {
             e->pointFlags &= uint16_t(~(POINT_MOVED | POINT_REDRAW));
             if (!ElementIsPoint(e))
                 return;

@@ -7,16 +7,13 @@ namespace {
 
 void TransformPointElements(Unit *unit, const Matrix *matrix, uint16_t pointMask)
 {
-    const uint8_t *end = reinterpret_cast<const uint8_t *>(unit) + unit->bytes;
-    for (Element *e = UnitFirstElement(unit); reinterpret_cast<const uint8_t *>(e) + ELEMENT_HEADER_SIZE <= end &&
-                                              e->kind != ELEM_END && e->size >= ELEMENT_HEADER_SIZE;
-         e = ElementNext(e)) {
+    UnitForEachElement(unit, [&](Element *e) {
         if (ElementIsPoint(e) && (e->pointFlags & pointMask)) {
             auto *p = reinterpret_cast<ElementPoint *>(e);
             MatrixApply(*matrix, p->x, p->y, &p->x, &p->y);
         }
         e->pointFlags &= uint16_t(~POINT_REDRAW);
-    }
+    });
 }
 
 } // namespace

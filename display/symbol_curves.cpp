@@ -74,16 +74,6 @@ int InsertPiece(Unit *source, const Unit *piece, const XProperty *property, cons
     return 1;
 }
 
-const ElementPoint *PointAt(const Unit *u, int n)
-{
-    int i = 0;
-    for (const Element *e = UnitFirstElement(u); e->kind != ELEM_END && e->size >= ELEMENT_HEADER_SIZE;
-         e = ElementNext(e))
-        if (ElementIsPoint(e) && i++ == n)
-            return reinterpret_cast<const ElementPoint *>(e);
-    return nullptr;
-}
-
 // The default question: go on (1) or cancel (2) after a text failed to convert.
 int AskGoOn(const char *text)
 {
@@ -327,7 +317,7 @@ int ConvertText(Unit *u)
         SymbolReleaseTextString();
         return ok;
     }
-    const ElementPoint *p0 = PointAt(u, 0), *p1 = PointAt(u, 1), *p2 = PointAt(u, 2);
+    const ElementPoint *p0 = UnitPointAt(u, 0), *p1 = UnitPointAt(u, 1), *p2 = UnitPointAt(u, 2);
     const char *text = TextAt(u, 3);
     const Element *e = ElementNumber(u, 4);
     if (!p0 || !p1 || !p2 || !text || !e || e->kind != ELEM_TEXT_FRAME)

@@ -14,14 +14,11 @@ void ZVI_EditUnitPointsMatrix(Unit *unit, const Matrix *matrix)
     if (!unit || !matrix || unit->kind != UNIT_KIND_OBJECT)
         return;
     const bool mirrored = MatrixIsMirrored(matrix) != 0;
-    const uint8_t *end = reinterpret_cast<const uint8_t *>(unit) + unit->bytes;
-    for (Element *e = UnitFirstElement(unit); reinterpret_cast<const uint8_t *>(e) + ELEMENT_HEADER_SIZE <= end &&
-                                              e->kind != ELEM_END && e->size >= ELEMENT_HEADER_SIZE;
-         e = ElementNext(e)) {
+    UnitForEachElement(unit, [&](Element *e) {
         if (ElementIsPoint(e)) {
             auto *p = reinterpret_cast<ElementPoint *>(e);
             MatrixApply(*matrix, p->x, p->y, &p->x, &p->y);
-            continue;
+            return;
         }
         switch (e->kind) {
         case ELEM_ORIENT:
@@ -48,5 +45,5 @@ void ZVI_EditUnitPointsMatrix(Unit *unit, const Matrix *matrix)
             break;
         default: break;
         }
-    }
+    });
 }
