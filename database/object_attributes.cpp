@@ -6,10 +6,12 @@
 #include "app/system_defs.h"
 #include "app/window.h"
 #include "database/object_modify.h"
+#include "database/object_modules.h"
 #include "database/object_rects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "geometry/frame.h"
+#include "plugin/zvi_module.h"
 
 namespace {
 
@@ -160,6 +162,35 @@ void CollectPlacement(const char *library, const char *block, const Matrix &plac
     std::memcpy(p.library, library, UNIT_NAME_SIZE);
     std::memcpy(p.block, block, UNIT_NAME_SIZE);
     p.placement = placement;
+}
+
+AttrPluginEntry *Entries(const ObjectAttributes *set) { return static_cast<AttrPluginEntry *>(set->pluginArea); }
+
+// An object of the same module and kind already has its entries.
+bool Represented(const Unit *unit, const ObjectAttributes *set)
+{
+    for (int i = 0; set->pluginArea && i < set->pluginCount; ++i) {
+        const Unit *u = Entries(set)[i].unit;
+        if (u && u->module == unit->module && u->instance.userFlags == unit->instance.userFlags)
+            return true;
+    }
+    return false;
+}
+
+// Every module may take the object with a page of its own; 1 stops the asking.
+void OfferToModules(Unit *unit, ObjectAttributes *set)
+{
+    for (int m = 0; m < ZviModuleCount(); ++m) {
+        char title[MODULE_TITLE_SIZE] = "";
+        const int answer = ObjectCallModule(m, unit, MODULE_OBJECT_TITLE, title);
+        if (answer == MODULE_ANSWER_HANDLED)
+            return;
+        if (answer != MODULE_ANSWER_REBUILT)
+            continue;
+        title[MODULE_TITLE_SIZE - 1] = 0;
+        ObjectAttributesAddModuleEntry(set, m, title, unit);
+        ObjectCallModule(m, unit, MODULE_OBJECT_TAKEN, nullptr);
+    }
 }
 
 } // namespace
@@ -450,8 +481,9 @@ void ObjectAttributesCopyDefaults(ObjectAttributes *set, const uint32_t words[CO
 
 void ObjectAttributesBeginModules(ObjectAttributes *set)
 {
-    // No module table is loaded: no module takes part, and no area is made.
     set->pluginArea = nullptr;
+    if (ObjectTellModules(MODULE_EDIT_BEGIN))
+        set->pluginArea = mem_alloc_temp(ATTR_PLUGIN_AREA_SIZE, __FILE_NAME__, __LINE__);
     set->pluginCount = 0;
 }
 
@@ -460,6 +492,7 @@ void ObjectAttributesEndModules(ObjectAttributes *set)
     if (set->pluginArea)
         mem_free_temp(set->pluginArea, __FILE_NAME__, __LINE__);
     set->pluginArea = nullptr;
+    ObjectTellModules(MODULE_EDIT_END);
 }
 
 int ObjectAttributesAddModuleEntry(ObjectAttributes *set, int32_t module, const char *title, Unit *unit)
@@ -509,8 +542,8 @@ void ObjectAttributesCollect(Unit *unit, ObjectAttributes *set)
     case UNIT_KIND_BLOCK: CollectGeneral(unit->property, set, false); break;
     case UNIT_KIND_PLUGIN:
         CollectGeneral(unit->property, set, false);
-        // The modules would be asked to take the object (code 3); with no
-        // module table loaded none does.
+        if (!Represented(unit, set))
+            OfferToModules(unit, set);
         set->present[ATTR_PLUGIN] = 1;
         break;
     default: break;
@@ -556,10 +589,14 @@ void ObjectAttributesApply(Unit *unit, const ObjectAttributes *set, int all, int
         break;
     }
     case UNIT_KIND_BLOCK: ApplyGeneral(unit, set, all); break;
-    case UNIT_KIND_PLUGIN:
+    case UNIT_KIND_PLUGIN: {
         ApplyGeneral(unit, set, all);
+        int module = -1;
+        if (ObjectAskModules(unit, MODULE_OBJECT_APPLY, nullptr, &module) == MODULE_ANSWER_REBUILT)
+            ObjectCallModule(module, unit, MODULE_OBJECT_REGENERATE, nullptr);
         FrameCalcInstance(unit, 1);
         break;
+    }
     default: break;
     }
     unit->flags &= ~(UNIT_TRANSFORM | UNIT_TRANSFORM_EXTRA);

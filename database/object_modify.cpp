@@ -6,6 +6,7 @@
 #include "app/write_refresh.h"
 #include "commands/command_state.h"
 #include "commands/transform.h"
+#include "database/object_modules.h"
 #include "database/object_rects.h"
 #include "database/object_transform.h"
 #include "database/storage.h"
@@ -176,22 +177,32 @@ int ObjectCopyForModify(int list, uint32_t mask, int keepOriginal, int markKept,
 
 int ObjectTransform(Unit *unit, const Matrix *matrix, int keepSelection)
 {
+    bool regenerated = false;
     switch (unit->kind) {
     case UNIT_KIND_OBJECT:
         ZVI_EditUnitPointsMatrix(unit, matrix);
         FrameCalcObject(unit, 1);
         break;
     case UNIT_KIND_INSTANCE:
-    case UNIT_KIND_PLUGIN:
-        // A plug-in object would first be offered to its modules, which may
-        // rebuild it themselves; with no module table loaded none does.
         MatrixMultiply(&unit->instance.placement, matrix);
         FrameCalcInstance(unit, 1);
         break;
+    case UNIT_KIND_PLUGIN: {
+        // A module that answers 2 rebuilds its object itself.
+        int module = -1;
+        regenerated = ObjectAskModules(unit, MODULE_OBJECT_TRANSFORM, const_cast<Matrix *>(matrix), &module) ==
+                      MODULE_ANSWER_REBUILT;
+        if (regenerated)
+            ObjectCallModule(module, unit, MODULE_OBJECT_REGENERATE, nullptr);
+        else
+            MatrixMultiply(&unit->instance.placement, matrix);
+        FrameCalcInstance(unit, 1);
+        break;
+    }
     default: break;
     }
     ClearModifyMarks(unit, keepSelection);
-    return 0;
+    return regenerated ? 1 : 0;
 }
 
 int ObjectTransformMarked(const Matrix *matrix, uint32_t mask, int keepSelection)

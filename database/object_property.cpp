@@ -9,6 +9,7 @@
 #include "commands/command_state.h"
 #include "database/object_flags.h"
 #include "database/object_modify.h"
+#include "database/object_modules.h"
 #include "database/object_rects.h"
 #include "database/storage.h"
 #include "database/symbol_find.h"
@@ -53,6 +54,28 @@ int ListOfLibrary(const char *library)
 }
 
 } // namespace
+
+namespace {
+
+int AskEntryModule(HWND window, ObjectAttributes *set, int entry, int code)
+{
+    if (!set->pluginArea || entry < 0 || entry >= set->pluginCount)
+        return 0;
+    const AttrPluginEntry &e = static_cast<AttrPluginEntry *>(set->pluginArea)[entry];
+    return ObjectCallModule(e.module, e.unit, code, &window) == MODULE_ANSWER_REBUILT ? 1 : 0;
+}
+
+} // namespace
+
+int ObjectModuleCollect(HWND window, ObjectAttributes *set, int entry)
+{
+    return AskEntryModule(window, set, entry, MODULE_PAGE_FILL);
+}
+
+int ObjectModuleApply(HWND window, ObjectAttributes *set, int entry)
+{
+    return AskEntryModule(window, set, entry, MODULE_PAGE_READ);
+}
 
 uint32_t *ObjectCopyPropertyWords()
 {

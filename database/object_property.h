@@ -2,6 +2,8 @@
 // objects through the property sheet to the undoable application.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "database/object_attributes.h"
@@ -22,6 +24,11 @@ int ObjectCopyProperties(ObjectAttributes *set, uint32_t mask);
 // defaults ask for it: 1 OK, 0 cancelled. Unset: the command goes on.
 typedef int (*ObjectPropertySheet)(ObjectAttributes *set, int32_t count, int *copy);
 extern ObjectPropertySheet g_ObjectMultiSheet;
+
+// A plug-in page of a property sheet is filled from, or read back into, the
+// object of its entry by the entry's module; 1 when the module answered 2.
+int ObjectModuleCollect(HWND window, ObjectAttributes *set, int entry);
+int ObjectModuleApply(HWND window, ObjectAttributes *set, int entry);
 
 // The copy-properties defaults, kept with the remembered working values.
 uint32_t *ObjectCopyPropertyWords();

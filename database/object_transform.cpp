@@ -1,6 +1,7 @@
 #include "database/object_transform.h"
 
 #include "database/object_modify.h"
+#include "database/object_modules.h"
 #include "geometry/frame.h"
 
 namespace {
@@ -29,8 +30,9 @@ int ObjectTransformPoints(Unit *unit, const Matrix *matrix, uint16_t pointMask)
 int ObjectTransformPointsOther(Unit *unit, const Matrix *matrix, uint16_t pointMask)
 {
     TransformPointElements(unit, matrix, pointMask);
-    // No module table is loaded: no module regenerates the object.
+    const bool regenerated = ObjectAskModules(unit, MODULE_OBJECT_REGENERATE, nullptr, nullptr) ==
+                             MODULE_ANSWER_REBUILT;
     FrameCalcInstance(unit, 1);
     unit->flags &= ~(UNIT_TRANSFORM | UNIT_TRANSFORM_EXTRA);
-    return 0;
+    return regenerated ? 1 : 0;
 }
