@@ -1,6 +1,7 @@
 #include "commands/copy.h"
 
 #include <cmath>
+#include <functional>
 
 #include "app/darad4.h"
 #include "app/system.h"
@@ -73,73 +74,87 @@ int Walk(double length, bool skipLast, Emit emit)
     return n;
 }
 
-// Points and placements along a shape: at(f, placing) gives the position
-// and rotation at a fraction.
-template <typename At>
-int ToPoints(double length, bool closed, CopyPoint *out, At at)
+CopyPoint Minus(CopyPoint a, CopyPoint b) { return {a.x - b.x, a.y - b.y}; }
+
+// A shape to divide: its length, whether it is closed (the last division
+// point repeats the first) and the position and rotation at a fraction
+// (placing: for a placement, which turns a clockwise circle differently).
+struct Shape {
+    double length;
+    bool closed;
+    std::function<CopyPlacement(double fraction, bool placing)> at;
+};
+
+int ToPoints(const Shape &shape, CopyPoint *out)
 {
-    return Walk(length, closed, [&](int i, double f) {
-        const CopyPlacement p = at(f, false);
+    return Walk(shape.length, shape.closed, [&](int i, double f) {
+        const CopyPlacement p = shape.at(f, false);
         out[i] = {p.x, p.y};
     });
 }
 
-template <typename At>
-int ToPlacements(double length, bool closed, CopyPlacement *out, At at)
+int ToPlacements(const Shape &shape, CopyPlacement *out)
 {
-    return Walk(length, closed, [&](int i, double f) { out[i] = at(f, true); });
+    return Walk(shape.length, shape.closed, [&](int i, double f) { out[i] = shape.at(f, true); });
 }
 
-auto LineAt(CopyPoint p, CopyPoint q)
+Shape LineShape(CopyPoint p, CopyPoint q)
 {
-    return [=](double f, bool) { return CopyPlacement{p.x + f * (q.x - p.x), p.y + f * (q.y - p.y), 0.0}; };
+    return {std::hypot(q.x - p.x, q.y - p.y), false,
+            [=](double f, bool) { return CopyPlacement{p.x + f * (q.x - p.x), p.y + f * (q.y - p.y), 0.0}; }};
 }
 
-auto CircleAt(CopyPoint c, double r, int ccw)
+Shape CircleShape(CopyPoint c, CopyPoint on, int ccw)
 {
-    return [=](double f, bool placing) {
-        const double a = ccw ? kTwoPi * f : (placing ? (1 - f) * kTwoPi : -kTwoPi * f);
-        return CopyPlacement{c.x + r * std::cos(a), c.y + r * std::sin(a), a};
-    };
+    const double r = std::hypot(on.x - c.x, on.y - c.y);
+    return {kTwoPi * r, true, [=](double f, bool placing) {
+                const double a = ccw ? kTwoPi * f : (placing ? (1 - f) * kTwoPi : -kTwoPi * f);
+                return CopyPlacement{c.x + r * std::cos(a), c.y + r * std::sin(a), a};
+            }};
 }
 
-// Start angle and sweep of an arc from s to e about c; an empty sweep is a full turn.
-void ArcSweep(CopyPoint c, CopyPoint s, CopyPoint e, double *a0, double *sweep)
+// An arc from s to e about c; an empty sweep is a full turn.
+Shape CircArcShape(CopyPoint c, CopyPoint on, CopyPoint s, CopyPoint e, int ccw)
 {
-    *a0 = CalcAngleOfVector(s.x - c.x, s.y - c.y);
-    *sweep = CalcAngleOfVector(e.x - c.x, e.y - c.y) - *a0;
-    if (*sweep <= 0)
-        *sweep += kTwoPi;
+    const double r = std::hypot(on.x - c.x, on.y - c.y);
+    const double a0 = CalcAngleOfVector(s.x - c.x, s.y - c.y);
+    double sweep = CalcAngleOfVector(e.x - c.x, e.y - c.y) - a0;
+    if (sweep <= 0)
+        sweep += kTwoPi;
+    return {sweep * r, false, [=](double f, bool) {
+                const double a = ccw ? a0 + f * sweep : a0 + sweep - f * sweep;
+                return CopyPlacement{c.x + r * std::cos(a), c.y + r * std::sin(a), a};
+            }};
 }
 
-auto CircArcAt(CopyPoint c, double r, double a0, double sweep, int ccw)
+Shape EllipseArcShape(CopyPoint c, CopyPoint u, CopyPoint v, double length, double t0, double sweep, int ccw)
 {
-    return [=](double f, bool) {
-        const double a = ccw ? a0 + f * sweep : a0 + sweep - f * sweep;
-        return CopyPlacement{c.x + r * std::cos(a), c.y + r * std::sin(a), a};
-    };
+    return {length, false, [=](double f, bool) {
+                const double t = ccw ? t0 + f * sweep : t0 + sweep - f * sweep;
+                const CopyPoint p = EllipseAt(c, u, v, t);
+                return CopyPlacement{p.x, p.y, EllipseRotation(u, v, t)};
+            }};
 }
 
-auto EllipseAtFraction(CopyPoint c, CopyPoint u, CopyPoint v, double t0, double sweep, int ccw)
+Shape EllipseShape(CopyPoint c, CopyPoint p1, CopyPoint p2, int ccw)
 {
-    return [=](double f, bool) {
-        const double t = ccw ? t0 + f * sweep : t0 + sweep - f * sweep;
-        const CopyPoint p = EllipseAt(c, u, v, t);
-        return CopyPlacement{p.x, p.y, EllipseRotation(u, v, t)};
-    };
+    const CopyPoint u = Minus(p1, c), v = Minus(p2, c);
+    Shape shape = EllipseArcShape(c, u, v, 3.141592653589793 * EllipsePerimeterFactor(u, v), 0.0,
+                                  ccw ? kTwoPi : -kTwoPi, 1);
+    shape.closed = true;
+    return shape;
 }
 
-// The parameters of an elliptic arc's end points.
-void ElliArcSweep(CopyPoint c, CopyPoint p1, CopyPoint p2, CopyPoint s, CopyPoint e, double *t0, double *sweep)
+// From the parameter of s to that of e; an empty sweep is a full turn.
+Shape ElliArcShape(CopyPoint c, CopyPoint p1, CopyPoint p2, CopyPoint s, CopyPoint e, int ccw)
 {
-    *t0 = CalcEllipsePointTowards(c.x, c.y, p1.x, p1.y, p2.x, p2.y, s.x, s.y);
-    const double t1 = CalcEllipsePointTowards(c.x, c.y, p1.x, p1.y, p2.x, p2.y, e.x, e.y);
-    *sweep = t1 - *t0;
-    if (*sweep <= 0)
-        *sweep += kTwoPi;
+    const CopyPoint u = Minus(p1, c), v = Minus(p2, c);
+    const double t0 = CalcEllipsePointTowards(c.x, c.y, p1.x, p1.y, p2.x, p2.y, s.x, s.y);
+    double sweep = CalcEllipsePointTowards(c.x, c.y, p1.x, p1.y, p2.x, p2.y, e.x, e.y) - t0;
+    if (sweep <= 0)
+        sweep += kTwoPi;
+    return EllipseArcShape(c, u, v, EllipsePerimeterFactor(u, v) * sweep * 0.5, t0, sweep, ccw);
 }
-
-CopyPoint Minus(CopyPoint a, CopyPoint b) { return {a.x - b.x, a.y - b.y}; }
 
 // Grid walk: for each fraction of v (outer) and of u (inner); -1 at capacity.
 template <typename Emit>
@@ -278,74 +293,48 @@ int CopyDivideLength(double length, const ConstructionSettings *s, CopyPair *out
     }
 }
 
-int CopyDivideLine(CopyPoint p, CopyPoint q, CopyPoint *out)
-{
-    return ToPoints(std::hypot(q.x - p.x, q.y - p.y), false, out, LineAt(p, q));
-}
+int CopyDivideLine(CopyPoint p, CopyPoint q, CopyPoint *out) { return ToPoints(LineShape(p, q), out); }
 
-int CopyPlaceLine(CopyPoint p, CopyPoint q, CopyPlacement *out)
-{
-    return ToPlacements(std::hypot(q.x - p.x, q.y - p.y), false, out, LineAt(p, q));
-}
+int CopyPlaceLine(CopyPoint p, CopyPoint q, CopyPlacement *out) { return ToPlacements(LineShape(p, q), out); }
 
 int CopyDivideCircle(CopyPoint c, CopyPoint on, int ccw, CopyPoint *out)
 {
-    const double r = std::hypot(on.x - c.x, on.y - c.y);
-    return ToPoints(kTwoPi * r, true, out, CircleAt(c, r, ccw));
+    return ToPoints(CircleShape(c, on, ccw), out);
 }
 
 int CopyPlaceCircle(CopyPoint c, CopyPoint on, int ccw, CopyPlacement *out)
 {
-    const double r = std::hypot(on.x - c.x, on.y - c.y);
-    return ToPlacements(kTwoPi * r, true, out, CircleAt(c, r, ccw));
+    return ToPlacements(CircleShape(c, on, ccw), out);
 }
 
 int CopyDivideCircArc(CopyPoint c, CopyPoint on, CopyPoint s, CopyPoint e, int ccw, CopyPoint *out)
 {
-    const double r = std::hypot(on.x - c.x, on.y - c.y);
-    double a0, sweep;
-    ArcSweep(c, s, e, &a0, &sweep);
-    return ToPoints(sweep * r, false, out, CircArcAt(c, r, a0, sweep, ccw));
+    return ToPoints(CircArcShape(c, on, s, e, ccw), out);
 }
 
 int CopyPlaceCircArc(CopyPoint c, CopyPoint on, CopyPoint s, CopyPoint e, int ccw, CopyPlacement *out)
 {
-    const double r = std::hypot(on.x - c.x, on.y - c.y);
-    double a0, sweep;
-    ArcSweep(c, s, e, &a0, &sweep);
-    return ToPlacements(sweep * r, false, out, CircArcAt(c, r, a0, sweep, ccw));
+    return ToPlacements(CircArcShape(c, on, s, e, ccw), out);
 }
 
 int CopyDivideEllipse(CopyPoint c, CopyPoint p1, CopyPoint p2, int ccw, CopyPoint *out)
 {
-    const CopyPoint u = Minus(p1, c), v = Minus(p2, c);
-    const double length = 3.141592653589793 * EllipsePerimeterFactor(u, v);
-    return ToPoints(length, true, out, EllipseAtFraction(c, u, v, 0.0, ccw ? kTwoPi : -kTwoPi, 1));
+    return ToPoints(EllipseShape(c, p1, p2, ccw), out);
 }
 
 int CopyPlaceEllipse(CopyPoint c, CopyPoint p1, CopyPoint p2, int ccw, CopyPlacement *out)
 {
-    const CopyPoint u = Minus(p1, c), v = Minus(p2, c);
-    const double length = 3.141592653589793 * EllipsePerimeterFactor(u, v);
-    return ToPlacements(length, true, out, EllipseAtFraction(c, u, v, 0.0, ccw ? kTwoPi : -kTwoPi, 1));
+    return ToPlacements(EllipseShape(c, p1, p2, ccw), out);
 }
 
 int CopyDivideElliArc(CopyPoint c, CopyPoint p1, CopyPoint p2, CopyPoint s, CopyPoint e, int ccw, CopyPoint *out)
 {
-    const CopyPoint u = Minus(p1, c), v = Minus(p2, c);
-    double t0, sweep;
-    ElliArcSweep(c, p1, p2, s, e, &t0, &sweep);
-    return ToPoints(EllipsePerimeterFactor(u, v) * sweep * 0.5, false, out,
-                    EllipseAtFraction(c, u, v, t0, sweep, ccw));
+    return ToPoints(ElliArcShape(c, p1, p2, s, e, ccw), out);
 }
 
 int CopyPlaceElliArc(CopyPoint c, CopyPoint p1, CopyPoint p2, CopyPoint s, CopyPoint e, int ccw, CopyPlacement *out)
 {
-    const CopyPoint u = Minus(p1, c), v = Minus(p2, c);
-    double t0, sweep;
-    ElliArcSweep(c, p1, p2, s, e, &t0, &sweep);
-    return ToPlacements(EllipsePerimeterFactor(u, v) * sweep * 0.5, false, out,
-                        EllipseAtFraction(c, u, v, t0, sweep, ccw));
+    return ToPlacements(ElliArcShape(c, p1, p2, s, e, ccw), out);
 }
 
 int CopyDivideGrid(CopyPoint k, CopyPoint q1, CopyPoint q2, CopyPoint *out)
