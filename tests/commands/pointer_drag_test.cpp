@@ -52,14 +52,7 @@ protected:
         Send(WM_LBUTTONUP, q.x, q.y);
     }
     void SelectBoth() { Drag(-30, 20, 30, -20); }
-    static std::vector<Unit *> Alive()
-    {
-        std::vector<Unit *> units;
-        for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
-            if (UndoIsVisible(u, g_UndoStep))
-                units.push_back(u);
-        return units;
-    }
+    static std::vector<Unit *> Alive() { return TestAliveUnits(); }
     static double StartX(const Unit *u)
     {
         return reinterpret_cast<const ElementPoint *>(UnitFirstElement(u))->x;

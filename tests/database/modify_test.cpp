@@ -47,14 +47,7 @@ protected:
             units.push_back(u);
         return units;
     }
-    static std::vector<Unit *> Alive()
-    {
-        std::vector<Unit *> units;
-        for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
-            if (UndoIsVisible(u, g_UndoStep))
-                units.push_back(u);
-        return units;
-    }
+    static std::vector<Unit *> Alive() { return TestAliveUnits(); }
     static const ElementPoint *Point(const Unit *u, int n)
     {
         int i = 0;
