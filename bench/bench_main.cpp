@@ -12,7 +12,8 @@ int main(int argc, char **argv)
         void (*run)();
     } parts[] = {{"storage", BenchStorage}, {"create", BenchCreate}, {"render", BenchRender},
                  {"files", BenchFiles},     {"windows", BenchWindows}, {"text", BenchText},
-                 {"mouse", BenchMouse},     {"select", BenchSelect}};
+                 {"mouse", BenchMouse},     {"select", BenchSelect},
+                 {"snap", BenchSnap}};
     for (const Part &p : parts) {
         bool wanted = argc < 2;
         for (int i = 1; i < argc; ++i)

@@ -30,9 +30,11 @@ constexpr double LINE_SIZE = 10.0;
 
 uint32_t TakeFirst(const char *, int32_t, int32_t) { return MULTIPLE_IDENT_TAKE; }
 
-bool BuildLines(int count, std::mt19937 &random)
+} // namespace
+
+bool BenchBuildLines(int count, std::mt19937 &random, double world)
 {
-    std::uniform_real_distribution<double> pos(0.0, WORLD), size(-LINE_SIZE, LINE_SIZE);
+    std::uniform_real_distribution<double> pos(0.0, world), size(-LINE_SIZE, LINE_SIZE);
     const ObjectChainShape shape{2, nullptr};
     const uint32_t bytes = ObjectChainSize(OBJTYPE_LINE, shape);
     for (int i = 0; i < count; ++i) {
@@ -57,6 +59,8 @@ bool BuildLines(int count, std::mt19937 &random)
     }
     return true;
 }
+
+namespace {
 
 // The reference: the list walked through its filter, frames compared with a box.
 double PlainWalk()
@@ -85,7 +89,7 @@ void BenchSelect()
         return;
     UndoReset();
     std::mt19937 random(19990224);
-    if (!BuildLines(PICK_OBJECTS, random)) {
+    if (!BenchBuildLines(PICK_OBJECTS, random, WORLD)) {
         std::printf("select: out of memory\n");
         Reset();
         return;
@@ -118,7 +122,7 @@ void BenchSelect()
                 firstPick / walk, firstPick * 1000);
 
     Reset();
-    if (!BuildLines(RECT_OBJECTS, random)) {
+    if (!BenchBuildLines(RECT_OBJECTS, random, WORLD)) {
         std::printf("select: out of memory\n");
         Reset();
         return;
