@@ -169,6 +169,21 @@ TEST_F(Snap, MarksSpecialPointsAndEnteredPoints)
     g_CommandState->pointIndex = 0;
 }
 
+TEST_F(Snap, ElementModesOnThePickedElement)
+{
+    TestNewLine(0, 0, 100, 0);
+    TestSetFrameFromPoints(Object(OBJTYPE_CIRCLE, {0, 200, 20, 200}), {-20, 180, 20, 220});
+    // The middle is taken however far away, when nothing else lies within the radius.
+    ExpectAt(Find(SNAP_MIDDLE, 90, 1), 50, 0, SNAP_MIDDLE);
+    ExpectAt(Find(SNAP_NEAREST, 30, 2), 30, 0, SNAP_NEAREST);
+    // Middle and end point: the element modes come first.
+    ExpectAt(Find(SNAP_MIDDLE | SNAP_ENDPOINTS, 53, 1), 50, 0, SNAP_MIDDLE);
+    ExpectAt(Find(SNAP_MIDDLE, 21, 201), 0, 200, SNAP_MIDDLE);
+    // On the diagonal above and right of the centre: the top point.
+    ExpectAt(Find(SNAP_QUADRANT, 14, 214), 0, 220, SNAP_QUADRANT);
+    ExpectAt(Find(SNAP_QUADRANT, 19, 203), 20, 200, SNAP_QUADRANT);
+}
+
 TEST_F(Snap, TheClickHandlerUsesTheSearch)
 {
     SnapInstall();
