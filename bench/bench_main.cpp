@@ -12,7 +12,7 @@ int main(int argc, char **argv)
         void (*run)();
     } parts[] = {{"storage", BenchStorage}, {"create", BenchCreate}, {"render", BenchRender},
                  {"files", BenchFiles},     {"windows", BenchWindows}, {"text", BenchText},
-                 {"mouse", BenchMouse},     {"select", BenchSelect},
+                 {"mouse", BenchMouse},     {"select", BenchSelect}, {"meta", BenchMeta},
                  {"snap", BenchSnap}};
     for (const Part &p : parts) {
         bool wanted = argc < 2;
