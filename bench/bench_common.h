@@ -45,11 +45,8 @@ void BenchWindows(); // bench_windows.cpp: window repaint and key response
 void BenchText();    // bench_text.cpp: text repaint, font cache and text to curves
 void BenchMouse();   // bench_mouse.cpp: mouse moves over a small and a large drawing
 void BenchSelect();  // bench_select.cpp: picks and rectangle selection
-<<<<<<< HEAD
 void BenchSnap();    // bench_snap.cpp: snap clicks on a large drawing with instances
-=======
 void BenchMeta();    // bench_meta.cpp: metafile export and import
->>>>>>> main
 
 // Renders list 0 once into a 1920 x 1080 memory DIB with the given world
 // rectangle fitted; the seconds it took (bench_render.cpp).
