@@ -33,6 +33,10 @@ void BenchMakeDrawing(std::mt19937 &random, int objects);
 // ran out (bench_select.cpp).
 bool BenchBuildLines(int count, std::mt19937 &random, double world);
 
+// The reference of the pick and snap figures: list 0 walked through its
+// filter, every frame compared with a small box; its seconds (bench_select.cpp).
+double BenchFilteredWalk();
+
 // Seconds from the performance counter (an arbitrary origin: use differences).
 double BenchSeconds();
 

@@ -60,10 +60,7 @@ bool BenchBuildLines(int count, std::mt19937 &random, double world)
     return true;
 }
 
-namespace {
-
-// The reference: the list walked through its filter, frames compared with a box.
-double PlainWalk()
+double BenchFilteredWalk()
 {
     const double t0 = BenchSeconds();
     volatile int hits = 0;
@@ -72,6 +69,8 @@ double PlainWalk()
             hits = hits + 1;
     return BenchSeconds() - t0;
 }
+
+namespace {
 
 void Reset()
 {
@@ -115,7 +114,7 @@ void BenchSelect()
     g_Box05MultipleIdentHook = savedHook;
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
-    const double walk = PlainWalk();
+    const double walk = BenchFilteredWalk();
     std::printf("%-48s %8.4f   (median pick %6.3f ms, filtered walk %6.2f ms, %d of %d hit)\n",
                 "select.pick_1M_median_vs_filtered_walk", median / walk, median * 1000, walk * 1000, picked, PICKS);
     std::printf("%-48s %8.3f   (first pick with the index build %6.1f ms)\n", "select.pick_1M_first_vs_filtered_walk",
@@ -127,7 +126,7 @@ void BenchSelect()
         Reset();
         return;
     }
-    const double rectWalk = PlainWalk();
+    const double rectWalk = BenchFilteredWalk();
     const double t0 = BenchSeconds();
     ObjectSelectByRectangle(WORLD * 0.25, WORLD * 0.25, WORLD * 0.75, WORLD * 0.75, -1, 0);
     const double rect = BenchSeconds() - t0;

@@ -85,16 +85,6 @@ double MedianClick(double pixelsPerMm, std::mt19937 &random, int *found)
     return times[times.size() / 2];
 }
 
-double PlainWalk()
-{
-    const double t0 = BenchSeconds();
-    volatile int hits = 0;
-    for (Unit *u = MemListFirst(LIST_DRAWING, UNIT_USER_FILTER_MASK, 0, 1); u; u = MemListNext(u))
-        if (u->frame[0] <= 10.0 && u->frame[2] >= 0.0 && u->frame[1] <= 10.0 && u->frame[3] >= 0.0)
-            hits = hits + 1;
-    return BenchSeconds() - t0;
-}
-
 } // namespace
 
 void BenchSnap()
@@ -118,7 +108,7 @@ void BenchSnap()
         g_Box05MultipleIdentHook = savedHook;
         g_LocalData.snap = saved;
         g_DrawWindows[0].pixelsPerMm = 1.0;
-        const double walk = PlainWalk();
+        const double walk = BenchFilteredWalk();
         std::printf("%-48s %8.3f   (median click %6.3f ms, filtered walk %6.2f ms, %d of %d caught)\n",
                     "snap.click_radius_10mm_vs_filtered_walk", atOne / walk, atOne * 1000, walk * 1000, caughtNear, CLICKS);
         std::printf("%-48s %8.3f   (median click %6.3f ms, %d of %d caught)\n",

@@ -12,6 +12,7 @@
 #include "commands/input.h"
 #include "app/darad4.h"
 #include "commands/menu.h"
+#include "dialogs/box03_snap.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
 
@@ -24,6 +25,8 @@ constexpr int COMMAND_SNAP_ON = 1015;
 constexpr int COMMAND_SNAP_MODE_FIRST = 1016; // modes 1 to 128
 constexpr int COMMAND_SNAP_MODE_LAST = 1023;
 constexpr int COMMAND_SNAP_CALCULATOR = 1024; // mode bit 256
+constexpr int COMMAND_SNAP_TOGGLE = 1025;
+constexpr int COMMAND_SNAP_VALUES = 1026;
 constexpr int COMMAND_REDRAW = 1028;
 constexpr int COMMAND_CLICK_LEFT = 1029;
 constexpr int COMMAND_CLICK_RIGHT = 1031;
@@ -104,6 +107,22 @@ void SnapOnOff()
     Toggle(snap.switches[SNAP_SWITCH_ON]);
 }
 
+// After the snap values dialog, with single-mode switching: the group of
+// point modes wins over the element modes, of which only the first stays.
+void NormaliseSnapModes(LocalSnap &snap)
+{
+    if (!snap.switches[SNAP_SWITCH_EXCLUSIVE])
+        return;
+    uint32_t modes = static_cast<uint32_t>(snap.snapModes);
+    if (modes & SNAP_GROUP_BITS)
+        modes &= ~SNAP_SINGLE_BITS;
+    else if (modes & SNAP_SINGLE_BITS)
+        modes = (modes & SNAP_KEPT_BITS) | 1u;
+    else
+        modes &= SNAP_KEPT_BITS;
+    snap.snapModes = static_cast<int32_t>(modes);
+}
+
 // A click of a mouse button, or the menu key, posted to where the user is.
 void PostClick(int commandId)
 {
@@ -124,7 +143,7 @@ void PostClick(int commandId)
 
 } // namespace
 
-void MenuInputAidCommand(HWND, int commandId)
+void MenuInputAidCommand(HWND mainWindow, int commandId)
 {
     if (commandId == COMMAND_STEP_BACK) {
         StepBack();
@@ -139,6 +158,14 @@ void MenuInputAidCommand(HWND, int commandId)
     } else if (commandId == COMMAND_SNAP_CALCULATOR) {
         g_LocalData.snap.snapModes ^= static_cast<int32_t>(SNAP_CALCULATOR_BIT);
         WriteRefreshFrame();
+    } else if (commandId == COMMAND_SNAP_TOGGLE) {
+        if (Box03ToggleSnapModes(mainWindow, nullptr, &g_LocalData.snap))
+            WriteRefreshFrame();
+    } else if (commandId == COMMAND_SNAP_VALUES) {
+        if (Box03EditSnapValues(mainWindow, nullptr, &g_LocalData.snap)) {
+            NormaliseSnapModes(g_LocalData.snap);
+            WriteRefreshFrame();
+        }
     } else if (commandId >= COMMAND_CLICK_LEFT && commandId <= COMMAND_CLICK_RIGHT) {
         PostClick(commandId);
     } else if (commandId == COMMAND_MENU_KEY) {
