@@ -13,7 +13,7 @@ int main(int argc, char **argv)
     } parts[] = {{"storage", BenchStorage}, {"create", BenchCreate}, {"render", BenchRender},
                  {"files", BenchFiles},     {"windows", BenchWindows}, {"text", BenchText},
                  {"mouse", BenchMouse},     {"select", BenchSelect}, {"meta", BenchMeta},
-                 {"modify", BenchModify}};
+                 {"modify", BenchModify}, {"snap", BenchSnap}};
     for (const Part &p : parts) {
         bool wanted = argc < 2;
         for (int i = 1; i < argc; ++i)
