@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/init.h"
+#include <cstddef>
 #include "database/storage.h"
 #include "database/unit.h"
 
@@ -76,15 +77,13 @@ Unit *ZviLiveUnit(int list, const void *p)
 {
     if (!p)
         return nullptr;
-    uint32_t saved[3];
-    MemListSaveFilter(saved);
+    ListFilterKeeper keep;
     Unit *found = nullptr;
     for (Unit *u = MemListFirst(list, 0, 0, 1); u; u = MemListNext(u))
         if (u == p) {
             found = u;
             break;
         }
-    MemListRestoreFilter(saved);
     return found;
 }
 
@@ -92,4 +91,17 @@ Unit *ZviLiveModuleObject(const void *p)
 {
     Unit *u = ZviLiveUnit(0, p);
     return u && u->kind == UNIT_KIND_PLUGIN ? u : nullptr;
+}
+
+bool ZviUnitReadable(const Unit *unit)
+{
+    if (!ZviReadable(unit, offsetof(Unit, property)))
+        return false;
+    switch (unit->kind) {
+    case UNIT_KIND_OBJECT: return ZviReadable(unit, UNIT_ELEMENTS_OBJECT);
+    case UNIT_KIND_INSTANCE:
+    case UNIT_KIND_PLUGIN: return ZviReadable(unit, UNIT_ELEMENTS_PLUGIN);
+    case UNIT_KIND_BLOCK: return ZviReadable(unit, UNIT_ELEMENTS_BLOCK);
+    default: return ZviReadable(unit, offsetof(Unit, property));
+    }
 }

@@ -38,3 +38,6 @@ constexpr int ZVI_DRAWING = 0;
 Unit *ZviLiveUnit(int list, const void *p);
 // The same for a plug-in object (kind 9) of the drawing.
 Unit *ZviLiveModuleObject(const void *p);
+// Whether a unit's header can be read, and then the fixed part its kind
+// has (kind first, then the size that kind needs).
+bool ZviUnitReadable(const Unit *unit);

@@ -13,6 +13,7 @@
 #include "display/output.h"
 #include "plugin/zvi.h"
 #include "plugin/zvi_checks.h"
+#include "plugin/zvi_create.h"
 
 namespace {
 
@@ -147,6 +148,7 @@ int PluginLoadFile(const char *path)
 
 int PluginLoadAll()
 {
+    ZviResetCreation();
     const std::string folder = ProgramFolder() + PLUGIN_FOLDER + "\\";
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "*.dll").c_str(), &found);
@@ -229,6 +231,24 @@ int PluginOfferObject(Unit *object, int code, void *data)
             return i;
     }
     return -1;
+}
+
+int PluginObjectTitle(Unit *object, char *title)
+{
+    constexpr int CODE_TITLE = 3;
+    for (int i = 0; i < PluginModuleCount(); ++i) {
+        ModuleData *m = PluginModule(i);
+        if (!m->objectCallback)
+            continue;
+        const int answer = Guarded([&] { return m->objectCallback(object, CODE_TITLE, title); });
+        if (answer == OBJECT_HANDLED_CHANGED) {
+            title[ZVI_TITLE_SIZE - 1] = 0;
+            return 1;
+        }
+        if (answer == OBJECT_HANDLED)
+            return 0;
+    }
+    return 0;
 }
 
 // ---------------------------------------------------------------------------
