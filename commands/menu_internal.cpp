@@ -24,6 +24,8 @@
 #include "files/file_drawinginfo.h"
 #include "files/zvi.h"
 #include "language/language.h"
+#include "plugin/zvi.h"
+#include "plugin/zvi_module.h"
 
 uint32_t g_StartDialogSuppressed = 0;
 
@@ -76,6 +78,7 @@ void StartUp(HWND mainWindow)
             g_StartPrint = 0; // nothing to print
         ShowReadDrawing(mainWindow);
     }
+    PluginNotifyDrawing(ZVI_CODE_DRAWING_READY);
     if (g_StartPrint) {
         PostMessageA(mainWindow, WM_COMMAND, COMMAND_PRINT, 0);
         g_StartDialogSuppressed = 1;

@@ -42,6 +42,7 @@ void PluginNotifyDrawing(int code);
 // order; returns the index of the module that handled it, or -1. A module
 // answering 2 is then sent code 1 so that it regenerates the object.
 int PluginOfferObject(Unit *object, int code, void *data);
+constexpr int PLUGIN_OBJECT_DELETE = 4;
 // Asks the modules for a plug-in object's title (code 3, a 256-byte buffer);
 // 1 when one gave it.
 int PluginObjectTitle(Unit *object, char *title);
