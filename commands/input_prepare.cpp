@@ -3,7 +3,6 @@
 
 #include "app/system.h"
 #include "commands/command_state.h"
-#include "plugin/zvi.h"
 #include "plugin/zvi_module.h"
 
 int32_t g_InputSymbolSlot = -1;
@@ -46,6 +45,6 @@ int InputPolylineNext(int)
 
 const InputTemplate *InputPluginTemplate(int commandId)
 {
-    const ModuleCommand *e = PluginCommandEntry(commandId);
+    const ModuleCommand *e = ZviCommandEntry(commandId);
     return e ? reinterpret_cast<const InputTemplate *>(e->inputTemplate) : nullptr;
 }

@@ -9,6 +9,7 @@
 #include "app/darad4.h"
 #include "app/init_sound.h"
 #include "app/system.h"
+#include "app/system_changes.h"
 #include "app/system_defs.h"
 #include "app/window.h"
 #include "app/window_title.h"
@@ -24,8 +25,6 @@
 #include "files/file_drawinginfo.h"
 #include "files/zvi.h"
 #include "language/language.h"
-#include "plugin/zvi.h"
-#include "plugin/zvi_module.h"
 
 uint32_t g_StartDialogSuppressed = 0;
 
@@ -78,7 +77,7 @@ void StartUp(HWND mainWindow)
             g_StartPrint = 0; // nothing to print
         ShowReadDrawing(mainWindow);
     }
-    PluginNotifyDrawing(ZVI_CODE_DRAWING_READY);
+    SystemNotifyModulesNew();
     if (g_StartPrint) {
         PostMessageA(mainWindow, WM_COMMAND, COMMAND_PRINT, 0);
         g_StartDialogSuppressed = 1;

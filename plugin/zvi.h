@@ -33,6 +33,7 @@
 #include <cstdint>
 
 #include "files/zvi.h"
+#include "plugin/zvi_module.h"
 
 #define ZVI_CALL __stdcall
 
@@ -79,56 +80,20 @@ constexpr int ZVI_MAX_EXPORTS = 20;
 constexpr uint32_t ZVI_MENU_PLUGINS = 97; // the plug-in menu: the module's list becomes a submenu
 constexpr uint32_t ZVI_MENU_IMPORTS = 98;
 constexpr uint32_t ZVI_MENU_EXPORTS = 99;
-constexpr uint32_t ZVI_COMMAND_LIST_END = 0x80000000u;
 
-// One command of a module: its menu place and flags, texts, input template
-// (26 words, word 0 the input mode) and icon.
-struct ModuleCommand {
-    uint32_t id;           // low 16 bits: menu place; bit 31 ends a list
-    const char *name;      // menu text
-    const char *longName;  // hint and title
-    int32_t inputTemplate[26];
-    HBITMAP icons;
-    int32_t iconX, iconY;  // of the 24 x 24 icon in icons
-    int32_t standardIcon;  // nonzero: the program's standard icon
-};
-static_assert(sizeof(ModuleCommand) == 132);
+// ModuleCommand (132 bytes) and ModuleData (216 bytes), the records a
+// plug-in registers, are declared in plugin/zvi_module.h. The callbacks a
+// record holds have these types:
+typedef int(ZVI_CALL *ZviCommandCallback)(int k, int code);       // commandProc
+typedef int(ZVI_CALL *ZviObjectCallback)(Unit *object, int code, void *data); // objectProc
+typedef int(ZVI_CALL *ZviImportFunction)(const char *fileName, int flags);    // importProc
+typedef int(ZVI_CALL *ZviExportFunction)(const char *fileName, int sections); // exportProc
 
 // Command callback codes.
-constexpr int ZVI_CODE_START = 0;   // k is about to start: nonzero lets it
-constexpr int ZVI_CODE_HELP = 2;
-constexpr int ZVI_CODE_DRAWING_READY = 3;  // created, loaded or the program started
-constexpr int ZVI_CODE_DRAWING_LEAVE = 4;  // about to be saved or replaced
-
-typedef int(ZVI_CALL *ZviCommandCallback)(int k, int code);
-typedef int(ZVI_CALL *ZviObjectCallback)(Unit *object, int code, void *data);
-typedef int(ZVI_CALL *ZviImportFunction)(const char *fileName, int flags);
-typedef int(ZVI_CALL *ZviExportFunction)(const char *fileName, int sections);
-
-struct ModuleData {
-    uint32_t reserved0, reserved1;
-    void *inputCallbacks[7];      // step, construct, accept, feedback, Shift+Escape, next, spare
-    ModuleCommand entry;          // the module's own entry
-    const ModuleCommand *commands; // list ended by bit 31 of id, or null
-    uint32_t reservedAC;
-    const char *fileType;         // filters: the file-type text
-    const char *filePattern;
-    const char *extension;
-    int32_t active;               // 0: never asked before a command, never called as a filter
-    uint32_t reservedC0, reservedC4;
-    ZviCommandCallback commandCallback;
-    ZviObjectCallback objectCallback;
-    ZviImportFunction importFunction;
-    ZviExportFunction exportFunction;
-};
-static_assert(sizeof(ModuleData) == 216);
-static_assert(offsetof(ModuleData, inputCallbacks) == 0x08);
-static_assert(offsetof(ModuleData, entry) == 0x24);
-static_assert(offsetof(ModuleData, commands) == 0xa8);
-static_assert(offsetof(ModuleData, fileType) == 0xb0);
-static_assert(offsetof(ModuleData, active) == 0xbc);
-static_assert(offsetof(ModuleData, commandCallback) == 0xc8);
-static_assert(offsetof(ModuleData, exportFunction) == 0xd4);
+constexpr int ZVI_CODE_START = 0; // k is about to start: nonzero lets it
+constexpr int ZVI_CODE_HELP = MODULE_CODE_HELP;
+constexpr int ZVI_CODE_DRAWING_READY = MODULE_CODE_DRAWING_NEW;   // created, loaded or the program started
+constexpr int ZVI_CODE_DRAWING_LEAVE = MODULE_CODE_DRAWING_CLOSE; // about to be saved or replaced
 
 // The entry point every plug-in exports: it registers its records and
 // returns nonzero. interfaceVersion is ZVI_INTERFACE_VERSION.

@@ -1,15 +1,10 @@
-// Plug-in module records: loading, registration, reading exports and the
-// calls into the modules.
+// The plug-in module and filter tables of the exchange block.
 #include "plugin/zvi_module.h"
 
-#include <cstring>
 #include <string>
 
 #include "app/darad4.h"
-#include "app/system.h"
-#include "commands/command_tables.h"
 #include "database/storage.h"
-#include "database/unit.h"
 #include "display/output.h"
 #include "plugin/zvi.h"
 #include "plugin/zvi_checks.h"
@@ -17,82 +12,100 @@
 
 namespace {
 
-constexpr int PLUGIN_LIBRARIES = ZVI_MAX_MODULES + ZVI_MAX_IMPORTS + ZVI_MAX_EXPORTS;
-constexpr int FILTER_IMPORT_FIRST = 5300;
-constexpr int FILTER_EXPORT_FIRST = 5320;
+int Bounded(int32_t count, int slots) { return count < 0 ? 0 : count > slots ? slots : count; }
+
+} // namespace
+
+int ZviModuleCount() { return Bounded(g_LanguageInitBlock.moduleCount, MODULE_SLOTS); }
+int ZviImportCount() { return Bounded(g_LanguageInitBlock.importCount, FORMAT_SLOTS); }
+int ZviExportCount() { return Bounded(g_LanguageInitBlock.exportCount, FORMAT_SLOTS); }
+
+const ModuleData *ZviModuleRecord(int index)
+{
+    return index >= 0 && index < ZviModuleCount() ? &g_LanguageInitBlock.modules[index] : nullptr;
+}
+
+const ModuleData *ZviImportRecord(int index)
+{
+    return index >= 0 && index < ZviImportCount() ? &g_LanguageInitBlock.importFormats[index] : nullptr;
+}
+
+const ModuleData *ZviExportRecord(int index)
+{
+    return index >= 0 && index < ZviExportCount() ? &g_LanguageInitBlock.exportFormats[index] : nullptr;
+}
+
+int ZviModuleCommandCount(const ModuleData *module)
+{
+    if (!module || !module->list)
+        return 0;
+    int n = 0;
+    while (n < MODULE_COMMANDS_MAX && !(module->list[n].idFlags & MODULE_COMMAND_LAST))
+        ++n;
+    return n;
+}
+
+const ModuleCommand *ZviCommandEntry(int commandId)
+{
+    if (commandId >= COMMAND_PLUGIN_FIRST && commandId <= COMMAND_PLUGIN_LAST) {
+        const int offset = commandId - COMMAND_PLUGIN_FIRST;
+        const ModuleData *m = ZviModuleRecord(offset / COMMAND_PLUGIN_PER_MODULE);
+        if (!m)
+            return nullptr;
+        const int k = offset % COMMAND_PLUGIN_PER_MODULE;
+        if (k >= 1 && m->list && k <= ZviModuleCommandCount(m))
+            return &m->list[k - 1];
+        return &m->defaultEntry;
+    }
+    if (commandId >= IMPORT_COMMAND_FIRST && commandId < EXPORT_COMMAND_FIRST) {
+        const ModuleData *m = ZviImportRecord(commandId - IMPORT_COMMAND_FIRST);
+        return m ? &m->defaultEntry : nullptr;
+    }
+    if (commandId >= EXPORT_COMMAND_FIRST && commandId <= COMMAND_FILTER_LAST) {
+        const ModuleData *m = ZviExportRecord(commandId - EXPORT_COMMAND_FIRST);
+        return m ? &m->defaultEntry : nullptr;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Loading, registration and the calls into the modules.
+
+namespace {
+
+constexpr int PLUGIN_LIBRARIES = MODULE_SLOTS + 2 * FORMAT_SLOTS;
 constexpr int OBJECT_REGENERATE = 1;
 constexpr int OBJECT_HANDLED = 1;
 constexpr int OBJECT_HANDLED_CHANGED = 2;
-
-static_assert(sizeof(ModuleData) == MODULE_RECORD_SIZE);
-static_assert(ZVI_MAX_MODULES == MODULE_SLOTS && ZVI_MAX_IMPORTS == FORMAT_SLOTS);
+constexpr int OBJECT_TITLE = 3;
 
 HMODULE s_Libraries[PLUGIN_LIBRARIES];
 int s_LibraryCount = 0;
 bool s_Registering = false; // only a plug-in's entry point may register
 
-struct Table {
-    ModuleRecordBytes *records;
-    int32_t *count;
-    int capacity;
-};
-
-Table Modules() { return {g_LanguageInitBlock.modules, &g_LanguageInitBlock.moduleCount, MODULE_SLOTS}; }
-Table Imports() { return {g_LanguageInitBlock.importFormats, &g_LanguageInitBlock.importCount, FORMAT_SLOTS}; }
-Table Exports() { return {g_LanguageInitBlock.exportFormats, &g_LanguageInitBlock.exportCount, FORMAT_SLOTS}; }
-
-// The count as the program reads it: never beyond the table.
-int CountOf(const Table &t)
-{
-    const int32_t n = *t.count;
-    return n < 0 ? 0 : n > t.capacity ? t.capacity : n;
-}
-
-ModuleData *RecordOf(const Table &t, int index)
-{
-    if (index < 0 || index >= CountOf(t))
-        return nullptr;
-    return reinterpret_cast<ModuleData *>(&t.records[index]);
-}
-
-int Register(const Table &t, const ModuleData *record, const char *function, int line)
+int Register(ModuleData *records, int32_t &count, int capacity, const ModuleData *record, const char *function,
+             int line)
 {
     if (!s_Registering)
         return ZviRefuse(function, line, "Not loading plug-ins!");
     if (!ZviReadable(record, sizeof(ModuleData)))
         return ZviRefuse(function, line, "ModuleData address invalid!");
-    const int n = CountOf(t);
-    if (n >= t.capacity)
+    const int n = Bounded(count, capacity);
+    if (n >= capacity)
         return ZviRefuse(function, line, "Table full!");
-    std::memcpy(&t.records[n], record, sizeof(ModuleData));
-    *t.count = n + 1;
+    records[n] = *record;
+    count = n + 1;
     return 1;
 }
 
-int GetData(const Table &t, int index, ModuleData *out, const char *function, int line)
+int GetData(const ModuleData *record, ModuleData *out, const char *function, int line)
 {
     if (!ZviWritable(out, sizeof(ModuleData)))
         return ZviRefuse(function, line, "ModuleData address invalid!");
-    const ModuleData *r = RecordOf(t, index);
-    if (!r)
+    if (!record)
         return ZviRefuse(function, line, "Index invalid!");
-    std::memcpy(out, r, sizeof(ModuleData));
+    *out = *record;
     return 1;
-}
-
-// Entry k - 1 of a module's list, never reading past its terminator; the
-// default entry for k = 0 and for a module without a list.
-const ModuleCommand *ListEntry(ModuleData *m, int k)
-{
-    if (k == 0 || !m->commands)
-        return &m->entry;
-    const ModuleCommand *e = m->commands;
-    for (int i = 0;; ++i, ++e) {
-        if (!ZviReadable(e, sizeof(ModuleCommand)) || (e->id & ZVI_COMMAND_LIST_END))
-            return nullptr;
-        if (i == k - 1)
-            return e;
-    }
 }
 
 std::string ProgramFolder()
@@ -103,7 +116,8 @@ std::string ProgramFolder()
     return folder.substr(0, folder.rfind('\\') + 1);
 }
 
-// One callback call with the program's output context and list filter kept.
+// One call into a module with the program's output context and list filter
+// kept, so that the module may enumerate or draw.
 template <typename Call>
 int Guarded(Call call)
 {
@@ -112,14 +126,24 @@ int Guarded(Call call)
     return call();
 }
 
-} // namespace
+// The record and command index k of a plug-in or filter command, or null.
+const ModuleData *CommandRecord(int commandId, int *k)
+{
+    *k = 0;
+    if (!ZviCommandEntry(commandId))
+        return nullptr;
+    if (commandId <= COMMAND_PLUGIN_LAST) {
+        *k = (commandId - COMMAND_PLUGIN_FIRST) % COMMAND_PLUGIN_PER_MODULE;
+        return ZviModuleRecord((commandId - COMMAND_PLUGIN_FIRST) / COMMAND_PLUGIN_PER_MODULE);
+    }
+    if (commandId < EXPORT_COMMAND_FIRST)
+        return ZviImportRecord(commandId - IMPORT_COMMAND_FIRST);
+    return ZviExportRecord(commandId - EXPORT_COMMAND_FIRST);
+}
 
-int PluginModuleCount() { return CountOf(Modules()); }
-int PluginImportCount() { return CountOf(Imports()); }
-int PluginExportCount() { return CountOf(Exports()); }
-ModuleData *PluginModule(int index) { return RecordOf(Modules(), index); }
-ModuleData *PluginImport(int index) { return RecordOf(Imports(), index); }
-ModuleData *PluginExport(int index) { return RecordOf(Exports(), index); }
+ZviObjectCallback ObjectProc(const ModuleData *m) { return reinterpret_cast<ZviObjectCallback>(m->objectProc); }
+
+} // namespace
 
 int PluginLoadFile(const char *path)
 {
@@ -130,7 +154,7 @@ int PluginLoadFile(const char *path)
         return 0;
     auto entry = reinterpret_cast<ZviPluginLoadProc>(GetProcAddress(library, ZVI_PLUGIN_ENTRY));
     LanguageExchangeBlock &b = g_LanguageInitBlock;
-    const int32_t counts[3] = {PluginModuleCount(), PluginImportCount(), PluginExportCount()};
+    const int32_t counts[3] = {ZviModuleCount(), ZviImportCount(), ZviExportCount()};
     s_Registering = true;
     const int kept = entry && entry(ZVI_INTERFACE_VERSION) ? 1 : 0;
     s_Registering = false;
@@ -163,70 +187,45 @@ int PluginLoadAll()
     return kept;
 }
 
-const ModuleCommand *PluginCommandEntry(int commandId, ModuleData **record, int *k)
-{
-    ModuleData *m = nullptr;
-    const ModuleCommand *e = nullptr;
-    int index = 0;
-    if (commandId >= COMMAND_PLUGIN_FIRST && commandId < FILTER_IMPORT_FIRST) {
-        m = PluginModule((commandId - COMMAND_PLUGIN_FIRST) / COMMAND_PLUGIN_PER_MODULE);
-        index = (commandId - COMMAND_PLUGIN_FIRST) % COMMAND_PLUGIN_PER_MODULE;
-        e = m ? ListEntry(m, index) : nullptr;
-    } else if (commandId >= FILTER_IMPORT_FIRST && commandId < FILTER_EXPORT_FIRST) {
-        m = PluginImport(commandId - FILTER_IMPORT_FIRST);
-        e = m ? &m->entry : nullptr;
-    } else if (commandId >= FILTER_EXPORT_FIRST && commandId < COMMAND_FILTER_LAST + 1) {
-        m = PluginExport(commandId - FILTER_EXPORT_FIRST);
-        e = m ? &m->entry : nullptr;
-    }
-    if (!e)
-        return nullptr;
-    if (record)
-        *record = m;
-    if (k)
-        *k = index;
-    return e;
-}
-
 int PluginAskStart(int commandId)
 {
-    ModuleData *m = nullptr;
     int k = 0;
-    if (!PluginCommandEntry(commandId, &m, &k))
+    const ModuleData *m = CommandRecord(commandId, &k);
+    if (!m)
         return 0;
-    if (!m->active || !m->commandCallback)
+    if (!m->active || !m->commandProc)
         return 1;
-    return Guarded([&] { return m->commandCallback(k, ZVI_CODE_START); }) ? 1 : 0;
+    return Guarded([&] { return m->commandProc(k, ZVI_CODE_START); }) ? 1 : 0;
 }
 
 int PluginAskHelp(int commandId)
 {
-    ModuleData *m = nullptr;
     int k = 0;
-    if (!PluginCommandEntry(commandId, &m, &k) || !m->active || !m->commandCallback)
+    const ModuleData *m = CommandRecord(commandId, &k);
+    if (!m || !m->active || !m->commandProc)
         return 0;
-    Guarded([&] { return m->commandCallback(k, ZVI_CODE_HELP); });
+    Guarded([&] { return m->commandProc(commandId <= COMMAND_PLUGIN_LAST ? k : 0, MODULE_CODE_HELP); });
     return 1;
 }
 
 void PluginNotifyDrawing(int code)
 {
-    for (int i = 0; i < PluginModuleCount(); ++i) {
-        ModuleData *m = PluginModule(i);
-        if (m->commandCallback)
-            Guarded([&] { return m->commandCallback(0, code); });
+    for (int i = 0; i < ZviModuleCount(); ++i) {
+        const ModuleData *m = ZviModuleRecord(i);
+        if (m->commandProc)
+            Guarded([&] { return m->commandProc(0, code); });
     }
 }
 
 int PluginOfferObject(Unit *object, int code, void *data)
 {
-    for (int i = 0; i < PluginModuleCount(); ++i) {
-        ModuleData *m = PluginModule(i);
-        if (!m->objectCallback)
+    for (int i = 0; i < ZviModuleCount(); ++i) {
+        const ZviObjectCallback proc = ObjectProc(ZviModuleRecord(i));
+        if (!proc)
             continue;
-        const int answer = Guarded([&] { return m->objectCallback(object, code, data); });
+        const int answer = Guarded([&] { return proc(object, code, data); });
         if (answer == OBJECT_HANDLED_CHANGED)
-            Guarded([&] { return m->objectCallback(object, OBJECT_REGENERATE, nullptr); });
+            Guarded([&] { return proc(object, OBJECT_REGENERATE, nullptr); });
         if (answer == OBJECT_HANDLED || answer == OBJECT_HANDLED_CHANGED)
             return i;
     }
@@ -235,12 +234,11 @@ int PluginOfferObject(Unit *object, int code, void *data)
 
 int PluginObjectTitle(Unit *object, char *title)
 {
-    constexpr int CODE_TITLE = 3;
-    for (int i = 0; i < PluginModuleCount(); ++i) {
-        ModuleData *m = PluginModule(i);
-        if (!m->objectCallback)
+    for (int i = 0; i < ZviModuleCount(); ++i) {
+        const ZviObjectCallback proc = ObjectProc(ZviModuleRecord(i));
+        if (!proc)
             continue;
-        const int answer = Guarded([&] { return m->objectCallback(object, CODE_TITLE, title); });
+        const int answer = Guarded([&] { return proc(object, OBJECT_TITLE, title); });
         if (answer == OBJECT_HANDLED_CHANGED) {
             title[ZVI_TITLE_SIZE - 1] = 0;
             return 1;
@@ -251,21 +249,32 @@ int PluginObjectTitle(Unit *object, char *title)
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Exports
-
 extern "C" {
 
-int ZVI_CALL ZVI_ModuleRegister(const ModuleData *record) { return Register(Modules(), record, __func__, __LINE__); }
-int ZVI_CALL ZVI_ImportRegister(const ModuleData *record) { return Register(Imports(), record, __func__, __LINE__); }
-int ZVI_CALL ZVI_ExportRegister(const ModuleData *record) { return Register(Exports(), record, __func__, __LINE__); }
+int ZVI_CALL ZVI_ModuleRegister(const ModuleData *record)
+{
+    LanguageExchangeBlock &b = g_LanguageInitBlock;
+    return Register(b.modules, b.moduleCount, MODULE_SLOTS, record, __func__, __LINE__);
+}
 
-int ZVI_CALL ZVI_ModuleGetNumber() { return PluginModuleCount(); }
-int ZVI_CALL ZVI_ImportGetNumber() { return PluginImportCount(); }
-int ZVI_CALL ZVI_ExportGetNumber() { return PluginExportCount(); }
+int ZVI_CALL ZVI_ImportRegister(const ModuleData *record)
+{
+    LanguageExchangeBlock &b = g_LanguageInitBlock;
+    return Register(b.importFormats, b.importCount, FORMAT_SLOTS, record, __func__, __LINE__);
+}
 
-int ZVI_CALL ZVI_ModuleGetData(int index, ModuleData *out) { return GetData(Modules(), index, out, __func__, __LINE__); }
-int ZVI_CALL ZVI_ImportGetData(int index, ModuleData *out) { return GetData(Imports(), index, out, __func__, __LINE__); }
-int ZVI_CALL ZVI_ExportGetData(int index, ModuleData *out) { return GetData(Exports(), index, out, __func__, __LINE__); }
+int ZVI_CALL ZVI_ExportRegister(const ModuleData *record)
+{
+    LanguageExchangeBlock &b = g_LanguageInitBlock;
+    return Register(b.exportFormats, b.exportCount, FORMAT_SLOTS, record, __func__, __LINE__);
+}
+
+int ZVI_CALL ZVI_ModuleGetNumber() { return ZviModuleCount(); }
+int ZVI_CALL ZVI_ImportGetNumber() { return ZviImportCount(); }
+int ZVI_CALL ZVI_ExportGetNumber() { return ZviExportCount(); }
+
+int ZVI_CALL ZVI_ModuleGetData(int index, ModuleData *out) { return GetData(ZviModuleRecord(index), out, __func__, __LINE__); }
+int ZVI_CALL ZVI_ImportGetData(int index, ModuleData *out) { return GetData(ZviImportRecord(index), out, __func__, __LINE__); }
+int ZVI_CALL ZVI_ExportGetData(int index, ModuleData *out) { return GetData(ZviExportRecord(index), out, __func__, __LINE__); }
 
 } // extern "C"
