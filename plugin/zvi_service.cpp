@@ -14,6 +14,8 @@
 #include "database/symbol_library.h"
 #include "database/undo.h"
 #include "display/output_paint.h"
+#include "files/file.h"
+#include "files/file_commands.h"
 #include "files/file_drawinginfo.h"
 #include "plugin/zvi.h"
 #include "plugin/zvi_checks.h"
@@ -171,8 +173,8 @@ void ZVI_CALL ZVI_UndoCancelProcess()
 void ZVI_CALL ZVI_UndoFinishProcess() { UndoFinishProcess(); }
 
 // --- the drawing as a file
-// The file commands (new, open, save) are not part of the program yet: the
-// exports refuse as they do when the command fails.
+// Making a new drawing and saving are not part of the program yet: those
+// exports refuse as they do when the operation fails.
 
 int ZVI_CALL ZVI_DrawingNewFile(int drawing, int)
 {
@@ -181,14 +183,17 @@ int ZVI_CALL ZVI_DrawingNewFile(int drawing, int)
     return 0;
 }
 
-int ZVI_CALL ZVI_DrawingOpenFile(int drawing, const char *fileName, int, int)
+int ZVI_CALL ZVI_DrawingOpenFile(int drawing, const char *fileName, int flags, int askSave)
 {
     if (drawing != ZVI_DRAWING)
         return ZVI_REFUSE("Invalid drawing number!");
     const int length = ZviTextLength(fileName, ZVI_NAME_SIZE - 1);
     if (length <= 0 || length >= ZVI_NAME_SIZE)
         return ZVI_REFUSE("FileName address invalid!");
-    return 0;
+    // A cancelled save question opens nothing, and the plug-in hears so.
+    if (askSave && !FileQueryClose())
+        return 0;
+    return FileOpenDrawing(fileName, 0, FILE_SECTIONS_ALL | (uint32_t)flags, 1, 0) == FILE_OPEN_DONE ? 1 : 0;
 }
 
 int ZVI_CALL ZVI_DrawingSaveFile(int drawing, const char *fileName, int, int)

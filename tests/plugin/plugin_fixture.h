@@ -35,6 +35,9 @@ protected:
     {
         ZVI_CreationEnd();
         InitClearModules();
+        for (void *p : guarded_)
+            VirtualFree(p, 0, MEM_RELEASE);
+        guarded_.clear();
         MemFreeChunks();
         MemInitLists();
         g_Debugging = savedDebugging_;
@@ -50,7 +53,7 @@ protected:
             return "";
         std::string text = d.back();
         d.clear();
-        return text.substr(text.find("\n\n") + 2);
+        return text.substr(text.rfind("\n\n") + 2);
     }
 
     // Puts a module record straight into the table, as the loader does.
@@ -58,6 +61,18 @@ protected:
     {
         LanguageExchangeBlock &b = g_LanguageInitBlock;
         std::memcpy(&b.modules[b.moduleCount++], &m, sizeof m);
+    }
+
+    // A buffer of bytes that ends right before a page that cannot be touched:
+    // a probe over more than bytes fails.
+    static uint8_t *GuardedBuffer(size_t bytes)
+    {
+        constexpr size_t PAGE = 4096;
+        auto *base = static_cast<uint8_t *>(VirtualAlloc(nullptr, 2 * PAGE, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        DWORD old = 0;
+        VirtualProtect(base + PAGE, PAGE, PAGE_NOACCESS, &old);
+        guarded_.push_back(base);
+        return base + PAGE - bytes;
     }
 
     static int ListCount(int list)
@@ -69,6 +84,7 @@ protected:
     }
 
 private:
+    static inline std::vector<void *> guarded_;
     uint32_t savedDebugging_ = 0;
     InitErrorBoxSink savedSink_ = nullptr;
 };
