@@ -105,3 +105,11 @@ bool ZviUnitReadable(const Unit *unit)
     default: return ZviReadable(unit, offsetof(Unit, property));
     }
 }
+
+const Element *ZviChainElement(const uint8_t *p, const uint8_t *end)
+{
+    const auto *e = reinterpret_cast<const Element *>(p);
+    if (p + ELEMENT_HEADER_SIZE > end || e->size < ELEMENT_HEADER_SIZE || e->size > (uint32_t)(end - p))
+        return nullptr;
+    return e;
+}

@@ -41,3 +41,8 @@ Unit *ZviLiveModuleObject(const void *p);
 // Whether a unit's header can be read, and then the fixed part its kind
 // has (kind first, then the size that kind needs).
 bool ZviUnitReadable(const Unit *unit);
+
+struct Element;
+// The element at p of a unit's chain that ends at end, or null when it does
+// not lie whole inside (a size below its header would loop).
+const Element *ZviChainElement(const uint8_t *p, const uint8_t *end);

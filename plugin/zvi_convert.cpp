@@ -63,6 +63,17 @@ int ValueText(char *text, char *unitLabel, const char *label, Make make, const c
     return 1;
 }
 
+int WidthAngleText(char *text, double value, char *unitLabel, const char *label, uint32_t format,
+                   const char *function, int line)
+{
+    return ValueText(
+        text, unitLabel, label,
+        [&](char *out) {
+            ConvertWidthAngleToString(out, value, CONVERT_DEFAULT_WIDTH, format, g_ConvertState.decimals, 1.0);
+        },
+        function, line);
+}
+
 int TermValue(double *value, const char *text, HWND owner, double lengthDivisor, double angleDivisor,
               const char *function, int line)
 {
@@ -130,26 +141,14 @@ int ZVI_CALL ZVI_ConvertLengthString(char *text, double mm, char *unitLabel)
 
 int ZVI_CALL ZVI_ConvertWidthString(char *text, double mm, char *unitLabel)
 {
-    const Factors f = Current();
-    return ValueText(
-        text, unitLabel, g_ConvertState.widthLabel,
-        [&](char *out) {
-            ConvertWidthAngleToString(out, mm / f.width, CONVERT_DEFAULT_WIDTH, g_ConvertState.lengthFormat,
-                                      g_ConvertState.decimals, 1.0);
-        },
-        __func__, __LINE__);
+    return WidthAngleText(text, mm / Current().width, unitLabel, g_ConvertState.widthLabel,
+                          g_ConvertState.lengthFormat, __func__, __LINE__);
 }
 
 int ZVI_CALL ZVI_ConvertAngleString(char *text, double radians, char *unitLabel)
 {
-    const Factors f = Current();
-    return ValueText(
-        text, unitLabel, g_ConvertState.angleLabel,
-        [&](char *out) {
-            ConvertWidthAngleToString(out, radians / f.angle, CONVERT_DEFAULT_WIDTH, g_ConvertState.angleFormat,
-                                      g_ConvertState.decimals, 1.0);
-        },
-        __func__, __LINE__);
+    return WidthAngleText(text, radians / Current().angle, unitLabel, g_ConvertState.angleLabel,
+                          g_ConvertState.angleFormat, __func__, __LINE__);
 }
 
 int ZVI_CALL ZVI_ConvertStringInt(int *value, const char *text)

@@ -538,9 +538,9 @@ int ZVI_CALL ZVI_ObjectCopyDataBlocks(const Unit *refObj)
     const uint8_t *end = reinterpret_cast<const uint8_t *>(ref) + ref->bytes;
     uint32_t copied = 0;
     for (;;) {
-        const auto *e = reinterpret_cast<const Element *>(p);
-        if (p + ELEMENT_HEADER_SIZE > end || e->size < ELEMENT_HEADER_SIZE || p + e->size > end)
-            return ZVI_REFUSE("RefObj address invalid!"); // a damaged chain: size 0 would loop
+        const Element *e = ZviChainElement(p, end);
+        if (!e)
+            return ZVI_REFUSE("RefObj address invalid!"); // a damaged chain
         if (s_Builders[B_OBJECT].offset + copied + e->size >= MaxData())
             return 0;
         if (e->kind == ELEM_END)

@@ -58,8 +58,8 @@ int RecordDataBytes(const Unit *u)
     const auto *end = reinterpret_cast<const uint8_t *>(u) + u->bytes;
     int total = 0;
     for (;;) {
-        const auto *e = reinterpret_cast<const Element *>(p);
-        if (p + ELEMENT_HEADER_SIZE > end || e->size < ELEMENT_HEADER_SIZE || p + e->size > end)
+        const Element *e = ZviChainElement(p, end);
+        if (!e)
             return -1;
         if (e->kind == ELEM_END)
             return total;

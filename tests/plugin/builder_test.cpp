@@ -51,7 +51,7 @@ TEST_F(Builders, EachAddWritesItsElement)
         if (c.extraKind)
             EXPECT_EQ(next->kind, c.extraKind);
         ZVI_ObjectClose();
-        EXPECT_TRUE(Diagnostics().empty());
+        EXPECT_TRUE(Messages().empty());
     }
     // The point is clamped.
     Unit *u = ZVI_ObjectOpen(0);
@@ -110,7 +110,7 @@ TEST_F(Builders, TheLimitOfAUnitAndTheEndOfTheBuffer)
     EXPECT_EQ(TakeReason(), "Text too long!");
     // The Add that carries the offset to the limit keeps its element and says 0.
     EXPECT_EQ(ZVI_ObjectAddPoint(1, 0, 0), 0);
-    EXPECT_TRUE(Diagnostics().empty());
+    EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(ZVI_ObjectAddPoint(1, 0, 0), 0);
     EXPECT_EQ(TakeReason(), "Object will be too large!");
     ZVI_ObjectClose();

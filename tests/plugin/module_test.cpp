@@ -72,13 +72,13 @@ TEST_F(ModuleRecords, GetDataChecksTheBufferFirstThenTheIndexAndLogsOnlyWithTheD
     EXPECT_EQ(ZVI_ModuleGetData(count, nullptr), 0);
     EXPECT_EQ(TakeReason(), "ModuleData address invalid!");
     EXPECT_EQ(ZVI_ModuleGetData(count, &out), 0);
-    ASSERT_EQ(Diagnostics().size(), 1u);
-    EXPECT_NE(Diagnostics()[0].find("ZVI_ModuleGetData()\n\nIndex invalid!"), std::string::npos);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find("ZVI_ModuleGetData()\n\nIndex invalid!"), std::string::npos);
     TakeReason();
     g_Debugging = 0;
     EXPECT_EQ(ZVI_ModuleGetData(count, &out), 0);
     EXPECT_EQ(ZVI_ModuleGetData(-1, &out), 0);
-    EXPECT_TRUE(Diagnostics().empty());
+    EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(ZVI_ModuleGetData(2, &out), 1);
     EXPECT_EQ(out.list, s_List);
     EXPECT_EQ(ZVI_ImportGetData(0, &out), 0);

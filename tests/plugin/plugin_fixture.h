@@ -1,5 +1,6 @@
-// Shared by the plug-in interface tests: fresh object lists, an open
-// creation interface, empty module tables and the diagnostic boxes captured.
+// Shared by the plug-in interface tests: the database tests' fresh object
+// lists and captured diagnostic boxes, with the interface's messages on, an
+// open creation interface and empty module tables.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,23 +12,16 @@
 #include "app/init.h"
 #include "common/test_support.h"
 #include "database/storage.h"
+#include "database/storage_fixture.h"
 #include "database/undo_step.h"
 #include "plugin/zvi.h"
 
-class PluginTest : public testing::Test {
+class PluginTest : public StorageTest {
 protected:
     void SetUp() override
     {
-        savedDebugging_ = g_Debugging;
-        savedSink_ = g_InitErrorBoxSink;
+        StorageTest::SetUp();
         g_Debugging = DEBUG_INTERFACE;
-        g_InitErrorBoxSink = TestCaptureDiagnostic;
-        TestCapturedDiagnostics().clear();
-        MemFreeChunks();
-        MemInitLists();
-        ASSERT_EQ(MemEnlargeList(), 1);
-        g_UndoStep = 0;
-        g_ListFilter = {0, 0, 0};
         InitClearModules();
         ASSERT_EQ(ZVI_CreationStart(), 1);
     }
@@ -38,17 +32,14 @@ protected:
         for (void *p : guarded_)
             VirtualFree(p, 0, MEM_RELEASE);
         guarded_.clear();
-        MemFreeChunks();
-        MemInitLists();
-        g_Debugging = savedDebugging_;
-        g_InitErrorBoxSink = savedSink_;
+        StorageTest::TearDown();
     }
 
-    static std::vector<std::string> &Diagnostics() { return TestCapturedDiagnostics(); }
+    static std::vector<std::string> &Messages() { return TestCapturedDiagnostics(); }
     // The reason of the last diagnostic ("" when none), and the count cleared.
     static std::string TakeReason()
     {
-        std::vector<std::string> &d = Diagnostics();
+        std::vector<std::string> &d = Messages();
         if (d.empty())
             return "";
         std::string text = d.back();
@@ -85,6 +76,4 @@ protected:
 
 private:
     static inline std::vector<void *> guarded_;
-    uint32_t savedDebugging_ = 0;
-    InitErrorBoxSink savedSink_ = nullptr;
 };

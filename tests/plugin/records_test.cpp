@@ -50,7 +50,7 @@ TEST_F(Initialisers, TextStandardAndReference)
     EXPECT_EQ(text, want);
     EXPECT_EQ(reference, wantRef);
     ZVI_InitTextStandard(nullptr, nullptr);
-    EXPECT_TRUE(Diagnostics().empty());
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(Initialisers, DimensionRecordsLeaveTheirPropertyAlone)

@@ -19,7 +19,7 @@ TEST_F(Services, DefinitionTablesQuietAndLoudRefusals)
     EXPECT_EQ(ZVI_PenGetDef(1, 400, &pen), 0); // drawing 1 is accepted and ignored
     EXPECT_EQ(ZVI_PenGetDef(0, 501, &pen), 0);
     EXPECT_EQ(ZVI_PenSetDef(0, 0, &pen), 0);
-    EXPECT_TRUE(Diagnostics().empty());
+    EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(ZVI_PenGetDef(0, 0, nullptr), 0);
     EXPECT_EQ(TakeReason(), "Data address invalid!");
     std::strcpy(pen.name, "plug-in pen");
@@ -160,7 +160,7 @@ TEST_F(Services, CommandsDrawingAndWindows)
     std::memcpy(savedPath, g_DrawingInfo.currentPath, sizeof savedPath);
     std::strcpy(g_DrawingInfo.currentPath, "*Untitled");
     EXPECT_EQ(ZVI_DrawingSaveFile(0, nullptr, 0, 0), 0);
-    EXPECT_TRUE(Diagnostics().empty());
+    EXPECT_TRUE(Messages().empty());
     std::memcpy(g_DrawingInfo.currentPath, savedPath, sizeof savedPath);
     EXPECT_EQ(ZVI_DrawingGetInfo(0, nullptr, GuardedBuffer(64)), 0);
     EXPECT_EQ(TakeReason(), "FileHeader address invalid!");
