@@ -248,6 +248,8 @@ void ZVI_CALL ZVI_CommandInternal(int commandId);
 void ZVI_CALL ZVI_UndoInitProcess();
 void ZVI_CALL ZVI_UndoCancelProcess();
 void ZVI_CALL ZVI_UndoFinishProcess();
+void ZVI_CALL ZVI_UndoSetPrevious();
+int ZVI_CALL ZVI_GetCommandTitle(char *text, int commandId); // text: 256 bytes
 int ZVI_CALL ZVI_DrawingNewFile(int drawing, int askSave);
 int ZVI_CALL ZVI_DrawingOpenFile(int drawing, const char *fileName, int flags, int askSave);
 int ZVI_CALL ZVI_DrawingSaveFile(int drawing, const char *fileName, int flags, int askOverwrite);
@@ -257,12 +259,16 @@ int ZVI_CALL ZVI_DrawingGetNumber();
 int ZVI_CALL ZVI_DrawingGetActive();
 int ZVI_CALL ZVI_DrawingArchiveFile();
 int ZVI_CALL ZVI_LibraryGetNumber();
+int ZVI_CALL ZVI_LibraryGetInfo(int index, char *fileName, void *info);
 int ZVI_CALL ZVI_WindowGetMode();
 int ZVI_CALL ZVI_WindowGetActive();
 int ZVI_CALL ZVI_WindowGetMatrix(int drawing, int window, Matrix *mmToPixel, Matrix *pixelToMm);
+int ZVI_CALL ZVI_WindowGetView(int drawing, int window, double centre[2], double *zoom);
 int ZVI_CALL ZVI_WindowSetViewScale(int drawing, int window, const double centre[2], double scale);
 int ZVI_CALL ZVI_WindowSetViewArea(int drawing, int window, const double p1[2], const double p2[2]);
 void ZVI_CALL ZVI_DrawWindowAll();
+void ZVI_CALL ZVI_DrawWindowArea(const double frame[4]); // xmin, ymin, xmax, ymax; null: all
+void ZVI_CALL ZVI_DrawNewObjects();
 
 // Stubs kept for older plug-ins: they do nothing.
 int ZVI_CALL ZVI_HookKeyStart();

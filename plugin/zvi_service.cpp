@@ -4,13 +4,16 @@
 #include <cstring>
 
 #include "app/darad4.h"
+#include "app/convert.h"
 #include "app/init_menulayout.h"
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
 #include "commands/command.h"
 #include "commands/command_tables.h"
+#include "database/object.h"
 #include "database/object_flags.h"
+#include "database/object_select.h"
 #include "database/symbol_library.h"
 #include "database/undo.h"
 #include "display/output_paint.h"
@@ -172,6 +175,19 @@ void ZVI_CALL ZVI_UndoCancelProcess()
 
 void ZVI_CALL ZVI_UndoFinishProcess() { UndoFinishProcess(); }
 
+void ZVI_CALL ZVI_UndoSetPrevious() { ObjectMarkCreatedInStep(); }
+
+int ZVI_CALL ZVI_GetCommandTitle(char *text, int commandId)
+{
+    // The whole title with its keys: the buffer is probed for all of it.
+    if (!ZviWritable(text, CONVERT_TITLE_SIZE))
+        return ZVI_REFUSE("Text address invalid!");
+    char title[CONVERT_TITLE_SIZE] = "";
+    const int result = ConvertGetCommandTitle(title, commandId);
+    ZviCopyText(text, title, CONVERT_TITLE_SIZE);
+    return result;
+}
+
 // --- the drawing as a file
 // Making a new drawing and saving are not part of the program yet: those
 // exports refuse as they do when the operation fails.
@@ -238,6 +254,22 @@ int ZVI_CALL ZVI_DrawingArchiveFile() { return 0; }
 
 int ZVI_CALL ZVI_LibraryGetNumber() { return g_LibrarySlots.count; }
 
+int ZVI_CALL ZVI_LibraryGetInfo(int index, char *fileName, void *info)
+{
+    if (index < 0 || index >= g_LibrarySlots.count || index >= SYMBOL_LIBRARY_SLOTS)
+        return ZVI_REFUSE("Invalid library number!");
+    if (fileName && !ZviWritable(fileName, ZVI_NAME_SIZE))
+        return ZVI_REFUSE("FileName address invalid!");
+    if (info && !ZviWritable(info, sizeof(DrawingInfo)))
+        return ZVI_REFUSE("FileHeader address invalid!");
+    const LibrarySlot &slot = g_LibrarySlots.slots[index];
+    if (fileName)
+        ZviCopyText(fileName, slot.path, ZVI_NAME_SIZE);
+    if (info)
+        std::memcpy(info, &slot.info, sizeof(DrawingInfo));
+    return 1;
+}
+
 // --- windows
 
 int ZVI_CALL ZVI_WindowGetMode() { return g_Options.windowArrangement; }
@@ -258,6 +290,23 @@ int ZVI_CALL ZVI_WindowGetMatrix(int, int window, Matrix *mmToPixel, Matrix *pix
         *mmToPixel = w->MatrixMMToPixel;
     if (pixelToMm)
         *pixelToMm = w->MatrixPixelToMM;
+    return 1;
+}
+
+int ZVI_CALL ZVI_WindowGetView(int, int window, double centre[2], double *zoom)
+{
+    if (!WindowValid(window))
+        return ZVI_REFUSE("WindowNum invalid!");
+    if (!ZviWritable(centre, 2 * sizeof(double)))
+        return ZVI_REFUSE("Center address invalid!");
+    if (!ZviWritable(zoom, sizeof(double)))
+        return ZVI_REFUSE("Zoom address invalid!");
+    const DrawWindow *w = WindowGetRecord(window);
+    if (!w)
+        return 0;
+    centre[0] = w->centreX;
+    centre[1] = w->centreY;
+    *zoom = w->zoom;
     return 1;
 }
 
@@ -294,6 +343,17 @@ int ZVI_CALL ZVI_WindowSetViewArea(int, int window, const double p1[2], const do
 }
 
 void ZVI_CALL ZVI_DrawWindowAll() { OutputRedrawAll(1); }
+
+void ZVI_CALL ZVI_DrawWindowArea(const double frame[4])
+{
+    if (frame && !ZviReadable(frame, 4 * sizeof(double))) {
+        ZVI_REFUSE("Data address invalid!");
+        return;
+    }
+    OutputInvalidateAreaAll(frame);
+}
+
+void ZVI_CALL ZVI_DrawNewObjects() { ObjectDrawNewMarkersAll(); }
 
 // --- stubs
 

@@ -5,6 +5,7 @@
 
 #include "app/system.h"
 #include "app/system_defs.h"
+#include "database/symbol_library.h"
 #include "files/file_drawinginfo.h"
 
 namespace {
@@ -171,6 +172,16 @@ TEST_F(Services, CommandsDrawingAndWindows)
     EXPECT_EQ(TakeReason(), "Points invalid!");
     EXPECT_EQ(ZVI_WindowSetViewScale(0, 4, centre, 1.0), 0);
     EXPECT_EQ(TakeReason(), "WindowNum invalid!");
+    EXPECT_EQ(ZVI_GetCommandTitle(reinterpret_cast<char *>(GuardedBuffer(16)), 501), 0);
+    EXPECT_EQ(TakeReason(), "Text address invalid!");
+    double zoom = 0;
+    double c[2];
+    EXPECT_EQ(ZVI_WindowGetView(0, 5, c, &zoom), 0);
+    EXPECT_EQ(TakeReason(), "WindowNum invalid!");
+    EXPECT_EQ(ZVI_LibraryGetInfo(g_LibrarySlots.count, nullptr, nullptr), 0);
+    EXPECT_EQ(TakeReason(), "Invalid library number!");
+    ZVI_DrawWindowArea(reinterpret_cast<const double *>(GuardedBuffer(16)));
+    EXPECT_EQ(TakeReason(), "Data address invalid!");
     EXPECT_EQ(ZVI_DrawingGetNumber(), 1);
     EXPECT_EQ(ZVI_HookKeyStart(), 0);
 }
