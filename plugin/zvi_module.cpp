@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/darad4.h"
+#include "database/object_modules.h"
 #include "database/storage.h"
 #include "display/output.h"
 #include "plugin/zvi.h"
@@ -74,10 +75,6 @@ const ModuleCommand *ZviCommandEntry(int commandId)
 namespace {
 
 constexpr int PLUGIN_LIBRARIES = MODULE_SLOTS + 2 * FORMAT_SLOTS;
-constexpr int OBJECT_REGENERATE = 1;
-constexpr int OBJECT_HANDLED = 1;
-constexpr int OBJECT_HANDLED_CHANGED = 2;
-constexpr int OBJECT_TITLE = 3;
 
 HMODULE s_Libraries[PLUGIN_LIBRARIES];
 int s_LibraryCount = 0;
@@ -140,8 +137,6 @@ const ModuleData *CommandRecord(int commandId, int *k)
         return ZviImportRecord(commandId - IMPORT_COMMAND_FIRST);
     return ZviExportRecord(commandId - EXPORT_COMMAND_FIRST);
 }
-
-ZviObjectCallback ObjectProc(const ModuleData *m) { return reinterpret_cast<ZviObjectCallback>(m->objectProc); }
 
 } // namespace
 
@@ -219,34 +214,19 @@ void PluginNotifyDrawing(int code)
 
 int PluginOfferObject(Unit *object, int code, void *data)
 {
-    for (int i = 0; i < ZviModuleCount(); ++i) {
-        const ZviObjectCallback proc = ObjectProc(ZviModuleRecord(i));
-        if (!proc)
-            continue;
-        const int answer = Guarded([&] { return proc(object, code, data); });
-        if (answer == OBJECT_HANDLED_CHANGED)
-            Guarded([&] { return proc(object, OBJECT_REGENERATE, nullptr); });
-        if (answer == OBJECT_HANDLED || answer == OBJECT_HANDLED_CHANGED)
-            return i;
-    }
-    return -1;
+    int module = -1;
+    const int answer = ObjectAskModules(object, code, data, &module);
+    if (answer == MODULE_ANSWER_REBUILT)
+        ObjectCallModule(module, object, MODULE_OBJECT_REGENERATE, nullptr);
+    return answer ? module : -1;
 }
 
 int PluginObjectTitle(Unit *object, char *title)
 {
-    for (int i = 0; i < ZviModuleCount(); ++i) {
-        const ZviObjectCallback proc = ObjectProc(ZviModuleRecord(i));
-        if (!proc)
-            continue;
-        const int answer = Guarded([&] { return proc(object, OBJECT_TITLE, title); });
-        if (answer == OBJECT_HANDLED_CHANGED) {
-            title[ZVI_TITLE_SIZE - 1] = 0;
-            return 1;
-        }
-        if (answer == OBJECT_HANDLED)
-            return 0;
-    }
-    return 0;
+    if (ObjectAskModules(object, MODULE_OBJECT_TITLE, title, nullptr) != MODULE_ANSWER_REBUILT)
+        return 0;
+    title[MODULE_TITLE_SIZE - 1] = 0;
+    return 1;
 }
 
 extern "C" {
