@@ -359,6 +359,7 @@ uint32_t AppCreateMainWindow(int showCommand)
         ShowTool(g_DrawWindows[i].hwnd, 1);
     ShowTool(g_ViewWindow.hwnd, o.viewVisible);
     g_RelayoutPending = 0;
+    AppStartFirstCommand();
     AppFocusMainWindow();
     return 1;
 }
@@ -641,6 +642,11 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return CloseMain(window);
     case WM_TIMER:
         AppMainTimer();
+        return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        if (!g_StartScreen && !g_Closing)
+            AppMainKey(message, wParam, lParam);
         return 0;
     case WM_COMMAND: {
         const WORD id = LOWORD(wParam);

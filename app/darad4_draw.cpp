@@ -8,6 +8,8 @@
 #include "app/init_dialogs.h"
 #include "app/system.h"
 #include "app/window.h"
+#include "commands/command.h"
+#include "commands/command_keys.h"
 #include "commands/command_mouse.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
@@ -28,7 +30,7 @@ constexpr int HALFTONE_BITS = 8;
 
 void ArrowOrHelpCursor()
 {
-    const bool help = g_CommandState->templateMode == TEMPLATE_HELP_PICK;
+    const bool help = CommandMode() == TEMPLATE_HELP_PICK;
     SetCursor(LoadCursorA(nullptr, help ? IDC_HELP : IDC_ARROW));
 }
 
@@ -126,7 +128,8 @@ bool IsRelease(UINT message)
 
 LRESULT Mouse(int index, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const int x = LOWORD(lParam), y = HIWORD(lParam);
+    const POINT p = AppMousePoint(lParam);
+    const int x = p.x, y = p.y;
     if (g_PopupByRightButton) {
         if (IsRelease(message))
             g_PopupByRightButton = 0;
@@ -137,7 +140,7 @@ LRESULT Mouse(int index, UINT message, WPARAM wParam, LPARAM lParam)
         switch (message) {
         case WM_LBUTTONUP: CommandLButtonUp(index, x, y); break;
         case WM_RBUTTONUP: CommandRButtonUp(index, x, y); break;
-        default: CommandMButtonUp(index, x, y); break;
+        default: CommandMButtonUp(); break;
         }
         return 0;
     }
@@ -151,7 +154,7 @@ LRESULT Mouse(int index, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE: CommandMouseMove(index, x, y); break;
     case WM_LBUTTONDOWN: CommandLButtonDown(index, x, y); break;
     case WM_RBUTTONDOWN: CommandRButtonDown(index, x, y); break;
-    default: CommandMButtonDown(index, x, y); break;
+    default: CommandMButtonDown(); break;
     }
     return 0;
 }
@@ -245,4 +248,25 @@ void AppMainMouseWheel(WPARAM wParam)
     }
     OutputRedrawWindow(window);
     OutputShowCrosshair();
+}
+
+POINT AppMousePoint(LPARAM lParam)
+{
+    // Signed: a release outside a window that holds the capture comes with
+    // negative coordinates.
+    return POINT{static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))};
+}
+
+void AppMainKey(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_KEYDOWN)
+        CommandKeyDown(static_cast<int>(wParam), lParam);
+    else
+        CommandKeyUp(static_cast<int>(wParam), lParam);
+}
+
+void AppStartFirstCommand()
+{
+    CommandSelectState(0);
+    InputStart(g_CommandState->resumeId);
 }

@@ -15,3 +15,9 @@ LRESULT AppDrawWndProc(int index, HWND hwnd, UINT message, WPARAM wParam, LPARAM
 void AppMainMouseWheel(WPARAM wParam);
 // The zoom factor of a wheel delta; 0 for no movement.
 double AppWheelFactor(int delta);
+// WM_KEYDOWN and WM_KEYUP of the main window: the keyboard command entry.
+void AppMainKey(UINT message, WPARAM wParam, LPARAM lParam);
+// The command that runs when nothing else was chosen starts at its first step.
+void AppStartFirstCommand();
+// The client point of a mouse message, sign-extended.
+POINT AppMousePoint(LPARAM lParam);

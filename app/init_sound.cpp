@@ -15,3 +15,11 @@ int InitPlaySound(const char *path)
     }
     return PlaySoundA(path, nullptr, SND_FILENAME | SND_NOWAIT | SND_ASYNC) ? 1 : 0;
 }
+
+uint32_t g_InitBeepCount = 0;
+
+void InitBeep()
+{
+    ++g_InitBeepCount;
+    MessageBeep(0);
+}

@@ -1,22 +1,433 @@
-// The mouse in the drawing windows: the crosshair follows it over the drawing
-// area. Clicks join with point input and the margin buttons.
+// The mouse in the drawing windows.
 #include "commands/command_mouse.h"
 
+#include "app/convert.h"
+#include "app/darad4.h"
+#include "app/init_dialogs.h"
+#include "app/init_sound.h"
+#include "app/status_refresh.h"
+#include "app/system.h"
+#include "app/window.h"
+#include "app/window_progress.h"
+#include "app/write_refresh.h"
+#include "commands/command.h"
+#include "commands/command_keys.h"
+#include "commands/command_state.h"
+#include "commands/input.h"
+#include "display/output_paint.h"
 #include "display/screen.h"
+#include "language/language.h"
+
+int32_t g_CommandSpaceZoom = SPACE_ZOOM_IDLE;
+HMENU g_CommandContextMenu = nullptr;
+CommandSnapFinder g_CommandSnapFinder = nullptr;
+CommandPopupAnswer g_CommandPopupAnswer = nullptr;
+
+namespace {
+
+constexpr double ZOOM_IN = 2.0;
+constexpr double ZOOM_OUT = 0.5;
+constexpr int AREA_NONE = -3;           // the remembered status-help area: none
+constexpr int TEXT_BUTTON_HELP = 55;    // + the button: its status-bar help
+constexpr int TEXT_STATUS_HINT = 16;
+constexpr int COMMAND_ZOOM_WINDOW = 104;
+constexpr int SNAP_SWITCH_ON = 0;
+constexpr uint32_t SNAP_MODE_BITS = 0xFF;
+constexpr uint32_t SNAP_CALCULATOR = 0x100;
+constexpr int MENU_ITEM_HEIGHT = 18;    // pixels per item when centring the context menu
+constexpr int BUTTON_LOOK_HIGHLIGHT = 1;
+constexpr int BUTTON_LOOK_PRESSED = 4;
+
+int s_StatusArea = AREA_NONE;
+
+bool Modal() { return g_ModalDepth > 0; }
+
+bool IsButton(int area) { return area >= 0 && area < MARGIN_BUTTONS; }
+
+// The snap-mode text of the kind a snap search found.
+int SnapText(int kind)
+{
+    switch (kind) {
+    case 1: return 1;
+    case 2: return 2;
+    case 4: return 3;
+    case 8: return 4;
+    case 16:
+    case 32: return 5;
+    case 64: return 6;
+    default: return 7;
+    }
+}
+
+void RepaintButton(int window, int button)
+{
+    OutputHideCrosshair();
+    CommandDrawWindowButton(window, button);
+    OutputShowCrosshair();
+}
+
+// Makes the window the active one (the target of window commands).
+void Activate(int window)
+{
+    if (g_ActiveWindow == window)
+        return;
+    g_ActiveWindow = window;
+    WindowSelectCurrent();
+    WindowSetActive(window, 1);
+}
+
+// After a click: the crosshair where the cursor is now, or the arrow.
+void TrackAfterClick()
+{
+    const int window = ScreenTrackCursor();
+    if (window >= 0) {
+        ScreenCrosshairOn(window);
+        return;
+    }
+    WindowSetActive(g_ActiveWindow, 0);
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    WriteRefreshStatus();
+}
+
+// While Space is held a click zooms the window about the cursor.
+void SpaceZoom(int window, double factor)
+{
+    if (g_CommandSpaceZoom == SPACE_ZOOM_HELD)
+        WindowPushView(window);
+    WindowSetView(window, WINDOW_VIEW_ZOOM_ABOUT, g_CursorPos.x, g_CursorPos.y, factor);
+    OutputRedrawWindow(window);
+    OutputShowCrosshair();
+    g_CommandSpaceZoom = SPACE_ZOOM_CLICKED;
+}
+
+// The point of a click in the drawing: snapped when snapping is on and the
+// step takes coordinates. 0 when the click is refused.
+int ClickPoint(int window, double point[2])
+{
+    const CommandState &cs = *g_CommandState;
+    point[0] = g_CursorPos.x;
+    point[1] = g_CursorPos.y;
+    const LocalSnap &snap = g_LocalData.snap;
+    const bool snapping = snap.switches[SNAP_SWITCH_ON] && cs.pointKind < POINT_KIND_FIRST_PICK &&
+                          cs.commandId != COMMAND_TRANSPARENT;
+    if (!snapping || !(static_cast<uint32_t>(snap.snapModes) & SNAP_MODE_BITS) || !g_CommandSnapFinder)
+        return 1;
+    int kind = 0;
+    if (!g_CommandSnapFinder(window, g_CursorPos.rawX, g_CursorPos.rawY, point, &kind)) {
+        InitBeep();
+        return 0;
+    }
+    WindowShowTimedFlag(eSnapModeTexts[SnapText(kind)], nullptr);
+    if (snap.switches[3])
+        ScreenGridCatch(window, point);
+    if (snap.switches[2])
+        ScreenOrthoCatch(window, point);
+    // The point-entry calculator (bit 8) comes with the status bar's term
+    // calculator.
+    (void)SNAP_CALCULATOR;
+    return 1;
+}
+
+void ClickInDrawing(int window)
+{
+    InputFeedbackHide(4);
+    ScreenHideCrosshairs();
+    HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    const uint32_t copyMode = g_DrawingSettings.displayDuplicate;
+    double point[2];
+    if (ClickPoint(window, point)) {
+        const int code = InputPoint(point[0], point[1], 1);
+        SetCursor(nullptr);
+        CommandHandleCode(code);
+    }
+    SetCursor(previous);
+    g_DrawingSettings.displayDuplicate = copyMode;
+    WriteRefreshFrame();
+    TrackAfterClick();
+}
+
+int TrackMenu(HMENU menu, int x, int y)
+{
+    if (g_CommandPopupAnswer)
+        return g_CommandPopupAnswer(menu, x, y);
+    return TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, g_MainWnd,
+                          nullptr);
+}
+
+void PostCommand(int command)
+{
+    if (command >= 0 && g_MainWnd)
+        PostMessageA(g_MainWnd, WM_COMMAND, static_cast<WPARAM>(command), 0);
+}
+
+// A margin button's action on release.
+void ButtonLeftAction(int window, int button)
+{
+    const MarginButton &b = g_MarginButtons[button];
+    switch (b.left) {
+    case MARGIN_COMMAND: CommandExecute(b.leftCommand, 0); break;
+    case MARGIN_TABLE_PEN:
+    case MARGIN_TABLE_LAYER: {
+        const bool pen = b.left == MARGIN_TABLE_PEN;
+        HWND &table = pen ? hGlobalPenDialog : hGlobalLayerDialog;
+        uint32_t &visible = pen ? g_Options.penDialogVisible : g_Options.layerDialogVisible;
+        if (table && IsWindow(table) && IsWindowVisible(table)) {
+            ShowWindow(table, SW_HIDE);
+            visible = 0;
+            RepaintButton(window, button);
+        } else {
+            CommandExecute(b.leftCommand, 0);
+        }
+        break;
+    }
+    default:
+        // The list popups at the button come with the menu state; until then
+        // the button's right-click command stands in.
+        CommandExecute(b.rightCommand, 0);
+        break;
+    }
+}
+
+bool ButtonExists(int window, int button)
+{
+    if (button < 0 || button >= MARGIN_BUTTONS)
+        return false;
+    if (button < WINDOW_CORNER_BUTTONS && !g_Options.buttonVisible)
+        return false;
+    return !(g_MarginButtons[button].mainOnly && window != 0);
+}
+
+bool ButtonPressedLook(int button)
+{
+    const size_t option = g_MarginButtons[button].option;
+    if (option == SIZE_MAX)
+        return false;
+    return *reinterpret_cast<const uint32_t *>(reinterpret_cast<const char *>(&g_Options) + option) != 0;
+}
+
+} // namespace
 
 void CommandMouseMove(int window, int x, int y)
 {
-    ScreenHideCrosshairs();
-    const int hit = ScreenHitTestMargin(window, x, y);
-    if (hit == SCREEN_HIT_AREA_TRACKING)
-        ScreenCrosshairOn(window);
-    else
+    if (Modal())
+        return;
+    DrawWindow *w = WindowGetRecord(window);
+    if (!w)
+        return;
+    const int area = ScreenHitTestMargin(window, x, y);
+    if (IsButton(area))
+        OutputHideCrosshair();
+    if (area == SCREEN_HIT_AREA_TRACKING) {
+        SetCursor(nullptr);
+        const bool unchanged = !g_CursorPos.xChanged && !g_CursorPos.yChanged && g_CursorPos.shown &&
+                               g_CommandState->feedbackState == FEEDBACK_DRAWN;
+        if (!unchanged) {
+            ScreenHideCrosshairs();
+            InputFeedbackHide(1);
+            InputMove(g_CursorPos.x, g_CursorPos.y);
+            InputFeedbackShow(1);
+            ScreenShowCrosshairs();
+            WriteRefreshStatusPosition();
+        }
+    } else {
         ScreenCrosshairOff();
+    }
+    if (w->pressedButton >= 0) {
+        const bool over = area == w->pressedButton;
+        if (over != (w->hoverButton == w->pressedButton)) {
+            w->hoverButton = over ? w->pressedButton : -1;
+            RepaintButton(window, w->pressedButton);
+        }
+    }
+    if (area >= 0 && area != s_StatusArea) {
+        if (IsButton(area)) {
+            WriteRefreshStatus();
+            WriteShowStatusText(eDialogText[TEXT_BUTTON_HELP + area], eStatusTexts[TEXT_STATUS_HINT]);
+        }
+        s_StatusArea = area;
+    } else if (area < 0 && s_StatusArea != AREA_NONE) {
+        WriteRefreshFrame();
+        s_StatusArea = AREA_NONE;
+    }
 }
 
-void CommandLButtonDown(int, int, int) {}
-void CommandLButtonUp(int, int, int) {}
-void CommandRButtonDown(int, int, int) {}
-void CommandRButtonUp(int, int, int) {}
-void CommandMButtonDown(int, int, int) {}
-void CommandMButtonUp(int, int, int) {}
+void CommandLButtonDown(int window, int x, int y)
+{
+    if (CommandMode() == TEMPLATE_HELP_PICK) {
+        ConvertShowContextHelp();
+        return;
+    }
+    if (Modal())
+        return;
+    DrawWindow *w = WindowGetRecord(window);
+    if (!w)
+        return;
+    if (g_CommandSpaceZoom != SPACE_ZOOM_IDLE) {
+        ScreenHitTestMargin(window, x, y); // the cursor position to zoom about
+        SpaceZoom(window, ZOOM_IN);
+        return;
+    }
+    const int area = ScreenHitTestMargin(window, x, y);
+    if (area < 0)
+        return;
+    if (IsButton(area)) {
+        Activate(window);
+        w->pressedButton = w->hoverButton = area;
+        RepaintButton(window, area);
+        return;
+    }
+    if (area == SCREEN_HIT_ELSEWHERE) {
+        Activate(window);
+        return;
+    }
+    if (area == SCREEN_HIT_AREA_TRACKING)
+        ClickInDrawing(window);
+}
+
+void CommandLButtonUp(int window, int x, int y)
+{
+    DrawWindow *w = WindowGetRecord(window);
+    if (!w || w->pressedButton < 0)
+        return;
+    const int pressed = w->pressedButton;
+    const int area = ScreenHitTestMargin(window, x, y);
+    const bool act = area == pressed && w->hoverButton == pressed;
+    w->hoverButton = -1;
+    w->pressedButton = -1;
+    RepaintButton(window, pressed);
+    if (act && ButtonExists(window, pressed))
+        ButtonLeftAction(window, pressed);
+}
+
+void CommandRButtonDown(int window, int x, int y)
+{
+    if (Modal())
+        return;
+    DrawWindow *w = WindowGetRecord(window);
+    if (!w)
+        return;
+    if (g_CommandSpaceZoom != SPACE_ZOOM_IDLE) {
+        ScreenHitTestMargin(window, x, y);
+        SpaceZoom(window, ZOOM_OUT);
+        return;
+    }
+    const int area = ScreenHitTestMargin(window, x, y);
+    if (IsButton(area)) {
+        w->pressedButton = w->hoverButton = area;
+        RepaintButton(window, area);
+        return;
+    }
+    const int32_t mode = CommandMode();
+    if (area == SCREEN_HIT_AREA_TRACKING || area == SCREEN_HIT_AREA) {
+        const CommandState &cs = *g_CommandState;
+        InputFeedbackHide(4);
+        ScreenHideCrosshairs();
+        if (g_CommandTransparent) {
+            CommandFinishInput();
+            InputFeedbackShow(4);
+            OutputShowCrosshair();
+        } else if (mode >= TEMPLATE_ONE_POINT && mode <= TEMPLATE_REPEATED) {
+            CommandCancel();
+            InputFeedbackShow(4);
+            OutputShowCrosshair();
+        } else if (cs.pointIndex < 1 && !cs.rectanglePending && !cs.additive) {
+            CommandRButtonMenu();
+        } else {
+            CommandFinishInput();
+            TrackAfterClick();
+        }
+        WriteRefreshFrame();
+        return;
+    }
+    if (area == SCREEN_HIT_ELSEWHERE) {
+        Activate(window);
+        CommandExecute(COMMAND_ZOOM_WINDOW, 0);
+        return;
+    }
+    if (mode >= TEMPLATE_ONE_POINT && mode <= TEMPLATE_HELP_PICK)
+        CommandRButtonMenu();
+    else
+        InitBeep();
+}
+
+void CommandRButtonUp(int window, int x, int y)
+{
+    DrawWindow *w = WindowGetRecord(window);
+    if (!w || w->pressedButton < 0)
+        return;
+    const int area = ScreenHitTestMargin(window, x, y);
+    if (area != w->hoverButton)
+        return;
+    const int button = w->pressedButton;
+    w->hoverButton = w->pressedButton = -1;
+    RepaintButton(window, button);
+    if (ButtonExists(window, button))
+        CommandExecute(g_MarginButtons[button].rightCommand, 0);
+}
+
+void CommandMButtonDown()
+{
+    if (Modal())
+        return;
+    switch (g_Options.mButtonMode) {
+    case 1: CommandRButtonMenu(); break;
+    case 2: PostMessageA(g_MainWnd, WM_KEYDOWN, VK_SHIFT, 0); break;
+    case 3: PostMessageA(g_MainWnd, WM_KEYDOWN, VK_CONTROL, 0); break;
+    case 4: PostCommand(g_Options.mButtonCommand); break;
+    default: CommandRButtonMenu(); break; // the command palette comes with the palettes
+    }
+}
+
+void CommandMButtonUp()
+{
+    if (g_Options.mButtonMode == 2)
+        PostMessageA(g_MainWnd, WM_KEYUP, VK_SHIFT, 0);
+    else if (g_Options.mButtonMode == 3)
+        PostMessageA(g_MainWnd, WM_KEYUP, VK_CONTROL, 0);
+}
+
+void CommandRButtonMenu()
+{
+    // The command palette (mode 0) comes with the palettes; the context menu
+    // with the main menu.
+    if (!g_CommandContextMenu || Modal())
+        return;
+    POINT p;
+    GetCursorPos(&p);
+    const int items = GetMenuItemCount(g_CommandContextMenu);
+    g_PopupByRightButton = 1;
+    const int chosen = TrackMenu(g_CommandContextMenu, p.x, p.y - items * MENU_ITEM_HEIGHT / 2);
+    if (chosen > 0)
+        PostCommand(chosen);
+}
+
+void CommandDrawWindowButton(int window, int button)
+{
+    const DrawWindow *w = WindowGetRecord(window);
+    if (!w || !w->hwnd || !ButtonExists(window, button))
+        return;
+    const RECT r = w->buttonRects[button];
+    if (r.left < 0)
+        return;
+    int look = 0;
+    if (button >= WINDOW_FIRST_TOGGLE && ButtonPressedLook(button))
+        look |= BUTTON_LOOK_PRESSED;
+    if (w->hoverButton == button)
+        look |= BUTTON_LOOK_HIGHLIGHT | BUTTON_LOOK_PRESSED;
+    HDC dc = GetDC(w->hwnd);
+    if (!dc)
+        return;
+    RECT face = r;
+    FillRect(dc, &face, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(dc, &face, (look & BUTTON_LOOK_PRESSED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+    if (button < WINDOW_CORNER_BUTTONS) {
+        const POINT triangle[3] = {{cx - 2, cy - 4}, {cx + 1, cy - 1}, {cx - 2, cy + 2}};
+        HGDIOBJ oldBrush = SelectObject(dc, GetSysColorBrush(COLOR_BTNTEXT));
+        HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+        Polygon(dc, triangle, 3);
+        SelectObject(dc, oldPen);
+        SelectObject(dc, oldBrush);
+    }
+    ReleaseDC(w->hwnd, dc);
+}

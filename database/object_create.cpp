@@ -333,7 +333,7 @@ int ObjectNewPolyline(int32_t type, int n)
         return 0;
     if (n < 2)
         return 0;
-    if (TooManyPoints(n) || n > INPUT_MAX_CONSTRUCTION_POINTS) {
+    if (TooManyPoints(n) || n > g_InputPointLimit) {
         AlertSM2(g_MainWnd);
         return 0;
     }
@@ -464,7 +464,7 @@ int ObjectNewPath(int32_t type, int n)
 {
     if (!ObjectCheckCurrentLayerPen(type))
         return 0;
-    if (n < 2 || n > INPUT_MAX_CONSTRUCTION_POINTS)
+    if (n < 2 || n > g_InputPointLimit)
         return 0;
     // The chain closes behind the last line point or curve parameter.
     int last = -1;

@@ -268,7 +268,7 @@ namespace {
 void ChooseCursor()
 {
     WindowSetActive(g_ActiveWindow, 0);
-    const bool help = g_CommandState->templateMode == TEMPLATE_HELP_PICK;
+    const bool help = CommandMode() == TEMPLATE_HELP_PICK;
     SetCursor(LoadCursorA(nullptr, help ? IDC_HELP : IDC_ARROW));
 }
 

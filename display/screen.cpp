@@ -143,7 +143,7 @@ template <typename F> void ForEachCrossWindow(bool viewAlways, F f)
 
 void RestoreCursor()
 {
-    const bool help = g_CommandState->templateMode == TEMPLATE_HELP_PICK;
+    const bool help = CommandMode() == TEMPLATE_HELP_PICK;
     SetCursor(LoadCursorA(nullptr, help ? IDC_HELP : IDC_ARROW));
 }
 
@@ -293,13 +293,13 @@ void ScreenOrthoCatch(int window, double point[2])
     (void)window;
     const CommandState &cs = *g_CommandState;
     const DrawingSettings &ds = g_DrawingSettings;
-    if (!ds.displayOrtho || cs.pointCount < 1 || cs.referenceIndex == -1)
+    if (!ds.displayOrtho || cs.pointIndex < 1 || cs.referenceIndex == -1)
         return;
     if (SnappingOn() && !g_LocalData.snap.switches[SNAP_SWITCH_KEEP_ORTHO])
         return;
     if (!InputIsNotTransparent(cs.commandId))
         return;
-    if (cs.referenceIndex < 0 || cs.referenceIndex >= INPUT_MAX_CONSTRUCTION_POINTS)
+    if (cs.referenceIndex < 0 || cs.referenceIndex >= g_InputPointLimit)
         return;
     const ConstructionPoint &r = g_ConstructionPoints[cs.referenceIndex];
     const double px = point[0], py = point[1];

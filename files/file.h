@@ -104,3 +104,6 @@ struct DrawingView {
 };
 extern DrawingView g_DrawingViews[FILE_VIEW_COUNT];
 void FileInitDrawingViews();
+
+// Removes entry index (0 the newest) from the list of recent drawings.
+void FileRemoveRecent(int index);

@@ -12,6 +12,7 @@
 #include "app/window.h"
 #include "commands/command.h"
 #include "commands/command_state.h"
+#include "common/test_commands.h"
 #include "common/test_support.h"
 
 namespace {
@@ -108,51 +109,9 @@ TEST_F(MenuLayout, CommandsThatOpenAPopupHaveNoHelp)
     }
 }
 
-// ---------------------------------------------------------------------------
-// Cancelling the running command
-
-void SetState(int32_t command, int32_t resume, int32_t number, int32_t mode, int32_t count, int32_t points)
+void SetState(int32_t command, int32_t resume)
 {
-    *g_CommandState = CommandState{command, resume, number, mode, count, 0, -1, points};
-}
-
-TEST(CommandCancel, InterruptingCommandsGiveWayOthersStartAgain)
-{
-    const CommandState saved = *g_CommandState;
-    const struct {
-        CommandState before;
-        int32_t command, mode, template_, count;
-    } rows[] = {
-        // The help pick and the shortcut pick resume the interrupted command.
-        {{1102, 501, 3, TEMPLATE_HELP_PICK, 1, 0, -1, 0}, 501, TEMPLATE_FIXED_STEPS, 97, 2},
-        {{383, 640, 2, TEMPLATE_SHORTCUT_PICK, 1, 0, -1, 0}, 640, TEMPLATE_FIXED_STEPS, 97, 2},
-        {{1102, 100, 3, TEMPLATE_HELP_PICK, 1, 0, -1, 0}, 100, TEMPLATE_RUN_AT_ONCE, 0, 0},
-        {{700, 501, 0, TEMPLATE_ONE_POINT, 1, 0, -1, 0}, 501, TEMPLATE_FIXED_STEPS, 97, 2},
-        {{700, 806, 0, TEMPLATE_REPEATED, 1, 0, -1, 0}, 806, TEMPLATE_FIXED_STEPS, 97, 2},
-        // Drawing commands start again at their first step.
-        {{501, 501, 97, TEMPLATE_FIXED_STEPS, 2, 9, 0, 1}, 501, TEMPLATE_FIXED_STEPS, 97, 2},
-        {{520, 520, 53, TEMPLATE_LIST, 2000, 9, 0, 7}, 520, TEMPLATE_LIST, 53, 2000},
-        {{100, 501, 0, TEMPLATE_RUN_AT_ONCE, 0, 0, -1, 0}, 100, TEMPLATE_RUN_AT_ONCE, 0, 0},
-    };
-    for (const auto &r : rows) {
-        *g_CommandState = r.before;
-        CommandCancel();
-        const CommandState &cs = *g_CommandState;
-        EXPECT_EQ(cs.commandId, r.command) << r.before.commandId;
-        EXPECT_EQ(cs.templateMode, r.mode) << r.before.commandId;
-        EXPECT_EQ(cs.templateNumber, r.template_) << r.before.commandId;
-        EXPECT_EQ(cs.templateCount, r.count) << r.before.commandId;
-        EXPECT_EQ(cs.pointCount, 0) << r.before.commandId;
-        EXPECT_EQ(cs.resumeId, r.before.resumeId) << "the command to resume stays";
-    }
-    // The start command's first step: a free point without reference.
-    SetState(501, 501, 97, TEMPLATE_FIXED_STEPS, 2, 1);
-    g_CommandState->pointKind = 9;
-    g_CommandState->referenceIndex = 0;
-    CommandCancel();
-    EXPECT_EQ(g_CommandState->pointKind, 6);
-    EXPECT_EQ(g_CommandState->referenceIndex, -1);
-    *g_CommandState = saved;
+    TestStartCommand(command, resume);
 }
 
 // ---------------------------------------------------------------------------
@@ -306,9 +265,9 @@ TEST_F(ContextHelp, DrawingAreasAndTheirMargins)
         {view_, viewArea.left + 20, viewArea.top / 2, HELP_CONTEXT_MARGIN},
     };
     for (const auto &r : rows) {
-        g_CommandState->templateMode = TEMPLATE_FIXED_STEPS;
+        TestStartCommand(501, 501);
         EXPECT_EQ(ConvertContextHelpAt(r.window, At(r.window, r.x, r.y)), r.context) << r.x << "," << r.y;
-        g_CommandState->templateMode = TEMPLATE_HELP_PICK; // the area does not depend on cursor tracking
+        TestStartCommand(1102, 501); // the area does not depend on cursor tracking
         EXPECT_EQ(ConvertContextHelpAt(r.window, At(r.window, r.x, r.y)), r.context) << r.x << "," << r.y;
     }
     // A drawing window that is not one of the program's any more.
@@ -325,23 +284,23 @@ TEST_F(ContextHelp, HelpUnderThePointerEndsTheHelpPick)
     if (WindowFromPoint(now) != hGlobalToolbox)
         GTEST_SKIP() << "the pointer cannot be placed on this display";
 
-    SetState(1102, 501, 3, TEMPLATE_HELP_PICK, 1, 0);
+    SetState(1102, 501);
     const int before = g_TestHelp.count;
     ConvertShowContextHelp();
     EXPECT_EQ(g_TestHelp.count, before + 1);
     EXPECT_EQ(g_TestHelp.data, static_cast<ULONG_PTR>(HELP_CONTEXT_TOOLBOX));
     EXPECT_EQ(g_TestHelp.command, (UINT)HELP_CONTEXT);
     EXPECT_EQ(g_CommandState->commandId, 501) << "the interrupted command resumes";
-    EXPECT_EQ(g_CommandState->templateMode, TEMPLATE_FIXED_STEPS);
+    EXPECT_EQ(CommandMode(), TEMPLATE_FIXED_STEPS);
 
     // Over a window of nobody we know: no help, and the pick goes on.
     const POINT other = Middle(foreign_);
     ASSERT_TRUE(SetCursorPos(other.x, other.y));
-    SetState(1102, 501, 3, TEMPLATE_HELP_PICK, 1, 0);
+    SetState(1102, 501);
     ConvertShowContextHelp();
     EXPECT_EQ(g_TestHelp.count, before + 1);
     EXPECT_EQ(g_CommandState->commandId, 1102);
-    EXPECT_EQ(g_CommandState->templateMode, TEMPLATE_HELP_PICK);
+    EXPECT_EQ(CommandMode(), TEMPLATE_HELP_PICK);
 }
 
 } // namespace

@@ -134,7 +134,7 @@ TEST_F(ScreenCursor, OrthoCatch)
     ds.orthoExtra = 0.0;
     g_ConstructionPoints[0] = ConstructionPoint{10.0, 10.0, CPOINT_START, 0};
     g_CommandState->referenceIndex = 0;
-    g_CommandState->pointCount = 1;
+    g_CommandState->pointIndex = 1;
     double p[2] = {20.0, 12.0};
     ScreenOrthoCatch(0, p);
     EXPECT_NEAR(p[0], 20.0, 1e-9);
@@ -151,7 +151,7 @@ TEST_F(ScreenCursor, OrthoCatch)
     EXPECT_EQ(r[1], 15.0);
     // The first point of a command is never caught.
     ds.orthoExtra = 0.0;
-    g_CommandState->pointCount = 0;
+    g_CommandState->pointIndex = 0;
     double s[2] = {20.0, 12.0};
     ScreenOrthoCatch(0, s);
     EXPECT_EQ(s[1], 12.0);
@@ -222,9 +222,9 @@ TEST_F(ScreenCursor, ScrollPositionsFollowTheView)
 TEST_F(ScreenCursor, HitTestOfTheMargin)
 {
     EXPECT_EQ(ScreenHitTestMargin(0, 100, 100), SCREEN_HIT_AREA_TRACKING);
-    g_CommandState->templateMode = TEMPLATE_ONE_POINT;
+    CommandTemplateWords().mode = TEMPLATE_ONE_POINT;
     EXPECT_EQ(ScreenHitTestMargin(0, 100, 100), SCREEN_HIT_AREA);
-    g_CommandState->templateMode = TEMPLATE_FIXED_STEPS;
+    CommandTemplateWords().mode = TEMPLATE_FIXED_STEPS;
     EXPECT_EQ(ScreenHitTestMargin(0, TEST_AREA_WIDTH, 100), SCREEN_HIT_ELSEWHERE);
     EXPECT_EQ(ScreenHitTestMargin(0, 2, 2), SCREEN_HIT_ELSEWHERE) << "the corner square without rulers";
     // Window 0 always has its tool toggles in the top right corner.

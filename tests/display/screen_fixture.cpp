@@ -53,7 +53,7 @@ void ScreenWindowTest::SetUp()
     g_Options.buttonVisible = 0;
     g_Options.scrollVisible = 0;
     g_Options.viewVisible = 0;
-    *g_CommandState = CommandState{COMMAND_START_ID, COMMAND_START_ID, 0, TEMPLATE_FIXED_STEPS, 2, 0, -1, 0};
+    CommandResetStates();
     g_LocalData.snap.switches[0] = 0;
     g_CursorPos = CursorPos{0, 0, 0, 0, 0.0, 0.0, 0.0, 0.0};
 

@@ -1,0 +1,39 @@
+// The commands' test fixture: fresh command states, a stand-in main window
+// that records the commands posted to it, and recorders in place of the
+// handlers of the ranges a test names.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <utility>
+#include <vector>
+
+#include "commands/command_tables.h"
+
+struct HandlerCall {
+    int command;
+    int pointIndex; // of the state the handler ran on
+    double x0, y0;  // its construction point 0
+};
+
+class CommandTest : public testing::Test {
+public:
+    // The calls the recorders received.
+    static std::vector<HandlerCall> &Calls();
+
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The handler of the range that holds `number` records its calls.
+    void Record(int number);
+    // The commands posted to the main window since the last call.
+    std::vector<int> Posted();
+    // Fresh object lists and scratch memory; FreeStorage gives them back.
+    static void PrepareStorage();
+    static void FreeStorage();
+
+    HWND main_ = nullptr;
+    std::vector<std::pair<CommandRange *, MenuHandler>> replaced_;
+};

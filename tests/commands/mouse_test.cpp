@@ -1,0 +1,265 @@
+// The mouse in a real drawing window: messages sent to the window as the
+// system would send them reach the running command, the right button
+// finishes, Space turns clicks into zooms, and the margin buttons act on
+// release over the button they were pressed on.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/darad4.h"
+#include "app/darad4_draw.h"
+#include "app/init_gdi.h"
+#include "app/system.h"
+#include "app/system_defs.h"
+#include "app/window.h"
+#include "command_fixture.h"
+#include "commands/command.h"
+#include "commands/command_keys.h"
+#include "commands/command_mouse.h"
+#include "commands/command_state.h"
+#include "common/test_commands.h"
+#include "database/storage.h"
+#include "display/output.h"
+#include "display/output_paint.h"
+#include "display/screen.h"
+
+namespace {
+
+constexpr int AREA_W = 400, AREA_H = 300;
+
+class Mouse : public CommandTest {
+protected:
+    void SetUp() override
+    {
+        CommandTest::SetUp();
+        SystemInitDrawing(0);
+        SystemInitDrawingSettings(&g_DrawingSettings);
+        ASSERT_NO_FATAL_FAILURE(PrepareStorage());
+        InitCreateGdiResources();
+        InitCreateScreenObjects();
+        OutputResetAbort();
+        g_OutputAbortHook = nullptr;
+        g_Options.rulerVisible = 0;
+        g_Options.buttonVisible = 0;
+        g_Options.scrollVisible = 0;
+        g_Options.viewVisible = 0;
+        g_CursorPos = CursorPos{0, 0, 0, 0, 0.0, 0.0, 0.0, 0.0};
+        WindowComputeScreenMetrics(1600, 1200, 400.0, 300.0, &g_ScreenMetrics);
+
+        static ATOM atom = 0;
+        if (!atom) {
+            WNDCLASSA wc{};
+            wc.lpfnWndProc = AppDrawWndProc1;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.lpszClassName = "DARAD4_CommandTestDrawWClass";
+            wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+            atom = RegisterClassA(&wc);
+        }
+        ASSERT_NE(atom, 0);
+        g_DrawWindowCount = 1;
+        g_ActiveWindow = 0;
+        g_PanelWindow = 0;
+        RECT r{0, 0, AREA_W, AREA_H};
+        AdjustWindowRect(&r, WS_POPUP, FALSE);
+        hwnd_ = CreateWindowExA(WS_EX_TOPMOST, "DARAD4_CommandTestDrawWClass", "drawing", WS_POPUP, 0, 0,
+                                r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                nullptr);
+        ASSERT_NE(hwnd_, nullptr);
+        WindowInitRecord(&g_DrawWindows[0], hwnd_, 0);
+        WindowUpdateAllSystems();
+        WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 0.0, 0.0, 1.0);
+        g_RelayoutPending = 0;
+        ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+        UpdateWindow(hwnd_);
+        TestPumpUntilIdle();
+        Posted();
+    }
+    void TearDown() override
+    {
+        ScreenHideCrosshairs();
+        if (hwnd_)
+            DestroyWindow(hwnd_);
+        WindowInitRecord(&g_DrawWindows[0], nullptr, 0);
+        FreeStorage();
+        CommandTest::TearDown();
+    }
+
+    DrawWindow &W() { return g_DrawWindows[0]; }
+    // The client pixel of a drawing point.
+    POINT Pixel(double x, double y)
+    {
+        double px, py;
+        MatrixApply(W().MatrixMMToPixel, x, y, &px, &py);
+        return POINT{static_cast<LONG>(std::floor(px + 0.5)), static_cast<LONG>(std::floor(py + 0.5))};
+    }
+    void Send(UINT message, int x, int y, WPARAM wParam = 0)
+    {
+        SendMessageA(hwnd_, message, wParam, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+    }
+    void ClickAt(double x, double y)
+    {
+        const POINT p = Pixel(x, y);
+        Send(WM_MOUSEMOVE, p.x, p.y);
+        Send(WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
+        Send(WM_LBUTTONUP, p.x, p.y);
+    }
+    POINT Centre(const RECT &r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+    HWND hwnd_ = nullptr;
+};
+
+TEST_F(Mouse, MovesFeedTheCommandAndTwoClicksDrawALine)
+{
+    Record(501);
+    const POINT p = Pixel(10.0, 5.0);
+    Send(WM_MOUSEMOVE, p.x, p.y);
+    EXPECT_NEAR(g_InputPoints[0].x, 10.0, 0.5);
+    EXPECT_NEAR(g_InputPoints[0].y, 5.0, 0.5);
+    EXPECT_NEAR(g_ConstructionPoints[0].x, 10.0, 0.5) << "the construction follows the cursor";
+
+    ClickAt(10.0, 5.0);
+    EXPECT_EQ(g_CommandState->pointIndex, 1);
+    const POINT q = Pixel(-20.0, 8.0);
+    Send(WM_MOUSEMOVE, q.x, q.y);
+    EXPECT_NEAR(g_ConstructionPoints[1].x, -20.0, 0.5);
+    ClickAt(-20.0, 8.0);
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].command, 501);
+    EXPECT_EQ(Calls()[0].pointIndex, 2);
+    EXPECT_NEAR(Calls()[0].x0, 10.0, 0.5);
+    EXPECT_EQ(g_CommandState->pointIndex, 0) << "the line command starts again";
+}
+
+TEST_F(Mouse, TheRightButtonFinishesOrOpensTheMenu)
+{
+    Record(501);
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 640, "line");
+    g_CommandContextMenu = menu;
+    {
+        TestPopupAnswer answer(640);
+        const POINT p = Pixel(0.0, 0.0);
+        Send(WM_RBUTTONDOWN, p.x, p.y, MK_RBUTTON);
+        EXPECT_EQ(answer.asked(), 1) << "nothing entered: the right-button menu";
+        Send(WM_RBUTTONUP, p.x, p.y); // swallowed after a popup
+        EXPECT_EQ(Posted(), std::vector<int>{640});
+
+        ClickAt(1.0, 1.0);
+        Send(WM_RBUTTONDOWN, p.x, p.y, MK_RBUTTON);
+        Send(WM_RBUTTONUP, p.x, p.y);
+        EXPECT_EQ(answer.asked(), 1) << "a point entered: the command is finished instead";
+        EXPECT_EQ(g_CommandState->pointIndex, 0);
+        EXPECT_TRUE(Calls().empty()) << "a fixed-step command does not run on the right button";
+    }
+    g_CommandContextMenu = nullptr;
+    DestroyMenu(menu);
+
+    // A symbol insertion (mode 4) gives way to the interrupted command.
+    g_Options.insertSlots[0].nameLibrary[0] = 'L';
+    g_Options.insertSlots[0].nameBlock[0] = 'B';
+    CommandExecute(5340, 0);
+    EXPECT_EQ(g_CommandState->commandId, 5340);
+    const POINT p = Pixel(0.0, 0.0);
+    Send(WM_RBUTTONDOWN, p.x, p.y, MK_RBUTTON);
+    EXPECT_EQ(g_CommandState->commandId, 501);
+    g_Options.insertSlots[0].nameLibrary[0] = g_Options.insertSlots[0].nameBlock[0] = '\0';
+}
+
+TEST_F(Mouse, EscapeStepsBackAndBeepsAtTheFirstStep)
+{
+    ClickAt(3.0, 3.0);
+    CommandExecute(1009, 1);
+    EXPECT_EQ(g_CommandState->pointIndex, 0);
+    TestBeeps beeps;
+    CommandExecute(1009, 1);
+    EXPECT_EQ(beeps.count(), 1u);
+}
+
+TEST_F(Mouse, SpaceHeldTurnsClicksIntoZooms)
+{
+    Record(501);
+    const double zoom = W().zoom;
+    const int history = W().historyCount;
+    CommandKeyDown(VK_SPACE, 0);
+    ClickAt(0.0, 0.0);
+    ClickAt(0.0, 0.0);
+    EXPECT_NEAR(W().zoom, zoom * 4.0, 1e-9) << "two clicks zoom by 4";
+    EXPECT_EQ(W().historyCount, history + 1) << "the view is pushed once";
+    const POINT p = Pixel(0.0, 0.0);
+    Send(WM_RBUTTONDOWN, p.x, p.y, MK_RBUTTON);
+    EXPECT_NEAR(W().zoom, zoom * 2.0, 1e-9) << "the right button zooms out";
+    CommandKeyUp(VK_SPACE, 0);
+    EXPECT_TRUE(Posted().empty()) << "no redraw after a zoom click";
+    EXPECT_EQ(g_CommandState->pointIndex, 0) << "no point was entered";
+    EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(Mouse, TheWheelZoomsTheWindowUnderTheCursorOrTheActiveOne)
+{
+    const double zoom = W().zoom;
+    AppMainMouseWheel(MAKEWPARAM(0, 120));
+    EXPECT_NEAR(W().zoom, zoom * std::sqrt(2.0), 1e-6);
+    AppMainMouseWheel(MAKEWPARAM(0, static_cast<WORD>(-120)));
+    EXPECT_NEAR(W().zoom, zoom, 1e-6);
+}
+
+TEST_F(Mouse, MarginButtonsActOnReleaseOverTheButton)
+{
+    Record(367);
+    const POINT b = Centre(W().buttonRects[7]);
+    ASSERT_GE(W().buttonRects[7].left, 0) << "window 0 has its tool toggles";
+    Send(WM_LBUTTONDOWN, b.x, b.y, MK_LBUTTON);
+    EXPECT_EQ(W().pressedButton, 7);
+    Send(WM_MOUSEMOVE, AREA_W / 2, AREA_H / 2, MK_LBUTTON);
+    EXPECT_EQ(W().hoverButton, -1) << "moved off: the down look goes";
+    Send(WM_LBUTTONUP, AREA_W / 2, AREA_H / 2);
+    EXPECT_TRUE(Calls().empty()) << "released elsewhere: nothing runs";
+    EXPECT_EQ(W().pressedButton, -1);
+
+    Send(WM_LBUTTONDOWN, b.x, b.y, MK_LBUTTON);
+    Send(WM_LBUTTONUP, b.x, b.y);
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].command, 367);
+    EXPECT_EQ(g_CommandDefaults.lastCommands[0], 501) << "margin buttons are not remembered";
+
+    Record(377);
+    Send(WM_RBUTTONDOWN, b.x, b.y, MK_RBUTTON);
+    Send(WM_RBUTTONUP, b.x, b.y);
+    ASSERT_EQ(Calls().size(), 2u);
+    EXPECT_EQ(Calls()[1].command, 377);
+}
+
+TEST_F(Mouse, AReleaseOutsideTheCapturedWindowHasNegativeCoordinates)
+{
+    const POINT p = AppMousePoint(MAKELPARAM(static_cast<WORD>(-5), static_cast<WORD>(-7)));
+    EXPECT_EQ(p.x, -5);
+    EXPECT_EQ(p.y, -7);
+    // Pressed on button 0 (bottom left) and released left of the window: no action.
+    g_Options.buttonVisible = 1;
+    WindowComputeAreas(0);
+    Record(1028);
+    const POINT b = Centre(W().buttonRects[0]);
+    Send(WM_RBUTTONDOWN, b.x, b.y, MK_RBUTTON);
+    SendMessageA(hwnd_, WM_RBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(-3), static_cast<WORD>(b.y)));
+    EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(Mouse, TheMiddleButtonRunsItsCommand)
+{
+    g_Options.mButtonMode = 4;
+    g_Options.mButtonCommand = 1028;
+    Send(WM_MBUTTONDOWN, 10, 10, MK_MBUTTON);
+    Send(WM_MBUTTONUP, 10, 10);
+    EXPECT_EQ(Posted(), std::vector<int>{1028});
+}
+
+TEST_F(Mouse, AModalDialogKeepsTheMouseAway)
+{
+    Record(501);
+    g_ModalDepth = 1;
+    ClickAt(1.0, 1.0);
+    g_ModalDepth = 0;
+    EXPECT_EQ(g_CommandState->pointIndex, 0);
+}
+
+} // namespace
