@@ -304,8 +304,16 @@ struct CommandDefaults {
     double distances[COMMAND_DISTANCES];
     double angle;
     int32_t counts[2];
+    double commandAngle; // radians, asked by the commands that draw at an angle
 };
 extern CommandDefaults g_CommandDefaults;
+// What the remembered command values mean.
+constexpr int COMMAND_DISTANCE_POLYGON_LENGTH = 0;
+constexpr int COMMAND_DISTANCE_LENGTH = 2;
+constexpr int COMMAND_DISTANCE_FIT_RADIUS = 4;
+constexpr int COMMAND_COUNT_CORNERS = 0;
+constexpr int32_t POLYGON_CORNERS_MIN = 3;
+constexpr int32_t POLYGON_CORNERS_MAX = 99;
 void SystemInitCommandDefaults(CommandDefaults *defaults);
 
 constexpr int DIGITIZER_MAP_SIZE = 20000;
