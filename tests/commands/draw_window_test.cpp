@@ -1,0 +1,239 @@
+// Drawing with the mouse in a real drawing window: the rubber band follows
+// the cursor and erases itself without a trace, and the new object appears
+// at the pixels the window's matrix gives.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "app/darad4.h"
+#include "app/darad4_draw.h"
+#include "app/init_gdi.h"
+#include "app/system.h"
+#include "app/system_defs.h"
+#include "app/window.h"
+#include "command_fixture.h"
+#include "commands/command.h"
+#include "commands/command_state.h"
+#include "commands/input.h"
+#include "common/test_commands.h"
+#include "database/storage.h"
+#include "database/undo.h"
+#include "display/output.h"
+#include "display/screen.h"
+
+namespace {
+
+constexpr int AREA_W = 400, AREA_H = 300;
+
+// The client area of a window, read back as 32-bit pixels.
+std::vector<uint32_t> Capture(HWND window)
+{
+    std::vector<uint32_t> pixels(static_cast<size_t>(AREA_W) * AREA_H);
+    HDC screen = GetDC(window);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = AREA_W;
+    info.bmiHeader.biHeight = -AREA_H;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void *bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (dib && bits) {
+        HGDIOBJ old = SelectObject(memory, dib);
+        BitBlt(memory, 0, 0, AREA_W, AREA_H, screen, 0, 0, SRCCOPY);
+        GdiFlush();
+        std::memcpy(pixels.data(), bits, pixels.size() * sizeof(uint32_t));
+        SelectObject(memory, old);
+        DeleteObject(dib);
+    }
+    DeleteDC(memory);
+    ReleaseDC(window, screen);
+    return pixels;
+}
+
+class DrawWindowTest : public CommandTest {
+protected:
+    void SetUp() override
+    {
+        CommandTest::SetUp();
+        SystemInitDrawing(0);
+        SystemInitDrawingSettings(&g_DrawingSettings);
+        ASSERT_NO_FATAL_FAILURE(PrepareStorage());
+        UndoReset();
+        g_UndoSteps = UNDO_WINDOW_DEFAULT;
+        InitCreateGdiResources();
+        InitCreateScreenObjects();
+        OutputResetAbort();
+        g_OutputAbortHook = nullptr;
+        g_Options.rulerVisible = 0;
+        g_Options.buttonVisible = 0;
+        g_Options.scrollVisible = 0;
+        g_Options.viewVisible = 0;
+        g_CursorPos = CursorPos{0, 0, 0, 0, 0.0, 0.0, 0.0, 0.0};
+        WindowComputeScreenMetrics(1600, 1200, 400.0, 300.0, &g_ScreenMetrics);
+        static ATOM atom = 0;
+        if (!atom) {
+            WNDCLASSA wc{};
+            wc.lpfnWndProc = AppDrawWndProc1;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.lpszClassName = "DARAD4_DrawTestWClass";
+            wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+            atom = RegisterClassA(&wc);
+        }
+        ASSERT_NE(atom, 0);
+        g_DrawWindowCount = 1;
+        g_ActiveWindow = 0;
+        g_PanelWindow = 0;
+        RECT r{0, 0, AREA_W, AREA_H};
+        AdjustWindowRect(&r, WS_POPUP, FALSE);
+        hwnd_ = CreateWindowExA(WS_EX_TOPMOST, "DARAD4_DrawTestWClass", "drawing", WS_POPUP, 0, 0,
+                                r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                nullptr);
+        ASSERT_NE(hwnd_, nullptr);
+        WindowInitRecord(&g_DrawWindows[0], hwnd_, 0);
+        WindowUpdateAllSystems();
+        WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 0.0, 0.0, 1.0);
+        g_RelayoutPending = 0;
+        ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+        UpdateWindow(hwnd_);
+        TestPumpUntilIdle();
+    }
+    void TearDown() override
+    {
+        ScreenHideCrosshairs();
+        if (hwnd_)
+            DestroyWindow(hwnd_);
+        WindowInitRecord(&g_DrawWindows[0], nullptr, 0);
+        FreeStorage();
+        CommandTest::TearDown();
+    }
+
+    POINT Pixel(double x, double y)
+    {
+        double px, py;
+        MatrixApply(g_DrawWindows[0].MatrixMMToPixel, x, y, &px, &py);
+        return POINT{static_cast<LONG>(std::floor(px + 0.5)), static_cast<LONG>(std::floor(py + 0.5))};
+    }
+    void Send(UINT message, POINT p, WPARAM wParam = 0)
+    {
+        SendMessageA(hwnd_, message, wParam, MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)));
+    }
+    void MoveTo(double x, double y) { Send(WM_MOUSEMOVE, Pixel(x, y)); }
+    void ClickAt(double x, double y)
+    {
+        const POINT p = Pixel(x, y);
+        Send(WM_MOUSEMOVE, p);
+        Send(WM_LBUTTONDOWN, p, MK_LBUTTON);
+        Send(WM_LBUTTONUP, p);
+    }
+    uint32_t At(const std::vector<uint32_t> &pixels, POINT p)
+    {
+        return pixels[static_cast<size_t>(p.y) * AREA_W + p.x] & 0xFFFFFF;
+    }
+    // Pixels differing between two captures.
+    static int Differences(const std::vector<uint32_t> &a, const std::vector<uint32_t> &b)
+    {
+        int n = 0;
+        for (size_t i = 0; i < a.size(); ++i)
+            n += (a[i] & 0xFFFFFF) != (b[i] & 0xFFFFFF);
+        return n;
+    }
+    static size_t AliveCount()
+    {
+        size_t n = 0;
+        for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, 1); u; u = MemListNext(u))
+            ++n;
+        return n;
+    }
+
+    HWND hwnd_ = nullptr;
+};
+
+TEST_F(DrawWindowTest, AUserDrawsALineSeesTheRubberBandAndUndoesIt)
+{
+    ASSERT_EQ(g_CommandState->commandId, 501);
+    // The probes lie away from the crosshair lines through the cursor.
+    const POINT middle = Pixel(10.0, 8.0), quarter = Pixel(5.0, 4.0);
+    const std::vector<uint32_t> empty = Capture(hwnd_);
+    ASSERT_EQ(At(empty, middle), At(empty, quarter)) << "a plain background";
+
+    ClickAt(0.0, 0.0);
+    MoveTo(20.0, 16.0);
+    const std::vector<uint32_t> banded = Capture(hwnd_);
+    EXPECT_NE(At(banded, middle), At(empty, middle)) << "the rubber band runs to the cursor";
+    MoveTo(-20.0, 16.0);
+    EXPECT_EQ(At(Capture(hwnd_), middle), At(empty, middle)) << "and leaves no trace when it moves";
+
+    ClickAt(20.0, 16.0);
+    ASSERT_EQ(AliveCount(), 1u);
+    EXPECT_EQ(g_CommandState->pointIndex, 0) << "ready for the next line";
+    MoveTo(-30.0, -20.0); // the crosshair away from the probes
+    const std::vector<uint32_t> drawn = Capture(hwnd_);
+    EXPECT_NE(At(drawn, middle), At(empty, middle)) << "the new line at the window's matrix position";
+    EXPECT_NE(At(drawn, quarter), At(empty, quarter));
+    const POINT off = Pixel(10.0, -8.0);
+    EXPECT_EQ(At(drawn, off), At(empty, off)) << "and nowhere else";
+
+    ASSERT_EQ(CommandUndoRedo(0), 1);
+    TestPumpUntilIdle();
+    EXPECT_EQ(AliveCount(), 0u);
+    EXPECT_EQ(At(Capture(hwnd_), middle), At(empty, middle)) << "undo repaints the line away";
+}
+
+TEST_F(DrawWindowTest, CirclesAndArcsAreDrawnWithTheMouse)
+{
+    g_DrawingSettings.displayArcs = 1;
+    g_DrawingSettings.displayArcsMode = 0;
+    CommandExecute(536, 1);
+    ClickAt(-15.0, 0.0);
+    ClickAt(-5.0, 0.0);
+    CommandExecute(548, 1);
+    ASSERT_EQ(g_CommandState->commandId, 548);
+    const double clicks[4][2] = {{15, 0}, {25, 0}, {30, 0}, {15, 10}};
+    for (const auto &p : clicks)
+        ClickAt(p[0], p[1]);
+    EXPECT_EQ(AliveCount(), 2u);
+    MoveTo(-30.0, -20.0);
+    const std::vector<uint32_t> drawn = Capture(hwnd_);
+    const double h = 10 * std::sqrt(0.5);
+    const POINT onCircle = Pixel(-15.0 + h, h), onArc = Pixel(15.0 + h, h), offArc = Pixel(15.0 - h, -h);
+    EXPECT_NE(At(drawn, onCircle), At(drawn, offArc));
+    EXPECT_NE(At(drawn, onArc), At(drawn, offArc)) << "the quarter arc counter-clockwise, not the rest";
+}
+
+// Drawing and erasing the rubber band again and again, with valid and
+// invalid constructions, gives the window back pixel for pixel.
+TEST_F(DrawWindowTest, RandomRubberBandCyclesLeaveNoTrace)
+{
+    g_DrawingSettings.displayArcsMode = 1; // sectors: fixed and moving shapes
+    ScreenHideCrosshairs();
+    std::mt19937 random(42);
+    std::uniform_real_distribution<double> coordinate(-60.0, 60.0);
+    for (int command : {548, 550, 512, 559}) {
+        SCOPED_TRACE(command);
+        TestStartCommand(command, command);
+        const std::vector<double> points = {0, 0, 30, 0, 20, 20};
+        for (size_t k = 0; k + 1 < points.size() && g_CommandState->pointIndex < 2; k += 2)
+            ASSERT_EQ(InputPoint(points[k], points[k + 1], 1), INPUT_CONTINUE);
+        InputMove(20.0, 20.0);
+        TestPumpUntilIdle();
+        const std::vector<uint32_t> before = Capture(hwnd_);
+        InputFeedbackShow(4);
+        EXPECT_GT(Differences(before, Capture(hwnd_)), 0) << "something is shown";
+        for (int i = 0; i < 200; ++i) {
+            InputFeedbackHide(1);
+            // Every seventh position lies on the chord: no circle through it.
+            const double x = coordinate(random), y = i % 7 == 0 ? 0.0 : coordinate(random);
+            InputMove(x, y);
+            InputFeedbackShow(1);
+        }
+        InputFeedbackHide(4);
+        EXPECT_EQ(Differences(before, Capture(hwnd_)), 0);
+    }
+}
+
+} // namespace
