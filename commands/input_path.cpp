@@ -9,7 +9,11 @@
 #include "app/system.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
+#include "app/darad4.h"
+#include "commands/input_prepare_dialogs.h"
+#include "dialogs/box02.h"
 #include "geometry/calc.h"
+#include "language/language.h"
 
 namespace {
 
@@ -329,4 +333,160 @@ int InputPolylineApplySegment(int k, int32_t code, double angle)
     }
     cs.variant = code;
     return INPUT_CONTINUE;
+}
+
+// ---------------------------------------------------------------------------
+// The segment dialog, the numeric steps and the direction handed on.
+
+namespace {
+
+constexpr uint32_t OFFER_OPEN_PATH = 0xFF;    // no second contour in an open path
+constexpr uint32_t OFFER_CLOSED_PATH = 0x1FF;
+constexpr double START_LENGTH = 1.0;
+// eBoxText prompts.
+constexpr int PROMPT_ANGLE = 9;
+constexpr int PROMPT_LENGTH = 11;
+constexpr int PROMPT_SWEEP = 16;
+constexpr size_t CAPTION_SIZE = 256;
+
+const char *BoxPrompt(int index) { return eBoxText[index] ? eBoxText[index] : ""; }
+
+void Caption(char *out, size_t size) { InputCommandCaption(g_CommandState->commandId, out, size); }
+
+// The value handed on to step i, when that step exists.
+void HandOn(int i, double value)
+{
+    if (Fits(i))
+        g_InputPoints[i].value = value;
+}
+
+double Turn(double v)
+{
+    while (v < 0.0)
+        v += CALC_TWO_PI;
+    while (v >= CALC_TWO_PI)
+        v -= CALC_TWO_PI;
+    return v;
+}
+
+// The direction at the end of the segment that ends at n.
+double EndDirection(int n, double value)
+{
+    const ConstructionPoint &c = Cp(n);
+    if (c.type == CPOINT_LINE && n >= 1) {
+        const int q = n >= 2 && Cp(n - 1).type == CPOINT_ARC_PARAMETER ? n - 2 : n - 1;
+        return CalcAngleOfVector(c.x - Cp(q).x, c.y - Cp(q).y);
+    }
+    if (c.type == CPOINT_ARC_PARAMETER && n >= 1) {
+        const ConstructionPoint s = Cp(InputPolylinePreviousVertex(n - 1)), e = Cp(n - 1);
+        const double f = c.y;
+        const double cx = (e.x + s.x) / 2 - (e.y - s.y) * f, cy = (e.x - s.x) * f + (e.y + s.y) / 2;
+        const double v = CalcAngleOfVector(e.x - cx, e.y - cy) + (c.x < 0.0 ? -CALC_HALF_PI : CALC_HALF_PI);
+        return Turn(v);
+    }
+    return value;
+}
+
+int NumericPoint(int n)
+{
+    char caption[CAPTION_SIZE];
+    Caption(caption, sizeof caption);
+    double angle = 0.0, length = START_LENGTH;
+    if (!Box02EditAngleLength(g_MainWnd, caption, BoxPrompt(PROMPT_ANGLE), &angle, BoxPrompt(PROMPT_LENGTH),
+                              &length))
+        return INPUT_ASK_NEXT;
+    const double a = g_CommandState->stepValue + angle;
+    const ConstructionPoint p = Cp(InputPolylinePreviousVertex(n));
+    Cp(n).x = p.x + length * std::cos(a);
+    Cp(n).y = p.y + length * std::sin(a);
+    g_InputPoints[n].x = Cp(n).x;
+    g_InputPoints[n].y = Cp(n).y;
+    HandOn(n + 1, a);
+    return INPUT_ACCEPT_NOW;
+}
+
+int NumericArc(int n)
+{
+    // The arc's parameter sits behind its end point: without room for it
+    // the step cannot be taken.
+    if (!Fits(n + 1))
+        return INPUT_LIMIT;
+    char caption[CAPTION_SIZE];
+    Caption(caption, sizeof caption);
+    double angle = 0.0, length = START_LENGTH, sweep = 0.0;
+    if (!Box02EditAngleLengthAngle(g_MainWnd, caption, BoxPrompt(PROMPT_ANGLE), &angle, BoxPrompt(PROMPT_LENGTH),
+                                   &length, BoxPrompt(PROMPT_SWEEP), &sweep))
+        return INPUT_ASK_NEXT;
+    const ConstructionPoint p = Cp(InputPolylinePreviousVertex(n));
+    const double a = g_CommandState->stepValue + angle;
+    const double cx = p.x + length * std::cos(a), cy = p.y + length * std::sin(a);
+    const double b = a - CALC_PI + sweep;
+    Cp(n).x = cx + length * std::cos(b);
+    Cp(n).y = cy + length * std::sin(b);
+    g_InputPoints[n].x = Cp(n).x;
+    g_InputPoints[n].y = Cp(n).y;
+    Cp(n + 1).x = sweep >= 0.0 ? 1.0 : -1.0;
+    Cp(n + 1).y = CalcCurvature(cx, cy, p.x, p.y, Cp(n).x, Cp(n).y);
+    return INPUT_ACCEPT_NOW;
+}
+
+} // namespace
+
+int InputPolylineSegmentDialog(int k)
+{
+    if (!Fits(k))
+        return INPUT_LIMIT;
+    const int command = g_CommandState->commandId;
+    OutlineRecord record{};
+    record.offered = command == PATH_OPEN ? OFFER_OPEN_PATH : OFFER_CLOSED_PATH;
+    // Only the choices whose steps fit below the point limit are offered.
+    if (!Fits(k + 1))
+        record.offered &= ~(PATH_SEGMENT_NUMERIC_ARC | PATH_SEGMENT_THREE_POINT_ARC | PATH_SEGMENT_TANGENT_ARC |
+                            PATH_SEGMENT_CENTRE_ARC);
+    if (!Fits(k + 2))
+        record.offered &= ~(PATH_SEGMENT_BEZIER | PATH_SEGMENT_TANGENT_BEZIER);
+    record.angle = g_InputPoints[k].value;
+    char caption[CAPTION_SIZE];
+    Caption(caption, sizeof caption);
+    if (!Box02Outline(g_MainWnd, caption, &record))
+        return INPUT_ASK_NEXT;
+    return InputPolylineApplySegment(k, static_cast<int32_t>(record.choice), record.angle);
+}
+
+int InputPathNext(int n)
+{
+    if (!IsPathCommand(g_CommandState->commandId))
+        return INPUT_COMPLETE;
+    const int k = InputPolylineSegmentStart(n);
+    const int r = InputPolylineSegmentDialog(k);
+    if (r == INPUT_CONTINUE)
+        InputSetIndex(k);
+    return r;
+}
+
+int InputPathValidateStep(int n)
+{
+    if (!IsPathCommand(g_CommandState->commandId) || !Fits(n))
+        return INPUT_CONTINUE;
+    switch (g_InputPoints[n].kind) {
+    case PATH_KIND_ANGLE_LENGTH: return NumericPoint(n);
+    case PATH_KIND_NUMERIC_ARC: return NumericArc(n);
+    default: return INPUT_CONTINUE;
+    }
+}
+
+int InputPathAccept(int n, int code)
+{
+    const CommandState &cs = *g_CommandState;
+    if (!Fits(n))
+        return code;
+    double v = cs.stepValue;
+    const bool path = IsPathCommand(cs.commandId);
+    if (path)
+        v = EndDirection(n, v);
+    HandOn(n + 1, v);
+    if (n + 1 < cs.stepCount || !path)
+        return code;
+    // The steps of the last choice are used up: how does the path go on?
+    return InputPolylineSegmentDialog(n + 1);
 }

@@ -42,3 +42,13 @@ int InputPolylineSegmentStart(int index);
 int InputPolylinePreviousVertex(int index);
 // Rewrites the steps from index k on for a segment code; the input code.
 int InputPolylineApplySegment(int k, int32_t code, double angle);
+// The segment dialog at index k: an input code (3 go on, 5 complete,
+// 2 go on unchanged, 4 cancelled, 1 no room left).
+int InputPolylineSegmentDialog(int k);
+// What the right button does for an open-ended command.
+int InputPathNext(int index);
+// The numeric steps of the path commands, when they are entered.
+int InputPathValidateStep(int index);
+// After a point was accepted: the direction handed to the next step, and the
+// segment dialog when the steps of the last choice are used up.
+int InputPathAccept(int index, int code);
