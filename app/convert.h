@@ -80,6 +80,9 @@ int ConvertStringToInt(const char *text);
 
 // Date and time by a format of '#' codes. out must hold 256 characters.
 void ConvertDateTimeToString(const SYSTEMTIME *time, const char *format, char *out);
+// The same in the format the option DateTimeFormat chooses (the first for an
+// out-of-range choice).
+void ConvertDateTimeByOption(const SYSTEMTIME *time, char *out);
 // The name tables the date codes read (month, weekday, day half); they point
 // at the language module's tables and may be replaced by tests.
 struct ConvertDateNames {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/convert.h"
+#include "app/system.h"
 #include "language/language.h"
 
 ConvertDateNames g_ConvertDateNames = {eMonthNames, eDayNames, eTimeNames};
@@ -10,6 +11,7 @@ ConvertDateNames g_ConvertDateNames = {eMonthNames, eDayNames, eTimeNames};
 namespace {
 
 constexpr size_t DATE_TEXT_SIZE = 256;
+constexpr int DATE_TIME_FORMATS = 5; // the choices of the option DateTimeFormat
 constexpr size_t MAX_ABBREV_NAME = 515;
 constexpr size_t MAX_FOLDER_PATH = 259; // a path of this length gets no backslash
 
@@ -28,6 +30,14 @@ void AppendDate(char *buffer, const char *text)
 }
 
 } // namespace
+
+void ConvertDateTimeByOption(const SYSTEMTIME *time, char *out)
+{
+    int format = g_Options.dateTimeFormat;
+    if (format < 0 || format >= DATE_TIME_FORMATS)
+        format = 0;
+    ConvertDateTimeToString(time, eDateTimeFormats[format], out);
+}
 
 void ConvertDateTimeToString(const SYSTEMTIME *time, const char *format, char *out)
 {

@@ -390,6 +390,8 @@ void AppMainTimer()
         g_LayerListDirty = 0;
         PostMessageA(hGlobalLayerDialog, g_MsgLayer2, 0, 0);
     }
+    // Key releases that went to another window.
+    AppMainTimerKeys();
 }
 
 uint32_t AppInit(const char *commandLine, int showCommand)

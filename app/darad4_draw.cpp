@@ -65,6 +65,8 @@ void Paint(int index, HWND hwnd)
     RECT inside;
     if (Intersect(ps.rcPaint, w->areaRect, &inside))
         OutputPaintWindow(index, &inside);
+    for (int button = 0; button < WINDOW_BUTTONS; ++button)
+        CommandDrawWindowButton(index, button);
     w->repaint = 0;
     EndPaint(hwnd, &ps);
     if (g_AppActive && g_ModalDepth == 0 && !GetCapture())
@@ -263,6 +265,11 @@ void AppMainKey(UINT message, WPARAM wParam, LPARAM lParam)
         CommandKeyDown(static_cast<int>(wParam), lParam);
     else
         CommandKeyUp(static_cast<int>(wParam), lParam);
+}
+
+void AppMainTimerKeys()
+{
+    CommandKeyTimer();
 }
 
 void AppStartFirstCommand()

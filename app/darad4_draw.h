@@ -21,3 +21,5 @@ void AppMainKey(UINT message, WPARAM wParam, LPARAM lParam);
 void AppStartFirstCommand();
 // The client point of a mouse message, sign-extended.
 POINT AppMousePoint(LPARAM lParam);
+// The main window's 100 ms timer: key states whose release was missed.
+void AppMainTimerKeys();

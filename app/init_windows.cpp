@@ -13,7 +13,9 @@
 #include "database/object_flags.h"
 #include "database/symbol_block.h"
 #include "dialogs/alert.h"
+#include "display/symbol.h"
 #include "files/file.h"
+#include "files/file_charlib.h"
 #include "files/file_drawinginfo.h"
 #include "language/language.h"
 
@@ -121,6 +123,7 @@ void InitDeleteResources(HWND mainWindow)
         KillTimer(mainWindow, MAIN_TIMER_ID);
     InitDeleteScreenObjects();
     InitDeleteGdiResources();
+    SymbolFreeFonts();
 }
 
 // ---------------------------------------------------------------------------
@@ -252,6 +255,7 @@ uint32_t InitCreateWindows(HINSTANCE instance, HWND mainWindow)
             SetScrollRanges(w);
     }
     g_DrawWindowCount = 1;
+    FileLoadProfileCharLibraries();
     // Pages, systems and the windows' matrices of the first drawing.
     WindowUpdateAllSystems();
     return INIT_WINDOWS_DONE;
@@ -269,6 +273,7 @@ uint32_t InitExitWindows()
     InitDeleteResources(g_MainWnd);
     if (!g_OtherInstance) {
         SystemWriteMachineSettings();
+        FileStoreProfileCharLibraries();
         SystemWriteProfile();
     }
     return 1;

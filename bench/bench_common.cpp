@@ -2,6 +2,16 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <cstring>
+
+#include "app/init_gdi.h"
+#include "app/system.h"
+#include "app/system_defs.h"
+#include "database/storage.h"
+#include "display/output.h"
+#include "geometry/matrix.h"
+
 double BenchSeconds()
 {
     static const double frequency = [] {
@@ -12,4 +22,69 @@ double BenchSeconds()
     LARGE_INTEGER t;
     QueryPerformanceCounter(&t);
     return static_cast<double>(t.QuadPart) / frequency;
+}
+
+int BenchPrepareDrawing(const char *part)
+{
+    SystemInitDrawing(0);
+    SystemInitDrawingSettings(&g_DrawingSettings);
+    if (!g_Universal1 && !MemInitWork()) {
+        std::printf("%s: no work memory\n", part);
+        return 0;
+    }
+    MemFreeChunks();
+    MemInitLists();
+    MemEnlargeList();
+    InitCreateGdiResources();
+    InitCreateScreenObjects();
+    return 1;
+}
+
+BenchDib BenchMakeDib(int width, int height)
+{
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    BenchDib dib{};
+    dib.dc = CreateCompatibleDC(nullptr);
+    void *bits = nullptr;
+    dib.bitmap = CreateDIBSection(dib.dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    dib.old = SelectObject(dib.dc, dib.bitmap);
+    return dib;
+}
+
+void BenchFreeDib(BenchDib *dib)
+{
+    SelectObject(dib->dc, dib->old);
+    DeleteObject(dib->bitmap);
+    DeleteDC(dib->dc);
+    *dib = BenchDib{};
+}
+
+void BenchSetupScreenView(int width, int height, double world, double zoomFactor)
+{
+    OutputResetContext(OUTPUT_SCREEN);
+    const double half = world / 2.0 / zoomFactor;
+    const double shown[4] = {world / 2.0 - half, world / 2.0 - half, world / 2.0 + half, world / 2.0 + half};
+    OutputSetupView(width, height, shown, 100);
+    // The visible rectangle of the whole DIB, wider than the fitted square.
+    Matrix inverse;
+    const double pixels[4] = {0, 0, double(width), double(height)};
+    MatrixInvert(&g_OutputContext.base, &inverse);
+    MatrixTransformRect(&inverse, pixels, g_OutputContext.visibleRect);
+    std::memcpy(g_OutputContext.noClipRect, g_OutputContext.visibleRect, sizeof g_OutputContext.visibleRect);
+}
+
+HWND BenchMakeWindow(WNDPROC proc, const char *className, int width, int height)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, className, "bench", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
+                           wc.hInstance, nullptr);
 }

@@ -1,6 +1,33 @@
 // What the benchmark parts share: the clock, and the parts main() runs in turn.
 #pragma once
 
+#include <windows.h>
+
+#include <random>
+
+// A fresh drawing with default tables and settings, work memory, an empty
+// allocator and the screen's GDI objects; 0 (with a line naming the part)
+// when the work memory cannot be had.
+int BenchPrepareDrawing(const char *part);
+
+// A 32-bit memory DIB selected into its own context.
+struct BenchDib {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+};
+BenchDib BenchMakeDib(int width, int height);
+void BenchFreeDib(BenchDib *dib);
+// A screen output onto the DIB showing the middle of a square world of side
+// `world` mm, zoomed by zoomFactor; the visible rectangle is the whole DIB.
+void BenchSetupScreenView(int width, int height, double world, double zoomFactor);
+// A visible popup window of the size with its own class and procedure.
+HWND BenchMakeWindow(WNDPROC proc, const char *className, int width, int height);
+
+// Lines, circles, open polylines and filled surfaces in equal shares, within
+// 200 mm of the zero point, appended to list 0 (bench_windows.cpp).
+void BenchMakeDrawing(std::mt19937 &random, int objects);
+
 // Seconds from the performance counter (an arbitrary origin: use differences).
 double BenchSeconds();
 
@@ -10,3 +37,9 @@ void BenchCreate();  // bench_create.cpp: creation and frames per object
 void BenchRender();  // bench_render.cpp: fitted against zoomed rendering
 void BenchFiles();   // bench_files.cpp: drawing files against a plain read
 void BenchWindows(); // bench_windows.cpp: window repaint and key response
+void BenchText();    // bench_text.cpp: text repaint, font cache and text to curves
+void BenchMouse();   // bench_mouse.cpp: mouse moves over a small and a large drawing
+
+// Renders list 0 once into a 1920 x 1080 memory DIB with the given world
+// rectangle fitted; the seconds it took (bench_render.cpp).
+double BenchRenderDrawing(const double world[4]);

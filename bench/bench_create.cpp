@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "app/system_defs.h"
@@ -20,6 +21,7 @@ namespace {
 
 constexpr int kObjects = 200000;
 constexpr int kKinds = 10;
+constexpr int FRAME_REPEATS = 4; // frames per object in the by-kind figures (clock resolution)
 
 void SetCp(int i, double x, double y, int32_t type = 0) { g_ConstructionPoints[i] = {x, y, type, 0}; }
 
@@ -64,6 +66,63 @@ void FreshDrawing()
     SystemInitDrawing(0);
 }
 
+// Lines stored directly as a loaded drawing would be, then one operation
+// to settle the purge's bookkeeping.
+void FillWithLines(int count)
+{
+    FreshDrawing();
+    CreateOne(0, 0, 0);
+    const Unit *line = g_ObjectLists[LIST_DRAWING].tail;
+    const std::vector<uint8_t> sample(reinterpret_cast<const uint8_t *>(line),
+                                      reinterpret_cast<const uint8_t *>(line) + line->bytes);
+    for (int i = 1; i < count; ++i) {
+        Unit *u = MemListNewCopyAfter(LIST_DRAWING, sample.data(), (uint32_t)sample.size(), nullptr);
+        if (!u)
+            break;
+        UndoStampPermanent(u);
+    }
+    UndoInitProcess();
+    UndoFinishProcess();
+}
+
+// Seconds per edit over a session of creating, changing (a backup copy
+// stamped created, the old state stamped deleted, as modification does) and
+// deleting one object each in its own undo step.
+double EditSession(int edits)
+{
+    Unit *first = g_ObjectLists[LIST_DRAWING].head;
+    const double t0 = BenchSeconds();
+    for (int i = 0; i < edits; ++i) {
+        UndoInitProcess();
+        CreateOne(i % kKinds, (i % 100) * 3.0, 7.0);
+        UndoFinishProcess();
+        UndoInitProcess();
+        Unit *old = g_ObjectLists[LIST_DRAWING].tail;
+        Unit *changed = MemListDuplicate(LIST_DRAWING, old);
+        if (changed) {
+            UndoStampCreated(changed);
+            UndoStampDeleted(old);
+        }
+        UndoFinishProcess();
+        UndoInitProcess();
+        UndoStampDeleted(changed ? changed : first);
+        UndoFinishProcess();
+    }
+    return (BenchSeconds() - t0) / (3.0 * edits);
+}
+
+void BenchEdits()
+{
+    constexpr int SMALL = 1000, LARGE = 1000000, EDITS = 2000;
+    FillWithLines(SMALL);
+    const double small = EditSession(EDITS);
+    FillWithLines(LARGE);
+    const double large = EditSession(EDITS);
+    printf("%-44s %8.3f   (%7.2f us per edit in 1,000, %7.2f us in 1,000,000 objects)\n",
+           "create.edit_in_1M_vs_in_1k_objects", large / small, small * 1e6, large * 1e6);
+    MemFreeChunks();
+}
+
 } // namespace
 
 void BenchCreate()
@@ -99,6 +158,31 @@ void BenchCreate()
     for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
         FrameCalcObject(u, 0);
     const double frames = BenchSeconds() - t0;
+    // Frames by kind: circles, arcs and ellipses against lines.
+    double kindSeconds[kKinds] = {};
+    int kindCount[kKinds] = {};
+    {
+        int i = 0;
+        for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next, ++i) {
+            const int k = i % kKinds;
+            const double k0 = BenchSeconds();
+            for (int r = 0; r < FRAME_REPEATS; ++r)
+                FrameCalcObject(u, 0);
+            kindSeconds[k] += BenchSeconds() - k0;
+            ++kindCount[k];
+        }
+    }
+
+    // The way a user works: one undo step per object.
+    FreshDrawing();
+    int createdSteps = 0;
+    t0 = BenchSeconds();
+    for (int i = 0; i < kObjects; ++i) {
+        UndoInitProcess();
+        createdSteps += CreateOne(i % kKinds, (i % 1000) * 25.0, (i / 1000) * 25.0);
+        UndoFinishProcess();
+    }
+    const double createSteps = BenchSeconds() - t0;
 
     const double perBare = bare / kObjects * 1e6;
     const double perCreate = create / created * 1e6;
@@ -107,7 +191,19 @@ void BenchCreate()
            perCreate / perBare, perCreate, perBare);
     printf("%-44s %8.3f   (%7.3f us per object)\n", "create.frames_200k_mixed_vs_bare_store", perFrame / perBare,
            perFrame);
-    if (created != kObjects)
+    const double perStep = createSteps / createdSteps * 1e6;
+    printf("%-44s %8.3f   (%7.3f us per object)\n", "create.200k_mixed_step_each_vs_bare_store", perStep / perBare,
+           perStep);
+    const double perLine = kindSeconds[0] / kindCount[0];
+    const char *const curveNames[] = {"circle", "arc", "ellipse", "ellipse_arc"};
+    for (int k = 1; k <= 4; ++k) {
+        const double perKind = kindSeconds[k] / kindCount[k];
+        printf("%-44s %8.3f   (%7.3f us, line %7.3f us per frame)\n",
+               (std::string("create.frame_") + curveNames[k - 1] + "_vs_line").c_str(), perKind / perLine,
+               perKind / FRAME_REPEATS * 1e6, perLine / FRAME_REPEATS * 1e6);
+    }
+    if (created != kObjects || createdSteps != kObjects)
         printf("create: only %d of %d objects were created\n", created, kObjects);
     MemFreeChunks();
+    BenchEdits();
 }

@@ -1,12 +1,24 @@
-// The benchmark program: every part in turn, each printing its own figures.
+// The benchmark program: every part in turn, each printing its own figures;
+// with arguments only the parts named (storage, create, render, files,
+// windows, text, mouse).
+#include <cstring>
+
 #include "bench/bench_common.h"
 
-int main()
+int main(int argc, char **argv)
 {
-    BenchStorage();
-    BenchCreate();
-    BenchRender();
-    BenchFiles();
-    BenchWindows();
+    struct Part {
+        const char *name;
+        void (*run)();
+    } parts[] = {{"storage", BenchStorage}, {"create", BenchCreate}, {"render", BenchRender},
+                 {"files", BenchFiles},     {"windows", BenchWindows}, {"text", BenchText},
+                 {"mouse", BenchMouse}};
+    for (const Part &p : parts) {
+        bool wanted = argc < 2;
+        for (int i = 1; i < argc; ++i)
+            wanted = wanted || std::strcmp(argv[i], p.name) == 0;
+        if (wanted)
+            p.run();
+    }
     return 0;
 }

@@ -117,11 +117,9 @@ bool BuildDrawing(std::mt19937 &random)
     return true;
 }
 
-double RenderPass(HDC dc, double zoomFactor)
+double RenderWorld(HDC dc, const double world[4])
 {
     OutputResetContext(OUTPUT_SCREEN);
-    const double half = WORLD / 2.0 / zoomFactor;
-    const double world[4] = {WORLD / 2.0 - half, WORLD / 2.0 - half, WORLD / 2.0 + half, WORLD / 2.0 + half};
     OutputSetupView(DIB_WIDTH, DIB_HEIGHT, world, 100);
     // The visible rectangle of the whole DIB, wider than the fitted square.
     Matrix inverse;
@@ -137,45 +135,41 @@ double RenderPass(HDC dc, double zoomFactor)
     return BenchSeconds() - t0;
 }
 
+double RenderPass(HDC dc, double zoomFactor)
+{
+    const double half = WORLD / 2.0 / zoomFactor;
+    const double world[4] = {WORLD / 2.0 - half, WORLD / 2.0 - half, WORLD / 2.0 + half, WORLD / 2.0 + half};
+    return RenderWorld(dc, world);
+}
+
 } // namespace
+
+double BenchRenderDrawing(const double world[4])
+{
+    BenchDib dib = BenchMakeDib(DIB_WIDTH, DIB_HEIGHT);
+    const double t = RenderWorld(dib.dc, world);
+    OutputResetContext(OUTPUT_SCREEN);
+    BenchFreeDib(&dib);
+    return t;
+}
 
 void BenchRender()
 {
-    SystemInitDrawing(0);
-    SystemInitDrawingSettings(&g_DrawingSettings);
-    g_DrawingSettings.displayLinesMode = 0;
-    if (!g_Universal1 && !MemInitWork()) {
-        printf("render: no work memory\n");
+    if (!BenchPrepareDrawing("render"))
         return;
-    }
-    MemFreeChunks();
-    MemInitLists();
-    MemEnlargeList();
-    InitCreateGdiResources();
-    InitCreateScreenObjects();
+    g_DrawingSettings.displayLinesMode = 0;
     std::mt19937 random(19990224);
     if (!BuildDrawing(random)) {
         printf("render: out of memory\n");
         return;
     }
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = DIB_WIDTH;
-    bi.bmiHeader.biHeight = -DIB_HEIGHT;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    HDC dc = CreateCompatibleDC(nullptr);
-    void *bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    const double fitted = RenderPass(dc, 1.0);
-    const double zoomed = RenderPass(dc, ZOOM_FACTOR);
+    BenchDib dib = BenchMakeDib(DIB_WIDTH, DIB_HEIGHT);
+    const double fitted = RenderPass(dib.dc, 1.0);
+    const double zoomed = RenderPass(dib.dc, ZOOM_FACTOR);
     printf("%-44s %8.3f   (fitted %6.2f us, 20x zoom %6.2f us per object)\n", "render.100k_mixed_20x_zoom_vs_fitted",
            zoomed / fitted, fitted * 1e6 / OBJECT_COUNT, zoomed * 1e6 / OBJECT_COUNT);
     OutputResetContext(OUTPUT_SCREEN);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    BenchFreeDib(&dib);
     MemFreeChunks();
     MemInitLists();
 }

@@ -89,6 +89,21 @@ void HelpPicked(int commandId)
         ConvertShowContextHelp();
 }
 
+// 0 and 4 cancel, 1 beeps, 5 runs the command and then calls afterRun.
+void HandleCode(int code, void (*afterRun)())
+{
+    switch (code) {
+    case INPUT_CANCEL:
+    case INPUT_ASK_NEXT: CommandCancel(); break;
+    case INPUT_LIMIT: InitBeep(); break;
+    case INPUT_COMPLETE:
+        CommandRun(g_CommandState->commandId);
+        afterRun();
+        break;
+    default: break;
+    }
+}
+
 void ReturnToMainState()
 {
     CommandSelectState(0);
@@ -210,30 +225,13 @@ void CommandFinishInput()
         else
             break;
     }
-    switch (code) {
-    case INPUT_CANCEL:
-    case INPUT_ASK_NEXT: CommandCancel(); break;
-    case INPUT_LIMIT: InitBeep(); break;
-    case INPUT_COMPLETE:
-        CommandRun(g_CommandState->commandId);
-        CommandCancel();
-        break;
-    default: break;
-    }
+    // A finished list runs and starts again at its first step.
+    HandleCode(code, CommandCancel);
 }
 
 void CommandHandleCode(int code)
 {
-    switch (code) {
-    case INPUT_CANCEL:
-    case INPUT_ASK_NEXT: CommandCancel(); break;
-    case INPUT_LIMIT: InitBeep(); break;
-    case INPUT_COMPLETE:
-        CommandRun(g_CommandState->commandId);
-        CommandEndInput();
-        break;
-    default: break;
-    }
+    HandleCode(code, CommandEndInput);
 }
 
 int CommandUndoRedo(int forward)

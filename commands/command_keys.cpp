@@ -47,28 +47,26 @@ bool ShiftHeld()
            (g_Options.mButtonMode == MBUTTON_AS_SHIFT && CommandIsKeyDown(VK_MBUTTON));
 }
 
-void ToggleSnapping(CommandState &cs, int32_t toggled)
+// Flips a switch for as long as a key is held, and shows it.
+void ToggleHeld(uint32_t &on, int32_t &toggled, int32_t nowToggled)
 {
     OutputHideCrosshair();
-    uint32_t &on = g_LocalData.snap.switches[SNAP_SWITCH_ON];
     on = on ? 0 : 1;
-    cs.shiftToggled = toggled;
+    toggled = nowToggled;
     OutputShowCrosshair();
     if (hGlobalPanel)
         InvalidateRect(hGlobalPanel, nullptr, FALSE);
     StatusUpdateToolbox();
 }
 
+void ToggleSnapping(CommandState &cs, int32_t toggled)
+{
+    ToggleHeld(g_LocalData.snap.switches[SNAP_SWITCH_ON], cs.shiftToggled, toggled);
+}
+
 void ToggleCopyMode(CommandState &cs, int32_t toggled)
 {
-    OutputHideCrosshair();
-    uint32_t &copy = g_DrawingSettings.displayDuplicate;
-    copy = copy ? 0 : 1;
-    cs.ctrlToggled = toggled;
-    OutputShowCrosshair();
-    if (hGlobalPanel)
-        InvalidateRect(hGlobalPanel, nullptr, FALSE);
-    StatusUpdateToolbox();
+    ToggleHeld(g_DrawingSettings.displayDuplicate, cs.ctrlToggled, toggled);
 }
 
 void TypedNumber()

@@ -22,6 +22,7 @@ int32_t g_CommandSpaceZoom = SPACE_ZOOM_IDLE;
 HMENU g_CommandContextMenu = nullptr;
 CommandSnapFinder g_CommandSnapFinder = nullptr;
 CommandPopupAnswer g_CommandPopupAnswer = nullptr;
+CommandMarginPopup g_CommandMarginPopup = nullptr;
 
 namespace {
 
@@ -41,6 +42,9 @@ constexpr int BUTTON_LOOK_PRESSED = 4;
 int s_StatusArea = AREA_NONE;
 
 bool Modal() { return g_ModalDepth > 0; }
+
+// The window's record, or null while a modal dialog keeps the mouse away.
+DrawWindow *Target(int window) { return Modal() ? nullptr : WindowGetRecord(window); }
 
 bool IsButton(int area) { return area >= 0 && area < MARGIN_BUTTONS; }
 
@@ -180,11 +184,17 @@ void ButtonLeftAction(int window, int button)
         }
         break;
     }
-    default:
-        // The list popups at the button come with the menu state; until then
-        // the button's right-click command stands in.
-        CommandExecute(b.rightCommand, 0);
+    default: {
+        // The list popups open at the button, in screen coordinates.
+        if (!g_CommandMarginPopup) {
+            InitBeep();
+            break;
+        }
+        RECT r = WindowGetRecord(window)->buttonRects[button];
+        MapWindowPoints(WindowGetRecord(window)->hwnd, nullptr, reinterpret_cast<POINT *>(&r), 2);
+        g_CommandMarginPopup(window, b.left, r);
         break;
+    }
     }
 }
 
@@ -209,9 +219,7 @@ bool ButtonPressedLook(int button)
 
 void CommandMouseMove(int window, int x, int y)
 {
-    if (Modal())
-        return;
-    DrawWindow *w = WindowGetRecord(window);
+    DrawWindow *w = Target(window);
     if (!w)
         return;
     const int area = ScreenHitTestMargin(window, x, y);
@@ -257,9 +265,7 @@ void CommandLButtonDown(int window, int x, int y)
         ConvertShowContextHelp();
         return;
     }
-    if (Modal())
-        return;
-    DrawWindow *w = WindowGetRecord(window);
+    DrawWindow *w = Target(window);
     if (!w)
         return;
     if (g_CommandSpaceZoom != SPACE_ZOOM_IDLE) {
@@ -301,9 +307,7 @@ void CommandLButtonUp(int window, int x, int y)
 
 void CommandRButtonDown(int window, int x, int y)
 {
-    if (Modal())
-        return;
-    DrawWindow *w = WindowGetRecord(window);
+    DrawWindow *w = Target(window);
     if (!w)
         return;
     if (g_CommandSpaceZoom != SPACE_ZOOM_IDLE) {

@@ -37,6 +37,12 @@ extern HMENU g_CommandContextMenu;
 typedef int (*CommandSnapFinder)(int window, double rawX, double rawY, double out[2], int *kind);
 extern CommandSnapFinder g_CommandSnapFinder;
 
+// The list popups of the margin buttons 0 to 4 (popup: MARGIN_POPUP_* of
+// commands/command_tables.h), anchored at the button's rectangle in screen
+// coordinates. Null while the popups are not built: those buttons beep.
+typedef void (*CommandMarginPopup)(int window, int popup, const RECT &anchor);
+extern CommandMarginPopup g_CommandMarginPopup;
+
 // Test seam for popup menus: when set, answers in place of TrackPopupMenu
 // (the chosen command, 0 for none).
 typedef int (*CommandPopupAnswer)(HMENU menu, int x, int y);

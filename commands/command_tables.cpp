@@ -33,6 +33,16 @@ const InternalRange *CommandFindInternal(int commandId, int *offset)
     return nullptr;
 }
 
+int CommandHelpContext(int commandId)
+{
+    if (commandId >= COMMAND_PLUGIN_FIRST && commandId <= COMMAND_FILTER_LAST)
+        return -1;
+    if (const CommandEntry *e = CommandFindEntry(commandId))
+        return e->help;
+    const InternalRange *r = CommandFindInternal(commandId, nullptr);
+    return r && r->help ? r->help : commandId;
+}
+
 int CommandTemplateOf(int commandId)
 {
     if (commandId >= COMMAND_MENU_FIRST && commandId < TEMPLATE_MAP_SIZE)

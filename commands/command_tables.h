@@ -263,6 +263,7 @@ enum InternalAction : int32_t {
 struct InternalRange {
     int32_t first, count;
     InternalAction action;
+    int32_t help; // help context of the range's numbers; 0: each number its own
 };
 extern const InternalRange g_InternalRanges[];
 extern const int g_InternalRangeCount;
@@ -277,6 +278,9 @@ const CommandRange *CommandFindRange(int commandId);
 // The internal range of a number 5340 to 7903 (null otherwise); *offset
 // receives the number's offset in it.
 const InternalRange *CommandFindInternal(int commandId, int *offset);
+// The help context of a number: its row's, its internal range's, else the
+// number itself; -1 for plug-in and filter numbers (their modules explain them).
+int CommandHelpContext(int commandId);
 // The template number of a built-in number (plug-in numbers bring their own).
 int CommandTemplateOf(int commandId);
 // Walks the tables: every number once and sorted, inside a range whose

@@ -96,6 +96,7 @@ int TakeStep(int32_t kind, double x, double y)
     switch (info.kindClass) {
     case KIND_SELECTION:
     case KIND_POINTS:
+        // An additive selection or a rectangle under way keeps the step open.
         return InputSelectionStep(kind, g_ActiveWindow, x, y) == 1 ? 1 : 0;
     case KIND_ELEMENT:
     case KIND_OBJECT:
@@ -338,12 +339,4 @@ int InputStepIsAutomatic()
             return 1;
     }
     return 0;
-}
-
-int InputSelectionCommand(uint32_t mask)
-{
-    const int32_t kind = g_CommandState->pointKind;
-    if (kind < POINT_KIND_FIRST_SELECTION || kind > POINT_KIND_POINT_SELECTION)
-        return 0;
-    return InputSelectByMenu(kind, mask);
 }

@@ -42,13 +42,23 @@ int InputPolylineNext(int index);
 // identification on accept. 1 when the step is taken, 0 refuses the click
 // (input_identify.cpp).
 int InputIdentifyStep(int kind, int window, double x, double y);
-// A selection step's click (kinds 135 to 143): 1 taken, 0 refused, and
-// INPUT_SELECTION_OPEN while an additive selection or a rectangle stays open.
+// A selection step's click (kinds 135 to 144): 1 taken, 0 refused, and
+// INPUT_SELECTION_OPEN while an additive selection (Ctrl held) or a selection
+// rectangle (Shift held: the click is its first corner) stays open
+// (input_select.cpp).
 constexpr int INPUT_SELECTION_OPEN = 2;
 int InputSelectionStep(int kind, int window, double x, double y);
-// A selection-menu command (1000 to 1002) on a selection step of the kind: 1
-// when the step may complete now.
+// The selection operations of the steps (input_identify.cpp):
+// identifies the object under the click by the kind's operation and toggles
+// its selection (points: the points near the click); 1 when one was toggled;
+int InputSelectPicked(int kind, int window, double x, double y);
+// toggles what lies in the rectangle (x1, y1, x2, y2); the number toggled;
+int InputSelectInRectangle(int kind, const double rect[4]);
+// a selection-menu command (1000 to 1002): selects by the kind's operation
+// and the mask; the number selected;
 int InputSelectByMenu(int32_t kind, uint32_t mask);
+// draws the selection state (points 1: the point handles) where it changed.
+void InputRedrawSelection(int points);
 // The command's selection is dropped: all of it when its input starts again,
 // the point or the object selection when a selection step is entered again.
 void InputDropSelection();

@@ -1,10 +1,10 @@
 // Identification on accept: the picks and selections of the steps whose kind
-// is 45 or more. The identify and selection operations of the drawing
-// database join here; until they do, a pick or selection step is taken as a
-// plain click and nothing is selected.
+// is 45 or more, through the identify and selection operations of the
+// drawing database. Until those join here, a pick is taken as a plain click,
+// a click in a selection step counts as one object selected, and the
+// selection menu finds nothing.
 #include "commands/input.h"
 
-#include "app/init_sound.h"
 #include "commands/command_state.h"
 
 int InputIdentifyStep(int, int, double, double)
@@ -12,16 +12,22 @@ int InputIdentifyStep(int, int, double, double)
     return 1;
 }
 
-int InputSelectionStep(int, int, double, double)
+int InputSelectPicked(int, int, double, double)
+{
+    return 1;
+}
+
+int InputSelectInRectangle(int, const double[4])
 {
     return 1;
 }
 
 int InputSelectByMenu(int32_t, uint32_t)
 {
-    InitBeep(); // nothing can be selected yet
     return 0;
 }
+
+void InputRedrawSelection(int) {}
 
 void InputDropSelection()
 {

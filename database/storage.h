@@ -79,6 +79,30 @@ int mem_lock_uni2(const char *file, int line);
 int mem_unlock_uni2(const char *file, int line);
 void mem_exit_temp();
 
+// A tracked temporary block of count records for the life of a scope; test
+// it before use (false when memory was short).
+template <typename T>
+struct TempBlock {
+    TempBlock(uint32_t count, const char *file, int line)
+        : block_(static_cast<T *>(mem_alloc_temp(uint32_t(count * sizeof(T)), file, line))), file_(file), line_(line)
+    {
+    }
+    ~TempBlock()
+    {
+        if (block_)
+            mem_free_temp(block_, file_, line_);
+    }
+    TempBlock(const TempBlock &) = delete;
+    TempBlock &operator=(const TempBlock &) = delete;
+    explicit operator bool() const { return block_ != nullptr; }
+    T *get() const { return block_; }
+
+private:
+    T *block_;
+    const char *file_;
+    int line_;
+};
+
 // Holds one scratch buffer for the life of a scope. A refused taker holds
 // nothing: it must test the guard and skip its work, and its destructor never
 // releases the other holder's lock.
@@ -182,6 +206,11 @@ void MemSubFree(void *block);
 uint32_t MemBytesInUse();
 void MemGetStatistics(MemStatistics *out);
 ObjectList *MemGetListTable();
+// Whether the unit at this address is linked in list 0 (the drawing): kept
+// by the list code in a bitmap beside each chunk, so that the undo purge can
+// test an address it noted earlier without walking the list.
+void MemSetInDrawing(const void *unit, int on);
+int MemIsInDrawing(const void *unit);
 void MemSwapLists(int a, int b);
 
 // Lists.

@@ -17,6 +17,7 @@
 #include "app/init.h"
 #include "app/init_trap.h"
 #include "database/storage.h"
+#include "database/undo.h"
 #include "database/undo_step.h"
 #include "files/image_list.h"
 
@@ -47,6 +48,7 @@ struct ChunkInfo {
     int32_t maxFree;     // upper bound of the chunk's largest free block, paragraphs
     uint32_t *freeStarts; // bit p set: a free block starts at paragraph p; then
                           // one summary bit per word: that word is not 0
+    uint32_t *inDrawing;  // bit p set: the unit starting at paragraph p is linked in list 0
 };
 
 // Words of the free-start bitmap of a chunk of the given paragraphs, and
@@ -184,8 +186,10 @@ int AddressPosition(const void *p)
 
 void ResetSideTables()
 {
-    for (int i = 0; i < g_ChunkCount; ++i)
+    for (int i = 0; i < g_ChunkCount; ++i) {
         free(g_Chunks[i].freeStarts);
+        free(g_Chunks[i].inDrawing);
+    }
     g_ChunkCount = 0;
     g_ChunkBytes = 0;
     TreeRebuild();
@@ -228,6 +232,7 @@ void ReleaseChunk(int index)
     chunks.count -= g_ChunkBytes;
 
     free(g_Chunks[index].freeStarts);
+    free(g_Chunks[index].inDrawing);
     memmove(&g_Chunks[index], &g_Chunks[index + 1], (g_ChunkCount - index - 1) * sizeof g_Chunks[0]);
     const int pos = AddressPosition(header);
     memmove(&g_ChunkByAddress[pos], &g_ChunkByAddress[pos + 1], (g_ChunkCount - pos - 1) * sizeof g_ChunkByAddress[0]);
@@ -240,12 +245,38 @@ void ReleaseChunk(int index)
     GlobalFree(header);
 }
 
+void SetInDrawingBit(const ChunkInfo &chunk, const MemNode *node, bool on)
+{
+    const uint32_t p = ParagraphOf(chunk, node);
+    if (on)
+        chunk.inDrawing[p >> 5] |= 1u << (p & 31);
+    else
+        chunk.inDrawing[p >> 5] &= ~(1u << (p & 31));
+}
+
 } // namespace
+
+void MemSetInDrawing(const void *unit, int on)
+{
+    const int index = ChunkOf(unit);
+    if (index >= 0)
+        SetInDrawingBit(g_Chunks[index], static_cast<const MemNode *>(unit), on != 0);
+}
+
+int MemIsInDrawing(const void *unit)
+{
+    const int index = ChunkOf(unit);
+    if (index < 0)
+        return 0;
+    const uint32_t p = ParagraphOf(g_Chunks[index], static_cast<const MemNode *>(unit));
+    return (g_Chunks[index].inDrawing[p >> 5] >> (p & 31)) & 1;
+}
 
 void MemInitLists()
 {
     memset(g_ObjectLists, 0, sizeof g_ObjectLists);
     ResetSideTables();
+    UndoNoteListEmptied();
 }
 
 int MemEnlargeList()
@@ -254,9 +285,11 @@ int MemEnlargeList()
         return 0;
     const uint32_t chunkBytes = g_ChunkCount ? g_ChunkBytes : g_ObjectLimits.chunkSize;
     auto *freeStarts = static_cast<uint32_t *>(calloc(FreeStartWords(chunkBytes / PARAGRAPH_SIZE) + SummaryWords(chunkBytes / PARAGRAPH_SIZE), sizeof(uint32_t)));
-    auto *header = freeStarts ? static_cast<MemNode *>(GlobalAlloc(GPTR, chunkBytes)) : nullptr;
+    auto *inDrawing = static_cast<uint32_t *>(calloc(FreeStartWords(chunkBytes / PARAGRAPH_SIZE), sizeof(uint32_t)));
+    auto *header = freeStarts && inDrawing ? static_cast<MemNode *>(GlobalAlloc(GPTR, chunkBytes)) : nullptr;
     if (!header) {
         free(freeStarts);
+        free(inDrawing);
         return 0;
     }
     g_ChunkBytes = chunkBytes;
@@ -287,7 +320,7 @@ int MemEnlargeList()
     chunks.count += chunkBytes;
 
     const int index = g_ChunkCount;
-    g_Chunks[index] = {header, block->paragraphs, freeStarts};
+    g_Chunks[index] = {header, block->paragraphs, freeStarts, inDrawing};
     MarkFree(g_Chunks[index], block);
     const int pos = AddressPosition(header) + 1;
     memmove(&g_ChunkByAddress[pos + 1], &g_ChunkByAddress[pos], (g_ChunkCount - pos) * sizeof g_ChunkByAddress[0]);
@@ -310,6 +343,7 @@ void MemFreeChunks()
     // No header may point into released memory.
     ChunkList() = ObjectList{};
     ResetSideTables();
+    UndoNoteListEmptied();
 }
 
 void *MemSubAlloc(uint32_t bytes)
@@ -405,6 +439,7 @@ void MemSubFree(void *address)
         InitErrorBox(STORAGE_SOURCE, __LINE__, "MemSubFree(): the block is already free.");
         return;
     }
+    SetInDrawingBit(chunk, block, false);
     block->prev = prev;
     block->next = next;
     prev->next = block;
@@ -469,7 +504,16 @@ void MemSwapLists(int a, int b)
         INIT_TRAP("MemSwapLists: no object list has this number");
         return;
     }
+    if (a == b)
+        return;
     const ObjectList t = g_ObjectLists[a];
     g_ObjectLists[a] = g_ObjectLists[b];
     g_ObjectLists[b] = t;
+    if (a == LIST_DRAWING || b == LIST_DRAWING) {
+        for (Unit *u = g_ObjectLists[a == LIST_DRAWING ? b : a].head; u; u = u->next)
+            MemSetInDrawing(u, 0);
+        for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+            MemSetInDrawing(u, 1);
+        UndoNoteListReplaced();
+    }
 }

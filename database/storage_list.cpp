@@ -5,6 +5,7 @@
 
 #include "app/init_trap.h"
 #include "database/storage.h"
+#include "database/undo.h"
 #include "database/undo_step.h"
 
 ListFilter g_ListFilter = {0, 0, 0};
@@ -23,6 +24,10 @@ void Attach(ObjectList &l, Unit *object)
 {
     ++l.count;
     l.bytes += object->bytes;
+    if (&l == &g_ObjectLists[LIST_DRAWING]) {
+        MemSetInDrawing(object, 1);
+        UndoNoteLinked(object);
+    }
 }
 
 bool Passes(const Unit *u)
@@ -77,6 +82,8 @@ Unit *MemListUnlink(int list, Unit *object)
         l.tail = prev;
     --l.count;
     l.bytes -= object->bytes;
+    if (list == LIST_DRAWING)
+        MemSetInDrawing(object, 0);
     return next;
 }
 

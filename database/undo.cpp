@@ -1,5 +1,9 @@
 // Undo by lifetime stamps.
 #include "database/undo.h"
+
+#include <unordered_set>
+#include <vector>
+
 #include "geometry/frame.h"
 
 #include "database/object_rects.h"
@@ -18,6 +22,17 @@ constexpr uint32_t PURGE_CLEARED_FLAGS = 0x0380; // temporary and transformation
 
 // Depth of the open undo brackets; 0 between operations.
 int g_UndoDepth = 0;
+
+// The units of list 0 the next purge must visit: every unit whose stamps are
+// not both permanent, or that may carry marks the purge clears. The other
+// units of the list are left as they are by a purge, so it never walks them,
+// unless units came into the list outside an undo bracket (s_WalkAll). The
+// set holds addresses: the purge asks the list code whether each is still
+// linked in list 0.
+std::unordered_set<Unit *> s_Touched;
+bool s_WalkAll = false;
+
+bool IsPermanent(const Unit *unit) { return unit->birth == UNIT_BIRTH_ALWAYS && unit->death == UNIT_DEATH_ALIVE; }
 
 void ClearFlags(Unit *unit, uint32_t bits) { unit->flags &= ~bits; }
 
@@ -149,10 +164,80 @@ void UndoApplySteps()
     UndoPurge(g_UndoOldest, g_UndoNewest);
 }
 
+namespace {
+
+// The purge of list 0 over every unit; afterwards the units with ordinary
+// stamps are the touched ones.
+void PurgeWholeList(int32_t lo, int32_t hi)
+{
+    s_Touched.clear();
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u;) {
+        if (ClampStamps(u, lo, hi)) {
+            u = MemListDelete(LIST_DRAWING, u);
+            continue;
+        }
+        if (!IsPermanent(u))
+            s_Touched.insert(u);
+        u = u->next;
+    }
+    s_WalkAll = false;
+}
+
+// The purge of list 0 over the touched units only: a unit with both stamps
+// permanent and no marks is what the whole walk would leave as it is.
+void PurgeTouched(int32_t lo, int32_t hi)
+{
+    const std::vector<Unit *> units(s_Touched.begin(), s_Touched.end());
+    for (Unit *u : units) {
+        // A noted address may since have been freed, moved to another list or
+        // reused: only what is linked in list 0 now is purged.
+        if (!MemIsInDrawing(u)) {
+            s_Touched.erase(u);
+        } else if (ClampStamps(u, lo, hi)) {
+            s_Touched.erase(u);
+            MemListDelete(LIST_DRAWING, u);
+        } else if (IsPermanent(u)) {
+            s_Touched.erase(u);
+        }
+    }
+}
+
+} // namespace
+
+void UndoNoteUnit(Unit *unit)
+{
+    if (unit)
+        s_Touched.insert(unit);
+}
+
+void UndoNoteLinked(Unit *unit)
+{
+    if (s_WalkAll)
+        return;
+    if (g_UndoDepth > 0)
+        s_Touched.insert(unit);
+    else
+        s_WalkAll = true;
+}
+
+void UndoNoteListReplaced()
+{
+    s_Touched.clear();
+    s_WalkAll = true;
+}
+
+void UndoNoteListEmptied()
+{
+    s_Touched.clear();
+    s_WalkAll = false;
+}
+
 void UndoPurge(int32_t lo, int32_t hi)
 {
-    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u;)
-        u = ClampStamps(u, lo, hi) ? MemListDelete(LIST_DRAWING, u) : u->next;
+    if (s_WalkAll)
+        PurgeWholeList(lo, hi);
+    else
+        PurgeTouched(lo, hi);
 
     // An unreachable block stays while something still uses it. The walk
     // keeps its own position: the used-block test walks the drawing itself.
@@ -205,13 +290,18 @@ void UndoCollectChanges()
 
 void UndoStampCreated(Unit *unit)
 {
+    s_Touched.insert(unit);
     unit->birth = g_UndoStep;
     unit->death = UNIT_DEATH_ALIVE;
     unit->ident = UNIT_NO_IDENT;
     unit->flags &= UNIT_POINTS_SELECTED;
 }
 
-void UndoStampDeleted(Unit *unit) { unit->death = g_UndoStep; }
+void UndoStampDeleted(Unit *unit)
+{
+    s_Touched.insert(unit);
+    unit->death = g_UndoStep;
+}
 
 void UndoStampPermanent(Unit *unit)
 {

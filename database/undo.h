@@ -63,6 +63,19 @@ void UndoStampPermanent(Unit *unit);
 void UndoAssignIdent(Unit *unit);
 Unit *UndoFindIdent(int32_t ident);
 
+// The purge visits only the units of list 0 an operation touched: those
+// stamped created or deleted, those linked into the list inside an undo
+// bracket, and those noted here. Code that sets the temporary or
+// transformation marks (0x380) on a unit it neither stamps nor links must
+// note it, so that the next purge clears them. Units linked outside a bracket
+// (a loaded drawing) make the next purge walk the whole list once.
+void UndoNoteUnit(Unit *unit);
+// Called by the list code for every unit linked into list 0, and when the
+// list as a whole is replaced or emptied.
+void UndoNoteLinked(Unit *unit);
+void UndoNoteListReplaced();
+void UndoNoteListEmptied();
+
 void UndoClearMarks();
 void UndoDeleteTemporary();
 void UndoDeleteTemporaryBlocks();

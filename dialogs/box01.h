@@ -93,3 +93,61 @@ void Box01DialogRedrawItem(HWND dialog, int id);
 void Box01DialogRedrawItems(HWND dialog, int firstId, int lastId);
 void Box01DialogShowItem(HWND dialog, int id, int show);
 HWND Box01DialogFocusEdit(HWND dialog, int id);
+
+// --- Texts and fonts (box01_text.cpp) --------------------------------------
+
+struct FontDef;
+// Styles one font family offers at most.
+constexpr int BOX01_FONT_STYLES = 32;
+
+// A stored text (0xB6 ends a line) as edit-control text with CR LF; other
+// control characters are dropped; at most dstSize - 2 characters.
+void Box01TextToMultiline(char *dst, const char *src, int dstSize);
+// Edit-control text back to a stored text: LF becomes 0xB6, CR and other
+// control characters are dropped; at most maxLen characters. 0 when the text
+// did not fit and was cut.
+int Box01MultilineToText(char *dst, const char *src, int maxLen);
+// The text of the selected item of a combo box (size bytes); 0 after telling
+// the user to select an entry (eAlertTextOK entry 3) when none is selected.
+int Box01ComboSelection(HWND dialog, int id, char *out, int size);
+// Types text at the caret of a control (replacing its selection) and focuses it.
+void Box01DialogTypeText(HWND dialog, int id, const char *text);
+// Fits the drop-down height of a combo box to its items and the screen.
+void Box01DialogComboboxAdjust(HWND dialog, int id);
+// Adds the scalable font families of the display, each once, to a combo box
+// (ids 180 to 189) or list box.
+void Box01FillFontList(HWND dialog, int id);
+// The styles of a family into records (kind, style bits, weight, display
+// name in the face) and the combo box, sorted by weight and style bits, the
+// first selected; each item's data is its record index. 0 when the family
+// has no styles: the box then shows one disabled placeholder.
+int Box01FillFontStyles(HWND dialog, int id, const char *faceName, FontDef records[BOX01_FONT_STYLES]);
+
+// --- Owner-drawn controls (box01_draw.cpp) ---------------------------------
+
+struct CharLibrarySlot;
+// A button of a radio-like group of icon buttons with ids base, base + 1 ...:
+// the icon named by format and (id - base), drawn pressed when (id - base)
+// equals current. Without the icon resource the number stands in for it.
+void Box01DrawItemNumberedIcon(const DRAWITEMSTRUCT *item, const char *format, int baseId, int current);
+// A row of the character-library list: the new and remove marks, then the name.
+void Box01DrawItemFontRow(const DRAWITEMSTRUCT *item, const CharLibrarySlot *slot);
+
+// --- Insert menu of the text dialogs (box01_text.cpp) -----------------------
+
+struct VariableDef;
+constexpr int BOX01_INSERT_TEXT1 = 13821;    // + entry of eInsertText1
+constexpr int BOX01_INSERT_TEXT2 = 13872;    // + entry of eInsertText2
+constexpr int BOX01_INSERT_VARIABLE = 13923; // + position in the sorted variable table
+constexpr int BOX01_INSERT_ENTRIES = 50;     // items of each display list at most
+
+// Sorts a variable table by name without regard to case and packs the named
+// entries to the front, clearing the others.
+void Box01SortVariables(VariableDef *table);
+// The insert menu: the insertion texts, the variables of `sorted` (a table
+// sorted by Box01SortVariables; greyed when empty) and the values; null
+// after AlertNoDialog when it cannot be made. The caller tracks and destroys it.
+HMENU Box01MenuInsertText(HWND owner, const VariableDef *sorted);
+// The text a command of the insert menu types ("~name~" for a variable), or
+// empty for none; out holds 256 bytes.
+void Box01InsertTextFor(int command, const VariableDef *sorted, char *out);

@@ -229,6 +229,8 @@ int OutputPrepareTextAttributes(const XProperty *object, const XProperty *parent
 COLORREF OutputMapColor(HDC hdc, COLORREF colour);
 HBRUSH OutputCreateSolidBrush(HDC hdc, COLORREF colour);
 void OutputPreparePenColour(HDC hdc, OutputContext *context);
+// The pen makers hand out pens the renderer caches across objects with the
+// same attributes: select them, never delete them (OutputFreeGdiCache does).
 HPEN OutputCreateCosmeticPen(HDC hdc, OutputContext *context);
 HPEN OutputCreateCosmeticStylePen(HDC hdc, OutputContext *context);
 HPEN OutputCreateGeometricPen(HDC hdc, OutputContext *context);
@@ -239,6 +241,8 @@ int OutputBuildPenStyle(const OutputContext *context, double factorDivisor, DWOR
 
 void OutputSelectObjectGdi(HDC hdc, OutputContext *context);
 void OutputRestoreGdi(HDC hdc, OutputContext *context);
+// Deletes the cached pens and brushes (none may be selected into a DC).
+void OutputFreeGdiCache();
 
 int OutputIsMatrixConformal(double *scale, double *angle);
 void OutputInitFontCache();
@@ -267,6 +271,12 @@ int OutputAnnotation(HDC hdc, Unit *unit, const XProperty *parent, const Matrix 
 int OutputText(HDC hdc, const FontDef *font, const char *text, const Matrix *matrix, int clip, int showMissing);
 int OutputTextWithAttributes(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
                              const XProperty *parent, const Matrix *matrix, int clip);
+struct TextFrameLayout;
+// A framed text along its layout, which the walk changes.
+int OutputTextSpaced(HDC hdc, const FontDef *font, const char *text, TextFrameLayout *layout, int clip,
+                     int showMissing);
+int OutputTextSpacedWithAttributes(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
+                                   const XProperty *parent, TextFrameLayout *layout, int clip);
 double OutputCharDevice(HDC hdc, HFONT font, int code);
 double OutputCharTrueType(HDC hdc, HFONT font, int code, int clip);
 double OutputCharVectorFont(HDC hdc, int library, int code, int clip);

@@ -82,6 +82,122 @@ struct FontCache {
 };
 FontCache g_FontCache;
 
+// Pens and brushes made for the resolved attributes of objects, kept for the
+// next object with the same attributes instead of being made and deleted per
+// object. A pen is known by the arguments it was made with.
+constexpr int GDI_CACHE_SIZE = 32;
+
+struct PenKey {
+    DWORD extended; // 0: CreatePen, 1: ExtCreatePen
+    DWORD style;
+    DWORD width;
+    COLORREF colour;
+    DWORD entries;
+    DWORD dashes[STYLE_MAX_ENTRIES];
+};
+
+struct GdiCache {
+    PenKey penKeys[GDI_CACHE_SIZE];
+    HPEN pens[GDI_CACHE_SIZE];
+    int penCount;
+    COLORREF brushColours[GDI_CACHE_SIZE];
+    HBRUSH brushes[GDI_CACHE_SIZE];
+    int brushCount;
+};
+GdiCache g_GdiCache;
+
+PenKey MakePenKey(DWORD extended, DWORD style, DWORD width, COLORREF colour, DWORD entries, const DWORD *dashes)
+{
+    PenKey k{};
+    k.extended = extended;
+    k.style = style;
+    k.width = width;
+    k.colour = colour;
+    k.entries = entries;
+    for (DWORD i = 0; i < entries && i < STYLE_MAX_ENTRIES; ++i)
+        k.dashes[i] = dashes[i];
+    return k;
+}
+
+// The cached pen for these arguments, made on first use; 0 when GDI refuses.
+HPEN CachedPen(const PenKey &k)
+{
+    GdiCache &c = g_GdiCache;
+    for (int i = 0; i < c.penCount; ++i)
+        if (std::memcmp(&c.penKeys[i], &k, sizeof k) == 0)
+            return c.pens[i];
+    HPEN pen;
+    if (k.extended) {
+        const LOGBRUSH lb{BS_SOLID, k.colour, 0};
+        pen = ExtCreatePen(k.style, k.width, &lb, k.entries, k.entries ? k.dashes : nullptr);
+    } else {
+        pen = CreatePen(static_cast<int>(k.style), static_cast<int>(k.width), k.colour);
+    }
+    if (pen && c.penCount < GDI_CACHE_SIZE) {
+        c.penKeys[c.penCount] = k;
+        c.pens[c.penCount++] = pen;
+    }
+    return pen;
+}
+
+HBRUSH CachedSolidBrush(COLORREF colour)
+{
+    GdiCache &c = g_GdiCache;
+    for (int i = 0; i < c.brushCount; ++i)
+        if (c.brushColours[i] == colour)
+            return c.brushes[i];
+    HBRUSH brush = CreateSolidBrush(colour);
+    if (brush && c.brushCount < GDI_CACHE_SIZE) {
+        c.brushColours[c.brushCount] = colour;
+        c.brushes[c.brushCount++] = brush;
+    }
+    return brush;
+}
+
+bool IsCachedPen(HPEN pen)
+{
+    for (int i = 0; i < g_GdiCache.penCount; ++i)
+        if (g_GdiCache.pens[i] == pen)
+            return true;
+    return false;
+}
+
+bool IsCachedBrush(HBRUSH brush)
+{
+    for (int i = 0; i < g_GdiCache.brushCount; ++i)
+        if (g_GdiCache.brushes[i] == brush)
+            return true;
+    return false;
+}
+
+// Deletes every entry of a full table but the one in use; the new count.
+template <class Key, class Handle>
+int EmptyFullTable(Key *keys, Handle *handles, int count, Handle inUse)
+{
+    if (count < GDI_CACHE_SIZE)
+        return count;
+    int kept = 0;
+    for (int i = 0; i < count; ++i) {
+        if (handles[i] == inUse) {
+            keys[kept] = keys[i];
+            handles[kept++] = handles[i];
+        } else {
+            DeleteObject(handles[i]);
+        }
+    }
+    return kept;
+}
+
+// A full cache is emptied once the objects in use are selected, keeping those
+// two: a drawing with more attribute sets than fit still makes each pen once
+// per GDI_CACHE_SIZE changes at most.
+void TrimGdiCache(HPEN inUsePen, HBRUSH inUseBrush)
+{
+    GdiCache &c = g_GdiCache;
+    c.penCount = EmptyFullTable(c.penKeys, c.pens, c.penCount, inUsePen);
+    c.brushCount = EmptyFullTable(c.brushColours, c.brushes, c.brushCount, inUseBrush);
+}
+
 } // namespace
 
 XProperty OutputDefaultXProperty() { return XPropertyDefault(); }
@@ -468,35 +584,35 @@ int OutputBuildPenStyle(const OutputContext *context, double factorDivisor, DWOR
     return n;
 }
 
+// The four pen makers below hand out pens of the renderer's cache: the
+// caller selects them but never deletes them.
 HPEN OutputCreateCosmeticPen(HDC hdc, OutputContext *context)
 {
     context->endPixel = 1;
-    return CreatePen(PS_SOLID, 1, OutputMapColor(hdc, context->lineColour));
+    return CachedPen(MakePenKey(0, PS_SOLID, 1, OutputMapColor(hdc, context->lineColour), 0, nullptr));
 }
 
 HPEN OutputCreateGeometricPen(HDC hdc, OutputContext *context)
 {
     OutputPreparePenColour(hdc, context);
-    LOGBRUSH lb{BS_SOLID, context->penColour, 0};
     context->endPixel = 0;
-    return ExtCreatePen(context->capJoin | PS_GEOMETRIC | PS_SOLID, static_cast<DWORD>(context->penWidth), &lb, 0,
-                        nullptr);
+    return CachedPen(MakePenKey(1, context->capJoin | PS_GEOMETRIC | PS_SOLID, static_cast<DWORD>(context->penWidth),
+                                context->penColour, 0, nullptr));
 }
 
 HPEN OutputCreateCosmeticStylePen(HDC hdc, OutputContext *context)
 {
     DWORD style[STYLE_MAX_ENTRIES];
     const int n = g_IsWin9x ? 0 : OutputBuildPenStyle(context, 3.0, style);
+    context->endPixel = 0;
     if (n == 0) {
         // Windows 95/98 (or no usable pattern): a solid pen, the program dashes.
         if (g_IsWin9x && (context->drawFlags & DRAW_STROKE) && LineTypeHasPattern(context->lineType))
             context->drawFlags |= DRAW_DASHED;
-        context->endPixel = 0;
-        return CreatePen(PS_SOLID, 1, OutputMapColor(hdc, context->lineColour));
+        return CachedPen(MakePenKey(0, PS_SOLID, 1, OutputMapColor(hdc, context->lineColour), 0, nullptr));
     }
-    LOGBRUSH lb{BS_SOLID, OutputMapColor(hdc, context->lineColour), 0};
-    context->endPixel = 0;
-    return ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, &lb, static_cast<DWORD>(n), style);
+    return CachedPen(MakePenKey(1, PS_COSMETIC | PS_USERSTYLE, 1, OutputMapColor(hdc, context->lineColour),
+                                static_cast<DWORD>(n), style));
 }
 
 HPEN OutputCreateGeometricStylePen(HDC hdc, OutputContext *context)
@@ -504,16 +620,24 @@ HPEN OutputCreateGeometricStylePen(HDC hdc, OutputContext *context)
     OutputPreparePenColour(hdc, context);
     DWORD style[STYLE_MAX_ENTRIES];
     const int n = g_IsWin9x ? 0 : OutputBuildPenStyle(context, 1.0, style);
-    LOGBRUSH lb{BS_SOLID, context->penColour, 0};
     context->endPixel = 0;
+    const DWORD width = static_cast<DWORD>(context->penWidth);
     if (n == 0) {
         if (g_IsWin9x && (context->drawFlags & DRAW_STROKE) && LineTypeHasPattern(context->lineType))
             context->drawFlags |= DRAW_DASHED;
-        return ExtCreatePen(context->capJoin | PS_GEOMETRIC | PS_SOLID, static_cast<DWORD>(context->penWidth), &lb, 0,
-                            nullptr);
+        return CachedPen(MakePenKey(1, context->capJoin | PS_GEOMETRIC | PS_SOLID, width, context->penColour, 0, nullptr));
     }
-    return ExtCreatePen(context->capJoin | PS_GEOMETRIC | PS_USERSTYLE, static_cast<DWORD>(context->penWidth), &lb,
-                        static_cast<DWORD>(n), style);
+    return CachedPen(MakePenKey(1, context->capJoin | PS_GEOMETRIC | PS_USERSTYLE, width, context->penColour,
+                                static_cast<DWORD>(n), style));
+}
+
+void OutputFreeGdiCache()
+{
+    for (int i = 0; i < g_GdiCache.penCount; ++i)
+        DeleteObject(g_GdiCache.pens[i]);
+    for (int i = 0; i < g_GdiCache.brushCount; ++i)
+        DeleteObject(g_GdiCache.brushes[i]);
+    g_GdiCache.penCount = g_GdiCache.brushCount = 0;
 }
 
 void OutputSelectObjectGdi(HDC hdc, OutputContext *c)
@@ -532,8 +656,8 @@ void OutputSelectObjectGdi(HDC hdc, OutputContext *c)
             brush = c->backgroundBrush ? c->backgroundBrush : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
         }
     } else if (c->fillOn) {
-        brush = OutputCreateSolidBrush(hdc, c->fillColour);
-        brushOwned = brush != nullptr;
+        brush = CachedSolidBrush(OutputMapColor(hdc, c->fillColour));
+        brushOwned = brush && !IsCachedBrush(brush);
         if (!brush)
             brush = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     } else {
@@ -553,7 +677,8 @@ void OutputSelectObjectGdi(HDC hdc, OutputContext *c)
         else
             pen = c->lineTypesOn ? OutputCreateGeometricStylePen(hdc, c) : OutputCreateGeometricPen(hdc, c);
     }
-    const int32_t penOwned = pen != nullptr;
+    // A pen the full cache could not keep belongs to this context.
+    const int32_t penOwned = pen && !IsCachedPen(pen);
     if (!pen)
         pen = static_cast<HPEN>(GetStockObject(NULL_PEN));
     SelectObject(hdc, pen);
@@ -561,6 +686,7 @@ void OutputSelectObjectGdi(HDC hdc, OutputContext *c)
         DeleteObject(c->pen);
     c->pen = pen;
     c->penOwned = penOwned;
+    TrimGdiCache(pen, brush);
 }
 
 void OutputRestoreGdi(HDC hdc, OutputContext *c)

@@ -10,6 +10,7 @@
 #include "app/window.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
+#include "database/object_types.h"
 #include "database/storage.h"
 #include "display/output.h"
 #include "display/screen.h"
@@ -38,12 +39,28 @@ bool ValidWindow(int window)
     return window == WINDOW_VIEW || (window >= 0 && window < g_DrawWindowCount && window < WINDOW_DRAW_COUNT);
 }
 
+// Whether an object may draw in a pass with this mask (the renderer's pass
+// filter, tested here before its set-up); instances and plug-in objects may
+// hold objects of every pass.
+bool MayDrawInPass(const Unit *u, uint32_t passMask)
+{
+    if (u->kind != UNIT_KIND_OBJECT)
+        return true;
+    const int32_t type = u->object.type;
+    const uint32_t pass = type == OBJTYPE_COMMENT                                     ? PASS_COMMENTS
+                          : type >= OBJTYPE_GEO_LINE && type <= OBJTYPE_GEO_ELLI ? PASS_GEOMETRY
+                                                                                 : PASS_OBJECTS;
+    return (passMask & pass) != 0;
+}
+
 // One pass over the drawing's objects; false when the abort check fired.
 bool PaintPass(HDC hdc, uint32_t passMask)
 {
     g_OutputContext.passMask = passMask;
     for (Unit *u = MemListFirst(LIST_DRAWING, PAINT_FLAG_HIDDEN, 0, 1); u; u = MemListNext(u)) {
         u->flags &= ~PAINT_FLAG_REDRAW_BITS;
+        if (!MayDrawInPass(u, passMask))
+            continue;
         {
             ListFilterKeeper keep; // drawers may walk lists of their own
             OutputDrawObject(hdc, u);
@@ -122,6 +139,7 @@ int OutputPaintWindow(int window, const RECT *update)
     const bool geometryPass = ds.displayGeometry[2] != 0;
     const bool commentPass = ds.commentDisplay[1] != 0;
     auto stop = [&]() {
+        OutputFreeGdiCache();
         ReleaseDC(w->hwnd, hdc);
         g_OutputPainting = 0;
         g_OutputContext.passMask = PASS_ALL;
@@ -142,6 +160,7 @@ int OutputPaintWindow(int window, const RECT *update)
     if (commentPass && !PaintPass(hdc, PASS_COMMENTS))
         return stop();
     g_OutputContext.passMask = PASS_ALL;
+    OutputFreeGdiCache();
     ReleaseDC(w->hwnd, hdc);
     g_OutputPainting = 0;
     RequestPendingPaints();

@@ -9,6 +9,8 @@
 #include "display/clip.h"
 #include "display/output.h"
 #include "display/symbol.h"
+#include "database/storage.h"
+#include "database/symbol_charlib.h"
 #include "geometry/matrix.h"
 
 namespace {
@@ -66,6 +68,54 @@ int StandardText(HDC hdc, Unit *unit, int textIndex, int recordIndex, const XPro
     return result;
 }
 
+// The frame of a framed text, dotted, on the screen when frames are shown.
+void DrawTextFrame(HDC hdc, const ElementPoint *p0, const ElementPoint *p1, const ElementPoint *p2,
+                   const Matrix *matrix)
+{
+    if (!OutputIsScreenType(Ctx().mode) || !g_DrawingSettings.displayFrames ||
+        (Ctx().window == OUTPUT_WINDOW_VIEW && g_Options.viewSimple) || !g_SharedGdi.blocksDottedPen)
+        return;
+    Ctx().current = *matrix;
+    MatrixMultiply(&Ctx().current, &Ctx().base);
+    HGDIOBJ old = SelectObject(hdc, g_SharedGdi.blocksDottedPen);
+    const double p3x = p1->x + p2->x - p0->x, p3y = p1->y + p2->y - p0->y;
+    ClipDrawWorldLine(hdc, p0->x, p0->y, p1->x, p1->y);
+    ClipDrawWorldLine(hdc, p1->x, p1->y, p3x, p3y);
+    ClipDrawWorldLine(hdc, p3x, p3y, p2->x, p2->y);
+    ClipDrawWorldLine(hdc, p2->x, p2->y, p0->x, p0->y);
+    SelectObject(hdc, old);
+    Ctx().current = Ctx().base;
+}
+
+const ElementPoint *PointElement(Unit *unit, int index)
+{
+    const Element *e = ElementAt(unit, index);
+    return e && ElementIsPoint(e) ? reinterpret_cast<const ElementPoint *>(e) : nullptr;
+}
+
+int FrameText(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip)
+{
+    const ElementPoint *p0 = PointElement(unit, 0), *p1 = PointElement(unit, 1), *p2 = PointElement(unit, 2);
+    if (!p0 || !p1 || !p2)
+        return 1;
+    DrawTextFrame(hdc, p0, p1, p2, matrix);
+    const char *text = TextOf(ElementAt(unit, 3));
+    const Element *recordElement = ElementAt(unit, 4);
+    if (!text || !recordElement || recordElement->kind != ELEM_TEXT_FRAME)
+        return 1;
+    const auto *record = static_cast<const TextFrameData *>(ElementPayload(recordElement));
+    SymbolSetTextLayoutEx(record->height, record->charSpacing, record->tabUnit, record->lineSpacing,
+                          record->alignment);
+    TextFrameLayout layout;
+    if (!SymbolLayoutTextFrame(p0->x, p0->y, p1->x, p1->y, p2->x, p2->y, &layout, matrix, &Ctx().base))
+        return 1;
+    const char *shown = SymbolGetTextString(text);
+    const int result =
+        OutputTextSpacedWithAttributes(hdc, &record->font, shown, &record->property, parent, &layout, clip);
+    SymbolReleaseTextString();
+    return result;
+}
+
 } // namespace
 
 int OutputAnnotation(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip)
@@ -75,36 +125,18 @@ int OutputAnnotation(HDC hdc, Unit *unit, const XProperty *parent, const Matrix 
         return StandardText(hdc, unit, 0, 1, parent, matrix, clip);
     case OBJTYPE_REF_TEXT:
         return StandardText(hdc, unit, 2, 3, parent, matrix, clip);
-    case OBJTYPE_FRAME_TEXT: {
-        // The frame of a framed text on the screen.
-        if (!OutputIsScreenType(Ctx().mode) || !g_DrawingSettings.displayFrames ||
-            (Ctx().window == OUTPUT_WINDOW_VIEW && g_Options.viewSimple) || !g_SharedGdi.blocksDottedPen)
-            return 1;
-        const Element *e0 = ElementAt(unit, 0), *e1 = ElementAt(unit, 1), *e2 = ElementAt(unit, 2);
-        if (!e0 || !e1 || !e2 || !ElementIsPoint(e0) || !ElementIsPoint(e1) || !ElementIsPoint(e2))
-            return 1;
-        const auto *p0 = reinterpret_cast<const ElementPoint *>(e0);
-        const auto *p1 = reinterpret_cast<const ElementPoint *>(e1);
-        const auto *p2 = reinterpret_cast<const ElementPoint *>(e2);
-        Ctx().current = *matrix;
-        MatrixMultiply(&Ctx().current, &Ctx().base);
-        HGDIOBJ old = SelectObject(hdc, g_SharedGdi.blocksDottedPen);
-        const double p3x = p1->x + p2->x - p0->x, p3y = p1->y + p2->y - p0->y;
-        ClipDrawWorldLine(hdc, p0->x, p0->y, p1->x, p1->y);
-        ClipDrawWorldLine(hdc, p1->x, p1->y, p3x, p3y);
-        ClipDrawWorldLine(hdc, p3x, p3y, p2->x, p2->y);
-        ClipDrawWorldLine(hdc, p2->x, p2->y, p0->x, p0->y);
-        SelectObject(hdc, old);
-        Ctx().current = Ctx().base;
-        return 1;
-    }
+    case OBJTYPE_FRAME_TEXT:
+        return FrameText(hdc, unit, parent, matrix, clip);
     default:
         return 1;
     }
 }
 
-int OutputTextWithAttributes(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
-                             const XProperty *parent, const Matrix *matrix, int clip)
+namespace {
+
+// Prepares the text's attributes, draws it with `draw` and releases them.
+template <typename Draw>
+int WithTextAttributes(HDC hdc, const char *text, const XProperty *textProperty, const XProperty *parent, Draw draw)
 {
     if (!text || !*text)
         return 1;
@@ -112,10 +144,53 @@ int OutputTextWithAttributes(HDC hdc, const FontDef *font, const char *text, con
         return 1;
     OutputSelectObjectGdi(hdc, &Ctx());
     Ctx().textColour = OutputMapColor(hdc, Ctx().fillColour);
-    OutputText(hdc, font, text, matrix, clip, 1);
+    draw();
     OutputRestoreGdi(hdc, &Ctx());
     return 1;
 }
+
+} // namespace
+
+int OutputTextWithAttributes(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
+                             const XProperty *parent, const Matrix *matrix, int clip)
+{
+    return WithTextAttributes(hdc, text, textProperty, parent,
+                              [&] { OutputText(hdc, font, text, matrix, clip, 1); });
+}
+
+namespace {
+
+// Draws the characters of a walk already set up: the first code, then each
+// next one from the walk.
+template <typename Next>
+void DrawCharacters(HDC hdc, const FontDef *font, HFONT gdiFont, int library, int code, int clip, Next next)
+{
+    HFONT deviceFont = nullptr;
+    int boxes = 0;
+    if (gdiFont) {
+        const bool outlines = font->kind == FONT_KIND_TRUETYPE && TrueTypeAsOutlines();
+        boxes = OutputSelectDeviceFont(font, Ctx().fillOnlyText && !outlines ? &deviceFont : nullptr);
+    }
+    while (code >= FIRST_CODE && code <= LAST_CODE && !OutputAborted()) {
+        double advance;
+        if (deviceFont || boxes)
+            advance = OutputCharDevice(hdc, deviceFont, code);
+        else if (gdiFont)
+            advance = OutputCharTrueType(hdc, gdiFont, code, clip);
+        else
+            advance = OutputCharVectorFont(hdc, library, code, clip);
+        code = next(advance);
+    }
+}
+
+// Selects the font for drawing; 0 when the text is to be shown by its label or not at all.
+bool SelectTextFont(const FontDef *font, HFONT *gdiFont, int *library)
+{
+    const bool allowed = OutputIsDeviceMode(Ctx().mode) || g_DrawingSettings.displayTexts;
+    return allowed && SymbolSelectFont(font, gdiFont, library);
+}
+
+} // namespace
 
 int OutputText(HDC hdc, const FontDef *font, const char *text, const Matrix *matrix, int clip, int showMissing)
 {
@@ -123,12 +198,8 @@ int OutputText(HDC hdc, const FontDef *font, const char *text, const Matrix *mat
         return 1;
     HFONT gdiFont = nullptr;
     int library = -1;
-    const bool allowed = OutputIsDeviceMode(Ctx().mode) || g_DrawingSettings.displayTexts;
-    if (!allowed || !SymbolSelectFont(font, &gdiFont, &library)) {
-        if (showMissing)
-            return OutputDrawMissingText(hdc, "[%s] %s", font->face, text, matrix);
-        return 1;
-    }
+    if (!SelectTextFont(font, &gdiFont, &library))
+        return showMissing ? OutputDrawMissingText(hdc, "[%s] %s", font->face, text, matrix) : 1;
     if (Ctx().depth > OUTPUT_MAX_NESTING)
         return 1;
     Ctx().depth += 1;
@@ -136,28 +207,40 @@ int OutputText(HDC hdc, const FontDef *font, const char *text, const Matrix *mat
     m.a *= CHARACTER_UNIT, m.b *= CHARACTER_UNIT, m.c *= CHARACTER_UNIT, m.d *= CHARACTER_UNIT;
     Ctx().current = m;
     MatrixMultiply(&Ctx().current, &Ctx().base);
-    HFONT deviceFont = nullptr;
-    int boxes = 0;
-    if (gdiFont) {
-        const bool outlines = font->kind == FONT_KIND_TRUETYPE && TrueTypeAsOutlines();
-        boxes = OutputSelectDeviceFont(font, Ctx().fillOnlyText && !outlines ? &deviceFont : nullptr);
-        // Without the glyph outlines of the text engine, outline texts use the
-        // device font where the matrix allows one.
-        if (!deviceFont && !boxes)
-            OutputSelectDeviceFont(font, &deviceFont);
-    }
-    int code = SymbolBeginText(text, &Ctx().current);
-    while (code >= FIRST_CODE && code <= LAST_CODE && !OutputAborted()) {
-        double advance;
-        if (deviceFont || boxes || !gdiFont)
-            advance = gdiFont ? OutputCharDevice(hdc, deviceFont, code) : OutputCharVectorFont(hdc, library, code, clip);
-        else
-            advance = OutputCharTrueType(hdc, gdiFont, code, clip);
-        code = SymbolNextTextLine(advance, nullptr);
-    }
+    const int first = SymbolBeginText(text, &Ctx().current);
+    DrawCharacters(hdc, font, gdiFont, library, first, clip,
+                   [](double advance) { return SymbolNextTextLine(advance, nullptr); });
     Ctx().current = Ctx().base;
     Ctx().depth -= 1;
     return 1;
+}
+
+int OutputTextSpaced(HDC hdc, const FontDef *font, const char *text, TextFrameLayout *layout, int clip,
+                     int showMissing)
+{
+    if (!text || !*text)
+        return 1;
+    HFONT gdiFont = nullptr;
+    int library = -1;
+    if (!SelectTextFont(font, &gdiFont, &library))
+        return showMissing ? OutputDrawMissingText(hdc, "[%s] %s", font->face, text, &layout->firstLine) : 1;
+    if (Ctx().depth > OUTPUT_MAX_NESTING)
+        return 1;
+    Ctx().depth += 1;
+    Ctx().current = layout->firstLine; // already maps character units to the device
+    const int first = SymbolBeginFrameText(text, layout, &Ctx().current);
+    DrawCharacters(hdc, font, gdiFont, library, first, clip,
+                   [layout](double advance) { return SymbolNextFrameLine(advance, layout, nullptr); });
+    Ctx().current = Ctx().base;
+    Ctx().depth -= 1;
+    return 1;
+}
+
+int OutputTextSpacedWithAttributes(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
+                                   const XProperty *parent, TextFrameLayout *layout, int clip)
+{
+    return WithTextAttributes(hdc, text, textProperty, parent,
+                              [&] { OutputTextSpaced(hdc, font, text, layout, clip, 1); });
 }
 
 namespace {
@@ -203,18 +286,28 @@ double OutputCharDevice(HDC hdc, HFONT font, int code)
 
 double OutputCharTrueType(HDC hdc, HFONT font, int code, int clip)
 {
-    (void)font;
-    (void)clip;
-    // Glyph outlines are not available from the text engine yet: the cell box.
-    return OutputCharDevice(hdc, nullptr, code);
+    (void)font; // the text engine holds it selected in its measuring context
+    double box[4], advance;
+    if (!CharVisible(code, box, &advance))
+        return advance;
+    if (OutputCheckAbort())
+        return 0.0;
+    // Outlines are kept with the font's metrics: a repaint converts nothing.
+    if (const Unit *glyph = SymbolGlyphPath(code))
+        OutputDrawElement(hdc, const_cast<Unit *>(glyph), clip, Ctx().drawFlags);
+    return advance;
 }
 
 double OutputCharVectorFont(HDC hdc, int library, int code, int clip)
 {
-    (void)hdc;
-    (void)library;
-    (void)clip;
     double box[4], advance;
-    SymbolGetCharCell(code, box, &advance);
+    if (!CharVisible(code, box, &advance))
+        return advance;
+    if (OutputCheckAbort())
+        return 0.0;
+    Unit *block = SymbolGetCharBlock(library, code);
+    for (Unit *member = block ? block->block.firstMember : nullptr; member; member = member->next)
+        if (member->kind == UNIT_KIND_OBJECT)
+            OutputDrawElement(hdc, member, clip, Ctx().drawFlags);
     return advance;
 }

@@ -28,7 +28,6 @@
 namespace {
 
 constexpr int32_t LIBRARY_BLOCKS_MAX = 1000000;
-constexpr int DATE_TIME_FORMATS = 5;       // the choices of the option DateTimeFormat
 constexpr int DATE_TEXT_SIZE = 256;
 constexpr uint32_t PROGRESS_EVERY = 256;   // units between progress reports
 constexpr int32_t BITMAP_BLOCK_MAX = 24000;
@@ -286,11 +285,8 @@ int FileWriteSectionDrawing(const DrawingInfo *info, int, uint32_t sections)
     const DrawingInfo &d = info ? *info : empty;
     SYSTEMTIME now{};
     g_FileClock(&now);
-    int format = g_Options.dateTimeFormat;
-    if (format < 0 || format >= DATE_TIME_FORMATS)
-        format = 0;
     char date[DATE_TEXT_SIZE] = "";
-    ConvertDateTimeToString(&now, eDateTimeFormats[format], date);
+    ConvertDateTimeByOption(&now, date);
     date[DRAWING_INFO_FIELD - 1] = 0;
     auto field = [](const char *text, int size) {
         std::vector<char> t(size_t(size), 0);

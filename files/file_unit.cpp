@@ -620,6 +620,12 @@ int32_t FileReadElement(Element *element, uint32_t room)
         if (!ZVI_FileReadCommaString(text, TextReadSize(count)))
             return -1;
         const size_t length = std::strlen(text);
+        // Texts are shown and edited in buffers of 8000 characters: a longer
+        // one comes only from a damaged or foreign file.
+        if (kind == ELEM_TEXT && length > size_t(TEXT_CAPACITY_LONG)) {
+            InitErrorBox(__FILE_NAME__, __LINE__, "Text longer than 8000 characters");
+            return -1;
+        }
         const uint32_t textRoom = TextRoom(count, length);
         size = ELEMENT_HEADER_SIZE + textRoom;
         if (size > room || !TextWritable(text))

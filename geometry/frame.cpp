@@ -41,6 +41,34 @@ void ControlRange(double p0, double p1, double p2, double p3, double &lo, double
     }
 }
 
+// The parameters in (0, 1) where one coordinate of a cubic Bezier turns: the
+// roots of its derivative 3 (a (1-t)^2 + 2 b (1-t) t + c t^2), with a, b, c
+// the differences of consecutive control coordinates.
+int BezierTurningPoints(double a, double b, double c, double t[2])
+{
+    const double qa = a - 2.0 * b + c, qb = 2.0 * (b - a), qc = a;
+    int n = 0;
+    auto keep = [&](double r) {
+        if (r > 0.0 && r < 1.0)
+            t[n++] = r;
+    };
+    const double scale = std::fabs(a) + std::fabs(b) + std::fabs(c);
+    if (std::fabs(qa) <= 1e-12 * scale) {
+        if (qb != 0.0)
+            keep(-qc / qb);
+        return n;
+    }
+    const double d = qb * qb - 4.0 * qa * qc;
+    if (d < 0.0)
+        return 0;
+    // The stable pair of quadratic roots.
+    const double q = -0.5 * (qb + std::copysign(std::sqrt(d), qb));
+    keep(q / qa);
+    if (q != 0.0)
+        keep(qc / q);
+    return n;
+}
+
 } // namespace
 
 void FrameSetEmpty(double frame[4])
@@ -103,6 +131,38 @@ void FrameAddBezier(const BezierPiece *piece, double frame[4], int depth)
     FrameAddBezier(&right, frame, depth + 1);
 }
 
+void FrameAddBezierExact(const BezierPiece *piece, double frame[4])
+{
+    const CalcPoint *p = piece->p;
+    double lo[2], hi[2];
+    ControlRange(p[0].x, p[1].x, p[2].x, p[3].x, lo[0], hi[0]);
+    ControlRange(p[0].y, p[1].y, p[2].y, p[3].y, lo[1], hi[1]);
+    if (lo[0] >= frame[0] && hi[0] <= frame[2] && lo[1] >= frame[1] && hi[1] <= frame[3])
+        return;
+    FrameExtendPoint(frame, p[0].x, p[0].y);
+    FrameExtendPoint(frame, p[3].x, p[3].y);
+    for (int axis = 0; axis < 2; ++axis) {
+        const double c0 = axis ? p[0].y : p[0].x, c1 = axis ? p[1].y : p[1].x;
+        const double c2 = axis ? p[2].y : p[2].x, c3 = axis ? p[3].y : p[3].x;
+        // The end points bound this axis unless a control point reaches beyond them.
+        if (std::fmin(c0, c3) <= std::fmin(c1, c2) && std::fmax(c0, c3) >= std::fmax(c1, c2))
+            continue;
+        double t[2];
+        const int n = BezierTurningPoints(c1 - c0, c2 - c1, c3 - c2, t);
+        for (int i = 0; i < n; ++i) {
+            const double u = t[i], v = 1.0 - u;
+            const double x = v * v * v * p[0].x + 3.0 * v * u * (v * p[1].x + u * p[2].x) + u * u * u * p[3].x;
+            const double y = v * v * v * p[0].y + 3.0 * v * u * (v * p[1].y + u * p[2].y) + u * u * u * p[3].y;
+            // Only the axis being solved is extended: the other coordinate
+            // of a turning point lies between that axis's own extremes.
+            if (axis == 0)
+                FrameExtendPoint(frame, x, p[0].y);
+            else
+                FrameExtendPoint(frame, p[0].x, y);
+        }
+    }
+}
+
 void FrameAddBezierMatrix(double x0, double y0, double x1, double y1, double x2, double y2, double x3, double y3,
                           double frame[4], const Matrix *matrix)
 {
@@ -110,7 +170,7 @@ void FrameAddBezierMatrix(double x0, double y0, double x1, double y1, double x2,
     if (matrix)
         for (CalcPoint &p : piece.p)
             MatrixApply(*matrix, p.x, p.y, &p.x, &p.y);
-    FrameAddBezier(&piece, frame, 0);
+    FrameAddBezierExact(&piece, frame);
 }
 
 void FrameAddPath(const PathPoint *points, const uint32_t *types, int32_t count, double frame[4],

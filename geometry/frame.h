@@ -39,7 +39,13 @@ void FrameExtendPoint(double frame[4], double x, double y);
 void FrameUnion(double frame[4], const double other[4]);
 void FrameAddMargin(double frame[4]);
 
+// The frame by halving the piece up to FRAME_BEZIER_DEPTH times: the control
+// boxes of the last halves (a little wider than the curve).
 void FrameAddBezier(const BezierPiece *piece, double frame[4], int depth);
+// The frame by the curve's exact extremes (end points and the roots of the
+// derivative), in constant time; never wider than FrameAddBezier's.
+void FrameAddBezierExact(const BezierPiece *piece, double frame[4]);
+// Extends by the exact extremes of P0..P3 mapped by the matrix.
 void FrameAddBezierMatrix(double x0, double y0, double x1, double y1, double x2, double y2, double x3, double y3,
                           double frame[4], const Matrix *matrix);
 void FrameAddPath(const PathPoint *points, const uint32_t *types, int32_t count, double frame[4],

@@ -178,6 +178,15 @@ void AddCircle(const Chain &c, double box[4], const Matrix *matrix)
     const ElementPoint *centre = PointAt(c, 0), *on = PointAt(c, 1);
     if (!centre || !on)
         return;
+    if (!matrix) {
+        // Its Bezier pieces meet the axes at their ends with tangents along
+        // the other axis: the centre plus and minus the radius are the exact extremes.
+        const double dx = on->x - centre->x, dy = on->y - centre->y;
+        const double r = std::sqrt(dx * dx + dy * dy);
+        FrameExtendPoint(box, centre->x - r, centre->y - r);
+        FrameExtendPoint(box, centre->x + r, centre->y + r);
+        return;
+    }
     PathPoint path[kCurveEntries] = {{centre->x, centre->y}, {on->x, on->y}};
     uint32_t codes[kCurveEntries];
     AddCurve(box, path, codes, FlatAddCircle(path, codes, 0), matrix);

@@ -175,13 +175,14 @@ enter_wine_stage() {
 
 XVFB_PID=""
 
-# Starts Xvfb on a free display and exports DISPLAY; stops the script with
+# Starts Xvfb on a free display and exports DISPLAY; $1 is the screen size
+# (default 1024x768, the size the tests expect). Stops the script with
 # Xvfb's own message when it does not come up.
 start_xvfb() {
-    local fdfile errfile
+    local fdfile errfile size="${1:-1024x768}"
     fdfile=$(mktemp)
     errfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>"$errfile" &
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fdfile" >/dev/null 2>"$errfile" &
     XVFB_PID=$!
     local i
     for i in $(seq 1 200); do

@@ -269,12 +269,13 @@ def main():
     internal_actions = enum_names(header, "InternalAction", "INTERNAL_")
     internals = []
     expect = 5340
-    for where, (first, count, action) in rows(path("internal.txt"), 3):
+    for where, (first, count, action, help_) in rows(path("internal.txt"), 4):
         first, count = number(first, where), number(count, where)
+        help_ = 0 if help_ == "=" else number(help_, where)
         if first != expect or count < 1:
             fail(f"{where}: the internal ranges must follow each other from 5340")
         expect = first + count
-        internals.append((first, count, enum_word(internal_actions, action, where)))
+        internals.append((first, count, enum_word(internal_actions, action, where), help_))
     if expect != NUMBER_END:
         fail("internal.txt: the internal ranges must end at 7903")
 
@@ -353,8 +354,8 @@ def main():
     w(f"const int g_CommandKeyCount = {len(keys)};")
     w("")
     w("const InternalRange g_InternalRanges[] = {")
-    for first, count, action in internals:
-        w(f"    {{{first}, {count}, {action}}},")
+    for first, count, action, help_ in internals:
+        w(f"    {{{first}, {count}, {action}, {help_}}},")
     w("};")
     w(f"const int g_InternalRangeCount = {len(internals)};")
     text = "\n".join(o) + "\n"

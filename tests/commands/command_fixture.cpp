@@ -1,5 +1,14 @@
 #include "command_fixture.h"
 
+#include <cmath>
+
+#include "app/darad4_draw.h"
+#include "app/init_gdi.h"
+#include "app/system_defs.h"
+#include "app/window.h"
+#include "display/output.h"
+#include "display/screen.h"
+
 #include "app/darad4.h"
 #include "app/system.h"
 #include "commands/command_keys.h"
@@ -111,3 +120,84 @@ void CommandTest::FreeStorage()
     MemFreeChunks();
     MemInitLists();
 }
+
+// ---------------------------------------------------------------------------
+
+void DrawingWindowTest::SetUp()
+{
+    CommandTest::SetUp();
+    SystemInitDrawing(0);
+    SystemInitDrawingSettings(&g_DrawingSettings);
+    ASSERT_NO_FATAL_FAILURE(PrepareStorage());
+    InitCreateGdiResources();
+    InitCreateScreenObjects();
+    OutputResetAbort();
+    g_OutputAbortHook = nullptr;
+    g_Options.rulerVisible = 0;
+    g_Options.buttonVisible = 0;
+    g_Options.scrollVisible = 0;
+    g_Options.viewVisible = 0;
+    g_CursorPos = CursorPos{0, 0, 0, 0, 0.0, 0.0, 0.0, 0.0};
+    WindowComputeScreenMetrics(1600, 1200, 400.0, 300.0, &g_ScreenMetrics);
+
+    static ATOM atom = 0;
+    if (!atom) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = AppDrawWndProc1;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "DARAD4_CommandTestDrawWClass";
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        atom = RegisterClassA(&wc);
+    }
+    ASSERT_NE(atom, 0);
+    g_DrawWindowCount = 1;
+    g_ActiveWindow = 0;
+    g_PanelWindow = 0;
+    RECT r{0, 0, AREA_W, AREA_H};
+    AdjustWindowRect(&r, WS_POPUP, FALSE);
+    hwnd_ = CreateWindowExA(WS_EX_TOPMOST, "DARAD4_CommandTestDrawWClass", "drawing", WS_POPUP, 0, 0,
+                            r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(hwnd_, nullptr);
+    WindowInitRecord(&g_DrawWindows[0], hwnd_, 0);
+    WindowUpdateAllSystems();
+    WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 0.0, 0.0, 1.0);
+    g_RelayoutPending = 0;
+    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    UpdateWindow(hwnd_);
+    TestPumpUntilIdle();
+    Posted();
+}
+
+void DrawingWindowTest::TearDown()
+{
+    ScreenHideCrosshairs();
+    if (hwnd_)
+        DestroyWindow(hwnd_);
+    WindowInitRecord(&g_DrawWindows[0], nullptr, 0);
+    FreeStorage();
+    CommandTest::TearDown();
+}
+
+DrawWindow &DrawingWindowTest::W() { return g_DrawWindows[0]; }
+
+POINT DrawingWindowTest::Pixel(double x, double y)
+{
+    double px, py;
+    MatrixApply(W().MatrixMMToPixel, x, y, &px, &py);
+    return POINT{static_cast<LONG>(std::floor(px + 0.5)), static_cast<LONG>(std::floor(py + 0.5))};
+}
+
+void DrawingWindowTest::Send(UINT message, int x, int y, WPARAM wParam)
+{
+    SendMessageA(hwnd_, message, wParam, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+}
+
+void DrawingWindowTest::ClickAt(double x, double y)
+{
+    const POINT p = Pixel(x, y);
+    Send(WM_MOUSEMOVE, p.x, p.y);
+    Send(WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
+    Send(WM_LBUTTONUP, p.x, p.y);
+}
+
+POINT DrawingWindowTest::Centre(const RECT &r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }

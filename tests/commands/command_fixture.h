@@ -37,3 +37,27 @@ protected:
     HWND main_ = nullptr;
     std::vector<std::pair<CommandRange *, MenuHandler>> replaced_;
 };
+
+struct DrawWindow;
+
+// A real drawing window 0 of 400 x 300 pixels (no rulers, scroll bars or
+// corner buttons) on a screen of 4 pixels per millimetre, over an empty
+// drawing, the view centred on the zero point at zoom 1.
+class DrawingWindowTest : public CommandTest {
+protected:
+    static constexpr int AREA_W = 400;
+    static constexpr int AREA_H = 300;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    DrawWindow &W();
+    // The client pixel of a drawing point.
+    POINT Pixel(double x, double y);
+    void Send(UINT message, int x, int y, WPARAM wParam = 0);
+    // Moves to the point and clicks the left button there.
+    void ClickAt(double x, double y);
+    static POINT Centre(const RECT &r);
+
+    HWND hwnd_ = nullptr;
+};

@@ -102,6 +102,8 @@ TEST_F(Dispatcher, NumbersWithoutAHandlerBeepAndPluginNumbersDoNothing)
         EXPECT_EQ(beeps.count(), beep ? 1u : 0u) << n;
     }
     EXPECT_EQ(g_CommandState->commandId, 501) << "nothing replaced the running command";
+    EXPECT_EQ(InputStart(1350), INPUT_ASK_NEXT) << "a plug-in number whose module does not exist";
+    EXPECT_EQ(g_CommandState->commandId, 1350);
 }
 
 TEST_F(Dispatcher, AHandlerNotYetBuiltBeeps)

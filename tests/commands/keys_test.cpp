@@ -72,7 +72,7 @@ TEST_F(Keys, NavigationKeysPostTheirCommands)
         int key, command;
     } rows[] = {{VK_PRIOR, 1039}, {VK_NEXT, 1040}, {VK_END, 1038},     {VK_HOME, 1037},
                 {VK_LEFT, 1033},  {VK_UP, 1035},   {VK_RIGHT, 1034},   {VK_DOWN, 1036},
-                {VK_MULTIPLY, 349}, {VK_ADD, 350}, {VK_SUBTRACT, 351}, {VK_DIVIDE, 348}};
+                {VK_MULTIPLY, 349}, {VK_ADD, 350}, {VK_SUBTRACT, 351}, {VK_DIVIDE, 348}, {VK_ESCAPE, 1009}};
     for (const auto &r : rows) {
         CommandKeyDown(r.key, 0);
         const std::vector<int> posted = Posted();

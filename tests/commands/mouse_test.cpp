@@ -8,9 +8,7 @@
 
 #include "app/darad4.h"
 #include "app/darad4_draw.h"
-#include "app/init_gdi.h"
 #include "app/system.h"
-#include "app/system_defs.h"
 #include "app/window.h"
 #include "command_fixture.h"
 #include "commands/command.h"
@@ -18,95 +16,11 @@
 #include "commands/command_mouse.h"
 #include "commands/command_state.h"
 #include "common/test_commands.h"
-#include "database/storage.h"
-#include "display/output.h"
-#include "display/output_paint.h"
 #include "display/screen.h"
 
 namespace {
 
-constexpr int AREA_W = 400, AREA_H = 300;
-
-class Mouse : public CommandTest {
-protected:
-    void SetUp() override
-    {
-        CommandTest::SetUp();
-        SystemInitDrawing(0);
-        SystemInitDrawingSettings(&g_DrawingSettings);
-        ASSERT_NO_FATAL_FAILURE(PrepareStorage());
-        InitCreateGdiResources();
-        InitCreateScreenObjects();
-        OutputResetAbort();
-        g_OutputAbortHook = nullptr;
-        g_Options.rulerVisible = 0;
-        g_Options.buttonVisible = 0;
-        g_Options.scrollVisible = 0;
-        g_Options.viewVisible = 0;
-        g_CursorPos = CursorPos{0, 0, 0, 0, 0.0, 0.0, 0.0, 0.0};
-        WindowComputeScreenMetrics(1600, 1200, 400.0, 300.0, &g_ScreenMetrics);
-
-        static ATOM atom = 0;
-        if (!atom) {
-            WNDCLASSA wc{};
-            wc.lpfnWndProc = AppDrawWndProc1;
-            wc.hInstance = GetModuleHandleA(nullptr);
-            wc.lpszClassName = "DARAD4_CommandTestDrawWClass";
-            wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-            atom = RegisterClassA(&wc);
-        }
-        ASSERT_NE(atom, 0);
-        g_DrawWindowCount = 1;
-        g_ActiveWindow = 0;
-        g_PanelWindow = 0;
-        RECT r{0, 0, AREA_W, AREA_H};
-        AdjustWindowRect(&r, WS_POPUP, FALSE);
-        hwnd_ = CreateWindowExA(WS_EX_TOPMOST, "DARAD4_CommandTestDrawWClass", "drawing", WS_POPUP, 0, 0,
-                                r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                nullptr);
-        ASSERT_NE(hwnd_, nullptr);
-        WindowInitRecord(&g_DrawWindows[0], hwnd_, 0);
-        WindowUpdateAllSystems();
-        WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 0.0, 0.0, 1.0);
-        g_RelayoutPending = 0;
-        ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-        UpdateWindow(hwnd_);
-        TestPumpUntilIdle();
-        Posted();
-    }
-    void TearDown() override
-    {
-        ScreenHideCrosshairs();
-        if (hwnd_)
-            DestroyWindow(hwnd_);
-        WindowInitRecord(&g_DrawWindows[0], nullptr, 0);
-        FreeStorage();
-        CommandTest::TearDown();
-    }
-
-    DrawWindow &W() { return g_DrawWindows[0]; }
-    // The client pixel of a drawing point.
-    POINT Pixel(double x, double y)
-    {
-        double px, py;
-        MatrixApply(W().MatrixMMToPixel, x, y, &px, &py);
-        return POINT{static_cast<LONG>(std::floor(px + 0.5)), static_cast<LONG>(std::floor(py + 0.5))};
-    }
-    void Send(UINT message, int x, int y, WPARAM wParam = 0)
-    {
-        SendMessageA(hwnd_, message, wParam, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
-    }
-    void ClickAt(double x, double y)
-    {
-        const POINT p = Pixel(x, y);
-        Send(WM_MOUSEMOVE, p.x, p.y);
-        Send(WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
-        Send(WM_LBUTTONUP, p.x, p.y);
-    }
-    POINT Centre(const RECT &r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
-    HWND hwnd_ = nullptr;
-};
+using Mouse = DrawingWindowTest;
 
 TEST_F(Mouse, MovesFeedTheCommandAndTwoClicksDrawALine)
 {
@@ -260,6 +174,40 @@ TEST_F(Mouse, AModalDialogKeepsTheMouseAway)
     ClickAt(1.0, 1.0);
     g_ModalDepth = 0;
     EXPECT_EQ(g_CommandState->pointIndex, 0);
+}
+
+} // namespace
+
+namespace {
+
+int s_PopupAsked = -1;
+RECT s_PopupAnchor;
+void RecordPopup(int, int popup, const RECT &anchor)
+{
+    s_PopupAsked = popup;
+    s_PopupAnchor = anchor;
+}
+
+TEST_F(Mouse, TheCornerButtonsOpenTheirPopupsAtTheButton)
+{
+    g_Options.buttonVisible = 1;
+    WindowComputeAreas(0);
+    const POINT b = Centre(W().buttonRects[1]);
+    {
+        TestBeeps beeps;
+        Send(WM_LBUTTONDOWN, b.x, b.y, MK_LBUTTON);
+        Send(WM_LBUTTONUP, b.x, b.y);
+        EXPECT_EQ(beeps.count(), 1u) << "no popups yet";
+    }
+    g_CommandMarginPopup = RecordPopup;
+    Send(WM_LBUTTONDOWN, b.x, b.y, MK_LBUTTON);
+    Send(WM_LBUTTONUP, b.x, b.y);
+    g_CommandMarginPopup = nullptr;
+    EXPECT_EQ(s_PopupAsked, MARGIN_POPUP_SYSTEM);
+    POINT origin{0, 0};
+    ClientToScreen(hwnd_, &origin);
+    EXPECT_EQ(s_PopupAnchor.left, W().buttonRects[1].left + origin.x);
+    EXPECT_EQ(s_PopupAnchor.bottom, W().buttonRects[1].bottom + origin.y);
 }
 
 } // namespace

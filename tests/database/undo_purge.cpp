@@ -163,3 +163,76 @@ TEST_F(UndoTest, ClearMarks)
 }
 
 } // namespace
+
+namespace {
+
+// The purge visits only what operations touched; these cases are the ways a
+// unit can reach or leave list 0 besides the stamps.
+TEST_F(UndoTest, PurgeFollowsUnitsThatMoveInAndOutOfTheDrawing)
+{
+    Unit *kept = UndoTestNewLine();
+    CreateInStep(); // settles the units linked outside a bracket
+
+    // A copy of a unit created in the step, made by the list code, goes
+    // with the cancelled step like the unit itself.
+    UndoInitProcess();
+    Unit *fresh = UndoTestNewLine();
+    UndoStampCreated(fresh);
+    Unit *copy = MemListDuplicate(LIST_DRAWING, fresh);
+    ASSERT_NE(copy, nullptr);
+    UndoCancelProcess();
+    EXPECT_EQ(UndoTestUnitsIn(LIST_DRAWING).count(fresh), 0u);
+    EXPECT_EQ(UndoTestUnitsIn(LIST_DRAWING).count(copy), 0u);
+
+    // A unit stamped deleted and then moved to another list is no longer the
+    // purge's business; the drawing keeps its other units.
+    UndoInitProcess();
+    UndoStampDeleted(kept);
+    MemListUnlink(LIST_DRAWING, kept);
+    MemListPushBack(LIST_PLUGIN_DATA, kept);
+    UndoFinishProcess();
+    UndoClearHistory();
+    EXPECT_EQ(UndoTestUnitsIn(LIST_PLUGIN_DATA), (std::set<Unit *>{kept}));
+    MemListDelete(LIST_PLUGIN_DATA, kept);
+
+    // A unit stamped while outside every list is left alone.
+    alignas(8) uint8_t buffer[UNIT_ELEMENTS_OBJECT + ELEM_SIZE_END] = {};
+    Unit *loose = reinterpret_cast<Unit *>(buffer);
+    const std::set<Unit *> before = UndoTestUnitsIn(LIST_DRAWING);
+    UndoInitProcess();
+    UndoStampCreated(loose);
+    UndoCancelProcess();
+    EXPECT_EQ(UndoTestUnitsIn(LIST_DRAWING), before);
+    EXPECT_EQ(loose->birth, g_UndoStep + 1);
+
+    // Marks set on a unit that was noted are cleared by the next purge.
+    Unit *marked = g_ObjectLists[LIST_DRAWING].head;
+    ASSERT_NE(marked, nullptr);
+    UndoInitProcess();
+    marked->flags |= UNIT_TRANSFORM | UNIT_TEMPORARY;
+    UndoNoteUnit(marked);
+    UndoFinishProcess();
+    EXPECT_EQ(marked->flags & 0x0380u, 0u);
+}
+
+// Units linked outside a bracket (a loaded drawing) are all visited by the
+// next purge, which clears the marks the reader left on them.
+TEST_F(UndoTest, UnitsLinkedOutsideABracketAreWalkedOnce)
+{
+    CreateInStep();
+    std::vector<Unit *> loaded;
+    for (int i = 0; i < 5; ++i) {
+        loaded.push_back(UndoTestNewLine());
+        loaded.back()->flags |= UNIT_TRANSFORM;
+    }
+    const int32_t unreachable = g_UndoStep + 7;
+    loaded[2]->birth = unreachable;
+    CreateInStep();
+    EXPECT_EQ(g_ObjectLists[LIST_DRAWING].count, 6u);
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next) {
+        EXPECT_NE(u->birth, unreachable);
+        EXPECT_EQ(u->flags & UNIT_TRANSFORM, 0u);
+    }
+}
+
+} // namespace

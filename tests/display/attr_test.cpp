@@ -285,3 +285,46 @@ TEST_F(AttrTest, ContextIsTheSizeThePlugInsSee)
 }
 
 } // namespace
+
+namespace {
+
+// Objects with the same resolved attributes share one pen and one brush,
+// kept alive across objects; other colours get pens of their own.
+TEST_F(AttrTest, PensAndBrushesAreKeptForTheSameAttributes)
+{
+    OutputFreeGdiCache();
+    const XProperty parent = XPropertyDefault();
+    XProperty surface = XPropertyDefault();
+    surface.ownFlags = XPROP_OWN_FILL | XPROP_OWN_COLOR1 | XPROP_OWN_COLOR2;
+    surface.fillMode = FILL_SOLID_OUTLINE;
+    surface.color1 = RGB(10, 20, 30);
+    surface.color2 = RGB(200, 0, 0);
+    HPEN pens[2];
+    HBRUSH brushes[2];
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(OutputPrepareAttributes(OBJTYPE_SURFACE, &surface, &parent, &g_OutputContext), 1);
+        OutputSelectObjectGdi(dc_, &g_OutputContext);
+        pens[i] = static_cast<HPEN>(g_OutputContext.pen);
+        brushes[i] = static_cast<HBRUSH>(g_OutputContext.brush);
+        EXPECT_EQ(g_OutputContext.penOwned, 0);
+        EXPECT_EQ(g_OutputContext.brushOwned, 0);
+        EXPECT_EQ(GetCurrentObject(dc_, OBJ_PEN), pens[i]);
+        OutputRestoreGdi(dc_, &g_OutputContext);
+        EXPECT_EQ(GetObjectType(pens[i]), static_cast<DWORD>(OBJ_PEN)) << "kept after the object";
+    }
+    EXPECT_EQ(pens[0], pens[1]);
+    EXPECT_EQ(brushes[0], brushes[1]);
+    surface.color2 = RGB(0, 0, 200);
+    ASSERT_EQ(OutputPrepareAttributes(OBJTYPE_SURFACE, &surface, &parent, &g_OutputContext), 1);
+    OutputSelectObjectGdi(dc_, &g_OutputContext);
+    EXPECT_NE(static_cast<HPEN>(g_OutputContext.pen), pens[0]);
+    EXPECT_EQ(static_cast<HBRUSH>(g_OutputContext.brush), brushes[0]);
+    LOGPEN made{};
+    ASSERT_NE(GetObjectA(g_OutputContext.pen, sizeof made, &made), 0);
+    EXPECT_EQ(made.lopnColor, RGB(0, 0, 200));
+    OutputRestoreGdi(dc_, &g_OutputContext);
+    OutputFreeGdiCache();
+    EXPECT_EQ(GetObjectType(pens[0]), 0u) << "deleted with the cache";
+}
+
+} // namespace

@@ -104,6 +104,23 @@ TEST_F(Paint, AKeyStopsThePaint)
     EXPECT_EQ(OutputPaintWindow(0, &all), 1) << "the next paint starts afresh";
 }
 
+// Without the seam the queue itself is looked at: at once on the 33rd object
+// of a paint, so that a key pressed before the paint stops it there.
+TEST_F(Paint, AKeyInTheQueueStopsThePaintAtTheFirstLook)
+{
+    for (int i = 0; i < 100; ++i)
+        TestNewLine(-40.0 + i * 0.5, -30.0, -40.0 + i * 0.5, 30.0);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
+    }
+    ASSERT_TRUE(PostMessageA(g_DrawWindows[0].hwnd, WM_KEYDOWN, VK_ESCAPE, 0));
+    const RECT all{0, 0, TEST_AREA_WIDTH, TEST_AREA_HEIGHT};
+    EXPECT_EQ(OutputPaintWindow(0, &all), 0);
+    while (PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
+    }
+    EXPECT_EQ(OutputPaintWindow(0, &all), 1) << "an empty queue lets the paint finish";
+}
+
 TEST_F(Paint, TwoAreasApartArePaintedSeparately)
 {
     g_OutputPaintHook = CountPaints;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <random>
+#include <vector>
 
 #include "database/create_fixture.h"
 #include "database/init.h"
@@ -293,6 +295,98 @@ TEST_F(FrameTest, ClipSurfaceReferringToItsOwnBlockStops)
     EXPECT_NEAR(top->frame[0], 0, 1e-9);
     EXPECT_GT(top->frame[2], 4 + 20); // the nested surfaces, each moved by 1
     EXPECT_LT(top->frame[2], 4 + 30);
+    UndoFinishProcess();
+}
+
+} // namespace
+
+namespace {
+
+// The frame of a path by halving every Bezier piece: the slower, slightly
+// wider frame the exact extremes are checked against.
+void SubdividedPathFrame(const PathPoint *points, const uint32_t *codes, int32_t count, double frame[4])
+{
+    PathPoint current{0, 0};
+    for (int32_t i = 0; i < count; ++i) {
+        if (codes[i] == PATH_CONTROL1 && i + 2 < count) {
+            const BezierPiece piece{{{current.x, current.y},
+                                     {points[i].x, points[i].y},
+                                     {points[i + 1].x, points[i + 1].y},
+                                     {points[i + 2].x, points[i + 2].y}},
+                                    0.0,
+                                    1.0};
+            FrameAddBezier(&piece, frame, 0);
+            current = points[i + 2];
+            i += 2;
+        } else if (codes[i] == PATH_START || codes[i] == PATH_LINE) {
+            FrameExtendPoint(frame, points[i].x, points[i].y);
+            current = points[i];
+        }
+    }
+}
+
+// Exact extremes of circles, arcs, ellipses and elliptic arcs in their Bezier
+// form: never outside the subdivided frame, and inside it by at most a
+// ten-thousandth of the radius (the control boxes of the 1/64 halves reach
+// that far beyond the curve).
+TEST_F(FrameTest, ExactExtremesWithinTheSubdividedFrame)
+{
+    constexpr double kTolerance = 1e-4;
+    std::mt19937 random(35);
+    std::uniform_real_distribution<double> pos(-500.0, 500.0), size(0.01, 300.0), angle(-7.0, 7.0);
+    std::vector<PathPoint> path(FLAT_MAX_CURVE_ENTRIES + 1);
+    std::vector<uint32_t> codes(FLAT_MAX_CURVE_ENTRIES + 1);
+    for (int i = 0; i < 2000; ++i) {
+        SCOPED_TRACE(i);
+        const double cx = pos(random), cy = pos(random), r = size(random), r2 = size(random);
+        const double a = angle(random), start = angle(random), sweep = angle(random);
+        int32_t n = 0;
+        double radius = r;
+        switch (i % 3) {
+        case 0: // circular arc
+            path[0] = {cx + r * std::cos(start), cy + r * std::sin(start)};
+            path[1] = {cx + r * std::cos(start + sweep), cy + r * std::sin(start + sweep)};
+            path[2] = {cx, cy};
+            n = FlatAddArc(path.data(), codes.data(), 0, sweep);
+            break;
+        case 1: // whole ellipse, axes at any angle
+            path[0] = {cx, cy};
+            path[1] = {cx + r * std::cos(a), cy + r * std::sin(a)};
+            path[2] = {cx - r2 * std::sin(a), cy + r2 * std::cos(a)};
+            n = FlatAddEllipse(path.data(), codes.data(), 0);
+            radius = std::fmax(r, r2);
+            break;
+        default: // elliptic arc
+            path[2] = {cx, cy};
+            path[3] = {cx + r * std::cos(a), cy + r * std::sin(a)};
+            path[4] = {cx - r2 * std::sin(a), cy + r2 * std::cos(a)};
+            n = FlatAddEllipseArc(path.data(), codes.data(), 0, start, sweep);
+            radius = std::fmax(r, r2);
+            break;
+        }
+        ASSERT_GT(n, 0);
+        double exact[4], subdivided[4];
+        FrameSetEmpty(exact);
+        FrameSetEmpty(subdivided);
+        FrameAddPath(path.data(), codes.data(), n, exact, nullptr);
+        SubdividedPathFrame(path.data(), codes.data(), n, subdivided);
+        const double tol = kTolerance * radius;
+        EXPECT_GE(exact[0], subdivided[0] - 1e-12 * radius);
+        EXPECT_GE(exact[1], subdivided[1] - 1e-12 * radius);
+        EXPECT_LE(exact[2], subdivided[2] + 1e-12 * radius);
+        EXPECT_LE(exact[3], subdivided[3] + 1e-12 * radius);
+        for (int k = 0; k < 4; ++k)
+            EXPECT_NEAR(exact[k], subdivided[k], tol) << "side " << k;
+    }
+}
+
+TEST_F(FrameTest, CircleFrameIsCentrePlusMinusRadius)
+{
+    UndoInitProcess();
+    SetCp(0, 10.123456789012345, -3.3333333333333335), SetCp(1, 10.123456789012345 + 3.0, 4.0 - 3.3333333333333335);
+    ASSERT_EQ(ObjectNewCircle(OBJTYPE_CIRCLE, 0, 1), 1);
+    ExpectFrame(Tail()->frame, 10.123456789012345 - 5.0, -3.3333333333333335 - 5.0, 10.123456789012345 + 5.0,
+                -3.3333333333333335 + 5.0, 1e-12);
     UndoFinishProcess();
 }
 

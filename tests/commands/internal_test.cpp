@@ -1,0 +1,203 @@
+// The internal commands run from their numbers; numbers that refer to
+// something absent beep instead of acting. Also the steps taken without a
+// click and the step back of the pointer command.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/darad4.h"
+#include "app/system.h"
+#include "app/system_defs.h"
+#include "app/window.h"
+#include "command_fixture.h"
+#include "commands/command.h"
+#include "commands/command_state.h"
+#include "commands/input.h"
+#include "commands/menu.h"
+#include "common/test_commands.h"
+#include "common/test_files.h"
+#include "dialogs/alert.h"
+
+namespace {
+
+using Internal = DrawingWindowTest;
+
+uint32_t s_AlertAnswer = ALERT_YES;
+int s_Alerts = 0;
+uint32_t Answer(const char *, uint32_t, uint32_t, uint32_t)
+{
+    ++s_Alerts;
+    return s_AlertAnswer;
+}
+
+// Answers the alerts while alive.
+struct ScriptedAlerts {
+    AlertAnswerHook saved = g_AlertAnswerHook;
+    explicit ScriptedAlerts(uint32_t answer)
+    {
+        s_AlertAnswer = answer;
+        s_Alerts = 0;
+        g_AlertAnswerHook = Answer;
+    }
+    ~ScriptedAlerts() { g_AlertAnswerHook = saved; }
+};
+
+TEST_F(Internal, ViewCommandsOnWindowsThatAreNotThereBeep)
+{
+    for (int n : {7899, 7902, 7874, 7893}) { // window 1 not shown, the view window hidden, scale dialog
+        TestBeeps beeps;
+        CommandExecute(n, 1);
+        EXPECT_EQ(beeps.count(), 1u) << n;
+    }
+}
+
+TEST_F(Internal, PreviousViewAndScaleOne)
+{
+    TestBeeps beeps;
+    const int history = W().historyCount;
+    CommandExecute(7898, 0);
+    EXPECT_EQ(beeps.count(), 1u) << "an empty history only beeps";
+    WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 0.0, 0.0, 3.0);
+    CommandExecute(7888, 0);
+    EXPECT_NEAR(W().zoom, 1.0, 1e-12);
+    EXPECT_EQ(W().historyCount, history + 1);
+    CommandExecute(7898, 0);
+    EXPECT_NEAR(W().zoom, 3.0, 1e-12);
+    EXPECT_EQ(beeps.count(), 1u);
+}
+
+TEST_F(Internal, FitsOfPagesAndOfTheVisibleObjects)
+{
+    const int32_t pages = g_PageDefs.count;
+    g_PageDefs.count = 0;
+    TestBeeps beeps;
+    CommandExecute(7883, 0);
+    CommandExecute(7878, 0);
+    EXPECT_EQ(beeps.count(), 2u) << "no pages: nothing to fit";
+    CommandExecute(7873, 0);
+    EXPECT_EQ(beeps.count(), 3u) << "no objects falls back to the pages";
+
+    g_PageDefs.count = pages > 0 ? pages : 1;
+    g_PageDefs.active = 0;
+    const double frame[4] = {0.0, 0.0, 400.0, 300.0};
+    std::memcpy(g_PageDefs.frames[0], frame, sizeof frame);
+    CommandExecute(7883, 0);
+    EXPECT_EQ(beeps.count(), 3u);
+    EXPECT_NEAR(W().centreX, 200.0, 1e-6);
+    EXPECT_NEAR(W().centreY, 150.0, 1e-6);
+    g_PageDefs.count = pages;
+}
+
+TEST_F(Internal, RecentFilesByNumber)
+{
+    g_ProfileLists.recentCount = 1;
+    std::snprintf(g_ProfileLists.recent[0], sizeof g_ProfileLists.recent[0], "C:\\no\\such\\drawing.zvd");
+    TestBeeps beeps;
+    CommandExecute(5541, 0);
+    EXPECT_EQ(beeps.count(), 1u) << "beyond the list";
+    {
+        ScriptedAlerts alerts(ALERT_BUTTON1);
+        CommandExecute(5540, 0);
+        EXPECT_EQ(s_Alerts, 1) << "the missing file is named";
+    }
+    EXPECT_EQ(g_ProfileLists.recentCount, 0) << "and leaves the list";
+}
+
+TEST_F(Internal, LayersPensAndHatchesBecomeActive)
+{
+    SystemInitDrawing(0);
+    CommandExecute(5864 + 37, 0);
+    EXPECT_EQ(g_ActiveLayer, 0) << "an undefined layer becomes layer 0";
+    std::snprintf(g_LayerDefs[37].name, sizeof g_LayerDefs[37].name, "walls");
+    g_LayerDefs[37].state = g_LayerDefs[0].state;
+    CommandExecute(5864 + 37, 0);
+    EXPECT_EQ(g_ActiveLayer, 37);
+
+    std::snprintf(g_LayerDefs[38].name, sizeof g_LayerDefs[38].name, "locked");
+    g_LayerDefs[38].state = g_LayerDefs[0].state | DEF_STATE_LOCKED;
+    {
+        ScriptedAlerts alerts(ALERT_NO);
+        CommandExecute(5864 + 38, 0);
+        EXPECT_EQ(s_Alerts, 1);
+        EXPECT_EQ(g_ActiveLayer, 37) << "No keeps the usable active layer";
+    }
+    {
+        ScriptedAlerts alerts(ALERT_YES);
+        CommandExecute(5864 + 38, 0);
+        EXPECT_EQ(g_ActiveLayer, 38);
+    }
+    CommandExecute(5662 + 99, 0);
+    EXPECT_EQ(g_CurrentHatch, 0) << "an undefined hatch becomes hatch 0";
+    CommandExecute(6866 + 400, 0);
+    EXPECT_EQ(g_ActivePen, 0);
+}
+
+TEST_F(Internal, PrintAtStartKeepsTheStartDialogAwayForThisRunOnly)
+{
+    g_StartFileExists = 0;
+    g_StartPrint = 1;
+    g_Options.startUpDisplay = 1;
+    g_StartDialogSuppressed = 0;
+    MenuInternalCommand(main_, 7903);
+    EXPECT_EQ(Posted(), std::vector<int>{123}) << "the print command runs after the start-up";
+    EXPECT_EQ(g_StartDialogSuppressed, 1u);
+    EXPECT_EQ(g_Options.startUpDisplay, 1u) << "the stored option is not cleared";
+
+    // A command-line drawing that cannot be read drops the print request.
+    const std::string bad = TestTempPath("cmd_bad.zvd");
+    FILE *f = std::fopen(bad.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("not a drawing", f);
+    std::fclose(f);
+    std::snprintf(g_StartFile, sizeof g_StartFile, "%s", bad.c_str());
+    g_StartFileExists = 1;
+    g_StartPrint = 1;
+    g_StartDialogSuppressed = 0;
+    {
+        ScriptedAlerts alerts(ALERT_BUTTON1);
+        MenuInternalCommand(main_, 7903);
+    }
+    EXPECT_TRUE(Posted().empty());
+    EXPECT_EQ(g_StartDialogSuppressed, 0u);
+    std::remove(bad.c_str());
+    g_StartFileExists = 0;
+    g_StartPrint = 0;
+}
+
+TEST_F(Internal, StepsTakenWithoutAClick)
+{
+    TestStartCommand(811, 811);
+    EXPECT_EQ(g_CommandState->variant, 2);
+    g_DrawingSettings.dimLargeLines[2].modes[0] = 3;
+    g_CommandState->pointIndex = 2;
+    EXPECT_EQ(InputStepIsAutomatic(), 1);
+    EXPECT_EQ(g_DrawingSettings.dimLargeLines[2].modes[0], 0) << "L3 of its record is set to 0";
+    g_CommandState->pointIndex = 1;
+    EXPECT_EQ(InputStepIsAutomatic(), 0);
+
+    TestStartCommand(810, 810);
+    g_CommandState->pointIndex = 1;
+    EXPECT_EQ(InputStepIsAutomatic(), 1);
+
+    TestStartCommand(574, 574);
+    EXPECT_EQ(g_CommandState->stepCount, 1);
+    EXPECT_EQ(g_InputPoints[0].kind, 6);
+}
+
+TEST_F(Internal, ThePointerCommandStepsBackInPairs)
+{
+    TestStartCommand(403, 403);
+    for (int i = 0; i < 3; ++i)
+        InputPoint(i, i, 1);
+    ASSERT_EQ(g_CommandState->pointIndex, 3);
+    InputStepBack();
+    EXPECT_EQ(g_CommandState->pointIndex, 0) << "odd: the command starts again";
+    InputPoint(0, 0, 1);
+    InputPoint(1, 1, 1);
+    InputStepBack();
+    EXPECT_EQ(g_CommandState->pointIndex, 1) << "even: back to step 1";
+}
+
+} // namespace
