@@ -1,20 +1,25 @@
 // Before the input of a command starts.
 #include "commands/input.h"
 
+#include "app/darad4.h"
 #include "app/system.h"
 #include "commands/command_state.h"
+#include "commands/input_path.h"
+#include "commands/input_prepare_dialogs.h"
 
 int32_t g_InputSymbolSlot = -1;
 
 int InputPrepareCommand(int commandId)
 {
+    // The command's parameter dialog first; cancelling it refuses the start.
+    if (!InputParameterDialog(g_MainWnd, commandId))
+        return 0;
     // A symbol insertion needs a slot in use: a library and a block named.
     if (commandId >= COMMAND_SYMBOL_FIRST && commandId <= COMMAND_SYMBOL_LAST) {
         const BlockInsertSlot &slot = g_Options.insertSlots[commandId - COMMAND_SYMBOL_FIRST];
         return slot.nameLibrary[0] && slot.nameBlock[0] ? 1 : 0;
     }
-    // The parameter dialogs of the commands and the consent of plug-in
-    // modules come with those commands.
+    // The consent of plug-in modules comes with the plug-in interface.
     return 1;
 }
 
@@ -25,19 +30,20 @@ void InputCancelSymbolSlot()
         g_InputSymbolSlot = -1;
 }
 
-int InputValidateStep(int, double, double)
+int InputValidateStep(int index, double, double)
 {
-    return INPUT_CONTINUE;
+    return InputPathValidateStep(index);
 }
 
-int InputAccept(int, double, double)
+int InputAccept(int index, double, double)
 {
-    return INPUT_CONTINUE;
+    // The identification of picked objects joins here before the path tail.
+    return InputPathAccept(index, INPUT_CONTINUE);
 }
 
-int InputPolylineNext(int)
+int InputPolylineNext(int index)
 {
-    return INPUT_COMPLETE;
+    return InputPathNext(index);
 }
 
 const InputTemplate *InputPluginTemplate(int)

@@ -57,11 +57,12 @@ protected:
         s_AlertAnswer = 0;
         s_AlertCount = 0;
         g_DrawingInfo.modified = 0;
+        savedWindow_ = g_ConvertState.window;
     }
     void TearDown() override
     {
         g_AlertAnswerHook = savedHook_;
-        g_ConvertState.window = nullptr;
+        g_ConvertState.window = savedWindow_;
         FreeStorage();
         CommandTest::TearDown();
     }
@@ -121,6 +122,7 @@ protected:
     static const ConstructionPoint &Cp(int i) { return g_ConstructionPoints[i]; }
 
     AlertAnswerHook savedHook_ = nullptr;
+    DrawWindow *savedWindow_ = nullptr;
 };
 
 TEST_F(Draw, TwoClicksMakeOneLineAndUndoTakesItBack)
