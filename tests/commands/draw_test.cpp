@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/darad4.h"
+#include "app/init_dialogs.h"
 #include "app/init_sound.h"
 #include "app/system.h"
 #include "app/system_defs.h"
@@ -17,7 +18,9 @@
 #include "commands/command_state.h"
 #include "commands/input.h"
 #include "commands/input_construct_shapes.h"
+#include "commands/input_path.h"
 #include "commands/menu.h"
+#include "common/dialog_driver.h"
 #include "common/test_commands.h"
 #include "database/object.h"
 #include "database/object_types.h"
@@ -337,6 +340,84 @@ TEST_F(Draw, HatchOriginChangesTheDrawingWithoutAnUndoStep)
     EXPECT_EQ(g_HatchOrigin[1], 4.0);
     EXPECT_EQ(g_DrawingInfo.modified, 1u);
     EXPECT_EQ(g_UndoStep, step);
+}
+
+// The path commands ask how the path goes on in the segment dialog.
+class PathDraw : public Draw {
+protected:
+    void SetUp() override
+    {
+        Draw::SetUp();
+        savedModule_ = g_LanguageModule;
+        g_LanguageModule = GetModuleHandleA("language.dll");
+        WindowResetUnits(&g_DrawWindows[0]);
+        g_ConvertState.window = &g_DrawWindows[0];
+    }
+    void TearDown() override
+    {
+        g_LanguageModule = savedModule_;
+        Draw::TearDown();
+    }
+    static DialogStep Press(int button)
+    {
+        return [button](HWND dialog) { TestClickButton(dialog, button); };
+    }
+    HMODULE savedModule_ = nullptr;
+};
+
+TEST_F(PathDraw, StraightSegmentsUntilTheDialogFinishes)
+{
+    DialogDriver driver({Press(400), Press(16)});
+    TestStartCommand(574, 574);
+    ASSERT_EQ(InputPoint(0, 0, 1), INPUT_CONTINUE) << "the start, then lines";
+    ASSERT_EQ(g_InputPoints[1].kind, PATH_KIND_LINE_END);
+    ASSERT_EQ(InputPoint(10, 0, 1), INPUT_CONTINUE);
+    ASSERT_EQ(InputPoint(10, 10, 1), INPUT_CONTINUE);
+    EXPECT_NEAR(g_InputPoints[3].value, CALC_HALF_PI, 1e-12) << "the direction handed on";
+    const int code = InputNextAction();
+    ASSERT_EQ(code, INPUT_COMPLETE);
+    CommandRun(574);
+    EXPECT_EQ(driver.stepsDone(), 2);
+    ASSERT_EQ(Alive().size(), 1u);
+    EXPECT_EQ(Alive()[0]->object.type, OBJTYPE_CURVE);
+    EXPECT_EQ(Kinds(Alive()[0]), (std::vector<int>{1, 2, 2, 999}));
+}
+
+TEST_F(PathDraw, ANumericArcWithoutSweepEndsAtItsStart)
+{
+    DialogDriver driver({Press(407),
+                         [](HWND d) {
+                             SetDlgItemTextA(d, 200, "0");
+                             SetDlgItemTextA(d, 201, "5");
+                             SetDlgItemTextA(d, 202, "0");
+                             TestClickButton(d, IDOK);
+                         },
+                         Press(16)});
+    TestStartCommand(575, 575);
+    const int code = InputPoint(3, 4, 1);
+    EXPECT_EQ(driver.stepsDone(), 3);
+    ASSERT_EQ(code, INPUT_COMPLETE);
+    ASSERT_EQ(g_CommandState->pointIndex, 3);
+    EXPECT_EQ(Cp(1).type, CPOINT_ARC_END);
+    EXPECT_EQ(Cp(2).type, CPOINT_ARC_PARAMETER);
+    EXPECT_NEAR(Cp(1).x, 3.0, 1e-12) << "both coordinates of the end";
+    EXPECT_NEAR(Cp(1).y, 4.0, 1e-12);
+    EXPECT_EQ(Cp(2).x, 1.0) << "a sweep of 0 counts as counter-clockwise";
+}
+
+TEST_F(PathDraw, RewritesStopAtThePointLimit)
+{
+    TestStartCommand(574, 574);
+    const int limit = g_InputPointLimit;
+    g_InputPoints[limit - 1].kind = -7; // a marker behind the last step that fits
+    EXPECT_EQ(InputPolylineApplySegment(limit - 2, PATH_SEGMENT_BEZIER, 0.0), INPUT_CONTINUE);
+    EXPECT_EQ(g_CommandState->stepCount, limit - 2) << "no triple fits: nothing written";
+    EXPECT_EQ(g_InputPoints[limit - 1].kind, -7);
+    EXPECT_EQ(InputPolylineApplySegment(limit - 1, PATH_SEGMENT_NUMERIC_ARC, 0.0), INPUT_LIMIT);
+    EXPECT_EQ(InputPolylineApplySegment(limit, PATH_SEGMENT_LINES, 0.0), INPUT_LIMIT);
+    EXPECT_EQ(InputPolylineApplySegment(limit - 3, PATH_SEGMENT_THREE_POINT_ARC, 0.0), INPUT_CONTINUE);
+    EXPECT_EQ(g_CommandState->stepCount, limit - 1);
+    EXPECT_EQ(g_InputPoints[limit - 1].kind, -7);
 }
 
 } // namespace
