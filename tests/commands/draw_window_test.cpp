@@ -26,109 +26,44 @@
 
 namespace {
 
-constexpr int AREA_W = 400, AREA_H = 300;
-
-// The client area of a window, read back as 32-bit pixels.
-std::vector<uint32_t> Capture(HWND window)
-{
-    std::vector<uint32_t> pixels(static_cast<size_t>(AREA_W) * AREA_H);
-    HDC screen = GetDC(window);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = AREA_W;
-    info.bmiHeader.biHeight = -AREA_H;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void *bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (dib && bits) {
-        HGDIOBJ old = SelectObject(memory, dib);
-        BitBlt(memory, 0, 0, AREA_W, AREA_H, screen, 0, 0, SRCCOPY);
-        GdiFlush();
-        std::memcpy(pixels.data(), bits, pixels.size() * sizeof(uint32_t));
-        SelectObject(memory, old);
-        DeleteObject(dib);
-    }
-    DeleteDC(memory);
-    ReleaseDC(window, screen);
-    return pixels;
-}
-
-class DrawWindowTest : public CommandTest {
+class DrawWindowTest : public DrawingWindowTest {
 protected:
     void SetUp() override
     {
-        CommandTest::SetUp();
-        SystemInitDrawing(0);
-        SystemInitDrawingSettings(&g_DrawingSettings);
-        ASSERT_NO_FATAL_FAILURE(PrepareStorage());
+        DrawingWindowTest::SetUp();
         UndoReset();
         g_UndoSteps = UNDO_WINDOW_DEFAULT;
-        InitCreateGdiResources();
-        InitCreateScreenObjects();
-        OutputResetAbort();
-        g_OutputAbortHook = nullptr;
-        g_Options.rulerVisible = 0;
-        g_Options.buttonVisible = 0;
-        g_Options.scrollVisible = 0;
-        g_Options.viewVisible = 0;
-        g_CursorPos = CursorPos{0, 0, 0, 0, 0.0, 0.0, 0.0, 0.0};
-        WindowComputeScreenMetrics(1600, 1200, 400.0, 300.0, &g_ScreenMetrics);
-        static ATOM atom = 0;
-        if (!atom) {
-            WNDCLASSA wc{};
-            wc.lpfnWndProc = AppDrawWndProc1;
-            wc.hInstance = GetModuleHandleA(nullptr);
-            wc.lpszClassName = "DARAD4_DrawTestWClass";
-            wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-            atom = RegisterClassA(&wc);
+    }
+    // The client area of the window, read back as 32-bit pixels.
+    static std::vector<uint32_t> Capture(HWND window)
+    {
+        std::vector<uint32_t> pixels(static_cast<size_t>(AREA_W) * AREA_H);
+        HDC screen = GetDC(window);
+        HDC memory = CreateCompatibleDC(screen);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = AREA_W;
+        info.bmiHeader.biHeight = -AREA_H;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void *bits = nullptr;
+        HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (dib && bits) {
+            HGDIOBJ old = SelectObject(memory, dib);
+            BitBlt(memory, 0, 0, AREA_W, AREA_H, screen, 0, 0, SRCCOPY);
+            GdiFlush();
+            std::memcpy(pixels.data(), bits, pixels.size() * sizeof(uint32_t));
+            SelectObject(memory, old);
+            DeleteObject(dib);
         }
-        ASSERT_NE(atom, 0);
-        g_DrawWindowCount = 1;
-        g_ActiveWindow = 0;
-        g_PanelWindow = 0;
-        RECT r{0, 0, AREA_W, AREA_H};
-        AdjustWindowRect(&r, WS_POPUP, FALSE);
-        hwnd_ = CreateWindowExA(WS_EX_TOPMOST, "DARAD4_DrawTestWClass", "drawing", WS_POPUP, 0, 0,
-                                r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                nullptr);
-        ASSERT_NE(hwnd_, nullptr);
-        WindowInitRecord(&g_DrawWindows[0], hwnd_, 0);
-        WindowUpdateAllSystems();
-        WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 0.0, 0.0, 1.0);
-        g_RelayoutPending = 0;
-        ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-        UpdateWindow(hwnd_);
-        TestPumpUntilIdle();
+        DeleteDC(memory);
+        ReleaseDC(window, screen);
+        return pixels;
     }
-    void TearDown() override
-    {
-        ScreenHideCrosshairs();
-        if (hwnd_)
-            DestroyWindow(hwnd_);
-        WindowInitRecord(&g_DrawWindows[0], nullptr, 0);
-        FreeStorage();
-        CommandTest::TearDown();
-    }
-
-    POINT Pixel(double x, double y)
-    {
-        double px, py;
-        MatrixApply(g_DrawWindows[0].MatrixMMToPixel, x, y, &px, &py);
-        return POINT{static_cast<LONG>(std::floor(px + 0.5)), static_cast<LONG>(std::floor(py + 0.5))};
-    }
-    void Send(UINT message, POINT p, WPARAM wParam = 0)
-    {
-        SendMessageA(hwnd_, message, wParam, MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)));
-    }
-    void MoveTo(double x, double y) { Send(WM_MOUSEMOVE, Pixel(x, y)); }
-    void ClickAt(double x, double y)
+    void MoveTo(double x, double y)
     {
         const POINT p = Pixel(x, y);
-        Send(WM_MOUSEMOVE, p);
-        Send(WM_LBUTTONDOWN, p, MK_LBUTTON);
-        Send(WM_LBUTTONUP, p);
+        Send(WM_MOUSEMOVE, p.x, p.y);
     }
     uint32_t At(const std::vector<uint32_t> &pixels, POINT p)
     {
@@ -150,7 +85,6 @@ protected:
         return n;
     }
 
-    HWND hwnd_ = nullptr;
 };
 
 TEST_F(DrawWindowTest, AUserDrawsALineSeesTheRubberBandAndUndoesIt)
