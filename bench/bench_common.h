@@ -38,6 +38,7 @@ void BenchRender();  // bench_render.cpp: fitted against zoomed rendering
 void BenchFiles();   // bench_files.cpp: drawing files against a plain read
 void BenchWindows(); // bench_windows.cpp: window repaint and key response
 void BenchText();    // bench_text.cpp: text repaint, font cache and text to curves
+void BenchPath();    // bench_path.cpp: mouse moves along a long path with arcs
 void BenchMouse();   // bench_mouse.cpp: mouse moves over a small and a large drawing
 
 // Renders list 0 once into a 1920 x 1080 memory DIB with the given world
