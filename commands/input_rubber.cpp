@@ -4,6 +4,7 @@
 #include "commands/input_rubber.h"
 
 #include <cmath>
+#include <initializer_list>
 
 #include "app/init_gdi.h"
 #include "app/system.h"
@@ -55,8 +56,27 @@ void SetInverting(HDC hdc, HPEN pen)
     SelectRecordedPen(hdc, pen);
 }
 
+// The pens of the rubber band in the current screen colours, made for one
+// drawing: the colours may change at any time (a drawing brings its own).
+struct RubberPens {
+    HPEN solid = CreatePen(PS_SOLID, 1, InitStandardColor(g_DrawingSettings.colorInput));
+    HPEN dotted = CreatePen(PS_DOT, 1, InitStandardColor(g_DrawingSettings.colorInput));
+    HPEN points = CreatePen(PS_SOLID, 1, InitStandardColor(g_DrawingSettings.colorPoints));
+    HPEN geometry = CreatePen(PS_SOLID, 1, InitStandardColor(g_DrawingSettings.colorGeometry));
+    RubberPens() = default;
+    ~RubberPens()
+    {
+        for (HPEN pen : {solid, dotted, points, geometry})
+            if (pen)
+                DeleteObject(pen);
+    }
+    RubberPens(const RubberPens &) = delete;
+    RubberPens &operator=(const RubberPens &) = delete;
+};
+
 // The device context of a drawing window, set up for screen output and
-// given back (with the objects it had selected) when the guard ends.
+// given back (with the objects it had selected) when the guard ends; the
+// pens live as long as the context.
 class RubberDc {
 public:
     explicit RubberDc(int window)
@@ -65,6 +85,8 @@ public:
         if (!w || !w->hwnd)
             return;
         hwnd_ = w->hwnd;
+        savedPen_ = g_OutputContext.pen;
+        savedBrush_ = g_OutputContext.brush;
         dc_ = GetDC(hwnd_);
         if (!dc_)
             return;
@@ -77,15 +99,23 @@ public:
             return;
         RestoreDC(dc_, saved_);
         ReleaseDC(hwnd_, dc_);
+        // The pens made here go with the context: the output context must
+        // not keep them.
+        g_OutputContext.pen = savedPen_;
+        g_OutputContext.brush = savedBrush_;
     }
     RubberDc(const RubberDc &) = delete;
     RubberDc &operator=(const RubberDc &) = delete;
     HDC dc() const { return dc_; }
+    const RubberPens &pens() const { return pens_; }
 
 private:
+    RubberPens pens_;
     HWND hwnd_ = nullptr;
     HDC dc_ = nullptr;
     int saved_ = 0;
+    HPEN savedPen_ = nullptr;
+    HBRUSH savedBrush_ = nullptr;
 };
 
 // Step 1 of both painters: nothing before the first accepted point, except
@@ -402,7 +432,11 @@ void InputFeedbackFrameCorners(double x, double y, double dx)
 
 void InputDrawGeoObject(HDC hdc, const GeoObject *g)
 {
-    SetInverting(hdc, g_SharedGdi.geometryPen);
+    // Made here: plug-ins call this with device contexts of their own.
+    const HPEN pen = CreatePen(PS_SOLID, 1, InitStandardColor(g_DrawingSettings.colorGeometry));
+    const HPEN previous = static_cast<HPEN>(GetCurrentObject(hdc, OBJ_PEN));
+    const HPEN recorded = g_OutputContext.pen;
+    SetInverting(hdc, pen);
     const double *d = g->d;
     switch (g->type) {
     case GEO_LINE: ClipDrawLineStyled(hdc, d[0], d[1], d[2], d[3], CLIP_ON, SOLID); break;
@@ -413,8 +447,11 @@ void InputDrawGeoObject(HDC hdc, const GeoObject *g)
     case GEO_GEOLINE: ClipDrawEndlessLine(hdc, d[0], d[1], d[2], d[3], CLIP_ON, SOLID); break;
     default: break;
     }
-    SelectRecordedBrush(hdc, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
-    SelectRecordedPen(hdc, g_SharedGdi.inputSolidPen);
+    // The caller goes on with the pen it had.
+    SelectObject(hdc, previous);
+    g_OutputContext.pen = recorded;
+    if (pen)
+        DeleteObject(pen);
 }
 
 int InputFeedbackDrawWindow(int window, uint32_t flags)
@@ -433,17 +470,18 @@ int InputFeedbackDrawWindow(int window, uint32_t flags)
     const HDC hdc = rubber.dc();
     if (!hdc)
         return 0;
-    SetInverting(hdc, g_SharedGdi.inputSolidPen);
+    const RubberPens &pens = rubber.pens();
+    SetInverting(hdc, pens.solid);
     const int p = cs.pointIndex;
     if (cs.rectanglePending && InPointRange(p)) {
-        SelectRecordedPen(hdc, g_SharedGdi.inputDottedPen);
+        SelectRecordedPen(hdc, pens.dotted);
         InputFeedbackRectangle(hdc, cs.rect[0], cs.rect[1], g_InputPoints[p].x, g_InputPoints[p].y, moving);
-        SelectRecordedPen(hdc, g_SharedGdi.inputSolidPen);
+        SelectRecordedPen(hdc, pens.solid);
     }
     // Plug-in commands draw their own rubber band through their module.
     if (cs.commandId < COMMAND_PLUGIN_FIRST || cs.commandId > COMMAND_PLUGIN_LAST)
         InputFeedbackDrawCommand(hdc, p, fixed, moving);
-    SelectRecordedPen(hdc, g_SharedGdi.pointsSolidPen);
+    SelectRecordedPen(hdc, pens.points);
     InputFeedbackMarkers(hdc, p, fixed);
     return 1;
 }
