@@ -40,6 +40,8 @@ void BenchWindows(); // bench_windows.cpp: window repaint and key response
 void BenchText();    // bench_text.cpp: text repaint, font cache and text to curves
 void BenchPath();    // bench_path.cpp: mouse moves along a long path with arcs
 void BenchMouse();   // bench_mouse.cpp: mouse moves over a small and a large drawing
+void BenchSelect();  // bench_select.cpp: picks and rectangle selection
+void BenchMeta();    // bench_meta.cpp: metafile export and import
 
 // Renders list 0 once into a 1920 x 1080 memory DIB with the given world
 // rectangle fitted; the seconds it took (bench_render.cpp).

@@ -168,6 +168,8 @@ int CentreArc(int n)
 
 } // namespace
 
+int InputPathIsPathCommand(int commandId) { return IsPathCommand(commandId) ? 1 : 0; }
+
 int InputPolylineVertices(int n)
 {
     if (!Fits(n))

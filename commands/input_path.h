@@ -32,6 +32,8 @@ constexpr int32_t PATH_SEGMENT_CONTOUR = 256;
 constexpr int32_t PATH_SEGMENT_FINISH = 4096;
 constexpr int32_t PATH_SEGMENT_UNCHANGED = 8192;
 
+// 1 for the two path commands (open and closed).
+int InputPathIsPathCommand(int commandId);
 // The construction of the open-ended commands (1 valid).
 int InputConstructPath(int index, double x, double y);
 // Rebuilds the path up to an index; the vertex where its segment starts.

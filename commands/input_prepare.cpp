@@ -35,12 +35,6 @@ int InputValidateStep(int index, double, double)
     return InputPathValidateStep(index);
 }
 
-int InputAccept(int index, double, double)
-{
-    // The identification of picked objects joins here before the path tail.
-    return InputPathAccept(index, INPUT_CONTINUE);
-}
-
 int InputPolylineNext(int index)
 {
     return InputPathNext(index);

@@ -70,7 +70,7 @@ TEST(DrawProgram, TwoClicksDrawALineWhereTheMatrixPutsIt)
     EXPECT_FALSE(ScreenBlackNear(draw, screen, off.x, off.y)) << "and nothing beside it";
     ReleaseDC(nullptr, screen);
     EXPECT_FALSE(p.Exited());
-    p.Close();
+    EXPECT_EQ(p.CloseWithoutSaving(), 0);
 }
 
 } // namespace

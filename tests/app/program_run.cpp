@@ -97,7 +97,7 @@ HWND Program::WaitBox()
 {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < START_TIMEOUT_MS && !Exited()) {
-        if (HWND box = Find("#32770"))
+        if (HWND box = Find("#32770", true))
             return box;
         Sleep(20);
     }
@@ -116,6 +116,16 @@ long Program::WaitExit()
 long Program::Close()
 {
     PostMessageA(main, WM_CLOSE, 0, 0);
+    return WaitExit();
+}
+
+long Program::CloseWithoutSaving()
+{
+    constexpr int ANSWER_NO = 552; // the second button of the save question
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    if (HWND box = WaitBox())
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(ANSWER_NO, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, ANSWER_NO)));
     return WaitExit();
 }
 
