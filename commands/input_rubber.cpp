@@ -273,11 +273,16 @@ void InputFeedbackEllipseArc(HDC hdc, int centre, int axis1, int axis2, int star
                            SOLID);
 }
 
-void InputFeedbackOpenPath(HDC hdc, int last, int whole)
+namespace {
+
+// Walks the path's construction points up to last: the whole path, or only
+// the segment at the cursor, from the vertex before it. At a start point the
+// figure callback sees what was collected before it (and whether the whole
+// path is drawn). 0 when the path buffer ran full.
+template <typename Figure>
+int WalkPath(HDC hdc, int last, int whole, int &count, Figure figure)
 {
-    if (!Path() || !InPointRange(last))
-        return;
-    int count = 0;
+    count = 0;
     int i = 0;
     if (!whole) {
         i = InputPolylinePreviousVertex(last);
@@ -286,15 +291,29 @@ void InputFeedbackOpenPath(HDC hdc, int last, int whole)
     }
     while (i <= last) {
         if (Cp(i).type == CPOINT_START) {
+            if (!figure(count, whole))
+                return 0;
             AppendPath(count, Cp(i).x, Cp(i).y, PATH_START);
             ++i;
             continue;
         }
         i = AppendPathStep(hdc, i, last, count);
         if (i < 0)
-            return;
+            return 0;
     }
-    StrokePath(hdc, count, 0);
+    return 1;
+}
+
+} // namespace
+
+void InputFeedbackOpenPath(HDC hdc, int last, int whole)
+{
+    if (!Path() || !InPointRange(last))
+        return;
+    int count = 0;
+    // An open path's start points stay in one figure.
+    if (WalkPath(hdc, last, whole, count, [](int &, int) { return 1; }))
+        StrokePath(hdc, count, 0);
 }
 
 void InputFeedbackClosedPath(HDC hdc, int last, int whole)
@@ -302,29 +321,18 @@ void InputFeedbackClosedPath(HDC hdc, int last, int whole)
     if (!Path() || !InPointRange(last))
         return;
     int count = 0;
-    int i = 0;
-    if (!whole) {
-        i = InputPolylinePreviousVertex(last);
-        AppendPath(count, Cp(i).x, Cp(i).y, PATH_START);
-        ++i;
-    }
-    while (i <= last) {
-        if (Cp(i).type == CPOINT_START) {
-            if (whole && count > 1) {
-                if (!ClipPathBegin() || !ClipPathPrepare(count, 1, CLIP_ON))
-                    return;
-                ClipPathFill(hdc, SOLID);
-            }
-            count = 0;
-            AppendPath(count, Cp(i).x, Cp(i).y, PATH_START);
-            ++i;
-            continue;
+    // Each contour is closed and drawn when the next one starts.
+    auto closeFigure = [hdc](int &n, int drawWhole) {
+        if (drawWhole && n > 1) {
+            if (!ClipPathBegin() || !ClipPathPrepare(n, 1, CLIP_ON))
+                return 0;
+            ClipPathFill(hdc, SOLID);
         }
-        i = AppendPathStep(hdc, i, last, count);
-        if (i < 0)
-            return;
-    }
-    StrokePath(hdc, count, 1);
+        n = 0;
+        return 1;
+    };
+    if (WalkPath(hdc, last, whole, count, closeFigure))
+        StrokePath(hdc, count, 1);
 }
 
 void InputFeedbackRectangle(HDC hdc, double x1, double y1, double x2, double y2, int draw)

@@ -18,6 +18,7 @@
 #include "commands/command.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
+#include "commands/input_path.h"
 #include "common/test_commands.h"
 #include "database/storage.h"
 #include "database/undo.h"
@@ -163,6 +164,43 @@ TEST_F(DrawWindowTest, RandomRubberBandCyclesLeaveNoTrace)
             // Every seventh position lies on the chord: no circle through it.
             const double x = coordinate(random), y = i % 7 == 0 ? 0.0 : coordinate(random);
             InputMove(x, y);
+            InputFeedbackShow(1);
+        }
+        InputFeedbackHide(4);
+        EXPECT_EQ(Differences(before, Capture(hwnd_)), 0);
+    }
+}
+
+// The path commands' rubber band: the segment at the cursor moves, the
+// path entered so far stays, and both go without a trace.
+TEST_F(DrawWindowTest, PathRubberBandLeavesNoTrace)
+{
+    ScreenHideCrosshairs();
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> coordinate(-40.0, 40.0);
+    struct Case {
+        int command;
+        int32_t segments;
+        int entered; // points entered before the cursor's step
+    };
+    for (const Case c : {Case{574, PATH_SEGMENT_BEZIER, 5}, Case{575, PATH_SEGMENT_THREE_POINT_ARC, 4},
+                         Case{575, PATH_SEGMENT_LINES, 3}, Case{574, PATH_SEGMENT_BEZIER, 6}}) {
+        SCOPED_TRACE(c.command);
+        TestStartCommand(c.command, c.command);
+        ASSERT_EQ(InputPolylineApplySegment(1, c.segments, 0.0), INPUT_CONTINUE);
+        for (int i = 0; i < c.entered; ++i) {
+            g_InputPoints[i].x = -30.0 + 12.0 * i;
+            g_InputPoints[i].y = i % 2 ? 10.0 : -10.0;
+        }
+        InputSetIndex(c.entered);
+        InputMove(25.0, 20.0);
+        TestPumpUntilIdle();
+        const std::vector<uint32_t> before = Capture(hwnd_);
+        InputFeedbackShow(4);
+        EXPECT_GT(Differences(before, Capture(hwnd_)), 0) << "the path is shown";
+        for (int i = 0; i < 100; ++i) {
+            InputFeedbackHide(1);
+            InputMove(coordinate(random), coordinate(random));
             InputFeedbackShow(1);
         }
         InputFeedbackHide(4);
