@@ -22,6 +22,7 @@
 #include "commands/menu.h"
 #include "common/dialog_driver.h"
 #include "common/test_commands.h"
+#include "common/test_objects.h"
 #include "database/object.h"
 #include "database/object_types.h"
 #include "database/storage.h"
@@ -418,6 +419,24 @@ TEST_F(PathDraw, RewritesStopAtThePointLimit)
     EXPECT_EQ(InputPolylineApplySegment(limit - 3, PATH_SEGMENT_THREE_POINT_ARC, 0.0), INPUT_CONTINUE);
     EXPECT_EQ(g_CommandState->stepCount, limit - 1);
     EXPECT_EQ(g_InputPoints[limit - 1].kind, -7);
+}
+
+TEST_F(Draw, ParallelThroughAPointOnAPickedLine)
+{
+    ASSERT_NE(TestNewLine(0.0, 0.0, 10.0, 0.0), nullptr);
+    TestStartCommand(507, 507);
+    ASSERT_EQ(InputPoint(5.0, 0.05, 1), INPUT_CONTINUE) << "the line is picked";
+    ASSERT_EQ(g_CommandState->elementGeo[0].type, GEO_LINE);
+    ASSERT_EQ(InputPoint(0.0, 5.0, 1), INPUT_CONTINUE);
+    ASSERT_EQ(InputPoint(2.0, 7.0, 1), INPUT_CONTINUE);
+    ASSERT_EQ(InputPoint(8.0, 3.0, 1), INPUT_COMPLETE);
+    CommandRun(507);
+    const std::vector<Pt> q = Points(Alive().back());
+    ASSERT_EQ(q.size(), 2u);
+    EXPECT_NEAR(q[0].x, 2.0, 1e-9) << "start and end projected onto the parallel";
+    EXPECT_NEAR(q[0].y, 5.0, 1e-9);
+    EXPECT_NEAR(q[1].x, 8.0, 1e-9);
+    EXPECT_NEAR(q[1].y, 5.0, 1e-9);
 }
 
 } // namespace
