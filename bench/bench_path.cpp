@@ -63,21 +63,9 @@ void BenchPath()
 {
     if (!BenchPrepareDrawing("path"))
         return;
-    HWND hwnd = BenchMakeWindow(AppDrawWndProc1, "DARAD4_BenchPathDrawWClass", WIDTH, HEIGHT);
-    if (!hwnd) {
-        std::printf("path: no window\n");
+    HWND hwnd = BenchMakeDrawingWindow("path", "DARAD4_BenchPathDrawWClass", WIDTH, HEIGHT);
+    if (!hwnd)
         return;
-    }
-    g_Options.rulerVisible = g_Options.buttonVisible = g_Options.scrollVisible = g_Options.viewVisible = 0;
-    WindowComputeScreenMetrics(WIDTH, HEIGHT, 254.0, 190.5, &g_ScreenMetrics);
-    g_DrawWindowCount = 1;
-    g_ActiveWindow = g_PanelWindow = 0;
-    WindowInitRecord(&g_DrawWindows[0], hwnd, 0);
-    WindowUpdateAllSystems();
-    WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 0.0, 0.0, 1.0);
-    g_AppActive = 1;
-    g_StartScreen = 0;
-    g_Closing = 0;
 
     EnterPath(FEW);
     const double few = Moves(hwnd);
@@ -86,10 +74,6 @@ void BenchPath()
     std::printf("%-48s %6.3f   (1900 points %7.3f ms, 190 points %7.3f ms per move)\n",
                 "path.1000_moves_1900_vs_190_arc_points", many / few, many * 1e3 / MOVES, few * 1e3 / MOVES);
 
-    g_AppActive = 0;
     CommandResetStates();
-    DestroyWindow(hwnd);
-    WindowInitRecord(&g_DrawWindows[0], nullptr, 0);
-    MemFreeChunks();
-    MemInitLists();
+    BenchFreeDrawingWindow(hwnd);
 }
