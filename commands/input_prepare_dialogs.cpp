@@ -7,7 +7,9 @@
 #include <cstring>
 
 #include "app/darad4.h"
+#include "app/init_sound.h"
 #include "app/system.h"
+#include "commands/command_state.h"
 #include "dialogs/alert.h"
 #include "dialogs/box02.h"
 #include "language/language.h"
@@ -55,6 +57,25 @@ int AskPolygon(HWND owner, const char *caption, bool withLength)
         d.distances[COMMAND_DISTANCE_POLYGON_LENGTH] = length;
     return 1;
 }
+
+struct NumberRange {
+    int first, last;
+};
+
+bool InRanges(int n, const NumberRange *ranges, size_t count)
+{
+    for (size_t k = 0; k < count; ++k)
+        if (n >= ranges[k].first && n <= ranges[k].last)
+            return true;
+    return false;
+}
+
+constexpr NumberRange FIRST_GROUP[] = {{301, 301}, {303, 303}, {508, 509}, {513, 513}, {520, 520}, {529, 534},
+                                       {544, 546}, {554, 556}, {608, 609}, {616, 616}, {627, 629}, {723, 725},
+                                       {727, 729}, {731, 733}, {801, 801}, {803, 803}, {901, 901}};
+constexpr NumberRange SECOND_GROUP[] = {{445, 445}, {452, 452}, {514, 514}, {572, 572}, {578, 578}, {711, 711},
+                                        {714, 717}, {736, 736}, {751, 751}, {806, 807}, {809, 822}, {824, 825},
+                                        {906, 906}};
 
 int AskLength(HWND owner, const char *caption, int prompt, double *value)
 {
@@ -112,4 +133,25 @@ int InputParameterDialog2(HWND owner, int commandId)
         return 0;
     default: return 0; // the dimension, group and property dialogs come with their commands
     }
+}
+
+int InputHasParameterDialog(int commandId)
+{
+    return InRanges(commandId, FIRST_GROUP, sizeof FIRST_GROUP / sizeof FIRST_GROUP[0]) ? 1 : 0;
+}
+
+int InputHasParameterDialog2(int commandId)
+{
+    return InRanges(commandId, SECOND_GROUP, sizeof SECOND_GROUP / sizeof SECOND_GROUP[0]) ? 1 : 0;
+}
+
+int InputAskParameters()
+{
+    const int command = g_CommandState->commandId;
+    if (InputHasParameterDialog(command))
+        return InputParameterDialog(g_MainWnd, command);
+    if (InputHasParameterDialog2(command))
+        return InputParameterDialog2(g_MainWnd, command);
+    InitBeep();
+    return 0;
 }

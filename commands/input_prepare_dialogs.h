@@ -14,3 +14,11 @@ int InputParameterDialog2(HWND owner, int commandId);
 // The caption of a command's dialogs: its menu text without the mnemonic
 // and the shortcut.
 void InputCommandCaption(int commandId, char *out, size_t size);
+
+// Whether a command has a dialog of the first or the second group.
+int InputHasParameterDialog(int commandId);
+int InputHasParameterDialog2(int commandId);
+// Asks the running command's parameters again (command 1010): 1 when a
+// dialog of the first group was confirmed (the input then starts again);
+// a command without a dialog beeps.
+int InputAskParameters();

@@ -1,12 +1,13 @@
 // The input-aid commands 1000 to 1043 that help the running command. Built so
-// far: stepping back (Escape), the redraw of the window under the cursor and
-// the scrolling of its view; the other numbers of the range beep until their
-// cases are written.
+// far: stepping back (Escape), asking the parameters again, the redraw of the
+// window under the cursor and the scrolling of its view; the other numbers of
+// the range beep until their cases are written.
 #include "app/init_sound.h"
 #include "app/window.h"
 #include "commands/command.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
+#include "commands/input_prepare_dialogs.h"
 #include "commands/menu.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
@@ -14,6 +15,7 @@
 namespace {
 
 constexpr int COMMAND_STEP_BACK = 1009;
+constexpr int COMMAND_ASK_PARAMETERS = 1010;
 constexpr int COMMAND_REDRAW = 1028;
 constexpr int COMMAND_SCROLL_FIRST = 1033;
 constexpr int COMMAND_SCROLL_LAST = 1040;
@@ -50,6 +52,10 @@ void MenuInputAidCommand(HWND, int commandId)
 {
     if (commandId == COMMAND_STEP_BACK) {
         StepBack();
+    } else if (commandId == COMMAND_ASK_PARAMETERS) {
+        // New values take effect from the first step.
+        if (InputAskParameters())
+            CommandEndInput();
     } else if (commandId == COMMAND_REDRAW) {
         OutputRedrawWindow(TargetWindow());
     } else if (commandId >= COMMAND_SCROLL_FIRST && commandId <= COMMAND_SCROLL_LAST) {

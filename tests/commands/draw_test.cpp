@@ -439,4 +439,31 @@ TEST_F(Draw, ParallelThroughAPointOnAPickedLine)
     EXPECT_NEAR(q[1].y, 5.0, 1e-9);
 }
 
+TEST_F(PathDraw, AskingTheParametersAgainRestartsTheCommand)
+{
+    g_CommandDefaults.counts[COMMAND_COUNT_CORNERS] = 6;
+    TestStartCommand(529, 529);
+    ASSERT_EQ(InputPoint(0, 0, 1), INPUT_CONTINUE);
+    {
+        DialogDriver driver({[](HWND d) {
+                                 SetDlgItemTextA(d, 200, "2");
+                                 TestClickButton(d, IDOK);
+                             },
+                             [](HWND d) {
+                                 SetDlgItemTextA(d, 200, "5");
+                                 TestClickButton(d, IDOK);
+                             }});
+        MenuInputAidCommand(main_, 1010);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+        EXPECT_EQ(driver.stepsDone(), 2);
+    }
+    EXPECT_EQ(s_AlertCount, 1) << "the count of 2 was answered with its alert, then asked again";
+    EXPECT_EQ(g_CommandDefaults.counts[COMMAND_COUNT_CORNERS], 5) << "2 was refused, 5 taken";
+    EXPECT_EQ(g_CommandState->pointIndex, 0) << "the command starts again";
+    TestStartCommand(501, 501);
+    TestBeeps beeps;
+    MenuInputAidCommand(main_, 1010);
+    EXPECT_EQ(beeps.count(), 1u) << "the line command has nothing to ask";
+}
+
 } // namespace
