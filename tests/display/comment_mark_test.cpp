@@ -1,5 +1,6 @@
-// Comments on the screen: the arrow from the box to the anchor, the title
-// bar and body in their colours, nothing on printed output.
+// Comments and marks: on the screen a comment is an arrow from its box to its
+// anchor with a title bar and body in their colours, a mark a cross with a
+// small box; printed output shows neither (marks only when asked for).
 #include "render_fixture.h"
 
 #include <cstring>
@@ -63,6 +64,29 @@ TEST_F(CommentDrawing, LeaderPointsAtTheAnchorAndTheBoxSitsOnItsCentre)
     OutputSetupView(DIB_SIZE, DIB_SIZE, world, 50);
     OutputDrawObject(dc_, u);
     EXPECT_EQ(CountPixels(WHITE), DIB_SIZE * DIB_SIZE);
+}
+
+TEST_F(CommentDrawing, MarksAreCrossesWithABoxOnTheScreenOnly)
+{
+    Unit *u = TestNewObject(0, OBJTYPE_MARK, {50.0, 50.0});
+    ASSERT_NE(u, nullptr);
+    TestSetFrameFromPoints(u, {45.0, 45.0, 55.0, 55.0});
+    g_DrawingSettings.displayMarks = 1;
+    Clear(BLACK);
+    OutputDrawObject(dc_, u);
+    int x, y;
+    Device(50.0, 50.0, &x, &y);
+    const COLORREF pen = InitStandardColor(g_DrawingSettings.colorMarks);
+    EXPECT_EQ(Pixel(x + 4, y + 4), pen) << "the cross";
+    EXPECT_EQ(Pixel(x - 4, y + 4), pen);
+    EXPECT_EQ(Pixel(x, y + 2), pen) << "the box's edge";
+    EXPECT_NE(Pixel(x + 1, y), BLACK) << "the box is filled with the background";
+    EXPECT_EQ(Pixel(x, y + 8), BLACK) << "nothing beyond the cross";
+
+    g_DrawingSettings.displayMarks = 0;
+    Clear();
+    OutputDrawObject(dc_, u);
+    EXPECT_EQ(CountPixels(WHITE), DIB_SIZE * DIB_SIZE) << "marks switched off";
 }
 
 } // namespace
