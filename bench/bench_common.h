@@ -45,6 +45,7 @@ void BenchWindows(); // bench_windows.cpp: window repaint and key response
 void BenchText();    // bench_text.cpp: text repaint, font cache and text to curves
 void BenchPath();    // bench_path.cpp: mouse moves along a long path with arcs
 void BenchMouse();   // bench_mouse.cpp: mouse moves over a small and a large drawing
+void BenchModify();  // bench_modify.cpp: rotating, undoing and redoing a whole selection
 void BenchSelect();  // bench_select.cpp: picks and rectangle selection
 void BenchMeta();    // bench_meta.cpp: metafile export and import
 
