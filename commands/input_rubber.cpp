@@ -4,6 +4,7 @@
 #include "commands/input_rubber.h"
 
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 
 #include "app/init_gdi.h"
@@ -29,6 +30,11 @@ constexpr int32_t KIND_SELECTION_FIRST = 135;
 constexpr int32_t KIND_SELECTION_LAST = 144;
 constexpr int HANDLE_SIZE = 33;
 constexpr int HANDLE_CENTRE = 16;
+constexpr int HANDLE_STRIP_WIDTH = 360;
+constexpr int HANDLE_PICTURES = 9;
+constexpr int HANDLE_STEP = 40;
+constexpr int HANDLE_BOX = 5;     // half the side of a drawn handle box
+constexpr int HANDLE_CENTRE_PICTURE = 8;
 
 const ConstructionPoint &Cp(int i) { return g_ConstructionPoints[i]; }
 WorkPoint *Path() { return g_WorkArrays.pathPoints; }
@@ -357,6 +363,41 @@ void InputFeedbackFrame(HDC hdc, int draw)
     line((c[0] + c[6]) / 2, (c[1] + c[7]) / 2, (c[2] + c[4]) / 2, (c[3] + c[5]) / 2);
 }
 
+namespace {
+
+// The handle strip of the program's resources, or, when the program has none,
+// one drawn here: a small box for every handle and a cross for the centre.
+// A clear bit inverts the screen.
+HBITMAP LoadHandleStrip()
+{
+    if (HBITMAP strip = LoadBitmapA(GetModuleHandleA(nullptr), "IDB_MODIFY"))
+        return strip;
+    constexpr int ROW_BYTES = (HANDLE_STRIP_WIDTH + 15) / 16 * 2;
+    static uint8_t bits[ROW_BYTES * HANDLE_SIZE];
+    std::memset(bits, 0xFF, sizeof bits);
+    auto invert = [](int x, int y) { bits[y * ROW_BYTES + x / 8] &= static_cast<uint8_t>(~(0x80 >> (x % 8))); };
+    for (int k = 0; k < HANDLE_PICTURES; ++k) {
+        const int cx = k * HANDLE_STEP + HANDLE_CENTRE, cy = HANDLE_CENTRE;
+        for (int d = -HANDLE_BOX; d <= HANDLE_BOX; ++d) {
+            if (k == HANDLE_CENTRE_PICTURE) {
+                invert(cx + d, cy);
+                if (d != 0)
+                    invert(cx, cy + d);
+                continue;
+            }
+            invert(cx + d, cy - HANDLE_BOX);
+            invert(cx + d, cy + HANDLE_BOX);
+            if (d != -HANDLE_BOX && d != HANDLE_BOX) {
+                invert(cx - HANDLE_BOX, cy + d);
+                invert(cx + HANDLE_BOX, cy + d);
+            }
+        }
+    }
+    return CreateBitmap(HANDLE_STRIP_WIDTH, HANDLE_SIZE, 1, 1, bits);
+}
+
+} // namespace
+
 void InputFeedbackHandles(HDC hdc, int draw)
 {
     if (!draw)
@@ -385,7 +426,7 @@ void InputFeedbackHandles(HDC hdc, int draw)
         {mid(px[2], px[3]), mid(py[2], py[3]), 240},
         {px[3], py[3], 80},
     };
-    HBITMAP strip = LoadBitmapA(GetModuleHandleA(nullptr), "IDB_MODIFY");
+    HBITMAP strip = LoadHandleStrip();
     HDC memory = CreateCompatibleDC(hdc);
     HGDIOBJ previous = memory && strip ? SelectObject(memory, strip) : nullptr;
     SetBkColor(hdc, RGB(0, 0, 0));

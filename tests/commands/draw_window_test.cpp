@@ -208,4 +208,31 @@ TEST_F(DrawWindowTest, PathRubberBandLeavesNoTrace)
     }
 }
 
+// The pointer's frame with its nine handle pictures inverts the screen and
+// gives it back.
+TEST_F(DrawWindowTest, HandlesLeaveNoTrace)
+{
+    ScreenHideCrosshairs();
+    TestStartCommand(403, 403);
+    CommandState &cs = *g_CommandState;
+    const double rect[4] = {-20.0, -10.0, 20.0, 10.0};
+    std::memcpy(cs.rect, rect, sizeof rect);
+    InputSetIndex(1);
+    cs.pointValid = 1;
+    TestPumpUntilIdle();
+    const std::vector<uint32_t> before = Capture(hwnd_);
+    InputFeedbackShow(4);
+    const std::vector<uint32_t> shown = Capture(hwnd_);
+    EXPECT_GT(Differences(before, shown), 9 * 20) << "the frame and nine pictures";
+    const POINT corner = Pixel(-20.0, -10.0);
+    EXPECT_NE(At(shown, {corner.x + 5, corner.y}), At(before, {corner.x + 5, corner.y})) << "a corner's box";
+    for (int i = 0; i < 50; ++i) {
+        InputFeedbackHide(1);
+        InputMove(i * 0.5, -i * 0.25);
+        InputFeedbackShow(1);
+    }
+    InputFeedbackHide(4);
+    EXPECT_EQ(Differences(before, Capture(hwnd_)), 0);
+}
+
 } // namespace
