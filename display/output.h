@@ -256,6 +256,9 @@ int OutputSetAttributes(HDC hdc, const XProperty *record, const Matrix *matrix, 
 void OutputRestoreAttributes(HDC hdc);
 void OutputBeginDevicePage(HDC hdc, uint32_t selectionMask, int fillBackground);
 int OutputGetRectangle(double rect[4], uint32_t selectionMask);
+// The extents of the printable objects of list 0 whose flags carry the mask;
+// their number (the rectangle is empty-framed when there is none).
+int OutputPrintableExtents(uint32_t selectionMask, double rect[4]);
 int OutputDeviceBoxVisible(double x1, double y1, double x2, double y2);
 int OutputBoxVisible(double x1, double y1, double x2, double y2, const Matrix *matrix);
 

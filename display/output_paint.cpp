@@ -161,7 +161,9 @@ int OutputPaintWindow(int window, const RECT *update)
         return stop();
     g_OutputContext.passMask = PASS_ALL;
     OutputFreeGdiCache();
+    ScreenDrawOverlays(hdc, window);
     ReleaseDC(w->hwnd, hdc);
+    ScreenDrawGrid(window, &rect);
     g_OutputPainting = 0;
     RequestPendingPaints();
     return 1;
