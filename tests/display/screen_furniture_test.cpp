@@ -24,7 +24,7 @@ TEST(ScreenRuler, StepsFollowThePixelsPerUnit)
         {90, 25, false, 10, 5, 1},
         {40, 25, true, 32, 16, 4},    // ceil(800 / 40) = 20: labels every 2 inches, quarter ticks
         {0.001, 25, false, 500000, 100000, 50000},
-        {1e-7, 25, false, 1000000000, 500000000, 100000000}, // beyond every row: the last
+        {6e-7, 25, false, 1000000000, 500000000, 100000000}, // the last row
         {1.0, 25, false, 500, 100, 50},
     };
     for (const Case &c : cases) {
@@ -34,6 +34,8 @@ TEST(ScreenRuler, StepsFollowThePixelsPerUnit)
         EXPECT_EQ(s.medium, c.medium) << c.p;
         EXPECT_EQ(s.tick, c.tick) << c.p;
     }
+    ScreenRulerSteps s{};
+    EXPECT_EQ(ScreenRulerChooseSteps(1e-7, 25, false, &s), 0) << "beyond a billion tenths: no ticks";
 }
 
 TEST(ScreenGrid, SpacingIsEnlargedToFivePixelsOrDropped)
