@@ -19,7 +19,7 @@ TEST(ScreenRuler, StepsFollowThePixelsPerUnit)
         int64_t label, medium, tick;
     } cases[] = {
         {30, 25, false, 20, 10, 2},   // ceil(500 / 30) = 17: labels every 2 units
-        {50, 25, false, 10, 10, 5},   // a unit holds two labels, below 20 pixels ticks at halves
+        {18, 9, false, 10, 10, 5},    // a unit holds two labels; below 20 pixels ticks at halves
         {35, 15, false, 10, 10, 2},
         {90, 25, false, 10, 5, 1},
         {40, 25, true, 32, 16, 4},    // ceil(800 / 40) = 20: labels every 2 inches, quarter ticks
