@@ -39,6 +39,7 @@ void BenchFiles();   // bench_files.cpp: drawing files against a plain read
 void BenchWindows(); // bench_windows.cpp: window repaint and key response
 void BenchText();    // bench_text.cpp: text repaint, font cache and text to curves
 void BenchMouse();   // bench_mouse.cpp: mouse moves over a small and a large drawing
+void BenchPrint();   // bench_print.cpp: printing to a PostScript file against a bitmap
 
 // Renders list 0 once into a 1920 x 1080 memory DIB with the given world
 // rectangle fitted; the seconds it took (bench_render.cpp).
