@@ -152,3 +152,59 @@ double ConvertWorldToSystemX(int window, double x, double y);
 double ConvertWorldToSystemY(int window, double x, double y);
 double ConvertSystemToWorldX(int window, double x, double y);
 double ConvertSystemToWorldY(int window, double x, double y);
+
+// Measures of the drawing as texts of a coordinate system. system < 0 means
+// the current system, an unused one system 0; format < 0 the system's own
+// format. A system whose unit index lies outside the unit tables, or whose
+// scale is 0, gives empty texts.
+void ConvertPointToStrings(char *outX, char *outY, double x, double y, int system, int format, int digits);
+// In system units before the length unit (the matrix's linear part only).
+double ConvertSystemDistance(double x1, double y1, double x2, double y2, int system);
+// out2 (may be null) receives the raised digits of the metre formats.
+void ConvertDistanceToString(char *out, char *out2, double x1, double y1, double x2, double y2, int system,
+                             int format, int digits);
+// The angle at P1 from P1-P2 to P1-P3 (direction 0) or back, in [0, 2 pi).
+double ConvertPointAngle(double x1, double y1, double x2, double y2, double x3, double y3, int direction,
+                         int system);
+void ConvertPointAngleToString(char *out, double x1, double y1, double x2, double y2, double x3, double y3,
+                               int direction, int system, int format, int digits);
+void ConvertAreaToString(char *out, double area, int system, int format, int digits);
+void ConvertSystemLengthToString(char *out, double length, int system, int format, int digits);
+
+// Colour models: percentages 0 to 100, hue in degrees. Null outputs are skipped.
+void ConvertColorToPercent(COLORREF color, double *red, double *green, double *blue);
+void ConvertColorToCMY(COLORREF color, double *cyan, double *magenta, double *yellow);
+void ConvertColorToHSB(COLORREF color, double *hue, double *saturation, double *brightness);
+// The colour chooser's order: by hue, then brightness, then saturation.
+double ConvertColorSortKey(COLORREF color);
+COLORREF ConvertPercentToColor(double red, double green, double blue);
+COLORREF ConvertCMYToColor(double cyan, double magenta, double yellow);
+COLORREF ConvertHSBToColor(double hue, double saturation, double brightness);
+
+// ---------------------------------------------------------------------------
+// Command names, titles and icons.
+
+struct ModuleCommand;
+// Room for a command title or menu text.
+constexpr size_t CONVERT_TITLE_SIZE = 256;
+
+// Cells of the command-icon strip; cell 0 is empty.
+int ConvertGetIconCount();
+int ConvertCommandToIconIndex(int commandId);
+// '1' to '9' and '0' for 0 to 9, 'A' to 'Z' for 10 to 35, else a blank.
+char ConvertIndexToAccelChar(int index);
+// Menu codes: 0 to 10 the main menus, MENU_PLUGIN_HEADER | module a module's
+// own menu. 1, or 0 when a module menu has no name (out then holds the
+// text that stands for a missing title).
+int ConvertGetMenuName(char *out, uint32_t menuCode);
+int ConvertGetMenuTitle(char *out, uint32_t menuCode, int longNames);
+// The 33-word command entry: a module's own, or a blank one. Always 1.
+int ConvertGetCommandInfo(ModuleCommand *info, int commandId);
+// The title with the keys assigned to the command ("Open [A/+B]"); 0 with an
+// empty text when the command has none. out holds CONVERT_TITLE_SIZE.
+int ConvertGetCommandTitle(char *out, int commandId);
+// The menu text with the keys right-aligned; 0 when there is none.
+int ConvertGetCommandMenuText(char *out, int commandId);
+// The submenu of menu (a menu bar or context menu built from the layout)
+// that the command opens, or null when it opens none.
+HMENU ConvertFindCommandSubmenu(HMENU menu, int commandId);

@@ -15,12 +15,14 @@
 #include "app/init_sound.h"
 #include "app/system.h"
 #include "app/darad4_draw.h"
+#include "app/darad4_menu.h"
+#include "app/darad4_start.h"
 #include "app/window_layout.h"
 #include "app/window_title.h"
-#include "commands/command.h"
 #include "database/undo.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
+#include "dialogs/box05_pens.h"
 #include "dialogs/alert.h"
 #include "language/language.h"
 
@@ -359,6 +361,10 @@ uint32_t AppCreateMainWindow(int showCommand)
         ShowTool(g_DrawWindows[i].hwnd, 1);
     ShowTool(g_ViewWindow.hwnd, o.viewVisible);
     g_RelayoutPending = 0;
+    if (o.layerDialogVisible)
+        Box06LayerDialogShow(g_ActiveLayer);
+    if (o.penDialogVisible)
+        Box05PenDialogShow(g_ActivePen);
     AppStartFirstCommand();
     AppFocusMainWindow();
     return 1;
@@ -529,8 +535,9 @@ void OnDestroy(HWND window)
 }
 
 // The main window's place is kept for the next start, but never a
-// minimised window's: its iconic position lies off every screen.
-void RememberPlacement(HWND window, WPARAM sizeKind)
+// minimised window's: its iconic position lies off every screen. force lays
+// the windows out again even when the rectangle did not change.
+void RememberPlacement(HWND window, bool force)
 {
     if (IsIconic(window))
         return;
@@ -540,7 +547,7 @@ void RememberPlacement(HWND window, WPARAM sizeKind)
     const POINT pos{r.left, r.top};
     const SIZE size{r.right - r.left, r.bottom - r.top};
     const bool same = p.pos.x == pos.x && p.pos.y == pos.y && p.size.cx == size.cx && p.size.cy == size.cy;
-    if (same && sizeKind != SIZE_MINIMIZED)
+    if (same && !force)
         return;
     p.pos = pos;
     p.size = size;
@@ -554,8 +561,7 @@ void PaintMain(HWND window)
     HDC dc = BeginPaint(window, &ps);
     if (!g_Closing) {
         if (g_StartScreen) {
-            SetWindowTextA(window, eStartUpText1[TEXT_PROGRAM_CAPTION]);
-            FillRect(dc, &ps.rcPaint, GetSysColorBrush(COLOR_BTNSHADOW));
+            AppPaintStartScreen(window, dc, ps.rcPaint);
         } else {
             FillRect(dc, &ps.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
             WindowUpdateTitle(window);
@@ -567,9 +573,15 @@ void PaintMain(HWND window)
 // 1 when the window was closed, 0 when the user kept the program running.
 int CloseMain(HWND window)
 {
+    ScreenCrosshairOff();
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    if (!InitExitWindows())
+    if (!InitExitWindows()) {
+        // The user kept the program: the windows the question covered come
+        // back, and the active drawing window takes the keyboard again.
+        OutputRedrawAll(1);
+        WindowSetActive(g_ActiveWindow, 0);
         return 0;
+    }
     InitExit();
     DestroyWindow(window);
     g_Running = 0;
@@ -598,7 +610,10 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_MOVE:
     case WM_SIZE:
-        RememberPlacement(window, message == WM_SIZE ? wParam : SIZE_RESTORED);
+        RememberPlacement(window, false);
+        return 0;
+    case MSG_MAIN_RELAYOUT:
+        RememberPlacement(window, true);
         return 0;
     case WM_ACTIVATE:
         if (g_StartScreen || g_Closing)
@@ -655,11 +670,15 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (id < COMMAND_FIRST || id > COMMAND_LAST)
             break;
         if (!g_Closing)
-            CommandExecute(id, 1);
+            AppMainCommand(id);
         return 0;
     }
-    default:
+    default: {
+        LRESULT result = 0;
+        if (!g_Closing && AppMainMenuMessage(window, message, wParam, lParam, &result))
+            return result;
         break;
+    }
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -12,6 +12,7 @@ extern HWND g_MainWnd;       // the main window; 0 until it exists
 
 // The language module, the modal-dialog count and the screen size.
 #include "app/init_dialogs.h"
+#include "plugin/zvi_module.h"
 
 // The desktop, read while the main window is created.
 extern int32_t g_ScreenColorBits;
@@ -58,19 +59,17 @@ constexpr int MODULE_SLOTS = 40;
 constexpr int FORMAT_SLOTS = 20;
 constexpr int MODULE_ARRAY_WORDS = 40;
 
-struct ModuleRecordBytes {
-    uint8_t bytes[MODULE_RECORD_SIZE];
-};
+static_assert(sizeof(ModuleData) == MODULE_RECORD_SIZE);
 
 struct LanguageExchangeBlock {
     uint32_t localeSwitch;  // decimal conventions of the settings defaults
     uint32_t inchSwitch;    // non-zero: inch units and the 11 x 17 inch page
     uint32_t moduleArrays[3][MODULE_ARRAY_WORDS];
-    ModuleRecordBytes modules[MODULE_SLOTS];
+    ModuleData modules[MODULE_SLOTS];
     int32_t moduleCount;
-    ModuleRecordBytes importFormats[FORMAT_SLOTS];
+    ModuleData importFormats[FORMAT_SLOTS];
     int32_t importCount;
-    ModuleRecordBytes exportFormats[FORMAT_SLOTS];
+    ModuleData exportFormats[FORMAT_SLOTS];
     int32_t exportCount;
     uint32_t languageSwitches[3]; // the language module's own; the third is read by the file code
 };

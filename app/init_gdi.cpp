@@ -25,6 +25,18 @@ constexpr uint32_t FONTDEF_STRIKEOUT = 0x8;
 constexpr uint32_t FONTDEF_SYMBOL = 0x100;
 constexpr int PLACING_SIZE = 20;
 constexpr int ERASER_SIZE = 8;
+constexpr int32_t MINI_FONT_VERTICAL = 900; // tenths of a degree
+constexpr int DEFAULT_NAME_DIALOG_FONT = 16;
+constexpr int DIALOG_FONT_DIVISOR = 9;      // screen pixels per inch to the font's height
+constexpr int32_t PALETTE_SCREEN_BITS = 8;
+
+int FontFailed(const char *name)
+{
+    char text[64];
+    wsprintfA(text, "Unable to create \"%s\".", name);
+    InitErrorBox("init_gdi", __LINE__, text);
+    return 0;
+}
 
 template <typename T> void DeleteAndClear(T &object)
 {
@@ -148,11 +160,36 @@ int InitCreateGdiResources()
         g.placingBitmap = MakePlacingBitmap();
     if (!g.eraserBitmap)
         g.eraserBitmap = MakeEraserBitmap();
-    if (!g.miniFontX)
-        g.miniFontX = InitCreateMiniFont(MINI_FONT_HEIGHT, 0);
-    if (!g.miniFontX) {
-        InitErrorBox("init_gdi", __LINE__, "Unable to create \"hMiniFontX\".");
-        return 0;
+    if (!g.arrowCursor) {
+        g.arrowCursor = LoadCursorA(nullptr, IDC_ARROW);
+        g.waitCursor = LoadCursorA(nullptr, IDC_WAIT);
+        g.helpCursor = g_Instance ? LoadCursorA(g_Instance, "IDC_MYHELP") : nullptr;
+        if (!g.helpCursor)
+            g.helpCursor = LoadCursorA(nullptr, IDC_HELP);
+    }
+    // The fonts in this order; the first that cannot be made ends start-up.
+    struct FontSlot {
+        HFONT *font;
+        const char *name;
+        int32_t escapement;
+    };
+    const FontSlot fonts[] = {{&g.miniFontX, "hMiniFontX", 0},
+                              {&g.miniFontY, "hMiniFontY", MINI_FONT_VERTICAL},
+                              {&g.aboutFont, "hAboutFont", 0}};
+    for (const FontSlot &f : fonts) {
+        if (!*f.font)
+            *f.font = InitCreateMiniFont(MINI_FONT_HEIGHT, f.escapement);
+        if (!*f.font)
+            return FontFailed(f.name);
+    }
+    if (!hDialogFont)
+        hDialogFont = InitCreateFont(eDefaultNames[DEFAULT_NAME_DIALOG_FONT], g_ScreenPpiX / DIALOG_FONT_DIVISOR);
+    if (!hDialogFont)
+        return FontFailed("hDialogFont");
+    if (!g.palette && g_ScreenColorBits == PALETTE_SCREEN_BITS) {
+        HDC screen = GetDC(nullptr);
+        g.palette = CreateHalftonePalette(screen);
+        ReleaseDC(nullptr, screen);
     }
     return 1;
 }
@@ -163,6 +200,10 @@ void InitDeleteGdiResources()
     DeleteAndClear(g_SharedGdi.placingBitmap);
     DeleteAndClear(g_SharedGdi.eraserBitmap);
     DeleteAndClear(g_SharedGdi.miniFontX);
+    DeleteAndClear(g_SharedGdi.miniFontY);
+    DeleteAndClear(g_SharedGdi.aboutFont);
+    DeleteAndClear(g_SharedGdi.palette);
+    DeleteAndClear(hDialogFont);
 }
 
 void InitCreateScreenObjects()
@@ -208,4 +249,41 @@ void InitDeleteScreenObjects()
     DeleteAndClear(g.inputDottedPen);
     DeleteAndClear(g.layersPen);
     DeleteAndClear(g.panelFont);
+}
+
+SysColorObjects g_SysColors;
+
+namespace {
+
+constexpr COLORREF PALETTE_RELATIVE = 0x02000000;
+constexpr int COLOR_TEXT_SETTING = -1; // the drawing setting's colour, not a system colour
+
+COLORREF SysOrSettingColor(int index)
+{
+    return index == COLOR_TEXT_SETTING ? InitStandardColor(g_DrawingSettings.colorColorText) : GetSysColor(index);
+}
+
+} // namespace
+
+void InitCreateSysColorObjects()
+{
+    InitDeleteSysColorObjects();
+    static const int BRUSH_COLORS[SYS_BRUSH_COUNT] = {COLOR_WINDOW, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT,
+                                                      COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_TEXT_SETTING,
+                                                      COLOR_GRAYTEXT};
+    static const int PEN_COLORS[SYS_PEN_COUNT] = {COLOR_WINDOWFRAME, COLOR_WINDOWTEXT, COLOR_BTNSHADOW,
+                                                  COLOR_BTNHIGHLIGHT, COLOR_BTNFACE, COLOR_BTNTEXT,
+                                                  COLOR_TEXT_SETTING, COLOR_GRAYTEXT};
+    for (int i = 0; i < SYS_BRUSH_COUNT; ++i)
+        g_SysColors.brushes[i] = CreateSolidBrush(SysOrSettingColor(BRUSH_COLORS[i]) | PALETTE_RELATIVE);
+    for (int i = 0; i < SYS_PEN_COUNT; ++i)
+        g_SysColors.pens[i] = CreatePen(PS_SOLID, 1, SysOrSettingColor(PEN_COLORS[i]));
+}
+
+void InitDeleteSysColorObjects()
+{
+    for (HBRUSH &b : g_SysColors.brushes)
+        DeleteAndClear(b);
+    for (HPEN &p : g_SysColors.pens)
+        DeleteAndClear(p);
 }

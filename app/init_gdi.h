@@ -21,6 +21,10 @@ struct SharedGdi {
     HBITMAP placingBitmap; // 20 x 20 monochrome
     HBITMAP eraserBitmap;
     HFONT miniFontX;       // ruler and label font, 11 pixels
+    HFONT miniFontY;       // the same turned by 90 degrees, for vertical rulers
+    HFONT aboutFont;       // start screen and about texts
+    HCURSOR arrowCursor, waitCursor, helpCursor;
+    HPALETTE palette;      // halftone palette on an 8-bit screen, else none
     // Screen-colour objects (rebuilt when the drawing settings change).
     HBRUSH drawAreaBrush;
     HBRUSH eraserBrush;
@@ -51,3 +55,18 @@ HFONT InitCreateFont(const char *face, int32_t height);
 HFONT InitCreateMiniFont(int32_t height, int32_t escapement);
 HFONT InitCreateFontDef(int32_t height, int32_t escapement, const FontDef *font);
 HFONT InitCreateFontDefDevice(int32_t height, int32_t escapement, const FontDef *font);
+
+// Brushes and pens of the system colours (and of the colour of coloured
+// texts, a drawing setting), for the tool windows' frames and buttons.
+// Made again when the system colours change.
+enum SysColorBrush { SYS_BRUSH_WINDOW, SYS_BRUSH_SHADOW, SYS_BRUSH_HIGHLIGHT, SYS_BRUSH_FACE, SYS_BRUSH_TEXT,
+                     SYS_BRUSH_COLOR_TEXT, SYS_BRUSH_GRAY_TEXT, SYS_BRUSH_COUNT };
+enum SysColorPen { SYS_PEN_FRAME, SYS_PEN_WINDOW_TEXT, SYS_PEN_SHADOW, SYS_PEN_HIGHLIGHT, SYS_PEN_FACE,
+                   SYS_PEN_TEXT, SYS_PEN_COLOR_TEXT, SYS_PEN_GRAY_TEXT, SYS_PEN_COUNT };
+struct SysColorObjects {
+    HBRUSH brushes[SYS_BRUSH_COUNT];
+    HPEN pens[SYS_PEN_COUNT];
+};
+extern SysColorObjects g_SysColors;
+void InitCreateSysColorObjects();
+void InitDeleteSysColorObjects();

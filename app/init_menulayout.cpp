@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "plugin/zvi_module.h"
+
 namespace {
 
 // The template in a short notation, turned into entries at compile time:
@@ -127,15 +129,93 @@ constexpr std::array<uint32_t, MENU_TEMPLATE_COUNT> BuildTemplate()
 
 constexpr std::array<uint32_t, MENU_TEMPLATE_COUNT> MENU_TEMPLATE = BuildTemplate();
 
-// What a placeholder expands to. The program reads no plug-in module or
-// format records yet, and the tables are empty until it does, so every
-// placeholder gives way to nothing.
+// Appends one entry; -1 when out is full.
+int Put(uint32_t *out, int at, int capacity, uint32_t entry)
+{
+    if (at < 0 || at >= capacity)
+        return -1;
+    out[at] = entry;
+    return at + 1;
+}
+
+uint32_t ModuleCommandId(int module, int k)
+{
+    return static_cast<uint32_t>(COMMAND_PLUGIN_FIRST + 1 + COMMAND_PLUGIN_PER_MODULE * module + k);
+}
+
+uint32_t PlaceOf(const ModuleData *record) { return record->defaultEntry.idFlags & MENU_ID_MASK; }
+
+// The modules with menus of their own: a plug-in header and the commands.
+int ExpandOwnMenus(uint32_t *out, int at, int capacity)
+{
+    for (int m = 0; m < ZviModuleCount() && at >= 0; ++m) {
+        const ModuleData *module = ZviModuleRecord(m);
+        const int count = ZviModuleCommandCount(module);
+        if (PlaceOf(module) != MENU_PLACE_OWN_MENUS || count == 0)
+            continue;
+        at = Put(out, at, capacity, MENU_PLUGIN_HEADER | MENU_TOP_HEADER | static_cast<uint32_t>(m));
+        for (int k = 0; k < count && at >= 0; ++k)
+            at = Put(out, at, capacity,
+                     (module->list[k].idFlags & MENU_COMMAND_FLAG_MASK) | ModuleCommandId(m, k));
+    }
+    return at;
+}
+
+// The import or export formats placed in a submenu, after a separator.
+int ExpandFormats(uint32_t placeholder, uint32_t *out, int at, int capacity)
+{
+    const bool imports = (placeholder & MENU_ID_MASK) == MENU_PLACE_IMPORTS;
+    const int count = imports ? ZviImportCount() : ZviExportCount();
+    const uint32_t level = placeholder & MENU_LEVEL_MASK;
+    bool first = true;
+    for (int i = 0; i < count && at >= 0; ++i) {
+        const ModuleData *format = imports ? ZviImportRecord(i) : ZviExportRecord(i);
+        if (PlaceOf(format) != (placeholder & MENU_ID_MASK))
+            continue;
+        if (first)
+            at = Put(out, at, capacity, level | MENU_SEPARATOR);
+        first = false;
+        const int base = imports ? IMPORT_COMMAND_FIRST : EXPORT_COMMAND_FIRST;
+        at = Put(out, at, capacity, level | static_cast<uint32_t>(base + i));
+    }
+    return at;
+}
+
+// The modules placed at the end of main menu n: a submenu of their commands,
+// or one item for a module without commands.
+int ExpandMenuModules(uint32_t placeholder, uint32_t *out, int at, int capacity)
+{
+    bool first = true;
+    for (int m = 0; m < ZviModuleCount() && at >= 0; ++m) {
+        const ModuleData *module = ZviModuleRecord(m);
+        if (PlaceOf(module) != (placeholder & MENU_ID_MASK))
+            continue;
+        if (first)
+            at = Put(out, at, capacity, MENU_SEPARATOR | MENU_TOP_ITEM);
+        first = false;
+        const uint32_t moduleId = static_cast<uint32_t>(COMMAND_PLUGIN_FIRST + COMMAND_PLUGIN_PER_MODULE * m);
+        const int count = ZviModuleCommandCount(module);
+        if (count == 0) {
+            at = Put(out, at, capacity, MENU_TOP_ITEM | moduleId);
+            continue;
+        }
+        at = Put(out, at, capacity, MENU_POPUP_HEADER | moduleId);
+        for (int k = 0; k < count && at >= 0; ++k)
+            at = Put(out, at, capacity,
+                     MENU_POPUP_ITEM | (module->list[k].idFlags & MENU_ITEM_FLAG_MASK) | ModuleCommandId(m, k));
+    }
+    return at;
+}
+
+// What a placeholder expands to; the next free index, or -1 when out is full.
 int ExpandPlaceholder(uint32_t placeholder, uint32_t *out, int at, int capacity)
 {
-    (void)placeholder;
-    (void)out;
-    (void)capacity;
-    return at;
+    const uint32_t id = placeholder & MENU_ID_MASK;
+    if (id == MENU_PLACE_OWN_MENUS)
+        return ExpandOwnMenus(out, at, capacity);
+    if (id == MENU_PLACE_IMPORTS || id == MENU_PLACE_EXPORTS)
+        return ExpandFormats(placeholder, out, at, capacity);
+    return ExpandMenuModules(placeholder, out, at, capacity);
 }
 
 } // namespace

@@ -19,6 +19,11 @@ constexpr uint32_t MENU_PLUGIN_HEADER = 0x04000000;
 constexpr uint32_t MENU_SEPARATOR = 0x08000000;
 constexpr uint32_t MENU_END = 0x80000000;
 
+// The flags of a module command that its own menu keeps, and those an item of
+// a module's submenu in a main menu keeps.
+constexpr uint32_t MENU_COMMAND_FLAG_MASK = 0x09FF0000;
+constexpr uint32_t MENU_ITEM_FLAG_MASK = 0x09000000;
+
 // Placeholder ids of the template.
 constexpr uint32_t MENU_PLACE_OWN_MENUS = 97;
 constexpr uint32_t MENU_PLACE_IMPORTS = 98;

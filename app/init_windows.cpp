@@ -5,8 +5,11 @@
 #include <cstring>
 #include <ctime>
 
+#include "dialogs/box05_pens.h"
 #include "app/darad4.h"
 #include "app/init.h"
+#include "app/init_menus.h"
+#include "app/system_validate.h"
 #include "app/init_gdi.h"
 #include "app/system.h"
 #include "app/window_layout.h"
@@ -16,6 +19,7 @@
 #include "display/symbol.h"
 #include "files/file.h"
 #include "files/file_charlib.h"
+#include "files/file_commands.h"
 #include "files/file_drawinginfo.h"
 #include "language/language.h"
 
@@ -121,6 +125,7 @@ void InitDeleteResources(HWND mainWindow)
 {
     if (mainWindow)
         KillTimer(mainWindow, MAIN_TIMER_ID);
+    InitDestroyMenus(mainWindow);
     InitDeleteScreenObjects();
     InitDeleteGdiResources();
     SymbolFreeFonts();
@@ -256,8 +261,13 @@ uint32_t InitCreateWindows(HINSTANCE instance, HWND mainWindow)
     }
     g_DrawWindowCount = 1;
     FileLoadProfileCharLibraries();
-    // Pages, systems and the windows' matrices of the first drawing.
-    WindowUpdateAllSystems();
+    // References into free slots repaired; pages, systems and the windows'
+    // matrices of the first drawing computed.
+    SystemValidateReferences();
+    InitCreateMenus(mainWindow);
+    // The modeless pen and layer tables exist from now on; they are shown on request.
+    Box06LayerDialogCreate(mainWindow);
+    Box05PenDialogCreate(mainWindow);
     return INIT_WINDOWS_DONE;
 }
 
@@ -266,8 +276,10 @@ uint32_t InitCreateWindows(HINSTANCE instance, HWND mainWindow)
 
 uint32_t InitExitWindows()
 {
-    // Nothing can be modified yet: the save questions come with the file
-    // commands. From here on the program is closing.
+    // The save question may keep the program running; from then on it is
+    // closing.
+    if (!FileQueryClose())
+        return 0;
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     g_Closing = 1;
     InitDeleteResources(g_MainWnd);

@@ -39,6 +39,9 @@ void BenchFiles();   // bench_files.cpp: drawing files against a plain read
 void BenchWindows(); // bench_windows.cpp: window repaint and key response
 void BenchText();    // bench_text.cpp: text repaint, font cache and text to curves
 void BenchMouse();   // bench_mouse.cpp: mouse moves over a small and a large drawing
+void BenchModify();  // bench_modify.cpp: rotating, undoing and redoing a whole selection
+void BenchSelect();  // bench_select.cpp: picks and rectangle selection
+void BenchMeta();    // bench_meta.cpp: metafile export and import
 void BenchPrint();   // bench_print.cpp: printing to a PostScript file against a bitmap
 
 // Renders list 0 once into a 1920 x 1080 memory DIB with the given world

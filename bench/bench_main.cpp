@@ -1,6 +1,6 @@
 // The benchmark program: every part in turn, each printing its own figures;
 // with arguments only the parts named (storage, create, render, files,
-// windows, text, mouse, print).
+// windows, text, mouse, select, meta, modify, print).
 #include <cstring>
 
 #include "bench/bench_common.h"
@@ -12,7 +12,8 @@ int main(int argc, char **argv)
         void (*run)();
     } parts[] = {{"storage", BenchStorage}, {"create", BenchCreate}, {"render", BenchRender},
                  {"files", BenchFiles},     {"windows", BenchWindows}, {"text", BenchText},
-                 {"mouse", BenchMouse},     {"print", BenchPrint}};
+                 {"mouse", BenchMouse},     {"select", BenchSelect}, {"meta", BenchMeta},
+                 {"modify", BenchModify},   {"print", BenchPrint}};
     for (const Part &p : parts) {
         bool wanted = argc < 2;
         for (int i = 1; i < argc; ++i)
