@@ -77,7 +77,8 @@ void StartUp(HWND mainWindow)
             g_StartPrint = 0; // nothing to print
         ShowReadDrawing(mainWindow);
     }
-    if (g_StartPrint) {
+    // Only a drawing that was opened is printed.
+    if (g_StartPrint && g_StartFileExists) {
         PostMessageA(mainWindow, WM_COMMAND, COMMAND_PRINT, 0);
         g_StartDialogSuppressed = 1;
     }
