@@ -77,8 +77,7 @@ void StartUp(HWND mainWindow)
             g_StartPrint = 0; // nothing to print
         ShowReadDrawing(mainWindow);
     }
-    // Only a drawing that was opened is printed.
-    if (g_StartPrint && g_StartFileExists) {
+    if (g_StartPrint) {
         PostMessageA(mainWindow, WM_COMMAND, COMMAND_PRINT, 0);
         g_StartDialogSuppressed = 1;
     }
