@@ -178,6 +178,9 @@ inline bool OutputUsesThresholds(uint32_t mode) { return (mode & OUTPUT_THRESHOL
 // handles and rectangles cleared, identity matrices, scale 1, pass all,
 // page 1 of 1. Builders then fill in their device half.
 void OutputResetContext(uint32_t mode);
+// Paper output: the stock white pen and brush as the background (a background
+// pen or brush the context owned is deleted).
+void OutputUseWhiteBackground();
 // Device units per millimetre, matrices and rectangles of a plain output onto
 // a device rectangle of width x height pixels showing the world rectangle
 // (xmin, ymin)-(xmax, ymax), y growing upwards in the world. The safe rectangle

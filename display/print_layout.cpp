@@ -172,14 +172,7 @@ int PrintSetupPage(double x1, double y1, double x2, double y2)
 {
     OutputContext &c = g_OutputContext;
     const PrintGeometry &g = g_PrintGeometry;
-    if (c.backgroundPenOwned && c.backgroundPen)
-        DeleteObject(c.backgroundPen);
-    if (c.backgroundBrushOwned && c.backgroundBrush)
-        DeleteObject(c.backgroundBrush);
-    c.backgroundPen = static_cast<HPEN>(GetStockObject(WHITE_PEN));
-    c.backgroundBrush = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    c.backgroundPenOwned = c.backgroundBrushOwned = 0;
-    c.backgroundColour = RGB(255, 255, 255);
+    OutputUseWhiteBackground();
 
     const double unit = c.printMapMode == MM_LOMETRIC    ? LOMETRIC_PER_MM
                         : c.printMapMode == MM_HIENGLISH ? HIENGLISH_PER_MM

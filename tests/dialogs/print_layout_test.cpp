@@ -18,32 +18,20 @@
 #include "dialogs/box11.h"
 #include "display/print.h"
 #include "language/language.h"
+#include "language_dialogs.h"
 
 namespace {
 
 constexpr int ID_COPIES = 200, ID_FROM = 208, ID_TO = 209, ID_MODE = 182, ID_SCALE = 201, ID_RANGE = 302;
 constexpr int ID_CENTERED = 252;
 
-std::vector<std::string> g_Alerts;
-uint32_t RecordAlert(const char *text, uint32_t code1, uint32_t, uint32_t)
-{
-    g_Alerts.push_back(text ? text : "");
-    return code1;
-}
-
-class PrintLayoutDialog : public testing::Test {
+class PrintLayoutDialog : public LanguageDialogTest {
 protected:
     void SetUp() override
     {
-        savedHook_ = g_AlertAnswerHook;
-        g_AlertAnswerHook = RecordAlert;
-        savedModule_ = g_LanguageModule;
-        g_LanguageModule = GetModuleHandleA("language.dll");
-        ASSERT_NE(g_LanguageModule, nullptr);
-        InitReadScreenSize();
-        g_ActiveWindow = 0;
-        WindowResetUnits(&g_DrawWindows[0]);
-        WindowSelectCurrent();
+        LanguageDialogTest::SetUp();
+        if (HasFatalFailure())
+            return;
         SystemInitDrawingSettings(&g_DrawingSettings);
         g_Options.coordRangeDRV = 30720;
         g_PageDefs.count = 2;
@@ -54,16 +42,12 @@ protected:
         ASSERT_EQ(TestAddPostScriptPrinter(), 1);
         PrintInit();
         ASSERT_EQ(PrintSelectPrinter(TEST_PRINTER_NAME), 1);
-        g_Alerts.clear();
     }
     void TearDown() override
     {
         PrintFreeDevMode();
-        g_AlertAnswerHook = savedHook_;
-        g_LanguageModule = savedModule_;
+        LanguageDialogTest::TearDown();
     }
-    AlertAnswerHook savedHook_ = nullptr;
-    HMODULE savedModule_ = nullptr;
 };
 
 HWND FocusedOf(HWND dialog)
@@ -85,8 +69,8 @@ TEST_F(PrintLayoutDialog, CopiesOutsideOneTo10000AreRefusedAndOkKeepsTheCopy)
                              TestClickButton(d, IDOK);
                          }});
     EXPECT_EQ(Box11PrintLayout(nullptr, "Print"), 1u);
-    ASSERT_EQ(g_Alerts.size(), 1u);
-    EXPECT_EQ(g_Alerts[0], eAlertTextOK[38]);
+    ASSERT_EQ(Alerts().size(), 1u);
+    EXPECT_EQ(Alerts()[0], eAlertTextOK[38]);
     EXPECT_TRUE(copiesFocused);
     EXPECT_EQ(g_DrawingSettings.print.copies, 4);
 }
@@ -98,7 +82,7 @@ TEST_F(PrintLayoutDialog, ThePageRangeIsCheckedOnlyWhenItPrintsWithTheFocusOnThe
     {
         DialogDriver driver({[&](HWND d) { TestClickButton(d, IDOK); }});
         EXPECT_EQ(Box11PrintLayout(nullptr, "Print"), 1u);
-        EXPECT_TRUE(g_Alerts.empty()) << "all pages: from and to are not read";
+        EXPECT_TRUE(Alerts().empty()) << "all pages: from and to are not read";
     }
     int toFocused = 0;
     DialogDriver driver({[&](HWND d) {
@@ -113,8 +97,8 @@ TEST_F(PrintLayoutDialog, ThePageRangeIsCheckedOnlyWhenItPrintsWithTheFocusOnThe
                              TestClickButton(d, IDOK);
                          }});
     EXPECT_EQ(Box11PrintLayout(nullptr, "Print"), 1u);
-    ASSERT_EQ(g_Alerts.size(), 1u);
-    EXPECT_EQ(g_Alerts[0], eAlertTextOK[8]);
+    ASSERT_EQ(Alerts().size(), 1u);
+    EXPECT_EQ(Alerts()[0], eAlertTextOK[8]);
     EXPECT_TRUE(toFocused) << "the focus goes to the field that is wrong";
     EXPECT_EQ(g_DrawingSettings.print.pages[0], PRINT_PAGES_RANGE);
     EXPECT_EQ(g_DrawingSettings.print.pages[1], 2);
@@ -148,8 +132,8 @@ TEST_F(PrintLayoutDialog, WithoutAPrinterTheDialogClosesWithTheLayoutMessage)
     lstrcpynA(g_Printer.device, "no such printer", PRINT_NAME_SIZE);
     DialogDriver driver({});
     EXPECT_EQ(Box11PrintLayout(nullptr, "Print"), 0u);
-    ASSERT_EQ(g_Alerts.size(), 1u);
-    EXPECT_EQ(g_Alerts[0], eAlertTextOK[79]);
+    ASSERT_EQ(Alerts().size(), 1u);
+    EXPECT_EQ(Alerts()[0], eAlertTextOK[79]);
     EXPECT_EQ(driver.stuckDialogs(), 0);
 }
 
