@@ -7,6 +7,7 @@
 #include "app/darad4.h"
 #include "app/darad4_draw.h"
 #include "app/init_dialogs.h"
+#include "app/init_sound.h"
 #include "app/status.h"
 #include "app/status_track.h"
 #include "app/system.h"
@@ -310,7 +311,7 @@ LRESULT ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         // A docked window is part of the main window's frame.
         if (IsDocked(window) || (m && m->handle == &hGlobalStatus && g_CoordEntryWnd)) {
-            MessageBeep(0);
+            InitBeep();
             return 0;
         }
         // Hiding the active window would hand the activation to whichever

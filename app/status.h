@@ -50,7 +50,6 @@ constexpr uint32_t TOOL_MARK = 64;
 
 constexpr int TOOLBOX_CELL_SIZE = 46;
 constexpr int TOOLBOX_MAX_BUTTONS = 100;
-constexpr uint32_t TOOLBOX_RUNNING_BIT = 0x01000000;
 
 // Sizes derived from the fonts (recomputed by the layout functions).
 struct ToolMetrics {
@@ -157,6 +156,9 @@ void StatusStatusMouseMove(HWND w, int x, int y);
 // entry, or -1.
 int StatusPreselectedField();
 
+// Test seam: when set, the commands the tool windows run go here instead of
+// to the dispatcher.
+extern void (*g_StatusCommandSeam)(int commandId);
 // Test seam: when set, the toolbox's flyout is asked through it instead of
 // the flyout window (popup id, current member, button rectangle) -> command.
 extern int (*g_StatusFlyout)(int popupId, int current, const RECT *button);

@@ -41,7 +41,7 @@ void StatusStatusLButtonUp(HWND, int x, int y)
     if (f < 0)
         return;
     s_PreselectedField = f - FIRST_VALUE_FIELD;
-    CommandExecute(COORDINATE_ENTRY, 1);
+    StatusRunCommand(COORDINATE_ENTRY);
 }
 
 void StatusStatusMouseMove(HWND, int x, int y)

@@ -9,6 +9,7 @@
 #include "app/darad4.h"
 #include "app/init_dialogs.h"
 #include "app/init_gdi.h"
+#include "app/init_sound.h"
 #include "app/status.h"
 #include "app/status_track.h"
 #include "app/system.h"
@@ -229,7 +230,7 @@ void Scroll(int direction)
         t.panelRows = PANEL_ROWS_MAX;
         t.panelFirst = 0;
         RepaintRange(CELL_PANEL_UP, CELL_PANEL_DOWN);
-        MessageBeep(0);
+        InitBeep();
         return;
     }
     const int n = LastPosition();
@@ -238,7 +239,7 @@ void Scroll(int direction)
     else if (direction > 0 && t.panelFirst < n - r)
         t.panelFirst = std::min(t.panelFirst + r, n - r);
     else {
-        MessageBeep(0);
+        InitBeep();
         return;
     }
     RepaintRange(CELL_PANEL_UP, CELL_PANEL_ROW0 + r);
@@ -267,7 +268,7 @@ int StatusPressAllowed()
 void StatusTrackPress(CellTrack &t, int cell, bool allowed, void (*repaint)(int))
 {
     if (!allowed || cell < 0) {
-        MessageBeep(0);
+        InitBeep();
         return;
     }
     t.down = t.pressed = cell;
@@ -295,6 +296,16 @@ int StatusTrackRelease(CellTrack &t, int cell, void (*repaint)(int))
     if (down >= 0)
         repaint(down);
     return acts;
+}
+
+void (*g_StatusCommandSeam)(int commandId) = nullptr;
+
+void StatusRunCommand(int commandId)
+{
+    if (g_StatusCommandSeam)
+        g_StatusCommandSeam(commandId);
+    else
+        CommandExecute(commandId, 1);
 }
 
 void StatusShowHint(int hint, int owner, const char *label, const char *text)
@@ -445,9 +456,9 @@ void StatusPanelLButtonUp(HWND, int x, int y)
     if (cell == CELL_PANEL_UP || cell == CELL_PANEL_DOWN)
         Scroll(cell == CELL_PANEL_UP ? -1 : 1);
     else if (IsRow(cell))
-        CommandExecute((Mode() == PANEL_MODE_PENS ? PEN_COMMAND_FIRST : LAYER_COMMAND_FIRST) + RowRecord(cell), 1);
+        StatusRunCommand((Mode() == PANEL_MODE_PENS ? PEN_COMMAND_FIRST : LAYER_COMMAND_FIRST) + RowRecord(cell));
     else
-        CommandExecute(SWITCHES[cell - CELL_PANEL_FIRST].left, 1);
+        StatusRunCommand(SWITCHES[cell - CELL_PANEL_FIRST].left);
 }
 
 void StatusPanelRButtonUp(HWND, int x, int y)
@@ -458,11 +469,11 @@ void StatusPanelRButtonUp(HWND, int x, int y)
     if (cell < 0)
         return;
     if (IsRow(cell))
-        CommandExecute((Mode() == PANEL_MODE_PENS ? PEN_EDIT_FIRST : LAYER_EDIT_FIRST) + RowRecord(cell), 1);
+        StatusRunCommand((Mode() == PANEL_MODE_PENS ? PEN_EDIT_FIRST : LAYER_EDIT_FIRST) + RowRecord(cell));
     else if (cell <= CELL_PANEL_DOWN && SWITCHES[cell - CELL_PANEL_FIRST].right)
-        CommandExecute(SWITCHES[cell - CELL_PANEL_FIRST].right, 1);
+        StatusRunCommand(SWITCHES[cell - CELL_PANEL_FIRST].right);
     else
-        MessageBeep(0);
+        InitBeep();
 }
 
 void StatusPanelMouseMove(HWND, int x, int y)

@@ -6,6 +6,7 @@
 
 #include "app/convert.h"
 #include "app/darad4.h"
+#include "app/init_sound.h"
 #include "app/status.h"
 #include "app/status_track.h"
 #include "app/system.h"
@@ -218,7 +219,7 @@ void StatusPropertyLButtonUp(HWND w, int x, int y)
     const DrawingSettings &d = g_DrawingSettings;
     int first = -1, last = -1;
     if (cell <= 27) {
-        CommandExecute(BUTTON_COMMANDS[cell - CELL_PROP_POINTER], 1);
+        StatusRunCommand(BUTTON_COMMANDS[cell - CELL_PROP_POINTER]);
     } else if (cell == CELL_PROP_LINETYPE) {
         InflateRect(&anchor, 1, 1);
         CommandPopupSelectLine(w, &anchor, p.lineType, LINETYPE_COMMAND_FIRST, 0, 0);
@@ -258,11 +259,11 @@ void StatusPropertyRButtonUp(HWND, int x, int y)
         return;
     const int cell = StatusTrackRelease(s_Property, StatusPropertyHitTest(x, y), Repaint);
     if (cell == CELL_PROP_LINETYPE)
-        CommandExecute(LINETYPE_EDIT, 1);
+        StatusRunCommand(LINETYPE_EDIT);
     else if (cell >= CELL_PROP_LAYER)
-        CommandExecute(RIGHT_COMMANDS[cell - CELL_PROP_LAYER], 1);
+        StatusRunCommand(RIGHT_COMMANDS[cell - CELL_PROP_LAYER]);
     else if (cell >= 0)
-        MessageBeep(0);
+        InitBeep();
 }
 
 void StatusPropertyMouseMove(HWND, int x, int y)

@@ -23,6 +23,9 @@ constexpr uint32_t COMMAND_ID_MASK = 0xFFFF;
 constexpr int COMMAND_USER_END = 5340;
 
 CellTrack s_Toolbox;
+// Which buttons were last drawn as the running command. Kept beside the
+// options rather than in their entries, so that no mark reaches the registry.
+bool s_DrawnRunning[TOOLBOX_MAX_BUTTONS];
 int s_Hold = -1;
 bool s_PointerRunning = false;
 
@@ -64,9 +67,10 @@ void StatusPaintToolboxButton(HWND toolbox, HDC dc, int button)
     if (!g_Options.toolboxVisible || !toolbox || button < 0 || button >= g_Tools.toolboxButtons ||
         button >= TOOLBOX_MAX_BUTTONS)
         return;
-    // A leftover running mark from an earlier run is cleaned first.
+    // High bits left in an entry (an older program's running mark) are cleaned.
     const int id = CommandOf(button);
     g_Options.toolbox[button] = id;
+    s_DrawnRunning[button] = false;
     uint32_t state = TOOL_COLOUR2;
     if (id >= 100 && id < COMMAND_USER_END) {
         auto flags = std::make_unique<CommandFlagTable>();
@@ -80,7 +84,7 @@ void StatusPaintToolboxButton(HWND toolbox, HDC dc, int button)
         state |= TOOL_COLOUR1;
     if (id == RunningCommand()) {
         state |= TOOL_CHECKED;
-        g_Options.toolbox[button] = int32_t(uint32_t(id) | TOOLBOX_RUNNING_BIT);
+        s_DrawnRunning[button] = true;
     }
     if (button == s_Toolbox.pressed)
         state |= TOOL_PRESSED;
@@ -111,10 +115,8 @@ void StatusUpdateToolbox()
     if (!g_Options.toolboxVisible || !hGlobalToolbox)
         return;
     for (int b = 0; b < g_Tools.toolboxButtons && b < TOOLBOX_MAX_BUTTONS; ++b) {
-        const uint32_t entry = uint32_t(g_Options.toolbox[b]);
-        const int id = static_cast<int>(entry & COMMAND_ID_MASK);
-        const bool marked = (entry & TOOLBOX_RUNNING_BIT) != 0;
-        if (FollowsSettings(id) || marked != (id == RunningCommand()))
+        const int id = CommandOf(b);
+        if (FollowsSettings(id) || s_DrawnRunning[b] != (id == RunningCommand()))
             Repaint(b);
     }
 }

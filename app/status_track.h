@@ -27,3 +27,6 @@ int StatusTrackRelease(CellTrack &t, int cell, void (*repaint)(int));
 // when it changes; hint identifies the text, owner names the window (for an
 // empty text).
 void StatusShowHint(int hint, int owner, const char *label, const char *text);
+
+// Runs a command chosen in a tool window (CommandExecute, remembered).
+void StatusRunCommand(int commandId);
