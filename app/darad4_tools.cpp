@@ -353,8 +353,44 @@ LRESULT ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CALLBACK AppPanelWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
 LRESULT CALLBACK AppPropWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
 LRESULT CALLBACK AppSymbolWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
-LRESULT CALLBACK AppPenWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
-LRESULT CALLBACK AppLayerWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
+// The pen and layer windows hold a tree view that fills their client area.
+static LRESULT TreeWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp, bool pens)
+{
+    switch (m) {
+    case WM_CREATE:
+        if (pens)
+            StatusCreatePenTree(w);
+        else
+            StatusCreateLayerTree(w);
+        break;
+    case WM_SIZE:
+        if (HWND tree = pens ? hGlobalPenTree : hGlobalLayerTree)
+            MoveWindow(tree, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+        break;
+    case WM_SHOWWINDOW:
+        // The tables may have changed while the window was hidden.
+        if (wp) {
+            if (pens)
+                StatusRefillPenTree();
+            else
+                StatusRefillLayerTree();
+        }
+        break;
+    case WM_NOTIFY:
+        return StatusTreeNotify(w, reinterpret_cast<const NMHDR *>(lp));
+    case WM_DESTROY:
+        if (pens)
+            StatusDestroyPenTree();
+        else
+            StatusDestroyLayerTree();
+        break;
+    default:
+        break;
+    }
+    return ToolWindowProc(w, m, wp, lp);
+}
+LRESULT CALLBACK AppPenWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return TreeWindowProc(w, m, wp, lp, true); }
+LRESULT CALLBACK AppLayerWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return TreeWindowProc(w, m, wp, lp, false); }
 LRESULT CALLBACK AppStatusWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
 LRESULT CALLBACK AppToolboxWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }
 LRESULT CALLBACK AppGuideWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ToolWindowProc(w, m, wp, lp); }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstddef>
 #include <cstdint>
 
@@ -162,6 +164,35 @@ extern void (*g_StatusCommandSeam)(int commandId);
 // Test seam: when set, the toolbox's flyout is asked through it instead of
 // the flyout window (popup id, current member, button rectangle) -> command.
 extern int (*g_StatusFlyout)(int popupId, int current, const RECT *button);
+
+// ---------------------------------------------------------------------------
+// Pen and layer trees: items carry 6866 + pen or 5864 + layer as their data
+// (0 for groups).
+
+extern HWND hGlobalPenTree, hGlobalLayerTree;
+extern HIMAGELIST hGlobalImage;
+// One pair per sorted position (its record) and per record (its name).
+struct StatusTreePair {
+    int32_t index;
+    const char *name;
+};
+int StatusCreateTreeImages();
+int StatusCreatePenTree(HWND window);
+int StatusCreateLayerTree(HWND window);
+void StatusFillPenTree(HWND tree);
+void StatusFillLayerTree(HWND tree);
+void StatusRefillPenTree();
+void StatusRefillLayerTree();
+void StatusDestroyPenTree();
+void StatusDestroyLayerTree();
+void StatusTreeInsertItem(HWND tree, HTREEITEM parent, HTREEITEM *insertAfter, const char *text, int depth,
+                          int command);
+// Inserts the names from sorted position start on that begin with prefix;
+// the position of the first name outside the group.
+int StatusTreeAddSorted(HWND tree, HTREEITEM parent, HTREEITEM *insertAfter, const StatusTreePair *pairs, int depth,
+                        int end, int baseCommand, int start, const char *prefix);
+// WM_NOTIFY of the pen and layer windows.
+LRESULT StatusTreeNotify(HWND window, const NMHDR *header);
 
 // ---------------------------------------------------------------------------
 // Tooltips

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "app/status_track.h"
 #include "app/init_menulayout.h"
 #include "app/system.h"
+#include "app/system_defs.h"
 #include "app/write_refresh.h"
 #include "app/window.h"
 #include "app/write_tablet.h"
@@ -504,4 +507,107 @@ TEST_F(ToolWindowsProgram, EveryToolWindowDockedShowsItsContents)
         EXPECT_LT(black, pixels.size() / 2);
     }
     EXPECT_EQ(run.Close(), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Pen tree
+
+namespace {
+
+std::string ItemText(HWND tree, HTREEITEM item, LPARAM *data)
+{
+    char text[80] = "";
+    TVITEMA t{};
+    t.mask = TVIF_TEXT | TVIF_PARAM;
+    t.hItem = item;
+    t.pszText = text;
+    t.cchTextMax = sizeof text;
+    SendMessageA(tree, TVM_GETITEMA, 0, LPARAM(&t));
+    *data = t.lParam;
+    return text;
+}
+
+// "text=data" of the children of parent, in order.
+std::vector<std::string> Children(HWND tree, HTREEITEM parent)
+{
+    std::vector<std::string> out;
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, LPARAM(parent)));
+    while (item) {
+        LPARAM data = 0;
+        const std::string text = ItemText(tree, item, &data);
+        out.push_back(text + "=" + std::to_string(data));
+        item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(item)));
+    }
+    return out;
+}
+
+HTREEITEM Item(HWND tree, HTREEITEM parent, int n)
+{
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, LPARAM(parent)));
+    while (item && n-- > 0)
+        item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(item)));
+    return item;
+}
+
+// Sends the tree's notification with the cursor over the item's label.
+void ClickItem(HWND window, HWND tree, HTREEITEM item, UINT code)
+{
+    RECT r{};
+    std::memcpy(&r, &item, sizeof item); // the item goes in, its rectangle comes back
+    SendMessageA(tree, TVM_GETITEMRECT, TRUE, LPARAM(&r));
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(tree, &p);
+    SetCursorPos(p.x, p.y);
+    NMHDR header{tree, 0, code};
+    SendMessageA(window, WM_NOTIFY, 0, LPARAM(&header));
+}
+
+} // namespace
+
+TEST(PenTree, BackslashesMakeGroupsAndClicksPostThePenCommands)
+{
+    std::vector<PenDef> saved(g_PenDefs, g_PenDefs + PEN_SLOTS);
+    for (int k = 1; k < PEN_SLOTS; ++k)
+        g_PenDefs[k].name[0] = 0;
+    std::strcpy(g_PenDefs[0].name, "Zero");
+    std::strcpy(g_PenDefs[1].name, "D");
+    std::strcpy(g_PenDefs[2].name, "A\\C");
+    std::strcpy(g_PenDefs[3].name, "A\\B");
+    std::strcpy(g_PenDefs[4].name, "E\\");
+    g_PenSortIndex[PEN_SLOTS - 1] = -1;
+
+    HWND main = MakeToolWindow("TreeTestMain", DefWindowProcA, 100, 100, WS_POPUP);
+    HWND window = MakeToolWindow("TreeTestPens", AppPenWndProc, 300, 300, WS_POPUP);
+    ASSERT_TRUE(main && window);
+    HWND tree = hGlobalPenTree;
+    ASSERT_TRUE(tree);
+    ShowWindow(window, SW_SHOWNA);
+    const HWND oldMain = g_MainWnd;
+    g_MainWnd = main;
+
+    // Slot 0 first whatever its name; the group A with B and C; a trailing
+    // backslash keeps its leaf whole.
+    EXPECT_EQ(Children(tree, nullptr), (std::vector<std::string>{"Zero=6866", "A=0", "D=6867", "E\\=6870"}));
+    HTREEITEM group = Item(tree, nullptr, 1);
+    EXPECT_EQ(Children(tree, group), (std::vector<std::string>{"B=6869", "C=6868"}));
+
+    MSG msg;
+    ClickItem(window, tree, Item(tree, nullptr, 2), NM_DBLCLK);
+    ASSERT_TRUE(PeekMessageA(&msg, main, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, WPARAM(6867));
+    ClickItem(window, tree, Item(tree, nullptr, 2), NM_RCLICK);
+    ASSERT_TRUE(PeekMessageA(&msg, main, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, WPARAM(6867 + 501));
+    // A group node runs nothing.
+    ClickItem(window, tree, group, NM_RCLICK);
+    EXPECT_FALSE(PeekMessageA(&msg, main, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+
+    g_MainWnd = oldMain;
+    DestroyWindow(window);
+    EXPECT_EQ(hGlobalPenTree, nullptr);
+    DestroyWindow(main);
+    std::copy(saved.begin(), saved.end(), g_PenDefs);
+    g_PenSortIndex[PEN_SLOTS - 1] = -1;
 }
