@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 // The icon file and its layout: a 4-byte header, then pictures of 48 rows of
@@ -40,3 +41,28 @@ HBITMAP Box13CommandBitmap16();
 // Test seam: when set, the icon file is read from this path instead of the
 // program's folder.
 extern const char *g_Box13IconPath;
+
+// The palette's geometry: groups shown, cells per row, the rows of items and
+// of members, and the client size.
+struct Box13PaletteLayout {
+    int groups, cellsPerRow, itemRows, memberRows, width, height;
+};
+// 1, or 0 after the alert that the layout is too large (a group of more than
+// 60 items or a popup of more than 40 members).
+int Box13PopupLayout(const uint32_t *layout, Box13PaletteLayout *out);
+// A flyout of n members: its lines, cells per line and client size.
+struct Box13FlyoutLayout {
+    int members, lines, cellsPerLine, width, height;
+};
+int Box13Popup2Layout(int members, Box13FlyoutLayout *out);
+// The number of members of the popup that holds (or is headed by) the command.
+int Box13PopupGroupMembers(const uint32_t *layout, int commandId);
+
+// Keyboard assignment: the command of a key (digits, letters, Backspace,
+// Enter, plain or with Shift), or -1.
+int Box13KeyCommand(int virtualKey, int shift);
+// A key's name in quotation marks ("A", "+A", "Backspace").
+void Box13KeyDescription(char *out, size_t size, int index);
+// Puts the command on the key; when another key already has it, asks first
+// (No: nothing changes, 0). 1 when assigned.
+int Box13AssignKey(HWND dialog, int keyIndex, int commandId);
