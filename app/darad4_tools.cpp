@@ -55,6 +55,12 @@ void PaintFace(HWND w, HDC dc)
     GetClientRect(w, &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
 }
+void PaintSymbol(HWND w, HDC dc)
+{
+    StatusSortSymbolList();
+    StatusPaintSymbolWindow(w, dc);
+    StatusSymbolScroll(w);
+}
 void RelayoutPanel(HWND w)
 {
     StatusLayoutPanel();
@@ -85,8 +91,9 @@ const ToolMember *MemberOf(HWND window)
                   StatusToolboxRButtonUp, StatusToolboxMouseMove, true};
     members[4] = {&hGlobalGuide, &o.guideVisible, nullptr, &o.guidePlacement, PaintGuide, nullptr, HelpPress,
                   nullptr, HelpPress, nullptr, nullptr, false};
-    members[5] = {&hGlobalSymbol, &o.symbolVisible, nullptr, &o.symbolPlacement, PaintFace, nullptr, HelpPress,
-                  nullptr, HelpPress, nullptr, nullptr, false};
+    members[5] = {&hGlobalSymbol, &o.symbolVisible, nullptr, &o.symbolPlacement, PaintSymbol, nullptr,
+                  StatusSymbolButtonDown, StatusSymbolLButtonUp, StatusSymbolButtonDown, StatusSymbolRButtonUp,
+                  StatusSymbolMouseMove, false};
     members[6] = {&hGlobalPen, &o.penVisible, nullptr, &o.penPlacement, PaintFace, nullptr, HelpPress, nullptr,
                   HelpPress, nullptr, nullptr, false};
     members[7] = {&hGlobalLayer, &o.layerVisible, nullptr, &o.layerPlacement, PaintFace, nullptr, HelpPress,
@@ -297,6 +304,12 @@ LRESULT ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_INITMENU:
         if (WindowPlacement *p = PlacementOf(window))
             CheckMenuItem(GetSystemMenu(window, FALSE), KEEP_PLACEMENT, p->keep ? MF_CHECKED : MF_UNCHECKED);
+        break;
+    case WM_VSCROLL:
+        if (m && m->handle == &hGlobalSymbol) {
+            StatusSymbolVScroll(window, LOWORD(wParam), short(HIWORD(wParam)));
+            return 0;
+        }
         break;
     case WM_COMMAND:
         if (m && m->handle == &hGlobalProp) {

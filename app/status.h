@@ -166,6 +166,25 @@ extern void (*g_StatusCommandSeam)(int commandId);
 extern int (*g_StatusFlyout)(int popupId, int current, const RECT *button);
 
 // ---------------------------------------------------------------------------
+// Symbol window
+
+// The slot whose insert command runs (shown checked), or -1.
+extern int32_t g_SymbolRunningSlot;
+void StatusLayoutSymbolWindow();
+int StatusSymbolRowHeight();
+void StatusPaintSymbolRow(HWND symbol, HDC dc, int slot);
+void StatusPaintSymbolWindow(HWND symbol, HDC dc);
+void StatusSymbolScroll(HWND symbol);
+void StatusSymbolVScroll(HWND symbol, int code, int thumb);
+// Moves used slots over empty ones and sorts them as SymbolSortMode says;
+// 1 when a slot moved.
+int StatusSortSymbolList();
+void StatusSymbolButtonDown(HWND w, int x, int y);
+void StatusSymbolLButtonUp(HWND w, int x, int y);
+void StatusSymbolRButtonUp(HWND w, int x, int y);
+void StatusSymbolMouseMove(HWND w, int x, int y);
+
+// ---------------------------------------------------------------------------
 // Pen and layer trees: items carry 6866 + pen or 5864 + layer as their data
 // (0 for groups).
 

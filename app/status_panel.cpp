@@ -300,6 +300,8 @@ int StatusTrackRelease(CellTrack &t, int cell, void (*repaint)(int))
 
 void (*g_StatusCommandSeam)(int commandId) = nullptr;
 
+void StatusRefuse() { InitBeep(); }
+
 void StatusRunCommand(int commandId)
 {
     if (g_StatusCommandSeam)

@@ -30,3 +30,5 @@ void StatusShowHint(int hint, int owner, const char *label, const char *text);
 
 // Runs a command chosen in a tool window (CommandExecute, remembered).
 void StatusRunCommand(int commandId);
+// The sound of a refused click.
+void StatusRefuse();

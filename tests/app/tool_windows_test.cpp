@@ -611,3 +611,90 @@ TEST(PenTree, BackslashesMakeGroupsAndClicksPostThePenCommands)
     std::copy(saved.begin(), saved.end(), g_PenDefs);
     g_PenSortIndex[PEN_SLOTS - 1] = -1;
 }
+
+// ---------------------------------------------------------------------------
+// Symbol window
+
+namespace {
+
+void SetSlot(int slot, const char *library, const char *block)
+{
+    std::strcpy(g_Options.insertSlots[slot].nameLibrary, library);
+    std::strcpy(g_Options.insertSlots[slot].nameBlock, block);
+}
+
+std::string Slots(int n)
+{
+    std::string out;
+    for (int k = 0; k < n; ++k)
+        out += std::string(g_Options.insertSlots[k].nameLibrary) + ":" + g_Options.insertSlots[k].nameBlock + " ";
+    return out;
+}
+
+} // namespace
+
+TEST(SymbolWindow, SortModesCompactAndSortTheSlots)
+{
+    const ProgramOptions saved = g_Options;
+    for (BlockInsertSlot &s : g_Options.insertSlots)
+        s.nameLibrary[0] = s.nameBlock[0] = 0;
+    g_Options.symbolVisible = 1;
+    const struct {
+        int mode;
+        int moved;
+        const char *after;
+    } rows[] = {
+        {0, 0, ":  lib2:b :  lib1:c lib1:a "},
+        {1, 1, "lib2:b lib1:c lib1:a :  :  "},
+        {2, 1, "lib1:a lib1:c lib2:b :  :  "},
+        {3, 1, "lib1:a lib2:b lib1:c :  :  "},
+    };
+    for (const auto &r : rows) {
+        for (BlockInsertSlot &s : g_Options.insertSlots)
+            s.nameLibrary[0] = s.nameBlock[0] = 0;
+        SetSlot(1, "lib2", "b");
+        SetSlot(2, "lib", ""); // a library without a block counts as empty
+        SetSlot(3, "lib1", "c");
+        SetSlot(4, "lib1", "a");
+        g_Options.symbolSortMode = r.mode;
+        EXPECT_EQ(StatusSortSymbolList(), r.moved) << r.mode;
+        // The library name of a vacated slot may stay; only used slots count.
+        std::string shown;
+        for (int k = 0; k < 5; ++k) {
+            const BlockInsertSlot &s = g_Options.insertSlots[k];
+            shown += s.nameBlock[0] ? std::string(s.nameLibrary) + ":" + s.nameBlock + " " : std::string(":  ");
+        }
+        EXPECT_EQ(shown, r.after) << r.mode << " " << Slots(5);
+    }
+    g_Options = saved;
+}
+
+TEST(SymbolWindow, AnEmptySlotRefusesToInsertButCanBeEdited)
+{
+    CommandRecorder recorder;
+    const ProgramOptions saved = g_Options;
+    g_Options.symbolVisible = 1;
+    g_Options.symbolPreview = 0;
+    g_Options.symbolIndex = g_Options.symbolScale = g_Options.symbolRotate = 0;
+    g_Options.symbolLibrary = g_Options.symbolBlock = 1;
+    for (BlockInsertSlot &s : g_Options.insertSlots)
+        s.nameLibrary[0] = s.nameBlock[0] = 0;
+    SetSlot(0, "parts", "bolt");
+    HWND symbol = MakeToolWindow("ToolTestSymbol", AppSymbolWndProc, 150, 300, WS_POPUP);
+    ASSERT_TRUE(symbol);
+    hGlobalSymbol = symbol;
+    StatusLayoutSymbolWindow();
+    const int row = StatusSymbolRowHeight();
+    const LPARAM first = MAKELPARAM(10, row / 2), second = MAKELPARAM(10, row + row / 2);
+    TestBeeps beeps;
+    SendMessageA(symbol, WM_LBUTTONDOWN, MK_LBUTTON, first);
+    SendMessageA(symbol, WM_LBUTTONUP, 0, first);
+    SendMessageA(symbol, WM_LBUTTONDOWN, MK_LBUTTON, second);
+    SendMessageA(symbol, WM_LBUTTONUP, 0, second);
+    SendMessageA(symbol, WM_RBUTTONDOWN, MK_RBUTTON, second);
+    SendMessageA(symbol, WM_RBUTTONUP, 0, second);
+    EXPECT_EQ(s_Commands, (std::vector<int>{5340, 5441}));
+    EXPECT_EQ(beeps.count(), 1u);
+    DestroyWindow(symbol);
+    g_Options = saved;
+}
