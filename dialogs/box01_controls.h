@@ -9,6 +9,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+
+#include "dialogs/box01.h"
 
 struct PenDef;
 struct LayerDef;
@@ -121,3 +124,41 @@ typedef void (*Box01ListPopupProc)(Box01ListPopupKind kind, HWND owner, const RE
 extern Box01ListPopupProc g_Box01ListPopup;
 void Box01OpenListPopup(Box01ListPopupKind kind, HWND owner, HWND button, int current, int firstCommand,
                         int topCommand);
+
+// --- Definition list editors ----------------------------------------------------
+
+// eAlertTextOK entry `message` formatted with a name: a notice, or a Yes/No
+// question (the message box's answer).
+void Box01SayName(HWND dialog, int message, const char *name);
+uint32_t Box01AskName(HWND dialog, int message, const char *name);
+// entry as given; when it is -1 the user is asked to select an entry first.
+int Box01NeedEntry(HWND dialog, int entry);
+// Asks for a name (prompt "Name"); one that another entry has (findName
+// gives its index or -1; entry `self` may keep its own) is refused with the
+// name-in-use notice. 1 with name replaced.
+int Box01AskFreeName(HWND dialog, const char *caption, char *name, int size,
+                     const std::function<int(const char *)> &findName, int self);
+// Deletes the selected row of a list box and selects the row before it (or
+// the first). The newly selected row.
+int Box01ListDeleteSelection(HWND dialog, int id);
+// The row of a list box whose text, up to its first tab, is exactly `name`
+// (case counts; list boxes' own searches ignore case), or -1.
+int Box01ListFindExact(HWND dialog, int id, const char *name);
+// The text of a row up to its first tab (size bytes); 0 when there is none or it does not fit.
+int Box01ListRowName(HWND dialog, int id, int row, char *out, int size);
+// Height of the text "W" in the window's font.
+int Box01TextHeight(HWND window);
+
+// The protocol for a dialog record with a caption and one value `work`:
+// copied in, edited, copied back on OK. 1 on OK, 0 otherwise.
+template <typename Record, typename Value>
+int Box01EditValue(HWND owner, const char *templateName, DLGPROC procedure, const char *caption, Value *value)
+{
+    Record record = {};
+    lstrcpynA(record.caption, caption ? caption : "", sizeof record.caption);
+    record.work = *value;
+    if (!Box01DialogEdit(owner, templateName, procedure, record))
+        return 0;
+    *value = record.work;
+    return 1;
+}

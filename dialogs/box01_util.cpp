@@ -20,6 +20,7 @@
 #include "dialogs/alert_check.h"
 #include "dialogs/box01.h"
 #include "dialogs/box01_controls.h"
+#include "dialogs/box02.h"
 #include "geometry/calc.h"
 #include "language/language.h"
 
@@ -333,4 +334,92 @@ void Box01OpenListPopup(Box01ListPopupKind kind, HWND owner, HWND button, int cu
     RECT rect;
     GetWindowRect(button, &rect);
     g_Box01ListPopup(kind, owner, &rect, current, firstCommand, topCommand);
+}
+
+// --- Definition list editors ------------------------------------------------------------
+
+namespace {
+
+constexpr int MSG_SELECT_FIRST = 3, MSG_NAME_USED = 25; // eAlertTextOK
+constexpr int PROMPT_NAME = 54;                         // eUniTexts
+constexpr int NAMED_MESSAGE_SIZE = 600;
+
+} // namespace
+
+void Box01SayName(HWND dialog, int message, const char *name)
+{
+    char text[NAMED_MESSAGE_SIZE];
+    snprintf(text, sizeof text, eAlertTextOK[message], name);
+    AlertOk(dialog, text);
+}
+
+uint32_t Box01AskName(HWND dialog, int message, const char *name)
+{
+    char text[NAMED_MESSAGE_SIZE];
+    snprintf(text, sizeof text, eAlertTextOK[message], name);
+    return AlertYesNo(dialog, text);
+}
+
+int Box01NeedEntry(HWND dialog, int entry)
+{
+    if (entry == -1)
+        AlertOk(dialog, eAlertTextOK[MSG_SELECT_FIRST]);
+    return entry;
+}
+
+int Box01AskFreeName(HWND dialog, const char *caption, char *name, int size,
+                     const std::function<int(const char *)> &findName, int self)
+{
+    if (!Box02EditName(dialog, caption, eUniTexts[PROMPT_NAME], name, size))
+        return 0;
+    const int other = findName(name);
+    if (other != -1 && other != self) {
+        Box01SayName(dialog, MSG_NAME_USED, name);
+        return 0;
+    }
+    return 1;
+}
+
+int Box01ListDeleteSelection(HWND dialog, int id)
+{
+    HWND list = GetDlgItem(dialog, id);
+    const LRESULT row = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (row != LB_ERR)
+        SendMessageA(list, LB_DELETESTRING, row, 0);
+    const int select = row > 0 ? static_cast<int>(row) - 1 : 0;
+    SendMessageA(list, LB_SETCURSEL, select, 0);
+    return select;
+}
+
+int Box01ListRowName(HWND dialog, int id, int row, char *out, int size)
+{
+    const LRESULT length = SendDlgItemMessageA(dialog, id, LB_GETTEXTLEN, row, 0);
+    if (row < 0 || length == LB_ERR || length >= size)
+        return 0;
+    SendDlgItemMessageA(dialog, id, LB_GETTEXT, row, reinterpret_cast<LPARAM>(out));
+    if (char *tab = strchr(out, '\t'))
+        *tab = 0;
+    return 1;
+}
+
+int Box01ListFindExact(HWND dialog, int id, const char *name)
+{
+    const int rows = static_cast<int>(SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        char text[NAMED_MESSAGE_SIZE];
+        if (Box01ListRowName(dialog, id, row, text, sizeof text) && strcmp(text, name) == 0)
+            return row;
+    }
+    return -1;
+}
+
+int Box01TextHeight(HWND window)
+{
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, "W", 1, &size);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return size.cy;
 }

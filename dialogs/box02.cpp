@@ -7,6 +7,7 @@
 
 #include "dialogs/alert_check.h"
 #include "dialogs/box01.h"
+#include "dialogs/box01_controls.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ constexpr int ID_KEEP = 250, ID_DESELECT = 251, ID_CASE = 252, ID_EVERY = 300, I
 struct FilterRecord {
     DialogHeader header;
     char caption[PROMPT_SIZE];
-    NameFilter filter;
+    NameFilter work;
 };
 
 INT_PTR CALLBACK FilterProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -119,20 +120,20 @@ INT_PTR CALLBACK FilterProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     if (message == WM_INITDIALOG) {
         auto *r = reinterpret_cast<FilterRecord *>(Box01DialogInit(dialog, lParam));
         SetWindowTextA(dialog, r->caption);
-        CheckRadioButton(dialog, ID_EVERY, ID_ANY, r->filter.choice ? ID_EVERY : ID_ANY);
-        Box01DialogCheck(dialog, ID_KEEP, r->filter.keep);
-        Box01DialogCheck(dialog, ID_DESELECT, r->filter.deselect);
-        Box01DialogCheck(dialog, ID_CASE, r->filter.matchCase);
-        EnableWindow(GetDlgItem(dialog, ID_DESELECT), r->filter.keep != 0);
+        CheckRadioButton(dialog, ID_EVERY, ID_ANY, r->work.choice ? ID_EVERY : ID_ANY);
+        Box01DialogCheck(dialog, ID_KEEP, r->work.keep);
+        Box01DialogCheck(dialog, ID_DESELECT, r->work.deselect);
+        Box01DialogCheck(dialog, ID_CASE, r->work.matchCase);
+        EnableWindow(GetDlgItem(dialog, ID_DESELECT), r->work.keep != 0);
         SendDlgItemMessageA(dialog, ID_TEXT, EM_LIMITTEXT, NAME_FILTER_PATTERN_EDIT, 0);
-        SetDlgItemTextA(dialog, ID_TEXT, r->filter.pattern);
+        SetDlgItemTextA(dialog, ID_TEXT, r->work.pattern);
         Box01DialogFocusEdit(dialog, ID_TEXT);
         return 0;
     }
     auto *r = Box01DialogRecordOf<FilterRecord>(dialog);
     if (message != WM_COMMAND || !r)
         return Box01DialogDefault(dialog, message, wParam, lParam, BOX02_LIST_FILTER_HELP);
-    NameFilter &f = r->filter;
+    NameFilter &f = r->work;
     switch (LOWORD(wParam)) {
     case ID_KEEP:
         f.keep = !f.keep;
@@ -170,11 +171,5 @@ INT_PTR CALLBACK FilterProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 int Box02ListFilter(HWND owner, const char *caption, NameFilter *filter)
 {
-    FilterRecord record = {};
-    lstrcpynA(record.caption, caption ? caption : "", PROMPT_SIZE);
-    record.filter = *filter;
-    if (!Box01DialogEdit(owner, "LISTBOXFILTER", FilterProc, record))
-        return 0;
-    *filter = record.filter;
-    return 1;
+    return Box01EditValue<FilterRecord>(owner, "LISTBOXFILTER", FilterProc, caption, filter);
 }

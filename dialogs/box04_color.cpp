@@ -1,6 +1,7 @@
 // The colour choosers (templates CHOOSESTDCOLOR and CHOOSECOLOR).
 #include "dialogs/box04_color.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -36,8 +37,7 @@ constexpr int FIELD_WIDTH = 8, FIELD_DECIMALS = 1;
 constexpr double PERCENT_MAX = 100, HUE_LIMIT = 360, HUE_SPIN_MAX = 359, SPIN_STEP = 1;
 constexpr int LABEL_RGB = 0, LABEL_CMY = 3;  // eUniTexts
 constexpr int TEXT_COLOUR = 71, PROMPT_NAME = 54; // eUniTexts
-constexpr int MSG_SELECT_FIRST = 3, MSG_TABLE_FULL = 9, MSG_SAME_VALUE = 11, MSG_DELETE = 13, MSG_NAME_USED = 25,
-              MSG_REPLACE = 99;              // eAlertTextOK
+constexpr int MSG_TABLE_FULL = 9, MSG_SAME_VALUE = 11, MSG_DELETE = 13, MSG_REPLACE = 99; // eAlertTextOK
 constexpr int CAPTION_NEW = 27, CAPTION_RENAME = 50; // eCaptionTexts
 constexpr int MESSAGE_SIZE = 600;
 constexpr int NO_ENTRY = -1;
@@ -47,7 +47,7 @@ constexpr int NO_ENTRY = -1;
 struct StdColorRecord {
     DialogHeader header;
     char caption[256];
-    int32_t index;
+    int32_t work; // the standard colour's index
 };
 
 // Selects the list row named after the first of entries 0 to 31 of the
@@ -59,8 +59,9 @@ void SelectStdName(HWND dialog, int32_t index)
     for (int i = 0; i < STANDARD_COLORS; ++i) {
         if (g_ColorDefs[i].color != g_StandardColors[index])
             continue;
-        const LRESULT row = SendMessageA(list, LB_FINDSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(g_ColorDefs[i].name));
-        SendMessageA(list, LB_SETCURSEL, row == LB_ERR ? WPARAM(-1) : WPARAM(row), 0);
+        // The exact name: a prefix search would stop at a longer name that begins with it.
+        const int row = Box01ListFindExact(dialog, ID_LIST, g_ColorDefs[i].name);
+        SendMessageA(list, LB_SETCURSEL, WPARAM(row), 0);
         return;
     }
 }
@@ -77,7 +78,7 @@ INT_PTR CALLBACK StdColorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         SetWindowTextA(dialog, record->caption);
         for (int i = 0; i < STANDARD_COLORS; ++i)
             SendDlgItemMessageA(dialog, ID_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(eColorNames[i]));
-        SelectStdName(dialog, record->index);
+        SelectStdName(dialog, record->work);
         return 1;
     }
     auto *record = Box01DialogRecordOf<StdColorRecord>(dialog);
@@ -89,7 +90,7 @@ INT_PTR CALLBACK StdColorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         PostMessageA(dialog, WM_APP, 0, 0);
         return 0;
     case WM_APP:
-        Box01PaintColorPreview(GetDlgItem(dialog, ID_PATCH), g_StandardColors[record->index]);
+        Box01PaintColorPreview(GetDlgItem(dialog, ID_PATCH), g_StandardColors[record->work]);
         return 1;
     case WM_DRAWITEM: {
         const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
@@ -101,9 +102,9 @@ INT_PTR CALLBACK StdColorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
         if (IsColorButton(id)) {
-            record->index = id - BOX04_COLOR_BUTTON_FIRST;
-            Box01PaintColorPreview(GetDlgItem(dialog, ID_PATCH), g_StandardColors[record->index]);
-            SelectStdName(dialog, record->index);
+            record->work = id - BOX04_COLOR_BUTTON_FIRST;
+            Box01PaintColorPreview(GetDlgItem(dialog, ID_PATCH), g_StandardColors[record->work]);
+            SelectStdName(dialog, record->work);
             return 1;
         }
         if (id == ID_LIST && HIWORD(wParam) == LBN_SELCHANGE) {
@@ -113,10 +114,10 @@ INT_PTR CALLBACK StdColorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
                 SendDlgItemMessageA(dialog, ID_LIST, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
             for (int i = 0; i < STANDARD_COLORS; ++i)
                 if (strcmp(text, eColorNames[i]) == 0) {
-                    record->index = i;
+                    record->work = i;
                     break;
                 }
-            Box01PaintColorPreview(GetDlgItem(dialog, ID_PATCH), g_StandardColors[record->index]);
+            Box01PaintColorPreview(GetDlgItem(dialog, ID_PATCH), g_StandardColors[record->work]);
             return 1;
         }
         if ((id == ID_LIST && HIWORD(wParam) == LBN_DBLCLK) || id == IDOK) {
@@ -319,9 +320,7 @@ bool SameValueAccepted(HWND dialog, int except)
         const ColorDef &c = (*r->table)[i];
         if (i == except || !IsUsed(c) || c.color != r->colour)
             continue;
-        char question[MESSAGE_SIZE];
-        snprintf(question, sizeof question, eAlertTextOK[MSG_SAME_VALUE], c.name);
-        return AlertYesNo(dialog, question) == ALERT_YES;
+        return Box01AskName(dialog, MSG_SAME_VALUE, c.name) == ALERT_YES;
     }
     return true;
 }
@@ -332,21 +331,6 @@ int FindName(const std::vector<ColorDef> &table, const char *name)
         if (strcmp(table[i].name, name) == 0 && name[0])
             return i;
     return NO_ENTRY;
-}
-
-void Say(HWND dialog, int message, const char *name)
-{
-    char text[MESSAGE_SIZE];
-    snprintf(text, sizeof text, eAlertTextOK[message], name);
-    AlertOk(dialog, text);
-}
-
-int NeedSelection(HWND dialog)
-{
-    const int entry = SelectedEntry(dialog);
-    if (entry == NO_ENTRY)
-        AlertOk(dialog, eAlertTextOK[MSG_SELECT_FIRST]);
-    return entry;
 }
 
 void NewColour(HWND dialog)
@@ -364,9 +348,7 @@ void NewColour(HWND dialog)
         return;
     int entry = FindName(table, name);
     if (entry != NO_ENTRY) {
-        char question[MESSAGE_SIZE];
-        snprintf(question, sizeof question, eAlertTextOK[MSG_REPLACE], name);
-        if (AlertYesNo(dialog, question) != ALERT_YES)
+        if (Box01AskName(dialog, MSG_REPLACE, name) != ALERT_YES)
             return;
     } else {
         for (int i = 0; i < COLOR_SLOTS && entry == NO_ENTRY; ++i)
@@ -386,18 +368,14 @@ void NewColour(HWND dialog)
 void RenameColour(HWND dialog)
 {
     std::vector<ColorDef> &table = *Record(dialog)->table;
-    const int entry = NeedSelection(dialog);
+    const int entry = Box01NeedEntry(dialog, SelectedEntry(dialog));
     if (entry == NO_ENTRY)
         return;
     char name[DEF_NAME_SHORT];
     strcpy(name, table[entry].name);
-    if (!Box02EditName(dialog, eCaptionTexts[CAPTION_RENAME], eUniTexts[PROMPT_NAME], name, DEF_NAME_SHORT))
+    if (!Box01AskFreeName(dialog, eCaptionTexts[CAPTION_RENAME], name, DEF_NAME_SHORT,
+                          [&table](const char *n) { return FindName(table, n); }, entry))
         return;
-    const int other = FindName(table, name);
-    if (other != NO_ENTRY && other != entry) {
-        Say(dialog, MSG_NAME_USED, name);
-        return;
-    }
     strcpy(table[entry].name, name);
     FillList(dialog, entry);
     ShowName(dialog);
@@ -406,25 +384,18 @@ void RenameColour(HWND dialog)
 void DeleteColour(HWND dialog)
 {
     std::vector<ColorDef> &table = *Record(dialog)->table;
-    const int entry = NeedSelection(dialog);
-    if (entry == NO_ENTRY)
-        return;
-    char question[MESSAGE_SIZE];
-    snprintf(question, sizeof question, eAlertTextOK[MSG_DELETE], table[entry].name);
-    if (AlertYesNo(dialog, question) != ALERT_YES)
+    const int entry = Box01NeedEntry(dialog, SelectedEntry(dialog));
+    if (entry == NO_ENTRY || Box01AskName(dialog, MSG_DELETE, table[entry].name) != ALERT_YES)
         return;
     table[entry] = ColorDef{};
-    HWND list = GetDlgItem(dialog, ID_LIST);
-    const LRESULT row = SendMessageA(list, LB_GETCURSEL, 0, 0);
-    SendMessageA(list, LB_DELETESTRING, row, 0);
-    SendMessageA(list, LB_SETCURSEL, row > 0 ? row - 1 : 0, 0);
+    Box01ListDeleteSelection(dialog, ID_LIST);
     ShowName(dialog);
 }
 
 void ChangeColour(HWND dialog)
 {
     ColorRecord *r = Record(dialog);
-    const int entry = NeedSelection(dialog);
+    const int entry = Box01NeedEntry(dialog, SelectedEntry(dialog));
     if (entry == NO_ENTRY)
         return;
     ReadEdits(dialog, true);
@@ -543,24 +514,13 @@ INT_PTR ColorCommand(HWND dialog, int id, int code)
     }
 }
 
-int RowHeight()
-{
-    HDC dc = GetDC(g_MainWnd);
-    HGDIOBJ old = hDialogFont ? SelectObject(dc, hDialogFont) : nullptr;
-    SIZE size{};
-    GetTextExtentPoint32A(dc, "W", 1, &size);
-    if (old)
-        SelectObject(dc, old);
-    ReleaseDC(g_MainWnd, dc);
-    return size.cy > 0 ? size.cy : 1;
-}
 
 INT_PTR CALLBACK ColorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_MEASUREITEM) {
         auto *measure = reinterpret_cast<MEASUREITEMSTRUCT *>(lParam);
         if (measure->CtlID == ID_LIST)
-            measure->itemHeight = static_cast<UINT>(RowHeight());
+            measure->itemHeight = static_cast<UINT>(std::max(1, Box01TextHeight(dialog)));
         return 1;
     }
     if (message == WM_INITDIALOG) {
@@ -619,12 +579,10 @@ INT_PTR CALLBACK ColorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 
 int Box04ChooseStdColor(HWND owner, const char *caption, int32_t *index)
 {
-    StdColorRecord record = {};
-    lstrcpynA(record.caption, caption ? caption : "", sizeof record.caption);
-    record.index = *index >= 0 && *index < STANDARD_COLORS ? *index : 0;
-    if (!Box01DialogEdit(owner, "CHOOSESTDCOLOR", StdColorProc, record))
+    int32_t chosen = *index >= 0 && *index < STANDARD_COLORS ? *index : 0;
+    if (!Box01EditValue<StdColorRecord>(owner, "CHOOSESTDCOLOR", StdColorProc, caption, &chosen))
         return 0;
-    *index = record.index;
+    *index = chosen;
     return 1;
 }
 

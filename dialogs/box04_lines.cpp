@@ -12,6 +12,7 @@
 #include "app/system_defs.h"
 #include "dialogs/alert.h"
 #include "dialogs/box01.h"
+#include "dialogs/box01_controls.h"
 #include "dialogs/box02.h"
 #include "display/output_paint.h"
 #include "language/language.h"
@@ -26,17 +27,16 @@ constexpr int LENGTH_MIN = 25, LENGTH_MAX = 10000;
 constexpr int FIELD_TEXT_SIZE = 251;
 constexpr int NO_ENTRY = -1;
 constexpr int MSG_SELECT_FIRST = 3, MSG_NOT_INTEGER = 7, MSG_RANGE = 8, MSG_FULL = 15, MSG_TOO_MANY = 18,
-              MSG_ODD = 19, MSG_NAME_USED = 25, MSG_DELETE = 52, MSG_LIST = 121;        // eAlertTextOK
+              MSG_ODD = 19, MSG_DELETE = 52, MSG_LIST = 121;        // eAlertTextOK
 constexpr int CAPTION_PATTERN = 0, CAPTION_NEW = 51, CAPTION_RENAME = 52;              // eCaptionTexts
-constexpr int PROMPT_NAME = 54, TEXT_HALF = 12;                                         // eUniTexts
-constexpr int MESSAGE_SIZE = 600;
+constexpr int TEXT_HALF = 12;                                                           // eUniTexts
 
 // --- The dash pattern ------------------------------------------------------------------
 
 struct PatternRecord {
     DialogHeader header;
     char caption[256];
-    LineDef line;
+    LineDef work;
 };
 
 PatternRecord *Pattern(HWND dialog)
@@ -56,13 +56,13 @@ int SelectedRow(HWND dialog)
 
 void PaintPatternPreview(HWND dialog)
 {
-    OutputDrawLineDefPreview(GetDlgItem(dialog, ID_PREVIEW), &Pattern(dialog)->line);
+    OutputDrawLineDefPreview(GetDlgItem(dialog, ID_PREVIEW), &Pattern(dialog)->work);
 }
 
 // The rows back into the copy: lengths, and pairs = rows / 2.
 void ReadRows(HWND dialog)
 {
-    LineDef &line = Pattern(dialog)->line;
+    LineDef &line = Pattern(dialog)->work;
     const int n = Rows(dialog);
     for (int row = 0; row < n && row < MAX_ROWS; ++row) {
         char text[32] = "";
@@ -145,7 +145,7 @@ void PatternCommand(HWND dialog, int id)
         SendMessageA(list, LB_INSERTSTRING, selected, reinterpret_cast<LPARAM>(text));
         SendMessageA(list, LB_SETCURSEL, selected, 0);
         if (selected < MAX_ROWS)
-            Pattern(dialog)->line.lengths[selected] = value;
+            Pattern(dialog)->work.lengths[selected] = value;
         PaintPatternPreview(dialog);
         break;
     case ID_DELETE:
@@ -157,8 +157,7 @@ void PatternCommand(HWND dialog, int id)
             AlertOk(dialog, eAlertTextOK[MSG_LIST]);
             break;
         }
-        SendMessageA(list, LB_DELETESTRING, selected, 0);
-        SendMessageA(list, LB_SETCURSEL, selected > 0 ? selected - 1 : 0, 0);
+        Box01ListDeleteSelection(dialog, ID_LIST);
         RowsChanged(dialog);
         break;
     default:
@@ -172,16 +171,16 @@ INT_PTR CALLBACK PatternProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     if (message == WM_INITDIALOG) {
         auto *r = reinterpret_cast<PatternRecord *>(Box01DialogInit(dialog, lParam));
         SetWindowTextA(dialog, r->caption);
-        const int rows = r->line.pairs >= 0 && r->line.pairs <= LINE_MAX_PAIRS ? 2 * r->line.pairs : 0;
+        const int rows = r->work.pairs >= 0 && r->work.pairs <= LINE_MAX_PAIRS ? 2 * r->work.pairs : 0;
         for (int i = 0; i < rows; ++i) {
             char text[32];
-            snprintf(text, sizeof text, "%d", r->line.lengths[i]);
+            snprintf(text, sizeof text, "%d", r->work.lengths[i]);
             SendDlgItemMessageA(dialog, ID_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
         }
         ShowCount(dialog);
-        CheckRadioButton(dialog, ID_KIND_FIRST, ID_KIND_FIRST + 1, ID_KIND_FIRST + (r->line.kind ? 1 : 0));
+        CheckRadioButton(dialog, ID_KIND_FIRST, ID_KIND_FIRST + 1, ID_KIND_FIRST + (r->work.kind ? 1 : 0));
         if (rows > 0) {
-            SetDlgItemInt(dialog, ID_LENGTH, static_cast<UINT>(r->line.lengths[0]), TRUE);
+            SetDlgItemInt(dialog, ID_LENGTH, static_cast<UINT>(r->work.lengths[0]), TRUE);
             SendDlgItemMessageA(dialog, ID_LIST, LB_SETCURSEL, 0, 0);
         }
         Box01DialogFocusEdit(dialog, ID_LENGTH);
@@ -208,7 +207,7 @@ INT_PTR CALLBACK PatternProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             return 1;
         }
         if (id == ID_KIND_FIRST || id == ID_KIND_FIRST + 1) {
-            r->line.kind = id - ID_KIND_FIRST;
+            r->work.kind = id - ID_KIND_FIRST;
             CheckRadioButton(dialog, ID_KIND_FIRST, ID_KIND_FIRST + 1, id);
             PaintPatternPreview(dialog);
             return 1;
@@ -261,13 +260,9 @@ int FindName(const std::vector<LineDef> &table, const char *name)
 
 int SelectedLine(HWND dialog)
 {
-    const int row = SelectedRow(dialog);
-    if (row == LB_ERR)
-        return NO_ENTRY;
     char text[DEF_NAME_SHORT * 2] = "";
-    if (SendDlgItemMessageA(dialog, ID_LIST, LB_GETTEXTLEN, row, 0) >= LRESULT(sizeof text))
+    if (!Box01ListRowName(dialog, ID_LIST, SelectedRow(dialog), text, sizeof text))
         return NO_ENTRY;
-    SendDlgItemMessageA(dialog, ID_LIST, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
     return FindName(Lines(dialog), text);
 }
 
@@ -292,29 +287,19 @@ void FillLines(HWND dialog, int select)
             SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(l.name));
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-    LRESULT row = LB_ERR;
+    int row = -1;
     if (select >= 0 && select < LINE_SLOTS && table[select].name[0])
-        row = SendMessageA(list, LB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(table[select].name));
-    SendMessageA(list, LB_SETCURSEL, row == LB_ERR ? 0 : row, 0);
+        row = Box01ListFindExact(dialog, ID_LIST, table[select].name);
+    SendMessageA(list, LB_SETCURSEL, row < 0 ? 0 : row, 0);
     SelectionShown(dialog);
 }
 
-void Say(HWND dialog, int message, const char *name)
-{
-    char text[MESSAGE_SIZE];
-    snprintf(text, sizeof text, eAlertTextOK[message], name);
-    AlertOk(dialog, text);
-}
-
-// The selected line type, or NO_ENTRY after the message; slot 0 only when allowed.
+// The selected line type, or NO_ENTRY (after the message when none is
+// selected); slot 0 only when allowed.
 int NeedLine(HWND dialog, bool standardAllowed)
 {
-    const int line = SelectedLine(dialog);
-    if (line == NO_ENTRY)
-        AlertOk(dialog, eAlertTextOK[MSG_SELECT_FIRST]);
-    if (line == 0 && !standardAllowed)
-        return NO_ENTRY;
-    return line;
+    const int line = Box01NeedEntry(dialog, SelectedLine(dialog));
+    return line == 0 && !standardAllowed ? NO_ENTRY : line;
 }
 
 void LinesCommand(HWND dialog, int id)
@@ -327,12 +312,9 @@ void LinesCommand(HWND dialog, int id)
         if (model == NO_ENTRY)
             return;
         strcpy(name, model == 0 ? "" : table[model].name);
-        if (!Box02EditName(dialog, eCaptionTexts[CAPTION_NEW], eUniTexts[PROMPT_NAME], name, DEF_NAME_SHORT))
+        if (!Box01AskFreeName(dialog, eCaptionTexts[CAPTION_NEW], name, DEF_NAME_SHORT,
+                              [&table](const char *n) { return FindName(table, n); }, NO_ENTRY))
             return;
-        if (FindName(table, name) != NO_ENTRY) {
-            Say(dialog, MSG_NAME_USED, name);
-            return;
-        }
         for (int i = 1; i < LINE_SLOTS; ++i)
             if (!table[i].name[0]) {
                 table[i] = table[model];
@@ -348,29 +330,19 @@ void LinesCommand(HWND dialog, int id)
         if (line == NO_ENTRY)
             return;
         strcpy(name, table[line].name);
-        if (!Box02EditName(dialog, eCaptionTexts[CAPTION_RENAME], eUniTexts[PROMPT_NAME], name, DEF_NAME_SHORT))
+        if (!Box01AskFreeName(dialog, eCaptionTexts[CAPTION_RENAME], name, DEF_NAME_SHORT,
+                              [&table](const char *n) { return FindName(table, n); }, line))
             return;
-        const int other = FindName(table, name);
-        if (other != NO_ENTRY && other != line) {
-            Say(dialog, MSG_NAME_USED, name);
-            return;
-        }
         strcpy(table[line].name, name);
         FillLines(dialog, line);
         return;
     }
     case ID_DELETE: {
         const int line = NeedLine(dialog, false);
-        if (line == NO_ENTRY)
-            return;
-        char question[MESSAGE_SIZE];
-        snprintf(question, sizeof question, eAlertTextOK[MSG_DELETE], table[line].name);
-        if (AlertYesNo(dialog, question) != ALERT_YES)
+        if (line == NO_ENTRY || Box01AskName(dialog, MSG_DELETE, table[line].name) != ALERT_YES)
             return;
         table[line].name[0] = 0;
-        const int row = SelectedRow(dialog);
-        SendDlgItemMessageA(dialog, ID_LIST, LB_DELETESTRING, row, 0);
-        SendDlgItemMessageA(dialog, ID_LIST, LB_SETCURSEL, row > 0 ? row - 1 : 0, 0);
+        Box01ListDeleteSelection(dialog, ID_LIST);
         SelectionShown(dialog);
         return;
     }
@@ -435,13 +407,7 @@ INT_PTR CALLBACK LinesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 
 int Box04EditLinePattern(HWND owner, const char *caption, LineDef *line)
 {
-    PatternRecord record = {};
-    lstrcpynA(record.caption, caption ? caption : "", sizeof record.caption);
-    record.line = *line;
-    if (!Box01DialogEdit(owner, "LINEPAT", PatternProc, record))
-        return 0;
-    *line = record.line;
-    return 1;
+    return Box01EditValue<PatternRecord>(owner, "LINEPAT", PatternProc, caption, line);
 }
 
 int Box04EditLineDefs(HWND owner, const char *caption, LineDef *table, int32_t preselect)

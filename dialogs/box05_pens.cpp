@@ -129,9 +129,9 @@ const TableKind PEN_KIND = {
     "PENDEF", PenTableProc, "IDI_TPEN", CAPTURED_CAPTION, BOX05_PEN_TABLE_HELP, 388, 244,
     133, 138, 50, 131, 24, 132, 23, 102,
     54, 79, 74,
-    true,
+    true, false,
     sizeof(PenDef), DrawingPens, &g_PenLink, &g_ActivePen, &g_PenListDirty, &g_Options.penDialogVisible,
-    &hGlobalPenDialog, &g_MsgPen2,
+    &hGlobalPenDialog, &g_MsgPen2, &g_Options.penDialogPlacement,
     PenName, PenState, PenLinkCopy, PaintPenRow, SummaryOf, ObjectScanPenUse, EditPenSets, HandOverPens,
 };
 

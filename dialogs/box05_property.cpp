@@ -22,10 +22,8 @@ namespace {
 constexpr int ID_WIDTH = 200, ID_WIDTH_UNIT = 650, ID_PREVIEW = 700, ID_LINE_TYPE = 750;
 constexpr int ID_FILL_FIRST = 800, FILL_MODES = 5;
 constexpr int ID_COLOR1 = 10000, ID_COLOR2 = 10001;
-constexpr int ID_CAP_FIRST = 450, ID_JOIN_FIRST = 453, STYLE_CHOICES = 3;
-constexpr int ID_PRESET_FIRST = 400;
-constexpr double WIDTH_PRESETS[] = {0.13, 0.18, 0.25, 0.35, 0.5, 0.7, 1.0};
-constexpr int PRESET_COUNT = sizeof WIDTH_PRESETS / sizeof WIDTH_PRESETS[0];
+constexpr int ID_CAP_FIRST = BOX05_STYLE_FIRST, ID_JOIN_FIRST = ID_CAP_FIRST + 3, STYLE_CHOICES = 3;
+constexpr double WIDTH_PRESETS[BOX05_PRESET_LAST - BOX05_PRESET_FIRST + 1] = {0.13, 0.18, 0.25, 0.35, 0.5, 0.7, 1.0};
 constexpr double WIDTH_MIN = 0.0, WIDTH_MAX = 100.0;
 constexpr uint32_t CAP_MASK = 0xF00, JOIN_MASK = 0xF000;
 constexpr uint32_t CAP_STEP = 0x100, JOIN_STEP = 0x1000;
@@ -89,11 +87,9 @@ INT_PTR DrawItem(HWND dialog, const DRAWITEMSTRUCT *item)
         Box01DrawItemNumberedIcon(item, "IDI_FILLMOD%d", ID_FILL_FIRST, p.fillMode);
     else if (id == ID_COLOR1 || id == ID_COLOR2)
         Box01DialogCustomButtonColor(item, id == ID_COLOR1 ? p.color1 : p.color2, 0);
-    else if (id >= ID_CAP_FIRST && id < ID_JOIN_FIRST + STYLE_CHOICES) {
-        char icon[ICON_NAME_SIZE];
-        StyleIconName(icon, id);
-        Box01DialogCustomButtonIcon(item, icon, StylePressed(p.capJoin, id));
-    } else
+    else if (id >= BOX05_STYLE_FIRST && id <= BOX05_STYLE_LAST)
+        Box05DrawStyleButton(item, p.capJoin);
+    else
         return 0;
     return 1;
 }
@@ -107,18 +103,12 @@ INT_PTR Command(HWND dialog, int id)
         Box01DialogRedrawItems(dialog, ID_FILL_FIRST, ID_FILL_FIRST + FILL_MODES - 1);
         return 1;
     }
-    if (id >= ID_CAP_FIRST && id < ID_CAP_FIRST + STYLE_CHOICES) {
-        p.capJoin = (p.capJoin & ~CAP_MASK) | static_cast<uint32_t>(id - ID_CAP_FIRST) * CAP_STEP;
-        Box01DialogRedrawItems(dialog, ID_CAP_FIRST, ID_CAP_FIRST + STYLE_CHOICES - 1);
+    if (id >= BOX05_STYLE_FIRST && id <= BOX05_STYLE_LAST) {
+        Box05PressStyleButton(dialog, id, &p.capJoin);
         return 1;
     }
-    if (id >= ID_JOIN_FIRST && id < ID_JOIN_FIRST + STYLE_CHOICES) {
-        p.capJoin = (p.capJoin & ~JOIN_MASK) | static_cast<uint32_t>(id - ID_JOIN_FIRST) * JOIN_STEP;
-        Box01DialogRedrawItems(dialog, ID_JOIN_FIRST, ID_JOIN_FIRST + STYLE_CHOICES - 1);
-        return 1;
-    }
-    if (id >= ID_PRESET_FIRST && id < ID_PRESET_FIRST + PRESET_COUNT) {
-        ShowWidth(dialog, WIDTH_PRESETS[id - ID_PRESET_FIRST]);
+    if (id >= BOX05_PRESET_FIRST && id <= BOX05_PRESET_LAST) {
+        Box05PressWidthPreset(dialog, id, ID_WIDTH);
         return 1;
     }
     if (id >= BOX05_LINE_CHOICE_FIRST && id < BOX05_LINE_CHOICE_FIRST + LINE_SLOTS) {
@@ -186,13 +176,31 @@ INT_PTR CALLBACK PropertyProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 } // namespace
 
+void Box05DrawStyleButton(const DRAWITEMSTRUCT *item, uint32_t style)
+{
+    char icon[ICON_NAME_SIZE];
+    const int id = static_cast<int>(item->CtlID);
+    StyleIconName(icon, id);
+    Box01DialogCustomButtonIcon(item, icon, StylePressed(style, id));
+}
+
+void Box05PressStyleButton(HWND dialog, int id, uint32_t *style)
+{
+    if (id < ID_JOIN_FIRST)
+        *style = (*style & ~CAP_MASK) | static_cast<uint32_t>(id - ID_CAP_FIRST) * CAP_STEP;
+    else
+        *style = (*style & ~JOIN_MASK) | static_cast<uint32_t>(id - ID_JOIN_FIRST) * JOIN_STEP;
+    Box01DialogRedrawItems(dialog, BOX05_STYLE_FIRST, BOX05_STYLE_LAST);
+}
+
+void Box05PressWidthPreset(HWND dialog, int id, int field)
+{
+    char text[64];
+    Box05FormatWidth(text, WIDTH_PRESETS[id - BOX05_PRESET_FIRST]);
+    SetDlgItemTextA(dialog, field, text);
+}
+
 int Box05EditProperty(HWND owner, const char *caption, Property *property)
 {
-    PropertyRecord record = {};
-    lstrcpynA(record.caption, caption ? caption : "", sizeof record.caption);
-    record.work = *property;
-    if (!Box01DialogEdit(owner, "PROPERTY", PropertyProc, record))
-        return 0;
-    *property = record.work;
-    return 1;
+    return Box01EditValue<PropertyRecord>(owner, "PROPERTY", PropertyProc, caption, property);
 }

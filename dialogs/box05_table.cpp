@@ -73,18 +73,13 @@ char *RecordAt(void *table, const TableKind *kind, int i)
     return static_cast<char *>(table) + kind->recordSize * static_cast<size_t>(i);
 }
 
-void Say(HWND window, int message, const char *argument)
+// The record with exactly this name, or -1.
+int FindRecord(const TableWindow *w, const char *name)
 {
-    char text[MESSAGE_SIZE];
-    snprintf(text, sizeof text, eAlertTextOK[message], argument);
-    AlertOk(window, text);
-}
-
-uint32_t Ask(HWND window, int message, const char *argument)
-{
-    char text[MESSAGE_SIZE];
-    snprintf(text, sizeof text, eAlertTextOK[message], argument);
-    return AlertYesNo(window, text);
+    for (int i = 0; i < TABLE_SLOTS; ++i)
+        if (Named(w, i) && strcmp(NameOf(w, i), name) == 0)
+            return i;
+    return -1;
 }
 
 // The text of a row for sorting: a record's name or a group's path.
@@ -337,13 +332,9 @@ void NewRecord(TableWindow *w)
     char name[TABLE_NAME_SIZE] = "";
     if (p != 0)
         lstrcpynA(name, NameOf(w, p), TABLE_NAME_SIZE);
-    if (!Box02EditName(w->hwnd, eCaptionTexts[CAPTION_NEW], eUniTexts[PROMPT_NAME], name, TABLE_NAME_SIZE))
+    if (!Box01AskFreeName(w->hwnd, eCaptionTexts[CAPTION_NEW], name, TABLE_NAME_SIZE,
+                          [w](const char *n) { return FindRecord(w, n); }, -1))
         return;
-    for (int i = 0; i < TABLE_SLOTS; ++i)
-        if (strcmp(NameOf(w, i), name) == 0) {
-            Say(w->hwnd, MSG_NAME_USED, name);
-            return;
-        }
     for (int i = 1; i < TABLE_SLOTS; ++i) {
         if (Named(w, i))
             continue;
@@ -363,14 +354,9 @@ void RenameRecord(TableWindow *w)
     const int p = w->selectedData[0];
     char name[TABLE_NAME_SIZE];
     lstrcpynA(name, NameOf(w, p), TABLE_NAME_SIZE);
-    if (!Box02EditName(w->hwnd, eCaptionTexts[w->kind->captionRename], eUniTexts[PROMPT_NAME], name,
-                       TABLE_NAME_SIZE))
+    if (!Box01AskFreeName(w->hwnd, eCaptionTexts[w->kind->captionRename], name, TABLE_NAME_SIZE,
+                          [w](const char *n) { return FindRecord(w, n); }, p))
         return;
-    for (int i = 0; i < TABLE_SLOTS; ++i)
-        if (i != p && strcmp(NameOf(w, i), name) == 0) {
-            Say(w->hwnd, MSG_NAME_USED, name);
-            return;
-        }
     lstrcpynA(w->kind->name(w->work, p), name, TABLE_NAME_SIZE);
     SetModified(w, true);
     Box05TableListFill(w, p);
@@ -388,9 +374,9 @@ void DeleteRecords(TableWindow *w)
         const int p = w->selectedData[0];
         if (p == 0 || p >= TABLE_SLOTS)
             return;
-        if (Ask(w->hwnd, w->kind->msgDeleteOne, NameOf(w, p)) != ALERT_YES)
+        if (Box01AskName(w->hwnd, w->kind->msgDeleteOne, NameOf(w, p)) != ALERT_YES)
             return;
-        if (used[p] && Ask(w->hwnd, w->kind->msgDeleteOneUsed, NameOf(w, 0)) != ALERT_YES)
+        if (used[p] && Box01AskName(w->hwnd, w->kind->msgDeleteOneUsed, NameOf(w, 0)) != ALERT_YES)
             return;
         w->kind->name(w->work, p)[0] = 0;
     } else {
@@ -400,7 +386,7 @@ void DeleteRecords(TableWindow *w)
         for (int i = 0; i < count; ++i)
             if (w->selectedData[i] < TABLE_SLOTS && used[w->selectedData[i]])
                 anyUsed = true;
-        if (anyUsed && Ask(w->hwnd, w->kind->msgDeleteSeveralUsed, NameOf(w, 0)) != ALERT_YES)
+        if (anyUsed && Box01AskName(w->hwnd, w->kind->msgDeleteSeveralUsed, NameOf(w, 0)) != ALERT_YES)
             return;
         for (int i = 0; i < count; ++i)
             if (w->selectedData[i] > 0 && w->selectedData[i] < TABLE_SLOTS)
@@ -436,14 +422,13 @@ void CopyToGroup(TableWindow *w)
         Box01SplitNamePath(NameOf(w, p), nullptr, leaf);
         char name[TABLE_NAME_SIZE];
         Box01JoinNamePath(name, path, w->copyToGroup ? NameOf(w, p) : leaf);
-        for (int j = 0; j < TABLE_SLOTS; ++j)
-            if (strcmp(NameOf(w, j), name) == 0) {
-                Say(w->hwnd, MSG_NAME_USED, name);
-                return;
-            }
+        if (FindRecord(w, name) != -1) {
+            Box01SayName(w->hwnd, MSG_NAME_USED, name);
+            return;
+        }
         for (const auto &c : copies)
             if (c.second == name) {
-                Say(w->hwnd, MSG_NAME_USED, name);
+                Box01SayName(w->hwnd, MSG_NAME_USED, name);
                 return;
             }
         copies.emplace_back(p, name);
@@ -799,6 +784,8 @@ SIZE MinimumSize(const TableWindow *w)
 
 void Layout(TableWindow *w)
 {
+    if (!w->hwnd || !w->list)
+        return; // sized while being created, before its controls are known
     RECT margin = {0, 0, LAYOUT_MARGIN, LAYOUT_MARGIN};
     MapDialogRect(w->hwnd, &margin);
     RECT client;
@@ -951,6 +938,9 @@ INT_PTR Box05TableProc(TableWindow *w, HWND window, UINT message, WPARAM wParam,
     case WM_INITDIALOG: {
         w->hwnd = window;
         w->list = GetDlgItem(window, ID_LIST);
+        char title[CONVERT_TITLE_SIZE];
+        if (ConvertGetCommandTitle(title, w->kind->captionCommand))
+            SetWindowTextA(window, title); // else the template's own caption
         SetPropA(w->list, "TableWindow", w);
         w->listProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(w->list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListSubclassProc)));
@@ -963,6 +953,13 @@ INT_PTR Box05TableProc(TableWindow *w, HWND window, UINT message, WPARAM wParam,
         w->focusedGroup = -1;
         w->shiftHeld = false;
         Box05TableListFill(w, w->selected);
+        const WindowPlacement &p = *w->kind->placement;
+        const SIZE min = MinimumSize(w);
+        if (p.size.cy != DIALOG_NO_POSITION && p.size.cy > min.cy) {
+            const int screen = g_ScreenHeight > 0 ? g_ScreenHeight : GetSystemMetrics(SM_CYSCREEN);
+            SetWindowPos(window, nullptr, 0, 0, min.cx, std::min<LONG>(p.size.cy, screen),
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         Layout(w);
         return 0;
     }
@@ -981,9 +978,20 @@ INT_PTR Box05TableProc(TableWindow *w, HWND window, UINT message, WPARAM wParam,
             SelectionChanged(w);
         }
         return 0;
-    case WM_SIZE:
-        Layout(w);
+    case WM_MOVE:
+    case WM_SIZE: {
+        if (window != w->hwnd)
+            return 0;
+        RECT r;
+        GetWindowRect(window, &r);
+        WindowPlacement &p = *w->kind->placement;
+        p.pos = POINT{r.left, r.top};
+        if (message == WM_SIZE) {
+            p.size = SIZE{r.right - r.left, r.bottom - r.top};
+            Layout(w);
+        }
         return 0;
+    }
     case WM_GETMINMAXINFO: {
         auto *info = reinterpret_cast<MINMAXINFO *>(lParam);
         const SIZE min = MinimumSize(w);
@@ -995,13 +1003,7 @@ INT_PTR Box05TableProc(TableWindow *w, HWND window, UINT message, WPARAM wParam,
     }
     case WM_MEASUREITEM: {
         auto *m = reinterpret_cast<MEASUREITEMSTRUCT *>(lParam);
-        HDC dc = GetDC(window);
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
-        SIZE size{};
-        GetTextExtentPoint32A(dc, "W", 1, &size);
-        SelectObject(dc, old);
-        ReleaseDC(window, dc);
-        m->itemHeight = static_cast<UINT>(std::max<LONG>(size.cy, ROW_MIN_HEIGHT));
+        m->itemHeight = static_cast<UINT>(std::max(Box01TextHeight(window), ROW_MIN_HEIGHT));
         return 1;
     }
     case WM_DRAWITEM: {
@@ -1053,7 +1055,12 @@ void Box05TableShow(TableWindow *w, int32_t record)
     if (!h)
         return;
     Box05TableLoad(w, record);
+    if (!w->kind->keepsCopySwitch)
+        w->copyToGroup = 0;
     *w->kind->listDirty = 0;
+    const WindowPlacement &p = *w->kind->placement;
+    if (p.pos.x != DIALOG_NO_POSITION && p.size.cy != DIALOG_NO_POSITION)
+        SetWindowPos(h, nullptr, p.pos.x, p.pos.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(h, SW_SHOW);
     Box05TableListFill(w, record);
     InvalidateRect(h, nullptr, TRUE);

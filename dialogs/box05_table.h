@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "app/system.h"
 #include "dialogs/box01_controls.h"
 #include "dialogs/box02.h"
 
@@ -37,6 +38,7 @@ struct TableKind {
         msgLink;             // eAlertTextOK
     int captionRename, captionCopyToGroup, captionFilter; // eCaptionTexts
     bool hasLayerButton;
+    bool keepsCopySwitch; // showing the window keeps the copy-to-group switch
     // The drawing's table and its words.
     size_t recordSize;
     void *(*drawingTable)();
@@ -46,6 +48,7 @@ struct TableKind {
     uint32_t *dialogVisible;
     HWND *handle;
     UINT *reloadMessage; // posted by the main window when the drawing's table changed elsewhere
+    WindowPlacement *placement; // remembered left, top, width and height
     // Record access on a table of this kind.
     char *(*name)(void *table, int i);
     uint32_t *(*state)(void *table, int i);

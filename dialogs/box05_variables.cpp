@@ -9,6 +9,7 @@
 #include "app/system_defs.h"
 #include "dialogs/alert.h"
 #include "dialogs/box01.h"
+#include "dialogs/box01_controls.h"
 #include "dialogs/box02.h"
 #include "dialogs/box05_defs.h"
 #include "language/language.h"
@@ -21,10 +22,9 @@ constexpr int ID_NEW = 14, ID_RENAME = 15, ID_DELETE = 13, ID_EDIT_VALUE = 20;
 constexpr int LIST_TAB_STOP = 128;           // dialog units
 constexpr int ROW_SIZE = DEF_NAME_SHORT + VARIABLE_VALUE_SIZE + 2;
 constexpr int NO_ENTRY = -1;
-constexpr int MSG_SELECT_FIRST = 3, MSG_NAME_USED = 25, MSG_TABLE_FULL = 141, MSG_DELETE = 142; // eAlertTextOK
+constexpr int MSG_TABLE_FULL = 141, MSG_DELETE = 142; // eAlertTextOK
 constexpr int CAPTION_VALUE = 75, CAPTION_RENAME = 76, CAPTION_NEW = 77;                     // eCaptionTexts
-constexpr int PROMPT_NAME = 54, PROMPT_VALUE = 94;                                           // eUniTexts
-constexpr int MESSAGE_SIZE = 600;
+constexpr int PROMPT_VALUE = 94;                                                             // eUniTexts
 
 struct VariableRecord {
     DialogHeader header;
@@ -48,15 +48,10 @@ int FindName(const std::vector<VariableDef> &table, const char *name)
 // The entry of the selected row: its text up to the first tab, found exactly.
 int SelectedEntry(HWND dialog)
 {
-    const LRESULT row = SendDlgItemMessageA(dialog, ID_LIST, LB_GETCURSEL, 0, 0);
-    if (row == LB_ERR)
-        return NO_ENTRY;
+    const int row = static_cast<int>(SendDlgItemMessageA(dialog, ID_LIST, LB_GETCURSEL, 0, 0));
     char text[ROW_SIZE] = "";
-    if (SendDlgItemMessageA(dialog, ID_LIST, LB_GETTEXTLEN, row, 0) >= ROW_SIZE)
+    if (!Box01ListRowName(dialog, ID_LIST, row, text, ROW_SIZE))
         return NO_ENTRY;
-    SendDlgItemMessageA(dialog, ID_LIST, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
-    if (char *tab = strchr(text, '\t'))
-        *tab = 0;
     return FindName(Table(dialog), text);
 }
 
@@ -85,14 +80,8 @@ void FillList(HWND dialog, int entry)
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-    LRESULT row = LB_ERR;
-    if (entry != NO_ENTRY) {
-        // The row of exactly this name: rows begin "name<TAB>".
-        char prefix[DEF_NAME_SHORT + 2];
-        snprintf(prefix, sizeof prefix, "%s\t", table[entry].name);
-        row = SendMessageA(list, LB_FINDSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(prefix));
-    }
-    if (row != LB_ERR) {
+    const int row = entry != NO_ENTRY ? Box01ListFindExact(dialog, ID_LIST, table[entry].name) : -1;
+    if (row >= 0) {
         SendMessageA(list, LB_SETCURSEL, row, 0);
         ShowSelection(dialog, entry);
     } else {
@@ -101,19 +90,9 @@ void FillList(HWND dialog, int entry)
     }
 }
 
-void Say(HWND dialog, int message, const char *name)
+int FindIn(HWND dialog, const char *name)
 {
-    char text[MESSAGE_SIZE];
-    snprintf(text, sizeof text, eAlertTextOK[message], name);
-    AlertOk(dialog, text);
-}
-
-int NeedSelection(HWND dialog)
-{
-    const int entry = SelectedEntry(dialog);
-    if (entry == NO_ENTRY)
-        AlertOk(dialog, eAlertTextOK[MSG_SELECT_FIRST]);
-    return entry;
+    return FindName(Table(dialog), name);
 }
 
 void NewVariable(HWND dialog)
@@ -123,12 +102,9 @@ void NewVariable(HWND dialog)
     char name[DEF_NAME_SHORT] = "";
     if (model != NO_ENTRY)
         strcpy(name, table[model].name);
-    if (!Box02EditName(dialog, eCaptionTexts[CAPTION_NEW], eUniTexts[PROMPT_NAME], name, DEF_NAME_SHORT))
+    if (!Box01AskFreeName(dialog, eCaptionTexts[CAPTION_NEW], name, DEF_NAME_SHORT,
+                          [dialog](const char *n) { return FindIn(dialog, n); }, NO_ENTRY))
         return;
-    if (FindName(table, name) != NO_ENTRY) {
-        Say(dialog, MSG_NAME_USED, name);
-        return;
-    }
     for (int i = 0; i < VARIABLE_SLOTS; ++i) {
         if (table[i].name[0])
             continue;
@@ -143,18 +119,14 @@ void NewVariable(HWND dialog)
 void RenameVariable(HWND dialog)
 {
     std::vector<VariableDef> &table = Table(dialog);
-    const int entry = NeedSelection(dialog);
+    const int entry = Box01NeedEntry(dialog, SelectedEntry(dialog));
     if (entry == NO_ENTRY)
         return;
     char name[DEF_NAME_SHORT];
     strcpy(name, table[entry].name);
-    if (!Box02EditName(dialog, eCaptionTexts[CAPTION_RENAME], eUniTexts[PROMPT_NAME], name, DEF_NAME_SHORT))
+    if (!Box01AskFreeName(dialog, eCaptionTexts[CAPTION_RENAME], name, DEF_NAME_SHORT,
+                          [dialog](const char *n) { return FindIn(dialog, n); }, entry))
         return;
-    const int other = FindName(table, name);
-    if (other != NO_ENTRY && other != entry) {
-        Say(dialog, MSG_NAME_USED, name);
-        return;
-    }
     strcpy(table[entry].name, name);
     FillList(dialog, entry);
 }
@@ -162,7 +134,7 @@ void RenameVariable(HWND dialog)
 void EditValue(HWND dialog)
 {
     std::vector<VariableDef> &table = Table(dialog);
-    const int entry = NeedSelection(dialog);
+    const int entry = Box01NeedEntry(dialog, SelectedEntry(dialog));
     if (entry == NO_ENTRY)
         return;
     if (Box02EditString(dialog, eCaptionTexts[CAPTION_VALUE], eUniTexts[PROMPT_VALUE], table[entry].value,
@@ -173,18 +145,11 @@ void EditValue(HWND dialog)
 void DeleteVariable(HWND dialog)
 {
     std::vector<VariableDef> &table = Table(dialog);
-    const int entry = NeedSelection(dialog);
-    if (entry == NO_ENTRY)
-        return;
-    char question[MESSAGE_SIZE];
-    snprintf(question, sizeof question, eAlertTextOK[MSG_DELETE], table[entry].name);
-    if (AlertYesNo(dialog, question) != ALERT_YES)
+    const int entry = Box01NeedEntry(dialog, SelectedEntry(dialog));
+    if (entry == NO_ENTRY || Box01AskName(dialog, MSG_DELETE, table[entry].name) != ALERT_YES)
         return;
     table[entry] = VariableDef{};
-    HWND list = GetDlgItem(dialog, ID_LIST);
-    const LRESULT row = SendMessageA(list, LB_GETCURSEL, 0, 0);
-    SendMessageA(list, LB_DELETESTRING, row, 0);
-    SendMessageA(list, LB_SETCURSEL, row > 0 ? row - 1 : 0, 0);
+    Box01ListDeleteSelection(dialog, ID_LIST);
     FillList(dialog, SelectedEntry(dialog));
 }
 

@@ -28,18 +28,12 @@ constexpr int ID_STORED = 550, ID_ALL_TYPES = 551, ID_RESET = 552;
 constexpr int ID_LAYER = 750, ID_PEN = 751, ID_LINE = 752;
 constexpr int ID_FILL_FIRST = 800, FILL_MODES = 5;
 constexpr int ID_COLOR1 = 10000, ID_COLOR2 = 10001;
-constexpr int ID_CAP_FIRST = 450, ID_JOIN_FIRST = 453, STYLE_CHOICES = 3;
-constexpr int ID_PRESET_FIRST = 400;
-constexpr double WIDTH_PRESETS[] = {0.13, 0.18, 0.25, 0.35, 0.5, 0.7, 1.0};
-constexpr int PRESET_COUNT = sizeof WIDTH_PRESETS / sizeof WIDTH_PRESETS[0];
 constexpr double WIDTH_MIN = 0.0, WIDTH_MAX = 100.0;
-constexpr uint32_t CAP_MASK = 0xF00, JOIN_MASK = 0xF000, CAP_STEP = 0x100, JOIN_STEP = 0x1000;
 // Property-mask bits.
 constexpr uint32_t MASK_PEN = 1, MASK_FILL = 2, MASK_COLOR1 = 4, MASK_COLOR2 = 8, MASK_WIDTH = 16, MASK_LINE = 32,
                    MASK_LAYER = 64, MASK_STYLE = 128;
 constexpr uint32_t CLASS_PLAIN = 1;
 constexpr int FIELD_TEXT_SIZE = 251;
-constexpr int ICON_NAME_SIZE = 32;
 constexpr char TABLE_END = 4;
 constexpr int MSG_WIDTH = 17;                                   // eAlertTextOK
 constexpr int CAPTION_TITLE = 67, CAPTION_COLOUR = 1, CAPTION_STORE = 78; // eCaptionTexts
@@ -181,13 +175,6 @@ void StoredCommand(HWND dialog, int id)
     }
 }
 
-bool StylePressed(uint32_t style, int id)
-{
-    if (id < ID_JOIN_FIRST)
-        return (style & CAP_MASK) == static_cast<uint32_t>(id - ID_CAP_FIRST) * CAP_STEP;
-    return (style & JOIN_MASK) == static_cast<uint32_t>(id - ID_JOIN_FIRST) * JOIN_STEP;
-}
-
 INT_PTR DrawItem(HWND dialog, const DRAWITEMSTRUCT *item)
 {
     const XProperty &v = Record(dialog)->current.values;
@@ -207,13 +194,8 @@ INT_PTR DrawItem(HWND dialog, const DRAWITEMSTRUCT *item)
         Box01DrawItemNumberedIcon(item, "IDI_FILLMOD%d", ID_FILL_FIRST, v.fillMode);
     } else if (id == ID_COLOR1 || id == ID_COLOR2) {
         Box01DialogCustomButtonColor(item, id == ID_COLOR1 ? v.color1 : v.color2, 0);
-    } else if (id >= ID_CAP_FIRST && id < ID_JOIN_FIRST + STYLE_CHOICES) {
-        char icon[ICON_NAME_SIZE];
-        if (id < ID_JOIN_FIRST)
-            snprintf(icon, sizeof icon, "IDI_ENDCAP%d", id - ID_CAP_FIRST);
-        else
-            snprintf(icon, sizeof icon, "IDI_JOIN%d", id - ID_JOIN_FIRST);
-        Box01DialogCustomButtonIcon(item, icon, StylePressed(v.capJoin, id));
+    } else if (id >= BOX05_STYLE_FIRST && id <= BOX05_STYLE_LAST) {
+        Box05DrawStyleButton(item, v.capJoin);
     } else {
         return 0;
     }
@@ -233,17 +215,11 @@ INT_PTR Command(HWND dialog, int id, int code)
     } else if (id == ID_WIDTH) {
         if (code == EN_SETFOCUS)
             SetMaskBit(dialog, MASK_WIDTH);
-    } else if (id >= ID_PRESET_FIRST && id < ID_PRESET_FIRST + PRESET_COUNT) {
-        char text[64];
-        Box05FormatWidth(text, WIDTH_PRESETS[id - ID_PRESET_FIRST]);
-        SetDlgItemTextA(dialog, ID_WIDTH, text);
+    } else if (id >= BOX05_PRESET_FIRST && id <= BOX05_PRESET_LAST) {
+        Box05PressWidthPreset(dialog, id, ID_WIDTH);
         SetMaskBit(dialog, MASK_WIDTH);
-    } else if (id >= ID_CAP_FIRST && id < ID_JOIN_FIRST + STYLE_CHOICES) {
-        if (id < ID_JOIN_FIRST)
-            v.capJoin = (v.capJoin & ~CAP_MASK) | static_cast<uint32_t>(id - ID_CAP_FIRST) * CAP_STEP;
-        else
-            v.capJoin = (v.capJoin & ~JOIN_MASK) | static_cast<uint32_t>(id - ID_JOIN_FIRST) * JOIN_STEP;
-        Box01DialogRedrawItems(dialog, ID_CAP_FIRST, ID_JOIN_FIRST + STYLE_CHOICES - 1);
+    } else if (id >= BOX05_STYLE_FIRST && id <= BOX05_STYLE_LAST) {
+        Box05PressStyleButton(dialog, id, &v.capJoin);
         SetMaskBit(dialog, MASK_STYLE);
     } else if (id == ID_LAYER) {
         Box01OpenListPopup(BOX01_POPUP_LAYERS, dialog, GetDlgItem(dialog, id), v.layer, BOX06_LAYER_CHOICE_FIRST, 0);

@@ -16,42 +16,27 @@
 #include "dialogs/alert.h"
 #include "dialogs/box01.h"
 #include "app/system_changes.h"
+#include "dialogs/box03_systems.h"
 #include "dialogs/box04_color.h"
 #include "dialogs/box04_lines.h"
 #include "dialogs/box05_defs.h"
 #include "dialogs/box06_defaults.h"
+#include "dialogs/box05_table.h"
 #include "dialogs/box11_filter.h"
 #include "dialogs/box01_controls.h"
 #include "language/language.h"
+#include "language_dialogs.h"
 
 namespace {
 
 constexpr int ID_LIST = 170, ID_FIELD = 200, ID_NAME_TEXT = 356, ID_VALUE_TEXT = 350;
 constexpr int ID_NEW = 14, ID_RENAME = 15, ID_DELETE = 13, ID_VALUE = 20;
 
-std::vector<std::string> g_Alerts;
-uint32_t g_AnswerNo = 0;
-uint32_t RecordAlert(const char *text, uint32_t code1, uint32_t code2, uint32_t)
-{
-    g_Alerts.push_back(text ? text : "");
-    return g_AnswerNo && code2 ? code2 : code1;
-}
-
-class DefinitionDialogs : public testing::Test {
+class DefinitionDialogs : public LanguageDialogTest {
 protected:
     void SetUp() override
     {
-        savedHook_ = g_AlertAnswerHook;
-        g_AlertAnswerHook = RecordAlert;
-        savedModule_ = g_LanguageModule;
-        g_LanguageModule = GetModuleHandleA("language.dll");
-        ASSERT_NE(g_LanguageModule, nullptr);
-        InitReadScreenSize();
-        g_ActiveWindow = 0;
-        WindowResetUnits(&g_DrawWindows[0]);
-        WindowSelectCurrent();
-        g_Alerts.clear();
-        g_AnswerNo = 0;
+        LanguageDialogTest::SetUp();
         for (int i = 0; i < COLOR_SLOTS; ++i) {
             g_ColorDefs[i] = ColorDef{};
             if (i < STANDARD_COLORS) {
@@ -68,11 +53,8 @@ protected:
     {
         g_Options.colorDefinition = savedOptions_[0];
         g_Options.colorSortByName = static_cast<uint32_t>(savedOptions_[1]);
-        g_AlertAnswerHook = savedHook_;
-        g_LanguageModule = savedModule_;
+        LanguageDialogTest::TearDown();
     }
-    AlertAnswerHook savedHook_ = nullptr;
-    HMODULE savedModule_ = nullptr;
     int32_t savedOptions_[2] = {};
 };
 
@@ -166,6 +148,36 @@ TEST_F(DefinitionDialogs, ANewNamedColourIsKeptOnOkAndForgottenOnCancel)
     }
 }
 
+TEST_F(DefinitionDialogs, NamedColoursAreListedByHueOrByName)
+{
+    COLORREF colour = RGB(1, 2, 3);
+    std::vector<std::vector<int>> orders;
+    auto readOrder = [&](HWND dialog) {
+        std::vector<int> entries;
+        const int n = static_cast<int>(SendDlgItemMessageA(dialog, ID_LIST, LB_GETCOUNT, 0, 0));
+        for (int r = 0; r < n; ++r)
+            entries.push_back(static_cast<int>(SendDlgItemMessageA(dialog, ID_LIST, LB_GETITEMDATA, r, 0)));
+        orders.push_back(entries);
+    };
+    DialogDriver driver({[&](HWND dialog) {
+        readOrder(dialog);
+        TestClickButton(dialog, 250); // sort by name
+    },
+                         [&](HWND dialog) {
+                             readOrder(dialog);
+                             TestClickButton(dialog, IDCANCEL);
+                         }});
+    Box04ChooseColor(nullptr, "Colour", &colour);
+    ASSERT_EQ(orders.size(), 2u);
+    ASSERT_EQ(orders[0].size(), static_cast<size_t>(STANDARD_COLORS));
+    for (size_t i = 1; i < orders[0].size(); ++i)
+        EXPECT_LE(ConvertColorSortKey(g_ColorDefs[orders[0][i - 1]].color),
+                  ConvertColorSortKey(g_ColorDefs[orders[0][i]].color));
+    for (size_t i = 1; i < orders[1].size(); ++i)
+        EXPECT_LE(strcmp(g_ColorDefs[orders[1][i - 1]].name, g_ColorDefs[orders[1][i]].name), 0);
+    EXPECT_EQ(g_Options.colorSortByName, 0u) << "cancelled: the option is kept";
+}
+
 TEST_F(DefinitionDialogs, TheStandardColourChooserAnswersAnIndex)
 {
     int32_t index = 0;
@@ -242,8 +254,8 @@ TEST_F(DefinitionDialogs, AnEmptyVariableTableStillCreatesAndClashesAreRefused)
     EXPECT_FALSE(anyEnabled);
     EXPECT_STREQ(table[0].name, "x");
     EXPECT_EQ(table[1].name[0], 0);
-    ASSERT_EQ(g_Alerts.size(), 1u);
-    EXPECT_NE(g_Alerts[0].find("\"x\""), std::string::npos);
+    ASSERT_EQ(Alerts().size(), 1u);
+    EXPECT_NE(Alerts()[0].find("\"x\""), std::string::npos);
 }
 
 TEST_F(DefinitionDialogs, DeletingAVariableTakesEffectOnlyOnOk)
@@ -323,7 +335,7 @@ TEST_F(DefinitionDialogs, PropertyWidthIsCheckedAndCancelKeepsTheRecord)
                          }});
     ASSERT_EQ(Box05EditProperty(nullptr, "Pen", &p), 1);
     EXPECT_EQ(ConvertStringToDouble(presetShown.c_str()), 0.5);
-    EXPECT_EQ(g_Alerts.size(), 1u) << "a negative width";
+    EXPECT_EQ(Alerts().size(), 1u) << "a negative width";
     EXPECT_EQ(p.width, 100.0);
     EXPECT_EQ(p.fillMode, 1);
 }
@@ -389,6 +401,15 @@ TEST_F(DefinitionDialogs, DefaultLayersCancelLeavesEverySlot)
 
 constexpr int ID_ADD = 18, ID_INSERT = 9, ID_COUNT = 350;
 
+// Types text into a field and presses OK.
+DialogStep AddLengthTo(int field, const char *text)
+{
+    return [field, text](HWND dialog) {
+        SetDlgItemTextA(dialog, field, text);
+        TestClickButton(dialog, IDOK);
+    };
+}
+
 DialogStep AddLength(const char *text, int button = ID_ADD)
 {
     return [text, button](HWND dialog) {
@@ -414,11 +435,11 @@ TEST_F(DefinitionDialogs, LinePatternsComeInPairsAndWithinTheirRange)
                          [](HWND dialog) { TestClickButton(dialog, IDOK); }});
     ASSERT_EQ(Box04EditLinePattern(nullptr, "Pattern", &line), 1);
     EXPECT_EQ(count, std::string("1") + eUniTexts[12]);
-    ASSERT_EQ(g_Alerts.size(), 4u);
-    EXPECT_EQ(g_Alerts[0], eAlertTextOK[8]);
-    EXPECT_EQ(g_Alerts[1], eAlertTextOK[8]);
-    EXPECT_EQ(g_Alerts[2], eAlertTextOK[7]);
-    EXPECT_EQ(g_Alerts[3], eAlertTextOK[19]);
+    ASSERT_EQ(Alerts().size(), 4u);
+    EXPECT_EQ(Alerts()[0], eAlertTextOK[8]);
+    EXPECT_EQ(Alerts()[1], eAlertTextOK[8]);
+    EXPECT_EQ(Alerts()[2], eAlertTextOK[7]);
+    EXPECT_EQ(Alerts()[3], eAlertTextOK[19]);
     EXPECT_EQ(line.pairs, 2);
     // 10000 went in before the new last row (25, still selected after the add).
     EXPECT_EQ(std::vector<int>(line.lengths, line.lengths + 4), (std::vector<int>{500, 200, 10000, 25}));
@@ -434,8 +455,8 @@ TEST_F(DefinitionDialogs, SixteenLengthsAreTheMostAndNoneIsASolidLine)
                          [](HWND dialog) { TestClickButton(dialog, IDOK); }});
     ASSERT_EQ(Box04EditLinePattern(nullptr, "Pattern", &line), 1);
     EXPECT_EQ(line.pairs, 8);
-    ASSERT_EQ(g_Alerts.size(), 1u);
-    EXPECT_EQ(g_Alerts[0], eAlertTextOK[18]);
+    ASSERT_EQ(Alerts().size(), 1u);
+    EXPECT_EQ(Alerts()[0], eAlertTextOK[18]);
 
     std::vector<DialogStep> steps;
     for (int i = 0; i < 16; ++i)
@@ -557,6 +578,90 @@ TEST_F(DefinitionDialogs, TheWidthFieldMarksTheWidthForMatching)
     ASSERT_EQ(Box11SelectionFilter(nullptr, "", &f.current, f.stored), 1);
     EXPECT_EQ(f.current.propertyMask, 16u);
     EXPECT_EQ(f.current.values.width, 0.5);
+}
+
+// --- Coordinate systems -----------------------------------------------------------
+
+SystemDef TestSystem(const char *name)
+{
+    SystemDef s = {};
+    strcpy(s.name, name);
+    s.scale = 1;
+    s.lengthUnit = UNIT_CODE_MILLIMETRE;
+    s.widthUnit = UNIT_CODE_MILLIMETRE;
+    s.decimals = 2;
+    return s;
+}
+
+DialogStep Ratio(const char *a, const char *b)
+{
+    return [a, b](HWND dialog) {
+        SetDlgItemTextA(dialog, 201, a);
+        SetDlgItemTextA(dialog, 202, b);
+        TestClickButton(dialog, IDOK);
+    };
+}
+
+TEST_F(DefinitionDialogs, TheDisplayPageStoresTheScaleAsARatio)
+{
+    SystemDef s = TestSystem("plan");
+    std::vector<std::string> shown;
+    DialogDriver driver({Ratio("1", "1e11"), Ratio("1", "50"), [](HWND dialog) { TestClickButton(dialog, IDOK); }});
+    ASSERT_EQ(Box03EditSystemDisplay(nullptr, "Display", &s), 1);
+    EXPECT_DOUBLE_EQ(s.scale, 0.02);
+    EXPECT_EQ(Alerts().size(), 1u) << "1 : 1e11 is refused";
+
+    DialogDriver again({[&](HWND dialog) {
+        shown = {TestItemText(dialog, 201), TestItemText(dialog, 202)};
+        TestClickButton(dialog, IDCANCEL);
+    }});
+    EXPECT_EQ(Box03EditSystemDisplay(nullptr, "Display", &s), 0);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(ConvertStringToDouble(shown[0].c_str()), 1.0);
+    EXPECT_EQ(ConvertStringToDouble(shown[1].c_str()), 50.0);
+    char summary[TABLE_SUMMARY_SIZE];
+    Box03FormatSystemSummary(&s, summary);
+    EXPECT_NE(std::string(summary).find("1.0:50.0"), std::string::npos) << summary;
+}
+
+TEST_F(DefinitionDialogs, DecimalsAreAWholeNumberUpToNine)
+{
+    SystemDef s = TestSystem("plan");
+    DialogDriver driver({AddLengthTo(200, "x"), AddLengthTo(200, "10"), AddLengthTo(200, "4")});
+    ASSERT_EQ(Box03EditSystemNumber(nullptr, "Numbers", &s), 1);
+    EXPECT_EQ(s.decimals, 4);
+    EXPECT_EQ(Alerts(), (std::vector<std::string>{eAlertTextOK[7], eAlertTextOK[8]}));
+}
+
+TEST_F(DefinitionDialogs, TheSystemEditorTakesAndFlagsWhatChanged)
+{
+    std::vector<SystemDef> table(SYSTEM_SLOTS);
+    table[0] = TestSystem("World");
+    table[1] = TestSystem("plan");
+    int32_t index = 1;
+    g_DefChangeFlags.system[3] = 1;
+    {
+        DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, IDOK); }});
+        ASSERT_EQ(Box03EditSystemDefs(nullptr, "Systems", table.data(), &index), 1);
+    }
+    EXPECT_EQ(index, -1);
+    EXPECT_EQ(g_DefChangeFlags.system[3], 0u);
+
+    index = 0;
+    bool pagesLocked = false;
+    DialogDriver driver({[&](HWND dialog) {
+                             pagesLocked = !IsWindowEnabled(GetDlgItem(dialog, 550));
+                             TestClickButton(dialog, ID_NEW); // a copy of the world system
+                         },
+                         Answer("copy"),
+                         [](HWND dialog) { TestClickButton(dialog, BOX03_TAKEN); }});
+    ASSERT_EQ(Box03EditSystemDefs(nullptr, "Systems", table.data(), &index), 1);
+    EXPECT_TRUE(pagesLocked);
+    EXPECT_EQ(index, 2);
+    EXPECT_STREQ(table[2].name, "copy");
+    EXPECT_EQ(g_DefChangeFlags.systems, 1u);
+    EXPECT_EQ(g_DefChangeFlags.system[2], 1u);
+    SystemClearChanges();
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/darad4.h"
+#include "app/darad4_menu.h"
+#include "app/system_changes.h"
 #include "app/init_dialogs.h"
 #include "app/system.h"
 #include "app/system_defs.h"
@@ -20,18 +22,12 @@
 #include "dialogs/box05_pens.h"
 #include "dialogs/box05_table.h"
 #include "language/language.h"
+#include "language_dialogs.h"
 
 namespace {
 
 constexpr int ID_LIST = 170, ID_DELETE = 13, ID_APPLY = 12, ID_LINK = 250, ID_SUMMARY = 350;
 
-std::vector<std::string> g_Alerts;
-uint32_t g_Answer = 0; // 0: the first button
-uint32_t RecordAlert(const char *text, uint32_t code1, uint32_t, uint32_t)
-{
-    g_Alerts.push_back(text ? text : "");
-    return g_Answer ? g_Answer : code1;
-}
 
 // The main window's side of the hand-over.
 struct HandOver {
@@ -57,21 +53,11 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-class TableWindows : public testing::Test {
+class TableWindows : public LanguageDialogTest {
 protected:
     void SetUp() override
     {
-        savedHook_ = g_AlertAnswerHook;
-        g_AlertAnswerHook = RecordAlert;
-        savedModule_ = g_LanguageModule;
-        g_LanguageModule = GetModuleHandleA("language.dll");
-        ASSERT_NE(g_LanguageModule, nullptr);
-        InitReadScreenSize();
-        g_ActiveWindow = 0;
-        WindowResetUnits(&g_DrawWindows[0]);
-        WindowSelectCurrent();
-        g_Alerts.clear();
-        g_Answer = 0;
+        LanguageDialogTest::SetUp();
         g_HandOver = HandOver{};
         if (!g_MsgPen1)
             g_MsgPen1 = RegisterWindowMessageA("DARAD4_PEN1 test");
@@ -106,8 +92,7 @@ protected:
         g_MainWnd = savedMain_;
         std::copy(savedPens_.begin(), savedPens_.end(), g_PenDefs);
         g_LayerDefs[7] = LayerDef{};
-        g_AlertAnswerHook = savedHook_;
-        g_LanguageModule = savedModule_;
+        LanguageDialogTest::TearDown();
     }
 
     std::vector<std::string> RowTexts()
@@ -149,8 +134,6 @@ protected:
     PenDef &Work(int i) { return static_cast<PenDef *>(w->work)[i]; }
 
     TableWindow *w = nullptr;
-    AlertAnswerHook savedHook_ = nullptr;
-    HMODULE savedModule_ = nullptr;
     HWND savedMain_ = nullptr;
     std::vector<PenDef> savedPens_;
 };
@@ -172,7 +155,7 @@ TEST_F(TableWindows, TheStandardPenWithOthersReadsAsNoSelection)
     EXPECT_EQ(Box05TableGetSelection(w), 0);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hGlobalPenDialog, ID_DELETE)));
     Command(ID_DELETE);
-    EXPECT_TRUE(g_Alerts.empty());
+    EXPECT_TRUE(Alerts().empty());
     EXPECT_STREQ(Work(3).name, "x");
 
     Select({"Standard"});
@@ -208,15 +191,15 @@ TEST_F(TableWindows, GroupOperationsNeverTouchTheStandardPen)
 
 TEST_F(TableWindows, TheLinkSwitchStaysOffWhenTheQuestionIsCancelled)
 {
-    g_Answer = ALERT_CANCEL; // the third button
+    AlertAnswer() = ALERT_CANCEL; // the third button
     Work(3).setB.width = 0.7;
     SendMessageA(hGlobalPenDialog, WM_COMMAND, MAKEWPARAM(ID_LINK, BN_CLICKED), 0);
     EXPECT_EQ(w->link, 0u);
     EXPECT_EQ(IsDlgButtonChecked(hGlobalPenDialog, ID_LINK), static_cast<UINT>(BST_UNCHECKED));
     EXPECT_EQ(Work(3).setA.width, PROPERTY_DEFAULT_WIDTH);
-    ASSERT_EQ(g_Alerts.size(), 1u);
+    ASSERT_EQ(Alerts().size(), 1u);
 
-    g_Answer = 17; // copy B into A
+    AlertAnswer() = 17; // copy B into A
     Work(3).state = DEF_STATE_SHOWN_B;
     SendMessageA(hGlobalPenDialog, WM_COMMAND, MAKEWPARAM(ID_LINK, BN_CLICKED), 0);
     EXPECT_EQ(w->link, 1u);
@@ -255,7 +238,7 @@ TEST_F(TableWindows, TheFilterSelectsWhatMatchesEveryTerm)
     }});
     Command(554);
     EXPECT_EQ(SelectedRecords(), (std::vector<int>{4}));
-    ASSERT_EQ(g_Alerts.size(), 1u) << "the question before selecting";
+    ASSERT_EQ(Alerts().size(), 1u) << "the question before selecting";
 }
 
 TEST_F(TableWindows, SummaryAndReportDescribeThePens)
@@ -302,6 +285,25 @@ TEST_F(TableWindows, SummaryAndReportDescribeThePens)
     EXPECT_NE(block.find(std::string(eUniTexts[62]) + " " + eUniTexts[67] + " " + eUniTexts[66]), std::string::npos);
     EXPECT_NE(block.find("walls"), std::string::npos);
     EXPECT_EQ(text.find("[a\\]"), std::string::npos) << "group rows are not reported";
+}
+
+// The main window's own side: the applied copy becomes the drawing's table.
+LRESULT CALLBACK ApplyingMainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (AppMainMenuMessage(window, message, wParam, lParam, &result))
+        return result;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(TableWindows, TheMainWindowTakesTheAppliedPens)
+{
+    SetWindowLongPtrA(g_MainWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ApplyingMainProc));
+    Command(501 + 0, 3); // pen 3 no longer shown in set A
+    Command(ID_APPLY);
+    EXPECT_EQ(g_PenDefs[3].state, DEF_STATE_SHOWN_B);
+    EXPECT_EQ(g_PenDefs[1].state, DEF_STATE_DEFAULT);
+    SystemClearChanges();
 }
 
 } // namespace
