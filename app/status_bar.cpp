@@ -11,15 +11,7 @@ constexpr int FIRST_VALUE_FIELD = 1, LAST_VALUE_FIELD = 6;
 CellTrack s_Status;
 int s_PreselectedField = -1;
 
-int HitTest(int x, int y)
-{
-    for (int f = FIRST_VALUE_FIELD; f <= LAST_VALUE_FIELD; ++f) {
-        const RECT &r = g_ToolCells[f];
-        if (r.left >= 0 && x >= r.left && x <= r.right && y >= r.top && y <= r.bottom)
-            return f;
-    }
-    return -1;
-}
+int HitTest(int x, int y) { return StatusHitCells(FIRST_VALUE_FIELD, LAST_VALUE_FIELD, x, y); }
 
 void NoRepaint(int) {}
 

@@ -117,21 +117,10 @@ uint32_t CellState(int cell)
     return state;
 }
 
-void Triangle(HDC dc, int cx, int top, COLORREF colour)
+// A filled triangle eight pixels wide and four high, its apex up or down.
+void Triangle(HDC dc, int cx, int top, bool up, COLORREF colour)
 {
-    const POINT p[3] = {{cx - 5, top + 4}, {cx + 3, top + 4}, {cx - 1, top}};
-    HBRUSH brush = CreateSolidBrush(colour);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-    Polygon(dc, p, 3);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(brush);
-}
-
-void DownTriangle(HDC dc, int cx, int top, COLORREF colour)
-{
-    const POINT p[3] = {{cx - 5, top}, {cx + 3, top}, {cx - 1, top + 4}};
+    const POINT p[3] = {{cx - 5, up ? top + 4 : top}, {cx + 3, up ? top + 4 : top}, {cx - 1, up ? top : top + 4}};
     HBRUSH brush = CreateSolidBrush(colour);
     HGDIOBJ oldBrush = SelectObject(dc, brush);
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
@@ -358,11 +347,11 @@ void StatusPaintPanelCell(HDC dc, int cell)
     } else if (cell < CELL_PANEL_COMMAND) {
         SmallCommandIcon(dc, SWITCHES[cell - CELL_PANEL_FIRST].left, cx - 10, cy - 10, colour);
     } else if (cell == CELL_PANEL_UP) {
-        Triangle(dc, cx, cy - 6, colour);
-        Triangle(dc, cx, cy - 2, colour);
+        Triangle(dc, cx, cy - 6, true, colour);
+        Triangle(dc, cx, cy - 2, true, colour);
     } else if (cell == CELL_PANEL_DOWN) {
-        DownTriangle(dc, cx, cy - 2, colour);
-        DownTriangle(dc, cx, cy + 2, colour);
+        Triangle(dc, cx, cy - 2, false, colour);
+        Triangle(dc, cx, cy + 2, false, colour);
     } else if (Mode() == PANEL_MODE_PENS) {
         PaintPenRow(dc, r, o, RowRecord(cell));
     } else {
@@ -417,17 +406,21 @@ void StatusRepaintCell(int cell)
 // ---------------------------------------------------------------------------
 // Mouse
 
-int StatusPanelHitTest(int x, int y)
+int StatusHitCells(int first, int last, int x, int y)
 {
-    if (!g_Options.panelVisible)
-        return -1;
-    const int last = CELL_PANEL_ROW0 + g_Tools.panelRows;
-    for (int c = CELL_PANEL_FIRST; c <= last; ++c) {
+    for (int c = first; c <= last; ++c) {
         const RECT &r = g_ToolCells[c];
         if (r.left >= 0 && x >= r.left && x <= r.right && y >= r.top && y <= r.bottom)
             return c;
     }
     return -1;
+}
+
+int StatusPanelHitTest(int x, int y)
+{
+    if (!g_Options.panelVisible)
+        return -1;
+    return StatusHitCells(CELL_PANEL_FIRST, CELL_PANEL_ROW0 + g_Tools.panelRows, x, y);
 }
 
 void StatusPanelLButtonDown(HWND, int x, int y)

@@ -181,12 +181,7 @@ int StatusPropertyHitTest(int x, int y)
 {
     if (!g_Options.propertyVisible)
         return -1;
-    for (int c = CELL_PROP_FIRST; c <= CELL_PROP_SYSTEM; ++c) {
-        const RECT &r = g_ToolCells[c];
-        if (r.left >= 0 && x >= r.left && x <= r.right && y >= r.top && y <= r.bottom)
-            return c;
-    }
-    return -1;
+    return StatusHitCells(CELL_PROP_FIRST, CELL_PROP_SYSTEM, x, y);
 }
 
 void StatusPropertyLButtonDown(HWND, int x, int y)

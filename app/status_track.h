@@ -32,3 +32,6 @@ void StatusShowHint(int hint, int owner, const char *label, const char *text);
 void StatusRunCommand(int commandId);
 // The sound of a refused click.
 void StatusRefuse();
+// The first shown cell of first to last that holds the point (inclusive
+// rectangles), or -1.
+int StatusHitCells(int first, int last, int x, int y);
