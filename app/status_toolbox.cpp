@@ -210,7 +210,14 @@ void StatusToolboxHoldTimer(HWND toolbox)
     RECT r = ButtonRect(b);
     MapWindowPoints(toolbox, nullptr, reinterpret_cast<POINT *>(&r), 2);
     s_Toolbox.down = s_Toolbox.pressed = -1;
-    const int chosen = g_StatusFlyout ? g_StatusFlyout(popup, id, &r) : -1;
+    if (!g_StatusFlyout) {
+        // The popup's members as a menu beside the button; the choice goes
+        // to the main window as a command.
+        Repaint(b);
+        CommandShowSubmenu(popup, &r);
+        return;
+    }
+    const int chosen = g_StatusFlyout(popup, id, &r);
     if (chosen >= 0) {
         g_Options.toolbox[b] = chosen;
         if (g_MainWnd)
