@@ -698,3 +698,23 @@ TEST(SymbolWindow, AnEmptySlotRefusesToInsertButCanBeEdited)
     DestroyWindow(symbol);
     g_Options = saved;
 }
+
+TEST(StatusBar, AClickOnAValueFieldStartsTheCoordinateEntry)
+{
+    CommandRecorder recorder;
+    g_Options.statusVisible = 1;
+    HWND status = MakeToolWindow("ToolTestStatusClicks", AppStatusWndProc, 900, 30, WS_POPUP);
+    ASSERT_TRUE(status);
+    hGlobalStatus = status;
+    StatusLayoutStatusFields(status);
+    const RECT distance = g_ToolCells[5];
+    SendMessageA(status, WM_LBUTTONDOWN, MK_LBUTTON, At(distance));
+    SendMessageA(status, WM_LBUTTONUP, 0, At(distance));
+    // The prompt field is no value field.
+    SendMessageA(status, WM_LBUTTONDOWN, MK_LBUTTON, At(g_ToolCells[0]));
+    SendMessageA(status, WM_LBUTTONUP, 0, At(g_ToolCells[0]));
+    EXPECT_EQ(s_Commands, (std::vector<int>{1008}));
+    EXPECT_EQ(StatusPreselectedField(), 4);
+    DestroyWindow(status);
+    hGlobalStatus = nullptr;
+}
