@@ -17,6 +17,7 @@
 #include "app/darad4_draw.h"
 #include "app/darad4_menu.h"
 #include "app/darad4_start.h"
+#include "app/status.h"
 #include "app/window_layout.h"
 #include "app/window_title.h"
 #include "database/undo.h"
@@ -400,6 +401,8 @@ void AppMainTimer()
     }
     // Key releases that went to another window.
     AppMainTimerKeys();
+    if (g_Options.toolboxVisible && hGlobalToolbox)
+        StatusToolboxHoldTimer(hGlobalToolbox);
 }
 
 uint32_t AppInit(const char *commandLine, int showCommand)
@@ -444,6 +447,7 @@ uint32_t AppInit(const char *commandLine, int showCommand)
     g_AppActive = 1;
 
     char sound[SYSTEM_PATH_SIZE + 16];
+    StatusCreateTooltips();
     std::snprintf(sound, sizeof sound, "%szv4init.wav", g_PathServer);
     InitPlaySound(sound);
     return 1;
@@ -451,9 +455,7 @@ uint32_t AppInit(const char *commandLine, int showCommand)
 
 uint32_t AppExit()
 {
-    if (hGlobalTooltip)
-        DestroyWindow(hGlobalTooltip);
-    hGlobalTooltip = nullptr;
+    StatusDestroyTooltips();
     char sound[SYSTEM_PATH_SIZE + 16];
     std::snprintf(sound, sizeof sound, "%szv4exit.wav", g_PathServer);
     InitPlaySound(sound);

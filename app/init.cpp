@@ -12,6 +12,7 @@
 #include "database/storage.h"
 #include "database/symbol_undo.h"
 #include "database/undo.h"
+#include "dialogs/box13.h"
 #include "files/zvi.h"
 
 namespace {
@@ -31,6 +32,7 @@ enum InitStage { STAGE_TEMP_MEMORY, STAGE_WORK_MEMORY, STAGE_OBJECT_MEMORY };
 uint32_t FailInit(InitStage reached, int line, const char *message)
 {
     InitErrorBox(__FILE__, line, message);
+    Box13ExitPopup();
     if (reached >= STAGE_OBJECT_MEMORY)
         MemFreeChunks();
     if (reached >= STAGE_WORK_MEMORY)
@@ -44,6 +46,11 @@ uint32_t FailInit(InitStage reached, int line, const char *message)
 uint32_t InitInit(HINSTANCE instance, HWND mainWindow)
 {
     FormatStartTime();
+    // Without its command icons the program cannot show its toolbox.
+    if (!Box13InitPopup()) {
+        InitErrorBox(__FILE__, __LINE__, "Box13InitPopup() failure.");
+        return 2;
+    }
     mem_init_temp();
     if (!MemInitWork())
         return FailInit(STAGE_TEMP_MEMORY, __LINE__, "MemInitWork() failure.");
@@ -66,6 +73,7 @@ uint32_t InitInit(HINSTANCE instance, HWND mainWindow)
 void InitExit()
 {
     PrintFreeDevMode();
+    Box13ExitPopup();
     ZviExitFileBuffers();
     InitExitDrawing();
     MemExitWork();

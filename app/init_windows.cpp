@@ -11,6 +11,7 @@
 #include "app/init_menus.h"
 #include "app/system_validate.h"
 #include "app/init_gdi.h"
+#include "app/status.h"
 #include "app/system.h"
 #include "app/window_layout.h"
 #include "database/object_flags.h"
@@ -81,11 +82,14 @@ void InitDefaultPlacements(ProgramOptions *options, RECT a, POINT origin, SIZE s
     const LONG m = PLACEMENT_INSET;
 
     DefaultSize(o.viewPlacement, screen.cx / 4, screen.cy / 4);
-    DefaultSize(o.panelPlacement, PANEL_WIDTH + 2 * frameX, screen.cy * 3 / 4);
+    // An unset panel height: its list top and three rows below the caption.
+    StatusLayoutPanel();
+    DefaultSize(o.panelPlacement, g_Tools.panelWidth + 2 * frameX,
+                g_Tools.panelListTop + caption + 2 * (frameY + 3 * g_Tools.panelRow));
     DefaultSize(o.penPlacement, screen.cx / 6, screen.cy / 4);
     DefaultSize(o.layerPlacement, screen.cx / 6, screen.cy / 4);
-    DefaultSize(o.statusPlacement, screen.cx * 9 / 10 + 2 * frameX, STATUS_BAR_HEIGHT + caption + 2 * frameY);
-    DefaultSize(o.toolboxPlacement, 2 * frameX + 2 * TOOLBOX_CELL,
+    DefaultSize(o.statusPlacement, screen.cx * 9 / 10 + 2 * frameX, StatusDockedStatusHeight() + caption + 2 * frameY);
+    DefaultSize(o.toolboxPlacement, 2 * frameX + 2 * TOOLBOX_CELL_SIZE,
                 2 * frameY + TOOLBOX_FLOATING_HEIGHT + caption);
     DefaultSize(o.guidePlacement, GUIDE_WIDTH, GUIDE_HEIGHT);
     DefaultSize(o.symbolPlacement, 2 * frameX + SYMBOL_CLIENT_WIDTH, screen.cy * 3 / 4 + 2 * frameY + caption);

@@ -168,12 +168,6 @@ extern const double g_PaperSizes[WINDOW_PAPER_FORMATS][2];
 // ---------------------------------------------------------------------------
 // Layout and arrangement (window_layout.cpp).
 
-// Fixed extents of the docked tool windows, in pixels.
-constexpr int TOOLBOX_CELL = 46;
-constexpr int STATUS_BAR_HEIGHT = 26;
-constexpr int PROPERTY_BAR_HEIGHT = 26;
-constexpr int PANEL_WIDTH = 104;
-
 // The main window's work area (client coordinates) after the docked visible
 // tool windows took their edges, and the docked windows' rectangles.
 struct WindowLayout {

@@ -5,6 +5,7 @@
 
 #include "app/darad4.h"
 #include "app/init_dialogs.h"
+#include "app/status.h"
 #include "app/system.h"
 #include "database/symbol_block.h"
 
@@ -184,21 +185,24 @@ void WindowComputeLayout(HWND mainWindow)
     WindowLayout &l = g_WindowLayout;
     const ProgramOptions &o = g_Options;
     if (Docked(o.panelVisible, o.panelMoveable)) {
-        l.panel = RECT{area.left, area.top, area.left + PANEL_WIDTH, area.bottom};
-        area.left += PANEL_WIDTH;
+        const int width = StatusDockedPanelWidth();
+        l.panel = RECT{area.left, area.top, area.left + width, area.bottom};
+        area.left += width;
     }
     if (Docked(o.toolboxVisible, o.toolboxMoveable)) {
-        l.toolbox = RECT{area.left, area.top, area.left + TOOLBOX_CELL, area.bottom};
-        area.left += TOOLBOX_CELL;
+        l.toolbox = RECT{area.left, area.top, area.left + TOOLBOX_CELL_SIZE, area.bottom};
+        area.left += TOOLBOX_CELL_SIZE;
     }
     if (Docked(o.statusVisible, o.statusMoveable)) {
         const int border = GetSystemMetrics(SM_CYBORDER);
-        l.status = RECT{area.left, area.bottom - STATUS_BAR_HEIGHT, area.right, area.bottom};
-        area.bottom -= STATUS_BAR_HEIGHT + border;
+        const int height = StatusDockedStatusHeight();
+        l.status = RECT{area.left, area.bottom - height, area.right, area.bottom};
+        area.bottom -= height + border;
     }
     if (Docked(o.propertyVisible, o.propertyMoveable)) {
-        l.property = RECT{area.left, area.top, area.right, area.top + PROPERTY_BAR_HEIGHT};
-        area.top += PROPERTY_BAR_HEIGHT;
+        const int height = StatusDockedPropertyHeight();
+        l.property = RECT{area.left, area.top, area.right, area.top + height};
+        area.top += height;
     }
     if (area.right < area.left)
         area.right = area.left;

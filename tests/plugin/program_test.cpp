@@ -37,7 +37,7 @@ TEST(PluginProgram, TheProgramLoadsTheTestPluginWhichReportsItsChecks)
     const std::string root = std::string(temp) + "darad4_plugin_test\\";
     CreateDirectoryA(root.c_str(), nullptr);
     CreateDirectoryA((root + "plugins").c_str(), nullptr);
-    for (const char *file : {"darad4.exe", "language.dll", "darad4.zvd"})
+    for (const char *file : {"darad4.exe", "language.dll", "darad4.zvd", "darad4.bld"})
         ASSERT_TRUE(CopyFileA((Folder() + file).c_str(), (root + file).c_str(), FALSE)) << file;
     ASSERT_TRUE(CopyFileA((Folder() + "zvitest.dll").c_str(), (root + "plugins\\zvitest.dll").c_str(), FALSE));
     const std::string report = root + "report.txt";
