@@ -1,0 +1,81 @@
+// The Edit menu, commands 200 to 233. Built: undo, redo, clearing the undo
+// history, the last-commands popup, the comment switches and deleting
+// comments; the clipboard and dialog commands beep until their modules come.
+#include <windows.h>
+
+#include "app/init_sound.h"
+#include "app/system.h"
+#include "commands/command.h"
+#include "commands/command_menu.h"
+#include "commands/command_popup.h"
+#include "commands/command_state.h"
+#include "commands/menu.h"
+#include "database/object.h"
+#include "database/object_rects.h"
+#include "database/undo.h"
+#include "dialogs/alert.h"
+#include "display/output_paint.h"
+#include "language/language.h"
+
+namespace {
+
+constexpr int COMMAND_UNDO = 200;
+constexpr int COMMAND_REDO = 201;
+constexpr int COMMAND_CLEAR_HISTORY = 202;
+constexpr int COMMAND_LAST_COMMANDS = 210;
+constexpr int COMMAND_DELETE_SELECTED_COMMENTS = 228;
+constexpr int COMMAND_DELETE_ALL_COMMENTS = 231;
+constexpr int COMMAND_POINTER = 403;
+constexpr int SUBMENU_FIRST = 212;
+constexpr int SUBMENU_LAST = 226;
+constexpr int SUBMENU_OTHER = 206;
+constexpr int TEXT_CLEAR_HISTORY = 49;
+constexpr uint32_t MASK_SELECTED = 4;
+
+// Undo or redo: a beep when there is no step to go to.
+void StepUndo(int (*step)())
+{
+    if (!step()) {
+        MessageBeep(0);
+        return;
+    }
+    // The pointer command's selection belongs to the state that was left.
+    if (g_CommandState && g_CommandState->commandId == COMMAND_POINTER)
+        CommandCancel();
+    OutputInvalidateTwoAreas(g_ExtentsRect, g_ChangedRect);
+}
+
+void DeleteComments(uint32_t mask)
+{
+    UndoInitProcess();
+    if (ObjectDeleteComments(mask)) {
+        UndoFinishProcess();
+        OutputInvalidateTwoAreas(g_ExtentsRect, g_ChangedRect);
+    } else {
+        UndoCancelProcess();
+    }
+}
+
+} // namespace
+
+void MenuEditCommand(HWND mainWindow, int commandId)
+{
+    switch (commandId) {
+    case COMMAND_UNDO: StepUndo(UndoStepBack); return;
+    case COMMAND_REDO: StepUndo(UndoStepForward); return;
+    case COMMAND_CLEAR_HISTORY:
+        if (AlertYesNo(mainWindow, eAlertTextSM[TEXT_CLEAR_HISTORY]) == ALERT_YES) {
+            SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+            UndoClearHistory();
+        }
+        return;
+    case COMMAND_LAST_COMMANDS: CommandLastCommandsPopup(); return;
+    case COMMAND_DELETE_SELECTED_COMMENTS: DeleteComments(MASK_SELECTED); return;
+    case COMMAND_DELETE_ALL_COMMENTS: DeleteComments(0); return;
+    default: break;
+    }
+    if (commandId == SUBMENU_OTHER || (commandId >= SUBMENU_FIRST && commandId <= SUBMENU_LAST))
+        CommandShowSubmenu(commandId, nullptr);
+    else
+        InitBeep();
+}
