@@ -128,18 +128,20 @@ void FileSetCurrentName(const char *path, int exported)
     }
     Copy(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, full);
 
+    // The file's old entry goes first, so that reopening a file of a full
+    // list does not push the oldest one out.
     ProfileLists &r = g_ProfileLists;
     if (r.recentCount > RECENT_DRAWINGS)
         r.recentCount = RECENT_DRAWINGS;
-    std::memmove(r.recent[1], r.recent[0], sizeof r.recent[0] * (RECENT_DRAWINGS - 1));
-    Copy(r.recent[0], sizeof r.recent[0], full);
-    if (r.recentCount < RECENT_DRAWINGS)
-        ++r.recentCount;
-    for (int i = 1; i < r.recentCount; ++i)
+    for (int i = 0; i < r.recentCount; ++i)
         if (!lstrcmpiA(r.recent[i], full)) {
             FileRemoveRecent(i);
             break;
         }
+    std::memmove(r.recent[1], r.recent[0], sizeof r.recent[0] * (RECENT_DRAWINGS - 1));
+    Copy(r.recent[0], sizeof r.recent[0], full);
+    if (r.recentCount < RECENT_DRAWINGS)
+        ++r.recentCount;
 }
 
 void FileUnlockCurrent()
