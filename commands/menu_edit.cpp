@@ -8,7 +8,6 @@
 #include "commands/command.h"
 #include "commands/command_menu.h"
 #include "commands/command_popup.h"
-#include "commands/command_state.h"
 #include "commands/menu.h"
 #include "database/object.h"
 #include "database/object_rects.h"
@@ -25,25 +24,11 @@ constexpr int COMMAND_CLEAR_HISTORY = 202;
 constexpr int COMMAND_LAST_COMMANDS = 210;
 constexpr int COMMAND_DELETE_SELECTED_COMMENTS = 228;
 constexpr int COMMAND_DELETE_ALL_COMMENTS = 231;
-constexpr int COMMAND_POINTER = 403;
 constexpr int SUBMENU_FIRST = 212;
 constexpr int SUBMENU_LAST = 226;
 constexpr int SUBMENU_OTHER = 206;
 constexpr int TEXT_CLEAR_HISTORY = 49;
 constexpr uint32_t MASK_SELECTED = 4;
-
-// Undo or redo: a beep when there is no step to go to.
-void StepUndo(int (*step)())
-{
-    if (!step()) {
-        MessageBeep(0);
-        return;
-    }
-    // The pointer command's selection belongs to the state that was left.
-    if (g_CommandState && g_CommandState->commandId == COMMAND_POINTER)
-        CommandCancel();
-    OutputInvalidateTwoAreas(g_ExtentsRect, g_ChangedRect);
-}
 
 void DeleteComments(uint32_t mask)
 {
@@ -61,8 +46,10 @@ void DeleteComments(uint32_t mask)
 void MenuEditCommand(HWND mainWindow, int commandId)
 {
     switch (commandId) {
-    case COMMAND_UNDO: StepUndo(UndoStepBack); return;
-    case COMMAND_REDO: StepUndo(UndoStepForward); return;
+    // The running command's input starts again: no step of it may keep an
+    // object that the undo step removed.
+    case COMMAND_UNDO: CommandUndoRedo(0); return;
+    case COMMAND_REDO: CommandUndoRedo(1); return;
     case COMMAND_CLEAR_HISTORY:
         if (AlertYesNo(mainWindow, eAlertTextSM[TEXT_CLEAR_HISTORY]) == ALERT_YES) {
             SetCursor(LoadCursorA(nullptr, IDC_WAIT));
