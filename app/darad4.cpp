@@ -22,6 +22,7 @@
 #include "database/undo.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
+#include "dialogs/box05_pens.h"
 #include "dialogs/alert.h"
 #include "language/language.h"
 
@@ -360,6 +361,10 @@ uint32_t AppCreateMainWindow(int showCommand)
         ShowTool(g_DrawWindows[i].hwnd, 1);
     ShowTool(g_ViewWindow.hwnd, o.viewVisible);
     g_RelayoutPending = 0;
+    if (o.layerDialogVisible)
+        Box06LayerDialogShow(g_ActiveLayer);
+    if (o.penDialogVisible)
+        Box05PenDialogShow(g_ActivePen);
     AppStartFirstCommand();
     AppFocusMainWindow();
     return 1;

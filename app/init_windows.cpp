@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "dialogs/box05_pens.h"
 #include "app/darad4.h"
 #include "app/init.h"
 #include "app/init_menus.h"
@@ -264,6 +265,9 @@ uint32_t InitCreateWindows(HINSTANCE instance, HWND mainWindow)
     // matrices of the first drawing computed.
     SystemValidateReferences();
     InitCreateMenus(mainWindow);
+    // The modeless pen and layer tables exist from now on; they are shown on request.
+    Box06LayerDialogCreate(mainWindow);
+    Box05PenDialogCreate(mainWindow);
     return INIT_WINDOWS_DONE;
 }
 

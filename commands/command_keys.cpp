@@ -24,8 +24,6 @@ constexpr int KEY_SET = 38;       // keys of one set: 0-9, A-Z, Backspace, Enter
 constexpr int KEY_BACKSPACE_INDEX = 36;
 constexpr int KEY_ENTER_INDEX = 37;
 constexpr int SNAP_SWITCH_ON = 0;
-constexpr int MBUTTON_AS_SHIFT = 2;
-constexpr int MBUTTON_AS_CTRL = 3;
 constexpr int KEY_REPEATED_BIT = 30;
 
 // Commands whose Ctrl-copy run ends when Ctrl is released at their last step.

@@ -17,6 +17,10 @@ void CommandKeyTimer();
 extern int32_t g_CommandDigitEntry;
 extern int32_t g_CommandDigits;
 
+// MButtonMode values in which the middle button stands for Shift and for Ctrl.
+constexpr int MBUTTON_AS_SHIFT = 2;
+constexpr int MBUTTON_AS_CTRL = 3;
+
 // 1 while the key (a virtual key, or VK_MBUTTON) is held down.
 int CommandIsKeyDown(int key);
 // Test seam: when set, answers CommandIsKeyDown in place of the keyboard.

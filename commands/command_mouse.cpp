@@ -292,6 +292,11 @@ void CommandLButtonDown(int window, int x, int y)
 
 void CommandLButtonUp(int window, int x, int y)
 {
+    // A press on nothing in a selection step began a frame: a drag closes it.
+    if (!Modal() && InputSelectionRelease(window, x, y)) {
+        ClickInDrawing(window);
+        return;
+    }
     DrawWindow *w = WindowGetRecord(window);
     if (!w || w->pressedButton < 0)
         return;

@@ -50,7 +50,9 @@ constexpr int INPUT_SELECTION_OPEN = 2;
 int InputSelectionStep(int kind, int window, double x, double y);
 // The selection operations of the steps (input_identify.cpp):
 // identifies the object under the click by the kind's operation and toggles
-// its selection (points: the points near the click); 1 when one was toggled;
+// its selection (points: the points near the click); 1 when one was toggled,
+// and also when the click found nothing and began a selection frame that the
+// release of the button closes (the rectangle is then pending);
 int InputSelectPicked(int kind, int window, double x, double y);
 // toggles what lies in the rectangle (x1, y1, x2, y2); the number toggled;
 int InputSelectInRectangle(int kind, const double rect[4]);
@@ -59,6 +61,11 @@ int InputSelectInRectangle(int kind, const double rect[4]);
 int InputSelectByMenu(int32_t kind, uint32_t mask);
 // draws the selection state (points 1: the point handles) where it changed.
 void InputRedrawSelection(int points);
+// The left button was released at the client pixel (x, y) after a press
+// that began a selection frame where nothing could be picked: 1 when the
+// cursor moved, so that the release closes the frame like a second click at
+// the cursor position; 0 otherwise (the frame is given up).
+int InputSelectionRelease(int window, int x, int y);
 // The command's selection is dropped: all of it when its input starts again,
 // the point or the object selection when a selection step is entered again.
 void InputDropSelection();

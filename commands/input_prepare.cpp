@@ -30,11 +30,6 @@ int InputValidateStep(int, double, double)
     return INPUT_CONTINUE;
 }
 
-int InputAccept(int, double, double)
-{
-    return INPUT_CONTINUE;
-}
-
 int InputPolylineNext(int)
 {
     return INPUT_COMPLETE;

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int MBUTTON_AS_SHIFT = 2;
-constexpr int MBUTTON_AS_CTRL = 3;
 constexpr int32_t TEMPLATE_POINT_SELECTION = 88;
 
 bool MiddleActsAs(int mode) { return g_Options.mButtonMode == mode && CommandIsKeyDown(VK_MBUTTON); }

@@ -18,6 +18,7 @@
 #include "database/object.h"
 #include "database/object_rects.h"
 #include "dialogs/alert.h"
+#include "dialogs/box05_pens.h"
 #include "display/output.h"
 #include "display/output_paint.h"
 #include "files/file.h"
@@ -245,6 +246,14 @@ void MenuInternalCommand(HWND mainWindow, int commandId)
     case INTERNAL_HATCH_ACTIVATE: ActivateHatch(k); break;
     case INTERNAL_LAYER_ACTIVATE: ActivateLayer(k); break;
     case INTERNAL_PEN_ACTIVATE: ActivatePen(k); break;
+    case INTERNAL_LAYER_TABLE:
+        Box06LayerDialogShow(k);
+        g_Options.layerDialogVisible = 1;
+        break;
+    case INTERNAL_PEN_TABLE:
+        Box05PenDialogShow(k);
+        g_Options.penDialogVisible = 1;
+        break;
     case INTERNAL_VIEW_ZOOM_RECT:
     case INTERNAL_VIEW_FIT_VISIBLE:
     case INTERNAL_VIEW_FIT_PAGE:
@@ -263,8 +272,8 @@ void MenuInternalCommand(HWND mainWindow, int commandId)
         break;
     }
     default:
-        // The symbol insertion, the slot dialog, the definition tables and the
-        // scale dialog come with the block commands and the dialogs.
+        // The symbol insertion, the slot dialog, the system and hatch editors
+        // and the scale dialog come with the block commands and the dialogs.
         InitBeep();
         break;
     }

@@ -1,18 +1,38 @@
 #include "database/object_transform.h"
 
+#include "database/object_modify.h"
+#include "database/object_modules.h"
 #include "geometry/frame.h"
 
-void ObjectTransformPoints(Unit *unit, const Matrix *m)
+namespace {
+
+void TransformPointElements(Unit *unit, const Matrix *matrix, uint16_t pointMask)
 {
-    const uint8_t *end = reinterpret_cast<const uint8_t *>(unit) + unit->bytes;
-    for (Element *e = UnitFirstElement(unit);
-         reinterpret_cast<const uint8_t *>(e) + ELEMENT_HEADER_SIZE <= end && e->kind != ELEM_END &&
-         e->size >= ELEMENT_HEADER_SIZE;
-         e = ElementNext(e)) {
-        if (!ElementIsPoint(e))
-            continue;
-        auto *p = reinterpret_cast<ElementPoint *>(e);
-        MatrixApply(*m, p->x, p->y, &p->x, &p->y);
-    }
+    UnitForEachElement(unit, [&](Element *e) {
+        if (ElementIsPoint(e) && (e->pointFlags & pointMask)) {
+            auto *p = reinterpret_cast<ElementPoint *>(e);
+            MatrixApply(*matrix, p->x, p->y, &p->x, &p->y);
+        }
+        e->pointFlags &= uint16_t(~POINT_REDRAW);
+    });
+}
+
+} // namespace
+
+int ObjectTransformPoints(Unit *unit, const Matrix *matrix, uint16_t pointMask)
+{
+    TransformPointElements(unit, matrix, pointMask);
     FrameCalcObject(unit, 1);
+    unit->flags &= ~(UNIT_TRANSFORM | UNIT_TRANSFORM_EXTRA);
+    return 0;
+}
+
+int ObjectTransformPointsOther(Unit *unit, const Matrix *matrix, uint16_t pointMask)
+{
+    TransformPointElements(unit, matrix, pointMask);
+    const bool regenerated = ObjectAskModules(unit, MODULE_OBJECT_REGENERATE, nullptr, nullptr) ==
+                             MODULE_ANSWER_REBUILT;
+    FrameCalcInstance(unit, 1);
+    unit->flags &= ~(UNIT_TRANSFORM | UNIT_TRANSFORM_EXTRA);
+    return regenerated ? 1 : 0;
 }

@@ -22,6 +22,7 @@
 #include "files/image_list.h"
 
 ObjectList g_ObjectLists[LIST_TABLE_SIZE];
+uint32_t g_ObjectListGeneration = 0;
 
 namespace {
 
@@ -274,6 +275,7 @@ int MemIsInDrawing(const void *unit)
 
 void MemInitLists()
 {
+    ++g_ObjectListGeneration;
     memset(g_ObjectLists, 0, sizeof g_ObjectLists);
     ResetSideTables();
     UndoNoteListEmptied();
@@ -506,6 +508,7 @@ void MemSwapLists(int a, int b)
     }
     if (a == b)
         return;
+    ++g_ObjectListGeneration;
     const ObjectList t = g_ObjectLists[a];
     g_ObjectLists[a] = g_ObjectLists[b];
     g_ObjectLists[b] = t;

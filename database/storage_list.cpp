@@ -22,6 +22,7 @@ bool ValidList(int list)
 
 void Attach(ObjectList &l, Unit *object)
 {
+    ++g_ObjectListGeneration;
     ++l.count;
     l.bytes += object->bytes;
     if (&l == &g_ObjectLists[LIST_DRAWING]) {
@@ -69,6 +70,7 @@ Unit *MemListUnlink(int list, Unit *object)
 {
     if (!ValidList(list) || !object)
         return nullptr;
+    ++g_ObjectListGeneration;
     ObjectList &l = g_ObjectLists[list];
     Unit *next = object->next;
     Unit *prev = object->prev;

@@ -12,6 +12,7 @@
 #include "display/clip.h"
 #include "display/clip_object.h"
 #include "display/output.h"
+#include "display/output_select.h"
 #include "files/file_records.h"
 #include "geometry/matrix.h"
 
@@ -222,10 +223,7 @@ int OutputCheckAbort()
         return 0;
     s_Polled = true;
     s_LastPoll = now;
-    MSG msg;
-    if (PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) ||
-        PeekMessageA(&msg, nullptr, WM_LBUTTONDOWN, WM_MBUTTONDOWN, PM_NOREMOVE))
-        s_Aborted = 1;
+    s_Aborted = OutputAbortQueueSaysStop();
     return s_Aborted;
 }
 

@@ -13,6 +13,7 @@
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "display/output.h"
+#include "display/output_select.h"
 #include "display/screen.h"
 #include "display/symbol.h"
 #include "geometry/calc.h"
@@ -160,6 +161,7 @@ int OutputPaintWindow(int window, const RECT *update)
     if (commentPass && !PaintPass(hdc, PASS_COMMENTS))
         return stop();
     g_OutputContext.passMask = PASS_ALL;
+    OutputPaintSelection(hdc);
     OutputFreeGdiCache();
     ReleaseDC(w->hwnd, hdc);
     g_OutputPainting = 0;

@@ -263,6 +263,7 @@ void FrameMeasureText(const FontDef *record, const char *text, const Matrix *tex
 
 void FrameCalcObject(Unit *object, int regenerate)
 {
+    ++g_ObjectListGeneration; // the pick index follows frames
     const int32_t savedDepth = g_OutputContext.nestingDepth;
     g_OutputContext.nestingDepth = 0;
     g_OutputContext.currentInstance = nullptr;
@@ -286,6 +287,7 @@ void FrameMeasureInstance(Unit *instance, const XProperty *parent, int regenerat
 
 void FrameCalcInstance(Unit *instance, int regenerate)
 {
+    ++g_ObjectListGeneration; // the pick index follows frames
     g_OutputContext.nestingDepth = 0;
     g_OutputContext.currentInstance = nullptr;
     const XProperty defaults = XPropertyDefault();

@@ -6,7 +6,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 PACKAGES="wine wine32:i386 xvfb xauth cmake make g++-mingw-w64-i686-posix mingw-w64-tools \
 libz-mingw-w64-dev googletest fonts-liberation fonts-wine x11-apps xdotool imagemagick python3 procps \
-ccache"
+ccache libwmf-bin gsfonts ghostscript"
 
 log() { echo "[darad4] $*" >&2; }
 die() { log "$*"; exit 1; }

@@ -61,7 +61,7 @@ wine "$BUILD/bin/darad4.exe" "${args[@]}" "$@" &
 PROGRAM_PID=$!
 if [ "$INVISIBLE" = 1 ]; then
     log "no display: the program runs invisibly on Xvfb $DISPLAY"
-    log "  screenshot: xwd -root -silent -display $DISPLAY | convert xwd:- darad4.png"
+    log "  screenshot: import -display $DISPLAY -window root darad4.png"
     log "  end it: Ctrl+C here, or kill $$"
 fi
 set +e

@@ -97,7 +97,7 @@ HWND Program::WaitBox()
 {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < START_TIMEOUT_MS && !Exited()) {
-        if (HWND box = Find("#32770"))
+        if (HWND box = Find("#32770", true))
             return box;
         Sleep(20);
     }

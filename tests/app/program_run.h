@@ -34,7 +34,8 @@ struct Program {
     bool Exited() const;
     // Waits until the first drawing window shows and the loop is idle.
     bool WaitReady();
-    // Waits for a message box or dialog of this process; 0 after the timeout.
+    // Waits for a visible message box or dialog of this process (the hidden
+    // modeless pen and layer tables do not count); 0 after the timeout.
     HWND WaitBox();
     // The exit code, or -1 when the process did not end in time.
     long WaitExit();

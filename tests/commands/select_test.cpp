@@ -7,11 +7,29 @@
 #include "commands/command_keys.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
+#include "app/system.h"
 #include "common/test_commands.h"
+#include "common/test_objects.h"
 
 namespace {
 
-using Selection = CommandTest;
+// Lines through the points the tests click, so that every click selects.
+class Selection : public CommandTest {
+protected:
+    void SetUp() override
+    {
+        CommandTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(PrepareStorage());
+        SystemInitDrawingSettings(&g_DrawingSettings);
+        for (double v : {1.0, 2.0, 3.0})
+            TestNewLine(v - 0.5, v, v + 0.5, v);
+    }
+    void TearDown() override
+    {
+        FreeStorage();
+        CommandTest::TearDown();
+    }
+};
 
 TEST_F(Selection, APlainClickCompletesTheStep)
 {

@@ -1,0 +1,226 @@
+// WMF and EMF export: the logical space and placeable header, files that the
+// system and the program's own import read back with the drawing's extents,
+// one font per text, and the metafiles written by another program.
+#include <cmath>
+#include <cstdio>
+
+#include "app/system_defs.h"
+#include "common/test_support.h"
+#include "database/undo.h"
+#include "meta_fixture.h"
+
+namespace {
+
+class MetaExportTest : public MetaTest {
+protected:
+    // A 200 x 100 mm drawing: a frame of lines, a filled surface, a dashed
+    // line and a text.
+    void MakeDrawing()
+    {
+        ASSERT_NE(TestNewLine(0, 0, 200, 0), nullptr);
+        ASSERT_NE(TestNewLine(200, 0, 200, 100), nullptr);
+        ASSERT_NE(TestNewLine(200, 100, 0, 100), nullptr);
+        ASSERT_NE(TestNewLine(0, 100, 0, 0), nullptr);
+        Unit *s = TestNewObject(LIST_DRAWING, OBJTYPE_SURFACE, {20, 20, 60, 20, 60, 60, 20, 60});
+        ASSERT_NE(s, nullptr);
+        s->property.fillMode = 2;
+        s->property.color1 = RGB(255, 0, 0);
+        s->property.ownFlags = 0;
+        Unit *dashed = TestNewLine(100, 50, 180, 50);
+        ASSERT_NE(dashed, nullptr);
+        dashed->property.lineType = 2;
+        for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+            FrameCalcObject(u, 1);
+    }
+    static std::vector<uint8_t> Read(const char *path)
+    {
+        const std::string s = TestReadFile(path);
+        return std::vector<uint8_t>(s.begin(), s.end());
+    }
+};
+
+TEST_F(MetaExportTest, WmfLogicalSpaceAndPlaceableHeader)
+{
+    const MetaExtent e = MetaComputeExtent(200.0, 100.0, META_WMF_RANGE, META_WMF_SCALE_CAP);
+    EXPECT_EQ(e.scale, 160.0);
+    EXPECT_EQ(e.width, 32000);
+    EXPECT_EQ(e.height, 16000);
+    const MetaPlaceableHeader h = MetaMakePlaceableHeader(e);
+    EXPECT_EQ(h.inch, 4064);
+    const uint16_t words[] = {0xCDD7, 0x9AC6, 0, 0, 0, 32000, 16000, 4064, 0, 0};
+    uint16_t sum = 0;
+    for (uint16_t w : words)
+        sum ^= w;
+    EXPECT_EQ(h.checksum, sum);
+
+    const MetaExtent line = MetaComputeExtent(50.0, 0.0, META_WMF_RANGE, META_WMF_SCALE_CAP);
+    EXPECT_EQ(line.scale, 640.0);
+    EXPECT_EQ(line.width, 32000);
+    EXPECT_EQ(line.height, 0);
+    // A point or a very small drawing: the scale stops where the inch field
+    // still holds it.
+    for (double side : {0.0, 1e-3, 5.0}) {
+        const MetaExtent small = MetaComputeExtent(side, side, META_WMF_RANGE, META_WMF_SCALE_CAP);
+        EXPECT_LE(small.scale, META_WMF_SCALE_CAP) << side;
+        EXPECT_LE(std::floor(small.scale * 25.4 + 0.5), 65535.0) << side;
+        EXPECT_EQ(MetaMakePlaceableHeader(small).inch, uint16_t(std::floor(small.scale * 25.4 + 0.5)));
+    }
+}
+
+TEST_F(MetaExportTest, WmfFileReadsBackWithTheDrawingsExtents)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeDrawing());
+    TestTempFile with("meta_with.wmf"), without("meta_without.wmf");
+    ASSERT_EQ(MetaWriteWmfFile(nullptr, with.Path(), 0, 1), 1);
+    ASSERT_EQ(MetaWriteWmfFile(nullptr, without.Path(), 0, 0), 1);
+    const std::vector<uint8_t> a = Read(with.Path()), b = Read(without.Path());
+    ASSERT_GT(a.size(), 40u);
+    MetaPlaceableHeader h;
+    std::memcpy(&h, a.data(), sizeof h);
+    EXPECT_EQ(h.key, META_PLACEABLE_KEY);
+    // The lines' width widens the extents a little beyond 200 x 100 mm.
+    EXPECT_EQ(std::max(h.right, h.bottom), 32000);
+    EXPECT_NEAR(double(h.right) / h.bottom, 2.0, 0.01);
+    EXPECT_EQ(std::vector<uint8_t>(a.begin() + 22, a.end()), b);
+    uint16_t type;
+    std::memcpy(&type, b.data(), 2);
+    EXPECT_EQ(type, 1); // the bare file begins with the metafile header
+    EXPECT_EQ(MetaCheckWmfFile(with.Path()), 1);
+    EXPECT_EQ(MetaCheckWmfFile(without.Path()), 1);
+
+    // The system reads it.
+    HMETAFILE system = SetMetaFileBitsEx(UINT(b.size()), b.data());
+    ASSERT_NE(system, nullptr);
+    DeleteMetaFile(system);
+
+    // And the import gives the drawing back at its size.
+    FileClearDrawing();
+    ASSERT_EQ(MetaImportWmf(nullptr, with.Path()), 1);
+    EXPECT_GE(Objects().size(), 6u);
+    EXPECT_NEAR(Width(g_ChangedRect), 200.0, 1.5);
+    EXPECT_NEAR(Height(g_ChangedRect), 100.0, 1.5);
+}
+
+TEST_F(MetaExportTest, WmfTextsShareTheirFont)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeDrawing());
+    // A text of twenty characters drawn as device text.
+    g_DrawingSettings.outputTrueType = 0;
+    Unit *text = TestNewObject(LIST_DRAWING, OBJTYPE_STD_TEXT, {});
+    ASSERT_NE(text, nullptr);
+    Element *e = UnitFirstElement(text);
+    std::strcpy(static_cast<char *>(ElementPayload(e)), "twenty characters !!");
+    auto *t = static_cast<TextStandardData *>(ElementPayload(ElementNext(e)));
+    FileDefaultTextStandard(t);
+    t->matrix = Matrix{5, 0, 0, 5, 50, 80};
+    FrameCalcObject(text, 1);
+    TestTempFile file("meta_text.wmf");
+    ASSERT_EQ(MetaWriteWmfFile(nullptr, file.Path(), 0, 0), 1);
+    const std::vector<uint8_t> bits = Read(file.Path());
+    MetaWmfInfo info;
+    const char *problem;
+    ASSERT_EQ(MetaCheckWmfBits(bits.data(), bits.size(), &info, &problem), 1);
+    int fonts = 0, records = 0;
+    MetaWalkWmf(bits.data(), bits.size(), info, [&](const MetaRecord &r) {
+        fonts += r.type == META_CREATEFONTINDIRECT;
+        ++records;
+        return 1;
+    });
+    EXPECT_GT(records, 10);
+    EXPECT_LE(fonts, 2);
+}
+
+// A 100 mm line of 5 mm dashes and 5 mm gaps: both metafiles carry the dashes
+// cut by the program, with solid pens.
+TEST_F(MetaExportTest, DashesSurviveBothExports)
+{
+    LineDef &dash = g_LineDefs[3];
+    dash = LineDef{};
+    std::strcpy(dash.name, "dash");
+    dash.pairs = 1;
+    dash.kind = 1;
+    dash.lengths[0] = dash.lengths[1] = 500;
+    Unit *line = TestNewLine(0, 0, 100, 0);
+    ASSERT_NE(line, nullptr);
+    line->property.lineType = 3;
+    line->property.ownFlags |= XPROP_OWN_LINETYPE;
+    FrameCalcObject(line, 1);
+
+    TestTempFile wmf("meta_dash.wmf"), emf("meta_dash.emf");
+    ASSERT_EQ(MetaWriteWmfFile(nullptr, wmf.Path(), 0, 0), 1);
+    const std::vector<uint8_t> bits = Read(wmf.Path());
+    MetaWmfInfo info;
+    const char *problem;
+    ASSERT_EQ(MetaCheckWmfBits(bits.data(), bits.size(), &info, &problem), 1);
+    int strokes = 0;
+    MetaWalkWmf(bits.data(), bits.size(), info, [&](const MetaRecord &r) {
+        strokes += r.type == META_LINETO || r.type == META_POLYLINE;
+        uint16_t style = 0;
+        if (r.type == META_CREATEPENINDIRECT && r.U16(6, &style))
+            EXPECT_TRUE(style == PS_SOLID || style == PS_NULL) << style;
+        return 1;
+    });
+    EXPECT_GE(strokes, 9);
+
+    ASSERT_EQ(MetaExportEmf(nullptr, emf.Path(), 0), 1);
+    const std::vector<uint8_t> e = Read(emf.Path());
+    MetaEmfHeaderInfo header;
+    ASSERT_EQ(MetaCheckEmfBits(e.data(), e.size(), &header, &problem), 1);
+    int cut = 0;
+    MetaWalkEmf(e.data(), e.size(), [&](const MetaRecord &r) {
+        cut += r.type == EMR_LINETO;
+        return 1;
+    });
+    EXPECT_GE(cut, 9);
+}
+
+TEST_F(MetaExportTest, EmfFileCarriesThePictureSizeAndReadsBack)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeDrawing());
+    g_Options.coordRangeEMF = 30720;
+    TestTempFile file("meta_out.emf");
+    ASSERT_EQ(MetaExportEmf(nullptr, file.Path(), 0), 1);
+    HENHMETAFILE h = GetEnhMetaFileA(file.Path());
+    ASSERT_NE(h, nullptr);
+    ENHMETAHEADER header;
+    ASSERT_GT(GetEnhMetaFileHeader(h, sizeof header, &header), 0u);
+    DeleteEnhMetaFile(h);
+    double rect[4];
+    OutputGetRectangle(rect, 0);
+    EXPECT_EQ(header.rclFrame.right, LONG(std::floor((rect[2] - rect[0]) * 100 + 0.5)));
+    EXPECT_EQ(header.rclFrame.bottom, LONG(std::floor((rect[3] - rect[1]) * 100 + 0.5)));
+    EXPECT_EQ(MetaCheckEmfFile(file.Path()), 1);
+
+    FileClearDrawing();
+    ASSERT_EQ(MetaImportEmf(nullptr, file.Path()), 1);
+    EXPECT_GE(Objects().size(), 6u);
+    EXPECT_NEAR(Width(g_ChangedRect), rect[2] - rect[0], 1.0);
+    EXPECT_NEAR(Height(g_ChangedRect), rect[3] - rect[1], 1.0);
+}
+
+TEST_F(MetaExportTest, NothingToExportIsSaidAndWritesNothing)
+{
+    TestTempFile file("meta_empty.emf");
+    EXPECT_EQ(MetaExportEmf(nullptr, file.Path(), 0), 0);
+    EXPECT_EQ(MetaWriteWmfFile(nullptr, file.Path(), 0, 1), 0);
+    EXPECT_EQ(DrawLog().alerts.size(), 2u);
+    EXPECT_EQ(GetFileAttributesA(file.Path()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Metafiles written by Inkscape from a drawing of 100 x 50 mm (a framed
+// rectangle, a line and an ellipse) import at that size.
+TEST_F(MetaExportTest, MetafilesOfAnotherProgramImportAtTheirSize)
+{
+    ASSERT_EQ(MetaImportEmf(nullptr, "fixtures\\meta\\inkscape.emf"), 1);
+    EXPECT_GE(Objects().size(), 3u);
+    EXPECT_NEAR(Width(g_ChangedRect), 100.0, 1.0);
+    EXPECT_NEAR(Height(g_ChangedRect), 50.0, 1.0);
+
+    FileClearDrawing();
+    ASSERT_EQ(MetaImportWmf(nullptr, "fixtures\\meta\\inkscape.wmf"), 1);
+    EXPECT_GE(Objects().size(), 3u);
+    EXPECT_NEAR(Width(g_ChangedRect), 100.0, 1.0);
+    EXPECT_NEAR(Height(g_ChangedRect), 50.0, 1.0);
+}
+
+} // namespace
