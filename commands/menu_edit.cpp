@@ -1,6 +1,6 @@
 // The Edit menu, commands 200 to 233. Built: undo, redo, clearing the undo
-// history, the last-commands popup, the comment switches and deleting
-// comments; the clipboard and dialog commands beep until their modules come.
+// history, the clipboard, the last-commands popup and deleting comments; the
+// dialog commands beep until their dialog modules come.
 #include <windows.h>
 
 #include "app/init_sound.h"
@@ -13,7 +13,9 @@
 #include "database/object_rects.h"
 #include "database/undo.h"
 #include "dialogs/alert.h"
+#include "database/object_flags.h"
 #include "display/output_paint.h"
+#include "files/meta.h"
 #include "language/language.h"
 
 namespace {
@@ -21,7 +23,11 @@ namespace {
 constexpr int COMMAND_UNDO = 200;
 constexpr int COMMAND_REDO = 201;
 constexpr int COMMAND_CLEAR_HISTORY = 202;
+constexpr int COMMAND_CUT = 203;
+constexpr int COMMAND_COPY = 204;
+constexpr int COMMAND_PASTE = 205;
 constexpr int COMMAND_LAST_COMMANDS = 210;
+constexpr int TEXT_CLIPBOARD_FAILED = 3;
 constexpr int COMMAND_DELETE_SELECTED_COMMENTS = 228;
 constexpr int COMMAND_DELETE_ALL_COMMENTS = 231;
 constexpr int SUBMENU_FIRST = 212;
@@ -29,6 +35,35 @@ constexpr int SUBMENU_LAST = 226;
 constexpr int SUBMENU_OTHER = 206;
 constexpr int TEXT_CLEAR_HISTORY = 49;
 constexpr uint32_t MASK_SELECTED = 4;
+
+// Cut and copy: the selection to the clipboard; cut deletes it only when the
+// clipboard took it.
+void CopySelection(HWND mainWindow, bool cut)
+{
+    if (!MetaCopyToClipboard(mainWindow, MASK_SELECTED)) {
+        AlertOk(mainWindow, eAlertTextSM[TEXT_CLIPBOARD_FAILED]);
+        return;
+    }
+    if (!cut)
+        return;
+    UndoInitProcess();
+    if (ObjectDeleteSelected(MASK_SELECTED)) {
+        OutputInvalidateTwoAreas(g_ExtentsRect, g_ChangedRect);
+        UndoFinishProcess();
+    } else {
+        UndoCancelProcess();
+    }
+}
+
+void Paste(HWND mainWindow)
+{
+    if (!MetaPasteFromClipboard(mainWindow))
+        return;
+    ObjectUpdateDisplayFlagsAll(0);
+    ObjectResolveAllProperties();
+    ObjectValidateDefaultSlots();
+    OutputInvalidateAreaAll(g_ChangedRect);
+}
 
 void DeleteComments(uint32_t mask)
 {
@@ -56,6 +91,9 @@ void MenuEditCommand(HWND mainWindow, int commandId)
             UndoClearHistory();
         }
         return;
+    case COMMAND_CUT: CopySelection(mainWindow, true); return;
+    case COMMAND_COPY: CopySelection(mainWindow, false); return;
+    case COMMAND_PASTE: Paste(mainWindow); return;
     case COMMAND_LAST_COMMANDS: CommandLastCommandsPopup(); return;
     case COMMAND_DELETE_SELECTED_COMMENTS: DeleteComments(MASK_SELECTED); return;
     case COMMAND_DELETE_ALL_COMMENTS: DeleteComments(0); return;

@@ -29,7 +29,11 @@ constexpr int COMMAND_SAVE = 102;
 constexpr int COMMAND_SAVE_AS = 103;
 constexpr int COMMAND_RECENT = 104;
 constexpr int COMMAND_MERGE = 106;
+constexpr int COMMAND_IMPORT_EMF = 107;
+constexpr int COMMAND_IMPORT_WMF = 108;
 constexpr int COMMAND_SAVE_SELECTION = 112;
+constexpr int COMMAND_EXPORT_EMF = 113;
+constexpr int COMMAND_EXPORT_WMF = 114;
 constexpr int COMMAND_EXIT = 125;
 // Numbers that stand for a submenu.
 constexpr int SUBMENU_COMMANDS[] = {105, 111, 115, 116, 117, 118, 119, 120, 121, 122};
@@ -137,6 +141,32 @@ void SaveSelection(HWND mainWindow)
     FileSaveDrawing(&g_DrawingInfo.info, state.current, int(state.type), state.option | FILE_MODE_SELECTION, 0);
 }
 
+// A metafile added to the drawing; the running command goes on.
+void ImportMetafile(HWND mainWindow, int commandId)
+{
+    const bool emf = commandId == COMMAND_IMPORT_EMF;
+    FileDialogState &state = g_Options.fileDialogs[emf ? FD_EMF : FD_WMF];
+    const FileTypeSelection request = emf ? FileTypeSelection{0x201, 0, 0, FILE_KIND_EMF, -1, CHOOSER_OPEN}
+                                          : FileTypeSelection{0x401, 0, 0, FILE_KIND_WMF, -1, CHOOSER_OPEN};
+    if (!Box15FileGetName(mainWindow, Title(commandId).text, &state, request))
+        return;
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    FileOpenDrawing(state.current, emf ? FILE_KIND_EMF : FILE_KIND_WMF, g_Options.fileDialogs[FD_ZVD].option, 0, 1);
+}
+
+// The selection written as a metafile.
+void ExportMetafile(HWND mainWindow, int commandId)
+{
+    const bool emf = commandId == COMMAND_EXPORT_EMF;
+    FileDialogState &state = g_Options.fileDialogs[emf ? FD_EMF : FD_WMF];
+    const FileTypeSelection request = emf ? FileTypeSelection{0x201, 0, 0, FILE_KIND_EMF, 9, CHOOSER_SAVE}
+                                          : FileTypeSelection{0x401, 0, 0, FILE_KIND_WMF, 10, CHOOSER_SAVE};
+    if (!Box15FileGetName(mainWindow, Title(commandId).text, &state, request))
+        return;
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    FileSaveDrawing(nullptr, state.current, emf ? FILE_KIND_EMF : FILE_KIND_WMF, FILE_MODE_SELECTION, 0);
+}
+
 bool IsSubmenu(int commandId)
 {
     for (int id : SUBMENU_COMMANDS)
@@ -156,7 +186,11 @@ void MenuFileCommand(HWND mainWindow, int commandId)
     case COMMAND_SAVE: SaveDrawing(mainWindow); return;
     case COMMAND_SAVE_AS: FileSaveDrawingAs(Title(COMMAND_SAVE_AS).text); return;
     case COMMAND_RECENT: CommandRecentFilesPopup(); return;
+    case COMMAND_IMPORT_EMF:
+    case COMMAND_IMPORT_WMF: ImportMetafile(mainWindow, commandId); return;
     case COMMAND_SAVE_SELECTION: SaveSelection(mainWindow); return;
+    case COMMAND_EXPORT_EMF:
+    case COMMAND_EXPORT_WMF: ExportMetafile(mainWindow, commandId); return;
     // The same way as the close box: the save question and the settings.
     case COMMAND_EXIT: PostMessageA(mainWindow, WM_CLOSE, 0, 0); return;
     default: break;
@@ -164,5 +198,5 @@ void MenuFileCommand(HWND mainWindow, int commandId)
     if (IsSubmenu(commandId))
         CommandShowSubmenu(commandId, nullptr);
     else
-        InitBeep(); // imports, exports, bitmaps and printing come with their modules
+        InitBeep(); // bitmaps and printing come with their modules
 }

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "app/convert.h"
 #include "app/darad4.h"
@@ -17,7 +18,12 @@
 #include "app/window_title.h"
 #include "dialogs/alert.h"
 #include "dialogs/box15.h"
+#include "database/object_flags.h"
+#include "database/object_rects.h"
+#include "database/object_select.h"
+#include "display/output_paint.h"
 #include "files/file.h"
+#include "files/meta.h"
 #include "files/zvi.h"
 #include "language/language.h"
 #include "language/language_entries.h"
@@ -29,6 +35,9 @@ namespace {
 constexpr int COMMAND_SAVE_AS = 103;
 constexpr int DEFAULT_NAME_EXPORTED = 17;
 constexpr int DEFAULT_NAME_FILE = 11;
+constexpr int TEXT_WMF_HEADER = 9;
+constexpr int TEXT_EXPORT_FAILED = 4;
+constexpr uint32_t MASK_SELECTED = 4;
 
 HANDLE g_LockHandle = INVALID_HANDLE_VALUE;
 
@@ -283,11 +292,37 @@ int LoadNative(const char *path, uint32_t sections, int setName, int merge)
 
 } // namespace
 
+namespace {
+
+int LoadMetafile(const char *path, int kind, int setName, int merge)
+{
+    const bool emf = kind == FILE_KIND_EMF;
+    if (!(emf ? MetaCheckEmfFile(path) : MetaCheckWmfFile(path)))
+        return FILE_OPEN_NOT_THIS_KIND;
+    if (!merge)
+        FileNewDrawing(nullptr, 0);
+    if (!(emf ? MetaImportEmf(g_MainWnd, path) : MetaImportWmf(g_MainWnd, path)))
+        return FILE_OPEN_NOT_THIS_KIND;
+    ObjectUpdateDisplayFlagsAll(0);
+    ObjectResolveAllProperties();
+    ObjectValidateDefaultSlots();
+    OutputInvalidateAreaAll(g_ChangedRect);
+    if (setName) {
+        FileSetCurrentName(path, 1);
+        ClearModified();
+    }
+    return FILE_OPEN_DONE;
+}
+
+} // namespace
+
 int FileLoadDrawing(const char *path, int kind, uint32_t sections, int setName, int merge)
 {
     int result = FILE_OPEN_NOT_THIS_KIND;
-    // Metafiles, bitmaps and plug-in formats are read by their importers.
-    if (kind < FILE_KIND_EMF || (kind > FILE_KIND_BMP && kind < FILE_KIND_IMPORT && kind != 30))
+    // Bitmaps and plug-in formats are read by their importers.
+    if (kind == FILE_KIND_EMF || kind == FILE_KIND_WMF)
+        result = LoadMetafile(path, kind, setName, merge);
+    else if (kind < FILE_KIND_EMF || (kind > FILE_KIND_BMP && kind < FILE_KIND_IMPORT && kind != 30))
         result = LoadNative(path, sections, setName, merge);
     WindowSetActive(g_ActiveWindow, 1);
     RenewTitle();
@@ -305,9 +340,11 @@ int FileOpenDrawing(const char *path, int kind, uint32_t sections, int setName, 
     }
     if (FileRejectOldFormat(path))
         return FILE_OPEN_NOT_THIS_KIND;
-    const int result = FileLoadDrawing(path, FILE_KIND_ANY, sections, setName, merge);
-    if (result != FILE_OPEN_NOT_THIS_KIND)
-        return result;
+    for (int kind : {FILE_KIND_ANY, FILE_KIND_EMF, FILE_KIND_WMF}) {
+        const int result = FileLoadDrawing(path, kind, sections, setName, merge);
+        if (result != FILE_OPEN_NOT_THIS_KIND)
+            return result;
+    }
     FileRejectForeignType(path);
     return FILE_OPEN_NOT_THIS_KIND;
 }
@@ -316,9 +353,27 @@ int FileSaveDrawing(const DrawingInfo *info, const char *path, int kind, uint32_
 {
     (void)purge;
     SystemNotifyModulesClose();
-    if (kind >= FILE_KIND_IMPORT || kind == FILE_KIND_EMF || kind == FILE_KIND_WMF)
-        return 0; // the exporters bring their own writers
+    const uint32_t selection = (sections & FILE_MODE_SELECTION) ? MASK_SELECTED : 0;
+    if (kind == FILE_KIND_EMF || kind == FILE_KIND_WMF) {
+        int header = 1;
+        if (kind == FILE_KIND_WMF && !WindowIsMasterProgress()) {
+            const uint32_t answer = AlertYesNoCancel(g_MainWnd, eAlertTextSM[TEXT_WMF_HEADER]);
+            if (answer == ALERT_CANCEL)
+                return 0;
+            header = answer == ALERT_YES;
+        }
+        Wait();
+        ObjectExtentsSelected(0, selection);
+        const int exported = kind == FILE_KIND_EMF ? MetaExportEmf(g_MainWnd, path, selection)
+                                                   : MetaWriteWmfFile(g_MainWnd, path, selection, header);
+        if (!exported && !WindowIsMasterProgress())
+            AlertOk(g_MainWnd, eAlertTextSM[TEXT_EXPORT_FAILED]);
+        return 0; // an export does not save the drawing
+    }
+    if (kind >= FILE_KIND_IMPORT)
+        return 0; // plug-in formats bring their own writers
     Wait();
+    ObjectExtentsSelected(0, selection);
     FileViewsFromWindows();
     if (kind == FILE_KIND_ZIPPED)
         sections |= FILE_MODE_ZIPPED;
