@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <vector>
 
 constexpr uint32_t ZIP_LOCAL_SIGNATURE = 0x04034b50;
 constexpr uint32_t ZIP_CENTRAL_SIGNATURE = 0x02014b50;
@@ -34,4 +36,25 @@ inline void ZipPut32(unsigned char *p, uint32_t v)
 {
     ZipPut16(p, v);
     ZipPut16(p + 2, v >> 16);
+}
+
+// The whole file, at most ZIP_MAX_FILE_SIZE bytes.
+inline bool ZipReadWhole(const char *path, std::vector<unsigned char> &out)
+{
+    FILE *f = std::fopen(path, "rb");
+    if (!f)
+        return false;
+    unsigned char buffer[65536];
+    size_t n;
+    bool ok = true;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+        if (out.size() + n > ZIP_MAX_FILE_SIZE) {
+            ok = false;
+            break;
+        }
+        out.insert(out.end(), buffer, buffer + n);
+    }
+    ok = ok && !std::ferror(f);
+    std::fclose(f);
+    return ok;
 }

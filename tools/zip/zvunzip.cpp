@@ -14,26 +14,6 @@
 
 namespace {
 
-bool ReadWhole(const char *path, std::vector<unsigned char> &out)
-{
-    FILE *f = std::fopen(path, "rb");
-    if (!f)
-        return false;
-    unsigned char buffer[65536];
-    size_t n;
-    bool ok = true;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-        if (out.size() + n > ZIP_MAX_FILE_SIZE) {
-            ok = false;
-            break;
-        }
-        out.insert(out.end(), buffer, buffer + n);
-    }
-    ok = ok && !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
-
 bool Inflate(const unsigned char *in, uint32_t size, std::vector<unsigned char> &out)
 {
     z_stream z{};
@@ -114,7 +94,7 @@ int main(int argc, char **argv)
     if (argc < 3)
         return ZIP_EXIT_USAGE;
     std::vector<unsigned char> zip;
-    if (!ReadWhole(argv[1], zip))
+    if (!ZipReadWhole(argv[1], zip))
         return ZIP_EXIT_READ;
     // The folder is passed quoted with its trailing backslash, which the
     // start-up code reads as an escaped quote: the rest of the line then

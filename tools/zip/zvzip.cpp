@@ -12,26 +12,6 @@
 
 namespace {
 
-bool ReadWhole(const char *path, std::vector<unsigned char> &out)
-{
-    FILE *f = std::fopen(path, "rb");
-    if (!f)
-        return false;
-    unsigned char buffer[65536];
-    size_t n;
-    bool ok = true;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-        if (out.size() + n > ZIP_MAX_FILE_SIZE) {
-            ok = false;
-            break;
-        }
-        out.insert(out.end(), buffer, buffer + n);
-    }
-    ok = ok && !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
-
 bool Deflate(const std::vector<unsigned char> &in, std::vector<unsigned char> &out)
 {
     z_stream z{};
@@ -65,7 +45,7 @@ int main(int argc, char **argv)
         return ZIP_EXIT_USAGE;
     const char *archive = argv[1], *file = argv[2];
     std::vector<unsigned char> data, packed;
-    if (!ReadWhole(file, data))
+    if (!ZipReadWhole(file, data))
         return ZIP_EXIT_READ;
     if (!Deflate(data, packed))
         return ZIP_EXIT_FORMAT;
