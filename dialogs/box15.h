@@ -17,6 +17,7 @@ constexpr int FILE_KIND_EMF = 9;
 constexpr int FILE_KIND_WMF = 10;
 constexpr int FILE_KIND_BMP = 11;
 constexpr int FILE_KIND_BUILTIN_COUNT = 14;
+constexpr int FILE_KIND_BITMAP_OTHER = 30; // a bitmap, not offered by the chooser
 constexpr int FILE_KIND_IMPORT = 32;
 constexpr int FILE_KIND_EXPORT = 64;
 

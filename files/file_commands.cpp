@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
 #include "app/convert.h"
 #include "app/darad4.h"
@@ -23,7 +24,13 @@
 #include "database/object_select.h"
 #include "display/output_paint.h"
 #include "files/file.h"
+#include "files/file_records.h"
+#include "files/image_file.h"
+#include "files/image_list.h"
+#include "files/image_names.h"
 #include "files/meta.h"
+#include "database/object.h"
+#include "database/undo.h"
 #include "files/zvi.h"
 #include "language/language.h"
 #include "language/language_entries.h"
@@ -314,6 +321,39 @@ int LoadMetafile(const char *path, int kind, int setName, int merge)
     return FILE_OPEN_DONE;
 }
 
+// A bitmap file as a new drawing: one Bitmap object at the origin with the
+// file embedded. Done only when the object was made.
+int LoadBitmap(const char *path, int setName)
+{
+    if (!ImageCheckFile(path))
+        return FILE_OPEN_NOT_THIS_KIND;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    std::vector<uint8_t> bytes;
+    if (ZVI_FileOpen(&file, path)) {
+        bytes.resize(ZVI_FileSize(file));
+        if (ZVI_FileRead(file, bytes.data(), int32_t(bytes.size())) != int32_t(bytes.size()))
+            bytes.clear();
+        ZVI_FileClose(file);
+    }
+    FileNewDrawing(nullptr, 0);
+    char name[BITMAP_NAME_SIZE];
+    Copy(name, sizeof name, path);
+    ImageMakeEmbeddedName(name, sizeof name);
+    UndoInitProcess();
+    if (bytes.empty() || !ImageStoreData(name, bytes.data(), uint32_t(bytes.size())) ||
+        !ObjectNewBitmapRef(0, 0, path, name, 1)) {
+        UndoCancelProcess();
+        return FILE_OPEN_FAILED;
+    }
+    UndoFinishProcess();
+    if (setName) {
+        FileSetCurrentName(path, 1);
+        ClearModified();
+    }
+    ShowDrawing();
+    return FILE_OPEN_DONE;
+}
+
 } // namespace
 
 int FileLoadDrawing(const char *path, int kind, uint32_t sections, int setName, int merge)
@@ -322,7 +362,9 @@ int FileLoadDrawing(const char *path, int kind, uint32_t sections, int setName, 
     // Bitmaps and plug-in formats are read by their importers.
     if (kind == FILE_KIND_EMF || kind == FILE_KIND_WMF)
         result = LoadMetafile(path, kind, setName, merge);
-    else if (kind < FILE_KIND_EMF || (kind > FILE_KIND_BMP && kind < FILE_KIND_IMPORT && kind != 30))
+    else if ((kind == FILE_KIND_BMP || kind == FILE_KIND_BITMAP_OTHER) && !merge)
+        result = LoadBitmap(path, setName);
+    else if (kind < FILE_KIND_EMF || (kind > FILE_KIND_BMP && kind < FILE_KIND_IMPORT && kind != FILE_KIND_BITMAP_OTHER))
         result = LoadNative(path, sections, setName, merge);
     WindowSetActive(g_ActiveWindow, 1);
     RenewTitle();
@@ -340,7 +382,7 @@ int FileOpenDrawing(const char *path, int kind, uint32_t sections, int setName, 
     }
     if (FileRejectOldFormat(path))
         return FILE_OPEN_NOT_THIS_KIND;
-    for (int kind : {FILE_KIND_ANY, FILE_KIND_EMF, FILE_KIND_WMF}) {
+    for (int kind : {FILE_KIND_ANY, FILE_KIND_EMF, FILE_KIND_WMF, FILE_KIND_BMP}) {
         const int result = FileLoadDrawing(path, kind, sections, setName, merge);
         if (result != FILE_OPEN_NOT_THIS_KIND)
             return result;
@@ -413,7 +455,7 @@ int FileSaveDrawingAs(const char *caption)
     const CurrentDrawing before = g_DrawingInfo;
     int exported = 0, saved = 0;
     mode = state.option;
-    if (kind == FILE_KIND_EMF || kind == FILE_KIND_WMF || kind == FILE_KIND_BMP || kind == 30 ||
+    if (kind == FILE_KIND_EMF || kind == FILE_KIND_WMF || kind == FILE_KIND_BMP || kind == FILE_KIND_BITMAP_OTHER ||
         kind >= FILE_KIND_EXPORT) {
         exported = 1;
         saved = FileSaveDrawing(nullptr, path, kind, 0, 1);

@@ -5,6 +5,7 @@
 #include "files/file_drawinginfo.h"
 #include "dialogs/box15.h"
 #include "language/language.h"
+#include "app/darad4.h"
 
 namespace {
 
@@ -24,13 +25,22 @@ protected:
         g_AlertAnswerHook = Answer;
         g_Questions = 0;
         g_ReadOnly = 0;
+        savedDrawing_ = g_DrawingInfo;
+        std::memcpy(savedTime_, g_StartTimeText, sizeof savedTime_);
     }
     void TearDown() override
     {
+        // New drawings stamp the clock text and the drawing's details.
+        g_DrawingInfo = savedDrawing_;
+        std::memcpy(g_StartTimeText, savedTime_, sizeof savedTime_);
         FileUnlockCurrent(); // the temporary files go with the test
         g_Box15ChooserHook = nullptr;
+        ImageClearData();
+        FileClearDrawing();
         DrawFileTest::TearDown();
     }
+    CurrentDrawing savedDrawing_{};
+    char savedTime_[START_TIME_TEXT_SIZE] = "";
 };
 
 TEST_F(FileCommands, AnUnchangedDrawingClosesWithoutAQuestion)
@@ -245,5 +255,34 @@ TEST(FileChooser, TheFiltersFollowTheOfferedKinds)
         Box15NameForFilter(c.name, c.extension, out, sizeof out);
         EXPECT_STREQ(out, c.expected) << c.name;
     }
+}
+
+TEST_F(FileCommands, ABitmapOpensAsADrawingWithTheFileEmbedded)
+{
+    // 2 x 1 pixels at 24 bits: one padded row of 8 bytes.
+    std::string bmp(14 + 40 + 8, '\0');
+    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&bmp[at], &v, 4); };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, uint32_t(bmp.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, 2);
+    put32(22, 1);
+    put32(26, 1 | 24 << 16); // one plane, 24 bits
+    TestTempFile file("file_commands_picture.bmp");
+    TestWriteFile(file.Path(), bmp);
+    EXPECT_EQ(FileOpenDrawing(file.Path(), 0, kAll, 1, 0), FILE_OPEN_DONE);
+    EXPECT_EQ(MemGetListTable()[0].count, 1);
+    ASSERT_EQ(ImageDataCount(), 1);
+    EXPECT_EQ(std::string((const char *)ImageDataAt(0)->bytes, ImageDataAt(0)->size), bmp);
+    EXPECT_NE(std::string(g_DrawingInfo.currentPath).find(".zvd"), std::string::npos);
+
+    // A damaged header is refused before anything is replaced.
+    put32(26, 1 | 7 << 16);
+    TestWriteFile(file.Path(), bmp);
+    g_Questions = 0;
+    EXPECT_EQ(FileOpenDrawing(file.Path(), 11, kAll, 1, 0), FILE_OPEN_NOT_THIS_KIND);
+    EXPECT_EQ(MemGetListTable()[0].count, 1);
 }
 } // namespace
