@@ -23,6 +23,7 @@
 #include "display/output.h"
 #include "display/output_paint.h"
 #include "files/file.h"
+#include "files/file_commands.h"
 #include "files/file_drawinginfo.h"
 #include "files/zvi.h"
 #include "language/language.h"
@@ -72,9 +73,7 @@ void StartUp(HWND mainWindow)
     if (g_StartFileExists) {
         // With a progress window: a close request that arrives while it pumps
         // messages waits until the read is over.
-        if (FileReadDrawing(&g_DrawingInfo.info, g_StartFile, FILE_SECTIONS_ALL, 0))
-            std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "%s", g_StartFile);
-        else
+        if (FileOpenDrawing(g_StartFile, 0, FILE_SECTIONS_ALL, 1, 0) != FILE_OPEN_DONE)
             g_StartPrint = 0; // nothing to print
         ShowReadDrawing(mainWindow);
     }
@@ -99,14 +98,11 @@ void RecentFile(HWND mainWindow, int k)
         FileRemoveRecent(k);
         return;
     }
-    // A changed drawing is not replaced unasked; saving comes with the file
-    // commands, so only "No" (discard) goes on.
-    if (g_DrawingInfo.modified && AlertSaveDrawing(mainWindow) != ALERT_NO)
+    if (!FileQueryClose())
         return;
     char file[SYSTEM_PATH_SIZE];
     std::snprintf(file, sizeof file, "%s", path);
-    if (FileReadDrawing(&g_DrawingInfo.info, file, FILE_SECTIONS_ALL, 0))
-        std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "%s", file);
+    FileOpenDrawing(file, 0, g_Options.fileModeLoad, 1, 0);
     ShowReadDrawing(mainWindow);
 }
 

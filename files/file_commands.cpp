@@ -1,42 +1,198 @@
-// The question before a drawing is closed, and opening a drawing.
+// The current drawing's name and recent list, the question before a drawing
+// is closed, and new, open, save and save as.
 #include "files/file_commands.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include <vector>
 
+#include "app/convert.h"
 #include "app/darad4.h"
 #include "app/system.h"
 #include "app/system_changes.h"
 #include "app/system_validate.h"
 #include "app/window.h"
+#include "app/window_progress.h"
 #include "app/window_title.h"
 #include "dialogs/alert.h"
+#include "dialogs/box15.h"
+#include "database/object_flags.h"
+#include "database/object_rects.h"
+#include "database/object_select.h"
+#include "display/output_paint.h"
 #include "files/file.h"
-#include "files/file_drawinginfo.h"
+#include "files/file_records.h"
+#include "files/image_file.h"
+#include "files/image_list.h"
+#include "files/image_names.h"
+#include "files/meta.h"
+#include "database/object.h"
+#include "database/undo.h"
+#include "files/zvi.h"
 #include "language/language.h"
 #include "language/language_entries.h"
 
+char g_LockedPath[DRAWING_PATH_SIZE] = "";
+
 namespace {
 
-constexpr int KIND_RECOGNISE = 0;
-constexpr int KIND_NATIVE = 1;
+constexpr int COMMAND_SAVE_AS = 103;
+constexpr int DEFAULT_NAME_EXPORTED = 17;
+constexpr int DEFAULT_NAME_FILE = 11;
+constexpr int TEXT_WMF_HEADER = 9;
+constexpr int TEXT_EXPORT_FAILED = 4;
+constexpr uint32_t MASK_SELECTED = 4;
+
+HANDLE g_LockHandle = INVALID_HANDLE_VALUE;
 
 bool Untitled() { return g_DrawingInfo.currentPath[0] == '*' || !g_DrawingInfo.currentPath[0]; }
 
 void RenewTitle()
 {
-    if (g_MainWnd)
+    if (g_MainWnd && IsWindow(g_MainWnd))
         WindowUpdateTitle(g_MainWnd);
 }
 
+void Wait() { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
+
+void ClearModified()
+{
+    g_DrawingInfo.modified = 0;
+    g_DrawingInfo.changed = 0;
+}
+
+void Copy(char *out, size_t size, const char *text) { std::snprintf(out, size, "%s", text); }
+
+// The name a drawing imported from (or exported to) path gets: the same
+// folder, the name with the marker appended, the drawing extension.
+void ExportedName(const char *path, char *out)
+{
+    char folder[ZVI_PATH_SIZE] = "", name[ZVI_PATH_SIZE] = "";
+    ZVI_FileSplitName(path, folder, name);
+    if (char *dot = std::strrchr(name, '.'))
+        *dot = '\0';
+    std::snprintf(out, ZVI_PATH_SIZE, "%s%s%s.zvd", folder, name, eDefaultNames[DEFAULT_NAME_EXPORTED]);
+}
+
+// After a read that replaced the drawing: the windows show it.
+void ShowDrawing()
+{
+    if (g_MainWnd && IsWindow(g_MainWnd))
+        WindowShowNewDrawing(g_MainWnd);
+}
+
+void ViewFromWindow(const DrawWindow &w, DrawingView &v)
+{
+    v.system = w.system;
+    v.displayGrid = int32_t(w.displayGrid);
+    v.catchGrid = int32_t(w.catchGrid);
+    v.centerX = w.centreX;
+    v.centerY = w.centreY;
+    v.zoom = w.zoom;
+}
+
+void ViewToWindow(const DrawingView &v, DrawWindow &w)
+{
+    w.system = v.system;
+    w.displayGrid = uint32_t(v.displayGrid);
+    w.catchGrid = uint32_t(v.catchGrid);
+    w.centreX = v.centerX;
+    w.centreY = v.centerY;
+    if (v.zoom > 0)
+        w.zoom = v.zoom;
+}
+
 } // namespace
+
+void FileViewsFromWindows()
+{
+    ViewFromWindow(g_ViewWindow, g_DrawingViews[0]);
+    for (int i = 0; i < WINDOW_DRAW_COUNT && i + 1 < FILE_VIEW_COUNT; ++i)
+        ViewFromWindow(g_DrawWindows[i], g_DrawingViews[i + 1]);
+}
+
+void FileViewsToWindows()
+{
+    ViewToWindow(g_DrawingViews[0], g_ViewWindow);
+    for (int i = 0; i < WINDOW_DRAW_COUNT && i + 1 < FILE_VIEW_COUNT; ++i)
+        ViewToWindow(g_DrawingViews[i + 1], g_DrawWindows[i]);
+    WindowSelectCurrent();
+}
 
 void FileSetDefaultName()
 {
     std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "*%s", LANG(eDefaultNames, Untitled));
     g_DrawingInfo.sectionsFound = 0;
 }
+
+void FileSetCurrentName(const char *path, int exported)
+{
+    if (path[0] == '*') {
+        Copy(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, path);
+        return;
+    }
+    char full[ZVI_PATH_SIZE] = "";
+    if (!ZVI_FileFullPath(path, full))
+        Copy(full, sizeof full, path);
+    if (exported) {
+        char named[ZVI_PATH_SIZE];
+        ExportedName(full, named);
+        Copy(full, sizeof full, named);
+    }
+    Copy(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, full);
+
+    // The file's old entry goes first, so that reopening a file of a full
+    // list does not push the oldest one out.
+    ProfileLists &r = g_ProfileLists;
+    if (r.recentCount > RECENT_DRAWINGS)
+        r.recentCount = RECENT_DRAWINGS;
+    for (int i = 0; i < r.recentCount; ++i)
+        if (!lstrcmpiA(r.recent[i], full)) {
+            FileRemoveRecent(i);
+            break;
+        }
+    std::memmove(r.recent[1], r.recent[0], sizeof r.recent[0] * (RECENT_DRAWINGS - 1));
+    Copy(r.recent[0], sizeof r.recent[0], full);
+    if (r.recentCount < RECENT_DRAWINGS)
+        ++r.recentCount;
+}
+
+void FileUnlockCurrent()
+{
+    if (g_LockHandle != INVALID_HANDLE_VALUE)
+        ZVI_FileClose(g_LockHandle);
+    g_LockHandle = INVALID_HANDLE_VALUE;
+    g_LockedPath[0] = '\0';
+}
+
+void FileLockCurrent()
+{
+    FileUnlockCurrent();
+    if (Untitled() || g_ReadOnly)
+        return;
+    if (ZVI_FileOpen(&g_LockHandle, g_DrawingInfo.currentPath))
+        Copy(g_LockedPath, sizeof g_LockedPath, g_DrawingInfo.currentPath);
+    else
+        g_LockHandle = INVALID_HANDLE_VALUE;
+}
+
+void FileInitDrawingInfo(DrawingInfo *info)
+{
+    SYSTEMTIME now;
+    g_FileClock(&now);
+    std::snprintf(g_StartTimeText, START_TIME_TEXT_SIZE, "%04u-%02u-%02u %02u:%02u", now.wYear, now.wMonth,
+                  now.wDay, now.wHour, now.wMinute);
+    std::memset(info, 0, sizeof *info);
+    std::snprintf(info->title, sizeof info->title, eDefaultNames[5], 1L);
+    Copy(info->author, sizeof info->author, g_Options.authorName);
+    Copy(info->lastAuthor, sizeof info->lastAuthor, g_Options.authorName);
+    Copy(info->created, sizeof info->created, g_StartTimeText);
+}
+
+void FileStampDrawingInfo(DrawingInfo *info) { Copy(info->saved, sizeof info->saved, g_StartTimeText); }
 
 int FileQueryClose()
 {
@@ -48,46 +204,287 @@ int FileQueryClose()
     case ALERT_YES: break;
     default: return 0;
     }
-    if (Untitled() || g_ReadOnly)
+    if (Untitled() || g_ReadOnly) {
+        char title[256] = "";
+        ConvertGetCommandTitle(title, COMMAND_SAVE_AS);
+        return FileSaveDrawingAs(title);
+    }
+    Wait();
+    if (!FileSaveDrawing(&g_DrawingInfo.info, g_DrawingInfo.currentPath, FILE_KIND_DRAWING,
+                         g_DrawingInfo.sectionsFound | g_Options.fileModeSave, 1))
         return 0;
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    if (!FileWriteDrawing(&g_DrawingInfo.info, g_DrawingInfo.currentPath,
-                          g_DrawingInfo.sectionsFound | g_Options.fileModeSave))
-        return 0;
-    g_DrawingInfo.modified = 0;
-    g_DrawingInfo.changed = 0;
+    FileStampDrawingInfo(&g_DrawingInfo.info);
+    ClearModified();
     RenewTitle();
     return 1;
 }
 
-int FileOpenDrawing(const char *path, int kind, uint32_t sections, int setName, int merge)
+int FileNewDrawing(const char *templatePath, uint32_t sections)
 {
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    if (kind != KIND_RECOGNISE && kind != KIND_NATIVE)
-        return FILE_OPEN_NOT_THIS_KIND;
-    if (FileRejectOldFormat(path))
-        return FILE_OPEN_NOT_THIS_KIND;
-    if (!FileCheckDrawingHeader(path)) {
-        FileRejectForeignType(path);
-        return FILE_OPEN_NOT_THIS_KIND;
+    Wait();
+    FileUnlockCurrent();
+    g_ReadOnly = 0;
+    FileClearDrawing();
+    char path[SYSTEM_PATH_SIZE] = "";
+    if (templatePath && ZVI_FileExist(templatePath)) {
+        Copy(path, sizeof path, templatePath);
+    } else {
+        SystemDefaultDrawingPath(path);
+        sections = g_Options.fileModeNew;
     }
-    const int read = FileReadDrawing(&g_DrawingInfo.info, path, sections, merge);
-    // A failed read leaves a new drawing: its references are checked as well.
+    if (path[0] && ZVI_FileExist(path))
+        FileReadDrawing(&g_DrawingInfo.info, path, (sections ? sections : FILE_SECTIONS_ALL) | FILE_MODE_QUIET, 0);
+    FileSetDefaultName();
+    FileInitDrawingInfo(&g_DrawingInfo.info);
+    ClearModified();
+    g_DrawingInfo.fileVersion = FILE_VERSION_460;
     SystemValidateReferences();
-    if (!merge && (!read || setName)) {
-        // A file that could not be read leaves a new drawing behind: it must
-        // not keep the old name, or saving it would overwrite that file.
-        if (read)
-            std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "%s", path);
-        else
-            FileSetDefaultName();
-        g_DrawingInfo.modified = 0;
-        g_DrawingInfo.changed = 0;
-    }
+    FileViewsToWindows();
     SystemNotifyModulesNew();
-    if (g_MainWnd && IsWindow(g_MainWnd))
-        WindowShowNewDrawing(g_MainWnd);
+    ShowDrawing();
     WindowSetActive(g_ActiveWindow, 1);
     RenewTitle();
-    return read ? FILE_OPEN_DONE : FILE_OPEN_FAILED;
+    return 1;
+}
+
+namespace {
+
+// The native format: replacing or merging.
+int LoadNative(const char *path, uint32_t sections, int setName, int merge)
+{
+    if (!FileCheckDrawingHeader(path))
+        return FILE_OPEN_NOT_THIS_KIND;
+    int readOnly = 0;
+    if (merge) {
+        const int read = FileReadDrawing(&g_DrawingInfo.info, path, sections, 1);
+        SystemValidateReferences();
+        ShowDrawing();
+        return read ? FILE_OPEN_DONE : FILE_OPEN_FAILED;
+    }
+    const bool ownLock = !g_ReadOnly && g_LockedPath[0] && !lstrcmpiA(path, g_LockedPath);
+    if (!ownLock && ZVI_FileIsLocked(path)) {
+        if (!WindowIsMasterProgress() && AlertYesNoDefNo(g_MainWnd, eAlertTextSM[111]) != ALERT_YES)
+            return FILE_OPEN_FAILED;
+        readOnly = 1;
+    }
+    // The lock on the file itself is let go before it is read again.
+    FileUnlockCurrent();
+    g_ReadOnly = 0;
+    DrawingInfo info{};
+    const int read = FileReadDrawing(&info, path, sections, 0);
+    if (!read) {
+        // A file that could not be read leaves a new drawing behind: it must
+        // not keep the old name, or saving it would overwrite that file.
+        FileNewDrawing(nullptr, 0);
+        return FILE_OPEN_FAILED;
+    }
+    g_DrawingInfo.info = info;
+    g_DrawingInfo.sectionsFound = g_FileSectionsRead;
+    g_DrawingInfo.fileVersion = g_FileVersion;
+    SystemValidateReferences();
+    if (g_FileSectionsRead & FILE_SECTION_WINDOW)
+        FileViewsToWindows();
+    SystemNotifyModulesNew();
+    if (setName) {
+        FileSetCurrentName(path, 0);
+        ClearModified();
+    }
+    ShowDrawing();
+    g_ReadOnly = uint32_t(readOnly);
+    FileLockCurrent();
+    if (g_FileSkippedSection && !WindowIsMasterProgress())
+        AlertButton6(g_MainWnd, eAlertTextSM[102]);
+    return FILE_OPEN_DONE;
+}
+
+} // namespace
+
+namespace {
+
+int LoadMetafile(const char *path, int kind, int setName, int merge)
+{
+    const bool emf = kind == FILE_KIND_EMF;
+    if (!(emf ? MetaCheckEmfFile(path) : MetaCheckWmfFile(path)))
+        return FILE_OPEN_NOT_THIS_KIND;
+    if (!merge)
+        FileNewDrawing(nullptr, 0);
+    if (!(emf ? MetaImportEmf(g_MainWnd, path) : MetaImportWmf(g_MainWnd, path)))
+        return FILE_OPEN_NOT_THIS_KIND;
+    ObjectUpdateDisplayFlagsAll(0);
+    ObjectResolveAllProperties();
+    ObjectValidateDefaultSlots();
+    OutputInvalidateAreaAll(g_ChangedRect);
+    if (setName) {
+        FileSetCurrentName(path, 1);
+        ClearModified();
+    }
+    return FILE_OPEN_DONE;
+}
+
+// A bitmap file as a new drawing: one Bitmap object at the origin with the
+// file embedded. Done only when the object was made.
+int LoadBitmap(const char *path, int setName)
+{
+    if (!ImageCheckFile(path))
+        return FILE_OPEN_NOT_THIS_KIND;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    std::vector<uint8_t> bytes;
+    if (ZVI_FileOpen(&file, path)) {
+        bytes.resize(ZVI_FileSize(file));
+        if (ZVI_FileRead(file, bytes.data(), int32_t(bytes.size())) != int32_t(bytes.size()))
+            bytes.clear();
+        ZVI_FileClose(file);
+    }
+    FileNewDrawing(nullptr, 0);
+    char name[BITMAP_NAME_SIZE];
+    Copy(name, sizeof name, path);
+    ImageMakeEmbeddedName(name, sizeof name);
+    UndoInitProcess();
+    if (bytes.empty() || !ImageStoreData(name, bytes.data(), uint32_t(bytes.size())) ||
+        !ObjectNewBitmapRef(0, 0, path, name, 1)) {
+        UndoCancelProcess();
+        return FILE_OPEN_FAILED;
+    }
+    UndoFinishProcess();
+    if (setName) {
+        FileSetCurrentName(path, 1);
+        ClearModified();
+    }
+    ShowDrawing();
+    return FILE_OPEN_DONE;
+}
+
+} // namespace
+
+int FileLoadDrawing(const char *path, int kind, uint32_t sections, int setName, int merge)
+{
+    int result = FILE_OPEN_NOT_THIS_KIND;
+    // Bitmaps and plug-in formats are read by their importers.
+    if (kind == FILE_KIND_EMF || kind == FILE_KIND_WMF)
+        result = LoadMetafile(path, kind, setName, merge);
+    else if ((kind == FILE_KIND_BMP || kind == FILE_KIND_BITMAP_OTHER) && !merge)
+        result = LoadBitmap(path, setName);
+    else if (kind < FILE_KIND_EMF || (kind > FILE_KIND_BMP && kind < FILE_KIND_IMPORT && kind != FILE_KIND_BITMAP_OTHER))
+        result = LoadNative(path, sections, setName, merge);
+    WindowSetActive(g_ActiveWindow, 1);
+    RenewTitle();
+    return result;
+}
+
+int FileOpenDrawing(const char *path, int kind, uint32_t sections, int setName, int merge)
+{
+    Wait();
+    if (kind != FILE_KIND_ANY) {
+        const int result = FileLoadDrawing(path, kind, sections, setName, merge);
+        if (result == FILE_OPEN_NOT_THIS_KIND && !WindowIsMasterProgress())
+            FileRejectForeignType(path);
+        return result;
+    }
+    if (FileRejectOldFormat(path))
+        return FILE_OPEN_NOT_THIS_KIND;
+    for (int kind : {FILE_KIND_ANY, FILE_KIND_EMF, FILE_KIND_WMF, FILE_KIND_BMP}) {
+        const int result = FileLoadDrawing(path, kind, sections, setName, merge);
+        if (result != FILE_OPEN_NOT_THIS_KIND)
+            return result;
+    }
+    FileRejectForeignType(path);
+    return FILE_OPEN_NOT_THIS_KIND;
+}
+
+int FileSaveDrawing(const DrawingInfo *info, const char *path, int kind, uint32_t sections, int purge)
+{
+    (void)purge;
+    SystemNotifyModulesClose();
+    const uint32_t selection = (sections & FILE_MODE_SELECTION) ? MASK_SELECTED : 0;
+    if (kind == FILE_KIND_EMF || kind == FILE_KIND_WMF) {
+        int header = 1;
+        if (kind == FILE_KIND_WMF && !WindowIsMasterProgress()) {
+            const uint32_t answer = AlertYesNoCancel(g_MainWnd, eAlertTextSM[TEXT_WMF_HEADER]);
+            if (answer == ALERT_CANCEL)
+                return 0;
+            header = answer == ALERT_YES;
+        }
+        Wait();
+        ObjectExtentsSelected(0, selection);
+        const int exported = kind == FILE_KIND_EMF ? MetaExportEmf(g_MainWnd, path, selection)
+                                                   : MetaWriteWmfFile(g_MainWnd, path, selection, header);
+        if (!exported && !WindowIsMasterProgress())
+            AlertOk(g_MainWnd, eAlertTextSM[TEXT_EXPORT_FAILED]);
+        return 0; // an export does not save the drawing
+    }
+    if (kind >= FILE_KIND_IMPORT)
+        return 0; // plug-in formats bring their own writers
+    Wait();
+    ObjectExtentsSelected(0, selection);
+    FileViewsFromWindows();
+    if (kind == FILE_KIND_ZIPPED)
+        sections |= FILE_MODE_ZIPPED;
+    FileUnlockCurrent();
+    const int written = FileWriteDrawing(info, path, sections);
+    if (written)
+        g_DrawingInfo.fileVersion = FILE_VERSION_460;
+    FileLockCurrent();
+    return written;
+}
+
+int FileSaveDrawingAs(const char *caption)
+{
+    FileDialogState &state = g_Options.fileDialogs[FD_ZVD];
+    if (Untitled()) {
+        char name[ZVI_PATH_SIZE];
+        std::snprintf(name, sizeof name, "%s%s.zvd", state.folders[0], eDefaultNames[DEFAULT_NAME_FILE]);
+        Copy(state.current, sizeof state.current, name);
+    } else {
+        Copy(state.current, sizeof state.current, g_DrawingInfo.currentPath);
+    }
+    uint32_t mode = g_DrawingInfo.sectionsFound | g_Options.fileModeSave;
+    const bool zipped = (mode & FILE_MODE_ZIPPED) != 0;
+    if (state.type == FILE_KIND_DRAWING && zipped)
+        state.type = FILE_KIND_ZIPPED;
+    else if (state.type == FILE_KIND_ZIPPED && !zipped)
+        state.type = FILE_KIND_DRAWING;
+    else if (state.type == FILE_KIND_BACKUP && zipped)
+        state.type = FILE_KIND_ZIPPED;
+    state.option = mode;
+    const FileTypeSelection selection{0x60F, 0, 0, FILE_KIND_DRAWING, FILE_KIND_DRAWING, CHOOSER_SAVE};
+    if (!Box15FileGetName(g_MainWnd, caption, &state, selection))
+        return 0;
+    const int kind = int(state.type);
+    char path[ZVI_PATH_SIZE];
+    Copy(path, sizeof path, state.current);
+    const CurrentDrawing before = g_DrawingInfo;
+    int exported = 0, saved = 0;
+    mode = state.option;
+    if (kind == FILE_KIND_EMF || kind == FILE_KIND_WMF || kind == FILE_KIND_BMP || kind == FILE_KIND_BITMAP_OTHER ||
+        kind >= FILE_KIND_EXPORT) {
+        exported = 1;
+        saved = FileSaveDrawing(nullptr, path, kind, 0, 1);
+    } else if (kind < FILE_KIND_IMPORT) {
+        mode = kind == FILE_KIND_ZIPPED ? (mode | FILE_MODE_ZIPPED) : (mode & ~FILE_MODE_ZIPPED);
+        Copy(g_DrawingInfo.info.lastAuthor, sizeof g_DrawingInfo.info.lastAuthor, g_Options.authorName);
+        saved = FileSaveDrawing(&g_DrawingInfo.info, path, kind, mode, 1);
+    }
+    if (!saved) {
+        g_DrawingInfo = before;
+        return 0;
+    }
+    if (!WindowIsMasterProgress() && !Untitled() && lstrcmpiA(path, before.currentPath) &&
+        AlertYesNo(g_MainWnd, eAlertTextSM[16]) != ALERT_YES) {
+        // The drawing keeps its name and state: the file written is a copy.
+        g_DrawingInfo = before;
+        FileLockCurrent();
+        RenewTitle();
+        return 1;
+    }
+    if (exported)
+        return 1; // an export leaves the drawing's name and state alone
+    FileStampDrawingInfo(&g_DrawingInfo.info);
+    FileSetCurrentName(path, 0);
+    ClearModified();
+    g_ReadOnly = 0;
+    FileLockCurrent();
+    g_DrawingInfo.sectionsFound = mode;
+    g_DrawingInfo.fileVersion = FILE_VERSION_460;
+    RenewTitle();
+    return 1;
 }

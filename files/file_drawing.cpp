@@ -69,6 +69,15 @@ int ReadFirstBytes(const char *path, char *out, int count)
     return n < 0 ? 0 : n;
 }
 
+// The password option of the packer and unpacker, when the mode asks for it.
+void AppendPassword(char *line, size_t size, uint32_t mode)
+{
+    constexpr uint32_t MODE_PASSWORD = 0x2000000;
+    const size_t used = std::strlen(line);
+    if ((mode & MODE_PASSWORD) && g_Options.filePassword[0] && used < size)
+        std::snprintf(line + used, size - used, " \"-s%s\"", g_Options.filePassword);
+}
+
 bool IsZipStart(const char *bytes, int count)
 {
     return count >= 2 && bytes[0] == 'P' && bytes[1] == 'K';
@@ -214,8 +223,6 @@ void RefuseHeader(const char *path)
     if (FileRejectOldFormat(path))
         return;
     if (IsZipStart(bytes, n)) {
-        // Unpacking needs the zip tools, which the file commands bring.
-        InitErrorBox(__FILE_NAME__, __LINE__, "Zipped drawings cannot be unpacked yet");
         FileAlert(path, FILE_ALERT_UNPACK);
         return;
     }
@@ -466,7 +473,10 @@ void FileClearDrawing()
 // ---------------------------------------------------------------------------
 // Reading
 
-int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int merge)
+namespace {
+
+// Reads the plain drawing file at path; alerts name the file shown.
+int ReadDrawingPlain(DrawingInfo *info, const char *path, const char *shown, uint32_t sections, int merge)
 {
     FileInitIndexMaps();
     if (!merge)
@@ -475,7 +485,7 @@ int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int 
         sections &= ~(FILE_MODE_REPLACE | FILE_SECTION_DRAWING);
     HANDLE file = INVALID_HANDLE_VALUE;
     if (!path || !ZVI_FileOpen(&file, path)) {
-        FileAlert(path ? path : "", FILE_ALERT_CANNOT_OPEN);
+        FileAlert(shown ? shown : "", FILE_ALERT_CANNOT_OPEN);
         if (!merge)
             FileClearDrawing();
         return 0;
@@ -485,7 +495,7 @@ int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int 
         ZVI_FileReadExit();
         ZVI_FileClose(file);
         if (known)
-            ReportFailure(path, FILE_ALERT_SYNTAX, FILE_ALERT_READ);
+            ReportFailure(shown, FILE_ALERT_SYNTAX, FILE_ALERT_READ);
         else
             RefuseHeader(path);
         if (!merge)
@@ -495,13 +505,13 @@ int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int 
     if (!merge)
         ClearObjects();
     char name[ZVI_PATH_SIZE];
-    NameAndExtension(path, name);
+    NameAndExtension(shown, name);
     StartProgress(sections, LANG_FORMAT(eDialogText, ReadingFile, "%s"), name, 1);
     DrawingInfo read{};
     const int result = ReadBody(&read, sections, merge);
     EndProgress(sections);
     if (!result) {
-        ReportFailure(path, FILE_ALERT_SYNTAX, FILE_ALERT_READ);
+        ReportFailure(shown, FILE_ALERT_SYNTAX, FILE_ALERT_READ);
         ZVI_FileReadExit();
         ZVI_FileClose(file);
         if (!merge)
@@ -513,10 +523,60 @@ int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int 
     if (info && !merge && (g_FileSectionsRead & FILE_SECTION_DRAWING))
         *info = read;
     if (g_FileBrokenCycles)
-        ShowText(g_MainWnd, LANG_FORMAT(eAlertErrorText, BlockContainsItself, "%s"), path);
+        ShowText(g_MainWnd, LANG_FORMAT(eAlertErrorText, BlockContainsItself, "%s"), shown);
     if (!merge)
         SystemValidateActiveSlots(); // a slot named by the file, or kept from before, may be free now
     return result == 1 ? 1 : 0;
+}
+
+// Unpacks a zipped drawing into the temporary folder; the unpacked file's
+// path, or false with the alert shown. Files of an earlier unpacking are
+// deleted first, so that a failing unpacker never leaves a stale drawing to
+// be read in place of this one.
+bool UnpackDrawing(const char *path, char *unpacked)
+{
+    int (*const names[])(char *) = {ZviTempNameDrawing, ZviTempNameOld2, ZviTempNameOld1};
+    char folder[ZVI_PATH_SIZE];
+    if (!ZviTempPath(folder)) {
+        FileAlert(path, FILE_ALERT_UNPACK);
+        return false;
+    }
+    for (auto name : names)
+        if (name(unpacked))
+            ZVI_FileDelete(unpacked);
+    char line[3 * ZVI_PATH_SIZE + 64];
+    std::snprintf(line, sizeof line, "ZVUNZIP.EXE \"%s\" \"%s\" -n -q", path, folder);
+    AppendPassword(line, sizeof line, g_Options.fileModeLoad);
+    if (WindowRunProcess(line) != 0) {
+        InitErrorBox(__FILE_NAME__, __LINE__, "Error executing ZVUNZIP");
+        FileAlert(path, FILE_ALERT_UNPACK);
+        return false;
+    }
+    for (auto name : names)
+        if (name(unpacked) && ZVI_FileExist(unpacked))
+            return true;
+    FileAlert(path, FILE_ALERT_UNPACK);
+    return false;
+}
+
+} // namespace
+
+int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int merge)
+{
+    char bytes[HEADER_BYTES] = {};
+    if (!path || !IsZipStart(bytes, ReadFirstBytes(path, bytes, HEADER_BYTES)))
+        return ReadDrawingPlain(info, path, path, sections, merge);
+    char unpacked[ZVI_PATH_SIZE];
+    if (!UnpackDrawing(path, unpacked)) {
+        FileInitIndexMaps();
+        if (!merge)
+            FileClearDrawing();
+        return 0;
+    }
+    const int read = ReadDrawingPlain(info, unpacked, path, sections, merge);
+    ZVI_FileDelete(unpacked);
+    g_FileSectionsRead |= FILE_MODE_ZIPPED;
+    return read;
 }
 
 int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge)
@@ -562,11 +622,48 @@ int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge)
 // ---------------------------------------------------------------------------
 // Writing
 
+namespace {
+
+// The zipped drawing: written plain into the temporary folder, packed into a
+// file beside path and moved over path only when the packer succeeded. No
+// temporary file stays behind, and a failure leaves path as it was.
+int WriteZipped(const DrawingInfo *info, const char *path, uint32_t sections)
+{
+    char plain[ZVI_PATH_SIZE], packed[ZVI_PATH_SIZE] = "";
+    if (!ZviTempNameDrawing(plain)) {
+        FileAlert(path, FILE_ALERT_CANNOT_CREATE);
+        return 0;
+    }
+    ZVI_FileDelete(plain);
+    if (!FileWriteDrawing(info, plain, sections)) {
+        ZVI_FileDelete(plain);
+        return 0;
+    }
+    int ok = 0;
+    if (MakeSiblingTemp(path, packed)) {
+        // The packer makes a new archive: the empty file reserved the name.
+        ZVI_FileDelete(packed);
+        char line[3 * ZVI_PATH_SIZE + 64];
+        std::snprintf(line, sizeof line, "ZVZIP.EXE \"%s\" \"%s\" -n -q", packed, plain);
+        AppendPassword(line, sizeof line, g_Options.fileModeSave);
+        ok = WindowRunProcess(line) == 0 && MoveFileExA(packed, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    }
+    ZVI_FileDelete(plain);
+    if (packed[0])
+        ZVI_FileDelete(packed);
+    if (!ok) {
+        InitErrorBox(__FILE_NAME__, __LINE__, "Error executing ZVZIP");
+        ReportSaveFailure(path, SaveCause::Other);
+    }
+    return ok;
+}
+
+} // namespace
+
 int FileWriteDrawing(const DrawingInfo *info, const char *path, uint32_t sections)
 {
-    // Packing needs the zip tools, which come with the file commands: until
-    // then a zipped save is written plain.
-    sections &= ~FILE_MODE_ZIPPED;
+    if (sections & FILE_MODE_ZIPPED)
+        return WriteZipped(info, path, sections & ~FILE_MODE_ZIPPED);
     if (!path) {
         FileAlert("", FILE_ALERT_CANNOT_CREATE);
         return 0;

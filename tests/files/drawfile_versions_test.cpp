@@ -103,7 +103,7 @@ TEST_F(DrawFileVersions, FilesOfOtherKindsAreRefusedWithTheirMessage)
 {
     const Refusal cases[] = {
         {"fixtures/unknown_header.zvd", "Not a ZVD file"},
-        {"fixtures/zipped.zvd", "Zipped drawings"},
+        {"fixtures/zipped.zvd", "Error executing ZVUNZIP"},
         {"fixtures/old_300.zvd", nullptr},
         {"fixtures/no_such_file.zvd", nullptr},
     };

@@ -3,6 +3,9 @@
 
 #include "files/file_commands.h"
 #include "files/file_drawinginfo.h"
+#include "dialogs/box15.h"
+#include "language/language.h"
+#include "app/darad4.h"
 
 namespace {
 
@@ -22,7 +25,22 @@ protected:
         g_AlertAnswerHook = Answer;
         g_Questions = 0;
         g_ReadOnly = 0;
+        savedDrawing_ = g_DrawingInfo;
+        std::memcpy(savedTime_, g_StartTimeText, sizeof savedTime_);
     }
+    void TearDown() override
+    {
+        // New drawings stamp the clock text and the drawing's details.
+        g_DrawingInfo = savedDrawing_;
+        std::memcpy(g_StartTimeText, savedTime_, sizeof savedTime_);
+        FileUnlockCurrent(); // the temporary files go with the test
+        g_Box15ChooserHook = nullptr;
+        ImageClearData();
+        FileClearDrawing();
+        DrawFileTest::TearDown();
+    }
+    CurrentDrawing savedDrawing_{};
+    char savedTime_[START_TIME_TEXT_SIZE] = "";
 };
 
 TEST_F(FileCommands, AnUnchangedDrawingClosesWithoutAQuestion)
@@ -49,10 +67,12 @@ TEST_F(FileCommands, AChangedDrawingAsksAndCancelKeepsIt)
     EXPECT_EQ(FileQueryClose(), 1);
     EXPECT_EQ(g_DrawingInfo.modified, 0u);
     EXPECT_GT(file.Contents().size(), 100u);
-    // An untitled drawing cannot be saved in place: it stays open.
+    // An untitled drawing goes to Save As: cancelling the chooser keeps it open.
     std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "*Untitled");
     g_DrawingInfo.modified = 1;
+    g_Box15ChooserHook = [](const char *, FileDialogState *, const FileTypeSelection &) { return 0; };
     EXPECT_EQ(FileQueryClose(), 0);
+    EXPECT_EQ(g_DrawingInfo.modified, 1u);
 }
 
 TEST_F(FileCommands, OpeningADrawingNamesIt)
@@ -80,4 +100,189 @@ TEST_F(FileCommands, OpeningADrawingNamesIt)
     EXPECT_STREQ(g_DrawingInfo.currentPath, file.Path());
 }
 
+
+// The chooser answers with this path and kind.
+std::string g_ChosenPath;
+int g_ChosenKind = 1;
+int g_Choosers = 0;
+int Choose(const char *, FileDialogState *state, const FileTypeSelection &)
+{
+    ++g_Choosers;
+    std::snprintf(state->current, sizeof state->current, "%s", g_ChosenPath.c_str());
+    state->type = uint32_t(g_ChosenKind);
+    return 1;
+}
+
+std::string Lower(std::string s)
+{
+    for (char &c : s)
+        c = char(std::tolower((unsigned char)c));
+    return s;
+}
+
+TEST_F(FileCommands, TheRecentListHoldsTwentyFilesOnceEach)
+{
+    g_ProfileLists.recentCount = 0;
+    char name[64];
+    for (int i = 0; i < 21; ++i) {
+        std::snprintf(name, sizeof name, "C:\\plans\\plan%02d.zvd", i);
+        FileSetCurrentName(name, 0);
+    }
+    EXPECT_EQ(g_ProfileLists.recentCount, RECENT_DRAWINGS);
+    EXPECT_STREQ(g_ProfileLists.recent[0], "C:\\plans\\plan20.zvd");
+    EXPECT_STREQ(g_ProfileLists.recent[19], "C:\\plans\\plan01.zvd"); // plan00 fell off
+    // The third entry reopened, written in other letters: it moves to the
+    // front and is not listed twice.
+    FileSetCurrentName("C:\\PLANS\\PLAN18.ZVD", 0);
+    EXPECT_EQ(g_ProfileLists.recentCount, RECENT_DRAWINGS);
+    EXPECT_STREQ(g_ProfileLists.recent[0], "C:\\PLANS\\PLAN18.ZVD");
+    EXPECT_STREQ(g_ProfileLists.recent[1], "C:\\plans\\plan20.zvd");
+    EXPECT_STREQ(g_ProfileLists.recent[2], "C:\\plans\\plan19.zvd");
+    for (int i = 1; i < RECENT_DRAWINGS; ++i)
+        EXPECT_NE(Lower(g_ProfileLists.recent[i]), "c:\\plans\\plan18.zvd");
+    // An imported file names the drawing it becomes.
+    FileSetCurrentName("C:\\plans\\plan.emf", 1);
+    EXPECT_EQ(Lower(g_DrawingInfo.currentPath), Lower(std::string("C:\\plans\\plan") + eDefaultNames[17] + ".zvd"));
+}
+
+TEST_F(FileCommands, AZippedDrawingSavesAndReopensWithoutTemporaryFiles)
+{
+    BuildRichDrawing();
+    const int32_t objects = MemGetListTable()[0].count;
+    TestTempFile file("file_commands_zipped.zvd");
+    char unpacked[ZVI_PATH_SIZE];
+    ASSERT_TRUE(ZviTempNameDrawing(unpacked));
+    ASSERT_EQ(FileSaveDrawing(nullptr, file.Path(), 2, kAll, 0), 1);
+    EXPECT_EQ(file.Contents().substr(0, 2), "PK");
+    EXPECT_FALSE(ZVI_FileExist(unpacked));
+    FileClearDrawing();
+    EXPECT_EQ(FileOpenDrawing(file.Path(), 0, kAll, 1, 0), FILE_OPEN_DONE);
+    EXPECT_EQ(MemGetListTable()[0].count, objects);
+    EXPECT_TRUE(g_DrawingInfo.sectionsFound & FILE_MODE_ZIPPED);
+    EXPECT_FALSE(ZVI_FileExist(unpacked));
+    // Saved in place it stays zipped.
+    ASSERT_EQ(FileSaveDrawing(nullptr, file.Path(), 1, g_DrawingInfo.sectionsFound, 0), 1);
+    EXPECT_EQ(file.Contents().substr(0, 2), "PK");
+    FileUnlockCurrent();
+    // Nothing of the packing is left beside the file either.
+    WIN32_FIND_DATAA found;
+    const std::string pattern = TestTempPath("zvd*.tmp");
+    HANDLE h = FindFirstFileA(pattern.c_str(), &found);
+    EXPECT_EQ(h, INVALID_HANDLE_VALUE);
+    if (h != INVALID_HANDLE_VALUE)
+        FindClose(h);
+}
+
+TEST_F(FileCommands, ADamagedArchiveNeverReadsAStaleUnpackedDrawing)
+{
+    // A drawing left in the temporary folder by an earlier run.
+    BuildRichDrawing();
+    char stale[ZVI_PATH_SIZE];
+    ASSERT_TRUE(ZviTempNameDrawing(stale));
+    ASSERT_EQ(FileWriteDrawing(nullptr, stale, kAll), 1);
+    FileClearDrawing();
+    TestTempFile damaged("file_commands_damaged_zip.zvd");
+    TestWriteFile(damaged.Path(), std::string("PK\x03\x04") + std::string(60, '\x7f'));
+    EXPECT_EQ(FileOpenDrawing(damaged.Path(), 0, kAll, 1, 0), FILE_OPEN_FAILED);
+    EXPECT_EQ(MemGetListTable()[0].count, 0);
+    EXPECT_EQ(g_DrawingInfo.currentPath[0], '*');
+    EXPECT_FALSE(ZVI_FileExist(stale));
+}
+
+TEST_F(FileCommands, SaveAsAnsweredNoKeepsTheDrawingAsItWas)
+{
+    TestTempFile first("file_commands_first.zvd"), copy("file_commands_copy.zvd");
+    BuildRichDrawing();
+    ASSERT_EQ(FileWriteDrawing(nullptr, first.Path(), kAll), 1);
+    ASSERT_EQ(FileOpenDrawing(first.Path(), 0, kAll, 1, 0), FILE_OPEN_DONE);
+    g_DrawingInfo.modified = 1;
+    const uint32_t sections = g_DrawingInfo.sectionsFound;
+    g_Box15ChooserHook = Choose;
+    g_ChosenPath = copy.Path();
+    g_ChosenKind = 1;
+    g_Answer = ALERT_NO; // not the current drawing
+    EXPECT_EQ(FileSaveDrawingAs("Save As"), 1);
+    EXPECT_GT(copy.Contents().size(), 100u);
+    EXPECT_STREQ(g_DrawingInfo.currentPath, first.Path());
+    EXPECT_EQ(g_DrawingInfo.modified, 1u);
+    EXPECT_EQ(g_DrawingInfo.sectionsFound, sections);
+    // Yes: the copy becomes the drawing.
+    g_Answer = ALERT_YES;
+    EXPECT_EQ(FileSaveDrawingAs("Save As"), 1);
+    EXPECT_STREQ(g_DrawingInfo.currentPath, copy.Path());
+    EXPECT_EQ(g_DrawingInfo.modified, 0u);
+    // An untitled changed drawing asked about on close goes to Save As.
+    FileUnlockCurrent();
+    std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "*Untitled");
+    g_DrawingInfo.modified = 1;
+    g_Choosers = 0;
+    EXPECT_EQ(FileQueryClose(), 1);
+    EXPECT_EQ(g_Choosers, 1);
+    FileUnlockCurrent();
+    g_Box15ChooserHook = nullptr;
+}
+
+TEST(FileChooser, TheFiltersFollowTheOfferedKinds)
+{
+    const FileTypeSelection onlyDrawings{0x3, 0, 0, 1, -1, CHOOSER_OPEN};
+    FileDialogState state{};
+    state.type = 9; // remembered, not offered: the fallback is preselected
+    int seen = -1;
+    g_Box15ChooserHook = [](const char *, FileDialogState *s, const FileTypeSelection &) { return int(s->type) + 100; };
+    seen = Box15FileGetName(nullptr, "", &state, onlyDrawings);
+    g_Box15ChooserHook = nullptr;
+    EXPECT_EQ(seen, 101);
+    EXPECT_EQ(Box15TypeFromFilterIndex(0, onlyDrawings), 0);
+    EXPECT_EQ(Box15TypeFromFilterIndex(1, onlyDrawings), 1);
+    EXPECT_EQ(Box15TypeFromFilterIndex(2, onlyDrawings), 1); // beyond: the fallback
+
+    ChooserFilters f;
+    Box15BuildFilters(FileTypeSelection{0x201, 0, 0, 9, -1, CHOOSER_SAVE}, &f);
+    ASSERT_EQ(f.count, 2);
+    EXPECT_STREQ(f.extensions[0], "*");
+    EXPECT_STREQ(f.extensions[1], "emf");
+    EXPECT_EQ(std::string(f.text + std::strlen(f.text) + 1), "*.*");
+
+    struct Case { const char *name, *extension, *expected; };
+    const Case cases[] = {
+        {"plan.zvd", "emf", "plan.emf"},
+        {"plan.zvd", "*", "plan.zvd"},
+        {"plans\\", "emf", "plans\\"},
+        {"", "emf", ""},
+    };
+    for (const Case &c : cases) {
+        char out[ZVI_PATH_SIZE];
+        Box15NameForFilter(c.name, c.extension, out, sizeof out);
+        EXPECT_STREQ(out, c.expected) << c.name;
+    }
+}
+
+TEST_F(FileCommands, ABitmapOpensAsADrawingWithTheFileEmbedded)
+{
+    // 2 x 1 pixels at 24 bits: one padded row of 8 bytes.
+    std::string bmp(14 + 40 + 8, '\0');
+    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&bmp[at], &v, 4); };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, uint32_t(bmp.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, 2);
+    put32(22, 1);
+    put32(26, 1 | 24 << 16); // one plane, 24 bits
+    TestTempFile file("file_commands_picture.bmp");
+    TestWriteFile(file.Path(), bmp);
+    EXPECT_EQ(FileOpenDrawing(file.Path(), 0, kAll, 1, 0), FILE_OPEN_DONE);
+    EXPECT_EQ(MemGetListTable()[0].count, 1);
+    ASSERT_EQ(ImageDataCount(), 1);
+    EXPECT_EQ(std::string((const char *)ImageDataAt(0)->bytes, ImageDataAt(0)->size), bmp);
+    EXPECT_NE(std::string(g_DrawingInfo.currentPath).find(".zvd"), std::string::npos);
+
+    // A damaged header is refused before anything is replaced.
+    put32(26, 1 | 7 << 16);
+    TestWriteFile(file.Path(), bmp);
+    g_Questions = 0;
+    EXPECT_EQ(FileOpenDrawing(file.Path(), 11, kAll, 1, 0), FILE_OPEN_NOT_THIS_KIND);
+    EXPECT_EQ(MemGetListTable()[0].count, 1);
+}
 } // namespace

@@ -1,0 +1,71 @@
+// The file chooser and the file information dialogs.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "app/system.h"
+
+// File kinds of the chooser (plug-in formats: 32 + import n, 64 + export n).
+constexpr int FILE_KIND_ANY = 0;
+constexpr int FILE_KIND_DRAWING = 1;
+constexpr int FILE_KIND_ZIPPED = 2;
+constexpr int FILE_KIND_BACKUP = 3;
+constexpr int FILE_KIND_TEMPLATE = 6;
+constexpr int FILE_KIND_EMF = 9;
+constexpr int FILE_KIND_WMF = 10;
+constexpr int FILE_KIND_BMP = 11;
+constexpr int FILE_KIND_BUILTIN_COUNT = 14;
+constexpr int FILE_KIND_BITMAP_OTHER = 30; // a bitmap, not offered by the chooser
+constexpr int FILE_KIND_IMPORT = 32;
+constexpr int FILE_KIND_EXPORT = 64;
+
+// Modes of the chooser.
+constexpr int32_t CHOOSER_OPEN = 0;
+constexpr int32_t CHOOSER_SAVE = 1;
+constexpr int32_t CHOOSER_FOLDER = 2;
+
+// What a caller offers: built-in kinds, plug-in import and export formats,
+// the kind used when the remembered one is not offered, the kind whose
+// sections the sections button shows (-1: none) and the mode.
+struct FileTypeSelection {
+    uint32_t kinds;
+    uint32_t imports;
+    uint32_t exports;
+    int32_t fallback;
+    int32_t sectionsKind;
+    int32_t mode;
+};
+
+constexpr int CHOOSER_FILTER_SIZE = 2048;
+constexpr int CHOOSER_EXTENSION_SIZE = 32;
+constexpr int CHOOSER_MAX_FILTERS = FILE_KIND_BUILTIN_COUNT + 2 * 20;
+
+// The filter list of the common dialog and, per 0-based filter position, its
+// kind and default extension. A filter that does not fit into the text is
+// left out, and so is its position.
+struct ChooserFilters {
+    char text[CHOOSER_FILTER_SIZE];
+    int count;
+    int kinds[CHOOSER_MAX_FILTERS];
+    char extensions[CHOOSER_MAX_FILTERS][CHOOSER_EXTENSION_SIZE];
+};
+void Box15BuildFilters(const FileTypeSelection &selection, ChooserFilters *out);
+
+// 1 when a file (or folder) was chosen: the state's path and kind are
+// updated. 0 on cancel or failure (the state's kind and path are unchanged).
+int Box15FileGetName(HWND owner, const char *caption, FileDialogState *state, const FileTypeSelection &selection);
+// The kind of the filter at a 0-based position; the fallback beyond the end.
+int Box15TypeFromFilterIndex(int position, const FileTypeSelection &selection);
+// The favourite-folder record of the options that serves a kind.
+FileDialogState *Box15DefaultPathForType(int kind, const FileTypeSelection &selection);
+// The name with the extension a newly chosen filter brings: unchanged for
+// an empty name, one ending in a folder separator, or an extension "*".
+void Box15NameForFilter(const char *name, const char *extension, char *out, int size);
+
+// Test seam: when set, the chooser is answered by this function instead of
+// the common dialog. It may set the state's path and kind; its result is the
+// chooser's.
+typedef int (*Box15ChooserHook)(const char *caption, FileDialogState *state, const FileTypeSelection &selection);
+extern Box15ChooserHook g_Box15ChooserHook;
