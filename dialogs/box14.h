@@ -1,0 +1,41 @@
+// Property sheets: the one sheet callback, the runner every sheet uses and
+// the page-side handling the pages share.
+//
+// All pages of a sheet share one block whose first word is the result: a
+// page sets SHEET_PAGE_OK when it is left without a field error and
+// DIALOG_CANCELLED on Cancel. The opener edits a copy and takes it back only
+// when the result is SHEET_PAGE_OK.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+constexpr uint32_t SHEET_PAGE_OK = 1;
+constexpr int SHEET_MAX_PAGES = 16;
+
+struct Box14Page {
+    const char *templateName;
+    DLGPROC procedure;
+    const char *title;
+};
+
+int CALLBACK Box14PropSheetCallback(HWND sheet, UINT message, LPARAM lParam);
+
+// Creates the pages (each with `block` as its parameter) and runs the sheet
+// modally with g_ModalDepth raised. A start page beyond the pages becomes 0.
+// 1 when the sheet ran; 0 after AlertNoDialog when a page or the sheet could
+// not be created.
+int Box14RunSheet(HWND parent, const char *caption, const Box14Page *pages, int count, int startPage,
+                  uint32_t *block);
+
+// WM_INITDIALOG of a page: keeps the block with the page, centres the sheet.
+uint32_t *Box14PageInit(HWND page, LPARAM lParam);
+uint32_t *Box14PageBlock(HWND page);
+
+// The WM_NOTIFY handling every page shares: PSN_SETACTIVE calls fill,
+// PSN_KILLACTIVE calls check (0 keeps the page open) and sets the result,
+// PSN_RESET sets DIALOG_CANCELLED, PSN_HELP opens helpContext. Returns the
+// dialog procedure's answer.
+INT_PTR Box14PageNotify(HWND page, LPARAM lParam, int helpContext, void (*fill)(HWND page),
+                        int (*check)(HWND page));
