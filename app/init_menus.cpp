@@ -8,6 +8,7 @@
 #include "app/init_gdi.h"
 #include "app/init_menulayout.h"
 #include "app/system.h"
+#include "commands/snap.h"
 #include "commands/command_mouse.h"
 #include "commands/command_popup.h"
 #include "dialogs/alert.h"
@@ -183,6 +184,8 @@ void InitCreateMenus(HWND mainWindow)
     // their margin buttons the list popups.
     g_CommandContextMenu = g_ContextMenu;
     g_CommandMarginPopup = CommandMarginPopupShow;
+    // Clicks in the drawing catch points of the drawing while snapping is on.
+    SnapInstall();
 
     BuildSystemMenu(mainWindow);
     DrawMenuBar(mainWindow);

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "app/system_records.h"
+#include "commands/copy_settings.h"
 #include "database/storage.h"
 
 // ---------------------------------------------------------------------------
@@ -242,6 +243,12 @@ constexpr size_t LOCAL_OFS_PATTERN3 = 41328;
 constexpr size_t LOCAL_OFS_TEXT_FILE = 41524;
 constexpr size_t LOCAL_OFS_ZERO_TEXT = 41832;
 constexpr size_t LOCAL_OFS_COMMENT_NAME = 42412;
+// The eleven copy-properties words, then the transform commands' copy switch.
+constexpr size_t LOCAL_OFS_COPY_PROPERTIES = 42256;
+constexpr size_t LOCAL_OFS_TRANSFORM_COPY = 42300;
+// The options of a new group (GroupInfo, three words).
+constexpr size_t LOCAL_OFS_GROUP_INFO = 42304;
+static_assert(LOCAL_OFS_GROUP_INFO + 12 <= LOCAL_OFS_COMMENT_NAME);
 
 struct LocalSnap {
     uint32_t switches[4];
@@ -306,6 +313,12 @@ struct CommandDefaults {
     double distances[COMMAND_DISTANCES];
     double angle;
     int32_t counts[2];
+    // The spacing rules: every division and placement, and the grids' second direction.
+    ConstructionSettings construction[2];
+    // The Object menu's transformation dialogs: displacement, scale factors, angle.
+    double transformMove[2];
+    double transformScale[2];
+    double transformAngle;
 };
 extern CommandDefaults g_CommandDefaults;
 void SystemInitCommandDefaults(CommandDefaults *defaults);

@@ -118,6 +118,11 @@ void SystemInitCommandDefaults(CommandDefaults *c)
     for (int i = 1; i < LAST_COMMANDS; ++i)
         c->lastCommands[i] = -1;
     InitSelectionFilter(&c->filter);
+    CopyInitConstructionSettings(&c->construction[0]);
+    c->construction[1] = c->construction[0];
+    c->transformMove[0] = c->transformMove[1] = 10.0;
+    c->transformScale[0] = c->transformScale[1] = 1.0;
+    c->transformAngle = 0.7853981633974483; // 45 degrees
     if (SystemLocaleInchSwitch()) {
         c->page.format = 34;
         c->page.width = 431.8;

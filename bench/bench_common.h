@@ -28,6 +28,15 @@ HWND BenchMakeWindow(WNDPROC proc, const char *className, int width, int height)
 // 200 mm of the zero point, appended to list 0 (bench_windows.cpp).
 void BenchMakeDrawing(std::mt19937 &random, int objects);
 
+// Lines of up to 10 mm in x and y at random places of the square world of
+// side `world` mm, appended to list 0 with their frames; false when memory
+// ran out (bench_select.cpp).
+bool BenchBuildLines(int count, std::mt19937 &random, double world);
+
+// The reference of the pick and snap figures: list 0 walked through its
+// filter, every frame compared with a small box; its seconds (bench_select.cpp).
+double BenchFilteredWalk();
+
 // Seconds from the performance counter (an arbitrary origin: use differences).
 double BenchSeconds();
 
@@ -39,7 +48,9 @@ void BenchFiles();   // bench_files.cpp: drawing files against a plain read
 void BenchWindows(); // bench_windows.cpp: window repaint and key response
 void BenchText();    // bench_text.cpp: text repaint, font cache and text to curves
 void BenchMouse();   // bench_mouse.cpp: mouse moves over a small and a large drawing
+void BenchModify();  // bench_modify.cpp: rotating, undoing and redoing a whole selection
 void BenchSelect();  // bench_select.cpp: picks and rectangle selection
+void BenchSnap();    // bench_snap.cpp: snap clicks on a large drawing with instances
 void BenchMeta();    // bench_meta.cpp: metafile export and import
 
 // Renders list 0 once into a 1920 x 1080 memory DIB with the given world

@@ -30,9 +30,11 @@ constexpr double LINE_SIZE = 10.0;
 
 uint32_t TakeFirst(const char *, int32_t, int32_t) { return MULTIPLE_IDENT_TAKE; }
 
-bool BuildLines(int count, std::mt19937 &random)
+} // namespace
+
+bool BenchBuildLines(int count, std::mt19937 &random, double world)
 {
-    std::uniform_real_distribution<double> pos(0.0, WORLD), size(-LINE_SIZE, LINE_SIZE);
+    std::uniform_real_distribution<double> pos(0.0, world), size(-LINE_SIZE, LINE_SIZE);
     const ObjectChainShape shape{2, nullptr};
     const uint32_t bytes = ObjectChainSize(OBJTYPE_LINE, shape);
     for (int i = 0; i < count; ++i) {
@@ -58,8 +60,7 @@ bool BuildLines(int count, std::mt19937 &random)
     return true;
 }
 
-// The reference: the list walked through its filter, frames compared with a box.
-double PlainWalk()
+double BenchFilteredWalk()
 {
     const double t0 = BenchSeconds();
     volatile int hits = 0;
@@ -68,6 +69,8 @@ double PlainWalk()
             hits = hits + 1;
     return BenchSeconds() - t0;
 }
+
+namespace {
 
 void Reset()
 {
@@ -85,7 +88,7 @@ void BenchSelect()
         return;
     UndoReset();
     std::mt19937 random(19990224);
-    if (!BuildLines(PICK_OBJECTS, random)) {
+    if (!BenchBuildLines(PICK_OBJECTS, random, WORLD)) {
         std::printf("select: out of memory\n");
         Reset();
         return;
@@ -111,19 +114,19 @@ void BenchSelect()
     g_Box05MultipleIdentHook = savedHook;
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
-    const double walk = PlainWalk();
+    const double walk = BenchFilteredWalk();
     std::printf("%-48s %8.4f   (median pick %6.3f ms, filtered walk %6.2f ms, %d of %d hit)\n",
                 "select.pick_1M_median_vs_filtered_walk", median / walk, median * 1000, walk * 1000, picked, PICKS);
     std::printf("%-48s %8.3f   (first pick with the index build %6.1f ms)\n", "select.pick_1M_first_vs_filtered_walk",
                 firstPick / walk, firstPick * 1000);
 
     Reset();
-    if (!BuildLines(RECT_OBJECTS, random)) {
+    if (!BenchBuildLines(RECT_OBJECTS, random, WORLD)) {
         std::printf("select: out of memory\n");
         Reset();
         return;
     }
-    const double rectWalk = PlainWalk();
+    const double rectWalk = BenchFilteredWalk();
     const double t0 = BenchSeconds();
     ObjectSelectByRectangle(WORLD * 0.25, WORLD * 0.25, WORLD * 0.75, WORLD * 0.75, -1, 0);
     const double rect = BenchSeconds() - t0;

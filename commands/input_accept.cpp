@@ -10,6 +10,7 @@
 #include "commands/command.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
+#include "commands/input_pointer.h"
 #include "database/object_ident.h"
 #include "database/object_rects.h"
 #include "database/object_select.h"
@@ -188,6 +189,8 @@ int LabelBox()
 // The work of the accepted step, by index and command; INPUT_CONTINUE when none.
 int Work(int index, int32_t command, double x, double y)
 {
+    if (command == COMMAND_POINTER && index > 0)
+        return InputPointerAccept(index, x, y);
     switch (index) {
     case 0:
         switch (command) {

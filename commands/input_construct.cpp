@@ -9,6 +9,7 @@
 
 #include "app/window.h"
 #include "commands/command_state.h"
+#include "commands/input_pointer.h"
 #include "geometry/calc.h"
 #include "geometry/matrix.h"
 
@@ -64,6 +65,8 @@ int InputConstruct(int index, double x, double y)
 
 int InputConstructPolyline(int index, double x, double y)
 {
+    if (g_CommandState->commandId == COMMAND_POINTER)
+        return InputPointerConstruct(index, x, y);
     const InputConstructor construct = g_InputConstructors[CONSTRUCT_POLYLINE];
     return construct ? construct(index, x, y) : ConstructDefault(index);
 }

@@ -3,6 +3,7 @@
 
 #include "app/system.h"
 #include "commands/command_state.h"
+#include "plugin/zvi_module.h"
 
 int32_t g_InputSymbolSlot = -1;
 
@@ -13,8 +14,10 @@ int InputPrepareCommand(int commandId)
         const BlockInsertSlot &slot = g_Options.insertSlots[commandId - COMMAND_SYMBOL_FIRST];
         return slot.nameLibrary[0] && slot.nameBlock[0] ? 1 : 0;
     }
-    // The parameter dialogs of the commands and the consent of plug-in
-    // modules come with those commands.
+    // A plug-in command starts only when its module exists and consents.
+    if (commandId >= COMMAND_PLUGIN_FIRST && commandId <= COMMAND_FILTER_LAST)
+        return PluginAskStart(commandId);
+    // The parameter dialogs of the commands come with those commands.
     return 1;
 }
 
@@ -35,8 +38,8 @@ int InputPolylineNext(int)
     return INPUT_COMPLETE;
 }
 
-const InputTemplate *InputPluginTemplate(int)
+const InputTemplate *InputPluginTemplate(int commandId)
 {
-    // No plug-in module is loaded: every plug-in number lacks its module.
-    return nullptr;
+    const ModuleCommand *e = ZviCommandEntry(commandId);
+    return e ? reinterpret_cast<const InputTemplate *>(e->inputTemplate) : nullptr;
 }

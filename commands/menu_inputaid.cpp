@@ -1,20 +1,45 @@
 // The input-aid commands 1000 to 1043 that help the running command. Built so
-// far: stepping back (Escape), the redraw of the window under the cursor and
-// the scrolling of its view; the other numbers of the range beep until their
-// cases are written.
+// far: stepping back (Escape), the duplicate and ortho switches, snapping and
+// its single modes, the posted mouse clicks and menu key, the redraw of the
+// window under the cursor and the scrolling of its view; the other numbers of
+// the range beep until their cases are written.
 #include "app/init_sound.h"
+#include "app/system.h"
+#include "app/write_refresh.h"
 #include "app/window.h"
 #include "commands/command.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
+#include "app/darad4.h"
 #include "commands/menu.h"
+#include "dialogs/box03_snap.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
 
 namespace {
 
 constexpr int COMMAND_STEP_BACK = 1009;
+constexpr int COMMAND_DUPLICATE = 1011;
+constexpr int COMMAND_ORTHO = 1012;
+constexpr int COMMAND_SNAP_ON = 1015;
+constexpr int COMMAND_SNAP_MODE_FIRST = 1016; // modes 1 to 128
+constexpr int COMMAND_SNAP_MODE_LAST = 1023;
+constexpr int COMMAND_SNAP_CALCULATOR = 1024; // mode bit 256
+constexpr int COMMAND_SNAP_TOGGLE = 1025;
+constexpr int COMMAND_SNAP_VALUES = 1026;
 constexpr int COMMAND_REDRAW = 1028;
+constexpr int COMMAND_CLICK_LEFT = 1029;
+constexpr int COMMAND_CLICK_RIGHT = 1031;
+constexpr int COMMAND_MENU_KEY = 1032;
+// The snap settings' words: the main switch, the exclusive switch.
+constexpr int SNAP_SWITCH_ON = 0;
+constexpr int SNAP_SWITCH_EXCLUSIVE = 1;
+// Mode bits: the three element modes, the group of point modes, and the bits
+// above them that the single-mode switching keeps.
+constexpr uint32_t SNAP_SINGLE_BITS = 0x07;
+constexpr uint32_t SNAP_GROUP_BITS = 0xF8;
+constexpr uint32_t SNAP_KEPT_BITS = 0xF00;
+constexpr uint32_t SNAP_CALCULATOR_BIT = 0x100;
 constexpr int COMMAND_SCROLL_FIRST = 1033;
 constexpr int COMMAND_SCROLL_LAST = 1040;
 constexpr double SCROLL_LINE = 0.1;
@@ -44,12 +69,108 @@ void StepBack()
         CommandCancel();
 }
 
+void Toggle(uint32_t &word)
+{
+    word = !word;
+    WriteRefreshFrame();
+}
+
+// One snap mode: with the exclusive switch the element modes exclude each
+// other and the group of point modes, which is remembered meanwhile.
+void SnapMode(int k)
+{
+    LocalSnap &snap = g_LocalData.snap;
+    uint32_t modes = static_cast<uint32_t>(snap.snapModes);
+    const uint32_t bit = 1u << k;
+    if (!snap.switches[SNAP_SWITCH_EXCLUSIVE]) {
+        modes ^= bit;
+    } else if (bit & SNAP_SINGLE_BITS) {
+        if (modes & SNAP_GROUP_BITS)
+            snap.reserved1 = static_cast<int32_t>(modes & SNAP_GROUP_BITS);
+        modes = (modes & SNAP_KEPT_BITS) | bit;
+    } else if (modes & SNAP_GROUP_BITS) {
+        modes ^= bit;
+    } else {
+        modes = (modes & SNAP_KEPT_BITS) | static_cast<uint32_t>(snap.reserved1) | bit;
+    }
+    snap.snapModes = static_cast<int32_t>(modes);
+    WriteRefreshFrame();
+}
+
+void SnapOnOff()
+{
+    LocalSnap &snap = g_LocalData.snap;
+    if (!snap.switches[SNAP_SWITCH_ON] && snap.snapModes == 0) {
+        InitBeep();
+        return;
+    }
+    Toggle(snap.switches[SNAP_SWITCH_ON]);
+}
+
+// After the snap values dialog, with single-mode switching: the group of
+// point modes wins over the element modes, of which only the first stays.
+void NormaliseSnapModes(LocalSnap &snap)
+{
+    if (!snap.switches[SNAP_SWITCH_EXCLUSIVE])
+        return;
+    uint32_t modes = static_cast<uint32_t>(snap.snapModes);
+    if (modes & SNAP_GROUP_BITS)
+        modes &= ~SNAP_SINGLE_BITS;
+    else if (modes & SNAP_SINGLE_BITS)
+        modes = (modes & SNAP_KEPT_BITS) | 1u;
+    else
+        modes &= SNAP_KEPT_BITS;
+    snap.snapModes = static_cast<int32_t>(modes);
+}
+
+// A click of a mouse button, or the menu key, posted to where the user is.
+void PostClick(int commandId)
+{
+    static const UINT messages[][2] = {
+        {WM_LBUTTONDOWN, WM_LBUTTONUP}, {WM_MBUTTONDOWN, WM_MBUTTONUP}, {WM_RBUTTONDOWN, WM_RBUTTONUP}};
+    const int window = ScreenTrackCursor();
+    DrawWindow *record = window >= 0 ? WindowGetRecord(window) : nullptr;
+    POINT p;
+    if (!record || !record->hwnd || !GetCursorPos(&p) || !ScreenToClient(record->hwnd, &p)) {
+        InitBeep();
+        return;
+    }
+    const LPARAM at = MAKELPARAM(p.x, p.y);
+    const UINT *pair = messages[commandId - COMMAND_CLICK_LEFT];
+    PostMessageA(record->hwnd, pair[0], pair[0] == WM_RBUTTONDOWN ? MK_RBUTTON : pair[0] == WM_MBUTTONDOWN ? MK_MBUTTON : MK_LBUTTON, at);
+    PostMessageA(record->hwnd, pair[1], 0, at);
+}
+
 } // namespace
 
-void MenuInputAidCommand(HWND, int commandId)
+void MenuInputAidCommand(HWND mainWindow, int commandId)
 {
     if (commandId == COMMAND_STEP_BACK) {
         StepBack();
+    } else if (commandId == COMMAND_DUPLICATE) {
+        Toggle(g_DrawingSettings.displayDuplicate);
+    } else if (commandId == COMMAND_ORTHO) {
+        Toggle(g_DrawingSettings.displayOrtho);
+    } else if (commandId == COMMAND_SNAP_ON) {
+        SnapOnOff();
+    } else if (commandId >= COMMAND_SNAP_MODE_FIRST && commandId <= COMMAND_SNAP_MODE_LAST) {
+        SnapMode(commandId - COMMAND_SNAP_MODE_FIRST);
+    } else if (commandId == COMMAND_SNAP_CALCULATOR) {
+        g_LocalData.snap.snapModes ^= static_cast<int32_t>(SNAP_CALCULATOR_BIT);
+        WriteRefreshFrame();
+    } else if (commandId == COMMAND_SNAP_TOGGLE) {
+        if (Box03ToggleSnapModes(mainWindow, nullptr, &g_LocalData.snap))
+            WriteRefreshFrame();
+    } else if (commandId == COMMAND_SNAP_VALUES) {
+        if (Box03EditSnapValues(mainWindow, nullptr, &g_LocalData.snap)) {
+            NormaliseSnapModes(g_LocalData.snap);
+            WriteRefreshFrame();
+        }
+    } else if (commandId >= COMMAND_CLICK_LEFT && commandId <= COMMAND_CLICK_RIGHT) {
+        PostClick(commandId);
+    } else if (commandId == COMMAND_MENU_KEY) {
+        PostMessageA(g_MainWnd, WM_SYSKEYDOWN, VK_MENU, 0);
+        PostMessageA(g_MainWnd, WM_SYSKEYUP, VK_MENU, 0);
     } else if (commandId == COMMAND_REDRAW) {
         OutputRedrawWindow(TargetWindow());
     } else if (commandId >= COMMAND_SCROLL_FIRST && commandId <= COMMAND_SCROLL_LAST) {

@@ -99,8 +99,62 @@ struct ObjectAttributes {
     void *pluginArea;
 };
 
+// The plug-in area: entries naming the module that takes part in an edit with
+// one of its objects, and its page title.
+constexpr int ATTR_PLUGIN_ENTRIES = 101;
+constexpr int ATTR_PLUGIN_TITLE_SIZE = 64;
+struct AttrPluginEntry {
+    int32_t module;                     // index in the module table
+    char title[ATTR_PLUGIN_TITLE_SIZE];
+    Unit *unit;
+};
+static_assert(sizeof(AttrPluginEntry) == 72);
+constexpr uint32_t ATTR_PLUGIN_AREA_SIZE = ATTR_PLUGIN_ENTRIES * sizeof(AttrPluginEntry);
+static_assert(ATTR_PLUGIN_AREA_SIZE == 7272);
+
+// The copy-properties defaults: word 0 the masks of the general and
+// annotation groups (bits 0 to 14) and the switch that shows the sheet first
+// (bit 15); words 1 to 10 the switches of the standard-text, frame-text,
+// reference-text, constant, line-end, dimension-parameter, large-dimension,
+// small-dimension, bitmap and placement groups.
+constexpr int COPY_PROPERTY_WORDS = 11;
+constexpr uint32_t COPY_PROPERTY_MASKS = 0x7FFF;
+constexpr uint32_t COPY_PROPERTY_SHOW_SHEET = 0x8000;
+
+// Set when an application changed the library or block an instance or clip
+// surface refers to; the property commands then load missing blocks.
+extern uint32_t g_ReferencesChanged;
+
 // Clears the present flags and the plug-in count, enables every field.
 void ObjectAttributesInit(ObjectAttributes *set);
+// Sets the masks the copy-properties command applies, from the defaults.
+void ObjectAttributesCopyDefaults(ObjectAttributes *set, const uint32_t words[COPY_PROPERTY_WORDS]);
+// The plug-in modules are told the begin and the end of an edit; the area
+// exists in between when some module takes part.
+void ObjectAttributesBeginModules(ObjectAttributes *set);
+void ObjectAttributesEndModules(ObjectAttributes *set);
+// Appends an entry to the plug-in area; 0 (nothing written) when there is no
+// area or it is full.
+int ObjectAttributesAddModuleEntry(ObjectAttributes *set, int32_t module, const char *title, Unit *unit);
+// First come: groups already present are left alone.
+void ObjectAttributesCollect(Unit *unit, ObjectAttributes *set);
+// Writes the present groups back (every field with all, else the masked
+// ones), clears the modification marks, and the selection unless kept; the
+// new frame widens g_ChangedRect.
+void ObjectAttributesApply(Unit *unit, const ObjectAttributes *set, int all, int keepSelection);
+// The element collectors and appliers of the other groups.
+void ObjectAttributesCollectConstant(const Element *element, ObjectAttributes *set);
+void ObjectAttributesCollectDimLine(const Element *element, ObjectAttributes *set);
+void ObjectAttributesCollectDimLarge(const Element *element, ObjectAttributes *set);
+void ObjectAttributesCollectDimSmall(const Element *element, ObjectAttributes *set);
+void ObjectAttributesCollectClipSurface(const Element *element, ObjectAttributes *set);
+void ObjectAttributesCollectBitmapRef(const Element *element, ObjectAttributes *set);
+void ObjectAttributesApplyConstant(Element *element, const ObjectAttributes *set, int all);
+void ObjectAttributesApplyDimLine(Element *element, const ObjectAttributes *set, int all);
+void ObjectAttributesApplyDimLarge(Element *element, const ObjectAttributes *set, int all);
+void ObjectAttributesApplyDimSmall(Element *element, const ObjectAttributes *set, int all);
+void ObjectAttributesApplyClipSurface(Element *element, const ObjectAttributes *set, int all);
+void ObjectAttributesApplyBitmapRef(Element *element, const ObjectAttributes *set, int all);
 // The text collectors and appliers (the element's XProperty is the annotation group).
 void ObjectAttributesCollectTextStandard(const Element *element, ObjectAttributes *set);
 void ObjectAttributesCollectTextFrame(const Element *element, ObjectAttributes *set);

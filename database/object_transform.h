@@ -1,16 +1,16 @@
-// Moving objects by a matrix.
+// Moving objects and their points by a matrix.
 #pragma once
+
+#include <cstdint>
 
 #include "database/unit.h"
 #include "geometry/matrix.h"
 
-// Maps every point element of a plain object by m and recomputes its frame
-// and derived data. Objects whose shape a non-uniform matrix would not keep
-// (circles and circular arcs) are the caller's to convert first.
-void ObjectTransformPoints(Unit *unit, const Matrix *m);
-
-// Transforms the marked objects of list 0 that carry every bit of mask
-// (points, and the placements of instances, texts, bitmaps and clip
-// surfaces), recomputes their frames and leaves their joined frames in
-// g_ChangedRect. The number moved.
-int ObjectTransformMarked(const Matrix *m, uint32_t mask);
+// Every point element of a plain object whose point flags share a bit with
+// pointMask is mapped by the matrix; every element loses its point redraw
+// bit; the frame and derived data are recomputed and the modification marks
+// cleared (the selection stays). Result 0.
+int ObjectTransformPoints(Unit *unit, const Matrix *matrix, uint16_t pointMask);
+// The same on a plug-in object's point elements, then its placement links
+// and frame; 1 when a module regenerated it.
+int ObjectTransformPointsOther(Unit *unit, const Matrix *matrix, uint16_t pointMask);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "database/storage.h"
+#include "database/symbol_library.h"
 
 Unit *SymbolFindBlock(const char *library, const char *blockName)
 {
@@ -20,4 +21,16 @@ Unit *SymbolGetInstanceBlock(Unit *instance)
         instance->instance.unresolved == INSTANCE_CLOSES_CYCLE)
         return nullptr;
     return SymbolFindBlock(instance->instance.library, instance->instance.block);
+}
+
+int SymbolFindLibrary(const char *library)
+{
+    if (!library)
+        return -1;
+    if (lstrcmpA(library, SYMBOL_OWN_LIBRARY) == 0)
+        return LIBRARY_INDEX_OWN;
+    for (int i = 0; i < g_LibrarySlots.count && i < SYMBOL_LIBRARY_SLOTS; ++i)
+        if (g_LibrarySlots.slots[i].info.title[0] && lstrcmpA(g_LibrarySlots.slots[i].info.title, library) == 0)
+            return i;
+    return -1;
 }

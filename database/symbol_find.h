@@ -11,3 +11,5 @@ Unit *SymbolFindBlock(const char *library, const char *blockName);
 // The block an instance or plug-in object refers to, or 0 (also for an
 // instance that closes a cycle of blocks).
 Unit *SymbolGetInstanceBlock(Unit *instance);
+// The slot of the open library of that name, LIBRARY_INDEX_OWN for "*", or -1.
+int SymbolFindLibrary(const char *library);

@@ -29,3 +29,13 @@ uint32_t UnitChainBytes(const Unit *unit, uint32_t limit)
     }
     return 0;
 }
+
+const ElementPoint *UnitPointAt(const Unit *unit, int n)
+{
+    int i = 0;
+    for (const Element *e = UnitFirstElement(unit); e->kind != ELEM_END && e->size >= ELEMENT_HEADER_SIZE;
+         e = ElementNext(e))
+        if (ElementIsPoint(e) && i++ == n)
+            return reinterpret_cast<const ElementPoint *>(e);
+    return nullptr;
+}

@@ -377,3 +377,18 @@ Element *UnitElementAt(Unit *unit, int number);
 // the chain runs past `limit` bytes of the unit without an end element or
 // holds an element of size 0.
 uint32_t UnitChainBytes(const Unit *unit, uint32_t limit);
+
+// Calls visit(element) for every element before the end element, within the
+// unit's byte word; stops at an element too small to be one.
+template <typename Visit>
+void UnitForEachElement(Unit *unit, Visit visit)
+{
+    const uint8_t *end = reinterpret_cast<const uint8_t *>(unit) + unit->bytes;
+    for (Element *e = UnitFirstElement(unit); reinterpret_cast<const uint8_t *>(e) + ELEMENT_HEADER_SIZE <= end &&
+                                              e->kind != ELEM_END && e->size >= ELEMENT_HEADER_SIZE;
+         e = ElementNext(e))
+        visit(e);
+}
+
+// The n-th point element (counting from 0), or 0.
+const ElementPoint *UnitPointAt(const Unit *unit, int n);

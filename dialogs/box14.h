@@ -1,5 +1,6 @@
-// Property sheets: the one sheet callback, the runner every sheet uses and
-// the page-side handling the pages share.
+// Object property dialogs and the property sheets: the copy-properties
+// defaults, the one sheet callback, the runner every sheet uses and the
+// page-side handling the pages share.
 //
 // All pages of a sheet share one block whose first word is the result: a
 // page sets SHEET_PAGE_OK when it is left without a field error and
@@ -10,6 +11,8 @@
 #include <windows.h>
 
 #include <cstdint>
+
+#include "database/object_attributes.h"
 
 constexpr uint32_t SHEET_PAGE_OK = 1;
 constexpr int SHEET_MAX_PAGES = 16;
@@ -39,3 +42,6 @@ uint32_t *Box14PageBlock(HWND page);
 // dialog procedure's answer.
 INT_PTR Box14PageNotify(HWND page, LPARAM lParam, int helpContext, void (*fill)(HWND page),
                         int (*check)(HWND page));
+
+// "COPYPROPDEFAULT" on the eleven words: 1 after OK (all copied back), else 0.
+uint32_t Box14CopyPropDefault(HWND owner, const char *caption, uint32_t defaults[COPY_PROPERTY_WORDS]);

@@ -5,10 +5,11 @@
 
 #include "app/darad4.h"
 #include "app/system.h"
+#include "commands/transform.h"
 #include "database/init.h"
 #include "database/object.h"
 #include "database/object_rects.h"
-#include "database/object_transform.h"
+#include "plugin/zvi_edit.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "database/symbol_charlib.h"
@@ -67,60 +68,10 @@ int InsertPiece(Unit *source, const Unit *piece, const XProperty *property, cons
     UndoStampCreated(copy);
     copy->flags = (source->flags & UNIT_USER_MARK) | kResultMark;
     copy->property = *property;
-    ObjectTransformPoints(copy, m);
+    ZVI_EditUnitPointsMatrix(copy, m);
+    FrameCalcObject(copy, 1);
     GrowChanged(copy->frame);
     return 1;
-}
-
-const ElementPoint *PointAt(const Unit *u, int n)
-{
-    int i = 0;
-    for (const Element *e = UnitFirstElement(u); e->kind != ELEM_END && e->size >= ELEMENT_HEADER_SIZE;
-         e = ElementNext(e))
-        if (ElementIsPoint(e) && i++ == n)
-            return reinterpret_cast<const ElementPoint *>(e);
-    return nullptr;
-}
-
-double OrientationOf(const Unit *u)
-{
-    for (const Element *e = UnitFirstElement(u); e->kind != ELEM_END && e->size >= ELEMENT_HEADER_SIZE;
-         e = ElementNext(e))
-        if (e->kind == ELEM_ORIENT)
-            return *static_cast<const double *>(ElementPayload(e));
-    return 1.0;
-}
-
-// A circle or circular arc of a character rebuilt as an ellipse or elliptic
-// arc in buffer, so that its shape survives any text matrix; 0 when it is not one.
-uint32_t CircleAsEllipse(const Unit *member, Unit *buffer, uint32_t capacity)
-{
-    const int32_t type = member->object.type;
-    if (type != OBJTYPE_CIRCLE && type != OBJTYPE_CIRC_ARC && type != OBJTYPE_CIRC_SEC && type != OBJTYPE_CIRC_SEGM)
-        return 0;
-    const ElementPoint *c = PointAt(member, 0), *on = PointAt(member, 1);
-    if (!c || !on)
-        return 0;
-    const double r = std::hypot(on->x - c->x, on->y - c->y);
-    const bool arc = type != OBJTYPE_CIRCLE;
-    const ElementPoint *s = arc ? PointAt(member, 2) : nullptr, *e = arc ? PointAt(member, 3) : nullptr;
-    if (arc && (!s || !e))
-        return 0;
-    const Unit saved = *member;
-    BeginUnit(buffer, capacity, type + (OBJTYPE_ELLIPSE - OBJTYPE_CIRCLE));
-    buffer->property = saved.property;
-    ChainWriter w;
-    InitChainBegin(&w, buffer, capacity);
-    InitChainPoint(&w, POINT_CENTRE, c->x, c->y);
-    InitChainPoint(&w, POINT_AXIS_END, c->x + r, c->y);
-    InitChainPoint(&w, POINT_AXIS_END, c->x, c->y + r);
-    if (arc) {
-        InitChainPoint(&w, POINT_ARC_END, s->x, s->y);
-        InitChainPoint(&w, POINT_ARC_END, e->x, e->y);
-        InitChainOrient(&w, OrientationOf(member));
-        InitChainRecord(&w, ELEM_SUB_ELLIPSE_ARC, ELEM_SIZE_SUB_ELLIPSE_ARC);
-    }
-    return InitChainEnd(&w);
 }
 
 // The default question: go on (1) or cancel (2) after a text failed to convert.
@@ -279,8 +230,9 @@ double SymbolLibCharToCurves(Unit *source, int code, int library, const XPropert
     for (Unit *member = block->block.firstMember; member; member = member->next) {
         if (member->kind != UNIT_KIND_OBJECT)
             continue;
-        const Unit *piece = CircleAsEllipse(member, buffer, g_ObjectLimits.scratchSize) ? buffer : member;
-        if (!InsertPiece(source, piece, property, m))
+        // Circles become ellipses, whose shape survives any text matrix.
+        TransformDistortable(member, buffer);
+        if (!InsertPiece(source, buffer, property, m))
             return -1.0;
     }
     const double *cell = block->block.blockFrame;
@@ -365,7 +317,7 @@ int ConvertText(Unit *u)
         SymbolReleaseTextString();
         return ok;
     }
-    const ElementPoint *p0 = PointAt(u, 0), *p1 = PointAt(u, 1), *p2 = PointAt(u, 2);
+    const ElementPoint *p0 = UnitPointAt(u, 0), *p1 = UnitPointAt(u, 1), *p2 = UnitPointAt(u, 2);
     const char *text = TextAt(u, 3);
     const Element *e = ElementNumber(u, 4);
     if (!p0 || !p1 || !p2 || !text || !e || e->kind != ELEM_TEXT_FRAME)

@@ -14,7 +14,7 @@
 #include "database/init.h"
 #include "database/object.h"
 #include "database/object_select.h"
-#include "database/object_transform.h"
+#include "database/object_modify.h"
 #include "database/object_flags.h"
 #include "database/object_rects.h"
 #include "database/object_types.h"
@@ -122,7 +122,7 @@ void MetaImportEnd(int ok)
     MatrixInit(&m);
     if (g_ChangedRect[0] <= g_ChangedRect[2])
         MatrixMove(&m, -(g_ChangedRect[0] + g_ChangedRect[2]) / 2, -(g_ChangedRect[1] + g_ChangedRect[3]) / 2);
-    ObjectTransformMarked(&m, UNIT_TRANSFORM);
+    ObjectTransformMarked(&m, UNIT_TRANSFORM, 1);
     UndoFinishProcess();
 }
 

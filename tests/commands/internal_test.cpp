@@ -192,15 +192,17 @@ TEST_F(Internal, ThePointerCommandStepsBackInPairs)
     // The first click selects: an object lies under it.
     ASSERT_NO_FATAL_FAILURE(PrepareStorage());
     SystemInitDrawingSettings(&g_DrawingSettings);
-    TestNewLine(-1.0, 0.0, 1.0, 0.0);
+    TestNewLine(-1.0, -1.0, 1.0, 1.0);
     TestStartCommand(403, 403);
+    // Select, pick inside the frame, drag by nothing.
     for (int i = 0; i < 3; ++i)
-        InputPoint(i, i, 1);
+        InputPoint(0, 0, 1);
     ASSERT_EQ(g_CommandState->pointIndex, 3);
     InputStepBack();
     EXPECT_EQ(g_CommandState->pointIndex, 0) << "odd: the command starts again";
     InputPoint(0, 0, 1);
-    InputPoint(1, 1, 1);
+    InputPoint(0, 0, 1);
+    ASSERT_EQ(g_CommandState->pointIndex, 2);
     InputStepBack();
     EXPECT_EQ(g_CommandState->pointIndex, 1) << "even: back to step 1";
     FreeStorage();

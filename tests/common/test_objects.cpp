@@ -6,6 +6,7 @@
 
 #include "database/object_types.h"
 #include "database/storage.h"
+#include "database/undo.h"
 
 void TestSetFrameFromPoints(Unit *u, const std::vector<double> &xy)
 {
@@ -52,4 +53,13 @@ Unit *TestNewObject(int list, int32_t type, const std::vector<double> &xy, uint3
 Unit *TestNewLine(double x1, double y1, double x2, double y2)
 {
     return TestNewObject(0, OBJTYPE_LINE, {x1, y1, x2, y2});
+}
+
+std::vector<Unit *> TestAliveUnits()
+{
+    std::vector<Unit *> units;
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+        if (UndoIsVisible(u, g_UndoStep))
+            units.push_back(u);
+    return units;
 }

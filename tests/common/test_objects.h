@@ -21,3 +21,6 @@ void TestSetFrameFromPoints(Unit *u, const std::vector<double> &xy);
 
 // Marks a unit as present in every step with the default properties.
 void TestInitUnitHeader(Unit *u);
+
+// The units of list 0 visible at the current undo step, in drawing order.
+std::vector<Unit *> TestAliveUnits();

@@ -1,0 +1,119 @@
+// The running program: the pointer selects a polyline with a click, a click
+// inside its frame and one further up drag it there, and the drawing window
+// shows it at its new place.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "common/test_files.h"
+#include "common/test_objects.h"
+#include "database/object_types.h"
+#include "database/storage.h"
+#include "program_run.h"
+
+namespace {
+
+constexpr int POINTER_COMMAND = 403;
+constexpr double MOVE_Y = 40.0;
+constexpr int ALERT_BUTTON_NO = 552; // the second button of the save question
+
+LPARAM At(LONG x, LONG y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
+
+void Click(HWND draw, POINT p)
+{
+    SendMessageA(draw, WM_MOUSEMOVE, 0, At(p.x, p.y));
+    SendMessageA(draw, WM_LBUTTONDOWN, MK_LBUTTON, At(p.x, p.y));
+    SendMessageA(draw, WM_LBUTTONUP, 0, At(p.x, p.y));
+}
+
+// Black at every visible point of `on`, at none of `off`, within the timeout.
+bool WaitShown(HWND draw, const FittedPage &page, const std::vector<POINT> &on, const std::vector<POINT> &off)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < START_TIMEOUT_MS) {
+        HDC dc = GetDC(nullptr);
+        int black = 0, total = 0, stray = 0;
+        for (POINT p : on) {
+            if (!ClientPointVisible(draw, p.x, p.y))
+                continue;
+            black += ScreenBlackNear(draw, dc, p.x, p.y);
+            ++total;
+        }
+        for (POINT p : off)
+            stray += ClientPointVisible(draw, p.x, p.y) && ScreenBlackNear(draw, dc, p.x, p.y);
+        ReleaseDC(nullptr, dc);
+        if (total > 0 && black == total && stray == 0)
+            return true;
+        Sleep(100);
+    }
+    (void)page;
+    return false;
+}
+
+struct Finder {
+    DWORD pid;
+    std::string found;
+};
+BOOL CALLBACK FindVisible(HWND w, LPARAM l)
+{
+    auto *f = reinterpret_cast<Finder *>(l);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    char cls[64] = "", text[128] = "";
+    GetClassNameA(w, cls, 64);
+    GetWindowTextA(w, text, 128);
+    if (pid == f->pid && IsWindowVisible(w))
+        f->found += std::string(cls) + ":" + text + "; ";
+    return TRUE;
+}
+std::string VisibleWindows(DWORD pid)
+{
+    Finder f{pid, ""};
+    EnumWindows(FindVisible, LPARAM(&f));
+    return f.found;
+}
+
+TEST(PointerProgram, AClickSelectsAndADragMovesTheObject)
+{
+    StartTestDrawing();
+    // An open polyline along three sides of a square: a frame in both axes.
+    TestNewObject(LIST_DRAWING, OBJTYPE_CURVE, {-60, -60, 60, -60, 60, 60});
+    const TestTempFile drawing("darad4-pointer-fixture.zvd");
+    ASSERT_TRUE(WriteTestDrawing(drawing.Path()));
+
+    Program run;
+    ASSERT_TRUE(run.Start("\"" + std::string(drawing.Path()) + "\""));
+    ASSERT_TRUE(run.WaitReady());
+    HWND draw = FindWindowExA(run.main, nullptr, "DARAD4_DrawWClass1", nullptr);
+    ASSERT_NE(draw, nullptr);
+    const FittedPage page = FitA3Page(draw);
+    auto onBottom = [&](double dy) {
+        std::vector<POINT> points;
+        for (double x : {-40.0, -10.0, 20.0})
+            points.push_back(page.Pixel(x, -60.0 + dy));
+        return points;
+    };
+    ASSERT_TRUE(WaitShown(draw, page, onBottom(0), {})) << "the polyline is drawn; box: " << ProgramBoxText(run);
+
+    SendMessageA(run.main, WM_COMMAND, POINTER_COMMAND, 0);
+    Click(draw, page.Pixel(0, -60));        // selects the polyline
+    Click(draw, page.Pixel(0, 0));          // picks the inside of its frame
+    Click(draw, page.Pixel(0, MOVE_Y));     // drags it up
+    Sleep(3000);
+    // Escape ends the pair and drops the selection's highlight.
+    SendMessageA(run.main, WM_KEYDOWN, VK_ESCAPE, 1);
+    SendMessageA(run.main, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+    EXPECT_TRUE(WaitShown(draw, page, onBottom(MOVE_Y), onBottom(0)))
+        << "the polyline was not shown moved; box: " << ProgramBoxText(run);
+    EXPECT_FALSE(run.Exited()) << VisibleWindows(run.process.dwProcessId);
+    // The drawing changed: closing asks to save it; No ends the program.
+    PostMessageA(run.main, WM_CLOSE, 0, 0);
+    HWND box = run.WaitBox();
+    ASSERT_NE(box, nullptr) << "the changed drawing is not saved without a question";
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(ALERT_BUTTON_NO, BN_CLICKED), 0);
+    EXPECT_EQ(run.WaitExit(), 0);
+}
+
+} // namespace
