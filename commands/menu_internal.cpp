@@ -20,8 +20,6 @@
 #include "database/object_rects.h"
 #include "dialogs/alert.h"
 #include "dialogs/box05_pens.h"
-#include "dialogs/box09.h"
-#include "app/init_help.h"
 #include "display/output.h"
 #include "display/output_paint.h"
 #include "files/file.h"
@@ -34,9 +32,6 @@ uint32_t g_StartDialogSuppressed = 0;
 namespace {
 
 constexpr int COMMAND_PRINT = 123;
-constexpr int COMMAND_HELP_CONTENTS = 1100;
-constexpr int TEXT_START_CAPTION = 1; // eStartUpText1
-constexpr int TEXT_TOUR_FAILED = 96;  // eAlertTextSM
 constexpr int VIEW_GROUP_WINDOWS = 5; // windows 0 to 3 and the view window
 constexpr int TEXT_LAYER_HIDDEN = 90;
 constexpr int TEXT_PEN_HIDDEN = 91;
@@ -69,29 +64,6 @@ void ShowReadDrawing(HWND mainWindow)
     OutputShowCrosshair();
 }
 
-// Carries out what the start screen chose.
-void StartScreenChoice(HWND mainWindow, int choice)
-{
-    char path[SYSTEM_PATH_SIZE * 2];
-    if (choice == BOX09_TOUR) {
-        std::snprintf(path, sizeof path, "%s%s", g_PathServer, BOX09_TOUR_PROGRAM);
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        if (!CreateProcessA(path, nullptr, nullptr, nullptr, FALSE, 0, nullptr, g_PathServer, &startup, &process)) {
-            AlertOk(mainWindow, eAlertTextSM[TEXT_TOUR_FAILED]);
-            return;
-        }
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    } else if (choice == BOX09_TUTORIAL) {
-        std::snprintf(path, sizeof path, "%s%s", g_PathServer, BOX09_TUTORIAL_FILE);
-        InitWinHelp(mainWindow, path, HELP_CONTENTS, 0);
-    } else if (choice == BOX09_HELP) {
-        CommandExecute(COMMAND_HELP_CONTENTS, 0);
-    }
-}
-
 // The start-up command: opens the drawing named on the command line and, on
 // "/p", prints it. The print request keeps the start dialog away for this
 // run only; the stored option is left as the user set it.
@@ -111,9 +83,7 @@ void StartUp(HWND mainWindow)
         PostMessageA(mainWindow, WM_COMMAND, COMMAND_PRINT, 0);
         g_StartDialogSuppressed = 1;
     }
-    if (!g_StartDialogSuppressed && g_Options.startUpDisplay)
-        StartScreenChoice(mainWindow, Box09Startup(mainWindow, eStartUpText1[TEXT_START_CAPTION],
-                                                   &g_Options.startUpDisplay));
+    // The start dialog comes with the dialogs.
 }
 
 // A recent drawing, newest first.

@@ -3,7 +3,9 @@
 
 #include <cstdio>
 
+#include "app/init_help.h"
 #include "app/system.h"
+#include "commands/command.h"
 #include "dialogs/alert.h"
 #include "dialogs/box01.h"
 #include "dialogs/box01_controls.h"
@@ -17,6 +19,9 @@ namespace {
 constexpr int ID_SWITCH = 250, ID_MNEMONIC_FIRST = 500, MNEMONICS = 3;
 constexpr int MNEMONIC_SPACING = 10, MNEMONIC_SIZE = 10, MNEMONIC_BELOW = 40;
 constexpr int MSG_TOUR_MISSING = 126; // eAlertTextOK
+constexpr int TEXT_START_CAPTION = 1;  // eStartUpText1
+constexpr int TEXT_TOUR_FAILED = 96;   // eAlertTextSM
+constexpr int COMMAND_HELP_CONTENTS = 1100;
 const char *const ICONS[MNEMONICS] = {"IDI_TOUR", "IDI_TUTORIAL", "IDI_HELP"};
 
 struct StartRecord {
@@ -116,4 +121,27 @@ int Box09Startup(HWND owner, const char *caption, uint32_t *showAtStart)
     (void)caption;
     *showAtStart = record.showAtStart;
     return record.choice;
+}
+
+void Box09RunStartScreen(HWND mainWindow)
+{
+    const int choice = Box09Startup(mainWindow, eStartUpText1[TEXT_START_CAPTION], &g_Options.startUpDisplay);
+    char path[SYSTEM_PATH_SIZE * 2];
+    if (choice == BOX09_TOUR) {
+        snprintf(path, sizeof path, "%s%s", g_PathServer, BOX09_TOUR_PROGRAM);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessA(path, nullptr, nullptr, nullptr, FALSE, 0, nullptr, g_PathServer, &startup, &process)) {
+            AlertOk(mainWindow, eAlertTextSM[TEXT_TOUR_FAILED]);
+            return;
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    } else if (choice == BOX09_TUTORIAL) {
+        snprintf(path, sizeof path, "%s%s", g_PathServer, BOX09_TUTORIAL_FILE);
+        InitWinHelp(mainWindow, path, HELP_CONTENTS, 0);
+    } else if (choice == BOX09_HELP) {
+        CommandExecute(COMMAND_HELP_CONTENTS, 0);
+    }
 }

@@ -13,3 +13,8 @@ extern const char *const BOX09_TUTORIAL_FILE; // below g_PathServer
 // The choice (BOX09_*), 0 when the dialog cannot be shown. Whenever it was
 // shown, *showAtStart holds the check box's state afterwards.
 int Box09Startup(HWND owner, const char *caption, uint32_t *showAtStart);
+
+// The start screen as the start-up command shows it: opens it on the option
+// StartUpDisplay and carries out the choice (starts the tour program, opens
+// the tutorial at its contents or runs the help contents command).
+void Box09RunStartScreen(HWND mainWindow);

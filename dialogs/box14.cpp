@@ -9,9 +9,12 @@
 
 int CALLBACK Box14PropSheetCallback(HWND sheet, UINT message, LPARAM)
 {
-    // The sheet keeps the context-help button of its pages off its caption.
-    if (message == PSCB_INITIALIZED && sheet)
+    // The sheet saves what it covers and keeps the context-help button of its
+    // pages off its caption.
+    if (message == PSCB_INITIALIZED && sheet) {
+        SetClassLongPtrA(sheet, GCL_STYLE, GetClassLongPtrA(sheet, GCL_STYLE) | CS_SAVEBITS);
         SetWindowLongPtrA(sheet, GWL_EXSTYLE, GetWindowLongPtrA(sheet, GWL_EXSTYLE) & ~WS_EX_CONTEXTHELP);
+    }
     return 0;
 }
 
