@@ -180,6 +180,44 @@ void FillFromTable(HWND page, int id, const char *const *table, bool combo)
         SendDlgItemMessageA(page, id, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(table[i]));
 }
 
+// What one page needs: its help context, the record its switches edit,
+// how it fills and checks, and what it does with other commands and
+// owner-drawn controls (each may be null).
+struct PageKind {
+    int help;
+    const Field *fields;
+    int fieldCount;
+    void *(*record)(HWND page);
+    void (*fill)(HWND page);
+    int (*check)(HWND page);
+    int (*command)(HWND page, WPARAM wParam); // 1 when it took the command
+    int (*drawItem)(HWND page, const DRAWITEMSTRUCT *item);
+};
+
+INT_PTR PageProcedure(const PageKind &kind, HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        Box14PageInit(page, lParam);
+        return 1;
+    case WM_DRAWITEM:
+        return kind.drawItem ? kind.drawItem(page, reinterpret_cast<const DRAWITEMSTRUCT *>(lParam)) : 0;
+    case WM_COMMAND:
+        if (kind.command && kind.command(page, wParam))
+            return 0;
+        if (HIWORD(wParam) == BN_CLICKED && kind.fields)
+            ClickField(page, LOWORD(wParam), kind.fields, kind.fieldCount, kind.record(page));
+        return 0;
+    case WM_NOTIFY:
+        return Box14PageNotify(page, lParam, kind.help, kind.fill, kind.check);
+    case WM_HELP:
+        Box01DialogHelp(page, kind.help);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Options sheet
 // ---------------------------------------------------------------------------
@@ -202,6 +240,11 @@ struct OptionsBlock {
 OptionsBlock *Options(HWND page)
 {
     return reinterpret_cast<OptionsBlock *>(Box14PageBlock(page));
+}
+
+void *OptionsCopy(HWND page)
+{
+    return Options(page)->copy;
 }
 
 #define OPT(member) offsetof(ProgramOptions, member)
@@ -291,22 +334,9 @@ int WindowsCheck(HWND page)
 
 INT_PTR CALLBACK WindowsProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        Box14PageInit(page, lParam);
-        return 1;
-    case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED)
-            ClickField(page, LOWORD(wParam), WINDOWS_FIELDS, Count(WINDOWS_FIELDS), Options(page)->copy);
-        return 0;
-    case WM_NOTIFY:
-        return Box14PageNotify(page, lParam, HELP_OPT_WINDOWS, WindowsFill, WindowsCheck);
-    case WM_HELP:
-        Box01DialogHelp(page, HELP_OPT_WINDOWS);
-        return 1;
-    default:
-        return 0;
-    }
+    static const PageKind kind = {HELP_OPT_WINDOWS, WINDOWS_FIELDS, Count(WINDOWS_FIELDS), OptionsCopy,
+                                  WindowsFill, WindowsCheck, nullptr, nullptr};
+    return PageProcedure(kind, page, message, wParam, lParam);
 }
 
 // General page.
@@ -422,45 +452,46 @@ void GeneralPreset(HWND page, int item)
     }
 }
 
+int GeneralCommand(HWND page, WPARAM wParam)
+{
+    OptionsBlock *b = Options(page);
+    const int id = LOWORD(wParam);
+    if (id == ID_OBJECT_SIZE && HIWORD(wParam) == CBN_SELCHANGE) {
+        const LRESULT item = SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0);
+        if (item >= 0 && item < OBJECT_SIZES) {
+            b->copy->objectSize = OBJECT_SIZE_BYTES[item];
+            b->objectSizeChanged = 1;
+        }
+        return 1;
+    }
+    if (id == ID_MONITOR_PRESETS && HIWORD(wParam) == CBN_SELCHANGE) {
+        GeneralPreset(page, static_cast<int>(SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0)));
+        return 1;
+    }
+    if (HIWORD(wParam) != BN_CLICKED)
+        return 0;
+    if (id == ID_UNIT_MM || id == ID_UNIT_INCH) {
+        const uint32_t inch = id == ID_UNIT_INCH;
+        if (inch != b->unitInch) {
+            b->unitInch = inch;
+            SetDlgItemTextA(page, ID_MONITOR_W, "0");
+            SetDlgItemTextA(page, ID_MONITOR_H, "0");
+        }
+        return 1;
+    }
+    if (id == ID_ROTATED_OUTPUT) {
+        ClickField(page, id, GENERAL_FIELDS, Count(GENERAL_FIELDS), b->copy);
+        GeneralEnableRotated(page);
+        return 1;
+    }
+    return 0;
+}
+
 INT_PTR CALLBACK GeneralProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        Box14PageInit(page, lParam);
-        return 1;
-    case WM_COMMAND: {
-        OptionsBlock *b = Options(page);
-        const int id = LOWORD(wParam);
-        if (id == ID_OBJECT_SIZE && HIWORD(wParam) == CBN_SELCHANGE) {
-            const LRESULT item = SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0);
-            if (item >= 0 && item < OBJECT_SIZES) {
-                b->copy->objectSize = OBJECT_SIZE_BYTES[item];
-                b->objectSizeChanged = 1;
-            }
-        } else if (id == ID_MONITOR_PRESETS && HIWORD(wParam) == CBN_SELCHANGE) {
-            GeneralPreset(page, static_cast<int>(SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0)));
-        } else if ((id == ID_UNIT_MM || id == ID_UNIT_INCH) && HIWORD(wParam) == BN_CLICKED) {
-            const uint32_t inch = id == ID_UNIT_INCH;
-            if (inch != b->unitInch) {
-                b->unitInch = inch;
-                SetDlgItemTextA(page, ID_MONITOR_W, "0");
-                SetDlgItemTextA(page, ID_MONITOR_H, "0");
-            }
-        } else if (HIWORD(wParam) == BN_CLICKED &&
-                   ClickField(page, id, GENERAL_FIELDS, Count(GENERAL_FIELDS), b->copy)) {
-            if (id == ID_ROTATED_OUTPUT)
-                GeneralEnableRotated(page);
-        }
-        return 0;
-    }
-    case WM_NOTIFY:
-        return Box14PageNotify(page, lParam, HELP_OPT_GENERAL, GeneralFill, GeneralCheck);
-    case WM_HELP:
-        Box01DialogHelp(page, HELP_OPT_GENERAL);
-        return 1;
-    default:
-        return 0;
-    }
+    static const PageKind kind = {HELP_OPT_GENERAL, GENERAL_FIELDS, Count(GENERAL_FIELDS), OptionsCopy,
+                                  GeneralFill, GeneralCheck, GeneralCommand, nullptr};
+    return PageProcedure(kind, page, message, wParam, lParam);
 }
 
 // Paths page: the first folder of each file chooser purpose.
@@ -510,37 +541,32 @@ void PathsMenu(HWND page, int index)
         s.folders[command - PATH_MENU_CLEAR][0] = 0;
 }
 
+int PathsDrawItem(HWND page, const DRAWITEMSTRUCT *item)
+{
+    const int index = static_cast<int>(item->CtlID) - ID_PATH_FIRST;
+    if (index < 0 || index >= PATH_BUTTONS)
+        return 0;
+    char text[SYSTEM_PATH_SIZE + 8];
+    snprintf(text, sizeof text, "%s%s", Options(page)->copy->fileDialogs[PATH_PURPOSE[index]].folders[0],
+             PATH_PATTERN[index]);
+    Box01DialogCustomButtonText(item, text, GetFocus() == item->hwndItem);
+    return 1;
+}
+
+int PathsCommand(HWND page, WPARAM wParam)
+{
+    const int index = LOWORD(wParam) - ID_PATH_FIRST;
+    if (HIWORD(wParam) != BN_CLICKED || index < 0 || index >= PATH_BUTTONS)
+        return 0;
+    PathsMenu(page, index);
+    return 1;
+}
+
 INT_PTR CALLBACK PathsProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        Box14PageInit(page, lParam);
-        return 1;
-    case WM_DRAWITEM: {
-        const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
-        const int index = static_cast<int>(item->CtlID) - ID_PATH_FIRST;
-        if (index < 0 || index >= PATH_BUTTONS)
-            return 0;
-        char text[SYSTEM_PATH_SIZE + 8];
-        snprintf(text, sizeof text, "%s%s", Options(page)->copy->fileDialogs[PATH_PURPOSE[index]].folders[0],
-                 PATH_PATTERN[index]);
-        Box01DialogCustomButtonText(item, text, GetFocus() == item->hwndItem);
-        return 1;
-    }
-    case WM_COMMAND: {
-        const int index = LOWORD(wParam) - ID_PATH_FIRST;
-        if (HIWORD(wParam) == BN_CLICKED && index >= 0 && index < PATH_BUTTONS)
-            PathsMenu(page, index);
-        return 0;
-    }
-    case WM_NOTIFY:
-        return Box14PageNotify(page, lParam, HELP_OPT_PATHS, PathsFill, PathsCheck);
-    case WM_HELP:
-        Box01DialogHelp(page, HELP_OPT_PATHS);
-        return 1;
-    default:
-        return 0;
-    }
+    static const PageKind kind = {HELP_OPT_PATHS, nullptr, 0, OptionsCopy, PathsFill, PathsCheck, PathsCommand,
+                                  PathsDrawItem};
+    return PageProcedure(kind, page, message, wParam, lParam);
 }
 
 // File options page.
@@ -568,33 +594,22 @@ int FilesCheck(HWND page)
     return 1;
 }
 
+int FilesCommand(HWND page, WPARAM wParam)
+{
+    if (HIWORD(wParam) != BN_CLICKED || LOWORD(wParam) != ID_DEFAULT_MODES)
+        return 0;
+    ProgramOptions *o = Options(page)->copy;
+    o->fileModeLoad = o->fileModeSave = o->fileModeNew = BOX16_FILE_MODES_DEFAULT;
+    o->fileModeLoadTemplate = o->fileModeSaveTemplate = BOX16_TEMPLATE_MODES_DEFAULT;
+    FillFields(page, FILE_FIELDS, Count(FILE_FIELDS), o);
+    return 1;
+}
+
 INT_PTR CALLBACK FilesProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        Box14PageInit(page, lParam);
-        return 1;
-    case WM_COMMAND: {
-        ProgramOptions *o = Options(page)->copy;
-        if (HIWORD(wParam) != BN_CLICKED)
-            return 0;
-        if (LOWORD(wParam) == ID_DEFAULT_MODES) {
-            o->fileModeLoad = o->fileModeSave = o->fileModeNew = BOX16_FILE_MODES_DEFAULT;
-            o->fileModeLoadTemplate = o->fileModeSaveTemplate = BOX16_TEMPLATE_MODES_DEFAULT;
-            FillFields(page, FILE_FIELDS, Count(FILE_FIELDS), o);
-        } else {
-            ClickField(page, LOWORD(wParam), FILE_FIELDS, Count(FILE_FIELDS), o);
-        }
-        return 0;
-    }
-    case WM_NOTIFY:
-        return Box14PageNotify(page, lParam, HELP_OPT_FILES, FilesFill, FilesCheck);
-    case WM_HELP:
-        Box01DialogHelp(page, HELP_OPT_FILES);
-        return 1;
-    default:
-        return 0;
-    }
+    static const PageKind kind = {HELP_OPT_FILES, FILE_FIELDS, Count(FILE_FIELDS), OptionsCopy, FilesFill, FilesCheck,
+                                  FilesCommand, nullptr};
+    return PageProcedure(kind, page, message, wParam, lParam);
 }
 
 // Date format page: each format shown with the current time.
@@ -622,20 +637,10 @@ int TimeCheck(HWND page)
     return 1;
 }
 
-INT_PTR CALLBACK TimeProc(HWND page, UINT message, WPARAM, LPARAM lParam)
+INT_PTR CALLBACK TimeProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        Box14PageInit(page, lParam);
-        return 1;
-    case WM_NOTIFY:
-        return Box14PageNotify(page, lParam, HELP_OPT_TIME, TimeFill, TimeCheck);
-    case WM_HELP:
-        Box01DialogHelp(page, HELP_OPT_TIME);
-        return 1;
-    default:
-        return 0;
-    }
+    static const PageKind kind = {HELP_OPT_TIME, nullptr, 0, OptionsCopy, TimeFill, TimeCheck, nullptr, nullptr};
+    return PageProcedure(kind, page, message, wParam, lParam);
 }
 
 // Mouse page.
@@ -651,33 +656,21 @@ void MouseFill(HWND page)
     Box01DialogRedrawItem(page, ID_MBUTTON_COMMAND);
 }
 
+int MouseDrawItem(HWND page, const DRAWITEMSTRUCT *item)
+{
+    if (item->CtlID != ID_MBUTTON_COMMAND)
+        return 0;
+    char title[FIELD_TEXT_SIZE] = "";
+    ConvertGetCommandTitle(title, Options(page)->copy->mButtonCommand);
+    Box01DialogCustomButtonText(item, title, GetFocus() == item->hwndItem);
+    return 1;
+}
+
 INT_PTR CALLBACK MouseProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        Box14PageInit(page, lParam);
-        return 1;
-    case WM_DRAWITEM: {
-        const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
-        if (item->CtlID != ID_MBUTTON_COMMAND)
-            return 0;
-        char title[FIELD_TEXT_SIZE] = "";
-        ConvertGetCommandTitle(title, Options(page)->copy->mButtonCommand);
-        Box01DialogCustomButtonText(item, title, GetFocus() == item->hwndItem);
-        return 1;
-    }
-    case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED)
-            ClickField(page, LOWORD(wParam), MOUSE_FIELDS, Count(MOUSE_FIELDS), Options(page)->copy);
-        return 0;
-    case WM_NOTIFY:
-        return Box14PageNotify(page, lParam, HELP_OPT_MOUSE, MouseFill, nullptr);
-    case WM_HELP:
-        Box01DialogHelp(page, HELP_OPT_MOUSE);
-        return 1;
-    default:
-        return 0;
-    }
+    static const PageKind kind = {HELP_OPT_MOUSE, MOUSE_FIELDS, Count(MOUSE_FIELDS), OptionsCopy, MouseFill, nullptr,
+                                  nullptr, MouseDrawItem};
+    return PageProcedure(kind, page, message, wParam, lParam);
 }
 
 // Symbol window page.
@@ -707,22 +700,9 @@ int SymbolsCheck(HWND page)
 
 INT_PTR CALLBACK SymbolsProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        Box14PageInit(page, lParam);
-        return 1;
-    case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED)
-            ClickField(page, LOWORD(wParam), SYMBOL_FIELDS, Count(SYMBOL_FIELDS), Options(page)->copy);
-        return 0;
-    case WM_NOTIFY:
-        return Box14PageNotify(page, lParam, HELP_OPT_SYMBOLS, SymbolsFill, SymbolsCheck);
-    case WM_HELP:
-        Box01DialogHelp(page, HELP_OPT_SYMBOLS);
-        return 1;
-    default:
-        return 0;
-    }
+    static const PageKind kind = {HELP_OPT_SYMBOLS, SYMBOL_FIELDS, Count(SYMBOL_FIELDS), OptionsCopy, SymbolsFill,
+                                  SymbolsCheck, nullptr, nullptr};
+    return PageProcedure(kind, page, message, wParam, lParam);
 }
 
 // Keyboard page.
@@ -777,30 +757,23 @@ void KeysRemove(HWND page)
     SendDlgItemMessageA(page, ID_LIST, LB_SETCURSEL, row, 0);
 }
 
+int KeysCommand(HWND page, WPARAM wParam)
+{
+    if (HIWORD(wParam) != BN_CLICKED)
+        return 0;
+    if (LOWORD(wParam) == ID_KEY_REMOVE) {
+        KeysRemove(page);
+    } else if (LOWORD(wParam) == ID_KEY_DEFAULTS) {
+        SystemDefaultKeyboard(Options(page)->copy->keyboard);
+        KeysFill(page);
+    }
+    return 1;
+}
+
 INT_PTR CALLBACK KeysProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        Box14PageInit(page, lParam);
-        return 1;
-    case WM_COMMAND:
-        if (HIWORD(wParam) != BN_CLICKED)
-            return 0;
-        if (LOWORD(wParam) == ID_KEY_REMOVE) {
-            KeysRemove(page);
-        } else if (LOWORD(wParam) == ID_KEY_DEFAULTS) {
-            SystemDefaultKeyboard(Options(page)->copy->keyboard);
-            KeysFill(page);
-        }
-        return 0;
-    case WM_NOTIFY:
-        return Box14PageNotify(page, lParam, HELP_OPT_KEYS, KeysFill, nullptr);
-    case WM_HELP:
-        Box01DialogHelp(page, HELP_OPT_KEYS);
-        return 1;
-    default:
-        return 0;
-    }
+    static const PageKind kind = {HELP_OPT_KEYS, nullptr, 0, OptionsCopy, KeysFill, nullptr, KeysCommand, nullptr};
+    return PageProcedure(kind, page, message, wParam, lParam);
 }
 
 #undef OPT
@@ -817,6 +790,11 @@ struct SettingsBlock {
 DrawingSettings *Settings(HWND page)
 {
     return reinterpret_cast<SettingsBlock *>(Box14PageBlock(page))->copy;
+}
+
+void *SettingsCopy(HWND page)
+{
+    return Settings(page);
 }
 
 #define SET(member) offsetof(DrawingSettings, member)
@@ -867,22 +845,9 @@ int ScreenCheck(HWND page)
 
 INT_PTR CALLBACK ScreenProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        Box14PageInit(page, lParam);
-        return 1;
-    case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED)
-            ClickField(page, LOWORD(wParam), SCREEN_FIELDS, Count(SCREEN_FIELDS), Settings(page));
-        return 0;
-    case WM_NOTIFY:
-        return Box14PageNotify(page, lParam, HELP_SET_SCREEN, ScreenFill, ScreenCheck);
-    case WM_HELP:
-        Box01DialogHelp(page, HELP_SET_SCREEN);
-        return 1;
-    default:
-        return 0;
-    }
+    static const PageKind kind = {HELP_SET_SCREEN, SCREEN_FIELDS, Count(SCREEN_FIELDS), SettingsCopy, ScreenFill,
+                                  ScreenCheck, nullptr, nullptr};
+    return PageProcedure(kind, page, message, wParam, lParam);
 }
 
 // Output page.
@@ -939,22 +904,9 @@ int OutputCheck(HWND page)
 
 INT_PTR CALLBACK OutputProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        Box14PageInit(page, lParam);
-        return 1;
-    case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED)
-            ClickField(page, LOWORD(wParam), OUTPUT_FIELDS, Count(OUTPUT_FIELDS), Settings(page));
-        return 0;
-    case WM_NOTIFY:
-        return Box14PageNotify(page, lParam, HELP_SET_OUTPUT, OutputFill, OutputCheck);
-    case WM_HELP:
-        Box01DialogHelp(page, HELP_SET_OUTPUT);
-        return 1;
-    default:
-        return 0;
-    }
+    static const PageKind kind = {HELP_SET_OUTPUT, OUTPUT_FIELDS, Count(OUTPUT_FIELDS), SettingsCopy, OutputFill,
+                                  OutputCheck, nullptr, nullptr};
+    return PageProcedure(kind, page, message, wParam, lParam);
 }
 
 // Accuracy page.
@@ -985,27 +937,21 @@ int AccuracyCheck(HWND page)
     return 1;
 }
 
+int AccuracyCommand(HWND page, WPARAM wParam)
+{
+    const int preset = LOWORD(wParam) - ID_PRESET_FIRST;
+    if (HIWORD(wParam) != BN_CLICKED || preset < 0 || preset >= QUALITY_VALUES * QUALITY_PRESETS)
+        return 0;
+    SetDouble(page, ID_QUALITY_FIRST + preset / QUALITY_PRESETS,
+              QUALITY_PRESET[preset / QUALITY_PRESETS][preset % QUALITY_PRESETS], QUALITY_DIGITS);
+    return 1;
+}
+
 INT_PTR CALLBACK AccuracyProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        Box14PageInit(page, lParam);
-        return 1;
-    case WM_COMMAND: {
-        const int preset = LOWORD(wParam) - ID_PRESET_FIRST;
-        if (HIWORD(wParam) == BN_CLICKED && preset >= 0 && preset < QUALITY_VALUES * QUALITY_PRESETS)
-            SetDouble(page, ID_QUALITY_FIRST + preset / QUALITY_PRESETS,
-                      QUALITY_PRESET[preset / QUALITY_PRESETS][preset % QUALITY_PRESETS], QUALITY_DIGITS);
-        return 0;
-    }
-    case WM_NOTIFY:
-        return Box14PageNotify(page, lParam, HELP_SET_ACCURACY, AccuracyFill, AccuracyCheck);
-    case WM_HELP:
-        Box01DialogHelp(page, HELP_SET_ACCURACY);
-        return 1;
-    default:
-        return 0;
-    }
+    static const PageKind kind = {HELP_SET_ACCURACY, nullptr, 0, SettingsCopy, AccuracyFill, AccuracyCheck,
+                                  AccuracyCommand, nullptr};
+    return PageProcedure(kind, page, message, wParam, lParam);
 }
 
 // Colours page.
@@ -1033,44 +979,38 @@ void ColorsFill(HWND page)
     SetFocus(GetDlgItem(page, ID_COLOR_FIRST));
 }
 
+int ColorsDrawItem(HWND page, const DRAWITEMSTRUCT *item)
+{
+    const int index = static_cast<int>(item->CtlID) - ID_COLOR_FIRST;
+    if (index < 0 || index >= BOX16_COLOR_BUTTONS)
+        return 0;
+    Box01DialogCustomButtonColor(item, StandardColor(At<int32_t>(Settings(page), COLOR_BUTTONS[index].offset)),
+                                 GetFocus() == item->hwndItem);
+    return 1;
+}
+
+int ColorsCommand(HWND page, WPARAM wParam)
+{
+    if (HIWORD(wParam) != BN_CLICKED)
+        return 0;
+    const int id = LOWORD(wParam);
+    if (id == ID_COLOR_DEFAULTS) {
+        Box16SettingsDefaultColors(Settings(page));
+        InvalidateRect(page, nullptr, TRUE);
+        ColorsFill(page);
+    } else if (id >= ID_COLOR_FIRST && id < ID_COLOR_FIRST + BOX16_COLOR_BUTTONS) {
+        int32_t &index = At<int32_t>(Settings(page), COLOR_BUTTONS[id - ID_COLOR_FIRST].offset);
+        if (Box04ChooseStdColor(page, eCaptionTexts[CAPTION_STD_COLOR], &index))
+            Box01DialogRedrawItem(page, id);
+    }
+    return 1;
+}
+
 INT_PTR CALLBACK ColorsProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        Box14PageInit(page, lParam);
-        return 1;
-    case WM_DRAWITEM: {
-        const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
-        const int index = static_cast<int>(item->CtlID) - ID_COLOR_FIRST;
-        if (index < 0 || index >= BOX16_COLOR_BUTTONS)
-            return 0;
-        Box01DialogCustomButtonColor(item, StandardColor(At<int32_t>(Settings(page), COLOR_BUTTONS[index].offset)),
-                                     GetFocus() == item->hwndItem);
-        return 1;
-    }
-    case WM_COMMAND: {
-        if (HIWORD(wParam) != BN_CLICKED)
-            return 0;
-        const int id = LOWORD(wParam);
-        if (id == ID_COLOR_DEFAULTS) {
-            Box16SettingsDefaultColors(Settings(page));
-            InvalidateRect(page, nullptr, TRUE);
-            ColorsFill(page);
-        } else if (id >= ID_COLOR_FIRST && id < ID_COLOR_FIRST + BOX16_COLOR_BUTTONS) {
-            int32_t &index = At<int32_t>(Settings(page), COLOR_BUTTONS[id - ID_COLOR_FIRST].offset);
-            if (Box04ChooseStdColor(page, eCaptionTexts[CAPTION_STD_COLOR], &index))
-                Box01DialogRedrawItem(page, id);
-        }
-        return 0;
-    }
-    case WM_NOTIFY:
-        return Box14PageNotify(page, lParam, HELP_SET_COLORS, ColorsFill, nullptr);
-    case WM_HELP:
-        Box01DialogHelp(page, HELP_SET_COLORS);
-        return 1;
-    default:
-        return 0;
-    }
+    static const PageKind kind = {HELP_SET_COLORS, nullptr, 0, SettingsCopy, ColorsFill, nullptr, ColorsCommand,
+                                  ColorsDrawItem};
+    return PageProcedure(kind, page, message, wParam, lParam);
 }
 
 #undef SET
