@@ -45,3 +45,11 @@ INT_PTR Box14PageNotify(HWND page, LPARAM lParam, int helpContext, void (*fill)(
 
 // "COPYPROPDEFAULT" on the eleven words: 1 after OK (all copied back), else 0.
 uint32_t Box14CopyPropDefault(HWND owner, const char *caption, uint32_t defaults[COPY_PROPERTY_WORDS]);
+
+// The property sheet of one object, a pen, a layer or a default set: one
+// page per given title on property set 0 (general) and 1 (annotation); with
+// no title one page titled "Properties" on set 0. The own-value boxes
+// 250 to 257 carry eUniTexts entry 9 + mode. extra (or null) is the switch of
+// check box 258. 1 after OK with the record and switch copied back, else 0.
+int Box14ObjInfoSingle(HWND parent, const char *caption, ObjectAttributes *attributes, int mode,
+                       const char *title0, const char *title1, int maySetLayer, int maySetPen, int *extra);

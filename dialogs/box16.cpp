@@ -13,6 +13,7 @@
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
+#include "database/object_attributes.h"
 #include "database/storage.h"
 #include "dialogs/alert.h"
 #include "dialogs/alert_check.h"
@@ -867,6 +868,8 @@ const Field OUTPUT_FIELDS[] = {
     {255, FIELD_CHECK, SET(outputTrueType), 0},
     {256, FIELD_CHECK, SET(outputIntern), 0},
 };
+constexpr int ID_GRID_PROPERTY = 551, ID_MARK_PROPERTY = 552, ID_FRAME_PROPERTY = 553;
+constexpr int CAPTION_PROPERTY = 3, PROPERTY_MODE = 1;
 constexpr int OUTPUT_WIDTHS = 4, ID_WIDTH_FIRST = 200, ID_WIDTH_LABEL_FIRST = 650;
 constexpr double FRAME_WIDTH_MAX = 1e10;
 const size_t OUTPUT_WIDTH_OFFSETS[OUTPUT_WIDTHS] = {SET(outputFrame.size), SET(outputFrameDistance),
@@ -902,10 +905,34 @@ int OutputCheck(HWND page)
     return 1;
 }
 
+// The pen buttons: each property goes through the property sheet of one
+// object and comes back into the copy only after its OK.
+int OutputCommand(HWND page, WPARAM wParam)
+{
+    const int id = LOWORD(wParam);
+    if (HIWORD(wParam) != BN_CLICKED || id < ID_GRID_PROPERTY || id > ID_FRAME_PROPERTY)
+        return 0;
+    DrawingSettings *s = Settings(page);
+    XProperty &property = id == ID_GRID_PROPERTY   ? s->outputGrid.property
+                          : id == ID_MARK_PROPERTY ? s->outputMark.property
+                                                   : s->outputFrame.property;
+    std::unique_ptr<ObjectAttributes> attributes(new (std::nothrow) ObjectAttributes());
+    if (!attributes)
+        return 1;
+    ObjectAttributesInit(attributes.get());
+    attributes->present[ATTR_GENERAL] = 1;
+    attributes->general.ownMask = attributes->general.fieldMask = 0;
+    attributes->general.values = property;
+    if (Box14ObjInfoSingle(page, eCaptionTexts[CAPTION_PROPERTY], attributes.get(), PROPERTY_MODE, nullptr, nullptr,
+                           1, 1, nullptr))
+        property = attributes->general.values;
+    return 1;
+}
+
 INT_PTR CALLBACK OutputProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     static const PageKind kind = {HELP_SET_OUTPUT, OUTPUT_FIELDS, Count(OUTPUT_FIELDS), SettingsCopy, OutputFill,
-                                  OutputCheck, nullptr, nullptr};
+                                  OutputCheck, OutputCommand, nullptr};
     return PageProcedure(kind, page, message, wParam, lParam);
 }
 

@@ -360,3 +360,31 @@ TEST_F(PropertySheetTest, ScreenSwitchesAndThresholdAreCheckedAndKeptAcrossPages
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PropertySheetTest, OutputPenButtonsEditTheirPropertyOnlyAfterItsOk)
+{
+    auto settings = DefaultSettings();
+    settings->outputGrid.property.width = 0.25;
+    settings->outputMark.property.width = 0.25;
+    DialogDriver driver(Steps({
+        [](HWND sheet) { PostMessageA(Page(sheet), WM_COMMAND, MAKEWPARAM(551, BN_CLICKED), 0); },
+        [](HWND sheet) {
+            SetDlgItemTextA(Page(sheet), 200, "0.7");
+            PropSheet_PressButton(sheet, PSBTN_OK); // the property sheet
+        },
+        [](HWND sheet) { PostMessageA(Page(sheet), WM_COMMAND, MAKEWPARAM(552, BN_CLICKED), 0); },
+        [](HWND sheet) {
+            SetDlgItemTextA(Page(sheet), 200, "0.9");
+            PropSheet_PressButton(sheet, PSBTN_CANCEL);
+        },
+        [](HWND sheet) { PressOk(sheet); },
+    }));
+    ASSERT_EQ(Box16Settings(nullptr, "", settings.get(), BOX16_SET_OUTPUT, 0), 1);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_DOUBLE_EQ(settings->outputGrid.property.width, 0.7);
+    EXPECT_DOUBLE_EQ(settings->outputMark.property.width, 0.25);
+}
+
+} // namespace
