@@ -53,3 +53,9 @@ uint32_t Box14CopyPropDefault(HWND owner, const char *caption, uint32_t defaults
 // check box 258. 1 after OK with the record and switch copied back, else 0.
 int Box14ObjInfoSingle(HWND parent, const char *caption, ObjectAttributes *attributes, int mode,
                        const char *title0, const char *title1, int maySetLayer, int maySetPen, int *extra);
+
+// The property sheet of several objects: a page for each present property
+// set, where change boxes 250 to 257 choose the fields written into every
+// object and three-state boxes 258 to 265 the own-flags applied
+// (indeterminate: each object keeps its own). 1 after OK, else 0.
+int Box14ObjInfoMulti(HWND parent, const char *caption, ObjectAttributes *attributes, int maySetLayer, int *extra);

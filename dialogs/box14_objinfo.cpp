@@ -39,9 +39,13 @@ constexpr int POPUP_LAYER_FIRST = 12050, POPUP_PEN_FIRST = 12553, POPUP_LINE_FIR
 constexpr uint32_t CAP_SHIFT = 8, CAP_MASK = 0x0F, JOIN_MASK = 0xF0;
 constexpr int FIELD_SIZE = 251;
 
+constexpr int ID_APPLY_FIRST = 258, ID_EXTRA_MULTI = 266;
+
 struct ObjInfoBlock {
     uint32_t result;
     ObjectAttributes *copy;
+    AttrPropertyGroup *setOfPage[2];
+    int multi; // several objects: fields may stay as each object has them
     int mode;
     int maySetLayer, maySetPen;
     int extra;
@@ -53,19 +57,81 @@ ObjInfoBlock *Block(HWND page)
     return reinterpret_cast<ObjInfoBlock *>(Box14PageBlock(page));
 }
 
-// The property set the page edits: page 0 the general set, page 1 the annotation set.
 AttrPropertyGroup &Set(HWND page)
 {
     ObjInfoBlock *b = Block(page);
-    return PropSheet_HwndToIndex(GetParent(page), page) == 1 ? b->copy->annotation : b->copy->general;
+    const int index = PropSheet_HwndToIndex(GetParent(page), page);
+    return *b->setOfPage[index == 1 ? 1 : 0];
 }
 
+int ExtraId(HWND page)
+{
+    return Block(page)->multi ? ID_EXTRA_MULTI : ID_EXTRA;
+}
+
+// The boxes from the masks: one object shows its own-flags on 250 to 257;
+// several show the change mask there and, on the three-state boxes 258 to
+// 265, the own-flag to apply (indeterminate: each object keeps its own).
+void ShowMasks(HWND page)
+{
+    const AttrPropertyGroup &g = Set(page);
+    const bool multi = Block(page)->multi != 0;
+    for (int i = 0; i < OWN_BITS; ++i) {
+        const uint32_t bit = 1u << i;
+        CheckDlgButton(page, ID_OWN_FIRST + i, ((multi ? g.fieldMask : g.values.ownFlags) & bit) ? BST_CHECKED
+                                                                                                  : BST_UNCHECKED);
+        if (multi)
+            CheckDlgButton(page, ID_APPLY_FIRST + i,
+                           !(g.ownMask & bit) ? BST_INDETERMINATE
+                                              : (g.values.ownFlags & bit) ? BST_CHECKED : BST_UNCHECKED);
+    }
+}
+
+// A field was set: the object sets it itself; with several objects it is
+// also written into every one of them.
 void MarkOwn(HWND page, uint32_t bit)
 {
-    XProperty &p = Set(page).values;
-    p.ownFlags |= bit;
-    for (int i = 0; i < OWN_BITS; ++i)
-        CheckDlgButton(page, ID_OWN_FIRST + i, (p.ownFlags >> i) & 1 ? BST_CHECKED : BST_UNCHECKED);
+    AttrPropertyGroup &g = Set(page);
+    g.values.ownFlags |= bit;
+    if (Block(page)->multi) {
+        g.fieldMask |= bit;
+        g.ownMask |= bit;
+    }
+    ShowMasks(page);
+}
+
+// 250 to 257: the own-flag (one object) or the change bit (several).
+void ToggleOwnBox(HWND page, int bitIndex)
+{
+    AttrPropertyGroup &g = Set(page);
+    const uint32_t bit = 1u << bitIndex;
+    if (!Block(page)->multi) {
+        g.values.ownFlags ^= bit;
+    } else if ((g.fieldMask ^= bit) & bit) {
+        g.ownMask |= bit;
+        g.values.ownFlags |= bit;
+    } else {
+        g.ownMask &= ~bit;
+        g.values.ownFlags &= ~bit;
+    }
+    ShowMasks(page);
+}
+
+// 258 to 265 cycle unchecked, checked, indeterminate.
+void CycleApplyBox(HWND page, int bitIndex)
+{
+    AttrPropertyGroup &g = Set(page);
+    const uint32_t bit = 1u << bitIndex;
+    if (!(g.ownMask & bit)) { // indeterminate -> unchecked
+        g.ownMask |= bit;
+        g.values.ownFlags &= ~bit;
+    } else if (g.values.ownFlags & bit) { // checked -> indeterminate
+        g.ownMask &= ~bit;
+        g.values.ownFlags &= ~bit;
+    } else { // unchecked -> checked
+        g.values.ownFlags |= bit;
+    }
+    ShowMasks(page);
 }
 
 void ShowWidth(HWND page, double millimetres)
@@ -84,17 +150,22 @@ void Fill(HWND page)
         EnableWindow(GetDlgItem(page, disabled[0][i]), b->maySetLayer ? TRUE : FALSE);
         EnableWindow(GetDlgItem(page, disabled[1][i]), b->maySetPen ? TRUE : FALSE);
     }
-    for (int i = 0; i < OWN_BITS; ++i)
-        SetDlgItemTextA(page, ID_OWN_FIRST + i, eUniTexts[OWN_LABEL_FIRST + b->mode]);
-    MarkOwn(page, 0);
+    if (b->multi) {
+        EnableWindow(GetDlgItem(page, ID_APPLY_FIRST + 6), b->maySetLayer ? TRUE : FALSE);
+        EnableWindow(GetDlgItem(page, ID_APPLY_FIRST), b->maySetPen ? TRUE : FALSE);
+    } else {
+        for (int i = 0; i < OWN_BITS; ++i)
+            SetDlgItemTextA(page, ID_OWN_FIRST + i, eUniTexts[OWN_LABEL_FIRST + b->mode]);
+    }
+    ShowMasks(page);
     ShowWidth(page, p.width);
     SetDlgItemTextA(page, ID_WIDTH_LABEL, g_ConvertState.widthLabel);
     CheckRadioButton(page, ID_FILL_FIRST, ID_FILL_FIRST + FILL_MODES - 1, ID_FILL_FIRST + p.fillMode);
     const uint32_t capJoin = p.capJoin >> CAP_SHIFT;
     CheckRadioButton(page, ID_CAP_FIRST, ID_CAP_FIRST + CAP_KINDS - 1, ID_CAP_FIRST + (capJoin & CAP_MASK));
     CheckRadioButton(page, ID_JOIN_FIRST, ID_JOIN_FIRST + CAP_KINDS - 1, ID_JOIN_FIRST + ((capJoin & JOIN_MASK) >> 4));
-    Box01DialogShowItem(page, ID_EXTRA, b->hasExtra);
-    CheckDlgButton(page, ID_EXTRA, b->extra ? BST_CHECKED : BST_UNCHECKED);
+    Box01DialogShowItem(page, ExtraId(page), b->hasExtra);
+    CheckDlgButton(page, ExtraId(page), b->extra ? BST_CHECKED : BST_UNCHECKED);
     Box01DialogRedrawItems(page, ID_LAYER, ID_LINE_TYPE);
     Box01DialogRedrawItems(page, ID_COLOR1, ID_COLOR2);
     SetFocus(GetDlgItem(page, ID_LAYER));
@@ -168,10 +239,11 @@ void Command(HWND page, WPARAM wParam)
     if (HIWORD(wParam) != BN_CLICKED)
         return;
     if (id >= ID_OWN_FIRST && id < ID_OWN_FIRST + OWN_BITS) {
-        p.ownFlags ^= 1u << (id - ID_OWN_FIRST);
-        MarkOwn(page, 0);
-    } else if (id == ID_EXTRA) {
-        Block(page)->extra = IsDlgButtonChecked(page, ID_EXTRA) == BST_CHECKED;
+        ToggleOwnBox(page, id - ID_OWN_FIRST);
+    } else if (id == ExtraId(page)) {
+        Block(page)->extra = IsDlgButtonChecked(page, id) == BST_CHECKED;
+    } else if (Block(page)->multi && id >= ID_APPLY_FIRST && id < ID_APPLY_FIRST + OWN_BITS) {
+        CycleApplyBox(page, id - ID_APPLY_FIRST);
     } else if (id >= ID_PRESET_FIRST && id < ID_PRESET_FIRST + WIDTH_PRESETS) {
         ShowWidth(page, WIDTH_PRESET_MM[id - ID_PRESET_FIRST]);
         MarkOwn(page, OWN_WIDTH);
@@ -223,25 +295,28 @@ INT_PTR CALLBACK Box14ObjInfoSingleProc(HWND page, UINT message, WPARAM wParam, 
 
 } // namespace
 
-int Box14ObjInfoSingle(HWND parent, const char *caption, ObjectAttributes *attributes, int mode,
-                       const char *title0, const char *title1, int maySetLayer, int maySetPen, int *extra)
+namespace {
+
+int RunObjInfo(HWND parent, const char *caption, ObjectAttributes *attributes, ObjInfoBlock &block,
+               const char *templateName, const char *const titles[2], int *extra)
 {
     std::unique_ptr<ObjectAttributes> copy(new (std::nothrow) ObjectAttributes(*attributes));
     if (!copy)
         return 0;
+    AttrPropertyGroup *sets[2] = {&copy->general, &copy->annotation};
     Box14Page pages[2];
     int count = 0;
-    if (title0)
-        pages[count++] = {"OBJINFO_SINGLE", Box14ObjInfoSingleProc, title0};
-    if (title1)
-        pages[count++] = {"OBJINFO_SINGLE", Box14ObjInfoSingleProc, title1};
-    if (count == 0)
-        pages[count++] = {"OBJINFO_SINGLE", Box14ObjInfoSingleProc, ePropSheetObjPageTitles[PAGE_TITLE_PROPERTIES]};
-    ObjInfoBlock block = {};
+    for (int i = 0; i < 2; ++i) {
+        if (!titles[i])
+            continue;
+        block.setOfPage[count] = sets[i];
+        pages[count++] = {templateName, Box14ObjInfoSingleProc, titles[i]};
+    }
+    if (count == 0) {
+        block.setOfPage[0] = sets[0];
+        pages[count++] = {templateName, Box14ObjInfoSingleProc, ePropSheetObjPageTitles[PAGE_TITLE_PROPERTIES]};
+    }
     block.copy = copy.get();
-    block.mode = mode;
-    block.maySetLayer = maySetLayer;
-    block.maySetPen = maySetPen;
     block.hasExtra = extra != nullptr;
     block.extra = extra ? *extra : 0;
     if (!Box14RunSheet(parent, caption, pages, count, 0, &block.result) || block.result != SHEET_PAGE_OK)
@@ -250,4 +325,30 @@ int Box14ObjInfoSingle(HWND parent, const char *caption, ObjectAttributes *attri
     if (extra)
         *extra = block.extra;
     return 1;
+}
+
+} // namespace
+
+int Box14ObjInfoSingle(HWND parent, const char *caption, ObjectAttributes *attributes, int mode,
+                       const char *title0, const char *title1, int maySetLayer, int maySetPen, int *extra)
+{
+    ObjInfoBlock block = {};
+    block.mode = mode;
+    block.maySetLayer = maySetLayer;
+    block.maySetPen = maySetPen;
+    const char *const titles[2] = {title0, title1};
+    return RunObjInfo(parent, caption, attributes, block, "OBJINFO_SINGLE", titles, extra);
+}
+
+int Box14ObjInfoMulti(HWND parent, const char *caption, ObjectAttributes *attributes, int maySetLayer, int *extra)
+{
+    ObjInfoBlock block = {};
+    block.multi = 1;
+    block.maySetLayer = maySetLayer;
+    block.maySetPen = 1;
+    const char *const titles[2] = {attributes->present[ATTR_GENERAL] ? ePropSheetObjPageTitles[0] : nullptr,
+                                   attributes->present[ATTR_ANNOTATION] ? ePropSheetObjPageTitles[1] : nullptr};
+    if (!titles[0] && !titles[1])
+        return 0;
+    return RunObjInfo(parent, caption, attributes, block, "OBJINFO_MULTI", titles, extra);
 }

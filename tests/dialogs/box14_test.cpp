@@ -121,4 +121,55 @@ TEST_F(ObjectSheetTest, EachPageEditsItsOwnPropertySet)
     EXPECT_EQ(attributes_->annotation.values.ownFlags, 0x80u);
 }
 
+TEST_F(ObjectSheetTest, SeveralObjectsChoosingAPenMarksItsChangeAndApplyBoxes)
+{
+    attributes_->present[ATTR_GENERAL] = 1;
+    UINT afterPen[2] = {}, afterClear[2] = {};
+    DialogDriver driver({
+        [](HWND sheet) { SendMessageA(Page(sheet), WM_COMMAND, MAKEWPARAM(751, BN_CLICKED), 0); },
+        [&](HWND sheet) {
+            HWND page = Page(sheet);
+            afterPen[0] = IsDlgButtonChecked(page, 250);
+            afterPen[1] = IsDlgButtonChecked(page, 258);
+            SendMessageA(page, WM_COMMAND, MAKEWPARAM(250, BN_CLICKED), 0);
+            afterClear[0] = IsDlgButtonChecked(page, 250);
+            afterClear[1] = IsDlgButtonChecked(page, 258);
+            SendMessageA(page, WM_COMMAND, MAKEWPARAM(751, BN_CLICKED), 0);
+        },
+        [](HWND sheet) {
+            SendMessageA(Page(sheet), WM_COMMAND, MAKEWPARAM(259, BN_CLICKED), 0); // fill: unchecked
+            PropSheet_PressButton(sheet, PSBTN_OK);
+        },
+    });
+    ASSERT_EQ(Box14ObjInfoMulti(nullptr, "", attributes_.get(), 1, nullptr), 1);
+    EXPECT_EQ(afterPen[0], (UINT)BST_CHECKED);
+    EXPECT_EQ(afterPen[1], (UINT)BST_CHECKED);
+    EXPECT_EQ(afterClear[0], (UINT)BST_UNCHECKED);
+    EXPECT_EQ(afterClear[1], (UINT)BST_INDETERMINATE);
+    const AttrPropertyGroup &g = attributes_->general;
+    EXPECT_EQ(g.fieldMask, 0x1u) << "only the pen is written into the objects";
+    EXPECT_EQ(g.ownMask, 0x3u) << "the pen's own-flag and the cleared fill flag are applied";
+    EXPECT_EQ(g.values.ownFlags, 0x1u);
+    EXPECT_EQ(g.values.pen, 4);
+}
+
+TEST_F(ObjectSheetTest, SeveralObjectsCancelAfterAPageChangeLeavesTheRecordUntouched)
+{
+    attributes_->present[ATTR_GENERAL] = 1;
+    attributes_->present[ATTR_ANNOTATION] = 1;
+    const ObjectAttributes before = *attributes_;
+    int pages = 0;
+    DialogDriver driver({
+        [&](HWND sheet) {
+            pages = TabCtrl_GetItemCount(PropSheet_GetTabControl(sheet));
+            SendMessageA(Page(sheet), WM_COMMAND, MAKEWPARAM(751, BN_CLICKED), 0);
+            PropSheet_SetCurSel(sheet, nullptr, 1);
+        },
+        [](HWND sheet) { PropSheet_PressButton(sheet, PSBTN_CANCEL); },
+    });
+    EXPECT_EQ(Box14ObjInfoMulti(nullptr, "", attributes_.get(), 1, nullptr), 0);
+    EXPECT_EQ(pages, 2);
+    EXPECT_EQ(memcmp(&before, attributes_.get(), sizeof before), 0);
+}
+
 } // namespace
