@@ -210,6 +210,8 @@ extern ProfileLists g_ProfileLists;
 extern uint32_t g_SettingsImported;
 
 void SystemInitProgramOptions(ProgramOptions *options);
+// The default key table (command numbers, -1 none).
+void SystemDefaultKeyboard(int32_t keys[KEYBOARD_KEYS]);
 // 1 when a window at pos with size would show at least partly on the screens.
 int SystemPlacementOnScreen(POINT pos, SIZE size);
 // On Windows 95/98 both coordinate ranges become min(CoordRangeDRV, 30720).
