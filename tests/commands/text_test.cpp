@@ -176,6 +176,50 @@ TEST_F(TextCommands, ACancelledFramedTextLeavesNoUndoStep)
     EXPECT_EQ(g_UndoStep, step);
 }
 
+TEST_F(TextCommands, TextToCurvesTurnsThePlacedTextIntoSurfacesInOneUndoStepOrKeepsItInCopyMode)
+{
+    for (uint32_t copyMode : {0u, 1u}) {
+        SCOPED_TRACE(copyMode);
+        {
+            DialogDriver driver({Answer("A B", TEXT_ALIGN_LEFT)});
+            CommandExecute(801, 1);
+            ASSERT_EQ(driver.stepsDone(), 1);
+        }
+        ClickAt(0.0, 0.0);
+        std::vector<Unit *> alive = TestAliveUnits();
+        ASSERT_EQ(alive.size(), 1u);
+        alive[0]->flags |= UNIT_SELECTED;
+        g_DrawingSettings.displayDuplicate = copyMode;
+        const int32_t step = g_UndoStep;
+        MenuTextDimensionCommand(main_, 804);
+        EXPECT_EQ(g_UndoStep, step + 1);
+        EXPECT_EQ(g_CommandState->selectedCount, 1);
+        int surfaces = 0, texts = 0;
+        for (Unit *u : TestAliveUnits()) {
+            surfaces += u->object.type == OBJTYPE_SURFACE;
+            texts += u->object.type == OBJTYPE_STD_TEXT;
+        }
+        EXPECT_EQ(surfaces, 2) << "the blank has no outline";
+        EXPECT_EQ(texts, int(copyMode)) << "the copy mode keeps the text";
+
+        ASSERT_EQ(CommandUndoRedo(0), 1);
+        TestPumpUntilIdle();
+        alive = TestAliveUnits();
+        ASSERT_EQ(alive.size(), 1u) << "one undo brings the text back alone";
+        EXPECT_EQ(alive[0]->object.type, OBJTYPE_STD_TEXT);
+        ASSERT_EQ(CommandUndoRedo(0), 1);
+        TestPumpUntilIdle();
+    }
+    g_DrawingSettings.displayDuplicate = 0;
+}
+
+TEST_F(TextCommands, TextToCurvesWithNothingSelectedLeavesNoUndoStep)
+{
+    const int32_t step = g_UndoStep;
+    MenuTextDimensionCommand(main_, 804);
+    EXPECT_EQ(g_UndoStep, step);
+}
+
 TEST_F(TextCommands, TheDimensionAndMeasureNumbersStillBeep)
 {
     for (int n : {806, 809, 826, 834, 836, 839, 843}) {
