@@ -285,6 +285,8 @@ static_assert(offsetof(LocalData, surfaceTolerance) == 44896);
 extern LocalData g_LocalData;
 
 // Remembered values that their users keep in LocalData's general areas.
+constexpr int LOCAL_STD_TEXT = 0;      // texts[]: the remembered standard text
+constexpr int LOCAL_FRAME_TEXT = 1;    // texts[]: the remembered framed text
 constexpr int LOCAL_COMMENT_TEXT = 3;  // texts[]: the comment command's current text
 constexpr int COMMENT_SETTINGS_SIZE = 72;
 // commandValues[]: the payload of a new comment's settings element, at the end.
