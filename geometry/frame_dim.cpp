@@ -1,5 +1,6 @@
 #include "geometry/frame_dim.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -107,14 +108,17 @@ void SetPoint(const DimChain &c, int i, CalcPoint v)
 
 char *TextAt(const DimChain &c, int i) { return static_cast<char *>(ElementPayload(c.at[c.layout->firstText + i])); }
 
-// Writes a value into a text element, within what the element holds.
+// Writes a value into a text element kept at its full capacity (negative
+// count). A text cut to its length was given by whoever built the object and
+// is kept: rewriting it would change the element's size.
 void WriteText(const DimChain &c, int i, const char *s)
 {
     const Element *e = c.at[c.layout->firstText + i];
+    if (e->count >= 0)
+        return;
     uint32_t capacity = e->size - ELEMENT_HEADER_SIZE;
-    const uint32_t declared = static_cast<uint32_t>(e->count < 0 ? -e->count : e->count);
-    if (declared && declared < capacity)
-        capacity = declared;
+    if (static_cast<uint32_t>(-e->count) < capacity)
+        capacity = static_cast<uint32_t>(-e->count);
     if (capacity == 0)
         return;
     char *out = TextAt(c, i);

@@ -8,7 +8,9 @@
 #include "app/convert.h"
 #include "common/test_objects.h"
 #include "database/create_fixture.h"
+#include "database/object.h"
 #include "database/object_types.h"
+#include "database/undo.h"
 #include "files/file_records.h"
 #include "geometry/calc.h"
 #include "geometry/frame.h"
@@ -46,21 +48,40 @@ std::string ValueText(Unit *u)
 
 class FrameDimTest : public CreateTest {
 protected:
-    // A dimension with its points; the record shows the dimension line, the
-    // value is automatic, everything else 0.
-    Unit *NewDim(int32_t type, const std::vector<double> &xy)
+    // A dimension made by its creator from construction points 0 onwards
+    // (DimArc: the orientation in point 7), then set to show the dimension
+    // line with an automatic value and nothing else.
+    Unit *NewDim(int32_t type, const std::vector<double> &xy, double orientation = 1.0)
     {
-        Unit *u = TestNewObject(0, type, xy);
-        if (!u)
-            return nullptr;
-        auto *r = Record<DimLargeRecord>(u, ELEM_DIM_LARGE);
-        if (r) {
-            r->common.values[0] = 5.0;
-            r->common.bools[0] = 1;
-            r->common.int460 = -1;
-            r->system = -1;
-            r->bools3[2] = 1;
+        for (size_t i = 0; i + 1 < xy.size(); i += 2)
+            SetCp(static_cast<int>(i / 2), xy[i], xy[i + 1]);
+        SetCp(7, orientation, 0);
+        UndoInitProcess();
+        int made = 0;
+        switch (type) {
+        case OBJTYPE_DIM_DIST: made = ObjectNewDimDist(0); break;
+        case OBJTYPE_DIM_RAD:
+        case OBJTYPE_DIM_DIA: made = ObjectNewDimRadius(type, 0); break;
+        case OBJTYPE_DIM_ANGLE: made = ObjectNewDimAngle(0); break;
+        default: made = ObjectNewDimArc(0); break;
         }
+        UndoFinishProcess();
+        EXPECT_EQ(made, 1);
+        if (!made)
+            return nullptr;
+        Unit *u = Tail();
+        auto *r = Record<DimLargeRecord>(u, ELEM_DIM_LARGE);
+        r->common.values[0] = 5.0;
+        r->common.bools[0] = 1;
+        r->common.bools[1] = 0;
+        r->common.last = 0;
+        r->common.int460 = -1;
+        r->system = -1;
+        r->bool1 = 0;
+        r->bools3[0] = r->bools3[1] = 0;
+        r->bools3[2] = 1;
+        r->ints3[0] = r->ints3[1] = r->ints3[2] = 0;
+        FrameCalcObject(u, 0);
         return u;
     }
 };
@@ -135,7 +156,7 @@ TEST_F(FrameDimTest, DiameterMeasuresTheWholeCircle)
     EXPECT_NEAR(g->base1.x, -10, 1e-9);
     EXPECT_NEAR(g->base2.x, 10, 1e-9);
     char twenty[256] = "", extra[256] = "";
-    ConvertDistanceToString(twenty, extra, 0, 0, 20, 0, -1, -1, 0);
+    ConvertDistanceToString(twenty, extra, 0, 0, 20, 0, r->system, r->common.int460, r->common.mode);
     EXPECT_NE(twenty[0], '\0');
     EXPECT_EQ(ValueText(u), twenty);
     // End mode 2: no second extension line nor second end mark.
@@ -152,10 +173,16 @@ TEST_F(FrameDimTest, ValueTextFollowsTheAutomaticSwitch)
     Unit *u = NewDim(OBJTYPE_DIM_DIST, {0, 0, 30, 0, 30, 0, 15, 10, 30, 0, 15, 10, 0, 0});
     auto *r = Record<DimLargeRecord>(u, ELEM_DIM_LARGE);
     r->common.bools[0] = 0;
+    std::strcpy(static_cast<char *>(ElementPayload(ElementAt(u, 8))), "typed");
     FrameCalcObject(u, 0);
-    EXPECT_EQ(ValueText(u), ""); // typed by the user: kept
+    EXPECT_EQ(ValueText(u), "typed");
     FrameCalcObject(u, 1);
+    EXPECT_NE(ValueText(u), "typed");
     EXPECT_NE(ValueText(u), "");
+    // A value text cut to its length (built elsewhere) is never rewritten.
+    Unit *cut = TestNewObject(0, OBJTYPE_DIM_DIST, {0, 0, 30, 0, 30, 0, 15, 10, 30, 0, 15, 10, 0, 0});
+    FrameCalcObject(cut, 1);
+    EXPECT_EQ(ValueText(cut), "");
 }
 
 TEST_F(FrameDimTest, ArcLengthAndOverline)
@@ -163,13 +190,13 @@ TEST_F(FrameDimTest, ArcLengthAndOverline)
     // Quarter circle of radius 10, counter-clockwise from (10, 0) to (0, 10).
     Unit *u = NewDim(OBJTYPE_DIM_ARC, {0, 0, 10, 0, 10, 0, 0, 10, 20, 20, 0, 0, 0, 0});
     ASSERT_NE(u, nullptr);
-    *static_cast<double *>(ElementPayload(ElementAt(u, 4))) = 1.0;
+    EXPECT_EQ(*static_cast<double *>(ElementPayload(ElementAt(u, 4))), 1.0);
     auto *r = Record<DimLargeRecord>(u, ELEM_DIM_LARGE);
-    EXPECT_EQ(r->common.font.style & FONT_STYLE_OVERLINE, 0u);
+    r->common.font.style = 0;
     FrameCalcObject(u, 0);
     EXPECT_NE(r->common.font.style & FONT_STYLE_OVERLINE, 0u);
     char expected[256] = "";
-    ConvertSystemLengthToString(expected, 5 * CALC_PI, -1, -1, 0);
+    ConvertSystemLengthToString(expected, 5 * CALC_PI, r->system, r->common.int460, r->common.mode);
     EXPECT_EQ(ValueText(u), expected);
     const auto *g = Record<DimAngularGeometry>(u, ELEM_SUB_DIM_ANGULAR);
     EXPECT_NEAR(g->sweep, CALC_HALF_PI, 1e-12);
