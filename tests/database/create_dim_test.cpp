@@ -8,6 +8,7 @@
 #include "app/system.h"
 #include "database/create_fixture.h"
 #include "database/object.h"
+#include "database/object_ident.h"
 #include "database/object_types.h"
 #include "database/undo.h"
 #include "files/file_records.h"
@@ -137,6 +138,29 @@ TEST_F(CreateDimTest, LinesWithEnds)
     EXPECT_EQ(u->bytes, 376u);
     EXPECT_EQ(Kinds(u), (std::vector<int>{3, 4, 5, 5, 101, 220, -4, 999}));
     EXPECT_EQ(*static_cast<const double *>(ElementPayload(Elements(u)[4])), 1.0);
+}
+
+TEST_F(CreateDimTest, IdentGettersReadTheDerivedGeometry)
+{
+    // (0, 0) to (100, 0), direction point (20, 5), line position (30, 5), text at (50, 5).
+    ASSERT_EQ(ObjectNewDimDist(0), 1);
+    Unit *u = Tail();
+    UndoAssignIdent(u);
+    GeoObject g{};
+    EXPECT_EQ(ObjectGetIdentDimensionLine(u->ident, &g), OBJTYPE_DIM_DIST);
+    EXPECT_EQ(g.type, OBJTYPE_DIM_DIST);
+    EXPECT_NEAR(g.d[0], 0, 1e-9);
+    EXPECT_NEAR(g.d[2], 100, 1e-9);
+    EXPECT_NEAR(g.d[1], g.d[3], 1e-9);
+    GeoObject b{};
+    EXPECT_EQ(ObjectGetIdentDimensionBase(u->ident, &b), OBJTYPE_DIM_DIST);
+    EXPECT_NEAR(b.d[0], 0, 1e-9);
+    EXPECT_NEAR(b.d[2], 100, 1e-9);
+    EXPECT_NEAR(b.d[3], 0, 1e-9);
+    GeoObject d{};
+    EXPECT_EQ(ObjectGetIdentDimensionDirection(u->ident, &d), OBJTYPE_DIM_DIST);
+    EXPECT_NEAR(std::hypot(d.d[2] - d.d[0], d.d[3] - d.d[1]), 128.0, 1e-9);
+    EXPECT_EQ(ObjectGetIdentDimensionLine(u->ident + 100, &g), -1);
 }
 
 } // namespace
