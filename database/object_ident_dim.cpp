@@ -59,17 +59,26 @@ DimParts FindDimension(int32_t ident)
     return p;
 }
 
+// The dimension with that ident, its type written into out; -1 when none.
+int32_t Begin(int32_t ident, GeoObject *out, DimParts *p)
+{
+    *p = FindDimension(ident);
+    if (!p->unit)
+        return -1;
+    out->type = p->unit->object.type;
+    return out->type;
+}
+
 void Put(GeoObject *out, int at, CalcPoint p) { out->d[at] = p.x, out->d[at + 1] = p.y; }
 
 } // namespace
 
 int ObjectGetIdentDimensionLine(int32_t ident, GeoObject *out)
 {
-    const DimParts p = FindDimension(ident);
-    if (!p.unit)
+    DimParts p;
+    const int32_t type = Begin(ident, out, &p);
+    if (type < 0)
         return -1;
-    const int32_t type = p.unit->object.type;
-    out->type = type;
     if (p.linear && p.large && type >= OBJTYPE_DIM_DIST && type <= OBJTYPE_DIM_DIA) {
         Put(out, 0, p.linear->q1);
         Put(out, 2, p.linear->q2);
@@ -87,11 +96,10 @@ int ObjectGetIdentDimensionLine(int32_t ident, GeoObject *out)
 
 int ObjectGetIdentDimensionBase(int32_t ident, GeoObject *out)
 {
-    const DimParts p = FindDimension(ident);
-    if (!p.unit)
+    DimParts p;
+    const int32_t type = Begin(ident, out, &p);
+    if (type < 0)
         return -1;
-    const int32_t type = p.unit->object.type;
-    out->type = type;
     if (p.linear && p.firstPoint && type >= OBJTYPE_DIM_DIST && type <= OBJTYPE_DIM_DIA) {
         const CalcPoint first{p.firstPoint->x, p.firstPoint->y};
         Put(out, 0, first);
@@ -102,11 +110,10 @@ int ObjectGetIdentDimensionBase(int32_t ident, GeoObject *out)
 
 int ObjectGetIdentDimensionDirection(int32_t ident, GeoObject *out)
 {
-    const DimParts p = FindDimension(ident);
-    if (!p.unit)
+    DimParts p;
+    const int32_t type = Begin(ident, out, &p);
+    if (type < 0)
         return -1;
-    const int32_t type = p.unit->object.type;
-    out->type = type;
     CalcPoint text{};
     double angle = 0.0;
     if (p.linear)
