@@ -1,6 +1,9 @@
 // Cutting out and splitting lines, zigzags, circles and circular arcs: the
 // pieces are written as candidate records and stored in place of the object.
+// Paths are cut by their contours (trim_path.cpp).
 #include "commands/trim.h"
+
+#include "commands/trim_path.h"
 
 #include <cmath>
 #include <cstring>
@@ -202,6 +205,19 @@ int32_t PickedGeometry(GeoObject *g)
     return type;
 }
 
+// Hatches, curves and surfaces are cut by their contours; -1 for other objects.
+int CutPath(int split)
+{
+    Unit *object = UndoFindIdent(PickedIdent());
+    if (!object || object->kind != UNIT_KIND_OBJECT)
+        return -1;
+    const int32_t type = object->object.type;
+    if (type != OBJTYPE_HATCH && type != OBJTYPE_CURVE && type != OBJTYPE_SURFACE)
+        return -1;
+    const double pick[2] = {Ip(0).x, Ip(0).y}, first[2] = {Ip(1).x, Ip(1).y}, second[2] = {Ip(2).x, Ip(2).y};
+    return TrimPathCut(object, pick, first, second, split);
+}
+
 // Stores the pieces written, or alert 8 when there are none.
 int ReplaceByPieces(int count)
 {
@@ -251,6 +267,9 @@ int TrimReplaceByCandidates(int32_t ident, int count)
 
 int TrimCutOut()
 {
+    const int path = CutPath(0);
+    if (path >= 0)
+        return path;
     GeoObject g;
     switch (PickedGeometry(&g)) {
     case -1: return 0;
@@ -261,7 +280,7 @@ int TrimCutOut()
     case GEO_CIRC_SEC:
     case GEO_CIRC_SEGM: return ReplaceByPieces(CutArc(g));
     default:
-        // Ellipses and paths are not cut yet.
+        // Ellipses are not cut yet.
         AlertSM60(g_MainWnd);
         return 0;
     }
@@ -269,6 +288,9 @@ int TrimCutOut()
 
 int TrimSplit()
 {
+    const int path = CutPath(1);
+    if (path >= 0)
+        return path;
     GeoObject g;
     const int32_t type = PickedGeometry(&g);
     if (type == GEO_LINE || type == OBJTYPE_ZIGZAG) {

@@ -290,4 +290,81 @@ TEST_F(Change, TypeConversionsOfferedAndRefused)
     EXPECT_EQ(p[3].y, 0.0);
 }
 
+// A Surface square of side 10 at the zero point and, when asked, a second
+// contour (a triangle) to its right.
+Unit *Square(bool second)
+{
+    std::vector<double> xy{0, 0, 10, 0, 10, 10, 0, 10};
+    if (second)
+        xy.insert(xy.end(), {20, 0, 30, 0, 30, 10});
+    Unit *u = TestNewObject(LIST_DRAWING, OBJTYPE_SURFACE, xy);
+    int i = 0;
+    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END; e = ElementNext(e))
+        if (ElementIsPoint(e))
+            e->kind = (i++ % 4 == 0 && i <= 5) ? POINT_START : POINT_LINE;
+    FrameCalcObject(u, 0);
+    return u;
+}
+
+TEST_F(Change, SplittingASurfaceGivesTwoOpenCurves)
+{
+    ASSERT_NE(Square(false), nullptr);
+    Run(702, {{10.05, 5}, {5, -1}, {5, 11}});
+    const std::vector<Unit *> alive = TestAliveUnits();
+    ASSERT_EQ(alive.size(), 2u);
+    const std::vector<std::vector<double>> expected{{5, 10, 0, 10, 0, 0, 5, 0}, {5, 0, 10, 0, 10, 10, 5, 10}};
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(alive[i]->object.type, OBJTYPE_CURVE);
+        EXPECT_EQ(Kinds(alive[i]), (std::vector<int>{1, 2, 2, 2, 999}));
+        const std::vector<Pt> p = Points(alive[i]);
+        ASSERT_EQ(p.size(), 4u);
+        for (size_t k = 0; k < 4; ++k) {
+            EXPECT_NEAR(p[k].x, expected[i][2 * k], 1e-9) << i << " " << k;
+            EXPECT_NEAR(p[k].y, expected[i][2 * k + 1], 1e-9) << i << " " << k;
+        }
+    }
+    ASSERT_EQ(UndoStepBack(), 1);
+    EXPECT_EQ(TestAliveUnits().size(), 1u);
+}
+
+TEST_F(Change, CutOutOfASurfaceLeavesTheCurveThroughItsStartAndTheOtherContours)
+{
+    ASSERT_NE(Square(true), nullptr);
+    Run(701, {{10.05, 5}, {5, 11}, {5, -1}});
+    const std::vector<Unit *> alive = TestAliveUnits();
+    ASSERT_EQ(alive.size(), 2u);
+    EXPECT_EQ(alive[0]->object.type, OBJTYPE_CURVE);
+    const std::vector<Pt> p = Points(alive[0]);
+    ASSERT_EQ(p.size(), 4u);
+    EXPECT_NEAR(p[0].x, 5, 1e-9);
+    EXPECT_NEAR(p[0].y, 10, 1e-9);
+    EXPECT_NEAR(p[3].x, 5, 1e-9);
+    EXPECT_NEAR(p[3].y, 0, 1e-9);
+    EXPECT_EQ(alive[1]->object.type, OBJTYPE_SURFACE) << "the triangle stays a surface of its own";
+    EXPECT_EQ(Kinds(alive[1]), (std::vector<int>{1, 2, 2, 999}));
+}
+
+TEST_F(Change, CutOutOfAnOpenCurve)
+{
+    // Picked between the cuts: the two outer stretches; outside: the middle one.
+    struct Case {
+        Pt pick;
+        std::vector<size_t> points;
+    };
+    for (const Case &c : {Case{{10.05, 5}, {3, 2}}, Case{{0.05, 5}, {3}}}) {
+        FreeStorage();
+        ASSERT_NO_FATAL_FAILURE(PrepareStorage());
+        UndoReset();
+        Unit *curve = TestNewObject(LIST_DRAWING, OBJTYPE_CURVE, {0, 10, 0, 0, 10, 0, 10, 10});
+        FrameCalcObject(curve, 0);
+        Run(701, {c.pick, {5, -1}, {11, 8}});
+        const std::vector<Unit *> alive = TestAliveUnits();
+        ASSERT_EQ(alive.size(), c.points.size());
+        for (size_t i = 0; i < alive.size(); ++i) {
+            EXPECT_EQ(alive[i]->object.type, OBJTYPE_CURVE);
+            EXPECT_EQ(Points(alive[i]).size(), c.points[i]);
+        }
+    }
+}
+
 } // namespace
