@@ -10,6 +10,7 @@
 #include "database/undo.h"
 #include "dialogs/alert.h"
 #include "geometry/calc.h"
+#include "geometry/flat.h"
 #include "geometry/frame.h"
 #include "app/darad4.h"
 #include "database/object_types.h"
@@ -348,6 +349,41 @@ int SurfaceToCurve(const Unit *source, Unit *target)
     return InitChainEnd(&w) ? 1 : 0;
 }
 
+// An ellipse (a Surface) or an elliptic arc, sector or segment (an open
+// Curve, or a Surface through the centre for the sector) in Bezier form.
+int WriteEllipsePath(Unit *target, int32_t sourceType)
+{
+    const ElementPoint *c = UnitPointAt(target, 0), *a1 = UnitPointAt(target, 1), *a2 = UnitPointAt(target, 2);
+    if (!c || !a1 || !a2)
+        return 0;
+    PathPoint points[FLAT_MAX_CURVE_ENTRIES + 2];
+    uint32_t codes[FLAT_MAX_CURVE_ENTRIES + 2] = {};
+    int32_t count;
+    if (sourceType == OBJTYPE_ELLIPSE) {
+        points[0] = {c->x, c->y}, points[1] = {a1->x, a1->y}, points[2] = {a2->x, a2->y};
+        count = FlatAddEllipse(points, codes, 0);
+    } else {
+        // Start parameter and sweep as the frame step left them in the
+        // run-time element.
+        const Element *sub = ElementOfKind(target, ELEM_SUB_ELLIPSE_ARC);
+        if (!sub)
+            return 0;
+        const double *v = static_cast<const double *>(ElementPayload(sub));
+        points[2] = {c->x, c->y}, points[3] = {a1->x, a1->y}, points[4] = {a2->x, a2->y};
+        count = FlatAddEllipseArc(points, codes, 0, v[0], v[1]);
+    }
+    if (count <= 0 || count > FLAT_MAX_CURVE_ENTRIES)
+        return 0;
+    const double cx = c->x, cy = c->y;
+    ChainWriter w;
+    BeginChain(target, target, sourceType == OBJTYPE_ELLI_ARC ? OBJTYPE_CURVE : OBJTYPE_SURFACE, &w);
+    for (int32_t i = 0; i < count; ++i)
+        InitChainPoint(&w, i == 0 ? POINT_START : static_cast<int16_t>(codes[i]), points[i].x, points[i].y);
+    if (sourceType == OBJTYPE_ELLI_SEC)
+        InitChainPoint(&w, POINT_LINE, cx, cy);
+    return InitChainEnd(&w) ? 1 : 0;
+}
+
 int TypeOnly(const Unit *source, Unit *target, int32_t newType)
 {
     PlainCopy(source, target);
@@ -369,9 +405,11 @@ int TransformCurveSurface(const Unit *source, Unit *target)
         CircleData c;
         return ReadCircle(target, &c) ? WriteCirclePath(c, target, type) : 0;
     }
-    // Zigzags, splines and the ellipse family need the flattening into a
-    // point array, which is not written yet: refused rather than left as is.
-    if (type == OBJTYPE_ZIGZAG || type == OBJTYPE_SPLINE || type == OBJTYPE_ELLIPSE || IsEllipticArc(type))
+    if (type == OBJTYPE_ELLIPSE || IsEllipticArc(type))
+        return WriteEllipsePath(target, type);
+    // Zigzags and splines need the flattening into a long point array, which
+    // is not written yet: refused rather than left as they are.
+    if (type == OBJTYPE_ZIGZAG || type == OBJTYPE_SPLINE)
         return 0;
     return 1;
 }

@@ -367,4 +367,36 @@ TEST_F(Change, CutOutOfAnOpenCurve)
     }
 }
 
+TEST_F(Change, EllipsesBecomeBezierSurfacesAndSectorsCloseThroughTheCentre)
+{
+    Unit *ellipse = TestNewObject(LIST_DRAWING, OBJTYPE_ELLIPSE, {0, 0, 20, 0, 0, 10});
+    std::vector<uint8_t> buffer(g_ObjectLimits.scratchSize);
+    Unit *target = reinterpret_cast<Unit *>(buffer.data());
+    ASSERT_EQ(TransformObjectType(ellipse, target, OBJTYPE_SURFACE), 1);
+    EXPECT_EQ(target->object.type, OBJTYPE_SURFACE);
+    const std::vector<int> kinds = Kinds(target);
+    ASSERT_EQ(kinds.size(), 14u) << "a start and four Bezier quarters";
+    EXPECT_EQ(kinds[0], 1);
+    EXPECT_EQ((std::vector<int>(kinds.begin() + 1, kinds.begin() + 4)), (std::vector<int>{7, 8, 2}));
+    const std::vector<Pt> p = Points(target);
+    // The quarters run through the four axis ends and back to the first point.
+    for (const size_t k : {3u, 6u, 9u, 12u})
+        EXPECT_NEAR(std::hypot(p[k].x / 20, p[k].y / 10), 1.0, 1e-9) << k;
+    EXPECT_NEAR(std::fabs(p[0].x) + std::fabs(p[3].x), 20, 1e-9);
+    EXPECT_NEAR(p.back().x, p[0].x, 1e-12);
+    EXPECT_NEAR(p.back().y, p[0].y, 1e-12);
+
+    // A quarter sector: its frame step fills the start parameter and sweep.
+    Unit *sector = TestNewObject(LIST_DRAWING, OBJTYPE_ELLI_SEC, {0, 0, 20, 0, 0, 10, 20, 0, 0, 10});
+    FrameCalcObject(sector, 1);
+    ASSERT_EQ(TransformObjectType(sector, target, OBJTYPE_SURFACE), 1);
+    const std::vector<Pt> q = Points(target);
+    ASSERT_EQ(q.size(), 5u);
+    EXPECT_NEAR(q[0].x, 20, 1e-9);
+    EXPECT_NEAR(q[3].x, 0, 1e-9);
+    EXPECT_NEAR(q[3].y, 10, 1e-9);
+    EXPECT_NEAR(q[4].x, 0, 1e-12);
+    EXPECT_NEAR(q[4].y, 0, 1e-12) << "closed through the centre";
+}
+
 } // namespace
