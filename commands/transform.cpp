@@ -1,6 +1,7 @@
 #include "commands/transform.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -57,8 +58,72 @@ int32_t EllipticTwin(int32_t type)
 
 } // namespace
 
+namespace {
+
+bool IsPathWithArcs(const Unit *u)
+{
+    if (u->kind != UNIT_KIND_OBJECT)
+        return false;
+    const int32_t t = u->object.type;
+    return t == OBJTYPE_HATCH || t == OBJTYPE_CURVE || t == OBJTYPE_SURFACE || t == OBJTYPE_CLIP;
+}
+
+// The path rewritten with every circular arc as Bezier pieces. The chain
+// may grow sixfold per arc; a result that would not fit in one object is
+// refused with target a plain copy.
+int DistortablePath(const Unit *source, Unit *target)
+{
+    const std::vector<uint8_t> copy(reinterpret_cast<const uint8_t *>(source),
+                                    reinterpret_cast<const uint8_t *>(source) + source->bytes);
+    const Unit *src = reinterpret_cast<const Unit *>(copy.data());
+    PlainCopy(src, target);
+    ChainWriter w;
+    InitChainBegin(&w, target, std::min(g_ObjectLimits.scratchSize, g_ObjectLimits.objectSize));
+    const Element *e = UnitFirstElement(src);
+    if (src->object.type == OBJTYPE_CLIP && e->kind != ELEM_END) {
+        // The clip record stays as it is.
+        Element *record = InitChainRecord(&w, e->kind, e->size);
+        if (record)
+            std::memcpy(record, e, e->size);
+        e = ElementNext(e);
+    }
+    PathPoint current{0, 0};
+    for (; e->kind != ELEM_END && e->size >= ELEMENT_HEADER_SIZE; e = ElementNext(e)) {
+        if (!ElementIsPoint(e))
+            continue;
+        const auto *p = reinterpret_cast<const ElementPoint *>(e);
+        if (e->kind == POINT_START || e->kind == POINT_LINE || e->kind == POINT_CONTROL1 ||
+            e->kind == POINT_CONTROL2) {
+            InitChainPoint(&w, e->kind, p->x, p->y);
+            if (e->kind == POINT_START || e->kind == POINT_LINE)
+                current = {p->x, p->y};
+            continue;
+        }
+        const Element *parameter = ElementNext(e);
+        if (e->kind != POINT_ARC_PIECE_END || parameter->kind != ELEM_CURVE)
+            continue;
+        const double *v = static_cast<const double *>(ElementPayload(parameter));
+        PathPoint points[FLAT_MAX_CURVE_ENTRIES + 2] = {current, {p->x, p->y}};
+        uint32_t codes[FLAT_MAX_CURVE_ENTRIES + 2] = {};
+        const int32_t count = FlatAddArcBulge(points, codes, 0, v[0], v[1]);
+        // The first point is the current point, already written.
+        for (int32_t i = 1; i < count && i <= FLAT_MAX_CURVE_ENTRIES; ++i)
+            InitChainPoint(&w, static_cast<int16_t>(codes[i]), points[i].x, points[i].y);
+        current = {p->x, p->y};
+    }
+    if (!InitChainEnd(&w)) {
+        PlainCopy(src, target);
+        return 0;
+    }
+    return 1;
+}
+
+} // namespace
+
 int TransformDistortable(const Unit *source, Unit *target)
 {
+    if (IsPathWithArcs(source))
+        return DistortablePath(source, target);
     const int32_t twin = source->kind == UNIT_KIND_OBJECT ? EllipticTwin(source->object.type) : -1;
     const ElementPoint *c = twin >= 0 ? UnitPointAt(source, 0) : nullptr;
     const ElementPoint *on = twin >= 0 ? UnitPointAt(source, 1) : nullptr;

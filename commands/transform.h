@@ -10,7 +10,9 @@
 
 // A form that every affine matrix maps exactly: circles and circular arcs,
 // sectors and segments become their elliptic twins, a construction circle a
-// construction ellipse. 1 when converted, 0 when the type needs nothing.
+// construction ellipse, the arcs of paths Bezier pieces. 1 when converted,
+// 0 when the type needs nothing or the rewritten path would not fit in one
+// object (target is then a plain copy).
 int TransformDistortable(const Unit *source, Unit *target);
 // The same object joining its start and end in the other direction (arcs,
 // sectors, segments of circles and ellipses, and curved line strings).

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "app/system.h"
@@ -15,6 +16,7 @@
 #include "commands/trim.h"
 #include "common/test_commands.h"
 #include "common/test_objects.h"
+#include "database/init.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "database/undo.h"
@@ -397,6 +399,37 @@ TEST_F(Change, EllipsesBecomeBezierSurfacesAndSectorsCloseThroughTheCentre)
     EXPECT_NEAR(q[3].y, 10, 1e-9);
     EXPECT_NEAR(q[4].x, 0, 1e-12);
     EXPECT_NEAR(q[4].y, 0, 1e-12) << "closed through the centre";
+}
+
+TEST_F(Change, DistortablePathsHaveBezierArcsAndTooLongOnesAreRefused)
+{
+    // A circle as a Surface: two semicircles become four Bezier quarters.
+    Unit *circle = Circle(0, 0, 10);
+    std::vector<uint8_t> a(g_ObjectLimits.scratchSize), b(g_ObjectLimits.scratchSize);
+    Unit *surface = reinterpret_cast<Unit *>(a.data());
+    Unit *target = reinterpret_cast<Unit *>(b.data());
+    ASSERT_EQ(TransformObjectType(circle, surface, OBJTYPE_SURFACE), 1);
+    ASSERT_EQ(TransformDistortable(surface, target), 1);
+    EXPECT_EQ(target->object.type, OBJTYPE_SURFACE);
+    EXPECT_EQ(Kinds(target), (std::vector<int>{1, 7, 8, 2, 7, 8, 2, 7, 8, 2, 7, 8, 2, 999}));
+    for (const Pt &p : Points(target))
+        if (std::fabs(std::fabs(p.x) - 10) < 1e-9 || std::fabs(std::fabs(p.y) - 10) < 1e-9)
+            continue;
+        else
+            EXPECT_GT(std::hypot(p.x, p.y), 10.0) << "only control points lie off the circle";
+
+    // A path of arcs whose Bezier form outgrows one object stays as it was.
+    ChainWriter w;
+    std::memcpy(surface, circle, UNIT_ELEMENTS_OBJECT);
+    surface->object.type = OBJTYPE_CURVE;
+    InitChainBegin(&w, surface, g_ObjectLimits.scratchSize);
+    InitChainPoint(&w, POINT_START, 10, 0);
+    for (uint32_t i = 0; (i + 4) * 64 < g_ObjectLimits.maxUnitData; ++i)
+        InitChainPoint(&w, POINT_ARC_PIECE_END, i % 2 ? 10 : -10, 0), InitChainCurve(&w, 1.0, 0.0);
+    ASSERT_GT(InitChainEnd(&w), 0u);
+    EXPECT_EQ(TransformDistortable(surface, target), 0);
+    EXPECT_EQ(target->bytes, surface->bytes);
+    EXPECT_EQ(std::memcmp(target, surface, surface->bytes), 0) << "a plain copy";
 }
 
 } // namespace
