@@ -188,12 +188,6 @@ Unit *Scratch() { return reinterpret_cast<Unit *>(g_Universal1); }
 
 void SetRect(double *rect, const double *frame) { std::memcpy(rect, frame, 4 * sizeof(double)); }
 
-void ClearRect(double *rect)
-{
-    rect[0] = rect[1] = 1e300;
-    rect[2] = rect[3] = -1e300;
-}
-
 void CalcFrame(Unit *u)
 {
     if (u->kind == UNIT_KIND_INSTANCE || u->kind == UNIT_KIND_PLUGIN)
@@ -268,7 +262,7 @@ int TransformReplaceUnit(Unit *other, Unit *anchor, int keep, uint32_t bits)
 
 int TransformReplaceByIdent(int32_t ident)
 {
-    ClearRect(g_ChangedRect);
+    FrameSetEmpty(g_ChangedRect);
     Unit *old = UndoFindIdent(ident);
     if (!old)
         return 0;

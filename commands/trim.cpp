@@ -31,12 +31,6 @@ constexpr int CUT_LINE_SECOND = 4;
 constexpr int CUT_CIRCLE_FIRST = 1;
 constexpr int CUT_CIRCLE_SECOND = 2;
 
-void ClearRect(double *rect)
-{
-    rect[0] = rect[1] = 1e300;
-    rect[2] = rect[3] = -1e300;
-}
-
 bool Degenerate(const GeoObject &g)
 {
     switch (g.type) {
@@ -232,7 +226,7 @@ int ReplaceByPieces(int count)
 
 int TrimReplaceByCandidates(int32_t ident, int count)
 {
-    ClearRect(g_ChangedRect);
+    FrameSetEmpty(g_ChangedRect);
     Unit *old = UndoFindIdent(ident);
     if (!old)
         return 0;
