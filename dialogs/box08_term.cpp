@@ -67,6 +67,8 @@ bool AddsBeforeDigit(char ch)
 
 int s_WorkBlocksOut = 0;
 
+} // namespace
+
 // Takes the work block from the tracked temporary memory.
 TermNode *Box08TermTakeWorkBlock()
 {
@@ -83,6 +85,8 @@ void Box08TermGiveBackWorkBlock(TermNode *block)
     mem_free_temp(block, __FILE__, __LINE__);
     --s_WorkBlocksOut;
 }
+
+namespace {
 
 void Message(int entry)
 {
@@ -143,8 +147,10 @@ TermLevel &CurrentLevel()
     return g_TermState.levels[g_TermState.level];
 }
 
+} // namespace
+
 // Page frame corners in the active window's coordinate system.
-void CopyPageFrame()
+void Box08TermCopyPageFrame()
 {
     const PageFrame &f = SystemActivePageFrame();
     auto system = [](double v) { return v == CALC_NO_VALUE ? 0.0 : v; };
@@ -153,8 +159,6 @@ void CopyPageFrame()
     g_TermState.pageFrame[EDGE_RIGHT] = system(ConvertWorldToSystemX(g_ActiveWindow, f.xmax, f.ymax));
     g_TermState.pageFrame[EDGE_TOP] = system(ConvertWorldToSystemY(g_ActiveWindow, f.xmax, f.ymax));
 }
-
-} // namespace
 
 int Box08TermWorkBlocksOutstanding()
 {
@@ -603,7 +607,7 @@ int Box08TermCalculate(HWND owner, double lengthDivisor, double angleDivisor, co
     }
     Box08TermInit();
     int ok = Box08TermPushLevel();
-    CopyPageFrame();
+    Box08TermCopyPageFrame();
     s.referencesOn = 0;
 
     const double value = ok ? Box08TermExpression() : CALC_NO_VALUE;

@@ -81,5 +81,12 @@ int Box08TermConstant(const char *text, int *length, double *value);
 double Box08TermNumber();
 void Box08TermNormalize(char *term);
 
+// The work block of one evaluation (or of a whole calculator run), from the
+// tracked temporary memory; null when there is no memory.
+TermNode *Box08TermTakeWorkBlock();
+void Box08TermGiveBackWorkBlock(TermNode *block);
+// Copies the active page's frame, in the current system, for the page names.
+void Box08TermCopyPageFrame();
+
 // Work blocks taken and not yet given back (0 between evaluations).
 int Box08TermWorkBlocksOutstanding();
