@@ -25,6 +25,7 @@
 #include "dialogs/box05_pens.h"
 #include "dialogs/alert.h"
 #include "language/language.h"
+#include "plugin/zvi_module.h"
 
 HINSTANCE g_Instance = nullptr;
 HWND g_MainWnd = nullptr;
@@ -319,6 +320,7 @@ uint32_t AppCreateMainWindow(int showCommand)
         return AbandonMainWindow(false);
 
     InitClearModules();
+    PluginLoadAll();
     InitBuildMenuLayout(g_MenuTemplate, g_MenuLayout, MENU_LAYOUT_SIZE);
     if (InitInit(g_Instance, g_MainWnd) == 2) {
         AlertOk(g_MainWnd, eAlertTextSM[TEXT_INIT_FAILED]);

@@ -317,8 +317,16 @@ struct CommandDefaults {
     double transformMove[2];
     double transformScale[2];
     double transformAngle;
+    double commandAngle; // radians, asked by the commands that draw at an angle
 };
 extern CommandDefaults g_CommandDefaults;
+// What the remembered command values mean.
+constexpr int COMMAND_DISTANCE_POLYGON_LENGTH = 0;
+constexpr int COMMAND_DISTANCE_LENGTH = 2;
+constexpr int COMMAND_DISTANCE_FIT_RADIUS = 4;
+constexpr int COMMAND_COUNT_CORNERS = 0;
+constexpr int32_t POLYGON_CORNERS_MIN = 3;
+constexpr int32_t POLYGON_CORNERS_MAX = 99;
 void SystemInitCommandDefaults(CommandDefaults *defaults);
 
 constexpr int DIGITIZER_MAP_SIZE = 20000;

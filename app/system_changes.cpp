@@ -55,14 +55,6 @@ void ResetFreeWindowSystems()
 
 void MarkSortStale(int32_t *index, int slots) { index[slots - 1] = -1; }
 
-void NotifyModules(int code)
-{
-    for (int m = 0; m < ZviModuleCount(); ++m)
-        if (const ModuleData *module = ZviModuleRecord(m))
-            if (module->commandProc)
-                module->commandProc(0, code);
-}
-
 } // namespace
 
 void SystemClearChanges()
@@ -139,5 +131,5 @@ int SystemApplyChanges(int redraw)
     return redraw ? level >= CHANGE_REDRAW_ALL : level >= CHANGE_REDRAW_MARKED;
 }
 
-void SystemNotifyModulesNew() { NotifyModules(MODULE_CODE_DRAWING_NEW); }
-void SystemNotifyModulesClose() { NotifyModules(MODULE_CODE_DRAWING_CLOSE); }
+void SystemNotifyModulesNew() { PluginNotifyDrawing(MODULE_CODE_DRAWING_NEW); }
+void SystemNotifyModulesClose() { PluginNotifyDrawing(MODULE_CODE_DRAWING_CLOSE); }

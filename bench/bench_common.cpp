@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/darad4.h"
+#include "app/darad4_draw.h"
+#include "app/window.h"
 #include "app/init_gdi.h"
 #include "app/system.h"
 #include "app/system_defs.h"
@@ -87,4 +90,33 @@ HWND BenchMakeWindow(WNDPROC proc, const char *className, int width, int height)
     RegisterClassA(&wc);
     return CreateWindowExA(0, className, "bench", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
                            wc.hInstance, nullptr);
+}
+
+HWND BenchMakeDrawingWindow(const char *part, const char *className, int width, int height)
+{
+    HWND hwnd = BenchMakeWindow(AppDrawWndProc1, className, width, height);
+    if (!hwnd) {
+        std::printf("%s: no window\n", part);
+        return nullptr;
+    }
+    g_Options.rulerVisible = g_Options.buttonVisible = g_Options.scrollVisible = g_Options.viewVisible = 0;
+    WindowComputeScreenMetrics(width, height, 254.0 * width / 800, 190.5 * height / 600, &g_ScreenMetrics);
+    g_DrawWindowCount = 1;
+    g_ActiveWindow = g_PanelWindow = 0;
+    WindowInitRecord(&g_DrawWindows[0], hwnd, 0);
+    WindowUpdateAllSystems();
+    WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 0.0, 0.0, 1.0);
+    g_AppActive = 1;
+    g_StartScreen = 0;
+    g_Closing = 0;
+    return hwnd;
+}
+
+void BenchFreeDrawingWindow(HWND hwnd)
+{
+    g_AppActive = 0;
+    DestroyWindow(hwnd);
+    WindowInitRecord(&g_DrawWindows[0], nullptr, 0);
+    MemFreeChunks();
+    MemInitLists();
 }

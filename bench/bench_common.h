@@ -23,6 +23,11 @@ void BenchFreeDib(BenchDib *dib);
 void BenchSetupScreenView(int width, int height, double world, double zoomFactor);
 // A visible popup window of the size with its own class and procedure.
 HWND BenchMakeWindow(WNDPROC proc, const char *className, int width, int height);
+// Drawing window 0 of the size (no rulers, buttons or scroll bars) at zoom 1
+// on the zero point, the program active; a line naming the part and 0 when
+// it cannot be made. BenchFreeDrawingWindow ends it and empties the drawing.
+HWND BenchMakeDrawingWindow(const char *part, const char *className, int width, int height);
+void BenchFreeDrawingWindow(HWND hwnd);
 
 // Lines, circles, open polylines and filled surfaces in equal shares, within
 // 200 mm of the zero point, appended to list 0 (bench_windows.cpp).
@@ -47,6 +52,7 @@ void BenchRender();  // bench_render.cpp: fitted against zoomed rendering
 void BenchFiles();   // bench_files.cpp: drawing files against a plain read
 void BenchWindows(); // bench_windows.cpp: window repaint and key response
 void BenchText();    // bench_text.cpp: text repaint, font cache and text to curves
+void BenchPath();    // bench_path.cpp: mouse moves along a long path with arcs
 void BenchMouse();   // bench_mouse.cpp: mouse moves over a small and a large drawing
 void BenchModify();  // bench_modify.cpp: rotating, undoing and redoing a whole selection
 void BenchSelect();  // bench_select.cpp: picks and rectangle selection

@@ -46,21 +46,9 @@ void BenchMouse()
 {
     if (!BenchPrepareDrawing("mouse"))
         return;
-    HWND hwnd = BenchMakeWindow(AppDrawWndProc1, "DARAD4_BenchMouseDrawWClass", WIDTH, HEIGHT);
-    if (!hwnd) {
-        std::printf("mouse: no window\n");
+    HWND hwnd = BenchMakeDrawingWindow("mouse", "DARAD4_BenchMouseDrawWClass", WIDTH, HEIGHT);
+    if (!hwnd)
         return;
-    }
-    g_Options.rulerVisible = g_Options.buttonVisible = g_Options.scrollVisible = g_Options.viewVisible = 0;
-    WindowComputeScreenMetrics(WIDTH, HEIGHT, 254.0, 190.5, &g_ScreenMetrics);
-    g_DrawWindowCount = 1;
-    g_ActiveWindow = g_PanelWindow = 0;
-    WindowInitRecord(&g_DrawWindows[0], hwnd, 0);
-    WindowUpdateAllSystems();
-    WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 0.0, 0.0, 1.0);
-    g_AppActive = 1;
-    g_StartScreen = 0;
-    g_Closing = 0;
     CommandResetStates();
     InputStart(COMMAND_START_ID);
     InputPoint(0.0, 0.0, 1); // the rubber band runs from here
@@ -72,9 +60,5 @@ void BenchMouse()
     std::printf("%-48s %6.3f   (100k objects %7.2f us, empty %7.2f us per move)\n",
                 "mouse.1000_moves_100k_drawing_vs_empty", large / empty, large * 1e6 / MOVES, empty * 1e6 / MOVES);
 
-    g_AppActive = 0;
-    DestroyWindow(hwnd);
-    WindowInitRecord(&g_DrawWindows[0], nullptr, 0);
-    MemFreeChunks();
-    MemInitLists();
+    BenchFreeDrawingWindow(hwnd);
 }

@@ -10,6 +10,7 @@
 #include "commands/command.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
+#include "commands/input_path.h"
 #include "commands/input_pointer.h"
 #include "database/object_ident.h"
 #include "database/object_rects.h"
@@ -255,6 +256,10 @@ int InputAccept(int index, double x, double y)
     const int code = Work(index, command, x, y);
     if (code != INPUT_CONTINUE)
         return code;
+    // The path commands hand on their end direction and ask how the path
+    // goes on when the steps of their last choice are used up.
+    if (InputPathIsPathCommand(command))
+        return InputPathAccept(index, code);
     // The common tail: the step value goes on to the next point.
     if (index + 1 < g_InputPointLimit)
         P(index + 1).value = cs.stepValue;

@@ -1,9 +1,9 @@
 // The input-aid commands 1000 to 1043 that help the running command. Built so
 // far: the selection aids, the user mark of the selection, the area display,
-// stepping back (Escape), the duplicate and ortho switches, snapping and its
-// single modes, the posted mouse clicks and menu key, the redraw of the window
-// under the cursor and the scrolling of its view; the other numbers of the
-// range beep until their cases are written.
+// stepping back (Escape), asking the parameters again, the duplicate and ortho
+// switches, snapping and its single modes, the posted mouse clicks and menu
+// key, the redraw of the window under the cursor and the scrolling of its
+// view; the other numbers of the range beep until their cases are written.
 #include "app/init_sound.h"
 #include "app/system.h"
 #include "app/write_refresh.h"
@@ -12,6 +12,7 @@
 #include "commands/command_state.h"
 #include "commands/input.h"
 #include "app/darad4.h"
+#include "commands/input_prepare_dialogs.h"
 #include "commands/menu.h"
 #include "database/object_ident.h"
 #include "database/object_select.h"
@@ -38,6 +39,7 @@ constexpr int COMMAND_SNAP_MODE_LAST = 1023;
 constexpr int COMMAND_SNAP_CALCULATOR = 1024; // mode bit 256
 constexpr int COMMAND_SNAP_TOGGLE = 1025;
 constexpr int COMMAND_SNAP_VALUES = 1026;
+constexpr int COMMAND_ASK_PARAMETERS = 1010;
 constexpr int COMMAND_REDRAW = 1028;
 constexpr int COMMAND_CLICK_LEFT = 1029;
 constexpr int COMMAND_CLICK_RIGHT = 1031;
@@ -246,6 +248,10 @@ void MenuInputAidCommand(HWND mainWindow, int commandId)
     } else if (commandId == COMMAND_MENU_KEY) {
         PostMessageA(g_MainWnd, WM_SYSKEYDOWN, VK_MENU, 0);
         PostMessageA(g_MainWnd, WM_SYSKEYUP, VK_MENU, 0);
+    } else if (commandId == COMMAND_ASK_PARAMETERS) {
+        // New values take effect from the first step.
+        if (InputAskParameters())
+            CommandEndInput();
     } else if (commandId == COMMAND_REDRAW) {
         OutputRedrawWindow(TargetWindow());
     } else if (commandId >= COMMAND_SCROLL_FIRST && commandId <= COMMAND_SCROLL_LAST) {

@@ -9,6 +9,7 @@
 #include "app/darad4.h"
 #include "app/init_sound.h"
 #include "app/system.h"
+#include "app/system_changes.h"
 #include "app/system_defs.h"
 #include "app/window.h"
 #include "app/window_title.h"
@@ -77,6 +78,7 @@ void StartUp(HWND mainWindow)
             g_StartPrint = 0; // nothing to print
         ShowReadDrawing(mainWindow);
     }
+    SystemNotifyModulesNew();
     if (g_StartPrint) {
         PostMessageA(mainWindow, WM_COMMAND, COMMAND_PRINT, 0);
         g_StartDialogSuppressed = 1;

@@ -3,6 +3,7 @@
 #include "database/storage.h"
 #include "database/undo.h"
 #include "files/file_drawinginfo.h"
+#include "plugin/zvi_module.h"
 
 namespace {
 
@@ -23,10 +24,11 @@ int DeleteMatching(uint32_t mask, Which which)
 {
     UndoMarkBefore();
     int deleted = 0;
-    // A plug-in object would first be offered to the modules, which may keep
-    // it; with no module table loaded none does.
+    // A plug-in object is first offered to the modules, which may keep it.
     for (Unit *u = MemListFirst(LIST_DRAWING, mask | UNIT_USER_FILTER_MASK, mask, 1); u; u = MemListNext(u)) {
         if (!Matches(u, which))
+            continue;
+        if (u->kind == UNIT_KIND_PLUGIN && PluginOfferObject(u, PLUGIN_OBJECT_DELETE, nullptr) >= 0)
             continue;
         UndoStampDeleted(u);
         if (which == Which::Comments)

@@ -268,17 +268,24 @@ int ClipDrawMark(HDC hdc, Unit *object, int clip, uint32_t flags)
         return 1;
     if (!screen && !g_DrawingSettings.outputMark.on)
         return 1;
+    // On the screen: a cross with a small box in the background colour, in
+    // the screen mark pen.
     HGDIOBJ oldPen = screen && g_SharedGdi.marksPen ? SelectObject(hdc, g_SharedGdi.marksPen) : nullptr;
+    HGDIOBJ oldBrush = screen && g_OutputContext.backgroundBrush
+                           ? SelectObject(hdc, g_OutputContext.backgroundBrush)
+                           : nullptr;
     for (const Element *e = UnitFirstElement(object); ChainValid(object, e); e = ElementNext(e)) {
-        if (!ElementIsPoint(e))
+        if (e->kind != POINT_MARK)
             continue;
         if (screen) {
-            ClipDrawPointMark(hdc, AsPoint(e)->x, AsPoint(e)->y);
+            ClipDrawPoint(hdc, AsPoint(e)->x, AsPoint(e)->y);
         } else {
             const OutputMarkSetting &mark = g_DrawingSettings.outputMark;
             ClipDrawMarker(hdc, AsPoint(e)->x, AsPoint(e)->y, mark.kind, mark.size, clip, flags);
         }
     }
+    if (oldBrush)
+        SelectObject(hdc, oldBrush);
     if (oldPen)
         SelectObject(hdc, oldPen);
     return 1;

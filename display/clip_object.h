@@ -13,3 +13,5 @@ int ClipDrawSpline(HDC hdc, Unit *object, int clip, uint32_t flags);
 // contour one figure of one device path.
 int ClipDrawPathObject(HDC hdc, Unit *object, int clip, uint32_t flags);
 int ClipDrawMark(HDC hdc, Unit *object, int clip, uint32_t flags);
+// The comment: leader, title bar and body on screen outputs only.
+int ClipDrawComment(HDC hdc, Unit *object);

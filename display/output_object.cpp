@@ -383,6 +383,9 @@ int OutputDrawElement(HDC hdc, Unit *unit, int clip, uint32_t flags)
     case OBJTYPE_MARK:
         ClipDrawMark(hdc, unit, clip, flags);
         break;
+    case OBJTYPE_COMMENT:
+        ClipDrawComment(hdc, unit);
+        break;
     case OBJTYPE_GEO_LINE:
         if (p0 && p1)
             ClipDrawEndlessLine(hdc, p0->x, p0->y, p1->x, p1->y, clip, flags);

@@ -1,7 +1,15 @@
 // The plug-in module and filter tables of the exchange block.
 #include "plugin/zvi_module.h"
 
+#include <string>
+
 #include "app/darad4.h"
+#include "database/object_modules.h"
+#include "database/storage.h"
+#include "display/output.h"
+#include "plugin/zvi.h"
+#include "plugin/zvi_checks.h"
+#include "plugin/zvi_create.h"
 
 namespace {
 
@@ -60,3 +68,193 @@ const ModuleCommand *ZviCommandEntry(int commandId)
     }
     return nullptr;
 }
+
+// ---------------------------------------------------------------------------
+// Loading, registration and the calls into the modules.
+
+namespace {
+
+constexpr int PLUGIN_LIBRARIES = MODULE_SLOTS + 2 * FORMAT_SLOTS;
+
+HMODULE s_Libraries[PLUGIN_LIBRARIES];
+int s_LibraryCount = 0;
+bool s_Registering = false; // only a plug-in's entry point may register
+
+int Register(ModuleData *records, int32_t &count, int capacity, const ModuleData *record, const char *function,
+             int line)
+{
+    if (!s_Registering)
+        return ZviRefuse(function, line, "Not loading plug-ins!");
+    if (!ZviReadable(record, sizeof(ModuleData)))
+        return ZviRefuse(function, line, "ModuleData address invalid!");
+    const int n = Bounded(count, capacity);
+    if (n >= capacity)
+        return ZviRefuse(function, line, "Table full!");
+    records[n] = *record;
+    count = n + 1;
+    return 1;
+}
+
+int GetData(const ModuleData *record, ModuleData *out, const char *function, int line)
+{
+    if (!ZviWritable(out, sizeof(ModuleData)))
+        return ZviRefuse(function, line, "ModuleData address invalid!");
+    if (!record)
+        return ZviRefuse(function, line, "Index invalid!");
+    *out = *record;
+    return 1;
+}
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder(path, n < sizeof path ? n : 0);
+    return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+// One call into a module with the program's output context and list filter
+// kept, so that the module may enumerate or draw.
+template <typename Call>
+int Guarded(Call call)
+{
+    OutputContextKeeper context;
+    ListFilterKeeper filter;
+    return call();
+}
+
+// The record and command index k of a plug-in or filter command, or null.
+const ModuleData *CommandRecord(int commandId, int *k)
+{
+    *k = 0;
+    if (!ZviCommandEntry(commandId))
+        return nullptr;
+    if (commandId <= COMMAND_PLUGIN_LAST) {
+        *k = (commandId - COMMAND_PLUGIN_FIRST) % COMMAND_PLUGIN_PER_MODULE;
+        return ZviModuleRecord((commandId - COMMAND_PLUGIN_FIRST) / COMMAND_PLUGIN_PER_MODULE);
+    }
+    if (commandId < EXPORT_COMMAND_FIRST)
+        return ZviImportRecord(commandId - IMPORT_COMMAND_FIRST);
+    return ZviExportRecord(commandId - EXPORT_COMMAND_FIRST);
+}
+
+} // namespace
+
+int PluginLoadFile(const char *path)
+{
+    if (s_LibraryCount >= PLUGIN_LIBRARIES)
+        return 0;
+    HMODULE library = LoadLibraryA(path);
+    if (!library)
+        return 0;
+    auto entry = reinterpret_cast<ZviPluginLoadProc>(GetProcAddress(library, ZVI_PLUGIN_ENTRY));
+    LanguageExchangeBlock &b = g_LanguageInitBlock;
+    const int32_t counts[3] = {ZviModuleCount(), ZviImportCount(), ZviExportCount()};
+    s_Registering = true;
+    const int kept = entry && entry(ZVI_INTERFACE_VERSION) ? 1 : 0;
+    s_Registering = false;
+    if (!kept) {
+        // What a refusing plug-in registered would point into a freed library.
+        b.moduleCount = counts[0];
+        b.importCount = counts[1];
+        b.exportCount = counts[2];
+        FreeLibrary(library);
+        return 0;
+    }
+    s_Libraries[s_LibraryCount++] = library;
+    return 1;
+}
+
+int PluginLoadAll()
+{
+    ZviResetCreation();
+    const std::string folder = ProgramFolder() + PLUGIN_FOLDER + "\\";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*.dll").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int kept = 0;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            kept += PluginLoadFile((folder + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return kept;
+}
+
+int PluginAskStart(int commandId)
+{
+    int k = 0;
+    const ModuleData *m = CommandRecord(commandId, &k);
+    if (!m)
+        return 0;
+    if (!m->active || !m->commandProc)
+        return 1;
+    return Guarded([&] { return m->commandProc(k, ZVI_CODE_START); }) ? 1 : 0;
+}
+
+int PluginAskHelp(int commandId)
+{
+    int k = 0;
+    const ModuleData *m = CommandRecord(commandId, &k);
+    if (!m || !m->active || !m->commandProc)
+        return 0;
+    Guarded([&] { return m->commandProc(commandId <= COMMAND_PLUGIN_LAST ? k : 0, MODULE_CODE_HELP); });
+    return 1;
+}
+
+void PluginNotifyDrawing(int code)
+{
+    for (int i = 0; i < ZviModuleCount(); ++i) {
+        const ModuleData *m = ZviModuleRecord(i);
+        if (m->commandProc)
+            Guarded([&] { return m->commandProc(0, code); });
+    }
+}
+
+int PluginOfferObject(Unit *object, int code, void *data)
+{
+    int module = -1;
+    const int answer = ObjectAskModules(object, code, data, &module);
+    if (answer == MODULE_ANSWER_REBUILT)
+        ObjectCallModule(module, object, MODULE_OBJECT_REGENERATE, nullptr);
+    return answer ? module : -1;
+}
+
+int PluginObjectTitle(Unit *object, char *title)
+{
+    if (ObjectAskModules(object, MODULE_OBJECT_TITLE, title, nullptr) != MODULE_ANSWER_REBUILT)
+        return 0;
+    title[MODULE_TITLE_SIZE - 1] = 0;
+    return 1;
+}
+
+extern "C" {
+
+int ZVI_CALL ZVI_ModuleRegister(const ModuleData *record)
+{
+    LanguageExchangeBlock &b = g_LanguageInitBlock;
+    return Register(b.modules, b.moduleCount, MODULE_SLOTS, record, __func__, __LINE__);
+}
+
+int ZVI_CALL ZVI_ImportRegister(const ModuleData *record)
+{
+    LanguageExchangeBlock &b = g_LanguageInitBlock;
+    return Register(b.importFormats, b.importCount, FORMAT_SLOTS, record, __func__, __LINE__);
+}
+
+int ZVI_CALL ZVI_ExportRegister(const ModuleData *record)
+{
+    LanguageExchangeBlock &b = g_LanguageInitBlock;
+    return Register(b.exportFormats, b.exportCount, FORMAT_SLOTS, record, __func__, __LINE__);
+}
+
+int ZVI_CALL ZVI_ModuleGetNumber() { return ZviModuleCount(); }
+int ZVI_CALL ZVI_ImportGetNumber() { return ZviImportCount(); }
+int ZVI_CALL ZVI_ExportGetNumber() { return ZviExportCount(); }
+
+int ZVI_CALL ZVI_ModuleGetData(int index, ModuleData *out) { return GetData(ZviModuleRecord(index), out, __func__, __LINE__); }
+int ZVI_CALL ZVI_ImportGetData(int index, ModuleData *out) { return GetData(ZviImportRecord(index), out, __func__, __LINE__); }
+int ZVI_CALL ZVI_ExportGetData(int index, ModuleData *out) { return GetData(ZviExportRecord(index), out, __func__, __LINE__); }
+
+} // extern "C"

@@ -77,3 +77,35 @@ int ZviModuleCommandCount(const ModuleData *module);
 // The entry that command id stands for (plug-in, import or export command),
 // or null when its module or filter does not exist.
 const ModuleCommand *ZviCommandEntry(int commandId);
+
+// ---------------------------------------------------------------------------
+// Loading the plug-in DLLs and calling into the modules.
+
+struct Unit;
+
+// The folder below the program's folder that holds the plug-in DLLs.
+constexpr const char *PLUGIN_FOLDER = "plugins";
+
+// Resets the builders, then loads every DLL of the plug-in folder and lets
+// each register its records. Runs after the module tables are cleared and
+// before the command table is built. Returns the number of plug-ins kept.
+int PluginLoadAll();
+// Loads one DLL by path; 1 when it was kept.
+int PluginLoadFile(const char *path);
+
+// Before a plug-in or filter command starts: 0 when it may not (no such
+// module or filter, or its active command callback answered 0).
+int PluginAskStart(int commandId);
+// Help for a plug-in or filter command (code 2, active records only); 1 when
+// a module was asked.
+int PluginAskHelp(int commandId);
+// Codes 3 and 4 to every module record with a command callback.
+void PluginNotifyDrawing(int code);
+// Offers an object callback code (1, 2, 3, 4, 21) to the modules in table
+// order; returns the index of the module that handled it, or -1. A module
+// answering 2 is then sent code 1 so that it regenerates the object.
+int PluginOfferObject(Unit *object, int code, void *data);
+constexpr int PLUGIN_OBJECT_DELETE = 4;
+// Asks the modules for a plug-in object's title (code 3, a 256-byte buffer);
+// 1 when one gave it.
+int PluginObjectTitle(Unit *object, char *title);

@@ -119,6 +119,16 @@ long Program::Close()
     return WaitExit();
 }
 
+long Program::CloseWithoutSaving()
+{
+    constexpr int ANSWER_NO = 552; // the second button of the save question
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    if (HWND box = WaitBox())
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(ANSWER_NO, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, ANSWER_NO)));
+    return WaitExit();
+}
+
 void StartTestDrawing()
 {
     g_Debugging = 0;

@@ -41,6 +41,9 @@ struct Program {
     long WaitExit();
     // Closes the main window and waits for the exit code.
     long Close();
+    // The same for a changed drawing: the question whether to save it is
+    // answered with No.
+    long CloseWithoutSaving();
 };
 
 // The drawing lists emptied and ready for test objects; the objects built

@@ -3,11 +3,14 @@
 // the transparent command and the point limit.
 #include <gtest/gtest.h>
 
+#include "app/init_dialogs.h"
 #include "app/system.h"
+#include "app/window.h"
 #include "command_fixture.h"
 #include "commands/command.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
+#include "common/dialog_driver.h"
 #include "common/test_commands.h"
 #include "common/test_objects.h"
 #include "database/storage.h"
@@ -68,8 +71,20 @@ TEST_F(Dispatcher, TheLastCommandsListKeepsANumberOnceAtTheFront)
     // Twenty other remembered numbers push it out.
     const int others[] = {514, 640, 806, 837, 516, 520, 519, 521, 523, 524,
                           525, 526, 536, 538, 540, 541, 542, 543, 544, 545};
-    for (int n : others)
-        CommandExecute(n, 1);
+    {
+        // 520, 544 and 545 ask for their angle or radius first.
+        const DialogStep ok = [](HWND dialog) { TestClickButton(dialog, IDOK); };
+        const HMODULE saved = g_LanguageModule;
+        g_LanguageModule = GetModuleHandleA("language.dll");
+        DrawWindow *const savedWindow = g_ConvertState.window;
+        g_ConvertState.window = &g_DrawWindows[0]; // the units of the values
+        DialogDriver driver({ok, ok, ok});
+        for (int n : others)
+            CommandExecute(n, 1);
+        EXPECT_EQ(driver.stepsDone(), 3);
+        g_LanguageModule = saved;
+        g_ConvertState.window = savedWindow;
+    }
     EXPECT_EQ(CountInList(501), 0);
     EXPECT_EQ(LastCommand(0), 545);
     EXPECT_EQ(LastCommand(19), 514);

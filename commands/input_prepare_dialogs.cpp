@@ -1,0 +1,157 @@
+// The values some commands need before their points: corner counts,
+// lengths, angles and radii, asked in the generic value dialogs and kept in
+// the remembered command values.
+#include "commands/input_prepare_dialogs.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/darad4.h"
+#include "app/init_sound.h"
+#include "app/system.h"
+#include "commands/command_state.h"
+#include "dialogs/alert.h"
+#include "dialogs/box02.h"
+#include "language/language.h"
+
+namespace {
+
+// eBoxText prompts.
+constexpr int PROMPT_CORNERS = 0;
+constexpr int PROMPT_POLYGON_LENGTH = 1;
+constexpr int PROMPT_INDENT = 4;
+constexpr int PROMPT_TOLERANCE = 6;
+constexpr int PROMPT_RADIUS = 7;
+constexpr int PROMPT_LENGTH = 8;
+constexpr int PROMPT_ANGLE = 9;
+constexpr int PROMPT_CHAMFER_LENGTH = 11;
+// eAlertTextSM: a corner count outside 3 to 99.
+constexpr int ALERT_CORNER_COUNT = 10;
+constexpr int COMMAND_DISTANCE_FILLET = 5;
+constexpr int COMMAND_DISTANCE_CHAMFER = 6;
+constexpr size_t CAPTION_SIZE = 256;
+
+const char *Prompt(int index) { return eBoxText[index] ? eBoxText[index] : ""; }
+
+bool CornersValid(int32_t n) { return n >= POLYGON_CORNERS_MIN && n <= POLYGON_CORNERS_MAX; }
+
+// The corner count (and for 533 the side length) until it is accepted or
+// the dialog cancelled; stored only when accepted.
+int AskPolygon(HWND owner, const char *caption, bool withLength)
+{
+    CommandDefaults &d = g_CommandDefaults;
+    int32_t corners = d.counts[COMMAND_COUNT_CORNERS];
+    double length = d.distances[COMMAND_DISTANCE_POLYGON_LENGTH];
+    for (;;) {
+        const int ok = withLength ? Box02EditIntLength(owner, caption, Prompt(PROMPT_CORNERS), &corners,
+                                                       Prompt(PROMPT_POLYGON_LENGTH), &length)
+                                  : Box02EditInt(owner, caption, Prompt(PROMPT_CORNERS), &corners);
+        if (!ok)
+            return 0;
+        if (CornersValid(corners))
+            break;
+        AlertButton1(owner, eAlertTextSM[ALERT_CORNER_COUNT]);
+    }
+    d.counts[COMMAND_COUNT_CORNERS] = corners;
+    if (withLength)
+        d.distances[COMMAND_DISTANCE_POLYGON_LENGTH] = length;
+    return 1;
+}
+
+struct NumberRange {
+    int first, last;
+};
+
+bool InRanges(int n, const NumberRange *ranges, size_t count)
+{
+    for (size_t k = 0; k < count; ++k)
+        if (n >= ranges[k].first && n <= ranges[k].last)
+            return true;
+    return false;
+}
+
+constexpr NumberRange FIRST_GROUP[] = {{301, 301}, {303, 303}, {508, 509}, {513, 513}, {520, 520}, {529, 534},
+                                       {544, 546}, {554, 556}, {608, 609}, {616, 616}, {627, 629}, {723, 725},
+                                       {727, 729}, {731, 733}, {801, 801}, {803, 803}, {901, 901}};
+constexpr NumberRange SECOND_GROUP[] = {{445, 445}, {452, 452}, {514, 514}, {572, 572}, {578, 578}, {711, 711},
+                                        {714, 717}, {736, 736}, {751, 751}, {806, 807}, {809, 822}, {824, 825},
+                                        {906, 906}};
+
+int AskLength(HWND owner, const char *caption, int prompt, double *value)
+{
+    return Box02EditLength(owner, caption, Prompt(prompt), value);
+}
+
+} // namespace
+
+void InputCommandCaption(int commandId, char *out, size_t size)
+{
+    if (!size)
+        return;
+    out[0] = '\0';
+    char text[CAPTION_SIZE] = "";
+    HMENU menu = g_MainWnd ? GetMenu(g_MainWnd) : nullptr;
+    if (!menu || !GetMenuStringA(menu, static_cast<UINT>(commandId), text, sizeof text, MF_BYCOMMAND))
+        return;
+    size_t n = 0;
+    for (const char *c = text; *c && *c != '\t' && n + 1 < size; ++c)
+        if (*c != '&')
+            out[n++] = *c;
+    out[n] = '\0';
+}
+
+int InputParameterDialog(HWND owner, int commandId)
+{
+    char caption[CAPTION_SIZE];
+    InputCommandCaption(commandId, caption, sizeof caption);
+    CommandDefaults &d = g_CommandDefaults;
+    switch (commandId) {
+    case 508: case 608: return AskLength(owner, caption, PROMPT_LENGTH, &d.distances[COMMAND_DISTANCE_LENGTH]);
+    case 509: case 520: case 609: case 616:
+        return Box02EditAngle(owner, caption, Prompt(PROMPT_ANGLE), &d.commandAngle);
+    case 529: case 530: case 531: case 532: return AskPolygon(owner, caption, false);
+    case 533: return AskPolygon(owner, caption, true);
+    case 544: case 545: case 546: case 554: case 555: case 556: case 627: case 628: case 629:
+        return AskLength(owner, caption, PROMPT_RADIUS, &d.distances[COMMAND_DISTANCE_FIT_RADIUS]);
+    case 723: case 724: case 725:
+        return Box02EditAngleLength(owner, caption, Prompt(PROMPT_ANGLE), &d.angle, Prompt(PROMPT_CHAMFER_LENGTH),
+                                    &d.distances[COMMAND_DISTANCE_CHAMFER]);
+    case 727: case 728: case 729: case 731: case 732: case 733:
+        return AskLength(owner, caption, PROMPT_RADIUS, &d.distances[COMMAND_DISTANCE_FILLET]);
+    default: return 1; // the page, text and block dialogs come with their commands
+    }
+}
+
+int InputParameterDialog2(HWND owner, int commandId)
+{
+    char caption[CAPTION_SIZE];
+    InputCommandCaption(commandId, caption, sizeof caption);
+    switch (commandId) {
+    case 514: case 736: AskLength(owner, caption, PROMPT_INDENT, &g_DrawingSettings.zigZagIndent); return 0;
+    case 578: case 714: case 715: case 716: case 717:
+        Box02EditDouble(owner, caption, Prompt(PROMPT_TOLERANCE), &g_LocalData.surfaceTolerance);
+        return 0;
+    default: return 0; // the dimension, group and property dialogs come with their commands
+    }
+}
+
+int InputHasParameterDialog(int commandId)
+{
+    return InRanges(commandId, FIRST_GROUP, sizeof FIRST_GROUP / sizeof FIRST_GROUP[0]) ? 1 : 0;
+}
+
+int InputHasParameterDialog2(int commandId)
+{
+    return InRanges(commandId, SECOND_GROUP, sizeof SECOND_GROUP / sizeof SECOND_GROUP[0]) ? 1 : 0;
+}
+
+int InputAskParameters()
+{
+    const int command = g_CommandState->commandId;
+    if (InputHasParameterDialog(command))
+        return InputParameterDialog(g_MainWnd, command);
+    if (InputHasParameterDialog2(command))
+        return InputParameterDialog2(g_MainWnd, command);
+    InitBeep();
+    return 0;
+}

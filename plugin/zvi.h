@@ -1,0 +1,278 @@
+// The programming interface of darad4 for plug-in modules.
+//
+// How a plug-in is made:
+// - A plug-in is a 32-bit DLL placed in the folder "plugins" beside
+//   darad4.exe. The program loads every *.dll there at start-up, before it
+//   builds its command table, and calls the DLL's entry point
+//   ZviPluginLoad (exported undecorated, __stdcall, see below). The entry
+//   point registers the plug-in's records with ZVI_ModuleRegister,
+//   ZVI_ImportRegister and ZVI_ExportRegister and returns nonzero; a DLL
+//   without the entry point, or whose entry point returns 0, is unloaded
+//   again and what it registered is dropped. At most 40 modules, 20 import
+//   and 20 export filters are kept; later registrations are refused.
+// - Every ZVI_ function below is __stdcall (ZVI_CALL) and exported by
+//   darad4.exe under its undecorated name (ZVI_ObjectOpen, not
+//   _ZVI_ObjectOpen@4). Link against the import library libzvi.a made by
+//   the build beside darad4.exe (it maps the decorated names the compiler
+//   emits to the undecorated exports). The callbacks a plug-in hands over
+//   (ModuleData) are __stdcall as well.
+// - The file family (ZVI_File*, declared in files/zvi.h and included here)
+//   keeps the C calling convention (__cdecl), as the program's own file
+//   code calls it; it is exported undecorated too.
+// - All functions run on the program's one thread. Refused calls return 0
+//   (or -1 where a count is the answer) and, when the registry value
+//   "Debugging" has bit 0x2, show the reason in a message box.
+//
+// Records are passed by address with the byte sizes given below; the
+// program probes each address over the whole size before it reads or writes.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "files/zvi.h"
+#include "plugin/zvi_module.h"
+
+#define ZVI_CALL __stdcall
+
+struct Unit;      // a stored object: header layout in database/unit.h
+struct XProperty; // 40 bytes
+struct Matrix;    // 48 bytes: a, b, c, d, tx, ty
+
+// ---------------------------------------------------------------------------
+// Record sizes that cross the boundary.
+
+constexpr int ZVI_SIZE_MATRIX = 48;
+constexpr int ZVI_SIZE_XPROPERTY = 40;
+constexpr int ZVI_SIZE_PROPERTY = 32;
+constexpr int ZVI_SIZE_FONTDEF = 76;
+constexpr int ZVI_SIZE_DIMLINE = 16;
+constexpr int ZVI_SIZE_DIMSMALL = 176;
+constexpr int ZVI_SIZE_DIMLARGE = 248;
+constexpr int ZVI_SIZE_TEXTSTANDARD = 200;
+constexpr int ZVI_SIZE_TEXTFRAME = 160;
+constexpr int ZVI_SIZE_TEXTREFERENCE = 24;
+constexpr int ZVI_SIZE_COMMENTDATA = 72;
+constexpr int ZVI_SIZE_CLIPSURFACE = 232;
+constexpr int ZVI_SIZE_BITMAPREF = 304;
+constexpr int ZVI_SIZE_DRAWINGINFO = 640;
+constexpr int ZVI_SIZE_PENDEF = 136;
+constexpr int ZVI_SIZE_LAYERDEF = 152;
+constexpr int ZVI_SIZE_LINEDEF = 104;
+constexpr int ZVI_SIZE_HATCHDEF = 320;
+constexpr int ZVI_SIZE_MULTILINEDEF = 480;
+constexpr int ZVI_SIZE_SYSTEMDEF = 232;
+constexpr int ZVI_SIZE_PAGEDEF = 48;
+constexpr int ZVI_TEXT_SIZE = 250;  // short texts and attribute texts
+constexpr int ZVI_NAME_SIZE = 260;  // file names
+constexpr int ZVI_TITLE_SIZE = 256; // object titles
+constexpr int ZVI_DATE_SIZE = 12;   // "1999-Feb-04" and its terminator
+
+// ---------------------------------------------------------------------------
+// Module records.
+
+constexpr int ZVI_MAX_MODULES = 40;
+constexpr int ZVI_MAX_IMPORTS = 20;
+constexpr int ZVI_MAX_EXPORTS = 20;
+
+constexpr uint32_t ZVI_MENU_PLUGINS = 97; // the plug-in menu: the module's list becomes a submenu
+constexpr uint32_t ZVI_MENU_IMPORTS = 98;
+constexpr uint32_t ZVI_MENU_EXPORTS = 99;
+
+// ModuleCommand (132 bytes) and ModuleData (216 bytes), the records a
+// plug-in registers, are declared in plugin/zvi_module.h. The callbacks a
+// record holds have these types:
+typedef int(ZVI_CALL *ZviCommandCallback)(int k, int code);       // commandProc
+typedef int(ZVI_CALL *ZviObjectCallback)(Unit *object, int code, void *data); // objectProc
+typedef int(ZVI_CALL *ZviImportFunction)(const char *fileName, int flags);    // importProc
+typedef int(ZVI_CALL *ZviExportFunction)(const char *fileName, int sections); // exportProc
+
+// Command callback codes.
+constexpr int ZVI_CODE_START = 0; // k is about to start: nonzero lets it
+constexpr int ZVI_CODE_HELP = MODULE_CODE_HELP;
+constexpr int ZVI_CODE_DRAWING_READY = MODULE_CODE_DRAWING_NEW;   // created, loaded or the program started
+constexpr int ZVI_CODE_DRAWING_LEAVE = MODULE_CODE_DRAWING_CLOSE; // about to be saved or replaced
+
+// The entry point every plug-in exports: it registers its records and
+// returns nonzero. interfaceVersion is ZVI_INTERFACE_VERSION.
+constexpr int ZVI_INTERFACE_VERSION = 1;
+typedef int(ZVI_CALL *ZviPluginLoadProc)(int interfaceVersion);
+#define ZVI_PLUGIN_ENTRY "ZviPluginLoad"
+
+extern "C" {
+
+// Registration, only inside ZviPluginLoad: the record is copied; 1, or 0
+// when the table is full or the call comes outside loading.
+int ZVI_CALL ZVI_ModuleRegister(const ModuleData *record);
+int ZVI_CALL ZVI_ImportRegister(const ModuleData *record);
+int ZVI_CALL ZVI_ExportRegister(const ModuleData *record);
+
+// Module records.
+int ZVI_CALL ZVI_ModuleGetNumber();
+int ZVI_CALL ZVI_ModuleGetData(int index, ModuleData *out);
+int ZVI_CALL ZVI_ImportGetNumber();
+int ZVI_CALL ZVI_ImportGetData(int index, ModuleData *out);
+int ZVI_CALL ZVI_ExportGetNumber();
+int ZVI_CALL ZVI_ExportGetData(int index, ModuleData *out);
+
+// Value conversions and titles.
+int ZVI_CALL ZVI_ConvertIntString(char *text, int value);
+int ZVI_CALL ZVI_ConvertDoubleString(char *text, double value);
+int ZVI_CALL ZVI_ConvertDoubleStringEx(char *text, double value, int width, int decimals);
+int ZVI_CALL ZVI_ConvertLengthString(char *text, double mm, char *unitLabel);
+int ZVI_CALL ZVI_ConvertWidthString(char *text, double mm, char *unitLabel);
+int ZVI_CALL ZVI_ConvertAngleString(char *text, double radians, char *unitLabel);
+int ZVI_CALL ZVI_ConvertStringInt(int *value, const char *text);
+int ZVI_CALL ZVI_ConvertStringDouble(double *value, const char *text, HWND alertOwner);
+int ZVI_CALL ZVI_ConvertStringDoubleEx(double *value, const char *text, HWND alertOwner, double lengthFactor,
+                                       double angleFactor);
+int ZVI_CALL ZVI_ConvertStringLength(double *mm, const char *text, HWND alertOwner);
+int ZVI_CALL ZVI_ConvertStringWidth(double *mm, const char *text, HWND alertOwner);
+int ZVI_CALL ZVI_ConvertStringAngle(double *radians, const char *text, HWND alertOwner);
+int ZVI_CALL ZVI_GetBuildDate(const char *date, char *out); // out: ZVI_DATE_SIZE bytes at least
+int ZVI_CALL ZVI_GetUnitTitle(char *title, const Unit *object);
+HICON ZVI_CALL ZVI_GetStandardIcon(const char *iconId);
+
+// Creation buffers and builders.
+int ZVI_CALL ZVI_CreationStart();
+void ZVI_CALL ZVI_CreationEnd();
+int ZVI_CALL ZVI_MaxUnitData();
+int ZVI_CALL ZVI_MaxUnitPoints();
+int ZVI_CALL ZVI_MaxPolygonPoints();
+
+Unit *ZVI_CALL ZVI_ObjectOpen(int objectType);
+Unit *ZVI_CALL ZVI_ObjectGetAddress();
+int ZVI_CALL ZVI_ObjectAddPoint(int kind, double x, double y);
+int ZVI_CALL ZVI_ObjectAddConstant(double value);
+int ZVI_CALL ZVI_ObjectAddOrient(double angle);
+int ZVI_CALL ZVI_ObjectAddCurve(double a, double b);
+int ZVI_CALL ZVI_ObjectAddTextShort(const char *text, int fullSize);
+int ZVI_CALL ZVI_ObjectAddTextLong(const char *text, int fullSize);
+int ZVI_CALL ZVI_ObjectAddDimLine(const void *dimLine);
+XProperty *ZVI_CALL ZVI_ObjectAddDimSmall(const void *dimSmall, int useDrawingDefaults);
+XProperty *ZVI_CALL ZVI_ObjectAddDimLarge(const void *dimLarge, int useDrawingDefaults);
+XProperty *ZVI_CALL ZVI_ObjectAddTextStandard(const void *textStandard);
+XProperty *ZVI_CALL ZVI_ObjectAddTextFrame(const void *textFrame);
+int ZVI_CALL ZVI_ObjectAddTextReference(const void *textReference);
+int ZVI_CALL ZVI_ObjectAddCommentData(const void *commentData);
+void *ZVI_CALL ZVI_ObjectAddClipSurface(const void *clipSurface);
+int ZVI_CALL ZVI_ObjectAddBitmapRef(const void *bitmapRef);
+int ZVI_CALL ZVI_ObjectAddEnd();
+int ZVI_CALL ZVI_ObjectCopyDataBlocks(const Unit *refObj);
+Unit *ZVI_CALL ZVI_ObjectInsert(int drawing, Unit *after);
+void ZVI_CALL ZVI_ObjectClose();
+int ZVI_CALL ZVI_ObjectFastInsert();
+
+Unit *ZVI_CALL ZVI_UserOpen(short module, int flags);
+Unit *ZVI_CALL ZVI_UserGetAddress();
+int ZVI_CALL ZVI_UserAddDataBlock(unsigned short kind, unsigned short valueType, unsigned short count,
+                                  const void *data, int size);
+int ZVI_CALL ZVI_UserAddEnd();
+Unit *ZVI_CALL ZVI_UserInsert(int drawing, Unit *after);
+void ZVI_CALL ZVI_UserClose();
+int ZVI_CALL ZVI_UserFastInsert();
+
+Unit *ZVI_CALL ZVI_InstanceOpen();
+Unit *ZVI_CALL ZVI_InstanceGetAddress();
+int ZVI_CALL ZVI_InstanceAddAttribute(int code, const char *name, const char *text);
+int ZVI_CALL ZVI_InstanceAddEnd();
+Unit *ZVI_CALL ZVI_InstanceInsert(int drawing, Unit *after);
+void ZVI_CALL ZVI_InstanceClose();
+int ZVI_CALL ZVI_InstanceFastInsert();
+
+// Record initialisers.
+void ZVI_CALL ZVI_InitProperty(void *property);
+void ZVI_CALL ZVI_InitXProperty(XProperty *xproperty);
+void ZVI_CALL ZVI_InitFontDef(void *fontDef);
+void ZVI_CALL ZVI_InitDimLine(void *dimLine);
+void ZVI_CALL ZVI_InitDimSmall(void *dimSmall, int fromDrawing);
+void ZVI_CALL ZVI_InitDimLarge(void *dimLarge, int fromDrawing);
+void ZVI_CALL ZVI_InitTextStandard(void *textStandard, void *textReference);
+void ZVI_CALL ZVI_InitTextFrame(void *textFrame);
+void ZVI_CALL ZVI_InitCommentData(void *commentData);
+
+// Definition access (records by the sizes above).
+int ZVI_CALL ZVI_PenGetDef(int drawing, int index, void *out);
+int ZVI_CALL ZVI_PenSetDef(int drawing, int index, const void *in);
+int ZVI_CALL ZVI_PenGetCurrentDef(void *out);
+int ZVI_CALL ZVI_PenGetActive();
+int ZVI_CALL ZVI_LayerGetDef(int drawing, int index, void *out);
+int ZVI_CALL ZVI_LayerSetDef(int drawing, int index, const void *in);
+int ZVI_CALL ZVI_LayerGetCurrentDef(void *out);
+int ZVI_CALL ZVI_LayerGetActive();
+int ZVI_CALL ZVI_LineGetDef(int drawing, int index, void *out);
+int ZVI_CALL ZVI_LineSetDef(int drawing, int index, const void *in);
+int ZVI_CALL ZVI_HatchGetDef(int drawing, int index, void *out);
+int ZVI_CALL ZVI_HatchSetDef(int drawing, int index, const void *in);
+int ZVI_CALL ZVI_HatchGetCurrentDef(void *out);
+int ZVI_CALL ZVI_HatchGetActive();
+int ZVI_CALL ZVI_HatchGetOrigin(int drawing, double origin[2]);
+int ZVI_CALL ZVI_MultiLineGetDef(int drawing, int index, void *out);
+int ZVI_CALL ZVI_MultiLineSetDef(int drawing, int index, const void *in);
+int ZVI_CALL ZVI_SystemGetDef(int drawing, int index, void *out);
+int ZVI_CALL ZVI_SystemSetDef(int drawing, int index, const void *in);
+int ZVI_CALL ZVI_PageGetCurrentDef(void *out);
+int ZVI_CALL ZVI_PageGetDef(int drawing, int index, void *out);
+int ZVI_CALL ZVI_PageSetDef(int drawing, int index, const void *in);
+int ZVI_CALL ZVI_PageGetActive();
+int ZVI_CALL ZVI_PageSetActive(int drawing, int index);
+int ZVI_CALL ZVI_PageGetNumber();
+int ZVI_CALL ZVI_PageAddDef(int drawing, const void *in);
+int ZVI_CALL ZVI_PageDeleteDef(int drawing, int index);
+int ZVI_CALL ZVI_VariableGetDef(int drawing, const char *name, char *value); // value: 256 bytes
+int ZVI_CALL ZVI_VariableSetDef(int drawing, const char *name, const char *value);
+int ZVI_CALL ZVI_ColorAddDef(int drawing, const char *name, COLORREF color);
+
+// Profile and settings.
+int ZVI_CALL ZVI_ProfileReadKeyOpen(const char *keyName, int machine);
+int ZVI_CALL ZVI_ProfileReadInt(const char *valueName, int *value);
+int ZVI_CALL ZVI_ProfileReadString(const char *valueName, char *value); // value: 250 bytes
+int ZVI_CALL ZVI_ProfileReadData(const char *valueName, void *data, int size);
+void ZVI_CALL ZVI_ProfileReadKeyClose();
+int ZVI_CALL ZVI_ProfileWriteKeyOpen(const char *keyName, int machine);
+int ZVI_CALL ZVI_ProfileWriteInt(const char *valueName, int value);
+int ZVI_CALL ZVI_ProfileWriteString(const char *valueName, const char *value);
+int ZVI_CALL ZVI_ProfileWriteData(const char *valueName, const void *data, int size);
+void ZVI_CALL ZVI_ProfileWriteKeyClose();
+int ZVI_CALL ZVI_ProfileDeleteKey(const char *keyName, int machine);
+int ZVI_CALL ZVI_ProfileGetDrawing(int drawing, short module, int key, void *data, int size);
+int ZVI_CALL ZVI_ProfileSetDrawing(int drawing, short module, int key, const void *data, int size);
+int ZVI_CALL ZVI_SettingGet(int id);
+int ZVI_CALL ZVI_SettingSet(int id, int value);
+
+// Commands, undo, drawing and windows.
+int ZVI_CALL ZVI_CommandAvailable(int commandId);
+void ZVI_CALL ZVI_CommandInternal(int commandId);
+void ZVI_CALL ZVI_UndoInitProcess();
+void ZVI_CALL ZVI_UndoCancelProcess();
+void ZVI_CALL ZVI_UndoFinishProcess();
+void ZVI_CALL ZVI_UndoSetPrevious();
+int ZVI_CALL ZVI_GetCommandTitle(char *text, int commandId); // text: 256 bytes
+int ZVI_CALL ZVI_DrawingNewFile(int drawing, int askSave);
+int ZVI_CALL ZVI_DrawingOpenFile(int drawing, const char *fileName, int flags, int askSave);
+int ZVI_CALL ZVI_DrawingSaveFile(int drawing, const char *fileName, int flags, int askOverwrite);
+int ZVI_CALL ZVI_DrawingSetActive(int drawing);
+int ZVI_CALL ZVI_DrawingGetInfo(int drawing, char *fileName, void *info);
+int ZVI_CALL ZVI_DrawingGetNumber();
+int ZVI_CALL ZVI_DrawingGetActive();
+int ZVI_CALL ZVI_DrawingArchiveFile();
+int ZVI_CALL ZVI_LibraryGetNumber();
+int ZVI_CALL ZVI_LibraryGetInfo(int index, char *fileName, void *info);
+int ZVI_CALL ZVI_WindowGetMode();
+int ZVI_CALL ZVI_WindowGetActive();
+int ZVI_CALL ZVI_WindowGetMatrix(int drawing, int window, Matrix *mmToPixel, Matrix *pixelToMm);
+int ZVI_CALL ZVI_WindowGetView(int drawing, int window, double centre[2], double *zoom);
+int ZVI_CALL ZVI_WindowSetViewScale(int drawing, int window, const double centre[2], double scale);
+int ZVI_CALL ZVI_WindowSetViewArea(int drawing, int window, const double p1[2], const double p2[2]);
+void ZVI_CALL ZVI_DrawWindowAll();
+void ZVI_CALL ZVI_DrawWindowArea(const double frame[4]); // xmin, ymin, xmax, ymax; null: all
+void ZVI_CALL ZVI_DrawNewObjects();
+
+// Stubs kept for older plug-ins: they do nothing.
+int ZVI_CALL ZVI_HookKeyStart();
+int ZVI_CALL ZVI_HookMouseStart();
+int ZVI_CALL ZVI_HookPositionStart();
+
+} // extern "C"

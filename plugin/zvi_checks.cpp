@@ -1,0 +1,115 @@
+// Refusals, probes and the look-up of handed-out units.
+#include "plugin/zvi_checks.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/init.h"
+#include <cstddef>
+#include "database/storage.h"
+#include "database/unit.h"
+
+namespace {
+
+constexpr int MESSAGE_SIZE = 512;
+constexpr uintptr_t PAGE_SIZE_PROBE = 4096;
+
+int Refuse(const char *function, int line, const char *reason, const char *separator)
+{
+    char message[MESSAGE_SIZE];
+    std::snprintf(message, sizeof message, "%s()%s%s", function, separator, reason);
+    InitErrorBoxInterface(__FILE__, line, message);
+    return 0;
+}
+
+} // namespace
+
+int ZviRefuse(const char *function, int line, const char *reason)
+{
+    return Refuse(function, line, reason, "\n\n");
+}
+
+int ZviRefuseShort(const char *function, int line, const char *reason)
+{
+    return Refuse(function, line, reason, "\n");
+}
+
+bool ZviReadable(const void *p, size_t bytes)
+{
+    return p && !IsBadReadPtr(p, bytes ? bytes : 1);
+}
+
+bool ZviWritable(void *p, size_t bytes)
+{
+    return p && !IsBadWritePtr(p, bytes ? bytes : 1);
+}
+
+bool ZviCallable(const void *p)
+{
+    return p && !IsBadCodePtr(reinterpret_cast<FARPROC>(const_cast<void *>(p)));
+}
+
+int ZviTextLength(const char *text, int limit)
+{
+    if (!ZviReadable(text, 1))
+        return -1;
+    // Probe once per page: the text may end right before a page that is not there.
+    for (int i = 0; i <= limit; ++i) {
+        const char *c = text + i;
+        if (i > 0 && (reinterpret_cast<uintptr_t>(c) % PAGE_SIZE_PROBE) == 0 && IsBadReadPtr(c, 1))
+            return limit + 1;
+        if (*c == 0)
+            return i;
+    }
+    return limit + 1;
+}
+
+void ZviCopyText(char *field, const char *text, size_t size)
+{
+    if (!size)
+        return;
+    const size_t n = strnlen(text, size - 1);
+    std::memcpy(field, text, n);
+    field[n] = 0;
+}
+
+Unit *ZviLiveUnit(int list, const void *p)
+{
+    if (!p)
+        return nullptr;
+    ListFilterKeeper keep;
+    Unit *found = nullptr;
+    for (Unit *u = MemListFirst(list, 0, 0, 1); u; u = MemListNext(u))
+        if (u == p) {
+            found = u;
+            break;
+        }
+    return found;
+}
+
+Unit *ZviLiveModuleObject(const void *p)
+{
+    Unit *u = ZviLiveUnit(0, p);
+    return u && u->kind == UNIT_KIND_PLUGIN ? u : nullptr;
+}
+
+bool ZviUnitReadable(const Unit *unit)
+{
+    if (!ZviReadable(unit, offsetof(Unit, property)))
+        return false;
+    switch (unit->kind) {
+    case UNIT_KIND_OBJECT: return ZviReadable(unit, UNIT_ELEMENTS_OBJECT);
+    case UNIT_KIND_INSTANCE:
+    case UNIT_KIND_PLUGIN: return ZviReadable(unit, UNIT_ELEMENTS_PLUGIN);
+    case UNIT_KIND_BLOCK: return ZviReadable(unit, UNIT_ELEMENTS_BLOCK);
+    default: return ZviReadable(unit, offsetof(Unit, property));
+    }
+}
+
+const Element *ZviChainElement(const uint8_t *p, const uint8_t *end)
+{
+    const auto *e = reinterpret_cast<const Element *>(p);
+    if (p + ELEMENT_HEADER_SIZE > end || e->size < ELEMENT_HEADER_SIZE || e->size > (uint32_t)(end - p))
+        return nullptr;
+    return e;
+}

@@ -1,0 +1,127 @@
+// The generic value dialogs and the outline segment dialog: terms with
+// units are accepted, bad input keeps the dialog open with its message, and
+// cancel leaves the caller's values alone.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/init_dialogs.h"
+#include "app/window.h"
+#include "common/dialog_driver.h"
+#include "dialogs/alert.h"
+#include "dialogs/box02.h"
+#include "geometry/calc.h"
+#include "language/language.h"
+
+namespace {
+
+std::vector<std::string> s_Alerts;
+uint32_t RecordAlert(const char *text, uint32_t code1, uint32_t, uint32_t)
+{
+    s_Alerts.push_back(text ? text : "");
+    return code1;
+}
+
+class ValueDialogs : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        savedHook_ = g_AlertAnswerHook;
+        g_AlertAnswerHook = RecordAlert;
+        savedModule_ = g_LanguageModule;
+        g_LanguageModule = GetModuleHandleA("language.dll");
+        ASSERT_NE(g_LanguageModule, nullptr);
+        g_ActiveWindow = 0;
+        WindowResetUnits(&g_DrawWindows[0]);
+        WindowSelectCurrent();
+        s_Alerts.clear();
+    }
+    void TearDown() override
+    {
+        g_AlertAnswerHook = savedHook_;
+        g_LanguageModule = savedModule_;
+    }
+    // A step typing texts into fields (control id, text) and then pressing a button.
+    static DialogStep Type(std::vector<std::pair<int, const char *>> texts, int button = IDOK)
+    {
+        return [texts, button](HWND dialog) {
+            for (const auto &t : texts)
+                SetDlgItemTextA(dialog, t.first, t.second);
+            TestClickButton(dialog, button);
+        };
+    }
+    AlertAnswerHook savedHook_ = nullptr;
+    HMODULE savedModule_ = nullptr;
+};
+
+TEST_F(ValueDialogs, IntegersRoundAndRefuseText)
+{
+    int32_t value = 4;
+    std::string shown;
+    DialogDriver driver({[&](HWND d) {
+                             shown = TestItemText(d, 200);
+                             Type({{200, "abc"}})(d);
+                         },
+                         [&](HWND d) {
+                             EXPECT_EQ(s_Alerts.size(), 1u) << "the dialog stays open after its message";
+                             Type({{200, "12.6"}})(d);
+                         }});
+    EXPECT_EQ(Box02EditInt(nullptr, "caption", "Corners:", &value), 1);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_EQ(shown, "4");
+    EXPECT_EQ(value, 13);
+    ASSERT_EQ(s_Alerts.size(), 1u);
+    EXPECT_EQ(s_Alerts[0], eAlertTextOK[7]);
+}
+
+TEST_F(ValueDialogs, TermsWithUnitsAndCancel)
+{
+    double length = 1.0, angle = 0.0;
+    {
+        DialogDriver driver({Type({{200, "90"}, {201, "2cm+5"}})});
+        ASSERT_EQ(Box02EditAngleLength(nullptr, "caption", "Angle:", &angle, "Length:", &length), 1);
+    }
+    EXPECT_NEAR(angle, CALC_HALF_PI, 1e-12);
+    EXPECT_NEAR(length, 25.0, 1e-9) << "2 cm and 5 mm";
+    {
+        DialogDriver driver({Type({{200, "7"}}, IDCANCEL)});
+        EXPECT_EQ(Box02EditLength(nullptr, "caption", "Length:", &length), 0);
+    }
+    EXPECT_NEAR(length, 25.0, 1e-9) << "cancel changes nothing";
+    {
+        // A bad term shows the evaluator's message and keeps the dialog.
+        DialogDriver driver({Type({{200, "3*("}}), Type({{200, "3*(2)"}})});
+        ASSERT_EQ(Box02EditDouble(nullptr, "caption", "Value:", &length), 1);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    EXPECT_EQ(length, 6.0);
+    EXPECT_EQ(s_Alerts.size(), 1u);
+}
+
+TEST_F(ValueDialogs, OutlineOffersItsButtonsAndReturnsTheChoice)
+{
+    OutlineRecord record{0xFF, 0, 0.0};
+    bool contourEnabled = true, arcEnabled = false;
+    DialogDriver driver({[&](HWND d) {
+                             contourEnabled = IsWindowEnabled(GetDlgItem(d, 408)) != 0;
+                             arcEnabled = IsWindowEnabled(GetDlgItem(d, 407)) != 0;
+                             Type({{200, "abc"}}, 404)(d);
+                         },
+                         Type({{200, "45"}}, 404)});
+    ASSERT_EQ(Box02Outline(nullptr, "caption", &record), 1);
+    EXPECT_FALSE(contourEnabled) << "mask 255 leaves the new contour out";
+    EXPECT_TRUE(arcEnabled);
+    EXPECT_EQ(record.choice, 16u);
+    EXPECT_NEAR(record.angle, CALC_PI / 4, 1e-12);
+    EXPECT_EQ(s_Alerts.size(), 1u) << "the bad angle was refused first";
+
+    OutlineRecord kept{0x1FF, 0, 1.0};
+    DialogDriver cancel({Type({}, IDCANCEL)});
+    EXPECT_EQ(Box02Outline(nullptr, "caption", &kept), 0);
+    EXPECT_EQ(kept.angle, 1.0);
+    EXPECT_EQ(kept.choice, 0u);
+}
+
+} // namespace

@@ -1,0 +1,172 @@
+// The test plug-in: built against the public header and the import library
+// like any third-party plug-in. It registers one module with three commands
+// in the plug-in menu, one import and one export filter. When the program
+// tells it that the drawing is ready and the environment names a report
+// file (DARAD4_PLUGIN_REPORT), it drives the interface and writes one line
+// per check, then "done".
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "plugin/zvi.h"
+
+namespace {
+
+constexpr const char *REPORT_VARIABLE = "DARAD4_PLUGIN_REPORT";
+constexpr int PROFILE_BYTES = 20000;
+constexpr short MODULE_NUMBER = 7;
+
+std::string s_Report;
+int s_Failures = 0;
+
+void Check(bool ok, const char *what)
+{
+    s_Report += ok ? "ok " : "FAILED ";
+    s_Report += what;
+    s_Report += "\n";
+    if (!ok)
+        ++s_Failures;
+}
+
+void BuildObjects()
+{
+    Check(ZVI_CreationStart() == 1, "creation start");
+    ZVI_UndoInitProcess();
+    Check(ZVI_ObjectOpen(0) != nullptr, "object open");
+    Check(ZVI_ObjectAddPoint(1, 10.0, 10.0) == 1 && ZVI_ObjectAddPoint(2, 50.0, 30.0) == 1, "points added");
+    Check(ZVI_ObjectAddEnd() == 1, "object terminated");
+    Unit *line = ZVI_ObjectInsert(0, nullptr);
+    Check(line != nullptr, "line stored");
+    ZVI_ObjectClose();
+    char title[ZVI_TITLE_SIZE] = "";
+    Check(ZVI_GetUnitTitle(title, line) == 1 && std::strcmp(title, "Line") == 0, "title of the line");
+    Check(ZVI_ObjectOpen(5) != nullptr && ZVI_ObjectAddPoint(3, 0, 0) == 1 && ZVI_ObjectAddPoint(4, 20, 0) == 1 &&
+              ZVI_ObjectFastInsert() == 1,
+          "circle by fast insert");
+    ZVI_UndoFinishProcess();
+    ZVI_CreationEnd();
+}
+
+void RoundTripProfile()
+{
+    std::vector<unsigned char> data(PROFILE_BYTES), back(PROFILE_BYTES);
+    for (int i = 0; i < PROFILE_BYTES; ++i)
+        data[i] = (unsigned char)(i * 7);
+    Check(ZVI_ProfileWriteKeyOpen("ZviTest", 0) == 1, "write key open");
+    Check(ZVI_ProfileWriteInt("Count", 42) == 1, "int written");
+    Check(ZVI_ProfileWriteString("Name", "plug-in") == 1, "string written");
+    Check(ZVI_ProfileWriteData("Block", data.data(), PROFILE_BYTES) == 1, "20000 bytes written");
+    ZVI_ProfileWriteKeyClose();
+    int n = 0;
+    char text[ZVI_TEXT_SIZE] = "";
+    Check(ZVI_ProfileReadKeyOpen("ZviTest", 0) == 1, "read key open");
+    Check(ZVI_ProfileReadInt("Count", &n) == 1 && n == 42, "int read back");
+    Check(ZVI_ProfileReadString("Name", text) == 1 && std::strcmp(text, "plug-in") == 0, "string read back");
+    Check(ZVI_ProfileReadData("Block", back.data(), PROFILE_BYTES) == 1 && back == data, "20000 bytes read back");
+    ZVI_ProfileReadKeyClose();
+    Check(ZVI_ProfileDeleteKey("ZviTest", 0) == 1, "key deleted");
+    Check(ZVI_ProfileReadKeyOpen("ZviTest", 0) == 0, "deleted key is gone");
+
+    Check(ZVI_ProfileSetDrawing(0, MODULE_NUMBER, 1, data.data(), 300) == 1, "drawing profile stored");
+    Check(ZVI_ProfileGetDrawing(0, MODULE_NUMBER, 1, nullptr, 0) == 300, "drawing profile size");
+    Check(ZVI_ProfileGetDrawing(0, MODULE_NUMBER, 1, back.data(), 100) == -1, "small buffer refused");
+
+    const int radius = ZVI_SettingGet(4);
+    ZVI_SettingSet(4, 60);
+    Check(ZVI_SettingGet(4) == radius, "pick radius 60 ignored");
+    ZVI_SettingSet(4, 20);
+    Check(ZVI_SettingGet(4) == 20, "pick radius 20 taken");
+    ZVI_SettingSet(4, radius);
+}
+
+void SendBadArguments()
+{
+    // The module's three commands were spliced into the program's menus.
+    Check(ZVI_CommandAvailable(1301) && ZVI_CommandAvailable(1302) && ZVI_CommandAvailable(1303),
+          "commands in the menus");
+    Check(ZVI_ImportGetNumber() == 1 && ZVI_ExportGetNumber() == 1, "one import and one export filter");
+    ModuleData m;
+    Check(ZVI_ModuleGetData(ZVI_ModuleGetNumber(), &m) == 0, "module index past the count refused");
+    Check(ZVI_ModuleGetData(0, nullptr) == 0, "null module buffer refused");
+    Check(ZVI_ObjectAddPoint(1, 0, 0) == 0, "point without an open object refused");
+    Check(ZVI_ObjectOpen(0) == nullptr, "object without creation buffers refused");
+    ZVI_CommandInternal(99);
+    Check(ZVI_CommandAvailable(99) == 0, "command 99 refused");
+    Check(ZVI_DrawingSaveFile(1, nullptr, 0, 0) == 0, "drawing 1 refused");
+    unsigned char pen[ZVI_SIZE_PENDEF] = {'x'};
+    Check(ZVI_PenSetDef(0, 0, pen) == 0, "pen slot 0 refused");
+    const double centre[2] = {0, 0};
+    Check(ZVI_WindowSetViewScale(0, 0, centre, 0.0) == 0, "scale 0 refused");
+    Check(ZVI_WindowSetViewArea(0, 0, centre, centre) == 0, "p1 = p2 refused");
+    Check(ZVI_WindowSetViewScale(0, 7, centre, 1.0) == 0, "window 7 refused");
+    char date[ZVI_DATE_SIZE];
+    Check(ZVI_GetBuildDate("Feb  4 1999", date) == 1 && std::strcmp(date, "1999-Feb-04") == 0, "build date");
+}
+
+void WriteReport()
+{
+    char path[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableA(REPORT_VARIABLE, path, sizeof path);
+    if (n == 0 || n >= sizeof path)
+        return;
+    BuildObjects();
+    RoundTripProfile();
+    SendBadArguments();
+    s_Report += s_Failures ? "failed\n" : "done\n";
+    if (FILE *f = std::fopen(path, "wb")) {
+        std::fwrite(s_Report.data(), 1, s_Report.size(), f);
+        std::fclose(f);
+    }
+}
+
+int ZVI_CALL CommandCallback(int, int code)
+{
+    if (code == ZVI_CODE_DRAWING_READY && s_Report.empty())
+        WriteReport();
+    return 1;
+}
+
+int ZVI_CALL ImportFile(const char *, int) { return 1; } // never its format
+int ZVI_CALL ExportFile(const char *, int) { return 0; }
+
+ModuleCommand Command(uint32_t id, const char *name)
+{
+    ModuleCommand c{};
+    c.idFlags = id;
+    c.name = name;
+    c.longName = name;
+    c.iconChoice = MODULE_ICON_NONE;
+    return c;
+}
+
+ModuleCommand s_Commands[4];
+
+} // namespace
+
+extern "C" __declspec(dllexport) int ZVI_CALL ZviPluginLoad(int interfaceVersion)
+{
+    if (interfaceVersion != ZVI_INTERFACE_VERSION)
+        return 0;
+    s_Commands[0] = Command(1, "Zvi test first");
+    s_Commands[1] = Command(2, "Zvi test second");
+    s_Commands[2] = Command(3, "Zvi test third");
+    s_Commands[3] = Command(MODULE_COMMAND_LAST, nullptr);
+    ModuleData module{};
+    module.defaultEntry = Command(ZVI_MENU_PLUGINS, "Zvi test module");
+    module.list = s_Commands;
+    module.active = 1;
+    module.commandProc = CommandCallback;
+    ModuleData import{};
+    import.defaultEntry = Command(ZVI_MENU_IMPORTS, "Zvi test import");
+    import.fileType = "Zvi test files";
+    import.filePattern = "*.zvt";
+    import.fileExtension = "zvt";
+    import.active = 1;
+    import.importProc = reinterpret_cast<void *>(ImportFile);
+    ModuleData exporter = import;
+    exporter.defaultEntry = Command(ZVI_MENU_EXPORTS, "Zvi test export");
+    exporter.importProc = nullptr;
+    exporter.exportProc = reinterpret_cast<void *>(ExportFile);
+    return ZVI_ModuleRegister(&module) && ZVI_ImportRegister(&import) && ZVI_ExportRegister(&exporter);
+}
