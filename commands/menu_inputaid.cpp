@@ -4,6 +4,9 @@
 // switches, snapping and its single modes, the posted mouse clicks and menu
 // key, the redraw of the window under the cursor and the scrolling of its
 // view; the other numbers of the range beep until their cases are written.
+#include <cstring>
+
+#include "app/convert.h"
 #include "app/init_sound.h"
 #include "app/system.h"
 #include "app/write_refresh.h"
@@ -17,6 +20,7 @@
 #include "database/object_ident.h"
 #include "database/object_select.h"
 #include "display/output_select.h"
+#include "dialogs/box03_ortho.h"
 #include "dialogs/box03_snap.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
@@ -33,6 +37,7 @@ constexpr int COMMAND_AREAS = 1007;
 constexpr int COMMAND_STEP_BACK = 1009;
 constexpr int COMMAND_DUPLICATE = 1011;
 constexpr int COMMAND_ORTHO = 1012;
+constexpr int COMMAND_ORTHO_LAYOUT = 1013;
 constexpr int COMMAND_SNAP_ON = 1015;
 constexpr int COMMAND_SNAP_MODE_FIRST = 1016; // modes 1 to 128
 constexpr int COMMAND_SNAP_MODE_LAST = 1023;
@@ -208,6 +213,22 @@ void MarkSelection(int value)
     OutputRedrawSelection();
 }
 
+// 1013: the ortho record of the drawing settings, edited as a whole.
+void EditOrthoLayout(HWND mainWindow, int commandId)
+{
+    DrawingSettings &d = g_DrawingSettings;
+    OrthoLayout layout = {d.orthoModes[0], d.orthoModes[1], {}, d.orthoExtra};
+    std::memcpy(layout.angles, d.orthoAngles, sizeof layout.angles);
+    char title[CONVERT_TITLE_SIZE];
+    ConvertGetCommandTitle(title, commandId);
+    if (!Box03EditOrthoLayout(mainWindow, title, &layout))
+        return;
+    d.orthoModes[0] = layout.mode;
+    d.orthoModes[1] = layout.count;
+    std::memcpy(d.orthoAngles, layout.angles, sizeof layout.angles);
+    d.orthoExtra = layout.tolerance;
+}
+
 } // namespace
 
 void MenuInputAidCommand(HWND mainWindow, int commandId)
@@ -228,6 +249,8 @@ void MenuInputAidCommand(HWND mainWindow, int commandId)
         Toggle(g_DrawingSettings.displayDuplicate);
     } else if (commandId == COMMAND_ORTHO) {
         Toggle(g_DrawingSettings.displayOrtho);
+    } else if (commandId == COMMAND_ORTHO_LAYOUT) {
+        EditOrthoLayout(mainWindow, commandId);
     } else if (commandId == COMMAND_SNAP_ON) {
         SnapOnOff();
     } else if (commandId >= COMMAND_SNAP_MODE_FIRST && commandId <= COMMAND_SNAP_MODE_LAST) {

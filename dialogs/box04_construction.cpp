@@ -87,8 +87,8 @@ void SetLength(HWND dialog, int id, int labelId, double mm)
 {
     const ConvertState &u = g_ConvertState;
     char text[TEXT_SIZE];
-    ConvertLengthToString(text, mm, 0, u.lengthFormat, static_cast<int>(u.decimals),
-                          u.window ? u.window->mmPerUnit : 1.0);
+    const double mmPerUnit = u.window ? u.window->mmPerUnit : 1.0;
+    ConvertLengthToString(text, mm / mmPerUnit, 0, u.lengthFormat, static_cast<int>(u.decimals), mmPerUnit);
     SetDlgItemTextA(dialog, id, text);
     SetDlgItemTextA(dialog, labelId, u.lengthLabel);
 }
