@@ -62,6 +62,12 @@ void Paint(int index, HWND hwnd)
     }
     if (index != WINDOW_VIEW)
         ScreenSetScrollPos(index);
+    if (WindowHasRulers(index) &&
+        (ps.rcPaint.left <= w->rulerLeftRect.right || ps.rcPaint.top <= w->rulerTopRect.bottom)) {
+        ScreenDrawRulerCorner(index);
+        ScreenDrawRulers(index);
+        ScreenDrawMarginIcons(index);
+    }
     RECT inside;
     if (Intersect(ps.rcPaint, w->areaRect, &inside))
         OutputPaintWindow(index, &inside);

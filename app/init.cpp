@@ -7,6 +7,7 @@
 
 #include "app/darad4.h"
 #include "app/init.h"
+#include "display/print.h"
 #include "app/system.h"
 #include "database/storage.h"
 #include "database/symbol_undo.h"
@@ -56,11 +57,15 @@ uint32_t InitInit(HINSTANCE instance, HWND mainWindow)
     SystemInitDrawingSettings(&g_DrawingSettings);
     if (!ZVI_InitFileBuffers())
         return FailInit(STAGE_OBJECT_MEMORY, __LINE__, "ZVI_InitFileBuffers() failure.");
+    // A printer is known before the first print.
+    PrintInit();
+    PrintGetDefaultPrinter(mainWindow);
     return 0;
 }
 
 void InitExit()
 {
+    PrintFreeDevMode();
     ZviExitFileBuffers();
     InitExitDrawing();
     MemExitWork();

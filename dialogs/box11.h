@@ -28,3 +28,19 @@ int Box11FontHandlingGetSel(HWND dialog, int *index);
 // Asks for a library file to add: 1 with its path (MAX_PATH bytes). A seam for tests.
 typedef int (*Box11ChooseFile)(HWND owner, const char *caption, char *path);
 extern Box11ChooseFile g_Box11ChooseLibraryFile;
+
+// ---------------------------------------------------------------------------
+// The print layout dialog (box11_print.cpp).
+
+struct PrintSettings;
+
+// 1 after OK: the drawing's print settings hold the edited copy. 0 after
+// Cancel, when the dialog cannot be shown, or when the printer cannot be read
+// or the page not laid out at opening (eAlertTextOK entry 79 said so).
+uint32_t Box11PrintLayout(HWND owner, const char *caption);
+// Reads the four margin fields into the copy; 0 at the first bad one.
+int Box11PrintLayoutCheck(HWND dialog, PrintSettings *copy);
+// The header or footer line of the page being printed: a blank, the format
+// with its '%' variables expanded, a closing blank; never more than outSize
+// bytes with the terminator. Returns out.
+char *Box11PrintHeaderText(const char *format, char *out, int outSize);

@@ -34,6 +34,19 @@ void OutputLoadAttributeBlock(OutputContext *context, const OutputAttributeBlock
     std::memcpy(reinterpret_cast<uint8_t *>(context) + OUTPUT_ATTR_FIRST, in->bytes, OUTPUT_ATTR_SIZE);
 }
 
+void OutputUseWhiteBackground()
+{
+    OutputContext &c = g_OutputContext;
+    if (c.backgroundPenOwned && c.backgroundPen)
+        DeleteObject(c.backgroundPen);
+    if (c.backgroundBrushOwned && c.backgroundBrush)
+        DeleteObject(c.backgroundBrush);
+    c.backgroundPen = static_cast<HPEN>(GetStockObject(WHITE_PEN));
+    c.backgroundBrush = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    c.backgroundPenOwned = c.backgroundBrushOwned = 0;
+    c.backgroundColour = RGB(255, 255, 255);
+}
+
 void OutputResetContext(uint32_t mode)
 {
     OutputContext &c = g_OutputContext;

@@ -178,6 +178,9 @@ inline bool OutputUsesThresholds(uint32_t mode) { return (mode & OUTPUT_THRESHOL
 // handles and rectangles cleared, identity matrices, scale 1, pass all,
 // page 1 of 1. Builders then fill in their device half.
 void OutputResetContext(uint32_t mode);
+// Paper output: the stock white pen and brush as the background (a background
+// pen or brush the context owned is deleted).
+void OutputUseWhiteBackground();
 // Device units per millimetre, matrices and rectangles of a plain output onto
 // a device rectangle of width x height pixels showing the world rectangle
 // (xmin, ymin)-(xmax, ymax), y growing upwards in the world. The safe rectangle
@@ -256,6 +259,9 @@ int OutputSetAttributes(HDC hdc, const XProperty *record, const Matrix *matrix, 
 void OutputRestoreAttributes(HDC hdc);
 void OutputBeginDevicePage(HDC hdc, uint32_t selectionMask, int fillBackground);
 int OutputGetRectangle(double rect[4], uint32_t selectionMask);
+// The extents of the printable objects of list 0 whose flags carry the mask;
+// their number (the rectangle is empty-framed when there is none).
+int OutputPrintableExtents(uint32_t selectionMask, double rect[4]);
 int OutputDeviceBoxVisible(double x1, double y1, double x2, double y2);
 int OutputBoxVisible(double x1, double y1, double x2, double y2, const Matrix *matrix);
 

@@ -58,6 +58,11 @@ int PrintableExtents(uint32_t mask, double rect[4])
 
 } // namespace
 
+int OutputPrintableExtents(uint32_t selectionMask, double rect[4])
+{
+    return PrintableExtents(selectionMask, rect);
+}
+
 int OutputGetRectangle(double rect[4], uint32_t selectionMask)
 {
     double extents[4];

@@ -163,7 +163,9 @@ int OutputPaintWindow(int window, const RECT *update)
     g_OutputContext.passMask = PASS_ALL;
     OutputPaintSelection(hdc);
     OutputFreeGdiCache();
+    ScreenDrawOverlays(hdc, window);
     ReleaseDC(w->hwnd, hdc);
+    ScreenDrawGrid(window, &rect);
     g_OutputPainting = 0;
     RequestPendingPaints();
     return 1;

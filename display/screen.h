@@ -46,3 +46,45 @@ void ScreenScrollPositions(int window, int *horizontal, int *vertical);
 // The background brush of the drawing area (the shared one, or the module's
 // own while the shared objects are not made).
 HBRUSH ScreenBackgroundBrush();
+
+// ---------------------------------------------------------------------------
+// Rulers, sheets, grid and window furniture (screen_furniture.cpp).
+
+// A screen grid paint sets at most this many columns and rows of dots; a
+// grid that needs more is not drawn at all. Devices allow more.
+constexpr int SCREEN_GRID_MAX_LINES = 256;
+constexpr int SCREEN_GRID_MAX_POINTS = SCREEN_GRID_MAX_LINES * SCREEN_GRID_MAX_LINES;
+constexpr int SCREEN_DEVICE_GRID_MAX_LINES = 2000;
+constexpr double SCREEN_DEVICE_GRID_MIN_MM = 0.5;
+
+// Label, medium-tick and tick steps of a ruler, in tenths of the unit (or
+// sixteenths of an inch).
+struct ScreenRulerSteps {
+    int64_t label, medium, tick;
+};
+// The steps for p pixels per unit and a label width; 0 when none fit.
+int ScreenRulerChooseSteps(double p, int labelWidth, bool inch, ScreenRulerSteps *out);
+// The spacing of screen grid dots after the enlargement to 5 pixels or
+// more (every 2nd, 5th or 10th point); 0 below half a pixel.
+double ScreenGridEnlarge(double spacing);
+// The screen grid's dots of a window in a pixel rectangle (none: the drawing
+// area): their number, the first `room` of them stored.
+int ScreenGridPoints(int window, const RECT *rect, POINT *out, int room);
+
+void ScreenDrawOverlays(HDC hdc, int window);
+void ScreenDrawSheets(HDC hdc);
+void ScreenDrawOrigin(HDC hdc, int window);
+void ScreenDrawActiveInfo(HDC hdc, int window, int erase);
+void ScreenRefreshRulers(int window);
+void ScreenDrawRulers(int window);
+void ScreenDrawRuler(int window);
+void ScreenDrawRulerVertical(int window);
+void ScreenDrawRulerInch(int window);
+void ScreenDrawRulerVerticalInch(int window);
+void ScreenDrawRulerCorner(int window);
+void ScreenDrawWindowNumber(int window);
+void ScreenDrawMarginIcons(int window);
+void ScreenDrawGrid(int window, const RECT *rect);
+// The grid on a printer or in a metafile through the current output
+// context; the number of markers drawn.
+int ScreenDrawGridDevice(HDC hdc, int window, uint32_t selectionOnly);

@@ -43,14 +43,7 @@ void ExportProgressText(const char *path, char *out, size_t size)
 void SetMetafileContext(const MetaExtent &e, int32_t clipRange, int32_t margin)
 {
     OutputContext &c = g_OutputContext;
-    if (c.backgroundPenOwned && c.backgroundPen)
-        DeleteObject(c.backgroundPen);
-    if (c.backgroundBrushOwned && c.backgroundBrush)
-        DeleteObject(c.backgroundBrush);
-    c.backgroundPen = static_cast<HPEN>(GetStockObject(WHITE_PEN));
-    c.backgroundBrush = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    c.backgroundPenOwned = c.backgroundBrushOwned = 0;
-    c.backgroundColour = RGB(255, 255, 255);
+    OutputUseWhiteBackground();
     c.zoom = c.widthZoom = e.scale;
     c.scale = c.widthScale = 1.0;
     c.window = OUTPUT_WINDOW_NONE;

@@ -256,6 +256,14 @@ wait_for_desktop() {
     log "Wine's desktop process did not start"
 }
 
+# Adds to $WINEPREFIX a PostScript printer whose port is FILE: and makes it
+# the default printer (once; later calls find it there). A job then writes a
+# PostScript file: the print dialog's "Print to file" names it, otherwise
+# Wine asks for the name. $1 is the build folder holding addprinter.exe.
+add_file_printer() {
+    wine "$1/bin/addprinter.exe" </dev/null || log "the PostScript printer could not be added: printing will not work"
+}
+
 # Ends this prefix's Wine processes (and only those) and waits for them.
 stop_prefix() {
     wineserver -k 2>/dev/null

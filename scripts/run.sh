@@ -9,8 +9,9 @@ BUILD="$ROOT/build"
 if ! in_wine_namespace; then
     ensure_packages
     # Only what the program needs: itself and its language module (the
-    # default drawing is put beside it when the build is configured).
-    build_all "$BUILD" darad4 language >/dev/null
+    # default drawing is put beside it when the build is configured), and
+    # the tool that gives the prefix a printer.
+    build_all "$BUILD" darad4 language addprinter >/dev/null
     enter_wine_stage "$0" "$@"
 fi
 
@@ -49,6 +50,8 @@ if [ "$NEED_INIT" = 1 ]; then
     # the program's end below would never return.
     stop_prefix
 fi
+
+add_file_printer "$BUILD"
 
 args=()
 if [ $# -gt 0 ]; then

@@ -328,19 +328,31 @@ TEST_F(StartupProcess, MissingDefaultDrawingAndCancelEndStartUp)
 }
 
 // Names and switches on the command line do not disturb start-up, also a
-// token far longer than any path.
+// token far longer than any path. "/p" runs the print command, whose dialog
+// (or, without a printer, its message) the test closes.
 TEST_F(StartupProcess, CommandLinesStartAndClose)
 {
     const std::string drawing = ProgramFolder() + "darad4.zvd";
-    const std::string lines[] = {
-        "\"" + drawing + "\"",
-        "\"" + drawing + "\" /p",
-        "-P \"C:\\no such folder\\plan.zvd\"",
-        std::string(5000, 'x') + " -p",
+    const struct {
+        std::string line;
+        bool prints;
+    } runs[] = {
+        {"\"" + drawing + "\"", false},
+        {"\"" + drawing + "\" /p", true},
+        {"-P \"C:\\no such folder\\plan.zvd\"", true},
+        {std::string(5000, 'x') + " -p", true},
     };
-    for (const std::string &line : lines) {
-        SCOPED_TRACE(line.substr(0, 80));
-        EXPECT_EQ(RunOnce(line), 0);
+    for (const auto &run : runs) {
+        SCOPED_TRACE(run.line.substr(0, 80));
+        Program p;
+        EXPECT_TRUE(p.Start(run.line));
+        EXPECT_TRUE(p.WaitReady());
+        if (run.prints) {
+            HWND box = p.WaitBox();
+            ASSERT_NE(box, nullptr) << "the print command runs";
+            PostMessageA(box, WM_CLOSE, 0, 0);
+        }
+        EXPECT_EQ(p.Close(), 0);
     }
 }
 
