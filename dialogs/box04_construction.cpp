@@ -25,7 +25,7 @@ constexpr int ID_GEO_VARIANT = 300;  // 300 by ratio, 301 by count
 constexpr int ID_ARI_VARIANT = 302;  // 302 by increment, 303 by count
 constexpr int ID_LABEL_GEO_FIRST = 650, ID_LABEL_ARI_FIRST = 651, ID_LABEL_ARI_INCREMENT = 652;
 constexpr int ID_DELETE = 550, ID_INSERT = 551, ID_CHANGE = 552, ID_ADD = 553;
-constexpr int MSG_LENGTH = 6, MSG_NOT_INTEGER = 7, MSG_LIST_FULL = 61, MSG_PARTS = 63, MSG_DECADES = 64,
+constexpr int MSG_LENGTH = 6, MSG_LIST_FULL = 61, MSG_PARTS = 63, MSG_DECADES = 64,
               MSG_GOLDEN = 65, MSG_COUNT = 66;
 constexpr double SPACING_MIN = 1e-10, SPACING_MAX = 1e10;
 constexpr double LIST_VALUE_MAX = 1e100;
@@ -184,17 +184,7 @@ int ReadLength(HWND dialog, int id, double min, double max, const char *message,
 
 int ReadCount(HWND dialog, int id, int lo, int hi, int rangeMessage, int32_t *out)
 {
-    char text[TEXT_SIZE];
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    const int v = ConvertStringToInt(text);
-    const int message = v == CONVERT_NO_INT ? MSG_NOT_INTEGER : (v < lo || v > hi) ? rangeMessage : 0;
-    if (message) {
-        AlertOk(dialog, eAlertTextOK[message]);
-        Box01DialogFocusEdit(dialog, id);
-        return 0;
-    }
-    *out = v;
-    return 1;
+    return AlertCheckInputIntField(dialog, id, lo, hi, eAlertTextOK[rangeMessage], out);
 }
 
 // Every field, whatever the mode, in the order the user is told about them.

@@ -33,7 +33,7 @@ constexpr int ID_TERM = 200;
 constexpr int HELP_COORD_ENTRY = 1008;
 // Codes the editor ends with besides OK and Cancel.
 constexpr uint32_t RESULT_NEXT = 23, RESULT_PREVIOUS = 24, RESULT_CLICKED = 25;
-constexpr int MSG_SYNTAX = 84, MSG_BUSY = 130, MSG_OUT_OF_SYSTEM = 29;
+constexpr int MSG_BUSY = 130, MSG_OUT_OF_SYSTEM = 29;
 constexpr int DEBUG_NUMBER_WIDTH = 63;
 constexpr int DEBUG_NUMBER_DIGITS = 6;
 // What an absent length field counts as when the reference kind allows it.
@@ -118,26 +118,6 @@ void SetReferences(const CoordEntryRecord &r)
     s.referenceMask = NamesOfMode(mode);
     s.referencesOn = 1;
     s_Calc.absentMask = AbsentMaskOfMode(mode);
-}
-
-// One term on a fresh level set; CALC_NO_VALUE after a message.
-double EvaluateTerm(const char *term)
-{
-    TermState &s = g_TermState;
-    std::snprintf(s.term, sizeof s.term, "%s", term);
-    InitErrorBoxDialog(SOURCE_NAME, __LINE__, s.term);
-    Box08TermNormalize(s.term);
-    s.cursor = s.term;
-    Box08TermInit();
-    if (!Box08TermPushLevel())
-        return CALC_NO_VALUE;
-    const double value = Box08TermExpression();
-    if (value != CALC_NO_VALUE && *s.cursor) {
-        if (s.owner)
-            AlertOk(s.owner, eAlertTextOK[MSG_SYNTAX]);
-        return CALC_NO_VALUE;
-    }
-    return value;
 }
 
 // The value of an absent field: 0, or what the reference kind gives.
@@ -273,7 +253,7 @@ int Box08EditTermCheck(HWND owner)
             value[i] = AbsentValue(k);
             continue;
         }
-        value[i] = EvaluateTerm(r.slots[k].term);
+        value[i] = Box08TermEvaluate(r.slots[k].term);
         if (value[i] == CALC_NO_VALUE) {
             r.currentField = (uint32_t)k;
             return 0;

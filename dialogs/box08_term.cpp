@@ -584,6 +584,24 @@ void Box08TermNormalize(char *term)
     std::memcpy(term, text, std::strlen(text) + 1);
 }
 
+double Box08TermEvaluate(const char *term)
+{
+    TermState &s = g_TermState;
+    std::snprintf(s.term, sizeof s.term, "%s", term ? term : "");
+    InitErrorBoxDialog(SOURCE_NAME, __LINE__, s.term);
+    Box08TermNormalize(s.term);
+    s.cursor = s.term;
+    Box08TermInit();
+    if (!Box08TermPushLevel())
+        return CALC_NO_VALUE;
+    const double value = Box08TermExpression();
+    if (value != CALC_NO_VALUE && *s.cursor) {
+        Message(MSG_SYNTAX);
+        return CALC_NO_VALUE;
+    }
+    return value;
+}
+
 int Box08TermCalculate(HWND owner, double lengthDivisor, double angleDivisor, const char *term, double *out)
 {
     TermState &s = g_TermState;
@@ -595,31 +613,18 @@ int Box08TermCalculate(HWND owner, double lengthDivisor, double angleDivisor, co
     s.owner = owner;
     s.lengthDivisor = lengthDivisor;
     s.angleDivisor = angleDivisor;
-    std::snprintf(s.term, sizeof s.term, "%s", term ? term : "");
-    InitErrorBoxDialog(SOURCE_NAME, __LINE__, s.term);
-    Box08TermNormalize(s.term);
-    s.cursor = s.term;
-
     s.work = Box08TermTakeWorkBlock();
     if (!s.work) {
         s.busy = 0;
         return 0;
     }
-    Box08TermInit();
-    int ok = Box08TermPushLevel();
     Box08TermCopyPageFrame();
     s.referencesOn = 0;
-
-    const double value = ok ? Box08TermExpression() : CALC_NO_VALUE;
-    ok = value != CALC_NO_VALUE;
-    if (ok && *s.cursor) {
-        Message(MSG_SYNTAX);
-        ok = 0;
-    }
-    if (ok && out)
+    const double value = Box08TermEvaluate(term);
+    if (value != CALC_NO_VALUE && out)
         *out = value;
     Box08TermGiveBackWorkBlock(s.work);
     s.work = nullptr;
     s.busy = 0;
-    return ok;
+    return value != CALC_NO_VALUE;
 }

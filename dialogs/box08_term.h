@@ -64,6 +64,11 @@ extern TermState g_TermState;
 // (none when owner is NULL, none for a term that ends with an operator).
 int Box08TermCalculate(HWND owner, double lengthDivisor, double angleDivisor, const char *term, double *out);
 
+// One term on a fresh level set of the work block in g_TermState, with the
+// references as they are set: the value, or CALC_NO_VALUE after a message to
+// the state's owner (text left over is a syntax error).
+double Box08TermEvaluate(const char *term);
+
 // The parser's operations on g_TermState.
 void Box08TermInit();
 TermNode *Box08TermNewEntry();
