@@ -33,7 +33,7 @@ constexpr int ID_TERM = 200;
 constexpr int HELP_COORD_ENTRY = 1008;
 // Codes the editor ends with besides OK and Cancel.
 constexpr uint32_t RESULT_NEXT = 23, RESULT_PREVIOUS = 24, RESULT_CLICKED = 25;
-constexpr int MSG_BUSY = 130, MSG_OUT_OF_SYSTEM = 29;
+constexpr int MSG_OUT_OF_SYSTEM = 29;
 constexpr int DEBUG_NUMBER_WIDTH = 63;
 constexpr int DEBUG_NUMBER_DIGITS = 6;
 // What an absent length field counts as when the reference kind allows it.
@@ -96,8 +96,6 @@ void SetReferences(const CoordEntryRecord &r)
     Box01ConvertPointToSystem(&x2, &y2);
     Box01ConvertPointToSystem(&p1x, &p1y);
     Box01ConvertPointToSystem(&p2x, &p2y);
-    Box08TermCopyPageFrame();
-
     TermState &s = g_TermState;
     double *ref = s.references;
     for (int i = 0; i < TERM_REFERENCE_COUNT; ++i)
@@ -165,13 +163,9 @@ void StepField(CoordEntryRecord &r, int step)
     }
 }
 
-void EndCalculator(HWND owner, int busy)
+void EndCalculator()
 {
-    Box08TermGiveBackWorkBlock(g_TermState.work);
-    g_TermState.work = nullptr;
-    g_TermState.referencesOn = 0;
-    g_TermState.owner = owner;
-    g_TermState.busy = (uint32_t)busy;
+    Box08TermEnd();
     s_Calc = {};
 }
 
@@ -284,22 +278,12 @@ int Box08EditTermCheck(HWND owner)
 
 int Box08EditTerm(HWND owner, CoordEntryRecord *record)
 {
-    TermState &s = g_TermState;
-    if (s.busy) {
-        AlertOk(owner, eAlertTextOK[MSG_BUSY]);
-        return 0;
-    }
-    s.busy = 1;
-    s.owner = owner;
     const DrawWindow &w = *g_ConvertState.window;
-    s_Calc.record = record;
-    s_Calc.lengthDivisor = s.lengthDivisor = w.lengthFactor;
-    s_Calc.angleDivisor = s.angleDivisor = w.angleFactor;
-    s.work = Box08TermTakeWorkBlock();
-    if (!s.work) {
-        EndCalculator(owner, 0);
+    if (!Box08TermBegin(owner, w.lengthFactor, w.angleFactor))
         return 0;
-    }
+    s_Calc.record = record;
+    s_Calc.lengthDivisor = w.lengthFactor;
+    s_Calc.angleDivisor = w.angleFactor;
     if (record->currentField >= COORD_FIELD_COUNT)
         record->currentField = COORD_X;
     SetReferences(*record);
@@ -314,7 +298,7 @@ int Box08EditTerm(HWND owner, CoordEntryRecord *record)
         if (result == DIALOG_OK) {
             if (!Box08EditTermCheck(owner))
                 continue;
-            EndCalculator(owner, 0);
+            EndCalculator();
             const double x = record->result[0], y = record->result[1];
             record->result[0] = ConvertSystemToWorldX(g_ActiveWindow, x, y);
             record->result[1] = ConvertSystemToWorldY(g_ActiveWindow, x, y);
@@ -331,6 +315,6 @@ int Box08EditTerm(HWND owner, CoordEntryRecord *record)
         else if (result != RESULT_CLICKED)
             break;
     }
-    EndCalculator(owner, 0);
+    EndCalculator();
     return 0;
 }

@@ -602,7 +602,7 @@ double Box08TermEvaluate(const char *term)
     return value;
 }
 
-int Box08TermCalculate(HWND owner, double lengthDivisor, double angleDivisor, const char *term, double *out)
+int Box08TermBegin(HWND owner, double lengthDivisor, double angleDivisor)
 {
     TermState &s = g_TermState;
     if (s.busy) {
@@ -620,11 +620,25 @@ int Box08TermCalculate(HWND owner, double lengthDivisor, double angleDivisor, co
     }
     Box08TermCopyPageFrame();
     s.referencesOn = 0;
+    return 1;
+}
+
+void Box08TermEnd()
+{
+    TermState &s = g_TermState;
+    Box08TermGiveBackWorkBlock(s.work);
+    s.work = nullptr;
+    s.referencesOn = 0;
+    s.busy = 0;
+}
+
+int Box08TermCalculate(HWND owner, double lengthDivisor, double angleDivisor, const char *term, double *out)
+{
+    if (!Box08TermBegin(owner, lengthDivisor, angleDivisor))
+        return 0;
     const double value = Box08TermEvaluate(term);
     if (value != CALC_NO_VALUE && out)
         *out = value;
-    Box08TermGiveBackWorkBlock(s.work);
-    s.work = nullptr;
-    s.busy = 0;
+    Box08TermEnd();
     return value != CALC_NO_VALUE;
 }

@@ -64,6 +64,13 @@ extern TermState g_TermState;
 // (none when owner is NULL, none for a term that ends with an operator).
 int Box08TermCalculate(HWND owner, double lengthDivisor, double angleDivisor, const char *term, double *out);
 
+// Takes the evaluator for one evaluation or a calculator run: 0 when it is
+// busy (eAlertTextOK entry 130 to owner) or there is no memory; otherwise
+// the work block is taken, the page frame copied and the references off
+// until Box08TermEnd.
+int Box08TermBegin(HWND owner, double lengthDivisor, double angleDivisor);
+void Box08TermEnd();
+
 // One term on a fresh level set of the work block in g_TermState, with the
 // references as they are set: the value, or CALC_NO_VALUE after a message to
 // the state's owner (text left over is a syntax error).
