@@ -3,18 +3,24 @@
 // dialog commands beep until their dialog modules come.
 #include <windows.h>
 
+#include "app/convert.h"
 #include "app/init_sound.h"
 #include "app/system.h"
+#include "app/system_defs.h"
 #include "commands/command.h"
 #include "commands/command_menu.h"
 #include "commands/command_popup.h"
 #include "commands/menu.h"
 #include "database/object.h"
 #include "database/object_rects.h"
+#include "database/object_modify.h"
+#include "database/symbol_block.h"
 #include "database/undo.h"
 #include "dialogs/alert.h"
+#include "dialogs/box05_defs.h"
 #include "database/object_flags.h"
 #include "display/output_paint.h"
+#include "files/file_drawinginfo.h"
 #include "files/meta.h"
 #include "language/language.h"
 
@@ -27,6 +33,7 @@ constexpr int COMMAND_CUT = 203;
 constexpr int COMMAND_COPY = 204;
 constexpr int COMMAND_PASTE = 205;
 constexpr int COMMAND_LAST_COMMANDS = 210;
+constexpr int COMMAND_VARIABLES = 211;
 constexpr int TEXT_CLIPBOARD_FAILED = 3;
 constexpr int COMMAND_DELETE_SELECTED_COMMENTS = 228;
 constexpr int COMMAND_DELETE_ALL_COMMENTS = 231;
@@ -65,6 +72,20 @@ void Paste(HWND mainWindow)
     OutputInvalidateAreaAll(g_ChangedRect);
 }
 
+// 211: texts that show variables change with them, so every frame is
+// recomputed and every window repainted.
+void EditVariables(HWND mainWindow)
+{
+    char title[CONVERT_TITLE_SIZE];
+    ConvertGetCommandTitle(title, COMMAND_VARIABLES);
+    if (!Box05EditVariableDefs(mainWindow, title, g_VariableDefs))
+        return;
+    SymbolRecalcFrames();
+    ObjectRecalcAllFrames();
+    OutputRedrawAll(1);
+    FileSetModified();
+}
+
 void DeleteComments(uint32_t mask)
 {
     UndoInitProcess();
@@ -95,6 +116,7 @@ void MenuEditCommand(HWND mainWindow, int commandId)
     case COMMAND_COPY: CopySelection(mainWindow, false); return;
     case COMMAND_PASTE: Paste(mainWindow); return;
     case COMMAND_LAST_COMMANDS: CommandLastCommandsPopup(); return;
+    case COMMAND_VARIABLES: EditVariables(mainWindow); return;
     case COMMAND_DELETE_SELECTED_COMMENTS: DeleteComments(MASK_SELECTED); return;
     case COMMAND_DELETE_ALL_COMMENTS: DeleteComments(0); return;
     default: break;

@@ -8,6 +8,7 @@
 
 #include "app/convert.h"
 #include "app/init_sound.h"
+#include "app/status.h"
 #include "app/system.h"
 #include "app/write_refresh.h"
 #include "app/window.h"
@@ -22,6 +23,7 @@
 #include "display/output_select.h"
 #include "dialogs/box03_ortho.h"
 #include "dialogs/box03_snap.h"
+#include "dialogs/box11_filter.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
 
@@ -49,6 +51,9 @@ constexpr int COMMAND_REDRAW = 1028;
 constexpr int COMMAND_CLICK_LEFT = 1029;
 constexpr int COMMAND_CLICK_RIGHT = 1031;
 constexpr int COMMAND_MENU_KEY = 1032;
+constexpr int COMMAND_FILTER_SWITCH = 1042;
+constexpr int COMMAND_FILTER_EDIT = 1043;
+constexpr int PANEL_CELL_FILTER = 95; // shows whether the selection filter is on
 // The snap settings' words: the main switch, the exclusive switch.
 constexpr int SNAP_SWITCH_ON = 0;
 constexpr int SNAP_SWITCH_EXCLUSIVE = 1;
@@ -275,6 +280,13 @@ void MenuInputAidCommand(HWND mainWindow, int commandId)
         // New values take effect from the first step.
         if (InputAskParameters())
             CommandEndInput();
+    } else if (commandId == COMMAND_FILTER_SWITCH) {
+        g_CommandDefaults.filter.enabled = !g_CommandDefaults.filter.enabled;
+        StatusRepaintCell(PANEL_CELL_FILTER);
+    } else if (commandId == COMMAND_FILTER_EDIT) {
+        char title[CONVERT_TITLE_SIZE];
+        ConvertGetCommandTitle(title, commandId);
+        Box11SelectionFilter(mainWindow, title, &g_CommandDefaults.filter, g_LocalData.filters);
     } else if (commandId == COMMAND_REDRAW) {
         OutputRedrawWindow(TargetWindow());
     } else if (commandId >= COMMAND_SCROLL_FIRST && commandId <= COMMAND_SCROLL_LAST) {
