@@ -210,6 +210,8 @@ extern ProfileLists g_ProfileLists;
 extern uint32_t g_SettingsImported;
 
 void SystemInitProgramOptions(ProgramOptions *options);
+// The default key table (command numbers, -1 none).
+void SystemDefaultKeyboard(int32_t keys[KEYBOARD_KEYS]);
 // 1 when a window at pos with size would show at least partly on the screens.
 int SystemPlacementOnScreen(POINT pos, SIZE size);
 // On Windows 95/98 both coordinate ranges become min(CoordRangeDRV, 30720).
@@ -283,6 +285,8 @@ static_assert(offsetof(LocalData, surfaceTolerance) == 44896);
 extern LocalData g_LocalData;
 
 // Remembered values that their users keep in LocalData's general areas.
+constexpr int LOCAL_STD_TEXT = 0;      // texts[]: the remembered standard text
+constexpr int LOCAL_FRAME_TEXT = 1;    // texts[]: the remembered framed text
 constexpr int LOCAL_COMMENT_TEXT = 3;  // texts[]: the comment command's current text
 constexpr int COMMENT_SETTINGS_SIZE = 72;
 // commandValues[]: the payload of a new comment's settings element, at the end.

@@ -780,3 +780,9 @@ void SystemWriteProfile()
     SystemProgramKeyPath(keyPath);
     SystemWriteProfileTo(keyPath);
 }
+
+void SystemDefaultKeyboard(int32_t keys[KEYBOARD_KEYS])
+{
+    for (int i = 0; i < KEYBOARD_KEYS; ++i)
+        keys[i] = KEYBOARD_DEFAULT[i];
+}

@@ -10,8 +10,13 @@
 #include "app/init_sound.h"
 #include "app/system.h"
 #include "commands/command_state.h"
+#include "database/object_attributes.h"
+#include "database/object_rects.h"
+#include "database/storage.h"
 #include "dialogs/alert.h"
 #include "dialogs/box02.h"
+#include "dialogs/box07.h"
+#include "display/symbol.h"
 #include "language/language.h"
 
 namespace {
@@ -82,6 +87,54 @@ int AskLength(HWND owner, const char *caption, int prompt, double *value)
     return Box02EditLength(owner, caption, Prompt(prompt), value);
 }
 
+// The standard text's settings and remembered text in its dialog; on OK the
+// settings go back to the drawing, and the text, measured at the origin,
+// gives the insertion frame R and its matrix M (height, width factor, slant,
+// angle). A text that cannot be measured is refused with a beep.
+int AskStandardText(HWND owner, const char *caption)
+{
+    TempBlock<ObjectAttributes> attributes(1, __FILE_NAME__, __LINE__);
+    if (!attributes)
+        return 1;
+    ObjectAttributes &a = *attributes.get();
+    ObjectAttributesInit(&a);
+    TextSettings &s = g_DrawingSettings.textStd;
+    a.present[ATTR_STD_TEXT] = 1;
+    AttrStdText &t = a.stdText;
+    t.font = s.font;
+    t.charSpacing = s.distance[0];
+    t.tabUnit = s.distance[1];
+    t.lineSpacing = s.distance[2];
+    t.height = s.height;
+    t.ratio = s.geometry[0];
+    t.rotation = s.geometry[1];
+    t.slant = s.geometry[2];
+    t.x = t.y = 0.0;
+    t.alignment = s.mode;
+    char *text = g_LocalData.texts[LOCAL_STD_TEXT];
+    if (!Box07TextStandard(owner, caption, &a, text))
+        return 0;
+    s.font = t.font;
+    s.distance[0] = t.charSpacing;
+    s.distance[1] = t.tabUnit;
+    s.distance[2] = t.lineSpacing;
+    s.height = t.height;
+    s.geometry[0] = t.ratio;
+    s.geometry[1] = t.rotation;
+    s.geometry[2] = t.slant;
+    s.mode = t.alignment;
+    ObjectAttributesTextMatrix(&t, &g_CommandState->matrix);
+    if (!SymbolMeasureText(&s.font, text, s.distance[0], s.distance[1], s.distance[2])) {
+        InitBeep();
+        return 0;
+    }
+    double *r = g_CommandState->rect;
+    std::memcpy(r, g_ExtentsRect, sizeof g_CommandState->rect);
+    if (!(r[0] <= r[2] && r[1] <= r[3])) // an empty text: the frame shrinks to the cursor
+        r[0] = r[1] = r[2] = r[3] = 0.0;
+    return 1;
+}
+
 } // namespace
 
 void InputCommandCaption(int commandId, char *out, size_t size)
@@ -118,7 +171,8 @@ int InputParameterDialog(HWND owner, int commandId)
                                     &d.distances[COMMAND_DISTANCE_CHAMFER]);
     case 727: case 728: case 729: case 731: case 732: case 733:
         return AskLength(owner, caption, PROMPT_RADIUS, &d.distances[COMMAND_DISTANCE_FILLET]);
-    default: return 1; // the page, text and block dialogs come with their commands
+    case 801: return AskStandardText(owner, caption);
+    default: return 1; // the page and block dialogs come with their commands
     }
 }
 

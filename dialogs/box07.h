@@ -29,3 +29,10 @@ uint32_t Box07TextReference(HWND owner, const char *caption, ObjectAttributes *a
 uint32_t Box07TextStandardMulti(HWND owner, const char *caption, ObjectAttributes *attributes);
 uint32_t Box07TextFrameMulti(HWND owner, const char *caption, ObjectAttributes *attributes);
 uint32_t Box07TextReferenceMulti(HWND owner, const char *caption, ObjectAttributes *attributes);
+
+// The program's status (memory, object lists, libraries, bitmaps, clipboard,
+// screen): 1 after the user closed it, 0 when it cannot be shown.
+uint32_t Box07ProgramStatus(HWND owner, const char *caption);
+// The about box with the version line and the build date: 1 after it was
+// closed, 0 when it cannot be shown.
+uint32_t Box07About(HWND owner, const char *caption);

@@ -1,0 +1,20 @@
+// The start screen: tour, tutorial or help contents, and whether it shows at
+// the next start.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+constexpr int BOX09_TOUR = 550, BOX09_TUTORIAL = 551, BOX09_HELP = 552, BOX09_CLOSED = 27;
+extern const char *const BOX09_TOUR_PROGRAM;  // below g_PathServer
+extern const char *const BOX09_TUTORIAL_FILE; // below g_PathServer
+
+// The choice (BOX09_*), 0 when the dialog cannot be shown. Whenever it was
+// shown, *showAtStart holds the check box's state afterwards.
+int Box09Startup(HWND owner, const char *caption, uint32_t *showAtStart);
+
+// The start screen as the start-up command shows it: opens it on the option
+// StartUpDisplay and carries out the choice (starts the tour program, opens
+// the tutorial at its contents or runs the help contents command).
+void Box09RunStartScreen(HWND mainWindow);
