@@ -1,13 +1,15 @@
-// The Help menu, commands 1100 to 1106: help files through WinHelp.
+// The Help menu, commands 1100 to 1106: help files through WinHelp, and the
+// about box.
 #include <windows.h>
 
 #include "app/convert.h"
 #include "app/init_help.h"
-#include "app/init_sound.h"
 #include "commands/command_menu.h"
 #include "commands/command_state.h"
 #include "commands/menu.h"
+#include "dialogs/box07.h"
 #include "files/zvi.h"
+#include "language/language.h"
 
 namespace {
 
@@ -36,7 +38,7 @@ void MenuHelpCommand(HWND mainWindow, int commandId)
     case COMMAND_HELP_COMMAND: ConvertShowCommandHelp(g_CommandState ? g_CommandState->commandId : 0); return;
     case COMMAND_HELP_ON_HELP: InitWinHelp(mainWindow, nullptr, HELP_HELPONHELP, 0); return;
     case COMMAND_HELP_START_UP: HelpContents(mainWindow, START_UP_HELP_FILE); return;
-    case COMMAND_ABOUT: InitBeep(); return; // the about box comes with its dialog module
+    case COMMAND_ABOUT: Box07About(mainWindow, eStartUpText1[1]); return;
     default: CommandShowSubmenu(commandId, nullptr); return;
     }
 }

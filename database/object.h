@@ -36,6 +36,9 @@ void ObjectInitHeader(Unit *unit, int32_t type);
 int ObjectInitHeaderFlags(Unit *unit, int32_t type);
 XProperty *ObjectPropertyFromSlots(XProperty *record, int32_t pen, int32_t layer, int setOwn);
 void ObjectPropertyForElement(Element *element);
+// A record whose font names a font (its first word not 0) takes the filled-font
+// fill mode when that is 0 or more.
+void ObjectPropertyFontFill(const void *record, XProperty *property);
 int ObjectCheckCurrentLayerPen(int32_t type);
 
 // Creators: 1 on success, 0 otherwise; points are indexes into g_ConstructionPoints.
@@ -52,6 +55,16 @@ int ObjectNewPolylineFromArray(int32_t type, const double *points, int n);
 int ObjectNewMarks(const double *points, int n);
 int ObjectNewComment();
 int ObjectNewBitmapRef(double x, double y, const char *fileName, const char *imageName, int embed);
+// Lines with line ends and dimensions, from construction points 0 onwards
+// and the drawing's current dimension settings (object_create_dim.cpp). The
+// variant is 0 to 12, or 0 to 2 for DimCoord; another number creates nothing.
+int ObjectNewLineStr(int start, int end);
+int ObjectNewLineCurved(int centre, int radius, int start, int end, int orientation);
+int ObjectNewDimDist(int variant);
+int ObjectNewDimRadius(int32_t type, int variant);
+int ObjectNewDimAngle(int variant);
+int ObjectNewDimArc(int variant);
+int ObjectNewDimCoord(int variant);
 
 void ObjectDrawNewMarkers(int window);
 void ObjectDrawNewMarkersAll();

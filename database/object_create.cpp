@@ -270,13 +270,18 @@ void ObjectPropertyForElement(Element *element)
     XProperty property;
     std::memcpy(&property, payload + RECORD_XPROPERTY_OFFSET, sizeof property);
     ObjectPropertyFromSlots(&property, DefaultPen(penSlot), DefaultLayer(layerSlot), 1);
-    uint32_t fontKind;
-    std::memcpy(&fontKind, payload, sizeof fontKind);
-    if (fontKind != 0 && g_FontFillMode >= 0) {
-        property.ownFlags |= XPROP_OWN_FILL;
-        property.fillMode = g_FontFillMode;
-    }
+    ObjectPropertyFontFill(payload, &property);
     std::memcpy(payload + RECORD_XPROPERTY_OFFSET, &property, sizeof property);
+}
+
+void ObjectPropertyFontFill(const void *record, XProperty *property)
+{
+    uint32_t fontKind;
+    std::memcpy(&fontKind, record, sizeof fontKind);
+    if (fontKind != 0 && g_FontFillMode >= 0) {
+        property->ownFlags |= XPROP_OWN_FILL;
+        property->fillMode = g_FontFillMode;
+    }
 }
 
 int ObjectCheckCurrentLayerPen(int32_t type)

@@ -82,6 +82,13 @@ int ObjectIdentifyClip(int window, double x, double y, uint32_t flags);
 // The type of the alive visible plain object with that ident (its geometry
 // in out by type), or -1 leaving out as it was.
 int ObjectGetIdentGeometry(int32_t ident, GeoObject *out);
+// The derived geometry of the dimension with that ident (object_ident_dim.cpp):
+// its dimension line or arc, its base line (linear dimensions) and its text
+// position and direction. Each writes the type into out and returns it, or
+// returns -1 when no such object is alive and visible.
+int ObjectGetIdentDimensionLine(int32_t ident, GeoObject *out);
+int ObjectGetIdentDimensionBase(int32_t ident, GeoObject *out);
+int ObjectGetIdentDimensionDirection(int32_t ident, GeoObject *out);
 // Byte offset of the start element of the contour nearest to p, or -1.
 int32_t ObjectNearestPathPoint(Unit *object, double px, double py);
 // Offset of the nearest piece's element of the contour starting at `start`

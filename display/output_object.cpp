@@ -10,6 +10,7 @@
 #include "database/storage.h"
 #include "database/symbol_find.h"
 #include "display/clip.h"
+#include "display/clip_dim.h"
 #include "display/clip_object.h"
 #include "display/output.h"
 #include "display/output_select.h"
@@ -322,10 +323,14 @@ int OutputDrawElement(HDC hdc, Unit *unit, int clip, uint32_t flags)
         if (p0 && p1)
             ClipDrawLineStyled(hdc, p0->x, p0->y, p1->x, p1->y, clip, flags);
         break;
-    case OBJTYPE_LINE_STR: // the line itself; its ends are drawn with the line-end code
-        if (p0 && p1)
-            ClipDrawLineStyled(hdc, p0->x, p0->y, p1->x, p1->y, clip, flags);
-        break;
+    case OBJTYPE_LINE_STR: return ClipDrawLineStr(hdc, unit, clip, flags);
+    case OBJTYPE_LINE_CURVED: return ClipDrawLineCurved(hdc, unit, clip, flags);
+    case OBJTYPE_DIM_DIST:
+    case OBJTYPE_DIM_RAD:
+    case OBJTYPE_DIM_DIA: return ClipDrawDimLinear(hdc, unit, clip, flags);
+    case OBJTYPE_DIM_ANGLE:
+    case OBJTYPE_DIM_ARC: return ClipDrawDimAngular(hdc, unit, clip, flags);
+    case OBJTYPE_REF_TEXT: return ClipDrawRefText(hdc, unit, clip, flags);
     case OBJTYPE_HATCH:
     case OBJTYPE_CURVE:
     case OBJTYPE_SURFACE:
@@ -339,10 +344,8 @@ int OutputDrawElement(HDC hdc, Unit *unit, int clip, uint32_t flags)
         break;
     case OBJTYPE_CIRC_ARC:
     case OBJTYPE_CIRC_SEC:
-    case OBJTYPE_CIRC_SEGM:
-    case OBJTYPE_LINE_CURVED: {
-        const double *sub = unit->object.type == OBJTYPE_LINE_CURVED ? Values(c, 6, ELEM_SUB_LINECURVED)
-                                                                      : Values(c, 5, ELEM_SUB_CIRCLE_ARC);
+    case OBJTYPE_CIRC_SEGM: {
+        const double *sub = Values(c, 5, ELEM_SUB_CIRCLE_ARC);
         if (!p0 || !p2 || !p3 || !sub)
             break;
         if (unit->object.type == OBJTYPE_CIRC_SEC)

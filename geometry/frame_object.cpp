@@ -13,6 +13,7 @@
 #include "files/file_records.h"
 #include "geometry/calc.h"
 #include "geometry/frame.h"
+#include "geometry/frame_dim.h"
 
 namespace {
 
@@ -370,7 +371,7 @@ void CopyTextProperty(Unit *object, const Chain &c, int index, int16_t kind)
                     static_cast<uint8_t *>(ElementPayload(c.at[index])) + RECORD_XPROPERTY_OFFSET, sizeof(XProperty));
 }
 
-void Regenerate(Unit *object, const Chain &c)
+void Regenerate(Unit *object, const Chain &c, const XProperty *parent, int regenerate)
 {
     switch (object->object.type) {
     case OBJTYPE_CIRC_ARC:
@@ -383,7 +384,16 @@ void Regenerate(Unit *object, const Chain &c)
     case OBJTYPE_LINE_CURVED: RegenerateLineCurved(c); break;
     case OBJTYPE_STD_TEXT: CopyTextProperty(object, c, 1, ELEM_TEXT_STANDARD); break;
     case OBJTYPE_FRAME_TEXT: CopyTextProperty(object, c, 4, ELEM_TEXT_FRAME); break;
-    default: break; // dimensions and reference texts keep their stored geometry
+    case OBJTYPE_DIM_DIST:
+    case OBJTYPE_DIM_RAD:
+    case OBJTYPE_DIM_DIA:
+    case OBJTYPE_DIM_ANGLE:
+    case OBJTYPE_DIM_ARC:
+    case OBJTYPE_DIM_COORD:
+    case OBJTYPE_DIM_AREA:
+    case OBJTYPE_DIM_PERI: FrameRegenerateDimension(object, regenerate); break;
+    case OBJTYPE_REF_TEXT: FrameRegenerateRefText(object, parent); break;
+    default: break;
     }
 }
 
@@ -429,9 +439,8 @@ bool MapBlockFrame(const double f[4], const Matrix &m, double box[4])
 
 void FrameMeasureObject(Unit *object, const XProperty *parent, int regenerate)
 {
-    (void)regenerate; // regenerates measured dimension values, which keep their stored texts here
     const Chain c = ReadChain(object);
-    Regenerate(object, c);
+    Regenerate(object, c, parent, regenerate);
     ObjectUpdatePointFlag(object);
     ObjectUpdateDisplayFlags(object);
     FrameMeasureObjectPath(object, parent, nullptr);

@@ -132,7 +132,7 @@ TEST_F(Dispatcher, NumbersWithoutAHandlerBeepAndPluginNumbersDoNothing)
 TEST_F(Dispatcher, AHandlerNotYetBuiltBeeps)
 {
     TestBeeps beeps;
-    CommandExecute(800, 1); // the text and dimension menu's handler comes later
+    CommandExecute(900, 1); // the block menu's handler comes later
     EXPECT_EQ(beeps.count(), 1u);
 }
 

@@ -1,0 +1,117 @@
+// Derived geometry of dimensions and reference texts: the run-time records
+// behind their settings record, rebuilt by every frame computation and read
+// by the renderer, the distance code and the plug-in enumeration.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "database/unit.h"
+#include "geometry/calc.h"
+#include "geometry/matrix.h"
+
+constexpr int DIM_EXTRA_TEXT_SIZE = 32;
+// The text gap of a dimension line or arc when the text does not cut it.
+constexpr double DIM_NO_GAP_START = 1e300;
+constexpr double DIM_NO_GAP_END = -1e300;
+// Text placements of a dimension record.
+constexpr int32_t DIM_PLACE_ABOVE = 1;
+constexpr int32_t DIM_PLACE_IN_LINE = 2;
+// Distance of the text's baseline from the dimension line, in text heights.
+constexpr double DIM_TEXT_OFFSET_SHARE = 0.4;
+
+// Run-time sub-element -5 of DimDist, DimRad and DimDia.
+struct DimLinearGeometry {
+    char extraText[DIM_EXTRA_TEXT_SIZE];
+    int32_t endMark1;
+    int32_t endMark2;
+    double startDirection;
+    double endDirection;
+    double textAngle;
+    int32_t extension1;
+    int32_t extension2;
+    int32_t dimensionLine;
+    uint32_t pad;
+    CalcPoint q1, q2;
+    CalcPoint base1, base2;
+    CalcPoint text;
+    double gapStart, gapEnd;
+};
+static_assert(sizeof(DimLinearGeometry) + ELEMENT_HEADER_SIZE == ELEM_SIZE_SUB_DIM_LINEAR);
+static_assert(offsetof(DimLinearGeometry, q1) == 80);
+
+// Run-time sub-element -6 of DimAngle and DimArc.
+struct DimAngularGeometry {
+    int32_t endMark1;
+    int32_t endMark2;
+    double sweep;
+    double startAngle, endAngle;
+    double startDirection, endDirection;
+    double textAngle;
+    int32_t extension1;
+    int32_t extension2;
+    int32_t dimensionArc;
+    uint32_t pad;
+    CalcPoint arcStart, arcEnd;
+    CalcPoint base1, base2;
+    CalcPoint centre;
+    CalcPoint arcPosition;
+    CalcPoint text;
+    double gapStart, gapEnd;
+};
+static_assert(sizeof(DimAngularGeometry) + ELEMENT_HEADER_SIZE == ELEM_SIZE_SUB_DIM_ANGULAR);
+static_assert(offsetof(DimAngularGeometry, arcStart) == 72);
+
+// Run-time sub-element -7 of DimCoord, DimArea and DimPeri.
+struct DimLabelGeometry {
+    double textAngle;
+    CalcPoint text;
+};
+static_assert(sizeof(DimLabelGeometry) + ELEMENT_HEADER_SIZE == ELEM_SIZE_SUB_DIM_LABEL);
+
+// Frame shapes of a reference text (any other value: rectangle).
+constexpr int32_t REFTEXT_FRAME_RHOMBUS = 1;
+constexpr int32_t REFTEXT_FRAME_CIRCLE = 2;
+constexpr int32_t REFTEXT_FRAME_ELLIPSE = 3;
+
+// Run-time sub-element -8 of RefText.
+struct RefTextGeometry {
+    int32_t endMark;
+    int32_t leaderMode;
+    double tipDirection;
+    int32_t frameShape;
+    uint32_t pad;
+    double frameDistance;
+    CalcPoint frame[4];
+    CalcPoint leader[3];  // tip, knee, end
+};
+static_assert(sizeof(RefTextGeometry) + ELEMENT_HEADER_SIZE == ELEM_SIZE_SUB_REFTEXT);
+static_assert(offsetof(RefTextGeometry, frame) == 32);
+
+// 1 when the leader of that mode runs tip -> knee -> end, 0 for tip -> end.
+int FrameRefTextHasKnee(int32_t leaderMode);
+
+// Turns an angle in [0, 2pi) by -pi when a text along it would read upside
+// down (a little below 91 up to a little below 271 degrees).
+double FrameUprightAngle(double angle);
+
+// Rebuilds the derived geometry of a dimension (types 25 to 32) and, with
+// an automatic value or regenerate set, its value text. Other types and
+// chains that do not have the dimension's layout are left alone.
+void FrameRegenerateDimension(Unit *object, int regenerate);
+
+// Copies the reference record into the working record and builds the
+// reference text's frame and leader (FrameBuildRefTextPath).
+void FrameRegenerateRefText(Unit *object, const XProperty *parent);
+
+// The frame points around the text box {x0, y0, x1, y1} of the upright text,
+// placed by the text's rotation and move; shape and distance from the record.
+void FrameRefTextFrame(const double box[4], const Matrix *placed, RefTextGeometry *g);
+// The leader from the tip to the placed text's centre by the leader mode, cut
+// at the frame; modes 6 and 7 move the frame and the text matrix.
+void FrameRefTextLeader(RefTextGeometry *g, CalcPoint tip, CalcPoint knee, CalcPoint centre, Matrix *textMatrix);
+
+// The frame and leader of a reference text from its six elements; leader
+// modes 6 and 7 also move the text matrix of the TextStandard record.
+void FrameBuildRefTextPath(ElementPoint *tip, ElementPoint *knee, Element *text, Element *standard,
+                           Element *reference, Element *work, const XProperty *parent);
