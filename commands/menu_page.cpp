@@ -1,33 +1,40 @@
 // The Page and Options menu, commands 300 to 389: the drawing's pages, the
 // popups and dialogs of the definition tables, the temporary show-all of
-// layers and pens, the views, the tool-window switches and the exchange of
-// drawing windows. Page, grid and definition changes are no undo steps: they
-// go through the change flags. The dialogs that are still missing (page
-// format, settings and options sheets, program status, the settings files)
-// leave their numbers beeping.
+// layers and pens, the views, the settings and options sheets, the
+// tool-window switches and the exchange of drawing windows. Page, grid and
+// definition changes are no undo steps: they go through the change flags.
+// The dialogs that are still missing (page format, program status, the
+// settings files) leave their numbers beeping.
 #include <windows.h>
 
 #include <algorithm>
 #include <iterator>
 
 #include "app/convert.h"
+#include "app/darad4.h"
+#include "app/init_menus.h"
 #include "app/init_sound.h"
 #include "app/status.h"
 #include "app/system.h"
 #include "app/system_changes.h"
 #include "app/system_defs.h"
+#include "app/system_validate.h"
 #include "app/window.h"
 #include "app/write_refresh.h"
 #include "commands/command_menu.h"
 #include "commands/command_popup.h"
 #include "commands/command_state.h"
 #include "commands/menu.h"
+#include "database/object_modify.h"
 #include "database/object_rects.h"
+#include "database/symbol_block.h"
+#include "database/undo.h"
 #include "dialogs/alert.h"
 #include "dialogs/box02.h"
 #include "dialogs/box03_systems.h"
 #include "dialogs/box04_lines.h"
 #include "dialogs/box06_defaults.h"
+#include "dialogs/box16.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
 #include "files/file_drawinginfo.h"
@@ -501,6 +508,78 @@ void ToggleToolWindow(int commandId)
     WindowApplyPanels(before, g_Options, 0);
 }
 
+// ---------------------------------------------------------------------------
+// The settings and options sheets.
+
+constexpr int COMMAND_SETTINGS_FIRST = 353;
+constexpr int TEXT_OPTIONS_NOT_KEPT = 41; // eAlertTextSM
+
+// The status areas and the tool windows that show them, laid out again.
+void LayoutToolWindows()
+{
+    StatusLayoutPanel();
+    if (hGlobalPanel)
+        StatusLayoutPanelList(hGlobalPanel);
+    StatusLayoutToolbox();
+    StatusLayoutStatusBar();
+    StatusLayoutPropertyBar();
+    StatusLayoutSymbolWindow();
+}
+
+void EditSettings(HWND mainWindow, int commandId)
+{
+    const Caption caption(commandId);
+    const int32_t arrangement = g_Options.windowArrangement;
+    if (!Box16Settings(mainWindow, caption.text, &g_DrawingSettings, BOX16_SET_ALL,
+                       commandId - COMMAND_SETTINGS_FIRST))
+        return;
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    InitDeleteMenus();
+    InitCreateMenus(mainWindow);
+    LayoutToolWindows();
+    SystemValidateReferences();
+    SymbolRecalcFrames();
+    ObjectRecalcAllFrames();
+    if (g_Options.windowArrangement != arrangement) {
+        g_ActiveWindow = 0;
+        g_PanelWindow = 0;
+        g_RelayoutPending = 1;
+    }
+    WindowRelayout(mainWindow);
+    WriteRefreshFrame();
+    WindowSetActive(g_ActiveWindow, 0);
+}
+
+int OptionsPage(int commandId)
+{
+    switch (commandId) {
+    case 377: return BOX16_OPT_WINDOWS;
+    case 378: return BOX16_OPT_GENERAL;
+    case 379: return BOX16_OPT_PATHS;
+    case 380: return BOX16_OPT_FILEOPTIONS;
+    case 381: return BOX16_OPT_TIMEFORMAT;
+    case 382: return BOX16_OPT_BLOCKLIST;
+    case 384: return BOX16_OPT_KEYBOARD;
+    default: return BOX16_OPT_MOUSE; // 385
+    }
+}
+
+void EditOptions(HWND mainWindow, int commandId)
+{
+    const Caption caption(commandId);
+    const ProgramOptions before = g_Options;
+    if (!Box16Options(mainWindow, caption.text, &g_Options, OptionsPage(commandId)))
+        return;
+    // Another instance writes the options back at its exit, not this one.
+    if (g_OtherInstance)
+        AlertButton1(mainWindow, eAlertTextSM[TEXT_OPTIONS_NOT_KEPT]);
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    UndoApplySteps();
+    LayoutToolWindows();
+    SystemValidateReferences();
+    WindowApplyPanels(before, g_Options, 1);
+}
+
 bool IsSubmenu(int commandId)
 {
     return std::find(std::begin(SUBMENUS), std::end(SUBMENUS), commandId) != std::end(SUBMENUS);
@@ -556,6 +635,10 @@ void MenuPageOptionsCommand(HWND mainWindow, int commandId)
     case 349: CentreOnCursor(); return;
     case 350: Zoom(ZOOM_IN); return;
     case 351: Zoom(ZOOM_OUT); return;
+    case 353: case 354: case 355: case 356: EditSettings(mainWindow, commandId); return;
+    case 377: case 378: case 379: case 380: case 381: case 382: case 384: case 385:
+        EditOptions(mainWindow, commandId);
+        return;
     case 364: case 365: case 366: ExchangeWindow(mainWindow, commandId - 363); return;
     case 367: case 368: case 369: case 370: case 371: case 372: case 373: case 374: case 375:
         ToggleToolWindow(commandId);
@@ -563,8 +646,8 @@ void MenuPageOptionsCommand(HWND mainWindow, int commandId)
     case 388: ShowAll(g_PenDefs, s_Saved.pens, s_Saved.pensValid, &DefChangeFlags::pens); return;
     case 389: RestoreStates(g_PenDefs, s_Saved.pens, s_Saved.pensValid, &DefChangeFlags::pens); return;
     default:
-        // The page format, the print grid, the settings and options sheets,
-        // the program status and the settings files come with their dialogs.
+        // The page format, the print grid, the program status and the
+        // settings files come with their dialogs.
         InitBeep();
         return;
     }

@@ -152,3 +152,23 @@ TEST_F(MenuPage, ExchangingWithoutASecondWindowBeeps)
 }
 
 } // namespace
+
+namespace {
+
+// The settings and options sheets open from their numbers; cancel keeps
+// the records as they were.
+TEST_F(MenuPage, SheetsOpenFromTheirNumbersAndCancelKeepsTheRecords)
+{
+    for (int command : {353, 356, 377, 385}) {
+        SCOPED_TRACE(command);
+        const DrawingSettings settings = g_DrawingSettings;
+        const ProgramOptions options = g_Options;
+        DialogDriver driver({[](HWND sheet) { TestClickButton(sheet, IDCANCEL); }});
+        MenuPageOptionsCommand(main_, command);
+        EXPECT_EQ(driver.stepsDone(), 1);
+        EXPECT_EQ(std::memcmp(&settings, &g_DrawingSettings, sizeof settings), 0);
+        EXPECT_EQ(std::memcmp(&options, &g_Options, sizeof options), 0);
+    }
+}
+
+} // namespace
