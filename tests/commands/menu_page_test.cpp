@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "app/init_dialogs.h"
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
@@ -12,23 +11,13 @@
 #include "commands/menu.h"
 #include "common/dialog_driver.h"
 #include "common/test_commands.h"
+#include "common/test_support.h"
 #include "language/language.h"
 
 namespace {
 
 class MenuPage : public DrawingWindowTest {
 protected:
-    void SetUp() override
-    {
-        DrawingWindowTest::SetUp();
-        savedModule_ = g_LanguageModule;
-        g_LanguageModule = GetModuleHandleA("language.dll");
-    }
-    void TearDown() override
-    {
-        g_LanguageModule = savedModule_;
-        DrawingWindowTest::TearDown();
-    }
     // `count` pages, each marked with its 1-based number, the one of index
     // `active` current.
     static void MakePages(int count, int active)
@@ -48,7 +37,7 @@ protected:
             marks.push_back(g_PageDefs.pages[i].reserved);
         return marks;
     }
-    HMODULE savedModule_ = nullptr;
+    TestLanguageModule language_; // the dialogs' templates
 };
 
 TEST_F(MenuPage, PageCommandsAtTheirLimits)
