@@ -490,6 +490,30 @@ void ExchangeWindow(HWND mainWindow, int n)
     }
 }
 
+void PostCorner(HWND window, int corner)
+{
+    if (window && IsWindow(window))
+        PostMessageA(window, WM_SYSCOMMAND, corner, 0);
+}
+
+// The floating tool windows go to the corners of the main window.
+void ToolWindowsToCorners()
+{
+    const ProgramOptions &o = g_Options;
+    if (o.panelVisible && o.panelMoveable)
+        PostCorner(hGlobalPanel, TOOL_CORNER_TOP_LEFT);
+    if (o.propertyVisible && o.propertyMoveable)
+        PostCorner(hGlobalProp, TOOL_CORNER_TOP_LEFT);
+    if (o.toolboxVisible)
+        PostCorner(hGlobalToolbox, TOOL_CORNER_TOP_LEFT);
+    if (o.symbolVisible)
+        PostCorner(hGlobalSymbol, TOOL_CORNER_TOP_RIGHT);
+    if (o.viewVisible)
+        PostCorner(g_ViewWindow.hwnd, TOOL_CORNER_TOP_RIGHT);
+    if (o.guideVisible)
+        PostCorner(hGlobalGuide, TOOL_CORNER_BOTTOM_RIGHT);
+}
+
 void ToggleToolWindow(int commandId)
 {
     static constexpr uint32_t ProgramOptions::*SWITCHES[] = {
@@ -639,6 +663,7 @@ void MenuPageOptionsCommand(HWND mainWindow, int commandId)
     case 377: case 378: case 379: case 380: case 381: case 382: case 384: case 385:
         EditOptions(mainWindow, commandId);
         return;
+    case 363: ToolWindowsToCorners(); return;
     case 364: case 365: case 366: ExchangeWindow(mainWindow, commandId - 363); return;
     case 367: case 368: case 369: case 370: case 371: case 372: case 373: case 374: case 375:
         ToggleToolWindow(commandId);

@@ -7,6 +7,7 @@
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
+#include "app/write_refresh.h"
 #include "commands/command_state.h"
 #include "commands/menu.h"
 #include "common/dialog_driver.h"
@@ -130,14 +131,22 @@ TEST_F(MenuPage, AllObjectsOfAnEmptyDrawingShowsAllPages)
     EXPECT_EQ(W().historyCount, 1) << "the old view can be gone back to";
 }
 
-TEST_F(MenuPage, ExchangingWithoutASecondWindowBeeps)
+TEST_F(MenuPage, ImpossibleWindowCommandsBeepAndChangeNothing)
 {
     ASSERT_EQ(g_DrawWindowCount, 1);
     const HWND before = W().hwnd;
-    TestBeeps beeps;
-    MenuPageOptionsCommand(main_, 364);
-    EXPECT_EQ(beeps.count(), 1u);
+    const HWND savedEntry = g_CoordEntryWnd;
+    g_Options.statusVisible = 1;
+    g_CoordEntryWnd = hwnd_; // a coordinate entry is open
+    for (int command : {364, 366, 371}) {
+        SCOPED_TRACE(command);
+        TestBeeps beeps;
+        MenuPageOptionsCommand(main_, command);
+        EXPECT_EQ(beeps.count(), 1u);
+    }
+    g_CoordEntryWnd = savedEntry;
     EXPECT_EQ(W().hwnd, before);
+    EXPECT_EQ(g_Options.statusVisible, 1u) << "the status bar stays while the entry is open";
 }
 
 } // namespace
