@@ -13,6 +13,7 @@
 #include "app/system.h"
 #include "app/window_layout.h"
 #include "app/write_refresh.h"
+#include "dialogs/box08_editterm.h"
 #include "language/language.h"
 
 namespace {

@@ -18,6 +18,7 @@
 #include "app/window.h"
 #include "commands/command_state.h"
 #include "database/storage.h"
+#include "dialogs/box08_editterm.h"
 #include "display/screen.h"
 #include "geometry/calc.h"
 #include "geometry/matrix.h"
@@ -140,8 +141,6 @@ int DrawGuideLines(HDC dc, const char *text, RECT &room, int bottom)
 }
 
 } // namespace
-
-HWND g_CoordEntryWnd = nullptr;
 
 // ---------------------------------------------------------------------------
 // Field painters

@@ -17,9 +17,8 @@ constexpr uint32_t WRITE_STATUS_ENTRY = 8;    // the coordinate entry's texts
 constexpr uint32_t WRITE_STATUS_MESSAGE = 16; // a message
 extern int32_t g_StatusContent;
 extern int32_t g_StatusFrameLayout;
-// The open coordinate-entry window, or null; the ordinary refreshes wait
-// while it is open.
-extern HWND g_CoordEntryWnd;
+// The open coordinate-entry window (g_CoordEntryWnd) is the calculator's:
+// dialogs/box08_editterm.h. The ordinary refreshes wait while it is open.
 
 // Field painters; the status font must be selected.
 void WriteSelectStatusFont(HDC dc);

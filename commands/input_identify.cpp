@@ -17,6 +17,8 @@
 namespace {
 
 constexpr int32_t COMMAND_SELECT_UNMARKED = 1004; // objects carrying the mark 0x1 are skipped
+constexpr int32_t COMMAND_CUT_OUT = 701;
+constexpr int32_t COMMAND_SPLIT = 702;
 constexpr int32_t COMMAND_SELECT_MARKED = 1005;   // only objects carrying it
 constexpr uint32_t FLAGS_SKIP_MARKED = IDENTIFY_SKIP_MARKED | IDENTIFY_FILTERED | IDENTIFY_INSTANCES;
 constexpr uint32_t FLAGS_ONLY_MARKED = IDENTIFY_ONLY_MARKED | IDENTIFY_FILTERED | IDENTIFY_INSTANCES;
@@ -39,7 +41,11 @@ int Identify(InputPickOp op, int window, double x, double y, uint32_t flags)
     switch (op) {
     case PICK_ANY: return ObjectIdentifyAny(window, x, y, flags);
     case PICK_INSTANCE: return ObjectIdentifyInstance(window, x, y, flags);
-    case PICK_SIMPLE: return ObjectIdentifySimple(window, x, y, flags);
+    case PICK_SIMPLE:
+        // Cutting out and splitting also take hatches, curves and surfaces.
+        if (g_CommandState->commandId == COMMAND_CUT_OUT || g_CommandState->commandId == COMMAND_SPLIT)
+            return ObjectIdentifyPath(window, x, y, flags);
+        return ObjectIdentifySimple(window, x, y, flags);
     case PICK_LINE: return ObjectIdentifyLine(window, x, y, flags);
     case PICK_CIRCLE_FAMILY: return ObjectIdentifyCircleFamily(window, x, y, flags);
     case PICK_CIRC_ARC: return ObjectIdentifyCircArc(window, x, y, flags);

@@ -1,9 +1,12 @@
 // The input-aid commands 1000 to 1043 that help the running command. Built so
-// far: stepping back (Escape), asking the parameters again, the duplicate and
-// ortho switches, snapping and its single modes, the posted mouse clicks and
-// menu key, the redraw of the
-// window under the cursor and the scrolling of its view; the other numbers of
-// the range beep until their cases are written.
+// far: the selection aids, the user mark of the selection, the area display,
+// stepping back (Escape), asking the parameters again, the duplicate and ortho
+// switches, snapping and its single modes, the posted mouse clicks and menu
+// key, the redraw of the window under the cursor and the scrolling of its
+// view; the other numbers of the range beep until their cases are written.
+#include <cstring>
+
+#include "app/convert.h"
 #include "app/init_sound.h"
 #include "app/system.h"
 #include "app/write_refresh.h"
@@ -14,15 +17,27 @@
 #include "app/darad4.h"
 #include "commands/input_prepare_dialogs.h"
 #include "commands/menu.h"
+#include "database/object_ident.h"
+#include "database/object_select.h"
+#include "display/output_select.h"
+#include "dialogs/box03_ortho.h"
 #include "dialogs/box03_snap.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
 
 namespace {
 
+constexpr int COMMAND_SELECT_ALL = 1000;
+constexpr int COMMAND_SELECT_PREVIOUS = 1001;
+constexpr int COMMAND_SELECT_MARKED = 1002;
+constexpr int COMMAND_MARK_SET = 1004;
+constexpr int COMMAND_MARK_CLEAR = 1005;
+constexpr int COMMAND_MARK_TOGGLE = 1006;
+constexpr int COMMAND_AREAS = 1007;
 constexpr int COMMAND_STEP_BACK = 1009;
 constexpr int COMMAND_DUPLICATE = 1011;
 constexpr int COMMAND_ORTHO = 1012;
+constexpr int COMMAND_ORTHO_LAYOUT = 1013;
 constexpr int COMMAND_SNAP_ON = 1015;
 constexpr int COMMAND_SNAP_MODE_FIRST = 1016; // modes 1 to 128
 constexpr int COMMAND_SNAP_MODE_LAST = 1023;
@@ -55,6 +70,14 @@ constexpr double SCROLL_MOVES[][2] = {
     {CALC_NO_VALUE, SCROLL_PAGE},  {CALC_NO_VALUE, -SCROLL_PAGE},
 };
 static_assert(sizeof SCROLL_MOVES / sizeof SCROLL_MOVES[0] == COMMAND_SCROLL_LAST - COMMAND_SCROLL_FIRST + 1);
+
+// Object flags the selection aids choose by: every object, the previous
+// selection, the user mark; and the selection flag the mark commands act on.
+constexpr uint32_t SELECT_EVERY = 0;
+constexpr uint32_t SELECT_PREVIOUS = 0x40;
+constexpr uint32_t SELECT_MARKED = 0x1;
+constexpr uint32_t OBJECT_SELECTED = 0x4;
+constexpr int LIST_OBJECTS = 0;
 
 // The drawing window under the cursor, else the active one.
 int TargetWindow()
@@ -144,16 +167,90 @@ void PostClick(int commandId)
     PostMessageA(record->hwnd, pair[1], 0, at);
 }
 
+// The caught cursor position taken as the next point, as a click would be.
+void AcceptAtCursor()
+{
+    OutputHideCrosshair();
+    CommandHandleCode(InputPoint(g_CursorPos.x, g_CursorPos.y, 0));
+    WriteRefreshFrame();
+    OutputShowCrosshair();
+}
+
+// 1000 to 1002: completes the selection step being entered with the objects
+// carrying `mask` (every object for 0); a beep outside a selection step or
+// when there is nothing to select.
+void SelectByMenu(uint32_t mask)
+{
+    const int32_t kind = g_CommandState->pointKind;
+    const bool points = kind == POINT_KIND_POINT_SELECTION;
+    bool any = kind >= POINT_KIND_FIRST_SELECTION && kind <= POINT_KIND_POINT_SELECTION;
+    if (any && mask == SELECT_PREVIOUS)
+        any = (points ? ObjectExtentsSelectedPoints(SELECT_PREVIOUS) : ObjectExtentsVisible(LIST_OBJECTS, SELECT_PREVIOUS)) > 0;
+    else if (any && mask == SELECT_MARKED)
+        any = !points && ObjectExtentsVisible(LIST_OBJECTS, SELECT_MARKED) > 0;
+    if (!any) {
+        InitBeep();
+        return;
+    }
+    if (InputSelectionCommand(mask))
+        AcceptAtCursor();
+}
+
+// 1004 to 1006, at the end of their selection step: the user mark of the
+// selected objects is set (1), cleared (0) or inverted (-1).
+void MarkSelection(int value)
+{
+    const int changed = value < 0 ? ObjectToggleUserBit(OBJECT_SELECTED, SELECT_MARKED)
+                                  : ObjectSetUserBit(OBJECT_SELECTED, value);
+    if (!changed) {
+        InitBeep();
+        return;
+    }
+    if (g_CommandState->selectionDrawn)
+        ObjectDeselectAll();
+    else
+        ObjectSelectionReset();
+    OutputRedrawSelection();
+}
+
+// 1013: the ortho record of the drawing settings, edited as a whole.
+void EditOrthoLayout(HWND mainWindow, int commandId)
+{
+    DrawingSettings &d = g_DrawingSettings;
+    OrthoLayout layout = {d.orthoModes[0], d.orthoModes[1], {}, d.orthoExtra};
+    std::memcpy(layout.angles, d.orthoAngles, sizeof layout.angles);
+    char title[CONVERT_TITLE_SIZE];
+    ConvertGetCommandTitle(title, commandId);
+    if (!Box03EditOrthoLayout(mainWindow, title, &layout))
+        return;
+    d.orthoModes[0] = layout.mode;
+    d.orthoModes[1] = layout.count;
+    std::memcpy(d.orthoAngles, layout.angles, sizeof layout.angles);
+    d.orthoExtra = layout.tolerance;
+}
+
 } // namespace
 
 void MenuInputAidCommand(HWND mainWindow, int commandId)
 {
-    if (commandId == COMMAND_STEP_BACK) {
+    if (commandId == COMMAND_SELECT_ALL) {
+        SelectByMenu(SELECT_EVERY);
+    } else if (commandId == COMMAND_SELECT_PREVIOUS) {
+        SelectByMenu(SELECT_PREVIOUS);
+    } else if (commandId == COMMAND_SELECT_MARKED) {
+        SelectByMenu(SELECT_MARKED);
+    } else if (commandId >= COMMAND_MARK_SET && commandId <= COMMAND_MARK_TOGGLE) {
+        MarkSelection(commandId == COMMAND_MARK_SET ? 1 : commandId == COMMAND_MARK_CLEAR ? 0 : -1);
+    } else if (commandId == COMMAND_AREAS) {
+        Toggle(g_DrawingSettings.displayAreas);
+    } else if (commandId == COMMAND_STEP_BACK) {
         StepBack();
     } else if (commandId == COMMAND_DUPLICATE) {
         Toggle(g_DrawingSettings.displayDuplicate);
     } else if (commandId == COMMAND_ORTHO) {
         Toggle(g_DrawingSettings.displayOrtho);
+    } else if (commandId == COMMAND_ORTHO_LAYOUT) {
+        EditOrthoLayout(mainWindow, commandId);
     } else if (commandId == COMMAND_SNAP_ON) {
         SnapOnOff();
     } else if (commandId >= COMMAND_SNAP_MODE_FIRST && commandId <= COMMAND_SNAP_MODE_LAST) {

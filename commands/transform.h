@@ -10,10 +10,35 @@
 
 // A form that every affine matrix maps exactly: circles and circular arcs,
 // sectors and segments become their elliptic twins, a construction circle a
-// construction ellipse. 1 when converted, 0 when the type needs nothing.
+// construction ellipse, the arcs of paths Bezier pieces. 1 when converted,
+// 0 when the type needs nothing or the rewritten path would not fit in one
+// object (target is then a plain copy).
 int TransformDistortable(const Unit *source, Unit *target);
 // The same object joining its start and end in the other direction (arcs,
 // sectors, segments of circles and ellipses, and curved line strings).
 int TransformInvert(const Unit *source, Unit *target);
 // The object as the new type where its geometry allows; 0 otherwise.
 int TransformObjectType(const Unit *source, Unit *target, int32_t newType);
+
+// Fetch, change and store one object undo-aware. Universal1 is held by the
+// caller from the fetch (or the conversion into it) to the store; these do
+// not take it themselves.
+
+// A whole copy of the alive object with that ident in Universal1; the old
+// area g_ExtentsRect becomes its frame. Null with alert 5 when not found.
+Unit *TransformFetchUnit(int32_t ident);
+// Universal1 as a new object in front of the object with that ident, with
+// its user mark; keep = 0 stamps the old one deleted. The new area is the
+// new object's frame.
+int TransformStoreUnit(int32_t ident, int keep);
+// Universal1 as a new object behind anchor (at the list's tail when null),
+// taking the anchor's user mark and the given flag bits; the new area is
+// replaced by its frame. keep = 0 stamps anchor and other deleted.
+int TransformReplaceUnit(Unit *other, Unit *anchor, int keep, uint32_t bits);
+// Universal1 behind the object with that ident with its user mark and
+// XProperty; the old object is deleted unless copy mode is on.
+int TransformReplaceByIdent(int32_t ident);
+
+// The Curve or Surface form of the object (lines and the circle family);
+// 0 when it cannot be written.
+int TransformCurveSurface(const Unit *source, Unit *target);

@@ -15,6 +15,7 @@ namespace {
 
 // Messages (eAlertTextOK entries).
 constexpr int MSG_ANGLE = 5;
+constexpr int MSG_NOT_INTEGER = 7;
 constexpr int MSG_VALUE = 8;
 constexpr int MSG_RESERVED_NAME = 12;
 constexpr int MSG_EMPTY_NAME = 16;
@@ -187,4 +188,17 @@ int AlertCheckInputName(HWND dialog, int controlId, const char *name, int allowE
         return 1;
     Fail(dialog, eAlertTextOK[message], controlId);
     return 0;
+}
+
+int AlertCheckInputIntField(HWND dialog, int controlId, int min, int max, const char *rangeMessage, int *out)
+{
+    char text[64];
+    GetDlgItemTextA(dialog, controlId, text, sizeof text);
+    const int v = ConvertStringToInt(text);
+    if (v == CONVERT_NO_INT || v < min || v > max) {
+        Fail(dialog, v == CONVERT_NO_INT ? eAlertTextOK[MSG_NOT_INTEGER] : rangeMessage, controlId);
+        return 0;
+    }
+    *out = v;
+    return 1;
 }

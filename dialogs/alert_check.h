@@ -47,3 +47,6 @@ int AlertScaleAngle(HWND dialog, double *angle, double factor);
 int AlertCheckDoubleRange(HWND dialog, double value);
 // The naming rules of definitions (pens, layers, line types, systems ...).
 int AlertCheckInputName(HWND dialog, int controlId, const char *name, int allowEmpty);
+// The whole number of an edit field within min .. max; 0 after telling the
+// user (not a number: eAlertTextOK entry 7, else rangeMessage) with the field selected.
+int AlertCheckInputIntField(HWND dialog, int controlId, int min, int max, const char *rangeMessage, int *out);

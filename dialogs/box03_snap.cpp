@@ -7,6 +7,7 @@
 #include "app/convert.h"
 #include "app/system.h"
 #include "dialogs/alert.h"
+#include "dialogs/alert_check.h"
 #include "dialogs/box01.h"
 #include "language/language.h"
 
@@ -22,7 +23,7 @@ constexpr int SNAP_MODE_BITS_SHOWN = 9;
 constexpr int RADIUS_MIN = 5, RADIUS_MAX = 50, TOLERANCE_MIN = 0, TOLERANCE_MAX = 10;
 constexpr int FLAG_STEPS_MAX = 100;   // tenths of a second
 constexpr int FLAG_STEP_MS = 100;
-constexpr int MSG_NOT_INTEGER = 7, MSG_RADIUS = 134, MSG_TOLERANCE = 135, MSG_FLAG = 136;
+constexpr int MSG_RADIUS = 134, MSG_TOLERANCE = 135, MSG_FLAG = 136;
 constexpr uint32_t SINGLE_BITS = 0x107; // modes that stand alone: 1, 2, 4 and 256
 constexpr uint32_t GROUP_BITS = 0xF8;
 constexpr int CAPTION_SIZE = 256;
@@ -41,21 +42,9 @@ void Init(HWND dialog, LPARAM lParam)
     SetWindowTextA(dialog, r->caption);
 }
 
-// A whole number of a field within its range; 0 after telling the user, with
-// the field selected.
 int ReadField(HWND dialog, int id, int lo, int hi, int rangeMessage, int *out)
 {
-    char text[64];
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    const int v = ConvertStringToInt(text);
-    const int message = v == CONVERT_NO_INT ? MSG_NOT_INTEGER : (v < lo || v > hi) ? rangeMessage : 0;
-    if (message) {
-        AlertOk(dialog, eAlertTextOK[message]);
-        Box01DialogFocusEdit(dialog, id);
-        return 0;
-    }
-    *out = v;
-    return 1;
+    return AlertCheckInputIntField(dialog, id, lo, hi, eAlertTextOK[rangeMessage], out);
 }
 
 INT_PTR CALLBACK EditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -67,6 +67,8 @@ bool AddsBeforeDigit(char ch)
 
 int s_WorkBlocksOut = 0;
 
+} // namespace
+
 // Takes the work block from the tracked temporary memory.
 TermNode *Box08TermTakeWorkBlock()
 {
@@ -83,6 +85,8 @@ void Box08TermGiveBackWorkBlock(TermNode *block)
     mem_free_temp(block, __FILE__, __LINE__);
     --s_WorkBlocksOut;
 }
+
+namespace {
 
 void Message(int entry)
 {
@@ -143,8 +147,10 @@ TermLevel &CurrentLevel()
     return g_TermState.levels[g_TermState.level];
 }
 
+} // namespace
+
 // Page frame corners in the active window's coordinate system.
-void CopyPageFrame()
+void Box08TermCopyPageFrame()
 {
     const PageFrame &f = SystemActivePageFrame();
     auto system = [](double v) { return v == CALC_NO_VALUE ? 0.0 : v; };
@@ -153,8 +159,6 @@ void CopyPageFrame()
     g_TermState.pageFrame[EDGE_RIGHT] = system(ConvertWorldToSystemX(g_ActiveWindow, f.xmax, f.ymax));
     g_TermState.pageFrame[EDGE_TOP] = system(ConvertWorldToSystemY(g_ActiveWindow, f.xmax, f.ymax));
 }
-
-} // namespace
 
 int Box08TermWorkBlocksOutstanding()
 {
@@ -580,7 +584,25 @@ void Box08TermNormalize(char *term)
     std::memcpy(term, text, std::strlen(text) + 1);
 }
 
-int Box08TermCalculate(HWND owner, double lengthDivisor, double angleDivisor, const char *term, double *out)
+double Box08TermEvaluate(const char *term)
+{
+    TermState &s = g_TermState;
+    std::snprintf(s.term, sizeof s.term, "%s", term ? term : "");
+    InitErrorBoxDialog(SOURCE_NAME, __LINE__, s.term);
+    Box08TermNormalize(s.term);
+    s.cursor = s.term;
+    Box08TermInit();
+    if (!Box08TermPushLevel())
+        return CALC_NO_VALUE;
+    const double value = Box08TermExpression();
+    if (value != CALC_NO_VALUE && *s.cursor) {
+        Message(MSG_SYNTAX);
+        return CALC_NO_VALUE;
+    }
+    return value;
+}
+
+int Box08TermBegin(HWND owner, double lengthDivisor, double angleDivisor)
 {
     TermState &s = g_TermState;
     if (s.busy) {
@@ -591,31 +613,32 @@ int Box08TermCalculate(HWND owner, double lengthDivisor, double angleDivisor, co
     s.owner = owner;
     s.lengthDivisor = lengthDivisor;
     s.angleDivisor = angleDivisor;
-    std::snprintf(s.term, sizeof s.term, "%s", term ? term : "");
-    InitErrorBoxDialog(SOURCE_NAME, __LINE__, s.term);
-    Box08TermNormalize(s.term);
-    s.cursor = s.term;
-
     s.work = Box08TermTakeWorkBlock();
     if (!s.work) {
         s.busy = 0;
         return 0;
     }
-    Box08TermInit();
-    int ok = Box08TermPushLevel();
-    CopyPageFrame();
+    Box08TermCopyPageFrame();
     s.referencesOn = 0;
+    return 1;
+}
 
-    const double value = ok ? Box08TermExpression() : CALC_NO_VALUE;
-    ok = value != CALC_NO_VALUE;
-    if (ok && *s.cursor) {
-        Message(MSG_SYNTAX);
-        ok = 0;
-    }
-    if (ok && out)
-        *out = value;
+void Box08TermEnd()
+{
+    TermState &s = g_TermState;
     Box08TermGiveBackWorkBlock(s.work);
     s.work = nullptr;
+    s.referencesOn = 0;
     s.busy = 0;
-    return ok;
+}
+
+int Box08TermCalculate(HWND owner, double lengthDivisor, double angleDivisor, const char *term, double *out)
+{
+    if (!Box08TermBegin(owner, lengthDivisor, angleDivisor))
+        return 0;
+    const double value = Box08TermEvaluate(term);
+    if (value != CALC_NO_VALUE && out)
+        *out = value;
+    Box08TermEnd();
+    return value != CALC_NO_VALUE;
 }

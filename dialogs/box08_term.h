@@ -64,6 +64,18 @@ extern TermState g_TermState;
 // (none when owner is NULL, none for a term that ends with an operator).
 int Box08TermCalculate(HWND owner, double lengthDivisor, double angleDivisor, const char *term, double *out);
 
+// Takes the evaluator for one evaluation or a calculator run: 0 when it is
+// busy (eAlertTextOK entry 130 to owner) or there is no memory; otherwise
+// the work block is taken, the page frame copied and the references off
+// until Box08TermEnd.
+int Box08TermBegin(HWND owner, double lengthDivisor, double angleDivisor);
+void Box08TermEnd();
+
+// One term on a fresh level set of the work block in g_TermState, with the
+// references as they are set: the value, or CALC_NO_VALUE after a message to
+// the state's owner (text left over is a syntax error).
+double Box08TermEvaluate(const char *term);
+
 // The parser's operations on g_TermState.
 void Box08TermInit();
 TermNode *Box08TermNewEntry();
@@ -80,6 +92,13 @@ int Box08TermUnit(const char *text, int *length, double *value);
 int Box08TermConstant(const char *text, int *length, double *value);
 double Box08TermNumber();
 void Box08TermNormalize(char *term);
+
+// The work block of one evaluation (or of a whole calculator run), from the
+// tracked temporary memory; null when there is no memory.
+TermNode *Box08TermTakeWorkBlock();
+void Box08TermGiveBackWorkBlock(TermNode *block);
+// Copies the active page's frame, in the current system, for the page names.
+void Box08TermCopyPageFrame();
 
 // Work blocks taken and not yet given back (0 between evaluations).
 int Box08TermWorkBlocksOutstanding();

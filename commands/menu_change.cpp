@@ -1,0 +1,38 @@
+// The Change menu: the commands that replace picked objects by changed
+// copies, each in one undo step. Numbers whose operation is not here beep.
+#include "app/init_sound.h"
+#include "commands/menu.h"
+#include "commands/trim.h"
+#include "database/object_rects.h"
+#include "database/undo.h"
+#include "display/output_paint.h"
+
+namespace {
+
+constexpr int CMD_CUT_OUT = 701;
+constexpr int CMD_SPLIT = 702;
+
+// One undo step around the operation; on success the old and new areas are
+// repainted, a refusal leaves no step behind.
+void RunChange(int (*operation)())
+{
+    UndoInitProcess();
+    if (operation()) {
+        UndoFinishProcess();
+        OutputInvalidateTwoAreas(g_ExtentsRect, g_ChangedRect);
+    } else {
+        UndoCancelProcess();
+    }
+}
+
+} // namespace
+
+void MenuChangeCommand(HWND mainWindow, int commandId)
+{
+    (void)mainWindow;
+    switch (commandId) {
+    case CMD_CUT_OUT: RunChange(TrimCutOut); break;
+    case CMD_SPLIT: RunChange(TrimSplit); break;
+    default: InitBeep(); break;
+    }
+}
