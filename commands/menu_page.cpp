@@ -34,6 +34,7 @@
 #include "dialogs/box03_systems.h"
 #include "dialogs/box04_lines.h"
 #include "dialogs/box06_defaults.h"
+#include "dialogs/box08_editterm.h"
 #include "dialogs/box16.h"
 #include "display/output_paint.h"
 #include "display/screen.h"

@@ -7,7 +7,7 @@
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
-#include "app/write_refresh.h"
+#include "dialogs/box08_editterm.h"
 #include "commands/command_state.h"
 #include "commands/menu.h"
 #include "common/dialog_driver.h"
