@@ -3,8 +3,8 @@
 // layers and pens, the views, the settings and options sheets, the
 // tool-window switches and the exchange of drawing windows. Page, grid and
 // definition changes are no undo steps: they go through the change flags.
-// The dialogs that are still missing (page format, program status, the
-// settings files) leave their numbers beeping.
+// The dialogs that are still missing (page format, the settings files)
+// leave their numbers beeping.
 #include <windows.h>
 
 #include <algorithm>
@@ -34,6 +34,7 @@
 #include "dialogs/box03_systems.h"
 #include "dialogs/box04_lines.h"
 #include "dialogs/box06_defaults.h"
+#include "dialogs/box07.h"
 #include "dialogs/box08_editterm.h"
 #include "dialogs/box16.h"
 #include "display/output_paint.h"
@@ -664,6 +665,11 @@ void MenuPageOptionsCommand(HWND mainWindow, int commandId)
     case 377: case 378: case 379: case 380: case 381: case 382: case 384: case 385:
         EditOptions(mainWindow, commandId);
         return;
+    case 361: {
+        const Caption caption(commandId);
+        Box07ProgramStatus(mainWindow, caption.text);
+        return;
+    }
     case 363: ToolWindowsToCorners(); return;
     case 364: case 365: case 366: ExchangeWindow(mainWindow, commandId - 363); return;
     case 367: case 368: case 369: case 370: case 371: case 372: case 373: case 374: case 375:
@@ -672,8 +678,8 @@ void MenuPageOptionsCommand(HWND mainWindow, int commandId)
     case 388: ShowAll(g_PenDefs, s_Saved.pens, s_Saved.pensValid, &DefChangeFlags::pens); return;
     case 389: RestoreStates(g_PenDefs, s_Saved.pens, s_Saved.pensValid, &DefChangeFlags::pens); return;
     default:
-        // The page format, the print grid, the program status and the
-        // settings files come with their dialogs.
+        // The page format, the print grid and the settings files come
+        // with their dialogs.
         InitBeep();
         return;
     }

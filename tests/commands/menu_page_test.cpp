@@ -153,17 +153,23 @@ TEST_F(MenuPage, ImpossibleWindowCommandsBeepAndChangeNothing)
 
 namespace {
 
-// The settings and options sheets open from their numbers; cancel keeps
-// the records as they were.
+// The settings and options sheets and the program status open from their
+// numbers; cancel keeps the records as they were.
 TEST_F(MenuPage, SheetsOpenFromTheirNumbersAndCancelKeepsTheRecords)
 {
-    for (int command : {353, 356, 377, 385}) {
+    for (int command : {353, 356, 377, 385, 361}) {
         SCOPED_TRACE(command);
         const DrawingSettings settings = g_DrawingSettings;
         const ProgramOptions options = g_Options;
-        DialogDriver driver({[](HWND sheet) { TestClickButton(sheet, IDCANCEL); }});
+        DialogDriver driver({[](HWND box) {
+            if (GetDlgItem(box, IDCANCEL))
+                TestClickButton(box, IDCANCEL);
+            else
+                TestPressKey(box, VK_ESCAPE);
+        }});
         MenuPageOptionsCommand(main_, command);
         EXPECT_EQ(driver.stepsDone(), 1);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
         EXPECT_EQ(std::memcmp(&settings, &g_DrawingSettings, sizeof settings), 0);
         EXPECT_EQ(std::memcmp(&options, &g_Options, sizeof options), 0);
     }
