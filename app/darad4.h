@@ -49,6 +49,10 @@ extern UINT g_MsgInvalid, g_MsgClick, g_MsgLayer1, g_MsgLayer2, g_MsgPen1, g_Msg
 extern HWND hGlobalPanel, hGlobalProp, hGlobalPen, hGlobalLayer, hGlobalSymbol, hGlobalStatus,
     hGlobalToolbox, hGlobalGuide, hGlobalTooltip;
 extern HWND hGlobalPenDialog, hGlobalLayerDialog; // the modeless pen and layer tables
+// The system commands that move a floating tool window into a corner of the
+// main window's client area.
+constexpr int TOOL_CORNER_TOP_LEFT = 5002, TOOL_CORNER_TOP_RIGHT = 5003, TOOL_CORNER_BOTTOM_LEFT = 5004,
+              TOOL_CORNER_BOTTOM_RIGHT = 5005;
 
 // ---------------------------------------------------------------------------
 // The exchange block handed to the language module. Its layout is seen by code

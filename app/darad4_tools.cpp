@@ -18,8 +18,9 @@
 
 namespace {
 
-constexpr int CORNER_TOP_LEFT = 5002, CORNER_TOP_RIGHT = 5003, CORNER_BOTTOM_LEFT = 5004,
-              CORNER_BOTTOM_RIGHT = 5005, KEEP_PLACEMENT = 5009;
+constexpr int CORNER_TOP_LEFT = TOOL_CORNER_TOP_LEFT, CORNER_TOP_RIGHT = TOOL_CORNER_TOP_RIGHT,
+              CORNER_BOTTOM_LEFT = TOOL_CORNER_BOTTOM_LEFT, CORNER_BOTTOM_RIGHT = TOOL_CORNER_BOTTOM_RIGHT;
+constexpr int KEEP_PLACEMENT = 5009;
 constexpr int CORNER_INSET = 4;
 constexpr int TOOLBOX_MAX_EXTRA = 1104; // the toolbox grows at most this far beyond one cell
 

@@ -1,5 +1,6 @@
 #include "common/test_support.h"
 
+#include "app/init_dialogs.h"
 #include "app/init_help.h"
 #include "app/init_sound.h"
 #include "app/system.h"
@@ -58,3 +59,10 @@ void TestCaptureDiagnostic(const char *text)
 {
     TestCapturedDiagnostics().push_back(text);
 }
+
+TestLanguageModule::TestLanguageModule() : saved_(g_LanguageModule)
+{
+    g_LanguageModule = GetModuleHandleA("language.dll");
+}
+
+TestLanguageModule::~TestLanguageModule() { g_LanguageModule = saved_; }

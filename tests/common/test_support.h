@@ -34,3 +34,16 @@ void TestSetDisplaySwitches(uint32_t displayExtern, uint32_t outputIntern, uint3
 // that sets g_InitErrorBoxSink to TestCaptureDiagnostic clears them first.
 std::vector<std::string> &TestCapturedDiagnostics();
 void TestCaptureDiagnostic(const char *text);
+
+// While alive, the dialog templates and texts come from the language module
+// (language.dll), as in the started program; the module before comes back.
+class TestLanguageModule {
+public:
+    TestLanguageModule();
+    ~TestLanguageModule();
+    TestLanguageModule(const TestLanguageModule &) = delete;
+    TestLanguageModule &operator=(const TestLanguageModule &) = delete;
+
+private:
+    HMODULE saved_;
+};
