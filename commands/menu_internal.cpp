@@ -6,6 +6,7 @@
 // does not exist) beeps instead of acting.
 #include <cstdio>
 
+#include "app/convert.h"
 #include "app/darad4.h"
 #include "app/init_sound.h"
 #include "app/system.h"
@@ -19,6 +20,7 @@
 #include "database/object.h"
 #include "database/object_rects.h"
 #include "dialogs/alert.h"
+#include "dialogs/box03_systems.h"
 #include "dialogs/box05_pens.h"
 #include "display/output.h"
 #include "display/output_paint.h"
@@ -233,6 +235,26 @@ int ViewCommand(InternalAction action, int window)
     }
 }
 
+// The coordinate-system table with system k selected; a system taken from its
+// list becomes the current one.
+void EditSystems(HWND mainWindow, int k)
+{
+    constexpr int COMMAND_SYSTEMS = 330;         // whose title is the caption
+    constexpr int COMMAND_SYSTEM_ACTIVATE = 5560; // + the system taken
+    SystemClearChanges();
+    char caption[CONVERT_TITLE_SIZE];
+    ConvertGetCommandTitle(caption, COMMAND_SYSTEMS);
+    int32_t taken = k;
+    if (!Box03EditSystemDefs(mainWindow, caption, g_SystemDefs, &taken))
+        return;
+    g_DefChangeFlags.systems = 1;
+    const int redraw = SystemApplyChanges(0);
+    if (taken != -1)
+        CommandExecute(COMMAND_SYSTEM_ACTIVATE + taken, 0);
+    else if (redraw)
+        OutputRedrawAll(1);
+}
+
 } // namespace
 
 void MenuInternalCommand(HWND mainWindow, int commandId)
@@ -248,6 +270,7 @@ void MenuInternalCommand(HWND mainWindow, int commandId)
     case INTERNAL_HATCH_ACTIVATE: ActivateHatch(k); break;
     case INTERNAL_LAYER_ACTIVATE: ActivateLayer(k); break;
     case INTERNAL_PEN_ACTIVATE: ActivatePen(k); break;
+    case INTERNAL_SYSTEM_DIALOG: EditSystems(mainWindow, k); break;
     case INTERNAL_LAYER_TABLE:
         Box06LayerDialogShow(k);
         g_Options.layerDialogVisible = 1;
@@ -274,8 +297,8 @@ void MenuInternalCommand(HWND mainWindow, int commandId)
         break;
     }
     default:
-        // The symbol insertion, the slot dialog, the system and hatch editors
-        // and the scale dialog come with the block commands and the dialogs.
+        // The symbol insertion, the slot dialog, the hatch editor and the
+        // scale dialog come with the block commands and the dialogs.
         InitBeep();
         break;
     }

@@ -38,10 +38,11 @@ void ExpectOneDialog(const std::function<void()> &run, int button)
     EXPECT_EQ(driver.stuckDialogs(), 0);
 }
 
-TEST_F(MenuDialogs, AboutVariablesAndSelectionFilterOpenFromTheirNumbers)
+TEST_F(MenuDialogs, AboutVariablesSystemsAndSelectionFilterOpenFromTheirNumbers)
 {
     ExpectOneDialog([&] { MenuHelpCommand(main_, 1106); }, IDOK);
     ExpectOneDialog([&] { MenuEditCommand(main_, 211); }, IDCANCEL);
+    ExpectOneDialog([&] { MenuPageOptionsCommand(main_, 330); }, IDCANCEL); // through 5611 + system
     const SelectionFilter before = g_CommandDefaults.filter;
     ExpectOneDialog([&] { MenuInputAidCommand(main_, 1043); }, IDCANCEL);
     EXPECT_EQ(std::memcmp(&before, &g_CommandDefaults.filter, sizeof before), 0) << "cancel keeps the filter";
