@@ -23,6 +23,7 @@
 #include "dialogs/alert.h"
 #include "dialogs/box08_editterm.h"
 #include "files/file_drawinginfo.h"
+#include "geometry/calc.h"
 
 namespace {
 
@@ -133,6 +134,35 @@ TEST_F(CalcEntry, CancellingChangesNothing)
     EXPECT_EQ(g_UndoStep, step);
     EXPECT_EQ(g_CommandState->commandId, LINE);
     EXPECT_EQ(g_CommandState->pointIndex, 1) << "the first point is still there";
+}
+
+TEST_F(CalcEntry, ReferenceSettersTakeTheirPointsFromTheReferenceGeometry)
+{
+    GeoObject &r = g_CommandState->referenceGeo;
+    r.d[0] = 1, r.d[1] = 2;  // R0
+    r.d[2] = 4, r.d[3] = 6;  // R1
+    r.d[6] = 10, r.d[7] = 0; // R3
+    struct Row {
+        void (*set)(CoordEntryRecord *);
+        double p1x, p1y, p2x, p2y;
+        int32_t kind;
+    };
+    const Row rows[] = {
+        {StatusCalcRefPoint, 1, 2, 4, 6, 4},
+        {StatusCalcRefLastPoint, 10, 0, 13, 4, 4}, // the direction R0 to R1 carried to R3
+        {StatusCalcRefView1, 1, 2, 4, 6, 5},
+        {StatusCalcRefView2, 1, 2, 10, 0, 5},
+    };
+    for (const Row &row : rows) {
+        CoordEntryRecord &e = g_CoordEntryRecord;
+        row.set(&e);
+        EXPECT_EQ(e.point1[0], row.p1x);
+        EXPECT_EQ(e.point1[1], row.p1y);
+        EXPECT_EQ(e.point2[0], row.p2x);
+        EXPECT_EQ(e.point2[1], row.p2y);
+        EXPECT_EQ(e.mode, row.kind);
+    }
+    g_CoordEntryRecord.mode = -1;
 }
 
 } // namespace
