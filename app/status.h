@@ -221,3 +221,20 @@ void StatusDestroyTooltips();
 void StatusRelayTooltip(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The number of tools the tooltip window holds (0 without one).
 int StatusTooltipCount();
+
+// ---------------------------------------------------------------------------
+// Coordinate calculator
+
+struct CoordEntryRecord;
+// The record the coordinate entry hands to the calculator.
+extern CoordEntryRecord g_CoordEntryRecord;
+// Lays the calculator's boxes over the value fields, sets the frame and the
+// references the running command offers (or the given point, when not null)
+// and runs it: 1 with the point in record->result, 0 when cancelled.
+int StatusRunTermCalculator(HWND owner, CoordEntryRecord *record, const double *point);
+// References from the command's reference geometry: its first segment, that
+// direction carried to its last point, or two of its points.
+void StatusCalcRefPoint(CoordEntryRecord *record);
+void StatusCalcRefLastPoint(CoordEntryRecord *record);
+void StatusCalcRefView1(CoordEntryRecord *record);
+void StatusCalcRefView2(CoordEntryRecord *record);

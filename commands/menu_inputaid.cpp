@@ -23,6 +23,7 @@
 #include "display/output_select.h"
 #include "dialogs/box03_ortho.h"
 #include "dialogs/box03_snap.h"
+#include "dialogs/box08_editterm.h"
 #include "dialogs/box11_filter.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
@@ -36,6 +37,7 @@ constexpr int COMMAND_MARK_SET = 1004;
 constexpr int COMMAND_MARK_CLEAR = 1005;
 constexpr int COMMAND_MARK_TOGGLE = 1006;
 constexpr int COMMAND_AREAS = 1007;
+constexpr int COMMAND_COORDINATE_ENTRY = 1008;
 constexpr int COMMAND_STEP_BACK = 1009;
 constexpr int COMMAND_DUPLICATE = 1011;
 constexpr int COMMAND_ORTHO = 1012;
@@ -172,6 +174,20 @@ void PostClick(int commandId)
     PostMessageA(record->hwnd, pair[1], 0, at);
 }
 
+// A point typed in the coordinate calculator, taken as a click would be;
+// confirming with Ctrl inverts the duplicate switch for this point only.
+void CoordinateEntry(HWND mainWindow)
+{
+    CoordEntryRecord &record = g_CoordEntryRecord;
+    if (!StatusRunTermCalculator(mainWindow, &record, nullptr))
+        return;
+    const uint32_t copyMode = g_DrawingSettings.displayDuplicate;
+    if (record.alternate)
+        g_DrawingSettings.displayDuplicate = !copyMode;
+    CommandHandleCode(InputPoint(record.result[0], record.result[1], 1));
+    g_DrawingSettings.displayDuplicate = copyMode;
+}
+
 // The caught cursor position taken as the next point, as a click would be.
 void AcceptAtCursor()
 {
@@ -248,6 +264,8 @@ void MenuInputAidCommand(HWND mainWindow, int commandId)
         MarkSelection(commandId == COMMAND_MARK_SET ? 1 : commandId == COMMAND_MARK_CLEAR ? 0 : -1);
     } else if (commandId == COMMAND_AREAS) {
         Toggle(g_DrawingSettings.displayAreas);
+    } else if (commandId == COMMAND_COORDINATE_ENTRY) {
+        CoordinateEntry(mainWindow);
     } else if (commandId == COMMAND_STEP_BACK) {
         StepBack();
     } else if (commandId == COMMAND_DUPLICATE) {
