@@ -118,36 +118,36 @@ int EllipseArcForward(const GeoObject &g, int ccw)
     return CalcEllipseArcSweep(d[0], d[1], d[2], d[3], d[4], d[5], d[6], d[7], d[8], d[9], ccw) >= 0;
 }
 
-int DividePoints(const GeoObject &g, CopyPoint *out)
-{
-    CopyPoint s, e;
-    switch (g.type) {
-    case GEO_LINE: return CopyDivideLine(Pt(g, 0), Pt(g, 1), out);
-    case GEO_CIRCLE: case GEO_GEOCIRCLE: return CopyDivideCircle(Pt(g, 0), Pt(g, 1), Ccw(), out);
-    case GEO_CIRC_ARC:
-        ArcEnds(g, g.direction != 0, &s, &e);
-        return CopyDivideCircArc(Pt(g, 0), Pt(g, 1), s, e, Ccw(), out);
-    case GEO_ELLIPSE: case GEO_GEOELLI: return CopyDivideEllipse(Pt(g, 0), Pt(g, 1), Pt(g, 2), Ccw(), out);
-    case GEO_ELLI_ARC:
-        ArcEnds(g, EllipseArcForward(g, 1), &s, &e);
-        return CopyDivideElliArc(Pt(g, 0), Pt(g, 1), Pt(g, 2), s, e, Ccw(), out);
-    default: return 0;
-    }
-}
+// The division or placement functions of one kind of output, by shape.
+template <typename Out>
+struct ShapeFunctions {
+    int (*line)(CopyPoint, CopyPoint, Out *);
+    int (*circle)(CopyPoint, CopyPoint, int, Out *);
+    int (*circArc)(CopyPoint, CopyPoint, CopyPoint, CopyPoint, int, Out *);
+    int (*ellipse)(CopyPoint, CopyPoint, CopyPoint, int, Out *);
+    int (*elliArc)(CopyPoint, CopyPoint, CopyPoint, CopyPoint, CopyPoint, int, Out *);
+};
+const ShapeFunctions<CopyPoint> DIVIDE = {CopyDivideLine, CopyDivideCircle, CopyDivideCircArc, CopyDivideEllipse,
+                                          CopyDivideElliArc};
+const ShapeFunctions<CopyPlacement> PLACE = {CopyPlaceLine, CopyPlaceCircle, CopyPlaceCircArc, CopyPlaceEllipse,
+                                             CopyPlaceElliArc};
 
-int PlacePoints(const GeoObject &g, CopyPlacement *out)
+// The points along a picked object; 0 for a shape that cannot be divided.
+// elliArcCcw is the sweep direction the elliptic arc's ends are ordered by.
+template <typename Out>
+int AlongShape(const GeoObject &g, const ShapeFunctions<Out> &f, int elliArcCcw, Out *out)
 {
     CopyPoint s, e;
     switch (g.type) {
-    case GEO_LINE: return CopyPlaceLine(Pt(g, 0), Pt(g, 1), out);
-    case GEO_CIRCLE: case GEO_GEOCIRCLE: return CopyPlaceCircle(Pt(g, 0), Pt(g, 1), Ccw(), out);
+    case GEO_LINE: return f.line(Pt(g, 0), Pt(g, 1), out);
+    case GEO_CIRCLE: case GEO_GEOCIRCLE: return f.circle(Pt(g, 0), Pt(g, 1), Ccw(), out);
     case GEO_CIRC_ARC:
         ArcEnds(g, g.direction != 0, &s, &e);
-        return CopyPlaceCircArc(Pt(g, 0), Pt(g, 1), s, e, Ccw(), out);
-    case GEO_ELLIPSE: case GEO_GEOELLI: return CopyPlaceEllipse(Pt(g, 0), Pt(g, 1), Pt(g, 2), Ccw(), out);
+        return f.circArc(Pt(g, 0), Pt(g, 1), s, e, Ccw(), out);
+    case GEO_ELLIPSE: case GEO_GEOELLI: return f.ellipse(Pt(g, 0), Pt(g, 1), Pt(g, 2), Ccw(), out);
     case GEO_ELLI_ARC:
-        ArcEnds(g, EllipseArcForward(g, g.direction), &s, &e);
-        return CopyPlaceElliArc(Pt(g, 0), Pt(g, 1), Pt(g, 2), s, e, Ccw(), out);
+        ArcEnds(g, EllipseArcForward(g, elliArcCcw), &s, &e);
+        return f.elliArc(Pt(g, 0), Pt(g, 1), Pt(g, 2), s, e, Ccw(), out);
     default: return 0;
     }
 }
@@ -168,7 +168,7 @@ void DivideObject(HWND mainWindow, int commandId)
     if (!work)
         return;
     WaitCursor();
-    StoreMarks(mainWindow, work.get(), DividePoints(g_CommandState->elementGeo[0], work.get()));
+    StoreMarks(mainWindow, work.get(), AlongShape(g_CommandState->elementGeo[0], DIVIDE, 1, work.get()));
 }
 
 // 642: a grid of marker points from corner cp 0 along cp 1 and cp 1 to cp 2.
@@ -236,7 +236,7 @@ void CopyAlong(HWND mainWindow, int commandId)
     if (!work)
         return;
     WaitCursor();
-    const int count = PlacePoints(path, work.get());
+    const int count = AlongShape(path, PLACE, path.direction, work.get());
     CopyToPlacements(mainWindow, work.get(), count, curved && g_CommandDefaults.construction[0].rotateCopies);
 }
 

@@ -215,6 +215,41 @@ TEST_F(Construct, LinearArrayOfOneMovesOneCopyByTheStep)
     EXPECT_EQ(TestAliveUnits().size(), 2u);
 }
 
+TEST_F(Construct, CopiesAlongACircleTurnOnlyWithTheSwitch)
+{
+    g_DrawingSettings.displayArcs = 1;
+    SelectedLine(0, 0, 1, 0);
+    SetCp(1, 0, 0);
+    auto copyAt = [](double x, double y) -> const ElementPoint * {
+        for (Unit *u : TestAliveUnits()) {
+            const ElementPoint *p = UnitPointAt(u, 0);
+            if (std::fabs(p->x - x) < 1e-9 && std::fabs(p->y - y) < 1e-9)
+                return UnitPointAt(u, 1);
+        }
+        return nullptr;
+    };
+    for (int rotate : {1, 0}) {
+        g_CommandDefaults.construction[0].rotateCopies = rotate;
+        Pick(2, GEO_CIRCLE, {0, 0, 10, 0});
+        Run(648, {Parts("4")});
+        ASSERT_EQ(TestAliveUnits().size(), 5u) << rotate;
+        const ElementPoint *end = copyAt(0, 10);
+        ASSERT_NE(end, nullptr);
+        EXPECT_NEAR(end->x, rotate ? 0.0 : 1.0, 1e-9) << "turned by the polar angle only with the switch";
+        EXPECT_NEAR(end->y, rotate ? 11.0 : 10.0, 1e-9);
+        ASSERT_EQ(UndoStepBack(), 1);
+    }
+    // Along a line the copies are only moved, whatever the switch says.
+    g_CommandDefaults.construction[0].rotateCopies = 1;
+    SetCp(2, 0, 10);
+    SetCp(3, 0, 20);
+    Run(647, {Parts("1")});
+    const ElementPoint *end = copyAt(0, 20);
+    ASSERT_NE(end, nullptr);
+    EXPECT_NEAR(end->x, 1.0, 1e-9);
+    EXPECT_NEAR(end->y, 20.0, 1e-9);
+}
+
 TEST_F(Construct, GridOfCopiesAndItsRefusedRows)
 {
     SelectedLine(0, 0, 1, 0);
