@@ -291,3 +291,40 @@ TEST_F(Construct, DeletingConstructionObjects)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Construct, MarkersAsGridAndAsCopyTargets)
+{
+    SetCp(0, 0, 0);
+    SetCp(1, 10, 0);
+    SetCp(2, 10, 10);
+    Run(642, {Parts("2"), Parts("1")});
+    ASSERT_EQ(TestAliveUnits().size(), 1u);
+    Unit *grid = TestAliveUnits()[0];
+    int points = 0;
+    while (UnitPointAt(grid, points))
+        ++points;
+    EXPECT_EQ(points, 6) << "3 by 2 marker points in one object";
+
+    // Copies go to the points of the user-marked markers only.
+    SelectedLine(0, 0, 1, 0);
+    SetCp(1, 0, 0);
+    Run(644, {});
+    EXPECT_EQ(s_Alerts, 1) << "no marker carries the user bit";
+    grid->flags |= 0x1;
+    Run(644, {});
+    EXPECT_EQ(TestAliveUnits().size(), 2u + 6u);
+}
+
+TEST_F(Construct, DisplaySwitchesOfConstructionObjects)
+{
+    const uint32_t shown = g_DrawingSettings.displayGeometry[0], first = g_DrawingSettings.displayGeometry[2];
+    MenuConstructCommand(main_, 637);
+    EXPECT_EQ(g_DrawingSettings.displayGeometry[2], !first);
+    EXPECT_EQ(g_DrawingSettings.displayGeometry[0], shown) << "637 changes only its own switch";
+    MenuConstructCommand(main_, 635);
+    EXPECT_EQ(g_DrawingSettings.displayGeometry[0], !shown);
+}
+
+} // namespace
