@@ -214,6 +214,23 @@ void CopyProperties()
     RepaintBoth();
 }
 
+// One selected object gets its own sheet, several the sheet that writes the
+// chosen fields into each.
+void EditProperties(int count)
+{
+    TempBlock<ObjectAttributes> set(1, __FILE_NAME__, __LINE__);
+    if (!set)
+        return;
+    const int done = count == 1 ? ObjectEditPropertiesSingle(set.get(), UNIT_SELECTED)
+                                : ObjectEditPropertiesMulti(set.get(), UNIT_SELECTED);
+    if (!done) {
+        ClearSelection();
+        return;
+    }
+    ObjectResolveAllProperties();
+    RepaintBoth();
+}
+
 bool WithoutCount(int commandId)
 {
     return commandId == 402 || commandId == 439 || commandId == 442 || commandId == 443 || commandId == 453;
@@ -223,8 +240,9 @@ bool WithoutCount(int commandId)
 
 void MenuObjectCommand(HWND mainWindow, int commandId)
 {
+    int count = 0;
     if (!WithoutCount(commandId)) {
-        const int count = ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED);
+        count = ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED);
         if (commandId != 445 && commandId != 446)
             g_CommandState->progressTotal = count;
         if (!count)
@@ -269,6 +287,7 @@ void MenuObjectCommand(HWND mainWindow, int commandId)
         if (ObjectBringToFront(UNIT_SELECTED))
             OutputInvalidateAreaAll(g_ExtentsRect);
         return;
+    case 400: EditProperties(count); return;
     case 452: CopyProperties(); return;
     case 453: {
         char title[TITLE_SIZE];
@@ -276,7 +295,6 @@ void MenuObjectCommand(HWND mainWindow, int commandId)
         Box14CopyPropDefault(mainWindow, title, ObjectCopyPropertyWords());
         return;
     }
-    case 400: // the property sheets
     case 401: // the editors of single objects
     case 445: // groups come with the block commands
     case 446: InitBeep(); return;

@@ -14,6 +14,13 @@
 int ObjectAttributesApplySelection(const ObjectAttributes *set, uint32_t mask, int keepCopy, int all,
                                    int keepSelection);
 
+// The property sheet of the first editable object carrying mask, or of all
+// of them: 1 when OK applied the sheet in one undo step, 0 when there was
+// nothing to edit (after an alert), on Cancel, or when the application
+// failed.
+int ObjectEditPropertiesSingle(ObjectAttributes *set, uint32_t mask);
+int ObjectEditPropertiesMulti(ObjectAttributes *set, uint32_t mask);
+
 // The copy-properties command: the attributes of the object picked with the
 // command's second input point go to the alive objects carrying mask, under
 // the copy-properties defaults. 1, or 0 when there is no source, when the
