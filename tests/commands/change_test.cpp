@@ -43,11 +43,7 @@ protected:
     void SetUp() override
     {
         CommandTest::SetUp();
-        ASSERT_NO_FATAL_FAILURE(PrepareStorage());
-        SystemInitDrawing(0);
-        SystemInitDrawingSettings(&g_DrawingSettings);
-        UndoReset();
-        g_UndoSteps = UNDO_WINDOW_DEFAULT;
+        ASSERT_NO_FATAL_FAILURE(PrepareDrawing());
         savedHook_ = g_AlertAnswerHook;
         g_AlertAnswerHook = RecordAlert;
         s_Alerts.clear();

@@ -16,6 +16,7 @@
 #include "commands/command_state.h"
 #include "common/test_commands.h"
 #include "database/storage.h"
+#include "database/undo.h"
 
 namespace {
 
@@ -113,6 +114,15 @@ void CommandTest::PrepareStorage()
     MemFreeChunks();
     MemInitLists();
     ASSERT_EQ(MemEnlargeList(), 1);
+}
+
+void CommandTest::PrepareDrawing()
+{
+    ASSERT_NO_FATAL_FAILURE(PrepareStorage());
+    SystemInitDrawing(0);
+    SystemInitDrawingSettings(&g_DrawingSettings);
+    UndoReset();
+    g_UndoSteps = UNDO_WINDOW_DEFAULT;
 }
 
 void CommandTest::FreeStorage()

@@ -33,6 +33,9 @@ protected:
     // Fresh object lists and scratch memory; FreeStorage gives them back.
     static void PrepareStorage();
     static void FreeStorage();
+    // PrepareStorage, then a new drawing with its default settings and an
+    // empty undo history of the default length.
+    static void PrepareDrawing();
 
     HWND main_ = nullptr;
     std::vector<std::pair<CommandRange *, MenuHandler>> replaced_;

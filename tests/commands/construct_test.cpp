@@ -48,12 +48,8 @@ protected:
     void SetUp() override
     {
         CommandTest::SetUp();
-        ASSERT_NO_FATAL_FAILURE(PrepareStorage());
-        SystemInitDrawing(0);
-        SystemInitDrawingSettings(&g_DrawingSettings);
+        ASSERT_NO_FATAL_FAILURE(PrepareDrawing());
         SystemInitCommandDefaults(&g_CommandDefaults);
-        UndoReset();
-        g_UndoSteps = UNDO_WINDOW_DEFAULT;
         savedHook_ = g_AlertAnswerHook;
         g_AlertAnswerHook = CountAlert;
         s_Alerts = 0;

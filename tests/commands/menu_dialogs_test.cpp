@@ -7,6 +7,7 @@
 #include "app/darad4.h"
 #include "app/system.h"
 #include "common/dialog_driver.h"
+#include "common/test_support.h"
 #include "commands/command.h"
 #include "commands/menu.h"
 
@@ -14,19 +15,7 @@ namespace {
 
 class MenuDialogs : public CommandTest {
 protected:
-    void SetUp() override
-    {
-        CommandTest::SetUp();
-        // The dialog templates come from the language module.
-        savedModule_ = g_LanguageModule;
-        g_LanguageModule = GetModuleHandleA("language.dll");
-    }
-    void TearDown() override
-    {
-        g_LanguageModule = savedModule_;
-        CommandTest::TearDown();
-    }
-    HMODULE savedModule_ = nullptr;
+    TestLanguageModule language_; // the dialog templates
 };
 
 // Opens the dialog of `run` and presses `button`; whether one dialog came.

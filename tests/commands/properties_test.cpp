@@ -39,13 +39,9 @@ protected:
     void SetUp() override
     {
         CommandTest::SetUp();
-        ASSERT_NO_FATAL_FAILURE(PrepareStorage());
-        SystemInitDrawing(0);
-        SystemInitDrawingSettings(&g_DrawingSettings);
+        ASSERT_NO_FATAL_FAILURE(PrepareDrawing());
         // A pen that is not defined resolves to pen 0.
         std::strcpy(g_PenDefs[CHOSEN_PEN].name, "Thick");
-        UndoReset();
-        g_UndoSteps = UNDO_WINDOW_DEFAULT;
         savedHook_ = g_AlertAnswerHook;
         g_AlertAnswerHook = RecordAlert;
         s_Alerts.clear();
