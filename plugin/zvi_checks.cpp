@@ -34,19 +34,51 @@ int ZviRefuseShort(const char *function, int line, const char *reason)
     return Refuse(function, line, reason, "\n");
 }
 
+// The probes ask the memory manager about every region the range touches
+// instead of touching the memory (as IsBad*Ptr do): no fault is raised, so
+// they behave the same natively and under an emulator, where a fault inside
+// the system's probe ended the process.
+namespace {
+
+bool RangeHas(const void *p, size_t bytes, DWORD wanted)
+{
+    if (!p)
+        return false;
+    uintptr_t at = reinterpret_cast<uintptr_t>(p);
+    const uintptr_t end = at + (bytes ? bytes : 1);
+    if (end < at)
+        return false; // the range wraps round the address space
+    while (at < end) {
+        MEMORY_BASIC_INFORMATION info;
+        if (!VirtualQuery(reinterpret_cast<const void *>(at), &info, sizeof info))
+            return false;
+        if (info.State != MEM_COMMIT || (info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) || !(info.Protect & wanted))
+            return false;
+        at = reinterpret_cast<uintptr_t>(info.BaseAddress) + info.RegionSize;
+    }
+    return true;
+}
+
+constexpr DWORD PROTECT_READ = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                               PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+constexpr DWORD PROTECT_WRITE = PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+constexpr DWORD PROTECT_EXECUTE = PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+
+} // namespace
+
 bool ZviReadable(const void *p, size_t bytes)
 {
-    return p && !IsBadReadPtr(p, bytes ? bytes : 1);
+    return RangeHas(p, bytes, PROTECT_READ);
 }
 
 bool ZviWritable(void *p, size_t bytes)
 {
-    return p && !IsBadWritePtr(p, bytes ? bytes : 1);
+    return RangeHas(p, bytes, PROTECT_WRITE);
 }
 
 bool ZviCallable(const void *p)
 {
-    return p && !IsBadCodePtr(reinterpret_cast<FARPROC>(const_cast<void *>(p)));
+    return RangeHas(p, 1, PROTECT_EXECUTE);
 }
 
 int ZviTextLength(const char *text, int limit)
@@ -56,7 +88,7 @@ int ZviTextLength(const char *text, int limit)
     // Probe once per page: the text may end right before a page that is not there.
     for (int i = 0; i <= limit; ++i) {
         const char *c = text + i;
-        if (i > 0 && (reinterpret_cast<uintptr_t>(c) % PAGE_SIZE_PROBE) == 0 && IsBadReadPtr(c, 1))
+        if (i > 0 && (reinterpret_cast<uintptr_t>(c) % PAGE_SIZE_PROBE) == 0 && !ZviReadable(c, 1))
             return limit + 1;
         if (*c == 0)
             return i;
