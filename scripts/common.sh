@@ -79,7 +79,10 @@ build_all() {
 
 export WINEARCH=win32
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# No debugger on a crash: Wine would start winedbg, which waits for ever
+# without a terminal, and a test run would hang until ctest's timeout
+# instead of failing at once.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 
 # --- How Wine runs ----------------------------------------------------------
 # Wine is a 32-bit x86 Linux program. Where the kernel refuses those ("Exec
