@@ -110,6 +110,8 @@ void StatusLayoutToolbox();
 void StatusSizeToolbox(HWND toolbox);
 // The docked sizes (the panel and toolbox widths, the bar heights).
 int StatusDockedPanelWidth();
+// The extent of a text in a font (the default GUI font when null).
+SIZE StatusTextExtent(HFONT font, const char *text);
 int StatusDockedStatusHeight();
 int StatusDockedPropertyHeight();
 

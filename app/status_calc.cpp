@@ -60,22 +60,11 @@ bool TypeIn(int32_t type, std::initializer_list<int32_t> types)
 bool IsLine(int32_t type) { return type == GEO_LINE || type == GEO_LINE_PIECE; }
 bool IsCircleOrEllipse(int32_t type) { return TypeIn(type, {GEO_CIRCLE, GEO_ELLIPSE, GEO_GEOCIRCLE}); }
 
-int TextWidth(HFONT font, const char *text)
-{
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return size.cx;
-}
-
 void PlaceBoxes(CoordEntryRecord *r)
 {
     for (int k = 0; k < COORD_FIELD_COUNT; ++k) {
         const RECT &f = g_ToolCells[STATUS_VALUE_FIRST_CELL + k];
-        const int label = TextWidth(StatusPanelFont(), eStatusTexts[STATUS_VALUE_FIRST_LABEL + k]);
+        const int label = StatusTextExtent(StatusPanelFont(), eStatusTexts[STATUS_VALUE_FIRST_LABEL + k]).cx;
         r->slots[k].box = RECT{f.left + label, f.top - 1, f.right + 1, f.bottom + 1};
     }
 }

@@ -20,17 +20,6 @@ constexpr int PANEL_COMMAND_HEIGHT = 46;
 constexpr int PANEL_LOGO_ROOM = 34;
 constexpr int PROPERTY_GAP = 4;
 
-SIZE Extent(HFONT font, const char *text)
-{
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return size;
-}
-
 void Set(int cell, int l, int t, int r, int b) { g_ToolCells[cell] = RECT{l, t, r, b}; }
 void Hide(int first, int last)
 {
@@ -50,6 +39,18 @@ HFONT s_StatusFont = nullptr;
 
 } // namespace
 
+SIZE StatusTextExtent(HFONT font, const char *text)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size;
+}
+
+
 HFONT StatusPanelFont()
 {
     return g_SharedGdi.panelFont ? g_SharedGdi.panelFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -64,7 +65,7 @@ HFONT StatusStatusFont()
 
 void StatusLayoutPanel()
 {
-    const SIZE e = Extent(StatusPanelFont(), PANEL_SAMPLE);
+    const SIZE e = StatusTextExtent(StatusPanelFont(), PANEL_SAMPLE);
     ToolMetrics &t = g_Tools;
     const int w = int(e.cx), h = int(e.cy);
     int c = ((w * 14 + 16) / 32 + (h * 14 + 4) / 8) / 2;
@@ -121,7 +122,7 @@ void StatusLayoutPanelList(HWND panel)
 
 void StatusLayoutStatusBar()
 {
-    const SIZE e = Extent(StatusStatusFont(), STATUS_SAMPLE);
+    const SIZE e = StatusTextExtent(StatusStatusFont(), STATUS_SAMPLE);
     g_Tools.statusTextWidth = int(e.cx);
     g_Tools.statusTextHeight = int(e.cy);
     g_Tools.statusHeight = int(e.cy) + 8;
@@ -149,7 +150,7 @@ void StatusLayoutStatusFields(HWND status)
 
 void StatusLayoutPropertyBar()
 {
-    const SIZE e = Extent(StatusPanelFont(), PANEL_SAMPLE);
+    const SIZE e = StatusTextExtent(StatusPanelFont(), PANEL_SAMPLE);
     const int h = int(e.cy);
     ToolMetrics &t = g_Tools;
     t.propCell = std::max((10 * h + 4) / 8, 18);
