@@ -22,6 +22,7 @@
 #include "dialogs/alert.h"
 #include "dialogs/box03_systems.h"
 #include "dialogs/box05_pens.h"
+#include "dialogs/box09.h"
 #include "display/output.h"
 #include "display/output_paint.h"
 #include "files/file.h"
@@ -83,8 +84,9 @@ void StartUp(HWND mainWindow)
     if (g_StartPrint) {
         PostMessageA(mainWindow, WM_COMMAND, COMMAND_PRINT, 0);
         g_StartDialogSuppressed = 1;
+    } else if (g_Options.startUpDisplay) {
+        Box09RunStartScreen(mainWindow);
     }
-    // The start dialog comes with the dialogs.
 }
 
 // A recent drawing, newest first.

@@ -13,6 +13,7 @@
 #include "common/dialog_driver.h"
 #include "common/test_commands.h"
 #include "common/test_objects.h"
+#include "common/test_support.h"
 #include "database/storage.h"
 #include "database/undo.h"
 
@@ -178,7 +179,16 @@ TEST_F(Dispatcher, TheHelpPickEndsOnEscapeAndTheShortcutPickOnAnyCommand)
 
     CommandExecute(383, 1);
     EXPECT_EQ(CommandMode(), TEMPLATE_SHORTCUT_PICK);
-    CommandExecute(640, 1);
+    {
+        // The picked command goes to the keyboard dialog: Z (index 35) gets it.
+        TestLanguageModule language;
+        const int32_t savedZ = g_Options.keyboard[35];
+        DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, 'Z'); }});
+        CommandExecute(640, 1);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+        EXPECT_EQ(g_Options.keyboard[35], 640);
+        g_Options.keyboard[35] = savedZ;
+    }
     EXPECT_EQ(g_CommandState->commandId, 501) << "the chosen command is not run";
 }
 
