@@ -166,9 +166,6 @@ extern void (*g_StatusCommandSeam)(int commandId);
 // Test seam: when set, the toolbox's flyout is asked through it instead of
 // the flyout window (popup id, current member, button rectangle) -> command.
 extern int (*g_StatusFlyout)(int popupId, int current, const RECT *button);
-// Test seam: when set, the toolbox's right button asks it for the button's
-// new command instead of the command palette.
-extern int (*g_StatusPalette)();
 
 // ---------------------------------------------------------------------------
 // Symbol window

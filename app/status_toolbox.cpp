@@ -15,7 +15,6 @@
 #include "language/language.h"
 
 int (*g_StatusFlyout)(int popupId, int current, const RECT *button) = nullptr;
-int (*g_StatusPalette)() = nullptr;
 
 namespace {
 
@@ -173,7 +172,7 @@ void StatusToolboxRButtonUp(HWND, int x, int y)
     if (b < 0)
         return;
     // The palette chooses the button's new command; nothing runs.
-    const int chosen = g_StatusPalette ? g_StatusPalette() : Box13Popup(g_MainWnd, 0);
+    const int chosen = Box13Popup(g_MainWnd, 0);
     if (chosen >= 0)
         g_Options.toolbox[b] = chosen;
     Repaint(b);

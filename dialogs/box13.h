@@ -69,6 +69,9 @@ int Box13PopupHead(const uint32_t *layout, int commandId);
 // or -1 (cancelled, layout too large, no window). A choice keeps the new
 // current group, item and member in g_MenuLayout; a cancel restores them.
 int Box13Popup(HWND parent, int mode);
+// Test seam: when set, Box13Popup asks it (with the mode) instead of
+// opening the window.
+extern int (*g_Box13PopupSink)(int mode);
 // The flyout of one popup's members beside a toolbox button (screen
 // rectangle); the chosen member's command, or -1.
 int Box13PopupGroup(HWND parent, int groupCommand, int currentMember, const RECT *button);

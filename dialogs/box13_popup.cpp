@@ -17,6 +17,7 @@
 #include "dialogs/box13.h"
 
 HWND g_Box13FlyoutWindow = nullptr;
+int (*g_Box13PopupSink)(int mode) = nullptr;
 
 namespace {
 
@@ -487,6 +488,8 @@ void Box13PopupSetCurrentItem(int n)
 
 int Box13Popup(HWND parent, int mode)
 {
+    if (g_Box13PopupSink)
+        return g_Box13PopupSink(mode);
     s = PopupState{};
     if (!Box13PopupLayout(g_MenuLayout, &s.palette) || s.palette.groups == 0)
         return -1;
