@@ -441,6 +441,8 @@ TEST_F(ToolWindowsProgram, EveryToolWindowDockedShowsItsContents)
     SetOption("ToolboxMoveable", 0);
     SetOption("StatusMoveable", 0);
     SetOption("PropertyMoveable", 0);
+    for (const char *name : {"GuideVisible", "SymbolVisible", "PenVisible", "LayerVisible"})
+        SetOption(name, 1);
     Program run;
     ASSERT_TRUE(run.Start());
     ASSERT_TRUE(run.WaitReady());
@@ -496,16 +498,44 @@ TEST_F(ToolWindowsProgram, EveryToolWindowDockedShowsItsContents)
         ReleaseDC(nullptr, screen);
         EXPECT_GT(ink, 20);
     }
-    // The guide window is not black.
-    HWND guide = run.Find("DARAD4_GuideWClass", true);
-    if (guide) {
+    // The floating ones (guide, symbol window, pen and layer trees) are
+    // painted, not left black.
+    for (const char *name : {"DARAD4_GuideWClass", "DARAD4_SymbolWClass", "DARAD4_PenWClass", "DARAD4_LayerWClass"}) {
+        HWND w = run.Find(name, true);
+        EXPECT_NE(w, nullptr) << name;
+        if (!w)
+            continue;
         RECT client{};
-        const std::vector<COLORREF> pixels = Pixels(guide, &client);
+        const std::vector<COLORREF> pixels = Pixels(w, &client);
         size_t black = 0;
         for (COLORREF c : pixels)
             black += c == RGB(0, 0, 0);
-        EXPECT_LT(black, pixels.size() / 2);
+        EXPECT_LT(black, pixels.size() / 2) << name;
     }
+
+    // DisplayOrtho on: the ortho cell (90) of the panel is drawn checked, and
+    // only that cell changes; off again, the panel is as before.
+    RECT panelClient{};
+    const std::vector<COLORREF> off = Pixels(panel, &panelClient);
+    SendMessageA(run.main, WM_COMMAND, 1012, 0);
+    Sleep(300);
+    const std::vector<COLORREF> on = Pixels(panel, &panelClient);
+    ASSERT_EQ(on.size(), off.size());
+    RECT changed{panelClient.right, panelClient.bottom, -1, -1};
+    for (LONG y = 0; y < panelClient.bottom; ++y)
+        for (LONG x = 0; x < panelClient.right; ++x)
+            if (on[size_t(y * panelClient.right + x)] != off[size_t(y * panelClient.right + x)]) {
+                changed.left = std::min(changed.left, x);
+                changed.top = std::min(changed.top, y);
+                changed.right = std::max(changed.right, x + 1);
+                changed.bottom = std::max(changed.bottom, y + 1);
+            }
+    EXPECT_GT(changed.right, changed.left) << "the ortho cell shows its new state";
+    EXPECT_LE(changed.right - changed.left, TOOLBOX_CELL_SIZE) << "one cell changed";
+    EXPECT_LE(changed.bottom - changed.top, TOOLBOX_CELL_SIZE);
+    SendMessageA(run.main, WM_COMMAND, 1012, 0);
+    Sleep(300);
+    EXPECT_TRUE(Pixels(panel, &panelClient) == off);
     EXPECT_EQ(run.Close(), 0);
 }
 
