@@ -52,11 +52,22 @@ TEST_F(StatusDialogTest, ProgramStatusShowsLibrariesScreenAndMonitor)
     g_MonitorWidth = savedWidth;
 }
 
-TEST_F(StatusDialogTest, AboutBoxClosesWithOk)
+TEST_F(StatusDialogTest, AboutBoxShowsItsCaptionAndPaintsOverItsAreas)
 {
-    DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, IDOK); }});
-    EXPECT_EQ(Box07About(nullptr, ""), 1u);
+    std::string caption;
+    bool areasShown = true;
+    DialogDriver driver({[&](HWND dialog) {
+        char text[64] = "";
+        GetWindowTextA(dialog, text, sizeof text);
+        caption = text;
+        // The area statics would paint their empty background over the text.
+        areasShown = IsWindowVisible(GetDlgItem(dialog, 350)) || IsWindowVisible(GetDlgItem(dialog, 351));
+        TestClickButton(dialog, IDOK);
+    }});
+    EXPECT_EQ(Box07About(nullptr, "About darad4"), 1u);
     EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_EQ(caption, "About darad4");
+    EXPECT_FALSE(areasShown);
 }
 
 } // namespace
