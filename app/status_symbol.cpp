@@ -10,6 +10,11 @@
 #include "app/status.h"
 #include "app/status_track.h"
 #include "app/system.h"
+#include "database/symbol_block.h"
+#include "database/symbol_find.h"
+#include "display/output.h"
+#include "geometry/frame.h"
+#include "geometry/matrix.h"
 #include "language/language.h"
 
 int32_t g_SymbolRunningSlot = -1;
@@ -24,6 +29,8 @@ constexpr int HINT_SYMBOL = -8;
 constexpr int EMPTY_SLOT_TEXT = 7; // eDefaultNames
 constexpr double DEGREES_PER_RADIAN = 57.29577951308;
 constexpr int SCROLL_RANGE = 10000;
+constexpr int PREVIEW_INSET = 2;              // pixels between the box's frame and the drawing
+constexpr int PREVIEW_INSTANCE_BYTES = 1024; // an instance record with its two names
 
 struct SymbolState {
     int first = 0, visible = 0, rowHeight = ROW_BASE, lineHeight = 0;
@@ -48,6 +55,42 @@ void Repaint(int slot)
     HDC dc = GetDC(hGlobalSymbol);
     StatusPaintSymbolRow(hGlobalSymbol, dc, slot);
     ReleaseDC(hGlobalSymbol, dc);
+}
+
+// The slot's block, turned by the slot's rotation, fitted into the box
+// through the ordinary renderer; nothing when the block is not loaded.
+void PaintPreview(HDC dc, const RECT &box, const BlockInsertSlot &s)
+{
+    if (!Insertable(s) || !SymbolFindBlock(s.nameLibrary, s.nameBlock))
+        return;
+    alignas(8) static uint8_t buffer[PREVIEW_INSTANCE_BYTES];
+    Unit *instance = reinterpret_cast<Unit *>(buffer);
+    Matrix placement;
+    MatrixInit(&placement);
+    MatrixRotate(&placement, s.rotation);
+    if (!SymbolMakeInstance(instance, sizeof buffer, s.nameLibrary, s.nameBlock, &placement))
+        return;
+    FrameCalcInstance(instance, 0);
+    const double *f = instance->frame;
+    const int width = box.right - box.left - 2 * PREVIEW_INSET, height = box.bottom - box.top - 2 * PREVIEW_INSET;
+    if (f[0] > f[2] || f[1] > f[3] || width <= 0 || height <= 0)
+        return;
+    // A point or a line still gets an area to be fitted into.
+    double world[4] = {f[0], f[1], f[2], f[3]};
+    const double least = std::max(f[2] - f[0], f[3] - f[1]) * 0.01 + 1e-6;
+    world[0] -= least, world[1] -= least, world[2] += least, world[3] += least;
+
+    const OutputContext saved = g_OutputContext;
+    OutputResetContext(OUTPUT_SCREEN);
+    OutputSetupView(width, height, world, 0);
+    POINT oldOrigin;
+    SetViewportOrgEx(dc, box.left + PREVIEW_INSET, box.top + PREVIEW_INSET, &oldOrigin);
+    const int state = SaveDC(dc);
+    IntersectClipRect(dc, 0, 0, width, height);
+    OutputDrawObject(dc, instance);
+    RestoreDC(dc, state);
+    SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+    g_OutputContext = saved;
 }
 
 void Value(char *out, size_t size, double value)
@@ -102,6 +145,7 @@ void StatusPaintSymbolRow(HWND, HDC dc, int slot)
     int y = r.top + 4 + o1;
     if (o.symbolPreview) {
         RECT box{r.left + 4 + o1, r.top + 4 + o1, r.right - 4 + o1, r.top + 52 + o1};
+        PaintPreview(dc, box, s);
         FrameRect(dc, &box, GetSysColorBrush(COLOR_BTNTEXT));
         y += PREVIEW_HEIGHT;
     }

@@ -23,6 +23,10 @@
 #include "app/write_tablet.h"
 #include "commands/command_state.h"
 #include "common/test_commands.h"
+#include "common/test_objects.h"
+#include "database/object_types.h"
+#include "database/storage.h"
+#include "database/symbol_block.h"
 #include "dialogs/alert.h"
 #include "dialogs/box13.h"
 #include "language/language.h"
@@ -747,4 +751,59 @@ TEST(StatusBar, AClickOnAValueFieldStartsTheCoordinateEntry)
     EXPECT_EQ(StatusPreselectedField(), 4);
     DestroyWindow(status);
     hGlobalStatus = nullptr;
+}
+
+TEST(SymbolWindow, APreviewShowsTheSlotsBlock)
+{
+    // The drawing's own block "Bolt": an L of two lines.
+    StartTestDrawing();
+    Unit *block = SymbolNewBlock(LIST_OWN_BLOCKS, "Bolt");
+    ASSERT_NE(block, nullptr);
+    for (const std::vector<double> &xy : {std::vector<double>{0.0, 0.0, 60.0, 0.0}, std::vector<double>{0.0, 0.0, 0.0, 30.0}}) {
+        Unit *line = TestNewObject(LIST_DRAWING, OBJTYPE_LINE, xy);
+        ASSERT_NE(line, nullptr);
+        ASSERT_NE(SymbolAddMember(LIST_OWN_BLOCKS, block, line), nullptr);
+        MemListDelete(LIST_DRAWING, line);
+    }
+    SymbolRebuildOwnIndex();
+    SymbolRecalcFrames();
+
+    const ProgramOptions saved = g_Options;
+    g_Options.symbolVisible = g_Options.symbolPreview = 1;
+    g_Options.symbolIndex = g_Options.symbolScale = g_Options.symbolRotate = 0;
+    g_Options.symbolLibrary = g_Options.symbolBlock = 0;
+    g_Options.symbolSortMode = 0;
+    for (BlockInsertSlot &s : g_Options.insertSlots)
+        s.nameLibrary[0] = s.nameBlock[0] = 0;
+    SetSlot(0, "*", "Bolt");
+    SetSlot(1, "*", "Missing");
+    const int width = 150, height = 300;
+    HWND symbol = MakeToolWindow("ToolTestSymbolPreview", AppSymbolWndProc, width, height, WS_POPUP);
+    ASSERT_TRUE(symbol);
+    hGlobalSymbol = symbol;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    StatusPaintSymbolWindow(symbol, dc);
+    const int row = StatusSymbolRowHeight();
+    const COLORREF face = GetPixel(dc, 8, 8);
+    // Ink inside the preview box (its frame left out) of slot 0 and slot 1.
+    auto ink = [&](int slot) {
+        int n = 0;
+        for (int y = slot * row + 7; y < slot * row + 50; ++y)
+            for (int x = 7; x < width - 7; ++x)
+                n += GetPixel(dc, x, y) != face;
+        return n;
+    };
+    EXPECT_GT(ink(0), 40) << "the block's lines";
+    EXPECT_EQ(ink(1), 0) << "a block that is not loaded leaves the box empty";
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    DestroyWindow(symbol);
+    hGlobalSymbol = nullptr;
+    g_Options = saved;
+    StartTestDrawing();
 }
