@@ -693,4 +693,42 @@ TEST_F(Change, CuttingAndSplittingEllipses)
     EXPECT_NEAR(Points(alive[1])[3].x, -20, 1e-9);
 }
 
+
+TEST_F(Change, ExplodingAnEllipseAsksAndAnswerNoGivesLines)
+{
+    struct Answer {
+        uint32_t code;
+        int32_t type;
+    };
+    for (const Answer a : {Answer{ALERT_NO, OBJTYPE_LINE}, Answer{ALERT_YES, OBJTYPE_CURVE}}) {
+        FreeStorage();
+        ASSERT_NO_FATAL_FAILURE(PrepareStorage());
+        UndoReset();
+        static uint32_t s_Answer;
+        s_Answer = a.code;
+        g_AlertAnswerHook = [](const char *, uint32_t, uint32_t, uint32_t) { return s_Answer; };
+        Unit *ellipse = TestNewObject(LIST_DRAWING, OBJTYPE_ELLIPSE, {0, 0, 20, 0, 0, 10});
+        FrameCalcObject(ellipse, 0);
+        ellipse->flags |= UNIT_SELECTED;
+        MenuChangeCommand(g_MainWnd, 703);
+        const std::vector<Unit *> alive = TestAliveUnits();
+        ASSERT_GE(alive.size(), 4u);
+        for (const Unit *u : alive)
+            EXPECT_EQ(u->object.type, a.type);
+        if (a.code == ALERT_YES)
+            EXPECT_EQ(alive.size(), 4u) << "one Bezier curve per quarter";
+    }
+    // Cancel: nothing happens and no step remains.
+    g_AlertAnswerHook = [](const char *, uint32_t, uint32_t, uint32_t) { return ALERT_CANCEL; };
+    const int32_t step = g_UndoStep;
+    const size_t before = TestAliveUnits().size();
+    for (Unit *u : TestAliveUnits())
+        u->flags &= ~UNIT_SELECTED;
+    Unit *ellipse = TestNewObject(LIST_DRAWING, OBJTYPE_ELLIPSE, {0, 0, 20, 0, 0, 10});
+    ellipse->flags |= UNIT_SELECTED;
+    MenuChangeCommand(g_MainWnd, 703);
+    EXPECT_EQ(g_UndoStep, step);
+    EXPECT_EQ(TestAliveUnits().size(), before + 1);
+}
+
 } // namespace
