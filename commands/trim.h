@@ -44,5 +44,5 @@ int TrimReverseDirection();
 // second input point.
 int TrimSetStartVertex();
 // 703: the selected objects as their elementary segments (lines, arcs,
-// Bezier curves, marks). 1 also when nothing was exploded.
+// Bezier curves, marks). 0 when nothing was exploded or on cancel.
 int TrimExplode();

@@ -288,6 +288,7 @@ int TrimExplode()
         }
     double area[4];
     FrameSetEmpty(area);
+    bool exploded = false;
     ScratchUni1 scratch(__FILE__, __LINE__);
     ScratchUni2 scratch2(__FILE__, __LINE__);
     if (!scratch || !scratch2)
@@ -300,8 +301,10 @@ int TrimExplode()
             return 0;
         if (pieces > 0 && !g_DrawingSettings.displayDuplicate)
             UndoStampDeleted(u);
+        exploded = exploded || pieces > 0;
     }
     std::memcpy(g_ChangedRect, area, sizeof area);
     std::memcpy(g_ExtentsRect, area, sizeof area);
-    return 1;
+    // Nothing exploded: no empty undo step is left behind.
+    return exploded ? 1 : 0;
 }

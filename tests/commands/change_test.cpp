@@ -731,4 +731,39 @@ TEST_F(Change, ExplodingAnEllipseAsksAndAnswerNoGivesLines)
     EXPECT_EQ(TestAliveUnits().size(), before + 1);
 }
 
+
+TEST_F(Change, AContourStartAtAnArcEndWritesTheArcExplicitly)
+{
+    // Contour 1 (a line) stays; contour 2: 1 (0,0), 2 (10,0), 9 (10,10) arc, 2 back at the start.
+    Unit *u = Square(false);
+    std::vector<uint8_t> a(g_ObjectLimits.scratchSize), b(g_ObjectLimits.scratchSize);
+    Unit *source = reinterpret_cast<Unit *>(a.data()), *target = reinterpret_cast<Unit *>(b.data());
+    std::memcpy(source, u, UNIT_ELEMENTS_OBJECT);
+    ChainWriter w;
+    InitChainBegin(&w, source, g_ObjectLimits.scratchSize);
+    InitChainPoint(&w, POINT_START, 50, 0);
+    InitChainPoint(&w, POINT_LINE, 60, 0);
+    InitChainPoint(&w, POINT_START, 0, 0);
+    InitChainPoint(&w, POINT_LINE, 10, 0);
+    InitChainPoint(&w, POINT_ARC_PIECE_END, 10, 10);
+    InitChainCurve(&w, 1.0, 0.5);
+    InitChainPoint(&w, POINT_LINE, 0, 0);
+    ASSERT_GT(InitChainEnd(&w), 0u);
+    const double at[2] = {11, 11};
+    ASSERT_EQ(TransformSetContourStart(source, target, at), 1);
+    // Ends exactly at its start: no extra closing element; the arc comes last.
+    EXPECT_EQ(Kinds(target), (std::vector<int>{1, 2, 1, 2, 2, 9, 102, 999}));
+    const std::vector<Pt> p = Points(target);
+    EXPECT_EQ(p[2].x, 10);
+    EXPECT_EQ(p[2].y, 10);
+    EXPECT_EQ(p[5].y, 10);
+    for (const Element *e = UnitFirstElement(target); e->kind != ELEM_END; e = ElementNext(e))
+        if (e->kind == ELEM_CURVE)
+            EXPECT_EQ(static_cast<const double *>(ElementPayload(e))[1], 0.5);
+    // The start vertex itself: unchanged.
+    const double start[2] = {0, 0};
+    ASSERT_EQ(TransformSetContourStart(source, target, start), 1);
+    EXPECT_EQ(std::memcmp(target, source, source->bytes), 0);
+}
+
 } // namespace
