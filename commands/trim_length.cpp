@@ -161,16 +161,9 @@ bool ArcMeets(const GeoObject &g, const GeoObject &b, std::vector<CalcPoint> *ou
     return true;
 }
 
-} // namespace
-
-int TrimLengthToPoint()
+int LengthToPoint(const GeoObject &g, GeoObject &c)
 {
-    GeoObject g;
-    const int32_t type = TrimPickedGeometry(&g);
-    if (type < 0)
-        return 0;
-    Candidate() = g;
-    GeoObject &c = Candidate();
+    const int32_t type = g.type;
     if (IsLine(type)) {
         SetPoint(c, 0, Cp(CP_FIXED_END).x, Cp(CP_FIXED_END).y);
         SetPoint(c, 2, Cp(CP_LENGTH_FOOT).x, Cp(CP_LENGTH_FOOT).y);
@@ -185,19 +178,14 @@ int TrimLengthToPoint()
     } else {
         return UnhandledObject();
     }
-    return ReplaceByCandidate();
+    return 1;
 }
 
-int TrimLengthToBoundary()
+int LengthToBoundary(const GeoObject &g, GeoObject &c)
 {
-    GeoObject g;
-    const int32_t type = TrimPickedGeometry(&g);
-    if (type < 0)
-        return 0;
+    const int32_t type = g.type;
     const GeoObject &boundary = g_CommandState->elementGeo[1];
     const CalcPoint p = Entered(0), q = Entered(1);
-    Candidate() = g;
-    GeoObject &c = Candidate();
     std::vector<CalcPoint> points;
     CalcPoint at;
     if (IsLine(type)) {
@@ -222,17 +210,12 @@ int TrimLengthToBoundary()
     } else {
         return UnhandledObject();
     }
-    return ReplaceByCandidate();
+    return 1;
 }
 
-int TrimAngleToPoint()
+int AngleToPoint(const GeoObject &g, GeoObject &c)
 {
-    GeoObject g;
-    const int32_t type = TrimPickedGeometry(&g);
-    if (type < 0)
-        return 0;
-    Candidate() = g;
-    GeoObject &c = Candidate();
+    const int32_t type = g.type;
     if (IsLine(type)) {
         SetPoint(c, 0, Cp(CP_FIXED_END).x, Cp(CP_FIXED_END).y);
         SetPoint(c, 2, Cp(CP_TURNED_END).x, Cp(CP_TURNED_END).y);
@@ -244,19 +227,14 @@ int TrimAngleToPoint()
     } else {
         return UnhandledObject();
     }
-    return ReplaceByCandidate();
+    return 1;
 }
 
-int TrimAngleToBoundary()
+int AngleToBoundary(const GeoObject &g, GeoObject &c)
 {
-    GeoObject g;
-    const int32_t type = TrimPickedGeometry(&g);
-    if (type < 0)
-        return 0;
+    const int32_t type = g.type;
     const GeoObject &b = g_CommandState->elementGeo[1];
     const CalcPoint p = Entered(0), q = Entered(1);
-    Candidate() = g;
-    GeoObject &c = Candidate();
     std::vector<CalcPoint> points;
     CalcPoint at;
     if (IsLine(type)) {
@@ -286,5 +264,23 @@ int TrimAngleToBoundary()
     } else {
         return UnhandledObject();
     }
-    return ReplaceByCandidate();
+    return 1;
 }
+
+// Reads the picked object into candidate 0, changes it there and puts it in
+// the object's place.
+int ChangePicked(int (*change)(const GeoObject &g, GeoObject &c))
+{
+    GeoObject g;
+    if (TrimPickedGeometry(&g) < 0)
+        return 0;
+    Candidate() = g;
+    return change(g, Candidate()) && ReplaceByCandidate();
+}
+
+} // namespace
+
+int TrimLengthToPoint() { return ChangePicked(LengthToPoint); }
+int TrimLengthToBoundary() { return ChangePicked(LengthToBoundary); }
+int TrimAngleToPoint() { return ChangePicked(AngleToPoint); }
+int TrimAngleToBoundary() { return ChangePicked(AngleToBoundary); }
