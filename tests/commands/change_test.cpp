@@ -766,4 +766,30 @@ TEST_F(Change, AContourStartAtAnArcEndWritesTheArcExplicitly)
     EXPECT_EQ(std::memcmp(target, source, source->bytes), 0);
 }
 
+
+TEST_F(Change, RefusalsLeaveNoUndoStep)
+{
+    const int32_t step = g_UndoStep;
+    // Nothing selected: the selection commands end silently.
+    ASSERT_NE(TestNewLine(0, 0, 100, 0), nullptr);
+    for (const int command : {718, 719, 703})
+        MenuChangeCommand(g_MainWnd, command);
+    EXPECT_TRUE(s_Alerts.empty());
+    // A spline has no direction to reverse; a line has no inner vertex.
+    Unit *spline = Polyline(OBJTYPE_SPLINE, {0, 50, 50, 80, 100, 50});
+    ASSERT_NE(spline, nullptr);
+    Run(708, {{50, 80.05}});
+    EXPECT_EQ(s_Alerts.size(), 1u) << "alert 60";
+    g_InputPoints[0].ident = WithIdent(TestAliveUnits()[0]);
+    g_InputPoints[0].x = 50, g_InputPoints[0].y = 0;
+    MenuChangeCommand(g_MainWnd, 712);
+    EXPECT_EQ(s_Alerts.size(), 2u) << "alert 8";
+    // Only Curves and Surfaces split into contours.
+    TestAliveUnits()[0]->flags |= UNIT_SELECTED;
+    MenuChangeCommand(g_MainWnd, 719);
+    EXPECT_EQ(s_Alerts.size(), 3u) << "alert 8";
+    EXPECT_EQ(g_UndoStep, step);
+    EXPECT_EQ(TestAliveUnits().size(), 2u);
+}
+
 } // namespace
