@@ -792,4 +792,29 @@ TEST_F(Change, RefusalsLeaveNoUndoStep)
     EXPECT_EQ(TestAliveUnits().size(), 2u);
 }
 
+
+TEST_F(Change, AnArcEndMovesOntoABoundaryOrTowardsAPoint)
+{
+    Unit *arc = Polyline(OBJTYPE_CIRC_ARC, {0, 0, 10, 0, 10, 0, 0, 10});
+    ASSERT_NE(arc, nullptr);
+    ASSERT_NE(TestNewLine(-6, -50, -6, 50), nullptr);
+    // Picked near its end: the end goes to the crossing nearest the boundary click.
+    Run(707, {{1.75, 9.9}, {-6.05, 7}});
+    std::vector<Unit *> alive = TestAliveUnits();
+    ASSERT_EQ(alive.size(), 2u);
+    ASSERT_EQ(alive[0]->object.type, OBJTYPE_CIRC_ARC);
+    std::vector<Pt> p = Points(alive[0]);
+    EXPECT_NEAR(p[2].x, 10, 1e-9);
+    EXPECT_NEAR(p[3].x, -6, 1e-9);
+    EXPECT_NEAR(p[3].y, 8, 1e-9);
+    // 706 picked near the start: the start follows the cursor's direction.
+    Run(706, {{9.9, 1.0}, {0, -30}});
+    alive = TestAliveUnits();
+    ASSERT_EQ(alive.size(), 2u);
+    p = Points(alive[0]);
+    EXPECT_NEAR(p[2].x, 0, 1e-9);
+    EXPECT_NEAR(p[2].y, -10, 1e-9);
+    EXPECT_NEAR(p[3].x, -6, 1e-9);
+}
+
 } // namespace
