@@ -1,6 +1,8 @@
 // The Change menu: the commands that replace picked or selected objects by
 // changed copies, each in one undo step. Numbers that stand for a submenu
 // open it.
+#include <cstring>
+
 #include "app/init_sound.h"
 #include "commands/command_menu.h"
 #include "commands/command_state.h"
@@ -12,6 +14,7 @@
 #include "database/object_select.h"
 #include "database/storage.h"
 #include "database/undo.h"
+#include "geometry/poly.h"
 #include "display/output_paint.h"
 #include "display/output_select.h"
 #include "app/system.h"
@@ -66,6 +69,32 @@ void RunOnSelection(int (*operation)(uint32_t, int), bool newAreaOnly)
         OutputInvalidateTwoAreas(g_ExtentsRect, g_ChangedRect);
 }
 
+// 714: the surfaces the selected objects enclose around each point placed
+// after the selection step, joined into one Surface.
+void SurfaceAtPoints()
+{
+    if (!HasSelection())
+        return;
+    double selection[4];
+    std::memcpy(selection, g_ExtentsRect, sizeof selection);
+    UndoInitProcess();
+    const int points = g_CommandState->pointIndex;
+    bool built = points >= 2;
+    for (int i = 1; built && i < points; ++i)
+        built = PolyGenerateSurface(SELECTED_OBJECTS, g_ConstructionPoints[i].x, g_ConstructionPoints[i].y) != 0;
+    ObjectDeselectAll();
+    const bool joined = built && TransformSelectionToSurface(UNIT_TEMPORARY, 0);
+    if (built)
+        UndoDeleteTemporary();
+    if (!joined) {
+        UndoCancelProcess();
+        OutputRedrawSelection();
+        return;
+    }
+    UndoFinishProcess();
+    OutputInvalidateTwoAreas(selection, g_ChangedRect);
+}
+
 // 735, 745, 746: each object converted in the conversion's own undo step.
 void ConvertSelection(int commandId)
 {
@@ -97,6 +126,7 @@ void MenuChangeCommand(HWND mainWindow, int commandId)
     case 707: RunChange(TrimAngleToBoundary); break;
     case 708: RunChange(TrimReverseDirection); break;
     case 712: RunChange(TransformCutAtVertex); break;
+    case 714: SurfaceAtPoints(); break;
     case 718: RunOnSelection(TransformSelectionToSurface, false); break;
     case 719: RunOnSelection(TransformSplitParts, true); break;
     case 720: RunChange(TrimSetStartVertex); break;

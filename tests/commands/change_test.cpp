@@ -817,4 +817,36 @@ TEST_F(Change, AnArcEndMovesOntoABoundaryOrTowardsAPoint)
     EXPECT_NEAR(p[3].x, -6, 1e-9);
 }
 
+
+TEST_F(Change, SurfaceAroundAPointInsideFourLines)
+{
+    const double square[4][4] = {{0, 0, 10, 0}, {10, 0, 10, 10}, {10, 10, 0, 10}, {0, 10, 0, 0}};
+    for (const auto &l : square)
+        TestNewLine(l[0], l[1], l[2], l[3])->flags |= UNIT_SELECTED;
+    const int32_t step = g_UndoStep;
+    // Only the selection step: nothing is built and no step remains.
+    g_CommandState->pointIndex = 1;
+    MenuChangeCommand(g_MainWnd, 714);
+    EXPECT_EQ(g_UndoStep, step);
+    EXPECT_EQ(TestAliveUnits().size(), 4u);
+    for (Unit *u : TestAliveUnits())
+        u->flags |= UNIT_SELECTED;
+    g_CommandState->pointIndex = 2;
+    g_ConstructionPoints[1].x = 4, g_ConstructionPoints[1].y = 6;
+    MenuChangeCommand(g_MainWnd, 714);
+    EXPECT_EQ(g_UndoStep, step + 1);
+    const std::vector<Unit *> alive = TestAliveUnits();
+    ASSERT_EQ(alive.size(), 5u) << "the lines stay";
+    const Unit *surface = alive[4];
+    EXPECT_EQ(surface->object.type, OBJTYPE_SURFACE);
+    EXPECT_EQ(surface->flags & UNIT_TEMPORARY, 0u);
+    const double box[4] = {0, 0, 10, 10};
+    for (int k = 0; k < 4; ++k)
+        EXPECT_NEAR(surface->frame[k], box[k], 1e-6) << "the square around the point";
+    for (const Unit *u : alive)
+        EXPECT_EQ(u->flags & UNIT_SELECTED, 0u);
+    ASSERT_EQ(UndoStepBack(), 1);
+    EXPECT_EQ(TestAliveUnits().size(), 4u);
+}
+
 } // namespace
