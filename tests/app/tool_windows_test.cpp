@@ -807,3 +807,51 @@ TEST(SymbolWindow, APreviewShowsTheSlotsBlock)
     g_Options = saved;
     StartTestDrawing();
 }
+
+TEST(ToolWindowCorners, CornerCommandsPlaceTheWindowInTheFreeArea)
+{
+    const ProgramOptions saved = g_Options;
+    const RECT savedArea = g_WindowLayout.freeArea;
+    const HWND oldMain = g_MainWnd;
+    HWND main = MakeToolWindow("ToolTestCornerMain", DefWindowProcA, 600, 400, WS_POPUP);
+    HWND guide = MakeToolWindow("ToolTestCornerGuide", AppGuideWndProc, 120, 80, WS_POPUP | WS_CAPTION);
+    HWND panel = MakeToolWindow("ToolTestCornerPanel", DefWindowProcA, 60, 200, WS_POPUP | WS_VISIBLE);
+    HWND property = MakeToolWindow("ToolTestCornerProp", AppPropWndProc, 200, 30, WS_POPUP | WS_CAPTION);
+    ASSERT_TRUE(main && guide && panel && property);
+    g_MainWnd = main;
+    hGlobalGuide = guide;
+    hGlobalPanel = panel;
+    hGlobalProp = property;
+    g_WindowLayout.freeArea = RECT{50, 30, 550, 380};
+    POINT origin{0, 0};
+    ClientToScreen(main, &origin);
+    RECT g{};
+    GetWindowRect(guide, &g);
+    const LONG w = g.right - g.left, h = g.bottom - g.top;
+    const struct {
+        int command;
+        LONG x, y;
+    } rows[] = {{5002, 54, 34}, {5003, 550 - w, 34}, {5004, 54, 380 - h}, {5005, 550 - w, 380 - h}};
+    for (const auto &r : rows) {
+        SendMessageA(guide, WM_SYSCOMMAND, WPARAM(r.command), 0);
+        GetWindowRect(guide, &g);
+        EXPECT_EQ(g.left, origin.x + r.x) << r.command;
+        EXPECT_EQ(g.top, origin.y + r.y) << r.command;
+        EXPECT_EQ(g_Options.guidePlacement.pos.x, g.left) << "kept as the placement";
+    }
+    // The property bar's left corners keep clear of a floating panel.
+    g_Options.panelMoveable = 1;
+    g_Options.toolboxMoveable = 0;
+    RECT p{};
+    GetWindowRect(panel, &p);
+    SendMessageA(property, WM_SYSCOMMAND, 5002, 0);
+    RECT b{};
+    GetWindowRect(property, &b);
+    EXPECT_EQ(b.left, origin.x + 54 + (p.right - p.left) + 4);
+    for (HWND window : {guide, panel, property, main})
+        DestroyWindow(window);
+    hGlobalGuide = hGlobalPanel = hGlobalProp = nullptr;
+    g_MainWnd = oldMain;
+    g_WindowLayout.freeArea = savedArea;
+    g_Options = saved;
+}
