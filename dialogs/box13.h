@@ -92,6 +92,9 @@ int Box13KeyInfo(HWND parent, const char *caption, int keyIndex);
 int Box13KeyCommand(int virtualKey, int shift);
 // A key's name in quotation marks ("A", "+A", "Backspace").
 void Box13KeyDescription(char *out, size_t size, int index);
+// A key's name without them; Backspace and Enter are named by the eUniTexts
+// entries given.
+void Box13KeyName(char *out, size_t size, int index, int backspaceText, int enterText);
 // Puts the command on the key; when another key already has it, asks first
 // (No: nothing changes, 0). 1 when assigned.
 int Box13AssignKey(HWND dialog, int keyIndex, int commandId);

@@ -47,15 +47,7 @@ int KeyOfButton(int id)
 
 // The key's name as KEYINFO shows it: "+" for the Shift keys, then the
 // character or the name of Backspace or Enter.
-void KeyText(char *out, size_t size, int index)
-{
-    const char *prefix = index >= KEY_SET ? "+" : "";
-    const int key = index % KEY_SET;
-    if (key == KEY_BACKSPACE || key == KEY_ENTER)
-        std::snprintf(out, size, "%s%s", prefix, eUniTexts[key == KEY_BACKSPACE ? UNI_BACKSPACE : UNI_ENTER]);
-    else
-        std::snprintf(out, size, "%s%c", prefix, key < LETTERS ? '0' + key : 'A' + key - LETTERS);
-}
+void KeyText(char *out, size_t size, int index) { Box13KeyName(out, size, index, UNI_BACKSPACE, UNI_ENTER); }
 
 void ShowTarget(HWND dialog)
 {

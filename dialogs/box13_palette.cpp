@@ -101,14 +101,21 @@ int Box13PopupGroupMembers(const uint32_t *layout, int commandId)
 
 int Box13KeyCommand(int virtualKey, int shift) { return CommandAssignedKey(virtualKey, shift); }
 
-void Box13KeyDescription(char *out, size_t size, int index)
+void Box13KeyName(char *out, size_t size, int index, int backspaceText, int enterText)
 {
     const char *prefix = index >= KEY_SET ? "+" : "";
     const int key = index % KEY_SET;
     if (key == KEY_BACKSPACE || key == KEY_ENTER)
-        std::snprintf(out, size, "\"%s%s\"", prefix, eUniTexts[key == KEY_BACKSPACE ? UNI_BACKSPACE : UNI_ENTER]);
+        std::snprintf(out, size, "%s%s", prefix, eUniTexts[key == KEY_BACKSPACE ? backspaceText : enterText]);
     else
-        std::snprintf(out, size, "\"%s%c\"", prefix, key < 10 ? '0' + key : 'A' + key - 10);
+        std::snprintf(out, size, "%s%c", prefix, key < 10 ? '0' + key : 'A' + key - 10);
+}
+
+void Box13KeyDescription(char *out, size_t size, int index)
+{
+    char name[32];
+    Box13KeyName(name, sizeof name, index, UNI_BACKSPACE, UNI_ENTER);
+    std::snprintf(out, size, "\"%s\"", name);
 }
 
 int Box13AssignKey(HWND dialog, int keyIndex, int commandId)
