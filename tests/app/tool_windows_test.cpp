@@ -543,6 +543,43 @@ TEST_F(ToolWindowsProgram, EveryToolWindowDockedShowsItsContents)
     EXPECT_EQ(run.Close(), 0);
 }
 
+TEST_F(ToolWindowsProgram, TheStartScreenShowsAtStartAndEscapeStoresItsSwitch)
+{
+    SetOption("StartUpDisplay", 1);
+    {
+        Program run;
+        run.startScreen = true;
+        ASSERT_TRUE(run.Start());
+        HWND box = run.WaitBox();
+        ASSERT_NE(box, nullptr) << "the start screen";
+        EXPECT_NE(GetDlgItem(box, 550), nullptr);
+        EXPECT_EQ(IsDlgButtonChecked(box, 250), BST_CHECKED);
+        // Switched off, then closed with Escape.
+        SendMessageA(GetDlgItem(box, 250), BM_CLICK, 0, 0);
+        EXPECT_EQ(IsDlgButtonChecked(box, 250), BST_UNCHECKED);
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(run.WaitReady());
+        EXPECT_EQ(run.Close(), 0);
+    }
+    HKEY key = nullptr;
+    DWORD value = 1, size = sizeof value;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, (ProgramKey() + "\\General").c_str(), 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(key, "StartUpDisplay", nullptr, nullptr, reinterpret_cast<BYTE *>(&value), &size),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(value, 0u) << "Escape still stores the switch";
+
+    // Off: the next start shows no start screen.
+    Program again;
+    again.startScreen = true;
+    ASSERT_TRUE(again.Start());
+    ASSERT_TRUE(again.WaitReady());
+    Sleep(500);
+    EXPECT_EQ(again.Find("#32770", true), nullptr);
+    EXPECT_EQ(again.Close(), 0);
+}
+
 // ---------------------------------------------------------------------------
 // Pen tree
 
