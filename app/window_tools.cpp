@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "app/darad4.h"
+#include "app/init_dialogs.h"
 #include "app/system.h"
 #include "app/window.h"
 
@@ -44,6 +45,8 @@ constexpr UINT RAISE_DELAY_MS = 50;
 void CALLBACK RaiseFloatingTools(HWND window, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(window, id);
+    if (g_ModalDepth > 0)
+        return; // they would cover the dialog; its end activates the window again
     for (HWND w : {hGlobalPanel, hGlobalProp, hGlobalPen, hGlobalLayer, hGlobalSymbol, hGlobalStatus, hGlobalToolbox,
                    hGlobalGuide, hGlobalLayerDialog, hGlobalPenDialog})
         if (w && IsWindowVisible(w) && !(GetWindowLongA(w, GWL_STYLE) & WS_CHILD)) {
