@@ -12,6 +12,7 @@
 #include "app/status.h"
 #include "commands/command_menu.h"
 #include "commands/command_state.h"
+#include "commands/command_tables.h"
 #include "dialogs/alert.h"
 #include "dialogs/box01.h"
 #include "dialogs/box13.h"
@@ -383,7 +384,7 @@ void Place(HWND window)
     MoveWindow(window, placed.left, placed.top, width, height, FALSE);
 }
 
-bool HelpPickRunning() { return g_CommandState && g_CommandState->commandId == COMMAND_HELP_PICK; }
+bool HelpPickRunning() { return g_CommandState && CommandMode() == TEMPLATE_HELP_PICK; }
 
 INT_PTR CALLBACK PopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
