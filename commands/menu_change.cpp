@@ -3,6 +3,7 @@
 #include "app/init_sound.h"
 #include "commands/menu.h"
 #include "commands/trim.h"
+#include "commands/trim_corner.h"
 #include "database/object_rects.h"
 #include "database/undo.h"
 #include "display/output_paint.h"
@@ -33,6 +34,10 @@ void MenuChangeCommand(HWND mainWindow, int commandId)
     switch (commandId) {
     case CMD_CUT_OUT: RunChange(TrimCutOut); break;
     case CMD_SPLIT: RunChange(TrimSplit); break;
+    case CMD_CORNER_EXTEND: RunChange([] { return TrimCornerObjects(CMD_CORNER_EXTEND); }); break;
+    case CMD_CORNER_CHAMFER: RunChange([] { return TrimCornerObjects(CMD_CORNER_CHAMFER); }); break;
+    case CMD_CORNER_FILLET: RunChange([] { return TrimCornerObjects(CMD_CORNER_FILLET); }); break;
+    case CMD_CORNER_ARC: RunChange([] { return TrimCornerObjects(CMD_CORNER_ARC); }); break;
     default: InitBeep(); break;
     }
 }

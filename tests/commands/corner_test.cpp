@@ -1,0 +1,183 @@
+// Corners of the Change menu end to end through the input machine: between
+// two picked objects and at the vertices of polylines, one undo step each.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "app/system.h"
+#include "command_fixture.h"
+#include "commands/command.h"
+#include "commands/command_state.h"
+#include "commands/input.h"
+#include "commands/trim_corner.h"
+#include "common/test_commands.h"
+#include "common/test_objects.h"
+#include "database/object_types.h"
+#include "database/undo.h"
+#include "dialogs/alert.h"
+#include "geometry/calc.h"
+#include "geometry/frame.h"
+#include "language/language.h"
+
+namespace {
+
+std::vector<uint32_t> s_Alerts;
+std::vector<const char *> s_AlertTexts;
+uint32_t s_Answer = 0; // 0: the first code
+uint32_t RecordAlert(const char *text, uint32_t code1, uint32_t, uint32_t)
+{
+    s_Alerts.push_back(code1);
+    s_AlertTexts.push_back(text);
+    return s_Answer ? s_Answer : code1;
+}
+
+struct Pt {
+    double x, y;
+};
+
+std::vector<Pt> Points(const Unit *u)
+{
+    std::vector<Pt> out;
+    for (const Element *e = UnitFirstElement(u); e->kind != ELEM_END; e = ElementNext(e))
+        if (ElementIsPoint(e))
+            out.push_back({reinterpret_cast<const ElementPoint *>(e)->x, reinterpret_cast<const ElementPoint *>(e)->y});
+    return out;
+}
+
+[[maybe_unused]] std::vector<int> Kinds(const Unit *u)
+{
+    std::vector<int> kinds;
+    for (const Element *e = UnitFirstElement(u); e->kind != ELEM_END; e = ElementNext(e))
+        kinds.push_back(e->kind);
+    return kinds;
+}
+
+int Count(const std::vector<Unit *> &units, int32_t type)
+{
+    int n = 0;
+    for (const Unit *u : units)
+        n += u->object.type == type;
+    return n;
+}
+
+class Corner : public CommandTest {
+protected:
+    void SetUp() override
+    {
+        CommandTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(PrepareDrawing());
+        savedHook_ = g_AlertAnswerHook;
+        g_AlertAnswerHook = RecordAlert;
+        s_Alerts.clear();
+        s_AlertTexts.clear();
+        s_Answer = 0;
+        g_CommandDefaults.distances[COMMAND_DISTANCE_FILLET] = 2;
+        g_CommandDefaults.distances[COMMAND_DISTANCE_CHAMFER] = 2;
+        g_CommandDefaults.angle = CALC_PI / 4;
+    }
+    void TearDown() override
+    {
+        g_AlertAnswerHook = savedHook_;
+        FreeStorage();
+        CommandTest::TearDown();
+    }
+    void Run(int command, const std::vector<Pt> &picks)
+    {
+        TestStartCommand(command, command);
+        int code = INPUT_CONTINUE;
+        for (const Pt &p : picks)
+            code = InputPoint(p.x, p.y, 1);
+        ASSERT_EQ(code, INPUT_COMPLETE);
+        CommandRun(command);
+    }
+    AlertAnswerHook savedHook_ = nullptr;
+};
+
+TEST_F(Corner, TwoLinesGetAFilletChamferArcOrExtensionInOneUndoStep)
+{
+    struct Case {
+        int command;
+        int32_t pieceType; // -1: no corner piece
+        Pt pieceStart, pieceEnd;
+    };
+    const Case cases[] = {
+        {CMD_CORNER_FILLET, OBJTYPE_CIRC_ARC, {2, 0}, {0, 2}},
+        {CMD_CORNER_CHAMFER, OBJTYPE_LINE, {2, 0}, {0, 2}},
+        {CMD_CORNER_ARC, OBJTYPE_CIRC_ARC, {2, 0}, {0, 2}},
+        {CMD_CORNER_EXTEND, -1, {0, 0}, {0, 0}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.command);
+        FreeStorage();
+        ASSERT_NO_FATAL_FAILURE(PrepareStorage());
+        UndoReset();
+        ASSERT_NE(TestNewLine(10, 0, 1, 0), nullptr);
+        ASSERT_NE(TestNewLine(0, 10, 0, 1), nullptr);
+        const int32_t step = g_UndoStep;
+        Run(c.command, {{1.5, 0.05}, {0.05, 1.5}});
+        EXPECT_TRUE(s_Alerts.empty());
+        const std::vector<Unit *> alive = TestAliveUnits();
+        ASSERT_EQ(alive.size(), c.pieceType < 0 ? 2u : 3u);
+        // Line 1 keeps its far end, line 2 likewise; their near ends meet the piece.
+        const Pt end1 = c.pieceType < 0 ? Pt{0, 0} : c.pieceStart, end2 = c.pieceType < 0 ? Pt{0, 0} : c.pieceEnd;
+        bool first = false, second = false;
+        for (const Unit *u : alive) {
+            const std::vector<Pt> p = Points(u);
+            if (u->object.type == OBJTYPE_LINE && p[0].x == 10) {
+                first = true;
+                EXPECT_NEAR(p[1].x, end1.x, 1e-9);
+                EXPECT_NEAR(p[1].y, end1.y, 1e-9);
+            } else if (u->object.type == OBJTYPE_LINE && p[0].y == 10) {
+                second = true;
+                EXPECT_NEAR(p[1].x, end2.x, 1e-9);
+                EXPECT_NEAR(p[1].y, end2.y, 1e-9);
+            } else {
+                ASSERT_EQ(u->object.type, c.pieceType);
+                const size_t s = c.pieceType == OBJTYPE_LINE ? 0 : 2;
+                EXPECT_NEAR(p[s].x, c.pieceStart.x, 1e-9);
+                EXPECT_NEAR(p[s].y, c.pieceStart.y, 1e-9);
+                EXPECT_NEAR(p[s + 1].x, c.pieceEnd.x, 1e-9);
+                EXPECT_NEAR(p[s + 1].y, c.pieceEnd.y, 1e-9);
+            }
+        }
+        EXPECT_TRUE(first && second);
+        EXPECT_EQ(g_UndoStep, step + 1);
+        ASSERT_EQ(UndoStepBack(), 1);
+        EXPECT_EQ(TestAliveUnits().size(), 2u);
+        EXPECT_EQ(Count(TestAliveUnits(), OBJTYPE_LINE), 2);
+    }
+}
+
+TEST_F(Corner, CopyModeKeepsBothLines)
+{
+    g_DrawingSettings.displayDuplicate = 1;
+    ASSERT_NE(TestNewLine(10, 0, 1, 0), nullptr);
+    ASSERT_NE(TestNewLine(0, 10, 0, 1), nullptr);
+    Run(CMD_CORNER_FILLET, {{1.5, 0.05}, {0.05, 1.5}});
+    const std::vector<Unit *> alive = TestAliveUnits();
+    EXPECT_EQ(alive.size(), 5u);
+    EXPECT_EQ(Count(alive, OBJTYPE_CIRC_ARC), 1);
+}
+
+TEST_F(Corner, ImpossibleCornersAndCirclesAreRefusedWithoutAStep)
+{
+    // Parallel lines have no fillet; a circle has no end to move.
+    ASSERT_NE(TestNewLine(0, 0, 10, 0), nullptr);
+    ASSERT_NE(TestNewLine(0, 20, 10, 20), nullptr);
+    Unit *circle = TestNewObject(LIST_DRAWING, OBJTYPE_CIRCLE, {30, 0, 35, 0});
+    ASSERT_NE(circle, nullptr);
+    FrameCalcObject(circle, 0);
+    const int32_t step = g_UndoStep;
+    Run(CMD_CORNER_FILLET, {{5, 0.05}, {5, 20.05}});
+    Run(CMD_CORNER_EXTEND, {{5, 0.05}, {35.02, 0}});
+    Run(CMD_CORNER_FILLET, {{5, 0.05}, {5, 0.05}});
+    ASSERT_EQ(s_AlertTexts.size(), 3u);
+    EXPECT_EQ(s_AlertTexts[0], eAlertTextSM[8]);
+    EXPECT_EQ(s_AlertTexts[1], eAlertTextSM[60]);
+    EXPECT_TRUE(s_AlertTexts[2] == eAlertTextSM[5] || s_AlertTexts[2] == eAlertTextSM[8]) << "one line picked twice";
+    EXPECT_EQ(g_UndoStep, step);
+    EXPECT_EQ(TestAliveUnits().size(), 3u);
+}
+
+} // namespace
