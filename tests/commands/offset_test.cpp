@@ -175,4 +175,19 @@ TEST_F(Offset, OpenCurveAndArcPath)
         EXPECT_TRUE(std::fabs(std::hypot(q.x, q.y) - 6) < 1e-9 || std::fabs(q.y + 1) < 1e-9) << q.x << " " << q.y;
 }
 
+TEST_F(Offset, ASelfCrossingFigureSplitsIntoLoops)
+{
+    // A bow tie: the offsets of its diagonals cross near the middle; the
+    // figure splits there, and the loops that keep their distance remain.
+    Unit *bow = PickNewPath(OBJTYPE_SURFACE, {{POINT_START, 0, 0}, {POINT_LINE, 10, 10}, {POINT_LINE, 10, 0}, {POINT_LINE, 0, 10}});
+    ASSERT_EQ(Run(bow, 0.5, 0, {-3, 5}), 0);
+    EXPECT_EQ(CountKind(POINT_START), 2);
+    EXPECT_EQ(CountKind(POINT_LINE), 6) << "two triangles";
+    // Both loops start at the crossing of the offset diagonals.
+    int atCrossing = 0;
+    for (const Pt &p : Points())
+        atCrossing += std::fabs(p.x - (5 + 0.5 * std::sqrt(2.0))) < 1e-9 && std::fabs(p.y - 5) < 1e-9;
+    EXPECT_EQ(atCrossing, 3) << "a corner of one loop, start and end of the other";
+}
+
 } // namespace
