@@ -9,11 +9,18 @@
 #include <vector>
 
 #include "bench/bench_common.h"
+#include "app/system.h"
+#include "commands/command_state.h"
+#include "commands/input.h"
+#include "commands/trim_corner.h"
 #include "commands/trim_offset.h"
+#include "database/undo.h"
+#include "dialogs/alert.h"
 #include "database/init.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "geometry/calc.h"
+#include "geometry/frame.h"
 
 namespace {
 
@@ -31,6 +38,9 @@ Unit *NewPath(int32_t type, const std::vector<Step> &steps)
     Unit *u = MemListNewObject(LIST_DRAWING, bytes, nullptr);
     if (!u)
         return nullptr;
+    u->birth = UNIT_BIRTH_ALWAYS;
+    u->death = UNIT_DEATH_ALIVE;
+    u->property = XPropertyDefault();
     u->kind = UNIT_KIND_OBJECT;
     u->object.type = type;
     u->object.reserved = OBJTYPE_RESERVED;
@@ -93,6 +103,35 @@ void Figure(const char *name, const std::vector<Step> &big, const std::vector<St
                 ts * 1e3, ra, rb);
 }
 
+// Seconds of a fillet at every vertex of a closed polyline of n vertices,
+// undone afterwards; the vertices that failed or the store give result 0.
+double TimeFillets(int n, int *result)
+{
+    Unit *u = NewPath(OBJTYPE_SURFACE, Star(n));
+    *result = -1;
+    if (!u)
+        return 0;
+    FrameCalcObject(u, 0);
+    UndoAssignIdent(u);
+    CommandResetStates();
+    InputStart(CMD_VERTICES_FILLET);
+    g_InputPoints[0].ident = u->ident;
+    g_InputPoints[0].x = 100, g_InputPoints[0].y = 0;
+    g_CommandDefaults.distances[COMMAND_DISTANCE_FILLET] = 0.01;
+    const double t0 = BenchSeconds();
+    UndoInitProcess();
+    *result = TrimVertexCommand(CMD_VERTICES_FILLET, 0);
+    if (*result)
+        UndoFinishProcess();
+    else
+        UndoCancelProcess();
+    const double seconds = BenchSeconds() - t0;
+    CommandResetStates();
+    return seconds;
+}
+
+uint32_t SilentAlert(const char *, uint32_t code1, uint32_t, uint32_t) { return code1; }
+
 } // namespace
 
 void BenchCorner()
@@ -111,4 +150,10 @@ void BenchCorner()
     Figure("corner.offset_star_2000_vs_200_arc_joins", Star(2000), Star(200), OBJTYPE_SURFACE, 2, 1, {150, 0}, target);
     // Each Bezier is read as 9 lines; with arc joins 500 of them pass the piece limit.
     Figure("corner.offset_curve_500_vs_50_beziers", Wave(500), Wave(50), OBJTYPE_CURVE, 1, 0, {5, 20}, target);
+    g_AlertAnswerHook = SilentAlert;
+    int big = 0, small = 0;
+    const double tb = TimeFillets(5000, &big), ts = TimeFillets(500, &small);
+    g_AlertAnswerHook = nullptr;
+    std::printf("%-48s %6.1f   (large %7.1f ms, small %7.3f ms, results %d %d)\n", "corner.fillet_every_vertex_5000_vs_500",
+                ts > 0 ? tb / ts : 0.0, tb * 1e3, ts * 1e3, big, small);
 }

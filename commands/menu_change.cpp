@@ -38,6 +38,12 @@ void MenuChangeCommand(HWND mainWindow, int commandId)
     case CMD_CORNER_CHAMFER: RunChange([] { return TrimCornerObjects(CMD_CORNER_CHAMFER); }); break;
     case CMD_CORNER_FILLET: RunChange([] { return TrimCornerObjects(CMD_CORNER_FILLET); }); break;
     case CMD_CORNER_ARC: RunChange([] { return TrimCornerObjects(CMD_CORNER_ARC); }); break;
+    case CMD_VERTEX_CHAMFER: RunChange([] { return TrimVertexCommand(CMD_VERTEX_CHAMFER, 1); }); break;
+    case CMD_VERTICES_CHAMFER: RunChange([] { return TrimVertexCommand(CMD_VERTICES_CHAMFER, 0); }); break;
+    case CMD_VERTEX_FILLET: RunChange([] { return TrimVertexCommand(CMD_VERTEX_FILLET, 1); }); break;
+    case CMD_VERTICES_FILLET: RunChange([] { return TrimVertexCommand(CMD_VERTICES_FILLET, 0); }); break;
+    case CMD_VERTEX_ARC: RunChange([] { return TrimVertexCommand(CMD_VERTEX_ARC, 1); }); break;
+    case CMD_VERTICES_ARC: RunChange([] { return TrimVertexCommand(CMD_VERTICES_ARC, 0); }); break;
     default: InitBeep(); break;
     }
 }

@@ -2,6 +2,7 @@
 // two picked objects and at the vertices of polylines, one undo step each.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "dialogs/alert.h"
 #include "geometry/calc.h"
 #include "geometry/frame.h"
+#include "geometry/pick_objects.h"
 #include "language/language.h"
 
 namespace {
@@ -45,7 +47,7 @@ std::vector<Pt> Points(const Unit *u)
     return out;
 }
 
-[[maybe_unused]] std::vector<int> Kinds(const Unit *u)
+std::vector<int> Kinds(const Unit *u)
 {
     std::vector<int> kinds;
     for (const Element *e = UnitFirstElement(u); e->kind != ELEM_END; e = ElementNext(e))
@@ -178,6 +180,110 @@ TEST_F(Corner, ImpossibleCornersAndCirclesAreRefusedWithoutAStep)
     EXPECT_TRUE(s_AlertTexts[2] == eAlertTextSM[5] || s_AlertTexts[2] == eAlertTextSM[8]) << "one line picked twice";
     EXPECT_EQ(g_UndoStep, step);
     EXPECT_EQ(TestAliveUnits().size(), 3u);
+}
+
+// A square Surface, or an open polyline, as a path object of list 0.
+Unit *Polyline(int32_t type, const std::vector<Pt> &points)
+{
+    std::vector<PathStep> steps;
+    for (size_t i = 0; i < points.size(); ++i)
+        steps.push_back({int16_t(i ? POINT_LINE : POINT_START), points[i].x, points[i].y});
+    Unit *u = PickNewPath(type, steps);
+    FrameCalcObject(u, 0);
+    return u;
+}
+
+TEST_F(Corner, FilletAtEveryVertexOfASquareGivesFourArcsInOneStep)
+{
+    ASSERT_NE(Polyline(OBJTYPE_SURFACE, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}), nullptr);
+    const int32_t step = g_UndoStep;
+    Run(CMD_VERTICES_FILLET, {{5, 0.05}});
+    EXPECT_TRUE(s_Alerts.empty());
+    const std::vector<Unit *> alive = TestAliveUnits();
+    ASSERT_EQ(alive.size(), 1u);
+    const std::vector<int> kinds = Kinds(alive[0]);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), POINT_ARC_PIECE_END), 4);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), POINT_LINE), 4);
+    // Every point lies on the rounded square: sides shortened by the radius 2.
+    for (const Pt &p : Points(alive[0]))
+        EXPECT_TRUE(std::fabs(std::fabs(p.x - 5) - 5) < 1e-9 || std::fabs(std::fabs(p.y - 5) - 5) < 1e-9);
+    for (const Pt &p : Points(alive[0]))
+        EXPECT_LE(std::fabs(p.x - 5) + std::fabs(p.y - 5), 8 + 1e-9) << "no point left at a corner";
+    EXPECT_EQ(g_UndoStep, step + 1);
+    ASSERT_EQ(UndoStepBack(), 1);
+    ASSERT_EQ(TestAliveUnits().size(), 1u);
+    EXPECT_EQ(Points(TestAliveUnits()[0]).size(), 4u);
+}
+
+TEST_F(Corner, ARadiusLargerThanASideFailsThatVertexOnly)
+{
+    // The short side of 3 cannot take two fillets of radius 2: its two
+    // vertices fail with alert 46, the two others are rounded.
+    ASSERT_NE(Polyline(OBJTYPE_SURFACE, {{0, 0}, {20, 0}, {20, 3}, {0, 3}}), nullptr);
+    Run(CMD_VERTICES_FILLET, {{5, 0.05}});
+    ASSERT_EQ(s_AlertTexts.size(), 1u);
+    EXPECT_EQ(s_AlertTexts[0], eAlertTextSM[46]);
+    const std::vector<Unit *> alive = TestAliveUnits();
+    ASSERT_EQ(alive.size(), 1u);
+    const std::vector<int> kinds = Kinds(alive[0]);
+    EXPECT_GE(std::count(kinds.begin(), kinds.end(), POINT_ARC_PIECE_END), 1);
+    EXPECT_LT(std::count(kinds.begin(), kinds.end(), POINT_ARC_PIECE_END), 4);
+}
+
+TEST_F(Corner, OpenPolylineVertexCorners)
+{
+    // An open L: the one inner vertex is the only corner; its ends get none.
+    ASSERT_NE(Polyline(OBJTYPE_CURVE, {{10, 0}, {0, 0}, {0, 10}}), nullptr);
+    Run(CMD_VERTICES_CHAMFER, {{5, 0.05}});
+    ASSERT_EQ(s_AlertTexts.size(), 1u) << "only the chamfer question";
+    EXPECT_EQ(s_AlertTexts[0], eAlertTextSM[12]);
+    const std::vector<Unit *> alive = TestAliveUnits();
+    ASSERT_EQ(alive.size(), 1u);
+    const std::vector<Pt> p = Points(alive[0]);
+    ASSERT_EQ(p.size(), 4u);
+    EXPECT_NEAR(p[1].x, 2, 1e-9);
+    EXPECT_NEAR(p[2].y, 2, 1e-9);
+
+    // The arc about the vertex nearest the pick.
+    UndoStepBack();
+    s_AlertTexts.clear();
+    Run(CMD_VERTEX_ARC, {{0.05, 1}});
+    EXPECT_TRUE(s_AlertTexts.empty());
+    const std::vector<int> kinds = Kinds(TestAliveUnits()[0]);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), POINT_ARC_PIECE_END), 1);
+
+    // Cancelling the chamfer question changes nothing and leaves no step.
+    UndoStepBack();
+    const int32_t step = g_UndoStep;
+    s_Answer = 2;
+    Run(CMD_VERTEX_CHAMFER, {{0.05, 1}});
+    EXPECT_EQ(g_UndoStep, step);
+    EXPECT_EQ(Points(TestAliveUnits()[0]).size(), 3u);
+}
+
+TEST_F(Corner, VertexCommandsTakeOnlyPaths)
+{
+    // The pick step takes only paths; the command refuses other objects too.
+    Unit *line = TestNewLine(0, 0, 10, 0);
+    ASSERT_NE(line, nullptr);
+    UndoAssignIdent(line);
+    TestStartCommand(CMD_VERTICES_FILLET, CMD_VERTICES_FILLET);
+    g_InputPoints[0].ident = line->ident;
+    EXPECT_EQ(TrimVertexCommand(CMD_VERTICES_FILLET, 0), 0);
+    ASSERT_EQ(s_AlertTexts.size(), 1u);
+    EXPECT_EQ(s_AlertTexts[0], eAlertTextSM[60]);
+}
+
+TEST_F(Corner, NearestVertexIsTheNearestSegmentEnd)
+{
+    GeoObject s[3]{};
+    const double ends[3][2] = {{10, 0}, {10, 10}, {0, 10}};
+    for (int i = 0; i < 3; ++i)
+        s[i].type = GEO_LINE, s[i].d[2] = ends[i][0], s[i].d[3] = ends[i][1];
+    const CalcPoint p = {9, 9}, q = {0, 0};
+    EXPECT_EQ(TrimNearestVertex(s, 3, &p), 1);
+    EXPECT_EQ(TrimNearestVertex(s, 3, &q), 0) << "the first of equal distances";
+    EXPECT_EQ(TrimNearestVertex(s, 0, &p), -1);
 }
 
 } // namespace
