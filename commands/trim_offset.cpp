@@ -21,6 +21,7 @@
 #include "dialogs/alert.h"
 #include "geometry/distance.h"
 #include "geometry/flat.h"
+#include "geometry/poly.h"
 #include "language/language.h"
 
 namespace {
@@ -100,8 +101,8 @@ Pt Bezier(const Pt q[4], double t)
     return {b0 * q[0].x + b1 * q[1].x + b2 * q[2].x + b3 * q[3].x, b0 * q[0].y + b1 * q[1].y + b2 * q[2].y + b3 * q[3].y};
 }
 
-// A path's figures as pieces. Beziers become BEZIER_STEPS lines; Surface
-// figures are closed by a line when their ends differ.
+// A path's figures as pieces, from its segment array (closing lines
+// included but for a Curve); Beziers become BEZIER_STEPS lines.
 struct Source {
     std::vector<Figure> figures;
     bool closed = false;
@@ -111,68 +112,37 @@ struct Source {
 void ReadPath(const Unit *path, Source *out)
 {
     out->closed = path->object.type != OBJTYPE_CURVE;
-    Pt current{0, 0}, start{0, 0}, c1{0, 0}, c2{0, 0};
-    int controls = 0, pieces = 0;
-    auto add = [&](const Piece &p) {
-        if (out->figures.empty())
-            return;
-        if (++pieces > OFFSET_MAX_PIECES) {
-            out->overflow = true;
-            return;
-        }
-        out->figures.back().push_back(p);
-    };
-    auto close = [&] {
-        if (out->closed && !out->figures.empty() && Differ(current, start, SAME_POINT))
-            add(LinePiece(current, start, 0));
-    };
-    for (const Element *e = UnitFirstElement(path); e->kind != ELEM_END && e->size >= ELEMENT_HEADER_SIZE;
-         e = ElementNext(e)) {
-        if (!ElementIsPoint(e))
+    // An object has no more segments than points, closing lines included:
+    // this array never fills.
+    const int capacity = int(g_ObjectLimits.maxUnitPoints) + 1;
+    TempBlock<GeoObject> block(uint32_t(capacity), __FILE__, __LINE__);
+    const int count = block ? PolyObjectToSegments(path, block.get(), capacity) : 0;
+    int pieces = 0;
+    for (int i = 0; i < count && !out->overflow; ++i) {
+        const GeoObject &g = block.get()[i];
+        if (g.contour < 1)
             continue;
-        const auto *ep = reinterpret_cast<const ElementPoint *>(e);
-        const Pt at{ep->x, ep->y};
-        switch (e->kind) {
-        case POINT_START:
-            close();
+        while (int(out->figures.size()) < g.contour)
             out->figures.emplace_back();
-            current = start = at;
-            controls = 0;
-            continue;
-        case POINT_CONTROL1: c1 = at, controls |= 1; continue;
-        case POINT_CONTROL2: c2 = at, controls |= 2; continue;
-        case POINT_LINE:
-            if (controls == 3) {
-                const Pt q[4] = {current, c1, c2, at};
-                for (int k = 1; k <= BEZIER_STEPS; ++k) {
-                    const Pt p = k == BEZIER_STEPS ? at : Bezier(q, double(k) / BEZIER_STEPS);
-                    if (Differ(p, current, SAME_POINT))
-                        add(LinePiece(current, p, 0)), current = p;
-                }
-            } else if (Differ(at, current, SAME_POINT)) {
-                add(LinePiece(current, at, 0));
+        Figure &f = out->figures[size_t(g.contour) - 1];
+        const Pt p0{g.d[0], g.d[1]}, p3{g.d[2], g.d[3]};
+        switch (g.type) {
+        case GEO_LINE: f.push_back(LinePiece(p0, p3, 0)), ++pieces; break;
+        case GEO_CIRC_ARC: f.push_back(ArcPiece(p0, {g.d[6], g.d[7]}, {g.d[8], g.d[9]}, g.direction, 0)), ++pieces; break;
+        case GEO_CURVE: {
+            const Pt q[4] = {p0, {g.d[6], g.d[7]}, {g.d[8], g.d[9]}, p3};
+            Pt current = p0;
+            for (int k = 1; k <= BEZIER_STEPS; ++k) {
+                const Pt p = k == BEZIER_STEPS ? p3 : Bezier(q, double(k) / BEZIER_STEPS);
+                if (Differ(p, current, SAME_POINT))
+                    f.push_back(LinePiece(current, p, 0)), current = p, ++pieces;
             }
-            controls = 0;
-            current = at;
-            continue;
-        case POINT_ARC_PIECE_END: {
-            const Element *next = ElementNext(e);
-            controls = 0;
-            if (next->kind != ELEM_CURVE)
-                continue;
-            const double *v = static_cast<const double *>(ElementPayload(next));
-            if (Differ(at, current, SAME_POINT)) {
-                const double dx = at.x - current.x, dy = at.y - current.y;
-                const Pt c{(current.x + at.x) / 2 - v[1] * dy, (current.y + at.y) / 2 + v[1] * dx};
-                add(ArcPiece(c, current, at, v[0] >= 0 ? 1 : 0, 0));
-            }
-            current = at;
-            continue;
+            break;
         }
-        default: continue;
+        default: break;
         }
+        out->overflow = pieces > OFFSET_MAX_PIECES;
     }
-    close();
 }
 
 void TooComplex(bool diagnostic, int line)
