@@ -244,6 +244,20 @@ TEST_F(Corner, OpenPolylineVertexCorners)
     EXPECT_NEAR(p[1].x, 2, 1e-9);
     EXPECT_NEAR(p[2].y, 2, 1e-9);
 
+    // Laid off along the leaving segment with a steeper angle: the chamfer
+    // meets the arriving leg farther from the vertex.
+    UndoStepBack();
+    s_AlertTexts.clear();
+    s_Answer = 17;
+    g_CommandDefaults.angle = CALC_PI / 3;
+    Run(CMD_VERTEX_CHAMFER, {{0.05, 1}});
+    s_Answer = 0;
+    ASSERT_EQ(s_AlertTexts.size(), 1u);
+    const std::vector<Pt> leaving = Points(TestAliveUnits()[0]);
+    ASSERT_EQ(leaving.size(), 4u);
+    EXPECT_NEAR(leaving[1].x, 2 * std::tan(CALC_PI / 3), 1e-9) << "on the arriving leg";
+    EXPECT_NEAR(leaving[2].y, 2, 1e-9) << "the length along the leaving leg";
+
     // The arc about the vertex nearest the pick.
     UndoStepBack();
     s_AlertTexts.clear();
