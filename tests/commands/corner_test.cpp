@@ -15,6 +15,7 @@
 #include "common/test_commands.h"
 #include "common/test_objects.h"
 #include "database/object_types.h"
+#include "database/storage.h"
 #include "database/undo.h"
 #include "dialogs/alert.h"
 #include "geometry/calc.h"
@@ -273,6 +274,28 @@ TEST_F(Corner, OpenPolylineVertexCorners)
     Run(CMD_VERTEX_CHAMFER, {{0.05, 1}});
     EXPECT_EQ(g_UndoStep, step);
     EXPECT_EQ(Points(TestAliveUnits()[0]).size(), 3u);
+}
+
+TEST_F(Corner, CornersThatOverfillTheSegmentArrayAreRefused)
+{
+    // A polygon of three quarters of the most points one object holds: a
+    // fillet at every vertex would double its segments beyond that.
+    const int n = int(g_ObjectLimits.maxUnitPoints) * 3 / 4;
+    std::vector<Pt> points;
+    for (int i = 0; i < n; ++i) {
+        const double a = CALC_TWO_PI * i / n, r = i % 2 ? 80.0 : 100.0;
+        points.push_back({r * std::cos(a), r * std::sin(a)});
+    }
+    Unit *star = Polyline(OBJTYPE_SURFACE, points);
+    ASSERT_NE(star, nullptr);
+    g_CommandDefaults.distances[COMMAND_DISTANCE_FILLET] = 0.001;
+    const int32_t step = g_UndoStep;
+    Run(CMD_VERTICES_FILLET, {{100, 0}});
+    ASSERT_EQ(s_AlertTexts.size(), 1u);
+    EXPECT_EQ(s_AlertTexts[0], eAlertTextSM[84]);
+    EXPECT_EQ(g_UndoStep, step);
+    ASSERT_EQ(TestAliveUnits().size(), 1u);
+    EXPECT_EQ(TestAliveUnits()[0], star);
 }
 
 TEST_F(Corner, VertexCommandsTakeOnlyPaths)

@@ -175,6 +175,23 @@ TEST_F(Offset, OpenCurveAndArcPath)
         EXPECT_TRUE(std::fabs(std::hypot(q.x, q.y) - 6) < 1e-9 || std::fabs(q.y + 1) < 1e-9) << q.x << " " << q.y;
 }
 
+TEST_F(Offset, TooManyPiecesAreRefused)
+{
+    // Each Bezier is read as 9 pieces: 700 of them pass the piece limit.
+    std::vector<PathStep> steps{{POINT_START, 0, 0}};
+    for (int i = 0; i < 700; ++i) {
+        const double x = 10.0 * i;
+        steps.push_back({POINT_CONTROL1, x + 3, 5});
+        steps.push_back({POINT_CONTROL2, x + 7, -5});
+        steps.push_back({POINT_LINE, x + 10, 0});
+    }
+    Unit *wave = PickNewPath(OBJTYPE_CURVE, steps);
+    ASSERT_NE(wave, nullptr);
+    EXPECT_EQ(Run(wave, 1, 0, {5, 20}), -1);
+    ASSERT_EQ(s_Alerts.size(), 1u);
+    EXPECT_EQ(s_Alerts[0], eAlertTextSM[84]);
+}
+
 TEST_F(Offset, ASelfCrossingFigureSplitsIntoLoops)
 {
     // A bow tie: the offsets of its diagonals cross near the middle; the
