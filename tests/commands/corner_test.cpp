@@ -12,28 +12,18 @@
 #include "commands/command_state.h"
 #include "commands/input.h"
 #include "commands/trim_corner.h"
+#include "common/test_alerts.h"
 #include "common/test_commands.h"
 #include "common/test_objects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "database/undo.h"
-#include "dialogs/alert.h"
 #include "geometry/calc.h"
 #include "geometry/frame.h"
 #include "geometry/pick_objects.h"
 #include "language/language.h"
 
 namespace {
-
-std::vector<uint32_t> s_Alerts;
-std::vector<const char *> s_AlertTexts;
-uint32_t s_Answer = 0; // 0: the first code
-uint32_t RecordAlert(const char *text, uint32_t code1, uint32_t, uint32_t)
-{
-    s_Alerts.push_back(code1);
-    s_AlertTexts.push_back(text);
-    return s_Answer ? s_Answer : code1;
-}
 
 struct Pt {
     double x, y;
@@ -70,18 +60,12 @@ protected:
     {
         CommandTest::SetUp();
         ASSERT_NO_FATAL_FAILURE(PrepareDrawing());
-        savedHook_ = g_AlertAnswerHook;
-        g_AlertAnswerHook = RecordAlert;
-        s_Alerts.clear();
-        s_AlertTexts.clear();
-        s_Answer = 0;
         g_CommandDefaults.distances[COMMAND_DISTANCE_FILLET] = 2;
         g_CommandDefaults.distances[COMMAND_DISTANCE_CHAMFER] = 2;
         g_CommandDefaults.angle = CALC_PI / 4;
     }
     void TearDown() override
     {
-        g_AlertAnswerHook = savedHook_;
         FreeStorage();
         CommandTest::TearDown();
     }
@@ -94,7 +78,7 @@ protected:
         ASSERT_EQ(code, INPUT_COMPLETE);
         CommandRun(command);
     }
-    AlertAnswerHook savedHook_ = nullptr;
+    TestAlerts alerts_;
 };
 
 TEST_F(Corner, TwoLinesGetAFilletChamferArcOrExtensionInOneUndoStep)
@@ -119,7 +103,7 @@ TEST_F(Corner, TwoLinesGetAFilletChamferArcOrExtensionInOneUndoStep)
         ASSERT_NE(TestNewLine(0, 10, 0, 1), nullptr);
         const int32_t step = g_UndoStep;
         Run(c.command, {{1.5, 0.05}, {0.05, 1.5}});
-        EXPECT_TRUE(s_Alerts.empty());
+        EXPECT_TRUE(alerts_.texts().empty());
         const std::vector<Unit *> alive = TestAliveUnits();
         ASSERT_EQ(alive.size(), c.pieceType < 0 ? 2u : 3u);
         // Line 1 keeps its far end, line 2 likewise; their near ends meet the piece.
@@ -175,10 +159,10 @@ TEST_F(Corner, ImpossibleCornersAndCirclesAreRefusedWithoutAStep)
     Run(CMD_CORNER_FILLET, {{5, 0.05}, {5, 20.05}});
     Run(CMD_CORNER_EXTEND, {{5, 0.05}, {35.02, 0}});
     Run(CMD_CORNER_FILLET, {{5, 0.05}, {5, 0.05}});
-    ASSERT_EQ(s_AlertTexts.size(), 3u);
-    EXPECT_EQ(s_AlertTexts[0], eAlertTextSM[8]);
-    EXPECT_EQ(s_AlertTexts[1], eAlertTextSM[60]);
-    EXPECT_TRUE(s_AlertTexts[2] == eAlertTextSM[5] || s_AlertTexts[2] == eAlertTextSM[8]) << "one line picked twice";
+    ASSERT_EQ(alerts_.texts().size(), 3u);
+    EXPECT_EQ(alerts_.texts()[0], eAlertTextSM[8]);
+    EXPECT_EQ(alerts_.texts()[1], eAlertTextSM[60]);
+    EXPECT_TRUE(alerts_.texts()[2] == eAlertTextSM[5] || alerts_.texts()[2] == eAlertTextSM[8]) << "one line picked twice";
     EXPECT_EQ(g_UndoStep, step);
     EXPECT_EQ(TestAliveUnits().size(), 3u);
 }
@@ -199,7 +183,7 @@ TEST_F(Corner, FilletAtEveryVertexOfASquareGivesFourArcsInOneStep)
     ASSERT_NE(Polyline(OBJTYPE_SURFACE, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}), nullptr);
     const int32_t step = g_UndoStep;
     Run(CMD_VERTICES_FILLET, {{5, 0.05}});
-    EXPECT_TRUE(s_Alerts.empty());
+    EXPECT_TRUE(alerts_.texts().empty());
     const std::vector<Unit *> alive = TestAliveUnits();
     ASSERT_EQ(alive.size(), 1u);
     const std::vector<int> kinds = Kinds(alive[0]);
@@ -222,8 +206,8 @@ TEST_F(Corner, ARadiusLargerThanASideFailsThatVertexOnly)
     // vertices fail with alert 46, the two others are rounded.
     ASSERT_NE(Polyline(OBJTYPE_SURFACE, {{0, 0}, {20, 0}, {20, 3}, {0, 3}}), nullptr);
     Run(CMD_VERTICES_FILLET, {{5, 0.05}});
-    ASSERT_EQ(s_AlertTexts.size(), 1u);
-    EXPECT_EQ(s_AlertTexts[0], eAlertTextSM[46]);
+    ASSERT_EQ(alerts_.texts().size(), 1u);
+    EXPECT_EQ(alerts_.texts()[0], eAlertTextSM[46]);
     const std::vector<Unit *> alive = TestAliveUnits();
     ASSERT_EQ(alive.size(), 1u);
     const std::vector<int> kinds = Kinds(alive[0]);
@@ -236,8 +220,8 @@ TEST_F(Corner, OpenPolylineVertexCorners)
     // An open L: the one inner vertex is the only corner; its ends get none.
     ASSERT_NE(Polyline(OBJTYPE_CURVE, {{10, 0}, {0, 0}, {0, 10}}), nullptr);
     Run(CMD_VERTICES_CHAMFER, {{5, 0.05}});
-    ASSERT_EQ(s_AlertTexts.size(), 1u) << "only the chamfer question";
-    EXPECT_EQ(s_AlertTexts[0], eAlertTextSM[12]);
+    ASSERT_EQ(alerts_.texts().size(), 1u) << "only the chamfer question";
+    EXPECT_EQ(alerts_.texts()[0], eAlertTextSM[12]);
     const std::vector<Unit *> alive = TestAliveUnits();
     ASSERT_EQ(alive.size(), 1u);
     const std::vector<Pt> p = Points(alive[0]);
@@ -248,12 +232,12 @@ TEST_F(Corner, OpenPolylineVertexCorners)
     // Laid off along the leaving segment with a steeper angle: the chamfer
     // meets the arriving leg farther from the vertex.
     UndoStepBack();
-    s_AlertTexts.clear();
-    s_Answer = 17;
+    alerts_.clear();
+    alerts_.answer(17);
     g_CommandDefaults.angle = CALC_PI / 3;
     Run(CMD_VERTEX_CHAMFER, {{0.05, 1}});
-    s_Answer = 0;
-    ASSERT_EQ(s_AlertTexts.size(), 1u);
+    alerts_.answer(0);
+    ASSERT_EQ(alerts_.texts().size(), 1u);
     const std::vector<Pt> leaving = Points(TestAliveUnits()[0]);
     ASSERT_EQ(leaving.size(), 4u);
     EXPECT_NEAR(leaving[1].x, 2 * std::tan(CALC_PI / 3), 1e-9) << "on the arriving leg";
@@ -261,16 +245,16 @@ TEST_F(Corner, OpenPolylineVertexCorners)
 
     // The arc about the vertex nearest the pick.
     UndoStepBack();
-    s_AlertTexts.clear();
+    alerts_.clear();
     Run(CMD_VERTEX_ARC, {{0.05, 1}});
-    EXPECT_TRUE(s_AlertTexts.empty());
+    EXPECT_TRUE(alerts_.texts().empty());
     const std::vector<int> kinds = Kinds(TestAliveUnits()[0]);
     EXPECT_EQ(std::count(kinds.begin(), kinds.end(), POINT_ARC_PIECE_END), 1);
 
     // Cancelling the chamfer question changes nothing and leaves no step.
     UndoStepBack();
     const int32_t step = g_UndoStep;
-    s_Answer = 2;
+    alerts_.answer(2);
     Run(CMD_VERTEX_CHAMFER, {{0.05, 1}});
     EXPECT_EQ(g_UndoStep, step);
     EXPECT_EQ(Points(TestAliveUnits()[0]).size(), 3u);
@@ -291,8 +275,8 @@ TEST_F(Corner, CornersThatOverfillTheSegmentArrayAreRefused)
     g_CommandDefaults.distances[COMMAND_DISTANCE_FILLET] = 0.001;
     const int32_t step = g_UndoStep;
     Run(CMD_VERTICES_FILLET, {{100, 0}});
-    ASSERT_EQ(s_AlertTexts.size(), 1u);
-    EXPECT_EQ(s_AlertTexts[0], eAlertTextSM[84]);
+    ASSERT_EQ(alerts_.texts().size(), 1u);
+    EXPECT_EQ(alerts_.texts()[0], eAlertTextSM[84]);
     EXPECT_EQ(g_UndoStep, step);
     ASSERT_EQ(TestAliveUnits().size(), 1u);
     EXPECT_EQ(TestAliveUnits()[0], star);
@@ -307,8 +291,8 @@ TEST_F(Corner, VertexCommandsTakeOnlyPaths)
     TestStartCommand(CMD_VERTICES_FILLET, CMD_VERTICES_FILLET);
     g_InputPoints[0].ident = line->ident;
     EXPECT_EQ(TrimVertexCommand(CMD_VERTICES_FILLET, 0), 0);
-    ASSERT_EQ(s_AlertTexts.size(), 1u);
-    EXPECT_EQ(s_AlertTexts[0], eAlertTextSM[60]);
+    ASSERT_EQ(alerts_.texts().size(), 1u);
+    EXPECT_EQ(alerts_.texts()[0], eAlertTextSM[60]);
 }
 
 TEST_F(Corner, NearestVertexIsTheNearestSegmentEnd)

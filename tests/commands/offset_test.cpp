@@ -7,21 +7,14 @@
 
 #include "command_fixture.h"
 #include "commands/trim_offset.h"
+#include "common/test_alerts.h"
 #include "common/test_objects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
-#include "dialogs/alert.h"
 #include "geometry/pick_objects.h"
 #include "language/language.h"
 
 namespace {
-
-std::vector<const char *> s_Alerts;
-uint32_t RecordAlert(const char *text, uint32_t code1, uint32_t, uint32_t)
-{
-    s_Alerts.push_back(text);
-    return code1;
-}
 
 struct Pt {
     double x, y;
@@ -33,14 +26,10 @@ protected:
     {
         CommandTest::SetUp();
         ASSERT_NO_FATAL_FAILURE(PrepareDrawing());
-        savedHook_ = g_AlertAnswerHook;
-        g_AlertAnswerHook = RecordAlert;
-        s_Alerts.clear();
         target_.assign(g_ObjectLimits.objectSize / sizeof(double) + 1, 0.0);
     }
     void TearDown() override
     {
-        g_AlertAnswerHook = savedHook_;
         FreeStorage();
         CommandTest::TearDown();
     }
@@ -69,7 +58,7 @@ protected:
     }
 
     std::vector<double> target_;
-    AlertAnswerHook savedHook_ = nullptr;
+    TestAlerts alerts_;
 };
 
 TEST_F(Offset, SquareOutwardWithArcJoinsGivesFourLinesAndFourArcs)
@@ -85,7 +74,7 @@ TEST_F(Offset, SquareOutwardWithArcJoinsGivesFourLinesAndFourArcs)
         const double dx = std::fmax(std::fmax(-p.x, p.x - 10), 0), dy = std::fmax(std::fmax(-p.y, p.y - 10), 0);
         EXPECT_NEAR(std::hypot(dx, dy), 2, 1e-9);
     }
-    EXPECT_TRUE(s_Alerts.empty());
+    EXPECT_TRUE(alerts_.texts().empty());
 
     // Without arc joins the sides meet at the extended corners.
     ASSERT_EQ(Run(square, 2, 0, {-5, 5}), 0);
@@ -107,8 +96,8 @@ TEST_F(Offset, SquareInward)
     }
     // More than half the side: nothing keeps its distance.
     EXPECT_EQ(Run(square, 6, 1, {5, 5}), -1);
-    ASSERT_EQ(s_Alerts.size(), 1u);
-    EXPECT_EQ(s_Alerts[0], eAlertTextSM[85]);
+    ASSERT_EQ(alerts_.texts().size(), 1u);
+    EXPECT_EQ(alerts_.texts()[0], eAlertTextSM[85]);
 }
 
 TEST_F(Offset, OnlyTheContourNearestTheReferenceIsOffset)
@@ -146,12 +135,12 @@ TEST_F(Offset, LinesCirclesAndArcsMoveToTheReferenceSide)
     EXPECT_NEAR(p[3].y, 6, 1e-12);
     // Inward by the whole radius: refused.
     EXPECT_EQ(Run(arc, 5, 0, {1, 1}), -1);
-    ASSERT_EQ(s_Alerts.size(), 1u);
-    EXPECT_EQ(s_Alerts[0], eAlertTextSM[85]);
+    ASSERT_EQ(alerts_.texts().size(), 1u);
+    EXPECT_EQ(alerts_.texts()[0], eAlertTextSM[85]);
     // Types without an offset.
     Unit *mark = TestNewObject(LIST_DRAWING, OBJTYPE_MARK, {0, 0});
     EXPECT_EQ(Run(mark, 1, 0, {1, 1}), -1);
-    EXPECT_EQ(s_Alerts.back(), eAlertTextSM[60]);
+    EXPECT_EQ(alerts_.texts().back(), eAlertTextSM[60]);
 }
 
 TEST_F(Offset, OpenCurveAndArcPath)
@@ -188,8 +177,8 @@ TEST_F(Offset, TooManyPiecesAreRefused)
     Unit *wave = PickNewPath(OBJTYPE_CURVE, steps);
     ASSERT_NE(wave, nullptr);
     EXPECT_EQ(Run(wave, 1, 0, {5, 20}), -1);
-    ASSERT_EQ(s_Alerts.size(), 1u);
-    EXPECT_EQ(s_Alerts[0], eAlertTextSM[84]);
+    ASSERT_EQ(alerts_.texts().size(), 1u);
+    EXPECT_EQ(alerts_.texts()[0], eAlertTextSM[84]);
 }
 
 TEST_F(Offset, ASelfCrossingFigureSplitsIntoLoops)
