@@ -136,6 +136,32 @@ TEST_F(Corner, TwoLinesGetAFilletChamferArcOrExtensionInOneUndoStep)
     }
 }
 
+TEST_F(Corner, ALineExtendedToAnArcMovesTheArcsEndToo)
+{
+    // The arc about (0, 5) from (0, 0) counter-clockwise up to (0, 10); the
+    // line from (20, 5) stops short of it at (8, 5).
+    Unit *arc = TestNewObject(LIST_DRAWING, OBJTYPE_CIRC_ARC, {0, 5, 5, 5, 0, 0, 0, 10});
+    ASSERT_NE(arc, nullptr);
+    FrameCalcObject(arc, 0);
+    ASSERT_NE(TestNewLine(20, 5, 8, 5), nullptr);
+    Run(CMD_CORNER_EXTEND, {{9, 5.05}, {4.9, 6}});
+    EXPECT_TRUE(alerts_.texts().empty());
+    const std::vector<Unit *> alive = TestAliveUnits();
+    ASSERT_EQ(alive.size(), 2u);
+    for (const Unit *u : alive) {
+        const std::vector<Pt> p = Points(u);
+        if (u->object.type == OBJTYPE_LINE) {
+            EXPECT_NEAR(p[1].x, 5, 1e-9);
+            EXPECT_NEAR(p[1].y, 5, 1e-9);
+        } else {
+            ASSERT_EQ(u->object.type, OBJTYPE_CIRC_ARC);
+            EXPECT_NEAR(p[2].x, 0, 1e-9) << "the start stays";
+            EXPECT_NEAR(p[3].x, 5, 1e-9) << "the end moves to the meeting point";
+            EXPECT_NEAR(p[3].y, 5, 1e-9);
+        }
+    }
+}
+
 TEST_F(Corner, CopyModeKeepsBothLines)
 {
     g_DrawingSettings.displayDuplicate = 1;
