@@ -353,5 +353,8 @@ int HatchCreate(const HatchDef *def, uint32_t selector)
                                  PolyFinishObject))
             return 0;
     }
+    if (def->blockOn &&
+        !HatchEnumerateBlocks(&boundary, def, g_HatchOrigin, PolyStartHatchObject, AddToObject, PolyFinishObject))
+        return 0;
     return 1;
 }

@@ -16,6 +16,8 @@ typedef int (*HatchCloseFn)();
 // Most hatch lines of one family: a tiny period over a large area would
 // otherwise mean millions of lines with no way to stop them.
 constexpr int32_t HATCH_MAX_LINES = 200000;
+// Most cells of a block pattern, for the same reason.
+constexpr double HATCH_MAX_CELLS = 1000000;
 
 // Hatches the area bounded by the objects whose flags have a bit of selector
 // with the definition's line families; 1 when every part was generated.
@@ -26,6 +28,12 @@ int HatchCreate(const HatchDef *def, uint32_t selector);
 // origin is the given point or, without one, the drawing's hatch origin.
 int HatchEnumerateLines(const BufferData *boundary, const MultiLineDef *multiLine, double angle, double factor,
                         double offset, const double *origin, HatchOpenFn open, HatchAddFn add, HatchCloseFn close);
+
+// The block pattern of the definition: the lines and arcs of its block at
+// every cell of a turned grid through the origin (the given point or the
+// drawing's hatch origin), cut at the boundary.
+int HatchEnumerateBlocks(const BufferData *boundary, const HatchDef *def, const double *origin, HatchOpenFn open,
+                         HatchAddFn add, HatchCloseFn close);
 
 // 1 when (x, y) lies inside the pieces by the even-odd rule over all of
 // them: an island inside an outline is left out. Arcs are tested against

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/system_defs.h"
 #include "common/test_objects.h"
 #include "database/create_fixture.h"
+#include "database/symbol_block.h"
 #include "geometry/frame.h"
 #include "geometry/hatch.h"
 #include "geometry/pick_objects.h"
@@ -258,6 +260,110 @@ TEST(HatchFrame, TurnedFrameKeepsItsCentre)
     EXPECT_NEAR(f[1], -3, 1e-12);
     EXPECT_NEAR(f[2], 7, 1e-12);
     EXPECT_NEAR(f[3], 7, 1e-12);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Block patterns.
+
+namespace {
+
+class HatchBlockTest : public HatchTest {
+protected:
+    HatchDef def_{};
+    void SetUp() override
+    {
+        HatchTest::SetUp();
+        std::strcpy(def_.blockLibrary, "*");
+        std::strcpy(def_.blockName, "cell");
+        def_.blockOn = 1;
+        // Scale 1; columns 1 x width + 6; rows 1 x height + 8.
+        const double placement[8] = {0, 1, 1, 6, 1, 8, 0, 0};
+        std::memcpy(def_.placement, placement, sizeof placement);
+    }
+    // The block "cell" of the drawing with one member per outline.
+    static void Block(const std::vector<std::pair<int32_t, std::vector<double>>> &members)
+    {
+        Unit *block = SymbolNewBlock(LIST_OWN_BLOCKS, "cell");
+        ASSERT_NE(block, nullptr);
+        for (const auto &m : members) {
+            Unit *u = TestNewObject(LIST_DRAWING, m.first, m.second);
+            ASSERT_NE(SymbolAddMember(LIST_OWN_BLOCKS, block, u), nullptr);
+            MemListDelete(LIST_DRAWING, u);
+        }
+        SymbolRebuildOwnIndex();
+        FrameCalcBlock(block, 1);
+    }
+    int Blocks()
+    {
+        const double origin[2] = {0, 0};
+        return HatchEnumerateBlocks(&boundary_, &def_, origin, CollectOpen, CollectAdd, CollectClose);
+    }
+};
+
+TEST_F(HatchBlockTest, BlocksFillTheCellsAndAreCutAtTheBoundary)
+{
+    // An L of 4 x 2 mm: the cells are 10 mm apart both ways.
+    Block({{OBJTYPE_LINE, {0, 0, 4, 0}}, {OBJTYPE_LINE, {0, 0, 0, 2}}});
+    Square(5, 5, 92, 92);
+    Collect();
+    ASSERT_EQ(Blocks(), 1);
+    EXPECT_EQ(g_Pieces.size(), 2u * 81);
+    // Rows 10 .. 90: eight whole arms and one cut at 92, both ways.
+    EXPECT_NEAR(TotalLength(), 9 * (8 * 4 + 2) + 9 * (8 * 2 + 2), 1e-9);
+    for (const GeoObject &g : g_Pieces) {
+        EXPECT_NEAR(std::fmod(std::min(g.d[0], g.d[2]), 10), 0, 1e-9) << "every piece starts on a cell";
+        EXPECT_NEAR(std::fmod(std::min(g.d[1], g.d[3]), 10), 0, 1e-9);
+    }
+    EXPECT_EQ(g_Opened.size(), 1u);
+    EXPECT_EQ(g_Closed, 1);
+}
+
+TEST_F(HatchBlockTest, ArcsInsideStayWholeAndStaggeredRowsShift)
+{
+    Block({{OBJTYPE_CIRCLE, {0, 0, 1, 0}}});
+    def_.placement[3] = 8, def_.placement[5] = 8; // pitch 10 both ways
+    def_.placement[7] = 5;                                          // every second row half over
+    Square(5, 5, 92, 92);
+    Collect();
+    ASSERT_EQ(Blocks(), 1);
+    double sweep = 0;
+    int shifted = 0;
+    for (const GeoObject &g : g_Pieces) {
+        EXPECT_EQ(g.type, GEO_CIRC_ARC);
+        EXPECT_NEAR(std::hypot(g.d[6] - g.d[0], g.d[7] - g.d[1]), 1, 1e-9);
+        const double a = std::atan2(g.d[7] - g.d[1], g.d[6] - g.d[0]), b = std::atan2(g.d[9] - g.d[1], g.d[8] - g.d[0]);
+        double s = b - a;
+        if (s <= 0)
+            s += 2 * kPi;
+        const double mid = a + s / 2;
+        const double mx = g.d[0] + std::cos(mid), my = g.d[1] + std::sin(mid);
+        EXPECT_TRUE(mx > 5 && mx < 92 && my > 5 && my < 92) << "only what lies inside";
+        if (g.d[0] > 6 && g.d[0] < 91 && g.d[1] > 6 && g.d[1] < 91)
+            sweep += s;
+        const double row = std::round(g.d[1] / 10);
+        EXPECT_NEAR(std::fmod(g.d[0] - 5 * (int(row) % 2), 10), 0, 1e-9);
+        shifted += int(row) % 2;
+    }
+    EXPECT_GT(shifted, 0);
+    // The circles clear of the boundary stay whole.
+    EXPECT_GT(sweep, 0);
+    EXPECT_NEAR(sweep / (2 * kPi), std::round(sweep / (2 * kPi)), 1e-6);
+}
+
+TEST_F(HatchBlockTest, NoGeometryAndZeroPitchAreReported)
+{
+    Block({{OBJTYPE_MARK, {1, 1}}});
+    Square(5, 5, 92, 92);
+    Collect();
+    EXPECT_EQ(Blocks(), 1);
+    EXPECT_TRUE(AlertedOK(127));
+    EXPECT_TRUE(g_Pieces.empty());
+    Alerts() = AlertLog{};
+    def_.placement[2] = 0, def_.placement[3] = 0; // column pitch 0
+    EXPECT_EQ(Blocks(), 0);
+    EXPECT_TRUE(AlertedOK(34));
 }
 
 } // namespace
