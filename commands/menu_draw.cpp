@@ -4,10 +4,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/convert.h"
 #include "app/darad4.h"
 #include "app/init_sound.h"
 #include "app/system.h"
 #include "app/system_defs.h"
+#include "commands/command_popup.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
 #include "commands/input_construct_shapes.h"
@@ -21,6 +23,7 @@
 #include "database/storage.h"
 #include "database/undo.h"
 #include "dialogs/alert.h"
+#include "dialogs/box14_multiline.h"
 #include "display/output_paint.h"
 #include "display/output_select.h"
 #include "files/file_drawinginfo.h"
@@ -111,10 +114,11 @@ void Sketch(HWND mainWindow)
     InUndoStep([&] { return ObjectNewPolylineFromArray(OBJTYPE_CURVE, &work[0].x, count); });
 }
 
-const HatchDef &ActiveHatch()
-{
-    return g_HatchDefs[g_CurrentHatch >= 0 && g_CurrentHatch < HATCH_SLOTS ? g_CurrentHatch : 0];
-}
+constexpr int COMMAND_HATCH_DIALOG_FIRST = 5763; // + the hatch: its definitions editor
+
+int ActiveHatchIndex() { return g_CurrentHatch >= 0 && g_CurrentHatch < HATCH_SLOTS ? g_CurrentHatch : 0; }
+
+const HatchDef &ActiveHatch() { return g_HatchDefs[ActiveHatchIndex()]; }
 
 // 577: the area bounded by the selected objects is hatched with the active
 // hatch; islands among them stay empty.
@@ -202,6 +206,15 @@ void MenuDrawCommand(HWND mainWindow, int commandId)
     case 575: InUndoStep([n] { return ObjectNewPath(OBJTYPE_SURFACE, n); }); break;
     case 577: HatchSelection(); break;
     case 578: HatchAroundPoints(); break;
+    case 579: CommandPopupHatchMenu(nullptr); break;
+    case 580: MenuInternalCommand(mainWindow, COMMAND_HATCH_DIALOG_FIRST + ActiveHatchIndex()); break;
+    case 581: {
+        char caption[CONVERT_TITLE_SIZE];
+        ConvertGetCommandTitle(caption, commandId);
+        if (Box14EditMultilineDef(mainWindow, caption, g_MultiLineDefs, 0))
+            FileSetModified();
+        break;
+    }
     case 582: // no undo step, but the drawing has changed
         g_HatchOrigin[0] = g_ConstructionPoints[0].x;
         g_HatchOrigin[1] = g_ConstructionPoints[0].y;
