@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "dialogs/box01.h"
 
@@ -37,3 +38,20 @@ struct SlotListRecord {
 uint32_t Box01EditSlotList(HWND owner, const char *templateName, SlotListRecord &record);
 
 constexpr uint32_t SLOT_LIST_TAKEN = 28;
+
+// The record for a table's working copy (records whose name starts them).
+template <typename Def>
+SlotListRecord Box01SlotListOf(const char *caption, std::vector<Def> &copy, int nameSize, int selected,
+                               const SlotListTexts *texts, int (*edit)(HWND, const char *, void *))
+{
+    SlotListRecord record = {};
+    lstrcpynA(record.caption, caption ? caption : "", sizeof record.caption);
+    record.copy = reinterpret_cast<uint8_t *>(copy.data());
+    record.slots = static_cast<int>(copy.size());
+    record.recordSize = sizeof(Def);
+    record.nameSize = nameSize;
+    record.selected = selected;
+    record.texts = texts;
+    record.edit = edit;
+    return record;
+}

@@ -240,15 +240,8 @@ int Box05EditHatchParam(HWND owner, const char *caption, HatchDef *def)
 int Box05EditHatchDefs(HWND owner, const char *caption, HatchDef *table, int32_t *index)
 {
     std::vector<HatchDef> copy(table, table + HATCH_SLOTS);
-    SlotListRecord record = {};
-    lstrcpynA(record.caption, caption ? caption : "", sizeof record.caption);
-    record.copy = reinterpret_cast<uint8_t *>(copy.data());
-    record.slots = HATCH_SLOTS;
-    record.recordSize = sizeof(HatchDef);
-    record.nameSize = DEF_NAME_LONG;
-    record.selected = index ? *index : 0;
-    record.texts = &HATCH_TEXTS;
-    record.edit = EditParam;
+    SlotListRecord record =
+        Box01SlotListOf(caption, copy, DEF_NAME_LONG, index ? *index : 0, &HATCH_TEXTS, EditParam);
     const uint32_t result = Box01EditSlotList(owner, "HATCHDEFEDIT", record);
     if (!result)
         return 0;

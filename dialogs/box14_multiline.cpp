@@ -239,15 +239,7 @@ int Box14MultilineParam(HWND owner, const char *caption, MultiLineDef *def, int 
 int Box14EditMultilineDef(HWND owner, const char *caption, MultiLineDef *table, int32_t current)
 {
     std::vector<MultiLineDef> copy(table, table + MULTILINE_SLOTS);
-    SlotListRecord record = {};
-    lstrcpynA(record.caption, caption ? caption : "", sizeof record.caption);
-    record.copy = reinterpret_cast<uint8_t *>(copy.data());
-    record.slots = MULTILINE_SLOTS;
-    record.recordSize = sizeof(MultiLineDef);
-    record.nameSize = DEF_NAME_SHORT;
-    record.selected = current;
-    record.texts = &MULTILINE_TEXTS;
-    record.edit = EditLines;
+    SlotListRecord record = Box01SlotListOf(caption, copy, DEF_NAME_SHORT, current, &MULTILINE_TEXTS, EditLines);
     if (!Box01EditSlotList(owner, "EDITMULTILINEDEF", record))
         return 0;
     for (int i = 0; i < MULTILINE_SLOTS; ++i) {
