@@ -16,6 +16,7 @@
 #include "commands/input_path.h"
 #include "commands/input_rubber.h"
 #include "commands/menu.h"
+#include "commands/transform.h"
 #include "database/object.h"
 #include "database/object_rects.h"
 #include "database/object_select.h"
@@ -139,8 +140,8 @@ void HatchSelection()
 }
 
 // 578: the areas around the entered points (after the selection step), each
-// found among the selected objects as a temporary surface, are hatched; the
-// surfaces go again within the step.
+// found among the selected objects as a temporary surface and joined into
+// one, are hatched; the surfaces go again within the step.
 void HatchAroundPoints()
 {
     const int points = PointCount();
@@ -151,6 +152,7 @@ void HatchAroundPoints()
     for (int i = 1; i < points && ok; ++i)
         ok = PolyGenerateSurface(UNIT_SELECTED, g_ConstructionPoints[i].x, g_ConstructionPoints[i].y) != 0;
     InputDropObjectSelection();
+    ok = ok && TransformSelectionToSurface(UNIT_TEMPORARY, 1) != 0;
     double changed[4];
     if (ok) {
         std::memcpy(changed, g_ChangedRect, sizeof changed);
