@@ -1,0 +1,185 @@
+// Folder and block lists below a prefix, for the library dialogs and the
+// symbol window.
+#include "database/symbol_browse.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "database/storage.h"
+#include "database/symbol_find.h"
+#include "database/symbol_index.h"
+#include "database/symbol_library.h"
+
+namespace {
+
+using Name = char[UNIT_NAME_SIZE];
+
+struct BrowseState {
+    int32_t library = -1;
+    char prefix[UNIT_NAME_SIZE] = {};
+    Name *folders = nullptr;
+    int32_t folderCount = 0;
+    Name *blocks = nullptr;
+    int32_t blockCount = 0;
+};
+BrowseState g_BlockBrowse;
+
+// A working array of full names in ascending order without duplicates.
+struct NameArray {
+    Name *names;
+    int32_t count;
+    int32_t capacity;
+};
+
+bool Below(const char *prefix, const char *name, bool *found)
+{
+    const size_t n = std::strlen(prefix);
+    if (n && lstrcmpA(name, prefix) == 0)
+        *found = true;
+    if (std::strlen(name) <= n || std::strncmp(name, prefix, n) != 0)
+        return false;
+    return true;
+}
+
+void InsertName(NameArray &a, const char *name, size_t length)
+{
+    char key[UNIT_NAME_SIZE];
+    if (length >= sizeof key)
+        return;
+    std::memcpy(key, name, length);
+    key[length] = 0;
+    const int32_t pos = SymbolNameInsertPos(a.names, a.count, key);
+    if (pos < 0 || a.count >= a.capacity)
+        return;
+    std::memmove(&a.names[pos + 1], &a.names[pos], size_t(a.count - pos) * sizeof(Name));
+    std::memcpy(a.names[pos], key, length + 1);
+    ++a.count;
+}
+
+void RemoveName(NameArray &a, const char *name)
+{
+    for (int32_t i = 0; i < a.count; ++i)
+        if (lstrcmpA(a.names[i], name) == 0) {
+            std::memmove(&a.names[i], &a.names[i + 1], size_t(a.count - i - 1) * sizeof(Name));
+            --a.count;
+            return;
+        }
+}
+
+void AddFolder(NameArray &a, const char *prefix, const char *name, bool *found)
+{
+    if (!Below(prefix, name, found))
+        return;
+    const char *slash = std::strchr(name + std::strlen(prefix), '\\');
+    if (slash)
+        InsertName(a, name, size_t(slash - name) + 1);
+}
+
+void AddBlock(NameArray &a, const char *prefix, const char *name, bool *found)
+{
+    if (!Below(prefix, name, found))
+        return;
+    if (!std::strchr(name + std::strlen(prefix), '\\'))
+        InsertName(a, name, std::strlen(name));
+}
+
+// The held copy of a working array, each name without the prefix.
+Name *HoldRelative(const NameArray &a, size_t cut, bool *failed)
+{
+    if (!a.count)
+        return nullptr;
+    Name *held = static_cast<Name *>(mem_alloc_temp(uint32_t(a.count) * sizeof(Name), __FILE_NAME__, __LINE__));
+    if (!held) {
+        *failed = true;
+        return nullptr;
+    }
+    for (int32_t i = 0; i < a.count; ++i)
+        lstrcpynA(held[i], a.names[i] + cut, UNIT_NAME_SIZE);
+    return held;
+}
+
+} // namespace
+
+int SymbolBrowseLibrary(const char *library, const char *prefix, int force)
+{
+    BrowseState &s = g_BlockBrowse;
+    const int32_t index = SymbolFindLibrary(library);
+    if (!prefix || std::strlen(prefix) >= UNIT_NAME_SIZE)
+        return 0;
+    if (!force && index == s.library && std::strcmp(prefix, s.prefix) == 0)
+        return 1;
+    SymbolBrowseFree();
+    const int list = SymbolListOfLibrary(index);
+    if (list < 0)
+        return 0;
+    const int32_t capacity =
+        index == LIBRARY_INDEX_OWN ? int32_t(g_ObjectLists[LIST_OWN_BLOCKS].count) : LIBRARY_INDEX_CAPACITY;
+    TempBlock<Name> folderWork(uint32_t(capacity ? capacity : 1), __FILE_NAME__, __LINE__);
+    TempBlock<Name> blockWork(uint32_t(capacity ? capacity : 1), __FILE_NAME__, __LINE__);
+    if (!folderWork || !blockWork)
+        return 0;
+    NameArray folders{folderWork.get(), 0, capacity};
+    NameArray blocks{blockWork.get(), 0, capacity};
+    bool found = false;
+    auto add = [&](const char *name) {
+        AddFolder(folders, prefix, name, &found);
+        AddBlock(blocks, prefix, name, &found);
+    };
+    if (index == LIBRARY_INDEX_OWN) {
+        for (int32_t i = 0; i < g_OwnBlockIndex.count; ++i)
+            add(g_OwnBlockIndex.blocks[i]->block.name);
+    } else {
+        for (int32_t i = 0; i < g_LibraryBlockIndex.count; ++i) {
+            const LibraryIndexEntry &e = g_LibraryBlockIndex.entries[i];
+            if (e.slot != index)
+                continue;
+            if (e.block->ident & 0x2)
+                RemoveName(blocks, e.block->block.name);
+            else
+                add(e.block->block.name);
+        }
+    }
+    bool failed = false;
+    const size_t cut = std::strlen(prefix);
+    s.folders = HoldRelative(folders, cut, &failed);
+    s.folderCount = s.folders ? folders.count : 0;
+    s.blocks = HoldRelative(blocks, cut, &failed);
+    s.blockCount = s.blocks ? blocks.count : 0;
+    s.library = index;
+    std::strcpy(s.prefix, prefix);
+    return !failed && (found || s.folderCount || s.blockCount) ? 1 : 0;
+}
+
+void SymbolBrowseReset()
+{
+    g_BlockBrowse = BrowseState{};
+}
+
+void SymbolBrowseFree()
+{
+    if (g_BlockBrowse.folders)
+        mem_free_temp(g_BlockBrowse.folders, __FILE_NAME__, __LINE__);
+    if (g_BlockBrowse.blocks)
+        mem_free_temp(g_BlockBrowse.blocks, __FILE_NAME__, __LINE__);
+    SymbolBrowseReset();
+}
+
+void SymbolBrowseFreeIfLibrary(int32_t library)
+{
+    if (g_BlockBrowse.library == library)
+        SymbolBrowseFree();
+}
+
+int SymbolBrowseFolderCount() { return g_BlockBrowse.folderCount; }
+int SymbolBrowseBlockCount() { return g_BlockBrowse.blockCount; }
+
+const char *SymbolBrowseFolderName(int i)
+{
+    return i >= 0 && i < g_BlockBrowse.folderCount ? g_BlockBrowse.folders[i] : nullptr;
+}
+
+const char *SymbolBrowseBlockName(int i)
+{
+    return i >= 0 && i < g_BlockBrowse.blockCount ? g_BlockBrowse.blocks[i] : nullptr;
+}

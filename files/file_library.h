@@ -1,0 +1,28 @@
+// Symbol-library files (.zvl): a =LIBRARY= record, an optional =ATTRIB=
+// chain of default attributes and a =BLOCK= section, each library in a slot
+// of g_LibrarySlots with its blocks in object list 13 + slot.
+#pragma once
+
+#include <cstdint>
+
+#include "database/unit.h"
+
+// Reads the whole library into the slot (merge: an existing block name
+// wins); a damaged file is refused with the file alert and the slot's list
+// left empty. 1 loaded.
+int FileLoadLibrary(const char *path, int slot, uint32_t sections, int merge);
+// Only the =LIBRARY= record and the =ATTRIB= chain (caching libraries).
+int FileLoadLibraryInfo(const char *path, int slot, uint32_t sections);
+// Writes the slot's library whole; 1 written.
+int FileWriteLibrary(const char *path, int slot, uint32_t sections);
+// Reads the named blocks (64-byte names; found names are cleared) of the
+// slot's library file into its list; 1 read.
+int FileLoadLibraryBlocks(int slot, char (*names)[UNIT_NAME_SIZE], int count);
+// Writes a caching library by copying the blocks it did not change from the
+// old file: without newPath the old file is first renamed to "$$$".
+int FileUpdateLibrary(const char *path, const char *newPath, int slot);
+// Opens a library file into the next free slot, sorts the table and links
+// the drawing; the slot the library ended in, or -1.
+int FileOpenLibrary(const char *path, int caching, int load, int save);
+// Frees the slot (its blocks and attributes) and closes the gap.
+void FileRemoveLibrary(int slot);
