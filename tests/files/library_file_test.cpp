@@ -93,9 +93,9 @@ TEST_F(LibraryFileTest, DamagedLibraryIsRefusedAndLeavesNoSlot)
     const std::string bytes = good.Contents();
     TestWriteFile(cut.Path(), bytes.substr(0, bytes.size() * 2 / 3));
     std::string garbled = bytes;
-    const size_t at = garbled.find("Mech\\Nut");
+    const size_t at = garbled.find("Nut\\\\M8");
     ASSERT_NE(at, std::string::npos);
-    garbled.replace(at + 200, 6, "@@@@@@");
+    garbled.replace(at + 20, 6, "@@@@@@");
     TestWriteFile(bad.Path(), garbled);
     for (const char *path : {cut.Path(), bad.Path()}) {
         DrawLog() = DrawFileLog{};
