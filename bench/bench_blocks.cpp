@@ -117,7 +117,7 @@ void BenchBlocks()
     const double first = TimeResolve();  // resolves by name and caches the positions
     const double cached = TimeResolve(); // a repaint: the cached positions
     if (lines <= 0 || load <= 0 || merge <= 0 || first < 0 || cached < 0) {
-        std::printf("blocks: the drawing could not be built or read\n");
+        std::printf("blocks: the drawing could not be built or read (%d %.3f %.3f %.3f %.3f %.3f)\n", ok ? 1 : 0, lines, load, merge, first, cached);
     } else {
         std::printf("%-48s %8.3f   (%.0f ms, lines %.0f ms)\n", "blocks.load_2000_blocks_20000_instances_vs_lines",
                     load / lines, load * 1000, lines * 1000);

@@ -125,3 +125,16 @@ void SymbolMergeProperty(const XProperty *block, const XProperty *member, XPrope
 void SymbolApplyPropertyToObject(Unit *member, const XProperty *block);
 void SymbolApplyPropertyToInstance(Unit *member, const XProperty *block);
 int SymbolApplyBlockProperty(const char *library, const char *block);
+
+// Calls visit(XProperty *) for the records inside a plain object's elements
+// that carry one: DimLarge, DimSmall, TextStandard, TextFrame, ClipSurface.
+template <class Visit>
+void SymbolForEachElementProperty(Unit *unit, Visit visit)
+{
+    UnitForEachElement(unit, [&](Element *e) {
+        if (e->kind == ELEM_DIM_LARGE || e->kind == ELEM_DIM_SMALL || e->kind == ELEM_TEXT_STANDARD ||
+            e->kind == ELEM_TEXT_FRAME || e->kind == ELEM_CLIP_SURFACE)
+            visit(reinterpret_cast<XProperty *>(static_cast<uint8_t *>(ElementPayload(e)) +
+                                                (e->kind == ELEM_CLIP_SURFACE ? 0 : RECORD_XPROPERTY_OFFSET)));
+    });
+}

@@ -765,15 +765,10 @@ void SymbolApplyPropertyToInstance(Unit *member, const XProperty *block)
 void SymbolApplyPropertyToObject(Unit *member, const XProperty *block)
 {
     SymbolApplyPropertyToInstance(member, block);
-    UnitForEachElement(member, [&](Element *e) {
-        if (e->kind == ELEM_DIM_LARGE || e->kind == ELEM_DIM_SMALL || e->kind == ELEM_TEXT_STANDARD ||
-            e->kind == ELEM_TEXT_FRAME || e->kind == ELEM_CLIP_SURFACE) {
-            auto *p = reinterpret_cast<XProperty *>(static_cast<uint8_t *>(ElementPayload(e)) +
-                                                    (e->kind == ELEM_CLIP_SURFACE ? 0 : RECORD_XPROPERTY_OFFSET));
-            XProperty merged;
-            SymbolMergeProperty(block, p, &merged);
-            *p = merged;
-        }
+    SymbolForEachElementProperty(member, [&](XProperty *p) {
+        XProperty merged;
+        SymbolMergeProperty(block, p, &merged);
+        *p = merged;
     });
 }
 

@@ -85,15 +85,10 @@ void InheritElements(Unit *copy, const XProperty *inherited)
     XProperty merged;
     OutputFillXProperty(&copy->property, inherited, &merged);
     copy->property = merged;
-    UnitForEachElement(copy, [&](Element *e) {
-        if (e->kind == ELEM_DIM_LARGE || e->kind == ELEM_DIM_SMALL || e->kind == ELEM_TEXT_STANDARD ||
-            e->kind == ELEM_TEXT_FRAME || e->kind == ELEM_CLIP_SURFACE) {
-            auto *p = reinterpret_cast<XProperty *>(static_cast<uint8_t *>(ElementPayload(e)) +
-                                                    (e->kind == ELEM_CLIP_SURFACE ? 0 : RECORD_XPROPERTY_OFFSET));
-            XProperty m;
-            OutputFillXProperty(p, inherited, &m);
-            *p = m;
-        }
+    SymbolForEachElementProperty(copy, [&](XProperty *p) {
+        XProperty m;
+        OutputFillXProperty(p, inherited, &m);
+        *p = m;
     });
 }
 

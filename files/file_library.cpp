@@ -51,29 +51,6 @@ bool TitleTaken(const char *title, int except)
     return false;
 }
 
-// Opens the file and reads up to the =LIBRARY= keyword: 1, 0 not opened,
-// -1 not a library (reported).
-int OpenLibrary(const char *path, HANDLE *file)
-{
-    *file = INVALID_HANDLE_VALUE;
-    if (!path || !path[0] || !ZVI_FileOpen(file, path))
-        return 0;
-    if (!ZVI_FileReadInitDisk(*file) || !ZviReadFileHeader(1) || ZVI_FileReadLastKeyword() != KEY_LIBRARY) {
-        InitErrorBox(__FILE_NAME__, __LINE__, "Not a LIBRARY file");
-        ZVI_FileReadExit();
-        ZVI_FileClose(*file);
-        *file = INVALID_HANDLE_VALUE;
-        return -1;
-    }
-    return 1;
-}
-
-void CloseLibrary(HANDLE file)
-{
-    ZVI_FileReadExit();
-    ZVI_FileClose(file);
-}
-
 int ReadLibraryRecord(int slot, uint32_t sections)
 {
     if (!(sections & FILE_SECTION_DRAWING))
@@ -196,7 +173,7 @@ void FailRead(const char *path, HANDLE file)
 {
     const bool readError = ZVI_FileReadError() != 0;
     const long line = long(ZVI_FileReadCurrentLine());
-    CloseLibrary(file);
+    FileCloseLibraryFile(file);
     if (readError)
         FileReport("Syntax error in line %ld of ZVL file", line);
     if (!WindowIsCancelled())
@@ -211,7 +188,7 @@ int FileLoadLibrary(const char *path, int slot, uint32_t sections, int merge)
     if (slot < 0 || slot >= SYMBOL_LIBRARY_SLOTS)
         return 0;
     HANDLE file;
-    const int opened = OpenLibrary(path, &file);
+    const int opened = FileOpenLibraryFile(path, &file);
     if (opened <= 0) {
         Alert(path, opened == 0 ? FILE_ALERT_CANNOT_OPEN : FILE_ALERT_WRONG_CONTENT);
         return 0;
@@ -230,7 +207,7 @@ int FileLoadLibrary(const char *path, int slot, uint32_t sections, int merge)
         SymbolClearLibrary(slot);
         return 0;
     }
-    CloseLibrary(file);
+    FileCloseLibraryFile(file);
     lstrcpynA(g_LibrarySlots.slots[slot].path, path, LIBRARY_PATH_SIZE);
     g_LibrarySlots.slots[slot].modified = 0;
     return 1;
@@ -240,7 +217,7 @@ int FileLoadLibraryInfo(const char *path, int slot, uint32_t sections)
 {
     FileInitIndexMaps();
     HANDLE file;
-    const int opened = OpenLibrary(path, &file);
+    const int opened = FileOpenLibraryFile(path, &file);
     if (opened <= 0) {
         Alert(path, opened == 0 ? FILE_ALERT_CANNOT_OPEN : FILE_ALERT_WRONG_CONTENT);
         return 0;
@@ -253,7 +230,7 @@ int FileLoadLibraryInfo(const char *path, int slot, uint32_t sections)
         FailRead(path, file);
         return 0;
     }
-    CloseLibrary(file);
+    FileCloseLibraryFile(file);
     lstrcpynA(g_LibrarySlots.slots[slot].path, path, LIBRARY_PATH_SIZE);
     return 1;
 }
@@ -289,7 +266,7 @@ int FileLoadLibraryBlocks(int slot, char (*names)[UNIT_NAME_SIZE], int count)
     const char *path = g_LibrarySlots.slots[slot].path;
     FileInitIndexMaps();
     HANDLE file;
-    const int opened = OpenLibrary(path, &file);
+    const int opened = FileOpenLibraryFile(path, &file);
     if (opened <= 0) {
         Alert(path, opened == 0 ? FILE_ALERT_CANNOT_OPEN : FILE_ALERT_WRONG_CONTENT);
         return 0;
@@ -377,7 +354,7 @@ int FileLoadLibraryBlocks(int slot, char (*names)[UNIT_NAME_SIZE], int count)
         FailRead(path, file);
         return 0;
     }
-    CloseLibrary(file);
+    FileCloseLibraryFile(file);
     return 1;
 }
 
@@ -411,14 +388,14 @@ int FileUpdateLibrary(const char *path, const char *newPath, int slot)
     };
     FileInitIndexMaps();
     HANDLE in;
-    if (OpenLibrary(oldPath, &in) <= 0) {
+    if (FileOpenLibraryFile(oldPath, &in) <= 0) {
         restore();
         Alert(oldPath, FILE_ALERT_SYNTAX);
         return 0;
     }
     HANDLE out = INVALID_HANDLE_VALUE;
     if (!ZVI_FileCreate(&out, target)) {
-        CloseLibrary(in);
+        FileCloseLibraryFile(in);
         restore();
         Alert(target, FILE_ALERT_CANNOT_CREATE);
         return 0;
@@ -486,7 +463,7 @@ int FileUpdateLibrary(const char *path, const char *newPath, int slot)
     scratch.Release();
     ZVI_FileWriteExit();
     const int closed = ZVI_FileClose(out);
-    CloseLibrary(in);
+    FileCloseLibraryFile(in);
     if (!ok || !closed || WindowIsCancelled()) {
         DeleteFileA(target);
         restore();

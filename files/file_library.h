@@ -3,6 +3,8 @@
 // of g_LibrarySlots with its blocks in object list 13 + slot.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "database/unit.h"
@@ -26,3 +28,8 @@ int FileUpdateLibrary(const char *path, const char *newPath, int slot);
 int FileOpenLibrary(const char *path, int caching, int load, int save);
 // Frees the slot (its blocks and attributes) and closes the gap.
 void FileRemoveLibrary(int slot);
+
+// Opens a library file and reads its header up to the =LIBRARY= keyword:
+// 1, 0 when it cannot be opened, -1 when it is no library (reported).
+int FileOpenLibraryFile(const char *path, HANDLE *file);
+void FileCloseLibraryFile(HANDLE file);
