@@ -103,7 +103,7 @@ int SymbolPrepareInsert(const char *library, const char *block);
 int SymbolInsert(const BlockInsertSlot *entry, const Matrix *placement);
 // The attribute dialog SymbolInsert opens when the entry asks for it: the
 // caller's title, names, entries and count (in and out); 1 when confirmed.
-// Tests set it; 0 = the block attribute dialog.
+// Tests set it; 0 = the block attribute dialog (Box12BlockAttrib, mode 0).
 using SymbolAttribEditor = int (*)(const char *title, const char *library, const char *block,
                                    AttributeEntry *entries, int *count);
 extern SymbolAttribEditor g_SymbolAttribEditor;

@@ -5,8 +5,11 @@
 #include <windows.h>
 
 #include <cstring>
+#include <vector>
 
+#include "database/init.h"
 #include "database/storage.h"
+#include "database/symbol_block.h"
 #include "database/symbol_find.h"
 #include "database/symbol_index.h"
 #include "database/symbol_library.h"
@@ -182,4 +185,106 @@ const char *SymbolBrowseFolderName(int i)
 const char *SymbolBrowseBlockName(int i)
 {
     return i >= 0 && i < g_BlockBrowse.blockCount ? g_BlockBrowse.blocks[i] : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// What a library allows, and upkeep
+
+namespace {
+
+const LibrarySlot *SlotOf(const char *library, int32_t *index)
+{
+    *index = SymbolFindLibrary(library);
+    return *index >= 0 && *index != LIBRARY_INDEX_OWN ? &g_LibrarySlots.slots[*index] : nullptr;
+}
+
+} // namespace
+
+int SymbolLibraryIsEditable(const char *library)
+{
+    int32_t index;
+    const LibrarySlot *s = SlotOf(library, &index);
+    if (index == LIBRARY_INDEX_OWN)
+        return 1;
+    return s && s->save && !s->caching ? 1 : 0;
+}
+
+int SymbolCanEditBlock(const char *library, const char *block)
+{
+    return SymbolLibraryIsEditable(library) && SymbolFindBlock(library, block) ? 1 : 0;
+}
+
+int SymbolLibraryIsCaching(const char *library)
+{
+    int32_t index;
+    const LibrarySlot *s = SlotOf(library, &index);
+    return s ? int(s->caching) : 0;
+}
+
+int SymbolLibraryIsWritable(const char *library)
+{
+    int32_t index;
+    const LibrarySlot *s = SlotOf(library, &index);
+    if (index == LIBRARY_INDEX_OWN)
+        return 1;
+    return s ? int(s->save) : 0;
+}
+
+int SymbolBlockExists(const char *library, const char *block)
+{
+    return SymbolFindBlockIndex(SymbolFindLibrary(library), block, 0) >= 0 ? 1 : 0;
+}
+
+int SymbolDeleteBlockByName(const char *library, const char *block)
+{
+    int32_t index;
+    const LibrarySlot *s = SlotOf(library, &index);
+    Unit *b = SymbolFindBlock(library, block);
+    if (!b)
+        return 0;
+    if (index == LIBRARY_INDEX_OWN) {
+        if (SymbolIsBlockUsed(block))
+            return 0;
+        SymbolIndexRemoveOwn(b);
+        SymbolDeleteBlock(LIST_OWN_BLOCKS, b);
+        return 1;
+    }
+    const int list = SymbolListOfLibrary(index);
+    SymbolIndexRemoveLibrary(index, b);
+    if (s->caching)
+        SymbolEmptyBlock(list, b);
+    else
+        SymbolDeleteBlock(list, b);
+    return 1;
+}
+
+int SymbolRenameBlock(const char *library, const char *oldName, const char *newName)
+{
+    int32_t index;
+    const LibrarySlot *s = SlotOf(library, &index);
+    const int list = SymbolListOfLibrary(index);
+    Unit *b = SymbolFindBlock(library, oldName);
+    if (!b || !newName || !newName[0] || std::strlen(newName) >= size_t(UNIT_NAME_SIZE))
+        return 0;
+    if (SymbolFindBlockIndex(index, newName, 1) >= 0)
+        return 0;
+    for (Unit *u = g_ObjectLists[list].head; u; u = u->next)
+        if (u->kind == UNIT_KIND_BLOCK && lstrcmpA(u->block.name, newName) == 0)
+            return 0;
+    if (s && s->caching) {
+        std::vector<uint8_t> stub(UNIT_ELEMENTS_BLOCK + ELEM_SIZE_END);
+        std::memcpy(stub.data(), b, UNIT_ELEMENTS_BLOCK);
+        Unit *record = reinterpret_cast<Unit *>(stub.data());
+        record->bytes = uint32_t(stub.size());
+        InitElementEnd(UnitFirstElement(record));
+        Unit *copy = MemListNewCopyAfter(list, stub.data(), record->bytes, nullptr);
+        if (!copy)
+            return 0;
+        copy->block.firstMember = copy->block.lastMember = nullptr;
+        copy->ident = BLOCK_STATE_DELETED;
+    }
+    lstrcpynA(b->block.name, newName, UNIT_NAME_SIZE);
+    b->ident = BLOCK_STATE_CHANGED;
+    SymbolRefreshList(list);
+    return 1;
 }

@@ -18,3 +18,18 @@ int SymbolBrowseBlockCount();
 // Entry i relative to the prefix ("Bolts\" for a folder, "M8" for a block), or 0.
 const char *SymbolBrowseFolderName(int i);
 const char *SymbolBrowseBlockName(int i);
+
+// What a library allows ("*" = the drawing's own blocks).
+int SymbolLibraryIsEditable(const char *library); // own blocks; a saved library that does not cache
+int SymbolCanEditBlock(const char *library, const char *block);
+int SymbolLibraryIsCaching(const char *library);
+int SymbolLibraryIsWritable(const char *library);
+int SymbolBlockExists(const char *library, const char *block);
+
+// Library upkeep; 1 done, 0 refused or unknown.
+// Deleting: an own block that instances use is refused (it would vanish from
+// the drawing); in a caching library the block leaves a stub.
+int SymbolDeleteBlockByName(const char *library, const char *block);
+// Renaming to a name in use (stubs included) is refused; in a caching
+// library the old name leaves a stub.
+int SymbolRenameBlock(const char *library, const char *oldName, const char *newName);

@@ -26,6 +26,7 @@
 #include "database/symbol_library.h"
 #include "database/undo.h"
 #include "dialogs/alert.h"
+#include "dialogs/box12.h"
 #include "display/output.h"
 #include "files/file_drawinginfo.h"
 #include "files/file_records.h"
@@ -665,8 +666,11 @@ int SymbolInsert(const BlockInsertSlot *entry, const Matrix *placement)
     int count = SymbolGetInstanceAttributes(u, entries.data());
     char title[SHORT_NAME_SIZE] = {};
     ConvertGetCommandTitle(title, 901);
-    SymbolAttribEditor edit = g_SymbolAttribEditor;
-    if (edit && edit(title, entry->nameLibrary, entry->nameBlock, entries.data(), &count) == 1 &&
+    const int confirmed = g_SymbolAttribEditor
+                              ? g_SymbolAttribEditor(title, entry->nameLibrary, entry->nameBlock, entries.data(), &count)
+                              : int(Box12BlockAttrib(g_MainWnd, title, entry->nameLibrary, entry->nameBlock,
+                                                     entries.data(), &count, 0));
+    if (confirmed == 1 &&
         !SymbolSetInstanceAttributes(u, entries.data(), count)) {
         AlertSM2(g_MainWnd);
         return 0;

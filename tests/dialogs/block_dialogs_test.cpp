@@ -1,0 +1,97 @@
+// The block dialogs: typed block names in folders, the attribute list's
+// limits, and Cancel leaving the caller's attributes as they were.
+#include "language_dialogs.h"
+
+#include <cstring>
+#include <vector>
+
+#include "common/dialog_driver.h"
+#include "database/symbol_block.h"
+#include "dialogs/box12.h"
+#include "language/language.h"
+
+namespace {
+
+class BlockDialogs : public LanguageDialogTest {};
+
+TEST_F(BlockDialogs, TypedNamesAreComposedWithTheirFolder)
+{
+    char full[BLOCK_NAME_SIZE];
+    EXPECT_EQ(Box12ComposeBlockName("a\\", "\\x", full), 0);
+    EXPECT_STREQ(full, "a\\x");
+    EXPECT_EQ(Box12ComposeBlockName("a\\", "x\\\\b", full), 92);
+    EXPECT_EQ(Box12ComposeBlockName("", "a\\\\b", full), 92);
+    EXPECT_EQ(Box12ComposeBlockName(std::string(40, 'f').c_str(), std::string(24, 'n').c_str(), full), 42);
+    EXPECT_EQ(Box12ComposeBlockName(std::string(40, 'f').c_str(), std::string(23, 'n').c_str(), full), 0);
+
+    char leaf[BLOCK_NAME_SIZE], folder[BLOCK_NAME_SIZE];
+    Box12PathSplit("name", leaf, folder);
+    EXPECT_STREQ(leaf, "name");
+    EXPECT_STREQ(folder, "");
+    Box12PathSplit("a\\b\\", leaf, folder);
+    EXPECT_STREQ(leaf, "");
+    EXPECT_STREQ(folder, "a\\b\\");
+}
+
+TEST_F(BlockDialogs, ATypedLeafTakesTheExactNameElseTheFirstBeginningWithIt)
+{
+    const char *rows[] = {"Abc", "abd", "ab", "x"};
+    EXPECT_EQ(Box12MatchBlockName(rows, 4, "ab"), 2);
+    EXPECT_EQ(Box12MatchBlockName(rows, 2, "ab"), 0); // "Abc" comes first, case aside
+    EXPECT_EQ(Box12MatchBlockName(rows, 4, "abz"), -1);
+    EXPECT_EQ(Box12MatchBlockName(rows, 4, "x"), 3);
+}
+
+TEST_F(BlockDialogs, TheAttributeListHoldsTwoHundredUniqueNames)
+{
+    std::vector<AttributeEntry> entries(ATTRIBUTE_ENTRIES_MAX);
+    int count = 0;
+    AttributeEntry e;
+    for (int i = 0; i < ATTRIBUTE_ENTRIES_MAX; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "n%d", i);
+        SymbolMakeAttribute(&e, 400, name, "");
+        ASSERT_EQ(Box12AttribAdd(entries.data(), &count, &e), 0) << i;
+    }
+    EXPECT_EQ(count, 200);
+    SymbolMakeAttribute(&e, 400, "one more", "");
+    EXPECT_EQ(Box12AttribAdd(entries.data(), &count, &e), 67);
+    SymbolMakeAttribute(&e, 400, "n7", "");
+    EXPECT_EQ(Box12AttribAdd(entries.data(), &count, &e), 25);
+    EXPECT_EQ(count, 200);
+}
+
+TEST_F(BlockDialogs, CancelledAttributeDialogLeavesTheCallersArray)
+{
+    std::vector<AttributeEntry> entries(ATTRIBUTE_ENTRIES_MAX);
+    SymbolMakeAttribute(&entries[0], 400, "size", "M8");
+    SymbolMakeAttribute(&entries[1], 300, "kind", "bolt");
+    int count = 2;
+    {
+        // Deletes the first row (answered yes), then cancels.
+        DialogDriver driver({[](HWND d) {
+                                 SendDlgItemMessageA(d, 170, LB_SETCURSEL, 0, 0);
+                                 TestClickButton(d, 13);
+                             },
+                             [](HWND d) { TestClickButton(d, IDCANCEL); }});
+        AlertAnswer() = ALERT_YES;
+        EXPECT_EQ(Box12BlockAttrib(nullptr, "t", "*", "B", entries.data(), &count, 1), 0u);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    EXPECT_EQ(count, 2);
+    EXPECT_STREQ(entries[0].name, "size");
+    EXPECT_STREQ(entries[1].name, "kind");
+    {
+        DialogDriver driver({[](HWND d) {
+                                 SendDlgItemMessageA(d, 170, LB_SETCURSEL, 0, 0);
+                                 TestClickButton(d, 13);
+                             },
+                             [](HWND d) { TestClickButton(d, IDOK); }});
+        EXPECT_EQ(Box12BlockAttrib(nullptr, "t", "*", "B", entries.data(), &count, 1), 1u);
+    }
+    AlertAnswer() = 0;
+    EXPECT_EQ(count, 1);
+    EXPECT_STREQ(entries[0].name, "kind");
+}
+
+} // namespace
