@@ -1,7 +1,8 @@
 // Blocks: a drawing of 2,000 own blocks (5 lines each) and 20,000 instances.
-// Its load, its merge into itself (every block name already present) and one
-// resolution of every instance's block as a repaint makes it, each against
-// reading a drawing of the same number of plain lines.
+// Its load and its merge into itself (every block name already present)
+// against reading a drawing of as many (100,000) plain lines; the block
+// resolution by name against the cached positions; a full repaint against
+// painting as many plain lines.
 #include <windows.h>
 
 #include <cstdio>
@@ -16,6 +17,8 @@
 #include "database/undo.h"
 #include "files/file.h"
 #include "files/file_drawinginfo.h"
+#include "display/output.h"
+#include "files/zvi.h"
 
 namespace {
 
@@ -23,6 +26,8 @@ constexpr int BLOCKS = 2000;
 constexpr int MEMBERS = 5;
 constexpr int INSTANCES = 20000;
 constexpr uint32_t SECTIONS = FILE_SECTIONS_ALL | FILE_MODE_QUIET;
+constexpr double WORLD = 10000.0; // mm
+constexpr int REPAINT_WIDTH = 1280, REPAINT_HEIGHT = 1024;
 
 bool BuildBlocks(std::mt19937 &random)
 {
@@ -41,7 +46,7 @@ bool BuildBlocks(std::mt19937 &random)
     }
     SymbolRebuildOwnIndex();
     std::uniform_int_distribution<int> pick(0, BLOCKS - 1);
-    std::uniform_real_distribution<double> pos(0.0, 10000.0);
+    std::uniform_real_distribution<double> pos(0.0, WORLD);
     alignas(8) static uint8_t buffer[1024];
     for (int i = 0; i < INSTANCES; ++i) {
         char name[UNIT_NAME_SIZE];
@@ -70,6 +75,21 @@ double TimeRead(const char *path, int merge)
     return BenchSeconds() - t0;
 }
 
+// One full repaint of list 0 into a screen-sized bitmap.
+double TimeRepaint()
+{
+    BenchDib dib = BenchMakeDib(REPAINT_WIDTH, REPAINT_HEIGHT);
+    BenchSetupScreenView(REPAINT_WIDTH, REPAINT_HEIGHT, WORLD, 1.0);
+    PatBlt(dib.dc, 0, 0, REPAINT_WIDTH, REPAINT_HEIGHT, WHITENESS);
+    const double t0 = BenchSeconds();
+    for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, 1); u; u = MemListNext(u))
+        OutputDrawObject(dib.dc, u);
+    GdiFlush();
+    const double t = BenchSeconds() - t0;
+    BenchFreeDib(&dib);
+    return t;
+}
+
 double TimeResolve()
 {
     const double t0 = BenchSeconds();
@@ -94,7 +114,7 @@ void Clear()
 
 void BenchBlocks()
 {
-    if (!BenchPrepareDrawing("blocks"))
+    if (!BenchPrepareDrawing("blocks") || !ZVI_InitFileBuffers())
         return;
     UndoReset();
     std::mt19937 random(20261210);
@@ -103,12 +123,17 @@ void BenchBlocks()
     const std::string blocksPath = std::string(dir) + "bench_blocks.zvd";
     const std::string linesPath = std::string(dir) + "bench_block_lines.zvd";
     DrawingInfo info{};
-    bool ok = BenchBuildLines(BLOCKS * MEMBERS + INSTANCES, random, 10000.0) &&
-              FileWriteDrawing(&info, linesPath.c_str(), SECTIONS);
+    const bool lineDrawing = BenchBuildLines(INSTANCES * MEMBERS, random, WORLD);
+    const bool lineFile = lineDrawing && FileWriteDrawing(&info, linesPath.c_str(), SECTIONS);
     Clear();
-    ok = ok && BuildBlocks(random) && FileWriteDrawing(&info, blocksPath.c_str(), SECTIONS);
+    const bool blockDrawing = BuildBlocks(random);
+    const bool blockFile = blockDrawing && FileWriteDrawing(&info, blocksPath.c_str(), SECTIONS);
+    const bool ok = lineFile && blockFile;
+    if (!ok)
+        std::printf("blocks: built %d %d, written %d %d\n", lineDrawing, blockDrawing, lineFile, blockFile);
     Clear();
     const double lines = ok ? TimeRead(linesPath.c_str(), 0) : -1;
+    const double paintLines = ok ? TimeRepaint() : -1;
     Clear();
     const double load = ok ? TimeRead(blocksPath.c_str(), 0) : -1;
     const double merge = load > 0 ? TimeRead(blocksPath.c_str(), 1) : -1;
@@ -116,6 +141,8 @@ void BenchBlocks()
     TimeRead(blocksPath.c_str(), 0);
     const double first = TimeResolve();  // resolves by name and caches the positions
     const double cached = TimeResolve(); // a repaint: the cached positions
+    SymbolRecalcFrames();
+    const double paintBlocks = TimeRepaint();
     if (lines <= 0 || load <= 0 || merge <= 0 || first < 0 || cached < 0) {
         std::printf("blocks: the drawing could not be built or read (%d %.3f %.3f %.3f %.3f %.3f)\n", ok ? 1 : 0, lines, load, merge, first, cached);
     } else {
@@ -124,6 +151,9 @@ void BenchBlocks()
         std::printf("%-48s %8.3f   (%.0f ms)\n", "blocks.merge_into_itself_vs_lines", merge / lines, merge * 1000);
         std::printf("%-48s %8.3f   (first %.2f ms, cached %.2f ms)\n", "blocks.resolve_cached_vs_by_name",
                     cached / first, first * 1000, cached * 1000);
+        std::printf("%-48s %8.3f   (%.0f ms, 100,000 plain lines %.0f ms)\n",
+                    "blocks.repaint_instances_vs_plain_lines", paintBlocks / paintLines, paintBlocks * 1000,
+                    paintLines * 1000);
     }
     DeleteFileA(blocksPath.c_str());
     DeleteFileA(linesPath.c_str());
