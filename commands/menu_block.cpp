@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -24,11 +25,15 @@
 #include "database/symbol_find.h"
 #include "database/symbol_explode.h"
 #include "database/symbol_index.h"
+#include "database/symbol_library.h"
 #include "database/undo.h"
 #include "dialogs/alert.h"
+#include "dialogs/box01_controls.h"
+#include "dialogs/box06_library.h"
 #include "dialogs/box12.h"
 #include "display/output_paint.h"
 #include "files/file_drawinginfo.h"
+#include "files/file_library.h"
 #include "language/language.h"
 
 BlockRead g_BlockRead = {"*", "", 0, 0, 0, 0, 0};
@@ -40,6 +45,8 @@ constexpr int TITLE_SIZE = 256;
 constexpr double NO_FRAME = 1e300;
 constexpr int kMakeEmptyBlock = 42;   // eAlertTextSM
 constexpr int kPurgeQuestion = 51;    // eAlertTextSM
+constexpr int kSaveAnyway = 79;       // eAlertTextSM
+constexpr int kGoOnWithNext = 97;     // eAlertTextSM
 
 struct Title {
     char text[TITLE_SIZE] = {};
@@ -151,6 +158,115 @@ void Explode()
     }
 }
 
+uint32_t &Marks(int slot) { return g_LibrarySlots.slots[slot].further[LIBRARY_MARK_WORD]; }
+uint32_t &Value(int slot, int which) { return g_LibrarySlots.slots[slot].further[which]; }
+
+// Carries out what the library slots dialog marked, slot by slot; false when
+// the user stops after a failure.
+bool HandleSlot(int &i, bool &changed)
+{
+    LibrarySlot &s = g_LibrarySlots.slots[i];
+    const uint32_t marks = Marks(i);
+    const bool pending = (marks & (LIBRARY_MARK_NEW | LIBRARY_MARK_OPEN)) != 0;
+    const bool cachingChanged = Value(i, LIBRARY_VALUE_CACHING) != s.caching;
+    char text[TITLE_SIZE * 2];
+    bool failed = false, removeOnFailure = false;
+    if ((marks & LIBRARY_MARK_SAVE) && !pending) {
+        bool save = true;
+        if (!s.save) {
+            std::snprintf(text, sizeof text, eAlertTextSM[kSaveAnyway], s.info.title);
+            save = AlertYesNoDefNo(g_MainWnd, text) == ALERT_YES;
+        }
+        failed = save && !FileSaveLibrary(i);
+    }
+    if (!failed && (marks & LIBRARY_MARK_CLOSE)) {
+        FileRemoveLibrary(i);
+        changed = true;
+        return true; // the next slot moved into this place
+    }
+    const bool reload = (marks & LIBRARY_MARK_RELOAD) != 0;
+    if (!failed && !pending && (reload || cachingChanged)) {
+        if (FileQueryCloseLibrary(i))
+            SymbolClearLibrary(i);
+        else
+            failed = true;
+    }
+    if (!failed && !(marks & LIBRARY_MARK_NEW) && ((marks & LIBRARY_MARK_OPEN) || reload || cachingChanged)) {
+        s.caching = Value(i, LIBRARY_VALUE_CACHING);
+        s.load = Value(i, LIBRARY_VALUE_LOAD) || reload ? 1 : 0;
+        char path[LIBRARY_PATH_SIZE];
+        lstrcpynA(path, s.path, sizeof path);
+        const int ok = s.caching ? FileLoadLibraryInfo(path, i, FILE_SECTION_DRAWING | FILE_SECTION_ATTRIB)
+                                 : FileLoadLibrary(path, i, FILE_SECTIONS_LIBRARY, 0);
+        changed = true;
+        if (ok)
+            s.modified = 0;
+        else
+            failed = removeOnFailure = true;
+    }
+    if (!failed && (marks & LIBRARY_MARK_NEW)) {
+        if (s.attributes) {
+            MemSubFree(s.attributes);
+            s.attributes = nullptr;
+        }
+        s.modified = 0;
+        changed = true;
+        if (!FileWriteLibrary(s.path, i, FILE_SECTION_DRAWING))
+            failed = removeOnFailure = true;
+    }
+    if (!failed) {
+        s.caching = Value(i, LIBRARY_VALUE_CACHING);
+        s.load = Value(i, LIBRARY_VALUE_LOAD);
+    }
+    Marks(i) = 0;
+    if (!failed) {
+        ++i;
+        return true;
+    }
+    std::snprintf(text, sizeof text, eAlertTextSM[kGoOnWithNext], s.info.title[0] ? s.info.title : s.path);
+    if (removeOnFailure)
+        FileRemoveLibrary(i);
+    else
+        ++i;
+    return AlertYesNoDefNo(g_MainWnd, text) == ALERT_YES;
+}
+
+void Libraries(HWND window)
+{
+    LibraryTable &t = g_LibrarySlots;
+    for (int i = 0; i < SYMBOL_LIBRARY_SLOTS; ++i) {
+        Marks(i) = 0;
+        Value(i, LIBRARY_VALUE_CACHING) = t.slots[i].caching;
+        Value(i, LIBRARY_VALUE_LOAD) = t.slots[i].load;
+        Value(i, LIBRARY_VALUE_SAVE) = t.slots[i].save;
+        if (i >= t.count)
+            t.slots[i].path[0] = 0;
+    }
+    Title title(915);
+    if (!Box06LibraryHandling(window, title.text))
+        return;
+    bool anything = false;
+    for (int i = 0; i < t.count; ++i) {
+        t.slots[i].save = Value(i, LIBRARY_VALUE_SAVE);
+        anything = anything || Marks(i) || Value(i, LIBRARY_VALUE_CACHING) != t.slots[i].caching ||
+                   Value(i, LIBRARY_VALUE_LOAD) != t.slots[i].load;
+    }
+    if (!anything)
+        return;
+    WaitCursor();
+    bool changed = false;
+    for (int i = 0; i < t.count;)
+        if (!HandleSlot(i, changed))
+            break;
+    if (!changed)
+        return;
+    SymbolResetLoadFlags();
+    SymbolSortLibraries();
+    SymbolRebuildLibraryIndex();
+    SymbolLoadAllMissing();
+    OutputRedrawAll(1);
+}
+
 } // namespace
 
 void MenuBlockMakeGroup(HWND window, int commandId)
@@ -208,8 +324,8 @@ void MenuBlockCommand(HWND mainWindow, int commandId)
     case 903: NewBlock(mainWindow, commandId); return;
     case 910: Purge(mainWindow); return;
     case 912: Explode(); return;
-    case 904: // the block manager and the library handling come with their dialogs
-    case 915: InitBeep(); return;
+    case 915: Libraries(mainWindow); return;
+    case 904: InitBeep(); return; // the block manager comes with its dialog
     default: CommandShowSubmenu(commandId, nullptr); return;
     }
 }

@@ -543,10 +543,14 @@ void SymbolClearLibrary(int32_t library)
     if (list < 0)
         return;
     SymbolClearBlocks(list);
-    if (library != LIBRARY_INDEX_OWN && g_LibrarySlots.slots[library].attributes) {
+    if (library == LIBRARY_INDEX_OWN)
+        return;
+    if (g_LibrarySlots.slots[library].attributes) {
         MemSubFree(g_LibrarySlots.slots[library].attributes);
         g_LibrarySlots.slots[library].attributes = nullptr;
     }
+    // No index entry may point to a freed block, not even until the caller rebuilds.
+    SymbolRebuildLibraryIndex();
 }
 
 // ---------------------------------------------------------------------------

@@ -8,7 +8,9 @@
 #include <cstring>
 #include <vector>
 
+#include "app/convert.h"
 #include "app/darad4.h"
+#include "app/system.h"
 #include "app/init.h"
 #include "app/window_progress.h"
 #include "database/storage.h"
@@ -31,7 +33,6 @@ namespace {
 constexpr int kDefaultLibraryName = 9; // eDefaultNames: "Library %d"
 constexpr int kTitleTaken = 43;        // eAlertTextSM
 constexpr int kMessageSize = 512;
-constexpr uint32_t LIBRARY_SECTIONS_ALL = FILE_SECTION_DRAWING | FILE_SECTION_ATTRIB | FILE_SECTION_BLOCK;
 constexpr uint32_t LIBRARY_DEFAULTS_HEAD = UNIT_COMMON_SIZE - sizeof(XProperty);
 
 bool InMaster() { return WindowIsMasterProgress() != 0; }
@@ -404,7 +405,7 @@ int FileUpdateLibrary(const char *path, const char *newPath, int slot)
     ScratchUni1 scratch(__FILE_NAME__, __LINE__);
     Unit *record = reinterpret_cast<Unit *>(g_Universal1);
     const uint32_t capacity = g_ObjectLimits.scratchSize;
-    const uint32_t sections = LIBRARY_SECTIONS_ALL;
+    const uint32_t sections = FILE_SECTIONS_LIBRARY;
     // Blocks that memory holds new, changed or deleted replace the file's.
     auto heldInMemory = [&](const char *name) {
         for (Unit *b = g_ObjectLists[list].head; b; b = b->next)
@@ -503,7 +504,7 @@ int FileOpenLibrary(const char *path, int caching, int load, int save)
     s.save = uint32_t(save);
     g_LibrarySlots.count = slot + 1;
     const int ok = caching ? FileLoadLibraryInfo(path, slot, FILE_SECTION_DRAWING | FILE_SECTION_ATTRIB)
-                           : FileLoadLibrary(path, slot, LIBRARY_SECTIONS_ALL, 0);
+                           : FileLoadLibrary(path, slot, FILE_SECTIONS_LIBRARY, 0);
     if (!ok) {
         FileRemoveLibrary(slot);
         return -1;
@@ -531,4 +532,82 @@ void FileRemoveLibrary(int slot)
     g_LibrarySlots.count = last;
     SymbolRebuildLibraryIndex();
     SymbolLinkAll();
+}
+
+// ---------------------------------------------------------------------------
+// Slot services
+
+void FileInitLibraryInfo(int slot)
+{
+    DrawingInfo &info = g_LibrarySlots.slots[slot].info;
+    info = DrawingInfo{};
+    lstrcpynA(info.title, eDefaultNames[kDefaultLibraryName], sizeof info.title);
+    lstrcpynA(info.author, g_Options.authorName, sizeof info.author);
+    lstrcpynA(info.lastAuthor, g_Options.authorName, sizeof info.lastAuthor);
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char date[kMessageSize] = ""; // a date text of any format fits
+    ConvertDateTimeByOption(&now, date);
+    lstrcpynA(info.created, date, sizeof info.created);
+}
+
+int FileProbeLibrarySlot(int slot)
+{
+    LibrarySlot &s = g_LibrarySlots.slots[slot];
+    HANDLE file;
+    if (FileOpenLibraryFile(s.path, &file) <= 0) {
+        s.info.title[0] = 0;
+        return 0;
+    }
+    DrawingInfo info{};
+    const int ok = FileReadSectionDrawing(&info, 0, FILE_SECTION_DRAWING);
+    FileCloseLibraryFile(file);
+    if (!ok || TitleTaken(info.title, slot)) {
+        if (!ok)
+            InitErrorBox(__FILE_NAME__, __LINE__, "Error in section =LIBRARY=");
+        s.info.title[0] = 0;
+        return 0;
+    }
+    s.info = info;
+    return 1;
+}
+
+int FileLibraryPathInUse(const char *path, int except)
+{
+    for (int i = 0; i < g_LibrarySlots.count && i < SYMBOL_LIBRARY_SLOTS; ++i)
+        if (i != except && g_LibrarySlots.slots[i].path[0] && lstrcmpiA(g_LibrarySlots.slots[i].path, path) == 0)
+            return 1;
+    return 0;
+}
+
+int FileSaveLibrary(int slot)
+{
+    LibrarySlot &s = g_LibrarySlots.slots[slot];
+    const int ok = s.caching ? FileUpdateLibrary(s.path, nullptr, slot)
+                             : FileWriteLibrary(s.path, slot, FILE_SECTIONS_LIBRARY);
+    if (ok)
+        s.modified = 0;
+    return ok;
+}
+
+int FileQueryCloseLibrary(int slot)
+{
+    LibrarySlot &s = g_LibrarySlots.slots[slot];
+    if (!s.modified)
+        return 1;
+    char text[kMessageSize];
+    char name[MAX_PATH] = "";
+    ZVI_FileShortName(s.path, name);
+    std::snprintf(text, sizeof text, eAlertTextSM[40], s.info.title, name);
+    const uint32_t answer = AlertYesNoCancel(g_MainWnd, text);
+    if (answer == ALERT_NO)
+        return 1;
+    if (answer != ALERT_YES || s.path[0] == '*')
+        return 0;
+    if (!s.save) {
+        std::snprintf(text, sizeof text, eAlertTextSM[79], s.info.title);
+        if (AlertYesNoDefNo(g_MainWnd, text) != ALERT_YES)
+            return 1;
+    }
+    return FileSaveLibrary(slot);
 }

@@ -8,6 +8,10 @@
 #include <cstdint>
 
 #include "database/unit.h"
+#include "files/file.h"
+
+// The sections of a library file.
+constexpr uint32_t FILE_SECTIONS_LIBRARY = FILE_SECTION_DRAWING | FILE_SECTION_ATTRIB | FILE_SECTION_BLOCK;
 
 // Reads the whole library into the slot (merge: an existing block name
 // wins); a damaged file is refused with the file alert and the slot's list
@@ -33,3 +37,17 @@ void FileRemoveLibrary(int slot);
 // 1, 0 when it cannot be opened, -1 when it is no library (reported).
 int FileOpenLibraryFile(const char *path, HANDLE *file);
 void FileCloseLibraryFile(HANDLE file);
+
+// Slot services of the library slots dialog and the block commands.
+// Default details: the default title, the author option, the date now.
+void FileInitLibraryInfo(int slot);
+// Reads the header and the =LIBRARY= record of the slot's file into its
+// details; a failure or a title that another slot has clears the title, 0.
+int FileProbeLibrarySlot(int slot);
+// 1 when another open library than `except` is stored in that file.
+int FileLibraryPathInUse(const char *path, int except);
+// Asks to save a changed library before it is closed: 1 go on, 0 cancelled.
+int FileQueryCloseLibrary(int slot);
+// Saves the slot's library to its file (the update for a caching library);
+// 1 saved, modified cleared.
+int FileSaveLibrary(int slot);

@@ -273,3 +273,22 @@ TEST_F(SymbolBlockTest, PurgeDeletesUnusedBlocksAndThoseOnlyTheyUse)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SymbolBlockTest, PurgeKeepsABlockWhoseInstanceReplacedTheSelection)
+{
+    SelectedLine(0, 0, 1, 1);
+    ASSERT_EQ(SymbolCreateBlock("*", "Used", 0, 0, 0, 1e300, 1e300, 1e300, 1e300, nullptr), 1);
+    UndoInitProcess();
+    ASSERT_EQ(SymbolReplaceSelectionByInstance("*", "Used", 0, 0), 1);
+    UndoFinishProcess();
+    ASSERT_EQ(TestAliveUnits().size(), 1u);
+    Unit *inst = TestAliveUnits()[0];
+    EXPECT_EQ(inst->instance.libraryIndex, LIBRARY_INDEX_OWN);
+    EXPECT_EQ(inst->instance.blockIndex, 0);
+    EXPECT_EQ(SymbolPurgeUnused(0), 0);
+    EXPECT_NE(SymbolFindBlock("*", "Used"), nullptr);
+}
+
+} // namespace
