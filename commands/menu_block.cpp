@@ -112,6 +112,9 @@ void NewBlock(HWND window, int commandId)
     if (!SymbolCreateBlock(r.library, r.block, r.libraryAttributes, ref.x, ref.y, frame[0], frame[1], frame[2],
                            frame[3], &replaced))
         return;
+    // The new block is what the insert command (901) places next.
+    lstrcpynA(g_BlockInsertEntry.nameLibrary, r.library, sizeof g_BlockInsertEntry.nameLibrary);
+    lstrcpynA(g_BlockInsertEntry.nameBlock, r.block, sizeof g_BlockInsertEntry.nameBlock);
     if (r.editAttributes)
         EditBlockAttributes(window, title.text, r.library, r.block);
     if (r.pushProperty)
@@ -308,6 +311,15 @@ void MenuBlockDissolveGroups()
     } else {
         UndoCancelProcess();
     }
+}
+
+void MenuBlockEditSlot(HWND window, int commandId, int slot)
+{
+    if (slot < 0 || slot >= INSERT_SLOTS)
+        return;
+    Title title(commandId);
+    if (Box12BlockInsert(window, title.text, &g_Options.insertSlots[slot], 1))
+        InvalidateRect(hGlobalSymbol, nullptr, TRUE);
 }
 
 void MenuBlockInsertSlot(int slot)

@@ -9,6 +9,8 @@ extern BlockRead g_BlockRead;
 // What command 901 inserts.
 extern BlockInsertSlot g_BlockInsertEntry;
 
+// Edits a symbol slot in BLOCKINSERT (5440 + slot).
+void MenuBlockEditSlot(HWND window, int commandId, int slot);
 // Inserts the block of a symbol slot at construction point 0 (5340 + slot).
 void MenuBlockInsertSlot(int slot);
 // The group commands of the Object menu: 445 makes a group of the selection

@@ -267,6 +267,7 @@ void MenuInternalCommand(HWND mainWindow, int commandId)
     switch (range->action) {
     case INTERNAL_START_UP: StartUp(mainWindow); break;
     case INTERNAL_SYMBOL_INSERT: MenuBlockInsertSlot(k); break;
+    case INTERNAL_SYMBOL_SLOT_DIALOG: MenuBlockEditSlot(mainWindow, commandId, k); break;
     case INTERNAL_RECENT_FILE: RecentFile(mainWindow, k); break;
     case INTERNAL_SYSTEM_ACTIVATE: ActivateSystem(k); break;
     case INTERNAL_HATCH_ACTIVATE: ActivateHatch(k); break;

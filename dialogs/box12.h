@@ -57,3 +57,6 @@ void Box12PathSplit(const char *full, char *leaf, char *folder);
 // Appends an entry (a new name) to the array: 0, 25 for a name in use, 67
 // when the array already holds 200 entries.
 int Box12AttribAdd(AttributeEntry *entries, int *count, const AttributeEntry *entry);
+// "BLOCKINSERT": a symbol-insert slot; with clearAllowed the slot can be
+// emptied (result 1). 1 after OK (the slot overwritten).
+uint32_t Box12BlockInsert(HWND owner, const char *caption, BlockInsertSlot *slot, int clearAllowed);

@@ -7,6 +7,10 @@
 
 #include "common/dialog_driver.h"
 #include "database/symbol_block.h"
+#include "app/system.h"
+#include "database/storage.h"
+#include "database/symbol_browse.h"
+#include "database/symbol_index.h"
 #include "dialogs/box12.h"
 #include "language/language.h"
 
@@ -92,6 +96,77 @@ TEST_F(BlockDialogs, CancelledAttributeDialogLeavesTheCallersArray)
     AlertAnswer() = 0;
     EXPECT_EQ(count, 1);
     EXPECT_STREQ(entries[0].name, "kind");
+}
+
+} // namespace
+
+namespace {
+
+class BlockInsertDialog : public LanguageDialogTest {
+protected:
+    void SetUp() override
+    {
+        LanguageDialogTest::SetUp();
+        MemFreeChunks();
+        MemInitLists();
+        ASSERT_EQ(MemEnlargeList(), 1);
+        g_OwnBlockIndex.count = 0;
+        for (const char *name : {"Abc", "abd", "Mech\\Bolt"})
+            ASSERT_NE(SymbolNewBlock(LIST_OWN_BLOCKS, name), nullptr);
+        SymbolRebuildOwnIndex();
+        SymbolBrowseFree();
+    }
+    void TearDown() override
+    {
+        SymbolBrowseFree();
+        g_OwnBlockIndex.count = 0;
+        MemFreeChunks();
+        MemInitLists();
+        LanguageDialogTest::TearDown();
+    }
+    // Types the leaf and confirms; the slot as the dialog left it.
+    static BlockInsertSlot Insert(const char *typed, uint32_t *result)
+    {
+        BlockInsertSlot slot{};
+        std::strcpy(slot.nameLibrary, "*");
+        slot.scale = 2.0;
+        DialogDriver driver({[typed](HWND d) {
+            SetDlgItemTextA(d, 200, typed);
+            TestClickButton(d, IDOK);
+        }});
+        *result = Box12BlockInsert(nullptr, "insert", &slot, 1);
+        return slot;
+    }
+};
+
+TEST_F(BlockInsertDialog, ATypedBeginningTakesTheFirstBlockExactNamesWin)
+{
+    uint32_t result = 0;
+    EXPECT_STREQ(Insert("ab", &result).nameBlock, "Abc");
+    EXPECT_EQ(result, 1u);
+    ASSERT_NE(SymbolNewBlock(LIST_OWN_BLOCKS, "ab"), nullptr);
+    SymbolRebuildOwnIndex();
+    SymbolBrowseFree();
+    const BlockInsertSlot exact = Insert("ab", &result);
+    EXPECT_STREQ(exact.nameBlock, "ab");
+    EXPECT_DOUBLE_EQ(exact.scale, 2.0);
+    // A name that begins no block: entry 44, the dialog stays until cancelled.
+    BlockInsertSlot slot{};
+    std::strcpy(slot.nameLibrary, "*");
+    {
+        DialogDriver driver({[](HWND d) {
+                                 SetDlgItemTextA(d, 200, "zz");
+                                 TestClickButton(d, IDOK);
+                             },
+                             [](HWND d) { TestClickButton(d, IDCANCEL); }});
+        EXPECT_EQ(Box12BlockInsert(nullptr, "insert", &slot, 1), 0u);
+    }
+    ASSERT_FALSE(Alerts().empty());
+    char text[256];
+    std::snprintf(text, sizeof text, eAlertTextOK[44], "zz");
+    EXPECT_EQ(Alerts().back(), text);
+    // A typed folder path: "\x" in the folder is taken from the folder.
+    EXPECT_STREQ(Insert("Mech\\Bolt", &result).nameBlock, "Mech\\Bolt");
 }
 
 } // namespace
