@@ -611,3 +611,55 @@ int FileQueryCloseLibrary(int slot)
     }
     return FileSaveLibrary(slot);
 }
+
+void FileLoadProfileLibraries()
+{
+    constexpr int kGoOnQuestion = 47; // eAlertTextSM
+    const ProfileLists &lists = g_ProfileLists;
+    for (int i = 0; i < lists.libraryCount && i < SYMBOL_LIBRARY_SLOTS; ++i) {
+        const ProfileLibrary &p = lists.libraries[i];
+        const int slot = g_LibrarySlots.count;
+        LibrarySlot &s = g_LibrarySlots.slots[slot];
+        SymbolFreeLibrarySlot(&s);
+        s.caching = p.caching;
+        s.load = p.load;
+        s.save = p.save;
+        g_LibrarySlots.count = slot + 1;
+        const int ok = s.caching ? FileLoadLibraryInfo(p.fileName, slot, FILE_SECTION_DRAWING | FILE_SECTION_ATTRIB)
+                                 : FileLoadLibrary(p.fileName, slot, FILE_SECTIONS_LIBRARY, 0);
+        if (ok) {
+            s.modified = 0;
+            continue;
+        }
+        FileRemoveLibrary(slot);
+        if (i + 1 < lists.libraryCount && AlertYesNo(g_MainWnd, eAlertTextSM[kGoOnQuestion]) != ALERT_YES)
+            break;
+    }
+    SymbolSortLibraries();
+    SymbolRebuildLibraryIndex();
+    SymbolLoadAllMissing();
+}
+
+void FileStoreProfileLibraries()
+{
+    ProfileLists &lists = g_ProfileLists;
+    lists.libraryCount = 0;
+    for (int i = 0; i < g_LibrarySlots.count && i < SYMBOL_LIBRARY_SLOTS; ++i) {
+        const LibrarySlot &s = g_LibrarySlots.slots[i];
+        if (!s.path[0])
+            continue;
+        ProfileLibrary &p = lists.libraries[lists.libraryCount++];
+        lstrcpynA(p.fileName, s.path, sizeof p.fileName);
+        p.caching = s.caching;
+        p.load = s.load;
+        p.save = s.save;
+    }
+}
+
+int FileQueryCloseLibraries()
+{
+    for (int i = 0; i < g_LibrarySlots.count; ++i)
+        if (!FileQueryCloseLibrary(i))
+            return 0;
+    return 1;
+}

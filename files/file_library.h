@@ -51,3 +51,10 @@ int FileQueryCloseLibrary(int slot);
 // Saves the slot's library to its file (the update for a caching library);
 // 1 saved, modified cleared.
 int FileSaveLibrary(int slot);
+// Start-up: opens the libraries the profile lists (the next ones are asked
+// for after a failure); then the table is sorted, indexed and linked.
+void FileLoadProfileLibraries();
+// Hands the open libraries back to the profile before it is written.
+void FileStoreProfileLibraries();
+// At exit: the save question for every changed library; 0 when cancelled.
+int FileQueryCloseLibraries();
