@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -251,10 +252,13 @@ int SymbolDeleteBlockByName(const char *library, const char *block)
     }
     const int list = SymbolListOfLibrary(index);
     SymbolIndexRemoveLibrary(index, b);
-    if (s->caching)
+    if (s->caching) {
+        // The stub stays findable "with deleted", so that saving drops the block from the file.
         SymbolEmptyBlock(list, b);
-    else
+        SymbolIndexAddLibrary(index, b);
+    } else {
         SymbolDeleteBlock(list, b);
+    }
     return 1;
 }
 
@@ -285,6 +289,116 @@ int SymbolRenameBlock(const char *library, const char *oldName, const char *newN
     }
     lstrcpynA(b->block.name, newName, UNIT_NAME_SIZE);
     b->ident = BLOCK_STATE_CHANGED;
+    SymbolRefreshList(list);
+    return 1;
+}
+
+int SymbolCopyBlock(const char *sourceLibrary, const char *targetLibrary, const char *sourceName,
+                    const char *targetName, int overwrite)
+{
+    if (lstrcmpA(sourceLibrary, targetLibrary) == 0 && lstrcmpA(sourceName, targetName) == 0)
+        return 1;
+    const int32_t target = SymbolFindLibrary(targetLibrary);
+    const int list = SymbolListOfLibrary(target);
+    if (list < 0 || !targetName || !targetName[0] || std::strlen(targetName) >= size_t(UNIT_NAME_SIZE))
+        return 0;
+    Unit *existing = SymbolFindBlock(targetLibrary, targetName);
+    if (existing && !overwrite)
+        return 1;
+    Unit *source = SymbolFindBlock(sourceLibrary, sourceName);
+    if (!source)
+        return 0;
+    Unit *copy = MemListNewCopyAfter(list, source, source->bytes, nullptr);
+    if (!copy)
+        return 0;
+    copy->block.firstMember = copy->block.lastMember = nullptr;
+    for (Unit *m = source->block.firstMember; m; m = m->next)
+        if (!MemChainAppend(list, copy, m, m->bytes)) {
+            SymbolDeleteBlock(list, copy);
+            return 0;
+        }
+    lstrcpynA(copy->block.name, targetName, UNIT_NAME_SIZE);
+    copy->ident = BLOCK_STATE_CHANGED;
+    if (existing) {
+        if (target == LIBRARY_INDEX_OWN)
+            SymbolIndexRemoveOwn(existing);
+        else
+            SymbolIndexRemoveLibrary(target, existing);
+        SymbolDeleteBlock(list, existing);
+    }
+    if (target == LIBRARY_INDEX_OWN)
+        SymbolIndexAddOwn(copy);
+    else
+        SymbolIndexAddLibrary(target, copy);
+    return 1;
+}
+
+namespace {
+
+bool Begins(const char *name, const char *prefix) { return std::strncmp(name, prefix, std::strlen(prefix)) == 0; }
+
+} // namespace
+
+int SymbolDeleteFolder(const char *library, const char *prefix)
+{
+    const int32_t index = SymbolFindLibrary(library);
+    const int list = SymbolListOfLibrary(index);
+    if (list < 0 || !prefix)
+        return 0;
+    // Own blocks that the drawing uses would vanish from it: refused.
+    if (index == LIBRARY_INDEX_OWN)
+        for (Unit *u = g_ObjectLists[list].head; u; u = u->next)
+            if (u->kind == UNIT_KIND_BLOCK && Begins(u->block.name, prefix) && SymbolIsBlockUsed(u->block.name))
+                return 0;
+    bool any = false;
+    for (Unit *u = g_ObjectLists[list].head; u;) {
+        if (u->kind == UNIT_KIND_BLOCK && Begins(u->block.name, prefix)) {
+            u = SymbolDeleteBlock(list, u);
+            any = true;
+        } else {
+            u = u->next;
+        }
+    }
+    if (any)
+        SymbolRefreshList(list);
+    return 1;
+}
+
+int SymbolCanRenameFolder(const char *library, const char *oldPrefix, const char *newPrefix)
+{
+    if (std::strcmp(oldPrefix, newPrefix) == 0)
+        return 1;
+    const int list = SymbolListOfLibrary(SymbolFindLibrary(library));
+    if (list < 0)
+        return 0;
+    const size_t oldLength = std::strlen(oldPrefix), newLength = std::strlen(newPrefix);
+    for (Unit *u = g_ObjectLists[list].head; u; u = u->next) {
+        if (u->kind != UNIT_KIND_BLOCK)
+            continue;
+        if (Begins(u->block.name, newPrefix))
+            return 0;
+        if (Begins(u->block.name, oldPrefix) && std::strlen(u->block.name) - oldLength + newLength >= size_t(UNIT_NAME_SIZE))
+            return 0;
+    }
+    return 1;
+}
+
+int SymbolRenameFolder(const char *library, const char *oldPrefix, const char *newPrefix)
+{
+    if (std::strcmp(oldPrefix, newPrefix) == 0)
+        return 1;
+    const int list = SymbolListOfLibrary(SymbolFindLibrary(library));
+    if (list < 0 || !SymbolCanRenameFolder(library, oldPrefix, newPrefix))
+        return 0;
+    const size_t oldLength = std::strlen(oldPrefix);
+    for (Unit *u = g_ObjectLists[list].head; u; u = u->next) {
+        if (u->kind != UNIT_KIND_BLOCK || !Begins(u->block.name, oldPrefix))
+            continue;
+        char renamed[UNIT_NAME_SIZE];
+        std::snprintf(renamed, sizeof renamed, "%s%s", newPrefix, u->block.name + oldLength);
+        std::strcpy(u->block.name, renamed);
+        u->ident = BLOCK_STATE_CHANGED;
+    }
     SymbolRefreshList(list);
     return 1;
 }

@@ -33,3 +33,14 @@ int SymbolDeleteBlockByName(const char *library, const char *block);
 // Renaming to a name in use (stubs included) is refused; in a caching
 // library the old name leaves a stub.
 int SymbolRenameBlock(const char *library, const char *oldName, const char *newName);
+// Copies a block with its members into a library under a name; an existing
+// target is replaced only with overwrite (else 1, nothing done). 1 done.
+int SymbolCopyBlock(const char *sourceLibrary, const char *targetLibrary, const char *sourceName,
+                    const char *targetName, int overwrite);
+// Deletes every block whose name begins with the prefix; 1 (also for none).
+// Refused (0, nothing deleted) when the drawing uses one of its own blocks.
+int SymbolDeleteFolder(const char *library, const char *prefix);
+// 1 when renaming the folder old to new collides with no name and keeps
+// every name below 64 characters.
+int SymbolCanRenameFolder(const char *library, const char *oldPrefix, const char *newPrefix);
+int SymbolRenameFolder(const char *library, const char *oldPrefix, const char *newPrefix);

@@ -5,6 +5,7 @@
 #include "app/system.h"
 #include "database/init.h"
 #include "database/symbol_block.h"
+#include "database/symbol_browse.h"
 #include "database/symbol_explode.h"
 #include "database/symbol_find.h"
 #include "database/symbol_index.h"
@@ -289,6 +290,66 @@ TEST_F(SymbolBlockTest, PurgeKeepsABlockWhoseInstanceReplacedTheSelection)
     EXPECT_EQ(inst->instance.blockIndex, 0);
     EXPECT_EQ(SymbolPurgeUnused(0), 0);
     EXPECT_NE(SymbolFindBlock("*", "Used"), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SymbolBlockTest, UpkeepRefusesWhatWouldLoseOrClobberBlocks)
+{
+    ASSERT_EQ(SymbolCreateEmptyBlock("*", "Used", nullptr), 1);
+    ASSERT_EQ(SymbolCreateEmptyBlock("*", "Free", nullptr), 1);
+    Instance("*", "Used");
+    // An own block the drawing uses is not deleted, nor its folder.
+    EXPECT_EQ(SymbolDeleteBlockByName("*", "Used"), 0);
+    EXPECT_NE(SymbolFindBlock("*", "Used"), nullptr);
+    EXPECT_EQ(SymbolDeleteFolder("*", "U"), 0);
+    EXPECT_NE(SymbolFindBlock("*", "Used"), nullptr);
+    EXPECT_EQ(SymbolDeleteBlockByName("*", "Free"), 1);
+    EXPECT_EQ(SymbolFindBlock("*", "Free"), nullptr);
+
+    // A rename onto a name in use is refused, stubs of a caching library included.
+    OpenLibrarySlot(0, "C");
+    g_LibrarySlots.slots[0].caching = 1;
+    ASSERT_EQ(SymbolCreateEmptyBlock("C", "a", nullptr), 1);
+    ASSERT_EQ(SymbolCreateEmptyBlock("C", "b", nullptr), 1);
+    ASSERT_EQ(SymbolDeleteBlockByName("C", "b"), 1); // leaves a stub
+    EXPECT_EQ(SymbolFindBlockIndex(0, "b", 1), 1);
+    EXPECT_EQ(SymbolRenameBlock("C", "a", "b"), 0);
+    EXPECT_EQ(SymbolRenameBlock("C", "a", "c"), 1);
+    EXPECT_EQ(SymbolFindBlockIndex(0, "a", 1), 0); // the old name as a stub
+    EXPECT_NE(SymbolFindBlock("C", "c"), nullptr);
+}
+
+TEST_F(SymbolBlockTest, FoldersAreBrowsedRenamedAndCopied)
+{
+    for (const char *n : {"A", "Mech\\Bolt", "Mech\\Nut\\M8", "AB\\y", "A\\x"})
+        ASSERT_EQ(SymbolCreateEmptyBlock("*", n, nullptr), 1);
+    ASSERT_EQ(SymbolBrowseLibrary("*", "", 0), 1);
+    ASSERT_EQ(SymbolBrowseFolderCount(), 3); // A\ AB\ Mech\ ...
+    EXPECT_STREQ(SymbolBrowseFolderName(2), "Mech\\");
+    ASSERT_EQ(SymbolBrowseBlockCount(), 1);
+    EXPECT_STREQ(SymbolBrowseBlockName(0), "A");
+    ASSERT_EQ(SymbolBrowseLibrary("*", "Mech\\", 0), 1);
+    EXPECT_EQ(SymbolBrowseFolderCount(), 1);
+    EXPECT_STREQ(SymbolBrowseBlockName(0), "Bolt");
+    EXPECT_EQ(SymbolBrowseLibrary("*", "Mech\\Bolt", 0), 1); // a block, no entries
+    EXPECT_EQ(SymbolBrowseBlockCount(), 0);
+    EXPECT_EQ(SymbolBrowseLibrary("*", "X\\", 0), 0);
+
+    EXPECT_EQ(SymbolCanRenameFolder("*", "A\\", "Mech\\"), 0);
+    EXPECT_EQ(SymbolCanRenameFolder("*", "A\\", std::string(62, 'z').append("\\").c_str()), 0);
+    ASSERT_EQ(SymbolRenameFolder("*", "A\\", "B\\"), 1);
+    EXPECT_NE(SymbolFindBlock("*", "B\\x"), nullptr);
+    EXPECT_NE(SymbolFindBlock("*", "AB\\y"), nullptr);
+    EXPECT_EQ(SymbolFindBlock("*", "A\\x"), nullptr);
+
+    Unit *bolt = SymbolFindBlock("*", "Mech\\Bolt");
+    EXPECT_EQ(SymbolCopyBlock("*", "*", "A", "Mech\\Bolt", 0), 1); // kept
+    EXPECT_EQ(SymbolFindBlock("*", "Mech\\Bolt"), bolt);
+    EXPECT_EQ(SymbolCopyBlock("*", "*", "A", "Mech\\Bolt", 1), 1);
+    EXPECT_NE(SymbolFindBlock("*", "Mech\\Bolt"), nullptr);
 }
 
 } // namespace

@@ -11,6 +11,8 @@
 #include "database/storage.h"
 #include "database/symbol_browse.h"
 #include "database/symbol_index.h"
+#include "database/symbol_find.h"
+#include "dialogs/box08_blockcopy.h"
 #include "dialogs/box12.h"
 #include "language/language.h"
 
@@ -167,6 +169,25 @@ TEST_F(BlockInsertDialog, ATypedBeginningTakesTheFirstBlockExactNamesWin)
     EXPECT_EQ(Alerts().back(), text);
     // A typed folder path: "\x" in the folder is taken from the folder.
     EXPECT_STREQ(Insert("Mech\\Bolt", &result).nameBlock, "Mech\\Bolt");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BlockInsertDialog, AFolderCopyAnsweredNoCopiesOnlyTheMissingBlocks)
+{
+    for (const char *n : {"Src\\1", "Src\\2", "Src\\3", "Src\\4", "Src\\5", "Dst\\2", "Dst\\4"})
+        ASSERT_NE(SymbolNewBlock(LIST_OWN_BLOCKS, n), nullptr);
+    SymbolRebuildOwnIndex();
+    Unit *kept = SymbolFindBlock("*", "Dst\\2");
+    AlertAnswer() = ALERT_NO;
+    EXPECT_EQ(Box08CopyFolder(nullptr, "*", "Src\\1", "*", "Dst\\x"), 3);
+    AlertAnswer() = 0;
+    EXPECT_EQ(Alerts().size(), 1u); // asked once
+    EXPECT_EQ(SymbolFindBlock("*", "Dst\\2"), kept);
+    for (const char *n : {"Dst\\1", "Dst\\3", "Dst\\5"})
+        EXPECT_NE(SymbolFindBlock("*", n), nullptr) << n;
 }
 
 } // namespace
