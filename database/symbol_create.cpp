@@ -215,6 +215,32 @@ bool Writable(int32_t library)
     return library == LIBRARY_INDEX_OWN || g_LibrarySlots.slots[library].save;
 }
 
+struct BlockTarget {
+    int32_t index;   // library index, 999 for own blocks
+    int list;        // its object list
+    Unit *replaced;  // the block of that name, whatever its state, or 0
+};
+
+// The library and list a new block goes to, and the block it replaces;
+// false for an unknown library (entry 18), one not to be changed or a name
+// that does not fit.
+bool ResolveTarget(const char *library, const char *block, int *replacedOut, BlockTarget *t)
+{
+    if (replacedOut)
+        *replacedOut = 0;
+    t->list = ListOf(library, &t->index);
+    if (t->list < 0) {
+        AlertOk(g_MainWnd, eAlertTextSM[18]);
+        return false;
+    }
+    if (!Writable(t->index) || !block || !block[0] || std::strlen(block) >= size_t(UNIT_NAME_SIZE))
+        return false;
+    t->replaced = FindNamed(t->list, block);
+    if (replacedOut)
+        *replacedOut = t->replaced ? 1 : 0;
+    return true;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -377,19 +403,12 @@ int SymbolSetInstanceAttributes(Unit *instance, const AttributeEntry *entries, i
 int SymbolCreateBlock(const char *library, const char *block, int withDefaults, double refX, double refY,
                       double x1, double y1, double x2, double y2, int *replacedOut)
 {
-    int dummy = 0;
-    int &replacedFlag = replacedOut ? *replacedOut : dummy;
-    replacedFlag = 0;
-    int32_t index = 0;
-    const int list = ListOf(library, &index);
-    if (list < 0) {
-        AlertOk(g_MainWnd, eAlertTextSM[18]);
+    BlockTarget t;
+    if (!ResolveTarget(library, block, replacedOut, &t))
         return 0;
-    }
-    if (!Writable(index) || !block || !block[0] || std::strlen(block) >= size_t(UNIT_NAME_SIZE))
-        return 0;
-    Unit *replaced = FindNamed(list, block);
-    replacedFlag = replaced ? 1 : 0;
+    const int32_t index = t.index;
+    const int list = t.list;
+    Unit *replaced = t.replaced;
 
     // What the selection refers to, checked before anything is made.
     std::vector<const char *> ownUses;
@@ -500,19 +519,12 @@ int SymbolCreateBlock(const char *library, const char *block, int withDefaults, 
 
 int SymbolCreateEmptyBlock(const char *library, const char *block, int *replacedOut)
 {
-    int dummy = 0;
-    int &replacedFlag = replacedOut ? *replacedOut : dummy;
-    replacedFlag = 0;
-    int32_t index = 0;
-    const int list = ListOf(library, &index);
-    if (list < 0) {
-        AlertOk(g_MainWnd, eAlertTextSM[18]);
+    BlockTarget t;
+    if (!ResolveTarget(library, block, replacedOut, &t))
         return 0;
-    }
-    if (!Writable(index) || !block || !block[0] || std::strlen(block) >= size_t(UNIT_NAME_SIZE))
-        return 0;
-    Unit *replaced = FindNamed(list, block);
-    replacedFlag = replaced ? 1 : 0;
+    const int32_t index = t.index;
+    const int list = t.list;
+    Unit *replaced = t.replaced;
     uint8_t end[ELEM_SIZE_END];
     InitElementEnd(reinterpret_cast<Element *>(end));
     Unit *b = StoreBlockRecord(list, block, end, sizeof end);

@@ -181,6 +181,27 @@ void FailRead(const char *path, HANDLE file)
         Alert(path, readError ? FILE_ALERT_SYNTAX : FILE_ALERT_WRONG_CONTENT);
 }
 
+// Reads the member units of a block up to its end record, each into record,
+// and hands each to member(); 0 on a read error, a unit that cannot be a
+// member (reported) or when member() refuses.
+template <class Member>
+int ReadMembers(Unit *record, uint32_t capacity, int32_t element, Member member)
+{
+    for (;;) {
+        const int32_t size = FileReadUnit(record, capacity);
+        if (size == 0)
+            return 1;
+        if (size < 0)
+            return 0;
+        if (record->kind != UNIT_KIND_OBJECT && record->kind != UNIT_KIND_INSTANCE && record->kind != UNIT_KIND_PLUGIN) {
+            FileReport("Invalid unit type %03ld\nin element %ld, section =BLOCK=", long(record->kind), long(element));
+            return 0;
+        }
+        if (!member())
+            return 0;
+    }
+}
+
 } // namespace
 
 int FileLoadLibrary(const char *path, int slot, uint32_t sections, int merge)
@@ -310,28 +331,21 @@ int FileLoadLibraryBlocks(int slot, char (*names)[UNIT_NAME_SIZE], int count)
                 names[found][0] = 0;
                 --wanted;
             }
-            for (;;) {
-                size = FileReadUnit(record, capacity);
-                if (size == 0)
-                    break;
-                if (size < 0)
-                    return 0;
-                if (record->kind != UNIT_KIND_OBJECT && record->kind != UNIT_KIND_INSTANCE &&
-                    record->kind != UNIT_KIND_PLUGIN) {
-                    FileReport("Invalid unit type %03ld\nin element %ld, section =BLOCK=", long(record->kind), long(n));
-                    return 0;
-                }
+            const int members = ReadMembers(record, capacity, n, [&]() {
                 if (!block)
-                    continue;
+                    return true;
                 Unit *member = MemChainAppend(list, block, record, record->bytes);
                 if (!member) {
                     FileReport("Not enough memory for objects");
-                    return 0;
+                    return false;
                 }
                 UndoStampPermanent(member);
                 if (member->kind == UNIT_KIND_OBJECT)
                     FrameCalcObject(member, 1);
-            }
+                return true;
+            });
+            if (!members)
+                return 0;
             if (block)
                 FrameCalcBlock(block, 1);
             if (WindowIsCancelled())
@@ -423,20 +437,8 @@ int FileUpdateLibrary(const char *path, const char *newPath, int slot)
             const bool keep = !heldInMemory(record->block.name);
             if (keep && !FileWriteUnit(record, 1))
                 return 0;
-            for (;;) {
-                size = FileReadUnit(record, capacity);
-                if (size == 0)
-                    break;
-                if (size < 0)
-                    return 0;
-                if (record->kind != UNIT_KIND_OBJECT && record->kind != UNIT_KIND_INSTANCE &&
-                    record->kind != UNIT_KIND_PLUGIN) {
-                    FileReport("Invalid unit type %03ld\nin element %ld, section =BLOCK=", long(record->kind), long(n));
-                    return 0;
-                }
-                if (keep && !FileWriteUnit(record, 1))
-                    return 0;
-            }
+            if (!ReadMembers(record, capacity, n, [&]() { return !keep || FileWriteUnit(record, 1); }))
+                return 0;
             if (keep && !FileWriteUnitListEnd())
                 return 0;
         }
