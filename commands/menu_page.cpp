@@ -32,6 +32,7 @@
 #include "dialogs/alert.h"
 #include "dialogs/box02.h"
 #include "dialogs/box03_systems.h"
+#include "dialogs/box09_page.h"
 #include "dialogs/box04_lines.h"
 #include "dialogs/box06_defaults.h"
 #include "dialogs/box07.h"
@@ -131,6 +132,21 @@ void AppendPage()
     ApplyChange(&DefChangeFlags::pages);
 }
 
+// 302: the format of the page asked for (page 1 when there is only one).
+void EditPageFormat(HWND owner, int commandId)
+{
+    int page = 0;
+    if (PageCount() < 1) {
+        InitBeep();
+        return;
+    }
+    if (PageCount() >= 2 && (page = AskPage(owner, commandId)) < 0)
+        return;
+    const Caption caption(commandId);
+    if (Box09PageFormat(owner, caption.text, &g_PageDefs.pages[page]))
+        ApplyChange(&DefChangeFlags::pages);
+}
+
 void MovePageOrigin()
 {
     const int page = g_PageDefs.active;
@@ -217,8 +233,11 @@ template <typename Def, size_t N>
 void ShowAll(Def (&defs)[N], uint32_t (&saved)[N], bool &valid, uint32_t DefChangeFlags::*flag)
 {
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    // A second show-all before the restore keeps the states of the first:
+    // saving again would save the shown-all states and lose the user's.
     for (size_t k = 0; k < N; ++k) {
-        saved[k] = defs[k].state;
+        if (!valid)
+            saved[k] = defs[k].state;
         defs[k].state = DEF_STATE_DEFAULT;
     }
     valid = true;
@@ -226,7 +245,7 @@ void ShowAll(Def (&defs)[N], uint32_t (&saved)[N], bool &valid, uint32_t DefChan
 }
 
 template <typename Def, size_t N>
-void RestoreStates(Def (&defs)[N], const uint32_t (&saved)[N], bool valid, uint32_t DefChangeFlags::*flag)
+void RestoreStates(Def (&defs)[N], const uint32_t (&saved)[N], bool &valid, uint32_t DefChangeFlags::*flag)
 {
     if (!valid) {
         InitBeep();
@@ -234,6 +253,7 @@ void RestoreStates(Def (&defs)[N], const uint32_t (&saved)[N], bool valid, uint3
     }
     for (size_t k = 0; k < N; ++k)
         defs[k].state = saved[k];
+    valid = false; // the next show-all saves the states then current
     ApplyChange(flag);
 }
 
@@ -625,6 +645,7 @@ void MenuPageOptionsCommand(HWND mainWindow, int commandId)
     }
     switch (commandId) {
     case 301: AppendPage(); return;
+    case 302: EditPageFormat(mainWindow, commandId); return;
     case 303: MovePageOrigin(); return;
     case 304: SelectPage(mainWindow, commandId); return;
     case 305: OrderPages(mainWindow, commandId); return;

@@ -26,6 +26,7 @@
 #include "files/file.h"
 #include "files/file_records.h"
 #include "files/image_file.h"
+#include "commands/command_state.h"
 #include "files/image_list.h"
 #include "files/image_names.h"
 #include "files/meta.h"
@@ -321,9 +322,10 @@ int LoadMetafile(const char *path, int kind, int setName, int merge)
     return FILE_OPEN_DONE;
 }
 
-// A bitmap file as a new drawing: one Bitmap object at the origin with the
-// file embedded. Done only when the object was made.
-int LoadBitmap(const char *path, int setName)
+// A bitmap file as a new drawing (one Bitmap object at the origin), or
+// merged into the drawing at the first construction point; the file is
+// embedded. Done only when the object was made.
+int LoadBitmap(const char *path, int setName, int merge)
 {
     if (!ImageCheckFile(path))
         return FILE_OPEN_NOT_THIS_KIND;
@@ -335,17 +337,24 @@ int LoadBitmap(const char *path, int setName)
             bytes.clear();
         ZVI_FileClose(file);
     }
-    FileNewDrawing(nullptr, 0);
+    if (!merge)
+        FileNewDrawing(nullptr, 0);
     char name[BITMAP_NAME_SIZE];
     Copy(name, sizeof name, path);
     ImageMakeEmbeddedName(name, sizeof name);
+    const double x = merge ? g_ConstructionPoints[0].x : 0.0, y = merge ? g_ConstructionPoints[0].y : 0.0;
     UndoInitProcess();
     if (bytes.empty() || !ImageStoreData(name, bytes.data(), uint32_t(bytes.size())) ||
-        !ObjectNewBitmapRef(0, 0, path, name, 1)) {
+        !ObjectNewBitmapRef(x, y, path, name, 1)) {
         UndoCancelProcess();
         return FILE_OPEN_FAILED;
     }
     UndoFinishProcess();
+    if (merge) {
+        OutputInvalidateAreaAll(g_ChangedRect);
+        FileSetModified();
+        return FILE_OPEN_DONE;
+    }
     if (setName) {
         FileSetCurrentName(path, 1);
         ClearModified();
@@ -362,8 +371,8 @@ int FileLoadDrawing(const char *path, int kind, uint32_t sections, int setName, 
     // Bitmaps and plug-in formats are read by their importers.
     if (kind == FILE_KIND_EMF || kind == FILE_KIND_WMF)
         result = LoadMetafile(path, kind, setName, merge);
-    else if ((kind == FILE_KIND_BMP || kind == FILE_KIND_BITMAP_OTHER) && !merge)
-        result = LoadBitmap(path, setName);
+    else if (kind == FILE_KIND_BMP || kind == FILE_KIND_BITMAP_OTHER)
+        result = LoadBitmap(path, setName, merge);
     else if (kind < FILE_KIND_EMF || (kind > FILE_KIND_BMP && kind < FILE_KIND_IMPORT && kind != FILE_KIND_BITMAP_OTHER))
         result = LoadNative(path, sections, setName, merge);
     WindowSetActive(g_ActiveWindow, 1);
