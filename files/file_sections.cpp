@@ -18,6 +18,7 @@
 #include "database/symbol_undo.h"
 #include "database/undo.h"
 #include "files/file_internal.h"
+#include "files/file_onesection.h"
 #include "files/file_records.h"
 #include "files/file_unit.h"
 #include "files/image_list.h"
@@ -764,6 +765,78 @@ int FileReadSectionObject(int list, uint32_t sections, int merge)
         }
         u->flags |= UNIT_TRANSFORM;
         FinishReadUnit(u);
+        ReadProgressEvery(FILE_PROGRESS_OBJECTS, uint32_t(n + 1));
+        if (WindowIsCancelled())
+            break;
+    }
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// The comment objects alone (the comments file of the Edit menu)
+
+int FileWriteObjects()
+{
+    FileShowWriteProgress(FileProgressText(FILE_PROGRESS_OBJECTS), 0);
+    ZVI_FileWriteKeyword(KEY_OBJECT);
+    uint32_t done = 0;
+    {
+        ListFilterKeeper keep;
+        for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, 1); u; u = MemListNext(u)) {
+            if (u->kind == UNIT_KIND_INSTANCE || u->kind == UNIT_KIND_PLUGIN)
+                continue;
+            if (u->kind != UNIT_KIND_OBJECT) {
+                FileReport("Invalid unit in section =OBJECT=");
+                continue;
+            }
+            if (u->object.type != OBJTYPE_COMMENT)
+                continue;
+            if (!FileWriteUnit(u, 1))
+                return 0;
+            WriteProgressEvery(FILE_PROGRESS_OBJECTS, ++done);
+            if (WindowIsCancelled())
+                break;
+        }
+    }
+    WriteListClose();
+    if (ZVI_FileWriteError()) {
+        FileReport("Cannot write end of section =OBJECT=");
+        return 0;
+    }
+    return FileWriteSectionEnd("OBJECT");
+}
+
+int FileReadObjects()
+{
+    FileShowReadProgress(FileProgressText(FILE_PROGRESS_OBJECTS), 0);
+    ScratchUni1 scratch(__FILE_NAME__, __LINE__);
+    if (!scratch)
+        return 0;
+    Unit *record = reinterpret_cast<Unit *>(g_Universal1);
+    for (int32_t n = 0;; ++n) {
+        const int32_t size = FileReadUnit(record, g_ObjectLimits.scratchSize);
+        if (size == 0)
+            break;
+        if (size < 0)
+            return FileFailSection("OBJECT");
+        if (record->kind == UNIT_KIND_BLOCK) {
+            FileReport("Invalid type BLOCK\nof element %ld of section =OBJECT=", long(n));
+            return 0;
+        }
+        if (!CanStore(record)) {
+            FileReport("Invalid type %03ld\nof element %ld of section =OBJECT=", long(record->kind), long(n));
+            return 0;
+        }
+        if (record->kind == UNIT_KIND_OBJECT && record->object.type == OBJTYPE_COMMENT) {
+            Unit *u = StoreUnit(LIST_DRAWING, record);
+            if (!u) {
+                FileReport(NoMemoryText(record->kind));
+                return 0;
+            }
+            UndoStampCreated(u);
+            u->flags |= UNIT_MARKED | UNIT_TRANSFORM;
+            FinishReadUnit(u);
+        }
         ReadProgressEvery(FILE_PROGRESS_OBJECTS, uint32_t(n + 1));
         if (WindowIsCancelled())
             break;
