@@ -57,21 +57,6 @@ int32_t ImageListCapacity()
     return n <= 0 ? BITMAP_COUNT_DEFAULT : (n > BITMAP_COUNT_MAX ? BITMAP_COUNT_MAX : n);
 }
 
-bool ReadWholeFile(const char *path, std::vector<uint8_t> *out)
-{
-    HANDLE file = INVALID_HANDLE_VALUE;
-    if (!ZVI_FileOpen(&file, path))
-        return false;
-    const uint32_t size = ZVI_FileSize(file);
-    bool read = size > 0 && size != 0xFFFFFFFFu && size <= IMAGE_MAX_PIXEL_BYTES + (1u << 20);
-    if (read) {
-        out->resize(size);
-        read = ZVI_FileRead(file, out->data(), int32_t(size)) == int32_t(size);
-    }
-    ZVI_FileClose(file);
-    return read;
-}
-
 bool Add(const char *name, const uint8_t *bytes, size_t size, uint32_t embedded)
 {
     BitmapEntry e{};
@@ -163,7 +148,7 @@ BitmapEntry *ImageFindBitmap(const char *name, int load)
         return d && Add(name, d->bytes, d->size, 1) ? &s_Entries.back() : nullptr;
     }
     std::vector<uint8_t> bytes;
-    if (!load || !ReadWholeFile(name, &bytes))
+    if (!load || !ImageReadFileBytes(name, &bytes))
         return nullptr;
     return Add(name, bytes.data(), bytes.size(), 0) ? &s_Entries.back() : nullptr;
 }
