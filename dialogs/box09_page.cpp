@@ -5,30 +5,22 @@
 
 #include <cstdio>
 
+#include "app/window.h"
 #include "dialogs/alert_check.h"
 #include "dialogs/box01.h"
 #include "language/language.h"
 #include "plugin/zvi.h"
 
-const PageSize g_PageSizes[PAGE_SIZE_COUNT] = {
-    {25000, 25000}, {210, 297},    {297, 420},    {297, 594},    {297, 841},    {297, 1189},   {420, 594},
-    {420, 841},     {420, 1189},   {594, 841},    {594, 1189},   {841, 1189},   {1189, 1682},  {297, 630},
-    {297, 841},     {297, 1051},   {297, 1261},   {420, 891},    {420, 1189},   {584, 1261},   {176, 250},
-    {250, 353},     {353, 500},    {500, 707},    {707, 1000},   {1000, 1414},  {162, 229},    {229, 324},
-    {324, 458},     {458, 648},    {648, 917},    {917, 1297},   {139.7, 215.9}, {215.9, 279.4}, {279.4, 431.8},
-    {431.8, 558.8}, {558.8, 863.6}, {863.6, 1117.6}, {215.9, 355.6},
-};
-
 void Box09PageShownSize(const PageDef &page, double *width, double *height)
 {
     *width = page.width;
     *height = page.height;
-    if (page.format <= 0 || page.format >= PAGE_SIZE_COUNT || page.orientation <= 0)
+    if (page.format <= 0 || page.format >= WINDOW_PAPER_FORMATS || page.orientation <= 0)
         return;
-    const PageSize &s = g_PageSizes[page.format];
-    const bool across = page.orientation == 2;
-    *width = across ? s.height : s.width;
-    *height = across ? s.width : s.height;
+    const double *s = g_PaperSizes[page.format];
+    const bool across = page.orientation == PAGE_LANDSCAPE;
+    *width = across ? s[1] : s[0];
+    *height = across ? s[0] : s[1];
 }
 
 namespace {
@@ -83,7 +75,7 @@ void Init(HWND dialog, LPARAM lParam)
 {
     auto *d = reinterpret_cast<PageDialog *>(Box01DialogInit(dialog, lParam));
     PageDef &p = d->page;
-    if (p.format < 0 || p.format >= PAGE_SIZE_COUNT)
+    if (p.format < 0 || p.format >= WINDOW_PAPER_FORMATS)
         p.format = 0;
     SetWindowTextA(dialog, d->caption);
     FillCombo(dialog, ID_SIZE, ePageSizeNames, 0);
@@ -97,7 +89,7 @@ void Init(HWND dialog, LPARAM lParam)
 void ChooseSize(HWND dialog)
 {
     const LRESULT row = SendDlgItemMessageA(dialog, ID_SIZE, CB_GETCURSEL, 0, 0);
-    if (row < 0 || row >= PAGE_SIZE_COUNT)
+    if (row < 0 || row >= WINDOW_PAPER_FORMATS)
         return;
     PageDef &p = Work(dialog);
     p.format = int32_t(row);

@@ -8,19 +8,11 @@
 
 #include "app/system_defs.h"
 
-constexpr int PAGE_SIZE_COUNT = 39; // entry 0: the limits of a free size
 constexpr double PAGE_MIN_SIDE = 1.0;
 constexpr double PAGE_MAX_SIDE = 25000.0;
 
-// The standard paper sizes in millimetres, upright.
-struct PageSize {
-    double width;
-    double height;
-};
-extern const PageSize g_PageSizes[PAGE_SIZE_COUNT];
-
 // The width and height a page shows: its own for a free size or orientation
-// 0, else the table's, swapped for orientation 2.
+// 0, else the paper table's (g_PaperSizes), swapped for orientation 2.
 void Box09PageShownSize(const PageDef &page, double *width, double *height);
 
 // Edits a copy of the page; 1 on OK (the page receives the copy), 0 on
