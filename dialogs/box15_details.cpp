@@ -30,15 +30,6 @@ constexpr int MSG_TITLE_TAKEN = 43;                                          // 
 constexpr int COMMENT_READ = 250;
 constexpr int MAX_COLOR_POWER = 24;
 
-const char *LeafOf(const char *path)
-{
-    const char *leaf = path;
-    for (const char *p = path; *p; ++p)
-        if (*p == '\\' || *p == '/' || *p == ':')
-            leaf = p + 1;
-    return leaf;
-}
-
 void SetInfoFields(HWND dialog, const DrawingInfo &info, int firstId, int commentId)
 {
     const char *fields[] = {info.title, info.description, info.author, info.created, info.lastAuthor, info.saved};
@@ -243,7 +234,7 @@ int Box15FileInfo(HWND owner, const char *caption, const char *path)
     ConvertDateTimeToString(&when, eDateOnlyFormats[format], d.date);
     ConvertDateTimeToString(&when, eTimeOnlyFormats[format], d.time);
     std::snprintf(d.size, sizeof d.size, "%ld %s", long(size), eUniTexts[TEXT_BYTES]);
-    std::snprintf(d.name, sizeof d.name, "%s", LeafOf(path));
+    ZVI_FileSplitName(path, nullptr, d.name);
     const char *name = "FILEINFOANY";
     if (ImageReadFileInfo(path, &d.bitmap)) {
         d.kind = 2;

@@ -62,11 +62,8 @@ int SaveSection(const char *path, const std::function<int()> &write)
         AlertFileError(g_MainWnd, path ? path : "", FILE_ALERT_CANNOT_CREATE);
         return 0;
     }
-    const char *name = path;
-    for (const char *p = path; *p; ++p)
-        if (*p == '\\' || *p == '/' || *p == ':')
-            name = p + 1;
-    char text[ZVI_PATH_SIZE + 64];
+    char name[ZVI_PATH_SIZE], text[ZVI_PATH_SIZE + 64];
+    ZVI_FileSplitName(path, nullptr, name);
     std::snprintf(text, sizeof text, LANG_FORMAT(eDialogText, WritingFile, "%s"), name);
     WindowShowProgress(LANG(eHeadlineText, DrawingFile), text, 0);
     int ok = ZVI_FileWriteInitDisk(file) && ZviWriteFileHeader();

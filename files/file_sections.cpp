@@ -700,13 +700,19 @@ int FileReadSectionBlock(int list, uint32_t sections, int merge)
 // ---------------------------------------------------------------------------
 // OBJECT
 
-int FileWriteSectionObject(int list, uint32_t sections)
+namespace {
+
+bool IsCommentObject(const Unit *u)
 {
-    if (!(sections & FILE_SECTION_OBJECT))
-        return 1;
+    return u->kind == UNIT_KIND_OBJECT && u->object.type == OBJTYPE_COMMENT;
+}
+
+// The units of the list carrying mask, or only its Comment objects (the
+// comments file: instances and plug-in units are passed over).
+int WriteObjectUnits(int list, uint32_t mask, bool commentsOnly)
+{
     FileShowWriteProgress(FileProgressText(FILE_PROGRESS_OBJECTS), 0);
     ZVI_FileWriteKeyword(KEY_OBJECT);
-    const uint32_t mask = (sections & FILE_MODE_SELECTION) ? UNIT_SELECTED : 0;
     uint32_t done = 0;
     {
         ListFilterKeeper keep;
@@ -715,6 +721,8 @@ int FileWriteSectionObject(int list, uint32_t sections)
                 FileReport("Invalid unit in section =OBJECT=");
                 continue;
             }
+            if (commentsOnly && !IsCommentObject(u))
+                continue;
             if (!FileWriteUnit(u, 1))
                 return 0;
             WriteProgressEvery(FILE_PROGRESS_OBJECTS, ++done);
@@ -730,10 +738,10 @@ int FileWriteSectionObject(int list, uint32_t sections)
     return FileWriteSectionEnd("OBJECT");
 }
 
-int FileReadSectionObject(int list, uint32_t sections, int merge)
+// The units of the section stored at the end of the list; merged ones are
+// stamped into the running undo step. commentsOnly passes every other unit over.
+int ReadObjectUnits(int list, int merge, bool commentsOnly)
 {
-    if (!FileSectionWanted(sections, FILE_SECTION_OBJECT))
-        return 1;
     FileShowReadProgress(FileProgressText(FILE_PROGRESS_OBJECTS), 0);
     ScratchUni1 scratch(__FILE_NAME__, __LINE__);
     if (!scratch)
@@ -752,89 +760,19 @@ int FileReadSectionObject(int list, uint32_t sections, int merge)
                 FileReport("Invalid type %03ld\nof element %ld of section =OBJECT=", long(record->kind), long(n));
             return 0;
         }
-        Unit *u = StoreUnit(list, record);
-        if (!u) {
-            FileReport(NoMemoryText(record->kind));
-            return 0;
-        }
-        if (merge) {
-            UndoStampCreated(u);
-            u->flags |= UNIT_MARKED;
-        } else {
-            UndoStampPermanent(u);
-        }
-        u->flags |= UNIT_TRANSFORM;
-        FinishReadUnit(u);
-        ReadProgressEvery(FILE_PROGRESS_OBJECTS, uint32_t(n + 1));
-        if (WindowIsCancelled())
-            break;
-    }
-    return 1;
-}
-
-// ---------------------------------------------------------------------------
-// The comment objects alone (the comments file of the Edit menu)
-
-int FileWriteObjects()
-{
-    FileShowWriteProgress(FileProgressText(FILE_PROGRESS_OBJECTS), 0);
-    ZVI_FileWriteKeyword(KEY_OBJECT);
-    uint32_t done = 0;
-    {
-        ListFilterKeeper keep;
-        for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, 1); u; u = MemListNext(u)) {
-            if (u->kind == UNIT_KIND_INSTANCE || u->kind == UNIT_KIND_PLUGIN)
-                continue;
-            if (u->kind != UNIT_KIND_OBJECT) {
-                FileReport("Invalid unit in section =OBJECT=");
-                continue;
-            }
-            if (u->object.type != OBJTYPE_COMMENT)
-                continue;
-            if (!FileWriteUnit(u, 1))
-                return 0;
-            WriteProgressEvery(FILE_PROGRESS_OBJECTS, ++done);
-            if (WindowIsCancelled())
-                break;
-        }
-    }
-    WriteListClose();
-    if (ZVI_FileWriteError()) {
-        FileReport("Cannot write end of section =OBJECT=");
-        return 0;
-    }
-    return FileWriteSectionEnd("OBJECT");
-}
-
-int FileReadObjects()
-{
-    FileShowReadProgress(FileProgressText(FILE_PROGRESS_OBJECTS), 0);
-    ScratchUni1 scratch(__FILE_NAME__, __LINE__);
-    if (!scratch)
-        return 0;
-    Unit *record = reinterpret_cast<Unit *>(g_Universal1);
-    for (int32_t n = 0;; ++n) {
-        const int32_t size = FileReadUnit(record, g_ObjectLimits.scratchSize);
-        if (size == 0)
-            break;
-        if (size < 0)
-            return FileFailSection("OBJECT");
-        if (record->kind == UNIT_KIND_BLOCK) {
-            FileReport("Invalid type BLOCK\nof element %ld of section =OBJECT=", long(n));
-            return 0;
-        }
-        if (!CanStore(record)) {
-            FileReport("Invalid type %03ld\nof element %ld of section =OBJECT=", long(record->kind), long(n));
-            return 0;
-        }
-        if (record->kind == UNIT_KIND_OBJECT && record->object.type == OBJTYPE_COMMENT) {
-            Unit *u = StoreUnit(LIST_DRAWING, record);
+        if (!commentsOnly || IsCommentObject(record)) {
+            Unit *u = StoreUnit(list, record);
             if (!u) {
                 FileReport(NoMemoryText(record->kind));
                 return 0;
             }
-            UndoStampCreated(u);
-            u->flags |= UNIT_MARKED | UNIT_TRANSFORM;
+            if (merge) {
+                UndoStampCreated(u);
+                u->flags |= UNIT_MARKED;
+            } else {
+                UndoStampPermanent(u);
+            }
+            u->flags |= UNIT_TRANSFORM;
             FinishReadUnit(u);
         }
         ReadProgressEvery(FILE_PROGRESS_OBJECTS, uint32_t(n + 1));
@@ -842,4 +780,33 @@ int FileReadObjects()
             break;
     }
     return 1;
+}
+
+} // namespace
+
+int FileWriteSectionObject(int list, uint32_t sections)
+{
+    if (!(sections & FILE_SECTION_OBJECT))
+        return 1;
+    return WriteObjectUnits(list, (sections & FILE_MODE_SELECTION) ? UNIT_SELECTED : 0, false);
+}
+
+int FileReadSectionObject(int list, uint32_t sections, int merge)
+{
+    if (!FileSectionWanted(sections, FILE_SECTION_OBJECT))
+        return 1;
+    return ReadObjectUnits(list, merge, false);
+}
+
+// ---------------------------------------------------------------------------
+// The comment objects alone (the comments file of the Edit menu)
+
+int FileWriteObjects()
+{
+    return WriteObjectUnits(LIST_DRAWING, 0, true);
+}
+
+int FileReadObjects()
+{
+    return ReadObjectUnits(LIST_DRAWING, 1, true);
 }
