@@ -325,18 +325,48 @@ int LoadMetafile(const char *path, int kind, int setName, int merge)
 // A bitmap file as a new drawing (one Bitmap object at the origin), or
 // merged into the drawing at the first construction point; the file is
 // embedded. Done only when the object was made.
+// Why a bitmap was refused, in the user's words.
+const char *BitmapFaultText(ImageDibFault fault)
+{
+    switch (fault) {
+    case IMAGE_DIB_HEADER_SIZE: return LANG(eAlertTextSM, BitmapHeaderSize);
+    case IMAGE_DIB_SIZE: return LANG(eAlertTextSM, BitmapSize);
+    case IMAGE_DIB_PLANES: return LANG(eAlertTextSM, BitmapPlanes);
+    case IMAGE_DIB_BIT_COUNT: return LANG(eAlertTextSM, BitmapBitCount);
+    case IMAGE_DIB_COMPRESSION: return LANG(eAlertTextSM, BitmapCompression);
+    case IMAGE_DIB_COLORS: return LANG(eAlertTextSM, BitmapColors);
+    case IMAGE_DIB_IMAGE_SIZE: return LANG(eAlertTextSM, BitmapImageSize);
+    case IMAGE_DIB_MASKS: return LANG(eAlertTextSM, BitmapMasks);
+    default: return LANG(eAlertTextSM, BitmapShort);
+    }
+}
+
+// A file that starts like a bitmap but is not a sound one is named with
+// its fault; anything else is for the caller to refuse.
+bool RefuseDamagedBitmap(const char *path, const std::vector<uint8_t> &bytes)
+{
+    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M')
+        return false;
+    const ImageDibFault fault = ImageValidateDib(bytes.data(), bytes.size(), true, nullptr);
+    if (fault == IMAGE_DIB_OK || WindowIsMasterProgress())
+        return fault != IMAGE_DIB_OK;
+    char name[ZVI_PATH_SIZE], text[2 * ZVI_PATH_SIZE];
+    ZVI_FileShortName(path, name);
+    std::snprintf(text, sizeof text, LANG_FORMAT(eAlertTextSM, BitmapRefused, "%s %s"), name, BitmapFaultText(fault));
+    AlertOk(g_MainWnd, text);
+    return true;
+}
+
 int LoadBitmap(const char *path, int setName, int merge)
 {
-    if (!ImageCheckFile(path))
-        return FILE_OPEN_NOT_THIS_KIND;
-    HANDLE file = INVALID_HANDLE_VALUE;
     std::vector<uint8_t> bytes;
-    if (ZVI_FileOpen(&file, path)) {
-        bytes.resize(ZVI_FileSize(file));
-        if (ZVI_FileRead(file, bytes.data(), int32_t(bytes.size())) != int32_t(bytes.size()))
-            bytes.clear();
-        ZVI_FileClose(file);
-    }
+    if (!ImageReadFileBytes(path, &bytes))
+        return FILE_OPEN_NOT_THIS_KIND;
+    if (RefuseDamagedBitmap(path, bytes))
+        return FILE_OPEN_FAILED;
+    const bool fileHeader = bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
+    if (ImageValidateDib(bytes.data(), bytes.size(), fileHeader, nullptr) != IMAGE_DIB_OK)
+        return FILE_OPEN_NOT_THIS_KIND;
     if (!merge)
         FileNewDrawing(nullptr, 0);
     char name[BITMAP_NAME_SIZE];

@@ -11,9 +11,11 @@ namespace {
 
 uint32_t g_Answer = 0;
 int g_Questions = 0;
-uint32_t Answer(const char *, uint32_t, uint32_t, uint32_t)
+std::string g_LastText;
+uint32_t Answer(const char *text, uint32_t, uint32_t, uint32_t)
 {
     ++g_Questions;
+    g_LastText = text ? text : "";
     return g_Answer;
 }
 
@@ -278,11 +280,16 @@ TEST_F(FileCommands, ABitmapOpensAsADrawingWithTheFileEmbedded)
     EXPECT_EQ(std::string((const char *)ImageDataAt(0)->bytes, ImageDataAt(0)->size), bmp);
     EXPECT_NE(std::string(g_DrawingInfo.currentPath).find(".zvd"), std::string::npos);
 
-    // A damaged header is refused before anything is replaced.
+    // A damaged header is refused, saying why, before anything is replaced
+    // or added.
     put32(26, 1 | 7 << 16);
     TestWriteFile(file.Path(), bmp);
-    g_Questions = 0;
-    EXPECT_EQ(FileOpenDrawing(file.Path(), 11, kAll, 1, 0), FILE_OPEN_NOT_THIS_KIND);
-    EXPECT_EQ(MemGetListTable()[0].count, 1);
+    for (int merge : {0, 1}) {
+        g_Questions = 0;
+        EXPECT_EQ(FileOpenDrawing(file.Path(), 11, kAll, !merge, merge), FILE_OPEN_FAILED);
+        EXPECT_EQ(MemGetListTable()[0].count, 1);
+        EXPECT_EQ(g_Questions, 1);
+        EXPECT_NE(g_LastText.find("bits per pixel"), std::string::npos) << g_LastText;
+    }
 }
 } // namespace
