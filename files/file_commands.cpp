@@ -33,6 +33,8 @@
 #include "database/object.h"
 #include "database/undo.h"
 #include "files/zvi.h"
+#include "plugin/zvi.h"
+#include "plugin/zvi_module.h"
 #include "language/language.h"
 #include "language/language_entries.h"
 
@@ -395,6 +397,28 @@ int LoadBitmap(const char *path, int setName, int merge)
 
 } // namespace
 
+namespace {
+
+// A plug-in import filter on the file; a file it read becomes the drawing's
+// name like any other imported file.
+int LoadImported(const char *path, int filter, int setName, int merge)
+{
+    const int result = PluginImportFile(filter, path, merge);
+    if (result == FILE_OPEN_DONE) {
+        ObjectUpdateDisplayFlagsAll(0);
+        ObjectResolveAllProperties();
+        ObjectValidateDefaultSlots();
+        OutputRedrawAll(1);
+        if (setName) {
+            FileSetCurrentName(path, 1);
+            ClearModified();
+        }
+    }
+    return result;
+}
+
+} // namespace
+
 int FileLoadDrawing(const char *path, int kind, uint32_t sections, int setName, int merge)
 {
     int result = FILE_OPEN_NOT_THIS_KIND;
@@ -403,6 +427,8 @@ int FileLoadDrawing(const char *path, int kind, uint32_t sections, int setName, 
         result = LoadMetafile(path, kind, setName, merge);
     else if (kind == FILE_KIND_BMP || kind == FILE_KIND_BITMAP_OTHER)
         result = LoadBitmap(path, setName, merge);
+    else if (kind >= FILE_KIND_IMPORT && kind < FILE_KIND_EXPORT)
+        result = LoadImported(path, kind - FILE_KIND_IMPORT, setName, merge);
     else if (kind < FILE_KIND_EMF || (kind > FILE_KIND_BMP && kind < FILE_KIND_IMPORT && kind != FILE_KIND_BITMAP_OTHER))
         result = LoadNative(path, sections, setName, merge);
     WindowSetActive(g_ActiveWindow, 1);
@@ -423,6 +449,12 @@ int FileOpenDrawing(const char *path, int kind, uint32_t sections, int setName, 
         return FILE_OPEN_NOT_THIS_KIND;
     for (int kind : {FILE_KIND_ANY, FILE_KIND_EMF, FILE_KIND_WMF, FILE_KIND_BMP}) {
         const int result = FileLoadDrawing(path, kind, sections, setName, merge);
+        if (result != FILE_OPEN_NOT_THIS_KIND)
+            return result;
+    }
+    // Then the plug-ins' import filters, in table order.
+    for (int n = 0; n < ZviImportCount(); ++n) {
+        const int result = FileLoadDrawing(path, FILE_KIND_IMPORT + n, sections, setName, merge);
         if (result != FILE_OPEN_NOT_THIS_KIND)
             return result;
     }
@@ -451,8 +483,10 @@ int FileSaveDrawing(const DrawingInfo *info, const char *path, int kind, uint32_
             AlertOk(g_MainWnd, eAlertTextSM[TEXT_EXPORT_FAILED]);
         return 0; // an export does not save the drawing
     }
+    if (kind >= FILE_KIND_EXPORT)
+        return PluginExportFile(kind - FILE_KIND_EXPORT, path, selection);
     if (kind >= FILE_KIND_IMPORT)
-        return 0; // plug-in formats bring their own writers
+        return 0;
     Wait();
     ObjectExtentsSelected(0, selection);
     FileViewsFromWindows();

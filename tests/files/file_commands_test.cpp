@@ -6,6 +6,8 @@
 #include "dialogs/box15.h"
 #include "language/language.h"
 #include "app/darad4.h"
+#include "plugin/zvi.h"
+#include "plugin/zvi_module.h"
 
 namespace {
 
@@ -292,4 +294,57 @@ TEST_F(FileCommands, ABitmapOpensAsADrawingWithTheFileEmbedded)
         EXPECT_NE(g_LastText.find("bits per pixel"), std::string::npos) << g_LastText;
     }
 }
+} // namespace
+
+namespace {
+
+std::string g_FilterPath;
+int g_FilterFlags = -1;
+int ZVI_CALL ImportAnything(const char *path, int merge)
+{
+    g_FilterPath = path;
+    g_FilterFlags = merge;
+    return 0;
+}
+int ZVI_CALL ExportAnything(const char *path, int selection)
+{
+    g_FilterPath = path;
+    g_FilterFlags = selection;
+    return 1;
+}
+
+// A file nobody else reads goes to the import filters; an export kind goes
+// to its export filter with the selection mask.
+TEST_F(FileCommands, PluginFiltersReadAndWriteTheirFormats)
+{
+    LanguageExchangeBlock &b = g_LanguageInitBlock;
+    const int32_t imports = b.importCount, exports = b.exportCount;
+    ModuleData record{};
+    record.active = 1;
+    record.fileType = "Test files";
+    record.filePattern = "*.tst";
+    record.fileExtension = "tst";
+    // Straight into the tables, as the plug-in loader puts them.
+    record.importProc = reinterpret_cast<void *>(ImportAnything);
+    b.importFormats[b.importCount++] = record;
+    record.importProc = nullptr;
+    record.exportProc = reinterpret_cast<void *>(ExportAnything);
+    b.exportFormats[b.exportCount++] = record;
+
+    TestTempFile file("file_commands_foreign.tst");
+    TestWriteFile(file.Path(), "not a drawing");
+    g_Questions = 0;
+    EXPECT_EQ(FileOpenDrawing(file.Path(), 0, kAll, 1, 0), FILE_OPEN_DONE);
+    EXPECT_EQ(g_FilterPath, file.Path());
+    EXPECT_EQ(g_FilterFlags, 0);
+    EXPECT_EQ(g_Questions, 0);
+    EXPECT_NE(std::string(g_DrawingInfo.currentPath).find("file_commands_foreign"), std::string::npos);
+
+    EXPECT_EQ(FileSaveDrawing(nullptr, file.Path(), FILE_KIND_EXPORT + exports, FILE_MODE_SELECTION, 0),
+              1);
+    EXPECT_EQ(g_FilterFlags, 4);
+    b.importCount = imports;
+    b.exportCount = exports;
+}
+
 } // namespace
