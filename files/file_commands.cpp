@@ -47,6 +47,7 @@ constexpr int DEFAULT_NAME_EXPORTED = 17;
 constexpr int DEFAULT_NAME_FILE = 11;
 constexpr int TEXT_WMF_HEADER = 9;
 constexpr int TEXT_EXPORT_FAILED = 4;
+constexpr int TEXT_EMBED_BITMAP = 86;
 constexpr uint32_t MASK_SELECTED = 4;
 
 HANDLE g_LockHandle = INVALID_HANDLE_VALUE;
@@ -369,6 +370,17 @@ int LoadBitmap(const char *path, int setName, int merge)
     const bool fileHeader = bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
     if (ImageValidateDib(bytes.data(), bytes.size(), fileHeader, nullptr) != IMAGE_DIB_OK)
         return FILE_OPEN_NOT_THIS_KIND;
+    // A bitmap added to the drawing is embedded or linked as the user says
+    // (linked inside a master progress); a new drawing embeds it.
+    bool embed = true;
+    if (merge && WindowIsMasterProgress()) {
+        embed = false;
+    } else if (merge) {
+        const uint32_t answer = AlertYesNoCancel(g_MainWnd, eAlertTextSM[TEXT_EMBED_BITMAP]);
+        if (answer == ALERT_CANCEL)
+            return FILE_OPEN_FAILED;
+        embed = answer == ALERT_YES;
+    }
     if (!merge)
         FileNewDrawing(nullptr, 0);
     char name[BITMAP_NAME_SIZE];
@@ -376,8 +388,8 @@ int LoadBitmap(const char *path, int setName, int merge)
     ImageMakeEmbeddedName(name, sizeof name);
     const double x = merge ? g_ConstructionPoints[0].x : 0.0, y = merge ? g_ConstructionPoints[0].y : 0.0;
     UndoInitProcess();
-    if (bytes.empty() || !ImageStoreData(name, bytes.data(), uint32_t(bytes.size())) ||
-        !ObjectNewBitmapRef(x, y, path, name, 1)) {
+    const bool stored = !embed || ImageStoreData(name, bytes.data(), uint32_t(bytes.size()));
+    if (!stored || !ObjectNewBitmapRef(x, y, path, embed ? name : nullptr, embed ? 1 : 0)) {
         UndoCancelProcess();
         return FILE_OPEN_FAILED;
     }

@@ -1,7 +1,9 @@
 #include "files/image_list.h"
 
 #include <cstring>
+#include <cstdio>
 #include <deque>
+#include <initializer_list>
 
 #include "app/system.h"
 #include "files/image_file.h"
@@ -135,11 +137,42 @@ int ImageDecodeDib(const uint8_t *bytes, size_t size, BitmapEntry *out)
     return 1;
 }
 
-BitmapEntry *ImageFindBitmap(const char *name, int load)
+void ImageSearchFile(char *path, int size)
 {
-    if (!name || !name[0])
+    if (!path || !path[0] || path[0] == IMAGE_EMBEDDED_PREFIX[0] || ZVI_FileExist(path))
+        return;
+    char leaf[ZVI_PATH_SIZE];
+    if (!ZVI_FileSplitName(path, nullptr, leaf) || !leaf[0])
+        return;
+    // The remembered bitmap folders first, then the drawing folders.
+    for (int purpose : {FD_BMP, FD_ZVD})
+        for (const char *folder : g_Options.fileDialogs[purpose].folders) {
+            if (!folder[0])
+                continue;
+            char candidate[ZVI_PATH_SIZE];
+            const size_t n = std::strlen(folder);
+            const bool slash = n && (folder[n - 1] == '\\' || folder[n - 1] == '/');
+            if (std::snprintf(candidate, sizeof candidate, "%s%s%s", folder, slash ? "" : "\\", leaf) >=
+                int(sizeof candidate))
+                continue;
+            if (ZVI_FileExist(candidate)) {
+                lstrcpynA(path, candidate, size);
+                return;
+            }
+        }
+}
+
+BitmapEntry *ImageFindBitmap(const char *requested, int load)
+{
+    if (!requested || !requested[0])
         return nullptr;
-    if (BitmapEntry *e = Find(name))
+    if (BitmapEntry *e = Find(requested))
+        return e;
+    // A linked file that moved is kept under the name where it was found.
+    char name[BITMAP_ENTRY_NAME_SIZE];
+    lstrcpynA(name, requested, sizeof name);
+    ImageSearchFile(name, sizeof name);
+    if (BitmapEntry *e = lstrcmpiA(name, requested) ? Find(name) : nullptr)
         return e;
     if (int32_t(s_Entries.size()) >= ImageListCapacity())
         return nullptr;

@@ -48,6 +48,10 @@ int ImageDecodeDib(const uint8_t *bytes, size_t size, BitmapEntry *out);
 // The entry of that name, or null. Embedded images are decoded from their
 // stored bytes; a linked file is read only with load.
 BitmapEntry *ImageFindBitmap(const char *name, int load);
+// A linked file that is not where its name says is looked for by its file
+// name in the remembered bitmap folders, then the drawing folders; the
+// first one found replaces path. Embedded names and existing files stay.
+void ImageSearchFile(char *path, int size);
 // all = 1 empties the list; 0 drops only the linked images.
 void ImageFreeBitmaps(int all);
 // The size of the named image in millimetres; 0 when it is not available.

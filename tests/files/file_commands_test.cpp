@@ -8,6 +8,8 @@
 #include "app/darad4.h"
 #include "plugin/zvi.h"
 #include "plugin/zvi_module.h"
+#include "commands/command_state.h"
+#include "files/image_list.h"
 
 namespace {
 
@@ -261,19 +263,35 @@ TEST(FileChooser, TheFiltersFollowTheOfferedKinds)
     }
 }
 
-TEST_F(FileCommands, ABitmapOpensAsADrawingWithTheFileEmbedded)
+void Put32(std::string &bytes, size_t at, uint32_t v) { std::memcpy(&bytes[at], &v, 4); }
+
+// 2 x 1 pixels at 24 bits: one padded row of 8 bytes.
+std::string TinyBmp()
 {
-    // 2 x 1 pixels at 24 bits: one padded row of 8 bytes.
     std::string bmp(14 + 40 + 8, '\0');
-    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&bmp[at], &v, 4); };
     bmp[0] = 'B';
     bmp[1] = 'M';
-    put32(2, uint32_t(bmp.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, 2);
-    put32(22, 1);
-    put32(26, 1 | 24 << 16); // one plane, 24 bits
+    Put32(bmp, 2, uint32_t(bmp.size()));
+    Put32(bmp, 10, 54);
+    Put32(bmp, 14, 40);
+    Put32(bmp, 18, 2);
+    Put32(bmp, 22, 1);
+    Put32(bmp, 26, 1 | 24 << 16); // one plane, 24 bits
+    return bmp;
+}
+
+const char *BitmapNameOfObject(int n)
+{
+    Unit *u = g_ObjectLists[LIST_DRAWING].head;
+    for (int i = 0; u && i < n; ++i)
+        u = u->next;
+    return u ? static_cast<const BitmapRefData *>(ElementPayload(UnitFirstElement(u)))->name : "";
+}
+
+TEST_F(FileCommands, ABitmapOpensAsADrawingWithTheFileEmbedded)
+{
+    std::string bmp = TinyBmp();
+    auto put32 = [&](size_t at, uint32_t v) { Put32(bmp, at, v); };
     TestTempFile file("file_commands_picture.bmp");
     TestWriteFile(file.Path(), bmp);
     EXPECT_EQ(FileOpenDrawing(file.Path(), 0, kAll, 1, 0), FILE_OPEN_DONE);
@@ -297,6 +315,48 @@ TEST_F(FileCommands, ABitmapOpensAsADrawingWithTheFileEmbedded)
 } // namespace
 
 namespace {
+
+// Added to the drawing, a bitmap is embedded (Yes) or linked (No); a linked
+// file that moved into a bitmap folder is found there.
+TEST_F(FileCommands, AMergedBitmapIsEmbeddedOrLinkedAndALinkedOneIsFoundWhereItMoved)
+{
+    const std::string bmp = TinyBmp();
+    TestTempFile file("file_commands_merge.bmp");
+    TestWriteFile(file.Path(), bmp);
+    g_ConstructionPoints[0] = {5, 7, 0, 0};
+    g_Answer = ALERT_CANCEL;
+    EXPECT_EQ(FileOpenDrawing(file.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_FAILED);
+    EXPECT_EQ(MemGetListTable()[0].count, 0);
+    g_Answer = ALERT_YES;
+    EXPECT_EQ(FileOpenDrawing(file.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_DONE);
+    EXPECT_EQ(ImageDataCount(), 1);
+    EXPECT_EQ(std::string(BitmapNameOfObject(0)).rfind("#B ", 0), 0u);
+    g_Answer = ALERT_NO;
+    EXPECT_EQ(FileOpenDrawing(file.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_DONE);
+    EXPECT_EQ(MemGetListTable()[0].count, 2);
+    EXPECT_EQ(ImageDataCount(), 1) << "a linked file is not stored";
+    EXPECT_STREQ(BitmapNameOfObject(1), file.Path());
+    ASSERT_NE(ImageFindBitmap(file.Path(), 1), nullptr);
+
+    // The file moves into the first remembered bitmap folder.
+    const std::string folder = TestTempPath("file_commands_pictures\\");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string moved = folder + "file_commands_merge.bmp";
+    TestWriteFile(moved, bmp);
+    DeleteFileA(file.Path());
+    FileDialogState &bitmaps = g_Options.fileDialogs[FD_BMP];
+    const FileDialogState saved = bitmaps;
+    std::snprintf(bitmaps.folders[0], sizeof bitmaps.folders[0], "%s", folder.c_str());
+    ImageFreeBitmaps(0);
+    const BitmapEntry *found = ImageFindBitmap(file.Path(), 1);
+    ASSERT_NE(found, nullptr);
+    EXPECT_STREQ(found->name, moved.c_str());
+    EXPECT_EQ(ImageFindBitmap(file.Path(), 0), found) << "found again by its old name";
+    bitmaps = saved;
+    ImageFreeBitmaps(1);
+    DeleteFileA(moved.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
 
 std::string g_FilterPath;
 int g_FilterFlags = -1;
