@@ -18,6 +18,10 @@
 #include "files/file.h"
 #include "files/file_commands.h"
 #include "files/image_list.h"
+#include "commands/command_state.h"
+#include "database/object.h"
+#include "database/object_select.h"
+#include "files/file_drawinginfo.h"
 #include "database/object_modify.h"
 #include "files/zvi.h"
 #include "app/window_title.h"
@@ -36,6 +40,8 @@ constexpr int COMMAND_IMPORT_WMF = 108;
 constexpr int COMMAND_IMPORT_BMP = 109;
 constexpr int COMMAND_RELOAD_BITMAPS = 110;
 constexpr int COMMAND_SAVE_SELECTION = 112;
+constexpr int COMMAND_EMBED_BITMAPS = 126;
+constexpr uint32_t MASK_SELECTED = 4;
 constexpr int COMMAND_EXPORT_EMF = 113;
 constexpr int COMMAND_EXPORT_WMF = 114;
 constexpr int COMMAND_EXIT = 125;
@@ -178,6 +184,19 @@ void ReloadBitmaps()
     OutputRedrawAll(1);
 }
 
+// The selected Bitmap objects take their linked files into the drawing.
+void EmbedBitmaps()
+{
+    g_CommandState->selectedCount = ObjectExtentsSelected(0, MASK_SELECTED);
+    if (g_CommandState->selectedCount <= 0)
+        return;
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    ImageFreeBitmaps(0);
+    if (ObjectEmbedBitmaps(MASK_SELECTED))
+        FileSetModified();
+    OutputRedrawAll(1);
+}
+
 // The selection written as a metafile.
 void ExportMetafile(HWND mainWindow, int commandId)
 {
@@ -215,6 +234,7 @@ void MenuFileCommand(HWND mainWindow, int commandId)
     case COMMAND_IMPORT_BMP: ImportBitmap(mainWindow); return;
     case COMMAND_RELOAD_BITMAPS: ReloadBitmaps(); return;
     case COMMAND_SAVE_SELECTION: SaveSelection(mainWindow); return;
+    case COMMAND_EMBED_BITMAPS: EmbedBitmaps(); return;
     case COMMAND_EXPORT_EMF:
     case COMMAND_EXPORT_WMF: ExportMetafile(mainWindow, commandId); return;
     // The same way as the close box: the save question and the settings.

@@ -1,6 +1,7 @@
 #include <cstddef>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
 #include "app/darad4.h"
 #include "app/system_defs.h"
@@ -22,6 +23,8 @@
 #include "display/symbol.h"
 #include "files/file_drawinginfo.h"
 #include "files/file_records.h"
+#include "files/image_file.h"
+#include "files/image_list.h"
 #include "files/image_names.h"
 #include "geometry/flat.h"
 #include "geometry/frame.h"
@@ -634,6 +637,34 @@ int ObjectReplaceComment(Unit *comment, const char *text, const void *settings)
     std::memcpy(g_ChangedRect, unit->frame, sizeof g_ChangedRect);
     g_DrawingInfo.commentsChanged = 1;
     return 1;
+}
+
+int ObjectEmbedBitmaps(uint32_t mask)
+{
+    int embedded = 0;
+    for (Unit *u = MemListFirst(LIST_DRAWING, mask, mask, 1); u; u = MemListNext(u)) {
+        if (u->kind != UNIT_KIND_OBJECT || u->object.type != OBJTYPE_BITMAP)
+            continue;
+        Element *e = UnitFirstElement(u);
+        if (e->kind != ELEM_BITMAP_REF)
+            continue;
+        auto *ref = static_cast<BitmapRefData *>(ElementPayload(e));
+        if (!ref->name[0] || ref->name[0] == IMAGE_EMBEDDED_PREFIX[0])
+            continue;
+        char path[BITMAP_NAME_SIZE];
+        lstrcpynA(path, ref->name, sizeof path);
+        ImageSearchFile(path, sizeof path);
+        std::vector<uint8_t> bytes;
+        char name[BITMAP_NAME_SIZE];
+        lstrcpynA(name, path, sizeof name);
+        ImageMakeEmbeddedName(name, sizeof name);
+        if (!ImageReadFileBytes(path, &bytes) || !ImageStoreData(name, bytes.data(), uint32_t(bytes.size())))
+            continue;
+        lstrcpynA(ref->name, name, sizeof ref->name);
+        FrameCalcObject(u, 0);
+        ++embedded;
+    }
+    return embedded;
 }
 
 int ObjectNewBitmapRef(double x, double y, const char *fileName, const char *imageName, int embed)

@@ -10,6 +10,7 @@
 #include "plugin/zvi_module.h"
 #include "commands/command_state.h"
 #include "files/image_list.h"
+#include "database/object.h"
 
 namespace {
 
@@ -353,6 +354,16 @@ TEST_F(FileCommands, AMergedBitmapIsEmbeddedOrLinkedAndALinkedOneIsFoundWhereItM
     EXPECT_STREQ(found->name, moved.c_str());
     EXPECT_EQ(ImageFindBitmap(file.Path(), 0), found) << "found again by its old name";
     bitmaps = saved;
+
+    // Embedding the selected linked bitmap takes the file into the drawing.
+    g_ObjectLists[LIST_DRAWING].head->next->flags |= UNIT_SELECTED;
+    EXPECT_EQ(ObjectEmbedBitmaps(UNIT_SELECTED), 0) << "nothing selected that is linked and found";
+    bitmaps.folders[0][0] = 0;
+    std::snprintf(bitmaps.folders[0], sizeof bitmaps.folders[0], "%s", folder.c_str());
+    EXPECT_EQ(ObjectEmbedBitmaps(UNIT_SELECTED), 1);
+    bitmaps = saved;
+    EXPECT_EQ(std::string(BitmapNameOfObject(1)).rfind("#B ", 0), 0u);
+    EXPECT_EQ(ImageDataCount(), 2);
     ImageFreeBitmaps(1);
     DeleteFileA(moved.c_str());
     RemoveDirectoryA(folder.c_str());
