@@ -31,7 +31,7 @@ constexpr int ID_NEW = 550, ID_OPEN = 551, ID_CLOSE = 552, ID_DETAILS = 553, ID_
 constexpr int HELP_LIBRARIES = 15074;
 constexpr int kSelectFirst = 3, kOnlyOne = 39, kFull = 71, kNoAttributes = 72, kCloseChanged = 73; // eAlertTextOK
 constexpr int kCannotRead = 87;                                                                 // eAlertTextSM
-constexpr int kNewLibrary = 28, kLibraryAttributes = 31;                                        // eCaptionTexts
+constexpr int kNewLibrary = 28, kLibraryAttributes = 31, kDetails = 42;                         // eCaptionTexts
 constexpr uint32_t LIBRARY_CHOOSER_KINDS = 0x11;
 constexpr int MESSAGE_SIZE = 512;
 
@@ -69,7 +69,7 @@ void Enable(HWND dialog)
     }
     for (int id : {ID_CLOSE, ID_RELOAD, ID_SAVE})
         EnableWindow(GetDlgItem(dialog, id), any);
-    EnableWindow(GetDlgItem(dialog, ID_DETAILS), FALSE); // the details editor comes with the file information dialogs
+    EnableWindow(GetDlgItem(dialog, ID_DETAILS), one);
     for (int id : {ID_ATTRIBUTES, ID_SAVE_AS})
         EnableWindow(GetDlgItem(dialog, id), one && !Pending(sel[0]));
     EnableWindow(GetDlgItem(dialog, ID_RESTORE), g_LibrarySlots.count > 0);
@@ -165,12 +165,18 @@ void NewOrOpen(HWND dialog, bool open)
         }
     } else {
         FileInitLibraryInfo(slot);
-        // The file's name is the new library's title.
+        // The file's name is the new library's title, unless the details say otherwise.
         char name[MAX_PATH] = "";
         lstrcpynA(name, NameOf(path), sizeof name);
         if (char *dot = std::strrchr(name, '.'))
             *dot = 0;
         lstrcpynA(g_LibrarySlots.slots[slot].info.title, name, DRAWING_INFO_FIELD);
+        uint32_t titleChanged = 0;
+        if (!Box15FileEditDetails(dialog, eCaptionTexts[kDetails], path, &g_LibrarySlots.slots[slot].info, slot,
+                                  &titleChanged)) {
+            SymbolFreeLibrarySlot(&g_LibrarySlots.slots[slot]);
+            return;
+        }
     }
     ++g_LibrarySlots.count;
     Fill(dialog, slot);
@@ -218,6 +224,24 @@ void ToggleMark(HWND dialog, uint32_t mark, const char *question)
         Fill(dialog, -1);
     else
         InvalidateRect(GetDlgItem(dialog, ID_LIST), nullptr, TRUE);
+}
+
+void Details(HWND dialog)
+{
+    const std::vector<int> sel = SelectedSlots(dialog);
+    if (!NeedSelection(dialog, sel, true))
+        return;
+    LibrarySlot &s = g_LibrarySlots.slots[sel[0]];
+    if (Pending(sel[0])) {
+        Box15FileViewDetails(dialog, eCaptionTexts[kDetails], s.path, &s.info);
+    } else {
+        uint32_t titleChanged = 0;
+        if (Box15FileEditDetails(dialog, eCaptionTexts[kDetails], s.path, &s.info, sel[0], &titleChanged)) {
+            s.modified = 1;
+            Marks(sel[0]) |= LIBRARY_MARK_SAVE;
+        }
+    }
+    InvalidateRect(GetDlgItem(dialog, ID_LIST), nullptr, TRUE);
 }
 
 void Attributes(HWND dialog)
@@ -323,6 +347,7 @@ INT_PTR CALLBACK LibraryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case ID_RELOAD: ToggleMark(dialog, LIBRARY_MARK_RELOAD, LANG(eAlertTextOK, ReloadChanged)); return TRUE;
         case ID_SAVE: ToggleMark(dialog, LIBRARY_MARK_SAVE, nullptr); return TRUE;
         case ID_ATTRIBUTES: Attributes(dialog); return TRUE;
+        case ID_DETAILS: Details(dialog); return TRUE;
         case ID_SAVE_AS: SaveAs(dialog); return TRUE;
         case ID_RESTORE:
             g_LibrarySlots = *d->opening;

@@ -140,7 +140,9 @@ TEST_F(BlockCommands, ANewLibraryIsWrittenAndOpenedAndAFiftyFirstIsRefused)
     TestTempFile file("made.zvl");
     s_ChosenPath = file.Path();
     {
-        DialogDriver driver({[](HWND d) { TestClickButton(d, 550); }, [](HWND d) { TestClickButton(d, IDOK); }});
+        // New, its details confirmed, then OK.
+        DialogDriver driver({[](HWND d) { TestClickButton(d, 550); }, [](HWND d) { TestClickButton(d, IDOK); },
+                             [](HWND d) { TestClickButton(d, IDOK); }});
         MenuBlockCommand(main_, 915);
         EXPECT_EQ(driver.stuckDialogs(), 0);
     }
