@@ -12,6 +12,8 @@
 #include "database/symbol_browse.h"
 #include "database/symbol_index.h"
 #include "database/symbol_find.h"
+#include "database/object_attributes.h"
+#include "dialogs/box06_instance.h"
 #include "dialogs/box08_blockcopy.h"
 #include "dialogs/box12.h"
 #include "language/language.h"
@@ -188,6 +190,52 @@ TEST_F(BlockInsertDialog, AFolderCopyAnsweredNoCopiesOnlyTheMissingBlocks)
     EXPECT_EQ(SymbolFindBlock("*", "Dst\\2"), kept);
     for (const char *n : {"Dst\\1", "Dst\\3", "Dst\\5"})
         EXPECT_NE(SymbolFindBlock("*", n), nullptr) << n;
+}
+
+} // namespace
+
+namespace {
+
+class InstanceDialogTest : public LanguageDialogTest {};
+
+TEST_F(InstanceDialogTest, ConfirmedWithoutEditsTheMatrixComesBack)
+{
+    ObjectAttributes set{};
+    std::strcpy(set.placement.library, "*");
+    std::strcpy(set.placement.block, "B");
+    Box06AssemblePlacement(&set.placement.placement, 2.0, 3.0, 0.5235987755982988, 0.1, 5.125, -7.75);
+    const Matrix before = set.placement.placement;
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, IDOK); }});
+        EXPECT_EQ(Box06EditBlockInstance(nullptr, "t", &set), 1u);
+    }
+    const double *a = &before.a, *b = &set.placement.placement.a;
+    for (int i = 0; i < 6; ++i)
+        EXPECT_NEAR(a[i], b[i], 1e-12) << i;
+    // A new rotation typed: 90 degrees turns the unit x vector onto y.
+    {
+        DialogDriver driver({[](HWND d) {
+            SetDlgItemTextA(d, 202, "1");
+            SetDlgItemTextA(d, 203, "1");
+            SetDlgItemTextA(d, 204, "90");
+            SetDlgItemTextA(d, 205, "0");
+            TestClickButton(d, IDOK);
+        }});
+        EXPECT_EQ(Box06EditBlockInstance(nullptr, "t", &set), 1u);
+    }
+    EXPECT_NEAR(set.placement.placement.a, 0, 1e-12);
+    EXPECT_NEAR(set.placement.placement.b, 1, 1e-12);
+    EXPECT_NEAR(set.placement.placement.tx, 5.125, 1e-12);
+    // Cancel leaves the record as it was.
+    const Matrix kept = set.placement.placement;
+    {
+        DialogDriver driver({[](HWND d) {
+            SetDlgItemTextA(d, 200, "100");
+            TestClickButton(d, IDCANCEL);
+        }});
+        EXPECT_EQ(Box06EditBlockInstance(nullptr, "t", &set), 0u);
+    }
+    EXPECT_EQ(set.placement.placement.tx, kept.tx);
 }
 
 } // namespace
