@@ -17,6 +17,7 @@
 #include "commands/command.h"
 #include "commands/command_state.h"
 #include "commands/menu.h"
+#include "commands/menu_block.h"
 #include "database/object.h"
 #include "database/object_rects.h"
 #include "dialogs/alert.h"
@@ -284,6 +285,8 @@ void MenuInternalCommand(HWND mainWindow, int commandId)
         return;
     switch (range->action) {
     case INTERNAL_START_UP: StartUp(mainWindow); break;
+    case INTERNAL_SYMBOL_INSERT: MenuBlockInsertSlot(k); break;
+    case INTERNAL_SYMBOL_SLOT_DIALOG: MenuBlockEditSlot(mainWindow, commandId, k); break;
     case INTERNAL_RECENT_FILE: RecentFile(mainWindow, k); break;
     case INTERNAL_SYSTEM_ACTIVATE: ActivateSystem(k); break;
     case INTERNAL_HATCH_ACTIVATE: ActivateHatch(k); break;

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "app/convert.h"
@@ -15,9 +17,12 @@
 #include "database/storage.h"
 #include "database/symbol_block.h"
 #include "database/symbol_find.h"
+#include "database/symbol_index.h"
 #include "database/symbol_undo.h"
 #include "database/undo.h"
 #include "files/file_internal.h"
+#include "files/file_library.h"
+#include "files/file_onesection.h"
 #include "files/file_records.h"
 #include "files/file_unit.h"
 #include "files/image_list.h"
@@ -238,11 +243,11 @@ void MarkBlocksOfSelection(std::vector<char> &used)
     auto use = [&](const char *library, const char *name) {
         if (lstrcmpA(library, SYMBOL_OWN_LIBRARY) != 0)
             return;
-        for (int32_t i = 0; i < index.count; ++i)
-            if (!used[size_t(i)] && lstrcmpA(index.blocks[i]->block.name, name) == 0) {
-                used[size_t(i)] = 1;
-                pending.push_back(index.blocks[i]);
-            }
+        const int32_t i = SymbolFindBlockIndex(LIBRARY_INDEX_OWN, name, 0);
+        if (i >= 0 && !used[size_t(i)]) {
+            used[size_t(i)] = 1;
+            pending.push_back(index.blocks[i]);
+        }
     };
     auto visit = [&](Unit *u) {
         if (u->kind == UNIT_KIND_INSTANCE || u->kind == UNIT_KIND_PLUGIN) {
@@ -276,7 +281,7 @@ FileClockSource g_FileClock = DefaultClock;
 // ---------------------------------------------------------------------------
 // DRAWING
 
-int FileWriteSectionDrawing(const DrawingInfo *info, int, uint32_t sections)
+int FileWriteSectionDrawing(const DrawingInfo *info, int library, uint32_t sections)
 {
     if (!(sections & FILE_SECTION_DRAWING))
         return 1;
@@ -294,7 +299,7 @@ int FileWriteSectionDrawing(const DrawingInfo *info, int, uint32_t sections)
         t[size_t(size) - 1] = 0;
         return t;
     };
-    ZVI_FileWriteKeyword(KEY_DRAWING);
+    ZVI_FileWriteKeyword(library ? KEY_LIBRARY : KEY_DRAWING);
     ZVI_FileWriteString(IsUntitled(d.title) ? "" : field(d.title, DRAWING_INFO_FIELD).data());
     for (const char *text : {d.description, d.author, d.created, d.lastAuthor}) {
         ZVI_FileWriteComma();
@@ -310,7 +315,7 @@ int FileWriteSectionDrawing(const DrawingInfo *info, int, uint32_t sections)
         ZVI_FileWriteString(field(d.comment, DRAWING_INFO_COMMENT).data());
     }
     ZVI_FileWriteSemi();
-    return FileWriteSectionEnd("DRAWING");
+    return FileWriteSectionEnd(library ? "LIBRARY" : "DRAWING");
 }
 
 int FileReadSectionDrawing(DrawingInfo *info, int, uint32_t sections)
@@ -572,7 +577,8 @@ int FileWriteSectionBlock(int list, uint32_t sections)
                 blocks.push_back(g_OwnBlockIndex.blocks[i]);
     } else {
         for (Unit *b = g_ObjectLists[list].head; b; b = b->next)
-            blocks.push_back(b);
+            if (b->kind != UNIT_KIND_BLOCK || (b->ident & 0x3) != BLOCK_STATE_DELETED) // stubs leave the file
+                blocks.push_back(b);
     }
     ZVI_FileWriteKeyword(KEY_BLOCK);
     uint32_t done = 0;
@@ -621,6 +627,12 @@ int FileReadSectionBlock(int list, uint32_t sections, int merge)
     const uint32_t capacity = g_ObjectLimits.scratchSize;
     int32_t blocks = 0;
     int32_t n = 0;
+    // The names already in the list: a merge keeps the block it has.
+    std::unordered_set<std::string> present;
+    if (merge)
+        for (Unit *u = g_ObjectLists[list].head; u; u = u->next)
+            if (u->kind == UNIT_KIND_BLOCK)
+                present.insert(u->block.name);
     for (;; ++n) {
         int32_t size = FileReadUnit(record, capacity);
         if (size == 0)
@@ -641,9 +653,7 @@ int FileReadSectionBlock(int list, uint32_t sections, int merge)
         }
         bool skip = false;
         if (merge) {
-            skip = !record->block.name[0];
-            for (Unit *u = g_ObjectLists[list].head; u && !skip; u = u->next)
-                skip = u->kind == UNIT_KIND_BLOCK && lstrcmpA(u->block.name, record->block.name) == 0;
+            skip = !record->block.name[0] || !present.insert(record->block.name).second;
         }
         Unit *block = nullptr;
         if (!skip) {
@@ -699,13 +709,19 @@ int FileReadSectionBlock(int list, uint32_t sections, int merge)
 // ---------------------------------------------------------------------------
 // OBJECT
 
-int FileWriteSectionObject(int list, uint32_t sections)
+namespace {
+
+bool IsCommentObject(const Unit *u)
 {
-    if (!(sections & FILE_SECTION_OBJECT))
-        return 1;
+    return u->kind == UNIT_KIND_OBJECT && u->object.type == OBJTYPE_COMMENT;
+}
+
+// The units of the list carrying mask, or only its Comment objects (the
+// comments file: instances and plug-in units are passed over).
+int WriteObjectUnits(int list, uint32_t mask, bool commentsOnly)
+{
     FileShowWriteProgress(FileProgressText(FILE_PROGRESS_OBJECTS), 0);
     ZVI_FileWriteKeyword(KEY_OBJECT);
-    const uint32_t mask = (sections & FILE_MODE_SELECTION) ? UNIT_SELECTED : 0;
     uint32_t done = 0;
     {
         ListFilterKeeper keep;
@@ -714,6 +730,8 @@ int FileWriteSectionObject(int list, uint32_t sections)
                 FileReport("Invalid unit in section =OBJECT=");
                 continue;
             }
+            if (commentsOnly && !IsCommentObject(u))
+                continue;
             if (!FileWriteUnit(u, 1))
                 return 0;
             WriteProgressEvery(FILE_PROGRESS_OBJECTS, ++done);
@@ -729,10 +747,10 @@ int FileWriteSectionObject(int list, uint32_t sections)
     return FileWriteSectionEnd("OBJECT");
 }
 
-int FileReadSectionObject(int list, uint32_t sections, int merge)
+// The units of the section stored at the end of the list; merged ones are
+// stamped into the running undo step. commentsOnly passes every other unit over.
+int ReadObjectUnits(int list, int merge, bool commentsOnly)
 {
-    if (!FileSectionWanted(sections, FILE_SECTION_OBJECT))
-        return 1;
     FileShowReadProgress(FileProgressText(FILE_PROGRESS_OBJECTS), 0);
     ScratchUni1 scratch(__FILE_NAME__, __LINE__);
     if (!scratch)
@@ -751,22 +769,53 @@ int FileReadSectionObject(int list, uint32_t sections, int merge)
                 FileReport("Invalid type %03ld\nof element %ld of section =OBJECT=", long(record->kind), long(n));
             return 0;
         }
-        Unit *u = StoreUnit(list, record);
-        if (!u) {
-            FileReport(NoMemoryText(record->kind));
-            return 0;
+        if (!commentsOnly || IsCommentObject(record)) {
+            Unit *u = StoreUnit(list, record);
+            if (!u) {
+                FileReport(NoMemoryText(record->kind));
+                return 0;
+            }
+            if (merge) {
+                UndoStampCreated(u);
+                u->flags |= UNIT_MARKED;
+            } else {
+                UndoStampPermanent(u);
+            }
+            u->flags |= UNIT_TRANSFORM;
+            FinishReadUnit(u);
         }
-        if (merge) {
-            UndoStampCreated(u);
-            u->flags |= UNIT_MARKED;
-        } else {
-            UndoStampPermanent(u);
-        }
-        u->flags |= UNIT_TRANSFORM;
-        FinishReadUnit(u);
         ReadProgressEvery(FILE_PROGRESS_OBJECTS, uint32_t(n + 1));
         if (WindowIsCancelled())
             break;
     }
     return 1;
+}
+
+} // namespace
+
+int FileWriteSectionObject(int list, uint32_t sections)
+{
+    if (!(sections & FILE_SECTION_OBJECT))
+        return 1;
+    return WriteObjectUnits(list, (sections & FILE_MODE_SELECTION) ? UNIT_SELECTED : 0, false);
+}
+
+int FileReadSectionObject(int list, uint32_t sections, int merge)
+{
+    if (!FileSectionWanted(sections, FILE_SECTION_OBJECT))
+        return 1;
+    return ReadObjectUnits(list, merge, false);
+}
+
+// ---------------------------------------------------------------------------
+// The comment objects alone (the comments file of the Edit menu)
+
+int FileWriteObjects()
+{
+    return WriteObjectUnits(LIST_DRAWING, 0, true);
+}
+
+int FileReadObjects()
+{
+    return ReadObjectUnits(LIST_DRAWING, 1, true);
 }

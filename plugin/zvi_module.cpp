@@ -203,6 +203,24 @@ int PluginAskHelp(int commandId)
     return 1;
 }
 
+int PluginImportFile(int index, const char *path, int merge)
+{
+    const ModuleData *m = ZviImportRecord(index);
+    if (!m || !m->active || !m->importProc || !path)
+        return 1;
+    const auto import = reinterpret_cast<ZviImportFunction>(m->importProc);
+    return Guarded([&] { return import(path, merge); });
+}
+
+int PluginExportFile(int index, const char *path, uint32_t selection)
+{
+    const ModuleData *m = ZviExportRecord(index);
+    if (!m || !m->active || !m->exportProc || !path)
+        return 0;
+    const auto exporter = reinterpret_cast<ZviExportFunction>(m->exportProc);
+    return Guarded([&] { return exporter(path, int(selection)); }) ? 1 : 0;
+}
+
 void PluginNotifyDrawing(int code)
 {
     for (int i = 0; i < ZviModuleCount(); ++i) {

@@ -99,6 +99,14 @@ int PluginAskStart(int commandId);
 // Help for a plug-in or filter command (code 2, active records only); 1 when
 // a module was asked.
 int PluginAskHelp(int commandId);
+// Import filter index on a file (merge: added to the drawing): the filter's
+// answer (0 read, 1 not its format, else failed), or 1 when the filter does
+// not exist or take part (it takes part when active with an import function).
+int PluginImportFile(int index, const char *path, int merge);
+// Export filter index: 1 when it wrote the file (selection: the selected
+// objects only, mask 4), 0 otherwise.
+int PluginExportFile(int index, const char *path, uint32_t selection);
+
 // Codes 3 and 4 to every module record with a command callback.
 void PluginNotifyDrawing(int code);
 // Offers an object callback code (1, 2, 3, 4, 21) to the modules in table

@@ -130,13 +130,6 @@ TEST_F(Dispatcher, NumbersWithoutAHandlerBeepAndPluginNumbersDoNothing)
     EXPECT_EQ(g_CommandState->commandId, 1350);
 }
 
-TEST_F(Dispatcher, AHandlerNotYetBuiltBeeps)
-{
-    TestBeeps beeps;
-    CommandExecute(900, 1); // the block menu's handler comes later
-    EXPECT_EQ(beeps.count(), 1u);
-}
-
 TEST_F(Dispatcher, TheStartCommandRunsOncePerProgramRun)
 {
     Record(7903);
