@@ -267,6 +267,8 @@ uint32_t InitCreateWindows(HINSTANCE instance, HWND mainWindow)
     g_DrawWindowCount = 1;
     FileLoadProfileCharLibraries();
     FileLoadProfileLibraries();
+    if (o.symbolVisible)
+        StatusLoadSlotBlocks();
     // References into free slots repaired; pages, systems and the windows'
     // matrices of the first drawing computed.
     SystemValidateReferences();

@@ -4,17 +4,17 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "app/convert.h"
 #include "app/darad4.h"
 #include "app/status.h"
 #include "app/status_track.h"
 #include "app/system.h"
-#include "database/symbol_block.h"
 #include "database/symbol_find.h"
+#include "database/symbol_index.h"
+#include "database/symbol_preview.h"
 #include "display/output.h"
-#include "geometry/frame.h"
-#include "geometry/matrix.h"
 #include "language/language.h"
 
 int32_t g_SymbolRunningSlot = -1;
@@ -29,8 +29,6 @@ constexpr int HINT_SYMBOL = -8;
 constexpr int EMPTY_SLOT_TEXT = 7; // eDefaultNames
 constexpr double DEGREES_PER_RADIAN = 57.29577951308;
 constexpr int SCROLL_RANGE = 10000;
-constexpr int PREVIEW_INSET = 2;              // pixels between the box's frame and the drawing
-constexpr int PREVIEW_INSTANCE_BYTES = 1024; // an instance record with its two names
 
 struct SymbolState {
     int first = 0, visible = 0, rowHeight = ROW_BASE, lineHeight = 0;
@@ -57,39 +55,14 @@ void Repaint(int slot)
     ReleaseDC(hGlobalSymbol, dc);
 }
 
-// The slot's block, turned by the slot's rotation, fitted into the box
-// through the ordinary renderer; nothing when the block is not loaded.
-void PaintPreview(HDC dc, const RECT &box, const BlockInsertSlot &s)
+// The slot's block, turned by the slot's rotation, in the box. The preview
+// sets the output context up for itself: the drawing windows' is kept.
+void PaintPreview(const RECT &box, const BlockInsertSlot &s)
 {
-    if (!Insertable(s) || !SymbolFindBlock(s.nameLibrary, s.nameBlock))
+    if (!hGlobalSymbol || !s.nameBlock[0])
         return;
-    alignas(8) static uint8_t buffer[PREVIEW_INSTANCE_BYTES];
-    Unit *instance = reinterpret_cast<Unit *>(buffer);
-    Matrix placement;
-    MatrixInit(&placement);
-    MatrixRotate(&placement, s.rotation);
-    if (!SymbolMakeInstance(instance, sizeof buffer, s.nameLibrary, s.nameBlock, &placement))
-        return;
-    FrameCalcInstance(instance, 0);
-    const double *f = instance->frame;
-    const int width = box.right - box.left - 2 * PREVIEW_INSET, height = box.bottom - box.top - 2 * PREVIEW_INSET;
-    if (f[0] > f[2] || f[1] > f[3] || width <= 0 || height <= 0)
-        return;
-    // A point or a line still gets an area to be fitted into.
-    double world[4] = {f[0], f[1], f[2], f[3]};
-    const double least = std::max(f[2] - f[0], f[3] - f[1]) * 0.01 + 1e-6;
-    world[0] -= least, world[1] -= least, world[2] += least, world[3] += least;
-
     const OutputContext saved = g_OutputContext;
-    OutputResetContext(OUTPUT_SCREEN);
-    OutputSetupView(width, height, world, 0);
-    POINT oldOrigin;
-    SetViewportOrgEx(dc, box.left + PREVIEW_INSET, box.top + PREVIEW_INSET, &oldOrigin);
-    const int state = SaveDC(dc);
-    IntersectClipRect(dc, 0, 0, width, height);
-    OutputDrawObject(dc, instance);
-    RestoreDC(dc, state);
-    SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+    SymbolDrawPreviewDC(hGlobalSymbol, 1, s.nameLibrary, s.nameBlock, s.rotation, &box);
     g_OutputContext = saved;
 }
 
@@ -124,6 +97,25 @@ void StatusLayoutSymbolWindow()
 
 int StatusSymbolRowHeight() { return s_Symbol.rowHeight; }
 
+int StatusLoadSlotBlocks()
+{
+    // The names of the slots whose blocks are not in memory, read in one go.
+    auto libraries = std::make_unique<char[][UNIT_NAME_SIZE]>(INSERT_SLOTS);
+    auto blocks = std::make_unique<char[][UNIT_NAME_SIZE]>(INSERT_SLOTS);
+    int count = 0;
+    for (const BlockInsertSlot &s : g_Options.insertSlots) {
+        if (!Insertable(s) || SymbolFindBlock(s.nameLibrary, s.nameBlock))
+            continue;
+        std::snprintf(libraries[count], UNIT_NAME_SIZE, "%s", s.nameLibrary);
+        std::snprintf(blocks[count], UNIT_NAME_SIZE, "%s", s.nameBlock);
+        ++count;
+    }
+    if (count == 0)
+        return 0;
+    SymbolLoadBlocks(libraries.get(), blocks.get(), count);
+    return 1;
+}
+
 void StatusPaintSymbolRow(HWND, HDC dc, int slot)
 {
     const ProgramOptions &o = g_Options;
@@ -145,7 +137,7 @@ void StatusPaintSymbolRow(HWND, HDC dc, int slot)
     int y = r.top + 4 + o1;
     if (o.symbolPreview) {
         RECT box{r.left + 4 + o1, r.top + 4 + o1, r.right - 4 + o1, r.top + 52 + o1};
-        PaintPreview(dc, box, s);
+        PaintPreview(box, s);
         FrameRect(dc, &box, GetSysColorBrush(COLOR_BTNTEXT));
         y += PREVIEW_HEIGHT;
     }

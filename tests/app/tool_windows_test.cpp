@@ -818,27 +818,26 @@ TEST(SymbolWindow, APreviewShowsTheSlotsBlock)
     HWND symbol = MakeToolWindow("ToolTestSymbolPreview", AppSymbolWndProc, width, height, WS_POPUP);
     ASSERT_TRUE(symbol);
     hGlobalSymbol = symbol;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    // The preview draws on the window itself: it is shown and read back.
+    ShowWindow(symbol, SW_SHOWNA);
+    UpdateWindow(symbol);
+    HDC dc = GetDC(symbol);
     StatusPaintSymbolWindow(symbol, dc);
+    GdiFlush();
     const int row = StatusSymbolRowHeight();
-    const COLORREF face = GetPixel(dc, 8, 8);
-    // Ink inside the preview box (its frame left out) of slot 0 and slot 1.
+    // Pixels inside the preview box (its frame left out) other than the
+    // box's background, for slot 0 and slot 1.
     auto ink = [&](int slot) {
+        const COLORREF background = GetPixel(dc, 7, slot * row + 7);
         int n = 0;
         for (int y = slot * row + 7; y < slot * row + 50; ++y)
             for (int x = 7; x < width - 7; ++x)
-                n += GetPixel(dc, x, y) != face;
+                n += GetPixel(dc, x, y) != background;
         return n;
     };
     EXPECT_GT(ink(0), 40) << "the block's lines";
     EXPECT_EQ(ink(1), 0) << "a block that is not loaded leaves the box empty";
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    ReleaseDC(symbol, dc);
     DestroyWindow(symbol);
     hGlobalSymbol = nullptr;
     g_Options = saved;
