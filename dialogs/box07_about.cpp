@@ -33,6 +33,7 @@ constexpr int MAX_COLOR_EXPONENT = 24;
 struct StatusRecord {
     DialogHeader header;
     const MemStatistics *statistics;
+    const char *caption;
 };
 
 long Kilobytes(uint64_t bytes)
@@ -118,6 +119,8 @@ INT_PTR CALLBACK StatusProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_INITDIALOG: {
         auto *r = reinterpret_cast<StatusRecord *>(Box01DialogInit(dialog, lParam));
+        if (r->caption && r->caption[0])
+            SetWindowTextA(dialog, r->caption);
         FillStatus(dialog, *r->statistics);
         SetFocus(dialog);
         return 0;
@@ -222,9 +225,9 @@ uint32_t Box07ProgramStatus(HWND owner, const char *caption)
     MemGetStatistics(statistics.get());
     StatusRecord record = {};
     record.statistics = statistics.get();
+    record.caption = caption;
     if (Box01DialogRun(owner, "PROGRAMSTATUS", StatusProc, &record.header) == -1)
         return 0;
-    (void)caption;
     return 1;
 }
 
