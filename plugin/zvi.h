@@ -33,6 +33,7 @@
 #include <cstdint>
 
 #include "files/zvi.h"
+#include "plugin/stream.h" // EnumerateRecord, EnumCallback and the ENUM_ flags
 #include "plugin/zvi_module.h"
 
 #define ZVI_CALL __stdcall
@@ -182,6 +183,24 @@ Unit *ZVI_CALL ZVI_InstanceInsert(int drawing, Unit *after);
 void ZVI_CALL ZVI_InstanceClose();
 int ZVI_CALL ZVI_InstanceFastInsert();
 
+// Blocks (stored among the drawing's own blocks, "*", or in an open
+// library) and groups (anonymous own blocks, "#G..."). While one is open,
+// the other builders insert into its member chain.
+Unit *ZVI_CALL ZVI_BlockOpen();
+Unit *ZVI_CALL ZVI_BlockGetAddress();
+int ZVI_CALL ZVI_BlockAddAttribute(int code, const char *name, const char *text);
+int ZVI_CALL ZVI_BlockAddEnd();
+Unit *ZVI_CALL ZVI_BlockInsert(int drawing, const char *libraryName);
+void ZVI_CALL ZVI_BlockClose();
+XProperty *ZVI_CALL ZVI_BlockFastInsert(int makeInstance, const Matrix *matrix);
+Unit *ZVI_CALL ZVI_GroupOpen();
+Unit *ZVI_CALL ZVI_GroupGetAddress();
+int ZVI_CALL ZVI_GroupAddEnd();
+Unit *ZVI_CALL ZVI_GroupInsert(int drawing);
+void ZVI_CALL ZVI_GroupClose();
+XProperty *ZVI_CALL ZVI_GroupFastInsert(int makeInstance, const Matrix *matrix);
+int ZVI_CALL ZVI_GroupApplyToUser(Unit *moduleObject);
+
 // Record initialisers.
 void ZVI_CALL ZVI_InitProperty(void *property);
 void ZVI_CALL ZVI_InitXProperty(XProperty *xproperty);
@@ -269,6 +288,25 @@ int ZVI_CALL ZVI_WindowSetViewArea(int drawing, int window, const double p1[2], 
 void ZVI_CALL ZVI_DrawWindowAll();
 void ZVI_CALL ZVI_DrawWindowArea(const double frame[4]); // xmin, ymin, xmax, ymax; null: all
 void ZVI_CALL ZVI_DrawNewObjects();
+
+// Enumeration: the drawing's geometry as a stream of records (see
+// plugin/stream.h for the record, its commands, drawing codes and flags).
+// Only one enumeration runs at a time; a callback returns 0 to stop it.
+typedef int(ZVI_CALL *ZviAttributeCallback)(int kind, const char *name, const char *text);
+typedef int(ZVI_CALL *ZviObjectWalkCallback)(Unit *object);
+typedef int(ZVI_CALL *ZviPointCallback)(Unit *object, Element *point);
+int ZVI_CALL ZVI_EnumerateAll(int drawing, uint32_t mask, uint32_t value, uint32_t flags, EnumCallback cb);
+int ZVI_CALL ZVI_EnumerateUnit(int drawing, const Unit *unit, uint32_t flags, EnumCallback cb);
+int ZVI_CALL ZVI_EnumerateBlock(int drawing, const char *blockName, const char *libraryName, uint32_t flags,
+                                EnumCallback cb);
+int ZVI_CALL ZVI_EnumerateLibrary(int drawing, const char *libraryName, uint32_t flags, EnumCallback cb);
+int ZVI_CALL ZVI_EnumerateChar(int drawing, const FontDef *font, int charCode, const Matrix *m, uint32_t flags,
+                               EnumCallback cb);
+int ZVI_CALL ZVI_EnumerateInstanceAttrib(int drawing, const Unit *instance, ZviAttributeCallback cb);
+int ZVI_CALL ZVI_EnumerateBlockAttrib(int drawing, const char *blockName, const char *libraryName,
+                                      ZviAttributeCallback cb);
+int ZVI_CALL ZVI_EnumerateIdent(int drawing, ZviObjectWalkCallback cb, int backwards);
+int ZVI_CALL ZVI_EnumeratePoints(int drawing, ZviPointCallback cb);
 
 // Stubs kept for older plug-ins: they do nothing.
 int ZVI_CALL ZVI_HookKeyStart();
