@@ -41,6 +41,7 @@
 struct Unit;      // a stored object: header layout in database/unit.h
 struct XProperty; // 40 bytes
 struct Matrix;    // 48 bytes: a, b, c, d, tx, ty
+struct LineDef;   // 104 bytes
 
 // ---------------------------------------------------------------------------
 // Record sizes that cross the boundary.
@@ -232,6 +233,12 @@ int ZVI_CALL ZVI_MultiLineGetDef(int drawing, int index, void *out);
 int ZVI_CALL ZVI_MultiLineSetDef(int drawing, int index, const void *in);
 int ZVI_CALL ZVI_SystemGetDef(int drawing, int index, void *out);
 int ZVI_CALL ZVI_SystemSetDef(int drawing, int index, const void *in);
+int ZVI_CALL ZVI_PenSetActive(int drawing, int index);
+int ZVI_CALL ZVI_LayerSetActive(int drawing, int index);
+int ZVI_CALL ZVI_HatchSetActive(int drawing, int index);
+int ZVI_CALL ZVI_SystemGetActive(int drawing, int window);
+int ZVI_CALL ZVI_SystemGetCurrentDef(void *out);
+int ZVI_CALL ZVI_SystemSetActive(int drawing, int window, int index);
 int ZVI_CALL ZVI_PageGetCurrentDef(void *out);
 int ZVI_CALL ZVI_PageGetDef(int drawing, int index, void *out);
 int ZVI_CALL ZVI_PageSetDef(int drawing, int index, const void *in);
@@ -285,6 +292,14 @@ int ZVI_CALL ZVI_WindowGetMatrix(int drawing, int window, Matrix *mmToPixel, Mat
 int ZVI_CALL ZVI_WindowGetView(int drawing, int window, double centre[2], double *zoom);
 int ZVI_CALL ZVI_WindowSetViewScale(int drawing, int window, const double centre[2], double scale);
 int ZVI_CALL ZVI_WindowSetViewArea(int drawing, int window, const double p1[2], const double p2[2]);
+int ZVI_CALL ZVI_WindowSetMode(int drawing, int mode);
+int ZVI_CALL ZVI_WindowSetActive(int drawing, int window);
+int ZVI_CALL ZVI_WindowGetRect(int drawing, int window, RECT *screenRect, POINT *origin);
+int ZVI_CALL ZVI_WindowSetViewAll(int drawing, int window);
+int ZVI_CALL ZVI_WindowSetViewPage(int drawing, int window);
+void ZVI_CALL ZVI_DrawWindowSelection(int clearSelection);
+void ZVI_CALL ZVI_DrawLineDef(HWND control, const LineDef *lineDef);
+void ZVI_CALL ZVI_UndoUpdateLinks();
 void ZVI_CALL ZVI_DrawWindowAll();
 void ZVI_CALL ZVI_DrawWindowArea(const double frame[4]); // xmin, ymin, xmax, ymax; null: all
 void ZVI_CALL ZVI_DrawNewObjects();
