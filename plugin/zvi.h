@@ -42,6 +42,7 @@ struct Unit;      // a stored object: header layout in database/unit.h
 struct XProperty; // 40 bytes
 struct Matrix;    // 48 bytes: a, b, c, d, tx, ty
 struct LineDef;   // 104 bytes
+struct GeoObject; // 168 bytes: geometry/calc.h
 
 // ---------------------------------------------------------------------------
 // Record sizes that cross the boundary.
@@ -303,6 +304,32 @@ void ZVI_CALL ZVI_UndoUpdateLinks();
 void ZVI_CALL ZVI_DrawWindowAll();
 void ZVI_CALL ZVI_DrawWindowArea(const double frame[4]); // xmin, ymin, xmax, ymax; null: all
 void ZVI_CALL ZVI_DrawNewObjects();
+
+// Matrices (a point maps to (a x + c y + tx, b x + d y + ty); m x n applies
+// m first), calculations and the constructions of the geometry kernel.
+void ZVI_CALL ZVI_MatrixInit(Matrix *m);
+void ZVI_CALL ZVI_MatrixRotate(Matrix *m, double angle);
+void ZVI_CALL ZVI_MatrixMove(Matrix *m, double dx, double dy);
+void ZVI_CALL ZVI_MatrixScale(Matrix *m, double fx, double fy);
+void ZVI_CALL ZVI_MatrixSheer(Matrix *m, double fx, double fy);
+void ZVI_CALL ZVI_MatrixMultiply(Matrix *m, const Matrix *factor);
+int ZVI_CALL ZVI_MatrixInvert(const Matrix *m, Matrix *inverse);
+int ZVI_CALL ZVI_MatrixSeparate(const Matrix *m, double *scaleX, double *scaleY, double *rotation,
+                                double *distortion, double *moveX, double *moveY);
+void ZVI_CALL ZVI_MatrixAssemble(Matrix *m, double scaleX, double scaleY, double rotation, double distortion,
+                                 double moveX, double moveY);
+int ZVI_CALL ZVI_CalcTextFrame(const void *textStandard, const char *text, double frame[4]);
+int ZVI_CALL ZVI_CalcBlockFrame(int drawing, const char *blockName, const char *libraryName, const Matrix *m,
+                                double frame[4], int load);
+int ZVI_CALL ZVI_CalcObjectArea(const Unit *object, double *result);
+int ZVI_CALL ZVI_CalcObjectPerimeter(const Unit *object, double *result);
+int ZVI_CALL ZVI_CalcCurvature(double x1, double y1, double x2, double y2, double x3, double y3, double *result);
+int ZVI_CALL ZVI_GeoDistance(const GeoObject *obj, double x, double y, double *distance);
+int ZVI_CALL ZVI_GeoIntersection(const GeoObject *a, const GeoObject *b, double points[8]);
+int ZVI_CALL ZVI_GeoPerpendicular(const GeoObject *obj, double x, double y, double feet[4]);
+int ZVI_CALL ZVI_GeoTangent(const GeoObject *a, const GeoObject *b, double points[16]);
+int ZVI_CALL ZVI_GeoIncircle(const double p1[2], const double p2[2], const double p3[2], double centre[2]);
+int ZVI_CALL ZVI_GeoCircumcircle(const double p1[2], const double p2[2], const double p3[2], double centre[2]);
 
 // Enumeration: the drawing's geometry as a stream of records (see
 // plugin/stream.h for the record, its commands, drawing codes and flags).
