@@ -1,6 +1,7 @@
 // The current drawing's name and recent list, the question before a drawing
 // is closed, and new, open, save and save as.
 #include "files/file_commands.h"
+#include "plugin/zvi_module.h"
 
 #include <windows.h>
 
@@ -321,6 +322,17 @@ int LoadMetafile(const char *path, int kind, int setName, int merge)
     return FILE_OPEN_DONE;
 }
 
+// A file in a plug-in's format, read by the plug-in's import filter.
+int LoadByPlugin(const char *path, int filter, uint32_t sections, int setName)
+{
+    const int result = PluginImportFile(filter, path, static_cast<int>(sections));
+    if (result == FILE_OPEN_DONE && setName) {
+        FileSetCurrentName(path, 1);
+        ClearModified();
+    }
+    return result;
+}
+
 // A bitmap file as a new drawing: one Bitmap object at the origin with the
 // file embedded. Done only when the object was made.
 int LoadBitmap(const char *path, int setName)
@@ -366,6 +378,8 @@ int FileLoadDrawing(const char *path, int kind, uint32_t sections, int setName, 
         result = LoadBitmap(path, setName);
     else if (kind < FILE_KIND_EMF || (kind > FILE_KIND_BMP && kind < FILE_KIND_IMPORT && kind != FILE_KIND_BITMAP_OTHER))
         result = LoadNative(path, sections, setName, merge);
+    else if (kind < FILE_KIND_EXPORT)
+        result = LoadByPlugin(path, kind - FILE_KIND_IMPORT, sections, setName);
     WindowSetActive(g_ActiveWindow, 1);
     RenewTitle();
     return result;
@@ -384,6 +398,11 @@ int FileOpenDrawing(const char *path, int kind, uint32_t sections, int setName, 
         return FILE_OPEN_NOT_THIS_KIND;
     for (int kind : {FILE_KIND_ANY, FILE_KIND_EMF, FILE_KIND_WMF, FILE_KIND_BMP}) {
         const int result = FileLoadDrawing(path, kind, sections, setName, merge);
+        if (result != FILE_OPEN_NOT_THIS_KIND)
+            return result;
+    }
+    for (int i = 0; i < ZviImportCount(); ++i) {
+        const int result = FileLoadDrawing(path, FILE_KIND_IMPORT + i, sections, setName, merge);
         if (result != FILE_OPEN_NOT_THIS_KIND)
             return result;
     }
@@ -412,8 +431,10 @@ int FileSaveDrawing(const DrawingInfo *info, const char *path, int kind, uint32_
             AlertOk(g_MainWnd, eAlertTextSM[TEXT_EXPORT_FAILED]);
         return 0; // an export does not save the drawing
     }
+    if (kind >= FILE_KIND_EXPORT)
+        return PluginExportFile(kind - FILE_KIND_EXPORT, path, sections); // an export does not save the drawing
     if (kind >= FILE_KIND_IMPORT)
-        return 0; // plug-in formats bring their own writers
+        return 0;
     Wait();
     ObjectExtentsSelected(0, selection);
     FileViewsFromWindows();

@@ -7,6 +7,7 @@
 #include "database/object_modules.h"
 #include "database/storage.h"
 #include "display/output.h"
+#include "files/file_commands.h"
 #include "plugin/zvi.h"
 #include "plugin/zvi_checks.h"
 #include "plugin/zvi_create.h"
@@ -258,3 +259,34 @@ int ZVI_CALL ZVI_ImportGetData(int index, ModuleData *out) { return GetData(ZviI
 int ZVI_CALL ZVI_ExportGetData(int index, ModuleData *out) { return GetData(ZviExportRecord(index), out, __func__, __LINE__); }
 
 } // extern "C"
+
+// ---------------------------------------------------------------------------
+// Import and export filters.
+
+int PluginImportFile(int index, const char *path, int flags)
+{
+    const ModuleData *m = ZviImportRecord(index);
+    if (!m || !m->active || !m->importProc)
+        return FILE_OPEN_NOT_THIS_KIND;
+    auto fn = reinterpret_cast<ZviImportFunction>(m->importProc);
+    return Guarded([&] { return fn(path, flags); });
+}
+
+int PluginImportAny(const char *path, int flags)
+{
+    for (int i = 0; i < ZviImportCount(); ++i) {
+        const int result = PluginImportFile(i, path, flags);
+        if (result != FILE_OPEN_NOT_THIS_KIND)
+            return result;
+    }
+    return FILE_OPEN_NOT_THIS_KIND;
+}
+
+int PluginExportFile(int index, const char *path, uint32_t sections)
+{
+    const ModuleData *m = ZviExportRecord(index);
+    if (!m || !m->active || !m->exportProc)
+        return 0;
+    auto fn = reinterpret_cast<ZviExportFunction>(m->exportProc);
+    return Guarded([&] { return fn(path, static_cast<int>(sections)); });
+}

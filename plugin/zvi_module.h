@@ -109,3 +109,11 @@ constexpr int PLUGIN_OBJECT_DELETE = 4;
 // Asks the modules for a plug-in object's title (code 3, a 256-byte buffer);
 // 1 when one gave it.
 int PluginObjectTitle(Unit *object, char *title);
+
+// The import filter i on a file: 0 loaded, 1 not its format (also for a
+// missing or inactive filter), any other value the filter's failure.
+int PluginImportFile(int index, const char *path, int flags);
+// Every active import filter in table order until one does not answer 1.
+int PluginImportAny(const char *path, int flags);
+// The export filter i: nonzero when it wrote the file.
+int PluginExportFile(int index, const char *path, uint32_t sections);
