@@ -42,3 +42,25 @@ int TransformReplaceByIdent(int32_t ident);
 // The Curve or Surface form of the object (lines and the circle family);
 // 0 when it cannot be written.
 int TransformCurveSurface(const Unit *source, Unit *target);
+
+// Joins the closed outlines among the alive objects whose flags hold every
+// bit of mask (circles, sectors, segments, ellipses and Surfaces) into one
+// Surface at the list's tail (flag bits 0x80 on it when flag); the used
+// objects are deleted. Other objects are left after one question. 0 on
+// cancel, when nothing was joined (alert 8) or the result is too large
+// (alert 27).
+int TransformSelectionToSurface(uint32_t mask, int flag);
+// Splits every selected Curve and Surface into one object per contour (the
+// mask is not read; flag bits 0x40 on the parts, 0x80 when flag). The new
+// area is the union of the split objects' frames. 0 when none was selected
+// (alert 8) or a store failed.
+int TransformSplitParts(uint32_t mask, int flag);
+// Cuts the object of the first input point after its vertex nearest to that
+// point into two objects. 0 when there is no inner vertex (alert 8).
+int TransformCutAtVertex();
+// The path traversed backwards (contours in reverse order, each reversed);
+// attribute elements are dropped. 0 when it does not fit.
+int TransformReversePath(const Unit *source, Unit *target);
+// The Surface with the contour holding the vertex nearest to point starting
+// at that vertex.
+int TransformSetContourStart(const Unit *source, Unit *target, const double point[2]);

@@ -1,5 +1,5 @@
-// Cutting out and splitting lines, zigzags, circles and circular arcs: the
-// pieces are written as candidate records and stored in place of the object.
+// Cutting out and splitting lines, zigzags, circles, ellipses and their
+// arcs: the pieces are written as candidate records and stored in place of the object.
 // Paths are cut by their contours (trim_path.cpp).
 #include "commands/trim.h"
 
@@ -45,6 +45,11 @@ bool Degenerate(const GeoObject &g)
     case GEO_CIRC_SEGM:
         return (std::fabs(g.d[2] - g.d[0]) < CALC_ZERO && std::fabs(g.d[3] - g.d[1]) < CALC_ZERO) ||
                std::fabs(CalcArcSweep(g.d[0], g.d[1], g.d[6], g.d[7], g.d[8], g.d[9], g.direction)) < CALC_ZERO;
+    case GEO_ELLI_ARC:
+    case GEO_ELLI_SEC:
+    case GEO_ELLI_SEGM:
+        return std::fabs(CalcEllipseArcSweep(g.d[0], g.d[1], g.d[2], g.d[3], g.d[4], g.d[5], g.d[6], g.d[7], g.d[8],
+                                             g.d[9], g.direction)) < CALC_ZERO;
     default: return false;
     }
 }
@@ -109,9 +114,16 @@ int ArcPiece(int slot, const GeoObject &g, int32_t type, double sx, double sy, d
     return slot + 1;
 }
 
-// The point of the circle in the direction of p from the centre.
+bool IsEllipseType(int32_t t) { return t >= GEO_ELLIPSE && t <= GEO_ELLI_SEGM; }
+
+// The point of the circle (or ellipse) in the direction of p from the centre.
 void OnCircle(const GeoObject &g, double px, double py, double *x, double *y)
 {
+    if (IsEllipseType(g.type)) {
+        CalcEllipsePointTowards(g.d[0], g.d[1], g.d[2], g.d[3], g.d[4], g.d[5], px, py);
+        *x = g_CalcPoints[0].x, *y = g_CalcPoints[0].y;
+        return;
+    }
     const double r = std::hypot(g.d[2] - g.d[0], g.d[3] - g.d[1]);
     const double d = std::hypot(px - g.d[0], py - g.d[1]);
     if (d < CALC_ZERO) {
@@ -127,7 +139,13 @@ bool InArc(const GeoObject &g, double fx, double fy, double tx, double ty, doubl
     return CalcAngleInArc(g.d[0], g.d[1], fx, fy, tx, ty, px, py, ccw) != 0;
 }
 
-bool IsArcType(int32_t t) { return t == GEO_CIRC_ARC || t == GEO_CIRC_SEC || t == GEO_CIRC_SEGM; }
+bool IsArcType(int32_t t)
+{
+    return (t >= GEO_CIRC_ARC && t <= GEO_CIRC_SEGM) || (t >= GEO_ELLI_ARC && t <= GEO_ELLI_SEGM);
+}
+
+// The arc type of a full circle's or ellipse's pieces.
+int32_t ArcTypeOf(int32_t closed) { return closed == GEO_ELLIPSE ? GEO_ELLI_ARC : GEO_CIRC_ARC; }
 
 // 701 on a line or zigzag; the number of pieces, 0 when no cut lies inside.
 int CutLine(const GeoObject &g)
@@ -151,7 +169,7 @@ int CutLine(const GeoObject &g)
     return tp < t ? LinePiece(0, g, cx, cy, g.d[2], g.d[3]) : LinePiece(0, g, g.d[0], g.d[1], cx, cy);
 }
 
-// 701 on an arc, sector or segment.
+// 701 on an arc, sector or segment of a circle or an ellipse.
 int CutArc(const GeoObject &g)
 {
     double ax, ay, bx, by;
@@ -177,26 +195,14 @@ int CutArc(const GeoObject &g)
     return ArcPiece(0, g, g.type, fx, fy, lx, ly, ccw);
 }
 
-// 701 on a circle: the arc between the points that does not hold the pick.
+// 701 on a circle or an ellipse: the arc between the points that does not hold the pick.
 int CutCircle(const GeoObject &g)
 {
     double ax, ay, bx, by;
     OnCircle(g, Cp(CUT_CIRCLE_FIRST).x, Cp(CUT_CIRCLE_FIRST).y, &ax, &ay);
     OnCircle(g, Cp(CUT_CIRCLE_SECOND).x, Cp(CUT_CIRCLE_SECOND).y, &bx, &by);
     const int ccw = InArc(g, ax, ay, bx, by, Ip(0).x, Ip(0).y, 0) ? 1 : 0;
-    return ArcPiece(0, g, GEO_CIRC_ARC, ax, ay, bx, by, ccw);
-}
-
-// Reads the picked object; its type, or -1 after alert 5.
-int32_t PickedGeometry(GeoObject *g)
-{
-    *g = GeoObject{};
-    const int32_t type = ObjectGetIdentGeometry(PickedIdent(), g);
-    if (type < 0)
-        AlertSM5(g_MainWnd);
-    else
-        g->type = type;
-    return type;
+    return ArcPiece(0, g, ArcTypeOf(g.type), ax, ay, bx, by, ccw);
 }
 
 // Hatches, curves and surfaces are cut by their contours; -1 for other objects.
@@ -224,6 +230,17 @@ int ReplaceByPieces(int count)
 
 } // namespace
 
+int32_t TrimPickedGeometry(GeoObject *g)
+{
+    *g = GeoObject{};
+    const int32_t type = ObjectGetIdentGeometry(PickedIdent(), g);
+    if (type < 0)
+        AlertSM5(g_MainWnd);
+    else
+        g->type = type;
+    return type;
+}
+
 int TrimReplaceByCandidates(int32_t ident, int count)
 {
     FrameSetEmpty(g_ChangedRect);
@@ -246,18 +263,27 @@ int TrimReplaceByCandidates(int32_t ident, int count)
     for (int i = 0; i < count && i < CALC_CANDIDATE_SLOTS; ++i) {
         if (!Buildable(g_CalcCandidates[i].type) || Degenerate(g_CalcCandidates[i]))
             continue;
-        Unit *made = BuildPiece(i, after);
-        if (!made)
+        after = TrimBuildCandidate(i, after, old, 0);
+        if (!after)
             return 0;
-        made->property = old->property;
-        made->flags |= old->flags & UNIT_USER_MARK;
-        ObjectUpdateDisplayFlags(made);
-        FrameCalcObject(made, 0);
-        FrameUnion(g_ChangedRect, made->frame);
-        after = made;
     }
     return 1;
 }
+
+Unit *TrimBuildCandidate(int index, Unit *after, const Unit *old, uint32_t bits)
+{
+    Unit *made = BuildPiece(index, after);
+    if (!made)
+        return nullptr;
+    made->property = old->property;
+    made->flags |= (old->flags & UNIT_USER_MARK) | bits;
+    ObjectUpdateDisplayFlags(made);
+    FrameCalcObject(made, 0);
+    FrameUnion(g_ChangedRect, made->frame);
+    return made;
+}
+
+bool TrimCandidateDegenerate(int index) { return Degenerate(g_CalcCandidates[index]); }
 
 int TrimCutOut()
 {
@@ -265,16 +291,19 @@ int TrimCutOut()
     if (path >= 0)
         return path;
     GeoObject g;
-    switch (PickedGeometry(&g)) {
+    switch (TrimPickedGeometry(&g)) {
     case -1: return 0;
     case GEO_LINE:
     case OBJTYPE_ZIGZAG: return ReplaceByPieces(CutLine(g));
-    case GEO_CIRCLE: return ReplaceByPieces(CutCircle(g));
+    case GEO_CIRCLE:
+    case GEO_ELLIPSE: return ReplaceByPieces(CutCircle(g));
     case GEO_CIRC_ARC:
     case GEO_CIRC_SEC:
-    case GEO_CIRC_SEGM: return ReplaceByPieces(CutArc(g));
+    case GEO_CIRC_SEGM:
+    case GEO_ELLI_ARC:
+    case GEO_ELLI_SEC:
+    case GEO_ELLI_SEGM: return ReplaceByPieces(CutArc(g));
     default:
-        // Ellipses are not cut yet.
         AlertSM60(g_MainWnd);
         return 0;
     }
@@ -286,7 +315,7 @@ int TrimSplit()
     if (path >= 0)
         return path;
     GeoObject g;
-    const int32_t type = PickedGeometry(&g);
+    const int32_t type = TrimPickedGeometry(&g);
     if (type == GEO_LINE || type == OBJTYPE_ZIGZAG) {
         const double cx = Cp(CUT_LINE_FIRST).x, cy = Cp(CUT_LINE_FIRST).y;
         const double t = LineParameter(g, cx, cy);
@@ -303,12 +332,12 @@ int TrimSplit()
         const int n = ArcPiece(0, g, type, g.d[6], g.d[7], cx, cy, g.direction);
         return ReplaceByPieces(ArcPiece(n, g, type, cx, cy, g.d[8], g.d[9], g.direction));
     }
-    if (type == GEO_CIRCLE) {
+    if (type == GEO_CIRCLE || type == GEO_ELLIPSE) {
         double ax, ay, bx, by;
         OnCircle(g, Cp(CUT_CIRCLE_FIRST).x, Cp(CUT_CIRCLE_FIRST).y, &ax, &ay);
         OnCircle(g, Cp(CUT_CIRCLE_SECOND).x, Cp(CUT_CIRCLE_SECOND).y, &bx, &by);
-        const int n = ArcPiece(0, g, GEO_CIRC_ARC, ax, ay, bx, by, 1);
-        return ReplaceByPieces(ArcPiece(n, g, GEO_CIRC_ARC, ax, ay, bx, by, 0));
+        const int n = ArcPiece(0, g, ArcTypeOf(type), ax, ay, bx, by, 1);
+        return ReplaceByPieces(ArcPiece(n, g, ArcTypeOf(type), ax, ay, bx, by, 0));
     }
     if (type != -1)
         AlertSM60(g_MainWnd);

@@ -21,20 +21,9 @@
 
 namespace {
 
-enum class SegKind { LINE, ARC, BEZIER };
-
-struct Segment {
-    SegKind kind;
-    CalcPoint p0, p1;  // start and end
-    CalcPoint c1, c2;  // Bezier controls
-    CalcPoint centre;  // arcs
-    int ccw;           // arcs: 1 counter-clockwise
-};
-
-struct Contour {
-    CalcPoint start;
-    std::vector<Segment> segments;
-};
+using SegKind = TrimSegKind;
+using Segment = TrimSegment;
+using Contour = TrimContour;
 
 // A position along a contour: segment index plus the parameter on it.
 struct Cut {
@@ -260,6 +249,14 @@ int StorePieces(Unit *object, int32_t type, const std::vector<std::vector<Piece>
 bool IsPathType(int32_t t) { return t == OBJTYPE_HATCH || t == OBJTYPE_CURVE || t == OBJTYPE_SURFACE; }
 
 } // namespace
+
+std::vector<TrimContour> TrimReadContours(const Unit *object, bool closeContours)
+{
+    std::vector<Contour> contours = ReadContours(object);
+    if (closeContours)
+        CloseContours(&contours);
+    return contours;
+}
 
 int TrimPathCut(Unit *object, const double pick[2], const double first[2], const double second[2], int split)
 {

@@ -1,7 +1,30 @@
 // Cutting out and splitting the contours of paths (Hatch, Curve, Surface).
 #pragma once
 
+#include <vector>
+
 #include "database/unit.h"
+#include "geometry/calc.h"
+
+enum class TrimSegKind { LINE, ARC, BEZIER };
+
+// One piece of a contour.
+struct TrimSegment {
+    TrimSegKind kind;
+    CalcPoint p0, p1;  // start and end
+    CalcPoint c1, c2;  // Bezier controls
+    CalcPoint centre;  // arcs
+    int ccw;           // arcs: 1 counter-clockwise
+};
+
+struct TrimContour {
+    CalcPoint start;
+    std::vector<TrimSegment> segments;
+};
+
+// The contours of a path object as segments; closeContours adds each
+// contour's implicit closing line (Surface, Hatch) as a segment of its own.
+std::vector<TrimContour> TrimReadContours(const Unit *object, bool closeContours);
 
 // Cuts the contour of the path nearest to pick at the places nearest to
 // first and second (split: an open path only at first). Cutting out keeps

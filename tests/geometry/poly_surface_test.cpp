@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/system.h"
+#include "common/test_objects.h"
+#include "database/create_fixture.h"
+#include "database/undo.h"
+#include "geometry/frame.h"
+#include "geometry/poly.h"
+#include "language/language.h"
+
+namespace {
+
+std::vector<int16_t> ElementKinds(Unit *u)
+{
+    std::vector<int16_t> out;
+    UnitForEachElement(u, [&](Element *e) { out.push_back(e->kind); });
+    return out;
+}
+
+class SurfaceTest : public CreateTest {
+protected:
+    double savedTolerance_ = 0;
+    void SetUp() override
+    {
+        CreateTest::SetUp();
+        savedTolerance_ = g_LocalData.surfaceTolerance;
+        g_LocalData.surfaceTolerance = 0.01;
+    }
+    void TearDown() override
+    {
+        g_LocalData.surfaceTolerance = savedTolerance_;
+        CreateTest::TearDown();
+    }
+    static Unit *Selected(Unit *u)
+    {
+        u->flags |= UNIT_SELECTED;
+        FrameCalcObject(u, 0);
+        return u;
+    }
+    static std::vector<Unit *> Surfaces()
+    {
+        std::vector<Unit *> out;
+        for (Unit *u : TestAliveUnits())
+            if (u->object.type == OBJTYPE_SURFACE)
+                out.push_back(u);
+        return out;
+    }
+    static bool Alerted(int entry)
+    {
+        for (const std::string &t : Alerts().texts)
+            if (t == eAlertTextSM[entry])
+                return true;
+        return false;
+    }
+};
+
+TEST_F(SurfaceTest, FourCrossingLinesGiveTheSquareBetweenThem)
+{
+    Selected(TestNewLine(-5, 0, 15, 0));
+    Selected(TestNewLine(-5, 10, 15, 10));
+    Selected(TestNewLine(0, -5, 0, 15));
+    Selected(TestNewLine(10, -5, 10, 15));
+    UndoInitProcess();
+    ASSERT_EQ(PolyGenerateSurface(UNIT_SELECTED, 4, 6), 1);
+    EXPECT_TRUE(Alerts().texts.empty());
+    ASSERT_EQ(Surfaces().size(), 1u);
+    Unit *s = Surfaces()[0];
+    EXPECT_EQ(ElementKinds(s), (std::vector<int16_t>{POINT_START, POINT_LINE, POINT_LINE, POINT_LINE, POINT_LINE}));
+    EXPECT_TRUE(s->flags & UNIT_TEMPORARY);
+    EXPECT_NEAR(s->frame[0], 0, 1e-9);
+    EXPECT_NEAR(s->frame[1], 0, 1e-9);
+    EXPECT_NEAR(s->frame[2], 10, 1e-9);
+    EXPECT_NEAR(s->frame[3], 10, 1e-9);
+    // The last point returns to the first.
+    EXPECT_NEAR(UnitPointAt(s, 0)->x, UnitPointAt(s, 4)->x, 1e-9);
+    EXPECT_NEAR(UnitPointAt(s, 0)->y, UnitPointAt(s, 4)->y, 1e-9);
+    // The command's temporary surfaces go for good within its step.
+    UndoDeleteTemporary();
+    UndoFinishProcess();
+    EXPECT_TRUE(Surfaces().empty());
+}
+
+TEST_F(SurfaceTest, OpenFiguresAndEmptySelectionsAreRefused)
+{
+    EXPECT_EQ(PolyGenerateSurface(UNIT_SELECTED, 0, 0), 0);
+    EXPECT_TRUE(Alerted(22));
+    Alerts() = AlertLog{};
+    Selected(TestNewLine(-5, 0, 5, 0));
+    Selected(TestNewLine(0, -5, 0, 5));
+    EXPECT_EQ(PolyGenerateSurface(UNIT_SELECTED, 1, 1), 0);
+    EXPECT_TRUE(Alerted(48));
+    EXPECT_TRUE(Surfaces().size() == 0);
+}
+
+TEST_F(SurfaceTest, CirclesStayInTwoArcsAndLinesCutThem)
+{
+    // A circle picked inside: its two half arcs are not joined into a full turn.
+    Unit *circle = TestNewObject(0, OBJTYPE_CIRCLE, {0, 0, 5, 0});
+    Selected(circle);
+    ASSERT_EQ(PolyGenerateSurface(UNIT_SELECTED, 1, 1), 1);
+    ASSERT_EQ(Surfaces().size(), 1u);
+    EXPECT_EQ(ElementKinds(Surfaces()[0]),
+              (std::vector<int16_t>{POINT_START, POINT_ARC_PIECE_END, ELEM_CURVE, POINT_ARC_PIECE_END, ELEM_CURVE}));
+    UndoDeleteTemporary();
+    // A line through the centre: the upper half is an arc and the line between the crossings.
+    Selected(TestNewLine(-10, 0, 10, 0));
+    ASSERT_EQ(PolyGenerateSurface(UNIT_SELECTED, 1, 2), 1);
+    ASSERT_EQ(Surfaces().size(), 1u);
+    Unit *half = Surfaces()[0];
+    std::vector<int16_t> kinds = ElementKinds(half);
+    EXPECT_EQ(kinds.size(), 4u);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), POINT_LINE), 1);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), ELEM_CURVE), 1);
+    EXPECT_NEAR(half->frame[1], 0, 1e-9);
+    EXPECT_NEAR(half->frame[3], 5, 1e-6);
+}
+
+TEST_F(SurfaceTest, TheSplitKeepsASlotForItsSentinel)
+{
+    // Two lines crossing: four pieces; an output of exactly four slots has
+    // no room behind them and is refused instead of written past.
+    BufferData in{}, out{};
+    ASSERT_EQ(PolyBufferAlloc(&in, 4, 0), 1);
+    in.xmin = in.ymin = -10, in.xmax = in.ymax = 10;
+    in.used = 2;
+    in.items[0].type = POLY_ITEM_LINE, in.items[0].x1 = -5, in.items[0].x2 = 5;
+    in.items[1].type = POLY_ITEM_LINE, in.items[1].y1 = -5, in.items[1].y2 = 5;
+    in.items[1].contour = 1;
+    PolyBufferPrepare(&in, 0.01);
+    ASSERT_EQ(PolyBufferAlloc(&out, 4, 0), 1);
+    EXPECT_EQ(PolySplitItems(&in, &out, 0.01), 0);
+    PolyBufferFree(&out);
+    ASSERT_EQ(PolyBufferAlloc(&out, 5, 0), 1);
+    ASSERT_EQ(PolySplitItems(&in, &out, 0.01), 1);
+    EXPECT_EQ(out.used, 4);
+    EXPECT_EQ(out.items[4].contour, -1);
+    EXPECT_EQ(out.items[0].contourEnd, 1); // start free
+    EXPECT_EQ(out.items[0].reserved, 0);   // ends at the crossing
+    EXPECT_DOUBLE_EQ(out.items[1].x1, 0);
+    PolyBufferFree(&out);
+    PolyBufferFree(&in);
+}
+
+} // namespace
