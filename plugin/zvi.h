@@ -43,6 +43,7 @@ struct XProperty; // 40 bytes
 struct Matrix;    // 48 bytes: a, b, c, d, tx, ty
 struct LineDef;   // 104 bytes
 struct GeoObject; // 168 bytes: geometry/calc.h
+struct BufferData; // 56 bytes: geometry/poly.h
 
 // ---------------------------------------------------------------------------
 // Record sizes that cross the boundary.
@@ -330,6 +331,16 @@ int ZVI_CALL ZVI_GeoPerpendicular(const GeoObject *obj, double x, double y, doub
 int ZVI_CALL ZVI_GeoTangent(const GeoObject *a, const GeoObject *b, double points[16]);
 int ZVI_CALL ZVI_GeoIncircle(const double p1[2], const double p2[2], const double p3[2], double centre[2]);
 int ZVI_CALL ZVI_GeoCircumcircle(const double p1[2], const double p2[2], const double p3[2], double centre[2]);
+
+// Unit buffers: the contours of objects collected for the point-in-area test.
+// A negative capacity -n means n x ZVI_MaxUnitPoints() + 1 segments.
+int ZVI_CALL ZVI_BufferAlloc(BufferData *data, int capacity, uint32_t flags);
+int ZVI_CALL ZVI_BufferAddEnumerate(BufferData *data, uint32_t mask, uint32_t flags);
+int ZVI_CALL ZVI_BufferAddUnit(BufferData *data, const Unit *object, uint32_t flags);
+int ZVI_CALL ZVI_BufferPrepare(BufferData *data, double tolerance);
+int ZVI_CALL ZVI_BufferFree(BufferData *data);
+void *ZVI_CALL ZVI_UnitBuffer(); // free it with GlobalFree
+int ZVI_CALL ZVI_GeoPointInsideArea(const BufferData *data, double x, double y);
 
 // Enumeration: the drawing's geometry as a stream of records (see
 // plugin/stream.h for the record, its commands, drawing codes and flags).

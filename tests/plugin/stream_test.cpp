@@ -10,6 +10,7 @@
 #include "database/symbol_block.h"
 #include "database/undo.h"
 #include "display/output.h"
+#include "geometry/poly.h"
 
 namespace {
 
@@ -390,6 +391,42 @@ TEST_F(Stream, WalksWithoutTheStream)
     Unit stranger{};
     EXPECT_EQ(ZVI_EnumerateInstanceAttrib(0, &stranger, nullptr), -1);
     EXPECT_EQ(TakeReason(), "InstObj address invalid!");
+}
+
+int g_BufferResult = -2;
+int __stdcall AllocInside(EnumerateRecord *)
+{
+    BufferData data;
+    g_BufferResult = ZVI_BufferAlloc(&data, 10, 0);
+    return 1;
+}
+
+TEST_F(Stream, UnitBuffersAndThePointInAnArea)
+{
+    BufferData data;
+    ASSERT_EQ(ZVI_BufferAlloc(&data, -2, 0), 1);
+    EXPECT_EQ(data.capacity, 2 * ZVI_MaxUnitPoints() + 1);
+    EXPECT_EQ(ZVI_BufferFree(&data), 1);
+    EXPECT_EQ(data.items, nullptr);
+    EXPECT_EQ(ZVI_BufferFree(&data), 0); // the pointer was cleared
+    EXPECT_EQ(TakeReason(), "Data->BufferPtr invalid!");
+
+    Unit *square = Build(13, {{1, {0, 0}}, {2, {10, 0}}, {2, {10, 10}}, {2, {0, 10}}});
+    ASSERT_NE(square, nullptr);
+    ASSERT_EQ(ZVI_BufferAlloc(&data, 100, 0), 1);
+    EXPECT_EQ(ZVI_BufferPrepare(&data, 0.0), 1); // empty: nothing to prepare
+    ASSERT_EQ(ZVI_BufferAddUnit(&data, square, 0), 1);
+    EXPECT_GE(data.used, 4);
+    EXPECT_EQ(ZVI_BufferPrepare(&data, 0.0), 1);
+    EXPECT_EQ(ZVI_GeoPointInsideArea(&data, 5, 5), 1);
+    EXPECT_EQ(ZVI_GeoPointInsideArea(&data, 15, 5), 0);
+    EXPECT_EQ(ZVI_GeoPointInsideArea(&data, 5, -1), 0);
+    ZVI_BufferFree(&data);
+
+    // No buffer is started while a walk runs.
+    EXPECT_EQ(ZVI_EnumerateAll(0, 0, 0, ENUM_GEOMETRY, AllocInside), 1);
+    EXPECT_EQ(g_BufferResult, 0);
+    EXPECT_EQ(TakeReason(), "Another enumeration is still in process!");
 }
 
 } // namespace
