@@ -332,6 +332,20 @@ int ZVI_CALL ZVI_GeoTangent(const GeoObject *a, const GeoObject *b, double point
 int ZVI_CALL ZVI_GeoIncircle(const double p1[2], const double p2[2], const double p3[2], double centre[2]);
 int ZVI_CALL ZVI_GeoCircumcircle(const double p1[2], const double p2[2], const double p3[2], double centre[2]);
 
+// Edit services on the selection, single objects and blocks, inside the
+// plug-in's undo step.
+int ZVI_CALL ZVI_EditIdentCount(int drawing, double frame[4]);
+void ZVI_CALL ZVI_EditIdentRedraw();
+int ZVI_CALL ZVI_EditIdentMatrix(int drawing, const Matrix *m, int keepOriginal);
+int ZVI_CALL ZVI_EditIdentEnumModify(int drawing, EnumCallback cb, int keepOriginal);
+void ZVI_CALL ZVI_EditDelete(int drawing, Unit *object);
+Unit *ZVI_CALL ZVI_EditLinkBefore(int drawing, Unit *object, Unit *ref, int keepOld);
+Unit *ZVI_CALL ZVI_EditLinkBehind(int drawing, Unit *object, Unit *ref, int keepOld);
+int ZVI_CALL ZVI_EditBlockDelete(int drawing, const char *blockName, const char *libraryName, int onlyUnused);
+int ZVI_CALL ZVI_EditPointsCount(int drawing, double frame[4]);
+int ZVI_CALL ZVI_EditPointsMatrix(int drawing, const Matrix *m, int keepOriginal);
+void ZVI_CALL ZVI_EditUnitPointsMatrix(Unit *object, const Matrix *m);
+
 // Unit buffers: the contours of objects collected for the point-in-area test.
 // A negative capacity -n means n x ZVI_MaxUnitPoints() + 1 segments.
 int ZVI_CALL ZVI_BufferAlloc(BufferData *data, int capacity, uint32_t flags);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/system.h"
 #include "database/symbol_find.h"
@@ -146,6 +147,78 @@ TEST_F(Blocks, AGroupAppliedToAPluginObjectIsUndone)
         EXPECT_STREQ(u->instance.block, "old");
     }
     EXPECT_EQ(alive, 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Blocks, EditLinksAndBlockDeletesWithUndo)
+{
+    UndoInitProcess();
+    FastLine();
+    FastLine();
+    UndoFinishProcess();
+    Unit *first = g_ObjectLists[LIST_DRAWING].head;
+    Unit *second = first->next;
+    UndoInitProcess();
+    Unit *copy = ZVI_EditLinkBehind(0, first, nullptr, 0);
+    UndoFinishProcess();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(g_ObjectLists[LIST_DRAWING].tail, copy);
+    auto alive = [] {
+        std::vector<Unit *> v;
+        for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, 1); u; u = MemListNext(u))
+            v.push_back(u);
+        return v;
+    };
+    EXPECT_EQ(alive(), (std::vector<Unit *>{second, copy}));
+    ASSERT_EQ(UndoStepBack(), 1);
+    EXPECT_EQ(alive(), (std::vector<Unit *>{first, second}));
+    Unit stranger{};
+    EXPECT_EQ(ZVI_EditLinkBefore(0, &stranger, nullptr, 0), nullptr);
+    EXPECT_EQ(TakeReason(), "UnitPtr invalid!");
+
+    // A block an instance uses is kept when only unused ones may go.
+    std::strcpy(ZVI_BlockOpen()->block.name, "USED");
+    ASSERT_NE(ZVI_BlockFastInsert(1, nullptr), nullptr);
+    std::strcpy(ZVI_BlockOpen()->block.name, "FREE");
+    ASSERT_NE(ZVI_BlockFastInsert(0, nullptr), nullptr);
+    EXPECT_EQ(ZVI_EditBlockDelete(0, "USED", "*", 1), 0);
+    EXPECT_NE(SymbolFindBlock("*", "USED"), nullptr);
+    EXPECT_EQ(ZVI_EditBlockDelete(0, "FREE", "*", 1), 1);
+    EXPECT_EQ(SymbolFindBlock("*", "FREE"), nullptr);
+    EXPECT_EQ(ZVI_EditBlockDelete(0, nullptr, "*", 1), 0);
+    EXPECT_EQ(TakeReason(), "BlockName address invalid!");
+}
+
+TEST_F(Blocks, AMirrorTurnsAnArcAndKeepsItsSweep)
+{
+    ASSERT_NE(ZVI_ObjectOpen(6), nullptr);
+    ZVI_ObjectAddPoint(3, 0, 0);
+    ZVI_ObjectAddPoint(4, 1, 0);
+    ZVI_ObjectAddPoint(5, 1, 0);
+    ZVI_ObjectAddPoint(5, 0, 1);
+    ZVI_ObjectAddOrient(1.5);
+    ZVI_ObjectAddCurve(2.0, 0.25);
+    ZVI_ObjectAddEnd();
+    Unit *arc = ZVI_ObjectGetAddress();
+    Matrix mirror;
+    MatrixInit(&mirror);
+    MatrixMirrorX(&mirror);
+    ZVI_EditUnitPointsMatrix(arc, &mirror);
+    const Element *e = UnitElementAt(arc, 5);
+    ASSERT_NE(e, nullptr);
+    ASSERT_EQ(e->kind, ELEM_ORIENT);
+    EXPECT_EQ(static_cast<const double *>(ElementPayload(e))[0], -1.5);
+    const Element *c = UnitElementAt(arc, 7);
+    ASSERT_NE(c, nullptr);
+    ASSERT_EQ(c->kind, ELEM_CURVE);
+    EXPECT_EQ(static_cast<const double *>(ElementPayload(c))[0], -2.0);
+    EXPECT_EQ(static_cast<const double *>(ElementPayload(c))[1], -0.25);
+    ZVI_ObjectClose();
+    ZVI_EditUnitPointsMatrix(nullptr, &mirror);
+    EXPECT_NE(Messages().back().find("()\nUnitPtr invalid!"), std::string::npos);
 }
 
 } // namespace
