@@ -346,6 +346,47 @@ int ZVI_CALL ZVI_EditPointsCount(int drawing, double frame[4]);
 int ZVI_CALL ZVI_EditPointsMatrix(int drawing, const Matrix *m, int keepOriginal);
 void ZVI_CALL ZVI_EditUnitPointsMatrix(Unit *object, const Matrix *m);
 
+// Dialog services: plug-in popups among the program's tool windows, the
+// program's painters and dialogs (records copied back only after OK), the
+// definition popups, the guide and the progress dialogs.
+int ZVI_CALL ZVI_DialogHelpMessage();
+UINT ZVI_CALL ZVI_DialogEnterIdle(HWND dialog, WPARAM wParam, LPARAM lParam);
+int ZVI_CALL ZVI_DialogPopupRegister(HWND popup);
+int ZVI_CALL ZVI_DialogPopupUnregister(HWND popup);
+void ZVI_CALL ZVI_DialogPopupActivate(HWND popup, WPARAM wParam, LPARAM lParam);
+void ZVI_CALL ZVI_DialogPopupMove(HWND popup);
+void ZVI_CALL ZVI_DialogPopupSetCursor(HWND popup, WPARAM wParam, LPARAM lParam);
+void ZVI_CALL ZVI_DialogComboboxAdjust(HWND combo, int id);
+void ZVI_CALL ZVI_DialogCenter(HWND dialog);
+void ZVI_CALL ZVI_DialogCustomButtonColor(const DRAWITEMSTRUCT *item, COLORREF colour, int flag);
+void ZVI_CALL ZVI_DialogCustomButtonText(const DRAWITEMSTRUCT *item, const char *text, int flag);
+void ZVI_CALL ZVI_DialogCustomButtonPen(const DRAWITEMSTRUCT *item, int index, const char *text, int flag);
+void ZVI_CALL ZVI_DialogCustomButtonLayer(const DRAWITEMSTRUCT *item, int index, const char *text, int flag);
+void ZVI_CALL ZVI_DialogCustomListboxColor(const DRAWITEMSTRUCT *item, COLORREF colour, const char *text);
+void ZVI_CALL ZVI_DialogCustomButtonIcon(const DRAWITEMSTRUCT *item, HICON icon, int pressed);
+int ZVI_CALL ZVI_DialogColor(HWND owner, const char *caption, COLORREF *colour);
+int ZVI_CALL ZVI_DialogProperty(HWND owner, const char *caption, void *property);   // 32 bytes
+int ZVI_CALL ZVI_DialogXProperty(HWND owner, const char *caption, XProperty *data);
+int ZVI_CALL ZVI_DialogFontDef(HWND owner, const char *caption, FontDef *data);
+int ZVI_CALL ZVI_DialogTextStandard(HWND owner, const char *caption, void *textStandard, void *textReference,
+                                   char *text);
+void ZVI_CALL ZVI_DialogSelectLine(HWND owner, const RECT *rect, int current, int firstId, int noneId, int extraId);
+void ZVI_CALL ZVI_DialogSelectMultiLine(HWND owner, const RECT *rect, int current, int firstId, int noneId,
+                                        int extraId);
+void ZVI_CALL ZVI_DialogSelectSystem(HWND owner, const RECT *rect, int current, int firstId, int noneId, int extraId);
+void ZVI_CALL ZVI_DialogSelectHatch(HWND owner, const RECT *rect, int current, int firstId, int noneId, int extraId);
+void ZVI_CALL ZVI_DialogSelectLayer(HWND owner, const RECT *rect, int current, int firstId, int noneId, int extraId);
+void ZVI_CALL ZVI_DialogSelectPen(HWND owner, const RECT *rect, int current, int firstId, int noneId, int extraId);
+void ZVI_CALL ZVI_DialogUpdateGuide(int state, const char *text);
+int ZVI_CALL ZVI_DialogShowProgress(const char *title, const char *text, int withBar);
+void ZVI_CALL ZVI_DialogUpdateProgress(const char *text1, const char *text2, int value1, int value2);
+void ZVI_CALL ZVI_DialogHideProgress();
+int ZVI_CALL ZVI_DialogIsCancelled();
+int ZVI_CALL ZVI_DialogShowMasterProgress(const char *title);
+void ZVI_CALL ZVI_DialogUpdateMasterProgress(const char *text1, const char *text2, int value1, int value2);
+void ZVI_CALL ZVI_DialogHideMasterProgress();
+int ZVI_CALL ZVI_DialogMasterIsCancelled();
+
 // Unit buffers: the contours of objects collected for the point-in-area test.
 // A negative capacity -n means n x ZVI_MaxUnitPoints() + 1 segments.
 int ZVI_CALL ZVI_BufferAlloc(BufferData *data, int capacity, uint32_t flags);
