@@ -328,6 +328,8 @@ extern CommandDefaults g_CommandDefaults;
 constexpr int COMMAND_DISTANCE_POLYGON_LENGTH = 0;
 constexpr int COMMAND_DISTANCE_LENGTH = 2;
 constexpr int COMMAND_DISTANCE_FIT_RADIUS = 4;
+constexpr int COMMAND_DISTANCE_FILLET = 5;   // fillet and corner-arc radius
+constexpr int COMMAND_DISTANCE_CHAMFER = 6;  // chamfer length (its angle is `angle`)
 constexpr int COMMAND_COUNT_CORNERS = 0;
 constexpr int32_t POLYGON_CORNERS_MIN = 3;
 constexpr int32_t POLYGON_CORNERS_MAX = 99;

@@ -58,6 +58,8 @@ void BenchModify();  // bench_modify.cpp: rotating, undoing and redoing a whole 
 void BenchSelect();  // bench_select.cpp: picks and rectangle selection
 void BenchSnap();    // bench_snap.cpp: snap clicks on a large drawing with instances
 void BenchMeta();    // bench_meta.cpp: metafile export and import
+void BenchHatch();   // bench_hatch.cpp: hatching a star of many vertices and a square with many islands
+void BenchCorner();  // bench_corner.cpp: offsets and corners of long paths
 void BenchPrint();   // bench_print.cpp: printing to a PostScript file against a bitmap
 
 // Renders list 0 once into a 1920 x 1080 memory DIB with the given world

@@ -32,8 +32,6 @@ constexpr int PROMPT_ANGLE = 9;
 constexpr int PROMPT_CHAMFER_LENGTH = 11;
 // eAlertTextSM: a corner count outside 3 to 99.
 constexpr int ALERT_CORNER_COUNT = 10;
-constexpr int COMMAND_DISTANCE_FILLET = 5;
-constexpr int COMMAND_DISTANCE_CHAMFER = 6;
 constexpr size_t CAPTION_SIZE = 256;
 
 const char *Prompt(int index) { return eBoxText[index] ? eBoxText[index] : ""; }

@@ -10,6 +10,10 @@
 
 void MenuFileCommand(HWND mainWindow, int commandId);          // 100-126
 void MenuEditCommand(HWND mainWindow, int commandId);          // 200-233
+// The name proposed for the comments file of a drawing: beside it, its name
+// followed by the comments suffix (never the drawing's own path); for an
+// untitled drawing in the folder given.
+void MenuEditCommentsFileName(const char *drawingPath, const char *folder, char *out, int size);
 void MenuPageOptionsCommand(HWND mainWindow, int commandId);   // 300-389
 void MenuObjectCommand(HWND mainWindow, int commandId);        // 400-453
 void MenuDrawCommand(HWND mainWindow, int commandId);          // 500-590

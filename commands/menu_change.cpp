@@ -9,6 +9,7 @@
 #include "commands/menu.h"
 #include "commands/transform.h"
 #include "commands/trim.h"
+#include "commands/trim_corner.h"
 #include "database/object_modify.h"
 #include "database/object_rects.h"
 #include "database/object_select.h"
@@ -130,6 +131,16 @@ void MenuChangeCommand(HWND mainWindow, int commandId)
     case 718: RunOnSelection(TransformSelectionToSurface, false); break;
     case 719: RunOnSelection(TransformSplitParts, true); break;
     case 720: RunChange(TrimSetStartVertex); break;
+    case CMD_CORNER_EXTEND: RunChange([] { return TrimCornerObjects(CMD_CORNER_EXTEND); }); break;
+    case CMD_CORNER_CHAMFER: RunChange([] { return TrimCornerObjects(CMD_CORNER_CHAMFER); }); break;
+    case CMD_CORNER_FILLET: RunChange([] { return TrimCornerObjects(CMD_CORNER_FILLET); }); break;
+    case CMD_CORNER_ARC: RunChange([] { return TrimCornerObjects(CMD_CORNER_ARC); }); break;
+    case CMD_VERTEX_CHAMFER: RunChange([] { return TrimVertexCommand(CMD_VERTEX_CHAMFER, 1); }); break;
+    case CMD_VERTICES_CHAMFER: RunChange([] { return TrimVertexCommand(CMD_VERTICES_CHAMFER, 0); }); break;
+    case CMD_VERTEX_FILLET: RunChange([] { return TrimVertexCommand(CMD_VERTEX_FILLET, 1); }); break;
+    case CMD_VERTICES_FILLET: RunChange([] { return TrimVertexCommand(CMD_VERTICES_FILLET, 0); }); break;
+    case CMD_VERTEX_ARC: RunChange([] { return TrimVertexCommand(CMD_VERTEX_ARC, 1); }); break;
+    case CMD_VERTICES_ARC: RunChange([] { return TrimVertexCommand(CMD_VERTICES_ARC, 0); }); break;
     case 735:
     case 745:
     case 746: ConvertSelection(commandId); break;

@@ -2,25 +2,36 @@
 // construction points of their completed input, each in one undo step, and
 // the switches of the arc mode and the arc orientation.
 #include <cmath>
+#include <cstring>
 
+#include "app/convert.h"
 #include "app/darad4.h"
 #include "app/init_sound.h"
 #include "app/system.h"
 #include "app/system_defs.h"
+#include "commands/command_popup.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
 #include "commands/input_construct_shapes.h"
 #include "commands/input_path.h"
 #include "commands/input_rubber.h"
 #include "commands/menu.h"
+#include "commands/transform.h"
 #include "database/object.h"
+#include "database/object_rects.h"
+#include "database/object_select.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "database/undo.h"
 #include "dialogs/alert.h"
+#include "dialogs/box14_multiline.h"
+#include "display/output_paint.h"
+#include "display/output_select.h"
 #include "files/file_drawinginfo.h"
 #include "geometry/calc.h"
 #include "geometry/flat.h"
+#include "geometry/hatch.h"
+#include "geometry/poly.h"
 
 namespace {
 
@@ -104,6 +115,59 @@ void Sketch(HWND mainWindow)
     InUndoStep([&] { return ObjectNewPolylineFromArray(OBJTYPE_CURVE, &work[0].x, count); });
 }
 
+constexpr int COMMAND_HATCH_DIALOG_FIRST = 5763; // + the hatch: its definitions editor
+
+int ActiveHatchIndex() { return g_CurrentHatch >= 0 && g_CurrentHatch < HATCH_SLOTS ? g_CurrentHatch : 0; }
+
+const HatchDef &ActiveHatch() { return g_HatchDefs[ActiveHatchIndex()]; }
+
+// 577: the area bounded by the selected objects is hatched with the active
+// hatch; islands among them stay empty.
+void HatchSelection()
+{
+    if (ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED) == 0)
+        return;
+    UndoInitProcess();
+    if (!HatchCreate(&ActiveHatch(), UNIT_SELECTED)) {
+        UndoCancelProcess();
+        return;
+    }
+    UndoFinishProcess();
+    double changed[4];
+    std::memcpy(changed, g_ChangedRect, sizeof changed);
+    InputDropObjectSelection();
+    OutputInvalidateAreaAll(changed);
+}
+
+// 578: the areas around the entered points (after the selection step), each
+// found among the selected objects as a temporary surface and joined into
+// one, are hatched; the surfaces go again within the step.
+void HatchAroundPoints()
+{
+    const int points = PointCount();
+    if (ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED) == 0)
+        return;
+    UndoInitProcess();
+    bool ok = points > 1;
+    for (int i = 1; i < points && ok; ++i)
+        ok = PolyGenerateSurface(UNIT_SELECTED, g_ConstructionPoints[i].x, g_ConstructionPoints[i].y) != 0;
+    InputDropObjectSelection();
+    ok = ok && TransformSelectionToSurface(UNIT_TEMPORARY, 1) != 0;
+    double changed[4];
+    if (ok) {
+        std::memcpy(changed, g_ChangedRect, sizeof changed);
+        HatchCreate(&ActiveHatch(), UNIT_TEMPORARY);
+    }
+    UndoDeleteTemporary();
+    if (ok) {
+        UndoFinishProcess();
+        OutputInvalidateAreaAll(changed);
+    } else {
+        UndoCancelProcess();
+    }
+    OutputRedrawSelection();
+}
+
 } // namespace
 
 void MenuDrawCommand(HWND mainWindow, int commandId)
@@ -142,6 +206,17 @@ void MenuDrawCommand(HWND mainWindow, int commandId)
     case 573: InUndoStep([n] { return ObjectNewPolyline(OBJTYPE_SPLINE, n); }); break;
     case 574: InUndoStep([n] { return ObjectNewPath(OBJTYPE_CURVE, n); }); break;
     case 575: InUndoStep([n] { return ObjectNewPath(OBJTYPE_SURFACE, n); }); break;
+    case 577: HatchSelection(); break;
+    case 578: HatchAroundPoints(); break;
+    case 579: CommandPopupHatchMenu(nullptr); break;
+    case 580: MenuInternalCommand(mainWindow, COMMAND_HATCH_DIALOG_FIRST + ActiveHatchIndex()); break;
+    case 581: {
+        char caption[CONVERT_TITLE_SIZE];
+        ConvertGetCommandTitle(caption, commandId);
+        if (Box14EditMultilineDef(mainWindow, caption, g_MultiLineDefs, 0))
+            FileSetModified();
+        break;
+    }
     case 582: // no undo step, but the drawing has changed
         g_HatchOrigin[0] = g_ConstructionPoints[0].x;
         g_HatchOrigin[1] = g_ConstructionPoints[0].y;

@@ -17,6 +17,12 @@
 #include "display/output_paint.h"
 #include "files/file.h"
 #include "files/file_commands.h"
+#include "files/image_list.h"
+#include "commands/command_state.h"
+#include "database/object.h"
+#include "database/object_select.h"
+#include "files/file_drawinginfo.h"
+#include "database/object_modify.h"
 #include "files/zvi.h"
 #include "app/window_title.h"
 #include "language/language.h"
@@ -31,7 +37,11 @@ constexpr int COMMAND_RECENT = 104;
 constexpr int COMMAND_MERGE = 106;
 constexpr int COMMAND_IMPORT_EMF = 107;
 constexpr int COMMAND_IMPORT_WMF = 108;
+constexpr int COMMAND_IMPORT_BMP = 109;
+constexpr int COMMAND_RELOAD_BITMAPS = 110;
 constexpr int COMMAND_SAVE_SELECTION = 112;
+constexpr int COMMAND_EMBED_BITMAPS = 126;
+constexpr uint32_t MASK_SELECTED = 4;
 constexpr int COMMAND_EXPORT_EMF = 113;
 constexpr int COMMAND_EXPORT_WMF = 114;
 constexpr int COMMAND_EXIT = 125;
@@ -154,6 +164,39 @@ void ImportMetafile(HWND mainWindow, int commandId)
     FileOpenDrawing(state.current, emf ? FILE_KIND_EMF : FILE_KIND_WMF, g_Options.fileDialogs[FD_ZVD].option, 0, 1);
 }
 
+// A bitmap placed at the point the command's insertion step accepted.
+void ImportBitmap(HWND mainWindow)
+{
+    FileDialogState &state = g_Options.fileDialogs[FD_BMP];
+    const FileTypeSelection request{0x801, 0, 0, FILE_KIND_BMP, -1, CHOOSER_OPEN};
+    if (!Box15FileGetName(mainWindow, Title(COMMAND_IMPORT_BMP).text, &state, request))
+        return;
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    FileOpenDrawing(state.current, FILE_KIND_BMP, g_Options.fileDialogs[FD_ZVD].option, 0, 1);
+}
+
+// Linked bitmap files are read again when next drawn.
+void ReloadBitmaps()
+{
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    ImageFreeBitmaps(0);
+    ObjectRecalcAllFrames();
+    OutputRedrawAll(1);
+}
+
+// The selected Bitmap objects take their linked files into the drawing.
+void EmbedBitmaps()
+{
+    g_CommandState->selectedCount = ObjectExtentsSelected(0, MASK_SELECTED);
+    if (g_CommandState->selectedCount <= 0)
+        return;
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    ImageFreeBitmaps(0);
+    if (ObjectEmbedBitmaps(MASK_SELECTED))
+        FileSetModified();
+    OutputRedrawAll(1);
+}
+
 // The selection written as a metafile.
 void ExportMetafile(HWND mainWindow, int commandId)
 {
@@ -188,7 +231,10 @@ void MenuFileCommand(HWND mainWindow, int commandId)
     case COMMAND_RECENT: CommandRecentFilesPopup(); return;
     case COMMAND_IMPORT_EMF:
     case COMMAND_IMPORT_WMF: ImportMetafile(mainWindow, commandId); return;
+    case COMMAND_IMPORT_BMP: ImportBitmap(mainWindow); return;
+    case COMMAND_RELOAD_BITMAPS: ReloadBitmaps(); return;
     case COMMAND_SAVE_SELECTION: SaveSelection(mainWindow); return;
+    case COMMAND_EMBED_BITMAPS: EmbedBitmaps(); return;
     case COMMAND_EXPORT_EMF:
     case COMMAND_EXPORT_WMF: ExportMetafile(mainWindow, commandId); return;
     // The same way as the close box: the save question and the settings.

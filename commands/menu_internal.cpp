@@ -21,6 +21,7 @@
 #include "database/object_rects.h"
 #include "dialogs/alert.h"
 #include "dialogs/box03_systems.h"
+#include "dialogs/box05_hatch.h"
 #include "dialogs/box05_pens.h"
 #include "display/output.h"
 #include "display/output_paint.h"
@@ -255,6 +256,22 @@ void EditSystems(HWND mainWindow, int k)
         OutputRedrawAll(1);
 }
 
+// The hatch definitions editor on hatch k; a hatch taken becomes the current one.
+void EditHatches(HWND mainWindow, int k)
+{
+    constexpr int COMMAND_HATCH_EDITOR = 580; // whose title is the caption
+    SystemClearChanges();
+    char caption[CONVERT_TITLE_SIZE];
+    ConvertGetCommandTitle(caption, COMMAND_HATCH_EDITOR);
+    int32_t taken = k;
+    if (!Box05EditHatchDefs(mainWindow, caption, g_HatchDefs, &taken))
+        return;
+    g_DefChangeFlags.hatches = 1;
+    SystemApplyChanges(0);
+    FileSetModified();
+    ActivateHatch(taken >= 0 ? taken : g_CurrentHatch);
+}
+
 } // namespace
 
 void MenuInternalCommand(HWND mainWindow, int commandId)
@@ -271,6 +288,7 @@ void MenuInternalCommand(HWND mainWindow, int commandId)
     case INTERNAL_LAYER_ACTIVATE: ActivateLayer(k); break;
     case INTERNAL_PEN_ACTIVATE: ActivatePen(k); break;
     case INTERNAL_SYSTEM_DIALOG: EditSystems(mainWindow, k); break;
+    case INTERNAL_HATCH_DIALOG: EditHatches(mainWindow, k); break;
     case INTERNAL_LAYER_TABLE:
         Box06LayerDialogShow(k);
         g_Options.layerDialogVisible = 1;
@@ -297,8 +315,8 @@ void MenuInternalCommand(HWND mainWindow, int commandId)
         break;
     }
     default:
-        // The symbol insertion, the slot dialog, the hatch editor and the
-        // scale dialog come with the block commands and the dialogs.
+        // The symbol insertion, the slot dialog and the scale dialog come
+        // with the block commands and the dialogs.
         InitBeep();
         break;
     }

@@ -32,6 +32,7 @@
 #include "dialogs/alert.h"
 #include "dialogs/box02.h"
 #include "dialogs/box03_systems.h"
+#include "dialogs/box09_page.h"
 #include "dialogs/box04_lines.h"
 #include "dialogs/box06_defaults.h"
 #include "dialogs/box07.h"
@@ -39,7 +40,12 @@
 #include "dialogs/box16.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
+#include "dialogs/box15.h"
+#include "files/file.h"
+#include "files/file_commands.h"
 #include "files/file_drawinginfo.h"
+#include "files/file_settings.h"
+#include "files/zvi.h"
 #include "language/language.h"
 
 namespace {
@@ -131,6 +137,21 @@ void AppendPage()
     ApplyChange(&DefChangeFlags::pages);
 }
 
+// 302: the format of the page asked for (page 1 when there is only one).
+void EditPageFormat(HWND owner, int commandId)
+{
+    int page = 0;
+    if (PageCount() < 1) {
+        InitBeep();
+        return;
+    }
+    if (PageCount() >= 2 && (page = AskPage(owner, commandId)) < 0)
+        return;
+    const Caption caption(commandId);
+    if (Box09PageFormat(owner, caption.text, &g_PageDefs.pages[page]))
+        ApplyChange(&DefChangeFlags::pages);
+}
+
 void MovePageOrigin()
 {
     const int page = g_PageDefs.active;
@@ -217,8 +238,11 @@ template <typename Def, size_t N>
 void ShowAll(Def (&defs)[N], uint32_t (&saved)[N], bool &valid, uint32_t DefChangeFlags::*flag)
 {
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    // A second show-all before the restore keeps the states of the first:
+    // saving again would save the shown-all states and lose the user's.
     for (size_t k = 0; k < N; ++k) {
-        saved[k] = defs[k].state;
+        if (!valid)
+            saved[k] = defs[k].state;
         defs[k].state = DEF_STATE_DEFAULT;
     }
     valid = true;
@@ -226,7 +250,7 @@ void ShowAll(Def (&defs)[N], uint32_t (&saved)[N], bool &valid, uint32_t DefChan
 }
 
 template <typename Def, size_t N>
-void RestoreStates(Def (&defs)[N], const uint32_t (&saved)[N], bool valid, uint32_t DefChangeFlags::*flag)
+void RestoreStates(Def (&defs)[N], const uint32_t (&saved)[N], bool &valid, uint32_t DefChangeFlags::*flag)
 {
     if (!valid) {
         InitBeep();
@@ -234,6 +258,7 @@ void RestoreStates(Def (&defs)[N], const uint32_t (&saved)[N], bool valid, uint3
     }
     for (size_t k = 0; k < N; ++k)
         defs[k].state = saved[k];
+    valid = false; // the next show-all saves the states then current
     ApplyChange(flag);
 }
 
@@ -606,6 +631,95 @@ void EditOptions(HWND mainWindow, int commandId)
     WindowApplyPanels(before, g_Options, 1);
 }
 
+// ---------------------------------------------------------------------------
+// Settings in drawing files and in the registry.
+
+constexpr int TEXT_SETTINGS_AS_DEFAULT = 11; // eAlertTextSM
+constexpr int TEXT_SETTINGS_IMPORTED = 50;   // eAlertTextSM
+
+bool ChooseFile(HWND owner, int commandId, FileDialogState &state, const FileTypeSelection &request)
+{
+    const Caption caption(commandId);
+    return Box15FileGetName(owner, caption.text, &state, request) != 0;
+}
+
+// 358: the settings of a drawing file merged into the drawing.
+void LoadSettings(HWND owner, int commandId)
+{
+    FileDialogState &state = g_Options.fileDialogs[FD_INF];
+    state.option = g_Options.fileModeLoadTemplate;
+    if (!ChooseFile(owner, commandId, state, FileTypeSelection{0xC1, 0, 0, FILE_KIND_TEMPLATE, 5, CHOOSER_OPEN}))
+        return;
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    if (!FileReadDrawing(nullptr, state.current, state.option, 1))
+        return;
+    UndoApplySteps();
+    SystemValidateReferences();
+    if (g_FileSectionsRead & FILE_SECTION_WINDOW)
+        FileViewsToWindows();
+    SystemNotifyModulesNew();
+    WindowShowNewDrawing(g_MainWnd);
+    WindowSetActive(0, 1);
+}
+
+// The settings written into a drawing file of their own, with a fresh
+// drawing record.
+int SaveSettingsTo(const char *path, uint32_t sections)
+{
+    DrawingInfo info{};
+    FileInitDrawingInfo(&info);
+    FileStampDrawingInfo(&info);
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    return FileSaveDrawing(&info, path, FILE_KIND_DRAWING, sections, 0);
+}
+
+// 359
+void SaveSettings(HWND owner, int commandId)
+{
+    FileDialogState &state = g_Options.fileDialogs[FD_INF];
+    state.option = g_Options.fileModeSaveTemplate;
+    if (ChooseFile(owner, commandId, state, FileTypeSelection{0x45, 0, 0, FILE_KIND_TEMPLATE, 5, CHOOSER_SAVE}))
+        SaveSettingsTo(state.current, state.option);
+}
+
+// 360: Yes lets the user choose the sections first, No takes them as they are.
+void SaveSettingsAsDefault(HWND owner, int commandId)
+{
+    const uint32_t answer = AlertYesNoCancelDefNo(owner, eAlertTextSM[TEXT_SETTINGS_AS_DEFAULT]);
+    if (answer == ALERT_CANCEL)
+        return;
+    uint32_t sections = g_Options.fileModeSaveTemplate;
+    const Caption caption(commandId);
+    if (answer == ALERT_YES && !Box15FileSections(owner, caption.text, &sections, nullptr, 0))
+        return;
+    char path[SYSTEM_PATH_SIZE];
+    SystemDefaultDrawingLocal(path);
+    SaveSettingsTo(path, sections);
+}
+
+// 386: the imported settings take effect at the next start, so the program
+// offers to end without writing the current ones back.
+void ImportRegistrySettings(HWND owner, int commandId)
+{
+    FileDialogState &state = g_Options.fileDialogs[FD_INF];
+    if (!ChooseFile(owner, commandId, state, FileTypeSelection{0x21, 0, 0, 5, -1, CHOOSER_OPEN}))
+        return;
+    if (!FileImportSettings(state.current))
+        return;
+    if (AlertYesNo(owner, eAlertTextSM[TEXT_SETTINGS_IMPORTED]) != ALERT_YES)
+        return;
+    g_OtherInstance = 1; // no settings written at exit
+    PostMessageA(g_MainWnd, WM_CLOSE, 0, 0);
+}
+
+// 387
+void ExportRegistrySettings(HWND owner, int commandId)
+{
+    FileDialogState &state = g_Options.fileDialogs[FD_INF];
+    if (ChooseFile(owner, commandId, state, FileTypeSelection{0x21, 0, 0, 5, -1, CHOOSER_SAVE}))
+        FileExportSettings(state.current);
+}
+
 bool IsSubmenu(int commandId)
 {
     return std::find(std::begin(SUBMENUS), std::end(SUBMENUS), commandId) != std::end(SUBMENUS);
@@ -625,6 +739,7 @@ void MenuPageOptionsCommand(HWND mainWindow, int commandId)
     }
     switch (commandId) {
     case 301: AppendPage(); return;
+    case 302: EditPageFormat(mainWindow, commandId); return;
     case 303: MovePageOrigin(); return;
     case 304: SelectPage(mainWindow, commandId); return;
     case 305: OrderPages(mainWindow, commandId); return;
@@ -665,6 +780,11 @@ void MenuPageOptionsCommand(HWND mainWindow, int commandId)
     case 377: case 378: case 379: case 380: case 381: case 382: case 384: case 385:
         EditOptions(mainWindow, commandId);
         return;
+    case 358: LoadSettings(mainWindow, commandId); return;
+    case 359: SaveSettings(mainWindow, commandId); return;
+    case 360: SaveSettingsAsDefault(mainWindow, commandId); return;
+    case 386: ImportRegistrySettings(mainWindow, commandId); return;
+    case 387: ExportRegistrySettings(mainWindow, commandId); return;
     case 361: {
         const Caption caption(commandId);
         Box07ProgramStatus(mainWindow, caption.text);

@@ -54,7 +54,17 @@ int ObjectNewPath(int32_t type, int n);
 int ObjectNewPolylineFromArray(int32_t type, const double *points, int n);
 int ObjectNewMarks(const double *points, int n);
 int ObjectNewComment();
+// The comment read back: its text (stored form) and its 72-byte settings
+// record; 1, or 0 for a unit that is no comment.
+int ObjectCommentOf(const Unit *comment, char *text, int textSize, void *settings);
+// Replaces a comment by a copy with the text and the settings record, inside
+// the caller's undo step; the old frame goes to g_ExtentsRect, the new one to
+// g_ChangedRect. 1, or 0 when the copy could not be stored.
+int ObjectReplaceComment(Unit *comment, const char *text, const void *settings);
 int ObjectNewBitmapRef(double x, double y, const char *fileName, const char *imageName, int embed);
+// The linked images of the Bitmap objects of the drawing carrying mask get
+// embedded names and their files' bytes; the number embedded.
+int ObjectEmbedBitmaps(uint32_t mask);
 // Lines with line ends and dimensions, from construction points 0 onwards
 // and the drawing's current dimension settings (object_create_dim.cpp). The
 // variant is 0 to 12, or 0 to 2 for DimCoord; another number creates nothing.

@@ -1,6 +1,7 @@
 #include <cstddef>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
 #include "app/darad4.h"
 #include "app/system_defs.h"
@@ -10,6 +11,7 @@
 #include "commands/input_points.h"
 #include "database/init.h"
 #include "database/object.h"
+#include "database/object_rects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "database/undo.h"
@@ -21,6 +23,8 @@
 #include "display/symbol.h"
 #include "files/file_drawinginfo.h"
 #include "files/file_records.h"
+#include "files/image_file.h"
+#include "files/image_list.h"
 #include "files/image_names.h"
 #include "geometry/flat.h"
 #include "geometry/frame.h"
@@ -543,6 +547,124 @@ int ObjectNewComment()
     WindowUpdateTitle(g_MainWnd);
     ObjectDrawNewMarkersAll();
     return 1;
+}
+
+namespace {
+
+bool IsComment(const Unit *u)
+{
+    return u && u->kind == UNIT_KIND_OBJECT && u->object.type == OBJTYPE_COMMENT;
+}
+
+// The comment's chain: its two points, text and settings record.
+struct CommentParts {
+    const ElementPoint *points[2] = {nullptr, nullptr};
+    const char *text = nullptr;
+    const void *settings = nullptr;
+};
+
+CommentParts PartsOf(const Unit *u)
+{
+    CommentParts parts;
+    int points = 0;
+    const uint8_t *end = reinterpret_cast<const uint8_t *>(u) + u->bytes;
+    for (const Element *e = UnitFirstElement(u);
+         reinterpret_cast<const uint8_t *>(e) + ELEMENT_HEADER_SIZE <= end && e->kind != ELEM_END &&
+         e->size >= ELEMENT_HEADER_SIZE;
+         e = ElementNext(e)) {
+        if (ElementIsPoint(e) && points < 2)
+            parts.points[points++] = reinterpret_cast<const ElementPoint *>(e);
+        else if (e->kind == ELEM_TEXT && !parts.text)
+            parts.text = static_cast<const char *>(ElementPayload(e));
+        else if (e->kind == ELEM_COMMENT)
+            parts.settings = ElementPayload(e);
+    }
+    return parts;
+}
+
+} // namespace
+
+int ObjectCommentOf(const Unit *comment, char *text, int textSize, void *settings)
+{
+    if (!IsComment(comment))
+        return 0;
+    const CommentParts parts = PartsOf(comment);
+    if (text && textSize > 0)
+        lstrcpynA(text, parts.text ? parts.text : "", textSize);
+    if (settings) {
+        if (parts.settings)
+            std::memcpy(settings, parts.settings, COMMENT_SETTINGS_SIZE);
+        else
+            std::memset(settings, 0, COMMENT_SETTINGS_SIZE);
+    }
+    return 1;
+}
+
+int ObjectReplaceComment(Unit *comment, const char *text, const void *settings)
+{
+    if (!IsComment(comment))
+        return 0;
+    const CommentParts parts = PartsOf(comment);
+    if (!parts.points[0] || !parts.points[1])
+        return 0;
+    ScratchUni1 scratch(__FILE__, __LINE__);
+    if (!scratch)
+        return 0;
+    Unit *buffer = reinterpret_cast<Unit *>(g_Universal1);
+    std::memcpy(buffer, comment, UNIT_ELEMENTS_OBJECT); // header, attributes and flags
+    ChainWriter w;
+    InitChainBegin(&w, buffer, g_ObjectLimits.scratchSize);
+    for (const ElementPoint *p : parts.points)
+        InitChainPoint(&w, p->head.kind, p->x, p->y);
+    InitChainText(&w, text, TEXT_CAPACITY_LONG, false);
+    Element *data = InitChainRecord(&w, ELEM_COMMENT, ELEM_SIZE_COMMENT);
+    if (data && settings)
+        std::memcpy(ElementPayload(data), settings, COMMENT_SETTINGS_SIZE);
+    if (!InitChainEnd(&w)) {
+        AlertSM2(g_MainWnd);
+        return 0;
+    }
+    Unit *unit = MemListNewCopyAfter(LIST_DRAWING, buffer, buffer->bytes, comment);
+    scratch.Release();
+    if (!unit) {
+        AlertSM2(g_MainWnd);
+        return 0;
+    }
+    std::memcpy(g_ExtentsRect, comment->frame, sizeof g_ExtentsRect);
+    UndoStampDeleted(comment);
+    UndoStampCreated(unit);
+    FrameCalcObject(unit, 0);
+    std::memcpy(g_ChangedRect, unit->frame, sizeof g_ChangedRect);
+    g_DrawingInfo.commentsChanged = 1;
+    return 1;
+}
+
+int ObjectEmbedBitmaps(uint32_t mask)
+{
+    int embedded = 0;
+    for (Unit *u = MemListFirst(LIST_DRAWING, mask, mask, 1); u; u = MemListNext(u)) {
+        if (u->kind != UNIT_KIND_OBJECT || u->object.type != OBJTYPE_BITMAP)
+            continue;
+        Element *e = UnitFirstElement(u);
+        if (e->kind != ELEM_BITMAP_REF)
+            continue;
+        auto *ref = static_cast<BitmapRefData *>(ElementPayload(e));
+        if (!ref->name[0] || ref->name[0] == IMAGE_EMBEDDED_PREFIX[0])
+            continue;
+        char path[BITMAP_NAME_SIZE];
+        lstrcpynA(path, ref->name, sizeof path);
+        ImageSearchFile(path, sizeof path);
+        std::vector<uint8_t> bytes;
+        char name[BITMAP_NAME_SIZE];
+        lstrcpynA(name, path, sizeof name);
+        ImageMakeEmbeddedName(name, sizeof name);
+        if (!ImageReadFileBytes(path, &bytes) || !ImageStoreData(name, bytes.data(), uint32_t(bytes.size())))
+            continue;
+        lstrcpynA(ref->name, name, sizeof ref->name);
+        FrameCalcObject(u, 0);
+        ++embedded;
+    }
+    return embedded;
 }
 
 int ObjectNewBitmapRef(double x, double y, const char *fileName, const char *imageName, int embed)

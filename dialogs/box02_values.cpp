@@ -45,28 +45,36 @@ void CopyText(char *out, size_t size, const char *text) { std::snprintf(out, siz
 
 const ConvertState &Units() { return g_ConvertState; }
 
-// The value in the current unit as a term the evaluator reads back, and the unit label.
+// The factor of a unit: stored value = typed value x factor (what the input checks multiply by).
+double UnitFactor(double factor) { return factor > 0.0 ? factor : 1.0; }
+
+// The value in the current unit as a term the evaluator reads back, and the unit label. The formatter
+// expects the value already in the unit, so the stored value is divided by the factor the input
+// checks multiply with: an angle stored in radians shows in degrees, a length in mm in inches.
 void ValueText(FieldKind kind, double value, char *out, size_t size, const char **label)
 {
     const ConvertState &u = Units();
     char text[64];
     *label = "";
     switch (kind) {
-    case FIELD_ANGLE:
-        ConvertWidthAngleToString(text, value, 0, u.angleFormat, static_cast<int>(u.decimals),
-                                  u.window ? u.window->angleFactor : 1.0);
+    case FIELD_ANGLE: {
+        const double f = UnitFactor(u.window ? u.window->angleFactor : 1.0);
+        ConvertWidthAngleToString(text, value / f, 0, u.angleFormat, static_cast<int>(u.decimals), f);
         *label = u.angleLabel;
         break;
-    case FIELD_LENGTH:
-        ConvertLengthToString(text, value, 0, u.lengthFormat, static_cast<int>(u.decimals),
-                              u.window ? u.window->mmPerUnit : 1.0);
+    }
+    case FIELD_LENGTH: {
+        const double f = UnitFactor(u.window ? u.window->mmPerUnit : 1.0);
+        ConvertLengthToString(text, value / f, 0, u.lengthFormat, static_cast<int>(u.decimals), f);
         *label = u.lengthLabel;
         break;
-    case FIELD_WIDTH:
-        ConvertWidthAngleToString(text, value, 0, 0, static_cast<int>(u.decimals),
-                                  u.window ? u.window->widthFactor : 1.0);
+    }
+    case FIELD_WIDTH: {
+        const double f = UnitFactor(u.window ? u.window->widthFactor : 1.0);
+        ConvertWidthAngleToString(text, value / f, 0, 0, static_cast<int>(u.decimals), f);
         *label = u.widthLabel;
         break;
+    }
     default: ConvertDoubleToString(text, value, 0, static_cast<int>(u.decimals)); break;
     }
     CopyText(out, size, text);

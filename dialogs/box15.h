@@ -64,6 +64,27 @@ FileDialogState *Box15DefaultPathForType(int kind, const FileTypeSelection &sele
 // an empty name, one ending in a folder separator, or an extension "*".
 void Box15NameForFilter(const char *name, const char *extension, char *out, int size);
 
+// The section choice of a drawing-file operation: 1 on OK (mask updated:
+// bit 0 set, bits 1 to 27 those of the chosen sections, bits 28 to 31
+// kept), 0 otherwise. With defaultMask the stored default can be stored and
+// restored; it is written back whenever the dialog ran, also after Cancel.
+// flags nonzero shows the replace/merge choice (bit 30).
+constexpr uint32_t FILE_SECTIONS_ALWAYS = 0x1;
+int Box15FileSections(HWND owner, const char *caption, uint32_t *mask, uint32_t *defaultMask, int flags);
+
+// Information about a file: its size and date, and for a bitmap its size
+// and colours, for a drawing or library its descriptive record. 1 after
+// the dialog, 0 when the file cannot be read (with the file alert).
+int Box15FileInfo(HWND owner, const char *caption, const char *path);
+// The descriptive record of the drawing (slot BOX15_DRAWING_SLOT) or of a
+// library slot, edited on a copy; a library title is checked. 1 on OK.
+constexpr int BOX15_DRAWING_SLOT = 999;
+struct DrawingInfo;
+int Box15FileEditDetails(HWND owner, const char *caption, const char *fileName, DrawingInfo *info, int slot,
+                         uint32_t *titleChanged);
+// The same record shown only; 1 after the dialog.
+int Box15FileViewDetails(HWND owner, const char *caption, const char *fileName, DrawingInfo *info);
+
 // Test seam: when set, the chooser is answered by this function instead of
 // the common dialog. It may set the state's path and kind; its result is the
 // chooser's.

@@ -9,6 +9,8 @@
 #include "display/clip.h"
 #include "display/output.h"
 #include "display/symbol.h"
+#include "files/file_records.h"
+#include "files/image_draw.h"
 #include "database/storage.h"
 #include "database/symbol_charlib.h"
 #include "geometry/matrix.h"
@@ -127,6 +129,18 @@ int OutputAnnotation(HDC hdc, Unit *unit, const XProperty *parent, const Matrix 
         return StandardText(hdc, unit, 2, 3, parent, matrix, clip);
     case OBJTYPE_FRAME_TEXT:
         return FrameText(hdc, unit, parent, matrix, clip);
+    case OBJTYPE_BITMAP: {
+        const Element *e = ElementAt(unit, 0);
+        if (!e || e->kind != ELEM_BITMAP_REF)
+            return 1;
+        const auto *ref = static_cast<const BitmapRefData *>(ElementPayload(e));
+        const uint32_t mode = Ctx().mode;
+        if (OutputIsScreenType(mode))
+            return mode == OUTPUT_MEASURE ? 1 : ImageDrawBitmap(hdc, ref, &unit->property, parent, matrix, Ctx().outlineOnly);
+        if (mode & (OUTPUT_PRINTER | OUTPUT_METAFILE | OUTPUT_SCREEN_LIKE))
+            return ImagePrintBitmap(hdc, ref, &unit->property, parent, matrix);
+        return 1;
+    }
     default:
         return 1;
     }

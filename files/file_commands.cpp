@@ -1,7 +1,6 @@
 // The current drawing's name and recent list, the question before a drawing
 // is closed, and new, open, save and save as.
 #include "files/file_commands.h"
-#include "plugin/zvi_module.h"
 
 #include <windows.h>
 
@@ -27,12 +26,15 @@
 #include "files/file.h"
 #include "files/file_records.h"
 #include "files/image_file.h"
+#include "commands/command_state.h"
 #include "files/image_list.h"
 #include "files/image_names.h"
 #include "files/meta.h"
 #include "database/object.h"
 #include "database/undo.h"
 #include "files/zvi.h"
+#include "plugin/zvi.h"
+#include "plugin/zvi_module.h"
 #include "language/language.h"
 #include "language/language_entries.h"
 
@@ -45,6 +47,7 @@ constexpr int DEFAULT_NAME_EXPORTED = 17;
 constexpr int DEFAULT_NAME_FILE = 11;
 constexpr int TEXT_WMF_HEADER = 9;
 constexpr int TEXT_EXPORT_FAILED = 4;
+constexpr int TEXT_EMBED_BITMAP = 86;
 constexpr uint32_t MASK_SELECTED = 4;
 
 HANDLE g_LockHandle = INVALID_HANDLE_VALUE;
@@ -322,42 +325,80 @@ int LoadMetafile(const char *path, int kind, int setName, int merge)
     return FILE_OPEN_DONE;
 }
 
-// A file in a plug-in's format, read by the plug-in's import filter.
-int LoadByPlugin(const char *path, int filter, uint32_t sections, int setName)
+// A bitmap file as a new drawing (one Bitmap object at the origin), or
+// merged into the drawing at the first construction point; the file is
+// embedded. Done only when the object was made.
+// Why a bitmap was refused, in the user's words.
+const char *BitmapFaultText(ImageDibFault fault)
 {
-    const int result = PluginImportFile(filter, path, static_cast<int>(sections));
-    if (result == FILE_OPEN_DONE && setName) {
-        FileSetCurrentName(path, 1);
-        ClearModified();
+    switch (fault) {
+    case IMAGE_DIB_HEADER_SIZE: return LANG(eAlertTextSM, BitmapHeaderSize);
+    case IMAGE_DIB_SIZE: return LANG(eAlertTextSM, BitmapSize);
+    case IMAGE_DIB_PLANES: return LANG(eAlertTextSM, BitmapPlanes);
+    case IMAGE_DIB_BIT_COUNT: return LANG(eAlertTextSM, BitmapBitCount);
+    case IMAGE_DIB_COMPRESSION: return LANG(eAlertTextSM, BitmapCompression);
+    case IMAGE_DIB_COLORS: return LANG(eAlertTextSM, BitmapColors);
+    case IMAGE_DIB_IMAGE_SIZE: return LANG(eAlertTextSM, BitmapImageSize);
+    case IMAGE_DIB_MASKS: return LANG(eAlertTextSM, BitmapMasks);
+    default: return LANG(eAlertTextSM, BitmapShort);
     }
-    return result;
 }
 
-// A bitmap file as a new drawing: one Bitmap object at the origin with the
-// file embedded. Done only when the object was made.
-int LoadBitmap(const char *path, int setName)
+// A file that starts like a bitmap but is not a sound one is named with
+// its fault; anything else is for the caller to refuse.
+bool RefuseDamagedBitmap(const char *path, const std::vector<uint8_t> &bytes)
 {
-    if (!ImageCheckFile(path))
-        return FILE_OPEN_NOT_THIS_KIND;
-    HANDLE file = INVALID_HANDLE_VALUE;
+    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M')
+        return false;
+    const ImageDibFault fault = ImageValidateDib(bytes.data(), bytes.size(), true, nullptr);
+    if (fault == IMAGE_DIB_OK || WindowIsMasterProgress())
+        return fault != IMAGE_DIB_OK;
+    char name[ZVI_PATH_SIZE], text[2 * ZVI_PATH_SIZE];
+    ZVI_FileShortName(path, name);
+    std::snprintf(text, sizeof text, LANG_FORMAT(eAlertTextSM, BitmapRefused, "%s %s"), name, BitmapFaultText(fault));
+    AlertOk(g_MainWnd, text);
+    return true;
+}
+
+int LoadBitmap(const char *path, int setName, int merge)
+{
     std::vector<uint8_t> bytes;
-    if (ZVI_FileOpen(&file, path)) {
-        bytes.resize(ZVI_FileSize(file));
-        if (ZVI_FileRead(file, bytes.data(), int32_t(bytes.size())) != int32_t(bytes.size()))
-            bytes.clear();
-        ZVI_FileClose(file);
+    if (!ImageReadFileBytes(path, &bytes))
+        return FILE_OPEN_NOT_THIS_KIND;
+    if (RefuseDamagedBitmap(path, bytes))
+        return FILE_OPEN_FAILED;
+    const bool fileHeader = bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
+    if (ImageValidateDib(bytes.data(), bytes.size(), fileHeader, nullptr) != IMAGE_DIB_OK)
+        return FILE_OPEN_NOT_THIS_KIND;
+    // A bitmap added to the drawing is embedded or linked as the user says
+    // (linked inside a master progress); a new drawing embeds it.
+    bool embed = true;
+    if (merge && WindowIsMasterProgress()) {
+        embed = false;
+    } else if (merge) {
+        const uint32_t answer = AlertYesNoCancel(g_MainWnd, eAlertTextSM[TEXT_EMBED_BITMAP]);
+        if (answer == ALERT_CANCEL)
+            return FILE_OPEN_FAILED;
+        embed = answer == ALERT_YES;
     }
-    FileNewDrawing(nullptr, 0);
+    if (!merge)
+        FileNewDrawing(nullptr, 0);
     char name[BITMAP_NAME_SIZE];
     Copy(name, sizeof name, path);
     ImageMakeEmbeddedName(name, sizeof name);
+    const double x = merge ? g_ConstructionPoints[0].x : 0.0, y = merge ? g_ConstructionPoints[0].y : 0.0;
     UndoInitProcess();
-    if (bytes.empty() || !ImageStoreData(name, bytes.data(), uint32_t(bytes.size())) ||
-        !ObjectNewBitmapRef(0, 0, path, name, 1)) {
+    const bool stored = !embed || ImageStoreData(name, bytes.data(), uint32_t(bytes.size()));
+    if (!stored || !ObjectNewBitmapRef(x, y, path, embed ? name : nullptr, embed ? 1 : 0)) {
         UndoCancelProcess();
         return FILE_OPEN_FAILED;
     }
     UndoFinishProcess();
+    if (merge) {
+        OutputInvalidateAreaAll(g_ChangedRect);
+        FileSetModified();
+        return FILE_OPEN_DONE;
+    }
     if (setName) {
         FileSetCurrentName(path, 1);
         ClearModified();
@@ -368,18 +409,40 @@ int LoadBitmap(const char *path, int setName)
 
 } // namespace
 
+namespace {
+
+// A plug-in import filter on the file; a file it read becomes the drawing's
+// name like any other imported file.
+int LoadImported(const char *path, int filter, int setName, int merge)
+{
+    const int result = PluginImportFile(filter, path, merge);
+    if (result == FILE_OPEN_DONE) {
+        ObjectUpdateDisplayFlagsAll(0);
+        ObjectResolveAllProperties();
+        ObjectValidateDefaultSlots();
+        OutputRedrawAll(1);
+        if (setName) {
+            FileSetCurrentName(path, 1);
+            ClearModified();
+        }
+    }
+    return result;
+}
+
+} // namespace
+
 int FileLoadDrawing(const char *path, int kind, uint32_t sections, int setName, int merge)
 {
     int result = FILE_OPEN_NOT_THIS_KIND;
     // Bitmaps and plug-in formats are read by their importers.
     if (kind == FILE_KIND_EMF || kind == FILE_KIND_WMF)
         result = LoadMetafile(path, kind, setName, merge);
-    else if ((kind == FILE_KIND_BMP || kind == FILE_KIND_BITMAP_OTHER) && !merge)
-        result = LoadBitmap(path, setName);
+    else if (kind == FILE_KIND_BMP || kind == FILE_KIND_BITMAP_OTHER)
+        result = LoadBitmap(path, setName, merge);
+    else if (kind >= FILE_KIND_IMPORT && kind < FILE_KIND_EXPORT)
+        result = LoadImported(path, kind - FILE_KIND_IMPORT, setName, merge);
     else if (kind < FILE_KIND_EMF || (kind > FILE_KIND_BMP && kind < FILE_KIND_IMPORT && kind != FILE_KIND_BITMAP_OTHER))
         result = LoadNative(path, sections, setName, merge);
-    else if (kind < FILE_KIND_EXPORT)
-        result = LoadByPlugin(path, kind - FILE_KIND_IMPORT, sections, setName);
     WindowSetActive(g_ActiveWindow, 1);
     RenewTitle();
     return result;
@@ -401,8 +464,9 @@ int FileOpenDrawing(const char *path, int kind, uint32_t sections, int setName, 
         if (result != FILE_OPEN_NOT_THIS_KIND)
             return result;
     }
-    for (int i = 0; i < ZviImportCount(); ++i) {
-        const int result = FileLoadDrawing(path, FILE_KIND_IMPORT + i, sections, setName, merge);
+    // Then the plug-ins' import filters, in table order.
+    for (int n = 0; n < ZviImportCount(); ++n) {
+        const int result = FileLoadDrawing(path, FILE_KIND_IMPORT + n, sections, setName, merge);
         if (result != FILE_OPEN_NOT_THIS_KIND)
             return result;
     }
@@ -432,7 +496,7 @@ int FileSaveDrawing(const DrawingInfo *info, const char *path, int kind, uint32_
         return 0; // an export does not save the drawing
     }
     if (kind >= FILE_KIND_EXPORT)
-        return PluginExportFile(kind - FILE_KIND_EXPORT, path, sections); // an export does not save the drawing
+        return PluginExportFile(kind - FILE_KIND_EXPORT, path, selection);
     if (kind >= FILE_KIND_IMPORT)
         return 0;
     Wait();

@@ -12,6 +12,7 @@
 #include "app/init.h"
 #include "app/system_defs.h"
 #include "files/file_internal.h"
+#include "files/file_onesection.h"
 #include "files/file_records.h"
 #include "files/zvi.h"
 #include "language/language.h"
@@ -28,15 +29,18 @@ bool Replacing(uint32_t sections)
 }
 
 // Where a definition read from the file goes: a slot holding the same name
-// takes its references and nothing is stored; else its own index when that
-// slot is free, else the first free slot. Without room it is dropped and its
-// references go to slot 0. The file index is translated to the answer.
+// takes its references and nothing is stored (with replaceNamed the slot
+// takes the definition); else its own index when that slot is free, else the
+// first free slot. Without room it is dropped and its references go to
+// slot 0. The file index is translated to the answer.
 template <class Def>
-int PlaceDefinition(Def *table, int slots, const Def &def, int fileIndex, int32_t *map)
+int PlaceDefinition(Def *table, int slots, const Def &def, int fileIndex, int32_t *map, bool replaceNamed = false)
 {
     for (int i = DEF_FIRST; i < slots; ++i)
         if (table[i].name[0] && lstrcmpA(table[i].name, def.name) == 0) {
             map[fileIndex] = i;
+            if (replaceNamed)
+                table[i] = def;
             return i;
         }
     int slot = 0;
@@ -664,20 +668,18 @@ int FileReadSectionSystem(uint32_t sections)
 // ---------------------------------------------------------------------------
 // PEN
 
-int FileWriteSectionPen(uint32_t sections)
+int FileWritePens(const PenDef *table, uint32_t link, int32_t active)
 {
-    if (!(sections & FILE_SECTION_PEN))
-        return 1;
     ShowWrite();
     ZVI_FileWriteKeyword(KEY_PEN);
-    ZVI_FileWriteInt(CountInUse(g_PenDefs, DEF_FIRST, PEN_SLOTS));
-    ZVI_FileWriteCommaBool(g_PenLink);
-    ZVI_FileWriteCommaInt(g_ActivePen);
+    ZVI_FileWriteInt(CountInUse(table, DEF_FIRST, PEN_SLOTS));
+    ZVI_FileWriteCommaBool(link);
+    ZVI_FileWriteCommaInt(active);
     ZVI_FileWriteSemi();
-    ZVI_FileWriteProperty(&g_PenDefs[0].setB);
+    ZVI_FileWriteProperty(&table[0].setB);
     ZVI_FileWriteSemi();
     for (int i = DEF_FIRST; i < PEN_SLOTS; ++i) {
-        const PenDef &p = g_PenDefs[i];
+        const PenDef &p = table[i];
         if (!p.name[0])
             continue;
         WriteNamed(p.name, i);
@@ -693,6 +695,51 @@ int FileWriteSectionPen(uint32_t sections)
     return FileWriteSectionEnd("PEN");
 }
 
+int FileWriteSectionPen(uint32_t sections)
+{
+    if (!(sections & FILE_SECTION_PEN))
+        return 1;
+    return FileWritePens(g_PenDefs, g_PenLink, g_ActivePen);
+}
+
+namespace {
+
+// The header of a PEN section: count, link switch, active pen (optional)
+// and pen 0's property.
+bool ReadPenHeader(int32_t *count, int *linked, int32_t *active, Property *pen0)
+{
+    return ReadCount(count, PEN_SLOTS - 1, "PEN") && ZVI_FileReadCommaBool(linked) &&
+           FileReadOptionalInt(active, 0) && ZVI_FileReadSemi() && ZVI_FileReadProperty(pen0) &&
+           FileMapProperty(pen0) && EndRecord("PEN");
+}
+
+// One pen record, its layer range-checked; the link switch applied.
+bool ReadPenRecord(PenDef *p, int32_t *index, bool linked)
+{
+    *p = PenDef{};
+    int32_t state = int32_t(DEF_STATE_DEFAULT);
+    if (!ZVI_FileReadString(p->name, sizeof p->name) || !ReadIndex(index, PEN_SLOTS, "PEN") ||
+        !ReadFields(p, PEN_FIELDS, false))
+        return false;
+    p->layer = PEN_NO_LAYER;
+    if (ZVI_FileReadContinue() && !ZVI_FileReadCommaInt(&p->layer))
+        return false;
+    if (g_FileVersion >= FILE_VERSION_460 && ZVI_FileReadContinue() && !ZVI_FileReadCommaInt(&state))
+        return false;
+    if (!EndRecord("PEN") || !p->name[0])
+        return false;
+    if (p->layer < PEN_NO_LAYER || p->layer >= LAYER_SLOTS) {
+        FileReport("Invalid PEN layer\n( %ld )", long(p->layer));
+        return false;
+    }
+    p->state = uint32_t(state);
+    if (linked)
+        p->setA = p->setB;
+    return true;
+}
+
+} // namespace
+
 int FileReadSectionPen(uint32_t sections)
 {
     if (!FileSectionWanted(sections, FILE_SECTION_PEN))
@@ -707,9 +754,7 @@ int FileReadSectionPen(uint32_t sections)
     int32_t count = 0, active = 0;
     int linked = 0;
     Property pen0{};
-    if (!ReadCount(&count, PEN_SLOTS - 1, "PEN") || !ZVI_FileReadCommaBool(&linked) ||
-        !FileReadOptionalInt(&active, 0) || !ZVI_FileReadSemi() || !ZVI_FileReadProperty(&pen0) ||
-        !FileMapProperty(&pen0) || !EndRecord("PEN"))
+    if (!ReadPenHeader(&count, &linked, &active, &pen0))
         return FileFailSection("PEN");
     if (replace) {
         g_PenLink = uint32_t(linked);
@@ -717,29 +762,36 @@ int FileReadSectionPen(uint32_t sections)
         g_PenDefs[0].setB = pen0;
     }
     for (int n = 0; n < count; ++n) {
-        PenDef p{};
-        int32_t index = 0, state = int32_t(DEF_STATE_DEFAULT);
-        if (!ZVI_FileReadString(p.name, sizeof p.name) || !ReadIndex(&index, PEN_SLOTS, "PEN") ||
-            !ReadFields(&p, PEN_FIELDS, false))
+        PenDef p;
+        int32_t index = 0;
+        if (!ReadPenRecord(&p, &index, g_PenLink != 0))
             return FileFailSection("PEN");
-        p.layer = PEN_NO_LAYER;
-        if (ZVI_FileReadContinue() && !ZVI_FileReadCommaInt(&p.layer))
-            return FileFailSection("PEN");
-        if (g_FileVersion >= FILE_VERSION_460 && ZVI_FileReadContinue() && !ZVI_FileReadCommaInt(&state))
-            return FileFailSection("PEN");
-        if (!EndRecord("PEN") || !p.name[0])
-            return FileFailSection("PEN");
-        if (p.layer < PEN_NO_LAYER || p.layer >= LAYER_SLOTS) {
-            FileReport("Invalid PEN layer\n( %ld )", long(p.layer));
-            return FileFailSection("PEN");
-        }
-        p.state = uint32_t(state);
-        if (g_PenLink)
-            p.setA = p.setB;
         PlaceDefinition(g_PenDefs, PEN_SLOTS, p, index, g_FileMaps.pen);
         g_PenListDirty = 1;
     }
     g_ActivePen = WithinTable(active, PEN_SLOTS, PenIsDefined(active) || active == 0);
+    return 1;
+}
+
+int FileReadPens(PenDef *table, uint32_t *linkOut, int32_t *activeOut)
+{
+    ShowRead();
+    int32_t count = 0, active = 0;
+    int linked = 0;
+    Property pen0{};
+    if (!ReadPenHeader(&count, &linked, &active, &pen0))
+        return FileFailSection("PEN");
+    table[0].setA = pen0;
+    table[0].setB = pen0;
+    for (int n = 0; n < count; ++n) {
+        PenDef p;
+        int32_t index = 0;
+        if (!ReadPenRecord(&p, &index, linked != 0))
+            return FileFailSection("PEN");
+        PlaceDefinition(table, PEN_SLOTS, p, index, g_FileMaps.pen, true);
+    }
+    *linkOut = uint32_t(linked);
+    *activeOut = active;
     return 1;
 }
 
@@ -804,18 +856,16 @@ int FileReadSectionLine(uint32_t sections)
 // ---------------------------------------------------------------------------
 // LAYER
 
-int FileWriteSectionLayer(uint32_t sections)
+int FileWriteLayers(const LayerDef *table, uint32_t link, int32_t active)
 {
-    if (!(sections & FILE_SECTION_LAYER))
-        return 1;
     ShowWrite();
     ZVI_FileWriteKeyword(KEY_LAYER);
-    ZVI_FileWriteInt(CountInUse(g_LayerDefs, DEF_FIRST, LAYER_SLOTS));
-    ZVI_FileWriteCommaBool(g_LayerLink);
-    ZVI_FileWriteCommaInt(g_ActiveLayer);
+    ZVI_FileWriteInt(CountInUse(table, DEF_FIRST, LAYER_SLOTS));
+    ZVI_FileWriteCommaBool(link);
+    ZVI_FileWriteCommaInt(active);
     ZVI_FileWriteSemi();
     for (int i = DEF_FIRST; i < LAYER_SLOTS; ++i) {
-        const LayerDef &l = g_LayerDefs[i];
+        const LayerDef &l = table[i];
         if (!l.name[0])
             continue;
         WriteNamed(l.name, i);
@@ -824,6 +874,34 @@ int FileWriteSectionLayer(uint32_t sections)
     }
     return FileWriteSectionEnd("LAYER");
 }
+
+int FileWriteSectionLayer(uint32_t sections)
+{
+    if (!(sections & FILE_SECTION_LAYER))
+        return 1;
+    return FileWriteLayers(g_LayerDefs, g_LayerLink, g_ActiveLayer);
+}
+
+namespace {
+
+bool ReadLayerHeader(int32_t *count, int *linked, int32_t *active)
+{
+    return ReadCount(count, LAYER_SLOTS - 1, "LAYER") && ZVI_FileReadCommaBool(linked) &&
+           FileReadOptionalInt(active, 0) && ZVI_FileReadSemi();
+}
+
+bool ReadLayerRecord(LayerDef *l, int32_t *index, bool linked)
+{
+    *l = LayerDef{};
+    if (!ZVI_FileReadString(l->name, sizeof l->name) || !ReadIndex(index, LAYER_SLOTS, "LAYER") ||
+        !ReadFields(l, LAYER_FIELDS, false) || !EndRecord("LAYER") || !l->name[0])
+        return false;
+    if (linked)
+        l->setA = l->setB;
+    return true;
+}
+
+} // namespace
 
 int FileReadSectionLayer(uint32_t sections)
 {
@@ -838,23 +916,38 @@ int FileReadSectionLayer(uint32_t sections)
     }
     int32_t count = 0, active = 0;
     int linked = 0;
-    if (!ReadCount(&count, LAYER_SLOTS - 1, "LAYER") || !ZVI_FileReadCommaBool(&linked) ||
-        !FileReadOptionalInt(&active, 0) || !ZVI_FileReadSemi())
+    if (!ReadLayerHeader(&count, &linked, &active))
         return FileFailSection("LAYER");
     if (replace)
         g_LayerLink = uint32_t(linked);
     for (int n = 0; n < count; ++n) {
-        LayerDef l{};
+        LayerDef l;
         int32_t index = 0;
-        if (!ZVI_FileReadString(l.name, sizeof l.name) || !ReadIndex(&index, LAYER_SLOTS, "LAYER") ||
-            !ReadFields(&l, LAYER_FIELDS, false) || !EndRecord("LAYER") || !l.name[0])
+        if (!ReadLayerRecord(&l, &index, g_LayerLink != 0))
             return FileFailSection("LAYER");
-        if (g_LayerLink)
-            l.setA = l.setB;
         PlaceDefinition(g_LayerDefs, LAYER_SLOTS, l, index, g_FileMaps.layer);
         g_LayerListDirty = 1;
     }
     g_ActiveLayer = WithinTable(active, LAYER_SLOTS, LayerIsDefined(active) || active == 0);
+    return 1;
+}
+
+int FileReadLayers(LayerDef *table, uint32_t *linkOut, int32_t *activeOut)
+{
+    ShowRead();
+    int32_t count = 0, active = 0;
+    int linked = 0;
+    if (!ReadLayerHeader(&count, &linked, &active))
+        return FileFailSection("LAYER");
+    for (int n = 0; n < count; ++n) {
+        LayerDef l;
+        int32_t index = 0;
+        if (!ReadLayerRecord(&l, &index, linked != 0))
+            return FileFailSection("LAYER");
+        PlaceDefinition(table, LAYER_SLOTS, l, index, g_FileMaps.layer, true);
+    }
+    *linkOut = uint32_t(linked);
+    *activeOut = active;
     return 1;
 }
 

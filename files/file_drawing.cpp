@@ -333,6 +333,11 @@ void ClearObjects()
 
 } // namespace
 
+void FileReportReadFailure(const char *name, uint32_t syntaxCode, uint32_t contentCode)
+{
+    ReportFailure(name, syntaxCode, contentCode);
+}
+
 // ---------------------------------------------------------------------------
 // Headers
 

@@ -19,6 +19,10 @@ int FileWriteSectionEnd(const char *name);
 // The reader failed in a section: "Error in section =<name>=", result 0.
 int FileFailSection(const char *name);
 
+// A read that stopped: with a read error the syntax message and the file
+// alert syntaxCode, else contentCode; the file named with the line.
+void FileReportReadFailure(const char *name, uint32_t syntaxCode, uint32_t contentCode);
+
 // Reads an optional Int behind a separator: fallback when the record ends.
 int FileReadOptionalInt(int32_t *value, int32_t fallback);
 

@@ -18,6 +18,7 @@
 #include "database/symbol_undo.h"
 #include "database/undo.h"
 #include "files/file_internal.h"
+#include "files/file_onesection.h"
 #include "files/file_records.h"
 #include "files/file_unit.h"
 #include "files/image_list.h"
@@ -699,13 +700,19 @@ int FileReadSectionBlock(int list, uint32_t sections, int merge)
 // ---------------------------------------------------------------------------
 // OBJECT
 
-int FileWriteSectionObject(int list, uint32_t sections)
+namespace {
+
+bool IsCommentObject(const Unit *u)
 {
-    if (!(sections & FILE_SECTION_OBJECT))
-        return 1;
+    return u->kind == UNIT_KIND_OBJECT && u->object.type == OBJTYPE_COMMENT;
+}
+
+// The units of the list carrying mask, or only its Comment objects (the
+// comments file: instances and plug-in units are passed over).
+int WriteObjectUnits(int list, uint32_t mask, bool commentsOnly)
+{
     FileShowWriteProgress(FileProgressText(FILE_PROGRESS_OBJECTS), 0);
     ZVI_FileWriteKeyword(KEY_OBJECT);
-    const uint32_t mask = (sections & FILE_MODE_SELECTION) ? UNIT_SELECTED : 0;
     uint32_t done = 0;
     {
         ListFilterKeeper keep;
@@ -714,6 +721,8 @@ int FileWriteSectionObject(int list, uint32_t sections)
                 FileReport("Invalid unit in section =OBJECT=");
                 continue;
             }
+            if (commentsOnly && !IsCommentObject(u))
+                continue;
             if (!FileWriteUnit(u, 1))
                 return 0;
             WriteProgressEvery(FILE_PROGRESS_OBJECTS, ++done);
@@ -729,10 +738,10 @@ int FileWriteSectionObject(int list, uint32_t sections)
     return FileWriteSectionEnd("OBJECT");
 }
 
-int FileReadSectionObject(int list, uint32_t sections, int merge)
+// The units of the section stored at the end of the list; merged ones are
+// stamped into the running undo step. commentsOnly passes every other unit over.
+int ReadObjectUnits(int list, int merge, bool commentsOnly)
 {
-    if (!FileSectionWanted(sections, FILE_SECTION_OBJECT))
-        return 1;
     FileShowReadProgress(FileProgressText(FILE_PROGRESS_OBJECTS), 0);
     ScratchUni1 scratch(__FILE_NAME__, __LINE__);
     if (!scratch)
@@ -751,22 +760,53 @@ int FileReadSectionObject(int list, uint32_t sections, int merge)
                 FileReport("Invalid type %03ld\nof element %ld of section =OBJECT=", long(record->kind), long(n));
             return 0;
         }
-        Unit *u = StoreUnit(list, record);
-        if (!u) {
-            FileReport(NoMemoryText(record->kind));
-            return 0;
+        if (!commentsOnly || IsCommentObject(record)) {
+            Unit *u = StoreUnit(list, record);
+            if (!u) {
+                FileReport(NoMemoryText(record->kind));
+                return 0;
+            }
+            if (merge) {
+                UndoStampCreated(u);
+                u->flags |= UNIT_MARKED;
+            } else {
+                UndoStampPermanent(u);
+            }
+            u->flags |= UNIT_TRANSFORM;
+            FinishReadUnit(u);
         }
-        if (merge) {
-            UndoStampCreated(u);
-            u->flags |= UNIT_MARKED;
-        } else {
-            UndoStampPermanent(u);
-        }
-        u->flags |= UNIT_TRANSFORM;
-        FinishReadUnit(u);
         ReadProgressEvery(FILE_PROGRESS_OBJECTS, uint32_t(n + 1));
         if (WindowIsCancelled())
             break;
     }
     return 1;
+}
+
+} // namespace
+
+int FileWriteSectionObject(int list, uint32_t sections)
+{
+    if (!(sections & FILE_SECTION_OBJECT))
+        return 1;
+    return WriteObjectUnits(list, (sections & FILE_MODE_SELECTION) ? UNIT_SELECTED : 0, false);
+}
+
+int FileReadSectionObject(int list, uint32_t sections, int merge)
+{
+    if (!FileSectionWanted(sections, FILE_SECTION_OBJECT))
+        return 1;
+    return ReadObjectUnits(list, merge, false);
+}
+
+// ---------------------------------------------------------------------------
+// The comment objects alone (the comments file of the Edit menu)
+
+int FileWriteObjects()
+{
+    return WriteObjectUnits(LIST_DRAWING, 0, true);
+}
+
+int FileReadObjects()
+{
+    return ReadObjectUnits(LIST_DRAWING, 1, true);
 }

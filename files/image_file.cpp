@@ -143,21 +143,32 @@ ImageDibFault ImageValidateDib(const uint8_t *bytes, size_t size, bool fileHeade
     return IMAGE_DIB_OK;
 }
 
-int ImageCheckFile(const char *path)
+bool ImageReadFileBytes(const char *path, std::vector<uint8_t> *bytes)
 {
     HANDLE file = INVALID_HANDLE_VALUE;
     if (!path || !ZVI_FileOpen(&file, path))
-        return 0;
+        return false;
     const uint32_t size = ZVI_FileSize(file);
-    std::vector<uint8_t> bytes;
     bool read = size > 0 && size <= IMAGE_MAX_PIXEL_BYTES + (1u << 20);
     if (read) {
-        bytes.resize(size);
-        read = ZVI_FileRead(file, bytes.data(), int32_t(size)) == int32_t(size);
+        bytes->resize(size);
+        read = ZVI_FileRead(file, bytes->data(), int32_t(size)) == int32_t(size);
     }
     ZVI_FileClose(file);
-    if (!read)
+    return read;
+}
+
+int ImageCheckFile(const char *path)
+{
+    std::vector<uint8_t> bytes;
+    if (!ImageReadFileBytes(path, &bytes))
         return 0;
-    const bool fileHeader = size >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
+    const bool fileHeader = bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
     return ImageValidateDib(bytes.data(), bytes.size(), fileHeader, nullptr) == IMAGE_DIB_OK ? 1 : 0;
+}
+
+int ImageReadFileInfo(const char *path, ImageDibInfo *out)
+{
+    std::vector<uint8_t> bytes;
+    return ImageReadFileBytes(path, &bytes) && ImageValidateDib(bytes.data(), bytes.size(), true, out) == IMAGE_DIB_OK;
 }

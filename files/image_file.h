@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 constexpr uint32_t IMAGE_CORE_HEADER_SIZE = 12;
 constexpr uint32_t IMAGE_INFO_HEADER_SIZE = 40;
@@ -44,3 +45,9 @@ enum ImageDibFault {
 ImageDibFault ImageValidateDib(const uint8_t *bytes, size_t size, bool fileHeader, ImageDibInfo *out);
 // 1 when the file holds a sound bitmap, with or without its file header.
 int ImageCheckFile(const char *path);
+// The header of a bitmap file with its "BM" file header (the file-open
+// preview and the file information); 1 when the file is sound.
+int ImageReadFileInfo(const char *path, ImageDibInfo *out);
+// The whole of a file no larger than a bitmap can be; false when it cannot
+// be read.
+bool ImageReadFileBytes(const char *path, std::vector<uint8_t> *bytes);

@@ -1,21 +1,226 @@
 #include "files/image_list.h"
 
+#include <cstring>
+#include <cstdio>
+#include <deque>
+#include <initializer_list>
+
+#include "app/system.h"
+#include "files/image_file.h"
+#include "files/image_names.h"
+#include "files/zvi.h"
+
 BitmapList g_BitmapList = {0, 0, nullptr};
+
+namespace {
+
+// A deque keeps the entries in place while others are added: callers hold
+// an entry while they draw it.
+std::deque<BitmapEntry> s_Entries;
+
+uint32_t Get32(const uint8_t *p) { return uint32_t(p[0] | p[1] << 8 | p[2] << 16) | uint32_t(p[3]) << 24; }
+void Put32(uint8_t *p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
+}
+void Put16(uint8_t *p, uint16_t v)
+{
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+}
+
+void SyncCount()
+{
+    g_BitmapList.count = int32_t(s_Entries.size());
+    g_BitmapList.entries = nullptr; // entries are reached through ImageFindBitmap
+}
+
+BitmapEntry *Find(const char *name)
+{
+    for (BitmapEntry &e : s_Entries)
+        if (lstrcmpiA(e.name, name) == 0)
+            return &e;
+    return nullptr;
+}
+
+void DropWhere(bool (*drop)(const BitmapEntry &, const char *), const char *name)
+{
+    for (auto it = s_Entries.begin(); it != s_Entries.end();)
+        it = drop(*it, name) ? s_Entries.erase(it) : it + 1;
+    SyncCount();
+}
+
+// The option is read without bounds: at most 1000 images, as the marks of
+// the file writer cover.
+int32_t ImageListCapacity()
+{
+    const int32_t n = g_Options.bitmapCount;
+    return n <= 0 ? BITMAP_COUNT_DEFAULT : (n > BITMAP_COUNT_MAX ? BITMAP_COUNT_MAX : n);
+}
+
+bool Add(const char *name, const uint8_t *bytes, size_t size, uint32_t embedded)
+{
+    BitmapEntry e{};
+    if (!ImageDecodeDib(bytes, size, &e))
+        return false;
+    lstrcpynA(e.name, name, sizeof e.name);
+    e.embedded = embedded;
+    s_Entries.push_back(std::move(e));
+    SyncCount();
+    return true;
+}
+
+} // namespace
+
+int ImageDecodeDib(const uint8_t *bytes, size_t size, BitmapEntry *out)
+{
+    if (!bytes || !out)
+        return 0;
+    const bool fileHeader = size >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
+    ImageDibInfo info{};
+    if (ImageValidateDib(bytes, size, fileHeader, &info) != IMAGE_DIB_OK)
+        return 0;
+    const uint8_t *h = bytes + (fileHeader ? IMAGE_FILE_HEADER_SIZE : 0);
+    const bool masks = !info.core && info.compression == 3;
+    const uint32_t tableBytes = info.colors * 4 + (masks ? 12 : 0);
+    std::vector<uint8_t> dib(IMAGE_INFO_HEADER_SIZE + tableBytes + info.pixelBytes);
+    uint8_t *o = dib.data();
+    const int32_t rows = info.height < 0 ? -info.height : info.height;
+    Put32(o, IMAGE_INFO_HEADER_SIZE);
+    Put32(o + 4, uint32_t(info.width));
+    Put32(o + 8, uint32_t(rows));
+    Put16(o + 12, 1);
+    Put16(o + 14, info.bitCount);
+    Put32(o + 16, info.compression);
+    Put32(o + 20, info.pixelBytes);
+    const uint32_t ppmX = info.core ? 0 : Get32(h + 24), ppmY = info.core ? 0 : Get32(h + 28);
+    Put32(o + 24, ppmX);
+    Put32(o + 28, ppmY);
+    Put32(o + 32, info.colors);
+    // The colour table: 3-byte core entries widened to 4 bytes; masks kept.
+    uint8_t *table = o + IMAGE_INFO_HEADER_SIZE;
+    if (masks)
+        std::memcpy(table, h + info.colorOffset, 12);
+    uint8_t *colors = table + (masks ? 12 : 0);
+    for (uint32_t i = 0; i < info.colors; ++i) {
+        const uint8_t *c = h + info.colorOffset + (masks ? 12 : 0) + i * (info.core ? 3 : 4);
+        colors[4 * i] = c[0];
+        colors[4 * i + 1] = c[1];
+        colors[4 * i + 2] = c[2];
+    }
+    // Pixel rows bottom-up: a top-down image (never compressed) is turned.
+    uint8_t *pixels = table + tableBytes;
+    const uint8_t *source = h + info.pixelOffset;
+    if (info.height < 0) {
+        const uint32_t stride = (uint32_t(info.bitCount) * uint32_t(info.width) + 31) / 32 * 4;
+        for (int32_t r = 0; r < rows; ++r)
+            std::memcpy(pixels + size_t(r) * stride, source + size_t(rows - 1 - r) * stride, stride);
+    } else {
+        std::memcpy(pixels, source, info.pixelBytes);
+    }
+    out->dib = std::move(dib);
+    out->bitsSize = info.pixelBytes;
+    out->colorsUsed = info.colors;
+    out->bitsPerPixel = info.bitCount;
+    out->width = info.width;
+    out->height = rows;
+    const bool noResolution = ppmX == 0 || ppmY == 0;
+    out->pixelsPerMmX = noResolution ? IMAGE_DEFAULT_PIXELS_PER_MM : ppmX / 1000.0;
+    out->pixelsPerMmY = noResolution ? IMAGE_DEFAULT_PIXELS_PER_MM : ppmY / 1000.0;
+    out->foreColor = RGB(0, 0, 0);
+    out->backColor = RGB(255, 255, 255);
+    if (info.bitCount == 1 && info.colors >= 2) {
+        out->foreColor = RGB(colors[2], colors[1], colors[0]);
+        out->backColor = RGB(colors[6], colors[5], colors[4]);
+    }
+    return 1;
+}
+
+void ImageSearchFile(char *path, int size)
+{
+    if (!path || !path[0] || path[0] == IMAGE_EMBEDDED_PREFIX[0] || ZVI_FileExist(path))
+        return;
+    char leaf[ZVI_PATH_SIZE];
+    if (!ZVI_FileSplitName(path, nullptr, leaf) || !leaf[0])
+        return;
+    // The remembered bitmap folders first, then the drawing folders.
+    for (int purpose : {FD_BMP, FD_ZVD})
+        for (const char *folder : g_Options.fileDialogs[purpose].folders) {
+            if (!folder[0])
+                continue;
+            char candidate[ZVI_PATH_SIZE];
+            const size_t n = std::strlen(folder);
+            const bool slash = n && (folder[n - 1] == '\\' || folder[n - 1] == '/');
+            if (std::snprintf(candidate, sizeof candidate, "%s%s%s", folder, slash ? "" : "\\", leaf) >=
+                int(sizeof candidate))
+                continue;
+            if (ZVI_FileExist(candidate)) {
+                lstrcpynA(path, candidate, size);
+                return;
+            }
+        }
+}
+
+BitmapEntry *ImageFindBitmap(const char *requested, int load)
+{
+    if (!requested || !requested[0])
+        return nullptr;
+    if (BitmapEntry *e = Find(requested))
+        return e;
+    // A linked file that moved is kept under the name where it was found.
+    char name[BITMAP_ENTRY_NAME_SIZE];
+    lstrcpynA(name, requested, sizeof name);
+    ImageSearchFile(name, sizeof name);
+    if (BitmapEntry *e = lstrcmpiA(name, requested) ? Find(name) : nullptr)
+        return e;
+    if (int32_t(s_Entries.size()) >= ImageListCapacity())
+        return nullptr;
+    if (name[0] == IMAGE_EMBEDDED_PREFIX[0]) {
+        const ImageData *d = ImageFindData(name);
+        return d && Add(name, d->bytes, d->size, 1) ? &s_Entries.back() : nullptr;
+    }
+    std::vector<uint8_t> bytes;
+    if (!load || !ImageReadFileBytes(name, &bytes))
+        return nullptr;
+    return Add(name, bytes.data(), bytes.size(), 0) ? &s_Entries.back() : nullptr;
+}
+
+void ImageFreeBitmaps(int all)
+{
+    // Embedded images are decoded again from their stored bytes when next drawn.
+    if (all)
+        DropWhere([](const BitmapEntry &, const char *) { return true; }, nullptr);
+    else
+        DropWhere([](const BitmapEntry &e, const char *) { return e.embedded == 0; }, nullptr);
+}
+
+int ImageSizeMm(const char *name, double *width, double *height)
+{
+    const BitmapEntry *e = ImageFindBitmap(name, 1);
+    if (!e)
+        return 0;
+    *width = e->width / e->pixelsPerMmX;
+    *height = e->height / e->pixelsPerMmY;
+    return 1;
+}
 
 uint32_t ImageBytesInUse()
 {
     uint32_t total = 0;
-    for (int32_t i = 0; i < g_BitmapList.count && g_BitmapList.entries; ++i)
-        total += g_BitmapList.entries[i].imageBytes;
+    for (const BitmapEntry &e : s_Entries)
+        total += uint32_t(e.dib.size());
     return total;
 }
 
-#include <cstring>
-#include <vector>
-
 namespace {
 std::vector<ImageData> s_ImageData;
+
+bool SameName(const BitmapEntry &e, const char *name)
+{
+    return lstrcmpiA(e.name, name) == 0;
 }
+} // namespace
 
 int ImageStoreData(const char *name, const uint8_t *bytes, uint32_t size)
 {
@@ -26,6 +231,7 @@ int ImageStoreData(const char *name, const uint8_t *bytes, uint32_t size)
         return 0;
     if (size)
         std::memcpy(copy, bytes, size);
+    DropWhere(SameName, name); // decoded again from the new bytes
     for (ImageData &d : s_ImageData)
         if (std::strcmp(d.name, name) == 0) {
             HeapFree(GetProcessHeap(), 0, d.bytes);
@@ -68,4 +274,5 @@ void ImageClearData()
     for (ImageData &d : s_ImageData)
         HeapFree(GetProcessHeap(), 0, d.bytes);
     s_ImageData.clear();
+    DropWhere([](const BitmapEntry &e, const char *) { return e.embedded != 0; }, nullptr);
 }

@@ -1,26 +1,36 @@
-// The bitmap list: the fields the drawing database relies on. The full entry
-// layout belongs to the bitmap module (image.cpp).
+// The bitmap list: every image in use, decoded once into a device-independent
+// bitmap ready for output, found by its name (an embedded "#B ..." name or the
+// path of a linked .BMP file, compared without regard to case).
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
-constexpr uint32_t BITMAP_ENTRY_SIZE = 336;
+constexpr int32_t BITMAP_COUNT_DEFAULT = 50;
+constexpr int32_t BITMAP_COUNT_MAX = 1000;
+constexpr int BITMAP_ENTRY_NAME_SIZE = 260;
+// Resolution of an image whose header gives none: 300 dots per inch.
+constexpr double IMAGE_DEFAULT_PIXELS_PER_MM = 11.811023622048;
 
+// One loaded image. `dib` holds a 40-byte header, the colour table (or the
+// three BITFIELDS masks) and the pixel rows bottom-up, whatever the file had.
 struct BitmapEntry {
-    uint8_t head[296];
-    uint32_t imageBytes;   // byte size of the entry's image data
-    uint8_t middle[20];
-    COLORREF colorWord2;   // copied into colour 2 of a new Bitmap object
-    COLORREF colorWord1;   // copied into colour 1
-    uint8_t tail[8];
+    char name[BITMAP_ENTRY_NAME_SIZE];
+    uint32_t bitsSize;  // bytes of the pixel rows
+    std::vector<uint8_t> dib;
+    uint32_t colorsUsed;
+    uint32_t bitsPerPixel;
+    int32_t width;
+    int32_t height;
+    double pixelsPerMmX;
+    double pixelsPerMmY;
+    COLORREF foreColor; // 1-bit images: colour table entries 0 and 1
+    COLORREF backColor;
+    uint32_t embedded;
 };
-static_assert(sizeof(BitmapEntry) == BITMAP_ENTRY_SIZE);
-static_assert(offsetof(BitmapEntry, imageBytes) == 296);
-static_assert(offsetof(BitmapEntry, colorWord2) == 320);
-static_assert(offsetof(BitmapEntry, colorWord1) == 324);
 
 struct BitmapList {
     int32_t count;
@@ -32,9 +42,24 @@ extern BitmapList g_BitmapList;
 // The image bytes of all loaded bitmaps (the memory display adds them).
 uint32_t ImageBytesInUse();
 
+// Decodes a bitmap held in memory (with or without its "BM" file header)
+// into an entry; 1 or 0 for bytes that are no sound bitmap.
+int ImageDecodeDib(const uint8_t *bytes, size_t size, BitmapEntry *out);
+// The entry of that name, or null. Embedded images are decoded from their
+// stored bytes; a linked file is read only with load.
+BitmapEntry *ImageFindBitmap(const char *name, int load);
+// A linked file that is not where its name says is looked for by its file
+// name in the remembered bitmap folders, then the drawing folders; the
+// first one found replaces path. Embedded names and existing files stay.
+void ImageSearchFile(char *path, int size);
+// all = 1 empties the list; 0 drops only the linked images.
+void ImageFreeBitmaps(int all);
+// The size of the named image in millimetres; 0 when it is not available.
+int ImageSizeMm(const char *name, double *width, double *height);
+
 // Embedded bitmaps as the drawing file carries them: a name and the bytes of
 // a complete .BMP file. Kept whole so that a drawing is written back as it
-// was read; showing them is the bitmap module's work.
+// was read; the list above decodes them for output.
 constexpr uint32_t IMAGE_DATA_MAX_COUNT = 1001;
 struct ImageData {
     char name[256];

@@ -11,6 +11,7 @@
 #include "display/output.h"
 #include "display/symbol.h"
 #include "files/file_records.h"
+#include "files/image_list.h"
 #include "geometry/calc.h"
 #include "geometry/frame.h"
 #include "geometry/frame_dim.h"
@@ -278,10 +279,18 @@ void AddBitmap(const Chain &c, double box[4], const Matrix *matrix)
 {
     if (c.count < 1 || c.at[0]->kind != ELEM_BITMAP_REF)
         return;
-    // The placed image rectangle needs the bitmap's pixel size; until the
-    // bitmap list can be searched by name the placement origin stands for it.
+    // The placed image rectangle; without its image the placement origin
+    // stands for it.
     const auto *ref = static_cast<const BitmapRefData *>(ElementPayload(c.at[0]));
-    AddPoint(box, ref->placement.tx, ref->placement.ty, matrix);
+    double w = 0, h = 0;
+    if (!ImageSizeMm(ref->name, &w, &h))
+        w = h = 0;
+    const double xs[4] = {0, w, w, 0}, ys[4] = {0, 0, h, h};
+    for (int i = 0; i < 4; ++i) {
+        double x, y;
+        MatrixApply(ref->placement, xs[i], ys[i], &x, &y);
+        AddPoint(box, x, y, matrix);
+    }
 }
 
 void AddGeoLine(const Chain &c, double box[4], const Matrix *matrix)

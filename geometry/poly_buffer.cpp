@@ -187,6 +187,19 @@ int32_t PathOfUnit(const Unit *unit, PathBuilder *path)
     }
 }
 
+} // namespace
+
+int32_t PolyUnitOutline(const Unit *unit, std::vector<double> *points, std::vector<int32_t> *codes)
+{
+    PathBuilder path;
+    const int32_t command = unit ? PathOfUnit(unit, &path) : 0;
+    points->swap(path.points);
+    codes->swap(path.codes);
+    return command;
+}
+
+namespace {
+
 // ---------------------------------------------------------------------------
 // Collecting one record.
 

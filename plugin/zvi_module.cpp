@@ -7,7 +7,6 @@
 #include "database/object_modules.h"
 #include "database/storage.h"
 #include "display/output.h"
-#include "files/file_commands.h"
 #include "plugin/zvi.h"
 #include "plugin/zvi_checks.h"
 #include "plugin/zvi_create.h"
@@ -204,6 +203,24 @@ int PluginAskHelp(int commandId)
     return 1;
 }
 
+int PluginImportFile(int index, const char *path, int merge)
+{
+    const ModuleData *m = ZviImportRecord(index);
+    if (!m || !m->active || !m->importProc || !path)
+        return 1;
+    const auto import = reinterpret_cast<ZviImportFunction>(m->importProc);
+    return Guarded([&] { return import(path, merge); });
+}
+
+int PluginExportFile(int index, const char *path, uint32_t selection)
+{
+    const ModuleData *m = ZviExportRecord(index);
+    if (!m || !m->active || !m->exportProc || !path)
+        return 0;
+    const auto exporter = reinterpret_cast<ZviExportFunction>(m->exportProc);
+    return Guarded([&] { return exporter(path, int(selection)); }) ? 1 : 0;
+}
+
 void PluginNotifyDrawing(int code)
 {
     for (int i = 0; i < ZviModuleCount(); ++i) {
@@ -259,34 +276,3 @@ int ZVI_CALL ZVI_ImportGetData(int index, ModuleData *out) { return GetData(ZviI
 int ZVI_CALL ZVI_ExportGetData(int index, ModuleData *out) { return GetData(ZviExportRecord(index), out, __func__, __LINE__); }
 
 } // extern "C"
-
-// ---------------------------------------------------------------------------
-// Import and export filters.
-
-int PluginImportFile(int index, const char *path, int flags)
-{
-    const ModuleData *m = ZviImportRecord(index);
-    if (!m || !m->active || !m->importProc)
-        return FILE_OPEN_NOT_THIS_KIND;
-    auto fn = reinterpret_cast<ZviImportFunction>(m->importProc);
-    return Guarded([&] { return fn(path, flags); });
-}
-
-int PluginImportAny(const char *path, int flags)
-{
-    for (int i = 0; i < ZviImportCount(); ++i) {
-        const int result = PluginImportFile(i, path, flags);
-        if (result != FILE_OPEN_NOT_THIS_KIND)
-            return result;
-    }
-    return FILE_OPEN_NOT_THIS_KIND;
-}
-
-int PluginExportFile(int index, const char *path, uint32_t sections)
-{
-    const ModuleData *m = ZviExportRecord(index);
-    if (!m || !m->active || !m->exportProc)
-        return 0;
-    auto fn = reinterpret_cast<ZviExportFunction>(m->exportProc);
-    return Guarded([&] { return fn(path, static_cast<int>(sections)); });
-}

@@ -99,6 +99,14 @@ int PluginAskStart(int commandId);
 // Help for a plug-in or filter command (code 2, active records only); 1 when
 // a module was asked.
 int PluginAskHelp(int commandId);
+// Import filter index on a file (merge: added to the drawing): the filter's
+// answer (0 read, 1 not its format, else failed), or 1 when the filter does
+// not exist or take part (it takes part when active with an import function).
+int PluginImportFile(int index, const char *path, int merge);
+// Export filter index: 1 when it wrote the file (selection: the selected
+// objects only, mask 4), 0 otherwise.
+int PluginExportFile(int index, const char *path, uint32_t selection);
+
 // Codes 3 and 4 to every module record with a command callback.
 void PluginNotifyDrawing(int code);
 // Offers an object callback code (1, 2, 3, 4, 21) to the modules in table
@@ -109,11 +117,3 @@ constexpr int PLUGIN_OBJECT_DELETE = 4;
 // Asks the modules for a plug-in object's title (code 3, a 256-byte buffer);
 // 1 when one gave it.
 int PluginObjectTitle(Unit *object, char *title);
-
-// The import filter i on a file: 0 loaded, 1 not its format (also for a
-// missing or inactive filter), any other value the filter's failure.
-int PluginImportFile(int index, const char *path, int flags);
-// Every active import filter in table order until one does not answer 1.
-int PluginImportAny(const char *path, int flags);
-// The export filter i: nonzero when it wrote the file.
-int PluginExportFile(int index, const char *path, uint32_t sections);

@@ -117,6 +117,41 @@ TEST_F(MenuPage, RestoreBeforeShowAllBeepsAndShowAllComesBack)
     EXPECT_EQ(g_LayerDefs[0].state, hidden);
 }
 
+// Show-all twice, then restore: the states from before the first come back.
+TEST_F(MenuPage, ASecondShowAllKeepsTheFirstSavedStates)
+{
+    const uint32_t hidden = g_LayerDefs[0].state & ~DEF_STATE_DEFAULT;
+    g_LayerDefs[0].state = hidden;
+    MenuPageOptionsCommand(main_, 311);
+    MenuPageOptionsCommand(main_, 311);
+    MenuPageOptionsCommand(main_, 312);
+    EXPECT_EQ(g_LayerDefs[0].state, hidden);
+    TestBeeps beeps;
+    MenuPageOptionsCommand(main_, 312);
+    EXPECT_EQ(beeps.count(), 1u) << "the saved states were used up";
+}
+
+// 302 asks for the page when there are several and edits that one.
+TEST_F(MenuPage, PageFormatEditsTheAskedPage)
+{
+    MakePages(2, 0);
+    g_PageDefs.pages[1].format = 1;
+    g_PageDefs.pages[1].orientation = 1;
+    const PageDef first = g_PageDefs.pages[0];
+    DialogDriver driver({[](HWND d) {
+                             SetDlgItemTextA(d, 200, "2");
+                             TestClickButton(d, IDOK);
+                         },
+                         [](HWND d) { TestClickButton(d, 802); }, [](HWND d) { TestClickButton(d, IDOK); }});
+    MenuPageOptionsCommand(main_, 302);
+    EXPECT_EQ(driver.stepsDone(), 3);
+    EXPECT_EQ(g_PageDefs.pages[1].orientation, 2);
+    EXPECT_EQ(g_PageDefs.pages[1].width, 297);
+    EXPECT_EQ(g_PageDefs.pages[1].height, 210);
+    EXPECT_EQ(g_PageDefs.pages[0].width, first.width);
+    EXPECT_EQ(g_PageDefs.pages[0].orientation, first.orientation);
+}
+
 TEST_F(MenuPage, AllObjectsOfAnEmptyDrawingShowsAllPages)
 {
     MakePages(2, 0);

@@ -1,6 +1,7 @@
 // The generic value dialogs and the outline segment dialog: terms with
 // units are accepted, bad input keeps the dialog open with its message, and
 // cancel leaves the caller's values alone.
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -98,6 +99,21 @@ TEST_F(ValueDialogs, TermsWithUnitsAndCancel)
     }
     EXPECT_EQ(length, 6.0);
     EXPECT_EQ(s_Alerts.size(), 1u);
+}
+
+TEST_F(ValueDialogs, StoredAngleShowsInDegreesAndSurvivesOk)
+{
+    // 45 degrees are stored as radians; OK without retyping must give them back unchanged.
+    double angle = CALC_HALF_PI / 2, length = 3.0;
+    std::string shown;
+    DialogDriver driver({[&](HWND d) {
+        shown = TestItemText(d, 200);
+        Type({})(d);
+    }});
+    ASSERT_EQ(Box02EditAngleLength(nullptr, "caption", "Angle:", &angle, "Length:", &length), 1);
+    EXPECT_NEAR(std::atof(shown.c_str()), 45.0, 1e-6) << shown;
+    EXPECT_NEAR(angle, CALC_HALF_PI / 2, 1e-9);
+    EXPECT_NEAR(length, 3.0, 1e-9);
 }
 
 TEST_F(ValueDialogs, OutlineOffersItsButtonsAndReturnsTheChoice)

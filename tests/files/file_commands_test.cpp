@@ -6,14 +6,21 @@
 #include "dialogs/box15.h"
 #include "language/language.h"
 #include "app/darad4.h"
+#include "plugin/zvi.h"
+#include "plugin/zvi_module.h"
+#include "commands/command_state.h"
+#include "files/image_list.h"
+#include "database/object.h"
 
 namespace {
 
 uint32_t g_Answer = 0;
 int g_Questions = 0;
-uint32_t Answer(const char *, uint32_t, uint32_t, uint32_t)
+std::string g_LastText;
+uint32_t Answer(const char *text, uint32_t, uint32_t, uint32_t)
 {
     ++g_Questions;
+    g_LastText = text ? text : "";
     return g_Answer;
 }
 
@@ -257,19 +264,35 @@ TEST(FileChooser, TheFiltersFollowTheOfferedKinds)
     }
 }
 
-TEST_F(FileCommands, ABitmapOpensAsADrawingWithTheFileEmbedded)
+void Put32(std::string &bytes, size_t at, uint32_t v) { std::memcpy(&bytes[at], &v, 4); }
+
+// 2 x 1 pixels at 24 bits: one padded row of 8 bytes.
+std::string TinyBmp()
 {
-    // 2 x 1 pixels at 24 bits: one padded row of 8 bytes.
     std::string bmp(14 + 40 + 8, '\0');
-    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&bmp[at], &v, 4); };
     bmp[0] = 'B';
     bmp[1] = 'M';
-    put32(2, uint32_t(bmp.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, 2);
-    put32(22, 1);
-    put32(26, 1 | 24 << 16); // one plane, 24 bits
+    Put32(bmp, 2, uint32_t(bmp.size()));
+    Put32(bmp, 10, 54);
+    Put32(bmp, 14, 40);
+    Put32(bmp, 18, 2);
+    Put32(bmp, 22, 1);
+    Put32(bmp, 26, 1 | 24 << 16); // one plane, 24 bits
+    return bmp;
+}
+
+const char *BitmapNameOfObject(int n)
+{
+    Unit *u = g_ObjectLists[LIST_DRAWING].head;
+    for (int i = 0; u && i < n; ++i)
+        u = u->next;
+    return u ? static_cast<const BitmapRefData *>(ElementPayload(UnitFirstElement(u)))->name : "";
+}
+
+TEST_F(FileCommands, ABitmapOpensAsADrawingWithTheFileEmbedded)
+{
+    std::string bmp = TinyBmp();
+    auto put32 = [&](size_t at, uint32_t v) { Put32(bmp, at, v); };
     TestTempFile file("file_commands_picture.bmp");
     TestWriteFile(file.Path(), bmp);
     EXPECT_EQ(FileOpenDrawing(file.Path(), 0, kAll, 1, 0), FILE_OPEN_DONE);
@@ -278,11 +301,121 @@ TEST_F(FileCommands, ABitmapOpensAsADrawingWithTheFileEmbedded)
     EXPECT_EQ(std::string((const char *)ImageDataAt(0)->bytes, ImageDataAt(0)->size), bmp);
     EXPECT_NE(std::string(g_DrawingInfo.currentPath).find(".zvd"), std::string::npos);
 
-    // A damaged header is refused before anything is replaced.
+    // A damaged header is refused, saying why, before anything is replaced
+    // or added.
     put32(26, 1 | 7 << 16);
     TestWriteFile(file.Path(), bmp);
-    g_Questions = 0;
-    EXPECT_EQ(FileOpenDrawing(file.Path(), 11, kAll, 1, 0), FILE_OPEN_NOT_THIS_KIND);
-    EXPECT_EQ(MemGetListTable()[0].count, 1);
+    for (int merge : {0, 1}) {
+        g_Questions = 0;
+        EXPECT_EQ(FileOpenDrawing(file.Path(), 11, kAll, !merge, merge), FILE_OPEN_FAILED);
+        EXPECT_EQ(MemGetListTable()[0].count, 1);
+        EXPECT_EQ(g_Questions, 1);
+        EXPECT_NE(g_LastText.find("bits per pixel"), std::string::npos) << g_LastText;
+    }
 }
+} // namespace
+
+namespace {
+
+// Added to the drawing, a bitmap is embedded (Yes) or linked (No); a linked
+// file that moved into a bitmap folder is found there.
+TEST_F(FileCommands, AMergedBitmapIsEmbeddedOrLinkedAndALinkedOneIsFoundWhereItMoved)
+{
+    const std::string bmp = TinyBmp();
+    TestTempFile file("file_commands_merge.bmp");
+    TestWriteFile(file.Path(), bmp);
+    g_ConstructionPoints[0] = {5, 7, 0, 0};
+    g_Answer = ALERT_CANCEL;
+    EXPECT_EQ(FileOpenDrawing(file.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_FAILED);
+    EXPECT_EQ(MemGetListTable()[0].count, 0);
+    g_Answer = ALERT_YES;
+    EXPECT_EQ(FileOpenDrawing(file.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_DONE);
+    EXPECT_EQ(ImageDataCount(), 1);
+    EXPECT_EQ(std::string(BitmapNameOfObject(0)).rfind("#B ", 0), 0u);
+    g_Answer = ALERT_NO;
+    EXPECT_EQ(FileOpenDrawing(file.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_DONE);
+    EXPECT_EQ(MemGetListTable()[0].count, 2);
+    EXPECT_EQ(ImageDataCount(), 1) << "a linked file is not stored";
+    EXPECT_STREQ(BitmapNameOfObject(1), file.Path());
+    ASSERT_NE(ImageFindBitmap(file.Path(), 1), nullptr);
+
+    // The file moves into the first remembered bitmap folder.
+    const std::string folder = TestTempPath("file_commands_pictures\\");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string moved = folder + "file_commands_merge.bmp";
+    TestWriteFile(moved, bmp);
+    DeleteFileA(file.Path());
+    FileDialogState &bitmaps = g_Options.fileDialogs[FD_BMP];
+    const FileDialogState saved = bitmaps;
+    std::snprintf(bitmaps.folders[0], sizeof bitmaps.folders[0], "%s", folder.c_str());
+    ImageFreeBitmaps(0);
+    const BitmapEntry *found = ImageFindBitmap(file.Path(), 1);
+    ASSERT_NE(found, nullptr);
+    EXPECT_STREQ(found->name, moved.c_str());
+    EXPECT_EQ(ImageFindBitmap(file.Path(), 0), found) << "found again by its old name";
+    bitmaps = saved;
+
+    // Embedding the selected linked bitmap takes the file into the drawing.
+    g_ObjectLists[LIST_DRAWING].head->next->flags |= UNIT_SELECTED;
+    EXPECT_EQ(ObjectEmbedBitmaps(UNIT_SELECTED), 0) << "nothing selected that is linked and found";
+    bitmaps.folders[0][0] = 0;
+    std::snprintf(bitmaps.folders[0], sizeof bitmaps.folders[0], "%s", folder.c_str());
+    EXPECT_EQ(ObjectEmbedBitmaps(UNIT_SELECTED), 1);
+    bitmaps = saved;
+    EXPECT_EQ(std::string(BitmapNameOfObject(1)).rfind("#B ", 0), 0u);
+    EXPECT_EQ(ImageDataCount(), 2);
+    ImageFreeBitmaps(1);
+    DeleteFileA(moved.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+std::string g_FilterPath;
+int g_FilterFlags = -1;
+int ZVI_CALL ImportAnything(const char *path, int merge)
+{
+    g_FilterPath = path;
+    g_FilterFlags = merge;
+    return 0;
+}
+int ZVI_CALL ExportAnything(const char *path, int selection)
+{
+    g_FilterPath = path;
+    g_FilterFlags = selection;
+    return 1;
+}
+
+// A file nobody else reads goes to the import filters; an export kind goes
+// to its export filter with the selection mask.
+TEST_F(FileCommands, PluginFiltersReadAndWriteTheirFormats)
+{
+    LanguageExchangeBlock &b = g_LanguageInitBlock;
+    const int32_t imports = b.importCount, exports = b.exportCount;
+    ModuleData record{};
+    record.active = 1;
+    record.fileType = "Test files";
+    record.filePattern = "*.tst";
+    record.fileExtension = "tst";
+    // Straight into the tables, as the plug-in loader puts them.
+    record.importProc = reinterpret_cast<void *>(ImportAnything);
+    b.importFormats[b.importCount++] = record;
+    record.importProc = nullptr;
+    record.exportProc = reinterpret_cast<void *>(ExportAnything);
+    b.exportFormats[b.exportCount++] = record;
+
+    TestTempFile file("file_commands_foreign.tst");
+    TestWriteFile(file.Path(), "not a drawing");
+    g_Questions = 0;
+    EXPECT_EQ(FileOpenDrawing(file.Path(), 0, kAll, 1, 0), FILE_OPEN_DONE);
+    EXPECT_EQ(g_FilterPath, file.Path());
+    EXPECT_EQ(g_FilterFlags, 0);
+    EXPECT_EQ(g_Questions, 0);
+    EXPECT_NE(std::string(g_DrawingInfo.currentPath).find("file_commands_foreign"), std::string::npos);
+
+    EXPECT_EQ(FileSaveDrawing(nullptr, file.Path(), FILE_KIND_EXPORT + exports, FILE_MODE_SELECTION, 0),
+              1);
+    EXPECT_EQ(g_FilterFlags, 4);
+    b.importCount = imports;
+    b.exportCount = exports;
+}
+
 } // namespace

@@ -1,0 +1,670 @@
+// Offset curves. Lines, zigzags, circles and arcs move directly; paths go
+// through the piece algorithm: offset every piece, close convex corners with
+// arcs, join neighbours at their intersections, drop pieces the trimming
+// reversed, split self-crossing figures into loops and keep the loops that
+// keep their distance from the source.
+#include "commands/trim_offset.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "app/darad4.h"
+#include "app/init.h"
+#include "commands/snap.h"
+#include "commands/transform.h"
+#include "database/init.h"
+#include "database/object.h"
+#include "database/object_types.h"
+#include "database/storage.h"
+#include "dialogs/alert.h"
+#include "geometry/distance.h"
+#include "geometry/flat.h"
+#include "geometry/poly.h"
+#include "language/language.h"
+
+namespace {
+
+constexpr double SAME_POINT = 1e-10;     // reading the source, closing figures
+constexpr double OFFSET_TINY = 1e-5;      // shortest offset line, smallest radius, touching ends
+constexpr double CORNER_TURN = 0.01745329251994; // smallest turn that gets a corner arc
+constexpr double KEEP_DISTANCE = 0.95;    // of |d|: a result nearer the source is dropped
+constexpr int BEZIER_STEPS = 9;
+constexpr int OPEN_END = 1;
+constexpr int OPEN_START = 256;
+constexpr int ALERT_TOO_COMPLEX = 84;
+constexpr int ALERT_NOTHING_LEFT = 85;
+
+struct Pt {
+    double x, y;
+};
+
+double Dist(Pt a, Pt b) { return std::hypot(a.x - b.x, a.y - b.y); }
+bool Differ(Pt a, Pt b, double eps) { return std::fabs(a.x - b.x) > eps || std::fabs(a.y - b.y) > eps; }
+
+// One piece of a figure: a line or a circular arc. While neighbours are
+// joined the piece counts as its endless line or full circle (a, b: two
+// points of the line; for arcs centre and radius), bounded by s and e.
+struct Piece {
+    bool arc;
+    Pt s, e;       // start and end
+    Pt a, b;       // line: two points of its endless line
+    Pt c;          // arc: centre
+    double r;      // arc: signed radius
+    int ccw;       // arc: 1 counter-clockwise
+    int source;    // index of the source piece it comes from
+    bool corner;   // an arc inserted at a corner
+    int open;      // OPEN_END, OPEN_START
+};
+
+using Figure = std::vector<Piece>;
+
+Piece LinePiece(Pt s, Pt e, int source)
+{
+    return {false, s, e, s, e, {0, 0}, 0.0, 0, source, false, 0};
+}
+
+Piece ArcPiece(Pt c, Pt s, Pt e, int ccw, int source)
+{
+    return {true, s, e, {0, 0}, {0, 0}, c, Dist(c, s), ccw, source, false, 0};
+}
+
+// The piece as a geometry record: endless (type 45 or 46) or bounded (0 or 6).
+GeoObject Record(const Piece &p, bool endless)
+{
+    GeoObject g{};
+    if (!p.arc) {
+        g.type = endless ? GEO_GEOLINE : GEO_LINE;
+        const Pt u = endless ? p.a : p.s, v = endless ? p.b : p.e;
+        g.d[0] = u.x, g.d[1] = u.y, g.d[2] = v.x, g.d[3] = v.y;
+        return g;
+    }
+    g.type = endless ? GEO_GEOCIRCLE : GEO_CIRC_ARC;
+    g.d[0] = p.c.x, g.d[1] = p.c.y, g.d[2] = p.c.x + std::fabs(p.r), g.d[3] = p.c.y;
+    g.d[6] = p.s.x, g.d[7] = p.s.y, g.d[8] = p.e.x, g.d[9] = p.e.y;
+    g.direction = p.ccw;
+    return g;
+}
+
+// Direction angle of the piece's tangent at q (lines: end - start).
+double TangentAngle(const Piece &p, Pt q)
+{
+    if (!p.arc)
+        return CalcAngleOfVector(p.e.x - p.s.x, p.e.y - p.s.y);
+    return p.ccw ? CalcAngleOfVector(p.c.y - q.y, q.x - p.c.x) : CalcAngleOfVector(q.y - p.c.y, p.c.x - q.x);
+}
+
+Pt Bezier(const Pt q[4], double t)
+{
+    const double u = 1 - t, b0 = u * u * u, b1 = 3 * u * u * t, b2 = 3 * u * t * t, b3 = t * t * t;
+    return {b0 * q[0].x + b1 * q[1].x + b2 * q[2].x + b3 * q[3].x, b0 * q[0].y + b1 * q[1].y + b2 * q[2].y + b3 * q[3].y};
+}
+
+// A path's figures as pieces, from its segment array (closing lines
+// included but for a Curve); Beziers become BEZIER_STEPS lines.
+struct Source {
+    std::vector<Figure> figures;
+    bool closed = false;
+    bool overflow = false;
+};
+
+void ReadPath(const Unit *path, Source *out)
+{
+    out->closed = path->object.type != OBJTYPE_CURVE;
+    // An object has no more segments than points, closing lines included:
+    // this array never fills.
+    const int capacity = int(g_ObjectLimits.maxUnitPoints) + 1;
+    TempBlock<GeoObject> block(uint32_t(capacity), __FILE__, __LINE__);
+    const int count = block ? PolyObjectToSegments(path, block.get(), capacity) : 0;
+    int pieces = 0;
+    for (int i = 0; i < count && !out->overflow; ++i) {
+        const GeoObject &g = block.get()[i];
+        if (g.contour < 1)
+            continue;
+        while (int(out->figures.size()) < g.contour)
+            out->figures.emplace_back();
+        Figure &f = out->figures[size_t(g.contour) - 1];
+        const Pt p0{g.d[0], g.d[1]}, p3{g.d[2], g.d[3]};
+        switch (g.type) {
+        case GEO_LINE: f.push_back(LinePiece(p0, p3, 0)), ++pieces; break;
+        case GEO_CIRC_ARC: f.push_back(ArcPiece(p0, {g.d[6], g.d[7]}, {g.d[8], g.d[9]}, g.direction, 0)), ++pieces; break;
+        case GEO_CURVE: {
+            const Pt q[4] = {p0, {g.d[6], g.d[7]}, {g.d[8], g.d[9]}, p3};
+            Pt current = p0;
+            for (int k = 1; k <= BEZIER_STEPS; ++k) {
+                const Pt p = k == BEZIER_STEPS ? p3 : Bezier(q, double(k) / BEZIER_STEPS);
+                if (Differ(p, current, SAME_POINT))
+                    f.push_back(LinePiece(current, p, 0)), current = p, ++pieces;
+            }
+            break;
+        }
+        default: break;
+        }
+        out->overflow = pieces > OFFSET_MAX_PIECES;
+    }
+}
+
+void TooComplex(bool diagnostic, int line)
+{
+    if (diagnostic)
+        InitErrorBox(__FILE__, line, "Overflow");
+    AlertButton1(g_MainWnd, eAlertTextSM[ALERT_TOO_COMPLEX]);
+}
+
+void NothingLeft(int line)
+{
+    InitErrorBox(__FILE__, line, "No figure remains");
+    AlertButton1(g_MainWnd, eAlertTextSM[ALERT_NOTHING_LEFT]);
+}
+
+// Stage 3: every piece moved by d to its left; too short lines and arcs whose
+// radius vanishes are dropped.
+Figure OffsetPieces(const Figure &src, double d)
+{
+    Figure out;
+    out.reserve(src.size() * 2);
+    for (size_t i = 0; i < src.size(); ++i) {
+        const Piece &p = src[i];
+        if (!p.arc) {
+            const double vx = p.e.x - p.s.x, vy = p.e.y - p.s.y, len = std::hypot(vx, vy);
+            if (len <= OFFSET_TINY)
+                continue;
+            const Pt n{-vy * d / len, vx * d / len};
+            out.push_back(LinePiece({p.s.x + n.x, p.s.y + n.y}, {p.e.x + n.x, p.e.y + n.y}, int(i)));
+            continue;
+        }
+        const double r = p.ccw ? p.r - d : p.r + d;
+        if (std::fabs(r) <= OFFSET_TINY)
+            continue;
+        auto moved = [&](Pt q) {
+            const double len = Dist(q, p.c);
+            return len == 0.0 ? q : Pt{p.c.x + r * (q.x - p.c.x) / len, p.c.y + r * (q.y - p.c.y) / len};
+        };
+        Piece o = ArcPiece(p.c, moved(p.s), moved(p.e), p.ccw, int(i));
+        o.r = r;
+        out.push_back(o);
+    }
+    return out;
+}
+
+// Stage 4: arcs about the vertices that are convex on the offset side.
+bool AddCornerArcs(const Figure &src, const Figure &in, bool closed, double d, Figure *out)
+{
+    out->clear();
+    const size_t n = in.size();
+    for (size_t j = 0; j < n; ++j) {
+        out->push_back(in[j]);
+        if (j + 1 == n && !closed)
+            break;
+        const Piece &next = in[(j + 1) % n];
+        const Piece &from = src[in[j].source], &to = src[next.source];
+        double turn = TangentAngle(to, to.s) - TangentAngle(from, from.e);
+        while (turn > CALC_PI)
+            turn -= CALC_TWO_PI;
+        while (turn < -CALC_PI)
+            turn += CALC_TWO_PI;
+        if (std::fabs(turn) <= CORNER_TURN || turn * d >= 0)
+            continue;
+        if (out->size() >= size_t(OFFSET_MAX_PIECES))
+            return false;
+        Piece arc = ArcPiece(from.e, in[j].e, next.s, d < 0 ? 1 : 0, in[j].source);
+        arc.r = Dist(from.e, in[j].e);
+        arc.corner = true;
+        out->push_back(arc);
+    }
+    return out->size() <= size_t(OFFSET_MAX_PIECES);
+}
+
+// Stage 5: every piece and its successor meet at the intersection of their
+// endless forms nearest to their current ends; no intersection leaves both
+// ends open.
+void JoinNeighbours(Figure *f, bool closed)
+{
+    const size_t n = f->size();
+    for (Piece &p : *f)
+        p.open = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (i + 1 == n && !closed)
+            break;
+        Piece &p = (*f)[i], &q = (*f)[(i + 1) % n];
+        const GeoObject a = Record(p, true), b = Record(q, true);
+        std::vector<Pt> candidates;
+        const int count = SnapIntersectObjects(&a, &b, 1);
+        for (int k = 0; k < count; ++k)
+            candidates.push_back({g_WorkArrays.pathPoints[k].x, g_WorkArrays.pathPoints[k].y});
+        if (!Differ(p.e, q.s, OFFSET_TINY))
+            candidates.push_back({(p.e.x + q.s.x) / 2, (p.e.y + q.s.y) / 2});
+        if (candidates.empty()) {
+            p.open |= OPEN_END;
+            q.open |= OPEN_START;
+            continue;
+        }
+        Pt best = candidates[0];
+        double bestSum = CALC_NO_VALUE;
+        for (const Pt &c : candidates) {
+            const double sum = Dist(c, p.e) + Dist(c, q.s);
+            if (sum < bestSum)
+                bestSum = sum, best = c;
+        }
+        p.e = best;
+        q.s = best;
+    }
+}
+
+// Stage 6: drops the pieces whose trimming reversed them; true when one was dropped.
+bool DropReversed(const Figure &src, Figure *f)
+{
+    const size_t before = f->size();
+    f->erase(std::remove_if(f->begin(), f->end(),
+                            [&](const Piece &p) {
+                                if (p.corner)
+                                    return false;
+                                const Piece &s = src[p.source];
+                                return (p.e.x - p.s.x) * (s.e.x - s.s.x) + (p.e.y - p.s.y) * (s.e.y - s.s.y) < 0;
+                            }),
+             f->end());
+    return f->size() != before;
+}
+
+struct Box {
+    double x0, y0, x1, y1;
+};
+
+Box PieceBox(const Piece &p)
+{
+    if (p.arc) {
+        const double r = std::fabs(p.r);
+        return {p.c.x - r, p.c.y - r, p.c.x + r, p.c.y + r};
+    }
+    return {std::min(p.s.x, p.e.x), std::min(p.s.y, p.e.y), std::max(p.s.x, p.e.x), std::max(p.s.y, p.e.y)};
+}
+
+// Stage 7 search: the first piece i of the figure that crosses a later piece
+// j, with the crossing nearest the start of i. Pairs are found by sweeping
+// the pieces' boxes in x order, so long figures are not compared pairwise.
+bool FirstCrossing(const Figure &f, size_t *pi, size_t *pj, Pt *at)
+{
+    const size_t n = f.size();
+    std::vector<Box> boxes(n);
+    std::vector<size_t> order(n);
+    for (size_t k = 0; k < n; ++k)
+        boxes[k] = PieceBox(f[k]), order[k] = k;
+    std::sort(order.begin(), order.end(), [&](size_t u, size_t v) { return boxes[u].x0 < boxes[v].x0; });
+    size_t bestI = n, bestJ = n;
+    Pt best{0, 0};
+    double bestDist = CALC_NO_VALUE;
+    for (size_t u = 0; u < n; ++u) {
+        const size_t k = order[u];
+        for (size_t v = u + 1; v < n && boxes[order[v]].x0 <= boxes[k].x1 + OFFSET_TINY; ++v) {
+            const size_t m = order[v];
+            if (boxes[m].y0 > boxes[k].y1 + OFFSET_TINY || boxes[m].y1 < boxes[k].y0 - OFFSET_TINY)
+                continue;
+            const size_t i = std::min(k, m), j = std::max(k, m);
+            if (i > bestI)
+                continue;
+            const GeoObject a = Record(f[i], false), b = Record(f[j], false);
+            const int count = SnapIntersectObjects(&a, &b, 1);
+            for (int c = 0; c < count; ++c) {
+                const Pt p{g_WorkArrays.pathPoints[c].x, g_WorkArrays.pathPoints[c].y};
+                const double dist = Dist(p, f[i].s);
+                if (i < bestI || dist < bestDist)
+                    bestI = i, bestJ = j, best = p, bestDist = dist;
+            }
+        }
+    }
+    if (bestI == n)
+        return false;
+    *pi = bestI, *pj = bestJ, *at = best;
+    return true;
+}
+
+// Stage 7: splits crossing figures into loops until none crosses itself.
+bool SplitLoops(std::vector<Figure> *figures, size_t *total)
+{
+    std::vector<Figure> done, work = std::move(*figures);
+    while (!work.empty()) {
+        Figure f = std::move(work.back());
+        work.pop_back();
+        size_t i, j;
+        Pt p;
+        if (!FirstCrossing(f, &i, &j, &p)) {
+            done.push_back(std::move(f));
+            continue;
+        }
+        // Each split adds two pieces.
+        *total += 2;
+        if (*total > size_t(OFFSET_MAX_PIECES))
+            return false;
+        Figure outer(f.begin(), f.begin() + long(i) + 1), loop(f.begin() + long(i), f.begin() + long(j) + 1);
+        outer.back().e = p, outer.back().open &= ~OPEN_END;
+        Piece rest = f[j];
+        rest.s = p, rest.open &= ~OPEN_START;
+        outer.push_back(rest);
+        outer.insert(outer.end(), f.begin() + long(j) + 1, f.end());
+        loop.front().s = p, loop.front().open &= ~OPEN_START;
+        loop.back().e = p, loop.back().open &= ~OPEN_END;
+        work.push_back(std::move(loop));
+        work.push_back(std::move(outer));
+    }
+    *figures = std::move(done);
+    return true;
+}
+
+// The pieces of the whole source in a grid, to ask whether any lies nearer a
+// point than a given distance without measuring every piece.
+class NearTest {
+public:
+    NearTest(const Source &src, double reach) : reach_(reach)
+    {
+        for (const Figure &f : src.figures)
+            pieces_.insert(pieces_.end(), f.begin(), f.end());
+        box_ = {CALC_NO_VALUE, CALC_NO_VALUE, -CALC_NO_VALUE, -CALC_NO_VALUE};
+        for (const Piece &p : pieces_) {
+            const Box b = PieceBox(p);
+            box_ = {std::min(box_.x0, b.x0), std::min(box_.y0, b.y0), std::max(box_.x1, b.x1), std::max(box_.y1, b.y1)};
+        }
+        cells_ = std::max(1, std::min(512, int(std::sqrt(double(pieces_.size())))));
+        grid_.resize(size_t(cells_) * size_t(cells_));
+        for (size_t k = 0; k < pieces_.size(); ++k) {
+            const Box b = PieceBox(pieces_[k]);
+            for (int y = Cell(b.y0, box_.y0, box_.y1); y <= Cell(b.y1, box_.y0, box_.y1); ++y)
+                for (int x = Cell(b.x0, box_.x0, box_.x1); x <= Cell(b.x1, box_.x0, box_.x1); ++x)
+                    grid_[size_t(y) * size_t(cells_) + size_t(x)].push_back(int(k));
+        }
+        seen_.assign(pieces_.size(), 0);
+    }
+    // True when some source piece lies nearer than the reach.
+    bool Near(Pt p)
+    {
+        ++stamp_;
+        const int x0 = Cell(p.x - reach_, box_.x0, box_.x1), x1 = Cell(p.x + reach_, box_.x0, box_.x1);
+        const int y0 = Cell(p.y - reach_, box_.y0, box_.y1), y1 = Cell(p.y + reach_, box_.y0, box_.y1);
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                for (int k : grid_[size_t(y) * size_t(cells_) + size_t(x)]) {
+                    if (seen_[size_t(k)] == stamp_)
+                        continue;
+                    seen_[size_t(k)] = stamp_;
+                    if (Distance(pieces_[size_t(k)], p) < reach_)
+                        return true;
+                }
+        return false;
+    }
+
+private:
+    int Cell(double v, double lo, double hi) const
+    {
+        if (!(hi > lo))
+            return 0;
+        const double f = (v - lo) / (hi - lo) * cells_;
+        return f < 0 ? 0 : f >= cells_ ? cells_ - 1 : int(f);
+    }
+    static double Distance(const Piece &q, Pt p)
+    {
+        if (!q.arc)
+            return DistancePointSegment(q.s.x, q.s.y, q.e.x, q.e.y, p.x, p.y, nullptr);
+        if (CalcAngleInArc(q.c.x, q.c.y, q.s.x, q.s.y, q.e.x, q.e.y, p.x, p.y, q.ccw))
+            return std::fabs(Dist(p, q.c) - std::fabs(q.r));
+        return std::min(Dist(p, q.s), Dist(p, q.e));
+    }
+    double reach_;
+    std::vector<Piece> pieces_;
+    Box box_{};
+    int cells_ = 1;
+    std::vector<std::vector<int>> grid_;
+    std::vector<unsigned> seen_;
+    unsigned stamp_ = 0;
+};
+
+// Stage 8: a figure stays when every test point keeps its distance.
+bool KeepsDistance(const Figure &f, bool closed, NearTest *proximity)
+{
+    auto tooNear = [&](Pt p) {
+        if (!Differ(p, {CALC_NO_VALUE, CALC_NO_VALUE}, SAME_POINT))
+            return false;
+        return proximity->Near(p);
+    };
+    for (size_t k = 0; k < f.size(); ++k) {
+        const Piece &p = f[k];
+        const bool first = !closed && k == 0, last = !closed && k + 1 == f.size();
+        if ((!first && tooNear(p.s)) || (!last && tooNear(p.e)))
+            return false;
+        if (!p.arc || first || last)
+            continue;
+        const double sweep = CalcArcSweep(p.c.x, p.c.y, p.s.x, p.s.y, p.e.x, p.e.y, p.ccw);
+        for (double t : {0.5, 0.3, 0.7}) {
+            const double a = sweep * t, c = std::cos(a), s = std::sin(a);
+            const double dx = p.s.x - p.c.x, dy = p.s.y - p.c.y;
+            if (tooNear({p.c.x + c * dx - s * dy, p.c.y + s * dx + c * dy}))
+                return false;
+        }
+    }
+    return true;
+}
+
+// Stage 9: the target as a new object of the path's type with the figures;
+// false when they do not fit into one object.
+bool WriteFigures(const Unit *path, Unit *target, const std::vector<Figure> &figures)
+{
+    std::memcpy(target, path, UNIT_ELEMENTS_OBJECT);
+    ObjectInitHeaderFlags(target, path->object.type);
+    ChainWriter w;
+    InitChainBegin(&w, target, g_ObjectLimits.objectSize);
+    for (const Figure &f : figures) {
+        if (f.empty())
+            continue;
+        InitChainPoint(&w, POINT_START, f[0].s.x, f[0].s.y);
+        for (const Piece &p : f) {
+            if (p.e.x == p.s.x && p.e.y == p.s.y)
+                continue;
+            if (!p.arc) {
+                InitChainPoint(&w, POINT_LINE, p.e.x, p.e.y);
+                continue;
+            }
+            InitChainPoint(&w, POINT_ARC_PIECE_END, p.e.x, p.e.y);
+            InitChainCurve(&w, p.ccw ? 1.0 : -1.0, CalcCurvature(p.c.x, p.c.y, p.s.x, p.s.y, p.e.x, p.e.y));
+        }
+    }
+    return InitChainEnd(&w) != 0;
+}
+
+bool IsPath(int32_t type) { return type == OBJTYPE_CURVE || type == OBJTYPE_SURFACE; }
+
+bool NeedsPathForm(int32_t type)
+{
+    switch (type) {
+    case OBJTYPE_CIRC_SEC: case OBJTYPE_CIRC_SEGM: case OBJTYPE_SPLINE: case OBJTYPE_ELLIPSE:
+    case OBJTYPE_ELLI_ARC: case OBJTYPE_ELLI_SEC: case OBJTYPE_ELLI_SEGM: return true;
+    default: return false;
+    }
+}
+
+// The point elements of a unit, in chain order.
+std::vector<ElementPoint *> PointElements(Unit *u)
+{
+    std::vector<ElementPoint *> out;
+    UnitForEachElement(u, [&](Element *e) {
+        if (ElementIsPoint(e))
+            out.push_back(reinterpret_cast<ElementPoint *>(e));
+    });
+    return out;
+}
+
+int PathOffset(const Unit *path, Unit *target, double distance, int arcJoins, const CalcPoint *reference)
+{
+    int figure = 0;
+    const int side = TrimPathSideOfPoint(path, reference, &figure);
+    const double d = side ? std::fabs(distance) : -std::fabs(distance);
+    return TrimGeoEquidistantPath(path, target, d, arcJoins, figure);
+}
+
+} // namespace
+
+int TrimGeoEquidistantArc(const Unit *source, Unit *target, double distance, const CalcPoint *reference)
+{
+    const int32_t type = source->object.type;
+    if (type != OBJTYPE_LINE && type != OBJTYPE_ZIGZAG && type != OBJTYPE_CIRCLE && type != OBJTYPE_CIRC_ARC)
+        return -1;
+    if (source->bytes > g_ObjectLimits.objectSize)
+        return -1;
+    std::memmove(target, source, source->bytes);
+    ObjectInitHeaderFlags(target, type);
+    const std::vector<ElementPoint *> pts = PointElements(target);
+    const size_t needed = type == OBJTYPE_CIRC_ARC ? 4 : 2;
+    if (pts.size() < needed)
+        return -1;
+    const Pt ref = reference ? Pt{reference->x, reference->y} : Pt{pts[0]->x, pts[0]->y};
+    if (type == OBJTYPE_LINE || type == OBJTYPE_ZIGZAG) {
+        const Pt p1{pts[0]->x, pts[0]->y}, p2{pts[1]->x, pts[1]->y};
+        const double vx = p2.x - p1.x, vy = p2.y - p1.y, len = std::hypot(vx, vy);
+        if (len == 0.0)
+            return 0;
+        const bool right = (ref.y - p1.y) * vx - (ref.x - p1.x) * vy <= 0;
+        const double nx = right ? vy * distance / len : -vy * distance / len;
+        const double ny = right ? -vx * distance / len : vx * distance / len;
+        for (int k = 0; k < 2; ++k)
+            pts[size_t(k)]->x += nx, pts[size_t(k)]->y += ny;
+        return 0;
+    }
+    const Pt c{pts[0]->x, pts[0]->y};
+    const double r = Dist(c, {pts[1]->x, pts[1]->y});
+    const double nr = r <= Dist(ref, c) ? r + distance : r - distance;
+    // An inward offset that swallows the circle leaves nothing to draw.
+    if (nr <= OFFSET_TINY) {
+        AlertButton1(g_MainWnd, eAlertTextSM[ALERT_NOTHING_LEFT]);
+        return -1;
+    }
+    pts[1]->x = c.x + nr, pts[1]->y = c.y;
+    for (size_t k = 2; k < needed; ++k) {
+        const double len = Dist(c, {pts[k]->x, pts[k]->y});
+        if (len > 0)
+            pts[k]->x = c.x + (pts[k]->x - c.x) * nr / len, pts[k]->y = c.y + (pts[k]->y - c.y) * nr / len;
+    }
+    return 0;
+}
+
+int TrimPathSideOfPoint(const Unit *path, const CalcPoint *p, int *figure)
+{
+    Source src;
+    ReadPath(path, &src);
+    double best = CALC_NO_VALUE;
+    Pt a{0, 0}, b{0, 0};
+    bool found = false;
+    PathPoint *buf = g_WorkArrays.pathPoints;
+    for (size_t f = 0; f < src.figures.size(); ++f)
+        for (const Piece &q : src.figures[f]) {
+            // Arcs are measured along their flattened steps.
+            int32_t n = 2;
+            buf[0] = {q.s.x, q.s.y}, buf[1] = {q.e.x, q.e.y};
+            if (q.arc) {
+                const double factor = CalcCurvature(q.c.x, q.c.y, q.s.x, q.s.y, q.e.x, q.e.y);
+                n = FlatAddArcBulgeSteps(buf, 0, q.ccw ? 1.0 : -1.0, factor);
+                if (n < 2)
+                    n = 2, buf[0] = {q.s.x, q.s.y}, buf[1] = {q.e.x, q.e.y};
+            }
+            for (int32_t k = 0; k + 1 < n; ++k) {
+                const double dist = DistancePointSegment(buf[k].x, buf[k].y, buf[k + 1].x, buf[k + 1].y, p->x, p->y, nullptr);
+                if (dist < best) {
+                    best = dist, found = true;
+                    a = {buf[k].x, buf[k].y}, b = {buf[k + 1].x, buf[k + 1].y};
+                    *figure = int(f);
+                }
+            }
+        }
+    if (!found)
+        return 1;
+    return (p->y - a.y) * (b.x - a.x) - (p->x - a.x) * (b.y - a.y) > 0 ? 1 : 0;
+}
+
+int TrimGeoEquidistantPath(const Unit *path, Unit *target, double d, int arcJoins, int figure)
+{
+    Source src;
+    ReadPath(path, &src);
+    if (src.overflow) {
+        TooComplex(false, __LINE__);
+        return -1;
+    }
+    if (figure < 0 || size_t(figure) >= src.figures.size() || src.figures[size_t(figure)].empty()) {
+        AlertSM8(g_MainWnd);
+        return -1;
+    }
+    Figure source = src.figures[size_t(figure)];
+    for (size_t k = 0; k < source.size(); ++k)
+        source[k].source = int(k);
+    const Figure offset = OffsetPieces(source, d);
+    Figure work;
+    if (!arcJoins)
+        work = offset;
+    else if (!AddCornerArcs(source, offset, src.closed, d, &work)) {
+        TooComplex(true, __LINE__);
+        return -1;
+    }
+    // Joining and dropping until no piece is reversed.
+    for (;;) {
+        JoinNeighbours(&work, src.closed);
+        if (!DropReversed(source, &work))
+            break;
+        if (work.empty()) {
+            NothingLeft(__LINE__);
+            return -1;
+        }
+    }
+    if (work.empty()) {
+        NothingLeft(__LINE__);
+        return -1;
+    }
+    std::vector<Figure> figures{std::move(work)};
+    size_t total = figures[0].size();
+    if (!SplitLoops(&figures, &total)) {
+        TooComplex(true, __LINE__);
+        return -1;
+    }
+    NearTest proximity(src, KEEP_DISTANCE * std::fabs(d));
+    std::vector<Figure> kept;
+    for (Figure &f : figures)
+        if (KeepsDistance(f, src.closed, &proximity))
+            kept.push_back(std::move(f));
+    if (kept.empty()) {
+        NothingLeft(__LINE__);
+        return -1;
+    }
+    if (!WriteFigures(path, target, kept)) {
+        TooComplex(false, __LINE__);
+        return -1;
+    }
+    int warnings = 0;
+    for (const Figure &f : kept)
+        warnings += f[0].open != 0;
+    return warnings;
+}
+
+int TrimEquidistant(const Unit *source, Unit *target, double distance, int arcJoins, const CalcPoint *reference)
+{
+    if (!source || !target || !reference || source->kind != UNIT_KIND_OBJECT) {
+        AlertSM60(g_MainWnd);
+        return -1;
+    }
+    const int32_t type = source->object.type;
+    switch (type) {
+    case OBJTYPE_LINE: case OBJTYPE_ZIGZAG: case OBJTYPE_CIRCLE: case OBJTYPE_CIRC_ARC:
+        return TrimGeoEquidistantArc(source, target, distance, reference);
+    default: break;
+    }
+    if (IsPath(type))
+        return PathOffset(source, target, distance, arcJoins, reference);
+    if (!NeedsPathForm(type)) {
+        AlertSM60(g_MainWnd);
+        return -1;
+    }
+    // The Curve or Surface form in a unit of the largest size.
+    TempBlock<uint8_t> block(g_ObjectLimits.scratchSize, __FILE__, __LINE__);
+    if (!block)
+        return -1;
+    Unit *form = reinterpret_cast<Unit *>(block.get());
+    if (source->bytes > g_ObjectLimits.scratchSize || !TransformCurveSurface(source, form) || !IsPath(form->object.type)) {
+        AlertSM60(g_MainWnd);
+        return -1;
+    }
+    return PathOffset(form, target, distance, arcJoins, reference);
+}

@@ -1,0 +1,199 @@
+// Offset curves: lines, circles and arcs moved to the side of the reference
+// point, and paths through the piece algorithm.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "command_fixture.h"
+#include "commands/trim_offset.h"
+#include "common/test_alerts.h"
+#include "common/test_objects.h"
+#include "database/object_types.h"
+#include "database/storage.h"
+#include "geometry/pick_objects.h"
+#include "language/language.h"
+
+namespace {
+
+struct Pt {
+    double x, y;
+};
+
+class Offset : public CommandTest {
+protected:
+    void SetUp() override
+    {
+        CommandTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(PrepareDrawing());
+        target_.assign(g_ObjectLimits.objectSize / sizeof(double) + 1, 0.0);
+    }
+    void TearDown() override
+    {
+        FreeStorage();
+        CommandTest::TearDown();
+    }
+    Unit *Target() { return reinterpret_cast<Unit *>(target_.data()); }
+    int Run(const Unit *source, double d, int arcs, Pt ref)
+    {
+        const CalcPoint p{ref.x, ref.y};
+        return TrimEquidistant(source, Target(), d, arcs, &p);
+    }
+    std::vector<Pt> Points() const
+    {
+        std::vector<Pt> out;
+        const Unit *u = reinterpret_cast<const Unit *>(target_.data());
+        for (const Element *e = UnitFirstElement(u); e->kind != ELEM_END; e = ElementNext(e))
+            if (ElementIsPoint(e))
+                out.push_back({reinterpret_cast<const ElementPoint *>(e)->x, reinterpret_cast<const ElementPoint *>(e)->y});
+        return out;
+    }
+    int CountKind(int16_t kind) const
+    {
+        int n = 0;
+        const Unit *u = reinterpret_cast<const Unit *>(target_.data());
+        for (const Element *e = UnitFirstElement(u); e->kind != ELEM_END; e = ElementNext(e))
+            n += e->kind == kind;
+        return n;
+    }
+
+    std::vector<double> target_;
+    TestAlerts alerts_;
+};
+
+TEST_F(Offset, SquareOutwardWithArcJoinsGivesFourLinesAndFourArcs)
+{
+    Unit *square = PickNewPath(OBJTYPE_SURFACE, PickSquare(0, 0, 10, 10));
+    ASSERT_EQ(Run(square, 2, 1, {-5, 5}), 0);
+    EXPECT_EQ(Target()->object.type, OBJTYPE_SURFACE);
+    EXPECT_EQ(CountKind(POINT_START), 1);
+    EXPECT_EQ(CountKind(POINT_LINE), 4);
+    EXPECT_EQ(CountKind(POINT_ARC_PIECE_END), 4);
+    for (const Pt &p : Points()) {
+        // Every point lies at distance 2 from the square.
+        const double dx = std::fmax(std::fmax(-p.x, p.x - 10), 0), dy = std::fmax(std::fmax(-p.y, p.y - 10), 0);
+        EXPECT_NEAR(std::hypot(dx, dy), 2, 1e-9);
+    }
+    EXPECT_TRUE(alerts_.texts().empty());
+
+    // Without arc joins the sides meet at the extended corners.
+    ASSERT_EQ(Run(square, 2, 0, {-5, 5}), 0);
+    EXPECT_EQ(CountKind(POINT_ARC_PIECE_END), 0);
+    for (const Pt &p : Points()) {
+        EXPECT_NEAR(std::fabs(p.x - 5), 7, 1e-9);
+        EXPECT_NEAR(std::fabs(p.y - 5), 7, 1e-9);
+    }
+}
+
+TEST_F(Offset, SquareInward)
+{
+    Unit *square = PickNewPath(OBJTYPE_SURFACE, PickSquare(0, 0, 10, 10));
+    ASSERT_EQ(Run(square, 2, 1, {5, 5}), 0);
+    EXPECT_EQ(CountKind(POINT_ARC_PIECE_END), 0) << "the corners are concave on the inside";
+    for (const Pt &p : Points()) {
+        EXPECT_NEAR(std::fabs(p.x - 5), 3, 1e-9);
+        EXPECT_NEAR(std::fabs(p.y - 5), 3, 1e-9);
+    }
+    // More than half the side: nothing keeps its distance.
+    EXPECT_EQ(Run(square, 6, 1, {5, 5}), -1);
+    ASSERT_EQ(alerts_.texts().size(), 1u);
+    EXPECT_EQ(alerts_.texts()[0], eAlertTextSM[85]);
+}
+
+TEST_F(Offset, OnlyTheContourNearestTheReferenceIsOffset)
+{
+    std::vector<PathStep> steps = PickSquare(0, 0, 10, 10);
+    const std::vector<PathStep> second = PickSquare(20, 0, 30, 10);
+    steps.insert(steps.end(), second.begin(), second.end());
+    Unit *two = PickNewPath(OBJTYPE_SURFACE, steps);
+    ASSERT_EQ(Run(two, 1, 0, {35, 5}), 0);
+    EXPECT_EQ(CountKind(POINT_START), 1);
+    for (const Pt &p : Points())
+        EXPECT_GE(p.x, 18.9);
+}
+
+TEST_F(Offset, LinesCirclesAndArcsMoveToTheReferenceSide)
+{
+    Unit *line = TestNewLine(0, 0, 10, 0);
+    for (double side : {3.0, -3.0}) {
+        ASSERT_EQ(Run(line, 2, 0, {5, side}), 0);
+        const std::vector<Pt> p = Points();
+        EXPECT_NEAR(p[0].y, std::copysign(2, side), 1e-12);
+        EXPECT_NEAR(p[1].y, std::copysign(2, side), 1e-12);
+    }
+    Unit *circle = TestNewObject(LIST_DRAWING, OBJTYPE_CIRCLE, {0, 0, 5, 0});
+    ASSERT_EQ(Run(circle, 2, 0, {1, 0}), 0);
+    EXPECT_NEAR(Points()[1].x, 3, 1e-12) << "inside: the radius shrinks";
+    ASSERT_EQ(Run(circle, 2, 0, {9, 0}), 0);
+    EXPECT_NEAR(Points()[1].x, 7, 1e-12);
+
+    // An arc's ends move with its radius.
+    Unit *arc = TestNewObject(LIST_DRAWING, OBJTYPE_CIRC_ARC, {0, 0, 5, 0, 5, 0, 0, 5});
+    ASSERT_EQ(Run(arc, 1, 0, {10, 10}), 0);
+    const std::vector<Pt> p = Points();
+    EXPECT_NEAR(p[2].x, 6, 1e-12);
+    EXPECT_NEAR(p[3].y, 6, 1e-12);
+    // Inward by the whole radius: refused.
+    EXPECT_EQ(Run(arc, 5, 0, {1, 1}), -1);
+    ASSERT_EQ(alerts_.texts().size(), 1u);
+    EXPECT_EQ(alerts_.texts()[0], eAlertTextSM[85]);
+    // Types without an offset.
+    Unit *mark = TestNewObject(LIST_DRAWING, OBJTYPE_MARK, {0, 0});
+    EXPECT_EQ(Run(mark, 1, 0, {1, 1}), -1);
+    EXPECT_EQ(alerts_.texts().back(), eAlertTextSM[60]);
+}
+
+TEST_F(Offset, OpenCurveAndArcPath)
+{
+    // An open L offset outward: no closing piece, one corner arc.
+    Unit *curve = PickNewPath(OBJTYPE_CURVE, {{POINT_START, 0, 10}, {POINT_LINE, 0, 0}, {POINT_LINE, 10, 0}});
+    ASSERT_EQ(Run(curve, 1, 1, {-3, -3}), 0);
+    EXPECT_EQ(Target()->object.type, OBJTYPE_CURVE);
+    EXPECT_EQ(CountKind(POINT_LINE), 2);
+    EXPECT_EQ(CountKind(POINT_ARC_PIECE_END), 1);
+    const std::vector<Pt> p = Points();
+    EXPECT_NEAR(p.front().x, -1, 1e-9);
+    EXPECT_NEAR(p.front().y, 10, 1e-9);
+    EXPECT_NEAR(p.back().x, 10, 1e-9);
+    EXPECT_NEAR(p.back().y, -1, 1e-9);
+
+    // A half disc (arc and diameter) offset outward keeps its arc, radius 6.
+    Unit *half = PickNewPath(OBJTYPE_SURFACE, {{POINT_START, -5, 0}, {POINT_LINE, 5, 0}, {POINT_ARC_PIECE_END, -5, 0, 1.0, 0.0}});
+    ASSERT_EQ(Run(half, 1, 1, {0, -3}), 0);
+    for (const Pt &q : Points())
+        EXPECT_TRUE(std::fabs(std::hypot(q.x, q.y) - 6) < 1e-9 || std::fabs(q.y + 1) < 1e-9) << q.x << " " << q.y;
+}
+
+TEST_F(Offset, TooManyPiecesAreRefused)
+{
+    // Each Bezier is read as 9 pieces: 700 of them pass the piece limit.
+    std::vector<PathStep> steps{{POINT_START, 0, 0}};
+    for (int i = 0; i < 700; ++i) {
+        const double x = 10.0 * i;
+        steps.push_back({POINT_CONTROL1, x + 3, 5});
+        steps.push_back({POINT_CONTROL2, x + 7, -5});
+        steps.push_back({POINT_LINE, x + 10, 0});
+    }
+    Unit *wave = PickNewPath(OBJTYPE_CURVE, steps);
+    ASSERT_NE(wave, nullptr);
+    EXPECT_EQ(Run(wave, 1, 0, {5, 20}), -1);
+    ASSERT_EQ(alerts_.texts().size(), 1u);
+    EXPECT_EQ(alerts_.texts()[0], eAlertTextSM[84]);
+}
+
+TEST_F(Offset, ASelfCrossingFigureSplitsIntoLoops)
+{
+    // A bow tie: the offsets of its diagonals cross near the middle; the
+    // figure splits there, and the loops that keep their distance remain.
+    Unit *bow = PickNewPath(OBJTYPE_SURFACE, {{POINT_START, 0, 0}, {POINT_LINE, 10, 10}, {POINT_LINE, 10, 0}, {POINT_LINE, 0, 10}});
+    ASSERT_EQ(Run(bow, 0.5, 0, {-3, 5}), 0);
+    EXPECT_EQ(CountKind(POINT_START), 2);
+    EXPECT_EQ(CountKind(POINT_LINE), 6) << "two triangles";
+    // Both loops start at the crossing of the offset diagonals.
+    int atCrossing = 0;
+    for (const Pt &p : Points())
+        atCrossing += std::fabs(p.x - (5 + 0.5 * std::sqrt(2.0))) < 1e-9 && std::fabs(p.y - 5) < 1e-9;
+    EXPECT_EQ(atCrossing, 3) << "a corner of one loop, start and end of the other";
+}
+
+} // namespace

@@ -1,0 +1,369 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/system_defs.h"
+#include "common/test_objects.h"
+#include "database/create_fixture.h"
+#include "database/symbol_block.h"
+#include "geometry/frame.h"
+#include "geometry/hatch.h"
+#include "geometry/pick_objects.h"
+#include "language/language.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+std::vector<GeoObject> g_Pieces;
+std::vector<XProperty> g_Opened;
+int g_Closed = 0;
+
+int CollectOpen(const XProperty *p)
+{
+    g_Opened.push_back(*p);
+    return 1;
+}
+int CollectAdd(const GeoObject *g, int32_t)
+{
+    g_Pieces.push_back(*g);
+    return 1;
+}
+int CollectClose()
+{
+    ++g_Closed;
+    return 1;
+}
+
+class HatchTest : public CreateTest {
+protected:
+    BufferData boundary_{};
+    MultiLineDef lines_{};
+
+    void SetUp() override
+    {
+        CreateTest::SetUp();
+        g_Pieces.clear();
+        g_Opened.clear();
+        g_Closed = 0;
+        lines_.lines[0].on = 1;
+        lines_.lines[0].offset = 10;
+        lines_.lines[0].property = XPropertyDefault();
+    }
+    void TearDown() override
+    {
+        PolyBufferFree(&boundary_);
+        CreateTest::TearDown();
+    }
+    static Unit *Square(double x0, double y0, double x1, double y1)
+    {
+        Unit *u = PickNewPath(OBJTYPE_SURFACE, PickSquare(x0, y0, x1, y1));
+        u->flags |= UNIT_SELECTED;
+        return u;
+    }
+    void Collect()
+    {
+        PolyBufferFree(&boundary_);
+        ASSERT_EQ(PolyBufferAlloc(&boundary_, -2, 1), 1);
+        ASSERT_EQ(PolyBufferAddSelected(&boundary_, UNIT_SELECTED, 2), 1);
+        PolyBufferPrepare(&boundary_, 0.001);
+    }
+    int Lines(double angle, double factor, double offset, double ox, double oy)
+    {
+        const double origin[2] = {ox, oy};
+        return HatchEnumerateLines(&boundary_, &lines_, angle, factor, offset, origin, CollectOpen, CollectAdd,
+                                   CollectClose);
+    }
+    static double TotalLength()
+    {
+        double sum = 0;
+        for (const GeoObject &g : g_Pieces)
+            sum += std::hypot(g.d[2] - g.d[0], g.d[3] - g.d[1]);
+        return sum;
+    }
+    static bool AlertedOK(int entry)
+    {
+        for (const std::string &t : Alerts().texts)
+            if (t == eAlertTextOK[entry])
+                return true;
+        return false;
+    }
+};
+
+TEST_F(HatchTest, LinesPassThroughTheOriginWhateverTheBoundary)
+{
+    Square(0, 0, 100, 100);
+    Collect();
+    ASSERT_EQ(Lines(0, 0, 0, 0, 3), 1);
+    ASSERT_EQ(g_Pieces.size(), 10u);
+    EXPECT_EQ(g_Opened.size(), 1u);
+    EXPECT_EQ(g_Closed, 1);
+    for (const GeoObject &g : g_Pieces) {
+        EXPECT_NEAR(std::fmod(g.d[1] - 3, 10), 0, 1e-9);
+        EXPECT_NEAR(g.d[0], 0, 1e-9);
+        EXPECT_NEAR(g.d[2], 100, 1e-9);
+    }
+    // The neighbouring square's lines continue them.
+    const double firstY = g_Pieces[0].d[1];
+    MemListFirst(0, 0, 0, 1)->flags &= ~UNIT_SELECTED;
+    Square(100, 0, 200, 100);
+    Collect();
+    g_Pieces.clear();
+    ASSERT_EQ(Lines(0, 0, 0, 0, 3), 1);
+    ASSERT_FALSE(g_Pieces.empty());
+    EXPECT_NEAR(g_Pieces[0].d[1], firstY, 1e-9);
+    EXPECT_NEAR(g_Pieces[0].d[0], 100, 1e-9);
+}
+
+TEST_F(HatchTest, OffsetFactorShiftsByPartsOfThePeriod)
+{
+    Square(0, 0, 100, 100);
+    Collect();
+    ASSERT_EQ(Lines(0, 0.5, 0, 0, 0), 1);
+    ASSERT_FALSE(g_Pieces.empty());
+    for (const GeoObject &g : g_Pieces)
+        EXPECT_NEAR(std::fmod(g.d[1], 10), 5, 1e-9);
+    // Factor and offset act modulo the period: 1.5 periods and 12 mm give 7.
+    g_Pieces.clear();
+    ASSERT_EQ(Lines(0, 1.5, 12, 0, 0), 1);
+    for (const GeoObject &g : g_Pieces)
+        EXPECT_NEAR(std::fmod(g.d[1], 10), 7, 1e-9);
+}
+
+TEST_F(HatchTest, TurnedLinesKeepTheirSpacingThroughTheOrigin)
+{
+    Square(0, 0, 100, 100);
+    Collect();
+    const double angle = kPi / 4;
+    ASSERT_EQ(Lines(angle, 0, 0, 7, 3), 1);
+    ASSERT_GT(g_Pieces.size(), 10u);
+    const double nx = -std::sin(angle), ny = std::cos(angle);
+    for (const GeoObject &g : g_Pieces) {
+        const double d1 = (g.d[0] - 7) * nx + (g.d[1] - 3) * ny;
+        const double d2 = (g.d[2] - 7) * nx + (g.d[3] - 3) * ny;
+        EXPECT_NEAR(d1, d2, 1e-9);
+        EXPECT_NEAR(d1 / 10 - std::round(d1 / 10), 0, 1e-9);
+    }
+    // Every piece ends on the boundary.
+    for (const GeoObject &g : g_Pieces)
+        for (int k = 0; k < 4; k += 2) {
+            const double x = g.d[k], y = g.d[k + 1];
+            const double edge = std::min(std::min(std::fabs(x), std::fabs(x - 100)), std::min(std::fabs(y), std::fabs(y - 100)));
+            EXPECT_NEAR(edge, 0, 1e-9);
+        }
+}
+
+TEST_F(HatchTest, IslandsStayEmpty)
+{
+    // 1,000 square islands of 4 mm in a 400 x 250 mm outline, lines 1 mm apart.
+    lines_.lines[0].offset = 1;
+    Square(0, 0, 400, 250);
+    for (int row = 0; row < 25; ++row)
+        for (int col = 0; col < 40; ++col)
+            Square(col * 10 + 3, row * 10 + 3, col * 10 + 7, row * 10 + 7);
+    Collect();
+    ASSERT_EQ(Lines(0, 0.5, 0, 0, 0), 1);
+    // 250 lines of 400 mm less 4 lines through each island row, each 40 x 4 mm shorter.
+    EXPECT_NEAR(TotalLength(), 250 * 400 - 25 * 4 * 40 * 4, 1e-6);
+    for (const GeoObject &g : g_Pieces) {
+        const double mx = (g.d[0] + g.d[2]) / 2, my = (g.d[1] + g.d[3]) / 2;
+        EXPECT_EQ(HatchPointInside(mx, my, boundary_.items, boundary_.used, 0), 1) << mx << " " << my;
+    }
+    EXPECT_EQ(HatchPointInside(5, 5, boundary_.items, boundary_.used, 0), 0) << "inside an island";
+    EXPECT_EQ(HatchPointInside(1, 1, boundary_.items, boundary_.used, 0), 1);
+    EXPECT_EQ(HatchPointInside(-1, 1, boundary_.items, boundary_.used, 0), 0);
+}
+
+TEST_F(HatchTest, CirclesAreCutExactly)
+{
+    Unit *circle = TestNewObject(0, OBJTYPE_CIRCLE, {0, 0, 10, 0});
+    circle->flags |= UNIT_SELECTED;
+    FrameCalcObject(circle, 0);
+    Collect();
+    lines_.lines[0].offset = 5;
+    ASSERT_EQ(Lines(0, 0, 0, 0, 0), 1);
+    ASSERT_EQ(g_Pieces.size(), 3u) << "y = -5, 0 and 5; the tangents at +-10 give nothing";
+    EXPECT_NEAR(g_Pieces[1].d[0], -10, 1e-9);
+    EXPECT_NEAR(g_Pieces[1].d[2], 10, 1e-9);
+    EXPECT_NEAR(g_Pieces[2].d[2], std::sqrt(75.0), 1e-9);
+    EXPECT_EQ(HatchPointInside(0, 9, boundary_.items, boundary_.used, 0), 1);
+    EXPECT_EQ(HatchPointInside(9, 9, boundary_.items, boundary_.used, 0), 0);
+}
+
+TEST_F(HatchTest, AttributeChangesStartNewObjects)
+{
+    Square(0, 0, 100, 100);
+    Collect();
+    lines_.lines[1] = lines_.lines[0];
+    lines_.lines[1].offset = 2;
+    lines_.lines[1].property.width = 0.7;
+    ASSERT_EQ(Lines(0, 0, 0, 0, 0), 1);
+    ASSERT_EQ(g_Opened.size(), 2u);
+    EXPECT_EQ(g_Closed, 2);
+    EXPECT_DOUBLE_EQ(g_Opened[1].width, 0.7);
+}
+
+TEST_F(HatchTest, ZeroOrTinyPeriodsAreRefused)
+{
+    Square(0, 0, 100, 100);
+    Collect();
+    lines_.lines[0].offset = 0;
+    EXPECT_EQ(Lines(0, 0, 0, 0, 0), 0);
+    EXPECT_TRUE(AlertedOK(34));
+    EXPECT_TRUE(g_Opened.empty());
+    // A period of 1e-6 mm would mean 1e8 lines: refused at once.
+    Alerts() = AlertLog{};
+    lines_.lines[0].offset = 1e-6;
+    EXPECT_EQ(Lines(0, 0, 0, 0, 0), 0);
+    EXPECT_TRUE(AlertedOK(34));
+    EXPECT_TRUE(g_Pieces.empty());
+}
+
+TEST_F(HatchTest, HatchCreateStoresHatchObjects)
+{
+    Square(0, 0, 100, 100);
+    Square(40, 40, 60, 60);
+    HatchDef def{};
+    def.family1 = {1, 0, 0};
+    def.family2 = {1, 0, kPi / 2};
+    g_HatchOrigin[0] = 0, g_HatchOrigin[1] = 5;
+    g_MultiLineDefs[0] = lines_;
+    UndoInitProcess();
+    ASSERT_EQ(HatchCreate(&def, UNIT_SELECTED), 1);
+    UndoFinishProcess();
+    std::vector<Unit *> hatches;
+    for (Unit *u : TestAliveUnits())
+        if (u->object.type == OBJTYPE_HATCH)
+            hatches.push_back(u);
+    ASSERT_EQ(hatches.size(), 2u) << "one per family";
+    int pieces = 0;
+    UnitForEachElement(hatches[0], [&](Element *e) { pieces += e->kind == POINT_START; });
+    EXPECT_EQ(pieces, 10 + 2) << "lines 5 .. 95; 45 and 55 are cut by the island";
+    EXPECT_NEAR(hatches[0]->frame[0], 0, 1e-9);
+    EXPECT_NEAR(hatches[0]->frame[1], 5, 1e-9);
+    EXPECT_NEAR(hatches[0]->frame[3], 95, 1e-9);
+    // Nothing selected: the area cannot be computed.
+    for (Unit *u : TestAliveUnits())
+        u->flags &= ~UNIT_SELECTED;
+    EXPECT_EQ(HatchCreate(&def, UNIT_SELECTED), 0);
+    EXPECT_TRUE(AlertedOK(87));
+}
+
+TEST(HatchFrame, TurnedFrameKeepsItsCentre)
+{
+    double f[4] = {0, 0, 10, 4};
+    HatchRotateFrame(f, kPi / 2);
+    EXPECT_NEAR(f[0], 3, 1e-12);
+    EXPECT_NEAR(f[1], -3, 1e-12);
+    EXPECT_NEAR(f[2], 7, 1e-12);
+    EXPECT_NEAR(f[3], 7, 1e-12);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Block patterns.
+
+namespace {
+
+class HatchBlockTest : public HatchTest {
+protected:
+    HatchDef def_{};
+    void SetUp() override
+    {
+        HatchTest::SetUp();
+        std::strcpy(def_.blockLibrary, "*");
+        std::strcpy(def_.blockName, "cell");
+        def_.blockOn = 1;
+        // Scale 1; columns 1 x width + 6; rows 1 x height + 8.
+        const double placement[8] = {0, 1, 1, 6, 1, 8, 0, 0};
+        std::memcpy(def_.placement, placement, sizeof placement);
+    }
+    // The block "cell" of the drawing with one member per outline.
+    static void Block(const std::vector<std::pair<int32_t, std::vector<double>>> &members)
+    {
+        Unit *block = SymbolNewBlock(LIST_OWN_BLOCKS, "cell");
+        ASSERT_NE(block, nullptr);
+        for (const auto &m : members) {
+            Unit *u = TestNewObject(LIST_DRAWING, m.first, m.second);
+            ASSERT_NE(SymbolAddMember(LIST_OWN_BLOCKS, block, u), nullptr);
+            MemListDelete(LIST_DRAWING, u);
+        }
+        SymbolRebuildOwnIndex();
+        FrameCalcBlock(block, 1);
+    }
+    int Blocks()
+    {
+        const double origin[2] = {0, 0};
+        return HatchEnumerateBlocks(&boundary_, &def_, origin, CollectOpen, CollectAdd, CollectClose);
+    }
+};
+
+TEST_F(HatchBlockTest, BlocksFillTheCellsAndAreCutAtTheBoundary)
+{
+    // An L of 4 x 2 mm: the cells are 10 mm apart both ways.
+    Block({{OBJTYPE_LINE, {0, 0, 4, 0}}, {OBJTYPE_LINE, {0, 0, 0, 2}}});
+    Square(5, 5, 92, 92);
+    Collect();
+    ASSERT_EQ(Blocks(), 1);
+    EXPECT_EQ(g_Pieces.size(), 2u * 81);
+    // Rows 10 .. 90: eight whole arms and one cut at 92, both ways.
+    EXPECT_NEAR(TotalLength(), 9 * (8 * 4 + 2) + 9 * (8 * 2 + 2), 1e-9);
+    for (const GeoObject &g : g_Pieces) {
+        EXPECT_NEAR(std::fmod(std::min(g.d[0], g.d[2]), 10), 0, 1e-9) << "every piece starts on a cell";
+        EXPECT_NEAR(std::fmod(std::min(g.d[1], g.d[3]), 10), 0, 1e-9);
+    }
+    EXPECT_EQ(g_Opened.size(), 1u);
+    EXPECT_EQ(g_Closed, 1);
+}
+
+TEST_F(HatchBlockTest, ArcsInsideStayWholeAndStaggeredRowsShift)
+{
+    Block({{OBJTYPE_CIRCLE, {0, 0, 1, 0}}});
+    def_.placement[3] = 8, def_.placement[5] = 8; // pitch 10 both ways
+    def_.placement[7] = 5;                                          // every second row half over
+    Square(5, 5, 92, 92);
+    Collect();
+    ASSERT_EQ(Blocks(), 1);
+    double sweep = 0;
+    int shifted = 0;
+    for (const GeoObject &g : g_Pieces) {
+        EXPECT_EQ(g.type, GEO_CIRC_ARC);
+        EXPECT_NEAR(std::hypot(g.d[6] - g.d[0], g.d[7] - g.d[1]), 1, 1e-9);
+        const double a = std::atan2(g.d[7] - g.d[1], g.d[6] - g.d[0]), b = std::atan2(g.d[9] - g.d[1], g.d[8] - g.d[0]);
+        double s = b - a;
+        if (s <= 0)
+            s += 2 * kPi;
+        const double mid = a + s / 2;
+        const double mx = g.d[0] + std::cos(mid), my = g.d[1] + std::sin(mid);
+        EXPECT_TRUE(mx > 5 && mx < 92 && my > 5 && my < 92) << "only what lies inside";
+        if (g.d[0] > 6 && g.d[0] < 91 && g.d[1] > 6 && g.d[1] < 91)
+            sweep += s;
+        const double row = std::round(g.d[1] / 10);
+        EXPECT_NEAR(std::fmod(g.d[0] - 5 * (int(row) % 2), 10), 0, 1e-9);
+        shifted += int(row) % 2;
+    }
+    EXPECT_GT(shifted, 0);
+    // The circles clear of the boundary stay whole.
+    EXPECT_GT(sweep, 0);
+    EXPECT_NEAR(sweep / (2 * kPi), std::round(sweep / (2 * kPi)), 1e-6);
+}
+
+TEST_F(HatchBlockTest, NoGeometryAndZeroPitchAreReported)
+{
+    Block({{OBJTYPE_MARK, {1, 1}}});
+    Square(5, 5, 92, 92);
+    Collect();
+    EXPECT_EQ(Blocks(), 1);
+    EXPECT_TRUE(AlertedOK(127));
+    EXPECT_TRUE(g_Pieces.empty());
+    Alerts() = AlertLog{};
+    def_.placement[2] = 0, def_.placement[3] = 0; // column pitch 0
+    EXPECT_EQ(Blocks(), 0);
+    EXPECT_TRUE(AlertedOK(34));
+}
+
+} // namespace
