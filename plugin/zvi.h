@@ -331,6 +331,10 @@ int ZVI_CALL ZVI_GeoPerpendicular(const GeoObject *obj, double x, double y, doub
 int ZVI_CALL ZVI_GeoTangent(const GeoObject *a, const GeoObject *b, double points[16]);
 int ZVI_CALL ZVI_GeoIncircle(const double p1[2], const double p2[2], const double p3[2], double centre[2]);
 int ZVI_CALL ZVI_GeoCircumcircle(const double p1[2], const double p2[2], const double p3[2], double centre[2]);
+// The parallel of source at distance on the side of refPoint into target, a
+// unit buffer (ZVI_UnitBuffer); arcJoins nonzero rounds convex corners.
+int ZVI_CALL ZVI_GeoEquidistant(const Unit *source, Unit *target, double distance, int arcJoins,
+                                const double refPoint[2]);
 
 // Edit services on the selection, single objects and blocks, inside the
 // plug-in's undo step.

@@ -4,7 +4,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/darad4.h"
 #include "commands/snap.h"
+#include "commands/trim_offset.h"
+#include "dialogs/alert.h"
+#include "language/language.h"
 #include "database/storage.h"
 #include "database/symbol_find.h"
 #include "display/symbol.h"
@@ -347,6 +351,36 @@ int ZVI_CALL ZVI_GeoIncircle(const double p1[2], const double p2[2], const doubl
 int ZVI_CALL ZVI_GeoCircumcircle(const double p1[2], const double p2[2], const double p3[2], double centre[2])
 {
     return ThreePoints(p1, p2, p3, centre, CalcGeoCircumcircle, __func__, __LINE__);
+}
+
+} // extern "C"
+
+// --- offsets
+
+namespace {
+
+constexpr int OFFSET_DEFECT_QUESTION = 109; // "the offset keeps open ends: use it?"
+
+} // namespace
+
+extern "C" {
+
+int ZVI_CALL ZVI_GeoEquidistant(const Unit *source, Unit *target, double distance, int side, const double refPoint[2])
+{
+    if (!ZviUnitReadable(source))
+        return ZVI_REFUSE("ObjPtr1 address invalid!");
+    // The offset is written as a whole unit: the target must hold one.
+    if (!ZviWritable(target, g_ObjectLimits.objectSize))
+        return ZVI_REFUSE("ObjPtr2 address invalid!");
+    if (!ZviReadable(refPoint, 2 * sizeof(double)))
+        return ZVI_REFUSE("ReferencePoint address invalid!");
+    const CalcPoint reference{refPoint[0], refPoint[1]};
+    const int result = TrimEquidistant(source, target, distance, side, &reference);
+    if (result < 0)
+        return 0;
+    if (result == 0)
+        return 1;
+    return AlertYesNo(g_MainWnd, eAlertTextSM[OFFSET_DEFECT_QUESTION]) == ALERT_YES ? 1 : 0;
 }
 
 } // extern "C"

@@ -107,4 +107,26 @@ TEST_F(Geometry, ConstructionsCopyOnlyTheirSolutions)
     EXPECT_EQ(frame[2], -1e300);
 }
 
+TEST_F(Geometry, TheOffsetOfALineLiesOnTheSideOfTheReference)
+{
+    ASSERT_NE(ZVI_ObjectOpen(0), nullptr);
+    ZVI_ObjectAddPoint(1, 0, 0);
+    ZVI_ObjectAddPoint(2, 10, 0);
+    ZVI_ObjectAddEnd();
+    auto *target = static_cast<Unit *>(ZVI_UnitBuffer());
+    ASSERT_NE(target, nullptr);
+    const double reference[2] = {5, 5};
+    EXPECT_EQ(ZVI_GeoEquidistant(ZVI_ObjectGetAddress(), target, 1.0, 0, reference), 1);
+    const ElementPoint *p = UnitPointAt(target, 0);
+    ASSERT_NE(p, nullptr);
+    EXPECT_NEAR(p->y, 1.0, 1e-9);
+    // A target smaller than a unit buffer is refused before anything is written.
+    EXPECT_EQ(ZVI_GeoEquidistant(ZVI_ObjectGetAddress(), reinterpret_cast<Unit *>(GuardedBuffer(4000)), 1.0, 0,
+                                 reference),
+              0);
+    EXPECT_EQ(TakeReason(), "ObjPtr2 address invalid!");
+    ZVI_ObjectClose();
+    GlobalFree(target);
+}
+
 } // namespace
