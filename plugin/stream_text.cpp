@@ -127,6 +127,21 @@ double EmitVectorChar(int library, int code)
     return advance;
 }
 
+// Makes the font current and the record's, and opens one level with the
+// matrix; false (nothing to send) when the font cannot be had or the nesting
+// is too deep.
+bool EnterFont(const FontDef *font, const Matrix &m, HFONT *gdiFont, int *library)
+{
+    if (!SymbolSelectFont(font, gdiFont, library))
+        return false;
+    StreamRecord().font = *font;
+    if (Ctx().depth > STREAM_MAX_DEPTH)
+        return false;
+    Ctx().depth += 1;
+    Ctx().current = m;
+    return true;
+}
+
 // The walk shared by plain and framed texts: the engine's begin and next.
 template <typename Begin, typename Next>
 int EmitText(const FontDef *font, const char *text, const Matrix &start, Begin begin, Next next)
@@ -137,13 +152,8 @@ int EmitText(const FontDef *font, const char *text, const Matrix &start, Begin b
         return 1;
     HFONT gdiFont = nullptr;
     int library = -1;
-    if (!SymbolSelectFont(font, &gdiFont, &library))
+    if (!EnterFont(font, start, &gdiFont, &library))
         return 1;
-    StreamRecord().font = *font;
-    if (Ctx().depth > STREAM_MAX_DEPTH)
-        return 1;
-    Ctx().depth += 1;
-    Ctx().current = start;
     const bool records = Has(ENUM_STRINGS) || (Has(ENUM_TRUETYPE_STRINGS) && gdiFont &&
                                                !(Ctx().drawFlags & DRAW_STROKE_BITS) && MatrixIsPlain());
     bool done = false;
@@ -288,13 +298,8 @@ int StreamEmitChar(const FontDef *font, int code, const Matrix *m)
         return 0;
     HFONT gdiFont = nullptr;
     int library = -1;
-    if (!SymbolSelectFont(font, &gdiFont, &library))
+    if (!EnterFont(font, *m, &gdiFont, &library))
         return 1;
-    StreamRecord().font = *font;
-    if (Ctx().depth > STREAM_MAX_DEPTH)
-        return 1;
-    Ctx().depth += 1;
-    Ctx().current = *m;
     if (Printable(code)) {
         if (gdiFont)
             EmitTrueTypeChar(code);
