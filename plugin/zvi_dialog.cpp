@@ -42,6 +42,20 @@ int PopupChecks(HWND popup, bool mustBePopup, const char *function, int line)
     return 1;
 }
 
+// Plug-in windows destroyed without unregistering leave their slots: they
+// are dropped before the registry is searched or extended.
+void PruneDeadPopups()
+{
+    int kept = WINDOW_OWN_POPUPS;
+    for (int i = WINDOW_OWN_POPUPS; i < g_PopupWindows.count && i < WINDOW_POPUP_SLOTS; ++i)
+        if (IsWindow(g_PopupWindows.windows[i]))
+            g_PopupWindows.windows[kept++] = g_PopupWindows.windows[i];
+    for (int i = kept; i < g_PopupWindows.count && i < WINDOW_POPUP_SLOTS; ++i)
+        g_PopupWindows.windows[i] = nullptr;
+    if (g_PopupWindows.count > kept)
+        g_PopupWindows.count = kept;
+}
+
 int FindPlugInPopup(HWND popup)
 {
     for (int i = WINDOW_OWN_POPUPS; i < g_PopupWindows.count && i < WINDOW_POPUP_SLOTS; ++i)
@@ -110,6 +124,7 @@ UINT ZVI_CALL ZVI_DialogEnterIdle(HWND dialog, WPARAM wParam, LPARAM lParam)
 
 int ZVI_CALL ZVI_DialogPopupRegister(HWND popup)
 {
+    PruneDeadPopups();
     if (g_PopupWindows.count >= WINDOW_POPUP_SLOTS)
         return ZVI_REFUSE("Unable to register another popup window!");
     if (!PopupChecks(popup, true, __func__, __LINE__))
@@ -122,6 +137,7 @@ int ZVI_CALL ZVI_DialogPopupRegister(HWND popup)
 
 int ZVI_CALL ZVI_DialogPopupUnregister(HWND popup)
 {
+    PruneDeadPopups();
     if (g_PopupWindows.count <= WINDOW_OWN_POPUPS)
         return ZVI_REFUSE("Unable to unregister any popup window!");
     if (!PopupChecks(popup, true, __func__, __LINE__))

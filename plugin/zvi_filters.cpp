@@ -15,6 +15,10 @@ void MenuFilterCommand(HWND mainWindow, int commandId)
     const bool import = commandId < EXPORT_COMMAND_FIRST;
     const int index = commandId - (import ? IMPORT_COMMAND_FIRST : EXPORT_COMMAND_FIRST);
     const int kind = (import ? FILE_KIND_IMPORT : FILE_KIND_EXPORT) + index;
+    // A number without a filter that takes part does nothing.
+    const ModuleData *filter = import ? ZviImportRecord(index) : ZviExportRecord(index);
+    if (!filter || !filter->active || !(import ? filter->importProc : filter->exportProc))
+        return;
     FileDialogState &state = g_Options.fileDialogs[FD_FLT];
     state.type = static_cast<uint32_t>(kind);
     const FileTypeSelection request{0, import ? 1u << index : 0u, import ? 0u : 1u << index, kind, -1,

@@ -65,7 +65,13 @@ TEST_F(Dialogs, ThePopupRegistry)
     EXPECT_EQ(TakeReason(), "Window is not registered!");
     EXPECT_EQ(ZVI_DialogPopupUnregister(popup), 1);
     EXPECT_EQ(g_PopupWindows.count, WINDOW_OWN_POPUPS);
+    // A window destroyed while registered loses its slot at the next call.
+    EXPECT_EQ(ZVI_DialogPopupRegister(popup), 1);
     DestroyWindow(popup);
+    HWND next = CreateWindowExA(0, "STATIC", "next", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(ZVI_DialogPopupRegister(next), 1);
+    EXPECT_EQ(g_PopupWindows.count, WINDOW_OWN_POPUPS + 1);
+    DestroyWindow(next);
 }
 
 TEST_F(Dialogs, CancelledPropertiesStayAsTheyWere)
