@@ -336,6 +336,21 @@ int ZVI_CALL ZVI_GeoCircumcircle(const double p1[2], const double p2[2], const d
 int ZVI_CALL ZVI_GeoEquidistant(const Unit *source, Unit *target, double distance, int arcJoins,
                                 const double refPoint[2]);
 
+// Feedback drawing of a plug-in command into the context its feedback
+// callback gets (coordinates in millimetres).
+void ZVI_CALL ZVI_InputDrawPoint(HDC dc, double x, double y);
+void ZVI_CALL ZVI_InputDrawLine(HDC dc, double x1, double y1, double x2, double y2);
+void ZVI_CALL ZVI_InputDrawEndless(HDC dc, double x1, double y1, double x2, double y2);
+void ZVI_CALL ZVI_InputDrawBezier(HDC dc, double x0, double y0, double x1, double y1, double x2, double y2, double x3,
+                                  double y3);
+void ZVI_CALL ZVI_InputDrawFrame(HDC dc, double x1, double y1, double x2, double y2, double x3, double y3, double x4,
+                                 double y4);
+void ZVI_CALL ZVI_InputDrawCircle(HDC dc, double cx, double cy, double px, double py);
+void ZVI_CALL ZVI_InputDrawCircleArc(HDC dc, double cx, double cy, double px, double py, double sx, double sy,
+                                     double ex, double ey, int direction);
+void ZVI_CALL ZVI_InputDrawEllipse(HDC dc, double cx, double cy, double ax, double ay, double bx, double by);
+void ZVI_CALL ZVI_InputDrawReference(HDC dc, const GeoObject *obj);
+
 // Edit services on the selection, single objects and blocks, inside the
 // plug-in's undo step.
 int ZVI_CALL ZVI_EditIdentCount(int drawing, double frame[4]);

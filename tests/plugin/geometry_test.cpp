@@ -129,4 +129,16 @@ TEST_F(Geometry, TheOffsetOfALineLiesOnTheSideOfTheReference)
     GlobalFree(target);
 }
 
+TEST_F(Geometry, FeedbackWithoutADeviceContextDrawsNothing)
+{
+    ZVI_InputDrawLine(nullptr, 0, 0, 1, 1);
+    EXPECT_EQ(TakeReason(), "hDrawDC invalid!");
+    ZVI_InputDrawCircleArc(nullptr, 0, 0, 1, 0, 1, 0, 0, 1, 1);
+    EXPECT_EQ(TakeReason(), "hDrawDC invalid!");
+    HDC dc = CreateCompatibleDC(nullptr);
+    ZVI_InputDrawReference(dc, reinterpret_cast<const GeoObject *>(GuardedBuffer(100)));
+    EXPECT_EQ(TakeReason(), "GeoObject address invalid!");
+    DeleteDC(dc);
+}
+
 } // namespace
