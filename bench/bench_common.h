@@ -62,6 +62,7 @@ void BenchMeta();    // bench_meta.cpp: metafile export and import
 void BenchHatch();   // bench_hatch.cpp: hatching a star of many vertices and a square with many islands
 void BenchCorner();  // bench_corner.cpp: offsets and corners of long paths
 void BenchPrint();   // bench_print.cpp: printing to a PostScript file against a bitmap
+void BenchPlugin();  // bench_plugin.cpp: enumeration records per second and fast inserts
 
 // Renders list 0 once into a 1920 x 1080 memory DIB with the given world
 // rectangle fitted; the seconds it took (bench_render.cpp).

@@ -1,6 +1,6 @@
 // The benchmark program: every part in turn, each printing its own figures;
 // with arguments only the parts named (storage, create, render, files,
-// windows, text, mouse, select, meta, modify, snap, path, print, hatch, corner).
+// windows, text, mouse, select, meta, modify, snap, path, print, hatch, corner, plugin).
 #include <cstring>
 
 #include "bench/bench_common.h"
@@ -15,7 +15,7 @@ int main(int argc, char **argv)
                  {"mouse", BenchMouse},     {"select", BenchSelect}, {"meta", BenchMeta},
                  {"modify", BenchModify},   {"snap", BenchSnap},     {"path", BenchPath},
                  {"print", BenchPrint},     {"hatch", BenchHatch},   {"corner", BenchCorner},
-                 {"blocks", BenchBlocks}};
+                 {"blocks", BenchBlocks}, {"plugin", BenchPlugin}};
     for (const Part &p : parts) {
         bool wanted = argc < 2;
         for (int i = 1; i < argc; ++i)

@@ -24,6 +24,8 @@ void MenuBlockCommand(HWND mainWindow, int commandId);         // 900-915
 void MenuInputAidCommand(HWND mainWindow, int commandId);      // 1000-1043
 void MenuHelpCommand(HWND mainWindow, int commandId);          // 1100-1106
 void MenuInternalCommand(HWND mainWindow, int commandId);      // 5340-7903
+// The import and export filter commands (5300-5339) live with the plug-in interface.
+void MenuFilterCommand(HWND mainWindow, int commandId);
 // The print command (123) lives with the printing code (display/print).
 void PrintMenuCommand(HWND mainWindow, int commandId);
 

@@ -174,7 +174,7 @@ int TransformInvert(const Unit *source, Unit *target)
         return 0;
     // Only the sign counts: 0 or more runs counter-clockwise.
     double *v = static_cast<double *>(ElementPayload(orient));
-    *v = ZVI_FlipSense(*v);
+    *v = ZviFlipSense(*v);
     return 1;
 }
 

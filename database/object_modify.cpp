@@ -180,7 +180,7 @@ int ObjectTransform(Unit *unit, const Matrix *matrix, int keepSelection)
     bool regenerated = false;
     switch (unit->kind) {
     case UNIT_KIND_OBJECT:
-        ZVI_EditUnitPointsMatrix(unit, matrix);
+        ZviEditUnitPointsMatrix(unit, matrix);
         FrameCalcObject(unit, 1);
         break;
     case UNIT_KIND_INSTANCE:

@@ -68,7 +68,7 @@ int InsertPiece(Unit *source, const Unit *piece, const XProperty *property, cons
     UndoStampCreated(copy);
     copy->flags = (source->flags & UNIT_USER_MARK) | kResultMark;
     copy->property = *property;
-    ZVI_EditUnitPointsMatrix(copy, m);
+    ZviEditUnitPointsMatrix(copy, m);
     FrameCalcObject(copy, 1);
     GrowChanged(copy->frame);
     return 1;

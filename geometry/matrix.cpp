@@ -190,7 +190,9 @@ int MatrixSeparate(const Matrix *m, double *scaleY, double *ratioXY, double *rot
                 dist += CALC_PI;
             while (dist >= CALC_HALF_PI)
                 dist -= CALC_PI;
-            rot = det < 0.0 ? CalcAngleOfVector(-a, b) : CalcAngleOfVector(a, b);
+            // Mirrored: the first column is the turned image of (-1, 0), so the
+            // turn is that of (-a, -b); negating a alone mirrors it once more.
+            rot = det < 0.0 ? CalcAngleOfVector(-a, -b) : CalcAngleOfVector(a, b);
             result = 1;
         }
     }

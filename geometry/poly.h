@@ -169,3 +169,7 @@ constexpr int POLY_MAX_CROSSINGS = 1000; // per piece while splitting
 int PolySplitItems(BufferData *in, BufferData *out, double tolerance);
 int PolyBuildSurface(BufferData *split, double x, double y, double tolerance);
 int PolyGenerateSurface(uint32_t selector, double x, double y);
+
+// Whether (x, y) lies inside the closed contours of a collected buffer, by the
+// even-odd rule (each piece flattened; points and endless lines count not).
+int PolyPointInside(const BufferData *data, double x, double y);

@@ -33,6 +33,7 @@
 #include <cstdint>
 
 #include "files/zvi.h"
+#include "plugin/stream.h" // EnumerateRecord, EnumCallback and the ENUM_ flags
 #include "plugin/zvi_module.h"
 
 #define ZVI_CALL __stdcall
@@ -40,6 +41,9 @@
 struct Unit;      // a stored object: header layout in database/unit.h
 struct XProperty; // 40 bytes
 struct Matrix;    // 48 bytes: a, b, c, d, tx, ty
+struct LineDef;   // 104 bytes
+struct GeoObject; // 168 bytes: geometry/calc.h
+struct BufferData; // 56 bytes: geometry/poly.h
 
 // ---------------------------------------------------------------------------
 // Record sizes that cross the boundary.
@@ -182,6 +186,24 @@ Unit *ZVI_CALL ZVI_InstanceInsert(int drawing, Unit *after);
 void ZVI_CALL ZVI_InstanceClose();
 int ZVI_CALL ZVI_InstanceFastInsert();
 
+// Blocks (stored among the drawing's own blocks, "*", or in an open
+// library) and groups (anonymous own blocks, "#G..."). While one is open,
+// the other builders insert into its member chain.
+Unit *ZVI_CALL ZVI_BlockOpen();
+Unit *ZVI_CALL ZVI_BlockGetAddress();
+int ZVI_CALL ZVI_BlockAddAttribute(int code, const char *name, const char *text);
+int ZVI_CALL ZVI_BlockAddEnd();
+Unit *ZVI_CALL ZVI_BlockInsert(int drawing, const char *libraryName);
+void ZVI_CALL ZVI_BlockClose();
+XProperty *ZVI_CALL ZVI_BlockFastInsert(int makeInstance, const Matrix *matrix);
+Unit *ZVI_CALL ZVI_GroupOpen();
+Unit *ZVI_CALL ZVI_GroupGetAddress();
+int ZVI_CALL ZVI_GroupAddEnd();
+Unit *ZVI_CALL ZVI_GroupInsert(int drawing);
+void ZVI_CALL ZVI_GroupClose();
+XProperty *ZVI_CALL ZVI_GroupFastInsert(int makeInstance, const Matrix *matrix);
+int ZVI_CALL ZVI_GroupApplyToUser(Unit *moduleObject);
+
 // Record initialisers.
 void ZVI_CALL ZVI_InitProperty(void *property);
 void ZVI_CALL ZVI_InitXProperty(XProperty *xproperty);
@@ -213,6 +235,12 @@ int ZVI_CALL ZVI_MultiLineGetDef(int drawing, int index, void *out);
 int ZVI_CALL ZVI_MultiLineSetDef(int drawing, int index, const void *in);
 int ZVI_CALL ZVI_SystemGetDef(int drawing, int index, void *out);
 int ZVI_CALL ZVI_SystemSetDef(int drawing, int index, const void *in);
+int ZVI_CALL ZVI_PenSetActive(int drawing, int index);
+int ZVI_CALL ZVI_LayerSetActive(int drawing, int index);
+int ZVI_CALL ZVI_HatchSetActive(int drawing, int index);
+int ZVI_CALL ZVI_SystemGetActive(int drawing, int window);
+int ZVI_CALL ZVI_SystemGetCurrentDef(void *out);
+int ZVI_CALL ZVI_SystemSetActive(int drawing, int window, int index);
 int ZVI_CALL ZVI_PageGetCurrentDef(void *out);
 int ZVI_CALL ZVI_PageGetDef(int drawing, int index, void *out);
 int ZVI_CALL ZVI_PageSetDef(int drawing, int index, const void *in);
@@ -266,9 +294,146 @@ int ZVI_CALL ZVI_WindowGetMatrix(int drawing, int window, Matrix *mmToPixel, Mat
 int ZVI_CALL ZVI_WindowGetView(int drawing, int window, double centre[2], double *zoom);
 int ZVI_CALL ZVI_WindowSetViewScale(int drawing, int window, const double centre[2], double scale);
 int ZVI_CALL ZVI_WindowSetViewArea(int drawing, int window, const double p1[2], const double p2[2]);
+int ZVI_CALL ZVI_WindowSetMode(int drawing, int mode);
+int ZVI_CALL ZVI_WindowSetActive(int drawing, int window);
+int ZVI_CALL ZVI_WindowGetRect(int drawing, int window, RECT *screenRect, POINT *origin);
+int ZVI_CALL ZVI_WindowSetViewAll(int drawing, int window);
+int ZVI_CALL ZVI_WindowSetViewPage(int drawing, int window);
+void ZVI_CALL ZVI_DrawWindowSelection(int clearSelection);
+void ZVI_CALL ZVI_DrawLineDef(HWND control, const LineDef *lineDef);
+void ZVI_CALL ZVI_UndoUpdateLinks();
 void ZVI_CALL ZVI_DrawWindowAll();
 void ZVI_CALL ZVI_DrawWindowArea(const double frame[4]); // xmin, ymin, xmax, ymax; null: all
 void ZVI_CALL ZVI_DrawNewObjects();
+
+// Matrices (a point maps to (a x + c y + tx, b x + d y + ty); m x n applies
+// m first), calculations and the constructions of the geometry kernel.
+void ZVI_CALL ZVI_MatrixInit(Matrix *m);
+void ZVI_CALL ZVI_MatrixRotate(Matrix *m, double angle);
+void ZVI_CALL ZVI_MatrixMove(Matrix *m, double dx, double dy);
+void ZVI_CALL ZVI_MatrixScale(Matrix *m, double fx, double fy);
+void ZVI_CALL ZVI_MatrixSheer(Matrix *m, double fx, double fy);
+void ZVI_CALL ZVI_MatrixMultiply(Matrix *m, const Matrix *factor);
+int ZVI_CALL ZVI_MatrixInvert(const Matrix *m, Matrix *inverse);
+int ZVI_CALL ZVI_MatrixSeparate(const Matrix *m, double *scaleX, double *scaleY, double *rotation,
+                                double *distortion, double *moveX, double *moveY);
+void ZVI_CALL ZVI_MatrixAssemble(Matrix *m, double scaleX, double scaleY, double rotation, double distortion,
+                                 double moveX, double moveY);
+int ZVI_CALL ZVI_CalcTextFrame(const void *textStandard, const char *text, double frame[4]);
+int ZVI_CALL ZVI_CalcBlockFrame(int drawing, const char *blockName, const char *libraryName, const Matrix *m,
+                                double frame[4], int load);
+int ZVI_CALL ZVI_CalcObjectArea(const Unit *object, double *result);
+int ZVI_CALL ZVI_CalcObjectPerimeter(const Unit *object, double *result);
+int ZVI_CALL ZVI_CalcCurvature(double x1, double y1, double x2, double y2, double x3, double y3, double *result);
+int ZVI_CALL ZVI_GeoDistance(const GeoObject *obj, double x, double y, double *distance);
+int ZVI_CALL ZVI_GeoIntersection(const GeoObject *a, const GeoObject *b, double points[8]);
+int ZVI_CALL ZVI_GeoPerpendicular(const GeoObject *obj, double x, double y, double feet[4]);
+int ZVI_CALL ZVI_GeoTangent(const GeoObject *a, const GeoObject *b, double points[16]);
+int ZVI_CALL ZVI_GeoIncircle(const double p1[2], const double p2[2], const double p3[2], double centre[2]);
+int ZVI_CALL ZVI_GeoCircumcircle(const double p1[2], const double p2[2], const double p3[2], double centre[2]);
+// The parallel of source at distance on the side of refPoint into target, a
+// unit buffer (ZVI_UnitBuffer); arcJoins nonzero rounds convex corners.
+int ZVI_CALL ZVI_GeoEquidistant(const Unit *source, Unit *target, double distance, int arcJoins,
+                                const double refPoint[2]);
+
+// Feedback drawing of a plug-in command into the context its feedback
+// callback gets (coordinates in millimetres).
+void ZVI_CALL ZVI_InputDrawPoint(HDC dc, double x, double y);
+void ZVI_CALL ZVI_InputDrawLine(HDC dc, double x1, double y1, double x2, double y2);
+void ZVI_CALL ZVI_InputDrawEndless(HDC dc, double x1, double y1, double x2, double y2);
+void ZVI_CALL ZVI_InputDrawBezier(HDC dc, double x0, double y0, double x1, double y1, double x2, double y2, double x3,
+                                  double y3);
+void ZVI_CALL ZVI_InputDrawFrame(HDC dc, double x1, double y1, double x2, double y2, double x3, double y3, double x4,
+                                 double y4);
+void ZVI_CALL ZVI_InputDrawCircle(HDC dc, double cx, double cy, double px, double py);
+void ZVI_CALL ZVI_InputDrawCircleArc(HDC dc, double cx, double cy, double px, double py, double sx, double sy,
+                                     double ex, double ey, int direction);
+void ZVI_CALL ZVI_InputDrawEllipse(HDC dc, double cx, double cy, double ax, double ay, double bx, double by);
+void ZVI_CALL ZVI_InputDrawReference(HDC dc, const GeoObject *obj);
+
+// Edit services on the selection, single objects and blocks, inside the
+// plug-in's undo step.
+int ZVI_CALL ZVI_EditIdentCount(int drawing, double frame[4]);
+void ZVI_CALL ZVI_EditIdentRedraw();
+int ZVI_CALL ZVI_EditIdentMatrix(int drawing, const Matrix *m, int keepOriginal);
+int ZVI_CALL ZVI_EditIdentEnumModify(int drawing, EnumCallback cb, int keepOriginal);
+void ZVI_CALL ZVI_EditDelete(int drawing, Unit *object);
+Unit *ZVI_CALL ZVI_EditLinkBefore(int drawing, Unit *object, Unit *ref, int keepOld);
+Unit *ZVI_CALL ZVI_EditLinkBehind(int drawing, Unit *object, Unit *ref, int keepOld);
+int ZVI_CALL ZVI_EditBlockDelete(int drawing, const char *blockName, const char *libraryName, int onlyUnused);
+int ZVI_CALL ZVI_EditPointsCount(int drawing, double frame[4]);
+int ZVI_CALL ZVI_EditPointsMatrix(int drawing, const Matrix *m, int keepOriginal);
+void ZVI_CALL ZVI_EditUnitPointsMatrix(Unit *object, const Matrix *m);
+
+// Dialog services: plug-in popups among the program's tool windows, the
+// program's painters and dialogs (records copied back only after OK), the
+// definition popups, the guide and the progress dialogs.
+int ZVI_CALL ZVI_DialogHelpMessage();
+UINT ZVI_CALL ZVI_DialogEnterIdle(HWND dialog, WPARAM wParam, LPARAM lParam);
+int ZVI_CALL ZVI_DialogPopupRegister(HWND popup);
+int ZVI_CALL ZVI_DialogPopupUnregister(HWND popup);
+void ZVI_CALL ZVI_DialogPopupActivate(HWND popup, WPARAM wParam, LPARAM lParam);
+void ZVI_CALL ZVI_DialogPopupMove(HWND popup);
+void ZVI_CALL ZVI_DialogPopupSetCursor(HWND popup, WPARAM wParam, LPARAM lParam);
+void ZVI_CALL ZVI_DialogComboboxAdjust(HWND combo, int id);
+void ZVI_CALL ZVI_DialogCenter(HWND dialog);
+void ZVI_CALL ZVI_DialogCustomButtonColor(const DRAWITEMSTRUCT *item, COLORREF colour, int flag);
+void ZVI_CALL ZVI_DialogCustomButtonText(const DRAWITEMSTRUCT *item, const char *text, int flag);
+void ZVI_CALL ZVI_DialogCustomButtonPen(const DRAWITEMSTRUCT *item, int index, const char *text, int flag);
+void ZVI_CALL ZVI_DialogCustomButtonLayer(const DRAWITEMSTRUCT *item, int index, const char *text, int flag);
+void ZVI_CALL ZVI_DialogCustomListboxColor(const DRAWITEMSTRUCT *item, COLORREF colour, const char *text);
+void ZVI_CALL ZVI_DialogCustomButtonIcon(const DRAWITEMSTRUCT *item, HICON icon, int pressed);
+int ZVI_CALL ZVI_DialogColor(HWND owner, const char *caption, COLORREF *colour);
+int ZVI_CALL ZVI_DialogProperty(HWND owner, const char *caption, void *property);   // 32 bytes
+int ZVI_CALL ZVI_DialogXProperty(HWND owner, const char *caption, XProperty *data);
+int ZVI_CALL ZVI_DialogFontDef(HWND owner, const char *caption, FontDef *data);
+int ZVI_CALL ZVI_DialogTextStandard(HWND owner, const char *caption, void *textStandard, void *textReference,
+                                   char *text);
+void ZVI_CALL ZVI_DialogSelectLine(HWND owner, const RECT *rect, int current, int firstId, int noneId, int extraId);
+void ZVI_CALL ZVI_DialogSelectMultiLine(HWND owner, const RECT *rect, int current, int firstId, int noneId,
+                                        int extraId);
+void ZVI_CALL ZVI_DialogSelectSystem(HWND owner, const RECT *rect, int current, int firstId, int noneId, int extraId);
+void ZVI_CALL ZVI_DialogSelectHatch(HWND owner, const RECT *rect, int current, int firstId, int noneId, int extraId);
+void ZVI_CALL ZVI_DialogSelectLayer(HWND owner, const RECT *rect, int current, int firstId, int noneId, int extraId);
+void ZVI_CALL ZVI_DialogSelectPen(HWND owner, const RECT *rect, int current, int firstId, int noneId, int extraId);
+void ZVI_CALL ZVI_DialogUpdateGuide(int state, const char *text);
+int ZVI_CALL ZVI_DialogShowProgress(const char *title, const char *text, int withBar);
+void ZVI_CALL ZVI_DialogUpdateProgress(const char *text1, const char *text2, int value1, int value2);
+void ZVI_CALL ZVI_DialogHideProgress();
+int ZVI_CALL ZVI_DialogIsCancelled();
+int ZVI_CALL ZVI_DialogShowMasterProgress(const char *title);
+void ZVI_CALL ZVI_DialogUpdateMasterProgress(const char *text1, const char *text2, int value1, int value2);
+void ZVI_CALL ZVI_DialogHideMasterProgress();
+int ZVI_CALL ZVI_DialogMasterIsCancelled();
+
+// Unit buffers: the contours of objects collected for the point-in-area test.
+// A negative capacity -n means n x ZVI_MaxUnitPoints() + 1 segments.
+int ZVI_CALL ZVI_BufferAlloc(BufferData *data, int capacity, uint32_t flags);
+int ZVI_CALL ZVI_BufferAddEnumerate(BufferData *data, uint32_t mask, uint32_t flags);
+int ZVI_CALL ZVI_BufferAddUnit(BufferData *data, const Unit *object, uint32_t flags);
+int ZVI_CALL ZVI_BufferPrepare(BufferData *data, double tolerance);
+int ZVI_CALL ZVI_BufferFree(BufferData *data);
+void *ZVI_CALL ZVI_UnitBuffer(); // free it with GlobalFree
+int ZVI_CALL ZVI_GeoPointInsideArea(const BufferData *data, double x, double y);
+
+// Enumeration: the drawing's geometry as a stream of records (see
+// plugin/stream.h for the record, its commands, drawing codes and flags).
+// Only one enumeration runs at a time; a callback returns 0 to stop it.
+typedef int(ZVI_CALL *ZviAttributeCallback)(int kind, const char *name, const char *text);
+typedef int(ZVI_CALL *ZviObjectWalkCallback)(Unit *object);
+typedef int(ZVI_CALL *ZviPointCallback)(Unit *object, Element *point);
+int ZVI_CALL ZVI_EnumerateAll(int drawing, uint32_t mask, uint32_t value, uint32_t flags, EnumCallback cb);
+int ZVI_CALL ZVI_EnumerateUnit(int drawing, const Unit *unit, uint32_t flags, EnumCallback cb);
+int ZVI_CALL ZVI_EnumerateBlock(int drawing, const char *blockName, const char *libraryName, uint32_t flags,
+                                EnumCallback cb);
+int ZVI_CALL ZVI_EnumerateLibrary(int drawing, const char *libraryName, uint32_t flags, EnumCallback cb);
+int ZVI_CALL ZVI_EnumerateChar(int drawing, const FontDef *font, int charCode, const Matrix *m, uint32_t flags,
+                               EnumCallback cb);
+int ZVI_CALL ZVI_EnumerateInstanceAttrib(int drawing, const Unit *instance, ZviAttributeCallback cb);
+int ZVI_CALL ZVI_EnumerateBlockAttrib(int drawing, const char *blockName, const char *libraryName,
+                                      ZviAttributeCallback cb);
+int ZVI_CALL ZVI_EnumerateIdent(int drawing, ZviObjectWalkCallback cb, int backwards);
+int ZVI_CALL ZVI_EnumeratePoints(int drawing, ZviPointCallback cb);
 
 // Stubs kept for older plug-ins: they do nothing.
 int ZVI_CALL ZVI_HookKeyStart();

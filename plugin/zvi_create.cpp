@@ -3,13 +3,17 @@
 // the program and asks the program to store a copy.
 #include "plugin/zvi_create.h"
 
+#include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "app/system_defs.h"
 #include "database/object.h"
 #include "database/object_flags.h"
 #include "database/storage.h"
+#include "database/symbol_block.h"
 #include "database/symbol_find.h"
+#include "database/symbol_library.h"
 #include "database/undo.h"
 #include "database/unit.h"
 #include "geometry/frame.h"
@@ -175,6 +179,16 @@ int AddEnd(int b, const char *function, int line)
     return s.offset < MaxData() ? 1 : 0;
 }
 
+// While a group (or else a block) is open, what the other builders insert
+// goes into its member chain; null when none is open or memory runs out.
+Unit *StoreMember(const Unit *u)
+{
+    for (int b : {B_GROUP, B_BLOCK})
+        if (s_Builders[b].open)
+            return MemChainAppend(LIST_OWN_BLOCKS, UnitOf(b), u, u->bytes);
+    return nullptr;
+}
+
 // A name field of a unit with its terminator inside.
 bool NameTerminated(const char *field) { return std::memchr(field, 0, UNIT_NAME_SIZE) != nullptr; }
 
@@ -190,7 +204,9 @@ Unit *Insert(int b, Unit *after, const char *function, int line)
     Unit *u = UnitOf(b);
     if (b != B_OBJECT && (!NameTerminated(u->instance.library) || !NameTerminated(u->instance.block)))
         return reinterpret_cast<Unit *>(ZviRefuse(function, line, "Name too long!"));
-    Unit *stored = MemListNewCopyAfter(LIST_DRAWING, u, u->bytes, after);
+    Unit *stored = StoreMember(u);
+    if (!stored && !s_Builders[B_GROUP].open && !s_Builders[B_BLOCK].open)
+        stored = MemListNewCopyAfter(LIST_DRAWING, u, u->bytes, after);
     if (!stored)
         return nullptr;
     UndoStampCreated(stored);
@@ -209,6 +225,12 @@ void Close(int b, const char *function, int line)
     if (!s_Builders[b].open) {
         ZviRefuse(function, line, NAMES[b].notOpen);
         return;
+    }
+    // Members of a block or group that was never stored belong to no list.
+    if (b == B_BLOCK || b == B_GROUP) {
+        Unit *u = UnitOf(b);
+        for (Unit *m = u->block.firstMember; m;)
+            m = MemChainRemove(LIST_OWN_BLOCKS, u, m);
     }
     s_Builders[b].open = 0;
     s_Builders[b].terminated = 0;
@@ -630,5 +652,256 @@ int ZVI_CALL ZVI_InstanceAddEnd() { return AddEnd(B_INSTANCE, __func__, __LINE__
 Unit *ZVI_CALL ZVI_InstanceInsert(int, Unit *after) { return Insert(B_INSTANCE, after, __func__, __LINE__); }
 void ZVI_CALL ZVI_InstanceClose() { Close(B_INSTANCE, __func__, __LINE__); }
 int ZVI_CALL ZVI_InstanceFastInsert() { return FastInsert(B_INSTANCE, __func__, __LINE__); }
+
+} // extern "C"
+
+// --- blocks and groups
+
+namespace {
+
+constexpr int32_t LIBRARY_BLOCKS_MAX = 1000000;
+constexpr uint32_t BLOCK_STORED_FLAGS = 0x80;
+constexpr int32_t BLOCK_PRESENT = 1;
+constexpr const char *GROUP_NAME_FORMAT = "#G%d";
+
+Unit *OpenBlock(int b, const char *function, int line)
+{
+    Unit *u = Open(b, function, line);
+    if (!u)
+        return nullptr;
+    u->kind = UNIT_KIND_BLOCK;
+    u->block.firstMember = u->block.lastMember = nullptr;
+    u->block.blockFrame[0] = u->block.blockFrame[1] = 1e300;
+    u->block.blockFrame[2] = u->block.blockFrame[3] = -1e300;
+    return u;
+}
+
+int BlockAddEnd(int b, const char *function, int line)
+{
+    if (s_Builders[B_OBJECT].open || s_Builders[B_INSTANCE].open)
+        return ZviRefuse(function, line, "Object or Instance still open!");
+    return AddEnd(b, function, line);
+}
+
+// The number of live blocks of a list, and whether one has the name.
+int32_t CountBlocks(int list, const char *name, bool *exists)
+{
+    int32_t count = 0;
+    *exists = false;
+    ListFilterKeeper keep;
+    for (Unit *u = MemListFirst(list, 0, 0, 1); u; u = MemListNext(u)) {
+        if (u->kind != UNIT_KIND_BLOCK)
+            continue;
+        ++count;
+        if (std::strncmp(u->block.name, name, UNIT_NAME_SIZE) == 0)
+            *exists = true;
+    }
+    return count;
+}
+
+// Stores the terminated block or group buffer at the end of the list; the
+// members go with it.
+Unit *StoreBlock(int b, int list)
+{
+    Unit *u = UnitOf(b);
+    Unit *stored = MemListNewCopyAfter(list, u, u->bytes, nullptr);
+    if (!stored)
+        return nullptr;
+    u->block.firstMember = u->block.lastMember = nullptr; // now the stored block's
+    UndoStampCreated(stored);
+    ObjectUpdateDisplayFlags(stored);
+    stored->ident = BLOCK_PRESENT;
+    stored->flags = BLOCK_STORED_FLAGS;
+    if (list == LIST_OWN_BLOCKS)
+        SymbolRebuildOwnIndex();
+    FrameCalcBlock(stored, 1);
+    return stored;
+}
+
+// A hidden block name no own block has yet.
+void MakeGroupName(char name[UNIT_NAME_SIZE])
+{
+    static int next = 1;
+    bool exists = true;
+    while (exists) {
+        std::snprintf(name, UNIT_NAME_SIZE, GROUP_NAME_FORMAT, next++);
+        CountBlocks(LIST_OWN_BLOCKS, name, &exists);
+    }
+}
+
+Unit *GroupInsert(const char *function, int line)
+{
+    Builder &s = s_Builders[B_GROUP];
+    if (!s.open)
+        return reinterpret_cast<Unit *>(ZviRefuse(function, line, NAMES[B_GROUP].notOpen));
+    if (!s.terminated)
+        return reinterpret_cast<Unit *>(ZviRefuse(function, line, NAMES[B_GROUP].notTerminated));
+    bool exists = false;
+    if (CountBlocks(LIST_OWN_BLOCKS, UnitOf(B_GROUP)->block.name, &exists) >= SYMBOL_OWN_BLOCKS_MAX)
+        return reinterpret_cast<Unit *>(ZviRefuse(function, line, "Too many local blocks!"));
+    if (exists)
+        return reinterpret_cast<Unit *>(ZviRefuse(function, line, "Group already exists!"));
+    return StoreBlock(B_GROUP, LIST_OWN_BLOCKS);
+}
+
+// Places an instance of the named own block (the matrix when given) and
+// gives back its XProperty, or null.
+XProperty *PlaceInstance(const char *blockName, const Matrix *matrix)
+{
+    Unit *u = ZVI_InstanceOpen();
+    if (!u)
+        return nullptr;
+    ZviCopyText(u->instance.library, SYMBOL_OWN_LIBRARY, UNIT_NAME_SIZE);
+    ZviCopyText(u->instance.block, blockName, UNIT_NAME_SIZE);
+    if (matrix)
+        u->instance.placement = *matrix;
+    Unit *stored = ZVI_InstanceAddEnd() ? ZVI_InstanceInsert(ZVI_DRAWING, nullptr) : nullptr;
+    ZVI_InstanceClose();
+    return stored ? &stored->property : nullptr;
+}
+
+template <typename Insert>
+XProperty *FastInsertBlock(int b, int makeInstance, const Matrix *matrix, Insert insert, const char *function,
+                           int line)
+{
+    if (matrix && !ZviReadable(matrix, sizeof(Matrix)))
+        return reinterpret_cast<XProperty *>(ZviRefuse(function, line, "Matrix address invalid!"));
+    if (!s_Builders[b].open)
+        return reinterpret_cast<XProperty *>(ZviRefuse(function, line, NAMES[b].notOpen));
+    if (!s_Builders[b].terminated)
+        BlockAddEnd(b, function, line);
+    char name[UNIT_NAME_SIZE];
+    ZviCopyText(name, UnitOf(b)->block.name, UNIT_NAME_SIZE);
+    Unit *stored = s_Builders[b].terminated ? insert() : nullptr;
+    Close(b, function, line);
+    if (!stored)
+        return nullptr;
+    // Without an instance the builder's own copy is handed back.
+    return makeInstance ? PlaceInstance(name, matrix) : &UnitOf(b)->property;
+}
+
+} // namespace
+
+extern "C" {
+
+Unit *ZVI_CALL ZVI_BlockOpen() { return OpenBlock(B_BLOCK, __func__, __LINE__); }
+
+Unit *ZVI_CALL ZVI_BlockGetAddress()
+{
+    if (!s_Builders[B_BLOCK].open)
+        return reinterpret_cast<Unit *>(ZVI_REFUSE("Block not open!"));
+    return UnitOf(B_BLOCK);
+}
+
+int ZVI_CALL ZVI_BlockAddAttribute(int code, const char *name, const char *text)
+{
+    return AddAttribute(B_BLOCK, code, name, text, __func__, __LINE__);
+}
+
+int ZVI_CALL ZVI_BlockAddEnd() { return BlockAddEnd(B_BLOCK, __func__, __LINE__); }
+
+Unit *ZVI_CALL ZVI_BlockInsert(int, const char *libraryName)
+{
+    const int length = ZviTextLength(libraryName, UNIT_NAME_SIZE);
+    if (length < 0)
+        return reinterpret_cast<Unit *>(ZVI_REFUSE("LibraryName address invalid!"));
+    if (length > UNIT_NAME_SIZE)
+        return reinterpret_cast<Unit *>(ZVI_REFUSE("LibraryName too long!"));
+    const Builder &s = s_Builders[B_BLOCK];
+    if (!s.open)
+        return reinterpret_cast<Unit *>(ZVI_REFUSE("Block not open!"));
+    if (!s.terminated)
+        return reinterpret_cast<Unit *>(ZVI_REFUSE("Block is not correctly terminated!"));
+    const char *name = UnitOf(B_BLOCK)->block.name;
+    if (!NameTerminated(name) || !name[0])
+        return reinterpret_cast<Unit *>(ZVI_REFUSE("Name too long!"));
+    const int slot = SymbolFindLibrary(libraryName);
+    if (slot < 0)
+        return reinterpret_cast<Unit *>(ZVI_REFUSE("Library not found!"));
+    bool exists = false;
+    int list = LIST_OWN_BLOCKS;
+    if (slot == LIBRARY_INDEX_OWN) {
+        if (CountBlocks(LIST_OWN_BLOCKS, name, &exists) >= SYMBOL_OWN_BLOCKS_MAX)
+            return reinterpret_cast<Unit *>(ZVI_REFUSE("Too many blocks in drawing!"));
+    } else {
+        list = LIST_SYMBOL_LIBRARY_FIRST + slot;
+        if (!g_LibrarySlots.slots[slot].save)
+            return reinterpret_cast<Unit *>(ZVI_REFUSE("Library may not be modified!"));
+        if (CountBlocks(list, name, &exists) >= LIBRARY_BLOCKS_MAX)
+            return reinterpret_cast<Unit *>(ZVI_REFUSE("Too many blocks in library!"));
+    }
+    if (exists)
+        return reinterpret_cast<Unit *>(ZVI_REFUSE("Block already exists!"));
+    Unit *stored = StoreBlock(B_BLOCK, list);
+    if (stored && list != LIST_OWN_BLOCKS)
+        g_LibrarySlots.slots[slot].modified = 1;
+    return stored;
+}
+
+void ZVI_CALL ZVI_BlockClose() { Close(B_BLOCK, __func__, __LINE__); }
+
+XProperty *ZVI_CALL ZVI_BlockFastInsert(int makeInstance, const Matrix *matrix)
+{
+    return FastInsertBlock(
+        B_BLOCK, makeInstance, matrix, [] { return ZVI_BlockInsert(ZVI_DRAWING, SYMBOL_OWN_LIBRARY); }, __func__,
+        __LINE__);
+}
+
+Unit *ZVI_CALL ZVI_GroupOpen()
+{
+    Unit *u = OpenBlock(B_GROUP, __func__, __LINE__);
+    if (u)
+        MakeGroupName(u->block.name);
+    return u;
+}
+
+Unit *ZVI_CALL ZVI_GroupGetAddress()
+{
+    if (!s_Builders[B_GROUP].open)
+        return reinterpret_cast<Unit *>(ZVI_REFUSE("Group not open!"));
+    return UnitOf(B_GROUP);
+}
+
+int ZVI_CALL ZVI_GroupAddEnd() { return BlockAddEnd(B_GROUP, __func__, __LINE__); }
+Unit *ZVI_CALL ZVI_GroupInsert(int) { return GroupInsert(__func__, __LINE__); }
+void ZVI_CALL ZVI_GroupClose() { Close(B_GROUP, __func__, __LINE__); }
+
+XProperty *ZVI_CALL ZVI_GroupFastInsert(int makeInstance, const Matrix *matrix)
+{
+    return FastInsertBlock(
+        B_GROUP, makeInstance, matrix, [] { return GroupInsert("ZVI_GroupFastInsert", __LINE__); }, __func__,
+        __LINE__);
+}
+
+int ZVI_CALL ZVI_GroupApplyToUser(Unit *moduleObject)
+{
+    Unit *object = ZviLiveModuleObject(moduleObject);
+    if (!object)
+        return ZviRefuseShort(__func__, __LINE__, "UserPtr invalid!");
+    if (!s_Builders[B_GROUP].open)
+        return ZVI_REFUSE("Group not open!");
+    char name[UNIT_NAME_SIZE];
+    ZviCopyText(name, UnitOf(B_GROUP)->block.name, UNIT_NAME_SIZE);
+    Unit *previous = SymbolGetInstanceBlock(object);
+    if (!s_Builders[B_GROUP].terminated)
+        ZVI_GroupAddEnd();
+    Unit *stored = s_Builders[B_GROUP].terminated ? GroupInsert(__func__, __LINE__) : nullptr;
+    ZVI_GroupClose();
+    if (!stored)
+        return 0;
+    // The object's old state stays for undo: a dead copy of it, the object itself born now.
+    Unit *backup = MemListDuplicate(LIST_DRAWING, object);
+    if (!backup)
+        return 0;
+    UndoStampDeleted(backup);
+    UndoStampCreated(object);
+    ZviCopyText(object->instance.library, SYMBOL_OWN_LIBRARY, UNIT_NAME_SIZE);
+    ZviCopyText(object->instance.block, name, UNIT_NAME_SIZE);
+    object->instance.blockIndex = UNIT_INDEX_UNRESOLVED;
+    object->instance.libraryIndex = LIBRARY_INDEX_OWN;
+    if (previous)
+        UndoStampDeleted(previous);
+    return 1;
+}
 
 } // extern "C"

@@ -3,9 +3,11 @@
 // copied whole across the boundary.
 #include <cstring>
 
+#include "app/status.h"
 #include "app/system_defs.h"
 #include "app/window.h"
 #include "database/object_flags.h"
+#include "display/output_paint.h"
 #include "plugin/zvi.h"
 #include "plugin/zvi_checks.h"
 
@@ -290,6 +292,86 @@ int ZVI_CALL ZVI_ColorAddDef(int, const char *name, COLORREF color)
         }
     }
     return 0;
+}
+
+} // extern "C"
+
+// --- the active entries
+
+namespace {
+
+// What every change of an active entry ends with: conversions follow the
+// active window again and the property bar shows the new entries.
+void ActiveChanged()
+{
+    WindowSelectCurrent();
+    StatusRefreshActiveCells();
+}
+
+} // namespace
+
+extern "C" {
+
+int ZVI_CALL ZVI_LayerSetActive(int, int index)
+{
+    if (!InUse(LAYERS, index))
+        return ZVI_REFUSE("Index invalid!");
+    g_ActiveLayer = index;
+    ObjectUpdateDisplayFlagsAll(0);
+    ActiveChanged();
+    return 1;
+}
+
+int ZVI_CALL ZVI_PenSetActive(int drawing, int index)
+{
+    if (!InUse(PENS, index))
+        return ZVI_REFUSE("Index invalid!");
+    // A pen that names a layer brings it along.
+    const int32_t layer = g_PenDefs[index].layer;
+    if (InUse(LAYERS, layer))
+        ZVI_LayerSetActive(drawing, layer);
+    g_ActivePen = index;
+    ActiveChanged();
+    return 1;
+}
+
+int ZVI_CALL ZVI_HatchSetActive(int, int index)
+{
+    if (!InUse(HATCHES, index))
+        return ZVI_REFUSE("Index invalid!");
+    g_CurrentHatch = index;
+    StatusRefreshActiveCells();
+    return 1;
+}
+
+int ZVI_CALL ZVI_SystemGetActive(int, int window)
+{
+    const DrawWindow *w = WindowGetRecord(window);
+    if (!w || (window != WINDOW_VIEW && window >= g_DrawWindowCount))
+        return ZVI_REFUSE("WindowNum invalid!");
+    return w->system;
+}
+
+int ZVI_CALL ZVI_SystemGetCurrentDef(void *out)
+{
+    const DrawWindow *w = WindowGetRecord(g_ActiveWindow);
+    return GetDef(SYSTEMS, w ? w->system : 0, out, __func__, __LINE__);
+}
+
+int ZVI_CALL ZVI_SystemSetActive(int, int window, int index)
+{
+    DrawWindow *w = WindowGetRecord(window);
+    if (!w || (window != WINDOW_VIEW && window >= g_DrawWindowCount))
+        return ZVI_REFUSE("WindowNum invalid!");
+    if (!InUse(SYSTEMS, index))
+        return ZVI_REFUSE("Index invalid!");
+    w->system = index;
+    WindowUpdateSystem(index);
+    WindowSelectCurrent();
+    WindowSetActive(g_ActiveWindow, 1);
+    OutputRedrawAll(0);
+    StatusRefreshActiveCells();
+    return 1;
 }
 
 } // extern "C"

@@ -21,7 +21,11 @@
 #include "files/file_commands.h"
 #include "files/file_drawinginfo.h"
 #include "plugin/zvi.h"
+#include "plugin/stream.h"
 #include "plugin/zvi_checks.h"
+#include "database/object_rects.h"
+#include "database/symbol_block.h"
+#include "app/system_validate.h"
 
 namespace {
 
@@ -162,6 +166,11 @@ void ZVI_CALL ZVI_CommandInternal(int commandId)
         ZVI_REFUSE("CommandID invalid!");
         return;
     }
+    // A command could replace or delete what the running walk stands on.
+    if (StreamBusy()) {
+        ZVI_REFUSE("Another enumeration is still in process!");
+        return;
+    }
     CommandExecute(commandId, 0);
 }
 
@@ -169,6 +178,10 @@ void ZVI_CALL ZVI_UndoInitProcess() { UndoInitProcess(); }
 
 void ZVI_CALL ZVI_UndoCancelProcess()
 {
+    if (StreamBusy()) {
+        ZVI_REFUSE("Another enumeration is still in process!");
+        return;
+    }
     UndoDeleteTemporaryBlocks();
     UndoCancelProcess();
 }
@@ -203,6 +216,8 @@ int ZVI_CALL ZVI_DrawingOpenFile(int drawing, const char *fileName, int flags, i
 {
     if (drawing != ZVI_DRAWING)
         return ZVI_REFUSE("Invalid drawing number!");
+    if (StreamBusy())
+        return ZVI_REFUSE("Another enumeration is still in process!");
     const int length = ZviTextLength(fileName, ZVI_NAME_SIZE - 1);
     if (length <= 0 || length >= ZVI_NAME_SIZE)
         return ZVI_REFUSE("FileName address invalid!");
@@ -354,6 +369,114 @@ void ZVI_CALL ZVI_DrawWindowArea(const double frame[4])
 }
 
 void ZVI_CALL ZVI_DrawNewObjects() { ObjectDrawNewMarkersAll(); }
+
+int ZVI_CALL ZVI_WindowSetMode(int, int mode)
+{
+    if (mode == g_Options.windowArrangement)
+        return 1;
+    g_ActiveWindow = 0;
+    g_Options.windowArrangement = mode;
+    if (g_MainWnd)
+        WindowRelayout(g_MainWnd);
+    return 1;
+}
+
+int ZVI_CALL ZVI_WindowSetActive(int, int window)
+{
+    if (!WindowValid(window))
+        return ZVI_REFUSE("WindowNum invalid!");
+    if (window != g_ActiveWindow)
+        WindowSetActive(window, 0);
+    return 1;
+}
+
+int ZVI_CALL ZVI_WindowGetRect(int, int window, RECT *screenRect, POINT *origin)
+{
+    if (!WindowValid(window))
+        return ZVI_REFUSE("WindowNum invalid!");
+    if (screenRect && !ZviWritable(screenRect, sizeof(RECT)))
+        return ZVI_REFUSE("Rect address invalid!");
+    if (origin && !ZviWritable(origin, sizeof(POINT)))
+        return ZVI_REFUSE("Point address invalid!");
+    const DrawWindow *w = WindowGetRecord(window);
+    if (!w)
+        return 0;
+    if (screenRect) {
+        *screenRect = w->areaRect;
+        if (w->hwnd)
+            MapWindowPoints(w->hwnd, nullptr, reinterpret_cast<POINT *>(screenRect), 2);
+    }
+    if (origin)
+        *origin = {w->areaRect.left, w->areaRect.top};
+    return 1;
+}
+
+namespace {
+
+// Fits the window to a rectangle (xmin, ymin, xmax, ymax) and repaints it.
+int FitView(int window, const double *rect)
+{
+    WindowPushView(window);
+    WindowSetViewRect(window, rect[0], rect[1], rect[2], rect[3]);
+    OutputRedrawWindow(window);
+    return 1;
+}
+
+const double *ActivePageFrame()
+{
+    const int page = g_PageDefs.active >= 0 && g_PageDefs.active < g_PageDefs.count ? g_PageDefs.active : 0;
+    return g_PageDefs.frames[page];
+}
+
+} // namespace
+
+int ZVI_CALL ZVI_WindowSetViewAll(int, int window)
+{
+    if (!WindowValid(window))
+        return ZVI_REFUSE("WindowNum invalid!");
+    // An empty drawing shows its page.
+    if (ObjectExtentsVisible(0, 0) > 0)
+        return FitView(window, g_ExtentsRect);
+    return FitView(window, ActivePageFrame());
+}
+
+int ZVI_CALL ZVI_WindowSetViewPage(int, int window)
+{
+    if (!WindowValid(window))
+        return ZVI_REFUSE("WindowNum invalid!");
+    return FitView(window, ActivePageFrame());
+}
+
+void ZVI_CALL ZVI_DrawWindowSelection(int clearSelection)
+{
+    ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED);
+    double rect[4];
+    std::memcpy(rect, g_ExtentsRect, sizeof rect);
+    if (clearSelection)
+        ObjectSelectionReset();
+    OutputInvalidateAreaAll(rect);
+}
+
+void ZVI_CALL ZVI_DrawLineDef(HWND control, const LineDef *lineDef)
+{
+    if (!control) {
+        ZVI_REFUSE("Window handle invalid!");
+        return;
+    }
+    if (!ZviReadable(lineDef, sizeof(LineDef))) {
+        ZVI_REFUSE("LineDef address invalid!");
+        return;
+    }
+    OutputDrawLineDefPreview(control, lineDef);
+}
+
+void ZVI_CALL ZVI_UndoUpdateLinks()
+{
+    SymbolRebuildOwnIndex();
+    SystemValidateReferences();
+    ObjectUpdateDisplayFlagsAll(0);
+    ObjectResolveAllProperties();
+}
 
 // --- stubs
 

@@ -105,7 +105,8 @@ TEST(CommandTables, RangesRouteEveryNumber)
         CommandRangeKind kind;
     } rows[] = {
         {50, RANGE_BEEP},      {100, RANGE_HANDLER},  {501, RANGE_HANDLER},  {1200, RANGE_BEEP},
-        {1209, RANGE_BEEP},    {1300, RANGE_NOTHING}, {5339, RANGE_NOTHING}, {5340, RANGE_HANDLER},
+        {1209, RANGE_BEEP},    {1300, RANGE_NOTHING}, {5299, RANGE_NOTHING}, {5300, RANGE_HANDLER},
+        {5339, RANGE_HANDLER}, {5340, RANGE_HANDLER},
         {7903, RANGE_HANDLER},
     };
     for (const auto &r : rows) {

@@ -284,7 +284,7 @@ TEST_F(ModifyTest, MirrorFlipsTheSenseOfArcsAndCurves)
     Matrix mirror;
     MatrixInit(&mirror);
     MatrixMirrorY(&mirror);
-    ZVI_EditUnitPointsMatrix(arc, &mirror);
+    ZviEditUnitPointsMatrix(arc, &mirror);
     FrameCalcObject(arc, 1);
     const Element *e = UnitFirstElement(arc);
     while (e->kind != ELEM_ORIENT)

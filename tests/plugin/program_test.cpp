@@ -30,6 +30,62 @@ std::string ReadFile(const std::string &path)
     return s.str();
 }
 
+struct Search {
+    DWORD process;
+    const char *className;
+    HWND found;
+};
+
+BOOL CALLBACK FindWindowOf(HWND w, LPARAM data)
+{
+    auto *s = reinterpret_cast<Search *>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    char name[64] = "";
+    GetClassNameA(w, name, sizeof name);
+    if (process == s->process && IsWindowVisible(w) && (!s->className || std::string(name) == s->className)) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible top-level window of the process (of the class when given), or 0.
+HWND WaitForWindow(DWORD process, const char *className, HWND other = nullptr)
+{
+    for (DWORD waited = 0; waited < REPORT_TIMEOUT_MS; waited += POLL_MS) {
+        Search s{process, className, nullptr};
+        EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&s));
+        if (s.found && s.found != other)
+            return s.found;
+        Sleep(POLL_MS);
+    }
+    return nullptr;
+}
+
+bool WaitForText(const std::string &path, const char *text, HANDLE process)
+{
+    for (DWORD waited = 0; waited < REPORT_TIMEOUT_MS; waited += POLL_MS) {
+        if (ReadFile(path).find(text) != std::string::npos)
+            return true;
+        if (WaitForSingleObject(process, POLL_MS) == WAIT_OBJECT_0)
+            return false;
+    }
+    return false;
+}
+
+// Runs a filter command from the main window's menu and answers its file
+// chooser with the file name.
+void RunFilterCommand(HWND main, DWORD process, int command, const std::string &file)
+{
+    constexpr int FILE_NAME_BOX = 0x47c; // the chooser's file name combo box
+    PostMessageA(main, WM_COMMAND, command, 0);
+    HWND chooser = WaitForWindow(process, "#32770");
+    ASSERT_NE(chooser, nullptr) << command;
+    SendDlgItemMessageA(chooser, FILE_NAME_BOX, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+}
+
 TEST(PluginProgram, TheProgramLoadsTheTestPluginWhichReportsItsChecks)
 {
     char temp[MAX_PATH];
@@ -60,6 +116,19 @@ TEST(PluginProgram, TheProgramLoadsTheTestPluginWhichReportsItsChecks)
             break;
         if (WaitForSingleObject(pi.hProcess, POLL_MS) == WAIT_OBJECT_0)
             break;
+    }
+    // The drawing goes out through the export filter and comes back through
+    // the import filter, both from the File menu's filter commands.
+    constexpr int EXPORT_FIRST = 5320, IMPORT_FIRST = 5300;
+    const std::string exported = root + "drawing.zvt";
+    DeleteFileA(exported.c_str());
+    HWND main = text.find("done\n") != std::string::npos ? WaitForWindow(pi.dwProcessId, "DARAD4_MainWClass") : nullptr;
+    if (main) {
+        RunFilterCommand(main, pi.dwProcessId, EXPORT_FIRST, exported);
+        EXPECT_TRUE(WaitForText(report, "exported\n", pi.hProcess)) << ReadFile(report);
+        RunFilterCommand(main, pi.dwProcessId, IMPORT_FIRST, exported);
+        EXPECT_TRUE(WaitForText(report, "imported\n", pi.hProcess)) << ReadFile(report);
+        text = ReadFile(report);
     }
     TerminateProcess(pi.hProcess, 0);
     WaitForSingleObject(pi.hProcess, 5000);

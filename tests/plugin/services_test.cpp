@@ -186,4 +186,42 @@ TEST_F(Services, CommandsDrawingAndWindows)
     EXPECT_EQ(ZVI_HookKeyStart(), 0);
 }
 
+TEST_F(Services, ActiveEntriesAndWindowModes)
+{
+    const PenDef savedPen = g_PenDefs[9];
+    const LayerDef savedLayer = g_LayerDefs[7];
+    const int32_t pen = g_ActivePen, layer = g_ActiveLayer;
+    std::strcpy(g_PenDefs[9].name, "with layer");
+    g_PenDefs[9].layer = 7;
+    std::strcpy(g_LayerDefs[7].name, "seven");
+    // A pen that names a defined layer makes that layer active too.
+    EXPECT_EQ(ZVI_PenSetActive(0, 9), 1);
+    EXPECT_EQ(ZVI_PenGetActive(), 9);
+    EXPECT_EQ(ZVI_LayerGetActive(), 7);
+    struct Refusal {
+        int (*call)();
+        const char *reason;
+    } refusals[] = {
+        {[] { return ZVI_PenSetActive(0, 501); }, "Index invalid!"},
+        {[] { return ZVI_LayerSetActive(0, -1); }, "Index invalid!"},
+        {[] { return ZVI_HatchSetActive(0, 101); }, "Index invalid!"},
+        {[] { return ZVI_SystemGetActive(0, 7); }, "WindowNum invalid!"},
+        {[] { return ZVI_SystemSetActive(0, 999, 51); }, "Index invalid!"},
+        {[] { return ZVI_WindowSetViewPage(0, 4); }, "WindowNum invalid!"},
+        {[] { return ZVI_WindowGetRect(0, 0, reinterpret_cast<RECT *>(GuardedBuffer(8)), nullptr); },
+         "Rect address invalid!"},
+    };
+    for (const Refusal &r : refusals) {
+        SCOPED_TRACE(r.reason);
+        EXPECT_EQ(r.call(), 0);
+        EXPECT_EQ(TakeReason(), r.reason);
+    }
+    // The mode it has already rearranges nothing.
+    EXPECT_EQ(ZVI_WindowSetMode(0, ZVI_WindowGetMode()), 1);
+    g_PenDefs[9] = savedPen;
+    g_LayerDefs[7] = savedLayer;
+    g_ActivePen = pen;
+    g_ActiveLayer = layer;
+}
+
 } // namespace

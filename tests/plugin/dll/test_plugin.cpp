@@ -127,8 +127,134 @@ int ZVI_CALL CommandCallback(int, int code)
     return 1;
 }
 
-int ZVI_CALL ImportFile(const char *, int) { return 1; } // never its format
-int ZVI_CALL ExportFile(const char *, int) { return 0; }
+// --- the plug-in's own text format: the drawing's paths through the stream.
+// "ZVT 1", then per path "path <closed> <count>" and one "<code> <x> <y>"
+// line per point.
+
+constexpr const char *FORMAT_HEADER = "ZVT 1";
+constexpr uint32_t EXPORT_FLAGS = ENUM_GEOMETRY | ENUM_ARCS | ENUM_BEZIERS | ENUM_NO_DASHING;
+
+struct Path {
+    int closed = 0;
+    std::vector<int> codes;
+    std::vector<double> xy;
+    bool operator==(const Path &o) const { return closed == o.closed && codes == o.codes && xy == o.xy; }
+};
+std::vector<Path> s_Paths;
+
+int ZVI_CALL CollectPath(EnumerateRecord *r)
+{
+    if (r->command != ENUM_CMD_OPEN_PATH && r->command != ENUM_CMD_CLOSED_PATH)
+        return 1;
+    Path p;
+    p.closed = r->command == ENUM_CMD_CLOSED_PATH;
+    for (int i = 0; i < r->count; ++i) {
+        p.codes.push_back(r->codes[i]);
+        p.xy.push_back(r->points[2 * i]);
+        p.xy.push_back(r->points[2 * i + 1]);
+    }
+    s_Paths.push_back(p);
+    return 1;
+}
+
+void AppendReport(const char *line)
+{
+    s_Report += line;
+    s_Report += "\n";
+    char path[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableA(REPORT_VARIABLE, path, sizeof path);
+    if (n == 0 || n >= sizeof path)
+        return;
+    if (FILE *f = std::fopen(path, "wb")) {
+        std::fwrite(s_Report.data(), 1, s_Report.size(), f);
+        std::fclose(f);
+    }
+}
+
+int ZVI_CALL ExportFile(const char *fileName, int)
+{
+    s_Paths.clear();
+    if (!ZVI_EnumerateAll(0, 0, 0, EXPORT_FLAGS, CollectPath))
+        return 0;
+    FILE *f = std::fopen(fileName, "w");
+    if (!f)
+        return 0;
+    std::fprintf(f, "%s\n", FORMAT_HEADER);
+    for (const Path &p : s_Paths) {
+        std::fprintf(f, "path %d %d\n", p.closed, (int)p.codes.size());
+        for (size_t i = 0; i < p.codes.size(); ++i)
+            std::fprintf(f, "%d %.17g %.17g\n", p.codes[i], p.xy[2 * i], p.xy[2 * i + 1]);
+    }
+    const bool ok = std::fclose(f) == 0;
+    Check(ok && !s_Paths.empty(), "drawing exported through the stream");
+    AppendReport("exported");
+    return ok ? 1 : 0;
+}
+
+bool ReadPaths(const char *fileName, std::vector<Path> *paths)
+{
+    FILE *f = std::fopen(fileName, "r");
+    if (!f)
+        return false;
+    char header[16] = "";
+    bool ok = std::fscanf(f, "%15[^\n]\n", header) == 1 && std::strcmp(header, FORMAT_HEADER) == 0;
+    Path p;
+    int count = 0;
+    while (ok && std::fscanf(f, " path %d %d", &p.closed, &count) == 2) {
+        if (count < 1 || count > ZVI_MaxUnitPoints()) {
+            ok = false;
+            break;
+        }
+        p.codes.assign(count, 0);
+        p.xy.assign(2 * count, 0.0);
+        for (int i = 0; i < count && ok; ++i)
+            ok = std::fscanf(f, "%d %lg %lg", &p.codes[i], &p.xy[2 * i], &p.xy[2 * i + 1]) == 3;
+        paths->push_back(p);
+    }
+    std::fclose(f);
+    return ok;
+}
+
+// One path as a Curve (open) or Surface (closed) object.
+Unit *BuildPath(const Path &p)
+{
+    if (!ZVI_ObjectOpen(p.closed ? 13 : 12))
+        return nullptr;
+    bool ok = true;
+    for (size_t i = 0; i < p.codes.size() && ok; ++i) {
+        const double x = p.xy[2 * i], y = p.xy[2 * i + 1];
+        if (p.codes[i] == ENUM_CODE_ARC_DATA)
+            ok = ZVI_ObjectAddCurve(y, x) == 1; // stored as direction, then centre offset
+        else
+            ok = ZVI_ObjectAddPoint(p.codes[i], x, y) == 1;
+    }
+    Unit *stored = ok && ZVI_ObjectAddEnd() ? ZVI_ObjectInsert(0, nullptr) : nullptr;
+    ZVI_ObjectClose();
+    return stored;
+}
+
+int ZVI_CALL ImportFile(const char *fileName, int)
+{
+    std::vector<Path> paths;
+    if (!ReadPaths(fileName, &paths))
+        return 1; // not this format
+    ZVI_CreationStart();
+    ZVI_UndoInitProcess();
+    std::vector<Unit *> built;
+    for (const Path &p : paths)
+        if (Unit *u = BuildPath(p))
+            built.push_back(u);
+    ZVI_UndoFinishProcess();
+    ZVI_CreationEnd();
+    // What the stream gives of the new objects is what the file held.
+    s_Paths.clear();
+    for (Unit *u : built)
+        ZVI_EnumerateUnit(0, u, EXPORT_FLAGS, CollectPath);
+    Check(built.size() == paths.size() && s_Paths == paths, "file imported back as the same paths");
+    ZVI_DrawWindowAll();
+    AppendReport(s_Failures ? "failed" : "imported");
+    return 0;
+}
 
 ModuleCommand Command(uint32_t id, const char *name)
 {

@@ -1,0 +1,415 @@
+// Dialog services for plug-ins: their popup windows among the program's
+// tool windows, the program's painters for owner-drawn controls, the
+// program's dialogs on the plug-in's records (copied back only after OK),
+// the definition popups, the guide and the progress dialogs.
+#include <cstring>
+#include <memory>
+
+#include "app/darad4.h"
+#include "app/window.h"
+#include "app/window_progress.h"
+#include "app/write_refresh.h"
+#include "commands/command_popup.h"
+#include "database/object_attributes.h"
+#include "dialogs/box01.h"
+#include "dialogs/box01_controls.h"
+#include "dialogs/box04_color.h"
+#include "dialogs/box05_defs.h"
+#include "dialogs/box07.h"
+#include "dialogs/box14.h"
+#include "display/symbol.h"
+#include "plugin/zvi.h"
+#include "plugin/zvi_checks.h"
+
+namespace {
+
+constexpr int HELP_MESSAGE = WM_HELP;
+constexpr int PROPERTY_MODE = 0;
+constexpr int ALIGNMENT_LIMIT = 3;
+constexpr int ICON_HALF = 16;
+
+HWND s_Remembered = nullptr; // the window that lost the activation to a plug-in popup
+
+bool IsPopup(HWND w) { return (GetWindowLongA(w, GWL_STYLE) & WS_POPUP) != 0; }
+
+// The checks of a popup export; 1 when the window may be used.
+int PopupChecks(HWND popup, bool mustBePopup, const char *function, int line)
+{
+    if (!popup || !IsWindow(popup))
+        return ZviRefuse(function, line, "Window handle invalid!");
+    if (mustBePopup && !IsPopup(popup))
+        return ZviRefuse(function, line, "Window is not a popup window!");
+    return 1;
+}
+
+// Plug-in windows destroyed without unregistering leave their slots: they
+// are dropped before the registry is searched or extended.
+void PruneDeadPopups()
+{
+    int kept = WINDOW_OWN_POPUPS;
+    for (int i = WINDOW_OWN_POPUPS; i < g_PopupWindows.count && i < WINDOW_POPUP_SLOTS; ++i)
+        if (IsWindow(g_PopupWindows.windows[i]))
+            g_PopupWindows.windows[kept++] = g_PopupWindows.windows[i];
+    for (int i = kept; i < g_PopupWindows.count && i < WINDOW_POPUP_SLOTS; ++i)
+        g_PopupWindows.windows[i] = nullptr;
+    if (g_PopupWindows.count > kept)
+        g_PopupWindows.count = kept;
+}
+
+int FindPlugInPopup(HWND popup)
+{
+    for (int i = WINDOW_OWN_POPUPS; i < g_PopupWindows.count && i < WINDOW_POPUP_SLOTS; ++i)
+        if (g_PopupWindows.windows[i] == popup)
+            return i;
+    return -1;
+}
+
+// The first checks of a record dialog: owner, caption and the record.
+int RecordChecks(HWND owner, const char *caption, void *data, size_t bytes, const char *function, int line)
+{
+    if (!owner || !IsWindow(owner))
+        return ZviRefuse(function, line, "Window handle invalid!");
+    if (ZviTextLength(caption, ZVI_TEXT_SIZE) < 0)
+        return ZviRefuse(function, line, "Caption address invalid!");
+    if (bytes && !ZviWritable(data, bytes))
+        return ZviRefuse(function, line, "Data address invalid!");
+    return 1;
+}
+
+bool DrawItemValid(const DRAWITEMSTRUCT *item, const char *function, int line)
+{
+    return ZviReadable(item, sizeof(DRAWITEMSTRUCT)) || ZviRefuse(function, line, "DrawItem address invalid!");
+}
+
+bool TextValid(const char *text, const char *reason, const char *function, int line)
+{
+    return ZviTextLength(text, TEXT_CAPACITY_LONG) >= 0 || ZviRefuse(function, line, reason);
+}
+
+// An optional text: null, or readable.
+bool OptionalText(const char *text, const char *reason, const char *function, int line)
+{
+    return !text || TextValid(text, reason, function, line);
+}
+
+// A text the dialog edits in a buffer of its own; on OK it goes back into
+// the plug-in's buffer only when that is writable for all of it.
+struct EditedText {
+    char buffer[BOX07_EDIT_SIZE] = "";
+    explicit EditedText(const char *from)
+    {
+        if (from)
+            ZviCopyText(buffer, from, TEXT_BUFFER_SIZE);
+    }
+    bool CopyBack(char *to, const char *function, int line) const
+    {
+        const size_t n = std::strlen(buffer) + 1;
+        if (!ZviWritable(to, n))
+            return ZviRefuse(function, line, "EditText address invalid!");
+        std::memcpy(to, buffer, n);
+        return true;
+    }
+};
+
+} // namespace
+
+extern "C" {
+
+int ZVI_CALL ZVI_DialogHelpMessage() { return HELP_MESSAGE; }
+
+UINT ZVI_CALL ZVI_DialogEnterIdle(HWND dialog, WPARAM wParam, LPARAM lParam)
+{
+    return Box01DialogEnterIdle(dialog, wParam, lParam);
+}
+
+int ZVI_CALL ZVI_DialogPopupRegister(HWND popup)
+{
+    PruneDeadPopups();
+    if (g_PopupWindows.count >= WINDOW_POPUP_SLOTS)
+        return ZVI_REFUSE("Unable to register another popup window!");
+    if (!PopupChecks(popup, true, __func__, __LINE__))
+        return 0;
+    if (FindPlugInPopup(popup) >= 0)
+        return ZVI_REFUSE("Window already registered!");
+    g_PopupWindows.windows[g_PopupWindows.count++] = popup;
+    return 1;
+}
+
+int ZVI_CALL ZVI_DialogPopupUnregister(HWND popup)
+{
+    PruneDeadPopups();
+    if (g_PopupWindows.count <= WINDOW_OWN_POPUPS)
+        return ZVI_REFUSE("Unable to unregister any popup window!");
+    if (!PopupChecks(popup, true, __func__, __LINE__))
+        return 0;
+    const int at = FindPlugInPopup(popup);
+    if (at < 0)
+        return ZVI_REFUSE("Window is not registered!");
+    for (int i = at; i + 1 < g_PopupWindows.count; ++i)
+        g_PopupWindows.windows[i] = g_PopupWindows.windows[i + 1];
+    g_PopupWindows.windows[--g_PopupWindows.count] = nullptr;
+    return 1;
+}
+
+void ZVI_CALL ZVI_DialogPopupActivate(HWND popup, WPARAM wParam, LPARAM lParam)
+{
+    if (!PopupChecks(popup, true, __func__, __LINE__))
+        return;
+    s_Remembered = LOWORD(wParam) != WA_INACTIVE ? reinterpret_cast<HWND>(lParam) : nullptr;
+}
+
+void ZVI_CALL ZVI_DialogPopupMove(HWND popup)
+{
+    if (!PopupChecks(popup, false, __func__, __LINE__))
+        return;
+    HWND back = s_Remembered && IsWindow(s_Remembered) ? s_Remembered : g_MainWnd;
+    if (back)
+        SetActiveWindow(back);
+}
+
+void ZVI_CALL ZVI_DialogPopupSetCursor(HWND popup, WPARAM, LPARAM lParam)
+{
+    if (!PopupChecks(popup, true, __func__, __LINE__))
+        return;
+    if (LOWORD(lParam) == HTCLIENT)
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+}
+
+void ZVI_CALL ZVI_DialogComboboxAdjust(HWND combo, int id) { Box01DialogComboboxAdjust(combo, id); }
+
+void ZVI_CALL ZVI_DialogCenter(HWND dialog)
+{
+    if (PopupChecks(dialog, false, __func__, __LINE__))
+        Box01DialogCenter(dialog);
+}
+
+// --- owner-drawn controls
+
+void ZVI_CALL ZVI_DialogCustomButtonColor(const DRAWITEMSTRUCT *item, COLORREF colour, int flag)
+{
+    if (DrawItemValid(item, __func__, __LINE__))
+        Box01DialogCustomButtonColor(item, colour, flag);
+}
+
+void ZVI_CALL ZVI_DialogCustomButtonText(const DRAWITEMSTRUCT *item, const char *text, int flag)
+{
+    if (DrawItemValid(item, __func__, __LINE__) && TextValid(text, "Text address invalid!", __func__, __LINE__))
+        Box01DialogCustomButtonText(item, text, flag);
+}
+
+void ZVI_CALL ZVI_DialogCustomButtonPen(const DRAWITEMSTRUCT *item, int index, const char *text, int flag)
+{
+    if (DrawItemValid(item, __func__, __LINE__) && TextValid(text, "Text address invalid!", __func__, __LINE__))
+        Box01DialogCustomButtonLayer(item, static_cast<uint32_t>(index), text, flag);
+}
+
+void ZVI_CALL ZVI_DialogCustomButtonLayer(const DRAWITEMSTRUCT *item, int index, const char *text, int flag)
+{
+    if (DrawItemValid(item, __func__, __LINE__) && TextValid(text, "Text address invalid!", __func__, __LINE__))
+        Box01DialogCustomButtonLayer(item, static_cast<uint32_t>(index), text, flag);
+}
+
+void ZVI_CALL ZVI_DialogCustomListboxColor(const DRAWITEMSTRUCT *item, COLORREF colour, const char *text)
+{
+    if (DrawItemValid(item, __func__, __LINE__) && TextValid(text, "Text address invalid!", __func__, __LINE__))
+        Box01DialogCustomListboxColor(item, colour, text);
+}
+
+void ZVI_CALL ZVI_DialogCustomButtonIcon(const DRAWITEMSTRUCT *item, HICON icon, int pressed)
+{
+    if (!DrawItemValid(item, __func__, __LINE__))
+        return;
+    RECT face = item->rcItem;
+    const bool down = pressed || (item->itemState & ODS_SELECTED);
+    DrawFrameControl(item->hDC, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0));
+    const int cx = (face.left + face.right) / 2, cy = (face.top + face.bottom) / 2;
+    if (icon)
+        DrawIconEx(item->hDC, cx - ICON_HALF, cy - ICON_HALF, icon, 2 * ICON_HALF, 2 * ICON_HALF, 0, nullptr,
+                   DI_NORMAL);
+}
+
+// --- the program's dialogs on the plug-in's records
+
+int ZVI_CALL ZVI_DialogColor(HWND owner, const char *caption, COLORREF *colour)
+{
+    if (!RecordChecks(owner, caption, colour, sizeof(COLORREF), __func__, __LINE__))
+        return 0;
+    COLORREF copy = *colour;
+    const int result = Box04ChooseColor(owner, caption, &copy);
+    if (result)
+        *colour = copy;
+    return result;
+}
+
+int ZVI_CALL ZVI_DialogProperty(HWND owner, const char *caption, void *data)
+{
+    if (!RecordChecks(owner, caption, data, ZVI_SIZE_PROPERTY, __func__, __LINE__))
+        return 0;
+    Property copy;
+    std::memcpy(&copy, data, sizeof copy);
+    const int result = Box05EditProperty(owner, caption, &copy);
+    if (result)
+        std::memcpy(data, &copy, sizeof copy);
+    return result;
+}
+
+int ZVI_CALL ZVI_DialogXProperty(HWND owner, const char *caption, XProperty *data)
+{
+    if (!RecordChecks(owner, caption, data, sizeof(XProperty), __func__, __LINE__))
+        return 0;
+    auto attributes = std::make_unique<ObjectAttributes>();
+    ObjectAttributesInit(attributes.get());
+    attributes->present[ATTR_GENERAL] = 1;
+    attributes->general.values = *data;
+    const int result =
+        Box14ObjInfoSingle(owner, caption, attributes.get(), PROPERTY_MODE, nullptr, nullptr, 1, 1, nullptr);
+    if (result)
+        *data = attributes->general.values; // only on OK
+    return result;
+}
+
+int ZVI_CALL ZVI_DialogFontDef(HWND owner, const char *caption, FontDef *data)
+{
+    if (!RecordChecks(owner, caption, data, sizeof(FontDef), __func__, __LINE__))
+        return 0;
+    FontDef copy = *data;
+    const int result = static_cast<int>(Box07FontDef(owner, caption, &copy));
+    if (result)
+        *data = copy;
+    return result;
+}
+
+int ZVI_CALL ZVI_DialogTextStandard(HWND owner, const char *caption, void *textStandard, void *textReference,
+                                   char *text)
+{
+    if (!RecordChecks(owner, caption, nullptr, 0, __func__, __LINE__))
+        return 0;
+    if (textStandard && !ZviWritable(textStandard, ZVI_SIZE_TEXTSTANDARD))
+        return ZVI_REFUSE("Data1 address invalid!");
+    if (textReference && !ZviWritable(textReference, ZVI_SIZE_TEXTREFERENCE))
+        return ZVI_REFUSE("Data2 address invalid!");
+    if (text && !ZviWritable(text, 1))
+        return ZVI_REFUSE("EditText address invalid!");
+    EditedText edited(text);
+    auto *standard = static_cast<TextStandardData *>(textStandard);
+    auto *reference = static_cast<TextReferenceData *>(textReference);
+    auto a = std::make_unique<ObjectAttributes>();
+    ObjectAttributesInit(a.get());
+    if (standard) {
+        a->present[ATTR_STD_TEXT] = 1;
+        AttrStdText &t = a->stdText;
+        t.font = standard->font;
+        t.charSpacing = standard->charSpacing;
+        t.tabUnit = standard->tabUnit;
+        t.lineSpacing = standard->lineSpacing;
+        t.alignment = standard->alignment;
+        MatrixSeparate(&standard->matrix, &t.height, &t.ratio, &t.rotation, &t.slant, &t.x, &t.y);
+    }
+    if (reference) {
+        a->present[ATTR_REF_TEXT] = 1;
+        a->refText.endMark = reference->arrows[0];
+        a->refText.leader = reference->arrows[1];
+        a->refText.frameShape = reference->frameKind;
+        a->refText.frameDistance = reference->frameValue;
+    }
+    uint32_t result;
+    if (standard)
+        result = Box07TextStandard(owner, caption, a.get(), text ? edited.buffer : nullptr);
+    else if (reference)
+        result = Box07TextReference(owner, caption, a.get());
+    else
+        result = Box07TextChange(owner, caption, text ? edited.buffer : nullptr);
+    if (!result)
+        return 0; // cancelled: the records stay as they were
+    if (standard) {
+        const AttrStdText &t = a->stdText;
+        standard->font = t.font;
+        standard->charSpacing = t.charSpacing;
+        standard->tabUnit = t.tabUnit;
+        standard->lineSpacing = t.lineSpacing;
+        standard->alignment = t.alignment < ALIGNMENT_LIMIT ? t.alignment : 0;
+        ObjectAttributesTextMatrix(&t, &standard->matrix);
+    }
+    if (reference) {
+        reference->arrows[0] = a->refText.endMark;
+        reference->arrows[1] = a->refText.leader;
+        reference->frameKind = a->refText.frameShape;
+        reference->frameValue = a->refText.frameDistance;
+    }
+    if (text)
+        edited.CopyBack(text, __func__, __LINE__);
+    return static_cast<int>(result);
+}
+
+// --- definition popups
+
+namespace {
+
+bool RectValid(const RECT *r, const char *function, int line)
+{
+    return !r || ZviReadable(r, sizeof(RECT)) || ZviRefuse(function, line, "ButtonRect address invalid!");
+}
+
+} // namespace
+
+#define ZVI_SELECT_POPUP(Name, Popup)                                                                             \
+    void ZVI_CALL Name(HWND owner, const RECT *rect, int current, int firstId, int noneId, int extraId)            \
+    {                                                                                                              \
+        if (RectValid(rect, __func__, __LINE__))                                                                   \
+            Popup(owner, rect, current, firstId, noneId, extraId);                                                 \
+    }
+ZVI_SELECT_POPUP(ZVI_DialogSelectLine, CommandPopupSelectLine)
+ZVI_SELECT_POPUP(ZVI_DialogSelectMultiLine, CommandPopupSelectMultiLine)
+ZVI_SELECT_POPUP(ZVI_DialogSelectSystem, CommandPopupSelectSystem)
+ZVI_SELECT_POPUP(ZVI_DialogSelectHatch, CommandPopupSelectHatch)
+ZVI_SELECT_POPUP(ZVI_DialogSelectLayer, CommandPopupSelectLayer)
+ZVI_SELECT_POPUP(ZVI_DialogSelectPen, CommandPopupSelectPen)
+#undef ZVI_SELECT_POPUP
+
+// --- guide and progress
+
+void ZVI_CALL ZVI_DialogUpdateGuide(int state, const char *text)
+{
+    if (!OptionalText(text, "GuideText address invalid!", __func__, __LINE__))
+        return;
+    WriteSetGuideState(static_cast<uint32_t>(state), text);
+    WriteDrawGuide();
+}
+
+int ZVI_CALL ZVI_DialogShowProgress(const char *title, const char *text, int withBar)
+{
+    if (!TextValid(title, "Title address invalid!", __func__, __LINE__) ||
+        !TextValid(text, "Text address invalid!", __func__, __LINE__))
+        return 0;
+    return WindowShowProgress(title, text, withBar);
+}
+
+void ZVI_CALL ZVI_DialogUpdateProgress(const char *text1, const char *text2, int value1, int value2)
+{
+    if (OptionalText(text1, "Text1 address invalid!", __func__, __LINE__) &&
+        OptionalText(text2, "Text2 address invalid!", __func__, __LINE__))
+        WindowUpdateProgress(text1, text2, value1, value2);
+}
+
+void ZVI_CALL ZVI_DialogHideProgress() { WindowHideProgress(); }
+int ZVI_CALL ZVI_DialogIsCancelled() { return WindowIsCancelled(); }
+
+int ZVI_CALL ZVI_DialogShowMasterProgress(const char *title)
+{
+    if (!TextValid(title, "Title address invalid!", __func__, __LINE__))
+        return 0;
+    return WindowShowMasterProgress(title);
+}
+
+void ZVI_CALL ZVI_DialogUpdateMasterProgress(const char *text1, const char *text2, int value1, int value2)
+{
+    if (OptionalText(text1, "Text1 address invalid!", __func__, __LINE__) &&
+        OptionalText(text2, "Text2 address invalid!", __func__, __LINE__))
+        WindowUpdateMasterProgress(text1, text2, value1, value2);
+}
+
+// The modal depth comes down only when the master progress was shown.
+void ZVI_CALL ZVI_DialogHideMasterProgress() { WindowHideMasterProgress(); }
+int ZVI_CALL ZVI_DialogMasterIsCancelled() { return WindowMasterIsCancelled(); }
+
+} // extern "C"

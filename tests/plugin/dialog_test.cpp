@@ -1,0 +1,117 @@
+// Dialog services: the popup registry, records copied back only after OK,
+// and the progress dialogs' modal depth.
+#include "plugin_fixture.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "app/init_dialogs.h"
+#include "app/window.h"
+#include "common/dialog_driver.h"
+#include "dialogs/box01.h"
+
+namespace {
+
+class Dialogs : public PluginTest {
+protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        // The dialogs come from the language module's templates.
+        savedModule_ = g_LanguageModule;
+        g_LanguageModule = GetModuleHandleA("language.dll");
+        ASSERT_NE(g_LanguageModule, nullptr);
+        InitReadScreenSize();
+        g_ActiveWindow = 0;
+        WindowResetUnits(&g_DrawWindows[0]);
+        WindowSelectCurrent();
+        saved_ = g_PopupWindows;
+        owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        plain_ = CreateWindowExA(0, "STATIC", "child-like", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                 nullptr);
+    }
+    void TearDown() override
+    {
+        DestroyWindow(owner_);
+        DestroyWindow(plain_);
+        g_PopupWindows = saved_;
+        g_LanguageModule = savedModule_;
+        PluginTest::TearDown();
+    }
+    PopupRegistry saved_{};
+    HMODULE savedModule_ = nullptr;
+    HWND owner_ = nullptr, plain_ = nullptr;
+};
+
+TEST_F(Dialogs, ThePopupRegistry)
+{
+    EXPECT_EQ(ZVI_DialogHelpMessage(), 83);
+    g_PopupWindows = {};
+    g_PopupWindows.count = WINDOW_OWN_POPUPS;
+    g_PopupWindows.windows[5] = owner_; // as if it were the toolbox
+    EXPECT_EQ(ZVI_DialogPopupUnregister(owner_), 0);
+    EXPECT_EQ(TakeReason(), "Unable to unregister any popup window!");
+    EXPECT_EQ(ZVI_DialogPopupRegister(plain_), 0);
+    EXPECT_EQ(TakeReason(), "Window is not a popup window!");
+    EXPECT_EQ(ZVI_DialogPopupRegister(nullptr), 0);
+    EXPECT_EQ(TakeReason(), "Window handle invalid!");
+    HWND popup = CreateWindowExA(0, "STATIC", "popup", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(ZVI_DialogPopupRegister(popup), 1);
+    EXPECT_EQ(ZVI_DialogPopupRegister(popup), 0);
+    EXPECT_EQ(TakeReason(), "Window already registered!");
+    // The program's own tool windows are not the interface's to remove.
+    EXPECT_EQ(ZVI_DialogPopupUnregister(owner_), 0);
+    EXPECT_EQ(TakeReason(), "Window is not registered!");
+    EXPECT_EQ(ZVI_DialogPopupUnregister(popup), 1);
+    EXPECT_EQ(g_PopupWindows.count, WINDOW_OWN_POPUPS);
+    // A window destroyed while registered loses its slot at the next call.
+    EXPECT_EQ(ZVI_DialogPopupRegister(popup), 1);
+    DestroyWindow(popup);
+    HWND next = CreateWindowExA(0, "STATIC", "next", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(ZVI_DialogPopupRegister(next), 1);
+    EXPECT_EQ(g_PopupWindows.count, WINDOW_OWN_POPUPS + 1);
+    DestroyWindow(next);
+}
+
+TEST_F(Dialogs, CancelledPropertiesStayAsTheyWere)
+{
+    XProperty property = XPropertyDefault();
+    property.pen = 3;
+    property.width = 0.7;
+    const XProperty before = property;
+    {
+        DialogDriver driver({[](HWND sheet) { PropSheet_PressButton(sheet, PSBTN_CANCEL); }});
+        EXPECT_EQ(ZVI_DialogXProperty(owner_, "Property", &property), 0);
+    }
+    EXPECT_EQ(std::memcmp(&property, &before, sizeof property), 0);
+}
+
+TEST_F(Dialogs, TheTextDialogGivesTheMatrixBack)
+{
+    uint8_t text[ZVI_SIZE_TEXTSTANDARD];
+    ZVI_InitTextStandard(text, nullptr);
+    Matrix &m = reinterpret_cast<TextStandardData *>(text)->matrix;
+    m = {3, 1, -1, 3, 10, 20}; // turned, scaled and moved
+    const Matrix original = m;
+    char edit[64] = "two words";
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, IDOK); }});
+        EXPECT_NE(ZVI_DialogTextStandard(owner_, "Text", text, nullptr, edit), 0);
+    }
+    const double *a = &original.a, *b = &m.a;
+    for (int i = 0; i < 6; ++i)
+        EXPECT_NEAR(a[i], b[i], 1e-9) << i;
+    EXPECT_STREQ(edit, "two words");
+}
+
+TEST_F(Dialogs, HidingAMasterProgressThatIsNotShownKeepsTheModalDepth)
+{
+    const uint32_t depth = g_ModalDepth;
+    ZVI_DialogHideMasterProgress();
+    EXPECT_EQ(g_ModalDepth, depth);
+    EXPECT_EQ(ZVI_DialogShowProgress(nullptr, "x", 0), 0);
+    EXPECT_EQ(TakeReason(), "Title address invalid!");
+}
+
+} // namespace

@@ -1,0 +1,432 @@
+// The enumeration stream: records, codes, dashing, instance expansion,
+// aborts and the refusal of a second walk.
+#include "plugin_fixture.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "app/system.h"
+#include "app/system_defs.h"
+#include "database/symbol_block.h"
+#include "database/undo.h"
+#include "display/output.h"
+#include "geometry/poly.h"
+
+namespace {
+
+struct Seen {
+    int command, count, drawMode;
+    std::vector<double> points;
+    std::vector<int> codes;
+    Matrix matrix;
+    FontDef font;
+};
+std::vector<Seen> g_Seen;
+int g_StopAfter = -1; // stop at that record (counted from 1)
+int g_NestedResult = -2;
+
+Seen Copy(const EnumerateRecord *r)
+{
+    Seen s{r->command, r->count, r->drawMode, {}, {}, {}, r->font};
+    if (r->command <= ENUM_CMD_POINTS && r->points)
+        for (int i = 0; i < r->count; ++i) {
+            s.points.push_back(r->points[2 * i]);
+            s.points.push_back(r->points[2 * i + 1]);
+            s.codes.push_back(r->codes[i]);
+        }
+    if (r->matrix)
+        s.matrix = *r->matrix;
+    return s;
+}
+
+int __stdcall Collect(EnumerateRecord *r)
+{
+    g_Seen.push_back(Copy(r));
+    return g_StopAfter < 0 || (int)g_Seen.size() < g_StopAfter;
+}
+
+int __stdcall Nested(EnumerateRecord *r)
+{
+    g_Seen.push_back(Copy(r));
+    g_NestedResult = ZVI_EnumerateAll(0, 0, 0, ENUM_GEOMETRY, Collect);
+    return 1;
+}
+
+class Stream : public PluginTest {
+protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        if (!g_WorkArrays.pathPoints) {
+            ASSERT_EQ(MemInitWork(), 1);
+        }
+        UndoReset();
+        SystemInitDrawing(0);
+        g_Seen.clear();
+        g_StopAfter = -1;
+        g_NestedResult = -2;
+        std::memset(&g_LineDefs[DASHED], 0, sizeof(LineDef));
+    }
+
+    static constexpr int DASHED = 7;
+
+    static void SetPattern(int32_t kind, std::vector<int32_t> lengths)
+    {
+        LineDef &l = g_LineDefs[DASHED];
+        std::strcpy(l.name, "dashed");
+        l.kind = kind;
+        l.pairs = (int32_t)lengths.size() / 2;
+        for (size_t i = 0; i < lengths.size() && i < 16; ++i)
+            l.lengths[i] = lengths[i];
+    }
+
+    // An object built with the builders into the drawing (or an open block).
+    static Unit *Build(int type, std::vector<std::pair<int, std::pair<double, double>>> points,
+                       double orient = 0.0, bool hasOrient = false, int lineType = 0, int fill = 0)
+    {
+        Unit *u = ZVI_ObjectOpen(type);
+        if (!u)
+            return nullptr;
+        u->property.lineType = lineType;
+        u->property.fillMode = fill;
+        u->property.ownFlags = 0xFF;
+        for (auto &p : points)
+            ZVI_ObjectAddPoint(p.first, p.second.first, p.second.second);
+        if (hasOrient)
+            ZVI_ObjectAddOrient(orient);
+        ZVI_ObjectAddEnd();
+        Unit *stored = ZVI_ObjectInsert(0, nullptr);
+        ZVI_ObjectClose();
+        return stored;
+    }
+    static Unit *Line(double x1, double y1, double x2, double y2, int lineType = 0)
+    {
+        return Build(0, {{1, {x1, y1}}, {2, {x2, y2}}}, 0.0, false, lineType);
+    }
+    static Unit *Circle(double cx, double cy, double r, int lineType = 0, int fill = 0)
+    {
+        return Build(5, {{3, {cx, cy}}, {4, {cx + r, cy}}}, 0.0, false, lineType, fill);
+    }
+    static Unit *Arc()
+    {
+        return Build(6, {{3, {0, 0}}, {4, {1, 0}}, {5, {1, 0}}, {5, {0, 1}}}, 1.0, true);
+    }
+
+    static int Enumerate(uint32_t flags) { return ZVI_EnumerateAll(0, 0, 0, flags, Collect); }
+};
+
+TEST_F(Stream, ACircleAsArcSegmentsAndALineAsTwoPoints)
+{
+    ASSERT_NE(Circle(0, 0, 2), nullptr);
+    ASSERT_NE(Line(0, 0, 10, 0), nullptr);
+    EXPECT_EQ(Enumerate(ENUM_GEOMETRY | ENUM_ARCS), 1);
+    ASSERT_EQ(g_Seen.size(), 2u);
+    EXPECT_EQ(g_Seen[0].command, ENUM_CMD_CLOSED_PATH);
+    EXPECT_EQ(g_Seen[0].codes, (std::vector<int>{1, 9, 102, 9, 102}));
+    EXPECT_EQ(g_Seen[0].points[4], 0.0);
+    EXPECT_EQ(g_Seen[0].points[5], 1.0);
+    EXPECT_EQ(g_Seen[1].command, ENUM_CMD_OPEN_PATH);
+    EXPECT_EQ(g_Seen[1].codes, (std::vector<int>{1, 2}));
+    EXPECT_EQ(g_Seen[1].drawMode, 0);
+    // Without arcs the circle is flattened; with Beziers it has control points.
+    g_Seen.clear();
+    Enumerate(ENUM_GEOMETRY);
+    EXPECT_GT(g_Seen[0].codes.size(), 5u);
+    for (int c : g_Seen[0].codes)
+        EXPECT_TRUE(c == 1 || c == 2);
+    g_Seen.clear();
+    Enumerate(ENUM_GEOMETRY | ENUM_BEZIERS);
+    EXPECT_EQ(g_Seen[0].codes.size(), 13u);
+    EXPECT_EQ(g_Seen[0].codes[1], 7);
+    // Without geometry flags a plain object sends nothing; objects only gives begin records.
+    g_Seen.clear();
+    Enumerate(0);
+    EXPECT_TRUE(g_Seen.empty());
+    Enumerate(ENUM_OBJECTS_ONLY | ENUM_GEOMETRY);
+    ASSERT_EQ(g_Seen.size(), 2u);
+    EXPECT_EQ(g_Seen[0].command, ENUM_CMD_BEGIN_OBJECT);
+    EXPECT_EQ(g_Seen[0].count, 0);
+}
+
+TEST_F(Stream, DashesOfALineAndTheirLimits)
+{
+    SetPattern(1, {100, 100});
+    ASSERT_NE(Line(0, 0, 10, 0, DASHED), nullptr);
+    EXPECT_EQ(Enumerate(ENUM_GEOMETRY), 1);
+    ASSERT_EQ(g_Seen.size(), 5u);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_NEAR(g_Seen[i].points[0], 2.0 * i, 1e-9);
+        EXPECT_NEAR(g_Seen[i].points[2], 2.0 * i + 1, 1e-9);
+    }
+    // No dashing asked for: one record with the line type in its style.
+    g_Seen.clear();
+    Enumerate(ENUM_GEOMETRY | ENUM_NO_DASHING);
+    EXPECT_EQ(g_Seen.size(), 1u);
+    // A pattern of zeros (or negative lengths) would never advance: solid.
+    struct Pattern {
+        std::vector<int32_t> lengths;
+        int32_t pairs;
+        size_t records;
+    } patterns[] = {{{0, 0}, 1, 1}, {{-5, -5}, 1, 1}, {{100, 100}, 99, 5}, {{100, 100}, -3, 1}};
+    for (const Pattern &p : patterns) {
+        SetPattern(1, p.lengths);
+        g_LineDefs[DASHED].pairs = p.pairs; // counts beyond 8 are clamped, below 0 solid
+        g_Seen.clear();
+        EXPECT_EQ(Enumerate(ENUM_GEOMETRY), 1);
+        if (p.pairs == 99)
+            EXPECT_GE(g_Seen.size(), 5u);
+        else
+            EXPECT_EQ(g_Seen.size(), p.records);
+    }
+}
+
+TEST_F(Stream, AVeryLongDashedConstructionLineEnds)
+{
+    SetPattern(1, {100, 100});
+    ASSERT_NE(Build(45, {{1, {0, 0}}, {2, {1, 0}}}, 0, false, DASHED), nullptr);
+    g_DrawingSettings.outputGeometry = 1;
+    EXPECT_EQ(Enumerate(ENUM_GEOMETRY), 1);
+    EXPECT_LE(g_Seen.size(), 1u);
+}
+
+TEST_F(Stream, AFilledDashedClosedObjectSendsItsFillFirst)
+{
+    SetPattern(1, {100, 100});
+    ASSERT_NE(Circle(0, 0, 5, DASHED, FILL_SOLID_OUTLINE), nullptr);
+    Enumerate(ENUM_GEOMETRY | ENUM_FILLS | ENUM_ARCS);
+    ASSERT_GT(g_Seen.size(), 2u);
+    EXPECT_EQ(g_Seen[0].command, ENUM_CMD_CLOSED_PATH);
+    EXPECT_EQ(g_Seen[0].drawMode, 1);
+    EXPECT_EQ(g_Seen[1].command, ENUM_CMD_OPEN_PATH);
+    EXPECT_EQ(g_Seen[1].count, 2);
+    const size_t withFill = g_Seen.size();
+    g_Seen.clear();
+    Enumerate(ENUM_GEOMETRY | ENUM_ARCS);
+    EXPECT_EQ(g_Seen.size(), withFill - 1);
+    for (const Seen &s : g_Seen)
+        EXPECT_EQ(s.command, ENUM_CMD_OPEN_PATH);
+}
+
+TEST_F(Stream, AnAbortEndsTheWalkAndASecondWalkIsRefused)
+{
+    Line(0, 0, 1, 0);
+    Line(0, 1, 1, 1);
+    g_StopAfter = 1;
+    EXPECT_EQ(Enumerate(ENUM_GEOMETRY), 0);
+    EXPECT_EQ(g_Seen.size(), 1u);
+    EXPECT_EQ(StreamBusy(), 0);
+    g_StopAfter = -1;
+    g_Seen.clear();
+    EXPECT_EQ(ZVI_EnumerateAll(0, 0, 0, ENUM_GEOMETRY, Nested), 1);
+    EXPECT_EQ(g_NestedResult, 0);
+    EXPECT_EQ(TakeReason(), "Another enumeration is still in process!");
+    EXPECT_EQ(g_Seen.size(), 2u);
+    // A callback that is no code is refused before anything is walked.
+    EXPECT_EQ(ZVI_EnumerateAll(0, 0, 0, ENUM_GEOMETRY, nullptr), 0);
+    EXPECT_EQ(TakeReason(), "CallBack address invalid!");
+}
+
+// A chain of blocks L0 .. L(n-1): each holds an instance of the next, the last a line.
+Unit *InstanceChain(int levels, const Matrix &each)
+{
+    char name[16];
+    std::snprintf(name, sizeof name, "L%d", levels - 1);
+    Unit *inner = SymbolNewBlock(LIST_OWN_BLOCKS, name);
+    uint8_t record[1024] = {};
+    ZVI_ObjectOpen(0);
+    ZVI_ObjectAddPoint(1, 1, 0);
+    ZVI_ObjectAddPoint(2, 2, 0);
+    ZVI_ObjectAddEnd();
+    std::memcpy(record, ZVI_ObjectGetAddress(), ZVI_ObjectGetAddress()->bytes);
+    ZVI_ObjectClose();
+    SymbolAddMember(LIST_OWN_BLOCKS, inner, reinterpret_cast<Unit *>(record));
+    for (int i = levels - 2; i >= 0; --i) {
+        char child[16];
+        std::snprintf(child, sizeof child, "L%d", i + 1);
+        std::snprintf(name, sizeof name, "L%d", i);
+        Unit *block = SymbolNewBlock(LIST_OWN_BLOCKS, name);
+        const uint32_t bytes = SymbolMakeInstance(reinterpret_cast<Unit *>(record), sizeof record, "*", child, &each);
+        EXPECT_GT(bytes, 0u);
+        SymbolAddMember(LIST_OWN_BLOCKS, block, reinterpret_cast<Unit *>(record));
+    }
+    SymbolRebuildOwnIndex();
+    ZVI_InstanceOpen();
+    Unit *top = ZVI_InstanceGetAddress();
+    std::strcpy(top->instance.library, "*");
+    std::strcpy(top->instance.block, "L0");
+    top->instance.placement = each;
+    ZVI_InstanceAddEnd();
+    Unit *stored = ZVI_InstanceInsert(0, nullptr);
+    ZVI_InstanceClose();
+    return stored;
+}
+
+TEST_F(Stream, InstancesOpenTwentyOneLevelsDeep)
+{
+    Matrix identity;
+    MatrixInit(&identity);
+    for (int levels : {22, 21}) {
+        SCOPED_TRACE(levels);
+        MemFreeChunks();
+        MemInitLists();
+        ASSERT_EQ(MemEnlargeList(), 1);
+        ASSERT_NE(InstanceChain(levels, identity), nullptr);
+        g_Seen.clear();
+        EXPECT_EQ(Enumerate(ENUM_GEOMETRY | ENUM_EXPAND_INSTANCES), 1);
+        EXPECT_EQ(g_Seen.size(), levels == 21 ? 1u : 0u);
+    }
+    // References instead of contents; with block names a record 16 before each.
+    g_Seen.clear();
+    Enumerate(ENUM_GEOMETRY | ENUM_EXPAND_INSTANCES | ENUM_INSTANCE_REFS | ENUM_BLOCK_NAMES);
+    ASSERT_EQ(g_Seen.size(), 2u);
+    EXPECT_EQ(g_Seen[0].command, ENUM_CMD_BLOCK_NAME);
+    EXPECT_EQ(g_Seen[1].command, ENUM_CMD_INSTANCE_REF);
+}
+
+TEST_F(Stream, UntransformedPointsAndMirroredArcs)
+{
+    Matrix turn;
+    MatrixInit(&turn);
+    MatrixRotate(&turn, 3.141592653589793 / 2);
+    ASSERT_NE(InstanceChain(2, turn), nullptr);
+    Enumerate(ENUM_GEOMETRY | ENUM_EXPAND_INSTANCES | ENUM_UNTRANSFORMED);
+    ASSERT_EQ(g_Seen.size(), 1u);
+    EXPECT_EQ(g_Seen[0].points, (std::vector<double>{1, 0, 2, 0}));
+    double x, y;
+    MatrixApply(g_Seen[0].matrix, 1, 0, &x, &y);
+    EXPECT_NEAR(x, -1.0, 1e-9); // two quarter turns
+    EXPECT_NEAR(y, 0.0, 1e-9);
+    g_Seen.clear();
+    Enumerate(ENUM_GEOMETRY | ENUM_EXPAND_INSTANCES);
+    EXPECT_NEAR(g_Seen[0].points[0], -1.0, 1e-9);
+
+    // An arc under a mirror: its arc data turn to the other side.
+    MemFreeChunks();
+    MemInitLists();
+    ASSERT_EQ(MemEnlargeList(), 1);
+    Unit *block = SymbolNewBlock(LIST_OWN_BLOCKS, "ARC");
+    ZVI_GroupOpen(); // the arc is built into a group, then moved into the block
+    Unit *arc = Arc();
+    ASSERT_NE(arc, nullptr);
+    Unit *group = ZVI_GroupGetAddress();
+    SymbolAddMember(LIST_OWN_BLOCKS, block, group->block.firstMember);
+    ZVI_GroupClose();
+    SymbolRebuildOwnIndex();
+    Matrix mirror;
+    MatrixInit(&mirror);
+    MatrixMirrorX(&mirror);
+    ZVI_InstanceOpen();
+    Unit *top = ZVI_InstanceGetAddress();
+    std::strcpy(top->instance.library, "*");
+    std::strcpy(top->instance.block, "ARC");
+    top->instance.placement = mirror;
+    ZVI_InstanceAddEnd();
+    ZVI_InstanceInsert(0, nullptr);
+    ZVI_InstanceClose();
+    g_Seen.clear();
+    Enumerate(ENUM_GEOMETRY | ENUM_EXPAND_INSTANCES | ENUM_ARCS | ENUM_UNTRANSFORMED);
+    ASSERT_EQ(g_Seen.size(), 1u);
+    const std::vector<double> stored = g_Seen[0].points;
+    ASSERT_EQ(g_Seen[0].codes, (std::vector<int>{1, 9, 102}));
+    g_Seen.clear();
+    Enumerate(ENUM_GEOMETRY | ENUM_EXPAND_INSTANCES | ENUM_ARCS);
+    ASSERT_EQ(g_Seen.size(), 1u);
+    EXPECT_GT(stored[5], 0.0);
+    EXPECT_EQ(g_Seen[0].points[5], -stored[5]); // direction
+    EXPECT_EQ(g_Seen[0].points[4], -stored[4]); // centre offset
+    // The centre the receiver computes is the mirrored centre (0, 0).
+    const double *p = g_Seen[0].points.data();
+    const double f = p[4];
+    const double cx = (p[0] + p[2]) / 2 + f * -(p[3] - p[1]), cy = (p[1] + p[3]) / 2 + f * (p[2] - p[0]);
+    EXPECT_NEAR(cx, 0.0, 1e-9);
+    EXPECT_NEAR(cy, 0.0, 1e-9);
+}
+
+TEST_F(Stream, MarksCurvesAndDimensionFonts)
+{
+    ASSERT_NE(Build(41, {{10, {1, 1}}, {10, {2, 2}}, {10, {3, 3}}}), nullptr);
+    ASSERT_NE(Build(12, {{1, {0, 0}}, {2, {1, 0}}, {1, {5, 5}}, {2, {6, 5}}}), nullptr);
+    Enumerate(ENUM_GEOMETRY);
+    ASSERT_EQ(g_Seen.size(), 2u);
+    EXPECT_EQ(g_Seen[0].command, ENUM_CMD_POINTS);
+    EXPECT_EQ(g_Seen[0].codes, (std::vector<int>{10, 10, 10}));
+    EXPECT_EQ(g_Seen[1].codes, (std::vector<int>{1, 2, 1, 2}));
+
+    MemFreeChunks();
+    MemInitLists();
+    ASSERT_EQ(MemEnlargeList(), 1);
+    uint8_t dim[ZVI_SIZE_DIMLARGE] = {};
+    ZVI_InitDimLarge(dim, 0);
+    std::strcpy(reinterpret_cast<FontDef *>(dim)->face, "Dimension face");
+    ASSERT_NE(ZVI_ObjectOpen(25), nullptr);
+    ZVI_ObjectAddPoint(1, 0, 0);
+    ZVI_ObjectAddPoint(2, 10, 0);
+    ZVI_ObjectAddDimLarge(dim, 0);
+    ZVI_ObjectAddEnd();
+    ZVI_ObjectInsert(0, nullptr);
+    ZVI_ObjectClose();
+    g_Seen.clear();
+    Enumerate(ENUM_FONTS_ONLY);
+    ASSERT_EQ(g_Seen.size(), 1u);
+    EXPECT_EQ(g_Seen[0].command, ENUM_CMD_FONT);
+    EXPECT_STREQ(g_Seen[0].font.face, "Dimension face");
+}
+
+int g_Attributes = 0;
+int __stdcall CountAttribute(int, const char *, const char *) { return ++g_Attributes < 1; }
+
+TEST_F(Stream, WalksWithoutTheStream)
+{
+    EXPECT_EQ(ZVI_EnumerateBlock(0, "none", "*", ENUM_GEOMETRY, Collect), 1);
+    EXPECT_TRUE(g_Seen.empty());
+    ASSERT_NE(ZVI_InstanceOpen(), nullptr);
+    ZVI_InstanceAddAttribute(400, "A", "1");
+    ZVI_InstanceAddAttribute(401, "B", "2");
+    ZVI_InstanceAddEnd();
+    Unit *instance = ZVI_InstanceInsert(0, nullptr);
+    ZVI_InstanceClose();
+    EXPECT_EQ(ZVI_EnumerateInstanceAttrib(0, instance, nullptr), 2);
+    EXPECT_EQ(ZVI_EnumerateInstanceAttrib(0, instance, CountAttribute), -1);
+    EXPECT_EQ(g_Attributes, 1);
+    Unit stranger{};
+    EXPECT_EQ(ZVI_EnumerateInstanceAttrib(0, &stranger, nullptr), -1);
+    EXPECT_EQ(TakeReason(), "InstObj address invalid!");
+}
+
+int g_BufferResult = -2;
+int __stdcall AllocInside(EnumerateRecord *)
+{
+    BufferData data;
+    g_BufferResult = ZVI_BufferAlloc(&data, 10, 0);
+    return 1;
+}
+
+TEST_F(Stream, UnitBuffersAndThePointInAnArea)
+{
+    BufferData data;
+    ASSERT_EQ(ZVI_BufferAlloc(&data, -2, 0), 1);
+    EXPECT_EQ(data.capacity, 2 * ZVI_MaxUnitPoints() + 1);
+    EXPECT_EQ(ZVI_BufferFree(&data), 1);
+    EXPECT_EQ(data.items, nullptr);
+    EXPECT_EQ(ZVI_BufferFree(&data), 0); // the pointer was cleared
+    EXPECT_EQ(TakeReason(), "Data->BufferPtr invalid!");
+
+    Unit *square = Build(13, {{1, {0, 0}}, {2, {10, 0}}, {2, {10, 10}}, {2, {0, 10}}});
+    ASSERT_NE(square, nullptr);
+    ASSERT_EQ(ZVI_BufferAlloc(&data, 100, 0), 1);
+    EXPECT_EQ(ZVI_BufferPrepare(&data, 0.0), 1); // empty: nothing to prepare
+    ASSERT_EQ(ZVI_BufferAddUnit(&data, square, 0), 1);
+    EXPECT_GE(data.used, 4);
+    EXPECT_EQ(ZVI_BufferPrepare(&data, 0.0), 1);
+    EXPECT_EQ(ZVI_GeoPointInsideArea(&data, 5, 5), 1);
+    EXPECT_EQ(ZVI_GeoPointInsideArea(&data, 15, 5), 0);
+    EXPECT_EQ(ZVI_GeoPointInsideArea(&data, 5, -1), 0);
+    ZVI_BufferFree(&data);
+
+    // No buffer is started while a walk runs.
+    EXPECT_EQ(ZVI_EnumerateAll(0, 0, 0, ENUM_GEOMETRY, AllocInside), 1);
+    EXPECT_EQ(g_BufferResult, 0);
+    EXPECT_EQ(TakeReason(), "Another enumeration is still in process!");
+}
+
+} // namespace
