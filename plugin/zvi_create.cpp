@@ -12,6 +12,7 @@
 #include "database/object_flags.h"
 #include "database/storage.h"
 #include "database/symbol_block.h"
+#include "database/symbol_index.h"
 #include "database/symbol_find.h"
 #include "database/symbol_library.h"
 #include "database/undo.h"
@@ -662,7 +663,6 @@ namespace {
 constexpr int32_t LIBRARY_BLOCKS_MAX = 1000000;
 constexpr uint32_t BLOCK_STORED_FLAGS = 0x80;
 constexpr int32_t BLOCK_PRESENT = 1;
-constexpr const char *GROUP_NAME_FORMAT = "#G%d";
 
 Unit *OpenBlock(int b, const char *function, int line)
 {
@@ -713,18 +713,17 @@ Unit *StoreBlock(int b, int list)
     stored->ident = BLOCK_PRESENT;
     stored->flags = BLOCK_STORED_FLAGS;
     if (list == LIST_OWN_BLOCKS)
-        SymbolRebuildOwnIndex();
+        SymbolIndexAddOwn(stored);
     FrameCalcBlock(stored, 1);
     return stored;
 }
 
-// A hidden block name no own block has yet.
+// A hidden block name no own block has yet: the program's own group names.
 void MakeGroupName(char name[UNIT_NAME_SIZE])
 {
-    static int next = 1;
     bool exists = true;
     while (exists) {
-        std::snprintf(name, UNIT_NAME_SIZE, GROUP_NAME_FORMAT, next++);
+        SymbolMakeGroupName(name);
         CountBlocks(LIST_OWN_BLOCKS, name, &exists);
     }
 }

@@ -7,6 +7,7 @@
 #include "database/object_rects.h"
 #include "database/object_select.h"
 #include "database/storage.h"
+#include "database/symbol_browse.h"
 #include "database/symbol_find.h"
 #include "database/symbol_undo.h"
 #include "database/undo.h"
@@ -203,10 +204,15 @@ int ZVI_CALL ZVI_EditBlockDelete(int, const char *blockName, const char *library
     Unit *block = SymbolFindBlock(libraryName, blockName);
     if (slot < 0 || !block)
         return 0;
-    if (slot == LIBRARY_INDEX_OWN && onlyUnused && SymbolIsBlockUsed(blockName))
+    if (slot == LIBRARY_INDEX_OWN) {
+        if (onlyUnused && SymbolIsBlockUsed(blockName))
+            return 0;
+        // The index first, so that no cached entry points at the freed block.
+        SymbolIndexRemoveOwn(block);
+        SymbolDeleteBlock(LIST_OWN_BLOCKS, block);
+    } else if (!SymbolDeleteBlockByName(libraryName, blockName)) {
         return 0;
-    const int list = slot == LIBRARY_INDEX_OWN ? LIST_OWN_BLOCKS : LIST_SYMBOL_LIBRARY_FIRST + slot;
-    SymbolDeleteBlock(list, block);
+    }
     // The delete's own answer: the block is gone from its list.
     return SymbolFindBlock(libraryName, blockName) != block ? 1 : 0;
 }
