@@ -11,6 +11,7 @@
 #include "commands/command_state.h"
 #include "database/undo.h"
 #include "display/screen.h"
+#include "plugin/zvi_module.h"
 
 namespace {
 
@@ -79,8 +80,11 @@ void LayOutSteps()
 // Validation of the step about to be entered.
 int Validate(int i, double x, double y)
 {
-    if (IsPlugin(g_CommandState->commandId))
-        return INPUT_CONTINUE; // modules bring no input operations yet
+    if (IsPlugin(g_CommandState->commandId)) {
+        int answer = INPUT_CONTINUE;
+        PluginInputStep(g_CommandState->commandId, i, x, y, &answer);
+        return answer;
+    }
     return InputValidateStep(i, x, y);
 }
 
@@ -108,8 +112,11 @@ int TakeStep(int32_t kind, double x, double y)
 
 int Accept(int i, double x, double y, int code)
 {
-    if (IsPlugin(g_CommandState->commandId))
-        return code;
+    if (IsPlugin(g_CommandState->commandId)) {
+        int answer = code;
+        PluginInputAccept(g_CommandState->commandId, i, x, y, &answer);
+        return answer;
+    }
     return InputAccept(i, x, y);
 }
 
@@ -198,6 +205,9 @@ void InputMove(double x, double y)
     if (IsPlugin(cs.commandId)) {
         g_ConstructionPoints[i].x = x;
         g_ConstructionPoints[i].y = y;
+        int valid = 1;
+        PluginInputConstruct(cs.commandId, i, x, y, &valid);
+        cs.pointValid = valid != 0;
         return;
     }
     cs.pointValid = InputConstructDispatch(i, x, y);
@@ -284,8 +294,11 @@ int InputStepBack()
 
 int InputNextAction()
 {
-    if (IsPlugin(g_CommandState->commandId))
-        return INPUT_COMPLETE;
+    if (IsPlugin(g_CommandState->commandId)) {
+        int answer = INPUT_COMPLETE;
+        PluginInputNext(g_CommandState->commandId, g_CommandState->pointIndex, &answer);
+        return answer;
+    }
     return InputPolylineNext(g_CommandState->pointIndex);
 }
 

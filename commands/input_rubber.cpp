@@ -16,6 +16,7 @@
 #include "display/clip.h"
 #include "display/output.h"
 #include "display/screen.h"
+#include "plugin/zvi_module.h"
 #include "geometry/flat.h"
 #include "geometry/matrix.h"
 
@@ -530,6 +531,8 @@ int InputFeedbackDrawWindow(int window, uint32_t flags)
     // Plug-in commands draw their own rubber band through their module.
     if (cs.commandId < COMMAND_PLUGIN_FIRST || cs.commandId > COMMAND_PLUGIN_LAST)
         InputFeedbackDrawCommand(hdc, p, fixed, moving);
+    else
+        PluginInputFeedback(cs.commandId, p, hdc, fixed, moving);
     SelectRecordedPen(hdc, pens.points);
     InputFeedbackMarkers(hdc, p, fixed);
     return 1;

@@ -27,6 +27,7 @@
 #include "dialogs/box11_filter.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
+#include "plugin/zvi_module.h"
 
 namespace {
 
@@ -295,8 +296,9 @@ void MenuInputAidCommand(HWND mainWindow, int commandId)
         PostMessageA(g_MainWnd, WM_SYSKEYDOWN, VK_MENU, 0);
         PostMessageA(g_MainWnd, WM_SYSKEYUP, VK_MENU, 0);
     } else if (commandId == COMMAND_ASK_PARAMETERS) {
-        // New values take effect from the first step.
-        if (InputAskParameters())
+        // New values take effect from the first step; a module command's
+        // own callback replaces the question.
+        if (!PluginInputShiftEscape(g_CommandState->commandId) && InputAskParameters())
             CommandEndInput();
     } else if (commandId == COMMAND_FILTER_SWITCH) {
         g_CommandDefaults.filter.enabled = !g_CommandDefaults.filter.enabled;

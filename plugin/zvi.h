@@ -93,6 +93,23 @@ typedef int(ZVI_CALL *ZviObjectCallback)(Unit *object, int code, void *data); //
 typedef int(ZVI_CALL *ZviImportFunction)(const char *fileName, int flags);    // importProc
 typedef int(ZVI_CALL *ZviExportFunction)(const char *fileName, int sections); // exportProc
 
+// Input callbacks (ModuleData::inputProcs, in this order), called while one
+// of the module's commands takes its input, with k its index in the module
+// and step the index of the current input point. A word left 0 keeps the
+// program's own behaviour for that hook. The step, accept and next-action
+// callbacks answer with an input code (ZVI_INPUT_*); the construct callback
+// answers nonzero when the point is valid.
+typedef int(ZVI_CALL *ZviInputStepCallback)(int k, int step, double x, double y);      // 0: step entered
+typedef int(ZVI_CALL *ZviInputConstructCallback)(int k, int step, double x, double y); // 1: every move
+typedef int(ZVI_CALL *ZviInputAcceptCallback)(int k, int step, double x, double y);    // 2: a point accepted
+typedef void(ZVI_CALL *ZviInputFeedbackCallback)(int k, int step, HDC dc, int fixed, int moving); // 3
+typedef void(ZVI_CALL *ZviInputShiftEscapeCallback)(int k); // 4: instead of asking the parameters again
+typedef int(ZVI_CALL *ZviInputNextCallback)(int k, int step); // 5: after a completed input
+constexpr int ZVI_INPUT_CANCEL = 0;   // the command ends without executing
+constexpr int ZVI_INPUT_REFUSED = 2;  // the point is refused
+constexpr int ZVI_INPUT_CONTINUE = 3; // on to the next step
+constexpr int ZVI_INPUT_COMPLETE = 5; // the input is complete: the command executes
+
 // Command callback codes.
 constexpr int ZVI_CODE_START = 0; // k is about to start: nonzero lets it
 constexpr int ZVI_CODE_HELP = MODULE_CODE_HELP;
@@ -329,6 +346,9 @@ int ZVI_CALL ZVI_GeoDistance(const GeoObject *obj, double x, double y, double *d
 int ZVI_CALL ZVI_GeoIntersection(const GeoObject *a, const GeoObject *b, double points[8]);
 int ZVI_CALL ZVI_GeoPerpendicular(const GeoObject *obj, double x, double y, double feet[4]);
 int ZVI_CALL ZVI_GeoTangent(const GeoObject *a, const GeoObject *b, double points[16]);
+// The circles (or, for mode 6 to 8, arcs) of the radius touching both
+// figures, as whole records; their number.
+int ZVI_CALL ZVI_GeoRadiusFit(const GeoObject *a, const GeoObject *b, double radius, int mode, GeoObject result[16]);
 int ZVI_CALL ZVI_GeoIncircle(const double p1[2], const double p2[2], const double p3[2], double centre[2]);
 int ZVI_CALL ZVI_GeoCircumcircle(const double p1[2], const double p2[2], const double p3[2], double centre[2]);
 // The parallel of source at distance on the side of refPoint into target, a
@@ -349,7 +369,29 @@ void ZVI_CALL ZVI_InputDrawCircle(HDC dc, double cx, double cy, double px, doubl
 void ZVI_CALL ZVI_InputDrawCircleArc(HDC dc, double cx, double cy, double px, double py, double sx, double sy,
                                      double ex, double ey, int direction);
 void ZVI_CALL ZVI_InputDrawEllipse(HDC dc, double cx, double cy, double ax, double ay, double bx, double by);
+void ZVI_CALL ZVI_InputDrawEllipseArc(HDC dc, double cx, double cy, double ax, double ay, double bx, double by,
+                                      double sx, double sy, double ex, double ey, int direction);
 void ZVI_CALL ZVI_InputDrawReference(HDC dc, const GeoObject *obj);
+
+// What the user picked at the input points of the running plug-in command
+// (points 0 to the current one): the element geometry recorded at a pick
+// (the first three steps), the picked object's geometry or the object
+// itself, and the surface the selected objects enclose around a run of
+// points (its size in bytes, copied to result when size allows; 0 when
+// none was built; -1 on a refusal or when it does not fit).
+int ZVI_CALL ZVI_InputGetIdentData(int drawing, int pointIndex, GeoObject *out);
+int ZVI_CALL ZVI_InputGetIdentObject(int drawing, int pointIndex, GeoObject *out);
+Unit *ZVI_CALL ZVI_InputGetIdentAddress(int drawing, int pointIndex);
+int ZVI_CALL ZVI_InputGetGeneratedSurface(int drawing, int firstPoint, int count, void *result, int size);
+
+// Conversions of one object (source) into a unit buffer (target, see
+// ZVI_UnitBuffer): as a Curve or Surface, into a form every affine matrix
+// keeps exact, reversed, or as another type. The conversion's answer; 0 and
+// target unchanged when the result does not fit there.
+int ZVI_CALL ZVI_TransformCurveSurface(const Unit *source, Unit *target);
+int ZVI_CALL ZVI_TransformDistortable(const Unit *source, Unit *target);
+int ZVI_CALL ZVI_TransformInvert(const Unit *source, Unit *target);
+int ZVI_CALL ZVI_TransformObjectType(const Unit *source, Unit *target, int newType);
 
 // Edit services on the selection, single objects and blocks, inside the
 // plug-in's undo step.

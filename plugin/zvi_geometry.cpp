@@ -13,6 +13,8 @@
 #include "database/symbol_find.h"
 #include "display/symbol.h"
 #include "geometry/calc.h"
+#include "geometry/calc_candidate.h"
+#include "geometry/calc_fit.h"
 #include "geometry/distance.h"
 #include "geometry/frame.h"
 #include "geometry/matrix.h"
@@ -29,6 +31,7 @@ constexpr double ROTATION_ZERO = 1e-10;
 constexpr int MAX_INTERSECTIONS = 4;
 constexpr int MAX_FEET = 2;
 constexpr int MAX_TANGENT_POINTS = 8;
+constexpr int MAX_RADIUS_FITS = 16;
 
 bool InRange(double v) { return std::fabs(v) <= VALUE_LIMIT; }
 
@@ -314,6 +317,21 @@ int ZVI_CALL ZVI_GeoTangent(const GeoObject *a, const GeoObject *b, double point
         return ZVI_REFUSE("Result address invalid!");
     const int n = Clamp(CalcGeoTangent(a, b), MAX_TANGENT_POINTS);
     CopyPoints(points, n);
+    return n;
+}
+
+int ZVI_CALL ZVI_GeoRadiusFit(const GeoObject *a, const GeoObject *b, double radius, int mode,
+                              GeoObject result[16])
+{
+    if (!ZviReadable(a, sizeof(GeoObject)))
+        return ZVI_REFUSE("GeoObj1 address invalid!");
+    if (!ZviReadable(b, sizeof(GeoObject)))
+        return ZVI_REFUSE("GeoObj2 address invalid!");
+    if (!ZviWritable(result, MAX_RADIUS_FITS * sizeof(GeoObject)))
+        return ZVI_REFUSE("Result address invalid!");
+    const GeoObject first = *a, second = *b;
+    const int n = Clamp(CalcGeoRadiusFit(&first, &second, radius, mode), MAX_RADIUS_FITS);
+    std::memcpy(result, g_CalcCandidates, n * sizeof(GeoObject));
     return n;
 }
 

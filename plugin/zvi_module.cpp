@@ -276,3 +276,78 @@ int ZVI_CALL ZVI_ImportGetData(int index, ModuleData *out) { return GetData(ZviI
 int ZVI_CALL ZVI_ExportGetData(int index, ModuleData *out) { return GetData(ZviExportRecord(index), out, __func__, __LINE__); }
 
 } // extern "C"
+
+// --- the input callbacks of module commands
+
+namespace {
+
+enum InputWord { INPUT_WORD_STEP, INPUT_WORD_CONSTRUCT, INPUT_WORD_ACCEPT, INPUT_WORD_FEEDBACK,
+                 INPUT_WORD_SHIFT_ESCAPE, INPUT_WORD_NEXT };
+
+// The callback in input word `word` of a module command's record, or null
+// (filters take no input).
+template <typename Proc>
+Proc InputProc(int commandId, int word, int *k)
+{
+    if (commandId < COMMAND_PLUGIN_FIRST || commandId > COMMAND_PLUGIN_LAST)
+        return nullptr;
+    const ModuleData *m = CommandRecord(commandId, k);
+    return m ? reinterpret_cast<Proc>(m->inputProcs[word]) : nullptr;
+}
+
+int PointHook(int word, int commandId, int step, double x, double y, int *answer)
+{
+    int k = 0;
+    const auto proc = InputProc<ZviInputStepCallback>(commandId, word, &k);
+    if (!proc)
+        return 0;
+    *answer = Guarded([&] { return proc(k, step, x, y); });
+    return 1;
+}
+
+} // namespace
+
+int PluginInputStep(int commandId, int step, double x, double y, int *answer)
+{
+    return PointHook(INPUT_WORD_STEP, commandId, step, x, y, answer);
+}
+
+int PluginInputConstruct(int commandId, int step, double x, double y, int *answer)
+{
+    return PointHook(INPUT_WORD_CONSTRUCT, commandId, step, x, y, answer);
+}
+
+int PluginInputAccept(int commandId, int step, double x, double y, int *answer)
+{
+    return PointHook(INPUT_WORD_ACCEPT, commandId, step, x, y, answer);
+}
+
+int PluginInputNext(int commandId, int step, int *answer)
+{
+    int k = 0;
+    const auto proc = InputProc<ZviInputNextCallback>(commandId, INPUT_WORD_NEXT, &k);
+    if (!proc)
+        return 0;
+    *answer = Guarded([&] { return proc(k, step); });
+    return 1;
+}
+
+int PluginInputFeedback(int commandId, int step, HDC dc, int fixed, int moving)
+{
+    int k = 0;
+    const auto proc = InputProc<ZviInputFeedbackCallback>(commandId, INPUT_WORD_FEEDBACK, &k);
+    if (!proc)
+        return 0;
+    Guarded([&] { return proc(k, step, dc, fixed, moving), 0; });
+    return 1;
+}
+
+int PluginInputShiftEscape(int commandId)
+{
+    int k = 0;
+    const auto proc = InputProc<ZviInputShiftEscapeCallback>(commandId, INPUT_WORD_SHIFT_ESCAPE, &k);
+    if (!proc)
+        return 0;
+    Guarded([&] { return proc(k), 0; });
+    return 1;
+}

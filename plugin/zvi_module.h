@@ -117,3 +117,14 @@ constexpr int PLUGIN_OBJECT_DELETE = 4;
 // Asks the modules for a plug-in object's title (code 3, a 256-byte buffer);
 // 1 when one gave it.
 int PluginObjectTitle(Unit *object, char *title);
+
+// The input callbacks of a running module command (the input words of its
+// record). Each returns 1 when the module has that callback and it was
+// called, with the callback's answer in *answer; 0 leaves the hook to the
+// program.
+int PluginInputStep(int commandId, int step, double x, double y, int *answer);
+int PluginInputConstruct(int commandId, int step, double x, double y, int *answer);
+int PluginInputAccept(int commandId, int step, double x, double y, int *answer);
+int PluginInputNext(int commandId, int step, int *answer);
+int PluginInputFeedback(int commandId, int step, HDC dc, int fixed, int moving);
+int PluginInputShiftEscape(int commandId);
