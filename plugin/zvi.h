@@ -44,6 +44,8 @@ struct Matrix;    // 48 bytes: a, b, c, d, tx, ty
 struct LineDef;   // 104 bytes
 struct GeoObject; // 168 bytes: geometry/calc.h
 struct BufferData; // 56 bytes: geometry/poly.h
+struct MultiLineDef; // 480 bytes: app/system_defs.h
+struct HatchDef;     // 320 bytes: app/system_defs.h
 
 // ---------------------------------------------------------------------------
 // Record sizes that cross the boundary.
@@ -457,6 +459,19 @@ int ZVI_CALL ZVI_BufferPrepare(BufferData *data, double tolerance);
 int ZVI_CALL ZVI_BufferFree(BufferData *data);
 void *ZVI_CALL ZVI_UnitBuffer(); // free it with GlobalFree
 int ZVI_CALL ZVI_GeoPointInsideArea(const BufferData *data, double x, double y);
+// Hatch lines (one line family) or hatch blocks (a hatch definition's block
+// pattern) clipped to a prepared buffer's contours, handed to three
+// callbacks: open(const XProperty *) before a path, add(const GeoObject *
+// piece, int line) for each piece, close() after it; each answers nonzero to
+// go on. origin null: the drawing's hatch origin. 1 when all was generated.
+typedef int(ZVI_CALL *ZviHatchOpenCallback)(const XProperty *attributes);
+typedef int(ZVI_CALL *ZviHatchAddCallback)(const GeoObject *piece, int line);
+typedef int(ZVI_CALL *ZviHatchCloseCallback)();
+int ZVI_CALL ZVI_EnumerateHatchLine(const BufferData *data, const MultiLineDef *lines, double angle, double distance,
+                                    double offset, const double origin[2], ZviHatchOpenCallback open,
+                                    ZviHatchAddCallback add, ZviHatchCloseCallback close);
+int ZVI_CALL ZVI_EnumerateHatchBlock(const BufferData *data, const HatchDef *hatch, const double origin[2],
+                                     ZviHatchOpenCallback open, ZviHatchAddCallback add, ZviHatchCloseCallback close);
 
 // Enumeration: the drawing's geometry as a stream of records (see
 // plugin/stream.h for the record, its commands, drawing codes and flags).

@@ -429,4 +429,61 @@ TEST_F(Stream, UnitBuffersAndThePointInAnArea)
     EXPECT_EQ(TakeReason(), "Another enumeration is still in process!");
 }
 
+int g_HatchOpened = 0, g_HatchPieces = 0, g_HatchClosed = 0;
+int __stdcall HatchOpen(const XProperty *)
+{
+    ++g_HatchOpened;
+    return 1;
+}
+int __stdcall HatchAdd(const GeoObject *piece, int)
+{
+    EXPECT_NEAR(piece->d[1], piece->d[3], 1e-9) << "level hatch lines";
+    ++g_HatchPieces;
+    return 1;
+}
+int __stdcall HatchClose() { return ++g_HatchClosed, 1; }
+int __stdcall HatchStopAtOnce(const XProperty *) { return 0; }
+
+TEST_F(Stream, HatchLinesInsideABufferReachTheCallbacks)
+{
+    Unit *square = Build(13, {{1, {0, 0}}, {2, {10, 0}}, {2, {10, 10}}, {2, {0, 10}}});
+    ASSERT_NE(square, nullptr);
+    BufferData data;
+    ASSERT_EQ(ZVI_BufferAlloc(&data, 100, 0), 1);
+    ASSERT_EQ(ZVI_BufferAddUnit(&data, square, 0), 1);
+    ASSERT_EQ(ZVI_BufferPrepare(&data, 0.001), 1);
+    MultiLineDef lines{};
+    lines.lines[0].on = 1;
+    lines.lines[0].offset = 1;
+    ZVI_InitXProperty(&lines.lines[0].property);
+    const double origin[2] = {0, 0.5};
+    EXPECT_EQ(ZVI_EnumerateHatchLine(&data, &lines, 0, 0, 0, origin, HatchOpen, HatchAdd, HatchClose), 1);
+    EXPECT_EQ(g_HatchPieces, 10) << "one line a millimetre across the square";
+    EXPECT_GE(g_HatchOpened, 1);
+    EXPECT_EQ(g_HatchOpened, g_HatchClosed);
+    EXPECT_EQ(ZVI_EnumerateHatchLine(&data, &lines, 0, 0, 0, origin, HatchStopAtOnce, HatchAdd, HatchClose), 0);
+
+    // Refusals, each before anything is called.
+    const int pieces = g_HatchPieces;
+    EXPECT_EQ(ZVI_EnumerateHatchLine(&data, &lines, 0, 0, 0, origin, HatchOpen, nullptr, HatchClose), 0);
+    EXPECT_EQ(TakeReason(), "AddObjectCallBack address invalid!");
+    EXPECT_EQ(ZVI_EnumerateHatchLine(&data, reinterpret_cast<const MultiLineDef *>(GuardedBuffer(400)), 0, 0, 0,
+                                     origin, HatchOpen, HatchAdd, HatchClose),
+              0);
+    EXPECT_EQ(TakeReason(), "MultiLine invalid!");
+    EXPECT_EQ(ZVI_EnumerateHatchLine(&data, &lines, 0, 0, 0, reinterpret_cast<const double *>(GuardedBuffer(8)),
+                                     HatchOpen, HatchAdd, HatchClose),
+              0);
+    EXPECT_EQ(TakeReason(), "HatchOrigin invalid!");
+    HatchDef hatch{};
+    std::memset(hatch.blockName, 'x', sizeof hatch.blockName);
+    EXPECT_EQ(ZVI_EnumerateHatchBlock(&data, &hatch, origin, HatchOpen, HatchAdd, HatchClose), 0);
+    EXPECT_EQ(TakeReason(), "HatchDef invalid!");
+    EXPECT_EQ(g_HatchPieces, pieces);
+    ZVI_BufferFree(&data);
+    data.used = data.capacity = 5; // segments claimed without an array
+    EXPECT_EQ(ZVI_EnumerateHatchLine(&data, &lines, 0, 0, 0, origin, HatchOpen, HatchAdd, HatchClose), 0);
+    EXPECT_EQ(TakeReason(), "Data->BufferPtr invalid!");
+}
+
 } // namespace
