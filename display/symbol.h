@@ -131,3 +131,29 @@ int SymbolTextToCurvesCommand(uint32_t mask, int keepTexts);
 // The question asked when a text cannot be converted; a seam for tests.
 typedef int (*SymbolCurvesQuestion)(const char *text);
 extern SymbolCurvesQuestion g_SymbolCurvesQuestion;
+
+// The text engine's state in the middle of a text: its layout and line walk,
+// the selected font and the resolved text string. Code that hands control to
+// a plug-in during a walk keeps it around the call, so that whatever the
+// plug-in does with the engine leaves the walk as it was.
+constexpr size_t SYMBOL_TEXT_STATE_BYTES = 8448; // room for the layout and the walk
+struct SymbolStateKeeper {
+    SymbolStateKeeper();
+    ~SymbolStateKeeper();
+    SymbolStateKeeper(const SymbolStateKeeper &) = delete;
+    SymbolStateKeeper &operator=(const SymbolStateKeeper &) = delete;
+
+private:
+    alignas(8) unsigned char text_[SYMBOL_TEXT_STATE_BYTES];
+    const void *fontEntry_;
+    FontDef font_;
+    char *pending_;
+};
+// The pieces the keeper moves (one per file of the engine).
+void SymbolTextSave(void *out, size_t bytes);
+void SymbolTextRestore(const void *in);
+const void *SymbolCurrentFont(FontDef *def);
+void SymbolReselectFont(const void *entry, const FontDef *def);
+char *SymbolTakePendingText();
+void SymbolPutPendingText(char *text);
+

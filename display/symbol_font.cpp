@@ -368,3 +368,22 @@ const Unit *SymbolGlyphPath(int code, int *failed)
         *failed = glyph.size() == kUnconvertible;
     return glyph.size() > kUnconvertible ? reinterpret_cast<const Unit *>(glyph.data()) : nullptr;
 }
+
+const void *SymbolCurrentFont(FontDef *def)
+{
+    if (g_Current)
+        *def = g_Current->def;
+    return g_Current;
+}
+
+void SymbolReselectFont(const void *entry, const FontDef *def)
+{
+    // Unchanged when the same entry still holds the same font.
+    if (entry == g_Current && (!g_Current || std::memcmp(&g_Current->def, def, sizeof *def) == 0))
+        return;
+    if (entry)
+        SymbolSelectFont(def, nullptr, nullptr);
+    else
+        g_Current = nullptr;
+}
+

@@ -464,3 +464,62 @@ void SymbolGetLineMatrix(Matrix *out)
     if (out)
         *out = g_Walk.lineStart;
 }
+
+// --- keeping the state across a plug-in's call
+
+namespace {
+
+struct SavedText {
+    Layout layout;
+    Walk walk;
+};
+
+// The walk with only the used characters of its line (lines are short).
+void CopyWalk(Walk &to, const Walk &from)
+{
+    to.m = from.m;
+    to.lineStart = from.lineStart;
+    to.rest = from.rest;
+    const size_t used = strnlen(from.line, sizeof from.line - 1);
+    std::memcpy(to.line, from.line, used);
+    to.line[used] = 0;
+    to.read = from.read; // points into g_Walk.line, restored in place
+    to.index = from.index;
+    to.previous = from.previous;
+    to.penX = from.penX;
+    to.shift = from.shift;
+}
+
+} // namespace
+
+void SymbolTextSave(void *out, size_t bytes)
+{
+    static_assert(alignof(SavedText) <= 8 && sizeof(SavedText) <= SYMBOL_TEXT_STATE_BYTES);
+    if (bytes < sizeof(SavedText))
+        return;
+    auto *saved = static_cast<SavedText *>(out);
+    saved->layout = g_Layout;
+    CopyWalk(saved->walk, g_Walk);
+}
+
+void SymbolTextRestore(const void *in)
+{
+    const auto *saved = static_cast<const SavedText *>(in);
+    g_Layout = saved->layout;
+    CopyWalk(g_Walk, saved->walk);
+}
+
+SymbolStateKeeper::SymbolStateKeeper()
+{
+    SymbolTextSave(text_, sizeof text_);
+    fontEntry_ = SymbolCurrentFont(&font_);
+    pending_ = SymbolTakePendingText();
+}
+
+SymbolStateKeeper::~SymbolStateKeeper()
+{
+    SymbolPutPendingText(pending_);
+    SymbolReselectFont(fontEntry_, &font_);
+    SymbolTextRestore(text_);
+}
+

@@ -277,3 +277,17 @@ void SymbolReleaseTextString()
         mem_free_temp(g_Pending, __FILE_NAME__, __LINE__);
     g_Pending = nullptr;
 }
+
+char *SymbolTakePendingText()
+{
+    char *text = g_Pending;
+    g_Pending = nullptr;
+    return text;
+}
+
+void SymbolPutPendingText(char *text)
+{
+    SymbolReleaseTextString();
+    g_Pending = text;
+}
+

@@ -14,6 +14,7 @@
 #include "database/symbol_library.h"
 #include "database/symbol_undo.h"
 #include "display/output.h"
+#include "display/symbol.h"
 #include "geometry/flat.h"
 
 namespace {
@@ -133,7 +134,8 @@ void StreamSend(int32_t command, int32_t count)
     const OutputContext saved = g_OutputContext;
     int goOn;
     {
-        ListFilterKeeper keep; // the callback may walk lists of its own
+        ListFilterKeeper keep;   // the callback may walk lists of its own
+        SymbolStateKeeper text; // or use the text engine in the middle of a text
         goOn = s_Callback(&s_Record);
     }
     g_OutputContext = saved;

@@ -7,6 +7,7 @@
 
 #include "app/system.h"
 #include "app/system_defs.h"
+#include "database/object_types.h"
 #include "database/symbol_block.h"
 #include "database/undo.h"
 #include "display/output.h"
@@ -486,4 +487,48 @@ TEST_F(Stream, HatchLinesInsideABufferReachTheCallbacks)
     EXPECT_EQ(TakeReason(), "Data->BufferPtr invalid!");
 }
 
+// A callback that uses the text engine itself in the middle of a text.
+int __stdcall MeasureInside(EnumerateRecord *r)
+{
+    g_Seen.push_back(Copy(r));
+    std::vector<uint8_t> other(ZVI_SIZE_TEXTSTANDARD);
+    ZVI_InitTextStandard(other.data(), nullptr);
+    auto *record = reinterpret_cast<TextStandardData *>(other.data());
+    record->alignment = 2;
+    record->charSpacing = 3;
+    std::strcpy(record->font.face, "Courier New");
+    double frame[4];
+    ZVI_CalcTextFrame(other.data(), "WWWWWWWW\xb6MM", frame);
+    return 1;
+}
+
+TEST_F(Stream, ACallbackMeasuringTextLeavesTheWalkedTextAlone)
+{
+    std::vector<uint8_t> text(ZVI_SIZE_TEXTSTANDARD);
+    ZVI_InitTextStandard(text.data(), nullptr);
+    ASSERT_NE(ZVI_ObjectOpen(OBJTYPE_STD_TEXT), nullptr);
+    ASSERT_EQ(ZVI_ObjectAddTextLong("AB\xb6" "CD", 0), 1);
+    ASSERT_NE(ZVI_ObjectAddTextStandard(text.data()), nullptr);
+    ZVI_ObjectAddEnd();
+    ASSERT_NE(ZVI_ObjectInsert(0, nullptr), nullptr);
+    ZVI_ObjectClose();
+
+    for (uint32_t flags : {ENUM_GEOMETRY | ENUM_STRINGS, ENUM_GEOMETRY | ENUM_STRINGS | ENUM_TEXT_LINES}) {
+        g_Seen.clear();
+        ASSERT_EQ(Enumerate(flags), 1);
+        const std::vector<Seen> plain = g_Seen;
+        ASSERT_GE(plain.size(), 2u);
+        g_Seen.clear();
+        ASSERT_EQ(ZVI_EnumerateAll(0, 0, 0, flags, MeasureInside), 1);
+        ASSERT_EQ(g_Seen.size(), plain.size());
+        for (size_t i = 0; i < plain.size(); ++i) {
+            EXPECT_EQ(g_Seen[i].command, plain[i].command);
+            EXPECT_EQ(g_Seen[i].count, plain[i].count);
+            EXPECT_EQ(std::memcmp(&g_Seen[i].matrix, &plain[i].matrix, sizeof(Matrix)), 0) << "record " << i;
+            EXPECT_STREQ(g_Seen[i].font.face, plain[i].font.face);
+        }
+    }
+}
+
 } // namespace
+
