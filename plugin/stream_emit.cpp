@@ -11,6 +11,7 @@
 #include "files/file_records.h"
 #include "geometry/calc.h"
 #include "geometry/flat.h"
+#include "geometry/frame_dim.h"
 #include "plugin/stream.h"
 
 namespace {
@@ -167,25 +168,32 @@ void EmitCircleFamily(const Chain &c, int32_t type, uint32_t drawFlags)
     Send(n, drawFlags, type != OBJTYPE_CIRC_ARC);
 }
 
+// The whole ellipse of centre c and axis points a and b, closed.
+void EmitEllipse(double cx, double cy, double ax, double ay, double bx, double by, uint32_t drawFlags)
+{
+    Pts()[0] = {cx, cy};
+    Pts()[1] = {ax, ay};
+    Pts()[2] = {bx, by};
+    int32_t n;
+    if (BeziersAllowed()) {
+        n = FlatAddEllipse(Pts(), Codes(), 0);
+    } else {
+        n = FlatAddEllipseSteps(Pts(), 0);
+        StreamMarkCodes(n);
+    }
+    Send(n, drawFlags, 1);
+}
+
 void EmitEllipseFamily(const Chain &c, int32_t type, uint32_t drawFlags)
 {
     const ElementPoint *p0 = P(c, 0), *p1 = P(c, 1), *p2 = P(c, 2);
     if (!p0 || !p1 || !p2)
         return;
-    int32_t n;
     if (type == OBJTYPE_ELLIPSE || type == OBJTYPE_GEO_ELLI) {
-        Pts()[0] = {p0->x, p0->y};
-        Pts()[1] = {p1->x, p1->y};
-        Pts()[2] = {p2->x, p2->y};
-        if (BeziersAllowed()) {
-            n = FlatAddEllipse(Pts(), Codes(), 0);
-        } else {
-            n = FlatAddEllipseSteps(Pts(), 0);
-            StreamMarkCodes(n);
-        }
-        Send(n, drawFlags, 1);
+        EmitEllipse(p0->x, p0->y, p1->x, p1->y, p2->x, p2->y, drawFlags);
         return;
     }
+    int32_t n;
     const ElementPoint *p3 = P(c, 3), *p4 = P(c, 4);
     const double *sub = Values(c, 6, ELEM_SUB_ELLIPSE_ARC);
     if (!p3 || !p4 || !sub)
@@ -423,6 +431,67 @@ int32_t StreamEmitLineEnd(int32_t kind, double x, double y, double a, double s, 
 
 namespace {
 
+// The line ends of a line p1 -> p2 (each end's kind, placement mode and
+// stored direction); an end placed outside lengthens the line beyond it. A
+// line of length 0 gets none.
+void LineEnds(const int32_t kinds[2], const int32_t modes[2], const double directions[2], double p1[2], double p2[2],
+              uint32_t drawFlags)
+{
+    const double length = std::hypot(p2[0] - p1[0], p2[1] - p1[1]);
+    if (!(length > 0.0))
+        return;
+    const double size = LineEndSize();
+    double *ends[2] = {p1, p2};
+    const double from[2][2] = {{p2[0], p2[1]}, {p1[0], p1[1]}};
+    for (int i = 0; i < 2; ++i) {
+        double *a = ends[i];
+        if (Outside(modes[i], length, size)) {
+            const double k = StreamEmitLineEnd(kinds[i], a[0], a[1], directions[i] + PI, size, drawFlags) * size / length;
+            a[0] -= k * (from[i][0] - a[0]);
+            a[1] -= k * (from[i][1] - a[1]);
+        } else {
+            StreamEmitLineEnd(kinds[i], a[0], a[1], directions[i], size, drawFlags);
+        }
+    }
+}
+
+// An arc about a centre with radius r from start to end angle over sweep.
+struct ArcRun {
+    double sweep, start, end;
+};
+
+// The line ends of an arc at its two end points; an end placed outside
+// lengthens the arc beyond it.
+void ArcEnds(const int32_t kinds[2], const int32_t modes[2], const double directions[2], const double at[2][2],
+             double r, ArcRun *arc, uint32_t drawFlags)
+{
+    const double length = std::fabs(arc->sweep) * r;
+    if (!(r > 0.0) || !(length > 0.0))
+        return;
+    const double size = LineEndSize();
+    const double sign = arc->sweep >= 0.0 ? 1.0 : -1.0;
+    for (int i = 0; i < 2; ++i) {
+        if (!Outside(modes[i], length, size)) {
+            StreamEmitLineEnd(kinds[i], at[i][0], at[i][1], directions[i], size, drawFlags);
+            continue;
+        }
+        const double delta =
+            StreamEmitLineEnd(kinds[i], at[i][0], at[i][1], directions[i] + PI, size, drawFlags) * size / r;
+        if (i == 0)
+            arc->start -= sign * delta;
+        else
+            arc->end += sign * delta;
+        arc->sweep += sign * delta;
+    }
+}
+
+void SendArc(double cx, double cy, double r, const ArcRun &arc, uint32_t drawFlags)
+{
+    const int32_t n = WriteArc(cx, cy, cx + r * std::cos(arc.start), cy + r * std::sin(arc.start),
+                               cx + r * std::cos(arc.end), cy + r * std::sin(arc.end), arc.sweep);
+    Send(n, drawFlags, 0);
+}
+
 void EmitLineStr(const Chain &c, uint32_t drawFlags)
 {
     const ElementPoint *s = P(c, 0), *e = P(c, 1);
@@ -431,22 +500,9 @@ void EmitLineStr(const Chain &c, uint32_t drawFlags)
     if (!s || !e)
         return;
     double p1[2] = {s->x, s->y}, p2[2] = {e->x, e->y};
-    const double length = std::hypot(p2[0] - p1[0], p2[1] - p1[1]);
-    if (line && sub && length > 0.0) {
-        const double size = LineEndSize();
-        double *ends[2] = {p1, p2};
-        const double from[2][2] = {{p2[0], p2[1]}, {p1[0], p1[1]}};
-        for (int i = 0; i < 2; ++i) {
-            const int32_t kind = line->arrows[2 * i], mode = line->arrows[2 * i + 1];
-            double *a = ends[i];
-            if (Outside(mode, length, size)) {
-                const double k = StreamEmitLineEnd(kind, a[0], a[1], sub[i] + PI, size, drawFlags) * size / length;
-                a[0] -= k * (from[i][0] - a[0]);
-                a[1] -= k * (from[i][1] - a[1]);
-            } else {
-                StreamEmitLineEnd(kind, a[0], a[1], sub[i], size, drawFlags);
-            }
-        }
+    if (line && sub) {
+        const int32_t kinds[2] = {line->arrows[0], line->arrows[2]}, modes[2] = {line->arrows[1], line->arrows[3]};
+        LineEnds(kinds, modes, sub, p1, p2, drawFlags);
     }
     SendLine(p1[0], p1[1], p2[0], p2[1], drawFlags);
 }
@@ -459,29 +515,131 @@ void EmitLineCurved(const Chain &c, uint32_t drawFlags)
     if (!centre || !radius || !s || !e || !sub)
         return;
     const double r = std::hypot(radius->x - centre->x, radius->y - centre->y);
-    double sweep = sub[0], start = sub[1], end = sub[2];
-    if (line && r > 0.0 && std::fabs(sweep) * r > 0.0) {
-        const double size = LineEndSize(), length = std::fabs(sweep) * r;
+    ArcRun arc{sub[0], sub[1], sub[2]};
+    if (line) {
+        const int32_t kinds[2] = {line->arrows[0], line->arrows[2]}, modes[2] = {line->arrows[1], line->arrows[3]};
         const double at[2][2] = {{s->x, s->y}, {e->x, e->y}};
-        const double sign = sweep >= 0.0 ? 1.0 : -1.0;
-        for (int i = 0; i < 2; ++i) {
-            const int32_t kind = line->arrows[2 * i], mode = line->arrows[2 * i + 1];
-            if (!Outside(mode, length, size)) {
-                StreamEmitLineEnd(kind, at[i][0], at[i][1], sub[3 + i], size, drawFlags);
-                continue;
-            }
-            const double delta = StreamEmitLineEnd(kind, at[i][0], at[i][1], sub[3 + i] + PI, size, drawFlags) *
-                                 size / r;
-            if (i == 0)
-                start -= sign * delta;
-            else
-                end += sign * delta;
-            sweep += sign * delta;
-        }
+        ArcEnds(kinds, modes, sub + 3, at, r, &arc, drawFlags);
     }
-    const int32_t n = WriteArc(centre->x, centre->y, centre->x + r * std::cos(start), centre->y + r * std::sin(start),
-                               centre->x + r * std::cos(end), centre->y + r * std::sin(end), sweep);
-    Send(n, drawFlags, 0);
+    SendArc(centre->x, centre->y, r, arc, drawFlags);
+}
+
+// --- dimensions and reference texts: their derived geometry, rebuilt with
+// every frame computation, holds what the emitters need.
+
+constexpr double SHORT_EXTENSION_LINE = 0.5; // mm: shorter extension lines are left out
+constexpr double EXTENSION_OVERSHOOT = 1.0;  // mm beyond the dimension line
+
+// The payload of the unit's element of that kind when it holds a whole T.
+template <typename T> const T *FindRecord(const Unit *u, int16_t kind)
+{
+    for (const Element *e = UnitFirstElement(u); InChain(u, e); e = ElementNext(e))
+        if (e->kind == kind)
+            return e->size >= ELEMENT_HEADER_SIZE + sizeof(T) ? static_cast<const T *>(ElementPayload(e)) : nullptr;
+    return nullptr;
+}
+
+bool HasGap(double t) { return std::fabs(t) != DIM_NO_GAP_START; }
+
+void ExtensionLine(CalcPoint base, CalcPoint end, double gap, uint32_t drawFlags)
+{
+    const double dx = end.x - base.x, dy = end.y - base.y, l = std::hypot(dx, dy);
+    if (l <= SHORT_EXTENSION_LINE)
+        return;
+    const double ux = dx / l, uy = dy / l;
+    SendLine(base.x + gap * ux, base.y + gap * uy, end.x + EXTENSION_OVERSHOOT * ux, end.y + EXTENSION_OVERSHOOT * uy,
+             drawFlags);
+}
+
+void EmitDimDistance(const Unit *object, uint32_t drawFlags)
+{
+    const auto *r = FindRecord<DimLargeRecord>(object, ELEM_DIM_LARGE);
+    const auto *g = FindRecord<DimLinearGeometry>(object, ELEM_SUB_DIM_LINEAR);
+    if (!r || !g || !g->dimensionLine)
+        return;
+    if (g->extension1)
+        ExtensionLine(g->base1, g->q1, r->distance420, drawFlags);
+    if (g->extension2)
+        ExtensionLine(g->base2, g->q2, r->distance420, drawFlags);
+    double p1[2] = {g->q1.x, g->q1.y}, p2[2] = {g->q2.x, g->q2.y};
+    const int32_t kinds[2] = {g->endMark1, g->endMark2}, modes[2] = {r->arrows[1], r->arrows[3]};
+    const double directions[2] = {g->startDirection, g->endDirection};
+    LineEnds(kinds, modes, directions, p1, p2, drawFlags);
+    if (!HasGap(g->gapStart) && !HasGap(g->gapEnd)) {
+        SendLine(p1[0], p1[1], p2[0], p2[1], drawFlags);
+        return;
+    }
+    const double dx = g->q2.x - g->q1.x, dy = g->q2.y - g->q1.y;
+    if (HasGap(g->gapStart) && g->gapStart > 0.0)
+        SendLine(p1[0], p1[1], g->q1.x + g->gapStart * dx, g->q1.y + g->gapStart * dy, drawFlags);
+    if (HasGap(g->gapEnd) && g->gapEnd < 1.0)
+        SendLine(g->q1.x + g->gapEnd * dx, g->q1.y + g->gapEnd * dy, p2[0], p2[1], drawFlags);
+}
+
+void EmitDimAngle(const Unit *object, uint32_t drawFlags)
+{
+    const auto *r = FindRecord<DimLargeRecord>(object, ELEM_DIM_LARGE);
+    const auto *g = FindRecord<DimAngularGeometry>(object, ELEM_SUB_DIM_ANGULAR);
+    if (!r || !g || !g->dimensionArc)
+        return;
+    if (g->extension1)
+        ExtensionLine(g->base1, g->arcStart, r->distance420, drawFlags);
+    if (g->extension2)
+        ExtensionLine(g->base2, g->arcEnd, r->distance420, drawFlags);
+    const CalcPoint c = g->centre;
+    const double radius = std::hypot(g->arcPosition.x - c.x, g->arcPosition.y - c.y);
+    ArcRun arc{g->sweep, g->startAngle, g->endAngle};
+    const int32_t kinds[2] = {r->arrows[0], r->arrows[2]}, modes[2] = {r->arrows[1], r->arrows[3]};
+    const double directions[2] = {g->startDirection, g->endDirection};
+    const double at[2][2] = {{g->arcStart.x, g->arcStart.y}, {g->arcEnd.x, g->arcEnd.y}};
+    ArcEnds(kinds, modes, directions, at, radius, &arc, drawFlags);
+    if (!HasGap(g->gapStart) && !HasGap(g->gapEnd)) {
+        SendArc(c.x, c.y, radius, arc, drawFlags);
+        return;
+    }
+    if (std::fabs(g->sweep) <= 1e-10)
+        return;
+    // The pieces before and after the text, along the sweep.
+    if (HasGap(g->gapStart) && g->gapStart > 0.0) {
+        const double to = g->startAngle + g->gapStart * g->sweep;
+        SendArc(c.x, c.y, radius, {to - arc.start, arc.start, to}, drawFlags);
+    }
+    if (HasGap(g->gapEnd) && g->gapEnd < 1.0) {
+        const double from = g->startAngle + g->gapEnd * g->sweep;
+        SendArc(c.x, c.y, radius, {arc.end - from, from, arc.end}, drawFlags);
+    }
+}
+
+void EmitRefText(Unit *object, uint32_t drawFlags)
+{
+    const XProperty parent = OutputDefaultXProperty();
+    FrameRegenerateRefText(object, &parent);
+    const auto *g = FindRecord<RefTextGeometry>(object, ELEM_SUB_REFTEXT);
+    if (!g)
+        return;
+    const CalcPoint *l = g->leader;
+    if (std::fabs(l[0].x - l[2].x) < 1e-10 && std::fabs(l[0].y - l[2].y) < 1e-10)
+        return;
+    StreamEmitLineEnd(g->endMark, l[0].x, l[0].y, g->tipDirection, LineEndSize(), drawFlags);
+    if (FrameRefTextHasKnee(g->leaderMode)) {
+        SendLine(l[0].x, l[0].y, l[1].x, l[1].y, drawFlags);
+        SendLine(l[1].x, l[1].y, l[2].x, l[2].y, drawFlags);
+    } else {
+        SendLine(l[0].x, l[0].y, l[2].x, l[2].y, drawFlags);
+    }
+    const CalcPoint *f = g->frame;
+    if (g->frameShape == REFTEXT_FRAME_CIRCLE) {
+        Send(WriteCircle(f[0].x, f[0].y, f[1].x, f[1].y), drawFlags, 1);
+        return;
+    }
+    if (g->frameShape == REFTEXT_FRAME_ELLIPSE) {
+        EmitEllipse(f[0].x, f[0].y, f[1].x, f[1].y, f[2].x, f[2].y, drawFlags);
+        return;
+    }
+    for (int i = 0; i < 4; ++i)
+        Pts()[i] = {f[i].x, f[i].y};
+    StreamMarkCodes(4);
+    Send(4, drawFlags, 1);
 }
 
 } // namespace
@@ -532,7 +690,13 @@ int StreamEmitObject(Unit *object, uint32_t drawFlags)
     case OBJTYPE_LINE_STR: EmitLineStr(c, drawFlags); break;
     case OBJTYPE_LINE_CURVED: EmitLineCurved(c, drawFlags); break;
     case OBJTYPE_MARK: EmitMark(object, drawFlags); break;
-    default: break; // dimensions and reference texts send their geometry in a later version
+    case OBJTYPE_DIM_DIST:
+    case OBJTYPE_DIM_RAD:
+    case OBJTYPE_DIM_DIA: EmitDimDistance(object, drawFlags); break;
+    case OBJTYPE_DIM_ANGLE:
+    case OBJTYPE_DIM_ARC: EmitDimAngle(object, drawFlags); break;
+    case OBJTYPE_REF_TEXT: EmitRefText(object, drawFlags); break;
+    default: break; // texts, labels and the other types have no geometry here
     }
     return StreamAborted() ? 0 : 1;
 }

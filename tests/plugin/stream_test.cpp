@@ -8,6 +8,9 @@
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "database/object_types.h"
+#include "files/file_records.h"
+#include "geometry/frame.h"
+#include "common/test_objects.h"
 #include "database/symbol_block.h"
 #include "database/undo.h"
 #include "display/output.h"
@@ -530,5 +533,41 @@ TEST_F(Stream, ACallbackMeasuringTextLeavesTheWalkedTextAlone)
     }
 }
 
-} // namespace
+TEST_F(Stream, DimensionLinesComeWithTheGeometry)
+{
+    // Measured (10, 20) to (90, 20), dimension line at y = 40, no line ends.
+    Unit *u = TestNewObject(LIST_DRAWING, OBJTYPE_DIM_DIST, {10, 20, 90, 20, 90, 20, 50, 40, 90, 20, 50, 45, 0, 0});
+    ASSERT_NE(u, nullptr);
+    DimLargeRecord *r = nullptr;
+    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END; e = ElementNext(e))
+        if (e->kind == ELEM_DIM_LARGE)
+            r = static_cast<DimLargeRecord *>(ElementPayload(e));
+    ASSERT_NE(r, nullptr);
+    r->bools3[0] = r->bools3[1] = r->bools3[2] = 1;
+    r->arrows[0] = r->arrows[2] = 0;
+    r->distance420 = 2.0;
+    FrameCalcObject(u, 0);
+    auto lines = [] {
+        std::vector<std::vector<double>> out;
+        for (const Seen &s : g_Seen)
+            if (s.command == ENUM_CMD_OPEN_PATH && s.count == 2)
+                out.push_back(s.points);
+        return out;
+    };
+    ASSERT_EQ(Enumerate(ENUM_GEOMETRY | ENUM_SKIP_TEXTS), 1);
+    std::vector<std::vector<double>> seen = lines();
+    ASSERT_EQ(seen.size(), 3u) << "two extension lines and the dimension line";
+    // Extension lines from the gap above the measured points to 1 mm beyond the line.
+    EXPECT_NEAR(seen[0][1], 22, 1e-9);
+    EXPECT_NEAR(seen[0][3], 41, 1e-9);
+    EXPECT_NEAR(seen[2][1], 40, 1e-9);
+    EXPECT_NEAR(seen[2][3], 40, 1e-9);
 
+    g_Seen.clear();
+    r->bools3[2] = 0; // no dimension line: nothing of it
+    FrameCalcObject(u, 0);
+    ASSERT_EQ(Enumerate(ENUM_GEOMETRY | ENUM_SKIP_TEXTS), 1);
+    EXPECT_TRUE(lines().empty());
+}
+
+} // namespace
