@@ -427,6 +427,8 @@ void ZVI_CALL ZVI_DialogCustomButtonPen(const DRAWITEMSTRUCT *item, int index, c
 void ZVI_CALL ZVI_DialogCustomButtonLayer(const DRAWITEMSTRUCT *item, int index, const char *text, int flag);
 void ZVI_CALL ZVI_DialogCustomListboxColor(const DRAWITEMSTRUCT *item, COLORREF colour, const char *text);
 void ZVI_CALL ZVI_DialogCustomButtonIcon(const DRAWITEMSTRUCT *item, HICON icon, int pressed);
+// The selection filter dialog on the program's own filters.
+void ZVI_CALL ZVI_DialogSelection(HWND owner, const char *caption);
 int ZVI_CALL ZVI_DialogColor(HWND owner, const char *caption, COLORREF *colour);
 int ZVI_CALL ZVI_DialogProperty(HWND owner, const char *caption, void *property);   // 32 bytes
 int ZVI_CALL ZVI_DialogXProperty(HWND owner, const char *caption, XProperty *data);

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/darad4.h"
+#include "app/system.h"
 #include "app/window.h"
 #include "app/window_progress.h"
 #include "app/write_refresh.h"
@@ -16,6 +17,7 @@
 #include "dialogs/box04_color.h"
 #include "dialogs/box05_defs.h"
 #include "dialogs/box07.h"
+#include "dialogs/box11_filter.h"
 #include "dialogs/box14.h"
 #include "display/symbol.h"
 #include "plugin/zvi.h"
@@ -229,6 +231,14 @@ void ZVI_CALL ZVI_DialogCustomButtonIcon(const DRAWITEMSTRUCT *item, HICON icon,
 }
 
 // --- the program's dialogs on the plug-in's records
+
+void ZVI_CALL ZVI_DialogSelection(HWND owner, const char *caption)
+{
+    if (!RecordChecks(owner, caption, nullptr, 0, __func__, __LINE__))
+        return;
+    // The filter writes the program's own filters back on OK only.
+    Box11SelectionFilter(owner, caption, &g_CommandDefaults.filter, g_LocalData.filters);
+}
 
 int ZVI_CALL ZVI_DialogColor(HWND owner, const char *caption, COLORREF *colour)
 {

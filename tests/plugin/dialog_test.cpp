@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/init_dialogs.h"
+#include "app/system.h"
 #include "app/window.h"
 #include "common/dialog_driver.h"
 #include "dialogs/box01.h"
@@ -85,6 +86,18 @@ TEST_F(Dialogs, CancelledPropertiesStayAsTheyWere)
         EXPECT_EQ(ZVI_DialogXProperty(owner_, "Property", &property), 0);
     }
     EXPECT_EQ(std::memcmp(&property, &before, sizeof property), 0);
+}
+
+TEST_F(Dialogs, TheSelectionFilterKeepsTheProgramsFilterOnCancel)
+{
+    const SelectionFilter before = g_CommandDefaults.filter;
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, IDCANCEL); }});
+        ZVI_DialogSelection(owner_, "Filter");
+    }
+    EXPECT_EQ(std::memcmp(&g_CommandDefaults.filter, &before, sizeof before), 0);
+    ZVI_DialogSelection(nullptr, "Filter");
+    EXPECT_EQ(TakeReason(), "Window handle invalid!");
 }
 
 TEST_F(Dialogs, TheTextDialogGivesTheMatrixBack)
