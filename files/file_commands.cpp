@@ -243,6 +243,7 @@ int FileNewDrawing(const char *templatePath, uint32_t sections)
     ClearModified();
     g_DrawingInfo.fileVersion = FILE_VERSION_460;
     SystemValidateReferences();
+    ImagePurgeUnused();
     FileViewsToWindows();
     SystemNotifyModulesNew();
     ShowDrawing();

@@ -369,6 +369,58 @@ TEST_F(FileCommands, AMergedBitmapIsEmbeddedOrLinkedAndALinkedOneIsFoundWhereItM
     RemoveDirectoryA(folder.c_str());
 }
 
+// Only images that some Bitmap object names stay loaded; the BITMAP section
+// writes the stored images of the objects it writes.
+TEST_F(FileCommands, UnusedImagesArePurgedAndOnlyUsedOnesAreMarkedForWriting)
+{
+    const std::string bmp = TinyBmp();
+    TestTempFile linked("file_commands_purge_a.bmp"), dropped("file_commands_purge_b.bmp"),
+        loose("file_commands_purge_c.bmp");
+    for (const TestTempFile *f : {&linked, &dropped, &loose})
+        TestWriteFile(f->Path(), bmp);
+    g_ConstructionPoints[0] = {5, 7, 0, 0};
+    g_Answer = ALERT_NO;
+    ASSERT_EQ(FileOpenDrawing(linked.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_DONE);
+    ASSERT_EQ(FileOpenDrawing(dropped.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_DONE);
+    g_Answer = ALERT_YES;
+    ASSERT_EQ(FileOpenDrawing(linked.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_DONE);
+    ASSERT_EQ(FileOpenDrawing(dropped.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_DONE);
+    ASSERT_EQ(ImageDataCount(), 2);
+    for (int i = 0; i < 4; ++i)
+        ASSERT_NE(ImageFindBitmap(BitmapNameOfObject(i), 1), nullptr);
+    ASSERT_NE(ImageFindBitmap(loose.Path(), 1), nullptr);
+    ASSERT_EQ(g_BitmapList.count, 5);
+
+    // Writing: all objects, only the selected one, or only blocks (none here).
+    Unit *fourth = g_ObjectLists[LIST_DRAWING].tail;
+    fourth->flags |= UNIT_SELECTED;
+    const int second = std::strcmp(ImageDataAt(1)->name, BitmapNameOfObject(3)) == 0 ? 1 : 0;
+    struct Case {
+        uint32_t sections;
+        int32_t marked;
+        std::vector<char> flags;
+    };
+    std::vector<char> only(2, 0);
+    only[size_t(second)] = 1;
+    for (const Case &c : {Case{FILE_SECTION_OBJECT, 2, {1, 1}}, Case{FILE_SECTION_OBJECT | FILE_MODE_SELECTION, 1, only},
+                          Case{FILE_SECTION_BLOCK, 0, {0, 0}}}) {
+        std::vector<char> flags;
+        EXPECT_EQ(ImageMarkUsed(c.sections, &flags), c.marked) << std::hex << c.sections;
+        EXPECT_EQ(flags, c.flags) << std::hex << c.sections;
+    }
+
+    // Purging: the loose image and the one whose objects went are dropped,
+    // whatever the letter case of the names.
+    CharUpperA(static_cast<BitmapRefData *>(ElementPayload(UnitFirstElement(g_ObjectLists[LIST_DRAWING].head)))->name);
+    MemListDelete(LIST_DRAWING, g_ObjectLists[LIST_DRAWING].head->next);
+    ImagePurgeUnused();
+    EXPECT_EQ(g_BitmapList.count, 3);
+    EXPECT_NE(ImageFindBitmap(linked.Path(), 0), nullptr);
+    EXPECT_EQ(ImageFindBitmap(dropped.Path(), 0), nullptr);
+    EXPECT_EQ(ImageFindBitmap(loose.Path(), 0), nullptr);
+    ImageFreeBitmaps(1);
+}
+
 std::string g_FilterPath;
 int g_FilterFlags = -1;
 int ZVI_CALL ImportAnything(const char *path, int merge)
