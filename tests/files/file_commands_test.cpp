@@ -1,6 +1,9 @@
 // The question before a drawing is closed or replaced, and opening a drawing.
 #include "drawfile_fixture.h"
 
+#include "common/dialog_driver.h"
+#include "common/test_support.h"
+
 #include "files/file_commands.h"
 #include "files/file_drawinginfo.h"
 #include "dialogs/box15.h"
@@ -196,35 +199,71 @@ TEST_F(FileCommands, ADamagedArchiveNeverReadsAStaleUnpackedDrawing)
     EXPECT_FALSE(ZVI_FileExist(stale));
 }
 
+// The drawing details dialog of Save As: OK with a title typed into it, or Cancel.
+DialogStep DetailsOk(const char *title)
+{
+    return [title](HWND details) {
+        SetDlgItemTextA(details, 200, title);
+        TestClickButton(details, IDOK);
+    };
+}
+
 TEST_F(FileCommands, SaveAsAnsweredNoKeepsTheDrawingAsItWas)
 {
+    TestLanguageModule language;
     TestTempFile first("file_commands_first.zvd"), copy("file_commands_copy.zvd");
     BuildRichDrawing();
     ASSERT_EQ(FileWriteDrawing(nullptr, first.Path(), kAll), 1);
     ASSERT_EQ(FileOpenDrawing(first.Path(), 0, kAll, 1, 0), FILE_OPEN_DONE);
     g_DrawingInfo.modified = 1;
     const uint32_t sections = g_DrawingInfo.sectionsFound;
+    const std::string title = g_DrawingInfo.info.title;
     g_Box15ChooserHook = Choose;
     g_ChosenPath = copy.Path();
     g_ChosenKind = 1;
-    g_Answer = ALERT_NO; // not the current drawing
-    EXPECT_EQ(FileSaveDrawingAs("Save As"), 1);
-    EXPECT_GT(copy.Contents().size(), 100u);
-    EXPECT_STREQ(g_DrawingInfo.currentPath, first.Path());
-    EXPECT_EQ(g_DrawingInfo.modified, 1u);
-    EXPECT_EQ(g_DrawingInfo.sectionsFound, sections);
-    // Yes: the copy becomes the drawing.
-    g_Answer = ALERT_YES;
-    EXPECT_EQ(FileSaveDrawingAs("Save As"), 1);
-    EXPECT_STREQ(g_DrawingInfo.currentPath, copy.Path());
-    EXPECT_EQ(g_DrawingInfo.modified, 0u);
-    // An untitled changed drawing asked about on close goes to Save As.
-    FileUnlockCurrent();
-    std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "*Untitled");
-    g_DrawingInfo.modified = 1;
-    g_Choosers = 0;
-    EXPECT_EQ(FileQueryClose(), 1);
-    EXPECT_EQ(g_Choosers, 1);
+    {
+        // Cancel in the drawing details: nothing is written or changed.
+        DialogDriver driver({[](HWND details) { TestClickButton(details, IDCANCEL); }});
+        EXPECT_EQ(FileSaveDrawingAs("Save As"), 0);
+        EXPECT_EQ(driver.stepsDone(), 1);
+        EXPECT_FALSE(ZVI_FileExist(copy.Path()));
+        EXPECT_STREQ(g_DrawingInfo.currentPath, first.Path());
+        EXPECT_EQ(g_DrawingInfo.modified, 1u);
+    }
+    {
+        g_Answer = ALERT_NO; // not the current drawing
+        DialogDriver driver({DetailsOk("Copy title")});
+        EXPECT_EQ(FileSaveDrawingAs("Save As"), 1);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+        EXPECT_GT(copy.Contents().size(), 100u);
+        DrawingInfo written{};
+        ASSERT_EQ(FileReadDrawingInfo(copy.Path(), &written), 1);
+        EXPECT_STREQ(written.title, "Copy title");
+        EXPECT_EQ(g_DrawingInfo.info.title, title);
+        EXPECT_STREQ(g_DrawingInfo.currentPath, first.Path());
+        EXPECT_EQ(g_DrawingInfo.modified, 1u);
+        EXPECT_EQ(g_DrawingInfo.sectionsFound, sections);
+    }
+    {
+        // Yes: the copy becomes the drawing, with the details given.
+        g_Answer = ALERT_YES;
+        DialogDriver driver({DetailsOk("Plan B")});
+        EXPECT_EQ(FileSaveDrawingAs("Save As"), 1);
+        EXPECT_STREQ(g_DrawingInfo.currentPath, copy.Path());
+        EXPECT_STREQ(g_DrawingInfo.info.title, "Plan B");
+        EXPECT_EQ(g_DrawingInfo.modified, 0u);
+    }
+    {
+        // An untitled changed drawing asked about on close goes to Save As.
+        FileUnlockCurrent();
+        std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "*Untitled");
+        g_DrawingInfo.modified = 1;
+        g_Choosers = 0;
+        DialogDriver driver({DetailsOk("Plan C")});
+        EXPECT_EQ(FileQueryClose(), 1);
+        EXPECT_EQ(g_Choosers, 1);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
     FileUnlockCurrent();
     g_Box15ChooserHook = nullptr;
 }
