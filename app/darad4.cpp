@@ -624,6 +624,7 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         if (LOWORD(wParam) != WA_INACTIVE) {
             g_AppActive = 1;
+            WindowRaiseFloatingTools();
             SetFocus(window);
         } else {
             g_AppActive = 0;

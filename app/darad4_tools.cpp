@@ -159,6 +159,15 @@ void BuildSystemMenu(HWND window)
     DrawMenuBar(window);
 }
 
+// The width a shown floating tool window takes at the left, with its gap.
+int FloatingWidth(HWND window)
+{
+    RECT r{};
+    if (!window || !IsWindowVisible(window) || !GetWindowRect(window, &r))
+        return 0;
+    return r.right - r.left + CORNER_INSET;
+}
+
 // Places the window in a corner of the main window's free area.
 void PlaceInCorner(HWND window, int corner)
 {
@@ -168,6 +177,13 @@ void PlaceInCorner(HWND window, int corner)
     const RECT &a = g_WindowLayout.freeArea;
     const int m = CORNER_INSET;
     POINT p{a.left + m, a.top + m};
+    // At the left, the property bar keeps clear of a floating panel and a
+    // floating toolbox, the toolbox of a floating panel.
+    const bool property = window == hGlobalProp, toolbox = window == hGlobalToolbox;
+    if ((property || toolbox) && g_Options.panelMoveable)
+        p.x += FloatingWidth(hGlobalPanel);
+    if (property && g_Options.toolboxMoveable)
+        p.x += FloatingWidth(hGlobalToolbox);
     if (corner == CORNER_TOP_RIGHT || corner == CORNER_BOTTOM_RIGHT)
         p.x = a.right - w;
     if (corner == CORNER_BOTTOM_LEFT || corner == CORNER_BOTTOM_RIGHT)

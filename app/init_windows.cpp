@@ -20,6 +20,7 @@
 #include "display/symbol.h"
 #include "files/file.h"
 #include "files/file_charlib.h"
+#include "files/file_library.h"
 #include "files/file_commands.h"
 #include "files/file_drawinginfo.h"
 #include "language/language.h"
@@ -265,6 +266,9 @@ uint32_t InitCreateWindows(HINSTANCE instance, HWND mainWindow)
     }
     g_DrawWindowCount = 1;
     FileLoadProfileCharLibraries();
+    FileLoadProfileLibraries();
+    if (o.symbolVisible)
+        StatusLoadSlotBlocks();
     // References into free slots repaired; pages, systems and the windows'
     // matrices of the first drawing computed.
     SystemValidateReferences();
@@ -282,7 +286,7 @@ uint32_t InitExitWindows()
 {
     // The save question may keep the program running; from then on it is
     // closing.
-    if (!FileQueryClose())
+    if (!FileQueryClose() || !FileQueryCloseLibraries())
         return 0;
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     g_Closing = 1;
@@ -290,6 +294,7 @@ uint32_t InitExitWindows()
     if (!g_OtherInstance) {
         SystemWriteMachineSettings();
         FileStoreProfileCharLibraries();
+        FileStoreProfileLibraries();
         SystemWriteProfile();
     }
     return 1;

@@ -5,7 +5,8 @@ The state icons of pens and layers (13 x 13): IDI_LAYER0..4 mark a set state
 bit (shown in set A, shown in set B, locked, not pickable, highlighted);
 IDI_LAYER_0..4 are the same pictures in grey, the column heads of group rows.
 The pen property dialog's icons (32 x 32): the fill modes IDI_FILLMOD0..4,
-the line ends IDI_ENDCAP0..2 and the joins IDI_JOIN0..2. dialog_icons.rc
+the line ends IDI_ENDCAP0..2 and the joins IDI_JOIN0..2; the start screen's
+IDI_TOUR, IDI_TUTORIAL and IDI_HELP. dialog_icons.rc
 names them. Run by hand after changing a drawing.
 """
 import math
@@ -133,6 +134,47 @@ def join(kind):
     return draw
 
 
+def tour(x, y):
+    # a flag on a pole: the guided tour
+    if 6 <= x <= 7 and 3 <= y <= 29:
+        return INK
+    if 8 <= x <= 26 and 4 <= y <= 16 and (x - 8) <= 18 - abs(y - 10) * 1.5:
+        return FILL
+    if 3 <= x <= 12 and 28 <= y <= 29:
+        return INK
+    return NONE
+
+
+def tutorial(x, y):
+    # an open book: two pages and a spine
+    if 15 <= x <= 16 and 7 <= y <= 27:
+        return INK
+    for left, right in ((3, 14), (17, 28)):
+        if left <= x <= right and 7 <= y <= 26:
+            if y in (7, 26) or x in (left, right):
+                return INK
+            if y % 4 == 1 and left + 2 <= x <= right - 2:
+                return THICK
+            return (255, 255, 255, 255)
+    return NONE
+
+
+def help_mark(x, y):
+    # a question mark in a blue disc
+    d = math.hypot(x - 15.5, y - 15.5)
+    if d > 14:
+        return NONE
+    white = (255, 255, 255, 255)
+    r = math.hypot(x - 15.5, y - 11.5)
+    if 3.5 <= r <= 6.5 and not (y > 11.5 and x < 15.5):
+        return white
+    if 14 <= x <= 17 and 15 <= y <= 20:
+        return white
+    if 14 <= x <= 17 and 23 <= y <= 26:
+        return white
+    return FILL
+
+
 def main():
     here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "icons")
     os.makedirs(here, exist_ok=True)
@@ -144,6 +186,7 @@ def main():
     pictures += [("fillmode%d" % i, fill_mode(i), SIZE) for i in range(5)]
     pictures += [("endcap%d" % i, end_cap(i), SIZE) for i in range(3)]
     pictures += [("join%d" % i, join(i), SIZE) for i in range(3)]
+    pictures += [("tour", tour, SIZE), ("tutorial", tutorial, SIZE), ("help", help_mark, SIZE)]
     for name, draw, size in pictures:
         with open(os.path.join(here, name + ".ico"), "wb") as f:
             f.write(ico(draw, size))

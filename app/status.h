@@ -174,6 +174,9 @@ extern int (*g_StatusFlyout)(int popupId, int current, const RECT *button);
 extern int32_t g_SymbolRunningSlot;
 void StatusLayoutSymbolWindow();
 int StatusSymbolRowHeight();
+// Reads the blocks the insert slots name that are not in memory yet; 1 when
+// any were asked for.
+int StatusLoadSlotBlocks();
 void StatusPaintSymbolRow(HWND symbol, HDC dc, int slot);
 void StatusPaintSymbolWindow(HWND symbol, HDC dc);
 void StatusSymbolScroll(HWND symbol);

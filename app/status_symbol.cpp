@@ -4,12 +4,17 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "app/convert.h"
 #include "app/darad4.h"
 #include "app/status.h"
 #include "app/status_track.h"
 #include "app/system.h"
+#include "database/symbol_find.h"
+#include "database/symbol_index.h"
+#include "database/symbol_preview.h"
+#include "display/output.h"
 #include "language/language.h"
 
 int32_t g_SymbolRunningSlot = -1;
@@ -50,6 +55,17 @@ void Repaint(int slot)
     ReleaseDC(hGlobalSymbol, dc);
 }
 
+// The slot's block, turned by the slot's rotation, in the box. The preview
+// sets the output context up for itself: the drawing windows' is kept.
+void PaintPreview(const RECT &box, const BlockInsertSlot &s)
+{
+    if (!hGlobalSymbol || !s.nameBlock[0])
+        return;
+    const OutputContext saved = g_OutputContext;
+    SymbolDrawPreviewDC(hGlobalSymbol, 1, s.nameLibrary, s.nameBlock, s.rotation, &box);
+    g_OutputContext = saved;
+}
+
 void Value(char *out, size_t size, double value)
 {
     char text[64];
@@ -81,6 +97,25 @@ void StatusLayoutSymbolWindow()
 
 int StatusSymbolRowHeight() { return s_Symbol.rowHeight; }
 
+int StatusLoadSlotBlocks()
+{
+    // The names of the slots whose blocks are not in memory, read in one go.
+    auto libraries = std::make_unique<char[][UNIT_NAME_SIZE]>(INSERT_SLOTS);
+    auto blocks = std::make_unique<char[][UNIT_NAME_SIZE]>(INSERT_SLOTS);
+    int count = 0;
+    for (const BlockInsertSlot &s : g_Options.insertSlots) {
+        if (!Insertable(s) || SymbolFindBlock(s.nameLibrary, s.nameBlock))
+            continue;
+        std::snprintf(libraries[count], UNIT_NAME_SIZE, "%s", s.nameLibrary);
+        std::snprintf(blocks[count], UNIT_NAME_SIZE, "%s", s.nameBlock);
+        ++count;
+    }
+    if (count == 0)
+        return 0;
+    SymbolLoadBlocks(libraries.get(), blocks.get(), count);
+    return 1;
+}
+
 void StatusPaintSymbolRow(HWND, HDC dc, int slot)
 {
     const ProgramOptions &o = g_Options;
@@ -102,6 +137,7 @@ void StatusPaintSymbolRow(HWND, HDC dc, int slot)
     int y = r.top + 4 + o1;
     if (o.symbolPreview) {
         RECT box{r.left + 4 + o1, r.top + 4 + o1, r.right - 4 + o1, r.top + 52 + o1};
+        PaintPreview(box, s);
         FrameRect(dc, &box, GetSysColorBrush(COLOR_BTNTEXT));
         y += PREVIEW_HEIGHT;
     }

@@ -11,6 +11,7 @@
 #include "app/system.h"
 #include "commands/command_menu.h"
 #include "commands/command_state.h"
+#include "dialogs/box13.h"
 #include "language/language.h"
 
 int (*g_StatusFlyout)(int popupId, int current, const RECT *button) = nullptr;
@@ -134,6 +135,8 @@ int StatusToolboxHitTest(int x, int y)
 
 void StatusToolboxLButtonDown(HWND, int x, int y)
 {
+    if (g_Box13FlyoutWindow)
+        PostMessageA(g_Box13FlyoutWindow, WM_COMMAND, IDCANCEL, 0);
     if (!StatusPressAllowed())
         return;
     const int b = StatusToolboxHitTest(x, y);
@@ -168,8 +171,10 @@ void StatusToolboxRButtonUp(HWND, int x, int y)
     const int b = StatusTrackRelease(s_Toolbox, StatusToolboxHitTest(x, y), Repaint);
     if (b < 0)
         return;
-    // The command palette that reassigns a button comes with the palettes;
-    // until then the right button only marks and releases.
+    // The palette chooses the button's new command; nothing runs.
+    const int chosen = Box13Popup(g_MainWnd, 0);
+    if (chosen >= 0)
+        g_Options.toolbox[b] = chosen;
     Repaint(b);
 }
 
@@ -210,14 +215,7 @@ void StatusToolboxHoldTimer(HWND toolbox)
     RECT r = ButtonRect(b);
     MapWindowPoints(toolbox, nullptr, reinterpret_cast<POINT *>(&r), 2);
     s_Toolbox.down = s_Toolbox.pressed = -1;
-    if (!g_StatusFlyout) {
-        // The popup's members as a menu beside the button; the choice goes
-        // to the main window as a command.
-        Repaint(b);
-        CommandShowSubmenu(popup, &r);
-        return;
-    }
-    const int chosen = g_StatusFlyout(popup, id, &r);
+    const int chosen = g_StatusFlyout ? g_StatusFlyout(popup, id, &r) : Box13PopupGroup(g_MainWnd, popup, id, &r);
     if (chosen >= 0) {
         g_Options.toolbox[b] = chosen;
         if (g_MainWnd)

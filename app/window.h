@@ -209,6 +209,8 @@ extern PopupRegistry g_PopupWindows;
 
 struct ProgramOptions;
 void WindowRepaintTools();
+// Puts the visible floating tool windows back above the main window.
+void WindowRaiseFloatingTools();
 // Applies changed tool-window options; oldOptions is a copy from before the change.
 void WindowApplyPanels(const ProgramOptions &oldOptions, const ProgramOptions &newOptions, int relayout);
 void WindowListOwn();

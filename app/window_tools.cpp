@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "app/darad4.h"
+#include "app/init_dialogs.h"
 #include "app/system.h"
 #include "app/window.h"
 
@@ -34,6 +35,38 @@ void WindowRepaintTools()
     for (HWND w : {hGlobalPanel, hGlobalProp, hGlobalPen, hGlobalLayer, hGlobalSymbol, hGlobalStatus, hGlobalToolbox,
                    hGlobalGuide, hGlobalLayerDialog, hGlobalPenDialog, g_MainWnd})
         Refresh(w);
+}
+
+namespace {
+
+constexpr UINT_PTR RAISE_TIMER = 0x7A01;
+constexpr UINT RAISE_DELAY_MS = 50;
+
+void CALLBACK RaiseFloatingTools(HWND window, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(window, id);
+    if (g_ModalDepth > 0)
+        return; // they would cover the dialog; its end activates the window again
+    for (HWND w : {hGlobalPanel, hGlobalProp, hGlobalPen, hGlobalLayer, hGlobalSymbol, hGlobalStatus, hGlobalToolbox,
+                   hGlobalGuide, hGlobalLayerDialog, hGlobalPenDialog})
+        if (w && IsWindowVisible(w) && !(GetWindowLongA(w, GWL_STYLE) & WS_CHILD)) {
+            // Already first in Wine's own order, HWND_TOP would change
+            // nothing: a round through the topmost band restacks them.
+            const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+            SetWindowPos(w, HWND_TOPMOST, 0, 0, 0, 0, flags);
+            SetWindowPos(w, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+        }
+}
+
+} // namespace
+
+void WindowRaiseFloatingTools()
+{
+    // Without a window manager, Wine raises an activated window above the
+    // popups it owns, after the activation messages: the floating tool
+    // windows are put back on top a moment later, without the focus.
+    if (g_MainWnd)
+        SetTimer(g_MainWnd, RAISE_TIMER, RAISE_DELAY_MS, RaiseFloatingTools);
 }
 
 void WindowApplyPanels(const ProgramOptions &o, const ProgramOptions &n, int relayout)

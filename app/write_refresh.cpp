@@ -356,7 +356,10 @@ void WriteRefreshFrame()
 {
     if (g_Options.panelVisible && hGlobalPanel) {
         HDC dc = GetDC(hGlobalPanel);
-        StatusPaintPanelCell(dc, 96);
+        // Every switch cell, not only the duplicate switch: a switch turned
+        // from the menu or a key would otherwise keep showing its old state.
+        for (int cell : {CELL_PANEL_ORTHO, 94, 96, 97, 98, 99, 100})
+            StatusPaintPanelCell(dc, cell);
         StatusPaintPanelCell(dc, CELL_PANEL_COMMAND);
         ReleaseDC(hGlobalPanel, dc);
     }

@@ -56,6 +56,7 @@ void BenchPath();    // bench_path.cpp: mouse moves along a long path with arcs
 void BenchMouse();   // bench_mouse.cpp: mouse moves over a small and a large drawing
 void BenchModify();  // bench_modify.cpp: rotating, undoing and redoing a whole selection
 void BenchSelect();  // bench_select.cpp: picks and rectangle selection
+void BenchBlocks();  // bench_blocks.cpp: a drawing of 2,000 blocks and 20,000 instances
 void BenchSnap();    // bench_snap.cpp: snap clicks on a large drawing with instances
 void BenchMeta();    // bench_meta.cpp: metafile export and import
 void BenchHatch();   // bench_hatch.cpp: hatching a star of many vertices and a square with many islands

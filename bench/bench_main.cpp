@@ -14,7 +14,8 @@ int main(int argc, char **argv)
                  {"files", BenchFiles},     {"windows", BenchWindows}, {"text", BenchText},
                  {"mouse", BenchMouse},     {"select", BenchSelect}, {"meta", BenchMeta},
                  {"modify", BenchModify},   {"snap", BenchSnap},     {"path", BenchPath},
-                 {"print", BenchPrint},     {"hatch", BenchHatch},   {"corner", BenchCorner}};
+                 {"print", BenchPrint},     {"hatch", BenchHatch},   {"corner", BenchCorner},
+                 {"blocks", BenchBlocks}};
     for (const Part &p : parts) {
         bool wanted = argc < 2;
         for (int i = 1; i < argc; ++i)

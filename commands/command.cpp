@@ -3,6 +3,7 @@
 
 #include "app/convert.h"
 #include "app/darad4.h"
+#include "app/init_menus.h"
 #include "app/init_sound.h"
 #include "app/status_refresh.h"
 #include "app/system.h"
@@ -12,6 +13,7 @@
 #include "commands/menu.h"
 #include "database/object_rects.h"
 #include "database/undo.h"
+#include "dialogs/box13.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
 
@@ -75,9 +77,20 @@ int32_t ModeOf(int commandId)
 bool Interrupts(int32_t mode) { return mode >= TEMPLATE_ONE_POINT && mode <= TEMPLATE_REPEATED; }
 
 // The shortcut pick (383) hands the chosen command to the keyboard
-// assignment; the keyboard dialog comes with the dialogs, until then the
-// pick only ends.
-void ShortcutPicked(int) { CommandCancel(); }
+// assignment; the menus are rebuilt so that their titles show the new key.
+void ShortcutPicked(int commandId)
+{
+    char caption[256] = "";
+    ConvertGetCommandTitle(caption, COMMAND_SHORTCUT_PICK);
+    if (Box13Keyboard(g_MainWnd, caption, commandId)) {
+        SetCursor(LoadCursor(nullptr, IDC_WAIT));
+        if (g_MainWnd) {
+            InitDeleteMenus();
+            InitCreateMenus(g_MainWnd);
+        }
+    }
+    CommandCancel();
+}
 
 // The help pick (1102): Escape ends it, any other command shows the help of
 // the window under the mouse (which ends the pick when there is one).

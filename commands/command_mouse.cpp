@@ -14,6 +14,7 @@
 #include "commands/command_keys.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
+#include "dialogs/box13.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
 #include "language/language.h"
@@ -162,6 +163,14 @@ void PostCommand(int command)
 {
     if (command >= 0 && g_MainWnd)
         PostMessageA(g_MainWnd, WM_COMMAND, static_cast<WPARAM>(command), 0);
+}
+
+// The command palette of the drawing windows' right and middle buttons:
+// only enabled commands; the choice runs as a command message.
+void Palette()
+{
+    WriteRefreshStatus();
+    PostCommand(Box13Popup(g_MainWnd, 1));
 }
 
 // A margin button's action on release.
@@ -383,7 +392,7 @@ void CommandMButtonDown()
     case 2: PostMessageA(g_MainWnd, WM_KEYDOWN, VK_SHIFT, 0); break;
     case 3: PostMessageA(g_MainWnd, WM_KEYDOWN, VK_CONTROL, 0); break;
     case 4: PostCommand(g_Options.mButtonCommand); break;
-    default: CommandRButtonMenu(); break; // the command palette comes with the palettes
+    default: Palette(); break;
     }
 }
 
@@ -397,8 +406,11 @@ void CommandMButtonUp()
 
 void CommandRButtonMenu()
 {
-    // The command palette (mode 0) comes with the palettes; the context menu
-    // with the main menu.
+    if (g_Options.rButtonMode == 0) {
+        if (!Modal())
+            Palette();
+        return;
+    }
     if (!g_CommandContextMenu || Modal())
         return;
     POINT p;

@@ -17,12 +17,14 @@
 #include "commands/command.h"
 #include "commands/command_state.h"
 #include "commands/menu.h"
+#include "commands/menu_block.h"
 #include "database/object.h"
 #include "database/object_rects.h"
 #include "dialogs/alert.h"
 #include "dialogs/box03_systems.h"
 #include "dialogs/box05_hatch.h"
 #include "dialogs/box05_pens.h"
+#include "dialogs/box09.h"
 #include "display/output.h"
 #include "display/output_paint.h"
 #include "files/file.h"
@@ -84,8 +86,9 @@ void StartUp(HWND mainWindow)
     if (g_StartPrint) {
         PostMessageA(mainWindow, WM_COMMAND, COMMAND_PRINT, 0);
         g_StartDialogSuppressed = 1;
+    } else if (g_Options.startUpDisplay) {
+        Box09RunStartScreen(mainWindow);
     }
-    // The start dialog comes with the dialogs.
 }
 
 // A recent drawing, newest first.
@@ -282,6 +285,8 @@ void MenuInternalCommand(HWND mainWindow, int commandId)
         return;
     switch (range->action) {
     case INTERNAL_START_UP: StartUp(mainWindow); break;
+    case INTERNAL_SYMBOL_INSERT: MenuBlockInsertSlot(k); break;
+    case INTERNAL_SYMBOL_SLOT_DIALOG: MenuBlockEditSlot(mainWindow, commandId, k); break;
     case INTERNAL_RECENT_FILE: RecentFile(mainWindow, k); break;
     case INTERNAL_SYSTEM_ACTIVATE: ActivateSystem(k); break;
     case INTERNAL_HATCH_ACTIVATE: ActivateHatch(k); break;

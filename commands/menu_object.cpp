@@ -15,6 +15,7 @@
 #include "commands/command_state.h"
 #include "commands/input.h"
 #include "commands/input_transform.h"
+#include "commands/menu_block.h"
 #include "commands/menu_object_matrix.h"
 #include "database/object.h"
 #include "database/object_flags.h"
@@ -295,9 +296,9 @@ void MenuObjectCommand(HWND mainWindow, int commandId)
         Box14CopyPropDefault(mainWindow, title, ObjectCopyPropertyWords());
         return;
     }
-    case 401: // the editors of single objects
-    case 445: // groups come with the block commands
-    case 446: InitBeep(); return;
+    case 445: MenuBlockMakeGroup(mainWindow, commandId); return;
+    case 446: MenuBlockDissolveGroups(); return;
+    case 401: InitBeep(); return; // the editors of single objects
     default: CommandShowSubmenu(commandId, nullptr); return;
     }
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/init.h"
 #include "database/init.h"
 #include "database/storage.h"
 #include "database/symbol_find.h"
@@ -81,13 +82,25 @@ uint32_t SymbolMakeInstance(Unit *buffer, uint32_t capacity, const char *library
 
 void SymbolRebuildOwnIndex()
 {
-    OwnBlockIndex &index = g_OwnBlockIndex;
-    index.count = 0;
-    for (Unit *u = g_ObjectLists[LIST_OWN_BLOCKS].head; u && index.count < OWN_BLOCK_INDEX_CAPACITY; u = u->next)
+    // Sorted once, not inserted one by one: a drawing may hold 20000 blocks.
+    std::vector<Unit *> blocks;
+    blocks.reserve(g_ObjectLists[LIST_OWN_BLOCKS].count);
+    for (Unit *u = g_ObjectLists[LIST_OWN_BLOCKS].head; u; u = u->next)
         if (u->kind == UNIT_KIND_BLOCK)
-            index.blocks[index.count++] = u;
-    std::stable_sort(index.blocks, index.blocks + index.count,
+            blocks.push_back(u);
+    std::stable_sort(blocks.begin(), blocks.end(),
                      [](const Unit *a, const Unit *b) { return lstrcmpA(a->block.name, b->block.name) < 0; });
+    // With duplicate names the first block in list order stays indexed.
+    blocks.erase(std::unique(blocks.begin(), blocks.end(),
+                             [](const Unit *a, const Unit *b) { return lstrcmpA(a->block.name, b->block.name) == 0; }),
+                 blocks.end());
+    OwnBlockIndex &index = g_OwnBlockIndex;
+    index.count = int32_t(std::min<size_t>(blocks.size(), OWN_BLOCK_INDEX_CAPACITY));
+    std::copy(blocks.begin(), blocks.begin() + index.count, index.blocks);
+    if (index.count < OWN_BLOCK_INDEX_CAPACITY)
+        index.blocks[index.count] = nullptr;
+    if (blocks.size() > size_t(OWN_BLOCK_INDEX_CAPACITY))
+        InitErrorBox(__FILE_NAME__, __LINE__, "More than 20000 own blocks: the further blocks are not indexed");
 }
 
 void SymbolRecalcFrames()
@@ -135,11 +148,17 @@ void WalkCycles(int list, Closes closes)
         if (u->kind == UNIT_KIND_BLOCK)
             blocks.push_back(u);
     const size_t n = blocks.size();
+    // Names looked up through a sorted copy: thousands of blocks each with
+    // many instances must not cost a scan per member.
+    std::vector<int> byName(n);
+    for (size_t i = 0; i < n; ++i)
+        byName[i] = int(i);
+    std::stable_sort(byName.begin(), byName.end(),
+                     [&](int a, int b) { return std::strcmp(blocks[a]->block.name, blocks[b]->block.name) < 0; });
     auto indexOf = [&](const char *name) -> int {
-        for (size_t i = 0; i < n; ++i)
-            if (lstrcmpA(blocks[i]->block.name, name) == 0)
-                return int(i);
-        return -1;
+        auto it = std::lower_bound(byName.begin(), byName.end(), name,
+                                   [&](int i, const char *key) { return std::strcmp(blocks[i]->block.name, key) < 0; });
+        return it != byName.end() && std::strcmp(blocks[*it]->block.name, name) == 0 ? *it : -1;
     };
     std::vector<std::vector<BlockUse>> uses(n);
     for (size_t i = 0; i < n; ++i)

@@ -52,35 +52,6 @@ void AddName(std::vector<const char *> &names, const char *name)
         names.push_back(name);
 }
 
-// Renumbers a cached own-block index after the entry at position was removed.
-void UnshiftIndex(int32_t libraryIndex, int32_t &blockIndex, int32_t position)
-{
-    if (libraryIndex != LIBRARY_INDEX_OWN)
-        return;
-    if (blockIndex == position)
-        blockIndex = UNIT_INDEX_UNRESOLVED;
-    else if (blockIndex > position)
-        --blockIndex;
-}
-
-void UnshiftUnit(Unit *unit, int32_t position)
-{
-    if (unit->kind == UNIT_KIND_INSTANCE || unit->kind == UNIT_KIND_PLUGIN)
-        UnshiftIndex(unit->instance.libraryIndex, unit->instance.blockIndex, position);
-    else if (ClipSurfaceData *clip = FindClipSurface(unit))
-        UnshiftIndex(clip->libraryIndex, clip->blockIndex, position);
-}
-
-void OwnIndexUnshiftAll(int32_t position)
-{
-    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
-        UnshiftUnit(u, position);
-    for (Unit *b = g_ObjectLists[LIST_OWN_BLOCKS].head; b; b = b->next)
-        if (b->kind == UNIT_KIND_BLOCK)
-            for (Unit *m = b->block.firstMember; m; m = m->next)
-                UnshiftUnit(m, position);
-}
-
 } // namespace
 
 int SymbolIsBlockUsed(const char *blockName)
@@ -106,21 +77,6 @@ int SymbolIsBlockUsed(const char *blockName)
             break;
     }
     return Contains(used, blockName) ? 1 : 0;
-}
-
-void SymbolIndexRemoveOwn(Unit *block)
-{
-    OwnBlockIndex &index = g_OwnBlockIndex;
-    for (int32_t i = 0; i < index.count; ++i) {
-        if (index.blocks[i] != block)
-            continue;
-        FileSetModified();
-        std::memmove(&index.blocks[i], &index.blocks[i + 1], (index.count - i - 1) * sizeof(Unit *));
-        --index.count;
-        index.blocks[index.count] = nullptr;
-        OwnIndexUnshiftAll(i);
-        return;
-    }
 }
 
 Unit *SymbolDeleteBlock(int list, Unit *block)

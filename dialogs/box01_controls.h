@@ -110,6 +110,8 @@ constexpr uint32_t LIBRARY_MARK_OPEN = 0x2;   // a file to be read
 constexpr uint32_t LIBRARY_MARK_CLOSE = 0x4;
 constexpr uint32_t LIBRARY_MARK_SAVE = 0x8;
 constexpr uint32_t LIBRARY_MARK_RELOAD = 0x10;
+// The dialog's values of the slot's three options, in the further words.
+constexpr int LIBRARY_VALUE_CACHING = 1, LIBRARY_VALUE_LOAD = 2, LIBRARY_VALUE_SAVE = 3;
 
 // --- List popups of the dialogs ------------------------------------------------
 

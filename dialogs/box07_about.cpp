@@ -2,6 +2,7 @@
 // running program.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -32,6 +33,7 @@ constexpr int MAX_COLOR_EXPONENT = 24;
 struct StatusRecord {
     DialogHeader header;
     const MemStatistics *statistics;
+    const char *caption;
 };
 
 long Kilobytes(uint64_t bytes)
@@ -117,6 +119,8 @@ INT_PTR CALLBACK StatusProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_INITDIALOG: {
         auto *r = reinterpret_cast<StatusRecord *>(Box01DialogInit(dialog, lParam));
+        if (r->caption && r->caption[0])
+            SetWindowTextA(dialog, r->caption);
         FillStatus(dialog, *r->statistics);
         SetFocus(dialog);
         return 0;
@@ -136,10 +140,30 @@ INT_PTR CALLBACK StatusProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 constexpr int ID_PICTURE = 350, ID_TEXT = 351;
 constexpr int ABOUT_LINE_GAP = 5;
 
+struct AboutRecord {
+    DialogHeader header;
+    const char *caption;
+};
+
+// The program's logo, as large as the picture area allows.
+void PaintPicture(HWND dialog, HDC dc)
+{
+    RECT area;
+    GetWindowRect(GetDlgItem(dialog, ID_PICTURE), &area);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&area), 2);
+    const int size = std::min(area.right - area.left, area.bottom - area.top);
+    HICON logo = static_cast<HICON>(LoadImageA(g_LanguageModule, "IDI_LOGO", IMAGE_ICON, size, size, 0));
+    if (!logo)
+        return;
+    DrawIconEx(dc, area.left, area.top, logo, size, size, 0, nullptr, DI_NORMAL);
+    DestroyIcon(logo);
+}
+
 void PaintAbout(HWND dialog)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(dialog, &ps);
+    PaintPicture(dialog, dc);
     RECT area;
     GetWindowRect(GetDlgItem(dialog, ID_TEXT), &area);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&area), 2);
@@ -166,10 +190,17 @@ void PaintAbout(HWND dialog)
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        Box01DialogInit(dialog, lParam);
+    case WM_INITDIALOG: {
+        auto *r = reinterpret_cast<AboutRecord *>(Box01DialogInit(dialog, lParam));
+        if (r->caption && r->caption[0])
+            SetWindowTextA(dialog, r->caption);
+        // The two statics only mark the areas the box paints itself; shown,
+        // they would paint their empty background over the text.
+        ShowWindow(GetDlgItem(dialog, ID_PICTURE), SW_HIDE);
+        ShowWindow(GetDlgItem(dialog, ID_TEXT), SW_HIDE);
         SetFocus(GetDlgItem(dialog, IDOK));
         return 0;
+    }
     case WM_PAINT:
         PaintAbout(dialog);
         return 1;
@@ -194,17 +225,17 @@ uint32_t Box07ProgramStatus(HWND owner, const char *caption)
     MemGetStatistics(statistics.get());
     StatusRecord record = {};
     record.statistics = statistics.get();
+    record.caption = caption;
     if (Box01DialogRun(owner, "PROGRAMSTATUS", StatusProc, &record.header) == -1)
         return 0;
-    (void)caption;
     return 1;
 }
 
 uint32_t Box07About(HWND owner, const char *caption)
 {
-    DialogHeader header = {};
-    if (Box01DialogRun(owner, "ABOUTBOX", AboutProc, &header) == -1)
+    AboutRecord record = {};
+    record.caption = caption;
+    if (Box01DialogRun(owner, "ABOUTBOX", AboutProc, &record.header) == -1)
         return 0;
-    (void)caption;
     return 1;
 }

@@ -42,6 +42,10 @@ HBITMAP Box13CommandBitmap16();
 // program's folder.
 extern const char *g_Box13IconPath;
 
+// Cell sizes of the palettes: the menu groups' strip and the command icons.
+constexpr int BOX13_GROUP_CELL = 28;
+constexpr int BOX13_COMMAND_CELL = 46;
+
 // The palette's geometry: groups shown, cells per row, the rows of items and
 // of members, and the client size.
 struct Box13PaletteLayout {
@@ -57,12 +61,40 @@ struct Box13FlyoutLayout {
 int Box13Popup2Layout(int members, Box13FlyoutLayout *out);
 // The number of members of the popup that holds (or is headed by) the command.
 int Box13PopupGroupMembers(const uint32_t *layout, int commandId);
+// The entry of the popup head that holds (or is) the command, or -1.
+int Box13PopupHead(const uint32_t *layout, int commandId);
+
+// The command palette over the main menu's groups, opened at the cursor.
+// Mode 1 refuses disabled commands, mode 0 offers all. The chosen command,
+// or -1 (cancelled, layout too large, no window). A choice keeps the new
+// current group, item and member in g_MenuLayout; a cancel restores them.
+int Box13Popup(HWND parent, int mode);
+// Test seam: when set, Box13Popup asks it (with the mode) instead of
+// opening the window.
+extern int (*g_Box13PopupSink)(int mode);
+// The flyout of one popup's members beside a toolbox button (screen
+// rectangle); the chosen member's command, or -1.
+int Box13PopupGroup(HWND parent, int groupCommand, int currentMember, const RECT *button);
+// The group head carrying the current mark (group 0 marked when none does).
+int Box13PopupCurrentItem();
+void Box13PopupSetCurrentItem(int n);
+// The open flyout, so that a press in the toolbox can cancel it; else null.
+extern HWND g_Box13FlyoutWindow;
+
+// The KEYBOARD dialog for a command: a key button assigns it (after asking
+// when another key has it). 1 when the dialog ran, 0 when it could not.
+int Box13Keyboard(HWND parent, const char *caption, int commandId);
+// What the key at index does, in the KEYINFO box. 1, or 0 without a dialog.
+int Box13KeyInfo(HWND parent, const char *caption, int keyIndex);
 
 // Keyboard assignment: the command of a key (digits, letters, Backspace,
 // Enter, plain or with Shift), or -1.
 int Box13KeyCommand(int virtualKey, int shift);
 // A key's name in quotation marks ("A", "+A", "Backspace").
 void Box13KeyDescription(char *out, size_t size, int index);
+// A key's name without them; Backspace and Enter are named by the eUniTexts
+// entries given.
+void Box13KeyName(char *out, size_t size, int index, int backspaceText, int enterText);
 // Puts the command on the key; when another key already has it, asks first
 // (No: nothing changes, 0). 1 when assigned.
 int Box13AssignKey(HWND dialog, int keyIndex, int commandId);

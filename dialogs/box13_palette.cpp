@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr int GROUP_CELL = 28;
-constexpr int COMMAND_CELL = 46;
+constexpr int GROUP_CELL = BOX13_GROUP_CELL;
+constexpr int COMMAND_CELL = BOX13_COMMAND_CELL;
 constexpr int MIN_CELLS_PER_ROW = 7;
 constexpr int MAX_GROUPS = 32;
 constexpr int MAX_GROUP_ITEMS = 60;
@@ -75,34 +75,47 @@ int Box13Popup2Layout(int members, Box13FlyoutLayout *out)
     return 1;
 }
 
+int Box13PopupHead(const uint32_t *layout, int commandId)
+{
+    // The last popup head up to (or at) the command.
+    int head = -1;
+    for (int i = 0; !(layout[i] & MENU_END); ++i) {
+        if (layout[i] & MENU_POPUP_HEADER)
+            head = i;
+        if (int(layout[i] & MENU_ID_MASK) == commandId && !(layout[i] & MENU_SEPARATOR))
+            return head;
+    }
+    return -1;
+}
+
 int Box13PopupGroupMembers(const uint32_t *layout, int commandId)
 {
-    // The members after the last popup head up to (or at) the command.
-    const uint32_t *head = nullptr;
-    for (const uint32_t *e = layout; !(*e & MENU_END); ++e) {
-        if (*e & MENU_POPUP_HEADER)
-            head = e;
-        if (int(*e & MENU_ID_MASK) == commandId && !(*e & MENU_SEPARATOR))
-            break;
-    }
-    if (!head)
+    const int head = Box13PopupHead(layout, commandId);
+    if (head < 0)
         return 0;
     int n = 0;
-    for (const uint32_t *e = head + 1; !(*e & MENU_END) && (*e & MENU_POPUP_ITEM); ++e)
+    for (const uint32_t *e = layout + head + 1; !(*e & MENU_END) && (*e & MENU_POPUP_ITEM); ++e)
         n += !(*e & MENU_SEPARATOR);
     return n;
 }
 
 int Box13KeyCommand(int virtualKey, int shift) { return CommandAssignedKey(virtualKey, shift); }
 
-void Box13KeyDescription(char *out, size_t size, int index)
+void Box13KeyName(char *out, size_t size, int index, int backspaceText, int enterText)
 {
     const char *prefix = index >= KEY_SET ? "+" : "";
     const int key = index % KEY_SET;
     if (key == KEY_BACKSPACE || key == KEY_ENTER)
-        std::snprintf(out, size, "\"%s%s\"", prefix, eUniTexts[key == KEY_BACKSPACE ? UNI_BACKSPACE : UNI_ENTER]);
+        std::snprintf(out, size, "%s%s", prefix, eUniTexts[key == KEY_BACKSPACE ? backspaceText : enterText]);
     else
-        std::snprintf(out, size, "\"%s%c\"", prefix, key < 10 ? '0' + key : 'A' + key - 10);
+        std::snprintf(out, size, "%s%c", prefix, key < 10 ? '0' + key : 'A' + key - 10);
+}
+
+void Box13KeyDescription(char *out, size_t size, int index)
+{
+    char name[32];
+    Box13KeyName(name, sizeof name, index, UNI_BACKSPACE, UNI_ENTER);
+    std::snprintf(out, size, "\"%s\"", name);
 }
 
 int Box13AssignKey(HWND dialog, int keyIndex, int commandId)

@@ -13,6 +13,7 @@
 #include "database/storage.h"
 #include "database/undo.h"
 #include "display/output.h"
+#include "database/symbol_explode.h"
 #include "display/symbol.h"
 #include "files/file.h"
 #include "files/file_drawinginfo.h"
@@ -171,6 +172,10 @@ int Expand(char letter, int digit, char *value)
 // The value of a name between tildes: a drawing variable, else a system variable.
 void ResolveName(const char *name, char *value)
 {
+    // Inside an instance its attributes come first.
+    if (Unit *instance = g_OutputContext.currentInstance)
+        if (SymbolResolveAttributeText(instance, name, value, nullptr, 1))
+            return;
     if (SymbolLookupVariable(name, value))
         return;
     SymbolExpandSystemVariable(name, value, nullptr);

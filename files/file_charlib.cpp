@@ -18,6 +18,7 @@
 #include "display/symbol.h"
 #include "files/file.h"
 #include "files/file_internal.h"
+#include "files/file_library.h"
 #include "files/file_records.h"
 #include "files/file_unit.h"
 #include "files/zvi.h"
@@ -60,29 +61,6 @@ bool TitleTaken(const char *title, int except)
     return false;
 }
 
-// Opens a library file and reads its header and first keyword; the reader is
-// then positioned at the =LIBRARY= record.
-int OpenLibraryFile(const char *path, HANDLE *file)
-{
-    *file = INVALID_HANDLE_VALUE;
-    if (!path || !path[0] || !ZVI_FileOpen(file, path))
-        return 0;
-    if (!ZVI_FileReadInitDisk(*file) || !ZviReadFileHeader(1) || ZVI_FileReadLastKeyword() != KEY_LIBRARY) {
-        InitErrorBox(__FILE_NAME__, __LINE__, "Not a LIBRARY file");
-        ZVI_FileReadExit();
-        ZVI_FileClose(*file);
-        *file = INVALID_HANDLE_VALUE;
-        return -1;
-    }
-    return 1;
-}
-
-void CloseLibraryFile(HANDLE file)
-{
-    ZVI_FileReadExit();
-    ZVI_FileClose(file);
-}
-
 // Reads the members of one character block; 0 on a failure already reported.
 int ReadMembers(int list, Unit *block, Unit *record, uint32_t capacity)
 {
@@ -117,6 +95,30 @@ int ReadMembers(int list, Unit *block, Unit *record, uint32_t capacity)
 }
 
 } // namespace
+
+// Opens a library file and reads its header and first keyword; the reader is
+// then positioned at the =LIBRARY= record.
+int FileOpenLibraryFile(const char *path, HANDLE *file)
+{
+    *file = INVALID_HANDLE_VALUE;
+    if (!path || !path[0] || !ZVI_FileOpen(file, path))
+        return 0;
+    if (!ZVI_FileReadInitDisk(*file) || !ZviReadFileHeader(1) || ZVI_FileReadLastKeyword() != KEY_LIBRARY) {
+        InitErrorBox(__FILE_NAME__, __LINE__, "Not a LIBRARY file");
+        ZVI_FileReadExit();
+        ZVI_FileClose(*file);
+        *file = INVALID_HANDLE_VALUE;
+        return -1;
+    }
+    return 1;
+}
+
+void FileCloseLibraryFile(HANDLE file)
+{
+    ZVI_FileReadExit();
+    ZVI_FileClose(file);
+}
+
 
 int FileReadSectionCharLibrary(const char *path, int slot)
 {
@@ -195,13 +197,13 @@ int FileProbeCharLibrarySlot(int slot)
 {
     CharLibrarySlot &s = g_CharLibrarySlots.slots[slot];
     HANDLE file;
-    if (OpenLibraryFile(s.path, &file) <= 0) {
+    if (FileOpenLibraryFile(s.path, &file) <= 0) {
         s.info.title[0] = 0;
         return 0;
     }
     DrawingInfo info{};
     const int ok = FileReadSectionDrawing(&info, 0, FILE_SECTION_DRAWING);
-    CloseLibraryFile(file);
+    FileCloseLibraryFile(file);
     if (!ok) {
         InitErrorBox(__FILE_NAME__, __LINE__, "Error in section =LIBRARY=");
         s.info.title[0] = 0;
@@ -221,7 +223,7 @@ int FileLoadCharLibrary(const char *path, int slot)
     if (slot < 0 || slot >= CHAR_LIBRARY_SLOTS)
         return 0;
     HANDLE file;
-    const int opened = OpenLibraryFile(path, &file);
+    const int opened = FileOpenLibraryFile(path, &file);
     if (opened == 0) {
         if (!InMaster())
             AlertFileError(g_MainWnd, path ? path : "", FILE_ALERT_CANNOT_OPEN);
@@ -261,7 +263,7 @@ int FileLoadCharLibrary(const char *path, int slot)
     }
     const bool readError = ZVI_FileReadError() != 0;
     const long line = long(ZVI_FileReadCurrentLine());
-    CloseLibraryFile(file);
+    FileCloseLibraryFile(file);
     if (progress)
         WindowHideProgress();
     if (!ok) {

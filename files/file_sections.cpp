@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "app/convert.h"
@@ -15,9 +17,11 @@
 #include "database/storage.h"
 #include "database/symbol_block.h"
 #include "database/symbol_find.h"
+#include "database/symbol_index.h"
 #include "database/symbol_undo.h"
 #include "database/undo.h"
 #include "files/file_internal.h"
+#include "files/file_library.h"
 #include "files/file_onesection.h"
 #include "files/file_records.h"
 #include "files/file_unit.h"
@@ -219,11 +223,11 @@ void MarkBlocksOfSelection(std::vector<char> &used)
     auto use = [&](const char *library, const char *name) {
         if (lstrcmpA(library, SYMBOL_OWN_LIBRARY) != 0)
             return;
-        for (int32_t i = 0; i < index.count; ++i)
-            if (!used[size_t(i)] && lstrcmpA(index.blocks[i]->block.name, name) == 0) {
-                used[size_t(i)] = 1;
-                pending.push_back(index.blocks[i]);
-            }
+        const int32_t i = SymbolFindBlockIndex(LIBRARY_INDEX_OWN, name, 0);
+        if (i >= 0 && !used[size_t(i)]) {
+            used[size_t(i)] = 1;
+            pending.push_back(index.blocks[i]);
+        }
     };
     auto visit = [&](Unit *u) {
         if (u->kind == UNIT_KIND_INSTANCE || u->kind == UNIT_KIND_PLUGIN) {
@@ -257,7 +261,7 @@ FileClockSource g_FileClock = DefaultClock;
 // ---------------------------------------------------------------------------
 // DRAWING
 
-int FileWriteSectionDrawing(const DrawingInfo *info, int, uint32_t sections)
+int FileWriteSectionDrawing(const DrawingInfo *info, int library, uint32_t sections)
 {
     if (!(sections & FILE_SECTION_DRAWING))
         return 1;
@@ -275,7 +279,7 @@ int FileWriteSectionDrawing(const DrawingInfo *info, int, uint32_t sections)
         t[size_t(size) - 1] = 0;
         return t;
     };
-    ZVI_FileWriteKeyword(KEY_DRAWING);
+    ZVI_FileWriteKeyword(library ? KEY_LIBRARY : KEY_DRAWING);
     ZVI_FileWriteString(IsUntitled(d.title) ? "" : field(d.title, DRAWING_INFO_FIELD).data());
     for (const char *text : {d.description, d.author, d.created, d.lastAuthor}) {
         ZVI_FileWriteComma();
@@ -291,7 +295,7 @@ int FileWriteSectionDrawing(const DrawingInfo *info, int, uint32_t sections)
         ZVI_FileWriteString(field(d.comment, DRAWING_INFO_COMMENT).data());
     }
     ZVI_FileWriteSemi();
-    return FileWriteSectionEnd("DRAWING");
+    return FileWriteSectionEnd(library ? "LIBRARY" : "DRAWING");
 }
 
 int FileReadSectionDrawing(DrawingInfo *info, int, uint32_t sections)
@@ -542,7 +546,8 @@ int FileWriteSectionBlock(int list, uint32_t sections)
                 blocks.push_back(g_OwnBlockIndex.blocks[i]);
     } else {
         for (Unit *b = g_ObjectLists[list].head; b; b = b->next)
-            blocks.push_back(b);
+            if (b->kind != UNIT_KIND_BLOCK || (b->ident & 0x3) != BLOCK_STATE_DELETED) // stubs leave the file
+                blocks.push_back(b);
     }
     ZVI_FileWriteKeyword(KEY_BLOCK);
     uint32_t done = 0;
@@ -591,6 +596,12 @@ int FileReadSectionBlock(int list, uint32_t sections, int merge)
     const uint32_t capacity = g_ObjectLimits.scratchSize;
     int32_t blocks = 0;
     int32_t n = 0;
+    // The names already in the list: a merge keeps the block it has.
+    std::unordered_set<std::string> present;
+    if (merge)
+        for (Unit *u = g_ObjectLists[list].head; u; u = u->next)
+            if (u->kind == UNIT_KIND_BLOCK)
+                present.insert(u->block.name);
     for (;; ++n) {
         int32_t size = FileReadUnit(record, capacity);
         if (size == 0)
@@ -611,9 +622,7 @@ int FileReadSectionBlock(int list, uint32_t sections, int merge)
         }
         bool skip = false;
         if (merge) {
-            skip = !record->block.name[0];
-            for (Unit *u = g_ObjectLists[list].head; u && !skip; u = u->next)
-                skip = u->kind == UNIT_KIND_BLOCK && lstrcmpA(u->block.name, record->block.name) == 0;
+            skip = !record->block.name[0] || !present.insert(record->block.name).second;
         }
         Unit *block = nullptr;
         if (!skip) {

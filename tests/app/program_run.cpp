@@ -62,6 +62,8 @@ bool Program::Start(const std::string &arguments, WORD show)
         si.dwFlags = STARTF_USESHOWWINDOW;
         si.wShowWindow = show;
     }
+    // The child inherits the variable.
+    SetEnvironmentVariableA("DARAD4_NO_START_SCREEN", startScreen ? nullptr : "1");
     return CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process) !=
            0;
 }

@@ -18,6 +18,9 @@ std::string ProgramFolder();
 struct Program {
     PROCESS_INFORMATION process{};
     HWND main = nullptr;
+    // Whether the start screen may show (the option decides); off, the
+    // program is started with DARAD4_NO_START_SCREEN.
+    bool startScreen = false;
 
     Program() = default;
     Program(const Program &) = delete;

@@ -23,6 +23,10 @@
 #include "app/write_tablet.h"
 #include "commands/command_state.h"
 #include "common/test_commands.h"
+#include "common/test_objects.h"
+#include "database/object_types.h"
+#include "database/storage.h"
+#include "database/symbol_block.h"
 #include "dialogs/alert.h"
 #include "dialogs/box13.h"
 #include "language/language.h"
@@ -441,6 +445,8 @@ TEST_F(ToolWindowsProgram, EveryToolWindowDockedShowsItsContents)
     SetOption("ToolboxMoveable", 0);
     SetOption("StatusMoveable", 0);
     SetOption("PropertyMoveable", 0);
+    for (const char *name : {"GuideVisible", "SymbolVisible", "PenVisible", "LayerVisible"})
+        SetOption(name, 1);
     Program run;
     ASSERT_TRUE(run.Start());
     ASSERT_TRUE(run.WaitReady());
@@ -496,17 +502,82 @@ TEST_F(ToolWindowsProgram, EveryToolWindowDockedShowsItsContents)
         ReleaseDC(nullptr, screen);
         EXPECT_GT(ink, 20);
     }
-    // The guide window is not black.
-    HWND guide = run.Find("DARAD4_GuideWClass", true);
-    if (guide) {
+    // The floating ones (guide, symbol window, pen and layer trees) are
+    // painted, not left black.
+    for (const char *name : {"DARAD4_GuideWClass", "DARAD4_SymbolWClass", "DARAD4_PenWClass", "DARAD4_LayerWClass"}) {
+        HWND w = run.Find(name, true);
+        EXPECT_NE(w, nullptr) << name;
+        if (!w)
+            continue;
         RECT client{};
-        const std::vector<COLORREF> pixels = Pixels(guide, &client);
+        const std::vector<COLORREF> pixels = Pixels(w, &client);
         size_t black = 0;
         for (COLORREF c : pixels)
             black += c == RGB(0, 0, 0);
-        EXPECT_LT(black, pixels.size() / 2);
+        EXPECT_LT(black, pixels.size() / 2) << name;
     }
+
+    // DisplayOrtho on: the ortho cell (90) of the panel is drawn checked, and
+    // only that cell changes; off again, the panel is as before.
+    RECT panelClient{};
+    const std::vector<COLORREF> off = Pixels(panel, &panelClient);
+    SendMessageA(run.main, WM_COMMAND, 1012, 0);
+    Sleep(300);
+    const std::vector<COLORREF> on = Pixels(panel, &panelClient);
+    ASSERT_EQ(on.size(), off.size());
+    RECT changed{panelClient.right, panelClient.bottom, -1, -1};
+    for (LONG y = 0; y < panelClient.bottom; ++y)
+        for (LONG x = 0; x < panelClient.right; ++x)
+            if (on[size_t(y * panelClient.right + x)] != off[size_t(y * panelClient.right + x)]) {
+                changed.left = std::min(changed.left, x);
+                changed.top = std::min(changed.top, y);
+                changed.right = std::max(changed.right, x + 1);
+                changed.bottom = std::max(changed.bottom, y + 1);
+            }
+    EXPECT_GT(changed.right, changed.left) << "the ortho cell shows its new state";
+    EXPECT_LE(changed.right - changed.left, TOOLBOX_CELL_SIZE) << "one cell changed";
+    EXPECT_LE(changed.bottom - changed.top, TOOLBOX_CELL_SIZE);
+    SendMessageA(run.main, WM_COMMAND, 1012, 0);
+    Sleep(300);
+    EXPECT_TRUE(Pixels(panel, &panelClient) == off);
     EXPECT_EQ(run.Close(), 0);
+}
+
+TEST_F(ToolWindowsProgram, TheStartScreenShowsAtStartAndEscapeStoresItsSwitch)
+{
+    SetOption("StartUpDisplay", 1);
+    {
+        Program run;
+        run.startScreen = true;
+        ASSERT_TRUE(run.Start());
+        HWND box = run.WaitBox();
+        ASSERT_NE(box, nullptr) << "the start screen";
+        EXPECT_NE(GetDlgItem(box, 550), nullptr);
+        EXPECT_EQ(IsDlgButtonChecked(box, 250), BST_CHECKED);
+        // Switched off, then closed with Escape.
+        SendMessageA(GetDlgItem(box, 250), BM_CLICK, 0, 0);
+        EXPECT_EQ(IsDlgButtonChecked(box, 250), BST_UNCHECKED);
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(run.WaitReady());
+        EXPECT_EQ(run.Close(), 0);
+    }
+    HKEY key = nullptr;
+    DWORD value = 1, size = sizeof value;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, (ProgramKey() + "\\General").c_str(), 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(key, "StartUpDisplay", nullptr, nullptr, reinterpret_cast<BYTE *>(&value), &size),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(value, 0u) << "Escape still stores the switch";
+
+    // Off: the next start shows no start screen.
+    Program again;
+    again.startScreen = true;
+    ASSERT_TRUE(again.Start());
+    ASSERT_TRUE(again.WaitReady());
+    Sleep(500);
+    EXPECT_EQ(again.Find("#32770", true), nullptr);
+    EXPECT_EQ(again.Close(), 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -717,4 +788,106 @@ TEST(StatusBar, AClickOnAValueFieldStartsTheCoordinateEntry)
     EXPECT_EQ(StatusPreselectedField(), 4);
     DestroyWindow(status);
     hGlobalStatus = nullptr;
+}
+
+TEST(SymbolWindow, APreviewShowsTheSlotsBlock)
+{
+    // The drawing's own block "Bolt": an L of two lines.
+    StartTestDrawing();
+    Unit *block = SymbolNewBlock(LIST_OWN_BLOCKS, "Bolt");
+    ASSERT_NE(block, nullptr);
+    for (const std::vector<double> &xy : {std::vector<double>{0.0, 0.0, 60.0, 0.0}, std::vector<double>{0.0, 0.0, 0.0, 30.0}}) {
+        Unit *line = TestNewObject(LIST_DRAWING, OBJTYPE_LINE, xy);
+        ASSERT_NE(line, nullptr);
+        ASSERT_NE(SymbolAddMember(LIST_OWN_BLOCKS, block, line), nullptr);
+        MemListDelete(LIST_DRAWING, line);
+    }
+    SymbolRebuildOwnIndex();
+    SymbolRecalcFrames();
+
+    const ProgramOptions saved = g_Options;
+    g_Options.symbolVisible = g_Options.symbolPreview = 1;
+    g_Options.symbolIndex = g_Options.symbolScale = g_Options.symbolRotate = 0;
+    g_Options.symbolLibrary = g_Options.symbolBlock = 0;
+    g_Options.symbolSortMode = 0;
+    for (BlockInsertSlot &s : g_Options.insertSlots)
+        s.nameLibrary[0] = s.nameBlock[0] = 0;
+    SetSlot(0, "*", "Bolt");
+    SetSlot(1, "*", "Missing");
+    const int width = 150, height = 300;
+    HWND symbol = MakeToolWindow("ToolTestSymbolPreview", AppSymbolWndProc, width, height, WS_POPUP);
+    ASSERT_TRUE(symbol);
+    hGlobalSymbol = symbol;
+    // The preview draws on the window itself: it is shown and read back.
+    ShowWindow(symbol, SW_SHOWNA);
+    UpdateWindow(symbol);
+    HDC dc = GetDC(symbol);
+    StatusPaintSymbolWindow(symbol, dc);
+    GdiFlush();
+    const int row = StatusSymbolRowHeight();
+    // Pixels inside the preview box (its frame left out) other than the
+    // box's background, for slot 0 and slot 1.
+    auto ink = [&](int slot) {
+        const COLORREF background = GetPixel(dc, 7, slot * row + 7);
+        int n = 0;
+        for (int y = slot * row + 7; y < slot * row + 50; ++y)
+            for (int x = 7; x < width - 7; ++x)
+                n += GetPixel(dc, x, y) != background;
+        return n;
+    };
+    EXPECT_GT(ink(0), 40) << "the block's lines";
+    EXPECT_EQ(ink(1), 0) << "a block that is not loaded leaves the box empty";
+    ReleaseDC(symbol, dc);
+    DestroyWindow(symbol);
+    hGlobalSymbol = nullptr;
+    g_Options = saved;
+    StartTestDrawing();
+}
+
+TEST(ToolWindowCorners, CornerCommandsPlaceTheWindowInTheFreeArea)
+{
+    const ProgramOptions saved = g_Options;
+    const RECT savedArea = g_WindowLayout.freeArea;
+    const HWND oldMain = g_MainWnd;
+    HWND main = MakeToolWindow("ToolTestCornerMain", DefWindowProcA, 600, 400, WS_POPUP);
+    HWND guide = MakeToolWindow("ToolTestCornerGuide", AppGuideWndProc, 120, 80, WS_POPUP | WS_CAPTION);
+    HWND panel = MakeToolWindow("ToolTestCornerPanel", DefWindowProcA, 60, 200, WS_POPUP | WS_VISIBLE);
+    HWND property = MakeToolWindow("ToolTestCornerProp", AppPropWndProc, 200, 30, WS_POPUP | WS_CAPTION);
+    ASSERT_TRUE(main && guide && panel && property);
+    g_MainWnd = main;
+    hGlobalGuide = guide;
+    hGlobalPanel = panel;
+    hGlobalProp = property;
+    g_WindowLayout.freeArea = RECT{50, 30, 550, 380};
+    POINT origin{0, 0};
+    ClientToScreen(main, &origin);
+    RECT g{};
+    GetWindowRect(guide, &g);
+    const LONG w = g.right - g.left, h = g.bottom - g.top;
+    const struct {
+        int command;
+        LONG x, y;
+    } rows[] = {{5002, 54, 34}, {5003, 550 - w, 34}, {5004, 54, 380 - h}, {5005, 550 - w, 380 - h}};
+    for (const auto &r : rows) {
+        SendMessageA(guide, WM_SYSCOMMAND, WPARAM(r.command), 0);
+        GetWindowRect(guide, &g);
+        EXPECT_EQ(g.left, origin.x + r.x) << r.command;
+        EXPECT_EQ(g.top, origin.y + r.y) << r.command;
+        EXPECT_EQ(g_Options.guidePlacement.pos.x, g.left) << "kept as the placement";
+    }
+    // The property bar's left corners keep clear of a floating panel.
+    g_Options.panelMoveable = 1;
+    g_Options.toolboxMoveable = 0;
+    RECT p{};
+    GetWindowRect(panel, &p);
+    SendMessageA(property, WM_SYSCOMMAND, 5002, 0);
+    RECT b{};
+    GetWindowRect(property, &b);
+    EXPECT_EQ(b.left, origin.x + 54 + (p.right - p.left) + 4);
+    for (HWND window : {guide, panel, property, main})
+        DestroyWindow(window);
+    hGlobalGuide = hGlobalPanel = hGlobalProp = nullptr;
+    g_MainWnd = oldMain;
+    g_WindowLayout.freeArea = savedArea;
+    g_Options = saved;
 }

@@ -6,6 +6,7 @@
 #include "app/init_gdi.h"
 #include "app/system_defs.h"
 #include "app/window.h"
+#include "database/symbol_index.h"
 #include "display/output.h"
 #include "display/screen.h"
 
@@ -113,6 +114,9 @@ void CommandTest::PrepareStorage()
     mem_init_temp();
     MemFreeChunks();
     MemInitLists();
+    // The block indexes pointed into the lists just freed.
+    g_OwnBlockIndex.count = 0;
+    g_LibraryBlockIndex.count = 0;
     ASSERT_EQ(MemEnlargeList(), 1);
 }
 

@@ -19,6 +19,7 @@
 #include "common/test_commands.h"
 #include "common/test_files.h"
 #include "common/test_objects.h"
+#include "common/test_support.h"
 #include "dialogs/alert.h"
 
 namespace {
@@ -141,9 +142,11 @@ TEST_F(Internal, PrintAtStartKeepsTheStartDialogAwayForThisRunOnly)
     g_StartPrint = 1;
     g_Options.startUpDisplay = 1;
     g_StartDialogSuppressed = 0;
+    const int screens = g_TestStartScreens;
     MenuInternalCommand(main_, 7903);
     EXPECT_EQ(Posted(), std::vector<int>{123}) << "the print command runs after the start-up";
     EXPECT_EQ(g_StartDialogSuppressed, 1u);
+    EXPECT_EQ(g_TestStartScreens, screens) << "no start screen before printing";
     EXPECT_EQ(g_Options.startUpDisplay, 1u) << "the stored option is not cleared";
 
     // A command-line drawing that cannot be read drops the print request.
@@ -162,6 +165,12 @@ TEST_F(Internal, PrintAtStartKeepsTheStartDialogAwayForThisRunOnly)
     }
     EXPECT_TRUE(Posted().empty());
     EXPECT_EQ(g_StartDialogSuppressed, 0u);
+    EXPECT_EQ(g_TestStartScreens, screens + 1) << "nothing to print: the start screen shows";
+    g_Options.startUpDisplay = 0;
+    g_StartFileExists = 0;
+    MenuInternalCommand(main_, 7903);
+    EXPECT_EQ(g_TestStartScreens, screens + 1) << "switched off";
+    g_Options.startUpDisplay = 1;
     std::remove(bad.c_str());
     g_StartFileExists = 0;
     g_StartPrint = 0;

@@ -16,6 +16,7 @@
 #include "commands/command_mouse.h"
 #include "commands/command_state.h"
 #include "common/test_commands.h"
+#include "dialogs/box13.h"
 #include "display/screen.h"
 
 namespace {
@@ -44,12 +45,22 @@ TEST_F(Mouse, MovesFeedTheCommandAndTwoClicksDrawALine)
     EXPECT_EQ(g_CommandState->pointIndex, 0) << "the line command starts again";
 }
 
+namespace {
+std::vector<int> s_PaletteModes;
+int AnswerPalette(int mode)
+{
+    s_PaletteModes.push_back(mode);
+    return 511;
+}
+} // namespace
+
 TEST_F(Mouse, TheRightButtonFinishesOrOpensTheMenu)
 {
     Record(501);
     HMENU menu = CreatePopupMenu();
     AppendMenuA(menu, MF_STRING, 640, "line");
     g_CommandContextMenu = menu;
+    g_Options.rButtonMode = 1;
     {
         TestPopupAnswer answer(640);
         const POINT p = Pixel(0.0, 0.0);
@@ -67,6 +78,19 @@ TEST_F(Mouse, TheRightButtonFinishesOrOpensTheMenu)
     }
     g_CommandContextMenu = nullptr;
     DestroyMenu(menu);
+
+    // Mode 0: the command palette, offering only enabled commands.
+    g_Options.rButtonMode = 0;
+    s_PaletteModes.clear();
+    g_Box13PopupSink = AnswerPalette;
+    {
+        const POINT p = Pixel(0.0, 0.0);
+        Send(WM_RBUTTONDOWN, p.x, p.y, MK_RBUTTON);
+        Send(WM_RBUTTONUP, p.x, p.y);
+    }
+    g_Box13PopupSink = nullptr;
+    EXPECT_EQ(s_PaletteModes, std::vector<int>{1});
+    EXPECT_EQ(Posted(), std::vector<int>{511});
 
     // A symbol insertion (mode 4) gives way to the interrupted command.
     g_Options.insertSlots[0].nameLibrary[0] = 'L';

@@ -5,6 +5,7 @@
 #include "app/init_sound.h"
 #include "app/system.h"
 #include "dialogs/alert.h"
+#include "dialogs/box09.h"
 
 TestHelpRequest g_TestHelp = {0, nullptr, "", 0, 0};
 
@@ -27,6 +28,16 @@ static void RecordHelp(HWND window, const char *file, UINT command, ULONG_PTR da
     g_TestHelp.data = data;
 }
 
+int g_TestStartScreens = 0;
+
+namespace {
+int AnswerStartScreen(HWND, const char *, uint32_t *, int *)
+{
+    ++g_TestStartScreens;
+    return BOX09_CLOSED;
+}
+} // namespace
+
 void TestPrepareProgram()
 {
     // The settings a started program has before it reads the registry.
@@ -36,6 +47,7 @@ void TestPrepareProgram()
     g_AlertAnswerHook = AnswerFirstButton;
     g_InitHelpSink = RecordHelp;
     g_InitSoundSink = IgnoreSound;
+    g_Box09StartScreenSink = AnswerStartScreen;
 }
 
 void TestSetDisplaySwitches(uint32_t displayExtern, uint32_t outputIntern, uint32_t outputGeometry,

@@ -16,6 +16,10 @@ extern unsigned short g_FpuControlWordAtStart;
 // the registry.
 void TestPrepareProgram();
 
+// How often the start-up command asked for the start screen (answered as
+// closed without a choice).
+extern int g_TestStartScreens;
+
 // The help requests that TestPrepareProgram caught, the last one kept.
 struct TestHelpRequest {
     int count;

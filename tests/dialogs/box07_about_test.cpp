@@ -24,8 +24,11 @@ TEST_F(StatusDialogTest, ProgramStatusShowsLibrariesScreenAndMonitor)
     ASSERT_EQ(g_CharLibrarySlots.count, 0);
     const int32_t savedWidth = g_MonitorWidth;
     g_MonitorWidth = 254;
-    std::string symbols, chars, symbolCount, charKb, width, inches, colours, depth;
+    std::string symbols, chars, symbolCount, charKb, width, inches, colours, depth, caption;
     DialogDriver driver({[&](HWND dialog) {
+        char text[64] = "";
+        GetWindowTextA(dialog, text, sizeof text);
+        caption = text;
         symbols = TestItemText(dialog, 372);
         chars = TestItemText(dialog, 373);
         symbolCount = TestItemText(dialog, 362);
@@ -36,8 +39,9 @@ TEST_F(StatusDialogTest, ProgramStatusShowsLibrariesScreenAndMonitor)
         colours = TestItemText(dialog, 375);
         TestPressKey(dialog, VK_ESCAPE);
     }});
-    EXPECT_EQ(Box07ProgramStatus(nullptr, ""), 1u);
+    EXPECT_EQ(Box07ProgramStatus(nullptr, "Program Status"), 1u);
     EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_EQ(caption, "Program Status");
     char expected[256];
     snprintf(expected, sizeof expected, eUniTexts[15], 0);
     EXPECT_EQ(symbols, expected);
@@ -52,11 +56,22 @@ TEST_F(StatusDialogTest, ProgramStatusShowsLibrariesScreenAndMonitor)
     g_MonitorWidth = savedWidth;
 }
 
-TEST_F(StatusDialogTest, AboutBoxClosesWithOk)
+TEST_F(StatusDialogTest, AboutBoxShowsItsCaptionAndPaintsOverItsAreas)
 {
-    DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, IDOK); }});
-    EXPECT_EQ(Box07About(nullptr, ""), 1u);
+    std::string caption;
+    bool areasShown = true;
+    DialogDriver driver({[&](HWND dialog) {
+        char text[64] = "";
+        GetWindowTextA(dialog, text, sizeof text);
+        caption = text;
+        // The area statics would paint their empty background over the text.
+        areasShown = IsWindowVisible(GetDlgItem(dialog, 350)) || IsWindowVisible(GetDlgItem(dialog, 351));
+        TestClickButton(dialog, IDOK);
+    }});
+    EXPECT_EQ(Box07About(nullptr, "About darad4"), 1u);
     EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_EQ(caption, "About darad4");
+    EXPECT_FALSE(areasShown);
 }
 
 } // namespace

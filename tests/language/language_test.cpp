@@ -174,7 +174,7 @@ struct TemplateExpectation {
 std::vector<TemplateExpectation> ReadTemplates()
 {
     std::vector<TemplateExpectation> out;
-    const std::regex dialogLine(R"(^\s*([A-Z0-9_]+)\s+DIALOG(EX)?\b)");
+    const std::regex dialogLine(R"re(^\s*"?([A-Z0-9_]+)"?\s+DIALOG(EX)?\b)re"); // "POPUP" is quoted: a keyword
     const std::regex expectLine(R"(^\s*//\s*expect:\s*(\d+)\s+(\S+))");
     const std::regex kindLine(R"(^\s*//\s*kind:\s*child\b)");
     for (const auto &entry : std::filesystem::directory_iterator(TEMPLATE_DIR)) {

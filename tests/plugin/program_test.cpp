@@ -43,6 +43,7 @@ TEST(PluginProgram, TheProgramLoadsTheTestPluginWhichReportsItsChecks)
     const std::string report = root + "report.txt";
     DeleteFileA(report.c_str());
     SetEnvironmentVariableA("DARAD4_PLUGIN_REPORT", report.c_str());
+    SetEnvironmentVariableA("DARAD4_NO_START_SCREEN", "1");
 
     std::string line = "\"" + root + "darad4.exe\"";
     STARTUPINFOA si{};
@@ -50,6 +51,7 @@ TEST(PluginProgram, TheProgramLoadsTheTestPluginWhichReportsItsChecks)
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, root.c_str(), &si, &pi));
     SetEnvironmentVariableA("DARAD4_PLUGIN_REPORT", nullptr);
+    SetEnvironmentVariableA("DARAD4_NO_START_SCREEN", nullptr);
 
     std::string text;
     for (DWORD waited = 0; waited < REPORT_TIMEOUT_MS; waited += POLL_MS) {
