@@ -270,8 +270,10 @@ int32_t ImageMarkUsed(uint32_t sections, std::vector<char> *flags)
             }
     };
     ListFilterKeeper keep;
+    // Every own block, as the BLOCK section writes them all: a block written
+    // without its image would lose it.
     if (sections & FILE_SECTION_BLOCK)
-        for (Unit *b = MemListFirst(LIST_OWN_BLOCKS, 0, 0, 1); b; b = MemListNext(b))
+        for (Unit *b = g_ObjectLists[LIST_OWN_BLOCKS].head; b; b = b->next)
             if (b->kind == UNIT_KIND_BLOCK)
                 for (Unit *m = b->block.firstMember; m; m = m->next)
                     mark(m);

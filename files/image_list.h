@@ -62,7 +62,7 @@ void ImagePurgeUnused();
 struct Unit;
 const char *ImageNameOf(Unit *unit);
 // Per stored embedded bitmap (ImageDataAt), whether the BITMAP section must
-// write it: named by a member of an alive own block (FILE_SECTION_BLOCK) or
+// write it: named by a member of an own block (FILE_SECTION_BLOCK) or
 // by an alive drawing object (FILE_SECTION_OBJECT; only the selected ones
 // with FILE_MODE_SELECTION). Returns the number marked.
 int32_t ImageMarkUsed(uint32_t sections, std::vector<char> *flags);
