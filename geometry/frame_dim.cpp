@@ -589,3 +589,42 @@ void FrameRegenerateRefText(Unit *object, const XProperty *parent)
     FrameBuildRefTextPath(reinterpret_cast<ElementPoint *>(at[0]), reinterpret_cast<ElementPoint *>(at[1]), at[2],
                           at[3], at[4], at[5], parent);
 }
+
+int FrameDimensionRoles(Unit *object, DimRoles *roles)
+{
+    *roles = DimRoles{};
+    DimChain c;
+    if (object->kind != UNIT_KIND_OBJECT || !ReadDimChain(object, &c))
+        return 0;
+    const DimLayout &l = *c.layout;
+    const int32_t type = l.type;
+    auto point = [&c](int i) {
+        return i >= 0 && ElementIsPoint(c.at[i]) ? reinterpret_cast<ElementPoint *>(c.at[i]) : nullptr;
+    };
+    // Text position and direction: the last two points of every layout but
+    // DimCoord and the labels, which keep them after the measured point.
+    int text = l.points - 2;
+    if (type == OBJTYPE_DIM_COORD)
+        text = 1;
+    else if (type == OBJTYPE_DIM_AREA || type == OBJTYPE_DIM_PERI)
+        text = 0;
+    roles->type = type;
+    roles->direction = type <= OBJTYPE_DIM_DIA ? point(2) : nullptr;
+    roles->line = type <= OBJTYPE_DIM_ARC ? point(text - 1) : nullptr;
+    if (type == OBJTYPE_DIM_DIST)
+        roles->line = point(3); // its position 4 is the end of the dimension line
+    roles->text = point(text);
+    roles->textDirection = point(text + 1);
+    roles->firstText = c.at[l.firstText];
+    roles->texts = l.texts;
+    roles->record = c.at[l.record];
+    roles->sub = c.at[l.sub];
+    const void *sub = ElementPayload(c.at[l.sub]);
+    if (l.subKind == ELEM_SUB_DIM_LINEAR)
+        roles->computedText = static_cast<const DimLinearGeometry *>(sub)->text;
+    else if (l.subKind == ELEM_SUB_DIM_ANGULAR)
+        roles->computedText = static_cast<const DimAngularGeometry *>(sub)->text;
+    else
+        roles->computedText = static_cast<const DimLabelGeometry *>(sub)->text;
+    return 1;
+}

@@ -220,13 +220,4 @@ TEST_F(TextCommands, TextToCurvesWithNothingSelectedLeavesNoUndoStep)
     EXPECT_EQ(g_UndoStep, step);
 }
 
-TEST_F(TextCommands, TheDimensionAndMeasureNumbersStillBeep)
-{
-    for (int n : {806, 809, 826, 834, 836, 839, 843}) {
-        const uint32_t beeps = g_InitBeepCount;
-        MenuTextDimensionCommand(main_, n);
-        EXPECT_EQ(g_InitBeepCount, beeps + 1) << n;
-    }
-}
-
 } // namespace
