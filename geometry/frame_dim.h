@@ -129,6 +129,16 @@ struct DimRoles {
     Element *record;             // DimLarge or DimSmall
     Element *sub;                // the run-time geometry behind the record
     CalcPoint computedText;      // the text position of the last regeneration
+    double textAngle;            // and the text's angle
 };
 // 1 when the object is a dimension with its full chain; roles filled.
 int FrameDimensionRoles(Unit *object, DimRoles *roles);
+
+struct DimCommon;
+// The label of a dimension as it is drawn: its texts before, value and after
+// (a coordinate dimension: all five of its line) into out (size bytes), the
+// matrix that places a text of height 1 centred on the text point along the
+// text angle, scaled by the dimension's text height, and its settings. 0
+// when the object is no dimension or the label is empty.
+int FrameDimensionLabel(Unit *object, char *out, int size, Matrix *placed, const DimCommon **common);
+constexpr int DIM_LABEL_SIZE = 1300; // five texts of 250 characters and the terminator
