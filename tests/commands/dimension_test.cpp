@@ -34,27 +34,14 @@ namespace {
 
 constexpr double PI = 3.14159265358979323846;
 
-class DimensionCommands : public DrawingWindowTest {
+class DimensionCommands : public DialogDrawingWindowTest {
 protected:
     void SetUp() override
     {
-        DrawingWindowTest::SetUp();
-        UndoReset();
-        g_UndoSteps = UNDO_WINDOW_DEFAULT;
-        savedModule_ = g_LanguageModule;
-        g_LanguageModule = GetModuleHandleA("language.dll");
-        WindowResetUnits(&g_DrawWindows[0]);
-        savedWindow_ = g_ConvertState.window;
-        g_ConvertState.window = &g_DrawWindows[0];
+        DialogDrawingWindowTest::SetUp();
         g_DrawingSettings.dimLayoutEditText = 0;
         CommandResetStates();
         g_LocalData.snap.switches[0] = 0; // snapping off: clicks land where they are made
-    }
-    void TearDown() override
-    {
-        g_LanguageModule = savedModule_;
-        g_ConvertState.window = savedWindow_;
-        DrawingWindowTest::TearDown();
     }
     // Record 0 (command 809): aligned text centred on the line, no measuring
     // direction, extension lines square to the line, the distance mode given.
@@ -87,9 +74,6 @@ protected:
     // A click accepted at the point, as the drawing window hands it on.
     static void Click(double x, double y) { CommandHandleCode(InputPoint(x, y, 1)); }
     static CalcPoint Cp(int i) { return {g_ConstructionPoints[i].x, g_ConstructionPoints[i].y}; }
-
-    HMODULE savedModule_ = nullptr;
-    DrawWindow *savedWindow_ = nullptr;
 };
 
 TEST_F(DimensionCommands, DistanceModeTwoSnapsTheDimensionLineToTheStep)
@@ -299,6 +283,54 @@ TEST_F(DimensionCommands, TheNumberFormatChangesEveryDimensionAndMarksTheDrawing
     EXPECT_EQ(g_DrawingSettings.dimInts[2], 3);
     EXPECT_NE(g_DrawingInfo.modified, 0u) << "the drawing has changed";
     EXPECT_EQ(g_UndoStep, step) << "not an undo step";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DimensionCommands, EditingTheTextsOfTheSelectedDimensionRewritesThemInOneUndoStep)
+{
+    const double points[7][2] = {{0, 0}, {40, 0}, {40, 0}, {20, 10}, {40, 10}, {20, 10}, {30, 10}};
+    for (int i = 0; i < 7; ++i)
+        g_ConstructionPoints[i].x = points[i][0], g_ConstructionPoints[i].y = points[i][1];
+    UndoInitProcess();
+    ASSERT_EQ(ObjectNewDimDist(0), 1);
+    UndoFinishProcess();
+    Unit *dim = OnlyAlive(OBJTYPE_DIM_DIST);
+    ASSERT_NE(dim, nullptr);
+    dim->flags |= UNIT_SELECTED;
+    const int32_t step = g_UndoStep;
+    const std::string longText(300, 'v');
+    {
+        DialogDriver driver({[&](HWND dialog) {
+            SetDlgItemTextA(dialog, 200, "");
+            SetDlgItemTextA(dialog, 201, longText.c_str());
+            TestClickButton(dialog, 250); // the value as typed, not measured
+            TestClickButton(dialog, IDOK);
+        }});
+        MenuTextDimensionCommand(main_, 834);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
+    EXPECT_EQ(g_UndoStep, step + 1);
+    Unit *edited = OnlyAlive(OBJTYPE_DIM_DIST);
+    ASSERT_NE(edited, nullptr);
+    ASSERT_NE(edited, dim) << "a new unit; the old one died";
+    DimRoles roles;
+    ASSERT_EQ(FrameDimensionRoles(edited, &roles), 1);
+    EXPECT_EQ(roles.firstText->size, 24u) << "the emptied text shrinks";
+    const Element *value = ElementNext(roles.firstText);
+    EXPECT_EQ(value->size, 272u) << "the value text keeps its full size";
+    EXPECT_EQ(std::strlen(static_cast<const char *>(ElementPayload(const_cast<Element *>(value)))), 249u);
+    EXPECT_EQ(edited->flags & UNIT_SELECTED, 0u);
+
+    // Two selected objects: the alert, nothing changes.
+    edited->flags |= UNIT_SELECTED;
+    Unit *line = TestNewLine(0, 0, 5, 5);
+    line->flags |= UNIT_SELECTED;
+    const int32_t before = g_UndoStep;
+    MenuTextDimensionCommand(main_, 834);
+    EXPECT_EQ(g_UndoStep, before);
 }
 
 } // namespace
