@@ -11,6 +11,7 @@
 #include "database/create_fixture.h"
 #include "database/init.h"
 #include "database/object_dim.h"
+#include "database/object_modify.h"
 #include "database/object_rects.h"
 #include "files/file_records.h"
 #include "geometry/frame_dim.h"
@@ -130,6 +131,31 @@ TEST_F(DimUpkeepTest, RefreshRecomputesEveryDimension)
     EXPECT_GE(g_ChangedRect[2], 40.0);
     ObjectPurgeAll();
     EXPECT_EQ(ObjectRefreshDimensions(), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DimUpkeepTest, ADimensionScaledWithItsLineFollowsIt)
+{
+    Unit *line = TestNewLine(0, 0, 40, 0);
+    line->flags |= UNIT_SELECTED;
+    dim_->flags |= UNIT_SELECTED;
+    Matrix half;
+    MatrixInit(&half);
+    MatrixScale(&half, 0.5, 0.5);
+    ASSERT_EQ(ObjectTransformSelection(&half, 0, 0, 0), 1);
+    Unit *dim = nullptr;
+    for (Unit *u : TestAliveUnits())
+        if (u->kind == UNIT_KIND_OBJECT && u->object.type == OBJTYPE_DIM_DIST)
+            dim = u;
+    ASSERT_NE(dim, nullptr);
+    const DimRoles r = Roles(dim);
+    EXPECT_STREQ(static_cast<const char *>(ElementPayload(ElementNext(r.firstText))), "20")
+        << "the value is measured again";
+    const auto *g = static_cast<const DimLinearGeometry *>(ElementPayload(r.sub));
+    EXPECT_NEAR(g->q2.x - g->q1.x, 20.0, 1e-9);
 }
 
 } // namespace
