@@ -3,7 +3,9 @@
 // from picked geometry, the boxes the rubber band of the next steps shows,
 // and the common tail every accepted point runs through.
 #include <cmath>
+#include <string>
 
+#include "app/convert.h"
 #include "app/darad4.h"
 #include "app/system.h"
 #include "app/window.h"
@@ -18,6 +20,7 @@
 #include "database/object_types.h"
 #include "database/undo.h"
 #include "dialogs/alert.h"
+#include "display/symbol.h"
 #include "geometry/calc.h"
 #include "geometry/frame.h"
 
@@ -177,13 +180,59 @@ int DistancePoints()
     return INPUT_CONTINUE;
 }
 
-// The label box of a dimension step. The value texts come with the
-// dimension commands; until then the label takes the box of a label that
-// cannot be measured.
-int LabelBox()
+// The label box of a dimension step: the value of the dimension as the
+// construction points give it goes into text 1 of the command's texts (text
+// 3 too for the coordinate dimension), and texts 0 to 2 (0 to 4) measured at
+// size 1 give R; a label that cannot be measured takes a fixed box.
+int LabelBox(int32_t command)
 {
-    for (int k = 0; k < 4; ++k)
-        Rect()[k] = LABEL_BOX[k];
+    const DrawingSettings &s = g_DrawingSettings;
+    const int k = g_CommandState->variant;
+    const bool coordinate = command == 822;
+    if (k < 0 || k >= (coordinate ? DIM_SMALL_RECORDS : DIM_VARIANTS))
+        return INPUT_CONTINUE;
+    char(*texts)[SETTINGS_TEXT_SIZE] = coordinate ? g_DrawingSettings.dimSmallTexts[k] : g_DrawingSettings.dimLargeTexts[k];
+    const int system = s.dimInts[3], format = s.dimInts[1], flags = s.dimInts[2];
+    if (command >= 809 && command <= 812)
+        ConvertDistanceToString(texts[1], texts[5], Cp(0).x, Cp(0).y, Cp(7).x, Cp(7).y, system, format, flags);
+    else if (command >= 813 && command <= 816)
+        ConvertDistanceToString(texts[1], texts[5], Cp(6).x, Cp(6).y, Cp(7).x, Cp(7).y, system, format, flags);
+    else if (command >= 817 && command <= 819)
+        ConvertPointAngleToString(texts[1], Cp(7).x, Cp(7).y, Cp(10).x, Cp(10).y, Cp(11).x, Cp(11).y,
+                                  Cp(12).x >= 0.0 ? 1 : 0, system, format, flags);
+    else if (command == 820 || command == 821)
+        ConvertSystemLengthToString(texts[1], std::hypot(Cp(1).x - Cp(0).x, Cp(1).y - Cp(0).y) * std::fabs(Cp(8).x),
+                                    system, format, flags);
+    else if (coordinate)
+        ConvertPointToStrings(texts[1], texts[3], Cp(0).x, Cp(0).y, system, format, flags);
+    std::string label;
+    for (int i = 0; i < (coordinate ? 5 : 3); ++i)
+        label += texts[i];
+    double *r = Rect();
+    if (SymbolMeasureText(&s.dimFont, label.c_str(), s.dimValues[2], s.dimValues[3], 1.0) &&
+        g_ExtentsRect[0] <= g_ExtentsRect[2] && g_ExtentsRect[1] <= g_ExtentsRect[3]) {
+        for (int k2 = 0; k2 < 4; ++k2)
+            r[k2] = g_ExtentsRect[k2];
+    } else {
+        for (int k2 = 0; k2 < 4; ++k2)
+            r[k2] = LABEL_BOX[k2];
+    }
+    return INPUT_CONTINUE;
+}
+
+// The picked dimension's geometry for an edit command into G1; types from
+// DimDist up to last are accepted.
+int CheckDimension(int (*getter)(int32_t, GeoObject *), int32_t last)
+{
+    const int type = getter(P(0).ident, &G(0));
+    if (type < 0) {
+        RefuseAlert(AlertSM5);
+        return INPUT_REFUSED;
+    }
+    if (type < OBJTYPE_DIM_DIST || type > last) {
+        RefuseAlert(AlertSM60);
+        return INPUT_REFUSED;
+    }
     return INPUT_CONTINUE;
 }
 
@@ -207,7 +256,11 @@ int Work(int index, int32_t command, double x, double y)
         case 705: return CheckCut(Cut::NO_PATHS_NO_ELLIPSE);
         case 706:
         case 707: return CheckCut(Cut::ARCS_AND_LINES);
-        case 822: return LabelBox();
+        case 822: return LabelBox(command);
+        case 828: return CheckDimension(ObjectGetIdentDimensionBase, OBJTYPE_DIM_DIA);
+        case 829: return CheckDimension(ObjectGetIdentDimensionLine, OBJTYPE_DIM_ARC);
+        case 831:
+        case 832: return CheckDimension(ObjectGetIdentDimensionDirection, OBJTYPE_DIM_PERI);
         case 842: return ElementEnds();
         case COMMAND_POINTER:
             // The frame around the selection (the pointer's handles come with its drag).
@@ -239,8 +292,8 @@ int Work(int index, int32_t command, double x, double y)
         case 841: return DistancePoints();
         default: return INPUT_CONTINUE;
         }
-    case 3: return command >= 813 && command <= 816 ? LabelBox() : INPUT_CONTINUE;
-    case 4: return command >= 809 && command <= 821 ? LabelBox() : INPUT_CONTINUE;
+    case 3: return command >= 813 && command <= 816 ? LabelBox(command) : INPUT_CONTINUE;
+    case 4: return command >= 809 && command <= 821 ? LabelBox(command) : INPUT_CONTINUE;
     default: return INPUT_CONTINUE;
     }
 }

@@ -15,7 +15,9 @@
 #include "database/storage.h"
 #include "dialogs/alert.h"
 #include "dialogs/box02.h"
+#include "database/object.h"
 #include "dialogs/box07.h"
+#include "dialogs/box10_dim.h"
 #include "display/symbol.h"
 #include "language/language.h"
 
@@ -133,6 +135,45 @@ int AskStandardText(HWND owner, const char *caption)
     return 1;
 }
 
+// Field masks of the large-dimension dialog: 811 and 812 measure along what
+// they pick (no orientation), the angle and arc dimensions have no
+// dimension-line form either.
+constexpr uint32_t FIELDS_NO_ORIENTATION = 0xFFF7FF;
+constexpr uint32_t FIELDS_NO_ORIENTATION_NO_LINE = 0xFFE7FF;
+
+// The dimension settings of the command's kind in their dialog; they go back
+// to the drawing whatever the dialog's result.
+int AskDimensionSettings(HWND owner, const char *caption, int commandId)
+{
+    TempBlock<ObjectAttributes> attributes(1, __FILE_NAME__, __LINE__);
+    if (!attributes)
+        return 0;
+    ObjectAttributes &a = *attributes.get();
+    ObjectAttributesInit(&a);
+    int32_t group = ATTR_DIM_LARGE;
+    int variant = commandId - 809;
+    if (commandId == 806 || commandId == 807)
+        group = ATTR_LINE_END, variant = commandId - 806;
+    else if (commandId >= 822)
+        group = ATTR_DIM_SMALL, variant = commandId == 822 ? 0 : commandId - 823;
+    ObjectDimAttributesFromSettings(&a, group, variant);
+    uint32_t result;
+    uint32_t *editText = &g_DrawingSettings.dimLayoutEditText;
+    if (group == ATTR_LINE_END) {
+        result = Box10DimensionParam0(owner, caption, &a);
+    } else if (group == ATTR_DIM_SMALL) {
+        result = Box10DimensionParam2(owner, caption, &a, editText, 1);
+    } else {
+        if (commandId == 811 || commandId == 812)
+            a.fieldEnable = FIELDS_NO_ORIENTATION;
+        else if (commandId >= 817)
+            a.fieldEnable = FIELDS_NO_ORIENTATION_NO_LINE;
+        result = Box10DimensionParam1(owner, caption, &a, editText, 1);
+    }
+    ObjectDimAttributesToSettings(&a, group, variant);
+    return static_cast<int>(result);
+}
+
 } // namespace
 
 void InputCommandCaption(int commandId, char *out, size_t size)
@@ -183,7 +224,10 @@ int InputParameterDialog2(HWND owner, int commandId)
     case 578: case 714: case 715: case 716: case 717:
         Box02EditDouble(owner, caption, Prompt(PROMPT_TOLERANCE), &g_LocalData.surfaceTolerance);
         return 0;
-    default: return 0; // the dimension, group and property dialogs come with their commands
+    case 806: case 807:
+    case 809: case 810: case 811: case 812: case 813: case 814: case 815: case 816: case 817: case 818: case 819:
+    case 820: case 821: case 822: case 824: case 825: return AskDimensionSettings(owner, caption, commandId);
+    default: return 0; // the group and property dialogs come with their commands
     }
 }
 

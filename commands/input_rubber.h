@@ -22,6 +22,9 @@ int InputDrawReferenceMarkWindow(int window, uint32_t flags);
 void InputDrawGeoObject(HDC hdc, const GeoObject *g);
 // The shapes of the running built-in command at point index p.
 void InputFeedbackDrawCommand(HDC hdc, int p, int fixed, int moving);
+// The same for the dimension commands (input_rubber_dim.cpp); false for
+// any other command.
+bool InputFeedbackDrawDimension(HDC hdc, int command, int p, int fixed, int moving);
 
 // Primitives on construction points (indexes); each draws nothing when its
 // draw flag is 0.

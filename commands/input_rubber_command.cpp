@@ -293,5 +293,7 @@ void InputFeedbackDrawCommand(HDC hdc, int p, int fixed, int moving)
         return;
     if (Lines(hdc, command, p, fixed, moving))
         return;
+    if (InputFeedbackDrawDimension(hdc, command, p, fixed, moving))
+        return;
     Curves(hdc, command, p, fixed, moving);
 }

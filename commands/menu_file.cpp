@@ -175,11 +175,12 @@ void ImportBitmap(HWND mainWindow)
     FileOpenDrawing(state.current, FILE_KIND_BMP, g_Options.fileDialogs[FD_ZVD].option, 0, 1);
 }
 
-// Linked bitmap files are read again when next drawn.
+// Linked bitmap files are read again; images no object uses any more go.
 void ReloadBitmaps()
 {
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     ImageFreeBitmaps(0);
+    ImagePurgeUnused();
     ObjectRecalcAllFrames();
     OutputRedrawAll(1);
 }
@@ -194,6 +195,7 @@ void EmbedBitmaps()
     ImageFreeBitmaps(0);
     if (ObjectEmbedBitmaps(MASK_SELECTED))
         FileSetModified();
+    ImagePurgeUnused();
     OutputRedrawAll(1);
 }
 

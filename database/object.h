@@ -75,6 +75,12 @@ int ObjectNewDimRadius(int32_t type, int variant);
 int ObjectNewDimAngle(int variant);
 int ObjectNewDimArc(int variant);
 int ObjectNewDimCoord(int variant);
+// The dimension parameters and one group of the drawing's dimension settings
+// (ATTR_LINE_END record 0 or 1, ATTR_DIM_LARGE 0 to 12, ATTR_DIM_SMALL 0 to 2)
+// into an attribute collection for the dimension dialogs, and back.
+struct ObjectAttributes;
+void ObjectDimAttributesFromSettings(ObjectAttributes *set, int32_t group, int variant);
+void ObjectDimAttributesToSettings(const ObjectAttributes *set, int32_t group, int variant);
 
 void ObjectDrawNewMarkers(int window);
 void ObjectDrawNewMarkersAll();

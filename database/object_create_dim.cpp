@@ -115,11 +115,7 @@ int NewLineWithEnds(int32_t type, uint32_t bytes, int arrows, const int *points,
         if (scratch) {
             auto *set = reinterpret_cast<ObjectAttributes *>(g_Uni2);
             ObjectAttributesInit(set);
-            GiveDimParameter(set);
-            set->present[ATTR_LINE_END] = 1;
-            set->lineEnd.mask = ATTR_FIELDS_ALL;
-            for (int i = 0; i < 4; ++i)
-                set->lineEnd.words[i] = g_DrawingSettings.dimLineArrows[arrows][i];
+            ObjectDimAttributesFromSettings(set, ATTR_LINE_END, arrows);
             ObjectAttributesApplyDimLine(line, set, 1);
         }
     }
@@ -205,6 +201,65 @@ int NewDimension(int32_t type, int variant, const int16_t *kinds, int points, in
 }
 
 } // namespace
+
+void ObjectDimAttributesFromSettings(ObjectAttributes *set, int32_t group, int variant)
+{
+    GiveDimParameter(set);
+    switch (group) {
+    case ATTR_LINE_END:
+        if (variant < 0 || variant >= 2)
+            return;
+        set->present[ATTR_LINE_END] = 1;
+        set->lineEnd.mask = ATTR_FIELDS_ALL;
+        for (int i = 0; i < 4; ++i)
+            set->lineEnd.words[i] = g_DrawingSettings.dimLineArrows[variant][i];
+        return;
+    case ATTR_DIM_LARGE:
+        if (variant >= 0 && variant < DIM_VARIANTS)
+            GiveDimLarge(set, variant);
+        return;
+    case ATTR_DIM_SMALL:
+        if (variant >= 0 && variant < DIM_SMALL_RECORDS)
+            GiveDimSmall(set, variant);
+        return;
+    default: return;
+    }
+}
+
+void ObjectDimAttributesToSettings(const ObjectAttributes *set, int32_t group, int variant)
+{
+    DrawingSettings &s = g_DrawingSettings;
+    const auto &d = set->dimParameter;
+    s.dimFont = d.font;
+    s.dimValues[0] = d.textHeight;
+    s.dimValues[1] = d.toleranceHeight;
+    s.dimValues[2] = d.charSpacing;
+    s.dimValues[3] = d.tabUnit;
+    s.dimInts[0] = d.alignment;
+    s.dimInts[1] = d.numberFormat;
+    s.dimInts[2] = d.conversion;
+    s.dimInts[3] = d.system;
+    if (group == ATTR_LINE_END && variant >= 0 && variant < 2) {
+        for (int i = 0; i < 4; ++i)
+            s.dimLineArrows[variant][i] = set->lineEnd.words[i];
+    } else if (group == ATTR_DIM_LARGE && variant >= 0 && variant < DIM_VARIANTS) {
+        const auto &g = set->dimLarge;
+        DimLargeLines &lines = s.dimLargeLines[variant];
+        for (int i = 0; i < 4; ++i) {
+            s.dimLargeNumbers[variant][i] = static_cast<uint32_t>(g.words[i]);
+            s.dimLargeArrows[variant][i] = g.words[4 + i];
+        }
+        for (int i = 0; i < 3; ++i) {
+            lines.show[i] = static_cast<uint32_t>(g.words[8 + i]);
+            lines.modes[i] = g.words[11 + i];
+        }
+        lines.distance[0] = g.distance;
+        lines.distance[1] = g.further;
+    } else if (group == ATTR_DIM_SMALL && variant >= 0 && variant < DIM_SMALL_RECORDS) {
+        s.dimSmallNumbers[variant][0] = static_cast<uint32_t>(set->dimSmall.automatic);
+        s.dimSmallNumbers[variant][1] = static_cast<uint32_t>(set->dimSmall.byPoint);
+    }
+}
 
 int ObjectNewLineStr(int start, int end)
 {

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "geometry/calc.h"
+
 constexpr int BOX02_HELP_CONTEXT = 15081;
 
 // Asks for a free text of at most maxLen - 1 characters. 1 on OK with text
@@ -66,3 +68,17 @@ struct OutlineRecord {
 };
 static_assert(sizeof(OutlineRecord) == 16);
 int Box02Outline(HWND owner, const char *caption, OutlineRecord *record);
+
+// ---------------------------------------------------------------------------
+// The measured-value box (box02_showvalue.cpp): values in the active
+// window's coordinate system and units. 1 when shown, 0 when the dialog
+// cannot be created.
+
+int Box02ShowValuePoint(HWND owner, const char *caption, CalcPoint p);
+int Box02ShowValueTwoPoints(HWND owner, const char *caption, CalcPoint p1, CalcPoint p2);
+int Box02ShowValueTwoPointsAlt(HWND owner, const char *caption, CalcPoint p1, CalcPoint p2);
+// The angle at p1 from the direction of p2 to that of p3 (direction 0) or
+// back (direction 1), in [0, 2pi).
+int Box02ShowValueThreePoints(HWND owner, const char *caption, CalcPoint p1, CalcPoint p2, CalcPoint p3,
+                              uint32_t direction);
+double Box02MeasuredAngle(CalcPoint p1, CalcPoint p2, CalcPoint p3, uint32_t direction);

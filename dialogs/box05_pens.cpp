@@ -11,6 +11,7 @@
 #include "database/object_scan.h"
 #include "dialogs/box01.h"
 #include "dialogs/box05_defs.h"
+#include "files/file_onesection.h"
 #include "language/language.h"
 
 PenDialogWork g_PenDialogWork;
@@ -19,6 +20,7 @@ TableWindow g_PenTable;
 namespace {
 
 constexpr int CAPTURED_CAPTION = 338; // the pen table command
+constexpr int CAPTION_LOAD_PENS = 72, CAPTION_SAVE_PENS = 73; // eCaptionTexts
 constexpr int TEXT_SETS = 60, TEXT_SET_B = 59, TEXT_LAYER = 68, TEXT_NONE = 30, TEXT_CAP = 75, TEXT_JOIN = 78;
 constexpr uint32_t CAP_MASK = 0xF00, JOIN_MASK = 0xF000, CAP_STEP = 0x100, JOIN_STEP = 0x1000;
 constexpr int STYLE_CHOICES = 3;
@@ -133,6 +135,13 @@ const TableKind PEN_KIND = {
     sizeof(PenDef), DrawingPens, &g_PenLink, &g_ActivePen, &g_PenListDirty, &g_Options.penDialogVisible,
     &hGlobalPenDialog, &g_MsgPen2, &g_Options.penDialogPlacement,
     PenName, PenState, PenLinkCopy, PaintPenRow, SummaryOf, ObjectScanPenUse, EditPenSets, HandOverPens,
+    CAPTION_LOAD_PENS, CAPTION_SAVE_PENS,
+    [](const char *path, void *table, uint32_t *link, int32_t *active) {
+        return FileLoadPens(path, static_cast<PenDef *>(table), link, active);
+    },
+    [](const char *path, const void *table, uint32_t link, int32_t active) {
+        return FileSavePens(path, static_cast<const PenDef *>(table), link, active);
+    },
 };
 
 

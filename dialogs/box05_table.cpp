@@ -17,6 +17,7 @@
 #include "app/window.h"
 #include "dialogs/alert.h"
 #include "dialogs/box01.h"
+#include "dialogs/box15.h"
 #include "files/zvi.h"
 #include "language/language.h"
 
@@ -34,6 +35,9 @@ constexpr int CMD_RECORD_ICON = 501, CMD_GROUP_ICON = 511;
 constexpr int CMD_RECORD_SAMPLE_A = 450, CMD_RECORD_SAMPLE_B = 451, CMD_GROUP_SAMPLE_A = 460, CMD_GROUP_SAMPLE_B = 461;
 // The layer popup of the pen window.
 constexpr int CMD_LAYER_FIRST = 12050, CMD_LAYER_NONE = 12551;
+// The load/save popup.
+constexpr int CMD_LOAD_FILE = 11500, CMD_SAVE_FILE = 11501;
+constexpr int MENU_LOAD_FILE = 13, MENU_SAVE_FILE = 14; // eSpecialMenus
 // Geometry of the rows (agrees with the row painter).
 constexpr int ROW_MIN_HEIGHT = 15, STATE_ICON_HEIGHT = 13, ICON_ZONE_LEFT = 2, ICON_ZONE_RIGHT = 75,
               ICON_STEP = 15, SWALLOW_LEFT = 77;
@@ -573,6 +577,46 @@ void Report(TableWindow *w, int defaultName)
         Box05TableReport(w, path);
 }
 
+// Reads a table file into the working copy; the drawing changes only on Apply.
+void LoadTableFile(TableWindow *w)
+{
+    const FileTypeSelection drawings{0x8B, 0, 0, FILE_KIND_DRAWING, -1, CHOOSER_OPEN};
+    if (!Box15FileGetName(w->hwnd, eCaptionTexts[w->kind->captionLoad], &w->files, drawings))
+        return;
+    int32_t active = 0;
+    if (!w->kind->loadFile(w->files.current, w->work, &w->link, &active))
+        return;
+    Box01DialogCheck(w->hwnd, ID_LINK, w->link != 0);
+    SetModified(w, true);
+    Box05TableListFill(w, -1);
+}
+
+// Writes the working copy as a table file.
+void SaveTableFile(TableWindow *w)
+{
+    const FileTypeSelection drawings{0xF, 0, 0, FILE_KIND_DRAWING, -1, CHOOSER_SAVE};
+    if (Box15FileGetName(w->hwnd, eCaptionTexts[w->kind->captionSave], &w->files, drawings))
+        w->kind->saveFile(w->files.current, w->work, w->link, *w->kind->active);
+}
+
+// The load/save popup, to the right of its button; its commands come back as WM_COMMAND.
+void OpenLoadSavePopup(TableWindow *w)
+{
+    HMENU menu = CreatePopupMenu();
+    if (!menu)
+        return;
+    AppendMenuA(menu, MF_STRING, CMD_LOAD_FILE, eSpecialMenus[MENU_LOAD_FILE]);
+    AppendMenuA(menu, MF_STRING, CMD_SAVE_FILE, eSpecialMenus[MENU_SAVE_FILE]);
+    RECT button{};
+    GetWindowRect(GetDlgItem(w->hwnd, ID_LOAD_SAVE), &button);
+    const int y = (button.top + button.bottom) / 2 - GetMenuItemCount(menu) * GetSystemMetrics(SM_CYMENU) / 2;
+    const uint32_t saved = g_PopupByRightButton;
+    g_PopupByRightButton = 1;
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, button.right - 1, y, 0, w->hwnd, nullptr);
+    g_PopupByRightButton = saved;
+    DestroyMenu(menu);
+}
+
 INT_PTR Command(TableWindow *w, int id, int code, int high)
 {
     if (id >= ID_STATE_FIRST && id < ID_STATE_FIRST + STATE_BITS) {
@@ -628,6 +672,15 @@ INT_PTR Command(TableWindow *w, int id, int code, int high)
         return 1;
     case ID_REPORT:
         Report(w, w->kind->hasLayerButton ? TABLE_REPORT_PENS : TABLE_REPORT_LAYERS);
+        return 1;
+    case ID_LOAD_SAVE:
+        OpenLoadSavePopup(w);
+        return 1;
+    case CMD_LOAD_FILE:
+        LoadTableFile(w);
+        return 1;
+    case CMD_SAVE_FILE:
+        SaveTableFile(w);
         return 1;
     case ID_FILTER:
         if (Box05TableFilterSelect(w))

@@ -63,6 +63,10 @@ struct TableKind {
     int (*editSets)(TableWindow *w, const int *records, int count, bool setB, const char *caption);
     // Sends the working copy (record -1) or the record to activate to the main window.
     void (*handOver)(TableWindow *w, int record);
+    // The table's own file: read into or written from a table of this kind.
+    int captionLoad, captionSave; // eCaptionTexts
+    int (*loadFile)(const char *path, void *table, uint32_t *linkOut, int32_t *activeOut);
+    int (*saveFile)(const char *path, const void *table, uint32_t link, int32_t active);
 };
 
 struct TableWindow {
@@ -85,6 +89,7 @@ struct TableWindow {
     int selectedData[TABLE_SLOTS];
     int selectedCount;
     NameFilter filter;
+    FileDialogState files; // the folder and name of the last table file, while the program runs
 };
 
 // Item data of the list rows.

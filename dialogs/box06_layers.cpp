@@ -9,6 +9,7 @@
 #include "dialogs/box01.h"
 #include "dialogs/box05_defs.h"
 #include "dialogs/box05_pens.h"
+#include "files/file_onesection.h"
 #include "language/language.h"
 
 LayerDialogWork g_LayerDialogWork;
@@ -17,6 +18,7 @@ TableWindow g_LayerTable;
 namespace {
 
 constexpr int CAPTION_COMMAND = 309; // the layer table command
+constexpr int CAPTION_LOAD_LAYERS = 65, CAPTION_SAVE_LAYERS = 66; // eCaptionTexts
 constexpr int TEXT_SETS = 60, TEXT_SET_B = 59, TEXT_NO_OWN = 53, TEXT_PEN = 81, TEXT_LINE = 82, TEXT_FILL = 83,
               TEXT_CAP = 75, TEXT_JOIN = 78;
 // Own-flag bits of an XProperty: the fields a layer sets itself.
@@ -144,6 +146,13 @@ const TableKind LAYER_KIND = {
     &hGlobalLayerDialog, &g_MsgLayer2, &g_Options.layerDialogPlacement,
     LayerName, LayerState, LayerLinkCopy, PaintLayerRow, SummaryOf, ObjectScanLayerUse, EditLayerSets,
     HandOverLayers,
+    CAPTION_LOAD_LAYERS, CAPTION_SAVE_LAYERS,
+    [](const char *path, void *table, uint32_t *link, int32_t *active) {
+        return FileLoadLayers(path, static_cast<LayerDef *>(table), link, active);
+    },
+    [](const char *path, const void *table, uint32_t link, int32_t active) {
+        return FileSaveLayers(path, static_cast<const LayerDef *>(table), link, active);
+    },
 };
 
 

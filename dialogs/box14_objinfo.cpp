@@ -15,6 +15,7 @@
 #include "dialogs/box01_controls.h"
 #include "dialogs/box04_color.h"
 #include "dialogs/box05_table.h"
+#include "dialogs/box10_dim.h"
 #include "dialogs/box14.h"
 #include "language/language.h"
 
@@ -40,6 +41,8 @@ constexpr uint32_t CAP_SHIFT = 8, CAP_MASK = 0x0F, JOIN_MASK = 0xF0;
 constexpr int FIELD_SIZE = 251;
 
 constexpr int ID_APPLY_FIRST = 258, ID_EXTRA_MULTI = 266;
+constexpr int ID_SPECIAL = 550; // the attribute dialog of the object's kind
+constexpr int CAPTION_SIZE = 256;
 
 struct ObjInfoBlock {
     uint32_t result;
@@ -141,9 +144,27 @@ void ShowWidth(HWND page, double millimetres)
     SetDlgItemTextA(page, ID_WIDTH, text);
 }
 
+// The dimension dialog of the groups the edited objects have: the large or
+// small dimension settings, or the line ends of a dimension line; 0 when none.
+uint32_t DimensionDialog(HWND page, bool open)
+{
+    ObjectAttributes &a = *Block(page)->copy;
+    char caption[CAPTION_SIZE] = "";
+    if (open)
+        GetWindowTextA(GetParent(page), caption, sizeof caption);
+    if (a.present[ATTR_DIM_LARGE])
+        return open ? Box10DimensionParam1(page, caption, &a, nullptr, 0) : 1;
+    if (a.present[ATTR_DIM_SMALL])
+        return open ? Box10DimensionParam2(page, caption, &a, nullptr, 0) : 1;
+    if (a.present[ATTR_LINE_END])
+        return open ? Box10DimensionParam0(page, caption, &a) : 1;
+    return 0;
+}
+
 void Fill(HWND page)
 {
     ObjInfoBlock *b = Block(page);
+    Box01DialogShowItem(page, ID_SPECIAL, !b->multi && DimensionDialog(page, false));
     const XProperty &p = Set(page).values;
     const int disabled[2][3] = {{ID_LAYER_LABEL, ID_LAYER, ID_OWN_FIRST + 6}, {ID_PEN_LABEL, ID_PEN, ID_OWN_FIRST}};
     for (int i = 0; i < 3; ++i) {
@@ -238,7 +259,9 @@ void Command(HWND page, WPARAM wParam)
         return;
     if (HIWORD(wParam) != BN_CLICKED)
         return;
-    if (id >= ID_OWN_FIRST && id < ID_OWN_FIRST + OWN_BITS) {
+    if (id == ID_SPECIAL && !Block(page)->multi) {
+        DimensionDialog(page, true);
+    } else if (id >= ID_OWN_FIRST && id < ID_OWN_FIRST + OWN_BITS) {
         ToggleOwnBox(page, id - ID_OWN_FIRST);
     } else if (id == ExtraId(page)) {
         Block(page)->extra = IsDlgButtonChecked(page, id) == BST_CHECKED;

@@ -18,6 +18,8 @@ constexpr int FILE_KIND_WMF = 10;
 constexpr int FILE_KIND_BMP = 11;
 constexpr int FILE_KIND_BUILTIN_COUNT = 14;
 constexpr int FILE_KIND_BITMAP_OTHER = 30; // a bitmap, not offered by the chooser
+// Not a file kind: a sections kind whose section choice offers replace or merge.
+constexpr int FILE_KIND_SECTIONS_MERGE = 31;
 constexpr int FILE_KIND_IMPORT = 32;
 constexpr int FILE_KIND_EXPORT = 64;
 
@@ -56,6 +58,12 @@ void Box15BuildFilters(const FileTypeSelection &selection, ChooserFilters *out);
 // 1 when a file (or folder) was chosen: the state's path and kind are
 // updated. 0 on cancel or failure (the state's kind and path are unchanged).
 int Box15FileGetName(HWND owner, const char *caption, FileDialogState *state, const FileTypeSelection &selection);
+// The chooser's sections button: the section choice of a drawing kind on the
+// state's option word (its default the matching file mode of the options),
+// the output settings when saving a metafile, or a plug-in format's own
+// settings. 0 when the kind has nothing to show (the caller then tries the
+// selection's sections kind); 1 otherwise.
+int Box15FileGetNameSettings(HWND owner, int kind, const FileTypeSelection &selection, FileDialogState *state);
 // The kind of the filter at a 0-based position; the fallback beyond the end.
 int Box15TypeFromFilterIndex(int position, const FileTypeSelection &selection);
 // The favourite-folder record of the options that serves a kind.

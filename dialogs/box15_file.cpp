@@ -9,6 +9,7 @@
 
 #include "app/init_dialogs.h"
 #include "dialogs/alert.h"
+#include "dialogs/box16.h"
 #include "files/zvi.h"
 #include "language/language.h"
 #include "plugin/zvi_module.h"
@@ -23,6 +24,7 @@ constexpr const char *KIND_PATTERNS[FILE_KIND_BUILTIN_COUNT] = {
     "*.*", "*.zvd", "*.zvd", "*.dup", "*.zvl", "*.inf", "*.zvd",
     "*.n4v", "*.n4b", "*.emf", "*.wmf", "*.bmp", "*.txt", "*.dig"};
 constexpr int PLUGIN_FORMATS_MAX = 20;
+constexpr int CAPTION_SETTINGS = 7, CAPTION_FILE_INFO = 33, CAPTION_SECTIONS = 62; // eCaptionTexts
 
 struct Format {
     const char *text;
@@ -142,33 +144,122 @@ void Box15NameForFilter(const char *name, const char *extension, char *out, int 
     std::snprintf(out, size, "%s", changed);
 }
 
+int Box15FileGetNameSettings(HWND owner, int kind, const FileTypeSelection &selection, FileDialogState *state)
+{
+    if (selection.sectionsKind < 0)
+        return 1;
+    if (kind >= FILE_KIND_IMPORT) {
+        // A format's own settings: its command callback with (0, 0).
+        const bool import = kind < FILE_KIND_EXPORT;
+        const int n = kind - (import ? FILE_KIND_IMPORT : FILE_KIND_EXPORT);
+        PluginAskStart((import ? IMPORT_COMMAND_FIRST : EXPORT_COMMAND_FIRST) + n);
+        return 1;
+    }
+    const bool save = selection.mode == CHOOSER_SAVE;
+    ProgramOptions &o = g_Options;
+    uint32_t *defaultMask = nullptr;
+    switch (kind) {
+    case FILE_KIND_DRAWING: case FILE_KIND_ZIPPED: case FILE_KIND_BACKUP: case 7: case FILE_KIND_SECTIONS_MERGE:
+        defaultMask = save ? &o.fileModeSave : &o.fileModeLoad;
+        break;
+    case 5:
+        defaultMask = save ? &o.fileModeSaveTemplate : &o.fileModeLoadTemplate;
+        break;
+    case FILE_KIND_TEMPLATE:
+        defaultMask = save ? &o.fileModeSaveTemplate : &o.fileModeNew;
+        break;
+    case FILE_KIND_EMF: case FILE_KIND_WMF:
+        if (save)
+            Box16Settings(owner, eCaptionTexts[CAPTION_SETTINGS], &g_DrawingSettings, BOX16_SET_OUTPUT, 0);
+        return 1;
+    default:
+        return 0;
+    }
+    Box15FileSections(owner, eCaptionTexts[CAPTION_SECTIONS], &state->option, defaultMask,
+                      selection.sectionsKind == FILE_KIND_SECTIONS_MERGE);
+    return 1;
+}
+
 namespace {
+
+constexpr int ID_FOLDER = 350, ID_SECTIONS_LABEL = 351, ID_INFO = 551, ID_SECTIONS = 552;
+constexpr int ID_TYPE_COMBO = 1136, ID_NAME_EDIT = 1152;
 
 struct HookData {
     const ChooserFilters *filters;
+    FileDialogState *state;
+    const FileTypeSelection *selection;
 };
 
-UINT_PTR CALLBACK Box15FileGetNameHook(HWND dialog, UINT message, WPARAM, LPARAM lParam)
+// The kind of the filter the common dialog shows now.
+int SelectedKind(HWND common, const HookData &data)
+{
+    const int position = int(SendDlgItemMessageA(common, ID_TYPE_COMBO, CB_GETCURSEL, 0, 0));
+    return position >= 0 && position < data.filters->count ? data.filters->kinds[position]
+                                                           : data.selection->fallback;
+}
+
+// Information about the file the name edit holds, in the folder shown.
+void ShowFileInfo(HWND dialog, HWND common)
+{
+    char folder[ZVI_PATH_SIZE] = "", name[ZVI_PATH_SIZE] = "", path[ZVI_PATH_SIZE];
+    SendMessageA(common, CDM_GETFOLDERPATH, sizeof folder, (LPARAM)folder);
+    SendMessageA(common, CDM_GETSPEC, sizeof name, (LPARAM)name);
+    if (!name[0])
+        return;
+    const size_t f = std::strlen(folder);
+    const char *separator = f && folder[f - 1] != '\\' ? "\\" : "";
+    if (std::snprintf(path, sizeof path, "%s%s%s", folder, separator, name) >= int(sizeof path))
+        return; // does not fit: nothing to show
+    Box15FileInfo(dialog, eCaptionTexts[CAPTION_FILE_INFO], path);
+}
+
+void TypeChanged(HWND common, const HookData &data, int position)
+{
+    if (position < 0 || position >= data.filters->count)
+        return;
+    char name[ZVI_PATH_SIZE] = "", changed[ZVI_PATH_SIZE];
+    SendMessageA(common, CDM_GETSPEC, sizeof name, (LPARAM)name);
+    Box15NameForFilter(name, data.filters->extensions[position], changed, sizeof changed);
+    if (std::strcmp(name, changed))
+        SendMessageA(common, CDM_SETCONTROLTEXT, ID_NAME_EDIT, (LPARAM)changed);
+}
+
+UINT_PTR CALLBACK Box15FileGetNameHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, GWLP_USERDATA, ((OPENFILENAMEA *)lParam)->lCustData);
+        const HookData *data = (const HookData *)((OPENFILENAMEA *)lParam)->lCustData;
+        SetWindowLongPtrA(dialog, GWLP_USERDATA, (LONG_PTR)data);
+        const bool folders = data->selection->mode == CHOOSER_FOLDER;
+        const bool sections = data->selection->sectionsKind >= 0 && !folders;
+        EnableWindow(GetDlgItem(dialog, ID_SECTIONS), sections);
+        EnableWindow(GetDlgItem(dialog, ID_SECTIONS_LABEL), sections);
+        EnableWindow(GetDlgItem(dialog, ID_INFO), !folders);
+        return 0;
+    }
+    const HookData *data = (const HookData *)GetWindowLongPtrA(dialog, GWLP_USERDATA);
+    if (!data)
+        return 0;
+    HWND common = GetParent(dialog);
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        if (LOWORD(wParam) == ID_INFO)
+            ShowFileInfo(dialog, common);
+        else if (LOWORD(wParam) == ID_SECTIONS) {
+            if (!Box15FileGetNameSettings(dialog, SelectedKind(common, *data), *data->selection, data->state))
+                Box15FileGetNameSettings(dialog, data->selection->sectionsKind, *data->selection, data->state);
+        }
         return 0;
     }
     if (message != WM_NOTIFY)
         return 0;
     const OFNOTIFYA *n = (const OFNOTIFYA *)lParam;
-    const HookData *data = (const HookData *)GetWindowLongPtrA(dialog, GWLP_USERDATA);
-    if (n->hdr.code != CDN_TYPECHANGE || !data)
-        return 0;
-    const int position = int(n->lpOFN->nFilterIndex) - 1;
-    if (position < 0 || position >= data->filters->count)
-        return 0;
-    HWND common = GetParent(dialog);
-    char name[ZVI_PATH_SIZE] = "", changed[ZVI_PATH_SIZE];
-    SendMessageA(common, CDM_GETSPEC, sizeof name, (LPARAM)name);
-    Box15NameForFilter(name, data->filters->extensions[position], changed, sizeof changed);
-    if (std::strcmp(name, changed))
-        SendMessageA(common, CDM_SETCONTROLTEXT, 1152 /* the name edit */, (LPARAM)changed);
+    if (n->hdr.code == CDN_TYPECHANGE)
+        TypeChanged(common, *data, int(n->lpOFN->nFilterIndex) - 1);
+    else if (n->hdr.code == CDN_FOLDERCHANGE || n->hdr.code == CDN_INITDONE) {
+        char folder[ZVI_PATH_SIZE] = "";
+        SendMessageA(common, CDM_GETFOLDERPATH, sizeof folder, (LPARAM)folder);
+        SetDlgItemTextA(dialog, ID_FOLDER, folder);
+    }
     return 0;
 }
 
@@ -195,7 +286,7 @@ int Box15FileGetName(HWND owner, const char *caption, FileDialogState *state, co
     if (file[0] == '*')
         file[0] = '\0';
 
-    HookData data{&filters};
+    HookData data{&filters, state, &selection};
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
@@ -208,8 +299,10 @@ int Box15FileGetName(HWND owner, const char *caption, FileDialogState *state, co
     ofn.lpstrDefExt = ext[0] && ext[0] != '*' ? ext : nullptr;
     ofn.lCustData = (LPARAM)&data;
     ofn.lpfnHook = Box15FileGetNameHook;
+    ofn.hInstance = (HINSTANCE)g_LanguageModule;
+    ofn.lpTemplateName = "FILEGETNAME";
     ofn.Flags = OFN_LONGNAMES | OFN_EXPLORER | OFN_NONETWORKBUTTON | OFN_PATHMUSTEXIST | OFN_ENABLEHOOK |
-                OFN_HIDEREADONLY;
+                OFN_ENABLETEMPLATE | OFN_HIDEREADONLY;
     const uint32_t depth = g_ModalDepth;
     ++g_ModalDepth;
     BOOL ok;

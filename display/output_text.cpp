@@ -13,6 +13,8 @@
 #include "files/image_draw.h"
 #include "database/storage.h"
 #include "database/symbol_charlib.h"
+#include "files/file_records.h"
+#include "geometry/frame_dim.h"
 #include "geometry/matrix.h"
 
 namespace {
@@ -118,6 +120,22 @@ int FrameText(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix
     return result;
 }
 
+// The label of a dimension, centred on its text point.
+int DimensionText(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip)
+{
+    char label[DIM_LABEL_SIZE];
+    Matrix m;
+    const DimCommon *common = nullptr;
+    if (!FrameDimensionLabel(unit, label, sizeof label, &m, &common))
+        return 1;
+    MatrixMultiply(&m, matrix);
+    SymbolSetTextLayout(common->values420[0], common->values420[1], 1.0, TEXT_ALIGN_CENTRE);
+    const char *shown = SymbolGetTextString(label);
+    const int result = OutputTextWithAttributes(hdc, &common->font, shown, &common->property, parent, &m, clip);
+    SymbolReleaseTextString();
+    return result;
+}
+
 } // namespace
 
 int OutputAnnotation(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip)
@@ -141,6 +159,9 @@ int OutputAnnotation(HDC hdc, Unit *unit, const XProperty *parent, const Matrix 
             return ImagePrintBitmap(hdc, ref, &unit->property, parent, matrix);
         return 1;
     }
+    case OBJTYPE_DIM_DIST: case OBJTYPE_DIM_RAD: case OBJTYPE_DIM_DIA: case OBJTYPE_DIM_ANGLE: case OBJTYPE_DIM_ARC:
+    case OBJTYPE_DIM_COORD: case OBJTYPE_DIM_AREA: case OBJTYPE_DIM_PERI:
+        return DimensionText(hdc, unit, parent, matrix, clip);
     default:
         return 1;
     }

@@ -243,6 +243,7 @@ int FileNewDrawing(const char *templatePath, uint32_t sections)
     ClearModified();
     g_DrawingInfo.fileVersion = FILE_VERSION_460;
     SystemValidateReferences();
+    ImagePurgeUnused();
     FileViewsToWindows();
     SystemNotifyModulesNew();
     ShowDrawing();
@@ -547,7 +548,9 @@ int FileSaveDrawingAs(const char *caption)
     } else if (kind < FILE_KIND_IMPORT) {
         mode = kind == FILE_KIND_ZIPPED ? (mode | FILE_MODE_ZIPPED) : (mode & ~FILE_MODE_ZIPPED);
         Copy(g_DrawingInfo.info.lastAuthor, sizeof g_DrawingInfo.info.lastAuthor, g_Options.authorName);
-        saved = FileSaveDrawing(&g_DrawingInfo.info, path, kind, mode, 1);
+        // The user confirms the drawing's details before it is written; Cancel saves nothing.
+        saved = Box15FileEditDetails(g_MainWnd, caption, path, &g_DrawingInfo.info, BOX15_DRAWING_SLOT, nullptr) &&
+                FileSaveDrawing(&g_DrawingInfo.info, path, kind, mode, 1);
     }
     if (!saved) {
         g_DrawingInfo = before;

@@ -196,26 +196,6 @@ void FinishReadUnit(Unit *u)
 
 // --- bitmaps -------------------------------------------------------------------------
 
-const char *BitmapNameOf(Unit *u)
-{
-    if (u->kind != UNIT_KIND_OBJECT || u->object.type != OBJTYPE_BITMAP)
-        return nullptr;
-    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END && e->size >= ELEMENT_HEADER_SIZE; e = ElementNext(e))
-        if (e->kind == ELEM_BITMAP_REF)
-            return static_cast<BitmapRefData *>(ElementPayload(e))->name;
-    return nullptr;
-}
-
-void MarkBitmapsOf(Unit *u, std::vector<char> &used)
-{
-    const char *name = BitmapNameOf(u);
-    if (!name)
-        return;
-    for (int32_t i = 0; i < ImageDataCount(); ++i)
-        if (std::strcmp(ImageDataAt(i)->name, name) == 0)
-            used[size_t(i)] = 1;
-}
-
 int WriteBitmap(const ImageData &d)
 {
     if (!ZVI_FileWriteString(d.name) || !ZVI_FileWriteCommaInt(int32_t(d.size)) || !ZVI_FileWriteSemi())
@@ -467,23 +447,12 @@ int FileWriteSectionBitmap(int, uint32_t sections, int all)
         return 1;
     FileShowWriteProgress(FileProgressText(FILE_PROGRESS_BITMAPS), 0);
     const int32_t count = ImageDataCount();
-    std::vector<char> used(size_t(count), all ? 1 : 0);
-    if (!all) {
-        const bool selection = (sections & FILE_MODE_SELECTION) != 0;
-        ListFilterKeeper keep;
-        if (sections & FILE_SECTION_OBJECT)
-            for (Unit *u = MemListFirst(LIST_DRAWING, selection ? UNIT_SELECTED : 0, selection ? UNIT_SELECTED : 0, 1); u;
-                 u = MemListNext(u))
-                MarkBitmapsOf(u, used);
-        if (sections & FILE_SECTION_BLOCK)
-            for (Unit *b = g_ObjectLists[LIST_OWN_BLOCKS].head; b; b = b->next)
-                if (b->kind == UNIT_KIND_BLOCK)
-                    for (Unit *m = b->block.firstMember; m; m = m->next)
-                        MarkBitmapsOf(m, used);
-    }
-    int32_t written = 0;
-    for (char u : used)
-        written += u ? 1 : 0;
+    std::vector<char> used;
+    int32_t written = count;
+    if (all)
+        used.assign(size_t(count), 1);
+    else
+        written = ImageMarkUsed(sections, &used);
     ZVI_FileWriteKeyword(KEY_BITMAP);
     ZVI_FileWriteInt(written);
     ZVI_FileWriteSemi();

@@ -6,9 +6,14 @@
 #include <initializer_list>
 
 #include "app/system.h"
+#include "database/object_types.h"
+#include "database/storage.h"
+#include "database/unit.h"
+#include "files/file.h"
 #include "files/image_file.h"
 #include "files/image_names.h"
 #include "files/zvi.h"
+#include "geometry/frame.h"
 
 BitmapList g_BitmapList = {0, 0, nullptr};
 
@@ -162,17 +167,28 @@ void ImageSearchFile(char *path, int size)
         }
 }
 
+namespace {
+
+// The entry a name stands for, also when a linked file moved: then the name
+// where it was found; name receives that name.
+BitmapEntry *Lookup(const char *requested, char (&name)[BITMAP_ENTRY_NAME_SIZE])
+{
+    lstrcpynA(name, requested, sizeof name);
+    if (BitmapEntry *e = Find(requested))
+        return e;
+    ImageSearchFile(name, sizeof name);
+    return lstrcmpiA(name, requested) ? Find(name) : nullptr;
+}
+
+} // namespace
+
 BitmapEntry *ImageFindBitmap(const char *requested, int load)
 {
     if (!requested || !requested[0])
         return nullptr;
-    if (BitmapEntry *e = Find(requested))
-        return e;
     // A linked file that moved is kept under the name where it was found.
     char name[BITMAP_ENTRY_NAME_SIZE];
-    lstrcpynA(name, requested, sizeof name);
-    ImageSearchFile(name, sizeof name);
-    if (BitmapEntry *e = lstrcmpiA(name, requested) ? Find(name) : nullptr)
+    if (BitmapEntry *e = Lookup(requested, name))
         return e;
     if (int32_t(s_Entries.size()) >= ImageListCapacity())
         return nullptr;
@@ -184,6 +200,89 @@ BitmapEntry *ImageFindBitmap(const char *requested, int load)
     if (!load || !ImageReadFileBytes(name, &bytes))
         return nullptr;
     return Add(name, bytes.data(), bytes.size(), 0) ? &s_Entries.back() : nullptr;
+}
+
+const char *ImageNameOf(Unit *u)
+{
+    if (!u || u->kind != UNIT_KIND_OBJECT || u->object.type != OBJTYPE_BITMAP)
+        return nullptr;
+    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END && e->size >= ELEMENT_HEADER_SIZE; e = ElementNext(e))
+        if (e->kind == ELEM_BITMAP_REF)
+            return static_cast<BitmapRefData *>(ElementPayload(e))->name;
+    return nullptr;
+}
+
+namespace {
+
+// Every Bitmap object of the drawing, of the own blocks and of the library
+// blocks, alive or not.
+template <class F> void ForEachBitmapObject(F f)
+{
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+        if (const char *name = ImageNameOf(u))
+            f(u, name);
+    auto blocks = [&](int list) {
+        for (Unit *b = g_ObjectLists[list].head; b; b = b->next)
+            if (b->kind == UNIT_KIND_BLOCK)
+                for (Unit *m = b->block.firstMember; m; m = m->next)
+                    if (const char *name = ImageNameOf(m))
+                        f(m, name);
+    };
+    blocks(LIST_OWN_BLOCKS);
+    for (int slot = 0; slot < SYMBOL_LIBRARY_SLOTS; ++slot)
+        blocks(LIST_SYMBOL_LIBRARY_FIRST + slot);
+}
+
+} // namespace
+
+void ImagePurgeUnused()
+{
+    std::vector<char> keep(s_Entries.size(), 0);
+    ForEachBitmapObject([&](Unit *, const char *requested) {
+        char name[BITMAP_ENTRY_NAME_SIZE];
+        if (const BitmapEntry *e = Lookup(requested, name))
+            for (size_t i = 0; i < s_Entries.size(); ++i)
+                if (&s_Entries[i] == e)
+                    keep[i] = 1;
+    });
+    std::deque<BitmapEntry> kept;
+    for (size_t i = 0; i < s_Entries.size(); ++i)
+        if (keep[i])
+            kept.push_back(std::move(s_Entries[i]));
+    s_Entries.swap(kept);
+    SyncCount();
+    ForEachBitmapObject([](Unit *u, const char *name) {
+        ImageFindBitmap(name, 1);
+        FrameCalcObject(u, 0);
+    });
+}
+
+int32_t ImageMarkUsed(uint32_t sections, std::vector<char> *flags)
+{
+    flags->assign(size_t(ImageDataCount()), 0);
+    int32_t marked = 0;
+    auto mark = [&](Unit *u) {
+        const char *name = ImageNameOf(u);
+        for (int32_t i = 0; name && i < ImageDataCount(); ++i)
+            if (!(*flags)[size_t(i)] && std::strcmp(ImageDataAt(i)->name, name) == 0) {
+                (*flags)[size_t(i)] = 1;
+                ++marked;
+            }
+    };
+    ListFilterKeeper keep;
+    // Every own block, as the BLOCK section writes them all: a block written
+    // without its image would lose it.
+    if (sections & FILE_SECTION_BLOCK)
+        for (Unit *b = g_ObjectLists[LIST_OWN_BLOCKS].head; b; b = b->next)
+            if (b->kind == UNIT_KIND_BLOCK)
+                for (Unit *m = b->block.firstMember; m; m = m->next)
+                    mark(m);
+    if (sections & FILE_SECTION_OBJECT) {
+        const uint32_t selected = (sections & FILE_MODE_SELECTION) ? UNIT_SELECTED : 0;
+        for (Unit *u = MemListFirst(LIST_DRAWING, selected, selected, 1); u; u = MemListNext(u))
+            mark(u);
+    }
+    return marked;
 }
 
 void ImageFreeBitmaps(int all)

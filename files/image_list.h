@@ -54,6 +54,18 @@ BitmapEntry *ImageFindBitmap(const char *name, int load);
 void ImageSearchFile(char *path, int size);
 // all = 1 empties the list; 0 drops only the linked images.
 void ImageFreeBitmaps(int all);
+// Keeps only the images that Bitmap objects of the drawing, of its own
+// blocks or of the library blocks name (alive or not), then has every such
+// object find its image again (loading a linked file) and its frame redone.
+void ImagePurgeUnused();
+// The image name of a Bitmap object; null for any other unit.
+struct Unit;
+const char *ImageNameOf(Unit *unit);
+// Per stored embedded bitmap (ImageDataAt), whether the BITMAP section must
+// write it: named by a member of an own block (FILE_SECTION_BLOCK) or
+// by an alive drawing object (FILE_SECTION_OBJECT; only the selected ones
+// with FILE_MODE_SELECTION). Returns the number marked.
+int32_t ImageMarkUsed(uint32_t sections, std::vector<char> *flags);
 // The size of the named image in millimetres; 0 when it is not available.
 int ImageSizeMm(const char *name, double *width, double *height);
 

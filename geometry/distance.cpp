@@ -14,6 +14,7 @@
 #include "geometry/area.h"
 #include "geometry/distance_internal.h"
 #include "geometry/flat.h"
+#include "geometry/frame_dim.h"
 
 DistanceSearchBox g_DistanceSearchBox = {-DISTANCE_NONE, -DISTANCE_NONE, DISTANCE_NONE, DISTANCE_NONE, 0};
 
@@ -80,6 +81,27 @@ double NearestPoint(const Unit *object, double px, double py, const Matrix *matr
             Map(matrix, &x, &y);
             Keep(&best, Hypot(px - x, py - y));
         }
+    }
+    return best;
+}
+
+// The dimension line or arc of a dimension and its text point, from the
+// derived geometry of its last regeneration.
+double DimensionLines(Unit *object, double px, double py, const Matrix *matrix)
+{
+    DimRoles roles;
+    if (!FrameDimensionRoles(object, &roles))
+        return DISTANCE_NONE;
+    const CalcPoint t = roles.computedText;
+    double best = DistancePointSegment(t.x, t.y, t.x, t.y, px, py, matrix);
+    const void *sub = ElementPayload(roles.sub);
+    if (roles.sub->kind == ELEM_SUB_DIM_LINEAR) {
+        const auto *g = static_cast<const DimLinearGeometry *>(sub);
+        best = std::min(best, DistancePointSegment(g->q1.x, g->q1.y, g->q2.x, g->q2.y, px, py, matrix));
+    } else if (roles.sub->kind == ELEM_SUB_DIM_ANGULAR) {
+        const auto *g = static_cast<const DimAngularGeometry *>(sub);
+        best = std::min(best, DistancePointCircleArc(g->centre.x, g->centre.y, g->arcStart.x, g->arcStart.y,
+                                                     g->arcEnd.x, g->arcEnd.y, g->sweep, px, py, matrix));
     }
     return best;
 }
@@ -588,8 +610,9 @@ double DistancePointObject(Unit *object, double px, double py, const XProperty *
     case OBJTYPE_DIM_COORD:
     case OBJTYPE_DIM_AREA:
     case OBJTYPE_DIM_PERI:
+        return std::min(NearestPoint(object, px, py, matrix, ANY_POINT), DimensionLines(object, px, py, matrix));
     case OBJTYPE_REF_TEXT:
-        // Their annotation geometry is not derived yet: their nearest point.
+        // Its annotation geometry: the nearest point.
         return NearestPoint(object, px, py, matrix, ANY_POINT);
     case OBJTYPE_STD_TEXT:
         return StandardText(object, px, py, matrix);

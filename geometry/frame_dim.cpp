@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "app/convert.h"
 #include "app/system.h"
 #include "database/object_types.h"
+#include "display/output.h"
 #include "display/symbol.h"
 #include "files/file_records.h"
 #include "geometry/frame.h"
@@ -20,6 +22,9 @@ constexpr int kDimPositions = 16;
 constexpr double kUprightLow = 1.58824961931454;
 constexpr double kUprightHigh = 4.72984227290374;
 constexpr int kConvertBuffer = 256;
+constexpr int kLabelTexts = 3;        // before, value, after
+constexpr int kCoordLabelTexts = 5;   // before, x, between, y, after
+constexpr double kGapMargin = 0.25;   // beside the text in the line, in text heights
 
 // Where a dimension type keeps its elements (positions from 0).
 struct DimLayout {
@@ -186,6 +191,44 @@ void TextDirectionByPoint(int32_t byPoint, CalcPoint direction, CalcPoint text, 
         *angle = FrameUprightAngle(AngleOf(Sub(direction, text)));
 }
 
+// Half the width of the label (texts before, value, after) at the
+// dimension's text height, plus a margin on either side; 0 when the text
+// does not sit in the line or cannot be measured.
+double LabelHalfGap(const DimChain &c, const DimCommon &common, bool lineShown)
+{
+    if (!lineShown || common.last != DIM_PLACE_IN_LINE)
+        return 0.0;
+    std::string label;
+    for (int i = 0; i < kLabelTexts; ++i)
+        label += TextAt(c, i);
+    if (label.empty())
+        return 0.0;
+    const double h = common.values[0];
+    Matrix m, identity;
+    MatrixInit(&m);
+    MatrixScale(&m, h, h);
+    MatrixInit(&identity);
+    SymbolSetTextLayout(common.values420[0], common.values420[1], 1.0, 1);
+    const XProperty parent = OutputDefaultXProperty();
+    FrameMeasureText(&common.font, label.c_str(), &m, &common.property, &parent, &identity);
+    const double width = g_FrameBox[2] - g_FrameBox[0];
+    if (!(width > 0.0) || width >= 1e300)
+        return 0.0;
+    return width / 2 + kGapMargin * h;
+}
+
+// The gap of a text point t along the segment q1 q2 as parameters of it.
+void LineGap(CalcPoint q1, CalcPoint q2, CalcPoint t, double half, double *start, double *end)
+{
+    *start = DIM_NO_GAP_START, *end = DIM_NO_GAP_END;
+    const CalcPoint u = Sub(q2, q1);
+    const double len2 = u.x * u.x + u.y * u.y;
+    if (half <= 0.0 || len2 == 0.0)
+        return;
+    const double at = ((t.x - q1.x) * u.x + (t.y - q1.y) * u.y) / len2, h = half / std::sqrt(len2);
+    *start = at - h, *end = at + h;
+}
+
 void RegenerateLinear(const DimChain &c, int regenerate)
 {
     const int32_t type = c.layout->type;
@@ -265,8 +308,7 @@ void RegenerateLinear(const DimChain &c, int regenerate)
     g.base1 = p1;
     g.base2 = dist ? PointAt(c, 1) : p2;
     g.text = t;
-    // The text gap needs the measured text box; until then the line is drawn whole.
-    g.gapStart = DIM_NO_GAP_START, g.gapEnd = DIM_NO_GAP_END;
+    LineGap(q1, q2, t, LabelHalfGap(c, r.common, lineShown != 0), &g.gapStart, &g.gapEnd);
     g.extension1 = !dist && endMode == 2 ? 0 : r.bools3[0];
     g.extension2 = endMode == 2 ? 0 : r.bools3[1];
     g.endMark2 = endMode == 2 ? 0 : r.arrows[2];
@@ -377,6 +419,13 @@ void RegenerateAngular(const DimChain &c, int regenerate)
     g.arcPosition = d;
     g.text = t;
     g.gapStart = DIM_NO_GAP_START, g.gapEnd = DIM_NO_GAP_END;
+    const double half = LabelHalfGap(c, r.common, arcShown != 0), radius = Length(Sub(d, v));
+    if (half > 0.0 && radius > 0.0 && std::fabs(sweep) > 0.0) {
+        // Along the arc: the text's angle from the start over the sweep.
+        const double at = CalcArcSweep(v.x, v.y, s.x, s.y, t.x, t.y, sweep >= 0.0 ? 1 : 0) / sweep;
+        const double h = half / radius / std::fabs(sweep);
+        g.gapStart = at - h, g.gapEnd = at + h;
+    }
 }
 
 void RegenerateLabel(Unit *object, const DimChain &c, int regenerate)
@@ -588,4 +637,72 @@ void FrameRegenerateRefText(Unit *object, const XProperty *parent)
     g.frameDistance = ref.frameValue > 0.0 ? ref.frameValue : 0.0;
     FrameBuildRefTextPath(reinterpret_cast<ElementPoint *>(at[0]), reinterpret_cast<ElementPoint *>(at[1]), at[2],
                           at[3], at[4], at[5], parent);
+}
+
+int FrameDimensionRoles(Unit *object, DimRoles *roles)
+{
+    *roles = DimRoles{};
+    DimChain c;
+    if (object->kind != UNIT_KIND_OBJECT || !ReadDimChain(object, &c))
+        return 0;
+    const DimLayout &l = *c.layout;
+    const int32_t type = l.type;
+    auto point = [&c](int i) {
+        return i >= 0 && ElementIsPoint(c.at[i]) ? reinterpret_cast<ElementPoint *>(c.at[i]) : nullptr;
+    };
+    // Text position and direction: the last two points of every layout but
+    // DimCoord and the labels, which keep them after the measured point.
+    int text = l.points - 2;
+    if (type == OBJTYPE_DIM_COORD)
+        text = 1;
+    else if (type == OBJTYPE_DIM_AREA || type == OBJTYPE_DIM_PERI)
+        text = 0;
+    roles->type = type;
+    roles->direction = type <= OBJTYPE_DIM_DIA ? point(2) : nullptr;
+    roles->line = type <= OBJTYPE_DIM_ARC ? point(text - 1) : nullptr;
+    if (type == OBJTYPE_DIM_DIST)
+        roles->line = point(3); // its position 4 is the end of the dimension line
+    roles->text = point(text);
+    roles->textDirection = point(text + 1);
+    roles->firstText = c.at[l.firstText];
+    roles->texts = l.texts;
+    roles->record = c.at[l.record];
+    roles->sub = c.at[l.sub];
+    const void *sub = ElementPayload(c.at[l.sub]);
+    if (l.subKind == ELEM_SUB_DIM_LINEAR) {
+        const auto *g = static_cast<const DimLinearGeometry *>(sub);
+        roles->computedText = g->text, roles->textAngle = g->textAngle;
+    } else if (l.subKind == ELEM_SUB_DIM_ANGULAR) {
+        const auto *g = static_cast<const DimAngularGeometry *>(sub);
+        roles->computedText = g->text, roles->textAngle = g->textAngle;
+    } else {
+        const auto *g = static_cast<const DimLabelGeometry *>(sub);
+        roles->computedText = g->text, roles->textAngle = g->textAngle;
+    }
+    return 1;
+}
+
+int FrameDimensionLabel(Unit *object, char *out, int size, Matrix *placed, const DimCommon **common)
+{
+    DimRoles roles;
+    if (size <= 0 || !FrameDimensionRoles(object, &roles))
+        return 0;
+    const int parts = roles.type == OBJTYPE_DIM_COORD ? kCoordLabelTexts : kLabelTexts;
+    int n = 0;
+    out[0] = '\0';
+    Element *e = roles.firstText;
+    for (int i = 0; i < parts; ++i, e = ElementNext(e)) {
+        const char *t = static_cast<const char *>(ElementPayload(e));
+        const uint32_t capacity = e->size - ELEMENT_HEADER_SIZE;
+        for (uint32_t k = 0; k < capacity && t[k] && n + 1 < size; ++k)
+            out[n++] = t[k];
+    }
+    out[n] = '\0';
+    const auto *c = static_cast<const DimCommon *>(ElementPayload(roles.record));
+    *common = c;
+    MatrixInit(placed);
+    MatrixScale(placed, c->values[0], c->values[0]);
+    MatrixRotate(placed, roles.textAngle);
+    MatrixMove(placed, roles.computedText.x, roles.computedText.y);
+    return n > 0 ? 1 : 0;
 }

@@ -115,3 +115,30 @@ void FrameRefTextLeader(RefTextGeometry *g, CalcPoint tip, CalcPoint knee, CalcP
 // modes 6 and 7 also move the text matrix of the TextStandard record.
 void FrameBuildRefTextPath(ElementPoint *tip, ElementPoint *knee, Element *text, Element *standard,
                            Element *reference, Element *work, const XProperty *parent);
+
+// Where a dimension keeps the elements its edits change; null where the type
+// has no such element.
+struct DimRoles {
+    int32_t type;
+    ElementPoint *direction;     // the measuring direction point (DimDist, DimRad, DimDia)
+    ElementPoint *line;          // the dimension line or arc position (types 25 to 29)
+    ElementPoint *text;          // the text position point
+    ElementPoint *textDirection; // the text direction point
+    Element *firstText;          // the first of the texts, which follow one another
+    int texts;                   // 5, or 7 for DimCoord
+    Element *record;             // DimLarge or DimSmall
+    Element *sub;                // the run-time geometry behind the record
+    CalcPoint computedText;      // the text position of the last regeneration
+    double textAngle;            // and the text's angle
+};
+// 1 when the object is a dimension with its full chain; roles filled.
+int FrameDimensionRoles(Unit *object, DimRoles *roles);
+
+struct DimCommon;
+// The label of a dimension as it is drawn: its texts before, value and after
+// (a coordinate dimension: all five of its line) into out (size bytes), the
+// matrix that places a text of height 1 centred on the text point along the
+// text angle, scaled by the dimension's text height, and its settings. 0
+// when the object is no dimension or the label is empty.
+int FrameDimensionLabel(Unit *object, char *out, int size, Matrix *placed, const DimCommon **common);
+constexpr int DIM_LABEL_SIZE = 1300; // five texts of 250 characters and the terminator

@@ -54,6 +54,9 @@ double *ValuesAt(const Chain &c, int i, int16_t kind)
 }
 
 // Adds a point, mapped by the matrix, to the box.
+// Points along a dimension arc that bound it closely enough for repainting.
+constexpr int kArcFrameSteps = 16;
+
 void AddPoint(double box[4], double x, double y, const Matrix *matrix)
 {
     if (matrix)
@@ -247,6 +250,43 @@ void AddStdText(const Chain &c, const XProperty *parent, double box[4], const Ma
     SymbolSetTextLayout(record->charSpacing, record->tabUnit, record->lineSpacing, record->alignment);
     const char *s = SymbolGetTextString(static_cast<const char *>(ElementPayload(c.at[0])));
     FrameMeasureText(&record->font, s, &record->matrix, &record->property, parent, matrix);
+    SymbolReleaseTextString();
+    FrameUnion(box, g_FrameBox);
+}
+
+// A dimension: its points, its dimension line or arc ends and its label.
+void AddDimension(Unit *object, const XProperty *parent, double box[4], const Matrix *matrix)
+{
+    AddAllPoints(object, box, matrix);
+    DimRoles roles;
+    if (FrameDimensionRoles(object, &roles) && roles.sub->kind == ELEM_SUB_DIM_LINEAR) {
+        const auto *g = static_cast<const DimLinearGeometry *>(ElementPayload(roles.sub));
+        for (const CalcPoint &p : {g->q1, g->q2, g->base1, g->base2})
+            AddPoint(box, p.x, p.y, matrix);
+    } else if (roles.sub && roles.sub->kind == ELEM_SUB_DIM_ANGULAR) {
+        // The arc through its ends and as many points between as its quarter turns need.
+        const auto *g = static_cast<const DimAngularGeometry *>(ElementPayload(roles.sub));
+        const double r = std::hypot(g->arcStart.x - g->centre.x, g->arcStart.y - g->centre.y);
+        const double a0 = std::atan2(g->arcStart.y - g->centre.y, g->arcStart.x - g->centre.x);
+        for (int k = 0; k <= kArcFrameSteps; ++k) {
+            const double a = a0 + g->sweep * k / kArcFrameSteps;
+            AddPoint(box, g->centre.x + r * std::cos(a), g->centre.y + r * std::sin(a), matrix);
+        }
+        for (const CalcPoint &p : {g->base1, g->base2})
+            AddPoint(box, p.x, p.y, matrix);
+    }
+    char label[DIM_LABEL_SIZE];
+    Matrix m;
+    const DimCommon *common = nullptr;
+    if (!FrameDimensionLabel(object, label, sizeof label, &m, &common))
+        return;
+    if (matrix)
+        MatrixMultiply(&m, matrix);
+    SymbolSetTextLayout(common->values420[0], common->values420[1], 1.0, TEXT_ALIGN_CENTRE);
+    const char *s = SymbolGetTextString(label);
+    Matrix identity;
+    MatrixInit(&identity);
+    FrameMeasureText(&common->font, s, &m, &common->property, parent, &identity);
     SymbolReleaseTextString();
     FrameUnion(box, g_FrameBox);
 }
@@ -492,6 +532,10 @@ void FrameMeasureObjectPath(Unit *object, const XProperty *parent, const Matrix 
     case OBJTYPE_CLIP: AddClip(object, c, resolved, box, matrix); break;
     case OBJTYPE_BITMAP: AddBitmap(c, box, matrix); break;
     case OBJTYPE_GEO_LINE: AddGeoLine(c, box, matrix); break;
+    case OBJTYPE_DIM_DIST: case OBJTYPE_DIM_RAD: case OBJTYPE_DIM_DIA: case OBJTYPE_DIM_ANGLE: case OBJTYPE_DIM_ARC:
+    case OBJTYPE_DIM_COORD: case OBJTYPE_DIM_AREA: case OBJTYPE_DIM_PERI:
+        AddDimension(object, parent, box, matrix);
+        break;
     default:
         // Lines, line strings, comments, marks, and the dimensions and
         // reference texts: their point elements.

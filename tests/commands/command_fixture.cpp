@@ -18,6 +18,7 @@
 #include "common/test_commands.h"
 #include "database/storage.h"
 #include "database/undo.h"
+#include "language/language.h"
 
 namespace {
 
@@ -215,3 +216,22 @@ void DrawingWindowTest::ClickAt(double x, double y)
 }
 
 POINT DrawingWindowTest::Centre(const RECT &r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+void DialogDrawingWindowTest::SetUp()
+{
+    DrawingWindowTest::SetUp();
+    UndoReset();
+    g_UndoSteps = UNDO_WINDOW_DEFAULT;
+    savedModule_ = g_LanguageModule;
+    g_LanguageModule = GetModuleHandleA("language.dll");
+    WindowResetUnits(&g_DrawWindows[0]);
+    savedWindow_ = g_ConvertState.window;
+    g_ConvertState.window = &g_DrawWindows[0];
+}
+
+void DialogDrawingWindowTest::TearDown()
+{
+    g_LanguageModule = savedModule_;
+    g_ConvertState.window = savedWindow_;
+    DrawingWindowTest::TearDown();
+}

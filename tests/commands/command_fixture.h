@@ -64,3 +64,15 @@ protected:
 
     HWND hwnd_ = nullptr;
 };
+
+// A drawing window whose dialogs come from the language module's templates,
+// in the first window's units, over an empty undo history.
+class DialogDrawingWindowTest : public DrawingWindowTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+private:
+    HMODULE savedModule_ = nullptr;
+    DrawWindow *savedWindow_ = nullptr;
+};

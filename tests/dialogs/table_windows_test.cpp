@@ -21,6 +21,8 @@
 #include "dialogs/alert.h"
 #include "dialogs/box05_pens.h"
 #include "dialogs/box05_table.h"
+#include "dialogs/box15.h"
+#include "files/zvi.h"
 #include "language/language.h"
 #include "language_dialogs.h"
 
@@ -304,6 +306,46 @@ TEST_F(TableWindows, TheMainWindowTakesTheAppliedPens)
     EXPECT_EQ(g_PenDefs[3].state, DEF_STATE_SHOWN_B);
     EXPECT_EQ(g_PenDefs[1].state, DEF_STATE_DEFAULT);
     SystemClearChanges();
+}
+
+// The chooser of the load/save popup answers with this file.
+std::string g_TableFile;
+std::vector<std::string> g_TableCaptions;
+int ChooseTableFile(const char *caption, FileDialogState *state, const FileTypeSelection &selection)
+{
+    g_TableCaptions.push_back(std::string(caption) + (selection.mode == CHOOSER_SAVE ? " (save)" : " (open)"));
+    snprintf(state->current, sizeof state->current, "%s", g_TableFile.c_str());
+    return 1;
+}
+
+// A pen table saved from the window comes back into its working copy: a
+// pen of the same name in place, a missing one at its own free index; the
+// drawing changes only on Apply.
+TEST_F(TableWindows, APenTableFileSavesAndLoadsIntoTheWorkingCopy)
+{
+    ASSERT_EQ(ZVI_InitFileBuffers(), 1);
+    TestTempFile file("table_windows_pens.zvd");
+    g_TableFile = file.Path();
+    g_TableCaptions.clear();
+    g_Box15ChooserHook = ChooseTableFile;
+    Command(11501);
+    EXPECT_NE(file.Contents().find("=PEN="), std::string::npos);
+
+    auto *pens = static_cast<PenDef *>(w->work);
+    pens[3] = PenDef{};               // "x" gone from the working copy
+    pens[2].setA.width = 2.5;          // "a\\d" changed
+    Box05TableListFill(w, -1);
+    ASSERT_EQ(RowOf("x"), -1);
+    Command(11500);
+    g_Box15ChooserHook = nullptr;
+    EXPECT_STREQ(pens[3].name, "x");
+    EXPECT_NE(pens[2].setA.width, 2.5);
+    EXPECT_GE(RowOf("x"), 0);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(w->hwnd, ID_APPLY)));
+    EXPECT_STREQ(g_PenDefs[3].name, "x");
+    EXPECT_EQ(g_TableCaptions, (std::vector<std::string>{std::string(eCaptionTexts[73]) + " (save)",
+                                                         std::string(eCaptionTexts[72]) + " (open)"}));
+    EXPECT_TRUE(Alerts().empty());
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 // The question before a drawing is closed or replaced, and opening a drawing.
 #include "drawfile_fixture.h"
 
+#include "common/dialog_driver.h"
+#include "common/test_support.h"
+
 #include "files/file_commands.h"
 #include "files/file_drawinginfo.h"
 #include "dialogs/box15.h"
@@ -196,35 +199,71 @@ TEST_F(FileCommands, ADamagedArchiveNeverReadsAStaleUnpackedDrawing)
     EXPECT_FALSE(ZVI_FileExist(stale));
 }
 
+// The drawing details dialog of Save As: OK with a title typed into it, or Cancel.
+DialogStep DetailsOk(const char *title)
+{
+    return [title](HWND details) {
+        SetDlgItemTextA(details, 200, title);
+        TestClickButton(details, IDOK);
+    };
+}
+
 TEST_F(FileCommands, SaveAsAnsweredNoKeepsTheDrawingAsItWas)
 {
+    TestLanguageModule language;
     TestTempFile first("file_commands_first.zvd"), copy("file_commands_copy.zvd");
     BuildRichDrawing();
     ASSERT_EQ(FileWriteDrawing(nullptr, first.Path(), kAll), 1);
     ASSERT_EQ(FileOpenDrawing(first.Path(), 0, kAll, 1, 0), FILE_OPEN_DONE);
     g_DrawingInfo.modified = 1;
     const uint32_t sections = g_DrawingInfo.sectionsFound;
+    const std::string title = g_DrawingInfo.info.title;
     g_Box15ChooserHook = Choose;
     g_ChosenPath = copy.Path();
     g_ChosenKind = 1;
-    g_Answer = ALERT_NO; // not the current drawing
-    EXPECT_EQ(FileSaveDrawingAs("Save As"), 1);
-    EXPECT_GT(copy.Contents().size(), 100u);
-    EXPECT_STREQ(g_DrawingInfo.currentPath, first.Path());
-    EXPECT_EQ(g_DrawingInfo.modified, 1u);
-    EXPECT_EQ(g_DrawingInfo.sectionsFound, sections);
-    // Yes: the copy becomes the drawing.
-    g_Answer = ALERT_YES;
-    EXPECT_EQ(FileSaveDrawingAs("Save As"), 1);
-    EXPECT_STREQ(g_DrawingInfo.currentPath, copy.Path());
-    EXPECT_EQ(g_DrawingInfo.modified, 0u);
-    // An untitled changed drawing asked about on close goes to Save As.
-    FileUnlockCurrent();
-    std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "*Untitled");
-    g_DrawingInfo.modified = 1;
-    g_Choosers = 0;
-    EXPECT_EQ(FileQueryClose(), 1);
-    EXPECT_EQ(g_Choosers, 1);
+    {
+        // Cancel in the drawing details: nothing is written or changed.
+        DialogDriver driver({[](HWND details) { TestClickButton(details, IDCANCEL); }});
+        EXPECT_EQ(FileSaveDrawingAs("Save As"), 0);
+        EXPECT_EQ(driver.stepsDone(), 1);
+        EXPECT_FALSE(ZVI_FileExist(copy.Path()));
+        EXPECT_STREQ(g_DrawingInfo.currentPath, first.Path());
+        EXPECT_EQ(g_DrawingInfo.modified, 1u);
+    }
+    {
+        g_Answer = ALERT_NO; // not the current drawing
+        DialogDriver driver({DetailsOk("Copy title")});
+        EXPECT_EQ(FileSaveDrawingAs("Save As"), 1);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+        EXPECT_GT(copy.Contents().size(), 100u);
+        DrawingInfo written{};
+        ASSERT_EQ(FileReadDrawingInfo(copy.Path(), &written), 1);
+        EXPECT_STREQ(written.title, "Copy title");
+        EXPECT_EQ(g_DrawingInfo.info.title, title);
+        EXPECT_STREQ(g_DrawingInfo.currentPath, first.Path());
+        EXPECT_EQ(g_DrawingInfo.modified, 1u);
+        EXPECT_EQ(g_DrawingInfo.sectionsFound, sections);
+    }
+    {
+        // Yes: the copy becomes the drawing, with the details given.
+        g_Answer = ALERT_YES;
+        DialogDriver driver({DetailsOk("Plan B")});
+        EXPECT_EQ(FileSaveDrawingAs("Save As"), 1);
+        EXPECT_STREQ(g_DrawingInfo.currentPath, copy.Path());
+        EXPECT_STREQ(g_DrawingInfo.info.title, "Plan B");
+        EXPECT_EQ(g_DrawingInfo.modified, 0u);
+    }
+    {
+        // An untitled changed drawing asked about on close goes to Save As.
+        FileUnlockCurrent();
+        std::snprintf(g_DrawingInfo.currentPath, sizeof g_DrawingInfo.currentPath, "*Untitled");
+        g_DrawingInfo.modified = 1;
+        g_Choosers = 0;
+        DialogDriver driver({DetailsOk("Plan C")});
+        EXPECT_EQ(FileQueryClose(), 1);
+        EXPECT_EQ(g_Choosers, 1);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
     FileUnlockCurrent();
     g_Box15ChooserHook = nullptr;
 }
@@ -367,6 +406,58 @@ TEST_F(FileCommands, AMergedBitmapIsEmbeddedOrLinkedAndALinkedOneIsFoundWhereItM
     ImageFreeBitmaps(1);
     DeleteFileA(moved.c_str());
     RemoveDirectoryA(folder.c_str());
+}
+
+// Only images that some Bitmap object names stay loaded; the BITMAP section
+// writes the stored images of the objects it writes.
+TEST_F(FileCommands, UnusedImagesArePurgedAndOnlyUsedOnesAreMarkedForWriting)
+{
+    const std::string bmp = TinyBmp();
+    TestTempFile linked("file_commands_purge_a.bmp"), dropped("file_commands_purge_b.bmp"),
+        loose("file_commands_purge_c.bmp");
+    for (const TestTempFile *f : {&linked, &dropped, &loose})
+        TestWriteFile(f->Path(), bmp);
+    g_ConstructionPoints[0] = {5, 7, 0, 0};
+    g_Answer = ALERT_NO;
+    ASSERT_EQ(FileOpenDrawing(linked.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_DONE);
+    ASSERT_EQ(FileOpenDrawing(dropped.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_DONE);
+    g_Answer = ALERT_YES;
+    ASSERT_EQ(FileOpenDrawing(linked.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_DONE);
+    ASSERT_EQ(FileOpenDrawing(dropped.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_DONE);
+    ASSERT_EQ(ImageDataCount(), 2);
+    for (int i = 0; i < 4; ++i)
+        ASSERT_NE(ImageFindBitmap(BitmapNameOfObject(i), 1), nullptr);
+    ASSERT_NE(ImageFindBitmap(loose.Path(), 1), nullptr);
+    ASSERT_EQ(g_BitmapList.count, 5);
+
+    // Writing: all objects, only the selected one, or only blocks (none here).
+    Unit *fourth = g_ObjectLists[LIST_DRAWING].tail;
+    fourth->flags |= UNIT_SELECTED;
+    const int second = std::strcmp(ImageDataAt(1)->name, BitmapNameOfObject(3)) == 0 ? 1 : 0;
+    struct Case {
+        uint32_t sections;
+        int32_t marked;
+        std::vector<char> flags;
+    };
+    std::vector<char> only(2, 0);
+    only[size_t(second)] = 1;
+    for (const Case &c : {Case{FILE_SECTION_OBJECT, 2, {1, 1}}, Case{FILE_SECTION_OBJECT | FILE_MODE_SELECTION, 1, only},
+                          Case{FILE_SECTION_BLOCK, 0, {0, 0}}}) {
+        std::vector<char> flags;
+        EXPECT_EQ(ImageMarkUsed(c.sections, &flags), c.marked) << std::hex << c.sections;
+        EXPECT_EQ(flags, c.flags) << std::hex << c.sections;
+    }
+
+    // Purging: the loose image and the one whose objects went are dropped,
+    // whatever the letter case of the names.
+    CharUpperA(static_cast<BitmapRefData *>(ElementPayload(UnitFirstElement(g_ObjectLists[LIST_DRAWING].head)))->name);
+    MemListDelete(LIST_DRAWING, g_ObjectLists[LIST_DRAWING].head->next);
+    ImagePurgeUnused();
+    EXPECT_EQ(g_BitmapList.count, 3);
+    EXPECT_NE(ImageFindBitmap(linked.Path(), 0), nullptr);
+    EXPECT_EQ(ImageFindBitmap(dropped.Path(), 0), nullptr);
+    EXPECT_EQ(ImageFindBitmap(loose.Path(), 0), nullptr);
+    ImageFreeBitmaps(1);
 }
 
 std::string g_FilterPath;

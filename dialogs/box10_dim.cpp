@@ -1,0 +1,477 @@
+// The dimension attribute dialogs. One procedure serves the three parameter
+// templates (the controls a template lacks are skipped), another the number
+// format; each works on a copy of the caller's attribute collection.
+#include "dialogs/box10_dim.h"
+
+#include <cstdio>
+#include <initializer_list>
+#include <cstring>
+
+#include "app/convert.h"
+#include "app/system.h"
+#include "app/system_defs.h"
+#include "app/window.h"
+#include "database/object_attributes.h"
+#include "database/symbol_charlib.h"
+#include "dialogs/alert.h"
+#include "dialogs/alert_check.h"
+#include "dialogs/box01.h"
+#include "files/file_records.h"
+#include "language/language.h"
+#include "language/language_entries.h"
+#include "plugin/zvi.h"
+
+namespace {
+
+constexpr int HELP_PARAM0 = 15004, HELP_DATA = 15005, HELP_PARAM1 = 15006, HELP_PARAM2 = 15007;
+constexpr int ID_FIRST_LENGTH = 200, ID_SECOND_LENGTH = 201, ID_DECIMALS = 202, ID_OFFSET1 = 203, ID_OFFSET2 = 204;
+constexpr int ID_FIRST_MODE = 180, ID_SECOND_MODE = 181, ID_FRACTION = 182;
+constexpr int ID_FONT = 180, ID_STYLE = 181;
+constexpr int ID_EDIT_TEXT = 256;
+constexpr int ID_MORE = 550;          // the number format, or the layout from DIMENSIONDATA
+constexpr int ID_SYSTEM = 750;
+constexpr int ID_TEXT_MODE = 800;     // DIMENSIONDATA's icon group
+constexpr int TEXT_SIZE = 256;
+constexpr char TABLE_END = 4;         // the entry behind a language table's last
+constexpr int MSG_SELECT = 3, MSG_NOT_INT = 7, MSG_DECIMALS = 31, MSG_OFFSET1 = 53, MSG_OFFSET2 = 54,
+              MSG_LENGTH = 111;
+constexpr int MAX_DECIMALS = 9;
+constexpr double MAX_LENGTH = 1e10;
+constexpr int BUTTON_DEFAULTS = 18, BUTTON_TEXTS = 19; // eButtonText
+constexpr int CAPTION_DATA = 36;                       // eCaptionTexts
+constexpr int UNI_NO_SYSTEM = 30, UNI_DECIMAL = 84;    // eUniTexts
+
+// The icon groups of the parameter dialogs and the word of the large group
+// (or of the line-end group) each sets.
+struct IconGroup {
+    int base, count;
+    const char *format;
+    int largeWord;
+    int lineWord; // -1: not in DIMENSIONPARAM0
+};
+constexpr IconGroup ICON_GROUPS[] = {
+    {800, 7, "IDI_ARROW%d", 4, 0},    {807, 7, "IDI_ARROW%d", 6, 2},   {814, 3, "IDI_DIMLINE%d", 12, -1},
+    {817, 4, "IDI_ORIENT%d", 11, -1}, {821, 3, "IDI_DISTMOD%d", 13, -1}, {824, 3, "IDI_DIMTEXT%d", 2, -1},
+};
+// The check boxes and their word of the large group.
+struct CheckWord {
+    int id, word;
+};
+constexpr CheckWord LARGE_CHECKS[] = {{253, 0}, {254, 1}, {255, 3}, {250, 8}, {251, 9}, {252, 10}};
+constexpr int SMALL_AUTOMATIC = 253, SMALL_BY_POINT = 255;
+
+// The controls each bit of the field-enable word governs.
+struct FieldControls {
+    int bit;
+    int first, last;  // a range of ids
+    int extra1, extra2;
+};
+constexpr FieldControls FIELD_CONTROLS[] = {
+    {0, 253, 253, 0, 0},   {1, 254, 254, 0, 0},   {2, 824, 826, 0, 0},   {3, 255, 255, 0, 0},
+    {4, 800, 806, 0, 0},   {5, 180, 180, 350, 0}, {6, 807, 813, 0, 0},   {7, 181, 181, 351, 0},
+    {8, 250, 250, 0, 0},   {9, 251, 251, 0, 0},   {10, 252, 252, 0, 0},  {11, 817, 820, 0, 0},
+    {12, 814, 816, 0, 0},  {13, 821, 823, 0, 0},  {14, 200, 200, 352, 650}, {19, 201, 201, 353, 651},
+    {15, 550, 550, 0, 0},
+};
+
+enum class Kind { LINE_ENDS, LARGE, SMALL };
+
+struct ParamRecord {
+    DialogHeader header;
+    Kind kind;
+    ObjectAttributes attributes;
+    uint32_t editText;
+    uint32_t hasEditText;
+    uint32_t defaults;
+    char caption[TEXT_SIZE];
+};
+
+struct DataRecord {
+    DialogHeader header;
+    ObjectAttributes attributes;
+    uint32_t defaults;
+    FontDef styles[BOX01_FONT_STYLES];
+    char caption[TEXT_SIZE];
+};
+
+void CopyText(char *out, const char *text) { std::snprintf(out, TEXT_SIZE, "%s", text ? text : ""); }
+
+int32_t *IconWord(ParamRecord &r, const IconGroup &g)
+{
+    if (r.kind == Kind::LINE_ENDS)
+        return g.lineWord >= 0 ? &r.attributes.lineEnd.words[g.lineWord] : nullptr;
+    return r.kind == Kind::LARGE ? &r.attributes.dimLarge.words[g.largeWord] : nullptr;
+}
+
+const IconGroup *GroupOf(int id)
+{
+    for (const IconGroup &g : ICON_GROUPS)
+        if (id >= g.base && id < g.base + g.count)
+            return &g;
+    return nullptr;
+}
+
+void ShowWidth(HWND dialog, int id, int labelId, double mm)
+{
+    char text[TEXT_SIZE], label[TEXT_SIZE] = "";
+    ZVI_ConvertWidthString(text, mm, label);
+    SetDlgItemTextA(dialog, id, text);
+    SetDlgItemTextA(dialog, labelId, label);
+}
+
+void FillModes(HWND dialog, int id, int32_t current)
+{
+    HWND box = GetDlgItem(dialog, id);
+    if (!box)
+        return;
+    for (int i = 0; eDimensionOrient[i] && eDimensionOrient[i][0] != TABLE_END; ++i)
+        SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(eDimensionOrient[i]));
+    Box01DialogComboboxAdjust(dialog, id);
+    SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(current), 0);
+}
+
+// The end modes from the two combo boxes; 0 after telling the user.
+int ReadModes(HWND dialog, int32_t *first, int32_t *second)
+{
+    const LRESULT a = SendDlgItemMessageA(dialog, ID_FIRST_MODE, CB_GETCURSEL, 0, 0);
+    const LRESULT b = SendDlgItemMessageA(dialog, ID_SECOND_MODE, CB_GETCURSEL, 0, 0);
+    if (a == CB_ERR || b == CB_ERR) {
+        AlertOk(dialog, eAlertTextOK[MSG_SELECT]);
+        SetFocus(GetDlgItem(dialog, a == CB_ERR ? ID_FIRST_MODE : ID_SECOND_MODE));
+        return 0;
+    }
+    *first = static_cast<int32_t>(a);
+    *second = static_cast<int32_t>(b);
+    return 1;
+}
+
+void InitParam(HWND dialog, ParamRecord &r)
+{
+    SetWindowTextA(dialog, r.caption);
+    ObjectAttributes &a = r.attributes;
+    switch (r.kind) {
+    case Kind::LINE_ENDS:
+        FillModes(dialog, ID_FIRST_MODE, a.lineEnd.words[1]);
+        FillModes(dialog, ID_SECOND_MODE, a.lineEnd.words[3]);
+        break;
+    case Kind::LARGE:
+        FillModes(dialog, ID_FIRST_MODE, a.dimLarge.words[5]);
+        FillModes(dialog, ID_SECOND_MODE, a.dimLarge.words[7]);
+        for (const CheckWord &c : LARGE_CHECKS)
+            Box01DialogCheck(dialog, c.id, a.dimLarge.words[c.word] ? 1 : 0);
+        ShowWidth(dialog, ID_FIRST_LENGTH, 650, a.dimLarge.distance);
+        ShowWidth(dialog, ID_SECOND_LENGTH, 651, a.dimLarge.further);
+        break;
+    case Kind::SMALL:
+        Box01DialogCheck(dialog, SMALL_AUTOMATIC, a.dimSmall.automatic ? 1 : 0);
+        Box01DialogCheck(dialog, SMALL_BY_POINT, a.dimSmall.byPoint ? 1 : 0);
+        break;
+    }
+    if (r.kind != Kind::LINE_ENDS) {
+        Box01DialogCheck(dialog, ID_EDIT_TEXT, r.hasEditText && r.defaults ? r.editText : 0);
+        EnableWindow(GetDlgItem(dialog, ID_EDIT_TEXT), r.hasEditText && r.defaults);
+        SetDlgItemTextA(dialog, ID_MORE, eButtonText[r.defaults ? BUTTON_DEFAULTS : BUTTON_TEXTS]);
+    }
+    Box10EnableDimControls(dialog, &a);
+    SetFocus(GetDlgItem(dialog, IDOK));
+}
+
+int ReadParam(HWND dialog, ParamRecord &r)
+{
+    ObjectAttributes &a = r.attributes;
+    if (r.kind == Kind::LINE_ENDS)
+        return ReadModes(dialog, &a.lineEnd.words[1], &a.lineEnd.words[3]);
+    if (r.kind == Kind::SMALL)
+        return 1;
+    if (!ReadModes(dialog, &a.dimLarge.words[5], &a.dimLarge.words[7]))
+        return 0;
+    char text[TEXT_SIZE];
+    GetDlgItemTextA(dialog, ID_FIRST_LENGTH, text, sizeof text);
+    if (!AlertCheckInputWidth(dialog, text, &a.dimLarge.distance, ID_FIRST_LENGTH))
+        return 0;
+    GetDlgItemTextA(dialog, ID_SECOND_LENGTH, text, sizeof text);
+    return AlertCheckInputWidthRange(dialog, text, &a.dimLarge.further, ID_SECOND_LENGTH, 0.0, MAX_LENGTH,
+                                     eAlertTextOK[MSG_LENGTH]);
+}
+
+void ToggleCheck(HWND dialog, ParamRecord &r, int id)
+{
+    int32_t *word = nullptr;
+    if (r.kind == Kind::LARGE) {
+        for (const CheckWord &c : LARGE_CHECKS)
+            if (c.id == id)
+                word = &r.attributes.dimLarge.words[c.word];
+    } else if (r.kind == Kind::SMALL) {
+        word = id == SMALL_AUTOMATIC ? &r.attributes.dimSmall.automatic
+               : id == SMALL_BY_POINT ? &r.attributes.dimSmall.byPoint
+                                      : nullptr;
+    }
+    if (id == ID_EDIT_TEXT) {
+        r.editText = !r.editText;
+        Box01DialogCheck(dialog, id, r.editText);
+    } else if (word) {
+        *word = !*word;
+        Box01DialogCheck(dialog, id, *word ? 1 : 0);
+    }
+}
+
+INT_PTR CALLBACK ParamProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        if (auto *r = reinterpret_cast<ParamRecord *>(Box01DialogInit(dialog, lParam)))
+            InitParam(dialog, *r);
+        return FALSE;
+    }
+    auto *r = Box01DialogRecordOf<ParamRecord>(dialog);
+    if (!r)
+        return FALSE;
+    const int help = r->kind == Kind::LINE_ENDS ? HELP_PARAM0 : r->kind == Kind::LARGE ? HELP_PARAM1 : HELP_PARAM2;
+    if (message == WM_DRAWITEM) {
+        const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        const IconGroup *g = GroupOf(static_cast<int>(item->CtlID));
+        int32_t *word = g ? IconWord(*r, *g) : nullptr;
+        if (!word)
+            return FALSE;
+        Box01DrawItemNumberedIcon(item, g->format, g->base, *word);
+        return TRUE;
+    }
+    if (message != WM_COMMAND)
+        return Box01DialogDefault(dialog, message, wParam, lParam, help);
+    const int id = LOWORD(wParam);
+    if (const IconGroup *g = GroupOf(id)) {
+        if (int32_t *word = IconWord(*r, *g)) {
+            *word = id - g->base;
+            Box01DialogRedrawItems(dialog, g->base, g->base + g->count - 1);
+        }
+        return TRUE;
+    }
+    switch (id) {
+    case IDOK:
+        if (ReadParam(dialog, *r))
+            Box01DialogEnd(dialog, DIALOG_OK);
+        return TRUE;
+    case ID_MORE: {
+        char caption[TEXT_SIZE];
+        CopyText(caption, eCaptionTexts[CAPTION_DATA]);
+        Box10DimensionData(dialog, caption, &r->attributes, r->defaults);
+        return TRUE;
+    }
+    default:
+        if (HIWORD(wParam) == BN_CLICKED && id >= 250 && id <= ID_EDIT_TEXT) {
+            ToggleCheck(dialog, *r, id);
+            return TRUE;
+        }
+        return Box01DialogDefault(dialog, message, wParam, lParam, help);
+    }
+}
+
+uint32_t RunParam(HWND owner, const char *templateName, const char *caption, Kind kind, ObjectAttributes *attributes,
+                  uint32_t *editText, uint32_t defaults)
+{
+    TempBlock<ParamRecord> block(1, __FILE_NAME__, __LINE__);
+    if (!block)
+        return 0;
+    ParamRecord &r = *block.get();
+    std::memset(&r, 0, sizeof r);
+    r.kind = kind;
+    r.attributes = *attributes;
+    r.hasEditText = editText ? 1 : 0;
+    r.editText = editText ? *editText : 0;
+    r.defaults = defaults;
+    CopyText(r.caption, caption);
+    if (Box01DialogRun(owner, templateName, ParamProc, &r.header) == -1 || r.header.result != DIALOG_OK)
+        return 0;
+    *attributes = r.attributes;
+    if (editText)
+        *editText = r.editText;
+    return 1;
+}
+
+// ---- DIMENSIONDATA -----------------------------------------------------------
+
+void FillStyles(HWND dialog, DataRecord &r)
+{
+    auto &d = r.attributes.dimParameter;
+    const bool library = SymbolFindCharLibrary(&d.font) >= 0;
+    SendDlgItemMessageA(dialog, ID_STYLE, CB_RESETCONTENT, 0, 0);
+    EnableWindow(GetDlgItem(dialog, ID_STYLE), !library);
+    if (library)
+        return;
+    const int count = Box01FillFontStyles(dialog, ID_STYLE, d.font.face, r.styles);
+    for (int i = 0; i < count; ++i)
+        if (r.styles[i].style == d.font.style && r.styles[i].weight == d.font.weight)
+            SendDlgItemMessageA(dialog, ID_STYLE, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+}
+
+void ShowSystem(HWND dialog, int32_t system)
+{
+    const char *name = system >= 0 && system < SYSTEM_SLOTS ? g_SystemDefs[system].name
+                                                                            : eUniTexts[UNI_NO_SYSTEM];
+    SetDlgItemTextA(dialog, ID_SYSTEM, name);
+}
+
+void InitData(HWND dialog, DataRecord &r)
+{
+    SetWindowTextA(dialog, r.caption);
+    auto &d = r.attributes.dimParameter;
+    HWND fonts = GetDlgItem(dialog, ID_FONT);
+    for (int i = 0; i < g_CharLibrarySlots.count; ++i)
+        SendMessageA(fonts, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(g_CharLibrarySlots.slots[i].info.title));
+    Box01FillFontList(dialog, ID_FONT);
+    LRESULT at = SendMessageA(fonts, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(d.font.face));
+    if (at == CB_ERR)
+        at = SendMessageA(fonts, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(d.font.face));
+    SendMessageA(fonts, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+    FillStyles(dialog, r);
+    ShowWidth(dialog, ID_FIRST_LENGTH, 650, d.textHeight);
+    ShowWidth(dialog, ID_SECOND_LENGTH, 651, d.toleranceHeight);
+    char text[TEXT_SIZE];
+    ConvertIntToString(text, d.conversion);
+    SetDlgItemTextA(dialog, ID_DECIMALS, text);
+    SendDlgItemMessageA(dialog, ID_FRACTION, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(eUniTexts[UNI_DECIMAL]));
+    for (int i = 0; eSysFractionNames[i] && eSysFractionNames[i][0] != TABLE_END; ++i)
+        SendDlgItemMessageA(dialog, ID_FRACTION, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(eSysFractionNames[i]));
+    SendDlgItemMessageA(dialog, ID_FRACTION, CB_SETCURSEL, static_cast<WPARAM>(d.numberFormat + 1), 0);
+    ConvertDoubleToString(text, d.charSpacing, 0, static_cast<int>(g_ConvertState.decimals));
+    SetDlgItemTextA(dialog, ID_OFFSET1, text);
+    ConvertDoubleToString(text, d.tabUnit, 0, static_cast<int>(g_ConvertState.decimals));
+    SetDlgItemTextA(dialog, ID_OFFSET2, text);
+    ShowSystem(dialog, d.system);
+    // The layout of new dimensions is not offered here yet.
+    Box01DialogShowItem(dialog, ID_MORE, 0);
+    EnableWindow(GetDlgItem(dialog, ID_MORE), FALSE);
+    Box01DialogFocusEdit(dialog, ID_FIRST_LENGTH);
+}
+
+int ReadData(HWND dialog, DataRecord &r)
+{
+    auto &d = r.attributes.dimParameter;
+    char face[TEXT_SIZE];
+    if (!Box01ComboSelection(dialog, ID_FONT, face, sizeof face))
+        return 0;
+    std::snprintf(d.font.face, sizeof d.font.face, "%s", face);
+    if (SymbolFindCharLibrary(&d.font) < 0) {
+        const LRESULT style = SendDlgItemMessageA(dialog, ID_STYLE, CB_GETCURSEL, 0, 0);
+        if (style == CB_ERR) {
+            AlertOk(dialog, eAlertTextOK[MSG_SELECT]);
+            return 0;
+        }
+        const FontDef &s = r.styles[style];
+        d.font.kind = s.kind;
+        d.font.style = s.style;
+        d.font.weight = s.weight;
+    } else {
+        d.font.kind = 0;
+    }
+    char text[TEXT_SIZE];
+    GetDlgItemTextA(dialog, ID_FIRST_LENGTH, text, sizeof text);
+    if (!AlertCheckInputWidth(dialog, text, &d.textHeight, ID_FIRST_LENGTH))
+        return 0;
+    GetDlgItemTextA(dialog, ID_SECOND_LENGTH, text, sizeof text);
+    if (!AlertCheckInputWidth(dialog, text, &d.toleranceHeight, ID_SECOND_LENGTH))
+        return 0;
+    GetDlgItemTextA(dialog, ID_DECIMALS, text, sizeof text);
+    const int decimals = ConvertStringToInt(text);
+    if (decimals == CONVERT_NO_INT || decimals < 0 || decimals > MAX_DECIMALS) {
+        AlertOk(dialog, eAlertTextOK[decimals == CONVERT_NO_INT ? MSG_NOT_INT : MSG_DECIMALS]);
+        Box01DialogFocusEdit(dialog, ID_DECIMALS);
+        return 0;
+    }
+    d.conversion = decimals;
+    d.numberFormat = static_cast<int32_t>(SendDlgItemMessageA(dialog, ID_FRACTION, CB_GETCURSEL, 0, 0)) - 1;
+    GetDlgItemTextA(dialog, ID_OFFSET1, text, sizeof text);
+    if (!AlertCheckInputDoubleRange(dialog, text, &d.charSpacing, ID_OFFSET1, -10.0, 10.0, eAlertTextOK[MSG_OFFSET1]))
+        return 0;
+    GetDlgItemTextA(dialog, ID_OFFSET2, text, sizeof text);
+    return AlertCheckInputDoubleRange(dialog, text, &d.tabUnit, ID_OFFSET2, -100.0, 100.0, eAlertTextOK[MSG_OFFSET2]);
+}
+
+INT_PTR CALLBACK DataProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        if (auto *r = reinterpret_cast<DataRecord *>(Box01DialogInit(dialog, lParam)))
+            InitData(dialog, *r);
+        return FALSE;
+    }
+    auto *r = Box01DialogRecordOf<DataRecord>(dialog);
+    if (!r)
+        return FALSE;
+    auto &d = r->attributes.dimParameter;
+    if (message == WM_DRAWITEM) {
+        const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        if (item->CtlID < ID_TEXT_MODE || item->CtlID > ID_TEXT_MODE + 2)
+            return FALSE;
+        Box01DrawItemNumberedIcon(item, "IDI_TEXTMOD%d", ID_TEXT_MODE, d.alignment);
+        return TRUE;
+    }
+    if (message != WM_COMMAND)
+        return Box01DialogDefault(dialog, message, wParam, lParam, HELP_DATA);
+    const int id = LOWORD(wParam);
+    if (id >= ID_TEXT_MODE && id <= ID_TEXT_MODE + 2) {
+        d.alignment = id - ID_TEXT_MODE;
+        Box01DialogRedrawItems(dialog, ID_TEXT_MODE, ID_TEXT_MODE + 2);
+        return TRUE;
+    }
+    if (id == ID_FONT && HIWORD(wParam) == CBN_SELCHANGE) {
+        const LRESULT at = SendDlgItemMessageA(dialog, ID_FONT, CB_GETCURSEL, 0, 0);
+        if (at != CB_ERR)
+            SendDlgItemMessageA(dialog, ID_FONT, CB_GETLBTEXT, static_cast<WPARAM>(at),
+                                reinterpret_cast<LPARAM>(d.font.face));
+        FillStyles(dialog, *r);
+        return TRUE;
+    }
+    if (id == IDOK) {
+        if (ReadData(dialog, *r))
+            Box01DialogEnd(dialog, DIALOG_OK);
+        return TRUE;
+    }
+    return Box01DialogDefault(dialog, message, wParam, lParam, HELP_DATA);
+}
+
+} // namespace
+
+void Box10EnableDimControls(HWND dialog, const ObjectAttributes *attributes)
+{
+    for (const FieldControls &f : FIELD_CONTROLS) {
+        const BOOL on = (attributes->fieldEnable >> f.bit) & 1u;
+        for (int id = f.first; id <= f.last; ++id)
+            if (HWND control = GetDlgItem(dialog, id))
+                EnableWindow(control, on);
+        for (int id : {f.extra1, f.extra2})
+            if (HWND control = id ? GetDlgItem(dialog, id) : nullptr)
+                EnableWindow(control, on);
+    }
+}
+
+uint32_t Box10DimensionParam0(HWND owner, const char *caption, ObjectAttributes *attributes)
+{
+    return RunParam(owner, "DIMENSIONPARAM0", caption, Kind::LINE_ENDS, attributes, nullptr, 0);
+}
+
+uint32_t Box10DimensionParam1(HWND owner, const char *caption, ObjectAttributes *attributes, uint32_t *editText,
+                              uint32_t defaults)
+{
+    return RunParam(owner, "DIMENSIONPARAM1", caption, Kind::LARGE, attributes, editText, defaults);
+}
+
+uint32_t Box10DimensionParam2(HWND owner, const char *caption, ObjectAttributes *attributes, uint32_t *editText,
+                              uint32_t defaults)
+{
+    return RunParam(owner, "DIMENSIONPARAM2", caption, Kind::SMALL, attributes, editText, defaults);
+}
+
+uint32_t Box10DimensionData(HWND owner, const char *caption, ObjectAttributes *attributes, uint32_t defaults)
+{
+    TempBlock<DataRecord> block(1, __FILE_NAME__, __LINE__);
+    if (!block)
+        return 0;
+    DataRecord &r = *block.get();
+    std::memset(&r, 0, sizeof r);
+    r.attributes = *attributes;
+    r.defaults = defaults;
+    CopyText(r.caption, caption);
+    if (Box01DialogRun(owner, "DIMENSIONDATA", DataProc, &r.header) == -1 || r.header.result != DIALOG_OK)
+        return 0;
+    *attributes = r.attributes;
+    return 1;
+}

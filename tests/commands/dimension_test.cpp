@@ -1,0 +1,336 @@
+// Dimensions drawn by a user in a real drawing window: the constructions
+// under the settings of the command's kind, the steps taken without a click,
+// the text dialog before the dimension, the edits of placed dimensions and
+// the measure commands' value box.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/darad4.h"
+#include "app/system.h"
+#include "app/window.h"
+#include "command_fixture.h"
+#include "commands/command.h"
+#include "commands/command_state.h"
+#include "commands/input.h"
+#include "commands/input_construct_dim.h"
+#include "commands/menu.h"
+#include "common/dialog_driver.h"
+#include "common/test_commands.h"
+#include "common/test_objects.h"
+#include "database/object.h"
+#include "database/object_types.h"
+#include "database/undo.h"
+#include "dialogs/box02.h"
+#include "files/file_drawinginfo.h"
+#include "geometry/frame_dim.h"
+#include "language/language.h"
+
+namespace {
+
+constexpr double PI = 3.14159265358979323846;
+
+class DimensionCommands : public DialogDrawingWindowTest {
+protected:
+    void SetUp() override
+    {
+        DialogDrawingWindowTest::SetUp();
+        g_DrawingSettings.dimLayoutEditText = 0;
+        CommandResetStates();
+        g_LocalData.snap.switches[0] = 0; // snapping off: clicks land where they are made
+    }
+    // Record 0 (command 809): aligned text centred on the line, no measuring
+    // direction, extension lines square to the line, the distance mode given.
+    static void PlainRecord(int k, int32_t distanceMode, double step)
+    {
+        uint32_t *n = g_DrawingSettings.dimLargeNumbers[k];
+        n[0] = 1, n[1] = 1, n[2] = 1, n[3] = 0;
+        DimLargeLines &l = g_DrawingSettings.dimLargeLines[k];
+        l.show[0] = l.show[1] = l.show[2] = 1;
+        l.modes[0] = 0, l.modes[1] = 0, l.modes[2] = distanceMode;
+        l.distance[0] = step;
+    }
+    static const DimLinearGeometry *Linear(Unit *u)
+    {
+        const DimLinearGeometry *g = nullptr;
+        UnitForEachElement(u, [&](Element *e) {
+            if (e->kind == ELEM_SUB_DIM_LINEAR)
+                g = static_cast<const DimLinearGeometry *>(ElementPayload(e));
+        });
+        return g;
+    }
+    static Unit *OnlyAlive(int32_t type)
+    {
+        Unit *found = nullptr;
+        for (Unit *u : TestAliveUnits())
+            if (u->object.type == type)
+                found = u;
+        return found;
+    }
+    // A click accepted at the point, as the drawing window hands it on.
+    static void Click(double x, double y) { CommandHandleCode(InputPoint(x, y, 1)); }
+    static CalcPoint Cp(int i) { return {g_ConstructionPoints[i].x, g_ConstructionPoints[i].y}; }
+};
+
+TEST_F(DimensionCommands, DistanceModeTwoSnapsTheDimensionLineToTheStep)
+{
+    struct Case {
+        double cursor, line;
+    } cases[] = {{12.4, 10.0}, {12.5, 15.0}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.cursor);
+        PlainRecord(0, 2, 5.0);
+        CommandExecute(809, 1);
+        ASSERT_EQ(g_CommandState->commandId, 809);
+        const int32_t step = g_UndoStep;
+        Click(-20.0, 0.0);
+        Click(20.0, 0.0);
+        ASSERT_EQ(g_CommandState->pointIndex, 3) << "the direction step is taken without a click";
+        InputMove(0.0, c.cursor);
+        EXPECT_NEAR(g_ConstructionPoints[8].y, c.line, 1e-9) << "the rubber band's dimension line";
+        // The steps after it are taken without a click, and the input is complete.
+        ASSERT_EQ(InputPoint(0.0, c.cursor, 1), INPUT_COMPLETE);
+        CommandRun(809);
+        EXPECT_EQ(g_UndoStep, step + 1) << "built in one undo step";
+        Unit *dim = OnlyAlive(OBJTYPE_DIM_DIST);
+        ASSERT_NE(dim, nullptr);
+        const DimLinearGeometry *g = Linear(dim);
+        ASSERT_NE(g, nullptr);
+        EXPECT_NEAR(g->q1.y, c.line, 1e-9);
+        EXPECT_NEAR(g->q2.x - g->q1.x, 40.0, 1e-9);
+        EXPECT_NEAR(g->text.x, 0.0, 1e-9) << "centred";
+        ObjectPurgeAll();
+    }
+}
+
+TEST_F(DimensionCommands, TheStepsWithoutAClickFollowTheSettingsOfTheCommandsKind)
+{
+    // The record of the command (k = command - 809) and what makes the step automatic.
+    struct Case {
+        int command, step;
+        void (*set)(int k);
+        bool automatic;
+    };
+    const auto none = [](int) {};
+    const auto alignedOff = [](int k) { g_DrawingSettings.dimLargeLines[k].show[2] = 0; };
+    const auto freeDirection = [](int k) { g_DrawingSettings.dimLargeLines[k].modes[0] = 1; };
+    const auto fixedNoStep = [](int k) {
+        g_DrawingSettings.dimLargeLines[k].modes[2] = 1;
+        g_DrawingSettings.dimLargeLines[k].distance[0] = 0.0;
+    };
+    const auto endStep = [](int k) { g_DrawingSettings.dimLargeLines[k].modes[1] = 2; };
+    const auto textOnLine = [](int k) {
+        g_DrawingSettings.dimLargeNumbers[k][1] = 1;
+        g_DrawingSettings.dimLargeNumbers[k][2] = 1;
+    };
+    const auto direction = [](int k) { g_DrawingSettings.dimLargeNumbers[k][3] = 1; };
+    const auto smallByPoint = [](int) { g_DrawingSettings.dimSmallNumbers[0][1] = 1; };
+    const auto refArrow = [](int) { g_DrawingSettings.textRef.arrow[1] = 1; };
+    const Case cases[] = {
+        {810, 1, none, true},          {814, 1, none, true},         {821, 1, none, true},
+        {842, 1, none, true},          {809, 1, none, false},        {803, 2, refArrow, true},
+        {803, 2, none, false},         {809, 2, none, true},         {809, 2, freeDirection, false},
+        {813, 2, alignedOff, true},    {811, 2, freeDirection, true}, {818, 2, none, true},
+        {822, 2, none, true},          {822, 2, smallByPoint, false}, {809, 3, none, false},
+        {816, 3, fixedNoStep, true},   {809, 3, alignedOff, true},   {819, 3, none, true},
+        {906, 3, refArrow, true},      {812, 4, none, true},         {812, 4, endStep, false},
+        {815, 4, textOnLine, true},    {815, 4, none, false},        {820, 4, fixedNoStep, true},
+        {820, 4, none, false},         {817, 5, textOnLine, true},   {817, 5, none, false},
+        {814, 5, none, true},          {814, 5, direction, false},   {821, 6, none, true},
+        {821, 6, direction, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.command << " step " << c.step);
+        SystemInitDrawingSettings(&g_DrawingSettings);
+        for (int k = 0; k < DIM_VARIANTS; ++k) {
+            PlainRecord(k, 0, 0.0);
+            g_DrawingSettings.dimLargeNumbers[k][1] = 0;
+            g_DrawingSettings.dimLargeNumbers[k][2] = 0;
+        }
+        g_DrawingSettings.dimSmallNumbers[0][1] = 0;
+        g_DrawingSettings.textRef.arrow[1] = 0;
+        TestStartCommand(c.command, c.command);
+        c.set(g_CommandState->variant);
+        g_CommandState->pointIndex = c.step;
+        EXPECT_EQ(InputStepIsAutomatic(), c.automatic ? 1 : 0);
+    }
+}
+
+TEST_F(DimensionCommands, TheAngleFollowsTheCursorRoundTheVertexAndCopyModeTakesTheOppositeOne)
+{
+    // Two lines crossing at the origin: along x and along y.
+    struct Case {
+        double x, y;
+        CalcPoint end1, end2;
+    } ways[] = {
+        {5, 5, {10, 0}, {0, 10}},     // A
+        {-5, 5, {0, 10}, {-10, 0}},   // C
+        {-5, -5, {-10, 0}, {0, -10}}, // B
+        {5, -5, {0, -10}, {10, 0}},   // D
+    };
+    for (uint32_t copy : {0u, 1u}) {
+        for (int w = 0; w < 4; ++w) {
+            SCOPED_TRACE(testing::Message() << "copy " << copy << " quadrant " << w + 1);
+            TestStartCommand(817, 817);
+            g_DrawingSettings.displayDuplicate = copy;
+            g_DrawingSettings.dimLargeLines[8].modes[2] = 0;
+            const double legs[4][2] = {{-10, 0}, {10, 0}, {0, -10}, {0, 10}};
+            for (int i = 0; i < 4; ++i)
+                g_ConstructionPoints[i].x = legs[i][0], g_ConstructionPoints[i].y = legs[i][1];
+            ASSERT_EQ(InputConstructAngleDimension(3, 0.0, 10.0), 1);
+            ASSERT_EQ(InputConstructAngleDimension(4, ways[w].x, ways[w].y), 1);
+            const Case &expected = ways[copy ? (w + 2) % 4 : w]; // the vertically opposite angle
+            const double r = std::hypot(ways[w].x, ways[w].y) / 10.0;
+            EXPECT_NEAR(Cp(10).x, expected.end1.x * r, 1e-9);
+            EXPECT_NEAR(Cp(10).y, expected.end1.y * r, 1e-9);
+            EXPECT_NEAR(Cp(11).x, expected.end2.x * r, 1e-9);
+            EXPECT_NEAR(Cp(11).y, expected.end2.y * r, 1e-9);
+            // The arc runs through the cursor's side: the opposite angle's arc goes the long way.
+            EXPECT_NEAR(std::fabs(g_ConstructionPoints[13].x), copy ? 1.5 * PI : PI / 2, 1e-9);
+        }
+    }
+    g_DrawingSettings.displayDuplicate = 0;
+}
+
+TEST_F(DimensionCommands, ACancelledTextDialogBuildsNothingAndOpensNoUndoStep)
+{
+    PlainRecord(0, 0, 0.0);
+    g_DrawingSettings.dimLayoutEditText = 1;
+    CommandExecute(809, 1);
+    const int32_t step = g_UndoStep;
+    Click(0.0, 0.0);
+    Click(30.0, 0.0);
+    {
+        DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, IDCANCEL); }});
+        Click(15.0, 8.0);
+        EXPECT_EQ(driver.stepsDone(), 1);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    EXPECT_TRUE(TestAliveUnits().empty());
+    EXPECT_EQ(g_UndoStep, step);
+    EXPECT_EQ(g_CommandState->commandId, 809) << "ready for the next dimension";
+
+    // OK: the edited texts go to the command's kind and into the dimension.
+    Click(0.0, 0.0);
+    Click(30.0, 0.0);
+    {
+        DialogDriver driver({[](HWND dialog) {
+            SetDlgItemTextA(dialog, 200, "L=");
+            TestClickButton(dialog, IDOK);
+        }});
+        Click(15.0, 8.0);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
+    EXPECT_STREQ(g_DrawingSettings.dimLargeTexts[0][0], "L=");
+    EXPECT_STRNE(g_DrawingSettings.dimLargeTexts[1][0], "L=") << "810 keeps its own texts";
+    Unit *dim = OnlyAlive(OBJTYPE_DIM_DIST);
+    ASSERT_NE(dim, nullptr);
+    EXPECT_EQ(g_UndoStep, step + 1);
+}
+
+TEST_F(DimensionCommands, TheMeasureCommandsShowTheirValuesAndChangeNothing)
+{
+    CommandExecute(837, 1);
+    const int32_t step = g_UndoStep;
+    std::string dx, distance, angle;
+    {
+        DialogDriver driver({[&](HWND dialog) {
+            dx = TestItemText(dialog, 200);
+            distance = TestItemText(dialog, 202);
+            angle = TestItemText(dialog, 203);
+            TestClickButton(dialog, IDOK);
+        }});
+        Click(-15.0, -10.0);
+        Click(15.0, 30.0);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
+    EXPECT_EQ(std::atof(dx.c_str()), 30.0);
+    EXPECT_EQ(std::atof(distance.c_str()), 50.0);
+    EXPECT_NEAR(std::atof(angle.c_str()), 53.13, 0.01);
+    EXPECT_EQ(g_UndoStep, step);
+    EXPECT_TRUE(TestAliveUnits().empty());
+
+    // The angle between two directions by the turning flag.
+    const CalcPoint c{0, 0}, a{std::cos(10 * PI / 180), std::sin(10 * PI / 180)},
+        b{std::cos(30 * PI / 180), std::sin(30 * PI / 180)};
+    EXPECT_NEAR(Box02MeasuredAngle(c, a, b, 1) * 180 / PI, 20.0, 1e-9);
+    EXPECT_NEAR(Box02MeasuredAngle(c, a, b, 0) * 180 / PI, 340.0, 1e-9);
+    EXPECT_NEAR(Box02MeasuredAngle(c, a, a, 0), 0.0, 1e-12);
+}
+
+TEST_F(DimensionCommands, TheNumberFormatChangesEveryDimensionAndMarksTheDrawingChanged)
+{
+    PlainRecord(0, 0, 0.0);
+    CommandExecute(809, 1);
+    Click(0.0, 0.0);
+    Click(40.0, 0.0);
+    Click(20.0, 10.0);
+    ASSERT_NE(OnlyAlive(OBJTYPE_DIM_DIST), nullptr);
+    g_DrawingInfo.modified = 0;
+    const int32_t step = g_UndoStep;
+    {
+        DialogDriver driver({[](HWND dialog) {
+            SetDlgItemTextA(dialog, 202, "3");
+            TestClickButton(dialog, IDOK);
+        }});
+        MenuTextDimensionCommand(main_, 826);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
+    EXPECT_EQ(g_DrawingSettings.dimInts[2], 3);
+    EXPECT_NE(g_DrawingInfo.modified, 0u) << "the drawing has changed";
+    EXPECT_EQ(g_UndoStep, step) << "not an undo step";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DimensionCommands, EditingTheTextsOfTheSelectedDimensionRewritesThemInOneUndoStep)
+{
+    const double points[7][2] = {{0, 0}, {40, 0}, {40, 0}, {20, 10}, {40, 10}, {20, 10}, {30, 10}};
+    for (int i = 0; i < 7; ++i)
+        g_ConstructionPoints[i].x = points[i][0], g_ConstructionPoints[i].y = points[i][1];
+    UndoInitProcess();
+    ASSERT_EQ(ObjectNewDimDist(0), 1);
+    UndoFinishProcess();
+    Unit *dim = OnlyAlive(OBJTYPE_DIM_DIST);
+    ASSERT_NE(dim, nullptr);
+    dim->flags |= UNIT_SELECTED;
+    const int32_t step = g_UndoStep;
+    const std::string longText(300, 'v');
+    {
+        DialogDriver driver({[&](HWND dialog) {
+            SetDlgItemTextA(dialog, 200, "");
+            SetDlgItemTextA(dialog, 201, longText.c_str());
+            TestClickButton(dialog, 250); // the value as typed, not measured
+            TestClickButton(dialog, IDOK);
+        }});
+        MenuTextDimensionCommand(main_, 834);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
+    EXPECT_EQ(g_UndoStep, step + 1);
+    Unit *edited = OnlyAlive(OBJTYPE_DIM_DIST);
+    ASSERT_NE(edited, nullptr);
+    ASSERT_NE(edited, dim) << "a new unit; the old one died";
+    DimRoles roles;
+    ASSERT_EQ(FrameDimensionRoles(edited, &roles), 1);
+    EXPECT_EQ(roles.firstText->size, 24u) << "the emptied text shrinks";
+    const Element *value = ElementNext(roles.firstText);
+    EXPECT_EQ(value->size, 272u) << "the value text keeps its full size";
+    EXPECT_EQ(std::strlen(static_cast<const char *>(ElementPayload(const_cast<Element *>(value)))), 249u);
+    EXPECT_EQ(edited->flags & UNIT_SELECTED, 0u);
+
+    // Two selected objects: the alert, nothing changes.
+    edited->flags |= UNIT_SELECTED;
+    Unit *line = TestNewLine(0, 0, 5, 5);
+    line->flags |= UNIT_SELECTED;
+    const int32_t before = g_UndoStep;
+    MenuTextDimensionCommand(main_, 834);
+    EXPECT_EQ(g_UndoStep, before);
+}
+
+} // namespace

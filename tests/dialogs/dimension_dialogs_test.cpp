@@ -1,0 +1,126 @@
+// The dimension attribute and text dialogs and the measured-value box,
+// driven from the language module's templates.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "common/dialog_driver.h"
+#include "database/object_attributes.h"
+#include "dialogs/box02.h"
+#include "dialogs/box10_dim.h"
+#include "dialogs/box11_dimtext.h"
+#include "language/language.h"
+#include "language_dialogs.h"
+
+namespace {
+
+using DimensionDialogs = LanguageDialogTest;
+
+bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }
+
+TEST_F(DimensionDialogs, TheFieldMaskDisablesTheOrientationAndTheDimensionLineForms)
+{
+    struct Case {
+        uint32_t mask;
+        bool orientation, lineForm;
+    } cases[] = {{0xFFFFFF, true, true}, {0xFFF7FF, false, true}, {0xFFE7FF, false, false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.mask);
+        ObjectAttributes a{};
+        ObjectAttributesInit(&a);
+        a.fieldEnable = c.mask;
+        a.dimLarge.distance = 5.0;
+        uint32_t editText = 1;
+        DialogDriver driver({[&](HWND d) {
+            for (int id = 817; id <= 820; ++id)
+                EXPECT_EQ(Enabled(d, id), c.orientation) << id;
+            for (int id = 814; id <= 816; ++id)
+                EXPECT_EQ(Enabled(d, id), c.lineForm) << id;
+            EXPECT_TRUE(Enabled(d, 821)) << "the distance modes stay";
+            EXPECT_TRUE(Enabled(d, 256)) << "the edit-text switch of the defaults";
+            TestClickButton(d, IDCANCEL);
+        }});
+        EXPECT_EQ(Box10DimensionParam1(nullptr, "Dimension", &a, &editText, 1), 0u);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
+}
+
+TEST_F(DimensionDialogs, TheLargeDimensionDialogStoresTheClickedFormsAndChecksItsLengths)
+{
+    ObjectAttributes a{};
+    ObjectAttributesInit(&a);
+    a.dimLarge.distance = 5.0;
+    a.dimLarge.further = 1.0;
+    uint32_t editText = 0;
+    {
+        DialogDriver driver({[](HWND d) {
+                                 TestClickButton(d, 819); // orientation 2
+                                 TestClickButton(d, 823); // distance mode 2
+                                 TestClickButton(d, 256);
+                                 SetDlgItemTextA(d, 201, "-1");
+                                 TestClickButton(d, IDOK);
+                             },
+                             [](HWND d) {
+                                 SetDlgItemTextA(d, 201, "2");
+                                 TestClickButton(d, IDOK);
+                             }});
+        EXPECT_EQ(Box10DimensionParam1(nullptr, "Dimension", &a, &editText, 1), 1u);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    EXPECT_EQ(Alerts().size(), 1u) << "a negative second length is refused";
+    EXPECT_EQ(a.dimLarge.words[11], 2);
+    EXPECT_EQ(a.dimLarge.words[13], 2);
+    EXPECT_DOUBLE_EQ(a.dimLarge.further, 2.0);
+    EXPECT_EQ(editText, 1u);
+}
+
+TEST_F(DimensionDialogs, ALongDimensionTextComesBackCutTo250AndTheHiddenTextsStay)
+{
+    DimensionText t;
+    std::memset(&t, 0, sizeof t);
+    std::memset(t.text[1], 'x', 255);
+    std::strcpy(t.text[5], "kept");
+    {
+        DialogDriver driver({[](HWND d) {
+            EXPECT_EQ(TestItemText(d, 201).size(), 255u) << "shown whole";
+            TestClickButton(d, 551); // the degree sign into the first field, which has the focus
+            TestClickButton(d, 250);
+        },
+                             [](HWND d) { TestClickButton(d, IDOK); }});
+        ASSERT_EQ(Box11EditDimensionText1(nullptr, "Texts", &t), 1u);
+    }
+    EXPECT_EQ(std::strlen(t.text[1]), 250u);
+    EXPECT_STREQ(t.text[0], "\xB0");
+    EXPECT_STREQ(t.text[5], "kept") << "the first dialog does not show texts 5 and 6";
+    EXPECT_EQ(t.automatic, 1u);
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, IDCANCEL); }});
+        EXPECT_EQ(Box11EditDimensionText2(nullptr, "Texts", &t), 0u);
+    }
+}
+
+TEST_F(DimensionDialogs, TheValueBoxShowsAPointInTheCurrentUnits)
+{
+    std::string x, distance;
+    bool fourthShown = false;
+    DialogDriver driver({[&](HWND d) {
+        x = TestItemText(d, 200);
+        distance = TestItemText(d, 202);
+        fourthShown = IsWindowEnabled(GetDlgItem(d, 203)) != 0;
+        TestClickButton(d, IDOK);
+    }});
+    ASSERT_EQ(Box02ShowValuePoint(nullptr, "Point", {3.0, 4.0}), 1);
+    EXPECT_EQ(std::atof(x.c_str()), 3.0);
+    EXPECT_EQ(std::atof(distance.c_str()), 5.0);
+    EXPECT_TRUE(fourthShown);
+    DialogDriver angle({[&](HWND d) {
+        fourthShown = IsWindowEnabled(GetDlgItem(d, 203)) != 0;
+        TestClickButton(d, IDOK);
+    }});
+    ASSERT_EQ(Box02ShowValueThreePoints(nullptr, "Angle", {0, 0}, {1, 0}, {0, 1}, 1), 1);
+    EXPECT_FALSE(fourthShown) << "one row only";
+}
+
+} // namespace
