@@ -8,6 +8,7 @@
 #include "database/symbol_charlib.h"
 #include "display/output.h"
 #include "display/symbol.h"
+#include "geometry/frame_dim.h"
 #include "plugin/stream.h"
 
 namespace {
@@ -267,6 +268,25 @@ int FrameText(Unit *object, const XProperty *enclosing, const Matrix *m)
     return result;
 }
 
+// The label of a dimension as the renderer sets it: centred on the text
+// point along the text angle.
+int DimensionText(Unit *object, const XProperty *enclosing, const Matrix *m)
+{
+    char label[DIM_LABEL_SIZE];
+    Matrix placement;
+    const DimCommon *common = nullptr;
+    if (!FrameDimensionLabel(object, label, sizeof label, &placement, &common))
+        return 1;
+    MatrixMultiply(&placement, m);
+    SymbolSetTextLayout(common->values420[0], common->values420[1], 1.0, TEXT_ALIGN_CENTRE);
+    const char *shown = SymbolGetTextString(label);
+    int result = 1;
+    if (PrepareText(shown, &common->property, enclosing))
+        result = EmitTextString(&common->font, shown, &placement);
+    SymbolReleaseTextString();
+    return result;
+}
+
 } // namespace
 
 int StreamEmitObjectTexts(Unit *object, const XProperty *enclosing, const Matrix *m)
@@ -282,13 +302,15 @@ int StreamEmitObjectTexts(Unit *object, const XProperty *enclosing, const Matrix
     case OBJTYPE_FRAME_TEXT: return FrameText(object, enclosing, m);
     default: break;
     }
-    if (type >= OBJTYPE_DIM_DIST && type <= OBJTYPE_DIM_PERI && Has(ENUM_FONTS_ONLY)) {
-        const Element *e = ElementOfKind(object, ELEM_DIM_LARGE);
-        if (!e)
-            e = ElementOfKind(object, ELEM_DIM_SMALL);
-        if (e)
-            StreamSendFont(&static_cast<const DimCommon *>(ElementPayload(e))->font);
-    }
+    if (type < OBJTYPE_DIM_DIST || type > OBJTYPE_DIM_PERI)
+        return 1;
+    if (!Has(ENUM_FONTS_ONLY))
+        return DimensionText(object, enclosing, m);
+    const Element *e = ElementOfKind(object, ELEM_DIM_LARGE);
+    if (!e)
+        e = ElementOfKind(object, ELEM_DIM_SMALL);
+    if (e)
+        StreamSendFont(&static_cast<const DimCommon *>(ElementPayload(e))->font);
     return StreamAborted() ? 0 : 1;
 }
 

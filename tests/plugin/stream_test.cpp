@@ -533,7 +533,7 @@ TEST_F(Stream, ACallbackMeasuringTextLeavesTheWalkedTextAlone)
     }
 }
 
-TEST_F(Stream, DimensionLinesComeWithTheGeometry)
+TEST_F(Stream, DimensionLinesAndValueTextsComeWithTheGeometry)
 {
     // Measured (10, 20) to (90, 20), dimension line at y = 40, no line ends.
     Unit *u = TestNewObject(LIST_DRAWING, OBJTYPE_DIM_DIST, {10, 20, 90, 20, 90, 20, 50, 40, 90, 20, 50, 45, 0, 0});
@@ -562,6 +562,24 @@ TEST_F(Stream, DimensionLinesComeWithTheGeometry)
     EXPECT_NEAR(seen[0][3], 41, 1e-9);
     EXPECT_NEAR(seen[2][1], 40, 1e-9);
     EXPECT_NEAR(seen[2][3], 40, 1e-9);
+    // The value text as the renderer sets it: one text record of its label.
+    r->common.values[0] = 3.5;
+    int textIndex = 0;
+    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END; e = ElementNext(e))
+        if (e->kind == ELEM_TEXT && textIndex++ == 1 && e->size >= ELEMENT_HEADER_SIZE + 3)
+            std::memcpy(ElementPayload(e), "80", 3); // the value text
+    uint8_t defaults[ZVI_SIZE_DIMLARGE] = {};
+    ZVI_InitDimLarge(defaults, 0);
+    r->common.font = reinterpret_cast<const DimCommon *>(defaults)->font;
+    g_Seen.clear();
+    ASSERT_EQ(Enumerate(ENUM_GEOMETRY | ENUM_STRINGS | ENUM_TEXT_WHOLE), 1);
+    int texts = 0;
+    for (const Seen &s : g_Seen)
+        if (s.command == ENUM_CMD_TEXT) {
+            ++texts;
+            EXPECT_EQ(s.count, 2) << "80";
+        }
+    EXPECT_EQ(texts, 1);
 
     g_Seen.clear();
     r->bools3[2] = 0; // no dimension line: nothing of it
