@@ -432,6 +432,10 @@ void ZVI_CALL ZVI_DialogSelection(HWND owner, const char *caption);
 int ZVI_CALL ZVI_DialogColor(HWND owner, const char *caption, COLORREF *colour);
 int ZVI_CALL ZVI_DialogProperty(HWND owner, const char *caption, void *property);   // 32 bytes
 int ZVI_CALL ZVI_DialogXProperty(HWND owner, const char *caption, XProperty *data);
+// The line ends of a dimension line (the 16-byte DimLine record), given back
+// on OK. mode is kept for callers of the record's dialog family; the line-end
+// dialog has no variants.
+int ZVI_CALL ZVI_DialogDimLine(HWND owner, const char *caption, void *dimLine, int mode);
 int ZVI_CALL ZVI_DialogFontDef(HWND owner, const char *caption, FontDef *data);
 int ZVI_CALL ZVI_DialogTextStandard(HWND owner, const char *caption, void *textStandard, void *textReference,
                                    char *text);

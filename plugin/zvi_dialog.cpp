@@ -17,6 +17,7 @@
 #include "dialogs/box04_color.h"
 #include "dialogs/box05_defs.h"
 #include "dialogs/box07.h"
+#include "dialogs/box10_dim.h"
 #include "dialogs/box11_filter.h"
 #include "dialogs/box14.h"
 #include "display/symbol.h"
@@ -275,6 +276,21 @@ int ZVI_CALL ZVI_DialogXProperty(HWND owner, const char *caption, XProperty *dat
         Box14ObjInfoSingle(owner, caption, attributes.get(), PROPERTY_MODE, nullptr, nullptr, 1, 1, nullptr);
     if (result)
         *data = attributes->general.values; // only on OK
+    return result;
+}
+
+int ZVI_CALL ZVI_DialogDimLine(HWND owner, const char *caption, void *data, int)
+{
+    if (!RecordChecks(owner, caption, data, ZVI_SIZE_DIMLINE, __func__, __LINE__))
+        return 0;
+    auto attributes = std::make_unique<ObjectAttributes>();
+    ObjectAttributesInit(attributes.get());
+    attributes->present[ATTR_LINE_END] = 1;
+    static_assert(sizeof attributes->lineEnd.words == ZVI_SIZE_DIMLINE);
+    std::memcpy(attributes->lineEnd.words, data, ZVI_SIZE_DIMLINE);
+    const int result = static_cast<int>(Box10DimensionParam0(owner, caption, attributes.get()));
+    if (result)
+        std::memcpy(data, attributes->lineEnd.words, ZVI_SIZE_DIMLINE); // only on OK
     return result;
 }
 

@@ -100,6 +100,20 @@ TEST_F(Dialogs, TheSelectionFilterKeepsTheProgramsFilterOnCancel)
     EXPECT_EQ(TakeReason(), "Window handle invalid!");
 }
 
+TEST_F(Dialogs, TheLineEndDialogGivesTheWordsBackOnlyOnOk)
+{
+    const int32_t before[4] = {1, 0, 4, 1};
+    int32_t words[4];
+    std::memcpy(words, before, sizeof words);
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, IDOK); }});
+        EXPECT_EQ(ZVI_DialogDimLine(owner_, "Line ends", words, 0), 1);
+    }
+    EXPECT_EQ(std::memcmp(words, before, sizeof words), 0) << "unchanged by the dialog itself";
+    EXPECT_EQ(ZVI_DialogDimLine(owner_, "Line ends", GuardedBuffer(12), 0), 0);
+    EXPECT_EQ(TakeReason(), "Data address invalid!");
+}
+
 TEST_F(Dialogs, TheTextDialogGivesTheMatrixBack)
 {
     uint8_t text[ZVI_SIZE_TEXTSTANDARD];
