@@ -60,3 +60,17 @@ int Box12AttribAdd(AttributeEntry *entries, int *count, const AttributeEntry *en
 // "BLOCKINSERT": a symbol-insert slot; with clearAllowed the slot can be
 // emptied (result 1). 1 after OK (the slot overwritten).
 uint32_t Box12BlockInsert(HWND owner, const char *caption, BlockInsertSlot *slot, int clearAllowed);
+
+// The block a caller chooses: library ("*" for the own blocks) and path.
+struct BlockSelect {
+    char library[BLOCK_NAME_SIZE];
+    char block[BLOCK_NAME_SIZE];
+    uint32_t display; // the preview is drawn
+};
+static_assert(sizeof(BlockSelect) == 132);
+
+// "BLOCKSELECT": picks a block for a caller; the path is composed from the
+// folder and the typed leaf, the block need not exist. Without libraryChoice
+// only blocks of the given library can be chosen. 1 after OK (the record
+// overwritten).
+uint32_t Box12BlockSelect(HWND owner, const char *caption, BlockSelect *record, int libraryChoice);

@@ -13,6 +13,7 @@
 #include "database/symbol_browse.h"
 #include "database/symbol_find.h"
 #include "database/symbol_library.h"
+#include "database/symbol_preview.h"
 #include "dialogs/alert.h"
 #include "dialogs/alert_check.h"
 #include "dialogs/box01.h"
@@ -378,7 +379,115 @@ INT_PTR CALLBACK InsertDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     return Box01DialogDefault(dialog, message, wParam, lParam, HELP_BLOCKINSERT);
 }
 
+// --- BLOCKSELECT ------------------------------------------------------------------
+
+constexpr int ID_PREVIEW = 700;
+constexpr int HELP_BLOCKSELECT = 15075;
+
+struct SelectDialog {
+    DialogHeader header;
+    const char *caption;
+    BlockSelect record;
+    int libraryChoice;
+    Browse browse;
+};
+
+// The preview control is drawn by its owner (WM_DRAWITEM): a change only
+// invalidates it.
+void ShowPreview(HWND dialog)
+{
+    InvalidateRect(GetDlgItem(dialog, ID_PREVIEW), nullptr, FALSE);
+}
+
+// The path follows the leaf shown in edit 200, so the preview shows it.
+void FollowLeaf(HWND dialog, SelectDialog *d)
+{
+    char typed[BLOCK_NAME_SIZE] = {}, folder[BLOCK_NAME_SIZE], full[BLOCK_NAME_SIZE * 2];
+    GetDlgItemTextA(dialog, ID_LEAF, typed, sizeof typed);
+    Box12PathSplit(d->record.block, nullptr, folder);
+    if (Box12ComposeBlockName(folder, typed, full) == 0)
+        lstrcpynA(d->record.block, full, BLOCK_NAME_SIZE);
+    ShowPreview(dialog);
+}
+
+// The typed leaf in the current folder; whether the block exists is not asked.
+int ComposeSelected(HWND dialog, SelectDialog *d)
+{
+    char typed[BLOCK_NAME_SIZE] = {}, folder[BLOCK_NAME_SIZE], full[BLOCK_NAME_SIZE * 2];
+    GetDlgItemTextA(dialog, ID_LEAF, typed, sizeof typed);
+    Box12PathSplit(d->record.block, nullptr, folder);
+    if (const int refused = Box12ComposeBlockName(folder, typed, full)) {
+        AlertWith(dialog, refused, typed);
+        Box01DialogFocusEdit(dialog, ID_LEAF);
+        return 0;
+    }
+    lstrcpynA(d->record.block, full, BLOCK_NAME_SIZE);
+    return 1;
+}
+
+INT_PTR CALLBACK SelectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    SelectDialog *d = Box01DialogRecordOf<SelectDialog>(dialog);
+    if (message == WM_INITDIALOG) {
+        d = reinterpret_cast<SelectDialog *>(Box01DialogInit(dialog, lParam));
+        d->browse = {d->record.library, d->record.block, 0};
+        if (d->caption)
+            SetWindowTextA(dialog, d->caption);
+        FillLibraryCombo(dialog, d->record.library);
+        EnableWindow(GetDlgItem(dialog, ID_LIBRARY), d->libraryChoice ? TRUE : FALSE);
+        FillLists(dialog, &d->browse);
+        Box01DialogCheck(dialog, ID_DISPLAY, d->record.display ? 1 : 0);
+        SetFocus(GetDlgItem(dialog, ID_LEAF));
+        return FALSE;
+    }
+    if (message == WM_DRAWITEM && d && wParam == ID_PREVIEW) {
+        const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        SymbolDrawPreviewDC(item->hwndItem, int(d->record.display), d->record.library, d->record.block, 0.0,
+                            &item->rcItem);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && d) {
+        const int id = LOWORD(wParam), code = HIWORD(wParam);
+        if (id == ID_DISPLAY) {
+            d->record.display = d->record.display ? 0 : 1;
+            ShowPreview(dialog);
+            return TRUE;
+        }
+        if (BrowseCommand(dialog, &d->browse, id, code)) {
+            if (id == ID_BLOCKS && code == LBN_DBLCLK && ComposeSelected(dialog, d)) {
+                Box01DialogEnd(dialog, DIALOG_OK);
+                return TRUE;
+            }
+            if (id == ID_BLOCKS || id == ID_LEAF)
+                FollowLeaf(dialog, d);
+            else
+                ShowPreview(dialog);
+            return TRUE;
+        }
+        if (id == IDOK) {
+            if (ComposeSelected(dialog, d))
+                Box01DialogEnd(dialog, DIALOG_OK);
+            return TRUE;
+        }
+    }
+    return Box01DialogDefault(dialog, message, wParam, lParam, HELP_BLOCKSELECT);
+}
+
 } // namespace
+
+uint32_t Box12BlockSelect(HWND owner, const char *caption, BlockSelect *record, int libraryChoice)
+{
+    SelectDialog d{};
+    d.caption = caption;
+    d.record = *record;
+    if (!d.record.library[0])
+        std::strcpy(d.record.library, SYMBOL_OWN_LIBRARY);
+    d.libraryChoice = libraryChoice;
+    if (!Box01DialogEdit(owner, "BLOCKSELECT", SelectDialogProc, d))
+        return 0;
+    *record = d.record;
+    return 1;
+}
 
 uint32_t Box12BlockInsert(HWND owner, const char *caption, BlockInsertSlot *slot, int clearAllowed)
 {

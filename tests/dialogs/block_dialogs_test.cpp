@@ -3,6 +3,7 @@
 #include "language_dialogs.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "common/dialog_driver.h"
@@ -13,6 +14,8 @@
 #include "database/symbol_index.h"
 #include "database/symbol_find.h"
 #include "database/object_attributes.h"
+#include "app/system_defs.h"
+#include "dialogs/box05_hatch.h"
 #include "dialogs/box06_instance.h"
 #include "dialogs/box08_blockcopy.h"
 #include "dialogs/box12.h"
@@ -176,6 +179,73 @@ TEST_F(BlockInsertDialog, ATypedBeginningTakesTheFirstBlockExactNamesWin)
 } // namespace
 
 namespace {
+
+// Double-clicks a row of a list as the user would.
+void DoubleClickRow(HWND dialog, int list, int row)
+{
+    SendDlgItemMessageA(dialog, list, LB_SETCURSEL, WPARAM(row), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(list, LBN_DBLCLK), LPARAM(GetDlgItem(dialog, list)));
+}
+
+TEST_F(BlockInsertDialog, TheChooserWalksFoldersAndTakesANameThatDoesNotExist)
+{
+    BlockSelect choice{}; // an empty library stands for the own blocks
+    bool comboEnabled = true;
+    std::string folderText;
+    DialogDriver driver({[&](HWND d) {
+        comboEnabled = IsWindowEnabled(GetDlgItem(d, 180)) != 0;
+        DoubleClickRow(d, 171, 0); // "Mech"
+        folderText = TestItemText(d, 350);
+        SetDlgItemTextA(d, 200, "Nut");
+        TestClickButton(d, IDOK);
+    }});
+    EXPECT_EQ(Box12BlockSelect(nullptr, "choose", &choice, 0), 1u);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_FALSE(comboEnabled);
+    EXPECT_EQ(folderText, "Mech\\");
+    EXPECT_STREQ(choice.library, "*");
+    EXPECT_STREQ(choice.block, "Mech\\Nut");
+
+    // Up again, and a double click on a block chooses it; Cancel keeps the record.
+    DialogDriver pick({[&](HWND d) {
+        comboEnabled = IsWindowEnabled(GetDlgItem(d, 180)) != 0;
+        DoubleClickRow(d, 171, 0); // the up entry
+        const int row = int(SendDlgItemMessageA(d, 170, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("abd")));
+        DoubleClickRow(d, 170, row);
+    }});
+    EXPECT_EQ(Box12BlockSelect(nullptr, "choose", &choice, 1), 1u);
+    EXPECT_TRUE(comboEnabled);
+    EXPECT_STREQ(choice.block, "abd");
+    DialogDriver cancel({[](HWND d) {
+        SetDlgItemTextA(d, 200, "Abc");
+        TestClickButton(d, IDCANCEL);
+    }});
+    EXPECT_EQ(Box12BlockSelect(nullptr, "choose", &choice, 1), 0u);
+    EXPECT_STREQ(choice.block, "abd");
+}
+
+TEST_F(BlockInsertDialog, TheHatchPatternBlockIsChosenWithTheChooser)
+{
+    HatchDef def{};
+    std::strcpy(def.name, "blocks");
+    def.family1 = {1, 0, 0.5};
+    def.placement[1] = 1;
+    std::string shown;
+    DialogDriver driver({[](HWND d) { TestClickButton(d, 550); },
+                         [](HWND d) {
+                             SetDlgItemTextA(d, 200, "Abc");
+                             TestClickButton(d, IDOK);
+                         },
+                         [&](HWND d) {
+                             shown = TestItemText(d, 350) + "|" + TestItemText(d, 351);
+                             TestClickButton(d, IDOK);
+                         }});
+    ASSERT_EQ(Box05EditHatchParam(nullptr, "Hatch", &def), 1);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_EQ(shown, std::string(eUniTexts[7]) + "|Abc");
+    EXPECT_STREQ(def.blockLibrary, "*");
+    EXPECT_STREQ(def.blockName, "Abc");
+}
 
 TEST_F(BlockInsertDialog, AFolderCopyAnsweredNoCopiesOnlyTheMissingBlocks)
 {
