@@ -11,7 +11,6 @@
 
 #include "app/convert.h"
 #include "app/darad4.h"
-#include "app/init_sound.h"
 #include "app/system.h"
 #include "app/window_title.h"
 #include "commands/command_menu.h"
@@ -37,6 +36,7 @@
 #include "language/language.h"
 
 BlockRead g_BlockRead = {"*", "", 0, 0, 0, 0, 0};
+BlockSelect g_BlockEditSelect = {"*", "", 1};
 BlockInsertSlot g_BlockInsertEntry = {"*", "", 1.0, 0.0, 1, 0, 0, 0, 0, 0, 0};
 
 namespace {
@@ -73,21 +73,6 @@ void Insert(const BlockInsertSlot &entry)
     }
 }
 
-// Edits the new block's attributes in the attribute dialog.
-void EditBlockAttributes(HWND window, const char *title, const char *library, const char *block)
-{
-    ScratchUni2 scratch(__FILE_NAME__, __LINE__);
-    if (!scratch)
-        return;
-    auto *entries = reinterpret_cast<AttributeEntry *>(g_Uni2);
-    int count = SymbolGetBlockAttributes(library, block, entries);
-    if (count < 0)
-        return;
-    if (Box12BlockAttrib(window, title, library, block, entries, &count, 1) &&
-        !SymbolSetBlockAttributes(library, block, entries, count))
-        AlertSM2(window);
-}
-
 void NewBlock(HWND window, int commandId)
 {
     const bool framed = commandId == 903;
@@ -116,7 +101,7 @@ void NewBlock(HWND window, int commandId)
     lstrcpynA(g_BlockInsertEntry.nameLibrary, r.library, sizeof g_BlockInsertEntry.nameLibrary);
     lstrcpynA(g_BlockInsertEntry.nameBlock, r.block, sizeof g_BlockInsertEntry.nameBlock);
     if (r.editAttributes)
-        EditBlockAttributes(window, title.text, r.library, r.block);
+        Box12EditBlockAttributes(window, title.text, r.library, r.block);
     if (r.pushProperty)
         SymbolApplyBlockProperty(r.library, r.block);
     bool swapped = false;
@@ -133,6 +118,18 @@ void NewBlock(HWND window, int commandId)
         OutputRedrawAll(1);
     else if (swapped)
         OutputInvalidateTwoAreas(g_ExtentsRect, g_ChangedRect);
+}
+
+// The block manager changes libraries while it is open; afterwards every
+// block referred to is loaded and every window repainted.
+void Manage(HWND window, int commandId)
+{
+    Title title(commandId);
+    if (!Box12BlockEdit(window, title.text, &g_BlockEditSelect))
+        return;
+    WaitCursor();
+    SymbolLoadAllMissing();
+    OutputRedrawAll(1);
 }
 
 void Purge(HWND window)
@@ -286,7 +283,7 @@ void MenuBlockMakeGroup(HWND window, int commandId)
     std::memcpy(&info, reinterpret_cast<uint8_t *>(&g_LocalData) + LOCAL_OFS_GROUP_INFO, sizeof info);
     Title title(commandId);
     if (info.editAttributes)
-        EditBlockAttributes(window, title.text, SYMBOL_OWN_LIBRARY, name);
+        Box12EditBlockAttributes(window, title.text, SYMBOL_OWN_LIBRARY, name);
     if (info.pushProperty)
         SymbolApplyBlockProperty(SYMBOL_OWN_LIBRARY, name);
     UndoInitProcess();
@@ -337,7 +334,7 @@ void MenuBlockCommand(HWND mainWindow, int commandId)
     case 910: Purge(mainWindow); return;
     case 912: Explode(); return;
     case 915: Libraries(mainWindow); return;
-    case 904: InitBeep(); return; // the block manager comes with its dialog
+    case 904: Manage(mainWindow, commandId); return;
     default: CommandShowSubmenu(commandId, nullptr); return;
     }
 }

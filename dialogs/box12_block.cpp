@@ -32,25 +32,12 @@ constexpr int kOwnBlocks = 7, kUp = 37, kOneBlock = 36, kBlocks = 27; // eUniTex
 constexpr int kTooLong = 42, kTwoBackslashes = 92, kNoName = 16, kReplace = 41, kNotWritable = 97; // eAlertTextOK
 constexpr int MESSAGE_SIZE = 512;
 
-void AlertWith(HWND dialog, int entry, const char *name)
-{
-    char text[MESSAGE_SIZE];
-    std::snprintf(text, sizeof text, eAlertTextOK[entry], name);
-    AlertOk(dialog, text);
-}
-
-// The library and block path a browsing dialog shows.
-struct Browse {
-    char *library; // char[64]
-    char *block;   // char[64]: folder + leaf
-    int filling;   // the program writes edit 200: its change notice is not the user's
-};
 
 struct ReadDialog {
     DialogHeader header;
     const char *caption;
     BlockRead record;
-    Browse browse;
+    BlockBrowse browse;
 };
 
 struct InsertDialog {
@@ -58,7 +45,7 @@ struct InsertDialog {
     const char *caption;
     BlockInsertSlot slot;
     int clearAllowed;
-    Browse browse;
+    BlockBrowse browse;
 };
 
 uint32_t *Switch(ReadDialog *d, int id)
@@ -73,7 +60,16 @@ uint32_t *Switch(ReadDialog *d, int id)
     }
 }
 
-void FillLibraryCombo(HWND dialog, char *library)
+} // namespace
+
+void Box12AlertWith(HWND dialog, int entry, const char *name)
+{
+    char text[MESSAGE_SIZE];
+    std::snprintf(text, sizeof text, eAlertTextOK[entry], name);
+    AlertOk(dialog, text);
+}
+
+void Box12FillLibraryCombo(HWND dialog, char *library)
 {
     HWND combo = GetDlgItem(dialog, ID_LIBRARY);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
@@ -90,7 +86,7 @@ void FillLibraryCombo(HWND dialog, char *library)
 }
 
 // The folder and block lists of the path's folder, the folder text and the leaf.
-void FillLists(HWND dialog, Browse *d)
+void Box12FillLists(HWND dialog, BlockBrowse *d)
 {
     char leaf[BLOCK_NAME_SIZE], folder[BLOCK_NAME_SIZE];
     Box12PathSplit(d->block, leaf, folder);
@@ -130,7 +126,7 @@ void FillLists(HWND dialog, Browse *d)
 
 // The folder walk, the library choice and the block list of every block
 // dialog; true when the command was one of them.
-bool BrowseCommand(HWND dialog, Browse *d, int id, int code)
+bool Box12BrowseCommand(HWND dialog, BlockBrowse *d, int id, int code)
 {
     char folder[BLOCK_NAME_SIZE];
     Box12PathSplit(d->block, nullptr, folder);
@@ -141,7 +137,7 @@ bool BrowseCommand(HWND dialog, Browse *d, int id, int code)
             else
                 lstrcpynA(d->library, g_LibrarySlots.slots[row - 1].info.title, BLOCK_NAME_SIZE);
             d->block[0] = 0;
-            FillLists(dialog, d);
+            Box12FillLists(dialog, d);
             return true;
         }
         if (id == ID_FOLDERS && code == LBN_DBLCLK) {
@@ -151,17 +147,12 @@ bool BrowseCommand(HWND dialog, Browse *d, int id, int code)
                 return true;
             SendDlgItemMessageA(dialog, ID_FOLDERS, LB_GETTEXT, WPARAM(row), reinterpret_cast<LPARAM>(name));
             if (folder[0] && row == 0) {
-                folder[std::strlen(folder) - 1] = 0;
-                char *slash = std::strrchr(folder, '\\');
-                if (slash)
-                    slash[1] = 0;
-                else
-                    folder[0] = 0;
+                Box12PathCutName(folder);
                 lstrcpynA(d->block, folder, BLOCK_NAME_SIZE);
             } else if (std::strlen(folder) + std::strlen(name) + 1 < BLOCK_NAME_SIZE) {
                 std::snprintf(d->block, BLOCK_NAME_SIZE, "%s%s\\", folder, name);
             }
-            FillLists(dialog, d);
+            Box12FillLists(dialog, d);
             return true;
         }
         if (id == ID_BLOCKS && (code == LBN_SELCHANGE || code == LBN_DBLCLK)) {
@@ -189,6 +180,8 @@ bool BrowseCommand(HWND dialog, Browse *d, int id, int code)
     return false;
 }
 
+namespace {
+
 // The typed name composed with the current folder; 1 when it may be made.
 int CheckNewName(HWND dialog, ReadDialog *d)
 {
@@ -196,12 +189,12 @@ int CheckNewName(HWND dialog, ReadDialog *d)
     GetDlgItemTextA(dialog, ID_LEAF, typed, sizeof typed);
     Box12PathSplit(d->record.block, nullptr, folder);
     if (const int refused = Box12ComposeBlockName(folder, typed, full)) {
-        AlertWith(dialog, refused, typed);
+        Box12AlertWith(dialog, refused, typed);
         return 0;
     }
     Box12PathSplit(full, leaf, nullptr);
     if (!leaf[0]) {
-        AlertWith(dialog, kNoName, leaf);
+        Box12AlertWith(dialog, kNoName, leaf);
         return 0;
     }
     if (SymbolFindBlock(d->record.library, full)) {
@@ -211,7 +204,7 @@ int CheckNewName(HWND dialog, ReadDialog *d)
             return 0;
     }
     if (!SymbolLibraryIsWritable(d->record.library)) {
-        AlertWith(dialog, kNotWritable, d->record.library);
+        Box12AlertWith(dialog, kNotWritable, d->record.library);
         return 0;
     }
     lstrcpynA(d->record.block, full, BLOCK_NAME_SIZE);
@@ -226,8 +219,8 @@ INT_PTR CALLBACK ReadDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         d->browse = {d->record.library, d->record.block, 0};
         if (d->caption)
             SetWindowTextA(dialog, d->caption);
-        FillLibraryCombo(dialog, d->record.library);
-        FillLists(dialog, &d->browse);
+        Box12FillLibraryCombo(dialog, d->record.library);
+        Box12FillLists(dialog, &d->browse);
         for (int id = ID_REPLACE; id <= ID_PUSH_PROPERTY; ++id)
             Box01DialogCheck(dialog, id, *Switch(d, id) ? 1 : 0);
         SetFocus(GetDlgItem(dialog, ID_LEAF));
@@ -239,7 +232,7 @@ INT_PTR CALLBACK ReadDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             *w = *w ? 0 : 1;
             return TRUE;
         }
-        if (BrowseCommand(dialog, &d->browse, id, code)) {
+        if (Box12BrowseCommand(dialog, &d->browse, id, code)) {
             if (id == ID_BLOCKS && code == LBN_DBLCLK && CheckNewName(dialog, d))
                 Box01DialogEnd(dialog, DIALOG_OK);
             return TRUE;
@@ -282,31 +275,40 @@ void ShowRotation(HWND dialog, double radians)
 
 // The typed leaf must name a block of the folder: the exact name, else the
 // first beginning with it.
-int CheckExistingName(HWND dialog, InsertDialog *d)
+} // namespace
+
+int Box12CheckExistingBlock(HWND dialog, const char *library, char *block)
 {
     char typed[BLOCK_NAME_SIZE] = {}, folder[BLOCK_NAME_SIZE], full[BLOCK_NAME_SIZE * 2], leaf[BLOCK_NAME_SIZE];
     GetDlgItemTextA(dialog, ID_LEAF, typed, sizeof typed);
-    Box12PathSplit(d->slot.nameBlock, nullptr, folder);
+    Box12PathSplit(block, nullptr, folder);
     if (const int refused = Box12ComposeBlockName(folder, typed, full)) {
-        AlertWith(dialog, refused, typed);
+        Box12AlertWith(dialog, refused, typed);
         return 0;
     }
     Box12PathSplit(full, leaf, folder);
     if (!leaf[0]) {
-        AlertWith(dialog, kNoName, leaf);
+        Box12AlertWith(dialog, kNoName, leaf);
         return 0;
     }
-    SymbolBrowseLibrary(d->slot.nameLibrary, folder, 0);
+    SymbolBrowseLibrary(library, folder, 0);
     std::vector<const char *> names;
     for (int i = 0; i < SymbolBrowseBlockCount(); ++i)
         names.push_back(SymbolBrowseBlockName(i));
     const int row = Box12MatchBlockName(names.data(), int(names.size()), leaf);
     if (row < 0) {
-        AlertWith(dialog, kNoBlock, leaf);
+        Box12AlertWith(dialog, kNoBlock, leaf);
         return 0;
     }
-    std::snprintf(d->slot.nameBlock, BLOCK_NAME_SIZE, "%s%s", folder, names[size_t(row)]);
+    std::snprintf(block, BLOCK_NAME_SIZE, "%s%s", folder, names[size_t(row)]);
     return 1;
+}
+
+namespace {
+
+int CheckExistingName(HWND dialog, InsertDialog *d)
+{
+    return Box12CheckExistingBlock(dialog, d->slot.nameLibrary, d->slot.nameBlock);
 }
 
 int AcceptInsert(HWND dialog, InsertDialog *d)
@@ -334,8 +336,8 @@ INT_PTR CALLBACK InsertDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         d->browse = {d->slot.nameLibrary, d->slot.nameBlock, 0};
         if (d->caption)
             SetWindowTextA(dialog, d->caption);
-        FillLibraryCombo(dialog, d->slot.nameLibrary);
-        FillLists(dialog, &d->browse);
+        Box12FillLibraryCombo(dialog, d->slot.nameLibrary);
+        Box12FillLists(dialog, &d->browse);
         char text[MESSAGE_SIZE] = "";
         ZVI_ConvertDoubleString(text, d->slot.scale);
         SetDlgItemTextA(dialog, ID_SCALE, text);
@@ -356,7 +358,7 @@ INT_PTR CALLBACK InsertDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             ShowRotation(dialog, PRESET_DEGREES[id - ID_PRESET_FIRST] * RADIANS_PER_DEGREE);
             return TRUE;
         }
-        if (BrowseCommand(dialog, &d->browse, id, code)) {
+        if (Box12BrowseCommand(dialog, &d->browse, id, code)) {
             if (id == ID_BLOCKS && code == LBN_DBLCLK && AcceptInsert(dialog, d))
                 Box01DialogEnd(dialog, DIALOG_OK);
             return TRUE;
@@ -389,7 +391,7 @@ struct SelectDialog {
     const char *caption;
     BlockSelect record;
     int libraryChoice;
-    Browse browse;
+    BlockBrowse browse;
 };
 
 // The preview control is drawn by its owner (WM_DRAWITEM): a change only
@@ -399,16 +401,18 @@ void ShowPreview(HWND dialog)
     InvalidateRect(GetDlgItem(dialog, ID_PREVIEW), nullptr, FALSE);
 }
 
-// The path follows the leaf shown in edit 200, so the preview shows it.
-void FollowLeaf(HWND dialog, SelectDialog *d)
+} // namespace
+
+void Box12FollowLeaf(HWND dialog, BlockBrowse *d)
 {
     char typed[BLOCK_NAME_SIZE] = {}, folder[BLOCK_NAME_SIZE], full[BLOCK_NAME_SIZE * 2];
     GetDlgItemTextA(dialog, ID_LEAF, typed, sizeof typed);
-    Box12PathSplit(d->record.block, nullptr, folder);
+    Box12PathSplit(d->block, nullptr, folder);
     if (Box12ComposeBlockName(folder, typed, full) == 0)
-        lstrcpynA(d->record.block, full, BLOCK_NAME_SIZE);
-    ShowPreview(dialog);
+        lstrcpynA(d->block, full, BLOCK_NAME_SIZE);
 }
+
+namespace {
 
 // The typed leaf in the current folder; whether the block exists is not asked.
 int ComposeSelected(HWND dialog, SelectDialog *d)
@@ -417,7 +421,7 @@ int ComposeSelected(HWND dialog, SelectDialog *d)
     GetDlgItemTextA(dialog, ID_LEAF, typed, sizeof typed);
     Box12PathSplit(d->record.block, nullptr, folder);
     if (const int refused = Box12ComposeBlockName(folder, typed, full)) {
-        AlertWith(dialog, refused, typed);
+        Box12AlertWith(dialog, refused, typed);
         Box01DialogFocusEdit(dialog, ID_LEAF);
         return 0;
     }
@@ -433,9 +437,9 @@ INT_PTR CALLBACK SelectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         d->browse = {d->record.library, d->record.block, 0};
         if (d->caption)
             SetWindowTextA(dialog, d->caption);
-        FillLibraryCombo(dialog, d->record.library);
+        Box12FillLibraryCombo(dialog, d->record.library);
         EnableWindow(GetDlgItem(dialog, ID_LIBRARY), d->libraryChoice ? TRUE : FALSE);
-        FillLists(dialog, &d->browse);
+        Box12FillLists(dialog, &d->browse);
         Box01DialogCheck(dialog, ID_DISPLAY, d->record.display ? 1 : 0);
         SetFocus(GetDlgItem(dialog, ID_LEAF));
         return FALSE;
@@ -453,15 +457,14 @@ INT_PTR CALLBACK SelectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             ShowPreview(dialog);
             return TRUE;
         }
-        if (BrowseCommand(dialog, &d->browse, id, code)) {
+        if (Box12BrowseCommand(dialog, &d->browse, id, code)) {
             if (id == ID_BLOCKS && code == LBN_DBLCLK && ComposeSelected(dialog, d)) {
                 Box01DialogEnd(dialog, DIALOG_OK);
                 return TRUE;
             }
             if (id == ID_BLOCKS || id == ID_LEAF)
-                FollowLeaf(dialog, d);
-            else
-                ShowPreview(dialog);
+                Box12FollowLeaf(dialog, &d->browse);
+            ShowPreview(dialog);
             return TRUE;
         }
         if (id == IDOK) {
@@ -499,6 +502,19 @@ uint32_t Box12BlockInsert(HWND owner, const char *caption, BlockInsertSlot *slot
         return 0;
     *slot = d.slot;
     return 1;
+}
+
+void Box12PathCutName(char *path)
+{
+    const size_t n = std::strlen(path);
+    if (!n)
+        return;
+    path[n - 1] = 0;
+    char *slash = std::strrchr(path, '\\');
+    if (slash)
+        slash[1] = 0;
+    else
+        path[0] = 0;
 }
 
 void Box12PathSplit(const char *full, char *leaf, char *folder)

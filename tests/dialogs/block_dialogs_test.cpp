@@ -247,6 +247,91 @@ TEST_F(BlockInsertDialog, TheHatchPatternBlockIsChosenWithTheChooser)
     EXPECT_STREQ(def.blockName, "Abc");
 }
 
+// Types a name into the name box and confirms it.
+DialogStep TypeName(const char *name)
+{
+    return [name](HWND d) {
+        SetDlgItemTextA(d, 200, name);
+        TestClickButton(d, IDOK);
+    };
+}
+
+DialogStep TypeLeafAndClick(const char *leaf, int button)
+{
+    return [leaf, button](HWND d) {
+        SetDlgItemTextA(d, 200, leaf);
+        TestClickButton(d, button);
+    };
+}
+
+std::string AlertText(int entry, const char *name)
+{
+    char text[512];
+    std::snprintf(text, sizeof text, eAlertTextOK[entry], name);
+    return text;
+}
+
+TEST_F(BlockInsertDialog, TheManagerRenamesBlocksButNotOntoAnExistingName)
+{
+    BlockSelect record{};
+    std::strcpy(record.library, "*");
+    DialogDriver driver({TypeLeafAndClick("abd", 550), TypeName("Abc"), // refused: 93
+                         TypeLeafAndClick("abd", 550), TypeName("Washer"),
+                         [](HWND d) { TestClickButton(d, IDOK); }});
+    EXPECT_EQ(Box12BlockEdit(nullptr, "manager", &record), 1u);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    ASSERT_FALSE(Alerts().empty());
+    EXPECT_EQ(Alerts().front(), AlertText(93, "Abc"));
+    EXPECT_EQ(SymbolFindBlock("*", "abd"), nullptr);
+    EXPECT_NE(SymbolFindBlock("*", "Washer"), nullptr);
+    EXPECT_NE(SymbolFindBlock("*", "Abc"), nullptr);
+    EXPECT_STREQ(record.block, "Washer");
+}
+
+TEST_F(BlockInsertDialog, DeletingTheLastBlockOfAFolderGoesOneFolderUp)
+{
+    BlockSelect record{};
+    std::strcpy(record.library, "*");
+    std::strcpy(record.block, "Mech\\Bolt");
+    std::string folderBefore, folderAfter;
+    AlertAnswer() = ALERT_YES;
+    DialogDriver driver({[&](HWND d) {
+                             folderBefore = TestItemText(d, 350);
+                             TestClickButton(d, 551);
+                         },
+                         [&](HWND d) {
+                             folderAfter = TestItemText(d, 350);
+                             TestClickButton(d, IDCANCEL);
+                         }});
+    EXPECT_EQ(Box12BlockEdit(nullptr, "manager", &record), 0u); // cancelled: the record stays
+    AlertAnswer() = 0;
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_EQ(folderBefore, "Mech\\");
+    EXPECT_EQ(folderAfter, "");
+    EXPECT_EQ(SymbolFindBlock("*", "Mech\\Bolt"), nullptr); // done at once, Cancel does not undo it
+    EXPECT_STREQ(record.block, "Mech\\Bolt");
+}
+
+TEST_F(BlockInsertDialog, TheManagerMakesAndRenamesFolders)
+{
+    BlockSelect record{};
+    std::strcpy(record.library, "*");
+    DialogDriver driver({[](HWND d) { TestClickButton(d, 554); }, TypeName("Parts\\"),
+                         [](HWND d) {
+                             const int row = int(SendDlgItemMessageA(d, 171, LB_FINDSTRINGEXACT, WPARAM(-1),
+                                                                     LPARAM("Mech")));
+                             SendDlgItemMessageA(d, 171, LB_SETCURSEL, WPARAM(row), 0);
+                             TestClickButton(d, 555);
+                         },
+                         TypeName("Tools"), [](HWND d) { TestClickButton(d, IDOK); }});
+    EXPECT_EQ(Box12BlockEdit(nullptr, "manager", &record), 1u);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_TRUE(Alerts().empty()) << Alerts().front();
+    EXPECT_NE(SymbolFindBlock("*", "Parts\\"), nullptr);
+    EXPECT_NE(SymbolFindBlock("*", "Tools\\Bolt"), nullptr);
+    EXPECT_EQ(SymbolFindBlock("*", "Mech\\Bolt"), nullptr);
+}
+
 TEST_F(BlockInsertDialog, AFolderCopyAnsweredNoCopiesOnlyTheMissingBlocks)
 {
     for (const char *n : {"Src\\1", "Src\\2", "Src\\3", "Src\\4", "Src\\5", "Dst\\2", "Dst\\4"})
