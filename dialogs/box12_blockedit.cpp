@@ -17,6 +17,7 @@
 #include "dialogs/alert.h"
 #include "dialogs/box01.h"
 #include "dialogs/box02.h"
+#include "dialogs/box08_blockcopy.h"
 #include "dialogs/box14.h"
 #include "language/language.h"
 
@@ -32,7 +33,7 @@ constexpr int kNoSelection = 3, kUpFolder = 10, kHashName = 40, kTooLong = 42, k
               kNoLibraryProperties = 98, kNoFolder = 120;
 // eCaptionTexts
 constexpr int kCaptionRenameFolder = 11, kCaptionLibraryProperties = 14, kCaptionBlockProperties = 15,
-              kCaptionAttributes = 32, kCaptionNewFolder = 46, kCaptionRenameBlock = 57;
+              kCaptionAttributes = 32, kCaptionNewFolder = 46, kCaptionRenameBlock = 57, kCaptionCopy = 41;
 constexpr int kNamePrompt = 54; // eUniTexts
 constexpr int PATH_SIZE = BLOCK_NAME_SIZE * 2;
 
@@ -334,6 +335,22 @@ void EditLibraryProperties(HWND dialog, EditDialog *d)
     Changed(dialog, d);
 }
 
+// The copy dialog from and to the current block; what it really copied
+// counts, also when it was cancelled.
+void CopyOrMove(HWND dialog, EditDialog *d)
+{
+    BlockFolderCopy copy{};
+    lstrcpynA(copy.sourceLibrary, d->record.library, sizeof copy.sourceLibrary);
+    lstrcpynA(copy.sourceBlock, d->record.block, sizeof copy.sourceBlock);
+    lstrcpynA(copy.targetLibrary, d->record.library, sizeof copy.targetLibrary);
+    lstrcpynA(copy.targetBlock, d->record.block, sizeof copy.targetBlock);
+    copy.sourcePreview = copy.targetPreview = d->record.display;
+    int copied = 0;
+    Box08BlockFolderCopy(dialog, eCaptionTexts[kCaptionCopy], &copy, &copied);
+    if (copied > 0)
+        Changed(dialog, d);
+}
+
 // A single click on a folder offers renaming and deleting it.
 void FolderChosen(HWND dialog, const EditDialog *d)
 {
@@ -381,6 +398,7 @@ INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case ID_RENAME_FOLDER: RenameFolder(dialog, d); return TRUE;
         case ID_DELETE_FOLDER: DeleteFolder(dialog, d); return TRUE;
         case ID_LIBRARY_PROPERTIES: EditLibraryProperties(dialog, d); return TRUE;
+        case ID_COPY: CopyOrMove(dialog, d); return TRUE;
         case IDOK: Box01DialogEnd(dialog, DIALOG_OK); return TRUE;
         default: break;
         }

@@ -347,6 +347,39 @@ TEST_F(BlockInsertDialog, AFolderCopyAnsweredNoCopiesOnlyTheMissingBlocks)
         EXPECT_NE(SymbolFindBlock("*", n), nullptr) << n;
 }
 
+TEST_F(BlockInsertDialog, TheCopyDialogCountsWhatItCopiedAlsoWhenCancelled)
+{
+    for (const char *n : {"Src\\1", "Src\\2", "Src\\3", "Src\\4", "Src\\5", "Dst\\2", "Dst\\4", "a\\b\\c"})
+        ASSERT_NE(SymbolNewBlock(LIST_OWN_BLOCKS, n), nullptr);
+    SymbolRebuildOwnIndex();
+    BlockFolderCopy record{"*", "Src\\1", "*", "Dst\\x", 1, 1};
+    int copied = -1;
+    AlertAnswer() = ALERT_NO;
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, 553); }, [](HWND d) { TestClickButton(d, IDCANCEL); }});
+        EXPECT_EQ(Box08BlockFolderCopy(nullptr, "copy", &record, &copied), 0u);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    AlertAnswer() = 0;
+    EXPECT_EQ(copied, 3);
+    EXPECT_STREQ(record.targetBlock, "Dst\\x"); // Cancel keeps the record
+    for (const char *n : {"Dst\\1", "Dst\\3", "Dst\\5"})
+        EXPECT_NE(SymbolFindBlock("*", n), nullptr) << n;
+
+    // Choosing the source again gives the target the source's leaf in its own folder.
+    std::strcpy(record.sourceBlock, "a\\b\\c");
+    std::strcpy(record.targetBlock, "x\\y");
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, 550); }, [](HWND d) { TestClickButton(d, IDOK); },
+                             [](HWND d) { TestClickButton(d, 552); }, [](HWND d) { TestClickButton(d, IDOK); }});
+        EXPECT_EQ(Box08BlockFolderCopy(nullptr, "copy", &record, &copied), 1u);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    EXPECT_EQ(copied, 1);
+    EXPECT_STREQ(record.targetBlock, "x\\c");
+    EXPECT_NE(SymbolFindBlock("*", "x\\c"), nullptr);
+}
+
 } // namespace
 
 namespace {
