@@ -57,6 +57,11 @@ int Box12MatchBlockName(const char *const *names, int count, const char *leaf);
 void Box12PathCutName(char *path);
 // Splits a full name into its leaf and its folder (either may be null).
 void Box12PathSplit(const char *full, char *leaf, char *folder);
+// "ATTRIBEDIT": one attribute's value (line breaks shown as lines) and kind
+// (text or number, definition or value; mode 0 allows values only). A number
+// kind needs an empty value or a number within +-1e100. 1 after OK (the
+// entry overwritten).
+uint32_t Box12AttribEdit(HWND owner, const char *caption, AttributeEntry *entry, int mode);
 // Appends an entry (a new name) to the array: 0, 25 for a name in use, 67
 // when the array already holds 200 entries.
 int Box12AttribAdd(AttributeEntry *entries, int *count, const AttributeEntry *entry);

@@ -105,6 +105,58 @@ TEST_F(BlockDialogs, CancelledAttributeDialogLeavesTheCallersArray)
     EXPECT_STREQ(entries[0].name, "kind");
 }
 
+TEST_F(BlockDialogs, TheAttributeEditorSetsValueAndKind)
+{
+    AttributeEntry e;
+    SymbolMakeAttribute(&e, 400, "note", "one\xB6two");
+    std::string shown;
+    bool definitionEnabled = true;
+    {
+        // Mode 0: a value; a number of 1e101 is refused, 12 taken.
+        DialogDriver driver({[&](HWND d) {
+                                 shown = TestItemText(d, 200);
+                                 definitionEnabled = IsWindowEnabled(GetDlgItem(d, 302)) != 0;
+                                 TestClickButton(d, 301);
+                                 SetDlgItemTextA(d, 200, "1e101");
+                                 TestClickButton(d, IDOK);
+                             },
+                             [](HWND d) {
+                                 SetDlgItemTextA(d, 200, "12");
+                                 TestClickButton(d, IDOK);
+                             }});
+        EXPECT_EQ(Box12AttribEdit(nullptr, "edit", &e, 0), 1u);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    EXPECT_EQ(shown, "one\r\ntwo");
+    EXPECT_FALSE(definitionEnabled);
+    EXPECT_EQ(Alerts().size(), 1u);
+    EXPECT_EQ(e.head.kind, 401);
+    EXPECT_STREQ(e.value, "12");
+    {
+        // Mode 1: a text definition on two lines; an empty number is accepted first.
+        DialogDriver driver({[](HWND d) {
+            TestClickButton(d, 300);
+            TestClickButton(d, 302);
+            SetDlgItemTextA(d, 200, "a\r\nb");
+            TestClickButton(d, IDOK);
+        }});
+        EXPECT_EQ(Box12AttribEdit(nullptr, "edit", &e, 1), 1u);
+    }
+    EXPECT_EQ(e.head.kind, 300);
+    EXPECT_STREQ(e.value, "a\xB6" "b");
+    {
+        DialogDriver driver({[](HWND d) {
+            SetDlgItemTextA(d, 200, "");
+            TestClickButton(d, 301);
+            TestClickButton(d, IDOK);
+        }});
+        EXPECT_EQ(Box12AttribEdit(nullptr, "edit", &e, 1), 1u);
+    }
+    EXPECT_EQ(e.head.kind, 301);
+    EXPECT_STREQ(e.value, "");
+    EXPECT_EQ(Alerts().size(), 1u);
+}
+
 } // namespace
 
 namespace {
