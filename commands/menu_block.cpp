@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "app/convert.h"
@@ -17,6 +18,7 @@
 #include "commands/command_state.h"
 #include "commands/input_points.h"
 #include "commands/menu_block.h"
+#include "database/object_attributes.h"
 #include "database/object_rects.h"
 #include "database/object_select.h"
 #include "database/storage.h"
@@ -30,6 +32,7 @@
 #include "dialogs/box01_controls.h"
 #include "dialogs/box06_library.h"
 #include "dialogs/box12.h"
+#include "dialogs/box14.h"
 #include "display/output_paint.h"
 #include "files/file_drawinginfo.h"
 #include "files/file_library.h"
@@ -73,6 +76,17 @@ void Insert(const BlockInsertSlot &entry)
     }
 }
 
+// Edits the block's own property in the property sheet and writes it back.
+void EditBlockProperty(HWND window, const char *title, const char *library, const char *block)
+{
+    auto set = std::make_unique<ObjectAttributes>();
+    if (!SymbolGetBlockProperty(library, block, set.get()))
+        return;
+    if (Box14ObjInfoSingle(window, title, set.get(), 0, nullptr, nullptr, 1, 1, nullptr) &&
+        !SymbolSetBlockProperty(library, block, set.get()))
+        AlertSM2(window);
+}
+
 void NewBlock(HWND window, int commandId)
 {
     const bool framed = commandId == 903;
@@ -102,6 +116,8 @@ void NewBlock(HWND window, int commandId)
     lstrcpynA(g_BlockInsertEntry.nameBlock, r.block, sizeof g_BlockInsertEntry.nameBlock);
     if (r.editAttributes)
         Box12EditBlockAttributes(window, title.text, r.library, r.block);
+    if (r.editProperty)
+        EditBlockProperty(window, title.text, r.library, r.block);
     if (r.pushProperty)
         SymbolApplyBlockProperty(r.library, r.block);
     bool swapped = false;
@@ -284,6 +300,8 @@ void MenuBlockMakeGroup(HWND window, int commandId)
     Title title(commandId);
     if (info.editAttributes)
         Box12EditBlockAttributes(window, title.text, SYMBOL_OWN_LIBRARY, name);
+    if (info.editProperty)
+        EditBlockProperty(window, title.text, SYMBOL_OWN_LIBRARY, name);
     if (info.pushProperty)
         SymbolApplyBlockProperty(SYMBOL_OWN_LIBRARY, name);
     UndoInitProcess();

@@ -3,6 +3,8 @@
 // index of the own blocks, and the check that no block contains itself.
 #pragma once
 
+struct ObjectAttributes;
+
 #include <cstdint>
 
 #include "database/unit.h"
@@ -125,6 +127,12 @@ void SymbolMergeProperty(const XProperty *block, const XProperty *member, XPrope
 void SymbolApplyPropertyToObject(Unit *member, const XProperty *block);
 void SymbolApplyPropertyToInstance(Unit *member, const XProperty *block);
 int SymbolApplyBlockProperty(const char *library, const char *block);
+// The block's own property as the general group of a set (present, no
+// difference); 0 for an unknown block.
+int SymbolGetBlockProperty(const char *library, const char *block, ObjectAttributes *set);
+// Writes the set's general group (when present) as the block's property and
+// marks the block's library or the drawing modified; 0 for an unknown block.
+int SymbolSetBlockProperty(const char *library, const char *block, const ObjectAttributes *set);
 
 // Calls visit(XProperty *) for the records inside a plain object's elements
 // that carry one: DimLarge, DimSmall, TextStandard, TextFrame, ClipSurface.

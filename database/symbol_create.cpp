@@ -15,6 +15,7 @@
 #include "app/window_title.h"
 #include "database/init.h"
 #include "database/object.h"
+#include "database/object_attributes.h"
 #include "database/object_flags.h"
 #include "database/object_modify.h"
 #include "database/object_rects.h"
@@ -790,6 +791,35 @@ void SymbolApplyPropertyToObject(Unit *member, const XProperty *block)
         SymbolMergeProperty(block, p, &merged);
         *p = merged;
     });
+}
+
+int SymbolGetBlockProperty(const char *library, const char *block, ObjectAttributes *set)
+{
+    ObjectAttributesInit(set);
+    const Unit *b = SymbolFindBlock(library, block);
+    if (!b)
+        return 0;
+    AttrPropertyGroup &g = set->general;
+    g.ownMask = g.fieldMask = 0;
+    g.values = b->property;
+    set->present[ATTR_GENERAL] = 1;
+    return 1;
+}
+
+int SymbolSetBlockProperty(const char *library, const char *block, const ObjectAttributes *set)
+{
+    Unit *b = SymbolFindBlock(library, block);
+    if (!b)
+        return 0;
+    if (set->present[ATTR_GENERAL])
+        b->property = set->general.values;
+    const int32_t index = SymbolFindLibrary(library);
+    if (index != LIBRARY_INDEX_OWN)
+        b->ident = BLOCK_STATE_CHANGED; // the update of a caching library writes it
+    SymbolMarkModified(index);
+    if (index == LIBRARY_INDEX_OWN)
+        WindowUpdateTitle(g_MainWnd);
+    return 1;
 }
 
 int SymbolApplyBlockProperty(const char *library, const char *block)

@@ -2,8 +2,11 @@
 // and attribute references.
 #include "create_fixture.h"
 
+#include <memory>
+
 #include "app/system.h"
 #include "database/init.h"
+#include "database/object_attributes.h"
 #include "database/symbol_block.h"
 #include "database/symbol_browse.h"
 #include "database/symbol_explode.h"
@@ -350,6 +353,35 @@ TEST_F(SymbolBlockTest, FoldersAreBrowsedRenamedAndCopied)
     EXPECT_EQ(SymbolFindBlock("*", "Mech\\Bolt"), bolt);
     EXPECT_EQ(SymbolCopyBlock("*", "*", "A", "Mech\\Bolt", 1), 1);
     EXPECT_NE(SymbolFindBlock("*", "Mech\\Bolt"), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SymbolBlockTest, ABlocksOwnPropertyIsReadAndWrittenAsTheGeneralGroup)
+{
+    Unit *b = SymbolNewBlock(LIST_OWN_BLOCKS, "door");
+    ASSERT_NE(b, nullptr);
+    SymbolRebuildOwnIndex();
+    b->property.width = 0.7;
+    auto set = std::make_unique<ObjectAttributes>();
+    ASSERT_EQ(SymbolGetBlockProperty("*", "door", set.get()), 1);
+    EXPECT_EQ(set->present[ATTR_GENERAL], 1u);
+    EXPECT_EQ(set->general.fieldMask, 0u);
+    EXPECT_DOUBLE_EQ(set->general.values.width, 0.7);
+    set->general.values.width = 1.4;
+    g_DrawingInfo.modified = 0;
+    ASSERT_EQ(SymbolSetBlockProperty("*", "door", set.get()), 1);
+    EXPECT_DOUBLE_EQ(b->property.width, 1.4);
+    EXPECT_EQ(g_DrawingInfo.modified, 1u);
+    // Without the group nothing is written; unknown blocks are refused.
+    set->present[ATTR_GENERAL] = 0;
+    set->general.values.width = 2.0;
+    ASSERT_EQ(SymbolSetBlockProperty("*", "door", set.get()), 1);
+    EXPECT_DOUBLE_EQ(b->property.width, 1.4);
+    EXPECT_EQ(SymbolGetBlockProperty("*", "window", set.get()), 0);
+    EXPECT_EQ(SymbolSetBlockProperty("*", "window", set.get()), 0);
 }
 
 } // namespace
