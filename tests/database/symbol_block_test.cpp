@@ -385,3 +385,41 @@ TEST_F(SymbolBlockTest, ABlocksOwnPropertyIsReadAndWrittenAsTheGeneralGroup)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SymbolBlockTest, CollectingUsedBlocksFollowsNestingAndKeepsWholeBitmapNames)
+{
+    ASSERT_EQ(SymbolCreateEmptyBlock("*", "inner", nullptr), 1);
+    Unit *i = Instance("*", "inner");
+    i->flags |= UNIT_SELECTED;
+    ASSERT_EQ(SymbolCreateBlock("*", "outer", 0, 0, 0, 1e300, 1e300, 1e300, 1e300, nullptr), 1);
+    ASSERT_EQ(SymbolCreateEmptyBlock("*", "unused", nullptr), 1);
+    i->flags &= ~UNIT_SELECTED;
+    Unit *o = Instance("*", "outer");
+    ASSERT_NE(o, nullptr);
+    o->flags |= UNIT_SELECTED; // only the instance of "outer" is looked at
+    // A bitmap path longer than 64 characters, twice with other case.
+    const std::string path = "C:\\" + std::string(150, 'p') + "\\image.bmp";
+    std::string upper = path;
+    upper[3] = 'P';
+    ASSERT_EQ(ObjectNewBitmapRef(0, 0, path.c_str(), nullptr, 0), 1);
+    ASSERT_EQ(ObjectNewBitmapRef(5, 0, upper.c_str(), nullptr, 0), 1);
+    ASSERT_EQ(ObjectNewBitmapRef(9, 0, "other.bmp", nullptr, 0), 1);
+
+    std::vector<uint8_t> own(OWN_BLOCK_INDEX_CAPACITY, 1), library(LIBRARY_INDEX_CAPACITY, 1);
+    std::vector<char> names(size_t(SYMBOL_USED_BITMAPS) * SYMBOL_USED_NAME_SIZE, 'x');
+    auto *slots = reinterpret_cast<char(*)[SYMBOL_USED_NAME_SIZE]>(names.data());
+    SymbolCollectUsed(UNIT_SELECTED, own.data(), library.data(), slots, nullptr);
+    EXPECT_STREQ(slots[0], "");
+    for (const char *name : {"inner", "outer"})
+        EXPECT_EQ(own[size_t(SymbolFindBlockIndex(LIBRARY_INDEX_OWN, name, 0))], SYMBOL_USED_MARK) << name;
+    EXPECT_EQ(own[size_t(SymbolFindBlockIndex(LIBRARY_INDEX_OWN, "unused", 0))], 0);
+    EXPECT_EQ(library[0], 0);
+    SymbolCollectUsed(0, nullptr, nullptr, slots, nullptr);
+    EXPECT_EQ(std::string(slots[0]), path);
+    EXPECT_STREQ(slots[1], "other.bmp");
+    EXPECT_STREQ(slots[2], "");
+}
+
+} // namespace
