@@ -7,17 +7,18 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "app/convert.h"
 #include "app/darad4.h"
-#include "app/init_sound.h"
 #include "app/system.h"
 #include "app/window_title.h"
 #include "commands/command_menu.h"
 #include "commands/command_state.h"
 #include "commands/input_points.h"
 #include "commands/menu_block.h"
+#include "database/object_attributes.h"
 #include "database/object_rects.h"
 #include "database/object_select.h"
 #include "database/storage.h"
@@ -31,12 +32,14 @@
 #include "dialogs/box01_controls.h"
 #include "dialogs/box06_library.h"
 #include "dialogs/box12.h"
+#include "dialogs/box14.h"
 #include "display/output_paint.h"
 #include "files/file_drawinginfo.h"
 #include "files/file_library.h"
 #include "language/language.h"
 
 BlockRead g_BlockRead = {"*", "", 0, 0, 0, 0, 0};
+BlockSelect g_BlockEditSelect = {"*", "", 1};
 BlockInsertSlot g_BlockInsertEntry = {"*", "", 1.0, 0.0, 1, 0, 0, 0, 0, 0, 0};
 
 namespace {
@@ -73,18 +76,14 @@ void Insert(const BlockInsertSlot &entry)
     }
 }
 
-// Edits the new block's attributes in the attribute dialog.
-void EditBlockAttributes(HWND window, const char *title, const char *library, const char *block)
+// Edits the block's own property in the property sheet and writes it back.
+void EditBlockProperty(HWND window, const char *title, const char *library, const char *block)
 {
-    ScratchUni2 scratch(__FILE_NAME__, __LINE__);
-    if (!scratch)
+    auto set = std::make_unique<ObjectAttributes>();
+    if (!SymbolGetBlockProperty(library, block, set.get()))
         return;
-    auto *entries = reinterpret_cast<AttributeEntry *>(g_Uni2);
-    int count = SymbolGetBlockAttributes(library, block, entries);
-    if (count < 0)
-        return;
-    if (Box12BlockAttrib(window, title, library, block, entries, &count, 1) &&
-        !SymbolSetBlockAttributes(library, block, entries, count))
+    if (Box14ObjInfoSingle(window, title, set.get(), 0, nullptr, nullptr, 1, 1, nullptr) &&
+        !SymbolSetBlockProperty(library, block, set.get()))
         AlertSM2(window);
 }
 
@@ -116,7 +115,9 @@ void NewBlock(HWND window, int commandId)
     lstrcpynA(g_BlockInsertEntry.nameLibrary, r.library, sizeof g_BlockInsertEntry.nameLibrary);
     lstrcpynA(g_BlockInsertEntry.nameBlock, r.block, sizeof g_BlockInsertEntry.nameBlock);
     if (r.editAttributes)
-        EditBlockAttributes(window, title.text, r.library, r.block);
+        Box12EditBlockAttributes(window, title.text, r.library, r.block);
+    if (r.editProperty)
+        EditBlockProperty(window, title.text, r.library, r.block);
     if (r.pushProperty)
         SymbolApplyBlockProperty(r.library, r.block);
     bool swapped = false;
@@ -133,6 +134,18 @@ void NewBlock(HWND window, int commandId)
         OutputRedrawAll(1);
     else if (swapped)
         OutputInvalidateTwoAreas(g_ExtentsRect, g_ChangedRect);
+}
+
+// The block manager changes libraries while it is open; afterwards every
+// block referred to is loaded and every window repainted.
+void Manage(HWND window, int commandId)
+{
+    Title title(commandId);
+    if (!Box12BlockEdit(window, title.text, &g_BlockEditSelect))
+        return;
+    WaitCursor();
+    SymbolLoadAllMissing();
+    OutputRedrawAll(1);
 }
 
 void Purge(HWND window)
@@ -286,7 +299,9 @@ void MenuBlockMakeGroup(HWND window, int commandId)
     std::memcpy(&info, reinterpret_cast<uint8_t *>(&g_LocalData) + LOCAL_OFS_GROUP_INFO, sizeof info);
     Title title(commandId);
     if (info.editAttributes)
-        EditBlockAttributes(window, title.text, SYMBOL_OWN_LIBRARY, name);
+        Box12EditBlockAttributes(window, title.text, SYMBOL_OWN_LIBRARY, name);
+    if (info.editProperty)
+        EditBlockProperty(window, title.text, SYMBOL_OWN_LIBRARY, name);
     if (info.pushProperty)
         SymbolApplyBlockProperty(SYMBOL_OWN_LIBRARY, name);
     UndoInitProcess();
@@ -337,7 +352,7 @@ void MenuBlockCommand(HWND mainWindow, int commandId)
     case 910: Purge(mainWindow); return;
     case 912: Explode(); return;
     case 915: Libraries(mainWindow); return;
-    case 904: InitBeep(); return; // the block manager comes with its dialog
+    case 904: Manage(mainWindow, commandId); return;
     default: CommandShowSubmenu(commandId, nullptr); return;
     }
 }

@@ -6,6 +6,8 @@
 
 // The new-block record of the block commands (902, 903).
 extern BlockRead g_BlockRead;
+// The block manager's (904) selection.
+extern BlockSelect g_BlockEditSelect;
 // What command 901 inserts.
 extern BlockInsertSlot g_BlockInsertEntry;
 

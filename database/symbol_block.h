@@ -3,6 +3,8 @@
 // index of the own blocks, and the check that no block contains itself.
 #pragma once
 
+struct ObjectAttributes;
+
 #include <cstdint>
 
 #include "database/unit.h"
@@ -117,6 +119,21 @@ void SymbolClearLibrary(int32_t library);
 // beginning with "#", 1: "#", 2: "#P", 3: all are considered).
 void SymbolMarkUsedBlocks(int mode, int32_t *used);
 int SymbolPurgeUnused(int mode);
+
+// What the drawing's objects (those whose flags hold every bit of mask) use,
+// through instances, plug-in objects and clip surfaces at every nesting
+// depth below 21: SYMBOL_USED_MARK at the index position of each used own
+// block (ownUsed, OWN_BLOCK_INDEX_CAPACITY bytes) and library block
+// (libraryUsed, LIBRARY_INDEX_CAPACITY bytes), limited to one library when
+// one is named; the names of the bitmaps (each once, case aside) in the
+// front slots of bitmapNames (SYMBOL_USED_BITMAPS full-length names). Any
+// array may be null; those given are cleared first.
+constexpr uint8_t SYMBOL_USED_MARK = 'U';
+constexpr int SYMBOL_USED_BITMAPS = 1000;
+constexpr int SYMBOL_USED_NAME_SIZE = 256; // a whole bitmap name: shorter slots cut long paths
+constexpr int SYMBOL_USED_DEPTH = 21;
+void SymbolCollectUsed(uint32_t mask, uint8_t *ownUsed, uint8_t *libraryUsed, char (*bitmapNames)[SYMBOL_USED_NAME_SIZE],
+                       const char *library);
 // "#G\" followed by a unique part.
 void SymbolMakeGroupName(char *out);
 
@@ -125,6 +142,12 @@ void SymbolMergeProperty(const XProperty *block, const XProperty *member, XPrope
 void SymbolApplyPropertyToObject(Unit *member, const XProperty *block);
 void SymbolApplyPropertyToInstance(Unit *member, const XProperty *block);
 int SymbolApplyBlockProperty(const char *library, const char *block);
+// The block's own property as the general group of a set (present, no
+// difference); 0 for an unknown block.
+int SymbolGetBlockProperty(const char *library, const char *block, ObjectAttributes *set);
+// Writes the set's general group (when present) as the block's property and
+// marks the block's library or the drawing modified; 0 for an unknown block.
+int SymbolSetBlockProperty(const char *library, const char *block, const ObjectAttributes *set);
 
 // Calls visit(XProperty *) for the records inside a plain object's elements
 // that carry one: DimLarge, DimSmall, TextStandard, TextFrame, ClipSurface.

@@ -15,6 +15,7 @@
 #include "app/window_title.h"
 #include "database/init.h"
 #include "database/object.h"
+#include "database/object_attributes.h"
 #include "database/object_flags.h"
 #include "database/object_modify.h"
 #include "database/object_rects.h"
@@ -734,6 +735,102 @@ void SymbolMarkUsedBlocks(int mode, int32_t *used)
                     mark(m);
 }
 
+static_assert(SYMBOL_USED_NAME_SIZE == BITMAP_NAME_SIZE);
+
+namespace {
+
+// The state of one collection of used blocks and bitmaps.
+struct UsedCollector {
+    uint8_t *own;
+    uint8_t *library;
+    char (*bitmaps)[SYMBOL_USED_NAME_SIZE];
+    int32_t filter; // -1 every library, 999 the own blocks, else a slot
+    int depth;
+};
+
+void SymbolCollectUsedObject(UsedCollector &c, Unit *object);
+
+// Marks the block at its index position and walks its members.
+void SymbolCollectUsedBlock(UsedCollector &c, int32_t libraryIndex, int32_t blockIndex)
+{
+    if (c.depth >= SYMBOL_USED_DEPTH)
+        return;
+    Unit *block = SymbolGetBlockByIndex(libraryIndex, blockIndex);
+    if (!block)
+        return;
+    ++c.depth;
+    const bool own = libraryIndex == LIBRARY_INDEX_OWN;
+    if (c.filter == -1 || c.filter == libraryIndex) {
+        uint8_t *used = own ? c.own : c.library;
+        const int32_t count = own ? g_OwnBlockIndex.count : g_LibraryBlockIndex.count;
+        if (used && blockIndex >= 0 && blockIndex < count)
+            used[blockIndex] = SYMBOL_USED_MARK;
+    }
+    for (Unit *m = block->block.firstMember; m; m = m->next) {
+        if (IsReference(m))
+            SymbolCollectUsedBlock(c, m->instance.libraryIndex, m->instance.blockIndex);
+        else
+            SymbolCollectUsedObject(c, m);
+    }
+    --c.depth;
+}
+
+// A bitmap name goes into the first empty slot unless a slot holds it.
+void SymbolCollectUsedBitmap(UsedCollector &c, const char *name)
+{
+    for (int i = 0; i < SYMBOL_USED_BITMAPS; ++i) {
+        if (!c.bitmaps[i][0]) {
+            lstrcpynA(c.bitmaps[i], name, SYMBOL_USED_NAME_SIZE);
+            return;
+        }
+        if (lstrcmpiA(c.bitmaps[i], name) == 0)
+            return;
+    }
+}
+
+void SymbolCollectUsedObject(UsedCollector &c, Unit *object)
+{
+    if (object->kind != UNIT_KIND_OBJECT)
+        return;
+    if (ClipSurfaceData *clip = ClipSurfaceOf(object)) {
+        SymbolCollectUsedBlock(c, clip->libraryIndex, clip->blockIndex);
+        return;
+    }
+    if (object->object.type != OBJTYPE_BITMAP || !c.bitmaps)
+        return;
+    UnitForEachElement(object, [&](Element *e) {
+        if (e->kind == ELEM_BITMAP_REF) {
+            const auto *ref = static_cast<const BitmapRefData *>(ElementPayload(e));
+            char name[BITMAP_NAME_SIZE];
+            lstrcpynA(name, ref->name, sizeof name); // a damaged name ends here
+            if (name[0])
+                SymbolCollectUsedBitmap(c, name);
+        }
+    });
+}
+
+} // namespace
+
+void SymbolCollectUsed(uint32_t mask, uint8_t *ownUsed, uint8_t *libraryUsed, char (*bitmapNames)[SYMBOL_USED_NAME_SIZE],
+                       const char *library)
+{
+    if (ownUsed)
+        std::memset(ownUsed, 0, OWN_BLOCK_INDEX_CAPACITY);
+    if (libraryUsed)
+        std::memset(libraryUsed, 0, LIBRARY_INDEX_CAPACITY);
+    if (bitmapNames)
+        std::memset(bitmapNames, 0, size_t(SYMBOL_USED_BITMAPS) * SYMBOL_USED_NAME_SIZE);
+    UsedCollector c{ownUsed, libraryUsed, bitmapNames, library && library[0] ? SymbolFindLibrary(library) : -1, 0};
+    ListFilterKeeper keep;
+    for (Unit *u = MemListFirst(LIST_DRAWING, mask, mask, 1); u; u = MemListNext(u)) {
+        c.depth = 0;
+        if (IsReference(u))
+            SymbolCollectUsedBlock(c, u->instance.libraryIndex, u->instance.blockIndex);
+        else
+            SymbolCollectUsedObject(c, u);
+    }
+}
+
 int SymbolPurgeUnused(int mode)
 {
     const int32_t count = g_OwnBlockIndex.count;
@@ -790,6 +887,35 @@ void SymbolApplyPropertyToObject(Unit *member, const XProperty *block)
         SymbolMergeProperty(block, p, &merged);
         *p = merged;
     });
+}
+
+int SymbolGetBlockProperty(const char *library, const char *block, ObjectAttributes *set)
+{
+    ObjectAttributesInit(set);
+    const Unit *b = SymbolFindBlock(library, block);
+    if (!b)
+        return 0;
+    AttrPropertyGroup &g = set->general;
+    g.ownMask = g.fieldMask = 0;
+    g.values = b->property;
+    set->present[ATTR_GENERAL] = 1;
+    return 1;
+}
+
+int SymbolSetBlockProperty(const char *library, const char *block, const ObjectAttributes *set)
+{
+    Unit *b = SymbolFindBlock(library, block);
+    if (!b)
+        return 0;
+    if (set->present[ATTR_GENERAL])
+        b->property = set->general.values;
+    const int32_t index = SymbolFindLibrary(library);
+    if (index != LIBRARY_INDEX_OWN)
+        b->ident = BLOCK_STATE_CHANGED; // the update of a caching library writes it
+    SymbolMarkModified(index);
+    if (index == LIBRARY_INDEX_OWN)
+        WindowUpdateTitle(g_MainWnd);
+    return 1;
 }
 
 int SymbolApplyBlockProperty(const char *library, const char *block)

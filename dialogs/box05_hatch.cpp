@@ -4,13 +4,13 @@
 #include <cstring>
 #include <vector>
 
-#include "app/init_sound.h"
 #include "app/system_defs.h"
 #include "commands/command_popup.h"
 #include "dialogs/alert.h"
 #include "dialogs/alert_check.h"
 #include "dialogs/box01_controls.h"
 #include "dialogs/box01_slotlist.h"
+#include "dialogs/box12.h"
 #include "dialogs/box14_multiline.h"
 #include "language/language.h"
 #include "plugin/zvi.h"
@@ -26,7 +26,8 @@ constexpr int ID_ANGLE1 = 200, ID_ANGLE2 = 201, ID_SCALE = 202, ID_BLOCK_ANGLE =
 constexpr int ID_UNIT_FIRST = 650;
 constexpr int MSG_NO_BLOCK = 68, MSG_DISTANCE = 69, MSG_SCALE = 70;               // eAlertTextOK
 constexpr int MSG_FULL = 45, MSG_DELETE = 60;                                     // eAlertTextOK
-constexpr int CAPTION_NEW = 58, CAPTION_RENAME = 59, CAPTION_PARAM = 6, CAPTION_MULTILINES = 5; // eCaptionTexts
+constexpr int CAPTION_NEW = 58, CAPTION_RENAME = 59, CAPTION_PARAM = 6, CAPTION_MULTILINES = 5,
+              CAPTION_CHOOSE_BLOCK = 40; // eCaptionTexts
 constexpr int TEXT_OWN_BLOCKS = 7;                                                 // eUniTexts
 constexpr double SCALE_MIN = 1e-10, VALUE_MAX = 1e10;
 constexpr int FIELD_SIZE = 64;
@@ -81,6 +82,21 @@ void ShowBlock(HWND dialog)
     const bool own = std::strcmp(d.blockLibrary, "*") == 0;
     SetDlgItemTextA(dialog, ID_LIBRARY, own ? eUniTexts[TEXT_OWN_BLOCKS] : d.blockLibrary);
     SetDlgItemTextA(dialog, ID_BLOCK, d.blockName);
+}
+
+// The pattern block, chosen on a copy of its names.
+void ChooseBlock(HWND dialog)
+{
+    HatchDef &d = Work(dialog);
+    BlockSelect choice{};
+    lstrcpynA(choice.library, d.blockLibrary, sizeof choice.library);
+    lstrcpynA(choice.block, d.blockName, sizeof choice.block);
+    choice.display = 1;
+    if (!Box12BlockSelect(dialog, eCaptionTexts[CAPTION_CHOOSE_BLOCK], &choice, 1))
+        return;
+    lstrcpynA(d.blockLibrary, choice.library, sizeof d.blockLibrary);
+    lstrcpynA(d.blockName, choice.block, sizeof d.blockName);
+    ShowBlock(dialog);
 }
 
 // OK only while a family or the block pattern is on.
@@ -189,10 +205,7 @@ INT_PTR CALLBACK ParamProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         case ID_BLOCKS: d.blockOn = IsDlgButtonChecked(dialog, id) == BST_CHECKED; UpdateOk(dialog); return 1;
         case ID_MULTI1:
         case ID_MULTI2: OpenMultiLinePopup(dialog, id); return 1;
-        case ID_BLOCK_CHOOSE:
-            // The block chooser comes with the block dialogs.
-            InitBeep();
-            return 1;
+        case ID_BLOCK_CHOOSE: ChooseBlock(dialog); return 1;
         case BOX05_FAMILY1_EDIT:
         case BOX05_FAMILY2_EDIT: {
             const int32_t current = ValidMultiLine(id == BOX05_FAMILY1_EDIT ? d.family1.multiLine : d.family2.multiLine);

@@ -10,10 +10,13 @@
 
 #include "database/symbol_block.h"
 #include "database/symbol_find.h"
+#include "app/convert.h"
 #include "dialogs/alert.h"
+#include "dialogs/alert_check.h"
 #include "dialogs/box01.h"
 #include "dialogs/box02.h"
 #include "language/language.h"
+#include "geometry/calc.h"
 #include "language/language_entries.h"
 
 namespace {
@@ -163,12 +166,8 @@ void Edit(HWND dialog, AttribDialog *d)
     AttributeEntry &e = (*d->entries)[size_t(i)];
     char caption[MESSAGE_SIZE];
     std::snprintf(caption, sizeof caption, eCaptionTexts[kAttribute], e.name);
-    char value[ATTRIBUTE_TEXT_SIZE];
-    lstrcpynA(value, e.value, ATTRIBUTE_VALUE_MAX + 1);
-    if (Box02EditString(dialog, caption, eUniTexts[kNamePrompt], value, ATTRIBUTE_VALUE_MAX + 1)) {
-        lstrcpynA(e.value, value, ATTRIBUTE_VALUE_MAX + 1);
+    if (Box12AttribEdit(dialog, caption, &e, d->mode))
         Paint(dialog, d, i);
-    }
 }
 
 void Delete(HWND dialog, AttribDialog *d)
@@ -218,7 +217,101 @@ INT_PTR CALLBACK AttribDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     return Box01DialogDefault(dialog, message, wParam, lParam, HELP_BLOCKATTRIB);
 }
 
+// --- ATTRIBEDIT ---------------------------------------------------------------------
+
+constexpr int ID_VALUE = 200, ID_TEXT = 300, ID_NUMBER = 301, ID_DEFINITION = 302, ID_INSTANCE_VALUE = 303;
+constexpr int HELP_ATTRIBEDIT = 15068;
+constexpr int kNotANumber = 8; // eAlertTextOK
+// The edit shows line breaks as CR LF: room for every character doubled.
+constexpr int MULTILINE_SIZE = ATTRIBUTE_TEXT_SIZE * 2;
+
+struct EditDialog {
+    DialogHeader header;
+    const char *caption;
+    AttributeEntry entry;
+    int mode;
+};
+
+// The kind from the two radio pairs: definitions only where the mode allows them.
+int16_t KindOf(HWND dialog, int mode)
+{
+    const bool number = IsDlgButtonChecked(dialog, ID_NUMBER) == BST_CHECKED;
+    const bool definition = mode != 0 && IsDlgButtonChecked(dialog, ID_DEFINITION) == BST_CHECKED;
+    return int16_t((definition ? 300 : 400) + (number ? 1 : 0));
+}
+
+int AcceptValue(HWND dialog, EditDialog *d)
+{
+    char shown[MULTILINE_SIZE] = {}, value[ATTRIBUTE_TEXT_SIZE] = {};
+    GetDlgItemTextA(dialog, ID_VALUE, shown, sizeof shown);
+    Box01MultilineToText(value, shown, ATTRIBUTE_VALUE_MAX);
+    const int16_t kind = KindOf(dialog, d->mode);
+    if ((kind == 301 || kind == 401) && value[0]) {
+        const double number = ConvertStringToDouble(value);
+        if (number == CALC_NO_VALUE) {
+            AlertOk(dialog, eAlertTextOK[kNotANumber]);
+            return 0;
+        }
+        if (!AlertCheckDoubleRange(dialog, number))
+            return 0;
+    }
+    d->entry.head.kind = kind;
+    lstrcpynA(d->entry.value, value, ATTRIBUTE_VALUE_MAX + 1);
+    return 1;
+}
+
+INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    EditDialog *d = Box01DialogRecordOf<EditDialog>(dialog);
+    if (message == WM_INITDIALOG) {
+        d = reinterpret_cast<EditDialog *>(Box01DialogInit(dialog, lParam));
+        if (d->caption)
+            SetWindowTextA(dialog, d->caption);
+        char shown[MULTILINE_SIZE];
+        Box01TextToMultiline(shown, d->entry.value, sizeof shown);
+        SendDlgItemMessageA(dialog, ID_VALUE, EM_LIMITTEXT, WPARAM(sizeof shown - 1), 0);
+        SetDlgItemTextA(dialog, ID_VALUE, shown);
+        const int16_t kind = d->entry.head.kind;
+        const bool number = kind == 301 || kind == 401;
+        const bool definition = d->mode != 0 && AttributeIsDefinition(kind);
+        CheckRadioButton(dialog, ID_TEXT, ID_NUMBER, number ? ID_NUMBER : ID_TEXT);
+        CheckRadioButton(dialog, ID_DEFINITION, ID_INSTANCE_VALUE, definition ? ID_DEFINITION : ID_INSTANCE_VALUE);
+        EnableWindow(GetDlgItem(dialog, ID_DEFINITION), d->mode != 0);
+        Box01DialogFocusEdit(dialog, ID_VALUE);
+        return FALSE;
+    }
+    if (message == WM_COMMAND && d) {
+        const int id = LOWORD(wParam);
+        if (id >= ID_TEXT && id <= ID_INSTANCE_VALUE) {
+            const int first = id <= ID_NUMBER ? ID_TEXT : ID_DEFINITION;
+            CheckRadioButton(dialog, first, first + 1, id);
+            SetFocus(GetDlgItem(dialog, ID_VALUE));
+            return TRUE;
+        }
+        if (id == IDOK) {
+            if (AcceptValue(dialog, d))
+                Box01DialogEnd(dialog, DIALOG_OK);
+            else
+                Box01DialogFocusEdit(dialog, ID_VALUE);
+            return TRUE;
+        }
+    }
+    return Box01DialogDefault(dialog, message, wParam, lParam, HELP_ATTRIBEDIT);
+}
+
 } // namespace
+
+uint32_t Box12AttribEdit(HWND owner, const char *caption, AttributeEntry *entry, int mode)
+{
+    EditDialog d{};
+    d.caption = caption;
+    d.entry = *entry;
+    d.mode = mode;
+    if (!Box01DialogEdit(owner, "ATTRIBEDIT", EditDialogProc, d))
+        return 0;
+    *entry = d.entry;
+    return 1;
+}
 
 int Box12AttribAdd(AttributeEntry *entries, int *count, const AttributeEntry *entry)
 {

@@ -13,6 +13,7 @@
 #include "database/symbol_browse.h"
 #include "database/symbol_find.h"
 #include "database/symbol_library.h"
+#include "database/symbol_preview.h"
 #include "dialogs/alert.h"
 #include "dialogs/alert_check.h"
 #include "dialogs/box01.h"
@@ -31,25 +32,12 @@ constexpr int kOwnBlocks = 7, kUp = 37, kOneBlock = 36, kBlocks = 27; // eUniTex
 constexpr int kTooLong = 42, kTwoBackslashes = 92, kNoName = 16, kReplace = 41, kNotWritable = 97; // eAlertTextOK
 constexpr int MESSAGE_SIZE = 512;
 
-void AlertWith(HWND dialog, int entry, const char *name)
-{
-    char text[MESSAGE_SIZE];
-    std::snprintf(text, sizeof text, eAlertTextOK[entry], name);
-    AlertOk(dialog, text);
-}
-
-// The library and block path a browsing dialog shows.
-struct Browse {
-    char *library; // char[64]
-    char *block;   // char[64]: folder + leaf
-    int filling;   // the program writes edit 200: its change notice is not the user's
-};
 
 struct ReadDialog {
     DialogHeader header;
     const char *caption;
     BlockRead record;
-    Browse browse;
+    BlockBrowse browse;
 };
 
 struct InsertDialog {
@@ -57,7 +45,7 @@ struct InsertDialog {
     const char *caption;
     BlockInsertSlot slot;
     int clearAllowed;
-    Browse browse;
+    BlockBrowse browse;
 };
 
 uint32_t *Switch(ReadDialog *d, int id)
@@ -72,7 +60,16 @@ uint32_t *Switch(ReadDialog *d, int id)
     }
 }
 
-void FillLibraryCombo(HWND dialog, char *library)
+} // namespace
+
+void Box12AlertWith(HWND dialog, int entry, const char *name)
+{
+    char text[MESSAGE_SIZE];
+    std::snprintf(text, sizeof text, eAlertTextOK[entry], name);
+    AlertOk(dialog, text);
+}
+
+void Box12FillLibraryCombo(HWND dialog, char *library)
 {
     HWND combo = GetDlgItem(dialog, ID_LIBRARY);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
@@ -89,7 +86,7 @@ void FillLibraryCombo(HWND dialog, char *library)
 }
 
 // The folder and block lists of the path's folder, the folder text and the leaf.
-void FillLists(HWND dialog, Browse *d)
+void Box12FillLists(HWND dialog, BlockBrowse *d)
 {
     char leaf[BLOCK_NAME_SIZE], folder[BLOCK_NAME_SIZE];
     Box12PathSplit(d->block, leaf, folder);
@@ -129,7 +126,7 @@ void FillLists(HWND dialog, Browse *d)
 
 // The folder walk, the library choice and the block list of every block
 // dialog; true when the command was one of them.
-bool BrowseCommand(HWND dialog, Browse *d, int id, int code)
+bool Box12BrowseCommand(HWND dialog, BlockBrowse *d, int id, int code)
 {
     char folder[BLOCK_NAME_SIZE];
     Box12PathSplit(d->block, nullptr, folder);
@@ -140,7 +137,7 @@ bool BrowseCommand(HWND dialog, Browse *d, int id, int code)
             else
                 lstrcpynA(d->library, g_LibrarySlots.slots[row - 1].info.title, BLOCK_NAME_SIZE);
             d->block[0] = 0;
-            FillLists(dialog, d);
+            Box12FillLists(dialog, d);
             return true;
         }
         if (id == ID_FOLDERS && code == LBN_DBLCLK) {
@@ -150,17 +147,12 @@ bool BrowseCommand(HWND dialog, Browse *d, int id, int code)
                 return true;
             SendDlgItemMessageA(dialog, ID_FOLDERS, LB_GETTEXT, WPARAM(row), reinterpret_cast<LPARAM>(name));
             if (folder[0] && row == 0) {
-                folder[std::strlen(folder) - 1] = 0;
-                char *slash = std::strrchr(folder, '\\');
-                if (slash)
-                    slash[1] = 0;
-                else
-                    folder[0] = 0;
+                Box12PathCutName(folder);
                 lstrcpynA(d->block, folder, BLOCK_NAME_SIZE);
             } else if (std::strlen(folder) + std::strlen(name) + 1 < BLOCK_NAME_SIZE) {
                 std::snprintf(d->block, BLOCK_NAME_SIZE, "%s%s\\", folder, name);
             }
-            FillLists(dialog, d);
+            Box12FillLists(dialog, d);
             return true;
         }
         if (id == ID_BLOCKS && (code == LBN_SELCHANGE || code == LBN_DBLCLK)) {
@@ -188,6 +180,8 @@ bool BrowseCommand(HWND dialog, Browse *d, int id, int code)
     return false;
 }
 
+namespace {
+
 // The typed name composed with the current folder; 1 when it may be made.
 int CheckNewName(HWND dialog, ReadDialog *d)
 {
@@ -195,12 +189,12 @@ int CheckNewName(HWND dialog, ReadDialog *d)
     GetDlgItemTextA(dialog, ID_LEAF, typed, sizeof typed);
     Box12PathSplit(d->record.block, nullptr, folder);
     if (const int refused = Box12ComposeBlockName(folder, typed, full)) {
-        AlertWith(dialog, refused, typed);
+        Box12AlertWith(dialog, refused, typed);
         return 0;
     }
     Box12PathSplit(full, leaf, nullptr);
     if (!leaf[0]) {
-        AlertWith(dialog, kNoName, leaf);
+        Box12AlertWith(dialog, kNoName, leaf);
         return 0;
     }
     if (SymbolFindBlock(d->record.library, full)) {
@@ -210,7 +204,7 @@ int CheckNewName(HWND dialog, ReadDialog *d)
             return 0;
     }
     if (!SymbolLibraryIsWritable(d->record.library)) {
-        AlertWith(dialog, kNotWritable, d->record.library);
+        Box12AlertWith(dialog, kNotWritable, d->record.library);
         return 0;
     }
     lstrcpynA(d->record.block, full, BLOCK_NAME_SIZE);
@@ -225,8 +219,8 @@ INT_PTR CALLBACK ReadDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         d->browse = {d->record.library, d->record.block, 0};
         if (d->caption)
             SetWindowTextA(dialog, d->caption);
-        FillLibraryCombo(dialog, d->record.library);
-        FillLists(dialog, &d->browse);
+        Box12FillLibraryCombo(dialog, d->record.library);
+        Box12FillLists(dialog, &d->browse);
         for (int id = ID_REPLACE; id <= ID_PUSH_PROPERTY; ++id)
             Box01DialogCheck(dialog, id, *Switch(d, id) ? 1 : 0);
         SetFocus(GetDlgItem(dialog, ID_LEAF));
@@ -238,7 +232,7 @@ INT_PTR CALLBACK ReadDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             *w = *w ? 0 : 1;
             return TRUE;
         }
-        if (BrowseCommand(dialog, &d->browse, id, code)) {
+        if (Box12BrowseCommand(dialog, &d->browse, id, code)) {
             if (id == ID_BLOCKS && code == LBN_DBLCLK && CheckNewName(dialog, d))
                 Box01DialogEnd(dialog, DIALOG_OK);
             return TRUE;
@@ -281,31 +275,40 @@ void ShowRotation(HWND dialog, double radians)
 
 // The typed leaf must name a block of the folder: the exact name, else the
 // first beginning with it.
-int CheckExistingName(HWND dialog, InsertDialog *d)
+} // namespace
+
+int Box12CheckExistingBlock(HWND dialog, const char *library, char *block)
 {
     char typed[BLOCK_NAME_SIZE] = {}, folder[BLOCK_NAME_SIZE], full[BLOCK_NAME_SIZE * 2], leaf[BLOCK_NAME_SIZE];
     GetDlgItemTextA(dialog, ID_LEAF, typed, sizeof typed);
-    Box12PathSplit(d->slot.nameBlock, nullptr, folder);
+    Box12PathSplit(block, nullptr, folder);
     if (const int refused = Box12ComposeBlockName(folder, typed, full)) {
-        AlertWith(dialog, refused, typed);
+        Box12AlertWith(dialog, refused, typed);
         return 0;
     }
     Box12PathSplit(full, leaf, folder);
     if (!leaf[0]) {
-        AlertWith(dialog, kNoName, leaf);
+        Box12AlertWith(dialog, kNoName, leaf);
         return 0;
     }
-    SymbolBrowseLibrary(d->slot.nameLibrary, folder, 0);
+    SymbolBrowseLibrary(library, folder, 0);
     std::vector<const char *> names;
     for (int i = 0; i < SymbolBrowseBlockCount(); ++i)
         names.push_back(SymbolBrowseBlockName(i));
     const int row = Box12MatchBlockName(names.data(), int(names.size()), leaf);
     if (row < 0) {
-        AlertWith(dialog, kNoBlock, leaf);
+        Box12AlertWith(dialog, kNoBlock, leaf);
         return 0;
     }
-    std::snprintf(d->slot.nameBlock, BLOCK_NAME_SIZE, "%s%s", folder, names[size_t(row)]);
+    std::snprintf(block, BLOCK_NAME_SIZE, "%s%s", folder, names[size_t(row)]);
     return 1;
+}
+
+namespace {
+
+int CheckExistingName(HWND dialog, InsertDialog *d)
+{
+    return Box12CheckExistingBlock(dialog, d->slot.nameLibrary, d->slot.nameBlock);
 }
 
 int AcceptInsert(HWND dialog, InsertDialog *d)
@@ -333,8 +336,8 @@ INT_PTR CALLBACK InsertDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         d->browse = {d->slot.nameLibrary, d->slot.nameBlock, 0};
         if (d->caption)
             SetWindowTextA(dialog, d->caption);
-        FillLibraryCombo(dialog, d->slot.nameLibrary);
-        FillLists(dialog, &d->browse);
+        Box12FillLibraryCombo(dialog, d->slot.nameLibrary);
+        Box12FillLists(dialog, &d->browse);
         char text[MESSAGE_SIZE] = "";
         ZVI_ConvertDoubleString(text, d->slot.scale);
         SetDlgItemTextA(dialog, ID_SCALE, text);
@@ -355,7 +358,7 @@ INT_PTR CALLBACK InsertDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             ShowRotation(dialog, PRESET_DEGREES[id - ID_PRESET_FIRST] * RADIANS_PER_DEGREE);
             return TRUE;
         }
-        if (BrowseCommand(dialog, &d->browse, id, code)) {
+        if (Box12BrowseCommand(dialog, &d->browse, id, code)) {
             if (id == ID_BLOCKS && code == LBN_DBLCLK && AcceptInsert(dialog, d))
                 Box01DialogEnd(dialog, DIALOG_OK);
             return TRUE;
@@ -378,7 +381,116 @@ INT_PTR CALLBACK InsertDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     return Box01DialogDefault(dialog, message, wParam, lParam, HELP_BLOCKINSERT);
 }
 
+// --- BLOCKSELECT ------------------------------------------------------------------
+
+constexpr int ID_PREVIEW = 700;
+constexpr int HELP_BLOCKSELECT = 15075;
+
+struct SelectDialog {
+    DialogHeader header;
+    const char *caption;
+    BlockSelect record;
+    int libraryChoice;
+    BlockBrowse browse;
+};
+
+// The preview control is drawn by its owner (WM_DRAWITEM): a change only
+// invalidates it.
+void ShowPreview(HWND dialog)
+{
+    InvalidateRect(GetDlgItem(dialog, ID_PREVIEW), nullptr, FALSE);
+}
+
 } // namespace
+
+void Box12FollowLeaf(HWND dialog, BlockBrowse *d)
+{
+    char typed[BLOCK_NAME_SIZE] = {}, folder[BLOCK_NAME_SIZE], full[BLOCK_NAME_SIZE * 2];
+    GetDlgItemTextA(dialog, ID_LEAF, typed, sizeof typed);
+    Box12PathSplit(d->block, nullptr, folder);
+    if (Box12ComposeBlockName(folder, typed, full) == 0)
+        lstrcpynA(d->block, full, BLOCK_NAME_SIZE);
+}
+
+namespace {
+
+// The typed leaf in the current folder; whether the block exists is not asked.
+int ComposeSelected(HWND dialog, SelectDialog *d)
+{
+    char typed[BLOCK_NAME_SIZE] = {}, folder[BLOCK_NAME_SIZE], full[BLOCK_NAME_SIZE * 2];
+    GetDlgItemTextA(dialog, ID_LEAF, typed, sizeof typed);
+    Box12PathSplit(d->record.block, nullptr, folder);
+    if (const int refused = Box12ComposeBlockName(folder, typed, full)) {
+        Box12AlertWith(dialog, refused, typed);
+        Box01DialogFocusEdit(dialog, ID_LEAF);
+        return 0;
+    }
+    lstrcpynA(d->record.block, full, BLOCK_NAME_SIZE);
+    return 1;
+}
+
+INT_PTR CALLBACK SelectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    SelectDialog *d = Box01DialogRecordOf<SelectDialog>(dialog);
+    if (message == WM_INITDIALOG) {
+        d = reinterpret_cast<SelectDialog *>(Box01DialogInit(dialog, lParam));
+        d->browse = {d->record.library, d->record.block, 0};
+        if (d->caption)
+            SetWindowTextA(dialog, d->caption);
+        Box12FillLibraryCombo(dialog, d->record.library);
+        EnableWindow(GetDlgItem(dialog, ID_LIBRARY), d->libraryChoice ? TRUE : FALSE);
+        Box12FillLists(dialog, &d->browse);
+        Box01DialogCheck(dialog, ID_DISPLAY, d->record.display ? 1 : 0);
+        SetFocus(GetDlgItem(dialog, ID_LEAF));
+        return FALSE;
+    }
+    if (message == WM_DRAWITEM && d && wParam == ID_PREVIEW) {
+        const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        SymbolDrawPreviewDC(item->hwndItem, int(d->record.display), d->record.library, d->record.block, 0.0,
+                            &item->rcItem);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && d) {
+        const int id = LOWORD(wParam), code = HIWORD(wParam);
+        if (id == ID_DISPLAY) {
+            d->record.display = d->record.display ? 0 : 1;
+            ShowPreview(dialog);
+            return TRUE;
+        }
+        if (Box12BrowseCommand(dialog, &d->browse, id, code)) {
+            if (id == ID_BLOCKS && code == LBN_DBLCLK && ComposeSelected(dialog, d)) {
+                Box01DialogEnd(dialog, DIALOG_OK);
+                return TRUE;
+            }
+            if (id == ID_BLOCKS || id == ID_LEAF)
+                Box12FollowLeaf(dialog, &d->browse);
+            ShowPreview(dialog);
+            return TRUE;
+        }
+        if (id == IDOK) {
+            if (ComposeSelected(dialog, d))
+                Box01DialogEnd(dialog, DIALOG_OK);
+            return TRUE;
+        }
+    }
+    return Box01DialogDefault(dialog, message, wParam, lParam, HELP_BLOCKSELECT);
+}
+
+} // namespace
+
+uint32_t Box12BlockSelect(HWND owner, const char *caption, BlockSelect *record, int libraryChoice)
+{
+    SelectDialog d{};
+    d.caption = caption;
+    d.record = *record;
+    if (!d.record.library[0])
+        std::strcpy(d.record.library, SYMBOL_OWN_LIBRARY);
+    d.libraryChoice = libraryChoice;
+    if (!Box01DialogEdit(owner, "BLOCKSELECT", SelectDialogProc, d))
+        return 0;
+    *record = d.record;
+    return 1;
+}
 
 uint32_t Box12BlockInsert(HWND owner, const char *caption, BlockInsertSlot *slot, int clearAllowed)
 {
@@ -390,6 +502,19 @@ uint32_t Box12BlockInsert(HWND owner, const char *caption, BlockInsertSlot *slot
         return 0;
     *slot = d.slot;
     return 1;
+}
+
+void Box12PathCutName(char *path)
+{
+    const size_t n = std::strlen(path);
+    if (!n)
+        return;
+    path[n - 1] = 0;
+    char *slash = std::strrchr(path, '\\');
+    if (slash)
+        slash[1] = 0;
+    else
+        path[0] = 0;
 }
 
 void Box12PathSplit(const char *full, char *leaf, char *folder)

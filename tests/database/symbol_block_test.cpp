@@ -2,8 +2,11 @@
 // and attribute references.
 #include "create_fixture.h"
 
+#include <memory>
+
 #include "app/system.h"
 #include "database/init.h"
+#include "database/object_attributes.h"
 #include "database/symbol_block.h"
 #include "database/symbol_browse.h"
 #include "database/symbol_explode.h"
@@ -350,6 +353,73 @@ TEST_F(SymbolBlockTest, FoldersAreBrowsedRenamedAndCopied)
     EXPECT_EQ(SymbolFindBlock("*", "Mech\\Bolt"), bolt);
     EXPECT_EQ(SymbolCopyBlock("*", "*", "A", "Mech\\Bolt", 1), 1);
     EXPECT_NE(SymbolFindBlock("*", "Mech\\Bolt"), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SymbolBlockTest, ABlocksOwnPropertyIsReadAndWrittenAsTheGeneralGroup)
+{
+    Unit *b = SymbolNewBlock(LIST_OWN_BLOCKS, "door");
+    ASSERT_NE(b, nullptr);
+    SymbolRebuildOwnIndex();
+    b->property.width = 0.7;
+    auto set = std::make_unique<ObjectAttributes>();
+    ASSERT_EQ(SymbolGetBlockProperty("*", "door", set.get()), 1);
+    EXPECT_EQ(set->present[ATTR_GENERAL], 1u);
+    EXPECT_EQ(set->general.fieldMask, 0u);
+    EXPECT_DOUBLE_EQ(set->general.values.width, 0.7);
+    set->general.values.width = 1.4;
+    g_DrawingInfo.modified = 0;
+    ASSERT_EQ(SymbolSetBlockProperty("*", "door", set.get()), 1);
+    EXPECT_DOUBLE_EQ(b->property.width, 1.4);
+    EXPECT_EQ(g_DrawingInfo.modified, 1u);
+    // Without the group nothing is written; unknown blocks are refused.
+    set->present[ATTR_GENERAL] = 0;
+    set->general.values.width = 2.0;
+    ASSERT_EQ(SymbolSetBlockProperty("*", "door", set.get()), 1);
+    EXPECT_DOUBLE_EQ(b->property.width, 1.4);
+    EXPECT_EQ(SymbolGetBlockProperty("*", "window", set.get()), 0);
+    EXPECT_EQ(SymbolSetBlockProperty("*", "window", set.get()), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SymbolBlockTest, CollectingUsedBlocksFollowsNestingAndKeepsWholeBitmapNames)
+{
+    ASSERT_EQ(SymbolCreateEmptyBlock("*", "inner", nullptr), 1);
+    Unit *i = Instance("*", "inner");
+    i->flags |= UNIT_SELECTED;
+    ASSERT_EQ(SymbolCreateBlock("*", "outer", 0, 0, 0, 1e300, 1e300, 1e300, 1e300, nullptr), 1);
+    ASSERT_EQ(SymbolCreateEmptyBlock("*", "unused", nullptr), 1);
+    i->flags &= ~UNIT_SELECTED;
+    Unit *o = Instance("*", "outer");
+    ASSERT_NE(o, nullptr);
+    o->flags |= UNIT_SELECTED; // only the instance of "outer" is looked at
+    // A bitmap path longer than 64 characters, twice with other case.
+    const std::string path = "C:\\" + std::string(150, 'p') + "\\image.bmp";
+    std::string upper = path;
+    upper[3] = 'P';
+    ASSERT_EQ(ObjectNewBitmapRef(0, 0, path.c_str(), nullptr, 0), 1);
+    ASSERT_EQ(ObjectNewBitmapRef(5, 0, upper.c_str(), nullptr, 0), 1);
+    ASSERT_EQ(ObjectNewBitmapRef(9, 0, "other.bmp", nullptr, 0), 1);
+
+    std::vector<uint8_t> own(OWN_BLOCK_INDEX_CAPACITY, 1), library(LIBRARY_INDEX_CAPACITY, 1);
+    std::vector<char> names(size_t(SYMBOL_USED_BITMAPS) * SYMBOL_USED_NAME_SIZE, 'x');
+    auto *slots = reinterpret_cast<char(*)[SYMBOL_USED_NAME_SIZE]>(names.data());
+    SymbolCollectUsed(UNIT_SELECTED, own.data(), library.data(), slots, nullptr);
+    EXPECT_STREQ(slots[0], "");
+    for (const char *name : {"inner", "outer"})
+        EXPECT_EQ(own[size_t(SymbolFindBlockIndex(LIBRARY_INDEX_OWN, name, 0))], SYMBOL_USED_MARK) << name;
+    EXPECT_EQ(own[size_t(SymbolFindBlockIndex(LIBRARY_INDEX_OWN, "unused", 0))], 0);
+    EXPECT_EQ(library[0], 0);
+    SymbolCollectUsed(0, nullptr, nullptr, slots, nullptr);
+    EXPECT_EQ(std::string(slots[0]), path);
+    EXPECT_STREQ(slots[1], "other.bmp");
+    EXPECT_STREQ(slots[2], "");
 }
 
 } // namespace

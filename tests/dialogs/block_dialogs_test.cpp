@@ -3,6 +3,7 @@
 #include "language_dialogs.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "common/dialog_driver.h"
@@ -13,6 +14,8 @@
 #include "database/symbol_index.h"
 #include "database/symbol_find.h"
 #include "database/object_attributes.h"
+#include "app/system_defs.h"
+#include "dialogs/box05_hatch.h"
 #include "dialogs/box06_instance.h"
 #include "dialogs/box08_blockcopy.h"
 #include "dialogs/box12.h"
@@ -102,6 +105,58 @@ TEST_F(BlockDialogs, CancelledAttributeDialogLeavesTheCallersArray)
     EXPECT_STREQ(entries[0].name, "kind");
 }
 
+TEST_F(BlockDialogs, TheAttributeEditorSetsValueAndKind)
+{
+    AttributeEntry e;
+    SymbolMakeAttribute(&e, 400, "note", "one\xB6two");
+    std::string shown;
+    bool definitionEnabled = true;
+    {
+        // Mode 0: a value; a number of 1e101 is refused, 12 taken.
+        DialogDriver driver({[&](HWND d) {
+                                 shown = TestItemText(d, 200);
+                                 definitionEnabled = IsWindowEnabled(GetDlgItem(d, 302)) != 0;
+                                 TestClickButton(d, 301);
+                                 SetDlgItemTextA(d, 200, "1e101");
+                                 TestClickButton(d, IDOK);
+                             },
+                             [](HWND d) {
+                                 SetDlgItemTextA(d, 200, "12");
+                                 TestClickButton(d, IDOK);
+                             }});
+        EXPECT_EQ(Box12AttribEdit(nullptr, "edit", &e, 0), 1u);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    EXPECT_EQ(shown, "one\r\ntwo");
+    EXPECT_FALSE(definitionEnabled);
+    EXPECT_EQ(Alerts().size(), 1u);
+    EXPECT_EQ(e.head.kind, 401);
+    EXPECT_STREQ(e.value, "12");
+    {
+        // Mode 1: a text definition on two lines; an empty number is accepted first.
+        DialogDriver driver({[](HWND d) {
+            TestClickButton(d, 300);
+            TestClickButton(d, 302);
+            SetDlgItemTextA(d, 200, "a\r\nb");
+            TestClickButton(d, IDOK);
+        }});
+        EXPECT_EQ(Box12AttribEdit(nullptr, "edit", &e, 1), 1u);
+    }
+    EXPECT_EQ(e.head.kind, 300);
+    EXPECT_STREQ(e.value, "a\xB6" "b");
+    {
+        DialogDriver driver({[](HWND d) {
+            SetDlgItemTextA(d, 200, "");
+            TestClickButton(d, 301);
+            TestClickButton(d, IDOK);
+        }});
+        EXPECT_EQ(Box12AttribEdit(nullptr, "edit", &e, 1), 1u);
+    }
+    EXPECT_EQ(e.head.kind, 301);
+    EXPECT_STREQ(e.value, "");
+    EXPECT_EQ(Alerts().size(), 1u);
+}
+
 } // namespace
 
 namespace {
@@ -177,6 +232,158 @@ TEST_F(BlockInsertDialog, ATypedBeginningTakesTheFirstBlockExactNamesWin)
 
 namespace {
 
+// Double-clicks a row of a list as the user would.
+void DoubleClickRow(HWND dialog, int list, int row)
+{
+    SendDlgItemMessageA(dialog, list, LB_SETCURSEL, WPARAM(row), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(list, LBN_DBLCLK), LPARAM(GetDlgItem(dialog, list)));
+}
+
+TEST_F(BlockInsertDialog, TheChooserWalksFoldersAndTakesANameThatDoesNotExist)
+{
+    BlockSelect choice{}; // an empty library stands for the own blocks
+    bool comboEnabled = true;
+    std::string folderText;
+    DialogDriver driver({[&](HWND d) {
+        comboEnabled = IsWindowEnabled(GetDlgItem(d, 180)) != 0;
+        DoubleClickRow(d, 171, 0); // "Mech"
+        folderText = TestItemText(d, 350);
+        SetDlgItemTextA(d, 200, "Nut");
+        TestClickButton(d, IDOK);
+    }});
+    EXPECT_EQ(Box12BlockSelect(nullptr, "choose", &choice, 0), 1u);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_FALSE(comboEnabled);
+    EXPECT_EQ(folderText, "Mech\\");
+    EXPECT_STREQ(choice.library, "*");
+    EXPECT_STREQ(choice.block, "Mech\\Nut");
+
+    // Up again, and a double click on a block chooses it; Cancel keeps the record.
+    DialogDriver pick({[&](HWND d) {
+        comboEnabled = IsWindowEnabled(GetDlgItem(d, 180)) != 0;
+        DoubleClickRow(d, 171, 0); // the up entry
+        const int row = int(SendDlgItemMessageA(d, 170, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("abd")));
+        DoubleClickRow(d, 170, row);
+    }});
+    EXPECT_EQ(Box12BlockSelect(nullptr, "choose", &choice, 1), 1u);
+    EXPECT_TRUE(comboEnabled);
+    EXPECT_STREQ(choice.block, "abd");
+    DialogDriver cancel({[](HWND d) {
+        SetDlgItemTextA(d, 200, "Abc");
+        TestClickButton(d, IDCANCEL);
+    }});
+    EXPECT_EQ(Box12BlockSelect(nullptr, "choose", &choice, 1), 0u);
+    EXPECT_STREQ(choice.block, "abd");
+}
+
+TEST_F(BlockInsertDialog, TheHatchPatternBlockIsChosenWithTheChooser)
+{
+    HatchDef def{};
+    std::strcpy(def.name, "blocks");
+    def.family1 = {1, 0, 0.5};
+    def.placement[1] = 1;
+    std::string shown;
+    DialogDriver driver({[](HWND d) { TestClickButton(d, 550); },
+                         [](HWND d) {
+                             SetDlgItemTextA(d, 200, "Abc");
+                             TestClickButton(d, IDOK);
+                         },
+                         [&](HWND d) {
+                             shown = TestItemText(d, 350) + "|" + TestItemText(d, 351);
+                             TestClickButton(d, IDOK);
+                         }});
+    ASSERT_EQ(Box05EditHatchParam(nullptr, "Hatch", &def), 1);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_EQ(shown, std::string(eUniTexts[7]) + "|Abc");
+    EXPECT_STREQ(def.blockLibrary, "*");
+    EXPECT_STREQ(def.blockName, "Abc");
+}
+
+// Types a name into the name box and confirms it.
+DialogStep TypeName(const char *name)
+{
+    return [name](HWND d) {
+        SetDlgItemTextA(d, 200, name);
+        TestClickButton(d, IDOK);
+    };
+}
+
+DialogStep TypeLeafAndClick(const char *leaf, int button)
+{
+    return [leaf, button](HWND d) {
+        SetDlgItemTextA(d, 200, leaf);
+        TestClickButton(d, button);
+    };
+}
+
+std::string AlertText(int entry, const char *name)
+{
+    char text[512];
+    std::snprintf(text, sizeof text, eAlertTextOK[entry], name);
+    return text;
+}
+
+TEST_F(BlockInsertDialog, TheManagerRenamesBlocksButNotOntoAnExistingName)
+{
+    BlockSelect record{};
+    std::strcpy(record.library, "*");
+    DialogDriver driver({TypeLeafAndClick("abd", 550), TypeName("Abc"), // refused: 93
+                         TypeLeafAndClick("abd", 550), TypeName("Washer"),
+                         [](HWND d) { TestClickButton(d, IDOK); }});
+    EXPECT_EQ(Box12BlockEdit(nullptr, "manager", &record), 1u);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    ASSERT_FALSE(Alerts().empty());
+    EXPECT_EQ(Alerts().front(), AlertText(93, "Abc"));
+    EXPECT_EQ(SymbolFindBlock("*", "abd"), nullptr);
+    EXPECT_NE(SymbolFindBlock("*", "Washer"), nullptr);
+    EXPECT_NE(SymbolFindBlock("*", "Abc"), nullptr);
+    EXPECT_STREQ(record.block, "Washer");
+}
+
+TEST_F(BlockInsertDialog, DeletingTheLastBlockOfAFolderGoesOneFolderUp)
+{
+    BlockSelect record{};
+    std::strcpy(record.library, "*");
+    std::strcpy(record.block, "Mech\\Bolt");
+    std::string folderBefore, folderAfter;
+    AlertAnswer() = ALERT_YES;
+    DialogDriver driver({[&](HWND d) {
+                             folderBefore = TestItemText(d, 350);
+                             TestClickButton(d, 551);
+                         },
+                         [&](HWND d) {
+                             folderAfter = TestItemText(d, 350);
+                             TestClickButton(d, IDCANCEL);
+                         }});
+    EXPECT_EQ(Box12BlockEdit(nullptr, "manager", &record), 0u); // cancelled: the record stays
+    AlertAnswer() = 0;
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_EQ(folderBefore, "Mech\\");
+    EXPECT_EQ(folderAfter, "");
+    EXPECT_EQ(SymbolFindBlock("*", "Mech\\Bolt"), nullptr); // done at once, Cancel does not undo it
+    EXPECT_STREQ(record.block, "Mech\\Bolt");
+}
+
+TEST_F(BlockInsertDialog, TheManagerMakesAndRenamesFolders)
+{
+    BlockSelect record{};
+    std::strcpy(record.library, "*");
+    DialogDriver driver({[](HWND d) { TestClickButton(d, 554); }, TypeName("Parts\\"),
+                         [](HWND d) {
+                             const int row = int(SendDlgItemMessageA(d, 171, LB_FINDSTRINGEXACT, WPARAM(-1),
+                                                                     LPARAM("Mech")));
+                             SendDlgItemMessageA(d, 171, LB_SETCURSEL, WPARAM(row), 0);
+                             TestClickButton(d, 555);
+                         },
+                         TypeName("Tools"), [](HWND d) { TestClickButton(d, IDOK); }});
+    EXPECT_EQ(Box12BlockEdit(nullptr, "manager", &record), 1u);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_TRUE(Alerts().empty()) << Alerts().front();
+    EXPECT_NE(SymbolFindBlock("*", "Parts\\"), nullptr);
+    EXPECT_NE(SymbolFindBlock("*", "Tools\\Bolt"), nullptr);
+    EXPECT_EQ(SymbolFindBlock("*", "Mech\\Bolt"), nullptr);
+}
+
 TEST_F(BlockInsertDialog, AFolderCopyAnsweredNoCopiesOnlyTheMissingBlocks)
 {
     for (const char *n : {"Src\\1", "Src\\2", "Src\\3", "Src\\4", "Src\\5", "Dst\\2", "Dst\\4"})
@@ -190,6 +397,39 @@ TEST_F(BlockInsertDialog, AFolderCopyAnsweredNoCopiesOnlyTheMissingBlocks)
     EXPECT_EQ(SymbolFindBlock("*", "Dst\\2"), kept);
     for (const char *n : {"Dst\\1", "Dst\\3", "Dst\\5"})
         EXPECT_NE(SymbolFindBlock("*", n), nullptr) << n;
+}
+
+TEST_F(BlockInsertDialog, TheCopyDialogCountsWhatItCopiedAlsoWhenCancelled)
+{
+    for (const char *n : {"Src\\1", "Src\\2", "Src\\3", "Src\\4", "Src\\5", "Dst\\2", "Dst\\4", "a\\b\\c"})
+        ASSERT_NE(SymbolNewBlock(LIST_OWN_BLOCKS, n), nullptr);
+    SymbolRebuildOwnIndex();
+    BlockFolderCopy record{"*", "Src\\1", "*", "Dst\\x", 1, 1};
+    int copied = -1;
+    AlertAnswer() = ALERT_NO;
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, 553); }, [](HWND d) { TestClickButton(d, IDCANCEL); }});
+        EXPECT_EQ(Box08BlockFolderCopy(nullptr, "copy", &record, &copied), 0u);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    AlertAnswer() = 0;
+    EXPECT_EQ(copied, 3);
+    EXPECT_STREQ(record.targetBlock, "Dst\\x"); // Cancel keeps the record
+    for (const char *n : {"Dst\\1", "Dst\\3", "Dst\\5"})
+        EXPECT_NE(SymbolFindBlock("*", n), nullptr) << n;
+
+    // Choosing the source again gives the target the source's leaf in its own folder.
+    std::strcpy(record.sourceBlock, "a\\b\\c");
+    std::strcpy(record.targetBlock, "x\\y");
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, 550); }, [](HWND d) { TestClickButton(d, IDOK); },
+                             [](HWND d) { TestClickButton(d, 552); }, [](HWND d) { TestClickButton(d, IDOK); }});
+        EXPECT_EQ(Box08BlockFolderCopy(nullptr, "copy", &record, &copied), 1u);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    EXPECT_EQ(copied, 1);
+    EXPECT_STREQ(record.targetBlock, "x\\c");
+    EXPECT_NE(SymbolFindBlock("*", "x\\c"), nullptr);
 }
 
 } // namespace
