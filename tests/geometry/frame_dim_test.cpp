@@ -121,6 +121,21 @@ TEST_F(FrameDimTest, DistanceModesPlaceTheDimensionLine)
     }
 }
 
+TEST_F(FrameDimTest, FrameHoldsWhatIsDrawnNotAPointOfASkippedStep)
+{
+    // The line-end step is skipped unless the extension mode asks for it; its
+    // point stays at the origin and must not stretch the frame there, or a
+    // selection frame round the dimension misses it.
+    Unit *u = NewDim(OBJTYPE_DIM_DIST, {200, 100, 300, 100, 300, 100, 250, 120, 0, 0, 250, 125, 260, 125});
+    ASSERT_NE(u, nullptr);
+    // (The fixture hides the extension lines: the frame starts at the dimension line.)
+    EXPECT_NEAR(u->frame[0], 200, 1e-6);
+    EXPECT_NEAR(u->frame[1], 120, 1e-6);
+    EXPECT_NEAR(u->frame[2], 300, 1e-6);
+    EXPECT_GE(u->frame[3], 120);
+    EXPECT_LT(u->frame[3], 140);
+}
+
 TEST_F(FrameDimTest, TextAngleAndPlacement)
 {
     // A dimension line running right to left reads left to right.
