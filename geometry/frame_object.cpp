@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstring>
 #include <initializer_list>
+#include <utility>
 
 #include "app/system.h"
 #include "database/object.h"
@@ -302,6 +303,21 @@ void AddDimension(Unit *object, const XProperty *parent, double box[4], const Ma
     FrameMeasureText(&common->font, s, &m, &common->property, parent, &identity);
     SymbolReleaseTextString();
     FrameUnion(box, g_FrameBox);
+    DimTolerances tolerances;
+    if (!FrameDimensionTolerances(object, &tolerances))
+        return;
+    for (const auto &[text, at] : {std::pair{tolerances.upper, &tolerances.upperAt},
+                                   std::pair{tolerances.lower, &tolerances.lowerAt}}) {
+        if (!*text)
+            continue;
+        Matrix placed = *at;
+        if (matrix)
+            MatrixMultiply(&placed, matrix);
+        SymbolSetTextLayout(common->values420[0], common->values420[1], 1.0, TEXT_ALIGN_LEFT);
+        FrameMeasureText(&common->font, SymbolGetTextString(text), &placed, &common->property, parent, &identity);
+        SymbolReleaseTextString();
+        FrameUnion(box, g_FrameBox);
+    }
 }
 
 void AddFrameText(const Chain &c, double box[4], const Matrix *matrix)
