@@ -20,6 +20,7 @@
 #include "database/undo.h"
 #include "dialogs/alert.h"
 #include "dialogs/box07.h"
+#include "dialogs/box09_comment.h"
 #include "dialogs/box11_dimtext.h"
 #include "files/file_records.h"
 #include "geometry/frame.h"
@@ -149,9 +150,11 @@ Unit *EditDimensionTexts(Unit *object, const char *caption, void **block)
     }, block);
 }
 
-// A text's own text in the text dialog; on OK the working copy with the new
-// text and the records that followed it.
-Unit *EditObjectText(Unit *object, const char *caption, void **block)
+// An object's own text edited by `dialog` (the text in a buffer of the
+// longest text; 1 on OK); on OK the working copy with the new text and the
+// records that followed it, each passed to `patch` once copied.
+template <typename Dialog, typename Patch>
+Unit *EditTextAndRecords(Unit *object, void **block, Dialog dialog, Patch patch)
 {
     Element *text = nullptr;
     for (Element *e = UnitFirstElement(object); e->kind != ELEM_END; e = ElementNext(e))
@@ -167,16 +170,44 @@ Unit *EditObjectText(Unit *object, const char *caption, void **block)
     char *t = buffer.get();
     std::strncpy(t, static_cast<const char *>(ElementPayload(text)), TEXT_CAPACITY_LONG - 1);
     t[TEXT_CAPACITY_LONG - 1] = '\0';
-    if (!Box07TextChange(g_MainWnd, caption, t))
+    if (!dialog(t))
         return nullptr;
     return Rewrite(object, text, TextElementSize(TEXT_CAPACITY_LONG), [&](ChainWriter *w) {
         if (!InitChainText(w, t, TEXT_CAPACITY_LONG, false))
             return false;
-        for (Element *e = ElementNext(text); e->kind != ELEM_END; e = ElementNext(e))
+        for (Element *e = ElementNext(text); e->kind != ELEM_END; e = ElementNext(e)) {
+            const uint32_t at = w->position;
             if (!CopyElement(w, e))
                 return false;
+            patch(reinterpret_cast<Element *>(reinterpret_cast<uint8_t *>(w->unit) + at));
+        }
         return true;
     }, block);
+}
+
+// A text's own text in the text dialog.
+Unit *EditObjectText(Unit *object, const char *caption, void **block)
+{
+    return EditTextAndRecords(
+        object, block, [&](char *t) { return Box07TextChange(g_MainWnd, caption, t); }, [](Element *) {});
+}
+
+// A comment's text and data (title, category, status) in the comment dialog.
+Unit *EditComment(Unit *object, const char *caption, void **block)
+{
+    const Element *record = UnitFirstElement(object);
+    while (record->kind != ELEM_END && record->kind != ELEM_COMMENT)
+        record = ElementNext(const_cast<Element *>(record));
+    if (record->kind != ELEM_COMMENT)
+        return nullptr;
+    CommentDataRecord data;
+    std::memcpy(&data, ElementPayload(record), sizeof data);
+    return EditTextAndRecords(
+        object, block, [&](char *t) { return Box09CommentData(g_MainWnd, caption, &data, t, 0) != 0; },
+        [&](Element *e) {
+            if (e->kind == ELEM_COMMENT)
+                std::memcpy(ElementPayload(e), &data, sizeof data);
+        });
 }
 
 constexpr int32_t NAMED_TYPES = 50;
@@ -283,6 +314,8 @@ int ObjectEditIdentified(uint32_t mask)
         edited = EditDimensionTexts(object, caption, &block);
     else if (type == OBJTYPE_STD_TEXT || type == OBJTYPE_FRAME_TEXT || type == OBJTYPE_REF_TEXT)
         edited = EditObjectText(object, caption, &block);
+    else if (type == OBJTYPE_COMMENT)
+        edited = EditComment(object, caption, &block);
     int result = 0;
     if (edited) {
         Unit *unit = MemListNewCopyBefore(LIST_DRAWING, edited, edited->bytes, object);

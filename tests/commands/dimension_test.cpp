@@ -333,4 +333,46 @@ TEST_F(DimensionCommands, EditingTheTextsOfTheSelectedDimensionRewritesThemInOne
     EXPECT_EQ(g_UndoStep, before);
 }
 
+TEST_F(DimensionCommands, EditingTheSelectedCommentRewritesItsTitleAndText)
+{
+    for (int i = 0; i < 2; ++i)
+        g_ConstructionPoints[i].x = 10.0 * i, g_ConstructionPoints[i].y = 5.0;
+    UndoInitProcess();
+    ASSERT_EQ(ObjectNewComment(), 1);
+    UndoFinishProcess();
+    Unit *comment = OnlyAlive(OBJTYPE_COMMENT);
+    ASSERT_NE(comment, nullptr);
+    comment->flags |= UNIT_SELECTED;
+    const int32_t step = g_UndoStep;
+    {
+        DialogDriver driver({[](HWND dialog) {
+            SetDlgItemTextA(dialog, 200, "Check");
+            SetDlgItemTextA(dialog, 201, "the bore");
+            TestClickButton(dialog, IDOK);
+        }});
+        MenuTextDimensionCommand(main_, 834);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
+    EXPECT_EQ(g_UndoStep, step + 1);
+    Unit *edited = OnlyAlive(OBJTYPE_COMMENT);
+    ASSERT_NE(edited, nullptr);
+    ASSERT_NE(edited, comment);
+    std::string text, title;
+    for (Element *e = UnitFirstElement(edited); e->kind != ELEM_END; e = ElementNext(e)) {
+        if (e->kind == ELEM_TEXT)
+            text = static_cast<const char *>(ElementPayload(e));
+        else if (e->kind == ELEM_COMMENT)
+            title = static_cast<const CommentDataRecord *>(ElementPayload(e))->name;
+    }
+    EXPECT_EQ(text, "the bore");
+    EXPECT_EQ(title, "Check");
+
+    // Cancelled: nothing changes and no step stays open.
+    edited->flags |= UNIT_SELECTED;
+    DialogDriver cancel({[](HWND dialog) { TestClickButton(dialog, IDCANCEL); }});
+    MenuTextDimensionCommand(main_, 834);
+    EXPECT_EQ(g_UndoStep, step + 1);
+    EXPECT_EQ(OnlyAlive(OBJTYPE_COMMENT), edited);
+}
+
 } // namespace
