@@ -17,11 +17,14 @@
 #include "database/object_rects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
+#include "database/symbol_block.h"
+#include "database/symbol_find.h"
 #include "database/undo.h"
 #include "dialogs/alert.h"
 #include "dialogs/box07.h"
 #include "dialogs/box09_comment.h"
 #include "dialogs/box11_dimtext.h"
+#include "dialogs/box12.h"
 #include "files/file_records.h"
 #include "geometry/frame.h"
 #include "geometry/frame_dim.h"
@@ -219,6 +222,33 @@ void Caption(int32_t type, char *out)
     std::snprintf(out, CAPTION_SIZE, LANG_FORMAT(eHeadlineText, e1, "%s"), name);
 }
 
+// An instance's attribute values in the block attribute dialog; on OK a
+// new instance with them behind the old one.
+int EditInstance(Unit *instance)
+{
+    TempBlock<AttributeEntry> entries(ATTRIBUTE_ENTRIES_MAX, __FILE__, __LINE__);
+    if (!entries)
+        return 0;
+    int count = SymbolGetInstanceAttributes(instance, entries.get());
+    if (count < 0)
+        count = 0;
+    if (!Box12BlockAttrib(g_MainWnd, LANG(eHeadlineText, e2), instance->instance.library, instance->instance.block,
+                          entries.get(), &count, 0))
+        return 0;
+    if (!SymbolSetInstanceAttributes(instance, entries.get(), count)) {
+        AlertSM2(g_MainWnd);
+        return 0;
+    }
+    if (Unit *block = SymbolGetInstanceBlock(instance))
+        FrameCalcBlock(block, 1);
+    std::memcpy(g_ExtentsRect, instance->frame, sizeof g_ExtentsRect);
+    // The new instance stands right behind the old one; its texts may differ.
+    Unit *fresh = instance->next;
+    FrameCalcInstance(fresh, 0);
+    std::memcpy(g_ChangedRect, fresh->frame, sizeof g_ChangedRect);
+    return 1;
+}
+
 } // namespace
 
 int ObjectRefreshDimensions()
@@ -303,8 +333,12 @@ int ObjectRegenerateDimensions(uint32_t mask)
 int ObjectEditIdentified(uint32_t mask)
 {
     Unit *object = MemListFirst(LIST_DRAWING, mask, mask, 1);
-    if (!object || object->kind != UNIT_KIND_OBJECT)
-        return 0; // instances and plug-in objects are edited by their own dialogs
+    if (!object)
+        return 0;
+    if (object->kind == UNIT_KIND_INSTANCE)
+        return EditInstance(object);
+    if (object->kind != UNIT_KIND_OBJECT)
+        return 0; // plug-in objects are edited by their modules
     const int32_t type = object->object.type;
     char caption[CAPTION_SIZE];
     Caption(type, caption);

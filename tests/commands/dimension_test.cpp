@@ -24,6 +24,8 @@
 #include "common/test_objects.h"
 #include "database/object.h"
 #include "database/object_types.h"
+#include "database/symbol_block.h"
+#include "geometry/matrix.h"
 #include "database/undo.h"
 #include "dialogs/box02.h"
 #include "files/file_drawinginfo.h"
@@ -373,6 +375,41 @@ TEST_F(DimensionCommands, EditingTheSelectedCommentRewritesItsTitleAndText)
     MenuTextDimensionCommand(main_, 834);
     EXPECT_EQ(g_UndoStep, step + 1);
     EXPECT_EQ(OnlyAlive(OBJTYPE_COMMENT), edited);
+}
+
+TEST_F(DimensionCommands, EditingTheSelectedInstanceOpensItsAttributesAndReplacesItOnOk)
+{
+    ASSERT_EQ(SymbolCreateEmptyBlock("*", "Bolt", nullptr), 1);
+    BlockInsertSlot entry{};
+    std::strcpy(entry.nameLibrary, "*");
+    std::strcpy(entry.nameBlock, "Bolt");
+    Matrix m;
+    MatrixInit(&m);
+    UndoInitProcess();
+    Unit *instance = SymbolCreateInstance(&entry, &m, nullptr);
+    UndoFinishProcess();
+    ASSERT_NE(instance, nullptr);
+    instance->flags |= UNIT_SELECTED;
+    const int32_t step = g_UndoStep;
+    {
+        DialogDriver cancel({[](HWND dialog) { TestClickButton(dialog, IDCANCEL); }});
+        MenuTextDimensionCommand(main_, 834);
+        EXPECT_EQ(cancel.stepsDone(), 1);
+    }
+    EXPECT_EQ(g_UndoStep, step) << "cancelled: no step stays";
+    EXPECT_EQ(TestAliveUnits(), std::vector<Unit *>{instance}) << "cancelled: the instance stays";
+    instance->flags |= UNIT_SELECTED;
+    {
+        DialogDriver ok({[](HWND dialog) { TestClickButton(dialog, IDOK); }});
+        MenuTextDimensionCommand(main_, 834);
+        EXPECT_EQ(ok.stepsDone(), 1);
+    }
+    EXPECT_EQ(g_UndoStep, step + 1);
+    std::vector<Unit *> alive = TestAliveUnits();
+    ASSERT_EQ(alive.size(), 1u);
+    EXPECT_NE(alive[0], instance) << "a new instance replaces the old";
+    EXPECT_EQ(alive[0]->kind, UNIT_KIND_INSTANCE);
+    EXPECT_STREQ(alive[0]->instance.block, "Bolt");
 }
 
 } // namespace
