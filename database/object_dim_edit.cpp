@@ -17,10 +17,14 @@
 #include "database/object_rects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
+#include "database/symbol_block.h"
+#include "database/symbol_find.h"
 #include "database/undo.h"
 #include "dialogs/alert.h"
 #include "dialogs/box07.h"
+#include "dialogs/box09_comment.h"
 #include "dialogs/box11_dimtext.h"
+#include "dialogs/box12.h"
 #include "files/file_records.h"
 #include "geometry/frame.h"
 #include "geometry/frame_dim.h"
@@ -149,9 +153,11 @@ Unit *EditDimensionTexts(Unit *object, const char *caption, void **block)
     }, block);
 }
 
-// A text's own text in the text dialog; on OK the working copy with the new
-// text and the records that followed it.
-Unit *EditObjectText(Unit *object, const char *caption, void **block)
+// An object's own text edited by `dialog` (the text in a buffer of the
+// longest text; 1 on OK); on OK the working copy with the new text and the
+// records that followed it, each passed to `patch` once copied.
+template <typename Dialog, typename Patch>
+Unit *EditTextAndRecords(Unit *object, void **block, Dialog dialog, Patch patch)
 {
     Element *text = nullptr;
     for (Element *e = UnitFirstElement(object); e->kind != ELEM_END; e = ElementNext(e))
@@ -167,16 +173,44 @@ Unit *EditObjectText(Unit *object, const char *caption, void **block)
     char *t = buffer.get();
     std::strncpy(t, static_cast<const char *>(ElementPayload(text)), TEXT_CAPACITY_LONG - 1);
     t[TEXT_CAPACITY_LONG - 1] = '\0';
-    if (!Box07TextChange(g_MainWnd, caption, t))
+    if (!dialog(t))
         return nullptr;
     return Rewrite(object, text, TextElementSize(TEXT_CAPACITY_LONG), [&](ChainWriter *w) {
         if (!InitChainText(w, t, TEXT_CAPACITY_LONG, false))
             return false;
-        for (Element *e = ElementNext(text); e->kind != ELEM_END; e = ElementNext(e))
+        for (Element *e = ElementNext(text); e->kind != ELEM_END; e = ElementNext(e)) {
+            const uint32_t at = w->position;
             if (!CopyElement(w, e))
                 return false;
+            patch(reinterpret_cast<Element *>(reinterpret_cast<uint8_t *>(w->unit) + at));
+        }
         return true;
     }, block);
+}
+
+// A text's own text in the text dialog.
+Unit *EditObjectText(Unit *object, const char *caption, void **block)
+{
+    return EditTextAndRecords(
+        object, block, [&](char *t) { return Box07TextChange(g_MainWnd, caption, t); }, [](Element *) {});
+}
+
+// A comment's text and data (title, category, status) in the comment dialog.
+Unit *EditComment(Unit *object, const char *caption, void **block)
+{
+    const Element *record = UnitFirstElement(object);
+    while (record->kind != ELEM_END && record->kind != ELEM_COMMENT)
+        record = ElementNext(const_cast<Element *>(record));
+    if (record->kind != ELEM_COMMENT)
+        return nullptr;
+    CommentDataRecord data;
+    std::memcpy(&data, ElementPayload(record), sizeof data);
+    return EditTextAndRecords(
+        object, block, [&](char *t) { return Box09CommentData(g_MainWnd, caption, &data, t, 0) != 0; },
+        [&](Element *e) {
+            if (e->kind == ELEM_COMMENT)
+                std::memcpy(ElementPayload(e), &data, sizeof data);
+        });
 }
 
 constexpr int32_t NAMED_TYPES = 50;
@@ -186,6 +220,33 @@ void Caption(int32_t type, char *out)
     const char *name = type >= 0 && type < NAMED_TYPES && eObjectNames[type][0] ? eObjectNames[type]
                                                                                 : LANG(eDialogText, NoTitle);
     std::snprintf(out, CAPTION_SIZE, LANG_FORMAT(eHeadlineText, e1, "%s"), name);
+}
+
+// An instance's attribute values in the block attribute dialog; on OK a
+// new instance with them behind the old one.
+int EditInstance(Unit *instance)
+{
+    TempBlock<AttributeEntry> entries(ATTRIBUTE_ENTRIES_MAX, __FILE__, __LINE__);
+    if (!entries)
+        return 0;
+    int count = SymbolGetInstanceAttributes(instance, entries.get());
+    if (count < 0)
+        count = 0;
+    if (!Box12BlockAttrib(g_MainWnd, LANG(eHeadlineText, e2), instance->instance.library, instance->instance.block,
+                          entries.get(), &count, 0))
+        return 0;
+    if (!SymbolSetInstanceAttributes(instance, entries.get(), count)) {
+        AlertSM2(g_MainWnd);
+        return 0;
+    }
+    if (Unit *block = SymbolGetInstanceBlock(instance))
+        FrameCalcBlock(block, 1);
+    std::memcpy(g_ExtentsRect, instance->frame, sizeof g_ExtentsRect);
+    // The new instance stands right behind the old one; its texts may differ.
+    Unit *fresh = instance->next;
+    FrameCalcInstance(fresh, 0);
+    std::memcpy(g_ChangedRect, fresh->frame, sizeof g_ChangedRect);
+    return 1;
 }
 
 } // namespace
@@ -272,8 +333,12 @@ int ObjectRegenerateDimensions(uint32_t mask)
 int ObjectEditIdentified(uint32_t mask)
 {
     Unit *object = MemListFirst(LIST_DRAWING, mask, mask, 1);
-    if (!object || object->kind != UNIT_KIND_OBJECT)
-        return 0; // instances and plug-in objects are edited by their own dialogs
+    if (!object)
+        return 0;
+    if (object->kind == UNIT_KIND_INSTANCE)
+        return EditInstance(object);
+    if (object->kind != UNIT_KIND_OBJECT)
+        return 0; // plug-in objects are edited by their modules
     const int32_t type = object->object.type;
     char caption[CAPTION_SIZE];
     Caption(type, caption);
@@ -283,6 +348,8 @@ int ObjectEditIdentified(uint32_t mask)
         edited = EditDimensionTexts(object, caption, &block);
     else if (type == OBJTYPE_STD_TEXT || type == OBJTYPE_FRAME_TEXT || type == OBJTYPE_REF_TEXT)
         edited = EditObjectText(object, caption, &block);
+    else if (type == OBJTYPE_COMMENT)
+        edited = EditComment(object, caption, &block);
     int result = 0;
     if (edited) {
         Unit *unit = MemListNewCopyBefore(LIST_DRAWING, edited, edited->bytes, object);

@@ -120,7 +120,7 @@ constexpr int LIBRARY_VALUE_CACHING = 1, LIBRARY_VALUE_LOAD = 2, LIBRARY_VALUE_S
 // arrives at the dialog as command firstCommand + i, the top item (when
 // topCommand is not 0) as topCommand and stands for -1. The popups are
 // modal menus: tests put a scripted stand-in here (null: no popup).
-enum Box01ListPopupKind { BOX01_POPUP_LINES, BOX01_POPUP_LAYERS, BOX01_POPUP_PENS };
+enum Box01ListPopupKind { BOX01_POPUP_LINES, BOX01_POPUP_LAYERS, BOX01_POPUP_PENS, BOX01_POPUP_SYSTEMS };
 typedef void (*Box01ListPopupProc)(Box01ListPopupKind kind, HWND owner, const RECT *button, int current,
                                    int firstCommand, int topCommand);
 extern Box01ListPopupProc g_Box01ListPopup;

@@ -319,6 +319,9 @@ void CommandListPopup(Box01ListPopupKind kind, HWND owner, const RECT *button, i
     case BOX01_POPUP_PENS:
         CommandPopupSelectPen(owner, button, current, firstCommand, topCommand, 0);
         break;
+    case BOX01_POPUP_SYSTEMS:
+        CommandPopupSelectSystem(owner, button, current, firstCommand, topCommand, 0);
+        break;
     }
 }
 

@@ -16,6 +16,7 @@
 #include "dialogs/alert.h"
 #include "dialogs/alert_check.h"
 #include "dialogs/box01.h"
+#include "dialogs/box01_controls.h"
 #include "files/file_records.h"
 #include "language/language.h"
 #include "language/language_entries.h"
@@ -30,6 +31,11 @@ constexpr int ID_FONT = 180, ID_STYLE = 181;
 constexpr int ID_EDIT_TEXT = 256;
 constexpr int ID_MORE = 550;          // the number format, or the layout from DIMENSIONDATA
 constexpr int ID_SYSTEM = 750;
+// The coordinate-system popup's choices: one per system slot, then "none"
+// (offered only when the defaults are edited).
+constexpr int SYSTEM_CHOICE_FIRST = 13665;
+constexpr int SYSTEM_CHOICE_NONE = 13716;
+static_assert(SYSTEM_CHOICE_FIRST + SYSTEM_SLOTS == SYSTEM_CHOICE_NONE);
 constexpr int ID_TEXT_MODE = 800;     // DIMENSIONDATA's icon group
 constexpr int TEXT_SIZE = 256;
 constexpr char TABLE_END = 4;         // the entry behind a language table's last
@@ -418,6 +424,16 @@ INT_PTR CALLBACK DataProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
             SendDlgItemMessageA(dialog, ID_FONT, CB_GETLBTEXT, static_cast<WPARAM>(at),
                                 reinterpret_cast<LPARAM>(d.font.face));
         FillStyles(dialog, *r);
+        return TRUE;
+    }
+    if (id == ID_SYSTEM && HIWORD(wParam) == BN_CLICKED) {
+        Box01OpenListPopup(BOX01_POPUP_SYSTEMS, dialog, GetDlgItem(dialog, ID_SYSTEM), d.system, SYSTEM_CHOICE_FIRST,
+                           r->defaults ? SYSTEM_CHOICE_NONE : 0);
+        return TRUE;
+    }
+    if (id >= SYSTEM_CHOICE_FIRST && id <= SYSTEM_CHOICE_NONE) {
+        d.system = id == SYSTEM_CHOICE_NONE ? -1 : id - SYSTEM_CHOICE_FIRST;
+        ShowSystem(dialog, d.system);
         return TRUE;
     }
     if (id == IDOK) {

@@ -2,6 +2,7 @@
 // character by character through the text engine.
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "app/init_gdi.h"
 #include "app/system.h"
@@ -133,6 +134,20 @@ int DimensionText(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *ma
     const char *shown = SymbolGetTextString(label);
     const int result = OutputTextWithAttributes(hdc, &common->font, shown, &common->property, parent, &m, clip);
     SymbolReleaseTextString();
+    DimTolerances tolerances;
+    if (!FrameDimensionTolerances(unit, &tolerances))
+        return result;
+    for (const auto &[text, at] : {std::pair{tolerances.upper, &tolerances.upperAt},
+                                   std::pair{tolerances.lower, &tolerances.lowerAt}}) {
+        if (!*text)
+            continue;
+        Matrix placed = *at;
+        MatrixMultiply(&placed, matrix);
+        SymbolSetTextLayout(common->values420[0], common->values420[1], 1.0, TEXT_ALIGN_LEFT);
+        const char *tolerance = SymbolGetTextString(text);
+        OutputTextWithAttributes(hdc, &common->font, tolerance, &common->property, parent, &placed, clip);
+        SymbolReleaseTextString();
+    }
     return result;
 }
 

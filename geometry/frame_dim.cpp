@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -705,4 +706,59 @@ int FrameDimensionLabel(Unit *object, char *out, int size, Matrix *placed, const
     MatrixRotate(placed, roles.textAngle);
     MatrixMove(placed, roles.computedText.x, roles.computedText.y);
     return n > 0 ? 1 : 0;
+}
+
+namespace {
+
+constexpr double kToleranceAfterLabel = 0.25; // text heights between the label and its tolerances
+constexpr double kUpperToleranceLift = 0.6;   // baseline of the upper one above the label's
+constexpr double kLowerToleranceTop = 0.4;    // top of the lower one above the label's baseline
+
+void CopyText(const Element *e, char *out, int size)
+{
+    const char *t = static_cast<const char *>(ElementPayload(e));
+    const uint32_t capacity = e->size - ELEMENT_HEADER_SIZE;
+    int n = 0;
+    for (uint32_t k = 0; k < capacity && t[k] && n + 1 < size; ++k)
+        out[n++] = t[k];
+    out[n] = '\0';
+}
+
+} // namespace
+
+int FrameDimensionTolerances(Unit *object, DimTolerances *out)
+{
+    DimRoles roles;
+    if (!FrameDimensionRoles(object, &roles))
+        return 0;
+    const int parts = roles.type == OBJTYPE_DIM_COORD ? kCoordLabelTexts : kLabelTexts;
+    const Element *e = roles.firstText;
+    for (int i = 0; i < parts; ++i)
+        e = ElementNext(e);
+    char tolerance[DIM_TOLERANCE_SIZE];
+    CopyText(e, tolerance, sizeof tolerance);
+    CopyText(ElementNext(e), out->lower, sizeof out->lower);
+    const char *extra = roles.sub->kind == ELEM_SUB_DIM_LINEAR
+                            ? static_cast<const DimLinearGeometry *>(ElementPayload(roles.sub))->extraText
+                            : "";
+    std::string upper(extra, strnlen(extra, DIM_EXTRA_TEXT_SIZE));
+    if (!upper.empty())
+        upper += ' ';
+    upper += tolerance;
+    std::snprintf(out->upper, sizeof out->upper, "%s", upper.c_str());
+    if (!out->upper[0] && !out->lower[0])
+        return 0;
+    const auto *c = static_cast<const DimCommon *>(ElementPayload(roles.record));
+    const double h = c->values[0], t = c->values[1], a = roles.textAngle;
+    const double along = h * (SymbolGetTextLineShift() + SymbolGetTextPenX() + kToleranceAfterLabel);
+    const CalcPoint u{std::cos(a), std::sin(a)}, v{-std::sin(a), std::cos(a)}, p = roles.computedText;
+    auto place = [&](Matrix *m, double up) {
+        MatrixInit(m);
+        MatrixScale(m, t, t);
+        MatrixRotate(m, a);
+        MatrixMove(m, p.x + along * u.x + up * v.x, p.y + along * u.y + up * v.y);
+    };
+    place(&out->upperAt, h * kUpperToleranceLift);
+    place(&out->lowerAt, h * kLowerToleranceTop - t);
+    return 1;
 }

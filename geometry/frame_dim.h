@@ -141,4 +141,20 @@ struct DimCommon;
 // text angle, scaled by the dimension's text height, and its settings. 0
 // when the object is no dimension or the label is empty.
 int FrameDimensionLabel(Unit *object, char *out, int size, Matrix *placed, const DimCommon **common);
+
+// The tolerance texts of a dimension and the matrices that place them (text
+// height 1 scaled by the tolerance height, left-aligned): the upper one
+// (the extra text of a distance, a blank and the upper tolerance, or the
+// tolerance alone) with its baseline 0.6 text heights above the label's,
+// the lower one with its top 0.4 text heights above it, both a quarter text
+// height after the label's end. Reads the pen position and line shift the
+// label just left in the text engine, so the caller lays the label out
+// first. 0 when both are empty.
+constexpr int DIM_TOLERANCE_SIZE = 300;
+struct DimTolerances {
+    char upper[DIM_TOLERANCE_SIZE];
+    char lower[DIM_TOLERANCE_SIZE];
+    Matrix upperAt, lowerAt;
+};
+int FrameDimensionTolerances(Unit *object, DimTolerances *out);
 constexpr int DIM_LABEL_SIZE = 1300; // five texts of 250 characters and the terminator

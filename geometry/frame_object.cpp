@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstring>
 #include <initializer_list>
+#include <utility>
 
 #include "app/system.h"
 #include "database/object.h"
@@ -257,23 +258,36 @@ void AddStdText(const Chain &c, const XProperty *parent, double box[4], const Ma
 // A dimension: its points, its dimension line or arc ends and its label.
 void AddDimension(Unit *object, const XProperty *parent, double box[4], const Matrix *matrix)
 {
-    AddAllPoints(object, box, matrix);
+    // What is drawn, not the stored points: a point of a step the settings
+    // skipped stays at the origin and would stretch the frame to it.
     DimRoles roles;
-    if (FrameDimensionRoles(object, &roles) && roles.sub->kind == ELEM_SUB_DIM_LINEAR) {
+    if (!FrameDimensionRoles(object, &roles))
+        return;
+    if (roles.sub->kind == ELEM_SUB_DIM_LINEAR) {
         const auto *g = static_cast<const DimLinearGeometry *>(ElementPayload(roles.sub));
-        for (const CalcPoint &p : {g->q1, g->q2, g->base1, g->base2})
-            AddPoint(box, p.x, p.y, matrix);
-    } else if (roles.sub && roles.sub->kind == ELEM_SUB_DIM_ANGULAR) {
+        if (g->dimensionLine) {
+            if (g->extension1)
+                AddPoint(box, g->base1.x, g->base1.y, matrix);
+            if (g->extension2)
+                AddPoint(box, g->base2.x, g->base2.y, matrix);
+            AddPoint(box, g->q1.x, g->q1.y, matrix);
+            AddPoint(box, g->q2.x, g->q2.y, matrix);
+        }
+    } else if (roles.sub->kind == ELEM_SUB_DIM_ANGULAR) {
         // The arc through its ends and as many points between as its quarter turns need.
         const auto *g = static_cast<const DimAngularGeometry *>(ElementPayload(roles.sub));
-        const double r = std::hypot(g->arcStart.x - g->centre.x, g->arcStart.y - g->centre.y);
-        const double a0 = std::atan2(g->arcStart.y - g->centre.y, g->arcStart.x - g->centre.x);
-        for (int k = 0; k <= kArcFrameSteps; ++k) {
-            const double a = a0 + g->sweep * k / kArcFrameSteps;
-            AddPoint(box, g->centre.x + r * std::cos(a), g->centre.y + r * std::sin(a), matrix);
+        if (g->dimensionArc) {
+            const double r = std::hypot(g->arcStart.x - g->centre.x, g->arcStart.y - g->centre.y);
+            const double a0 = std::atan2(g->arcStart.y - g->centre.y, g->arcStart.x - g->centre.x);
+            for (int k = 0; k <= kArcFrameSteps; ++k) {
+                const double a = a0 + g->sweep * k / kArcFrameSteps;
+                AddPoint(box, g->centre.x + r * std::cos(a), g->centre.y + r * std::sin(a), matrix);
+            }
+            if (g->extension1)
+                AddPoint(box, g->base1.x, g->base1.y, matrix);
+            if (g->extension2)
+                AddPoint(box, g->base2.x, g->base2.y, matrix);
         }
-        for (const CalcPoint &p : {g->base1, g->base2})
-            AddPoint(box, p.x, p.y, matrix);
     }
     char label[DIM_LABEL_SIZE];
     Matrix m;
@@ -289,6 +303,21 @@ void AddDimension(Unit *object, const XProperty *parent, double box[4], const Ma
     FrameMeasureText(&common->font, s, &m, &common->property, parent, &identity);
     SymbolReleaseTextString();
     FrameUnion(box, g_FrameBox);
+    DimTolerances tolerances;
+    if (!FrameDimensionTolerances(object, &tolerances))
+        return;
+    for (const auto &[text, at] : {std::pair{tolerances.upper, &tolerances.upperAt},
+                                   std::pair{tolerances.lower, &tolerances.lowerAt}}) {
+        if (!*text)
+            continue;
+        Matrix placed = *at;
+        if (matrix)
+            MatrixMultiply(&placed, matrix);
+        SymbolSetTextLayout(common->values420[0], common->values420[1], 1.0, TEXT_ALIGN_LEFT);
+        FrameMeasureText(&common->font, SymbolGetTextString(text), &placed, &common->property, parent, &identity);
+        SymbolReleaseTextString();
+        FrameUnion(box, g_FrameBox);
+    }
 }
 
 void AddFrameText(const Chain &c, double box[4], const Matrix *matrix)
@@ -537,8 +566,8 @@ void FrameMeasureObjectPath(Unit *object, const XProperty *parent, const Matrix 
         AddDimension(object, parent, box, matrix);
         break;
     default:
-        // Lines, line strings, comments, marks, and the dimensions and
-        // reference texts: their point elements.
+        // Lines, line strings, comments, marks and reference texts: their
+        // point elements.
         AddAllPoints(object, box, matrix);
         break;
     }

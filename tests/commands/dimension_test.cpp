@@ -24,6 +24,8 @@
 #include "common/test_objects.h"
 #include "database/object.h"
 #include "database/object_types.h"
+#include "database/symbol_block.h"
+#include "geometry/matrix.h"
 #include "database/undo.h"
 #include "dialogs/box02.h"
 #include "files/file_drawinginfo.h"
@@ -331,6 +333,83 @@ TEST_F(DimensionCommands, EditingTheTextsOfTheSelectedDimensionRewritesThemInOne
     const int32_t before = g_UndoStep;
     MenuTextDimensionCommand(main_, 834);
     EXPECT_EQ(g_UndoStep, before);
+}
+
+TEST_F(DimensionCommands, EditingTheSelectedCommentRewritesItsTitleAndText)
+{
+    for (int i = 0; i < 2; ++i)
+        g_ConstructionPoints[i].x = 10.0 * i, g_ConstructionPoints[i].y = 5.0;
+    UndoInitProcess();
+    ASSERT_EQ(ObjectNewComment(), 1);
+    UndoFinishProcess();
+    Unit *comment = OnlyAlive(OBJTYPE_COMMENT);
+    ASSERT_NE(comment, nullptr);
+    comment->flags |= UNIT_SELECTED;
+    const int32_t step = g_UndoStep;
+    {
+        DialogDriver driver({[](HWND dialog) {
+            SetDlgItemTextA(dialog, 200, "Check");
+            SetDlgItemTextA(dialog, 201, "the bore");
+            TestClickButton(dialog, IDOK);
+        }});
+        MenuTextDimensionCommand(main_, 834);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
+    EXPECT_EQ(g_UndoStep, step + 1);
+    Unit *edited = OnlyAlive(OBJTYPE_COMMENT);
+    ASSERT_NE(edited, nullptr);
+    ASSERT_NE(edited, comment);
+    std::string text, title;
+    for (Element *e = UnitFirstElement(edited); e->kind != ELEM_END; e = ElementNext(e)) {
+        if (e->kind == ELEM_TEXT)
+            text = static_cast<const char *>(ElementPayload(e));
+        else if (e->kind == ELEM_COMMENT)
+            title = static_cast<const CommentDataRecord *>(ElementPayload(e))->name;
+    }
+    EXPECT_EQ(text, "the bore");
+    EXPECT_EQ(title, "Check");
+
+    // Cancelled: nothing changes and no step stays open.
+    edited->flags |= UNIT_SELECTED;
+    DialogDriver cancel({[](HWND dialog) { TestClickButton(dialog, IDCANCEL); }});
+    MenuTextDimensionCommand(main_, 834);
+    EXPECT_EQ(g_UndoStep, step + 1);
+    EXPECT_EQ(OnlyAlive(OBJTYPE_COMMENT), edited);
+}
+
+TEST_F(DimensionCommands, EditingTheSelectedInstanceOpensItsAttributesAndReplacesItOnOk)
+{
+    ASSERT_EQ(SymbolCreateEmptyBlock("*", "Bolt", nullptr), 1);
+    BlockInsertSlot entry{};
+    std::strcpy(entry.nameLibrary, "*");
+    std::strcpy(entry.nameBlock, "Bolt");
+    Matrix m;
+    MatrixInit(&m);
+    UndoInitProcess();
+    Unit *instance = SymbolCreateInstance(&entry, &m, nullptr);
+    UndoFinishProcess();
+    ASSERT_NE(instance, nullptr);
+    instance->flags |= UNIT_SELECTED;
+    const int32_t step = g_UndoStep;
+    {
+        DialogDriver cancel({[](HWND dialog) { TestClickButton(dialog, IDCANCEL); }});
+        MenuTextDimensionCommand(main_, 834);
+        EXPECT_EQ(cancel.stepsDone(), 1);
+    }
+    EXPECT_EQ(g_UndoStep, step) << "cancelled: no step stays";
+    EXPECT_EQ(TestAliveUnits(), std::vector<Unit *>{instance}) << "cancelled: the instance stays";
+    instance->flags |= UNIT_SELECTED;
+    {
+        DialogDriver ok({[](HWND dialog) { TestClickButton(dialog, IDOK); }});
+        MenuTextDimensionCommand(main_, 834);
+        EXPECT_EQ(ok.stepsDone(), 1);
+    }
+    EXPECT_EQ(g_UndoStep, step + 1);
+    std::vector<Unit *> alive = TestAliveUnits();
+    ASSERT_EQ(alive.size(), 1u);
+    EXPECT_NE(alive[0], instance) << "a new instance replaces the old";
+    EXPECT_EQ(alive[0]->kind, UNIT_KIND_INSTANCE);
+    EXPECT_STREQ(alive[0]->instance.block, "Bolt");
 }
 
 } // namespace

@@ -7,7 +7,9 @@
 #include <string>
 
 #include "common/dialog_driver.h"
+#include "common/test_alerts.h"
 #include "database/object_attributes.h"
+#include "dialogs/box01_controls.h"
 #include "dialogs/box02.h"
 #include "dialogs/box10_dim.h"
 #include "dialogs/box11_dimtext.h"
@@ -19,6 +21,20 @@ namespace {
 using DimensionDialogs = LanguageDialogTest;
 
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }
+
+// The coordinate-system popup, answered by posting the scripted choice
+// (-1: the "none" item at the top) as the real popup's menu would.
+struct SystemPopup {
+    int choice = 0, current = -2, top = -2;
+};
+SystemPopup g_SystemPopup;
+void ScriptedSystemPopup(Box01ListPopupKind kind, HWND owner, const RECT *, int current, int first, int top)
+{
+    EXPECT_EQ(kind, BOX01_POPUP_SYSTEMS);
+    g_SystemPopup.current = current;
+    g_SystemPopup.top = top;
+    PostMessageA(owner, WM_COMMAND, g_SystemPopup.choice < 0 ? top : first + g_SystemPopup.choice, 0);
+}
 
 TEST_F(DimensionDialogs, TheFieldMaskDisablesTheOrientationAndTheDimensionLineForms)
 {
@@ -121,6 +137,50 @@ TEST_F(DimensionDialogs, TheValueBoxShowsAPointInTheCurrentUnits)
     }});
     ASSERT_EQ(Box02ShowValueThreePoints(nullptr, "Angle", {0, 0}, {1, 0}, {0, 1}, 1), 1);
     EXPECT_FALSE(fourthShown) << "one row only";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DimensionDialogs, TheNumberFormatDialogChoosesTheCoordinateSystemFromItsPopup)
+{
+    const Box01ListPopupProc realPopup = g_Box01ListPopup;
+    g_Box01ListPopup = ScriptedSystemPopup;
+    struct Case {
+        uint32_t defaults;
+        int choice, expected, top;
+    } cases[] = {{0, 3, 3, 0}, {1, -1, -1, 13716}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.defaults);
+        ObjectAttributes a{};
+        ObjectAttributesInit(&a);
+        a.dimParameter.system = 1;
+        a.dimParameter.textHeight = 5.0;
+        a.dimParameter.toleranceHeight = 3.5;
+        g_SystemPopup = SystemPopup{c.choice};
+        char shown[64] = {};
+        DialogDriver driver({[](HWND d) { TestClickButton(d, 750); },
+                             [&](HWND d) {
+                                 GetDlgItemTextA(d, 750, shown, sizeof shown);
+                                 // The font and its style as a user would pick them.
+                                 SendDlgItemMessageA(d, 180, CB_SETCURSEL, 0, 0);
+                                 SendMessageA(d, WM_COMMAND, MAKEWPARAM(180, CBN_SELCHANGE),
+                                              reinterpret_cast<LPARAM>(GetDlgItem(d, 180)));
+                                 SendDlgItemMessageA(d, 181, CB_SETCURSEL, 0, 0);
+                                 TestClickButton(d, IDOK);
+                             }});
+        TestAlerts alerts;
+        EXPECT_EQ(Box10DimensionData(nullptr, "Numbers", &a, c.defaults), 1u);
+        for (const char *t : alerts.texts())
+            ADD_FAILURE() << t;
+        EXPECT_EQ(a.dimParameter.system, c.expected);
+        EXPECT_EQ(g_SystemPopup.current, 1) << "the popup opens on the stored system";
+        EXPECT_EQ(g_SystemPopup.top, c.top) << "only the defaults offer no system";
+        if (c.expected < 0)
+            EXPECT_STRNE(shown, "") << "the button says that no system is chosen";
+    }
+    g_Box01ListPopup = realPopup;
 }
 
 } // namespace

@@ -121,6 +121,52 @@ TEST_F(FrameDimTest, DistanceModesPlaceTheDimensionLine)
     }
 }
 
+TEST_F(FrameDimTest, FrameHoldsWhatIsDrawnNotAPointOfASkippedStep)
+{
+    // The line-end step is skipped unless the extension mode asks for it; its
+    // point stays at the origin and must not stretch the frame there, or a
+    // selection frame round the dimension misses it.
+    Unit *u = NewDim(OBJTYPE_DIM_DIST, {200, 100, 300, 100, 300, 100, 250, 120, 0, 0, 250, 125, 260, 125});
+    ASSERT_NE(u, nullptr);
+    // (The fixture hides the extension lines: the frame starts at the dimension line.)
+    EXPECT_NEAR(u->frame[0], 200, 1e-6);
+    EXPECT_NEAR(u->frame[1], 120, 1e-6);
+    EXPECT_NEAR(u->frame[2], 300, 1e-6);
+    EXPECT_GE(u->frame[3], 120);
+    EXPECT_LT(u->frame[3], 140);
+}
+
+TEST_F(FrameDimTest, ToleranceTextsFollowTheLabelAndWidenTheFrame)
+{
+    Unit *u = NewDim(OBJTYPE_DIM_DIST, {0, 0, 10, 0, 10, 0, 5, 20, 0, 0, 5, 30, 0, 0});
+    ASSERT_NE(u, nullptr);
+    auto *r = Record<DimLargeRecord>(u, ELEM_DIM_LARGE);
+    r->common.last = DIM_PLACE_ABOVE;
+    r->common.values[1] = 3.5; // the tolerance height
+    FrameCalcObject(u, 0);
+    DimTolerances t;
+    EXPECT_EQ(FrameDimensionTolerances(u, &t), 0) << "no tolerances, nothing to draw";
+    const double plainRight = u->frame[2], plainTop = u->frame[3];
+    std::strcpy(static_cast<char *>(ElementPayload(ElementAt(u, 10))), "+0.1");
+    std::strcpy(static_cast<char *>(ElementPayload(ElementAt(u, 11))), "-0.2");
+    FrameCalcObject(u, 0);
+    EXPECT_GT(u->frame[2], plainRight + 3) << "the tolerances stand right of the label";
+    EXPECT_GT(u->frame[3], plainTop + 1) << "the upper one stands higher";
+    ASSERT_EQ(FrameDimensionTolerances(u, &t), 1);
+    EXPECT_STREQ(t.upper, "+0.1");
+    EXPECT_STREQ(t.lower, "-0.2");
+    // Both start at the same x, scaled by the tolerance height; the upper
+    // baseline 0.6 h above the label's, the lower top 0.4 h above it.
+    EXPECT_NEAR(t.upperAt.a, 3.5, 1e-12);
+    EXPECT_NEAR(t.upperAt.tx, t.lowerAt.tx, 1e-9);
+    EXPECT_NEAR(t.upperAt.ty - t.lowerAt.ty, 0.2 * 5 + 3.5, 1e-9);
+    EXPECT_NEAR(t.upperAt.ty, 22 + 0.6 * 5, 1e-9);
+    // An empty upper tolerance leaves the lower one alone.
+    static_cast<char *>(ElementPayload(ElementAt(u, 10)))[0] = '\0';
+    ASSERT_EQ(FrameDimensionTolerances(u, &t), 1);
+    EXPECT_STREQ(t.upper, "");
+}
+
 TEST_F(FrameDimTest, TextAngleAndPlacement)
 {
     // A dimension line running right to left reads left to right.
