@@ -14,6 +14,8 @@ constexpr char DRIVER_NAME[] = "darad4 PostScript";
 constexpr char PPD_NAME[] = "darad4.ppd";
 constexpr char GHOSTSCRIPT[] = "/usr/bin/gs";
 constexpr DWORD GHOSTSCRIPT_WAIT_MS = 60000;
+constexpr DWORD GHOSTSCRIPT_POLL_MS = 100;
+#define GHOSTSCRIPT_DONE "gs-report-complete"
 
 // The least a PPD needs for the PostScript driver: the model, the
 // resolution and two paper sizes with their printable areas.
@@ -150,7 +152,9 @@ int TestGhostscriptBoxes(const std::string &postScriptFile, std::string *log, st
     command += unixInput;
     command += "' > '";
     command += unixReport;
-    command += "' 2>&1\"";
+    command += "' 2>&1; echo " GHOSTSCRIPT_DONE " >> '";
+    command += unixReport;
+    command += "'\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -163,9 +167,10 @@ int TestGhostscriptBoxes(const std::string &postScriptFile, std::string *log, st
     WaitForSingleObject(pi.hProcess, GHOSTSCRIPT_WAIT_MS);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    // The Unix child may end before its output is flushed to the file.
+    // Wine does not wait for a Unix child: the process handle may be
+    // signalled while gs still writes, so wait for the shell's closing mark.
     std::string text;
-    for (int attempt = 0; attempt < 50; ++attempt) {
+    for (DWORD waited = 0; waited < GHOSTSCRIPT_WAIT_MS; waited += GHOSTSCRIPT_POLL_MS) {
         FILE *f = std::fopen(report, "rb");
         text.clear();
         if (f) {
@@ -175,9 +180,9 @@ int TestGhostscriptBoxes(const std::string &postScriptFile, std::string *log, st
                 text.append(buffer, n);
             std::fclose(f);
         }
-        if (text.find("%%HiResBoundingBox") != std::string::npos || text.find("Error") != std::string::npos)
+        if (text.find(GHOSTSCRIPT_DONE) != std::string::npos)
             break;
-        Sleep(100);
+        Sleep(GHOSTSCRIPT_POLL_MS);
     }
     DeleteFileA(report);
     if (log)
