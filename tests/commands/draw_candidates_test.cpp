@@ -208,8 +208,10 @@ INSTANTIATE_TEST_SUITE_P(
         // both as near the points, the first found is offered first.
         FitCase{544, {}, {{0, 0}, {4, 0}}, 2.5, 2, {2, -1.5, 2.5}},
         // 545: touching the x axis and through (5, 3), radius 2: centres
-        // (5 -+ sqrt 3, 2); the one nearer the pick at (3, 0) first.
-        FitCase{545, {0, 0, 10, 0}, {{3, 0.02}, {5, 3}}, 2, 2, {5 - ROOT3, 2, 2}},
+        // (5 -+ sqrt 3, 2), each offered twice (a point touches a circle
+        // from inside and outside alike); the one nearer the pick at (3, 0)
+        // first.
+        FitCase{545, {0, 0, 10, 0}, {{3, 0.02}, {5, 3}}, 2, 4, {5 - ROOT3, 2, 2}},
         // 546: two crossing lines with radius 1: four circles, the one in the
         // quarter of the picks first.
         FitCase{546, {-10, 0, 10, 0, 0, -10, 0, 10}, {{3, 0.02}, {0.02, 3}}, 1, 4, {1, 1, 1}}));
