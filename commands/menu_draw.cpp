@@ -28,7 +28,10 @@
 #include "display/output_paint.h"
 #include "display/output_select.h"
 #include "files/file_drawinginfo.h"
+#include "app/window.h"
 #include "geometry/calc.h"
+#include "geometry/calc_candidate.h"
+#include "geometry/calc_fit.h"
 #include "geometry/flat.h"
 #include "geometry/hatch.h"
 #include "geometry/poly.h"
@@ -96,6 +99,44 @@ void TangentBetweenCurves(HWND mainWindow)
     g_ConstructionPoints[1].x = g_CalcPoints[chosen + 1].x;
     g_ConstructionPoints[1].y = g_CalcPoints[chosen + 1].y;
     InUndoStep([] { return ObjectNewLine(OBJTYPE_LINE, 0, 1); });
+}
+
+CalcPoint ConstructionPointAt(int i) { return {g_ConstructionPoints[i].x, g_ConstructionPoints[i].y}; }
+
+// 543: the circles touching three picked lines; the user steps through
+// them, the nearest to the three picks first, and the chooser stores the
+// one taken in an undo step of its own.
+void CirclesTouchingThreeLines()
+{
+    const GeoObject *g = g_CommandState->elementGeo;
+    const int count = CalcCirclesTangentThreeLines(g[0].d[0], g[0].d[1], g[0].d[2], g[0].d[3], g[1].d[0], g[1].d[1],
+                                                   g[1].d[2], g[1].d[3], g[2].d[0], g[2].d[1], g[2].d[2], g[2].d[3],
+                                                   GEO_CIRCLE);
+    const CalcPoint p0 = ConstructionPointAt(0), p1 = ConstructionPointAt(1), p2 = ConstructionPointAt(2);
+    CalcChooseCandidate(g_ActiveWindow, count, &p0, &p1, &p2);
+}
+
+GeoObject PointRecord(const CalcPoint &p)
+{
+    GeoObject g{};
+    g.type = GEO_MARK;
+    g.d[0] = p.x;
+    g.d[1] = p.y;
+    return g;
+}
+
+// 544 to 546: the circles of the remembered fit radius through or touching
+// two points (544), a picked object and a point (545) or two picked
+// objects (546), chosen as for 543.
+void CirclesOfTheFitRadius(int commandId)
+{
+    const CalcPoint p0 = ConstructionPointAt(0), p1 = ConstructionPointAt(1);
+    const GeoObject *picked = g_CommandState->elementGeo;
+    const GeoObject first = commandId == 544 ? PointRecord(p0) : picked[0];
+    const GeoObject second = commandId == 546 ? picked[1] : PointRecord(p1);
+    const double radius = g_CommandDefaults.distances[COMMAND_DISTANCE_FIT_RADIUS];
+    const int count = CalcGeoRadiusFit(&first, &second, radius, GEO_CIRCLE);
+    CalcChooseCandidate(g_ActiveWindow, count, &p0, &p1, nullptr);
 }
 
 // 572: the entered points become a hand-drawn line.
@@ -191,6 +232,8 @@ void MenuDrawCommand(HWND mainWindow, int commandId)
     case 536: case 541: case 542: InUndoStep([] { return ObjectNewCircle(OBJTYPE_CIRCLE, 0, 1); }); break;
     case 538: InUndoStep([] { return ObjectNewCircle(OBJTYPE_CIRCLE, 3, 0); }); break;
     case 540: InUndoStep([] { return ObjectNewCircle(OBJTYPE_CIRCLE, 3, 4); }); break;
+    case 543: CirclesTouchingThreeLines(); break;
+    case 544: case 545: case 546: CirclesOfTheFitRadius(commandId); break;
     case 548: case 552:
         InUndoStep([] { return ObjectNewCircleArc(OBJTYPE_CIRC_ARC + ArcMode(), 0, 1, 2, 3, 4); });
         break;
@@ -223,8 +266,7 @@ void MenuDrawCommand(HWND mainWindow, int commandId)
         FileSetModified();
         break;
     default:
-        // Numbers without a template of their own, and the commands whose
-        // machinery (hatching, candidate circles, submenus) is not here:
+        // Numbers without a template of their own and the submenu numbers:
         // nothing is built from whatever the last input left.
         InitBeep();
         break;
