@@ -207,9 +207,9 @@ TEST_F(BitmapDrawTest, TurnedImagesUseOneDeviceCopyKeptWithTheEntry)
     const HBITMAP copy = e->deviceBitmap;
     ASSERT_NE(copy, nullptr);
     EXPECT_NE(e->screenBitsPerPixel, 0u);
-    // Wine's PlgBlt maps the image onto the parallelogram's bounding
-    // rectangle rather than turning it, so the test checks that the image
-    // fills its place, not where each of its pixels went.
+    // Wine's PlgBlt does not really turn an image (a quarter turn comes out
+    // mirrored), so the test checks that the image fills its place, not
+    // where each of its pixels went.
     const std::set<COLORREF> all = {Ref(PICTURE[0]), Ref(PICTURE[1]), Ref(PICTURE[2]), Ref(PICTURE[3])};
     auto shown = [&] {
         return std::set<COLORREF>{WorldPixel(45, 45), WorldPixel(55, 45), WorldPixel(45, 55), WorldPixel(55, 55)};
