@@ -7,8 +7,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/convert.h"
 #include "app/init_dialogs.h"
 #include "dialogs/alert.h"
+#include "dialogs/box01.h"
+#include "dialogs/box01_controls.h"
 #include "dialogs/box16.h"
 #include "files/zvi.h"
 #include "language/language.h"
@@ -182,14 +185,28 @@ int Box15FileGetNameSettings(HWND owner, int kind, const FileTypeSelection &sele
 
 namespace {
 
-constexpr int ID_FOLDER = 350, ID_SECTIONS_LABEL = 351, ID_INFO = 551, ID_SECTIONS = 552;
-constexpr int ID_TYPE_COMBO = 1136, ID_NAME_EDIT = 1152;
+constexpr int ID_FOLDER = 350, ID_SECTIONS_LABEL = 351, ID_FAVOURITES = 550, ID_INFO = 551, ID_SECTIONS = 552,
+              ID_TAKE_FOLDER = 553;
+constexpr int ID_TYPE_COMBO = 1136, ID_NAME_EDIT = 1152, ID_NAME_COMBO = 1148;
+// The favourite-folder menu: go to, clear and set folder n.
+constexpr int MENU_GO = BOX01_MENU_RECENT, MENU_CLEAR = MENU_GO + FILE_DIALOG_FOLDERS,
+              MENU_SET = MENU_CLEAR + FILE_DIALOG_FOLDERS;
+constexpr int UNTITLED_NAME = 4; // eDefaultPaths
 
+// What the hook works on during one call of the chooser.
 struct HookData {
     const ChooserFilters *filters;
     FileDialogState *state;
     const FileTypeSelection *selection;
+    FileDialogState *favourites; // the options record whose folders the menu shows
+    const char *extension;       // default extension of the kind the chooser opened with
+    bool folderTaken;
+    char folder[ZVI_PATH_SIZE];  // the folder taken in folder mode
 };
+
+// The file name control: the edit of the older Explorer dialogs, or the
+// combo box that newer ones (and Wine) have instead.
+int NameControl(HWND common) { return GetDlgItem(common, ID_NAME_EDIT) ? ID_NAME_EDIT : ID_NAME_COMBO; }
 
 // The kind of the filter the common dialog shows now.
 int SelectedKind(HWND common, const HookData &data)
@@ -197,6 +214,14 @@ int SelectedKind(HWND common, const HookData &data)
     const int position = int(SendDlgItemMessageA(common, ID_TYPE_COMBO, CB_GETCURSEL, 0, 0));
     return position >= 0 && position < data.filters->count ? data.filters->kinds[position]
                                                            : data.selection->fallback;
+}
+
+// The folder the common dialog shows, with a trailing backslash.
+void ShownFolder(HWND common, char (&folder)[ZVI_PATH_SIZE])
+{
+    folder[0] = '\0';
+    SendMessageA(common, CDM_GETFOLDERPATH, sizeof folder, (LPARAM)folder);
+    ConvertAppendBackslash(folder);
 }
 
 // Information about the file the name edit holds, in the folder shown.
@@ -214,40 +239,119 @@ void ShowFileInfo(HWND dialog, HWND common)
     Box15FileInfo(dialog, eCaptionTexts[CAPTION_FILE_INFO], path);
 }
 
-void TypeChanged(HWND common, const HookData &data, int position)
+void TypeChanged(HWND common, HookData &data, int position)
 {
     if (position < 0 || position >= data.filters->count)
         return;
+    // The favourite folders follow the kind now chosen.
+    data.favourites = Box15DefaultPathForType(data.filters->kinds[position], *data.selection);
     char name[ZVI_PATH_SIZE] = "", changed[ZVI_PATH_SIZE];
     SendMessageA(common, CDM_GETSPEC, sizeof name, (LPARAM)name);
     Box15NameForFilter(name, data.filters->extensions[position], changed, sizeof changed);
     if (std::strcmp(name, changed))
-        SendMessageA(common, CDM_SETCONTROLTEXT, ID_NAME_EDIT, (LPARAM)changed);
+        SendMessageA(common, CDM_SETCONTROLTEXT, NameControl(common), (LPARAM)changed);
+}
+
+// The menu opens to the right of its button, centred on it; its commands
+// come back to the hook as WM_COMMAND.
+void ShowFavouritesMenu(HWND dialog, const HookData &data)
+{
+    HMENU menu = Box01MenuRecentPaths(dialog, data.favourites->folders, 0);
+    if (!menu)
+        return;
+    RECT r;
+    GetWindowRect(GetDlgItem(dialog, ID_FAVOURITES), &r);
+    const int height = GetMenuItemCount(menu) * GetSystemMetrics(SM_CYMENU);
+    g_PopupByRightButton = 1;
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, r.right - 1, (r.top + r.bottom - height) / 2, 0, dialog,
+                   nullptr);
+    DestroyMenu(menu);
+}
+
+// The common dialog changes into the folder as if it had been typed; the
+// name typed before stays.
+void GoToFavourite(HWND common, const HookData &data, int n)
+{
+    const char *folder = data.favourites->folders[n];
+    if (!folder[0])
+        return;
+    char typed[ZVI_PATH_SIZE] = "";
+    SendMessageA(common, CDM_GETSPEC, sizeof typed, (LPARAM)typed);
+    SendMessageA(common, CDM_SETCONTROLTEXT, NameControl(common), (LPARAM)folder);
+    SendMessageA(common, WM_COMMAND, IDOK, 0);
+    SendMessageA(common, CDM_SETCONTROLTEXT, NameControl(common), (LPARAM)typed);
+}
+
+// Folder 0 is the purpose's default folder: setting it also makes the
+// remembered path an untitled file there.
+void SetFavourite(HWND common, HookData &data, int n)
+{
+    char folder[ZVI_PATH_SIZE];
+    ShownFolder(common, folder);
+    if (!folder[0])
+        return;
+    std::snprintf(data.favourites->folders[n], sizeof data.favourites->folders[n], "%s", folder);
+    if (n == 0)
+        std::snprintf(data.state->current, sizeof data.state->current, "%s%s%s", folder, eDefaultPaths[UNTITLED_NAME],
+                      data.extension);
+}
+
+void FavouriteCommand(HWND common, HookData &data, int id)
+{
+    if (id < MENU_CLEAR)
+        GoToFavourite(common, data, id - MENU_GO);
+    else if (id < MENU_SET) {
+        if (id > MENU_CLEAR) // the default folder stays
+            data.favourites->folders[id - MENU_CLEAR][0] = '\0';
+    } else
+        SetFavourite(common, data, id - MENU_SET);
+}
+
+// Folder mode: the folder shown is the answer; the common dialog is
+// cancelled and the caller counts that as success.
+void TakeFolder(HWND common, HookData &data)
+{
+    ShownFolder(common, data.folder);
+    data.folderTaken = true;
+    PostMessageA(common, WM_COMMAND, IDCANCEL, 0);
+}
+
+void InitHook(HWND dialog, const HookData &data)
+{
+    const bool folders = data.selection->mode == CHOOSER_FOLDER;
+    const bool sections = data.selection->sectionsKind >= 0 && !folders;
+    EnableWindow(GetDlgItem(dialog, ID_SECTIONS), sections);
+    EnableWindow(GetDlgItem(dialog, ID_SECTIONS_LABEL), sections);
+    EnableWindow(GetDlgItem(dialog, ID_INFO), !folders);
+    EnableWindow(GetDlgItem(dialog, ID_FAVOURITES), !folders);
+    Box01DialogShowItem(dialog, ID_TAKE_FOLDER, folders);
 }
 
 UINT_PTR CALLBACK Box15FileGetNameHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
-        const HookData *data = (const HookData *)((OPENFILENAMEA *)lParam)->lCustData;
+        HookData *data = (HookData *)((OPENFILENAMEA *)lParam)->lCustData;
         SetWindowLongPtrA(dialog, GWLP_USERDATA, (LONG_PTR)data);
-        const bool folders = data->selection->mode == CHOOSER_FOLDER;
-        const bool sections = data->selection->sectionsKind >= 0 && !folders;
-        EnableWindow(GetDlgItem(dialog, ID_SECTIONS), sections);
-        EnableWindow(GetDlgItem(dialog, ID_SECTIONS_LABEL), sections);
-        EnableWindow(GetDlgItem(dialog, ID_INFO), !folders);
+        InitHook(dialog, *data);
         return 0;
     }
-    const HookData *data = (const HookData *)GetWindowLongPtrA(dialog, GWLP_USERDATA);
+    HookData *data = (HookData *)GetWindowLongPtrA(dialog, GWLP_USERDATA);
     if (!data)
         return 0;
     HWND common = GetParent(dialog);
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-        if (LOWORD(wParam) == ID_INFO)
+        const int id = LOWORD(wParam);
+        if (id == ID_INFO)
             ShowFileInfo(dialog, common);
-        else if (LOWORD(wParam) == ID_SECTIONS) {
+        else if (id == ID_SECTIONS) {
             if (!Box15FileGetNameSettings(dialog, SelectedKind(common, *data), *data->selection, data->state))
                 Box15FileGetNameSettings(dialog, data->selection->sectionsKind, *data->selection, data->state);
-        }
+        } else if (id == ID_FAVOURITES)
+            ShowFavouritesMenu(dialog, *data);
+        else if (id >= MENU_GO && id < MENU_SET + FILE_DIALOG_FOLDERS)
+            FavouriteCommand(common, *data, id);
+        else if (id == ID_TAKE_FOLDER && data->selection->mode == CHOOSER_FOLDER)
+            TakeFolder(common, *data);
         return 0;
     }
     if (message != WM_NOTIFY)
@@ -256,6 +360,8 @@ UINT_PTR CALLBACK Box15FileGetNameHook(HWND dialog, UINT message, WPARAM wParam,
     if (n->hdr.code == CDN_TYPECHANGE)
         TypeChanged(common, *data, int(n->lpOFN->nFilterIndex) - 1);
     else if (n->hdr.code == CDN_FOLDERCHANGE || n->hdr.code == CDN_INITDONE) {
+        if (n->hdr.code == CDN_INITDONE && data->selection->mode == CHOOSER_FOLDER)
+            Box01DialogShowItem(common, IDOK, 0);
         char folder[ZVI_PATH_SIZE] = "";
         SendMessageA(common, CDM_GETFOLDERPATH, sizeof folder, (LPARAM)folder);
         SetDlgItemTextA(dialog, ID_FOLDER, folder);
@@ -286,7 +392,7 @@ int Box15FileGetName(HWND owner, const char *caption, FileDialogState *state, co
     if (file[0] == '*')
         file[0] = '\0';
 
-    HookData data{&filters, state, &selection};
+    HookData data{&filters, state, &selection, Box15DefaultPathForType(int(state->type), selection), ext, false, ""};
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
@@ -309,6 +415,12 @@ int Box15FileGetName(HWND owner, const char *caption, FileDialogState *state, co
     if (selection.mode == CHOOSER_SAVE) {
         ofn.Flags |= OFN_OVERWRITEPROMPT;
         ok = GetSaveFileNameA(&ofn);
+    } else if (selection.mode == CHOOSER_FOLDER) {
+        ok = GetOpenFileNameA(&ofn);
+        if (!ok && data.folderTaken) {
+            std::snprintf(file, sizeof file, "%s", data.folder);
+            ok = TRUE;
+        }
     } else {
         ofn.Flags |= OFN_FILEMUSTEXIST;
         ok = GetOpenFileNameA(&ofn);

@@ -22,6 +22,7 @@
 #include "dialogs/box04_color.h"
 #include "dialogs/box05_table.h"
 #include "dialogs/box14.h"
+#include "dialogs/box15.h"
 #include "language/language.h"
 
 namespace {
@@ -502,6 +503,11 @@ const char *const PATH_PATTERN[PATH_BUTTONS] = {"*.*", "*.zvd", "*.zvl", "*.emf"
 const char *const PATH_EXTENSION[PATH_BUTTONS] = {"zvd", "zvd", "zvl", "emf", "wmf", "bmp", "*"};
 constexpr int PATH_UNTITLED = 4; // eDefaultPaths
 constexpr int PATH_MENU_CLEAR = BOX01_MENU_RECENT + FILE_DIALOG_FOLDERS;
+// The folder chooser of each button: the kinds it lists, the kind it
+// falls back to and its caption (eCaptionTexts).
+constexpr uint32_t PATH_KINDS[PATH_BUTTONS] = {0x1, 0x8B, 0x111, 0x201, 0x401, 0x801, 0x1};
+constexpr int32_t PATH_FALLBACK[PATH_BUTTONS] = {0, 1, 4, 9, 10, 11, 0};
+constexpr int PATH_CAPTION[PATH_BUTTONS] = {23, 25, 26, 24, 37, 38, 69};
 
 void PathsFill(HWND page)
 {
@@ -523,6 +529,23 @@ int PathsCheck(HWND page)
     return 1;
 }
 
+// Folder n of the button's record, chosen in the file chooser's folder mode
+// starting from that folder (or folder 0 while it is empty).
+void PathsChooseFolder(HWND page, int index, int n)
+{
+    FileDialogState &s = Options(page)->copy->fileDialogs[PATH_PURPOSE[index]];
+    FileDialogState working = s;
+    snprintf(working.current, sizeof working.current, "%s", s.folders[n][0] ? s.folders[n] : s.folders[0]);
+    ConvertAppendBackslash(working.current);
+    working.option = 0;
+    const FileTypeSelection selection{PATH_KINDS[index], 0, 0, PATH_FALLBACK[index], -1, CHOOSER_FOLDER};
+    if (!Box15FileGetName(page, eCaptionTexts[PATH_CAPTION[index]], &working, selection))
+        return;
+    snprintf(s.folders[n], sizeof s.folders[n], "%s", working.current);
+    if (n == 0)
+        Box01DialogRedrawItem(page, ID_PATH_FIRST + index);
+}
+
 void PathsMenu(HWND page, int index)
 {
     OptionsBlock *b = Options(page);
@@ -536,10 +559,10 @@ void PathsMenu(HWND page, int index)
     const int command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_VCENTERALIGN, r.right,
                                        (r.top + r.bottom) / 2, 0, page, nullptr);
     DestroyMenu(menu);
-    // Choosing a folder for an entry needs the file chooser's folder mode;
-    // the menu here empties entries 1 to 7.
-    if (command > PATH_MENU_CLEAR && command < PATH_MENU_CLEAR + FILE_DIALOG_FOLDERS)
-        s.folders[command - PATH_MENU_CLEAR][0] = 0;
+    if (command >= BOX01_MENU_RECENT && command < PATH_MENU_CLEAR)
+        PathsChooseFolder(page, index, command - BOX01_MENU_RECENT);
+    else if (command > PATH_MENU_CLEAR && command < PATH_MENU_CLEAR + FILE_DIALOG_FOLDERS)
+        s.folders[command - PATH_MENU_CLEAR][0] = 0; // folder 0 stays
 }
 
 int PathsDrawItem(HWND page, const DRAWITEMSTRUCT *item)

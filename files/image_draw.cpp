@@ -118,26 +118,24 @@ bool Corners(const Placement &p, POINT out[4])
     return true;
 }
 
-// A turned image: PlgBlt of a device copy onto the parallelogram whose
-// corners are the image's upper-left, upper-right and lower-left.
-bool BlitRotated(HDC hdc, const BitmapEntry &e, const Placement &p)
+// A turned image: PlgBlt of the entry's device copy onto the parallelogram
+// whose corners are the image's upper-left, upper-right and lower-left. The
+// copy is made once and kept with the entry.
+bool BlitRotated(HDC hdc, BitmapEntry &e, const Placement &p)
 {
     POINT c[4];
-    if (!Corners(p, c))
+    if (!Corners(p, c) || !ImageDeviceBitmap(&e))
         return false;
     const POINT target[3] = {c[3], c[2], c[0]};
-    HDC memory = CreateCompatibleDC(hdc);
-    HBITMAP copy = memory ? CreateDIBitmap(hdc, &Info(e)->bmiHeader, CBM_INIT, Pixels(e), Info(e), DIB_RGB_COLORS)
-                          : nullptr;
-    bool done = false;
-    if (copy) {
-        HGDIOBJ old = SelectObject(memory, copy);
-        done = PlgBlt(hdc, target, memory, 0, 0, e.width, e.height, nullptr, 0, 0) != 0;
+    // A memory context of the screen holds the copy whatever device draws it.
+    HDC memory = CreateCompatibleDC(nullptr);
+    if (!memory)
+        return false;
+    HGDIOBJ old = SelectObject(memory, e.deviceBitmap);
+    const bool done = old && PlgBlt(hdc, target, memory, 0, 0, e.width, e.height, nullptr, 0, 0) != 0;
+    if (old)
         SelectObject(memory, old);
-        DeleteObject(copy);
-    }
-    if (memory)
-        DeleteDC(memory);
+    DeleteDC(memory);
     return done;
 }
 
@@ -203,7 +201,8 @@ int ImageDrawBitmap(HDC hdc, const BitmapRefData *ref, const XProperty *object, 
         const bool rotated = MatrixIsRotated(&p.m) != 0;
         bool shown = false;
         if (!ScaleOutOfRange(*e, false))
-            shown = rotated ? g_Options.displayRotatedBitmap && BlitRotated(hdc, *e, p) : BlitParallel(hdc, *e, p, true);
+            shown = rotated ? g_Options.displayRotatedBitmap && BlitRotated(hdc, *e, p)
+                            : BlitParallel(hdc, *e, p, true);
         if (!shown)
             DrawPlaceholder(hdc, p);
     }

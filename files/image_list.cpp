@@ -51,8 +51,14 @@ BitmapEntry *Find(const char *name)
 
 void DropWhere(bool (*drop)(const BitmapEntry &, const char *), const char *name)
 {
-    for (auto it = s_Entries.begin(); it != s_Entries.end();)
-        it = drop(*it, name) ? s_Entries.erase(it) : it + 1;
+    for (auto it = s_Entries.begin(); it != s_Entries.end();) {
+        if (!drop(*it, name)) {
+            ++it;
+            continue;
+        }
+        ImageDeleteObjects(&*it);
+        it = s_Entries.erase(it);
+    }
     SyncCount();
 }
 
@@ -246,9 +252,12 @@ void ImagePurgeUnused()
                     keep[i] = 1;
     });
     std::deque<BitmapEntry> kept;
-    for (size_t i = 0; i < s_Entries.size(); ++i)
+    for (size_t i = 0; i < s_Entries.size(); ++i) {
         if (keep[i])
             kept.push_back(std::move(s_Entries[i]));
+        else
+            ImageDeleteObjects(&s_Entries[i]);
+    }
     s_Entries.swap(kept);
     SyncCount();
     ForEachBitmapObject([](Unit *u, const char *name) {
@@ -301,6 +310,69 @@ int ImageSizeMm(const char *name, double *width, double *height)
         return 0;
     *width = e->width / e->pixelsPerMmX;
     *height = e->height / e->pixelsPerMmY;
+    return 1;
+}
+
+namespace {
+
+// A 1-bit image becomes a monochrome copy whose bits are its pixel values:
+// its colour table is read as black and white, whatever colours it holds.
+HBITMAP MonochromeCopy(HDC screen, const BitmapEntry &e)
+{
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[2];
+    } info{};
+    std::memcpy(&info.header, e.dib.data(), sizeof info.header);
+    info.header.biClrUsed = 2;
+    info.header.biClrImportant = 0;
+    info.colors[1] = RGBQUAD{255, 255, 255, 0};
+    HBITMAP copy = CreateBitmap(e.width, e.height, 1, 1, nullptr);
+    const void *pixels = e.dib.data() + e.dib.size() - e.bitsSize;
+    if (copy && !SetDIBits(screen, copy, 0, UINT(e.height), pixels, reinterpret_cast<BITMAPINFO *>(&info),
+                           DIB_RGB_COLORS)) {
+        DeleteObject(copy);
+        copy = nullptr;
+    }
+    return copy;
+}
+
+HBITMAP ColourCopy(HDC screen, const BitmapEntry &e)
+{
+    HBITMAP copy = CreateCompatibleBitmap(screen, e.width, e.height);
+    const void *pixels = e.dib.data() + e.dib.size() - e.bitsSize;
+    if (copy && !SetDIBits(screen, copy, 0, UINT(e.height), pixels, reinterpret_cast<const BITMAPINFO *>(e.dib.data()),
+                           DIB_RGB_COLORS)) {
+        DeleteObject(copy);
+        copy = nullptr;
+    }
+    return copy;
+}
+
+} // namespace
+
+HBITMAP ImageDeviceBitmap(BitmapEntry *e)
+{
+    if (!e || e->deviceBitmap || !g_Options.outputRotatedBitmap)
+        return e ? e->deviceBitmap : nullptr;
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return nullptr;
+    const bool mono = e->bitsPerPixel == 1;
+    e->deviceBitmap = mono ? MonochromeCopy(screen, *e) : ColourCopy(screen, *e);
+    e->screenBitsPerPixel =
+        e->deviceBitmap && !mono ? uint32_t(GetDeviceCaps(screen, PLANES) * GetDeviceCaps(screen, BITSPIXEL)) : 0;
+    ReleaseDC(nullptr, screen);
+    return e->deviceBitmap;
+}
+
+int ImageDeleteObjects(BitmapEntry *e)
+{
+    if (!e || !e->deviceBitmap)
+        return 0;
+    DeleteObject(e->deviceBitmap);
+    e->deviceBitmap = nullptr;
+    e->screenBitsPerPixel = 0;
     return 1;
 }
 

@@ -30,6 +30,12 @@ struct BitmapEntry {
     COLORREF foreColor; // 1-bit images: colour table entries 0 and 1
     COLORREF backColor;
     uint32_t embedded;
+    // A device copy for turned output, made on the first turned draw while
+    // the option `outputRotatedBitmap` is on and kept until the entry is
+    // released: monochrome for 1-bit images (drawn in the text and
+    // background colours of the target), else compatible with the screen.
+    HBITMAP deviceBitmap;
+    uint32_t screenBitsPerPixel; // of the screen the colour copy was made for; 0 otherwise
 };
 
 struct BitmapList {
@@ -38,6 +44,12 @@ struct BitmapList {
     BitmapEntry *entries; // count entries
 };
 extern BitmapList g_BitmapList;
+
+// The device copy of the entry, made when missing; null when the option
+// `outputRotatedBitmap` is off or the copy cannot be made.
+HBITMAP ImageDeviceBitmap(BitmapEntry *entry);
+// Releases the entry's device copy; 1 when there was one.
+int ImageDeleteObjects(BitmapEntry *entry);
 
 // The image bytes of all loaded bitmaps (the memory display adds them).
 uint32_t ImageBytesInUse();

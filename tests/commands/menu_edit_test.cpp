@@ -1,6 +1,9 @@
 // The Edit menu's commands by their numbers.
 #include "command_fixture.h"
 
+#include <thread>
+
+#include "common/test_alerts.h"
 #include "common/test_objects.h"
 #include "common/test_commands.h"
 #include "commands/command.h"
@@ -53,6 +56,38 @@ TEST_F(MenuEdit, UndoTwiceRedoOnceLeavesTwoOfThreeLines)
     MenuEditCommand(main_, 201);
     EXPECT_EQ(beeps.count(), 1u);
     EXPECT_EQ(VisibleLines(lines), 3);
+    FreeStorage();
+}
+
+// Cut while another program holds the clipboard open: the user is told
+// and the selection stays in the drawing.
+TEST_F(MenuEdit, CutKeepsTheSelectionWhenTheClipboardRefusesIt)
+{
+    ASSERT_NO_FATAL_FAILURE(PrepareDrawing());
+    UndoInitProcess();
+    Unit *line = TestNewLine(0, 0, 10, 10);
+    ASSERT_NE(line, nullptr);
+    UndoStampCreated(line);
+    UndoFinishProcess();
+    line->flags |= UNIT_SELECTED;
+    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr), release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        const BOOL open = OpenClipboard(nullptr);
+        SetEvent(opened);
+        WaitForSingleObject(release, INFINITE);
+        if (open)
+            CloseClipboard();
+    });
+    WaitForSingleObject(opened, INFINITE);
+    TestAlerts alerts;
+    MenuEditCommand(main_, 203);
+    SetEvent(release);
+    holder.join();
+    CloseHandle(opened);
+    CloseHandle(release);
+    EXPECT_TRUE(UndoIsVisible(line, g_UndoStep));
+    ASSERT_FALSE(alerts.texts().empty());
+    EXPECT_EQ(alerts.texts().back(), eAlertTextSM[3]);
     FreeStorage();
 }
 

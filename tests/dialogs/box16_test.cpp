@@ -206,6 +206,53 @@ TEST_F(PropertySheetTest, FileModeDefaultsAndKeyRemovalReachTheRecordOnOk)
     EXPECT_EQ(rowsAfter, rowsBefore - 1);
 }
 
+// The chooser's own panel inside the common file dialog.
+HWND ChooserPanel(HWND common)
+{
+    for (HWND child = FindWindowExA(common, nullptr, "#32770", nullptr); child;
+         child = FindWindowExA(common, child, "#32770", nullptr))
+        if (GetDlgItem(child, 553))
+            return child;
+    return nullptr;
+}
+
+// The drawings' button of the paths page: its menu's second entry chooses
+// folder 1 in the file chooser's folder mode, which starts in folder 0
+// while folder 1 is empty and answers the folder taken, with a trailing
+// backslash.
+TEST_F(PropertySheetTest, APathsMenuEntryChoosesItsFolderInTheChooser)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "paths-page\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    auto options = DefaultOptions();
+    snprintf(options->fileDialogs[FD_ZVD].folders[0], SYSTEM_PATH_SIZE, "%s", folder.c_str());
+    bool chooserOpen = false;
+    DialogDriver driver(Steps({
+        [](HWND sheet) { TestClickButton(Page(sheet), 751); },
+        [](HWND sheet) {
+            // The menu's own loop takes these keys: the second entry.
+            PostMessageA(Page(sheet), WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageA(Page(sheet), WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageA(Page(sheet), WM_KEYDOWN, VK_RETURN, 0);
+        },
+        [&](HWND common) {
+            HWND panel = ChooserPanel(common);
+            chooserOpen = panel != nullptr;
+            if (panel)
+                TestClickButton(panel, 553);
+        },
+        [](HWND sheet) { PressOk(sheet); },
+    }));
+    EXPECT_EQ(Box16Options(nullptr, "", options.get(), BOX16_OPT_PATHS), 1);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_TRUE(chooserOpen);
+    EXPECT_EQ(lstrcmpiA(options->fileDialogs[FD_ZVD].folders[1], folder.c_str()), 0)
+        << options->fileDialogs[FD_ZVD].folders[1];
+    RemoveDirectoryA(folder.c_str());
+}
+
 TEST_F(PropertySheetTest, OkWithoutChangeAndCancelLeaveTheOptionsUntouched)
 {
     for (bool ok : {true, false}) {

@@ -1,8 +1,13 @@
 // The file chooser's own buttons inside the real common file dialog: file
-// information on the typed name, and the section choice that changes the
-// state's option word even when the chooser is then cancelled.
+// information on the typed name, the section choice that changes the
+// state's option word even when the chooser is then cancelled, the
+// favourite folders and the folder mode.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstring>
 #include <string>
 
 #include "common/dialog_driver.h"
@@ -13,7 +18,11 @@
 
 namespace {
 
-constexpr int ID_INFO = 551, ID_SECTIONS = 552, ID_SECTIONS_LIST = 170, ID_REPLACE = 300;
+constexpr int ID_FAVOURITES = 550, ID_INFO = 551, ID_SECTIONS = 552, ID_TAKE_FOLDER = 553;
+constexpr int ID_SECTIONS_LIST = 170, ID_REPLACE = 300;
+constexpr int ID_TYPE_COMBO = 1136;
+// The favourite-folder menu: go to, clear and set folder n.
+constexpr int MENU_GO = 12000, MENU_CLEAR = 12008, MENU_SET = 12016;
 constexpr int ID_INFO_NAME = 350, ID_INFO_SIZE = 351;
 
 class FileChooser : public LanguageDialogTest {};
@@ -124,6 +133,156 @@ TEST(FileChooserSettings, KindsWithoutSettingsAnswerZero)
     EXPECT_EQ(Box15FileGetNameSettings(nullptr, FILE_KIND_EMF, open, &state), 1);
     const FileTypeSelection none{0x201, 0, 0, FILE_KIND_EMF, -1, CHOOSER_OPEN};
     EXPECT_EQ(Box15FileGetNameSettings(nullptr, FILE_KIND_ANY, none, &state), 1);
+}
+
+// A folder of its own below the temporary folder, with a trailing backslash.
+std::string TestFolder(const char *name)
+{
+    const std::string folder = TestTempPath(name);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder + "\\";
+}
+
+std::string ShownFolder(HWND common)
+{
+    char folder[MAX_PATH] = "";
+    SendMessageA(common, CDM_GETFOLDERPATH, sizeof folder, (LPARAM)folder);
+    return std::string(folder) + "\\";
+}
+
+std::string TypedName(HWND common)
+{
+    char name[MAX_PATH] = "";
+    SendMessageA(common, CDM_GETSPEC, sizeof name, (LPARAM)name);
+    return name;
+}
+
+bool SamePath(const std::string &a, const std::string &b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+// The favourite folders live in the options; each test leaves them as it found them.
+class FavouriteFolders : public FileChooser {
+protected:
+    void SetUp() override
+    {
+        FileChooser::SetUp();
+        std::memcpy(saved_, g_Options.fileDialogs, sizeof saved_);
+        std::memset(g_Options.fileDialogs, 0, sizeof saved_);
+    }
+    void TearDown() override
+    {
+        std::memcpy(g_Options.fileDialogs, saved_, sizeof saved_);
+        FileChooser::TearDown();
+    }
+    FileDialogState saved_[FILE_DIALOG_STATES];
+};
+
+// Set, clear and go to favourite folders of the drawings' record. Setting
+// folder 0 rewrites the remembered path although the chooser is cancelled;
+// folder 0 cannot be cleared; going to a folder keeps the typed name.
+TEST_F(FavouriteFolders, TheMenuSetsClearsAndOpensFolders)
+{
+    const std::string start = TestFolder("chooser-start"), other = TestFolder("chooser-other");
+    FileDialogState &drawings = g_Options.fileDialogs[FD_ZVD];
+    snprintf(drawings.folders[2], sizeof drawings.folders[2], "%s", other.c_str());
+    snprintf(drawings.folders[3], sizeof drawings.folders[3], "%s", "C:\\kept\\");
+    FileDialogState state{};
+    snprintf(state.current, sizeof state.current, "%splan.zvd", start.c_str());
+    state.type = FILE_KIND_DRAWING;
+    std::string shownFirst, shownAfter, typedAfter;
+    DialogDriver driver({[&](HWND common) {
+                             HWND panel = ChooserPanel(common);
+                             ASSERT_NE(panel, nullptr);
+                             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(panel, ID_FAVOURITES)));
+                             EXPECT_FALSE(IsWindowVisible(GetDlgItem(panel, ID_TAKE_FOLDER)));
+                             shownFirst = ShownFolder(common);
+                             TestClickButton(panel, MENU_SET + 1);
+                             TestClickButton(panel, MENU_SET + 0);
+                             TestClickButton(panel, MENU_CLEAR + 0);
+                             TestClickButton(panel, MENU_CLEAR + 3);
+                             TestClickButton(panel, MENU_GO + 2);
+                         },
+                         [&](HWND common) {
+                             shownAfter = ShownFolder(common);
+                             typedAfter = TypedName(common);
+                             PostMessageA(common, WM_COMMAND, IDCANCEL, 0);
+                         }});
+    const FileTypeSelection selection{0x3, 0, 0, FILE_KIND_DRAWING, -1, CHOOSER_OPEN};
+    EXPECT_EQ(Box15FileGetName(nullptr, "Open", &state, selection), 0);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_TRUE(SamePath(shownFirst, start)) << shownFirst;
+    EXPECT_TRUE(SamePath(drawings.folders[1], start)) << drawings.folders[1];
+    EXPECT_TRUE(SamePath(drawings.folders[0], start)) << drawings.folders[0];
+    EXPECT_STREQ(drawings.folders[3], "");
+    EXPECT_TRUE(SamePath(shownAfter, other)) << shownAfter;
+    EXPECT_EQ(typedAfter, "plan.zvd");
+    EXPECT_TRUE(SamePath(state.current, start + eDefaultPaths[4] + "zvd")) << state.current;
+    EXPECT_TRUE(Alerts().empty());
+}
+
+// Choosing the EMF filter gives the typed name its extension and makes the
+// EMF record the one whose folders the menu shows.
+TEST_F(FavouriteFolders, TheFilterChoosesTheRecordOfItsKind)
+{
+    const std::string start = TestFolder("chooser-start");
+    FileDialogState state{};
+    snprintf(state.current, sizeof state.current, "%splan.zvd", start.c_str());
+    state.type = FILE_KIND_DRAWING;
+    std::string typed;
+    DialogDriver driver({[&](HWND common) {
+                             HWND combo = GetDlgItem(common, ID_TYPE_COMBO);
+                             ASSERT_NE(combo, nullptr);
+                             SendMessageA(combo, CB_SETCURSEL, 2, 0); // *.*, drawings, EMF
+                             SendMessageA(common, WM_COMMAND, MAKEWPARAM(ID_TYPE_COMBO, CBN_SELENDOK),
+                                          (LPARAM)combo);
+                             TestClickButton(ChooserPanel(common), MENU_SET + 1);
+                         },
+                         [&](HWND common) {
+                             typed = TypedName(common);
+                             PostMessageA(common, WM_COMMAND, IDCANCEL, 0);
+                         }});
+    const FileTypeSelection selection{0x203, 0, 0, FILE_KIND_DRAWING, -1, CHOOSER_SAVE};
+    EXPECT_EQ(Box15FileGetName(nullptr, "Save", &state, selection), 0);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_EQ(typed, "plan.emf");
+    EXPECT_TRUE(SamePath(g_Options.fileDialogs[FD_EMF].folders[1], start)) << g_Options.fileDialogs[FD_EMF].folders[1];
+    EXPECT_STREQ(g_Options.fileDialogs[FD_ZVD].folders[1], "");
+    EXPECT_EQ(state.type, uint32_t(FILE_KIND_DRAWING)) << "the kind changes only on success";
+}
+
+// Folder mode: the common dialog's OK is hidden, the favourites, the file
+// information and the sections are off; taking the folder answers it with
+// a trailing backslash and counts as success.
+TEST_F(FavouriteFolders, FolderModeAnswersTheFolderShown)
+{
+    const std::string folder = TestFolder("chooser-folder");
+    FileDialogState state{};
+    snprintf(state.current, sizeof state.current, "%s", folder.c_str());
+    state.type = FILE_KIND_BMP;
+    bool okVisible = true, takeVisible = false, favourites = true, info = true;
+    DialogDriver driver({[&](HWND common) {
+        HWND panel = ChooserPanel(common);
+        ASSERT_NE(panel, nullptr);
+        okVisible = IsWindowVisible(GetDlgItem(common, IDOK)) != 0;
+        takeVisible = IsWindowVisible(GetDlgItem(panel, ID_TAKE_FOLDER)) != 0;
+        favourites = IsWindowEnabled(GetDlgItem(panel, ID_FAVOURITES)) != 0;
+        info = IsWindowEnabled(GetDlgItem(panel, ID_INFO)) != 0;
+        TestClickButton(panel, ID_TAKE_FOLDER);
+    }});
+    const FileTypeSelection selection{0x801, 0, 0, FILE_KIND_BMP, -1, CHOOSER_FOLDER};
+    EXPECT_EQ(Box15FileGetName(nullptr, "Folder", &state, selection), 1);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_FALSE(okVisible);
+    EXPECT_TRUE(takeVisible);
+    EXPECT_FALSE(favourites);
+    EXPECT_FALSE(info);
+    EXPECT_TRUE(SamePath(state.current, folder)) << state.current;
+    EXPECT_EQ(state.type, uint32_t(FILE_KIND_BMP));
+    EXPECT_TRUE(Alerts().empty());
+
+    // Cancelled without taking a folder: 0, nothing changed.
+    DialogDriver cancel({CancelChooser()});
+    EXPECT_EQ(Box15FileGetName(nullptr, "Folder", &state, selection), 0);
+    EXPECT_TRUE(SamePath(state.current, folder));
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // header kind decode to the same picture and land in their placed rectangle.
 #include "render_fixture.h"
 
+#include <set>
+
 #include "files/file_records.h"
 #include "files/image_draw.h"
 #include "files/image_list.h"
@@ -184,6 +186,76 @@ TEST_F(BitmapDrawTest, NewBytesUnderTheSameNameReplaceTheDecodedImage)
     Draw(ref);
     EXPECT_EQ(WorldPixel(45, 45), BLACK);
     EXPECT_EQ(g_BitmapList.count, 1);
+}
+
+// A turned image is drawn from a device copy that is made once, kept with
+// the entry and released with it; without the rotated-output option there
+// is no copy and the screen shows the patterned rectangle.
+TEST_F(BitmapDrawTest, TurnedImagesUseOneDeviceCopyKeptWithTheEntry)
+{
+    const uint32_t savedOutput = g_Options.outputRotatedBitmap, savedDisplay = g_Options.displayRotatedBitmap;
+    g_Options.outputRotatedBitmap = 1;
+    g_Options.displayRotatedBitmap = 1;
+    // A quarter turn about the image's origin, then to (60, 40): image (x, y)
+    // lands on (60 - y, 40 + x).
+    BitmapRefData ref = Place("#B picture", PictureBmp(24, false, false), 0, 0);
+    MatrixRotate(&ref.placement, 1.5707963267948966);
+    MatrixMove(&ref.placement, 60, 40);
+    Draw(ref);
+    BitmapEntry *e = ImageFindBitmap("#B picture", 0);
+    ASSERT_NE(e, nullptr);
+    const HBITMAP copy = e->deviceBitmap;
+    ASSERT_NE(copy, nullptr);
+    EXPECT_NE(e->screenBitsPerPixel, 0u);
+    // Wine's PlgBlt does not really turn an image (a quarter turn comes out
+    // mirrored), so the test checks that the image fills its place, not
+    // where each of its pixels went.
+    const std::set<COLORREF> all = {Ref(PICTURE[0]), Ref(PICTURE[1]), Ref(PICTURE[2]), Ref(PICTURE[3])};
+    auto shown = [&] {
+        return std::set<COLORREF>{WorldPixel(45, 45), WorldPixel(55, 45), WorldPixel(45, 55), WorldPixel(55, 55)};
+    };
+    EXPECT_EQ(shown(), all);
+    EXPECT_EQ(WorldPixel(65, 50), WHITE);
+    EXPECT_EQ(WorldPixel(35, 50), WHITE);
+    Clear();
+    Draw(ref);
+    EXPECT_EQ(e->deviceBitmap, copy) << "made once";
+    EXPECT_EQ(shown(), all);
+
+    // Released with the list.
+    ImageFreeBitmaps(1);
+    EXPECT_EQ(GetObjectType(copy), 0u);
+
+    // A 1-bit image keeps taking the object's colours from its monochrome copy.
+    Clear();
+    BitmapRefData mono = Place("#B mono", PictureBmp(1, false, false), 0, 0);
+    mono.placement = ref.placement;
+    Draw(mono);
+    e = ImageFindBitmap("#B mono", 0);
+    ASSERT_NE(e, nullptr);
+    ASSERT_NE(e->deviceBitmap, nullptr);
+    BITMAP info{};
+    GetObjectA(e->deviceBitmap, sizeof info, &info);
+    EXPECT_EQ(info.bmBitsPixel, 1);
+    EXPECT_EQ(e->screenBitsPerPixel, 0u);
+    // Pixel value 0 in the line colour, 1 in the fill colour.
+    EXPECT_EQ(shown(), (std::set<COLORREF>{g_OutputContext.lineColour, g_OutputContext.fillColour}));
+
+    // Dropping a replaced image releases its copy too.
+    const HBITMAP monoCopy = e->deviceBitmap;
+    Place("#B mono", PictureBmp(1, false, false), 0, 0);
+    EXPECT_EQ(GetObjectType(monoCopy), 0u);
+
+    // Without the option: no copy, the patterned rectangle.
+    g_Options.outputRotatedBitmap = 0;
+    Clear();
+    Draw(ref);
+    e = ImageFindBitmap("#B picture", 0);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->deviceBitmap, nullptr);
+    EXPECT_LT(CountPixels(WHITE), DIB_SIZE * DIB_SIZE);
+    g_Options.outputRotatedBitmap = savedOutput;
+    g_Options.displayRotatedBitmap = savedDisplay;
 }
 
 TEST_F(BitmapDrawTest, ThePrinterDrawsTheWholeImageOrNothing)

@@ -183,6 +183,60 @@ TEST_F(FileCommands, AZippedDrawingSavesAndReopensWithoutTemporaryFiles)
         FindClose(h);
 }
 
+// A zipped save that fails after packing (the name is taken by a folder)
+// leaves neither the plain drawing nor the archive in the temporary folders.
+TEST_F(FileCommands, AFailedZippedSaveLeavesNoTemporaryFile)
+{
+    BuildRichDrawing();
+    const std::string taken = TestTempPath("file_commands_taken.zvd");
+    ASSERT_TRUE(CreateDirectoryA(taken.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    char plain[ZVI_PATH_SIZE];
+    ASSERT_TRUE(ZviTempNameDrawing(plain));
+    EXPECT_EQ(FileSaveDrawing(nullptr, taken.c_str(), 2, kAll, 0), 0);
+    EXPECT_FALSE(ZVI_FileExist(plain));
+    WIN32_FIND_DATAA found;
+    const std::string pattern = TestTempPath("zvd*.tmp");
+    HANDLE h = FindFirstFileA(pattern.c_str(), &found);
+    EXPECT_EQ(h, INVALID_HANDLE_VALUE);
+    if (h != INVALID_HANDLE_VALUE)
+        FindClose(h);
+    EXPECT_NE(GetFileAttributesA(taken.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    RemoveDirectoryA(taken.c_str());
+}
+
+// A drawing whose file another program holds opens read-only after the
+// question; it is not locked, and saving it on closing goes to Save As.
+TEST_F(FileCommands, ALockedFileOpensReadOnlyAndIsSavedUnderANewName)
+{
+    BuildRichDrawing();
+    TestTempFile file("file_commands_locked.zvd");
+    ASSERT_EQ(FileWriteDrawing(nullptr, file.Path(), kAll), 1);
+    FileClearDrawing();
+    HANDLE other = CreateFileA(file.Path(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    g_Answer = ALERT_NO;
+    EXPECT_EQ(FileOpenDrawing(file.Path(), 0, kAll, 1, 0), FILE_OPEN_FAILED);
+    EXPECT_EQ(g_Questions, 1);
+    EXPECT_EQ(g_LastText, eAlertTextSM[111]);
+    g_Answer = ALERT_YES;
+    EXPECT_EQ(FileOpenDrawing(file.Path(), 0, kAll, 1, 0), FILE_OPEN_DONE);
+    EXPECT_EQ(g_ReadOnly, 1u);
+    EXPECT_GT(MemGetListTable()[0].count, 0);
+    CloseHandle(other);
+    EXPECT_EQ(ZVI_FileIsLocked(file.Path()), 0) << "a read-only drawing holds no lock";
+    static int chooserAsked;
+    chooserAsked = 0;
+    g_Box15ChooserHook = [](const char *, FileDialogState *, const FileTypeSelection &) {
+        ++chooserAsked;
+        return 0;
+    };
+    g_DrawingInfo.modified = 1;
+    const std::string before = file.Contents();
+    EXPECT_EQ(FileQueryClose(), 0); // Yes, then Save As cancelled
+    EXPECT_EQ(chooserAsked, 1);
+    EXPECT_EQ(file.Contents(), before) << "never saved in place";
+}
+
 TEST_F(FileCommands, ADamagedArchiveNeverReadsAStaleUnpackedDrawing)
 {
     // A drawing left in the temporary folder by an earlier run.
