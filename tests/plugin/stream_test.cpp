@@ -18,6 +18,7 @@
 #include "display/output.h"
 #include "display/symbol.h"
 #include "files/file_library.h"
+#include "files/zvi.h"
 #include "database/symbol_index.h"
 #include "database/symbol_library.h"
 #include "common/test_files.h"
@@ -788,6 +789,7 @@ std::vector<std::string> Names(const std::vector<Seen> &seen)
 
 TEST_F(Stream, ALibraryLoadedOnDemandIsWalkedFromItsFile)
 {
+    ASSERT_EQ(ZVI_InitFileBuffers(), 1);
     ResetLibraries();
     g_LibrarySlots.count = 1;
     std::strcpy(g_LibrarySlots.slots[0].info.title, "Parts");
