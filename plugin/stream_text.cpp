@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <memory>
 #include <utility>
 
 #include "database/init.h"
@@ -358,11 +357,11 @@ int DimensionText(Unit *object, const XProperty *enclosing, const Matrix *m)
     if (!sent || StreamAborted())
         return StreamAborted() ? 0 : 1;
     // Both read the pen the label's walk left in the engine.
-    auto tolerances = std::make_unique<DimTolerances>();
-    const bool withTolerances = FrameDimensionTolerances(object, tolerances.get()) != 0;
+    DimTolerances tolerances;
+    const bool withTolerances = FrameDimensionTolerances(object, &tolerances) != 0;
     if ((common->font.style & FONT_STYLE_OVERLINE) && !SendOverline(local, common, enclosing, m))
         return 0;
-    return withTolerances ? SendTolerances(*tolerances, common, enclosing, m) : 1;
+    return withTolerances ? SendTolerances(tolerances, common, enclosing, m) : 1;
 }
 
 } // namespace
