@@ -373,6 +373,54 @@ int FileLoadLibraryBlocks(int slot, char (*names)[UNIT_NAME_SIZE], int count)
     return 1;
 }
 
+int FileEnumerateLibrary(int slot, FileLibraryBlockVisitor visit, void *context)
+{
+    if (slot < 0 || slot >= g_LibrarySlots.count || !visit)
+        return 0;
+    FileInitIndexMaps();
+    HANDLE file;
+    if (FileOpenLibraryFile(g_LibrarySlots.slots[slot].path, &file) <= 0)
+        return 0;
+    WindowClearCancel();
+    const uint32_t capacity = g_ObjectLimits.scratchSize;
+    // Not the shared scratch buffer: the visitor may run a plug-in's code.
+    TempBlock<uint8_t> buffer(capacity, __FILE_NAME__, __LINE__);
+    if (!buffer) {
+        FileCloseLibraryFile(file);
+        return 0;
+    }
+    Unit *record = reinterpret_cast<Unit *>(buffer.get());
+    bool stopped = false;
+    auto walkBlocks = [&]() -> int {
+        for (int32_t n = 0; !stopped; ++n) {
+            const int32_t size = FileReadUnit(record, capacity);
+            if (size == 0)
+                return 1;
+            if (size < 0 || record->kind != UNIT_KIND_BLOCK) {
+                if (size > 0)
+                    FileReport("Invalid type %03ld\nof element %ld, section =BLOCK=", long(record->kind), long(n));
+                return 0;
+            }
+            record->prev = record->next = nullptr;
+            record->block.firstMember = record->block.lastMember = nullptr;
+            if (!visit(record, context)) {
+                stopped = true;
+                return 0;
+            }
+            if (!ReadMembers(record, capacity, n, [] { return true; }))
+                return 0;
+        }
+        return 1;
+    };
+    int ok = ReadSections([&](int keyword) { return keyword == KEY_BLOCK ? walkBlocks() : 1; });
+    if (!ok && stopped && !ZVI_FileReadError())
+        ok = 1;
+    if (!ok && ZVI_FileReadError())
+        FileReport("Syntax error in line %ld of ZVL file", long(ZVI_FileReadCurrentLine()));
+    FileCloseLibraryFile(file);
+    return ok;
+}
+
 int FileUpdateLibrary(const char *path, const char *newPath, int slot)
 {
     if (!path || slot < 0 || slot >= g_LibrarySlots.count)

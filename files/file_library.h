@@ -24,6 +24,13 @@ int FileWriteLibrary(const char *path, int slot, uint32_t sections);
 // Reads the named blocks (64-byte names; found names are cleared) of the
 // slot's library file into its list; 1 read.
 int FileLoadLibraryBlocks(int slot, char (*names)[UNIT_NAME_SIZE], int count);
+// Walks the blocks of the slot's library file without loading them: each
+// block's own unit (its members skipped, no member links) goes to visit,
+// which answers false to stop the walk. 1 when the file was walked to its
+// end or visit stopped it; 0 when it cannot be opened or read, reported to
+// the diagnostic log only: the caller decides what its user sees.
+using FileLibraryBlockVisitor = bool (*)(Unit *block, void *context);
+int FileEnumerateLibrary(int slot, FileLibraryBlockVisitor visit, void *context);
 // Writes a caching library by copying the blocks it did not change from the
 // old file: without newPath the old file is first renamed to "$$$".
 int FileUpdateLibrary(const char *path, const char *newPath, int slot);

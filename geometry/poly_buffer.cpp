@@ -264,7 +264,7 @@ int PolyBufferAlloc(BufferData *data, int32_t capacity, uint32_t flags)
     data->xmin = data->ymin = 1e300;
     data->xmax = data->ymax = -1e300;
     data->flags = flags;
-    const int64_t items = capacity < 0 ? int64_t(-capacity) * g_ObjectLimits.maxUnitPoints + 1 : capacity;
+    const int64_t items = capacity < 0 ? -int64_t(capacity) * g_ObjectLimits.maxUnitPoints + 1 : capacity;
     if (items < 1 || items * int64_t(sizeof(BufferSegment)) > 0x7FFFFFFF)
         return 0;
     data->items = static_cast<BufferSegment *>(GlobalAlloc(GPTR, size_t(items) * sizeof(BufferSegment)));

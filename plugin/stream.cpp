@@ -15,6 +15,7 @@
 #include "database/symbol_undo.h"
 #include "display/output.h"
 #include "display/symbol.h"
+#include "files/file_library.h"
 #include "geometry/flat.h"
 
 namespace {
@@ -333,6 +334,35 @@ int StreamEnumerateLibraryBlocks(int slot)
     for (Unit *u = MemListFirst(LIST_SYMBOL_LIBRARY_FIRST + slot, 0, 0, 1); u && !s_Abort; u = MemListNext(u))
         if (u->kind == UNIT_KIND_BLOCK)
             NoticeBlock(u, library);
+    return s_Abort ? 0 : 1;
+}
+
+namespace {
+
+// A block of a library file, announced unless it is in memory already (the
+// walk of the loaded blocks announces those).
+bool NoticeFileBlock(Unit *block, void *context)
+{
+    const auto *library = static_cast<const char *>(context);
+    if (!SymbolFindBlock(library, block->block.name))
+        NoticeBlock(block, library);
+    return !s_Abort;
+}
+
+} // namespace
+
+int StreamEnumerateLibraryFile(int slot)
+{
+    if (s_Abort || slot < 0 || slot >= g_LibrarySlots.count || slot >= SYMBOL_LIBRARY_SLOTS)
+        return 0;
+    const LibrarySlot &library = g_LibrarySlots.slots[slot];
+    if (!library.caching || !Has(ENUM_OBJECTS_ONLY | ENUM_BLOCK_NAMES))
+        return 1;
+    // The title is copied: a callback may reorder the library table.
+    char title[UNIT_NAME_SIZE];
+    lstrcpynA(title, library.info.title, sizeof title);
+    if (!FileEnumerateLibrary(slot, NoticeFileBlock, title))
+        s_Abort = 1; // an unreadable file fails the whole walk
     return s_Abort ? 0 : 1;
 }
 

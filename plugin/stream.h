@@ -122,6 +122,9 @@ int StreamEmitInstance(Unit *instance, const XProperty *enclosing, const Matrix 
 int StreamEmitBlock(Unit *block, const XProperty *instanceAttributes, const XProperty *enclosing, const Matrix *m);
 int StreamEnumerateOwnBlocks();
 int StreamEnumerateLibraryBlocks(int slot);
+// The blocks of a library loaded on demand as its file holds them (those not
+// in memory); an unreadable file aborts the stream.
+int StreamEnumerateLibraryFile(int slot);
 // Context of a walk that starts elsewhere than at a unit (blocks, characters).
 void StreamSetUpContext();
 

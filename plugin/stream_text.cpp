@@ -1,9 +1,12 @@
 // Texts in the enumeration stream: as glyph outlines or vector-font strokes
 // (ordinary path records), as character or text records, or only as the
 // fonts they use.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
+#include "database/init.h"
 #include "database/object_types.h"
 #include "database/symbol_charlib.h"
 #include "display/output.h"
@@ -19,6 +22,8 @@ constexpr int LAST_CODE = 255;
 constexpr int LINE_BUFFER_SIZE = 8192;
 constexpr double PLAIN_RATIO = 1.01;
 constexpr double PLAIN_SKEW = 0.01;
+constexpr double OVERLINE_LIFT = 1.2; // text heights above the label's baseline
+constexpr uint32_t OVERLINE_UNIT_SIZE = 512; // a Line object with room to spare
 
 OutputContext &Ctx() { return g_OutputContext; }
 bool Has(uint32_t flag) { return (StreamFlags() & flag) != 0; }
@@ -268,23 +273,95 @@ int FrameText(Unit *object, const XProperty *enclosing, const Matrix *m)
     return result;
 }
 
-// The label of a dimension as the renderer sets it: centred on the text
-// point along the text angle.
+// Leaves the engine's pen at the end of the label, as the renderer's walk
+// does: a label sent as one text record was not walked.
+void WalkToEnd(const FontDef *font, const char *text)
+{
+    HFONT gdiFont = nullptr;
+    int library = -1;
+    if (!text || !*text || !SymbolSelectFont(font, &gdiFont, &library))
+        return;
+    Matrix scratch;
+    MatrixInit(&scratch);
+    for (int code = SymbolBeginText(text, &scratch); Printable(code);)
+        code = SymbolNextTextLine(SymbolCharAdvance(code), nullptr);
+}
+
+// The line over a dimension's value, built as a Line object in the
+// dimension's coordinates and sent like one, in the text's attributes.
+int SendOverline(const Matrix &label, const DimCommon *common, const XProperty *enclosing, const Matrix *m)
+{
+    const double shift = SymbolGetTextLineShift(), end = shift + SymbolGetTextPenX();
+    double x1, y1, x2, y2;
+    MatrixApply(label, shift, OVERLINE_LIFT, &x1, &y1);
+    MatrixApply(label, end, OVERLINE_LIFT, &x2, &y2);
+    alignas(8) uint8_t bytes[OVERLINE_UNIT_SIZE] = {};
+    Unit *line = reinterpret_cast<Unit *>(bytes);
+    line->kind = UNIT_KIND_OBJECT;
+    line->object.type = OBJTYPE_LINE;
+    line->object.reserved = -1;
+    line->property = common->property;
+    line->property.ownFlags |= XPROP_OWN_FILL;
+    line->property.fillMode = 0;
+    line->frame[0] = std::min(x1, x2), line->frame[1] = std::min(y1, y2);
+    line->frame[2] = std::max(x1, x2), line->frame[3] = std::max(y1, y2);
+    ChainWriter w;
+    InitChainBegin(&w, line, sizeof bytes);
+    InitChainPoint(&w, POINT_START, x1, y1);
+    InitChainPoint(&w, POINT_LINE, x2, y2);
+    if (!InitChainEnd(&w))
+        return 1;
+    return StreamEmitPlainObject(line, enclosing, m);
+}
+
+// The tolerance texts, set after the label's end.
+int SendTolerances(const DimTolerances &tolerances, const DimCommon *common, const XProperty *enclosing,
+                   const Matrix *m)
+{
+    for (const auto &[text, at] : {std::pair{tolerances.upper, &tolerances.upperAt},
+                                   std::pair{tolerances.lower, &tolerances.lowerAt}}) {
+        if (!*text || StreamAborted())
+            continue;
+        Matrix placed = *at;
+        MatrixMultiply(&placed, m);
+        SymbolSetTextLayout(common->values420[0], common->values420[1], 1.0, TEXT_ALIGN_LEFT);
+        const char *shown = SymbolGetTextString(text);
+        if (PrepareText(shown, &common->property, enclosing))
+            EmitTextString(&common->font, shown, &placed);
+        SymbolReleaseTextString();
+    }
+    return StreamAborted() ? 0 : 1;
+}
+
+// The texts of a dimension as the renderer sets them: the label centred on
+// the text point along the text angle, the line over it when its font asks
+// for one, and the tolerances after its end.
 int DimensionText(Unit *object, const XProperty *enclosing, const Matrix *m)
 {
     char label[DIM_LABEL_SIZE];
-    Matrix placement;
+    Matrix local;
     const DimCommon *common = nullptr;
-    if (!FrameDimensionLabel(object, label, sizeof label, &placement, &common))
+    if (!FrameDimensionLabel(object, label, sizeof label, &local, &common))
         return 1;
+    Matrix placement = local;
     MatrixMultiply(&placement, m);
     SymbolSetTextLayout(common->values420[0], common->values420[1], 1.0, TEXT_ALIGN_CENTRE);
     const char *shown = SymbolGetTextString(label);
-    int result = 1;
-    if (PrepareText(shown, &common->property, enclosing))
-        result = EmitTextString(&common->font, shown, &placement);
+    bool sent = false;
+    if (PrepareText(shown, &common->property, enclosing)) {
+        sent = true;
+        EmitTextString(&common->font, shown, &placement);
+        WalkToEnd(&common->font, shown);
+    }
     SymbolReleaseTextString();
-    return result;
+    if (!sent || StreamAborted())
+        return StreamAborted() ? 0 : 1;
+    // Both read the pen the label's walk left in the engine.
+    DimTolerances tolerances;
+    const bool withTolerances = FrameDimensionTolerances(object, &tolerances) != 0;
+    if ((common->font.style & FONT_STYLE_OVERLINE) && !SendOverline(local, common, enclosing, m))
+        return 0;
+    return withTolerances ? SendTolerances(tolerances, common, enclosing, m) : 1;
 }
 
 } // namespace

@@ -455,6 +455,16 @@ int ZVI_CALL ZVI_DialogShowMasterProgress(const char *title);
 void ZVI_CALL ZVI_DialogUpdateMasterProgress(const char *text1, const char *text2, int value1, int value2);
 void ZVI_CALL ZVI_DialogHideMasterProgress();
 int ZVI_CALL ZVI_DialogMasterIsCancelled();
+// The large and small dimension dialogs on a DimLarge (248 bytes) or
+// DimSmall (176 bytes) record; with withDrawingSettings the drawing's
+// dimension parameters are edited too. The framed-text dialog on a TextFrame
+// record (160 bytes) or, without one, the text alone. The block choice on
+// two 64-byte names. Each gives its values back only after OK; mode goes to
+// the dialog unchanged.
+int ZVI_CALL ZVI_DialogDimSmall(HWND owner, const char *caption, void *dimSmall, int withDrawingSettings, int mode);
+int ZVI_CALL ZVI_DialogDimLarge(HWND owner, const char *caption, void *dimLarge, int withDrawingSettings, int mode);
+int ZVI_CALL ZVI_DialogTextFrame(HWND owner, const char *caption, void *textFrame, char *text);
+int ZVI_CALL ZVI_DialogBlock(HWND owner, const char *caption, char *blockName, char *libraryName, int mode);
 
 // Unit buffers: the contours of objects collected for the point-in-area test.
 // A negative capacity -n means n x ZVI_MaxUnitPoints() + 1 segments.

@@ -11,6 +11,8 @@
 #include "app/window_progress.h"
 #include "app/write_refresh.h"
 #include "commands/command_popup.h"
+#include "database/init.h"
+#include "database/object.h"
 #include "database/object_attributes.h"
 #include "dialogs/box01.h"
 #include "dialogs/box01_controls.h"
@@ -19,6 +21,7 @@
 #include "dialogs/box07.h"
 #include "dialogs/box10_dim.h"
 #include "dialogs/box11_filter.h"
+#include "dialogs/box12.h"
 #include "dialogs/box14.h"
 #include "display/symbol.h"
 #include "plugin/zvi.h"
@@ -365,6 +368,140 @@ int ZVI_CALL ZVI_DialogTextStandard(HWND owner, const char *caption, void *textS
     if (text)
         edited.CopyBack(text, __func__, __LINE__);
     return static_cast<int>(result);
+}
+
+// --- the dimension, framed-text and block dialogs
+
+} // extern "C"
+
+namespace {
+
+// A plug-in's dimension record wrapped as an element, so that the program's
+// own collectors and appliers move its fields into and out of the dialog's
+// attribute record.
+template <typename Record> struct DimElement {
+    alignas(8) uint8_t bytes[ELEMENT_HEADER_SIZE + sizeof(Record)];
+    DimElement(const void *data, int16_t kind)
+    {
+        InitElementEmpty(element(), kind);
+        element()->size = sizeof bytes;
+        std::memcpy(ElementPayload(element()), data, sizeof(Record));
+    }
+    Element *element() { return reinterpret_cast<Element *>(bytes); }
+    void CopyOut(void *data) { std::memcpy(data, ElementPayload(element()), sizeof(Record)); }
+};
+static_assert(sizeof(DimSmallRecord) == ZVI_SIZE_DIMSMALL && sizeof(DimLargeRecord) == ZVI_SIZE_DIMLARGE);
+static_assert(sizeof(TextFrameData) == ZVI_SIZE_TEXTFRAME);
+
+using DimDialog = uint32_t (*)(HWND, const char *, ObjectAttributes *, uint32_t *, uint32_t);
+using DimCollect = void (*)(const Element *, ObjectAttributes *);
+using DimApply = void (*)(Element *, const ObjectAttributes *, int);
+
+// The dimension record's own fields go through the dialog; its XProperty is
+// not the dialog's and stays as it is. With the drawing's settings, the
+// drawing's dimension parameters stand in the record during the dialog and
+// receive the edited values after OK.
+template <typename Record>
+int RunDimDialog(HWND owner, const char *caption, void *data, int16_t kind, int withDrawingSettings, int mode,
+                 DimDialog dialog, DimCollect collect, DimApply apply)
+{
+    DimElement<Record> wrapped(data, kind);
+    auto attributes = std::make_unique<ObjectAttributes>();
+    ObjectAttributes *a = attributes.get();
+    ObjectAttributesInit(a);
+    collect(wrapped.element(), a);
+    a->present[ATTR_ANNOTATION] = 0;
+    if (withDrawingSettings)
+        ObjectDimAttributesFromSettings(a, ATTR_DIM_PARAMETER, 0);
+    const int result = static_cast<int>(dialog(owner, caption, a, nullptr, static_cast<uint32_t>(mode)));
+    if (!result)
+        return 0; // cancelled: record and drawing stay as they were
+    if (withDrawingSettings)
+        ObjectDimAttributesToSettings(a, ATTR_DIM_PARAMETER, 0);
+    apply(wrapped.element(), a, 1);
+    wrapped.CopyOut(data);
+    return result;
+}
+
+} // namespace
+
+extern "C" {
+
+int ZVI_CALL ZVI_DialogDimSmall(HWND owner, const char *caption, void *data, int withDrawingSettings, int mode)
+{
+    if (!RecordChecks(owner, caption, data, ZVI_SIZE_DIMSMALL, __func__, __LINE__))
+        return 0;
+    return RunDimDialog<DimSmallRecord>(owner, caption, data, ELEM_DIM_SMALL, withDrawingSettings, mode,
+                                        Box10DimensionParam2, ObjectAttributesCollectDimSmall,
+                                        ObjectAttributesApplyDimSmall);
+}
+
+int ZVI_CALL ZVI_DialogDimLarge(HWND owner, const char *caption, void *data, int withDrawingSettings, int mode)
+{
+    if (!RecordChecks(owner, caption, data, ZVI_SIZE_DIMLARGE, __func__, __LINE__))
+        return 0;
+    return RunDimDialog<DimLargeRecord>(owner, caption, data, ELEM_DIM_LARGE, withDrawingSettings, mode,
+                                        Box10DimensionParam1, ObjectAttributesCollectDimLarge,
+                                        ObjectAttributesApplyDimLarge);
+}
+
+int ZVI_CALL ZVI_DialogTextFrame(HWND owner, const char *caption, void *textFrame, char *text)
+{
+    if (!RecordChecks(owner, caption, nullptr, 0, __func__, __LINE__))
+        return 0;
+    if (textFrame && !ZviWritable(textFrame, ZVI_SIZE_TEXTFRAME))
+        return ZVI_REFUSE("Data address invalid!");
+    if (text && !ZviWritable(text, 1))
+        return ZVI_REFUSE("EditText address invalid!");
+    EditedText edited(text);
+    auto *frame = static_cast<TextFrameData *>(textFrame);
+    uint32_t result;
+    if (frame) {
+        auto a = std::make_unique<ObjectAttributes>();
+        ObjectAttributesInit(a.get());
+        a->present[ATTR_FRAME_TEXT] = 1;
+        AttrFrameText &t = a->frameText;
+        t.font = frame->font;
+        t.height = frame->height;
+        t.charSpacing = frame->charSpacing;
+        t.tabUnit = frame->tabUnit;
+        t.lineSpacing = frame->lineSpacing;
+        t.alignment = frame->alignment;
+        result = Box07TextFrame(owner, caption, a.get(), text ? edited.buffer : nullptr);
+        if (result) {
+            frame->font = t.font;
+            frame->height = t.height;
+            frame->charSpacing = t.charSpacing;
+            frame->tabUnit = t.tabUnit;
+            frame->lineSpacing = t.lineSpacing;
+            frame->alignment = t.alignment;
+        }
+    } else {
+        result = Box07TextChange(owner, caption, text ? edited.buffer : nullptr);
+    }
+    if (result && text)
+        edited.CopyBack(text, __func__, __LINE__);
+    return static_cast<int>(result);
+}
+
+int ZVI_CALL ZVI_DialogBlock(HWND owner, const char *caption, char *blockName, char *libraryName, int mode)
+{
+    if (!RecordChecks(owner, caption, nullptr, 0, __func__, __LINE__))
+        return 0;
+    if (!ZviWritable(blockName, BLOCK_NAME_SIZE))
+        return ZVI_REFUSE("BlockName address invalid!");
+    if (!ZviWritable(libraryName, BLOCK_NAME_SIZE))
+        return ZVI_REFUSE("LibraryName address invalid!");
+    BlockSelect choice{};
+    ZviCopyText(choice.library, libraryName, BLOCK_NAME_SIZE);
+    ZviCopyText(choice.block, blockName, BLOCK_NAME_SIZE);
+    choice.display = 1;
+    const int result = static_cast<int>(Box12BlockSelect(owner, caption, &choice, mode));
+    if (result) {
+        std::memcpy(libraryName, choice.library, BLOCK_NAME_SIZE);
+        std::memcpy(blockName, choice.block, BLOCK_NAME_SIZE);
+    }
+    return result;
 }
 
 // --- definition popups

@@ -129,7 +129,7 @@ int ZVI_CALL ZVI_EnumerateLibrary(int drawing, const char *libraryName, uint32_t
     return Enumerate(0, 0, flags, cb, [&] {
         if (slot == LIBRARY_INDEX_OWN)
             StreamEnumerateOwnBlocks();
-        else
+        else if (StreamEnumerateLibraryFile(slot))
             StreamEnumerateLibraryBlocks(slot);
     });
 }

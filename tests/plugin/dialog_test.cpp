@@ -11,6 +11,7 @@
 #include "app/window.h"
 #include "common/dialog_driver.h"
 #include "dialogs/box01.h"
+#include "files/file_records.h"
 
 namespace {
 
@@ -130,6 +131,93 @@ TEST_F(Dialogs, TheTextDialogGivesTheMatrixBack)
     for (int i = 0; i < 6; ++i)
         EXPECT_NEAR(a[i], b[i], 1e-9) << i;
     EXPECT_STREQ(edit, "two words");
+}
+
+TEST_F(Dialogs, TheDimensionDialogsGiveTheirRecordsBackOnlyOnOk)
+{
+    DimLargeRecord large;
+    ZVI_InitDimLarge(&large, 0);
+    large.common.values[0] = 2.5;
+    large.common.property.pen = 4;
+    large.arrows[1] = 3;
+    large.distance420 = 1.5;
+    const DimLargeRecord before = large;
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, IDCANCEL); }});
+        EXPECT_EQ(ZVI_DialogDimLarge(owner_, "Large", &large, 0, 0), 0);
+    }
+    EXPECT_EQ(std::memcmp(&large, &before, sizeof large), 0);
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, IDOK); }});
+        EXPECT_EQ(ZVI_DialogDimLarge(owner_, "Large", &large, 0, 0), 1);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    EXPECT_EQ(std::memcmp(&large, &before, sizeof large), 0) << "every field survives the round trip";
+
+    // With the drawing's settings: the drawing's parameters stand in the
+    // record and come back into both; the record's own XProperty stays.
+    DimSmallRecord small;
+    ZVI_InitDimSmall(&small, 0);
+    small.common.values[0] = 2.5;
+    small.common.property.layer = 9;
+    const double drawingHeight = g_DrawingSettings.dimValues[0] = 6.0;
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, IDOK); }});
+        EXPECT_EQ(ZVI_DialogDimSmall(owner_, "Small", &small, 1, 0), 1);
+    }
+    EXPECT_DOUBLE_EQ(small.common.values[0], drawingHeight);
+    EXPECT_EQ(small.common.property.layer, 9);
+    EXPECT_DOUBLE_EQ(g_DrawingSettings.dimValues[0], drawingHeight);
+
+    EXPECT_EQ(ZVI_DialogDimSmall(owner_, "Small", GuardedBuffer(ZVI_SIZE_DIMSMALL - 8), 0, 0), 0);
+    EXPECT_EQ(TakeReason(), "Data address invalid!");
+    EXPECT_EQ(ZVI_DialogDimLarge(nullptr, "Large", &large, 0, 0), 0);
+    EXPECT_EQ(TakeReason(), "Window handle invalid!");
+}
+
+TEST_F(Dialogs, TheFramedTextDialogAndTheBlockChoice)
+{
+    TextFrameData frame;
+    ZVI_InitTextFrame(&frame);
+    frame.height = 4.0;
+    frame.alignment = 2;
+    const TextFrameData before = frame;
+    char text[32] = "framed";
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, IDCANCEL); }});
+        EXPECT_EQ(ZVI_DialogTextFrame(owner_, "Frame", &frame, text), 0);
+    }
+    EXPECT_EQ(std::memcmp(&frame, &before, sizeof frame), 0);
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, IDOK); }});
+        EXPECT_NE(ZVI_DialogTextFrame(owner_, "Frame", &frame, text), 0);
+    }
+    EXPECT_DOUBLE_EQ(frame.height, 4.0);
+    EXPECT_EQ(frame.alignment, 2);
+    EXPECT_STREQ(text, "framed");
+    EXPECT_EQ(ZVI_DialogTextFrame(owner_, "Frame", GuardedBuffer(100), nullptr), 0);
+    EXPECT_EQ(TakeReason(), "Data address invalid!");
+
+    char block[64] = "Bolt", library[64] = "*";
+    {
+        DialogDriver driver({[](HWND d) {
+            SetDlgItemTextA(d, 200, "Nut");
+            TestClickButton(d, IDCANCEL);
+        }});
+        EXPECT_EQ(ZVI_DialogBlock(owner_, "Block", block, library, 1), 0);
+    }
+    EXPECT_STREQ(block, "Bolt");
+    {
+        DialogDriver driver({[](HWND d) {
+            SetDlgItemTextA(d, 200, "Nut");
+            TestClickButton(d, IDOK);
+        }});
+        EXPECT_EQ(ZVI_DialogBlock(owner_, "Block", block, library, 1), 1);
+    }
+    EXPECT_STREQ(block, "Nut");
+    EXPECT_STREQ(library, "*");
+    EXPECT_EQ(ZVI_DialogBlock(owner_, "Block", reinterpret_cast<char *>(GuardedBuffer(32)), library, 1), 0);
+    EXPECT_EQ(TakeReason(), "BlockName address invalid!");
 }
 
 TEST_F(Dialogs, HidingAMasterProgressThatIsNotShownKeepsTheModalDepth)

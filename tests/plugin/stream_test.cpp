@@ -3,7 +3,9 @@
 #include "plugin_fixture.h"
 
 #include <cmath>
+#include <climits>
 #include <cstring>
+#include <string>
 
 #include "app/system.h"
 #include "app/system_defs.h"
@@ -14,6 +16,12 @@
 #include "database/symbol_block.h"
 #include "database/undo.h"
 #include "display/output.h"
+#include "display/symbol.h"
+#include "files/file_library.h"
+#include "files/zvi.h"
+#include "database/symbol_index.h"
+#include "database/symbol_library.h"
+#include "common/test_files.h"
 #include "geometry/poly.h"
 
 namespace {
@@ -24,6 +32,7 @@ struct Seen {
     std::vector<int> codes;
     Matrix matrix;
     FontDef font;
+    std::string name; // the string of a character or text record
 };
 std::vector<Seen> g_Seen;
 int g_StopAfter = -1; // stop at that record (counted from 1)
@@ -40,6 +49,12 @@ Seen Copy(const EnumerateRecord *r)
         }
     if (r->matrix)
         s.matrix = *r->matrix;
+    if ((r->command == ENUM_CMD_CHAR || r->command == ENUM_CMD_TEXT) && r->name1)
+        s.name.assign(r->name1, r->count);
+    if (r->command == ENUM_CMD_BLOCK_NAME && r->name2)
+        s.name = std::string(r->name1) + "|" + r->name2;
+    if (r->command == ENUM_CMD_BEGIN_BLOCK && r->block)
+        s.name = r->block->block.name;
     return s;
 }
 
@@ -117,6 +132,29 @@ protected:
     }
 
     static int Enumerate(uint32_t flags) { return ZVI_EnumerateAll(0, 0, 0, flags, Collect); }
+
+    // A standard text in the default TrueType font, height 5 at the origin.
+    static Unit *StdText(const char *text)
+    {
+        std::vector<uint8_t> record(ZVI_SIZE_TEXTSTANDARD);
+        ZVI_InitTextStandard(record.data(), nullptr);
+        if (!ZVI_ObjectOpen(OBJTYPE_STD_TEXT))
+            return nullptr;
+        ZVI_ObjectAddTextLong(text, 0);
+        ZVI_ObjectAddTextStandard(record.data());
+        ZVI_ObjectAddEnd();
+        Unit *stored = ZVI_ObjectInsert(0, nullptr);
+        ZVI_ObjectClose();
+        return stored;
+    }
+    static std::vector<Seen> Only(int command)
+    {
+        std::vector<Seen> out;
+        for (const Seen &s : g_Seen)
+            if (s.command == command)
+                out.push_back(s);
+        return out;
+    }
 };
 
 TEST_F(Stream, ACircleAsArcSegmentsAndALineAsTwoPoints)
@@ -376,6 +414,90 @@ TEST_F(Stream, MarksCurvesAndDimensionFonts)
     EXPECT_STREQ(g_Seen[0].font.face, "Dimension face");
 }
 
+TEST_F(Stream, ATextAsOutlinesCharactersOneRecordOrLines)
+{
+    ASSERT_NE(StdText("AB"), nullptr);
+    ASSERT_EQ(Enumerate(ENUM_GEOMETRY), 1);
+    ASSERT_FALSE(g_Seen.empty());
+    for (const Seen &s : g_Seen)
+        EXPECT_TRUE(s.command == ENUM_CMD_OPEN_PATH || s.command == ENUM_CMD_CLOSED_PATH) << s.command;
+
+    // One character record each; the second one stands the first's advance further.
+    g_Seen.clear();
+    ASSERT_EQ(Enumerate(ENUM_GEOMETRY | ENUM_STRINGS), 1);
+    ASSERT_EQ(g_Seen.size(), 2u);
+    EXPECT_EQ(g_Seen[0].command, ENUM_CMD_CHAR);
+    EXPECT_EQ(g_Seen[0].name, "A");
+    EXPECT_EQ(g_Seen[1].name, "B");
+    EXPECT_NEAR(g_Seen[0].matrix.a, 5.0, 1e-9) << "a cell of height 1 scaled to the text";
+    HFONT font = nullptr;
+    int library = -1;
+    FontDef arial = g_Seen[0].font;
+    ASSERT_EQ(SymbolSelectFont(&arial, &font, &library), 1);
+    const double advance = SymbolCharAdvance('A') * 5.0 / 20.0; // engine units, 20 a cell
+    EXPECT_GT(advance, 0.0);
+    EXPECT_NEAR(g_Seen[1].matrix.tx - g_Seen[0].matrix.tx, advance, 1e-9);
+    EXPECT_NEAR(g_Seen[1].matrix.ty, g_Seen[0].matrix.ty, 1e-9);
+
+    g_Seen.clear();
+    ASSERT_EQ(Enumerate(ENUM_GEOMETRY | ENUM_STRINGS | ENUM_TEXT_WHOLE | ENUM_TEXT_LINES), 1);
+    ASSERT_EQ(g_Seen.size(), 1u);
+    EXPECT_EQ(g_Seen[0].command, ENUM_CMD_TEXT);
+    EXPECT_EQ(g_Seen[0].count, 2);
+    EXPECT_EQ(g_Seen[0].name, "AB");
+
+    // Two lines: two text records, the second at the start of the second line.
+    MemFreeChunks();
+    MemInitLists();
+    ASSERT_EQ(MemEnlargeList(), 1);
+    ASSERT_NE(StdText("AB\xb6" "CDE"), nullptr);
+    g_Seen.clear();
+    ASSERT_EQ(Enumerate(ENUM_GEOMETRY | ENUM_STRINGS | ENUM_TEXT_LINES), 1);
+    ASSERT_EQ(g_Seen.size(), 2u);
+    EXPECT_EQ(g_Seen[0].name, "AB");
+    EXPECT_EQ(g_Seen[1].name, "CDE");
+    EXPECT_EQ(g_Seen[1].count, 3);
+    EXPECT_NEAR(g_Seen[1].matrix.tx, g_Seen[0].matrix.tx, 1e-9);
+    EXPECT_LT(g_Seen[1].matrix.ty, g_Seen[0].matrix.ty - 4.0) << "one line further down";
+}
+
+// A callback that appends a line to the drawing for every record.
+int g_Appended = 0;
+int __stdcall AppendOne(EnumerateRecord *r)
+{
+    g_Seen.push_back(Copy(r));
+    if (!ZVI_ObjectOpen(0))
+        return 0;
+    ZVI_ObjectAddPoint(1, 5, 5);
+    ZVI_ObjectAddPoint(2, 6, 6);
+    ZVI_ObjectAddEnd();
+    g_Appended += ZVI_ObjectInsert(0, nullptr) != nullptr;
+    ZVI_ObjectClose();
+    return 1;
+}
+
+TEST_F(Stream, TheWalkEndsAtTheLastObjectThatExistedWhenItBegan)
+{
+    ASSERT_NE(Line(0, 0, 1, 0), nullptr);
+    ASSERT_NE(Line(0, 1, 1, 1), nullptr);
+    g_Appended = 0;
+    EXPECT_EQ(ZVI_EnumerateAll(0, 0, 0, ENUM_GEOMETRY, AppendOne), 1);
+    EXPECT_EQ(g_Appended, 2);
+    EXPECT_EQ(g_Seen.size(), 2u) << "the lines the callback appended are not walked";
+    EXPECT_EQ(g_ObjectLists[LIST_DRAWING].count, 4u);
+}
+
+TEST_F(Stream, BufferCapacitiesBeyondTheAddressSpaceAreRefused)
+{
+    BufferData data;
+    for (int capacity : {INT_MIN, -100000000, INT_MAX}) {
+        SCOPED_TRACE(capacity);
+        EXPECT_EQ(ZVI_BufferAlloc(&data, capacity, 0), 0);
+        EXPECT_EQ(data.items, nullptr);
+        EXPECT_EQ(data.capacity, 0);
+    }
+}
+
 int g_Attributes = 0;
 int __stdcall CountAttribute(int, const char *, const char *) { return ++g_Attributes < 1; }
 
@@ -586,6 +708,140 @@ TEST_F(Stream, DimensionLinesAndValueTextsComeWithTheGeometry)
     FrameCalcObject(u, 0);
     ASSERT_EQ(Enumerate(ENUM_GEOMETRY | ENUM_SKIP_TEXTS), 1);
     EXPECT_TRUE(lines().empty());
+}
+
+
+TEST_F(Stream, DimensionTolerancesAndTheOverlineFollowTheLabel)
+{
+    Unit *u = TestNewObject(LIST_DRAWING, OBJTYPE_DIM_DIST, {10, 20, 90, 20, 90, 20, 50, 40, 90, 20, 50, 45, 0, 0});
+    ASSERT_NE(u, nullptr);
+    DimLargeRecord *r = nullptr;
+    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END; e = ElementNext(e))
+        if (e->kind == ELEM_DIM_LARGE)
+            r = static_cast<DimLargeRecord *>(ElementPayload(e));
+    ASSERT_NE(r, nullptr);
+    r->bools3[0] = r->bools3[1] = r->bools3[2] = 1;
+    r->arrows[0] = r->arrows[2] = 0;
+    uint8_t defaults[ZVI_SIZE_DIMLARGE] = {};
+    ZVI_InitDimLarge(defaults, 0);
+    r->common.font = reinterpret_cast<const DimCommon *>(defaults)->font;
+    r->common.font.style |= FONT_STYLE_OVERLINE;
+    const double h = r->common.values[0] = 3.5, t = r->common.values[1] = 2.0;
+    FrameCalcObject(u, 0);
+    const char *texts[] = {"", "80", "", "+0.1", "-0.2"};
+    int index = 0;
+    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END && index < 5; e = ElementNext(e))
+        if (e->kind == ELEM_TEXT) {
+            ASSERT_GE(e->size, ELEMENT_HEADER_SIZE + std::strlen(texts[index]) + 1);
+            std::strcpy(static_cast<char *>(ElementPayload(e)), texts[index++]);
+        }
+    ASSERT_EQ(index, 5);
+
+    ASSERT_EQ(Enumerate(ENUM_GEOMETRY | ENUM_STRINGS | ENUM_TEXT_WHOLE), 1);
+    const std::vector<Seen> records = Only(ENUM_CMD_TEXT);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].name, "80");
+    EXPECT_EQ(records[1].name, "+0.1");
+    EXPECT_EQ(records[2].name, "-0.2");
+    const Matrix &label = records[0].matrix, &upper = records[1].matrix, &lower = records[2].matrix;
+    EXPECT_NEAR(upper.d, t, 1e-9) << "the tolerances in their own height";
+    EXPECT_NEAR(upper.ty, label.ty + 0.6 * h, 1e-9);
+    EXPECT_NEAR(lower.ty, label.ty + 0.4 * h - t, 1e-9);
+    EXPECT_NEAR(upper.tx, lower.tx, 1e-9);
+    EXPECT_GT(upper.tx, label.tx);
+    // The overline: 1.2 text heights above the baseline, up to the label's end.
+    std::vector<Seen> over;
+    for (const Seen &s : Only(ENUM_CMD_OPEN_PATH))
+        if (s.count == 2 && std::fabs(s.points[1] - (label.ty + 1.2 * h)) < 1e-9)
+            over.push_back(s);
+    ASSERT_EQ(over.size(), 1u);
+    EXPECT_NEAR(over[0].points[3], over[0].points[1], 1e-9);
+    EXPECT_LT(over[0].points[0], label.tx);
+    EXPECT_NEAR(over[0].points[2], upper.tx - 0.25 * h, 1e-9);
+
+    // Fonts only: one font record for all the texts, the lines still with the geometry.
+    g_Seen.clear();
+    ASSERT_EQ(Enumerate(ENUM_GEOMETRY | ENUM_FONTS_ONLY), 1);
+    EXPECT_EQ(Only(ENUM_CMD_FONT).size(), 1u);
+    EXPECT_TRUE(Only(ENUM_CMD_TEXT).empty());
+    EXPECT_EQ(Only(ENUM_CMD_OPEN_PATH).size(), 3u) << "two extension lines and the dimension line";
+    EXPECT_EQ(g_Seen.size(), 4u);
+}
+
+
+// Empties the library table for a test of its own.
+void ResetLibraries()
+{
+    while (g_LibrarySlots.count)
+        FileRemoveLibrary(g_LibrarySlots.count - 1);
+    for (LibrarySlot &slot : g_LibrarySlots.slots)
+        SymbolFreeLibrarySlot(&slot);
+    g_LibraryBlockIndex.count = 0;
+}
+
+std::vector<std::string> Names(const std::vector<Seen> &seen)
+{
+    std::vector<std::string> out;
+    for (const Seen &s : seen)
+        out.push_back(s.name);
+    return out;
+}
+
+TEST_F(Stream, ALibraryLoadedOnDemandIsWalkedFromItsFile)
+{
+    ASSERT_EQ(ZVI_InitFileBuffers(), 1);
+    ResetLibraries();
+    g_LibrarySlots.count = 1;
+    std::strcpy(g_LibrarySlots.slots[0].info.title, "Parts");
+    const int list = LIST_SYMBOL_LIBRARY_FIRST;
+    uint8_t record[1024] = {};
+    ZVI_ObjectOpen(0);
+    ZVI_ObjectAddPoint(1, 0, 0);
+    ZVI_ObjectAddPoint(2, 1, 0);
+    ZVI_ObjectAddEnd();
+    std::memcpy(record, ZVI_ObjectGetAddress(), ZVI_ObjectGetAddress()->bytes);
+    ZVI_ObjectClose();
+    for (const char *name : {"Bolt", "Nut"}) {
+        Unit *block = SymbolNewBlock(list, name);
+        ASSERT_NE(block, nullptr);
+        ASSERT_NE(SymbolAddMember(list, block, reinterpret_cast<Unit *>(record)), nullptr);
+    }
+    SymbolRebuildLibraryIndex();
+    TestTempFile file("parts.zvl");
+    ASSERT_EQ(FileWriteLibrary(file.Path(), 0, FILE_SECTIONS_LIBRARY), 1);
+    FileRemoveLibrary(0);
+    ASSERT_EQ(FileOpenLibrary(file.Path(), 1, 1, 1), 0);
+    ASSERT_EQ(g_ObjectLists[list].count, 0u) << "nothing read yet";
+
+    auto walk = [](uint32_t flags) {
+        g_Seen.clear();
+        return ZVI_EnumerateLibrary(0, "Parts", flags, Collect);
+    };
+    EXPECT_EQ(walk(ENUM_BLOCK_NAMES), 1);
+    EXPECT_EQ(Names(g_Seen), (std::vector<std::string>{"Parts|Bolt", "Parts|Nut"}));
+    EXPECT_EQ(walk(ENUM_OBJECTS_ONLY), 1);
+    EXPECT_EQ(Names(Only(ENUM_CMD_BEGIN_BLOCK)), (std::vector<std::string>{"Bolt", "Nut"}));
+    EXPECT_EQ(g_Seen.size(), 2u);
+    EXPECT_EQ(g_ObjectLists[list].count, 0u) << "the walk loads nothing";
+
+    // A block in memory is named once, by the walk of the loaded blocks.
+    char wanted[1][UNIT_NAME_SIZE] = {"Bolt"};
+    ASSERT_EQ(FileLoadLibraryBlocks(0, wanted, 1), 1);
+    SymbolRebuildLibraryIndex();
+    EXPECT_EQ(walk(ENUM_BLOCK_NAMES), 1);
+    EXPECT_EQ(Names(g_Seen), (std::vector<std::string>{"Parts|Nut", "Parts|Bolt"}));
+
+    // A callback that stops at the first block ends the walk.
+    g_StopAfter = 1;
+    EXPECT_EQ(walk(ENUM_BLOCK_NAMES), 0);
+    EXPECT_EQ(g_Seen.size(), 1u);
+    g_StopAfter = -1;
+    // A file that cannot be read fails the whole walk.
+    std::strcpy(g_LibrarySlots.slots[0].path, "Z:\\nowhere\\parts.zvl");
+    EXPECT_EQ(walk(ENUM_BLOCK_NAMES), 0);
+    EXPECT_TRUE(g_Seen.empty());
+    EXPECT_EQ(StreamBusy(), 0);
+    ResetLibraries();
 }
 
 } // namespace
