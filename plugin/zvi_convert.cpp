@@ -10,6 +10,7 @@
 #include "database/unit.h"
 #include "dialogs/alert.h"
 #include "dialogs/box08_term.h"
+#include "dialogs/box13.h"
 #include "language/language.h"
 #include "plugin/zvi.h"
 #include "plugin/zvi_checks.h"
@@ -93,6 +94,31 @@ int InRange(double value, double limit, HWND owner)
     if (owner)
         AlertOk(owner, eAlertTextOK[ALERT_VALUE_RANGE]);
     return 0;
+}
+
+// The plug-in's 24-pixel cell at (x, y) of its bitmap, centred in a 40-pixel
+// monochrome icon like the program's own: white stays white, every other
+// colour becomes black.
+HBITMAP CutPluginIcon(HBITMAP strip, int x, int y)
+{
+    constexpr int ICON_SIZE = 40, CELL_SIZE = 24, MARGIN = (ICON_SIZE - CELL_SIZE) / 2;
+    HBITMAP icon = CreateBitmap(ICON_SIZE, ICON_SIZE, 1, 1, nullptr);
+    HDC screen = GetDC(nullptr);
+    HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    if (icon && from && to) {
+        HGDIOBJ oldFrom = SelectObject(from, strip), oldTo = SelectObject(to, icon);
+        PatBlt(to, 0, 0, ICON_SIZE, ICON_SIZE, WHITENESS);
+        SetBkColor(from, RGB(255, 255, 255));
+        BitBlt(to, MARGIN, MARGIN, CELL_SIZE, CELL_SIZE, from, x, y, SRCCOPY);
+        SelectObject(from, oldFrom);
+        SelectObject(to, oldTo);
+    }
+    if (from)
+        DeleteDC(from);
+    if (to)
+        DeleteDC(to);
+    return icon;
 }
 
 } // namespace
@@ -262,6 +288,16 @@ int ZVI_CALL ZVI_GetUnitTitle(char *title, const Unit *object)
     }
     ZviCopyText(title, text ? text : "", ZVI_TITLE_SIZE);
     return 1;
+}
+
+HBITMAP ZVI_CALL ZVI_GetCommandIcon(int commandId)
+{
+    const ModuleCommand *entry = ZviCommandEntry(commandId);
+    // A plug-in's handle may be stale: only a live bitmap is cut from.
+    if (entry && entry->iconChoice == MODULE_ICON_OWN_CELL && entry->bitmap &&
+        GetObjectType(entry->bitmap) == OBJ_BITMAP)
+        return CutPluginIcon(entry->bitmap, entry->cellX, entry->cellY);
+    return Box13CommandBitmap40(commandId);
 }
 
 HICON ZVI_CALL ZVI_GetStandardIcon(const char *iconId)
