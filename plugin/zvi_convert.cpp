@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "app/convert.h"
 #include "app/window.h"
@@ -97,28 +98,43 @@ int InRange(double value, double limit, HWND owner)
 }
 
 // The plug-in's 24-pixel cell at (x, y) of its bitmap, centred in a 40-pixel
-// monochrome icon like the program's own: white stays white, every other
-// colour becomes black.
+// monochrome icon like the program's own: light pixels stay white, dark ones
+// become black; what lies outside the bitmap stays white.
 HBITMAP CutPluginIcon(HBITMAP strip, int x, int y)
 {
     constexpr int ICON_SIZE = 40, CELL_SIZE = 24, MARGIN = (ICON_SIZE - CELL_SIZE) / 2;
-    HBITMAP icon = CreateBitmap(ICON_SIZE, ICON_SIZE, 1, 1, nullptr);
+    constexpr int ROW_BYTES = (ICON_SIZE + 15) / 16 * 2; // rows of a bitmap end on a word
+    constexpr int LIGHT = 3 * 128;
+    BITMAP size{};
+    if (!GetObjectA(strip, sizeof size, &size) || size.bmWidth <= 0 || size.bmHeight <= 0)
+        return nullptr;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.bmWidth;
+    info.bmiHeader.biHeight = -size.bmHeight; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> pixels(size_t(size.bmWidth) * size_t(size.bmHeight));
     HDC screen = GetDC(nullptr);
-    HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
+    const int rows = GetDIBits(screen, strip, 0, UINT(size.bmHeight), pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    if (icon && from && to) {
-        HGDIOBJ oldFrom = SelectObject(from, strip), oldTo = SelectObject(to, icon);
-        PatBlt(to, 0, 0, ICON_SIZE, ICON_SIZE, WHITENESS);
-        SetBkColor(from, RGB(255, 255, 255));
-        BitBlt(to, MARGIN, MARGIN, CELL_SIZE, CELL_SIZE, from, x, y, SRCCOPY);
-        SelectObject(from, oldFrom);
-        SelectObject(to, oldTo);
-    }
-    if (from)
-        DeleteDC(from);
-    if (to)
-        DeleteDC(to);
-    return icon;
+    if (rows != size.bmHeight)
+        return nullptr;
+    uint8_t bits[ICON_SIZE * ROW_BYTES];
+    std::memset(bits, 0xff, sizeof bits);
+    for (int row = 0; row < CELL_SIZE; ++row)
+        for (int column = 0; column < CELL_SIZE; ++column) {
+            const int sx = x + column, sy = y + row;
+            if (sx < 0 || sy < 0 || sx >= size.bmWidth || sy >= size.bmHeight)
+                continue;
+            const uint32_t p = pixels[size_t(sy) * size_t(size.bmWidth) + size_t(sx)];
+            if (int(p & 0xff) + int((p >> 8) & 0xff) + int((p >> 16) & 0xff) >= LIGHT)
+                continue;
+            const int ix = MARGIN + column;
+            bits[(MARGIN + row) * ROW_BYTES + ix / 8] &= uint8_t(~(0x80 >> (ix % 8)));
+        }
+    return CreateBitmap(ICON_SIZE, ICON_SIZE, 1, 1, bits);
 }
 
 } // namespace
