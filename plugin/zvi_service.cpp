@@ -260,8 +260,12 @@ int ZVI_CALL ZVI_DrawingSaveFile(int drawing, const char *fileName, int flags, i
     if (!FileSaveDrawing(&g_DrawingInfo.info, path, FILE_KIND_DRAWING, sections, 1))
         return 0;
     FileStampDrawingInfo(&g_DrawingInfo.info);
-    if (fileName)
+    if (fileName) {
+        // The drawing is now that file's, and holds its lock as after Save As.
         FileSetCurrentName(path, 0);
+        g_ReadOnly = 0;
+        FileLockCurrent();
+    }
     g_DrawingInfo.modified = 0;
     g_DrawingInfo.changed = 0;
     g_DrawingInfo.fileVersion = FILE_VERSION_460;

@@ -183,6 +183,7 @@ TEST_F(PluginFiles, SavingAskBeforeOverwritingAndTakesTheName)
     ASSERT_EQ(ZVI_DrawingSaveFile(0, file.Path(), 0, 1), 1);
     EXPECT_NE(file.Contents(), "old");
     EXPECT_EQ(lstrcmpiA(g_DrawingInfo.currentPath, file.Path()), 0);
+    EXPECT_EQ(lstrcmpiA(g_LockedPath, file.Path()), 0);
     EXPECT_EQ(g_DrawingInfo.modified, 0u);
     EXPECT_EQ(g_DrawingInfo.fileVersion, FILE_VERSION_460);
     // Without a name the drawing's own is taken, without asking.
@@ -190,6 +191,7 @@ TEST_F(PluginFiles, SavingAskBeforeOverwritingAndTakesTheName)
     EXPECT_EQ(ZVI_DrawingSaveFile(0, nullptr, 0, 0), 1);
     EXPECT_EQ(g_Questions, 0);
     EXPECT_TRUE(Messages().empty());
+    FileUnlockCurrent(); // before the file goes
 }
 
 TEST_F(PluginFiles, WindowModesAndTheViewWindowAreNotActivated)
