@@ -208,6 +208,20 @@ BitmapEntry *ImageFindBitmap(const char *requested, int load)
     return Add(name, bytes.data(), bytes.size(), 0) ? &s_Entries.back() : nullptr;
 }
 
+BitmapEntry *ImageEntryAt(int32_t index)
+{
+    return index >= 0 && index < int32_t(s_Entries.size()) ? &s_Entries[size_t(index)] : nullptr;
+}
+
+int ImageRemoveEntry(int32_t index)
+{
+    if (!ImageEntryAt(index))
+        return 0;
+    s_Entries.erase(s_Entries.begin() + index);
+    SyncCount();
+    return 1;
+}
+
 const char *ImageNameOf(Unit *u)
 {
     if (!u || u->kind != UNIT_KIND_OBJECT || u->object.type != OBJTYPE_BITMAP)

@@ -60,6 +60,10 @@ int ImageDecodeDib(const uint8_t *bytes, size_t size, BitmapEntry *out);
 // The entry of that name, or null. Embedded images are decoded from their
 // stored bytes; a linked file is read only with load.
 BitmapEntry *ImageFindBitmap(const char *name, int load);
+// The entries in load order (the plug-in interface counts them): the one at
+// index, or null; removing one moves the later ones up. 1 or 0.
+BitmapEntry *ImageEntryAt(int32_t index);
+int ImageRemoveEntry(int32_t index);
 // A linked file that is not where its name says is looked for by its file
 // name in the remembered bitmap folders, then the drawing folders; the
 // first one found replaces path. Embedded names and existing files stay.

@@ -157,6 +157,9 @@ int ZVI_CALL ZVI_ConvertStringAngle(double *radians, const char *text, HWND aler
 int ZVI_CALL ZVI_GetBuildDate(const char *date, char *out); // out: ZVI_DATE_SIZE bytes at least
 int ZVI_CALL ZVI_GetUnitTitle(char *title, const Unit *object);
 HICON ZVI_CALL ZVI_GetStandardIcon(const char *iconId);
+// The command's icon as a 40 x 40 monochrome bitmap (the plug-in's own cell
+// for its commands); the caller deletes it.
+HBITMAP ZVI_CALL ZVI_GetCommandIcon(int commandId);
 
 // Creation buffers and builders.
 int ZVI_CALL ZVI_CreationStart();
@@ -272,6 +275,15 @@ int ZVI_CALL ZVI_VariableGetDef(int drawing, const char *name, char *value); // 
 int ZVI_CALL ZVI_VariableSetDef(int drawing, const char *name, const char *value);
 int ZVI_CALL ZVI_ColorAddDef(int drawing, const char *name, COLORREF color);
 
+// The loaded bitmaps in load order; names in 250-byte buffers (a leading
+// "#" marks one embedded in the drawing). A file read in becomes an
+// embedded bitmap under a new name, given back in name.
+int ZVI_CALL ZVI_BitmapGetNumber();
+int ZVI_CALL ZVI_BitmapGetName(int drawing, int index, char *name);
+int ZVI_CALL ZVI_BitmapReadFromFile(int drawing, const char *fileName, char *name);
+int ZVI_CALL ZVI_BitmapWriteToFile(int drawing, int index, const char *fileName);
+int ZVI_CALL ZVI_BitmapDelete(int drawing, int index);
+
 // Profile and settings.
 int ZVI_CALL ZVI_ProfileReadKeyOpen(const char *keyName, int machine);
 int ZVI_CALL ZVI_ProfileReadInt(const char *valueName, int *value);
@@ -324,6 +336,8 @@ void ZVI_CALL ZVI_UndoUpdateLinks();
 void ZVI_CALL ZVI_DrawWindowAll();
 void ZVI_CALL ZVI_DrawWindowArea(const double frame[4]); // xmin, ymin, xmax, ymax; null: all
 void ZVI_CALL ZVI_DrawNewObjects();
+// The preview of a block ("*" for the drawing's own) drawn into a control.
+void ZVI_CALL ZVI_DrawBlock(HWND control, int ignored, const char *blockName, const char *libraryName);
 
 // Matrices (a point maps to (a x + c y + tx, b x + d y + ty); m x n applies
 // m first), calculations and the constructions of the geometry kernel.
@@ -512,5 +526,8 @@ int ZVI_CALL ZVI_EnumeratePoints(int drawing, ZviPointCallback cb);
 int ZVI_CALL ZVI_HookKeyStart();
 int ZVI_CALL ZVI_HookMouseStart();
 int ZVI_CALL ZVI_HookPositionStart();
+void ZVI_CALL ZVI_HookPositionEnd(int window, double *point);
+void ZVI_CALL ZVI_HookKeyEnd(int window, UINT message, WPARAM wParam, int x, int y);
+void ZVI_CALL ZVI_HookMouseEnd(int window, UINT message, WPARAM wParam, int x, int y);
 
 } // extern "C"

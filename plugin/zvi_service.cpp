@@ -26,6 +26,15 @@
 #include "database/object_rects.h"
 #include "database/symbol_block.h"
 #include "app/system_validate.h"
+#include "app/window_title.h"
+#include "database/object_dim.h"
+#include "database/symbol_browse.h"
+#include "database/symbol_index.h"
+#include "database/symbol_preview.h"
+#include "dialogs/alert.h"
+#include "dialogs/box15.h"
+#include "display/screen.h"
+#include "files/zvi.h"
 
 namespace {
 
@@ -34,6 +43,8 @@ constexpr int COMMAND_ID_LAST = 5339;
 constexpr int SETTING_CONSTANT_ID = 0x2032;
 constexpr int SETTING_CONSTANT = 10;
 constexpr int SETTING_COLOR_FIRST = 0x1000;
+constexpr uint32_t FILE_ALERT_EXISTS = 2; // the file exists: overwrite (6) or cancel
+constexpr int WINDOW_ARRANGEMENT_LAST = 7;
 
 // A setting by number: where it lives and what Set accepts.
 struct Setting {
@@ -202,14 +213,16 @@ int ZVI_CALL ZVI_GetCommandTitle(char *text, int commandId)
 }
 
 // --- the drawing as a file
-// Making a new drawing and saving are not part of the program yet: those
-// exports refuse as they do when the operation fails.
 
-int ZVI_CALL ZVI_DrawingNewFile(int drawing, int)
+int ZVI_CALL ZVI_DrawingNewFile(int drawing, int askSave)
 {
     if (drawing != ZVI_DRAWING)
         return ZVI_REFUSE("Invalid drawing number!");
-    return 0;
+    if (StreamBusy())
+        return ZVI_REFUSE("Another enumeration is still in process!");
+    if (askSave && !FileQueryClose())
+        return 0;
+    return FileNewDrawing(nullptr, 0);
 }
 
 int ZVI_CALL ZVI_DrawingOpenFile(int drawing, const char *fileName, int flags, int askSave)
@@ -224,10 +237,11 @@ int ZVI_CALL ZVI_DrawingOpenFile(int drawing, const char *fileName, int flags, i
     // A cancelled save question opens nothing, and the plug-in hears so.
     if (askSave && !FileQueryClose())
         return 0;
-    return FileOpenDrawing(fileName, 0, FILE_SECTIONS_ALL | (uint32_t)flags, 1, 0) == FILE_OPEN_DONE ? 1 : 0;
+    const uint32_t sections = FILE_SECTIONS_ALL | g_Options.fileModeLoad | (uint32_t)flags;
+    return FileOpenDrawing(fileName, 0, sections, 1, 0) == FILE_OPEN_DONE ? 1 : 0;
 }
 
-int ZVI_CALL ZVI_DrawingSaveFile(int drawing, const char *fileName, int, int)
+int ZVI_CALL ZVI_DrawingSaveFile(int drawing, const char *fileName, int flags, int askOverwrite)
 {
     if (drawing != ZVI_DRAWING)
         return ZVI_REFUSE("Invalid drawing number!");
@@ -235,10 +249,29 @@ int ZVI_CALL ZVI_DrawingSaveFile(int drawing, const char *fileName, int, int)
         const int length = ZviTextLength(fileName, ZVI_NAME_SIZE - 1);
         if (length <= 0 || length >= ZVI_NAME_SIZE)
             return ZVI_REFUSE("FileName address invalid!");
-    } else if (g_DrawingInfo.currentPath[0] == '*') {
-        return 0; // untitled: there is no name to save under
     }
-    return 0;
+    char path[ZVI_NAME_SIZE];
+    ZviCopyText(path, fileName ? fileName : g_DrawingInfo.currentPath, sizeof path);
+    if (path[0] == '*' || !path[0])
+        return 0; // untitled: there is no name to save under
+    if (askOverwrite && ZVI_FileExist(path) && AlertFileError(g_MainWnd, path, FILE_ALERT_EXISTS) != ALERT_GO_ON_6)
+        return 0;
+    const uint32_t sections = g_DrawingInfo.sectionsFound | g_Options.fileModeSave | (uint32_t)flags;
+    if (!FileSaveDrawing(&g_DrawingInfo.info, path, FILE_KIND_DRAWING, sections, 1))
+        return 0;
+    FileStampDrawingInfo(&g_DrawingInfo.info);
+    if (fileName) {
+        // The drawing is now that file's, and holds its lock as after Save As.
+        FileSetCurrentName(path, 0);
+        g_ReadOnly = 0;
+        FileLockCurrent();
+    }
+    g_DrawingInfo.modified = 0;
+    g_DrawingInfo.changed = 0;
+    g_DrawingInfo.fileVersion = FILE_VERSION_460;
+    if (g_MainWnd && IsWindow(g_MainWnd))
+        WindowUpdateTitle(g_MainWnd);
+    return 1;
 }
 
 int ZVI_CALL ZVI_DrawingSetActive(int drawing)
@@ -372,6 +405,9 @@ void ZVI_CALL ZVI_DrawNewObjects() { ObjectDrawNewMarkersAll(); }
 
 int ZVI_CALL ZVI_WindowSetMode(int, int mode)
 {
+    // The tiling knows no other arrangement; the window count would be wrong.
+    if (mode < 0 || mode > WINDOW_ARRANGEMENT_LAST)
+        return ZVI_REFUSE("Mode invalid!");
     if (mode == g_Options.windowArrangement)
         return 1;
     g_ActiveWindow = 0;
@@ -383,10 +419,17 @@ int ZVI_CALL ZVI_WindowSetMode(int, int mode)
 
 int ZVI_CALL ZVI_WindowSetActive(int, int window)
 {
-    if (!WindowValid(window))
+    // The view window is never the active drawing window.
+    if (!WindowValid(window) || window == WINDOW_VIEW)
         return ZVI_REFUSE("WindowNum invalid!");
-    if (window != g_ActiveWindow)
-        WindowSetActive(window, 0);
+    const int old = g_ActiveWindow;
+    if (window == old)
+        return 1;
+    g_ActiveWindow = window;
+    WindowSelectCurrent();
+    WindowSetActive(window, 1);
+    ScreenRefreshRulers(old);
+    ScreenRefreshRulers(window);
     return 1;
 }
 
@@ -470,9 +513,31 @@ void ZVI_CALL ZVI_DrawLineDef(HWND control, const LineDef *lineDef)
     OutputDrawLineDefPreview(control, lineDef);
 }
 
+void ZVI_CALL ZVI_DrawBlock(HWND control, int, const char *blockName, const char *libraryName)
+{
+    if (!control) {
+        ZVI_REFUSE("Window handle invalid!");
+        return;
+    }
+    const int library = ZviTextLength(libraryName, UNIT_NAME_SIZE);
+    if (library < 0 || library >= UNIT_NAME_SIZE) {
+        ZVI_REFUSE("LibraryName address invalid!");
+        return;
+    }
+    const int block = ZviTextLength(blockName, UNIT_NAME_SIZE);
+    if (block < 0 || block >= UNIT_NAME_SIZE) {
+        ZVI_REFUSE("BlockName address invalid!");
+        return;
+    }
+    SymbolDrawPreview(control, 1, libraryName, blockName);
+}
+
 void ZVI_CALL ZVI_UndoUpdateLinks()
 {
+    ObjectRefreshDimensions();
+    SymbolBrowseFreeIfLibrary(LIBRARY_INDEX_OWN);
     SymbolRebuildOwnIndex();
+    SymbolLoadAllMissing();
     SystemValidateReferences();
     ObjectUpdateDisplayFlagsAll(0);
     ObjectResolveAllProperties();

@@ -102,6 +102,12 @@ void SendBadArguments()
     Check(ZVI_WindowSetViewScale(0, 7, centre, 1.0) == 0, "window 7 refused");
     char date[ZVI_DATE_SIZE];
     Check(ZVI_GetBuildDate("Feb  4 1999", date) == 1 && std::strcmp(date, "1999-Feb-04") == 0, "build date");
+    Check(ZVI_WindowSetMode(0, 8) == 0, "window mode 8 refused");
+    Check(ZVI_BitmapDelete(0, ZVI_BitmapGetNumber()) == 0, "bitmap index past the count refused");
+    HBITMAP icon = ZVI_GetCommandIcon(1301);
+    Check(icon != nullptr, "command icon");
+    if (icon)
+        DeleteObject(icon);
 }
 
 void WriteReport()
