@@ -86,8 +86,8 @@ const ToolMember *MemberOf(HWND window)
                   StatusLayoutPropertyFields, StatusPropertyLButtonDown, StatusPropertyLButtonUp,
                   StatusPropertyRButtonDown, StatusPropertyRButtonUp, StatusPropertyMouseMove, true};
     members[2] = {&hGlobalStatus, &o.statusVisible, &o.statusMoveable, &o.statusPlacement, PaintStatus,
-                  StatusLayoutStatusFields, StatusStatusLButtonDown, StatusStatusLButtonUp, nullptr, nullptr,
-                  StatusStatusMouseMove, true};
+                  StatusLayoutStatusFields, StatusStatusLButtonDown, StatusStatusLButtonUp, StatusStatusRButtonDown,
+                  StatusStatusRButtonUp, nullptr, true};
     members[3] = {&hGlobalToolbox, &o.toolboxVisible, &o.toolboxMoveable, &o.toolboxPlacement, PaintToolbox,
                   RelayoutToolbox, StatusToolboxLButtonDown, StatusToolboxLButtonUp, StatusToolboxRButtonDown,
                   StatusToolboxRButtonUp, StatusToolboxMouseMove, true};

@@ -5,7 +5,7 @@ The state icons of pens and layers (13 x 13): IDI_LAYER0..4 mark a set state
 bit (shown in set A, shown in set B, locked, not pickable, highlighted);
 IDI_LAYER_0..4 are the same pictures in grey, the column heads of group rows.
 The pen property dialog's icons (32 x 32): the fill modes IDI_FILLMOD0..4,
-the line ends IDI_ENDCAP0..2 and the joins IDI_JOIN0..2; the start screen's
+the line ends IDI_ENDCAP0..2 and the joins IDI_JOIN0..2; the options' drawing-window arrangements IDI_WINMODE0..7; the start screen's
 IDI_TOUR, IDI_TUTORIAL and IDI_HELP. dialog_icons.rc
 names them. Run by hand after changing a drawing.
 """
@@ -134,6 +134,44 @@ def join(kind):
     return draw
 
 
+def window_frames(mode, l, t, r, b):
+    # the drawing windows' frames of an arrangement, as the layout divides them
+    mx, my = (l + r) // 2, (t + b) // 2
+    x23, y23 = l + 2 * (r - l) // 3, t + 2 * (b - t) // 3
+    x13, y13 = l + (r - l) // 3, t + (b - t) // 3
+    x34, y34 = l + 3 * (r - l) // 4, t + 3 * (b - t) // 4
+    table = {
+        1: [(l, t, mx, b), (mx, t, r, b)],
+        2: [(l, t, r, my), (l, my, r, b)],
+        3: [(l, t, x23, b), (x23, t, r, my), (x23, my, r, b)],
+        4: [(l, t, r, y23), (l, y23, mx, b), (mx, y23, r, b)],
+        5: [(l, t, mx, my), (mx, t, r, my), (l, my, mx, b), (mx, my, r, b)],
+        6: [(l, t, x34, b), (x34, t, r, y13), (x34, y13, r, y23), (x34, y23, r, b)],
+        7: [(l, t, r, y34), (l, y34, x13, b), (x13, y34, x23, b), (x23, y34, r, b)],
+    }
+    return table.get(mode, [(l, t, r, b)])
+
+
+def window_mode(mode):
+    # the main window's work area divided into the arrangement's windows;
+    # window 0 is tinted
+    frames = window_frames(mode, 3, 5, 28, 27)
+    white = (255, 255, 255, 255)
+
+    def draw(x, y):
+        if not (3 <= x <= 28 and 2 <= y <= 27):
+            return NONE
+        if y <= 4:
+            return INK if y == 2 or x in (3, 28) else FILL
+        for i, (l, t, r, b) in enumerate(frames):
+            if l <= x <= r and t <= y <= b:
+                if x in (l, r) or y in (t, b):
+                    return INK
+                return (210, 225, 250, 255) if i == 0 else white
+        return INK
+    return draw
+
+
 def tour(x, y):
     # a flag on a pole: the guided tour
     if 6 <= x <= 7 and 3 <= y <= 29:
@@ -186,6 +224,7 @@ def main():
     pictures += [("fillmode%d" % i, fill_mode(i), SIZE) for i in range(5)]
     pictures += [("endcap%d" % i, end_cap(i), SIZE) for i in range(3)]
     pictures += [("join%d" % i, join(i), SIZE) for i in range(3)]
+    pictures += [("winmode%d" % i, window_mode(i), SIZE) for i in range(8)]
     pictures += [("tour", tour, SIZE), ("tutorial", tutorial, SIZE), ("help", help_mark, SIZE)]
     for name, draw, size in pictures:
         with open(os.path.join(here, name + ".ico"), "wb") as f:

@@ -155,9 +155,10 @@ void StatusToolboxMouseMove(HWND w, int x, int y);
 void StatusToolboxHoldTimer(HWND w);
 void StatusStatusLButtonDown(HWND w, int x, int y);
 void StatusStatusLButtonUp(HWND w, int x, int y);
-void StatusStatusMouseMove(HWND w, int x, int y);
-// The value field (0 x to 5 angle) last clicked to start the coordinate
-// entry, or -1.
+void StatusStatusRButtonDown(HWND w, int x, int y);
+void StatusStatusRButtonUp(HWND w, int x, int y);
+// The value field (0 x to 5 angle) pressed to start the coordinate entry,
+// or -1 when the entry was not started from a field.
 int StatusPreselectedField();
 
 // Test seam: when set, the commands the tool windows run go here instead of

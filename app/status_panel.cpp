@@ -296,7 +296,7 @@ void StatusRunCommand(int commandId)
     if (g_StatusCommandSeam)
         g_StatusCommandSeam(commandId);
     else
-        CommandExecute(commandId, 1);
+        CommandExecute(commandId, 0);
 }
 
 void StatusShowHint(int hint, int owner, const char *label, const char *text)

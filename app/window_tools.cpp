@@ -24,8 +24,14 @@ void ShowOrHide(HWND window, uint32_t visible)
     if (!window)
         return;
     ShowWindow(window, SW_HIDE);
-    if (visible)
-        ShowWindow(window, SW_SHOWNA);
+    if (!visible)
+        return;
+    ShowWindow(window, SW_SHOWNA);
+    // Shown without activation, a floating window may come up under the
+    // main window that the menu click just activated: it would stay hidden
+    // (black in a screenshot) until the main window is activated again.
+    if (!(GetWindowLongA(window, GWL_STYLE) & WS_CHILD))
+        WindowRaiseFloatingTools();
 }
 
 } // namespace

@@ -161,6 +161,13 @@ uint32_t DimensionDialog(HWND page, bool open)
     return 0;
 }
 
+// The fill, end-cap and join buttons show the current choice pressed.
+void RedrawIconButtons(HWND page)
+{
+    Box01DialogRedrawItems(page, ID_FILL_FIRST, ID_FILL_FIRST + FILL_MODES - 1);
+    Box01DialogRedrawItems(page, ID_CAP_FIRST, ID_JOIN_FIRST + CAP_KINDS - 1);
+}
+
 void Fill(HWND page)
 {
     ObjInfoBlock *b = Block(page);
@@ -181,10 +188,7 @@ void Fill(HWND page)
     ShowMasks(page);
     ShowWidth(page, p.width);
     SetDlgItemTextA(page, ID_WIDTH_LABEL, g_ConvertState.widthLabel);
-    CheckRadioButton(page, ID_FILL_FIRST, ID_FILL_FIRST + FILL_MODES - 1, ID_FILL_FIRST + p.fillMode);
-    const uint32_t capJoin = p.capJoin >> CAP_SHIFT;
-    CheckRadioButton(page, ID_CAP_FIRST, ID_CAP_FIRST + CAP_KINDS - 1, ID_CAP_FIRST + (capJoin & CAP_MASK));
-    CheckRadioButton(page, ID_JOIN_FIRST, ID_JOIN_FIRST + CAP_KINDS - 1, ID_JOIN_FIRST + ((capJoin & JOIN_MASK) >> 4));
+    RedrawIconButtons(page);
     Box01DialogShowItem(page, ExtraId(page), b->hasExtra);
     CheckDlgButton(page, ExtraId(page), b->extra ? BST_CHECKED : BST_UNCHECKED);
     Box01DialogRedrawItems(page, ID_LAYER, ID_LINE_TYPE);
@@ -218,6 +222,19 @@ int DrawItem(HWND page, const DRAWITEMSTRUCT *item)
     const int id = static_cast<int>(item->CtlID);
     if (id == ID_COLOR1 || id == ID_COLOR2) {
         Box01DialogCustomButtonColor(item, id == ID_COLOR1 ? p.color1 : p.color2, GetFocus() == item->hwndItem);
+        return 1;
+    }
+    const uint32_t capJoin = p.capJoin >> CAP_SHIFT;
+    if (id >= ID_FILL_FIRST && id < ID_FILL_FIRST + FILL_MODES) {
+        Box01DrawItemNumberedIcon(item, "IDI_FILLMOD%d", ID_FILL_FIRST, p.fillMode);
+        return 1;
+    }
+    if (id >= ID_CAP_FIRST && id < ID_JOIN_FIRST) {
+        Box01DrawItemNumberedIcon(item, "IDI_ENDCAP%d", ID_CAP_FIRST, int(capJoin & CAP_MASK));
+        return 1;
+    }
+    if (id >= ID_JOIN_FIRST && id < ID_JOIN_FIRST + CAP_KINDS) {
+        Box01DrawItemNumberedIcon(item, "IDI_JOIN%d", ID_JOIN_FIRST, int((capJoin & JOIN_MASK) >> 4));
         return 1;
     }
     if (id < ID_LAYER || id > ID_LINE_TYPE)
@@ -278,9 +295,11 @@ void Command(HWND page, WPARAM wParam)
             capJoin = (capJoin & ~JOIN_MASK) | (static_cast<uint32_t>(id - ID_JOIN_FIRST) << 4);
         p.capJoin = (p.capJoin & ~(0xFFu << CAP_SHIFT)) | ((capJoin & 0xFF) << CAP_SHIFT);
         MarkOwn(page, OWN_CAP_JOIN);
+        RedrawIconButtons(page);
     } else if (id >= ID_FILL_FIRST && id < ID_FILL_FIRST + FILL_MODES) {
         p.fillMode = id - ID_FILL_FIRST;
         MarkOwn(page, OWN_FILL);
+        RedrawIconButtons(page);
     } else if (id == ID_COLOR1 || id == ID_COLOR2) {
         if (Box04ChooseColor(page, eCaptionTexts[CAPTION_COLOUR], id == ID_COLOR1 ? &p.color1 : &p.color2)) {
             Box01DialogRedrawItem(page, id);

@@ -258,7 +258,6 @@ constexpr int HELP_OPT_WINDOWS = 15086, HELP_OPT_GENERAL = 15037, HELP_OPT_PATHS
 constexpr int WINDOW_ARRANGEMENTS = 8;
 
 const Field WINDOWS_FIELDS[] = {
-    {800, FIELD_RADIO, OPT(windowArrangement), WINDOW_ARRANGEMENTS},
     {300, FIELD_RADIO, OPT(panelButton), 2},
     {302, FIELD_RADIO, OPT(propertyButton), 2},
     {250, FIELD_CHECK, OPT(rulerVisible), 0},
@@ -323,10 +322,40 @@ void FillTablePage(HWND page, const TablePage &t, void *base)
     FillInts(page, t.ints, t.intCount, base);
 }
 
+constexpr int ID_ARRANGEMENT = 800;
+
+// The arrangement buttons show which one is current: all are redrawn.
+void RepaintArrangements(HWND page)
+{
+    for (int i = 0; i < WINDOW_ARRANGEMENTS; ++i)
+        if (HWND button = GetDlgItem(page, ID_ARRANGEMENT + i))
+            InvalidateRect(button, nullptr, FALSE);
+}
+
 void WindowsFill(HWND page)
 {
     FillTablePage(page, {WINDOWS_FIELDS, Count(WINDOWS_FIELDS), WINDOWS_INTS, Count(WINDOWS_INTS)},
                   Options(page)->copy);
+    RepaintArrangements(page);
+}
+
+int WindowsCommand(HWND page, WPARAM wParam)
+{
+    const int id = LOWORD(wParam);
+    if (HIWORD(wParam) != BN_CLICKED || id < ID_ARRANGEMENT || id >= ID_ARRANGEMENT + WINDOW_ARRANGEMENTS)
+        return 0;
+    Options(page)->copy->windowArrangement = id - ID_ARRANGEMENT;
+    RepaintArrangements(page);
+    return 1;
+}
+
+int WindowsDrawItem(HWND page, const DRAWITEMSTRUCT *item)
+{
+    const int id = int(item->CtlID);
+    if (id < ID_ARRANGEMENT || id >= ID_ARRANGEMENT + WINDOW_ARRANGEMENTS)
+        return 0;
+    Box01DrawItemNumberedIcon(item, "IDI_WINMODE%d", ID_ARRANGEMENT, Options(page)->copy->windowArrangement);
+    return 1;
 }
 
 int WindowsCheck(HWND page)
@@ -337,7 +366,7 @@ int WindowsCheck(HWND page)
 INT_PTR CALLBACK WindowsProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     static const PageKind kind = {HELP_OPT_WINDOWS, WINDOWS_FIELDS, Count(WINDOWS_FIELDS), OptionsCopy,
-                                  WindowsFill, WindowsCheck, nullptr, nullptr};
+                                  WindowsFill, WindowsCheck, WindowsCommand, WindowsDrawItem};
     return PageProcedure(kind, page, message, wParam, lParam);
 }
 

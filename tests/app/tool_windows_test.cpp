@@ -15,6 +15,7 @@
 #include "app/darad4.h"
 #include "app/status.h"
 #include "app/status_track.h"
+#include "app/init_dialogs.h"
 #include "app/init_menulayout.h"
 #include "app/system.h"
 #include "app/system_defs.h"
@@ -28,6 +29,7 @@
 #include "database/storage.h"
 #include "database/symbol_block.h"
 #include "dialogs/alert.h"
+#include "dialogs/box08_editterm.h"
 #include "dialogs/box13.h"
 #include "language/language.h"
 #include "program_run.h"
@@ -770,24 +772,112 @@ TEST(SymbolWindow, AnEmptySlotRefusesToInsertButCanBeEdited)
     g_Options = saved;
 }
 
-TEST(StatusBar, AClickOnAValueFieldStartsTheCoordinateEntry)
+std::vector<int> s_Preselections;
+void RecordPreselection(int id)
 {
-    CommandRecorder recorder;
-    g_Options.statusVisible = 1;
-    HWND status = MakeToolWindow("ToolTestStatusClicks", AppStatusWndProc, 900, 30, WS_POPUP);
-    ASSERT_TRUE(status);
-    hGlobalStatus = status;
-    StatusLayoutStatusFields(status);
+    s_Commands.push_back(id);
+    s_Preselections.push_back(StatusPreselectedField());
+}
+
+// The first message of the thread's queue for window, removed; 0 when none.
+UINT TakePosted(HWND window, WPARAM *wParam)
+{
+    MSG m{};
+    if (!PeekMessageA(&m, window, 0, 0, PM_REMOVE))
+        return 0;
+    *wParam = m.wParam;
+    return m.message;
+}
+
+struct StatusBarFixture : ::testing::Test {
+    HWND status = nullptr, main = nullptr;
+    HWND savedMain = g_MainWnd;
+    void SetUp() override
+    {
+        s_Commands.clear();
+        s_Preselections.clear();
+        g_StatusCommandSeam = RecordPreselection;
+        g_Options.statusVisible = 1;
+        status = MakeToolWindow("ToolTestStatusClicks", AppStatusWndProc, 900, 30, WS_POPUP);
+        main = MakeToolWindow("ToolTestStatusMain", DefWindowProcA, 100, 100, WS_POPUP);
+        ASSERT_TRUE(status && main);
+        hGlobalStatus = status;
+        g_MainWnd = main;
+        StatusLayoutStatusFields(status);
+    }
+    void TearDown() override
+    {
+        g_StatusCommandSeam = nullptr;
+        g_MainWnd = savedMain;
+        hGlobalStatus = nullptr;
+        DestroyWindow(status);
+        DestroyWindow(main);
+    }
+};
+
+TEST_F(StatusBarFixture, APressOnAValueFieldStartsTheEntryAtOnceOnThatField)
+{
     const RECT distance = g_ToolCells[5];
     SendMessageA(status, WM_LBUTTONDOWN, MK_LBUTTON, At(distance));
+    EXPECT_EQ(s_Commands, (std::vector<int>{1008}));
+    EXPECT_EQ(s_Preselections, (std::vector<int>{4}));
+    // The release adds nothing, and a later start is not preselected.
     SendMessageA(status, WM_LBUTTONUP, 0, At(distance));
+    WPARAM w = 0;
+    EXPECT_EQ(TakePosted(main, &w), 0u);
+    EXPECT_EQ(s_Commands.size(), 1u);
+    EXPECT_EQ(StatusPreselectedField(), -1);
+}
+
+TEST_F(StatusBarFixture, AClickBesideTheFieldsStartsTheEntryOnReleaseAndARightClickBeeps)
+{
     // The prompt field is no value field.
     SendMessageA(status, WM_LBUTTONDOWN, MK_LBUTTON, At(g_ToolCells[0]));
+    WPARAM w = 0;
+    EXPECT_EQ(TakePosted(main, &w), 0u);
     SendMessageA(status, WM_LBUTTONUP, 0, At(g_ToolCells[0]));
-    EXPECT_EQ(s_Commands, (std::vector<int>{1008}));
-    EXPECT_EQ(StatusPreselectedField(), 4);
-    DestroyWindow(status);
-    hGlobalStatus = nullptr;
+    EXPECT_EQ(TakePosted(main, &w), UINT(WM_COMMAND));
+    EXPECT_EQ(w, 1008u);
+    EXPECT_TRUE(s_Commands.empty());
+    // A release without its press does nothing.
+    SendMessageA(status, WM_LBUTTONUP, 0, At(g_ToolCells[0]));
+    EXPECT_EQ(TakePosted(main, &w), 0u);
+
+    TestBeeps beeps;
+    SendMessageA(status, WM_RBUTTONDOWN, MK_RBUTTON, At(g_ToolCells[3]));
+    EXPECT_EQ(beeps.count(), 0u);
+    SendMessageA(status, WM_RBUTTONUP, 0, At(g_ToolCells[3]));
+    EXPECT_EQ(beeps.count(), 1u);
+    EXPECT_TRUE(s_Commands.empty());
+}
+
+TEST_F(StatusBarFixture, WhileTheCalculatorIsOpenAClickOnAnOfferedFieldGoesToIt)
+{
+    HWND calculator = MakeToolWindow("ToolTestStatusCalc", DefWindowProcA, 50, 20, WS_POPUP);
+    ASSERT_TRUE(calculator);
+    const UINT savedClick = g_MsgClick;
+    g_MsgClick = RegisterWindowMessageA("DARAD4_CLICK");
+    g_CoordEntryWnd = calculator;
+    ++g_ModalDepth;
+    for (int k = 0; k < COORD_FIELD_COUNT; ++k) {
+        g_CoordEntryRecord.slots[k].box = g_ToolCells[k + 1];
+        g_CoordEntryRecord.slots[k].present = k != 2; // dx switched off
+    }
+    TestBeeps beeps;
+    WPARAM w = 0;
+    SendMessageA(status, WM_LBUTTONDOWN, MK_LBUTTON, At(g_ToolCells[4]));
+    EXPECT_EQ(TakePosted(calculator, &w), g_MsgClick);
+    EXPECT_EQ(w, 3u);
+    SendMessageA(status, WM_LBUTTONDOWN, MK_LBUTTON, At(g_ToolCells[3]));
+    EXPECT_EQ(TakePosted(calculator, &w), 0u);
+    EXPECT_EQ(beeps.count(), 1u);
+    g_CoordEntryWnd = nullptr;
+    SendMessageA(status, WM_LBUTTONDOWN, MK_LBUTTON, At(g_ToolCells[4]));
+    EXPECT_EQ(beeps.count(), 2u);
+    EXPECT_TRUE(s_Commands.empty());
+    --g_ModalDepth;
+    g_MsgClick = savedClick;
+    DestroyWindow(calculator);
 }
 
 TEST(SymbolWindow, APreviewShowsTheSlotsBlock)

@@ -104,8 +104,13 @@ TEST_F(ObjectSheetTest, CancelAfterAPageChangeLeavesTheRecordUntouched)
 
 TEST_F(ObjectSheetTest, EachPageEditsItsOwnPropertySet)
 {
+    int iconButtons = 0;
     DialogDriver driver({
-        [](HWND sheet) {
+        [&](HWND sheet) {
+            // Fill modes, line ends and joins are icon buttons drawn by the page.
+            for (int id : {800, 801, 802, 803, 804, 450, 451, 452, 453, 454, 455})
+                if ((GetWindowLongA(GetDlgItem(Page(sheet), id), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW)
+                    ++iconButtons;
             SendMessageA(Page(sheet), WM_COMMAND, MAKEWPARAM(802, BN_CLICKED), 0);
             PropSheet_SetCurSel(sheet, nullptr, 1);
         },
@@ -119,6 +124,7 @@ TEST_F(ObjectSheetTest, EachPageEditsItsOwnPropertySet)
     EXPECT_EQ(attributes_->general.values.ownFlags, 0x2u);
     EXPECT_EQ(attributes_->annotation.values.capJoin, 0x200u);
     EXPECT_EQ(attributes_->annotation.values.ownFlags, 0x80u);
+    EXPECT_EQ(iconButtons, 11);
 }
 
 TEST_F(ObjectSheetTest, SeveralObjectsChoosingAPenMarksItsChangeAndApplyBoxes)

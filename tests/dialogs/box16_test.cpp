@@ -253,6 +253,28 @@ TEST_F(PropertySheetTest, APathsMenuEntryChoosesItsFolderInTheChooser)
     RemoveDirectoryA(folder.c_str());
 }
 
+TEST_F(PropertySheetTest, ArrangementIconButtonsActAsRadiosAndReachTheRecordOnOk)
+{
+    auto options = DefaultOptions();
+    options->windowArrangement = 5;
+    std::vector<int> ownerDrawn;
+    DialogDriver driver(Steps({
+        [&](HWND sheet) {
+            HWND page = Page(sheet);
+            for (int id = 800; id <= 807; ++id)
+                if ((GetWindowLongA(GetDlgItem(page, id), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW)
+                    ownerDrawn.push_back(id);
+            Click(page, 806);
+            Click(page, 803);
+            PressOk(sheet);
+        },
+    }));
+    ASSERT_EQ(Box16Options(nullptr, "", options.get(), BOX16_OPT_WINDOWS), 1);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_EQ(ownerDrawn, (std::vector<int>{800, 801, 802, 803, 804, 805, 806, 807}));
+    EXPECT_EQ(options->windowArrangement, 3);
+}
+
 TEST_F(PropertySheetTest, OkWithoutChangeAndCancelLeaveTheOptionsUntouched)
 {
     for (bool ok : {true, false}) {
