@@ -356,7 +356,7 @@ protected:
 struct CurvedCase {
     const char *name;
     std::function<void()> draw; // the objects, left selected
-    bool aroundPoint;           // hatched around (2, 3) as a surface, else as selected
+    bool aroundPoint;           // hatched around (2, 10) as a surface, else as selected
     std::function<Outline()> outline;
 };
 
@@ -381,9 +381,9 @@ TEST_F(HatchCurvedTest, CurvedOutlinesAreHatchedInside)
          [&] {
              EllipsePoints(), SetCp(3, 40, 0), SetCp(4, -40, 0), SetCp(5, 1, 0);
              ObjectNewEllipseArc(OBJTYPE_ELLI_ARC, 0, 1, 2, 3, 4, 5), selectTail();
-             TestNewLine(-45, 0, 45, 0)->flags |= UNIT_SELECTED;
+             TestNewLine(-45, 4, 45, 4)->flags |= UNIT_SELECTED;
          },
-         true, [] { return EllipseOutline(40, 20, 0, kPi, false); }},
+         true, [] { return EllipseOutline(40, 20, std::asin(0.2), kPi - 2 * std::asin(0.2), false); }},
         {"closed spline",
          [&] { ObjectNewPolylineFromArray(OBJTYPE_SPLINE, ring.data(), int(ring.size() / 2)), selectTail(); }, true,
          [&] { return SplineOutline(ring); }},
@@ -397,7 +397,7 @@ TEST_F(HatchCurvedTest, CurvedOutlinesAreHatchedInside)
         UndoInitProcess();
         c.draw();
         if (c.aroundPoint) {
-            ASSERT_EQ(PolyGenerateSurface(UNIT_SELECTED, 2, 3), 1);
+            ASSERT_EQ(PolyGenerateSurface(UNIT_SELECTED, 2, 10), 1) << (Alerts().texts.empty() ? "" : Alerts().texts[0]);
             Collect(UNIT_TEMPORARY);
         } else {
             Collect();
