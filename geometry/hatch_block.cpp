@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -15,6 +16,8 @@
 #include "geometry/hatch.h"
 #include "geometry/matrix.h"
 #include "language/language.h"
+#include "plugin/stream.h"
+#include "plugin/zvi.h"
 
 namespace {
 
@@ -24,6 +27,9 @@ constexpr double PATTERN_EPS = 1e-10;
 constexpr double COLLECT_EQUAL = 1.0 / 1024;
 constexpr double PIECE_TOLERANCE = 0.001;
 constexpr int CROSSING_RECORDS = 1000;
+// The block's paths with arcs as arcs, whole, ellipses and curves flattened.
+constexpr uint32_t PATTERN_ENUMERATION = ENUM_ARCS | ENUM_NO_DASHING | ENUM_GEOMETRY;
+static_assert(PATTERN_ENUMERATION == 0x100A);
 
 // The placement values of a hatch definition.
 enum { BLOCK_ANGLE, BLOCK_SCALE, COLUMN_FACTOR, COLUMN_GAP, ROW_FACTOR, ROW_GAP, SHIFT_FACTOR, SHIFT };
@@ -236,16 +242,25 @@ int PlaceBlockItem(Pattern &p, const BufferSegment &item, const XProperty &prope
     return 1;
 }
 
-// The lines and arcs of one member's outline, closed paths closed.
-int PlaceMember(Pattern &p, const Unit *member)
+// The generation the block enumeration feeds; one runs at a time.
+Pattern *s_Pattern = nullptr;
+
+// The lines and arcs of one path record of the pattern block, closed paths
+// closed; instances inside the block arrive expanded, already placed.
+int __stdcall BlockPathCallback(EnumerateRecord *record)
 {
-    std::vector<double> pt;
-    std::vector<int32_t> code;
-    const int32_t command = PolyUnitOutline(member, &pt, &code);
-    if (command != POLY_RECORD_OPEN && command != POLY_RECORD_CLOSED)
+    if (record->command != ENUM_CMD_OPEN_PATH && record->command != ENUM_CMD_CLOSED_PATH)
         return 1;
+    Pattern &p = *s_Pattern;
     p.seen = true;
-    const XProperty &property = member->property;
+    // The record's style block has the layout of an XProperty.
+    XProperty property;
+    static_assert(offsetof(EnumerateRecord, layer) + sizeof(int32_t) - offsetof(EnumerateRecord, styleTag) ==
+                  sizeof(XProperty));
+    std::memcpy(&property, &record->styleTag, sizeof property);
+    const bool closed = record->command == ENUM_CMD_CLOSED_PATH;
+    const double *pt = record->points;
+    const int32_t *code = record->codes;
     double curX = 0, curY = 0, firstX = 0, firstY = 0;
     bool started = false;
     auto line = [&](double x1, double y1, double x2, double y2) {
@@ -255,27 +270,27 @@ int PlaceMember(Pattern &p, const Unit *member)
         return PlaceBlockItem(p, s, property);
     };
     auto closeSubpath = [&] {
-        if (command == POLY_RECORD_CLOSED && started &&
+        if (closed && started &&
             (std::fabs(curX - firstX) > COLLECT_EQUAL || std::fabs(curY - firstY) > COLLECT_EQUAL))
             return line(curX, curY, firstX, firstY);
         return 1;
     };
-    for (size_t i = 0; i < code.size(); ++i) {
+    for (int32_t i = 0; i < record->count; ++i) {
         const double x = pt[2 * i], y = pt[2 * i + 1];
         switch (code[i]) {
-        case POLY_CODE_START:
+        case ENUM_CODE_MOVE:
             if (!closeSubpath())
                 return 0;
             firstX = curX = x, firstY = curY = y;
             started = true;
             break;
-        case POLY_CODE_LINE:
+        case ENUM_CODE_LINE:
             if (!line(curX, curY, x, y))
                 return 0;
             curX = x, curY = y;
             break;
-        case POLY_CODE_ARC:
-            if (i + 1 < code.size()) {
+        case ENUM_CODE_ARC:
+            if (i + 1 < record->count) {
                 const double h = pt[2 * i + 2], dir = pt[2 * i + 3];
                 BufferSegment s{};
                 s.type = POLY_ITEM_ARC;
@@ -381,9 +396,11 @@ int HatchEnumerateBlocks(const BufferData *boundary, const HatchDef *def, const 
     int ok = open(&p.current);
     if (!ok)
         AlertOk(g_MainWnd, eAlertTextOK[87]);
-    for (const Unit *m = block->block.firstMember; m && ok; m = m->next)
-        if (m->kind == UNIT_KIND_OBJECT)
-            ok = PlaceMember(p, m);
+    if (ok) {
+        s_Pattern = &p;
+        ok = ZVI_EnumerateBlock(0, def->blockName, def->blockLibrary, PATTERN_ENUMERATION, BlockPathCallback);
+        s_Pattern = nullptr;
+    }
     PolyBufferFree(&p.piece);
     if (!ok) {
         close();

@@ -11,7 +11,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "database/unit.h"
 #include "geometry/calc.h"
@@ -116,9 +115,6 @@ int PolyCollectItem(const PolyPathRecord *record);
 // Every alive drawing object whose flags have a bit of mask (or the one unit
 // given), each counted as one object and growing the extents by its frame.
 int PolyBufferAddSelected(BufferData *data, uint32_t mask, uint32_t flags);
-// An object's outline as one path record: points (x, y pairs) and codes,
-// arcs as arc records; the record command, 0 for objects without outline.
-int32_t PolyUnitOutline(const Unit *unit, std::vector<double> *points, std::vector<int32_t> *codes);
 // Directions, lengths and the cell masks of every used item.
 void PolyBufferPrepare(BufferData *data, double tolerance);
 

@@ -4,20 +4,22 @@
 
 #include <cmath>
 #include <cstring>
-#include <vector>
 
-#include "database/object_types.h"
 #include "database/storage.h"
 #include "database/undo.h"
-#include "geometry/flat.h"
 #include "geometry/frame.h"
 #include "geometry/poly.h"
+#include "plugin/stream.h"
 
 namespace {
 
 constexpr double COLLECT_EQUAL = 1.0 / 1024; // collected points this close are one point
 constexpr double TWO_PI = 6.283185307179586;
 constexpr double PI = 3.141592653589793;
+// What every collection asks of the stream besides the caller's flags.
+constexpr uint32_t POLY_COLLECT_FLAGS =
+    ENUM_FILLS | ENUM_NO_DASHING | ENUM_GEOMETRY | ENUM_SKIP_TEXTS | ENUM_SCREEN | ENUM_VISIBLE_ONLY;
+static_assert(POLY_COLLECT_FLAGS == 0x11401009);
 
 BufferData *g_PolyBufferData = nullptr;
 uint32_t g_PolyBufferSelector = 0;
@@ -27,178 +29,6 @@ bool Equal(double x1, double y1, double x2, double y2)
 {
     return std::fabs(x1 - x2) <= COLLECT_EQUAL && std::fabs(y1 - y2) <= COLLECT_EQUAL;
 }
-
-// ---------------------------------------------------------------------------
-// An object's outline as one path record (points and codes), the way the
-// enumeration stream delivers it with arcs as arc records.
-
-struct PathBuilder {
-    std::vector<double> points;
-    std::vector<int32_t> codes;
-    void Add(int32_t code, double x, double y)
-    {
-        points.push_back(x);
-        points.push_back(y);
-        codes.push_back(code);
-    }
-    // An arc from the current point to (x, y) around (cx, cy).
-    void Arc(double cx, double cy, double x1, double y1, double x2, double y2, bool ccw)
-    {
-        Add(POLY_CODE_ARC, x2, y2);
-        Add(POLY_CODE_ARC_PARAMETER, CalcCurvature(cx, cy, x1, y1, x2, y2), ccw ? 1.0 : -1.0);
-    }
-};
-
-const ElementPoint *PointOfKind(const Unit *unit, int16_t kind, int skip)
-{
-    const uint8_t *end = reinterpret_cast<const uint8_t *>(unit) + unit->bytes;
-    for (const Element *e = UnitFirstElement(unit);
-         reinterpret_cast<const uint8_t *>(e) + ELEMENT_HEADER_SIZE <= end && e->kind != ELEM_END &&
-         e->size >= ELEMENT_HEADER_SIZE;
-         e = ElementNext(e))
-        if (e->kind == kind && skip-- == 0)
-            return reinterpret_cast<const ElementPoint *>(e);
-    return nullptr;
-}
-
-// Path objects: their chain already is a path of start, line, Bezier and arc elements.
-void PathFromChain(const Unit *unit, PathBuilder *path)
-{
-    const uint8_t *end = reinterpret_cast<const uint8_t *>(unit) + unit->bytes;
-    for (const Element *e = UnitFirstElement(unit);
-         reinterpret_cast<const uint8_t *>(e) + ELEMENT_HEADER_SIZE <= end && e->kind != ELEM_END &&
-         e->size >= ELEMENT_HEADER_SIZE;
-         e = ElementNext(e)) {
-        const auto *p = reinterpret_cast<const ElementPoint *>(e);
-        switch (e->kind) {
-        case POINT_START:
-        case POINT_LINE:
-        case POINT_CONTROL1:
-        case POINT_CONTROL2:
-        case POINT_ARC_PIECE_END: path->Add(e->kind, p->x, p->y); break;
-        case ELEM_CURVE: {
-            const double *v = static_cast<const double *>(ElementPayload(e));
-            path->Add(POLY_CODE_ARC_PARAMETER, v[1], v[0]);
-            break;
-        }
-        default: break;
-        }
-    }
-}
-
-// Circles, arcs, sectors and segments; 1 when the figure is closed.
-int PathFromCircle(const Unit *unit, int32_t type, PathBuilder *path)
-{
-    const ElementPoint *c = PointOfKind(unit, POINT_CENTRE, 0), *on = PointOfKind(unit, POINT_ON_CIRCLE, 0);
-    if (!c || !on)
-        return 0;
-    const double r = std::hypot(on->x - c->x, on->y - c->y);
-    if (r <= 0)
-        return 0;
-    if (type == OBJTYPE_CIRCLE || type == OBJTYPE_GEO_CIRCLE) {
-        const double qx = 2 * c->x - on->x, qy = 2 * c->y - on->y;
-        path->Add(POLY_CODE_START, on->x, on->y);
-        path->Arc(c->x, c->y, on->x, on->y, qx, qy, true);
-        path->Arc(c->x, c->y, qx, qy, on->x, on->y, true);
-        return 1;
-    }
-    const ElementPoint *s = PointOfKind(unit, POINT_ARC_END, 0), *e = PointOfKind(unit, POINT_ARC_END, 1);
-    const Element *orient = nullptr;
-    UnitForEachElement(const_cast<Unit *>(unit), [&](Element *x) {
-        if (x->kind == ELEM_ORIENT && !orient)
-            orient = x;
-    });
-    if (!s || !e)
-        return 0;
-    const bool ccw = !orient || *static_cast<const double *>(ElementPayload(orient)) >= 0;
-    // The end points on the circle, in the directions stored.
-    auto onCircle = [&](const ElementPoint *p, double *x, double *y) {
-        const double d = std::hypot(p->x - c->x, p->y - c->y);
-        *x = d > 0 ? c->x + (p->x - c->x) * r / d : c->x + r;
-        *y = d > 0 ? c->y + (p->y - c->y) * r / d : c->y;
-    };
-    double sx, sy, ex, ey;
-    onCircle(s, &sx, &sy);
-    onCircle(e, &ex, &ey);
-    if (type == OBJTYPE_CIRC_SEC) {
-        path->Add(POLY_CODE_START, c->x, c->y);
-        path->Add(POLY_CODE_LINE, sx, sy);
-    } else {
-        path->Add(POLY_CODE_START, sx, sy);
-    }
-    // A long arc goes in two halves, so that each chord keeps its centre.
-    const double a1 = std::atan2(sy - c->y, sx - c->x), a2 = std::atan2(ey - c->y, ex - c->x);
-    double sweep = ccw ? a2 - a1 : a1 - a2;
-    while (sweep <= 0)
-        sweep += TWO_PI;
-    const double mid = a1 + (ccw ? sweep : -sweep) / 2;
-    const double mx = c->x + r * std::cos(mid), my = c->y + r * std::sin(mid);
-    path->Arc(c->x, c->y, sx, sy, mx, my, ccw);
-    path->Arc(c->x, c->y, mx, my, ex, ey, ccw);
-    return type == OBJTYPE_CIRC_ARC ? 0 : 1;
-}
-
-int PathFromEllipse(const Unit *unit, PathBuilder *path)
-{
-    const ElementPoint *c = PointOfKind(unit, POINT_CENTRE, 0);
-    const ElementPoint *a1 = PointOfKind(unit, POINT_AXIS_END, 0), *a2 = PointOfKind(unit, POINT_AXIS_END, 1);
-    if (!c || !a1 || !a2)
-        return 0;
-    PathPoint pts[FLAT_MAX_CURVE_ENTRIES + 3] = {{c->x, c->y}, {a1->x, a1->y}, {a2->x, a2->y}};
-    uint32_t codes[FLAT_MAX_CURVE_ENTRIES + 3] = {};
-    const int32_t n = FlatAddEllipse(pts, codes, 0);
-    for (int32_t i = 0; i < n; ++i)
-        path->Add(static_cast<int32_t>(codes[i]), pts[i].x, pts[i].y);
-    return n > 0;
-}
-
-// The record command of an object's outline, 0 for objects without one.
-int32_t PathOfUnit(const Unit *unit, PathBuilder *path)
-{
-    if (unit->kind != UNIT_KIND_OBJECT)
-        return 0;
-    const int32_t type = unit->object.type;
-    switch (type) {
-    case OBJTYPE_LINE:
-    case OBJTYPE_HATCH:
-    case OBJTYPE_CURVE:
-    case OBJTYPE_LINE_STR: PathFromChain(unit, path); return POLY_RECORD_OPEN;
-    case OBJTYPE_SURFACE: PathFromChain(unit, path); return POLY_RECORD_CLOSED;
-    case OBJTYPE_CIRCLE:
-    case OBJTYPE_GEO_CIRCLE:
-    case OBJTYPE_CIRC_ARC:
-    case OBJTYPE_CIRC_SEC:
-    case OBJTYPE_CIRC_SEGM: {
-        const int closed = PathFromCircle(unit, type, path);
-        return path->codes.empty() ? 0 : closed ? POLY_RECORD_CLOSED : POLY_RECORD_OPEN;
-    }
-    case OBJTYPE_ELLIPSE:
-    case OBJTYPE_GEO_ELLI: return PathFromEllipse(unit, path) ? POLY_RECORD_CLOSED : 0;
-    case OBJTYPE_MARK: {
-        UnitForEachElement(const_cast<Unit *>(unit), [&](Element *e) {
-            if (e->kind == POINT_MARK) {
-                const auto *p = reinterpret_cast<const ElementPoint *>(e);
-                path->Add(POLY_CODE_POINT, p->x, p->y);
-            }
-        });
-        return path->codes.empty() ? 0 : POLY_RECORD_POINTS;
-    }
-    default: return 0;
-    }
-}
-
-} // namespace
-
-int32_t PolyUnitOutline(const Unit *unit, std::vector<double> *points, std::vector<int32_t> *codes)
-{
-    PathBuilder path;
-    const int32_t command = unit ? PathOfUnit(unit, &path) : 0;
-    points->swap(path.points);
-    codes->swap(path.codes);
-    return command;
-}
-
-namespace {
 
 // ---------------------------------------------------------------------------
 // Collecting one record.
@@ -284,13 +114,26 @@ int PolyBufferFree(BufferData *data)
     return 1;
 }
 
+namespace {
+
+// The path and point records of the stream, as the collector reads them.
+int __stdcall CollectRecord(EnumerateRecord *record)
+{
+    const PolyPathRecord path{record->command, record->count, record->points, record->codes};
+    return PolyCollectItem(&path);
+}
+
+} // namespace
+
 int PolyBufferBegin(BufferData *data, uint32_t selector, uint32_t flags)
 {
-    if (!data || !data->items || g_PolyBufferData)
+    if (!data || !data->items || g_PolyBufferData || StreamBusy())
         return 0;
-    // Outlines are read from the objects themselves, arcs as arc records;
-    // the enumeration flags ask nothing more of them.
-    (void)flags;
+    // The outlines come as the screen shows them, whole (no dashing), without
+    // texts; curves the caller does not take as arcs or Bezier pieces arrive
+    // flattened with the coarse tolerance.
+    if (!StreamBeginEnumeration(selector, selector, flags | POLY_COLLECT_FLAGS, CollectRecord))
+        return 0;
     g_PolyBufferData = data;
     g_PolyBufferSelector = selector;
     return 1;
@@ -301,15 +144,16 @@ int PolyBufferAddUnit(Unit *unit)
     if (!g_PolyBufferData || !unit)
         return 0;
     g_PolyBufferTag = unit->flags & g_PolyBufferSelector;
-    PathBuilder path;
-    const int32_t command = PathOfUnit(unit, &path);
-    if (!command)
-        return 1;
-    const PolyPathRecord record{command, int32_t(path.codes.size()), path.points.data(), path.codes.data()};
-    return PolyCollectItem(&record);
+    return StreamEnumerateUnit(unit);
 }
 
-void PolyBufferEnd() { g_PolyBufferData = nullptr; }
+void PolyBufferEnd()
+{
+    if (!g_PolyBufferData)
+        return;
+    StreamEndEnumeration();
+    g_PolyBufferData = nullptr;
+}
 
 int PolyCollectItem(const PolyPathRecord *record)
 {

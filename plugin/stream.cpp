@@ -38,6 +38,20 @@ double *s_Points = nullptr;
 int32_t *s_Codes = nullptr;
 int32_t s_Count = 0;
 int32_t s_Capacity = 0;
+// The blocks whose members are being walked, outermost first. A block that
+// contains itself (through other blocks or not) is not entered again: with
+// two such instances the walk would double at every level down to the
+// nesting limit.
+Unit *s_Walked[STREAM_MAX_DEPTH + 4];
+int32_t s_WalkedCount = 0;
+
+bool BeingWalked(const Unit *block)
+{
+    for (int32_t i = 0; i < s_WalkedCount; ++i)
+        if (s_Walked[i] == block)
+            return true;
+    return false;
+}
 
 OutputContext &Ctx() { return g_OutputContext; }
 bool Has(uint32_t flag) { return (s_Flags & flag) != 0; }
@@ -111,6 +125,7 @@ int StreamBeginEnumeration(uint32_t mask, uint32_t value, uint32_t flags, EnumCa
     s_Value = value;
     s_Flags = flags;
     s_Abort = 0;
+    s_WalkedCount = 0;
     s_Record.object = s_Record.instance = s_Record.block = s_Record.module = nullptr;
     return 1;
 }
@@ -253,7 +268,7 @@ int StreamEmitInstance(Unit *instance, const XProperty *enclosing, const Matrix 
     Unit *previous = s_Record.instance;
     s_Record.instance = instance;
     Unit *block = SymbolGetInstanceBlock(instance);
-    if (block) {
+    if (block && !BeingWalked(block)) {
         const char *library = LibraryName(instance);
         if (Has(ENUM_BLOCK_NAMES) && library)
             StreamSendBlockName(instance->instance.block, library);
@@ -294,12 +309,17 @@ int StreamEmitBlock(Unit *block, const XProperty *instanceAttributes, const XPro
     s_Record.block = block;
     Ctx().instance = block;
     const bool plain = Has(ENUM_GEOMETRY | ENUM_INSTANCE_REFS | ENUM_FONTS_ONLY);
+    const bool noted = s_WalkedCount < int32_t(sizeof s_Walked / sizeof s_Walked[0]);
+    if (noted)
+        s_Walked[s_WalkedCount++] = block;
     for (Unit *member = block->block.firstMember; member && !s_Abort; member = member->next) {
         if (member->kind == UNIT_KIND_OBJECT && plain)
             StreamEmitPlainObject(member, &members, m);
         else if (member->kind == UNIT_KIND_INSTANCE || member->kind == UNIT_KIND_PLUGIN)
             StreamEmitInstance(member, &members, m);
     }
+    if (noted)
+        --s_WalkedCount;
     s_Record.block = previous;
     Ctx().instance = current;
     return 1;

@@ -1,14 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "app/system.h"
 #include "app/system_defs.h"
 #include "common/test_objects.h"
 #include "database/create_fixture.h"
 #include "database/symbol_block.h"
+#include "database/symbol_find.h"
+#include "database/undo.h"
+#include "geometry/flat.h"
 #include "geometry/frame.h"
 #include "geometry/hatch.h"
 #include "geometry/pick_objects.h"
@@ -64,11 +70,11 @@ protected:
         u->flags |= UNIT_SELECTED;
         return u;
     }
-    void Collect()
+    void Collect(uint32_t selector = UNIT_SELECTED)
     {
         PolyBufferFree(&boundary_);
         ASSERT_EQ(PolyBufferAlloc(&boundary_, -2, 1), 1);
-        ASSERT_EQ(PolyBufferAddSelected(&boundary_, UNIT_SELECTED, 2), 1);
+        ASSERT_EQ(PolyBufferAddSelected(&boundary_, selector, 2), 1);
         PolyBufferPrepare(&boundary_, 0.001);
     }
     int Lines(double angle, double factor, double offset, double ox, double oy)
@@ -252,6 +258,171 @@ TEST_F(HatchTest, HatchCreateStoresHatchObjects)
     EXPECT_TRUE(AlertedOK(87));
 }
 
+// ---------------------------------------------------------------------------
+// Curved outlines: ellipses, elliptic arcs and splines reach the hatch as
+// chords of the coarse flattening.
+
+// A closed outline as a dense polygon, what the hatch is measured against.
+using Outline = std::vector<std::pair<double, double>>;
+
+// The chords of the coarse flattening (third accuracy value 2 mm) stay this
+// close to the curves below.
+constexpr double kFlatTolerance = 0.2;
+
+// The ellipse of half axes a (x) and b (y) about the origin from parameter
+// `from` over `sweep`; a sector also passes through the centre.
+Outline EllipseOutline(double a, double b, double from, double sweep, bool sector)
+{
+    Outline o;
+    constexpr int kSteps = 2000;
+    for (int i = 0; i <= kSteps; ++i) {
+        const double t = from + sweep * i / kSteps;
+        o.push_back({a * std::cos(t), b * std::sin(t)});
+    }
+    if (sector)
+        o.push_back({0, 0});
+    return o;
+}
+
+// The spline through the points, flattened a hundred steps to a chord.
+Outline SplineOutline(const std::vector<double> &xy)
+{
+    const double saved = g_DrawingSettings.displayQuality[2];
+    g_DrawingSettings.displayQuality[2] = 1e-4;
+    OutputResetContext(OUTPUT_COARSE);
+    PathPoint *work = g_WorkArrays.pathPoints;
+    const int32_t m = int32_t(xy.size() / 2);
+    for (int32_t i = 0; i < m; ++i)
+        work[i] = {xy[2 * i], xy[2 * i + 1]};
+    const int32_t n = FlatAddSpline(work, 0, m);
+    g_DrawingSettings.displayQuality[2] = saved;
+    Outline o;
+    for (int32_t i = 0; i < n; ++i)
+        o.push_back({work[i].x, work[i].y});
+    return o;
+}
+
+double DistanceToOutline(const Outline &o, double x, double y)
+{
+    double best = 1e300;
+    for (size_t i = 0; i < o.size(); ++i) {
+        const auto &[x1, y1] = o[i];
+        const auto &[x2, y2] = o[(i + 1) % o.size()];
+        const double dx = x2 - x1, dy = y2 - y1, l2 = dx * dx + dy * dy;
+        const double t = l2 > 0 ? std::clamp(((x - x1) * dx + (y - y1) * dy) / l2, 0.0, 1.0) : 0;
+        best = std::min(best, std::hypot(x - x1 - t * dx, y - y1 - t * dy));
+    }
+    return best;
+}
+
+bool InsideOutline(const Outline &o, double x, double y)
+{
+    bool inside = false;
+    for (size_t i = 0, j = o.size() - 1; i < o.size(); j = i++)
+        if ((o[i].second > y) != (o[j].second > y) &&
+            x < o[j].first + (y - o[j].second) * (o[i].first - o[j].first) / (o[i].second - o[j].second))
+            inside = !inside;
+    return inside;
+}
+
+double OutlineArea(const Outline &o)
+{
+    double twice = 0;
+    for (size_t i = 0; i < o.size(); ++i)
+        twice += o[i].first * o[(i + 1) % o.size()].second - o[(i + 1) % o.size()].first * o[i].second;
+    return std::fabs(twice) / 2;
+}
+
+class HatchCurvedTest : public HatchTest {
+protected:
+    double savedQuality_ = 0, savedTolerance_ = 0;
+    void SetUp() override
+    {
+        HatchTest::SetUp();
+        savedQuality_ = g_DrawingSettings.displayQuality[2];
+        savedTolerance_ = g_LocalData.surfaceTolerance;
+        g_DrawingSettings.displayQuality[2] = 2.0;
+        g_LocalData.surfaceTolerance = 0.01;
+        lines_.lines[0].offset = 2;
+    }
+    void TearDown() override
+    {
+        g_DrawingSettings.displayQuality[2] = savedQuality_;
+        g_LocalData.surfaceTolerance = savedTolerance_;
+        HatchTest::TearDown();
+    }
+};
+
+struct CurvedCase {
+    const char *name;
+    std::function<void()> draw; // the objects, left selected
+    bool aroundPoint;           // hatched around (2, 10) as a surface, else as selected
+    std::function<Outline()> outline;
+};
+
+TEST_F(HatchCurvedTest, CurvedOutlinesAreHatchedInside)
+{
+    auto selectTail = [] { g_ObjectLists[LIST_DRAWING].tail->flags |= UNIT_SELECTED; };
+    // The ellipse of centre 0 with the axis points (0, 20) and (40, 0).
+    auto EllipsePoints = [] { SetCp(0, 0, 0), SetCp(1, 0, 20), SetCp(2, 40, 0); };
+    const std::vector<double> ring = {30, 0, 21, 21, 0, 30, -21, 21, -30, 0, -21, -21, 0, -30, 21, -21, 30, 0};
+    const CurvedCase cases[] = {
+        {"ellipse", [&] { EllipsePoints(), ObjectNewEllipse(OBJTYPE_ELLIPSE, 0, 1, 2), selectTail(); }, false,
+         [] { return EllipseOutline(40, 20, 0, 2 * kPi, false); }},
+        {"ellipse around a point", [&] { EllipsePoints(), ObjectNewEllipse(OBJTYPE_ELLIPSE, 0, 1, 2), selectTail(); },
+         true, [] { return EllipseOutline(40, 20, 0, 2 * kPi, false); }},
+        {"elliptic sector",
+         [&] {
+             EllipsePoints(), SetCp(3, 40, 0), SetCp(4, 0, 20), SetCp(5, 1, 0);
+             ObjectNewEllipseArc(OBJTYPE_ELLI_SEC, 0, 1, 2, 3, 4, 5), selectTail();
+         },
+         false, [] { return EllipseOutline(40, 20, 0, kPi / 2, true); }},
+        {"elliptic arc closed by a line",
+         [&] {
+             EllipsePoints(), SetCp(3, 40, 0), SetCp(4, -40, 0), SetCp(5, 1, 0);
+             ObjectNewEllipseArc(OBJTYPE_ELLI_ARC, 0, 1, 2, 3, 4, 5), selectTail();
+             TestNewLine(-45, 4, 45, 4)->flags |= UNIT_SELECTED;
+         },
+         true, [] { return EllipseOutline(40, 20, std::asin(0.2), kPi - 2 * std::asin(0.2), false); }},
+        {"closed spline",
+         [&] { ObjectNewPolylineFromArray(OBJTYPE_SPLINE, ring.data(), int(ring.size() / 2)), selectTail(); }, true,
+         [&] { return SplineOutline(ring); }},
+    };
+    for (const CurvedCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        MemFreeChunks();
+        MemInitLists();
+        ASSERT_EQ(MemEnlargeList(), 1);
+        g_Pieces.clear();
+        UndoInitProcess();
+        c.draw();
+        if (c.aroundPoint) {
+            ASSERT_EQ(PolyGenerateSurface(UNIT_SELECTED, 2, 10), 1) << (Alerts().texts.empty() ? "" : Alerts().texts[0]);
+            Collect(UNIT_TEMPORARY);
+        } else {
+            Collect();
+        }
+        ASSERT_EQ(Lines(0, 0, 0, 0, 1), 1);
+        UndoCancelProcess();
+        const Outline o = c.outline();
+        ASSERT_GT(g_Pieces.size(), 5u);
+        double length = 0;
+        for (const GeoObject &g : g_Pieces) {
+            ASSERT_EQ(g.type, GEO_LINE);
+            length += std::hypot(g.d[2] - g.d[0], g.d[3] - g.d[1]);
+            // Both ends on the outline, everything between inside.
+            EXPECT_LE(DistanceToOutline(o, g.d[0], g.d[1]), kFlatTolerance) << g.d[0] << " " << g.d[1];
+            EXPECT_LE(DistanceToOutline(o, g.d[2], g.d[3]), kFlatTolerance) << g.d[2] << " " << g.d[3];
+            for (double f : {0.25, 0.5, 0.75}) {
+                const double x = g.d[0] + f * (g.d[2] - g.d[0]), y = g.d[1] + f * (g.d[3] - g.d[1]);
+                EXPECT_TRUE(InsideOutline(o, x, y) || DistanceToOutline(o, x, y) <= kFlatTolerance) << x << " " << y;
+            }
+        }
+        // Lines 2 mm apart cover the area: their length is about the area / 2.
+        EXPECT_NEAR(length * 2 / OutlineArea(o), 1.0, 0.02);
+    }
+}
+
 TEST(HatchFrame, TurnedFrameKeepsItsCentre)
 {
     double f[4] = {0, 0, 10, 4};
@@ -295,6 +466,25 @@ protected:
         SymbolRebuildOwnIndex();
         FrameCalcBlock(block, 1);
     }
+    // An instance of the drawing's block, turned, scaled and moved, as a
+    // member of the block `into`.
+    static void AddInstance(Unit *into, const char *block, double angle, double scale, double tx = 0)
+    {
+        BlockInsertSlot entry{};
+        std::strcpy(entry.nameLibrary, "*");
+        std::strcpy(entry.nameBlock, block);
+        Matrix m;
+        MatrixInit(&m);
+        MatrixScale(&m, scale, scale);
+        MatrixRotate(&m, angle);
+        MatrixMove(&m, tx, 0);
+        Unit *u = SymbolCreateInstance(&entry, &m, nullptr);
+        ASSERT_NE(u, nullptr);
+        ASSERT_NE(SymbolAddMember(LIST_OWN_BLOCKS, into, u), nullptr);
+        MemListDelete(LIST_DRAWING, u);
+        SymbolRebuildOwnIndex();
+        FrameCalcBlock(into, 1);
+    }
     int Blocks()
     {
         const double origin[2] = {0, 0};
@@ -316,8 +506,57 @@ TEST_F(HatchBlockTest, BlocksFillTheCellsAndAreCutAtTheBoundary)
         EXPECT_NEAR(std::fmod(std::min(g.d[0], g.d[2]), 10), 0, 1e-9) << "every piece starts on a cell";
         EXPECT_NEAR(std::fmod(std::min(g.d[1], g.d[3]), 10), 0, 1e-9);
     }
-    EXPECT_EQ(g_Opened.size(), 1u);
-    EXPECT_EQ(g_Closed, 1);
+    // Opened with the default attributes, then again with the lines' own.
+    EXPECT_EQ(g_Opened.size(), 2u);
+    EXPECT_EQ(g_Closed, 2);
+}
+
+TEST_F(HatchBlockTest, BlocksInsideThePatternBlockAreFollowed)
+{
+    // The L of the test above, its arms instances of a block "arm" inside a
+    // block "L", which is the one member of "cell".
+    g_DrawingSettings.displayBlocks = 1;
+    Unit *arm = SymbolNewBlock(LIST_OWN_BLOCKS, "arm");
+    Unit *ell = SymbolNewBlock(LIST_OWN_BLOCKS, "L");
+    Unit *cell = SymbolNewBlock(LIST_OWN_BLOCKS, "cell");
+    ASSERT_TRUE(arm && ell && cell);
+    Unit *line = TestNewObject(LIST_DRAWING, OBJTYPE_LINE, {0, 0, 4, 0});
+    ASSERT_NE(SymbolAddMember(LIST_OWN_BLOCKS, arm, line), nullptr);
+    MemListDelete(LIST_DRAWING, line);
+    SymbolRebuildOwnIndex();
+    FrameCalcBlock(arm, 1);
+    AddInstance(ell, "arm", 0, 1);
+    AddInstance(ell, "arm", kPi / 2, 0.5);
+    AddInstance(cell, "L", 0, 1);
+    Square(5, 5, 92, 92);
+    Collect();
+    ASSERT_EQ(Blocks(), 1);
+    EXPECT_FALSE(AlertedOK(127));
+    EXPECT_EQ(g_Pieces.size(), 2u * 81);
+    EXPECT_NEAR(TotalLength(), 9 * (8 * 4 + 2) + 9 * (8 * 2 + 2), 1e-9);
+    for (const GeoObject &g : g_Pieces) {
+        EXPECT_NEAR(std::fmod(std::min(g.d[0], g.d[2]), 10), 0, 1e-9) << "every piece starts on a cell";
+        EXPECT_NEAR(std::fmod(std::min(g.d[1], g.d[3]), 10), 0, 1e-9);
+    }
+}
+
+TEST_F(HatchBlockTest, ABlockContainingItselfIsNotEnteredAgain)
+{
+    g_DrawingSettings.displayBlocks = 1;
+    Block({{OBJTYPE_LINE, {0, 0, 4, 0}}});
+    Square(5, 5, 92, 92);
+    Collect();
+    ASSERT_EQ(Blocks(), 1);
+    const size_t once = g_Pieces.size();
+    ASSERT_GT(once, 0u);
+    // Into itself: followed down to the nesting limit, every line would come
+    // 22 times over.
+    Unit *cell = SymbolFindBlock("*", "cell");
+    ASSERT_NE(cell, nullptr);
+    AddInstance(cell, "cell", 0, 1);
+    g_Pieces.clear();
+    ASSERT_EQ(Blocks(), 1);
+    EXPECT_EQ(g_Pieces.size(), once);
 }
 
 TEST_F(HatchBlockTest, ArcsInsideStayWholeAndStaggeredRowsShift)
@@ -364,6 +603,13 @@ TEST_F(HatchBlockTest, NoGeometryAndZeroPitchAreReported)
     def_.placement[2] = 0, def_.placement[3] = 0; // column pitch 0
     EXPECT_EQ(Blocks(), 0);
     EXPECT_TRUE(AlertedOK(34));
+    // Pitches of 1 um over the square would mean 10^10 cells: refused at once.
+    Alerts() = AlertLog{};
+    def_.placement[3] = 0.001;
+    def_.placement[4] = 0, def_.placement[5] = 0.001;
+    EXPECT_EQ(Blocks(), 0);
+    EXPECT_TRUE(AlertedOK(34));
+    EXPECT_TRUE(g_Pieces.empty());
 }
 
 } // namespace
