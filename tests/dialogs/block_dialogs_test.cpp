@@ -677,6 +677,9 @@ protected:
     void SetUp() override
     {
         PlacementDialogs::SetUp();
+        if (!g_WorkArrays.pathPoints) {
+            ASSERT_EQ(MemInitWork(), 1); // the scratch buffers
+        }
         UndoReset();
         Unit *line = TestNewLine(0, 0, 10, 0);
         ASSERT_NE(line, nullptr);
