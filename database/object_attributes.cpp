@@ -10,6 +10,7 @@
 #include "database/object_rects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
+#include "files/image_list.h"
 #include "geometry/frame.h"
 #include "plugin/zvi_module.h"
 
@@ -17,6 +18,7 @@ namespace {
 
 constexpr double kSlantLimit = 1e-10; // a slant this close to 90 degrees shears by the largest factor
 constexpr double kShearMax = 1e10;
+constexpr double MM_PER_INCH = 25.4;
 
 // A layer index naming an empty layer slot is collected as layer 0.
 void CorrectLayer(XProperty *p)
@@ -445,10 +447,13 @@ void ObjectAttributesCollectBitmapRef(const Element *element, ObjectAttributes *
     b.mask = 0;
     std::memcpy(b.name, r->name, sizeof b.name);
     b.placement = r->placement;
-    // Bitmaps are kept as data, not loaded as images: nothing is measured.
-    b.pixelWidth = b.pixelHeight = -1;
-    b.bitsPerPixel = 0;
-    b.resolutionX = b.resolutionY = 0.0;
+    // Shown by the placement dialog: what the bitmap list knows of the image.
+    const BitmapEntry *image = ImageFindBitmap(r->name, 0);
+    b.pixelWidth = image ? image->width : -1;
+    b.pixelHeight = image ? image->height : -1;
+    b.bitsPerPixel = image ? int32_t(image->bitsPerPixel) : 0;
+    b.resolutionX = image ? image->pixelsPerMmX * MM_PER_INCH : 0.0;
+    b.resolutionY = image ? image->pixelsPerMmY * MM_PER_INCH : 0.0;
 }
 
 void ObjectAttributesApplyBitmapRef(Element *element, const ObjectAttributes *set, int all)

@@ -9,6 +9,7 @@
 #include "app/write_refresh.h"
 #include "commands/command_state.h"
 #include "database/storage.h"
+#include "database/symbol_index.h"
 #include "dialogs/alert.h"
 #include "dialogs/box14.h"
 #include "language/language.h"
@@ -53,12 +54,16 @@ SinglePages PagesOf(const Unit *u)
     return {t[0], nullptr, 0};
 }
 
-// Applies an accepted sheet; g_ReferencesChanged then tells whether an
-// instance now refers to another library or block.
+// Applies an accepted sheet. An instance that now refers to another library
+// or block is linked again (its block loaded from a caching library when
+// missing); until then it would refer to nothing and vanish.
 int ApplyAccepted(const ObjectAttributes *set, uint32_t mask, int copy, int all)
 {
     g_ReferencesChanged = 0;
-    return ObjectAttributesApplySelection(set, mask, copy, all, 0);
+    const int result = ObjectAttributesApplySelection(set, mask, copy, all, 0);
+    if (g_ReferencesChanged)
+        SymbolLoadAllMissing();
+    return result;
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "database/object_rects.h"
 #include "database/storage.h"
 #include "database/symbol_find.h"
+#include "database/symbol_index.h"
 #include "database/undo.h"
 #include "dialogs/alert.h"
 #include "geometry/frame.h"
@@ -136,6 +137,8 @@ int ObjectCopyProperties(ObjectAttributes *set, uint32_t mask)
                g_ObjectMultiSheet(set, count, &copy)) {
         g_ReferencesChanged = 0;
         result = ObjectAttributesApplySelection(set, mask, copy, 0, 0);
+        if (g_ReferencesChanged)
+            SymbolLoadAllMissing();
     }
     ObjectAttributesEndModules(set);
     return result;

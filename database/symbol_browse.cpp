@@ -14,6 +14,7 @@
 #include "database/symbol_find.h"
 #include "database/symbol_index.h"
 #include "database/symbol_library.h"
+#include "files/file_library.h"
 
 namespace {
 
@@ -88,6 +89,15 @@ void AddBlock(NameArray &a, const char *prefix, const char *name, bool *found)
         InsertName(a, name, std::strlen(name));
 }
 
+// The working arrays while SymbolBrowseLibrary builds the lists: the names
+// a library file hands over go into them.
+struct BrowseWork {
+    NameArray *folders = nullptr;
+    NameArray *blocks = nullptr;
+    bool found = false;
+};
+BrowseWork g_BrowseWork;
+
 // The held copy of a working array, each name without the prefix.
 Name *HoldRelative(const NameArray &a, size_t cut, bool *failed)
 {
@@ -125,15 +135,23 @@ int SymbolBrowseLibrary(const char *library, const char *prefix, int force)
         return 0;
     NameArray folders{folderWork.get(), 0, capacity};
     NameArray blocks{blockWork.get(), 0, capacity};
-    bool found = false;
+    BrowseWork &work = g_BrowseWork;
+    work = BrowseWork{&folders, &blocks, false};
     auto add = [&](const char *name) {
-        AddFolder(folders, prefix, name, &found);
-        AddBlock(blocks, prefix, name, &found);
+        SymbolBrowseAddFolder(prefix, name);
+        SymbolBrowseAddBlock(prefix, name);
     };
     if (index == LIBRARY_INDEX_OWN) {
         for (int32_t i = 0; i < g_OwnBlockIndex.count; ++i)
             add(g_OwnBlockIndex.blocks[i]->block.name);
     } else {
+        // A caching library lists what its file holds without loading it;
+        // a file that cannot be read (said by the reader) gives no names.
+        const LibrarySlot &slot = g_LibrarySlots.slots[index];
+        if (slot.caching && slot.load && !FileIndexLibraryBlocks(slot.path, prefix, index)) {
+            folders.count = blocks.count = 0;
+            work.found = false;
+        }
         for (int32_t i = 0; i < g_LibraryBlockIndex.count; ++i) {
             const LibraryIndexEntry &e = g_LibraryBlockIndex.entries[i];
             if (e.slot != index)
@@ -144,6 +162,8 @@ int SymbolBrowseLibrary(const char *library, const char *prefix, int force)
                 add(e.block->block.name);
         }
     }
+    const bool found = work.found;
+    work = BrowseWork{};
     bool failed = false;
     const size_t cut = std::strlen(prefix);
     s.folders = HoldRelative(folders, cut, &failed);
@@ -153,6 +173,20 @@ int SymbolBrowseLibrary(const char *library, const char *prefix, int force)
     s.library = index;
     std::strcpy(s.prefix, prefix);
     return !failed && (found || s.folderCount || s.blockCount) ? 1 : 0;
+}
+
+void SymbolBrowseAddFolder(const char *prefix, const char *name)
+{
+    BrowseWork &w = g_BrowseWork;
+    if (w.folders)
+        AddFolder(*w.folders, prefix, name, &w.found);
+}
+
+void SymbolBrowseAddBlock(const char *prefix, const char *name)
+{
+    BrowseWork &w = g_BrowseWork;
+    if (w.blocks)
+        AddBlock(*w.blocks, prefix, name, &w.found);
 }
 
 void SymbolBrowseReset()

@@ -9,6 +9,10 @@
 // a folder prefix ends with "\"); kept while library and prefix stay the same
 // unless force. 1 when the prefix names something (a block or entries).
 int SymbolBrowseLibrary(const char *library, const char *prefix, int force);
+// While the lists are built: a full block name (read from a library file)
+// enters the folder list or the block list when it lies below the prefix.
+void SymbolBrowseAddFolder(const char *prefix, const char *name);
+void SymbolBrowseAddBlock(const char *prefix, const char *name);
 void SymbolBrowseReset();
 void SymbolBrowseFree();
 // Drops the held lists when they belong to that library index (999 = own).

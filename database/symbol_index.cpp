@@ -417,6 +417,7 @@ void SymbolSortLibraries()
     }
     t.count = named;
     SymbolBrowseFree();
+    FileExitNameCache();
 }
 
 // ---------------------------------------------------------------------------

@@ -15,9 +15,11 @@
 #include "dialogs/box01_controls.h"
 #include "dialogs/box04_color.h"
 #include "dialogs/box05_table.h"
+#include "dialogs/box06_instance.h"
 #include "dialogs/box10_dim.h"
 #include "dialogs/box14.h"
 #include "language/language.h"
+#include "language/language_entries.h"
 
 namespace {
 
@@ -42,6 +44,10 @@ constexpr int FIELD_SIZE = 251;
 
 constexpr int ID_APPLY_FIRST = 258, ID_EXTRA_MULTI = 266;
 constexpr int ID_SPECIAL = 550; // the attribute dialog of the object's kind
+// The attribute dialogs the special button offers, and their menu texts.
+constexpr int SPECIAL_DIMENSION = 11006, SPECIAL_BITMAP = 11008, SPECIAL_INSTANCE = 11009;
+constexpr int SPECIAL_MAX = 3;
+constexpr int MENU_DIMENSION = 4, MENU_INSTANCE = 5; // eSpecialMenus
 constexpr int CAPTION_SIZE = 256;
 
 struct ObjInfoBlock {
@@ -168,10 +174,87 @@ void RedrawIconButtons(HWND page)
     Box01DialogRedrawItems(page, ID_CAP_FIRST, ID_JOIN_FIRST + CAP_KINDS - 1);
 }
 
+struct SpecialCommand {
+    int id;
+    const char *text;
+};
+
+// The attribute dialogs of the kinds of the edited objects, in menu order.
+int SpecialCommands(HWND page, SpecialCommand out[SPECIAL_MAX])
+{
+    const ObjInfoBlock *b = Block(page);
+    int n = 0;
+    if (!b->multi && DimensionDialog(page, false))
+        out[n++] = {SPECIAL_DIMENSION, eSpecialMenus[MENU_DIMENSION]};
+    if (b->copy->present[ATTR_BITMAP])
+        out[n++] = {SPECIAL_BITMAP, LANG(eSpecialMenus, BitmapPlacement)};
+    if (b->copy->present[ATTR_PLACEMENT])
+        out[n++] = {SPECIAL_INSTANCE, eSpecialMenus[MENU_INSTANCE]};
+    return n;
+}
+
+// Hidden without a dialog; with one the button names it, with several it
+// opens their menu.
+void ShowSpecialButton(HWND page)
+{
+    SpecialCommand commands[SPECIAL_MAX];
+    const int n = SpecialCommands(page, commands);
+    Box01DialogShowItem(page, ID_SPECIAL, n > 0);
+    if (n == 1)
+        SetDlgItemTextA(page, ID_SPECIAL, commands[0].text);
+}
+
+// The placement dialogs edit the working copy; the sheet's OK applies it.
+void RunSpecial(HWND page, const SpecialCommand &command)
+{
+    ObjInfoBlock *b = Block(page);
+    if (command.id == SPECIAL_DIMENSION) {
+        DimensionDialog(page, true);
+    } else if (command.id == SPECIAL_BITMAP) {
+        if (b->multi)
+            Box06EditBitmapInstanceMulti(page, command.text, b->copy);
+        else
+            Box06EditBitmapInstance(page, command.text, b->copy);
+    } else if (command.id == SPECIAL_INSTANCE) {
+        if (b->multi)
+            Box06EditBlockInstanceMulti(page, command.text, b->copy);
+        else
+            Box06EditBlockInstance(page, command.text, b->copy);
+    }
+}
+
+void SpecialButton(HWND page)
+{
+    SpecialCommand commands[SPECIAL_MAX];
+    const int n = SpecialCommands(page, commands);
+    if (n == 1)
+        RunSpecial(page, commands[0]);
+    if (n < 2)
+        return;
+    HMENU menu = CreatePopupMenu();
+    bool built = menu != nullptr;
+    for (int i = 0; built && i < n; ++i)
+        built = AppendMenuA(menu, MF_STRING, UINT_PTR(commands[i].id), commands[i].text) != FALSE;
+    if (!built) {
+        if (menu)
+            DestroyMenu(menu);
+        Box01DialogShowItem(page, ID_SPECIAL, 0);
+        return;
+    }
+    RECT r;
+    GetWindowRect(GetDlgItem(page, ID_SPECIAL), &r);
+    const int chosen = int(TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_VCENTERALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
+                                          r.right, (r.top + r.bottom) / 2, 0, page, nullptr));
+    DestroyMenu(menu);
+    for (int i = 0; i < n; ++i)
+        if (commands[i].id == chosen)
+            RunSpecial(page, commands[i]);
+}
+
 void Fill(HWND page)
 {
     ObjInfoBlock *b = Block(page);
-    Box01DialogShowItem(page, ID_SPECIAL, !b->multi && DimensionDialog(page, false));
+    ShowSpecialButton(page);
     const XProperty &p = Set(page).values;
     const int disabled[2][3] = {{ID_LAYER_LABEL, ID_LAYER, ID_OWN_FIRST + 6}, {ID_PEN_LABEL, ID_PEN, ID_OWN_FIRST}};
     for (int i = 0; i < 3; ++i) {
@@ -276,8 +359,8 @@ void Command(HWND page, WPARAM wParam)
         return;
     if (HIWORD(wParam) != BN_CLICKED)
         return;
-    if (id == ID_SPECIAL && !Block(page)->multi) {
-        DimensionDialog(page, true);
+    if (id == ID_SPECIAL) {
+        SpecialButton(page);
     } else if (id >= ID_OWN_FIRST && id < ID_OWN_FIRST + OWN_BITS) {
         ToggleOwnBox(page, id - ID_OWN_FIRST);
     } else if (id == ExtraId(page)) {

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "app/convert.h"
@@ -14,6 +16,7 @@
 #include "app/init.h"
 #include "app/window_progress.h"
 #include "database/storage.h"
+#include "database/symbol_browse.h"
 #include "database/symbol_block.h"
 #include "database/symbol_find.h"
 #include "database/symbol_index.h"
@@ -27,6 +30,7 @@
 #include "files/zvi.h"
 #include "geometry/frame.h"
 #include "language/language.h"
+#include "language/language_entries.h"
 
 namespace {
 
@@ -245,6 +249,7 @@ int FileLoadLibraryInfo(const char *path, int slot, uint32_t sections)
         return 0;
     }
     WindowClearCancel();
+    FileExitNameCache(); // the library's file is taken afresh
     int ok = ReadLibraryRecord(slot, sections);
     if (ok && ZVI_FileReadNextSection() && ZVI_FileReadLastKeyword() == KEY_ATTRIB)
         ok = ReadSectionAttrib(slot, sections);
@@ -278,6 +283,7 @@ int FileWriteLibrary(const char *path, int slot, uint32_t sections)
         Alert(path, FILE_ALERT_CANNOT_WRITE);
         return 0;
     }
+    FileExitNameCache(); // the file may be the one whose names are kept
     return 1;
 }
 
@@ -421,6 +427,144 @@ int FileEnumerateLibrary(int slot, FileLibraryBlockVisitor visit, void *context)
     return ok;
 }
 
+// ---------------------------------------------------------------------------
+// Block names of a caching library's file, for browsing
+
+namespace {
+
+constexpr int32_t NAME_CACHE_CAPACITY = 16384;
+constexpr int32_t NAME_PROGRESS_EVERY = 64;
+using BlockName = char[UNIT_NAME_SIZE];
+
+// The names of one library file. A file that could not be read is kept as
+// failed, so that walking its folders does not read and report it again.
+struct NameCache {
+    int slot = -1;
+    char path[LIBRARY_PATH_SIZE] = "";
+    std::unique_ptr<BlockName[]> names;
+    int32_t count = 0;
+    bool failed = false;
+};
+NameCache s_NameCache;
+
+void HandToBrowser(const char *prefix, const char *name)
+{
+    SymbolBrowseAddFolder(prefix, name);
+    SymbolBrowseAddBlock(prefix, name);
+}
+
+void CacheResult(int slot, const char *path, BlockName *names, int32_t count, bool failed)
+{
+    FileExitNameCache();
+    NameCache &c = s_NameCache;
+    if (!failed && count > 0) {
+        c.names.reset(new (std::nothrow) BlockName[size_t(count)]);
+        if (!c.names)
+            return;
+        std::memcpy(c.names.get(), names, size_t(count) * sizeof(BlockName));
+        c.count = count;
+    }
+    c.slot = slot;
+    c.failed = failed;
+    lstrcpynA(c.path, path, LIBRARY_PATH_SIZE);
+}
+
+} // namespace
+
+void FileInitNameCache()
+{
+    s_NameCache = NameCache{};
+}
+
+void FileExitNameCache()
+{
+    FileInitNameCache();
+}
+
+int FileIndexLibraryBlocks(const char *path, const char *prefix, int slot)
+{
+    const NameCache &c = s_NameCache;
+    if (c.slot == slot && c.slot >= 0 && lstrcmpiA(c.path, path) == 0) {
+        for (int32_t i = 0; i < c.count; ++i)
+            HandToBrowser(prefix, c.names[i]);
+        return c.failed ? 0 : 1;
+    }
+    FileInitIndexMaps();
+    HANDLE file;
+    const int opened = FileOpenLibraryFile(path, &file);
+    if (opened <= 0) {
+        Alert(path, opened == 0 ? FILE_ALERT_CANNOT_OPEN : FILE_ALERT_WRONG_CONTENT);
+        CacheResult(slot, path, nullptr, 0, true);
+        return 0;
+    }
+    TempBlock<BlockName> building(NAME_CACHE_CAPACITY, __FILE_NAME__, __LINE__);
+    if (!building) {
+        FileCloseLibraryFile(file);
+        return 0;
+    }
+    const bool progress = !InMaster();
+    if (progress) {
+        char name[MAX_PATH] = "", text[kMessageSize];
+        ZVI_FileShortName(path, name);
+        std::snprintf(text, sizeof text, LANG_FORMAT(eDialogText, ReadingBlockNames, "%s"), name);
+        WindowShowProgress(LANG(eHeadlineText, DrawingFile), text, 1);
+    }
+    WindowClearCancel();
+    int32_t count = 0;
+    bool overflow = false;
+    // Every block's name; its members are read past.
+    auto readNames = [&]() -> int {
+        ScratchUni1 scratch(__FILE_NAME__, __LINE__);
+        if (!scratch)
+            return 0;
+        Unit *record = reinterpret_cast<Unit *>(g_Universal1);
+        const uint32_t capacity = g_ObjectLimits.scratchSize;
+        for (int32_t n = 0;; ++n) {
+            const int32_t size = FileReadUnit(record, capacity);
+            if (size == 0)
+                return 1;
+            if (size < 0 || record->kind != UNIT_KIND_BLOCK) {
+                if (size > 0)
+                    FileReport("Invalid type %03ld\nof element %ld, section =BLOCK=", long(record->kind), long(n));
+                return 0;
+            }
+            char *name = record->block.name;
+            name[UNIT_NAME_SIZE - 1] = 0;
+            HandToBrowser(prefix, name);
+            if (count < NAME_CACHE_CAPACITY)
+                std::memcpy(building.get()[count++], name, UNIT_NAME_SIZE);
+            else
+                overflow = true;
+            if (!ReadMembers(record, capacity, n, [] { return true; }))
+                return 0;
+            if (n % NAME_PROGRESS_EVERY == 0) {
+                FileShowReadProgress(FileProgressText(FILE_PROGRESS_LIBRARY_BLOCKS), n);
+                if (WindowIsCancelled())
+                    return 0;
+            }
+        }
+    };
+    const int ok = ReadSections([&](int keyword) { return keyword == KEY_BLOCK ? readNames() : 1; });
+    if (progress)
+        WindowHideProgress();
+    if (!ok) {
+        const bool cancelled = WindowIsCancelled() != 0;
+        FailRead(path, file);
+        if (cancelled)
+            FileExitNameCache();
+        else
+            CacheResult(slot, path, nullptr, 0, true);
+        return 0;
+    }
+    FileCloseLibraryFile(file);
+    // More names than the cache holds: the file is read again next time.
+    if (overflow)
+        FileExitNameCache();
+    else
+        CacheResult(slot, path, building.get(), count, false);
+    return 1;
+}
+
 int FileUpdateLibrary(const char *path, const char *newPath, int slot)
 {
     if (!path || slot < 0 || slot >= g_LibrarySlots.count)
@@ -526,6 +670,7 @@ int FileUpdateLibrary(const char *path, const char *newPath, int slot)
     }
     if (!newPath)
         DeleteFileA(oldPath);
+    FileExitNameCache();
     // Stubs have done their work; changed blocks now match the file.
     for (Unit *b = g_ObjectLists[list].head; b;) {
         if (b->kind == UNIT_KIND_BLOCK && (b->ident & 0x3) == BLOCK_STATE_DELETED) {
@@ -573,6 +718,7 @@ void FileRemoveLibrary(int slot)
     if (slot < 0 || slot >= count)
         return;
     SymbolClearLibrary(slot);
+    FileExitNameCache(); // slots move down
     const int last = count - 1;
     if (slot != last) {
         g_LibrarySlots.slots[slot] = g_LibrarySlots.slots[last];

@@ -31,6 +31,16 @@ int FileLoadLibraryBlocks(int slot, char (*names)[UNIT_NAME_SIZE], int count);
 // the diagnostic log only: the caller decides what its user sees.
 using FileLibraryBlockVisitor = bool (*)(Unit *block, void *context);
 int FileEnumerateLibrary(int slot, FileLibraryBlockVisitor visit, void *context);
+// The block names of a caching library's file, handed to the browse lists
+// being built (SymbolBrowseAddFolder, SymbolBrowseAddBlock) without loading
+// the blocks. The names of the last file read are kept, so browsing it again
+// reads nothing; a file that cannot be read is reported once (the file
+// alert) and then gives no names until the kept names are dropped. 1 read.
+int FileIndexLibraryBlocks(const char *path, const char *prefix, int slot);
+// Forget and free the kept names; called whenever a library file is
+// written or a library opened, closed or moved to another slot.
+void FileInitNameCache();
+void FileExitNameCache();
 // Writes a caching library by copying the blocks it did not change from the
 // old file: without newPath the old file is first renamed to "$$$".
 int FileUpdateLibrary(const char *path, const char *newPath, int slot);

@@ -2,7 +2,12 @@
 // limits, and Cancel leaving the caller's attributes as they were.
 #include "language_dialogs.h"
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <cstring>
+#include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -19,6 +24,10 @@
 #include "dialogs/box06_instance.h"
 #include "dialogs/box08_blockcopy.h"
 #include "dialogs/box12.h"
+#include "dialogs/box15.h"
+#include "database/object_property.h"
+#include "database/undo.h"
+#include "common/test_objects.h"
 #include "language/language.h"
 
 namespace {
@@ -476,6 +485,290 @@ TEST_F(InstanceDialogTest, ConfirmedWithoutEditsTheMatrixComesBack)
         EXPECT_EQ(Box06EditBlockInstance(nullptr, "t", &set), 0u);
     }
     EXPECT_EQ(set.placement.placement.tx, kept.tx);
+}
+
+} // namespace
+
+namespace {
+
+// The several-objects placement dialogs: what the boxes mark, and that only
+// OK reaches the record.
+class PlacementDialogs : public LanguageDialogTest {
+protected:
+    void SetUp() override
+    {
+        LanguageDialogTest::SetUp();
+        MemFreeChunks();
+        MemInitLists();
+        ASSERT_EQ(MemEnlargeList(), 1);
+        g_OwnBlockIndex.count = 0;
+        SymbolBrowseFree();
+        savedChooser_ = g_Box15ChooserHook;
+        set_ = std::make_unique<ObjectAttributes>();
+        ObjectAttributesInit(set_.get());
+        std::strcpy(set_->placement.library, "*");
+        std::strcpy(set_->placement.block, "B");
+        Box06AssemblePlacement(&set_->placement.placement, 2.0, 3.0, 0.5, 0.1, 5.0, -7.0);
+        std::strcpy(set_->bitmap.name, "C:\\pictures\\a.bmp");
+        Box06AssemblePlacement(&set_->bitmap.placement, 1.0, 1.0, 0.0, 0.0, 1.0, 2.0);
+        set_->bitmap.pixelWidth = -1;
+    }
+    void TearDown() override
+    {
+        g_Box15ChooserHook = savedChooser_;
+        SymbolBrowseFree();
+        MemFreeChunks();
+        MemInitLists();
+        LanguageDialogTest::TearDown();
+    }
+    static std::string &ChosenPath()
+    {
+        static std::string path;
+        return path;
+    }
+    static int Choose(const char *, FileDialogState *state, const FileTypeSelection &)
+    {
+        lstrcpynA(state->current, ChosenPath().c_str(), sizeof state->current);
+        return 1;
+    }
+    std::unique_ptr<ObjectAttributes> set_;
+    Box15ChooserHook savedChooser_ = nullptr;
+};
+
+// The boxes 500 to 504 as a string of 0 and 1.
+std::string Boxes(HWND d)
+{
+    std::string out;
+    for (int id = 500; id <= 504; ++id)
+        out += IsDlgButtonChecked(d, id) == BST_CHECKED ? '1' : '0';
+    return out;
+}
+
+TEST_F(PlacementDialogs, EnteringAFieldMarksOnlyItsValueForEveryInstance)
+{
+    std::string atOpen, afterY;
+    bool okHasFocus = false;
+    {
+        DialogDriver driver({[&](HWND d) {
+            atOpen = Boxes(d);
+            okHasFocus = GetFocus() == GetDlgItem(d, IDOK);
+            SetFocus(GetDlgItem(d, 201));
+            SetDlgItemTextA(d, 201, "9");
+            afterY = Boxes(d);
+            TestClickButton(d, IDOK);
+        }});
+        EXPECT_EQ(Box06EditBlockInstanceMulti(nullptr, "t", set_.get()), 1u);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    EXPECT_EQ(atOpen, "00000");
+    EXPECT_TRUE(okHasFocus);
+    EXPECT_EQ(afterY, "00010");
+    EXPECT_EQ(set_->placement.mask, 0x80u) << "y alone";
+    EXPECT_NEAR(set_->placement.placement.ty, 9.0, 1e-9);
+    EXPECT_NEAR(set_->placement.placement.tx, 5.0, 1e-9);
+    // Reset marks the scales and angles; bits set before stay set.
+    {
+        DialogDriver driver({[](HWND d) {
+            TestClickButton(d, 551);
+        }, [](HWND d) { TestClickButton(d, IDOK); }});
+        EXPECT_EQ(Box06EditBlockInstanceMulti(nullptr, "t", set_.get()), 1u);
+    }
+    EXPECT_EQ(set_->placement.mask, 0xBCu);
+    EXPECT_NEAR(set_->placement.placement.a, 1.0, 1e-12);
+    EXPECT_NEAR(set_->placement.placement.d, 1.0, 1e-12);
+    // Cancel: the record as it was, whatever was marked.
+    const ObjectAttributes before = *set_;
+    {
+        DialogDriver driver({[](HWND d) {
+            SetFocus(GetDlgItem(d, 200));
+            SetDlgItemTextA(d, 200, "100");
+            CheckDlgButton(d, 500, BST_CHECKED);
+            TestClickButton(d, IDCANCEL);
+        }});
+        EXPECT_EQ(Box06EditBlockInstanceMulti(nullptr, "t", set_.get()), 0u);
+    }
+    EXPECT_EQ(std::memcmp(&before, set_.get(), sizeof before), 0);
+}
+
+TEST_F(PlacementDialogs, AChosenBlockIsShownAndMarkedForEveryInstance)
+{
+    ASSERT_NE(SymbolNewBlock(LIST_OWN_BLOCKS, "Other"), nullptr);
+    SymbolRebuildOwnIndex();
+    std::string shown[2], marks;
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, 550); },
+                             [](HWND d) { // the block chooser
+                                 SetDlgItemTextA(d, 200, "Other");
+                                 TestClickButton(d, IDOK);
+                             },
+                             [&](HWND d) {
+                                 shown[0] = TestItemText(d, 350);
+                                 shown[1] = TestItemText(d, 351);
+                                 marks = Boxes(d);
+                                 TestClickButton(d, IDOK);
+                             }});
+        EXPECT_EQ(Box06EditBlockInstanceMulti(nullptr, "t", set_.get()), 1u);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    EXPECT_EQ(shown[0], eUniTexts[7]) << "the own blocks by their name";
+    EXPECT_EQ(shown[1], "Other");
+    EXPECT_EQ(marks, "11000");
+    EXPECT_EQ(set_->placement.mask, 0x3u);
+    EXPECT_STREQ(set_->placement.library, "*");
+    EXPECT_STREQ(set_->placement.block, "Other");
+}
+
+TEST_F(PlacementDialogs, SeveralBitmapsHaveNoBlockBoxAndTheirOwnBits)
+{
+    ChosenPath() = "C:\\pictures\\b.bmp";
+    g_Box15ChooserHook = Choose;
+    bool blockBoxShown = true;
+    std::string label, details;
+    {
+        DialogDriver driver({[&](HWND d) {
+                                 blockBoxShown = IsWindowVisible(GetDlgItem(d, 501)) != FALSE;
+                                 label = TestItemText(d, 352);
+                                 SetFocus(GetDlgItem(d, 200));
+                                 SetFocus(GetDlgItem(d, 204));
+                                 TestClickButton(d, 550);
+                             },
+                             [&](HWND d) {
+                                 details = TestItemText(d, 351);
+                                 TestClickButton(d, IDOK);
+                             }});
+        EXPECT_EQ(Box06EditBitmapInstanceMulti(nullptr, "t", set_.get()), 1u);
+    }
+    EXPECT_FALSE(blockBoxShown);
+    EXPECT_EQ(label, eUniTexts[85]);
+    EXPECT_EQ(details, "");
+    EXPECT_EQ(set_->bitmap.mask, 0x1u | 0x20u | 0x1Eu) << "file, x, scales and angles";
+    EXPECT_STREQ(set_->bitmap.name, "C:\\pictures\\b.bmp");
+    EXPECT_EQ(set_->placement.mask, 0u) << "the instance group is not touched";
+}
+
+TEST_F(PlacementDialogs, OneBitmapShowsItsImageAndRefusesAPathItCannotHold)
+{
+    set_->bitmap.pixelWidth = 640;
+    set_->bitmap.pixelHeight = 480;
+    set_->bitmap.bitsPerPixel = 24;
+    set_->bitmap.resolutionX = set_->bitmap.resolutionY = 96.0;
+    ChosenPath() = "C:\\" + std::string(300, 'p') + ".bmp";
+    g_Box15ChooserHook = Choose;
+    std::string details;
+    {
+        DialogDriver driver({[&](HWND d) {
+                                 details = TestItemText(d, 351);
+                                 TestClickButton(d, 550);
+                             },
+                             [](HWND d) { TestClickButton(d, IDOK); }});
+        EXPECT_EQ(Box06EditBitmapInstance(nullptr, "t", set_.get()), 1u);
+    }
+    char expected[256];
+    std::snprintf(expected, sizeof expected, eUniTexts[6], 24, 640, 480, 96, 96);
+    EXPECT_EQ(details, expected);
+    ASSERT_EQ(Alerts().size(), 1u);
+    EXPECT_STREQ(set_->bitmap.name, "C:\\pictures\\a.bmp") << "the old file stays";
+}
+
+// Two instances of one block, both selected, edited from the property sheet
+// of several objects as the Object menu does it.
+class PlacementEdit : public PlacementDialogs {
+protected:
+    void SetUp() override
+    {
+        PlacementDialogs::SetUp();
+        if (!g_WorkArrays.pathPoints) {
+            ASSERT_EQ(MemInitWork(), 1); // the scratch buffers
+        }
+        UndoReset();
+        Unit *line = TestNewLine(0, 0, 10, 0);
+        ASSERT_NE(line, nullptr);
+        line->flags |= UNIT_SELECTED;
+        int replaced = 0;
+        ASSERT_EQ(SymbolCreateBlock("*", "Box", 0, 0, 0, 1e300, 1e300, 1e300, 1e300, &replaced), 1);
+        MemListDelete(LIST_DRAWING, line);
+        BlockInsertSlot entry{};
+        std::strcpy(entry.nameLibrary, "*");
+        std::strcpy(entry.nameBlock, "Box");
+        entry.scale = 1.0;
+        for (double x : {10.0, 50.0}) {
+            const Matrix m{1, 0, 0, 1, x, 20};
+            ASSERT_EQ(SymbolInsert(&entry, &m), 1);
+        }
+        UndoReset();
+        for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next) {
+            UndoStampPermanent(u);
+            u->flags |= UNIT_SELECTED;
+        }
+        ASSERT_EQ(TestAliveUnits().size(), 2u);
+        step_ = g_UndoStep;
+    }
+    // Opens the sheet, the instance dialog from its special button, types
+    // the scales there and closes both with the buttons given.
+    int Edit(int placementButton, int sheetButton)
+    {
+        DialogDriver driver({
+            [](HWND sheet) {
+                HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+                PostMessageA(page, WM_COMMAND, MAKEWPARAM(550, BN_CLICKED), LPARAM(GetDlgItem(page, 550)));
+            },
+            [placementButton](HWND d) {
+                SetFocus(GetDlgItem(d, 202));
+                SetDlgItemTextA(d, 202, "2");
+                SetDlgItemTextA(d, 203, "2");
+                TestClickButton(d, placementButton);
+            },
+            [sheetButton](HWND sheet) { PropSheet_PressButton(sheet, sheetButton); },
+        });
+        ObjectAttributes set;
+        const int result = ObjectEditPropertiesMulti(&set, UNIT_SELECTED);
+        EXPECT_EQ(driver.stepsDone(), 3);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+        return result;
+    }
+    static std::vector<Matrix> Placements()
+    {
+        std::vector<Matrix> out;
+        for (Unit *u : TestAliveUnits())
+            out.push_back(u->instance.placement);
+        return out;
+    }
+    int32_t step_ = 0;
+};
+
+TEST_F(PlacementEdit, NewScalesReachEveryInstanceInOneUndoStep)
+{
+    ASSERT_EQ(Edit(IDOK, PSBTN_OK), 1);
+    EXPECT_EQ(g_UndoStep, step_ + 1);
+    std::vector<Matrix> now = Placements();
+    ASSERT_EQ(now.size(), 2u);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_NEAR(now[i].a, 2.0, 1e-12) << i;
+        EXPECT_NEAR(now[i].d, 2.0, 1e-12) << i;
+        EXPECT_NEAR(now[i].ty, 20.0, 1e-12) << "each keeps its place";
+    }
+    EXPECT_NEAR(now[0].tx, 10.0, 1e-12);
+    EXPECT_NEAR(now[1].tx, 50.0, 1e-12);
+    for (Unit *u : TestAliveUnits())
+        EXPECT_NEAR(u->frame[2] - u->frame[0], 20.0, 1e-9) << "the frame follows the scale";
+    ASSERT_EQ(UndoStepBack(), 1);
+    now = Placements();
+    ASSERT_EQ(now.size(), 2u);
+    for (const Matrix &m : now)
+        EXPECT_NEAR(m.a, 1.0, 1e-12);
+}
+
+TEST_F(PlacementEdit, CancelChangesNothing)
+{
+    const std::vector<Matrix> before = Placements();
+    for (auto [placement, sheet] : {std::pair{IDCANCEL, PSBTN_CANCEL}, std::pair{IDOK, PSBTN_CANCEL}}) {
+        EXPECT_EQ(Edit(placement, sheet), 0);
+        EXPECT_EQ(g_UndoStep, step_);
+        const std::vector<Matrix> now = Placements();
+        ASSERT_EQ(now.size(), before.size());
+        for (size_t i = 0; i < now.size(); ++i)
+            EXPECT_EQ(std::memcmp(&now[i], &before[i], sizeof(Matrix)), 0);
+    }
 }
 
 } // namespace

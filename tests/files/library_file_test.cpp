@@ -1,8 +1,10 @@
 // Symbol-library files: written and read back byte for byte, damaged files
-// refused, and the "$$$" update of a caching library.
+// refused, the "$$$" update of a caching library, and the block names of a
+// caching library's file browsed without loading its blocks.
 #include "drawfile_fixture.h"
 
 #include "database/symbol_block.h"
+#include "database/symbol_browse.h"
 #include "database/symbol_find.h"
 #include "database/symbol_index.h"
 #include "database/symbol_library.h"
@@ -134,6 +136,184 @@ TEST_F(LibraryFileTest, UpdateKeepsTheBlocksNotLoadedAndDropsDeletedOnes)
     EXPECT_NE(text.find("Mech\\\\Bolt"), std::string::npos);
     EXPECT_NE(text.find("\"New\""), std::string::npos);
     EXPECT_EQ(text.find("Mech\\\\Nut"), std::string::npos);
+}
+
+// Blocks that instances need are read from caching libraries in rounds of
+// at most 1000 names, one library a round; other libraries are never read.
+TEST_F(LibraryFileTest, MissingBlocksAreLoadedInRoundsFromCachingLibrariesOnly)
+{
+    constexpr int kBlocks = 1500;
+    auto name = [](int i) {
+        char n[16];
+        std::snprintf(n, sizeof n, "B%04d", i);
+        return std::string(n);
+    };
+    TestTempFile big("big.zvl"), other("other.zvl");
+    g_LibrarySlots.count = 1;
+    std::strcpy(g_LibrarySlots.slots[0].info.title, "Big");
+    for (int i = 0; i < kBlocks; ++i)
+        ASSERT_NE(SymbolNewBlock(LIST_SYMBOL_LIBRARY_FIRST, name(i).c_str()), nullptr);
+    ASSERT_EQ(FileWriteLibrary(big.Path(), 0, kLibrary), 1);
+    std::strcpy(g_LibrarySlots.slots[0].info.title, "Other");
+    ASSERT_EQ(FileWriteLibrary(other.Path(), 0, kLibrary), 1);
+    FileRemoveLibrary(0);
+    ASSERT_EQ(FileOpenLibrary(big.Path(), 1, 1, 1), 0);
+    ASSERT_EQ(FileOpenLibrary(other.Path(), 1, 0, 1), 1); // caching, but not loading
+    const Matrix m{1, 0, 0, 1, 0, 0};
+    Unit *record = reinterpret_cast<Unit *>(Buffer().data());
+    for (int i = 0; i < kBlocks; ++i) {
+        ASSERT_NE(SymbolMakeInstance(record, 4096, "Big", name(i).c_str(), &m), 0u);
+        ASSERT_NE(StoreObject(record), nullptr);
+    }
+    ASSERT_NE(SymbolMakeInstance(record, 4096, "Other", "B0000", &m), 0u);
+    Unit *elsewhere = StoreObject(record);
+    ASSERT_NE(elsewhere, nullptr);
+    SymbolLoadAllMissing();
+    EXPECT_EQ(g_ObjectLists[LIST_SYMBOL_LIBRARY_FIRST].count, uint32_t(kBlocks));
+    EXPECT_EQ(g_ObjectLists[LIST_SYMBOL_LIBRARY_FIRST + 1].count, 0u);
+    int linked = 0;
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+        linked += u != elsewhere && SymbolGetInstanceBlock(u) ? 1 : 0;
+    EXPECT_EQ(linked, kBlocks);
+    EXPECT_EQ(SymbolGetInstanceBlock(elsewhere), nullptr);
+    EXPECT_TRUE(DrawLog().alerts.empty());
+}
+
+// Closing a library in the middle moves the last one into its slot with
+// its blocks; the freed slot is ready for any library.
+TEST_F(LibraryFileTest, RemovingASlotMovesTheLastLibraryWithItsBlocks)
+{
+    g_LibrarySlots.count = 3;
+    for (int i = 0; i < 3; ++i) {
+        LibrarySlot &s = g_LibrarySlots.slots[i];
+        std::snprintf(s.info.title, sizeof s.info.title, "L%d", i);
+        char block[8];
+        std::snprintf(block, sizeof block, "K%d", i);
+        ASSERT_NE(SymbolNewBlock(LIST_SYMBOL_LIBRARY_FIRST + i, block), nullptr);
+    }
+    g_LibrarySlots.slots[2].caching = 0;
+    SymbolRebuildLibraryIndex();
+    FileRemoveLibrary(1);
+    ASSERT_EQ(g_LibrarySlots.count, 2);
+    EXPECT_STREQ(g_LibrarySlots.slots[1].info.title, "L2");
+    EXPECT_EQ(g_LibrarySlots.slots[1].caching, 0u);
+    const Unit *moved = g_ObjectLists[LIST_SYMBOL_LIBRARY_FIRST + 1].head;
+    ASSERT_NE(moved, nullptr);
+    EXPECT_STREQ(moved->block.name, "K2");
+    EXPECT_NE(SymbolFindBlock("L2", "K2"), nullptr);
+    EXPECT_EQ(SymbolFindBlock("L1", "K1"), nullptr);
+    const LibrarySlot &freed = g_LibrarySlots.slots[2];
+    EXPECT_EQ(freed.info.title[0], 0);
+    EXPECT_EQ(freed.caching + freed.load + freed.save, 3u);
+    EXPECT_EQ(g_ObjectLists[LIST_SYMBOL_LIBRARY_FIRST + 2].count, 0u);
+}
+
+// The folder and block lists the browser holds, "|"-joined.
+std::string BrowseLists()
+{
+    std::string out;
+    for (int i = 0; i < SymbolBrowseFolderCount(); ++i)
+        out += std::string(SymbolBrowseFolderName(i)) + "|";
+    out += "/";
+    for (int i = 0; i < SymbolBrowseBlockCount(); ++i)
+        out += std::string("|") + SymbolBrowseBlockName(i);
+    return out;
+}
+
+class CachedNamesTest : public LibraryFileTest {
+protected:
+    void SetUp() override
+    {
+        LibraryFileTest::SetUp();
+        SymbolBrowseFree();
+        BuildLibrary();
+        for (const char *name : {"P1", "P2"})
+            ASSERT_NE(SymbolNewBlock(LIST_SYMBOL_LIBRARY_FIRST, name), nullptr);
+        SymbolRebuildLibraryIndex();
+        ASSERT_EQ(FileWriteLibrary(file_.Path(), 0, kLibrary), 1);
+        FileRemoveLibrary(0);
+    }
+    void TearDown() override
+    {
+        SymbolBrowseFree();
+        LibraryFileTest::TearDown();
+    }
+    // Opened as a caching library: only its description is read.
+    void OpenCaching()
+    {
+        ASSERT_EQ(FileOpenLibrary(file_.Path(), 1, 1, 1), 0);
+        ASSERT_EQ(g_ObjectLists[LIST_SYMBOL_LIBRARY_FIRST].count, 0u);
+    }
+    TestTempFile file_{"names.zvl"};
+};
+
+TEST_F(CachedNamesTest, TheFileNamesItsBlocksAndFoldersWithoutLoadingThem)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenCaching());
+    EXPECT_EQ(SymbolBrowseLibrary("Parts", "", 1), 1);
+    EXPECT_EQ(BrowseLists(), "Mech\\|/|P1|P2");
+    EXPECT_EQ(SymbolBrowseLibrary("Parts", "Mech\\", 1), 1);
+    EXPECT_EQ(BrowseLists(), "Nut\\|/|Bolt");
+    EXPECT_EQ(SymbolBrowseLibrary("Parts", "Mech\\Nut\\", 1), 1);
+    EXPECT_EQ(BrowseLists(), "/|M8");
+    EXPECT_EQ(SymbolBrowseLibrary("Parts", "X\\", 1), 0);
+    EXPECT_EQ(g_ObjectLists[LIST_SYMBOL_LIBRARY_FIRST].count, 0u) << "nothing was loaded";
+    EXPECT_TRUE(DrawLog().alerts.empty());
+    // A name chosen from the list is loaded when it is placed.
+    EXPECT_EQ(SymbolPrepareInsert("Parts", "Mech\\Bolt"), 1);
+}
+
+TEST_F(CachedNamesTest, StubsHideTheFilesBlocksAndNewBlocksJoinThem)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenCaching());
+    ASSERT_EQ(SymbolPrepareInsert("Parts", "P2"), 1);
+    ASSERT_EQ(SymbolDeleteBlockByName("Parts", "P2"), 1); // a stub now
+    ASSERT_EQ(SymbolCreateEmptyBlock("Parts", "P3", nullptr), 1);
+    EXPECT_EQ(SymbolBrowseLibrary("Parts", "", 1), 1);
+    EXPECT_EQ(BrowseLists(), "Mech\\|/|P1|P3");
+}
+
+TEST_F(CachedNamesTest, TheNamesOfAFileAreReadOnceUntilTheFileIsWritten)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenCaching());
+    ASSERT_EQ(SymbolBrowseLibrary("Parts", "", 1), 1);
+    // The file gone: browsing again, even forced, takes the kept names.
+    const std::string bytes = file_.Contents();
+    ASSERT_TRUE(DeleteFileA(file_.Path()));
+    EXPECT_EQ(SymbolBrowseLibrary("Parts", "Mech\\", 1), 1);
+    EXPECT_EQ(BrowseLists(), "Nut\\|/|Bolt");
+    EXPECT_TRUE(DrawLog().alerts.empty());
+    // Saving the library writes the file anew: its names are read again.
+    TestWriteFile(file_.Path(), bytes);
+    ASSERT_EQ(SymbolCreateEmptyBlock("Parts", "Q", nullptr), 1);
+    ASSERT_EQ(FileUpdateLibrary(file_.Path(), nullptr, 0), 1);
+    ASSERT_EQ(SymbolDeleteBlockByName("Parts", "Q"), 1);
+    ASSERT_EQ(FileUpdateLibrary(file_.Path(), nullptr, 0), 1);
+    EXPECT_EQ(SymbolBrowseLibrary("Parts", "", 1), 1);
+    EXPECT_EQ(BrowseLists(), "Mech\\|/|P1|P2") << "the deleted block is gone from the file and the list";
+}
+
+TEST_F(CachedNamesTest, ADamagedFileIsReportedOnceAndLosesNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenCaching());
+    ASSERT_EQ(SymbolPrepareInsert("Parts", "P1"), 1);
+    ASSERT_EQ(SymbolCreateEmptyBlock("Parts", "New", nullptr), 1);
+    std::string garbled = file_.Contents();
+    const size_t at = garbled.find("Nut\\\\M8");
+    ASSERT_NE(at, std::string::npos);
+    garbled.replace(at + 20, 6, "@@@@@@");
+    TestWriteFile(file_.Path(), garbled);
+    FileExitNameCache();
+    DrawLog() = DrawFileLog{};
+    // Only the blocks in memory are listed; the file alert says why.
+    EXPECT_EQ(SymbolBrowseLibrary("Parts", "", 1), 1);
+    EXPECT_EQ(BrowseLists(), "/|New|P1");
+    EXPECT_EQ(DrawLog().alerts.size(), 1u);
+    EXPECT_EQ(SymbolBrowseLibrary("Parts", "Mech\\", 1), 0);
+    EXPECT_EQ(DrawLog().alerts.size(), 1u) << "reported once";
+    EXPECT_NE(SymbolFindBlock("Parts", "P1"), nullptr);
+    EXPECT_NE(SymbolFindBlock("Parts", "New"), nullptr);
+    EXPECT_EQ(g_LibrarySlots.count, 1);
 }
 
 } // namespace
