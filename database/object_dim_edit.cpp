@@ -14,6 +14,7 @@
 #include "database/object.h"
 #include "database/object_dim.h"
 #include "database/object_modify.h"
+#include "database/object_modules.h"
 #include "database/object_rects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
@@ -30,6 +31,7 @@
 #include "geometry/frame_dim.h"
 #include "language/language.h"
 #include "language/language_entries.h"
+#include "plugin/zvi.h"
 
 namespace {
 
@@ -249,6 +251,39 @@ int EditInstance(Unit *instance)
     return 1;
 }
 
+// A plug-in object is edited by the module that answers for it: the module
+// rebuilds it in the builder's plug-in buffer, which is then stored behind
+// the old object in its place.
+int EditPluginObject(Unit *object)
+{
+    Unit *block = SymbolGetInstanceBlock(object);
+    const bool ownBlock = block && std::strcmp(object->instance.library, SYMBOL_OWN_LIBRARY) == 0;
+    if (!ZVI_CreationStart())
+        return 0;
+    HWND window = g_MainWnd;
+    int result = 0;
+    if (ObjectAskModules(object, MODULE_OBJECT_EDIT, &window, nullptr) == MODULE_ANSWER_REBUILT) {
+        ZVI_UserAddEnd();
+        if (Unit *fresh = ZVI_UserInsert(0, object)) {
+            fresh->flags = (object->flags & UNIT_USER_MARK) | UNIT_MARKED;
+            std::memcpy(g_ExtentsRect, object->frame, sizeof g_ExtentsRect);
+            FrameCalcInstance(fresh, 0);
+            std::memcpy(g_ChangedRect, fresh->frame, sizeof g_ChangedRect);
+            if (!g_DrawingSettings.displayDuplicate) {
+                // The old object's own block goes with it, unless the new one
+                // still draws it; a copy kept in copy mode still needs it.
+                if (ownBlock && std::strcmp(fresh->instance.block, object->instance.block) != 0)
+                    UndoStampDeleted(block);
+                UndoStampDeleted(object);
+            }
+            result = 1;
+        }
+        ZVI_UserClose();
+    }
+    ZVI_CreationEnd();
+    return result;
+}
+
 } // namespace
 
 int ObjectRefreshDimensions()
@@ -337,8 +372,10 @@ int ObjectEditIdentified(uint32_t mask)
         return 0;
     if (object->kind == UNIT_KIND_INSTANCE)
         return EditInstance(object);
+    if (object->kind == UNIT_KIND_PLUGIN)
+        return EditPluginObject(object);
     if (object->kind != UNIT_KIND_OBJECT)
-        return 0; // plug-in objects are edited by their modules
+        return 0;
     const int32_t type = object->object.type;
     char caption[CAPTION_SIZE];
     Caption(type, caption);

@@ -146,25 +146,33 @@ void ShowWidth(HWND page, double millimetres)
 
 // The dimension dialog of the groups the edited objects have: the large or
 // small dimension settings, or the line ends of a dimension line; 0 when none.
+// Several objects get the variants that write only the touched fields.
 uint32_t DimensionDialog(HWND page, bool open)
 {
     ObjectAttributes &a = *Block(page)->copy;
+    const bool multi = Block(page)->multi != 0;
     char caption[CAPTION_SIZE] = "";
     if (open)
         GetWindowTextA(GetParent(page), caption, sizeof caption);
-    if (a.present[ATTR_DIM_LARGE])
-        return open ? Box10DimensionParam1(page, caption, &a, nullptr, 0) : 1;
-    if (a.present[ATTR_DIM_SMALL])
-        return open ? Box10DimensionParam2(page, caption, &a, nullptr, 0) : 1;
+    if (a.present[ATTR_DIM_LARGE]) {
+        if (!open)
+            return 1;
+        return multi ? Box10DimensionParam1Multi(page, caption, &a) : Box10DimensionParam1(page, caption, &a, nullptr, 0);
+    }
+    if (a.present[ATTR_DIM_SMALL]) {
+        if (!open)
+            return 1;
+        return multi ? Box10DimensionParam2Multi(page, caption, &a) : Box10DimensionParam2(page, caption, &a, nullptr, 0);
+    }
     if (a.present[ATTR_LINE_END])
-        return open ? Box10DimensionParam0(page, caption, &a) : 1;
+        return !open ? 1 : multi ? Box10DimensionParam0Multi(page, caption, &a) : Box10DimensionParam0(page, caption, &a);
     return 0;
 }
 
 void Fill(HWND page)
 {
     ObjInfoBlock *b = Block(page);
-    Box01DialogShowItem(page, ID_SPECIAL, !b->multi && DimensionDialog(page, false));
+    Box01DialogShowItem(page, ID_SPECIAL, DimensionDialog(page, false));
     const XProperty &p = Set(page).values;
     const int disabled[2][3] = {{ID_LAYER_LABEL, ID_LAYER, ID_OWN_FIRST + 6}, {ID_PEN_LABEL, ID_PEN, ID_OWN_FIRST}};
     for (int i = 0; i < 3; ++i) {
@@ -259,7 +267,7 @@ void Command(HWND page, WPARAM wParam)
         return;
     if (HIWORD(wParam) != BN_CLICKED)
         return;
-    if (id == ID_SPECIAL && !Block(page)->multi) {
+    if (id == ID_SPECIAL) {
         DimensionDialog(page, true);
     } else if (id >= ID_OWN_FIRST && id < ID_OWN_FIRST + OWN_BITS) {
         ToggleOwnBox(page, id - ID_OWN_FIRST);
