@@ -357,7 +357,8 @@ INT_PTR CALLBACK ParamProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         return TRUE;
     }
     int bits = 0;
-    if (code == BN_CLICKED && ToggleChangeBox(dialog, r->multi, ChangeMask(*r, &bits), bits, id))
+    uint32_t *mask = ChangeMask(*r, &bits);
+    if (code == BN_CLICKED && ToggleChangeBox(dialog, r->multi, mask, bits, id))
         return TRUE;
     if ((code == CBN_SELCHANGE && (id == ID_FIRST_MODE || id == ID_SECOND_MODE)) ||
         (code == EN_SETFOCUS && (id == ID_FIRST_LENGTH || id == ID_SECOND_LENGTH))) {

@@ -28,6 +28,7 @@
 #include "database/object.h"
 #include "database/object_modules.h"
 #include "database/object_types.h"
+#include "database/storage.h"
 #include "database/symbol_block.h"
 #include "geometry/matrix.h"
 #include "database/undo.h"
