@@ -26,6 +26,7 @@
 #include "dialogs/box09_comment.h"
 #include "dialogs/box11_dimtext.h"
 #include "dialogs/box12.h"
+#include "display/symbol.h"
 #include "files/file_records.h"
 #include "geometry/frame.h"
 #include "geometry/frame_dim.h"
@@ -169,12 +170,13 @@ Unit *EditTextAndRecords(Unit *object, void **block, Dialog dialog, Patch patch)
         }
     if (!text)
         return nullptr;
-    TempBlock<char> buffer(TEXT_CAPACITY_LONG, __FILE__, __LINE__);
+    // The text dialogs write back a whole buffer of the longest text they edit.
+    TempBlock<char> buffer(TEXT_BUFFER_SIZE, __FILE__, __LINE__);
     if (!buffer)
         return nullptr;
     char *t = buffer.get();
+    std::memset(t, 0, TEXT_BUFFER_SIZE);
     std::strncpy(t, static_cast<const char *>(ElementPayload(text)), TEXT_CAPACITY_LONG - 1);
-    t[TEXT_CAPACITY_LONG - 1] = '\0';
     if (!dialog(t))
         return nullptr;
     return Rewrite(object, text, TextElementSize(TEXT_CAPACITY_LONG), [&](ChainWriter *w) {

@@ -33,6 +33,7 @@
 #include "geometry/matrix.h"
 #include "database/undo.h"
 #include "dialogs/box02.h"
+#include "display/symbol.h"
 #include "files/file_drawinginfo.h"
 #include "geometry/frame_dim.h"
 #include "language/language.h"
@@ -578,6 +579,41 @@ TEST_F(PluginEdit, AModuleThatOnlyHandlesTheEditOrTwoSelectedObjectsChangeNothin
     MenuObjectCommand(main_, 401);
     EXPECT_EQ(g_EditCall.calls, 1);
     EXPECT_EQ(g_UndoStep, step);
+}
+
+} // namespace
+
+namespace {
+
+// The working copy of an edited text is sized from the object and the
+// longest text, so a text at the longest length comes back whole.
+TEST_F(DimensionCommands, EditingATextOfTheLongestLengthKeepsItWhole)
+{
+    std::string longest;
+    while (longest.size() < 7999)
+        longest += "word ";
+    longest.resize(7999);
+    Matrix m;
+    MatrixInit(&m);
+    UndoInitProcess();
+    ASSERT_EQ(SymbolCreateStdText(&g_DrawingSettings.textStd, longest.c_str(), &m), 1);
+    UndoFinishProcess();
+    Unit *text = OnlyAlive(OBJTYPE_STD_TEXT);
+    ASSERT_NE(text, nullptr);
+    text->flags |= UNIT_SELECTED;
+    {
+        DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, IDOK); }});
+        MenuTextDimensionCommand(main_, 834);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
+    Unit *edited = OnlyAlive(OBJTYPE_STD_TEXT);
+    ASSERT_NE(edited, nullptr);
+    ASSERT_NE(edited, text);
+    std::string stored;
+    for (Element *e = UnitFirstElement(edited); e->kind != ELEM_END; e = ElementNext(e))
+        if (e->kind == ELEM_TEXT)
+            stored = static_cast<const char *>(ElementPayload(e));
+    EXPECT_EQ(stored, longest);
 }
 
 } // namespace
