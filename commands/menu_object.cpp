@@ -18,6 +18,7 @@
 #include "commands/menu_block.h"
 #include "commands/menu_object_matrix.h"
 #include "database/object.h"
+#include "database/object_dim.h"
 #include "database/object_flags.h"
 #include "database/object_modify.h"
 #include "database/object_property.h"
@@ -232,6 +233,25 @@ void EditProperties(int count)
     RepaintBoth();
 }
 
+// The editor that fits the one selected object (the texts of a text,
+// dimension or comment, an instance's attribute values, a plug-in object's
+// module), in one undo step.
+void EditOneObject(HWND mainWindow, int count)
+{
+    if (count != 1) {
+        AlertSM6(mainWindow);
+        return;
+    }
+    UndoInitProcess();
+    if (ObjectEditIdentified(UNIT_SELECTED)) {
+        UndoFinishProcess();
+        RepaintBoth();
+        return;
+    }
+    UndoCancelProcess();
+    ClearSelection();
+}
+
 bool WithoutCount(int commandId)
 {
     return commandId == 402 || commandId == 439 || commandId == 442 || commandId == 443 || commandId == 453;
@@ -298,7 +318,7 @@ void MenuObjectCommand(HWND mainWindow, int commandId)
     }
     case 445: MenuBlockMakeGroup(mainWindow, commandId); return;
     case 446: MenuBlockDissolveGroups(); return;
-    case 401: InitBeep(); return; // the editors of single objects
+    case 401: EditOneObject(mainWindow, count); return;
     default: CommandShowSubmenu(commandId, nullptr); return;
     }
 }

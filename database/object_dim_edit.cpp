@@ -14,6 +14,7 @@
 #include "database/object.h"
 #include "database/object_dim.h"
 #include "database/object_modify.h"
+#include "database/object_modules.h"
 #include "database/object_rects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
@@ -25,11 +26,13 @@
 #include "dialogs/box09_comment.h"
 #include "dialogs/box11_dimtext.h"
 #include "dialogs/box12.h"
+#include "display/symbol.h"
 #include "files/file_records.h"
 #include "geometry/frame.h"
 #include "geometry/frame_dim.h"
 #include "language/language.h"
 #include "language/language_entries.h"
+#include "plugin/zvi.h"
 
 namespace {
 
@@ -167,12 +170,13 @@ Unit *EditTextAndRecords(Unit *object, void **block, Dialog dialog, Patch patch)
         }
     if (!text)
         return nullptr;
-    TempBlock<char> buffer(TEXT_CAPACITY_LONG, __FILE__, __LINE__);
+    // The text dialogs write back a whole buffer of the longest text they edit.
+    TempBlock<char> buffer(TEXT_BUFFER_SIZE, __FILE__, __LINE__);
     if (!buffer)
         return nullptr;
     char *t = buffer.get();
+    std::memset(t, 0, TEXT_BUFFER_SIZE);
     std::strncpy(t, static_cast<const char *>(ElementPayload(text)), TEXT_CAPACITY_LONG - 1);
-    t[TEXT_CAPACITY_LONG - 1] = '\0';
     if (!dialog(t))
         return nullptr;
     return Rewrite(object, text, TextElementSize(TEXT_CAPACITY_LONG), [&](ChainWriter *w) {
@@ -247,6 +251,39 @@ int EditInstance(Unit *instance)
     FrameCalcInstance(fresh, 0);
     std::memcpy(g_ChangedRect, fresh->frame, sizeof g_ChangedRect);
     return 1;
+}
+
+// A plug-in object is edited by the module that answers for it: the module
+// rebuilds it in the builder's plug-in buffer, which is then stored behind
+// the old object in its place.
+int EditPluginObject(Unit *object)
+{
+    Unit *block = SymbolGetInstanceBlock(object);
+    const bool ownBlock = block && std::strcmp(object->instance.library, SYMBOL_OWN_LIBRARY) == 0;
+    if (!ZVI_CreationStart())
+        return 0;
+    HWND window = g_MainWnd;
+    int result = 0;
+    if (ObjectAskModules(object, MODULE_OBJECT_EDIT, &window, nullptr) == MODULE_ANSWER_REBUILT) {
+        ZVI_UserAddEnd();
+        if (Unit *fresh = ZVI_UserInsert(0, object)) {
+            fresh->flags = (object->flags & UNIT_USER_MARK) | UNIT_MARKED;
+            std::memcpy(g_ExtentsRect, object->frame, sizeof g_ExtentsRect);
+            FrameCalcInstance(fresh, 0);
+            std::memcpy(g_ChangedRect, fresh->frame, sizeof g_ChangedRect);
+            if (!g_DrawingSettings.displayDuplicate) {
+                // The old object's own block goes with it, unless the new one
+                // still draws it; a copy kept in copy mode still needs it.
+                if (ownBlock && std::strcmp(fresh->instance.block, object->instance.block) != 0)
+                    UndoStampDeleted(block);
+                UndoStampDeleted(object);
+            }
+            result = 1;
+        }
+        ZVI_UserClose();
+    }
+    ZVI_CreationEnd();
+    return result;
 }
 
 } // namespace
@@ -337,8 +374,10 @@ int ObjectEditIdentified(uint32_t mask)
         return 0;
     if (object->kind == UNIT_KIND_INSTANCE)
         return EditInstance(object);
+    if (object->kind == UNIT_KIND_PLUGIN)
+        return EditPluginObject(object);
     if (object->kind != UNIT_KIND_OBJECT)
-        return 0; // plug-in objects are edited by their modules
+        return 0;
     const int32_t type = object->object.type;
     char caption[CAPTION_SIZE];
     Caption(type, caption);

@@ -10,6 +10,7 @@
 constexpr int MODULE_OBJECT_REGENERATE = 1;
 constexpr int MODULE_OBJECT_TRANSFORM = 2; // argument: the Matrix
 constexpr int MODULE_OBJECT_TITLE = 3;     // argument: a text buffer for the page title
+constexpr int MODULE_OBJECT_EDIT = 16;     // argument: the address of the main window's handle
 constexpr int MODULE_EDIT_BEGIN = 17;
 constexpr int MODULE_OBJECT_TAKEN = 18;
 constexpr int MODULE_PAGE_FILL = 19;       // argument: the address of the page window

@@ -1,6 +1,7 @@
 // The dimension attribute dialogs. One procedure serves the three parameter
-// templates (the controls a template lacks are skipped), another the number
-// format; each works on a copy of the caller's attribute collection.
+// templates and their several-objects variants (the controls a template lacks
+// are skipped), another the number format, a third the drawing's dimension
+// layout; each works on a copy of the caller's record.
 #include "dialogs/box10_dim.h"
 
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "dialogs/alert_check.h"
 #include "dialogs/box01.h"
 #include "dialogs/box01_controls.h"
+#include "files/file_drawinginfo.h"
 #include "files/file_records.h"
 #include "language/language.h"
 #include "language/language_entries.h"
@@ -24,7 +26,8 @@
 
 namespace {
 
-constexpr int HELP_PARAM0 = 15004, HELP_DATA = 15005, HELP_PARAM1 = 15006, HELP_PARAM2 = 15007;
+constexpr int HELP_PARAM0 = 15004, HELP_DATA = 15005, HELP_PARAM1 = 15006, HELP_PARAM2 = 15007,
+              HELP_LAYOUT = 15035;
 constexpr int ID_FIRST_LENGTH = 200, ID_SECOND_LENGTH = 201, ID_DECIMALS = 202, ID_OFFSET1 = 203, ID_OFFSET2 = 204;
 constexpr int ID_FIRST_MODE = 180, ID_SECOND_MODE = 181, ID_FRACTION = 182;
 constexpr int ID_FONT = 180, ID_STYLE = 181;
@@ -44,7 +47,17 @@ constexpr int MSG_SELECT = 3, MSG_NOT_INT = 7, MSG_DECIMALS = 31, MSG_OFFSET1 = 
 constexpr int MAX_DECIMALS = 9;
 constexpr double MAX_LENGTH = 1e10;
 constexpr int BUTTON_DEFAULTS = 18, BUTTON_TEXTS = 19; // eButtonText
-constexpr int CAPTION_DATA = 36;                       // eCaptionTexts
+constexpr int CAPTION_DATA = 36, CAPTION_LAYOUT = 47;  // eCaptionTexts
+constexpr int COMMAND_NUMBER_FORMAT = 826;             // its title captions the defaults' number format
+// The change boxes of the several-objects variants: box 500 + n shows bit n
+// of the group's change mask.
+constexpr int ID_CHANGE_FIRST = 500;
+constexpr int CHANGE_BITS_LINE_ENDS = 4, CHANGE_BITS_LARGE = 16, CHANGE_BITS_SMALL = 2, CHANGE_BITS_DATA = 8;
+// Change bits of the large group that have no word of their own.
+constexpr int LARGE_BIT_DISTANCE = 14, LARGE_BIT_FURTHER = 15;
+// Change bits of the number-format group.
+constexpr int DATA_BIT_FONT = 0, DATA_BIT_HEIGHT = 1, DATA_BIT_TOLERANCE = 2, DATA_BIT_NUMBERS = 3,
+              DATA_BIT_SYSTEM = 4, DATA_BIT_OFFSET1 = 5, DATA_BIT_OFFSET2 = 6, DATA_BIT_TEXT_MODE = 7;
 constexpr int UNI_NO_SYSTEM = 30, UNI_DECIMAL = 84;    // eUniTexts
 
 // The icon groups of the parameter dialogs and the word of the large group
@@ -63,8 +76,12 @@ constexpr IconGroup ICON_GROUPS[] = {
 struct CheckWord {
     int id, word;
 };
+// A large group's word index is also its change bit.
 constexpr CheckWord LARGE_CHECKS[] = {{253, 0}, {254, 1}, {255, 3}, {250, 8}, {251, 9}, {252, 10}};
 constexpr int SMALL_AUTOMATIC = 253, SMALL_BY_POINT = 255;
+constexpr int SMALL_BIT_AUTOMATIC = 0, SMALL_BIT_BY_POINT = 1;
+// The words (and change bits) the two mode combo boxes set.
+constexpr int LINE_FIRST_MODE = 1, LINE_SECOND_MODE = 3, LARGE_FIRST_MODE = 5, LARGE_SECOND_MODE = 7;
 
 // The controls each bit of the field-enable word governs.
 struct FieldControls {
@@ -89,6 +106,7 @@ struct ParamRecord {
     uint32_t editText;
     uint32_t hasEditText;
     uint32_t defaults;
+    int multi;
     char caption[TEXT_SIZE];
 };
 
@@ -96,6 +114,7 @@ struct DataRecord {
     DialogHeader header;
     ObjectAttributes attributes;
     uint32_t defaults;
+    int multi;
     FontDef styles[BOX01_FONT_STYLES];
     char caption[TEXT_SIZE];
 };
@@ -115,6 +134,72 @@ const IconGroup *GroupOf(int id)
         if (id >= g.base && id < g.base + g.count)
             return &g;
     return nullptr;
+}
+
+// The change mask of the group a parameter dialog edits, and its width.
+uint32_t *ChangeMask(ParamRecord &r, int *bits)
+{
+    switch (r.kind) {
+    case Kind::LINE_ENDS: *bits = CHANGE_BITS_LINE_ENDS; return &r.attributes.lineEnd.mask;
+    case Kind::LARGE: *bits = CHANGE_BITS_LARGE; return &r.attributes.dimLarge.mask;
+    case Kind::SMALL: *bits = CHANGE_BITS_SMALL; return &r.attributes.dimSmall.mask;
+    }
+    return nullptr;
+}
+
+// Box 500 + n from bit n of the mask.
+void ShowChangeMarks(HWND dialog, uint32_t mask, int bits)
+{
+    for (int bit = 0; bit < bits; ++bit)
+        if (GetDlgItem(dialog, ID_CHANGE_FIRST + bit))
+            Box01DialogCheck(dialog, ID_CHANGE_FIRST + bit, (mask >> bit) & 1u);
+}
+
+// A touched field is written into every object (several-objects variants).
+void Touch(HWND dialog, int multi, uint32_t *mask, int bit)
+{
+    if (!multi || !mask || bit < 0)
+        return;
+    *mask |= 1u << bit;
+    Box01DialogCheck(dialog, ID_CHANGE_FIRST + bit, 1);
+}
+
+// A click on a change box toggles its bit; 1 when the id was one.
+int ToggleChangeBox(HWND dialog, int multi, uint32_t *mask, int bits, int id)
+{
+    if (!multi || !mask || id < ID_CHANGE_FIRST || id >= ID_CHANGE_FIRST + bits)
+        return 0;
+    const int bit = id - ID_CHANGE_FIRST;
+    *mask ^= 1u << bit;
+    Box01DialogCheck(dialog, id, (*mask >> bit) & 1u);
+    return 1;
+}
+
+void TouchParam(HWND dialog, ParamRecord &r, int bit)
+{
+    int bits = 0;
+    Touch(dialog, r.multi, ChangeMask(r, &bits), bit);
+}
+
+// The change bit of a parameter dialog's check box, combo box or edit, or -1.
+int ParamBitOf(const ParamRecord &r, int id)
+{
+    switch (r.kind) {
+    case Kind::LINE_ENDS:
+        return id == ID_FIRST_MODE ? LINE_FIRST_MODE : id == ID_SECOND_MODE ? LINE_SECOND_MODE : -1;
+    case Kind::SMALL:
+        return id == SMALL_AUTOMATIC ? SMALL_BIT_AUTOMATIC : id == SMALL_BY_POINT ? SMALL_BIT_BY_POINT : -1;
+    case Kind::LARGE:
+        for (const CheckWord &c : LARGE_CHECKS)
+            if (c.id == id)
+                return c.word;
+        return id == ID_FIRST_MODE      ? LARGE_FIRST_MODE
+               : id == ID_SECOND_MODE   ? LARGE_SECOND_MODE
+               : id == ID_FIRST_LENGTH  ? LARGE_BIT_DISTANCE
+               : id == ID_SECOND_LENGTH ? LARGE_BIT_FURTHER
+                                        : -1;
+    }
+    return -1;
 }
 
 void ShowWidth(HWND dialog, int id, int labelId, double mm)
@@ -157,12 +242,12 @@ void InitParam(HWND dialog, ParamRecord &r)
     ObjectAttributes &a = r.attributes;
     switch (r.kind) {
     case Kind::LINE_ENDS:
-        FillModes(dialog, ID_FIRST_MODE, a.lineEnd.words[1]);
-        FillModes(dialog, ID_SECOND_MODE, a.lineEnd.words[3]);
+        FillModes(dialog, ID_FIRST_MODE, a.lineEnd.words[LINE_FIRST_MODE]);
+        FillModes(dialog, ID_SECOND_MODE, a.lineEnd.words[LINE_SECOND_MODE]);
         break;
     case Kind::LARGE:
-        FillModes(dialog, ID_FIRST_MODE, a.dimLarge.words[5]);
-        FillModes(dialog, ID_SECOND_MODE, a.dimLarge.words[7]);
+        FillModes(dialog, ID_FIRST_MODE, a.dimLarge.words[LARGE_FIRST_MODE]);
+        FillModes(dialog, ID_SECOND_MODE, a.dimLarge.words[LARGE_SECOND_MODE]);
         for (const CheckWord &c : LARGE_CHECKS)
             Box01DialogCheck(dialog, c.id, a.dimLarge.words[c.word] ? 1 : 0);
         ShowWidth(dialog, ID_FIRST_LENGTH, 650, a.dimLarge.distance);
@@ -174,10 +259,14 @@ void InitParam(HWND dialog, ParamRecord &r)
         break;
     }
     if (r.kind != Kind::LINE_ENDS) {
-        Box01DialogCheck(dialog, ID_EDIT_TEXT, r.hasEditText && r.defaults ? r.editText : 0);
-        EnableWindow(GetDlgItem(dialog, ID_EDIT_TEXT), r.hasEditText && r.defaults);
-        SetDlgItemTextA(dialog, ID_MORE, eButtonText[r.defaults ? BUTTON_DEFAULTS : BUTTON_TEXTS]);
+        const bool editable = r.hasEditText && r.defaults && !r.multi;
+        Box01DialogCheck(dialog, ID_EDIT_TEXT, editable ? r.editText : 0);
+        EnableWindow(GetDlgItem(dialog, ID_EDIT_TEXT), editable);
+        SetDlgItemTextA(dialog, ID_MORE, eButtonText[r.defaults && !r.multi ? BUTTON_DEFAULTS : BUTTON_TEXTS]);
     }
+    int bits = 0;
+    if (const uint32_t *mask = ChangeMask(r, &bits); mask && r.multi)
+        ShowChangeMarks(dialog, *mask, bits);
     Box10EnableDimControls(dialog, &a);
     SetFocus(GetDlgItem(dialog, IDOK));
 }
@@ -186,10 +275,10 @@ int ReadParam(HWND dialog, ParamRecord &r)
 {
     ObjectAttributes &a = r.attributes;
     if (r.kind == Kind::LINE_ENDS)
-        return ReadModes(dialog, &a.lineEnd.words[1], &a.lineEnd.words[3]);
+        return ReadModes(dialog, &a.lineEnd.words[LINE_FIRST_MODE], &a.lineEnd.words[LINE_SECOND_MODE]);
     if (r.kind == Kind::SMALL)
         return 1;
-    if (!ReadModes(dialog, &a.dimLarge.words[5], &a.dimLarge.words[7]))
+    if (!ReadModes(dialog, &a.dimLarge.words[LARGE_FIRST_MODE], &a.dimLarge.words[LARGE_SECOND_MODE]))
         return 0;
     char text[TEXT_SIZE];
     GetDlgItemTextA(dialog, ID_FIRST_LENGTH, text, sizeof text);
@@ -218,7 +307,21 @@ void ToggleCheck(HWND dialog, ParamRecord &r, int id)
     } else if (word) {
         *word = !*word;
         Box01DialogCheck(dialog, id, *word ? 1 : 0);
+        TouchParam(dialog, r, ParamBitOf(r, id));
     }
+}
+
+// The number format behind button 550, on this dialog's copy.
+void OpenNumberFormat(HWND dialog, ParamRecord &r)
+{
+    char caption[CONVERT_TITLE_SIZE] = "";
+    const bool titled = !r.multi && r.defaults && ConvertGetCommandTitle(caption, COMMAND_NUMBER_FORMAT);
+    if (!titled)
+        CopyText(caption, eCaptionTexts[CAPTION_DATA]);
+    if (r.multi)
+        Box10DimensionDataMulti(dialog, caption, &r.attributes);
+    else
+        Box10DimensionData(dialog, caption, &r.attributes, r.defaults);
 }
 
 INT_PTR CALLBACK ParamProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -244,24 +347,32 @@ INT_PTR CALLBACK ParamProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     if (message != WM_COMMAND)
         return Box01DialogDefault(dialog, message, wParam, lParam, help);
     const int id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
     if (const IconGroup *g = GroupOf(id)) {
         if (int32_t *word = IconWord(*r, *g)) {
             *word = id - g->base;
             Box01DialogRedrawItems(dialog, g->base, g->base + g->count - 1);
+            TouchParam(dialog, *r, r->kind == Kind::LINE_ENDS ? g->lineWord : g->largeWord);
         }
         return TRUE;
+    }
+    int bits = 0;
+    uint32_t *mask = ChangeMask(*r, &bits);
+    if (code == BN_CLICKED && ToggleChangeBox(dialog, r->multi, mask, bits, id))
+        return TRUE;
+    if ((code == CBN_SELCHANGE && (id == ID_FIRST_MODE || id == ID_SECOND_MODE)) ||
+        (code == EN_SETFOCUS && (id == ID_FIRST_LENGTH || id == ID_SECOND_LENGTH))) {
+        TouchParam(dialog, *r, ParamBitOf(*r, id));
+        return FALSE;
     }
     switch (id) {
     case IDOK:
         if (ReadParam(dialog, *r))
             Box01DialogEnd(dialog, DIALOG_OK);
         return TRUE;
-    case ID_MORE: {
-        char caption[TEXT_SIZE];
-        CopyText(caption, eCaptionTexts[CAPTION_DATA]);
-        Box10DimensionData(dialog, caption, &r->attributes, r->defaults);
+    case ID_MORE:
+        OpenNumberFormat(dialog, *r);
         return TRUE;
-    }
     default:
         if (HIWORD(wParam) == BN_CLICKED && id >= 250 && id <= ID_EDIT_TEXT) {
             ToggleCheck(dialog, *r, id);
@@ -272,7 +383,7 @@ INT_PTR CALLBACK ParamProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 uint32_t RunParam(HWND owner, const char *templateName, const char *caption, Kind kind, ObjectAttributes *attributes,
-                  uint32_t *editText, uint32_t defaults)
+                  uint32_t *editText, uint32_t defaults, int multi = 0)
 {
     TempBlock<ParamRecord> block(1, __FILE_NAME__, __LINE__);
     if (!block)
@@ -284,6 +395,7 @@ uint32_t RunParam(HWND owner, const char *templateName, const char *caption, Kin
     r.hasEditText = editText ? 1 : 0;
     r.editText = editText ? *editText : 0;
     r.defaults = defaults;
+    r.multi = multi;
     CopyText(r.caption, caption);
     if (Box01DialogRun(owner, templateName, ParamProc, &r.header) == -1 || r.header.result != DIALOG_OK)
         return 0;
@@ -343,10 +455,16 @@ void InitData(HWND dialog, DataRecord &r)
     ConvertDoubleToString(text, d.tabUnit, 0, static_cast<int>(g_ConvertState.decimals));
     SetDlgItemTextA(dialog, ID_OFFSET2, text);
     ShowSystem(dialog, d.system);
-    // The layout of new dimensions is not offered here yet.
-    Box01DialogShowItem(dialog, ID_MORE, 0);
-    EnableWindow(GetDlgItem(dialog, ID_MORE), FALSE);
-    Box01DialogFocusEdit(dialog, ID_FIRST_LENGTH);
+    // The drawing's layout goes with the values of new dimensions only.
+    const bool layout = r.defaults && !r.multi;
+    Box01DialogShowItem(dialog, ID_MORE, layout);
+    EnableWindow(GetDlgItem(dialog, ID_MORE), layout);
+    if (r.multi) {
+        ShowChangeMarks(dialog, d.mask, CHANGE_BITS_DATA);
+        SetFocus(GetDlgItem(dialog, IDOK));
+    } else {
+        Box01DialogFocusEdit(dialog, ID_FIRST_LENGTH);
+    }
 }
 
 int ReadData(HWND dialog, DataRecord &r)
@@ -413,27 +531,48 @@ INT_PTR CALLBACK DataProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
     if (message != WM_COMMAND)
         return Box01DialogDefault(dialog, message, wParam, lParam, HELP_DATA);
     const int id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
     if (id >= ID_TEXT_MODE && id <= ID_TEXT_MODE + 2) {
         d.alignment = id - ID_TEXT_MODE;
         Box01DialogRedrawItems(dialog, ID_TEXT_MODE, ID_TEXT_MODE + 2);
+        Touch(dialog, r->multi, &d.mask, DATA_BIT_TEXT_MODE);
         return TRUE;
     }
-    if (id == ID_FONT && HIWORD(wParam) == CBN_SELCHANGE) {
+    if (code == BN_CLICKED && ToggleChangeBox(dialog, r->multi, &d.mask, CHANGE_BITS_DATA, id))
+        return TRUE;
+    if (code == EN_SETFOCUS) {
+        const int bit = id == ID_FIRST_LENGTH ? DATA_BIT_HEIGHT : id == ID_SECOND_LENGTH ? DATA_BIT_TOLERANCE
+                        : id == ID_DECIMALS   ? DATA_BIT_NUMBERS : id == ID_OFFSET1 ? DATA_BIT_OFFSET1
+                        : id == ID_OFFSET2    ? DATA_BIT_OFFSET2 : -1;
+        Touch(dialog, r->multi, &d.mask, bit);
+        return FALSE;
+    }
+    if (code == CBN_SELCHANGE && (id == ID_STYLE || id == ID_FRACTION)) {
+        Touch(dialog, r->multi, &d.mask, id == ID_STYLE ? DATA_BIT_FONT : DATA_BIT_NUMBERS);
+        return TRUE;
+    }
+    if (id == ID_FONT && code == CBN_SELCHANGE) {
         const LRESULT at = SendDlgItemMessageA(dialog, ID_FONT, CB_GETCURSEL, 0, 0);
         if (at != CB_ERR)
             SendDlgItemMessageA(dialog, ID_FONT, CB_GETLBTEXT, static_cast<WPARAM>(at),
                                 reinterpret_cast<LPARAM>(d.font.face));
         FillStyles(dialog, *r);
+        Touch(dialog, r->multi, &d.mask, DATA_BIT_FONT);
         return TRUE;
     }
-    if (id == ID_SYSTEM && HIWORD(wParam) == BN_CLICKED) {
+    if (id == ID_SYSTEM && code == BN_CLICKED) {
         Box01OpenListPopup(BOX01_POPUP_SYSTEMS, dialog, GetDlgItem(dialog, ID_SYSTEM), d.system, SYSTEM_CHOICE_FIRST,
-                           r->defaults ? SYSTEM_CHOICE_NONE : 0);
+                           r->defaults && !r->multi ? SYSTEM_CHOICE_NONE : 0);
         return TRUE;
     }
     if (id >= SYSTEM_CHOICE_FIRST && id <= SYSTEM_CHOICE_NONE) {
         d.system = id == SYSTEM_CHOICE_NONE ? -1 : id - SYSTEM_CHOICE_FIRST;
         ShowSystem(dialog, d.system);
+        Touch(dialog, r->multi, &d.mask, DATA_BIT_SYSTEM);
+        return TRUE;
+    }
+    if (id == ID_MORE && code == BN_CLICKED && r->defaults && !r->multi) {
+        Box10DimensionLayoutOfDrawing(dialog, eCaptionTexts[CAPTION_LAYOUT]);
         return TRUE;
     }
     if (id == IDOK) {
@@ -442,6 +581,102 @@ INT_PTR CALLBACK DataProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         return TRUE;
     }
     return Box01DialogDefault(dialog, message, wParam, lParam, HELP_DATA);
+}
+
+uint32_t RunData(HWND owner, const char *templateName, const char *caption, ObjectAttributes *attributes,
+                 uint32_t defaults, int multi)
+{
+    TempBlock<DataRecord> block(1, __FILE_NAME__, __LINE__);
+    if (!block)
+        return 0;
+    DataRecord &r = *block.get();
+    std::memset(&r, 0, sizeof r);
+    r.attributes = *attributes;
+    r.defaults = defaults;
+    r.multi = multi;
+    CopyText(r.caption, caption);
+    if (Box01DialogRun(owner, templateName, DataProc, &r.header) == -1 || r.header.result != DIALOG_OK)
+        return 0;
+    *attributes = r.attributes;
+    return 1;
+}
+
+// ---- DIMENSIONLAYOUT ---------------------------------------------------------
+
+constexpr int ID_NUMBER_MODE = 800, NUMBER_MODES = 3;      // "IDI_NUMBER%d"
+constexpr int ID_LINE_MODE = 803, LINE_MODES = 2;          // "IDI_EXTLINE%d"
+constexpr int ID_ARROW_FACTOR = 200, ID_MINIMUM_ARROW = 201;
+constexpr int MSG_ARROW_FACTOR = 112, MSG_MINIMUM_ARROW = 113;
+
+struct LayoutRecord {
+    DialogHeader header;
+    DimLayout layout;
+    char caption[TEXT_SIZE];
+};
+
+void InitLayout(HWND dialog, LayoutRecord &r)
+{
+    SetWindowTextA(dialog, r.caption);
+    char text[TEXT_SIZE];
+    ConvertDoubleToString(text, r.layout.arrowFactor, 0, static_cast<int>(g_ConvertState.decimals));
+    SetDlgItemTextA(dialog, ID_ARROW_FACTOR, text);
+    ShowWidth(dialog, ID_MINIMUM_ARROW, 651, r.layout.minimumArrow);
+    Box01DialogFocusEdit(dialog, ID_ARROW_FACTOR);
+}
+
+int ReadLayout(HWND dialog, LayoutRecord &r)
+{
+    char text[TEXT_SIZE];
+    GetDlgItemTextA(dialog, ID_ARROW_FACTOR, text, sizeof text);
+    if (!AlertCheckInputDoubleRange(dialog, text, &r.layout.arrowFactor, ID_ARROW_FACTOR, 0.0, MAX_LENGTH,
+                                    eAlertTextOK[MSG_ARROW_FACTOR]))
+        return 0;
+    GetDlgItemTextA(dialog, ID_MINIMUM_ARROW, text, sizeof text);
+    return AlertCheckInputWidthRange(dialog, text, &r.layout.minimumArrow, ID_MINIMUM_ARROW, 0.0, MAX_LENGTH,
+                                     eAlertTextOK[MSG_MINIMUM_ARROW]);
+}
+
+INT_PTR CALLBACK LayoutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        if (auto *r = reinterpret_cast<LayoutRecord *>(Box01DialogInit(dialog, lParam)))
+            InitLayout(dialog, *r);
+        return FALSE;
+    }
+    auto *r = Box01DialogRecordOf<LayoutRecord>(dialog);
+    if (!r)
+        return FALSE;
+    DimLayout &l = r->layout;
+    if (message == WM_DRAWITEM) {
+        const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        const int id = static_cast<int>(item->CtlID);
+        if (id >= ID_NUMBER_MODE && id < ID_NUMBER_MODE + NUMBER_MODES)
+            Box01DrawItemNumberedIcon(item, "IDI_NUMBER%d", ID_NUMBER_MODE, l.numberMode);
+        else if (id >= ID_LINE_MODE && id < ID_LINE_MODE + LINE_MODES)
+            Box01DrawItemNumberedIcon(item, "IDI_EXTLINE%d", ID_LINE_MODE, l.lineMode);
+        else
+            return FALSE;
+        return TRUE;
+    }
+    if (message != WM_COMMAND)
+        return Box01DialogDefault(dialog, message, wParam, lParam, HELP_LAYOUT);
+    const int id = LOWORD(wParam);
+    if (id >= ID_NUMBER_MODE && id < ID_NUMBER_MODE + NUMBER_MODES) {
+        l.numberMode = id - ID_NUMBER_MODE;
+        Box01DialogRedrawItems(dialog, ID_NUMBER_MODE, ID_NUMBER_MODE + NUMBER_MODES - 1);
+        return TRUE;
+    }
+    if (id >= ID_LINE_MODE && id < ID_LINE_MODE + LINE_MODES) {
+        l.lineMode = id - ID_LINE_MODE;
+        Box01DialogRedrawItems(dialog, ID_LINE_MODE, ID_LINE_MODE + LINE_MODES - 1);
+        return TRUE;
+    }
+    if (id == IDOK) {
+        if (ReadLayout(dialog, *r))
+            Box01DialogEnd(dialog, DIALOG_OK);
+        return TRUE;
+    }
+    return Box01DialogDefault(dialog, message, wParam, lParam, HELP_LAYOUT);
 }
 
 } // namespace
@@ -478,16 +713,56 @@ uint32_t Box10DimensionParam2(HWND owner, const char *caption, ObjectAttributes 
 
 uint32_t Box10DimensionData(HWND owner, const char *caption, ObjectAttributes *attributes, uint32_t defaults)
 {
-    TempBlock<DataRecord> block(1, __FILE_NAME__, __LINE__);
+    return RunData(owner, "DIMENSIONDATA", caption, attributes, defaults, 0);
+}
+
+uint32_t Box10DimensionParam0Multi(HWND owner, const char *caption, ObjectAttributes *attributes)
+{
+    return RunParam(owner, "DIMENSIONPARAM0__", caption, Kind::LINE_ENDS, attributes, nullptr, 0, 1);
+}
+
+uint32_t Box10DimensionParam1Multi(HWND owner, const char *caption, ObjectAttributes *attributes)
+{
+    return RunParam(owner, "DIMENSIONPARAM1__", caption, Kind::LARGE, attributes, nullptr, 0, 1);
+}
+
+uint32_t Box10DimensionParam2Multi(HWND owner, const char *caption, ObjectAttributes *attributes)
+{
+    return RunParam(owner, "DIMENSIONPARAM2__", caption, Kind::SMALL, attributes, nullptr, 0, 1);
+}
+
+uint32_t Box10DimensionDataMulti(HWND owner, const char *caption, ObjectAttributes *attributes)
+{
+    return RunData(owner, "DIMENSIONDATA__", caption, attributes, 0, 1);
+}
+
+uint32_t Box10DimensionLayout(HWND owner, const char *caption, DimLayout *layout)
+{
+    TempBlock<LayoutRecord> block(1, __FILE_NAME__, __LINE__);
     if (!block)
         return 0;
-    DataRecord &r = *block.get();
+    LayoutRecord &r = *block.get();
     std::memset(&r, 0, sizeof r);
-    r.attributes = *attributes;
-    r.defaults = defaults;
+    r.layout = *layout;
     CopyText(r.caption, caption);
-    if (Box01DialogRun(owner, "DIMENSIONDATA", DataProc, &r.header) == -1 || r.header.result != DIALOG_OK)
+    if (Box01DialogRun(owner, "DIMENSIONLAYOUT", LayoutProc, &r.header) == -1 || r.header.result != DIALOG_OK)
         return 0;
-    *attributes = r.attributes;
+    *layout = r.layout;
+    return 1;
+}
+
+uint32_t Box10DimensionLayoutOfDrawing(HWND owner, const char *caption)
+{
+    DrawingSettings &s = g_DrawingSettings;
+    DimLayout layout{s.dimLayoutArrows[0], s.dimLayoutArrows[1], s.dimLayoutDimMode, s.dimLayoutLineMode,
+                     s.dimLayoutEditText};
+    if (!Box10DimensionLayout(owner, caption, &layout))
+        return 0;
+    s.dimLayoutArrows[0] = layout.minimumArrow;
+    s.dimLayoutArrows[1] = layout.arrowFactor;
+    s.dimLayoutDimMode = layout.numberMode;
+    s.dimLayoutLineMode = layout.lineMode;
+    s.dimLayoutEditText = layout.editText;
+    FileSetModified();
     return 1;
 }

@@ -152,18 +152,26 @@ void ShowWidth(HWND page, double millimetres)
 
 // The dimension dialog of the groups the edited objects have: the large or
 // small dimension settings, or the line ends of a dimension line; 0 when none.
+// Several objects get the variants that write only the touched fields.
 uint32_t DimensionDialog(HWND page, bool open)
 {
     ObjectAttributes &a = *Block(page)->copy;
+    const bool multi = Block(page)->multi != 0;
     char caption[CAPTION_SIZE] = "";
     if (open)
         GetWindowTextA(GetParent(page), caption, sizeof caption);
-    if (a.present[ATTR_DIM_LARGE])
-        return open ? Box10DimensionParam1(page, caption, &a, nullptr, 0) : 1;
-    if (a.present[ATTR_DIM_SMALL])
-        return open ? Box10DimensionParam2(page, caption, &a, nullptr, 0) : 1;
+    if (a.present[ATTR_DIM_LARGE]) {
+        if (!open)
+            return 1;
+        return multi ? Box10DimensionParam1Multi(page, caption, &a) : Box10DimensionParam1(page, caption, &a, nullptr, 0);
+    }
+    if (a.present[ATTR_DIM_SMALL]) {
+        if (!open)
+            return 1;
+        return multi ? Box10DimensionParam2Multi(page, caption, &a) : Box10DimensionParam2(page, caption, &a, nullptr, 0);
+    }
     if (a.present[ATTR_LINE_END])
-        return open ? Box10DimensionParam0(page, caption, &a) : 1;
+        return !open ? 1 : multi ? Box10DimensionParam0Multi(page, caption, &a) : Box10DimensionParam0(page, caption, &a);
     return 0;
 }
 
@@ -184,7 +192,7 @@ int SpecialCommands(HWND page, SpecialCommand out[SPECIAL_MAX])
 {
     const ObjInfoBlock *b = Block(page);
     int n = 0;
-    if (!b->multi && DimensionDialog(page, false))
+    if (DimensionDialog(page, false))
         out[n++] = {SPECIAL_DIMENSION, eSpecialMenus[MENU_DIMENSION]};
     if (b->copy->present[ATTR_BITMAP])
         out[n++] = {SPECIAL_BITMAP, LANG(eSpecialMenus, BitmapPlacement)};

@@ -4,6 +4,9 @@
 // the measure commands' value box.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -23,14 +26,18 @@
 #include "common/test_commands.h"
 #include "common/test_objects.h"
 #include "database/object.h"
+#include "database/object_modules.h"
 #include "database/object_types.h"
+#include "database/storage.h"
 #include "database/symbol_block.h"
 #include "geometry/matrix.h"
 #include "database/undo.h"
 #include "dialogs/box02.h"
+#include "display/symbol.h"
 #include "files/file_drawinginfo.h"
 #include "geometry/frame_dim.h"
 #include "language/language.h"
+#include "plugin/zvi.h"
 
 namespace {
 
@@ -410,6 +417,203 @@ TEST_F(DimensionCommands, EditingTheSelectedInstanceOpensItsAttributesAndReplace
     EXPECT_NE(alive[0], instance) << "a new instance replaces the old";
     EXPECT_EQ(alive[0]->kind, UNIT_KIND_INSTANCE);
     EXPECT_STREQ(alive[0]->instance.block, "Bolt");
+}
+
+} // namespace
+
+namespace {
+
+DimLargeRecord *LargeOf(Unit *u)
+{
+    DimLargeRecord *r = nullptr;
+    UnitForEachElement(u, [&](Element *e) {
+        if (e->kind == ELEM_DIM_LARGE)
+            r = static_cast<DimLargeRecord *>(ElementPayload(e));
+    });
+    return r;
+}
+
+// Two dimensions in the property sheet of several objects: the orientation
+// chosen in their dimension dialog reaches both, the distance each has of
+// its own stays, and undo brings the old state back in one step.
+TEST_F(DimensionCommands, SeveralSelectedDimensionsTakeOnlyTheTouchedSettingInOneUndoStep)
+{
+    const double points[7][2] = {{0, 0}, {40, 0}, {40, 0}, {20, 10}, {40, 10}, {20, 10}, {30, 10}};
+    for (int i = 0; i < 7; ++i)
+        g_ConstructionPoints[i].x = points[i][0], g_ConstructionPoints[i].y = points[i][1];
+    UndoInitProcess();
+    ASSERT_EQ(ObjectNewDimDist(0), 1);
+    ASSERT_EQ(ObjectNewDimDist(0), 1);
+    UndoFinishProcess();
+    std::vector<Unit *> dims = TestAliveUnits();
+    ASSERT_EQ(dims.size(), 2u);
+    const double own[2] = {3.0, 7.0};
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_NE(LargeOf(dims[i]), nullptr);
+        LargeOf(dims[i])->distance = own[i];
+        LargeOf(dims[i])->ints3[0] = 0;
+        dims[i]->flags |= UNIT_SELECTED;
+    }
+    const int32_t step = g_UndoStep;
+    {
+        DialogDriver driver({
+            [](HWND sheet) {
+                PostMessageA(PropSheet_GetCurrentPageHwnd(sheet), WM_COMMAND, MAKEWPARAM(550, BN_CLICKED), 0);
+            },
+            [](HWND dialog) {
+                TestClickButton(dialog, 819); // orientation 2
+                TestClickButton(dialog, IDOK);
+            },
+            [](HWND sheet) { PropSheet_PressButton(sheet, PSBTN_OK); },
+        });
+        MenuObjectCommand(main_, 400);
+        EXPECT_EQ(driver.stepsDone(), 3);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    EXPECT_EQ(g_UndoStep, step + 1);
+    dims = TestAliveUnits();
+    ASSERT_EQ(dims.size(), 2u);
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(LargeOf(dims[i])->ints3[0], 2);
+        EXPECT_DOUBLE_EQ(LargeOf(dims[i])->distance, own[i]);
+    }
+    ASSERT_EQ(UndoStepBack(), 1);
+    for (Unit *u : TestAliveUnits())
+        EXPECT_EQ(LargeOf(u)->ints3[0], 0);
+}
+
+// A plug-in module that rebuilds its object when asked to edit it.
+struct EditCall {
+    int calls = 0;
+    HWND window = nullptr;
+    int answer = 0;
+};
+EditCall g_EditCall;
+
+int __stdcall EditingModule(Unit *, int code, void *argument)
+{
+    if (code != MODULE_OBJECT_EDIT)
+        return 0;
+    ++g_EditCall.calls;
+    g_EditCall.window = argument ? *static_cast<HWND *>(argument) : nullptr;
+    if (g_EditCall.answer == MODULE_ANSWER_REBUILT)
+        ZVI_UserOpen(7, 2);
+    return g_EditCall.answer;
+}
+
+class PluginEdit : public DimensionCommands {
+protected:
+    void SetUp() override
+    {
+        DimensionCommands::SetUp();
+        g_EditCall = EditCall{};
+        savedCount_ = g_LanguageInitBlock.moduleCount;
+        saved_ = g_LanguageInitBlock.modules[0];
+        std::memset(&g_LanguageInitBlock.modules[0], 0, sizeof(ModuleData));
+        g_LanguageInitBlock.modules[0].objectProc = reinterpret_cast<void *>(&EditingModule);
+        g_LanguageInitBlock.moduleCount = 1;
+    }
+    void TearDown() override
+    {
+        g_LanguageInitBlock.modules[0] = saved_;
+        g_LanguageInitBlock.moduleCount = savedCount_;
+        DimensionCommands::TearDown();
+    }
+    static Unit *PluginObject()
+    {
+        const uint32_t bytes = UNIT_ELEMENTS_PLUGIN + ELEM_SIZE_END;
+        Unit *u = MemListNewObject(LIST_DRAWING, bytes, nullptr);
+        std::memset(reinterpret_cast<uint8_t *>(u) + 16, 0, bytes - 16);
+        u->birth = UNIT_BIRTH_ALWAYS;
+        u->death = UNIT_DEATH_ALIVE;
+        u->kind = UNIT_KIND_PLUGIN;
+        u->module = 7;
+        u->property = XPropertyDefault();
+        u->instance.userFlags = 1;
+        MatrixInit(&u->instance.placement);
+        Element *end = UnitFirstElement(u);
+        end->size = ELEM_SIZE_END;
+        end->kind = ELEM_END;
+        return u;
+    }
+    int32_t savedCount_ = 0;
+    ModuleData saved_{};
+};
+
+TEST_F(PluginEdit, EditingTheSelectedPluginObjectStoresWhatItsModuleRebuiltInOneUndoStep)
+{
+    Unit *object = PluginObject();
+    object->flags |= UNIT_SELECTED | UNIT_USER_MARK;
+    g_EditCall.answer = MODULE_ANSWER_REBUILT;
+    const int32_t step = g_UndoStep;
+    MenuObjectCommand(main_, 401);
+    EXPECT_EQ(g_EditCall.calls, 1);
+    EXPECT_EQ(g_EditCall.window, g_MainWnd) << "the module gets the main window to own its dialogs";
+    EXPECT_EQ(g_UndoStep, step + 1);
+    const std::vector<Unit *> alive = TestAliveUnits();
+    ASSERT_EQ(alive.size(), 1u);
+    EXPECT_NE(alive[0], object) << "the rebuilt object replaces the old one";
+    EXPECT_EQ(alive[0]->kind, UNIT_KIND_PLUGIN);
+    EXPECT_EQ(alive[0]->instance.userFlags, 2u);
+    EXPECT_EQ(alive[0]->flags & (UNIT_SELECTED | UNIT_USER_MARK | UNIT_MARKED), UNIT_USER_MARK | UNIT_MARKED);
+    ASSERT_EQ(UndoStepBack(), 1);
+    EXPECT_EQ(TestAliveUnits(), std::vector<Unit *>{object});
+}
+
+TEST_F(PluginEdit, AModuleThatOnlyHandlesTheEditOrTwoSelectedObjectsChangeNothing)
+{
+    Unit *object = PluginObject();
+    object->flags |= UNIT_SELECTED;
+    g_EditCall.answer = MODULE_ANSWER_HANDLED;
+    const int32_t step = g_UndoStep;
+    MenuObjectCommand(main_, 401);
+    EXPECT_EQ(g_EditCall.calls, 1);
+    EXPECT_EQ(g_UndoStep, step) << "no step stays open";
+    EXPECT_EQ(TestAliveUnits(), std::vector<Unit *>{object});
+    EXPECT_EQ(object->flags & UNIT_SELECTED, 0u) << "the failed edit clears the selection";
+
+    // Two selected objects: the alert, and no module is asked.
+    object->flags |= UNIT_SELECTED;
+    TestNewLine(0, 0, 5, 5)->flags |= UNIT_SELECTED;
+    MenuObjectCommand(main_, 401);
+    EXPECT_EQ(g_EditCall.calls, 1);
+    EXPECT_EQ(g_UndoStep, step);
+}
+
+} // namespace
+
+namespace {
+
+// The working copy of an edited text is sized from the object and the
+// longest text, so a text at the longest length comes back whole.
+TEST_F(DimensionCommands, EditingATextOfTheLongestLengthKeepsItWhole)
+{
+    std::string longest;
+    while (longest.size() < 7999)
+        longest += "word ";
+    longest.resize(7999);
+    Matrix m;
+    MatrixInit(&m);
+    UndoInitProcess();
+    ASSERT_EQ(SymbolCreateStdText(&g_DrawingSettings.textStd, longest.c_str(), &m), 1);
+    UndoFinishProcess();
+    Unit *text = OnlyAlive(OBJTYPE_STD_TEXT);
+    ASSERT_NE(text, nullptr);
+    text->flags |= UNIT_SELECTED;
+    {
+        DialogDriver driver({[](HWND dialog) { TestClickButton(dialog, IDOK); }});
+        MenuTextDimensionCommand(main_, 834);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
+    Unit *edited = OnlyAlive(OBJTYPE_STD_TEXT);
+    ASSERT_NE(edited, nullptr);
+    ASSERT_NE(edited, text);
+    std::string stored;
+    for (Element *e = UnitFirstElement(edited); e->kind != ELEM_END; e = ElementNext(e))
+        if (e->kind == ELEM_TEXT)
+            stored = static_cast<const char *>(ElementPayload(e));
+    EXPECT_EQ(stored, longest);
 }
 
 } // namespace

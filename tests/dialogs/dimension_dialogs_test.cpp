@@ -8,11 +8,13 @@
 
 #include "common/dialog_driver.h"
 #include "common/test_alerts.h"
+#include "app/system.h"
 #include "database/object_attributes.h"
 #include "dialogs/box01_controls.h"
 #include "dialogs/box02.h"
 #include "dialogs/box10_dim.h"
 #include "dialogs/box11_dimtext.h"
+#include "files/file_drawinginfo.h"
 #include "language/language.h"
 #include "language_dialogs.h"
 
@@ -181,6 +183,163 @@ TEST_F(DimensionDialogs, TheNumberFormatDialogChoosesTheCoordinateSystemFromItsP
             EXPECT_STRNE(shown, "") << "the button says that no system is chosen";
     }
     g_Box01ListPopup = realPopup;
+}
+
+} // namespace
+
+namespace {
+
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+// The several-objects variants write only what the user touched: merely
+// entering a field marks it, as do clicks on its icons or switches, and the
+// change boxes say so and can take it back.
+TEST_F(DimensionDialogs, TheSeveralObjectsLayoutMarksTheTouchedFields)
+{
+    ObjectAttributes a{};
+    ObjectAttributesInit(&a);
+    a.present[ATTR_DIM_LARGE] = 1;
+    a.dimLarge.mask = 0x2; // the centred text was ticked before
+    a.dimLarge.distance = 5.0;
+    bool editTextEnabled = true, centredShown = false, distanceMarked = false;
+    std::string moreLabel;
+    {
+        DialogDriver driver({[&](HWND d) {
+            editTextEnabled = Enabled(d, 256);
+            moreLabel = TestItemText(d, 550);
+            centredShown = Checked(d, 501);
+            SetFocus(GetDlgItem(d, 200)); // into the distance: box 514
+            distanceMarked = Checked(d, 514);
+            TestClickButton(d, 819);      // orientation 2: box 511
+            TestClickButton(d, 250);      // first extension line: box 508
+            TestClickButton(d, 508);      // ... taken back
+            TestClickButton(d, 501);      // the centred text no longer
+            TestClickButton(d, IDOK);
+        }});
+        ASSERT_EQ(Box10DimensionParam1Multi(nullptr, "Dimensions", &a), 1u);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    EXPECT_FALSE(editTextEnabled) << "the switch of new dimensions has no place here";
+    EXPECT_EQ(moreLabel, eButtonText[19]);
+    EXPECT_TRUE(centredShown) << "the boxes show the mask the dialog got";
+    EXPECT_TRUE(distanceMarked);
+    EXPECT_EQ(a.dimLarge.mask, (1u << 14) | (1u << 11));
+    EXPECT_EQ(a.dimLarge.words[11], 2);
+    EXPECT_DOUBLE_EQ(a.dimLarge.distance, 5.0);
+}
+
+TEST_F(DimensionDialogs, TheSeveralObjectsVariantsOfTheLineEndsAndSwitchesMarkTheirFields)
+{
+    ObjectAttributes a{};
+    ObjectAttributesInit(&a);
+    {
+        DialogDriver driver({[](HWND d) {
+            TestClickButton(d, 809); // second end form 2: bit 2
+            SendDlgItemMessageA(d, 180, CB_SETCURSEL, 1, 0);
+            SendMessageA(d, WM_COMMAND, MAKEWPARAM(180, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(d, 180)));
+            TestClickButton(d, IDOK);
+        }});
+        ASSERT_EQ(Box10DimensionParam0Multi(nullptr, "Lines", &a), 1u);
+    }
+    EXPECT_EQ(a.lineEnd.mask, 0x6u) << "the first mode and the second form";
+    EXPECT_EQ(a.lineEnd.words[2], 2);
+    EXPECT_EQ(a.lineEnd.words[1], 1);
+    {
+        DialogDriver driver({[](HWND d) {
+            TestClickButton(d, 255); // text direction by point: bit 1
+            TestClickButton(d, IDOK);
+        }});
+        ASSERT_EQ(Box10DimensionParam2Multi(nullptr, "Radii", &a), 1u);
+    }
+    EXPECT_EQ(a.dimSmall.mask, 0x2u);
+    EXPECT_EQ(a.dimSmall.byPoint, 1);
+    DialogDriver cancel({[](HWND d) {
+        TestClickButton(d, 253);
+        TestClickButton(d, IDCANCEL);
+    }});
+    EXPECT_EQ(Box10DimensionParam2Multi(nullptr, "Radii", &a), 0u);
+    EXPECT_EQ(a.dimSmall.mask, 0x2u) << "Cancel leaves the record";
+}
+
+TEST_F(DimensionDialogs, TheSeveralObjectsNumberFormatMarksItsFieldsAndOffersNoLayoutOrEmptySystem)
+{
+    const Box01ListPopupProc realPopup = g_Box01ListPopup;
+    g_Box01ListPopup = ScriptedSystemPopup;
+    g_SystemPopup = SystemPopup{2};
+    ObjectAttributes a{};
+    ObjectAttributesInit(&a);
+    a.dimParameter.system = 0;
+    a.dimParameter.textHeight = 5.0;
+    a.dimParameter.toleranceHeight = 3.5;
+    bool layoutShown = true;
+    {
+        DialogDriver driver({[&](HWND d) {
+                                 layoutShown = IsWindowVisible(GetDlgItem(d, 550)) != 0;
+                                 SetFocus(GetDlgItem(d, 202)); // the decimal places: bit 3
+                                 TestClickButton(d, 750);
+                             },
+                             [](HWND d) {
+                                 TestClickButton(d, 801); // text mode 1: bit 7
+                                 // A font as a user would pick it: bit 0.
+                                 SendDlgItemMessageA(d, 180, CB_SETCURSEL, 0, 0);
+                                 SendMessageA(d, WM_COMMAND, MAKEWPARAM(180, CBN_SELCHANGE),
+                                              reinterpret_cast<LPARAM>(GetDlgItem(d, 180)));
+                                 SendDlgItemMessageA(d, 181, CB_SETCURSEL, 0, 0);
+                                 TestClickButton(d, IDOK);
+                             }});
+        TestAlerts alerts;
+        ASSERT_EQ(Box10DimensionDataMulti(nullptr, "Numbers", &a), 1u);
+        for (const char *t : alerts.texts())
+            ADD_FAILURE() << t;
+    }
+    g_Box01ListPopup = realPopup;
+    EXPECT_FALSE(layoutShown);
+    EXPECT_EQ(g_SystemPopup.top, 0) << "several objects always have a system";
+    EXPECT_EQ(a.dimParameter.system, 2);
+    EXPECT_EQ(a.dimParameter.alignment, 1);
+    EXPECT_EQ(a.dimParameter.mask, (1u << 0) | (1u << 3) | (1u << 4) | (1u << 7));
+}
+
+// The number format of new dimensions opens the drawing's layout, which
+// takes effect at once, whatever the number format's dialog does after.
+TEST_F(DimensionDialogs, TheLayoutDialogChecksItsSizesAndWritesTheDrawingsLayout)
+{
+    DrawingSettings &s = g_DrawingSettings;
+    s.dimLayoutArrows[0] = 0.1;
+    s.dimLayoutArrows[1] = 1.0;
+    s.dimLayoutDimMode = 0;
+    s.dimLayoutLineMode = 0;
+    s.dimLayoutEditText = 1;
+    g_DrawingInfo.modified = 0;
+    ObjectAttributes a{};
+    ObjectAttributesInit(&a);
+    a.dimParameter.textHeight = 5.0;
+    a.dimParameter.toleranceHeight = 3.5;
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, 550); },
+                             [](HWND d) {
+                                 SetDlgItemTextA(d, 200, "2");
+                                 SetDlgItemTextA(d, 201, "-1");
+                                 TestClickButton(d, 802);
+                                 TestClickButton(d, 804);
+                                 TestClickButton(d, IDOK);
+                             },
+                             [](HWND d) {
+                                 SetDlgItemTextA(d, 201, "0.5");
+                                 TestClickButton(d, IDOK);
+                             },
+                             [](HWND d) { TestClickButton(d, IDCANCEL); }});
+        EXPECT_EQ(Box10DimensionData(nullptr, "Numbers", &a, 1), 0u);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    ASSERT_EQ(Alerts().size(), 1u) << "a negative minimum is refused";
+    EXPECT_EQ(Alerts()[0], eAlertTextOK[113]);
+    EXPECT_DOUBLE_EQ(s.dimLayoutArrows[1], 2.0);
+    EXPECT_DOUBLE_EQ(s.dimLayoutArrows[0], 0.5);
+    EXPECT_EQ(s.dimLayoutDimMode, 2);
+    EXPECT_EQ(s.dimLayoutLineMode, 1);
+    EXPECT_EQ(s.dimLayoutEditText, 1u) << "kept";
+    EXPECT_NE(g_DrawingInfo.modified, 0u);
 }
 
 } // namespace
