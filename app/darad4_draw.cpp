@@ -3,6 +3,7 @@
 #include "app/darad4_draw.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "app/darad4.h"
 #include "app/init_dialogs.h"
@@ -13,6 +14,7 @@
 #include "commands/command_mouse.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
+#include "database/object_select.h"
 #include "display/output.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
@@ -134,7 +136,60 @@ bool IsRelease(UINT message)
     return message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
 }
 
-LRESULT Mouse(int index, UINT message, WPARAM wParam, LPARAM lParam)
+// A second press of the left button within the system's double-click time
+// and rectangle. The window class keeps no CS_DBLCLKS: the input machine
+// sees every press as a press, and the double click is told from the
+// message times here.
+struct LastPress {
+    int window = -1;
+    LONG time = 0;
+    POINT at{};
+};
+LastPress g_LastLeftPress;
+bool g_PropertiesOnRelease = false;
+
+bool IsDoubleClick(int index, POINT at)
+{
+    const LONG now = GetMessageTime();
+    const LastPress last = g_LastLeftPress;
+    g_LastLeftPress = LastPress{index, now, at};
+    if (last.window != index)
+        return false;
+    const bool inTime = static_cast<DWORD>(now - last.time) <= GetDoubleClickTime();
+    const bool inPlace = std::abs(at.x - last.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                         std::abs(at.y - last.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    if (inTime && inPlace)
+        g_LastLeftPress.window = -1; // a third press starts anew
+    return inTime && inPlace;
+}
+
+// In the pointer the first click selected the object; the second press of
+// a double click does not start a move but, with its release, runs the
+// property command on that object: the command asks for the object, and
+// the same click, posted behind it, answers.
+bool DoubleClickPress(int index, POINT at)
+{
+    if (!IsDoubleClick(index, at) || g_CommandState->commandId != COMMAND_POINTER || !g_MainWnd)
+        return false;
+    // A double click on nothing: the first click emptied the selection.
+    if (ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED) == 0)
+        return false;
+    g_PropertiesOnRelease = true;
+    return true;
+}
+
+bool DoubleClickRelease(HWND hwnd, LPARAM lParam)
+{
+    if (!g_PropertiesOnRelease)
+        return false;
+    g_PropertiesOnRelease = false;
+    PostMessageA(g_MainWnd, WM_COMMAND, COMMAND_OBJECT_PROPERTIES, 0);
+    PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, lParam);
+    PostMessageA(hwnd, WM_LBUTTONUP, 0, lParam);
+    return true;
+}
+
+LRESULT Mouse(HWND hwnd, int index, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const POINT p = AppMousePoint(lParam);
     const int x = p.x, y = p.y;
@@ -146,7 +201,10 @@ LRESULT Mouse(int index, UINT message, WPARAM wParam, LPARAM lParam)
     if (IsRelease(message)) {
         ZVI_HookMouseEnd(index, message, wParam, x, y);
         switch (message) {
-        case WM_LBUTTONUP: CommandLButtonUp(index, x, y); break;
+        case WM_LBUTTONUP:
+            if (!DoubleClickRelease(hwnd, lParam))
+                CommandLButtonUp(index, x, y);
+            break;
         case WM_RBUTTONUP: CommandRButtonUp(index, x, y); break;
         default: CommandMButtonUp(); break;
         }
@@ -160,7 +218,10 @@ LRESULT Mouse(int index, UINT message, WPARAM wParam, LPARAM lParam)
     ZVI_HookMouseEnd(index, message, wParam, x, y);
     switch (message) {
     case WM_MOUSEMOVE: CommandMouseMove(index, x, y); break;
-    case WM_LBUTTONDOWN: CommandLButtonDown(index, x, y); break;
+    case WM_LBUTTONDOWN:
+        if (!DoubleClickPress(index, p))
+            CommandLButtonDown(index, x, y);
+        break;
     case WM_RBUTTONDOWN: CommandRButtonDown(index, x, y); break;
     default: CommandMButtonDown(); break;
     }
@@ -198,7 +259,7 @@ LRESULT AppDrawWndProc(int index, HWND hwnd, UINT message, WPARAM wParam, LPARAM
     case WM_RBUTTONUP:
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
-        return Mouse(index, message, wParam, lParam);
+        return Mouse(hwnd, index, message, wParam, lParam);
     case WM_QUERYNEWPALETTE:
         return RealisePalette(hwnd);
     case WM_PALETTECHANGED:

@@ -1,8 +1,10 @@
 // The running program: the pointer selects a polyline with a click, a click
 // inside its frame and one further up drag it there, and the drawing window
-// shows it at its new place.
+// shows it at its new place; a double click on an object opens its property
+// sheet.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <prsht.h>
 
 #include <string>
 #include <vector>
@@ -114,6 +116,43 @@ TEST(PointerProgram, AClickSelectsAndADragMovesTheObject)
     ASSERT_NE(box, nullptr) << "the changed drawing is not saved without a question";
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(ALERT_BUTTON_NO, BN_CLICKED), 0);
     EXPECT_EQ(run.WaitExit(), 0);
+}
+
+
+// Posted, so that the presses carry their message times: two presses in
+// quick succession at one place are a double click.
+void PostDoubleClick(HWND draw, POINT p)
+{
+    for (int press = 0; press < 2; ++press) {
+        PostMessageA(draw, WM_MOUSEMOVE, 0, At(p.x, p.y));
+        PostMessageA(draw, WM_LBUTTONDOWN, MK_LBUTTON, At(p.x, p.y));
+        PostMessageA(draw, WM_LBUTTONUP, 0, At(p.x, p.y));
+    }
+}
+
+TEST(PointerProgram, ADoubleClickOnAnObjectOpensItsPropertySheet)
+{
+    StartTestDrawing();
+    TestNewObject(LIST_DRAWING, OBJTYPE_LINE, {-60, -60, 60, -60});
+    const TestTempFile drawing("darad4-doubleclick-fixture.zvd");
+    ASSERT_TRUE(WriteTestDrawing(drawing.Path()));
+
+    Program run;
+    ASSERT_TRUE(run.Start("\"" + std::string(drawing.Path()) + "\""));
+    ASSERT_TRUE(run.WaitReady());
+    HWND draw = FindWindowExA(run.main, nullptr, "DARAD4_DrawWClass1", nullptr);
+    ASSERT_NE(draw, nullptr);
+    const FittedPage page = FitA3Page(draw);
+    ASSERT_TRUE(WaitShown(draw, page, {page.Pixel(-20, -60), page.Pixel(20, -60)}, {}));
+
+    SendMessageA(run.main, WM_COMMAND, POINTER_COMMAND, 0);
+    PostDoubleClick(draw, page.Pixel(0, -60));
+    HWND sheet = run.WaitBox();
+    ASSERT_NE(sheet, nullptr) << "no property sheet after the double click";
+    EXPECT_NE(FindWindowExA(sheet, nullptr, "SysTabControl32", nullptr), nullptr)
+        << "the box is not a property sheet: " << ProgramBoxText(run);
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    EXPECT_EQ(run.CloseWithoutSaving(), 0);
 }
 
 } // namespace
