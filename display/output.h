@@ -277,6 +277,16 @@ int OutputAnnotation(HDC hdc, Unit *unit, const XProperty *parent, const Matrix 
 int OutputText(HDC hdc, const FontDef *font, const char *text, const Matrix *matrix, int clip, int showMissing);
 int OutputTextWithAttributes(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
                              const XProperty *parent, const Matrix *matrix, int clip);
+struct DimCommon;
+// Leaves the text engine's pen at the end of `text`, as drawing it does,
+// without drawing: for what is placed after a text that was not walked.
+void OutputWalkTextToEnd(const FontDef *font, const char *text);
+// The line over a dimension's value (its font's overline style), built into
+// `line` as a Line object in the dimension's coordinates from the pen that
+// the label's walk left in the engine, with the dimension's attributes and
+// no fill. `label` is the label's own matrix. 1 built, 0 no room.
+constexpr uint32_t OUTPUT_OVERLINE_UNIT_SIZE = 512; // a Line object with room to spare
+int OutputBuildOverline(const Matrix &label, const DimCommon *common, Unit *line, uint32_t capacity);
 struct TextFrameLayout;
 // A framed text along its layout, which the walk changes.
 int OutputTextSpaced(HDC hdc, const FontDef *font, const char *text, TextFrameLayout *layout, int clip,

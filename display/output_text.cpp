@@ -1,11 +1,13 @@
 // Text output: the annotation part of objects, texts with their attributes,
 // character by character through the text engine.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <utility>
 
 #include "app/init_gdi.h"
 #include "app/system.h"
+#include "database/init.h"
 #include "database/object_types.h"
 #include "display/clip.h"
 #include "display/output.h"
@@ -23,6 +25,7 @@ namespace {
 constexpr double CHARACTER_UNIT = 0.05; // one character unit: 1/20 of the text height
 constexpr int FIRST_CODE = 32;
 constexpr int LAST_CODE = 255;
+constexpr double OVERLINE_LIFT = 1.2; // text heights above the label's baseline
 
 OutputContext &Ctx() { return g_OutputContext; }
 
@@ -121,6 +124,18 @@ int FrameText(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix
     return result;
 }
 
+// The line over the label, in the dimension's attributes: walked again,
+// since a label whose attributes hide it was not drawn.
+void DrawOverline(HDC hdc, const Matrix &label, const DimCommon *common, const char *shown, const XProperty *parent,
+                  const Matrix *matrix, int clip)
+{
+    OutputWalkTextToEnd(&common->font, shown);
+    alignas(8) uint8_t bytes[OUTPUT_OVERLINE_UNIT_SIZE] = {};
+    Unit *line = reinterpret_cast<Unit *>(bytes);
+    if (OutputBuildOverline(label, common, line, sizeof bytes))
+        OutputDrawPlainObject(hdc, line, parent, matrix, clip);
+}
+
 // The label of a dimension, centred on its text point.
 int DimensionText(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip)
 {
@@ -129,10 +144,13 @@ int DimensionText(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *ma
     const DimCommon *common = nullptr;
     if (!FrameDimensionLabel(unit, label, sizeof label, &m, &common))
         return 1;
+    const Matrix own = m;
     MatrixMultiply(&m, matrix);
     SymbolSetTextLayout(common->values420[0], common->values420[1], 1.0, TEXT_ALIGN_CENTRE);
     const char *shown = SymbolGetTextString(label);
     const int result = OutputTextWithAttributes(hdc, &common->font, shown, &common->property, parent, &m, clip);
+    if (common->font.style & FONT_STYLE_OVERLINE)
+        DrawOverline(hdc, own, common, shown, parent, matrix, clip);
     SymbolReleaseTextString();
     DimTolerances tolerances;
     if (!FrameDimensionTolerances(unit, &tolerances))
@@ -360,4 +378,38 @@ double OutputCharVectorFont(HDC hdc, int library, int code, int clip)
         if (member->kind == UNIT_KIND_OBJECT)
             OutputDrawElement(hdc, member, clip, Ctx().drawFlags);
     return advance;
+}
+
+void OutputWalkTextToEnd(const FontDef *font, const char *text)
+{
+    HFONT gdiFont = nullptr;
+    int library = -1;
+    if (!text || !*text || !SymbolSelectFont(font, &gdiFont, &library))
+        return;
+    Matrix scratch;
+    MatrixInit(&scratch);
+    for (int code = SymbolBeginText(text, &scratch); code >= FIRST_CODE && code <= LAST_CODE;)
+        code = SymbolNextTextLine(SymbolCharAdvance(code), nullptr);
+}
+
+int OutputBuildOverline(const Matrix &label, const DimCommon *common, Unit *line, uint32_t capacity)
+{
+    const double shift = SymbolGetTextLineShift(), end = shift + SymbolGetTextPenX();
+    double x1, y1, x2, y2;
+    MatrixApply(label, shift, OVERLINE_LIFT, &x1, &y1);
+    MatrixApply(label, end, OVERLINE_LIFT, &x2, &y2);
+    std::memset(line, 0, capacity);
+    line->kind = UNIT_KIND_OBJECT;
+    line->object.type = OBJTYPE_LINE;
+    line->object.reserved = -1;
+    line->property = common->property;
+    line->property.ownFlags |= XPROP_OWN_FILL;
+    line->property.fillMode = 0;
+    line->frame[0] = std::min(x1, x2), line->frame[1] = std::min(y1, y2);
+    line->frame[2] = std::max(x1, x2), line->frame[3] = std::max(y1, y2);
+    ChainWriter w;
+    InitChainBegin(&w, line, capacity);
+    InitChainPoint(&w, POINT_START, x1, y1);
+    InitChainPoint(&w, POINT_LINE, x2, y2);
+    return InitChainEnd(&w) ? 1 : 0;
 }

@@ -22,8 +22,6 @@ constexpr int LAST_CODE = 255;
 constexpr int LINE_BUFFER_SIZE = 8192;
 constexpr double PLAIN_RATIO = 1.01;
 constexpr double PLAIN_SKEW = 0.01;
-constexpr double OVERLINE_LIFT = 1.2; // text heights above the label's baseline
-constexpr uint32_t OVERLINE_UNIT_SIZE = 512; // a Line object with room to spare
 
 OutputContext &Ctx() { return g_OutputContext; }
 bool Has(uint32_t flag) { return (StreamFlags() & flag) != 0; }
@@ -273,43 +271,13 @@ int FrameText(Unit *object, const XProperty *enclosing, const Matrix *m)
     return result;
 }
 
-// Leaves the engine's pen at the end of the label, as the renderer's walk
-// does: a label sent as one text record was not walked.
-void WalkToEnd(const FontDef *font, const char *text)
-{
-    HFONT gdiFont = nullptr;
-    int library = -1;
-    if (!text || !*text || !SymbolSelectFont(font, &gdiFont, &library))
-        return;
-    Matrix scratch;
-    MatrixInit(&scratch);
-    for (int code = SymbolBeginText(text, &scratch); Printable(code);)
-        code = SymbolNextTextLine(SymbolCharAdvance(code), nullptr);
-}
-
-// The line over a dimension's value, built as a Line object in the
-// dimension's coordinates and sent like one, in the text's attributes.
+// The line over a dimension's value, sent like a Line object in the text's
+// attributes.
 int SendOverline(const Matrix &label, const DimCommon *common, const XProperty *enclosing, const Matrix *m)
 {
-    const double shift = SymbolGetTextLineShift(), end = shift + SymbolGetTextPenX();
-    double x1, y1, x2, y2;
-    MatrixApply(label, shift, OVERLINE_LIFT, &x1, &y1);
-    MatrixApply(label, end, OVERLINE_LIFT, &x2, &y2);
-    alignas(8) uint8_t bytes[OVERLINE_UNIT_SIZE] = {};
+    alignas(8) uint8_t bytes[OUTPUT_OVERLINE_UNIT_SIZE] = {};
     Unit *line = reinterpret_cast<Unit *>(bytes);
-    line->kind = UNIT_KIND_OBJECT;
-    line->object.type = OBJTYPE_LINE;
-    line->object.reserved = -1;
-    line->property = common->property;
-    line->property.ownFlags |= XPROP_OWN_FILL;
-    line->property.fillMode = 0;
-    line->frame[0] = std::min(x1, x2), line->frame[1] = std::min(y1, y2);
-    line->frame[2] = std::max(x1, x2), line->frame[3] = std::max(y1, y2);
-    ChainWriter w;
-    InitChainBegin(&w, line, sizeof bytes);
-    InitChainPoint(&w, POINT_START, x1, y1);
-    InitChainPoint(&w, POINT_LINE, x2, y2);
-    if (!InitChainEnd(&w))
+    if (!OutputBuildOverline(label, common, line, sizeof bytes))
         return 1;
     return StreamEmitPlainObject(line, enclosing, m);
 }
@@ -351,7 +319,7 @@ int DimensionText(Unit *object, const XProperty *enclosing, const Matrix *m)
     if (PrepareText(shown, &common->property, enclosing)) {
         sent = true;
         EmitTextString(&common->font, shown, &placement);
-        WalkToEnd(&common->font, shown);
+        OutputWalkTextToEnd(&common->font, shown);
     }
     SymbolReleaseTextString();
     if (!sent || StreamAborted())

@@ -1,6 +1,11 @@
 // Line ends and the lines they lengthen, dimension lines with their extension
-// lines and reference-text leaders, checked on the pixels of a memory DIB.
+// lines, reference-text leaders and the line over a dimension's value,
+// checked on the pixels of a memory DIB.
 #include "render_fixture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "database/object_types.h"
 #include "display/clip_dim.h"
@@ -104,6 +109,65 @@ TEST_F(LineEndTest, DimensionLineWithExtensionLines)
     FrameCalcObject(u, 0);
     EXPECT_EQ(OutputDrawObject(dc_, u), 1);
     EXPECT_EQ(WorldPixel(50, 40), WHITE);
+}
+
+// A dimension whose font has the overline style gets one straight line over
+// its value: what the overline adds to the drawing is one pixel row, as wide
+// as the label, above every pixel of the label.
+TEST_F(LineEndTest, TheOverlineLiesAboveTheValue)
+{
+    Unit *u = TestNewObject(LIST_DRAWING, OBJTYPE_DIM_DIST, {10, 20, 90, 20, 90, 20, 50, 40, 90, 20, 50, 45, 0, 0});
+    auto *r = Record<DimLargeRecord>(u, ELEM_DIM_LARGE);
+    r->bools3[0] = r->bools3[1] = r->bools3[2] = 0; // the label alone
+    r->common.font = FontDef{};
+    r->common.font.kind = FONT_KIND_TRUETYPE;
+    r->common.font.weight = 400;
+    lstrcpynA(r->common.font.face, "Liberation Sans", FONT_FACE_SIZE);
+    r->common.values[0] = 5.0; // text height
+    Black(u);
+    r->common.property = u->property;
+    int index = 0; // the texts: prefix, main text, suffix, tolerances
+    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END; e = ElementNext(e))
+        if (e->kind == ELEM_TEXT && index++ == 1) {
+            ASSERT_GE(e->size, ELEMENT_HEADER_SIZE + 3);
+            std::strcpy(static_cast<char *>(ElementPayload(e)), "80");
+        }
+    FrameCalcObject(u, 0);
+    auto blackPixels = [&] {
+        std::vector<POINT> found;
+        for (int y = 0; y < dib_->height; ++y)
+            for (int x = 0; x < dib_->width; ++x)
+                if (Pixel(x, y) == BLACK)
+                    found.push_back({x, y});
+        return found;
+    };
+    ASSERT_EQ(OutputDrawObject(dc_, u), 1);
+    const std::vector<POINT> plain = blackPixels();
+    ASSERT_FALSE(plain.empty()) << "the value is drawn";
+
+    Clear();
+    r->common.font.style |= FONT_STYLE_OVERLINE;
+    ASSERT_EQ(OutputDrawObject(dc_, u), 1);
+    std::vector<POINT> added;
+    for (POINT p : blackPixels())
+        if (Pixel(p.x, p.y) == BLACK &&
+            std::none_of(plain.begin(), plain.end(), [p](POINT q) { return q.x == p.x && q.y == p.y; }))
+            added.push_back(p);
+    ASSERT_FALSE(added.empty()) << "no line over the value";
+    LONG left = added[0].x, right = added[0].x, top = added[0].y, bottom = added[0].y;
+    for (POINT p : added) {
+        left = std::min(left, p.x), right = std::max(right, p.x);
+        top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+    }
+    LONG labelLeft = plain[0].x, labelRight = plain[0].x, labelTop = plain[0].y;
+    for (POINT p : plain) {
+        labelLeft = std::min(labelLeft, p.x), labelRight = std::max(labelRight, p.x);
+        labelTop = std::min(labelTop, p.y);
+    }
+    EXPECT_LE(bottom - top, 1) << "one straight row";
+    EXPECT_LT(bottom, labelTop) << "above the value";
+    EXPECT_NEAR(left, labelLeft, 3);
+    EXPECT_NEAR(right, labelRight, 3);
 }
 
 } // namespace
