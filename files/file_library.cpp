@@ -379,6 +379,30 @@ int FileLoadLibraryBlocks(int slot, char (*names)[UNIT_NAME_SIZE], int count)
     return 1;
 }
 
+namespace {
+
+// The blocks of a library file's block section, one after another into
+// `record`, each handed to `each` (record, block number) before its members
+// are read past; `each` answers false to stop. 1 at the section's end, 0
+// when stopped or unreadable.
+template <typename Each> int ReadBlockHeads(Unit *record, uint32_t capacity, Each each)
+{
+    for (int32_t n = 0;; ++n) {
+        const int32_t size = FileReadUnit(record, capacity);
+        if (size == 0)
+            return 1;
+        if (size < 0 || record->kind != UNIT_KIND_BLOCK) {
+            if (size > 0)
+                FileReport("Invalid type %03ld\nof element %ld, section =BLOCK=", long(record->kind), long(n));
+            return 0;
+        }
+        if (!each(record, n) || !ReadMembers(record, capacity, n, [] { return true; }))
+            return 0;
+    }
+}
+
+} // namespace
+
 int FileEnumerateLibrary(int slot, FileLibraryBlockVisitor visit, void *context)
 {
     if (slot < 0 || slot >= g_LibrarySlots.count || !visit)
@@ -398,25 +422,12 @@ int FileEnumerateLibrary(int slot, FileLibraryBlockVisitor visit, void *context)
     Unit *record = reinterpret_cast<Unit *>(buffer.get());
     bool stopped = false;
     auto walkBlocks = [&]() -> int {
-        for (int32_t n = 0; !stopped; ++n) {
-            const int32_t size = FileReadUnit(record, capacity);
-            if (size == 0)
-                return 1;
-            if (size < 0 || record->kind != UNIT_KIND_BLOCK) {
-                if (size > 0)
-                    FileReport("Invalid type %03ld\nof element %ld, section =BLOCK=", long(record->kind), long(n));
-                return 0;
-            }
-            record->prev = record->next = nullptr;
-            record->block.firstMember = record->block.lastMember = nullptr;
-            if (!visit(record, context)) {
-                stopped = true;
-                return 0;
-            }
-            if (!ReadMembers(record, capacity, n, [] { return true; }))
-                return 0;
-        }
-        return 1;
+        return ReadBlockHeads(record, capacity, [&](Unit *block, int32_t) {
+            block->prev = block->next = nullptr;
+            block->block.firstMember = block->block.lastMember = nullptr;
+            stopped = !visit(block, context);
+            return !stopped;
+        });
     };
     int ok = ReadSections([&](int keyword) { return keyword == KEY_BLOCK ? walkBlocks() : 1; });
     if (!ok && stopped && !ZVI_FileReadError())
@@ -518,31 +529,18 @@ int FileIndexLibraryBlocks(const char *path, const char *prefix, int slot)
         if (!scratch)
             return 0;
         Unit *record = reinterpret_cast<Unit *>(g_Universal1);
-        const uint32_t capacity = g_ObjectLimits.scratchSize;
-        for (int32_t n = 0;; ++n) {
-            const int32_t size = FileReadUnit(record, capacity);
-            if (size == 0)
-                return 1;
-            if (size < 0 || record->kind != UNIT_KIND_BLOCK) {
-                if (size > 0)
-                    FileReport("Invalid type %03ld\nof element %ld, section =BLOCK=", long(record->kind), long(n));
-                return 0;
-            }
-            char *name = record->block.name;
+        return ReadBlockHeads(record, g_ObjectLimits.scratchSize, [&](Unit *block, int32_t n) {
+            char *name = block->block.name;
             name[UNIT_NAME_SIZE - 1] = 0;
             HandToBrowser(prefix, name);
             if (count < NAME_CACHE_CAPACITY)
                 std::memcpy(building.get()[count++], name, UNIT_NAME_SIZE);
             else
                 overflow = true;
-            if (!ReadMembers(record, capacity, n, [] { return true; }))
-                return 0;
-            if (n % NAME_PROGRESS_EVERY == 0) {
+            if (n % NAME_PROGRESS_EVERY == 0)
                 FileShowReadProgress(FileProgressText(FILE_PROGRESS_LIBRARY_BLOCKS), n);
-                if (WindowIsCancelled())
-                    return 0;
-            }
-        }
+            return !WindowIsCancelled();
+        });
     };
     const int ok = ReadSections([&](int keyword) { return keyword == KEY_BLOCK ? readNames() : 1; });
     if (progress)
