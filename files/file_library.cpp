@@ -185,6 +185,21 @@ void FailRead(const char *path, HANDLE file)
         Alert(path, readError ? FILE_ALERT_SYNTAX : FILE_ALERT_WRONG_CONTENT);
 }
 
+// Block n of the block section into `record`: 1 read, 0 the section's end,
+// -1 unreadable or not a block (reported).
+int ReadBlockHead(Unit *record, uint32_t capacity, int32_t n)
+{
+    const int32_t size = FileReadUnit(record, capacity);
+    if (size == 0)
+        return 0;
+    if (size < 0 || record->kind != UNIT_KIND_BLOCK) {
+        if (size > 0)
+            FileReport("Invalid type %03ld\nof element %ld, section =BLOCK=", long(record->kind), long(n));
+        return -1;
+    }
+    return 1;
+}
+
 // Reads the member units of a block up to its end record, each into record,
 // and hands each to member(); 0 on a read error, a unit that cannot be a
 // member (reported) or when member() refuses.
@@ -311,14 +326,9 @@ int FileLoadLibraryBlocks(int slot, char (*names)[UNIT_NAME_SIZE], int count)
         Unit *record = reinterpret_cast<Unit *>(g_Universal1);
         const uint32_t capacity = g_ObjectLimits.scratchSize;
         for (int32_t n = 0; wanted > 0; ++n) {
-            int32_t size = FileReadUnit(record, capacity);
-            if (size == 0)
-                return 1;
-            if (size < 0 || record->kind != UNIT_KIND_BLOCK) {
-                if (size > 0)
-                    FileReport("Invalid type %03ld\nof element %ld, section =BLOCK=", long(record->kind), long(n));
-                return 0;
-            }
+            const int head = ReadBlockHead(record, capacity, n);
+            if (head <= 0)
+                return head == 0 ? 1 : 0;
             int found = -1;
             for (int i = 0; i < count && found < 0; ++i)
                 if (names[i][0] && std::strcmp(names[i], record->block.name) == 0)
@@ -388,14 +398,9 @@ namespace {
 template <typename Each> int ReadBlockHeads(Unit *record, uint32_t capacity, Each each)
 {
     for (int32_t n = 0;; ++n) {
-        const int32_t size = FileReadUnit(record, capacity);
-        if (size == 0)
-            return 1;
-        if (size < 0 || record->kind != UNIT_KIND_BLOCK) {
-            if (size > 0)
-                FileReport("Invalid type %03ld\nof element %ld, section =BLOCK=", long(record->kind), long(n));
-            return 0;
-        }
+        const int head = ReadBlockHead(record, capacity, n);
+        if (head <= 0)
+            return head == 0 ? 1 : 0;
         if (!each(record, n) || !ReadMembers(record, capacity, n, [] { return true; }))
             return 0;
     }

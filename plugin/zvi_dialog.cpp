@@ -376,12 +376,12 @@ int ZVI_CALL ZVI_DialogTextStandard(HWND owner, const char *caption, void *textS
 
 namespace {
 
-// A plug-in's dimension record wrapped as an element, so that the program's
-// own collectors and appliers move its fields into and out of the dialog's
-// attribute record.
-template <typename Record> struct DimElement {
+// A plug-in's record (a dimension's or a framed text's) wrapped as an
+// element, so that the program's own collectors and appliers move its fields
+// into and out of the dialog's attribute record.
+template <typename Record> struct RecordElement {
     alignas(8) uint8_t bytes[ELEMENT_HEADER_SIZE + sizeof(Record)];
-    DimElement(const void *data, int16_t kind)
+    RecordElement(const void *data, int16_t kind)
     {
         InitElementEmpty(element(), kind);
         element()->size = sizeof bytes;
@@ -405,7 +405,7 @@ template <typename Record>
 int RunDimDialog(HWND owner, const char *caption, void *data, int16_t kind, int withDrawingSettings, int mode,
                  DimDialog dialog, DimCollect collect, DimApply apply)
 {
-    DimElement<Record> wrapped(data, kind);
+    RecordElement<Record> wrapped(data, kind);
     auto attributes = std::make_unique<ObjectAttributes>();
     ObjectAttributes *a = attributes.get();
     ObjectAttributesInit(a);
@@ -454,27 +454,18 @@ int ZVI_CALL ZVI_DialogTextFrame(HWND owner, const char *caption, void *textFram
     if (text && !ZviWritable(text, 1))
         return ZVI_REFUSE("EditText address invalid!");
     EditedText edited(text);
-    auto *frame = static_cast<TextFrameData *>(textFrame);
     uint32_t result;
-    if (frame) {
+    if (textFrame) {
+        // The frame's layout fields go through the dialog; its XProperty stays.
+        RecordElement<TextFrameData> wrapped(textFrame, ELEM_TEXT_FRAME);
         auto a = std::make_unique<ObjectAttributes>();
         ObjectAttributesInit(a.get());
-        a->present[ATTR_FRAME_TEXT] = 1;
-        AttrFrameText &t = a->frameText;
-        t.font = frame->font;
-        t.height = frame->height;
-        t.charSpacing = frame->charSpacing;
-        t.tabUnit = frame->tabUnit;
-        t.lineSpacing = frame->lineSpacing;
-        t.alignment = frame->alignment;
+        ObjectAttributesCollectTextFrame(wrapped.element(), a.get());
+        a->present[ATTR_ANNOTATION] = 0;
         result = Box07TextFrame(owner, caption, a.get(), text ? edited.buffer : nullptr);
         if (result) {
-            frame->font = t.font;
-            frame->height = t.height;
-            frame->charSpacing = t.charSpacing;
-            frame->tabUnit = t.tabUnit;
-            frame->lineSpacing = t.lineSpacing;
-            frame->alignment = t.alignment;
+            ObjectAttributesApplyTextFrame(wrapped.element(), a.get(), 1);
+            wrapped.CopyOut(textFrame);
         }
     } else {
         result = Box07TextChange(owner, caption, text ? edited.buffer : nullptr);
