@@ -31,7 +31,7 @@ int BenchPrepareDrawing(const char *part)
 {
     SystemInitDrawing(0);
     SystemInitDrawingSettings(&g_DrawingSettings);
-    if (!g_Universal1 && !MemInitWork()) {
+    if (!g_WorkArrays.pathPoints && !MemInitWork()) {
         std::printf("%s: no work memory\n", part);
         return 0;
     }

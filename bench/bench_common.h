@@ -63,6 +63,7 @@ void BenchHatch();   // bench_hatch.cpp: hatching a star of many vertices and a 
 void BenchCorner();  // bench_corner.cpp: offsets and corners of long paths
 void BenchPrint();   // bench_print.cpp: printing to a PostScript file against a bitmap
 void BenchPlugin();  // bench_plugin.cpp: enumeration records per second and fast inserts
+void BenchScale();   // bench_scale.cpp: picks, snaps, repaints and one edit in 10k, 100k and 1M lines
 
 // Renders list 0 once into a 1920 x 1080 memory DIB with the given world
 // rectangle fitted; the seconds it took (bench_render.cpp).

@@ -66,63 +66,6 @@ void FreshDrawing()
     SystemInitDrawing(0);
 }
 
-// Lines stored directly as a loaded drawing would be, then one operation
-// to settle the purge's bookkeeping.
-void FillWithLines(int count)
-{
-    FreshDrawing();
-    CreateOne(0, 0, 0);
-    const Unit *line = g_ObjectLists[LIST_DRAWING].tail;
-    const std::vector<uint8_t> sample(reinterpret_cast<const uint8_t *>(line),
-                                      reinterpret_cast<const uint8_t *>(line) + line->bytes);
-    for (int i = 1; i < count; ++i) {
-        Unit *u = MemListNewCopyAfter(LIST_DRAWING, sample.data(), (uint32_t)sample.size(), nullptr);
-        if (!u)
-            break;
-        UndoStampPermanent(u);
-    }
-    UndoInitProcess();
-    UndoFinishProcess();
-}
-
-// Seconds per edit over a session of creating, changing (a backup copy
-// stamped created, the old state stamped deleted, as modification does) and
-// deleting one object each in its own undo step.
-double EditSession(int edits)
-{
-    Unit *first = g_ObjectLists[LIST_DRAWING].head;
-    const double t0 = BenchSeconds();
-    for (int i = 0; i < edits; ++i) {
-        UndoInitProcess();
-        CreateOne(i % kKinds, (i % 100) * 3.0, 7.0);
-        UndoFinishProcess();
-        UndoInitProcess();
-        Unit *old = g_ObjectLists[LIST_DRAWING].tail;
-        Unit *changed = MemListDuplicate(LIST_DRAWING, old);
-        if (changed) {
-            UndoStampCreated(changed);
-            UndoStampDeleted(old);
-        }
-        UndoFinishProcess();
-        UndoInitProcess();
-        UndoStampDeleted(changed ? changed : first);
-        UndoFinishProcess();
-    }
-    return (BenchSeconds() - t0) / (3.0 * edits);
-}
-
-void BenchEdits()
-{
-    constexpr int SMALL = 1000, LARGE = 1000000, EDITS = 2000;
-    FillWithLines(SMALL);
-    const double small = EditSession(EDITS);
-    FillWithLines(LARGE);
-    const double large = EditSession(EDITS);
-    printf("%-44s %8.3f   (%7.2f us per edit in 1,000, %7.2f us in 1,000,000 objects)\n",
-           "create.edit_in_1M_vs_in_1k_objects", large / small, small * 1e6, large * 1e6);
-    MemFreeChunks();
-}
-
 } // namespace
 
 void BenchCreate()
@@ -205,5 +148,4 @@ void BenchCreate()
     if (created != kObjects || createdSteps != kObjects)
         printf("create: only %d of %d objects were created\n", created, kObjects);
     MemFreeChunks();
-    BenchEdits();
 }

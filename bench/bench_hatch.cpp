@@ -100,6 +100,8 @@ void BenchHatch()
     std::printf("%-48s %6.3f   (1,000 islands %7.3f s, 100 %7.3f s, %d hatch objects)\n",
                 "hatch.square_1000_vs_100_islands", islandsLarge / islandsSmall, islandsLarge, islandsSmall,
                 objectsLarge);
+    // The work memory is left as the other parts expect it.
     MemExitWork();
     MemSetLimits(OBJECT_SIZE_DEFAULT);
+    MemInitWork();
 }

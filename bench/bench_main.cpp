@@ -1,6 +1,7 @@
 // The benchmark program: every part in turn, each printing its own figures;
 // with arguments only the parts named (storage, create, render, files,
-// windows, text, mouse, select, meta, modify, snap, path, print, hatch, corner, plugin).
+// windows, text, mouse, select, meta, modify, snap, path, print, hatch, corner, blocks, plugin, scale).
+#include <cstdio>
 #include <cstring>
 
 #include "bench/bench_common.h"
@@ -15,7 +16,10 @@ int main(int argc, char **argv)
                  {"mouse", BenchMouse},     {"select", BenchSelect}, {"meta", BenchMeta},
                  {"modify", BenchModify},   {"snap", BenchSnap},     {"path", BenchPath},
                  {"print", BenchPrint},     {"hatch", BenchHatch},   {"corner", BenchCorner},
-                 {"blocks", BenchBlocks}, {"plugin", BenchPlugin}};
+                 {"blocks", BenchBlocks}, {"plugin", BenchPlugin}, {"scale", BenchScale}};
+    // Every figure reaches the output as soon as it is printed, also when a
+    // later part fails.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     for (const Part &p : parts) {
         bool wanted = argc < 2;
         for (int i = 1; i < argc; ++i)

@@ -56,6 +56,7 @@ bool BenchBuildLines(int count, std::mt19937 &random, double world)
         }
         u->frame[0] = std::fmin(x, x2), u->frame[1] = std::fmin(y, y2);
         u->frame[2] = std::fmax(x, x2), u->frame[3] = std::fmax(y, y2);
+        ObjectIndexNoteFrame(u);
     }
     return true;
 }

@@ -1,5 +1,5 @@
-// Object storage: the paragraph sub-allocator against the process heap, and
-// a filtered walk of a large object list. Prints named figures as ratios of
+// Object storage: the paragraph sub-allocator against the process heap.
+// Prints named figures as ratios of
 // times measured in this one run (below 1: the sub-allocator is faster).
 #include <windows.h>
 
@@ -129,48 +129,6 @@ void AllocFree(const std::vector<uint32_t> &sizes, std::mt19937 &random)
     }
 }
 
-// A walk with the user filter (neither hidden nor locked, alive now) against
-// a bare walk along the next links of the same list.
-void FilteredWalk(const std::vector<uint32_t> &sizes, std::mt19937 &random)
-{
-    FreshStorage();
-    for (size_t i = 0; i < sizes.size(); ++i) {
-        Unit *u = MemListNewObject(LIST_DRAWING, sizes[i] < 120 ? 120 : sizes[i], nullptr);
-        if (!u) {
-            printf("walk: out of memory\n");
-            return;
-        }
-        const uint32_t r = random();
-        u->flags = (r & 0x7) == 0 ? UNIT_HIDDEN : (r & 0x7) == 1 ? UNIT_LOCKED : 0;
-        u->birth = UNIT_BIRTH_ALWAYS;
-        u->death = (r & 0x18) == 0 ? 0 : UNIT_DEATH_ALIVE; // a quarter deleted
-    }
-    g_UndoStep = 1;
-    constexpr int WALKS = 5;
-    volatile uint32_t sink = 0;
-    double filtered = 0, bare = 0;
-    for (int w = 0; w < WALKS; ++w) {
-        // Alternate which walk goes first, so neither always finds a warm cache.
-        for (int pass = 0; pass < 2; ++pass) {
-            const bool filteredPass = (pass == 0) == (w % 2 == 0);
-            const double t0 = BenchSeconds();
-            uint32_t total = 0;
-            if (filteredPass) {
-                for (Unit *u = MemListFirst(LIST_DRAWING, UNIT_USER_FILTER_MASK, 0, 1); u; u = MemListNext(u))
-                    total += u->bytes;
-            } else {
-                for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
-                    total += u->bytes;
-            }
-            (filteredPass ? filtered : bare) += BenchSeconds() - t0;
-            sink = sink + total;
-        }
-    }
-    printf("%-44s %8.3f   (filtered %7.1f ms, bare %7.1f ms per walk)\n", "storage.filtered_walk_1M_vs_bare_walk",
-           filtered / bare, filtered * 1000 / WALKS, bare * 1000 / WALKS);
-    FreshStorage();
-}
-
 } // namespace
 
 void BenchStorage()
@@ -191,6 +149,5 @@ void BenchStorage()
     Report("storage.churn_1M_steps_100k_live", Churn(true, sizes, victims, LIVE_UNITS),
            Churn(false, sizes, victims, LIVE_UNITS));
 
-    FilteredWalk(sizes, random);
     MemFreeChunks();
 }

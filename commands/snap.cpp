@@ -287,20 +287,15 @@ void SnapBoxCandidates(std::vector<Unit *> *out)
 {
     out->clear();
     const DistanceSearchBox &b = g_DistanceSearchBox;
-    const double box[4] = {b.xmin, b.ymin, b.xmax, b.ymax};
-    std::vector<Unit *> indexed;
-    const bool served = b.on && ObjectPickCandidates(box, &indexed);
-    ListFilterKeeper keep;
-    if (served) {
-        for (Unit *u : indexed)
-            if (u->birth <= g_UndoStep && g_UndoStep < u->death && !(u->flags & UNIT_HIDDEN) &&
-                DistanceObjectInSearchBox(u, nullptr))
-                out->push_back(u);
-        return;
-    }
-    for (Unit *u = MemListFirst(LIST_DRAWING, UNIT_HIDDEN, 0, 1); u; u = MemListNext(u))
+    // Without a search box every unit is a candidate: a box that meets every frame.
+    constexpr double EVERYWHERE = 1e300;
+    const double box[4] = {b.on ? b.xmin : -EVERYWHERE, b.on ? b.ymin : -EVERYWHERE, b.on ? b.xmax : EVERYWHERE,
+                           b.on ? b.ymax : EVERYWHERE};
+    ObjectForEachNear(box, UNIT_HIDDEN, [&](Unit *u) {
         if (DistanceObjectInSearchBox(u, nullptr))
             out->push_back(u);
+        return true;
+    });
 }
 
 bool SnapPickable(const Unit *object, const XProperty *parent, XProperty *resolved)

@@ -212,15 +212,17 @@ int ObjectIdentifyElement(int window, double x, double y, uint32_t mask, int slo
     const XProperty defaults = OutputDefaultXProperty();
     int count = 0;
     if (s.displayDrawing) {
-        for (Unit *u = MemListFirst(LIST_DRAWING, UNIT_HIDDEN, 0, 1); u; u = MemListNext(u)) {
+        const double box[4] = {x - r, y - r, x + r, y + r};
+        ObjectForEachNear(box, UNIT_HIDDEN, [&](Unit *u) {
             if (!DistanceObjectInSearchBox(u, nullptr))
-                continue;
+                return true;
             ListFilterKeeper keep;
             if (u->kind == UNIT_KIND_OBJECT && s.displayObjects)
                 count = DistanceCollectElements(u, &defaults, nullptr, r, x, y, mask, count);
             else if ((u->kind == UNIT_KIND_INSTANCE && s.displayBlocks) || (u->kind == UNIT_KIND_PLUGIN && s.displayObjects))
                 count = DistanceCollectInstanceElements(u, &defaults, nullptr, r, x, y, mask, count);
-        }
+            return true;
+        });
     }
     DistanceResetSearchBox();
     auto copyTo = [&](int index) {

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "database/storage.h"
+#include "database/undo.h"
 #include "database/unit.h"
 #include "geometry/calc.h"
 
@@ -52,6 +54,38 @@ constexpr int IDENTIFY_ELEMENT_SLOTS = 3;
 // in list order, from the pick index; false when the index does not serve
 // (a small list, or a box wider than its cells): the caller walks the list.
 bool ObjectPickCandidates(const double box[4], std::vector<Unit *> *out);
+// What the pick index is told so that it follows list 0 without being built
+// again: a unit linked into it, about to be unlinked, or given a new frame
+// (any unit may be named; units outside list 0 are passed over), and the
+// whole list replaced or emptied.
+void ObjectIndexNoteLinked(Unit *unit);
+void ObjectIndexNoteUnlinked(Unit *unit);
+void ObjectIndexNoteFrame(Unit *unit);
+void ObjectIndexForget();
+// How many times the index was built whole over a large list (for tests).
+extern uint32_t g_ObjectIndexBuilds;
+
+// Visits the units of list 0 alive at the current step and without any of
+// the `hidden` flags whose frames may meet the box, in list order: through
+// the pick index when it serves, else along the list. A visit returning
+// false ends the walk (the result is then false). Visits that walk lists
+// themselves keep the list filter (ListFilterKeeper).
+template <typename Visit>
+bool ObjectForEachNear(const double box[4], uint32_t hidden, Visit visit)
+{
+    std::vector<Unit *> nearby;
+    if (ObjectPickCandidates(box, &nearby)) {
+        for (Unit *u : nearby)
+            if (!(u->flags & hidden) && UndoIsVisible(u, g_UndoStep) && !visit(u))
+                return false;
+        return true;
+    }
+    ListFilterKeeper keep;
+    for (Unit *u = MemListFirst(LIST_DRAWING, hidden, 0, 1); u; u = MemListNext(u))
+        if (!visit(u))
+            return false;
+    return true;
+}
 
 // 1 picked (the unit got the ident g_IdentCounter had at the call), 0 none or cancelled.
 int ObjectIdentifyAt(int window, double x, double y, uint32_t flags);

@@ -1,9 +1,14 @@
 // The pick index: a grid over the frames of the drawing's objects, so that a
-// pick in a large drawing looks only at the objects near the pick point
-// instead of walking the whole list. It is rebuilt at the first pick after
-// any change of the list's links or of a frame (g_ObjectListGeneration).
+// pick, a snap or a repaint of a small area in a large drawing looks only at
+// the objects near it instead of walking the whole list. The list code and
+// the frame computations tell it about every unit linked, unlinked or given
+// a new frame, and it moves that unit's cells alone: an edit costs as much
+// in a large drawing as in a small one. It is built whole only when the
+// list was replaced or emptied, or grew or shrank past what its grid was
+// sized for.
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <vector>
 
 #include "database/object_ident.h"
@@ -20,20 +25,37 @@ constexpr int64_t MAX_CELLS_PER_UNIT = 16;
 // A box covering more cells than this is answered by the walk.
 constexpr int64_t MAX_CELLS_PER_QUERY = 4096;
 constexpr double BOUNDED = 1e100;
+// The grid is sized again when the list grew or shrank this many times over.
+constexpr uint32_t REGRID_FACTOR = 4;
+// List-order keys: units built into the index lie this far apart, so that
+// units linked between two of them find a key between theirs.
+constexpr int64_t KEY_GAP = int64_t(1) << 24;
+constexpr int64_t FIRST_KEY = int64_t(1) << 50;
+// Cell ranges of units not in the grid.
+constexpr int16_t IN_NO_CELL = -1;  // empty frame
+constexpr int16_t IN_ALWAYS = -2;   // unbounded or very large frame
+
+struct Entry {
+    int64_t key; // list order
+    Unit *unit;
+};
+
+struct Slot {
+    int64_t key;
+    int16_t x0, y0, x1, y1; // cells covered; x0 IN_NO_CELL or IN_ALWAYS
+};
 
 struct PickIndex {
-    uint32_t generation = 0;
+    bool built = false;  // follows the list
+    bool active = false; // the list was large enough to be served
     Unit *head = nullptr, *tail = nullptr;
-    uint32_t count = 0;
-    bool built = false;
-    double x0 = 0, y0 = 0, cellWidth = 1, cellHeight = 1;
+    uint32_t count = 0, builtCount = 0;
+    uint32_t outside = 0; // units placed beyond the grid's box since the build
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0, cellWidth = 1, cellHeight = 1;
     int nx = 0, ny = 0;
-    std::vector<Unit *> units;      // in list order
-    std::vector<uint32_t> start;    // per cell, into entries; one more at the end
-    std::vector<uint32_t> entries;  // unit numbers by cell
-    std::vector<uint32_t> always;   // units tested at every pick (unbounded or very large)
-    std::vector<uint32_t> seen;     // per unit: the query that last took it
-    uint32_t query = 0;
+    std::vector<std::vector<Entry>> cells;
+    std::vector<Entry> always; // units tested at every pick
+    std::unordered_map<Unit *, Slot> slots;
 };
 PickIndex s_Index;
 
@@ -43,25 +65,77 @@ bool Bounded(const double *f)
            f[3] <= BOUNDED;
 }
 
-bool Empty(const double *f) { return f[0] > f[2] || f[1] > f[3]; }
+// A frame no box can meet (the empty frame): in no cell. Other frames that
+// are not bounded, inverted ones too, are tested at every question, as the
+// walk would test them.
+bool Empty(const double *f) { return f[0] > BOUNDED || f[1] > BOUNDED || f[2] < -BOUNDED || f[3] < -BOUNDED; }
 
 int CellX(double x)
 {
     const double c = std::floor((x - s_Index.x0) / s_Index.cellWidth);
-    return c < 0 ? 0 : c >= s_Index.nx ? s_Index.nx - 1 : static_cast<int>(c);
+    return !(c >= 0) ? 0 : c >= s_Index.nx ? s_Index.nx - 1 : static_cast<int>(c);
 }
 
 int CellY(double y)
 {
     const double c = std::floor((y - s_Index.y0) / s_Index.cellHeight);
-    return c < 0 ? 0 : c >= s_Index.ny ? s_Index.ny - 1 : static_cast<int>(c);
+    return !(c >= 0) ? 0 : c >= s_Index.ny ? s_Index.ny - 1 : static_cast<int>(c);
 }
 
-bool Stale()
+std::vector<Entry> &Cell(int ix, int iy) { return s_Index.cells[static_cast<size_t>(iy) * s_Index.nx + ix]; }
+
+void EraseFrom(std::vector<Entry> &v, const Unit *u)
+{
+    for (size_t i = 0; i < v.size(); ++i)
+        if (v[i].unit == u) {
+            v[i] = v.back();
+            v.pop_back();
+            return;
+        }
+}
+
+// Puts the unit into the cells its frame covers and notes them in its slot.
+void Place(Unit *u, Slot *slot)
+{
+    PickIndex &x = s_Index;
+    const double *f = u->frame;
+    if (Empty(f)) {
+        slot->x0 = IN_NO_CELL;
+        return;
+    }
+    if (Bounded(f)) {
+        const int ix0 = CellX(f[0]), ix1 = CellX(f[2]), iy0 = CellY(f[1]), iy1 = CellY(f[3]);
+        if (static_cast<int64_t>(ix1 - ix0 + 1) * (iy1 - iy0 + 1) <= MAX_CELLS_PER_UNIT) {
+            *slot = Slot{slot->key, int16_t(ix0), int16_t(iy0), int16_t(ix1), int16_t(iy1)};
+            for (int iy = iy0; iy <= iy1; ++iy)
+                for (int ix = ix0; ix <= ix1; ++ix)
+                    Cell(ix, iy).push_back(Entry{slot->key, u});
+            if (f[0] < x.x0 || f[1] < x.y0 || f[2] > x.x1 || f[3] > x.y1)
+                ++x.outside;
+            return;
+        }
+    }
+    slot->x0 = IN_ALWAYS;
+    x.always.push_back(Entry{slot->key, u});
+}
+
+void Unplace(const Unit *u, const Slot &slot)
+{
+    if (slot.x0 == IN_NO_CELL)
+        return;
+    if (slot.x0 == IN_ALWAYS) {
+        EraseFrom(s_Index.always, u);
+        return;
+    }
+    for (int iy = slot.y0; iy <= slot.y1; ++iy)
+        for (int ix = slot.x0; ix <= slot.x1; ++ix)
+            EraseFrom(Cell(ix, iy), u);
+}
+
+void Remember()
 {
     const ObjectList &l = g_ObjectLists[LIST_DRAWING];
-    return !s_Index.built || s_Index.generation != g_ObjectListGeneration || s_Index.head != l.head ||
-           s_Index.tail != l.tail || s_Index.count != l.count;
+    s_Index.head = l.head, s_Index.tail = l.tail, s_Index.count = l.count;
 }
 
 void Build()
@@ -69,91 +143,138 @@ void Build()
     PickIndex &x = s_Index;
     const ObjectList &l = g_ObjectLists[LIST_DRAWING];
     x = PickIndex{};
-    x.generation = g_ObjectListGeneration;
-    x.head = l.head, x.tail = l.tail, x.count = l.count;
     x.built = true;
+    x.builtCount = l.count;
+    Remember();
     if (l.count < PICK_INDEX_MIN_UNITS)
         return;
+    x.active = true;
+    ++g_ObjectIndexBuilds;
     double box[4] = {BOUNDED, BOUNDED, -BOUNDED, -BOUNDED};
-    x.units.reserve(l.count);
-    for (Unit *u = l.head; u; u = u->next) {
-        x.units.push_back(u);
+    for (Unit *u = l.head; u; u = u->next)
         if (Bounded(u->frame)) {
             box[0] = std::min(box[0], u->frame[0]), box[1] = std::min(box[1], u->frame[1]);
             box[2] = std::max(box[2], u->frame[2]), box[3] = std::max(box[3], u->frame[3]);
         }
-    }
-    const int side = static_cast<int>(std::ceil(std::sqrt(x.units.size() / UNITS_PER_CELL)));
+    const int side = static_cast<int>(std::ceil(std::sqrt(l.count / UNITS_PER_CELL)));
     x.nx = x.ny = std::max(1, std::min(side, MAX_CELLS_PER_SIDE));
-    x.x0 = box[0], x.y0 = box[1];
+    x.x0 = box[0], x.y0 = box[1], x.x1 = box[2], x.y1 = box[3];
     x.cellWidth = box[2] > box[0] ? (box[2] - box[0]) / x.nx : 1.0;
     x.cellHeight = box[3] > box[1] ? (box[3] - box[1]) / x.ny : 1.0;
-    const size_t cells = static_cast<size_t>(x.nx) * x.ny;
-    x.start.assign(cells + 1, 0);
-    // Counts per cell, then the cells' entries in unit order.
-    auto forCells = [&](uint32_t n, auto visit) {
-        const double *f = x.units[n]->frame;
-        if (Empty(f))
-            return;
-        if (!Bounded(f)) {
-            x.always.push_back(n);
-            return;
-        }
-        const int ix0 = CellX(f[0]), ix1 = CellX(f[2]), iy0 = CellY(f[1]), iy1 = CellY(f[3]);
-        if (static_cast<int64_t>(ix1 - ix0 + 1) * (iy1 - iy0 + 1) > MAX_CELLS_PER_UNIT) {
-            x.always.push_back(n);
-            return;
-        }
-        for (int iy = iy0; iy <= iy1; ++iy)
-            for (int ix = ix0; ix <= ix1; ++ix)
-                visit(static_cast<size_t>(iy) * x.nx + ix);
-    };
-    for (uint32_t n = 0; n < x.units.size(); ++n)
-        forCells(n, [&](size_t cell) { ++x.start[cell + 1]; });
-    for (size_t c = 0; c < cells; ++c)
-        x.start[c + 1] += x.start[c];
-    x.entries.resize(x.start[cells]);
-    std::vector<uint32_t> fill(x.start.begin(), x.start.end() - 1);
-    x.always.clear();
-    for (uint32_t n = 0; n < x.units.size(); ++n)
-        forCells(n, [&](size_t cell) { x.entries[fill[cell]++] = n; });
-    x.seen.assign(x.units.size(), 0);
+    x.cells.resize(static_cast<size_t>(x.nx) * x.ny);
+    x.slots.reserve(l.count);
+    int64_t key = FIRST_KEY;
+    for (Unit *u = l.head; u; u = u->next, key += KEY_GAP) {
+        Slot &slot = x.slots[u];
+        slot.key = key;
+        Place(u, &slot);
+    }
+    x.outside = 0;
+}
+
+void Drop() { s_Index = PickIndex{}; }
+
+// Whether the index no longer follows the list (something changed it behind
+// the notes) or its grid no longer fits the list.
+bool Stale()
+{
+    const PickIndex &x = s_Index;
+    const ObjectList &l = g_ObjectLists[LIST_DRAWING];
+    if (!x.built || x.head != l.head || x.tail != l.tail || x.count != l.count)
+        return true;
+    if (!x.active)
+        return l.count >= PICK_INDEX_MIN_UNITS;
+    return l.count > REGRID_FACTOR * x.builtCount || l.count < x.builtCount / REGRID_FACTOR ||
+           x.outside > std::max<uint32_t>(PICK_INDEX_MIN_UNITS, l.count / REGRID_FACTOR);
+}
+
+bool Follows() { return s_Index.built && s_Index.active; }
+
+// The list-order key of a unit just linked between its neighbours; false
+// when there is no room between them.
+bool KeyBetween(const Unit *u, int64_t *key)
+{
+    const auto &slots = s_Index.slots;
+    const auto prev = u->prev ? slots.find(u->prev) : slots.end();
+    const auto next = u->next ? slots.find(u->next) : slots.end();
+    if ((u->prev && prev == slots.end()) || (u->next && next == slots.end()))
+        return false;
+    if (!u->prev && !u->next)
+        *key = FIRST_KEY;
+    else if (!u->next)
+        *key = prev->second.key + KEY_GAP;
+    else if (!u->prev)
+        *key = next->second.key - KEY_GAP;
+    else
+        *key = prev->second.key + (next->second.key - prev->second.key) / 2;
+    return (!u->prev || *key > prev->second.key) && (!u->next || *key < next->second.key);
 }
 
 } // namespace
+
+uint32_t g_ObjectIndexBuilds = 0;
+
+void ObjectIndexNoteLinked(Unit *unit)
+{
+    if (!Follows())
+        return;
+    int64_t key;
+    if (!KeyBetween(unit, &key)) {
+        Drop(); // built again at the next question
+        return;
+    }
+    Slot &slot = s_Index.slots[unit];
+    slot.key = key;
+    Place(unit, &slot);
+    Remember();
+}
+
+void ObjectIndexNoteUnlinked(Unit *unit)
+{
+    if (!Follows())
+        return;
+    const auto it = s_Index.slots.find(unit);
+    if (it != s_Index.slots.end()) {
+        Unplace(unit, it->second);
+        s_Index.slots.erase(it);
+    }
+    Remember();
+}
+
+void ObjectIndexNoteFrame(Unit *unit)
+{
+    if (!Follows())
+        return;
+    const auto it = s_Index.slots.find(unit);
+    if (it == s_Index.slots.end())
+        return; // not in the drawing's list
+    Unplace(unit, it->second);
+    Place(unit, &it->second);
+}
+
+void ObjectIndexForget() { Drop(); }
 
 bool ObjectPickCandidates(const double box[4], std::vector<Unit *> *out)
 {
     if (Stale())
         Build();
     PickIndex &x = s_Index;
-    if (x.units.empty())
+    if (!x.active)
         return false;
     const int ix0 = CellX(box[0]), ix1 = CellX(box[2]), iy0 = CellY(box[1]), iy1 = CellY(box[3]);
     if (static_cast<int64_t>(ix1 - ix0 + 1) * (iy1 - iy0 + 1) > MAX_CELLS_PER_QUERY)
         return false;
-    if (++x.query == 0) { // the marks wrapped around: start them afresh
-        std::fill(x.seen.begin(), x.seen.end(), 0);
-        x.query = 1;
-    }
-    std::vector<uint32_t> found;
-    auto take = [&](uint32_t n) {
-        if (x.seen[n] != x.query) {
-            x.seen[n] = x.query;
-            found.push_back(n);
-        }
-    };
+    std::vector<Entry> found;
     for (int iy = iy0; iy <= iy1; ++iy)
         for (int ix = ix0; ix <= ix1; ++ix) {
-            const size_t cell = static_cast<size_t>(iy) * x.nx + ix;
-            for (uint32_t e = x.start[cell]; e < x.start[cell + 1]; ++e)
-                take(x.entries[e]);
+            const std::vector<Entry> &cell = Cell(ix, iy);
+            found.insert(found.end(), cell.begin(), cell.end());
         }
-    for (uint32_t n : x.always)
-        take(n);
-    std::sort(found.begin(), found.end());
+    found.insert(found.end(), x.always.begin(), x.always.end());
+    std::sort(found.begin(), found.end(), [](const Entry &a, const Entry &b) { return a.key < b.key; });
     out->clear();
-    for (uint32_t n : found)
-        out->push_back(x.units[n]);
+    for (size_t i = 0; i < found.size(); ++i)
+        if (i == 0 || found[i].unit != found[i - 1].unit)
+            out->push_back(found[i].unit);
     return true;
 }

@@ -179,9 +179,6 @@ static_assert(offsetof(ObjectList, count) == 8);
 static_assert(offsetof(ObjectList, bytes) == 12);
 
 extern ObjectList g_ObjectLists[LIST_TABLE_SIZE];
-// Raised by every change of a list's links and by every frame computation:
-// an index kept over the lists (the pick index) rebuilds when it moved.
-extern uint32_t g_ObjectListGeneration;
 
 // The one iteration filter of MemListFirst / MemListNext.
 struct ListFilter {

@@ -16,13 +16,13 @@
 
 #include "app/init.h"
 #include "app/init_trap.h"
+#include "database/object_ident.h"
 #include "database/storage.h"
 #include "database/undo.h"
 #include "database/undo_step.h"
 #include "files/image_list.h"
 
 ObjectList g_ObjectLists[LIST_TABLE_SIZE];
-uint32_t g_ObjectListGeneration = 0;
 
 namespace {
 
@@ -275,10 +275,10 @@ int MemIsInDrawing(const void *unit)
 
 void MemInitLists()
 {
-    ++g_ObjectListGeneration;
     memset(g_ObjectLists, 0, sizeof g_ObjectLists);
     ResetSideTables();
     UndoNoteListEmptied();
+    ObjectIndexForget();
 }
 
 int MemEnlargeList()
@@ -346,6 +346,7 @@ void MemFreeChunks()
     ChunkList() = ObjectList{};
     ResetSideTables();
     UndoNoteListEmptied();
+    ObjectIndexForget();
 }
 
 void *MemSubAlloc(uint32_t bytes)
@@ -508,7 +509,6 @@ void MemSwapLists(int a, int b)
     }
     if (a == b)
         return;
-    ++g_ObjectListGeneration;
     const ObjectList t = g_ObjectLists[a];
     g_ObjectLists[a] = g_ObjectLists[b];
     g_ObjectLists[b] = t;
@@ -518,5 +518,6 @@ void MemSwapLists(int a, int b)
         for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
             MemSetInDrawing(u, 1);
         UndoNoteListReplaced();
+        ObjectIndexForget();
     }
 }

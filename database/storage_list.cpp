@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/init_trap.h"
+#include "database/object_ident.h"
 #include "database/storage.h"
 #include "database/undo.h"
 #include "database/undo_step.h"
@@ -22,12 +23,12 @@ bool ValidList(int list)
 
 void Attach(ObjectList &l, Unit *object)
 {
-    ++g_ObjectListGeneration;
     ++l.count;
     l.bytes += object->bytes;
     if (&l == &g_ObjectLists[LIST_DRAWING]) {
         MemSetInDrawing(object, 1);
         UndoNoteLinked(object);
+        ObjectIndexNoteLinked(object);
     }
 }
 
@@ -70,7 +71,6 @@ Unit *MemListUnlink(int list, Unit *object)
 {
     if (!ValidList(list) || !object)
         return nullptr;
-    ++g_ObjectListGeneration;
     ObjectList &l = g_ObjectLists[list];
     Unit *next = object->next;
     Unit *prev = object->prev;
@@ -84,8 +84,10 @@ Unit *MemListUnlink(int list, Unit *object)
         l.tail = prev;
     --l.count;
     l.bytes -= object->bytes;
-    if (list == LIST_DRAWING)
+    if (list == LIST_DRAWING) {
         MemSetInDrawing(object, 0);
+        ObjectIndexNoteUnlinked(object);
+    }
     return next;
 }
 

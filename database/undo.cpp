@@ -32,6 +32,22 @@ int g_UndoDepth = 0;
 std::unordered_set<Unit *> s_Touched;
 bool s_WalkAll = false;
 
+// Between UndoMarkBefore and UndoCollectChanges: the units marked, or every
+// unit of the list when the marking walked it whole.
+bool s_Marking = false;
+bool s_MarkedAll = false;
+std::vector<Unit *> s_Marked;
+
+void MarkBefore(Unit *u) { u->flags |= UndoIsVisible(u, g_UndoStep) ? UNIT_DISAPPEARED : UNIT_APPEARED; }
+
+// Notes a unit whose stamps are about to change; while a marking is open, a
+// unit it did not reach is marked now, from the stamps it had before.
+void Note(Unit *unit)
+{
+    if (s_Touched.insert(unit).second && s_Marking && !s_MarkedAll && MemIsInDrawing(unit))
+        MarkBefore(unit);
+}
+
 bool IsPermanent(const Unit *unit) { return unit->birth == UNIT_BIRTH_ALWAYS && unit->death == UNIT_DEATH_ALIVE; }
 
 void ClearFlags(Unit *unit, uint32_t bits) { unit->flags &= ~bits; }
@@ -207,7 +223,7 @@ void PurgeTouched(int32_t lo, int32_t hi)
 void UndoNoteUnit(Unit *unit)
 {
     if (unit)
-        s_Touched.insert(unit);
+        Note(unit);
 }
 
 void UndoNoteLinked(Unit *unit)
@@ -267,17 +283,32 @@ void UndoRenormalise()
     ShiftStamps(LIST_DRAWING, delta);
 }
 
+// Only the units with ordinary stamps can change their visibility with a
+// step (a unit with both stamps permanent is visible at every step), and the
+// purge keeps them noted: the marking and the collection visit those alone,
+// or the whole list when the notes are not complete.
 void UndoMarkBefore()
 {
-    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
-        u->flags |= UndoIsVisible(u, g_UndoStep) ? UNIT_DISAPPEARED : UNIT_APPEARED;
+    s_Marking = true;
+    s_MarkedAll = s_WalkAll;
+    s_Marked.clear();
+    if (s_MarkedAll) {
+        for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+            MarkBefore(u);
+        return;
+    }
+    for (Unit *u : s_Touched)
+        if (MemIsInDrawing(u)) // a noted address may since have left the list
+            s_Marked.push_back(u);
+    for (Unit *u : s_Marked)
+        MarkBefore(u);
 }
 
 void UndoCollectChanges()
 {
     FrameSetEmpty(g_ExtentsRect);
     FrameSetEmpty(g_ChangedRect);
-    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next) {
+    auto collect = [](Unit *u) {
         // What stays marked changed its visibility with the step.
         ClearFlags(u, UndoIsVisible(u, g_UndoStep) ? UNIT_DISAPPEARED : UNIT_APPEARED);
         if (u->flags & UNIT_DISAPPEARED)
@@ -285,12 +316,27 @@ void UndoCollectChanges()
         if (u->flags & UNIT_APPEARED)
             FrameUnion(g_ChangedRect, u->frame);
         ClearFlags(u, UNIT_SHORT_MARKS);
+    };
+    if (s_MarkedAll || s_WalkAll || !s_Marking) {
+        for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+            collect(u);
+    } else {
+        // A unit visited twice is left as the first visit left it. The purge
+        // may have freed marked units or made them permanent since.
+        for (Unit *u : s_Marked)
+            if (MemIsInDrawing(u))
+                collect(u);
+        for (Unit *u : s_Touched)
+            if (MemIsInDrawing(u))
+                collect(u);
     }
+    s_Marking = s_MarkedAll = false;
+    s_Marked.clear();
 }
 
 void UndoStampCreated(Unit *unit)
 {
-    s_Touched.insert(unit);
+    Note(unit);
     unit->birth = g_UndoStep;
     unit->death = UNIT_DEATH_ALIVE;
     unit->ident = UNIT_NO_IDENT;
@@ -299,7 +345,7 @@ void UndoStampCreated(Unit *unit)
 
 void UndoStampDeleted(Unit *unit)
 {
-    s_Touched.insert(unit);
+    Note(unit);
     unit->death = g_UndoStep;
 }
 

@@ -59,6 +59,7 @@ void OutputResetContext(uint32_t mode)
     if (c.brushOwned && c.brush)
         DeleteObject(c.brush);
     c = OutputContext{};
+    OutputResetAbort();
     c.mode = mode;
     c.window = OUTPUT_WINDOW_NONE;
     c.scale = c.widthScale = 1.0;

@@ -206,12 +206,19 @@ int ClipSurfaceFill(HDC hdc, Unit *object, const XProperty *parent, const Matrix
 // ---------------------------------------------------------------------------
 // Redraw abort.
 
+// Only a window's own output can be stopped: printing, metafiles, the
+// enumeration stream and measuring always draw everything, whatever a paint
+// before them left behind.
+namespace {
+bool AbortApplies() { return Ctx().mode == OUTPUT_SCREEN; }
+} // namespace
+
 int OutputCheckAbort()
 {
+    if (!AbortApplies())
+        return 0;
     if (s_Aborted)
         return 1;
-    if (!OutputIsScreenType(Ctx().mode) || Ctx().mode != OUTPUT_SCREEN)
-        return 0;
     if (++s_AbortCounter < ABORT_POLL_INTERVAL)
         return 0;
     s_AbortCounter = 0;
@@ -228,7 +235,7 @@ int OutputCheckAbort()
     return s_Aborted;
 }
 
-int OutputAborted() { return s_Aborted; }
+int OutputAborted() { return AbortApplies() ? s_Aborted : 0; }
 
 void OutputResetAbort()
 {

@@ -10,6 +10,7 @@
 #include "app/window.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
+#include "database/object_ident.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "display/output.h"
@@ -54,22 +55,21 @@ bool MayDrawInPass(const Unit *u, uint32_t passMask)
     return (passMask & pass) != 0;
 }
 
-// One pass over the drawing's objects; false when the abort check fired.
+// One pass over the drawing's objects whose frames may meet the painted
+// area, in list order; false when the abort check fired.
 bool PaintPass(HDC hdc, uint32_t passMask)
 {
     g_OutputContext.passMask = passMask;
-    for (Unit *u = MemListFirst(LIST_DRAWING, PAINT_FLAG_HIDDEN, 0, 1); u; u = MemListNext(u)) {
+    return ObjectForEachNear(g_OutputContext.visibleRect, PAINT_FLAG_HIDDEN, [&](Unit *u) {
         u->flags &= ~PAINT_FLAG_REDRAW_BITS;
         if (!MayDrawInPass(u, passMask))
-            continue;
+            return true;
         {
             ListFilterKeeper keep; // drawers may walk lists of their own
             OutputDrawObject(hdc, u);
         }
-        if (OutputAborted())
-            return false;
-    }
-    return true;
+        return !OutputAborted();
+    });
 }
 
 // Cursor tracking is suspended while a repaint request runs, so that the
@@ -140,6 +140,7 @@ int OutputPaintWindow(int window, const RECT *update)
     const bool geometryPass = ds.displayGeometry[2] != 0;
     const bool commentPass = ds.commentDisplay[1] != 0;
     auto stop = [&]() {
+        OutputResetAbort(); // the stop belongs to this paint alone
         OutputFreeGdiCache();
         ReleaseDC(w->hwnd, hdc);
         g_OutputPainting = 0;
@@ -166,6 +167,7 @@ int OutputPaintWindow(int window, const RECT *update)
     ScreenDrawOverlays(hdc, window);
     ReleaseDC(w->hwnd, hdc);
     ScreenDrawGrid(window, &rect);
+    OutputResetAbort();
     g_OutputPainting = 0;
     RequestPendingPaints();
     return 1;

@@ -168,6 +168,7 @@ void ScreenSetupOutput(HDC hdc, int window, const RECT *update, uint32_t mode)
     const DrawWindow *w = WindowGetRecord(window);
     if (!w)
         return;
+    OutputResetAbort(); // a stop of an earlier output never carries into this one
     OutputContext &o = g_OutputContext;
     if (o.backgroundPenOwned && o.backgroundPen)
         DeleteObject(o.backgroundPen);

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "database/object.h"
+#include "database/object_ident.h"
 #include "display/output.h"
 #include "display/symbol.h"
 
@@ -263,13 +264,13 @@ void FrameMeasureText(const FontDef *record, const char *text, const Matrix *tex
 
 void FrameCalcObject(Unit *object, int regenerate)
 {
-    ++g_ObjectListGeneration; // the pick index follows frames
     const int32_t savedDepth = g_OutputContext.nestingDepth;
     g_OutputContext.nestingDepth = 0;
     g_OutputContext.currentInstance = nullptr;
     const XProperty defaults = XPropertyDefault();
     FrameMeasureObject(object, &defaults, regenerate);
     g_OutputContext.nestingDepth = savedDepth;
+    ObjectIndexNoteFrame(object);
 }
 
 void FrameMeasureInstance(Unit *instance, const XProperty *parent, int regenerate, int useBlockFrames)
@@ -287,11 +288,11 @@ void FrameMeasureInstance(Unit *instance, const XProperty *parent, int regenerat
 
 void FrameCalcInstance(Unit *instance, int regenerate)
 {
-    ++g_ObjectListGeneration; // the pick index follows frames
     g_OutputContext.nestingDepth = 0;
     g_OutputContext.currentInstance = nullptr;
     const XProperty defaults = XPropertyDefault();
     FrameMeasureInstance(instance, &defaults, regenerate, 0);
+    ObjectIndexNoteFrame(instance);
 }
 
 void FrameCalcBlock(Unit *block, int recompute)

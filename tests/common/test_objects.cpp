@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "database/object_ident.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "database/undo.h"
@@ -18,6 +19,7 @@ void TestSetFrameFromPoints(Unit *u, const std::vector<double> &xy)
         u->frame[2] = std::fmax(u->frame[2], xy[i]);
         u->frame[3] = std::fmax(u->frame[3], xy[i + 1]);
     }
+    ObjectIndexNoteFrame(u); // as the program's frame computation tells it
 }
 
 void TestInitUnitHeader(Unit *u)

@@ -10,7 +10,9 @@
 #include "create_fixture.h"
 #include "database/object_ident.h"
 #include "database/object_rects.h"
+#include "database/object_modify.h"
 #include "database/object_select.h"
+#include "database/undo.h"
 #include "dialogs/box05.h"
 #include "geometry/calc_candidate.h"
 #include "geometry/distance.h"
@@ -440,6 +442,57 @@ TEST_F(IdentTest, ThePickIndexAnswersLikeTheWalk)
     counter = g_IdentCounter;
     EXPECT_EQ(ObjectIdentifyGeo(0, -100.5, 3000, 0), 1);
     EXPECT_EQ(geo->ident, counter);
+}
+
+// The index follows creation, change, undo, redo and deletion one unit at a
+// time: it is never built again, and a pick finds what the walk would find.
+TEST_F(IdentTest, ThePickIndexFollowsEditsWithoutBeingBuiltAgain)
+{
+    constexpr int LINES = 30000;
+    std::vector<Unit *> lines;
+    for (int i = 0; i < LINES; ++i)
+        lines.push_back(TestNewLine((i % 200) * 10.0, (i / 200) * 10.0, (i % 200) * 10.0 + 5.0, (i / 200) * 10.0));
+    auto pickedAt = [](double x, double y) -> Unit * {
+        const int32_t counter = g_IdentCounter;
+        if (ObjectIdentifyAny(0, x, y, 0) != 1)
+            return nullptr;
+        for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+            if (u->ident == counter)
+                return u;
+        return nullptr;
+    };
+    EXPECT_EQ(pickedAt(1232.5, 610.5), lines[61 * 200 + 123]);
+    const uint32_t builds = g_ObjectIndexBuilds;
+
+    // Created beyond everything there was.
+    Unit *fresh = TestNewLine(5000.0, 5000.0, 5010.0, 5000.0);
+    EXPECT_EQ(pickedAt(5005.0, 5000.5), fresh);
+
+    // Turned a quarter about its start through the selection's transformation.
+    Unit *turned = lines[61 * 200 + 123];
+    turned->flags |= UNIT_SELECTED;
+    Matrix m;
+    MatrixInit(&m);
+    MatrixMove(&m, -1230.0, -610.0);
+    MatrixRotate(&m, CALC_PI / 2);
+    MatrixMove(&m, 1230.0, 610.0);
+    ASSERT_EQ(ObjectTransformSelection(&m, 0, 0, 0), 1);
+    EXPECT_EQ(pickedAt(1230.3, 614.0), turned) << "at its new place";
+    EXPECT_EQ(pickedAt(1234.0, 610.3), nullptr) << "not at its old one";
+
+    // Undone and redone.
+    ASSERT_EQ(UndoStepBack(), 1);
+    Unit *before = pickedAt(1234.0, 610.3);
+    ASSERT_NE(before, nullptr) << "the old state is back";
+    EXPECT_NE(before, turned);
+    EXPECT_EQ(pickedAt(1230.3, 614.0), nullptr);
+    ASSERT_EQ(UndoStepForward(), 1);
+    EXPECT_EQ(pickedAt(1230.3, 614.0), turned);
+
+    // Gone from the list.
+    MemListDelete(LIST_DRAWING, fresh);
+    EXPECT_EQ(pickedAt(5005.0, 5000.5), nullptr);
+    EXPECT_EQ(g_ObjectIndexBuilds, builds) << "never built again";
 }
 
 } // namespace

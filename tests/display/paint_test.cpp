@@ -5,6 +5,8 @@
 #include "app/system.h"
 #include "display/output.h"
 #include "display/output_paint.h"
+#include "display/screen.h"
+#include "geometry/frame.h"
 #include "screen_fixture.h"
 
 namespace {
@@ -102,6 +104,76 @@ TEST_F(Paint, AKeyStopsThePaint)
     EXPECT_EQ(g_OutputContext.passMask, PASS_ALL);
     g_OutputAbortHook = nullptr;
     EXPECT_EQ(OutputPaintWindow(0, &all), 1) << "the next paint starts afresh";
+}
+
+// A stopped paint leaves no stop behind: drawing after it, on screen outside
+// a paint or on paper, metafile and the like, draws every object.
+TEST_F(Paint, AStopDoesNotOutliveItsPaint)
+{
+    for (int i = 0; i < 100; ++i)
+        TestNewLine(-40.0 + i * 0.5, -30.0, -40.0 + i * 0.5, 30.0);
+    Unit *probe = TestNewLine(-20.0, 20.0, 30.0, 20.0);
+    g_OutputAbortHook = AbortAtOnce;
+    const RECT all{0, 0, TEST_AREA_WIDTH, TEST_AREA_HEIGHT};
+    ASSERT_EQ(OutputPaintWindow(0, &all), 0);
+    g_OutputAbortHook = nullptr;
+    EXPECT_EQ(OutputAborted(), 0);
+    const POINT p = Pixel(0.0, 20.0);
+    HDC dc = GetDC(hwnd_);
+    ScreenSetupOutput(dc, 0, &all, OUTPUT_SCREEN);
+    PatBlt(dc, 0, 0, TEST_AREA_WIDTH, TEST_AREA_HEIGHT, WHITENESS);
+    EXPECT_EQ(OutputDrawObject(dc, probe), 1);
+    EXPECT_EQ(PixelColour(p.x, p.y), BLACK) << "drawn on screen outside a paint";
+
+    // A stop raised by a screen output does not reach the next output of
+    // another kind either.
+    g_OutputAbortHook = AbortAtOnce;
+    while (!OutputCheckAbort()) {
+    }
+    g_OutputAbortHook = nullptr;
+    PatBlt(dc, 0, 0, TEST_AREA_WIDTH, TEST_AREA_HEIGHT, WHITENESS);
+    for (uint32_t mode : {OUTPUT_PRINTER, OUTPUT_METAFILE}) {
+        g_OutputContext.mode = mode;
+        EXPECT_EQ(OutputAborted(), 0) << mode;
+        EXPECT_EQ(OutputDrawObject(dc, probe), 1);
+        EXPECT_EQ(PixelColour(p.x, p.y), BLACK) << "drawn in output mode " << mode;
+        PatBlt(dc, 0, 0, TEST_AREA_WIDTH, TEST_AREA_HEIGHT, WHITENESS);
+    }
+    g_OutputContext.mode = OUTPUT_SCREEN;
+    ReleaseDC(hwnd_, dc);
+}
+
+// A large drawing is painted through the pick index: the objects in view,
+// in the same order, give the same pixels as the walk of a small drawing,
+// and an object moved into view after the index was built is painted.
+TEST_F(Paint, ALargeDrawingPaintsTheSamePixelsAsTheWalk)
+{
+    std::vector<Unit *> away;
+    for (int i = 0; i < 25000; ++i)
+        away.push_back(TestNewLine(1000.0 + (i % 500) * 2.0, 1000.0 + (i / 500) * 2.0, 1001.0 + (i % 500) * 2.0,
+                                   1001.0 + (i / 500) * 2.0));
+    const COLORREF colours[] = {RGB(255, 0, 0), RGB(0, 160, 0), RGB(0, 0, 255)};
+    for (int i = 0; i < 30; ++i) {
+        Unit *u = TestNewLine(-30.0 + i, -20.0, 30.0 - i, 20.0); // crossing: the later one lies on top
+        u->property.ownFlags |= XPROP_OWN_COLOR2;
+        u->property.color2 = colours[i % 3];
+    }
+    PaintNow();
+    Unit *moved = away[7];
+    for (Element *e = UnitFirstElement(moved); e->kind != ELEM_END; e = ElementNext(e)) {
+        auto *p = reinterpret_cast<ElementPoint *>(e);
+        p->x -= 1010.0, p->y -= 1000.0;
+    }
+    FrameCalcObject(moved, 0);
+    PaintNow();
+    const std::vector<uint32_t> indexed = Grab();
+    const POINT p = Pixel(4.5, 0.5);
+    EXPECT_EQ(PixelColour(p.x, p.y), BLACK) << "the moved line";
+    for (Unit *u : away)
+        if (u != moved)
+            MemListDelete(LIST_DRAWING, u);
+    PaintNow();
+    EXPECT_EQ(Grab(), indexed);
 }
 
 // Without the seam the queue itself is looked at: at once on the 33rd object
