@@ -35,7 +35,7 @@ constexpr int SIZE_COUNT = 3;
 constexpr double AREA_PER_LINE = 100.0; // square millimetres
 constexpr int WIDTH = 800, HEIGHT = 600;
 constexpr double VIEW_ZOOM = 1.5;       // about 220 lines in view
-constexpr int REPEATS = 41;
+constexpr int REPEATS = 15;
 constexpr int SNAP_MODES_ALL = 0xFF;
 
 enum Figure { PICK_AFTER_EDIT, SNAP_CLICK, ZOOMED_REPAINT, SMALL_REPAINT, ROTATE_UNDO, FIGURES };
@@ -72,8 +72,9 @@ Unit *PickedAt(double x, double y)
 // Seconds of the five operations (medians) in a drawing of `lines` lines.
 bool Measure(int lines, double out[FIGURES])
 {
-    if (!BenchPrepareDrawing("scale"))
-        return false;
+    MemFreeChunks();
+    MemInitLists();
+    MemEnlargeList();
     UndoReset();
     const double world = std::sqrt(lines * AREA_PER_LINE);
     std::mt19937 random(20261211);
@@ -85,9 +86,6 @@ bool Measure(int lines, double out[FIGURES])
     }
     UndoInitProcess(); // settles the purge's bookkeeping of the loaded units
     UndoFinishProcess();
-    HWND hwnd = BenchMakeDrawingWindow("scale", "DARAD4_BenchScaleWClass", WIDTH, HEIGHT);
-    if (!hwnd)
-        return false;
     const double cx = world / 2, cy = world / 2;
     WindowSetView(0, WINDOW_VIEW_ABSOLUTE, cx, cy, VIEW_ZOOM);
     g_LocalData.snap.pickAperture = 10;
@@ -150,7 +148,6 @@ bool Measure(int lines, double out[FIGURES])
     g_OutputAbortHook = savedAbort;
     g_Box05MultipleIdentHook = savedHook;
     g_LocalData.snap = savedSnap;
-    BenchFreeDrawingWindow(hwnd);
     UndoReset();
     return true;
 }
@@ -159,10 +156,27 @@ bool Measure(int lines, double out[FIGURES])
 
 void BenchScale()
 {
+    if (!BenchPrepareDrawing("scale"))
+        return;
+    // The paints are asked for directly: the window needs no procedure of its own.
+    HWND hwnd = BenchMakeWindow(DefWindowProcA, "DARAD4_BenchScaleWClass", WIDTH, HEIGHT);
+    if (!hwnd) {
+        std::printf("scale: no window\n");
+        return;
+    }
+    g_Options.rulerVisible = g_Options.buttonVisible = g_Options.scrollVisible = g_Options.viewVisible = 0;
+    WindowComputeScreenMetrics(WIDTH, HEIGHT, 254.0, 190.5, &g_ScreenMetrics);
+    g_DrawWindowCount = 1;
+    g_ActiveWindow = g_PanelWindow = 0;
+    WindowInitRecord(&g_DrawWindows[0], hwnd, 0);
+    WindowUpdateAllSystems();
     double seconds[SIZE_COUNT][FIGURES] = {};
-    for (int s = 0; s < SIZE_COUNT; ++s)
-        if (!Measure(SIZES[s], seconds[s]))
-            return;
+    bool measured = true;
+    for (int s = 0; s < SIZE_COUNT && measured; ++s)
+        measured = Measure(SIZES[s], seconds[s]);
+    BenchFreeDrawingWindow(hwnd);
+    if (!measured)
+        return;
     std::printf("ratio = median time in the larger drawing / median time in 10,000 lines, same density\n");
     for (int f = 0; f < FIGURES; ++f)
         for (int s = 1; s < SIZE_COUNT; ++s) {
