@@ -588,7 +588,7 @@ void OutputPaintSelection(HDC hdc)
     const DrawingSettings &s = g_DrawingSettings;
     const bool handles = s.displayPoints || s.displayArrows;
     int32_t counter = 0;
-    for (Unit *u = MemListFirst(LIST_DRAWING, UNIT_HIDDEN, 0, 1); u && !OutputAborted(); u = MemListNext(u)) {
+    auto draw = [&](Unit *u) {
         ListFilterKeeper keep;
         if (u->flags & (UNIT_USER_MARK | UNIT_HIGHLIGHTED | UNIT_SELECTED))
             OutputObjectSelection(hdc, u, 1, 1);
@@ -596,6 +596,20 @@ void OutputPaintSelection(HDC hdc)
             OutputDrawHandles(hdc, u);
         if (s.displayNumbers)
             OutputDrawPointNumbers(hdc, u, &counter);
+        return !OutputAborted();
+    };
+    // Point numbers count through the whole drawing; everything else is
+    // drawn only for the objects near the painted area.
+    if (s.displayNumbers) {
+        for (Unit *u = MemListFirst(LIST_DRAWING, UNIT_HIDDEN, 0, 1); u && draw(u); u = MemListNext(u)) {
+        }
+    } else {
+        // Handles and highlights reach a few pixels beyond an object's frame.
+        constexpr double REACH_PIXELS = 16.0;
+        const double reach = Ctx().zoom > 0.0 ? REACH_PIXELS / Ctx().zoom : 0.0;
+        const double *v = Ctx().visibleRect;
+        const double box[4] = {v[0] - reach, v[1] - reach, v[2] + reach, v[3] + reach};
+        ObjectForEachNear(box, UNIT_HIDDEN, draw);
     }
     // A candidate being chosen survives the repaint of its window.
     if (g_CalcCandidateIndex >= 0 && Ctx().window == g_CalcCandidateWindow)
