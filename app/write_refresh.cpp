@@ -369,6 +369,21 @@ void WriteRefreshStatusTexts()
 
 namespace {
 
+// The whole status bar: raised frame, then the parts from a fresh frame set.
+void DrawStatusWindow(HWND status, uint32_t parts)
+{
+    HDC dc = GetDC(status);
+    RECT client{};
+    GetClientRect(status, &client);
+    StatusDrawFrameRaised(dc, client.left, client.top, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(dc, StatusStatusFont());
+    g_StatusContent = 0;
+    g_StatusFrameLayout = 0;
+    WriteDrawStatus(dc, g_PanelWindow, parts);
+    SelectObject(dc, old);
+    ReleaseDC(status, dc);
+}
+
 // The direction of the entry as an arrow over the panel cell, y up.
 void DrawEntryArrow(HDC dc, int cx, int cy, double angle)
 {
@@ -407,17 +422,8 @@ void WriteDrawInputIndicator()
         StatusDrawButtonBorder(dc, 0, &r);
         ReleaseDC(hGlobalPanel, dc);
     }
-    if (hGlobalStatus) {
-        HDC dc = GetDC(hGlobalStatus);
-        RECT client{};
-        GetClientRect(hGlobalStatus, &client);
-        StatusDrawFrameRaised(dc, client.left, client.top, client.right, client.bottom);
-        HGDIOBJ old = SelectObject(dc, StatusStatusFont());
-        g_StatusFrameLayout = 0;
-        WriteDrawStatus(dc, g_PanelWindow, WRITE_STATUS_ENTRY | WRITE_STATUS_PROMPT);
-        SelectObject(dc, old);
-        ReleaseDC(hGlobalStatus, dc);
-    }
+    if (hGlobalStatus)
+        DrawStatusWindow(hGlobalStatus, WRITE_STATUS_ENTRY | WRITE_STATUS_PROMPT);
 }
 
 void WriteRefreshFrame()
@@ -443,17 +449,8 @@ void WriteRefreshFrame()
 
 void WriteDrawStatusWindow(HWND status)
 {
-    HDC dc = GetDC(status);
-    RECT client{};
-    GetClientRect(status, &client);
-    StatusDrawFrameRaised(dc, client.left, client.top, client.right, client.bottom);
-    HGDIOBJ old = SelectObject(dc, StatusStatusFont());
-    g_StatusContent = 0;
-    g_StatusFrameLayout = 0;
     // Under the open coordinate entry the bar keeps showing the entry's fields.
-    WriteDrawStatus(dc, g_PanelWindow, (g_CoordEntryWnd ? WRITE_STATUS_ENTRY : WRITE_STATUS_POSITION) | WRITE_STATUS_PROMPT);
-    SelectObject(dc, old);
-    ReleaseDC(status, dc);
+    DrawStatusWindow(status, (g_CoordEntryWnd ? WRITE_STATUS_ENTRY : WRITE_STATUS_POSITION) | WRITE_STATUS_PROMPT);
 }
 
 // ---------------------------------------------------------------------------

@@ -77,18 +77,23 @@ std::string VisibleWindows(DWORD pid)
     return f.found;
 }
 
-TEST(PointerProgram, AClickSelectsAndADragMovesTheObject)
+// The program started on a drawing of an open polyline along three sides of
+// a square (a frame in both axes); its first drawing window, or 0.
+HWND StartOnPolyline(Program &run, const TestTempFile &drawing)
 {
     StartTestDrawing();
-    // An open polyline along three sides of a square: a frame in both axes.
     TestNewObject(LIST_DRAWING, OBJTYPE_CURVE, {-60, -60, 60, -60, 60, 60});
-    const TestTempFile drawing("darad4-pointer-fixture.zvd");
-    ASSERT_TRUE(WriteTestDrawing(drawing.Path()));
+    if (!WriteTestDrawing(drawing.Path()) || !run.Start("\"" + std::string(drawing.Path()) + "\"") ||
+        !run.WaitReady())
+        return nullptr;
+    return FindWindowExA(run.main, nullptr, "DARAD4_DrawWClass1", nullptr);
+}
 
+TEST(PointerProgram, AClickSelectsAndADragMovesTheObject)
+{
+    const TestTempFile drawing("darad4-pointer-fixture.zvd");
     Program run;
-    ASSERT_TRUE(run.Start("\"" + std::string(drawing.Path()) + "\""));
-    ASSERT_TRUE(run.WaitReady());
-    HWND draw = FindWindowExA(run.main, nullptr, "DARAD4_DrawWClass1", nullptr);
+    HWND draw = StartOnPolyline(run, drawing);
     ASSERT_NE(draw, nullptr);
     const FittedPage page = FitA3Page(draw);
     auto onBottom = [&](double dy) {
@@ -139,15 +144,9 @@ void Drag(HWND draw, POINT from, POINT to)
 
 TEST(PointerProgram, HandlesDraggedWithTheButtonHeldApplyOnRelease)
 {
-    StartTestDrawing();
-    TestNewObject(LIST_DRAWING, OBJTYPE_CURVE, {-60, -60, 60, -60, 60, 60});
     const TestTempFile drawing("darad4-handles-fixture.zvd");
-    ASSERT_TRUE(WriteTestDrawing(drawing.Path()));
-
     Program run;
-    ASSERT_TRUE(run.Start("\"" + std::string(drawing.Path()) + "\""));
-    ASSERT_TRUE(run.WaitReady());
-    HWND draw = FindWindowExA(run.main, nullptr, "DARAD4_DrawWClass1", nullptr);
+    HWND draw = StartOnPolyline(run, drawing);
     ASSERT_NE(draw, nullptr);
     const FittedPage page = FitA3Page(draw);
     auto bottom = [&](double from, double to, double y) {
