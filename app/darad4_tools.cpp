@@ -356,6 +356,12 @@ LRESULT ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             AppFocusMainWindow();
         return 0;
     }
+    case WM_MOUSEACTIVATE:
+        // A click on a painted tool window leaves the activation, and with it
+        // the keys and the menu bar, with the main window.
+        if (!GetWindow(window, GW_CHILD))
+            return MA_NOACTIVATE;
+        break;
     case WM_ERASEBKGND:
         // Nothing is painted while the start screen shows or the program closes.
         if (g_StartScreen || g_Closing)

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "app/status.h"
+#include "app/write_refresh.h"
 #include "commands/command_state.h"
 #include "database/object_select.h"
 #include "database/object_rects.h"
@@ -284,8 +285,12 @@ int StatusRunTermCalculator(HWND owner, CoordEntryRecord *record, const double *
     for (int k = 0; k < COORD_FIELD_COUNT; ++k)
         record->slots[k].present = SlotOffered(kind, k) ? 1 : 0;
     ChooseField(record);
+    WriteDrawInputIndicator();
     const int result = Box08EditTerm(owner, record);
     record->rememberedField[kind] = static_cast<int32_t>(record->currentField);
     record->mode = -1;
+    record->angle = CALC_NO_VALUE;
+    // The panel's command cell and the bar's position come back.
+    WriteRefreshFrame();
     return result;
 }

@@ -11,8 +11,10 @@
 
 #include "app/convert.h"
 #include "app/darad4.h"
+#include "app/init_dialogs.h"
 #include "app/init_gdi.h"
 #include "app/status.h"
+#include "app/status_draw.h"
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
@@ -301,6 +303,19 @@ void WriteDrawStatus(HDC dc, int window, uint32_t parts)
         }
         g_StatusContent = WRITE_STATUS_POSITION;
     }
+    if ((parts & WRITE_STATUS_ENTRY) && g_StatusContent != WRITE_STATUS_ENTRY) {
+        // The calculator's six fields: each labelled and showing what is
+        // typed into it, the pair being edited active; fields the entry does
+        // not offer stay empty.
+        for (int k = 0; k < COORD_FIELD_COUNT; ++k) {
+            const CoordEntrySlot &slot = g_CoordEntryRecord.slots[k];
+            if (slot.present)
+                WriteStatusLabelText(dc, k + 1, eStatusTexts[TEXT_X + k], slot.term, slot.marked ? 1 : 0);
+            else
+                WriteStatusLabelText(dc, k + 1, "", "", 0);
+        }
+        g_StatusContent = WRITE_STATUS_ENTRY;
+    }
     if ((parts & WRITE_STATUS_IDLE) && g_StatusContent != WRITE_STATUS_IDLE) {
         WriteStatusLabelText(dc, 1, eStatusTexts[TEXT_X], "", 1);
         WriteStatusLabelText(dc, 2, eStatusTexts[TEXT_X + 1], "", 1);
@@ -352,8 +367,71 @@ void WriteRefreshStatusTexts()
         WithStatusDC([](HDC dc) { WriteDrawStatus(dc, g_PanelWindow, WRITE_STATUS_ENTRY | WRITE_STATUS_PROMPT); });
 }
 
+namespace {
+
+// The whole status bar: raised frame, then the parts from a fresh frame set.
+void DrawStatusWindow(HWND status, uint32_t parts)
+{
+    HDC dc = GetDC(status);
+    RECT client{};
+    GetClientRect(status, &client);
+    StatusDrawFrameRaised(dc, client.left, client.top, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(dc, StatusStatusFont());
+    g_StatusContent = 0;
+    g_StatusFrameLayout = 0;
+    WriteDrawStatus(dc, g_PanelWindow, parts);
+    SelectObject(dc, old);
+    ReleaseDC(status, dc);
+}
+
+// The direction of the entry as an arrow over the panel cell, y up.
+void DrawEntryArrow(HDC dc, int cx, int cy, double angle)
+{
+    static const POINT shape[] = {{13, 0}, {-4, -12}, {0, -3}, {-13, -3}, {-13, 3}, {0, 3}, {-4, 12}};
+    POINT at[std::size(shape)];
+    const double c = std::cos(angle), s = std::sin(angle);
+    for (size_t i = 0; i < std::size(shape); ++i) {
+        const long x = std::lround(shape[i].x * c - shape[i].y * s);
+        const long y = std::lround(shape[i].x * s + shape[i].y * c);
+        at[i] = POINT{cx + x, cy - y};
+    }
+    HBRUSH brush = CreateSolidBrush(RGB(255, 0, 255));
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    Polygon(dc, at, int(std::size(at)));
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(brush);
+}
+
+} // namespace
+
+void WriteDrawInputIndicator()
+{
+    if (!g_Options.statusVisible)
+        return;
+    if (g_Options.panelVisible && hGlobalPanel) {
+        HDC dc = GetDC(hGlobalPanel);
+        const RECT &r = g_ToolCells[CELL_PANEL_COMMAND];
+        StatusDrawButtonFace(dc, 0, &r, nullptr);
+        const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+        if (HICON icon = LoadIconA(g_LanguageModule, "IDI_KEYBOARD"))
+            DrawIcon(dc, cx - 16, cy - 16, icon);
+        if (g_CoordEntryRecord.angle != CALC_NO_VALUE)
+            DrawEntryArrow(dc, cx, cy, g_CoordEntryRecord.angle);
+        StatusDrawButtonBorder(dc, 0, &r);
+        ReleaseDC(hGlobalPanel, dc);
+    }
+    if (hGlobalStatus)
+        DrawStatusWindow(hGlobalStatus, WRITE_STATUS_ENTRY | WRITE_STATUS_PROMPT);
+}
+
 void WriteRefreshFrame()
 {
+    if (g_CoordEntryWnd) {
+        WriteDrawInputIndicator();
+        return;
+    }
     if (g_Options.panelVisible && hGlobalPanel) {
         HDC dc = GetDC(hGlobalPanel);
         // Every switch cell, not only the duplicate switch: a switch turned
@@ -365,22 +443,14 @@ void WriteRefreshFrame()
     }
     if (g_Options.guideVisible && hGlobalGuide)
         WriteDrawGuide();
-    if (g_Options.statusVisible && hGlobalStatus && !g_CoordEntryWnd)
+    if (g_Options.statusVisible && hGlobalStatus)
         WriteDrawStatusWindow(hGlobalStatus);
 }
 
 void WriteDrawStatusWindow(HWND status)
 {
-    HDC dc = GetDC(status);
-    RECT client{};
-    GetClientRect(status, &client);
-    StatusDrawFrameRaised(dc, client.left, client.top, client.right, client.bottom);
-    HGDIOBJ old = SelectObject(dc, StatusStatusFont());
-    g_StatusContent = 0;
-    g_StatusFrameLayout = 0;
-    WriteDrawStatus(dc, g_PanelWindow, WRITE_STATUS_POSITION | WRITE_STATUS_PROMPT);
-    SelectObject(dc, old);
-    ReleaseDC(status, dc);
+    // Under the open coordinate entry the bar keeps showing the entry's fields.
+    DrawStatusWindow(status, (g_CoordEntryWnd ? WRITE_STATUS_ENTRY : WRITE_STATUS_POSITION) | WRITE_STATUS_PROMPT);
 }
 
 // ---------------------------------------------------------------------------

@@ -53,8 +53,12 @@ void WriteRefreshStatusPosition();
 void WriteRefreshStatus();
 void WriteRefreshStatusTexts();
 // Repaints the panel's duplicate and command cells, the guide and the status
-// bar.
+// bar; while the coordinate entry is open, the input indicator instead.
 void WriteRefreshFrame();
+// While the coordinate entry is open: the panel's command cell shows a
+// keyboard with the entry's direction as an arrow, and the status bar the
+// entry's fields.
+void WriteDrawInputIndicator();
 
 // The guide's hint mask: bits 0 to 28 select guide texts (bit i: entry i + 1;
 // none: entry 0).

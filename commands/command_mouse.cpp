@@ -1,5 +1,6 @@
 // The mouse in the drawing windows.
 #include "commands/command_mouse.h"
+#include "commands/input_pointer.h"
 
 #include "app/convert.h"
 #include "app/darad4.h"
@@ -303,6 +304,12 @@ void CommandLButtonUp(int window, int x, int y)
 {
     // A press on nothing in a selection step began a frame: a drag closes it.
     if (!Modal() && InputSelectionRelease(window, x, y)) {
+        ClickInDrawing(window);
+        return;
+    }
+    // A handle of the pointer's frame dragged with the button held: the
+    // release applies it.
+    if (!Modal() && InputPointerRelease(window, x, y)) {
         ClickInDrawing(window);
         return;
     }

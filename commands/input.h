@@ -66,6 +66,8 @@ void InputRedrawSelection(int points);
 // cursor moved, so that the release closes the frame like a second click at
 // the cursor position; 0 otherwise (the frame is given up).
 int InputSelectionRelease(int window, int x, int y);
+// Pixels the mouse must move between press and release to make a drag.
+constexpr double DRAG_PIXELS = 3.0;
 // The command's selection is dropped: all of it when its input starts again,
 // the point or the object selection when a selection step is entered again.
 void InputDropSelection();

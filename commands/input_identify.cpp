@@ -24,7 +24,6 @@ constexpr uint32_t FLAGS_SKIP_MARKED = IDENTIFY_SKIP_MARKED | IDENTIFY_FILTERED 
 constexpr uint32_t FLAGS_ONLY_MARKED = IDENTIFY_ONLY_MARKED | IDENTIFY_FILTERED | IDENTIFY_INSTANCES;
 constexpr int32_t KIND_SELECT_LOCKED_TOO = 141;
 // A press and release farther apart than this (pixels) is a drag.
-constexpr double DRAG_PIXELS = 3.0;
 
 // A frame begun by pressing the button where nothing can be picked: its
 // release elsewhere closes it.

@@ -7,6 +7,7 @@
 #include "app/system.h"
 #include "app/window.h"
 #include "commands/command_state.h"
+#include "commands/input.h"
 #include "database/object.h"
 #include "database/object_modify.h"
 #include "database/object_rects.h"
@@ -15,6 +16,7 @@
 #include "database/undo.h"
 #include "dialogs/alert.h"
 #include "display/output_paint.h"
+#include "display/screen.h"
 #include "geometry/calc.h"
 #include "language/language_entries.h"
 
@@ -125,6 +127,14 @@ namespace {
 
 constexpr double kNoExtent = 1e300;
 
+// The press that picked a handle, in pixels of its window.
+struct HandlePress {
+    bool open = false;
+    int window = -1;
+    double px = 0, py = 0;
+};
+HandlePress s_Press;
+
 // The frame from the selection's extents; an axis without finite extent
 // collapses to 0. False when nothing is selected.
 bool FrameFromSelection()
@@ -171,11 +181,17 @@ int PickHandle(double x, double y)
         InitBeep();
         return INPUT_REFUSED;
     }
-    return cs.variant == POINTER_DELETE ? DeleteSelection() : INPUT_CONTINUE;
+    if (cs.variant == POINTER_DELETE)
+        return DeleteSelection();
+    s_Press.open = true;
+    s_Press.window = g_ActiveWindow;
+    MatrixApply(WindowToPixel(), x, y, &s_Press.px, &s_Press.py);
+    return INPUT_CONTINUE;
 }
 
 int ApplyDrag()
 {
+    s_Press.open = false;
     CommandState &cs = *g_CommandState;
     cs.progressTotal = ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED);
     const int copy = g_DrawingSettings.displayDuplicate ? 1 : 0;
@@ -218,4 +234,20 @@ int InputPointerConstruct(int index, double x, double y)
     for (int k = 0; k < 4; ++k)
         MatrixApply(cs.matrix, xs[k], ys[k], &cs.corners[2 * k], &cs.corners[2 * k + 1]);
     return 1;
+}
+
+int InputPointerRelease(int window, int x, int y)
+{
+    if (!s_Press.open)
+        return 0;
+    s_Press.open = false;
+    const CommandState &cs = *g_CommandState;
+    const DrawWindow *w = WindowGetRecord(window);
+    if (!w || window != s_Press.window || cs.commandId != COMMAND_POINTER || cs.variant == 0 ||
+        cs.pointIndex < 2 || cs.pointIndex % 2 != 0)
+        return 0;
+    ScreenHitTestMargin(window, x, y); // the cursor position is the release point
+    double bx, by;
+    MatrixApply(w->MatrixMMToPixel, g_CursorPos.x, g_CursorPos.y, &bx, &by);
+    return std::fabs(bx - s_Press.px) > DRAG_PIXELS || std::fabs(by - s_Press.py) > DRAG_PIXELS;
 }

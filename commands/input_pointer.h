@@ -40,3 +40,8 @@ void InputPointerDragMatrix(int32_t code, const double r[4], double sx, double s
 // and the frame corners.
 int InputPointerAccept(int index, double x, double y);
 int InputPointerConstruct(int index, double x, double y);
+
+// The release of the button that picked a handle: nonzero when the mouse was
+// dragged from the press, so that the release applies the drag as the second
+// click would; a release where the press was leaves the pair to the click.
+int InputPointerRelease(int window, int x, int y);

@@ -318,11 +318,12 @@ INT_PTR CALLBACK AlertBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
-uint32_t RunBox(HWND owner, AlertRecord &record)
+uint32_t RunBox(HWND requested, AlertRecord &record)
 {
     if (g_AlertAnswerHook)
         return g_AlertAnswerHook(record.text, record.code1, record.code2, record.code3);
-    const INT_PTR ended = DialogBoxParamA(g_LanguageModule, ALERT_TEMPLATE, owner, AlertBoxProc,
+    const ModalOwner modal(requested);
+    const INT_PTR ended = DialogBoxParamA(g_LanguageModule, ALERT_TEMPLATE, modal.owner, AlertBoxProc,
                                           reinterpret_cast<LPARAM>(&record));
     if (ended == -1) {
         SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/darad4.h"
 #include "app/init_dialogs.h"
@@ -13,8 +14,53 @@
 
 const char *g_HelpFileName = "darad4.hlp";
 
-INT_PTR Box01DialogRun(HWND owner, const char *templateName, DLGPROC procedure, DialogHeader *record)
+namespace {
+
+bool Shown(HWND w) { return w && IsWindow(w) && IsWindowVisible(w); }
+
+bool IsDialogWindow(HWND w)
 {
+    char cls[16] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    return std::strcmp(cls, "#32770") == 0;
+}
+
+} // namespace
+
+ModalOwner::ModalOwner(HWND requested)
+{
+    owner = requested && IsWindow(requested) ? GetAncestor(requested, GA_ROOT) : nullptr;
+    if (!Shown(owner) && Shown(g_MainWnd))
+        owner = g_MainWnd;
+    if (!owner)
+        owner = requested;
+    if (owner == g_MainWnd && Shown(g_MainWnd)) {
+        HWND top = GetLastActivePopup(g_MainWnd);
+        if (top && top != g_MainWnd && Shown(top) && IsWindowEnabled(top) && IsDialogWindow(top))
+            owner = top;
+    }
+    if (owner && owner != g_MainWnd && Shown(g_MainWnd) && IsWindowEnabled(g_MainWnd) &&
+        GetWindowThreadProcessId(owner, nullptr) == GetCurrentThreadId()) {
+        EnableWindow(g_MainWnd, FALSE);
+        mainDisabled = true;
+    }
+}
+
+ModalOwner::~ModalOwner()
+{
+    if (mainDisabled)
+        EnableWindow(g_MainWnd, TRUE);
+    if (g_ModalDepth > 0 || !Shown(g_MainWnd) || !IsWindowEnabled(g_MainWnd))
+        return;
+    HWND focus = GetFocus();
+    if (!focus || !IsWindowVisible(focus))
+        AppFocusMainWindow();
+}
+
+INT_PTR Box01DialogRun(HWND requested, const char *templateName, DLGPROC procedure, DialogHeader *record)
+{
+    const ModalOwner modal(requested);
+    HWND owner = modal.owner;
     const INT_PTR ended = DialogBoxParamA(g_LanguageModule, templateName, owner, procedure,
                                           reinterpret_cast<LPARAM>(record));
     if (ended == -1) {

@@ -36,6 +36,24 @@ extern const char *g_HelpFileName;
 
 // --- Opener side -----------------------------------------------------------
 
+// The owner of a modal window (dialog, message box, file chooser) and what
+// it holds while that runs. The owner is the requested window's top-level
+// window; none, or one not shown, gives the main window, and the main window
+// gives the dialog open above it, so a box always stays above the window
+// that raised it. A box owned by another window of the program (a table, a
+// tool window) would leave the main window usable, and a click there would
+// raise it over the box: the main window is disabled too while the box runs.
+// When the last modal window has closed and the keyboard went nowhere, it
+// goes back to the main window, which hands it to the active drawing window.
+struct ModalOwner {
+    HWND owner = nullptr;
+    bool mainDisabled = false;
+    explicit ModalOwner(HWND requested);
+    ~ModalOwner();
+    ModalOwner(const ModalOwner &) = delete;
+    ModalOwner &operator=(const ModalOwner &) = delete;
+};
+
 // Runs the modal dialog `templateName` of the language module with `record`
 // as its creation parameter. A template that cannot be created is reported
 // with AlertNoDialog and gives -1; g_ModalDepth is then unchanged. Otherwise

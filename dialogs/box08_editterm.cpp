@@ -148,7 +148,7 @@ void MarkCurrentPair(CoordEntryRecord &r)
 {
     for (int k = 0; k < COORD_FIELD_COUNT; ++k)
         r.slots[k].marked = (uint32_t)k / 2 == r.currentField / 2;
-    WriteRefreshStatus();
+    WriteRefreshStatusTexts();
 }
 
 // The next (step 1) or previous (step -1) present field, wrapping.

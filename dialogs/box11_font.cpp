@@ -187,7 +187,8 @@ int ChooseWithCommonDialog(HWND owner, const char *caption, char *path)
 {
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
+    const ModalOwner modal(owner);
+    ofn.hwndOwner = modal.owner;
     ofn.lpstrFilter = "*.zvl\0*.zvl\0*.*\0*.*\0";
     ofn.lpstrFile = path;
     ofn.nMaxFile = MAX_PATH;

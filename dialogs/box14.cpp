@@ -46,7 +46,8 @@ int Box14RunSheet(HWND parent, const char *caption, const Box14Page *pages, int 
     PROPSHEETHEADERA header = {};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_NOAPPLYNOW | PSH_USECALLBACK;
-    header.hwndParent = parent;
+    const ModalOwner modal(parent);
+    header.hwndParent = modal.owner;
     header.hInstance = g_LanguageModule;
     header.pszCaption = caption;
     header.nPages = count;

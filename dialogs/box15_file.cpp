@@ -395,7 +395,8 @@ int Box15FileGetName(HWND owner, const char *caption, FileDialogState *state, co
     HookData data{&filters, state, &selection, Box15DefaultPathForType(int(state->type), selection), ext, false, ""};
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
+    const ModalOwner modal(owner);
+    ofn.hwndOwner = modal.owner;
     ofn.lpstrFilter = filters.text;
     ofn.nFilterIndex = position >= 0 ? DWORD(position + 1) : DWORD(filters.count);
     ofn.lpstrFile = file;

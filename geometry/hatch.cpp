@@ -2,8 +2,10 @@
 // along x; its pieces become y-monotone edges (lines, quarter-circle pieces
 // of arcs, Beziers as short chords), sorted by their lower y. The lines are
 // then swept upwards with a set of active edges: each line's crossings come
-// from the edges that span it, and the spans between alternate crossings
-// (even-odd, so islands stay empty) become hatch pieces. The cost is the
+// from the edges that span it. Each collected object counts by itself,
+// even-odd over its own outlines (so the holes of one object stay empty),
+// and a span is hatched where it lies inside at least one object: an
+// island drawn as an object of its own inside another is hatched. The cost is the
 // sort plus the crossings themselves, instead of every line against every
 // boundary piece.
 #include "geometry/hatch.h"
@@ -35,6 +37,7 @@ struct Edge {
     double xlo, xhi;     // lines: x at ylo and at yhi
     double cx, cy, r;    // circle pieces
     int sign;            // circle pieces: +1 right half, -1 left half; 0 a line
+    int32_t contour;     // the collected object the edge belongs to
 
     // The x where the line at height y crosses the edge, when it does
     // (lower end open, upper end closed: a vertex counts once).
@@ -66,11 +69,12 @@ struct Frame {
     }
 };
 
-void AddLineEdge(std::vector<Edge> &edges, double x1, double y1, double x2, double y2)
+void AddLineEdge(std::vector<Edge> &edges, int32_t contour, double x1, double y1, double x2, double y2)
 {
     if (y1 == y2)
         return; // a line along the hatch lines never crosses one
     Edge e{};
+    e.contour = contour;
     if (y1 < y2)
         e.ylo = y1, e.xlo = x1, e.yhi = y2, e.xhi = x2;
     else
@@ -81,8 +85,8 @@ void AddLineEdge(std::vector<Edge> &edges, double x1, double y1, double x2, doub
 // A counter-clockwise arc from angle a over sweep, from (ya) to (yb) in y,
 // cut where it turns in y. The arc's own ends keep the y of the boundary's
 // points, so that the edges meeting there share it to the last bit.
-void AddArcEdges(std::vector<Edge> &edges, double cx, double cy, double r, double a, double sweep, double ya,
-                 double yb)
+void AddArcEdges(std::vector<Edge> &edges, int32_t contour, double cx, double cy, double r, double a, double sweep,
+                 double ya, double yb)
 {
     const double end = a + sweep;
     double cur = a, yCur = ya;
@@ -94,6 +98,7 @@ void AddArcEdges(std::vector<Edge> &edges, double cx, double cy, double r, doubl
         const double yTo = last ? yb : cy + (std::sin(boundary) > 0 ? r : -r);
         Edge e{};
         e.cx = cx, e.cy = cy, e.r = r;
+        e.contour = contour;
         e.sign = std::cos((cur + to) / 2) > 0 ? 1 : -1;
         e.ylo = std::min(yCur, yTo), e.yhi = std::max(yCur, yTo);
         if (e.yhi > e.ylo)
@@ -121,7 +126,7 @@ std::vector<Edge> EdgesOf(const BufferData *b, const Frame &f, double angle)
         f.ToLocal(s.x1, s.y1, &x1, &y1);
         f.ToLocal(s.x2, s.y2, &x2, &y2);
         switch (s.type) {
-        case POLY_ITEM_LINE: AddLineEdge(edges, x1, y1, x2, y2); break;
+        case POLY_ITEM_LINE: AddLineEdge(edges, s.contour, x1, y1, x2, y2); break;
         case POLY_ITEM_ARC: {
             double cx, cy;
             f.ToLocal(s.cx, s.cy, &cx, &cy);
@@ -130,7 +135,7 @@ std::vector<Edge> EdgesOf(const BufferData *b, const Frame &f, double angle)
             const double from = s.direction ? a1 : a2;
             const double sweep = Wrap(s.direction ? a2 - a1 : a1 - a2);
             if (r > 0 && sweep > 0)
-                AddArcEdges(edges, cx, cy, r, from, sweep, s.direction ? y1 : y2, s.direction ? y2 : y1);
+                AddArcEdges(edges, s.contour, cx, cy, r, from, sweep, s.direction ? y1 : y2, s.direction ? y2 : y1);
             break;
         }
         case POLY_ITEM_BEZIER: {
@@ -142,7 +147,7 @@ std::vector<Edge> EdgesOf(const BufferData *b, const Frame &f, double angle)
                 const double t = double(k) / BEZIER_CHORDS, u = 1 - t;
                 const double qx = u * u * u * x1 + 3 * u * u * t * c1x + 3 * u * t * t * c2x + t * t * t * x2;
                 const double qy = u * u * u * y1 + 3 * u * u * t * c1y + 3 * u * t * t * c2y + t * t * t * y2;
-                AddLineEdge(edges, px, py, qx, qy);
+                AddLineEdge(edges, s.contour, px, py, qx, qy);
                 px = qx, py = qy;
             }
             break;
@@ -151,6 +156,74 @@ std::vector<Edge> EdgesOf(const BufferData *b, const Frame &f, double angle)
         }
     }
     return edges;
+}
+
+// Renumbers the edges' contours 0, 1, ... (a plug-in's buffer may carry
+// any numbers) and returns how many there are.
+size_t NumberContours(std::vector<Edge> &edges)
+{
+    std::vector<int32_t> numbers;
+    numbers.reserve(edges.size());
+    for (const Edge &e : edges)
+        numbers.push_back(e.contour);
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    for (Edge &e : edges)
+        e.contour = int32_t(std::lower_bound(numbers.begin(), numbers.end(), e.contour) - numbers.begin());
+    return numbers.size();
+}
+
+// A crossing of a hatch line with an edge of one object.
+struct Crossing {
+    double x;
+    int32_t contour;
+};
+
+// The spans of one hatch line inside at least one object, each object
+// even-odd by itself; spans meeting end to end come as one. parity holds a
+// zeroed flag per contour and is left zeroed.
+void InsideSpans(std::vector<Crossing> &crossings, std::vector<char> &parity, std::vector<double> &spans)
+{
+    spans.clear();
+    std::sort(crossings.begin(), crossings.end(), [](const Crossing &a, const Crossing &b) { return a.x < b.x; });
+    int odd = 0;
+    for (const Crossing &c : crossings) {
+        char &p = parity[size_t(c.contour)];
+        p = char(!p);
+        const int was = odd;
+        odd += p ? 1 : -1;
+        if (was == 0 && odd > 0) {
+            if (!spans.empty() && std::fabs(c.x - spans.back()) <= HATCH_EPS)
+                spans.pop_back(); // continues the span just ended
+            else
+                spans.push_back(c.x);
+        } else if (was > 0 && odd == 0) {
+            spans.push_back(c.x);
+        }
+    }
+    for (const Crossing &c : crossings)
+        parity[size_t(c.contour)] = 0;
+    if (spans.size() % 2)
+        spans.pop_back(); // an outline left open never ends its span
+}
+
+bool SameAngle(double a, double b) { return std::fabs(std::remainder(a - b, TWO_PI)) < HATCH_EPS; }
+
+// Whether the ray's crossing at angle a of an arc piece counts. Where the
+// ray meets an end of the arc, a neighbouring piece ends there too: as with
+// the lines (lower end open, upper end closed), only the piece that runs on
+// below the ray counts, so that a joint is counted once.
+bool ArcCrossingCounts(const BufferSegment &s, double a, double py, double tolerance)
+{
+    if (s.type == POLY_ITEM_CIRCLE)
+        return true;
+    if (!PolyAngleInArc(s.startAngle, s.endAngle, a, tolerance, s.direction))
+        return false;
+    const bool atStart = SameAngle(a, s.startAngle), atEnd = SameAngle(a, s.endAngle);
+    if (atStart == atEnd)
+        return true;
+    const double inward = (s.direction ? 1 : -1) * (atStart ? 1 : -1) * 1e-6;
+    return s.cy + s.length * std::sin(a + inward) < py;
 }
 
 int g_HatchRunning = 0; // one generation at a time
@@ -173,9 +246,17 @@ int HatchPointInside(double px, double py, const BufferSegment *pieces, int32_t 
 {
     if (!pieces)
         return 0;
-    int left = 0;
+    // Crossings of the ray through p, left and right of it, counted for each
+    // run of pieces of one object: p is inside when it lies inside one of them.
+    int left = 0, right = 0;
+    auto count1 = [&](bool onLeft) { ++(onLeft ? left : right); };
     for (int32_t i = 0; i < count; ++i) {
         const BufferSegment &s = pieces[i];
+        if (i > 0 && s.contour != pieces[i - 1].contour) {
+            if ((left % 2 || right % 2) && left > 0 && right > 0)
+                return 1;
+            left = right = 0;
+        }
         if (s.type == POLY_ITEM_ARC || s.type == POLY_ITEM_CIRCLE) {
             const double r = s.length;
             if (!(s.cy - r < py && py < s.cy + r))
@@ -184,12 +265,11 @@ int HatchPointInside(double px, double py, const BufferSegment *pieces, int32_t 
             double a = std::asin((py - s.cy) / r);
             if (a < 0)
                 a += TWO_PI;
-            const bool full = s.type == POLY_ITEM_CIRCLE;
-            if ((full || PolyAngleInArc(s.startAngle, s.endAngle, a, tolerance, s.direction)) && !(px < s.cx + w))
-                ++left;
+            if (ArcCrossingCounts(s, a, py, tolerance))
+                count1(!(px < s.cx + w));
             const double b = Wrap(PI - std::asin((py - s.cy) / r));
-            if ((full || PolyAngleInArc(s.startAngle, s.endAngle, b, tolerance, s.direction)) && s.cx - w < px)
-                ++left;
+            if (ArcCrossingCounts(s, b, py, tolerance))
+                count1(s.cx - w < px);
             continue;
         }
         // Lines, and any other piece as the chord between its end points.
@@ -199,11 +279,13 @@ int HatchPointInside(double px, double py, const BufferSegment *pieces, int32_t 
         if (!(yl < py && py <= yu))
             continue;
         if (xl < px && xu < px)
-            ++left;
-        else if (!(px <= xl && px <= xu) && xl + (py - yl) * (xu - xl) / (yu - yl) < px)
-            ++left;
+            count1(true);
+        else if (px <= xl && px <= xu)
+            count1(false);
+        else
+            count1(xl + (py - yl) * (xu - xl) / (yu - yl) < px);
     }
-    return left % 2;
+    return (left % 2 || right % 2) && left > 0 && right > 0 ? 1 : 0;
 }
 
 int HatchEnumerateLines(const BufferData *boundary, const MultiLineDef *multiLine, double angle, double factor,
@@ -268,7 +350,9 @@ int HatchEnumerateLines(const BufferData *boundary, const MultiLineDef *multiLin
     }
     int32_t lineCounter = 0;
     std::vector<const Edge *> active;
-    std::vector<double> xs;
+    std::vector<Crossing> xs;
+    std::vector<double> spans;
+    std::vector<char> parity(NumberContours(edges), 0);
     for (const Slot &slot : slots) {
         size_t next = 0;
         active.clear();
@@ -285,12 +369,14 @@ int HatchEnumerateLines(const BufferData *boundary, const MultiLineDef *multiLin
                 active[kept++] = e;
                 double x;
                 if (e->Cross(y, &x))
-                    xs.push_back(x);
+                    xs.push_back({x, e->contour});
             }
             active.resize(kept);
             if (xs.size() < 2)
                 continue;
-            std::sort(xs.begin(), xs.end());
+            InsideSpans(xs, parity, spans);
+            if (spans.empty())
+                continue;
             // A change of attributes between the lines starts a new object.
             if (std::memcmp(&attributes, &current, sizeof current) != 0) {
                 if (!close())
@@ -301,14 +387,8 @@ int HatchEnumerateLines(const BufferData *boundary, const MultiLineDef *multiLin
                     return 0;
                 }
             }
-            for (size_t j = 0; j + 1 < xs.size(); j += 2) {
-                const double x0 = xs[j];
-                double x1 = xs[j + 1];
-                // Spans meeting end to end make one piece.
-                while (j + 3 < xs.size() && std::fabs(xs[j + 2] - x1) <= HATCH_EPS) {
-                    j += 2;
-                    x1 = xs[j + 1];
-                }
+            for (size_t j = 0; j + 1 < spans.size(); j += 2) {
+                const double x0 = spans[j], x1 = spans[j + 1];
                 if (x1 - x0 < HATCH_EPS)
                     continue;
                 GeoObject piece{};

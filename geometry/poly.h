@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "database/unit.h"
 #include "geometry/calc.h"
@@ -164,8 +165,11 @@ constexpr int POLY_MAX_CROSSINGS = 1000; // per piece while splitting
 
 int PolySplitItems(BufferData *in, BufferData *out, double tolerance);
 int PolyBuildSurface(BufferData *split, double x, double y, double tolerance);
+// After PolyBuildSurface: appends to Uni2 the holes of the area around the
+// point (the outlines of the islands within it), each walked like the
+// outline. loops gets the steps per loop, the outline first; the result is
+// all steps, or -1 when they reach the points of one unit.
+int PolyBuildSurfaceHoles(BufferData *split, double x, double y, double tolerance, int32_t outlineSteps,
+                          std::vector<int32_t> *loops);
 int PolyGenerateSurface(uint32_t selector, double x, double y);
 
-// Whether (x, y) lies inside the closed contours of a collected buffer, by the
-// even-odd rule (each piece flattened; points and endless lines count not).
-int PolyPointInside(const BufferData *data, double x, double y);

@@ -18,6 +18,7 @@
 #include "database/storage.h"
 #include "dialogs/alert.h"
 #include "geometry/frame.h"
+#include "geometry/hatch.h"
 #include "geometry/poly.h"
 #include "language/language.h"
 
@@ -277,59 +278,63 @@ WalkState StateAfter(const BufferSegment &s, int reversed)
     return w;
 }
 
-} // namespace
-
-int PolyBuildSurface(BufferData *split, double px, double py, double tol)
+bool Degenerate(const BufferSegment &s, double tol)
 {
-    if (!split || !split->items || split->used < 2)
-        return -1;
-    BufferSegment *s = split->items;
-    const int32_t n = split->used;
-    for (int32_t i = 0; i < n; ++i)
-        s[i].reserved = 0;
-    auto visited = [&](int32_t i) { return s[i].reserved != 0; };
-    // The start piece: the nearest one joined at both ends.
-    int32_t k = -1;
+    return (s.type == POLY_ITEM_LINE && s.length < tol) ||
+           (s.type == POLY_ITEM_ARC &&
+            (s.length < tol || (std::fabs(s.x1 - s.x2) < tol && std::fabs(s.y1 - s.y2) < tol)));
+}
+
+// Whether some other piece allowed by `usable` meets the piece at both of its ends.
+template <class Usable>
+bool JoinedAtBothEnds(const BufferSegment *s, int32_t n, int32_t k, double tol, Usable usable)
+{
+    const BufferSegment &c = s[k];
+    bool atEnd = false, atStart = false;
+    for (int32_t j = 0; j < n && !(atEnd && atStart); ++j) {
+        if (j == k || !usable(j) || !MasksMeet(s[j], c.columnMask, c.rowMask))
+            continue;
+        atEnd = atEnd || Near(s[j].x1, s[j].y1, c.x2, c.y2, tol) || Near(s[j].x2, s[j].y2, c.x2, c.y2, tol);
+        atStart = atStart || Near(s[j].x1, s[j].y1, c.x1, c.y1, tol) || Near(s[j].x2, s[j].y2, c.x1, c.y1, tol);
+    }
+    return atEnd && atStart;
+}
+
+// The nearest piece to p allowed by `usable` and joined at both ends;
+// -1 when none is left.
+template <class Usable>
+int32_t NearestJoined(const BufferSegment *s, int32_t n, double px, double py, double tol, std::vector<char> &tried,
+                      Usable usable)
+{
     for (;;) {
         double best = 1e300;
         int32_t nearest = -1;
         for (int32_t i = 0; i < n; ++i) {
-            if (visited(i))
+            if (tried[size_t(i)] || !usable(i))
                 continue;
             const double d = PieceDistance(s[i], px, py);
-            if (d < best) {
-                best = d;
-                nearest = i;
-            }
+            if (d < best)
+                best = d, nearest = i;
         }
         if (nearest < 0)
             return -1;
-        s[nearest].reserved = 1;
-        bool atEnd = false, atStart = false;
-        for (int32_t j = 0; j < n && !(atEnd && atStart); ++j) {
-            if (visited(j) || !MasksMeet(s[j], s[nearest].columnMask, s[nearest].rowMask))
-                continue;
-            const BufferSegment &c = s[nearest];
-            atEnd = atEnd || Near(s[j].x1, s[j].y1, c.x2, c.y2, tol) || Near(s[j].x2, s[j].y2, c.x2, c.y2, tol);
-            atStart =
-                atStart || Near(s[j].x1, s[j].y1, c.x1, c.y1, tol) || Near(s[j].x2, s[j].y2, c.x1, c.y1, tol);
-        }
-        if (atEnd && atStart) {
-            k = nearest;
-            break;
-        }
+        tried[size_t(nearest)] = 1;
+        if (JoinedAtBothEnds(s, n, nearest, tol, usable))
+            return nearest;
     }
-    for (int32_t i = 0; i < n; ++i) {
-        if (visited(i))
-            continue;
-        if ((s[i].type == POLY_ITEM_LINE && s[i].length < tol) ||
-            (s[i].type == POLY_ITEM_ARC &&
-             (s[i].length < tol || (std::fabs(s[i].x1 - s[i].x2) < tol && std::fabs(s[i].y1 - s[i].y2) < tol))))
-            s[i].reserved = 1;
-    }
+}
+
+// Walks from piece k around the face on p's side of it, always turning as
+// sharply as possible towards that side, backing out of dead ends. The
+// pieces the walk may take are those whose `reserved` word is 0 (k itself
+// is taken). Writes the steps at `steps`; the number of steps of the closed
+// walk, 0 when it backs out to nothing, -1 when it reaches `limit`.
+int32_t TraceLoop(BufferSegment *s, int32_t n, int32_t k, double px, double py, double tol, BoundaryStep *steps,
+                  int32_t limit)
+{
+    auto visited = [&](int32_t i) { return s[i].reserved != 0; };
+    s[k].reserved = 1;
     const bool left = PointLeftOf(s[k], px, py);
-    const int32_t limit = int32_t(g_ObjectLimits.maxUnitPoints);
-    auto *steps = reinterpret_cast<BoundaryStep *>(g_Uni2);
     int32_t count = 0;
     steps[count++] = {k, 0};
     WalkState w = StateAfter(s[k], 0);
@@ -395,6 +400,127 @@ int PolyBuildSurface(BufferData *split, double px, double py, double tol)
     }
 }
 
+// The pieces of a traced loop as one contour, for the inside test.
+std::vector<BufferSegment> LoopPieces(const BufferSegment *s, const BoundaryStep *steps, int32_t count)
+{
+    std::vector<BufferSegment> out;
+    out.reserve(size_t(count));
+    for (int32_t i = 0; i < count; ++i) {
+        out.push_back(s[steps[i].item]);
+        out.back().contour = 0;
+    }
+    return out;
+}
+
+// Whether p lies inside the loop or on it.
+bool LoopHolds(const std::vector<BufferSegment> &loop, double px, double py, double tol)
+{
+    for (const BufferSegment &piece : loop)
+        if (PieceDistance(piece, px, py) <= tol)
+            return true;
+    return HatchPointInside(px, py, loop.data(), int32_t(loop.size()), 0) != 0;
+}
+
+// A point half way along a piece.
+void PieceMiddle(const BufferSegment &s, double *x, double *y)
+{
+    switch (s.type) {
+    case POLY_ITEM_ARC: {
+        const double a = s.startAngle + ArcSweep(s) / 2;
+        *x = s.cx + s.length * std::cos(a), *y = s.cy + s.length * std::sin(a);
+        return;
+    }
+    case POLY_ITEM_BEZIER:
+        *x = 0.125 * (s.x1 + 3 * s.c1x + 3 * s.c2x + s.x2);
+        *y = 0.125 * (s.y1 + 3 * s.c1y + 3 * s.c2y + s.y2);
+        return;
+    default: *x = (s.x1 + s.x2) / 2, *y = (s.y1 + s.y2) / 2; return;
+    }
+}
+
+bool MiddleInside(const BufferSegment &s, const std::vector<BufferSegment> &loop)
+{
+    double x, y;
+    PieceMiddle(s, &x, &y);
+    return HatchPointInside(x, y, loop.data(), int32_t(loop.size()), 0) != 0;
+}
+
+} // namespace
+
+int PolyBuildSurface(BufferData *split, double px, double py, double tol)
+{
+    if (!split || !split->items || split->used < 2)
+        return -1;
+    BufferSegment *s = split->items;
+    const int32_t n = split->used;
+    const int32_t limit = int32_t(g_ObjectLimits.maxUnitPoints);
+    auto *steps = reinterpret_cast<BoundaryStep *>(g_Uni2);
+    // Start at the nearest piece joined at both ends. Its walk may go round
+    // an island instead of the area that holds p: then the next nearest
+    // piece outside the loops already walked is tried.
+    std::vector<char> tried(size_t(n), 0);
+    bool started = false;
+    for (;;) {
+        const int32_t k = NearestJoined(s, n, px, py, tol, tried, [](int32_t) { return true; });
+        if (k < 0)
+            return started ? 0 : -1;
+        started = true;
+        for (int32_t i = 0; i < n; ++i)
+            s[i].reserved = Degenerate(s[i], tol) ? 1 : 0;
+        const int32_t count = TraceLoop(s, n, k, px, py, tol, steps, limit);
+        if (count < 0)
+            return -1;
+        if (count == 0)
+            continue;
+        if (LoopHolds(LoopPieces(s, steps, count), px, py, tol))
+            return count;
+        for (int32_t i = 0; i < count; ++i)
+            tried[size_t(steps[i].item)] = 1;
+    }
+}
+
+int PolyBuildSurfaceHoles(BufferData *split, double px, double py, double tol, int32_t outerCount,
+                          std::vector<int32_t> *loops)
+{
+    BufferSegment *s = split->items;
+    const int32_t n = split->used;
+    const int32_t limit = int32_t(g_ObjectLimits.maxUnitPoints);
+    auto *steps = reinterpret_cast<BoundaryStep *>(g_Uni2);
+    loops->assign(1, outerCount);
+    const std::vector<BufferSegment> outer = LoopPieces(s, steps, outerCount);
+    // The pieces within the outline around p; each walked or enclosed piece drops out.
+    std::vector<char> free(size_t(n), 0), tried(size_t(n), 0);
+    for (int32_t i = 0; i < outerCount; ++i)
+        tried[size_t(steps[i].item)] = 1;
+    for (int32_t i = 0; i < n; ++i)
+        free[size_t(i)] = !tried[size_t(i)] && !Degenerate(s[i], tol) && MiddleInside(s[i], outer);
+    int32_t total = outerCount;
+    for (;;) {
+        const int32_t k = NearestJoined(s, n, px, py, tol, tried, [&](int32_t i) { return free[size_t(i)] != 0; });
+        if (k < 0)
+            return total;
+        for (int32_t i = 0; i < n; ++i)
+            s[i].reserved = free[size_t(i)] ? 0 : 1;
+        BoundaryStep *hole = steps + total;
+        const int32_t count = TraceLoop(s, n, k, px, py, tol, hole, limit - total);
+        if (count < 0)
+            return -1;
+        if (count == 0)
+            continue;
+        for (int32_t i = 0; i < count; ++i)
+            free[size_t(hole[i].item)] = 0, tried[size_t(hole[i].item)] = 1;
+        const std::vector<BufferSegment> loop = LoopPieces(s, hole, count);
+        if (LoopHolds(loop, px, py, tol))
+            continue; // not a hole of p's area
+        // What lies within the hole is no business of this area.
+        for (int32_t i = 0; i < n; ++i)
+            if (free[size_t(i)] && MiddleInside(s[i], loop))
+                free[size_t(i)] = 0, tried[size_t(i)] = 1;
+        total += count;
+        loops->push_back(count);
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Generating the surface.
 
@@ -410,15 +536,14 @@ struct SurfaceBuffers {
 };
 
 // Writes the traced boundary behind the unit header; false when it does not fit one unit.
-bool WriteBoundary(Unit *unit, const BufferData &split, const BoundaryStep *steps, int32_t count, double tol)
+bool WriteLoop(ChainWriter &w, uint32_t &points, const BufferData &split, const BoundaryStep *steps, int32_t count,
+               double tol)
 {
-    ChainWriter w;
-    InitChainBegin(&w, unit, g_ObjectLimits.scratchSize);
     const BufferSegment &first = split.items[steps[0].item];
     InitChainPoint(&w, POINT_START, first.x1, first.y1);
     double lastX = first.x1, lastY = first.y1;
     int32_t lastType = POLY_ITEM_LINE; // the start point counts as a line
-    uint32_t points = 1;
+    points += 1;
     for (int32_t i = 0; i < count; ++i) {
         const BufferSegment &s = split.items[steps[i].item];
         const bool rev = steps[i].reversed != 0;
@@ -452,6 +577,22 @@ bool WriteBoundary(Unit *unit, const BufferData &split, const BoundaryStep *step
         if (points > g_ObjectLimits.maxUnitPoints || w.failed ||
             w.position - UNIT_ELEMENTS_OBJECT > g_ObjectLimits.maxUnitData)
             return false;
+    }
+    return true;
+}
+
+// Writes the traced loops (the outline around the point, then its holes)
+// behind the unit header; false when they do not fit one unit.
+bool WriteBoundary(Unit *unit, const BufferData &split, const BoundaryStep *steps, const std::vector<int32_t> &loops,
+                   double tol)
+{
+    ChainWriter w;
+    InitChainBegin(&w, unit, g_ObjectLimits.scratchSize);
+    uint32_t points = 0;
+    for (int32_t count : loops) {
+        if (!WriteLoop(w, points, split, steps, count, tol))
+            return false;
+        steps += count;
     }
     return InitChainEnd(&w) != 0;
 }
@@ -487,7 +628,10 @@ int PolyGenerateSurface(uint32_t selector, double px, double py)
     ScratchUni2 uni2(__FILE__, __LINE__);
     if (!uni2)
         return 0;
-    const int32_t count = PolyBuildSurface(&buffers.b, px, py, tol);
+    int32_t count = PolyBuildSurface(&buffers.b, px, py, tol);
+    std::vector<int32_t> loops;
+    if (count > 0)
+        count = PolyBuildSurfaceHoles(&buffers.b, px, py, tol, count, &loops);
     if (count <= 0) {
         if (count < 0)
             AlertSM48(g_MainWnd);
@@ -503,7 +647,7 @@ int PolyGenerateSurface(uint32_t selector, double px, double py)
     assembled->kind = UNIT_KIND_OBJECT;
     assembled->object.type = OBJTYPE_SURFACE;
     assembled->object.reserved = OBJTYPE_RESERVED;
-    if (!WriteBoundary(assembled, buffers.b, reinterpret_cast<const BoundaryStep *>(g_Uni2), count, tol)) {
+    if (!WriteBoundary(assembled, buffers.b, reinterpret_cast<const BoundaryStep *>(g_Uni2), loops, tol)) {
         AlertSM48(g_MainWnd);
         return 0;
     }

@@ -48,8 +48,21 @@ def alert(x, y):
     return (250, 210, 30, 255)
 
 
+def keyboard(x, y):
+    # A grey keyboard with three rows of light keys and a space bar.
+    if not (3 <= x <= 28 and 9 <= y <= 24):
+        return (0, 0, 0, 0)
+    if x in (3, 28) or y in (9, 24):
+        return (40, 40, 40, 255)
+    if 11 <= y <= 20 and (y - 11) % 3 != 2 and 5 <= x <= 26 and (x - 5) % 3 != 2:
+        return (245, 245, 245, 255)
+    if y == 22 and 9 <= x <= 22:
+        return (245, 245, 245, 255)
+    return (130, 130, 130, 255)
+
+
 here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "icons")
 os.makedirs(here, exist_ok=True)
-for name, draw in (("logo", logo), ("alert", alert)):
+for name, draw in (("logo", logo), ("alert", alert), ("keyboard", keyboard)):
     with open(os.path.join(here, name + ".ico"), "wb") as f:
         f.write(ico(draw))

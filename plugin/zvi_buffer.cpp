@@ -139,7 +139,7 @@ int ZVI_CALL ZVI_GeoPointInsideArea(const BufferData *data, double x, double y)
 {
     if (!Readable(data, __func__, __LINE__))
         return 0;
-    return PolyPointInside(data, x, y);
+    return HatchPointInside(x, y, data->items, data->used, 0);
 }
 
 int ZVI_CALL ZVI_EnumerateHatchLine(const BufferData *data, const MultiLineDef *lines, double angle, double distance,

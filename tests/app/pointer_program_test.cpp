@@ -77,18 +77,23 @@ std::string VisibleWindows(DWORD pid)
     return f.found;
 }
 
-TEST(PointerProgram, AClickSelectsAndADragMovesTheObject)
+// The program started on a drawing of an open polyline along three sides of
+// a square (a frame in both axes); its first drawing window, or 0.
+HWND StartOnPolyline(Program &run, const TestTempFile &drawing)
 {
     StartTestDrawing();
-    // An open polyline along three sides of a square: a frame in both axes.
     TestNewObject(LIST_DRAWING, OBJTYPE_CURVE, {-60, -60, 60, -60, 60, 60});
-    const TestTempFile drawing("darad4-pointer-fixture.zvd");
-    ASSERT_TRUE(WriteTestDrawing(drawing.Path()));
+    if (!WriteTestDrawing(drawing.Path()) || !run.Start("\"" + std::string(drawing.Path()) + "\"") ||
+        !run.WaitReady())
+        return nullptr;
+    return FindWindowExA(run.main, nullptr, "DARAD4_DrawWClass1", nullptr);
+}
 
+TEST(PointerProgram, AClickSelectsAndADragMovesTheObject)
+{
+    const TestTempFile drawing("darad4-pointer-fixture.zvd");
     Program run;
-    ASSERT_TRUE(run.Start("\"" + std::string(drawing.Path()) + "\""));
-    ASSERT_TRUE(run.WaitReady());
-    HWND draw = FindWindowExA(run.main, nullptr, "DARAD4_DrawWClass1", nullptr);
+    HWND draw = StartOnPolyline(run, drawing);
     ASSERT_NE(draw, nullptr);
     const FittedPage page = FitA3Page(draw);
     auto onBottom = [&](double dy) {
@@ -118,6 +123,59 @@ TEST(PointerProgram, AClickSelectsAndADragMovesTheObject)
     EXPECT_EQ(run.WaitExit(), 0);
 }
 
+void PressEscape(HWND main)
+{
+    SendMessageA(main, WM_KEYDOWN, VK_ESCAPE, 1);
+    SendMessageA(main, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+}
+
+// Presses at `from`, moves in steps to `to` with the button held and
+// releases there: a drag as the mouse makes it.
+void Drag(HWND draw, POINT from, POINT to)
+{
+    SendMessageA(draw, WM_MOUSEMOVE, 0, At(from.x, from.y));
+    SendMessageA(draw, WM_LBUTTONDOWN, MK_LBUTTON, At(from.x, from.y));
+    for (int step = 1; step <= 5; ++step) {
+        const LONG x = from.x + (to.x - from.x) * step / 5, y = from.y + (to.y - from.y) * step / 5;
+        SendMessageA(draw, WM_MOUSEMOVE, MK_LBUTTON, At(x, y));
+    }
+    SendMessageA(draw, WM_LBUTTONUP, 0, At(to.x, to.y));
+}
+
+TEST(PointerProgram, HandlesDraggedWithTheButtonHeldApplyOnRelease)
+{
+    const TestTempFile drawing("darad4-handles-fixture.zvd");
+    Program run;
+    HWND draw = StartOnPolyline(run, drawing);
+    ASSERT_NE(draw, nullptr);
+    const FittedPage page = FitA3Page(draw);
+    auto bottom = [&](double from, double to, double y) {
+        std::vector<POINT> points;
+        for (int k = 0; k <= 4; ++k)
+            points.push_back(page.Pixel(from + (to - from) * k / 4, y));
+        return points;
+    };
+    ASSERT_TRUE(WaitShown(draw, page, bottom(-50, 50, -60), {})) << ProgramBoxText(run);
+
+    SendMessageA(run.main, WM_COMMAND, POINTER_COMMAND, 0);
+    Click(draw, page.Pixel(0, -60)); // selects the polyline
+    // The stretch handle inside the right edge's middle, dragged 40 mm to the
+    // right: the frame stretches about its left edge, from 120 to 160 mm.
+    const POINT handle = page.Pixel(60, 0);
+    const POINT target = page.Pixel(100, 0);
+    Drag(draw, POINT{handle.x - 4, handle.y}, POINT{target.x - 4, target.y});
+    PressEscape(run.main); // the highlight goes: the drawing shows in its own colour
+    EXPECT_TRUE(WaitShown(draw, page, bottom(-50, 90, -60), {page.Pixel(60, 30)}))
+        << "the drag did not stretch the polyline on release; box: " << ProgramBoxText(run);
+    // A drag inside the frame moves it on release, without a further click.
+    SendMessageA(run.main, WM_COMMAND, POINTER_COMMAND, 0);
+    Click(draw, page.Pixel(0, -60));
+    Drag(draw, page.Pixel(20, 0), page.Pixel(20, MOVE_Y));
+    PressEscape(run.main);
+    EXPECT_TRUE(WaitShown(draw, page, bottom(-50, 90, -60 + MOVE_Y), bottom(-50, 90, -60)))
+        << "the drag did not move the polyline on release; box: " << ProgramBoxText(run);
+    EXPECT_EQ(run.CloseWithoutSaving(), 0);
+}
 
 // Posted, so that the presses carry their message times: two presses in
 // quick succession at one place are a double click.

@@ -981,3 +981,45 @@ TEST(ToolWindowCorners, CornerCommandsPlaceTheWindowInTheFreeArea)
     g_WindowLayout.freeArea = savedArea;
     g_Options = saved;
 }
+
+namespace {
+
+// The window that has the keyboard in the program's thread, within a while.
+HWND ProgramFocus(const Program &run, HWND expected)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(run.main, nullptr);
+    for (int i = 0; i < 30; ++i) {
+        if (GetGUIThreadInfo(thread, &info) && info.hwndFocus == expected)
+            break;
+        Sleep(100);
+    }
+    return info.hwndFocus;
+}
+
+// After the start screen and after a modal dialog the keys go to the main
+// window again (it hands them to the drawing), without a click into it.
+TEST_F(ToolWindowsProgram, TheKeyboardGoesBackToTheMainWindowAfterADialog)
+{
+    SetOption("StartUpDisplay", 1);
+    Program run;
+    run.startScreen = true;
+    ASSERT_TRUE(run.Start());
+    HWND start = run.WaitBox();
+    ASSERT_NE(start, nullptr) << "the start screen";
+    PostMessageA(start, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(run.WaitReady());
+    EXPECT_EQ(ProgramFocus(run, run.main), run.main) << "after the start screen";
+
+    PostMessageA(run.main, WM_COMMAND, 1106, 0); // the About box
+    HWND about = run.WaitBox();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(GetWindow(about, GW_OWNER), run.main);
+    PostMessageA(about, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(ProgramFocus(run, run.main), run.main) << "after a modal dialog";
+    SetOption("StartUpDisplay", 0);
+    EXPECT_EQ(run.Close(), 0);
+}
+
+} // namespace

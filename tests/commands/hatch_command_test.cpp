@@ -2,6 +2,7 @@
 // undo step, 578 the areas around the entered points.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "app/system.h"
@@ -74,17 +75,18 @@ protected:
     }
 };
 
-TEST_F(HatchCommand, HatchingTheSelectionLeavesTheIslandOutInOneStep)
+TEST_F(HatchCommand, HatchingTheSelectionCountsEachObjectByItselfInOneStep)
 {
     const int step = g_UndoStep;
     MenuDrawCommand(main_, 577);
     EXPECT_EQ(g_UndoStep, step) << "nothing selected: no step";
+    // An island drawn as an object of its own lies inside the outer one and is hatched.
     Selected(PickNewPath(OBJTYPE_SURFACE, PickSquare(0, 0, 100, 100)));
     Selected(PickNewPath(OBJTYPE_SURFACE, PickSquare(30, 30, 70, 70)));
     MenuDrawCommand(main_, 577);
     EXPECT_EQ(s_Alerts, 0);
     ASSERT_EQ(OfType(OBJTYPE_HATCH).size(), 1u);
-    EXPECT_EQ(Pieces(OfType(OBJTYPE_HATCH)[0]), 10 + 4) << "35 .. 65 cut in two";
+    EXPECT_EQ(Pieces(OfType(OBJTYPE_HATCH)[0]), 10) << "35 .. 65 whole";
     for (Unit *u : TestAliveUnits())
         EXPECT_FALSE(u->flags & UNIT_SELECTED) << "the selection is cleared";
     ASSERT_EQ(UndoStepBack(), 1);
@@ -117,6 +119,47 @@ TEST_F(HatchCommand, HatchingAroundPointsUsesTemporarySurfaces)
     EXPECT_EQ(s_Alerts, 1);
     EXPECT_EQ(g_UndoStep, step);
     EXPECT_EQ(OfType(OBJTYPE_HATCH).size(), 1u);
+}
+
+TEST_F(HatchCommand, HatchingAroundAPointLeavesTheHolesOfItsAreaEmpty)
+{
+    // The plate: four lines and two holes; the point lies between the holes.
+    Selected(TestNewLine(-60, -40, 60, -40));
+    Selected(TestNewLine(60, -40, 60, 40));
+    Selected(TestNewLine(60, 40, -60, 40));
+    Selected(TestNewLine(-60, 40, -60, -40));
+    Selected(TestNewObject(0, OBJTYPE_CIRCLE, {-30, 0, -20, 0}));
+    Selected(TestNewObject(0, OBJTYPE_CIRCLE, {30, 0, 40, 0}));
+    g_HatchOrigin[0] = 0, g_HatchOrigin[1] = 5;
+    g_CommandState->pointIndex = 2;
+    g_ConstructionPoints[1].x = -49, g_ConstructionPoints[1].y = -5;
+    MenuDrawCommand(main_, 578);
+    EXPECT_EQ(s_Alerts, 0);
+    ASSERT_EQ(OfType(OBJTYPE_HATCH).size(), 1u);
+    // y = 5 crosses both holes: three pieces; y = -35, 35 and 25 one each.
+    std::vector<std::pair<double, double>> at5;
+    int pieces = 0;
+    UnitForEachElement(OfType(OBJTYPE_HATCH)[0], [&](Element *e) {
+        if (e->kind != POINT_START)
+            return;
+        ++pieces;
+        const double *p = static_cast<const double *>(ElementPayload(e));
+        if (std::fabs(p[1] - 5) < 1e-9)
+            at5.push_back({p[0], p[1]});
+    });
+    EXPECT_EQ(pieces, 8 + 2 * 2) << "8 lines from -35 to 35, the two through the holes cut in three";
+    EXPECT_EQ(at5.size(), 3u);
+    EXPECT_TRUE(OfType(OBJTYPE_SURFACE).empty());
+    // A point in a hole hatches that hole only.
+    std::vector<Unit *> hatches = OfType(OBJTYPE_HATCH);
+    hatches[0]->flags &= ~UNIT_SELECTED;
+    for (Unit *u : TestAliveUnits())
+        if (u->object.type != OBJTYPE_HATCH)
+            u->flags |= UNIT_SELECTED;
+    g_ConstructionPoints[1].x = 30, g_ConstructionPoints[1].y = 0;
+    MenuDrawCommand(main_, 578);
+    ASSERT_EQ(OfType(OBJTYPE_HATCH).size(), 2u);
+    EXPECT_EQ(Pieces(OfType(OBJTYPE_HATCH)[1]), 2) << "y = -5 and 5 within the circle";
 }
 
 } // namespace

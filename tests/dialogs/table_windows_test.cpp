@@ -349,3 +349,51 @@ TEST_F(TableWindows, APenTableFileSavesAndLoadsIntoTheWorkingCopy)
 }
 
 } // namespace
+
+namespace {
+
+// The table's buttons, each where no other control lies.
+TEST_F(TableWindows, NoControlLiesOverAnother)
+{
+    Select({"x"});
+    std::vector<std::pair<int, RECT>> controls;
+    for (HWND c = GetWindow(hGlobalPenDialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        RECT r;
+        GetWindowRect(c, &r);
+        controls.push_back({GetDlgCtrlID(c), r});
+    }
+    for (size_t i = 0; i < controls.size(); ++i)
+        for (size_t j = i + 1; j < controls.size(); ++j) {
+            RECT both;
+            EXPECT_FALSE(IntersectRect(&both, &controls[i].second, &controls[j].second))
+                << controls[i].first << " and " << controls[j].first;
+        }
+}
+
+// A question of the table is owned by it and keeps the main window disabled
+// until answered, so a click there cannot raise the main window over it.
+TEST_F(TableWindows, TheTablesQuestionKeepsTheMainWindowDisabled)
+{
+    ShowWindow(g_MainWnd, SW_SHOW);
+    const AlertAnswerHook savedHook = g_AlertAnswerHook;
+    g_AlertAnswerHook = nullptr;
+    Work(3).setA.width += 1; // a change: closing asks whether to apply it
+    HWND owner = nullptr;
+    BOOL mainEnabled = TRUE;
+    {
+        DialogDriver driver({[&](HWND box) {
+            owner = GetWindow(box, GW_OWNER);
+            mainEnabled = IsWindowEnabled(g_MainWnd);
+            PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        }});
+        Command(IDCANCEL);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
+    g_AlertAnswerHook = savedHook;
+    EXPECT_EQ(owner, hGlobalPenDialog);
+    EXPECT_FALSE(mainEnabled);
+    EXPECT_TRUE(IsWindowEnabled(g_MainWnd)) << "enabled again after the answer";
+    EXPECT_TRUE(IsWindowVisible(hGlobalPenDialog)) << "cancelled: the table stays";
+}
+
+} // namespace

@@ -162,15 +162,18 @@ TEST_F(HatchTest, TurnedLinesKeepTheirSpacingThroughTheOrigin)
         }
 }
 
-TEST_F(HatchTest, IslandsStayEmpty)
+TEST_F(HatchTest, HolesOfOneObjectStayEmpty)
 {
-    // 1,000 square islands of 4 mm in a 400 x 250 mm outline, lines 1 mm apart.
+    // 1,000 square holes of 4 mm in a 400 x 250 mm outline, lines 1 mm apart,
+    // all outlines of one object (one contour number).
     lines_.lines[0].offset = 1;
     Square(0, 0, 400, 250);
     for (int row = 0; row < 25; ++row)
         for (int col = 0; col < 40; ++col)
             Square(col * 10 + 3, row * 10 + 3, col * 10 + 7, row * 10 + 7);
     Collect();
+    for (int32_t i = 0; i < boundary_.used; ++i)
+        boundary_.items[i].contour = 7;
     ASSERT_EQ(Lines(0, 0.5, 0, 0, 0), 1);
     // 250 lines of 400 mm less 4 lines through each island row, each 40 x 4 mm shorter.
     EXPECT_NEAR(TotalLength(), 250 * 400 - 25 * 4 * 40 * 4, 1e-6);
@@ -181,6 +184,47 @@ TEST_F(HatchTest, IslandsStayEmpty)
     EXPECT_EQ(HatchPointInside(5, 5, boundary_.items, boundary_.used, 0), 0) << "inside an island";
     EXPECT_EQ(HatchPointInside(1, 1, boundary_.items, boundary_.used, 0), 1);
     EXPECT_EQ(HatchPointInside(-1, 1, boundary_.items, boundary_.used, 0), 0);
+}
+
+TEST_F(HatchTest, EachObjectCountsByItselfSoAnIslandObjectIsHatched)
+{
+    // An outer square with a hole (one surface of two outlines), a square
+    // object in the hole, and a square object inside the solid part.
+    Unit *outer = PickNewPath(OBJTYPE_SURFACE, [] {
+        std::vector<PathStep> steps = PickSquare(0, 0, 100, 100);
+        const std::vector<PathStep> hole = PickSquare(20, 20, 60, 60);
+        steps.insert(steps.end(), hole.begin(), hole.end());
+        return steps;
+    }());
+    outer->flags |= UNIT_SELECTED;
+    Square(30, 30, 50, 50); // in the hole
+    Square(70, 70, 90, 90); // on the solid part
+    Collect();
+    struct Case {
+        double x, y;
+        int inside;
+        const char *what;
+    } cases[] = {
+        {10, 10, 1, "the solid part"},  {25, 25, 0, "the hole"},      {40, 40, 1, "the object in the hole"},
+        {80, 80, 1, "the object on it"}, {110, 50, 0, "outside"},     {-1, 50, 0, "left of all"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(HatchPointInside(c.x, c.y, boundary_.items, boundary_.used, 0), c.inside) << c.what;
+    // The hatch lines follow the same rule: y = 25 runs 0..20 and 60..100,
+    // y = 40 runs 0..20, 30..50 and 60..100, y = 80 runs 0..100 in one piece.
+    lines_.lines[0].offset = 5;
+    ASSERT_EQ(Lines(0, 0, 0, 0, 0), 1);
+    auto lengthAt = [](double y) {
+        double sum = 0;
+        int pieces = 0;
+        for (const GeoObject &g : g_Pieces)
+            if (std::fabs(g.d[1] - y) < 1e-9)
+                sum += std::fabs(g.d[2] - g.d[0]), ++pieces;
+        return std::make_pair(sum, pieces);
+    };
+    EXPECT_EQ(lengthAt(25), std::make_pair(60.0, 2));
+    EXPECT_EQ(lengthAt(40), std::make_pair(80.0, 3));
+    EXPECT_EQ(lengthAt(80), std::make_pair(100.0, 1));
 }
 
 TEST_F(HatchTest, CirclesAreCutExactly)
@@ -247,7 +291,7 @@ TEST_F(HatchTest, HatchCreateStoresHatchObjects)
     ASSERT_EQ(hatches.size(), 2u) << "one per family";
     int pieces = 0;
     UnitForEachElement(hatches[0], [&](Element *e) { pieces += e->kind == POINT_START; });
-    EXPECT_EQ(pieces, 10 + 2) << "lines 5 .. 95; 45 and 55 are cut by the island";
+    EXPECT_EQ(pieces, 10) << "lines 5 .. 95; the island, an object of its own, is hatched with the square";
     EXPECT_NEAR(hatches[0]->frame[0], 0, 1e-9);
     EXPECT_NEAR(hatches[0]->frame[1], 5, 1e-9);
     EXPECT_NEAR(hatches[0]->frame[3], 95, 1e-9);

@@ -10,6 +10,7 @@
 #include "database/create_fixture.h"
 #include "database/undo.h"
 #include "geometry/frame.h"
+#include "geometry/hatch.h"
 #include "geometry/poly.h"
 #include "language/language.h"
 
@@ -118,6 +119,100 @@ TEST_F(SurfaceTest, CirclesStayInTwoArcsAndLinesCutThem)
     EXPECT_EQ(std::count(kinds.begin(), kinds.end(), ELEM_CURVE), 1);
     EXPECT_NEAR(half->frame[1], 0, 1e-9);
     EXPECT_NEAR(half->frame[3], 5, 1e-6);
+}
+
+// The area a point gets among the selected outlines: the outline around it
+// and the outlines of the islands within that outline as holes.
+class SurfaceAreaTest : public SurfaceTest {
+protected:
+    static Unit *Circle(double cx, double cy, double r) { return Selected(TestNewObject(0, OBJTYPE_CIRCLE, {cx, cy, cx + r, cy})); }
+    static void Plate()
+    {
+        Selected(TestNewLine(-60, -40, 60, -40));
+        Selected(TestNewLine(60, -40, 60, 40));
+        Selected(TestNewLine(60, 40, -60, 40));
+        Selected(TestNewLine(-60, 40, -60, -40));
+    }
+    static int Loops(Unit *u)
+    {
+        int n = 0;
+        UnitForEachElement(u, [&](Element *e) { n += e->kind == POINT_START; });
+        return n;
+    }
+    // Whether the generated surface holds (x, y), by its own even-odd count.
+    static bool Holds(double x, double y)
+    {
+        BufferData b{};
+        EXPECT_EQ(PolyBufferAlloc(&b, -2, 1), 1);
+        EXPECT_EQ(PolyBufferAddSelected(&b, UNIT_TEMPORARY, 2), 1);
+        PolyBufferPrepare(&b, 0.001);
+        const bool inside = HatchPointInside(x, y, b.items, b.used, 0) != 0;
+        PolyBufferFree(&b);
+        return inside;
+    }
+    struct Case {
+        double x, y;           // the entered point
+        int loops;             // 0: no area
+        std::vector<std::pair<double, double>> in, out; // probes
+        const char *what;
+    };
+    void Check(const std::vector<Case> &cases)
+    {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(c.what);
+            Alerts() = AlertLog{};
+            UndoInitProcess();
+            const int made = PolyGenerateSurface(UNIT_SELECTED, c.x, c.y);
+            if (c.loops == 0) {
+                EXPECT_EQ(made, 0);
+                EXPECT_TRUE(Alerted(8)) << "the user is told";
+                EXPECT_TRUE(Surfaces().empty());
+            } else {
+                ASSERT_EQ(made, 1);
+                ASSERT_EQ(Surfaces().size(), 1u);
+                EXPECT_EQ(Loops(Surfaces()[0]), c.loops);
+                for (auto [x, y] : c.in)
+                    EXPECT_TRUE(Holds(x, y)) << x << " " << y;
+                for (auto [x, y] : c.out)
+                    EXPECT_FALSE(Holds(x, y)) << x << " " << y;
+            }
+            UndoDeleteTemporary();
+            UndoFinishProcess();
+        }
+    }
+};
+
+TEST_F(SurfaceAreaTest, APlateWithTwoHoles)
+{
+    Plate();
+    Circle(-30, 0, 10);
+    Circle(30, 0, 10);
+    const std::vector<std::pair<double, double>> ring{{0, 25}, {0, -30}, {-49, -5}, {55, 35}};
+    const std::vector<std::pair<double, double>> holes{{-30, 0}, {30, 0}, {-35, 5}};
+    Check({
+        {0, 25, 3, ring, holes, "in the ring above"},
+        {0, -30, 3, ring, holes, "in the ring below"},
+        {-49, -5, 3, ring, holes, "in the ring, nearer the hole than the edge"},
+        {-30, 0, 1, {{-30, 0}, {-35, 5}}, {{0, 25}, {30, 0}}, "in a hole"},
+        {100, 100, 0, {}, {}, "outside everything"},
+        {0, 40, 3, ring, holes, "on the outer outline"},
+        {-20, 0, 1, {{-30, 0}}, {{0, 25}}, "on a hole's outline"},
+    });
+}
+
+TEST_F(SurfaceAreaTest, IslandsTouchingTheOutlineAndNestedIslands)
+{
+    Plate();
+    Circle(55, 0, 10);  // crosses the right edge: a bay of the outline, no hole
+    Circle(0, 0, 30);   // an island ...
+    Circle(0, 0, 10);   // ... with an island of its own
+    Check({
+        {-50, 30, 2, {{-50, 30}, {45, 30}}, {{52, 0}, {58, 0}, {0, 20}, {0, 0}}, "between the outline and the islands"},
+        {0, 20, 2, {{0, 20}, {-20, 0}}, {{0, 0}, {-50, 30}}, "in the ring of the nested islands"},
+        {0, 0, 1, {{0, 0}}, {{0, 20}}, "in the innermost island"},
+        {58, 0, 1, {{58, 0}, {50, 5}}, {{62, 0}, {0, 35}}, "in the island's part within the plate"},
+        {62, 0, 1, {{62, 0}}, {{58, 0}, {0, 35}}, "in the island's part outside the plate"},
+    });
 }
 
 TEST_F(SurfaceTest, TheSplitKeepsASlotForItsSentinel)
