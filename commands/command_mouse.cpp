@@ -30,7 +30,12 @@ namespace {
 constexpr double ZOOM_IN = 2.0;
 constexpr double ZOOM_OUT = 0.5;
 constexpr int AREA_NONE = -3;           // the remembered status-help area: none
-constexpr int TEXT_BUTTON_HELP = 55;    // + the button: its status-bar help
+// + the button: its status-bar help; the dialog texts after the pen and
+// layer tables' buttons hold the view popup's items, so the buttons past
+// them say what their tooltips say.
+constexpr int TEXT_BUTTON_HELP = 55;
+constexpr int TEXT_BUTTON_HELP_LAST = 66;
+constexpr int TOOLTIP_BUTTON_HELP = 39; // eTooltipTexts: + the button
 constexpr int TEXT_STATUS_HINT = 16;
 constexpr int COMMAND_ZOOM_WINDOW = 104;
 constexpr int SNAP_SWITCH_ON = 0;
@@ -259,7 +264,9 @@ void CommandMouseMove(int window, int x, int y)
     if (area >= 0 && area != s_StatusArea) {
         if (IsButton(area)) {
             WriteRefreshStatus();
-            WriteShowStatusText(eDialogText[TEXT_BUTTON_HELP + area], eStatusTexts[TEXT_STATUS_HINT]);
+            const char *help = TEXT_BUTTON_HELP + area <= TEXT_BUTTON_HELP_LAST ? eDialogText[TEXT_BUTTON_HELP + area]
+                                                                                 : eTooltipTexts[TOOLTIP_BUTTON_HELP + area];
+            WriteShowStatusText(help, eStatusTexts[TEXT_STATUS_HINT]);
         }
         s_StatusArea = area;
     } else if (area < 0 && s_StatusArea != AREA_NONE) {
