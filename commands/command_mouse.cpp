@@ -1,6 +1,8 @@
 // The mouse in the drawing windows.
 #include "commands/command_mouse.h"
 
+#include <algorithm>
+
 #include "app/convert.h"
 #include "app/darad4.h"
 #include "app/init_dialogs.h"
@@ -227,6 +229,28 @@ bool ButtonPressedLook(int button)
     if (option == SIZE_MAX)
         return false;
     return *reinterpret_cast<const uint32_t *>(reinterpret_cast<const char *>(&g_Options) + option) != 0;
+}
+
+// The pictures of the tool-window buttons 5 to 13, in button order.
+const char *const MARGIN_ICONS[] = {"IDI_WPEN",    "IDI_WLAYER", "IDI_WVIEW",  "IDI_WPANEL", "IDI_WSTATUS",
+                                    "IDI_WTOOLBOX", "IDI_WPROP",  "IDI_WBLOCK", "IDI_WGUIDE"};
+constexpr int MARGIN_ICON_SIZE = 16;
+
+// The button's picture, centred, shrunk to fit a small button and moved by
+// one pixel while pressed.
+void DrawMarginIcon(HDC dc, const RECT &r, int button, int offset)
+{
+    const int k = button - WINDOW_CORNER_BUTTONS;
+    if (k < 0 || k >= int(sizeof MARGIN_ICONS / sizeof MARGIN_ICONS[0]))
+        return;
+    HICON icon = static_cast<HICON>(LoadImageA(g_Instance, MARGIN_ICONS[k], IMAGE_ICON, MARGIN_ICON_SIZE,
+                                               MARGIN_ICON_SIZE, LR_SHARED));
+    if (!icon)
+        return;
+    const int room = std::min<int>(r.right - r.left, r.bottom - r.top) - 4;
+    const int size = std::max(4, std::min(MARGIN_ICON_SIZE, room));
+    DrawIconEx(dc, (r.left + r.right - size) / 2 + offset, (r.top + r.bottom - size) / 2 + offset, icon, size, size, 0,
+               nullptr, DI_NORMAL);
 }
 
 } // namespace
@@ -456,6 +480,8 @@ void CommandDrawWindowButton(int window, int button)
         Polygon(dc, triangle, 3);
         SelectObject(dc, oldPen);
         SelectObject(dc, oldBrush);
+    } else {
+        DrawMarginIcon(dc, r, button, (look & BUTTON_LOOK_PRESSED) ? 1 : 0);
     }
     ReleaseDC(w->hwnd, dc);
 }
