@@ -138,7 +138,7 @@ INT_PTR CALLBACK LayerTableProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 const TableKind LAYER_KIND = {
-    "LAYERDEF", LayerTableProc, "IDI_TLAYER", CAPTION_COMMAND, BOX06_LAYER_TABLE_HELP, 388, 236,
+    "LAYERDEF", LayerTableProc, "IDI_TLAYER", CAPTION_COMMAND, BOX06_LAYER_TABLE_HELP, 388, 238,
     129, 137, 51, 114, 28, 115, 27, 101,
     55, 56, 80, 45,
     false, true,
