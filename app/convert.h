@@ -198,6 +198,10 @@ int ConvertCommandToIconIndex(int commandId);
 HBITMAP ConvertModuleIcon40(const ModuleCommand *entry, int groupId);
 HBITMAP ConvertCommandToIcon(int commandId);
 HBITMAP ConvertCommandToIcon24(uint32_t menuCode);
+// The cellSize cell at (x, y) of a bitmap drawn dark on light, centred in a
+// new one-bit iconSize picture; its dark pixels are set bits when inkSet,
+// else clear bits on a set ground. Outside the bitmap stays ground.
+HBITMAP ConvertCutCell(HBITMAP strip, int x, int y, int cellSize, int iconSize, bool inkSet);
 // '1' to '9' and '0' for 0 to 9, 'A' to 'Z' for 10 to 35, else a blank.
 char ConvertIndexToAccelChar(int index);
 // Menu codes: 0 to 10 the main menus, MENU_PLUGIN_HEADER | module a module's

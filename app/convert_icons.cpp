@@ -18,14 +18,13 @@ constexpr int SMALL_PLUGIN_MENU = 11; // the small cell of a plug-in menu withou
 // A plug-in's handle may be stale: only a live bitmap is cut from.
 bool LiveBitmap(HBITMAP bitmap) { return bitmap && GetObjectType(bitmap) == OBJ_BITMAP; }
 
-// The size x size cell at (x, y) of a plug-in's bitmap, inverted into a new
-// one-bit bitmap: the plug-in draws dark on light, the program's cells hold
-// their drawn pixels as set bits. What lies outside the bitmap stays empty.
-HBITMAP CutCell(HBITMAP strip, int x, int y, int size)
+} // namespace
+
+HBITMAP ConvertCutCell(HBITMAP strip, int x, int y, int cellSize, int iconSize, bool inkSet)
 {
     constexpr int LIGHT = 3 * 128; // the sum of red, green and blue from which a pixel is light
     BITMAP info{};
-    if (!GetObjectA(strip, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
+    if (iconSize < cellSize || !GetObjectA(strip, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
         return nullptr;
     BITMAPINFO format{};
     format.bmiHeader.biSize = sizeof format.bmiHeader;
@@ -40,19 +39,29 @@ HBITMAP CutCell(HBITMAP strip, int x, int y, int size)
     ReleaseDC(nullptr, screen);
     if (rows != info.bmHeight)
         return nullptr;
-    const int rowBytes = (size + 15) / 16 * 2; // rows of a bitmap end on a word
-    std::vector<uint8_t> bits(size_t(rowBytes) * size_t(size), 0);
-    for (int row = 0; row < size; ++row)
-        for (int column = 0; column < size; ++column) {
+    const int rowBytes = (iconSize + 15) / 16 * 2; // rows of a bitmap end on a word
+    const int margin = (iconSize - cellSize) / 2;
+    std::vector<uint8_t> bits(size_t(rowBytes) * size_t(iconSize), inkSet ? 0x00 : 0xff);
+    for (int row = 0; row < cellSize; ++row)
+        for (int column = 0; column < cellSize; ++column) {
             const int sx = x + column, sy = y + row;
             if (sx < 0 || sy < 0 || sx >= info.bmWidth || sy >= info.bmHeight)
                 continue;
             const uint32_t p = pixels[size_t(sy) * size_t(info.bmWidth) + size_t(sx)];
-            if (int(p & 0xff) + int((p >> 8) & 0xff) + int((p >> 16) & 0xff) < LIGHT)
-                bits[size_t(row) * size_t(rowBytes) + size_t(column / 8)] |= uint8_t(0x80 >> (column % 8));
+            if (int(p & 0xff) + int((p >> 8) & 0xff) + int((p >> 16) & 0xff) >= LIGHT)
+                continue;
+            const int ix = margin + column;
+            uint8_t &byte = bits[size_t(margin + row) * size_t(rowBytes) + size_t(ix / 8)];
+            const uint8_t bit = uint8_t(0x80 >> (ix % 8));
+            byte = inkSet ? uint8_t(byte | bit) : uint8_t(byte & ~bit);
         }
-    return CreateBitmap(size, size, 1, 1, bits.data());
+    return CreateBitmap(iconSize, iconSize, 1, 1, bits.data());
 }
+
+namespace {
+
+// A module's own cell: the program's cells hold their drawn pixels as set bits.
+HBITMAP CutCell(HBITMAP strip, int x, int y, int size) { return ConvertCutCell(strip, x, y, size, size, true); }
 
 int GroupOf(int commandId)
 {
