@@ -191,6 +191,17 @@ constexpr size_t CONVERT_TITLE_SIZE = 256;
 // Cells of the command-icon strip; cell 0 is empty.
 int ConvertGetIconCount();
 int ConvertCommandToIconIndex(int commandId);
+// One-bit pictures that the caller deletes. A module command's 40 x 40 icon
+// by its entry's icon choice (groupId's cell when it has none); a command's
+// icon (a plug-in, import or export command's own); a menu's 24 x 24 icon
+// (a menu code as ConvertGetMenuName takes it).
+HBITMAP ConvertModuleIcon40(const ModuleCommand *entry, int groupId);
+HBITMAP ConvertCommandToIcon(int commandId);
+HBITMAP ConvertCommandToIcon24(uint32_t menuCode);
+// The cellSize cell at (x, y) of a bitmap drawn dark on light, centred in a
+// new one-bit iconSize picture; its dark pixels are set bits when inkSet,
+// else clear bits on a set ground. Outside the bitmap stays ground.
+HBITMAP ConvertCutCell(HBITMAP strip, int x, int y, int cellSize, int iconSize, bool inkSet);
 // '1' to '9' and '0' for 0 to 9, 'A' to 'Z' for 10 to 35, else a blank.
 char ConvertIndexToAccelChar(int index);
 // Menu codes: 0 to 10 the main menus, MENU_PLUGIN_HEADER | module a module's

@@ -8,6 +8,7 @@
 #include "app/system.h"
 #include "files/zvi.h"
 #include "language/language.h"
+#include "language/language_text.h"
 #include "language/language_entries.h"
 #include "plugin/zvi_module.h"
 
@@ -51,13 +52,7 @@ constexpr int VIEW_GROUP_SIZE = 5;
 int32_t g_DigitizerState[3] = {0, 0, 0};
 
 // A language table entry, or "" past the table's end.
-const char *TableEntry(const char *const *table, int index)
-{
-    for (int i = 0; i <= index; ++i)
-        if (!table[i] || table[i][0] == '\x04')
-            return "";
-    return table[index];
-}
+const char *TableEntry(const char *const *table, int index) { return LanguageEntry(table, index); }
 
 const MenuRange *MenuRangeOf(int id)
 {

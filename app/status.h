@@ -77,7 +77,7 @@ void StatusDrawToolBorder(HDC dc, uint32_t state, const RECT &r);
 // A monochrome bitmap centred on a button in the state's look.
 void StatusDrawBitmapButton(HDC dc, HBITMAP bitmap, int width, int height, uint32_t state, const RECT &r);
 void StatusDrawCommandButton40(HDC dc, int commandId, uint32_t state, const RECT &r);
-void StatusDrawCommandButton24(HDC dc, int group, uint32_t state, const RECT &r);
+void StatusDrawCommandButton24(HDC dc, uint32_t menuCode, uint32_t state, const RECT &r);
 // The text of a line width on a pen row or a width preset.
 void StatusWidthText(char *out, size_t size, double width);
 

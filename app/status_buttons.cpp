@@ -4,6 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "app/convert.h"
 #include "app/init_gdi.h"
 #include "app/status.h"
 #include "app/status_draw.h"
@@ -175,15 +176,15 @@ void StatusDrawBitmapButton(HDC dc, HBITMAP bitmap, int width, int height, uint3
 
 void StatusDrawCommandButton40(HDC dc, int commandId, uint32_t state, const RECT &r)
 {
-    HBITMAP icon = Box13CommandBitmap40(commandId);
+    HBITMAP icon = ConvertCommandToIcon(commandId);
     StatusDrawBitmapButton(dc, icon, BOX13_ICON_SIZE, BOX13_ICON_SIZE, state, r);
     if (icon)
         DeleteObject(icon);
 }
 
-void StatusDrawCommandButton24(HDC dc, int group, uint32_t state, const RECT &r)
+void StatusDrawCommandButton24(HDC dc, uint32_t menuCode, uint32_t state, const RECT &r)
 {
-    HBITMAP icon = Box13CommandBitmap24(group);
+    HBITMAP icon = ConvertCommandToIcon24(menuCode);
     StatusDrawBitmapButton(dc, icon, BOX13_SMALL_SIZE, BOX13_SMALL_SIZE, state, r);
     if (icon)
         DeleteObject(icon);

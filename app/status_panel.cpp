@@ -133,7 +133,7 @@ void Triangle(HDC dc, int cx, int top, bool up, COLORREF colour)
 // The command's icon at half size, for the switch cells.
 void SmallCommandIcon(HDC dc, int commandId, int x, int y, COLORREF colour)
 {
-    HBITMAP icon = Box13CommandBitmap40(commandId);
+    HBITMAP icon = ConvertCommandToIcon(commandId);
     HDC mem = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(mem, icon);
     const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));

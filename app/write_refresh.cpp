@@ -527,8 +527,15 @@ void WriteDrawGuideDC(HWND guide, HDC dc)
     SetBkMode(dc, OPAQUE);
     RECT room{client.left + GUIDE_MARGIN, client.top, client.right, client.bottom};
     const uint32_t mask = g_GuideState & 0x1FFFFFFF;
+    // The step being entered heads the hints: what the next click gives.
+    const bool stepping = g_CommandState && g_CommandState->stepCount > 0;
+    if (stepping) {
+        RECT line = room;
+        room.top += DrawTextA(dc, PromptText(), -1, &line, DT_WORDBREAK | DT_NOPREFIX);
+    }
     if (!mask && !((g_GuideState & WRITE_GUIDE_EXTRA) && g_GuideExtraText)) {
-        DrawTextA(dc, eGuideText[0], -1, &room, DT_WORDBREAK | DT_NOPREFIX);
+        if (!stepping)
+            DrawTextA(dc, eGuideText[0], -1, &room, DT_WORDBREAK | DT_NOPREFIX);
     } else {
         int entries = 0; // the table ends at its first entry made of the character 4
         while (eGuideText[entries][0] != 4)

@@ -2,6 +2,8 @@
 #include "commands/command_mouse.h"
 #include "commands/input_pointer.h"
 
+#include <algorithm>
+
 #include "app/convert.h"
 #include "app/darad4.h"
 #include "app/init_dialogs.h"
@@ -31,7 +33,12 @@ namespace {
 constexpr double ZOOM_IN = 2.0;
 constexpr double ZOOM_OUT = 0.5;
 constexpr int AREA_NONE = -3;           // the remembered status-help area: none
-constexpr int TEXT_BUTTON_HELP = 55;    // + the button: its status-bar help
+// + the button: its status-bar help; the dialog texts after the pen and
+// layer tables' buttons hold the view popup's items, so the buttons past
+// them say what their tooltips say.
+constexpr int TEXT_BUTTON_HELP = 55;
+constexpr int TEXT_BUTTON_HELP_LAST = 66;
+constexpr int TOOLTIP_BUTTON_HELP = 39; // eTooltipTexts: + the button
 constexpr int TEXT_STATUS_HINT = 16;
 constexpr int COMMAND_ZOOM_WINDOW = 104;
 constexpr int SNAP_SWITCH_ON = 0;
@@ -225,6 +232,28 @@ bool ButtonPressedLook(int button)
     return *reinterpret_cast<const uint32_t *>(reinterpret_cast<const char *>(&g_Options) + option) != 0;
 }
 
+// The pictures of the tool-window buttons 5 to 13, in button order.
+const char *const MARGIN_ICONS[] = {"IDI_WPEN",    "IDI_WLAYER", "IDI_WVIEW",  "IDI_WPANEL", "IDI_WSTATUS",
+                                    "IDI_WTOOLBOX", "IDI_WPROP",  "IDI_WBLOCK", "IDI_WGUIDE"};
+constexpr int MARGIN_ICON_SIZE = 16;
+
+// The button's picture, centred, shrunk to fit a small button and moved by
+// one pixel while pressed.
+void DrawMarginIcon(HDC dc, const RECT &r, int button, int offset)
+{
+    const int k = button - WINDOW_CORNER_BUTTONS;
+    if (k < 0 || k >= int(sizeof MARGIN_ICONS / sizeof MARGIN_ICONS[0]))
+        return;
+    HICON icon = static_cast<HICON>(LoadImageA(g_Instance, MARGIN_ICONS[k], IMAGE_ICON, MARGIN_ICON_SIZE,
+                                               MARGIN_ICON_SIZE, LR_SHARED));
+    if (!icon)
+        return;
+    const int room = std::min<int>(r.right - r.left, r.bottom - r.top) - 4;
+    const int size = std::max(4, std::min(MARGIN_ICON_SIZE, room));
+    DrawIconEx(dc, (r.left + r.right - size) / 2 + offset, (r.top + r.bottom - size) / 2 + offset, icon, size, size, 0,
+               nullptr, DI_NORMAL);
+}
+
 } // namespace
 
 void CommandMouseMove(int window, int x, int y)
@@ -260,7 +289,9 @@ void CommandMouseMove(int window, int x, int y)
     if (area >= 0 && area != s_StatusArea) {
         if (IsButton(area)) {
             WriteRefreshStatus();
-            WriteShowStatusText(eDialogText[TEXT_BUTTON_HELP + area], eStatusTexts[TEXT_STATUS_HINT]);
+            const char *help = TEXT_BUTTON_HELP + area <= TEXT_BUTTON_HELP_LAST ? eDialogText[TEXT_BUTTON_HELP + area]
+                                                                                 : eTooltipTexts[TOOLTIP_BUTTON_HELP + area];
+            WriteShowStatusText(help, eStatusTexts[TEXT_STATUS_HINT]);
         }
         s_StatusArea = area;
     } else if (area < 0 && s_StatusArea != AREA_NONE) {
@@ -456,6 +487,8 @@ void CommandDrawWindowButton(int window, int button)
         Polygon(dc, triangle, 3);
         SelectObject(dc, oldPen);
         SelectObject(dc, oldBrush);
+    } else {
+        DrawMarginIcon(dc, r, button, (look & BUTTON_LOOK_PRESSED) ? 1 : 0);
     }
     ReleaseDC(w->hwnd, dc);
 }

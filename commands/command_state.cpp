@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "commands/input.h"
+
 namespace {
 
 CommandState s_MainState;
@@ -63,6 +65,9 @@ void CommandResetStates()
     InitState(s_TransparentState, COMMAND_TRANSPARENT);
     std::memset(s_MainPoints, 0, sizeof s_MainPoints);
     std::memset(s_TransparentPoints, 0, sizeof s_TransparentPoints);
+    // The first step's prompt, which the status bar shows before any command starts.
+    s_MainPoints[0].prompt = InputPointName(s_MainState.pointKind);
+    s_TransparentPoints[0].prompt = InputPointName(s_TransparentState.pointKind);
     CommandSelectState(0);
 }
 

@@ -9,6 +9,7 @@
 #include "app/window.h"
 #include "app/write_refresh.h"
 #include "commands/command_state.h"
+#include "language/language_text.h"
 #include "database/undo.h"
 #include "display/screen.h"
 #include "plugin/zvi_module.h"
@@ -46,7 +47,7 @@ void SetStep(int i, int32_t kind, int32_t reference, const char *prompt)
     InputPointEntry &e = g_InputPoints[i];
     e.kind = kind;
     e.reference = reference;
-    e.prompt = prompt;
+    e.prompt = prompt ? prompt : InputPointName(kind);
 }
 
 // The steps of the template in the entered-point array.
@@ -121,6 +122,12 @@ int Accept(int i, double x, double y, int code)
 }
 
 } // namespace
+
+const char *InputPointName(int32_t kind)
+{
+    const char *name = LanguageEntry(ePointNames, kind);
+    return name[0] ? name : ePointNames[0];
+}
 
 int InputStart(int commandId)
 {

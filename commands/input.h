@@ -8,6 +8,9 @@
 
 // --- the state machine (input.cpp); codes are INPUT_* of command_state.h
 
+// The prompt of a step of point kind kind: its point name, or the plain
+// point name when the language module has none for it.
+const char *InputPointName(int32_t kind);
 int InputStart(int commandId);
 int InputReset();
 int InputBeginFirstStep();

@@ -260,7 +260,7 @@ void SetStep(int i, int32_t kind, int32_t reference, double value)
     e.kind = kind;
     e.reference = reference;
     e.value = value;
-    e.prompt = nullptr; // the point name of the kind
+    e.prompt = InputPointName(kind);
 }
 
 // Repeating segments of `width` steps from k on, as many as fit below the

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/convert.h"
 #include "app/darad4.h"
 #include "app/init_sound.h"
 #include "app/system.h"
@@ -180,16 +181,11 @@ void InputCommandCaption(int commandId, char *out, size_t size)
 {
     if (!size)
         return;
-    out[0] = '\0';
-    char text[CAPTION_SIZE] = "";
-    HMENU menu = g_MainWnd ? GetMenu(g_MainWnd) : nullptr;
-    if (!menu || !GetMenuStringA(menu, static_cast<UINT>(commandId), text, sizeof text, MF_BYCOMMAND))
-        return;
-    size_t n = 0;
-    for (const char *c = text; *c && *c != '\t' && n + 1 < size; ++c)
-        if (*c != '&')
-            out[n++] = *c;
-    out[n] = '\0';
+    // The title names the command whole ("Fillet Two Objects"), where a
+    // submenu's item text only makes sense under its submenu.
+    char title[CONVERT_TITLE_SIZE];
+    ConvertGetCommandTitle(title, commandId);
+    lstrcpynA(out, title, static_cast<int>(size < CONVERT_TITLE_SIZE ? size : CONVERT_TITLE_SIZE));
 }
 
 int InputParameterDialog(HWND owner, int commandId)

@@ -128,9 +128,9 @@ INT_PTR CALLBACK PenTableProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 const TableKind PEN_KIND = {
-    "PENDEF", PenTableProc, "IDI_TPEN", CAPTURED_CAPTION, BOX05_PEN_TABLE_HELP, 388, 244,
+    "PENDEF", PenTableProc, "IDI_TPEN", CAPTURED_CAPTION, BOX05_PEN_TABLE_HELP, 388, 248,
     133, 138, 50, 131, 24, 132, 23, 102,
-    54, 79, 74,
+    53, 54, 79, 74,
     true, false,
     sizeof(PenDef), DrawingPens, &g_PenLink, &g_ActivePen, &g_PenListDirty, &g_Options.penDialogVisible,
     &hGlobalPenDialog, &g_MsgPen2, &g_Options.penDialogPlacement,

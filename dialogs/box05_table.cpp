@@ -49,7 +49,7 @@ constexpr int BUTTON_SETS_LINKED = 15, BUTTON_SET_A = 16, BUTTON_COPY_A = 20, BU
               BUTTON_VISIBLE_A = 22, BUTTON_VISIBLE = 23, BUTTON_CANCEL_LINK = 1;   // eButtonText
 constexpr int MSG_SELECT_ONE = 108, MSG_NAME_USED = 25, MSG_NO_MATCH = 118, MSG_ONE_MATCH = 116,
               MSG_MATCHES = 117, MSG_LIST_ERROR = 121;                               // eAlertTextOK
-constexpr int CAPTION_NEW = 53, CAPTION_SETS = 2, CAPTION_SET_B = 3, CAPTION_SET_A = 4; // eCaptionTexts
+constexpr int CAPTION_SETS = 2, CAPTION_SET_B = 3, CAPTION_SET_A = 4; // eCaptionTexts
 constexpr int MESSAGE_SIZE = 600;
 constexpr uint32_t ANSWER_COPY_A = 16, ANSWER_COPY_B = 17;
 constexpr int REPORT_STATE_BITS = 5;
@@ -336,7 +336,7 @@ void NewRecord(TableWindow *w)
     char name[TABLE_NAME_SIZE] = "";
     if (p != 0)
         lstrcpynA(name, NameOf(w, p), TABLE_NAME_SIZE);
-    if (!Box01AskFreeName(w->hwnd, eCaptionTexts[CAPTION_NEW], name, TABLE_NAME_SIZE,
+    if (!Box01AskFreeName(w->hwnd, eCaptionTexts[w->kind->captionNew], name, TABLE_NAME_SIZE,
                           [w](const char *n) { return FindRecord(w, n); }, -1))
         return;
     for (int i = 1; i < TABLE_SLOTS; ++i) {

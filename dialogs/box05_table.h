@@ -36,7 +36,7 @@ struct TableKind {
     int minWidth, minHeight; // dialog units
     int msgClose, msgTake, msgDeleteOne, msgDeleteOneUsed, msgDeleteSeveral, msgDeleteSeveralUsed, msgFull,
         msgLink;             // eAlertTextOK
-    int captionRename, captionCopyToGroup, captionFilter; // eCaptionTexts
+    int captionNew, captionRename, captionCopyToGroup, captionFilter; // eCaptionTexts
     bool hasLayerButton;
     bool keepsCopySwitch; // showing the window keeps the copy-to-group switch
     // The drawing's table and its words.

@@ -138,9 +138,9 @@ INT_PTR CALLBACK LayerTableProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 const TableKind LAYER_KIND = {
-    "LAYERDEF", LayerTableProc, "IDI_TLAYER", CAPTION_COMMAND, BOX06_LAYER_TABLE_HELP, 388, 236,
+    "LAYERDEF", LayerTableProc, "IDI_TLAYER", CAPTION_COMMAND, BOX06_LAYER_TABLE_HELP, 388, 238,
     129, 137, 51, 114, 28, 115, 27, 101,
-    56, 80, 45,
+    55, 56, 80, 45,
     false, true,
     sizeof(LayerDef), DrawingLayers, &g_LayerLink, &g_ActiveLayer, &g_LayerListDirty, &g_Options.layerDialogVisible,
     &hGlobalLayerDialog, &g_MsgLayer2, &g_Options.layerDialogPlacement,

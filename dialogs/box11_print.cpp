@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/convert.h"
+#include "app/darad4.h"
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
@@ -244,6 +245,11 @@ void Init(HWND dialog, PrintLayoutBlock *b)
     SetInt(dialog, ID_TO, s.pages[2]);
     SetInt(dialog, ID_COPIES, s.copies);
     SetDlgItemTextA(dialog, ID_FILE, s.fileName);
+    // The orientation buttons show the upright and the lying page.
+    static const char *const ORIENTATION_ICONS[2] = {"IDI_PAGEMOD1", "IDI_PAGEMOD2"};
+    for (int i = 0; i < 2; ++i)
+        if (HICON icon = LoadIconA(g_Instance, ORIENTATION_ICONS[i]))
+            SendDlgItemMessageA(dialog, ID_PORTRAIT + i, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
 }
 
 void Confirm(HWND dialog, PrintLayoutBlock *b)

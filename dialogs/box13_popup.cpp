@@ -194,7 +194,7 @@ void PaintCell(HDC dc, int cell)
     const uint32_t pressed = cell == s.drawnPressed ? STATE_PRESSED : 0;
     if (kind == Kind::Group) {
         const uint32_t state = pressed ? pressed : (n == s.group ? STATE_CURRENT_HEAD : 0);
-        StatusDrawCommandButton24(dc, IdOf(s.heads[n]), state, r);
+        StatusDrawCommandButton24(dc, g_MenuLayout[s.heads[n]] & (MENU_ID_MASK | MENU_PLUGIN_HEADER), state, r);
         return;
     }
     const int entry = EntryOf(cell), id = IdOf(entry);

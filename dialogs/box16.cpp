@@ -134,7 +134,9 @@ void SetDouble(HWND page, int id, double value, int digits)
 
 int Refuse(HWND page, int id, int message)
 {
-    AlertOk(page, eAlertTextOK[message]);
+    // A plain acknowledgement: the page stays open with the field to mend,
+    // so nothing is cancelled.
+    AlertButton1(page, eAlertTextOK[message]);
     Box01DialogFocusEdit(page, id);
     return 0;
 }

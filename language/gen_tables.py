@@ -158,8 +158,40 @@ USE = re.compile(r'\bLANG(_FORMAT)?\(\s*(e\w+)\s*,\s*(\w+)\s*(?:,\s*"([^"]*)"\s*
 SOURCE_SUFFIXES = (".cpp", ".h")
 
 
+# A use by number: eTable[12], or eTable[NAME] with NAME a constant the same
+# file gives a number ("constexpr int NAME = 12" or in a list of such).
+INDEXED = re.compile(r'\b(e[A-Z]\w*)\[\s*(\d+|[A-Z][A-Z0-9_]*)\s*\]')
+CONSTANT = re.compile(r'\b([A-Z][A-Z0-9_]*)\s*=\s*(\d+)\b')
+CONSTANT_LINE = re.compile(r'^\s*(?:static\s+)?constexpr\s+(?:int|int32_t|uint32_t|size_t)\s+(.*)$', re.M)
+
+
+def file_constants(text):
+    """The integer constants a source file declares, by name."""
+    constants = {}
+    for line in CONSTANT_LINE.finditer(text):
+        for m in CONSTANT.finditer(line.group(1).split("//")[0]):
+            constants[m.group(1)] = int(m.group(2))
+    return constants
+
+
+def read_indexed_uses(path, text, known):
+    """The entries a source reads by a number or a numbered constant."""
+    constants = file_constants(text)
+    cited = []
+    for m in INDEXED.finditer(text):
+        table, index = m.groups()
+        if table not in known:
+            continue
+        value = int(index) if index.isdigit() else constants.get(index)
+        if value is None:
+            continue
+        where = f"{path}:{text.count(chr(10), 0, m.start()) + 1}"
+        cited.append((table, value, None, where))
+    return cited
+
+
 def read_uses(dirs, known, names):
-    """The entries the sources use by name, in the form read_cited gives."""
+    """The entries the sources use by name or number, in the form read_cited gives."""
     cited = []
     for d in dirs:
         for f in sorted(os.listdir(d)):
@@ -167,6 +199,7 @@ def read_uses(dirs, known, names):
                 continue
             path = os.path.join(d, f)
             text = open(path, encoding="utf-8", errors="replace").read()
+            cited += read_indexed_uses(path, text, known)
             for m in USE.finditer(text):
                 is_format, table, name, want = m.groups()
                 where = f"{path}:{text.count(chr(10), 0, m.start()) + 1}"

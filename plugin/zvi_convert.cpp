@@ -102,39 +102,8 @@ int InRange(double value, double limit, HWND owner)
 // become black; what lies outside the bitmap stays white.
 HBITMAP CutPluginIcon(HBITMAP strip, int x, int y)
 {
-    constexpr int ICON_SIZE = 40, CELL_SIZE = 24, MARGIN = (ICON_SIZE - CELL_SIZE) / 2;
-    constexpr int ROW_BYTES = (ICON_SIZE + 15) / 16 * 2; // rows of a bitmap end on a word
-    constexpr int LIGHT = 3 * 128;
-    BITMAP size{};
-    if (!GetObjectA(strip, sizeof size, &size) || size.bmWidth <= 0 || size.bmHeight <= 0)
-        return nullptr;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.bmWidth;
-    info.bmiHeader.biHeight = -size.bmHeight; // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<uint32_t> pixels(size_t(size.bmWidth) * size_t(size.bmHeight));
-    HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, strip, 0, UINT(size.bmHeight), pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (rows != size.bmHeight)
-        return nullptr;
-    uint8_t bits[ICON_SIZE * ROW_BYTES];
-    std::memset(bits, 0xff, sizeof bits);
-    for (int row = 0; row < CELL_SIZE; ++row)
-        for (int column = 0; column < CELL_SIZE; ++column) {
-            const int sx = x + column, sy = y + row;
-            if (sx < 0 || sy < 0 || sx >= size.bmWidth || sy >= size.bmHeight)
-                continue;
-            const uint32_t p = pixels[size_t(sy) * size_t(size.bmWidth) + size_t(sx)];
-            if (int(p & 0xff) + int((p >> 8) & 0xff) + int((p >> 16) & 0xff) >= LIGHT)
-                continue;
-            const int ix = MARGIN + column;
-            bits[(MARGIN + row) * ROW_BYTES + ix / 8] &= uint8_t(~(0x80 >> (ix % 8)));
-        }
-    return CreateBitmap(ICON_SIZE, ICON_SIZE, 1, 1, bits);
+    constexpr int ICON_SIZE = 40, CELL_SIZE = 24;
+    return ConvertCutCell(strip, x, y, CELL_SIZE, ICON_SIZE, false);
 }
 
 } // namespace

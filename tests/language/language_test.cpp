@@ -231,6 +231,114 @@ TEST_F(LanguageModuleTest, EveryTemplateIsCreatedWithTheControlsTheProgramUses)
     DestroyWindow(host);
 }
 
+// One control of a created dialog, in the dialog's client coordinates.
+struct Placed {
+    int id;
+    std::string cls, text;
+    LONG style;
+    RECT rect;
+};
+
+std::vector<Placed> ControlsOf(HWND dialog)
+{
+    std::vector<Placed> out;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        Placed p{};
+        p.id = GetDlgCtrlID(c);
+        char buffer[512] = "";
+        GetClassNameA(c, buffer, sizeof buffer);
+        p.cls = buffer;
+        buffer[0] = 0;
+        GetWindowTextA(c, buffer, sizeof buffer);
+        p.text = buffer;
+        p.style = GetWindowLongA(c, GWL_STYLE);
+        GetWindowRect(c, &p.rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&p.rect), 2);
+        out.push_back(p);
+    }
+    return out;
+}
+
+bool IsClass(const Placed &p, const char *cls) { return _stricmp(p.cls.c_str(), cls) == 0; }
+
+// Controls that frame others or only paint an area may lie under others.
+bool MayLieUnder(const Placed &p)
+{
+    if (IsClass(p, "Button") && (p.style & BS_TYPEMASK) == BS_GROUPBOX)
+        return true;
+    if (IsClass(p, "Static")) {
+        const LONG type = p.style & SS_TYPEMASK;
+        return type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP &&
+               type != SS_SIMPLE;
+    }
+    return false;
+}
+
+// A static text label whose text does not fit its rectangle in the dialog font.
+bool LabelFits(HWND dialog, const Placed &p, std::string *why)
+{
+    const LONG type = p.style & SS_TYPEMASK;
+    if (!IsClass(p, "Static") || p.text.empty() ||
+        (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE))
+        return true;
+    HWND control = GetDlgItem(dialog, p.id);
+    HDC dc = GetDC(control);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    const int width = p.rect.right - p.rect.left, height = p.rect.bottom - p.rect.top;
+    UINT flags = DT_CALCRECT | DT_EXPANDTABS;
+    if (p.style & SS_NOPREFIX)
+        flags |= DT_NOPREFIX;
+    const bool oneLine = type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE;
+    flags |= oneLine ? DT_SINGLELINE : DT_WORDBREAK;
+    RECT need{0, 0, width, 0};
+    DrawTextA(dc, p.text.c_str(), -1, &need, flags);
+    if (old)
+        SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    if (need.bottom <= height && need.right <= width)
+        return true;
+    *why = "needs " + std::to_string(need.right) + " x " + std::to_string(need.bottom) + " pixels, has " +
+           std::to_string(width) + " x " + std::to_string(height);
+    return false;
+}
+
+TEST_F(LanguageModuleTest, EveryTemplatesControlsLieInsideApartAndItsLabelsFit)
+{
+    const std::vector<TemplateExpectation> templates = ReadTemplates();
+    HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    for (const TemplateExpectation &expected : templates) {
+        SCOPED_TRACE(expected.name);
+        HWND dialog = CreateDialogParamA(module, expected.name.c_str(), expected.child ? host : nullptr,
+                                         QuietDialogProc, 0);
+        ASSERT_NE(dialog, nullptr);
+        RECT client{};
+        GetClientRect(dialog, &client);
+        const std::vector<Placed> controls = ControlsOf(dialog);
+        for (size_t i = 0; i < controls.size(); ++i) {
+            const Placed &a = controls[i];
+            EXPECT_TRUE(a.rect.left >= client.left && a.rect.top >= client.top && a.rect.right <= client.right &&
+                        a.rect.bottom <= client.bottom)
+                << "control " << a.id << " \"" << a.text << "\" lies outside the dialog";
+            std::string why;
+            EXPECT_TRUE(LabelFits(dialog, a, &why)) << "label " << a.id << " \"" << a.text << "\" " << why;
+            if (!(a.style & WS_VISIBLE) || MayLieUnder(a))
+                continue;
+            for (size_t j = i + 1; j < controls.size(); ++j) {
+                const Placed &b = controls[j];
+                RECT common{};
+                if (!(b.style & WS_VISIBLE) || MayLieUnder(b) || !IntersectRect(&common, &a.rect, &b.rect))
+                    continue;
+                ADD_FAILURE() << "controls " << a.id << " \"" << a.text << "\" and " << b.id << " \"" << b.text
+                              << "\" overlap";
+            }
+        }
+        DestroyWindow(dialog);
+    }
+    DestroyWindow(host);
+}
+
 TEST_F(LanguageModuleTest, TheModuleHoldsTheIcons)
 {
     for (const char *name : {"IDI_LOGO", "IDI_ALERT"}) {

@@ -274,6 +274,34 @@ ModuleCommand Command(uint32_t id, const char *name)
 
 ModuleCommand s_Commands[4];
 
+// The module's pictures, drawn black on white as a plug-in draws them: the
+// first command's 40 x 40 cell at (0, 0), a ring with a cross, and the
+// module menu's 24 x 24 cell at (40, 0), three bars.
+HBITMAP OwnPictures()
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP strip = CreateCompatibleBitmap(screen, 64, 40);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, strip);
+    PatBlt(dc, 0, 0, 64, 40, WHITENESS);
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Ellipse(dc, 6, 6, 34, 34);
+    Ellipse(dc, 7, 7, 33, 33);
+    MoveToEx(dc, 20, 2, nullptr);
+    LineTo(dc, 20, 38);
+    MoveToEx(dc, 2, 20, nullptr);
+    LineTo(dc, 38, 20);
+    for (int y = 4; y < 24; y += 7)
+        PatBlt(dc, 43, y, 18, 3, BLACKNESS);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return strip;
+}
+
 } // namespace
 
 extern "C" __declspec(dllexport) int ZVI_CALL ZviPluginLoad(int interfaceVersion)
@@ -284,8 +312,14 @@ extern "C" __declspec(dllexport) int ZVI_CALL ZviPluginLoad(int interfaceVersion
     s_Commands[1] = Command(2, "Zvi test second");
     s_Commands[2] = Command(3, "Zvi test third");
     s_Commands[3] = Command(MODULE_COMMAND_LAST, nullptr);
+    static HBITMAP pictures = OwnPictures();
+    s_Commands[0].bitmap = pictures;
+    s_Commands[0].iconChoice = MODULE_ICON_OWN_CELL;
     ModuleData module{};
     module.defaultEntry = Command(ZVI_MENU_PLUGINS, "Zvi test module");
+    module.defaultEntry.bitmap = pictures;
+    module.defaultEntry.cellX = 40;
+    module.defaultEntry.iconChoice = MODULE_ICON_OWN_CELL;
     module.list = s_Commands;
     module.active = 1;
     module.commandProc = CommandCallback;
