@@ -19,9 +19,12 @@
 #include "database/symbol_find.h"
 #include "database/undo_step.h"
 #include "display/output.h"
+#include "files/file_records.h"
+#include "files/image_list.h"
 #include "geometry/calc_candidate.h"
 #include "geometry/distance.h"
 #include "geometry/distance_internal.h"
+#include "geometry/frame_dim.h"
 
 namespace {
 
@@ -30,6 +33,8 @@ constexpr uint32_t PICK_NEAREST = 0x11EB;
 constexpr uint32_t PICK_MIDDLE = 0x10CB;
 constexpr uint32_t PICK_QUADRANT = 0x10CA;
 constexpr uint32_t PICK_NO_CHOICE = 0x2000;
+// Leader ends closer than this in both coordinates make no leader.
+constexpr double SNAP_SAME_POINT = 1e-10;
 // Point kinds of the selection steps, which enter no point of their own.
 constexpr int32_t SELECTION_KIND_FIRST = 135;
 constexpr int32_t SELECTION_KIND_LAST = 144;
@@ -131,17 +136,61 @@ struct PointSearch {
     SnapResult *best;
 };
 
-// The fourth corner of a framed text, the one point not stored.
+// The points an object shows without storing them: the extension-line feet
+// and dimension-line ends of a dimension, the fourth corner of a framed
+// text's frame, the corners of a reference text's frame and of a bitmap.
 int ExtraPoints(const Unit *object, double out[4][2])
 {
-    if (object->object.type != OBJTYPE_FRAME_TEXT || !g_DrawingSettings.displayFrames)
+    int n = 0;
+    auto put = [&](double x, double y) { out[n][0] = x, out[n][1] = y, ++n; };
+    switch (object->object.type) {
+    case OBJTYPE_DIM_DIST:
+    case OBJTYPE_DIM_RAD:
+    case OBJTYPE_DIM_DIA:
+    case OBJTYPE_DIM_ANGLE:
+    case OBJTYPE_DIM_ARC: {
+        DimLines l;
+        if (!FrameDimensionLines(object, &l))
+            return 0;
+        for (int i = 0; i < 2; ++i)
+            if (l.extension[i])
+                put(l.foot[i].x, l.foot[i].y);
+        put(l.end[0].x, l.end[0].y);
+        put(l.end[1].x, l.end[1].y);
+        return n;
+    }
+    case OBJTYPE_FRAME_TEXT: {
+        const ElementPoint *p1 = DistancePointAt(object, 1), *p2 = DistancePointAt(object, 2),
+                           *p3 = DistancePointAt(object, 3);
+        if (!g_DrawingSettings.displayFrames || !p1 || !p2 || !p3)
+            return 0;
+        put(p2->x + p3->x - p1->x, p2->y + p3->y - p1->y);
+        return n;
+    }
+    case OBJTYPE_REF_TEXT: {
+        // A reference text without a leader has no frame of its own to snap to.
+        const RefTextGeometry *g = FrameRefTextGeometry(object);
+        if (!g || g->frameShape == REFTEXT_FRAME_CIRCLE || g->frameShape == REFTEXT_FRAME_ELLIPSE ||
+            (std::fabs(g->leader[0].x - g->leader[2].x) < SNAP_SAME_POINT &&
+             std::fabs(g->leader[0].y - g->leader[2].y) < SNAP_SAME_POINT))
+            return 0;
+        for (const CalcPoint &c : g->frame)
+            put(c.x, c.y);
+        return n;
+    }
+    case OBJTYPE_BITMAP: {
+        const Element *e = DistanceElementAt(object, 1);
+        double c[4][2];
+        if (!g_DrawingSettings.displayFrames || !e || e->kind != ELEM_BITMAP_REF ||
+            !ImagePlacedCorners(static_cast<const BitmapRefData *>(ElementPayload(e)), 1, c))
+            return 0;
+        for (const auto &corner : c)
+            put(corner[0], corner[1]);
+        return n;
+    }
+    default:
         return 0;
-    const ElementPoint *p1 = DistancePointAt(object, 1), *p2 = DistancePointAt(object, 2),
-                       *p3 = DistancePointAt(object, 3);
-    if (!p1 || !p2 || !p3)
-        return 0;
-    out[0][0] = p2->x + p3->x - p1->x, out[0][1] = p2->y + p3->y - p1->y;
-    return 1;
+    }
 }
 
 // The mode a point element of this kind answers to, 0 for none.

@@ -13,8 +13,12 @@
 #include "database/storage.h"
 #include "database/symbol_find.h"
 #include "display/output.h"
+#include "files/file_records.h"
+#include "files/image_list.h"
 #include "geometry/distance.h"
 #include "geometry/distance_internal.h"
+#include "geometry/flat.h"
+#include "geometry/frame_dim.h"
 
 namespace {
 
@@ -371,6 +375,54 @@ void PathRecords(RecordSink &s, const Unit *object)
     });
 }
 
+// One segment per piece of the smoothed polyline.
+void SplineRecords(RecordSink &s, const Unit *object)
+{
+    const int32_t n = DistanceFlattenSpline(object);
+    const PathPoint *q = g_WorkArrays.pathPoints;
+    for (int32_t i = 1; i < n; ++i)
+        AddSegment(s, q[i - 1].x, q[i - 1].y, q[i].x, q[i].y);
+}
+
+// The extension lines and the dimension line (arc) as last regenerated.
+void DimensionRecords(RecordSink &s, const Unit *object)
+{
+    DimLines l;
+    if (!FrameDimensionLines(object, &l))
+        return;
+    for (int i = 0; i < 2; ++i)
+        if (l.extension[i])
+            AddSegment(s, l.end[i].x, l.end[i].y, l.foot[i].x, l.foot[i].y);
+    if (!l.arc)
+        return AddSegment(s, l.end[0].x, l.end[0].y, l.end[1].x, l.end[1].y);
+    const double arc[4] = {l.end[0].x, l.end[0].y, l.end[1].x, l.end[1].y};
+    AddCircle(s, false, l.centre.x, l.centre.y, l.end[0].x, l.end[0].y, arc, l.sweep >= 0.0 ? 1 : 0);
+}
+
+// The leader and the frame of a reference text.
+void RefTextRecords(RecordSink &s, const Unit *object)
+{
+    const RefTextGeometry *g = FrameRefTextGeometry(object);
+    if (!g)
+        return;
+    const CalcPoint *l = g->leader, *f = g->frame;
+    if (FrameRefTextHasKnee(g->leaderMode)) {
+        AddSegment(s, l[0].x, l[0].y, l[1].x, l[1].y);
+        AddSegment(s, l[1].x, l[1].y, l[2].x, l[2].y);
+    } else {
+        AddSegment(s, l[0].x, l[0].y, l[2].x, l[2].y);
+    }
+    if (g->frameShape == REFTEXT_FRAME_CIRCLE) {
+        AddCircle(s, false, f[0].x, f[0].y, f[1].x, f[1].y, nullptr, 0);
+    } else if (g->frameShape == REFTEXT_FRAME_ELLIPSE) {
+        const double d[6] = {f[0].x, f[0].y, f[1].x, f[1].y, f[2].x, f[2].y};
+        AddEllipse(s, GEO_ELLIPSE, d, 0);
+    } else {
+        for (int i = 0; i < 4; ++i)
+            AddSegment(s, f[i].x, f[i].y, f[(i + 1) % 4].x, f[(i + 1) % 4].y);
+    }
+}
+
 void Records(RecordSink &s, const Unit *object)
 {
     const int32_t type = object->object.type;
@@ -442,6 +494,29 @@ void Records(RecordSink &s, const Unit *object)
         AddSegment(s, p2->x, p2->y, qx, qy);
         AddSegment(s, qx, qy, p3->x, p3->y);
         AddSegment(s, p3->x, p3->y, p1->x, p1->y);
+        return;
+    }
+    case OBJTYPE_SPLINE:
+        SplineRecords(s, object);
+        return;
+    case OBJTYPE_DIM_DIST:
+    case OBJTYPE_DIM_RAD:
+    case OBJTYPE_DIM_DIA:
+    case OBJTYPE_DIM_ANGLE:
+    case OBJTYPE_DIM_ARC:
+        DimensionRecords(s, object);
+        return;
+    case OBJTYPE_REF_TEXT:
+        RefTextRecords(s, object);
+        return;
+    case OBJTYPE_BITMAP: {
+        const Element *e = DistanceElementAt(object, 1);
+        double c[4][2];
+        if (!g_DrawingSettings.displayFrames || !e || e->kind != ELEM_BITMAP_REF ||
+            !ImagePlacedCorners(static_cast<const BitmapRefData *>(ElementPayload(e)), 1, c))
+            return;
+        for (int i = 0; i < 4; ++i)
+            AddSegment(s, c[i][0], c[i][1], c[(i + 1) % 4][0], c[(i + 1) % 4][1]);
         return;
     }
     default: return;

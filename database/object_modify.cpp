@@ -13,6 +13,7 @@
 #include "database/undo.h"
 #include "dialogs/alert.h"
 #include "geometry/frame.h"
+#include "language/language.h"
 #include "language/language_entries.h"
 #include "plugin/zvi_edit.h"
 
@@ -24,7 +25,16 @@ constexpr int32_t kModifyTypes[MODIFY_TYPE_LAST - MODIFY_TYPE_FIRST + 1] = {10, 
 constexpr uint32_t kCarriedFlags = UNIT_USER_MARK | UNIT_MARKED; // go over to the changed unit
 constexpr uint32_t kModifyMarks = UNIT_TRANSFORM | UNIT_TRANSFORM_EXTRA;
 
-// The running command's progress counter (the command sets the total).
+// The running command's progress counter (the command sets the total),
+// shown in the status bar: the preparing walks every 256 units, the walks
+// that change every 128, and once more with the total at each walk's end.
+struct ProgressStep {
+    int entry;      // of eStatusTexts
+    int32_t every;
+};
+constexpr ProgressStep kPrepareProgress = {19, 256};
+constexpr ProgressStep kChangeProgress = {20, 128};
+
 void ProgressReset()
 {
     if (g_CommandState)
@@ -32,10 +42,20 @@ void ProgressReset()
     WriteRefreshStatus();
 }
 
-void ProgressCount()
+void ProgressCount(const ProgressStep &step)
+{
+    if (!g_CommandState)
+        return;
+    const int32_t done = g_CommandState->progressDone++;
+    if (done % step.every == 0)
+        WriteShowStatusPercent(eStatusTexts[step.entry], done, g_CommandState->progressTotal);
+}
+
+void ProgressEnd(const ProgressStep &step)
 {
     if (g_CommandState)
-        ++g_CommandState->progressDone;
+        WriteShowStatusPercent(eStatusTexts[step.entry], g_CommandState->progressTotal,
+                               g_CommandState->progressTotal);
 }
 
 // The flags the changed unit takes from the set (step 1 of both preparing walks).
@@ -122,10 +142,11 @@ int ObjectBackupForModify(int list, uint32_t mask, int keepCopy, int markCopy)
         UndoStampCreated(u);
         u->flags |= f | UNIT_TRANSFORM;
         FrameUnion(rect, u->frame);
-        ProgressCount();
+        ProgressCount(kPrepareProgress);
     }
     for (int i = 0; i < 4; ++i)
         g_ExtentsRect[i] = rect[i];
+    ProgressEnd(kPrepareProgress);
     return 1;
 }
 
@@ -164,7 +185,7 @@ int ObjectCopyForModify(int list, uint32_t mask, int keepOriginal, int markKept,
         UndoStampCreated(replacement);
         replacement->flags |= f | UNIT_TRANSFORM;
         FrameUnion(rect, u->frame);
-        ProgressCount();
+        ProgressCount(kPrepareProgress);
         u = replacement; // the walk goes on behind the replacement
     }
     scratch.Release();
@@ -172,6 +193,7 @@ int ObjectCopyForModify(int list, uint32_t mask, int keepOriginal, int markKept,
         g_ExtentsRect[i] = rect[i];
     if (conversionFailed)
         AlertButton1(g_MainWnd, LANG(eAlertTextSM, e82));
+    ProgressEnd(kPrepareProgress);
     return 1;
 }
 
@@ -213,10 +235,11 @@ int ObjectTransformMarked(const Matrix *matrix, uint32_t mask, int keepSelection
     for (Unit *u = MemListFirst(LIST_DRAWING, mask, mask, 1); u; u = MemListNext(u)) {
         ObjectTransform(u, matrix, keepSelection);
         FrameUnion(rect, u->frame);
-        ProgressCount();
+        ProgressCount(kChangeProgress);
     }
     for (int i = 0; i < 4; ++i)
         g_ChangedRect[i] = rect[i];
+    ProgressEnd(kChangeProgress);
     return 1;
 }
 
@@ -229,10 +252,11 @@ int ObjectRegenerateMarked(uint32_t mask, int keepSelection)
         RegenerateUnit(u);
         ClearModifyMarks(u, keepSelection);
         FrameUnion(rect, u->frame);
-        ProgressCount();
+        ProgressCount(kChangeProgress);
     }
     for (int i = 0; i < 4; ++i)
         g_ChangedRect[i] = rect[i];
+    ProgressEnd(kChangeProgress);
     return 1;
 }
 
@@ -319,10 +343,11 @@ int ObjectTransformSelectedPoints(const Matrix *matrix, uint16_t pointMask)
         else if (u->kind == UNIT_KIND_PLUGIN)
             ObjectTransformPointsOther(u, matrix, pointMask);
         FrameUnion(rect, u->frame);
-        ProgressCount();
+        ProgressCount(kChangeProgress);
     }
     for (int i = 0; i < 4; ++i)
         g_ChangedRect[i] = rect[i];
+    ProgressEnd(kChangeProgress);
     return 1;
 }
 

@@ -274,6 +274,10 @@ int OutputDrawInstance(HDC hdc, Unit *instance, const XProperty *parent, const M
 int OutputSymbolFill(HDC hdc, Unit *surface, const XProperty *parent, const Matrix *matrix, int clip);
 int OutputDrawElement(HDC hdc, Unit *unit, int clip, uint32_t flags);
 int OutputAnnotation(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip);
+// The same as a highlight in the pen and colours the caller chose: texts by
+// their own outlines, a framed text's frame whenever frames are shown, a
+// bitmap by its outline.
+int OutputAnnotationSelection(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip);
 int OutputText(HDC hdc, const FontDef *font, const char *text, const Matrix *matrix, int clip, int showMissing);
 int OutputTextWithAttributes(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
                              const XProperty *parent, const Matrix *matrix, int clip);
@@ -287,7 +291,14 @@ void OutputWalkTextToEnd(const FontDef *font, const char *text);
 // no fill. `label` is the label's own matrix. 1 built, 0 no room.
 constexpr uint32_t OUTPUT_OVERLINE_UNIT_SIZE = 512; // a Line object with room to spare
 int OutputBuildOverline(const Matrix &label, const DimCommon *common, Unit *line, uint32_t capacity);
+// A text highlighted: resolved against the parent (a hidden one is not
+// drawn), its characters' outlines stroked, a filled one in the contrast of
+// the selection colour; the output state's text attributes stay as they were.
+int OutputTextSelection(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
+                        const XProperty *parent, const Matrix *matrix, int clip);
 struct TextFrameLayout;
+int OutputTextSpacedSelection(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
+                              const XProperty *parent, TextFrameLayout *layout, int clip);
 // A framed text along its layout, which the walk changes.
 int OutputTextSpaced(HDC hdc, const FontDef *font, const char *text, TextFrameLayout *layout, int clip,
                      int showMissing);

@@ -318,13 +318,19 @@ int OutputDrawPlainSelection(HDC hdc, Unit *object, const XProperty *parent, con
     Ctx().capJoin = XPROP_DEFAULT_CAPJOIN;
     if (Ctx().depth != 0)
         LoadCurrent(matrix);
-    // Texts, dimensions and bitmaps are highlighted by their frame: the text
-    // engine has no outline-only output of characters yet.
-    if (IsAnnotation(object->object.type))
+    // Texts show as texts, dimensions and reference texts with their lines,
+    // bitmaps by their outline; a comment by its frame.
+    const int32_t type = object->object.type;
+    if (type == OBJTYPE_COMMENT) {
         ClipDrawWorldFrame(hdc, object->frame[0], object->frame[1], object->frame[2], object->frame[3]);
-    else
+    } else if (IsAnnotation(type)) {
+        if (type != OBJTYPE_STD_TEXT && type != OBJTYPE_FRAME_TEXT && type != OBJTYPE_BITMAP)
+            OutputDrawElement(hdc, object, 1, DRAW_STROKE);
+        Ctx().current = Ctx().base;
+        OutputAnnotationSelection(hdc, object, parent, matrix, clip);
+    } else {
         OutputDrawElement(hdc, object, 1, DRAW_STROKE);
-    (void)clip;
+    }
     Ctx().current = Ctx().base;
     return 1;
 }

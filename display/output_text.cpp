@@ -11,9 +11,11 @@
 #include "database/object_types.h"
 #include "display/clip.h"
 #include "display/output.h"
+#include "display/output_select.h"
 #include "display/symbol.h"
 #include "files/file_records.h"
 #include "files/image_draw.h"
+#include "files/image_list.h"
 #include "database/storage.h"
 #include "database/symbol_charlib.h"
 #include "files/file_records.h"
@@ -59,8 +61,16 @@ bool TrueTypeAsOutlines()
     return g_DrawingSettings.displayTrueType != 0;
 }
 
+// A text as drawn, or as highlighted: its own outlines in the highlight pen.
+int DrawTextAs(HDC hdc, bool selection, const FontDef *font, const char *text, const XProperty *property,
+               const XProperty *parent, const Matrix *matrix, int clip)
+{
+    return selection ? OutputTextSelection(hdc, font, text, property, parent, matrix, clip)
+                     : OutputTextWithAttributes(hdc, font, text, property, parent, matrix, clip);
+}
+
 int StandardText(HDC hdc, Unit *unit, int textIndex, int recordIndex, const XProperty *parent, const Matrix *matrix,
-                 int clip)
+                 int clip, bool selection)
 {
     const char *text = TextOf(ElementAt(unit, textIndex));
     const Element *recordElement = ElementAt(unit, recordIndex);
@@ -71,27 +81,31 @@ int StandardText(HDC hdc, Unit *unit, int textIndex, int recordIndex, const XPro
     MatrixMultiply(&m, matrix);
     SymbolSetTextLayout(record->charSpacing, record->tabUnit, record->lineSpacing, record->alignment);
     const char *shown = SymbolGetTextString(text);
-    const int result = OutputTextWithAttributes(hdc, &record->font, shown, &record->property, parent, &m, clip);
+    const int result = DrawTextAs(hdc, selection, &record->font, shown, &record->property, parent, &m, clip);
     SymbolReleaseTextString();
     return result;
 }
 
-// The frame of a framed text, dotted, on the screen when frames are shown.
+// The frame of a framed text, dotted, on the screen when frames are shown;
+// highlighted in the highlight pen whenever frames are shown.
 void DrawTextFrame(HDC hdc, const ElementPoint *p0, const ElementPoint *p1, const ElementPoint *p2,
-                   const Matrix *matrix)
+                   const Matrix *matrix, bool selection)
 {
-    if (!OutputIsScreenType(Ctx().mode) || !g_DrawingSettings.displayFrames ||
-        (Ctx().window == OUTPUT_WINDOW_VIEW && g_Options.viewSimple) || !g_SharedGdi.blocksDottedPen)
+    if (!g_DrawingSettings.displayFrames)
+        return;
+    if (!selection && (!OutputIsScreenType(Ctx().mode) ||
+                       (Ctx().window == OUTPUT_WINDOW_VIEW && g_Options.viewSimple) || !g_SharedGdi.blocksDottedPen))
         return;
     Ctx().current = *matrix;
     MatrixMultiply(&Ctx().current, &Ctx().base);
-    HGDIOBJ old = SelectObject(hdc, g_SharedGdi.blocksDottedPen);
+    HGDIOBJ old = selection ? nullptr : SelectObject(hdc, g_SharedGdi.blocksDottedPen);
     const double p3x = p1->x + p2->x - p0->x, p3y = p1->y + p2->y - p0->y;
     ClipDrawWorldLine(hdc, p0->x, p0->y, p1->x, p1->y);
     ClipDrawWorldLine(hdc, p1->x, p1->y, p3x, p3y);
     ClipDrawWorldLine(hdc, p3x, p3y, p2->x, p2->y);
     ClipDrawWorldLine(hdc, p2->x, p2->y, p0->x, p0->y);
-    SelectObject(hdc, old);
+    if (old)
+        SelectObject(hdc, old);
     Ctx().current = Ctx().base;
 }
 
@@ -101,12 +115,12 @@ const ElementPoint *PointElement(Unit *unit, int index)
     return e && ElementIsPoint(e) ? reinterpret_cast<const ElementPoint *>(e) : nullptr;
 }
 
-int FrameText(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip)
+int FrameText(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip, bool selection)
 {
     const ElementPoint *p0 = PointElement(unit, 0), *p1 = PointElement(unit, 1), *p2 = PointElement(unit, 2);
     if (!p0 || !p1 || !p2)
         return 1;
-    DrawTextFrame(hdc, p0, p1, p2, matrix);
+    DrawTextFrame(hdc, p0, p1, p2, matrix, selection);
     const char *text = TextOf(ElementAt(unit, 3));
     const Element *recordElement = ElementAt(unit, 4);
     if (!text || !recordElement || recordElement->kind != ELEM_TEXT_FRAME)
@@ -119,7 +133,8 @@ int FrameText(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix
         return 1;
     const char *shown = SymbolGetTextString(text);
     const int result =
-        OutputTextSpacedWithAttributes(hdc, &record->font, shown, &record->property, parent, &layout, clip);
+        selection ? OutputTextSpacedSelection(hdc, &record->font, shown, &record->property, parent, &layout, clip)
+                  : OutputTextSpacedWithAttributes(hdc, &record->font, shown, &record->property, parent, &layout, clip);
     SymbolReleaseTextString();
     return result;
 }
@@ -127,17 +142,21 @@ int FrameText(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix
 // The line over the label, in the dimension's attributes: walked again,
 // since a label whose attributes hide it was not drawn.
 void DrawOverline(HDC hdc, const Matrix &label, const DimCommon *common, const char *shown, const XProperty *parent,
-                  const Matrix *matrix, int clip)
+                  const Matrix *matrix, int clip, bool selection)
 {
     OutputWalkTextToEnd(&common->font, shown);
     alignas(8) uint8_t bytes[OUTPUT_OVERLINE_UNIT_SIZE] = {};
     Unit *line = reinterpret_cast<Unit *>(bytes);
-    if (OutputBuildOverline(label, common, line, sizeof bytes))
+    if (OutputBuildOverline(label, common, line, sizeof bytes) != 1)
+        return;
+    if (selection)
+        OutputDrawPlainSelection(hdc, line, parent, matrix, clip);
+    else
         OutputDrawPlainObject(hdc, line, parent, matrix, clip);
 }
 
 // The label of a dimension, centred on its text point.
-int DimensionText(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip)
+int DimensionText(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip, bool selection)
 {
     char label[DIM_LABEL_SIZE];
     Matrix m;
@@ -148,9 +167,9 @@ int DimensionText(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *ma
     MatrixMultiply(&m, matrix);
     SymbolSetTextLayout(common->values420[0], common->values420[1], 1.0, TEXT_ALIGN_CENTRE);
     const char *shown = SymbolGetTextString(label);
-    const int result = OutputTextWithAttributes(hdc, &common->font, shown, &common->property, parent, &m, clip);
+    const int result = DrawTextAs(hdc, selection, &common->font, shown, &common->property, parent, &m, clip);
     if (common->font.style & FONT_STYLE_OVERLINE)
-        DrawOverline(hdc, own, common, shown, parent, matrix, clip);
+        DrawOverline(hdc, own, common, shown, parent, matrix, clip, selection);
     SymbolReleaseTextString();
     DimTolerances tolerances;
     if (!FrameDimensionTolerances(unit, &tolerances))
@@ -163,28 +182,42 @@ int DimensionText(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *ma
         MatrixMultiply(&placed, matrix);
         SymbolSetTextLayout(common->values420[0], common->values420[1], 1.0, TEXT_ALIGN_LEFT);
         const char *tolerance = SymbolGetTextString(text);
-        OutputTextWithAttributes(hdc, &common->font, tolerance, &common->property, parent, &placed, clip);
+        DrawTextAs(hdc, selection, &common->font, tolerance, &common->property, parent, &placed, clip);
         SymbolReleaseTextString();
     }
     return result;
 }
 
-} // namespace
+// The outline of a placed image in the current (highlight) pen.
+int BitmapOutline(HDC hdc, const BitmapRefData *ref, const Matrix *matrix)
+{
+    double c[4][2];
+    if (!ImagePlacedCorners(ref, 0, c))
+        return 1;
+    Ctx().current = *matrix;
+    MatrixMultiply(&Ctx().current, &Ctx().base);
+    for (int i = 0; i < 4; ++i)
+        ClipDrawWorldLine(hdc, c[i][0], c[i][1], c[(i + 1) % 4][0], c[(i + 1) % 4][1]);
+    Ctx().current = Ctx().base;
+    return 1;
+}
 
-int OutputAnnotation(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip)
+int Annotation(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip, bool selection)
 {
     switch (unit->object.type) {
     case OBJTYPE_STD_TEXT:
-        return StandardText(hdc, unit, 0, 1, parent, matrix, clip);
+        return StandardText(hdc, unit, 0, 1, parent, matrix, clip, selection);
     case OBJTYPE_REF_TEXT:
-        return StandardText(hdc, unit, 2, 3, parent, matrix, clip);
+        return StandardText(hdc, unit, 2, 3, parent, matrix, clip, selection);
     case OBJTYPE_FRAME_TEXT:
-        return FrameText(hdc, unit, parent, matrix, clip);
+        return FrameText(hdc, unit, parent, matrix, clip, selection);
     case OBJTYPE_BITMAP: {
         const Element *e = ElementAt(unit, 0);
         if (!e || e->kind != ELEM_BITMAP_REF)
             return 1;
         const auto *ref = static_cast<const BitmapRefData *>(ElementPayload(e));
+        if (selection)
+            return BitmapOutline(hdc, ref, matrix);
         const uint32_t mode = Ctx().mode;
         if (OutputIsScreenType(mode))
             return mode == OUTPUT_MEASURE ? 1 : ImageDrawBitmap(hdc, ref, &unit->property, parent, matrix, Ctx().outlineOnly);
@@ -194,10 +227,22 @@ int OutputAnnotation(HDC hdc, Unit *unit, const XProperty *parent, const Matrix 
     }
     case OBJTYPE_DIM_DIST: case OBJTYPE_DIM_RAD: case OBJTYPE_DIM_DIA: case OBJTYPE_DIM_ANGLE: case OBJTYPE_DIM_ARC:
     case OBJTYPE_DIM_COORD: case OBJTYPE_DIM_AREA: case OBJTYPE_DIM_PERI:
-        return DimensionText(hdc, unit, parent, matrix, clip);
+        return DimensionText(hdc, unit, parent, matrix, clip, selection);
     default:
         return 1;
     }
+}
+
+} // namespace
+
+int OutputAnnotation(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip)
+{
+    return Annotation(hdc, unit, parent, matrix, clip, false);
+}
+
+int OutputAnnotationSelection(HDC hdc, Unit *unit, const XProperty *parent, const Matrix *matrix, int clip)
+{
+    return Annotation(hdc, unit, parent, matrix, clip, true);
 }
 
 namespace {
@@ -218,6 +263,44 @@ int WithTextAttributes(HDC hdc, const char *text, const XProperty *textProperty,
 }
 
 } // namespace
+
+// The set-up of a highlighted text: its attributes resolved (hidden: nothing
+// drawn), its outlines stroked in the highlight pen, a filled text shown
+// filled in the colour that stands out from its fill; the output state's
+// text attributes are given back afterwards.
+template <typename Draw>
+int WithSelectionAttributes(HDC hdc, const char *text, const XProperty *textProperty, const XProperty *parent,
+                            Draw draw)
+{
+    if (!text || !*text || (OutputIsScreenType(Ctx().mode) && !g_DrawingSettings.displayDrawing))
+        return 1;
+    XProperty resolved;
+    if (!OutputResolveXProperty(textProperty, parent, &resolved))
+        return 1;
+    const uint32_t flags = Ctx().drawFlags;
+    const int32_t fillOnly = Ctx().fillOnlyText;
+    const COLORREF colour = Ctx().textColour;
+    Ctx().drawFlags = DRAW_STROKE;
+    Ctx().fillOnlyText = resolved.fillMode == FILL_SOLID || resolved.fillMode == FILL_ERASER ? 1 : 0;
+    Ctx().textColour = OutputContrastColour(hdc, Ctx().selectionColour, Ctx().fillColour);
+    draw();
+    Ctx().drawFlags = flags, Ctx().fillOnlyText = fillOnly, Ctx().textColour = colour;
+    return 1;
+}
+
+int OutputTextSelection(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
+                        const XProperty *parent, const Matrix *matrix, int clip)
+{
+    return WithSelectionAttributes(hdc, text, textProperty, parent,
+                                   [&] { OutputText(hdc, font, text, matrix, clip, 0); });
+}
+
+int OutputTextSpacedSelection(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
+                              const XProperty *parent, TextFrameLayout *layout, int clip)
+{
+    return WithSelectionAttributes(hdc, text, textProperty, parent,
+                                   [&] { OutputTextSpaced(hdc, font, text, layout, clip, 0); });
+}
 
 int OutputTextWithAttributes(HDC hdc, const FontDef *font, const char *text, const XProperty *textProperty,
                              const XProperty *parent, const Matrix *matrix, int clip)

@@ -10,6 +10,7 @@
 #include "database/storage.h"
 #include "database/unit.h"
 #include "files/file.h"
+#include "files/file_records.h"
 #include "files/image_file.h"
 #include "files/image_names.h"
 #include "files/zvi.h"
@@ -324,6 +325,21 @@ int ImageSizeMm(const char *name, double *width, double *height)
         return 0;
     *width = e->width / e->pixelsPerMmX;
     *height = e->height / e->pixelsPerMmY;
+    return 1;
+}
+
+int ImagePlacedCorners(const BitmapRefData *ref, int load, double corners[4][2])
+{
+    const BitmapEntry *e = ImageFindBitmap(ref->name, load);
+    if (!e || e->width <= 0 || e->height <= 0 || !(e->pixelsPerMmX > 0.0) || !(e->pixelsPerMmY > 0.0))
+        return 0;
+    const double w = e->width / e->pixelsPerMmX, h = e->height / e->pixelsPerMmY;
+    const Matrix &m = ref->placement;
+    const double along[4][2] = {{0, 0}, {w, 0}, {w, h}, {0, h}};
+    for (int i = 0; i < 4; ++i) {
+        corners[i][0] = m.tx + along[i][0] * m.a + along[i][1] * m.c;
+        corners[i][1] = m.ty + along[i][0] * m.b + along[i][1] * m.d;
+    }
     return 1;
 }
 

@@ -84,6 +84,12 @@ const char *ImageNameOf(Unit *unit);
 int32_t ImageMarkUsed(uint32_t sections, std::vector<char> *flags);
 // The size of the named image in millimetres; 0 when it is not available.
 int ImageSizeMm(const char *name, double *width, double *height);
+// The four corners of a placed image (origin, along its width, opposite,
+// along its height) from its placement matrix and the size of its image;
+// 0 when the image is not in the list (a linked file is read only with
+// load) or holds no pixels.
+struct BitmapRefData;
+int ImagePlacedCorners(const BitmapRefData *ref, int load, double corners[4][2]);
 
 // Embedded bitmaps as the drawing file carries them: a name and the bytes of
 // a complete .BMP file. Kept whole so that a drawing is written back as it

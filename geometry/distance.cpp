@@ -11,6 +11,7 @@
 #include "display/output.h"
 #include "display/symbol.h"
 #include "files/file_records.h"
+#include "files/image_list.h"
 #include "geometry/area.h"
 #include "geometry/distance_internal.h"
 #include "geometry/flat.h"
@@ -21,8 +22,6 @@ DistanceSearchBox g_DistanceSearchBox = {-DISTANCE_NONE, -DISTANCE_NONE, DISTANC
 namespace {
 
 constexpr int BEZIER_PIECE_STEP = 3;
-// A text engine unit is a twentieth of the text height.
-constexpr double TEXT_UNIT = 0.05;
 
 PathPoint *Points() { return g_WorkArrays.pathPoints; }
 uint32_t *Codes() { return g_WorkArrays.pathTypes; }
@@ -65,8 +64,7 @@ void Keep(double *best, double d)
         *best = d;
 }
 
-// The nearest point element of the given kind (any point with ANY_POINT).
-constexpr int16_t ANY_POINT = -1;
+// The nearest point element of the given kind.
 double NearestPoint(const Unit *object, double px, double py, const Matrix *matrix, int16_t kind)
 {
     double best = DISTANCE_NONE;
@@ -75,33 +73,12 @@ double NearestPoint(const Unit *object, double px, double py, const Matrix *matr
          e = ElementNext(e)) {
         if (e->kind == ELEM_END || e->size < ELEMENT_HEADER_SIZE)
             break;
-        if (kind == ANY_POINT ? ElementIsPoint(e) : e->kind == kind) {
+        if (e->kind == kind) {
             const auto *p = reinterpret_cast<const ElementPoint *>(e);
             double x = p->x, y = p->y;
             Map(matrix, &x, &y);
             Keep(&best, Hypot(px - x, py - y));
         }
-    }
-    return best;
-}
-
-// The dimension line or arc of a dimension and its text point, from the
-// derived geometry of its last regeneration.
-double DimensionLines(Unit *object, double px, double py, const Matrix *matrix)
-{
-    DimRoles roles;
-    if (!FrameDimensionRoles(object, &roles))
-        return DISTANCE_NONE;
-    const CalcPoint t = roles.computedText;
-    double best = DistancePointSegment(t.x, t.y, t.x, t.y, px, py, matrix);
-    const void *sub = ElementPayload(roles.sub);
-    if (roles.sub->kind == ELEM_SUB_DIM_LINEAR) {
-        const auto *g = static_cast<const DimLinearGeometry *>(sub);
-        best = std::min(best, DistancePointSegment(g->q1.x, g->q1.y, g->q2.x, g->q2.y, px, py, matrix));
-    } else if (roles.sub->kind == ELEM_SUB_DIM_ANGULAR) {
-        const auto *g = static_cast<const DimAngularGeometry *>(sub);
-        best = std::min(best, DistancePointCircleArc(g->centre.x, g->centre.y, g->arcStart.x, g->arcStart.y,
-                                                     g->arcEnd.x, g->arcEnd.y, g->sweep, px, py, matrix));
     }
     return best;
 }
@@ -274,9 +251,8 @@ double DistancePointEllipseArc(double cx, double cy, double a1x, double a1y, dou
     return n < 0 ? DISTANCE_NONE : BezierPieces(n, px, py, matrix);
 }
 
-double DistancePointSpline(const Unit *object, double px, double py, const Matrix *matrix)
+int32_t DistanceFlattenSpline(const Unit *object)
 {
-    g_OutputContext.mode = OUTPUT_MEASURE;
     int32_t n = 0;
     const uint8_t *end = reinterpret_cast<const uint8_t *>(object) + object->bytes;
     for (const Element *e = UnitFirstElement(object); reinterpret_cast<const uint8_t *>(e) < end;
@@ -288,9 +264,13 @@ double DistancePointSpline(const Unit *object, double px, double py, const Matri
         if (e->kind == ELEM_END || e->size < ELEMENT_HEADER_SIZE)
             break;
     }
-    if (n < 1)
-        return DISTANCE_NONE;
-    const int32_t count = FlatAddSpline(Points(), 0, n);
+    return n < 1 ? 0 : FlatAddSpline(Points(), 0, n);
+}
+
+double DistancePointSpline(const Unit *object, double px, double py, const Matrix *matrix)
+{
+    g_OutputContext.mode = OUTPUT_MEASURE;
+    const int32_t count = DistanceFlattenSpline(object);
     return count >= 1 ? DistancePointPolyline(count, px, py, matrix) : DISTANCE_NONE;
 }
 
@@ -387,85 +367,6 @@ double DistancePointMarkPoints(const Unit *object, double px, double py, const M
 
 namespace {
 
-// Distance to a parallelogram spanned from the origin o by u and v: 0 inside,
-// else to its nearest edge.
-double Parallelogram(double ox, double oy, double ux, double uy, double vx, double vy, double px, double py)
-{
-    const double det = ux * vy - uy * vx;
-    if (det != 0.0) {
-        const double dx = px - ox, dy = py - oy;
-        const double s = (dx * vy - dy * vx) / det, t = (ux * dy - uy * dx) / det;
-        if (s >= 0.0 && s <= 1.0 && t >= 0.0 && t <= 1.0)
-            return 0.0;
-    }
-    const double c[4][2] = {{ox, oy}, {ox + ux, oy + uy}, {ox + ux + vx, oy + uy + vy}, {ox + vx, oy + vy}};
-    double best = DISTANCE_NONE;
-    for (int i = 0; i < 4; ++i)
-        Keep(&best, DistancePointSegment(c[i][0], c[i][1], c[(i + 1) % 4][0], c[(i + 1) % 4][1], px, py, nullptr));
-    return best;
-}
-
-// The characters of one laid-out text, each by its cell under the character
-// matrix (the cells the frame of the text is made of).
-double TextChars(const FontDef *font, const char *string, const Matrix *textMatrix, double px, double py,
-                 const Matrix *outer)
-{
-    Matrix m = *textMatrix;
-    m.a *= TEXT_UNIT, m.b *= TEXT_UNIT, m.c *= TEXT_UNIT, m.d *= TEXT_UNIT;
-    if (outer)
-        MatrixMultiply(&m, outer);
-    HFONT handle = nullptr;
-    int library = -1;
-    if (!SymbolSelectFont(font, &handle, &library))
-        return DISTANCE_NONE;
-    if (!string || !*string || g_OutputContext.nestingDepth > OUTPUT_MAX_NESTING || !handle)
-        return Hypot(px - m.tx, py - m.ty);
-    ++g_OutputContext.nestingDepth;
-    double best = DISTANCE_NONE;
-    double advance = 0.0;
-    for (int code = SymbolBeginText(string, &m); code >= 32 && code <= 255;
-         code = SymbolNextTextLine(advance, nullptr)) {
-        double cell[4];
-        if (!SymbolGetCharCell(code, cell, &advance))
-            continue;
-        if (!DistanceBoxInSearchBox(cell[0], cell[1], cell[2], cell[3], &m))
-            continue;
-        double ox, oy, ux, uy, vx, vy;
-        MatrixApply(m, cell[0], cell[1], &ox, &oy);
-        MatrixApply(m, cell[2], cell[1], &ux, &uy);
-        MatrixApply(m, cell[0], cell[3], &vx, &vy);
-        Keep(&best, Parallelogram(ox, oy, ux - ox, uy - oy, vx - ox, vy - oy, px, py));
-    }
-    --g_OutputContext.nestingDepth;
-    return best;
-}
-
-double StandardText(const Unit *object, double px, double py, const Matrix *matrix)
-{
-    const Element *text = DistanceElementAt(object, 1), *record = DistanceElementAt(object, 2);
-    if (!text || text->kind != ELEM_TEXT || !record || record->kind != ELEM_TEXT_STANDARD)
-        return DISTANCE_NONE;
-    const auto *r = static_cast<const TextStandardData *>(ElementPayload(record));
-    SymbolSetTextLayout(r->charSpacing, r->tabUnit, r->lineSpacing, r->alignment);
-    const char *s = SymbolGetTextString(static_cast<const char *>(ElementPayload(text)));
-    const double d = TextChars(&r->font, s, &r->matrix, px, py, matrix);
-    SymbolReleaseTextString();
-    return d;
-}
-
-// A framed text by the area of its frame.
-double FrameText(const Unit *object, double px, double py, const Matrix *matrix)
-{
-    const ElementPoint *a = DistancePointAt(object, 1), *b = DistancePointAt(object, 2), *c = DistancePointAt(object, 3);
-    if (!a || !b || !c)
-        return DISTANCE_NONE;
-    double ox = a->x, oy = a->y, ux = b->x, uy = b->y, vx = c->x, vy = c->y;
-    Map(matrix, &ox, &oy);
-    Map(matrix, &ux, &uy);
-    Map(matrix, &vx, &vy);
-    return Parallelogram(ox, oy, ux - ox, uy - oy, vx - ox, vy - oy, px, py);
-}
-
 // The straight parts that a sector (its two radii) or a segment (its chord)
 // adds to its arc.
 void SectorParts(double *best, bool sector, bool segment, double cx, double cy, double sx, double sy, double ex,
@@ -510,6 +411,20 @@ double EllipseArcParts(const Unit *object, int32_t type, double px, double py, c
                                           sub[1], px, py, matrix);
     SectorParts(&best, type == OBJTYPE_ELLI_SEC, type == OBJTYPE_ELLI_SEGM, c->x, c->y, s->x, s->y, e->x, e->y, px, py,
                 matrix);
+    return best;
+}
+
+// The outline of the placed image; an image that is not loaded has none.
+double Bitmap(const Unit *object, double px, double py, const Matrix *matrix)
+{
+    const Element *e = DistanceElementAt(object, 1);
+    double c[4][2];
+    if (!e || e->kind != ELEM_BITMAP_REF || e->size < ELEM_SIZE_BITMAP_REF ||
+        !ImagePlacedCorners(static_cast<const BitmapRefData *>(ElementPayload(e)), 0, c))
+        return DISTANCE_NONE;
+    double best = DISTANCE_NONE;
+    for (int i = 0; i < 4; ++i)
+        Keep(&best, DistancePointSegment(c[i][0], c[i][1], c[(i + 1) % 4][0], c[(i + 1) % 4][1], px, py, matrix));
     return best;
 }
 
@@ -610,14 +525,13 @@ double DistancePointObject(Unit *object, double px, double py, const XProperty *
     case OBJTYPE_DIM_COORD:
     case OBJTYPE_DIM_AREA:
     case OBJTYPE_DIM_PERI:
-        return std::min(NearestPoint(object, px, py, matrix, ANY_POINT), DimensionLines(object, px, py, matrix));
+        return DistanceDimension(object, px, py, parent, matrix);
     case OBJTYPE_REF_TEXT:
-        // Its annotation geometry: the nearest point.
-        return NearestPoint(object, px, py, matrix, ANY_POINT);
+        return DistanceRefText(object, px, py, parent, matrix);
     case OBJTYPE_STD_TEXT:
-        return StandardText(object, px, py, matrix);
+        return DistanceStandardTextAt(object, 1, px, py, parent, matrix);
     case OBJTYPE_FRAME_TEXT:
-        return FrameText(object, px, py, matrix);
+        return DistanceFrameText(object, px, py, parent, matrix);
     case OBJTYPE_MARK:
         return DistancePointMarkPoints(object, px, py, matrix);
     case OBJTYPE_CLIP:
@@ -627,8 +541,9 @@ double DistancePointObject(Unit *object, double px, double py, const XProperty *
         const ElementPoint *a = DistancePointAt(object, 1), *b = DistancePointAt(object, 2);
         return a && b ? DistancePointEndlessLine(a->x, a->y, b->x, b->y, px, py, matrix) : DISTANCE_NONE;
     }
+    case OBJTYPE_BITMAP:
+        return Bitmap(object, px, py, matrix);
     default:
-        // Bitmaps are measured by their image, which the bitmap list does not hold yet.
         return DISTANCE_NONE;
     }
 }

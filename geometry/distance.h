@@ -63,6 +63,9 @@ double DistancePointEllipseArc(double cx, double cy, double a1x, double a1y, dou
                                double sy, double ex, double ey, double start, double sweep, double px, double py,
                                const Matrix *matrix);
 double DistancePointSpline(const Unit *object, double px, double py, const Matrix *matrix);
+// The smoothed polyline of a spline's points into the path arrays from index
+// 0: its point count (0 without points, negative at the point limit).
+int32_t DistanceFlattenSpline(const Unit *object);
 // Hatch and Curve open, every other path type with each contour closed.
 double DistancePointPathObject(const Unit *object, double px, double py, const Matrix *matrix);
 double DistancePointMarkPoints(const Unit *object, double px, double py, const Matrix *matrix);
@@ -102,6 +105,31 @@ double DistanceInstanceFiltered(Unit *instance, double px, double py, const XPro
 double DistanceBlockReference(Unit *clip, double px, double py, const XProperty *parent, const Matrix *matrix,
                               int flags);
 double DistanceGeoObject(const GeoObject *geo, double px, double py);
+
+// ---- Texts (distance_text.cpp) --------------------------------------------------
+// A text counts by the outlines or drawings of its characters, a blank by its
+// baseline; never by its box. Each character's box is tested against the
+// search box before its outline is looked at.
+
+struct FontDef;
+struct TextFrameLayout;
+// The characters of one laid-out text (layout set by the caller) under its
+// text matrix (text height units) followed by the outer matrix.
+double DistancePointTextChars(const FontDef *font, const char *string, const Matrix *textMatrix, double px,
+                              double py, const XProperty *own, const XProperty *parent, const Matrix *outer);
+// The same along the lines of a framed text's layout, which the walk changes.
+double DistancePointFrameTextChars(const FontDef *font, const char *string, TextFrameLayout *layout, double px,
+                                   double py, const XProperty *own, const XProperty *parent);
+// One character of the current system font, or of a character library, under
+// the character matrix (character units); advance gets its advance width.
+double DistancePointGlyphs(int code, double px, double py, const XProperty *resolved, const Matrix *charMatrix,
+                           double *advance);
+double DistancePointLibraryChar(int library, int code, double px, double py, const XProperty *resolved,
+                                const Matrix *charMatrix, double *advance);
+// The text block of a dimension as it is drawn: its label, the line over it
+// and its tolerance texts.
+double DistancePointTextString(Unit *dimension, double px, double py, const XProperty *parent,
+                               const Matrix *matrix);
 
 // ---- Path elements near a point (distance_collect.cpp) -----------------------
 

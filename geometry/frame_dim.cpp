@@ -25,7 +25,7 @@ constexpr double kUprightHigh = 4.72984227290374;
 constexpr int kConvertBuffer = 256;
 constexpr int kLabelTexts = 3;        // before, value, after
 constexpr int kCoordLabelTexts = 5;   // before, x, between, y, after
-constexpr double kGapMargin = 0.25;   // beside the text in the line, in text heights
+constexpr double kGapMargin = 0.15;   // the text box widened on either side, in text heights
 
 // Where a dimension type keeps its elements (positions from 0).
 struct DimLayout {
@@ -51,6 +51,7 @@ constexpr DimLayout kDimLayouts[] = {
 };
 
 struct DimChain {
+    Unit *object;
     const DimLayout *layout;
     Element *at[kDimPositions];
     int count;
@@ -72,6 +73,7 @@ CalcPoint UnitOf(CalcPoint v)
 
 bool ReadDimChain(Unit *object, DimChain *c)
 {
+    c->object = object;
     c->layout = nullptr;
     for (const DimLayout &l : kDimLayouts)
         if (l.type == object->object.type)
@@ -192,43 +194,8 @@ void TextDirectionByPoint(int32_t byPoint, CalcPoint direction, CalcPoint text, 
         *angle = FrameUprightAngle(AngleOf(Sub(direction, text)));
 }
 
-// Half the width of the label (texts before, value, after) at the
-// dimension's text height, plus a margin on either side; 0 when the text
-// does not sit in the line or cannot be measured.
-double LabelHalfGap(const DimChain &c, const DimCommon &common, bool lineShown)
-{
-    if (!lineShown || common.last != DIM_PLACE_IN_LINE)
-        return 0.0;
-    std::string label;
-    for (int i = 0; i < kLabelTexts; ++i)
-        label += TextAt(c, i);
-    if (label.empty())
-        return 0.0;
-    const double h = common.values[0];
-    Matrix m, identity;
-    MatrixInit(&m);
-    MatrixScale(&m, h, h);
-    MatrixInit(&identity);
-    SymbolSetTextLayout(common.values420[0], common.values420[1], 1.0, 1);
-    const XProperty parent = OutputDefaultXProperty();
-    FrameMeasureText(&common.font, label.c_str(), &m, &common.property, &parent, &identity);
-    const double width = g_FrameBox[2] - g_FrameBox[0];
-    if (!(width > 0.0) || width >= 1e300)
-        return 0.0;
-    return width / 2 + kGapMargin * h;
-}
-
-// The gap of a text point t along the segment q1 q2 as parameters of it.
-void LineGap(CalcPoint q1, CalcPoint q2, CalcPoint t, double half, double *start, double *end)
-{
-    *start = DIM_NO_GAP_START, *end = DIM_NO_GAP_END;
-    const CalcPoint u = Sub(q2, q1);
-    const double len2 = u.x * u.x + u.y * u.y;
-    if (half <= 0.0 || len2 == 0.0)
-        return;
-    const double at = ((t.x - q1.x) * u.x + (t.y - q1.y) * u.y) / len2, h = half / std::sqrt(len2);
-    *start = at - h, *end = at + h;
-}
+// The text cuts a gap into the dimension line (arc) only when it sits in it.
+bool TextInLine(const DimCommon &common, bool lineShown) { return lineShown && common.last == DIM_PLACE_IN_LINE; }
 
 void RegenerateLinear(const DimChain &c, int regenerate)
 {
@@ -309,7 +276,13 @@ void RegenerateLinear(const DimChain &c, int regenerate)
     g.base1 = p1;
     g.base2 = dist ? PointAt(c, 1) : p2;
     g.text = t;
-    LineGap(q1, q2, t, LabelHalfGap(c, r.common, lineShown != 0), &g.gapStart, &g.gapEnd);
+    g.gapStart = DIM_NO_GAP_START, g.gapEnd = DIM_NO_GAP_END;
+    if (TextInLine(r.common, lineShown != 0)) {
+        GeoObject line{};
+        line.type = GEO_LINE;
+        line.d[0] = q1.x, line.d[1] = q1.y, line.d[2] = q2.x, line.d[3] = q2.y;
+        FrameDimTextGap(c.object, &line, &g.gapStart, &g.gapEnd);
+    }
     g.extension1 = !dist && endMode == 2 ? 0 : r.bools3[0];
     g.extension2 = endMode == 2 ? 0 : r.bools3[1];
     g.endMark2 = endMode == 2 ? 0 : r.arrows[2];
@@ -420,12 +393,13 @@ void RegenerateAngular(const DimChain &c, int regenerate)
     g.arcPosition = d;
     g.text = t;
     g.gapStart = DIM_NO_GAP_START, g.gapEnd = DIM_NO_GAP_END;
-    const double half = LabelHalfGap(c, r.common, arcShown != 0), radius = Length(Sub(d, v));
-    if (half > 0.0 && radius > 0.0 && std::fabs(sweep) > 0.0) {
-        // Along the arc: the text's angle from the start over the sweep.
-        const double at = CalcArcSweep(v.x, v.y, s.x, s.y, t.x, t.y, sweep >= 0.0 ? 1 : 0) / sweep;
-        const double h = half / radius / std::fabs(sweep);
-        g.gapStart = at - h, g.gapEnd = at + h;
+    if (TextInLine(r.common, arcShown != 0)) {
+        GeoObject arcLine{};
+        arcLine.type = GEO_CIRC_ARC;
+        arcLine.d[0] = v.x, arcLine.d[1] = v.y, arcLine.d[2] = d.x, arcLine.d[3] = d.y;
+        arcLine.d[6] = s.x, arcLine.d[7] = s.y, arcLine.d[8] = e.x, arcLine.d[9] = e.y;
+        arcLine.direction = sweep >= 0.0 ? 1 : 0;
+        FrameDimTextGap(c.object, &arcLine, &g.gapStart, &g.gapEnd);
     }
 }
 
@@ -640,6 +614,42 @@ void FrameRegenerateRefText(Unit *object, const XProperty *parent)
                           at[3], at[4], at[5], parent);
 }
 
+int FrameDimensionLines(const Unit *object, DimLines *out)
+{
+    DimRoles roles;
+    if (!FrameDimensionRoles(const_cast<Unit *>(object), &roles))
+        return 0;
+    const void *sub = ElementPayload(roles.sub);
+    *out = DimLines{};
+    if (roles.sub->kind == ELEM_SUB_DIM_LINEAR) {
+        const auto &g = *static_cast<const DimLinearGeometry *>(sub);
+        *out = {{g.q1, g.q2}, {g.base1, g.base2}, {g.extension1, g.extension2}, 0, {}, 0.0};
+        return g.dimensionLine ? 1 : 0;
+    }
+    if (roles.sub->kind == ELEM_SUB_DIM_ANGULAR) {
+        const auto &g = *static_cast<const DimAngularGeometry *>(sub);
+        *out = {{g.arcStart, g.arcEnd}, {g.base1, g.base2}, {g.extension1, g.extension2}, 1, g.centre, g.sweep};
+        return g.dimensionArc ? 1 : 0;
+    }
+    return 0;
+}
+
+const RefTextGeometry *FrameRefTextGeometry(const Unit *object)
+{
+    if (object->kind != UNIT_KIND_OBJECT || object->object.type != OBJTYPE_REF_TEXT)
+        return nullptr;
+    const uint8_t *end = reinterpret_cast<const uint8_t *>(object) + object->bytes;
+    const Element *e = UnitFirstElement(object);
+    for (int i = 0; i < 5 && reinterpret_cast<const uint8_t *>(e) + ELEMENT_HEADER_SIZE <= end &&
+                    e->size >= ELEMENT_HEADER_SIZE && e->kind != ELEM_END;
+         ++i)
+        e = ElementNext(e);
+    if (reinterpret_cast<const uint8_t *>(e) + ELEM_SIZE_SUB_REFTEXT > end || e->kind != ELEM_SUB_REFTEXT ||
+        e->size < ELEM_SIZE_SUB_REFTEXT)
+        return nullptr;
+    return static_cast<const RefTextGeometry *>(ElementPayload(e));
+}
+
 int FrameDimensionRoles(Unit *object, DimRoles *roles)
 {
     *roles = DimRoles{};
@@ -761,4 +771,94 @@ int FrameDimensionTolerances(Unit *object, DimTolerances *out)
     place(&out->upperAt, h * kUpperToleranceLift);
     place(&out->lowerAt, h * kLowerToleranceTop - t);
     return 1;
+}
+
+namespace {
+
+// The box of a text laid out along a matrix, with the rotation about the text
+// point taken out of the matrix first: the box of the text as if upright.
+void UprightTextBox(const DimCommon &common, const char *text, int alignment, const Matrix &placed, double angle,
+                    CalcPoint at, double box[4])
+{
+    Matrix m = placed, undo;
+    MatrixInit(&undo);
+    MatrixMove(&undo, -at.x, -at.y);
+    MatrixRotate(&undo, -angle);
+    MatrixMove(&undo, at.x, at.y);
+    MatrixMultiply(&m, &undo);
+    Matrix identity;
+    MatrixInit(&identity);
+    const XProperty parent = OutputDefaultXProperty();
+    SymbolSetTextLayout(common.values420[0], common.values420[1], 1.0, alignment);
+    FrameMeasureText(&common.font, SymbolGetTextString(text), &m, &common.property, &parent, &identity);
+    SymbolReleaseTextString();
+    if (g_FrameBox[0] <= g_FrameBox[2])
+        FrameUnion(box, g_FrameBox);
+}
+
+} // namespace
+
+void FrameDimTextGap(Unit *dimension, const GeoObject *line, double *gapStart, double *gapEnd)
+{
+    *gapStart = DIM_NO_GAP_START, *gapEnd = DIM_NO_GAP_END;
+    DimRoles roles;
+    char label[DIM_LABEL_SIZE];
+    Matrix placed;
+    const DimCommon *common = nullptr;
+    if (!FrameDimensionRoles(dimension, &roles) || !FrameDimensionLabel(dimension, label, sizeof label, &placed, &common))
+        return;
+    const CalcPoint t = roles.computedText;
+    const double a = roles.textAngle;
+    double box[4] = {1e300, 1e300, -1e300, -1e300};
+    UprightTextBox(*common, label, TEXT_ALIGN_CENTRE, placed, a, t, box);
+    // The tolerances are placed from where the label's walk left the engine.
+    DimTolerances tolerances;
+    if (FrameDimensionTolerances(dimension, &tolerances)) {
+        if (tolerances.upper[0])
+            UprightTextBox(*common, tolerances.upper, TEXT_ALIGN_LEFT, tolerances.upperAt, a, t, box);
+        if (tolerances.lower[0])
+            UprightTextBox(*common, tolerances.lower, TEXT_ALIGN_LEFT, tolerances.lowerAt, a, t, box);
+    }
+    if (!(box[0] <= box[2]))
+        return;
+    const double widen = kGapMargin * common->values[0];
+    const double xs[4] = {box[0] - widen, box[2] + widen, box[2] + widen, box[0] - widen};
+    const double ys[4] = {box[1], box[1], box[3], box[3]};
+    CalcPoint corner[4];
+    const double ca = std::cos(a), sa = std::sin(a);
+    for (int i = 0; i < 4; ++i) {
+        const double dx = xs[i] - t.x, dy = ys[i] - t.y;
+        corner[i] = Pt(t.x + dx * ca - dy * sa, t.y + dx * sa + dy * ca);
+    }
+    double low = DIM_NO_GAP_START, high = DIM_NO_GAP_END;
+    int crossings = 0;
+    auto count = [&](double at) {
+        low = std::min(low, at), high = std::max(high, at);
+        ++crossings;
+    };
+    const double *d = line->d;
+    for (int i = 0; i < 4; ++i) {
+        const CalcPoint p = corner[i], q = corner[(i + 1) % 4];
+        if (line->type == GEO_LINE) {
+            if (CalcIntersectLineLine(p.x, p.y, q.x, q.y, d[0], d[1], d[2], d[3]) != 1)
+                continue;
+            const CalcPoint on = g_CalcPoints[1];
+            if (on.x >= 0.0 && on.x <= 1.0)
+                count(on.y);
+        } else if (line->type == GEO_CIRC_ARC) {
+            const int n = CalcIntersectLineCircle(p.x, p.y, q.x, q.y, d[0], d[1], d[2], d[3]);
+            const CalcPoint hits[2] = {g_CalcPoints[0], g_CalcPoints[1]};
+            const double onEdge[2] = {g_CalcPoints[2].x, g_CalcPoints[2].y};
+            for (int k = 0; k < n && k < 2; ++k) {
+                if (!(onEdge[k] >= 0.0 && onEdge[k] <= 1.0))
+                    continue;
+                const double f = CalcArcFraction(d[0], d[1], d[6], d[7], d[8], d[9], hits[k].x, hits[k].y,
+                                                 line->direction);
+                if (f != CALC_NO_VALUE)
+                    count(f);
+            }
+        }
+    }
+    if (crossings >= 2)
+        *gapStart = low, *gapEnd = high;
 }

@@ -134,6 +134,25 @@ struct DimRoles {
 // 1 when the object is a dimension with its full chain; roles filled.
 int FrameDimensionRoles(Unit *object, DimRoles *roles);
 
+// The lines of a dimension of types 25 to 29 as its last regeneration left
+// them: the two ends of the dimension line (arc), the feet of the extension
+// lines and whether each is shown; for DimAngle and DimArc the arc around
+// the centre with its sweep. 0 for other objects and for a dimension whose
+// dimension line (arc) is not shown: then it has no lines at all.
+struct DimLines {
+    CalcPoint end[2];
+    CalcPoint foot[2];
+    int32_t extension[2];
+    int32_t arc;
+    CalcPoint centre;
+    double sweep;
+};
+int FrameDimensionLines(const Unit *object, DimLines *out);
+
+// The working record of a reference text as its last frame computation left
+// it; null for any other object.
+const RefTextGeometry *FrameRefTextGeometry(const Unit *object);
+
 struct DimCommon;
 // The label of a dimension as it is drawn: its texts before, value and after
 // (a coordinate dimension: all five of its line) into out (size bytes), the
@@ -158,3 +177,12 @@ struct DimTolerances {
 };
 int FrameDimensionTolerances(Unit *object, DimTolerances *out);
 constexpr int DIM_LABEL_SIZE = 1300; // five texts of 250 characters and the terminator
+
+// The range of the dimension line (a GEO_LINE record: parameters, 0 at its
+// start and 1 at its end) or arc (a GEO_CIRC_ARC record: arc fractions) that
+// the dimension's text covers: the upright box of its label and tolerance
+// texts, widened by 0.15 text heights on the left and right and turned by
+// the text angle about the text point, crossed with the line or arc. Needs
+// the text position and angle of the geometry record; no gap
+// (DIM_NO_GAP_START, DIM_NO_GAP_END) unless it crosses at least twice.
+void FrameDimTextGap(Unit *dimension, const GeoObject *line, double *gapStart, double *gapEnd);

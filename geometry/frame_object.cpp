@@ -255,6 +255,34 @@ void AddStdText(const Chain &c, const XProperty *parent, double box[4], const Ma
     FrameUnion(box, g_FrameBox);
 }
 
+// A reference text: its points, its text, its leader and its frame (the
+// working record is brought up to date before the frame is measured).
+void AddRefText(Unit *object, const Chain &c, const XProperty *parent, double box[4], const Matrix *matrix)
+{
+    AddAllPoints(object, box, matrix);
+    if (c.count < 4)
+        return;
+    Chain text{};
+    text.at[0] = c.at[2], text.at[1] = c.at[3], text.count = 2;
+    AddStdText(text, parent, box, matrix);
+    const RefTextGeometry *g = FrameRefTextGeometry(object);
+    if (!g)
+        return;
+    for (const CalcPoint &p : g->leader)
+        AddPoint(box, p.x, p.y, matrix);
+    const CalcPoint *f = g->frame;
+    if (g->frameShape == REFTEXT_FRAME_CIRCLE || g->frameShape == REFTEXT_FRAME_ELLIPSE) {
+        PathPoint path[kCurveEntries] = {{f[0].x, f[0].y}, {f[1].x, f[1].y}, {f[2].x, f[2].y}};
+        if (g->frameShape == REFTEXT_FRAME_CIRCLE) // a circle through f1: its axes from the radius
+            path[2] = {f[0].x - (f[1].y - f[0].y), f[0].y + (f[1].x - f[0].x)};
+        uint32_t codes[kCurveEntries];
+        AddCurve(box, path, codes, FlatAddEllipse(path, codes, 0), matrix);
+        return;
+    }
+    for (int i = 0; i < 4; ++i)
+        AddPoint(box, f[i].x, f[i].y, matrix);
+}
+
 // A dimension: its points, its dimension line or arc ends and its label.
 void AddDimension(Unit *object, const XProperty *parent, double box[4], const Matrix *matrix)
 {
@@ -560,14 +588,14 @@ void FrameMeasureObjectPath(Unit *object, const XProperty *parent, const Matrix 
     case OBJTYPE_FRAME_TEXT: AddFrameText(c, box, matrix); break;
     case OBJTYPE_CLIP: AddClip(object, c, resolved, box, matrix); break;
     case OBJTYPE_BITMAP: AddBitmap(c, box, matrix); break;
+    case OBJTYPE_REF_TEXT: AddRefText(object, c, parent, box, matrix); break;
     case OBJTYPE_GEO_LINE: AddGeoLine(c, box, matrix); break;
     case OBJTYPE_DIM_DIST: case OBJTYPE_DIM_RAD: case OBJTYPE_DIM_DIA: case OBJTYPE_DIM_ANGLE: case OBJTYPE_DIM_ARC:
     case OBJTYPE_DIM_COORD: case OBJTYPE_DIM_AREA: case OBJTYPE_DIM_PERI:
         AddDimension(object, parent, box, matrix);
         break;
     default:
-        // Lines, line strings, comments, marks and reference texts: their
-        // point elements.
+        // Lines, line strings, comments and marks: their point elements.
         AddAllPoints(object, box, matrix);
         break;
     }

@@ -14,6 +14,13 @@
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "database/symbol_block.h"
+#include "files/file.h"
+#include "files/file_records.h"
+#include "files/image_list.h"
+#include "files/zvi.h"
+#include "geometry/distance.h"
+#include "geometry/frame_dim.h"
+#include "geometry/pick_objects.h"
 #include "geometry/matrix.h"
 
 namespace {
@@ -182,6 +189,101 @@ TEST_F(Snap, ElementModesOnThePickedElement)
     // On the diagonal above and right of the centre: the top point.
     ExpectAt(Find(SNAP_QUADRANT, 14, 214), 0, 220, SNAP_QUADRANT);
     ExpectAt(Find(SNAP_QUADRANT, 19, 203), 20, 200, SNAP_QUADRANT);
+}
+
+// The annotation kinds of the shared pick fixture: a line, a spline crossing
+// it, a distance dimension, a reference text and a bitmap.
+class SnapKinds : public Snap {
+protected:
+    void SetUp() override
+    {
+        Snap::SetUp();
+        PickLoadKinds("../geometry/fixtures/pick_kinds.zvd");
+        g_DrawingSettings.displayDrawing = g_DrawingSettings.displayObjects = 1;
+        g_DrawingSettings.displayFrames = 1;
+    }
+    void TearDown() override
+    {
+        FileClearDrawing();
+        Snap::TearDown();
+    }
+    static Unit *OfType(int32_t type) { return PickObjectOfType(type); }
+    static void BitmapCorners(double c[4][2])
+    {
+        Unit *bitmap = OfType(OBJTYPE_BITMAP);
+        ASSERT_NE(bitmap, nullptr);
+        ASSERT_EQ(ImagePlacedCorners(static_cast<const BitmapRefData *>(ElementPayload(UnitFirstElement(bitmap))), 1, c),
+                  1);
+    }
+};
+
+TEST_F(SnapKinds, ComputedPointsOfDimensionsReferenceTextsAndBitmaps)
+{
+    DimLines l;
+    ASSERT_EQ(FrameDimensionLines(OfType(OBJTYPE_DIM_DIST), &l), 1);
+    ASSERT_TRUE(l.extension[0] && l.extension[1]);
+    const RefTextGeometry *g = FrameRefTextGeometry(OfType(OBJTYPE_REF_TEXT));
+    ASSERT_NE(g, nullptr);
+    double c[4][2];
+    BitmapCorners(c);
+    struct Case {
+        const char *what;
+        CalcPoint at;
+    } cases[] = {
+        {"first extension-line foot", l.foot[0]},      {"second extension-line foot", l.foot[1]},
+        {"first dimension-line end", l.end[0]},        {"second dimension-line end", l.end[1]},
+        {"reference-text frame corner", g->frame[2]},  {"bitmap corner", {c[2][0], c[2][1]}},
+    };
+    for (const Case &k : cases) {
+        const SnapResult r = Find(SNAP_ENDPOINTS, k.at.x + 0.7, k.at.y - 0.4);
+        EXPECT_NEAR(r.x, k.at.x, 1e-6) << k.what;
+        EXPECT_NEAR(r.y, k.at.y, 1e-6) << k.what;
+        EXPECT_EQ(r.kind, SNAP_ENDPOINTS) << k.what;
+    }
+    // Without frames shown a bitmap has no corners to snap to.
+    g_DrawingSettings.displayFrames = 0;
+    const SnapResult r = Find(SNAP_ENDPOINTS, c[2][0] + 0.7, c[2][1] - 0.4);
+    EXPECT_FALSE(std::fabs(r.x - c[2][0]) < 1e-6 && std::fabs(r.y - c[2][1]) < 1e-6);
+}
+
+TEST_F(SnapKinds, CrossingsWithSplinesDimensionsReferenceTextsAndBitmaps)
+{
+    // The spline crosses the line y = 0 left of its middle point.
+    const SnapResult spline = Find(SNAP_INTERSECTIONS, 25, 1);
+    ASSERT_LT(spline.distance, SNAP_NOTHING);
+    EXPECT_NEAR(spline.y, 0, 1e-6);
+    EXPECT_NEAR(DistancePointSpline(OfType(OBJTYPE_SPLINE), spline.x, spline.y, nullptr), 0, 1e-6);
+
+    DimLines l;
+    ASSERT_EQ(FrameDimensionLines(OfType(OBJTYPE_DIM_DIST), &l), 1);
+    const RefTextGeometry *g = FrameRefTextGeometry(OfType(OBJTYPE_REF_TEXT));
+    ASSERT_NE(g, nullptr);
+    double c[4][2];
+    BitmapCorners(c);
+    const double ey = (l.end[0].y + l.foot[0].y) / 2;
+    const double dx = l.end[0].x + (l.end[1].x - l.end[0].x) / 4;
+    const CalcPoint side = {(g->frame[0].x + g->frame[1].x) / 2, (g->frame[0].y + g->frame[1].y) / 2};
+    const double bx = (c[0][0] + c[1][0]) / 2;
+    struct Case {
+        const char *what;
+        double x1, y1, x2, y2; // a line across the object
+        CalcPoint crossing;
+    } cases[] = {
+        {"extension line", l.end[0].x - 5, ey, l.end[0].x + 5, ey, {l.end[0].x, ey}},
+        {"dimension line", dx, l.end[0].y - 4, dx, l.end[0].y + 4, {dx, l.end[0].y}},
+        {"reference-text frame", side.x - 3 * (g->frame[1].y - g->frame[0].y) / 10,
+         side.y + 3 * (g->frame[1].x - g->frame[0].x) / 10, side.x + 3 * (g->frame[1].y - g->frame[0].y) / 10,
+         side.y - 3 * (g->frame[1].x - g->frame[0].x) / 10, side},
+        {"bitmap frame", bx, c[0][1] - 3, bx, c[0][1] + 3, {bx, c[0][1]}},
+    };
+    for (const Case &k : cases) {
+        Unit *line = TestNewLine(k.x1, k.y1, k.x2, k.y2);
+        const SnapResult r = Find(SNAP_INTERSECTIONS, k.crossing.x + 0.6, k.crossing.y + 0.3);
+        EXPECT_NEAR(r.x, k.crossing.x, 1e-6) << k.what;
+        EXPECT_NEAR(r.y, k.crossing.y, 1e-6) << k.what;
+        EXPECT_EQ(r.kind, SNAP_INTERSECTIONS) << k.what;
+        MemListDelete(LIST_DRAWING, line);
+    }
 }
 
 TEST_F(Snap, TheClickHandlerUsesTheSearch)

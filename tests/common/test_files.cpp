@@ -33,3 +33,29 @@ TestTempFile::~TestTempFile()
 {
     DeleteFileA(path_.c_str());
 }
+
+std::string TestBmpFile(int width, int height, int pixelsPerMetre)
+{
+    const uint32_t stride = (uint32_t(width) * 3 + 3) / 4 * 4, offset = 14 + 40;
+    std::string b(offset + stride * uint32_t(height), '\xFF');
+    auto put = [&](size_t at, uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            b[at + size_t(i)] = char(uint8_t(v >> (8 * i)));
+    };
+    b[0] = 'B', b[1] = 'M';
+    put(2, uint32_t(b.size()), 4);
+    put(6, 0, 4);
+    put(10, offset, 4);
+    put(14, 40, 4);
+    put(18, uint32_t(width), 4);
+    put(22, uint32_t(height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    put(30, 0, 4);
+    put(34, stride * uint32_t(height), 4);
+    put(38, uint32_t(pixelsPerMetre), 4);
+    put(42, uint32_t(pixelsPerMetre), 4);
+    put(46, 0, 4);
+    put(50, 0, 4);
+    return b;
+}

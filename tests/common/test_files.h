@@ -26,3 +26,7 @@ public:
 private:
     std::string path_;
 };
+
+// The bytes of a 24-bit .BMP file of width x height white pixels at the
+// resolution given in pixels per metre (1000: one pixel per millimetre).
+std::string TestBmpFile(int width, int height, int pixelsPerMetre);

@@ -14,7 +14,12 @@
 #include "database/init.h"
 #include "database/object_types.h"
 #include "database/storage.h"
+#include "common/test_files.h"
+#include "files/file.h"
 #include "files/file_records.h"
+#include "files/image_list.h"
+#include "files/zvi.h"
+#include "geometry/frame.h"
 
 // One piece of a path: kind 1 start, 2 line, 7/8 control points, 9 arc end
 // (then the curve element with direction and factor).
@@ -85,4 +90,32 @@ inline void PickSetApertures(int32_t pick, int32_t ambiguity)
     g_DrawWindows[0].pixelsPerMm = 1.0;
     g_LocalData.snap.pickAperture = pick;
     g_LocalData.snap.ambiguityAperture = ambiguity;
+}
+
+// The first alive object of a type in the drawing.
+inline Unit *PickObjectOfType(int32_t type)
+{
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+        if (u->kind == UNIT_KIND_OBJECT && u->object.type == type)
+            return u;
+    ADD_FAILURE() << "no object of type " << type;
+    return nullptr;
+}
+
+// The drawing of every annotation kind (tests/geometry/fixtures/pick_kinds.zvd:
+// a line, a spline crossing it, a distance dimension, a text "H", a reference
+// text and a bitmap at (200, 0)); its image becomes a white one of 40 x 30 mm.
+inline void PickLoadKinds(const char *path)
+{
+    ASSERT_EQ(ZVI_InitFileBuffers(), 1);
+    ASSERT_EQ(FileReadDrawing(nullptr, path, FILE_SECTIONS_ALL | FILE_MODE_QUIET, 0), 1);
+    const std::string bmp = TestBmpFile(40, 30, 1000);
+    ASSERT_EQ(ImageStoreData("#B logo", reinterpret_cast<const uint8_t *>(bmp.data()), uint32_t(bmp.size())), 1);
+    ImageFreeBitmaps(1);
+    // What the file command does after reading: the read marks go.
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+        u->flags &= ~UNIT_TRANSFORM;
+    Unit *bitmap = PickObjectOfType(OBJTYPE_BITMAP);
+    ASSERT_NE(bitmap, nullptr);
+    FrameCalcObject(bitmap, 0);
 }
