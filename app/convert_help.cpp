@@ -6,6 +6,7 @@
 #include "app/window.h"
 #include "commands/command.h"
 #include "display/screen.h"
+#include "plugin/zvi_module.h"
 #include "files/zvi.h"
 
 
@@ -67,8 +68,11 @@ void ConvertShowCommandHelp(int commandId)
 {
     if (ConvertFindCommandPopup(commandId) == CONVERT_POPUP_OPENER)
         return;
-    // Plug-in and filter commands are the modules' own to explain; the
-    // program reads no module records yet, so they get no help here.
+    // Plug-in and filter commands are the modules' own to explain.
+    if (commandId >= COMMAND_PLUGIN_FIRST && commandId <= COMMAND_FILTER_LAST) {
+        PluginAskHelp(commandId);
+        return;
+    }
     const int context = ConvertCommandHelpContext(commandId);
     if (context == NO_CONTEXT)
         return;

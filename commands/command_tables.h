@@ -7,6 +7,7 @@
 // use.
 #pragma once
 
+#include "plugin/sdk/zvi_module_records.h"
 #include <windows.h>
 
 #include <cstddef>
@@ -29,35 +30,13 @@ constexpr int COMMAND_PLUGIN_PER_MODULE = 100;
 // ---------------------------------------------------------------------------
 // Input templates
 
-constexpr int TEMPLATE_STEPS = 8;
 constexpr int TEMPLATE_COUNT = 142;
 constexpr int TEMPLATE_SYMBOL_INSERT = 121; // 5340 to 5439, outside the map
 constexpr int TEMPLATE_PLUGIN = 95;         // the template number of plug-in commands
 constexpr int TEMPLATE_MAP_SIZE = 5340;     // the map covers 0 to 5339
-constexpr int32_t REFERENCE_NONE = -1;
-constexpr int32_t REFERENCE_PREVIOUS = -2; // open-ended lists only
 
-// Template modes.
-constexpr int32_t TEMPLATE_RUN_AT_ONCE = 0;
-constexpr int32_t TEMPLATE_ONE_POINT = 1;
-constexpr int32_t TEMPLATE_SHORTCUT_PICK = 2;
-constexpr int32_t TEMPLATE_HELP_PICK = 3;
-constexpr int32_t TEMPLATE_REPEATED = 4;
-constexpr int32_t TEMPLATE_FIXED_STEPS = 5;
-constexpr int32_t TEMPLATE_LIST = 6;
-
-// 26 words; a plug-in's command entry carries the same words.
-struct InputTemplate {
-    int32_t mode;
-    int32_t count;
-    int32_t kind[TEMPLATE_STEPS];
-    int32_t ref[TEMPLATE_STEPS];
-    const char *prompt[TEMPLATE_STEPS]; // null: the point-name text of the kind
-};
-static_assert(sizeof(InputTemplate) == 26 * 4);
-static_assert(offsetof(InputTemplate, kind) == 8);
-static_assert(offsetof(InputTemplate, ref) == 40);
-static_assert(offsetof(InputTemplate, prompt) == 72);
+// TEMPLATE_STEPS, the template modes, REFERENCE_* and InputTemplate (a
+// plug-in's command entry carries the same words): plugin/sdk/zvi_module_records.h.
 
 extern const InputTemplate g_InputTemplates[TEMPLATE_COUNT];
 // The template of each number 0 to 5339 (0 for unlisted ones).

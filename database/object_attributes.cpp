@@ -7,6 +7,7 @@
 #include "app/window.h"
 #include "database/object_modify.h"
 #include "database/object_modules.h"
+#include "database/symbol_index.h"
 #include "database/object_rects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
@@ -599,6 +600,7 @@ void ObjectAttributesApply(Unit *unit, const ObjectAttributes *set, int all, int
         int module = -1;
         if (ObjectAskModules(unit, MODULE_OBJECT_APPLY, nullptr, &module) == MODULE_ANSWER_REBUILT)
             ObjectCallModule(module, unit, MODULE_OBJECT_REGENERATE, nullptr);
+        SymbolLinkInstance(unit, LIBRARY_INDEX_OWN);
         FrameCalcInstance(unit, 1);
         break;
     }

@@ -20,6 +20,7 @@
 #include "display/screen.h"
 #include "geometry/calc_candidate.h"
 #include "geometry/distance.h"
+#include "plugin/zvi.h"
 #include "geometry/distance_internal.h"
 #include "language/language.h"
 
@@ -31,6 +32,7 @@ namespace {
 
 constexpr int DIALOG_TEXT_NO_TITLE = 9;
 constexpr int TITLE_SIZE = 256;
+static_assert(TITLE_SIZE >= ZVI_TITLE_SIZE);
 
 void ResetResult()
 {
@@ -78,6 +80,8 @@ int ChooseCandidate(int window)
             std::snprintf(title, sizeof title, "%s", eObjectNames[u->object.type]);
         else if (u->kind == UNIT_KIND_INSTANCE)
             std::snprintf(title, sizeof title, "%s", u->instance.block);
+        else if (u->kind == UNIT_KIND_PLUGIN)
+            ZVI_GetUnitTitle(title, u); // the module's own name for its object
         else
             std::snprintf(title, sizeof title, "%s", eDialogText[DIALOG_TEXT_NO_TITLE]);
         CalcCandidateCaption(caption, sizeof caption, title, r.shown, r.count);

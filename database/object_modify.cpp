@@ -10,12 +10,14 @@
 #include "database/object_rects.h"
 #include "database/object_transform.h"
 #include "database/storage.h"
+#include "database/symbol_index.h"
 #include "database/undo.h"
 #include "dialogs/alert.h"
 #include "geometry/frame.h"
 #include "language/language.h"
 #include "language/language_entries.h"
 #include "plugin/zvi_edit.h"
+#include "plugin/zvi_create.h"
 
 namespace {
 
@@ -218,6 +220,8 @@ int ObjectTransform(Unit *unit, const Matrix *matrix, int keepSelection)
             ObjectCallModule(module, unit, MODULE_OBJECT_REGENERATE, nullptr);
         else
             MatrixMultiply(&unit->instance.placement, matrix);
+        // A rebuilt object may refer to another block now.
+        SymbolLinkInstance(unit, LIBRARY_INDEX_OWN);
         FrameCalcInstance(unit, 1);
         break;
     }
@@ -229,6 +233,7 @@ int ObjectTransform(Unit *unit, const Matrix *matrix, int keepSelection)
 
 int ObjectTransformMarked(const Matrix *matrix, uint32_t mask, int keepSelection)
 {
+    ZviCreationBracket builders;
     ProgressReset();
     double rect[4];
     FrameSetEmpty(rect);
@@ -334,6 +339,7 @@ bool HasPoints(const Unit *u) { return u->kind == UNIT_KIND_OBJECT || u->kind ==
 
 int ObjectTransformSelectedPoints(const Matrix *matrix, uint16_t pointMask)
 {
+    ZviCreationBracket builders;
     ProgressReset();
     double rect[4];
     FrameSetEmpty(rect);

@@ -2,24 +2,30 @@
 // the modules about their own objects (kind 9) and about property edits.
 #pragma once
 
+#include <windows.h>
+
+#include <cstddef>
 #include <cstdint>
 
 #include "database/unit.h"
+#include "plugin/sdk/zvi_module_records.h"
 
-// Codes sent to the object callbacks.
-constexpr int MODULE_OBJECT_REGENERATE = 1;
-constexpr int MODULE_OBJECT_TRANSFORM = 2; // argument: the Matrix
-constexpr int MODULE_OBJECT_TITLE = 3;     // argument: a text buffer for the page title
-constexpr int MODULE_OBJECT_EDIT = 16;     // argument: the address of the main window's handle
-constexpr int MODULE_EDIT_BEGIN = 17;
-constexpr int MODULE_OBJECT_TAKEN = 18;
-constexpr int MODULE_PAGE_FILL = 19;       // argument: the address of the page window
-constexpr int MODULE_PAGE_READ = 20;
-constexpr int MODULE_OBJECT_APPLY = 21;
-constexpr int MODULE_EDIT_END = 22;
-// Answers.
-constexpr int MODULE_ANSWER_HANDLED = 1;   // stop asking
-constexpr int MODULE_ANSWER_REBUILT = 2;
+// The codes of the object callbacks, under the program's names (the SDK
+// gives them to plug-ins as ZVI_OBJECT_*).
+constexpr int MODULE_OBJECT_REGENERATE = ZVI_OBJECT_REGENERATE;
+constexpr int MODULE_OBJECT_TRANSFORM = ZVI_OBJECT_TRANSFORM;
+constexpr int MODULE_OBJECT_TITLE = ZVI_OBJECT_TITLE;
+constexpr int MODULE_OBJECT_EDIT = ZVI_OBJECT_EDIT;
+constexpr int MODULE_EDIT_BEGIN = ZVI_OBJECT_EDIT_BEGIN;
+constexpr int MODULE_OBJECT_TAKEN = ZVI_OBJECT_TAKEN;
+constexpr int MODULE_PAGE_FILL = ZVI_OBJECT_PAGE_SINGLE;
+constexpr int MODULE_PAGE_READ = ZVI_OBJECT_PAGE_MULTI;
+constexpr int MODULE_OBJECT_APPLY = ZVI_OBJECT_APPLY;
+constexpr int MODULE_EDIT_END = ZVI_OBJECT_EDIT_END;
+constexpr int MODULE_ANSWER_HANDLED = ZVI_ANSWER_HANDLED; // stop asking
+constexpr int MODULE_ANSWER_REBUILT = ZVI_ANSWER_DONE;
+// What codes 19 and 20 carry.
+typedef ZviObjectPage ObjectModulePage;
 
 constexpr int MODULE_TITLE_SIZE = 256;
 

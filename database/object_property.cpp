@@ -17,6 +17,7 @@
 #include "database/undo.h"
 #include "dialogs/alert.h"
 #include "geometry/frame.h"
+#include "plugin/zvi_create.h"
 
 ObjectPropertySheet g_ObjectMultiSheet = nullptr;
 
@@ -63,7 +64,8 @@ int AskEntryModule(HWND window, ObjectAttributes *set, int entry, int code)
     if (!set->pluginArea || entry < 0 || entry >= set->pluginCount)
         return 0;
     const AttrPluginEntry &e = static_cast<AttrPluginEntry *>(set->pluginArea)[entry];
-    return ObjectCallModule(e.module, e.unit, code, &window) == MODULE_ANSWER_REBUILT ? 1 : 0;
+    ObjectModulePage page = {window, set, entry};
+    return ObjectCallModule(e.module, e.unit, code, &page) == MODULE_ANSWER_REBUILT ? 1 : 0;
 }
 
 } // namespace
@@ -95,6 +97,7 @@ int ObjectAttributesApplySelection(const ObjectAttributes *set, uint32_t mask, i
         g_CommandState->progressDone = 0;
     WriteRefreshStatus();
     FrameSetEmpty(g_ChangedRect);
+    ZviCreationBracket builders; // the modules may rebuild their objects
     for (Unit *u = MemListFirst(LIST_DRAWING, UNIT_TRANSFORM, UNIT_TRANSFORM, 1); u; u = MemListNext(u)) {
         ObjectAttributesApply(u, set, all, keepSelection);
         if (g_CommandState)

@@ -2,6 +2,7 @@
 
 #include "database/object_modify.h"
 #include "database/object_modules.h"
+#include "database/symbol_index.h"
 #include "geometry/frame.h"
 
 namespace {
@@ -32,6 +33,7 @@ int ObjectTransformPointsOther(Unit *unit, const Matrix *matrix, uint16_t pointM
     TransformPointElements(unit, matrix, pointMask);
     const bool regenerated = ObjectAskModules(unit, MODULE_OBJECT_REGENERATE, nullptr, nullptr) ==
                              MODULE_ANSWER_REBUILT;
+    SymbolLinkInstance(unit, LIBRARY_INDEX_OWN);
     FrameCalcInstance(unit, 1);
     unit->flags &= ~(UNIT_TRANSFORM | UNIT_TRANSFORM_EXTRA);
     return regenerated ? 1 : 0;

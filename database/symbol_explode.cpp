@@ -25,6 +25,7 @@
 #include "geometry/matrix.h"
 #include "language/language.h"
 #include "plugin/zvi.h"
+#include "plugin/zvi_create.h"
 
 namespace {
 
@@ -204,7 +205,9 @@ int SymbolExplodeInstance(Unit *instance, int skipAutoNumbers)
         FrameUnion(accumulated, copy->frame);
     }
     scratch.Release();
-    (void)regenerated;
+    // A module that rebuilt an object may have made or changed blocks.
+    if (regenerated)
+        ZVI_UndoUpdateLinks();
     std::memcpy(g_ChangedRect, accumulated, sizeof accumulated);
     return result;
 }
@@ -215,8 +218,8 @@ int SymbolExplode(uint32_t mask, int keepInstances, int mode)
     FrameSetEmpty(accumulated);
     int exploded = 0;
     bool failed = false;
-    ZVI_CreationStart();
     {
+        ZviCreationBracket builders;
         ListFilterKeeper keep;
         for (Unit *u = MemListFirst(LIST_DRAWING, mask, mask, 1); u; u = MemListNext(u)) {
             if (!IsReference(u) || !ModeAdmits(mode, u))
@@ -232,7 +235,6 @@ int SymbolExplode(uint32_t mask, int keepInstances, int mode)
             ++exploded;
         }
     }
-    ZVI_CreationEnd();
     std::memcpy(g_ExtentsRect, accumulated, sizeof accumulated);
     if (!exploded && mode == 0)
         AlertButton1(g_MainWnd, eAlertTextSM[kNothingToExplode]);

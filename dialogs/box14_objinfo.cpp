@@ -3,19 +3,25 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 
+#include "app/convert.h"
+#include "app/init_dialogs.h"
 #include "app/system_defs.h"
+#include "database/object_property.h"
 #include "app/window.h"
 #include "dialogs/alert.h"
 #include "dialogs/alert_check.h"
 #include "dialogs/box01.h"
 #include "dialogs/box01_controls.h"
+#include "dialogs/box02.h"
 #include "dialogs/box04_color.h"
 #include "dialogs/box05_table.h"
 #include "dialogs/box06_instance.h"
+#include "dialogs/box07.h"
 #include "dialogs/box10_dim.h"
 #include "dialogs/box14.h"
 #include "language/language.h"
@@ -44,11 +50,19 @@ constexpr int FIELD_SIZE = 251;
 
 constexpr int ID_APPLY_FIRST = 258, ID_EXTRA_MULTI = 266;
 constexpr int ID_SPECIAL = 550; // the attribute dialog of the object's kind
-// The attribute dialogs the special button offers, and their menu texts.
-constexpr int SPECIAL_DIMENSION = 11006, SPECIAL_BITMAP = 11008, SPECIAL_INSTANCE = 11009;
-constexpr int SPECIAL_MAX = 3;
-constexpr int MENU_DIMENSION = 4, MENU_INSTANCE = 5; // eSpecialMenus
-constexpr int CAPTION_SIZE = 256;
+// The attribute dialogs the special button offers: one per group of the
+// edited objects, then one per plug-in entry.
+constexpr int SPECIAL_STD_TEXT = 11000, SPECIAL_FRAME_TEXT = 11001, SPECIAL_REF_TEXT = 11002, SPECIAL_ZIGZAG = 11003,
+              SPECIAL_LINE_END = 11004, SPECIAL_DIM_DATA = 11005, SPECIAL_DIM_LARGE = 11006,
+              SPECIAL_DIM_SMALL = 11007, SPECIAL_BITMAP = 11008, SPECIAL_INSTANCE = 11009,
+              SPECIAL_PLUGIN_FIRST = 11010;
+constexpr int SPECIAL_MAX = SPECIAL_PLUGIN_FIRST - SPECIAL_STD_TEXT + ATTR_PLUGIN_ENTRIES;
+constexpr int SPECIAL_TEXT_SIZE = ATTR_PLUGIN_TITLE_SIZE + 8;
+constexpr int DIALOG_TEXT_MORE = 76; // eDialogText
+constexpr int MENU_TEXT = 0, MENU_ZIGZAG = 1, MENU_DIMENSION_DATA = 2, MENU_DIMENSION_LAYOUT = 4, MENU_INSTANCE = 5,
+              MENU_REFERENCE_TEXT = 7; // eSpecialMenus
+constexpr int BUTTON_SPECIAL = 17;    // eButtonText
+constexpr int PROMPT_INDENT = 4;      // eBoxText
 
 struct ObjInfoBlock {
     uint32_t result;
@@ -150,31 +164,6 @@ void ShowWidth(HWND page, double millimetres)
     SetDlgItemTextA(page, ID_WIDTH, text);
 }
 
-// The dimension dialog of the groups the edited objects have: the large or
-// small dimension settings, or the line ends of a dimension line; 0 when none.
-// Several objects get the variants that write only the touched fields.
-uint32_t DimensionDialog(HWND page, bool open)
-{
-    ObjectAttributes &a = *Block(page)->copy;
-    const bool multi = Block(page)->multi != 0;
-    char caption[CAPTION_SIZE] = "";
-    if (open)
-        GetWindowTextA(GetParent(page), caption, sizeof caption);
-    if (a.present[ATTR_DIM_LARGE]) {
-        if (!open)
-            return 1;
-        return multi ? Box10DimensionParam1Multi(page, caption, &a) : Box10DimensionParam1(page, caption, &a, nullptr, 0);
-    }
-    if (a.present[ATTR_DIM_SMALL]) {
-        if (!open)
-            return 1;
-        return multi ? Box10DimensionParam2Multi(page, caption, &a) : Box10DimensionParam2(page, caption, &a, nullptr, 0);
-    }
-    if (a.present[ATTR_LINE_END])
-        return !open ? 1 : multi ? Box10DimensionParam0Multi(page, caption, &a) : Box10DimensionParam0(page, caption, &a);
-    return 0;
-}
-
 // The fill, end-cap and join buttons show the current choice pressed.
 void RedrawIconButtons(HWND page)
 {
@@ -184,79 +173,217 @@ void RedrawIconButtons(HWND page)
 
 struct SpecialCommand {
     int id;
-    const char *text;
+    int group; // the menu puts a separator between groups
+    char text[SPECIAL_TEXT_SIZE];
 };
 
-// The attribute dialogs of the kinds of the edited objects, in menu order.
+void AddSpecial(SpecialCommand *out, int *n, int id, int group, const char *text)
+{
+    out[*n].id = id;
+    out[*n].group = group;
+    snprintf(out[*n].text, SPECIAL_TEXT_SIZE, "%s", text);
+    ++*n;
+}
+
+// The attribute dialogs of the kinds of the edited objects, in menu order:
+// texts, the zigzag indent, dimensions, instances, plug-in objects.
 int SpecialCommands(HWND page, SpecialCommand out[SPECIAL_MAX])
 {
-    const ObjInfoBlock *b = Block(page);
+    const ObjectAttributes &a = *Block(page)->copy;
     int n = 0;
-    if (DimensionDialog(page, false))
-        out[n++] = {SPECIAL_DIMENSION, eSpecialMenus[MENU_DIMENSION]};
-    if (b->copy->present[ATTR_BITMAP])
-        out[n++] = {SPECIAL_BITMAP, LANG(eSpecialMenus, BitmapPlacement)};
-    if (b->copy->present[ATTR_PLACEMENT])
-        out[n++] = {SPECIAL_INSTANCE, eSpecialMenus[MENU_INSTANCE]};
+    if (a.present[ATTR_STD_TEXT])
+        AddSpecial(out, &n, SPECIAL_STD_TEXT, 0, eSpecialMenus[MENU_TEXT]);
+    if (a.present[ATTR_FRAME_TEXT])
+        AddSpecial(out, &n, SPECIAL_FRAME_TEXT, 0, LANG(eSpecialMenus, FramedText));
+    if (a.present[ATTR_REF_TEXT])
+        AddSpecial(out, &n, SPECIAL_REF_TEXT, 0, eSpecialMenus[MENU_REFERENCE_TEXT]);
+    if (a.present[ATTR_CONSTANT])
+        AddSpecial(out, &n, SPECIAL_ZIGZAG, 1, eSpecialMenus[MENU_ZIGZAG]);
+    if (a.present[ATTR_LINE_END])
+        AddSpecial(out, &n, SPECIAL_LINE_END, 2, LANG(eSpecialMenus, LineEnds));
+    // The large and the small dimension dialogs each reach the number format
+    // they share; it has an entry of its own when both kinds, or neither, are
+    // among the objects.
+    if (a.present[ATTR_DIM_PARAMETER] && !a.present[ATTR_DIM_LARGE] == !a.present[ATTR_DIM_SMALL])
+        AddSpecial(out, &n, SPECIAL_DIM_DATA, 2, eSpecialMenus[MENU_DIMENSION_DATA]);
+    if (a.present[ATTR_DIM_LARGE])
+        AddSpecial(out, &n, SPECIAL_DIM_LARGE, 2, eSpecialMenus[MENU_DIMENSION_LAYOUT]);
+    if (a.present[ATTR_DIM_SMALL])
+        AddSpecial(out, &n, SPECIAL_DIM_SMALL, 2, LANG(eSpecialMenus, SmallDimension));
+    if (a.present[ATTR_BITMAP])
+        AddSpecial(out, &n, SPECIAL_BITMAP, 3, LANG(eSpecialMenus, BitmapPlacement));
+    if (a.present[ATTR_PLACEMENT])
+        AddSpecial(out, &n, SPECIAL_INSTANCE, 3, eSpecialMenus[MENU_INSTANCE]);
+    if (a.present[ATTR_PLUGIN] && a.pluginArea) {
+        const AttrPluginEntry *entries = static_cast<const AttrPluginEntry *>(a.pluginArea);
+        for (int i = 0; i < a.pluginCount && i < ATTR_PLUGIN_ENTRIES; ++i) {
+            char text[SPECIAL_TEXT_SIZE];
+            snprintf(text, sizeof text, LANG_FORMAT(eDialogText, ModuleMenuText, "%c %s"), ConvertIndexToAccelChar(i),
+                     entries[i].title);
+            AddSpecial(out, &n, SPECIAL_PLUGIN_FIRST + i, 4, text);
+        }
+    }
     return n;
 }
 
-// Hidden without a dialog; with one the button names it, with several it
+// Hidden without a dialog; with one the button runs it, with several it
 // opens their menu.
 void ShowSpecialButton(HWND page)
 {
-    SpecialCommand commands[SPECIAL_MAX];
-    const int n = SpecialCommands(page, commands);
+    std::unique_ptr<SpecialCommand[]> commands(new (std::nothrow) SpecialCommand[SPECIAL_MAX]);
+    const int n = commands ? SpecialCommands(page, commands.get()) : 0;
     Box01DialogShowItem(page, ID_SPECIAL, n > 0);
     if (n == 1)
-        SetDlgItemTextA(page, ID_SPECIAL, commands[0].text);
+        SetDlgItemTextA(page, ID_SPECIAL, eButtonText[BUTTON_SPECIAL]);
 }
 
-// The placement dialogs edit the working copy; the sheet's OK applies it.
+// The zigzag indent; with several objects it is then written into each.
+void EditZigzag(HWND page, const char *caption)
+{
+    ObjectAttributes &a = *Block(page)->copy;
+    double indent = a.constant.value;
+    if (!Box02EditLength(page, caption, eBoxText[PROMPT_INDENT], &indent))
+        return;
+    a.constant.value = indent;
+    a.constant.mask |= 1;
+}
+
+// A plug-in object's own dialog: its module edits the object it collected
+// (one object) or takes the values for every object it collected (several).
+void RunPluginEntry(HWND page, int entry)
+{
+    ObjInfoBlock *b = Block(page);
+    if (b->multi)
+        ObjectModuleApply(page, b->copy, entry);
+    else
+        ObjectModuleCollect(page, b->copy, entry);
+}
+
+// The sub-dialogs edit the working copy; the sheet's OK applies it.
 void RunSpecial(HWND page, const SpecialCommand &command)
 {
     ObjInfoBlock *b = Block(page);
-    if (command.id == SPECIAL_DIMENSION) {
-        DimensionDialog(page, true);
-    } else if (command.id == SPECIAL_BITMAP) {
-        if (b->multi)
-            Box06EditBitmapInstanceMulti(page, command.text, b->copy);
-        else
-            Box06EditBitmapInstance(page, command.text, b->copy);
-    } else if (command.id == SPECIAL_INSTANCE) {
-        if (b->multi)
-            Box06EditBlockInstanceMulti(page, command.text, b->copy);
-        else
-            Box06EditBlockInstance(page, command.text, b->copy);
+    ObjectAttributes *a = b->copy;
+    const char *caption = command.text;
+    const bool multi = b->multi != 0;
+    switch (command.id) {
+    case SPECIAL_STD_TEXT:
+        multi ? Box07TextStandardMulti(page, caption, a) : Box07TextStandard(page, caption, a, nullptr);
+        break;
+    case SPECIAL_FRAME_TEXT:
+        multi ? Box07TextFrameMulti(page, caption, a) : Box07TextFrame(page, caption, a, nullptr);
+        break;
+    case SPECIAL_REF_TEXT:
+        multi ? Box07TextReferenceMulti(page, caption, a) : Box07TextReference(page, caption, a);
+        break;
+    case SPECIAL_ZIGZAG:
+        EditZigzag(page, caption);
+        break;
+    case SPECIAL_LINE_END:
+        multi ? Box10DimensionParam0Multi(page, caption, a) : Box10DimensionParam0(page, caption, a);
+        break;
+    case SPECIAL_DIM_DATA:
+        multi ? Box10DimensionDataMulti(page, caption, a) : Box10DimensionData(page, caption, a, 0);
+        break;
+    case SPECIAL_DIM_LARGE:
+        multi ? Box10DimensionParam1Multi(page, caption, a) : Box10DimensionParam1(page, caption, a, nullptr, 0);
+        break;
+    case SPECIAL_DIM_SMALL:
+        multi ? Box10DimensionParam2Multi(page, caption, a) : Box10DimensionParam2(page, caption, a, nullptr, 0);
+        break;
+    case SPECIAL_BITMAP:
+        multi ? Box06EditBitmapInstanceMulti(page, caption, a) : Box06EditBitmapInstance(page, caption, a);
+        break;
+    case SPECIAL_INSTANCE:
+        multi ? Box06EditBlockInstanceMulti(page, caption, a) : Box06EditBlockInstance(page, caption, a);
+        break;
+    default:
+        if (command.id >= SPECIAL_PLUGIN_FIRST)
+            RunPluginEntry(page, command.id - SPECIAL_PLUGIN_FIRST);
+        break;
     }
+}
+
+// How many items fit one screen height of menu rows, less one.
+int MenuRowsPerScreen()
+{
+    const int rowHeight = GetSystemMetrics(SM_CYMENU);
+    const int rows = rowHeight > 0 ? GetSystemMetrics(SM_CYSCREEN) / rowHeight : 0;
+    return rows > 2 ? rows - 1 : 1;
+}
+
+// The special menu: groups apart by separators; plug-in entries that do
+// not fit the screen cascade into "More" submenus. 0 when a menu operation
+// failed (the menu is then destroyed).
+HMENU BuildSpecialMenu(const SpecialCommand *commands, int n)
+{
+    HMENU top = CreatePopupMenu();
+    HMENU menu = top;
+    bool ok = menu != nullptr;
+    int inMenu = 0, firstPlugin = -1;
+    for (int i = 0; ok && i < n; ++i) {
+        if (i > 0 && commands[i].group != commands[i - 1].group) {
+            ok = AppendMenuA(menu, MF_SEPARATOR, 0, nullptr) != FALSE;
+            ++inMenu;
+        }
+        if (commands[i].id >= SPECIAL_PLUGIN_FIRST && firstPlugin < 0)
+            firstPlugin = inMenu;
+        // The first menu keeps room for half the items above its plug-ins.
+        const int room = menu == top && firstPlugin >= 0 ? MenuRowsPerScreen() - firstPlugin / 2 : MenuRowsPerScreen();
+        if (ok && commands[i].id >= SPECIAL_PLUGIN_FIRST && inMenu >= room && i + 1 < n) {
+            HMENU more = CreatePopupMenu();
+            ok = more && AppendMenuA(menu, MF_POPUP, UINT_PTR(more), eDialogText[DIALOG_TEXT_MORE]) != FALSE;
+            if (!ok && more)
+                DestroyMenu(more);
+            menu = more;
+            inMenu = 0;
+        }
+        if (ok) {
+            ok = AppendMenuA(menu, MF_STRING, UINT_PTR(commands[i].id), commands[i].text) != FALSE;
+            ++inMenu;
+        }
+    }
+    if (!ok && top) {
+        DestroyMenu(top);
+        top = nullptr;
+    }
+    return top;
+}
+
+// A special command by its id, when the edited objects offer it.
+void RunSpecialId(HWND page, int id)
+{
+    std::unique_ptr<SpecialCommand[]> commands(new (std::nothrow) SpecialCommand[SPECIAL_MAX]);
+    const int n = commands ? SpecialCommands(page, commands.get()) : 0;
+    for (int i = 0; i < n; ++i)
+        if (commands[i].id == id)
+            RunSpecial(page, commands[i]);
 }
 
 void SpecialButton(HWND page)
 {
-    SpecialCommand commands[SPECIAL_MAX];
-    const int n = SpecialCommands(page, commands);
+    std::unique_ptr<SpecialCommand[]> commands(new (std::nothrow) SpecialCommand[SPECIAL_MAX]);
+    if (!commands)
+        return;
+    const int n = SpecialCommands(page, commands.get());
     if (n == 1)
         RunSpecial(page, commands[0]);
     if (n < 2)
         return;
-    HMENU menu = CreatePopupMenu();
-    bool built = menu != nullptr;
-    for (int i = 0; built && i < n; ++i)
-        built = AppendMenuA(menu, MF_STRING, UINT_PTR(commands[i].id), commands[i].text) != FALSE;
-    if (!built) {
-        if (menu)
-            DestroyMenu(menu);
+    HMENU menu = BuildSpecialMenu(commands.get(), n);
+    if (!menu) {
         Box01DialogShowItem(page, ID_SPECIAL, 0);
         return;
     }
     RECT r;
     GetWindowRect(GetDlgItem(page, ID_SPECIAL), &r);
+    g_PopupByRightButton = 1;
     const int chosen = int(TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_VCENTERALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
                                           r.right, (r.top + r.bottom) / 2, 0, page, nullptr));
+    g_PopupByRightButton = 0;
     DestroyMenu(menu);
-    for (int i = 0; i < n; ++i)
-        if (commands[i].id == chosen)
-            RunSpecial(page, commands[i]);
+    if (chosen)
+        RunSpecialId(page, chosen);
 }
 
 void Fill(HWND page)
@@ -369,6 +496,8 @@ void Command(HWND page, WPARAM wParam)
         return;
     if (id == ID_SPECIAL) {
         SpecialButton(page);
+    } else if (id >= SPECIAL_STD_TEXT && id < SPECIAL_STD_TEXT + SPECIAL_MAX) {
+        RunSpecialId(page, id);
     } else if (id >= ID_OWN_FIRST && id < ID_OWN_FIRST + OWN_BITS) {
         ToggleOwnBox(page, id - ID_OWN_FIRST);
     } else if (id == ExtraId(page)) {

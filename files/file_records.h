@@ -19,16 +19,7 @@ constexpr uint32_t FONT_KIND_TRUETYPE = 1;
 constexpr uint32_t FONT_KIND_DEVICE = 2;
 constexpr uint32_t FONT_STYLE_OVERLINE = 0x4; // a line over a dimension's main text
 
-constexpr int FONT_FACE_SIZE = 64;
-
-// Font of a text or dimension record.
-struct FontDef {
-    uint32_t kind;   // first field: 0 = no font named
-    uint32_t style;  // style bits
-    uint32_t weight;
-    char face[FONT_FACE_SIZE];
-};
-static_assert(sizeof(FontDef) == 76);
+// FontDef and FONT_FACE_SIZE: plugin/sdk/zvi_records.h.
 
 // ---------------------------------------------------------------------------
 // Payloads of the record elements (value type 0). Each begins 16 bytes into

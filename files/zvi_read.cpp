@@ -346,6 +346,10 @@ int32_t ZviReadLastErrorLine()
 extern "C" int ZVI_FileReadInitDisk(HANDLE file)
 {
     StartSource(SOURCE_DISK);
+    if (!file || file == INVALID_HANDLE_VALUE) {
+        s_R.error = 1;
+        return 0;
+    }
     s_R.file = file;
     uint32_t size = ZVI_FileSize(file);
     s_R.total = size == 0xFFFFFFFFu ? 0 : size;

@@ -182,13 +182,16 @@ extern "C" int ZVI_FileWriteInitDisk(HANDLE file)
 extern "C" int ZVI_FileWriteInitMemory(HGLOBAL block, int32_t size)
 {
     Start(SINK_MEMORY);
+    // A size the block does not have would let the writer run past its end.
+    const SIZE_T blockSize = block ? GlobalSize(block) : 0;
     s_W.block = block;
-    s_W.buffer = block ? static_cast<char *>(GlobalLock(block)) : nullptr;
+    s_W.buffer = size >= 0 && SIZE_T(size) <= blockSize ? static_cast<char *>(GlobalLock(block)) : nullptr;
     if (!s_W.buffer) {
+        s_W.block = nullptr;
         s_W.error = 1;
         return 0;
     }
-    s_W.capacity = size > 0 ? uint32_t(size) : 0;
+    s_W.capacity = uint32_t(size);
     return 1;
 }
 

@@ -11,13 +11,13 @@ namespace {
 // difference to pi/2 vanishes below MATRIX_SEPARATE_ZERO.
 constexpr double SEPARATE_RIGHT_ANGLE = 1.5707963267946;
 
+}  // namespace
+
 bool MatrixIsFinite(const Matrix &m)
 {
     return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) &&
            std::isfinite(m.tx) && std::isfinite(m.ty);
 }
-
-}  // namespace
 
 void MatrixInit(Matrix *m)
 {

@@ -4,24 +4,7 @@
 
 #include <cstddef>
 
-// A point (x, y) maps to (a*x + c*y + tx, b*x + d*y + ty). In row-vector form
-// [x y 1] is multiplied onto the rows (a, b, 0), (c, d, 0), (tx, ty, 1), so a
-// product m*n applies m first and n second. Plug-ins see this layout.
-struct Matrix {
-    double a;   // image of the unit x vector
-    double b;
-    double c;   // image of the unit y vector
-    double d;
-    double tx;  // translation
-    double ty;
-};
-static_assert(sizeof(Matrix) == 48);
-static_assert(offsetof(Matrix, a) == 0);
-static_assert(offsetof(Matrix, b) == 8);
-static_assert(offsetof(Matrix, c) == 16);
-static_assert(offsetof(Matrix, d) == 24);
-static_assert(offsetof(Matrix, tx) == 32);
-static_assert(offsetof(Matrix, ty) == 40);
+#include "plugin/sdk/zvi_matrix.h" // Matrix: plug-ins see its layout
 
 // Limits of the tests of a matrix's shape: relative share of the off-diagonal
 // entries, relative difference of the row lengths, absolute orthogonality.
@@ -49,6 +32,8 @@ void MatrixMultiply(Matrix *m, const Matrix *n);
 // the determinant is exactly 0, or when m or its inverse is not finite.
 int MatrixInvert(const Matrix *m, Matrix *out);
 
+// Every one of the six values is a finite number.
+bool MatrixIsFinite(const Matrix &m);
 int MatrixIsMirrored(const Matrix *m);
 int MatrixIsRotated(const Matrix *m);
 int MatrixIsDistorted(const Matrix *m);

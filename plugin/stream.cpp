@@ -529,19 +529,19 @@ void StreamSetStyle(uint32_t drawFlags)
     const bool outline = (drawFlags & DRAW_STROKE_BITS) != 0;
     const bool fills = Has(ENUM_FILLS);
     if (drawFlags & DRAW_ERASER) {
-        s_Record.drawMode = fills ? (outline ? 4 : 3) : 3;
+        s_Record.drawMode = fills && outline ? ENUM_DRAW_ERASE_OUTLINE : ENUM_DRAW_ERASE;
         if (!fills && !outline) {
             s_Record.lineType = 0;
             s_Record.lineColor = c.fillColour;
         }
         s_Record.fillColor = WHITE;
     } else if (drawFlags & 0xF) {
-        s_Record.drawMode = fills ? (outline ? 2 : 1) : 0;
+        s_Record.drawMode = !fills ? ENUM_DRAW_OUTLINE : outline ? ENUM_DRAW_FILL_OUTLINE : ENUM_DRAW_FILL;
         if (!fills && !outline) {
             s_Record.lineType = 0;
             s_Record.lineColor = c.fillColour;
         }
     } else {
-        s_Record.drawMode = 0;
+        s_Record.drawMode = ENUM_DRAW_OUTLINE;
     }
 }

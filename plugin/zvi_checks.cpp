@@ -14,24 +14,29 @@ namespace {
 constexpr int MESSAGE_SIZE = 512;
 constexpr uintptr_t PAGE_SIZE_PROBE = 4096;
 
-int Refuse(const char *function, int line, const char *reason, const char *separator)
+int Refuse(const char *file, const char *function, int line, const char *reason, const char *separator)
 {
     char message[MESSAGE_SIZE];
     std::snprintf(message, sizeof message, "%s()%s%s", function, separator, reason);
-    InitErrorBoxInterface(__FILE__, line, message);
+    // The file's own name, as the box shows it, without the build's folders.
+    const char *name = file ? file : "";
+    for (const char *c = name; *c; ++c)
+        if (*c == '/' || *c == '\\')
+            name = c + 1;
+    InitErrorBoxInterface(name, line, message);
     return 0;
 }
 
 } // namespace
 
-int ZviRefuse(const char *function, int line, const char *reason)
+int ZviRefuseAt(const char *file, const char *function, int line, const char *reason)
 {
-    return Refuse(function, line, reason, "\n\n");
+    return Refuse(file, function, line, reason, "\n\n");
 }
 
-int ZviRefuseShort(const char *function, int line, const char *reason)
+int ZviRefuseShortAt(const char *file, const char *function, int line, const char *reason)
 {
-    return Refuse(function, line, reason, "\n");
+    return Refuse(file, function, line, reason, "\n");
 }
 
 // The probes ask the memory manager about every region the range touches

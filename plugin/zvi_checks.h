@@ -10,11 +10,15 @@
 struct Unit;
 
 // Shows "<function>()\n\n<reason>" through InitErrorBoxInterface (only when
-// the Debugging setting asks for it) and returns 0.
-int ZviRefuse(const char *function, int line, const char *reason);
+// the Debugging setting asks for it) and returns 0. The box names the source
+// file of the refusing export with the line it passes (the export's own, or
+// its helper's in the same file).
+int ZviRefuseAt(const char *file, const char *function, int line, const char *reason);
 // The single-line-break form some messages have.
-int ZviRefuseShort(const char *function, int line, const char *reason);
-#define ZVI_REFUSE(reason) ZviRefuse(__func__, __LINE__, reason)
+int ZviRefuseShortAt(const char *file, const char *function, int line, const char *reason);
+#define ZviRefuse(function, line, reason) ZviRefuseAt(__FILE__, function, line, reason)
+#define ZviRefuseShort(function, line, reason) ZviRefuseShortAt(__FILE__, function, line, reason)
+#define ZVI_REFUSE(reason) ZviRefuseAt(__FILE__, __func__, __LINE__, reason)
 
 // Probes of a plug-in's address over its full size. A null address fails.
 bool ZviReadable(const void *p, size_t bytes);

@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 #include "app/system_defs.h"
+#include "app/window.h"
 #include "database/object.h"
 #include "database/object_flags.h"
 #include "database/storage.h"
@@ -345,6 +346,20 @@ int AddAttribute(int b, int code, const char *name, const char *text, const char
     return Advance(b, size);
 }
 
+// The stored record takes the drawing's dimension parameters; a negative
+// coordinate system there stands for the current one.
+void UseDrawingDimParameters(Element *e, size_t systemOffset)
+{
+    void *record = ElementPayload(e);
+    ZviPutDrawingDimParameters(record, systemOffset);
+    int32_t system = 0;
+    std::memcpy(&system, static_cast<uint8_t *>(record) + systemOffset, sizeof system);
+    if (system < 0) {
+        system = g_CurrentSystem.system;
+        std::memcpy(static_cast<uint8_t *>(record) + systemOffset, &system, sizeof system);
+    }
+}
+
 } // namespace
 
 void ZviResetCreation()
@@ -379,6 +394,21 @@ int ZVI_CALL ZVI_CreationStart()
         }
     return 1;
 }
+
+} // extern "C"
+
+ZviCreationBracket::ZviCreationBracket()
+    : started(!s_Builders[B_OBJECT].buffer && ZVI_CreationStart() != 0)
+{
+}
+
+ZviCreationBracket::~ZviCreationBracket()
+{
+    if (started)
+        ZVI_CreationEnd();
+}
+
+extern "C" {
 
 // --- plain objects
 
@@ -471,16 +501,18 @@ int ZVI_CALL ZVI_ObjectAddDimLine(const void *dimLine)
     return e ? Advance(B_OBJECT, ELEM_SIZE_DIM_LINE + extraSize) : 0;
 }
 
-XProperty *ZVI_CALL ZVI_ObjectAddDimSmall(const void *dimSmall, int)
+XProperty *ZVI_CALL ZVI_ObjectAddDimSmall(const void *dimSmall, int useDrawingDefaults)
 {
     const bool label = s_Builders[B_OBJECT].open && TypeIn(30, 32);
     const uint32_t extra = label ? ELEM_SIZE_SUB_DIM_LABEL : 0;
     Element *e = AddRecord(dimSmall, ZVI_SIZE_DIMSMALL, ELEM_SIZE_DIM_SMALL, ELEM_DIM_SMALL, ELEM_SUB_DIM_LABEL,
                            extra, __func__, __LINE__);
+    if (e && useDrawingDefaults)
+        UseDrawingDimParameters(e, DIM_SMALL_SYSTEM_OFFSET);
     return e ? FinishRecord(e, ELEM_SIZE_DIM_SMALL + extra, true) : nullptr;
 }
 
-XProperty *ZVI_CALL ZVI_ObjectAddDimLarge(const void *dimLarge, int)
+XProperty *ZVI_CALL ZVI_ObjectAddDimLarge(const void *dimLarge, int useDrawingDefaults)
 {
     int16_t extraKind = 0;
     uint32_t extra = 0;
@@ -493,6 +525,8 @@ XProperty *ZVI_CALL ZVI_ObjectAddDimLarge(const void *dimLarge, int)
     }
     Element *e = AddRecord(dimLarge, ZVI_SIZE_DIMLARGE, ELEM_SIZE_DIM_LARGE, ELEM_DIM_LARGE, extraKind, extra,
                            __func__, __LINE__);
+    if (e && useDrawingDefaults)
+        UseDrawingDimParameters(e, DIM_LARGE_SYSTEM_OFFSET);
     return e ? FinishRecord(e, ELEM_SIZE_DIM_LARGE + extra, true) : nullptr;
 }
 

@@ -6,10 +6,13 @@
 #include <memory>
 
 #include "app/darad4.h"
+#include "app/status_draw.h"
 #include "app/system.h"
 #include "app/window.h"
 #include "app/window_progress.h"
 #include "app/write_refresh.h"
+#include "app/write_tablet.h"
+#include "commands/command_state.h"
 #include "commands/command_popup.h"
 #include "database/init.h"
 #include "database/object.h"
@@ -19,10 +22,12 @@
 #include "dialogs/box04_color.h"
 #include "dialogs/box05_defs.h"
 #include "dialogs/box07.h"
+#include "dialogs/box08_editterm.h"
 #include "dialogs/box10_dim.h"
 #include "dialogs/box11_filter.h"
 #include "dialogs/box12.h"
 #include "dialogs/box14.h"
+#include "display/screen.h"
 #include "display/symbol.h"
 #include "plugin/zvi.h"
 #include "plugin/zvi_checks.h"
@@ -33,6 +38,7 @@ constexpr int HELP_MESSAGE = WM_HELP;
 constexpr int PROPERTY_MODE = 0;
 constexpr int ALIGNMENT_LIMIT = 3;
 constexpr int ICON_HALF = 16;
+constexpr int TABLET_EDGE = 2; // pixels from the screen's border
 
 HWND s_Remembered = nullptr; // the window that lost the activation to a plug-in popup
 
@@ -168,6 +174,11 @@ void ZVI_CALL ZVI_DialogPopupMove(HWND popup)
 {
     if (!PopupChecks(popup, false, __func__, __LINE__))
         return;
+    // Typing goes on where it was: in the open coordinate entry first.
+    if (g_CoordEntryWnd && IsWindow(g_CoordEntryWnd)) {
+        SetFocus(g_CoordEntryWnd);
+        return;
+    }
     HWND back = s_Remembered && IsWindow(s_Remembered) ? s_Remembered : g_MainWnd;
     if (back)
         SetActiveWindow(back);
@@ -177,8 +188,23 @@ void ZVI_CALL ZVI_DialogPopupSetCursor(HWND popup, WPARAM, LPARAM lParam)
 {
     if (!PopupChecks(popup, true, __func__, __LINE__))
         return;
-    if (LOWORD(lParam) == HTCLIENT)
-        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    if (g_StartScreen)
+        return;
+    // Over a popup the drawing windows' crosshair and rubber band go away.
+    const bool feedback = g_CommandState && g_CommandState->feedbackState != FEEDBACK_NONE;
+    if (g_CursorPos.shown || feedback)
+        ScreenCrosshairOff();
+    else if (LOWORD(lParam) == HTCLIENT)
+        SetCursor(LoadCursorA(nullptr, CommandMode() == TEMPLATE_HELP_PICK ? IDC_HELP : IDC_ARROW));
+    else
+        WriteRefreshStatus();
+    // A tablet pen leaving the screen's edge gets its context back.
+    POINT at;
+    if (g_TabletActive && g_TabletContext && GetCursorPos(&at)) {
+        const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+        if (at.x < TABLET_EDGE || at.y < TABLET_EDGE || at.x >= w - TABLET_EDGE || at.y >= h - TABLET_EDGE)
+            WriteWTEnable(g_TabletContext, 1);
+    }
 }
 
 void ZVI_CALL ZVI_DialogComboboxAdjust(HWND combo, int id) { Box01DialogComboboxAdjust(combo, id); }
@@ -225,13 +251,19 @@ void ZVI_CALL ZVI_DialogCustomButtonIcon(const DRAWITEMSTRUCT *item, HICON icon,
 {
     if (!DrawItemValid(item, __func__, __LINE__))
         return;
-    RECT face = item->rcItem;
-    const bool down = pressed || (item->itemState & ODS_SELECTED);
-    DrawFrameControl(item->hDC, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0));
-    const int cx = (face.left + face.right) / 2, cy = (face.top + face.bottom) / 2;
+    const RECT &face = item->rcItem;
+    const bool disabled = (item->itemState & ODS_DISABLED) != 0;
+    const uint32_t style = (pressed || (item->itemState & ODS_SELECTED) ? STATUS_BUTTON_PRESSED : 0) |
+                           (disabled ? STATUS_BUTTON_DISABLED : 0);
+    const int inset = StatusDrawButtonFace(item->hDC, style, &face, nullptr);
+    const int cx = (face.left + face.right) / 2 + inset, cy = (face.top + face.bottom) / 2 + inset;
     if (icon)
         DrawIconEx(item->hDC, cx - ICON_HALF, cy - ICON_HALF, icon, 2 * ICON_HALF, 2 * ICON_HALF, 0, nullptr,
                    DI_NORMAL);
+    // A disabled button is greyed over its icon.
+    if (disabled)
+        StatusDrawButtonPattern(item->hDC, &face);
+    StatusDrawButtonBorder(item->hDC, style, &face);
 }
 
 // --- the program's dialogs on the plug-in's records
@@ -282,12 +314,14 @@ int ZVI_CALL ZVI_DialogXProperty(HWND owner, const char *caption, XProperty *dat
     return result;
 }
 
-int ZVI_CALL ZVI_DialogDimLine(HWND owner, const char *caption, void *data, int)
+int ZVI_CALL ZVI_DialogDimLine(HWND owner, const char *caption, void *data, int mode)
 {
     if (!RecordChecks(owner, caption, data, ZVI_SIZE_DIMLINE, __func__, __LINE__))
         return 0;
     auto attributes = std::make_unique<ObjectAttributes>();
     ObjectAttributesInit(attributes.get());
+    // mode: which control groups may be edited (the record's field mask).
+    attributes->fieldEnable = static_cast<uint32_t>(mode) & ATTR_FIELDS_ALL;
     attributes->present[ATTR_LINE_END] = 1;
     static_assert(sizeof attributes->lineEnd.words == ZVI_SIZE_DIMLINE);
     std::memcpy(attributes->lineEnd.words, data, ZVI_SIZE_DIMLINE);

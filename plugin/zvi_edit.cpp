@@ -127,6 +127,8 @@ int ZVI_CALL ZVI_EditIdentMatrix(int, const Matrix *m, int keepOriginal)
 {
     if (m && !ZviReadable(m, sizeof(Matrix)))
         return ZVI_REFUSE("Matrix address invalid!");
+    if (m && !MatrixIsFinite(*m))
+        return ZVI_REFUSE("Matrix invalid!");
     CountSelected();
     if (!m)
         return ObjectBackupForModify(LIST_DRAWING, SELECTED, keepOriginal, 0);
@@ -231,6 +233,8 @@ int ZVI_CALL ZVI_EditPointsMatrix(int, const Matrix *m, int keepOriginal)
 {
     if (!ZviReadable(m, sizeof(Matrix)))
         return ZVI_REFUSE("Matrix address invalid!");
+    if (!MatrixIsFinite(*m))
+        return ZVI_REFUSE("Matrix invalid!");
     const Matrix matrix = *m;
     if (!ObjectBackupForModify(LIST_DRAWING, UNIT_POINTS_SELECTED, keepOriginal, 0))
         return 0;
@@ -245,6 +249,10 @@ void ZVI_CALL ZVI_EditUnitPointsMatrix(Unit *object, const Matrix *m)
     }
     if (!ZviReadable(m, sizeof(Matrix))) {
         ZVI_REFUSE("Matrix address invalid!");
+        return;
+    }
+    if (!MatrixIsFinite(*m)) {
+        ZVI_REFUSE("Matrix invalid!");
         return;
     }
     ZviEditUnitPointsMatrix(object, m);

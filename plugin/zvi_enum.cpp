@@ -69,12 +69,10 @@ int AttributeWalk(const Unit *unit, uint32_t first, ZviAttributeCallback cb)
 
 extern "C" {
 
-int ZVI_CALL ZVI_EnumerateAll(int drawing, uint32_t mask, uint32_t value, uint32_t flags, EnumCallback cb)
+int ZVI_CALL ZVI_EnumerateAll(int, uint32_t mask, uint32_t value, uint32_t flags, EnumCallback cb)
 {
     if (!MayStart(reinterpret_cast<const void *>(cb), __func__, __LINE__))
         return 0;
-    if (drawing != ZVI_DRAWING)
-        return ZVI_REFUSE("Invalid drawing number!");
     return Enumerate(mask, value, flags, cb, [&] {
         // Objects the callback appends are not walked: the walk ends at the tail it started with.
         Unit *last = g_ObjectLists[LIST_DRAWING].tail;

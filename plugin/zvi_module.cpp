@@ -234,7 +234,8 @@ int PluginOfferObject(Unit *object, int code, void *data)
 {
     int module = -1;
     const int answer = ObjectAskModules(object, code, data, &module);
-    if (answer == MODULE_ANSWER_REBUILT)
+    // A changed object is regenerated; a deletion answered 2 only keeps it.
+    if (answer == MODULE_ANSWER_REBUILT && (code == MODULE_OBJECT_TRANSFORM || code == MODULE_OBJECT_APPLY))
         ObjectCallModule(module, object, MODULE_OBJECT_REGENERATE, nullptr);
     return answer ? module : -1;
 }

@@ -10,52 +10,7 @@
 
 #include "commands/command_tables.h"
 
-// One command of a module: the first word carries its place or id in the low
-// 16 bits, menu flags in bits 16 to 27 and, on the entry after the last one
-// of a list, bit 31.
-struct ModuleCommand {
-    uint32_t idFlags;
-    const char *name;     // title
-    const char *longName; // menu text
-    uint32_t inputTemplate[26];
-    HBITMAP bitmap;
-    int32_t cellX, cellY; // the command's cell in the bitmap
-    int32_t iconChoice;   // -1 none, 0 the cell in the bitmap, else a command id
-};
-static_assert(sizeof(ModuleCommand) == 132);
-static_assert(offsetof(ModuleCommand, bitmap) == 116);
-static_assert(offsetof(ModuleCommand, iconChoice) == 128);
-
-constexpr uint32_t MODULE_COMMAND_LAST = 0x80000000;  // on the entry after the last one
-constexpr int32_t MODULE_ICON_NONE = -1;
-constexpr int32_t MODULE_ICON_OWN_CELL = 0;
-
-typedef int(__stdcall *ModuleCommandProc)(int command, int code);
-constexpr int MODULE_CODE_HELP = 2;
-constexpr int MODULE_CODE_DRAWING_NEW = 3;   // a drawing was created or loaded
-constexpr int MODULE_CODE_DRAWING_CLOSE = 4; // the drawing is about to be saved or replaced
-
-struct ModuleData {
-    uint32_t reserved0[2];
-    uint32_t inputProcs[7];
-    ModuleCommand defaultEntry; // its low 16 bits of idFlags: the place in the menus
-    const ModuleCommand *list;  // 0: none
-    uint32_t reserved1;
-    const char *fileType, *filePattern, *fileExtension; // import and export filters
-    uint32_t active;
-    uint32_t reserved2[2];
-    ModuleCommandProc commandProc;
-    void *objectProc;
-    void *importProc;
-    void *exportProc;
-};
-static_assert(sizeof(ModuleData) == 216);
-static_assert(offsetof(ModuleData, defaultEntry) == 0x24);
-static_assert(offsetof(ModuleData, list) == 0xa8);
-static_assert(offsetof(ModuleData, fileType) == 0xb0);
-static_assert(offsetof(ModuleData, active) == 0xbc);
-static_assert(offsetof(ModuleData, commandProc) == 0xc8);
-static_assert(offsetof(ModuleData, exportProc) == 0xd4);
+// ModuleCommand, ModuleData and the callback codes: plugin/sdk/zvi_module_records.h.
 
 // A module's commands are numbered COMMAND_PLUGIN_FIRST + 100 x module + k;
 // k = 0 is the module itself, so a module has room for this many commands
@@ -111,7 +66,8 @@ int PluginExportFile(int index, const char *path, uint32_t selection);
 void PluginNotifyDrawing(int code);
 // Offers an object callback code (1, 2, 3, 4, 21) to the modules in table
 // order; returns the index of the module that handled it, or -1. A module
-// answering 2 is then sent code 1 so that it regenerates the object.
+// answering 2 to a transformation or an application is then sent code 1 so
+// that it regenerates the object; 2 to a deletion only keeps the object.
 int PluginOfferObject(Unit *object, int code, void *data);
 constexpr int PLUGIN_OBJECT_DELETE = 4;
 // Asks the modules for a plug-in object's title (code 3, a 256-byte buffer);

@@ -2,6 +2,7 @@
 // builder or a dialog. Fields not named keep what the caller had in them.
 #include <cstring>
 
+#include "app/system.h"
 #include "app/system_defs.h"
 #include "database/unit.h"
 #include "files/file_records.h"
@@ -9,6 +10,7 @@
 #include "language/language.h"
 #include "plugin/zvi.h"
 #include "plugin/zvi_checks.h"
+#include "plugin/zvi_create.h"
 
 namespace {
 
@@ -55,6 +57,17 @@ void DimensionDefaults(void *d)
 
 } // namespace
 
+void ZviPutDrawingDimParameters(void *d, size_t systemOffset)
+{
+    const DrawingSettings &s = g_DrawingSettings;
+    std::memcpy(d, &s.dimFont, sizeof s.dimFont);
+    for (int i = 0; i < 4; ++i)
+        Put(d, 120 + 8 * i, s.dimValues[i]);
+    for (int i = 0; i < 3; ++i)
+        Put<int32_t>(d, 152 + 4 * i, s.dimInts[i]);
+    Put<int32_t>(d, systemOffset, s.dimInts[3]);
+}
+
 extern "C" {
 
 void ZVI_CALL ZVI_InitProperty(void *property)
@@ -97,28 +110,36 @@ void ZVI_CALL ZVI_InitDimLine(void *dimLine)
     std::memcpy(dimLine, words, sizeof words);
 }
 
-// The drawing's dimension parameters are not kept yet: fromDrawing gives
-// the program's own defaults.
-void ZVI_CALL ZVI_InitDimSmall(void *d, int)
+// fromDrawing: the font, sizes, number format and coordinate system of the
+// drawing's dimension parameters instead of the program's defaults.
+void ZVI_CALL ZVI_InitDimSmall(void *d, int fromDrawing)
 {
     if (!ZviWritable(d, ZVI_SIZE_DIMSMALL)) {
         ZVI_REFUSE("Data address invalid!");
         return;
     }
-    DimensionDefaults(d);
-    Put<int32_t>(d, 172, 1);
+    if (fromDrawing) {
+        ZviPutDrawingDimParameters(d, DIM_SMALL_SYSTEM_OFFSET);
+    } else {
+        DimensionDefaults(d);
+        Put<int32_t>(d, DIM_SMALL_SYSTEM_OFFSET, 1);
+    }
     Put<int32_t>(d, 164, 1);
     Put<int32_t>(d, 168, 0);
 }
 
-void ZVI_CALL ZVI_InitDimLarge(void *d, int)
+void ZVI_CALL ZVI_InitDimLarge(void *d, int fromDrawing)
 {
     if (!ZviWritable(d, ZVI_SIZE_DIMLARGE)) {
         ZVI_REFUSE("Data address invalid!");
         return;
     }
-    DimensionDefaults(d);
-    Put<int32_t>(d, 240, 1);
+    if (fromDrawing) {
+        ZviPutDrawingDimParameters(d, DIM_LARGE_SYSTEM_OFFSET);
+    } else {
+        DimensionDefaults(d);
+        Put<int32_t>(d, DIM_LARGE_SYSTEM_OFFSET, 1);
+    }
     const int32_t words[] = {1, 1, 1, 0, 1, 2, 1, 2, 1, 1, 1, 0, 0, 2}; // +164 to +216
     for (size_t i = 0; i < sizeof words / sizeof words[0]; ++i)
         Put<int32_t>(d, 164 + 4 * i, words[i]);

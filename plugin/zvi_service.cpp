@@ -419,8 +419,7 @@ int ZVI_CALL ZVI_WindowSetMode(int, int mode)
 
 int ZVI_CALL ZVI_WindowSetActive(int, int window)
 {
-    // The view window is never the active drawing window.
-    if (!WindowValid(window) || window == WINDOW_VIEW)
+    if (!WindowValid(window))
         return ZVI_REFUSE("WindowNum invalid!");
     const int old = g_ActiveWindow;
     if (window == old)

@@ -10,6 +10,7 @@
 #include "database/object_modify.h"
 #include "database/object_modules.h"
 #include "database/object_property.h"
+#include "plugin/zvi.h"
 
 namespace {
 
@@ -18,11 +19,23 @@ struct Call {
 };
 std::vector<Call> g_Calls;
 int g_Answers[2][32]; // by module and code
+std::vector<bool> g_BuildersReady; // at each transformation or application
+
+// What a module rebuilding its object needs: the builders of the interface.
+bool BuildersReady()
+{
+    if (!ZVI_UserOpen(7, 0))
+        return false;
+    ZVI_UserClose();
+    return true;
+}
 
 template <int Module>
 int __stdcall Proc(Unit *, int code, void *argument)
 {
     g_Calls.push_back({Module, code});
+    if (code == MODULE_OBJECT_TRANSFORM || code == MODULE_OBJECT_APPLY)
+        g_BuildersReady.push_back(BuildersReady());
     if (code == MODULE_OBJECT_TITLE && argument)
         std::strcpy(static_cast<char *>(argument), Module ? "second page" : "first page");
     return code >= 0 && code < 32 ? g_Answers[Module][code] : 0;
@@ -34,6 +47,7 @@ protected:
     {
         CreateTest::SetUp();
         g_Calls.clear();
+        g_BuildersReady.clear();
         std::memset(g_Answers, 0, sizeof g_Answers);
         savedCount_ = g_LanguageInitBlock.moduleCount;
         std::memset(&g_LanguageInitBlock.modules[0], 0, 2 * sizeof(ModuleData));
@@ -123,6 +137,45 @@ TEST_F(ModulesTest, AModuleTakingAnObjectWithoutAnAreaWritesNothing)
     EXPECT_EQ(set.pluginCount, 0);
     EXPECT_EQ(set.present[ATTR_PLUGIN], 1u);
     ObjectAttributesEndModules(&set);
+}
+
+TEST_F(ModulesTest, TheWalksOpenTheBuildersForTheModulesAndLinkWhatTheyTransformed)
+{
+    Unit *u = PluginObject(1);
+    std::strcpy(u->instance.library, "*");
+    std::strcpy(u->instance.block, "Gone");
+    u->instance.libraryIndex = 5; // stale: left from a library closed since
+    u->instance.blockIndex = 3;
+    u->flags |= UNIT_TRANSFORM;
+    Matrix move;
+    MatrixInit(&move);
+    MatrixMove(&move, 5, 0);
+    EXPECT_EQ(ObjectTransformMarked(&move, UNIT_TRANSFORM, 0), 1);
+    EXPECT_EQ(g_BuildersReady, (std::vector<bool>{true, true})) << "both modules could rebuild";
+    EXPECT_FALSE(BuildersReady()) << "and the walk ended the builders it started";
+    EXPECT_EQ(u->instance.libraryIndex, LIBRARY_INDEX_OWN);
+    EXPECT_EQ(u->instance.blockIndex, UNIT_INDEX_UNRESOLVED);
+    EXPECT_EQ(u->instance.unresolved, 1);
+
+    // A plug-in that runs the walk keeps its own open object.
+    ASSERT_EQ(ZVI_CreationStart(), 1);
+    ASSERT_NE(ZVI_ObjectOpen(0), nullptr);
+    u->flags |= UNIT_TRANSFORM;
+    EXPECT_EQ(ObjectTransformMarked(&move, UNIT_TRANSFORM, 0), 1);
+    EXPECT_NE(ZVI_ObjectGetAddress(), nullptr);
+    ZVI_ObjectClose();
+    ZVI_CreationEnd();
+
+    // The property walk too.
+    g_BuildersReady.clear();
+    ObjectAttributes set;
+    ObjectAttributesInit(&set);
+    set.present[ATTR_GENERAL] = 1;
+    set.general = AttrPropertyGroup{0, 0, u->property};
+    u->flags |= UNIT_SELECTED;
+    EXPECT_EQ(ObjectAttributesApplySelection(&set, UNIT_SELECTED, 0, 0, 0), 1);
+    EXPECT_EQ(g_BuildersReady, (std::vector<bool>{true, true}));
+    EXPECT_FALSE(BuildersReady());
 }
 
 } // namespace

@@ -4,13 +4,18 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "app/init_dialogs.h"
 #include "app/system.h"
 #include "app/window.h"
 #include "common/dialog_driver.h"
 #include "dialogs/box01.h"
+#include "dialogs/box08_editterm.h"
+#include "display/screen.h"
 #include "files/file_records.h"
 
 namespace {
@@ -227,6 +232,190 @@ TEST_F(Dialogs, HidingAMasterProgressThatIsNotShownKeepsTheModalDepth)
     EXPECT_EQ(g_ModalDepth, depth);
     EXPECT_EQ(ZVI_DialogShowProgress(nullptr, "x", 0), 0);
     EXPECT_EQ(TakeReason(), "Title address invalid!");
+}
+
+// --- popups -----------------------------------------------------------------
+
+TEST_F(Dialogs, OverAPopupTheCrosshairGoesAndTheKeyboardReturnsToTheCoordinateEntry)
+{
+    HWND popup = CreateWindowExA(0, "STATIC", "popup", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    g_CursorPos.shown = 1;
+    ZVI_DialogPopupSetCursor(popup, 0, HTCLIENT);
+    EXPECT_EQ(g_CursorPos.shown, 0) << "the crosshair is taken away first";
+    ZVI_DialogPopupSetCursor(popup, 0, HTCLIENT);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
+    ZVI_DialogPopupSetCursor(plain_, 0, HTCLIENT);
+    EXPECT_EQ(TakeReason(), "Window is not a popup window!");
+
+    HWND entry = CreateWindowExA(0, "EDIT", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 20, nullptr, nullptr, nullptr,
+                                 nullptr);
+    const HWND savedEntry = g_CoordEntryWnd;
+    g_CoordEntryWnd = entry;
+    ZVI_DialogPopupMove(popup);
+    EXPECT_EQ(GetFocus(), entry);
+    g_CoordEntryWnd = savedEntry;
+    ZVI_DialogPopupMove(nullptr);
+    EXPECT_EQ(TakeReason(), "Window handle invalid!");
+    DestroyWindow(entry);
+    DestroyWindow(popup);
+}
+
+// --- painters -------------------------------------------------------------
+
+// A 40 x 40 button drawn into a bitmap by a painter; its pixels.
+struct PaintedButton {
+    std::vector<COLORREF> pixels;
+    template <typename Paint>
+    explicit PaintedButton(UINT state, Paint paint)
+    {
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, SIDE, SIDE);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        PatBlt(dc, 0, 0, SIDE, SIDE, WHITENESS);
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_BUTTON;
+        item.itemAction = ODA_DRAWENTIRE;
+        item.itemState = state;
+        item.hDC = dc;
+        item.rcItem = {0, 0, SIDE, SIDE};
+        paint(&item);
+        for (int y = 0; y < SIDE; ++y)
+            for (int x = 0; x < SIDE; ++x)
+                pixels.push_back(GetPixel(dc, x, y));
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    bool Blank() const
+    {
+        for (COLORREF c : pixels)
+            if (c != RGB(255, 255, 255))
+                return false;
+        return true;
+    }
+    static constexpr int SIDE = 40;
+};
+
+TEST_F(Dialogs, ThePaintersDrawTheirButtonsAndADisabledIconButtonLooksGreyed)
+{
+    const HICON icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512)); // IDI_APPLICATION
+    auto iconButton = [&](UINT state) {
+        return PaintedButton(state, [&](DRAWITEMSTRUCT *item) { ZVI_DialogCustomButtonIcon(item, icon, 0); });
+    };
+    const PaintedButton enabled = iconButton(0), disabled = iconButton(ODS_DISABLED),
+                        held = PaintedButton(0, [&](DRAWITEMSTRUCT *item) { ZVI_DialogCustomButtonIcon(item, icon, 1); });
+    EXPECT_FALSE(enabled.Blank());
+    EXPECT_NE(enabled.pixels, disabled.pixels) << "the disabled look differs";
+    EXPECT_NE(enabled.pixels, held.pixels) << "and so does the pressed one";
+
+    const std::vector<std::pair<const char *, PaintedButton>> painted = {
+        {"colour", PaintedButton(0, [](DRAWITEMSTRUCT *i) { ZVI_DialogCustomButtonColor(i, RGB(255, 0, 0), 0); })},
+        {"text", PaintedButton(0, [](DRAWITEMSTRUCT *i) { ZVI_DialogCustomButtonText(i, "Abc", 0); })},
+        {"pen", PaintedButton(0, [](DRAWITEMSTRUCT *i) { ZVI_DialogCustomButtonPen(i, 1, "Pen", 0); })},
+        {"layer", PaintedButton(0, [](DRAWITEMSTRUCT *i) { ZVI_DialogCustomButtonLayer(i, 1, "Layer", 0); })},
+        {"list colour", PaintedButton(0, [](DRAWITEMSTRUCT *i) {
+             i->CtlType = ODT_LISTBOX;
+             ZVI_DialogCustomListboxColor(i, RGB(0, 0, 255), "Blue");
+         })},
+    };
+    for (const auto &p : painted)
+        EXPECT_FALSE(p.second.Blank()) << p.first;
+    EXPECT_TRUE(Messages().empty());
+
+    ZVI_DialogCustomButtonIcon(nullptr, icon, 0);
+    EXPECT_EQ(TakeReason(), "DrawItem address invalid!");
+    const PaintedButton refused(0, [](DRAWITEMSTRUCT *i) { ZVI_DialogCustomButtonText(i, nullptr, 0); });
+    EXPECT_TRUE(refused.Blank());
+    EXPECT_EQ(TakeReason(), "Text address invalid!");
+}
+
+TEST_F(Dialogs, TheLineEndDialogEnablesOnlyTheGroupsOfItsMode)
+{
+    int32_t words[4] = {1, 2, 1, 2};
+    for (int mode : {0xFFFFFF, 0}) {
+        bool enabled = false;
+        DialogDriver driver({[&](HWND d) {
+            enabled = IsWindowEnabled(GetDlgItem(d, 180)) != 0;
+            TestClickButton(d, IDCANCEL);
+        }});
+        ZVI_DialogDimLine(owner_, "Line ends", words, mode);
+        EXPECT_EQ(enabled, mode != 0) << mode;
+    }
+}
+
+// --- progress ---------------------------------------------------------------
+
+TEST_F(Dialogs, ProgressDialogsNestAndCloseAndRefuseBadTexts)
+{
+    const uint32_t depth = g_ModalDepth;
+    ASSERT_EQ(ZVI_DialogShowProgress("Working", "step", 1), 1);
+    ZVI_DialogUpdateProgress("first", nullptr, 10, 100);
+    ZVI_DialogUpdateProgress(reinterpret_cast<const char *>(1), nullptr, 20, 100);
+    EXPECT_EQ(TakeReason(), "Text1 address invalid!");
+    EXPECT_EQ(ZVI_DialogIsCancelled(), 0);
+    ZVI_DialogHideProgress();
+
+    ASSERT_NE(ZVI_DialogShowMasterProgress("All"), 0);
+    ASSERT_EQ(ZVI_DialogShowProgress("Inner", "one", 1), 1);
+    ZVI_DialogUpdateMasterProgress("outer", "inner", 1, 2);
+    ZVI_DialogUpdateMasterProgress(nullptr, reinterpret_cast<const char *>(1), 1, 2);
+    EXPECT_EQ(TakeReason(), "Text2 address invalid!");
+    EXPECT_EQ(ZVI_DialogMasterIsCancelled(), 0);
+    ZVI_DialogHideProgress();
+    ZVI_DialogHideMasterProgress();
+    EXPECT_EQ(g_ModalDepth, depth) << "closed whatever its nesting";
+    EXPECT_EQ(ZVI_DialogShowMasterProgress(nullptr), 0);
+    EXPECT_EQ(TakeReason(), "Title address invalid!");
+}
+
+// --- definition popups -------------------------------------------------
+
+// What the open popup menu offered: its item ids and the ticked one.
+struct OfferedMenu {
+    std::vector<UINT> ids;
+    UINT ticked = 0;
+};
+OfferedMenu g_Offered;
+
+void CALLBACK ReadAndCloseMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND window = FindWindowA("#32768", nullptr);
+    if (!window)
+        return;
+    KillTimer(nullptr, timer);
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, 0x01E1 /* MN_GETHMENU */, 0, 0));
+    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+        const UINT id = GetMenuItemID(menu, i);
+        if (id == UINT(-1) || id == 0)
+            continue;
+        g_Offered.ids.push_back(id);
+        if (GetMenuState(menu, UINT(i), MF_BYPOSITION) & MF_CHECKED)
+            g_Offered.ticked = id;
+    }
+    EndMenu();
+}
+
+TEST_F(Dialogs, ThePenPopupNumbersItsItemsAndTicksTheCurrentPen)
+{
+    const std::vector<PenDef> saved(g_PenDefs, g_PenDefs + PEN_SLOTS);
+    for (int i = 0; i < PEN_SLOTS; ++i)
+        g_PenDefs[i].name[0] = 0;
+    std::strcpy(g_PenDefs[0].name, "Standard");
+    std::strcpy(g_PenDefs[2].name, "Thick");
+    g_Offered = {};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, ReadAndCloseMenu);
+    const RECT button = {10, 10, 60, 30};
+    ZVI_DialogSelectPen(owner_, &button, 2, 5000, 4990, 4999);
+    KillTimer(nullptr, timer);
+    std::copy(saved.begin(), saved.end(), g_PenDefs);
+    EXPECT_EQ(g_Offered.ticked, 5002u);
+    for (UINT id : {4990u, 5000u, 5002u, 4999u})
+        EXPECT_NE(std::find(g_Offered.ids.begin(), g_Offered.ids.end(), id), g_Offered.ids.end()) << id;
+    EXPECT_EQ(std::find(g_Offered.ids.begin(), g_Offered.ids.end(), 5001u), g_Offered.ids.end()) << "an empty slot";
+    ZVI_DialogSelectPen(owner_, reinterpret_cast<const RECT *>(1), 0, 5000, 0, 0);
+    EXPECT_EQ(TakeReason(), "ButtonRect address invalid!");
 }
 
 } // namespace

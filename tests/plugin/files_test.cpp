@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/window.h"
 #include "common/test_files.h"
 #include "dialogs/alert.h"
 #include "files/file.h"
@@ -194,7 +195,7 @@ TEST_F(PluginFiles, SavingAskBeforeOverwritingAndTakesTheName)
     FileUnlockCurrent(); // before the file goes
 }
 
-TEST_F(PluginFiles, WindowModesAndTheViewWindowAreNotActivated)
+TEST_F(PluginFiles, WindowModesAndTheViewWindowCanBeActivated)
 {
     const int mode = ZVI_WindowGetMode();
     EXPECT_EQ(ZVI_WindowSetMode(0, 8), 0);
@@ -203,9 +204,15 @@ TEST_F(PluginFiles, WindowModesAndTheViewWindowAreNotActivated)
     EXPECT_EQ(TakeReason(), "Mode invalid!");
     EXPECT_EQ(ZVI_WindowGetMode(), mode);
     const int active = ZVI_WindowGetActive();
-    EXPECT_EQ(ZVI_WindowSetActive(0, 999), 0);
+    EXPECT_EQ(ZVI_WindowSetActive(0, 999), 1);
+    EXPECT_EQ(ZVI_WindowGetActive(), 999);
+    EXPECT_EQ(ZVI_WindowSetActive(0, WINDOW_DRAW_COUNT), 0);
+    // The box names the file of the refusing export, not the checks'.
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].rfind("zvi_service.cpp\\", 0), 0u) << Messages()[0];
     EXPECT_EQ(TakeReason(), "WindowNum invalid!");
-    EXPECT_EQ(ZVI_WindowGetActive(), active);
+    EXPECT_EQ(ZVI_WindowGetActive(), 999);
+    EXPECT_EQ(ZVI_WindowSetActive(0, active), 1);
 }
 
 TEST_F(PluginFiles, BlockPreviewRefusals)

@@ -3,6 +3,9 @@
 
 #include <cstring>
 
+#include "app/system.h"
+#include "app/window.h"
+
 namespace {
 
 using Initialisers = PluginTest;
@@ -53,33 +56,116 @@ TEST_F(Initialisers, TextStandardAndReference)
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(Initialisers, DimensionRecordsLeaveTheirPropertyAlone)
-{
-    std::vector<uint8_t> small(176, FILL), large(248, FILL);
-    std::vector<uint8_t> wantSmall = small, wantLarge = large;
-    for (std::vector<uint8_t> *r : {&wantSmall, &wantLarge}) {
-        PutFont(*r);
-        Put(*r, 120, 5.0);
-        Put(*r, 128, 3.5);
-        Put(*r, 136, 0.0);
-        Put(*r, 144, 4.0);
-        Put<int32_t>(*r, 152, 1);
-        Put<int32_t>(*r, 156, -1);
-        Put<int32_t>(*r, 160, 2);
-        Put<int32_t>(*r, 164, 1);
+// The drawing's dimension parameters, set apart from the program's defaults.
+class DimensionParameters : public PluginTest {
+protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        saved_ = g_DrawingSettings;
+        FontDef &f = g_DrawingSettings.dimFont;
+        f = FontDef{};
+        f.kind = 1;
+        f.weight = 700;
+        std::strcpy(f.face, "Courier New");
+        const double values[4] = {7.0, 2.5, 0.1, 6.0};
+        const int32_t ints[4] = {0, 3, 1, 2};
+        std::memcpy(g_DrawingSettings.dimValues, values, sizeof values);
+        std::memcpy(g_DrawingSettings.dimInts, ints, sizeof ints);
     }
-    Put<int32_t>(wantSmall, 168, 0);
-    Put<int32_t>(wantSmall, 172, 1);
-    const int32_t words[] = {1, 1, 0, 1, 2, 1, 2, 1, 1, 1, 0, 0, 2}; // +168 to +216
-    for (size_t i = 0; i < sizeof words / sizeof words[0]; ++i)
-        Put<int32_t>(wantLarge, 168 + 4 * i, words[i]);
-    Put(wantLarge, 224, 10.0);
-    Put(wantLarge, 232, 0.0);
-    Put<int32_t>(wantLarge, 240, 1);
-    ZVI_InitDimSmall(small.data(), 0);
-    ZVI_InitDimLarge(large.data(), 1);
-    EXPECT_EQ(small, wantSmall);
-    EXPECT_EQ(large, wantLarge);
+    void TearDown() override
+    {
+        g_DrawingSettings = saved_;
+        PluginTest::TearDown();
+    }
+    // What both records hold from the drawing (fromDrawing) or the defaults,
+    // up to the coordinate system.
+    static void PutShared(std::vector<uint8_t> &r, bool fromDrawing)
+    {
+        if (fromDrawing) {
+            std::memcpy(r.data(), &g_DrawingSettings.dimFont, sizeof(FontDef));
+            for (int i = 0; i < 4; ++i)
+                Put(r, 120 + 8 * i, g_DrawingSettings.dimValues[i]);
+            for (int i = 0; i < 3; ++i)
+                Put<int32_t>(r, 152 + 4 * i, g_DrawingSettings.dimInts[i]);
+            return;
+        }
+        PutFont(r);
+        Put(r, 120, 5.0);
+        Put(r, 128, 3.5);
+        Put(r, 136, 0.0);
+        Put(r, 144, 4.0);
+        Put<int32_t>(r, 152, 1);
+        Put<int32_t>(r, 156, -1);
+        Put<int32_t>(r, 160, 2);
+    }
+    static std::vector<uint8_t> WantSmall(bool fromDrawing)
+    {
+        std::vector<uint8_t> r(176, FILL);
+        PutShared(r, fromDrawing);
+        Put<int32_t>(r, 164, 1);
+        Put<int32_t>(r, 168, 0);
+        Put<int32_t>(r, 172, fromDrawing ? g_DrawingSettings.dimInts[3] : 1);
+        return r;
+    }
+    static std::vector<uint8_t> WantLarge(bool fromDrawing)
+    {
+        std::vector<uint8_t> r(248, FILL);
+        PutShared(r, fromDrawing);
+        const int32_t words[] = {1, 1, 1, 0, 1, 2, 1, 2, 1, 1, 1, 0, 0, 2}; // +164 to +216
+        for (size_t i = 0; i < sizeof words / sizeof words[0]; ++i)
+            Put<int32_t>(r, 164 + 4 * i, words[i]);
+        Put(r, 224, 10.0);
+        Put(r, 232, 0.0);
+        Put<int32_t>(r, 240, fromDrawing ? g_DrawingSettings.dimInts[3] : 1);
+        return r;
+    }
+    DrawingSettings saved_;
+};
+
+TEST_F(DimensionParameters, InitialisersTakeTheDrawingsParametersOnlyWhenAskedAndLeaveThePropertyAlone)
+{
+    for (bool fromDrawing : {false, true}) {
+        std::vector<uint8_t> small(176, FILL), large(248, FILL);
+        ZVI_InitDimSmall(small.data(), fromDrawing);
+        ZVI_InitDimLarge(large.data(), fromDrawing);
+        EXPECT_EQ(small, WantSmall(fromDrawing)) << fromDrawing;
+        EXPECT_EQ(large, WantLarge(fromDrawing)) << fromDrawing;
+    }
+}
+
+TEST_F(DimensionParameters, BuildersTakeTheDrawingsParametersAndANegativeSystemIsTheCurrentOne)
+{
+    for (int32_t system : {2, -1}) {
+        g_DrawingSettings.dimInts[3] = system;
+        std::vector<uint8_t> large(248, FILL);
+        ZVI_InitDimLarge(large.data(), 0);
+        ASSERT_NE(ZVI_ObjectOpen(25), nullptr);
+        XProperty *p = ZVI_ObjectAddDimLarge(large.data(), 1);
+        ASSERT_NE(p, nullptr);
+        const uint8_t *stored = reinterpret_cast<const uint8_t *>(p) - 80;
+        FontDef font;
+        std::memcpy(&font, stored, sizeof font);
+        EXPECT_STREQ(font.face, "Courier New");
+        double height = 0;
+        std::memcpy(&height, stored + 120, sizeof height);
+        EXPECT_EQ(height, 7.0);
+        int32_t numberFormat = 0, storedSystem = 0;
+        std::memcpy(&numberFormat, stored + 156, 4);
+        std::memcpy(&storedSystem, stored + 240, 4);
+        EXPECT_EQ(numberFormat, 3);
+        EXPECT_EQ(storedSystem, system < 0 ? g_CurrentSystem.system : system);
+        ZVI_ObjectClose();
+
+        std::vector<uint8_t> small(176, FILL);
+        ZVI_InitDimSmall(small.data(), 0);
+        ASSERT_NE(ZVI_ObjectOpen(30), nullptr);
+        p = ZVI_ObjectAddDimSmall(small.data(), 0);
+        ASSERT_NE(p, nullptr);
+        std::memcpy(&height, reinterpret_cast<const uint8_t *>(p) - 80 + 120, sizeof height);
+        EXPECT_EQ(height, 5.0) << "without the flag the record stays as given";
+        ZVI_ObjectClose();
+    }
 }
 
 TEST_F(Initialisers, SmallRecordsAndShortBuffers)

@@ -266,6 +266,11 @@ TEST_F(Stream, AnAbortEndsTheWalkAndASecondWalkIsRefused)
     // A callback that is no code is refused before anything is walked.
     EXPECT_EQ(ZVI_EnumerateAll(0, 0, 0, ENUM_GEOMETRY, nullptr), 0);
     EXPECT_EQ(TakeReason(), "CallBack address invalid!");
+    // Only drawing 0 exists; another number is taken for it.
+    g_Seen.clear();
+    EXPECT_EQ(ZVI_EnumerateAll(3, 0, 0, ENUM_GEOMETRY, Collect), 1);
+    EXPECT_EQ(g_Seen.size(), 2u);
+    EXPECT_TRUE(Messages().empty());
 }
 
 // A chain of blocks L0 .. L(n-1): each holds an instance of the next, the last a line.

@@ -1,6 +1,7 @@
 // The test plug-in: built against the public header and the import library
-// like any third-party plug-in. It registers one module with three commands
-// in the plug-in menu, one import and one export filter. When the program
+// like any third-party plug-in. It registers one module with four commands
+// in the plug-in menu (the fourth places a square object of its own, whose
+// colour the object property sheet edits), one import and one export filter. When the program
 // tells it that the drawing is ready and the environment names a report
 // file (DARAD4_PLUGIN_REPORT), it drives the interface and writes one line
 // per check, then "done".
@@ -9,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/zvi.h"
+#include "zvi.h" // the plug-in SDK: plugin/sdk
 
 namespace {
 
@@ -126,10 +127,142 @@ void WriteReport()
     }
 }
 
-int ZVI_CALL CommandCallback(int, int code)
+// --- the plug-in's own object: a filled square whose colour the property
+// sheet's special button edits. Its geometry is an own block of the drawing
+// ("#ZviSquare<n>") that the object refers to; a new colour builds a new block.
+
+constexpr int KIND_SQUARE = 1;
+constexpr unsigned short DATA_COLOUR = 1;
+constexpr double SQUARE_SIDE = 40.0;
+constexpr COLORREF SQUARE_FIRST_COLOUR = RGB(0, 128, 255);
+constexpr int COMMAND_SQUARE = 4;
+
+int s_NextBlock = 1;
+bool s_ColourPending = false; // chosen in the sheet, applied on its OK
+COLORREF s_PendingColour = 0;
+
+bool IsSquare(const Unit *object)
+{
+    return object && object->kind == UNIT_KIND_PLUGIN && object->module == MODULE_NUMBER &&
+           object->instance.userFlags == KIND_SQUARE;
+}
+
+// The square of the colour as a new own block; its name, or "" on failure.
+std::string BuildSquareBlock(COLORREF colour)
+{
+    char name[UNIT_NAME_SIZE];
+    std::snprintf(name, sizeof name, "#ZviSquare%d", s_NextBlock++);
+    Unit *block = ZVI_BlockOpen();
+    if (!block)
+        return "";
+    std::snprintf(block->block.name, sizeof block->block.name, "%s", name);
+    bool ok = ZVI_ObjectOpen(13) != nullptr;
+    if (ok) {
+        XProperty &p = ZVI_ObjectGetAddress()->property;
+        p.ownFlags |= XPROP_OWN_FILL | XPROP_OWN_COLOR1 | XPROP_OWN_COLOR2;
+        p.fillMode = 2; // filled, with its outline
+        p.color1 = RGB(0, 0, 0);
+        p.color2 = colour;
+        const double xy[5][2] = {{0, 0}, {SQUARE_SIDE, 0}, {SQUARE_SIDE, SQUARE_SIDE}, {0, SQUARE_SIDE}, {0, 0}};
+        for (int i = 0; i < 5 && ok; ++i)
+            ok = ZVI_ObjectAddPoint(i == 0 ? 1 : 2, xy[i][0], xy[i][1]) == 1;
+        ok = ok && ZVI_ObjectAddEnd() == 1 && ZVI_ObjectInsert(0, nullptr) != nullptr;
+        ZVI_ObjectClose();
+    }
+    ok = ok && ZVI_BlockAddEnd() == 1 && ZVI_BlockInsert(0, "*") != nullptr;
+    ZVI_BlockClose();
+    return ok ? name : "";
+}
+
+// A new square with its lower left corner at (x, y), in one undo step.
+void PlaceSquare(double x, double y)
+{
+    const int started = ZVI_CreationStart();
+    ZVI_UndoInitProcess();
+    const std::string block = started ? BuildSquareBlock(SQUARE_FIRST_COLOUR) : "";
+    Unit *object = block.empty() ? nullptr : ZVI_UserOpen(MODULE_NUMBER, KIND_SQUARE);
+    if (object) {
+        std::snprintf(object->instance.library, sizeof object->instance.library, "*");
+        std::snprintf(object->instance.block, sizeof object->instance.block, "%s", block.c_str());
+        ZVI_MatrixMove(&object->instance.placement, x, y);
+        // The program computes no frame for a module's object: the module
+        // gives it, here the square's.
+        const double frame[4] = {x, y, x + SQUARE_SIDE, y + SQUARE_SIDE};
+        std::memcpy(object->frame, frame, sizeof frame);
+        const COLORREF colour = SQUARE_FIRST_COLOUR;
+        if (ZVI_UserAddDataBlock(DATA_COLOUR, 9, 1, &colour, sizeof colour) && ZVI_UserAddEnd())
+            ZVI_UserInsert(0, nullptr);
+        ZVI_UserClose();
+    }
+    ZVI_UndoFinishProcess();
+    ZVI_CreationEnd();
+    ZVI_DrawWindowAll();
+}
+
+// The colour kept in the object's data element.
+COLORREF *ColourOf(Unit *object)
+{
+    auto *e = reinterpret_cast<Element *>(reinterpret_cast<uint8_t *>(object) + UNIT_ELEMENTS_PLUGIN);
+    return e->kind == DATA_COLOUR ? reinterpret_cast<COLORREF *>(reinterpret_cast<uint8_t *>(e) + 16) : nullptr;
+}
+
+int ZVI_CALL ObjectCallback(Unit *object, int code, void *data)
+{
+    switch (code) {
+    case ZVI_OBJECT_TITLE:
+        if (!IsSquare(object))
+            return 0;
+        std::snprintf(static_cast<char *>(data), ZVI_TITLE_SIZE, "Zvi square");
+        return 2;
+    case ZVI_OBJECT_EDIT_BEGIN:
+        s_ColourPending = false;
+        return 2; // takes part in property edits
+    case ZVI_OBJECT_PAGE_SINGLE:
+    case ZVI_OBJECT_PAGE_MULTI: {
+        // The sheet's special button: the colour of the square(s).
+        const auto *page = static_cast<const ZviObjectPage *>(data);
+        COLORREF colour = IsSquare(object) && ColourOf(object) ? *ColourOf(object) : SQUARE_FIRST_COLOUR;
+        if (ZVI_DialogColor(page->window, "Zvi square colour", &colour)) {
+            s_PendingColour = colour;
+            s_ColourPending = true;
+        }
+        return 2;
+    }
+    case ZVI_OBJECT_APPLY:
+        if (!IsSquare(object) || !s_ColourPending || !ColourOf(object))
+            return 0;
+        *ColourOf(object) = s_PendingColour;
+        return 2; // changed: the program asks for the regeneration next
+    case ZVI_OBJECT_REGENERATE: {
+        if (!IsSquare(object) || !ColourOf(object))
+            return 0;
+        const std::string block = BuildSquareBlock(*ColourOf(object));
+        if (block.empty())
+            return 1;
+        std::snprintf(object->instance.block, sizeof object->instance.block, "%s", block.c_str());
+        return 2;
+    }
+    case ZVI_OBJECT_EDIT_END:
+        s_ColourPending = false;
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+int ZVI_CALL CommandCallback(int k, int code)
 {
     if (code == ZVI_CODE_DRAWING_READY && s_Report.empty())
         WriteReport();
+    if (code == ZVI_CODE_HELP) {
+        char text[ZVI_TEXT_SIZE];
+        std::snprintf(text, sizeof text, "Zvi test module, command %d: nothing to explain yet.", k);
+        MessageBoxA(nullptr, text, "Zvi test help", MB_OK | MB_TASKMODAL);
+    }
+    if (code == ZVI_CODE_START && k == COMMAND_SQUARE) {
+        PlaceSquare(50.0, 50.0);
+        return 0; // placed at once: no input
+    }
     return 1;
 }
 
@@ -272,7 +405,7 @@ ModuleCommand Command(uint32_t id, const char *name)
     return c;
 }
 
-ModuleCommand s_Commands[4];
+ModuleCommand s_Commands[5];
 
 // The module's pictures, drawn black on white as a plug-in draws them: the
 // first command's 40 x 40 cell at (0, 0), a ring with a cross, and the
@@ -311,7 +444,8 @@ extern "C" __declspec(dllexport) int ZVI_CALL ZviPluginLoad(int interfaceVersion
     s_Commands[0] = Command(1, "Zvi test first");
     s_Commands[1] = Command(2, "Zvi test second");
     s_Commands[2] = Command(3, "Zvi test third");
-    s_Commands[3] = Command(MODULE_COMMAND_LAST, nullptr);
+    s_Commands[3] = Command(COMMAND_SQUARE, "Zvi test square");
+    s_Commands[4] = Command(MODULE_COMMAND_LAST, nullptr);
     static HBITMAP pictures = OwnPictures();
     s_Commands[0].bitmap = pictures;
     s_Commands[0].iconChoice = MODULE_ICON_OWN_CELL;
@@ -323,6 +457,7 @@ extern "C" __declspec(dllexport) int ZVI_CALL ZviPluginLoad(int interfaceVersion
     module.list = s_Commands;
     module.active = 1;
     module.commandProc = CommandCallback;
+    module.objectProc = reinterpret_cast<void *>(ObjectCallback);
     ModuleData import{};
     import.defaultEntry = Command(ZVI_MENU_IMPORTS, "Zvi test import");
     import.fileType = "Zvi test files";
