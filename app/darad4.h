@@ -40,6 +40,9 @@ extern char g_StartFile[START_PATH_SIZE]; // the drawing named on the command li
 extern uint32_t g_StartFileExists;
 extern uint32_t g_StartPrint;             // "/p" or "-p" on the command line
 extern char g_StartTimeText[START_TIME_TEXT_SIZE];
+// The installation's own text: the unique hidden names of groups and
+// embedded bitmaps begin with it.
+constexpr const char *INSTALLATION_TEXT = "darad4";
 
 // Registered clipboard format and window messages.
 extern UINT g_ClipboardFormatZvd;

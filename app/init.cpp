@@ -13,18 +13,11 @@
 #include "database/symbol_undo.h"
 #include "database/undo.h"
 #include "dialogs/box13.h"
+#include "files/file.h"
+#include "files/image_list.h"
 #include "files/zvi.h"
 
 namespace {
-
-// The start time as the file code stamps it.
-void FormatStartTime()
-{
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    std::snprintf(g_StartTimeText, sizeof g_StartTimeText, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear,
-                  now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
-}
 
 // How far InitInit got; a failure undoes the steps before it in reverse.
 enum InitStage { STAGE_TEMP_MEMORY, STAGE_WORK_MEMORY, STAGE_OBJECT_MEMORY };
@@ -45,7 +38,7 @@ uint32_t FailInit(InitStage reached, int line, const char *message)
 
 uint32_t InitInit(HINSTANCE instance, HWND mainWindow)
 {
-    FormatStartTime();
+    FileFormatStartTime(); // the options are read: their date format applies
     // Without its command icons the program cannot show its toolbox.
     if (!Box13InitPopup()) {
         InitErrorBox(__FILE__, __LINE__, "Box13InitPopup() failure.");
@@ -60,6 +53,8 @@ uint32_t InitInit(HINSTANCE instance, HWND mainWindow)
     UndoReset();
     if (!InitInitDrawing())
         return FailInit(STAGE_OBJECT_MEMORY, __LINE__, "InitInitDrawing() failure.");
+    if (!ImageInitBitmapList())
+        return FailInit(STAGE_OBJECT_MEMORY, __LINE__, "ImageInitBitmapList() failure.");
     SystemInitDrawing(SystemLocaleInchSwitch());
     SystemInitDrawingSettings(&g_DrawingSettings);
     if (!ZVI_InitFileBuffers())

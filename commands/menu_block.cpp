@@ -212,8 +212,9 @@ bool HandleSlot(int &i, bool &changed)
         s.load = Value(i, LIBRARY_VALUE_LOAD) || reload ? 1 : 0;
         char path[LIBRARY_PATH_SIZE];
         lstrcpynA(path, s.path, sizeof path);
-        const int ok = s.caching ? FileLoadLibraryInfo(path, i, FILE_SECTION_DRAWING | FILE_SECTION_ATTRIB)
-                                 : FileLoadLibrary(path, i, FILE_SECTIONS_LIBRARY, 0);
+        const int ok = FileCheckLibraryHeader(path) &&
+                       (s.caching ? FileLoadLibraryInfo(path, i, FILE_SECTION_DRAWING | FILE_SECTION_ATTRIB)
+                                  : FileLoadLibrary(path, i, FILE_SECTIONS_LIBRARY, 0));
         changed = true;
         if (ok)
             s.modified = 0;
@@ -227,8 +228,12 @@ bool HandleSlot(int &i, bool &changed)
         }
         s.modified = 0;
         changed = true;
-        if (!FileWriteLibrary(s.path, i, FILE_SECTION_DRAWING))
+        if (FileWriteLibrary(s.path, i, FILE_SECTION_DRAWING)) {
+            FileStampLibraryInfo(i);
+            FileSetLibraryPath(i, s.path);
+        } else {
             failed = removeOnFailure = true;
+        }
     }
     if (!failed) {
         s.caching = Value(i, LIBRARY_VALUE_CACHING);

@@ -655,9 +655,8 @@ int ObjectEmbedBitmaps(uint32_t mask)
         lstrcpynA(path, ref->name, sizeof path);
         ImageSearchFile(path, sizeof path);
         std::vector<uint8_t> bytes;
-        char name[BITMAP_NAME_SIZE];
-        lstrcpynA(name, path, sizeof name);
-        ImageMakeEmbeddedName(name, sizeof name);
+        char name[IMAGE_UNIQUE_NAME_SIZE];
+        ImageMakeUniqueName(name);
         if (!ImageReadFileBytes(path, &bytes) || !ImageStoreData(name, bytes.data(), uint32_t(bytes.size())))
             continue;
         lstrcpynA(ref->name, name, sizeof ref->name);
@@ -690,8 +689,11 @@ int ObjectNewBitmapRef(double x, double y, const char *fileName, const char *ima
         if (imageName && *imageName) {
             lstrcpynA(payload->name, imageName, BITMAP_NAME_SIZE);
         } else {
-            lstrcpynA(payload->name, fileName ? fileName : "", BITMAP_NAME_SIZE);
-            ImageMakeEmbeddedName(payload->name, BITMAP_NAME_SIZE);
+            // The file's image travels in the drawing under a name of its own.
+            ImageMakeUniqueName(payload->name);
+            std::vector<uint8_t> bytes;
+            if (fileName && ImageReadFileBytes(fileName, &bytes))
+                ImageStoreData(payload->name, bytes.data(), uint32_t(bytes.size()));
         }
     } else {
         lstrcpynA(payload->name, fileName ? fileName : "", BITMAP_NAME_SIZE);

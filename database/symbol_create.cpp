@@ -45,7 +45,6 @@ constexpr uint32_t ATTRIBUTE_HEAD_BYTES = 48; // header and name
 constexpr double NO_FRAME = 1e300;
 constexpr int GROUP_COUNTER_MASK = 0xFFFF;
 constexpr int MARK_PASSES = 20;
-constexpr const char *INSTALLATION_TEXT = "darad4"; // the unique part of group names begins with it
 
 bool IsReference(const Unit *u) { return u->kind == UNIT_KIND_INSTANCE || u->kind == UNIT_KIND_PLUGIN; }
 

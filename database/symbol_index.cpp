@@ -537,6 +537,18 @@ void SymbolLoadBlocks(char (*libraries)[UNIT_NAME_SIZE], char (*blocks)[UNIT_NAM
     SymbolLoadMissingBlocks(libraries, blocks, count);
 }
 
+Unit *SymbolFindBlockLoading(const char *library, const char *block)
+{
+    Unit *found = SymbolFindBlock(library, block);
+    if (found || !CanLoad(SymbolFindLibrary(library)))
+        return found;
+    char libraries[1][UNIT_NAME_SIZE], blocks[1][UNIT_NAME_SIZE];
+    lstrcpynA(libraries[0], library, UNIT_NAME_SIZE);
+    lstrcpynA(blocks[0], block, UNIT_NAME_SIZE);
+    SymbolLoadMissingBlocks(libraries, blocks, 1);
+    return SymbolFindBlock(library, block);
+}
+
 void SymbolResetLoadFlags()
 {
     ForEachReferenceUnit([](Unit *u, bool) {

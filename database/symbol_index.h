@@ -80,3 +80,6 @@ void SymbolLoadMissingBlocks(char (*libraries)[UNIT_NAME_SIZE], char (*blocks)[U
 void SymbolLoadAllMissing();
 void SymbolLoadBlocks(char (*libraries)[UNIT_NAME_SIZE], char (*blocks)[UNIT_NAME_SIZE], int count);
 void SymbolResetLoadFlags();
+// The named block (SymbolFindBlock); one missing from an open library read on
+// demand is first loaded from the library's file.
+Unit *SymbolFindBlockLoading(const char *library, const char *block);

@@ -12,6 +12,7 @@
 #include "app/system.h"
 #include "dialogs/alert.h"
 #include "dialogs/box01.h"
+#include "dialogs/box15.h"
 #include "files/file_charlib.h"
 #include "files/zvi.h"
 #include "language/language.h"
@@ -67,6 +68,21 @@ void Add(HWND dialog, FontHandling *d)
     t.slots[t.count] = edited.slots[t.count];
     t.count += 1;
     FillLists(dialog, d);
+}
+
+// The file information of the selected library: a loaded one may be edited,
+// one added in this dialog only viewed.
+void Details(HWND dialog, FontHandling *d)
+{
+    int index;
+    if (!Box11FontHandlingGetSel(dialog, &index))
+        return;
+    CharLibrarySlot &slot = d->work.table.slots[index];
+    const char *caption = eCaptionTexts[CAPTION_LIBRARIES];
+    if (slot.added)
+        Box15FileViewDetails(dialog, caption, slot.path, &slot.info);
+    else if (Box15FileEditDetails(dialog, caption, slot.path, &slot.info, BOX15_DRAWING_SLOT, nullptr))
+        FillLists(dialog, d);
 }
 
 void Remove(HWND dialog, FontHandling *d)
@@ -162,11 +178,7 @@ INT_PTR CALLBACK FontHandlingProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         case IDOK: Confirm(dialog, d); return TRUE;
         case ID_ADD: Add(dialog, d); return TRUE;
         case ID_REMOVE: Remove(dialog, d); return TRUE;
-        case ID_DETAILS: {
-            int index;
-            Box11FontHandlingGetSel(dialog, &index);
-            return TRUE;
-        }
+        case ID_DETAILS: Details(dialog, d); return TRUE;
         default:
             if (id >= ID_FILL_FIRST && id <= ID_FILL_CURRENT) {
                 d->work.fillMode = id == ID_FILL_CURRENT ? -1 : id - ID_FILL_FIRST;

@@ -64,6 +64,9 @@ int Box15FileGetName(HWND owner, const char *caption, FileDialogState *state, co
 // settings. 0 when the kind has nothing to show (the caller then tries the
 // selection's sections kind); 1 otherwise.
 int Box15FileGetNameSettings(HWND owner, int kind, const FileTypeSelection &selection, FileDialogState *state);
+// Help on a file kind: a plug-in format's command callback with code 2 (when
+// its record is active), the program's help on file kinds for the others.
+void Box15FileTypeHelp(HWND owner, int kind);
 // The kind of the filter at a 0-based position; the fallback beyond the end.
 int Box15TypeFromFilterIndex(int position, const FileTypeSelection &selection);
 // The favourite-folder record of the options that serves a kind.

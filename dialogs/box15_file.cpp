@@ -147,6 +147,19 @@ void Box15NameForFilter(const char *name, const char *extension, char *out, int 
     std::snprintf(out, size, "%s", changed);
 }
 
+void Box15FileTypeHelp(HWND owner, int kind)
+{
+    constexpr int HELP_FILE_KINDS = 15009;
+    if (kind >= FILE_KIND_IMPORT) {
+        // A format's own help: its command callback with (0, 2).
+        const bool import = kind < FILE_KIND_EXPORT;
+        const int n = kind - (import ? FILE_KIND_IMPORT : FILE_KIND_EXPORT);
+        PluginAskHelp((import ? IMPORT_COMMAND_FIRST : EXPORT_COMMAND_FIRST) + n);
+        return;
+    }
+    Box01DialogHelp(owner, HELP_FILE_KINDS);
+}
+
 int Box15FileGetNameSettings(HWND owner, int kind, const FileTypeSelection &selection, FileDialogState *state)
 {
     if (selection.sectionsKind < 0)
@@ -187,7 +200,11 @@ namespace {
 
 constexpr int ID_FOLDER = 350, ID_SECTIONS_LABEL = 351, ID_FAVOURITES = 550, ID_INFO = 551, ID_SECTIONS = 552,
               ID_TAKE_FOLDER = 553;
-constexpr int ID_TYPE_COMBO = 1136, ID_NAME_EDIT = 1152, ID_NAME_COMBO = 1148;
+constexpr int ID_TYPE_COMBO = 1136, ID_NAME_EDIT = 1152, ID_NAME_COMBO = 1148, ID_HELP_BUTTON = 1038;
+// The common dialog's own procedure while the hook watches its Help button,
+// and the hook's data.
+constexpr const char *HELP_BUTTON_PROP = "darad4.chooser.help";
+constexpr const char *HOOK_DATA_PROP = "darad4.chooser.data";
 // The favourite-folder menu: go to, clear and set folder n.
 constexpr int MENU_GO = BOX01_MENU_RECENT, MENU_CLEAR = MENU_GO + FILE_DIALOG_FOLDERS,
               MENU_SET = MENU_CLEAR + FILE_DIALOG_FOLDERS;
@@ -316,6 +333,36 @@ void TakeFolder(HWND common, HookData &data)
     PostMessageA(common, WM_COMMAND, IDCANCEL, 0);
 }
 
+// The common dialog of some systems (Wine among them) sends no CDN_HELP for
+// its Help button: the hook takes the button itself and answers it as
+// CDN_HELP would be answered.
+LRESULT CALLBACK HelpButtonProc(HWND common, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const auto previous = reinterpret_cast<WNDPROC>(GetPropA(common, HELP_BUTTON_PROP));
+    const auto *data = static_cast<const HookData *>(GetPropA(common, HOOK_DATA_PROP));
+    if (message == WM_COMMAND && LOWORD(wParam) == ID_HELP_BUTTON && HIWORD(wParam) == BN_CLICKED && data) {
+        Box15FileTypeHelp(common, SelectedKind(common, *data));
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        RemovePropA(common, HELP_BUTTON_PROP);
+        RemovePropA(common, HOOK_DATA_PROP);
+        SetWindowLongPtrA(common, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    }
+    return previous ? CallWindowProcA(previous, common, message, wParam, lParam)
+                    : DefWindowProcA(common, message, wParam, lParam);
+}
+
+void WatchHelpButton(HWND common, HookData *data)
+{
+    if (GetPropA(common, HELP_BUTTON_PROP))
+        return;
+    SetPropA(common, HOOK_DATA_PROP, data);
+    const LONG_PTR previous = GetWindowLongPtrA(common, GWLP_WNDPROC);
+    SetPropA(common, HELP_BUTTON_PROP, reinterpret_cast<HANDLE>(previous));
+    SetWindowLongPtrA(common, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HelpButtonProc));
+}
+
 void InitHook(HWND dialog, const HookData &data)
 {
     const bool folders = data.selection->mode == CHOOSER_FOLDER;
@@ -354,12 +401,24 @@ UINT_PTR CALLBACK Box15FileGetNameHook(HWND dialog, UINT message, WPARAM wParam,
             TakeFolder(common, *data);
         return 0;
     }
+    if (message == WM_HELP) {
+        // F1 and the caption's help: as the Help button.
+        PostMessageA(common, WM_COMMAND, MAKEWPARAM(ID_HELP_BUTTON, BN_CLICKED),
+                     (LPARAM)GetDlgItem(common, ID_HELP_BUTTON));
+        return TRUE;
+    }
     if (message != WM_NOTIFY)
         return 0;
     const OFNOTIFYA *n = (const OFNOTIFYA *)lParam;
     if (n->hdr.code == CDN_TYPECHANGE)
         TypeChanged(common, *data, int(n->lpOFN->nFilterIndex) - 1);
+    else if (n->hdr.code == CDN_HELP)
+        Box15FileTypeHelp(dialog, SelectedKind(common, *data));
     else if (n->hdr.code == CDN_FOLDERCHANGE || n->hdr.code == CDN_INITDONE) {
+        if (n->hdr.code == CDN_INITDONE) {
+            SetWindowLongA(common, GWL_EXSTYLE, GetWindowLongA(common, GWL_EXSTYLE) & ~WS_EX_CONTEXTHELP);
+            WatchHelpButton(common, data);
+        }
         if (n->hdr.code == CDN_INITDONE && data->selection->mode == CHOOSER_FOLDER)
             Box01DialogShowItem(common, IDOK, 0);
         char folder[ZVI_PATH_SIZE] = "";
@@ -409,7 +468,7 @@ int Box15FileGetName(HWND owner, const char *caption, FileDialogState *state, co
     ofn.hInstance = (HINSTANCE)g_LanguageModule;
     ofn.lpTemplateName = "FILEGETNAME";
     ofn.Flags = OFN_LONGNAMES | OFN_EXPLORER | OFN_NONETWORKBUTTON | OFN_PATHMUSTEXIST | OFN_ENABLEHOOK |
-                OFN_ENABLETEMPLATE | OFN_HIDEREADONLY;
+                OFN_ENABLETEMPLATE | OFN_SHOWHELP | OFN_HIDEREADONLY;
     const uint32_t depth = g_ModalDepth;
     ++g_ModalDepth;
     BOOL ok;

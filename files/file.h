@@ -70,6 +70,11 @@ HGLOBAL FileWriteDrawingMemory(uint32_t sections);
 int FileCheckDrawingHeader(const char *path);
 int FileRejectOldFormat(const char *path);
 int FileRejectForeignType(const char *path);
+// 1 when the file begins with an accepted header (the file version is set).
+// An older format or a foreign file is refused with its own alert (none
+// inside a master progress); a file shorter than a header is reported to
+// the diagnostic box; a file that cannot be opened is refused silently.
+int FileCheckLibraryHeader(const char *path);
 int FileReadDrawingInfo(const char *path, DrawingInfo *out);
 
 // The header inside a running reader or writer.
@@ -89,6 +94,9 @@ void FileClearDrawing();
 // The clock that stamps the saved date; tests put a fixed one here.
 typedef void (*FileClockSource)(SYSTEMTIME *out);
 extern FileClockSource g_FileClock;
+// Formats that clock's date and time now into g_StartTimeText, in the format
+// the option DateTimeFormat chooses: the stamp of created and saved dates.
+void FileFormatStartTime();
 
 // The saved views of the WINDOW section: the view window, then drawing
 // windows 1 to 4. The reader stores them with the drawing; the load command

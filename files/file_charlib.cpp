@@ -279,7 +279,7 @@ int FileLoadCharLibrary(const char *path, int slot)
         SymbolClearCharLibrary(slot);
         return 0;
     }
-    lstrcpynA(g_CharLibrarySlots.slots[slot].path, path, CHAR_LIBRARY_PATH_SIZE);
+    FileSetCharLibraryPath(slot, path);
     if (slot >= g_CharLibrarySlots.count)
         g_CharLibrarySlots.count = slot + 1;
     SymbolIndexCharLibraries();

@@ -185,10 +185,7 @@ void FileLockCurrent()
 
 void FileInitDrawingInfo(DrawingInfo *info)
 {
-    SYSTEMTIME now;
-    g_FileClock(&now);
-    std::snprintf(g_StartTimeText, START_TIME_TEXT_SIZE, "%04u-%02u-%02u %02u:%02u", now.wYear, now.wMonth,
-                  now.wDay, now.wHour, now.wMinute);
+    FileFormatStartTime();
     std::memset(info, 0, sizeof *info);
     std::snprintf(info->title, sizeof info->title, eDefaultNames[5], 1L);
     Copy(info->author, sizeof info->author, g_Options.authorName);
@@ -384,9 +381,9 @@ int LoadBitmap(const char *path, int setName, int merge)
     }
     if (!merge)
         FileNewDrawing(nullptr, 0);
-    char name[BITMAP_NAME_SIZE];
-    Copy(name, sizeof name, path);
-    ImageMakeEmbeddedName(name, sizeof name);
+    // A name of its own: the user's path stays out of the drawing.
+    char name[IMAGE_UNIQUE_NAME_SIZE];
+    ImageMakeUniqueName(name);
     const double x = merge ? g_ConstructionPoints[0].x : 0.0, y = merge ? g_ConstructionPoints[0].y : 0.0;
     UndoInitProcess();
     const bool stored = !embed || ImageStoreData(name, bytes.data(), uint32_t(bytes.size()));

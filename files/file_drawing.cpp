@@ -394,6 +394,33 @@ int FileRejectOldFormat(const char *path)
     return 0;
 }
 
+int FileCheckLibraryHeader(const char *path)
+{
+    char bytes[HEADER_BYTES] = {};
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (!path || !ZVI_FileOpen(&file, path))
+        return 0;
+    const int32_t n = ZVI_FileRead(file, bytes, HEADER_BYTES);
+    ZVI_FileClose(file);
+    if (n < HEADER_BYTES) {
+        InitErrorBox(__FILE_NAME__, __LINE__, "Cannot load any HEADER");
+        return 0;
+    }
+    if (const int32_t version = FileHeaderVersion(bytes)) {
+        g_FileVersion = version;
+        return 1;
+    }
+    // Older files of the program's own and foreign files get their own alerts.
+    bytes[FILE_HEADER_LENGTH] = 0;
+    for (const OldHeader &h : OLD_HEADERS)
+        if (h.message != FOREIGN_OTHER && std::strcmp(bytes, h.text) == 0) {
+            ShowText(g_MainWnd, eAlertTextSM[h.message], path);
+            return 0;
+        }
+    FileRejectForeignType(path);
+    return 0;
+}
+
 int FileRejectForeignType(const char *path)
 {
     char extension[ZVI_PATH_SIZE] = "";

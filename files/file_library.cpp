@@ -17,6 +17,7 @@
 #include "app/window_progress.h"
 #include "database/storage.h"
 #include "database/symbol_browse.h"
+#include "database/symbol_charlib.h"
 #include "database/symbol_block.h"
 #include "database/symbol_find.h"
 #include "database/symbol_index.h"
@@ -249,7 +250,7 @@ int FileLoadLibrary(const char *path, int slot, uint32_t sections, int merge)
         return 0;
     }
     FileCloseLibraryFile(file);
-    lstrcpynA(g_LibrarySlots.slots[slot].path, path, LIBRARY_PATH_SIZE);
+    FileSetLibraryPath(slot, path);
     g_LibrarySlots.slots[slot].modified = 0;
     return 1;
 }
@@ -273,7 +274,7 @@ int FileLoadLibraryInfo(const char *path, int slot, uint32_t sections)
         return 0;
     }
     FileCloseLibraryFile(file);
-    lstrcpynA(g_LibrarySlots.slots[slot].path, path, LIBRARY_PATH_SIZE);
+    FileSetLibraryPath(slot, path);
     return 1;
 }
 
@@ -693,7 +694,7 @@ int FileUpdateLibrary(const char *path, const char *newPath, int slot)
 int FileOpenLibrary(const char *path, int caching, int load, int save)
 {
     const int slot = g_LibrarySlots.count;
-    if (slot >= SYMBOL_LIBRARY_SLOTS)
+    if (slot >= SYMBOL_LIBRARY_SLOTS || !FileCheckLibraryHeader(path))
         return -1;
     LibrarySlot &s = g_LibrarySlots.slots[slot];
     SymbolFreeLibrarySlot(&s);
@@ -743,11 +744,37 @@ void FileInitLibraryInfo(int slot)
     lstrcpynA(info.title, eDefaultNames[kDefaultLibraryName], sizeof info.title);
     lstrcpynA(info.author, g_Options.authorName, sizeof info.author);
     lstrcpynA(info.lastAuthor, g_Options.authorName, sizeof info.lastAuthor);
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    char date[kMessageSize] = ""; // a date text of any format fits
-    ConvertDateTimeByOption(&now, date);
-    lstrcpynA(info.created, date, sizeof info.created);
+    FileFormatStartTime();
+    lstrcpynA(info.created, g_StartTimeText, sizeof info.created);
+}
+
+void FileStampLibraryInfo(int slot)
+{
+    DrawingInfo &info = g_LibrarySlots.slots[slot].info;
+    lstrcpynA(info.saved, g_StartTimeText, sizeof info.saved);
+}
+
+namespace {
+
+// The full form of a path; a name beginning with "*" stays as it is.
+void StoreFullPath(char *out, int size, const char *path)
+{
+    char full[ZVI_PATH_SIZE] = "";
+    if (path[0] != '*' && ZVI_FileFullPath(path, full))
+        path = full;
+    lstrcpynA(out, path, size);
+}
+
+} // namespace
+
+void FileSetLibraryPath(int slot, const char *path)
+{
+    StoreFullPath(g_LibrarySlots.slots[slot].path, LIBRARY_PATH_SIZE, path);
+}
+
+void FileSetCharLibraryPath(int slot, const char *path)
+{
+    StoreFullPath(g_CharLibrarySlots.slots[slot].path, CHAR_LIBRARY_PATH_SIZE, path);
 }
 
 int FileProbeLibrarySlot(int slot)
@@ -784,8 +811,10 @@ int FileSaveLibrary(int slot)
     LibrarySlot &s = g_LibrarySlots.slots[slot];
     const int ok = s.caching ? FileUpdateLibrary(s.path, nullptr, slot)
                              : FileWriteLibrary(s.path, slot, FILE_SECTIONS_LIBRARY);
-    if (ok)
+    if (ok) {
+        FileStampLibraryInfo(slot);
         s.modified = 0;
+    }
     return ok;
 }
 

@@ -58,6 +58,13 @@ void FileCloseLibraryFile(HANDLE file);
 // Slot services of the library slots dialog and the block commands.
 // Default details: the default title, the author option, the date now.
 void FileInitLibraryInfo(int slot);
+// The saved date of the slot's details: the date the =LIBRARY= writer has
+// just formatted (g_StartTimeText).
+void FileStampLibraryInfo(int slot);
+// Store the full form of the path in the slot; a name beginning with "*"
+// is stored as it is.
+void FileSetLibraryPath(int slot, const char *path);
+void FileSetCharLibraryPath(int slot, const char *path);
 // Reads the header and the =LIBRARY= record of the slot's file into its
 // details; a failure or a title that another slot has clears the title, 0.
 int FileProbeLibrarySlot(int slot);

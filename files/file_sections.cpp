@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/convert.h"
+#include "app/darad4.h"
 #include "app/system.h"
 #include "app/window_progress.h"
 #include "database/object_types.h"
@@ -258,6 +259,15 @@ void MarkBlocksOfSelection(std::vector<char> &used)
 
 FileClockSource g_FileClock = DefaultClock;
 
+void FileFormatStartTime()
+{
+    SYSTEMTIME now{};
+    g_FileClock(&now);
+    char date[DATE_TEXT_SIZE] = "";
+    ConvertDateTimeByOption(&now, date);
+    lstrcpynA(g_StartTimeText, date, START_TIME_TEXT_SIZE);
+}
+
 // ---------------------------------------------------------------------------
 // DRAWING
 
@@ -268,11 +278,10 @@ int FileWriteSectionDrawing(const DrawingInfo *info, int library, uint32_t secti
     FileShowWriteProgress(FileProgressText(FILE_PROGRESS_SECTIONS), 0);
     DrawingInfo empty{};
     const DrawingInfo &d = info ? *info : empty;
-    SYSTEMTIME now{};
-    g_FileClock(&now);
-    char date[DATE_TEXT_SIZE] = "";
-    ConvertDateTimeByOption(&now, date);
-    date[DRAWING_INFO_FIELD - 1] = 0;
+    // The saved date; the stamp of the drawing or library info takes it from here.
+    FileFormatStartTime();
+    char date[DRAWING_INFO_FIELD];
+    lstrcpynA(date, g_StartTimeText, sizeof date);
     auto field = [](const char *text, int size) {
         std::vector<char> t(size_t(size), 0);
         std::memcpy(t.data(), text, size_t(size));

@@ -73,6 +73,26 @@ struct BlitColours {
     }
 };
 
+// The entry's palette selected and realised in a context for one draw.
+struct PaletteInUse {
+    HDC hdc;
+    HPALETTE old = nullptr;
+    PaletteInUse(HDC dc, HPALETTE palette) : hdc(dc)
+    {
+        if (!palette)
+            return;
+        old = SelectPalette(hdc, palette, TRUE);
+        RealizePalette(hdc);
+    }
+    ~PaletteInUse()
+    {
+        if (old)
+            SelectPalette(hdc, old, TRUE);
+    }
+    PaletteInUse(const PaletteInUse &) = delete;
+    PaletteInUse &operator=(const PaletteInUse &) = delete;
+};
+
 bool Blit(HDC hdc, const BitmapEntry &e, double x, double y, double w, double h, double sx, double sy, double sw,
           double sh)
 {
@@ -132,7 +152,11 @@ bool BlitRotated(HDC hdc, BitmapEntry &e, const Placement &p)
     if (!memory)
         return false;
     HGDIOBJ old = SelectObject(memory, e.deviceBitmap);
-    const bool done = old && PlgBlt(hdc, target, memory, 0, 0, e.width, e.height, nullptr, 0, 0) != 0;
+    bool done = false;
+    if (old) {
+        PaletteInUse palette(memory, e.palette);
+        done = PlgBlt(hdc, target, memory, 0, 0, e.width, e.height, nullptr, 0, 0) != 0;
+    }
     if (old)
         SelectObject(memory, old);
     DeleteDC(memory);
@@ -197,6 +221,7 @@ int ImageDrawBitmap(HDC hdc, const BitmapRefData *ref, const XProperty *object, 
     }
     const Placement p = Place(*e, ref, matrix);
     if (!outlineOnly) {
+        PaletteInUse palette(hdc, e->palette);
         BlitColours colours(hdc, *e);
         const bool rotated = MatrixIsRotated(&p.m) != 0;
         bool shown = false;

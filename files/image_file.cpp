@@ -158,6 +158,22 @@ bool ImageReadFileBytes(const char *path, std::vector<uint8_t> *bytes)
     return read;
 }
 
+uint32_t ImageDibNumColors(const BITMAPINFOHEADER *header)
+{
+    if (!header)
+        return 0;
+    if (header->biClrUsed)
+        return header->biClrUsed;
+    switch (header->biBitCount) {
+    case 1: return 2;
+    case 4: return 16;
+    case 8: return 256;
+    default: return 0;
+    }
+}
+
+uint32_t ImageDibPaletteSize(const BITMAPINFOHEADER *header) { return ImageDibNumColors(header) * sizeof(RGBQUAD); }
+
 int ImageCheckFile(const char *path)
 {
     std::vector<uint8_t> bytes;

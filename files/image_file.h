@@ -43,6 +43,11 @@ enum ImageDibFault {
 // Validates a DIB (header, colour table and pixels) of size bytes; with
 // fileHeader the bytes begin with the "BM" file header.
 ImageDibFault ImageValidateDib(const uint8_t *bytes, size_t size, bool fileHeader, ImageDibInfo *out);
+// The colour-table entries of a 40-byte header: biClrUsed, else 2, 16 or 256
+// for 1, 4 or 8 bits, else 0; and their bytes (4 each).
+struct tagBITMAPINFOHEADER;
+uint32_t ImageDibNumColors(const tagBITMAPINFOHEADER *header);
+uint32_t ImageDibPaletteSize(const tagBITMAPINFOHEADER *header);
 // 1 when the file holds a sound bitmap, with or without its file header.
 int ImageCheckFile(const char *path);
 // The header of a bitmap file with its "BM" file header (the file-open

@@ -2,10 +2,13 @@
 
 #include <cstring>
 #include <cstdio>
-#include <deque>
 #include <initializer_list>
+#include <memory>
+#include <new>
+#include <utility>
 
 #include "app/system.h"
+#include "app/window_progress.h"
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "database/unit.h"
@@ -15,14 +18,32 @@
 #include "files/image_names.h"
 #include "files/zvi.h"
 #include "geometry/frame.h"
+#include "language/language.h"
+#include "language/language_entries.h"
 
 BitmapList g_BitmapList = {0, 0, nullptr};
 
 namespace {
 
-// A deque keeps the entries in place while others are added: callers hold
-// an entry while they draw it.
-std::deque<BitmapEntry> s_Entries;
+// One block for BitmapCount entries, taken at start-up: entries stay in
+// place while others are added (callers hold an entry while they draw it).
+std::unique_ptr<BitmapEntry[]> s_Block;
+int32_t s_Capacity = 0;
+
+BitmapEntry *Begin() { return s_Block.get(); }
+BitmapEntry *End() { return s_Block.get() + g_BitmapList.count; }
+
+bool EnsureList() { return s_Block || ImageInitBitmapList(); }
+
+// Releases the entry and moves the later ones down.
+void Erase(BitmapEntry *e)
+{
+    ImageDeleteObjects(e);
+    for (BitmapEntry *next = e + 1; next < End(); ++e, ++next)
+        *e = std::move(*next);
+    *e = BitmapEntry{};
+    --g_BitmapList.count;
+}
 
 uint32_t Get32(const uint8_t *p) { return uint32_t(p[0] | p[1] << 8 | p[2] << 16) | uint32_t(p[3]) << 24; }
 void Put32(uint8_t *p, uint32_t v)
@@ -36,54 +57,123 @@ void Put16(uint8_t *p, uint16_t v)
     p[1] = uint8_t(v >> 8);
 }
 
-void SyncCount()
-{
-    g_BitmapList.count = int32_t(s_Entries.size());
-    g_BitmapList.entries = nullptr; // entries are reached through ImageFindBitmap
-}
-
 BitmapEntry *Find(const char *name)
 {
-    for (BitmapEntry &e : s_Entries)
-        if (lstrcmpiA(e.name, name) == 0)
-            return &e;
+    for (BitmapEntry *e = Begin(); e < End(); ++e)
+        if (lstrcmpiA(e->name, name) == 0)
+            return e;
     return nullptr;
 }
 
 void DropWhere(bool (*drop)(const BitmapEntry &, const char *), const char *name)
 {
-    for (auto it = s_Entries.begin(); it != s_Entries.end();) {
-        if (!drop(*it, name)) {
-            ++it;
-            continue;
-        }
-        ImageDeleteObjects(&*it);
-        it = s_Entries.erase(it);
+    for (BitmapEntry *e = Begin(); e < End();) {
+        if (drop(*e, name))
+            Erase(e);
+        else
+            ++e;
     }
-    SyncCount();
 }
 
-// The option is read without bounds: at most 1000 images, as the marks of
-// the file writer cover.
-int32_t ImageListCapacity()
+int ScreenBitsPerPixel()
 {
-    const int32_t n = g_Options.bitmapCount;
-    return n <= 0 ? BITMAP_COUNT_DEFAULT : (n > BITMAP_COUNT_MAX ? BITMAP_COUNT_MAX : n);
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return 0;
+    const int bits = GetDeviceCaps(screen, PLANES) * GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    return bits;
 }
 
-bool Add(const char *name, const uint8_t *bytes, size_t size, uint32_t embedded)
+BitmapEntry *Add(const char *name, const uint8_t *bytes, size_t size, uint32_t embedded)
 {
+    if (!EnsureList() || g_BitmapList.count >= s_Capacity)
+        return nullptr;
     BitmapEntry e{};
     if (!ImageDecodeDib(bytes, size, &e))
-        return false;
+        return nullptr;
     lstrcpynA(e.name, name, sizeof e.name);
     e.embedded = embedded;
-    s_Entries.push_back(std::move(e));
-    SyncCount();
-    return true;
+    e.palette = ImageChoosePalette(&e, ScreenBitsPerPixel());
+    BitmapEntry *slot = End();
+    *slot = std::move(e);
+    ++g_BitmapList.count;
+    return slot;
+}
+
+// A linked file made into an entry, its progress shown.
+BitmapEntry *AddFromFile(const char *name)
+{
+    char shortName[MAX_PATH] = "", text[PROGRESS_TEXT_SIZE];
+    ZVI_FileShortName(name, shortName);
+    std::snprintf(text, sizeof text, LANG_FORMAT(eDialogText, PreparingBitmap, "%s"), shortName);
+    WindowShowProgress(LANG(eHeadlineText, BitmapHeadline), text, 1);
+    WindowUpdateProgress(nullptr, LANG(eDialogText, ReadingPixels), 0, 1);
+    std::vector<uint8_t> bytes;
+    BitmapEntry *e = nullptr;
+    if (ImageReadFileBytes(name, &bytes)) {
+        WindowUpdateProgress(nullptr, LANG(eDialogText, ReadingPixels), 1, 1);
+        e = Add(name, bytes.data(), bytes.size(), 0);
+    }
+    WindowHideProgress();
+    return e;
 }
 
 } // namespace
+
+int ImageInitBitmapList()
+{
+    ImageFreeBitmaps(1);
+    s_Block.reset();
+    s_Capacity = 0;
+    g_BitmapList = {0, 0, nullptr};
+    int32_t wanted = g_Options.bitmapCount > 0 ? g_Options.bitmapCount : BITMAP_COUNT_DEFAULT;
+    s_Block.reset(new (std::nothrow) BitmapEntry[size_t(wanted)]());
+    if (!s_Block && wanted != BITMAP_COUNT_DEFAULT) {
+        wanted = BITMAP_COUNT_DEFAULT;
+        s_Block.reset(new (std::nothrow) BitmapEntry[size_t(wanted)]());
+        if (s_Block)
+            g_Options.bitmapCount = wanted;
+    }
+    if (!s_Block)
+        return 0;
+    s_Capacity = wanted;
+    g_BitmapList.entries = s_Block.get();
+    return 1;
+}
+
+HPALETTE ImageCreateDibPalette(const BITMAPINFOHEADER *header)
+{
+    if (!header || header->biSize != IMAGE_INFO_HEADER_SIZE)
+        return nullptr;
+    const uint32_t colors = ImageDibNumColors(header);
+    if (!colors || colors > 256)
+        return nullptr;
+    struct {
+        WORD version, count;
+        PALETTEENTRY entries[256];
+    } palette{0x300, WORD(colors), {}};
+    const auto *table = reinterpret_cast<const RGBQUAD *>(reinterpret_cast<const uint8_t *>(header) + header->biSize);
+    for (uint32_t i = 0; i < colors; ++i)
+        palette.entries[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+    return CreatePalette(reinterpret_cast<const LOGPALETTE *>(&palette));
+}
+
+HPALETTE ImageChoosePalette(const BitmapEntry *e, int screenBitsPerPixel)
+{
+    constexpr int TRUE_COLOUR_BITS = 15;
+    if (!e || e->dib.size() < IMAGE_INFO_HEADER_SIZE)
+        return nullptr;
+    if (e->bitsPerPixel > 1 && e->bitsPerPixel <= 8)
+        return ImageCreateDibPalette(reinterpret_cast<const BITMAPINFOHEADER *>(e->dib.data()));
+    if (e->bitsPerPixel != 24 || screenBitsPerPixel >= TRUE_COLOUR_BITS)
+        return nullptr;
+    HDC screen = GetDC(nullptr);
+    HPALETTE halftone = screen ? CreateHalftonePalette(screen) : nullptr;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return halftone;
+}
 
 int ImageDecodeDib(const uint8_t *bytes, size_t size, BitmapEntry *out)
 {
@@ -197,29 +287,26 @@ BitmapEntry *ImageFindBitmap(const char *requested, int load)
     char name[BITMAP_ENTRY_NAME_SIZE];
     if (BitmapEntry *e = Lookup(requested, name))
         return e;
-    if (int32_t(s_Entries.size()) >= ImageListCapacity())
+    if (!EnsureList() || g_BitmapList.count >= s_Capacity)
         return nullptr;
     if (name[0] == IMAGE_EMBEDDED_PREFIX[0]) {
         const ImageData *d = ImageFindData(name);
-        return d && Add(name, d->bytes, d->size, 1) ? &s_Entries.back() : nullptr;
+        return d ? Add(name, d->bytes, d->size, 1) : nullptr;
     }
-    std::vector<uint8_t> bytes;
-    if (!load || !ImageReadFileBytes(name, &bytes))
-        return nullptr;
-    return Add(name, bytes.data(), bytes.size(), 0) ? &s_Entries.back() : nullptr;
+    return load && ZVI_FileExist(name) ? AddFromFile(name) : nullptr;
 }
 
 BitmapEntry *ImageEntryAt(int32_t index)
 {
-    return index >= 0 && index < int32_t(s_Entries.size()) ? &s_Entries[size_t(index)] : nullptr;
+    return index >= 0 && index < g_BitmapList.count ? &s_Block[size_t(index)] : nullptr;
 }
 
 int ImageRemoveEntry(int32_t index)
 {
-    if (!ImageEntryAt(index))
+    BitmapEntry *e = ImageEntryAt(index);
+    if (!e)
         return 0;
-    s_Entries.erase(s_Entries.begin() + index);
-    SyncCount();
+    Erase(e);
     return 1;
 }
 
@@ -258,23 +345,16 @@ template <class F> void ForEachBitmapObject(F f)
 
 void ImagePurgeUnused()
 {
-    std::vector<char> keep(s_Entries.size(), 0);
+    std::vector<char> keep(size_t(g_BitmapList.count), 0);
     ForEachBitmapObject([&](Unit *, const char *requested) {
         char name[BITMAP_ENTRY_NAME_SIZE];
         if (const BitmapEntry *e = Lookup(requested, name))
-            for (size_t i = 0; i < s_Entries.size(); ++i)
-                if (&s_Entries[i] == e)
-                    keep[i] = 1;
+            keep[size_t(e - Begin())] = 1;
     });
-    std::deque<BitmapEntry> kept;
-    for (size_t i = 0; i < s_Entries.size(); ++i) {
-        if (keep[i])
-            kept.push_back(std::move(s_Entries[i]));
-        else
-            ImageDeleteObjects(&s_Entries[i]);
-    }
-    s_Entries.swap(kept);
-    SyncCount();
+    // The kept ones move down in order.
+    for (int32_t i = int32_t(keep.size()) - 1; i >= 0; --i)
+        if (!keep[size_t(i)])
+            Erase(Begin() + i);
     ForEachBitmapObject([](Unit *u, const char *name) {
         ImageFindBitmap(name, 1);
         FrameCalcObject(u, 0);
@@ -398,10 +478,14 @@ HBITMAP ImageDeviceBitmap(BitmapEntry *e)
 
 int ImageDeleteObjects(BitmapEntry *e)
 {
-    if (!e || !e->deviceBitmap)
+    if (!e || (!e->deviceBitmap && !e->palette))
         return 0;
-    DeleteObject(e->deviceBitmap);
+    if (e->deviceBitmap)
+        DeleteObject(e->deviceBitmap);
+    if (e->palette)
+        DeleteObject(e->palette);
     e->deviceBitmap = nullptr;
+    e->palette = nullptr;
     e->screenBitsPerPixel = 0;
     return 1;
 }
@@ -409,8 +493,8 @@ int ImageDeleteObjects(BitmapEntry *e)
 uint32_t ImageBytesInUse()
 {
     uint32_t total = 0;
-    for (const BitmapEntry &e : s_Entries)
-        total += uint32_t(e.dib.size());
+    for (const BitmapEntry *e = Begin(); e < End(); ++e)
+        total += uint32_t(e->dib.size());
     return total;
 }
 

@@ -9,8 +9,9 @@
 #include <cstdint>
 #include <vector>
 
+// Entries of the list when the option BitmapCount is unusable or its block
+// cannot be had.
 constexpr int32_t BITMAP_COUNT_DEFAULT = 50;
-constexpr int32_t BITMAP_COUNT_MAX = 1000;
 constexpr int BITMAP_ENTRY_NAME_SIZE = 260;
 // Resolution of an image whose header gives none: 300 dots per inch.
 constexpr double IMAGE_DEFAULT_PIXELS_PER_MM = 11.811023622048;
@@ -36,19 +37,33 @@ struct BitmapEntry {
     // background colours of the target), else compatible with the screen.
     HBITMAP deviceBitmap;
     uint32_t screenBitsPerPixel; // of the screen the colour copy was made for; 0 otherwise
+    // Selected and realised wherever the image is drawn: the DIB's own colours
+    // for 4 and 8 bits, a halftone palette for 24 bits on a palette screen.
+    HPALETTE palette;
 };
 
 struct BitmapList {
     int32_t count;
     int32_t reserved;
-    BitmapEntry *entries; // count entries
+    BitmapEntry *entries; // count entries used, room for BitmapCount
 };
 extern BitmapList g_BitmapList;
+
+// Start-up: room for BitmapCount entries; when that cannot be had, for
+// BITMAP_COUNT_DEFAULT (and the option becomes that). 0 when even those
+// cannot be had. The list is empty afterwards.
+int ImageInitBitmapList();
+
+// The logical palette of a DIB with a 40-byte header and a colour table (one
+// entry per colour), or null.
+HPALETTE ImageCreateDibPalette(const BITMAPINFOHEADER *header);
+// The palette an entry is drawn with on a screen of that many bits per pixel.
+HPALETTE ImageChoosePalette(const BitmapEntry *entry, int screenBitsPerPixel);
 
 // The device copy of the entry, made when missing; null when the option
 // `outputRotatedBitmap` is off or the copy cannot be made.
 HBITMAP ImageDeviceBitmap(BitmapEntry *entry);
-// Releases the entry's device copy; 1 when there was one.
+// Releases the entry's device copy and palette; 1 when there was one.
 int ImageDeleteObjects(BitmapEntry *entry);
 
 // The image bytes of all loaded bitmaps (the memory display adds them).

@@ -15,6 +15,7 @@
 #include "database/object_rects.h"
 #include "database/storage.h"
 #include "database/symbol_block.h"
+#include "database/symbol_index.h"
 #include "database/undo.h"
 #include "dialogs/alert.h"
 #include "display/output.h"
@@ -39,14 +40,6 @@ bool AnySelected()
 {
     ListFilterKeeper keep;
     return MemListFirst(LIST_DRAWING, UNIT_SELECTED, UNIT_SELECTED, 1) != nullptr;
-}
-
-// A temporary BMP file beside the other temporary files.
-void TempBitmapPath(char *out, size_t size)
-{
-    char folder[MAX_PATH] = "";
-    GetTempPathA(sizeof folder, folder);
-    std::snprintf(out, size, "%sdarad4clip.bmp", folder);
 }
 
 std::string ReadWholeFile(const char *path)
@@ -169,6 +162,10 @@ int MetaPasteNative(HWND owner)
         return 0;
     }
     SymbolRebuildOwnIndex();
+    // Library blocks the pasted instances need are read now; own blocks that
+    // came along but nothing uses any more go.
+    SymbolLoadAllMissing();
+    SymbolPurgeUnused(1);
     ObjectMarkByMask(LIST_DRAWING, UNIT_TRANSFORM);
     ObjectExtentsVisible(LIST_DRAWING, UNIT_TRANSFORM);
     std::memcpy(g_ChangedRect, g_ExtentsRect, sizeof g_ChangedRect);
@@ -193,7 +190,7 @@ int MetaPasteDib(HWND owner)
     }
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
     char path[MAX_PATH];
-    TempBitmapPath(path, sizeof path);
+    ImageMakeTempName(path);
     BITMAPFILEHEADER header;
     uint32_t headerBytes = 0, bitsBytes = 0;
     const char *problem = nullptr;
@@ -224,10 +221,8 @@ int MetaPasteDib(HWND owner)
     }
     // A name of its own for every paste, so the same bitmap pasted twice
     // gives two images.
-    static uint32_t pasteCount = 0;
-    char name[UNIT_NAME_SIZE];
-    std::snprintf(name, sizeof name, "Clipboard %lu-%u", GetTickCount(), ++pasteCount);
-    ImageMakeEmbeddedName(name, sizeof name);
+    char name[IMAGE_UNIQUE_NAME_SIZE];
+    ImageMakeUniqueName(name);
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
     UndoInitProcess();
     // The embedded image keeps the file's bytes, so the drawing carries it

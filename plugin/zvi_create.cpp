@@ -733,10 +733,12 @@ int32_t CountBlocks(int list, const char *name, bool *exists)
     return count;
 }
 
-// Stores the terminated block or group buffer at the end of the list; the
-// members go with it.
-Unit *StoreBlock(int b, int list)
+// Stores the terminated block or group buffer at the end of the list of the
+// library (999: the drawing's own blocks); the members go with it. The index
+// entry links the members and marks the drawing or the library modified.
+Unit *StoreBlock(int b, int32_t library)
 {
+    const int list = SymbolListOfLibrary(library);
     Unit *u = UnitOf(b);
     Unit *stored = MemListNewCopyAfter(list, u, u->bytes, nullptr);
     if (!stored)
@@ -746,8 +748,10 @@ Unit *StoreBlock(int b, int list)
     ObjectUpdateDisplayFlags(stored);
     stored->ident = BLOCK_PRESENT;
     stored->flags = BLOCK_STORED_FLAGS;
-    if (list == LIST_OWN_BLOCKS)
+    if (library == LIBRARY_INDEX_OWN)
         SymbolIndexAddOwn(stored);
+    else
+        SymbolIndexAddLibrary(library, stored);
     FrameCalcBlock(stored, 1);
     return stored;
 }
@@ -774,7 +778,7 @@ Unit *GroupInsert(const char *function, int line)
         return reinterpret_cast<Unit *>(ZviRefuse(function, line, "Too many local blocks!"));
     if (exists)
         return reinterpret_cast<Unit *>(ZviRefuse(function, line, "Group already exists!"));
-    return StoreBlock(B_GROUP, LIST_OWN_BLOCKS);
+    return StoreBlock(B_GROUP, LIBRARY_INDEX_OWN);
 }
 
 // Places an instance of the named own block (the matrix when given) and
@@ -865,10 +869,7 @@ Unit *ZVI_CALL ZVI_BlockInsert(int, const char *libraryName)
     }
     if (exists)
         return reinterpret_cast<Unit *>(ZVI_REFUSE("Block already exists!"));
-    Unit *stored = StoreBlock(B_BLOCK, list);
-    if (stored && list != LIST_OWN_BLOCKS)
-        g_LibrarySlots.slots[slot].modified = 1;
-    return stored;
+    return StoreBlock(B_BLOCK, slot);
 }
 
 void ZVI_CALL ZVI_BlockClose() { Close(B_BLOCK, __func__, __LINE__); }

@@ -11,6 +11,7 @@
 #include "language/language.h"
 #include "database/storage.h"
 #include "database/symbol_find.h"
+#include "database/symbol_index.h"
 #include "display/symbol.h"
 #include "geometry/calc.h"
 #include "geometry/calc_candidate.h"
@@ -203,7 +204,7 @@ int ZVI_CALL ZVI_CalcTextFrame(const void *data, const char *text, double frame[
 }
 
 int ZVI_CALL ZVI_CalcBlockFrame(int, const char *blockName, const char *libraryName, const Matrix *m,
-                                double frame[4], int)
+                                double frame[4], int load)
 {
     const int nameLength = ZviTextLength(blockName, UNIT_NAME_SIZE - 1);
     if (nameLength < 0 || nameLength >= UNIT_NAME_SIZE)
@@ -216,8 +217,7 @@ int ZVI_CALL ZVI_CalcBlockFrame(int, const char *blockName, const char *libraryN
     if (frame && !ZviWritable(frame, 4 * sizeof(double)))
         return ZVI_REFUSE("Frame address invalid!");
     double box[4] = {1e300, 1e300, -1e300, -1e300};
-    // Blocks of libraries read on demand are not loaded from here: only what is in memory counts.
-    Unit *block = SymbolFindBlock(libraryName, blockName);
+    Unit *block = load ? SymbolFindBlockLoading(libraryName, blockName) : SymbolFindBlock(libraryName, blockName);
     if (block) {
         const double *stored = block->block.blockFrame;
         if (stored[0] >= 1e300 || stored[1] >= 1e300) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,69 @@ TEST_F(ValueDialogs, OutlineOffersItsButtonsAndReturnsTheChoice)
     EXPECT_EQ(Box02Outline(nullptr, "caption", &kept), 0);
     EXPECT_EQ(kept.angle, 1.0);
     EXPECT_EQ(kept.choice, 0u);
+}
+
+// The list filter: 251 follows 250, the all-entries button keeps the old
+// pattern, Cancel keeps the whole record.
+TEST_F(ValueDialogs, TheListFilterEditsItsRecordAndTheAllButtonKeepsThePattern)
+{
+    constexpr int ID_PATTERN = 200, ID_KEEP = 250, ID_DESELECT = 251, ID_CASE = 252, ID_EVERY = 300, ID_ANY = 301;
+    auto press = [](HWND d, int id) { SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(d, id)); };
+    auto checked = [](HWND d, int id) { return IsDlgButtonChecked(d, id) == BST_CHECKED; };
+    auto enabled = [](HWND d, int id) { return IsWindowEnabled(GetDlgItem(d, id)) != 0; };
+
+    NameFilter filter{};
+    filter.keep = 1;
+    filter.deselect = 1;
+    filter.choice = 1;
+    std::strcpy(filter.pattern, "Wall*;Door?");
+    std::string shownPattern;
+    bool deselectAtStart = false, deselectCleared = true, deselectBack = false, deselectKept = false,
+         everyAtStart = false;
+    DialogDriver all({[&](HWND d) {
+        shownPattern = TestItemText(d, ID_PATTERN);
+        deselectAtStart = enabled(d, ID_DESELECT) && checked(d, ID_DESELECT);
+        everyAtStart = checked(d, ID_EVERY) && !checked(d, ID_ANY);
+        press(d, ID_KEEP); // off: 251 greyed at once
+        deselectCleared = enabled(d, ID_DESELECT);
+        press(d, ID_KEEP); // on again, with its previous state
+        deselectBack = enabled(d, ID_DESELECT);
+        deselectKept = checked(d, ID_DESELECT);
+        press(d, ID_CASE);
+        press(d, ID_ANY);
+        SetDlgItemTextA(d, ID_PATTERN, "typed but not taken");
+        TestClickButton(d, NAME_FILTER_ALL);
+    }});
+    EXPECT_EQ(Box02ListFilter(nullptr, "Filter", &filter), 1);
+    EXPECT_EQ(shownPattern, "Wall*;Door?");
+    EXPECT_TRUE(deselectAtStart);
+    EXPECT_TRUE(everyAtStart);
+    EXPECT_FALSE(deselectCleared);
+    EXPECT_TRUE(deselectBack);
+    EXPECT_TRUE(deselectKept);
+    EXPECT_EQ(filter.all, 1u);
+    EXPECT_STREQ(filter.pattern, "Wall*;Door?") << "the all-entries button keeps the old pattern";
+    EXPECT_EQ(filter.keep, 1u);
+    EXPECT_EQ(filter.matchCase, 1u);
+    EXPECT_EQ(filter.choice, 0u);
+
+    // OK takes the pattern, at most 249 characters, and clears the first word.
+    const std::string longPattern(300, 'p');
+    DialogDriver ok({Type({{ID_PATTERN, longPattern.c_str()}})});
+    EXPECT_EQ(Box02ListFilter(nullptr, "Filter", &filter), 1);
+    EXPECT_EQ(filter.all, 0u);
+    EXPECT_EQ(std::string(filter.pattern), std::string(NAME_FILTER_PATTERN_EDIT, 'p'));
+
+    // Cancel leaves the record as it was.
+    const NameFilter before = filter;
+    DialogDriver cancel({[&](HWND d) {
+        press(d, ID_KEEP);
+        press(d, ID_CASE);
+        SetDlgItemTextA(d, ID_PATTERN, "x");
+        TestClickButton(d, IDCANCEL);
+    }});
+    EXPECT_EQ(Box02ListFilter(nullptr, "Filter", &filter), 0);
+    EXPECT_EQ(std::memcmp(&before, &filter, sizeof filter), 0);
 }
 
 } // namespace

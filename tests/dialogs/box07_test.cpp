@@ -268,6 +268,66 @@ TEST_F(TextDialogs, TheCharacterLibraryDialogListsTheLibrariesAndMarksThemForClo
     g_FontFillMode = 1;
 }
 
+TEST_F(TextDialogs, DetailsEditALoadedLibraryAndShowAnAddedOne)
+{
+    constexpr int ID_DETAILS = 552, ID_TITLE = 200, ID_DESCRIPTION = 201;
+    g_CharLibrarySlots.slots[0].info = DrawingInfo{};
+    std::strcpy(g_CharLibrarySlots.slots[0].info.title, "Mono");
+    std::strcpy(g_CharLibrarySlots.slots[0].info.description, "old");
+    std::strcpy(g_CharLibrarySlots.slots[1].info.title, "Added");
+    std::strcpy(g_CharLibrarySlots.slots[1].path, "C:\\fonts\\added.zvl");
+    g_CharLibrarySlots.slots[1].added = 1;
+    g_CharLibrarySlots.count = 2;
+    std::string editTitle, viewTitle, viewCaption;
+    bool viewHasEdit = true;
+    auto selectRow = [](HWND d, const char *title) {
+        for (int row = 0; row < 2; ++row) {
+            const LRESULT slot = SendDlgItemMessageA(d, ID_LIST, LB_GETITEMDATA, WPARAM(row), 0);
+            if (std::strcmp(g_CharLibrarySlots.slots[slot].info.title, title) == 0)
+                SendDlgItemMessageA(d, ID_LIST, LB_SETCURSEL, WPARAM(row), 0);
+        }
+    };
+    DialogDriver driver({
+        [&](HWND d) {
+            selectRow(d, "Mono");
+            TestClickButton(d, ID_DETAILS);
+        },
+        [&](HWND details) { // the loaded library: its information may be edited
+            editTitle = TestItemText(details, ID_TITLE);
+            SetDlgItemTextA(details, ID_DESCRIPTION, "new");
+            TestClickButton(details, IDOK);
+        },
+        [&](HWND d) {
+            selectRow(d, "Added");
+            TestClickButton(d, ID_DETAILS);
+        },
+        [&](HWND view) { // the added one is only shown
+            constexpr int ID_VIEW_TITLE = 352;
+            viewTitle = TestItemText(view, ID_VIEW_TITLE);
+            viewHasEdit = GetDlgItem(view, ID_TITLE) != nullptr;
+            char caption[256] = "";
+            GetWindowTextA(view, caption, sizeof caption);
+            viewCaption = caption;
+            TestClickButton(view, IDOK);
+        },
+        [&](HWND d) {
+            const LRESULT at = SendDlgItemMessageA(d, ID_FACE, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("Mono"));
+            SendDlgItemMessageA(d, ID_FACE, CB_SETCURSEL, WPARAM(at), 0);
+            TestClickButton(d, IDOK);
+        },
+    });
+    const FontDef savedFont = g_DefaultFont;
+    EXPECT_EQ(Box11FontHandling(nullptr, "Fonts"), 1u);
+    g_DefaultFont = savedFont;
+    EXPECT_EQ(driver.stepsDone(), 5);
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_EQ(editTitle, "Mono");
+    EXPECT_EQ(viewTitle, "Added");
+    EXPECT_EQ(viewCaption, eCaptionTexts[29]);
+    EXPECT_FALSE(viewHasEdit) << "the added library's details are read-only";
+    EXPECT_STREQ(g_CharLibrarySlots.slots[0].info.description, "new");
+}
+
 TEST_F(TextDialogs, SeveralObjectsDialogsMarkWhatTheUserTouches)
 {
     ObjectAttributes a = StandardText();

@@ -9,10 +9,15 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/dialog_driver.h"
 #include "common/test_files.h"
+#include "app/darad4.h"
+#include "app/init_help.h"
 #include "dialogs/box15.h"
+#include "plugin/zvi_module.h"
 #include "language/language.h"
 #include "language_dialogs.h"
 
@@ -120,6 +125,78 @@ TEST_F(FileChooser, NoSectionsKindDisablesTheButton)
     EXPECT_EQ(Box15FileGetName(nullptr, "Open", &state, selection), 0);
     EXPECT_FALSE(enabled);
     EXPECT_TRUE(infoEnabled);
+}
+
+std::vector<ULONG_PTR> g_HelpContexts;
+void CatchHelp(HWND, const char *, UINT command, ULONG_PTR data)
+{
+    if (command == HELP_CONTEXT)
+        g_HelpContexts.push_back(data);
+}
+std::vector<std::pair<int, int>> g_FormatCalls;
+int __stdcall FormatCallback(int command, int code)
+{
+    g_FormatCalls.emplace_back(command, code);
+    return 1;
+}
+
+// The Help button, CDN_HELP and F1 answer for the filter chosen: the help on
+// file kinds for the program's own, the format's callback (code 2) for a
+// plug-in's.
+TEST_F(FileChooser, HelpAnswersForTheChosenKind)
+{
+    constexpr int ID_HELP = 1038;
+    LanguageExchangeBlock &b = g_LanguageInitBlock;
+    const int32_t exports = b.exportCount;
+    ModuleData record{};
+    record.active = 1;
+    record.fileType = "Test export";
+    record.filePattern = "*.tst";
+    record.fileExtension = "tst";
+    record.commandProc = FormatCallback;
+    b.exportFormats[b.exportCount] = record;
+    b.exportCount = exports + 1;
+    const InitHelpSink savedSink = g_InitHelpSink;
+    g_InitHelpSink = CatchHelp;
+    g_HelpContexts.clear();
+    g_FormatCalls.clear();
+    bool helpShown = false;
+    auto choose = [](HWND common, int position) {
+        SendDlgItemMessageA(common, ID_TYPE_COMBO, CB_SETCURSEL, WPARAM(position), 0);
+    };
+    auto notifyHelp = [](HWND common) {
+        OFNOTIFYA n{};
+        n.hdr.hwndFrom = common;
+        n.hdr.code = CDN_HELP;
+        SendMessageA(ChooserPanel(common), WM_NOTIFY, 0, (LPARAM)&n);
+    };
+    FileDialogState state{};
+    state.type = FILE_KIND_DRAWING;
+    DialogDriver driver({
+        [&](HWND common) {
+            HWND help = GetDlgItem(common, ID_HELP);
+            helpShown = help && IsWindowVisible(help);
+            PostMessageA(common, WM_COMMAND, MAKEWPARAM(ID_HELP, BN_CLICKED), (LPARAM)help);
+        },
+        [&](HWND common) {
+            choose(common, 2); // the plug-in's format
+            notifyHelp(common);
+            PostMessageA(common, WM_COMMAND, MAKEWPARAM(ID_HELP, BN_CLICKED), (LPARAM)GetDlgItem(common, ID_HELP));
+        },
+        [&](HWND common) {
+            choose(common, 0);
+            SendMessageA(ChooserPanel(common), WM_HELP, 0, 0);
+        },
+        CancelChooser(),
+    });
+    const FileTypeSelection selection{0x3, 0, 0x1u << exports, FILE_KIND_ANY, -1, CHOOSER_OPEN};
+    EXPECT_EQ(Box15FileGetName(nullptr, "Open", &state, selection), 0);
+    g_InitHelpSink = savedSink;
+    b.exportCount = exports;
+    EXPECT_EQ(driver.stuckDialogs(), 0);
+    EXPECT_TRUE(helpShown);
+    EXPECT_EQ(g_HelpContexts, (std::vector<ULONG_PTR>{15009, 15009}));
+    EXPECT_EQ(g_FormatCalls, (std::vector<std::pair<int, int>>{{0, 2}, {0, 2}}));
 }
 
 // Kinds without sections or settings answer 0, so the button falls back to

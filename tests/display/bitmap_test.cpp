@@ -2,8 +2,10 @@
 // header kind decode to the same picture and land in their placed rectangle.
 #include "render_fixture.h"
 
+#include <cstdio>
 #include <set>
 
+#include "app/system.h"
 #include "files/file_records.h"
 #include "files/image_draw.h"
 #include "files/image_list.h"
@@ -275,6 +277,78 @@ TEST_F(BitmapDrawTest, ThePrinterDrawsTheWholeImageOrNothing)
     ImagePrintBitmap(dc_, &ref, &p, &p, &identity);
     GdiFlush();
     EXPECT_EQ(CountPixels(WHITE), DIB_SIZE * DIB_SIZE);
+}
+
+// The number of entries of a palette, and its entry i as a colour.
+int PaletteSize(HPALETTE palette)
+{
+    WORD n = 0;
+    return palette && GetObjectA(palette, sizeof n, &n) ? n : 0;
+}
+COLORREF PaletteColour(HPALETTE palette, int i)
+{
+    PALETTEENTRY e{};
+    GetPaletteEntries(palette, UINT(i), 1, &e);
+    return RGB(e.peRed, e.peGreen, e.peBlue);
+}
+
+TEST_F(BitmapDrawTest, TableImagesBringTheirPaletteAndTrueColourOnesAHalftoneOnPaletteScreens)
+{
+    struct Case {
+        uint16_t bits;
+        int entries; // of the entry's own palette on this (true-colour) screen
+    };
+    for (const Case c : {Case{1, 0}, Case{4, 16}, Case{8, 256}, Case{24, 0}}) {
+        char name[32];
+        std::snprintf(name, sizeof name, "#B depth %u", c.bits);
+        Place(name, PictureBmp(c.bits, false, false), 0, 0);
+        BitmapEntry *e = ImageFindBitmap(name, 0);
+        ASSERT_NE(e, nullptr) << c.bits;
+        EXPECT_EQ(PaletteSize(e->palette), c.entries) << c.bits;
+        if (c.entries)
+            EXPECT_EQ(PaletteColour(e->palette, 1), Ref(PICTURE[1])) << c.bits;
+        if (c.bits == 24) {
+            // On a screen of fewer than 15 bits a true-colour image is drawn through a halftone palette.
+            HPALETTE halftone = ImageChoosePalette(e, 8);
+            EXPECT_GT(PaletteSize(halftone), 0);
+            DeleteObject(halftone);
+            EXPECT_EQ(ImageChoosePalette(e, 16), nullptr);
+        }
+    }
+    // The palette goes with its entry.
+    HPALETTE palette = ImageFindBitmap("#B depth 8", 0)->palette;
+    ImageFreeBitmaps(1);
+    EXPECT_EQ(GetObjectType(palette), 0u);
+    // Drawn with its palette, the picture keeps its colours.
+    const BitmapRefData ref = Place("#B eight", PictureBmp(8, false, false), 40, 40);
+    Draw(ref);
+    EXPECT_EQ(WorldPixel(42, 42), Ref(PICTURE[0]));
+    EXPECT_EQ(WorldPixel(58, 58), Ref(PICTURE[3]));
+}
+
+TEST_F(BitmapDrawTest, TheListHoldsAsManyImagesAsTheOptionSays)
+{
+    const int32_t option = g_Options.bitmapCount;
+    g_Options.bitmapCount = 2;
+    ASSERT_EQ(ImageInitBitmapList(), 1);
+    for (const char *name : {"#B one", "#B two", "#B three"})
+        Place(name, PictureBmp(24, false, false), 0, 0);
+    EXPECT_NE(ImageFindBitmap("#B one", 0), nullptr);
+    EXPECT_NE(ImageFindBitmap("#B two", 0), nullptr);
+    EXPECT_EQ(ImageFindBitmap("#B three", 0), nullptr) << "the list is full";
+    EXPECT_EQ(g_BitmapList.count, 2);
+    EXPECT_EQ(g_BitmapList.entries[1].width, 2);
+    // Removing one moves the next down and makes room.
+    EXPECT_EQ(ImageRemoveEntry(0), 1);
+    EXPECT_STREQ(g_BitmapList.entries[0].name, "#B two");
+    EXPECT_NE(ImageFindBitmap("#B three", 0), nullptr);
+    // More than the memory can hold falls back to the default.
+    g_Options.bitmapCount = 8000000;
+    ASSERT_EQ(ImageInitBitmapList(), 1);
+    EXPECT_EQ(g_Options.bitmapCount, BITMAP_COUNT_DEFAULT);
+    EXPECT_EQ(g_BitmapList.count, 0);
+    g_Options.bitmapCount = option;
+    ASSERT_EQ(ImageInitBitmapList(), 1);
 }
 
 } // namespace

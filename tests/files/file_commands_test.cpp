@@ -13,6 +13,7 @@
 #include "plugin/zvi_module.h"
 #include "commands/command_state.h"
 #include "files/image_list.h"
+#include "files/image_names.h"
 #include "database/object.h"
 
 namespace {
@@ -410,6 +411,38 @@ TEST_F(FileCommands, ABitmapOpensAsADrawingWithTheFileEmbedded)
 
 namespace {
 
+// An embedded image's name: "#B <installation>-" and twelve hexadecimal
+// digits; the user's path never goes into the drawing.
+void ExpectUniqueName(const char *name)
+{
+    const std::string n = name;
+    const std::string head = std::string("#B ") + INSTALLATION_TEXT + "-";
+    ASSERT_EQ(n.rfind(head, 0), 0u) << n;
+    const std::string digits = n.substr(head.size());
+    EXPECT_EQ(digits.size(), 12u) << n;
+    EXPECT_EQ(digits.find_first_not_of("0123456789abcdef"), std::string::npos) << n;
+    EXPECT_EQ(n.find('\\'), std::string::npos) << n;
+}
+
+TEST_F(FileCommands, UniqueAndTemporaryBitmapNames)
+{
+    char first[IMAGE_UNIQUE_NAME_SIZE], second[IMAGE_UNIQUE_NAME_SIZE];
+    ImageMakeUniqueName(first);
+    ImageMakeUniqueName(second);
+    ExpectUniqueName(first);
+    ExpectUniqueName(second);
+    // Made in the same second they differ in the counter, the last four digits.
+    const std::string a = first, b = second;
+    EXPECT_NE(a, b);
+    if (a.substr(0, a.size() - 4) == b.substr(0, b.size() - 4))
+        EXPECT_EQ(std::stoul(b.substr(b.size() - 4), nullptr, 16),
+                  (std::stoul(a.substr(a.size() - 4), nullptr, 16) + 1) & 0xFFFF);
+    char temp[MAX_PATH], folder[MAX_PATH];
+    ImageMakeTempName(temp);
+    GetTempPathA(sizeof folder, folder);
+    EXPECT_EQ(std::string(temp), std::string(folder) + "ZV45TEMP.BMP");
+}
+
 // Added to the drawing, a bitmap is embedded (Yes) or linked (No); a linked
 // file that moved into a bitmap folder is found there.
 TEST_F(FileCommands, AMergedBitmapIsEmbeddedOrLinkedAndALinkedOneIsFoundWhereItMoved)
@@ -424,7 +457,7 @@ TEST_F(FileCommands, AMergedBitmapIsEmbeddedOrLinkedAndALinkedOneIsFoundWhereItM
     g_Answer = ALERT_YES;
     EXPECT_EQ(FileOpenDrawing(file.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_DONE);
     EXPECT_EQ(ImageDataCount(), 1);
-    EXPECT_EQ(std::string(BitmapNameOfObject(0)).rfind("#B ", 0), 0u);
+    ExpectUniqueName(BitmapNameOfObject(0));
     g_Answer = ALERT_NO;
     EXPECT_EQ(FileOpenDrawing(file.Path(), FILE_KIND_BMP, kAll, 0, 1), FILE_OPEN_DONE);
     EXPECT_EQ(MemGetListTable()[0].count, 2);
@@ -455,7 +488,8 @@ TEST_F(FileCommands, AMergedBitmapIsEmbeddedOrLinkedAndALinkedOneIsFoundWhereItM
     std::snprintf(bitmaps.folders[0], sizeof bitmaps.folders[0], "%s", folder.c_str());
     EXPECT_EQ(ObjectEmbedBitmaps(UNIT_SELECTED), 1);
     bitmaps = saved;
-    EXPECT_EQ(std::string(BitmapNameOfObject(1)).rfind("#B ", 0), 0u);
+    ExpectUniqueName(BitmapNameOfObject(1));
+    EXPECT_STRNE(BitmapNameOfObject(0), BitmapNameOfObject(1));
     EXPECT_EQ(ImageDataCount(), 2);
     ImageFreeBitmaps(1);
     DeleteFileA(moved.c_str());

@@ -3,12 +3,16 @@
 // caching library's file browsed without loading its blocks.
 #include "drawfile_fixture.h"
 
+#include "app/convert.h"
 #include "database/symbol_block.h"
+#include "database/symbol_charlib.h"
 #include "database/symbol_browse.h"
 #include "database/symbol_find.h"
 #include "database/symbol_index.h"
 #include "database/symbol_library.h"
 #include "files/file_library.h"
+#include "files/zvi.h"
+#include "language/language.h"
 #include "tests/common/test_files.h"
 
 namespace {
@@ -206,6 +210,142 @@ TEST_F(LibraryFileTest, RemovingASlotMovesTheLastLibraryWithItsBlocks)
     EXPECT_EQ(freed.info.title[0], 0);
     EXPECT_EQ(freed.caching + freed.load + freed.save, 3u);
     EXPECT_EQ(g_ObjectLists[LIST_SYMBOL_LIBRARY_FIRST + 2].count, 0u);
+}
+
+// The closing question answered from a script; the texts asked are kept.
+std::vector<uint32_t> g_Answers;
+std::vector<std::string> g_Asked;
+uint32_t ScriptedAnswer(const char *text, uint32_t code1, uint32_t, uint32_t)
+{
+    g_Asked.push_back(text ? text : "");
+    if (g_Answers.empty())
+        return code1;
+    const uint32_t answer = g_Answers.front();
+    g_Answers.erase(g_Answers.begin());
+    return answer;
+}
+
+TEST_F(LibraryFileTest, TheClosingQuestionSavesStampsOrLeavesTheLibrary)
+{
+    struct Case {
+        const char *what;
+        uint32_t modified, save;
+        const char *path; // null: the test's file
+        std::vector<uint32_t> answers;
+        int result;
+        size_t questions;
+        bool written;
+    };
+    const Case cases[] = {
+        {"unchanged", 0, 1, nullptr, {}, 1, 0, false},
+        {"no", 1, 1, nullptr, {ALERT_NO}, 1, 1, false},
+        {"cancel", 1, 1, nullptr, {ALERT_CANCEL}, 0, 1, false},
+        {"yes", 1, 1, nullptr, {ALERT_YES}, 1, 1, true},
+        {"yes, then no to the protected library", 1, 0, nullptr, {ALERT_YES, ALERT_NO}, 1, 2, false},
+        {"yes twice to the protected library", 1, 0, nullptr, {ALERT_YES, ALERT_YES}, 1, 2, true},
+        {"yes to a library with no file", 1, 1, "*memory", {ALERT_YES}, 0, 1, false},
+    };
+    TestTempFile file("closing.zvl");
+    g_AlertAnswerHook = ScriptedAnswer;
+    g_Options.dateTimeFormat = 0;
+    for (const Case &c : cases) {
+        DeleteFileA(file.Path());
+        BuildLibrary();
+        LibrarySlot &s = g_LibrarySlots.slots[0];
+        std::strcpy(s.path, c.path ? c.path : file.Path());
+        s.modified = c.modified;
+        s.save = c.save;
+        s.info.saved[0] = 0;
+        g_Answers = c.answers;
+        g_Asked.clear();
+        EXPECT_EQ(FileQueryCloseLibrary(0), c.result) << c.what;
+        EXPECT_EQ(g_Asked.size(), c.questions) << c.what;
+        EXPECT_EQ(!file.Contents().empty(), c.written) << c.what;
+        if (c.written) {
+            // The slot carries the date the file was stamped with, in the option's format.
+            SYSTEMTIME clock;
+            FixedClock(&clock);
+            char expected[256];
+            ConvertDateTimeByOption(&clock, expected);
+            EXPECT_STREQ(s.info.saved, expected) << c.what;
+            EXPECT_NE(file.Contents().find(std::string("\"") + expected + "\""), std::string::npos) << c.what;
+            EXPECT_EQ(s.modified, 0u) << c.what;
+        } else {
+            EXPECT_EQ(s.info.saved[0], 0) << c.what;
+            EXPECT_EQ(s.modified, c.modified) << c.what;
+        }
+        FileRemoveLibrary(0);
+    }
+    g_AlertAnswerHook = DrawFileAlertHook;
+}
+
+TEST_F(LibraryFileTest, SlotPathsAreKeptInFullForm)
+{
+    BuildLibrary();
+    TestTempFile file("fullform.zvl");
+    ASSERT_EQ(FileWriteLibrary(file.Path(), 0, kLibrary), 1);
+    FileRemoveLibrary(0);
+    // Opened by a relative name, the slot keeps the whole path.
+    char folder[MAX_PATH];
+    GetCurrentDirectoryA(sizeof folder, folder);
+    const std::string path = file.Path();
+    const std::string dir = path.substr(0, path.rfind('\\'));
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str()));
+    EXPECT_EQ(FileOpenLibrary("fullform.zvl", 0, 1, 1), 0);
+    SetCurrentDirectoryA(folder);
+    EXPECT_EQ(lstrcmpiA(g_LibrarySlots.slots[0].path, path.c_str()), 0) << g_LibrarySlots.slots[0].path;
+    // A name beginning with "*" is no file name and stays as given.
+    FileSetLibraryPath(0, "*Parts");
+    EXPECT_STREQ(g_LibrarySlots.slots[0].path, "*Parts");
+    FileSetCharLibraryPath(0, "*Font");
+    EXPECT_STREQ(g_CharLibrarySlots.slots[0].path, "*Font");
+    g_CharLibrarySlots.slots[0].path[0] = 0;
+}
+
+TEST_F(LibraryFileTest, OlderAndForeignFilesAreRefusedWithTheirOwnAlerts)
+{
+    struct Case {
+        const char *name, *start;
+        int alert; // eAlertTextSM, -1 none
+    };
+    const Case cases[] = {
+        {"old.zvl", "Vulmeridasoft NUV 3.00;\r\n", 54},
+        {"oldlib.zvl", "Vulmeridasoft NUB 3.00;\r\n", 55},
+        {"picture.wmf", "\xd7\xcd\xc6\x9a and what a metafile holds", 56},
+        {"picture.BMP", "BM and what a bitmap holds, long enough", 57},
+        {"plan.dxf", "0\r\nSECTION\r\n2\r\nHEADER\r\n9\r\n", 58},
+        {"notes.txt", "Some text that is not a library at all", 59},
+        {"short.zvl", "Quirn", -1},
+        {"good.zvl", "Vulmeridasoft NUV 4.20;\r\n=LIBRARY=", -2},
+    };
+    for (const Case &c : cases) {
+        TestTempFile file(c.name);
+        TestWriteFile(file.Path(), c.start);
+        DrawLog() = DrawFileLog{};
+        EXPECT_EQ(FileCheckLibraryHeader(file.Path()), c.alert == -2 ? 1 : 0) << c.name;
+        if (c.alert >= 0) {
+            char shortName[MAX_PATH] = "", expected[600];
+            ZVI_FileShortName(file.Path(), shortName);
+            std::snprintf(expected, sizeof expected, eAlertTextSM[c.alert], shortName);
+            ASSERT_EQ(DrawLog().alerts.size(), 1u) << c.name;
+            EXPECT_EQ(DrawLog().alerts[0], expected) << c.name;
+            // Opening it as a library says the same and takes no slot.
+            DrawLog() = DrawFileLog{};
+            EXPECT_EQ(FileOpenLibrary(file.Path(), 0, 1, 1), -1) << c.name;
+            EXPECT_EQ(DrawLog().alerts, std::vector<std::string>{expected}) << c.name;
+            EXPECT_EQ(g_LibrarySlots.count, 0) << c.name;
+        } else {
+            EXPECT_TRUE(DrawLog().alerts.empty()) << c.name;
+        }
+        if (c.alert == -1)
+            EXPECT_EQ(DrawLog().diagnostics.size(), 1u) << c.name;
+    }
+    EXPECT_EQ(g_FileVersion, FILE_VERSION_420);
+    // A file that cannot be opened is refused without a word.
+    DrawLog() = DrawFileLog{};
+    EXPECT_EQ(FileCheckLibraryHeader(TestTempPath("no such library.zvl").c_str()), 0);
+    EXPECT_TRUE(DrawLog().alerts.empty());
+    EXPECT_TRUE(DrawLog().diagnostics.empty());
 }
 
 // The folder and block lists the browser holds, "|"-joined.

@@ -5,7 +5,14 @@
 #include <cstdio>
 
 #include "app/darad4.h"
+#include "common/test_files.h"
+#include "database/object.h"
+#include "database/symbol_block.h"
+#include "database/symbol_find.h"
+#include "database/symbol_index.h"
+#include "database/symbol_library.h"
 #include "database/undo.h"
+#include "files/file_library.h"
 #include "files/image_list.h"
 #include "meta_fixture.h"
 
@@ -71,6 +78,52 @@ TEST_F(MetaClipboardTest, CopyThenPasteLiesExactlyOverTheCopyInOneUndoStep)
     EXPECT_NEAR(g_ChangedRect[0], 1.25, 0.5);
     ASSERT_EQ(UndoStepBack(), 1);
     EXPECT_EQ(Coordinates(), before);
+}
+
+// The pasted instance's block comes from its library, read on demand; an own
+// group nothing uses goes.
+TEST_F(MetaClipboardTest, APasteLoadsTheLibraryBlocksItNeedsAndDropsUnusedGroups)
+{
+    // A library "Parts" with a block "Bolt", in a file, opened to be read on demand.
+    g_LibrarySlots.count = 1;
+    std::strcpy(g_LibrarySlots.slots[0].info.title, "Parts");
+    const int list = LIST_SYMBOL_LIBRARY_FIRST;
+    Unit *bolt = SymbolNewBlock(list, "Bolt");
+    ASSERT_NE(bolt, nullptr);
+    Unit *line = TestNewLine(0, 0, 5, 5);
+    ASSERT_NE(SymbolAddMember(list, bolt, line), nullptr);
+    MemListDelete(LIST_DRAWING, line);
+    SymbolRebuildLibraryIndex();
+    TestTempFile file("meta_paste_parts.zvl");
+    ASSERT_EQ(FileWriteLibrary(file.Path(), 0, FILE_SECTIONS_LIBRARY), 1);
+    FileRemoveLibrary(0);
+
+    // An instance of it on the clipboard.
+    std::vector<uint8_t> buffer(4096);
+    Unit *instance = reinterpret_cast<Unit *>(buffer.data());
+    Matrix m;
+    MatrixInit(&m);
+    ASSERT_NE(SymbolMakeInstance(instance, uint32_t(buffer.size()), "Parts", "Bolt", &m), 0u);
+    Unit *placed = MemListNewCopyAfter(LIST_DRAWING, instance, instance->bytes, nullptr);
+    ASSERT_NE(placed, nullptr);
+    UndoStampPermanent(placed);
+    ASSERT_EQ(MetaCopyToClipboard(window_, 0), 1);
+    ObjectPurgeAll();
+
+    ASSERT_EQ(FileOpenLibrary(file.Path(), 1, 1, 1), 0);
+    ASSERT_EQ(g_ObjectLists[list].count, 0u) << "nothing read yet";
+    ASSERT_NE(SymbolNewBlock(LIST_OWN_BLOCKS, "#G\\unused"), nullptr);
+    SymbolRebuildOwnIndex();
+
+    ASSERT_EQ(MetaPasteFromClipboard(window_), 1);
+    EXPECT_NE(SymbolFindBlock("Parts", "Bolt"), nullptr) << "loaded for the pasted instance";
+    EXPECT_EQ(g_ObjectLists[list].count, 1u);
+    EXPECT_EQ(SymbolFindBlock("*", "#G\\unused"), nullptr) << "the unused group is gone";
+    const std::vector<Unit *> pasted = Objects();
+    ASSERT_EQ(pasted.size(), 1u);
+    EXPECT_EQ(SymbolGetInstanceBlock(pasted[0]), SymbolFindBlock("Parts", "Bolt"));
+    while (g_LibrarySlots.count)
+        FileRemoveLibrary(g_LibrarySlots.count - 1);
 }
 
 TEST_F(MetaClipboardTest, CopyOfTheSelectionTakesTheSelectedObjectsOrAllWhenNoneIs)

@@ -7,8 +7,12 @@
 #include <vector>
 
 #include "app/system.h"
+#include "common/test_files.h"
 #include "database/symbol_find.h"
+#include "database/symbol_index.h"
+#include "database/symbol_library.h"
 #include "database/undo.h"
+#include "files/file_library.h"
 
 namespace {
 
@@ -219,6 +223,128 @@ TEST_F(Blocks, AMirrorTurnsAnArcAndKeepsItsSweep)
     ZVI_ObjectClose();
     ZVI_EditUnitPointsMatrix(nullptr, &mirror);
     EXPECT_NE(Messages().back().find("()\nUnitPtr invalid!"), std::string::npos);
+}
+
+// --- blocks stored into an open library
+
+std::vector<std::string> g_BlockNames;
+
+int __stdcall CollectBlockNames(EnumerateRecord *r)
+{
+    if (r->command == ENUM_CMD_BLOCK_NAME)
+        g_BlockNames.push_back(std::string(r->name2) + " in " + r->name1);
+    return 1;
+}
+
+class LibraryBlocks : public Blocks {
+protected:
+    void SetUp() override
+    {
+        Blocks::SetUp();
+        ASSERT_EQ(ZVI_InitFileBuffers(), 1);
+        ResetLibraries();
+        g_LibrarySlots.count = 1;
+        std::strcpy(g_LibrarySlots.slots[0].info.title, "Parts");
+        g_LibrarySlots.slots[0].caching = 0; // wholly in memory
+    }
+    void TearDown() override
+    {
+        ResetLibraries();
+        Blocks::TearDown();
+    }
+    static void ResetLibraries()
+    {
+        while (g_LibrarySlots.count)
+            FileRemoveLibrary(g_LibrarySlots.count - 1);
+        for (LibrarySlot &slot : g_LibrarySlots.slots)
+            SymbolFreeLibrarySlot(&slot);
+        g_LibraryBlockIndex.count = 0;
+    }
+    // A block of one line (0,0)-(1,0) stored into the library.
+    static Unit *LineBlock(const char *name, const char *library)
+    {
+        std::strcpy(ZVI_BlockOpen()->block.name, name);
+        FastLine();
+        ZVI_BlockAddEnd();
+        Unit *stored = ZVI_BlockInsert(0, library);
+        ZVI_BlockClose();
+        return stored;
+    }
+};
+
+TEST_F(LibraryBlocks, ABlockStoredIntoALibraryIsIndexedAndLinked)
+{
+    LibrarySlot &parts = g_LibrarySlots.slots[0];
+    parts.modified = 0;
+    Unit *inner = LineBlock("Inner", "Parts");
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(parts.modified, 1u);
+    const int32_t innerPos = SymbolFindBlockIndex(0, "Inner", 0);
+    ASSERT_GE(innerPos, 0);
+    EXPECT_EQ(SymbolGetBlockByIndex(0, innerPos), inner);
+
+    // A block whose member names "*": inside a library that is the library itself.
+    std::strcpy(ZVI_BlockOpen()->block.name, "Outer");
+    Unit *i = ZVI_InstanceOpen();
+    std::strcpy(i->instance.library, "*");
+    std::strcpy(i->instance.block, "Inner");
+    ZVI_InstanceAddEnd();
+    ASSERT_NE(ZVI_InstanceInsert(0, nullptr), nullptr);
+    ZVI_InstanceClose();
+    ZVI_BlockAddEnd();
+    Unit *outer = ZVI_BlockInsert(0, "Parts");
+    ZVI_BlockClose();
+    ASSERT_NE(outer, nullptr);
+    const Unit *member = outer->block.firstMember;
+    ASSERT_NE(member, nullptr);
+    EXPECT_EQ(member->instance.libraryIndex, 0);
+    EXPECT_EQ(member->instance.blockIndex, SymbolFindBlockIndex(0, "Inner", 0));
+    EXPECT_EQ(member->instance.unresolved, 0);
+    // The frame comes through the linked member.
+    EXPECT_NEAR(outer->frame[0], 0.0, 1e-9);
+    EXPECT_NEAR(outer->frame[2], 1.0, 1e-9);
+
+    g_BlockNames.clear();
+    ASSERT_EQ(ZVI_EnumerateLibrary(0, "Parts", ENUM_BLOCK_NAMES, CollectBlockNames), 1);
+    EXPECT_EQ(g_BlockNames, (std::vector<std::string>{"Inner in Parts", "Outer in Parts"}));
+    EXPECT_EQ(ListCount(LIST_OWN_BLOCKS), 0) << "nothing went into the drawing";
+    EXPECT_TRUE(Messages().empty());
+
+    // A library that may not be saved takes nothing; a name taken is refused.
+    EXPECT_EQ(LineBlock("Inner", "Parts"), nullptr);
+    EXPECT_EQ(TakeReason(), "Block already exists!");
+    parts.save = 0;
+    EXPECT_EQ(LineBlock("Other", "Parts"), nullptr);
+    EXPECT_EQ(TakeReason(), "Library may not be modified!");
+    EXPECT_EQ(SymbolFindBlockIndex(0, "Other", 0), -1);
+}
+
+TEST_F(LibraryBlocks, TheFrameOfABlockReadOnDemandLoadsItWhenAsked)
+{
+    ASSERT_NE(LineBlock("Bolt", "Parts"), nullptr);
+    TestTempFile file("frameparts.zvl");
+    ASSERT_EQ(FileWriteLibrary(file.Path(), 0, FILE_SECTIONS_LIBRARY), 1);
+    FileRemoveLibrary(0);
+    ASSERT_EQ(FileOpenLibrary(file.Path(), 1, 1, 1), 0);
+    ASSERT_EQ(ListCount(LIST_SYMBOL_LIBRARY_FIRST), 0);
+
+    double frame[4] = {};
+    EXPECT_EQ(ZVI_CalcBlockFrame(0, "Bolt", "Parts", nullptr, frame, 0), 0);
+    EXPECT_EQ(frame[0], 1e300);
+    EXPECT_EQ(ListCount(LIST_SYMBOL_LIBRARY_FIRST), 0) << "without load nothing is read";
+    // With load the block comes from the file; a move applies to its frame.
+    Matrix m;
+    MatrixInit(&m);
+    MatrixMove(&m, 10, 20);
+    EXPECT_EQ(ZVI_CalcBlockFrame(0, "Bolt", "Parts", &m, frame, 1), 1);
+    EXPECT_NEAR(frame[0], 10.0, 1e-9);
+    EXPECT_NEAR(frame[1], 20.0, 1e-9);
+    EXPECT_NEAR(frame[2], 11.0, 1e-9);
+    EXPECT_EQ(ListCount(LIST_SYMBOL_LIBRARY_FIRST), 1);
+    // A block the file lacks stays unknown.
+    EXPECT_EQ(ZVI_CalcBlockFrame(0, "Nut", "Parts", nullptr, frame, 1), 0);
+    EXPECT_EQ(frame[2], -1e300);
+    EXPECT_TRUE(Messages().empty());
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // The test plug-in: built against the public header and the import library
 // like any third-party plug-in. It registers one module with four commands
-// in the plug-in menu (the fourth places a square object of its own, whose
-// colour the object property sheet edits), one import and one export filter. When the program
+// in the plug-in menu (the first stores a block into the first open library,
+// the fourth places a square object of its own, whose colour the object
+// property sheet edits), one import and one export filter. When the program
 // tells it that the drawing is ready and the environment names a report
 // file (DARAD4_PLUGIN_REPORT), it drives the interface and writes one line
 // per check, then "done".
@@ -250,6 +251,51 @@ int ZVI_CALL ObjectCallback(Unit *object, int code, void *data)
     }
 }
 
+void AppendReport(const char *line);
+
+// The block buffer's name field, and the library details as the program
+// hands them out (the title first).
+constexpr int BLOCK_NAME_OFFSET = 112;
+constexpr int BLOCK_NAME_SIZE = 64;
+constexpr int LIBRARY_INFO_BYTES = 640;
+
+// One line of the block, through the plain-object builder.
+void BlockLine(double x1, double y1, double x2, double y2)
+{
+    if (!ZVI_ObjectOpen(0))
+        return;
+    ZVI_ObjectAddPoint(1, x1, y1);
+    ZVI_ObjectAddPoint(2, x2, y2);
+    ZVI_ObjectFastInsert();
+}
+
+// The first command stores a block of a square with its diagonal into the
+// first open library, a new name each time: "Zvi block 1", "Zvi block 2"...
+void StoreBlockInLibrary()
+{
+    static int made = 0;
+    char info[LIBRARY_INFO_BYTES] = {};
+    if (ZVI_LibraryGetNumber() < 1 || !ZVI_LibraryGetInfo(0, nullptr, info)) {
+        AppendReport("no library open");
+        return;
+    }
+    ZVI_CreationStart();
+    Unit *stored = nullptr;
+    if (Unit *block = ZVI_BlockOpen()) {
+        std::snprintf(reinterpret_cast<char *>(block) + BLOCK_NAME_OFFSET, BLOCK_NAME_SIZE, "Zvi block %d", ++made);
+        BlockLine(0, 0, 10, 0);
+        BlockLine(10, 0, 10, 10);
+        BlockLine(10, 10, 0, 10);
+        BlockLine(0, 10, 0, 0);
+        BlockLine(0, 0, 10, 10);
+        if (ZVI_BlockAddEnd())
+            stored = ZVI_BlockInsert(0, info);
+        ZVI_BlockClose();
+    }
+    ZVI_CreationEnd();
+    AppendReport(stored ? "block stored in the library" : "block refused");
+}
+
 int ZVI_CALL CommandCallback(int k, int code)
 {
     if (code == ZVI_CODE_DRAWING_READY && s_Report.empty())
@@ -263,6 +309,8 @@ int ZVI_CALL CommandCallback(int k, int code)
         PlaceSquare(50.0, 50.0);
         return 0; // placed at once: no input
     }
+    if (code == ZVI_CODE_START && k == 1)
+        StoreBlockInLibrary();
     return 1;
 }
 
