@@ -131,6 +131,10 @@ TEST_F(MetaExportTest, WmfTextsArriveOneCallPerCharacter)
         auto *t = static_cast<TextStandardData *>(ElementPayload(ElementNext(e)));
         FileDefaultTextStandard(t);
         t->matrix = c.matrix;
+        // Filled without an outline: such a TrueType text reaches the
+        // export as characters; an outlined one as its glyph outlines.
+        text->property.fillMode = 1;
+        text->property.ownFlags |= XPROP_OWN_FILL;
         FrameCalcObject(text, 1);
         TestTempFile file("meta_text.wmf");
         ASSERT_EQ(MetaWriteWmfFile(nullptr, file.Path(), 0, 0), 1);
@@ -170,6 +174,7 @@ TEST_F(MetaExportTest, WmfAreasMarksAndLeftOutObjects)
     ring->property.ownFlags = 0;
     Unit *marks = TestNewObject(LIST_DRAWING, OBJTYPE_MARK, {10, 90});
     ASSERT_NE(marks, nullptr);
+    Points(marks)[0]->head.kind = POINT_MARK;
     for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
         FrameCalcObject(u, 1);
     g_DrawingSettings.outputMark.kind = META_MARK_PLUS | META_MARK_CROSS | META_MARK_CIRCLE;
