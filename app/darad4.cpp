@@ -18,7 +18,11 @@
 #include "app/darad4_menu.h"
 #include "app/darad4_start.h"
 #include "app/status.h"
+#include "app/window.h"
 #include "app/window_layout.h"
+#include "app/write_refresh.h"
+#include "app/write_tablet.h"
+#include "commands/input.h"
 #include "app/window_title.h"
 #include "database/undo.h"
 #include "display/output_paint.h"
@@ -26,6 +30,7 @@
 #include "dialogs/box05_pens.h"
 #include "dialogs/alert.h"
 #include "language/language.h"
+#include "plugin/zvi.h"
 #include "plugin/zvi_module.h"
 
 HINSTANCE g_Instance = nullptr;
@@ -39,6 +44,7 @@ HACCEL g_Accelerators = nullptr;
 uint32_t g_Running = 0;
 uint32_t g_StartScreen = 0;
 uint32_t g_AppActive = 0;
+HWND g_LastActivePopup = nullptr;
 uint32_t g_OtherInstance = 0;
 uint32_t g_Closing = 0;
 uint32_t g_OsBuild = 0, g_OsMajor = 0, g_OsMinor = 0;
@@ -382,6 +388,77 @@ void AppFocusMainWindow()
     SetFocus(g_MainWnd);
 }
 
+namespace {
+
+// Paints what was uncovered while another program was active, before the
+// crosshair may be drawn again: the frame, the tool windows and tables, and
+// the drawing and view windows (also those whose view changed meanwhile).
+void UpdatePendingWindows(HWND mainWindow)
+{
+    for (HWND w : {mainWindow, hGlobalPanel, hGlobalProp, hGlobalPen, hGlobalPenTree, hGlobalLayer, hGlobalLayerTree,
+                   hGlobalSymbol, hGlobalStatus, hGlobalToolbox, hGlobalGuide, hGlobalLayerDialog, hGlobalPenDialog})
+        if (w)
+            UpdateWindow(w);
+    for (int i = 0; i < g_DrawWindowCount && i < WINDOW_DRAW_COUNT; ++i)
+        if (g_DrawWindows[i].hwnd)
+            UpdateWindow(g_DrawWindows[i].hwnd);
+    if (g_Options.viewVisible && g_ViewWindow.hwnd)
+        UpdateWindow(g_ViewWindow.hwnd);
+    OutputRedrawAll(0);
+}
+
+} // namespace
+
+void AppMainActivateApp(HWND mainWindow, BOOL active)
+{
+    if (!active) {
+        g_LastActivePopup = g_ModalDepth > 0 ? GetLastActivePopup(mainWindow) : nullptr;
+        g_AppActive = 0;
+        OutputHideCrosshair();
+        return;
+    }
+    g_AppActive = 0;
+    UpdatePendingWindows(mainWindow);
+    g_AppActive = 1;
+    if (g_ModalDepth > 0 && g_LastActivePopup && IsWindow(g_LastActivePopup)) {
+        if (GetActiveWindow() != g_LastActivePopup)
+            SetActiveWindow(g_LastActivePopup);
+        SetFocus(g_LastActivePopup);
+    } else if (GetActiveWindow() == mainWindow) {
+        // Only when the main window itself is being activated: a click that
+        // brought the program back through a modeless table leaves it there.
+        SetFocus(mainWindow);
+    }
+    g_LastActivePopup = nullptr;
+}
+
+int AppTabletEnableWanted(POINT p, int overClient, int screenWidth, int screenHeight)
+{
+    const bool wellInside = p.x > 1 && p.y > 1 && p.x < screenWidth - 2 && p.y < screenHeight - 2;
+    return wellInside && !overClient ? 0 : 1;
+}
+
+void AppMainSetCursor(int hit)
+{
+    const bool overClient = hit == HTCLIENT;
+    if (!overClient) {
+        // Outside the drawing the status bar shows no stale coordinates;
+        // a crosshair or a rubber band left behind is taken away instead.
+        if (g_InputFeedbackWindow < 0 && !g_CursorPos.shown)
+            WriteRefreshStatus();
+        else
+            OutputHideCrosshair();
+    }
+    if (g_TabletActive) {
+        POINT p;
+        GetCursorPos(&p);
+        WriteWTEnable(g_TabletContext, AppTabletEnableWanted(p, overClient, GetSystemMetrics(SM_CXSCREEN),
+                                                             GetSystemMetrics(SM_CYSCREEN)));
+    }
+    if (WindowIsOwnPopupActive())
+        ZVI_DialogPopupMove(GetActiveWindow());
+}
+
 void AppMainTimer()
 {
     if (g_StartScreen || g_Closing)
@@ -632,12 +709,13 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         return 0;
     case WM_ACTIVATEAPP:
-        if (g_StartScreen || g_Closing)
-            return 0;
-        g_AppActive = wParam ? 1 : 0;
-        if (!wParam)
-            OutputHideCrosshair();
+        if (!g_StartScreen && !g_Closing)
+            AppMainActivateApp(window, BOOL(wParam));
         return 0;
+    case WM_SETCURSOR:
+        if (!g_StartScreen && !g_Closing)
+            AppMainSetCursor(LOWORD(lParam));
+        break;
     case WM_PAINT:
         PaintMain(window);
         return 0;

@@ -23,6 +23,9 @@ extern HACCEL g_Accelerators; // "ShortMenu"; may be 0
 extern uint32_t g_Running;    // the message loop ends when this is 0
 extern uint32_t g_StartScreen; // 1 while the start screen is shown
 extern uint32_t g_AppActive;  // the program is active and may draw its crosshair
+// The popup that was active when the program lost activation while a modal
+// dialog was open; it gets the activation back.
+extern HWND g_LastActivePopup;
 extern uint32_t g_OtherInstance; // another instance ran at start: no settings written at exit
 // Set once closing is decided (the questions answered), before anything is
 // freed: from then on timer, activation and paint handlers do nothing, since
@@ -145,3 +148,13 @@ LRESULT CALLBACK AppDrawWndProc1(HWND window, UINT message, WPARAM wParam, LPARA
 LRESULT CALLBACK AppDrawWndProc2(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK AppDrawWndProc3(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK AppDrawWndProc4(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Activation of the program as a whole (WM_ACTIVATEAPP of the main window).
+void AppMainActivateApp(HWND mainWindow, BOOL active);
+// The cursor over the main window or its children (WM_SETCURSOR); hit is
+// the hit-test code.
+void AppMainSetCursor(int hit);
+// Whether the tablet context stays enabled with the cursor at p: everywhere
+// but outside the client areas well inside the screen, where the mouse is
+// meant rather than the tablet.
+int AppTabletEnableWanted(POINT p, int overClient, int screenWidth, int screenHeight);

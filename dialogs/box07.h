@@ -36,3 +36,8 @@ uint32_t Box07ProgramStatus(HWND owner, const char *caption);
 // The about box with the version line and the build date: 1 after it was
 // closed, 0 when it cannot be shown.
 uint32_t Box07About(HWND owner, const char *caption);
+// The about box's credits sequence, run from its idle timer: the credits
+// scroll through the text area until they end or the user stops them.
+void Box07AboutAnimate(HWND dialog);
+// 1 while the about box's credits sequence runs.
+uint32_t Box07AboutRunning(HWND dialog);

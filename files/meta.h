@@ -23,6 +23,13 @@ constexpr int32_t META_WMF_RANGE = 32000;        // logical units of the longer 
 constexpr double META_WMF_SCALE_CAP = 2580.0;    // units per mm: units per inch stays below 65536
 constexpr uint32_t META_PLACEABLE_KEY = 0x9AC6CDD7;
 constexpr uint32_t META_PLACEABLE_SIZE = 22;
+// Figures one PolyPolygon call of the WMF export takes; an area of more is
+// drawn in batches of this many.
+constexpr int32_t META_WMF_MAX_FIGURES = 10000;
+// Style bits of the output marks the WMF export draws.
+constexpr int32_t META_MARK_PLUS = 0x1;
+constexpr int32_t META_MARK_CROSS = 0x2;
+constexpr int32_t META_MARK_CIRCLE = 0x4;
 
 #pragma pack(push, 2)
 struct MetaPlaceableHeader {

@@ -1,18 +1,20 @@
 // Metafile export: the drawing (or the objects a mask selects) drawn by the
 // normal object renderer into an enhanced metafile, to a file or to memory
-// for the clipboard; and the 16-bit Windows metafile, made from the same
-// renderer output recorded at the WMF's own logical scale and translated
-// call by call, behind the optional placeable header.
+// for the clipboard, with the grid when the output settings ask for it; the
+// logical space and placeable header shared with the 16-bit Windows
+// metafile (meta_export_wmf.cpp), and the writing of that file.
 #include <cmath>
 #include <cstdio>
 #include <vector>
 
-#include "app/init_gdi.h"
+#include "app/darad4.h"
 #include "app/system.h"
+#include "app/window.h"
 #include "app/window_progress.h"
 #include "database/storage.h"
 #include "dialogs/alert.h"
 #include "display/output.h"
+#include "display/screen.h"
 #include "files/file.h"
 #include "files/meta.h"
 #include "files/meta_internal.h"
@@ -22,48 +24,11 @@
 namespace {
 
 constexpr int32_t EMF_CLIP_MARGIN = 1000;
-constexpr int32_t WMF_CLIP_MARGIN = 100;
 constexpr int TEXT_EXPORTING = 33;     // eDialogText: "Exporting %s"
 constexpr int TEXT_EXPORT_PLAIN = 0;   // eDialogText without a file
 constexpr int TEXT_OBJECT_OF = 3;      // eDialogText: object i of n
+constexpr int TEXT_GRID = 37;
 constexpr int TEXT_PAGE_FRAME = 44;
-constexpr int TITLE_METAFILE = 16;     // eHeadlineText
-
-// The progress text of an export: the file's name, or the plain text.
-void ExportProgressText(const char *path, char *out, size_t size)
-{
-    char name[ZVI_PATH_SIZE] = "";
-    if (path && ZVI_FileSplitName(path, nullptr, name))
-        std::snprintf(out, size, eDialogText[TEXT_EXPORTING], name);
-    else
-        std::snprintf(out, size, "%s", eDialogText[TEXT_EXPORT_PLAIN]);
-}
-
-// The output context of a metafile device of the given scale and clip range.
-void SetMetafileContext(const MetaExtent &e, int32_t clipRange, int32_t margin)
-{
-    OutputContext &c = g_OutputContext;
-    OutputUseWhiteBackground();
-    c.zoom = c.widthZoom = e.scale;
-    c.scale = c.widthScale = 1.0;
-    c.window = OUTPUT_WINDOW_NONE;
-    c.mode = OUTPUT_METAFILE;
-    c.palette = nullptr;
-    c.pageNumber = c.pageCount = 1;
-    c.lastOfBatch = 0;
-    c.depth = 0;
-    c.passMask = PASS_ALL;
-    Matrix m;
-    MatrixInit(&m);
-    MatrixMove(&m, -c.outputRect[0], -c.outputRect[3]);
-    MatrixScale(&m, e.scale, -e.scale);
-    c.base = c.current = m;
-    const int32_t r[4] = {-margin, -margin, clipRange + margin, clipRange + margin};
-    for (int i = 0; i < 4; ++i) {
-        c.pixelClipRect[i] = c.safePixelRect[i] = r[i];
-        c.visibleRect[i] = c.noClipRect[i] = c.outputRect[i];
-    }
-}
 
 void OutputRectSize(double *dx, double *dy)
 {
@@ -88,19 +53,17 @@ private:
 };
 
 // Draws the printable objects of the mask into a metafile device context, in
-// list order; 0 when the user cancelled.
-int DrawObjects(HDC dc, uint32_t mask, int count, int withBar)
+// list order, with the progress bar; 0 when the user cancelled.
+int DrawObjects(HDC dc, uint32_t mask, int count)
 {
     int i = 0;
     ListFilterKeeper keep;
     for (Unit *u = MemListFirst(LIST_DRAWING, mask, mask, 1); u; u = MemListNext(u)) {
         if (!(u->flags & UNIT_NOT_PRINTABLE)) {
             ++i;
-            if (withBar) {
-                char text[PROGRESS_TEXT_SIZE];
-                std::snprintf(text, sizeof text, eDialogText[TEXT_OBJECT_OF], i, count);
-                WindowUpdateProgress(text, nullptr, i, count);
-            }
+            char text[PROGRESS_TEXT_SIZE];
+            std::snprintf(text, sizeof text, eDialogText[TEXT_OBJECT_OF], i, count);
+            WindowUpdateProgress(text, nullptr, i, count);
             OutputDrawObject(dc, u);
         }
         if (WindowIsCancelled())
@@ -109,33 +72,49 @@ int DrawObjects(HDC dc, uint32_t mask, int count, int withBar)
     return 1;
 }
 
-// The printable objects of the mask, with the output rectangle set; when
-// there are none the user is told.
-int PrintableCount(HWND owner, uint32_t mask)
+} // namespace
+
+void MetaExportProgressText(const char *path, char *out, size_t size)
+{
+    char name[ZVI_PATH_SIZE] = "";
+    if (path && ZVI_FileSplitName(path, nullptr, name))
+        std::snprintf(out, size, eDialogText[TEXT_EXPORTING], name);
+    else
+        std::snprintf(out, size, "%s", eDialogText[TEXT_EXPORT_PLAIN]);
+}
+
+void MetaSetMetafileContext(const MetaExtent &e, int32_t clipRange, int32_t margin)
+{
+    OutputContext &c = g_OutputContext;
+    OutputUseWhiteBackground();
+    c.zoom = c.widthZoom = e.scale;
+    c.scale = c.widthScale = 1.0;
+    c.window = OUTPUT_WINDOW_NONE;
+    c.mode = OUTPUT_METAFILE;
+    c.palette = nullptr;
+    c.pageNumber = c.pageCount = 1;
+    c.lastOfBatch = 0;
+    c.depth = 0;
+    c.passMask = PASS_ALL;
+    Matrix m;
+    MatrixInit(&m);
+    MatrixMove(&m, -c.outputRect[0], -c.outputRect[3]);
+    MatrixScale(&m, e.scale, -e.scale);
+    c.base = c.current = m;
+    const int32_t r[4] = {-margin, -margin, clipRange + margin, clipRange + margin};
+    for (int i = 0; i < 4; ++i) {
+        c.pixelClipRect[i] = c.safePixelRect[i] = r[i];
+        c.visibleRect[i] = c.noClipRect[i] = c.outputRect[i];
+    }
+}
+
+int MetaPrintableCount(HWND owner, uint32_t mask)
 {
     const int count = OutputGetRectangle(g_OutputContext.outputRect, mask);
     if (count < 1)
         AlertSM7(owner);
     return count;
 }
-
-// The closed metafile of a recording, or 0: when it could not be closed
-// (the user is told) or the user cancelled (it is discarded).
-template <typename Handle>
-Handle FinishRecording(HWND owner, Handle handle, int done, BOOL(WINAPI *discard)(Handle))
-{
-    if (!handle) {
-        AlertNoDialog(owner);
-        return nullptr;
-    }
-    if (!done) {
-        discard(handle);
-        return nullptr;
-    }
-    return handle;
-}
-
-} // namespace
 
 MetaExtent MetaComputeExtent(double dx, double dy, double range, double scaleCap)
 {
@@ -165,15 +144,6 @@ MetaPlaceableHeader MetaMakePlaceableHeader(const MetaExtent &e)
     return h;
 }
 
-int MetaCalcExtents(MetaExtent *extent)
-{
-    double dx, dy;
-    OutputRectSize(&dx, &dy);
-    *extent = MetaComputeExtent(dx, dy, META_WMF_RANGE, META_WMF_SCALE_CAP);
-    SetMetafileContext(*extent, META_WMF_RANGE, WMF_CLIP_MARGIN);
-    return 1;
-}
-
 int MetaCalcEmfExtents(MetaExtent *extent, RECT *frame)
 {
     double dx, dy;
@@ -181,21 +151,21 @@ int MetaCalcEmfExtents(MetaExtent *extent, RECT *frame)
     const int32_t range = g_Options.coordRangeEMF > 0 ? g_Options.coordRangeEMF : META_WMF_RANGE;
     *extent = MetaComputeExtent(dx, dy, range, 0.0);
     *frame = RECT{0, 0, LONG(std::floor(dx * 100.0 + 0.5)), LONG(std::floor(dy * 100.0 + 0.5))};
-    SetMetafileContext(*extent, range, EMF_CLIP_MARGIN);
+    MetaSetMetafileContext(*extent, range, EMF_CLIP_MARGIN);
     return 1;
 }
 
 HENHMETAFILE MetaCreateEmf(HWND owner, const char *path, uint32_t mask)
 {
-    const int count = PrintableCount(owner, mask);
+    const int count = MetaPrintableCount(owner, mask);
     if (count < 1)
         return nullptr;
     MetaExtent e;
     RECT frame;
     MetaCalcEmfExtents(&e, &frame);
     char text[PROGRESS_TEXT_SIZE];
-    ExportProgressText(path, text, sizeof text);
-    WindowShowProgress(eHeadlineText[TITLE_METAFILE], text, 1);
+    MetaExportProgressText(path, text, sizeof text);
+    WindowShowProgress(eHeadlineText[META_TITLE_METAFILE], text, 1);
 
     HDC reference = GetDC(owner);
     if (path)
@@ -225,13 +195,16 @@ HENHMETAFILE MetaCreateEmf(HWND owner, const char *path, uint32_t mask)
     } else {
         OutputBeginDevicePage(dc, mask, 0);
     }
-    // The grid of the output settings is drawn with the screen furniture,
-    // which a metafile export does not have yet.
-    const int done = DrawObjects(dc, mask, count, 1);
+    int done = DrawObjects(dc, mask, count);
+    if (done && g_DrawingSettings.outputGrid.on) {
+        WindowUpdateProgress(eDialogText[TEXT_GRID], nullptr, 1, 1);
+        ScreenDrawGridDevice(dc, g_ActiveWindow, mask);
+        done = !WindowIsCancelled();
+    }
     WindowHideProgress();
     HENHMETAFILE handle = CloseEnhMetaFile(dc);
     ReleaseDC(owner, reference);
-    return FinishRecording(owner, handle, done, DeleteEnhMetaFile);
+    return MetaFinishRecording(owner, handle, done, DeleteEnhMetaFile);
 }
 
 int MetaExportEmf(HWND owner, const char *path, uint32_t mask)
@@ -242,55 +215,6 @@ int MetaExportEmf(HWND owner, const char *path, uint32_t mask)
         return 0;
     DeleteEnhMetaFile(h);
     return 1;
-}
-
-HMETAFILE MetaCreateWmf(HWND owner, const char *path, uint32_t mask, MetaPlaceableHeader *header)
-{
-    const int count = PrintableCount(owner, mask);
-    if (count < 1)
-        return nullptr;
-    MetaExtent e;
-    MetaCalcExtents(&e);
-    char text[PROGRESS_TEXT_SIZE];
-    ExportProgressText(path, text, sizeof text);
-    WindowShowProgress(eHeadlineText[TITLE_METAFILE], text, 0);
-
-    HDC reference = GetDC(owner);
-    HDC wmf = CreateMetaFileA(nullptr);
-    if (!wmf) {
-        ReleaseDC(owner, reference);
-        WindowHideProgress();
-        return nullptr;
-    }
-    *header = MetaMakePlaceableHeader(e);
-    SetMapMode(wmf, MM_ANISOTROPIC);
-    SetWindowOrgEx(wmf, 0, 0, nullptr);
-    SetWindowExtEx(wmf, e.width, e.height, nullptr);
-    SelectObject(wmf, GetStockObject(WHITE_BRUSH));
-    SelectObject(wmf, GetStockObject(BLACK_PEN));
-
-    // The renderer draws into an enhanced metafile at the WMF's logical
-    // scale with the program's dashing, so that plain 16-bit calls can
-    // repeat every record.
-    int done = 0;
-    HDC record = CreateEnhMetaFileA(reference, nullptr, nullptr, nullptr);
-    if (record) {
-        ProgramDashing dashing;
-        OutputBeginDevicePage(record, mask, 0);
-        done = DrawObjects(record, mask, count, 0);
-        HENHMETAFILE recorded = CloseEnhMetaFile(record);
-        if (recorded) {
-            std::vector<uint8_t> bits(GetEnhMetaFileBits(recorded, 0, nullptr));
-            GetEnhMetaFileBits(recorded, UINT(bits.size()), bits.data());
-            DeleteEnhMetaFile(recorded);
-            if (done)
-                MetaTranslateEmfToWmf(wmf, bits.data(), bits.size());
-        }
-    }
-    WindowHideProgress();
-    HMETAFILE handle = CloseMetaFile(wmf);
-    ReleaseDC(owner, reference);
-    return FinishRecording(owner, handle, done, DeleteMetaFile);
 }
 
 int MetaWriteWmfFile(HWND owner, const char *path, uint32_t mask, int withHeader)

@@ -11,6 +11,9 @@
 #include <cstring>
 #include <vector>
 
+#include "dialogs/alert.h"
+#include "files/meta.h"
+
 struct MetaRecord {
     const uint8_t *bytes = nullptr;
     uint32_t size = 0; // bytes of the record, header included
@@ -138,20 +141,51 @@ int MetaWalkWmf(const uint8_t *bytes, size_t size, const MetaWmfInfo &info, Visi
 // Reads a whole file; 0 when it cannot be opened or read, or exceeds limit.
 int MetaReadFileBytes(const char *path, std::vector<uint8_t> *out, size_t limit, const char **problem);
 
-// Cubic Bezier flattening into a point list, without the start point.
-void MetaFlattenBezier(double x0, double y0, double x1, double y1, double x2, double y2, double x3, double y3,
-                       std::vector<POINT> *out);
+// ---------------------------------------------------------------------------
+// What the EMF and the WMF export share (meta_export.cpp).
 
-// Plays the records of an EMF recorded by the renderer into a 16-bit
-// metafile device context: pens become solid pens, paths polylines and
-// polygons, texts keep one font per font record; bitmaps are left out.
-int MetaTranslateEmfToWmf(HDC wmf, const uint8_t *bytes, size_t size);
+constexpr int META_TITLE_METAFILE = 16; // eHeadlineText
+
+// The progress text of an export: the file's name, or the plain text.
+void MetaExportProgressText(const char *path, char *out, size_t size);
+// The output context of a metafile device of the given scale and clip range,
+// for the output rectangle already in the context.
+void MetaSetMetafileContext(const MetaExtent &e, int32_t clipRange, int32_t margin);
+// The printable objects of the mask, with the output rectangle set; when
+// there are none the user is told.
+int MetaPrintableCount(HWND owner, uint32_t mask);
+
+// The closed metafile of a recording, or 0: when it could not be closed
+// (the user is told) or the recording is not done (it is discarded).
+template <typename Handle>
+Handle MetaFinishRecording(HWND owner, Handle handle, int done, BOOL(WINAPI *discard)(Handle))
+{
+    if (!handle) {
+        AlertNoDialog(owner);
+        return nullptr;
+    }
+    if (!done) {
+        discard(handle);
+        return nullptr;
+    }
+    return handle;
+}
+
+// The WMF export's enumeration callback and its helpers (meta_export_wmf.cpp).
+struct EnumerateRecord;
+struct FontDef;
+struct Matrix;
+int __stdcall MetaDrawPrimitive(EnumerateRecord *record);
+// Brush and pen of one record, the previous record's deleted.
+void MetaSelectPen(HDC dc, const EnumerateRecord *record);
+// A font for one character of the combined character and mapping matrix.
+HFONT MetaSelectFont(const FontDef *font, const Matrix &m);
+// Selects the null brush and pen and deletes the record's own.
+void MetaFreeGdiObjects(HDC dc);
 
 // ---------------------------------------------------------------------------
 // The import core that the WMF and the EMF player share (meta_import.cpp).
 
-struct FontDef;
-struct Matrix;
 
 // A point of an imported object with its point kind.
 struct MetaPt {

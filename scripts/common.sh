@@ -236,7 +236,10 @@ REGEDIT4
 "Times New Roman"="Liberation Serif"
 "Courier New"="Liberation Mono"
 REG
-    wine regedit /s "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 </dev/null
+    # The file's Windows name is made here rather than asked of winepath: a
+    # Wine service that winepath starts can inherit the command
+    # substitution's pipe and keep it open, and the script waits for ever.
+    wine regedit /s "Z:${reg//\//\\}" >/dev/null 2>&1 </dev/null
     rm -f "$reg"
     cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # Creating the prefix leaves a second services.exe behind: restart once.

@@ -267,6 +267,48 @@ TEST_F(MenuTest, TheSessionDoesNotEndWhileADialogIsOpen)
     EXPECT_NE(texts.find(eAlertTextSM[23]), std::string::npos) << texts;
 }
 
+// The program loses activation while a modal box is open and gets it back:
+// the box, not the main window, is active again.
+TEST_F(MenuTest, ActivationComesBackToTheModalBoxThatHadIt)
+{
+    HWND box = nullptr, activeAfter = nullptr;
+    HWND remembered = nullptr, rememberedAfter = reinterpret_cast<HWND>(1);
+    const uint32_t savedDepth = g_ModalDepth;
+    DialogDriver driver({[&](HWND dialog) {
+        box = dialog;
+        g_ModalDepth = 1;
+        AppMainWndProc(window, WM_ACTIVATEAPP, FALSE, 0);
+        remembered = g_LastActivePopup;
+        EXPECT_EQ(g_AppActive, 0u);
+        SetActiveWindow(window);
+        AppMainWndProc(window, WM_ACTIVATEAPP, TRUE, 0);
+        activeAfter = GetActiveWindow();
+        rememberedAfter = g_LastActivePopup;
+        g_ModalDepth = savedDepth;
+        TestPressKey(dialog, VK_RETURN);
+    }});
+    MessageBoxA(window, "text", "box", MB_OK);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(remembered, box);
+    EXPECT_EQ(activeAfter, box);
+    EXPECT_EQ(rememberedAfter, nullptr);
+    EXPECT_EQ(g_AppActive, 1u);
+}
+
+// The tablet context is disabled only where the mouse is meant: outside the
+// client areas and well inside the screen.
+TEST(TabletLink, EnabledExceptOutsideTheClientAreasWellInsideTheScreen)
+{
+    struct Case {
+        POINT p;
+        int overClient, wanted;
+    } cases[] = {{{500, 400}, 1, 1}, {{500, 400}, 0, 0}, {{1, 400}, 0, 1},  {{2, 400}, 0, 0},
+                 {{1022, 400}, 0, 1}, {{1021, 400}, 0, 0}, {{500, 0}, 0, 1}, {{500, 766}, 0, 1},
+                 {{500, 765}, 0, 0}};
+    for (const Case &c : cases)
+        EXPECT_EQ(AppTabletEnableWanted(c.p, c.overClient, 1024, 768), c.wanted) << c.p.x << "," << c.p.y;
+}
+
 // F1 in an open menu, or a help pick, turns the chosen command into its help.
 TEST_F(MenuTest, AChosenCommandShowsItsHelpWhenHelpWasAskedFor)
 {

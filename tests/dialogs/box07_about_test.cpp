@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/system.h"
 #include "common/dialog_driver.h"
@@ -72,6 +73,73 @@ TEST_F(StatusDialogTest, AboutBoxShowsItsCaptionAndPaintsOverItsAreas)
     EXPECT_EQ(driver.stuckDialogs(), 0);
     EXPECT_EQ(caption, "About darad4");
     EXPECT_FALSE(areasShown);
+}
+
+// The box sizes itself from its dialog units: the picture at its own size,
+// the text column beside it, OK in the bottom right corner.
+TEST_F(StatusDialogTest, AboutBoxLaysOutItsAreasInPixels)
+{
+    RECT client{}, picture{}, text{}, ok{}, units = {0, 0, 2, 2};
+    auto itemRect = [](HWND dialog, int id) {
+        RECT r{};
+        GetWindowRect(GetDlgItem(dialog, id), &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&r), 2);
+        return r;
+    };
+    DialogDriver driver({[&](HWND dialog) {
+        MapDialogRect(dialog, &units);
+        GetClientRect(dialog, &client);
+        picture = itemRect(dialog, 350);
+        text = itemRect(dialog, 351);
+        ok = itemRect(dialog, IDOK);
+        TestClickButton(dialog, IDOK);
+    }});
+    EXPECT_EQ(Box07About(nullptr, "About"), 1u);
+    const int bx = units.right, by = units.bottom;
+    ASSERT_GT(bx, 0);
+    EXPECT_EQ(client.right, 7 * bx + 528);
+    EXPECT_EQ(client.bottom, 4 * by + 308);
+    EXPECT_EQ(picture.left, 2 * bx);
+    EXPECT_EQ(picture.top, 2 * by);
+    EXPECT_EQ(picture.right - picture.left, 308);
+    EXPECT_EQ(picture.bottom - picture.top, 308);
+    EXPECT_EQ(text.left, 5 * bx + 308);
+    EXPECT_EQ(text.right - text.left, 220);
+    EXPECT_EQ(text.bottom - text.top, 308 - 2 * by - (ok.bottom - ok.top));
+    EXPECT_EQ(ok.right, client.right - bx);
+    EXPECT_EQ(ok.bottom, client.bottom - by);
+}
+
+// The credits run from the box's idle timer. Escape stops them and leaves
+// the box open; OK while they run closes the box once they have ended.
+TEST_F(StatusDialogTest, AboutCreditsStopOnEscapeAndCloseOnOk)
+{
+    struct Case {
+        WORD key;        // pressed while the credits run
+        int extraSteps;  // steps after the stop before the box is gone
+    };
+    for (const Case c : {Case{IDCANCEL, 1}, Case{IDOK, 0}}) {
+        SCOPED_TRACE(c.key);
+        bool runningSeen = false, stoppedOpen = false;
+        std::vector<DialogStep> steps = {
+            [](HWND dialog) { PostMessageA(dialog, WM_TIMER, 12345, 0); },
+            [&](HWND dialog) {
+                runningSeen = Box07AboutRunning(dialog) != 0;
+                PostMessageA(dialog, WM_COMMAND, c.key, 0);
+            }};
+        if (c.extraSteps)
+            steps.push_back([&](HWND dialog) {
+                stoppedOpen = !Box07AboutRunning(dialog);
+                TestClickButton(dialog, IDOK);
+            });
+        DialogDriver driver(steps);
+        EXPECT_EQ(Box07About(nullptr, "About"), 1u);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+        EXPECT_EQ(driver.stepsDone(), int(steps.size()));
+        EXPECT_TRUE(runningSeen);
+        if (c.extraSteps)
+            EXPECT_TRUE(stoppedOpen) << "Escape only ends the credits";
+    }
 }
 
 } // namespace

@@ -5,9 +5,11 @@
 #include <cstdio>
 
 #include "app/system_defs.h"
+#include "app/window.h"
 #include "common/test_support.h"
 #include "database/undo.h"
 #include "meta_fixture.h"
+#include "plugin/stream.h"
 
 namespace {
 
@@ -101,33 +103,34 @@ TEST_F(MetaExportTest, WmfFileReadsBackWithTheDrawingsExtents)
     EXPECT_NEAR(Height(g_ChangedRect), 100.0, 1.5);
 }
 
-TEST_F(MetaExportTest, WmfTextsShareTheirFont)
+// Areas with holes are one PolyPolygon of all their figures.
+TEST_F(MetaExportTest, WmfAreasKeepTheirHoles)
 {
     ASSERT_NO_FATAL_FAILURE(MakeDrawing());
-    // A text of twenty characters drawn as device text.
-    g_DrawingSettings.outputTrueType = 0;
-    Unit *text = TestNewObject(LIST_DRAWING, OBJTYPE_STD_TEXT, {});
-    ASSERT_NE(text, nullptr);
-    Element *e = UnitFirstElement(text);
-    std::strcpy(static_cast<char *>(ElementPayload(e)), "twenty characters !!");
-    auto *t = static_cast<TextStandardData *>(ElementPayload(ElementNext(e)));
-    FileDefaultTextStandard(t);
-    t->matrix = Matrix{5, 0, 0, 5, 50, 80};
-    FrameCalcObject(text, 1);
-    TestTempFile file("meta_text.wmf");
+    Unit *ring = TestNewObject(LIST_DRAWING, OBJTYPE_SURFACE,
+                               {100, 10, 190, 10, 190, 90, 100, 90, 120, 30, 170, 30, 170, 70, 120, 70});
+    ASSERT_NE(ring, nullptr);
+    Points(ring)[4]->head.kind = ENUM_CODE_MOVE;
+    ring->property.fillMode = 2;
+    ring->property.ownFlags = 0;
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+        FrameCalcObject(u, 1);
+
+    TestTempFile file("meta_areas.wmf");
     ASSERT_EQ(MetaWriteWmfFile(nullptr, file.Path(), 0, 0), 1);
     const std::vector<uint8_t> bits = Read(file.Path());
     MetaWmfInfo info;
     const char *problem;
     ASSERT_EQ(MetaCheckWmfBits(bits.data(), bits.size(), &info, &problem), 1);
-    int fonts = 0, records = 0;
+    std::vector<int> polygonFigures;
     MetaWalkWmf(bits.data(), bits.size(), info, [&](const MetaRecord &r) {
-        fonts += r.type == META_CREATEFONTINDIRECT;
-        ++records;
+        uint16_t n = 0;
+        if (r.type == META_POLYPOLYGON && r.U16(6, &n))
+            polygonFigures.push_back(n);
         return 1;
     });
-    EXPECT_GT(records, 10);
-    EXPECT_LE(fonts, 2);
+    // The filled square of the drawing and the ring with its hole.
+    EXPECT_EQ(polygonFigures, (std::vector<int>{1, 2}));
 }
 
 // A 100 mm line of 5 mm dashes and 5 mm gaps: both metafiles carry the dashes
@@ -196,6 +199,55 @@ TEST_F(MetaExportTest, EmfFileCarriesThePictureSizeAndReadsBack)
     EXPECT_GE(Objects().size(), 6u);
     EXPECT_NEAR(Width(g_ChangedRect), rect[2] - rect[0], 1.0);
     EXPECT_NEAR(Height(g_ChangedRect), rect[3] - rect[1], 1.0);
+}
+
+// With the output settings' grid on, the EMF carries the grid of the active
+// window's coordinate system inside the output rectangle; the header's pixel
+// bounds lie inside its millimetre frame measured in reference pixels.
+TEST_F(MetaExportTest, EmfCarriesTheGridAndBoundsWithinItsFrame)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeDrawing());
+    const DrawWindow savedWindow = g_DrawWindows[g_ActiveWindow];
+    const SystemDef savedSystem = g_SystemDefs[0];
+    DrawWindow &w = g_DrawWindows[g_ActiveWindow];
+    w.displayGrid = 1;
+    w.system = 0;
+    MatrixInit(&w.MatrixSystemToMM);
+    g_SystemDefs[0].displayGridKind = 1;
+    g_SystemDefs[0].displayGridX = g_SystemDefs[0].displayGridY = 10.0;
+    g_SystemDefs[0].originX = g_SystemDefs[0].originY = 0.0;
+    g_DrawingSettings.outputGrid.kind = 1;
+    g_DrawingSettings.outputGrid.size = 0.5;
+
+    auto export_ = [&](uint32_t grid, ENHMETAHEADER *header) {
+        g_DrawingSettings.outputGrid.on = grid;
+        TestTempFile file("meta_grid.emf");
+        EXPECT_EQ(MetaExportEmf(nullptr, file.Path(), 0), 1);
+        HENHMETAFILE h = GetEnhMetaFileA(file.Path());
+        EXPECT_NE(h, nullptr);
+        if (!h)
+            return 0;
+        GetEnhMetaFileHeader(h, sizeof *header, header);
+        DeleteEnhMetaFile(h);
+        return int(header->nRecords);
+    };
+    ENHMETAHEADER plain{}, gridded{};
+    const int without = export_(0, &plain), with = export_(1, &gridded);
+    g_DrawWindows[g_ActiveWindow] = savedWindow;
+    g_SystemDefs[0] = savedSystem;
+    // 21 x 11 grid points of 10 mm over 200 x 100 mm, each a few records.
+    EXPECT_GE(with - without, 21 * 11);
+
+    for (const ENHMETAHEADER *h : {&plain, &gridded}) {
+        const double pxPerMm = double(h->szlDevice.cx) / h->szlMillimeters.cx;
+        const double pyPerMm = double(h->szlDevice.cy) / h->szlMillimeters.cy;
+        const RECTL &f = h->rclFrame, &b = h->rclBounds;
+        // One pixel of slack for rounding and the line width.
+        EXPECT_GE(b.left, f.left * pxPerMm / 100 - 1);
+        EXPECT_GE(b.top, f.top * pyPerMm / 100 - 1);
+        EXPECT_LE(b.right, f.right * pxPerMm / 100 + 1);
+        EXPECT_LE(b.bottom, f.bottom * pyPerMm / 100 + 1);
+    }
 }
 
 TEST_F(MetaExportTest, NothingToExportIsSaidAndWritesNothing)
