@@ -79,6 +79,8 @@ struct FileReplacement {
 };
 // Refuses a read-only target and makes the new file; 0 after the message.
 int FileReplaceBegin(FileReplacement *r, const char *path, int what);
+// FileReplaceBegin, then the new file opened for writing; 0 after the message.
+int FileReplaceCreate(FileReplacement *r, const char *path, int what, HANDLE *file);
 // ok: everything written and closed; error: the system's code of the first
 // failure. Moves the new file over the target or deletes it; 1 when replaced.
 // A failure is told unless report is 0 (a cancel the caller tells itself).

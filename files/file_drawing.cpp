@@ -785,15 +785,23 @@ int FileReplaceFinish(FileReplacement *r, int ok, DWORD error, int report)
     return 0;
 }
 
+int FileReplaceCreate(FileReplacement *r, const char *path, int what, HANDLE *file)
+{
+    if (!FileReplaceBegin(r, path, what))
+        return 0;
+    if (ZVI_FileCreate(file, r->temp))
+        return 1;
+    FileReplaceFinish(r, 0, GetLastError(), 1);
+    return 0;
+}
+
 int FileReplaceWithData(const char *path, int what, const void *head, uint32_t headSize, const void *data,
                         uint32_t size)
 {
     FileReplacement r;
-    if (!FileReplaceBegin(&r, path, what))
-        return 0;
     HANDLE file = INVALID_HANDLE_VALUE;
-    if (!ZVI_FileCreate(&file, r.temp))
-        return FileReplaceFinish(&r, 0, GetLastError(), 1);
+    if (!FileReplaceCreate(&r, path, what, &file))
+        return 0;
     DWORD error = 0;
     auto write = [&](const void *bytes, uint32_t count) {
         DWORD done = 0;

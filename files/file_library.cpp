@@ -286,11 +286,9 @@ int FileWriteLibrary(const char *path, int slot, uint32_t sections)
     }
     // Written beside the file, which only a complete library replaces.
     FileReplacement r;
-    if (!FileReplaceBegin(&r, path, FILE_REPLACE_EXPORT))
-        return 0;
     HANDLE file = INVALID_HANDLE_VALUE;
-    if (!ZVI_FileCreate(&file, r.temp))
-        return FileReplaceFinish(&r, 0, GetLastError(), 1);
+    if (!FileReplaceCreate(&r, path, FILE_REPLACE_EXPORT, &file))
+        return 0;
     WindowClearCancel();
     int ok = ZVI_FileWriteInitDisk(file) && WriteLibraryBody(slot, sections);
     DWORD error = ZviWriteSystemError();

@@ -59,11 +59,9 @@ int SaveSection(const char *path, const std::function<int()> &write)
 {
     // Written beside the file, which only a complete one replaces.
     FileReplacement r;
-    if (!FileReplaceBegin(&r, path, FILE_REPLACE_EXPORT))
-        return 0;
     HANDLE file = INVALID_HANDLE_VALUE;
-    if (!ZVI_FileCreate(&file, r.temp))
-        return FileReplaceFinish(&r, 0, GetLastError(), 1);
+    if (!FileReplaceCreate(&r, path, FILE_REPLACE_EXPORT, &file))
+        return 0;
     char name[ZVI_PATH_SIZE], text[ZVI_PATH_SIZE + 64];
     ZVI_FileSplitName(path, nullptr, name);
     std::snprintf(text, sizeof text, LANG_FORMAT(eDialogText, WritingFile, "%s"), name);

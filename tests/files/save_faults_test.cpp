@@ -5,6 +5,7 @@
 // scripts/save_faults.sh, run by hand.)
 #include <cstdio>
 
+#include "dialogs/box15.h"
 #include "files/file_commands.h"
 #include "meta_fixture.h"
 
