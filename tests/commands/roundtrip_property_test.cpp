@@ -19,6 +19,8 @@
 #include "common/test_commands.h"
 #include "common/test_files.h"
 #include "database/object.h"
+#include "database/object_select.h"
+#include "dialogs/box15.h"
 #include "database/storage.h"
 #include "database/undo.h"
 #include "dialogs/alert.h"
