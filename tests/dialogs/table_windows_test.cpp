@@ -18,6 +18,7 @@
 #include "common/dialog_driver.h"
 #include "common/test_files.h"
 #include "common/test_objects.h"
+#include "database/object_types.h"
 #include "database/storage.h"
 #include "files/file_records.h"
 #include "common/test_support.h"
