@@ -117,9 +117,8 @@ protected:
     }
     static void Separate(const TextStandardData *r, double *height, double *rotation)
     {
-        double sx, sy, distortion, mx, my;
-        MatrixSeparate(&r->matrix, &sx, &sy, rotation, &distortion, &mx, &my);
-        *height = sy;
+        double ratio, distortion, mx, my;
+        MatrixSeparate(&r->matrix, height, &ratio, rotation, &distortion, &mx, &my);
     }
 };
 
