@@ -298,13 +298,8 @@ void MenuBlockMakeGroup(HWND window, int commandId)
     char name[UNIT_NAME_SIZE];
     SymbolMakeGroupName(name);
     WaitCursor();
-    // The group block and the instance that replaces the selection are one
-    // undo step: undone, the block goes too.
-    UndoInitProcess();
-    if (!SymbolCreateBlock(SYMBOL_OWN_LIBRARY, name, 0, cx, cy, NO_FRAME, NO_FRAME, NO_FRAME, NO_FRAME, nullptr)) {
-        UndoCancelProcess();
+    if (!SymbolCreateBlock(SYMBOL_OWN_LIBRARY, name, 0, cx, cy, NO_FRAME, NO_FRAME, NO_FRAME, NO_FRAME, nullptr))
         return;
-    }
     GroupInfo info{};
     std::memcpy(&info, reinterpret_cast<uint8_t *>(&g_LocalData) + LOCAL_OFS_GROUP_INFO, sizeof info);
     Title title(commandId);
@@ -314,6 +309,7 @@ void MenuBlockMakeGroup(HWND window, int commandId)
         EditBlockProperty(window, title.text, SYMBOL_OWN_LIBRARY, name);
     if (info.pushProperty)
         SymbolApplyBlockProperty(SYMBOL_OWN_LIBRARY, name);
+    UndoInitProcess();
     if (!SymbolReplaceSelectionByInstance(SYMBOL_OWN_LIBRARY, name, cx, cy)) {
         UndoCancelProcess();
         return;

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "app/darad4.h"
 #include "app/init.h"
@@ -260,18 +259,9 @@ SaveCause SaveFailureCause(DWORD error)
     }
 }
 
-// The text that tells the user, formatted with the file's name.
-const char *SaveCauseText(SaveCause cause, int what)
+// The text that tells the user, formatted with the drawing's name.
+const char *SaveCauseText(SaveCause cause)
 {
-    if (what == FILE_REPLACE_EXPORT) {
-        switch (cause) {
-        case SaveCause::Locked: return LANG_FORMAT(eAlertErrorText, ExportLocked, "%s");
-        case SaveCause::NoRoom: return LANG_FORMAT(eAlertErrorText, ExportNoRoom, "%s");
-        case SaveCause::NoPermission: return LANG_FORMAT(eAlertErrorText, ExportNoPermission, "%s");
-        case SaveCause::ReadOnly: return LANG_FORMAT(eAlertErrorText, ExportReadOnly, "%s");
-        default: return LANG_FORMAT(eAlertErrorText, ExportFailed, "%s");
-        }
-    }
     switch (cause) {
     case SaveCause::Locked: return LANG_FORMAT(eAlertErrorText, SaveLocked, "%s");
     case SaveCause::NoRoom: return LANG_FORMAT(eAlertErrorText, SaveNoRoom, "%s");
@@ -311,9 +301,9 @@ bool IsReadOnly(const char *path)
 
 // Tells the user that the drawing was not saved and why; the drawing is
 // named, never the temporary copy, and the file on disk is left alone.
-void ReportSaveFailure(const char *path, SaveCause cause, int what = FILE_REPLACE_DRAWING)
+void ReportSaveFailure(const char *path, SaveCause cause)
 {
-    ShowText(g_MainWnd, SaveCauseText(cause, what), path);
+    ShowText(g_MainWnd, SaveCauseText(cause), path);
 }
 
 // A new file in the folder of path, for writing before the original is replaced.
@@ -571,50 +561,21 @@ int ReadDrawingPlain(DrawingInfo *info, const char *path, const char *shown, uin
     return result == 1 ? 1 : 0;
 }
 
-// A folder of its own inside the temporary folder for one unpacking, so that
-// no entry of the archive stays behind and none of an earlier one is read.
-bool MakeUnpackFolder(char *folder)
-{
-    char temp[ZVI_PATH_SIZE];
-    if (!ZviTempPath(temp) || !GetTempFileNameA(temp, "zvu", 0, folder)) {
-        folder[0] = 0;
-        return false;
-    }
-    DeleteFileA(folder); // the name was reserved as a file
-    if (!CreateDirectoryA(folder, nullptr)) {
-        folder[0] = 0;
-        return false;
-    }
-    std::strncat(folder, "\\", ZVI_PATH_SIZE - std::strlen(folder) - 1);
-    return true;
-}
-
-// Deletes the unpacking folder with every file the unpacker put there.
-void RemoveUnpackFolder(const char *folder)
-{
-    WIN32_FIND_DATAA found;
-    const std::string pattern = std::string(folder) + "*";
-    HANDLE h = FindFirstFileA(pattern.c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA((std::string(folder) + found.cFileName).c_str());
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
-    }
-    RemoveDirectoryA(folder);
-}
-
-// Unpacks a zipped drawing into a folder of its own (made here) in the
-// temporary folder; the unpacked file's path, or false with the alert shown.
-// The caller removes the folder in either case.
-bool UnpackDrawing(const char *path, char *folder, char *unpacked)
+// Unpacks a zipped drawing into the temporary folder; the unpacked file's
+// path, or false with the alert shown. Files of an earlier unpacking are
+// deleted first, so that a failing unpacker never leaves a stale drawing to
+// be read in place of this one.
+bool UnpackDrawing(const char *path, char *unpacked)
 {
     int (*const names[])(char *) = {ZviTempNameDrawing, ZviTempNameOld2, ZviTempNameOld1};
-    if (!MakeUnpackFolder(folder)) {
+    char folder[ZVI_PATH_SIZE];
+    if (!ZviTempPath(folder)) {
         FileAlert(path, FILE_ALERT_UNPACK);
         return false;
     }
+    for (auto name : names)
+        if (name(unpacked))
+            ZVI_FileDelete(unpacked);
     char line[3 * ZVI_PATH_SIZE + 64];
     std::snprintf(line, sizeof line, "ZVUNZIP.EXE \"%s\" \"%s\" -n -q", path, folder);
     AppendPassword(line, sizeof line, g_Options.fileModeLoad);
@@ -623,16 +584,9 @@ bool UnpackDrawing(const char *path, char *folder, char *unpacked)
         FileAlert(path, FILE_ALERT_UNPACK);
         return false;
     }
-    // The drawing under the names the packer used, newest first.
-    for (auto name : names) {
-        char temp[ZVI_PATH_SIZE];
-        if (!name(temp))
-            continue;
-        const char *base = std::strrchr(temp, '\\');
-        std::snprintf(unpacked, ZVI_PATH_SIZE, "%s%s", folder, base ? base + 1 : temp);
-        if (ZVI_FileExist(unpacked))
+    for (auto name : names)
+        if (name(unpacked) && ZVI_FileExist(unpacked))
             return true;
-    }
     FileAlert(path, FILE_ALERT_UNPACK);
     return false;
 }
@@ -644,17 +598,15 @@ int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int 
     char bytes[HEADER_BYTES] = {};
     if (!path || !IsZipStart(bytes, ReadFirstBytes(path, bytes, HEADER_BYTES)))
         return ReadDrawingPlain(info, path, path, sections, merge);
-    char folder[ZVI_PATH_SIZE] = "", unpacked[ZVI_PATH_SIZE];
-    if (!UnpackDrawing(path, folder, unpacked)) {
-        if (folder[0])
-            RemoveUnpackFolder(folder);
+    char unpacked[ZVI_PATH_SIZE];
+    if (!UnpackDrawing(path, unpacked)) {
         FileInitIndexMaps();
         if (!merge)
             FileClearDrawing();
         return 0;
     }
     const int read = ReadDrawingPlain(info, unpacked, path, sections, merge);
-    RemoveUnpackFolder(folder);
+    ZVI_FileDelete(unpacked);
     g_FileSectionsRead |= FILE_MODE_ZIPPED;
     return read;
 }
@@ -704,160 +656,96 @@ int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge)
 
 namespace {
 
-// Writes the whole drawing into the file at path; shown names it in the
-// progress. 1 when every write and the close succeeded; else 0 with the
-// system's code of the failure. Tells the user nothing.
-int WriteDrawingInto(const DrawingInfo *info, const char *path, const char *shown, uint32_t sections, DWORD *error)
-{
-    HANDLE file = INVALID_HANDLE_VALUE;
-    if (!ZVI_FileCreate(&file, path)) {
-        *error = GetLastError();
-        return 0;
-    }
-    char name[ZVI_PATH_SIZE];
-    NameAndExtension(shown, name);
-    StartProgress(sections, LANG_FORMAT(eDialogText, WritingFile, "%s"), name, 0);
-    int ok = ZVI_FileWriteInitDisk(file) && WriteAll(info, sections);
-    *error = ZviWriteSystemError();
-    ZVI_FileWriteExit();
-    EndProgress(sections);
-    if (!ZVI_FileClose(file) && ok) {
-        ok = 0;
-        *error = GetLastError();
-    }
-    return ok;
-}
-
-// The original is replaced only by a complete file; a cancel is told as such.
-int FinishSave(FileReplacement *r, int ok, DWORD error)
-{
-    const bool cancelled = WindowIsCancelled() != 0;
-    const int replaced = FileReplaceFinish(r, ok && !cancelled, error, !cancelled);
-    if (cancelled && !WindowIsMasterProgress())
-        AlertButton1(g_MainWnd, LANG(eAlertTextSM, WriteCancelled));
-    return replaced;
-}
-
 // The zipped drawing: written plain into the temporary folder, packed into a
 // file beside path and moved over path only when the packer succeeded. No
-// temporary file stays behind, a failure leaves path as it was, and every
-// message names the drawing.
+// temporary file stays behind, and a failure leaves path as it was.
 int WriteZipped(const DrawingInfo *info, const char *path, uint32_t sections)
 {
-    FileReplacement r;
-    if (!FileReplaceBegin(&r, path, FILE_REPLACE_DRAWING))
-        return 0;
-    char plain[ZVI_PATH_SIZE];
+    char plain[ZVI_PATH_SIZE], packed[ZVI_PATH_SIZE] = "";
     if (!ZviTempNameDrawing(plain)) {
-        ZVI_FileDelete(r.temp);
         FileAlert(path, FILE_ALERT_CANNOT_CREATE);
         return 0;
     }
     ZVI_FileDelete(plain);
-    DWORD error = 0;
-    int ok = WriteDrawingInto(info, plain, path, sections, &error);
-    if (ok && !WindowIsCancelled()) {
+    if (!FileWriteDrawing(info, plain, sections)) {
+        ZVI_FileDelete(plain);
+        return 0;
+    }
+    int ok = 0;
+    if (MakeSiblingTemp(path, packed)) {
         // The packer makes a new archive: the empty file reserved the name.
-        ZVI_FileDelete(r.temp);
+        ZVI_FileDelete(packed);
         char line[3 * ZVI_PATH_SIZE + 64];
-        std::snprintf(line, sizeof line, "ZVZIP.EXE \"%s\" \"%s\" -n -q", r.temp, plain);
+        std::snprintf(line, sizeof line, "ZVZIP.EXE \"%s\" \"%s\" -n -q", packed, plain);
         AppendPassword(line, sizeof line, g_Options.fileModeSave);
-        ok = WindowRunProcess(line) == 0;
-        if (!ok)
-            InitErrorBox(__FILE_NAME__, __LINE__, "Error executing ZVZIP");
+        ok = WindowRunProcess(line) == 0 && MoveFileExA(packed, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     }
     ZVI_FileDelete(plain);
-    return FinishSave(&r, ok, error);
+    if (packed[0])
+        ZVI_FileDelete(packed);
+    if (!ok) {
+        InitErrorBox(__FILE_NAME__, __LINE__, "Error executing ZVZIP");
+        ReportSaveFailure(path, SaveCause::Other);
+    }
+    return ok;
 }
 
 } // namespace
 
-int FileReplaceBegin(FileReplacement *r, const char *path, int what)
+int FileWriteDrawing(const DrawingInfo *info, const char *path, uint32_t sections)
 {
-    r->what = what;
-    r->temp[0] = 0;
-    std::snprintf(r->path, sizeof r->path, "%s", path ? path : "");
+    if (sections & FILE_MODE_ZIPPED)
+        return WriteZipped(info, path, sections & ~FILE_MODE_ZIPPED);
     if (!path) {
         FileAlert("", FILE_ALERT_CANNOT_CREATE);
         return 0;
     }
     // A read-only file is not replaced, as Windows refuses to write it.
     if (IsReadOnly(path)) {
-        ReportSaveFailure(path, SaveCause::ReadOnly, what);
+        ReportSaveFailure(path, SaveCause::ReadOnly);
         return 0;
     }
-    if (MakeSiblingTemp(path, r->temp))
-        return 1;
-    const DWORD error = GetLastError();
-    r->temp[0] = 0;
-    if (SaveFailureCause(error) == SaveCause::Other)
-        FileAlert(path, FILE_ALERT_CANNOT_CREATE); // the folder is missing
-    else
-        ReportSaveFailure(path, SaveFailureCause(error), what);
-    return 0;
-}
-
-int FileReplaceFinish(FileReplacement *r, int ok, DWORD error, int report)
-{
-    SaveCause failure = SaveFailureCause(error);
-    if (ok && !MoveFileExA(r->temp, r->path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ok = 0;
-        failure = ReplaceFailureCause(GetLastError(), r->path);
-    }
-    if (ok)
-        return 1;
-    ZVI_FileDelete(r->temp);
-    if (report)
-        ReportSaveFailure(r->path, failure, r->what);
-    return 0;
-}
-
-int FileReplaceCreate(FileReplacement *r, const char *path, int what, HANDLE *file)
-{
-    if (!FileReplaceBegin(r, path, what))
-        return 0;
-    if (ZVI_FileCreate(file, r->temp))
-        return 1;
-    FileReplaceFinish(r, 0, GetLastError(), 1);
-    return 0;
-}
-
-int FileReplaceWithData(const char *path, int what, const void *head, uint32_t headSize, const void *data,
-                        uint32_t size)
-{
-    FileReplacement r;
+    char temp[ZVI_PATH_SIZE] = "";
     HANDLE file = INVALID_HANDLE_VALUE;
-    if (!FileReplaceCreate(&r, path, what, &file))
+    if (!MakeSiblingTemp(path, temp) || !ZVI_FileCreate(&file, temp)) {
+        const DWORD error = GetLastError();
+        if (temp[0])
+            ZVI_FileDelete(temp);
+        if (SaveFailureCause(error) == SaveCause::Other)
+            FileAlert(path, FILE_ALERT_CANNOT_CREATE); // the folder is missing
+        else
+            ReportSaveFailure(path, SaveFailureCause(error));
         return 0;
-    DWORD error = 0;
-    auto write = [&](const void *bytes, uint32_t count) {
-        DWORD done = 0;
-        if (count && (!WriteFile(file, bytes, count, &done, nullptr) || done != count)) {
-            error = GetLastError();
-            if (!error)
-                error = ERROR_DISK_FULL; // a short write without a code
-            return false;
-        }
-        return true;
-    };
-    bool ok = write(head, headSize) && write(data, size);
-    if (!CloseHandle(file) && ok) {
-        ok = false;
+    }
+    char name[ZVI_PATH_SIZE];
+    NameAndExtension(path, name);
+    StartProgress(sections, LANG_FORMAT(eDialogText, WritingFile, "%s"), name, 0);
+    int ok = ZVI_FileWriteInitDisk(file) && WriteAll(info, sections);
+    DWORD error = ZviWriteSystemError();
+    ZVI_FileWriteExit();
+    EndProgress(sections);
+    if (!ZVI_FileClose(file) && ok) {
+        ok = 0;
         error = GetLastError();
     }
-    return FileReplaceFinish(&r, ok, error, 1);
-}
-
-int FileWriteDrawing(const DrawingInfo *info, const char *path, uint32_t sections)
-{
-    if (sections & FILE_MODE_ZIPPED)
-        return WriteZipped(info, path, sections & ~FILE_MODE_ZIPPED);
-    FileReplacement r;
-    if (!FileReplaceBegin(&r, path, FILE_REPLACE_DRAWING))
+    const bool cancelled = WindowIsCancelled() != 0;
+    // The original is replaced only by a complete file.
+    SaveCause failure = SaveFailureCause(error);
+    if (ok && !cancelled && !MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ok = 0;
+        failure = ReplaceFailureCause(GetLastError(), path);
+    }
+    if (!ok || cancelled) {
+        ZVI_FileDelete(temp);
+        if (cancelled) {
+            if (!WindowIsMasterProgress())
+                AlertButton1(g_MainWnd, LANG(eAlertTextSM, WriteCancelled));
+        } else {
+            ReportSaveFailure(path, failure);
+        }
         return 0;
-    DWORD error = 0;
-    const int ok = WriteDrawingInto(info, r.temp, path, sections, &error);
-    return FinishSave(&r, ok, error);
+    }
+    return 1;
 }
 
 HGLOBAL FileWriteDrawingMemory(uint32_t sections)
