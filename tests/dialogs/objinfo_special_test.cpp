@@ -30,6 +30,9 @@
 namespace {
 
 constexpr int ID_SPECIAL = 550, ID_FACE = 180, ID_STYLE = 181, ID_HEIGHT = 201, ID_SPACING = 203;
+// Commands of the special menu: the standard text dialog, and the first
+// plug-in entry (the entries of a module follow it).
+constexpr int MENU_TEXT_STANDARD = 11000, MENU_PLUGIN_FIRST = 11010;
 
 HWND Page(HWND sheet)
 {
@@ -170,8 +173,8 @@ TEST_F(TextSheets, SeveralTextsTakeOnlyTheTouchedHeight)
     const int32_t step = g_UndoStep;
     DialogDriver driver({
         [](HWND sheet) {
-            // The command id as the special menu gives it.
-            PostMessageA(Page(sheet), WM_COMMAND, MAKEWPARAM(11000, 0), 0);
+            // The command as the special menu sends it.
+            PostMessageA(Page(sheet), WM_COMMAND, MAKEWPARAM(MENU_TEXT_STANDARD, 0), 0);
         },
         [](HWND d) {
             SetFocus(GetDlgItem(d, ID_HEIGHT));
@@ -246,7 +249,7 @@ protected:
     int32_t savedCount_ = 0;
 };
 
-TEST_F(PluginEntries, OneObjectsEntryAsksItsModuleWithCode19AndThePage)
+TEST_F(PluginEntries, OneObjectsEntryHasItsModuleFillThePage)
 {
     set_.pluginCount = 1;
     HWND page = nullptr;
@@ -268,10 +271,10 @@ TEST_F(PluginEntries, OneObjectsEntryAsksItsModuleWithCode19AndThePage)
     EXPECT_EQ(g_ModuleCalls[0].entry, 0);
 }
 
-TEST_F(PluginEntries, SeveralObjectsEntriesAskWithCode20AndTheirIndex)
+TEST_F(PluginEntries, SeveralObjectsEntriesHaveTheModuleReadThePageByIndex)
 {
     DialogDriver driver({
-        [](HWND sheet) { PostMessageA(Page(sheet), WM_COMMAND, MAKEWPARAM(11011, 0), 0); },
+        [](HWND sheet) { PostMessageA(Page(sheet), WM_COMMAND, MAKEWPARAM(MENU_PLUGIN_FIRST + 1, 0), 0); },
         [](HWND sheet) { PropSheet_PressButton(sheet, PSBTN_OK); },
     });
     ASSERT_EQ(Box14ObjInfoMulti(nullptr, "", &set_, 1, nullptr), 1);
@@ -287,7 +290,7 @@ TEST_F(PluginEntries, WithoutAPluginAreaNoEntryIsOffered)
     DialogDriver driver({
         [&](HWND sheet) {
             shown = IsWindowVisible(GetDlgItem(Page(sheet), ID_SPECIAL)) != 0;
-            PostMessageA(Page(sheet), WM_COMMAND, MAKEWPARAM(11010, 0), 0);
+            PostMessageA(Page(sheet), WM_COMMAND, MAKEWPARAM(MENU_PLUGIN_FIRST, 0), 0);
         },
         [](HWND sheet) { PropSheet_PressButton(sheet, PSBTN_OK); },
     });
