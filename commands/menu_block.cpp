@@ -298,8 +298,13 @@ void MenuBlockMakeGroup(HWND window, int commandId)
     char name[UNIT_NAME_SIZE];
     SymbolMakeGroupName(name);
     WaitCursor();
-    if (!SymbolCreateBlock(SYMBOL_OWN_LIBRARY, name, 0, cx, cy, NO_FRAME, NO_FRAME, NO_FRAME, NO_FRAME, nullptr))
+    // The group block and the instance that replaces the selection are one
+    // undo step: undone, the block goes too.
+    UndoInitProcess();
+    if (!SymbolCreateBlock(SYMBOL_OWN_LIBRARY, name, 0, cx, cy, NO_FRAME, NO_FRAME, NO_FRAME, NO_FRAME, nullptr)) {
+        UndoCancelProcess();
         return;
+    }
     GroupInfo info{};
     std::memcpy(&info, reinterpret_cast<uint8_t *>(&g_LocalData) + LOCAL_OFS_GROUP_INFO, sizeof info);
     Title title(commandId);
@@ -309,7 +314,6 @@ void MenuBlockMakeGroup(HWND window, int commandId)
         EditBlockProperty(window, title.text, SYMBOL_OWN_LIBRARY, name);
     if (info.pushProperty)
         SymbolApplyBlockProperty(SYMBOL_OWN_LIBRARY, name);
-    UndoInitProcess();
     if (!SymbolReplaceSelectionByInstance(SYMBOL_OWN_LIBRARY, name, cx, cy)) {
         UndoCancelProcess();
         return;

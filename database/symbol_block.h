@@ -117,8 +117,11 @@ void SymbolClearLibrary(int32_t library);
 
 // used[i] for each own-index entry: 1 used or kept by the mode (0: names not
 // beginning with "#", 1: "#", 2: "#P", 3: all are considered).
-void SymbolMarkUsedBlocks(int mode, int32_t *used);
-int SymbolPurgeUnused(int mode);
+void SymbolMarkUsedBlocks(int mode, int32_t *used, int aliveOnly = 1);
+int SymbolPurgeUnused(int mode, int aliveOnly = 1);
+// The group and position blocks that no unit of the drawing uses, alive or
+// kept for undo and redo, deleted for good; 1 when any was.
+int SymbolPurgeUnusedGroups();
 
 // What the drawing's objects (those whose flags hold every bit of mask) use,
 // through instances, plug-in objects and clip surfaces at every nesting

@@ -500,7 +500,12 @@ int SymbolCreateBlock(const char *library, const char *block, int withDefaults, 
         AlertSM2(g_MainWnd);
         return 0;
     }
-    UndoStampPermanent(b);
+    // A block of the drawing made inside an undo step belongs to it: undone
+    // or cancelled and unused, it goes with the step.
+    if (list == LIST_OWN_BLOCKS && UndoIsProcessOpen())
+        UndoStampCreated(b);
+    else
+        UndoStampPermanent(b);
     b->ident = BLOCK_STATE_CHANGED;
     EnterInIndex(index, b);
     DropReplaced(list, replaced);
@@ -697,7 +702,7 @@ int SymbolInsert(const BlockInsertSlot *entry, const Matrix *placement)
 // ---------------------------------------------------------------------------
 // Used blocks, purging, group names
 
-void SymbolMarkUsedBlocks(int mode, int32_t *used)
+void SymbolMarkUsedBlocks(int mode, int32_t *used, int aliveOnly)
 {
     const OwnBlockIndex &ix = g_OwnBlockIndex;
     auto considered = [&](const char *name) {
@@ -722,7 +727,7 @@ void SymbolMarkUsedBlocks(int mode, int32_t *used)
     };
     {
         ListFilterKeeper keep;
-        for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, 1); u; u = MemListNext(u))
+        for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, aliveOnly); u; u = MemListNext(u))
             mark(u);
     }
     // Every marked block passes the mark to what its members use; 20 passes
@@ -830,14 +835,14 @@ void SymbolCollectUsed(uint32_t mask, uint8_t *ownUsed, uint8_t *libraryUsed, ch
     }
 }
 
-int SymbolPurgeUnused(int mode)
+int SymbolPurgeUnused(int mode, int aliveOnly)
 {
     const int32_t count = g_OwnBlockIndex.count;
     if (!count)
         return 0;
     std::vector<int32_t> used(size_t(count), 0);
     SymbolLinkAll();
-    SymbolMarkUsedBlocks(mode, used.data());
+    SymbolMarkUsedBlocks(mode, used.data(), aliveOnly);
     std::vector<Unit *> doomed;
     for (int32_t i = 0; i < count; ++i)
         if (!used[size_t(i)])
@@ -849,6 +854,12 @@ int SymbolPurgeUnused(int mode)
     SymbolRebuildOwnIndex();
     SymbolLinkAll();
     return 1;
+}
+
+int SymbolPurgeUnusedGroups()
+{
+    constexpr int GROUPS_AND_POSITIONS = 1;
+    return SymbolPurgeUnused(GROUPS_AND_POSITIONS, 0);
 }
 
 void SymbolMakeGroupName(char *out)

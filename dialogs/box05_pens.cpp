@@ -8,7 +8,7 @@
 #include "app/darad4.h"
 #include "app/system.h"
 #include "app/window.h"
-#include "database/object_scan.h"
+#include "database/object_usage.h"
 #include "dialogs/box01.h"
 #include "dialogs/box05_defs.h"
 #include "files/file_onesection.h"

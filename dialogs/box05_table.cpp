@@ -371,8 +371,10 @@ void DeleteRecords(TableWindow *w)
     const int count = Box05TableGetSelection(w);
     if (count <= 0)
         return;
-    std::vector<uint8_t> used(TABLE_SLOTS);
-    w->kind->scanUse(used.data());
+    // Every use counts, text records, dimension texts and block members
+    // included; library blocks do not.
+    std::vector<uint32_t> used(USAGE_ENTRIES);
+    w->kind->scanUse(used.data(), 0);
     const int firstRow = w->selectedRows[0];
     if (count == 1) {
         const int p = w->selectedData[0];

@@ -12,6 +12,7 @@
 #include "app/system.h"
 #include "dialogs/box01_controls.h"
 #include "dialogs/box02.h"
+#include "database/object_usage.h"
 
 constexpr int TABLE_SLOTS = 501;
 constexpr int TABLE_NAME_SIZE = 64;
@@ -57,7 +58,7 @@ struct TableKind {
     void (*paintRow)(const DRAWITEMSTRUCT *item, int index, const void *table,
                      const char (*groups)[BOX01_GROUP_NAME_SIZE], int link);
     void (*summary)(TableWindow *w, int i, char *out, const char *separator);
-    void (*scanUse)(uint8_t *used);
+    int (*scanUse)(uint32_t used[USAGE_ENTRIES], int withLibraries);
     // Edits set B (or A) of the given records (count 1: that record whole;
     // more: the fields changed, applied to every one); 1 when something changed.
     int (*editSets)(TableWindow *w, const int *records, int count, bool setB, const char *caption);

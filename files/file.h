@@ -66,6 +66,29 @@ int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge);
 int FileWriteDrawing(const DrawingInfo *info, const char *path, uint32_t sections);
 HGLOBAL FileWriteDrawingMemory(uint32_t sections);
 
+// Any file the program writes goes first into a new file beside its target;
+// the target is replaced only by a complete file whose every write and close
+// succeeded, so that a failure leaves it as it was and no new file behind.
+// The one message of a failure names the target and the cause.
+constexpr int FILE_REPLACE_DRAWING = 0; // the messages speak of a drawing
+constexpr int FILE_REPLACE_EXPORT = 1;  // ... of a file
+struct FileReplacement {
+    char path[260];
+    char temp[260];
+    int what;
+};
+// Refuses a read-only target and makes the new file; 0 after the message.
+int FileReplaceBegin(FileReplacement *r, const char *path, int what);
+// FileReplaceBegin, then the new file opened for writing; 0 after the message.
+int FileReplaceCreate(FileReplacement *r, const char *path, int what, HANDLE *file);
+// ok: everything written and closed; error: the system's code of the first
+// failure. Moves the new file over the target or deletes it; 1 when replaced.
+// A failure is told unless report is 0 (a cancel the caller tells itself).
+int FileReplaceFinish(FileReplacement *r, int ok, DWORD error, int report);
+// The target replaced by head (may be 0 bytes) and data, through the above.
+int FileReplaceWithData(const char *path, int what, const void *head, uint32_t headSize, const void *data,
+                        uint32_t size);
+
 // Recognition.
 int FileCheckDrawingHeader(const char *path);
 int FileRejectOldFormat(const char *path);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 #include "app/convert.h"
@@ -31,6 +32,7 @@
 #include "files/image_names.h"
 #include "files/meta.h"
 #include "database/object.h"
+#include "database/symbol_block.h"
 #include "database/undo.h"
 #include "files/zvi.h"
 #include "plugin/zvi.h"
@@ -46,7 +48,6 @@ constexpr int COMMAND_SAVE_AS = 103;
 constexpr int DEFAULT_NAME_EXPORTED = 17;
 constexpr int DEFAULT_NAME_FILE = 11;
 constexpr int TEXT_WMF_HEADER = 9;
-constexpr int TEXT_EXPORT_FAILED = 4;
 constexpr int TEXT_EMBED_BITMAP = 86;
 constexpr uint32_t MASK_SELECTED = 4;
 
@@ -235,6 +236,7 @@ int FileNewDrawing(const char *templatePath, uint32_t sections)
     }
     if (path[0] && ZVI_FileExist(path))
         FileReadDrawing(&g_DrawingInfo.info, path, (sections ? sections : FILE_SECTIONS_ALL) | FILE_MODE_QUIET, 0);
+    SymbolPurgeUnusedGroups();
     FileSetDefaultName();
     FileInitDrawingInfo(&g_DrawingInfo.info);
     ClearModified();
@@ -252,17 +254,76 @@ int FileNewDrawing(const char *templatePath, uint32_t sections)
 namespace {
 
 // The native format: replacing or merging.
+// The definition tables a merge adds to, kept to put back when it fails.
+struct DefinitionTables {
+    PenDef pens[PEN_SLOTS];
+    LayerDef layers[LAYER_SLOTS];
+    LineDef lines[LINE_SLOTS];
+    HatchDef hatches[HATCH_SLOTS];
+    MultiLineDef multiLines[MULTILINE_SLOTS];
+    SystemDef systems[SYSTEM_SLOTS];
+    PageTable pages;
+    VariableDef variables[VARIABLE_SLOTS];
+    ColorDef colors[COLOR_SLOTS];
+};
+
+void KeepDefinitions(DefinitionTables *t)
+{
+    std::memcpy(t->pens, g_PenDefs, sizeof t->pens);
+    std::memcpy(t->layers, g_LayerDefs, sizeof t->layers);
+    std::memcpy(t->lines, g_LineDefs, sizeof t->lines);
+    std::memcpy(t->hatches, g_HatchDefs, sizeof t->hatches);
+    std::memcpy(t->multiLines, g_MultiLineDefs, sizeof t->multiLines);
+    std::memcpy(t->systems, g_SystemDefs, sizeof t->systems);
+    t->pages = g_PageDefs;
+    std::memcpy(t->variables, g_VariableDefs, sizeof t->variables);
+    std::memcpy(t->colors, g_ColorDefs, sizeof t->colors);
+}
+
+void RestoreDefinitions(const DefinitionTables &t)
+{
+    std::memcpy(g_PenDefs, t.pens, sizeof t.pens);
+    std::memcpy(g_LayerDefs, t.layers, sizeof t.layers);
+    std::memcpy(g_LineDefs, t.lines, sizeof t.lines);
+    std::memcpy(g_HatchDefs, t.hatches, sizeof t.hatches);
+    std::memcpy(g_MultiLineDefs, t.multiLines, sizeof t.multiLines);
+    std::memcpy(g_SystemDefs, t.systems, sizeof t.systems);
+    g_PageDefs = t.pages;
+    std::memcpy(g_VariableDefs, t.variables, sizeof t.variables);
+    std::memcpy(g_ColorDefs, t.colors, sizeof t.colors);
+    g_PenSortIndex[PEN_SLOTS - 1] = -1;
+    g_LayerSortIndex[LAYER_SLOTS - 1] = -1;
+    g_HatchSortIndex[HATCH_SLOTS - 1] = -1;
+    g_PenListDirty = g_LayerListDirty = 1;
+}
+
+// A native file merged into the drawing as one undo step: a merge that
+// fails leaves objects, blocks and definitions as they were.
+int MergeNative(const char *path, uint32_t sections)
+{
+    const auto kept = std::make_unique<DefinitionTables>();
+    KeepDefinitions(kept.get());
+    UndoInitProcess();
+    const int read = FileReadDrawing(&g_DrawingInfo.info, path, sections, 1);
+    if (read) {
+        UndoFinishProcess();
+        FileSetModified();
+    } else {
+        UndoCancelProcess();
+        RestoreDefinitions(*kept);
+    }
+    SystemValidateReferences();
+    ShowDrawing();
+    return read ? FILE_OPEN_DONE : FILE_OPEN_FAILED;
+}
+
 int LoadNative(const char *path, uint32_t sections, int setName, int merge)
 {
     if (!FileCheckDrawingHeader(path))
         return FILE_OPEN_NOT_THIS_KIND;
     int readOnly = 0;
-    if (merge) {
-        const int read = FileReadDrawing(&g_DrawingInfo.info, path, sections, 1);
-        SystemValidateReferences();
-        ShowDrawing();
-        return read ? FILE_OPEN_DONE : FILE_OPEN_FAILED;
-    }
+    if (merge)
+        return MergeNative(path, sections);
     const bool ownLock = !g_ReadOnly && g_LockedPath[0] && !lstrcmpiA(path, g_LockedPath);
     if (!ownLock && ZVI_FileIsLocked(path)) {
         if (!WindowIsMasterProgress() && AlertYesNoDefNo(g_MainWnd, eAlertTextSM[111]) != ALERT_YES)
@@ -280,6 +341,8 @@ int LoadNative(const char *path, uint32_t sections, int setName, int merge)
         FileNewDrawing(nullptr, 0);
         return FILE_OPEN_FAILED;
     }
+    // Groups and positions that nothing uses any more are not carried along.
+    SymbolPurgeUnusedGroups();
     g_DrawingInfo.info = info;
     g_DrawingInfo.sectionsFound = g_FileSectionsRead;
     g_DrawingInfo.fileVersion = g_FileVersion;
@@ -474,7 +537,6 @@ int FileOpenDrawing(const char *path, int kind, uint32_t sections, int setName, 
 
 int FileSaveDrawing(const DrawingInfo *info, const char *path, int kind, uint32_t sections, int purge)
 {
-    (void)purge;
     SystemNotifyModulesClose();
     const uint32_t selection = (sections & FILE_MODE_SELECTION) ? MASK_SELECTED : 0;
     if (kind == FILE_KIND_EMF || kind == FILE_KIND_WMF) {
@@ -487,10 +549,11 @@ int FileSaveDrawing(const DrawingInfo *info, const char *path, int kind, uint32_
         }
         Wait();
         ObjectExtentsSelected(0, selection);
-        const int exported = kind == FILE_KIND_EMF ? MetaExportEmf(g_MainWnd, path, selection)
-                                                   : MetaWriteWmfFile(g_MainWnd, path, selection, header);
-        if (!exported && !WindowIsMasterProgress())
-            AlertOk(g_MainWnd, eAlertTextSM[TEXT_EXPORT_FAILED]);
+        // The exporters tell the user of every failure themselves, once.
+        if (kind == FILE_KIND_EMF)
+            MetaExportEmf(g_MainWnd, path, selection);
+        else
+            MetaWriteWmfFile(g_MainWnd, path, selection, header);
         return 0; // an export does not save the drawing
     }
     if (kind >= FILE_KIND_EXPORT)
@@ -498,6 +561,10 @@ int FileSaveDrawing(const DrawingInfo *info, const char *path, int kind, uint32_
     if (kind >= FILE_KIND_IMPORT)
         return 0;
     Wait();
+    // Group and position blocks that no unit uses, not even one kept for
+    // undo, are not written.
+    if (purge)
+        SymbolPurgeUnusedGroups();
     ObjectExtentsSelected(0, selection);
     FileViewsFromWindows();
     if (kind == FILE_KIND_ZIPPED)

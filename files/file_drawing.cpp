@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/darad4.h"
 #include "app/init.h"
@@ -259,9 +260,18 @@ SaveCause SaveFailureCause(DWORD error)
     }
 }
 
-// The text that tells the user, formatted with the drawing's name.
-const char *SaveCauseText(SaveCause cause)
+// The text that tells the user, formatted with the file's name.
+const char *SaveCauseText(SaveCause cause, int what)
 {
+    if (what == FILE_REPLACE_EXPORT) {
+        switch (cause) {
+        case SaveCause::Locked: return LANG_FORMAT(eAlertErrorText, ExportLocked, "%s");
+        case SaveCause::NoRoom: return LANG_FORMAT(eAlertErrorText, ExportNoRoom, "%s");
+        case SaveCause::NoPermission: return LANG_FORMAT(eAlertErrorText, ExportNoPermission, "%s");
+        case SaveCause::ReadOnly: return LANG_FORMAT(eAlertErrorText, ExportReadOnly, "%s");
+        default: return LANG_FORMAT(eAlertErrorText, ExportFailed, "%s");
+        }
+    }
     switch (cause) {
     case SaveCause::Locked: return LANG_FORMAT(eAlertErrorText, SaveLocked, "%s");
     case SaveCause::NoRoom: return LANG_FORMAT(eAlertErrorText, SaveNoRoom, "%s");
@@ -301,9 +311,9 @@ bool IsReadOnly(const char *path)
 
 // Tells the user that the drawing was not saved and why; the drawing is
 // named, never the temporary copy, and the file on disk is left alone.
-void ReportSaveFailure(const char *path, SaveCause cause)
+void ReportSaveFailure(const char *path, SaveCause cause, int what = FILE_REPLACE_DRAWING)
 {
-    ShowText(g_MainWnd, SaveCauseText(cause), path);
+    ShowText(g_MainWnd, SaveCauseText(cause, what), path);
 }
 
 // A new file in the folder of path, for writing before the original is replaced.
@@ -561,21 +571,50 @@ int ReadDrawingPlain(DrawingInfo *info, const char *path, const char *shown, uin
     return result == 1 ? 1 : 0;
 }
 
-// Unpacks a zipped drawing into the temporary folder; the unpacked file's
-// path, or false with the alert shown. Files of an earlier unpacking are
-// deleted first, so that a failing unpacker never leaves a stale drawing to
-// be read in place of this one.
-bool UnpackDrawing(const char *path, char *unpacked)
+// A folder of its own inside the temporary folder for one unpacking, so that
+// no entry of the archive stays behind and none of an earlier one is read.
+bool MakeUnpackFolder(char *folder)
+{
+    char temp[ZVI_PATH_SIZE];
+    if (!ZviTempPath(temp) || !GetTempFileNameA(temp, "zvu", 0, folder)) {
+        folder[0] = 0;
+        return false;
+    }
+    DeleteFileA(folder); // the name was reserved as a file
+    if (!CreateDirectoryA(folder, nullptr)) {
+        folder[0] = 0;
+        return false;
+    }
+    std::strncat(folder, "\\", ZVI_PATH_SIZE - std::strlen(folder) - 1);
+    return true;
+}
+
+// Deletes the unpacking folder with every file the unpacker put there.
+void RemoveUnpackFolder(const char *folder)
+{
+    WIN32_FIND_DATAA found;
+    const std::string pattern = std::string(folder) + "*";
+    HANDLE h = FindFirstFileA(pattern.c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA((std::string(folder) + found.cFileName).c_str());
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryA(folder);
+}
+
+// Unpacks a zipped drawing into a folder of its own (made here) in the
+// temporary folder; the unpacked file's path, or false with the alert shown.
+// The caller removes the folder in either case.
+bool UnpackDrawing(const char *path, char *folder, char *unpacked)
 {
     int (*const names[])(char *) = {ZviTempNameDrawing, ZviTempNameOld2, ZviTempNameOld1};
-    char folder[ZVI_PATH_SIZE];
-    if (!ZviTempPath(folder)) {
+    if (!MakeUnpackFolder(folder)) {
         FileAlert(path, FILE_ALERT_UNPACK);
         return false;
     }
-    for (auto name : names)
-        if (name(unpacked))
-            ZVI_FileDelete(unpacked);
     char line[3 * ZVI_PATH_SIZE + 64];
     std::snprintf(line, sizeof line, "ZVUNZIP.EXE \"%s\" \"%s\" -n -q", path, folder);
     AppendPassword(line, sizeof line, g_Options.fileModeLoad);
@@ -584,9 +623,16 @@ bool UnpackDrawing(const char *path, char *unpacked)
         FileAlert(path, FILE_ALERT_UNPACK);
         return false;
     }
-    for (auto name : names)
-        if (name(unpacked) && ZVI_FileExist(unpacked))
+    // The drawing under the names the packer used, newest first.
+    for (auto name : names) {
+        char temp[ZVI_PATH_SIZE];
+        if (!name(temp))
+            continue;
+        const char *base = std::strrchr(temp, '\\');
+        std::snprintf(unpacked, ZVI_PATH_SIZE, "%s%s", folder, base ? base + 1 : temp);
+        if (ZVI_FileExist(unpacked))
             return true;
+    }
     FileAlert(path, FILE_ALERT_UNPACK);
     return false;
 }
@@ -598,15 +644,17 @@ int FileReadDrawing(DrawingInfo *info, const char *path, uint32_t sections, int 
     char bytes[HEADER_BYTES] = {};
     if (!path || !IsZipStart(bytes, ReadFirstBytes(path, bytes, HEADER_BYTES)))
         return ReadDrawingPlain(info, path, path, sections, merge);
-    char unpacked[ZVI_PATH_SIZE];
-    if (!UnpackDrawing(path, unpacked)) {
+    char folder[ZVI_PATH_SIZE] = "", unpacked[ZVI_PATH_SIZE];
+    if (!UnpackDrawing(path, folder, unpacked)) {
+        if (folder[0])
+            RemoveUnpackFolder(folder);
         FileInitIndexMaps();
         if (!merge)
             FileClearDrawing();
         return 0;
     }
     const int read = ReadDrawingPlain(info, unpacked, path, sections, merge);
-    ZVI_FileDelete(unpacked);
+    RemoveUnpackFolder(folder);
     g_FileSectionsRead |= FILE_MODE_ZIPPED;
     return read;
 }
@@ -656,96 +704,160 @@ int FileReadDrawingMemory(HGLOBAL block, uint32_t sections, int merge)
 
 namespace {
 
-// The zipped drawing: written plain into the temporary folder, packed into a
-// file beside path and moved over path only when the packer succeeded. No
-// temporary file stays behind, and a failure leaves path as it was.
-int WriteZipped(const DrawingInfo *info, const char *path, uint32_t sections)
+// Writes the whole drawing into the file at path; shown names it in the
+// progress. 1 when every write and the close succeeded; else 0 with the
+// system's code of the failure. Tells the user nothing.
+int WriteDrawingInto(const DrawingInfo *info, const char *path, const char *shown, uint32_t sections, DWORD *error)
 {
-    char plain[ZVI_PATH_SIZE], packed[ZVI_PATH_SIZE] = "";
-    if (!ZviTempNameDrawing(plain)) {
-        FileAlert(path, FILE_ALERT_CANNOT_CREATE);
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (!ZVI_FileCreate(&file, path)) {
+        *error = GetLastError();
         return 0;
     }
-    ZVI_FileDelete(plain);
-    if (!FileWriteDrawing(info, plain, sections)) {
-        ZVI_FileDelete(plain);
-        return 0;
-    }
-    int ok = 0;
-    if (MakeSiblingTemp(path, packed)) {
-        // The packer makes a new archive: the empty file reserved the name.
-        ZVI_FileDelete(packed);
-        char line[3 * ZVI_PATH_SIZE + 64];
-        std::snprintf(line, sizeof line, "ZVZIP.EXE \"%s\" \"%s\" -n -q", packed, plain);
-        AppendPassword(line, sizeof line, g_Options.fileModeSave);
-        ok = WindowRunProcess(line) == 0 && MoveFileExA(packed, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    }
-    ZVI_FileDelete(plain);
-    if (packed[0])
-        ZVI_FileDelete(packed);
-    if (!ok) {
-        InitErrorBox(__FILE_NAME__, __LINE__, "Error executing ZVZIP");
-        ReportSaveFailure(path, SaveCause::Other);
+    char name[ZVI_PATH_SIZE];
+    NameAndExtension(shown, name);
+    StartProgress(sections, LANG_FORMAT(eDialogText, WritingFile, "%s"), name, 0);
+    int ok = ZVI_FileWriteInitDisk(file) && WriteAll(info, sections);
+    *error = ZviWriteSystemError();
+    ZVI_FileWriteExit();
+    EndProgress(sections);
+    if (!ZVI_FileClose(file) && ok) {
+        ok = 0;
+        *error = GetLastError();
     }
     return ok;
 }
 
+// The original is replaced only by a complete file; a cancel is told as such.
+int FinishSave(FileReplacement *r, int ok, DWORD error)
+{
+    const bool cancelled = WindowIsCancelled() != 0;
+    const int replaced = FileReplaceFinish(r, ok && !cancelled, error, !cancelled);
+    if (cancelled && !WindowIsMasterProgress())
+        AlertButton1(g_MainWnd, LANG(eAlertTextSM, WriteCancelled));
+    return replaced;
+}
+
+// The zipped drawing: written plain into the temporary folder, packed into a
+// file beside path and moved over path only when the packer succeeded. No
+// temporary file stays behind, a failure leaves path as it was, and every
+// message names the drawing.
+int WriteZipped(const DrawingInfo *info, const char *path, uint32_t sections)
+{
+    FileReplacement r;
+    if (!FileReplaceBegin(&r, path, FILE_REPLACE_DRAWING))
+        return 0;
+    char plain[ZVI_PATH_SIZE];
+    if (!ZviTempNameDrawing(plain)) {
+        ZVI_FileDelete(r.temp);
+        FileAlert(path, FILE_ALERT_CANNOT_CREATE);
+        return 0;
+    }
+    ZVI_FileDelete(plain);
+    DWORD error = 0;
+    int ok = WriteDrawingInto(info, plain, path, sections, &error);
+    if (ok && !WindowIsCancelled()) {
+        // The packer makes a new archive: the empty file reserved the name.
+        ZVI_FileDelete(r.temp);
+        char line[3 * ZVI_PATH_SIZE + 64];
+        std::snprintf(line, sizeof line, "ZVZIP.EXE \"%s\" \"%s\" -n -q", r.temp, plain);
+        AppendPassword(line, sizeof line, g_Options.fileModeSave);
+        ok = WindowRunProcess(line) == 0;
+        if (!ok)
+            InitErrorBox(__FILE_NAME__, __LINE__, "Error executing ZVZIP");
+    }
+    ZVI_FileDelete(plain);
+    return FinishSave(&r, ok, error);
+}
+
 } // namespace
 
-int FileWriteDrawing(const DrawingInfo *info, const char *path, uint32_t sections)
+int FileReplaceBegin(FileReplacement *r, const char *path, int what)
 {
-    if (sections & FILE_MODE_ZIPPED)
-        return WriteZipped(info, path, sections & ~FILE_MODE_ZIPPED);
+    r->what = what;
+    r->temp[0] = 0;
+    std::snprintf(r->path, sizeof r->path, "%s", path ? path : "");
     if (!path) {
         FileAlert("", FILE_ALERT_CANNOT_CREATE);
         return 0;
     }
     // A read-only file is not replaced, as Windows refuses to write it.
     if (IsReadOnly(path)) {
-        ReportSaveFailure(path, SaveCause::ReadOnly);
+        ReportSaveFailure(path, SaveCause::ReadOnly, what);
         return 0;
     }
-    char temp[ZVI_PATH_SIZE] = "";
-    HANDLE file = INVALID_HANDLE_VALUE;
-    if (!MakeSiblingTemp(path, temp) || !ZVI_FileCreate(&file, temp)) {
-        const DWORD error = GetLastError();
-        if (temp[0])
-            ZVI_FileDelete(temp);
-        if (SaveFailureCause(error) == SaveCause::Other)
-            FileAlert(path, FILE_ALERT_CANNOT_CREATE); // the folder is missing
-        else
-            ReportSaveFailure(path, SaveFailureCause(error));
-        return 0;
-    }
-    char name[ZVI_PATH_SIZE];
-    NameAndExtension(path, name);
-    StartProgress(sections, LANG_FORMAT(eDialogText, WritingFile, "%s"), name, 0);
-    int ok = ZVI_FileWriteInitDisk(file) && WriteAll(info, sections);
-    DWORD error = ZviWriteSystemError();
-    ZVI_FileWriteExit();
-    EndProgress(sections);
-    if (!ZVI_FileClose(file) && ok) {
+    if (MakeSiblingTemp(path, r->temp))
+        return 1;
+    const DWORD error = GetLastError();
+    r->temp[0] = 0;
+    if (SaveFailureCause(error) == SaveCause::Other)
+        FileAlert(path, FILE_ALERT_CANNOT_CREATE); // the folder is missing
+    else
+        ReportSaveFailure(path, SaveFailureCause(error), what);
+    return 0;
+}
+
+int FileReplaceFinish(FileReplacement *r, int ok, DWORD error, int report)
+{
+    SaveCause failure = SaveFailureCause(error);
+    if (ok && !MoveFileExA(r->temp, r->path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = 0;
+        failure = ReplaceFailureCause(GetLastError(), r->path);
+    }
+    if (ok)
+        return 1;
+    ZVI_FileDelete(r->temp);
+    if (report)
+        ReportSaveFailure(r->path, failure, r->what);
+    return 0;
+}
+
+int FileReplaceCreate(FileReplacement *r, const char *path, int what, HANDLE *file)
+{
+    if (!FileReplaceBegin(r, path, what))
+        return 0;
+    if (ZVI_FileCreate(file, r->temp))
+        return 1;
+    FileReplaceFinish(r, 0, GetLastError(), 1);
+    return 0;
+}
+
+int FileReplaceWithData(const char *path, int what, const void *head, uint32_t headSize, const void *data,
+                        uint32_t size)
+{
+    FileReplacement r;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (!FileReplaceCreate(&r, path, what, &file))
+        return 0;
+    DWORD error = 0;
+    auto write = [&](const void *bytes, uint32_t count) {
+        DWORD done = 0;
+        if (count && (!WriteFile(file, bytes, count, &done, nullptr) || done != count)) {
+            error = GetLastError();
+            if (!error)
+                error = ERROR_DISK_FULL; // a short write without a code
+            return false;
+        }
+        return true;
+    };
+    bool ok = write(head, headSize) && write(data, size);
+    if (!CloseHandle(file) && ok) {
+        ok = false;
         error = GetLastError();
     }
-    const bool cancelled = WindowIsCancelled() != 0;
-    // The original is replaced only by a complete file.
-    SaveCause failure = SaveFailureCause(error);
-    if (ok && !cancelled && !MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ok = 0;
-        failure = ReplaceFailureCause(GetLastError(), path);
-    }
-    if (!ok || cancelled) {
-        ZVI_FileDelete(temp);
-        if (cancelled) {
-            if (!WindowIsMasterProgress())
-                AlertButton1(g_MainWnd, LANG(eAlertTextSM, WriteCancelled));
-        } else {
-            ReportSaveFailure(path, failure);
-        }
+    return FileReplaceFinish(&r, ok, error, 1);
+}
+
+int FileWriteDrawing(const DrawingInfo *info, const char *path, uint32_t sections)
+{
+    if (sections & FILE_MODE_ZIPPED)
+        return WriteZipped(info, path, sections & ~FILE_MODE_ZIPPED);
+    FileReplacement r;
+    if (!FileReplaceBegin(&r, path, FILE_REPLACE_DRAWING))
         return 0;
-    }
-    return 1;
+    DWORD error = 0;
+    const int ok = WriteDrawingInto(info, r.temp, path, sections, &error);
+    return FinishSave(&r, ok, error);
 }
 
 HGLOBAL FileWriteDrawingMemory(uint32_t sections)

@@ -25,6 +25,7 @@
 #include "database/undo.h"
 #include "dialogs/alert.h"
 #include "files/file.h"
+#include "files/zvi_internal.h"
 #include "files/file_internal.h"
 #include "files/file_records.h"
 #include "files/file_unit.h"
@@ -280,23 +281,27 @@ int FileLoadLibraryInfo(const char *path, int slot, uint32_t sections)
 
 int FileWriteLibrary(const char *path, int slot, uint32_t sections)
 {
-    HANDLE file = INVALID_HANDLE_VALUE;
-    if (!path || slot < 0 || slot >= SYMBOL_LIBRARY_SLOTS || !ZVI_FileCreate(&file, path)) {
+    if (!path || slot < 0 || slot >= SYMBOL_LIBRARY_SLOTS) {
         Alert(path, FILE_ALERT_CANNOT_CREATE);
         return 0;
     }
+    // Written beside the file, which only a complete library replaces.
+    FileReplacement r;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (!FileReplaceCreate(&r, path, FILE_REPLACE_EXPORT, &file))
+        return 0;
     WindowClearCancel();
     int ok = ZVI_FileWriteInitDisk(file) && WriteLibraryBody(slot, sections);
+    DWORD error = ZviWriteSystemError();
     ZVI_FileWriteExit();
-    if (!ZVI_FileClose(file))
+    if (!ZVI_FileClose(file) && ok) {
         ok = 0;
-    if (WindowIsCancelled()) {
-        if (!InMaster())
-            AlertButton1(g_MainWnd, eAlertTextSM[45]);
-        return 0;
+        error = GetLastError();
     }
-    if (!ok) {
-        Alert(path, FILE_ALERT_CANNOT_WRITE);
+    const bool cancelled = WindowIsCancelled() != 0;
+    if (!FileReplaceFinish(&r, ok && !cancelled, error, !cancelled)) {
+        if (cancelled && !InMaster())
+            AlertButton1(g_MainWnd, eAlertTextSM[45]);
         return 0;
     }
     FileExitNameCache(); // the file may be the one whose names are kept

@@ -57,11 +57,11 @@ int LoadSection(const char *path, int keyword, const std::function<int()> &read)
 
 int SaveSection(const char *path, const std::function<int()> &write)
 {
+    // Written beside the file, which only a complete one replaces.
+    FileReplacement r;
     HANDLE file = INVALID_HANDLE_VALUE;
-    if (!path || !ZVI_FileCreate(&file, path)) {
-        AlertFileError(g_MainWnd, path ? path : "", FILE_ALERT_CANNOT_CREATE);
+    if (!FileReplaceCreate(&r, path, FILE_REPLACE_EXPORT, &file))
         return 0;
-    }
     char name[ZVI_PATH_SIZE], text[ZVI_PATH_SIZE + 64];
     ZVI_FileSplitName(path, nullptr, name);
     std::snprintf(text, sizeof text, LANG_FORMAT(eDialogText, WritingFile, "%s"), name);
@@ -74,17 +74,17 @@ int SaveSection(const char *path, const std::function<int()> &write)
         ok = FileWriteSectionEnd("DRAWING");
     }
     ok = ok && write() && ZVI_FileWriteEndOfFile() && ZVI_FileWriteFlush();
+    DWORD error = ZviWriteSystemError();
     ZVI_FileWriteExit();
     WindowHideProgress();
     const bool cancelled = WindowIsCancelled() != 0;
-    if (!ZVI_FileClose(file))
+    if (!ZVI_FileClose(file) && ok) {
         ok = 0;
-    if (cancelled) {
-        AlertOk(g_MainWnd, eAlertTextSM[TEXT_CANCELLED]);
-        return 0;
+        error = GetLastError();
     }
-    if (!ok)
-        AlertFileError(g_MainWnd, path, FILE_ALERT_CANNOT_WRITE);
+    ok = FileReplaceFinish(&r, ok && !cancelled, error, !cancelled);
+    if (cancelled)
+        AlertOk(g_MainWnd, eAlertTextSM[TEXT_CANCELLED]);
     return ok;
 }
 

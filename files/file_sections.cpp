@@ -640,7 +640,12 @@ int FileReadSectionBlock(int list, uint32_t sections, int merge)
                 FileReport("Not enough memory for blocks");
                 return 0;
             }
-            UndoStampPermanent(block);
+            // A block merged or pasted into the drawing belongs to that undo
+            // step: cancelled or undone and unused, it goes with its objects.
+            if (drawing && merge && UndoIsProcessOpen())
+                UndoStampCreated(block);
+            else
+                UndoStampPermanent(block);
             block->ident = BLOCK_STATE_UNCHANGED;
             block->block.firstMember = block->block.lastMember = nullptr;
         }

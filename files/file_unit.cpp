@@ -440,24 +440,51 @@ bool KindFitsValueType(const Element *e)
     return true;
 }
 
+// A piece of a path: start and line points, Bezier control points, arc
+// piece ends and their curve parameters.
+bool IsPathElement(const Element *e)
+{
+    switch (e->kind) {
+    case POINT_START:
+    case POINT_LINE:
+    case POINT_CONTROL1:
+    case POINT_CONTROL2:
+    case POINT_ARC_PIECE_END:
+    case ELEM_CURVE: return true;
+    default: return false;
+    }
+}
+
+// From e on, only path pieces until the end element.
+bool IsPathChain(const Element *e)
+{
+    for (; e->kind != ELEM_END; e = ElementNext(e))
+        if (!IsPathElement(e))
+            return false;
+    return true;
+}
+
 // Checks an object's chain against the layout of its type: the kinds in
-// order, and the sizes of records and run-time elements.
+// order, and the sizes of records and run-time elements. Hatches, Curves and
+// Surfaces may hold any path (several figures, Bezier and arc pieces); a Clip
+// holds its record and then such a path.
 bool ChainFitsType(Unit *u)
 {
     const int32_t type = u->object.type;
-    int points = 0, elements = 0;
-    bool onlyPathElements = true;
-    for (Element *e = UnitFirstElement(u); e->kind != ELEM_END; e = ElementNext(e)) {
-        ++elements;
+    const Element *first = UnitFirstElement(u);
+    int points = 0;
+    for (const Element *e = first; e->kind != ELEM_END; e = ElementNext(e))
         if (ElementIsPoint(e))
             ++points;
-        else if (e->kind != ELEM_CURVE)
-            onlyPathElements = false;
+    switch (type) {
+    case OBJTYPE_HATCH: return IsPathChain(first);
+    case OBJTYPE_CURVE:
+    case OBJTYPE_SURFACE: return points >= 1 && IsPathChain(first);
+    case OBJTYPE_CLIP:
+        return first->kind == ELEM_CLIP_SURFACE && first->size == ELEM_SIZE_CLIP_SURFACE &&
+               IsPathChain(ElementNext(first));
+    default: break;
     }
-    if (type == OBJTYPE_HATCH)
-        return true; // built from generated contours: no fixed chain
-    if (type == OBJTYPE_CURVE && onlyPathElements && points >= 1)
-        return true; // a curve built from a path
     // The expected chain is at most as long as this one, or it differs.
     static std::vector<uint64_t> expected;
     const uint32_t room = u->bytes + ELEM_SIZE_DIM_LARGE + ELEM_SIZE_SUB_DIM_ANGULAR;

@@ -168,9 +168,9 @@ HENHMETAFILE MetaCreateEmf(HWND owner, const char *path, uint32_t mask)
     WindowShowProgress(eHeadlineText[META_TITLE_METAFILE], text, 1);
 
     HDC reference = GetDC(owner);
-    if (path)
-        ZVI_FileDelete(path);
-    HDC dc = CreateEnhMetaFileA(reference, path, &frame, nullptr);
+    // Recorded in memory: the file is written by the exporter, beside its
+    // target, so that a failed write leaves the old file as it was.
+    HDC dc = CreateEnhMetaFileA(reference, nullptr, &frame, nullptr);
     if (!dc) {
         ReleaseDC(owner, reference);
         WindowHideProgress();
@@ -213,8 +213,14 @@ int MetaExportEmf(HWND owner, const char *path, uint32_t mask)
     HENHMETAFILE h = MetaCreateEmf(owner, path, mask);
     if (!h)
         return 0;
+    std::vector<uint8_t> bits(GetEnhMetaFileBits(h, 0, nullptr));
+    const bool got = !bits.empty() && GetEnhMetaFileBits(h, UINT(bits.size()), bits.data()) == bits.size();
     DeleteEnhMetaFile(h);
-    return 1;
+    if (!got) {
+        AlertNoDialog(owner);
+        return 0;
+    }
+    return FileReplaceWithData(path, FILE_REPLACE_EXPORT, nullptr, 0, bits.data(), uint32_t(bits.size()));
 }
 
 int MetaWriteWmfFile(HWND owner, const char *path, uint32_t mask, int withHeader)
@@ -233,20 +239,6 @@ int MetaWriteWmfFile(HWND owner, const char *path, uint32_t mask, int withHeader
         return 0;
     }
     DeleteMetaFile(h);
-    HANDLE file = nullptr;
-    if (!ZVI_FileCreate(&file, path)) {
-        AlertFileError(owner, path, FILE_ALERT_CANNOT_CREATE);
-        return 0;
-    }
-    bool ok = true;
-    if (withHeader)
-        ok = ZVI_FileWrite(file, &header, META_PLACEABLE_SIZE) == int32_t(META_PLACEABLE_SIZE);
-    if (ok)
-        ok = ZVI_FileWrite(file, bits.data(), int32_t(size)) == int32_t(size);
-    const bool closed = ZVI_FileClose(file) != 0;
-    if (!ok || !closed) {
-        AlertFileError(owner, path, FILE_ALERT_CANNOT_WRITE);
-        return 0;
-    }
-    return 1;
+    return FileReplaceWithData(path, FILE_REPLACE_EXPORT, &header, withHeader ? META_PLACEABLE_SIZE : 0, bits.data(),
+                               size);
 }

@@ -1,12 +1,14 @@
 // What the token writer and reader share: the keyword table, the names of
 // the drawing-settings keys, the delimiter defaults, the shared buffers and
 // the argument checks.
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/init.h"
 #include "files/zvi_internal.h"
+#include "plugin/zvi_checks.h"
 
 const FileDelimiters g_ZviDefaultDelimiters = {{'\r', '\n', 0, 0}, ',', ';', '/', '\\', '"', '=', '|'};
 
@@ -110,7 +112,8 @@ static void ReportBadAddress(const char *function, const char *argument)
 
 bool ZviCanRead(const void *p, uint32_t size, const char *function, const char *argument)
 {
-    if (p && !IsBadReadPtr(p, size ? size : 1))
+    // The memory manager is asked; the memory is not touched (see ZviReadable).
+    if (ZviReadable(p, size ? size : 1))
         return true;
     ReportBadAddress(function, argument);
     return false;
@@ -118,7 +121,7 @@ bool ZviCanRead(const void *p, uint32_t size, const char *function, const char *
 
 bool ZviCanWrite(void *p, uint32_t size, const char *function, const char *argument)
 {
-    if (p && !IsBadWritePtr(p, size ? size : 1))
+    if (ZviWritable(p, size ? size : 1))
         return true;
     ReportBadAddress(function, argument);
     return false;
@@ -126,7 +129,9 @@ bool ZviCanWrite(void *p, uint32_t size, const char *function, const char *argum
 
 bool ZviCanReadString(const char *p, const char *function, const char *argument)
 {
-    if (p && !IsBadStringPtrA(p, UINT_PTR(-1)))
+    constexpr int ANY_LENGTH = INT_MAX - 1;
+    const int length = p ? ZviTextLength(p, ANY_LENGTH) : -1;
+    if (length >= 0 && length <= ANY_LENGTH)
         return true;
     ReportBadAddress(function, argument);
     return false;

@@ -20,6 +20,10 @@
 namespace {
 
 constexpr double kVertical = 1e-10;
+// How near an arc's end point must lie to its curve, relative to the size
+// of its coordinates, to stay where it is: far above the rounding of the
+// fourteen digits a file keeps, far below anything drawn.
+constexpr double ARC_END_KEEP = 1e-11;
 // Elements read by position: enough for every fixed chain.
 constexpr int kMaxPositions = 24;
 // One closed circle, arc or ellipse and its closing centre point.
@@ -415,6 +419,20 @@ void AddGeoLine(const Chain &c, double box[4], const Matrix *matrix)
 // ---------------------------------------------------------------------------
 // Derived data.
 
+// Moves an arc's end point to its place on the curve, slot 0 of the last
+// projection, unless it lies there already to within the rounding of the
+// file's numbers: a point read back must stay as it was written, or every
+// open and save would move it by a few last digits.
+void KeepOrMoveOntoCurve(ElementPoint *p, const ElementPoint *centre)
+{
+    const CalcPoint q = g_CalcPoints[0];
+    const double scale = std::fmax(std::fmax(std::fabs(centre->x), std::fabs(centre->y)),
+                                   std::fmax(std::fabs(q.x - centre->x), std::fabs(q.y - centre->y)));
+    if (std::fabs(q.x - p->x) <= ARC_END_KEEP * scale && std::fabs(q.y - p->y) <= ARC_END_KEEP * scale)
+        return;
+    p->x = q.x, p->y = q.y;
+}
+
 void RegenerateCircleArc(const Chain &c)
 {
     ElementPoint *centre = PointAt(c, 0), *radius = PointAt(c, 1), *s = PointAt(c, 2), *e = PointAt(c, 3);
@@ -424,9 +442,9 @@ void RegenerateCircleArc(const Chain &c)
         return;
     sub[0] = CalcArcSweep(centre->x, centre->y, s->x, s->y, e->x, e->y, orient[0] >= 0.0 ? 1 : 0);
     CalcCirclePointTowards(centre->x, centre->y, radius->x, radius->y, s->x, s->y);
-    s->x = g_CalcPoints[0].x, s->y = g_CalcPoints[0].y;
+    KeepOrMoveOntoCurve(s, centre);
     CalcCirclePointTowards(centre->x, centre->y, radius->x, radius->y, e->x, e->y);
-    e->x = g_CalcPoints[0].x, e->y = g_CalcPoints[0].y;
+    KeepOrMoveOntoCurve(e, centre);
 }
 
 void RegenerateEllipseArc(const Chain &c)
@@ -440,9 +458,9 @@ void RegenerateEllipseArc(const Chain &c)
     sub[1] = CalcEllipseArcSweep(centre->x, centre->y, a1->x, a1->y, a2->x, a2->y, s->x, s->y, e->x, e->y,
                                  orient[0] >= 0.0 ? 1 : 0);
     sub[0] = CalcEllipsePointTowards(centre->x, centre->y, a1->x, a1->y, a2->x, a2->y, s->x, s->y);
-    s->x = g_CalcPoints[0].x, s->y = g_CalcPoints[0].y;
+    KeepOrMoveOntoCurve(s, centre);
     CalcEllipsePointTowards(centre->x, centre->y, a1->x, a1->y, a2->x, a2->y, e->x, e->y);
-    e->x = g_CalcPoints[0].x, e->y = g_CalcPoints[0].y;
+    KeepOrMoveOntoCurve(e, centre);
 }
 
 void RegenerateLineStr(const Chain &c)

@@ -17,6 +17,10 @@
 #include "app/window.h"
 #include "common/dialog_driver.h"
 #include "common/test_files.h"
+#include "common/test_objects.h"
+#include "database/object_types.h"
+#include "database/storage.h"
+#include "files/file_records.h"
 #include "common/test_support.h"
 #include "dialogs/alert.h"
 #include "dialogs/box05_pens.h"
@@ -394,6 +398,28 @@ TEST_F(TableWindows, TheTablesQuestionKeepsTheMainWindowDisabled)
     EXPECT_FALSE(mainEnabled);
     EXPECT_TRUE(IsWindowEnabled(g_MainWnd)) << "enabled again after the answer";
     EXPECT_TRUE(IsWindowVisible(hGlobalPenDialog)) << "cancelled: the table stays";
+}
+
+// A pen that only a text's own record uses is in use: deleting it asks
+// again (the object's own pen is the standard one).
+TEST_F(TableWindows, APenUsedOnlyInsideATextRecordAsksBeforeItGoes)
+{
+    MemFreeChunks();
+    MemInitLists();
+    ASSERT_EQ(MemEnlargeList(), 1);
+    Unit *text = TestNewObject(LIST_DRAWING, OBJTYPE_STD_TEXT, {});
+    ASSERT_NE(text, nullptr);
+    auto *r = static_cast<TextStandardData *>(ElementPayload(ElementNext(UnitFirstElement(text))));
+    FileDefaultTextStandard(r);
+    r->property.pen = 3;
+    r->property.ownFlags |= XPROP_OWN_PEN;
+    AlertAnswer() = ALERT_YES;
+    Select({"x"});
+    Command(ID_DELETE);
+    EXPECT_EQ(Alerts().size(), 2u) << "the question about a pen in use";
+    EXPECT_STREQ(Work(3).name, "");
+    MemFreeChunks();
+    MemInitLists();
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 // indices translated to the drawing's.
 #include "drawfile_fixture.h"
 
+#include "files/file_commands.h"
+#include "files/file_drawinginfo.h"
+
 namespace {
 
 class DrawFileMerge : public DrawFileTest {
@@ -55,9 +58,9 @@ TEST_F(DrawFileMerge, PensLayersAndLineTypesMapByName)
     NameLayer(9, "Doors");
     std::strcpy(g_LineDefs[3].name, "Dashes");
     AddLine(12, 9, 0);
-    UndoInitProcess();
-    ASSERT_EQ(FileReadDrawing(nullptr, path.c_str(), kAll, 1), 1);
-    UndoFinishProcess();
+    g_DrawingInfo.modified = 0;
+    ASSERT_EQ(FileOpenDrawing(path.c_str(), 0, kAll, 0, 1), FILE_OPEN_DONE);
+    EXPECT_EQ(g_DrawingInfo.modified, 1u);
 
     EXPECT_STREQ(g_PenDefs[7].name, "");    // "Red" was not added
     EXPECT_STREQ(g_PenDefs[1].name, "Blue"); // its index was taken: the first free slot
@@ -68,11 +71,67 @@ TEST_F(DrawFileMerge, PensLayersAndLineTypesMapByName)
     EXPECT_EQ(first->property.layer, 9);
     EXPECT_EQ(first->property.lineType, 1);
     EXPECT_EQ(Object(2)->property.pen, 1);
-    // Merged objects are marked and belong to the open undo step.
+    // Merged objects are marked and belong to the merge's own undo step.
     EXPECT_TRUE(first->flags & UNIT_MARKED);
     EXPECT_NE(first->birth, UNIT_BIRTH_ALWAYS);
     EXPECT_EQ(Object(0)->birth, UNIT_BIRTH_ALWAYS);
     DeleteFileA(path.c_str());
+}
+
+// One Undo takes back the merge and nothing before it; a merge that fails
+// halfway leaves objects, blocks and definitions as they were.
+TEST_F(DrawFileMerge, AMergeIsOneUndoStepAndAFailedOneChangesNothing)
+{
+    NamePen(7, "Merged");
+    AddLine(7, 0, 0);
+    const std::string path = WriteFile("drawfile_merge_undo.zvd");
+    FileClearDrawing();
+    UndoInitProcess();
+    AddLine(0, 0, 0);
+    g_ObjectLists[LIST_DRAWING].tail->birth = g_UndoStep;
+    UndoFinishProcess();
+    ASSERT_EQ(FileOpenDrawing(path.c_str(), 0, kAll, 0, 1), FILE_OPEN_DONE);
+    auto alive = [] {
+        int n = 0;
+        for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+            n += u->birth <= g_UndoStep && u->death > g_UndoStep;
+        return n;
+    };
+    EXPECT_EQ(alive(), 2);
+    ASSERT_EQ(UndoStepBack(), 1);
+    EXPECT_EQ(alive(), 1); // the line drawn before the merge stays
+
+    // The same file cut inside its OBJECT section: read up to the fault.
+    std::string text;
+    {
+        FILE *f = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(f, nullptr);
+        char chunk[4096];
+        for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;)
+            text.append(chunk, n);
+        std::fclose(f);
+    }
+    const size_t objects = text.find("=OBJECT=");
+    ASSERT_NE(objects, std::string::npos);
+    text = text.substr(0, text.find("\r\n", text.find("\r\n", objects) + 2) + 2) + ",1,3,1,x;\r\n";
+    const std::string damaged = TestTempPath("drawfile_merge_damaged.zvd");
+    {
+        FILE *f = std::fopen(damaged.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
+    FileClearDrawing();
+    AddLine(0, 0, 0);
+    g_DrawingInfo.modified = 0;
+    const std::string before = DrawFileWrittenText();
+    const std::vector<PenDef> pens(g_PenDefs, g_PenDefs + PEN_SLOTS);
+    EXPECT_EQ(FileOpenDrawing(damaged.c_str(), 0, kAll, 0, 1), FILE_OPEN_FAILED);
+    EXPECT_TRUE(DrawFileWrittenText() == before);
+    EXPECT_EQ(std::memcmp(pens.data(), g_PenDefs, sizeof g_PenDefs), 0);
+    EXPECT_EQ(g_DrawingInfo.modified, 0u);
+    DeleteFileA(path.c_str());
+    DeleteFileA(damaged.c_str());
 }
 
 TEST_F(DrawFileMerge, ADefinitionWithoutRoomMapsToSlotZero)

@@ -269,3 +269,48 @@ TEST_F(MetaClipboardTest, ChildPastesAndWritesCoordinates)
 }
 
 } // namespace
+
+namespace {
+
+// Blocks a paste of the program's own format adds belong to its undo step: a
+// refused paste leaves none, and an undone paste loses them with its step.
+TEST_F(MetaClipboardTest, BlocksAPasteAddsGoWithItsUndoStep)
+{
+    Unit *block = SymbolNewBlock(LIST_OWN_BLOCKS, "Door");
+    ASSERT_NE(block, nullptr);
+    ASSERT_NE(SymbolAddMember(LIST_OWN_BLOCKS, block, MakeTyped(OBJTYPE_LINE, 1)), nullptr);
+    Unit *instance = reinterpret_cast<Unit *>(Buffer().data());
+    const Matrix m{1, 0, 0, 1, 5, 5};
+    ASSERT_NE(SymbolMakeInstance(instance, 4096, "*", "Door", &m), 0u);
+    instance->property = XPropertyDefault();
+    ASSERT_NE(StoreObject(instance), nullptr);
+    const std::string text = DrawFileWrittenText();
+    ASSERT_NE(text.find("\"Door\""), std::string::npos);
+    auto blocks = [] { return g_ObjectLists[LIST_OWN_BLOCKS].count; };
+    auto put = [this](const std::string &t) {
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, t.size());
+        std::memcpy(GlobalLock(h), t.data(), t.size());
+        GlobalUnlock(h);
+        PutOnClipboard(g_ClipboardFormatZvd, h);
+    };
+
+    // Refused: the object section breaks behind the blocks.
+    FileClearDrawing();
+    const size_t objects = text.find("=OBJECT=");
+    ASSERT_NE(objects, std::string::npos);
+    put(text.substr(0, text.find("\r\n", text.find("\r\n", objects) + 2) + 2) + ",1,3,1,x;\r\n");
+    EXPECT_EQ(MetaPasteFromClipboard(window_), 0);
+    EXPECT_EQ(blocks(), 0u);
+    EXPECT_TRUE(Objects().empty());
+
+    // Accepted, undone, and the step given up by the next command.
+    put(text);
+    ASSERT_EQ(MetaPasteFromClipboard(window_), 1);
+    EXPECT_EQ(blocks(), 1u);
+    ASSERT_EQ(UndoStepBack(), 1);
+    UndoInitProcess();
+    UndoFinishProcess();
+    EXPECT_EQ(blocks(), 0u);
+}
+
+} // namespace

@@ -17,6 +17,11 @@ constexpr int ZIP_CENTRAL_HEADER_SIZE = 46;
 constexpr int ZIP_END_SIZE = 22;
 // Larger files are refused: the helpers keep a file in memory.
 constexpr uint32_t ZIP_MAX_FILE_SIZE = 0x40000000;
+// Deflate packs at most about 1032 bytes into one: an entry that claims to
+// unpack to more than that many times its packed size (and a little slack)
+// is damaged, and its size is refused before any memory is taken for it.
+constexpr uint64_t ZIP_DEFLATE_MAX_RATIO = 1032;
+constexpr uint64_t ZIP_DEFLATE_SLACK = 64;
 
 // Exit codes: 0 success, the others name the failing step.
 constexpr int ZIP_EXIT_OK = 0;

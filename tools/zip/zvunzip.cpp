@@ -60,14 +60,16 @@ int Extract(const std::vector<unsigned char> &zip, uint32_t offset, const std::s
     const uint64_t dataStart = uint64_t(offset) + ZIP_LOCAL_HEADER_SIZE + nameLength + extraLength;
     if (dataStart + packedSize > size || fullSize > ZIP_MAX_FILE_SIZE)
         return ZIP_EXIT_FORMAT;
+    // The announced size must fit the packed data before it is allocated.
+    if (method == ZIP_METHOD_STORED ? packedSize != fullSize
+                                    : fullSize > uint64_t(packedSize) * ZIP_DEFLATE_MAX_RATIO + ZIP_DEFLATE_SLACK)
+        return ZIP_EXIT_FORMAT;
     const std::string name = SafeName(h + ZIP_LOCAL_HEADER_SIZE, nameLength);
     if (name.empty())
         return ZIP_EXIT_OK; // a folder entry
     std::vector<unsigned char> data(fullSize);
     const unsigned char *packed = zip.data() + dataStart;
     if (method == ZIP_METHOD_STORED) {
-        if (packedSize != fullSize)
-            return ZIP_EXIT_FORMAT;
         std::memcpy(data.data(), packed, fullSize);
     } else if (method != ZIP_METHOD_DEFLATED || !Inflate(packed, packedSize, data)) {
         return ZIP_EXIT_FORMAT;
