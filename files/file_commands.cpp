@@ -311,6 +311,7 @@ int MergeNative(const char *path, uint32_t sections)
     } else {
         UndoCancelProcess();
         RestoreDefinitions(*kept);
+        ImagePurgeUnused(); // images only the refused objects named
     }
     SystemValidateReferences();
     ShowDrawing();

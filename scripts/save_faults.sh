@@ -11,10 +11,12 @@ mount -t tmpfs -o size=512k tmpfs "$FULL"
 trap 'umount "$FULL"; rmdir "$FULL"' EXIT
 export DARAD4_FULL_DISK_FOLDER="Z:${FULL//\//\\}"
 export GTEST_FILTER='SaveFaults.*'
+status=0
 echo "== full disk: $FULL"
-"$ROOT/scripts/test.sh" -R '^files$'
+"$ROOT/scripts/test.sh" -R '^files$' || status=1
 echo "== file-size limit"
 LIMITED=$(mktemp -d /tmp/darad4-limit.XXXXXX)
 export DARAD4_FULL_DISK_FOLDER="Z:${LIMITED//\//\\}"
-(trap '' XFSZ; ulimit -f 2048; "$ROOT/scripts/test.sh" -R '^files$') || echo "the limited run failed (see above)"
+DARAD4_TEST_FILE_SIZE_KB=2048 "$ROOT/scripts/test.sh" -R '^files$' || status=1
 rm -rf "$LIMITED"
+exit $status

@@ -35,4 +35,10 @@ KEEPALIVE_PID=$!
 wait_for_desktop
 
 cd "$BUILD"
+# scripts/save_faults.sh limits the size of the files the tests write (and
+# only theirs: the build and the prefix are made by then).
+if [ -n "${DARAD4_TEST_FILE_SIZE_KB:-}" ]; then
+    trap '' XFSZ
+    ulimit -f "$DARAD4_TEST_FILE_SIZE_KB"
+fi
 ctest --output-on-failure -j "$(nproc)" "$@"

@@ -2,8 +2,11 @@
 // local header, deflated data, then the central directory and its end.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <vector>
 
 constexpr uint32_t ZIP_LOCAL_SIGNATURE = 0x04034b50;
@@ -61,5 +64,39 @@ inline bool ZipReadWhole(const char *path, std::vector<unsigned char> &out)
     }
     ok = ok && !std::ferror(f);
     std::fclose(f);
+    return ok;
+}
+
+// One run of bytes of a file being written.
+struct ZipPiece {
+    const void *bytes;
+    size_t size;
+};
+
+// A new file at path made of the pieces, one after another; on any failure
+// the file is removed and false returned. Written through WriteFile and not
+// the C runtime: its buffered writes were seen to report success on a full
+// disk and leave an empty file behind.
+inline bool ZipWriteWhole(const char *path, std::initializer_list<ZipPiece> pieces)
+{
+    HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    for (const ZipPiece &piece : pieces) {
+        const auto *at = static_cast<const unsigned char *>(piece.bytes);
+        size_t left = piece.size;
+        while (ok && left) {
+            const DWORD chunk = left > 0x100000 ? 0x100000 : DWORD(left);
+            DWORD done = 0;
+            ok = WriteFile(f, at, chunk, &done, nullptr) && done == chunk;
+            at += chunk;
+            left -= chunk;
+        }
+    }
+    ok = FlushFileBuffers(f) && ok;
+    ok = CloseHandle(f) && ok;
+    if (!ok)
+        DeleteFileA(path);
     return ok;
 }

@@ -77,15 +77,8 @@ int Extract(const std::vector<unsigned char> &zip, uint32_t offset, const std::s
     if (uint32_t(crc32(crc32(0, nullptr, 0), data.data(), uInt(data.size()))) != crc)
         return ZIP_EXIT_FORMAT;
     const std::string path = folder + name;
-    FILE *out = std::fopen(path.c_str(), "wb");
-    if (!out)
+    if (!ZipWriteWhole(path.c_str(), {{data.data(), data.size()}}))
         return ZIP_EXIT_WRITE;
-    bool ok = std::fwrite(data.data(), 1, data.size(), out) == data.size();
-    ok = std::fclose(out) == 0 && ok;
-    if (!ok) {
-        std::remove(path.c_str());
-        return ZIP_EXIT_WRITE;
-    }
     return ZIP_EXIT_OK;
 }
 

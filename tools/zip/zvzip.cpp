@@ -76,18 +76,12 @@ int main(int argc, char **argv)
     ZipPut32(end + 12, ZIP_CENTRAL_HEADER_SIZE + nameLength);
     ZipPut32(end + 16, centralOffset);
 
-    FILE *out = std::fopen(archive, "wb");
-    if (!out)
+    if (!ZipWriteWhole(archive, {{local, sizeof local},
+                                 {name, nameLength},
+                                 {packed.data(), packed.size()},
+                                 {central, sizeof central},
+                                 {name, nameLength},
+                                 {end, sizeof end}}))
         return ZIP_EXIT_WRITE;
-    bool ok = std::fwrite(local, 1, sizeof local, out) == sizeof local &&
-              std::fwrite(name, 1, nameLength, out) == nameLength &&
-              std::fwrite(packed.data(), 1, packed.size(), out) == packed.size() &&
-              std::fwrite(central, 1, sizeof central, out) == sizeof central &&
-              std::fwrite(name, 1, nameLength, out) == nameLength && std::fwrite(end, 1, sizeof end, out) == sizeof end;
-    ok = std::fclose(out) == 0 && ok;
-    if (!ok) {
-        std::remove(archive);
-        return ZIP_EXIT_WRITE;
-    }
     return ZIP_EXIT_OK;
 }
