@@ -18,6 +18,8 @@
 #include "app/init_trap.h"
 #include "database/object_ident.h"
 #include "database/storage.h"
+#include "database/symbol_index.h"
+#include "database/symbol_undo.h"
 #include "database/undo.h"
 #include "database/undo_step.h"
 #include "files/image_list.h"
@@ -279,6 +281,9 @@ void MemInitLists()
     ResetSideTables();
     UndoNoteListEmptied();
     ObjectIndexForget();
+    // The block indexes point into the lists just emptied.
+    g_OwnBlockIndex.count = 0;
+    g_LibraryBlockIndex.count = 0;
 }
 
 int MemEnlargeList()
@@ -347,6 +352,9 @@ void MemFreeChunks()
     ResetSideTables();
     UndoNoteListEmptied();
     ObjectIndexForget();
+    // The block indexes point into the lists just emptied.
+    g_OwnBlockIndex.count = 0;
+    g_LibraryBlockIndex.count = 0;
 }
 
 void *MemSubAlloc(uint32_t bytes)

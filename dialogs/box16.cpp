@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "app/convert.h"
 #include "app/system.h"
@@ -23,6 +24,7 @@
 #include "dialogs/box05_table.h"
 #include "dialogs/box14.h"
 #include "dialogs/box15.h"
+#include "files/file.h"
 #include "language/language.h"
 
 namespace {
@@ -1137,25 +1139,20 @@ void Box16KeyListFill(HWND list, const int32_t *keys)
     InvalidateRect(list, nullptr, TRUE);
 }
 
-int Box16KeyListWrite(HWND owner, const char *fileName, const int32_t *keys)
+int Box16KeyListWrite(HWND, const char *fileName, const int32_t *keys)
 {
-    FILE *file = fopen(fileName, "wb");
-    if (!file) {
-        AlertFileError(owner, fileName, 4);
-        return 0;
-    }
-    int ok = 1;
-    for (int entry = 0; entry < KEYBOARD_KEYS && ok; ++entry) {
+    std::string text;
+    for (int entry = 0; entry < KEYBOARD_KEYS; ++entry) {
         if (keys[entry] < 0)
             continue;
         char row[FIELD_TEXT_SIZE + 64];
         KeyRow(row, sizeof row, entry, keys[entry]);
-        ok = fprintf(file, "%s\r\n", row) > 0;
+        text += row;
+        text += "\r\n";
     }
-    ok = fclose(file) == 0 && ok;
-    if (!ok)
-        AlertFileError(owner, fileName, 3);
-    return ok;
+    // Written beside the file and moved over it only when whole, as every
+    // other file the program writes; a failure is told naming the file.
+    return FileReplaceWithData(fileName, FILE_REPLACE_EXPORT, nullptr, 0, text.data(), uint32_t(text.size()));
 }
 
 int Box16Options(HWND parent, const char *, ProgramOptions *options, int startPage)
