@@ -5,7 +5,12 @@
 // scripts/save_faults.sh, run by hand.)
 #include <cstdio>
 
+#include "app/system.h"
+#include "app/system_defs.h"
 #include "dialogs/box15.h"
+#include "dialogs/box16.h"
+#include "files/file_library.h"
+#include "files/file_onesection.h"
 #include "files/file_commands.h"
 #include "meta_fixture.h"
 
@@ -27,6 +32,15 @@ const SavePath PATHS[] = {
     {"zipped", ".zvd", [](const char *p) { FileSaveDrawing(&g_DrawingInfo.info, p, FILE_KIND_ZIPPED, FILE_SECTIONS_ALL, 1); }},
     {"emf", ".emf", [](const char *p) { FileSaveDrawing(&g_DrawingInfo.info, p, FILE_KIND_EMF, FILE_SECTIONS_ALL, 0); }},
     {"wmf", ".wmf", [](const char *p) { FileSaveDrawing(&g_DrawingInfo.info, p, FILE_KIND_WMF, FILE_SECTIONS_ALL, 0); }},
+    {"library", ".zvl", [](const char *p) { FileWriteLibrary(p, 0, FILE_SECTIONS_ALL); }},
+    {"pens", ".zvd", [](const char *p) { FileSavePens(p, g_PenDefs, 0, 0); }},
+    {"keys", ".txt",
+     [](const char *p) {
+         int32_t keys[KEYBOARD_KEYS];
+         for (int32_t &k : keys)
+             k = 501;
+         Box16KeyListWrite(nullptr, p, keys);
+     }},
 };
 
 enum class Fault { ReadOnly, Locked, MissingFolder, DiskFull };
