@@ -30,7 +30,6 @@
 #include "database/symbol_index.h"
 #include "database/undo.h"
 #include "display/symbol.h"
-#include "geometry/calc.h"
 #include "geometry/hatch.h"
 #include "geometry/matrix.h"
 #include "files/file.h"
@@ -185,13 +184,7 @@ std::vector<uint8_t> HatchRecord()
     Unit *square = g_ObjectLists[LIST_DRAWING].tail;
     square->flags |= UNIT_SELECTED;
     UndoNoteUnit(square);
-    MultiLineDef &m = g_MultiLineDefs[0];
-    m.lines[0].on = 1;
-    m.lines[0].offset = 1.0;
-    for (int i = 1; i < MULTILINE_LINES; ++i)
-        m.lines[i].on = 0;
-    HatchDef def{};
-    def.family1 = {1, 0, CALC_PI / 6};
+    const HatchDef def = BenchPlainHatch();
     if (HatchCreate(&def, UNIT_SELECTED)) {
         Unit *hatch = g_ObjectLists[LIST_DRAWING].tail;
         if (hatch != square && hatch->kind == UNIT_KIND_OBJECT && hatch->object.type == OBJTYPE_HATCH)

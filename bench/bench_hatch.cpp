@@ -61,13 +61,7 @@ double Hatch(void (*build)(int, int), int a, int b, int *objects)
     build(a, b);
     UndoFinishProcess();
     SelectAll();
-    MultiLineDef &m = g_MultiLineDefs[0];
-    m.lines[0].on = 1;
-    m.lines[0].offset = 1.0;
-    for (int i = 1; i < MULTILINE_LINES; ++i)
-        m.lines[i].on = 0;
-    HatchDef def{};
-    def.family1 = {1, 0, PI / 6};
+    const HatchDef def = BenchPlainHatch();
     UndoInitProcess();
     const double t0 = BenchSeconds();
     const int ok = HatchCreate(&def, UNIT_SELECTED);
@@ -84,6 +78,18 @@ double Hatch(void (*build)(int, int), int a, int b, int *objects)
 void StarOf(int vertices, int) { Star(vertices); }
 
 } // namespace
+
+HatchDef BenchPlainHatch()
+{
+    MultiLineDef &m = g_MultiLineDefs[0];
+    m.lines[0].on = 1;
+    m.lines[0].offset = 1.0;
+    for (int i = 1; i < MULTILINE_LINES; ++i)
+        m.lines[i].on = 0;
+    HatchDef def{};
+    def.family1 = {1, 0, PI / 6};
+    return def;
+}
 
 void BenchHatch()
 {
