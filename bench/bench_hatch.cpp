@@ -93,9 +93,16 @@ HatchDef BenchPlainHatch()
 
 void BenchHatch()
 {
-    // A boundary of 10,000 vertices needs the largest units.
-    MemExitWork();
-    MemSetLimits(OBJECT_SIZE_MAX);
+    // A boundary of 10,000 vertices needs the largest units, and scratch
+    // buffers of their size: the drawing goes first, its chunks were cut for
+    // the old size.
+    MemFreeChunks();
+    MemInitLists();
+    if (!MemResizeWork(OBJECT_SIZE_MAX)) {
+        std::printf("hatch: no work memory\n");
+        MemResizeWork(OBJECT_SIZE_DEFAULT);
+        return;
+    }
     int objectsSmall = 0, objectsLarge = 0;
     const double starSmall = Hatch(StarOf, 1000, 0, &objectsSmall);
     const double starLarge = Hatch(StarOf, 10000, 0, &objectsLarge);
@@ -107,7 +114,7 @@ void BenchHatch()
                 "hatch.square_1000_vs_100_islands", islandsLarge / islandsSmall, islandsLarge, islandsSmall,
                 objectsLarge);
     // The work memory is left as the other parts expect it.
-    MemExitWork();
-    MemSetLimits(OBJECT_SIZE_DEFAULT);
-    MemInitWork();
+    MemFreeChunks();
+    MemInitLists();
+    MemResizeWork(OBJECT_SIZE_DEFAULT);
 }
