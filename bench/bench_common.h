@@ -5,6 +5,8 @@
 
 #include <random>
 
+#include "geometry/hatch.h"
+
 // A fresh drawing with default tables and settings, work memory, an empty
 // allocator and the screen's GDI objects; 0 (with a line naming the part)
 // when the work memory cannot be had.
@@ -64,6 +66,9 @@ void BenchCorner();  // bench_corner.cpp: offsets and corners of long paths
 void BenchPrint();   // bench_print.cpp: printing to a PostScript file against a bitmap
 void BenchPlugin();  // bench_plugin.cpp: enumeration records per second and fast inserts
 void BenchScale();   // bench_scale.cpp: picks, snaps, repaints and one edit in 10k, 100k and 1M lines
+
+// Hatch lines 1 mm apart at 30 degrees in multi-line slot 0 (bench_hatch.cpp).
+HatchDef BenchPlainHatch();
 
 // Renders list 0 once into a 1920 x 1080 memory DIB with the given world
 // rectangle fitted; the seconds it took (bench_render.cpp).

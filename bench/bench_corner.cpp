@@ -93,7 +93,7 @@ void Figure(const char *name, const std::vector<Step> &big, const std::vector<St
 {
     Unit *a = NewPath(type, big), *b = NewPath(type, small);
     if (!a || !b) {
-        std::printf("%-48s (objects too large: run `bench corner` alone)\n", name);
+        std::printf("%-48s (the paths could not be stored)\n", name);
         return;
     }
     int ra = 0, rb = 0;
@@ -136,12 +136,16 @@ uint32_t SilentAlert(const char *, uint32_t code1, uint32_t, uint32_t) { return 
 
 void BenchCorner()
 {
-    // A 5,000-vertex object needs the largest object size, which is set
-    // before the work memory exists: run this part alone for those figures.
-    if (!g_Universal1)
-        MemSetLimits(BENCH_OBJECT_SIZE);
-    if (!BenchPrepareDrawing("corner"))
+    // A 5,000-vertex object needs a large object size, and scratch buffers
+    // of its size; the default comes back at the end. The drawing goes
+    // first: its chunks were cut for the old size.
+    MemFreeChunks();
+    MemInitLists();
+    if (!MemResizeWork(BENCH_OBJECT_SIZE) || !BenchPrepareDrawing("corner")) {
+        std::printf("corner: no work memory\n");
+        MemResizeWork(OBJECT_SIZE_DEFAULT);
         return;
+    }
     std::vector<double> buffer(g_ObjectLimits.objectSize / sizeof(double) + 1);
     Unit *target = reinterpret_cast<Unit *>(buffer.data());
     Figure("corner.offset_star_5000_vs_500_out", Star(5000), Star(500), OBJTYPE_SURFACE, 2, 0, {150, 0}, target);
@@ -156,4 +160,7 @@ void BenchCorner()
     g_AlertAnswerHook = nullptr;
     std::printf("%-48s %6.1f   (large %7.1f ms, small %7.3f ms, results %d %d)\n", "corner.fillet_every_vertex_5000_vs_500",
                 ts > 0 ? tb / ts : 0.0, tb * 1e3, ts * 1e3, big, small);
+    MemFreeChunks();
+    MemInitLists();
+    MemResizeWork(OBJECT_SIZE_DEFAULT);
 }

@@ -1,5 +1,7 @@
 // Drawing files: writing and reading a drawing of 1,000,000 lines and one of
-// 100,000 mixed objects, against the parse floor: reading the same file into
+// 100,000 objects of the eight kinds drawings mix (lines, circles, arcs,
+// ellipses, texts, hatches, dimensions and instances, made by the program's
+// own creators), against the parse floor: reading the same file into
 // memory and converting every number in it (strtod, and from_chars as the
 // faster floor). Coordinates carry full double precision, as in real
 // drawings. Absolute times are printed beside the ratios so that the load can
@@ -7,6 +9,7 @@
 #include <windows.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -18,9 +21,17 @@
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "bench/bench_common.h"
+#include "commands/input_points.h"
+#include "database/object.h"
+#include "database/object_modify.h"
 #include "database/object_types.h"
 #include "database/storage.h"
+#include "database/symbol_block.h"
+#include "database/symbol_index.h"
 #include "database/undo.h"
+#include "display/symbol.h"
+#include "geometry/hatch.h"
+#include "geometry/matrix.h"
 #include "files/file.h"
 #include "files/zvi.h"
 #include "geometry/frame.h"
@@ -138,6 +149,127 @@ void AddObjects(int count, const int32_t *types, int typeCount)
     }
 }
 
+void SetCp(int i, double x, double y) { g_ConstructionPoints[i] = {x, y, 0, 0}; }
+
+constexpr const char *MARK_BLOCK = "Mark";
+
+// The block the instances show: two crossing lines of the drawing's own.
+bool MakeMarkBlock()
+{
+    Unit *block = SymbolNewBlock(LIST_OWN_BLOCKS, MARK_BLOCK);
+    if (!block)
+        return false;
+    for (double d : {-2.0, 2.0}) {
+        SetCp(0, -2, d), SetCp(1, 2, -d);
+        if (!ObjectNewLine(OBJTYPE_LINE, 0, 1))
+            return false;
+        Unit *line = g_ObjectLists[LIST_DRAWING].tail;
+        if (!SymbolAddMember(LIST_OWN_BLOCKS, block, line))
+            return false;
+        MemListDelete(LIST_DRAWING, line);
+    }
+    SymbolRebuildOwnIndex();
+    return true;
+}
+
+// A hatched 8 mm square made by the hatch command's creator, as a record to
+// store again elsewhere: the creator reads the selection, which costs a walk
+// of the drawing per hatch.
+std::vector<uint8_t> HatchRecord()
+{
+    const double xy[] = {0, 0, 8, 0, 8, 8, 0, 8};
+    std::vector<uint8_t> record;
+    if (!ObjectNewPolylineFromArray(OBJTYPE_SURFACE, xy, 4))
+        return record;
+    Unit *square = g_ObjectLists[LIST_DRAWING].tail;
+    square->flags |= UNIT_SELECTED;
+    UndoNoteUnit(square);
+    const HatchDef def = BenchPlainHatch();
+    if (HatchCreate(&def, UNIT_SELECTED)) {
+        Unit *hatch = g_ObjectLists[LIST_DRAWING].tail;
+        if (hatch != square && hatch->kind == UNIT_KIND_OBJECT && hatch->object.type == OBJTYPE_HATCH)
+            record.assign(reinterpret_cast<uint8_t *>(hatch), reinterpret_cast<uint8_t *>(hatch) + hatch->bytes);
+    }
+    while (g_ObjectLists[LIST_DRAWING].head)
+        MemListDelete(LIST_DRAWING, g_ObjectLists[LIST_DRAWING].head);
+    return record;
+}
+
+// One object of kind k (of eight) at (x, y); false when it could not be made.
+bool CreateOfKind(int k, double x, double y, std::mt19937 &random, const std::vector<uint8_t> &hatch)
+{
+    std::uniform_real_distribution<double> step(-5.0, 5.0);
+    const double dx = step(random), dy = step(random);
+    switch (k) {
+    case 0: SetCp(0, x, y), SetCp(1, x + dx, y + dy); return ObjectNewLine(OBJTYPE_LINE, 0, 1) != 0;
+    case 1: SetCp(0, x, y), SetCp(1, x + 1 + std::fabs(dx), y); return ObjectNewCircle(OBJTYPE_CIRCLE, 0, 1) != 0;
+    case 2:
+        SetCp(0, x, y), SetCp(1, x + 3, y), SetCp(2, x + 3, y), SetCp(3, x + dx, y + 3), SetCp(4, 1, 0);
+        return ObjectNewCircleArc(OBJTYPE_CIRC_ARC, 0, 1, 2, 3, 4) != 0;
+    case 3: SetCp(0, x, y), SetCp(1, x, y + 2), SetCp(2, x + 4, y); return ObjectNewEllipse(OBJTYPE_ELLIPSE, 0, 1, 2) != 0;
+    case 4: {
+        TextSettings s{};
+        s.font.kind = FONT_KIND_TRUETYPE;
+        s.font.weight = 400;
+        std::strcpy(s.font.face, "Arial");
+        s.distance[1] = 4.0;
+        s.distance[2] = 1.0;
+        const Matrix m{2.5, 0, 0, 2.5, x, y};
+        return SymbolCreateStdText(&s, dx < 0 ? "Shaft 12.5 h7" : "label", &m) != 0;
+    }
+    case 5: {
+        if (hatch.empty())
+            return false;
+        Unit *u = MemListNewCopyAfter(LIST_DRAWING, hatch.data(), uint32_t(hatch.size()), nullptr);
+        if (!u)
+            return false;
+        UndoStampCreated(u);
+        Matrix m;
+        MatrixInit(&m);
+        MatrixMove(&m, x, y);
+        ObjectTransform(u, &m, 0);
+        return true;
+    }
+    case 6:
+        for (int i = 0; i < 7; ++i)
+            SetCp(i, x + 2.0 * i, y + 3);
+        SetCp(0, x, y), SetCp(1, x + 5 + std::fabs(dx), y), SetCp(7, 1, 0);
+        return ObjectNewDimDist(0) != 0;
+    default: {
+        BlockInsertSlot entry{};
+        std::strcpy(entry.nameLibrary, "*");
+        std::strcpy(entry.nameBlock, MARK_BLOCK);
+        entry.scale = 1.0;
+        Matrix m;
+        MatrixInit(&m);
+        MatrixRotate(&m, dx);
+        MatrixMove(&m, x, y);
+        return SymbolCreateInstance(&entry, &m, nullptr) != nullptr;
+    }
+    }
+}
+
+// `count` objects, the eight kinds in turn, at random places of a 1 m sheet,
+// in one undo step as a command would store them.
+void AddEightKinds(int count)
+{
+    std::mt19937 random(20261211);
+    std::uniform_real_distribution<double> place(0.0, 1000.0);
+    UndoInitProcess();
+    const std::vector<uint8_t> hatch = HatchRecord();
+    if (!MakeMarkBlock() || hatch.empty()) {
+        printf("files: the hatch or the block of the mixed drawing could not be made\n");
+        UndoFinishProcess();
+        return;
+    }
+    for (int i = 0; i < count; ++i)
+        if (!CreateOfKind(i % 8, place(random), place(random), random, hatch)) {
+            printf("files: object %d of kind %d could not be made\n", i, i % 8);
+            break;
+        }
+    UndoFinishProcess();
+}
+
 void Fresh()
 {
     MemFreeChunks();
@@ -147,10 +279,11 @@ void Fresh()
     FileClearDrawing();
 }
 
-void Measure(const char *name, int count, const int32_t *types, int typeCount)
+template <typename Build>
+void Measure(const char *name, int count, Build build)
 {
     Fresh();
-    AddObjects(count, types, typeCount);
+    build();
     char path[MAX_PATH];
     GetTempPathA(MAX_PATH, path);
     strcat(path, "bench_files.zvd");
@@ -192,17 +325,16 @@ void Measure(const char *name, int count, const int32_t *types, int typeCount)
 // Called by the benchmark program's main.
 void BenchFiles()
 {
+    if (!BenchPrepareDrawing("files"))
+        return;
     if (!ZVI_InitFileBuffers() || (!g_Universal1 && !MemInitWork())) {
         printf("files: no work memory\n");
         return;
     }
     printf("ratio = drawing-file time / reading the same file and converting its numbers\n");
     const int32_t lines[] = {OBJTYPE_LINE};
-    Measure("files.lines_1M", LINE_COUNT, lines, 1);
-    const int32_t mixed[] = {OBJTYPE_LINE, OBJTYPE_CIRCLE, OBJTYPE_CIRC_ARC, OBJTYPE_ELLIPSE, OBJTYPE_ELLI_ARC,
-                             OBJTYPE_SPLINE, OBJTYPE_SURFACE, OBJTYPE_LINE_STR, OBJTYPE_DIM_DIST, OBJTYPE_DIM_ANGLE,
-                             OBJTYPE_STD_TEXT, OBJTYPE_FRAME_TEXT, OBJTYPE_COMMENT, OBJTYPE_MARK, OBJTYPE_GEO_LINE};
-    Measure("files.mixed_100k", MIXED_COUNT, mixed, int(sizeof mixed / sizeof mixed[0]));
+    Measure("files.lines_1M", LINE_COUNT, [&] { AddObjects(LINE_COUNT, lines, 1); });
+    Measure("files.eight_kinds_100k", MIXED_COUNT, [] { AddEightKinds(MIXED_COUNT); });
     MemFreeChunks();
     MemInitLists();
 }

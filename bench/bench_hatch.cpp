@@ -61,13 +61,7 @@ double Hatch(void (*build)(int, int), int a, int b, int *objects)
     build(a, b);
     UndoFinishProcess();
     SelectAll();
-    MultiLineDef &m = g_MultiLineDefs[0];
-    m.lines[0].on = 1;
-    m.lines[0].offset = 1.0;
-    for (int i = 1; i < MULTILINE_LINES; ++i)
-        m.lines[i].on = 0;
-    HatchDef def{};
-    def.family1 = {1, 0, PI / 6};
+    const HatchDef def = BenchPlainHatch();
     UndoInitProcess();
     const double t0 = BenchSeconds();
     const int ok = HatchCreate(&def, UNIT_SELECTED);
@@ -85,11 +79,30 @@ void StarOf(int vertices, int) { Star(vertices); }
 
 } // namespace
 
+HatchDef BenchPlainHatch()
+{
+    MultiLineDef &m = g_MultiLineDefs[0];
+    m.lines[0].on = 1;
+    m.lines[0].offset = 1.0;
+    for (int i = 1; i < MULTILINE_LINES; ++i)
+        m.lines[i].on = 0;
+    HatchDef def{};
+    def.family1 = {1, 0, PI / 6};
+    return def;
+}
+
 void BenchHatch()
 {
-    // A boundary of 10,000 vertices needs the largest units.
-    MemExitWork();
-    MemSetLimits(OBJECT_SIZE_MAX);
+    // A boundary of 10,000 vertices needs the largest units, and scratch
+    // buffers of their size: the drawing goes first, its chunks were cut for
+    // the old size.
+    MemFreeChunks();
+    MemInitLists();
+    if (!MemResizeWork(OBJECT_SIZE_MAX)) {
+        std::printf("hatch: no work memory\n");
+        MemResizeWork(OBJECT_SIZE_DEFAULT);
+        return;
+    }
     int objectsSmall = 0, objectsLarge = 0;
     const double starSmall = Hatch(StarOf, 1000, 0, &objectsSmall);
     const double starLarge = Hatch(StarOf, 10000, 0, &objectsLarge);
@@ -101,7 +114,7 @@ void BenchHatch()
                 "hatch.square_1000_vs_100_islands", islandsLarge / islandsSmall, islandsLarge, islandsSmall,
                 objectsLarge);
     // The work memory is left as the other parts expect it.
-    MemExitWork();
-    MemSetLimits(OBJECT_SIZE_DEFAULT);
-    MemInitWork();
+    MemFreeChunks();
+    MemInitLists();
+    MemResizeWork(OBJECT_SIZE_DEFAULT);
 }

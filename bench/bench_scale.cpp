@@ -110,6 +110,7 @@ bool Measure(int lines, double out[FIGURES])
         while (!line)
             line = PickedAt(px(random), py(random));
         line->flags |= UNIT_SELECTED;
+        UndoNoteUnit(line); // as the selection commands note what they select
         Matrix m;
         MatrixInit(&m);
         const double mx = (line->frame[0] + line->frame[2]) / 2, my = (line->frame[1] + line->frame[3]) / 2;

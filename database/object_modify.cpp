@@ -2,6 +2,9 @@
 // the selection family that wraps them in one undo step.
 #include "database/object_modify.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "app/darad4.h"
 #include "app/write_refresh.h"
 #include "commands/command_state.h"
@@ -119,6 +122,20 @@ void RegenerateUnit(Unit *u)
         FrameCalcInstance(u, 1);
 }
 
+// The units of a list alive now that carry every bit of the mask. Of the
+// drawing, taken from the undo notes when those hold them all (an edit of a
+// few units then costs the same in any drawing); otherwise a walk of the
+// list, in its order.
+std::vector<Unit *> MarkedUnits(int list, uint32_t mask)
+{
+    std::vector<Unit *> units;
+    if (list == LIST_DRAWING && UndoNotedUnitsWith(mask, &units))
+        return units;
+    for (Unit *u = MemListFirst(list, mask, mask, 1); u; u = MemListNext(u))
+        units.push_back(u);
+    return units;
+}
+
 } // namespace
 
 int ObjectBackupForModify(int list, uint32_t mask, int keepCopy, int markCopy)
@@ -126,7 +143,9 @@ int ObjectBackupForModify(int list, uint32_t mask, int keepCopy, int markCopy)
     ProgressReset();
     double rect[4];
     FrameSetEmpty(rect);
-    for (Unit *u = MemListFirst(list, mask, mask, 1); u; u = MemListNext(u)) {
+    // The backups and kept copies go in front of each unit, so the order of
+    // the visits leaves the list the same.
+    for (Unit *u : MarkedUnits(list, mask)) {
         const uint32_t f = ChangedFlags(u, mask, keepCopy, markCopy);
         Unit *backup = MemListDuplicate(list, u);
         if (!backup)
@@ -162,7 +181,9 @@ int ObjectCopyForModify(int list, uint32_t mask, int keepOriginal, int markKept,
         return StoreFailed(rect);
     Unit *buffer = reinterpret_cast<Unit *>(g_Universal1);
     bool conversionFailed = false;
-    for (Unit *u = MemListFirst(list, mask, mask, 1); u; u = MemListNext(u)) {
+    // The kept copy and the replacement go behind each unit, so the order
+    // of the visits leaves the list the same.
+    for (Unit *u : MarkedUnits(list, mask)) {
         const uint32_t f = ChangedFlags(u, mask, keepOriginal, markKept);
         Unit *anchor = u;
         if (keepOriginal) {
@@ -188,7 +209,6 @@ int ObjectCopyForModify(int list, uint32_t mask, int keepOriginal, int markKept,
         replacement->flags |= f | UNIT_TRANSFORM;
         FrameUnion(rect, u->frame);
         ProgressCount(kPrepareProgress);
-        u = replacement; // the walk goes on behind the replacement
     }
     scratch.Release();
     for (int i = 0; i < 4; ++i)
@@ -237,10 +257,20 @@ int ObjectTransformMarked(const Matrix *matrix, uint32_t mask, int keepSelection
     ProgressReset();
     double rect[4];
     FrameSetEmpty(rect);
-    for (Unit *u = MemListFirst(LIST_DRAWING, mask, mask, 1); u; u = MemListNext(u)) {
+    auto transform = [&](Unit *u) {
         ObjectTransform(u, matrix, keepSelection);
         FrameUnion(rect, u->frame);
         ProgressCount(kChangeProgress);
+    };
+    const std::vector<Unit *> units = MarkedUnits(LIST_DRAWING, mask);
+    // Modules rebuild plug-in objects in the drawing's order and may link or
+    // unlink units meanwhile: with one among them the walk follows the list.
+    if (std::none_of(units.begin(), units.end(), [](const Unit *u) { return u->kind == UNIT_KIND_PLUGIN; })) {
+        for (Unit *u : units)
+            transform(u);
+    } else {
+        for (Unit *u = MemListFirst(LIST_DRAWING, mask, mask, 1); u; u = MemListNext(u))
+            transform(u);
     }
     for (int i = 0; i < 4; ++i)
         g_ChangedRect[i] = rect[i];

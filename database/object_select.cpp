@@ -41,9 +41,12 @@ constexpr uint32_t FILTER_CLASS_PLUGIN = 0x10;
 constexpr uint32_t FILTER_PEN = 0x1, FILTER_FILL = 0x2, FILTER_COLOR1 = 0x4, FILTER_COLOR2 = 0x8,
                    FILTER_WIDTH = 0x10, FILTER_LINETYPE = 0x20, FILTER_LAYER = 0x40, FILTER_CAPJOIN = 0x80;
 
+// The modify walks find the selected units among the undo notes.
 void Toggle(Unit *u)
 {
     u->flags = (u->flags ^ UNIT_SELECTED) | UNIT_SELECTION_REDRAW;
+    if (u->flags & UNIT_SELECTED)
+        UndoNoteUnit(u);
 }
 
 void TogglePoint(Element *e)
@@ -240,10 +243,12 @@ int ObjectExtentsSelected(int list, uint32_t mask)
     for (Unit *u = MemListFirst(list, NO_FILTER, 0, ALIVE); u; u = MemListNext(u)) {
         if (u->flags & UNIT_SELECTED)
             ObjectsSelected() = 1;
-        if (u->flags & UNIT_USER_FILTER_MASK)
+        if (u->flags & UNIT_USER_FILTER_MASK) {
             u->flags &= ~UNIT_SELECTED;
-        else if (u->flags & UNIT_SELECTED)
+        } else if (u->flags & UNIT_SELECTED) {
             u->flags |= UNIT_MARKED;
+            UndoNoteUnit(u); // also a unit a plug-in selected by its flag word
+        }
         else
             u->flags &= ~UNIT_MARKED;
         if ((u->flags & mask) == mask) {

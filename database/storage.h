@@ -151,6 +151,11 @@ extern WorkArrays g_WorkArrays;
 
 int MemInitWork();
 void MemExitWork();
+// The limits of another object size, with the work memory and both scratch
+// buffers made again at their sizes (neither scratch buffer may be locked,
+// and the chunks of the old size should be freed first); 0 when memory ran
+// out.
+int MemResizeWork(uint32_t objectSize);
 
 // ---------------------------------------------------------------------------
 // Object lists.

@@ -260,6 +260,16 @@ int MemInitWork()
     return 1;
 }
 
+int MemResizeWork(uint32_t objectSize)
+{
+    MemExitWork();
+    GlobalRelease(g_Universal1);
+    GlobalRelease(g_Uni2);
+    g_Universal1 = g_Uni2 = nullptr;
+    MemSetLimits(objectSize);
+    return MemInitWork();
+}
+
 void MemExitWork()
 {
     WorkArrays &w = g_WorkArrays;

@@ -649,6 +649,7 @@ int SymbolReplaceSelectionByInstance(const char *library, const char *block, dou
         }
     }
     instance->flags |= UNIT_SELECTED;
+    UndoNoteUnit(instance);
     std::memcpy(g_ChangedRect, changed, sizeof changed);
     return 1;
 }

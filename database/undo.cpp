@@ -19,6 +19,9 @@ int32_t g_UndoSteps = UNDO_WINDOW_DEFAULT;
 namespace {
 
 constexpr uint32_t PURGE_CLEARED_FLAGS = 0x0380; // temporary and transformation marks
+// The marks the notes follow: the selection, kept noted while it lasts, and
+// the marks the purge clears.
+constexpr uint32_t NOTED_MARKS = UNIT_SELECTED | PURGE_CLEARED_FLAGS;
 
 // Depth of the open undo brackets; 0 between operations.
 int g_UndoDepth = 0;
@@ -49,6 +52,10 @@ void Note(Unit *unit)
 }
 
 bool IsPermanent(const Unit *unit) { return unit->birth == UNIT_BIRTH_ALWAYS && unit->death == UNIT_DEATH_ALIVE; }
+
+// Whether a purged unit stays noted: its stamps can still change its
+// visibility, or it is selected.
+bool KeepsNote(const Unit *unit) { return !IsPermanent(unit) || (unit->flags & UNIT_SELECTED); }
 
 void ClearFlags(Unit *unit, uint32_t bits) { unit->flags &= ~bits; }
 
@@ -192,7 +199,7 @@ void PurgeWholeList(int32_t lo, int32_t hi)
             u = MemListDelete(LIST_DRAWING, u);
             continue;
         }
-        if (!IsPermanent(u))
+        if (KeepsNote(u))
             s_Touched.insert(u);
         u = u->next;
     }
@@ -212,7 +219,7 @@ void PurgeTouched(int32_t lo, int32_t hi)
         } else if (ClampStamps(u, lo, hi)) {
             s_Touched.erase(u);
             MemListDelete(LIST_DRAWING, u);
-        } else if (IsPermanent(u)) {
+        } else if (!KeepsNote(u)) {
             s_Touched.erase(u);
         }
     }
@@ -224,6 +231,17 @@ void UndoNoteUnit(Unit *unit)
 {
     if (unit)
         Note(unit);
+}
+
+bool UndoNotedUnitsWith(uint32_t mask, std::vector<Unit *> *out)
+{
+    out->clear();
+    if (s_WalkAll || mask == 0 || (mask & ~NOTED_MARKS))
+        return false;
+    for (Unit *u : s_Touched)
+        if (MemIsInDrawing(u) && (u->flags & mask) == mask && UndoIsVisible(u, g_UndoStep))
+            out->push_back(u);
+    return true;
 }
 
 void UndoNoteLinked(Unit *unit)

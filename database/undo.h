@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "database/undo_step.h" // g_UndoStep
 #include "database/unit.h"
@@ -66,10 +67,17 @@ Unit *UndoFindIdent(int32_t ident);
 // The purge visits only the units of list 0 an operation touched: those
 // stamped created or deleted, those linked into the list inside an undo
 // bracket, and those noted here. Code that sets the temporary or
-// transformation marks (0x380) on a unit it neither stamps nor links must
-// note it, so that the next purge clears them. Units linked outside a bracket
-// (a loaded drawing) make the next purge walk the whole list once.
+// transformation marks (0x380) or the selection on a unit it neither stamps
+// nor links must note it, so that the next purge clears the marks and the
+// modify walks find the unit. Units linked outside a bracket (a loaded
+// drawing) make the next purge walk the whole list once; that walk notes
+// every selected unit again.
 void UndoNoteUnit(Unit *unit);
+// The units of list 0 alive now that carry every bit of `mask`, gathered
+// from the notes (in no particular order): false when the notes may miss
+// some (the whole list must be walked) or the mask holds bits other than the
+// selection and the marks of 0x380.
+bool UndoNotedUnitsWith(uint32_t mask, std::vector<Unit *> *out);
 // Called by the list code for every unit linked into list 0, and when the
 // list as a whole is replaced or emptied.
 void UndoNoteLinked(Unit *unit);

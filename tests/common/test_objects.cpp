@@ -65,3 +65,9 @@ std::vector<Unit *> TestAliveUnits()
             units.push_back(u);
     return units;
 }
+
+void TestSelect(Unit *u)
+{
+    u->flags |= UNIT_SELECTED;
+    UndoNoteUnit(u);
+}

@@ -16,6 +16,10 @@ Unit *TestNewObject(int list, int32_t type, const std::vector<double> &xy, uint3
 // A line object in list 0 from (x1, y1) to (x2, y2) with the default pen.
 Unit *TestNewLine(double x1, double y1, double x2, double y2);
 
+// Selects a unit as the selection commands do: its flag, and the undo note
+// by which the modify walks find it.
+void TestSelect(Unit *u);
+
 // Sets a unit's frame to the box of the points (x, y pairs).
 void TestSetFrameFromPoints(Unit *u, const std::vector<double> &xy);
 

@@ -226,8 +226,8 @@ TEST_F(ModifyTest, SendToBackAndBringToFrontKeepTheMovedOrder)
         EXPECT_DOUBLE_EQ(Point(back[i], 0)->x, i + 1.0) << "the backups stand in the old places";
     ASSERT_EQ(UndoStepForward(), 1);
 
-    units[0]->flags |= UNIT_SELECTED;
-    units[1]->flags |= UNIT_SELECTED;
+    TestSelect(units[0]);
+    TestSelect(units[1]);
     ASSERT_EQ(ObjectBringToFront(UNIT_SELECTED), 1);
     EXPECT_EQ(Alive(), (std::vector<Unit *>{units[2], units[4], units[3], units[5], units[0], units[1]}));
 }
@@ -338,7 +338,7 @@ TEST_F(ModifyTest, RandomHistoriesUndoAndRedoByteForByte)
         for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next) {
             u->flags &= ~UNIT_SELECTED;
             if (UndoIsVisible(u, g_UndoStep) && random() % 4 == 0)
-                u->flags |= UNIT_SELECTED;
+                TestSelect(u);
         }
         Matrix m;
         MatrixInit(&m);

@@ -140,6 +140,64 @@ TEST_F(SelectTest, SelectingTwiceRestores)
     EXPECT_FALSE(a->flags & (UNIT_SELECTED | UNIT_SELECTION_REDRAW));
 }
 
+// The modify walks take the selected units from the undo notes, not from a
+// walk of the list: every way a unit gets selected must leave it noted, and
+// the note must last through the purges while the unit stays selected.
+TEST_F(SelectTest, TheModifyWalksFindTheSelectionAmongTheNotes)
+{
+    Unit *a = TestNewLine(0, 0, 1, 0);
+    Unit *b = TestNewLine(0, 10, 1, 10);
+    Unit *c = TestNewLine(0, 20, 1, 20);
+    a->flags |= UNIT_SELECTED; // loaded selected: the purge's whole walk notes it
+    Matrix move;
+    MatrixInit(&move);
+    MatrixMove(&move, 5, 0);
+    ASSERT_EQ(ObjectTransformSelection(&move, 0, 0, 0), 1);
+    EXPECT_DOUBLE_EQ(a->frame[0], 5.0);
+    UndoClearHistory(); // every unit permanent again: nothing left noted for its stamps
+    std::vector<Unit *> noted;
+    ASSERT_TRUE(UndoNotedUnitsWith(UNIT_SELECTED, &noted)) << "the notes are complete";
+    EXPECT_TRUE(noted.empty());
+
+    struct Way {
+        const char *name;
+        void (*select)(Unit *);
+    } ways[] = {
+        {"by rectangle", [](Unit *u) { ObjectSelectByRectangle(u->frame[0] - 1, u->frame[1] - 1, u->frame[2] + 1,
+                                                               u->frame[3] + 1, -1, 0); }},
+        {"by ident", [](Unit *u) {
+             UndoAssignIdent(u);
+             ObjectSelectByIdent(u->ident);
+         }},
+        {"by its flag word, then counted", [](Unit *u) {
+             u->flags |= UNIT_SELECTED; // as a plug-in may
+             ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED);
+         }},
+    };
+    // The moved unit keeps its address (its backup goes in front of it).
+    Unit *alive = b;
+    for (const Way &w : ways) {
+        const double x = alive->frame[0];
+        w.select(alive);
+        ASSERT_TRUE(alive->flags & UNIT_SELECTED) << w.name;
+        // Unrelated steps purge in between.
+        for (int i = 0; i < 2; ++i) {
+            UndoInitProcess();
+            UndoFinishProcess();
+        }
+        ASSERT_TRUE(UndoNotedUnitsWith(UNIT_SELECTED, &noted));
+        EXPECT_EQ(noted, (std::vector<Unit *>{alive})) << w.name << ": the selected unit alone";
+        ASSERT_EQ(ObjectTransformSelection(&move, 0, 0, 0), 1);
+        EXPECT_DOUBLE_EQ(alive->frame[0], x + 5) << w.name;
+        ASSERT_EQ(UndoStepBack(), 1);
+        ASSERT_EQ(UndoStepForward(), 1);
+        EXPECT_DOUBLE_EQ(alive->frame[0], x + 5) << w.name;
+        EXPECT_FALSE(alive->flags & UNIT_SELECTED) << w.name;
+        UndoClearHistory();
+    }
+    EXPECT_DOUBLE_EQ(c->frame[0], 0.0) << "never selected, never moved";
+}
+
 TEST_F(SelectTest, TheSelectionFilter)
 {
     Unit *line = TestNewLine(0, 0, 1, 1);
