@@ -47,7 +47,12 @@ constexpr int TEMPLATE_STEPS = 8;
 constexpr int32_t REFERENCE_NONE = -1;
 constexpr int32_t REFERENCE_PREVIOUS = -2; // open-ended lists only
 
-// Template modes.
+// Template modes. A module's command does its work in the module's own
+// callbacks: in mode 0 it does nothing at all (the module is not even asked
+// code 0). Modes 1 to 3 are the program's one-shot picks, which neither
+// follow the cursor nor take clicks in the drawing; a command that takes
+// points uses mode 5 (or 4, 6) and does its work in the accept callback
+// (ModuleData::inputProcs[2]) or, with no point needed, when asked code 0.
 constexpr int32_t TEMPLATE_RUN_AT_ONCE = 0;   // no input: the command runs at once
 constexpr int32_t TEMPLATE_ONE_POINT = 1;     // one point, then the command runs
 constexpr int32_t TEMPLATE_SHORTCUT_PICK = 2; // a pick that chooses a command (the program's own)
