@@ -93,6 +93,21 @@ static_assert(offsetof(ModuleCommand, bitmap) == 116);
 static_assert(offsetof(ModuleCommand, iconChoice) == 128);
 static_assert(sizeof(InputTemplate) == sizeof(ModuleCommand::inputTemplate));
 
+// How many records the program keeps, and the places of a record's default
+// entry (the low 16 bits of its idFlags) besides a menu number 0 to 10.
+constexpr int ZVI_MAX_MODULES = 40;
+constexpr int ZVI_MAX_IMPORTS = 20;
+constexpr int ZVI_MAX_EXPORTS = 20;
+constexpr uint32_t ZVI_MENU_PLUGINS = 97; // the plug-in menu: the module's list becomes a submenu
+constexpr uint32_t ZVI_MENU_IMPORTS = 98;
+constexpr uint32_t ZVI_MENU_EXPORTS = 99;
+
+// The answers of the input callbacks (step entered, accept, next action).
+constexpr int ZVI_INPUT_CANCEL = 0;   // the command ends without executing
+constexpr int ZVI_INPUT_REFUSED = 2;  // the point is refused
+constexpr int ZVI_INPUT_CONTINUE = 3; // on to the next step
+constexpr int ZVI_INPUT_COMPLETE = 5; // the input is complete: the command executes
+
 constexpr uint32_t MODULE_COMMAND_LAST = 0x80000000;  // on the entry after the last one
 constexpr int32_t MODULE_ICON_NONE = -1;
 constexpr int32_t MODULE_ICON_OWN_CELL = 0;
