@@ -713,6 +713,8 @@ LRESULT CALLBACK AppMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
             AppMainActivateApp(window, BOOL(wParam));
         return 0;
     case WM_SETCURSOR:
+        if (short(LOWORD(lParam)) == HTERROR && HIWORD(lParam) == WM_LBUTTONDOWN && StatusPressOnDisabledFrame())
+            return TRUE;
         if (!g_StartScreen && !g_Closing)
             AppMainSetCursor(LOWORD(lParam));
         break;

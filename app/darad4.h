@@ -65,8 +65,9 @@ constexpr int TOOL_CORNER_TOP_LEFT = 5002, TOOL_CORNER_TOP_RIGHT = 5003, TOOL_CO
 // outside the program and is fixed.
 
 constexpr int MODULE_RECORD_SIZE = 216;
-constexpr int MODULE_SLOTS = 40;
-constexpr int FORMAT_SLOTS = 20;
+constexpr int MODULE_SLOTS = ZVI_MAX_MODULES;
+constexpr int FORMAT_SLOTS = ZVI_MAX_IMPORTS;
+static_assert(ZVI_MAX_EXPORTS == FORMAT_SLOTS);
 constexpr int MODULE_ARRAY_WORDS = 40;
 
 static_assert(sizeof(ModuleData) == MODULE_RECORD_SIZE);

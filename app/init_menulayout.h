@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "plugin/sdk/zvi_module_records.h" // the places a plug-in names
+
 // One u32 per entry: the command id in the low 16 bits (a menu number 0 to 10
 // for a top-level header, a module index for a plug-in header) and flags.
 constexpr uint32_t MENU_ID_MASK = 0x0000FFFF;
@@ -25,9 +27,9 @@ constexpr uint32_t MENU_COMMAND_FLAG_MASK = 0x09FF0000;
 constexpr uint32_t MENU_ITEM_FLAG_MASK = 0x09000000;
 
 // Placeholder ids of the template.
-constexpr uint32_t MENU_PLACE_OWN_MENUS = 97;
-constexpr uint32_t MENU_PLACE_IMPORTS = 98;
-constexpr uint32_t MENU_PLACE_EXPORTS = 99;
+constexpr uint32_t MENU_PLACE_OWN_MENUS = ZVI_MENU_PLUGINS;
+constexpr uint32_t MENU_PLACE_IMPORTS = ZVI_MENU_IMPORTS;
+constexpr uint32_t MENU_PLACE_EXPORTS = ZVI_MENU_EXPORTS;
 
 // Room for the template with every module and format spliced in.
 constexpr int MENU_LAYOUT_SIZE = 8192;

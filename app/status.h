@@ -160,6 +160,10 @@ void StatusStatusRButtonUp(HWND w, int x, int y);
 // The value field (0 x to 5 angle) pressed to start the coordinate entry,
 // or -1 when the entry was not started from a field.
 int StatusPreselectedField();
+// A left press that the disabled main window refused (WM_SETCURSOR with
+// HTERROR) while the coordinate entry is open: over the docked status bar
+// it is the bar's own press. True when it was taken so.
+bool StatusPressOnDisabledFrame();
 
 // Test seam: when set, the commands the tool windows run go here instead of
 // to the dispatcher.

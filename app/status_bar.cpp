@@ -105,3 +105,23 @@ void StatusStatusRButtonUp(HWND, int, int)
 }
 
 int StatusPreselectedField() { return s_Preselected; }
+
+// The docked bar is a child of the main window, which the open entry
+// disables, and a disabled window's children get no mouse input: a click on
+// a field reaches the program only as the main window's refused cursor
+// message, and without this the entry would never move to that field.
+bool StatusPressOnDisabledFrame()
+{
+    if (!g_CoordEntryWnd || !hGlobalStatus || !IsWindowVisible(hGlobalStatus) ||
+        !(GetWindowLongA(hGlobalStatus, GWL_STYLE) & WS_CHILD))
+        return false;
+    POINT p;
+    GetCursorPos(&p);
+    RECT bar;
+    GetWindowRect(hGlobalStatus, &bar);
+    if (!PtInRect(&bar, p))
+        return false;
+    ScreenToClient(hGlobalStatus, &p);
+    PressWhileModal(p.x, p.y);
+    return true;
+}

@@ -48,20 +48,28 @@ namespace {
 constexpr UINT_PTR RAISE_TIMER = 0x7A01;
 constexpr UINT RAISE_DELAY_MS = 50;
 
+// Already first in Wine's own order, HWND_TOP would change nothing: a round
+// through the topmost band restacks the window.
+void Restack(HWND w)
+{
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    SetWindowPos(w, HWND_TOPMOST, 0, 0, 0, 0, flags);
+    SetWindowPos(w, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+}
+
 void CALLBACK RaiseFloatingTools(HWND window, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(window, id);
-    if (g_ModalDepth > 0)
-        return; // they would cover the dialog; its end activates the window again
+    // A dialog that ends and at once opens again (the coordinate entry moving
+    // to a clicked field) activates the main window in between: the tools
+    // come back up then too, and the open dialog above them.
+    HWND modal = g_ModalDepth > 0 && g_MainWnd ? GetLastActivePopup(g_MainWnd) : nullptr;
     for (HWND w : {hGlobalPanel, hGlobalProp, hGlobalPen, hGlobalLayer, hGlobalSymbol, hGlobalStatus, hGlobalToolbox,
                    hGlobalGuide, hGlobalLayerDialog, hGlobalPenDialog})
-        if (w && IsWindowVisible(w) && !(GetWindowLongA(w, GWL_STYLE) & WS_CHILD)) {
-            // Already first in Wine's own order, HWND_TOP would change
-            // nothing: a round through the topmost band restacks them.
-            const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-            SetWindowPos(w, HWND_TOPMOST, 0, 0, 0, 0, flags);
-            SetWindowPos(w, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
-        }
+        if (w && IsWindowVisible(w) && !(GetWindowLongA(w, GWL_STYLE) & WS_CHILD))
+            Restack(w);
+    if (modal && modal != g_MainWnd && IsWindowVisible(modal))
+        Restack(modal);
 }
 
 } // namespace

@@ -29,14 +29,14 @@ constexpr int COMMAND_ENTRY_TEMPLATE = 3;     // the 26 template words start her
 constexpr int COMMAND_ENTRY_NAME = 1;         // the name-text word
 constexpr int COMMAND_ENTRY_STANDARD_ICON = 32;
 
-// Input result codes.
-constexpr int INPUT_CANCEL = 0;     // ends without execution; step back: nothing to step back
-constexpr int INPUT_LIMIT = 1;      // the point limit is reached: beep
-constexpr int INPUT_REFUSED = 2;    // the click is refused
-constexpr int INPUT_CONTINUE = 3;   // accepted, next step
-constexpr int INPUT_ASK_NEXT = 4;   // validation: ask InputNextAction; click: ends
-constexpr int INPUT_COMPLETE = 5;   // the input is complete
-constexpr int INPUT_ACCEPT_NOW = 6; // validation: accept this step at once
+// Input result codes; a plug-in's input callbacks answer with the same.
+constexpr int INPUT_CANCEL = ZVI_INPUT_CANCEL;       // ends without execution; step back: nothing to step back
+constexpr int INPUT_LIMIT = 1;                       // the point limit is reached: beep
+constexpr int INPUT_REFUSED = ZVI_INPUT_REFUSED;     // the click is refused
+constexpr int INPUT_CONTINUE = ZVI_INPUT_CONTINUE;   // accepted, next step
+constexpr int INPUT_ASK_NEXT = 4;                    // validation: ask InputNextAction; click: ends
+constexpr int INPUT_COMPLETE = ZVI_INPUT_COMPLETE;   // the input is complete
+constexpr int INPUT_ACCEPT_NOW = 6;                  // validation: accept this step at once
 
 // Feedback states.
 constexpr int32_t FEEDBACK_NONE = 0;

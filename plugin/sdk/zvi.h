@@ -81,13 +81,8 @@ constexpr int ZVI_DATE_SIZE = 12;   // "1999-Feb-04" and its terminator
 // ---------------------------------------------------------------------------
 // Module records.
 
-constexpr int ZVI_MAX_MODULES = 40;
-constexpr int ZVI_MAX_IMPORTS = 20;
-constexpr int ZVI_MAX_EXPORTS = 20;
-
-constexpr uint32_t ZVI_MENU_PLUGINS = 97; // the plug-in menu: the module's list becomes a submenu
-constexpr uint32_t ZVI_MENU_IMPORTS = 98;
-constexpr uint32_t ZVI_MENU_EXPORTS = 99;
+// The table sizes (ZVI_MAX_*) and menu places (ZVI_MENU_*) are in
+// zvi_module_records.h.
 
 // ModuleCommand (132 bytes) and ModuleData (216 bytes), the records a
 // plug-in registers, are declared in zvi_module_records.h with the input
@@ -110,10 +105,7 @@ typedef int(ZVI_CALL *ZviInputAcceptCallback)(int k, int step, double x, double 
 typedef void(ZVI_CALL *ZviInputFeedbackCallback)(int k, int step, HDC dc, int fixed, int moving); // 3
 typedef void(ZVI_CALL *ZviInputShiftEscapeCallback)(int k); // 4: instead of asking the parameters again
 typedef int(ZVI_CALL *ZviInputNextCallback)(int k, int step); // 5: after a completed input
-constexpr int ZVI_INPUT_CANCEL = 0;   // the command ends without executing
-constexpr int ZVI_INPUT_REFUSED = 2;  // the point is refused
-constexpr int ZVI_INPUT_CONTINUE = 3; // on to the next step
-constexpr int ZVI_INPUT_COMPLETE = 5; // the input is complete: the command executes
+// Their answers, ZVI_INPUT_*, are in zvi_module_records.h.
 
 // Command callback codes.
 constexpr int ZVI_CODE_START = 0; // k is about to start: nonzero lets it

@@ -47,7 +47,12 @@ constexpr int TEMPLATE_STEPS = 8;
 constexpr int32_t REFERENCE_NONE = -1;
 constexpr int32_t REFERENCE_PREVIOUS = -2; // open-ended lists only
 
-// Template modes.
+// Template modes. A module's command does its work in the module's own
+// callbacks: in mode 0 it does nothing at all (the module is not even asked
+// code 0). Modes 1 to 3 are the program's one-shot picks, which neither
+// follow the cursor nor take clicks in the drawing; a command that takes
+// points uses mode 5 (or 4, 6) and does its work in the accept callback
+// (ModuleData::inputProcs[2]) or, with no point needed, when asked code 0.
 constexpr int32_t TEMPLATE_RUN_AT_ONCE = 0;   // no input: the command runs at once
 constexpr int32_t TEMPLATE_ONE_POINT = 1;     // one point, then the command runs
 constexpr int32_t TEMPLATE_SHORTCUT_PICK = 2; // a pick that chooses a command (the program's own)
@@ -87,6 +92,21 @@ static_assert(sizeof(ModuleCommand) == 132);
 static_assert(offsetof(ModuleCommand, bitmap) == 116);
 static_assert(offsetof(ModuleCommand, iconChoice) == 128);
 static_assert(sizeof(InputTemplate) == sizeof(ModuleCommand::inputTemplate));
+
+// How many records the program keeps, and the places of a record's default
+// entry (the low 16 bits of its idFlags) besides a menu number 0 to 10.
+constexpr int ZVI_MAX_MODULES = 40;
+constexpr int ZVI_MAX_IMPORTS = 20;
+constexpr int ZVI_MAX_EXPORTS = 20;
+constexpr uint32_t ZVI_MENU_PLUGINS = 97; // the plug-in menu: the module's list becomes a submenu
+constexpr uint32_t ZVI_MENU_IMPORTS = 98;
+constexpr uint32_t ZVI_MENU_EXPORTS = 99;
+
+// The answers of the input callbacks (step entered, accept, next action).
+constexpr int ZVI_INPUT_CANCEL = 0;   // the command ends without executing
+constexpr int ZVI_INPUT_REFUSED = 2;  // the point is refused
+constexpr int ZVI_INPUT_CONTINUE = 3; // on to the next step
+constexpr int ZVI_INPUT_COMPLETE = 5; // the input is complete: the command executes
 
 constexpr uint32_t MODULE_COMMAND_LAST = 0x80000000;  // on the entry after the last one
 constexpr int32_t MODULE_ICON_NONE = -1;

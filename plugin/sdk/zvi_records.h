@@ -41,9 +41,9 @@ constexpr uint32_t XPROP_OWN_CAPJOIN = 0x80;
 struct XProperty {
     uint32_t ownFlags;
     int32_t pen;       // 0 to 500; pen 0 draws with the values stored here
-    int32_t fillMode;
-    COLORREF color1;
-    COLORREF color2;
+    int32_t fillMode;  // 0 outline; 1 filled; 2 filled and outlined; 3, 4 as 1, 2 in the background colour
+    COLORREF color1;   // the fill colour (and a text's colour)
+    COLORREF color2;   // the line colour
     int32_t lineType;
     double width;      // millimetres
     uint32_t capJoin;  // end-cap and join word

@@ -73,4 +73,69 @@ TEST_F(CommandInputProgram, ClicksKeysAndZoomsLeaveTheProgramRunning)
     EXPECT_EQ(p.CloseWithoutSaving(), 0) << "the two clicks drew a line";
 }
 
+// A real click (through the system's input, as the user's mouse gives it)
+// at a point of the screen.
+void RealClick(POINT at)
+{
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in[3] = {};
+    for (INPUT &i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = at.x * 65535 / (w - 1);
+        i.mi.dy = at.y * 65535 / (h - 1);
+    }
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    SendInput(3, in, sizeof(INPUT));
+}
+
+// The coordinate entry lies over the bar's x field; a click on the y field
+// while it is open (the main window disabled under it) moves the entry
+// there, and the floating tool windows stay above the main window.
+TEST_F(CommandInputProgram, AClickOnAStatusFieldMovesTheOpenCoordinateEntryThere)
+{
+    Program p;
+    ASSERT_TRUE(p.Start(""));
+    ASSERT_TRUE(p.WaitReady());
+    HWND status = FindWindowExA(p.main, nullptr, "DARAD4_StatusWClass", nullptr);
+    if (!status)
+        GTEST_SKIP() << "the status bar is not docked";
+    RECT bar{};
+    GetClientRect(status, &bar);
+    PostMessageA(status, WM_LBUTTONDOWN, MK_LBUTTON, At(60, bar.bottom / 2)); // the x field
+    PostMessageA(status, WM_LBUTTONUP, 0, At(60, bar.bottom / 2));
+    HWND entry = p.WaitBox();
+    ASSERT_NE(entry, nullptr);
+    RECT onX{};
+    GetWindowRect(entry, &onX);
+    ASSERT_TRUE(IsWindowEnabled(p.main) == FALSE) << "the entry is modal";
+
+    RealClick({onX.right + 40, (onX.top + onX.bottom) / 2}); // the y field, right of x
+    RECT now = onX;
+    for (DWORD t0 = GetTickCount(); GetTickCount() - t0 < START_TIMEOUT_MS && now.left < onX.right; Sleep(50)) {
+        entry = p.WaitBox();
+        if (entry)
+            GetWindowRect(entry, &now);
+    }
+    EXPECT_GE(now.left, onX.right) << "the entry moved to the y field";
+
+    if (HWND panel = p.Find("DARAD4_PanelWClass", true)) {
+        RECT r{};
+        GetClientRect(panel, &r);
+        POINT face = {r.right / 2, r.bottom - 6}; // below the panel's cells
+        ClientToScreen(panel, &face);
+        HDC screen = GetDC(nullptr);
+        bool shown = false;
+        for (DWORD t0 = GetTickCount(); !shown && GetTickCount() - t0 < START_TIMEOUT_MS; Sleep(50))
+            shown = GetPixel(screen, face.x, face.y) == GetSysColor(COLOR_BTNFACE);
+        ReleaseDC(nullptr, screen);
+        EXPECT_TRUE(shown) << "the panel is not covered by the main window";
+    }
+    if (entry)
+        PostMessageA(entry, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(p.Exited());
+    EXPECT_EQ(p.Close(), 0);
+}
+
 } // namespace

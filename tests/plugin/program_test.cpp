@@ -86,6 +86,49 @@ void RunFilterCommand(HWND main, DWORD process, int command, const std::string &
     PostMessageA(chooser, WM_COMMAND, IDOK, 0);
 }
 
+LPARAM At(POINT p) { return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)); }
+
+// Whether the screen shows the colour at the client point of the window
+// within the wait: the X server shows what the program drew a little later.
+bool ShowsColourAt(HWND window, POINT p, COLORREF colour, DWORD wait = REPORT_TIMEOUT_MS)
+{
+    ClientToScreen(window, &p);
+    HDC screen = GetDC(nullptr);
+    bool shown = false;
+    for (DWORD waited = 0;; waited += POLL_MS) {
+        shown = GetPixel(screen, p.x, p.y) == colour;
+        if (shown || waited >= wait)
+            break;
+        Sleep(POLL_MS);
+    }
+    ReleaseDC(nullptr, screen);
+    return shown;
+}
+
+// The plug-in's square command takes one point in the drawing window, as a
+// click, and the module's own object appears there: a square filled with
+// its first colour whose lower left corner is the point.
+void PlaceSquareByClick(HWND main)
+{
+    constexpr int SQUARE_COMMAND = 1304; // the module's fourth command
+    constexpr COLORREF SQUARE_FILL = RGB(0, 128, 255);
+    HWND draw = FindWindowExA(main, nullptr, "DARAD4_DrawWClass1", nullptr);
+    ASSERT_NE(draw, nullptr);
+    RECT client;
+    GetClientRect(draw, &client);
+    // Away from the tool windows at the top left and the guide at the bottom
+    // right, and from the objects the plug-in built around the zero point.
+    const POINT corner = {client.right / 3, client.bottom * 3 / 4};
+    const POINT inside = {corner.x + 12, corner.y - 12}; // off the crosshair lines
+    SendMessageA(main, WM_ACTIVATEAPP, TRUE, 0);
+    SendMessageA(main, WM_COMMAND, SQUARE_COMMAND, 0);
+    SendMessageA(draw, WM_MOUSEMOVE, 0, At(corner));
+    SendMessageA(draw, WM_LBUTTONDOWN, MK_LBUTTON, At(corner));
+    SendMessageA(draw, WM_LBUTTONUP, 0, At(corner));
+    EXPECT_TRUE(ShowsColourAt(draw, inside, SQUARE_FILL)) << "the square above and right of the click";
+    EXPECT_FALSE(ShowsColourAt(draw, {corner.x - 12, corner.y + 12}, SQUARE_FILL, 0)) << "and nothing below left of it";
+}
+
 TEST(PluginProgram, TheProgramLoadsTheTestPluginWhichReportsItsChecks)
 {
     char temp[MAX_PATH];
@@ -129,6 +172,7 @@ TEST(PluginProgram, TheProgramLoadsTheTestPluginWhichReportsItsChecks)
         RunFilterCommand(main, pi.dwProcessId, IMPORT_FIRST, exported);
         EXPECT_TRUE(WaitForText(report, "imported\n", pi.hProcess)) << ReadFile(report);
         text = ReadFile(report);
+        PlaceSquareByClick(main);
     }
     TerminateProcess(pi.hProcess, 0);
     WaitForSingleObject(pi.hProcess, 5000);

@@ -1,8 +1,8 @@
 // The test plug-in: built against the public header and the import library
 // like any third-party plug-in. It registers one module with four commands
 // in the plug-in menu (the first stores a block into the first open library,
-// the fourth places a square object of its own, whose colour the object
-// property sheet edits), one import and one export filter. When the program
+// the fourth places a square object of its own where the user clicks, whose
+// colour the object property sheet edits), one import and one export filter. When the program
 // tells it that the drawing is ready and the environment names a report
 // file (DARAD4_PLUGIN_REPORT), it drives the interface and writes one line
 // per check, then "done".
@@ -136,6 +136,7 @@ constexpr int KIND_SQUARE = 1;
 constexpr unsigned short DATA_COLOUR = 1;
 constexpr double SQUARE_SIDE = 40.0;
 constexpr COLORREF SQUARE_FIRST_COLOUR = RGB(0, 128, 255);
+constexpr int COMMAND_LIBRARY_BLOCK = 1; // k of the commands: list entry + 1
 constexpr int COMMAND_SQUARE = 4;
 
 int s_NextBlock = 1;
@@ -162,8 +163,8 @@ std::string BuildSquareBlock(COLORREF colour)
         XProperty &p = ZVI_ObjectGetAddress()->property;
         p.ownFlags |= XPROP_OWN_FILL | XPROP_OWN_COLOR1 | XPROP_OWN_COLOR2;
         p.fillMode = 2; // filled, with its outline
-        p.color1 = RGB(0, 0, 0);
-        p.color2 = colour;
+        p.color1 = colour;        // the fill
+        p.color2 = RGB(0, 0, 0); // the outline
         const double xy[5][2] = {{0, 0}, {SQUARE_SIDE, 0}, {SQUARE_SIDE, SQUARE_SIDE}, {0, SQUARE_SIDE}, {0, 0}};
         for (int i = 0; i < 5 && ok; ++i)
             ok = ZVI_ObjectAddPoint(i == 0 ? 1 : 2, xy[i][0], xy[i][1]) == 1;
@@ -296,6 +297,10 @@ void StoreBlockInLibrary()
     AppendReport(stored ? "block stored in the library" : "block refused");
 }
 
+// A module command in mode 0 does nothing: the program asks the module's
+// consent (code 0) only for commands that take input. A command that needs
+// no point does its work there and declines the input; the square takes its
+// corner as one point, and the accept callback places it.
 int ZVI_CALL CommandCallback(int k, int code)
 {
     if (code == ZVI_CODE_DRAWING_READY && s_Report.empty())
@@ -305,13 +310,20 @@ int ZVI_CALL CommandCallback(int k, int code)
         std::snprintf(text, sizeof text, "Zvi test module, command %d: nothing to explain yet.", k);
         MessageBoxA(nullptr, text, "Zvi test help", MB_OK | MB_TASKMODAL);
     }
-    if (code == ZVI_CODE_START && k == COMMAND_SQUARE) {
-        PlaceSquare(50.0, 50.0);
-        return 0; // placed at once: no input
-    }
-    if (code == ZVI_CODE_START && k == 1)
+    if (code == ZVI_CODE_START && k == COMMAND_LIBRARY_BLOCK) {
         StoreBlockInLibrary();
+        return 0; // done at once: no input
+    }
     return 1;
+}
+
+// The square's one step: the clicked point is its lower left corner.
+int ZVI_CALL AcceptPoint(int k, int, double x, double y)
+{
+    if (k != COMMAND_SQUARE)
+        return ZVI_INPUT_CONTINUE;
+    PlaceSquare(x, y);
+    return ZVI_INPUT_COMPLETE;
 }
 
 // --- the plug-in's own text format: the drawing's paths through the stream.
@@ -455,6 +467,20 @@ ModuleCommand Command(uint32_t id, const char *name)
 
 ModuleCommand s_Commands[5];
 
+// One step that takes a coordinate (the cursor with grid and snap): the
+// template that has the program ask the module's consent and follow the
+// cursor.
+void TakesOnePoint(ModuleCommand &command, const char *prompt)
+{
+    InputTemplate t{};
+    t.mode = TEMPLATE_FIXED_STEPS;
+    t.count = 1;
+    t.kind[0] = 1;
+    t.ref[0] = REFERENCE_NONE;
+    t.prompt[0] = prompt;
+    std::memcpy(command.inputTemplate, &t, sizeof t);
+}
+
 // The module's pictures, drawn black on white as a plug-in draws them: the
 // first command's 40 x 40 cell at (0, 0), a ring with a cross, and the
 // module menu's 24 x 24 cell at (40, 0), three bars.
@@ -493,6 +519,8 @@ extern "C" __declspec(dllexport) int ZVI_CALL ZviPluginLoad(int interfaceVersion
     s_Commands[1] = Command(2, "Zvi test second");
     s_Commands[2] = Command(3, "Zvi test third");
     s_Commands[3] = Command(COMMAND_SQUARE, "Zvi test square");
+    TakesOnePoint(s_Commands[0], nullptr); // declines the input when asked: see CommandCallback
+    TakesOnePoint(s_Commands[3], "Lower left corner of the square");
     s_Commands[4] = Command(MODULE_COMMAND_LAST, nullptr);
     static HBITMAP pictures = OwnPictures();
     s_Commands[0].bitmap = pictures;
@@ -505,6 +533,7 @@ extern "C" __declspec(dllexport) int ZVI_CALL ZviPluginLoad(int interfaceVersion
     module.list = s_Commands;
     module.active = 1;
     module.commandProc = CommandCallback;
+    module.inputProcs[2] = reinterpret_cast<uintptr_t>(AcceptPoint); // the accept word
     module.objectProc = reinterpret_cast<void *>(ObjectCallback);
     ModuleData import{};
     import.defaultEntry = Command(ZVI_MENU_IMPORTS, "Zvi test import");
