@@ -49,6 +49,18 @@ protected:
                                                META_WMF_SCALE_CAP);
         return Mapping{r[0], r[3], e.scale};
     }
+    // Exports the whole drawing as a WMF without the placeable header and
+    // walks its records.
+    template <typename Visit> static void ExportWmfAndWalk(const char *name, Visit visit)
+    {
+        TestTempFile file(name);
+        ASSERT_EQ(MetaWriteWmfFile(nullptr, file.Path(), 0, 0), 1);
+        const std::vector<uint8_t> bits = Read(file.Path());
+        MetaWmfInfo info;
+        const char *problem;
+        ASSERT_EQ(MetaCheckWmfBits(bits.data(), bits.size(), &info, &problem), 1);
+        MetaWalkWmf(bits.data(), bits.size(), info, visit);
+    }
     static std::vector<uint8_t> Read(const char *path)
     {
         const std::string s = TestReadFile(path);
@@ -156,16 +168,10 @@ TEST_F(MetaExportTest, WmfTextsArriveOneCallPerCharacter)
         t->property.ownFlags |= XPROP_OWN_FILL;
         FrameCalcObject(text, 1);
         const Mapping map = WmfMapping();
-        TestTempFile file("meta_text.wmf");
-        ASSERT_EQ(MetaWriteWmfFile(nullptr, file.Path(), 0, 0), 1);
-        const std::vector<uint8_t> bits = Read(file.Path());
-        MetaWmfInfo info;
-        const char *problem;
-        ASSERT_EQ(MetaCheckWmfBits(bits.data(), bits.size(), &info, &problem), 1);
         int fonts = 0, calls = 0, areas = 0;
         std::vector<int> escapements;
         std::vector<POINT> at;
-        MetaWalkWmf(bits.data(), bits.size(), info, [&](const MetaRecord &r) {
+        ASSERT_NO_FATAL_FAILURE(ExportWmfAndWalk("meta_text.wmf", [&](const MetaRecord &r) {
             int16_t height = 0, escapement = 0, x = 0, y = 0, count = 0;
             areas += r.type == META_POLYPOLYGON;
             // The characters' fonts have em heights (negative); the font the
@@ -186,7 +192,7 @@ TEST_F(MetaExportTest, WmfTextsArriveOneCallPerCharacter)
                     at.push_back(POINT{x, y});
             }
             return 1;
-        });
+        }));
         EXPECT_EQ(calls, c.calls);
         EXPECT_EQ(fonts, c.calls);
         for (int escapement : escapements)
@@ -234,14 +240,8 @@ TEST_F(MetaExportTest, WmfPointMarksInTheOutputMarksStyle)
         g_DrawingSettings.outputMark.size = 2.0;
         const Mapping map = WmfMapping();
 
-        TestTempFile file("meta_marks.wmf");
-        ASSERT_EQ(MetaWriteWmfFile(nullptr, file.Path(), 0, 0), 1);
-        const std::vector<uint8_t> bits = Read(file.Path());
-        MetaWmfInfo info;
-        const char *problem;
-        ASSERT_EQ(MetaCheckWmfBits(bits.data(), bits.size(), &info, &problem), 1);
         int ellipses = 0, moves = 0;
-        MetaWalkWmf(bits.data(), bits.size(), info, [&](const MetaRecord &r) {
+        ASSERT_NO_FATAL_FAILURE(ExportWmfAndWalk("meta_marks.wmf", [&](const MetaRecord &r) {
             int16_t bottom, right, top, left, y, x;
             if (r.type == META_ELLIPSE && r.I16(6, &bottom) && r.I16(8, &right) && r.I16(10, &top) &&
                 r.I16(12, &left)) {
@@ -255,7 +255,7 @@ TEST_F(MetaExportTest, WmfPointMarksInTheOutputMarksStyle)
                 EXPECT_NEAR(std::hypot(x - map.X(10), y - map.Y(90)), 2.0 * map.scale, 1.5);
             }
             return 1;
-        });
+        }));
         EXPECT_EQ(ellipses, c.ellipses);
         EXPECT_EQ(moves, c.moves);
     }
@@ -274,19 +274,13 @@ TEST_F(MetaExportTest, WmfAreasKeepTheirHoles)
     for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
         FrameCalcObject(u, 1);
 
-    TestTempFile file("meta_areas.wmf");
-    ASSERT_EQ(MetaWriteWmfFile(nullptr, file.Path(), 0, 0), 1);
-    const std::vector<uint8_t> bits = Read(file.Path());
-    MetaWmfInfo info;
-    const char *problem;
-    ASSERT_EQ(MetaCheckWmfBits(bits.data(), bits.size(), &info, &problem), 1);
     std::vector<int> polygonFigures;
-    MetaWalkWmf(bits.data(), bits.size(), info, [&](const MetaRecord &r) {
+    ASSERT_NO_FATAL_FAILURE(ExportWmfAndWalk("meta_areas.wmf", [&](const MetaRecord &r) {
         uint16_t n = 0;
         if (r.type == META_POLYPOLYGON && r.U16(6, &n))
             polygonFigures.push_back(n);
         return 1;
-    });
+    }));
     // The filled square of the drawing and the ring with its hole.
     EXPECT_EQ(polygonFigures, (std::vector<int>{1, 2}));
 }
