@@ -354,6 +354,33 @@ def draw_tutorial(p): draw_contents(p); arrow(p, 24, 20, 32, 20)
 def draw_about(p): draw_status(p)
 def draw_help(p): p.poly([(5, 5), (35, 5), (35, 29), (18, 29), (10, 36), (11, 29), (5, 29)], True); question(p, 20, 13, 5)
 def draw_line_types(p): p.line(4, 10, 36, 10); dashed(p, 4, 20, 36, 20); p.poly([(4, 30), (8, 30)]); p.poly([(14, 30), (26, 30)]); p.dot(31, 30, 2)
+# The snap modes: what each catches, shown by the square of the snap point.
+def snap_point(p, x, y): square(p, x - 4, y - 4, x + 4, y + 4, 1)
+def draw_snap_middle(p):
+    p.line(5, 28, 35, 28); p.line(5, 24, 5, 32, 1); p.line(35, 24, 35, 32, 1); snap_point(p, 20, 28)
+    p.arc(20, 12, 6, 6, 0, 2 * math.pi, 1); p.dot(20, 12, 2)
+def draw_snap_quadrants(p):
+    p.arc(20, 20, 12, 12, 0, 2 * math.pi, 1)
+    for x, y in ((32, 20), (20, 8), (8, 20), (20, 32)):
+        snap_point(p, x, y)
+def draw_snap_nearest(p):
+    p.arc(20, 34, 24, 20, 0.35, math.pi - 0.35); snap_point(p, 13, 16)
+    p.poly([(22, 20), (22, 34), (25, 31), (28, 37), (30, 36), (27, 30), (31, 30)], True, 1)
+def draw_snap_end_points(p): p.line(9, 31, 31, 9); snap_point(p, 9, 31); snap_point(p, 31, 9)
+def draw_snap_intersections(p): p.line(5, 10, 35, 30); p.line(5, 30, 35, 10); snap_point(p, 20, 20)
+def draw_snap_construction(p):
+    for x1, y1, x2, y2 in ((3, 9, 37, 31), (3, 31, 37, 9)):
+        for i in range(0, 11, 2):
+            t1, t2 = i / 11, (i + 1) / 11
+            p.line(x1 + (x2 - x1) * t1, y1 + (y2 - y1) * t1, x1 + (x2 - x1) * t2, y1 + (y2 - y1) * t2)
+    snap_point(p, 20, 20)
+def draw_snap_marks(p): p.line(14, 20, 26, 20, 1); p.line(20, 14, 20, 26, 1); p.arc(20, 20, 4, 4, 0, 2 * math.pi, 1); square(p, 9, 9, 31, 31, 1)
+def draw_snap_special(p): p.text("A", 3); snap_point(p, 8, 31)
+def draw_calculator(p):
+    square(p, 9, 4, 31, 36); square(p, 13, 8, 27, 14, 1)
+    for y in (20, 26, 32):
+        for x in (14, 20, 26):
+            p.dot(x, y, 3)
 def draw_empty(p):
     for x in range(4, 37, 4):
         p.set(x, 4); p.set(x, 36)
@@ -384,7 +411,9 @@ COMMAND_PICTURES = {
     708: draw_reverse, 713: draw_surfaces, 718: draw_join_surface, 720: draw_start_vertex, 721: draw_corner,
     734: draw_convert, 735: draw_reverse, 745: draw_convert, 746: draw_convert, 814: draw_radius_object,
     816: draw_diameter_object, 839: draw_character_library, 900: draw_insert, 901: draw_insert,
-    1007: draw_area, 1009: draw_step_back, 1010: draw_parameters, 1012: draw_ortho, 1013: draw_ortho_layout,
+    1007: draw_area, 1016: draw_snap_middle, 1017: draw_snap_quadrants, 1018: draw_snap_nearest,
+    1019: draw_snap_end_points, 1020: draw_snap_intersections, 1021: draw_snap_construction, 1022: draw_snap_marks,
+    1023: draw_snap_special, 1024: draw_calculator, 1009: draw_step_back, 1010: draw_parameters, 1012: draw_ortho, 1013: draw_ortho_layout,
     1028: draw_redraw, 1029: draw_click(0), 1030: draw_click(1), 1031: draw_click(2), 1032: draw_menu_key,
     1033: draw_scroll(-1, 0, False), 1034: draw_scroll(1, 0, False), 1035: draw_scroll(0, -1, False),
     1036: draw_scroll(0, 1, False), 1037: draw_scroll(-1, 0, True), 1038: draw_scroll(1, 0, True),

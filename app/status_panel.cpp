@@ -341,10 +341,8 @@ void StatusPaintPanelCell(HDC dc, int cell)
         SmallCommandIcon(dc, SWITCHES[0].left, cx + (r.right - r.left) / 4 - 10, cy - 9, colour);
         std::snprintf(text, sizeof text, "%d", (int)g_LocalData.snap.pickAperture);
         TextOutA(dc, cx - 12, cy + 3 + 4, text, lstrlenA(text));
-    } else if (cell >= 81 && cell <= 89) {
-        std::snprintf(text, sizeof text, "%d", cell - 80);
-        TextOutA(dc, cx, cy + 5, text, lstrlenA(text));
     } else if (cell < CELL_PANEL_COMMAND) {
+        // The snap modes show what they catch, the other switches what they switch.
         SmallCommandIcon(dc, SWITCHES[cell - CELL_PANEL_FIRST].left, cx - 10, cy - 10, colour);
     } else if (cell == CELL_PANEL_UP) {
         Triangle(dc, cx, cy - 6, true, colour);

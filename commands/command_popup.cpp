@@ -77,14 +77,16 @@ template <typename Def> std::vector<CommandNameEntry> NameList(const Def *defs, 
     return list;
 }
 
-// The list part of a popup: flat or as a tree, the grey item when only entry
-// 0 exists. 1, or 0 on failure.
+// The list part of a popup: entry 0 and the named entries, flat or as a
+// tree, the grey item when only entry 0 exists. Free slots are not offered:
+// one chosen would name nothing (a line type of no name draws solid). 1, or
+// 0 on failure.
 int AppendList(HMENU menu, std::vector<CommandNameEntry> &list, bool tree, int current, int reserve, int base)
 {
-    const int n = static_cast<int>(list.size());
-    const int named = CommandSortNames(list.data(), n);
-    const int ok = tree ? CommandMenuBuildSortedPopup(menu, list.data(), n, current, reserve, base)
-                        : CommandMenuAppendColumns(menu, list.data(), n, current, reserve, base);
+    const int named = CommandSortNames(list.data(), static_cast<int>(list.size()));
+    const int shown = 1 + named;
+    const int ok = tree ? CommandMenuBuildSortedPopup(menu, list.data(), shown, current, reserve, base)
+                        : CommandMenuAppendColumns(menu, list.data(), shown, current, reserve, base);
     if (!ok)
         return 0;
     if (named == 0 && !AppendMenuA(menu, MF_STRING | MF_GRAYED, 0, LANG(eDialogText, ListEmpty)))

@@ -3,7 +3,9 @@
 // for the clipboard, with the grid when the output settings ask for it; the
 // logical space and placeable header shared with the 16-bit Windows
 // metafile (meta_export_wmf.cpp), and the writing of that file.
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <vector>
 
@@ -70,6 +72,43 @@ int DrawObjects(HDC dc, uint32_t mask, int count)
             return 0;
     }
     return 1;
+}
+
+// Recorders differ in the header's device bounds (Wine's leaves them empty
+// or covering a few pixels only), and a reader that sizes the picture by
+// them then disagrees with one that reads the frame. The bounds are set to
+// the frame in the reference device's pixels, so that both say the same
+// size. The result replaces h (and the file at path); null when it could not
+// be written.
+HENHMETAFILE WithBoundsOfFrame(HENHMETAFILE h, const char *path)
+{
+    const UINT size = GetEnhMetaFileBits(h, 0, nullptr);
+    std::vector<uint8_t> bits(size);
+    ENHMETAHEADER header;
+    if (size < sizeof header || GetEnhMetaFileBits(h, size, bits.data()) != size)
+        return h;
+    std::memcpy(&header, bits.data(), sizeof header);
+    const RECTL &f = header.rclFrame;
+    if (header.szlMillimeters.cx <= 0 || header.szlMillimeters.cy <= 0)
+        return h;
+    const double px = double(header.szlDevice.cx) / header.szlMillimeters.cx / 100.0;
+    const double py = double(header.szlDevice.cy) / header.szlMillimeters.cy / 100.0;
+    auto pixel = [](double v) { return LONG(std::floor(v + 0.5)); };
+    // Device bounds are inclusive: the last pixel is one before the frame's end.
+    header.rclBounds.left = pixel(f.left * px);
+    header.rclBounds.top = pixel(f.top * py);
+    header.rclBounds.right = std::max(header.rclBounds.left, pixel(f.right * px) - 1);
+    header.rclBounds.bottom = std::max(header.rclBounds.top, pixel(f.bottom * py) - 1);
+    std::memcpy(bits.data(), &header, sizeof header);
+    HENHMETAFILE memory = SetEnhMetaFileBits(size, bits.data());
+    if (!memory)
+        return h;
+    DeleteEnhMetaFile(h);
+    if (!path)
+        return memory;
+    HENHMETAFILE disk = CopyEnhMetaFileA(memory, path);
+    DeleteEnhMetaFile(memory);
+    return disk;
 }
 
 } // namespace
@@ -204,6 +243,8 @@ HENHMETAFILE MetaCreateEmf(HWND owner, const char *path, uint32_t mask)
     WindowHideProgress();
     HENHMETAFILE handle = CloseEnhMetaFile(dc);
     ReleaseDC(owner, reference);
+    if (handle && done)
+        handle = WithBoundsOfFrame(handle, path);
     return MetaFinishRecording(owner, handle, done, DeleteEnhMetaFile);
 }
 

@@ -268,21 +268,27 @@ TEST_F(MenuTest, TheSessionDoesNotEndWhileADialogIsOpen)
 }
 
 // The program loses activation while a modal box is open and gets it back:
-// the box, not the main window, is active again.
+// the box, not the main window, is active again and the focus is in it.
 TEST_F(MenuTest, ActivationComesBackToTheModalBoxThatHadIt)
 {
     HWND box = nullptr, activeAfter = nullptr;
+    bool focusInBoxBefore = false, focusInBoxAfter = false, focusOnMainBetween = false;
     HWND remembered = nullptr, rememberedAfter = reinterpret_cast<HWND>(1);
     const uint32_t savedDepth = g_ModalDepth;
     DialogDriver driver({[&](HWND dialog) {
         box = dialog;
+        focusInBoxBefore = GetFocus() && IsChild(dialog, GetFocus());
         g_ModalDepth = 1;
         AppMainWndProc(window, WM_ACTIVATEAPP, FALSE, 0);
         remembered = g_LastActivePopup;
         EXPECT_EQ(g_AppActive, 0u);
         SetActiveWindow(window);
+        SetFocus(window);
+        focusOnMainBetween = GetFocus() == window;
         AppMainWndProc(window, WM_ACTIVATEAPP, TRUE, 0);
         activeAfter = GetActiveWindow();
+        // Asked here: once the box has ended its window and controls are gone.
+        focusInBoxAfter = GetFocus() && IsChild(dialog, GetFocus());
         rememberedAfter = g_LastActivePopup;
         g_ModalDepth = savedDepth;
         TestPressKey(dialog, VK_RETURN);
@@ -291,6 +297,9 @@ TEST_F(MenuTest, ActivationComesBackToTheModalBoxThatHadIt)
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(remembered, box);
     EXPECT_EQ(activeAfter, box);
+    EXPECT_TRUE(focusInBoxBefore);
+    EXPECT_TRUE(focusOnMainBetween);
+    EXPECT_TRUE(focusInBoxAfter);
     EXPECT_EQ(rememberedAfter, nullptr);
     EXPECT_EQ(g_AppActive, 1u);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 #include <cstdio>
@@ -125,6 +126,7 @@ namespace {
 
 std::vector<std::string> g_Items; // the open popup's items: text, "-" for a separator
 std::vector<UINT> g_ItemStates;
+std::vector<int> g_ItemIds; // -1 for separators, submenus and items without a number
 
 void CALLBACK ReadPopup(HWND, UINT, UINT_PTR timer, DWORD)
 {
@@ -133,10 +135,13 @@ void CALLBACK ReadPopup(HWND, UINT, UINT_PTR timer, DWORD)
     HMENU menu = popup ? reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0)) : nullptr;
     g_Items.clear();
     g_ItemStates.clear();
+    g_ItemIds.clear();
     for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
         const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
         g_Items.push_back((state & MF_SEPARATOR) ? "-" : Text(menu, i));
         g_ItemStates.push_back(state);
+        const UINT id = GetMenuItemID(menu, i);
+        g_ItemIds.push_back(id == 0 || id == UINT(-1) ? -1 : int(id));
     }
     EndMenu();
 }
@@ -178,6 +183,36 @@ TEST(ListPopups, APenTableWithOnlyEntryZero)
     ASSERT_EQ(g_Items, expected);
     EXPECT_TRUE(g_ItemStates[2] & MF_GRAYED);
     EXPECT_TRUE(g_ItemStates[6] & MF_CHECKED);
+}
+
+// The line-type popup offers entry 0 and the named line types by name, never
+// the free slots between and after them.
+TEST(ListPopups, TheLineTypePopupOffersOnlyNamedLineTypes)
+{
+    std::vector<LineDef> saved(g_LineDefs, g_LineDefs + LINE_SLOTS);
+    for (int k = 1; k < LINE_SLOTS; ++k)
+        g_LineDefs[k].name[0] = 0;
+    std::snprintf(g_LineDefs[0].name, sizeof g_LineDefs[0].name, "Solid");
+    const RECT button{100, 100, 120, 120};
+    struct Case {
+        std::vector<std::pair<int, const char *>> named;
+        std::vector<std::string> items;
+        std::vector<int> ids; // of the entries, -1 for separators and the grey item
+    };
+    const Case cases[] = {
+        {{}, {Label('0', "Solid"), "-", eDialogText[74]}, {BASE, -1, -1}},
+        {{{7, "Dotted"}, {3, "Dashed"}},
+         {Label('0', "Solid"), "-", Label('1', "Dashed"), Label('2', "Dotted")},
+         {BASE, -1, BASE + 3, BASE + 7}},
+    };
+    for (const Case &c : cases) {
+        for (const auto &[slot, name] : c.named)
+            std::snprintf(g_LineDefs[slot].name, sizeof g_LineDefs[slot].name, "%s", name);
+        ShowAndRead([&] { CommandPopupSelectLine(g_MainWnd, &button, 0, BASE, 0, 0); });
+        EXPECT_EQ(g_Items, c.items);
+        EXPECT_EQ(g_ItemIds, c.ids);
+    }
+    std::copy(saved.begin(), saved.end(), g_LineDefs);
 }
 
 } // namespace

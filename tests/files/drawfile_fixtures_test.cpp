@@ -38,13 +38,38 @@ protected:
     }
 };
 
-TEST_F(DrawFileFixtures, DefaultDrawingIsANewDrawingAsTheWriterWritesIt)
+// The line types the default drawing offers beside the fixed solid line, in
+// hundredths of a millimetre: dash and gap lengths.
+struct ShippedLineType {
+    const char *name;
+    std::vector<int32_t> lengths;
+};
+const ShippedLineType kShippedLineTypes[] = {{"Dashed", {500, 250}},
+                                             {"Dotted", {50, 150}},
+                                             {"Dash dot", {800, 200, 50, 200}},
+                                             {"Dash dot dot", {800, 200, 50, 200, 50, 200}}};
+
+TEST_F(DrawFileFixtures, DefaultDrawingIsANewDrawingWithItsLineTypesAsTheWriterWritesIt)
 {
+    int slot = 1;
+    for (const ShippedLineType &t : kShippedLineTypes) {
+        LineDef &d = g_LineDefs[slot++];
+        std::snprintf(d.name, sizeof d.name, "%s", t.name);
+        d.pairs = int32_t(t.lengths.size() / 2);
+        d.kind = 1;
+        std::copy(t.lengths.begin(), t.lengths.end(), d.lengths);
+    }
     ExpectCommitted(kDefaultDrawing, Written());
-    // And it loads without a word.
+    // And it loads without a word, its line types by name.
+    FileClearDrawing();
+    ASSERT_EQ(g_LineDefs[1].name[0], 0);
     ASSERT_EQ(FileReadDrawing(nullptr, kDefaultDrawing, kAll, 0), 1);
     EXPECT_TRUE(DrawLog().alerts.empty());
     EXPECT_TRUE(DrawLog().diagnostics.empty());
+    for (int k = 0; k < int(std::size(kShippedLineTypes)); ++k) {
+        EXPECT_STREQ(g_LineDefs[1 + k].name, kShippedLineTypes[k].name);
+        EXPECT_EQ(g_LineDefs[1 + k].pairs, int32_t(kShippedLineTypes[k].lengths.size() / 2));
+    }
 }
 
 TEST_F(DrawFileFixtures, RichDrawingIsCurrent)

@@ -34,6 +34,33 @@ protected:
         for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
             FrameCalcObject(u, 1);
     }
+    // The metafile's logical space for the drawing as it is now: the output
+    // rectangle's top-left corner is the origin, its longer side 32000 units.
+    struct Mapping {
+        double left, top, scale;
+        double X(double x) const { return (x - left) * scale; }
+        double Y(double y) const { return (top - y) * scale; }
+    };
+    static Mapping WmfMapping()
+    {
+        double r[4];
+        OutputGetRectangle(r, 0);
+        const MetaExtent e = MetaComputeExtent(std::fabs(r[2] - r[0]), std::fabs(r[3] - r[1]), META_WMF_RANGE,
+                                               META_WMF_SCALE_CAP);
+        return Mapping{r[0], r[3], e.scale};
+    }
+    // Exports the whole drawing as a WMF without the placeable header and
+    // walks its records.
+    template <typename Visit> static void ExportWmfAndWalk(const char *name, Visit visit)
+    {
+        TestTempFile file(name);
+        ASSERT_EQ(MetaWriteWmfFile(nullptr, file.Path(), 0, 0), 1);
+        const std::vector<uint8_t> bits = Read(file.Path());
+        MetaWmfInfo info;
+        const char *problem;
+        ASSERT_EQ(MetaCheckWmfBits(bits.data(), bits.size(), &info, &problem), 1);
+        MetaWalkWmf(bits.data(), bits.size(), info, visit);
+    }
     static std::vector<uint8_t> Read(const char *path)
     {
         const std::string s = TestReadFile(path);
@@ -103,6 +130,137 @@ TEST_F(MetaExportTest, WmfFileReadsBackWithTheDrawingsExtents)
     EXPECT_NEAR(Height(g_ChangedRect), 100.0, 1.5);
 }
 
+// The WMF is made from the enumeration stream: a filled TrueType text comes
+// as one text call per character, each with a font of its own escapement,
+// the first at the text's origin.
+TEST_F(MetaExportTest, WmfTextsArriveOneCallPerCharacter)
+{
+    g_DrawingSettings.outputTrueType = 0;
+    struct Case {
+        const char *text;
+        Matrix matrix;
+        int32_t fillMode;
+        int calls;      // text calls; 0: the glyph outlines come as areas
+        int escapement; // tenths of a degree, modulo a full turn
+    };
+    // A text turned a quarter clockwise in the drawing reads top to bottom:
+    // GDI's escapement of -90 degrees (its y axis points down, the drawing's up).
+    // Only a text filled without an outline is set by characters: an outlined
+    // one, or one the font cannot show mirrored, comes as its glyph outlines.
+    const Case cases[] = {{"ABCD", Matrix{5, 0, 0, 5, 50, 80}, FILL_SOLID, 4, 0},
+                          {"XYZ", Matrix{0, -5, 5, 0, 150, 80}, FILL_SOLID, 3, -900},
+                          {"Q", Matrix{0, 5, -5, 0, 150, 20}, FILL_SOLID, 1, 900},
+                          {"ABCD", Matrix{5, 0, 0, 5, 50, 80}, FILL_NONE, 0, 0},
+                          {"ABCD", Matrix{-5, 0, 0, 5, 50, 80}, FILL_SOLID, 0, 0}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        FileClearDrawing();
+        ASSERT_NO_FATAL_FAILURE(MakeDrawing());
+        Unit *text = TestNewObject(LIST_DRAWING, OBJTYPE_STD_TEXT, {});
+        ASSERT_NE(text, nullptr);
+        Element *e = UnitFirstElement(text);
+        std::strcpy(static_cast<char *>(ElementPayload(e)), c.text);
+        auto *t = static_cast<TextStandardData *>(ElementPayload(ElementNext(e)));
+        FileDefaultTextStandard(t);
+        t->matrix = c.matrix;
+        // A text's look is its text record's own property.
+        t->property.fillMode = c.fillMode;
+        t->property.ownFlags |= XPROP_OWN_FILL;
+        FrameCalcObject(text, 1);
+        const Mapping map = WmfMapping();
+        int fonts = 0, calls = 0, areas = 0;
+        std::vector<int> escapements;
+        std::vector<POINT> at;
+        ASSERT_NO_FATAL_FAILURE(ExportWmfAndWalk("meta_text.wmf", [&](const MetaRecord &r) {
+            int16_t height = 0, escapement = 0, x = 0, y = 0, count = 0;
+            areas += r.type == META_POLYPOLYGON;
+            // The characters' fonts have em heights (negative); the font the
+            // metafile started with comes back once after the first character.
+            if (r.type == META_CREATEFONTINDIRECT && r.I16(6, &height) && height < 0 && r.I16(10, &escapement)) {
+                ++fonts;
+                escapements.push_back(escapement);
+            }
+            if (r.type == META_EXTTEXTOUT && r.I16(6, &y) && r.I16(8, &x) && r.I16(10, &count)) {
+                ++calls;
+                EXPECT_EQ(count, 1);
+                at.push_back(POINT{x, y});
+            } else if (r.type == META_TEXTOUT && r.I16(6, &count)) {
+                ++calls;
+                EXPECT_EQ(count, 1);
+                const uint32_t xy = 8 + ((uint32_t(count) + 1) & ~1u);
+                if (r.I16(xy, &y) && r.I16(xy + 2, &x))
+                    at.push_back(POINT{x, y});
+            }
+            return 1;
+        }));
+        EXPECT_EQ(calls, c.calls);
+        EXPECT_EQ(fonts, c.calls);
+        for (int escapement : escapements)
+            EXPECT_EQ(((escapement - c.escapement) % 3600 + 3600) % 3600, 0) << escapement;
+        if (c.calls == 0) {
+            // The drawing's one filled square, then one area per glyph.
+            EXPECT_GE(areas, 1 + int(std::strlen(c.text)));
+            continue;
+        }
+        ASSERT_FALSE(at.empty());
+        EXPECT_NEAR(at[0].x, map.X(c.matrix.tx), 2.0);
+        EXPECT_NEAR(at[0].y, map.Y(c.matrix.ty), 2.0);
+        // The following characters move along the text's direction.
+        if (at.size() > 1) {
+            const double along = (at[1].x - at[0].x) * c.matrix.a - (at[1].y - at[0].y) * c.matrix.b;
+            EXPECT_GT(along, 0.0);
+        }
+    }
+}
+
+// Point marks come as strokes and a circle in the output marks' style, at
+// the mark's place, when the output switch of the marks is on; with it off
+// they are left out like on paper.
+TEST_F(MetaExportTest, WmfPointMarksInTheOutputMarksStyle)
+{
+    struct Case {
+        uint32_t on;
+        int32_t kind;
+        int ellipses, moves;
+    };
+    const Case cases[] = {{1, META_MARK_PLUS | META_MARK_CROSS | META_MARK_CIRCLE, 1, 4},
+                          {1, META_MARK_PLUS, 0, 2},
+                          {1, META_MARK_CROSS | META_MARK_CIRCLE, 1, 2},
+                          {0, META_MARK_PLUS | META_MARK_CROSS | META_MARK_CIRCLE, 0, 0}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.kind + 10 * int(c.on));
+        FileClearDrawing();
+        ASSERT_NO_FATAL_FAILURE(MakeDrawing());
+        Unit *marks = TestNewObject(LIST_DRAWING, OBJTYPE_MARK, {10, 90});
+        ASSERT_NE(marks, nullptr);
+        Points(marks)[0]->head.kind = POINT_MARK;
+        FrameCalcObject(marks, 1);
+        g_DrawingSettings.outputMark.on = c.on;
+        g_DrawingSettings.outputMark.kind = c.kind;
+        g_DrawingSettings.outputMark.size = 2.0;
+        const Mapping map = WmfMapping();
+
+        int ellipses = 0, moves = 0;
+        ASSERT_NO_FATAL_FAILURE(ExportWmfAndWalk("meta_marks.wmf", [&](const MetaRecord &r) {
+            int16_t bottom, right, top, left, y, x;
+            if (r.type == META_ELLIPSE && r.I16(6, &bottom) && r.I16(8, &right) && r.I16(10, &top) &&
+                r.I16(12, &left)) {
+                ++ellipses;
+                EXPECT_NEAR((left + right) / 2.0, map.X(10), 1.0);
+                EXPECT_NEAR((top + bottom) / 2.0, map.Y(90), 1.0);
+                EXPECT_NEAR(right - left, 4.0 * map.scale, 1.0);
+            }
+            if (r.type == META_MOVETO && r.I16(6, &y) && r.I16(8, &x)) {
+                ++moves;
+                EXPECT_NEAR(std::hypot(x - map.X(10), y - map.Y(90)), 2.0 * map.scale, 1.5);
+            }
+            return 1;
+        }));
+        EXPECT_EQ(ellipses, c.ellipses);
+        EXPECT_EQ(moves, c.moves);
+    }
+}
+
 // Areas with holes are one PolyPolygon of all their figures.
 TEST_F(MetaExportTest, WmfAreasKeepTheirHoles)
 {
@@ -116,19 +274,13 @@ TEST_F(MetaExportTest, WmfAreasKeepTheirHoles)
     for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
         FrameCalcObject(u, 1);
 
-    TestTempFile file("meta_areas.wmf");
-    ASSERT_EQ(MetaWriteWmfFile(nullptr, file.Path(), 0, 0), 1);
-    const std::vector<uint8_t> bits = Read(file.Path());
-    MetaWmfInfo info;
-    const char *problem;
-    ASSERT_EQ(MetaCheckWmfBits(bits.data(), bits.size(), &info, &problem), 1);
     std::vector<int> polygonFigures;
-    MetaWalkWmf(bits.data(), bits.size(), info, [&](const MetaRecord &r) {
+    ASSERT_NO_FATAL_FAILURE(ExportWmfAndWalk("meta_areas.wmf", [&](const MetaRecord &r) {
         uint16_t n = 0;
         if (r.type == META_POLYPOLYGON && r.U16(6, &n))
             polygonFigures.push_back(n);
         return 1;
-    });
+    }));
     // The filled square of the drawing and the ring with its hole.
     EXPECT_EQ(polygonFigures, (std::vector<int>{1, 2}));
 }
@@ -204,7 +356,7 @@ TEST_F(MetaExportTest, EmfFileCarriesThePictureSizeAndReadsBack)
 // With the output settings' grid on, the EMF carries the grid of the active
 // window's coordinate system inside the output rectangle; the header's pixel
 // bounds lie inside its millimetre frame measured in reference pixels.
-TEST_F(MetaExportTest, EmfCarriesTheGridAndBoundsWithinItsFrame)
+TEST_F(MetaExportTest, EmfCarriesTheGridAndBoundsThatAgreeWithItsFrame)
 {
     ASSERT_NO_FATAL_FAILURE(MakeDrawing());
     const DrawWindow savedWindow = g_DrawWindows[g_ActiveWindow];
@@ -242,11 +394,12 @@ TEST_F(MetaExportTest, EmfCarriesTheGridAndBoundsWithinItsFrame)
         const double pxPerMm = double(h->szlDevice.cx) / h->szlMillimeters.cx;
         const double pyPerMm = double(h->szlDevice.cy) / h->szlMillimeters.cy;
         const RECTL &f = h->rclFrame, &b = h->rclBounds;
-        // One pixel of slack for rounding and the line width.
-        EXPECT_GE(b.left, f.left * pxPerMm / 100 - 1);
-        EXPECT_GE(b.top, f.top * pyPerMm / 100 - 1);
-        EXPECT_LE(b.right, f.right * pxPerMm / 100 + 1);
-        EXPECT_LE(b.bottom, f.bottom * pyPerMm / 100 + 1);
+        // The pixel bounds and the millimetre frame give the same size: two
+        // pixels of slack for rounding and the line width.
+        EXPECT_NEAR(b.left, f.left * pxPerMm / 100, 2);
+        EXPECT_NEAR(b.top, f.top * pyPerMm / 100, 2);
+        EXPECT_NEAR(b.right, f.right * pxPerMm / 100, 2);
+        EXPECT_NEAR(b.bottom, f.bottom * pyPerMm / 100, 2);
     }
 }
 
