@@ -30,6 +30,10 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         s_Posted.push_back(LOWORD(wParam));
         return 0;
     }
+    if (message == WM_CLOSE) {
+        s_Posted.push_back(POSTED_CLOSE);
+        return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
