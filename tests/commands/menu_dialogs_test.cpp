@@ -167,6 +167,8 @@ TEST_F(MenuDialogs, PrintGridAndFilterSwitchAreTicked)
 // A submenu number typed or sent by a plug-in shows its submenu.
 TEST_F(MenuDialogs, SubmenuNumbersShowTheirSubmenu)
 {
+    // The layout is put back afterwards: the other tests run without menus.
+    const std::vector<uint32_t> layout(g_MenuLayout, g_MenuLayout + MENU_LAYOUT_SIZE);
     ASSERT_EQ(InitBuildMenuLayout(g_MenuTemplate, g_MenuLayout, MENU_LAYOUT_SIZE), 1u);
     HMENU saved = g_ContextMenu;
     g_ContextMenu = CreatePopupMenu();
@@ -180,6 +182,7 @@ TEST_F(MenuDialogs, SubmenuNumbersShowTheirSubmenu)
     }
     DestroyMenu(g_ContextMenu);
     g_ContextMenu = saved;
+    std::copy(layout.begin(), layout.end(), g_MenuLayout);
 }
 
 } // namespace

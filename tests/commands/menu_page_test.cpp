@@ -193,10 +193,6 @@ TEST_F(MenuPage, NewPageAsksForItsFormatAndPlacesItsFrame)
     EXPECT_EQ(g_CommandDefaults.page.width, 10);
     EXPECT_EQ(g_CommandDefaults.page.height, 300);
 }
-    EXPECT_EQ(g_CommandDefaults.page.width, 10);
-    EXPECT_EQ(g_CommandState->rect[0], -5);
-    EXPECT_EQ(g_CommandState->rect[3], 75);
-}
 
 TEST_F(MenuPage, NewPageWithAllPagesInUseIsRefusedWithAMessage)
 {
