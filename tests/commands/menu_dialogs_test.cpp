@@ -64,6 +64,11 @@ TEST_F(MenuDialogs, TheFilterSwitchInvertsTheFilter)
 // tolerance with its check box of 711; none of them restarts the command.
 TEST_F(MenuDialogs, ShiftEscapeAsksTheValuesOfTheRunningCommand)
 {
+    struct KeepLocalData {
+        std::vector<uint8_t> saved = std::vector<uint8_t>(reinterpret_cast<uint8_t *>(&g_LocalData),
+                                                          reinterpret_cast<uint8_t *>(&g_LocalData + 1));
+        ~KeepLocalData() { std::memcpy(&g_LocalData, saved.data(), saved.size()); }
+    } keep;
     auto atGroupOptions = [](HWND d) {
         TestClickButton(d, 252); // pass the property to the members
         TestClickButton(d, IDOK);

@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "app/darad4.h"
 #include "database/symbol_block.h"
 #include "database/symbol_find.h"
 #include "app/darad4_draw.h"
+#include "app/status.h"
 #include "app/system.h"
 #include "app/window.h"
 #include "command_fixture.h"
@@ -19,6 +22,7 @@
 #include "commands/command_state.h"
 #include "common/dialog_driver.h"
 #include "common/test_commands.h"
+#include "dialogs/box08_editterm.h"
 #include "dialogs/box13.h"
 #include "display/screen.h"
 
@@ -253,7 +257,13 @@ TEST_F(SnapCalculator, AClickOpensTheCalculatorOnItsPoint)
         g_MsgClick = RegisterWindowMessageA("DARAD4_CLICK");
     struct KeepSnap {
         LocalSnap saved = g_LocalData.snap;
-        ~KeepSnap() { g_LocalData.snap = saved; }
+        std::vector<uint8_t> record = std::vector<uint8_t>(reinterpret_cast<uint8_t *>(&g_CoordEntryRecord),
+                                                           reinterpret_cast<uint8_t *>(&g_CoordEntryRecord + 1));
+        ~KeepSnap()
+        {
+            g_LocalData.snap = saved;
+            std::memcpy(&g_CoordEntryRecord, record.data(), record.size());
+        }
     } keep;
     g_LocalData.snap.switches[0] = 1;
     g_LocalData.snap.snapModes = 0x100; // no snap mode, only the calculator
