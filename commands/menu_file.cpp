@@ -234,7 +234,11 @@ void Print(HWND mainWindow, bool area)
     OutputHideCrosshair();
     if (!PrintCommand(mainWindow, g_DrawingInfo.currentPath))
         AlertOk(mainWindow, eAlertTextSM[TEXT_NOT_PRINTED]);
-    OutputShowCrosshair();
+    // The area's corners are still the entered points here: shown now, their
+    // marks would outlive the input that starts again after this handler,
+    // which brings the crosshair back itself.
+    if (!area)
+        OutputShowCrosshair();
 }
 
 // Printed from "/p" on the command line: the program closes afterwards, the

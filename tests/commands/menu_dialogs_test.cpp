@@ -58,6 +58,16 @@ TEST_F(MenuDialogs, TheFilterSwitchInvertsTheFilter)
     EXPECT_EQ(g_CommandDefaults.filter.enabled, before);
 }
 
+// Every prompt of a value dialog says what its field is for.
+void ExpectLabels(HWND dialog, std::initializer_list<int> ids)
+{
+    for (int id : ids) {
+        char text[256] = "";
+        GetDlgItemTextA(dialog, id, text, sizeof text);
+        EXPECT_NE(text[0], '\0') << "control " << id << " has no text";
+    }
+}
+
 // Shift+Escape (1010) asks the running command's values: the group options
 // of 445, the copy-properties defaults of 452, the sketch values of 572
 // (a shift beyond 100 percent is refused and asked again) and the surface
@@ -96,6 +106,7 @@ TEST_F(MenuDialogs, ShiftEscapeAsksTheValuesOfTheRunningCommand)
     {
         TestAlerts alerts;
         DialogDriver driver({[](HWND d) {
+                                 ExpectLabels(d, {350, 351});
                                  SetDlgItemTextA(d, 200, "101");
                                  TestClickButton(d, IDOK);
                              },
@@ -117,6 +128,7 @@ TEST_F(MenuDialogs, ShiftEscapeAsksTheValuesOfTheRunningCommand)
     const uint32_t check = g_LocalData.further[LOCAL_SURFACE_CHECK];
     {
         DialogDriver driver({[](HWND d) {
+            ExpectLabels(d, {350, 250});
             TestClickButton(d, 250);
             SetDlgItemTextA(d, 200, "0.5");
             TestClickButton(d, IDOK);
