@@ -18,6 +18,7 @@
 #include "app/write_refresh.h"
 #include "commands/command.h"
 #include "commands/command_state.h"
+#include "commands/input_prepare_dialogs.h"
 #include "dialogs/box13.h"
 #include "display/output_paint.h"
 #include "language/language.h"
@@ -34,6 +35,7 @@ constexpr int SNAP_MASK = 0x1FF;
 constexpr int SMALL_ICON = 20;
 constexpr int LABEL_PEN = 0, LABEL_LAYER = 22;
 constexpr int HINT_PANEL = -4;
+constexpr int CELL_PANEL_COPY_MODE = 96;
 
 // The commands the switch cells run on a left and a right click (0: none).
 struct SwitchCell {
@@ -92,7 +94,7 @@ uint32_t CellState(int cell)
         switch (cell) {
         case CELL_PANEL_ORTHO: checked = d.displayOrtho != 0; break;
         case 94: checked = d.commentDisplay[0] != 0; break;
-        case 96: checked = d.displayDuplicate != 0; break;
+        case CELL_PANEL_COPY_MODE: checked = d.displayDuplicate != 0; break;
         case 97: checked = d.displayGeometry[1] != 0; break;
         case 98: checked = d.displayGeometry[0] != 0; break;
         case 99: checked = g_CurrentSystem.displayGrid != 0; break;
@@ -128,6 +130,22 @@ void Triangle(HDC dc, int cx, int top, bool up, COLORREF colour)
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
     DeleteObject(brush);
+}
+
+// The copy-mode cell's second picture: a plus in its lower right corner
+// while the running command honours the copy mode.
+void CopyModeMark(HDC dc, int right, int bottom, COLORREF colour)
+{
+    constexpr int ARM = 3;
+    HPEN pen = CreatePen(PS_SOLID, 1, colour);
+    HGDIOBJ old = SelectObject(dc, pen);
+    const int cx = right - ARM - 1, cy = bottom - ARM - 1;
+    MoveToEx(dc, cx - ARM, cy, nullptr);
+    LineTo(dc, cx + ARM + 1, cy);
+    MoveToEx(dc, cx, cy - ARM, nullptr);
+    LineTo(dc, cx, cy + ARM + 1);
+    SelectObject(dc, old);
+    DeleteObject(pen);
 }
 
 // The command's icon at half size, for the switch cells.
@@ -344,6 +362,8 @@ void StatusPaintPanelCell(HDC dc, int cell)
     } else if (cell < CELL_PANEL_COMMAND) {
         // The snap modes show what they catch, the other switches what they switch.
         SmallCommandIcon(dc, SWITCHES[cell - CELL_PANEL_FIRST].left, cx - 10, cy - 10, colour);
+        if (cell == CELL_PANEL_COPY_MODE && g_CommandState && InputUsesCopyMode(g_CommandState->commandId))
+            CopyModeMark(dc, r.right - 3 + o, r.bottom - 3 + o, colour);
     } else if (cell == CELL_PANEL_UP) {
         Triangle(dc, cx, cy - 6, true, colour);
         Triangle(dc, cx, cy - 2, true, colour);

@@ -16,6 +16,8 @@
 #include "commands/command_popup.h"
 #include "commands/command_state.h"
 #include "dialogs/box01_controls.h"
+#include "dialogs/box02.h"
+#include "dialogs/box04_color.h"
 #include "dialogs/box13.h"
 #include "display/output_paint.h"
 #include "language/language.h"
@@ -26,6 +28,10 @@ constexpr int HINT_PROPERTY = -5;
 const int BUTTON_COMMANDS[5] = {COMMAND_POINTER, 100, 101, 102, 123};
 constexpr int RIGHT_COMMANDS[4] = {309, 338, 580, 330}; // layer, pen, hatch, system
 constexpr int LINETYPE_EDIT = 340;
+// The preset editors opened by the right button: their caption and prompt.
+constexpr int HEADLINE_WIDTH_PRESET = 7; // eHeadlineText
+constexpr int PROMPT_WIDTH = 18;         // eBoxText
+constexpr int CAPTION_COLOUR_PRESET = 1; // eCaptionTexts
 constexpr int LINETYPE_COMMAND_FIRST = 6000; // the popup's choice comes back as 6000 + line type
 constexpr int LINETYPE_COMMAND_LAST = 6500;
 
@@ -253,8 +259,16 @@ void StatusPropertyRButtonUp(HWND, int x, int y)
     if (!StatusMouseAllowed())
         return;
     const int cell = StatusTrackRelease(s_Property, StatusPropertyHitTest(x, y), Repaint);
+    DrawingSettings &d = g_DrawingSettings;
     if (cell == CELL_PROP_LINETYPE)
         StatusRunCommand(LINETYPE_EDIT);
+    else if (cell >= CELL_PROP_WIDTHS && cell < CELL_PROP_LINE_COLOURS)
+        Box02EditWidth(g_MainWnd, eHeadlineText[HEADLINE_WIDTH_PRESET], eBoxText[PROMPT_WIDTH],
+                       &d.propLineWidth[cell - CELL_PROP_WIDTHS]);
+    else if (cell >= CELL_PROP_LINE_COLOURS && cell < CELL_PROP_FILL_MODES)
+        Box04ChooseColor(g_MainWnd, eCaptionTexts[CAPTION_COLOUR_PRESET], &d.propLineColor[cell - CELL_PROP_LINE_COLOURS]);
+    else if (cell >= CELL_PROP_FILL_COLOURS && cell < CELL_PROP_LAYER)
+        Box04ChooseColor(g_MainWnd, eCaptionTexts[CAPTION_COLOUR_PRESET], &d.propFillColor[cell - CELL_PROP_FILL_COLOURS]);
     else if (cell >= CELL_PROP_LAYER)
         StatusRunCommand(RIGHT_COMMANDS[cell - CELL_PROP_LAYER]);
     else if (cell >= 0)

@@ -292,6 +292,7 @@ constexpr int COMMENT_SETTINGS_SIZE = 72;
 // commandValues[]: the payload of a new comment's settings element, at the end.
 constexpr int LOCAL_COMMENT_SETTINGS = LOCAL_COMMAND_VALUES_SIZE - COMMENT_SETTINGS_SIZE;
 constexpr int LOCAL_SKETCH_JITTER = 3; // further[]: sideways jitter of sketches, percent of the step
+constexpr int LOCAL_SURFACE_CHECK = 1; // further[]: the check box asked with the surface tolerance (711, 751)
 
 void SystemInitLocalData(LocalData *data);
 // Reads "Init" from an open user key into data: 1 when a whole record with the
@@ -322,6 +323,7 @@ struct CommandDefaults {
     double transformScale[2];
     double transformAngle;
     double commandAngle; // radians, asked by the commands that draw at an angle
+    int32_t chosenPage;  // the page whose origin the next placement moves (303)
 };
 extern CommandDefaults g_CommandDefaults;
 // What the remembered command values mean.

@@ -18,6 +18,7 @@
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
+#include "commands/input_prepare_dialogs.h"
 #include "commands/command_state.h"
 #include "database/storage.h"
 #include "dialogs/box08_editterm.h"
@@ -473,6 +474,10 @@ uint32_t WriteComputeGuideState(uint32_t flags)
     static const int BIT32[] = {574, 575, 648, 817, 818, 820, 843};
     if (arcMode || std::find(std::begin(BIT32), std::end(BIT32), id) != std::end(BIT32))
         state |= 0x20;
+    if (InputHasParameterDialog(id) || InputHasParameterDialog2(id))
+        state |= 0x10; // Shift+Escape asks the command's values
+    if (InputUsesCopyMode(id))
+        state |= 0x400;
     if (t.mode == TEMPLATE_LIST && cs.pointIndex > t.count - 2)
         state |= 0x4000;
     else if ((t.mode == TEMPLATE_REPEATED && t.count == 1) || entered)

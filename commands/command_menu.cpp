@@ -10,6 +10,7 @@
 #include "app/system_defs.h"
 #include "app/window.h"
 #include "app/write_refresh.h"
+#include "commands/command_mouse.h"
 #include "commands/command_state.h"
 #include "database/symbol_library.h"
 #include "database/undo.h"
@@ -64,6 +65,12 @@ bool CurrentDisplayGrid()
     return w && w->displayGrid;
 }
 
+bool CurrentPrintGrid()
+{
+    const DrawWindow *w = WindowGetRecord(g_ActiveWindow);
+    return w && w->catchGrid;
+}
+
 // Calls add(command, disabled, checked) for every command that has a rule.
 template <typename Add> void ForEachRule(Add add)
 {
@@ -92,6 +99,7 @@ template <typename Add> void ForEachRule(Add add)
     for (int k = 0; k < 9; ++k)
         add(1016 + k, false, (snap.snapModes >> k) & 1);
     add(332, false, CurrentDisplayGrid());
+    add(334, false, CurrentPrintGrid());
     const ProgramOptions &o = g_Options;
     const uint32_t windows[] = {o.viewVisible,   o.panelVisible,    o.penVisible,
                                 o.layerVisible,  o.statusVisible,   o.toolboxVisible,
@@ -100,6 +108,7 @@ template <typename Add> void ForEachRule(Add add)
         add(367 + k, false, windows[k] != 0);
     add(1011, false, d.displayDuplicate != 0);
     add(1012, false, d.displayOrtho != 0);
+    add(1042, false, g_CommandDefaults.filter.enabled != 0);
 }
 
 void CheckSystemMenu(HMENU menu)
@@ -179,7 +188,14 @@ void CommandTrackPopup(HWND owner, HMENU menu, int titleCommand, const RECT *anc
     }
     if (y < 0)
         y = 0;
-    TrackPopupMenu(menu, align, x, y, 0, owner, nullptr);
+    if (g_CommandPopupAnswer) {
+        // A test answers in place of the user; the choice comes as the menu's would.
+        const int chosen = g_CommandPopupAnswer(menu, x, y);
+        if (chosen > 0)
+            PostMessageA(owner, WM_COMMAND, static_cast<WPARAM>(chosen), 0);
+    } else {
+        TrackPopupMenu(menu, align, x, y, 0, owner, nullptr);
+    }
 
     if (titleCommand > 0) {
         state.commandId = savedCommand;

@@ -8,6 +8,7 @@
 #include "app/darad4.h"
 #include "app/init_dialogs.h"
 #include "app/init_sound.h"
+#include "app/status.h"
 #include "app/status_refresh.h"
 #include "app/system.h"
 #include "app/window.h"
@@ -18,6 +19,7 @@
 #include "commands/command_state.h"
 #include "commands/input.h"
 #include "dialogs/box13.h"
+#include "dialogs/box08_editterm.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
 #include "language/language.h"
@@ -123,21 +125,33 @@ int ClickPoint(int window, double point[2])
     const LocalSnap &snap = g_LocalData.snap;
     const bool snapping = snap.switches[SNAP_SWITCH_ON] && cs.pointKind < POINT_KIND_FIRST_PICK &&
                           cs.commandId != COMMAND_TRANSPARENT;
-    if (!snapping || !(static_cast<uint32_t>(snap.snapModes) & SNAP_MODE_BITS) || !g_CommandSnapFinder)
+    if (!snapping)
         return 1;
-    int kind = 0;
-    if (!g_CommandSnapFinder(window, g_CursorPos.rawX, g_CursorPos.rawY, point, &kind)) {
-        InitBeep();
-        return 0;
+    const uint32_t modes = static_cast<uint32_t>(snap.snapModes);
+    if ((modes & SNAP_MODE_BITS) && g_CommandSnapFinder) {
+        int kind = 0;
+        if (!g_CommandSnapFinder(window, g_CursorPos.rawX, g_CursorPos.rawY, point, &kind)) {
+            InitBeep();
+            return 0;
+        }
+        WindowShowTimedFlag(eSnapModeTexts[SnapText(kind)], nullptr);
+        if (snap.switches[3])
+            ScreenGridCatch(window, point);
+        if (snap.switches[2])
+            ScreenOrthoCatch(window, point);
     }
-    WindowShowTimedFlag(eSnapModeTexts[SnapText(kind)], nullptr);
-    if (snap.switches[3])
-        ScreenGridCatch(window, point);
-    if (snap.switches[2])
-        ScreenOrthoCatch(window, point);
-    // The point-entry calculator (bit 8) comes with the status bar's term
-    // calculator.
-    (void)SNAP_CALCULATOR;
+    if (!(modes & SNAP_CALCULATOR))
+        return 1;
+    // The point-entry calculator starts from the point found: cancelling it
+    // refuses the click, and its copy-mode switch holds for this click only
+    // (the caller restores the mode).
+    CoordEntryRecord &record = g_CoordEntryRecord;
+    if (!StatusRunTermCalculator(g_MainWnd, &record, point))
+        return 0;
+    point[0] = record.result[0];
+    point[1] = record.result[1];
+    if (record.alternate)
+        g_DrawingSettings.displayDuplicate = !g_DrawingSettings.displayDuplicate;
     return 1;
 }
 

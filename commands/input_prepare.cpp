@@ -18,7 +18,7 @@ int InputPrepareCommand(int commandId)
     // A symbol insertion needs a slot in use: a library and a block named.
     if (commandId >= COMMAND_SYMBOL_FIRST && commandId <= COMMAND_SYMBOL_LAST) {
         const BlockInsertSlot &slot = g_Options.insertSlots[commandId - COMMAND_SYMBOL_FIRST];
-        return slot.nameLibrary[0] && slot.nameBlock[0] ? 1 : 0;
+        return slot.nameLibrary[0] && slot.nameBlock[0] && InputPrepareSlotInsert(slot) ? 1 : 0;
     }
     // A plug-in command starts only when its module exists and consents.
     if (commandId >= COMMAND_PLUGIN_FIRST && commandId <= COMMAND_FILTER_LAST)

@@ -26,8 +26,6 @@ void MenuHelpCommand(HWND mainWindow, int commandId);          // 1100-1106
 void MenuInternalCommand(HWND mainWindow, int commandId);      // 5340-7903
 // The import and export filter commands (5300-5339) live with the plug-in interface.
 void MenuFilterCommand(HWND mainWindow, int commandId);
-// The print command (123) lives with the printing code (display/print).
-void PrintMenuCommand(HWND mainWindow, int commandId);
 
 // Set by the start-up command on "/p": the start dialog stays away for this
 // run; the stored option is not touched.

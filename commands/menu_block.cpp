@@ -12,11 +12,13 @@
 
 #include "app/convert.h"
 #include "app/darad4.h"
+#include "app/status.h"
 #include "app/system.h"
 #include "app/window_title.h"
 #include "commands/command_menu.h"
 #include "commands/command_state.h"
 #include "commands/input_points.h"
+#include "commands/input_prepare_dialogs.h"
 #include "commands/menu_block.h"
 #include "database/object_attributes.h"
 #include "database/object_rects.h"
@@ -58,14 +60,11 @@ struct Title {
 
 void WaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
 
+// The command matrix (the entry's scale and angle, set before the input)
+// moved to the accepted point.
 void Insert(const BlockInsertSlot &entry)
 {
-    // The entry's scale and rotation, then the picked point.
-    Matrix m;
-    MatrixInit(&m);
-    const double scale = entry.scale > 0 ? entry.scale : 1.0;
-    MatrixScale(&m, scale, scale);
-    MatrixRotate(&m, entry.rotation);
+    Matrix m = g_CommandState->matrix;
     MatrixMove(&m, g_ConstructionPoints[0].x, g_ConstructionPoints[0].y);
     UndoInitProcess();
     if (SymbolInsert(&entry, &m)) {
@@ -342,14 +341,30 @@ void MenuBlockEditSlot(HWND window, int commandId, int slot)
     if (slot < 0 || slot >= INSERT_SLOTS)
         return;
     Title title(commandId);
-    if (Box12BlockInsert(window, title.text, &g_Options.insertSlots[slot], 1))
+    BlockInsertSlot &entry = g_Options.insertSlots[slot];
+    if (!Box12BlockInsert(window, title.text, &entry, 1))
+        return;
+    const int32_t running = g_CommandState->commandId;
+    if (running >= COMMAND_SYMBOL_FIRST && running <= COMMAND_SYMBOL_LAST) {
+        // The slot being placed follows its new scale and angle at once.
+        if (running - COMMAND_SYMBOL_FIRST == slot)
+            InputPrepareSlotInsert(entry);
+        return;
+    }
+    SymbolPrepareInsert(entry.nameLibrary, entry.nameBlock); // its preview needs the block
+    if (StatusSortSymbolList())
+        StatusLayoutSymbolWindow();
+    if (hGlobalSymbol)
         InvalidateRect(hGlobalSymbol, nullptr, TRUE);
 }
 
 void MenuBlockInsertSlot(int slot)
 {
-    if (slot >= 0 && slot < INSERT_SLOTS)
-        Insert(g_Options.insertSlots[slot]);
+    if (slot < 0 || slot >= INSERT_SLOTS)
+        return;
+    const BlockInsertSlot &entry = g_Options.insertSlots[slot];
+    if (entry.nameLibrary[0] && entry.nameBlock[0])
+        Insert(entry);
 }
 
 void MenuBlockCommand(HWND mainWindow, int commandId)

@@ -1,6 +1,8 @@
 // The Draw menu: the commands that build one new object from the
 // construction points of their completed input, each in one undo step, and
 // the switches of the arc mode and the arc orientation.
+#include <algorithm>
+#include <iterator>
 #include <cmath>
 #include <cstring>
 
@@ -9,6 +11,7 @@
 #include "app/init_sound.h"
 #include "app/system.h"
 #include "app/system_defs.h"
+#include "commands/command_menu.h"
 #include "commands/command_popup.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
@@ -157,6 +160,13 @@ void Sketch(HWND mainWindow)
 }
 
 constexpr int COMMAND_HATCH_DIALOG_FIRST = 5763; // + the hatch: its definitions editor
+// The numbers that stand for a submenu of the Draw menu (typed, or sent by a plug-in).
+constexpr int DRAW_SUBMENUS[] = {500, 515, 522, 528, 535, 547, 557, 562, 566, 576, 587, 588, 589, 590};
+
+bool IsDrawSubmenu(int commandId)
+{
+    return std::find(std::begin(DRAW_SUBMENUS), std::end(DRAW_SUBMENUS), commandId) != std::end(DRAW_SUBMENUS);
+}
 
 int ActiveHatchIndex() { return g_CurrentHatch >= 0 && g_CurrentHatch < HATCH_SLOTS ? g_CurrentHatch : 0; }
 
@@ -266,9 +276,12 @@ void MenuDrawCommand(HWND mainWindow, int commandId)
         FileSetModified();
         break;
     default:
-        // Numbers without a template of their own and the submenu numbers:
-        // nothing is built from whatever the last input left.
-        InitBeep();
+        // The submenu numbers show their submenu; the numbers without a
+        // template of their own build nothing from whatever the last input left.
+        if (IsDrawSubmenu(commandId))
+            CommandShowSubmenu(commandId, nullptr);
+        else
+            InitBeep();
         break;
     }
 }

@@ -2,6 +2,7 @@
 // recent files, the selection saved to a file and leaving the program.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/convert.h"
@@ -11,10 +12,12 @@
 #include "commands/command.h"
 #include "commands/command_menu.h"
 #include "commands/command_popup.h"
+#include "commands/input_points.h"
 #include "commands/menu.h"
 #include "dialogs/alert.h"
 #include "dialogs/box15.h"
 #include "display/output_paint.h"
+#include "display/print.h"
 #include "files/file.h"
 #include "files/file_commands.h"
 #include "files/image_list.h"
@@ -45,6 +48,9 @@ constexpr uint32_t MASK_SELECTED = 4;
 constexpr int COMMAND_EXPORT_EMF = 113;
 constexpr int COMMAND_EXPORT_WMF = 114;
 constexpr int COMMAND_EXIT = 125;
+constexpr int COMMAND_PRINT = 123;
+constexpr int COMMAND_PRINT_AREA = 124;
+constexpr int TEXT_NOT_PRINTED = 24; // eAlertTextSM
 // Numbers that stand for a submenu.
 constexpr int SUBMENU_COMMANDS[] = {105, 111, 115, 116, 117, 118, 119, 120, 121, 122};
 
@@ -212,6 +218,40 @@ void ExportMetafile(HWND mainWindow, int commandId)
     FileSaveDrawing(nullptr, state.current, emf ? FILE_KIND_EMF : FILE_KIND_WMF, FILE_MODE_SELECTION, 0);
 }
 
+// The drawing, or with `area` the rectangle of the two accepted corners, on
+// the printer; a failure is reported here, whatever its cause.
+void Print(HWND mainWindow, bool area)
+{
+    PrintSettings &s = g_DrawingSettings.print;
+    s.userArea = area ? 1 : 0;
+    if (area) {
+        const ConstructionPoint &a = g_ConstructionPoints[0], &b = g_ConstructionPoints[1];
+        s.userRect[0] = std::min(a.x, b.x);
+        s.userRect[1] = std::min(a.y, b.y);
+        s.userRect[2] = std::max(a.x, b.x);
+        s.userRect[3] = std::max(a.y, b.y);
+    }
+    OutputHideCrosshair();
+    if (!PrintCommand(mainWindow, g_DrawingInfo.currentPath))
+        AlertOk(mainWindow, eAlertTextSM[TEXT_NOT_PRINTED]);
+    // The area's corners are still the entered points here: shown now, their
+    // marks would outlive the input that starts again after this handler,
+    // which brings the crosshair back itself.
+    if (!area)
+        OutputShowCrosshair();
+}
+
+// Printed from "/p" on the command line: the program closes afterwards, the
+// way the close box closes it (the save question, the settings).
+void PrintAndClose(HWND mainWindow)
+{
+    Print(mainWindow, false);
+    if (!g_StartPrint)
+        return;
+    g_StartPrint = 0;
+    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+}
+
 bool IsSubmenu(int commandId)
 {
     for (int id : SUBMENU_COMMANDS)
@@ -241,10 +281,12 @@ void MenuFileCommand(HWND mainWindow, int commandId)
     case COMMAND_EXPORT_WMF: ExportMetafile(mainWindow, commandId); return;
     // The same way as the close box: the save question and the settings.
     case COMMAND_EXIT: PostMessageA(mainWindow, WM_CLOSE, 0, 0); return;
+    case COMMAND_PRINT: PrintAndClose(mainWindow); return;
+    case COMMAND_PRINT_AREA: Print(mainWindow, true); return;
     default: break;
     }
     if (IsSubmenu(commandId))
         CommandShowSubmenu(commandId, nullptr);
     else
-        InitBeep(); // bitmaps and printing come with their modules
+        InitBeep();
 }

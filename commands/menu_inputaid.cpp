@@ -12,6 +12,7 @@
 #include "app/system.h"
 #include "app/write_refresh.h"
 #include "app/window.h"
+#include "commands/command_menu.h"
 #include "commands/command.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
@@ -251,6 +252,14 @@ void EditOrthoLayout(HWND mainWindow, int commandId)
     d.orthoExtra = layout.tolerance;
 }
 
+// The numbers that stand for a submenu (typed, or sent by a plug-in), and
+// the unused numbers of the range beyond the last command.
+bool IsInputAidSubmenu(int commandId)
+{
+    return commandId == 1003 || commandId == 1014 || commandId == 1027 || commandId == 1041 ||
+           commandId > COMMAND_FILTER_EDIT;
+}
+
 } // namespace
 
 void MenuInputAidCommand(HWND mainWindow, int commandId)
@@ -316,6 +325,8 @@ void MenuInputAidCommand(HWND mainWindow, int commandId)
         WindowSetView(window, WINDOW_VIEW_RELATIVE, move[0], move[1], CALC_NO_VALUE);
         OutputRedrawWindow(window);
         OutputShowCrosshair();
+    } else if (IsInputAidSubmenu(commandId)) {
+        CommandShowSubmenu(commandId, nullptr);
     } else {
         InitBeep();
     }

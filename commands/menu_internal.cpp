@@ -5,6 +5,8 @@
 // (a recent file beyond the list, a window that is not open, a page that
 // does not exist) beeps instead of acting.
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 #include "app/convert.h"
 #include "app/darad4.h"
@@ -19,8 +21,13 @@
 #include "commands/menu.h"
 #include "commands/menu_block.h"
 #include "database/object.h"
+#include "database/object_attributes.h"
+#include "database/object_property.h"
+#include "database/object_select.h"
+#include "database/storage.h"
 #include "database/object_rects.h"
 #include "dialogs/alert.h"
+#include "dialogs/box02.h"
 #include "dialogs/box03_systems.h"
 #include "dialogs/box05_hatch.h"
 #include "dialogs/box05_pens.h"
@@ -38,6 +45,8 @@ uint32_t g_StartDialogSuppressed = 0;
 namespace {
 
 constexpr int COMMAND_PRINT = 123;
+constexpr int32_t COMMAND_POINTER = 403;
+constexpr int PROMPT_SCALE = 10; // eBoxText
 constexpr int VIEW_GROUP_WINDOWS = 5; // windows 0 to 3 and the view window
 constexpr int TEXT_LAYER_HIDDEN = 90;
 constexpr int TEXT_PEN_HIDDEN = 91;
@@ -159,17 +168,56 @@ int UsableSlot(int k, const Def *defs, int slots, int active, int (*shown)(int32
     return k;
 }
 
+// While the pointer holds a selection, a layer or pen chosen goes to the
+// selected objects instead of becoming the active one.
+bool PointerHoldsSelection()
+{
+    const CommandState &cs = *g_CommandState;
+    return cs.commandId == COMMAND_POINTER && cs.pointIndex >= 1;
+}
+
+// Gives the selected objects the layer or pen k (field: its bit in the
+// property's masks), in one undo step; with copy mode on the unchanged
+// objects stay as well.
+void GiveToSelection(uint32_t field, int32_t XProperty::*member, int k)
+{
+    auto set = std::make_unique<ObjectAttributes>();
+    ObjectAttributesInit(set.get());
+    for (int group : {ATTR_GENERAL, ATTR_ANNOTATION}) {
+        AttrPropertyGroup &g = group == ATTR_GENERAL ? set->general : set->annotation;
+        set->present[group] = 1;
+        g.values.*member = k;
+        g.values.ownFlags = field;
+        g.ownMask = g.fieldMask = field;
+    }
+    double before[4];
+    ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED);
+    std::memcpy(before, g_ExtentsRect, sizeof before);
+    if (ObjectAttributesApplySelection(set.get(), UNIT_SELECTED, g_DrawingSettings.displayDuplicate ? 1 : 0, 0, 1))
+        OutputInvalidateTwoAreas(before, g_ChangedRect);
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+}
+
 void ActivateLayer(int k)
 {
-    g_ActiveLayer = UsableSlot(k, g_LayerDefs, LAYER_SLOTS, g_ActiveLayer, OutputIsLayerShownScreen,
-                               OutputIsLayerLocked, TEXT_LAYER_HIDDEN);
+    k = UsableSlot(k, g_LayerDefs, LAYER_SLOTS, g_ActiveLayer, OutputIsLayerShownScreen, OutputIsLayerLocked,
+                   TEXT_LAYER_HIDDEN);
+    if (PointerHoldsSelection()) {
+        GiveToSelection(XPROP_OWN_LAYER, &XProperty::layer, k);
+        return;
+    }
+    g_ActiveLayer = k;
     RepaintPropertyBar();
 }
 
 void ActivatePen(int k)
 {
-    g_ActivePen = UsableSlot(k, g_PenDefs, PEN_SLOTS, g_ActivePen, OutputIsPenShownScreen, OutputIsPenLocked,
-                             TEXT_PEN_HIDDEN);
+    k = UsableSlot(k, g_PenDefs, PEN_SLOTS, g_ActivePen, OutputIsPenShownScreen, OutputIsPenLocked, TEXT_PEN_HIDDEN);
+    if (PointerHoldsSelection()) {
+        GiveToSelection(XPROP_OWN_PEN, &XProperty::pen, k);
+        return;
+    }
+    g_ActivePen = k;
     // A pen that names a defined layer brings it along.
     const int32_t layer = g_PenDefs[g_ActivePen].layer;
     if (layer >= 0 && layer < LAYER_SLOTS && g_LayerDefs[layer].name[0])
@@ -237,6 +285,20 @@ int ViewCommand(InternalAction action, int window)
         return WindowPopView(window);
     default: return 0;
     }
+}
+
+// The window's scale typed in; 0 when cancelled.
+int AskScale(HWND mainWindow, int commandId, int window)
+{
+    const DrawWindow *w = WindowGetRecord(window);
+    double scale = w->zoom;
+    char caption[CONVERT_TITLE_SIZE];
+    ConvertGetCommandTitle(caption, commandId);
+    if (!Box02EditDouble(mainWindow, caption, eBoxText[PROMPT_SCALE], &scale))
+        return 0;
+    WindowPushView(window);
+    WindowSetView(window, WINDOW_VIEW_ABSOLUTE, CALC_NO_VALUE, CALC_NO_VALUE, scale);
+    return 1;
 }
 
 // The coordinate-system table with system k selected; a system taken from its
@@ -307,22 +369,22 @@ void MenuInternalCommand(HWND mainWindow, int commandId)
     case INTERNAL_VIEW_FIT_PAGE:
     case INTERNAL_VIEW_FIT_PAGES:
     case INTERNAL_VIEW_SCALE_1:
+    case INTERNAL_VIEW_SCALE_DIALOG:
     case INTERNAL_VIEW_PREVIOUS: {
         const int window = ViewWindowOf(k);
         if (window < 0) {
             InitBeep();
             break;
         }
-        if (ViewCommand(range->action, window))
+        if (range->action == INTERNAL_VIEW_SCALE_DIALOG) {
+            if (AskScale(mainWindow, commandId, window))
+                OutputRedrawWindow(window);
+        } else if (ViewCommand(range->action, window))
             OutputRedrawWindow(window);
         else if (range->action != INTERNAL_VIEW_ZOOM_RECT)
             InitBeep(); // nothing to fit, or no view to go back to
         break;
     }
-    default:
-        // The symbol insertion, the slot dialog and the scale dialog come
-        // with the block commands and the dialogs.
-        InitBeep();
-        break;
+    default: InitBeep(); break;
     }
 }

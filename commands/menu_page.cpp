@@ -3,8 +3,6 @@
 // layers and pens, the views, the settings and options sheets, the
 // tool-window switches and the exchange of drawing windows. Page, grid and
 // definition changes are no undo steps: they go through the change flags.
-// The dialogs that are still missing (page format, the settings files)
-// leave their numbers beeping.
 #include <windows.h>
 
 #include <algorithm>
@@ -66,6 +64,7 @@ constexpr int PROMPT_SCALE = 10;
 constexpr int TEXT_PAGE_RANGE = 30;    // eAlertTextSM
 constexpr int TEXT_SYSTEM_FIXED = 2;   // eAlertTextOK, with the system's name
 constexpr int PANEL_CELL_DISPLAY_GRID = 99;
+constexpr int PANEL_CELL_PRINT_GRID = 100;
 constexpr int ORIGIN_ANCHOR_FREE = 0;
 constexpr double ZOOM_IN = 2.0;
 constexpr double ZOOM_OUT = 0.5;
@@ -152,9 +151,10 @@ void EditPageFormat(HWND owner, int commandId)
         ApplyChange(&DefChangeFlags::pages);
 }
 
+// 303: the page chosen before the input (its number was asked then).
 void MovePageOrigin()
 {
-    const int page = g_PageDefs.active;
+    const int page = g_CommandDefaults.chosenPage;
     if (page < 0 || page >= PageCount()) {
         InitBeep();
         return;
@@ -331,6 +331,18 @@ void ToggleDisplayGrid()
     g_CurrentSystem.displayGrid = w->displayGrid;
     StatusRepaintCell(PANEL_CELL_DISPLAY_GRID);
     DrawActiveGrid();
+}
+
+// 334: the window's second grid switch (the panel's cell beside the display
+// grid's): the cursor catches to the system's catch grid.
+void TogglePrintGrid()
+{
+    DrawWindow *w = ActiveRecord();
+    if (!w)
+        return;
+    w->catchGrid = !w->catchGrid;
+    g_CurrentSystem.catchGrid = w->catchGrid;
+    StatusRepaintCell(PANEL_CELL_PRINT_GRID);
 }
 
 void EditGrid(HWND owner, int commandId, int (*edit)(HWND, const char *, SystemDef *), bool redrawGrid)
@@ -753,6 +765,7 @@ void MenuPageOptionsCommand(HWND mainWindow, int commandId)
     case 330: MenuInternalCommand(mainWindow, COMMAND_SYSTEM_EDIT + ActiveSystem()); return;
     case 331: SystemOriginHere(mainWindow); return;
     case 332: ToggleDisplayGrid(); return;
+    case 334: TogglePrintGrid(); return;
     case 333: EditGrid(mainWindow, commandId, Box03EditSystemGrid, true); return;
     case 335: EditGrid(mainWindow, commandId, Box03EditSystemGrid2, false); return;
     case 337: CommandPopupPenMenu(nullptr); return;

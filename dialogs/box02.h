@@ -46,6 +46,14 @@ int Box02EditDouble(HWND owner, const char *caption, const char *prompt, double 
 int Box02EditAngle(HWND owner, const char *caption, const char *prompt, double *angle);
 int Box02EditLength(HWND owner, const char *caption, const char *prompt, double *length);
 int Box02EditWidth(HWND owner, const char *caption, const char *prompt, double *width);
+// A length of an object property (its own help page).
+int Box02EditLengthProp(HWND owner, const char *caption, const char *prompt, double *length);
+// "EDITDOUBLECHECK": a length and a check box with the caller's label.
+int Box02EditLengthCheck(HWND owner, const char *caption, const char *prompt, double *length,
+                         const char *checkLabel, uint32_t *check);
+// "EDITDOUBLEFLAG": a length and check box 500 showing bit 0 of flags;
+// entering the field sets the bit.
+int Box02EditLengthFlag(HWND owner, const char *caption, const char *prompt, double *length, uint32_t *flags);
 int Box02EditInt(HWND owner, const char *caption, const char *prompt, int32_t *value);
 int Box02EditIntInt(HWND owner, const char *caption, const char *prompt1, int32_t *value1, const char *prompt2,
                     int32_t *value2);

@@ -31,8 +31,20 @@ constexpr int CAPTION_SIZE = 516;
 
 enum FieldKind : int32_t { FIELD_NONE, FIELD_INT, FIELD_DOUBLE, FIELD_ANGLE, FIELD_LENGTH, FIELD_WIDTH };
 
+// The check box some templates add below their field: 250 with a label of
+// the caller's (EDITDOUBLECHECK), or 500 showing bit 0 of a flags word that
+// typing into the field sets (EDITDOUBLEFLAG).
+enum CheckKind : int32_t { CHECK_NONE, CHECK_LABELLED, CHECK_FLAG };
+constexpr int ID_CHECK = 250;
+constexpr int ID_FLAG = 500;
+constexpr int HELP_LENGTH_PROPERTY = 15003;
+
 struct ValueDialogRecord {
     DialogHeader header;
+    CheckKind checkKind;
+    uint32_t check;       // CHECK_LABELLED: the box's value
+    uint32_t flags;       // CHECK_FLAG: bit 0 shown in box 500
+    char checkLabel[PROMPT_SIZE];
     FieldKind kind[VALUE_FIELDS];
     int32_t integer[VALUE_FIELDS];
     double value[VALUE_FIELDS];
@@ -94,7 +106,37 @@ void FillFields(HWND dialog, const ValueDialogRecord &r)
         SetDlgItemTextA(dialog, FIELD_FIRST + k, text);
         SetDlgItemTextA(dialog, LABEL_FIRST + k, label);
     }
+    if (r.checkKind == CHECK_LABELLED) {
+        SetDlgItemTextA(dialog, ID_CHECK, r.checkLabel);
+        CheckDlgButton(dialog, ID_CHECK, r.check ? BST_CHECKED : BST_UNCHECKED);
+    }
+    if (r.checkKind == CHECK_FLAG) {
+        CheckDlgButton(dialog, ID_FLAG, (r.flags & 1u) ? BST_CHECKED : BST_UNCHECKED);
+        SetFocus(GetDlgItem(dialog, IDOK)); // a look at the value does not select the option
+        return;
+    }
     Box01DialogFocusEdit(dialog, FIELD_FIRST);
+}
+
+// The check boxes: a click inverts the value; entering the field of
+// EDITDOUBLE__ selects its option, since a value typed there is meant.
+bool HandleCheck(HWND dialog, ValueDialogRecord &r, int id, int code)
+{
+    if (r.checkKind == CHECK_LABELLED && id == ID_CHECK && code == BN_CLICKED) {
+        r.check = r.check ? 0 : 1;
+        CheckDlgButton(dialog, ID_CHECK, r.check ? BST_CHECKED : BST_UNCHECKED);
+        return true;
+    }
+    if (r.checkKind != CHECK_FLAG)
+        return false;
+    if (id == ID_FLAG && code == BN_CLICKED)
+        r.flags ^= 1u;
+    else if (id == FIELD_FIRST && code == EN_SETFOCUS)
+        r.flags |= 1u;
+    else
+        return false;
+    CheckDlgButton(dialog, ID_FLAG, (r.flags & 1u) ? BST_CHECKED : BST_UNCHECKED);
+    return true;
 }
 
 // Reads and checks field k into the record; 0 keeps the dialog open.
@@ -130,6 +172,8 @@ INT_PTR CALLBACK ValueDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         return FALSE; // the focus is set
     }
     auto *r = Box01DialogRecordOf<ValueDialogRecord>(dialog);
+    if (message == WM_COMMAND && r && HandleCheck(dialog, *r, LOWORD(wParam), HIWORD(wParam)))
+        return TRUE;
     if (message == WM_COMMAND && LOWORD(wParam) == IDOK && r) {
         ValueDialogRecord work = *r;
         for (int k = 0; k < VALUE_FIELDS && work.kind[k] != FIELD_NONE; ++k)
@@ -149,10 +193,24 @@ struct Field {
     int32_t *integer;
 };
 
-int RunValueDialog(HWND owner, const char *templateName, const char *caption, const Field (&fields)[VALUE_FIELDS])
+// The check box of a template, with its value in and out.
+struct Check {
+    CheckKind kind;
+    const char *label;
+    uint32_t *value;
+    int32_t helpContext;
+};
+constexpr Check NO_CHECK = {CHECK_NONE, nullptr, nullptr, BOX02_HELP_CONTEXT};
+
+int RunValueDialog(HWND owner, const char *templateName, const char *caption, const Field (&fields)[VALUE_FIELDS],
+                   const Check &check = NO_CHECK)
 {
     ValueDialogRecord r{};
-    r.helpContext = BOX02_HELP_CONTEXT;
+    r.helpContext = check.helpContext;
+    r.checkKind = check.kind;
+    if (check.value)
+        r.check = r.flags = *check.value;
+    CopyText(r.checkLabel, sizeof r.checkLabel, check.label);
     CopyText(r.caption, sizeof r.caption, caption);
     for (int k = 0; k < VALUE_FIELDS; ++k) {
         r.kind[k] = fields[k].kind;
@@ -170,6 +228,8 @@ int RunValueDialog(HWND owner, const char *templateName, const char *caption, co
         if (fields[k].integer)
             *fields[k].integer = r.integer[k];
     }
+    if (check.value)
+        *check.value = check.kind == CHECK_FLAG ? r.flags : r.check;
     return 1;
 }
 
@@ -252,6 +312,27 @@ int Box02EditLength(HWND owner, const char *caption, const char *prompt, double 
 int Box02EditWidth(HWND owner, const char *caption, const char *prompt, double *width)
 {
     return OneValue(owner, caption, FIELD_WIDTH, prompt, width);
+}
+
+int Box02EditLengthProp(HWND owner, const char *caption, const char *prompt, double *length)
+{
+    return RunValueDialog(owner, "EDITDOUBLE", caption, {{FIELD_LENGTH, prompt, length, nullptr}, NO_FIELD, NO_FIELD},
+                          {CHECK_NONE, nullptr, nullptr, HELP_LENGTH_PROPERTY});
+}
+
+int Box02EditLengthCheck(HWND owner, const char *caption, const char *prompt, double *length,
+                         const char *checkLabel, uint32_t *check)
+{
+    return RunValueDialog(owner, "EDITDOUBLECHECK", caption,
+                          {{FIELD_LENGTH, prompt, length, nullptr}, NO_FIELD, NO_FIELD},
+                          {CHECK_LABELLED, checkLabel, check, BOX02_HELP_CONTEXT});
+}
+
+int Box02EditLengthFlag(HWND owner, const char *caption, const char *prompt, double *length, uint32_t *flags)
+{
+    return RunValueDialog(owner, "EDITDOUBLEFLAG", caption,
+                          {{FIELD_LENGTH, prompt, length, nullptr}, NO_FIELD, NO_FIELD},
+                          {CHECK_FLAG, nullptr, flags, HELP_LENGTH_PROPERTY});
 }
 
 int Box02EditInt(HWND owner, const char *caption, const char *prompt, int32_t *value)

@@ -49,16 +49,9 @@ constexpr DWORD FIELDS_BASE = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_FOR
 
 int Round(double v) { return static_cast<int>(std::floor(v + 0.5)); }
 
-// Device failures go to the diagnostic box and, since the user asked for a
-// print and gets none, to an alert that names what failed.
-void ReportFailure(const char *file, int line, const char *message)
-{
-    InitErrorBox(file, line, message);
-    char text[512];
-    std::snprintf(text, sizeof text, LANG_FORMAT(eAlertTextOK, PrintFailed, "%s"), message);
-    AlertOk(nullptr, text);
-}
-#define PRINT_FAIL(message) ReportFailure(__FILE_NAME__, __LINE__, message)
+// Device failures go to the diagnostic box; the print command tells the
+// user that nothing was printed.
+#define PRINT_FAIL(message) InitErrorBox(__FILE_NAME__, __LINE__, message)
 
 void CopyName(char *out, const char *in)
 {
@@ -614,13 +607,4 @@ int PrintCommand(HWND owner, const char *fileName)
         WindowHideProgress();
     s.copies = copies;
     return ok;
-}
-
-void PrintMenuCommand(HWND mainWindow, int commandId)
-{
-    if (commandId != PRINT_COMMAND)
-        return;
-    OutputHideCrosshair();
-    PrintCommand(mainWindow, g_DrawingInfo.currentPath);
-    OutputShowCrosshair();
 }

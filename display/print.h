@@ -85,9 +85,6 @@ int PrintSetDeviceCopies(HDC dc, int32_t copies);
 int PrintCommand(HWND owner, const char *fileName);
 BOOL CALLBACK PrintAbortProc(HDC dc, int error);
 
-// The print command of the File menu (123): the drawing's current path, or
-// the untitled name, through PrintCommand.
-void PrintMenuCommand(HWND mainWindow, int commandId);
 
 // Seam: the print dialog the command opens (Box11PrintLayout by default).
 typedef uint32_t (*PrintLayoutDialog)(HWND owner, const char *caption);

@@ -11,10 +11,13 @@
 #include "common/test_files.h"
 #include "common/test_objects.h"
 #include "common/test_support.h"
+#include "commands/command.h"
 #include "commands/command_state.h"
+#include "commands/input.h"
 #include "commands/input_points.h"
 #include "commands/menu.h"
 #include "commands/menu_block.h"
+#include "database/object_rects.h"
 #include "database/storage.h"
 #include "database/symbol_block.h"
 #include "database/symbol_find.h"
@@ -133,6 +136,77 @@ TEST_F(BlockCommands, NewBlockReplacesTheSelectionAndExplodesBackInPlace)
     MenuBlockCommand(main_, 910);
     EXPECT_EQ(SymbolFindBlock("*", "Mech\\Corner"), nullptr);
     EXPECT_EQ(g_DrawingInfo.modified, 1u);
+}
+
+// 901 asks for the block first; the frame that follows the cursor is the
+// block's, turned and scaled as the dialog says, and each click inserts it.
+TEST_F(BlockCommands, InsertAsksForTheBlockAndPlacesItsFrame)
+{
+    SelectedLine(0, 0, 10, 20);
+    ASSERT_EQ(SymbolCreateBlock("*", "Door", 0, 0, 0, 1e300, 1e300, 1e300, 1e300, nullptr), 1);
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, IDCANCEL); }});
+        CommandExecute(901, 1);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
+    EXPECT_NE(g_CommandState->commandId, 901) << "cancelled: the command does not start";
+    {
+        DialogDriver driver({[](HWND d) {
+            SetDlgItemTextA(d, 200, "Door");
+            SetDlgItemTextA(d, 201, "2");
+            TestClickButton(d, IDOK);
+        }});
+        CommandExecute(901, 1);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    ASSERT_EQ(g_CommandState->commandId, 901);
+    const double *r = g_CommandState->rect;
+    EXPECT_DOUBLE_EQ(r[0], 0);
+    EXPECT_DOUBLE_EQ(r[1], 0);
+    EXPECT_DOUBLE_EQ(r[2], 10);
+    EXPECT_DOUBLE_EQ(r[3], 20);
+    EXPECT_DOUBLE_EQ(g_CommandState->matrix.a, 2);
+    EXPECT_DOUBLE_EQ(g_CommandState->matrix.d, 2);
+    InputMove(100, 50);
+    EXPECT_DOUBLE_EQ(g_CommandState->corners[4], 120) << "the far corner follows the cursor";
+    EXPECT_DOUBLE_EQ(g_CommandState->corners[5], 90);
+    CommandHandleCode(InputPoint(100, 50, 1));
+    EXPECT_DOUBLE_EQ(g_ChangedRect[0], 100);
+    EXPECT_DOUBLE_EQ(g_ChangedRect[3], 90);
+    EXPECT_EQ(g_CommandState->commandId, 901) << "the insertion repeats";
+}
+
+// A symbol slot's block: its frame, or nothing for an empty block; the slot
+// dialog opened during its own insertion changes the running matrix.
+TEST_F(BlockCommands, SymbolSlotsPrepareTheirFrameAndFollowTheirDialog)
+{
+    SelectedLine(-5, -5, 5, 5);
+    ASSERT_EQ(SymbolCreateBlock("*", "Cross", 0, 0, 0, 1e300, 1e300, 1e300, 1e300, nullptr), 1);
+    ASSERT_EQ(SymbolCreateEmptyBlock("*", "Empty", nullptr), 1);
+    BlockInsertSlot &slot = g_Options.insertSlots[5];
+    std::strcpy(slot.nameLibrary, "*");
+    std::strcpy(slot.nameBlock, "Empty");
+    slot.scale = 1, slot.rotation = 0;
+    CommandExecute(5345, 0);
+    ASSERT_EQ(g_CommandState->commandId, 5345) << "an empty block still starts";
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(g_CommandState->rect[k], 0.0);
+    std::strcpy(slot.nameBlock, "Cross");
+    CommandExecute(5345, 0);
+    EXPECT_DOUBLE_EQ(g_CommandState->rect[0], -5);
+    EXPECT_DOUBLE_EQ(g_CommandState->rect[2], 5);
+    {
+        DialogDriver driver({[](HWND d) {
+            SetDlgItemTextA(d, 201, "3");
+            TestClickButton(d, IDOK);
+        }});
+        CommandExecute(5445, 0);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    EXPECT_DOUBLE_EQ(slot.scale, 3);
+    EXPECT_DOUBLE_EQ(g_CommandState->matrix.a, 3) << "the running insertion of this slot follows";
+    EXPECT_EQ(g_CommandState->commandId, 5345);
+    slot.nameLibrary[0] = slot.nameBlock[0] = 0;
 }
 
 TEST_F(BlockCommands, ANewLibraryIsWrittenAndOpenedAndAFiftyFirstIsRefused)

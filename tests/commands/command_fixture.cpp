@@ -30,6 +30,10 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         s_Posted.push_back(LOWORD(wParam));
         return 0;
     }
+    if (message == WM_CLOSE) {
+        s_Posted.push_back(POSTED_CLOSE);
+        return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -66,6 +70,9 @@ void CommandTest::SetUp()
     g_AppActive = 1;
     g_StartScreen = 0;
     g_Closing = 0;
+    // No popup is open: a popup a test answered in place of the menu loop
+    // never met the loop's idle step that clears this mark.
+    g_PopupByRightButton = 0;
     SystemInitCommandDefaults(&g_CommandDefaults);
     SystemInitProgramOptions(&g_Options);
     SystemInitLocalData(&g_LocalData);

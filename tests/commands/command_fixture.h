@@ -17,6 +17,9 @@ struct HandlerCall {
     double x0, y0;  // its construction point 0
 };
 
+// What Posted() lists for a close request (WM_CLOSE) posted to the main window.
+constexpr int POSTED_CLOSE = -1;
+
 class CommandTest : public testing::Test {
 public:
     // The calls the recorders received.
@@ -28,7 +31,7 @@ protected:
 
     // The handler of the range that holds `number` records its calls.
     void Record(int number);
-    // The commands posted to the main window since the last call.
+    // The commands (and close requests) posted to the main window since the last call.
     std::vector<int> Posted();
     // Fresh object lists and scratch memory; FreeStorage gives them back.
     static void PrepareStorage();

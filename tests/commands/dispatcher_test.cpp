@@ -8,6 +8,8 @@
 #include "app/window.h"
 #include "command_fixture.h"
 #include "commands/command.h"
+#include "database/symbol_block.h"
+#include "database/symbol_find.h"
 #include "commands/command_state.h"
 #include "commands/input.h"
 #include "common/dialog_driver.h"
@@ -142,8 +144,10 @@ TEST_F(Dispatcher, TheStartCommandRunsOncePerProgramRun)
 
 TEST_F(Dispatcher, InterruptingCommandsResumeTheInterruptedOne)
 {
-    g_Options.insertSlots[3].nameLibrary[0] = 'L';
-    g_Options.insertSlots[3].nameBlock[0] = 'B';
+    PrepareStorage();
+    ASSERT_EQ(SymbolCreateEmptyBlock(SYMBOL_OWN_LIBRARY, "B", nullptr), 1);
+    lstrcpyA(g_Options.insertSlots[3].nameLibrary, SYMBOL_OWN_LIBRARY);
+    lstrcpyA(g_Options.insertSlots[3].nameBlock, "B");
     InputPoint(1.0, 1.0, 1);
     CommandExecute(5343, 1);
     EXPECT_EQ(g_CommandState->commandId, 5343);
@@ -160,7 +164,14 @@ TEST_F(Dispatcher, InterruptingCommandsResumeTheInterruptedOne)
     EXPECT_EQ(g_CommandState->commandId, 501);
     EXPECT_EQ(g_CommandState->pointIndex, 1);
     EXPECT_EQ(CountInList(5344), 0);
+    // A slot whose block cannot be found refuses it as well.
+    lstrcpyA(g_Options.insertSlots[4].nameLibrary, SYMBOL_OWN_LIBRARY);
+    lstrcpyA(g_Options.insertSlots[4].nameBlock, "absent");
+    CommandExecute(5344, 1);
+    EXPECT_EQ(g_CommandState->commandId, 501);
     g_Options.insertSlots[3].nameLibrary[0] = g_Options.insertSlots[3].nameBlock[0] = '\0';
+    g_Options.insertSlots[4].nameLibrary[0] = g_Options.insertSlots[4].nameBlock[0] = '\0';
+    FreeStorage();
 }
 
 TEST_F(Dispatcher, TheHelpPickEndsOnEscapeAndTheShortcutPickOnAnyCommand)

@@ -23,6 +23,7 @@
 #include "database/storage.h"
 #include "database/undo.h"
 #include "display/output.h"
+#include "display/print.h"
 #include "display/screen.h"
 
 namespace {
@@ -235,6 +236,44 @@ TEST_F(DrawWindowTest, HandlesLeaveNoTrace)
     }
     InputFeedbackHide(4);
     EXPECT_EQ(Differences(before, Capture(hwnd_)), 0);
+}
+
+uint32_t CancelPrintLayout(HWND, const char *) { return 0; }
+
+// The print area's two corners leave no marks once its dialog closes: the
+// input starts again and only then are the crosshair and band shown.
+TEST_F(DrawWindowTest, APrintAreaLeavesNoCornerMarks)
+{
+    const PrintLayoutDialog saved = g_PrintLayoutDialog;
+    g_PrintLayoutDialog = CancelPrintLayout;
+    // The real cursor rests in the window, away from the corners: the
+    // crosshair comes back there after each click.
+    POINT savedCursor{};
+    GetCursorPos(&savedCursor);
+    const POINT rest = Pixel(-30.0, -20.0);
+    POINT screen = rest;
+    ClientToScreen(hwnd_, &screen);
+    SetCursorPos(screen.x, screen.y);
+    CommandExecute(124, 1);
+    ASSERT_EQ(g_CommandState->commandId, 124);
+    Send(WM_MOUSEMOVE, rest.x, rest.y);
+    TestPumpUntilIdle();
+    const std::vector<uint32_t> before = Capture(hwnd_);
+    ClickAt(-20.0, 10.0);
+    ClickAt(20.0, -10.0);
+    Send(WM_MOUSEMOVE, rest.x, rest.y);
+    TestPumpUntilIdle();
+    g_PrintLayoutDialog = saved;
+    SetCursorPos(savedCursor.x, savedCursor.y);
+    EXPECT_EQ(g_CommandState->commandId, 124);
+    EXPECT_EQ(g_CommandState->pointIndex, 0) << "ready for the next area";
+    const std::vector<uint32_t> after = Capture(hwnd_);
+    for (const POINT corner : {Pixel(-20.0, 10.0), Pixel(20.0, -10.0)})
+        for (int dy = -4; dy <= 4; ++dy)
+            for (int dx = -4; dx <= 4; ++dx) {
+                const POINT p{corner.x + dx, corner.y + dy};
+                ASSERT_EQ(At(after, p), At(before, p)) << "a mark left at " << p.x << "," << p.y;
+            }
 }
 
 } // namespace

@@ -21,6 +21,9 @@
 #include "common/test_objects.h"
 #include "common/test_support.h"
 #include "dialogs/alert.h"
+#include "common/dialog_driver.h"
+#include "database/undo.h"
+#include "database/unit.h"
 
 namespace {
 
@@ -48,7 +51,7 @@ struct ScriptedAlerts {
 
 TEST_F(Internal, ViewCommandsOnWindowsThatAreNotThereBeep)
 {
-    for (int n : {7899, 7902, 7874, 7893}) { // window 1 not shown, the view window hidden, scale dialog
+    for (int n : {7899, 7902, 7874, 7894}) { // window 1 not shown, the view window hidden
         TestBeeps beeps;
         CommandExecute(n, 1);
         EXPECT_EQ(beeps.count(), 1u) << n;
@@ -90,6 +93,82 @@ TEST_F(Internal, FitsOfPagesAndOfTheVisibleObjects)
     EXPECT_NEAR(W().centreX, 200.0, 1e-6);
     EXPECT_NEAR(W().centreY, 150.0, 1e-6);
     g_PageDefs.count = pages;
+}
+
+// The scale typed into the view popup's dialog; Cancel keeps the view.
+TEST_F(Internal, ScaleByDialog)
+{
+    TestLanguageModule language;
+    WindowSetView(0, WINDOW_VIEW_ABSOLUTE, 0.0, 0.0, 3.0);
+    const int history = W().historyCount;
+    std::string shown;
+    {
+        DialogDriver driver({[&shown](HWND d) {
+            char text[64] = "";
+            for (HWND c = GetWindow(d, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+                char cls[16] = "";
+                GetClassNameA(c, cls, sizeof cls);
+                if (!lstrcmpiA(cls, "Edit")) {
+                    GetWindowTextA(c, text, sizeof text);
+                    SetWindowTextA(c, "0.5");
+                    break;
+                }
+            }
+            shown = text;
+            TestClickButton(d, IDOK);
+        }});
+        CommandExecute(7893, 0);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+    }
+    EXPECT_EQ(shown.substr(0, 1), "3") << "it starts at the window's scale";
+    EXPECT_NEAR(W().zoom, 0.5, 1e-12);
+    EXPECT_EQ(W().historyCount, history + 1);
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, IDCANCEL); }});
+        CommandExecute(7893, 0);
+    }
+    EXPECT_NEAR(W().zoom, 0.5, 1e-12);
+    EXPECT_EQ(W().historyCount, history + 1);
+}
+
+// A layer or pen chosen while the pointer holds a selection goes to the
+// selected objects in one undo step and leaves the active one alone.
+TEST_F(Internal, ALayerOrPenChosenWithASelectionGoesToTheSelection)
+{
+    ASSERT_NO_FATAL_FAILURE(PrepareDrawing());
+    std::snprintf(g_LayerDefs[37].name, sizeof g_LayerDefs[37].name, "walls");
+    g_LayerDefs[37].state = g_LayerDefs[0].state;
+    std::snprintf(g_PenDefs[3].name, sizeof g_PenDefs[3].name, "thick");
+    g_PenDefs[3].state = g_PenDefs[0].state;
+    g_PenDefs[3].layer = 0;
+    g_ActiveLayer = 0;
+    g_ActivePen = 0;
+    Unit *chosen = TestNewLine(0, 0, 10, 0);
+    TestNewLine(0, 5, 10, 5);
+    CommandExecute(403, 0);
+    chosen->flags |= UNIT_SELECTED;
+    g_CommandState->pointIndex = 1;
+    CommandExecute(5864 + 37, 0);
+    CommandExecute(6866 + 3, 0);
+    EXPECT_EQ(g_ActiveLayer, 0);
+    EXPECT_EQ(g_ActivePen, 0);
+    std::vector<Unit *> alive = TestAliveUnits();
+    ASSERT_EQ(alive.size(), 2u) << "the changed object replaces the old one";
+    int changed = 0;
+    for (Unit *u : alive)
+        if (u->property.layer == 37 && u->property.pen == 3)
+            ++changed;
+    EXPECT_EQ(changed, 1);
+    ASSERT_EQ(UndoStepBack(), 1) << "the pen is one step";
+    ASSERT_EQ(UndoStepBack(), 1) << "the layer another";
+    for (Unit *u : TestAliveUnits())
+        EXPECT_EQ(u->property.layer, 0);
+
+    // Without a selection the layer becomes the active one.
+    g_CommandState->pointIndex = 0;
+    CommandExecute(5864 + 37, 0);
+    EXPECT_EQ(g_ActiveLayer, 37);
+    FreeStorage();
 }
 
 TEST_F(Internal, RecentFilesByNumber)

@@ -11,6 +11,10 @@
 #include "commands/command_state.h"
 #include "commands/menu.h"
 #include "common/dialog_driver.h"
+#include "common/test_alerts.h"
+#include "commands/command.h"
+#include "commands/input.h"
+#include <string>
 #include "common/test_commands.h"
 #include "common/test_support.h"
 #include "language/language.h"
@@ -150,6 +154,95 @@ TEST_F(MenuPage, PageFormatEditsTheAskedPage)
     EXPECT_EQ(g_PageDefs.pages[1].height, 210);
     EXPECT_EQ(g_PageDefs.pages[0].width, first.width);
     EXPECT_EQ(g_PageDefs.pages[0].orientation, first.orientation);
+}
+
+// New Page asks for the format, starting from the active page's; the frame
+// that follows the cursor has the page's size about its reference point.
+TEST_F(MenuPage, NewPageAsksForItsFormatAndPlacesItsFrame)
+{
+    MakePages(1, 0);
+    PageDef &active = g_PageDefs.pages[0];
+    active.format = 1, active.orientation = 2, active.anchor = 7;
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, IDOK); }});
+        CommandExecute(301, 1);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
+    ASSERT_EQ(g_CommandState->commandId, 301);
+    EXPECT_EQ(g_CommandDefaults.page.width, 297);
+    EXPECT_EQ(g_CommandDefaults.page.height, 210);
+    const double *r = g_CommandState->rect;
+    EXPECT_EQ(r[0], 0);
+    EXPECT_EQ(r[1], 0);
+    EXPECT_EQ(r[2], 297);
+    EXPECT_EQ(r[3], 210);
+    EXPECT_EQ(InputPoint(40, 30, 1), INPUT_COMPLETE);
+    MenuPageOptionsCommand(main_, 301);
+    ASSERT_EQ(g_PageDefs.count, 2);
+    EXPECT_EQ(g_PageDefs.pages[1].refX, 40);
+    EXPECT_EQ(g_PageDefs.pages[1].width, 297);
+
+    // A user size is kept within 10 and 25000.
+    CommandCancel();
+    active.format = 0, active.orientation = 0, active.anchor = 0, active.width = 5, active.height = 300;
+    g_PageDefs.active = 0;
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, IDOK); }});
+        CommandExecute(301, 1);
+    }
+    EXPECT_EQ(g_CommandDefaults.page.width, 10);
+    EXPECT_EQ(g_CommandDefaults.page.height, 300);
+}
+
+TEST_F(MenuPage, NewPageWithAllPagesInUseIsRefusedWithAMessage)
+{
+    MakePages(PAGE_SLOTS, 0);
+    TestAlerts alerts;
+    DialogDriver driver({});
+    CommandExecute(301, 1);
+    EXPECT_EQ(driver.stepsDone(), 0);
+    EXPECT_NE(g_CommandState->commandId, 301);
+    ASSERT_EQ(alerts.texts().size(), 1u);
+    EXPECT_EQ(alerts.texts()[0], eAlertTextSM[31]);
+}
+
+// Page Origin asks which page (not with a single page) and refuses numbers
+// outside the pages; the page asked for moves, not the active one.
+TEST_F(MenuPage, PageOriginAsksWhichPage)
+{
+    MakePages(1, 0);
+    {
+        DialogDriver driver({});
+        CommandExecute(303, 1);
+        EXPECT_EQ(driver.stepsDone(), 0);
+    }
+    EXPECT_EQ(g_CommandDefaults.chosenPage, 0);
+    CommandCancel();
+    MakePages(3, 0);
+    g_PageDefs.pages[1].anchor = 7;
+    std::string shown;
+    {
+        TestAlerts alerts;
+        DialogDriver driver({[&shown](HWND d) {
+                                 shown = TestItemText(d, 200);
+                                 SetDlgItemTextA(d, 200, "4");
+                                 TestClickButton(d, IDOK);
+                             },
+                             [](HWND d) {
+                                 SetDlgItemTextA(d, 200, "2");
+                                 TestClickButton(d, IDOK);
+                             }});
+        CommandExecute(303, 1);
+        EXPECT_EQ(alerts.texts().size(), 1u) << "4 of 3 pages";
+    }
+    EXPECT_EQ(shown, "1") << "it starts at the active page";
+    ASSERT_EQ(g_CommandState->commandId, 303);
+    EXPECT_EQ(g_CommandDefaults.chosenPage, 1);
+    EXPECT_EQ(g_CommandState->rect[0], 0) << "anchor 7: the lower left corner at the cursor";
+    EXPECT_EQ(InputPoint(70, 80, 1), INPUT_COMPLETE);
+    MenuPageOptionsCommand(main_, 303);
+    EXPECT_EQ(g_PageDefs.pages[1].refX, 70);
+    EXPECT_EQ(g_PageDefs.pages[0].refX, 0);
 }
 
 TEST_F(MenuPage, AllObjectsOfAnEmptyDrawingShowsAllPages)

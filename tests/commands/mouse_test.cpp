@@ -5,9 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "app/darad4.h"
+#include "database/symbol_block.h"
+#include "database/symbol_find.h"
 #include "app/darad4_draw.h"
+#include "app/status.h"
 #include "app/system.h"
 #include "app/window.h"
 #include "command_fixture.h"
@@ -15,7 +20,9 @@
 #include "commands/command_keys.h"
 #include "commands/command_mouse.h"
 #include "commands/command_state.h"
+#include "common/dialog_driver.h"
 #include "common/test_commands.h"
+#include "dialogs/box08_editterm.h"
 #include "dialogs/box13.h"
 #include "display/screen.h"
 
@@ -93,8 +100,9 @@ TEST_F(Mouse, TheRightButtonFinishesOrOpensTheMenu)
     EXPECT_EQ(Posted(), std::vector<int>{511});
 
     // A symbol insertion (mode 4) gives way to the interrupted command.
-    g_Options.insertSlots[0].nameLibrary[0] = 'L';
-    g_Options.insertSlots[0].nameBlock[0] = 'B';
+    ASSERT_EQ(SymbolCreateEmptyBlock(SYMBOL_OWN_LIBRARY, "B", nullptr), 1);
+    lstrcpyA(g_Options.insertSlots[0].nameLibrary, SYMBOL_OWN_LIBRARY);
+    lstrcpyA(g_Options.insertSlots[0].nameBlock, "B");
     CommandExecute(5340, 0);
     EXPECT_EQ(g_CommandState->commandId, 5340);
     const POINT p = Pixel(0.0, 0.0);
@@ -232,6 +240,57 @@ TEST_F(Mouse, TheCornerButtonsOpenTheirPopupsAtTheButton)
     ClientToScreen(hwnd_, &origin);
     EXPECT_EQ(s_PopupAnchor.left, W().buttonRects[1].left + origin.x);
     EXPECT_EQ(s_PopupAnchor.bottom, W().buttonRects[1].bottom + origin.y);
+}
+
+} // namespace
+
+namespace {
+
+using SnapCalculator = DialogDrawingWindowTest;
+
+// With the calculator's snap bit a click in a coordinate step opens the
+// point-entry calculator on the clicked point: Cancel refuses the click, OK
+// takes the calculator's point.
+TEST_F(SnapCalculator, AClickOpensTheCalculatorOnItsPoint)
+{
+    if (!g_MsgClick)
+        g_MsgClick = RegisterWindowMessageA("DARAD4_CLICK");
+    struct KeepSnap {
+        LocalSnap saved = g_LocalData.snap;
+        std::vector<uint8_t> record = std::vector<uint8_t>(reinterpret_cast<uint8_t *>(&g_CoordEntryRecord),
+                                                           reinterpret_cast<uint8_t *>(&g_CoordEntryRecord + 1));
+        ~KeepSnap()
+        {
+            g_LocalData.snap = saved;
+            std::memcpy(&g_CoordEntryRecord, record.data(), record.size());
+        }
+    } keep;
+    g_LocalData.snap.switches[0] = 1;
+    g_LocalData.snap.snapModes = 0x100; // no snap mode, only the calculator
+    TestStartCommand(501, 501);
+    {
+        DialogDriver driver({[](HWND d) { TestClickButton(d, IDCANCEL); }});
+        ClickAt(10.0, 5.0);
+        EXPECT_EQ(driver.stepsDone(), 1);
+    }
+    EXPECT_EQ(g_CommandState->pointIndex, 0) << "cancelled: the click is refused";
+    {
+        // The first field, Tab to the second, Return.
+        DialogDriver driver({[](HWND d) {
+                                 SetDlgItemTextA(d, 200, "12");
+                                 TestPressKey(d, VK_TAB);
+                             },
+                             [](HWND d) {
+                                 SetDlgItemTextA(d, 200, "7");
+                                 TestClickButton(d, IDOK);
+                             }});
+        ClickAt(10.0, 5.0);
+        EXPECT_EQ(driver.stepsDone(), 2);
+    }
+    // The calculator starts from the clicked point: the typed values are offsets from it.
+    EXPECT_EQ(g_CommandState->pointIndex, 1) << "the calculator's point is taken";
+    EXPECT_NEAR(g_InputPoints[0].x, 10.0 + 12.0, 0.5);
+    EXPECT_NEAR(g_InputPoints[0].y, 5.0 + 7.0, 0.5);
 }
 
 } // namespace

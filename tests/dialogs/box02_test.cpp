@@ -117,6 +117,69 @@ TEST_F(ValueDialogs, StoredAngleShowsInDegreesAndSurvivesOk)
     EXPECT_NEAR(length, 3.0, 1e-9);
 }
 
+// EDITDOUBLECHECK: the check box shows the caller's label and value, a click
+// inverts it; Cancel leaves both values alone.
+TEST_F(ValueDialogs, LengthWithACheckBox)
+{
+    double length = 2.0;
+    uint32_t check = 1;
+    std::string label;
+    {
+        DialogDriver driver({[&label](HWND d) {
+            label = TestItemText(d, 250);
+            EXPECT_EQ(IsDlgButtonChecked(d, 250), BST_CHECKED);
+            SendMessageA(d, WM_COMMAND, MAKEWPARAM(250, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(d, 250)));
+            EXPECT_EQ(IsDlgButtonChecked(d, 250), BST_UNCHECKED);
+            SetDlgItemTextA(d, 200, "7.5");
+            TestClickButton(d, IDOK);
+        }});
+        EXPECT_EQ(Box02EditLengthCheck(nullptr, "tolerance", "Tolerance:", &length, "Check the result", &check), 1);
+    }
+    EXPECT_EQ(label, "Check the result");
+    EXPECT_DOUBLE_EQ(length, 7.5);
+    EXPECT_EQ(check, 0u);
+    {
+        DialogDriver driver({Type({{200, "9"}}, IDCANCEL)});
+        EXPECT_EQ(Box02EditLengthCheck(nullptr, "tolerance", "Tolerance:", &length, "Check", &check), 0);
+    }
+    EXPECT_DOUBLE_EQ(length, 7.5);
+}
+
+// EDITDOUBLEFLAG: the focus starts on OK; entering the field ticks box 500
+// (bit 0 of the flags), a click on the box clears it again; the other bits
+// stay as they were.
+TEST_F(ValueDialogs, LengthWhoseFieldSelectsItsOption)
+{
+    double length = 1.0;
+    uint32_t flags = 0x10;
+    bool focusOnOk = false, tickedByField = false;
+    {
+        DialogDriver driver({[&](HWND d) {
+            focusOnOk = GetFocus() == GetDlgItem(d, IDOK);
+            SetFocus(GetDlgItem(d, 200));
+            tickedByField = IsDlgButtonChecked(d, 500) == BST_CHECKED;
+            SetDlgItemTextA(d, 200, "3");
+            TestClickButton(d, IDOK);
+        }});
+        EXPECT_EQ(Box02EditLengthFlag(nullptr, "width", "Width:", &length, &flags), 1);
+        EXPECT_EQ(driver.stepsDone(), 1);
+        EXPECT_EQ(driver.stuckDialogs(), 0);
+        EXPECT_TRUE(s_Alerts.empty()) << (s_Alerts.empty() ? "" : s_Alerts[0]);
+    }
+    EXPECT_TRUE(focusOnOk);
+    EXPECT_TRUE(tickedByField);
+    EXPECT_EQ(flags, 0x11u);
+    EXPECT_DOUBLE_EQ(length, 3.0);
+    {
+        DialogDriver driver({[](HWND d) {
+            SendMessageA(d, WM_COMMAND, MAKEWPARAM(500, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(d, 500)));
+            TestClickButton(d, IDOK);
+        }});
+        EXPECT_EQ(Box02EditLengthFlag(nullptr, "width", "Width:", &length, &flags), 1);
+    }
+    EXPECT_EQ(flags, 0x10u);
+}
+
 TEST_F(ValueDialogs, OutlineOffersItsButtonsAndReturnsTheChoice)
 {
     OutlineRecord record{0xFF, 0, 0.0};

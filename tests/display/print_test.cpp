@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/init.h"
 #include "app/init_dialogs.h"
 #include "app/system.h"
 #include "app/system_defs.h"
@@ -308,13 +309,24 @@ TEST_F(PrintJobTest, NothingSelectedGivesTheNothingToPrintAlertAndNoFile)
     EXPECT_EQ(GetFileAttributesA(file_), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(PrintJobTest, APrinterThatCannotBeOpenedEndsTheJobWithAnAlert)
+// The job reports the device's failure in the diagnostic box and leaves the
+// message to the print command, which says that nothing was printed.
+TEST_F(PrintJobTest, APrinterThatCannotBeOpenedEndsTheJobWithADiagnostic)
 {
     TestNewLine(10, 10, 100, 100);
     lstrcpynA(g_Printer.device, "no such printer", PRINT_NAME_SIZE);
+    const InitErrorBoxSink savedSink = g_InitErrorBoxSink;
+    const uint32_t savedDebugging = g_Debugging;
+    g_InitErrorBoxSink = TestCaptureDiagnostic;
+    g_Debugging = DEBUG_INTERNAL;
+    TestCapturedDiagnostics().clear();
     EXPECT_EQ(PrintJob(nullptr, "job", 0, 1, 0), 0);
-    ASSERT_EQ(g_Alerts.size(), 1u);
-    EXPECT_NE(g_Alerts[0].find("no such printer"), std::string::npos) << g_Alerts[0];
+    g_InitErrorBoxSink = savedSink;
+    g_Debugging = savedDebugging;
+    EXPECT_TRUE(g_Alerts.empty());
+    // The device-capability reader reports the failed open, the job names the printer.
+    ASSERT_FALSE(TestCapturedDiagnostics().empty());
+    EXPECT_NE(TestCapturedDiagnostics().back().find("no such printer"), std::string::npos);
 }
 
 TEST_F(PrintJobTest, TheAbortProcedureDispatchesWhatItTakesAndKeepsAQuitRequest)
