@@ -16,6 +16,8 @@ extern HWND g_MainWnd;       // the main window; 0 until it exists
 
 // The desktop, read while the main window is created.
 extern int32_t g_ScreenColorBits;
+// A screen of this many bits per pixel draws through a palette.
+constexpr int HALFTONE_BITS = 8;
 extern int32_t g_ScreenPpiX;
 extern int32_t g_ScreenPpiY;
 

@@ -28,7 +28,6 @@ constexpr double WHEEL_BASE = 1.414213562373; // one notch zooms by this factor
 constexpr double WHEEL_NONE = 1e-10;
 constexpr double SCROLL_LINE = 0.1;
 constexpr double SCROLL_PAGE = 0.95;
-constexpr int HALFTONE_BITS = 8;
 
 void ArrowOrHelpCursor()
 {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/darad4.h"
+#include "app/init_gdi.h"
 #include "app/system_defs.h"
 #include "app/system.h"
 #include "app/window.h"
@@ -18,6 +19,7 @@
 #include "database/undo_step.h"
 #include "dialogs/alert.h"
 #include "display/output.h"
+#include "display/output_select.h"
 #include "display/output_penlayer.h"
 #include "display/screen.h"
 #include "display/symbol.h"
@@ -689,7 +691,8 @@ int ObjectNewBitmapRef(double x, double y, const char *fileName, const char *ima
         if (imageName && *imageName) {
             lstrcpynA(payload->name, imageName, BITMAP_NAME_SIZE);
         } else {
-            // The file's image travels in the drawing under a name of its own.
+            // The file's image travels in the drawing under a name of its own,
+            // so that no user path goes into the drawing.
             ImageMakeUniqueName(payload->name);
             std::vector<uint8_t> bytes;
             if (fileName && ImageReadFileBytes(fileName, &bytes))
@@ -698,8 +701,13 @@ int ObjectNewBitmapRef(double x, double y, const char *fileName, const char *ima
     } else {
         lstrcpynA(payload->name, fileName ? fileName : "", BITMAP_NAME_SIZE);
     }
-    // The bitmap itself is looked up (and its colours taken over) by the
-    // bitmap list; an object whose bitmap is missing is stored all the same.
+    // The object draws in its image's two colours; an object whose image
+    // cannot be had is stored all the same.
+    if (const BitmapEntry *entry = ImageFindBitmap(payload->name, 1)) {
+        unit->property.ownFlags |= XPROP_OWN_COLOR1 | XPROP_OWN_COLOR2;
+        unit->property.color2 = entry->foreColor;
+        unit->property.color1 = entry->backColor;
+    }
     FrameCalcObject(unit, 0);
     ObjectDrawNewMarkersAll();
     return 1;
@@ -711,25 +719,40 @@ void ObjectDrawNewMarkers(int window)
 {
     DrawWindow *w = WindowGetRecord(window);
     HDC hdc = w && w->hwnd ? GetDC(w->hwnd) : nullptr;
+    HPALETTE previous = nullptr;
     if (hdc) {
         ScreenSetupOutput(hdc, window, nullptr, OUTPUT_SCREEN);
-        g_OutputContext.palette = nullptr; // the drawing has no palette of its own yet
+        g_OutputContext.palette = nullptr;
+        if (g_ScreenColorBits == HALFTONE_BITS && g_DrawingSettings.displayPalette && g_SharedGdi.palette) {
+            previous = SelectPalette(hdc, g_SharedGdi.palette, FALSE);
+            RealizePalette(hdc);
+            g_OutputContext.palette = g_SharedGdi.palette;
+        }
         g_OutputContext.currentInstance = nullptr;
         g_OutputContext.nestingDepth = 0;
     }
-    // Without the window's device context there is nothing to draw into; the
-    // new objects' short-lived marks are cleared all the same.
-    for (Unit *u = g_ObjectLists[LIST_DRAWING].tail; u; u = u->prev) {
-        if (u->birth != g_UndoStep)
+    const DrawingSettings &s = g_DrawingSettings;
+    // In list order, so that several new objects overlap as a repaint shows
+    // them. Without the window's device context there is nothing to draw
+    // into; the new objects' short-lived marks are cleared all the same.
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next) {
+        if (u->birth != g_UndoStep || u->death != UNIT_DEATH_ALIVE)
             continue;
-        if (u->death != UNIT_DEATH_ALIVE)
-            continue;
-        if (hdc)
+        if (hdc) {
             OutputDrawObject(hdc, u);
+            if (s.displayPoints || s.displayArrows)
+                OutputDrawHandles(hdc, u);
+            if (s.displayNumbers)
+                OutputDrawPointNumbers(hdc, u, nullptr);
+        }
         u->flags &= ~UNIT_SHORT_MARKS;
     }
-    if (hdc)
+    if (hdc) {
+        if (previous)
+            SelectPalette(hdc, previous, FALSE);
+        g_OutputContext.palette = nullptr;
         ReleaseDC(w->hwnd, hdc);
+    }
 }
 
 void ObjectDrawNewMarkersAll()

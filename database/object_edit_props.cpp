@@ -6,8 +6,7 @@
 
 #include "app/darad4.h"
 #include "app/system.h"
-#include "app/write_refresh.h"
-#include "commands/command_state.h"
+#include "database/object_progress.h"
 #include "database/storage.h"
 #include "database/symbol_index.h"
 #include "dialogs/alert.h"
@@ -18,7 +17,6 @@
 namespace {
 
 constexpr int CAPTION_SIZE = 512;
-constexpr int32_t MULTI_PROGRESS_STEP = 512;
 constexpr int HEADLINE_SINGLE = 4, HEADLINE_MULTI = 5;
 
 bool Editable(const Unit *u)
@@ -96,18 +94,12 @@ int ObjectEditPropertiesMulti(ObjectAttributes *set, uint32_t mask)
 {
     ObjectAttributesInit(set);
     ObjectAttributesBeginModules(set);
-    if (g_CommandState)
-        g_CommandState->progressDone = 0;
-    WriteRefreshStatus();
+    ObjectProgressReset();
     int32_t walked = 0;
     bool collected = false;
     for (Unit *u = MemListFirst(LIST_DRAWING, mask | UNIT_USER_FILTER_MASK, mask, 1); u; u = MemListNext(u)) {
         ++walked;
-        if (g_CommandState) {
-            g_CommandState->progressDone = walked;
-            if (walked % MULTI_PROGRESS_STEP == 0)
-                WriteRefreshStatus();
-        }
+        ObjectProgressCount(OBJECT_PROGRESS_COLLECT);
         if (Editable(u)) {
             ObjectAttributesCollect(u, set);
             collected = true;

@@ -10,6 +10,7 @@
 #include "commands/command_state.h"
 #include "commands/transform.h"
 #include "database/object_modules.h"
+#include "database/object_progress.h"
 #include "database/object_rects.h"
 #include "database/object_transform.h"
 #include "database/storage.h"
@@ -29,39 +30,6 @@ constexpr int32_t kModifyTypes[MODIFY_TYPE_LAST - MODIFY_TYPE_FIRST + 1] = {10, 
 
 constexpr uint32_t kCarriedFlags = UNIT_USER_MARK | UNIT_MARKED; // go over to the changed unit
 constexpr uint32_t kModifyMarks = UNIT_TRANSFORM | UNIT_TRANSFORM_EXTRA;
-
-// The running command's progress counter (the command sets the total),
-// shown in the status bar: the preparing walks every 256 units, the walks
-// that change every 128, and once more with the total at each walk's end.
-struct ProgressStep {
-    int entry;      // of eStatusTexts
-    int32_t every;
-};
-constexpr ProgressStep kPrepareProgress = {19, 256};
-constexpr ProgressStep kChangeProgress = {20, 128};
-
-void ProgressReset()
-{
-    if (g_CommandState)
-        g_CommandState->progressDone = 0;
-    WriteRefreshStatus();
-}
-
-void ProgressCount(const ProgressStep &step)
-{
-    if (!g_CommandState)
-        return;
-    const int32_t done = g_CommandState->progressDone++;
-    if (done % step.every == 0)
-        WriteShowStatusPercent(eStatusTexts[step.entry], done, g_CommandState->progressTotal);
-}
-
-void ProgressEnd(const ProgressStep &step)
-{
-    if (g_CommandState)
-        WriteShowStatusPercent(eStatusTexts[step.entry], g_CommandState->progressTotal,
-                               g_CommandState->progressTotal);
-}
 
 // The flags the changed unit takes from the set (step 1 of both preparing walks).
 uint32_t ChangedFlags(const Unit *u, uint32_t mask, int keep, int mark)
@@ -138,9 +106,32 @@ std::vector<Unit *> MarkedUnits(int list, uint32_t mask)
 
 } // namespace
 
+void ObjectProgressReset()
+{
+    if (g_CommandState)
+        g_CommandState->progressDone = 0;
+    WriteRefreshStatus();
+}
+
+void ObjectProgressCount(const ObjectProgressStep &step)
+{
+    if (!g_CommandState)
+        return;
+    const int32_t done = g_CommandState->progressDone++;
+    if (done % step.every == 0)
+        WriteShowStatusPercent(eStatusTexts[step.entry], done, g_CommandState->progressTotal);
+}
+
+void ObjectProgressEnd(const ObjectProgressStep &step)
+{
+    if (g_CommandState)
+        WriteShowStatusPercent(eStatusTexts[step.entry], g_CommandState->progressTotal,
+                               g_CommandState->progressTotal);
+}
+
 int ObjectBackupForModify(int list, uint32_t mask, int keepCopy, int markCopy)
 {
-    ProgressReset();
+    ObjectProgressReset();
     double rect[4];
     FrameSetEmpty(rect);
     // The backups and kept copies go in front of each unit, so the order of
@@ -163,17 +154,17 @@ int ObjectBackupForModify(int list, uint32_t mask, int keepCopy, int markCopy)
         UndoStampCreated(u);
         u->flags |= f | UNIT_TRANSFORM;
         FrameUnion(rect, u->frame);
-        ProgressCount(kPrepareProgress);
+        ObjectProgressCount(OBJECT_PROGRESS_PREPARE);
     }
     for (int i = 0; i < 4; ++i)
         g_ExtentsRect[i] = rect[i];
-    ProgressEnd(kPrepareProgress);
+    ObjectProgressEnd(OBJECT_PROGRESS_PREPARE);
     return 1;
 }
 
 int ObjectCopyForModify(int list, uint32_t mask, int keepOriginal, int markKept, int32_t command)
 {
-    ProgressReset();
+    ObjectProgressReset();
     double rect[4];
     FrameSetEmpty(rect);
     ScratchUni1 scratch(__FILE_NAME__, __LINE__);
@@ -208,14 +199,14 @@ int ObjectCopyForModify(int list, uint32_t mask, int keepOriginal, int markKept,
         UndoStampCreated(replacement);
         replacement->flags |= f | UNIT_TRANSFORM;
         FrameUnion(rect, u->frame);
-        ProgressCount(kPrepareProgress);
+        ObjectProgressCount(OBJECT_PROGRESS_PREPARE);
     }
     scratch.Release();
     for (int i = 0; i < 4; ++i)
         g_ExtentsRect[i] = rect[i];
     if (conversionFailed)
         AlertButton1(g_MainWnd, LANG(eAlertTextSM, e82));
-    ProgressEnd(kPrepareProgress);
+    ObjectProgressEnd(OBJECT_PROGRESS_PREPARE);
     return 1;
 }
 
@@ -254,13 +245,13 @@ int ObjectTransform(Unit *unit, const Matrix *matrix, int keepSelection)
 int ObjectTransformMarked(const Matrix *matrix, uint32_t mask, int keepSelection)
 {
     ZviCreationBracket builders;
-    ProgressReset();
+    ObjectProgressReset();
     double rect[4];
     FrameSetEmpty(rect);
     auto transform = [&](Unit *u) {
         ObjectTransform(u, matrix, keepSelection);
         FrameUnion(rect, u->frame);
-        ProgressCount(kChangeProgress);
+        ObjectProgressCount(OBJECT_PROGRESS_CHANGE);
     };
     const std::vector<Unit *> units = MarkedUnits(LIST_DRAWING, mask);
     // Modules rebuild plug-in objects in the drawing's order and may link or
@@ -274,24 +265,24 @@ int ObjectTransformMarked(const Matrix *matrix, uint32_t mask, int keepSelection
     }
     for (int i = 0; i < 4; ++i)
         g_ChangedRect[i] = rect[i];
-    ProgressEnd(kChangeProgress);
+    ObjectProgressEnd(OBJECT_PROGRESS_CHANGE);
     return 1;
 }
 
 int ObjectRegenerateMarked(uint32_t mask, int keepSelection)
 {
-    ProgressReset();
+    ObjectProgressReset();
     double rect[4];
     FrameSetEmpty(rect);
     for (Unit *u = MemListFirst(LIST_DRAWING, mask, mask, 1); u; u = MemListNext(u)) {
         RegenerateUnit(u);
         ClearModifyMarks(u, keepSelection);
         FrameUnion(rect, u->frame);
-        ProgressCount(kChangeProgress);
+        ObjectProgressCount(OBJECT_PROGRESS_CHANGE);
     }
     for (int i = 0; i < 4; ++i)
         g_ChangedRect[i] = rect[i];
-    ProgressEnd(kChangeProgress);
+    ObjectProgressEnd(OBJECT_PROGRESS_CHANGE);
     return 1;
 }
 
@@ -370,7 +361,7 @@ bool HasPoints(const Unit *u) { return u->kind == UNIT_KIND_OBJECT || u->kind ==
 int ObjectTransformSelectedPoints(const Matrix *matrix, uint16_t pointMask)
 {
     ZviCreationBracket builders;
-    ProgressReset();
+    ObjectProgressReset();
     double rect[4];
     FrameSetEmpty(rect);
     for (Unit *u = MemListFirst(LIST_DRAWING, UNIT_TRANSFORM, UNIT_TRANSFORM, 1); u; u = MemListNext(u)) {
@@ -379,11 +370,11 @@ int ObjectTransformSelectedPoints(const Matrix *matrix, uint16_t pointMask)
         else if (u->kind == UNIT_KIND_PLUGIN)
             ObjectTransformPointsOther(u, matrix, pointMask);
         FrameUnion(rect, u->frame);
-        ProgressCount(kChangeProgress);
+        ObjectProgressCount(OBJECT_PROGRESS_CHANGE);
     }
     for (int i = 0; i < 4; ++i)
         g_ChangedRect[i] = rect[i];
-    ProgressEnd(kChangeProgress);
+    ObjectProgressEnd(OBJECT_PROGRESS_CHANGE);
     return 1;
 }
 

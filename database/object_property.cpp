@@ -5,10 +5,10 @@
 
 #include "app/darad4.h"
 #include "app/system.h"
-#include "app/write_refresh.h"
 #include "commands/command_state.h"
 #include "database/object_flags.h"
 #include "database/object_modify.h"
+#include "database/object_progress.h"
 #include "database/object_modules.h"
 #include "database/object_rects.h"
 #include "database/storage.h"
@@ -32,8 +32,10 @@ bool Editable(const Unit *u)
 int32_t CountTargets(uint32_t mask)
 {
     int32_t count = 0;
-    for (Unit *u = MemListFirst(LIST_DRAWING, mask | UNIT_USER_FILTER_MASK, mask, 1); u; u = MemListNext(u))
+    for (Unit *u = MemListFirst(LIST_DRAWING, mask | UNIT_USER_FILTER_MASK, mask, 1); u; u = MemListNext(u)) {
         ++count;
+        ObjectProgressCount(OBJECT_PROGRESS_COLLECT);
+    }
     return count;
 }
 
@@ -93,16 +95,16 @@ int ObjectAttributesApplySelection(const ObjectAttributes *set, uint32_t mask, i
         UndoCancelProcess();
         return 0;
     }
-    if (g_CommandState)
-        g_CommandState->progressDone = 0;
-    WriteRefreshStatus();
+    ObjectProgressReset();
     FrameSetEmpty(g_ChangedRect);
-    ZviCreationBracket builders; // the modules may rebuild their objects
-    for (Unit *u = MemListFirst(LIST_DRAWING, UNIT_TRANSFORM, UNIT_TRANSFORM, 1); u; u = MemListNext(u)) {
-        ObjectAttributesApply(u, set, all, keepSelection);
-        if (g_CommandState)
-            ++g_CommandState->progressDone;
+    {
+        ZviCreationBracket builders; // the modules may rebuild their objects
+        for (Unit *u = MemListFirst(LIST_DRAWING, UNIT_TRANSFORM, UNIT_TRANSFORM, 1); u; u = MemListNext(u)) {
+            ObjectAttributesApply(u, set, all, keepSelection);
+            ObjectProgressCount(OBJECT_PROGRESS_CHANGE);
+        }
     }
+    ObjectProgressEnd(OBJECT_PROGRESS_CHANGE);
     UndoFinishProcess();
     // A new layer or pen may have hidden or locked objects.
     ObjectUpdateDisplayFlagsAll(1);
@@ -113,6 +115,7 @@ int ObjectCopyProperties(ObjectAttributes *set, uint32_t mask)
 {
     ObjectAttributesInit(set);
     ObjectAttributesBeginModules(set);
+    ObjectProgressReset();
     bool collected = false;
     if (g_InputPoints && g_InputPointLimit > 1) {
         Unit *source = UndoFindIdent(g_InputPoints[1].ident);

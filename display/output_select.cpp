@@ -15,6 +15,7 @@
 #include "database/storage.h"
 #include "database/symbol_find.h"
 #include "display/clip.h"
+#include "files/file_records.h"
 #include "display/output.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
@@ -180,7 +181,29 @@ void ForEachElement(Unit *u, Visit visit)
     }
 }
 
-// The members of a block under a composed matrix, for the selection-mode and handle walks.
+// The members of a block placed by `placement` under `matrix`, with the
+// owner (an instance or a clip surface) as the enclosing instance and the
+// attributes inherited through `own`.
+template <typename Member>
+int MembersWalk(Unit *owner, Unit *block, const Matrix &placement, const XProperty *own, const XProperty *parent,
+                const Matrix *matrix, Member member)
+{
+    Matrix m = placement;
+    MatrixMultiply(&m, matrix);
+    Ctx().depth += 1;
+    Unit *saved = Ctx().instance;
+    Ctx().instance = owner;
+    XProperty members;
+    OutputInheritXProperty(own, &block->property, parent, &members);
+    for (Unit *u = block->block.firstMember; u && !OutputAborted(); u = u->next)
+        member(u, &members, &m);
+    Ctx().depth -= 1;
+    Ctx().instance = saved;
+    return 1;
+}
+
+// The members of an instance's block under a composed matrix, for the
+// selection-mode and handle walks.
 template <typename Member>
 int BlockWalk(Unit *instance, const XProperty *parent, const Matrix *matrix, Member member)
 {
@@ -191,18 +214,35 @@ int BlockWalk(Unit *instance, const XProperty *parent, const Matrix *matrix, Mem
     Unit *block = SymbolGetInstanceBlock(instance);
     if (!block)
         return 1;
-    Matrix m = instance->instance.placement;
-    MatrixMultiply(&m, matrix);
-    Ctx().depth += 1;
-    Unit *saved = Ctx().instance;
-    Ctx().instance = instance;
-    XProperty members;
-    OutputInheritXProperty(&instance->property, &block->property, parent, &members);
-    for (Unit *u = block->block.firstMember; u && !OutputAborted(); u = u->next)
-        member(u, &members, &m);
-    Ctx().depth -= 1;
-    Ctx().instance = saved;
-    return 1;
+    return MembersWalk(instance, block, instance->instance.placement, &instance->property, parent, matrix, member);
+}
+
+// A clip surface's symbol highlighted inside its outline: the outline
+// becomes the clip path (everything outside it for the eraser fills), and
+// the device's clip region is given back afterwards.
+void SymbolFillInsideOutline(HDC hdc, Unit *surface, const XProperty *resolved, const XProperty *parent,
+                             const Matrix *matrix, int clip)
+{
+    LoadCurrent(matrix);
+    OutputDrawElement(hdc, surface, clip, DRAW_CLIP_PATH);
+    Ctx().current = Ctx().base;
+    const int32_t *r = Ctx().safePixelRect;
+    HRGN saved = CreateRectRgn(r[0], r[1], r[2], r[3]);
+    const int hadClip = saved ? GetClipRgn(hdc, saved) : 0;
+    const bool eraser = resolved->fillMode == 3 || resolved->fillMode == 4;
+    SelectClipPath(hdc, eraser ? RGN_DIFF : RGN_AND);
+    OutputSymbolFillSelection(hdc, surface, parent, matrix, clip);
+    SelectClipRgn(hdc, hadClip == 1 ? saved : nullptr);
+    if (saved)
+        DeleteObject(saved);
+}
+
+void SelectionMember(HDC hdc, Unit *u, const XProperty *members, const Matrix *m, int clip)
+{
+    if (u->kind == UNIT_KIND_OBJECT)
+        OutputDrawPlainSelection(hdc, u, members, m, clip);
+    else if (u->kind == UNIT_KIND_INSTANCE || u->kind == UNIT_KIND_PLUGIN)
+        OutputDrawInstanceSelection(hdc, u, members, m, clip);
 }
 
 } // namespace
@@ -323,6 +363,12 @@ int OutputDrawPlainSelection(HDC hdc, Unit *object, const XProperty *parent, con
     const int32_t type = object->object.type;
     if (type == OBJTYPE_COMMENT) {
         ClipDrawWorldFrame(hdc, object->frame[0], object->frame[1], object->frame[2], object->frame[3]);
+    } else if (type == OBJTYPE_CLIP) {
+        if (resolved.fillMode != 0)
+            SymbolFillInsideOutline(hdc, object, &resolved, parent, matrix, clip);
+        if (Ctx().depth != 0)
+            LoadCurrent(matrix);
+        OutputDrawElement(hdc, object, 1, DRAW_STROKE);
     } else if (IsAnnotation(type)) {
         if (type != OBJTYPE_STD_TEXT && type != OBJTYPE_FRAME_TEXT && type != OBJTYPE_BITMAP)
             OutputDrawElement(hdc, object, 1, DRAW_STROKE);
@@ -338,11 +384,25 @@ int OutputDrawPlainSelection(HDC hdc, Unit *object, const XProperty *parent, con
 int OutputDrawInstanceSelection(HDC hdc, Unit *instance, const XProperty *parent, const Matrix *matrix, int clip)
 {
     return BlockWalk(instance, parent, matrix, [&](Unit *u, const XProperty *members, const Matrix *m) {
-        if (u->kind == UNIT_KIND_OBJECT)
-            OutputDrawPlainSelection(hdc, u, members, m, clip);
-        else if (u->kind == UNIT_KIND_INSTANCE || u->kind == UNIT_KIND_PLUGIN)
-            OutputDrawInstanceSelection(hdc, u, members, m, clip);
+        SelectionMember(hdc, u, members, m, clip);
     });
+}
+
+int OutputSymbolFillSelection(HDC hdc, Unit *surface, const XProperty *parent, const Matrix *matrix, int clip)
+{
+    Element *first = UnitFirstElement(surface);
+    if (first->kind != ELEM_CLIP_SURFACE)
+        return 1;
+    const auto *record = static_cast<const ClipSurfaceData *>(ElementPayload(first));
+    if (record->hide || Ctx().depth > OUTPUT_MAX_NESTING || !g_DrawingSettings.displayBlocks)
+        return 1;
+    Unit *block = SymbolFindBlock(record->library, record->block);
+    if (!block)
+        return 1;
+    return MembersWalk(surface, block, record->placement, &record->property, parent, matrix,
+                       [&](Unit *u, const XProperty *members, const Matrix *m) {
+                           SelectionMember(hdc, u, members, m, clip);
+                       });
 }
 
 // ---------------------------------------------------------------------------
@@ -514,30 +574,26 @@ int OutputHandlesInstance(HDC hdc, Unit *instance, const XProperty *parent, cons
     });
 }
 
-int OutputDrawPointNumbers(HDC hdc, Unit *object, int32_t *counter)
+int OutputPointNumbersPlain(HDC hdc, Unit *object, const XProperty *parent, const Matrix *matrix, int32_t *counter,
+                            int draw)
 {
-    if (object->kind != UNIT_KIND_OBJECT)
-        return 0;
     const int32_t type = object->object.type;
     if (type >= OBJTYPE_GEO_LINE && type <= OBJTYPE_GEO_ELLI)
         return 1;
-    int32_t own = 0;
-    int32_t &n = counter ? *counter : own;
+    int32_t &n = *counter;
     ++n;
+    if (!draw)
+        return 1;
     const DrawingSettings &s = g_DrawingSettings;
-    Matrix identity;
-    MatrixInit(&identity);
-    Ctx().depth = 0;
-    if (!s.displayObjects || !s.displayNumbers || !ShowsPoints(object) || !Visible(object, &identity) ||
+    if (!s.displayObjects || !s.displayNumbers || !ShowsPoints(object) || !Visible(object, matrix) ||
         OutputCheckAbort())
         return 1;
-    const XProperty defaults = OutputDefaultXProperty();
     XProperty resolved;
-    if (!OutputResolveXProperty(&object->property, &defaults, &resolved))
+    if (!OutputResolveXProperty(&object->property, parent, &resolved))
         return 1;
     HighlightPens pens;
     HighlightSetup setup(hdc, pens.points, R2_COPYPEN);
-    Ctx().current = Ctx().base;
+    LoadCurrent(matrix);
     if (type == OBJTYPE_LINE || type == OBJTYPE_ZIGZAG || type == OBJTYPE_SPLINE) {
         ForEachElement(object, [&](Element *e) {
             if (e->kind == POINT_START)
@@ -563,7 +619,51 @@ int OutputDrawPointNumbers(HDC hdc, Unit *object, int32_t *counter)
         if (p)
             ClipDrawNumberedFrame(hdc, p->x, p->y, &n, nullptr);
     }
+    Ctx().current = Ctx().base;
     return 1;
+}
+
+
+int OutputPointNumbersInstance(HDC hdc, Unit *instance, const XProperty *parent, const Matrix *matrix,
+                               int32_t *counter, int draw)
+{
+    if (Ctx().depth > OUTPUT_MAX_NESTING)
+        return 1;
+    Unit *block = SymbolGetInstanceBlock(instance);
+    if (!block)
+        return 1;
+    // Members off the screen are still counted, so that the numbers of the
+    // objects after them do not depend on the view.
+    const bool shown = draw && g_DrawingSettings.displayBlocks && Visible(instance, matrix) && !OutputAborted();
+    auto member = [&](Unit *u, const XProperty *members, const Matrix *m) {
+        if (u->kind == UNIT_KIND_OBJECT)
+            OutputPointNumbersPlain(hdc, u, members, m, counter, shown);
+        else if (u->kind == UNIT_KIND_INSTANCE)
+            OutputPointNumbersInstance(hdc, u, members, m, counter, shown);
+    };
+    if (shown)
+        return MembersWalk(instance, block, instance->instance.placement, &instance->property, parent, matrix, member);
+    Ctx().depth += 1;
+    for (Unit *u = block->block.firstMember; u; u = u->next)
+        member(u, parent, matrix);
+    Ctx().depth -= 1;
+    return 1;
+}
+
+int OutputDrawPointNumbers(HDC hdc, Unit *object, int32_t *counter)
+{
+    int32_t own = 0;
+    int32_t *n = counter ? counter : &own;
+    Ctx().depth = 0;
+    Ctx().instance = nullptr;
+    const XProperty defaults = OutputDefaultXProperty();
+    Matrix identity;
+    MatrixInit(&identity);
+    if (object->kind == UNIT_KIND_OBJECT)
+        return OutputPointNumbersPlain(hdc, object, &defaults, &identity, n, 1);
+    if (object->kind == UNIT_KIND_INSTANCE || object->kind == UNIT_KIND_PLUGIN)
+        return OutputPointNumbersInstance(hdc, object, &defaults, &identity, n, 1);
+    return 0;
 }
 
 // ---------------------------------------------------------------------------

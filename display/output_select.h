@@ -24,12 +24,21 @@ COLORREF OutputContrastColour(HDC hdc, COLORREF colour, COLORREF reference);
 
 int OutputDrawPlainSelection(HDC hdc, Unit *object, const XProperty *parent, const Matrix *matrix, int clip);
 int OutputDrawInstanceSelection(HDC hdc, Unit *instance, const XProperty *parent, const Matrix *matrix, int clip);
+// A clip surface's symbol in the selection pen (the caller has clipped to the
+// outline); nothing for a surface kept out of outline-only redraws.
+int OutputSymbolFillSelection(HDC hdc, Unit *surface, const XProperty *parent, const Matrix *matrix, int clip);
 
 int OutputDrawHandles(HDC hdc, Unit *object);
 int OutputHandlesDraw(HDC hdc, Unit *object, const XProperty *parent, const Matrix *matrix);
 int OutputHandlesPlugin(HDC hdc, Unit *object, const XProperty *parent, const Matrix *matrix);
 int OutputHandlesInstance(HDC hdc, Unit *instance, const XProperty *parent, const Matrix *matrix);
+// Point numbers: objects are numbered 1, 2, ... in list order, the members
+// of instances with them; with draw 0 an object is only counted.
 int OutputDrawPointNumbers(HDC hdc, Unit *object, int32_t *counter);
+int OutputPointNumbersPlain(HDC hdc, Unit *object, const XProperty *parent, const Matrix *matrix, int32_t *counter,
+                            int draw);
+int OutputPointNumbersInstance(HDC hdc, Unit *instance, const XProperty *parent, const Matrix *matrix,
+                               int32_t *counter, int draw);
 
 // Runs `draw` on a device context of a drawing window (999 the view window)
 // with the output set up for it; the output context is kept around it.

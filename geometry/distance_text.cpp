@@ -52,6 +52,20 @@ double WalkCharacters(HFONT handle, int library, int code, const Matrix *charMat
     return best;
 }
 
+// The attributes a text's characters are measured with and its font (a
+// TrueType font or a character library); false when the font cannot be had.
+struct TextFont {
+    XProperty resolved;
+    HFONT handle = nullptr;
+    int library = -1;
+};
+
+bool PrepareTextFont(const FontDef *font, const XProperty *own, const XProperty *parent, TextFont *out)
+{
+    OutputResolveXProperty(own, parent, &out->resolved);
+    return SymbolSelectFont(font, &out->handle, &out->library) != 0;
+}
+
 } // namespace
 
 double DistancePointGlyphs(int code, double px, double py, const XProperty *resolved, const Matrix *charMatrix,
@@ -90,11 +104,8 @@ double DistancePointLibraryChar(int library, int code, double px, double py, con
 double DistancePointTextChars(const FontDef *font, const char *string, const Matrix *textMatrix, double px,
                               double py, const XProperty *own, const XProperty *parent, const Matrix *outer)
 {
-    XProperty resolved;
-    OutputResolveXProperty(own, parent, &resolved);
-    HFONT handle = nullptr;
-    int library = -1;
-    if (!SymbolSelectFont(font, &handle, &library))
+    TextFont f;
+    if (!PrepareTextFont(font, own, parent, &f))
         return DISTANCE_NONE;
     Matrix m = *textMatrix;
     m.a *= TEXT_UNIT, m.b *= TEXT_UNIT, m.c *= TEXT_UNIT, m.d *= TEXT_UNIT;
@@ -105,7 +116,7 @@ double DistancePointTextChars(const FontDef *font, const char *string, const Mat
         return Origin(m, px, py);
     ++ctx.nestingDepth;
     const int first = SymbolBeginText(string, &m);
-    const double best = WalkCharacters(handle, library, first, &m, px, py, resolved,
+    const double best = WalkCharacters(f.handle, f.library, first, &m, px, py, f.resolved,
                                        [](double advance) { return SymbolNextTextLine(advance, nullptr); });
     --ctx.nestingDepth;
     return best;
@@ -114,11 +125,8 @@ double DistancePointTextChars(const FontDef *font, const char *string, const Mat
 double DistancePointFrameTextChars(const FontDef *font, const char *string, TextFrameLayout *layout, double px,
                                    double py, const XProperty *own, const XProperty *parent)
 {
-    XProperty resolved;
-    OutputResolveXProperty(own, parent, &resolved);
-    HFONT handle = nullptr;
-    int library = -1;
-    if (!SymbolSelectFont(font, &handle, &library))
+    TextFont f;
+    if (!PrepareTextFont(font, own, parent, &f))
         return DISTANCE_NONE;
     OutputContext &ctx = g_OutputContext;
     if (!string || !*string || ctx.nestingDepth > OUTPUT_MAX_NESTING)
@@ -127,7 +135,7 @@ double DistancePointFrameTextChars(const FontDef *font, const char *string, Text
     Matrix m = layout->firstLine;
     const int first = SymbolBeginFrameText(string, layout, &m);
     const double best =
-        WalkCharacters(handle, library, first, &m, px, py, resolved,
+        WalkCharacters(f.handle, f.library, first, &m, px, py, f.resolved,
                        [layout](double advance) { return SymbolNextFrameLine(advance, layout, nullptr); });
     --ctx.nestingDepth;
     return best;

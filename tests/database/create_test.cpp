@@ -1,12 +1,15 @@
 #include "create_fixture.h"
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <functional>
 
 #include "app/system.h"
 #include "app/window.h"
 #include "database/init.h"
 #include "files/file_drawinginfo.h"
+#include "files/image_list.h"
 #include "geometry/calc.h"
 #include "language/language.h"
 
@@ -326,6 +329,69 @@ TEST_F(CreateTest, DeleteCommentsOnlyTouchesComments)
     EXPECT_FALSE(UndoIsVisible(comment, g_UndoStep));
     EXPECT_TRUE(UndoIsVisible(line, g_UndoStep));
     EXPECT_EQ(g_DrawingInfo.commentsChanged, 1u);
+}
+
+// A 1-bit bitmap file whose two table colours are red and blue.
+std::string WriteTwoColourBitmap()
+{
+    char dir[MAX_PATH], path[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    GetTempFileNameA(dir, "bmp", 0, path);
+    BITMAPINFOHEADER h{};
+    h.biSize = sizeof h;
+    h.biWidth = 8;
+    h.biHeight = 2;
+    h.biPlanes = 1;
+    h.biBitCount = 1;
+    h.biClrUsed = 2;
+    const uint8_t table[8] = {0, 0, 255, 0, 255, 0, 0, 0}; // red, blue
+    const uint8_t rows[8] = {0xF0, 0, 0, 0, 0x0F, 0, 0, 0};
+    BITMAPFILEHEADER f{};
+    f.bfType = 0x4D42;
+    f.bfOffBits = sizeof f + sizeof h + sizeof table;
+    f.bfSize = f.bfOffBits + sizeof rows;
+    FILE *out = fopen(path, "wb");
+    fwrite(&f, sizeof f, 1, out);
+    fwrite(&h, sizeof h, 1, out);
+    fwrite(table, sizeof table, 1, out);
+    fwrite(rows, sizeof rows, 1, out);
+    fclose(out);
+    return path;
+}
+
+// A new Bitmap object takes its image's two colours as its own, linked or
+// embedded; one whose image cannot be had is stored with the pen's colours.
+TEST_F(CreateTest, NewBitmapLoadsItsImageAndTakesItsTwoColours)
+{
+    const std::string path = WriteTwoColourBitmap();
+    const uint32_t both = XPROP_OWN_COLOR1 | XPROP_OWN_COLOR2;
+    struct Case {
+        const char *name;
+        int embed;
+        const char *file;
+        bool found;
+    } cases[] = {
+        {"linked", 0, path.c_str(), true},
+        {"embedded", 1, path.c_str(), true},
+        {"linked, missing", 0, "c:\\no\\such.bmp", false},
+        {"embedded, missing", 1, "c:\\no\\such.bmp", false},
+    };
+    UndoInitProcess();
+    for (const Case &c : cases) {
+        ASSERT_EQ(ObjectNewBitmapRef(1, 2, c.file, nullptr, c.embed), 1) << c.name;
+        Unit *u = Tail();
+        const char *name = ImageNameOf(u);
+        ASSERT_NE(name, nullptr) << c.name;
+        EXPECT_EQ(ImageFindBitmap(name, 0) != nullptr, c.found) << c.name;
+        EXPECT_EQ((u->property.ownFlags & both) == both, c.found) << c.name;
+        if (c.found) {
+            EXPECT_EQ(u->property.color2, uint32_t(RGB(255, 0, 0))) << c.name;
+            EXPECT_EQ(u->property.color1, uint32_t(RGB(0, 0, 255))) << c.name;
+        }
+    }
+    UndoFinishProcess();
+    ImageFreeBitmaps(1);
+    DeleteFileA(path.c_str());
 }
 
 TEST_F(CreateTest, DrawNewMarkersClearsShortMarksOfThisStepOnly)

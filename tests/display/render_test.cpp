@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "display/output_select.h"
 #include "geometry/flat.h"
 
 namespace {
@@ -221,6 +222,81 @@ TEST_F(RenderObjectTest, ClipSurfaceHidesWhatLiesOutsideIt)
     OutputDrawObject(dc_, clip);
     EXPECT_EQ(WorldPixel(50, 50), WHITE);
     EXPECT_EQ(WorldPixel(20, 50), RED);
+}
+
+// The highlight of a clip surface shows its symbol inside the outline (for
+// an eraser fill outside it), and nothing of it for a surface kept out of
+// outline-only redraws or without fill.
+TEST_F(RenderObjectTest, ClipSurfaceHighlightShowsItsSymbol)
+{
+    Unit *block = NewBlock("stripe");
+    AddMember(block, TestNewObject(LIST_PLUGIN_DATA, OBJTYPE_LINE, {0, 50, 100, 50}));
+    Unit *clip = NewPath(LIST_DRAWING, OBJTYPE_CLIP, {Square(30, 30, 70, 70)});
+    auto *record = static_cast<ClipSurfaceData *>(ElementPayload(UnitFirstElement(clip)));
+    lstrcpynA(record->block, "stripe", UNIT_NAME_SIZE);
+    const XProperty parent = OutputDefaultXProperty();
+    Matrix identity;
+    MatrixInit(&identity);
+    HPEN pen = CreatePen(PS_SOLID, 1, RED);
+    HGDIOBJ old = SelectObject(dc_, pen);
+    struct Case {
+        const char *name;
+        int32_t fillMode;
+        int32_t hide;
+        COLORREF inside, outside;
+    } cases[] = {
+        {"solid", FILL_SOLID, 0, RED, WHITE},
+        {"eraser", FILL_ERASER, 0, WHITE, RED},
+        {"kept out", FILL_SOLID, 1, WHITE, WHITE},
+        {"no fill", FILL_NONE, 0, WHITE, WHITE},
+    };
+    for (const Case &c : cases) {
+        Clear();
+        Own(clip, c.fillMode, 0, BLACK);
+        record->hide = c.hide;
+        EXPECT_EQ(OutputDrawPlainSelection(dc_, clip, &parent, &identity, 0), 1) << c.name;
+        EXPECT_EQ(WorldPixel(50, 50), c.inside) << c.name;
+        EXPECT_EQ(WorldPixel(15, 50), c.outside) << c.name;
+        EXPECT_TRUE(NearPixel(30, 40, RED)) << c.name << ": the outline";
+        EXPECT_EQ(g_OutputContext.depth, 0) << c.name;
+    }
+    SelectObject(dc_, old);
+    DeleteObject(pen);
+}
+
+// Point numbers go on through the members of instances: drawn where the
+// instance places them, and counted (not drawn) for an instance off the view.
+TEST_F(RenderObjectTest, PointNumbersCountAndShowTheMembersOfInstances)
+{
+    g_DrawingSettings.displayNumbers = 1;
+    g_DrawingSettings.displayObjects = 1;
+    g_DrawingSettings.displaySelOnly = 0;
+    g_DrawingSettings.displayBlocks = 1;
+    Unit *block = NewBlock("pair");
+    AddMember(block, TestNewObject(LIST_PLUGIN_DATA, OBJTYPE_LINE, {0, 0, 10, 0}));
+    AddMember(block, TestNewObject(LIST_PLUGIN_DATA, OBJTYPE_GEO_LINE, {0, 0, 10, 10}));
+    AddMember(block, TestNewObject(LIST_PLUGIN_DATA, OBJTYPE_LINE, {0, 10, 10, 10}));
+    Matrix m;
+    MatrixInit(&m);
+    MatrixMove(&m, 40, 40);
+    const double shown[4] = {40, 40, 50, 50};
+    Unit *instance = NewInstance(LIST_DRAWING, "pair", m, shown);
+    int32_t counter = 5;
+    EXPECT_EQ(OutputDrawPointNumbers(dc_, instance, &counter), 1);
+    EXPECT_EQ(counter, 7) << "two lines; construction lines are not numbered";
+    EXPECT_LT(CountPixels(WHITE), DIB_SIZE * DIB_SIZE) << "labels drawn";
+    EXPECT_EQ(WorldPixel(5, 5), WHITE) << "not at the block's own place";
+
+    Clear();
+    Matrix distant;
+    MatrixInit(&distant);
+    MatrixMove(&distant, 500, 500);
+    const double away[4] = {500, 500, 510, 510};
+    Unit *hidden = NewInstance(LIST_DRAWING, "pair", distant, away);
+    EXPECT_EQ(OutputDrawPointNumbers(dc_, hidden, &counter), 1);
+    EXPECT_EQ(counter, 9);
+    EXPECT_EQ(CountPixels(WHITE), DIB_SIZE * DIB_SIZE);
+    EXPECT_EQ(g_OutputContext.depth, 0);
 }
 
 TEST_F(RenderObjectTest, MissingBlockShowsItsLabel)
