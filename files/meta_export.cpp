@@ -78,9 +78,9 @@ int DrawObjects(HDC dc, uint32_t mask, int count)
 // or covering a few pixels only), and a reader that sizes the picture by
 // them then disagrees with one that reads the frame. The bounds are set to
 // the frame in the reference device's pixels, so that both say the same
-// size. The result replaces h (and the file at path); null when it could not
-// be written.
-HENHMETAFILE WithBoundsOfFrame(HENHMETAFILE h, const char *path)
+// size. The result, held in memory, replaces h; h itself when it could not
+// be made.
+HENHMETAFILE WithBoundsOfFrame(HENHMETAFILE h)
 {
     const UINT size = GetEnhMetaFileBits(h, 0, nullptr);
     std::vector<uint8_t> bits(size);
@@ -104,11 +104,7 @@ HENHMETAFILE WithBoundsOfFrame(HENHMETAFILE h, const char *path)
     if (!memory)
         return h;
     DeleteEnhMetaFile(h);
-    if (!path)
-        return memory;
-    HENHMETAFILE disk = CopyEnhMetaFileA(memory, path);
-    DeleteEnhMetaFile(memory);
-    return disk;
+    return memory;
 }
 
 } // namespace
@@ -244,7 +240,7 @@ HENHMETAFILE MetaCreateEmf(HWND owner, const char *path, uint32_t mask)
     HENHMETAFILE handle = CloseEnhMetaFile(dc);
     ReleaseDC(owner, reference);
     if (handle && done)
-        handle = WithBoundsOfFrame(handle, path);
+        handle = WithBoundsOfFrame(handle); // the exporter writes the file
     return MetaFinishRecording(owner, handle, done, DeleteEnhMetaFile);
 }
 
