@@ -57,6 +57,13 @@ Unit *TestNewLine(double x1, double y1, double x2, double y2)
     return TestNewObject(0, OBJTYPE_LINE, {x1, y1, x2, y2});
 }
 
+bool TestFreshObjectLists()
+{
+    MemFreeChunks();
+    MemInitLists();
+    return MemEnlargeList() == 1;
+}
+
 std::vector<Unit *> TestAliveUnits()
 {
     std::vector<Unit *> units;

@@ -7,6 +7,10 @@
 
 #include "database/unit.h"
 
+// Empty object lists over one fresh chunk, as a new drawing starts; false
+// when the chunk cannot be had.
+bool TestFreshObjectLists();
+
 // A plain object of the type with its element chain in the list; the points
 // (x, y pairs) are written in chain order into the point elements, and the
 // frame is the points' box. `points` is the number of point elements the

@@ -175,10 +175,7 @@ protected:
     void SetUp() override
     {
         LanguageDialogTest::SetUp();
-        MemFreeChunks();
-        MemInitLists();
-        ASSERT_EQ(MemEnlargeList(), 1);
-        g_OwnBlockIndex.count = 0;
+        ASSERT_TRUE(TestFreshObjectLists());
         for (const char *name : {"Abc", "abd", "Mech\\Bolt"})
             ASSERT_NE(SymbolNewBlock(LIST_OWN_BLOCKS, name), nullptr);
         SymbolRebuildOwnIndex();
@@ -187,7 +184,6 @@ protected:
     void TearDown() override
     {
         SymbolBrowseFree();
-        g_OwnBlockIndex.count = 0;
         MemFreeChunks();
         MemInitLists();
         LanguageDialogTest::TearDown();
@@ -498,10 +494,7 @@ protected:
     void SetUp() override
     {
         LanguageDialogTest::SetUp();
-        MemFreeChunks();
-        MemInitLists();
-        ASSERT_EQ(MemEnlargeList(), 1);
-        g_OwnBlockIndex.count = 0;
+        ASSERT_TRUE(TestFreshObjectLists());
         SymbolBrowseFree();
         savedChooser_ = g_Box15ChooserHook;
         set_ = std::make_unique<ObjectAttributes>();

@@ -1,6 +1,8 @@
-// The property sheet's special button: the text dialogs of placed texts (one
-// undo step through the property commands), the several-objects variants,
-// and the plug-in entries that hand the sheet to the owning module.
+// The button at the foot of an object's property sheet. On a placed text it
+// opens the text dialog, and what the user changes there is undone in one
+// step; with several texts selected, only the values the user touched
+// change. On a plug-in's object it lists the module's own entries, and the
+// chosen one lets the module fill or read the sheet's page.
 #include "language_dialogs.h"
 
 #include <windows.h>
@@ -30,8 +32,8 @@
 namespace {
 
 constexpr int ID_SPECIAL = 550, ID_FACE = 180, ID_STYLE = 181, ID_HEIGHT = 201, ID_SPACING = 203;
-// Commands of the special menu: the standard text dialog, and the first
-// plug-in entry (the entries of a module follow it).
+// What the button's menu sends: the text dialog, and the first entry a
+// plug-in added (its further entries follow).
 constexpr int MENU_TEXT_STANDARD = 11000, MENU_PLUGIN_FIRST = 11010;
 
 HWND Page(HWND sheet)
@@ -76,9 +78,7 @@ protected:
     void SetUp() override
     {
         LanguageDialogTest::SetUp();
-        MemFreeChunks();
-        MemInitLists();
-        ASSERT_EQ(MemEnlargeList(), 1);
+        ASSERT_TRUE(TestFreshObjectLists());
         if (!g_WorkArrays.pathPoints) {
             ASSERT_EQ(MemInitWork(), 1);
         }
@@ -173,7 +173,7 @@ TEST_F(TextSheets, SeveralTextsTakeOnlyTheTouchedHeight)
     const int32_t step = g_UndoStep;
     DialogDriver driver({
         [](HWND sheet) {
-            // The command as the special menu sends it.
+            // The command as the button's menu sends it.
             PostMessageA(Page(sheet), WM_COMMAND, MAKEWPARAM(MENU_TEXT_STANDARD, 0), 0);
         },
         [](HWND d) {

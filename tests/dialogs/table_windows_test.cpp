@@ -404,9 +404,7 @@ TEST_F(TableWindows, TheTablesQuestionKeepsTheMainWindowDisabled)
 // again (the object's own pen is the standard one).
 TEST_F(TableWindows, APenUsedOnlyInsideATextRecordAsksBeforeItGoes)
 {
-    MemFreeChunks();
-    MemInitLists();
-    ASSERT_EQ(MemEnlargeList(), 1);
+    ASSERT_TRUE(TestFreshObjectLists());
     Unit *text = TestNewObject(LIST_DRAWING, OBJTYPE_STD_TEXT, {});
     ASSERT_NE(text, nullptr);
     auto *r = static_cast<TextStandardData *>(ElementPayload(ElementNext(UnitFirstElement(text))));
