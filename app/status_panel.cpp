@@ -182,12 +182,12 @@ void PaintPenRow(HDC dc, const RECT &r, int o, int record)
     const bool drawsLines = p.fillMode == 0 || p.fillMode == 2 || p.fillMode == 4;
     if (drawsLines) {
         RECT bar{line.left, (line.top + line.bottom) / 2 - 2, line.right, (line.top + line.bottom) / 2 + 3};
-        HBRUSH b = CreateSolidBrush(p.color1);
+        HBRUSH b = CreateSolidBrush(p.color2);
         FillRect(dc, &bar, b);
         DeleteObject(b);
     }
     if (p.fillMode == 1 || p.fillMode == 2) {
-        HBRUSH b = CreateSolidBrush(p.color2);
+        HBRUSH b = CreateSolidBrush(p.color1);
         FillRect(dc, &fill, b);
         DeleteObject(b);
     } else if (p.fillMode >= 3) {

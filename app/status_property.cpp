@@ -15,6 +15,7 @@
 #include "commands/command.h"
 #include "commands/command_popup.h"
 #include "commands/command_state.h"
+#include "commands/menu.h"
 #include "dialogs/box01_controls.h"
 #include "dialogs/box02.h"
 #include "dialogs/box04_color.h"
@@ -48,6 +49,40 @@ void RepaintRange(int first, int last)
         Repaint(c);
 }
 
+// A preset cell's value: the XProperty field it sets (its own-flag bit and
+// the value in place) and the cells of its kind.
+struct PresetChoice {
+    uint32_t bit;
+    int first, last;
+    XProperty values;
+};
+
+// Copies the field of `bit` from `from` into a pen property set.
+void TakeField(Property &p, uint32_t bit, const XProperty &from)
+{
+    switch (bit) {
+    case XPROP_OWN_FILL: p.fillMode = from.fillMode; break;
+    case XPROP_OWN_COLOR1: p.color1 = from.color1; break;
+    case XPROP_OWN_COLOR2: p.color2 = from.color2; break;
+    case XPROP_OWN_WIDTH: p.width = from.width; break;
+    case XPROP_OWN_LINETYPE: p.lineType = from.lineType; break;
+    default: break;
+    }
+}
+
+// With a selection held by the pointer the value goes to the selected
+// objects; otherwise to pen 0's second set, which the next objects draw with.
+void ChoosePreset(const PresetChoice &c)
+{
+    if (MenuPointerHoldsSelection()) {
+        MenuGiveToSelection(c.bit, c.values);
+        return;
+    }
+    TakeField(PenSet(), c.bit, c.values);
+    RepaintRange(c.first, c.last);
+    g_PenListDirty = 1;
+}
+
 uint32_t CellState(int cell)
 {
     uint32_t state = cell == s_Property.pressed ? TOOL_PRESSED : 0;
@@ -60,11 +95,11 @@ uint32_t CellState(int cell)
         if (cell >= CELL_PROP_WIDTHS && cell < CELL_PROP_LINE_COLOURS)
             checked = d.propLineWidth[cell - CELL_PROP_WIDTHS] == p.width;
         else if (cell >= CELL_PROP_LINE_COLOURS && cell < CELL_PROP_FILL_MODES)
-            checked = d.propLineColor[cell - CELL_PROP_LINE_COLOURS] == p.color1;
+            checked = d.propLineColor[cell - CELL_PROP_LINE_COLOURS] == p.color2;
         else if (cell >= CELL_PROP_FILL_MODES && cell < CELL_PROP_FILL_COLOURS)
             checked = cell - CELL_PROP_FILL_MODES == p.fillMode;
         else if (cell >= CELL_PROP_FILL_COLOURS && cell < CELL_PROP_LAYER)
-            checked = d.propFillColor[cell - CELL_PROP_FILL_COLOURS] == p.color2;
+            checked = d.propFillColor[cell - CELL_PROP_FILL_COLOURS] == p.color1;
     }
     return checked ? state | TOOL_CHECKED : state;
 }
@@ -216,26 +251,25 @@ void StatusPropertyLButtonUp(HWND w, int x, int y)
         return;
     RECT anchor = g_ToolCells[cell];
     MapWindowPoints(w, nullptr, reinterpret_cast<POINT *>(&anchor), 2);
-    Property &p = PenSet();
     const DrawingSettings &d = g_DrawingSettings;
-    int first = -1, last = -1;
+    PresetChoice preset{};
     if (cell <= 27) {
         StatusRunCommand(BUTTON_COMMANDS[cell - CELL_PROP_POINTER]);
     } else if (cell == CELL_PROP_LINETYPE) {
         InflateRect(&anchor, 1, 1);
-        CommandPopupSelectLine(w, &anchor, p.lineType, LINETYPE_COMMAND_FIRST, 0, 0);
+        CommandPopupSelectLine(w, &anchor, PenSet().lineType, LINETYPE_COMMAND_FIRST, 0, 0);
     } else if (cell < CELL_PROP_LINE_COLOURS) {
-        p.width = d.propLineWidth[cell - CELL_PROP_WIDTHS];
-        first = CELL_PROP_WIDTHS, last = CELL_PROP_LINE_COLOURS - 1;
+        preset = {XPROP_OWN_WIDTH, CELL_PROP_WIDTHS, CELL_PROP_LINE_COLOURS - 1};
+        preset.values.width = d.propLineWidth[cell - CELL_PROP_WIDTHS];
     } else if (cell < CELL_PROP_FILL_MODES) {
-        p.color1 = d.propLineColor[cell - CELL_PROP_LINE_COLOURS];
-        first = CELL_PROP_LINE_COLOURS, last = CELL_PROP_FILL_MODES - 1;
+        preset = {XPROP_OWN_COLOR2, CELL_PROP_LINE_COLOURS, CELL_PROP_FILL_MODES - 1};
+        preset.values.color2 = d.propLineColor[cell - CELL_PROP_LINE_COLOURS];
     } else if (cell < CELL_PROP_FILL_COLOURS) {
-        p.fillMode = cell - CELL_PROP_FILL_MODES;
-        first = CELL_PROP_FILL_MODES, last = CELL_PROP_FILL_COLOURS - 1;
+        preset = {XPROP_OWN_FILL, CELL_PROP_FILL_MODES, CELL_PROP_FILL_COLOURS - 1};
+        preset.values.fillMode = cell - CELL_PROP_FILL_MODES;
     } else if (cell < CELL_PROP_LAYER) {
-        p.color2 = d.propFillColor[cell - CELL_PROP_FILL_COLOURS];
-        first = CELL_PROP_FILL_COLOURS, last = CELL_PROP_LAYER - 1;
+        preset = {XPROP_OWN_COLOR1, CELL_PROP_FILL_COLOURS, CELL_PROP_LAYER - 1};
+        preset.values.color1 = d.propFillColor[cell - CELL_PROP_FILL_COLOURS];
     } else if (cell == CELL_PROP_LAYER) {
         CommandPopupLayerMenu(&anchor);
     } else if (cell == CELL_PROP_PEN) {
@@ -245,10 +279,8 @@ void StatusPropertyLButtonUp(HWND w, int x, int y)
     } else {
         CommandPopupSystemMenu(&anchor);
     }
-    if (first >= 0) {
-        RepaintRange(first, last);
-        g_PenListDirty = 1;
-    }
+    if (preset.bit)
+        ChoosePreset(preset);
     // The bar edits pen 0's second set; the first follows it.
     g_PenDefs[0].setA = g_PenDefs[0].setB;
     StatusRepaintCell(CELL_PANEL_ROW0);
@@ -309,10 +341,10 @@ int StatusPropertyCommand(int id)
 {
     if (id < LINETYPE_COMMAND_FIRST || id > LINETYPE_COMMAND_LAST)
         return 0;
-    Property &p = PenSet();
-    p.lineType = id - LINETYPE_COMMAND_FIRST;
-    g_PenDefs[0].setA = p;
-    Repaint(CELL_PROP_LINETYPE);
+    PresetChoice c{XPROP_OWN_LINETYPE, CELL_PROP_LINETYPE, CELL_PROP_LINETYPE, {}};
+    c.values.lineType = id - LINETYPE_COMMAND_FIRST;
+    ChoosePreset(c);
+    g_PenDefs[0].setA = PenSet();
     StatusRepaintCell(CELL_PANEL_ROW0);
     return 1;
 }

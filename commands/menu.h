@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+struct XProperty;
+
 void MenuFileCommand(HWND mainWindow, int commandId);          // 100-126
 void MenuEditCommand(HWND mainWindow, int commandId);          // 200-233
 // The name proposed for the comments file of a drawing: beside it, its name
@@ -24,6 +26,15 @@ void MenuBlockCommand(HWND mainWindow, int commandId);         // 900-915
 void MenuInputAidCommand(HWND mainWindow, int commandId);      // 1000-1043
 void MenuHelpCommand(HWND mainWindow, int commandId);          // 1100-1106
 void MenuInternalCommand(HWND mainWindow, int commandId);      // 5340-7903
+
+// While the pointer holds a selection, a layer, pen, colour, width, fill mode
+// or line type chosen goes to the selected objects instead of to the objects
+// drawn next.
+bool MenuPointerHoldsSelection();
+// Gives the selected objects the fields `ownBits` (XPROP_OWN_*) of `values`
+// in one undo step, keeping them selected (with copy mode on the unchanged
+// objects stay as well), and repaints what changed. 1 when something changed.
+int MenuGiveToSelection(uint32_t ownBits, const XProperty &values);
 // The import and export filter commands (5300-5339) live with the plug-in interface.
 void MenuFilterCommand(HWND mainWindow, int commandId);
 

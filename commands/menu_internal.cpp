@@ -45,7 +45,6 @@ uint32_t g_StartDialogSuppressed = 0;
 namespace {
 
 constexpr int COMMAND_PRINT = 123;
-constexpr int32_t COMMAND_POINTER = 403;
 constexpr int PROMPT_SCALE = 10; // eBoxText
 constexpr int VIEW_GROUP_WINDOWS = 5; // windows 0 to 3 and the view window
 constexpr int TEXT_LAYER_HIDDEN = 90;
@@ -168,42 +167,14 @@ int UsableSlot(int k, const Def *defs, int slots, int active, int (*shown)(int32
     return k;
 }
 
-// While the pointer holds a selection, a layer or pen chosen goes to the
-// selected objects instead of becoming the active one.
-bool PointerHoldsSelection()
-{
-    const CommandState &cs = *g_CommandState;
-    return cs.commandId == COMMAND_POINTER && cs.pointIndex >= 1;
-}
-
-// Gives the selected objects the layer or pen k (field: its bit in the
-// property's masks), in one undo step; with copy mode on the unchanged
-// objects stay as well.
-void GiveToSelection(uint32_t field, int32_t XProperty::*member, int k)
-{
-    auto set = std::make_unique<ObjectAttributes>();
-    ObjectAttributesInit(set.get());
-    for (int group : {ATTR_GENERAL, ATTR_ANNOTATION}) {
-        AttrPropertyGroup &g = group == ATTR_GENERAL ? set->general : set->annotation;
-        set->present[group] = 1;
-        g.values.*member = k;
-        g.values.ownFlags = field;
-        g.ownMask = g.fieldMask = field;
-    }
-    double before[4];
-    ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED);
-    std::memcpy(before, g_ExtentsRect, sizeof before);
-    if (ObjectAttributesApplySelection(set.get(), UNIT_SELECTED, g_DrawingSettings.displayDuplicate ? 1 : 0, 0, 1))
-        OutputInvalidateTwoAreas(before, g_ChangedRect);
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-}
-
 void ActivateLayer(int k)
 {
     k = UsableSlot(k, g_LayerDefs, LAYER_SLOTS, g_ActiveLayer, OutputIsLayerShownScreen, OutputIsLayerLocked,
                    TEXT_LAYER_HIDDEN);
-    if (PointerHoldsSelection()) {
-        GiveToSelection(XPROP_OWN_LAYER, &XProperty::layer, k);
+    if (MenuPointerHoldsSelection()) {
+        XProperty v{};
+        v.layer = k;
+        MenuGiveToSelection(XPROP_OWN_LAYER, v);
         return;
     }
     g_ActiveLayer = k;
@@ -213,8 +184,10 @@ void ActivateLayer(int k)
 void ActivatePen(int k)
 {
     k = UsableSlot(k, g_PenDefs, PEN_SLOTS, g_ActivePen, OutputIsPenShownScreen, OutputIsPenLocked, TEXT_PEN_HIDDEN);
-    if (PointerHoldsSelection()) {
-        GiveToSelection(XPROP_OWN_PEN, &XProperty::pen, k);
+    if (MenuPointerHoldsSelection()) {
+        XProperty v{};
+        v.pen = k;
+        MenuGiveToSelection(XPROP_OWN_PEN, v);
         return;
     }
     g_ActivePen = k;
@@ -387,4 +360,32 @@ void MenuInternalCommand(HWND mainWindow, int commandId)
     }
     default: InitBeep(); break;
     }
+}
+
+bool MenuPointerHoldsSelection()
+{
+    const CommandState *cs = g_CommandState;
+    return cs && cs->commandId == COMMAND_POINTER && cs->pointIndex >= 1;
+}
+
+int MenuGiveToSelection(uint32_t ownBits, const XProperty &values)
+{
+    auto set = std::make_unique<ObjectAttributes>();
+    ObjectAttributesInit(set.get());
+    for (int group : {ATTR_GENERAL, ATTR_ANNOTATION}) {
+        AttrPropertyGroup &g = group == ATTR_GENERAL ? set->general : set->annotation;
+        set->present[group] = 1;
+        g.values = values;
+        g.values.ownFlags = ownBits;
+        g.ownMask = g.fieldMask = ownBits;
+    }
+    double before[4];
+    ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED);
+    std::memcpy(before, g_ExtentsRect, sizeof before);
+    const int changed =
+        ObjectAttributesApplySelection(set.get(), UNIT_SELECTED, g_DrawingSettings.displayDuplicate ? 1 : 0, 0, 1);
+    if (changed)
+        OutputInvalidateTwoAreas(before, g_ChangedRect);
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    return changed;
 }

@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/darad4.h"
+#include "app/status.h"
 #include "app/system.h"
 #include "app/system_defs.h"
 #include "app/window.h"
@@ -168,6 +170,86 @@ TEST_F(Internal, ALayerOrPenChosenWithASelectionGoesToTheSelection)
     g_CommandState->pointIndex = 0;
     CommandExecute(5864 + 37, 0);
     EXPECT_EQ(g_ActiveLayer, 37);
+    FreeStorage();
+}
+
+// The property bar's presets and line-type choice go to the selected objects
+// while the pointer holds a selection (kept selected, one undo step each);
+// without one they become pen 0's values for what is drawn next. The line
+// colour is the second colour, the fill colour the first.
+TEST_F(Internal, PropertyBarPresetsGoToTheSelectionOrElseToPenZero)
+{
+    ASSERT_NO_FATAL_FAILURE(PrepareDrawing());
+    g_Options.propertyVisible = 1;
+    g_Options.propertyMoveable = 1;
+    g_Options.propertyButton = 1;
+    WNDCLASSA c{};
+    c.lpfnWndProc = AppPropWndProc;
+    c.hInstance = GetModuleHandleA(nullptr);
+    c.lpszClassName = "InternalTestProperty";
+    RegisterClassA(&c);
+    HWND bar = CreateWindowExA(0, c.lpszClassName, "", WS_POPUP, 0, 0, 700, 160, g_MainWnd, nullptr, c.hInstance,
+                               nullptr);
+    ASSERT_TRUE(bar);
+    hGlobalProp = bar;
+    StatusLayoutPropertyFields(bar);
+    const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255), green = RGB(0, 255, 0);
+    g_DrawingSettings.propLineColor[1] = red;
+    g_DrawingSettings.propLineColor[2] = blue;
+    g_DrawingSettings.propFillColor[3] = green;
+    g_DrawingSettings.propLineWidth[4] = 0.7;
+    auto click = [&](int cell) {
+        const RECT &r = g_ToolCells[cell];
+        ASSERT_LT(r.left, r.right) << "cell " << cell << " is shown";
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(bar, WM_LBUTTONUP, 0, at);
+    };
+
+    // No selection: pen 0's sets take the values.
+    CommandExecute(403, 0);
+    ASSERT_EQ(g_CommandState->pointIndex, 0);
+    ASSERT_NO_FATAL_FAILURE(click(CELL_PROP_LINE_COLOURS + 1));
+    ASSERT_NO_FATAL_FAILURE(click(CELL_PROP_FILL_COLOURS + 3));
+    SendMessageA(bar, WM_COMMAND, 6000 + 2, 0);
+    for (const Property *p : {&g_PenDefs[0].setA, &g_PenDefs[0].setB}) {
+        EXPECT_EQ(p->color2, red) << "the line colour";
+        EXPECT_EQ(p->color1, green) << "the fill colour";
+        EXPECT_EQ(p->lineType, 2);
+    }
+
+    // A selection: the values go to it and pen 0 stays as it was.
+    const Property pen0 = g_PenDefs[0].setB;
+    g_UndoSteps = 10;
+    Unit *chosen = TestNewLine(0, 0, 10, 0);
+    TestNewLine(0, 5, 10, 5);
+    TestSelect(chosen);
+    g_CommandState->pointIndex = 1;
+    ASSERT_NO_FATAL_FAILURE(click(CELL_PROP_LINE_COLOURS + 2));
+    ASSERT_NO_FATAL_FAILURE(click(CELL_PROP_WIDTHS + 4));
+    ASSERT_NO_FATAL_FAILURE(click(CELL_PROP_FILL_MODES + 2));
+    SendMessageA(bar, WM_COMMAND, 6000 + 3, 0);
+    EXPECT_EQ(std::memcmp(&g_PenDefs[0].setB, &pen0, sizeof pen0), 0) << "pen 0 is left alone";
+    std::vector<Unit *> alive = TestAliveUnits();
+    ASSERT_EQ(alive.size(), 2u);
+    const Unit *changed = nullptr;
+    for (const Unit *u : alive)
+        if (u->flags & UNIT_SELECTED)
+            changed = u;
+    ASSERT_TRUE(changed) << "the changed object stays selected";
+    const XProperty &x = changed->property;
+    EXPECT_EQ(x.ownFlags & (XPROP_OWN_COLOR2 | XPROP_OWN_WIDTH | XPROP_OWN_FILL | XPROP_OWN_LINETYPE),
+              XPROP_OWN_COLOR2 | XPROP_OWN_WIDTH | XPROP_OWN_FILL | XPROP_OWN_LINETYPE);
+    EXPECT_EQ(x.color2, blue);
+    EXPECT_DOUBLE_EQ(x.width, 0.7);
+    EXPECT_EQ(x.fillMode, 2);
+    EXPECT_EQ(x.lineType, 3);
+    for (int step = 0; step < 4; ++step)
+        ASSERT_EQ(UndoStepBack(), 1) << "each choice is one step";
+    for (const Unit *u : TestAliveUnits())
+        EXPECT_EQ(u->property.ownFlags & (XPROP_OWN_COLOR2 | XPROP_OWN_WIDTH), 0u);
+    DestroyWindow(bar);
+    hGlobalProp = nullptr;
     FreeStorage();
 }
 
