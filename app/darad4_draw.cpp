@@ -15,6 +15,8 @@
 #include "commands/command_state.h"
 #include "commands/input.h"
 #include "database/object_select.h"
+#include "database/object_types.h"
+#include "database/storage.h"
 #include "display/output.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
@@ -164,7 +166,7 @@ bool IsDoubleClick(int index, POINT at)
 
 // In the pointer the first click selected the object; the second press of
 // a double click does not start a move but, with its release, runs the
-// property command on that object: the command asks for the object, and
+// property command (or, for a text, its editor) on that object: the command asks for the object, and
 // the same click, posted behind it, answers.
 bool DoubleClickPress(int index, POINT at)
 {
@@ -177,12 +179,28 @@ bool DoubleClickPress(int index, POINT at)
     return true;
 }
 
+// What a text or a comment holds is its text: a double click edits that,
+// as Edit Object does; every other object gets its property sheet.
+int32_t DoubleClickCommand()
+{
+    const Unit *one = MemListFirst(LIST_DRAWING, UNIT_SELECTED, UNIT_SELECTED, 1);
+    if (!one || one->kind != UNIT_KIND_OBJECT || ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED) != 1)
+        return COMMAND_OBJECT_PROPERTIES;
+    switch (one->object.type) {
+    case OBJTYPE_STD_TEXT:
+    case OBJTYPE_FRAME_TEXT:
+    case OBJTYPE_REF_TEXT:
+    case OBJTYPE_COMMENT: return COMMAND_EDIT_OBJECT;
+    default: return COMMAND_OBJECT_PROPERTIES;
+    }
+}
+
 bool DoubleClickRelease(HWND hwnd, LPARAM lParam)
 {
     if (!g_PropertiesOnRelease)
         return false;
     g_PropertiesOnRelease = false;
-    PostMessageA(g_MainWnd, WM_COMMAND, COMMAND_OBJECT_PROPERTIES, 0);
+    PostMessageA(g_MainWnd, WM_COMMAND, DoubleClickCommand(), 0);
     PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, lParam);
     PostMessageA(hwnd, WM_LBUTTONUP, 0, lParam);
     return true;

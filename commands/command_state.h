@@ -18,6 +18,7 @@ constexpr int32_t COMMAND_SHORTCUT_PICK = 383;
 constexpr int32_t COMMAND_HELP_PICK = 1102;
 constexpr int32_t COMMAND_POINTER = 403;
 constexpr int32_t COMMAND_OBJECT_PROPERTIES = 400;
+constexpr int32_t COMMAND_EDIT_OBJECT = 401;
 
 // Room of the two states' arrays: the point limits.
 constexpr int INPUT_POINT_LIMIT_MAIN = 2000;

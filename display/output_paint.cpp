@@ -228,8 +228,13 @@ int OutputAreaToPixels(int window, const double rect[4], RECT *out)
     box[1] = std::max<double>(box[1], a.top);
     box[2] = std::min<double>(box[2], a.right);
     box[3] = std::min<double>(box[3], a.bottom);
+    // A RECT leaves out its right and bottom edge: one more pixel there, so
+    // that the margin reaches as far on those sides as on the others (the
+    // pointer's handle boxes end exactly at it, and a repaint of the frame
+    // left their right and bottom edges on screen).
     *out = RECT{static_cast<LONG>(std::floor(box[0] + 0.5)), static_cast<LONG>(std::floor(box[1] + 0.5)),
-                static_cast<LONG>(std::floor(box[2] + 0.5)), static_cast<LONG>(std::floor(box[3] + 0.5))};
+                std::min<LONG>(static_cast<LONG>(std::floor(box[2] + 0.5)) + 1, a.right),
+                std::min<LONG>(static_cast<LONG>(std::floor(box[3] + 0.5)) + 1, a.bottom)};
     return 1;
 }
 

@@ -90,21 +90,45 @@ void RealClick(POINT at)
     SendInput(3, in, sizeof(INPUT));
 }
 
+// Whether the status bar floats (a window of its own) or is docked in the
+// main window, which the open entry disables.
+class StatusFieldClick : public CommandInputProgram, public ::testing::WithParamInterface<bool> {
+protected:
+    static void SetStatusMoveable(DWORD floating)
+    {
+        char key[SYSTEM_KEY_NAME_SIZE];
+        SystemProgramKeyPath(key);
+        const std::string path = std::string(key) + "\\General";
+        HKEY general = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &general,
+                                  nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(general, "StatusMoveable", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&floating),
+                       sizeof floating);
+        RegCloseKey(general);
+    }
+};
+
 // The coordinate entry lies over the bar's x field; a click on the y field
 // while it is open (the main window disabled under it) moves the entry
-// there, and the floating tool windows stay above the main window.
-TEST_F(CommandInputProgram, AClickOnAStatusFieldMovesTheOpenCoordinateEntryThere)
+// there, and the floating tool windows stay above the main window. Closed,
+// the entry gives the activation back to the main window.
+TEST_P(StatusFieldClick, MovesTheOpenCoordinateEntryThere)
 {
+    const bool floating = GetParam();
+    SetStatusMoveable(floating ? 1 : 0);
     Program p;
     ASSERT_TRUE(p.Start(""));
     ASSERT_TRUE(p.WaitReady());
-    HWND status = FindWindowExA(p.main, nullptr, "DARAD4_StatusWClass", nullptr);
-    if (!status)
-        GTEST_SKIP() << "the status bar is not docked";
+    HWND status = floating ? p.Find("DARAD4_StatusWClass", true)
+                           : FindWindowExA(p.main, nullptr, "DARAD4_StatusWClass", nullptr);
+    ASSERT_NE(status, nullptr) << (floating ? "no floating status bar" : "no docked status bar");
+    ASSERT_EQ((GetWindowLongA(status, GWL_STYLE) & WS_CHILD) != 0, !floating);
     RECT bar{};
     GetClientRect(status, &bar);
-    PostMessageA(status, WM_LBUTTONDOWN, MK_LBUTTON, At(60, bar.bottom / 2)); // the x field
-    PostMessageA(status, WM_LBUTTONUP, 0, At(60, bar.bottom / 2));
+    POINT xField = {60, bar.bottom / 2};
+    ClientToScreen(status, &xField);
+    RealClick(xField);
     HWND entry = p.WaitBox();
     ASSERT_NE(entry, nullptr);
     RECT onX{};
@@ -134,8 +158,17 @@ TEST_F(CommandInputProgram, AClickOnAStatusFieldMovesTheOpenCoordinateEntryThere
     }
     if (entry)
         PostMessageA(entry, WM_COMMAND, IDCANCEL, 0);
+    bool mainActive = false;
+    for (DWORD t0 = GetTickCount(); !mainActive && GetTickCount() - t0 < START_TIMEOUT_MS; Sleep(50))
+        mainActive = IsWindowEnabled(p.main) && GetForegroundWindow() == p.main;
+    EXPECT_TRUE(mainActive) << "the main window is not active after the entry closed";
     EXPECT_FALSE(p.Exited());
     EXPECT_EQ(p.Close(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Bar, StatusFieldClick, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool> &info) {
+                             return std::string(info.param ? "Floating" : "Docked");
+                         });
 
 } // namespace

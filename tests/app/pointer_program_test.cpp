@@ -1,7 +1,7 @@
 // The running program: the pointer selects a polyline with a click, a click
 // inside its frame and one further up drag it there, and the drawing window
 // shows it at its new place; a double click on an object opens its property
-// sheet.
+// sheet, on a text its text editor.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <prsht.h>
@@ -9,10 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "app/system.h"
 #include "common/test_files.h"
 #include "common/test_objects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
+#include "database/undo.h"
+#include "display/symbol.h"
+#include "geometry/matrix.h"
 #include "program_run.h"
 
 namespace {
@@ -20,6 +24,7 @@ namespace {
 constexpr int POINTER_COMMAND = 403;
 constexpr double MOVE_Y = 40.0;
 constexpr int ALERT_BUTTON_NO = 552; // the second button of the save question
+constexpr char TEXT_CONTENT[] = "HOLE 2x R10";
 
 LPARAM At(LONG x, LONG y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
 
@@ -188,10 +193,28 @@ void PostDoubleClick(HWND draw, POINT p)
     }
 }
 
-TEST(PointerProgram, ADoubleClickOnAnObjectOpensItsPropertySheet)
+// What a double click opens, by the object under it: a text its text
+// editor (the edit box holds the text), any other object its property sheet.
+struct DoubleClickCase {
+    const char *object;
+    bool text;
+};
+
+class PointerDoubleClick : public ::testing::TestWithParam<DoubleClickCase> {};
+
+TEST_P(PointerDoubleClick, OpensWhatFitsTheObject)
 {
     StartTestDrawing();
-    TestNewObject(LIST_DRAWING, OBJTYPE_LINE, {-60, -60, 60, -60});
+    if (GetParam().text) {
+        Matrix at;
+        MatrixInit(&at);
+        MatrixMove(&at, -10, -62);
+        UndoInitProcess();
+        ASSERT_EQ(SymbolCreateStdText(&g_DrawingSettings.textStd, TEXT_CONTENT, &at), 1);
+        UndoFinishProcess();
+    } else {
+        TestNewObject(LIST_DRAWING, OBJTYPE_LINE, {-60, -60, 60, -60});
+    }
     const TestTempFile drawing("darad4-doubleclick-fixture.zvd");
     ASSERT_TRUE(WriteTestDrawing(drawing.Path()));
 
@@ -201,16 +224,35 @@ TEST(PointerProgram, ADoubleClickOnAnObjectOpensItsPropertySheet)
     HWND draw = FindWindowExA(run.main, nullptr, "DARAD4_DrawWClass1", nullptr);
     ASSERT_NE(draw, nullptr);
     const FittedPage page = FitA3Page(draw);
-    ASSERT_TRUE(WaitShown(draw, page, {page.Pixel(-20, -60), page.Pixel(20, -60)}, {}));
+    if (!GetParam().text)
+        ASSERT_TRUE(WaitShown(draw, page, {page.Pixel(-20, -60), page.Pixel(20, -60)}, {}));
+    else
+        Sleep(500);
 
     SendMessageA(run.main, WM_COMMAND, POINTER_COMMAND, 0);
     PostDoubleClick(draw, page.Pixel(0, -60));
-    HWND sheet = run.WaitBox();
-    ASSERT_NE(sheet, nullptr) << "no property sheet after the double click";
-    EXPECT_NE(FindWindowExA(sheet, nullptr, "SysTabControl32", nullptr), nullptr)
-        << "the box is not a property sheet: " << ProgramBoxText(run);
-    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    HWND box = run.WaitBox();
+    ASSERT_NE(box, nullptr) << "nothing opened after the double click on " << GetParam().object;
+    const bool sheet = FindWindowExA(box, nullptr, "SysTabControl32", nullptr) != nullptr;
+    if (GetParam().text) {
+        EXPECT_FALSE(sheet) << "a property sheet for a text: " << ProgramBoxText(run);
+        HWND edit = FindWindowExA(box, nullptr, "Edit", nullptr);
+        char shown[64] = "";
+        if (edit) // another process's edit control answers only its message
+            SendMessageA(edit, WM_GETTEXT, sizeof shown, reinterpret_cast<LPARAM>(shown));
+        EXPECT_STREQ(shown, TEXT_CONTENT) << "the text editor does not hold the text";
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    } else {
+        EXPECT_TRUE(sheet) << "the box is not a property sheet: " << ProgramBoxText(run);
+        PostMessageA(box, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    }
     EXPECT_EQ(run.CloseWithoutSaving(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Objects, PointerDoubleClick,
+                         ::testing::Values(DoubleClickCase{"a line", false}, DoubleClickCase{"a text", true}),
+                         [](const ::testing::TestParamInfo<DoubleClickCase> &info) {
+                             return std::string(info.param.text ? "Text" : "Line");
+                         });
 
 } // namespace

@@ -214,12 +214,16 @@ TEST_F(Paint, TwoAreasApartArePaintedSeparately)
     }
 }
 
+// Five pixels on every side, the fifth included: the pointer's handle boxes
+// reach exactly that far, and a repaint of the frame must take them along.
 TEST_F(Paint, AreaToPixelsGrowsByFiveAndClipsToTheArea)
 {
     const double rect[4] = {0.0, 0.0, 10.0, 10.0};
     RECT r;
     ASSERT_EQ(OutputAreaToPixels(0, rect, &r), 1);
-    EXPECT_TRUE(Same(r, RECT{195, 105, 245, 155}));
+    EXPECT_TRUE(Same(r, RECT{195, 105, 246, 156}));
+    for (POINT fifth : {POINT{195, 130}, POINT{245, 130}, POINT{220, 105}, POINT{220, 155}})
+        EXPECT_TRUE(PtInRect(&r, fifth)) << fifth.x << "," << fifth.y;
     const double edge[4] = {45.0, -40.0, 60.0, -30.0};
     ASSERT_EQ(OutputAreaToPixels(0, edge, &r), 1);
     EXPECT_TRUE(Same(r, RECT{375, 265, 400, 300}));
