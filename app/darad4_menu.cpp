@@ -9,6 +9,7 @@
 #include "app/darad4.h"
 #include "app/init_gdi.h"
 #include "app/init_menus.h"
+#include "app/status.h"
 #include "app/system.h"
 #include "app/window.h"
 #include "commands/command.h"
@@ -110,10 +111,11 @@ void SaveStates(const Def *defs, int slots, SavedStates *saved)
 }
 
 // A table's working copy becomes the drawing's table, and what depends on it
-// is brought up to date; the states before are kept for the restore command.
+// is brought up to date, its tree view too; the states before are kept for
+// the restore command.
 template <typename Def, size_t N>
 void TakeTable(Def (&defs)[N], const Def (&work)[N], uint32_t link, uint32_t *linkOut, SavedStates *saved,
-               const DefChangeFlags &changes, uint32_t DefChangeFlags::*changed)
+               const DefChangeFlags &changes, uint32_t DefChangeFlags::*changed, void (*refillTree)())
 {
     SaveStates(defs, static_cast<int>(N), saved);
     std::memcpy(defs, work, sizeof defs);
@@ -122,6 +124,7 @@ void TakeTable(Def (&defs)[N], const Def (&work)[N], uint32_t link, uint32_t *li
     g_DefChangeFlags = changes;
     g_DefChangeFlags.*changed = 1;
     SystemApplyChanges(1);
+    refillTree();
 }
 
 } // namespace
@@ -214,7 +217,7 @@ int AppMainMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
         const auto *work = reinterpret_cast<const PenDialogWork *>(lParam);
         if (work && work == g_PenWork)
             TakeTable(g_PenDefs, work->pens, work->link, &g_PenLink, &g_SavedPenStates, work->changes,
-                      &DefChangeFlags::pens);
+                      &DefChangeFlags::pens, StatusRefillPenTree);
         if (wParam < PEN_SLOTS)
             CommandExecute(PEN_COMMAND_BASE + static_cast<int>(wParam), 0);
         return 1;
@@ -223,7 +226,7 @@ int AppMainMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
         const auto *work = reinterpret_cast<const LayerDialogWork *>(lParam);
         if (work && work == g_LayerWork)
             TakeTable(g_LayerDefs, work->layers, work->link, &g_LayerLink, &g_SavedLayerStates, work->changes,
-                      &DefChangeFlags::layers);
+                      &DefChangeFlags::layers, StatusRefillLayerTree);
         if (wParam < LAYER_SLOTS)
             CommandExecute(LAYER_COMMAND_BASE + static_cast<int>(wParam), 0);
         return 1;

@@ -351,8 +351,6 @@ constexpr int PROMPT_LENGTH = 11;
 constexpr int PROMPT_SWEEP = 16;
 constexpr size_t CAPTION_SIZE = 256;
 
-const char *BoxPrompt(int index) { return eBoxText[index] ? eBoxText[index] : ""; }
-
 void Caption(char *out, size_t size) { InputCommandCaption(g_CommandState->commandId, out, size); }
 
 // The value handed on to step i, when that step exists.
@@ -394,7 +392,7 @@ int NumericPoint(int n)
     char caption[CAPTION_SIZE];
     Caption(caption, sizeof caption);
     double angle = 0.0, length = START_LENGTH;
-    if (!Box02EditAngleLength(g_MainWnd, caption, BoxPrompt(PROMPT_ANGLE), &angle, BoxPrompt(PROMPT_LENGTH),
+    if (!Box02EditAngleLength(g_MainWnd, caption, InputBoxPrompt(PROMPT_ANGLE), &angle, InputBoxPrompt(PROMPT_LENGTH),
                               &length))
         return INPUT_ASK_NEXT;
     const double a = g_CommandState->stepValue + angle;
@@ -416,8 +414,8 @@ int NumericArc(int n)
     char caption[CAPTION_SIZE];
     Caption(caption, sizeof caption);
     double angle = 0.0, length = START_LENGTH, sweep = 0.0;
-    if (!Box02EditAngleLengthAngle(g_MainWnd, caption, BoxPrompt(PROMPT_ANGLE), &angle, BoxPrompt(PROMPT_LENGTH),
-                                   &length, BoxPrompt(PROMPT_SWEEP), &sweep))
+    if (!Box02EditAngleLengthAngle(g_MainWnd, caption, InputBoxPrompt(PROMPT_ANGLE), &angle,
+                                   InputBoxPrompt(PROMPT_LENGTH), &length, InputBoxPrompt(PROMPT_SWEEP), &sweep))
         return INPUT_ASK_NEXT;
     const ConstructionPoint p = Cp(InputPolylinePreviousVertex(n));
     const double a = g_CommandState->stepValue + angle;

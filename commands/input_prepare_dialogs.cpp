@@ -62,8 +62,6 @@ constexpr double USER_PAGE_MIN = 10.0;
 constexpr double USER_PAGE_MAX = 25000.0;
 constexpr size_t CAPTION_SIZE = 256;
 
-const char *Prompt(int index) { return eBoxText[index] ? eBoxText[index] : ""; }
-
 bool CornersValid(int32_t n) { return n >= POLYGON_CORNERS_MIN && n <= POLYGON_CORNERS_MAX; }
 
 // The corner count (and for 533 the side length) until it is accepted or
@@ -74,9 +72,9 @@ int AskPolygon(HWND owner, const char *caption, bool withLength)
     int32_t corners = d.counts[COMMAND_COUNT_CORNERS];
     double length = d.distances[COMMAND_DISTANCE_POLYGON_LENGTH];
     for (;;) {
-        const int ok = withLength ? Box02EditIntLength(owner, caption, Prompt(PROMPT_CORNERS), &corners,
-                                                       Prompt(PROMPT_POLYGON_LENGTH), &length)
-                                  : Box02EditInt(owner, caption, Prompt(PROMPT_CORNERS), &corners);
+        const int ok = withLength ? Box02EditIntLength(owner, caption, InputBoxPrompt(PROMPT_CORNERS), &corners,
+                                                       InputBoxPrompt(PROMPT_POLYGON_LENGTH), &length)
+                                  : Box02EditInt(owner, caption, InputBoxPrompt(PROMPT_CORNERS), &corners);
         if (!ok)
             return 0;
         if (CornersValid(corners))
@@ -96,8 +94,8 @@ void AskSketchValues(HWND owner, const char *caption)
     int32_t shift = g_LocalData.further[LOCAL_SKETCH_JITTER];
     double step = g_LocalData.sketchStep;
     for (;;) {
-        if (!Box02EditIntLength(owner, caption, Prompt(PROMPT_SKETCH_SHIFT), &shift, Prompt(PROMPT_SKETCH_LENGTH),
-                                &step))
+        if (!Box02EditIntLength(owner, caption, InputBoxPrompt(PROMPT_SKETCH_SHIFT), &shift,
+                                InputBoxPrompt(PROMPT_SKETCH_LENGTH), &step))
             return;
         if (shift >= 0 && shift <= SHIFT_PERCENT_MAX)
             break;
@@ -186,7 +184,7 @@ int AskPageToPlace(HWND owner, const char *caption)
     if (count > 1) {
         number = g_PageDefs.active + 1;
         for (;;) {
-            if (!Box02EditInt(owner, caption, Prompt(PROMPT_PAGE), &number))
+            if (!Box02EditInt(owner, caption, InputBoxPrompt(PROMPT_PAGE), &number))
                 return 0;
             if (number >= 1 && number <= count)
                 break;
@@ -237,7 +235,7 @@ constexpr NumberRange COPY_MODE[] = {
 
 int AskLength(HWND owner, const char *caption, int prompt, double *value)
 {
-    return Box02EditLength(owner, caption, Prompt(prompt), value);
+    return Box02EditLength(owner, caption, InputBoxPrompt(prompt), value);
 }
 
 // The standard text's settings and remembered text in its dialog; on OK the
@@ -329,6 +327,8 @@ int AskDimensionSettings(HWND owner, const char *caption, int commandId)
 
 } // namespace
 
+const char *InputBoxPrompt(int index) { return eBoxText[index] ? eBoxText[index] : ""; }
+
 int InputPrepareSlotInsert(const BlockInsertSlot &slot)
 {
     Matrix &m = g_CommandState->matrix;
@@ -364,14 +364,14 @@ int InputParameterDialog(HWND owner, int commandId)
     switch (commandId) {
     case 508: case 608: return AskLength(owner, caption, PROMPT_LENGTH, &d.distances[COMMAND_DISTANCE_LENGTH]);
     case 509: case 520: case 609: case 616:
-        return Box02EditAngle(owner, caption, Prompt(PROMPT_ANGLE), &d.commandAngle);
+        return Box02EditAngle(owner, caption, InputBoxPrompt(PROMPT_ANGLE), &d.commandAngle);
     case 529: case 530: case 531: case 532: return AskPolygon(owner, caption, false);
     case 533: return AskPolygon(owner, caption, true);
     case 544: case 545: case 546: case 554: case 555: case 556: case 627: case 628: case 629:
         return AskLength(owner, caption, PROMPT_RADIUS, &d.distances[COMMAND_DISTANCE_FIT_RADIUS]);
     case 723: case 724: case 725:
-        return Box02EditAngleLength(owner, caption, Prompt(PROMPT_ANGLE), &d.angle, Prompt(PROMPT_CHAMFER_LENGTH),
-                                    &d.distances[COMMAND_DISTANCE_CHAMFER]);
+        return Box02EditAngleLength(owner, caption, InputBoxPrompt(PROMPT_ANGLE), &d.angle,
+                                    InputBoxPrompt(PROMPT_CHAMFER_LENGTH), &d.distances[COMMAND_DISTANCE_CHAMFER]);
     case 727: case 728: case 729: case 731: case 732: case 733:
         return AskLength(owner, caption, PROMPT_RADIUS, &d.distances[COMMAND_DISTANCE_FILLET]);
     case 801: return AskStandardText(owner, caption);
@@ -397,14 +397,15 @@ int InputParameterDialog2(HWND owner, int commandId)
     case 572: AskSketchValues(owner, caption); return 0;
     case 711: case 751: {
         uint32_t check = static_cast<uint32_t>(g_LocalData.further[LOCAL_SURFACE_CHECK]);
-        const int result = Box02EditLengthCheck(owner, caption, Prompt(PROMPT_TOLERANCE),
-                                                &g_LocalData.surfaceTolerance, Prompt(LABEL_SURFACE_CHECK), &check);
+        const int result =
+            Box02EditLengthCheck(owner, caption, InputBoxPrompt(PROMPT_TOLERANCE), &g_LocalData.surfaceTolerance,
+                                 InputBoxPrompt(LABEL_SURFACE_CHECK), &check);
         g_LocalData.further[LOCAL_SURFACE_CHECK] = static_cast<int32_t>(check);
         return result;
     }
     case 514: case 736: AskLength(owner, caption, PROMPT_INDENT, &g_DrawingSettings.zigZagIndent); return 0;
     case 578: case 714: case 715: case 716: case 717:
-        Box02EditDouble(owner, caption, Prompt(PROMPT_TOLERANCE), &g_LocalData.surfaceTolerance);
+        Box02EditDouble(owner, caption, InputBoxPrompt(PROMPT_TOLERANCE), &g_LocalData.surfaceTolerance);
         return 0;
     case 806: case 807:
     case 809: case 810: case 811: case 812: case 813: case 814: case 815: case 816: case 817: case 818: case 819:

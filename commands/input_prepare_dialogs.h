@@ -17,6 +17,9 @@ int InputParameterDialog2(HWND owner, int commandId);
 // scale and angle, the block loaded when needed and its frame as R (all 0
 // for an empty frame). 0 when the block cannot be found.
 int InputPrepareSlotInsert(const BlockInsertSlot &slot);
+// The prompt of a value dialog: entry `index` of the box texts, empty when
+// the language module has none.
+const char *InputBoxPrompt(int index);
 // The caption of a command's dialogs: its menu text without the mnemonic
 // and the shortcut.
 void InputCommandCaption(int commandId, char *out, size_t size);

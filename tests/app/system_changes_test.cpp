@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstring>
 #include <memory>
 
 #include "app/darad4.h"
 #include "app/darad4_menu.h"
+#include "app/status.h"
 #include "app/system_changes.h"
 #include "app/system_defs.h"
 #include "app/window.h"
@@ -145,6 +148,45 @@ TEST_F(ChangesTest, OnlyTheTablesOwnWorkingBlocksAreTaken)
                        &result);
     AppRegisterLayerWork(nullptr);
     EXPECT_STREQ(g_LayerDefs[3].name, "Walls\\Inner");
+}
+
+// A layer or pen the table adds shows in its tree window at once, not only
+// after the window was hidden and shown again.
+TEST_F(ChangesTest, TheTreeWindowsShowWhatTheTablesHandBack)
+{
+    if (!g_MsgPen1)
+        g_MsgPen1 = RegisterWindowMessageA("DARAD4_PEN1");
+    if (!g_MsgLayer1)
+        g_MsgLayer1 = RegisterWindowMessageA("DARAD4_LAYER1");
+    HWND layerWindow = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND penWindow = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(layerWindow && penWindow);
+    ASSERT_EQ(StatusCreateLayerTree(layerWindow), 1);
+    ASSERT_EQ(StatusCreatePenTree(penWindow), 1);
+    auto count = [](HWND tree) { return SendMessageA(tree, TVM_GETCOUNT, 0, 0); };
+    const LRESULT layersBefore = count(hGlobalLayerTree), pensBefore = count(hGlobalPenTree);
+
+    auto layers = std::make_unique<LayerDialogWork>();
+    std::memcpy(layers->layers, g_LayerDefs, sizeof g_LayerDefs);
+    std::strcpy(layers->layers[7].name, "Walls");
+    auto pens = std::make_unique<PenDialogWork>();
+    std::memcpy(pens->pens, g_PenDefs, sizeof g_PenDefs);
+    std::strcpy(pens->pens[9].name, "Thick");
+    LRESULT result = 0;
+    AppRegisterLayerWork(layers.get());
+    AppMainMenuMessage(nullptr, g_MsgLayer1, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(layers.get()),
+                       &result);
+    AppRegisterLayerWork(nullptr);
+    AppRegisterPenWork(pens.get());
+    AppMainMenuMessage(nullptr, g_MsgPen1, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(pens.get()), &result);
+    AppRegisterPenWork(nullptr);
+    EXPECT_EQ(count(hGlobalLayerTree), layersBefore + 1);
+    EXPECT_EQ(count(hGlobalPenTree), pensBefore + 1);
+
+    StatusDestroyLayerTree();
+    StatusDestroyPenTree();
+    DestroyWindow(layerWindow);
+    DestroyWindow(penWindow);
 }
 
 } // namespace

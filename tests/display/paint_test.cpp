@@ -2,7 +2,11 @@
 // arrive during a paint, the abort, and the repaint requests.
 #include <vector>
 
+#include "app/darad4.h"
+#include "app/init_gdi.h"
 #include "app/system.h"
+#include "database/object.h"
+#include "database/undo_step.h"
 #include "display/output.h"
 #include "display/output_paint.h"
 #include "display/screen.h"
@@ -245,6 +249,83 @@ TEST_F(Paint, RedrawRequestsClearRepaintFlags)
     EXPECT_EQ(s_PaintCalls, 1) << "no such window";
     OutputRedrawWindow(0);
     EXPECT_EQ(s_PaintCalls, 2);
+}
+
+// What a new object leaves on screen until the next repaint: the objects of
+// this step in list order (the later one on top where they cross), with
+// handles and point numbers when the drawing shows them, and nothing of
+// older objects; on a 256-colour screen through the halftone palette.
+TEST_F(Paint, NewObjectsAreDrawnInListOrderWithTheirHandlesAndNumbers)
+{
+    constexpr COLORREF RED = RGB(255, 0, 0), BLUE = RGB(0, 0, 255), GREEN = RGB(0, 255, 0);
+    auto line = [](double x1, double y1, double x2, double y2, COLORREF colour, int32_t birth) {
+        Unit *u = TestNewLine(x1, y1, x2, y2);
+        u->property.ownFlags |= XPROP_OWN_COLOR2;
+        u->property.color2 = colour;
+        u->birth = birth;
+        return u;
+    };
+    line(-20.0, 0.0, 20.0, 0.0, RED, g_UndoStep);
+    line(0.0, -20.0, 0.0, 20.0, BLUE, g_UndoStep);
+    line(-20.0, 10.0, 20.0, 10.0, GREEN, g_UndoStep - 1);
+    auto clear = [this] {
+        HDC dc = GetDC(hwnd_);
+        RECT all{0, 0, TEST_AREA_WIDTH, TEST_AREA_HEIGHT};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ReleaseDC(hwnd_, dc);
+    };
+    // Drawn pixels in a square of 15 pixels around a drawing point.
+    auto inked = [this](const std::vector<uint32_t> &pixels, double x, double y) {
+        const POINT c = Pixel(x, y);
+        int n = 0;
+        for (int py = c.y - 7; py <= c.y + 7; ++py)
+            for (int px = c.x - 7; px <= c.x + 7; ++px)
+                if (px >= 0 && py >= 0 && px < TEST_AREA_WIDTH && py < TEST_AREA_HEIGHT &&
+                    pixels[py * TEST_AREA_WIDTH + px] != 0xFFFFFF)
+                    ++n;
+        return n;
+    };
+    DrawingSettings &s = g_DrawingSettings;
+    s.displayPoints = s.displayArrows = s.displayNumbers = 0;
+    clear();
+    ObjectDrawNewMarkers(0);
+    const POINT cross = Pixel(0.0, 0.0);
+    EXPECT_EQ(PixelColour(cross.x, cross.y), BLUE) << "the later object lies on top";
+    const POINT older = Pixel(-10.0, 10.0);
+    EXPECT_EQ(PixelColour(older.x, older.y), WHITE) << "an object of an earlier step is not drawn";
+    const std::vector<uint32_t> plain = Grab();
+
+    s.displayPoints = 1;
+    clear();
+    ObjectDrawNewMarkers(0);
+    const std::vector<uint32_t> handles = Grab();
+    EXPECT_GT(inked(handles, 20.0, 0.0), inked(plain, 20.0, 0.0)) << "a handle at the end point";
+
+    s.displayPoints = 0;
+    s.displayNumbers = 1;
+    clear();
+    ObjectDrawNewMarkers(0);
+    const std::vector<uint32_t> numbers = Grab();
+    EXPECT_GT(inked(numbers, -20.0, 0.0), inked(plain, -20.0, 0.0)) << "a number at the start point";
+    EXPECT_EQ(inked(numbers, -20.0, 10.0), 0) << "the older object gets no number";
+
+    s.displayNumbers = 0;
+    const int32_t bits = g_ScreenColorBits;
+    const uint32_t palette = s.displayPalette;
+    HPALETTE shared = g_SharedGdi.palette;
+    HDC screen = GetDC(nullptr);
+    g_SharedGdi.palette = CreateHalftonePalette(screen);
+    ReleaseDC(nullptr, screen);
+    g_ScreenColorBits = HALFTONE_BITS;
+    s.displayPalette = 1;
+    clear();
+    ObjectDrawNewMarkers(0);
+    EXPECT_EQ(Grab(), plain) << "the palette's colours are the drawing's own";
+    EXPECT_EQ(g_OutputContext.palette, nullptr) << "the palette is not left in the output state";
+    DeleteObject(g_SharedGdi.palette);
+    g_SharedGdi.palette = shared;
+    g_ScreenColorBits = bits;
+    s.displayPalette = palette;
 }
 
 } // namespace
