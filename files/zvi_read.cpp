@@ -635,14 +635,15 @@ extern "C" int ZVI_FileReadEndOfFile()
 
 // --- values ------------------------------------------------------------------
 
-extern "C" int ZVI_FileReadBool(int *value)
+// The program's own readers: they write to the program's own records, so
+// they skip the address probes the exports below make for a plug-in (each
+// probe is a question to the memory manager, which cost more than the
+// reading itself).
+
+int ZviReadBool(int *value)
 {
     if (s_R.error)
         return 0;
-    if (!ZviCanWrite(value, sizeof *value, "ZVI_FileReadBool", "Value")) {
-        s_R.error = 1;
-        return 0;
-    }
     double v;
     if (!ReadNumberToken(&v))
         return 0;
@@ -654,14 +655,10 @@ extern "C" int ZVI_FileReadBool(int *value)
     return 1;
 }
 
-extern "C" int ZVI_FileReadShort(int16_t *value)
+int ZviReadShort(int16_t *value)
 {
     if (s_R.error)
         return 0;
-    if (!ZviCanWrite(value, sizeof *value, "ZVI_FileReadShort", "Value")) {
-        s_R.error = 1;
-        return 0;
-    }
     double v;
     if (!ReadNumberToken(&v))
         return 0;
@@ -673,14 +670,10 @@ extern "C" int ZVI_FileReadShort(int16_t *value)
     return 1;
 }
 
-extern "C" int ZVI_FileReadInt(int32_t *value)
+int ZviReadInt(int32_t *value)
 {
     if (s_R.error)
         return 0;
-    if (!ZviCanWrite(value, sizeof *value, "ZVI_FileReadInt", "Value")) {
-        s_R.error = 1;
-        return 0;
-    }
     double v;
     if (!ReadNumberToken(&v))
         return 0;
@@ -692,14 +685,10 @@ extern "C" int ZVI_FileReadInt(int32_t *value)
     return 1;
 }
 
-extern "C" int ZVI_FileReadDouble(double *value)
+int ZviReadDouble(double *value)
 {
     if (s_R.error)
         return 0;
-    if (!ZviCanWrite(value, sizeof *value, "ZVI_FileReadDouble", "Value")) {
-        s_R.error = 1;
-        return 0;
-    }
     double v;
     if (!ReadNumberToken(&v))
         return 0;
@@ -712,14 +701,10 @@ extern "C" int ZVI_FileReadDouble(double *value)
     return 1;
 }
 
-extern "C" int ZVI_FileReadColorref(COLORREF *value)
+int ZviReadColorref(COLORREF *value)
 {
     if (s_R.error)
         return 0;
-    if (!ZviCanWrite(value, sizeof *value, "ZVI_FileReadColorref", "Value")) {
-        s_R.error = 1;
-        return 0;
-    }
     static const char *const expecting[3] = {"RVALUE (0.0 .. 1.0)", "GVALUE (0.0 .. 1.0)", "BVALUE (0.0 .. 1.0)"};
     unsigned parts[3];
     for (int i = 0; i < 3; ++i) {
@@ -744,11 +729,11 @@ extern "C" int ZVI_FileReadColorref(COLORREF *value)
     return 1;
 }
 
-extern "C" int ZVI_FileReadString(char *buffer, int32_t size)
+int ZviReadString(char *buffer, int32_t size)
 {
     if (s_R.error)
         return 0;
-    if (size < 1 || !ZviCanWrite(buffer, uint32_t(size), "ZVI_FileReadString", "Value")) {
+    if (size < 1) {
         s_R.error = 1;
         return 0;
     }
@@ -766,11 +751,11 @@ extern "C" int ZVI_FileReadString(char *buffer, int32_t size)
     return 1;
 }
 
-extern "C" int ZVI_FileReadBinary(void *buffer, int32_t count)
+int ZviReadBinary(void *buffer, int32_t count)
 {
     if (s_R.error)
         return 0;
-    if (count < 0 || (count > 0 && !ZviCanWrite(buffer, uint32_t(count), "ZVI_FileReadBinary", "Value"))) {
+    if (count < 0) {
         s_R.error = 1;
         return 0;
     }
@@ -807,6 +792,101 @@ extern "C" int ZVI_FileReadBinary(void *buffer, int32_t count)
             out[stored++] = (unsigned char)(group >> shift);
     }
     return 1;
+}
+
+int ZviReadCommaBool(int *value)
+{
+    return ZVI_FileReadComma() && ZviReadBool(value);
+}
+
+int ZviReadCommaShort(int16_t *value)
+{
+    return ZVI_FileReadComma() && ZviReadShort(value);
+}
+
+int ZviReadCommaInt(int32_t *value)
+{
+    return ZVI_FileReadComma() && ZviReadInt(value);
+}
+
+int ZviReadCommaDouble(double *value)
+{
+    return ZVI_FileReadComma() && ZviReadDouble(value);
+}
+
+int ZviReadCommaColorref(COLORREF *value)
+{
+    return ZVI_FileReadComma() && ZviReadColorref(value);
+}
+
+int ZviReadCommaString(char *buffer, int32_t size)
+{
+    return ZVI_FileReadComma() && ZviReadString(buffer, size);
+}
+
+int ZviReadCommaBinary(void *buffer, int32_t count)
+{
+    return ZVI_FileReadComma() && ZviReadBinary(buffer, count);
+}
+
+namespace {
+
+// A plug-in's destination, probed before anything is read; a bad one sets
+// the error flag.
+bool ValueWritable(void *p, uint32_t size, const char *function)
+{
+    if (s_R.error)
+        return false;
+    if (!ZviCanWrite(p, size, function, "Value")) {
+        s_R.error = 1;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int ZVI_FileReadBool(int *value)
+{
+    return ValueWritable(value, sizeof *value, "ZVI_FileReadBool") && ZviReadBool(value);
+}
+
+extern "C" int ZVI_FileReadShort(int16_t *value)
+{
+    return ValueWritable(value, sizeof *value, "ZVI_FileReadShort") && ZviReadShort(value);
+}
+
+extern "C" int ZVI_FileReadInt(int32_t *value)
+{
+    return ValueWritable(value, sizeof *value, "ZVI_FileReadInt") && ZviReadInt(value);
+}
+
+extern "C" int ZVI_FileReadDouble(double *value)
+{
+    return ValueWritable(value, sizeof *value, "ZVI_FileReadDouble") && ZviReadDouble(value);
+}
+
+extern "C" int ZVI_FileReadColorref(COLORREF *value)
+{
+    return ValueWritable(value, sizeof *value, "ZVI_FileReadColorref") && ZviReadColorref(value);
+}
+
+extern "C" int ZVI_FileReadString(char *buffer, int32_t size)
+{
+    if (s_R.error)
+        return 0;
+    if (size < 1)
+        return ZviReadString(buffer, size); // refused there
+    return ValueWritable(buffer, uint32_t(size), "ZVI_FileReadString") && ZviReadString(buffer, size);
+}
+
+extern "C" int ZVI_FileReadBinary(void *buffer, int32_t count)
+{
+    if (s_R.error)
+        return 0;
+    if (count > 0 && !ValueWritable(buffer, uint32_t(count), "ZVI_FileReadBinary"))
+        return 0;
+    return ZviReadBinary(buffer, count);
 }
 
 extern "C" int ZVI_FileReadCommaBool(int *value)
