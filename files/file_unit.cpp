@@ -485,15 +485,26 @@ bool ChainFitsType(Unit *u)
                IsPathChain(ElementNext(first));
     default: break;
     }
-    // The expected chain is at most as long as this one, or it differs.
+    // The expected chain is at most as long as this one, or it differs. The
+    // last one made is kept: a drawing's objects mostly come in runs of one
+    // type and number of points.
     static std::vector<uint64_t> expected;
-    const uint32_t room = u->bytes + ELEM_SIZE_DIM_LARGE + ELEM_SIZE_SUB_DIM_ANGULAR;
-    if (expected.size() * 8 < room)
-        expected.resize(room / 8 + 1);
+    static int32_t expectedType = 0;
+    static int expectedPoints = -1;
+    const int shapePoints = points > 0 ? points : 1;
     Unit *x = reinterpret_cast<Unit *>(expected.data());
-    ObjectChainShape shape{uint32_t(points > 0 ? points : 1), nullptr};
-    if (!ObjectWriteChain(x, room, type, shape))
-        return false;
+    if (expectedPoints != shapePoints || expectedType != type) {
+        const uint32_t room = u->bytes + ELEM_SIZE_DIM_LARGE + ELEM_SIZE_SUB_DIM_ANGULAR;
+        if (expected.size() * 8 < room)
+            expected.resize(room / 8 + 1);
+        x = reinterpret_cast<Unit *>(expected.data());
+        expectedPoints = -1;
+        ObjectChainShape shape{uint32_t(shapePoints), nullptr};
+        if (!ObjectWriteChain(x, room, type, shape))
+            return false;
+        expectedType = type;
+        expectedPoints = shapePoints;
+    }
     const Element *a = UnitFirstElement(u);
     const Element *b = UnitFirstElement(x);
     for (;; a = ElementNext(a), b = ElementNext(b)) {
