@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 #include "app/init.h"
@@ -486,25 +487,24 @@ bool ChainFitsType(Unit *u)
     default: break;
     }
     // The expected chain is at most as long as this one, or it differs. The
-    // last one made is kept: a drawing's objects mostly come in runs of one
-    // type and number of points.
-    static std::vector<uint64_t> expected;
-    static int32_t expectedType = 0;
-    static int expectedPoints = -1;
+    // chains made are kept by type and number of points: a drawing holds few
+    // such pairs, and making one costs more than reading the object.
+    constexpr size_t KEPT_CHAINS_MAX = 256;
+    static std::unordered_map<uint64_t, std::vector<uint64_t>> kept;
     const int shapePoints = points > 0 ? points : 1;
-    Unit *x = reinterpret_cast<Unit *>(expected.data());
-    if (expectedPoints != shapePoints || expectedType != type) {
+    const uint64_t key = (uint64_t(uint32_t(type)) << 32) | uint32_t(shapePoints);
+    auto found = kept.find(key);
+    if (found == kept.end()) {
         const uint32_t room = u->bytes + ELEM_SIZE_DIM_LARGE + ELEM_SIZE_SUB_DIM_ANGULAR;
-        if (expected.size() * 8 < room)
-            expected.resize(room / 8 + 1);
-        x = reinterpret_cast<Unit *>(expected.data());
-        expectedPoints = -1;
+        std::vector<uint64_t> chain(room / 8 + 1);
         ObjectChainShape shape{uint32_t(shapePoints), nullptr};
-        if (!ObjectWriteChain(x, room, type, shape))
+        if (!ObjectWriteChain(reinterpret_cast<Unit *>(chain.data()), room, type, shape))
             return false;
-        expectedType = type;
-        expectedPoints = shapePoints;
+        if (kept.size() >= KEPT_CHAINS_MAX)
+            kept.clear();
+        found = kept.emplace(key, std::move(chain)).first;
     }
+    const Unit *x = reinterpret_cast<const Unit *>(found->second.data());
     const Element *a = UnitFirstElement(u);
     const Element *b = UnitFirstElement(x);
     for (;; a = ElementNext(a), b = ElementNext(b)) {
