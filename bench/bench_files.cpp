@@ -279,6 +279,18 @@ void Fresh()
     FileClearDrawing();
 }
 
+// Whether two drawing files hold the same bytes behind their first section
+// (the drawing's data, with the time it was saved).
+bool SameBytesBehindFirstSection(const char *a, const char *b)
+{
+    std::vector<char> x, y;
+    if (!ReadWhole(a, &x) || !ReadWhole(b, &y))
+        return false;
+    const char *endMark = "=END=";
+    const char *px = std::strstr(x.data(), endMark), *py = std::strstr(y.data(), endMark);
+    return px && py && std::strcmp(px, py) == 0;
+}
+
 template <typename Build>
 void Measure(const char *name, int count, Build build)
 {
@@ -299,6 +311,13 @@ void Measure(const char *name, int count, Build build)
     const double read = BenchSeconds() - t0;
     const double sheet[4] = {-10.0, -10.0, 1010.0, 1010.0};
     const double render = ok ? BenchRenderDrawing(sheet) : 0.0;
+    // What was read, written again, must give the same file: every number
+    // read back to the bits it was written from.
+    char again[MAX_PATH];
+    GetTempPathA(MAX_PATH, again);
+    strcat(again, "bench_files_again.zvd");
+    const bool same = ok && FileWriteDrawing(nullptr, again, SECTIONS) && SameBytesBehindFirstSection(path, again);
+    DeleteFileA(again);
     const Floor strtodFloor = BestFloor(path, true);
     const Floor fromCharsFloor = BestFloor(path, false);
     DeleteFileA(path);
@@ -312,6 +331,7 @@ void Measure(const char *name, int count, Build build)
            strtodFloor.numbers, read * 1000, strtodFloor.seconds * 1000, fromCharsFloor.seconds * 1000);
     printf("%-44s %8.2f\n", (std::string(name) + ".read_vs_from_chars_parse").c_str(),
            read / fromCharsFloor.seconds);
+    printf("%-44s %8s\n", (std::string(name) + ".read_and_written_again_same_bytes").c_str(), same ? "yes" : "NO");
     printf("%-44s %8.2f   (write %.0f ms)\n", (std::string(name) + ".write_vs_strtod_parse").c_str(),
            write / strtodFloor.seconds, write * 1000);
     printf("%-44s %8.2f   (load %.0f ms + render fitted at 1920x1080 %.0f ms = %.0f ms)\n",

@@ -15,6 +15,7 @@
 #include "files/file_onesection.h"
 #include "files/file_records.h"
 #include "files/zvi.h"
+#include "files/zvi_internal.h"
 #include "language/language.h"
 
 DrawingView g_DrawingViews[FILE_VIEW_COUNT];
@@ -77,7 +78,7 @@ int CountInUse(const Def *table, int first, int slots)
 // The header of a table section: the count within 0 to the capacity.
 bool ReadCount(int32_t *count, int capacity, const char *name)
 {
-    if (!ZVI_FileReadInt(count)) {
+    if (!ZviReadInt(count)) {
         FileReport("Error in %s header", name);
         return false;
     }
@@ -90,7 +91,7 @@ bool ReadCount(int32_t *count, int capacity, const char *name)
 
 bool ReadIndex(int32_t *index, int slots, const char *name)
 {
-    if (!ZVI_FileReadCommaInt(index)) {
+    if (!ZviReadCommaInt(index)) {
         FileReport("Error in %s definition", name);
         return false;
     }
@@ -237,7 +238,7 @@ int ReadFields(void *record, const Field (&fields)[N], bool first)
         case FIELD_FORMATS: {
             int32_t word = 0;
             int flag = 0;
-            if (f.kind == FIELD_BOOL ? !ZVI_FileReadBool(&flag) : !ZVI_FileReadInt(&word))
+            if (f.kind == FIELD_BOOL ? !ZviReadBool(&flag) : !ZviReadInt(&word))
                 return 0;
             if (f.kind == FIELD_BOOL)
                 word = flag;
@@ -248,18 +249,18 @@ int ReadFields(void *record, const Field (&fields)[N], bool first)
         case FIELD_DOUBLES:
             for (size_t k = 0; k < f.size / sizeof(double); ++k) {
                 double v = 0;
-                if ((k && !ZVI_FileReadComma()) || !ZVI_FileReadDouble(&v))
+                if ((k && !ZVI_FileReadComma()) || !ZviReadDouble(&v))
                     return 0;
                 std::memcpy(p + k * sizeof v, &v, sizeof v);
             }
             break;
         case FIELD_TEXT:
-            if (!ZVI_FileReadString(p, f.size))
+            if (!ZviReadString(p, f.size))
                 return 0;
             break;
         case FIELD_COLOR: {
             COLORREF c = 0;
-            if (!ZVI_FileReadColorref(&c))
+            if (!ZviReadColorref(&c))
                 return 0;
             std::memcpy(p, &c, sizeof c);
             break;
@@ -394,7 +395,7 @@ int FileReadOptionalInt(int32_t *value, int32_t fallback)
         *value = fallback;
         return ZVI_FileReadError() ? 0 : 1;
     }
-    return ZVI_FileReadCommaInt(value);
+    return ZviReadCommaInt(value);
 }
 
 const char *FileProgressText(int entry)
@@ -438,8 +439,8 @@ int FileReadSectionPage(uint32_t sections)
     if (g_FileVersion < FILE_VERSION_460) {
         // One page only: format, orientation, width, height.
         PageDef p{};
-        if (!ZVI_FileReadInt(&p.format) || !ZVI_FileReadCommaInt(&p.orientation) ||
-            !ZVI_FileReadCommaDouble(&p.width) || !ZVI_FileReadCommaDouble(&p.height) || !ZVI_FileReadSemi())
+        if (!ZviReadInt(&p.format) || !ZviReadCommaInt(&p.orientation) ||
+            !ZviReadCommaDouble(&p.width) || !ZviReadCommaDouble(&p.height) || !ZVI_FileReadSemi())
             return FileFailSection("PAGE");
         p.anchor = SYSTEM_ANCHOR_ZERO;
         t.pages[0] = p;
@@ -562,7 +563,7 @@ int FileReadSectionHatch(uint32_t sections)
     for (int n = 0; n < count; ++n) {
         HatchDef h{};
         int32_t index = 0;
-        if (!ZVI_FileReadString(h.name, sizeof h.name) || !ReadIndex(&index, HATCH_SLOTS, "HATCH") ||
+        if (!ZviReadString(h.name, sizeof h.name) || !ReadIndex(&index, HATCH_SLOTS, "HATCH") ||
             !EndRecord("HATCH") || !ReadHatchFamily(&h.family1) || !ReadHatchFamily(&h.family2) ||
             !ReadFields(&h, HATCH_BLOCK_FIELDS, true) || !EndRecord("HATCH") ||
             !ReadFields(&h, HATCH_PHASE_FIELDS, true) || !EndRecord("HATCH") || !h.name[0])
@@ -611,7 +612,7 @@ int FileReadSectionMultiLine(uint32_t sections)
     for (int n = 0; n < count; ++n) {
         MultiLineDef m{};
         int32_t index = 0;
-        if (!ZVI_FileReadString(m.name, sizeof m.name) || !ReadIndex(&index, MULTILINE_SLOTS, "MULTILINE") ||
+        if (!ZviReadString(m.name, sizeof m.name) || !ReadIndex(&index, MULTILINE_SLOTS, "MULTILINE") ||
             !EndRecord("MULTILINE") || !m.name[0])
             return FileFailSection("MULTILINE");
         for (MultiLineLine &l : m.lines)
@@ -657,7 +658,7 @@ int FileReadSectionSystem(uint32_t sections)
     for (int n = 0; n < count; ++n) {
         SystemDef s{};
         int32_t index = 0;
-        if (!ZVI_FileReadString(s.name, sizeof s.name) || !ReadIndex(&index, SYSTEM_SLOTS, "SYSTEM") ||
+        if (!ZviReadString(s.name, sizeof s.name) || !ReadIndex(&index, SYSTEM_SLOTS, "SYSTEM") ||
             !ReadFields(&s, SYSTEM_FIELDS, false) || !EndRecord("SYSTEM") || !s.name[0])
             return FileFailSection("SYSTEM");
         PlaceDefinition(g_SystemDefs, SYSTEM_SLOTS, s, index, g_FileMaps.system);
@@ -708,7 +709,7 @@ namespace {
 // and pen 0's property.
 bool ReadPenHeader(int32_t *count, int *linked, int32_t *active, Property *pen0)
 {
-    return ReadCount(count, PEN_SLOTS - 1, "PEN") && ZVI_FileReadCommaBool(linked) &&
+    return ReadCount(count, PEN_SLOTS - 1, "PEN") && ZviReadCommaBool(linked) &&
            FileReadOptionalInt(active, 0) && ZVI_FileReadSemi() && ZVI_FileReadProperty(pen0) &&
            FileMapProperty(pen0) && EndRecord("PEN");
 }
@@ -718,13 +719,13 @@ bool ReadPenRecord(PenDef *p, int32_t *index, bool linked)
 {
     *p = PenDef{};
     int32_t state = int32_t(DEF_STATE_DEFAULT);
-    if (!ZVI_FileReadString(p->name, sizeof p->name) || !ReadIndex(index, PEN_SLOTS, "PEN") ||
+    if (!ZviReadString(p->name, sizeof p->name) || !ReadIndex(index, PEN_SLOTS, "PEN") ||
         !ReadFields(p, PEN_FIELDS, false))
         return false;
     p->layer = PEN_NO_LAYER;
-    if (ZVI_FileReadContinue() && !ZVI_FileReadCommaInt(&p->layer))
+    if (ZVI_FileReadContinue() && !ZviReadCommaInt(&p->layer))
         return false;
-    if (g_FileVersion >= FILE_VERSION_460 && ZVI_FileReadContinue() && !ZVI_FileReadCommaInt(&state))
+    if (g_FileVersion >= FILE_VERSION_460 && ZVI_FileReadContinue() && !ZviReadCommaInt(&state))
         return false;
     if (!EndRecord("PEN") || !p->name[0])
         return false;
@@ -835,7 +836,7 @@ int FileReadSectionLine(uint32_t sections)
     for (int n = 0; n < count; ++n) {
         LineDef l{};
         int32_t index = 0;
-        if (!ZVI_FileReadString(l.name, sizeof l.name) || !ReadIndex(&index, LINE_SLOTS, "LINE") ||
+        if (!ZviReadString(l.name, sizeof l.name) || !ReadIndex(&index, LINE_SLOTS, "LINE") ||
             !ReadFields(&l, LINE_FIELDS, false))
             return FileFailSection("LINE");
         // A line type holds at most eight pairs: more would be stored past the record.
@@ -844,7 +845,7 @@ int FileReadSectionLine(uint32_t sections)
             return FileFailSection("LINE");
         }
         for (int k = 0; k < 2 * l.pairs; ++k)
-            if (!ZVI_FileReadCommaInt(&l.lengths[k]))
+            if (!ZviReadCommaInt(&l.lengths[k]))
                 return FileFailSection("LINE");
         if (!EndRecord("LINE") || !l.name[0])
             return FileFailSection("LINE");
@@ -886,14 +887,14 @@ namespace {
 
 bool ReadLayerHeader(int32_t *count, int *linked, int32_t *active)
 {
-    return ReadCount(count, LAYER_SLOTS - 1, "LAYER") && ZVI_FileReadCommaBool(linked) &&
+    return ReadCount(count, LAYER_SLOTS - 1, "LAYER") && ZviReadCommaBool(linked) &&
            FileReadOptionalInt(active, 0) && ZVI_FileReadSemi();
 }
 
 bool ReadLayerRecord(LayerDef *l, int32_t *index, bool linked)
 {
     *l = LayerDef{};
-    if (!ZVI_FileReadString(l->name, sizeof l->name) || !ReadIndex(index, LAYER_SLOTS, "LAYER") ||
+    if (!ZviReadString(l->name, sizeof l->name) || !ReadIndex(index, LAYER_SLOTS, "LAYER") ||
         !ReadFields(l, LAYER_FIELDS, false) || !EndRecord("LAYER") || !l->name[0])
         return false;
     if (linked)
@@ -1024,10 +1025,10 @@ static bool ReadSlots(int32_t *slots, int tableSlots)
     int32_t values[DEFAULT_SLOTS];
     for (int32_t &v : values)
         v = DEFAULT_SLOT_UNSET;
-    if (!ZVI_FileReadInt(&values[0]))
+    if (!ZviReadInt(&values[0]))
         return false;
     for (int i = 1; i < DEFAULT_SLOTS && ZVI_FileReadContinue(); ++i)
-        if (!ZVI_FileReadCommaInt(&values[i]))
+        if (!ZviReadCommaInt(&values[i]))
             return false;
     if (!ZVI_FileReadSemi())
         return false;
@@ -1070,7 +1071,7 @@ int FileReadSectionWindow(uint32_t sections)
         return 1;
     ShowRead();
     int32_t count = 0;
-    if (!ZVI_FileReadInt(&count) || !ZVI_FileReadSemi()) {
+    if (!ZviReadInt(&count) || !ZVI_FileReadSemi()) {
         FileReport("Error in WINDOW header");
         return FileFailSection("WINDOW");
     }

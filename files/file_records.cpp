@@ -8,6 +8,7 @@
 #include "app/init.h"
 #include "files/file.h"
 #include "files/zvi.h"
+#include "files/zvi_internal.h"
 
 FileIndexMaps g_FileMaps;
 
@@ -21,8 +22,8 @@ int FileWriteMatrix(const Matrix *m)
 
 int FileReadCommaMatrix(Matrix *m)
 {
-    return ZVI_FileReadCommaDouble(&m->a) && ZVI_FileReadCommaDouble(&m->b) && ZVI_FileReadCommaDouble(&m->c) &&
-           ZVI_FileReadCommaDouble(&m->d) && ZVI_FileReadCommaDouble(&m->tx) && ZVI_FileReadCommaDouble(&m->ty);
+    return ZviReadCommaDouble(&m->a) && ZviReadCommaDouble(&m->b) && ZviReadCommaDouble(&m->c) &&
+           ZviReadCommaDouble(&m->d) && ZviReadCommaDouble(&m->tx) && ZviReadCommaDouble(&m->ty);
 }
 
 namespace {
@@ -41,7 +42,7 @@ void Clear(void *record, size_t size)
 int ReadCommaDoubles(double *values, int count)
 {
     for (int i = 0; i < count; ++i)
-        if (!ZVI_FileReadCommaDouble(&values[i]))
+        if (!ZviReadCommaDouble(&values[i]))
             return 0;
     return 1;
 }
@@ -49,7 +50,7 @@ int ReadCommaDoubles(double *values, int count)
 int ReadCommaInts(int32_t *values, int count)
 {
     for (int i = 0; i < count; ++i)
-        if (!ZVI_FileReadCommaInt(&values[i]))
+        if (!ZviReadCommaInt(&values[i]))
             return 0;
     return 1;
 }
@@ -58,7 +59,7 @@ int ReadCommaBools(int32_t *values, int count)
 {
     for (int i = 0; i < count; ++i) {
         int v = 0;
-        if (!ZVI_FileReadCommaBool(&v))
+        if (!ZviReadCommaBool(&v))
             return 0;
         values[i] = v;
     }
@@ -104,7 +105,7 @@ int ReadDimCommon(DimCommon *r)
         !ReadCommaDoubles(r->values, 2))
         return 0;
     if (Since(FILE_VERSION_420)) {
-        if (!ReadCommaDoubles(r->values420, 2) || !ZVI_FileReadCommaInt(&r->int420))
+        if (!ReadCommaDoubles(r->values420, 2) || !ZviReadCommaInt(&r->int420))
             return 0;
     } else {
         r->values420[0] = (r->font.kind == 1 || r->font.kind == 2) ? 0.0 : 0.125;
@@ -112,12 +113,12 @@ int ReadDimCommon(DimCommon *r)
         r->int420 = 1;
     }
     if (Since(FILE_VERSION_460)) {
-        if (!ZVI_FileReadCommaInt(&r->int460))
+        if (!ZviReadCommaInt(&r->int460))
             return 0;
     } else {
         r->int460 = -1;
     }
-    return ZVI_FileReadCommaInt(&r->mode) && ReadCommaBools(r->bools, 2) && ZVI_FileReadCommaInt(&r->last);
+    return ZviReadCommaInt(&r->mode) && ReadCommaBools(r->bools, 2) && ZviReadCommaInt(&r->last);
 }
 
 int WriteDimCommon(const DimCommon *r)
@@ -306,13 +307,13 @@ int FileMapTextProperty(XProperty *p)
 extern "C" int ZVI_FileReadFontdef(FontDef *r)
 {
     int32_t kind = 0, style = 0, weight = 0;
-    if (!ZVI_FileReadInt(&kind) || !ZVI_FileReadCommaInt(&style) || !ZVI_FileReadCommaInt(&weight))
+    if (!ZviReadInt(&kind) || !ZviReadCommaInt(&style) || !ZviReadCommaInt(&weight))
         return 0;
     FontDef f{};
     f.kind = uint32_t(kind);
     f.style = uint32_t(style);
     f.weight = uint32_t(weight);
-    if (!ZVI_FileReadCommaString(f.face, FONT_FACE_SIZE))
+    if (!ZviReadCommaString(f.face, FONT_FACE_SIZE))
         return 0;
     *r = f;
     return 1;
@@ -322,13 +323,13 @@ extern "C" int ZVI_FileReadXProperty(XProperty *r)
 {
     XProperty p{};
     int32_t own = 0, capJoin = int32_t(XPROP_DEFAULT_CAPJOIN);
-    if (!ZVI_FileReadInt(&own) || !ZVI_FileReadCommaInt(&p.pen) || !ZVI_FileReadCommaInt(&p.fillMode) ||
-        !ZVI_FileReadCommaColorref(&p.color1) || !ZVI_FileReadCommaColorref(&p.color2) ||
-        !ZVI_FileReadCommaDouble(&p.width) || !ZVI_FileReadCommaInt(&p.lineType))
+    if (!ZviReadInt(&own) || !ZviReadCommaInt(&p.pen) || !ZviReadCommaInt(&p.fillMode) ||
+        !ZviReadCommaColorref(&p.color1) || !ZviReadCommaColorref(&p.color2) ||
+        !ZviReadCommaDouble(&p.width) || !ZviReadCommaInt(&p.lineType))
         return 0;
-    if (Since(FILE_VERSION_420) && !ZVI_FileReadCommaInt(&capJoin))
+    if (Since(FILE_VERSION_420) && !ZviReadCommaInt(&capJoin))
         return 0;
-    if (!ZVI_FileReadCommaInt(&p.layer))
+    if (!ZviReadCommaInt(&p.layer))
         return 0;
     p.ownFlags = uint32_t(own);
     p.capJoin = uint32_t(capJoin);
@@ -340,11 +341,11 @@ extern "C" int ZVI_FileReadProperty(Property *r)
 {
     Property p{};
     int32_t capJoin = int32_t(PROPERTY_DEFAULT_CAPJOIN);
-    if (!ZVI_FileReadInt(&p.fillMode) || !ZVI_FileReadCommaColorref(&p.color1) ||
-        !ZVI_FileReadCommaColorref(&p.color2) || !ZVI_FileReadCommaDouble(&p.width) ||
-        !ZVI_FileReadCommaInt(&p.lineType))
+    if (!ZviReadInt(&p.fillMode) || !ZviReadCommaColorref(&p.color1) ||
+        !ZviReadCommaColorref(&p.color2) || !ZviReadCommaDouble(&p.width) ||
+        !ZviReadCommaInt(&p.lineType))
         return 0;
-    if (Since(FILE_VERSION_420) && !ZVI_FileReadCommaInt(&capJoin))
+    if (Since(FILE_VERSION_420) && !ZviReadCommaInt(&capJoin))
         return 0;
     p.capJoin = uint32_t(capJoin);
     *r = p;
@@ -354,7 +355,7 @@ extern "C" int ZVI_FileReadProperty(Property *r)
 extern "C" int ZVI_FileReadDimLine(DimLineRecord *r)
 {
     DimLineRecord d{};
-    if (!ZVI_FileReadInt(&d.arrows[0]) || !ReadCommaInts(d.arrows + 1, 3))
+    if (!ZviReadInt(&d.arrows[0]) || !ReadCommaInts(d.arrows + 1, 3))
         return 0;
     *r = d;
     return 1;
@@ -373,11 +374,11 @@ extern "C" int ZVI_FileReadDimLarge(DimLargeRecord *r)
 {
     DimLargeRecord d{};
     if (!ReadDimCommon(&d.common) || !ReadCommaBools(&d.bool1, 1) || !ReadCommaInts(d.arrows, 4) ||
-        !ReadCommaBools(d.bools3, 3) || !ReadCommaInts(d.ints3, 3) || !ZVI_FileReadCommaDouble(&d.distance))
+        !ReadCommaBools(d.bools3, 3) || !ReadCommaInts(d.ints3, 3) || !ZviReadCommaDouble(&d.distance))
         return 0;
-    if (Since(FILE_VERSION_420) && !ZVI_FileReadCommaDouble(&d.distance420))
+    if (Since(FILE_VERSION_420) && !ZviReadCommaDouble(&d.distance420))
         return 0;
-    if (!ZVI_FileReadCommaInt(&d.system))
+    if (!ZviReadCommaInt(&d.system))
         return 0;
     *r = d;
     return 1;
@@ -387,8 +388,8 @@ extern "C" int ZVI_FileReadTextStandard(TextStandardData *r)
 {
     TextStandardData t{};
     if (!ZVI_FileReadFontdef(&t.font) || !ZVI_FileReadCommaXProperty(&t.property) || !FileReadCommaMatrix(&t.matrix) ||
-        !ZVI_FileReadCommaDouble(&t.charSpacing) || !ZVI_FileReadCommaDouble(&t.tabUnit) ||
-        !ZVI_FileReadCommaDouble(&t.lineSpacing) || !ZVI_FileReadCommaInt(&t.alignment))
+        !ZviReadCommaDouble(&t.charSpacing) || !ZviReadCommaDouble(&t.tabUnit) ||
+        !ZviReadCommaDouble(&t.lineSpacing) || !ZviReadCommaInt(&t.alignment))
         return 0;
     *r = t;
     return 1;
@@ -398,9 +399,9 @@ extern "C" int ZVI_FileReadTextFrame(TextFrameData *r)
 {
     TextFrameData t{};
     if (!ZVI_FileReadFontdef(&t.font) || !ZVI_FileReadCommaXProperty(&t.property) ||
-        !ZVI_FileReadCommaDouble(&t.height) || !ZVI_FileReadCommaDouble(&t.charSpacing) ||
-        !ZVI_FileReadCommaDouble(&t.tabUnit) || !ZVI_FileReadCommaDouble(&t.lineSpacing) ||
-        !ZVI_FileReadCommaInt(&t.alignment))
+        !ZviReadCommaDouble(&t.height) || !ZviReadCommaDouble(&t.charSpacing) ||
+        !ZviReadCommaDouble(&t.tabUnit) || !ZviReadCommaDouble(&t.lineSpacing) ||
+        !ZviReadCommaInt(&t.alignment))
         return 0;
     *r = t;
     return 1;
@@ -409,8 +410,8 @@ extern "C" int ZVI_FileReadTextFrame(TextFrameData *r)
 extern "C" int ZVI_FileReadTextReference(TextReferenceData *r)
 {
     TextReferenceData t{};
-    if (!ZVI_FileReadInt(&t.arrows[0]) || !ZVI_FileReadCommaInt(&t.arrows[1]) ||
-        !ZVI_FileReadCommaInt(&t.frameKind) || !ZVI_FileReadCommaDouble(&t.frameValue))
+    if (!ZviReadInt(&t.arrows[0]) || !ZviReadCommaInt(&t.arrows[1]) ||
+        !ZviReadCommaInt(&t.frameKind) || !ZviReadCommaDouble(&t.frameValue))
         return 0;
     *r = t;
     return 1;
@@ -419,7 +420,7 @@ extern "C" int ZVI_FileReadTextReference(TextReferenceData *r)
 extern "C" int ZVI_FileReadCommentData(CommentDataRecord *r)
 {
     CommentDataRecord c{};
-    if (!ZVI_FileReadString(c.name, COMMENT_NAME_SIZE) || !ReadCommaInts(c.values, 2))
+    if (!ZviReadString(c.name, COMMENT_NAME_SIZE) || !ReadCommaInts(c.values, 2))
         return 0;
     *r = c;
     return 1;
@@ -428,9 +429,9 @@ extern "C" int ZVI_FileReadCommentData(CommentDataRecord *r)
 extern "C" int ZVI_FileReadClipSurface(ClipSurfaceData *r)
 {
     ClipSurfaceData c{};
-    if (!ZVI_FileReadXProperty(&c.property) || !ZVI_FileReadCommaString(c.library, UNIT_NAME_SIZE) ||
-        !ZVI_FileReadCommaString(c.block, UNIT_NAME_SIZE) || !FileReadCommaMatrix(&c.placement) ||
-        !ZVI_FileReadCommaInt(&c.hide))
+    if (!ZVI_FileReadXProperty(&c.property) || !ZviReadCommaString(c.library, UNIT_NAME_SIZE) ||
+        !ZviReadCommaString(c.block, UNIT_NAME_SIZE) || !FileReadCommaMatrix(&c.placement) ||
+        !ZviReadCommaInt(&c.hide))
         return 0;
     c.libraryIndex = UNIT_INDEX_UNRESOLVED;
     c.blockIndex = UNIT_INDEX_UNRESOLVED;
@@ -442,7 +443,7 @@ extern "C" int ZVI_FileReadClipSurface(ClipSurfaceData *r)
 extern "C" int ZVI_FileReadBitmapRef(BitmapRefData *r)
 {
     BitmapRefData b{};
-    if (!ZVI_FileReadString(b.name, BITMAP_NAME_LIMIT) || !FileReadCommaMatrix(&b.placement))
+    if (!ZviReadString(b.name, BITMAP_NAME_LIMIT) || !FileReadCommaMatrix(&b.placement))
         return 0;
     *r = b;
     return 1;

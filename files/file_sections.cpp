@@ -28,6 +28,7 @@
 #include "files/file_unit.h"
 #include "files/image_list.h"
 #include "files/zvi.h"
+#include "files/zvi_internal.h"
 #include "geometry/frame.h"
 #include "language/language.h"
 
@@ -95,15 +96,15 @@ int ReadValue(const SettingsValue &v, uint8_t *p)
     switch (v.type) {
     case SV_BOOL: {
         int b = 0;
-        if (!ZVI_FileReadCommaBool(&b))
+        if (!ZviReadCommaBool(&b))
             return 0;
         *reinterpret_cast<uint32_t *>(p) = uint32_t(b);
         return 1;
     }
-    case SV_INT: return ZVI_FileReadCommaInt(reinterpret_cast<int32_t *>(p));
-    case SV_DOUBLE: return ZVI_FileReadCommaDouble(reinterpret_cast<double *>(p));
-    case SV_COLOR: return ZVI_FileReadCommaColorref(reinterpret_cast<COLORREF *>(p));
-    case SV_STRING: return ZVI_FileReadCommaString(reinterpret_cast<char *>(p), int32_t(v.capacity));
+    case SV_INT: return ZviReadCommaInt(reinterpret_cast<int32_t *>(p));
+    case SV_DOUBLE: return ZviReadCommaDouble(reinterpret_cast<double *>(p));
+    case SV_COLOR: return ZviReadCommaColorref(reinterpret_cast<COLORREF *>(p));
+    case SV_STRING: return ZviReadCommaString(reinterpret_cast<char *>(p), int32_t(v.capacity));
     case SV_FONT: return ZVI_FileReadCommaFontdef(reinterpret_cast<FontDef *>(p));
     case SV_XPROPERTY: return ZVI_FileReadCommaXProperty(reinterpret_cast<XProperty *>(p));
     }
@@ -313,13 +314,13 @@ int FileReadSectionDrawing(DrawingInfo *info, int, uint32_t sections)
         return 1;
     FileShowReadProgress(FileProgressText(FILE_PROGRESS_SECTIONS), 0);
     DrawingInfo d{};
-    bool ok = ZVI_FileReadString(d.title, DRAWING_INFO_FIELD) != 0;
+    bool ok = ZviReadString(d.title, DRAWING_INFO_FIELD) != 0;
     char *fields[] = {d.description, d.author, d.created, d.lastAuthor, d.saved};
     for (char *f : fields)
         if (ok && ZVI_FileReadContinue())
-            ok = ZVI_FileReadCommaString(f, DRAWING_INFO_FIELD) != 0;
+            ok = ZviReadCommaString(f, DRAWING_INFO_FIELD) != 0;
     if (ok && ZVI_FileReadContinue())
-        ok = ZVI_FileReadCommaString(d.comment, DRAWING_INFO_COMMENT) != 0;
+        ok = ZviReadCommaString(d.comment, DRAWING_INFO_COMMENT) != 0;
     if (!ok || !ZVI_FileReadSemi())
         return FileFailSection("DRAWING");
     if (d.title[0] == '*' && !d.title[1])
@@ -481,7 +482,7 @@ int FileReadSectionBitmap(int, uint32_t sections)
         return 1;
     FileShowReadProgress(FileProgressText(FILE_PROGRESS_BITMAPS), 0);
     int32_t count = 0;
-    if (!ZVI_FileReadInt(&count) || !ZVI_FileReadSemi()) {
+    if (!ZviReadInt(&count) || !ZVI_FileReadSemi()) {
         FileReport("Error in BITMAP header");
         return FileFailSection("BITMAP");
     }
@@ -494,11 +495,11 @@ int FileReadSectionBitmap(int, uint32_t sections)
     for (int32_t n = 0; n < count; ++n) {
         char name[BITMAP_NAME_LIMIT];
         int32_t total = 0;
-        if (!ZVI_FileReadString(name, BITMAP_NAME_LIMIT) || !name[0]) {
+        if (!ZviReadString(name, BITMAP_NAME_LIMIT) || !name[0]) {
             FileReport("Invalid BITMAP name");
             return 0;
         }
-        if (!ZVI_FileReadCommaInt(&total) || !ZVI_FileReadSemi()) {
+        if (!ZviReadCommaInt(&total) || !ZVI_FileReadSemi()) {
             FileReport("Error in BITMAP definition");
             return 0;
         }
@@ -511,7 +512,7 @@ int FileReadSectionBitmap(int, uint32_t sections)
         // ends at the end of the data instead of in one huge allocation.
         while (data.size() < size_t(total)) {
             int32_t size = 0;
-            if (!ZVI_FileReadInt(&size)) {
+            if (!ZviReadInt(&size)) {
                 FileReport("Error in BITMAP data");
                 return 0;
             }
@@ -519,7 +520,7 @@ int FileReadSectionBitmap(int, uint32_t sections)
                 FileReport("Invalid BITMAP data block size\n( %ld )", long(size));
                 return 0;
             }
-            if (!ZVI_FileReadCommaBinary(block.data(), size) || !ZVI_FileReadSemi()) {
+            if (!ZviReadCommaBinary(block.data(), size) || !ZVI_FileReadSemi()) {
                 FileReport("Error in BITMAP data");
                 return 0;
             }

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 #include "app/init.h"
@@ -344,8 +345,8 @@ int ReadRecordPayload(Element *e, uint32_t room, uint32_t *size)
     if (IsAttributeRecord(e->kind)) {
         char name[ATTRIBUTE_NAME_SIZE];
         char *text = TextBuffer();
-        if (!ZVI_FileReadCommaString(name, ATTRIBUTE_NAME_SIZE) ||
-            !ZVI_FileReadCommaString(text, TextReadSize(e->count)))
+        if (!ZviReadCommaString(name, ATTRIBUTE_NAME_SIZE) ||
+            !ZviReadCommaString(text, TextReadSize(e->count)))
             return 0;
         const size_t length = std::strlen(text);
         const uint32_t textRoom = TextRoom(e->count, length);
@@ -374,23 +375,23 @@ int ReadValues(Element *e)
             // Missing values at the end of the record read as 0.
             if (!ZVI_FileReadContinue())
                 return ZVI_FileReadError() ? 0 : 1;
-            if (!ZVI_FileReadCommaInt(reinterpret_cast<int32_t *>(p) + i))
+            if (!ZviReadCommaInt(reinterpret_cast<int32_t *>(p) + i))
                 return 0;
         }
         return 1;
     case VALUE_DOUBLES:
         for (int i = 0; i < count; ++i)
-            if (!ZVI_FileReadCommaDouble(reinterpret_cast<double *>(p) + i))
+            if (!ZviReadCommaDouble(reinterpret_cast<double *>(p) + i))
                 return 0;
         return 1;
     case VALUE_POINTS:
         for (int i = 0; i < 2 * count; ++i)
-            if (!ZVI_FileReadCommaDouble(reinterpret_cast<double *>(p) + i))
+            if (!ZviReadCommaDouble(reinterpret_cast<double *>(p) + i))
                 return 0;
         return 1;
     case VALUE_COLORS:
         for (int i = 0; i < count; ++i)
-            if (!ZVI_FileReadCommaColorref(reinterpret_cast<COLORREF *>(p) + i))
+            if (!ZviReadCommaColorref(reinterpret_cast<COLORREF *>(p) + i))
                 return 0;
         return 1;
     case VALUE_PROPERTY:
@@ -414,7 +415,7 @@ int ReadValues(Element *e)
         return 1;
     case VALUE_BINARY:
         // Refused when its text would pass the writer's limit.
-        return ZVI_FileReadCommaBinary(p, count) && ZviEncodeBinary(p, count, nullptr, g_ZviDefaultDelimiters) >= 0;
+        return ZviReadCommaBinary(p, count) && ZviEncodeBinary(p, count, nullptr, g_ZviDefaultDelimiters) >= 0;
     default:
         return 0;
     }
@@ -485,15 +486,25 @@ bool ChainFitsType(Unit *u)
                IsPathChain(ElementNext(first));
     default: break;
     }
-    // The expected chain is at most as long as this one, or it differs.
-    static std::vector<uint64_t> expected;
-    const uint32_t room = u->bytes + ELEM_SIZE_DIM_LARGE + ELEM_SIZE_SUB_DIM_ANGULAR;
-    if (expected.size() * 8 < room)
-        expected.resize(room / 8 + 1);
-    Unit *x = reinterpret_cast<Unit *>(expected.data());
-    ObjectChainShape shape{uint32_t(points > 0 ? points : 1), nullptr};
-    if (!ObjectWriteChain(x, room, type, shape))
-        return false;
+    // The expected chain is at most as long as this one, or it differs. The
+    // chains made are kept by type and number of points: a drawing holds few
+    // such pairs, and making one costs more than reading the object.
+    constexpr size_t KEPT_CHAINS_MAX = 256;
+    static std::unordered_map<uint64_t, std::vector<uint64_t>> kept;
+    const int shapePoints = points > 0 ? points : 1;
+    const uint64_t key = (uint64_t(uint32_t(type)) << 32) | uint32_t(shapePoints);
+    auto found = kept.find(key);
+    if (found == kept.end()) {
+        const uint32_t room = u->bytes + ELEM_SIZE_DIM_LARGE + ELEM_SIZE_SUB_DIM_ANGULAR;
+        std::vector<uint64_t> chain(room / 8 + 1);
+        ObjectChainShape shape{uint32_t(shapePoints), nullptr};
+        if (!ObjectWriteChain(reinterpret_cast<Unit *>(chain.data()), room, type, shape))
+            return false;
+        if (kept.size() >= KEPT_CHAINS_MAX)
+            kept.clear();
+        found = kept.emplace(key, std::move(chain)).first;
+    }
+    const Unit *x = reinterpret_cast<const Unit *>(found->second.data());
     const Element *a = UnitFirstElement(u);
     const Element *b = UnitFirstElement(x);
     for (;; a = ElementNext(a), b = ElementNext(b)) {
@@ -512,26 +523,26 @@ bool ReadHeaderByKind(Unit *u)
         return false;
     switch (u->kind) {
     case UNIT_KIND_OBJECT:
-        if (!ZVI_FileReadCommaInt(&u->object.type))
+        if (!ZviReadCommaInt(&u->object.type))
             return false;
         u->object.reserved = OBJTYPE_RESERVED; // the owner: none
         return true;
     case UNIT_KIND_BLOCK:
-        if (!ZVI_FileReadCommaString(u->block.name, UNIT_NAME_SIZE))
+        if (!ZviReadCommaString(u->block.name, UNIT_NAME_SIZE))
             return false;
         for (double &v : u->block.blockFrame)
-            if (!ZVI_FileReadCommaDouble(&v))
+            if (!ZviReadCommaDouble(&v))
                 return false;
         u->block.firstMember = nullptr;
         u->block.lastMember = nullptr;
         return true;
     default:
-        if (!ZVI_FileReadCommaString(u->instance.library, UNIT_NAME_SIZE) ||
-            !ZVI_FileReadCommaString(u->instance.block, UNIT_NAME_SIZE) || !FileReadCommaMatrix(&u->instance.placement))
+        if (!ZviReadCommaString(u->instance.library, UNIT_NAME_SIZE) ||
+            !ZviReadCommaString(u->instance.block, UNIT_NAME_SIZE) || !FileReadCommaMatrix(&u->instance.placement))
             return false;
         if (u->kind == UNIT_KIND_PLUGIN) {
             int32_t flags = 0;
-            if (!ZVI_FileReadCommaInt(&flags))
+            if (!ZviReadCommaInt(&flags))
                 return false;
             u->instance.userFlags = uint32_t(flags);
         }
@@ -628,8 +639,8 @@ int FileWriteUnit(const Unit *unit, int withComments)
 int32_t FileReadElement(Element *element, uint32_t room)
 {
     int16_t module = 0, kind = 0, valueType = 0, count = 0;
-    if (room < ELEMENT_HEADER_SIZE || !ZVI_FileReadShort(&module) || !ZVI_FileReadCommaShort(&kind) ||
-        !ZVI_FileReadCommaShort(&valueType) || !ZVI_FileReadCommaShort(&count))
+    if (room < ELEMENT_HEADER_SIZE || !ZviReadShort(&module) || !ZviReadCommaShort(&kind) ||
+        !ZviReadCommaShort(&valueType) || !ZviReadCommaShort(&count))
         return -1;
     std::memset(element, 0, ELEMENT_HEADER_SIZE);
     element->module = uint16_t(module);
@@ -644,7 +655,7 @@ int32_t FileReadElement(Element *element, uint32_t room)
             return -1;
     } else if (valueType == VALUE_STRING) {
         char *text = TextBuffer();
-        if (!ZVI_FileReadCommaString(text, TextReadSize(count)))
+        if (!ZviReadCommaString(text, TextReadSize(count)))
             return -1;
         const size_t length = std::strlen(text);
         // Texts are shown and edited in buffers of 8000 characters: a longer
@@ -683,7 +694,7 @@ int32_t FileReadElement(Element *element, uint32_t room)
 int32_t FileReadUnit(Unit *unit, uint32_t capacity)
 {
     int32_t module = 0, kind = 0;
-    if (!ZVI_FileReadInt(&module) || !ZVI_FileReadCommaInt(&kind)) {
+    if (!ZviReadInt(&module) || !ZviReadCommaInt(&kind)) {
         Report("Error in UNIT header");
         return -1;
     }

@@ -55,3 +55,21 @@ int32_t ZviEncodeBinary(const void *data, int32_t count, char *out, const FileDe
 // The system's error code of the disk write that failed in the current or
 // last write, 0 when none failed.
 DWORD ZviWriteSystemError();
+
+// The typed value readers of the program's own code: the ZVI_FileRead...
+// exports without their probe of the destination (the program's records
+// need none). Same checks, messages and results otherwise.
+int ZviReadBool(int *value);
+int ZviReadShort(int16_t *value);
+int ZviReadInt(int32_t *value);
+int ZviReadDouble(double *value);
+int ZviReadColorref(COLORREF *value);
+int ZviReadString(char *buffer, int32_t size);
+int ZviReadBinary(void *buffer, int32_t count);
+int ZviReadCommaBool(int *value);
+int ZviReadCommaShort(int16_t *value);
+int ZviReadCommaInt(int32_t *value);
+int ZviReadCommaDouble(double *value);
+int ZviReadCommaColorref(COLORREF *value);
+int ZviReadCommaString(char *buffer, int32_t size);
+int ZviReadCommaBinary(void *buffer, int32_t count);

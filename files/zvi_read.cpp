@@ -20,6 +20,7 @@ enum SourceKind { SOURCE_IDLE = 0, SOURCE_DISK = 1, SOURCE_MEMORY = 2 };
 
 constexpr int ERROR_TEXT_SIZE = 400; // room for a number of 300 digits
 constexpr int MAX_HEADER = 255; // longest header text ZVI_FileReadHeader compares
+constexpr int MAX_PLAIN_DIGITS = 9; // a plain integer of this many digits fits an int32_t
 
 struct ReaderState {
     int source = SOURCE_IDLE;
@@ -36,10 +37,14 @@ struct ReaderState {
     int lastByte = -1;
     // The last token.
     double value = 0.0;
+    bool isInteger = false; // a number token that is a plain integer: integer holds it, not value
+    bool integerNegative = false; // its text had a minus (-0 is a double of its own)
+    int32_t integer = 0;
     int kind = 0;
     char lastDelimiter = ' ';
     int lastKeyword = -1;
     FileDelimiters delimiters = g_ZviDefaultDelimiters;
+    uint8_t byteClass[256] = {}; // how the tokeniser treats each byte, from the delimiters
     bool quiet = false; // skipping: tokens that fail are not reported
     char errorText[ERROR_TEXT_SIZE] = "";
     int32_t errorLine = 0;
@@ -109,9 +114,9 @@ int PeekByte()
 
 // Counts a line for a CR, and for an LF that does not follow a CR, so that
 // files with either line break report the right line.
-void CountLineBreak(int c)
+void CountLineBreak(int c, int before)
 {
-    if (c == '\r' || (c == '\n' && s_R.previousByte != '\r'))
+    if (c == '\r' || (c == '\n' && before != '\r'))
         ++s_R.line;
 }
 
@@ -127,105 +132,216 @@ bool SkipComment()
         if (char(c) == s_R.delimiters.commentMark)
             return true;
         // Counted here too, or every later message would name a wrong line.
-        CountLineBreak(c);
+        CountLineBreak(c, s_R.previousByte);
     }
 }
 
 // --- the tokeniser -----------------------------------------------------------
 
-// Reads one field; returns its kind (keyword, string, number) or -1.
-int ReadToken()
+// How the tokeniser treats a byte. A byte that is several delimiters at once
+// counts as the one listed first here (field end before escape, and so on).
+enum ByteClass : uint8_t {
+    BYTE_PLAIN,   // part of a value
+    BYTE_BLANK,   // control character or space: skipped outside strings
+    BYTE_NUL,     // no field holds it: the data end there
+    BYTE_END,     // separator, terminator or colour separator
+    BYTE_ESCAPE,
+    BYTE_QUOTE,
+    BYTE_KEYWORD, // the keyword mark
+    BYTE_COMMENT,
+};
+
+void BuildByteClasses()
 {
-    char *text = ZviTokenBuffer();
-    s_R.lastDelimiter = ' ';
-    s_R.value = 0.0;
-    s_R.kind = ZVI_TOKEN_FAILED;
-    if (!text) {
-        s_R.error = 1;
-        return ZVI_TOKEN_FAILED;
-    }
-    text[0] = 0;
     const FileDelimiters &d = s_R.delimiters;
+    for (int i = 0; i < 256; ++i)
+        s_R.byteClass[i] = i <= ' ' ? BYTE_BLANK : BYTE_PLAIN;
+    // From the weakest to the strongest meaning, so that the strongest stays.
+    s_R.byteClass[uint8_t(d.commentMark)] = BYTE_COMMENT;
+    s_R.byteClass[uint8_t(d.keywordMark)] = BYTE_KEYWORD;
+    s_R.byteClass[uint8_t(d.quote)] = BYTE_QUOTE;
+    s_R.byteClass[uint8_t(d.escape)] = BYTE_ESCAPE;
+    s_R.byteClass[uint8_t(d.separator)] = BYTE_END;
+    s_R.byteClass[uint8_t(d.terminator)] = BYTE_END;
+    s_R.byteClass[uint8_t(d.colorSeparator)] = BYTE_END;
+    s_R.byteClass[0] = BYTE_NUL;
+}
+
+// The tokeniser walks the buffer through a cursor of its own, without a call
+// and a store of the reader's state per byte; SyncCursor hands the position,
+// the count and the last two bytes back to the reader's state.
+struct Cursor {
+    const unsigned char *p;
+    const unsigned char *start; // where the count of consumed bytes was last brought up to date
+    const unsigned char *end;
+    int previous;
+    int last;
+};
+
+Cursor OpenCursor()
+{
+    const unsigned char *b = s_R.buffer + s_R.pos;
+    return {b, b, s_R.buffer + s_R.count, s_R.previousByte, s_R.lastByte};
+}
+
+void SyncCursor(Cursor &in)
+{
+    s_R.consumed += int32_t(in.p - in.start);
+    s_R.pos = uint32_t(in.p - s_R.buffer);
+    in.start = in.p;
+    s_R.previousByte = in.previous;
+    s_R.lastByte = in.last;
+}
+
+// As NextByte: the next byte, or -1 at the end of the data (error flag set).
+inline int CursorNext(Cursor &in)
+{
+    if (in.p == in.end) {
+        SyncCursor(in);
+        if (!Refill()) {
+            s_R.error = 1;
+            return -1;
+        }
+        in = OpenCursor();
+    }
+    in.previous = in.last;
+    in.last = *in.p++;
+    return in.last;
+}
+
+// The number of a field's text (len bytes) into the reader's state; false
+// when the text is no number. Most fields are small integers: they are read
+// without floating point, which costs much where the processor is emulated;
+// their value is the same as ZviParseNumber's (a sign of its own on zero too).
+bool StoreNumber(const char *text, int len)
+{
+    const char *p = text;
+    const char *end = text + len;
+    const bool negative = p < end && *p == '-';
+    if (p < end && (*p == '+' || *p == '-'))
+        ++p;
+    if (end - p >= 1 && end - p <= MAX_PLAIN_DIGITS) {
+        int32_t n = 0;
+        for (; p < end && *p >= '0' && *p <= '9'; ++p)
+            n = n * 10 + (*p - '0');
+        if (p == end) {
+            s_R.isInteger = true;
+            s_R.integerNegative = negative;
+            s_R.integer = negative ? -n : n;
+            return true;
+        }
+    }
+    return ZviParseNumber(text, &s_R.value) != 0;
+}
+
+// The token at the cursor into text; its kind, or ZVI_TOKEN_FAILED.
+int ScanToken(Cursor &in, char *text)
+{
+    const uint8_t *byteClass = s_R.byteClass;
     int len = 0;
     int kind = 0;
     bool inString = false, inKeyword = false, escapePending = false;
     for (;;) {
-        int c = NextByte();
-        if (c <= 0) {
+        const int c = CursorNext(in);
+        const int cls = c < 0 ? int(BYTE_NUL) : byteClass[c];
+        if (cls == BYTE_NUL) {
             bool quiet = s_R.quiet;
             s_R.quiet = quiet && c == 0; // the end of the data is always worth a word
             Report("End of file within a token");
             s_R.quiet = quiet;
             return ZVI_TOKEN_FAILED;
         }
-        char ch = char(c);
         bool store = false;
         if (escapePending) {
             escapePending = false;
             store = true;
-        } else if (ch == d.separator || ch == d.terminator || ch == d.colorSeparator) {
-            if (inString || inKeyword) {
-                store = true;
-            } else {
-                s_R.lastDelimiter = ch;
+        } else {
+            switch (cls) {
+            case BYTE_END:
+                if (inString || inKeyword) {
+                    store = true;
+                    break;
+                }
+                s_R.lastDelimiter = char(c);
                 text[len] = 0;
                 if (kind == 0) {
                     kind = ZVI_TOKEN_NUMBER; // an empty field is the number 0
-                } else if (kind == ZVI_TOKEN_NUMBER && !ZviParseNumber(text, &s_R.value)) {
+                    s_R.isInteger = true;
+                    s_R.integerNegative = false;
+                    s_R.integer = 0;
+                } else if (kind == ZVI_TOKEN_NUMBER && !StoreNumber(text, len)) {
                     Report("Invalid numeric value");
                     return ZVI_TOKEN_FAILED;
                 }
-                s_R.kind = kind;
                 return kind;
-            }
-        } else if (ch == d.escape) {
-            if (inString) {
-                escapePending = true;
-            } else if (inKeyword) {
+            case BYTE_ESCAPE:
+                if (inString) {
+                    escapePending = true;
+                } else if (inKeyword) {
+                    store = true;
+                } else {
+                    Report("Invalid character '\\'\noutside a string");
+                    return ZVI_TOKEN_FAILED;
+                }
+                break;
+            case BYTE_QUOTE:
+                if (inString) {
+                    inString = false;
+                } else if (inKeyword) {
+                    store = true;
+                } else if (kind == ZVI_TOKEN_KEYWORD || kind == ZVI_TOKEN_NUMBER) {
+                    Report("Invalid character '\"'\ninside a numeric value");
+                    return ZVI_TOKEN_FAILED;
+                } else {
+                    inString = true; // a second string in the same field continues the first
+                    kind = ZVI_TOKEN_STRING;
+                }
+                break;
+            case BYTE_KEYWORD:
+                if (inString) {
+                    store = true;
+                } else if (inKeyword) {
+                    inKeyword = false;
+                } else if (kind == ZVI_TOKEN_STRING || kind == ZVI_TOKEN_NUMBER) {
+                    Report("Invalid character '='\ninside a numeric value");
+                    return ZVI_TOKEN_FAILED;
+                } else {
+                    inKeyword = true;
+                    kind = ZVI_TOKEN_KEYWORD;
+                }
+                break;
+            case BYTE_COMMENT:
+                if (inString || inKeyword) {
+                    store = true;
+                } else {
+                    SyncCursor(in);
+                    const bool closed = SkipComment();
+                    in = OpenCursor();
+                    if (!closed)
+                        return ZVI_TOKEN_FAILED;
+                }
+                break;
+            case BYTE_BLANK:
+                CountLineBreak(c, in.previous);
+                store = inString;
+                break;
+            default:
                 store = true;
-            } else {
-                Report("Invalid character '\\'\noutside a string");
-                return ZVI_TOKEN_FAILED;
+                if (kind == 0)
+                    kind = ZVI_TOKEN_NUMBER;
+                // A run of plain bytes (most of a number's digits) goes in
+                // without a turn of the loop per byte; the store below takes
+                // the run's last byte and checks the limit.
+                while (in.p != in.end && byteClass[*in.p] == BYTE_PLAIN && len < ZVI_MAX_TOKEN - 2) {
+                    text[len++] = char(in.last);
+                    in.previous = in.last;
+                    in.last = *in.p++;
+                }
+                break;
             }
-        } else if (ch == d.quote) {
-            if (inString) {
-                inString = false;
-            } else if (inKeyword) {
-                store = true;
-            } else if (kind == ZVI_TOKEN_KEYWORD || kind == ZVI_TOKEN_NUMBER) {
-                Report("Invalid character '\"'\ninside a numeric value");
-                return ZVI_TOKEN_FAILED;
-            } else {
-                inString = true; // a second string in the same field continues the first
-                kind = ZVI_TOKEN_STRING;
-            }
-        } else if (ch == d.keywordMark) {
-            if (inString) {
-                store = true;
-            } else if (inKeyword) {
-                inKeyword = false;
-            } else if (kind == ZVI_TOKEN_STRING || kind == ZVI_TOKEN_NUMBER) {
-                Report("Invalid character '='\ninside a numeric value");
-                return ZVI_TOKEN_FAILED;
-            } else {
-                inKeyword = true;
-                kind = ZVI_TOKEN_KEYWORD;
-            }
-        } else if (ch == d.commentMark) {
-            if (inString || inKeyword)
-                store = true;
-            else if (!SkipComment())
-                return ZVI_TOKEN_FAILED;
-        } else if (c <= 32) {
-            CountLineBreak(c);
-            store = inString;
-        } else {
-            store = true;
-            if (kind == 0)
-                kind = ZVI_TOKEN_NUMBER;
         }
         if (store) {
-            text[len++] = ch;
+            text[len++] = char(in.last);
             if (len >= ZVI_MAX_TOKEN) {
                 text[len - 1] = 0;
                 Report("Token too long (>32700 bytes)");
@@ -233,6 +349,27 @@ int ReadToken()
             }
         }
     }
+}
+
+// Reads one field; returns its kind (keyword, string, number) or -1.
+int ReadToken()
+{
+    char *text = ZviTokenBuffer();
+    s_R.lastDelimiter = ' ';
+    s_R.value = 0.0;
+    s_R.isInteger = false;
+    s_R.kind = ZVI_TOKEN_FAILED;
+    if (!text) {
+        s_R.error = 1;
+        return ZVI_TOKEN_FAILED;
+    }
+    text[0] = 0;
+    Cursor in = OpenCursor();
+    const int kind = ScanToken(in, text);
+    SyncCursor(in);
+    if (kind != ZVI_TOKEN_FAILED)
+        s_R.kind = kind;
+    return kind;
 }
 
 bool EqualsIgnoreCase(const char *a, const char *b)
@@ -267,7 +404,7 @@ bool LookUpKeyword()
 }
 
 // Reads a token that must be a number; false (error flag set) otherwise.
-bool ReadNumberToken(double *v)
+bool ReadNumberToken()
 {
     int kind = ReadToken();
     if (kind != ZVI_TOKEN_NUMBER) {
@@ -276,8 +413,15 @@ bool ReadNumberToken(double *v)
         s_R.error = 1;
         return false;
     }
-    *v = s_R.value;
     return true;
+}
+
+// The value of the number token just read.
+double TokenValue()
+{
+    if (!s_R.isInteger)
+        return s_R.value;
+    return s_R.integerNegative ? -double(-s_R.integer) : double(s_R.integer);
 }
 
 // Reads a token that must be a string; its text is in the token buffer.
@@ -318,6 +462,7 @@ void StartSource(int source)
     s_R.quiet = false;
     s_R.errorText[0] = 0;
     s_R.errorLine = 0;
+    BuildByteClasses();
     g_FileSkippedSection = 0;
     g_FileBrokenCycles = 0;
     g_FileSectionsRead = 0;
@@ -329,6 +474,7 @@ void StartSource(int source)
 void ZviResetReadDelimiters()
 {
     s_R.delimiters = g_ZviDefaultDelimiters;
+    BuildByteClasses();
 }
 
 const char *ZviReadLastErrorText()
@@ -501,7 +647,7 @@ extern "C" int ZVI_FileReadSemi()
         }
         char ch = char(c);
         if (inString) {
-            CountLineBreak(c);
+            CountLineBreak(c, s_R.previousByte);
             if (escapePending)
                 escapePending = false;
             else if (ch == d.escape)
@@ -517,7 +663,7 @@ extern "C" int ZVI_FileReadSemi()
             s_R.lastDelimiter = ch;
             return 1;
         } else {
-            CountLineBreak(c);
+            CountLineBreak(c, s_R.previousByte);
         }
     }
 }
@@ -635,17 +781,22 @@ extern "C" int ZVI_FileReadEndOfFile()
 
 // --- values ------------------------------------------------------------------
 
-extern "C" int ZVI_FileReadBool(int *value)
+// The program's own readers: they write to the program's own records, so
+// they skip the address probes the exports below make for a plug-in (each
+// probe is a question to the memory manager, which cost more than the
+// reading itself).
+
+int ZviReadBool(int *value)
 {
     if (s_R.error)
         return 0;
-    if (!ZviCanWrite(value, sizeof *value, "ZVI_FileReadBool", "Value")) {
-        s_R.error = 1;
+    if (!ReadNumberToken())
         return 0;
+    if (s_R.isInteger && (s_R.integer == 0 || s_R.integer == 1)) {
+        *value = s_R.integer;
+        return 1;
     }
-    double v;
-    if (!ReadNumberToken(&v))
-        return 0;
+    const double v = TokenValue();
     if (v != 0.0 && v != 1.0) {
         FailBadNumber(v, "BOOL (0 or 1)");
         return 0;
@@ -654,17 +805,17 @@ extern "C" int ZVI_FileReadBool(int *value)
     return 1;
 }
 
-extern "C" int ZVI_FileReadShort(int16_t *value)
+int ZviReadShort(int16_t *value)
 {
     if (s_R.error)
         return 0;
-    if (!ZviCanWrite(value, sizeof *value, "ZVI_FileReadShort", "Value")) {
-        s_R.error = 1;
+    if (!ReadNumberToken())
         return 0;
+    if (s_R.isInteger && s_R.integer >= -32766 && s_R.integer <= 32767) {
+        *value = int16_t(s_R.integer);
+        return 1;
     }
-    double v;
-    if (!ReadNumberToken(&v))
-        return 0;
+    const double v = TokenValue();
     if (!InRange(v, -32766.49, 32767.49)) {
         FailBadNumber(v, "INT16 (-32766 .. 32767)");
         return 0;
@@ -673,17 +824,17 @@ extern "C" int ZVI_FileReadShort(int16_t *value)
     return 1;
 }
 
-extern "C" int ZVI_FileReadInt(int32_t *value)
+int ZviReadInt(int32_t *value)
 {
     if (s_R.error)
         return 0;
-    if (!ZviCanWrite(value, sizeof *value, "ZVI_FileReadInt", "Value")) {
-        s_R.error = 1;
+    if (!ReadNumberToken())
         return 0;
+    if (s_R.isInteger) { // nine digits at most: in range
+        *value = s_R.integer;
+        return 1;
     }
-    double v;
-    if (!ReadNumberToken(&v))
-        return 0;
+    const double v = TokenValue();
     if (!InRange(v, -2147483646.49, 2147483647.49)) {
         FailBadNumber(v, "INT32 (-2147483646 .. 2147483647)");
         return 0;
@@ -692,17 +843,17 @@ extern "C" int ZVI_FileReadInt(int32_t *value)
     return 1;
 }
 
-extern "C" int ZVI_FileReadDouble(double *value)
+int ZviReadDouble(double *value)
 {
     if (s_R.error)
         return 0;
-    if (!ZviCanWrite(value, sizeof *value, "ZVI_FileReadDouble", "Value")) {
-        s_R.error = 1;
+    if (!ReadNumberToken())
         return 0;
+    const double v = TokenValue();
+    if (s_R.isInteger) { // nine digits at most: in range
+        *value = v;
+        return 1;
     }
-    double v;
-    if (!ReadNumberToken(&v))
-        return 0;
     // CALC_NO_VALUE is the program's "no value" or "infinitely far".
     if (!InRange(v, -CALC_COORD_LIMIT, CALC_COORD_LIMIT) && v != CALC_NO_VALUE && v != -CALC_NO_VALUE) {
         FailBadNumber(v, "DOUBLE (-1e100 .. 1e100)");
@@ -712,25 +863,25 @@ extern "C" int ZVI_FileReadDouble(double *value)
     return 1;
 }
 
-extern "C" int ZVI_FileReadColorref(COLORREF *value)
+int ZviReadColorref(COLORREF *value)
 {
     if (s_R.error)
         return 0;
-    if (!ZviCanWrite(value, sizeof *value, "ZVI_FileReadColorref", "Value")) {
-        s_R.error = 1;
-        return 0;
-    }
     static const char *const expecting[3] = {"RVALUE (0.0 .. 1.0)", "GVALUE (0.0 .. 1.0)", "BVALUE (0.0 .. 1.0)"};
     unsigned parts[3];
     for (int i = 0; i < 3; ++i) {
-        double v;
-        if (!ReadNumberToken(&v))
+        if (!ReadNumberToken())
             return 0;
-        if (!InRange(v, 0.0, 1.0)) {
-            FailBadNumber(v, expecting[i]);
-            return 0;
+        if (s_R.isInteger && (s_R.integer == 0 || s_R.integer == 1)) {
+            parts[i] = s_R.integer ? 255u : 0u;
+        } else {
+            const double v = TokenValue();
+            if (!InRange(v, 0.0, 1.0)) {
+                FailBadNumber(v, expecting[i]);
+                return 0;
+            }
+            parts[i] = unsigned(std::floor(v * 255 + 0.5));
         }
-        parts[i] = unsigned(std::floor(v * 255 + 0.5));
         // Red and green end with the colour separator; blue with anything.
         if (i < 2 && s_R.lastDelimiter != s_R.delimiters.colorSeparator) {
             char text[80];
@@ -744,11 +895,11 @@ extern "C" int ZVI_FileReadColorref(COLORREF *value)
     return 1;
 }
 
-extern "C" int ZVI_FileReadString(char *buffer, int32_t size)
+int ZviReadString(char *buffer, int32_t size)
 {
     if (s_R.error)
         return 0;
-    if (size < 1 || !ZviCanWrite(buffer, uint32_t(size), "ZVI_FileReadString", "Value")) {
+    if (size < 1) {
         s_R.error = 1;
         return 0;
     }
@@ -766,11 +917,11 @@ extern "C" int ZVI_FileReadString(char *buffer, int32_t size)
     return 1;
 }
 
-extern "C" int ZVI_FileReadBinary(void *buffer, int32_t count)
+int ZviReadBinary(void *buffer, int32_t count)
 {
     if (s_R.error)
         return 0;
-    if (count < 0 || (count > 0 && !ZviCanWrite(buffer, uint32_t(count), "ZVI_FileReadBinary", "Value"))) {
+    if (count < 0) {
         s_R.error = 1;
         return 0;
     }
@@ -807,6 +958,101 @@ extern "C" int ZVI_FileReadBinary(void *buffer, int32_t count)
             out[stored++] = (unsigned char)(group >> shift);
     }
     return 1;
+}
+
+int ZviReadCommaBool(int *value)
+{
+    return ZVI_FileReadComma() && ZviReadBool(value);
+}
+
+int ZviReadCommaShort(int16_t *value)
+{
+    return ZVI_FileReadComma() && ZviReadShort(value);
+}
+
+int ZviReadCommaInt(int32_t *value)
+{
+    return ZVI_FileReadComma() && ZviReadInt(value);
+}
+
+int ZviReadCommaDouble(double *value)
+{
+    return ZVI_FileReadComma() && ZviReadDouble(value);
+}
+
+int ZviReadCommaColorref(COLORREF *value)
+{
+    return ZVI_FileReadComma() && ZviReadColorref(value);
+}
+
+int ZviReadCommaString(char *buffer, int32_t size)
+{
+    return ZVI_FileReadComma() && ZviReadString(buffer, size);
+}
+
+int ZviReadCommaBinary(void *buffer, int32_t count)
+{
+    return ZVI_FileReadComma() && ZviReadBinary(buffer, count);
+}
+
+namespace {
+
+// A plug-in's destination, probed before anything is read; a bad one sets
+// the error flag.
+bool ValueWritable(void *p, uint32_t size, const char *function)
+{
+    if (s_R.error)
+        return false;
+    if (!ZviCanWrite(p, size, function, "Value")) {
+        s_R.error = 1;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int ZVI_FileReadBool(int *value)
+{
+    return ValueWritable(value, sizeof *value, "ZVI_FileReadBool") && ZviReadBool(value);
+}
+
+extern "C" int ZVI_FileReadShort(int16_t *value)
+{
+    return ValueWritable(value, sizeof *value, "ZVI_FileReadShort") && ZviReadShort(value);
+}
+
+extern "C" int ZVI_FileReadInt(int32_t *value)
+{
+    return ValueWritable(value, sizeof *value, "ZVI_FileReadInt") && ZviReadInt(value);
+}
+
+extern "C" int ZVI_FileReadDouble(double *value)
+{
+    return ValueWritable(value, sizeof *value, "ZVI_FileReadDouble") && ZviReadDouble(value);
+}
+
+extern "C" int ZVI_FileReadColorref(COLORREF *value)
+{
+    return ValueWritable(value, sizeof *value, "ZVI_FileReadColorref") && ZviReadColorref(value);
+}
+
+extern "C" int ZVI_FileReadString(char *buffer, int32_t size)
+{
+    if (s_R.error)
+        return 0;
+    if (size < 1)
+        return ZviReadString(buffer, size); // refused there
+    return ValueWritable(buffer, uint32_t(size), "ZVI_FileReadString") && ZviReadString(buffer, size);
+}
+
+extern "C" int ZVI_FileReadBinary(void *buffer, int32_t count)
+{
+    if (s_R.error)
+        return 0;
+    if (count > 0 && !ValueWritable(buffer, uint32_t(count), "ZVI_FileReadBinary"))
+        return 0;
+    return ZviReadBinary(buffer, count);
 }
 
 extern "C" int ZVI_FileReadCommaBool(int *value)
@@ -851,6 +1097,7 @@ extern "C" int ZVI_FileReadDelimiters(const FileDelimiters *delimiters)
     if (delimiters && !ZviCanRead(delimiters, sizeof(FileDelimiters), "ZVI_FileReadDelimiters", "Delimiters"))
         return 0;
     ZviApplyDelimiters(s_R.delimiters, delimiters);
+    BuildByteClasses();
     return 1;
 }
 

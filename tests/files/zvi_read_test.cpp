@@ -3,6 +3,7 @@
 #include <cmath>
 #include <functional>
 
+#include "files/zvi_internal.h"
 #include "zvi_test_util.h"
 
 namespace {
@@ -101,6 +102,73 @@ TEST_F(ZviTest, DoubleRangesAndNumberForms)
         double v = -99;
         EXPECT_EQ(ZVI_FileReadDouble(&v), c.ok) << c.text;
         EXPECT_EQ(v, c.ok ? c.value : -99) << c.text;
+    }
+}
+
+// Small integers take a way of their own through the reader; every typed
+// reader must give for them exactly what the general number conversion
+// gives (to the bit for doubles, a minus zero included), and the fields
+// around that way's limits must read as before.
+TEST_F(ZviTest, EveryNumberReadsToTheBitsOfTheGeneralConversion)
+{
+    const char *const texts[] = {
+        "0", "-0", "+0", "00", "-000", "1", "-1", "+1", "2", "7", "007", "-007", "32767", "32768", "-32766",
+        "-32767", "65535", "123456789", "-123456789", "999999999", "-999999999", "0999999999", "1000000000",
+        "-1000000000", "2147483647", "-2147483646", "2147483648", "000000001", "0000000001", "1.", "-0.",
+        "1.0", "-0.0", ".5", "0.5", "-.5", "1e3", "-1e0", "1E2", "0.1", "0.30000000000000004",
+        "523.45623412312331", "-0.000001", "4.9406564584124654e-324", "2.2250738585072014e-308",
+        "9.9999999999999999e99", "9007199254740993", "1 2", "- 5", "12abc", "1.5e", "1e+0300",
+    };
+    for (const char *t : texts) {
+        std::string compact;
+        for (const char *c = t; *c; ++c)
+            if (*c != ' ')
+                compact += *c;
+        double reference = 0;
+        ASSERT_EQ(ZviParseNumber(compact.c_str(), &reference), 1) << t;
+        const std::string field = std::string(t) + ";";
+        {
+            DiagnosticCatcher catcher;
+            MemoryRead in(field.c_str());
+            double v = -99;
+            ASSERT_EQ(ZVI_FileReadDouble(&v), 1) << t;
+            EXPECT_EQ(std::memcmp(&v, &reference, sizeof v), 0) << t << ": " << v << " vs " << reference;
+        }
+        const double rounded = std::floor(reference + 0.5);
+        {
+            DiagnosticCatcher catcher;
+            MemoryRead in(field.c_str());
+            int32_t v = -99;
+            const bool fits = reference >= -2147483646.49 && reference <= 2147483647.49;
+            EXPECT_EQ(ZVI_FileReadInt(&v), fits ? 1 : 0) << t;
+            EXPECT_EQ(v, fits ? int32_t(rounded) : -99) << t;
+        }
+        {
+            DiagnosticCatcher catcher;
+            MemoryRead in(field.c_str());
+            int16_t v = -99;
+            const bool fits = reference >= -32766.49 && reference <= 32767.49;
+            EXPECT_EQ(ZVI_FileReadShort(&v), fits ? 1 : 0) << t;
+            EXPECT_EQ(v, fits ? int16_t(rounded) : -99) << t;
+        }
+        {
+            DiagnosticCatcher catcher;
+            MemoryRead in(field.c_str());
+            int v = -99;
+            const bool fits = reference == 0.0 || reference == 1.0;
+            EXPECT_EQ(ZVI_FileReadBool(&v), fits ? 1 : 0) << t;
+            EXPECT_EQ(v, fits ? int(reference) : -99) << t;
+        }
+        {
+            DiagnosticCatcher catcher;
+            const std::string colour = std::string(t) + "/" + t + "/" + t + ";";
+            MemoryRead in(colour.c_str());
+            COLORREF v = 7;
+            const bool fits = reference >= 0.0 && reference <= 1.0;
+            const unsigned part = fits ? unsigned(std::floor(reference * 255 + 0.5)) : 0;
+            EXPECT_EQ(ZVI_FileReadColorref(&v), fits ? 1 : 0) << t;
+            EXPECT_EQ(v, fits ? RGB(part, part, part) : COLORREF(7)) << t;
+        }
     }
 }
 
