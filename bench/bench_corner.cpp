@@ -62,6 +62,19 @@ std::vector<Step> Star(int n)
     return steps;
 }
 
+// A closed comb of n vertices with the star's spikes (0.126 mm apart, 20 mm
+// high) along a line: longer with n at the same density.
+std::vector<Step> Comb(int n)
+{
+    std::vector<Step> steps;
+    const int teeth = n - 2;
+    for (int i = 0; i < teeth; ++i)
+        steps.push_back({int16_t(i ? POINT_LINE : POINT_START), 0.126 * i, i % 2 ? 0.0 : 20.0});
+    steps.push_back({POINT_LINE, 0.126 * (teeth - 1), -10});
+    steps.push_back({POINT_LINE, 0, -10});
+    return steps;
+}
+
 // An open wave of n Bezier pieces.
 std::vector<Step> Wave(int n)
 {
@@ -151,6 +164,10 @@ void BenchCorner()
     Figure("corner.offset_star_5000_vs_500_out", Star(5000), Star(500), OBJTYPE_SURFACE, 2, 0, {150, 0}, target);
     // Inward the spikes are 0.13 mm wide at 5,000 vertices: a larger distance eats them.
     Figure("corner.offset_star_5000_vs_500_in", Star(5000), Star(500), OBJTYPE_SURFACE, 0.02, 0, {0, 0}, target);
+    // The same spikes at the same density in a comb whose length grows with
+    // the vertices: n log n would give 13.6, a linear cost 10.
+    Figure("corner.offset_comb_6000_vs_600_same_density", Comb(6000), Comb(600), OBJTYPE_SURFACE, 2, 0, {10, 100},
+           target);
     Figure("corner.offset_star_2000_vs_200_arc_joins", Star(2000), Star(200), OBJTYPE_SURFACE, 2, 1, {150, 0}, target);
     // Each Bezier is read as 9 lines; with arc joins 500 of them pass the piece limit.
     Figure("corner.offset_curve_500_vs_50_beziers", Wave(500), Wave(50), OBJTYPE_CURVE, 1, 0, {5, 20}, target);

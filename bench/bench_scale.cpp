@@ -1,10 +1,11 @@
 // What a user feels in a large drawing: the same few objects in view, in
 // drawings of 10,000, 100,000 and 1,000,000 lines at constant density (one
-// line of up to 10 mm per 100 square millimetres). Five operations, each
+// line of up to 10 mm per 100 square millimetres). Six operations, each
 // through the program's own path: a pick that follows an edit, a snap click
 // with every mode, the repaint of a zoomed-in window, the repaint of a
-// 100 x 100 pixel rectangle (what follows an edit) and the rotation of one
-// object and its undo. Each figure is the median time in the larger drawing
+// 100 x 100 pixel rectangle (what follows an edit), the rotation of one
+// object and its undo, and a click that selects an object followed by the
+// deselection of all. Each figure is the median time in the larger drawing
 // against the median time in the drawing of 10,000 lines of the same run: a
 // figure near 1 says that the cost does not grow with the drawing.
 #include <windows.h>
@@ -21,6 +22,7 @@
 #include "commands/snap.h"
 #include "database/object_ident.h"
 #include "database/object_modify.h"
+#include "database/object_select.h"
 #include "database/storage.h"
 #include "database/undo.h"
 #include "dialogs/box05.h"
@@ -38,9 +40,10 @@ constexpr double VIEW_ZOOM = 1.5;       // about 220 lines in view
 constexpr int REPEATS = 15;
 constexpr int SNAP_MODES_ALL = 0xFF;
 
-enum Figure { PICK_AFTER_EDIT, SNAP_CLICK, ZOOMED_REPAINT, SMALL_REPAINT, ROTATE_UNDO, FIGURES };
-constexpr const char *FIGURE_NAMES[FIGURES] = {"pick_after_edit", "snap_click_all_modes", "zoomed_repaint",
-                                               "repaint_100x100_pixels", "rotate_undo_one_object"};
+enum Figure { PICK_AFTER_EDIT, SNAP_CLICK, ZOOMED_REPAINT, SMALL_REPAINT, ROTATE_UNDO, CLICK_SELECT, FIGURES };
+constexpr const char *FIGURE_NAMES[FIGURES] = {"pick_after_edit",        "snap_click_all_modes",
+                                               "zoomed_repaint",         "repaint_100x100_pixels",
+                                               "rotate_undo_one_object", "click_select_and_deselect"};
 
 uint32_t TakeFirst(const char *, int32_t, int32_t) { return MULTIPLE_IDENT_TAKE; }
 int NeverAbort() { return 0; }
@@ -142,6 +145,17 @@ bool Measure(int lines, double out[FIGURES])
         t0 = BenchSeconds();
         OutputPaintWindow(0, &small);
         t[SMALL_REPAINT].push_back(BenchSeconds() - t0);
+
+        // A click that selects the object under the pointer, the count of
+        // the selection that follows it, and the deselection of all.
+        const int32_t ident = g_IdentCounter;
+        const double cx2 = px(random), cy2 = py(random);
+        t0 = BenchSeconds();
+        if (ObjectIdentifyAny(0, cx2, cy2, 0) == 1)
+            ObjectSelectByIdent(ident);
+        ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED);
+        ObjectDeselectAll();
+        t[CLICK_SELECT].push_back(BenchSeconds() - t0);
     }
     for (int f = 0; f < FIGURES; ++f)
         out[f] = Median(t[f]);

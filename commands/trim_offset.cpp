@@ -280,72 +280,225 @@ Box PieceBox(const Piece &p)
     return {std::min(p.s.x, p.e.x), std::min(p.s.y, p.e.y), std::max(p.s.x, p.e.x), std::max(p.s.y, p.e.y)};
 }
 
-// Stage 7 search: the first piece i of the figure that crosses a later piece
-// j, with the crossing nearest the start of i. Pairs are found by sweeping
-// the pieces' boxes in x order, so long figures are not compared pairwise.
-bool FirstCrossing(const Figure &f, size_t *pi, size_t *pj, Pt *at)
+// Boxes meet when they overlap or lie within OFFSET_TINY of each other.
+bool BoxesMeet(const Box &a, const Box &b)
+{
+    return b.x0 <= a.x1 + OFFSET_TINY && a.x0 <= b.x1 + OFFSET_TINY && b.y0 <= a.y1 + OFFSET_TINY &&
+           a.y0 <= b.y1 + OFFSET_TINY;
+}
+
+// Two lines that cannot meet even with the margin the intersection allows
+// beyond their ends: each lies wholly on one side of the other's line.
+bool LinesApart(const Piece &a, const Piece &b)
+{
+    auto apart = [](const Piece &l, const Piece &m) {
+        const double dx = l.e.x - l.s.x, dy = l.e.y - l.s.y;
+        // The margin beyond the ends is a thousandth of the length; the
+        // slack covers rounding.
+        const double mx = (m.e.x - m.s.x) * 0.002, my = (m.e.y - m.s.y) * 0.002;
+        const double slack = 1e-9 * (std::fabs(dx) + std::fabs(dy)) *
+                             (1 + std::fabs(m.s.x - l.s.x) + std::fabs(m.s.y - l.s.y) + std::fabs(mx) + std::fabs(my));
+        const double s0 = dx * (m.s.y - my - l.s.y) - dy * (m.s.x - mx - l.s.x);
+        const double s1 = dx * (m.e.y + my - l.s.y) - dy * (m.e.x + mx - l.s.x);
+        return (s0 > slack && s1 > slack) || (s0 < -slack && s1 < -slack);
+    };
+    return apart(a, b) || apart(b, a);
+}
+
+bool Cross(const Piece &a, const Piece &b)
+{
+    if (!BoxesMeet(PieceBox(a), PieceBox(b)) || (!a.arc && !b.arc && LinesApart(a, b)))
+        return false;
+    const GeoObject ga = Record(a, false), gb = Record(b, false);
+    return SnapIntersectObjects(&ga, &gb, 1) > 0;
+}
+
+// A piece whose box covers more grid cells than this is compared with every
+// piece instead of being entered into its cells.
+constexpr int64_t CROSSING_CELLS_PER_PIECE = 64;
+// At most this many cells per piece, and per side.
+constexpr double CROSSING_CELLS_PER_PIECE_ALL = 4.0;
+constexpr int CROSSING_CELLS_PER_SIDE = 2048;
+
+// For every piece i the later pieces j > i it crosses, in ascending order.
+// The pairs come from a grid over the pieces' boxes with cells of the size
+// of an average box (a pair is looked at in the one cell holding the low
+// corner of the boxes' overlap), so a figure costs in proportion to its
+// pieces and the pairs that lie close.
+std::vector<std::vector<size_t>> CrossingPartners(const Figure &f)
 {
     const size_t n = f.size();
+    std::vector<std::vector<size_t>> partners(n);
+    if (n < 2)
+        return partners;
     std::vector<Box> boxes(n);
-    std::vector<size_t> order(n);
-    for (size_t k = 0; k < n; ++k)
-        boxes[k] = PieceBox(f[k]), order[k] = k;
-    std::sort(order.begin(), order.end(), [&](size_t u, size_t v) { return boxes[u].x0 < boxes[v].x0; });
-    size_t bestI = n, bestJ = n;
-    Pt best{0, 0};
-    double bestDist = CALC_NO_VALUE;
-    for (size_t u = 0; u < n; ++u) {
-        const size_t k = order[u];
-        for (size_t v = u + 1; v < n && boxes[order[v]].x0 <= boxes[k].x1 + OFFSET_TINY; ++v) {
-            const size_t m = order[v];
-            if (boxes[m].y0 > boxes[k].y1 + OFFSET_TINY || boxes[m].y1 < boxes[k].y0 - OFFSET_TINY)
-                continue;
-            const size_t i = std::min(k, m), j = std::max(k, m);
-            if (i > bestI)
-                continue;
-            const GeoObject a = Record(f[i], false), b = Record(f[j], false);
-            const int count = SnapIntersectObjects(&a, &b, 1);
-            for (int c = 0; c < count; ++c) {
-                const Pt p{g_WorkArrays.pathPoints[c].x, g_WorkArrays.pathPoints[c].y};
-                const double dist = Dist(p, f[i].s);
-                if (i < bestI || dist < bestDist)
-                    bestI = i, bestJ = j, best = p, bestDist = dist;
-            }
-        }
+    Box all{CALC_NO_VALUE, CALC_NO_VALUE, -CALC_NO_VALUE, -CALC_NO_VALUE};
+    double sizes = 0;
+    for (size_t k = 0; k < n; ++k) {
+        const Box b = PieceBox(f[k]);
+        // Widened so that boxes that meet share a cell.
+        boxes[k] = {b.x0 - OFFSET_TINY, b.y0 - OFFSET_TINY, b.x1 + OFFSET_TINY, b.y1 + OFFSET_TINY};
+        all = {std::min(all.x0, boxes[k].x0), std::min(all.y0, boxes[k].y0), std::max(all.x1, boxes[k].x1),
+               std::max(all.y1, boxes[k].y1)};
+        sizes += (boxes[k].x1 - boxes[k].x0) + (boxes[k].y1 - boxes[k].y0);
     }
-    if (bestI == n)
-        return false;
-    *pi = bestI, *pj = bestJ, *at = best;
-    return true;
+    const double width = all.x1 - all.x0, height = all.y1 - all.y0;
+    double size = sizes / double(2 * n);
+    size = std::max({size, width / CROSSING_CELLS_PER_SIDE, height / CROSSING_CELLS_PER_SIDE,
+                     std::sqrt(width * height / (CROSSING_CELLS_PER_PIECE_ALL * double(n)))});
+    if (!(size > 0) || !std::isfinite(size))
+        size = std::max(width, height) > 0 ? std::max(width, height) : 1;
+    const int nx = std::max(1, std::min(CROSSING_CELLS_PER_SIDE, int(std::ceil(width / size))));
+    const int ny = std::max(1, std::min(CROSSING_CELLS_PER_SIDE, int(std::ceil(height / size))));
+    auto cell = [](double v, double lo, double hi, int cells) {
+        if (!(hi > lo))
+            return 0;
+        const double c = (v - lo) / (hi - lo) * cells;
+        return c < 0 ? 0 : c >= cells ? cells - 1 : int(c);
+    };
+    std::vector<std::vector<size_t>> grid(size_t(nx) * size_t(ny));
+    std::vector<size_t> wide;
+    for (size_t k = 0; k < n; ++k) {
+        const Box &b = boxes[k];
+        const int x0 = cell(b.x0, all.x0, all.x1, nx), x1 = cell(b.x1, all.x0, all.x1, nx);
+        const int y0 = cell(b.y0, all.y0, all.y1, ny), y1 = cell(b.y1, all.y0, all.y1, ny);
+        if (int64_t(x1 - x0 + 1) * int64_t(y1 - y0 + 1) > CROSSING_CELLS_PER_PIECE) {
+            wide.push_back(k);
+            continue;
+        }
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                grid[size_t(y) * size_t(nx) + size_t(x)].push_back(k);
+    }
+    auto offer = [&](size_t a, size_t b) {
+        const size_t i = std::min(a, b), j = std::max(a, b);
+        if (Cross(f[i], f[j]))
+            partners[i].push_back(j);
+    };
+    for (size_t c = 0; c < grid.size(); ++c) {
+        const std::vector<size_t> &in = grid[c];
+        for (size_t u = 0; u < in.size(); ++u)
+            for (size_t v = u + 1; v < in.size(); ++v) {
+                const Box &a = boxes[in[u]], &b = boxes[in[v]];
+                if (a.x0 > b.x1 || b.x0 > a.x1 || a.y0 > b.y1 || b.y0 > a.y1)
+                    continue;
+                const size_t home = size_t(cell(std::max(a.y0, b.y0), all.y0, all.y1, ny)) * size_t(nx) +
+                                    size_t(cell(std::max(a.x0, b.x0), all.x0, all.x1, nx));
+                if (home == c)
+                    offer(in[u], in[v]);
+            }
+    }
+    std::vector<char> isWide(n, 0);
+    for (size_t w : wide)
+        isWide[w] = 1;
+    for (size_t w : wide)
+        for (size_t k = 0; k < n; ++k)
+            if (k != w && !(isWide[k] && k < w))
+                offer(w, k);
+    for (std::vector<size_t> &p : partners)
+        std::sort(p.begin(), p.end());
+    return partners;
 }
 
 // Stage 7: splits crossing figures into loops until none crosses itself.
+// A figure's first piece i that crosses a later piece j, at the crossing
+// nearest the start of i, splits it into the outer figure (up to that
+// crossing on i, on from it on j) and the loop between; the outer figure is
+// split on from piece i, then the loops, the last one split off first. The
+// figures are linked lists of pieces, so a split costs the same however long
+// the figure, and which pieces may cross is worked out once.
 bool SplitLoops(std::vector<Figure> *figures, size_t *total)
 {
-    std::vector<Figure> done, work = std::move(*figures);
-    while (!work.empty()) {
-        Figure f = std::move(work.back());
-        work.pop_back();
-        size_t i, j;
-        Pt p;
-        if (!FirstCrossing(f, &i, &j, &p)) {
-            done.push_back(std::move(f));
+    struct Node {
+        Piece p;
+        size_t source; // index of the piece in the figure it was split from
+        int next;      // -1 at the end of its figure
+    };
+    std::vector<Node> nodes;
+    std::vector<Figure> done;
+    // The last figure is split first, as a stack of figures would be.
+    for (auto it = figures->rbegin(); it != figures->rend(); ++it) {
+        const Figure &whole = *it;
+        if (whole.empty()) {
+            done.push_back(whole);
             continue;
         }
-        // Each split adds two pieces.
-        *total += 2;
-        if (*total > size_t(OFFSET_MAX_PIECES))
-            return false;
-        Figure outer(f.begin(), f.begin() + long(i) + 1), loop(f.begin() + long(i), f.begin() + long(j) + 1);
-        outer.back().e = p, outer.back().open &= ~OPEN_END;
-        Piece rest = f[j];
-        rest.s = p, rest.open &= ~OPEN_START;
-        outer.push_back(rest);
-        outer.insert(outer.end(), f.begin() + long(j) + 1, f.end());
-        loop.front().s = p, loop.front().open &= ~OPEN_START;
-        loop.back().e = p, loop.back().open &= ~OPEN_END;
-        work.push_back(std::move(loop));
-        work.push_back(std::move(outer));
+        const std::vector<std::vector<size_t>> partners = CrossingPartners(whole);
+        nodes.clear();
+        for (size_t k = 0; k < whole.size(); ++k)
+            nodes.push_back({whole[k], k, k + 1 < whole.size() ? int(k + 1) : -1});
+        // Which figure holds each source piece now, and as which node.
+        std::vector<unsigned> holder(whole.size(), 0);
+        std::vector<int> nodeOf(whole.size(), -1);
+        unsigned figureCount = 0;
+        std::vector<int> work{0};
+        std::vector<Figure> finished;
+        while (!work.empty()) {
+            const int head = work.back();
+            work.pop_back();
+            const unsigned id = ++figureCount;
+            for (int k = head; k >= 0; k = nodes[size_t(k)].next)
+                holder[nodes[size_t(k)].source] = id, nodeOf[nodes[size_t(k)].source] = k;
+            for (int cur = head; cur >= 0;) {
+                const size_t source = nodes[size_t(cur)].source;
+                int partner = -1;
+                Pt best{0, 0};
+                double bestDist = CALC_NO_VALUE;
+                for (size_t m : partners[source]) {
+                    if (holder[m] != id)
+                        continue;
+                    const Piece &a = nodes[size_t(cur)].p, &b = nodes[size_t(nodeOf[m])].p;
+                    if (!BoxesMeet(PieceBox(a), PieceBox(b)))
+                        continue;
+                    const GeoObject ga = Record(a, false), gb = Record(b, false);
+                    const int count = SnapIntersectObjects(&ga, &gb, 1);
+                    for (int c = 0; c < count; ++c) {
+                        const Pt p{g_WorkArrays.pathPoints[c].x, g_WorkArrays.pathPoints[c].y};
+                        const double dist = Dist(p, a.s);
+                        if (partner < 0 || dist < bestDist)
+                            partner = nodeOf[m], best = p, bestDist = dist;
+                    }
+                }
+                if (partner < 0) {
+                    cur = nodes[size_t(cur)].next;
+                    continue;
+                }
+                // Each split adds two pieces.
+                *total += 2;
+                if (*total > size_t(OFFSET_MAX_PIECES))
+                    return false;
+                // The loop: this piece on from the crossing, the pieces
+                // between, the partner up to the crossing.
+                Node first = nodes[size_t(cur)], last = nodes[size_t(partner)];
+                first.p.s = best, first.p.open &= ~OPEN_START;
+                last.p.e = best, last.p.open &= ~OPEN_END, last.next = -1;
+                const int between = nodes[size_t(cur)].next;
+                const int loopHead = int(nodes.size());
+                const int loopTail = loopHead + 1;
+                first.next = between == partner ? loopTail : between;
+                for (int k = between; k != partner;) {
+                    Node &inside = nodes[size_t(k)];
+                    holder[inside.source] = 0;
+                    k = inside.next;
+                    if (k == partner)
+                        inside.next = loopTail;
+                }
+                nodes.push_back(first);
+                nodes.push_back(last);
+                work.push_back(loopHead);
+                // The outer figure: this piece up to the crossing, the
+                // partner on from it; this piece is looked at again.
+                Node &outer = nodes[size_t(cur)];
+                outer.p.e = best, outer.p.open &= ~OPEN_END, outer.next = partner;
+                Node &rest = nodes[size_t(partner)];
+                rest.p.s = best, rest.p.open &= ~OPEN_START;
+            }
+            Figure out;
+            for (int k = head; k >= 0; k = nodes[size_t(k)].next)
+                out.push_back(nodes[size_t(k)].p);
+            finished.push_back(std::move(out));
+        }
+        done.insert(done.end(), finished.begin(), finished.end());
     }
     *figures = std::move(done);
     return true;

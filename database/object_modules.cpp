@@ -1,6 +1,7 @@
 #include "database/object_modules.h"
 
 #include "database/storage.h"
+#include "database/undo.h"
 #include "display/output.h"
 #include "plugin/zvi_module.h"
 
@@ -22,6 +23,8 @@ int ObjectCallModule(int module, Unit *unit, int code, void *argument)
     // The module may draw, measure and walk lists of its own.
     const OutputContext saved = g_OutputContext;
     ListFilterKeeper keep;
+    // It may set flag words of units without noting them.
+    UndoNoteForeignFlags();
     const int answer = proc(unit, code, argument);
     g_OutputContext = saved;
     return answer;

@@ -6,11 +6,13 @@
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
 #include "app/system.h"
 #include "app/window.h"
 #include "commands/command_state.h"
 #include "database/object.h"
+#include "database/object_modify.h"
 #include "database/object_rects.h"
 #include "database/object_types.h"
 #include "database/storage.h"
@@ -234,27 +236,58 @@ int ObjectExtentsVisible(int list, uint32_t mask) { return Extents(list, mask, U
 
 int ObjectExtentsPrintable(int list, uint32_t mask) { return Extents(list, mask, UNIT_NOT_PRINTABLE); }
 
+namespace {
+
+// The bits the undo notes follow: a unit that carries none of them and is
+// not noted is left as it is by the selection extents and the deselection.
+constexpr uint32_t NOTED_SELECTION = UNIT_SELECTED | UNIT_MARKED | UNIT_TEMPORARY | UNIT_TRANSFORM | UNIT_TRANSFORM_EXTRA;
+
+// One unit of the selection extents: the selection of a locked or hidden
+// unit goes, a selected one is marked, another loses its mark; true when it
+// carries the mask.
+bool ExtentsVisit(Unit *u, uint32_t mask)
+{
+    if (u->flags & UNIT_SELECTED)
+        ObjectsSelected() = 1;
+    if (u->flags & UNIT_USER_FILTER_MASK) {
+        u->flags &= ~UNIT_SELECTED;
+    } else if (u->flags & UNIT_SELECTED) {
+        u->flags |= UNIT_MARKED;
+        UndoNoteUnit(u);
+    } else {
+        u->flags &= ~UNIT_MARKED;
+    }
+    return (u->flags & mask) == mask;
+}
+
+} // namespace
+
 int ObjectExtentsSelected(int list, uint32_t mask)
 {
     ObjectsSelected() = 0;
     double rect[4];
     FrameSetEmpty(rect);
     int count = 0;
-    for (Unit *u = MemListFirst(list, NO_FILTER, 0, ALIVE); u; u = MemListNext(u)) {
-        if (u->flags & UNIT_SELECTED)
-            ObjectsSelected() = 1;
-        if (u->flags & UNIT_USER_FILTER_MASK) {
-            u->flags &= ~UNIT_SELECTED;
-        } else if (u->flags & UNIT_SELECTED) {
-            u->flags |= UNIT_MARKED;
-            UndoNoteUnit(u); // also a unit a plug-in selected by its flag word
+    std::vector<Unit *> noted;
+    // In the drawing only the noted units can carry the mask, or lose a mark.
+    if (list == LIST_DRAWING && mask && !(mask & ~NOTED_SELECTION) && UndoNotedUnits(&noted)) {
+        for (Unit *u : noted)
+            if (UndoIsVisible(u, g_UndoStep) && ExtentsVisit(u, mask)) {
+                ++count;
+                Widen(rect, u->frame);
+            }
+    } else {
+        for (Unit *u = MemListFirst(list, NO_FILTER, 0, ALIVE); u; u = MemListNext(u)) {
+            if (ExtentsVisit(u, mask)) {
+                ++count;
+                Widen(rect, u->frame);
+            }
+            // Also what a plug-in selected or marked by its flag word.
+            if (list == LIST_DRAWING && (u->flags & NOTED_SELECTION))
+                UndoNoteUnit(u);
         }
-        else
-            u->flags &= ~UNIT_MARKED;
-        if ((u->flags & mask) == mask) {
-            ++count;
-            Widen(rect, u->frame);
-        }
+        if (list == LIST_DRAWING)
+            UndoForeignFlagsNoted();
     }
     std::memcpy(g_ExtentsRect, rect, sizeof rect);
     return count;
@@ -262,8 +295,11 @@ int ObjectExtentsSelected(int list, uint32_t mask)
 
 void ObjectMarkByMask(int list, uint32_t mask)
 {
-    for (Unit *u = MemListFirst(list, NO_FILTER, 0, ALIVE); u; u = MemListNext(u))
+    for (Unit *u = MemListFirst(list, NO_FILTER, 0, ALIVE); u; u = MemListNext(u)) {
         u->flags = (u->flags & mask) ? u->flags | UNIT_MARKED : u->flags & ~UNIT_MARKED;
+        if (list == LIST_DRAWING && (u->flags & UNIT_MARKED))
+            UndoNoteUnit(u);
+    }
 }
 
 void ObjectMarkCreatedInStep()
@@ -271,6 +307,8 @@ void ObjectMarkCreatedInStep()
     for (Unit *u = MemListFirst(LIST_DRAWING, NO_FILTER, 0, ALL_LIFETIMES); u; u = MemListNext(u)) {
         const bool created = u->birth == g_UndoStep && u->death == UNIT_DEATH_ALIVE;
         u->flags = created ? u->flags | UNIT_MARKED : u->flags & ~UNIT_MARKED;
+        if (created)
+            UndoNoteUnit(u);
     }
 }
 
@@ -278,15 +316,24 @@ int ObjectDeselectAll()
 {
     ObjectsSelected() = 0;
     int any = 0;
-    for (Unit *u = MemListFirst(LIST_DRAWING, NO_FILTER, 0, ALL_LIFETIMES); u; u = MemListNext(u)) {
+    auto deselect = [&](Unit *u) {
         if (!(u->flags & UNIT_SELECTED))
-            continue;
+            return;
         u->flags &= ~UNIT_SELECTED;
         if (!(u->flags & UNIT_USER_FILTER_MASK)) {
             u->flags |= UNIT_SELECTION_REDRAW;
             any = 1;
         }
+    };
+    // Every selected unit of the drawing is noted while it stays selected.
+    std::vector<Unit *> noted;
+    if (UndoNotedUnits(&noted)) {
+        for (Unit *u : noted)
+            deselect(u);
+        return any;
     }
+    for (Unit *u = MemListFirst(LIST_DRAWING, NO_FILTER, 0, ALL_LIFETIMES); u; u = MemListNext(u))
+        deselect(u);
     return any;
 }
 

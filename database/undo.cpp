@@ -1,6 +1,8 @@
 // Undo by lifetime stamps.
 #include "database/undo.h"
 
+#include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -43,10 +45,35 @@ std::vector<Unit *> s_Marked;
 
 void MarkBefore(Unit *u) { u->flags |= UndoIsVisible(u, g_UndoStep) ? UNIT_DISAPPEARED : UNIT_APPEARED; }
 
+// Code outside the program (a plug-in) may have set selection flags and
+// marks without noting the units: the next selection walk goes over the
+// whole list and notes them.
+bool s_ForeignFlags = false;
+
+// The units that may carry each ident: the unit it was given to and the
+// units linked or noted carrying it (a copy keeps the ident of what it
+// copies). Entries go stale as units change or go; a lookup checks each.
+// After the list was replaced as a whole the next lookup walks it.
+std::unordered_map<int32_t, std::vector<Unit *>> s_IdentHolders;
+bool s_IdentsComplete = true;
+
+// Only values the counter handed out name a unit: other words in the ident
+// field (none, or what a fresh block held) are never looked up.
+void NoteIdent(Unit *unit)
+{
+    const int32_t ident = unit->ident;
+    if (ident == UNIT_NO_IDENT || ident < UNDO_STEP_START || ident >= g_IdentCounter)
+        return;
+    std::vector<Unit *> &holders = s_IdentHolders[ident];
+    if (std::find(holders.begin(), holders.end(), unit) == holders.end())
+        holders.push_back(unit);
+}
+
 // Notes a unit whose stamps are about to change; while a marking is open, a
 // unit it did not reach is marked now, from the stamps it had before.
 void Note(Unit *unit)
 {
+    NoteIdent(unit);
     if (s_Touched.insert(unit).second && s_Marking && !s_MarkedAll && MemIsInDrawing(unit))
         MarkBefore(unit);
 }
@@ -54,8 +81,8 @@ void Note(Unit *unit)
 bool IsPermanent(const Unit *unit) { return unit->birth == UNIT_BIRTH_ALWAYS && unit->death == UNIT_DEATH_ALIVE; }
 
 // Whether a purged unit stays noted: its stamps can still change its
-// visibility, or it is selected.
-bool KeepsNote(const Unit *unit) { return !IsPermanent(unit) || (unit->flags & UNIT_SELECTED); }
+// visibility, or it is selected or marked.
+bool KeepsNote(const Unit *unit) { return !IsPermanent(unit) || (unit->flags & (UNIT_SELECTED | UNIT_MARKED)); }
 
 void ClearFlags(Unit *unit, uint32_t bits) { unit->flags &= ~bits; }
 
@@ -244,8 +271,24 @@ bool UndoNotedUnitsWith(uint32_t mask, std::vector<Unit *> *out)
     return true;
 }
 
+bool UndoNotedUnits(std::vector<Unit *> *out)
+{
+    out->clear();
+    if (s_WalkAll || s_ForeignFlags)
+        return false;
+    for (Unit *u : s_Touched)
+        if (MemIsInDrawing(u))
+            out->push_back(u);
+    return true;
+}
+
+void UndoNoteForeignFlags() { s_ForeignFlags = true; }
+
+void UndoForeignFlagsNoted() { s_ForeignFlags = false; }
+
 void UndoNoteLinked(Unit *unit)
 {
+    NoteIdent(unit);
     if (s_WalkAll)
         return;
     if (g_UndoDepth > 0)
@@ -258,12 +301,16 @@ void UndoNoteListReplaced()
 {
     s_Touched.clear();
     s_WalkAll = true;
+    s_IdentHolders.clear();
+    s_IdentsComplete = false;
 }
 
 void UndoNoteListEmptied()
 {
     s_Touched.clear();
     s_WalkAll = false;
+    s_IdentHolders.clear();
+    s_IdentsComplete = true;
 }
 
 void UndoPurge(int32_t lo, int32_t hi)
@@ -375,18 +422,47 @@ void UndoStampPermanent(Unit *unit)
     unit->flags = 0;
 }
 
-void UndoAssignIdent(Unit *unit) { unit->ident = g_IdentCounter++; }
+void UndoAssignIdent(Unit *unit)
+{
+    unit->ident = g_IdentCounter++;
+    NoteIdent(unit);
+}
 
 Unit *UndoFindIdent(int32_t ident)
 {
     // Units without an ident all carry the same value: it names none of them.
     if (ident == UNIT_NO_IDENT)
         return nullptr;
+    if (s_IdentsComplete) {
+        const auto it = s_IdentHolders.find(ident);
+        if (it == s_IdentHolders.end())
+            return nullptr;
+        std::vector<Unit *> &holders = it->second;
+        holders.erase(std::remove_if(holders.begin(), holders.end(),
+                                     [&](Unit *u) { return !MemIsInDrawing(u) || u->ident != ident; }),
+                      holders.end());
+        Unit *alive = nullptr;
+        int count = 0;
+        for (Unit *u : holders)
+            if (UndoIsVisible(u, g_UndoStep))
+                alive = u, ++count;
+        if (holders.empty())
+            s_IdentHolders.erase(it);
+        // Several alive: the first in list order, as the walk below finds it.
+        if (count <= 1)
+            return alive;
+    }
+    Unit *found = nullptr;
     ListFilterKeeper keep;
-    for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, 1); u; u = MemListNext(u))
+    for (Unit *u = MemListFirst(LIST_DRAWING, 0, 0, 1); u && !found; u = MemListNext(u))
         if (u->ident == ident)
-            return u;
-    return nullptr;
+            found = u;
+    if (!s_IdentsComplete) {
+        for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+            NoteIdent(u);
+        s_IdentsComplete = true;
+    }
+    return found;
 }
 
 void UndoClearMarks()

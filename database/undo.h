@@ -62,6 +62,10 @@ void UndoStampCreated(Unit *unit);
 void UndoStampDeleted(Unit *unit);
 void UndoStampPermanent(Unit *unit);
 void UndoAssignIdent(Unit *unit);
+// The unit of list 0 alive now with that ident (the first in list order),
+// or null. Idents are looked up in a table that follows what is linked,
+// noted and given an ident; after the list was replaced as a whole the
+// list is walked once.
 Unit *UndoFindIdent(int32_t ident);
 
 // The purge visits only the units of list 0 an operation touched: those
@@ -78,6 +82,18 @@ void UndoNoteUnit(Unit *unit);
 // some (the whole list must be walked) or the mask holds bits other than the
 // selection and the marks of 0x380.
 bool UndoNotedUnitsWith(uint32_t mask, std::vector<Unit *> *out);
+// Every noted unit of list 0, of any lifetime and with any flags (in no
+// particular order): a superset of the units that carry the selection, the
+// mark UNIT_MARKED or the marks of 0x380. False when the notes may miss
+// some: the list must be walked. Code that sets UNIT_MARKED on a unit it
+// neither stamps nor links notes it as well.
+bool UndoNotedUnits(std::vector<Unit *> *out);
+// A plug-in may write the flag words of the units it was shown without
+// noting them: every call into one says so, and the next selection walk
+// goes over the whole list, notes what it finds selected or marked and then
+// says the notes are complete again.
+void UndoNoteForeignFlags();
+void UndoForeignFlagsNoted();
 // Called by the list code for every unit linked into list 0, and when the
 // list as a whole is replaced or emptied.
 void UndoNoteLinked(Unit *unit);

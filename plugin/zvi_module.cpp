@@ -6,6 +6,7 @@
 #include "app/darad4.h"
 #include "database/object_modules.h"
 #include "database/storage.h"
+#include "database/undo.h"
 #include "display/output.h"
 #include "plugin/zvi.h"
 #include "plugin/zvi_checks.h"
@@ -114,12 +115,14 @@ std::string ProgramFolder()
 }
 
 // One call into a module with the program's output context and list filter
-// kept, so that the module may enumerate or draw.
+// kept, so that the module may enumerate or draw. The module may set the
+// flag words of the units it is shown without noting them.
 template <typename Call>
 int Guarded(Call call)
 {
     OutputContextKeeper context;
     ListFilterKeeper filter;
+    UndoNoteForeignFlags();
     return call();
 }
 
@@ -144,6 +147,7 @@ int PluginLoadFile(const char *path)
 {
     if (s_LibraryCount >= PLUGIN_LIBRARIES)
         return 0;
+    UndoNoteForeignFlags();
     HMODULE library = LoadLibraryA(path);
     if (!library)
         return 0;

@@ -785,7 +785,7 @@ TEST_F(Change, RefusalsLeaveNoUndoStep)
     MenuChangeCommand(g_MainWnd, 712);
     EXPECT_EQ(s_Alerts.size(), 2u) << "alert 8";
     // Only Curves and Surfaces split into contours.
-    TestAliveUnits()[0]->flags |= UNIT_SELECTED;
+    TestSelect(TestAliveUnits()[0]);
     MenuChangeCommand(g_MainWnd, 719);
     EXPECT_EQ(s_Alerts.size(), 3u) << "alert 8";
     EXPECT_EQ(g_UndoStep, step);

@@ -196,4 +196,66 @@ TEST_F(Offset, ASelfCrossingFigureSplitsIntoLoops)
     EXPECT_EQ(atCrossing, 3) << "a corner of one loop, start and end of the other";
 }
 
+// Figures that cross themselves several times: each splits into loops, the
+// outer figure first and then the loops, the last split off first; only the
+// loops that keep their distance remain. Every kept loop is given by its
+// start and the number of its pieces, in the order written.
+TEST_F(Offset, FiguresCrossingThemselvesSeveralTimesSplitIntoTheirLoops)
+{
+    struct Loop {
+        double x, y;
+        int pieces;
+    };
+    struct Case {
+        const char *name;
+        int32_t type;
+        std::vector<PathStep> steps;
+        double d;
+        int arcs;
+        Pt ref;
+        std::vector<Loop> loops;
+    };
+    // Offset lines of two square diagonals cross d * sqrt(2) from their crossing.
+    const double half = 0.5 * std::sqrt(2.0);
+    const std::vector<Case> cases = {
+        {"three bow ties in a row", OBJTYPE_SURFACE,
+         {{POINT_START, 0, 0}, {POINT_LINE, 10, 10}, {POINT_LINE, 20, 0}, {POINT_LINE, 30, 10}, {POINT_LINE, 30, 0},
+          {POINT_LINE, 20, 10}, {POINT_LINE, 10, 0}, {POINT_LINE, 0, 10}},
+         0.5, 0, {-5, 5},
+         // Two end triangles and two diamonds between, split at the crossings.
+         {{-0.5, -0.5 - half, 3}, {5 + half, 5, 4}, {15 - half, 5, 4}, {25 + half, 5, 3}}},
+        {"pentagram, outward", OBJTYPE_SURFACE,
+         {{POINT_START, 0, 10}, {POINT_LINE, 5.878, -8.09}, {POINT_LINE, -9.511, 3.09}, {POINT_LINE, 9.511, 3.09},
+          {POINT_LINE, -5.878, -8.09}},
+         0.5, 0, {0, 20}, {{0, 11.617983521069, 4}, {2.608539919118, 3.59, 3}}},
+        {"pentagram, inward", OBJTYPE_SURFACE,
+         {{POINT_START, 0, 10}, {POINT_LINE, 5.878, -8.09}, {POINT_LINE, -9.511, 3.09}, {POINT_LINE, 9.511, 3.09},
+          {POINT_LINE, -5.878, -8.09}},
+         0.5, 0, {0, 0}, {{0, 8.382016478931, 4}, {1.882005133397, 2.59, 3}}},
+    };
+    for (const Case &c : cases) {
+        Unit *path = PickNewPath(c.type, c.steps);
+        ASSERT_NE(path, nullptr) << c.name;
+        ASSERT_GE(Run(path, c.d, c.arcs, c.ref), 0) << c.name;
+        std::vector<Loop> loops;
+        const Unit *u = Target();
+        for (const Element *e = UnitFirstElement(u); e->kind != ELEM_END; e = ElementNext(e)) {
+            if (!ElementIsPoint(e))
+                continue;
+            const ElementPoint *p = reinterpret_cast<const ElementPoint *>(e);
+            if (e->kind == POINT_START)
+                loops.push_back({p->x, p->y, 0});
+            else
+                ++loops.back().pieces;
+        }
+        EXPECT_EQ(loops.size(), c.loops.size()) << c.name;
+        for (size_t k = 0; k < loops.size() && k < c.loops.size(); ++k) {
+            EXPECT_NEAR(loops[k].x, c.loops[k].x, 1e-9) << c.name << ", loop " << k;
+            EXPECT_NEAR(loops[k].y, c.loops[k].y, 1e-9) << c.name << ", loop " << k;
+            EXPECT_EQ(loops[k].pieces, c.loops[k].pieces) << c.name << ", loop " << k;
+        }
+    }
+}
+
 } // namespace
+
