@@ -58,6 +58,9 @@ void Box15BuildFilters(const FileTypeSelection &selection, ChooserFilters *out);
 // 1 when a file (or folder) was chosen: the state's path and kind are
 // updated. 0 on cancel or failure (the state's kind and path are unchanged).
 int Box15FileGetName(HWND owner, const char *caption, FileDialogState *state, const FileTypeSelection &selection);
+// Rearranges the complete common dialog (common) and the chooser's own panel
+// inside it: the buttons in a column beside the file list, the list taller.
+void Box15FileGetNameLayout(HWND common, HWND panel);
 // The chooser's sections button: the section choice of a drawing kind on the
 // state's option word (its default the matching file mode of the options),
 // the output settings when saving a metafile, or a plug-in format's own

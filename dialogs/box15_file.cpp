@@ -4,6 +4,7 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -201,6 +202,7 @@ namespace {
 constexpr int ID_FOLDER = 350, ID_SECTIONS_LABEL = 351, ID_FAVOURITES = 550, ID_INFO = 551, ID_SECTIONS = 552,
               ID_TAKE_FOLDER = 553;
 constexpr int ID_TYPE_COMBO = 1136, ID_NAME_EDIT = 1152, ID_NAME_COMBO = 1148, ID_HELP_BUTTON = 1038;
+constexpr int ID_FILE_LIST = 1120, ID_READ_ONLY = 1040, ID_TYPE_LABEL = 1089, ID_NAME_LABEL = 1090;
 // The common dialog's own procedure while the hook watches its Help button,
 // and the hook's data.
 constexpr const char *HELP_BUTTON_PROP = "darad4.chooser.help";
@@ -363,6 +365,117 @@ void WatchHelpButton(HWND common, HookData *data)
     SetWindowLongPtrA(common, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HelpButtonProc));
 }
 
+// A control's rectangle in the client coordinates of the window given.
+RECT RectIn(HWND control, HWND window)
+{
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&r), 2);
+    return r;
+}
+
+void PlaceAt(HWND control, int x, int y, int width, int height)
+{
+    if (control)
+        SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MoveDown(HWND control, HWND window, int by)
+{
+    if (!control)
+        return;
+    const RECT r = RectIn(control, window);
+    PlaceAt(control, r.left, r.top + by, r.right - r.left, r.bottom - r.top);
+}
+
+} // namespace
+
+// The chooser's buttons stand in a column beside the file list: OK (or, in
+// folder mode, the folder button in its place), Cancel, the favourites,
+// sections and information buttons and Help; the list grows by half its
+// height and the name and type fields move down below it. The common dialog
+// of this system spans its list over the whole width, so it widens by the
+// column, whose buttons are as wide as their texts need. The chooser's own
+// panel then covers the whole common dialog beneath its controls, so that
+// its buttons can stand beside theirs.
+void Box15FileGetNameLayout(HWND common, HWND panel)
+{
+    RECT u{0, 0, 16, 16}, p{0, 0, 352, 96};
+    MapDialogRect(panel, &u);
+    MapDialogRect(panel, &p);
+    auto eighths = [](LONG value, int n) { return int((value * n + 4) / 8); };
+    HWND list = GetDlgItem(common, ID_FILE_LIST);
+    HWND view = FindWindowExA(common, nullptr, "SHELLDLL_DefView", nullptr);
+    const RECT listRect = RectIn(view ? view : list, common);
+    const int listHeight = listRect.bottom - listRect.top, half = (listHeight + 1) / 2;
+    // As wide as the widest of the panel's buttons needs under this system's font.
+    int buttonWidth = eighths(p.right, 1);
+    for (int id : {ID_FAVOURITES, ID_INFO, ID_SECTIONS, ID_TAKE_FOLDER}) {
+        const RECT r = RectIn(GetDlgItem(panel, id), panel);
+        buttonWidth = std::max(buttonWidth, int(r.right - r.left));
+    }
+    const int buttonHeight = eighths(p.bottom, 1);
+    const int columnX = listRect.right + eighths(u.right, 2);
+
+    // Where the panel's controls are now, before the panel moves.
+    const int panelIds[] = {ID_FOLDER, ID_SECTIONS_LABEL, ID_FAVOURITES, ID_INFO, ID_SECTIONS, ID_TAKE_FOLDER};
+    RECT panelRects[sizeof panelIds / sizeof panelIds[0]];
+    for (size_t i = 0; i < sizeof panelIds / sizeof panelIds[0]; ++i)
+        panelRects[i] = RectIn(GetDlgItem(panel, panelIds[i]), common);
+
+    HWND readOnly = GetDlgItem(common, ID_READ_ONLY);
+    const RECT readOnlyRect = RectIn(readOnly, common);
+    RECT outer{};
+    GetWindowRect(common, &outer);
+    RECT client{};
+    GetClientRect(common, &client);
+    // The panel's row of buttons is gone into the column: the dialog grows
+    // only as far as the folder line, moved down with the fields, needs.
+    const int grow = panelRects[0].bottom + half + eighths(u.bottom, 2) - int(client.bottom);
+    const int widen = std::max(0, columnX + buttonWidth + eighths(u.right, 4) - int(client.right));
+    SetWindowPos(common, nullptr, 0, 0, outer.right - outer.left + widen, outer.bottom - outer.top + std::max(grow, 0),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetClientRect(common, &client);
+    SetWindowPos(panel, HWND_BOTTOM, 0, 0, client.right, client.bottom, SWP_NOACTIVATE);
+    for (size_t i = 0; i < sizeof panelIds / sizeof panelIds[0]; ++i) {
+        const RECT &r = panelRects[i];
+        PlaceAt(GetDlgItem(panel, panelIds[i]), r.left, r.top + half, r.right - r.left, r.bottom - r.top);
+    }
+    // The label named the sections button in the row; the button's own text
+    // says it in the column.
+    Box01DialogShowItem(panel, ID_SECTIONS_LABEL, 0);
+
+    // The column.
+    const int step = eighths(p.bottom + 2 * u.bottom, 1), doubleStep = eighths(p.bottom, 2);
+    int y = listRect.top;
+    PlaceAt(GetDlgItem(common, IDOK), columnX, y, buttonWidth, buttonHeight);
+    PlaceAt(GetDlgItem(panel, ID_TAKE_FOLDER), columnX, y, buttonWidth, buttonHeight);
+    PlaceAt(GetDlgItem(common, IDCANCEL), columnX, y += step, buttonWidth, buttonHeight);
+    PlaceAt(GetDlgItem(panel, ID_FAVOURITES), columnX, y += doubleStep, buttonWidth, buttonHeight);
+    PlaceAt(GetDlgItem(panel, ID_SECTIONS), columnX, y += step, buttonWidth, buttonHeight);
+    PlaceAt(GetDlgItem(panel, ID_INFO), columnX, y += step, buttonWidth, buttonHeight);
+    PlaceAt(GetDlgItem(common, ID_HELP_BUTTON), columnX, y + doubleStep, buttonWidth, buttonHeight);
+
+    // The fields below the list.
+    for (int id : {ID_TYPE_COMBO, ID_TYPE_LABEL, ID_NAME_EDIT, ID_NAME_COMBO, ID_NAME_LABEL})
+        MoveDown(GetDlgItem(common, id), common, half);
+    HWND name = GetDlgItem(common, ID_NAME_COMBO) ? GetDlgItem(common, ID_NAME_COMBO) : GetDlgItem(common, ID_NAME_EDIT);
+    if (readOnly && name) {
+        const RECT n = RectIn(name, common);
+        PlaceAt(readOnly, n.right + eighths(u.right, 4), n.top, readOnlyRect.right - readOnlyRect.left,
+                readOnlyRect.bottom - readOnlyRect.top);
+    }
+    const int listWidth = listRect.right - listRect.left;
+    PlaceAt(list, listRect.left, listRect.top, listWidth, listHeight + half);
+    PlaceAt(view, listRect.left, listRect.top, listWidth, listHeight + half);
+    InvalidateRect(common, nullptr, TRUE);
+    InvalidateRect(panel, nullptr, TRUE);
+    UpdateWindow(common);
+    UpdateWindow(panel);
+}
+
+namespace {
+
 void InitHook(HWND dialog, const HookData &data)
 {
     const bool folders = data.selection->mode == CHOOSER_FOLDER;
@@ -421,6 +534,8 @@ UINT_PTR CALLBACK Box15FileGetNameHook(HWND dialog, UINT message, WPARAM wParam,
         }
         if (n->hdr.code == CDN_INITDONE && data->selection->mode == CHOOSER_FOLDER)
             Box01DialogShowItem(common, IDOK, 0);
+        if (n->hdr.code == CDN_INITDONE)
+            Box15FileGetNameLayout(common, dialog);
         char folder[ZVI_PATH_SIZE] = "";
         SendMessageA(common, CDM_GETFOLDERPATH, sizeof folder, (LPARAM)folder);
         SetDlgItemTextA(dialog, ID_FOLDER, folder);

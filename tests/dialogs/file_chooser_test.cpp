@@ -127,6 +127,57 @@ TEST_F(FileChooser, NoSectionsKindDisablesTheButton)
     EXPECT_TRUE(infoEnabled);
 }
 
+// The buttons stand in one column beside the file list, from the top OK,
+// Cancel, favourites, sections, information and Help, each where a click
+// reaches it, and the name field lies below the list.
+TEST_F(FileChooser, TheButtonsStandInAColumnBesideTheList)
+{
+    constexpr int ID_HELP = 1038, ID_NAME = 1148;
+    struct Placed {
+        int id;
+        RECT rect;
+        bool reached;
+    };
+    std::vector<Placed> column;
+    RECT list{}, name{};
+    DialogDriver driver({[&](HWND common) {
+        HWND panel = ChooserPanel(common);
+        ASSERT_NE(panel, nullptr);
+        auto place = [&](HWND owner, int id) {
+            HWND button = GetDlgItem(owner, id);
+            RECT r{};
+            GetWindowRect(button, &r);
+            const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            column.push_back({id, r, button && IsWindowVisible(button) && WindowFromPoint(middle) == button});
+        };
+        place(common, IDOK);
+        place(common, IDCANCEL);
+        place(panel, ID_FAVOURITES);
+        place(panel, ID_SECTIONS);
+        place(panel, ID_INFO);
+        place(common, ID_HELP);
+        HWND view = FindWindowExA(common, nullptr, "SHELLDLL_DefView", nullptr);
+        GetWindowRect(view ? view : GetDlgItem(common, 1120), &list);
+        GetWindowRect(GetDlgItem(common, ID_NAME), &name);
+        PostMessageA(common, WM_COMMAND, IDCANCEL, 0);
+    }});
+    FileDialogState state{};
+    const FileTypeSelection selection{0x3, 0, 0, FILE_KIND_DRAWING, 0, CHOOSER_OPEN};
+    EXPECT_EQ(Box15FileGetName(nullptr, "Open", &state, selection), 0);
+    ASSERT_EQ(column.size(), 6u);
+    for (size_t i = 0; i < column.size(); ++i) {
+        const Placed &b = column[i];
+        EXPECT_TRUE(b.reached) << b.id;
+        EXPECT_EQ(b.rect.left, column[0].rect.left) << b.id;
+        EXPECT_GT(b.rect.left, list.right) << b.id;
+        if (i > 0) {
+            EXPECT_GT(b.rect.top, column[i - 1].rect.bottom) << b.id;
+        }
+    }
+    EXPECT_EQ(column[0].rect.top, list.top);
+    EXPECT_GT(name.top, list.bottom);
+}
+
 std::vector<ULONG_PTR> g_HelpContexts;
 void CatchHelp(HWND, const char *, UINT command, ULONG_PTR data)
 {

@@ -1,6 +1,7 @@
 // The test plug-in: built against the public header and the import library
 // like any third-party plug-in. It registers one module with four commands
-// in the plug-in menu (the first stores a block into the first open library,
+// in the plug-in menu (the first stores a block into the first open library
+// that takes it, under a name that library does not hold yet,
 // the fourth places a square object of its own where the user clicks, whose
 // colour the object property sheet edits), one import and one export filter. When the program
 // tells it that the drawing is ready and the environment names a report
@@ -270,31 +271,86 @@ void BlockLine(double x1, double y1, double x2, double y2)
     ZVI_ObjectFastInsert();
 }
 
-// The first command stores a block of a square with its diagonal into the
-// first open library, a new name each time: "Zvi block 1", "Zvi block 2"...
-void StoreBlockInLibrary()
+// The block names a library holds, through the enumeration stream.
+std::vector<std::string> s_LibraryBlocks;
+
+int ZVI_CALL CollectLibraryBlock(EnumerateRecord *r)
 {
-    static int made = 0;
-    char info[LIBRARY_INFO_BYTES] = {};
-    if (ZVI_LibraryGetNumber() < 1 || !ZVI_LibraryGetInfo(0, nullptr, info)) {
-        AppendReport("no library open");
-        return;
+    if (r->command == ENUM_CMD_BLOCK_NAME)
+        s_LibraryBlocks.push_back(r->name2);
+    return 1;
+}
+
+bool LibraryHolds(const char *library, const char *block)
+{
+    s_LibraryBlocks.clear();
+    ZVI_EnumerateLibrary(0, library, ENUM_BLOCK_NAMES, CollectLibraryBlock);
+    for (const std::string &name : s_LibraryBlocks)
+        if (name == block)
+            return true;
+    return false;
+}
+
+// The first name "Zvi block <n>" the library does not hold yet: the names
+// stored by an earlier run of the program are in the library's file.
+void FreeBlockName(const char *library, char name[BLOCK_NAME_SIZE])
+{
+    for (int n = 1;; ++n) {
+        std::snprintf(name, BLOCK_NAME_SIZE, "Zvi block %d", n);
+        if (!LibraryHolds(library, name))
+            return;
     }
-    ZVI_CreationStart();
+}
+
+// A block of a square with its diagonal under the name, stored into the
+// library; the stored block or null.
+Unit *StoreSquareBlock(const char *library, const char *name)
+{
     Unit *stored = nullptr;
     if (Unit *block = ZVI_BlockOpen()) {
-        std::snprintf(reinterpret_cast<char *>(block) + BLOCK_NAME_OFFSET, BLOCK_NAME_SIZE, "Zvi block %d", ++made);
+        std::snprintf(reinterpret_cast<char *>(block) + BLOCK_NAME_OFFSET, BLOCK_NAME_SIZE, "%s", name);
         BlockLine(0, 0, 10, 0);
         BlockLine(10, 0, 10, 10);
         BlockLine(10, 10, 0, 10);
         BlockLine(0, 10, 0, 0);
         BlockLine(0, 0, 10, 10);
         if (ZVI_BlockAddEnd())
-            stored = ZVI_BlockInsert(0, info);
+            stored = ZVI_BlockInsert(0, library);
         ZVI_BlockClose();
     }
+    return stored;
+}
+
+// The first command stores a block into the first open library (in the
+// program's order, by title) that takes it, under a name the library does
+// not hold yet, and reports which block went where and whether the library
+// lists it. A library that may not be modified is passed over.
+void StoreBlockInLibrary()
+{
+    char line[2 * LIBRARY_INFO_BYTES];
+    const int count = ZVI_LibraryGetNumber();
+    if (count < 1) {
+        AppendReport("no library open");
+        return;
+    }
+    ZVI_CreationStart();
+    bool stored = false;
+    for (int i = 0; i < count && !stored; ++i) {
+        char info[LIBRARY_INFO_BYTES] = {}; // the library's title comes first
+        if (!ZVI_LibraryGetInfo(i, nullptr, info))
+            continue;
+        char name[BLOCK_NAME_SIZE];
+        FreeBlockName(info, name);
+        stored = StoreSquareBlock(info, name) != nullptr;
+        if (stored) {
+            std::snprintf(line, sizeof line, "block %s stored in the library %s, %s", name, info,
+                          LibraryHolds(info, name) ? "which lists it" : "which does NOT list it");
+            AppendReport(line);
+        }
+    }
     ZVI_CreationEnd();
-    AppendReport(stored ? "block stored in the library" : "block refused");
+    if (!stored)
+        AppendReport("block refused by every open library");
 }
 
 // A module command in mode 0 does nothing: the program asks the module's
