@@ -248,6 +248,23 @@ INT_PTR CALLBACK ReadDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     return Box01DialogDefault(dialog, message, wParam, lParam, HELP_BLOCKREAD);
 }
 
+// --- the preview of BLOCKINSERT and BLOCKSELECT -------------------------------------
+
+constexpr int ID_PREVIEW = 700;
+
+// The preview control is drawn by its owner (WM_DRAWITEM): a change only
+// invalidates it.
+void ShowPreview(HWND dialog)
+{
+    InvalidateRect(GetDlgItem(dialog, ID_PREVIEW), nullptr, FALSE);
+}
+
+void DrawPreview(LPARAM lParam, uint32_t display, const char *library, const char *block)
+{
+    const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+    SymbolDrawPreviewDC(item->hwndItem, int(display), library, block, 0.0, &item->rcItem);
+}
+
 // --- BLOCKINSERT ------------------------------------------------------------------
 
 constexpr int ID_SCALE = 201, ID_ROTATION = 202, ID_ANGLE_UNIT = 650, ID_PRESET_FIRST = 400, ID_PRESET_LAST = 404,
@@ -348,10 +365,23 @@ INT_PTR CALLBACK InsertDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         SetFocus(GetDlgItem(dialog, ID_LEAF));
         return FALSE;
     }
+    if (message == WM_DRAWITEM && d && wParam == ID_PREVIEW) {
+        // The block the leaf names in the current folder; the slot itself
+        // changes only on OK.
+        BlockBrowse shown = d->browse;
+        char block[BLOCK_NAME_SIZE];
+        lstrcpynA(block, d->slot.nameBlock, BLOCK_NAME_SIZE);
+        shown.block = block;
+        Box12FollowLeaf(dialog, &shown);
+        DrawPreview(lParam, d->slot.display, d->slot.nameLibrary, block);
+        return TRUE;
+    }
     if (message == WM_COMMAND && d) {
         const int id = LOWORD(wParam), code = HIWORD(wParam);
         if (uint32_t *w = InsertSwitch(d, id)) {
             *w = *w ? 0 : 1;
+            if (id == ID_DISPLAY)
+                ShowPreview(dialog);
             return TRUE;
         }
         if (id >= ID_PRESET_FIRST && id <= ID_PRESET_LAST) {
@@ -359,8 +389,11 @@ INT_PTR CALLBACK InsertDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             return TRUE;
         }
         if (Box12BrowseCommand(dialog, &d->browse, id, code)) {
-            if (id == ID_BLOCKS && code == LBN_DBLCLK && AcceptInsert(dialog, d))
+            if (id == ID_BLOCKS && code == LBN_DBLCLK && AcceptInsert(dialog, d)) {
                 Box01DialogEnd(dialog, DIALOG_OK);
+                return TRUE;
+            }
+            ShowPreview(dialog);
             return TRUE;
         }
         if (id == ID_CLEAR) {
@@ -383,7 +416,6 @@ INT_PTR CALLBACK InsertDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 // --- BLOCKSELECT ------------------------------------------------------------------
 
-constexpr int ID_PREVIEW = 700;
 constexpr int HELP_BLOCKSELECT = 15075;
 
 struct SelectDialog {
@@ -393,13 +425,6 @@ struct SelectDialog {
     int libraryChoice;
     BlockBrowse browse;
 };
-
-// The preview control is drawn by its owner (WM_DRAWITEM): a change only
-// invalidates it.
-void ShowPreview(HWND dialog)
-{
-    InvalidateRect(GetDlgItem(dialog, ID_PREVIEW), nullptr, FALSE);
-}
 
 } // namespace
 
@@ -445,9 +470,7 @@ INT_PTR CALLBACK SelectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return FALSE;
     }
     if (message == WM_DRAWITEM && d && wParam == ID_PREVIEW) {
-        const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
-        SymbolDrawPreviewDC(item->hwndItem, int(d->record.display), d->record.library, d->record.block, 0.0,
-                            &item->rcItem);
+        DrawPreview(lParam, d->record.display, d->record.library, d->record.block);
         return TRUE;
     }
     if (message == WM_COMMAND && d) {

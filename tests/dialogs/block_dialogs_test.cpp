@@ -18,6 +18,7 @@
 #include "database/symbol_browse.h"
 #include "database/symbol_index.h"
 #include "database/symbol_find.h"
+#include "geometry/frame.h"
 #include "database/object_attributes.h"
 #include "app/system_defs.h"
 #include "dialogs/box05_hatch.h"
@@ -242,6 +243,59 @@ void DoubleClickRow(HWND dialog, int list, int row)
 {
     SendDlgItemMessageA(dialog, list, LB_SETCURSEL, WPARAM(row), 0);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(list, LBN_DBLCLK), LPARAM(GetDlgItem(dialog, list)));
+}
+
+// Pixels of the preview control that differ from its top-left corner.
+int DrawnPreviewPixels(HWND dialog)
+{
+    HWND preview = GetDlgItem(dialog, 700);
+    if (!preview)
+        return -1;
+    InvalidateRect(preview, nullptr, FALSE);
+    UpdateWindow(preview);
+    RECT r{};
+    GetClientRect(preview, &r);
+    HDC dc = GetDC(preview);
+    const COLORREF background = GetPixel(dc, 1, 1);
+    int drawn = 0;
+    for (int y = 1; y < r.bottom - 1; ++y)
+        for (int x = 1; x < r.right - 1; ++x)
+            drawn += GetPixel(dc, x, y) != background;
+    ReleaseDC(preview, dc);
+    return drawn;
+}
+
+// The insert dialog shows the block the user points at, and nothing with the
+// preview switched off.
+TEST_F(BlockInsertDialog, ThePreviewShowsTheChosenBlockWhileSwitchedOn)
+{
+    Unit *abc = SymbolFindBlock("*", "Abc");
+    ASSERT_NE(abc, nullptr);
+    Unit *line = TestNewLine(0, 0, 40, 20);
+    ASSERT_NE(SymbolAddMember(LIST_OWN_BLOCKS, abc, line), nullptr);
+    MemListDelete(LIST_DRAWING, line);
+    FrameSetEmpty(abc->block.blockFrame);
+    FrameCalcBlock(abc, 1);
+    BlockInsertSlot slot{};
+    std::strcpy(slot.nameLibrary, "*");
+    std::strcpy(slot.nameBlock, "abd");
+    slot.scale = 1.0;
+    slot.display = 1;
+    int empty = -1, chosen = -1, switchedOff = -1;
+    DialogDriver driver({[&](HWND d) {
+        empty = DrawnPreviewPixels(d); // "abd" has no members
+        const int row = int(SendDlgItemMessageA(d, 170, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("Abc")));
+        SendDlgItemMessageA(d, 170, LB_SETCURSEL, WPARAM(row), 0);
+        SendMessageA(d, WM_COMMAND, MAKEWPARAM(170, LBN_SELCHANGE), LPARAM(GetDlgItem(d, 170)));
+        chosen = DrawnPreviewPixels(d);
+        SendMessageA(d, WM_COMMAND, MAKEWPARAM(250, BN_CLICKED), LPARAM(GetDlgItem(d, 250)));
+        switchedOff = DrawnPreviewPixels(d);
+        TestClickButton(d, IDCANCEL);
+    }});
+    EXPECT_EQ(Box12BlockInsert(nullptr, "insert", &slot, 1), 0u);
+    EXPECT_EQ(empty, 0);
+    EXPECT_GT(chosen, 20) << "the line of the block is drawn";
+    EXPECT_EQ(switchedOff, 0);
 }
 
 TEST_F(BlockInsertDialog, TheChooserWalksFoldersAndTakesANameThatDoesNotExist)
