@@ -486,9 +486,7 @@ int SymbolCreateBlock(const char *library, const char *block, int withDefaults, 
                 if (lstrcmpA(c->library, library) == 0)
                     std::strcpy(c->library, SYMBOL_OWN_LIBRARY);
             ObjectTransform(copy, &m, 0);
-            // What marks the picked objects on screen is not the block's.
-            copy->flags &= ~(UNIT_USER_MARK | UNIT_HIGHLIGHTED | UNIT_SELECTED | UNIT_SELECTION_REDRAW |
-                             UNIT_TRANSFORM | UNIT_MARKED);
+            copy->flags &= ~(UNIT_SELECTED | UNIT_SELECTION_REDRAW | UNIT_TRANSFORM | UNIT_MARKED);
             Unit *member = MemChainAppend(list, b, copy, copy->bytes);
             if (!member)
                 failed = true;
