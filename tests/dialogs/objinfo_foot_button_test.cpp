@@ -31,7 +31,7 @@
 
 namespace {
 
-constexpr int ID_SPECIAL = 550, ID_FACE = 180, ID_STYLE = 181, ID_HEIGHT = 201, ID_SPACING = 203;
+constexpr int ID_FOOT_BUTTON = 550, ID_FACE = 180, ID_STYLE = 181, ID_HEIGHT = 201, ID_SPACING = 203;
 // What the button's menu sends: the text dialog, and the first entry a
 // plug-in added (its further entries follow).
 constexpr int MENU_TEXT_STANDARD = 11000, MENU_PLUGIN_FIRST = 11010;
@@ -41,10 +41,10 @@ HWND Page(HWND sheet)
     return PropSheet_GetCurrentPageHwnd(sheet);
 }
 
-void ClickSpecial(HWND sheet)
+void ClickFootButton(HWND sheet)
 {
     HWND page = Page(sheet);
-    PostMessageA(page, WM_COMMAND, MAKEWPARAM(ID_SPECIAL, BN_CLICKED), LPARAM(GetDlgItem(page, ID_SPECIAL)));
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(ID_FOOT_BUTTON, BN_CLICKED), LPARAM(GetDlgItem(page, ID_FOOT_BUTTON)));
 }
 
 std::string ComboText(HWND d, int id, int index)
@@ -133,8 +133,8 @@ TEST_F(TextSheets, OneTextGetsANewFaceHeightAndSpacingInOneUndoStep)
     std::string buttonText, face;
     DialogDriver driver({
         [&](HWND sheet) {
-            buttonText = TestItemText(Page(sheet), ID_SPECIAL);
-            ClickSpecial(sheet);
+            buttonText = TestItemText(Page(sheet), ID_FOOT_BUTTON);
+            ClickFootButton(sheet);
         },
         [&](HWND d) {
             face = ChooseOtherFace(d);
@@ -257,8 +257,8 @@ TEST_F(PluginEntries, OneObjectsEntryHasItsModuleFillThePage)
     DialogDriver driver({
         [&](HWND sheet) {
             page = Page(sheet);
-            buttonText = TestItemText(page, ID_SPECIAL);
-            ClickSpecial(sheet);
+            buttonText = TestItemText(page, ID_FOOT_BUTTON);
+            ClickFootButton(sheet);
         },
         [](HWND sheet) { PropSheet_PressButton(sheet, PSBTN_OK); },
     });
@@ -289,7 +289,7 @@ TEST_F(PluginEntries, WithoutAPluginAreaNoEntryIsOffered)
     bool shown = true;
     DialogDriver driver({
         [&](HWND sheet) {
-            shown = IsWindowVisible(GetDlgItem(Page(sheet), ID_SPECIAL)) != 0;
+            shown = IsWindowVisible(GetDlgItem(Page(sheet), ID_FOOT_BUTTON)) != 0;
             PostMessageA(Page(sheet), WM_COMMAND, MAKEWPARAM(MENU_PLUGIN_FIRST, 0), 0);
         },
         [](HWND sheet) { PropSheet_PressButton(sheet, PSBTN_OK); },
