@@ -6,8 +6,10 @@
 
 #include "database/object_ident.h"
 #include "database/object_types.h"
+#include "database/symbol_block.h"
 #include "database/storage.h"
 #include "database/undo.h"
+#include "geometry/frame.h"
 
 void TestSetFrameFromPoints(Unit *u, const std::vector<double> &xy)
 {
@@ -77,4 +79,16 @@ void TestSelect(Unit *u)
 {
     u->flags |= UNIT_SELECTED;
     UndoNoteUnit(u);
+}
+
+bool TestAddLineToBlock(Unit *block, double x1, double y1, double x2, double y2)
+{
+    Unit *line = TestNewLine(x1, y1, x2, y2);
+    if (!line)
+        return false;
+    const Unit *member = SymbolAddMember(LIST_OWN_BLOCKS, block, line);
+    MemListDelete(LIST_DRAWING, line);
+    FrameSetEmpty(block->block.blockFrame);
+    FrameCalcBlock(block, 1);
+    return member != nullptr;
 }

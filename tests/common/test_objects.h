@@ -20,6 +20,11 @@ Unit *TestNewObject(int list, int32_t type, const std::vector<double> &xy, uint3
 // A line object in list 0 from (x1, y1) to (x2, y2) with the default pen.
 Unit *TestNewLine(double x1, double y1, double x2, double y2);
 
+// Appends a line from (x1, y1) to (x2, y2) to a block's members (built in
+// list 0, copied, then removed there) and works out the block's frame anew;
+// false when it cannot be stored.
+bool TestAddLineToBlock(Unit *block, double x1, double y1, double x2, double y2);
+
 // Selects a unit as the selection commands do: its flag, and the undo note
 // by which the modify walks find it.
 void TestSelect(Unit *u);

@@ -18,7 +18,6 @@
 #include "database/symbol_browse.h"
 #include "database/symbol_index.h"
 #include "database/symbol_find.h"
-#include "geometry/frame.h"
 #include "database/object_attributes.h"
 #include "app/system_defs.h"
 #include "dialogs/box05_hatch.h"
@@ -271,11 +270,7 @@ TEST_F(BlockInsertDialog, ThePreviewShowsTheChosenBlockWhileSwitchedOn)
 {
     Unit *abc = SymbolFindBlock("*", "Abc");
     ASSERT_NE(abc, nullptr);
-    Unit *line = TestNewLine(0, 0, 40, 20);
-    ASSERT_NE(SymbolAddMember(LIST_OWN_BLOCKS, abc, line), nullptr);
-    MemListDelete(LIST_DRAWING, line);
-    FrameSetEmpty(abc->block.blockFrame);
-    FrameCalcBlock(abc, 1);
+    ASSERT_TRUE(TestAddLineToBlock(abc, 0, 0, 40, 20));
     BlockInsertSlot slot{};
     std::strcpy(slot.nameLibrary, "*");
     std::strcpy(slot.nameBlock, "abd");

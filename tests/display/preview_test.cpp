@@ -3,7 +3,6 @@
 
 #include "database/symbol_block.h"
 #include "database/symbol_preview.h"
-#include "geometry/frame.h"
 
 namespace {
 
@@ -36,11 +35,7 @@ TEST_F(PreviewTest, ABlockRightOfItsReferencePointStartsAtTheLeftEdge)
 {
     Unit *b = SymbolNewBlock(LIST_OWN_BLOCKS, "R");
     ASSERT_NE(b, nullptr);
-    Unit *line = TestNewLine(10, 0, 50, 20);
-    ASSERT_NE(SymbolAddMember(LIST_OWN_BLOCKS, b, line), nullptr);
-    MemListDelete(LIST_DRAWING, line);
-    FrameSetEmpty(b->block.blockFrame);
-    FrameCalcBlock(b, 1);
+    ASSERT_TRUE(TestAddLineToBlock(b, 10, 0, 50, 20));
     SymbolRebuildOwnIndex();
     const RECT r{0, 0, 120, 80};
     SymbolDrawPreviewDC(window_, 1, "*", "R", 0.0, &r);
