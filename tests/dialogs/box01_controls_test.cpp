@@ -15,6 +15,7 @@
 #include "app/system_records.h"
 #include "common/dialog_driver.h"
 #include "common/test_support.h"
+#include "database/symbol_library.h"
 #include "dialogs/box01.h"
 #include "dialogs/box01_controls.h"
 #include "language/language.h"
@@ -182,6 +183,49 @@ TEST(Painters, SelectedRowsUseTheHighlightAndFrameTheirColumns)
     const char groups[1][BOX01_GROUP_NAME_SIZE] = {"walls\\inner\\"};
     Box01PaintLayerRow(canvas.dc(), &r, ODS_SELECTED, BOX01_GROUP_ITEM_BASE, layers.data(), groups, 1);
     EXPECT_EQ(canvas.at(200, 1), GetSysColor(COLOR_WINDOW));
+}
+
+// A library row gives each mark a column one "W" wide: a mark text wider
+// than that would be cut (a new library once showed "ne").
+TEST(Painters, LibraryMarksFitTheirOneLetterColumns)
+{
+    const int marks[] = {39, 40, 43, 46, 47, 48}; // open, close, new, save, reload, changed
+    Canvas canvas(300, 17);
+    for (HGDIOBJ font : {GetStockObject(DEFAULT_GUI_FONT), GetStockObject(SYSTEM_FONT)}) {
+        HGDIOBJ old = SelectObject(canvas.dc(), font);
+        SIZE w{};
+        GetTextExtentPoint32A(canvas.dc(), "W", 1, &w);
+        for (int entry : marks) {
+            const char *text = eUniTexts[entry];
+            SIZE size{};
+            GetTextExtentPoint32A(canvas.dc(), text, int(strlen(text)), &size);
+            EXPECT_GT(size.cx, 0) << "entry " << entry << " is empty";
+            EXPECT_LE(size.cx, w.cx) << "entry " << entry << " \"" << text << "\" is wider than its column";
+        }
+        SelectObject(canvas.dc(), old);
+    }
+
+    // Marked new and changed: ink in the first and fifth columns, none in
+    // the three between.
+    LibrarySlot slot{};
+    strcpy(slot.info.title, "newlib");
+    slot.further[LIBRARY_MARK_WORD] = LIBRARY_MARK_NEW;
+    slot.modified = 1;
+    const RECT r = {0, 0, 300, 17};
+    Box01PaintTabbedRow(canvas.dc(), &r, 0, &slot);
+    SIZE w{};
+    GetTextExtentPoint32A(canvas.dc(), "W", 1, &w);
+    const COLORREF paper = GetSysColor(COLOR_WINDOW);
+    auto inked = [&](int column) {
+        for (int x = 2 + column * w.cx; x < 2 + (column + 1) * w.cx; ++x)
+            for (int y = 0; y < 17; ++y)
+                if (canvas.at(x, y) != paper)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(inked(0));
+    EXPECT_FALSE(inked(1) || inked(2) || inked(3));
+    EXPECT_TRUE(inked(4));
 }
 
 TEST(Painters, ProgressBarFillsToTheFraction)
