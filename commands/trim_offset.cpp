@@ -358,15 +358,18 @@ bool BoxesMeet(const Box &a, const Box &b)
            a.y0 <= b.y1 + OFFSET_TINY;
 }
 
+// A line's intersections count a little beyond its ends (a thousandth of its
+// length); this fraction of its length beyond each end holds them all.
+constexpr double BEYOND_ENDS = 0.002;
+
 // Two lines that cannot meet even with the margin the intersection allows
 // beyond their ends: each lies wholly on one side of the other's line.
 bool LinesApart(const Piece &a, const Piece &b)
 {
     auto apart = [](const Piece &l, const Piece &m) {
         const double dx = l.e.x - l.s.x, dy = l.e.y - l.s.y;
-        // The margin beyond the ends is a thousandth of the length; the
-        // slack covers rounding.
-        const double mx = (m.e.x - m.s.x) * 0.002, my = (m.e.y - m.s.y) * 0.002;
+        // The slack covers rounding.
+        const double mx = (m.e.x - m.s.x) * BEYOND_ENDS, my = (m.e.y - m.s.y) * BEYOND_ENDS;
         const double slack = 1e-9 * (std::fabs(dx) + std::fabs(dy)) *
                              (1 + std::fabs(m.s.x - l.s.x) + std::fabs(m.s.y - l.s.y) + std::fabs(mx) + std::fabs(my));
         const double s0 = dx * (m.s.y - my - l.s.y) - dy * (m.s.x - mx - l.s.x);
@@ -404,6 +407,9 @@ struct Grid {
     int Y(double v) const { return Cell(v, all.y0, all.y1, ny); }
     size_t Index(int x, int y) const { return size_t(y) * size_t(nx) + size_t(x); }
     size_t Cells() const { return size_t(nx) * size_t(ny); }
+    // The x range of a column; the first and last reach on without end.
+    double Left(int x) const { return x == 0 ? -CALC_NO_VALUE : all.x0 + (all.x1 - all.x0) * x / nx; }
+    double Right(int x) const { return x == nx - 1 ? CALC_NO_VALUE : all.x0 + (all.x1 - all.x0) * (x + 1) / nx; }
 
 private:
     static int Cell(double v, double lo, double hi, int cells)
@@ -411,7 +417,7 @@ private:
         if (!(hi > lo))
             return 0;
         const double c = (v - lo) / (hi - lo) * cells;
-        return c < 0 ? 0 : c >= cells ? cells - 1 : int(c);
+        return !(c >= 0) ? 0 : c >= cells ? cells - 1 : int(c);
     }
 };
 
@@ -438,10 +444,75 @@ Grid GridOver(const std::vector<Box> &boxes, bool cellsOfAverageBox)
     return g;
 }
 
+// Calls f with every cell a piece may pass through, widened by margin, each
+// cell once: an arc's cells are those of its circle's box; a line's, column
+// by column, those its stretch through the column passes, with the line
+// extended by `beyond` of its length at both ends. A long thin line so enters
+// as many cells as it is long, not as its box is large.
+template <class F> void ForEachCellOf(const Grid &g, const Piece &p, double beyond, double margin, F f)
+{
+    if (p.arc) {
+        const Box b = PieceBox(p);
+        for (int y = g.Y(b.y0 - margin); y <= g.Y(b.y1 + margin); ++y)
+            for (int x = g.X(b.x0 - margin); x <= g.X(b.x1 + margin); ++x)
+                f(g.Index(x, y));
+        return;
+    }
+    const double ex = (p.e.x - p.s.x) * beyond, ey = (p.e.y - p.s.y) * beyond;
+    Pt a{p.s.x - ex, p.s.y - ey}, b{p.e.x + ex, p.e.y + ey};
+    if (b.x < a.x)
+        std::swap(a, b);
+    auto yAt = [&](double v) {
+        if (!(b.x > a.x))
+            return v <= a.x ? a.y : b.y;
+        const double t = std::min(1.0, std::max(0.0, (v - a.x) / (b.x - a.x)));
+        return a.y + t * (b.y - a.y);
+    };
+    for (int x = g.X(a.x - margin), x1 = g.X(b.x + margin); x <= x1; ++x) {
+        const double ya = yAt(std::max(a.x, g.Left(x) - margin)), yb = yAt(std::min(b.x, g.Right(x) + margin));
+        const double lo = std::min({ya, yb, b.x > a.x ? ya : std::min(a.y, b.y)}) - margin;
+        const double hi = std::max({ya, yb, b.x > a.x ? yb : std::max(a.y, b.y)}) + margin;
+        for (int y = g.Y(lo); y <= g.Y(hi); ++y)
+            f(g.Index(x, y));
+    }
+}
+
+// Pieces entered into the grid cells they pass through, all in one array:
+// the pieces of cell c, in ascending order, are items[start[c]] up to
+// items[start[c + 1]].
+struct CellLists {
+    std::vector<uint32_t> start, items;
+};
+
+// cellsOf(k, f) calls f with every cell of piece k.
+template <class CellsOf> CellLists FillCells(size_t cells, size_t pieces, CellsOf cellsOf)
+{
+    CellLists l;
+    l.start.assign(cells + 1, 0);
+    for (size_t k = 0; k < pieces; ++k)
+        cellsOf(k, [&](size_t c) { ++l.start[c + 1]; });
+    for (size_t c = 0; c < cells; ++c)
+        l.start[c + 1] += l.start[c];
+    l.items.resize(l.start[cells]);
+    std::vector<uint32_t> at(l.start.begin(), l.start.end() - 1);
+    for (size_t k = 0; k < pieces; ++k)
+        cellsOf(k, [&](size_t c) { l.items[at[c]++] = uint32_t(k); });
+    return l;
+}
+
+// Margin of a piece's cells: the touching distance and the rounding of
+// points computed on it.
+double CellMargin(const Piece &p)
+{
+    return OFFSET_TINY + 1e-9 * (1 + std::fabs(p.s.x) + std::fabs(p.s.y) + std::fabs(p.e.x) + std::fabs(p.e.y));
+}
+
 // For every piece i the later pieces j > i it crosses, in ascending order.
-// The pairs come from a grid over the pieces' boxes (a pair is looked at in
-// the one cell holding the low corner of the boxes' overlap), so a figure
-// costs in proportion to its pieces and the pairs that lie close.
+// The pairs come from a grid: every piece is entered into the cells it passes
+// through, and each piece is offered the later pieces it shares a cell with
+// (a crossing lies in a cell of both), so a figure costs in proportion to its
+// pieces and the pairs that lie close. Arcs whose box covers too many cells
+// are compared with every piece instead.
 std::vector<std::vector<size_t>> CrossingPartners(const Figure &f)
 {
     const size_t n = f.size();
@@ -451,42 +522,35 @@ std::vector<std::vector<size_t>> CrossingPartners(const Figure &f)
     std::vector<Box> boxes(n);
     for (size_t k = 0; k < n; ++k) {
         const Box b = PieceBox(f[k]);
-        // Widened so that boxes that meet share a cell.
         boxes[k] = {b.x0 - OFFSET_TINY, b.y0 - OFFSET_TINY, b.x1 + OFFSET_TINY, b.y1 + OFFSET_TINY};
     }
-    const Grid g = GridOver(boxes, true);
-    std::vector<std::vector<size_t>> grid(g.Cells());
+    const Grid g = GridOver(boxes, false);
     std::vector<size_t> wide;
+    std::vector<char> isWide(n, 0);
     for (size_t k = 0; k < n; ++k) {
         const Box &b = boxes[k];
-        const int x0 = g.X(b.x0), x1 = g.X(b.x1), y0 = g.Y(b.y0), y1 = g.Y(b.y1);
-        if (int64_t(x1 - x0 + 1) * int64_t(y1 - y0 + 1) > CROSSING_CELLS_PER_PIECE) {
-            wide.push_back(k);
-            continue;
-        }
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x)
-                grid[g.Index(x, y)].push_back(k);
+        if (f[k].arc && int64_t(g.X(b.x1) - g.X(b.x0) + 1) * int64_t(g.Y(b.y1) - g.Y(b.y0) + 1) > CROSSING_CELLS_PER_PIECE)
+            wide.push_back(k), isWide[k] = 1;
     }
+    auto cellsOf = [&](size_t k, auto visit) {
+        if (!isWide[k])
+            ForEachCellOf(g, f[k], BEYOND_ENDS, CellMargin(f[k]), visit);
+    };
+    const CellLists grid = FillCells(g.Cells(), n, cellsOf);
     auto offer = [&](size_t a, size_t b) {
         const size_t i = std::min(a, b), j = std::max(a, b);
         if (Cross(f[i], f[j]))
             partners[i].push_back(j);
     };
-    for (size_t c = 0; c < grid.size(); ++c) {
-        const std::vector<size_t> &in = grid[c];
-        for (size_t u = 0; u < in.size(); ++u)
-            for (size_t v = u + 1; v < in.size(); ++v) {
-                const Box &a = boxes[in[u]], &b = boxes[in[v]];
-                if (a.x0 > b.x1 || b.x0 > a.x1 || a.y0 > b.y1 || b.y0 > a.y1)
-                    continue;
-                if (g.Index(g.X(std::max(a.x0, b.x0)), g.Y(std::max(a.y0, b.y0))) == c)
-                    offer(in[u], in[v]);
+    std::vector<size_t> offered(n, n);
+    for (size_t i = 0; i < n; ++i)
+        cellsOf(i, [&](size_t c) {
+            for (uint32_t u = grid.start[c]; u < grid.start[c + 1]; ++u) {
+                const size_t j = grid.items[u];
+                if (j > i && offered[j] != i)
+                    offered[j] = i, offer(i, j);
             }
-    }
-    std::vector<char> isWide(n, 0);
-    for (size_t w : wide)
-        isWide[w] = 1;
+        });
     for (size_t w : wide)
         for (size_t k = 0; k < n; ++k)
             if (k != w && !(isWide[k] && k < w))
@@ -612,13 +676,9 @@ public:
         for (size_t k = 0; k < pieces_.size(); ++k)
             boxes[k] = PieceBox(pieces_[k]);
         grid_ = GridOver(boxes, false);
-        cells_.resize(grid_.Cells());
-        for (size_t k = 0; k < pieces_.size(); ++k) {
-            const Box &b = boxes[k];
-            for (int y = grid_.Y(b.y0); y <= grid_.Y(b.y1); ++y)
-                for (int x = grid_.X(b.x0); x <= grid_.X(b.x1); ++x)
-                    cells_[grid_.Index(x, y)].push_back(int(k));
-        }
+        cells_ = FillCells(grid_.Cells(), pieces_.size(), [&](size_t k, auto visit) {
+            ForEachCellOf(grid_, pieces_[k], 0.0, CellMargin(pieces_[k]), visit);
+        });
         seen_.assign(pieces_.size(), 0);
     }
     // True when some source piece lies nearer than the reach.
@@ -633,14 +693,17 @@ public:
         ++stamp_;
         const int x0 = grid_.X(p.x - r), x1 = grid_.X(p.x + r), y0 = grid_.Y(p.y - r), y1 = grid_.Y(p.y + r);
         for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x)
-                for (int k : cells_[grid_.Index(x, y)]) {
-                    if (seen_[size_t(k)] == stamp_)
+            for (int x = x0; x <= x1; ++x) {
+                const size_t c = grid_.Index(x, y);
+                for (uint32_t u = cells_.start[c]; u < cells_.start[c + 1]; ++u) {
+                    const uint32_t k = cells_.items[u];
+                    if (seen_[k] == stamp_)
                         continue;
-                    seen_[size_t(k)] = stamp_;
-                    if (Distance(pieces_[size_t(k)], p) < reach_)
+                    seen_[k] = stamp_;
+                    if (Distance(pieces_[k], p) < reach_)
                         return true;
                 }
+            }
         return false;
     }
 
@@ -656,7 +719,7 @@ private:
     double reach_;
     std::vector<Piece> pieces_;
     Grid grid_;
-    std::vector<std::vector<int>> cells_;
+    CellLists cells_;
     std::vector<unsigned> seen_;
     unsigned stamp_ = 0;
 };
@@ -836,10 +899,10 @@ int TrimGeoEquidistantPath(const Unit *path, Unit *target, double d, int arcJoin
     Figure source = src.figures[size_t(figure)];
     for (size_t k = 0; k < source.size(); ++k)
         source[k].source = int(k);
-    const Figure offset = OffsetPieces(source, d);
+    Figure offset = OffsetPieces(source, d);
     Figure work;
     if (!arcJoins)
-        work = offset;
+        work = std::move(offset);
     else if (!AddCornerArcs(source, offset, src.closed, d, &work)) {
         TooComplex(true, __LINE__);
         return -1;
