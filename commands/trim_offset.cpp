@@ -387,18 +387,16 @@ bool Cross(const Piece &a, const Piece &b)
     return SnapIntersectObjects(&ga, &gb, 1) > 0;
 }
 
-// A piece whose box covers more grid cells than this is compared with every
+// An arc whose box covers more grid cells than this is compared with every
 // piece instead of being entered into its cells.
 constexpr int64_t CROSSING_CELLS_PER_PIECE = 64;
 // At most this many cells per piece, and per side.
 constexpr double GRID_CELLS_PER_PIECE = 4.0;
 constexpr int GRID_CELLS_PER_SIDE = 2048;
 
-// A grid over boxes, of at most GRID_CELLS_PER_PIECE cells per box and
-// GRID_CELLS_PER_SIDE a side, with cells of the size of an average box when
-// the boxes are asked for, so a cell holds about as many boxes wherever they
-// lie and however long and thin their extent, or else as fine as that allows
-// (for searches near a point, where a box is entered into every cell it covers).
+// A grid over the boxes of pieces with square cells as fine as
+// GRID_CELLS_PER_PIECE cells per piece and GRID_CELLS_PER_SIDE a side allow;
+// values beyond it fall into its outer cells.
 struct Grid {
     Box all;
     int nx = 1, ny = 1;
@@ -421,22 +419,18 @@ private:
     }
 };
 
-Grid GridOver(const std::vector<Box> &boxes, bool cellsOfAverageBox)
+Grid GridOver(const std::vector<Box> &boxes)
 {
     const size_t n = boxes.size();
     Grid g;
     g.all = {CALC_NO_VALUE, CALC_NO_VALUE, -CALC_NO_VALUE, -CALC_NO_VALUE};
-    double sizes = 0;
-    for (const Box &b : boxes) {
+    for (const Box &b : boxes)
         g.all = {std::min(g.all.x0, b.x0), std::min(g.all.y0, b.y0), std::max(g.all.x1, b.x1), std::max(g.all.y1, b.y1)};
-        sizes += (b.x1 - b.x0) + (b.y1 - b.y0);
-    }
     if (n == 0)
         return g;
     const double width = g.all.x1 - g.all.x0, height = g.all.y1 - g.all.y0;
-    double size = cellsOfAverageBox ? sizes / double(2 * n) : 0.0;
-    size = std::max({size, width / GRID_CELLS_PER_SIDE, height / GRID_CELLS_PER_SIDE,
-                     std::sqrt(width * height / (GRID_CELLS_PER_PIECE * double(n)))});
+    double size = std::max({width / GRID_CELLS_PER_SIDE, height / GRID_CELLS_PER_SIDE,
+                            std::sqrt(width * height / (GRID_CELLS_PER_PIECE * double(n)))});
     if (!(size > 0) || !std::isfinite(size))
         size = std::max(width, height) > 0 ? std::max(width, height) : 1;
     g.nx = std::max(1, std::min(GRID_CELLS_PER_SIDE, int(std::ceil(width / size))));
@@ -524,7 +518,7 @@ std::vector<std::vector<size_t>> CrossingPartners(const Figure &f)
         const Box b = PieceBox(f[k]);
         boxes[k] = {b.x0 - OFFSET_TINY, b.y0 - OFFSET_TINY, b.x1 + OFFSET_TINY, b.y1 + OFFSET_TINY};
     }
-    const Grid g = GridOver(boxes, false);
+    const Grid g = GridOver(boxes);
     std::vector<size_t> wide;
     std::vector<char> isWide(n, 0);
     for (size_t k = 0; k < n; ++k) {
@@ -675,7 +669,7 @@ public:
         std::vector<Box> boxes(pieces_.size());
         for (size_t k = 0; k < pieces_.size(); ++k)
             boxes[k] = PieceBox(pieces_[k]);
-        grid_ = GridOver(boxes, false);
+        grid_ = GridOver(boxes);
         cells_ = FillCells(grid_.Cells(), pieces_.size(), [&](size_t k, auto visit) {
             ForEachCellOf(grid_, pieces_[k], 0.0, CellMargin(pieces_[k]), visit);
         });
