@@ -163,7 +163,7 @@ void NothingLeft(int line)
 Figure OffsetPieces(const Figure &src, double d)
 {
     Figure out;
-    out.reserve(src.size() * 2);
+    out.reserve(src.size());
     for (size_t i = 0; i < src.size(); ++i) {
         const Piece &p = src[i];
         if (!p.arc) {
