@@ -163,7 +163,7 @@ void NothingLeft(int line)
 Figure OffsetPieces(const Figure &src, double d)
 {
     Figure out;
-    out.reserve(src.size() * 2);
+    out.reserve(src.size());
     for (size_t i = 0; i < src.size(); ++i) {
         const Piece &p = src[i];
         if (!p.arc) {
@@ -216,55 +216,126 @@ bool AddCornerArcs(const Figure &src, const Figure &in, bool closed, double d, F
     return out->size() <= size_t(OFFSET_MAX_PIECES);
 }
 
-// Stage 5: every piece and its successor meet at the intersection of their
-// endless forms nearest to their current ends; no intersection leaves both
-// ends open.
-void JoinNeighbours(Figure *f, bool closed)
+// Stage 5 for one piece and its successor: they meet at the intersection of
+// their endless forms nearest to their current ends; no intersection leaves
+// both ends open. A pair that met keeps its meeting point when joined again:
+// the endless forms do not change, and the point it met at is a candidate at
+// distance 0.
+void JoinPair(Piece &p, Piece &q)
 {
-    const size_t n = f->size();
-    for (Piece &p : *f)
-        p.open = 0;
-    for (size_t i = 0; i < n; ++i) {
-        if (i + 1 == n && !closed)
-            break;
-        Piece &p = (*f)[i], &q = (*f)[(i + 1) % n];
-        const GeoObject a = Record(p, true), b = Record(q, true);
-        std::vector<Pt> candidates;
-        const int count = SnapIntersectObjects(&a, &b, 1);
-        for (int k = 0; k < count; ++k)
-            candidates.push_back({g_WorkArrays.pathPoints[k].x, g_WorkArrays.pathPoints[k].y});
-        if (!Differ(p.e, q.s, OFFSET_TINY))
-            candidates.push_back({(p.e.x + q.s.x) / 2, (p.e.y + q.s.y) / 2});
-        if (candidates.empty()) {
-            p.open |= OPEN_END;
-            q.open |= OPEN_START;
-            continue;
-        }
-        Pt best = candidates[0];
-        double bestSum = CALC_NO_VALUE;
-        for (const Pt &c : candidates) {
-            const double sum = Dist(c, p.e) + Dist(c, q.s);
-            if (sum < bestSum)
-                bestSum = sum, best = c;
-        }
-        p.e = best;
-        q.s = best;
+    const GeoObject a = Record(p, true), b = Record(q, true);
+    std::vector<Pt> candidates;
+    const int count = SnapIntersectObjects(&a, &b, 1);
+    for (int k = 0; k < count; ++k)
+        candidates.push_back({g_WorkArrays.pathPoints[k].x, g_WorkArrays.pathPoints[k].y});
+    if (!Differ(p.e, q.s, OFFSET_TINY))
+        candidates.push_back({(p.e.x + q.s.x) / 2, (p.e.y + q.s.y) / 2});
+    if (candidates.empty()) {
+        p.open |= OPEN_END;
+        q.open |= OPEN_START;
+        return;
     }
+    Pt best = candidates[0];
+    double bestSum = CALC_NO_VALUE;
+    for (const Pt &c : candidates) {
+        const double sum = Dist(c, p.e) + Dist(c, q.s);
+        if (sum < bestSum)
+            bestSum = sum, best = c;
+    }
+    p.e = best;
+    q.s = best;
 }
 
-// Stage 6: drops the pieces whose trimming reversed them; true when one was dropped.
-bool DropReversed(const Figure &src, Figure *f)
+// Stage 6's test: the trimming reversed the piece (corner arcs stay).
+bool Reversed(const Figure &src, const Piece &p)
 {
-    const size_t before = f->size();
-    f->erase(std::remove_if(f->begin(), f->end(),
-                            [&](const Piece &p) {
-                                if (p.corner)
-                                    return false;
-                                const Piece &s = src[p.source];
-                                return (p.e.x - p.s.x) * (s.e.x - s.s.x) + (p.e.y - p.s.y) * (s.e.y - s.s.y) < 0;
-                            }),
-             f->end());
-    return f->size() != before;
+    if (p.corner)
+        return false;
+    const Piece &s = src[p.source];
+    return (p.e.x - p.s.x) * (s.e.x - s.s.x) + (p.e.y - p.s.y) * (s.e.y - s.s.y) < 0;
+}
+
+// Stages 5 and 6: every piece joined to its successor, then the reversed
+// pieces dropped and the pieces that became neighbours joined, round after
+// round until none is reversed. A round joins only the new neighbours and
+// tests only the pieces whose ends moved: joining a pair again leaves it as
+// it was, so this is the same as joining the whole figure every round, and
+// a cascade of drops costs in proportion to the pieces it drops. False when
+// nothing is left.
+bool JoinAndDropReversed(const Figure &src, Figure *f, bool closed)
+{
+    const size_t n = f->size();
+    if (n == 0)
+        return false;
+    Figure &w = *f;
+    for (Piece &p : w)
+        p.open = 0;
+    std::vector<size_t> prev(n), next(n);
+    for (size_t i = 0; i < n; ++i) {
+        prev[i] = i ? i - 1 : n - 1;
+        next[i] = i + 1 < n ? i + 1 : 0;
+    }
+    // Of an open figure the first piece has no predecessor, the last no successor.
+    const size_t none = n;
+    if (!closed)
+        prev[0] = none, next[n - 1] = none;
+    for (size_t i = 0; i < n; ++i)
+        if (next[i] != none)
+            JoinPair(w[i], w[next[i]]);
+    std::vector<char> alive(n, 1), marked(n, 0);
+    size_t left = n;
+    std::vector<size_t> moved(n), dropped, joined;
+    for (size_t i = 0; i < n; ++i)
+        moved[i] = i;
+    for (;;) {
+        dropped.clear();
+        for (size_t i : moved)
+            if (alive[i] && !marked[i] && Reversed(src, w[i]))
+                marked[i] = 1, dropped.push_back(i);
+        if (dropped.empty())
+            break;
+        for (size_t i : dropped)
+            alive[i] = 0;
+        left -= dropped.size();
+        if (left == 0)
+            return false;
+        // Unlink the dropped pieces; every run of them leaves one new pair,
+        // or a new first or last piece of an open figure.
+        joined.clear();
+        for (size_t i : dropped) {
+            const size_t a = prev[i], b = next[i];
+            if (a != none)
+                next[a] = b;
+            if (b != none)
+                prev[b] = a;
+            if ((a == none || alive[a]) && (b == none || alive[b]))
+                joined.push_back(a != none ? a : b + n);
+        }
+        moved.clear();
+        for (size_t k : joined) {
+            if (k >= n) {
+                // A new first piece of an open figure: its start stays where it is.
+                w[k - n].open &= ~OPEN_START;
+                continue;
+            }
+            const size_t a = k, b = next[a];
+            w[a].open &= ~OPEN_END;
+            if (b == none)
+                continue;
+            w[b].open &= ~OPEN_START;
+            JoinPair(w[a], w[b]);
+            moved.push_back(a);
+            moved.push_back(b);
+        }
+        for (size_t i : dropped)
+            marked[i] = 0;
+    }
+    size_t out = 0;
+    for (size_t i = 0; i < n; ++i)
+        if (alive[i])
+            w[out++] = w[i];
+    w.resize(out);
+    return true;
 }
 
 struct Box {
@@ -287,15 +358,18 @@ bool BoxesMeet(const Box &a, const Box &b)
            a.y0 <= b.y1 + OFFSET_TINY;
 }
 
+// A line's intersections count a little beyond its ends (a thousandth of its
+// length); this fraction of its length beyond each end holds them all.
+constexpr double BEYOND_ENDS = 0.002;
+
 // Two lines that cannot meet even with the margin the intersection allows
 // beyond their ends: each lies wholly on one side of the other's line.
 bool LinesApart(const Piece &a, const Piece &b)
 {
     auto apart = [](const Piece &l, const Piece &m) {
         const double dx = l.e.x - l.s.x, dy = l.e.y - l.s.y;
-        // The margin beyond the ends is a thousandth of the length; the
-        // slack covers rounding.
-        const double mx = (m.e.x - m.s.x) * 0.002, my = (m.e.y - m.s.y) * 0.002;
+        // The slack covers rounding.
+        const double mx = (m.e.x - m.s.x) * BEYOND_ENDS, my = (m.e.y - m.s.y) * BEYOND_ENDS;
         const double slack = 1e-9 * (std::fabs(dx) + std::fabs(dy)) *
                              (1 + std::fabs(m.s.x - l.s.x) + std::fabs(m.s.y - l.s.y) + std::fabs(mx) + std::fabs(my));
         const double s0 = dx * (m.s.y - my - l.s.y) - dy * (m.s.x - mx - l.s.x);
@@ -313,18 +387,126 @@ bool Cross(const Piece &a, const Piece &b)
     return SnapIntersectObjects(&ga, &gb, 1) > 0;
 }
 
-// A piece whose box covers more grid cells than this is compared with every
+// An arc whose box covers more grid cells than this is compared with every
 // piece instead of being entered into its cells.
 constexpr int64_t CROSSING_CELLS_PER_PIECE = 64;
 // At most this many cells per piece, and per side.
-constexpr double CROSSING_CELLS_PER_PIECE_ALL = 4.0;
-constexpr int CROSSING_CELLS_PER_SIDE = 2048;
+constexpr double GRID_CELLS_PER_PIECE = 4.0;
+constexpr int GRID_CELLS_PER_SIDE = 2048;
+
+// A grid over the boxes of pieces with square cells as fine as
+// GRID_CELLS_PER_PIECE cells per piece and GRID_CELLS_PER_SIDE a side allow;
+// values beyond it fall into its outer cells.
+struct Grid {
+    Box all;
+    int nx = 1, ny = 1;
+
+    int X(double v) const { return Cell(v, all.x0, all.x1, nx); }
+    int Y(double v) const { return Cell(v, all.y0, all.y1, ny); }
+    size_t Index(int x, int y) const { return size_t(y) * size_t(nx) + size_t(x); }
+    size_t Cells() const { return size_t(nx) * size_t(ny); }
+    // The x range of a column; the first and last reach on without end.
+    double Left(int x) const { return x == 0 ? -CALC_NO_VALUE : all.x0 + (all.x1 - all.x0) * x / nx; }
+    double Right(int x) const { return x == nx - 1 ? CALC_NO_VALUE : all.x0 + (all.x1 - all.x0) * (x + 1) / nx; }
+
+private:
+    static int Cell(double v, double lo, double hi, int cells)
+    {
+        if (!(hi > lo))
+            return 0;
+        const double c = (v - lo) / (hi - lo) * cells;
+        return !(c >= 0) ? 0 : c >= cells ? cells - 1 : int(c);
+    }
+};
+
+Grid GridOver(const std::vector<Box> &boxes)
+{
+    const size_t n = boxes.size();
+    Grid g;
+    g.all = {CALC_NO_VALUE, CALC_NO_VALUE, -CALC_NO_VALUE, -CALC_NO_VALUE};
+    for (const Box &b : boxes)
+        g.all = {std::min(g.all.x0, b.x0), std::min(g.all.y0, b.y0), std::max(g.all.x1, b.x1), std::max(g.all.y1, b.y1)};
+    if (n == 0)
+        return g;
+    const double width = g.all.x1 - g.all.x0, height = g.all.y1 - g.all.y0;
+    double size = std::max({width / GRID_CELLS_PER_SIDE, height / GRID_CELLS_PER_SIDE,
+                            std::sqrt(width * height / (GRID_CELLS_PER_PIECE * double(n)))});
+    if (!(size > 0) || !std::isfinite(size))
+        size = std::max(width, height) > 0 ? std::max(width, height) : 1;
+    g.nx = std::max(1, std::min(GRID_CELLS_PER_SIDE, int(std::ceil(width / size))));
+    g.ny = std::max(1, std::min(GRID_CELLS_PER_SIDE, int(std::ceil(height / size))));
+    return g;
+}
+
+// Calls f with every cell a piece may pass through, widened by margin, each
+// cell once: an arc's cells are those of its circle's box; a line's, column
+// by column, those its stretch through the column passes, with the line
+// extended by `beyond` of its length at both ends. A long thin line so enters
+// as many cells as it is long, not as its box is large.
+template <class F> void ForEachCellOf(const Grid &g, const Piece &p, double beyond, double margin, F f)
+{
+    if (p.arc) {
+        const Box b = PieceBox(p);
+        for (int y = g.Y(b.y0 - margin); y <= g.Y(b.y1 + margin); ++y)
+            for (int x = g.X(b.x0 - margin); x <= g.X(b.x1 + margin); ++x)
+                f(g.Index(x, y));
+        return;
+    }
+    const double ex = (p.e.x - p.s.x) * beyond, ey = (p.e.y - p.s.y) * beyond;
+    Pt a{p.s.x - ex, p.s.y - ey}, b{p.e.x + ex, p.e.y + ey};
+    if (b.x < a.x)
+        std::swap(a, b);
+    auto yAt = [&](double v) {
+        if (!(b.x > a.x))
+            return v <= a.x ? a.y : b.y;
+        const double t = std::min(1.0, std::max(0.0, (v - a.x) / (b.x - a.x)));
+        return a.y + t * (b.y - a.y);
+    };
+    for (int x = g.X(a.x - margin), x1 = g.X(b.x + margin); x <= x1; ++x) {
+        const double ya = yAt(std::max(a.x, g.Left(x) - margin)), yb = yAt(std::min(b.x, g.Right(x) + margin));
+        const double lo = std::min({ya, yb, b.x > a.x ? ya : std::min(a.y, b.y)}) - margin;
+        const double hi = std::max({ya, yb, b.x > a.x ? yb : std::max(a.y, b.y)}) + margin;
+        for (int y = g.Y(lo); y <= g.Y(hi); ++y)
+            f(g.Index(x, y));
+    }
+}
+
+// Pieces entered into the grid cells they pass through, all in one array:
+// the pieces of cell c, in ascending order, are items[start[c]] up to
+// items[start[c + 1]].
+struct CellLists {
+    std::vector<uint32_t> start, items;
+};
+
+// cellsOf(k, f) calls f with every cell of piece k.
+template <class CellsOf> CellLists FillCells(size_t cells, size_t pieces, CellsOf cellsOf)
+{
+    CellLists l;
+    l.start.assign(cells + 1, 0);
+    for (size_t k = 0; k < pieces; ++k)
+        cellsOf(k, [&](size_t c) { ++l.start[c + 1]; });
+    for (size_t c = 0; c < cells; ++c)
+        l.start[c + 1] += l.start[c];
+    l.items.resize(l.start[cells]);
+    std::vector<uint32_t> at(l.start.begin(), l.start.end() - 1);
+    for (size_t k = 0; k < pieces; ++k)
+        cellsOf(k, [&](size_t c) { l.items[at[c]++] = uint32_t(k); });
+    return l;
+}
+
+// Margin of a piece's cells: the touching distance and the rounding of
+// points computed on it.
+double CellMargin(const Piece &p)
+{
+    return OFFSET_TINY + 1e-9 * (1 + std::fabs(p.s.x) + std::fabs(p.s.y) + std::fabs(p.e.x) + std::fabs(p.e.y));
+}
 
 // For every piece i the later pieces j > i it crosses, in ascending order.
-// The pairs come from a grid over the pieces' boxes with cells of the size
-// of an average box (a pair is looked at in the one cell holding the low
-// corner of the boxes' overlap), so a figure costs in proportion to its
-// pieces and the pairs that lie close.
+// The pairs come from a grid: every piece is entered into the cells it passes
+// through, and each piece is offered the later pieces it shares a cell with
+// (a crossing lies in a cell of both), so a figure costs in proportion to its
+// pieces and the pairs that lie close. Arcs whose box covers too many cells
+// are compared with every piece instead.
 std::vector<std::vector<size_t>> CrossingPartners(const Figure &f)
 {
     const size_t n = f.size();
@@ -332,65 +514,37 @@ std::vector<std::vector<size_t>> CrossingPartners(const Figure &f)
     if (n < 2)
         return partners;
     std::vector<Box> boxes(n);
-    Box all{CALC_NO_VALUE, CALC_NO_VALUE, -CALC_NO_VALUE, -CALC_NO_VALUE};
-    double sizes = 0;
     for (size_t k = 0; k < n; ++k) {
         const Box b = PieceBox(f[k]);
-        // Widened so that boxes that meet share a cell.
         boxes[k] = {b.x0 - OFFSET_TINY, b.y0 - OFFSET_TINY, b.x1 + OFFSET_TINY, b.y1 + OFFSET_TINY};
-        all = {std::min(all.x0, boxes[k].x0), std::min(all.y0, boxes[k].y0), std::max(all.x1, boxes[k].x1),
-               std::max(all.y1, boxes[k].y1)};
-        sizes += (boxes[k].x1 - boxes[k].x0) + (boxes[k].y1 - boxes[k].y0);
     }
-    const double width = all.x1 - all.x0, height = all.y1 - all.y0;
-    double size = sizes / double(2 * n);
-    size = std::max({size, width / CROSSING_CELLS_PER_SIDE, height / CROSSING_CELLS_PER_SIDE,
-                     std::sqrt(width * height / (CROSSING_CELLS_PER_PIECE_ALL * double(n)))});
-    if (!(size > 0) || !std::isfinite(size))
-        size = std::max(width, height) > 0 ? std::max(width, height) : 1;
-    const int nx = std::max(1, std::min(CROSSING_CELLS_PER_SIDE, int(std::ceil(width / size))));
-    const int ny = std::max(1, std::min(CROSSING_CELLS_PER_SIDE, int(std::ceil(height / size))));
-    auto cell = [](double v, double lo, double hi, int cells) {
-        if (!(hi > lo))
-            return 0;
-        const double c = (v - lo) / (hi - lo) * cells;
-        return c < 0 ? 0 : c >= cells ? cells - 1 : int(c);
-    };
-    std::vector<std::vector<size_t>> grid(size_t(nx) * size_t(ny));
+    const Grid g = GridOver(boxes);
     std::vector<size_t> wide;
+    std::vector<char> isWide(n, 0);
     for (size_t k = 0; k < n; ++k) {
         const Box &b = boxes[k];
-        const int x0 = cell(b.x0, all.x0, all.x1, nx), x1 = cell(b.x1, all.x0, all.x1, nx);
-        const int y0 = cell(b.y0, all.y0, all.y1, ny), y1 = cell(b.y1, all.y0, all.y1, ny);
-        if (int64_t(x1 - x0 + 1) * int64_t(y1 - y0 + 1) > CROSSING_CELLS_PER_PIECE) {
-            wide.push_back(k);
-            continue;
-        }
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x)
-                grid[size_t(y) * size_t(nx) + size_t(x)].push_back(k);
+        if (f[k].arc && int64_t(g.X(b.x1) - g.X(b.x0) + 1) * int64_t(g.Y(b.y1) - g.Y(b.y0) + 1) > CROSSING_CELLS_PER_PIECE)
+            wide.push_back(k), isWide[k] = 1;
     }
+    auto cellsOf = [&](size_t k, auto visit) {
+        if (!isWide[k])
+            ForEachCellOf(g, f[k], BEYOND_ENDS, CellMargin(f[k]), visit);
+    };
+    const CellLists grid = FillCells(g.Cells(), n, cellsOf);
     auto offer = [&](size_t a, size_t b) {
         const size_t i = std::min(a, b), j = std::max(a, b);
         if (Cross(f[i], f[j]))
             partners[i].push_back(j);
     };
-    for (size_t c = 0; c < grid.size(); ++c) {
-        const std::vector<size_t> &in = grid[c];
-        for (size_t u = 0; u < in.size(); ++u)
-            for (size_t v = u + 1; v < in.size(); ++v) {
-                const Box &a = boxes[in[u]], &b = boxes[in[v]];
-                if (a.x0 > b.x1 || b.x0 > a.x1 || a.y0 > b.y1 || b.y0 > a.y1)
-                    continue;
-                const size_t home = size_t(cell(std::max(a.y0, b.y0), all.y0, all.y1, ny)) * size_t(nx) +
-                                    size_t(cell(std::max(a.x0, b.x0), all.x0, all.x1, nx));
-                if (home == c)
-                    offer(in[u], in[v]);
+    std::vector<size_t> offered(n, n);
+    for (size_t i = 0; i < n; ++i)
+        cellsOf(i, [&](size_t c) {
+            for (uint32_t u = grid.start[c]; u < grid.start[c + 1]; ++u) {
+                const size_t j = grid.items[u];
+                if (j > i && offered[j] != i)
+                    offered[j] = i, offer(i, j);
             }
-    }
-    std::vector<char> isWide(n, 0);
-    for (size_t w : wide)
-        isWide[w] = 1;
+        });
     for (size_t w : wide)
         for (size_t k = 0; k < n; ++k)
             if (k != w && !(isWide[k] && k < w))
@@ -512,47 +666,42 @@ public:
     {
         for (const Figure &f : src.figures)
             pieces_.insert(pieces_.end(), f.begin(), f.end());
-        box_ = {CALC_NO_VALUE, CALC_NO_VALUE, -CALC_NO_VALUE, -CALC_NO_VALUE};
-        for (const Piece &p : pieces_) {
-            const Box b = PieceBox(p);
-            box_ = {std::min(box_.x0, b.x0), std::min(box_.y0, b.y0), std::max(box_.x1, b.x1), std::max(box_.y1, b.y1)};
-        }
-        cells_ = std::max(1, std::min(512, int(std::sqrt(double(pieces_.size())))));
-        grid_.resize(size_t(cells_) * size_t(cells_));
-        for (size_t k = 0; k < pieces_.size(); ++k) {
-            const Box b = PieceBox(pieces_[k]);
-            for (int y = Cell(b.y0, box_.y0, box_.y1); y <= Cell(b.y1, box_.y0, box_.y1); ++y)
-                for (int x = Cell(b.x0, box_.x0, box_.x1); x <= Cell(b.x1, box_.x0, box_.x1); ++x)
-                    grid_[size_t(y) * size_t(cells_) + size_t(x)].push_back(int(k));
-        }
+        std::vector<Box> boxes(pieces_.size());
+        for (size_t k = 0; k < pieces_.size(); ++k)
+            boxes[k] = PieceBox(pieces_[k]);
+        grid_ = GridOver(boxes);
+        cells_ = FillCells(grid_.Cells(), pieces_.size(), [&](size_t k, auto visit) {
+            ForEachCellOf(grid_, pieces_[k], 0.0, CellMargin(pieces_[k]), visit);
+        });
         seen_.assign(pieces_.size(), 0);
     }
     // True when some source piece lies nearer than the reach.
     bool Near(Pt p)
     {
+        // The cells looked at reach a little further, so that no piece
+        // whose measured distance rounds below the reach is missed.
+        const double r = reach_ + 1e-9 * (1 + reach_ + std::fabs(p.x) + std::fabs(p.y));
+        const Box &all = grid_.all;
+        if (!(p.x + r >= all.x0 && p.x - r <= all.x1 && p.y + r >= all.y0 && p.y - r <= all.y1))
+            return false;
         ++stamp_;
-        const int x0 = Cell(p.x - reach_, box_.x0, box_.x1), x1 = Cell(p.x + reach_, box_.x0, box_.x1);
-        const int y0 = Cell(p.y - reach_, box_.y0, box_.y1), y1 = Cell(p.y + reach_, box_.y0, box_.y1);
+        const int x0 = grid_.X(p.x - r), x1 = grid_.X(p.x + r), y0 = grid_.Y(p.y - r), y1 = grid_.Y(p.y + r);
         for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x)
-                for (int k : grid_[size_t(y) * size_t(cells_) + size_t(x)]) {
-                    if (seen_[size_t(k)] == stamp_)
+            for (int x = x0; x <= x1; ++x) {
+                const size_t c = grid_.Index(x, y);
+                for (uint32_t u = cells_.start[c]; u < cells_.start[c + 1]; ++u) {
+                    const uint32_t k = cells_.items[u];
+                    if (seen_[k] == stamp_)
                         continue;
-                    seen_[size_t(k)] = stamp_;
-                    if (Distance(pieces_[size_t(k)], p) < reach_)
+                    seen_[k] = stamp_;
+                    if (Distance(pieces_[k], p) < reach_)
                         return true;
                 }
+            }
         return false;
     }
 
 private:
-    int Cell(double v, double lo, double hi) const
-    {
-        if (!(hi > lo))
-            return 0;
-        const double f = (v - lo) / (hi - lo) * cells_;
-        return f < 0 ? 0 : f >= cells_ ? cells_ - 1 : int(f);
-    }
     static double Distance(const Piece &q, Pt p)
     {
         if (!q.arc)
@@ -563,9 +712,8 @@ private:
     }
     double reach_;
     std::vector<Piece> pieces_;
-    Box box_{};
-    int cells_ = 1;
-    std::vector<std::vector<int>> grid_;
+    Grid grid_;
+    CellLists cells_;
     std::vector<unsigned> seen_;
     unsigned stamp_ = 0;
 };
@@ -745,25 +893,15 @@ int TrimGeoEquidistantPath(const Unit *path, Unit *target, double d, int arcJoin
     Figure source = src.figures[size_t(figure)];
     for (size_t k = 0; k < source.size(); ++k)
         source[k].source = int(k);
-    const Figure offset = OffsetPieces(source, d);
+    Figure offset = OffsetPieces(source, d);
     Figure work;
     if (!arcJoins)
-        work = offset;
+        work = std::move(offset);
     else if (!AddCornerArcs(source, offset, src.closed, d, &work)) {
         TooComplex(true, __LINE__);
         return -1;
     }
-    // Joining and dropping until no piece is reversed.
-    for (;;) {
-        JoinNeighbours(&work, src.closed);
-        if (!DropReversed(source, &work))
-            break;
-        if (work.empty()) {
-            NothingLeft(__LINE__);
-            return -1;
-        }
-    }
-    if (work.empty()) {
+    if (!JoinAndDropReversed(source, &work, src.closed)) {
         NothingLeft(__LINE__);
         return -1;
     }

@@ -257,5 +257,69 @@ TEST_F(Offset, FiguresCrossingThemselvesSeveralTimesSplitIntoTheirLoops)
     }
 }
 
+// Trimming can reverse a piece; it is dropped and its neighbours are joined,
+// which can reverse one of them in turn, round after round. A comb of teeth
+// of uneven height offset outward loses its short teeth that way (the tooth
+// of height 3 and the one of height 2, and with them the open curve's first
+// piece); every written point is pinned.
+TEST_F(Offset, ReversedPiecesDropInCascadesUntilNoneIsReversed)
+{
+    struct Case {
+        const char *name;
+        int32_t type;
+        double d;
+        int arcs;
+        std::vector<PathStep> points; // kind, x, y as written
+    };
+    const double heights[] = {10, 0, 8, 0, 3, 0, 12, 0, 5, 0, 2, 0, 9};
+    const std::vector<Case> cases = {
+        {"closed comb", OBJTYPE_SURFACE, 2, 0,
+         {{POINT_START, -2, 50.099751242242}, {POINT_LINE, 1.220846430314, 17.891286939106},
+          {POINT_LINE, 2, 24.124515496597}, {POINT_LINE, 3.802066316951, 9.707984960992},
+          {POINT_LINE, 6, 36.083189157585}, {POINT_LINE, 7.816773537082, 14.281906712597},
+          {POINT_LINE, 8, 15.198039027186}, {POINT_LINE, 9.720519196494, 6.595443044717},
+          {POINT_LINE, 14, 45.110770276275}, {POINT_LINE, 14, -5}, {POINT_LINE, -2, -5},
+          {POINT_LINE, -2, 50.099751242242}}},
+        {"closed comb with arc joins", OBJTYPE_SURFACE, 1, 1,
+         {{POINT_START, 0.995037190210, 10.099503719021}, {POINT_LINE, 1.151989603035, 8.529979590775},
+          {POINT_ARC_PIECE_END, 2.992277876714, 8.124034734589}, {POINT_LINE, 3.522924433759, 3.878862278230},
+          {POINT_ARC_PIECE_END, 4.325333723772, 3.945599264053}, {POINT_LINE, 5.003454241755, 12.083045479854},
+          {POINT_ARC_PIECE_END, 6.996545758245, 12.083045479854}, {POINT_LINE, 7.513970991792, 5.873942677285},
+          {POINT_ARC_PIECE_END, 8.980580675691, 5.196116135138}, {POINT_LINE, 9.452449389333, 2.836772566925},
+          {POINT_ARC_PIECE_END, 10.321288470421, 2.946981371926}, {POINT_LINE, 11.006116265326, 9.110431526075},
+          {POINT_ARC_PIECE_END, 13, 9}, {POINT_LINE, 13, -3}, {POINT_ARC_PIECE_END, 12, -4},
+          {POINT_LINE, 0, -4}, {POINT_ARC_PIECE_END, -1, -3}, {POINT_LINE, -1, 10},
+          {POINT_ARC_PIECE_END, 0.995037190210, 10.099503719021}}},
+        {"open comb", OBJTYPE_CURVE, 2, 0,
+         {{POINT_START, 1.220846430314, 17.891286939106}, {POINT_LINE, 2, 24.124515496597},
+          {POINT_LINE, 3.802066316951, 9.707984960992}, {POINT_LINE, 6, 36.083189157585},
+          {POINT_LINE, 7.816773537082, 14.281906712597}, {POINT_LINE, 8, 15.198039027186},
+          {POINT_LINE, 9.720519196494, 6.595443044717}, {POINT_LINE, 10.012232530653, 9.220863052150}}},
+    };
+    for (const Case &c : cases) {
+        std::vector<PathStep> steps;
+        for (int i = 0; i < 13; ++i)
+            steps.push_back({int16_t(i ? POINT_LINE : POINT_START), double(i), heights[i]});
+        if (c.type == OBJTYPE_SURFACE) {
+            steps.push_back({POINT_LINE, 12, -3});
+            steps.push_back({POINT_LINE, 0, -3});
+        }
+        Unit *comb = PickNewPath(c.type, steps);
+        ASSERT_NE(comb, nullptr) << c.name;
+        ASSERT_EQ(Run(comb, c.d, c.arcs, {6, 30}), 0) << c.name;
+        std::vector<PathStep> written;
+        for (const Element *e = UnitFirstElement(Target()); e->kind != ELEM_END; e = ElementNext(e))
+            if (ElementIsPoint(e))
+                written.push_back({e->kind, reinterpret_cast<const ElementPoint *>(e)->x,
+                                   reinterpret_cast<const ElementPoint *>(e)->y});
+        ASSERT_EQ(written.size(), c.points.size()) << c.name;
+        for (size_t k = 0; k < written.size(); ++k) {
+            EXPECT_EQ(written[k].kind, c.points[k].kind) << c.name << ", point " << k;
+            EXPECT_NEAR(written[k].x, c.points[k].x, 1e-9) << c.name << ", point " << k;
+            EXPECT_NEAR(written[k].y, c.points[k].y, 1e-9) << c.name << ", point " << k;
+        }
+    }
+}
+
 } // namespace
 
