@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "files/zvi_internal.h"
+#include "geometry/calc.h"
 
 int ZviFormatInt(char *out, int32_t value)
 {
@@ -111,6 +112,11 @@ int ZviParseNumber(const char *text, double *value)
         v = DecimalMagnitude(mantissa, mantissaEnd, exponent) > 0 ? HUGE_VAL : 0.0;
     else if (result.ec != std::errc())
         return 0;
-    *value = negative ? -v : v;
+    // The sign goes on as a bit: the same as negating, without the FPU.
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    if (negative)
+        bits ^= DOUBLE_SIGN_BIT;
+    std::memcpy(value, &bits, sizeof bits);
     return 1;
 }
