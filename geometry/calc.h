@@ -40,7 +40,6 @@ constexpr double CALC_COORD_LIMIT = 1e100;
 // as bits: integer work, where the processor is emulated and every FPU
 // instruction costs much.
 constexpr uint64_t DOUBLE_SIGN_BIT = uint64_t(1) << 63;
-constexpr uint64_t DOUBLE_EXPONENT_FIELD = uint64_t(0x7FF) << 52; // all ones: infinite or NaN
 constexpr int DOUBLE_MANTISSA_BITS = 52;
 constexpr uint64_t DOUBLE_MANTISSA_MASK = (uint64_t(1) << DOUBLE_MANTISSA_BITS) - 1;
 constexpr int DOUBLE_EXPONENT_BIAS = 1023;

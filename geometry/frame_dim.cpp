@@ -247,7 +247,7 @@ void RegenerateLinear(const DimChain &c, int regenerate)
     double angle = 0.0;
     const int32_t lineShown = r.bools3[2];
     if (lineShown) {
-        angle = FrameUprightAngle(AngleOf(Sub(q2, q1)));
+        angle = FrameUprightAngle(g.startDirection); // the direction of q1 -> q2
         if (r.common.bools[1]) {
             const CalcPoint mid = Scale(Add(q1, q2), 0.5);
             t = Foot(mid, Add(mid, Pt(-u.y, u.x)), t);
