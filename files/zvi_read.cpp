@@ -232,7 +232,7 @@ bool StoreNumber(const char *text, int len)
             return true;
         }
     }
-    return ZviParseNumber(text, &s_R.value) != 0;
+    return ZviParseNumberOf(text, len, &s_R.value) != 0;
 }
 
 // The token at the cursor into text; its kind, or ZVI_TOKEN_FAILED.
