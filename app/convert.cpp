@@ -238,7 +238,7 @@ void TrimZeros(char *text, bool keepOne)
 // mode (1 for term texts).
 void DecimalText(char *out, double c, int widthLeft, int digits, int zeroMode)
 {
-    char format[32], text[TEXT_SIZE];
+    char text[TEXT_SIZE];
     if (widthLeft < 0)
         widthLeft = 0;
     if (widthLeft > TEXT_SIZE / 2)
@@ -249,11 +249,9 @@ void DecimalText(char *out, double c, int widthLeft, int digits, int zeroMode)
         precision = digits;
     if (precision < 0)
         precision = 0;
-    std::snprintf(format, sizeof format, exponent ? "%%-%d.%dle" : "%%-%d.%dlf", widthLeft, precision);
-    std::snprintf(text, sizeof text, format, c);
-    size_t n = std::strlen(text);
-    while (n > 0 && text[n - 1] == ' ')
-        text[--n] = 0;
+    // Left-justified in the width, then cut at the last digit: the same as
+    // no width at all, without padding a text of some 250 blanks first.
+    std::snprintf(text, sizeof text, exponent ? "%.*le" : "%.*lf", precision, c);
     if (!exponent) {
         if (zeroMode == 0 || zeroMode == 1)
             TrimZeros(text, zeroMode == 1);

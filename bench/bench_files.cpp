@@ -40,6 +40,9 @@ namespace {
 
 constexpr int LINE_COUNT = 1000000;
 constexpr int MIXED_COUNT = 100000;
+// The mixed drawing is read this often: its figure moves with the load of a
+// shared machine, and every run is printed.
+constexpr int MIXED_RUNS = 3;
 constexpr uint32_t SECTIONS = FILE_SECTIONS_ALL | FILE_MODE_QUIET;
 constexpr double MEGABYTE = 1048576.0;
 
@@ -291,8 +294,29 @@ bool SameBytesBehindFirstSection(const char *a, const char *b)
     return px && py && std::strcmp(px, py) == 0;
 }
 
+// One timed read of the file into a fresh drawing, beside the from_chars
+// floor of the same file measured just before it, so that both meet the same
+// load of the machine.
+struct ReadRun {
+    double read;
+    Floor fromChars;
+    int ok;
+};
+
+ReadRun TimedRead(const char *path)
+{
+    Fresh();
+    ReadRun r{0, ParseFloor(path, false), 0};
+    const double t0 = BenchSeconds();
+    r.ok = FileReadDrawing(nullptr, path, SECTIONS, 0);
+    r.read = BenchSeconds() - t0;
+    return r;
+}
+
+// Writes the drawing `build` makes, reads it back `runs` times, each run
+// printed with its own floor, and checks what the last read holds.
 template <typename Build>
-void Measure(const char *name, int count, Build build)
+void Measure(const char *name, int count, int runs, Build build)
 {
     Fresh();
     build();
@@ -305,32 +329,47 @@ void Measure(const char *name, int count, Build build)
         return;
     }
     const double write = BenchSeconds() - t0;
-    Fresh();
-    t0 = BenchSeconds();
-    const int ok = FileReadDrawing(nullptr, path, SECTIONS, 0);
-    const double read = BenchSeconds() - t0;
+    const std::string ratioName = std::string(name) + ".read_vs_from_chars_parse";
+    ReadRun best{0, {0, 0, 0}, 0};
+    for (int i = 0; i < runs; ++i) {
+        const ReadRun r = TimedRead(path);
+        if (!r.ok || r.fromChars.seconds <= 0) {
+            printf("%s: read failed\n", name);
+            DeleteFileA(path);
+            return;
+        }
+        if (runs > 1)
+            printf("%-44s %8.2f   (run %d of %d: read %.0f ms, from_chars floor %.0f ms)\n",
+                   (ratioName + ".run" + std::to_string(i + 1)).c_str(), r.read / r.fromChars.seconds, i + 1, runs,
+                   r.read * 1000, r.fromChars.seconds * 1000);
+        if (i == 0 || r.read < best.read)
+            best.read = r.read;
+        if (i == 0 || r.fromChars.seconds < best.fromChars.seconds)
+            best.fromChars = r.fromChars;
+    }
+    const double read = best.read;
     const double sheet[4] = {-10.0, -10.0, 1010.0, 1010.0};
-    const double render = ok ? BenchRenderDrawing(sheet) : 0.0;
+    const double render = BenchRenderDrawing(sheet);
     // What was read, written again, must give the same file: every number
     // read back to the bits it was written from.
     char again[MAX_PATH];
     GetTempPathA(MAX_PATH, again);
     strcat(again, "bench_files_again.zvd");
-    const bool same = ok && FileWriteDrawing(nullptr, again, SECTIONS) && SameBytesBehindFirstSection(path, again);
+    const bool same = FileWriteDrawing(nullptr, again, SECTIONS) && SameBytesBehindFirstSection(path, again);
     DeleteFileA(again);
     const Floor strtodFloor = BestFloor(path, true);
-    const Floor fromCharsFloor = BestFloor(path, false);
     DeleteFileA(path);
-    if (!ok || g_ObjectLists[LIST_DRAWING].count != uint32_t(count) || strtodFloor.seconds <= 0) {
+    if (g_ObjectLists[LIST_DRAWING].count != uint32_t(count) || strtodFloor.seconds <= 0) {
         printf("%s: read failed\n", name);
         return;
     }
     const double mb = double(strtodFloor.bytes) / MEGABYTE;
-    printf("%-44s %8.2f   (%.1f MB, %ld numbers; read %.0f ms, strtod floor %.0f ms, from_chars floor %.0f ms)\n",
-           (std::string(name) + ".read_vs_strtod_parse").c_str(), read / strtodFloor.seconds, mb,
-           strtodFloor.numbers, read * 1000, strtodFloor.seconds * 1000, fromCharsFloor.seconds * 1000);
-    printf("%-44s %8.2f\n", (std::string(name) + ".read_vs_from_chars_parse").c_str(),
-           read / fromCharsFloor.seconds);
+    // The fastest read against the fastest floor of all runs.
+    printf("%-44s %8.2f   (%.1f MB, %ld numbers; fastest read %.0f ms, fastest from_chars floor %.0f ms)\n",
+           ratioName.c_str(), read / best.fromChars.seconds, mb, strtodFloor.numbers, read * 1000,
+           best.fromChars.seconds * 1000);
+    printf("%-44s %8.2f   (strtod floor %.0f ms)\n", (std::string(name) + ".read_vs_strtod_parse").c_str(),
+           read / strtodFloor.seconds, strtodFloor.seconds * 1000);
     printf("%-44s %8s\n", (std::string(name) + ".read_and_written_again_same_bytes").c_str(), same ? "yes" : "NO");
     printf("%-44s %8.2f   (write %.0f ms)\n", (std::string(name) + ".write_vs_strtod_parse").c_str(),
            write / strtodFloor.seconds, write * 1000);
@@ -353,8 +392,8 @@ void BenchFiles()
     }
     printf("ratio = drawing-file time / reading the same file and converting its numbers\n");
     const int32_t lines[] = {OBJTYPE_LINE};
-    Measure("files.lines_1M", LINE_COUNT, [&] { AddObjects(LINE_COUNT, lines, 1); });
-    Measure("files.eight_kinds_100k", MIXED_COUNT, [] { AddEightKinds(MIXED_COUNT); });
+    Measure("files.lines_1M", LINE_COUNT, 1, [&] { AddObjects(LINE_COUNT, lines, 1); });
+    Measure("files.eight_kinds_100k", MIXED_COUNT, MIXED_RUNS, [] { AddEightKinds(MIXED_COUNT); });
     MemFreeChunks();
     MemInitLists();
 }

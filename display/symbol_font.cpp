@@ -275,12 +275,14 @@ int SymbolGetCharCell(int code, double box[4], double *advance)
 {
     const FontMetrics &m = Metrics();
     code &= 0xFF;
-    *advance = m.advance[code];
+    // Copied as bytes: this runs for every character measured, and where the
+    // processor is emulated every FPU load and store costs much.
+    std::memcpy(advance, &m.advance[code], sizeof *advance);
     if (m.handle || !m.used) {
-        box[0] = m.left[code];
-        box[1] = m.descent;
-        box[2] = m.right[code];
-        box[3] = m.ascent;
+        std::memcpy(&box[0], &m.left[code], sizeof box[0]);
+        std::memcpy(&box[1], &m.descent, sizeof box[1]);
+        std::memcpy(&box[2], &m.right[code], sizeof box[2]);
+        std::memcpy(&box[3], &m.ascent, sizeof box[3]);
         return 1;
     }
     const Unit *block = SymbolGetCharBlock(m.library, code);

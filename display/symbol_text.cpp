@@ -127,7 +127,10 @@ int BeginLine(TextFrameLayout *layout)
     g_Walk.penX = 0.0;
     g_Walk.shift = 0.0;
     g_Walk.read = g_Walk.line;
-    const double w = SegmentWidth(g_Walk.line, -1);
+    // A left-aligned line outside a frame needs no width: its shift stays 0.
+    const bool widthUsed =
+        layout || g_Layout.alignment == TEXT_ALIGN_CENTRE || g_Layout.alignment == TEXT_ALIGN_RIGHT;
+    const double w = widthUsed ? SegmentWidth(g_Walk.line, -1) : 0.0;
     if (g_Layout.alignment == TEXT_ALIGN_CENTRE)
         g_Walk.shift = w / 2.0;
     else if (g_Layout.alignment == TEXT_ALIGN_RIGHT)

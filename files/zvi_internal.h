@@ -37,6 +37,8 @@ int ZviFormatGeneral(char *out, double value, int digits);
 // the number is ignored. Returns 0 when text does not begin with a number.
 // Too large a magnitude gives an infinity, too small a zero.
 int ZviParseNumber(const char *text, double *value);
+// The same for a text of length bytes (no terminator needed).
+int ZviParseNumberOf(const char *text, int length, double *value);
 
 // Argument checks; a bad pointer is reported as "<function>()\n\n<argument>
 // address invalid!" through the interface diagnostic box.

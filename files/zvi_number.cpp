@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "files/zvi_internal.h"
+#include "geometry/calc.h"
 
 int ZviFormatInt(char *out, int32_t value)
 {
@@ -62,55 +63,71 @@ static long DecimalMagnitude(const char *mantissa, const char *mantissaEnd, long
     return exponent - zeros - 1;
 }
 
-int ZviParseNumber(const char *text, double *value)
+// The decimal exponent of the first significant digit of a number text
+// (after its sign) that ran out of range, read from its own characters.
+static long MagnitudeOfText(const char *mantissa, const char *end)
 {
-    const char *p = text;
-    bool negative = false;
-    if (*p == '+' || *p == '-') {
-        negative = *p == '-';
+    auto digit = [end](const char *c) { return c < end && IsDigit(*c); };
+    const char *p = mantissa;
+    while (digit(p))
         ++p;
-    }
-    const char *mantissa = p;
-    int digits = 0;
-    while (IsDigit(*p)) {
+    if (p < end && *p == '.') {
         ++p;
-        ++digits;
-    }
-    if (*p == '.') {
-        ++p;
-        while (IsDigit(*p)) {
+        while (digit(p))
             ++p;
-            ++digits;
-        }
     }
-    if (digits == 0)
-        return 0;
     const char *mantissaEnd = p;
     long exponent = 0;
-    if (*p == 'e' || *p == 'E') {
+    if (p < end && (*p == 'e' || *p == 'E')) {
         const char *q = p + 1;
         bool expNegative = false;
-        if (*q == '+' || *q == '-') {
+        if (q < end && (*q == '+' || *q == '-')) {
             expNegative = *q == '-';
             ++q;
         }
-        if (IsDigit(*q)) {
-            while (IsDigit(*q)) {
-                if (exponent < 1000000)
-                    exponent = exponent * 10 + (*q - '0');
-                ++q;
-            }
-            if (expNegative)
-                exponent = -exponent;
-            p = q;
+        while (digit(q)) {
+            if (exponent < 1000000)
+                exponent = exponent * 10 + (*q - '0');
+            ++q;
         }
+        if (expNegative)
+            exponent = -exponent;
     }
+    return DecimalMagnitude(mantissa, mantissaEnd, exponent);
+}
+
+int ZviParseNumber(const char *text, double *value)
+{
+    return ZviParseNumberOf(text, int(std::strlen(text)), value);
+}
+
+int ZviParseNumberOf(const char *text, int length, double *value)
+{
+    const char *p = text;
+    const char *end = text + length;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+    // A digit, or a point and a digit, must begin it: "." alone, "inf" and
+    // "nan" are no numbers here. from_chars then reads the same digits,
+    // point and exponent (one with digits only) and stops where the number
+    // ends, without a scan of its own before it.
+    const char *mantissa = p;
+    if (!(p < end && (IsDigit(*p) || (*p == '.' && p + 1 < end && IsDigit(p[1])))))
+        return 0;
     double v = 0.0;
-    auto result = std::from_chars(mantissa, p, v, std::chars_format::general);
+    auto result = std::from_chars(mantissa, end, v, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range)
-        v = DecimalMagnitude(mantissa, mantissaEnd, exponent) > 0 ? HUGE_VAL : 0.0;
+        v = MagnitudeOfText(mantissa, end) > 0 ? HUGE_VAL : 0.0;
     else if (result.ec != std::errc())
         return 0;
-    *value = negative ? -v : v;
+    // The sign goes on as a bit: the same as negating, without the FPU.
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    if (negative)
+        bits ^= DOUBLE_SIGN_BIT;
+    std::memcpy(value, &bits, sizeof bits);
     return 1;
 }

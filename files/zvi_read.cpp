@@ -1,6 +1,7 @@
 // The token reader: splits the text format into keywords, strings and
 // numbers, checks every value's type and range, and moves between records
 // and sections. Reads a disk file or a block of global memory.
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -231,7 +232,7 @@ bool StoreNumber(const char *text, int len)
             return true;
         }
     }
-    return ZviParseNumber(text, &s_R.value) != 0;
+    return ZviParseNumberOf(text, len, &s_R.value) != 0;
 }
 
 // The token at the cursor into text; its kind, or ZVI_TOKEN_FAILED.
@@ -356,7 +357,7 @@ int ReadToken()
 {
     char *text = ZviTokenBuffer();
     s_R.lastDelimiter = ' ';
-    s_R.value = 0.0;
+    std::memset(&s_R.value, 0, sizeof s_R.value); // 0.0, stored without the FPU
     s_R.isInteger = false;
     s_R.kind = ZVI_TOKEN_FAILED;
     if (!text) {
@@ -424,6 +425,29 @@ double TokenValue()
     return s_R.integerNegative ? -double(-s_R.integer) : double(s_R.integer);
 }
 
+// The bits of TokenValue() for an integer token, formed with integer
+// arithmetic: where the processor is emulated every floating-point
+// instruction costs much, and coordinates are most of a drawing file.
+uint64_t IntegerTokenBits()
+{
+    const bool negative = s_R.integerNegative;
+    const uint32_t magnitude = negative ? uint32_t(-s_R.integer) : uint32_t(s_R.integer);
+    uint64_t bits = uint64_t(negative) << 63;
+    if (magnitude != 0) {
+        const int top = 31 - __builtin_clz(magnitude); // nine digits: below 2^30
+        bits |= uint64_t(DOUBLE_EXPONENT_BIAS + top) << DOUBLE_MANTISSA_BITS;
+        bits |= (uint64_t(magnitude) << (DOUBLE_MANTISSA_BITS - top)) & DOUBLE_MANTISSA_MASK;
+    }
+    return bits;
+}
+
+// Whether the magnitude of a double (its bits) is at most that of limit:
+// the same as -limit <= v <= limit, false for NaN.
+bool MagnitudeAtMost(uint64_t bits, double limit)
+{
+    return (bits & ~DOUBLE_SIGN_BIT) <= std::bit_cast<uint64_t>(limit);
+}
+
 // Reads a token that must be a string; its text is in the token buffer.
 bool ReadStringToken(const char *expecting)
 {
@@ -455,7 +479,7 @@ void StartSource(int source)
     s_R.line = 0;
     s_R.error = 0;
     s_R.previousByte = s_R.lastByte = -1;
-    s_R.value = 0.0;
+    std::memset(&s_R.value, 0, sizeof s_R.value); // 0.0, stored without the FPU
     s_R.kind = 0;
     s_R.lastDelimiter = ' ';
     s_R.lastKeyword = -1;
@@ -849,17 +873,23 @@ int ZviReadDouble(double *value)
         return 0;
     if (!ReadNumberToken())
         return 0;
-    const double v = TokenValue();
+    // The value is copied as bits, without passing through the FPU.
     if (s_R.isInteger) { // nine digits at most: in range
-        *value = v;
+        const uint64_t bits = IntegerTokenBits();
+        std::memcpy(value, &bits, sizeof bits);
         return 1;
     }
-    // CALC_NO_VALUE is the program's "no value" or "infinitely far".
-    if (!InRange(v, -CALC_COORD_LIMIT, CALC_COORD_LIMIT) && v != CALC_NO_VALUE && v != -CALC_NO_VALUE) {
-        FailBadNumber(v, "DOUBLE (-1e100 .. 1e100)");
-        return 0;
+    uint64_t bits;
+    std::memcpy(&bits, &s_R.value, sizeof bits);
+    if (!MagnitudeAtMost(bits, CALC_COORD_LIMIT)) {
+        // CALC_NO_VALUE is the program's "no value" or "infinitely far".
+        const double v = s_R.value;
+        if (v != CALC_NO_VALUE && v != -CALC_NO_VALUE) {
+            FailBadNumber(v, "DOUBLE (-1e100 .. 1e100)");
+            return 0;
+        }
     }
-    *value = v;
+    std::memcpy(value, &bits, sizeof bits);
     return 1;
 }
 

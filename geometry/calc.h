@@ -36,6 +36,13 @@ constexpr double CALC_ZERO = 1e-10;
 constexpr double CALC_NO_VALUE = 1e300;
 // Coordinates are clamped to plus or minus this; larger input is rejected.
 constexpr double CALC_COORD_LIMIT = 1e100;
+// The parts of an IEEE double, for code that reads, forms or copies values
+// as bits: integer work, where the processor is emulated and every FPU
+// instruction costs much.
+constexpr uint64_t DOUBLE_SIGN_BIT = uint64_t(1) << 63;
+constexpr int DOUBLE_MANTISSA_BITS = 52;
+constexpr uint64_t DOUBLE_MANTISSA_MASK = (uint64_t(1) << DOUBLE_MANTISSA_BITS) - 1;
+constexpr int DOUBLE_EXPONENT_BIAS = 1023;
 // Control-point factor of a quarter ellipse, and of a circle (times r, over 3).
 constexpr double CALC_ELLIPSE_KAPPA = 0.5522847498306668;
 constexpr double CALC_CIRCLE_KAPPA3 = 1.6568542494920004;

@@ -1,6 +1,7 @@
 #include "geometry/frame.h"
 
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 
 #include "database/object.h"
@@ -225,8 +226,8 @@ void FrameMeasureText(const FontDef *record, const char *text, const Matrix *tex
     double box[4];
     FrameSetEmpty(box);
     Matrix m = *textMatrix;
-    XProperty attributes;
-    OutputResolveXProperty(own, parent, &attributes);
+    // The properties do not change a text's extent (own and parent stay for
+    // the callers that pass them).
     if (outer)
         MatrixMultiply(&m, outer);
     m.a *= FRAME_TEXT_UNIT_SCALE;
@@ -244,7 +245,7 @@ void FrameMeasureText(const FontDef *record, const char *text, const Matrix *tex
         int code = SymbolBeginText(text, &m);
         while (code >= 32 && code <= 255) {
             double charBox[4];
-            if (FrameMeasureChar(font, library, code, charBox, &advance, &attributes, &m) == 1)
+            if (FrameMeasureChar(font, library, code, charBox, &advance, nullptr, &m) == 1)
                 FrameUnion(box, charBox);
             code = SymbolNextTextLine(advance, nullptr);
         }
@@ -256,8 +257,7 @@ void FrameMeasureText(const FontDef *record, const char *text, const Matrix *tex
         box[1] = box[3] = m.ty;
     if (g_OutputContext.nestingDepth == 0)
         FrameAddMargin(box);
-    for (int i = 0; i < 4; ++i)
-        g_FrameBox[i] = box[i];
+    std::memcpy(g_FrameBox, box, sizeof box); // as bytes: no FPU
 }
 
 // ---------------------------------------------------------------------------

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "app/convert.h"
 #include "app/system.h"
@@ -249,7 +247,7 @@ void RegenerateLinear(const DimChain &c, int regenerate)
     double angle = 0.0;
     const int32_t lineShown = r.bools3[2];
     if (lineShown) {
-        angle = FrameUprightAngle(AngleOf(Sub(q2, q1)));
+        angle = FrameUprightAngle(g.startDirection); // the direction of q1 -> q2
         if (r.common.bools[1]) {
             const CalcPoint mid = Scale(Add(q1, q2), 0.5);
             t = Foot(mid, Add(mid, Pt(-u.y, u.x)), t);
@@ -751,11 +749,20 @@ int FrameDimensionTolerances(Unit *object, DimTolerances *out)
     const char *extra = roles.sub->kind == ELEM_SUB_DIM_LINEAR
                             ? static_cast<const DimLinearGeometry *>(ElementPayload(roles.sub))->extraText
                             : "";
-    std::string upper(extra, strnlen(extra, DIM_EXTRA_TEXT_SIZE));
-    if (!upper.empty())
-        upper += ' ';
-    upper += tolerance;
-    std::snprintf(out->upper, sizeof out->upper, "%s", upper.c_str());
+    // The extra text, a blank and the tolerance, cut to fit.
+    int n = 0;
+    auto put = [&](char ch) {
+        if (n + 1 < int(sizeof out->upper))
+            out->upper[n++] = ch;
+    };
+    const size_t extraLength = strnlen(extra, DIM_EXTRA_TEXT_SIZE);
+    for (size_t k = 0; k < extraLength; ++k)
+        put(extra[k]);
+    if (extraLength > 0)
+        put(' ');
+    for (const char *t = tolerance; *t; ++t)
+        put(*t);
+    out->upper[n] = '\0';
     if (!out->upper[0] && !out->lower[0])
         return 0;
     const auto *c = static_cast<const DimCommon *>(ElementPayload(roles.record));

@@ -521,10 +521,10 @@ void Regenerate(Unit *object, const Chain &c, const XProperty *parent, int regen
     }
 }
 
+// Copied as bytes: no FPU, which is slow where the processor is emulated.
 void CopyBox(const double box[4])
 {
-    for (int i = 0; i < 4; ++i)
-        g_FrameBox[i] = box[i];
+    std::memcpy(g_FrameBox, box, 4 * sizeof(double));
 }
 
 // Empty axes of an instance or block collapse to the origin of its matrix.
@@ -568,8 +568,7 @@ void FrameMeasureObject(Unit *object, const XProperty *parent, int regenerate)
     ObjectUpdatePointFlag(object);
     ObjectUpdateDisplayFlags(object);
     FrameMeasureObjectPath(object, parent, nullptr);
-    for (int i = 0; i < 4; ++i)
-        object->frame[i] = g_FrameBox[i];
+    std::memcpy(object->frame, g_FrameBox, sizeof object->frame);
 }
 
 void FrameMeasureObjectPath(Unit *object, const XProperty *parent, const Matrix *matrix)

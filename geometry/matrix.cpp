@@ -219,23 +219,31 @@ void MatrixTransformRect(const Matrix *m, const double rect[4], double out[4])
 {
     if (!m || !rect || !out)
         return;
-    const double xs[4] = {rect[0], rect[2], rect[2], rect[0]};
-    const double ys[4] = {rect[1], rect[1], rect[3], rect[3]};
-    double minX = 0, minY = 0, maxX = 0, maxY = 0;
-    for (int i = 0; i < 4; ++i) {
-        double x, y;
-        MatrixApply(*m, xs[i], ys[i], &x, &y);
-        if (i == 0 || x < minX)
-            minX = x;
-        if (i == 0 || x > maxX)
-            maxX = x;
-        if (i == 0 || y < minY)
-            minY = y;
-        if (i == 0 || y > maxY)
-            maxY = y;
+    // Every corner is a * x + c * y + tx (and b * x + d * y + ty) as
+    // MatrixApply forms it, but each product is formed once for the two
+    // corners that share it, and the corners are compared at the precision
+    // the FPU formed them in before the extremes are stored: this runs once
+    // per character of every measured text.
+    using Wide = long double;
+    const Wide ax0 = Wide(m->a) * rect[0], ax2 = Wide(m->a) * rect[2];
+    const Wide cy1 = Wide(m->c) * rect[1], cy3 = Wide(m->c) * rect[3];
+    const Wide bx0 = Wide(m->b) * rect[0], bx2 = Wide(m->b) * rect[2];
+    const Wide dy1 = Wide(m->d) * rect[1], dy3 = Wide(m->d) * rect[3];
+    const Wide xs[4] = {ax0 + cy1 + m->tx, ax2 + cy1 + m->tx, ax2 + cy3 + m->tx, ax0 + cy3 + m->tx};
+    const Wide ys[4] = {bx0 + dy1 + m->ty, bx2 + dy1 + m->ty, bx2 + dy3 + m->ty, bx0 + dy3 + m->ty};
+    Wide minX = xs[0], maxX = xs[0], minY = ys[0], maxY = ys[0];
+    for (int i = 1; i < 4; ++i) {
+        if (xs[i] < minX)
+            minX = xs[i];
+        if (xs[i] > maxX)
+            maxX = xs[i];
+        if (ys[i] < minY)
+            minY = ys[i];
+        if (ys[i] > maxY)
+            maxY = ys[i];
     }
-    out[0] = minX;
-    out[1] = minY;
-    out[2] = maxX;
-    out[3] = maxY;
+    out[0] = double(minX);
+    out[1] = double(minY);
+    out[2] = double(maxX);
+    out[3] = double(maxY);
 }
