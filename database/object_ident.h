@@ -62,6 +62,9 @@ void ObjectIndexNoteLinked(Unit *unit);
 void ObjectIndexNoteUnlinked(Unit *unit);
 void ObjectIndexNoteFrame(Unit *unit);
 void ObjectIndexForget();
+// Puts units of list 0 into list order by the pick index's keys; false (the
+// units as they were) when the index does not follow the list.
+bool ObjectSortInListOrder(std::vector<Unit *> *units);
 // How many times the index was built whole over a large list (for tests).
 extern uint32_t g_ObjectIndexBuilds;
 

@@ -254,6 +254,25 @@ void ObjectIndexNoteFrame(Unit *unit)
 
 void ObjectIndexForget() { Drop(); }
 
+bool ObjectSortInListOrder(std::vector<Unit *> *units)
+{
+    // An index that no longer follows the list is built again only by a question.
+    if (!Follows() || Stale())
+        return false;
+    std::vector<Entry> keyed;
+    keyed.reserve(units->size());
+    for (Unit *u : *units) {
+        const auto it = s_Index.slots.find(u);
+        if (it == s_Index.slots.end())
+            return false;
+        keyed.push_back(Entry{it->second.key, u});
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const Entry &a, const Entry &b) { return a.key < b.key; });
+    for (size_t i = 0; i < keyed.size(); ++i)
+        (*units)[i] = keyed[i].unit;
+    return true;
+}
+
 bool ObjectPickCandidates(const double box[4], std::vector<Unit *> *out)
 {
     if (Stale())

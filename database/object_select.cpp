@@ -43,12 +43,12 @@ constexpr uint32_t FILTER_CLASS_PLUGIN = 0x10;
 constexpr uint32_t FILTER_PEN = 0x1, FILTER_FILL = 0x2, FILTER_COLOR1 = 0x4, FILTER_COLOR2 = 0x8,
                    FILTER_WIDTH = 0x10, FILTER_LINETYPE = 0x20, FILTER_LAYER = 0x40, FILTER_CAPJOIN = 0x80;
 
-// The modify walks find the selected units among the undo notes.
+// The modify walks, the count, the deselection and the redraw of the
+// selection find the toggled units among the undo notes.
 void Toggle(Unit *u)
 {
     u->flags = (u->flags ^ UNIT_SELECTED) | UNIT_SELECTION_REDRAW;
-    if (u->flags & UNIT_SELECTED)
-        UndoNoteUnit(u);
+    UndoNoteUnit(u);
 }
 
 void TogglePoint(Element *e)
@@ -91,8 +91,10 @@ void SettlePoints(Unit *u, bool toggled)
     ObjectUpdatePointFlag(u);
     if (u->flags & UNIT_POINTS_SELECTED)
         PointsSelected() = 1;
-    if (toggled)
+    if (toggled) {
         u->flags |= UNIT_SELECTION_REDRAW;
+        UndoNoteUnit(u);
+    }
 }
 
 void Widen(double rect[4], const double *f)
@@ -238,25 +240,19 @@ int ObjectExtentsPrintable(int list, uint32_t mask) { return Extents(list, mask,
 
 namespace {
 
-// The bits the undo notes follow: a unit that carries none of them and is
-// not noted is left as it is by the selection extents and the deselection.
-constexpr uint32_t NOTED_SELECTION = UNIT_SELECTED | UNIT_MARKED | UNIT_TEMPORARY | UNIT_TRANSFORM | UNIT_TRANSFORM_EXTRA;
-
 // One unit of the selection extents: the selection of a locked or hidden
 // unit goes, a selected one is marked, another loses its mark; true when it
-// carries the mask.
+// carries the mask. The units that carry a flag are noted already.
 bool ExtentsVisit(Unit *u, uint32_t mask)
 {
     if (u->flags & UNIT_SELECTED)
         ObjectsSelected() = 1;
-    if (u->flags & UNIT_USER_FILTER_MASK) {
+    if (u->flags & UNIT_USER_FILTER_MASK)
         u->flags &= ~UNIT_SELECTED;
-    } else if (u->flags & UNIT_SELECTED) {
+    else if (u->flags & UNIT_SELECTED)
         u->flags |= UNIT_MARKED;
-        UndoNoteUnit(u);
-    } else {
+    else
         u->flags &= ~UNIT_MARKED;
-    }
     return (u->flags & mask) == mask;
 }
 
@@ -268,23 +264,24 @@ int ObjectExtentsSelected(int list, uint32_t mask)
     double rect[4];
     FrameSetEmpty(rect);
     int count = 0;
-    std::vector<Unit *> noted;
-    // In the drawing only the noted units can carry the mask, or lose a mark.
-    if (list == LIST_DRAWING && mask && !(mask & ~NOTED_SELECTION) && UndoNotedUnits(&noted)) {
-        for (Unit *u : noted)
-            if (UndoIsVisible(u, g_UndoStep) && ExtentsVisit(u, mask)) {
-                ++count;
-                Widen(rect, u->frame);
-            }
+    auto visit = [&](Unit *u) {
+        if (ExtentsVisit(u, mask)) {
+            ++count;
+            Widen(rect, u->frame);
+        }
+    };
+    // In the drawing only the flagged units can carry the mask, or lose a mark.
+    if (list == LIST_DRAWING && mask && !(mask & ~UNDO_NOTED_FLAGS)) {
+        UndoForEachFlagged([&](Unit *u) {
+            if (UndoIsVisible(u, g_UndoStep))
+                visit(u);
+        });
     } else {
         for (Unit *u = MemListFirst(list, NO_FILTER, 0, ALIVE); u; u = MemListNext(u)) {
-            if (ExtentsVisit(u, mask)) {
-                ++count;
-                Widen(rect, u->frame);
-            }
+            visit(u);
             // Also what a plug-in selected or marked by its flag word.
-            if (list == LIST_DRAWING && (u->flags & NOTED_SELECTION))
-                UndoNoteUnit(u);
+            if (list == LIST_DRAWING)
+                UndoNoteFlagged(u);
         }
         if (list == LIST_DRAWING)
             UndoForeignFlagsNoted();
@@ -325,15 +322,8 @@ int ObjectDeselectAll()
             any = 1;
         }
     };
-    // Every selected unit of the drawing is noted while it stays selected.
-    std::vector<Unit *> noted;
-    if (UndoNotedUnits(&noted)) {
-        for (Unit *u : noted)
-            deselect(u);
-        return any;
-    }
-    for (Unit *u = MemListFirst(LIST_DRAWING, NO_FILTER, 0, ALL_LIFETIMES); u; u = MemListNext(u))
-        deselect(u);
+    // The unit stays noted while it carries the redraw mark.
+    UndoForEachFlagged(deselect);
     return any;
 }
 
@@ -341,11 +331,11 @@ int ObjectSelectionReset()
 {
     ObjectsSelected() = 0;
     int any = 0;
-    for (Unit *u = MemListFirst(LIST_DRAWING, NO_FILTER, 0, ALL_LIFETIMES); u; u = MemListNext(u)) {
+    UndoForEachFlagged([&](Unit *u) {
         if (u->flags & UNIT_SELECTED)
             any = 1;
         u->flags &= ~(UNIT_SELECTED | UNIT_SELECTION_REDRAW);
-    }
+    });
     return any;
 }
 
@@ -462,6 +452,7 @@ int ObjectDeselectAllPoints()
         });
         if (had) {
             u->flags = (u->flags & ~UNIT_POINTS_SELECTED) | UNIT_SELECTION_REDRAW;
+            UndoNoteUnit(u);
             any = 1;
         }
     }
