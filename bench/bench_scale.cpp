@@ -1,14 +1,15 @@
 // What a user feels in a large drawing: the same few objects in view, in
 // drawings of 10,000, 100,000 and 1,000,000 lines at constant density (one
-// line of up to 10 mm per 100 square millimetres). Seven operations, each
+// line of up to 10 mm per 100 square millimetres). Eight operations, each
 // through the program's own path: a pick that follows an edit, a snap click
 // with every mode, the repaint of a zoomed-in window, the repaint of a
 // 100 x 100 pixel rectangle (what follows an edit), the rotation of one
 // object and its undo, a click that selects an object followed by the
-// deselection of all, and the redraws of a selection and deselection with a
-// quiet reset. Each figure is the median time in the larger drawing
-// against the median time in the drawing of 10,000 lines of the same run: a
-// figure near 1 says that the cost does not grow with the drawing.
+// deselection of all, the redraws of a selection and deselection with a
+// quiet reset, and a small rectangle that selects a few lines and back. Each
+// figure is the median time in the larger drawing against the median time in
+// the drawing of 10,000 lines of the same run: a figure near 1 says that the
+// cost does not grow with the drawing.
 #include <windows.h>
 
 #include <algorithm>
@@ -50,12 +51,13 @@ enum Figure {
     ROTATE_UNDO,
     CLICK_SELECT,
     SELECTION_REDRAW,
+    RECTANGLE_SELECT,
     FIGURES
 };
 constexpr const char *FIGURE_NAMES[FIGURES] = {"pick_after_edit",        "snap_click_all_modes",
                                                "zoomed_repaint",         "repaint_100x100_pixels",
                                                "rotate_undo_one_object", "click_select_and_deselect",
-                                               "select_redraw_and_reset"};
+                                               "select_redraw_and_reset", "rectangle_select_few_and_back"};
 
 uint32_t TakeFirst(const char *, int32_t, int32_t) { return MULTIPLE_IDENT_TAKE; }
 int NeverAbort() { return 0; }
@@ -184,6 +186,16 @@ bool Measure(int lines, double out[FIGURES])
             ObjectSelectionReset();
             t[SELECTION_REDRAW].push_back(BenchSeconds() - t0);
         }
+
+        // A rectangle of 40 x 40 mm that selects the few lines it crosses,
+        // their highlight drawn, then all deselected and drawn plain again.
+        const double rx = px(random), ry = py(random);
+        t0 = BenchSeconds();
+        ObjectSelectByRectangle(rx, ry, rx + 40.0, ry + 40.0, -1, 0);
+        OutputRedrawSelection();
+        ObjectDeselectAll();
+        OutputRedrawSelection();
+        t[RECTANGLE_SELECT].push_back(BenchSeconds() - t0);
     }
     for (int f = 0; f < FIGURES; ++f)
         out[f] = t[f].empty() ? 0.0 : Median(t[f]);

@@ -12,6 +12,7 @@
 #include "app/window.h"
 #include "commands/command_state.h"
 #include "database/object.h"
+#include "database/object_ident.h"
 #include "database/object_modify.h"
 #include "database/object_rects.h"
 #include "database/object_types.h"
@@ -183,14 +184,16 @@ bool GeoLineCrosses(Unit *u, double xmin, double ymin, double xmax, double ymax)
     return std::max(xa, xb) >= xmin && std::min(xa, xb) <= xmax;
 }
 
-bool RectangleAccepts(Unit *u, double xmin, double ymin, double xmax, double ymax)
+// The rectangle {xmin, ymin, xmax, ymax} is passed by address: this runs
+// for every object of the drawing, and doubles by value cost a copy each.
+bool RectangleAccepts(Unit *u, const double *r)
 {
     const double *f = u->frame;
     if (g_DrawingSettings.displayAreas)
-        return f[2] <= xmax && f[0] >= xmin && f[3] <= ymax && f[1] >= ymin;
-    if (f[0] > xmax || f[2] < xmin || f[1] > ymax || f[3] < ymin)
+        return f[2] <= r[2] && f[0] >= r[0] && f[3] <= r[3] && f[1] >= r[1];
+    if (f[0] > r[2] || f[2] < r[0] || f[1] > r[3] || f[3] < r[1])
         return false;
-    if (u->kind == UNIT_KIND_OBJECT && u->object.type == OBJTYPE_GEO_LINE && GeoLineCrosses(u, xmin, ymin, xmax, ymax))
+    if (u->kind == UNIT_KIND_OBJECT && u->object.type == OBJTYPE_GEO_LINE && GeoLineCrosses(u, r[0], r[1], r[2], r[3]))
         return true;
     return f[0] >= -SELECT_BOUNDED && f[2] <= SELECT_BOUNDED && f[1] >= -SELECT_BOUNDED && f[3] <= SELECT_BOUNDED;
 }
@@ -388,13 +391,31 @@ int ObjectSelectInstances(uint32_t mask)
 
 int ObjectSelectByRectangle(double x1, double y1, double x2, double y2, int skipMark, int includeLocked)
 {
-    const double xmin = std::min(x1, x2), xmax = std::max(x1, x2), ymin = std::min(y1, y2), ymax = std::max(y1, y2);
-    int any = 0;
+    const double box[4] = {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
     const uint32_t walkMask = includeLocked ? UNIT_HIDDEN : UNIT_USER_FILTER_MASK;
-    for (Unit *u = MemListFirst(LIST_DRAWING, walkMask, 0, ALIVE); u; u = MemListNext(u)) {
+    // An object is taken when its frame meets the rectangle, or lies inside
+    // it, which an empty frame does: a built pick index finds those near a
+    // small rectangle, in any drawing, and knows the empty frames. Else the
+    // list is walked. One loop serves both, so that the test per object,
+    // which runs for every object of the walk, stays inline.
+    std::vector<Unit *> nearby, empty;
+    const bool indexed =
+        ObjectIndexIsCurrent() && ObjectPickCandidates(box, &nearby) && ObjectEmptyFrameUnits(&empty);
+    nearby.insert(nearby.end(), empty.begin(), empty.end());
+    size_t next = 0;
+    auto following = [&](Unit *u) -> Unit * {
+        if (!indexed)
+            return MemListNext(u);
+        return next < nearby.size() ? nearby[next++] : nullptr;
+    };
+    int any = 0;
+    for (Unit *u = indexed ? following(nullptr) : MemListFirst(LIST_DRAWING, walkMask, 0, ALIVE); u;
+         u = following(u)) {
+        if (indexed && ((u->flags & walkMask) || !UndoIsVisible(u, g_UndoStep)))
+            continue;
         if (skipMark >= 0 && static_cast<int>(u->flags & UNIT_USER_MARK) == skipMark)
             continue;
-        if (!RectangleAccepts(u, xmin, ymin, xmax, ymax) || !ObjectPassesSelectionFilter(u))
+        if (!RectangleAccepts(u, box) || !ObjectPassesSelectionFilter(u))
             continue;
         Toggle(u);
         any = 1;

@@ -28,22 +28,19 @@ namespace {
 struct UnitSet {
     std::vector<Unit *> slots; // a power of two of them, or none
     size_t count = 0;
+    int shift = 32;            // 32 - log2 of the number of slots
 };
 constexpr size_t UNIT_SET_MIN_SLOTS = 64;
 // At most one slot in two is taken; the table shrinks below one in eight.
 constexpr size_t UNIT_SET_GROW_AT = 2, UNIT_SET_SHRINK_AT = 8;
 
+// Fibonacci hashing: the high bits of the address times 2^32 / golden ratio.
 size_t SetHome(const UnitSet &set, const Unit *unit)
 {
     // Units start on 16-byte paragraphs: the low bits carry nothing.
     const uint64_t a = reinterpret_cast<uintptr_t>(unit);
-    uint32_t h = static_cast<uint32_t>(a >> 4) ^ static_cast<uint32_t>(a >> 36);
-    h ^= h >> 16;
-    h *= 0x85EBCA6Bu;
-    h ^= h >> 13;
-    h *= 0xC2B2AE35u;
-    h ^= h >> 16;
-    return h & (set.slots.size() - 1);
+    const uint32_t key = static_cast<uint32_t>(a >> 4) ^ static_cast<uint32_t>(a >> 36);
+    return (key * 0x9E3779B1u) >> set.shift;
 }
 
 void SetPlace(UnitSet &set, Unit *unit)
@@ -58,6 +55,9 @@ void SetResize(UnitSet &set, size_t slots)
 {
     std::vector<Unit *> old(slots, nullptr);
     old.swap(set.slots);
+    set.shift = 32;
+    for (size_t n = slots; n > 1; n >>= 1)
+        --set.shift;
     for (Unit *u : old)
         if (u)
             SetPlace(set, u);
@@ -76,7 +76,7 @@ size_t SetSlotsFor(size_t count)
 bool SetInsert(UnitSet &set, Unit *unit)
 {
     if (set.slots.empty())
-        set.slots.assign(UNIT_SET_MIN_SLOTS, nullptr);
+        SetResize(set, UNIT_SET_MIN_SLOTS);
     const size_t mask = set.slots.size() - 1;
     size_t i = SetHome(set, unit);
     for (; set.slots[i]; i = (i + 1) & mask)
@@ -112,12 +112,7 @@ void SetErase(UnitSet &set, const Unit *unit)
         SetResize(set, SetSlotsFor(set.count));
 }
 
-void SetClear(UnitSet &set)
-{
-    set.slots.clear();
-    set.slots.shrink_to_fit();
-    set.count = 0;
-}
+void SetClear(UnitSet &set) { set = UnitSet{}; }
 
 template <typename Visit>
 void SetForEach(const UnitSet &set, Visit visit)

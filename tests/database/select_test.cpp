@@ -310,6 +310,47 @@ TEST_F(SelectTest, TheNotesFollowALargeSelectionThroughThePurges)
         EXPECT_EQ(u->flags, 0u);
 }
 
+// In a large drawing a rectangle finds what it takes through the pick index,
+// once that is built: the same objects the walk of the list selects, by the
+// crossing and by the inside test.
+TEST_F(SelectTest, ARectangleInALargeDrawingSelectsWhatTheWalkSelects)
+{
+    constexpr int LINES = 30000;
+    for (int i = 0; i < LINES; ++i)
+        TestNewLine((i % 200) * 10.0, (i / 200) * 10.0, (i % 200) * 10.0 + 5.0, (i / 200) * 10.0 + 3.0);
+    Geo(-100, 500, 100, 520);                               // unbounded, through the third rectangle
+    TestNewLine(-1000, -1000, 5000, 5000);                  // larger than the index's cells take
+    TestNewLine(100, 100, 101, 101)->flags |= UNIT_HIDDEN;  // never taken
+    TestNewLine(102, 100, 103, 101)->flags |= UNIT_LOCKED;  // taken with the locked ones
+    FrameSetEmpty(TestNewLine(7, 7, 8, 8)->frame);          // inside every rectangle
+    struct Rect {
+        double x1, y1, x2, y2;
+        int includeLocked;
+    } rects[] = {{95, 95, 125, 115, 0},   {125, 115, 95, 95, 1},  {-50, 490, 30, 530, 0},
+                 {1001, 1001, 1001, 1001, 0}, {0, 0, 2000, 1500, 0}};
+    const double anywhere[4] = {0, 0, 1, 1};
+    std::vector<Unit *> unused;
+    for (int inside = 0; inside < 2; ++inside) {
+        for (const Rect &r : rects) {
+            g_DrawingSettings.displayAreas = inside;
+            std::vector<uint32_t> flags[2];
+            for (int byIndex = 0; byIndex < 2; ++byIndex) {
+                for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+                    u->flags &= ~(UNIT_SELECTED | UNIT_SELECTION_REDRAW);
+                if (byIndex)
+                    ObjectPickCandidates(anywhere, &unused); // a question builds it
+                else
+                    ObjectIndexForget();
+                ASSERT_EQ(ObjectIndexIsCurrent(), byIndex == 1);
+                ObjectSelectByRectangle(r.x1, r.y1, r.x2, r.y2, -1, r.includeLocked);
+                flags[byIndex] = FlagWords();
+            }
+            EXPECT_EQ(flags[1], flags[0]) << r.x1 << " " << r.y1 << (inside ? " inside" : " crossing");
+            EXPECT_GT(std::count_if(flags[0].begin(), flags[0].end(), [](uint32_t f) { return f & UNIT_SELECTED; }), 0);
+        }
+    }
+}
+
 TEST_F(SelectTest, TheSelectionFilter)
 {
     Unit *line = TestNewLine(0, 0, 1, 1);
