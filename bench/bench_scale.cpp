@@ -1,13 +1,15 @@
 // What a user feels in a large drawing: the same few objects in view, in
 // drawings of 10,000, 100,000 and 1,000,000 lines at constant density (one
-// line of up to 10 mm per 100 square millimetres). Six operations, each
+// line of up to 10 mm per 100 square millimetres). Eight operations, each
 // through the program's own path: a pick that follows an edit, a snap click
 // with every mode, the repaint of a zoomed-in window, the repaint of a
 // 100 x 100 pixel rectangle (what follows an edit), the rotation of one
-// object and its undo, and a click that selects an object followed by the
-// deselection of all. Each figure is the median time in the larger drawing
-// against the median time in the drawing of 10,000 lines of the same run: a
-// figure near 1 says that the cost does not grow with the drawing.
+// object and its undo, a click that selects an object followed by the
+// deselection of all, the redraws of a selection and deselection with a
+// quiet reset, and a small rectangle that selects a few lines and back. Each
+// figure is the median time in the larger drawing against the median time in
+// the drawing of 10,000 lines of the same run: a figure near 1 says that the
+// cost does not grow with the drawing.
 #include <windows.h>
 
 #include <algorithm>
@@ -28,6 +30,7 @@
 #include "dialogs/box05.h"
 #include "display/output.h"
 #include "display/output_paint.h"
+#include "display/output_select.h"
 
 namespace {
 
@@ -40,10 +43,21 @@ constexpr double VIEW_ZOOM = 1.5;       // about 220 lines in view
 constexpr int REPEATS = 15;
 constexpr int SNAP_MODES_ALL = 0xFF;
 
-enum Figure { PICK_AFTER_EDIT, SNAP_CLICK, ZOOMED_REPAINT, SMALL_REPAINT, ROTATE_UNDO, CLICK_SELECT, FIGURES };
+enum Figure {
+    PICK_AFTER_EDIT,
+    SNAP_CLICK,
+    ZOOMED_REPAINT,
+    SMALL_REPAINT,
+    ROTATE_UNDO,
+    CLICK_SELECT,
+    SELECTION_REDRAW,
+    RECTANGLE_SELECT,
+    FIGURES
+};
 constexpr const char *FIGURE_NAMES[FIGURES] = {"pick_after_edit",        "snap_click_all_modes",
                                                "zoomed_repaint",         "repaint_100x100_pixels",
-                                               "rotate_undo_one_object", "click_select_and_deselect"};
+                                               "rotate_undo_one_object", "click_select_and_deselect",
+                                               "select_redraw_and_reset", "rectangle_select_few_and_back"};
 
 uint32_t TakeFirst(const char *, int32_t, int32_t) { return MULTIPLE_IDENT_TAKE; }
 int NeverAbort() { return 0; }
@@ -156,9 +170,35 @@ bool Measure(int lines, double out[FIGURES])
         ObjectExtentsSelected(LIST_DRAWING, UNIT_SELECTED);
         ObjectDeselectAll();
         t[CLICK_SELECT].push_back(BenchSeconds() - t0);
+
+        // The picked object selected and its highlight drawn, deselected and
+        // drawn plain again, then selected once more and dropped quietly, as
+        // the input machine does when the selection is not on the screen.
+        OutputRedrawSelection(); // what the deselection above left to redraw
+        const int32_t picked = g_IdentCounter;
+        if (ObjectIdentifyAny(0, px(random), py(random), 0) == 1) {
+            t0 = BenchSeconds();
+            ObjectSelectByIdent(picked);
+            OutputRedrawSelection();
+            ObjectDeselectAll();
+            OutputRedrawSelection();
+            ObjectSelectByIdent(picked);
+            ObjectSelectionReset();
+            t[SELECTION_REDRAW].push_back(BenchSeconds() - t0);
+        }
+
+        // A rectangle of 40 x 40 mm that selects the few lines it crosses,
+        // their highlight drawn, then all deselected and drawn plain again.
+        const double rx = px(random), ry = py(random);
+        t0 = BenchSeconds();
+        ObjectSelectByRectangle(rx, ry, rx + 40.0, ry + 40.0, -1, 0);
+        OutputRedrawSelection();
+        ObjectDeselectAll();
+        OutputRedrawSelection();
+        t[RECTANGLE_SELECT].push_back(BenchSeconds() - t0);
     }
     for (int f = 0; f < FIGURES; ++f)
-        out[f] = Median(t[f]);
+        out[f] = t[f].empty() ? 0.0 : Median(t[f]);
 
     g_OutputAbortHook = savedAbort;
     g_Box05MultipleIdentHook = savedHook;

@@ -127,6 +127,10 @@ void BenchSelect()
         Reset();
         return;
     }
+    // Settles the purge's bookkeeping of the loaded lines, so that the
+    // selection notes what it selects, as after any edit.
+    UndoInitProcess();
+    UndoFinishProcess();
     const double rectWalk = BenchFilteredWalk();
     const double t0 = BenchSeconds();
     ObjectSelectByRectangle(WORLD * 0.25, WORLD * 0.25, WORLD * 0.75, WORLD * 0.75, -1, 0);

@@ -524,6 +524,7 @@ int ObjectSetUserBit(uint32_t mask, int value)
         u->flags &= ~mask;
         if (static_cast<int>(u->flags & UNIT_USER_MARK) != (value ? 1 : 0)) {
             u->flags = (value ? u->flags | UNIT_USER_MARK : u->flags & ~UNIT_USER_MARK) | UNIT_CHANGED;
+            UndoNoteUnit(u);
             any = 1;
         }
     }
@@ -537,6 +538,7 @@ int ObjectToggleUserBit(uint32_t mask, uint32_t bit)
     for (Unit *u = MemListFirst(LIST_DRAWING, mask | UNIT_USER_FILTER_MASK, mask, 1); u; u = MemListNext(u)) {
         u->flags &= ~mask;
         u->flags = (u->flags ^ bit) | UNIT_CHANGED;
+        UndoNoteUnit(u);
         any = 1;
     }
     return any;

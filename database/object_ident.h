@@ -62,6 +62,16 @@ void ObjectIndexNoteLinked(Unit *unit);
 void ObjectIndexNoteUnlinked(Unit *unit);
 void ObjectIndexNoteFrame(Unit *unit);
 void ObjectIndexForget();
+// Whether the pick index is built and follows list 0: a question through it
+// then builds nothing.
+bool ObjectIndexIsCurrent();
+// The units of list 0 whose frames are empty (no box meets them), of any
+// lifetime and in no particular order, from a current pick index; false
+// when it is not current.
+bool ObjectEmptyFrameUnits(std::vector<Unit *> *out);
+// Puts units of list 0 into list order by the pick index's keys; false (the
+// units as they were) when the index does not follow the list.
+bool ObjectSortInListOrder(std::vector<Unit *> *units);
 // How many times the index was built whole over a large list (for tests).
 extern uint32_t g_ObjectIndexBuilds;
 

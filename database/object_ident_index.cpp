@@ -55,6 +55,7 @@ struct PickIndex {
     int nx = 0, ny = 0;
     std::vector<std::vector<Entry>> cells;
     std::vector<Entry> always; // units tested at every pick
+    std::vector<Entry> empty;  // units whose frames are empty, in no cell
     std::unordered_map<Unit *, Slot> slots;
 };
 PickIndex s_Index;
@@ -101,6 +102,7 @@ void Place(Unit *u, Slot *slot)
     const double *f = u->frame;
     if (Empty(f)) {
         slot->x0 = IN_NO_CELL;
+        x.empty.push_back(Entry{slot->key, u});
         return;
     }
     if (Bounded(f)) {
@@ -121,8 +123,10 @@ void Place(Unit *u, Slot *slot)
 
 void Unplace(const Unit *u, const Slot &slot)
 {
-    if (slot.x0 == IN_NO_CELL)
+    if (slot.x0 == IN_NO_CELL) {
+        EraseFrom(s_Index.empty, u);
         return;
+    }
     if (slot.x0 == IN_ALWAYS) {
         EraseFrom(s_Index.always, u);
         return;
@@ -253,6 +257,37 @@ void ObjectIndexNoteFrame(Unit *unit)
 }
 
 void ObjectIndexForget() { Drop(); }
+
+bool ObjectIndexIsCurrent() { return Follows() && !Stale(); }
+
+bool ObjectSortInListOrder(std::vector<Unit *> *units)
+{
+    // An index that no longer follows the list is built again only by a question.
+    if (!ObjectIndexIsCurrent())
+        return false;
+    std::vector<Entry> keyed;
+    keyed.reserve(units->size());
+    for (Unit *u : *units) {
+        const auto it = s_Index.slots.find(u);
+        if (it == s_Index.slots.end())
+            return false;
+        keyed.push_back(Entry{it->second.key, u});
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const Entry &a, const Entry &b) { return a.key < b.key; });
+    for (size_t i = 0; i < keyed.size(); ++i)
+        (*units)[i] = keyed[i].unit;
+    return true;
+}
+
+bool ObjectEmptyFrameUnits(std::vector<Unit *> *out)
+{
+    out->clear();
+    if (!ObjectIndexIsCurrent())
+        return false;
+    for (const Entry &e : s_Index.empty)
+        out->push_back(e.unit);
+    return true;
+}
 
 bool ObjectPickCandidates(const double box[4], std::vector<Unit *> *out)
 {

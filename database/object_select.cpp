@@ -12,6 +12,7 @@
 #include "app/window.h"
 #include "commands/command_state.h"
 #include "database/object.h"
+#include "database/object_ident.h"
 #include "database/object_modify.h"
 #include "database/object_rects.h"
 #include "database/object_types.h"
@@ -43,12 +44,12 @@ constexpr uint32_t FILTER_CLASS_PLUGIN = 0x10;
 constexpr uint32_t FILTER_PEN = 0x1, FILTER_FILL = 0x2, FILTER_COLOR1 = 0x4, FILTER_COLOR2 = 0x8,
                    FILTER_WIDTH = 0x10, FILTER_LINETYPE = 0x20, FILTER_LAYER = 0x40, FILTER_CAPJOIN = 0x80;
 
-// The modify walks find the selected units among the undo notes.
+// The modify walks, the count, the deselection and the redraw of the
+// selection find the toggled units among the undo notes.
 void Toggle(Unit *u)
 {
     u->flags = (u->flags ^ UNIT_SELECTED) | UNIT_SELECTION_REDRAW;
-    if (u->flags & UNIT_SELECTED)
-        UndoNoteUnit(u);
+    UndoNoteUnit(u);
 }
 
 void TogglePoint(Element *e)
@@ -91,8 +92,10 @@ void SettlePoints(Unit *u, bool toggled)
     ObjectUpdatePointFlag(u);
     if (u->flags & UNIT_POINTS_SELECTED)
         PointsSelected() = 1;
-    if (toggled)
+    if (toggled) {
         u->flags |= UNIT_SELECTION_REDRAW;
+        UndoNoteUnit(u);
+    }
 }
 
 void Widen(double rect[4], const double *f)
@@ -181,14 +184,16 @@ bool GeoLineCrosses(Unit *u, double xmin, double ymin, double xmax, double ymax)
     return std::max(xa, xb) >= xmin && std::min(xa, xb) <= xmax;
 }
 
-bool RectangleAccepts(Unit *u, double xmin, double ymin, double xmax, double ymax)
+// The rectangle {xmin, ymin, xmax, ymax} is passed by address: this runs
+// for every object of the drawing, and doubles by value cost a copy each.
+bool RectangleAccepts(Unit *u, const double *r)
 {
     const double *f = u->frame;
     if (g_DrawingSettings.displayAreas)
-        return f[2] <= xmax && f[0] >= xmin && f[3] <= ymax && f[1] >= ymin;
-    if (f[0] > xmax || f[2] < xmin || f[1] > ymax || f[3] < ymin)
+        return f[2] <= r[2] && f[0] >= r[0] && f[3] <= r[3] && f[1] >= r[1];
+    if (f[0] > r[2] || f[2] < r[0] || f[1] > r[3] || f[3] < r[1])
         return false;
-    if (u->kind == UNIT_KIND_OBJECT && u->object.type == OBJTYPE_GEO_LINE && GeoLineCrosses(u, xmin, ymin, xmax, ymax))
+    if (u->kind == UNIT_KIND_OBJECT && u->object.type == OBJTYPE_GEO_LINE && GeoLineCrosses(u, r[0], r[1], r[2], r[3]))
         return true;
     return f[0] >= -SELECT_BOUNDED && f[2] <= SELECT_BOUNDED && f[1] >= -SELECT_BOUNDED && f[3] <= SELECT_BOUNDED;
 }
@@ -238,25 +243,19 @@ int ObjectExtentsPrintable(int list, uint32_t mask) { return Extents(list, mask,
 
 namespace {
 
-// The bits the undo notes follow: a unit that carries none of them and is
-// not noted is left as it is by the selection extents and the deselection.
-constexpr uint32_t NOTED_SELECTION = UNIT_SELECTED | UNIT_MARKED | UNIT_TEMPORARY | UNIT_TRANSFORM | UNIT_TRANSFORM_EXTRA;
-
 // One unit of the selection extents: the selection of a locked or hidden
 // unit goes, a selected one is marked, another loses its mark; true when it
-// carries the mask.
+// carries the mask. The units that carry a flag are noted already.
 bool ExtentsVisit(Unit *u, uint32_t mask)
 {
     if (u->flags & UNIT_SELECTED)
         ObjectsSelected() = 1;
-    if (u->flags & UNIT_USER_FILTER_MASK) {
+    if (u->flags & UNIT_USER_FILTER_MASK)
         u->flags &= ~UNIT_SELECTED;
-    } else if (u->flags & UNIT_SELECTED) {
+    else if (u->flags & UNIT_SELECTED)
         u->flags |= UNIT_MARKED;
-        UndoNoteUnit(u);
-    } else {
+    else
         u->flags &= ~UNIT_MARKED;
-    }
     return (u->flags & mask) == mask;
 }
 
@@ -268,23 +267,24 @@ int ObjectExtentsSelected(int list, uint32_t mask)
     double rect[4];
     FrameSetEmpty(rect);
     int count = 0;
-    std::vector<Unit *> noted;
-    // In the drawing only the noted units can carry the mask, or lose a mark.
-    if (list == LIST_DRAWING && mask && !(mask & ~NOTED_SELECTION) && UndoNotedUnits(&noted)) {
-        for (Unit *u : noted)
-            if (UndoIsVisible(u, g_UndoStep) && ExtentsVisit(u, mask)) {
-                ++count;
-                Widen(rect, u->frame);
-            }
+    auto visit = [&](Unit *u) {
+        if (ExtentsVisit(u, mask)) {
+            ++count;
+            Widen(rect, u->frame);
+        }
+    };
+    // In the drawing only the flagged units can carry the mask, or lose a mark.
+    if (list == LIST_DRAWING && mask && !(mask & ~UNDO_NOTED_FLAGS)) {
+        UndoForEachFlagged([&](Unit *u) {
+            if (UndoIsVisible(u, g_UndoStep))
+                visit(u);
+        });
     } else {
         for (Unit *u = MemListFirst(list, NO_FILTER, 0, ALIVE); u; u = MemListNext(u)) {
-            if (ExtentsVisit(u, mask)) {
-                ++count;
-                Widen(rect, u->frame);
-            }
+            visit(u);
             // Also what a plug-in selected or marked by its flag word.
-            if (list == LIST_DRAWING && (u->flags & NOTED_SELECTION))
-                UndoNoteUnit(u);
+            if (list == LIST_DRAWING)
+                UndoNoteFlagged(u);
         }
         if (list == LIST_DRAWING)
             UndoForeignFlagsNoted();
@@ -325,15 +325,8 @@ int ObjectDeselectAll()
             any = 1;
         }
     };
-    // Every selected unit of the drawing is noted while it stays selected.
-    std::vector<Unit *> noted;
-    if (UndoNotedUnits(&noted)) {
-        for (Unit *u : noted)
-            deselect(u);
-        return any;
-    }
-    for (Unit *u = MemListFirst(LIST_DRAWING, NO_FILTER, 0, ALL_LIFETIMES); u; u = MemListNext(u))
-        deselect(u);
+    // The unit stays noted while it carries the redraw mark.
+    UndoForEachFlagged(deselect);
     return any;
 }
 
@@ -341,11 +334,11 @@ int ObjectSelectionReset()
 {
     ObjectsSelected() = 0;
     int any = 0;
-    for (Unit *u = MemListFirst(LIST_DRAWING, NO_FILTER, 0, ALL_LIFETIMES); u; u = MemListNext(u)) {
+    UndoForEachFlagged([&](Unit *u) {
         if (u->flags & UNIT_SELECTED)
             any = 1;
         u->flags &= ~(UNIT_SELECTED | UNIT_SELECTION_REDRAW);
-    }
+    });
     return any;
 }
 
@@ -398,13 +391,31 @@ int ObjectSelectInstances(uint32_t mask)
 
 int ObjectSelectByRectangle(double x1, double y1, double x2, double y2, int skipMark, int includeLocked)
 {
-    const double xmin = std::min(x1, x2), xmax = std::max(x1, x2), ymin = std::min(y1, y2), ymax = std::max(y1, y2);
-    int any = 0;
+    const double box[4] = {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
     const uint32_t walkMask = includeLocked ? UNIT_HIDDEN : UNIT_USER_FILTER_MASK;
-    for (Unit *u = MemListFirst(LIST_DRAWING, walkMask, 0, ALIVE); u; u = MemListNext(u)) {
+    // An object is taken when its frame meets the rectangle, or lies inside
+    // it, which an empty frame does: a built pick index finds those near a
+    // small rectangle, in any drawing, and knows the empty frames. Else the
+    // list is walked. One loop serves both, so that the test per object,
+    // which runs for every object of the walk, stays inline.
+    std::vector<Unit *> nearby, empty;
+    const bool indexed =
+        ObjectIndexIsCurrent() && ObjectPickCandidates(box, &nearby) && ObjectEmptyFrameUnits(&empty);
+    nearby.insert(nearby.end(), empty.begin(), empty.end());
+    size_t next = 0;
+    auto following = [&](Unit *u) -> Unit * {
+        if (!indexed)
+            return MemListNext(u);
+        return next < nearby.size() ? nearby[next++] : nullptr;
+    };
+    int any = 0;
+    for (Unit *u = indexed ? following(nullptr) : MemListFirst(LIST_DRAWING, walkMask, 0, ALIVE); u;
+         u = following(u)) {
+        if (indexed && ((u->flags & walkMask) || !UndoIsVisible(u, g_UndoStep)))
+            continue;
         if (skipMark >= 0 && static_cast<int>(u->flags & UNIT_USER_MARK) == skipMark)
             continue;
-        if (!RectangleAccepts(u, xmin, ymin, xmax, ymax) || !ObjectPassesSelectionFilter(u))
+        if (!RectangleAccepts(u, box) || !ObjectPassesSelectionFilter(u))
             continue;
         Toggle(u);
         any = 1;
@@ -462,6 +473,7 @@ int ObjectDeselectAllPoints()
         });
         if (had) {
             u->flags = (u->flags & ~UNIT_POINTS_SELECTED) | UNIT_SELECTION_REDRAW;
+            UndoNoteUnit(u);
             any = 1;
         }
     }

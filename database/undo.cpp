@@ -2,8 +2,8 @@
 #include "database/undo.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "geometry/frame.h"
@@ -20,10 +20,107 @@ int32_t g_UndoSteps = UNDO_WINDOW_DEFAULT;
 
 namespace {
 
-constexpr uint32_t PURGE_CLEARED_FLAGS = 0x0380; // temporary and transformation marks
-// The marks the notes follow: the selection, kept noted while it lasts, and
-// the marks the purge clears.
-constexpr uint32_t NOTED_MARKS = UNIT_SELECTED | PURGE_CLEARED_FLAGS;
+
+// A set of unit addresses in one open-addressed table (linear probing, a
+// free slot is null): noting a unit costs no allocation, as a rectangle
+// selection notes tens of thousands of units at once. The table shrinks
+// as units leave it, so that going over it costs what it holds.
+struct UnitSet {
+    std::vector<Unit *> slots; // a power of two of them, or none
+    size_t count = 0;
+    int shift = 32;            // 32 - log2 of the number of slots
+};
+constexpr size_t UNIT_SET_MIN_SLOTS = 64;
+// At most one slot in two is taken; the table shrinks below one in eight.
+constexpr size_t UNIT_SET_GROW_AT = 2, UNIT_SET_SHRINK_AT = 8;
+
+// Fibonacci hashing: the high bits of the address times 2^32 / golden ratio.
+size_t SetHome(const UnitSet &set, const Unit *unit)
+{
+    // Units start on 16-byte paragraphs: the low bits carry nothing.
+    const uint64_t a = reinterpret_cast<uintptr_t>(unit);
+    const uint32_t key = static_cast<uint32_t>(a >> 4) ^ static_cast<uint32_t>(a >> 36);
+    return (key * 0x9E3779B1u) >> set.shift;
+}
+
+void SetPlace(UnitSet &set, Unit *unit)
+{
+    size_t i = SetHome(set, unit);
+    while (set.slots[i])
+        i = (i + 1) & (set.slots.size() - 1);
+    set.slots[i] = unit;
+}
+
+void SetResize(UnitSet &set, size_t slots)
+{
+    std::vector<Unit *> old(slots, nullptr);
+    old.swap(set.slots);
+    set.shift = 32;
+    for (size_t n = slots; n > 1; n >>= 1)
+        --set.shift;
+    for (Unit *u : old)
+        if (u)
+            SetPlace(set, u);
+}
+
+// The smallest table that holds `count` units with room to grow.
+size_t SetSlotsFor(size_t count)
+{
+    size_t slots = UNIT_SET_MIN_SLOTS;
+    while (slots < count * UNIT_SET_GROW_AT * 2)
+        slots *= 2;
+    return slots;
+}
+
+// True when the unit was not in the set.
+bool SetInsert(UnitSet &set, Unit *unit)
+{
+    if (set.slots.empty())
+        SetResize(set, UNIT_SET_MIN_SLOTS);
+    const size_t mask = set.slots.size() - 1;
+    size_t i = SetHome(set, unit);
+    for (; set.slots[i]; i = (i + 1) & mask)
+        if (set.slots[i] == unit)
+            return false;
+    set.slots[i] = unit;
+    if (++set.count * UNIT_SET_GROW_AT > set.slots.size())
+        SetResize(set, set.slots.size() * 2);
+    return true;
+}
+
+void SetErase(UnitSet &set, const Unit *unit)
+{
+    if (set.slots.empty())
+        return;
+    const size_t mask = set.slots.size() - 1;
+    size_t i = SetHome(set, unit);
+    for (; set.slots[i] != unit; i = (i + 1) & mask)
+        if (!set.slots[i])
+            return;
+    // Moves back the later entries of the run that would no longer be found.
+    for (size_t j = (i + 1) & mask; set.slots[j]; j = (j + 1) & mask) {
+        const size_t home = SetHome(set, set.slots[j]);
+        const bool reachable = i <= j ? (i < home && home <= j) : (i < home || home <= j);
+        if (!reachable) {
+            set.slots[i] = set.slots[j];
+            i = j;
+        }
+    }
+    set.slots[i] = nullptr;
+    --set.count;
+    if (set.slots.size() > UNIT_SET_MIN_SLOTS && set.count * UNIT_SET_SHRINK_AT < set.slots.size())
+        SetResize(set, SetSlotsFor(set.count));
+}
+
+void SetClear(UnitSet &set) { set = UnitSet{}; }
+
+template <typename Visit>
+void SetForEach(const UnitSet &set, Visit visit)
+{
+    for (Unit *u : set.slots)
+        if (u)
+            visit(u);
+}
 
 // Depth of the open undo brackets; 0 between operations.
 int g_UndoDepth = 0;
@@ -34,7 +131,7 @@ int g_UndoDepth = 0;
 // unless units came into the list outside an undo bracket (s_WalkAll). The
 // set holds addresses: the purge asks the list code whether each is still
 // linked in list 0.
-std::unordered_set<Unit *> s_Touched;
+UnitSet s_Touched;
 bool s_WalkAll = false;
 
 // Between UndoMarkBefore and UndoCollectChanges: the units marked, or every
@@ -74,15 +171,19 @@ void NoteIdent(Unit *unit)
 void Note(Unit *unit)
 {
     NoteIdent(unit);
-    if (s_Touched.insert(unit).second && s_Marking && !s_MarkedAll && MemIsInDrawing(unit))
+    // While the notes are incomplete the next purge walks the whole list and
+    // notes afresh: nothing reads them before.
+    if (s_WalkAll && !s_Marking)
+        return;
+    if (SetInsert(s_Touched, unit) && s_Marking && !s_MarkedAll && MemIsInDrawing(unit))
         MarkBefore(unit);
 }
 
 bool IsPermanent(const Unit *unit) { return unit->birth == UNIT_BIRTH_ALWAYS && unit->death == UNIT_DEATH_ALIVE; }
 
 // Whether a purged unit stays noted: its stamps can still change its
-// visibility, or it is selected or marked.
-bool KeepsNote(const Unit *unit) { return !IsPermanent(unit) || (unit->flags & (UNIT_SELECTED | UNIT_MARKED)); }
+// visibility, or it carries a flag the notes follow.
+bool KeepsNote(const Unit *unit) { return !IsPermanent(unit) || (unit->flags & UNDO_NOTED_FLAGS); }
 
 void ClearFlags(Unit *unit, uint32_t bits) { unit->flags &= ~bits; }
 
@@ -90,7 +191,7 @@ void ClearFlags(Unit *unit, uint32_t bits) { unit->flags &= ~bits; }
 // [lo, hi] and is to be deleted for good.
 bool ClampStamps(Unit *unit, int32_t lo, int32_t hi)
 {
-    ClearFlags(unit, PURGE_CLEARED_FLAGS);
+    ClearFlags(unit, UNDO_PURGE_CLEARED_FLAGS);
     if (unit->birth < lo)
         unit->birth = UNIT_BIRTH_ALWAYS;
     if (unit->death > hi)
@@ -220,14 +321,14 @@ namespace {
 // stamps are the touched ones.
 void PurgeWholeList(int32_t lo, int32_t hi)
 {
-    s_Touched.clear();
+    SetClear(s_Touched);
     for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u;) {
         if (ClampStamps(u, lo, hi)) {
             u = MemListDelete(LIST_DRAWING, u);
             continue;
         }
         if (KeepsNote(u))
-            s_Touched.insert(u);
+            SetInsert(s_Touched, u);
         u = u->next;
     }
     s_WalkAll = false;
@@ -237,17 +338,19 @@ void PurgeWholeList(int32_t lo, int32_t hi)
 // permanent and no marks is what the whole walk would leave as it is.
 void PurgeTouched(int32_t lo, int32_t hi)
 {
-    const std::vector<Unit *> units(s_Touched.begin(), s_Touched.end());
+    std::vector<Unit *> units;
+    units.reserve(s_Touched.count);
+    SetForEach(s_Touched, [&](Unit *u) { units.push_back(u); });
     for (Unit *u : units) {
         // A noted address may since have been freed, moved to another list or
         // reused: only what is linked in list 0 now is purged.
         if (!MemIsInDrawing(u)) {
-            s_Touched.erase(u);
+            SetErase(s_Touched, u);
         } else if (ClampStamps(u, lo, hi)) {
-            s_Touched.erase(u);
+            SetErase(s_Touched, u);
             MemListDelete(LIST_DRAWING, u);
         } else if (!KeepsNote(u)) {
-            s_Touched.erase(u);
+            SetErase(s_Touched, u);
         }
     }
 }
@@ -263,11 +366,12 @@ void UndoNoteUnit(Unit *unit)
 bool UndoNotedUnitsWith(uint32_t mask, std::vector<Unit *> *out)
 {
     out->clear();
-    if (s_WalkAll || mask == 0 || (mask & ~NOTED_MARKS))
+    if (s_WalkAll || mask == 0 || (mask & ~UNDO_NOTED_FLAGS))
         return false;
-    for (Unit *u : s_Touched)
+    SetForEach(s_Touched, [&](Unit *u) {
         if (MemIsInDrawing(u) && (u->flags & mask) == mask && UndoIsVisible(u, g_UndoStep))
             out->push_back(u);
+    });
     return true;
 }
 
@@ -276,10 +380,17 @@ bool UndoNotedUnits(std::vector<Unit *> *out)
     out->clear();
     if (s_WalkAll || s_ForeignFlags)
         return false;
-    for (Unit *u : s_Touched)
+    SetForEach(s_Touched, [&](Unit *u) {
         if (MemIsInDrawing(u))
             out->push_back(u);
+    });
     return true;
+}
+
+void UndoNoteFlagged(Unit *unit)
+{
+    if (unit->flags & UNDO_NOTED_FLAGS)
+        Note(unit);
 }
 
 void UndoNoteForeignFlags() { s_ForeignFlags = true; }
@@ -292,14 +403,14 @@ void UndoNoteLinked(Unit *unit)
     if (s_WalkAll)
         return;
     if (g_UndoDepth > 0)
-        s_Touched.insert(unit);
+        SetInsert(s_Touched, unit);
     else
         s_WalkAll = true;
 }
 
 void UndoNoteListReplaced()
 {
-    s_Touched.clear();
+    SetClear(s_Touched);
     s_WalkAll = true;
     s_IdentHolders.clear();
     s_IdentsComplete = false;
@@ -307,7 +418,7 @@ void UndoNoteListReplaced()
 
 void UndoNoteListEmptied()
 {
-    s_Touched.clear();
+    SetClear(s_Touched);
     s_WalkAll = false;
     s_IdentHolders.clear();
     s_IdentsComplete = true;
@@ -362,9 +473,10 @@ void UndoMarkBefore()
             MarkBefore(u);
         return;
     }
-    for (Unit *u : s_Touched)
+    SetForEach(s_Touched, [](Unit *u) {
         if (MemIsInDrawing(u)) // a noted address may since have left the list
             s_Marked.push_back(u);
+    });
     for (Unit *u : s_Marked)
         MarkBefore(u);
 }
@@ -391,9 +503,10 @@ void UndoCollectChanges()
         for (Unit *u : s_Marked)
             if (MemIsInDrawing(u))
                 collect(u);
-        for (Unit *u : s_Touched)
+        SetForEach(s_Touched, [&](Unit *u) {
             if (MemIsInDrawing(u))
                 collect(u);
+        });
     }
     s_Marking = s_MarkedAll = false;
     s_Marked.clear();

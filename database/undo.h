@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "database/storage.h"
 #include "database/undo_step.h" // g_UndoStep
 #include "database/unit.h"
 
@@ -70,30 +71,58 @@ Unit *UndoFindIdent(int32_t ident);
 
 // The purge visits only the units of list 0 an operation touched: those
 // stamped created or deleted, those linked into the list inside an undo
-// bracket, and those noted here. Code that sets the temporary or
-// transformation marks (0x380) or the selection on a unit it neither stamps
-// nor links must note it, so that the next purge clears the marks and the
-// modify walks find the unit. Units linked outside a bracket (a loaded
-// drawing) make the next purge walk the whole list once; that walk notes
-// every selected unit again.
+// bracket, and those noted here. Code that sets one of the flags below on a
+// unit it neither stamps nor links must note it: the selection, the redraw
+// marks of the selection (0x10, 0x20), UNIT_MARKED and the temporary and
+// transformation marks (0x380). Then the next purge clears the marks, and
+// the modify walks, the selection's count, deselection and redraw find the
+// unit among the notes instead of walking the list. Units linked outside a
+// bracket (a loaded drawing) make the next purge walk the whole list once;
+// that walk notes every unit that carries one of the flags again.
+constexpr uint32_t UNDO_PURGE_CLEARED_FLAGS = 0x0380;
+constexpr uint32_t UNDO_NOTED_FLAGS =
+    UNIT_SELECTED | UNIT_CHANGED | UNIT_SELECTION_REDRAW | UNIT_MARKED | UNDO_PURGE_CLEARED_FLAGS;
 void UndoNoteUnit(Unit *unit);
+// Notes the unit when it carries one of UNDO_NOTED_FLAGS.
+void UndoNoteFlagged(Unit *unit);
 // The units of list 0 alive now that carry every bit of `mask`, gathered
 // from the notes (in no particular order): false when the notes may miss
-// some (the whole list must be walked) or the mask holds bits other than the
-// selection and the marks of 0x380.
+// some (the whole list must be walked) or the mask holds bits other than
+// UNDO_NOTED_FLAGS.
 bool UndoNotedUnitsWith(uint32_t mask, std::vector<Unit *> *out);
 // Every noted unit of list 0, of any lifetime and with any flags (in no
-// particular order): a superset of the units that carry the selection, the
-// mark UNIT_MARKED or the marks of 0x380. False when the notes may miss
-// some: the list must be walked. Code that sets UNIT_MARKED on a unit it
-// neither stamps nor links notes it as well.
+// particular order): a superset of the units that carry one of
+// UNDO_NOTED_FLAGS. False when the notes may miss some: the list must be
+// walked.
 bool UndoNotedUnits(std::vector<Unit *> *out);
 // A plug-in may write the flag words of the units it was shown without
 // noting them: every call into one says so, and the next selection walk
-// goes over the whole list, notes what it finds selected or marked and then
-// says the notes are complete again.
+// goes over the whole list, notes what it finds flagged and then says the
+// notes are complete again.
 void UndoNoteForeignFlags();
 void UndoForeignFlagsNoted();
+
+// Visits every unit of list 0, of any lifetime, that may carry one of
+// UNDO_NOTED_FLAGS: the noted units, in no particular order, or when the
+// notes may miss some every unit along the list; after such a walk whatever
+// still carries one of the flags is noted and the notes are trusted again.
+// True when the notes served.
+template <typename Visit>
+bool UndoForEachFlagged(Visit visit)
+{
+    std::vector<Unit *> noted;
+    if (UndoNotedUnits(&noted)) {
+        for (Unit *u : noted)
+            visit(u);
+        return true;
+    }
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next) {
+        visit(u);
+        UndoNoteFlagged(u);
+    }
+    UndoForeignFlagsNoted();
+    return false;
+}
 // Called by the list code for every unit linked into list 0, and when the
 // list as a whole is replaced or emptied.
 void UndoNoteLinked(Unit *unit);

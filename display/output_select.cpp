@@ -14,6 +14,7 @@
 #include "database/object_types.h"
 #include "database/storage.h"
 #include "database/symbol_find.h"
+#include "database/undo.h"
 #include "display/clip.h"
 #include "files/file_records.h"
 #include "display/output.h"
@@ -722,6 +723,30 @@ void OutputPaintSelection(HDC hdc)
         CalcDrawCandidate(hdc, &g_CalcCandidates[g_CalcCandidateIndex]);
 }
 
+namespace {
+
+constexpr uint32_t REDRAW_MARKS = UNIT_CHANGED | UNIT_SELECTION_REDRAW;
+
+// The alive, shown units whose selection or mark changed, in list order: a
+// few of them are found among the undo notes in any drawing.
+std::vector<Unit *> UnitsToRedraw()
+{
+    std::vector<Unit *> units;
+    const bool noted = UndoForEachFlagged([&](Unit *u) {
+        if ((u->flags & REDRAW_MARKS) && !(u->flags & UNIT_HIDDEN) && UndoIsVisible(u, g_UndoStep))
+            units.push_back(u);
+    });
+    if (!noted || units.size() < 2 || ObjectSortInListOrder(&units))
+        return units;
+    units.clear();
+    for (Unit *u = MemListFirst(LIST_DRAWING, UNIT_HIDDEN, 0, 1); u; u = MemListNext(u))
+        if (u->flags & REDRAW_MARKS)
+            units.push_back(u);
+    return units;
+}
+
+} // namespace
+
 void OutputRedrawSelection()
 {
     OutputContextKeeper keep;
@@ -729,6 +754,12 @@ void OutputRedrawSelection()
     for (int i = 0; i < g_DrawWindowCount && i < WINDOW_DRAW_COUNT; ++i)
         if (g_DrawWindows[i].hwnd)
             last = i;
+    // With no drawing window the marks are cleared all the same.
+    if (last < 0) {
+        UndoForEachFlagged([](Unit *u) { u->flags &= ~REDRAW_MARKS; });
+        return;
+    }
+    const std::vector<Unit *> units = UnitsToRedraw();
     for (int i = 0; i < g_DrawWindowCount && i < WINDOW_DRAW_COUNT; ++i) {
         const DrawWindow &w = g_DrawWindows[i];
         if (!w.hwnd)
@@ -739,9 +770,7 @@ void OutputRedrawSelection()
         ScreenSetupOutput(hdc, i, nullptr, OUTPUT_SCREEN);
         OutputResetAbort();
         Ctx().lastOfBatch = i == last;
-        for (Unit *u = MemListFirst(LIST_DRAWING, UNIT_HIDDEN, 0, 1); u; u = MemListNext(u)) {
-            if (!(u->flags & (UNIT_CHANGED | UNIT_SELECTION_REDRAW)))
-                continue;
+        for (Unit *u : units) {
             ListFilterKeeper keepFilter;
             const bool pointsChanged = (u->flags & UNIT_SELECTION_REDRAW) != 0;
             OutputObjectSelection(hdc, u, 1, 1);
@@ -752,10 +781,6 @@ void OutputRedrawSelection()
         ReleaseDC(w.hwnd, hdc);
         OutputFreeGdiCache();
     }
-    // With no drawing window the bits are cleared all the same.
-    if (last < 0)
-        for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
-            u->flags &= ~(UNIT_CHANGED | UNIT_SELECTION_REDRAW);
 }
 
 // ---------------------------------------------------------------------------

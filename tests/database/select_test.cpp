@@ -1,6 +1,7 @@
 // Selection, marks and extents; identification of objects and elements.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -14,6 +15,7 @@
 #include "database/object_select.h"
 #include "database/undo.h"
 #include "dialogs/box05.h"
+#include "display/output_select.h"
 #include "geometry/calc_candidate.h"
 #include "geometry/distance.h"
 #include "geometry/pick_objects.h"
@@ -197,6 +199,156 @@ TEST_F(SelectTest, TheModifyWalksFindTheSelectionAmongTheNotes)
         UndoClearHistory();
     }
     EXPECT_DOUBLE_EQ(c->frame[0], 0.0) << "never selected, never moved";
+}
+
+// The flag words of list 0, in list order.
+std::vector<uint32_t> FlagWords()
+{
+    std::vector<uint32_t> words;
+    for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+        words.push_back(u->flags);
+    return words;
+}
+
+void Settle()
+{
+    UndoInitProcess();
+    UndoFinishProcess();
+}
+
+// The deselections take the selected units from the undo notes; they leave
+// every flag word as the walk of the whole list leaves it, also when a
+// plug-in set flags without noting them (the notes are then not trusted).
+TEST_F(SelectTest, TheDeselectionsLeaveWhatTheWalkLeaves)
+{
+    struct Op {
+        const char *name;
+        int (*run)();
+    } ops[] = {{"deselect all", ObjectDeselectAll}, {"selection reset", ObjectSelectionReset}};
+    for (const Op &op : ops)
+        for (bool plugin : {false, true})
+            for (bool walked : {false, true}) {
+                SCOPED_TRACE(std::string(op.name) + (plugin ? ", a plug-in's flags" : "") +
+                             (walked ? ", by the walk" : ", by the notes"));
+                ASSERT_TRUE(TestFreshObjectLists());
+                UndoReset();
+                Unit *u[6];
+                for (int i = 0; i < 6; ++i)
+                    u[i] = TestNewLine(i * 10.0, 0, i * 10.0 + 5, 0);
+                Settle(); // the loaded lines are permanent, nothing noted
+                ObjectSelectByRectangle(-1, -1, 6, 1, -1, 0);
+                UndoAssignIdent(u[1]);
+                ObjectSelectByIdent(u[1]->ident);
+                ObjectSelectByRectangle(19, -1, 36, 1, -1, 0); // u[2], u[3]
+                u[3]->flags |= UNIT_LOCKED;                    // keeps its selection until deselected
+                ObjectSelectByRectangle(29, -1, 46, 1, -1, 1); // u[3] off again, u[4] on
+                Settle();
+                if (plugin) {
+                    UndoNoteForeignFlags(); // every call into a plug-in says so
+                    u[5]->flags |= UNIT_SELECTED | UNIT_SELECTION_REDRAW;
+                }
+                if (walked)
+                    UndoNoteForeignFlags();
+                g_CommandState->objectsSelected = 1;
+                const int any = op.run();
+                EXPECT_EQ(any, 1);
+                EXPECT_EQ(g_CommandState->objectsSelected, 0);
+                for (Unit *x : u)
+                    EXPECT_FALSE(x->flags & UNIT_SELECTED);
+                const bool redraw = op.run == ObjectDeselectAll;
+                EXPECT_EQ((u[0]->flags & UNIT_SELECTION_REDRAW) != 0, redraw);
+                EXPECT_EQ((u[3]->flags & UNIT_SELECTION_REDRAW) != 0, redraw) << "toggled off before";
+                EXPECT_EQ((u[5]->flags & UNIT_SELECTION_REDRAW) != 0, redraw && plugin);
+                static std::vector<uint32_t> byNotes;
+                if (!walked)
+                    byNotes = FlagWords();
+                else
+                    EXPECT_EQ(FlagWords(), byNotes);
+                EXPECT_EQ(op.run(), 0) << "nothing left selected";
+            }
+}
+
+// The notes follow many units selected at once, and let each go once it
+// carries no flag they follow.
+TEST_F(SelectTest, TheNotesFollowALargeSelectionThroughThePurges)
+{
+    constexpr int LINES = 3000;
+    std::vector<Unit *> lines;
+    for (int i = 0; i < LINES; ++i)
+        lines.push_back(TestNewLine(i * 10.0, 0, i * 10.0 + 5, 0));
+    Settle();
+    auto selected = [&](int from, int to) {
+        std::vector<Unit *> v(lines.begin() + from, lines.begin() + to);
+        std::sort(v.begin(), v.end());
+        return v;
+    };
+    auto noted = [](uint32_t mask) {
+        std::vector<Unit *> v;
+        EXPECT_TRUE(UndoNotedUnitsWith(mask, &v));
+        std::sort(v.begin(), v.end());
+        return v;
+    };
+    ASSERT_EQ(ObjectSelectByRectangle(-1, -1, LINES * 10.0, 1, -1, 0), 1);
+    Settle();
+    EXPECT_EQ(noted(UNIT_SELECTED), selected(0, LINES));
+    // The first two thirds toggled off: still noted for their redraw mark.
+    ObjectSelectByRectangle(-1, -1, LINES * 20.0 / 3 - 1, 1, -1, 0);
+    Settle();
+    EXPECT_EQ(noted(UNIT_SELECTED), selected(LINES * 2 / 3, LINES));
+    EXPECT_EQ(noted(UNIT_SELECTION_REDRAW), selected(0, LINES));
+    OutputRedrawSelection(); // no window: the redraw marks go all the same
+    Settle();
+    std::vector<Unit *> all;
+    ASSERT_TRUE(UndoNotedUnits(&all));
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(all, selected(LINES * 2 / 3, LINES)) << "the plain units are let go";
+    EXPECT_EQ(ObjectSelectionReset(), 1);
+    Settle();
+    ASSERT_TRUE(UndoNotedUnits(&all));
+    EXPECT_TRUE(all.empty());
+    for (Unit *u : lines)
+        EXPECT_EQ(u->flags, 0u);
+}
+
+// In a large drawing a rectangle finds what it takes through the pick index,
+// once that is built: the same objects the walk of the list selects, by the
+// crossing and by the inside test.
+TEST_F(SelectTest, ARectangleInALargeDrawingSelectsWhatTheWalkSelects)
+{
+    constexpr int LINES = 30000;
+    for (int i = 0; i < LINES; ++i)
+        TestNewLine((i % 200) * 10.0, (i / 200) * 10.0, (i % 200) * 10.0 + 5.0, (i / 200) * 10.0 + 3.0);
+    Geo(-100, 500, 100, 520);                               // unbounded, through the third rectangle
+    TestNewLine(-1000, -1000, 5000, 5000);                  // larger than the index's cells take
+    TestNewLine(100, 100, 101, 101)->flags |= UNIT_HIDDEN;  // never taken
+    TestNewLine(102, 100, 103, 101)->flags |= UNIT_LOCKED;  // taken with the locked ones
+    FrameSetEmpty(TestNewLine(7, 7, 8, 8)->frame);          // inside every rectangle
+    struct Rect {
+        double x1, y1, x2, y2;
+        int includeLocked;
+    } rects[] = {{95, 95, 125, 115, 0},   {125, 115, 95, 95, 1},  {-50, 490, 30, 530, 0},
+                 {1001, 1001, 1001, 1001, 0}, {0, 0, 2000, 1500, 0}};
+    const double anywhere[4] = {0, 0, 1, 1};
+    std::vector<Unit *> unused;
+    for (int inside = 0; inside < 2; ++inside) {
+        for (const Rect &r : rects) {
+            g_DrawingSettings.displayAreas = inside;
+            std::vector<uint32_t> flags[2];
+            for (int byIndex = 0; byIndex < 2; ++byIndex) {
+                for (Unit *u = g_ObjectLists[LIST_DRAWING].head; u; u = u->next)
+                    u->flags &= ~(UNIT_SELECTED | UNIT_SELECTION_REDRAW);
+                if (byIndex)
+                    ObjectPickCandidates(anywhere, &unused); // a question builds it
+                else
+                    ObjectIndexForget();
+                ASSERT_EQ(ObjectIndexIsCurrent(), byIndex == 1);
+                ObjectSelectByRectangle(r.x1, r.y1, r.x2, r.y2, -1, r.includeLocked);
+                flags[byIndex] = FlagWords();
+            }
+            EXPECT_EQ(flags[1], flags[0]) << r.x1 << " " << r.y1 << (inside ? " inside" : " crossing");
+            EXPECT_GT(std::count_if(flags[0].begin(), flags[0].end(), [](uint32_t f) { return f & UNIT_SELECTED; }), 0);
+        }
+    }
 }
 
 TEST_F(SelectTest, TheSelectionFilter)

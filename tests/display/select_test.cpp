@@ -1,5 +1,6 @@
 // Highlights of selected objects and pick candidates in a real window, and
 // the redraw abort check.
+#include <cmath>
 #include <vector>
 
 #include "app/init_gdi.h"
@@ -8,9 +9,11 @@
 #include "commands/command_state.h"
 #include "database/object_ident.h"
 #include "database/object_select.h"
+#include "database/undo.h"
 #include "display/output.h"
 #include "display/output_paint.h"
 #include "display/output_select.h"
+#include "geometry/calc.h"
 #include "screen_fixture.h"
 
 namespace {
@@ -92,6 +95,58 @@ TEST_F(Highlight, SelectedObjectsAreRedrawnInTheSelectionColourAndBack)
     ObjectSelectByMask(0, 0);
     PaintNow();
     EXPECT_GT(CountOf(Row(-15, 15, 0), Flag(1)), 0);
+}
+
+// The redraw after a change of the selection takes the changed objects from
+// the undo notes and draws them in list order, each over the ones before
+// it, as the walk of the list does; it also finds what a plug-in flagged
+// without noting it.
+TEST_F(Highlight, TheSelectionRedrawDrawsWhatTheWalkDraws)
+{
+    // Enough objects beyond the window for the pick index to serve.
+    constexpr int FAR_LINES = 24000;
+    for (int i = 0; i < FAR_LINES; ++i)
+        TestNewLine(1e5 + (i % 200) * 10.0, (i / 200) * 10.0, 1e5 + (i % 200) * 10.0 + 5.0, (i / 200) * 10.0);
+    // Lines through one point.
+    constexpr int STAR = 6;
+    std::vector<Unit *> star;
+    for (int k = 0; k < STAR; ++k) {
+        const double a = k * CALC_PI / STAR, dx = 20.0 * std::cos(a), dy = 20.0 * std::sin(a);
+        star.push_back(TestNewLine(-dx, -dy, dx, dy));
+        UndoAssignIdent(star.back());
+    }
+    UndoInitProcess(); // the loaded lines settle: from now on the notes serve
+    UndoFinishProcess();
+    std::vector<uint32_t> shown[2];
+    for (int walked = 0; walked < 2; ++walked) {
+        PaintNow();
+        // The walk is what follows a call into a plug-in.
+        auto redraw = [&] {
+            if (walked)
+                UndoNoteForeignFlags();
+            OutputRedrawSelection();
+        };
+        for (int k = 0; k < STAR; k += 2)
+            ObjectSelectByIdent(star[k]->ident);
+        redraw();
+        // Every other one off, the others on: plain and highlighted lines
+        // are drawn over each other at the centre.
+        ASSERT_EQ(ObjectSelectByRectangle(-30, -30, 30, 30, -1, 0), 1);
+        redraw();
+        shown[walked] = Grab();
+        ObjectDeselectAll();
+        redraw();
+        EXPECT_EQ(CountOf(Row(-15, 15, 0), Flag(1)), 0) << walked;
+    }
+    EXPECT_EQ(shown[0], shown[1]);
+    EXPECT_NE(shown[0], Grab()) << "something was highlighted";
+
+    UndoNoteForeignFlags();
+    star[0]->flags |= UNIT_SELECTED | UNIT_SELECTION_REDRAW; // as a plug-in may
+    OutputRedrawSelection();
+    EXPECT_GT(CountOf(Row(-15, 15, 0), Flag(1)), 0) << "the plug-in's selection drawn";
+    EXPECT_EQ(star[0]->flags & UNIT_SELECTION_REDRAW, 0u);
+    EXPECT_EQ(ObjectSelectionReset(), 1);
 }
 
 TEST_F(Highlight, TheCandidateHighlightTogglesAndHandlesShowPoints)
