@@ -146,8 +146,10 @@ void FrameAddBezierExact(const BezierPiece *piece, double frame[4])
     for (int axis = 0; axis < 2; ++axis) {
         const double c0 = axis ? p[0].y : p[0].x, c1 = axis ? p[1].y : p[1].x;
         const double c2 = axis ? p[2].y : p[2].x, c3 = axis ? p[3].y : p[3].x;
-        // The end points bound this axis unless a control point reaches beyond them.
-        if (std::fmin(c0, c3) <= std::fmin(c1, c2) && std::fmax(c0, c3) >= std::fmax(c1, c2))
+        // The end points bound this axis unless a control point reaches beyond
+        // them (compared directly: fmin and fmax are calls in this runtime).
+        const double endLo = c3 < c0 ? c3 : c0, endHi = c3 < c0 ? c0 : c3;
+        if (c1 >= endLo && c2 >= endLo && c1 <= endHi && c2 <= endHi)
             continue;
         double t[2];
         const int n = BezierTurningPoints(c1 - c0, c2 - c1, c3 - c2, t);
