@@ -47,6 +47,7 @@ struct ReaderState {
     FileDelimiters delimiters = g_ZviDefaultDelimiters;
     uint8_t byteClass[256] = {}; // how the tokeniser treats each byte, from the delimiters
     bool quiet = false; // skipping: tokens that fail are not reported
+    bool haveTokenBuffer = false; // asked once per source: a number field asks for each
     char errorText[ERROR_TEXT_SIZE] = "";
     int32_t errorLine = 0;
 };
@@ -416,7 +417,7 @@ constexpr int PLAIN_NUMBER_ELSEWHERE = -2;
 
 int ReadPlainNumber()
 {
-    if (!s_R.buffer || !ZviTokenBuffer())
+    if (!s_R.buffer || !s_R.haveTokenBuffer)
         return PLAIN_NUMBER_ELSEWHERE;
     // The blanks before the field (a line break before the first number of
     // a line) are taken as the tokeniser takes them, counted lines and all.
@@ -551,6 +552,7 @@ void StartSource(int source)
     s_R.errorText[0] = 0;
     s_R.errorLine = 0;
     BuildByteClasses();
+    s_R.haveTokenBuffer = ZviTokenBuffer() != nullptr;
     g_FileSkippedSection = 0;
     g_FileBrokenCycles = 0;
     g_FileSectionsRead = 0;

@@ -79,30 +79,6 @@ void FrameSetEmpty(double frame[4])
     frame[2] = frame[3] = FRAME_EMPTY_MAX;
 }
 
-void FrameExtendPoint(double frame[4], double x, double y)
-{
-    if (x < frame[0])
-        frame[0] = x;
-    if (x > frame[2])
-        frame[2] = x;
-    if (y < frame[1])
-        frame[1] = y;
-    if (y > frame[3])
-        frame[3] = y;
-}
-
-void FrameUnion(double frame[4], const double other[4])
-{
-    if (other[0] < frame[0])
-        frame[0] = other[0];
-    if (other[1] < frame[1])
-        frame[1] = other[1];
-    if (other[2] > frame[2])
-        frame[2] = other[2];
-    if (other[3] > frame[3])
-        frame[3] = other[3];
-}
-
 void FrameAddMargin(double frame[4])
 {
     WidenAxis(frame[0], frame[2]);
