@@ -47,6 +47,7 @@ struct ReaderState {
     FileDelimiters delimiters = g_ZviDefaultDelimiters;
     uint8_t byteClass[256] = {}; // how the tokeniser treats each byte, from the delimiters
     bool quiet = false; // skipping: tokens that fail are not reported
+    bool haveTokenBuffer = false; // asked once per source: a number field asks for each
     char errorText[ERROR_TEXT_SIZE] = "";
     int32_t errorLine = 0;
 };
@@ -84,8 +85,10 @@ bool Refill()
 {
     if (s_R.source != SOURCE_DISK || !s_R.buffer)
         return false;
-    int32_t n = ZVI_FileRead(s_R.file, s_R.buffer, ZVI_DISK_BUFFER_SIZE);
-    if (n <= 0)
+    // The buffer is the reader's own: the pointer check the exported read
+    // makes for plug-ins would cost a query of the memory manager per refill.
+    DWORD n = 0;
+    if (!ReadFile(s_R.file, s_R.buffer, DWORD(ZVI_DISK_BUFFER_SIZE), &n, nullptr) || n == 0)
         return false;
     s_R.count = uint32_t(n);
     s_R.pos = 0;
@@ -404,10 +407,72 @@ bool LookUpKeyword()
     return true;
 }
 
+// Most fields of a drawing are numbers that stand whole in the buffer, plain
+// bytes up to their delimiter: such a field is read where it stands, without
+// the tokeniser's turn per byte and its copy. ZVI_TOKEN_FAILED after a
+// report when its text is no number; PLAIN_NUMBER_ELSEWHERE when the field
+// holds anything else (a blank within it, a quote, a comment) or runs on
+// past the buffer: the tokeniser then reads it as ever.
+constexpr int PLAIN_NUMBER_ELSEWHERE = -2;
+
+int ReadPlainNumber()
+{
+    if (!s_R.buffer || !s_R.haveTokenBuffer)
+        return PLAIN_NUMBER_ELSEWHERE;
+    // The blanks before the field (a line break before the first number of
+    // a line) are taken as the tokeniser takes them, counted lines and all.
+    const unsigned char *blank = s_R.buffer + s_R.pos, *const bufferEnd = s_R.buffer + s_R.count;
+    if (blank < bufferEnd && s_R.byteClass[*blank] == BYTE_BLANK) {
+        int previous = s_R.previousByte, last = s_R.lastByte;
+        for (; blank < bufferEnd && s_R.byteClass[*blank] == BYTE_BLANK; ++blank) {
+            previous = last;
+            last = *blank;
+            CountLineBreak(last, previous);
+        }
+        const uint32_t skipped = uint32_t(blank - (s_R.buffer + s_R.pos));
+        s_R.pos += skipped;
+        s_R.consumed += int32_t(skipped);
+        s_R.previousByte = previous;
+        s_R.lastByte = last;
+    }
+    const unsigned char *start = s_R.buffer + s_R.pos, *end = bufferEnd, *p = start;
+    // A memory block holds its data whole: a field near the token limit is
+    // left to the tokeniser, which knows that limit.
+    if (end - start > ZVI_MAX_TOKEN - 2)
+        end = start + (ZVI_MAX_TOKEN - 2);
+    const uint8_t *byteClass = s_R.byteClass;
+    while (p < end && byteClass[*p] == BYTE_PLAIN)
+        ++p;
+    if (p == end || byteClass[*p] != BYTE_END)
+        return PLAIN_NUMBER_ELSEWHERE;
+    const int len = int(p - start);
+    // The state the tokeniser leaves: the field and its delimiter consumed.
+    s_R.previousByte = len > 0 ? p[-1] : s_R.lastByte;
+    s_R.lastByte = *p;
+    s_R.lastDelimiter = char(*p);
+    s_R.pos += uint32_t(len + 1);
+    s_R.consumed += len + 1;
+    std::memset(&s_R.value, 0, sizeof s_R.value);
+    s_R.isInteger = false;
+    s_R.kind = ZVI_TOKEN_FAILED;
+    if (len == 0) { // an empty field is the number 0
+        s_R.isInteger = true;
+        s_R.integerNegative = false;
+        s_R.integer = 0;
+    } else if (!StoreNumber(reinterpret_cast<const char *>(start), len)) {
+        Report("Invalid numeric value");
+        return ZVI_TOKEN_FAILED;
+    }
+    s_R.kind = ZVI_TOKEN_NUMBER;
+    return ZVI_TOKEN_NUMBER;
+}
+
 // Reads a token that must be a number; false (error flag set) otherwise.
 bool ReadNumberToken()
 {
-    int kind = ReadToken();
+    int kind = ReadPlainNumber();
+    if (kind == PLAIN_NUMBER_ELSEWHERE)
+        kind = ReadToken();
     if (kind != ZVI_TOKEN_NUMBER) {
         if (kind != ZVI_TOKEN_FAILED)
             Report("Invalid data type,\nexpecting numeric value");
@@ -487,6 +552,7 @@ void StartSource(int source)
     s_R.errorText[0] = 0;
     s_R.errorLine = 0;
     BuildByteClasses();
+    s_R.haveTokenBuffer = ZviTokenBuffer() != nullptr;
     g_FileSkippedSection = 0;
     g_FileBrokenCycles = 0;
     g_FileSectionsRead = 0;

@@ -79,30 +79,6 @@ void FrameSetEmpty(double frame[4])
     frame[2] = frame[3] = FRAME_EMPTY_MAX;
 }
 
-void FrameExtendPoint(double frame[4], double x, double y)
-{
-    if (x < frame[0])
-        frame[0] = x;
-    if (x > frame[2])
-        frame[2] = x;
-    if (y < frame[1])
-        frame[1] = y;
-    if (y > frame[3])
-        frame[3] = y;
-}
-
-void FrameUnion(double frame[4], const double other[4])
-{
-    if (other[0] < frame[0])
-        frame[0] = other[0];
-    if (other[1] < frame[1])
-        frame[1] = other[1];
-    if (other[2] > frame[2])
-        frame[2] = other[2];
-    if (other[3] > frame[3])
-        frame[3] = other[3];
-}
-
 void FrameAddMargin(double frame[4])
 {
     WidenAxis(frame[0], frame[2]);
@@ -146,8 +122,10 @@ void FrameAddBezierExact(const BezierPiece *piece, double frame[4])
     for (int axis = 0; axis < 2; ++axis) {
         const double c0 = axis ? p[0].y : p[0].x, c1 = axis ? p[1].y : p[1].x;
         const double c2 = axis ? p[2].y : p[2].x, c3 = axis ? p[3].y : p[3].x;
-        // The end points bound this axis unless a control point reaches beyond them.
-        if (std::fmin(c0, c3) <= std::fmin(c1, c2) && std::fmax(c0, c3) >= std::fmax(c1, c2))
+        // The end points bound this axis unless a control point reaches beyond
+        // them (compared directly: fmin and fmax are calls in this runtime).
+        const double endLo = c3 < c0 ? c3 : c0, endHi = c3 < c0 ? c0 : c3;
+        if (c1 >= endLo && c2 >= endLo && c1 <= endHi && c2 <= endHi)
             continue;
         double t[2];
         const int n = BezierTurningPoints(c1 - c0, c2 - c1, c3 - c2, t);

@@ -35,8 +35,30 @@ extern int32_t g_FrameExact;
 
 // Frame helpers.
 void FrameSetEmpty(double frame[4]);
-void FrameExtendPoint(double frame[4], double x, double y);
-void FrameUnion(double frame[4], const double other[4]);
+// Inline: every measured point and box passes through these.
+inline void FrameExtendPoint(double frame[4], double x, double y)
+{
+    if (x < frame[0])
+        frame[0] = x;
+    if (x > frame[2])
+        frame[2] = x;
+    if (y < frame[1])
+        frame[1] = y;
+    if (y > frame[3])
+        frame[3] = y;
+}
+
+inline void FrameUnion(double frame[4], const double other[4])
+{
+    if (other[0] < frame[0])
+        frame[0] = other[0];
+    if (other[1] < frame[1])
+        frame[1] = other[1];
+    if (other[2] > frame[2])
+        frame[2] = other[2];
+    if (other[3] > frame[3])
+        frame[3] = other[3];
+}
 void FrameAddMargin(double frame[4]);
 
 // The frame by halving the piece up to FRAME_BEZIER_DEPTH times: the control

@@ -225,6 +225,17 @@ void MatrixTransformRect(const Matrix *m, const double rect[4], double out[4])
     // the FPU formed them in before the extremes are stored: this runs once
     // per character of every measured text.
     using Wide = long double;
+    if (m->b == 0.0 && m->c == 0.0) {
+        // Upright and unturned (most texts): each axis has two candidates. The
+        // terms of the other axis are zeros that leave every sum as it is.
+        const Wide x0 = Wide(m->a) * rect[0] + m->tx, x2 = Wide(m->a) * rect[2] + m->tx;
+        const Wide y1 = Wide(m->d) * rect[1] + m->ty, y3 = Wide(m->d) * rect[3] + m->ty;
+        out[0] = double(x2 < x0 ? x2 : x0);
+        out[2] = double(x2 > x0 ? x2 : x0);
+        out[1] = double(y3 < y1 ? y3 : y1);
+        out[3] = double(y3 > y1 ? y3 : y1);
+        return;
+    }
     const Wide ax0 = Wide(m->a) * rect[0], ax2 = Wide(m->a) * rect[2];
     const Wide cy1 = Wide(m->c) * rect[1], cy3 = Wide(m->c) * rect[3];
     const Wide bx0 = Wide(m->b) * rect[0], bx2 = Wide(m->b) * rect[2];

@@ -450,3 +450,52 @@ TEST_F(ZviTest, ReaderDelimiters)
     EXPECT_EQ(ZVI_FileReadCommaInt(&b), 1);
     EXPECT_EQ(b, 2);
 }
+
+TEST_F(ZviTest, FieldsAcrossTheDiskBufferReadAsInOnePiece)
+{
+    // Numbers of every length, empty fields, blanks inside and around them and
+    // CR LF line breaks, long enough to cross several refills of the disk
+    // buffer at every offset a field can have: each value, the line it is on
+    // and the bytes consumed after its delimiter are as the text has them.
+    struct Field {
+        double value;
+        int32_t line;
+        int32_t consumedAfter;
+    };
+    std::string text;
+    std::vector<Field> fields;
+    int32_t line = 0;
+    for (int i = 0; text.size() < 3u * ZVI_DISK_BUFFER_SIZE; ++i) {
+        std::string field;
+        double value = 0;
+        switch (i % 6) {
+        case 0: field = std::to_string(i), value = i; break;
+        case 1: field = "-" + std::to_string(i) + ".25", value = -(i + 0.25); break;
+        case 2: field = "", value = 0; break;
+        case 3: field = "  " + std::to_string(i % 100), value = i % 100; break;
+        case 4: field = "1 2", value = 12; break; // a blank inside a field is skipped
+        default: field = "1.5e" + std::to_string(i % 7), value = 1.5 * std::pow(10.0, i % 7); break;
+        }
+        const bool lineEnds = i % 5 == 4;
+        text += field + (lineEnds ? ";\r\n" : ",");
+        fields.push_back({value, line, int32_t(text.size()) - (lineEnds ? 2 : 0)});
+        if (lineEnds)
+            ++line;
+    }
+    TestTempFile file("zvi_across_buffer.zvd");
+    HANDLE h;
+    ASSERT_EQ(ZVI_FileCreate(&h, file.Path()), 1);
+    ASSERT_EQ(ZVI_FileWrite(h, text.data(), int32_t(text.size())), int32_t(text.size()));
+    ZVI_FileClose(h);
+    ASSERT_EQ(ZVI_FileOpen(&h, file.Path()), 1);
+    ASSERT_EQ(ZVI_FileReadInitDisk(h), 1);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        double v = -1;
+        ASSERT_EQ(ZVI_FileReadDouble(&v), 1) << "field " << i;
+        EXPECT_EQ(v, fields[i].value) << "field " << i;
+        EXPECT_EQ(ZVI_FileReadCurrentLine(), fields[i].line) << "field " << i;
+        EXPECT_EQ(ZVI_FileReadCurrentSize(), fields[i].consumedAfter) << "field " << i;
+    }
+    ZVI_FileReadExit();
+    ZVI_FileClose(h);
+}
