@@ -93,14 +93,8 @@ void FrameAddBezier(const BezierPiece *piece, double frame[4], int depth)
     if (x0 >= frame[0] && x1 <= frame[2] && y0 >= frame[1] && y1 <= frame[3])
         return;
     if (depth >= FRAME_BEZIER_DEPTH) {
-        if (x0 < frame[0])
-            frame[0] = x0;
-        if (x1 > frame[2])
-            frame[2] = x1;
-        if (y0 < frame[1])
-            frame[1] = y0;
-        if (y1 > frame[3])
-            frame[3] = y1;
+        const double box[4] = {x0, y0, x1, y1};
+        FrameUnion(frame, box);
         return;
     }
     BezierPiece left, right;
