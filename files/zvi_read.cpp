@@ -213,12 +213,28 @@ inline int CursorNext(Cursor &in)
     return in.last;
 }
 
+// The last token's value gone before the next is read: 0.0, stored without
+// the FPU, and no kind until the token is whole.
+void ForgetToken()
+{
+    std::memset(&s_R.value, 0, sizeof s_R.value);
+    s_R.isInteger = false;
+    s_R.kind = ZVI_TOKEN_FAILED;
+}
+
 // The number of a field's text (len bytes) into the reader's state; false
 // when the text is no number. Most fields are small integers: they are read
 // without floating point, which costs much where the processor is emulated;
 // their value is the same as ZviParseNumber's (a sign of its own on zero too).
+// An empty field is the number 0.
 bool StoreNumber(const char *text, int len)
 {
+    if (len == 0) {
+        s_R.isInteger = true;
+        s_R.integerNegative = false;
+        s_R.integer = 0;
+        return true;
+    }
     const char *p = text;
     const char *end = text + len;
     const bool negative = p < end && *p == '-';
@@ -268,12 +284,9 @@ int ScanToken(Cursor &in, char *text)
                 }
                 s_R.lastDelimiter = char(c);
                 text[len] = 0;
-                if (kind == 0) {
-                    kind = ZVI_TOKEN_NUMBER; // an empty field is the number 0
-                    s_R.isInteger = true;
-                    s_R.integerNegative = false;
-                    s_R.integer = 0;
-                } else if (kind == ZVI_TOKEN_NUMBER && !StoreNumber(text, len)) {
+                if (kind == 0)
+                    kind = ZVI_TOKEN_NUMBER; // an empty field: nothing was stored
+                if (kind == ZVI_TOKEN_NUMBER && !StoreNumber(text, len)) {
                     Report("Invalid numeric value");
                     return ZVI_TOKEN_FAILED;
                 }
@@ -360,9 +373,7 @@ int ReadToken()
 {
     char *text = ZviTokenBuffer();
     s_R.lastDelimiter = ' ';
-    std::memset(&s_R.value, 0, sizeof s_R.value); // 0.0, stored without the FPU
-    s_R.isInteger = false;
-    s_R.kind = ZVI_TOKEN_FAILED;
+    ForgetToken();
     if (!text) {
         s_R.error = 1;
         return ZVI_TOKEN_FAILED;
@@ -422,19 +433,17 @@ int ReadPlainNumber()
     // The blanks before the field (a line break before the first number of
     // a line) are taken as the tokeniser takes them, counted lines and all.
     const unsigned char *blank = s_R.buffer + s_R.pos, *const bufferEnd = s_R.buffer + s_R.count;
-    if (blank < bufferEnd && s_R.byteClass[*blank] == BYTE_BLANK) {
-        int previous = s_R.previousByte, last = s_R.lastByte;
-        for (; blank < bufferEnd && s_R.byteClass[*blank] == BYTE_BLANK; ++blank) {
-            previous = last;
-            last = *blank;
-            CountLineBreak(last, previous);
-        }
-        const uint32_t skipped = uint32_t(blank - (s_R.buffer + s_R.pos));
-        s_R.pos += skipped;
-        s_R.consumed += int32_t(skipped);
-        s_R.previousByte = previous;
-        s_R.lastByte = last;
+    int previous = s_R.previousByte, last = s_R.lastByte;
+    for (; blank < bufferEnd && s_R.byteClass[*blank] == BYTE_BLANK; ++blank) {
+        previous = last;
+        last = *blank;
+        CountLineBreak(last, previous);
     }
+    const uint32_t skipped = uint32_t(blank - (s_R.buffer + s_R.pos));
+    s_R.pos += skipped;
+    s_R.consumed += int32_t(skipped);
+    s_R.previousByte = previous;
+    s_R.lastByte = last;
     const unsigned char *start = s_R.buffer + s_R.pos, *end = bufferEnd, *p = start;
     // A memory block holds its data whole: a field near the token limit is
     // left to the tokeniser, which knows that limit.
@@ -452,14 +461,8 @@ int ReadPlainNumber()
     s_R.lastDelimiter = char(*p);
     s_R.pos += uint32_t(len + 1);
     s_R.consumed += len + 1;
-    std::memset(&s_R.value, 0, sizeof s_R.value);
-    s_R.isInteger = false;
-    s_R.kind = ZVI_TOKEN_FAILED;
-    if (len == 0) { // an empty field is the number 0
-        s_R.isInteger = true;
-        s_R.integerNegative = false;
-        s_R.integer = 0;
-    } else if (!StoreNumber(reinterpret_cast<const char *>(start), len)) {
+    ForgetToken();
+    if (!StoreNumber(reinterpret_cast<const char *>(start), len)) {
         Report("Invalid numeric value");
         return ZVI_TOKEN_FAILED;
     }
